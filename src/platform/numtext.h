@@ -1,0 +1,30 @@
+#pragma once
+// Number text and whole numbers, the same on every machine whatever the user's locale.
+
+#include <QString>
+#include <cstdint>
+
+namespace platform {
+
+// A real as a 32-bit whole number: truncated toward zero, NaN gives 0, out-of-range values clamp.
+int32_t whole(double v);
+
+// Shortest locale-free text that reads back exactly: '.' as decimal point, no exponent,
+// whole values without a point ("3", "-0.25"). Non-finite values give "0".
+QString Str(double v);
+QString Str(int64_t v);
+inline QString Str(int v) { return Str(static_cast<int64_t>(v)); }
+
+// Reads the number at the start of the text, stopping at the first character that cannot
+// continue it (leading blanks skipped); no number gives 0. "&h" starts hexadecimal digits.
+double Val(const QString& text);
+
+// Reads a whole text as one finite number; false when anything is left over, nothing is there,
+// or the value is not finite. For saved files, where a partial number is an error.
+bool parseNumber(const QString& text, double& out);
+
+}  // namespace platform
+
+using platform::Str;
+using platform::Val;
+using platform::whole;
