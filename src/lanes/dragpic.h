@@ -1,0 +1,29 @@
+#pragma once
+// A clip on a lane. Every length and position is in timeline pixels (seconds x zoom); the four
+// edit points and the two start offsets are measured from the clip's left edge.
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "platform/picture.h"
+
+struct DragPic {
+    platform::PictureRef image;  // pdauer (whole pixels, at least 1) wide, 30 high
+    int32_t x = 0;               // visible centre on the lane (= porgx - scrollwert)
+    int32_t y = 0;               // vertical centre on the lane (16)
+    QString pname;               // display name
+    QString ppfad;               // absolute path of the media file
+    double pdauer = 0;           // length: the whole media duration
+    double pstart = 0;           // in point
+    double pstop = 0;            // out point
+    double pfadein = 0;          // end of the fade-in ramp
+    double pfadeout = 0;         // start of the fade-out ramp
+    int32_t pfarbe = 0;          // file label 0..7, colours the name
+    double pplaypos = 0;         // offset where the play deck starts the clip
+    double ppreviewpos = 0;      // offset where the preview deck starts the clip
+    int32_t spur = 0;            // lane: 1 or 2
+    double porgx = 0;            // absolute centre on the timeline, not scrolled
+};
+
+using DragPicRef = std::shared_ptr<DragPic>;

@@ -1,0 +1,80 @@
+#include "platform/picture.h"
+
+#include <QFontMetrics>
+
+namespace platform {
+
+Picture::Picture(int width, int height)
+    : image_(width > 0 ? width : 1, height > 0 ? height : 1, QImage::Format_ARGB32_Premultiplied) {
+    if (!image_.isNull()) image_.fill(Qt::transparent);
+}
+
+Picture::Picture(QImage image) : image_(std::move(image)) {}
+
+Graphics::Graphics(QPaintDevice* device) : painter_(device) {
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setRenderHint(QPainter::TextAntialiasing, false);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+}
+
+Graphics::~Graphics() = default;
+
+void Graphics::setTextFont(const QString& family, int pointSize, bool bold) {
+    QFont f(family);
+    f.setPixelSize(pointSize > 0 ? pointSize : 1);
+    f.setBold(bold);
+    f.setStyleStrategy(QFont::NoAntialias);
+    painter_.setFont(f);
+}
+
+void Graphics::DrawLine(int x1, int y1, int x2, int y2) {
+    painter_.setPen(QPen(color_, penWidth_));
+    painter_.drawLine(x1, y1, x2, y2);
+}
+
+void Graphics::DrawRect(int x, int y, int w, int h) {
+    if (w <= 0 || h <= 0) return;
+    painter_.setPen(QPen(color_, 1));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(x, y, w - 1, h - 1);
+}
+
+void Graphics::FillRect(int x, int y, int w, int h) {
+    if (w <= 0 || h <= 0) return;
+    painter_.fillRect(x, y, w, h, color_);
+}
+
+void Graphics::FillPolygon(const QPolygon& points) {
+    painter_.setPen(QPen(color_, 1));
+    painter_.setBrush(color_);
+    painter_.drawPolygon(points);
+}
+
+void Graphics::DrawString(const QString& text, int x, int baselineY) {
+    painter_.setPen(QPen(color_, 1));
+    painter_.drawText(x, baselineY, text);
+}
+
+void Graphics::DrawPicture(const Picture& picture, int x, int y) {
+    if (!picture.isNull()) painter_.drawImage(x, y, picture.image());
+}
+
+void Graphics::DrawPicture(const Picture& picture, int x, int y, int srcX, int srcY, int w, int h) {
+    if (!picture.isNull() && w > 0 && h > 0) painter_.drawImage(x, y, picture.image(), srcX, srcY, w, h);
+}
+
+void Graphics::ClearRect(int x, int y, int w, int h) {
+    if (w <= 0 || h <= 0) return;
+    auto mode = painter_.compositionMode();
+    painter_.setCompositionMode(QPainter::CompositionMode_Source);
+    painter_.fillRect(x, y, w, h, Qt::transparent);
+    painter_.setCompositionMode(mode);
+}
+
+int Graphics::StringWidth(const QString& text) const {
+    return QFontMetrics(painter_.font()).horizontalAdvance(text);
+}
+
+void Graphics::setClip(int x, int y, int w, int h) { painter_.setClipRect(x, y, w, h); }
+
+}  // namespace platform
