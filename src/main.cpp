@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "shell/app.h"
+
+int main(int argc, char** argv) { return runProgram(argc, argv); }

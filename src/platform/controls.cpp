@@ -1,0 +1,382 @@
+#include "platform/controls.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "platform/filetypes.h"
+
+namespace platform {
+
+namespace {
+
+QFont pixelFont(int size, bool bold) {
+    QFont f;
+    f.setPixelSize(size > 0 ? size + 2 : 11);  // the design's point sizes read small on Linux
+    f.setBold(bold);
+    return f;
+}
+
+}  // namespace
+
+// ---- Canvas ----------------------------------------------------------------------------------
+
+Canvas::Canvas(QWidget* parent, const QString& name) : Control(parent, name) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void Canvas::setBackdrop(PictureRef p) {
+    backdrop_ = std::move(p);
+    update();
+}
+
+void Canvas::paintEvent(QPaintEvent*) {
+    Graphics g(this);
+    if (backdrop_ && !backdrop_->isNull()) g.DrawPicture(*backdrop_, 0, 0);
+    Paint(g);
+}
+
+void Canvas::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) {
+        e->ignore();
+        return;
+    }
+    const QPoint p = e->position().toPoint();
+    tracking_ = MouseDown(p.x(), p.y());
+    if (tracking_) e->accept();
+    else e->ignore();  // declined: the window gets the press
+}
+
+void Canvas::mouseMoveEvent(QMouseEvent* e) {
+    if (!tracking_) {
+        e->ignore();
+        return;
+    }
+    const QPoint p = e->position().toPoint();
+    MouseDrag(p.x(), p.y());
+}
+
+void Canvas::mouseReleaseEvent(QMouseEvent* e) {
+    if (!tracking_) {
+        e->ignore();
+        return;
+    }
+    tracking_ = false;
+    const QPoint p = e->position().toPoint();
+    MouseUp(p.x(), p.y());
+}
+
+void Canvas::enterEvent(QEnterEvent*) { MouseEnter(); }
+
+void Canvas::AcceptFileDrop(const QString& typeName) {
+    if (!fileTypes_.contains(typeName)) fileTypes_ << typeName;
+    setAcceptDrops(true);
+}
+
+void Canvas::AcceptMacDataDrop(const QString& type) {
+    if (type == QLatin1String("itun")) acceptItun_ = true;
+    setAcceptDrops(true);
+}
+
+bool Canvas::accepts(const QMimeData* data) const {
+    if (!data) return false;
+    if (acceptPicture_ && data->hasFormat(kClipMimeType)) return true;
+    if (acceptItun_ && data->hasFormat(kItunesMimeType)) return true;
+    if (!fileTypes_.isEmpty() && data->hasUrls()) {
+        for (const QUrl& u : data->urls()) {
+            if (u.isLocalFile() &&
+                FileTypeRegistry::instance().matchesAny(u.toLocalFile(), fileTypes_)) {
+                return true;
+            }
+        }
+    }
+    return acceptText_ && data->hasText();
+}
+
+void Canvas::dragEnterEvent(QDragEnterEvent* e) {
+    if (!accepts(e->mimeData())) {
+        e->ignore();
+        return;
+    }
+    DragItem item(e->mimeData(), e->position().toPoint(), clipHotspot(e->mimeData()));
+    if (DragEnter(item, static_cast<int>(e->proposedAction()))) {
+        e->ignore();  // the handler refused the drag
+        return;
+    }
+    e->acceptProposedAction();
+}
+
+void Canvas::dragMoveEvent(QDragMoveEvent* e) { e->acceptProposedAction(); }
+
+void Canvas::dragLeaveEvent(QDragLeaveEvent*) {
+    DragItem item(nullptr, QPoint());
+    DragExit(item, 0);
+}
+
+void Canvas::dropEvent(QDropEvent* e) {
+    DragItem item(e->mimeData(), e->position().toPoint(), clipHotspot(e->mimeData()));
+    e->acceptProposedAction();
+    DropObject(item, static_cast<int>(e->dropAction()));
+}
+
+// ---- StaticText ------------------------------------------------------------------------------
+
+StaticText::StaticText(QWidget* parent, const QString& name) : Control(parent, name) {
+    setPassive(true);
+}
+
+void StaticText::setText(const QString& t) {
+    if (t == text_) return;
+    text_ = t;
+    update();
+}
+
+void StaticText::setTextColor(const QColor& c) {
+    color_ = c;
+    update();
+}
+
+void StaticText::setTextSize(int s) {
+    size_ = s;
+    update();
+}
+
+void StaticText::setBold(bool b) {
+    bold_ = b;
+    update();
+}
+
+void StaticText::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setFont(pixelFont(size_, bold_));
+    p.setPen(color_);
+    // Plain text only: status messages may carry file names with markup characters.
+    p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text_);
+}
+
+// ---- Line ------------------------------------------------------------------------------------
+
+Line::Line(QWidget* parent, const QString& name) : Control(parent, name) { setPassive(true); }
+
+void Line::setPoints(int x1, int y1, int x2, int y2) {
+    x1_ = x1, y1_ = y1, x2_ = x2, y2_ = y2;
+    // A line whose ends differ by one pixel across its length is drawn straight, as the
+    // framework draws the guide lines under the lanes.
+    const int left = std::min(x1, x2), top = std::min(y1, y2);
+    setGeometry(left, top, std::abs(x2 - x1) + 1, std::abs(y2 - y1) + 1);
+    update();
+}
+
+void Line::setLineColor(const QColor& c) {
+    color_ = c;
+    update();
+}
+
+void Line::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(color_, 1));
+    const int left = std::min(x1_, x2_), top = std::min(y1_, y2_);
+    p.drawLine(x1_ - left, y1_ - top, x2_ - left, y2_ - top);
+}
+
+// ---- Separator -------------------------------------------------------------------------------
+
+Separator::Separator(QWidget* parent, const QString& name) : Control(parent, name) {
+    setPassive(true);
+}
+
+void Separator::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), QColor(128, 128, 128));
+}
+
+// ---- RectangleControl ------------------------------------------------------------------------
+
+RectangleControl::RectangleControl(QWidget* parent, const QString& name) : Control(parent, name) {
+    setPassive(true);
+}
+
+void RectangleControl::setFillColor(const QColor& c) {
+    fill_ = c;
+    update();
+}
+
+void RectangleControl::setBorderColors(const QColor& topLeft, const QColor& bottomRight) {
+    topLeft_ = topLeft, bottomRight_ = bottomRight;
+    update();
+}
+
+void RectangleControl::setBorderWidth(int w) {
+    border_ = w;
+    update();
+}
+
+void RectangleControl::paintEvent(QPaintEvent*) {
+    if (width() <= 0 || height() <= 0) return;
+    QPainter p(this);
+    p.fillRect(rect(), fill_);
+    if (border_ > 0) {
+        p.fillRect(0, 0, width(), border_, topLeft_);
+        p.fillRect(0, 0, border_, height(), topLeft_);
+        p.fillRect(0, height() - border_, width(), border_, bottomRight_);
+        p.fillRect(width() - border_, 0, border_, height(), bottomRight_);
+    }
+}
+
+// ---- ScrollBar -------------------------------------------------------------------------------
+
+ScrollBar::ScrollBar(QWidget* parent, const QString& name)
+    : Control(parent, name), bar_(new QScrollBar(Qt::Horizontal, this)) {
+    bar_->setFocusPolicy(Qt::NoFocus);
+    connect(bar_, &QScrollBar::valueChanged, this, [this] {
+        if (onValueChanged) onValueChanged();
+    });
+}
+
+void ScrollBar::resizeEvent(QResizeEvent*) { bar_->setGeometry(rect()); }
+
+// ---- BevelButton -----------------------------------------------------------------------------
+
+BevelButton::BevelButton(QWidget* parent, const QString& name) : Control(parent, name) {}
+
+void BevelButton::setIcon(PictureRef p) {
+    icon_ = std::move(p);
+    update();
+}
+
+void BevelButton::setCaption(const QString& c) {
+    caption_ = c;
+    update();
+}
+
+void BevelButton::setTextSize(int s) {
+    textSize_ = s;
+    update();
+}
+
+void BevelButton::chooseRow(int i) {
+    if (i < 0 || i >= rows_.size()) return;
+    menuValue_ = i;
+    if (onAction) onAction();
+}
+
+void BevelButton::push() {
+    if (onAction) onAction();
+}
+
+void BevelButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QColor face = pressed_ ? QColor(200, 200, 200) : QColor(236, 236, 236);
+    p.fillRect(rect(), face);
+    p.setPen(QColor(150, 150, 150));
+    p.drawRect(0, 0, width() - 1, height() - 1);
+    if (icon_ && !icon_->isNull()) {
+        const QImage& img = icon_->image();
+        p.drawImage((width() - img.width()) / 2, (height() - img.height()) / 2, img);
+    }
+    if (!caption_.isEmpty()) {
+        p.setFont(pixelFont(textSize_, false));
+        p.setPen(Qt::black);
+        int flags = Qt::AlignVCenter | Qt::TextSingleLine;
+        flags |= align_ == 1 ? Qt::AlignLeft : align_ == 2 ? Qt::AlignRight : Qt::AlignHCenter;
+        p.drawText(rect().adjusted(2, 0, -2, 0), flags, caption_);
+    }
+    if (hasMenu_) {
+        p.setPen(Qt::black);
+        p.setBrush(Qt::black);
+        const int cx = width() - 5, cy = height() / 2;
+        p.drawPolygon(QPolygon({QPoint(cx - 2, cy - 1), QPoint(cx + 2, cy - 1), QPoint(cx, cy + 1)}));
+    }
+}
+
+void BevelButton::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
+    if (hasMenu_ && !rows_.isEmpty()) {
+        QMenu menu(this);
+        for (int i = 0; i < rows_.size(); ++i) {
+            QAction* a = menu.addAction(rows_[i]);
+            a->setData(i);
+        }
+        QAction* chosen = menu.exec(mapToGlobal(QPoint(0, height())));
+        if (chosen) chooseRow(chosen->data().toInt());
+        return;
+    }
+    pressed_ = true;
+    update();
+}
+
+void BevelButton::mouseReleaseEvent(QMouseEvent* e) {
+    if (!pressed_) return;
+    pressed_ = false;
+    update();
+    if (rect().contains(e->position().toPoint())) push();
+}
+
+// ---- PopupArrow ------------------------------------------------------------------------------
+
+PopupArrow::PopupArrow(QWidget* parent, const QString& name) : Control(parent, name) {}
+
+void PopupArrow::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::black);
+    p.setBrush(Qt::black);
+    const int w = width() - 1, h = height() - 1;
+    QPolygon tri;
+    switch (facing_) {
+        case 0: tri << QPoint(w, 0) << QPoint(0, h / 2) << QPoint(w, h); break;
+        case 1: tri << QPoint(0, 0) << QPoint(w, h / 2) << QPoint(0, h); break;
+        case 3: tri << QPoint(0, h) << QPoint(w / 2, 0) << QPoint(w, h); break;
+        default: tri << QPoint(0, 0) << QPoint(w, 0) << QPoint(w / 2, h); break;
+    }
+    p.drawPolygon(tri);
+}
+
+void PopupArrow::mousePressEvent(QMouseEvent* e) {
+    const QPoint pt = e->position().toPoint();
+    tracking_ = e->button() == Qt::LeftButton && onMouseDown && onMouseDown(pt.x(), pt.y());
+    if (!tracking_) e->ignore();
+}
+
+void PopupArrow::mouseMoveEvent(QMouseEvent* e) {
+    if (!tracking_) return;
+    const QPoint pt = e->position().toPoint();
+    if (onMouseDrag) onMouseDrag(pt.x(), pt.y());
+}
+
+void PopupArrow::mouseReleaseEvent(QMouseEvent* e) {
+    if (!tracking_) return;
+    tracking_ = false;
+    const QPoint pt = e->position().toPoint();
+    if (onMouseUp) onMouseUp(pt.x(), pt.y());
+}
+
+// ---- Timer -----------------------------------------------------------------------------------
+
+Timer::Timer(QObject* parent, const QString& name) : QObject(parent) {
+    setObjectName(name);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, [this] { Action(); });
+    apply();
+}
+
+void Timer::setMode(int m) {
+    mode_ = m;
+    apply();
+}
+
+void Timer::setPeriod(int ms) {
+    period_ = ms < 1 ? 1 : ms;
+    apply();
+}
+
+void Timer::apply() {
+    timer_.stop();
+    if (mode_ == 0) return;
+    timer_.setSingleShot(mode_ == 1);
+    timer_.start(period_);
+}
+
+}  // namespace platform

@@ -1,0 +1,264 @@
+#pragma once
+// The kinds of control the program's windows are built from.
+
+#include <QColor>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+#include "platform/control.h"
+#include "platform/dragdrop.h"
+#include "platform/picture.h"
+
+namespace platform {
+
+// A drawing surface with an optional backdrop picture. Paint draws on top of the backdrop;
+// Qt double-buffers the widget, so what is shown never flickers.
+class Canvas : public Control {
+    Q_OBJECT
+public:
+    Canvas(QWidget* parent, const QString& name);
+
+    PictureRef Backdrop() const { return backdrop_; }
+    void setBackdrop(PictureRef p);
+
+    // Events; the defaults call the bound handlers.
+    virtual bool MouseDown(int x, int y) { return onMouseDown ? onMouseDown(x, y) : false; }
+    virtual void MouseDrag(int x, int y) { if (onMouseDrag) onMouseDrag(x, y); }
+    virtual void MouseUp(int x, int y) { if (onMouseUp) onMouseUp(x, y); }
+    virtual void MouseEnter() { if (onMouseEnter) onMouseEnter(); }
+    virtual void Paint(Graphics& g) { if (onPaint) onPaint(g); }
+    virtual bool DragEnter(DragItem& item, int action) {
+        return onDragEnter ? onDragEnter(item, action) : false;
+    }
+    virtual void DragExit(DragItem& item, int action) { if (onDragExit) onDragExit(item, action); }
+    virtual void DropObject(DragItem& item, int action) {
+        if (onDropObject) onDropObject(item, action);
+    }
+    void Open() override { if (onOpen) onOpen(); }
+
+    std::function<bool(int, int)> onMouseDown;
+    std::function<void(int, int)> onMouseDrag, onMouseUp;
+    std::function<void()> onMouseEnter, onOpen;
+    std::function<void(Graphics&)> onPaint;
+    std::function<bool(DragItem&, int)> onDragEnter;
+    std::function<void(DragItem&, int)> onDragExit, onDropObject;
+
+    // What drops the canvas takes: file types by registered name, text, the program's own clip
+    // drags, and the private music-library data ("itun").
+    void AcceptFileDrop(const QString& typeName);
+    void AcceptTextDrop() { acceptText_ = true; }
+    void AcceptPictureDrop() { acceptPicture_ = true; }
+    void AcceptMacDataDrop(const QString& type);
+    bool accepts(const QMimeData* data) const;
+
+    void Refresh() { update(); }
+    void RefreshRect(int x, int y, int w, int h) { update(x, y, w, h); }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void enterEvent(QEnterEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    PictureRef backdrop_;
+    bool tracking_ = false;
+    QStringList fileTypes_;
+    bool acceptText_ = false, acceptPicture_ = false, acceptItun_ = false;
+};
+
+class StaticText : public Control {
+    Q_OBJECT
+public:
+    StaticText(QWidget* parent, const QString& name);
+    QString Text() const { return text_; }
+    void setText(const QString& t);
+    QColor TextColor() const { return color_; }
+    void setTextColor(const QColor& c);
+    void setTextSize(int s);
+    int TextSize() const { return size_; }
+    void setBold(bool b);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QString text_;
+    QColor color_{Qt::black};
+    int size_ = 9;
+    bool bold_ = false;
+};
+
+// A line between two points of the window; the widget covers their bounding box.
+class Line : public Control {
+    Q_OBJECT
+public:
+    Line(QWidget* parent, const QString& name);
+    int X1() const { return x1_; }
+    int Y1() const { return y1_; }
+    int X2() const { return x2_; }
+    int Y2() const { return y2_; }
+    void setPoints(int x1, int y1, int x2, int y2);
+    void setX1(int v) { setPoints(v, y1_, x2_, y2_); }
+    void setX2(int v) { setPoints(x1_, y1_, v, y2_); }
+    void setY1(int v) { setPoints(x1_, v, x2_, y2_); }
+    void setY2(int v) { setPoints(x1_, y1_, x2_, v); }
+    // Left/Top move both ends; Width/Height move the second end.
+    void setLeft(int v) override { setPoints(v, y1_, v + (x2_ - x1_), y2_); }
+    void setTop(int v) override { setPoints(x1_, v, x2_, v + (y2_ - y1_)); }
+    void setWidth(int v) override { setPoints(x1_, y1_, x1_ + v, y2_); }
+    void setHeight(int v) override { setPoints(x1_, y1_, x2_, y1_ + v); }
+    int LineLeft() const { return x1_; }
+    QColor LineColor() const { return color_; }
+    void setLineColor(const QColor& c);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    int x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+    QColor color_{Qt::black};
+};
+
+class Separator : public Control {
+    Q_OBJECT
+public:
+    Separator(QWidget* parent, const QString& name);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
+class RectangleControl : public Control {
+    Q_OBJECT
+public:
+    RectangleControl(QWidget* parent, const QString& name);
+    void setFillColor(const QColor& c);
+    void setBorderColors(const QColor& topLeft, const QColor& bottomRight);
+    void setBorderWidth(int w);
+    QColor FillColor() const { return fill_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QColor fill_{Qt::white}, topLeft_{Qt::black}, bottomRight_{Qt::black};
+    int border_ = 1;
+};
+
+class ScrollBar : public Control {
+    Q_OBJECT
+public:
+    ScrollBar(QWidget* parent, const QString& name);
+    int Value() const { return bar_->value(); }
+    void setValue(int v) { bar_->setValue(v); }
+    int Minimum() const { return bar_->minimum(); }
+    void setMinimum(int v) { bar_->setMinimum(v); }
+    int Maximum() const { return bar_->maximum(); }
+    void setMaximum(int v) { bar_->setMaximum(v); }
+    int LineStep() const { return bar_->singleStep(); }
+    void setLineStep(int v) { bar_->setSingleStep(v); }
+    int PageStep() const { return bar_->pageStep(); }
+    void setPageStep(int v) { bar_->setPageStep(v); }
+    void setLiveScroll(bool live) { bar_->setTracking(live); }
+    QScrollBar* bar() const { return bar_; }
+    void Open() override { if (onOpen) onOpen(); }
+
+    std::function<void()> onValueChanged, onOpen;
+
+protected:
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    QScrollBar* bar_;
+};
+
+// A flat button showing an icon or a caption; with a menu it pops the menu up on a press and
+// raises Action once a row is chosen.
+class BevelButton : public Control {
+    Q_OBJECT
+public:
+    BevelButton(QWidget* parent, const QString& name);
+    void setIcon(PictureRef p);
+    PictureRef Icon() const { return icon_; }
+    QString Caption() const { return caption_; }
+    void setCaption(const QString& c);
+    void setTextSize(int s);
+    void setCaptionAlign(int a) { align_ = a; update(); }
+    void setHasMenu(int m) { hasMenu_ = m; }
+    void AddRow(const QString& text) { rows_ << text; }
+    void DeleteAllRows() { rows_.clear(); }
+    int MenuValue() const { return menuValue_; }
+    void setMenuValue(int v) { menuValue_ = v; }
+    QString List(int i) const { return i >= 0 && i < rows_.size() ? rows_[i] : QString(); }
+    int ListCount() const { return static_cast<int>(rows_.size()); }
+    void Open() override { if (onOpen) onOpen(); }
+    // Chooses a row as the user would from the button's menu.
+    void chooseRow(int i);
+    void push();  // a click on a button without a menu
+
+    std::function<void()> onAction, onOpen;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    PictureRef icon_;
+    QString caption_;
+    int textSize_ = 10, align_ = 0, hasMenu_ = 0, menuValue_ = 0;
+    QStringList rows_;
+    bool pressed_ = false;
+};
+
+// A small triangle pointing one way: 0 left, 1 right, 2 down, 3 up.
+class PopupArrow : public Control {
+    Q_OBJECT
+public:
+    PopupArrow(QWidget* parent, const QString& name);
+    void setFacing(int f) { facing_ = f; update(); }
+    int Facing() const { return facing_; }
+
+    std::function<bool(int, int)> onMouseDown;
+    std::function<void(int, int)> onMouseDrag, onMouseUp;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    int facing_ = 0;
+    bool tracking_ = false;
+};
+
+// A timer: Mode 0 off, 1 once, 2 repeatedly; Period in milliseconds.
+class Timer : public QObject {
+    Q_OBJECT
+public:
+    Timer(QObject* parent, const QString& name);
+    int Mode() const { return mode_; }
+    void setMode(int m);
+    int Period() const { return period_; }
+    void setPeriod(int ms);
+    std::function<void()> onAction;
+    void Action() { if (onAction) onAction(); }
+
+private:
+    void apply();
+    QTimer timer_;
+    int mode_ = 2, period_ = 1000;
+};
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+#include "platform/dragdrop.h"
+
+#include <QUrl>
+
+namespace platform {
+
+namespace {
+constexpr const char* kHotspotMime = "application/x-vontalix-hotspot";
+}
+
+QStringList DragItem::files() const {
+    QStringList out;
+    if (!data_ || !data_->hasUrls()) return out;
+    for (const QUrl& u : data_->urls()) {
+        if (u.isLocalFile()) out << u.toLocalFile();
+    }
+    return out;
+}
+
+QString DragItem::FolderItem() const {
+    QStringList f = files();
+    return f.isEmpty() ? QString() : f.first();
+}
+
+bool DragItem::TextAvailable() const { return data_ && data_->hasText(); }
+
+QString DragItem::Text() const { return data_ ? data_->text() : QString(); }
+
+bool DragItem::PictureAvailable() const { return data_ && data_->hasFormat(kClipMimeType); }
+
+QByteArray DragItem::clipData() const {
+    return data_ ? data_->data(kClipMimeType) : QByteArray();
+}
+
+bool DragItem::MacDataAvailable(const QString& type) const {
+    return type == QLatin1String("itun") && data_ && data_->hasFormat(kItunesMimeType);
+}
+
+QByteArray DragItem::MacData(const QString& type) const {
+    return MacDataAvailable(type) ? data_->data(kItunesMimeType) : QByteArray();
+}
+
+QMimeData* makeClipMimeData(const QByteArray& payload, int hotspotX) {
+    auto* m = new QMimeData;  // ownership passes to the QDrag
+    m->setData(kClipMimeType, payload);
+    m->setData(kHotspotMime, QByteArray::number(hotspotX));
+    return m;
+}
+
+int clipHotspot(const QMimeData* data) {
+    if (!data || !data->hasFormat(kHotspotMime)) return 0;
+    bool ok = false;
+    int v = data->data(kHotspotMime).toInt(&ok);
+    return ok && v >= -100000 && v <= 100000 ? v : 0;
+}
+
+}  // namespace platform

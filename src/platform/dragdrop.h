@@ -1,0 +1,54 @@
+#pragma once
+// What a drag carries, as the drop targets see it.
+
+#include <QByteArray>
+#include <QMimeData>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// Private type of the program's own clip drags between lanes; foreign data never uses it.
+inline constexpr const char* kClipMimeType = "application/x-vontalix-clip";
+// Private type carrying a music library's track data (an XML property list).
+inline constexpr const char* kItunesMimeType = "application/x-vontalix-itun";
+
+class DragItem {
+public:
+    DragItem(const QMimeData* data, QPoint dropPoint, int hotspotX = 0)
+        : data_(data), drop_(dropPoint), hotspotX_(hotspotX) {}
+
+    // Local files carried by the drag (file URLs), in order.
+    QStringList files() const;
+    bool FolderItemAvailable() const { return !files().isEmpty(); }
+    QString FolderItem() const;  // first file, "" when none
+
+    bool TextAvailable() const;
+    QString Text() const;
+
+    // Only the program's own clip drag counts as a picture; foreign images are ignored.
+    bool PictureAvailable() const;
+    QByteArray clipData() const;
+
+    bool MacDataAvailable(const QString& type) const;
+    QByteArray MacData(const QString& type) const;
+
+    // Left edge of the dragged thing on the target, in the target's coordinates.
+    int DropLeft() const { return drop_.x() - hotspotX_; }
+    int DropTop() const { return drop_.y(); }
+    QPoint dropPoint() const { return drop_; }
+
+    const QMimeData* mimeData() const { return data_; }
+
+private:
+    const QMimeData* data_;
+    QPoint drop_;
+    int hotspotX_;
+};
+
+// The hotspot of an internal drag is stored with it so DropLeft gives the dragged picture's left.
+QMimeData* makeClipMimeData(const QByteArray& payload, int hotspotX);
+int clipHotspot(const QMimeData* data);
+
+}  // namespace platform

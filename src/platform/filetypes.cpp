@@ -1,0 +1,69 @@
+#include "platform/filetypes.h"
+
+#include <QFileInfo>
+
+namespace platform {
+
+FileTypeRegistry& FileTypeRegistry::instance() {
+    static FileTypeRegistry registry;
+    return registry;
+}
+
+void FileTypeRegistry::add(const FileType& type) {
+    for (auto& t : types_) {
+        if (t.Name == type.Name) {
+            t = type;
+            return;
+        }
+    }
+    types_.push_back(type);
+}
+
+const FileType* FileTypeRegistry::find(const QString& name) const {
+    for (const auto& t : types_) {
+        if (t.Name == name) return &t;
+    }
+    return nullptr;
+}
+
+QStringList extensionList(const QString& extensions) {
+    QStringList out;
+    for (const QString& e : extensions.split(';')) {
+        QString t = e.trimmed();
+        if (t.size() > 1 && t.startsWith('.')) out << t.toLower();
+    }
+    return out;
+}
+
+bool FileTypeRegistry::matches(const QString& path, const QString& typeName) const {
+    const FileType* t = find(typeName);
+    if (!t) return false;
+    QFileInfo info(path);
+    if (typeName == QLatin1String("special/folder")) return info.isDir();
+    if (info.isDir()) return false;
+    const QString name = info.fileName().toLower();
+    for (const QString& ext : extensionList(t->Extensions)) {
+        if (name.endsWith(ext) && name.size() > ext.size()) return true;
+    }
+    return false;
+}
+
+bool FileTypeRegistry::matchesAny(const QString& path, const QStringList& typeNames) const {
+    for (const QString& n : typeNames) {
+        if (matches(path, n)) return true;
+    }
+    return false;
+}
+
+QStringList FileTypeRegistry::nameFilters(const QString& typeName) const {
+    QStringList out;
+    if (const FileType* t = find(typeName)) {
+        for (const QString& ext : extensionList(t->Extensions)) {
+            QString pattern = "*" + ext;
+            if (!out.contains(pattern)) out << pattern;
+        }
+    }
+    return out;
+}
+
+}  // namespace platform

@@ -1,0 +1,40 @@
+#pragma once
+// Registered file types: a MIME-style name described by file-name extensions.
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace platform {
+
+struct FileType {
+    QString Name;
+    QString Extensions;  // ".mp3;.swa" as given; empty entries match nothing
+    QString MacType;
+    QString MacCreator;
+};
+
+class FileTypeRegistry {
+public:
+    static FileTypeRegistry& instance();
+
+    // Registers (or replaces) a type under its name.
+    void add(const FileType& type);
+    const FileType* find(const QString& name) const;
+    void clear() { types_.clear(); }
+    const std::vector<FileType>& all() const { return types_; }
+
+    // Whether a file belongs to the named type: by extension, letter case ignored; the
+    // folder type "special/folder" takes directories.
+    bool matches(const QString& path, const QString& typeName) const;
+    bool matchesAny(const QString& path, const QStringList& typeNames) const;
+    // Name filters ("*.txt *.text") for file dialogs.
+    QStringList nameFilters(const QString& typeName) const;
+
+private:
+    std::vector<FileType> types_;
+};
+
+QStringList extensionList(const QString& extensions);
+
+}  // namespace platform

@@ -1,0 +1,94 @@
+#pragma once
+// A window of the program: a fixed-layout content area holding named controls, with the
+// framework's events (layout, controls, menu handlers, open, resizing, mouse, keys, close guard).
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <map>
+
+#include "platform/control.h"
+
+namespace platform {
+
+class MenuBar;
+class Timer;
+
+class Window : public QMainWindow {
+    Q_OBJECT
+public:
+    Window();
+    ~Window() override;
+
+    // Runs the construction events in order: Layout, CreateControls, AddMenuHandlers, the
+    // controls' Open events, then the window's Open.
+    void construct();
+
+    // The content area below the menu bar; controls are its children.
+    QWidget* content() const { return content_; }
+
+    // Registry of controls by name.
+    void _AddControl(QObject* control);
+    QObject* findControl(const QString& name) const;
+    template <class T>
+    T* control(const QString& name) const {
+        return qobject_cast<T*>(findControl(name));
+    }
+
+    // Menu handlers by item name, letter case ignored.
+    void _AddMenuHandler(const QString& name, std::function<bool()> handler);
+    bool hasMenuHandler(const QString& name) const;
+    // Runs the handler of that name; false when there is none or it did not consume the command.
+    bool runMenuHandler(const QString& name);
+
+    platform::MenuBar* MenuBar() const { return menuBar_; }
+    void setMenuBar(platform::MenuBar* bar);
+
+    QString Title() const { return windowTitle(); }
+    void setTitle(const QString& t) { setWindowTitle(t); }
+    int Width() const;
+    int Height() const;
+    void setContentSize(int w, int h);
+    void setContentLimits(int minW, int minH, int maxW, int maxH);
+
+    // Events.
+    virtual void Layout() {}
+    virtual void CreateControls() {}
+    virtual void AddMenuHandlers() {}
+    virtual void Open() {}
+    virtual void Resizing() {}
+    virtual bool MouseDown(int, int) { return false; }
+    virtual void MouseDrag(int, int) {}
+    virtual void MouseUp(int, int) {}
+    virtual bool KeyDown(const QString&) { return false; }
+    virtual void EnableMenuItems() {}
+    // True keeps the window open. appQuitting tells whether the whole program is quitting.
+    virtual bool CancelClose(bool) { return false; }
+
+    // Closes the window through its close guard; false when the guard kept it open.
+    bool closeGuarded(bool appQuitting);
+    // Resizes the content as the user would, raising Resizing.
+    void userResize(int width);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    QWidget* content_;
+    std::map<QString, QObject*> controls_;
+    std::map<QString, std::function<bool()>> menuHandlers_;
+    platform::MenuBar* menuBar_ = nullptr;
+    bool constructed_ = false;
+    bool quitting_ = false;
+    bool mouseTracking_ = false;
+    bool userResizing_ = false;
+};
+
+// The text of a key event as the design's handlers expect it: arrows are the characters 28-31,
+// Return 13, Backspace 8, Delete 127, otherwise the typed text.
+QString keyText(int qtKey, const QString& typed);
+
+}  // namespace platform

@@ -1,0 +1,26 @@
+#pragma once
+// The application object: documents to open and the menu commands that do not belong to the mix.
+
+#include "platform/application.h"
+
+class App : public platform::Application {
+public:
+    App();
+    static App* instance();
+
+    void OpenDocument(const QString& path) override;
+
+    bool _menunew_Action();
+    bool _menuopen_Action();
+    bool _editpreferences_Action();
+    bool _aboutme_Action();
+    bool _ExtrasDropPreview_Action();
+};
+
+// Start-up steps, in order; main() runs them (tests run them too).
+void _InitFileTypes();
+void _NewAppInstance();
+void _ApplicationAddMenuHandlers();
+void _MakeDefaultView();
+// The whole start-up and event loop; documents are opened once the main window exists.
+int runProgram(int argc, char** argv);

@@ -1,0 +1,7 @@
+#pragma once
+// The file types the program accepts, registered by name at start-up.
+
+namespace FileTypes {
+// Registers the twelve types (again, replacing any earlier registration).
+void _Initialize();
+}  // namespace FileTypes

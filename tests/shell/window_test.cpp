@@ -1,0 +1,313 @@
+#include <QApplication>
+#include <QImage>
+
+#include "support/app_fixture.h"
+#include "platform/application.h"
+#include "platform/filetypes.h"
+#include "shell/app.h"
+#include "shell/menu.h"
+#include "shell/pictures.h"
+
+namespace {
+
+using testsupport::AppFixture;
+
+class WindowTest : public AppFixture {};
+
+TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
+    EXPECT_EQ(w->Width(), 800);
+    EXPECT_EQ(w->Height(), 180);
+    EXPECT_EQ(w->Title(), "Vontalix");
+    EXPECT_FLOAT_EQ(w->zoomwert, 1.0f);
+    EXPECT_EQ(w->zoomer->Caption(), " 100%");
+    EXPECT_EQ(w->PlayPrevTimer->Period(), 10);
+    EXPECT_EQ(w->PlayPrevTimer->Mode(), 2);
+    EXPECT_EQ(w->balkenaktiv, -1);
+    EXPECT_EQ(w->balkenaktivspur, -1);
+    EXPECT_DOUBLE_EQ(w->playbalken, 100.0);
+    EXPECT_DOUBLE_EQ(w->previewbalken, 300.0);
+    EXPECT_DOUBLE_EQ(w->splayline, 100.0);
+    EXPECT_DOUBLE_EQ(w->spreviewline, 300.0);
+    EXPECT_EQ(w->suddensaveflag, 1);
+    EXPECT_EQ(w->ScrollBar1->Value(), 0);
+    EXPECT_FLOAT_EQ(w->scrollwert, 0.0f);
+    ASSERT_EQ(w->pastex.size(), 2u);
+    EXPECT_EQ(w->pastex[0], 0.0);
+    EXPECT_EQ(w->pastex[1], 0.0);
+    EXPECT_DOUBLE_EQ(w->deftrans, 3.0);
+    EXPECT_TRUE(w->gespeichert.isEmpty());
+    for (auto* t : {w->playtime, w->playtime2, w->previewtime, w->previewtime2}) {
+        EXPECT_TRUE(t->Text().isEmpty()) << t->Name().toStdString();
+    }
+    EXPECT_EQ(w->playtime3->Text(), "Untitled");
+    EXPECT_EQ(w->dauer1->Left(), 0);
+    EXPECT_EQ(w->dauer4->Left(), 900);
+}
+
+TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
+    w->pplay1 = true;
+    w->vplay1 = true;
+    w->previewdevice = 77;
+    w->deftrans = 4.5;
+    w->aktivcanvas = 2;
+    auto clip = std::make_shared<DragPic>();
+    clip->pdauer = 200;
+    clip->pstop = 200;
+    clip->pfadeout = 150;
+    w->xcopy = clip;
+    w->pam = std::make_shared<DragPic>();
+    w->Canvas1->AddPicture(nullptr, 10, 16, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
+    w->zoomwert = 2.0f;
+    w->init();
+    EXPECT_TRUE(w->pplay1);
+    EXPECT_TRUE(w->vplay1);
+    EXPECT_EQ(w->previewdevice, 77);
+    EXPECT_EQ(w->deftrans, 4.5);
+    EXPECT_EQ(w->aktivcanvas, 2);
+    EXPECT_EQ(w->pam, nullptr);
+    EXPECT_TRUE(w->Canvas1->mPics.empty());
+    // The clipboard clip comes back to zoom 1 with the view.
+    ASSERT_EQ(w->xcopy, clip);
+    EXPECT_DOUBLE_EQ(clip->pdauer, 100);
+    EXPECT_DOUBLE_EQ(clip->pfadeout, 75);
+    ASSERT_TRUE(clip->image);
+    EXPECT_EQ(clip->image->Width(), 100);
+}
+
+TEST_F(WindowTest, ResizingFollowsTheWidth) {
+    struct Case {
+        int width, pageStep, scrollWidth, canvas3, zoomer, nowplay, nowpreview, laut;
+    };
+    const Case cases[] = {
+        {640, 10, 520, 608, 586, 530, 552, 576},
+        {800, 13, 680, 768, 746, 690, 712, 736},
+        {1280, 21, 1160, 1248, 1226, 1170, 1192, 1216},
+    };
+    for (const Case& c : cases) {
+        w->userResize(c.width);
+        EXPECT_EQ(w->Width(), c.width);
+        EXPECT_EQ(w->Height(), 180);
+        EXPECT_EQ(w->Canvas1->Width(), c.width);
+        EXPECT_EQ(w->Canvas2->Width(), c.width);
+        EXPECT_EQ(w->Line3->Width(), c.width + 1);  // a line covers both of its end columns
+        EXPECT_EQ(w->dauerstrich1->Width(), c.width);
+        EXPECT_EQ(w->ScrollBar1->PageStep(), c.pageStep);
+        EXPECT_EQ(w->ScrollBar1->Width(), c.scrollWidth);
+        EXPECT_EQ(w->Canvas3->Left(), c.canvas3);
+        EXPECT_EQ(w->zoomer->Left(), c.zoomer);
+        EXPECT_EQ(w->nowplay->Left(), c.nowplay);
+        EXPECT_EQ(w->nowpreview->Left(), c.nowpreview);
+        EXPECT_EQ(w->laut->Left(), c.laut);
+        EXPECT_EQ(w->msg->Left(), 7);
+    }
+}
+
+TEST_F(WindowTest, WidthStaysBetween640And1280AndHeightAt180) {
+    w->show();
+    w->setContentSize(2000, 400);
+    QApplication::processEvents();
+    EXPECT_EQ(w->Width(), 1280);
+    EXPECT_EQ(w->Height(), 180);
+    w->setContentSize(300, 50);
+    QApplication::processEvents();
+    EXPECT_EQ(w->Width(), 640);
+    EXPECT_EQ(w->Height(), 180);
+}
+
+TEST_F(WindowTest, EveryControlIsRegisteredByName) {
+    const char* names[] = {
+        "Canvas1", "Canvas2", "Canvas3", "dauerstrich1", "Separator3", "Separator15",
+        "dauer1", "dauer2", "dauer3", "dauer4", "msg", "playtime", "playtime2", "previewtime",
+        "previewtime2", "playsepline", "playline", "playbutton", "previewsepline", "previewLine",
+        "Previewbutton", "ScrollBar1", "player1", "player2", "PlayPrevTimer", "previewplayer1",
+        "previewplayer2", "nowplay", "nowpreview", "Line1", "Line2", "Line3", "Line4", "inp",
+        "outp", "fadein", "fadeout", "laut", "Separator16", "Separator23", "dauer5", "zoomer",
+        "playtime3"};
+    for (const char* n : names) EXPECT_NE(w->findControl(n), nullptr) << n;
+    EXPECT_EQ(w->findControl("Separator2"), nullptr);
+    EXPECT_EQ(w->control<platform::Line>("msg"), nullptr);  // wrong class
+    EXPECT_EQ(w->control<DragCanvas>("Canvas1"), w->Canvas1);
+}
+
+TEST_F(WindowTest, StatusLineTakesOnlyCodeOne) {
+    w->msg->setText("before");
+    w->comment(0, "ignored");
+    EXPECT_EQ(w->msg->Text(), "before");
+    w->comment(1, "ignored");
+    EXPECT_EQ(w->msg->Text(), "do not drop one track onto another");
+}
+
+TEST_F(WindowTest, ScreenshotShowsHeadsAndRuler) {
+    w->show();
+    QApplication::processEvents();
+    QImage shot = w->content()->grab().toImage();
+    if (qEnvironmentVariableIsSet("VONTALIX_SHOT")) shot.save(qEnvironmentVariable("VONTALIX_SHOT"));
+    ASSERT_EQ(shot.width(), 800);
+    // Play head line at x 100 across lane 1; preview head line (orange) at x 423.
+    EXPECT_EQ(shot.pixelColor(100, 60), QColor(0, 0, 0));
+    EXPECT_EQ(shot.pixelColor(423, 60), QColor(255, 162, 0));
+    // The ruler's base line runs along y 35.
+    EXPECT_EQ(shot.pixelColor(500, 35), QColor(128, 128, 128));
+    EXPECT_EQ(shot.pixelColor(60, 32), QColor(128, 128, 128));  // a tick
+}
+
+// ---- Menus -----------------------------------------------------------------------------------
+
+TEST(MenuBar, ItemsTextsShortcutsAndFlags) {
+    testsupport::ensureApp();
+    struct Row {
+        const char *parent, *name, *text, *shortcut;
+        bool autoEnable;
+    };
+    const Row rows[] = {
+        {"UntitledMenu2", "FileQuit", "Quit", "Cmd+Q", true},
+        {"UntitledMenu2", "menunew", "New Window", "Cmd+N", true},
+        {"UntitledMenu2", "UntitledMenu4", "-", "", true},
+        {"UntitledMenu2", "menuopen", "Open Playlist", "Cmd+O", true},
+        {"UntitledMenu2", "openfolder", "Open Folder", "", true},
+        {"UntitledMenu2", "UntitledMenu3", "-", "", true},
+        {"UntitledMenu2", "menusave", "Save Playlist", "Cmd+S", true},
+        {"UntitledMenu2", "menusaveas", "Save Playlist as", "", true},
+        {"UntitledMenu0", "EditUndo", "Undo", "Cmd+Z", false},
+        {"UntitledMenu0", "UntitledMenu1", "-", "", false},
+        {"UntitledMenu0", "EditCut", "Cut", "Cmd+X", false},
+        {"UntitledMenu0", "EditCopy", "Copy", "Cmd+C", false},
+        {"UntitledMenu0", "EditPaste", "Paste", "Cmd+V", false},
+        {"UntitledMenu0", "EditClear", "Clear", "", false},
+        {"UntitledMenu0", "EditPreferences", "Preferences", "", false},
+        {"mode", "menuplay", "Play", "Cmd+P", true},
+        {"mode", "menupreview", "Preview", "", true},
+        {"mode", "ExtrasDropPreview", "Drop Preview", "Cmd+D", true},
+        {"mode", "aboutme", "About Vontalix", "", true},
+    };
+    Menu* bar = Menu::instance();
+    EXPECT_EQ(bar, Menu::instance());
+    ASSERT_EQ(bar->Count(), 3);
+    EXPECT_EQ(bar->Item(0)->Text(), "File");
+    EXPECT_EQ(bar->Item(1)->Text(), "Edit");
+    EXPECT_EQ(bar->Item(2)->Text(), "Extras");
+    std::map<QString, int> position;
+    for (const Row& r : rows) {
+        platform::MenuItem* parent = bar->Child(r.parent);
+        ASSERT_NE(parent, nullptr);
+        platform::MenuItem* item = bar->_Lookup(r.name);
+        ASSERT_NE(item, nullptr) << r.name;
+        EXPECT_EQ(item->parent(), parent) << r.name;
+        EXPECT_EQ(item->Text(), r.text) << r.name;
+        EXPECT_EQ(item->KeyboardShortcut(), r.shortcut) << r.name;
+        EXPECT_EQ(item->AutoEnable, r.autoEnable) << r.name;
+        EXPECT_EQ(parent->Item(position[r.parent]++), item) << r.name;  // order
+    }
+    EXPECT_EQ(bar->_Lookup("UntitledMenu5"), nullptr);
+    EXPECT_EQ(bar->_Lookup("FileQuit")->kind(), platform::MenuKind::Quit);
+    EXPECT_EQ(bar->_Lookup("menuplay")->keySequence(), QKeySequence("Ctrl+P"));
+}
+
+TEST_F(WindowTest, EnabledItemsAtStart) {
+    App::instance()->enablePass();
+    const char* enabled[] = {"FileQuit", "menunew", "menuopen", "openfolder", "menusave",
+                             "menusaveas", "menuplay", "menupreview", "ExtrasDropPreview",
+                             "aboutme", "EditPreferences"};
+    const char* disabled[] = {"EditUndo", "EditCut", "EditCopy", "EditPaste", "EditClear"};
+    for (const char* n : enabled) EXPECT_TRUE(w->MenuBar()->_Lookup(n)->Enabled()) << n;
+    for (const char* n : disabled) EXPECT_FALSE(w->MenuBar()->_Lookup(n)->Enabled()) << n;
+    // Copy becomes available once its flag is set.
+    w->EditCopy()->AutoEnable = true;
+    App::instance()->enablePass();
+    EXPECT_TRUE(w->EditCopy()->Enabled());
+    w->EditCopy()->AutoEnable = false;
+}
+
+TEST_F(WindowTest, HandlersFallThroughFromWindowToApplication) {
+    int windowCalls = 0, appCalls = 0;
+    w->_AddMenuHandler("aboutme", [&] {
+        ++windowCalls;
+        return false;
+    });
+    App::instance()->_AddMenuHandler("aboutme", [&] {
+        ++appCalls;
+        return false;
+    });
+    App::instance()->dispatch(*w->aboutme());
+    EXPECT_EQ(windowCalls, 1);
+    EXPECT_EQ(appCalls, 1);
+    // A window handler that consumes the command stops it there.
+    w->_AddMenuHandler("aboutme", [&] {
+        ++windowCalls;
+        return true;
+    });
+    App::instance()->dispatch(*w->aboutme());
+    EXPECT_EQ(windowCalls, 2);
+    EXPECT_EQ(appCalls, 1);
+    _ApplicationAddMenuHandlers();  // restore the real handlers
+}
+
+TEST_F(WindowTest, MenuCommandsReachTheirHandlers) {
+    // Names are matched to items without regard to case: "editcopy" serves EditCopy.
+    for (const char* n : {"menuplay", "menupreview", "menusave", "menusaveas", "EditClear",
+                          "EditCopy", "EditPaste", "EditCut", "openfolder", "aboutme"}) {
+        EXPECT_TRUE(w->hasMenuHandler(n)) << n;
+    }
+    for (const char* n : {"menunew", "menuopen", "EditPreferences", "aboutme", "ExtrasDropPreview"}) {
+        EXPECT_TRUE(App::instance()->hasMenuHandler(n)) << n;
+    }
+    EXPECT_TRUE(w->hasMenuHandler("itunesl"));
+    EXPECT_EQ(w->MenuBar()->_Lookup("itunesl"), nullptr);
+    // Save Playlist as forgets the path before saving.
+    w->gespeichert = "/tmp/x.txt";
+    App::instance()->dispatch(*w->menusaveas());
+    EXPECT_TRUE(w->gespeichert.isEmpty());
+}
+
+// ---- File types and pictures -----------------------------------------------------------------
+
+TEST(FileTypes, MatchByExtensionIgnoringCase) {
+    testsupport::ensureApp();
+    auto& reg = platform::FileTypeRegistry::instance();
+    struct Case {
+        const char *path, *type;
+        bool match;
+    };
+    const Case cases[] = {
+        {"/m/song.mp3", "audio/mp3", true},     {"/m/SONG.MP3", "audio/mpeg", true},
+        {"/m/a.M4A", "audio/aac", true},        {"/m/a.m4a", "audio/x-aac", true},
+        {"/m/clip.mov", "video/quicktime", true}, {"/m/clip.mpg", "video/x-mpeg", true},
+        {"/m/list.txt", "text/plain", true},    {"/m/list.TEXT", "text/plain", true},
+        {"/m/list", "text/plain", false},       {"/m/list.", "text/plain", false},
+        {"/m/a.wav", "audio/mp3", false},       {"/m/.mp3", "audio/mp3", false},
+        {"/m/a.mp3", "audio/unknown", false},   {"/tmp", "special/folder", true},
+        {"/m/a.mp3", "special/folder", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(reg.matches(c.path, c.type), c.match) << c.path << " " << c.type;
+    ASSERT_NE(reg.find("video/quicktime"), nullptr);
+    EXPECT_EQ(reg.find("video/quicktime")->Extensions, ".moov;.mov;.qt;.mov;.qt;.mqv");
+    EXPECT_EQ(reg.find("audio/mp3")->MacType, "Mp3 ");
+    EXPECT_EQ(reg.all().size(), 12u);
+}
+
+TEST(Pictures, LoadedOnceAndKept) {
+    int loads = 0;
+    pictures::resetCache();
+    pictures::setLoader([&](int id) {
+        ++loads;
+        return id == 175 ? nullptr : pictures::loadResource(id);
+    });
+    auto first = spur();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->Width(), 1280);
+    EXPECT_EQ(first->Height(), 33);
+    EXPECT_EQ(spur(), first);
+    EXPECT_EQ(loads, 1);
+    // A missing picture is looked up again on the next call.
+    EXPECT_EQ(spurhell(), nullptr);
+    EXPECT_EQ(spurhell(), nullptr);
+    EXPECT_EQ(loads, 3);
+    for (auto pic : {playb(), pauseb(), prevplayb(), prevpauseb(), playbuttonic(), prevbuttonic()}) {
+        ASSERT_TRUE(pic);
+        EXPECT_LE(pic->Width(), 16);
+    }
+    pictures::setLoader(nullptr);
+    pictures::resetCache();
+}
+
+}  // namespace

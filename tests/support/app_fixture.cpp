@@ -1,0 +1,49 @@
+#include "support/app_fixture.h"
+
+#include <QApplication>
+
+#include "platform/keyboard.h"
+#include "shell/app.h"
+
+namespace testsupport {
+
+void ensureApp() {
+    if (App::instance()) return;
+    _InitFileTypes();
+    _NewAppInstance();
+    _ApplicationAddMenuHandlers();
+}
+
+void AppFixture::SetUp() {
+    ensureApp();
+    auto& hooks = platform::dialogHooks();
+    hooks.message = [this](const platform::MessageSpec& spec) {
+        shownDialogs.push_back(spec);
+        if (answers.empty()) return platform::DialogAnswer::Cancel;
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    };
+    auto take = [](std::deque<QString>& q) {
+        if (q.empty()) return QString();
+        QString s = q.front();
+        q.pop_front();
+        return s;
+    };
+    hooks.openFile = [this, take](const QString&, const QStringList&) { return take(openFiles); };
+    hooks.saveFile = [this, take](const QString&, const QString&) { return take(saveFiles); };
+    hooks.selectFolder = [this, take](const QString&) { return take(folders); };
+    w = Window1::instance();
+}
+
+void AppFixture::TearDown() {
+    if (Window1* existing = Window1::existing()) {
+        existing->xquit = 1;
+        delete existing;
+    }
+    platform::Keyboard::resetForTesting();
+    platform::dialogHooks() = {};
+    QApplication::processEvents();
+}
+
+}  // namespace testsupport

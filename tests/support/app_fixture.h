@@ -1,0 +1,32 @@
+#pragma once
+// A started program for widget tests: file types, the application object with its menu bar, and
+// a fresh main window per test. Dialogs answer from a script instead of appearing.
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <deque>
+#include <vector>
+
+#include "platform/dialogs.h"
+#include "shell/window1.h"
+
+namespace testsupport {
+
+class AppFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    Window1* w = nullptr;
+    // Answers for message dialogs, taken in order; Cancel when the script runs out.
+    std::deque<platform::DialogAnswer> answers;
+    std::vector<platform::MessageSpec> shownDialogs;
+    // Paths returned by the file dialogs, in order; "" (cancel) when the script runs out.
+    std::deque<QString> openFiles, saveFiles, folders;
+};
+
+// Makes sure the application object exists (built once per test program).
+void ensureApp();
+
+}  // namespace testsupport
