@@ -206,4 +206,13 @@ private:
     void createControls0();
     void createControls1();
     platform::MenuItem* item(const QString& name);
+
+public:
+    // ---- Documents: playlist files, document commands and the save prompt --------------------
+    // Both lanes hold no clip.
+    bool lanesEmpty() const;
+    // Asks "Save Playlist?"; true when the command may go on (saved, or "Don't save").
+    bool passSavePrompt();
+    QString titlePath;          // the path the title shows; Save as falls back to it on failure
+    bool documentBusy = false;  // a playlist is being read; document commands wait for it
 };

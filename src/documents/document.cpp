@@ -1,0 +1,225 @@
+// The document commands of the main window: New, Open Playlist, Save Playlist (and Save as), the
+// window title, the close guard and the "Save Playlist?" prompt that guards unsaved work.
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QSaveFile>
+
+#include "documents/playlist_format.h"
+#include "documents/playlist_io.h"
+#include "editing/regular_file.h"
+#include "platform/dialogs.h"
+#include "platform/filetypes.h"
+#include "shell/window1.h"
+
+using platform::DialogAnswer;
+using platform::MessageSpec;
+
+namespace {
+
+// A playlist of even thousands of clips is a few hundred kilobytes; anything far bigger is some
+// other file and is not read into memory.
+constexpr qint64 kMaxPlaylistBytes = 64 * 1024 * 1024;
+
+void showFailure(const QString& message, const QString& explanation) {
+    MessageSpec spec;
+    spec.icon = 2;
+    spec.message = message;
+    spec.explanation = explanation;
+    platform::MessageDialog(spec);
+}
+
+QString quoted(const QString& path) { return u'"' + path + u'"'; }
+
+// Reads the whole file, or says why not. Only regular files are read: a FIFO would block.
+bool readWholeFile(const QString& path, QByteArray& bytes, QString& problem) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        problem = QStringLiteral("The file does not exist.");
+        return false;
+    }
+    if (!editing::isRegularFile(path)) {
+        problem = QStringLiteral("It is not a file.");
+        return false;
+    }
+    if (info.size() > kMaxPlaylistBytes) {
+        problem = QStringLiteral("It is far too large to be a playlist.");
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        problem = file.errorString();
+        return false;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        problem = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// Replaces the file in one step: either the new text is there whole, or the old file is
+// untouched.
+bool writeAtomically(const QString& path, const QByteArray& bytes, QString& problem) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        problem = QStringLiteral("It is not a file.");
+        return false;
+    }
+    // Replacing the file by renaming would get past a write protection the user set on purpose.
+    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner)) {
+        problem = QStringLiteral("The file is write-protected.");
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        problem = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        problem = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        problem = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QStringList openDialogFilters() {
+    const QStringList text =
+        platform::FileTypeRegistry::instance().nameFilters(QStringLiteral("text/plain"));
+    QStringList filters;
+    if (!text.isEmpty()) filters << QStringLiteral("Text (%1)").arg(text.join(u' '));
+    filters << QStringLiteral("All files (*)");
+    return filters;
+}
+
+QString missingFilesText(int n) {
+    if (n == 1) return QStringLiteral("1 track was not loaded: its media file is missing.");
+    return QStringLiteral("%1 tracks were not loaded: their media files are missing.").arg(n);
+}
+
+}  // namespace
+
+bool Window1::lanesEmpty() const { return Canvas1->mPics.empty() && Canvas2->mPics.empty(); }
+
+bool Window1::passSavePrompt() {
+    MessageSpec spec;
+    spec.icon = 1;
+    spec.message = QStringLiteral("Save Playlist?");
+    spec.explanation = QStringLiteral("If you don't save, changes will be lost. ");
+    spec.actionCaption = QStringLiteral("Save");
+    spec.alternateCaption = QStringLiteral("Don't save");
+    spec.cancelCaption = QStringLiteral("Cancel");
+    switch (platform::MessageDialog(spec)) {
+        case DialogAnswer::Action:
+            return save() == 1;
+        case DialogAnswer::Alternate:
+            return true;
+        case DialogAnswer::Cancel:
+            break;
+    }
+    return false;
+}
+
+void Window1::fenstername() {
+    titlePath = gespeichert;
+    setTitle(gespeichert.isEmpty() ? QStringLiteral("Vontalix")
+                                   : QStringLiteral("Vontalix  -  ") + gespeichert);
+    suddensaveflag = 1;
+}
+
+void Window1::neu() {
+    if (documentBusy) return;
+    if (lanesEmpty() || suddensaveflag == 1 || passSavePrompt()) init();
+}
+
+bool Window1::CancelClose(bool) {
+    if (documentBusy) return true;
+    if (lanesEmpty() || suddensaveflag == 1 || xquit == 1) return false;
+    return !passSavePrompt();
+}
+
+int32_t Window1::save() {
+    if (documentBusy) return 0;
+    // Save as empties the path before it asks; whenever no new file gets written the document
+    // keeps the path its title shows.
+    const auto keepPath = [this] {
+        if (gespeichert.isEmpty()) gespeichert = titlePath;
+        return 0;
+    };
+    QString target = gespeichert;
+    if (target.isEmpty()) {
+        target = platform::GetSaveFile(QStringLiteral("Save Playlist"),
+                                       QStringLiteral("NerovaUNTITLED.txt"));
+        if (target.isEmpty()) return keepPath();
+        target = QFileInfo(target).absoluteFilePath();
+    }
+
+    QByteArray text = documents::playlistHeaderLine();
+    QString problem;
+    for (const DragCanvas* canvas : {Canvas1, Canvas2}) {
+        text += documents::laneRecords(*this, canvas->mPics, &problem);
+        if (!problem.isEmpty()) break;
+    }
+    if (problem.isEmpty()) writeAtomically(target, text, problem);
+    if (!problem.isEmpty()) {
+        showFailure(QStringLiteral("The playlist could not be saved."),
+                    quoted(target) + QStringLiteral(": ") + problem +
+                        QStringLiteral(" Any earlier version of the file is unchanged."));
+        return keepPath();
+    }
+    gespeichert = target;
+    fenstername();
+    return 1;
+}
+
+void Window1::open(const QString& path) {
+    if (documentBusy) return;
+    if (!lanesEmpty() && !passSavePrompt()) return;
+    QString file = path;
+    if (file.isEmpty()) {
+        file = platform::GetOpenFile(QStringLiteral("Open Playlist"), openDialogFilters());
+        if (file.isEmpty()) return;
+    }
+    file = QFileInfo(file).absoluteFilePath();
+
+    // The file is read and recognised before anything of the current document is given up.
+    QByteArray bytes;
+    QString problem;
+    if (!readWholeFile(file, bytes, problem)) {
+        showFailure(QStringLiteral("The playlist could not be opened."),
+                    quoted(file) + QStringLiteral(": ") + problem);
+        return;
+    }
+    const std::vector<QByteArray> lines = documents::playlistLines(bytes);
+    if (!documents::isPlaylist(lines)) {
+        // Adopting its path would let the next Save overwrite it with a playlist.
+        showFailure(QStringLiteral("This file is not a playlist."),
+                    quoted(file) + QStringLiteral(" was not opened."));
+        return;
+    }
+
+    init();
+    gespeichert = file;
+    fenstername();
+    documentBusy = true;
+    const QPointer<Window1> alive(this);
+    int missing = 0;
+    for (const QByteArray& line : lines) {
+        if (documents::loadRecord(*this, line) == documents::RecordLoad::MissingFile) ++missing;
+        // Keeps the decks ticking through a long playlist; input waits until it is read.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (!alive) return;
+    }
+    documentBusy = false;
+    Canvas1->aktualisiere();
+    Canvas2->aktualisiere();
+    // Said before anything is saved over the playlist, which would drop those records for good.
+    msg->setText(missing > 0 ? missingFilesText(missing) : QString());
+}
