@@ -1,0 +1,97 @@
+#pragma once
+// A main window with a temporary folder for playlists and media, and dialogs that record what
+// they were asked.
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "documents/playlist_format.h"
+#include "platform/dialogs.h"
+#include "platform/numtext.h"
+#include "support/app_fixture.h"
+#include "support/temp_files.h"
+
+namespace testsupport {
+
+class DocumentFixture : public AppFixture {
+  protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        auto& hooks = platform::dialogHooks();
+        auto open = hooks.openFile;
+        hooks.openFile = [this, open](const QString& caption, const QStringList& filters) {
+            openFilters.push_back(filters);
+            return open(caption, filters);
+        };
+        auto save = hooks.saveFile;
+        hooks.saveFile = [this, save](const QString& caption, const QString& name) {
+            saveNames.push_back(name);
+            return save(caption, name);
+        };
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // A media file: any regular file will do, the playlist only checks that it is there.
+    QString media(const QString& name) {
+        const QString p = path(name);
+        EXPECT_TRUE(writeFile(p, "media"));
+        return p;
+    }
+
+    // A clip given in timeline pixels at the window's zoom and scroll, like a drop makes it.
+    DragPicRef addClip(int lane, double centre, double dauer, const QString& name,
+                       const QString& file, int label = 0) {
+        DragCanvas* canvas = w->lane(lane);
+        const double fadein = dauer / 4, fadeout = dauer * 3 / 4, in = dauer / 8,
+                     out = dauer * 7 / 8;
+        canvas->AddPicture(w->zeichnetrack(name, dauer, fadein, fadeout, in, out, label),
+                           centre - dauer / 2, 16, name, dauer, file, lane, fadein, fadeout, in,
+                           out, label);
+        return canvas->mPics.back();
+    }
+
+    // One record as the program writes it, values in seconds.
+    static QByteArray record(int lane, double dauer, double centre, const QString& name,
+                             const QString& file) {
+        const QStringList fields = {"vtlx", Str(lane), Str(dauer), "0",         Str(dauer), name,
+                                    file,   "0",       Str(dauer), Str(centre), "16",       "0"};
+        return (fields.join(u'%') + u'%' + u'\r').toUtf8();
+    }
+
+    static QByteArray readFile(const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    static int recordCount(const QByteArray& bytes) {
+        int n = 0;
+        for (const QByteArray& line : documents::playlistLines(bytes))
+            n += line.startsWith("vtlx%");
+        return n;
+    }
+
+    static std::vector<QString> names(const DragCanvas* canvas) {
+        std::vector<QString> out;
+        for (const auto& c : canvas->mPics) out.push_back(c->pname);
+        return out;
+    }
+
+    int clipCount() const {
+        return static_cast<int>(w->Canvas1->mPics.size() + w->Canvas2->mPics.size());
+    }
+
+    bool promptShown() const {
+        for (const auto& d : shownDialogs)
+            if (d.message == "Save Playlist?") return true;
+        return false;
+    }
+
+    QTemporaryDir dir;
+    std::vector<QStringList> openFilters;
+    std::vector<QString> saveNames;
+};
+
+}  // namespace testsupport
