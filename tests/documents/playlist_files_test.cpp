@@ -1,0 +1,303 @@
+// Playlist files on disk: atomic saves, refusing what is not a playlist, round trips through
+// Save and Open, records whose media is gone, and documents opened by the application.
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFileDevice>
+#include <functional>
+
+#include "document_fixture.h"
+#include "shell/app.h"
+
+namespace {
+
+using platform::DialogAnswer;
+using testsupport::DocumentFixture;
+
+class PlaylistFiles : public DocumentFixture {
+  protected:
+    // A titled, saved document with one clip, then a second clip added.
+    QString changedDocumentIn(const QString& folder) {
+        EXPECT_TRUE(QDir().mkpath(folder));
+        const QString doc = folder + "/mix.txt";
+        addClip(1, 200, 100, "a", media("a.mp3"));
+        saveFiles = {doc};
+        EXPECT_EQ(w->save(), 1);
+        addClip(2, 400, 100, "b", media("b.mp3"));
+        shownDialogs.clear();
+        return doc;
+    }
+
+    bool failureShown() const {
+        for (const auto& d : shownDialogs)
+            if (d.message == "The playlist could not be saved.") return true;
+        return false;
+    }
+};
+
+struct BrokenTarget {
+    const char* name;
+    std::function<void(const QString& folder, const QString& doc)> breakIt;
+};
+
+TEST_F(PlaylistFiles, AFailedSaveLeavesTheOldFileAndSaysSo) {
+    const BrokenTarget cases[] = {
+        {"write-protected file",
+         [](const QString&, const QString& doc) {
+             QFile::setPermissions(doc, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+         }},
+        {"folder removed",
+         [](const QString& folder, const QString&) { QDir(folder).removeRecursively(); }},
+        {"file replaced by a folder",
+         [](const QString&, const QString& doc) {
+             QFile::remove(doc);
+             QDir().mkpath(doc);
+         }},
+    };
+    int n = 0;
+    for (const BrokenTarget& c : cases) {
+        SCOPED_TRACE(c.name);
+        w->init();
+        const QString folder = path(QString("case%1").arg(n++));
+        const QString doc = changedDocumentIn(folder);
+        const QByteArray before = readFile(doc);
+        c.breakIt(folder, doc);
+        const QByteArray broken = readFile(doc);
+
+        EXPECT_EQ(w->save(), 0);
+        EXPECT_TRUE(failureShown());
+        EXPECT_EQ(readFile(doc), broken);
+        EXPECT_EQ(w->gespeichert, doc);
+        EXPECT_EQ(w->suddensaveflag, 0);
+        EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
+        // The prompt must not let the document go when the save failed.
+        answers = {DialogAnswer::Action};
+        EXPECT_TRUE(w->CancelClose(false));
+        EXPECT_EQ(clipCount(), 2);
+        if (QString(c.name) == "write-protected file") EXPECT_EQ(broken, before);
+    }
+}
+
+TEST_F(PlaylistFiles, AReadOnlyFolderKeepsTheOldFile) {
+    const QString folder = path("ro");
+    const QString doc = changedDocumentIn(folder);
+    const QByteArray before = readFile(doc);
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    if (testsupport::writeFile(folder + "/probe", "x")) {
+        QFile::setPermissions(
+            folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        GTEST_SKIP() << "this user can write into read-only folders";
+    }
+    EXPECT_EQ(w->save(), 0);
+    EXPECT_TRUE(failureShown());
+    EXPECT_EQ(readFile(doc), before);
+    EXPECT_EQ(w->suddensaveflag, 0);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST_F(PlaylistFiles, SaveAsIntoAFolderThatIsGoneKeepsThePreviousPath) {
+    const QString doc = changedDocumentIn(path("here"));
+    saveFiles = {path("gone/mix.txt")};
+    w->_menusaveas_Action();
+    EXPECT_TRUE(failureShown());
+    EXPECT_EQ(w->gespeichert, doc);
+    EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
+}
+
+TEST_F(PlaylistFiles, AClipWhosePathHasALineBreakIsNamedAndNothingIsWritten) {
+    const QString doc = changedDocumentIn(path("here"));
+    const QByteArray before = readFile(doc);
+    addClip(1, 700, 100, "broken clip", path("odd\nname.mp3"));
+    EXPECT_EQ(w->save(), 0);
+    ASSERT_TRUE(failureShown());
+    EXPECT_TRUE(shownDialogs.back().explanation.contains("broken clip"));
+    EXPECT_EQ(readFile(doc), before);
+}
+
+TEST_F(PlaylistFiles, WhatIsNotAPlaylistIsRefusedAndNeverOverwritten) {
+    struct Refused {
+        const char* name;
+        std::function<QString()> make;
+        const char* message;
+    };
+    const Refused cases[] = {
+        {"mp3",
+         [this] {
+             const QString p = path("song.mp3");
+             testsupport::writeFile(p, QByteArray("ID3\x03\0\0\0\0\0\0\xff\xfb\x90\x64", 14) +
+                                           QByteArray(4000, '\x55'));
+             return p;
+         },
+         "This file is not a playlist."},
+        {"letter",
+         [this] {
+             const QString p = path("letter.txt");
+             testsupport::writeFile(p, "Dear Sir,\r\nplease find attached\r\n");
+             return p;
+         },
+         "This file is not a playlist."},
+        {"missing", [this] { return path("nothing-here.txt"); },
+         "The playlist could not be opened."},
+        {"folder",
+         [this] {
+             QDir().mkpath(path("folder.txt"));
+             return path("folder.txt");
+         },
+         "The playlist could not be opened."},
+        {"fifo",
+         [this] {
+             const QString p = path("pipe.txt");
+             ::mkfifo(QFile::encodeName(p).constData(), 0600);
+             return p;
+         },
+         "The playlist could not be opened."},
+    };
+    const QString doc = changedDocumentIn(path("here"));
+    for (const Refused& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = c.make();
+        const QByteArray bytes = readFile(file);
+        shownDialogs.clear();
+        answers = {DialogAnswer::Alternate};  // "Don't save" in the prompt
+        w->open(file);
+        ASSERT_EQ(shownDialogs.size(), 2u);
+        EXPECT_EQ(shownDialogs[1].message, c.message);
+        // Read before the reset: the current document is still all there.
+        EXPECT_EQ(w->gespeichert, doc);
+        EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
+        EXPECT_EQ(clipCount(), 2);
+        EXPECT_EQ(w->suddensaveflag, 0);
+        ASSERT_EQ(w->save(), 1);
+        EXPECT_EQ(readFile(file), bytes);
+        EXPECT_EQ(recordCount(readFile(doc)), 2);
+        w->suddensaveflag = 0;
+    }
+}
+
+// Clips given in seconds; the document is built at a zoom and scroll as the lanes would hold it.
+struct Seconds {
+    int lane;
+    double centre, dauer;
+    const char* name;
+    int label;
+};
+
+TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
+    const Seconds clips[] = {{1, 200, 100, "first", 3},
+                             {1, 400, 60, "second", 0},
+                             {1, 800, 120, "third", 7},
+                             {2, 320, 80, "other lane", 5}};
+    struct View {
+        float zoom, scroll;
+    };
+    const View views[] = {{0.25f, 0}, {0.5f, 60}, {1, 0}, {2, 120}, {4, 240}};
+    std::map<QString, QString> files;
+    for (const Seconds& s : clips) files[s.name] = media(QString(s.name) + ".mp3");
+
+    for (const View& v : views) {
+        SCOPED_TRACE(testing::Message() << "zoom " << v.zoom << " scroll " << v.scroll);
+        w->init();
+        w->zoomwert = v.zoom;
+        w->scrollwert = v.scroll;
+        for (const Seconds& s : clips)
+            addClip(s.lane, s.centre * v.zoom - v.scroll, s.dauer * v.zoom, s.name, files[s.name],
+                    s.label);
+        const QString doc = path("round.txt");
+        saveFiles = {doc};
+        QFile::remove(doc);
+        ASSERT_EQ(w->save(), 1);
+
+        answers = {DialogAnswer::Alternate};
+        w->open(doc);
+        EXPECT_FLOAT_EQ(w->zoomwert, 1.0f);
+        EXPECT_FLOAT_EQ(w->scrollwert, 0.0f);
+        // Each lane comes back in the reverse of its order when written.
+        EXPECT_EQ(names(w->Canvas1), (std::vector<QString>{"third", "second", "first"}));
+        EXPECT_EQ(names(w->Canvas2), (std::vector<QString>{"other lane"}));
+        for (const Seconds& s : clips) {
+            SCOPED_TRACE(s.name);
+            const DragCanvas* lane = w->lane(s.lane);
+            auto it = std::find_if(lane->mPics.begin(), lane->mPics.end(),
+                                   [&](const DragPicRef& c) { return c->pname == s.name; });
+            ASSERT_NE(it, lane->mPics.end());
+            const DragPic& c = **it;
+            EXPECT_EQ(c.spur, s.lane);
+            EXPECT_EQ(c.x, s.centre);
+            EXPECT_DOUBLE_EQ(c.porgx, s.centre);
+            EXPECT_EQ(c.y, 16);
+            EXPECT_DOUBLE_EQ(c.pdauer, s.dauer);
+            EXPECT_DOUBLE_EQ(c.pfadein, s.dauer / 4);
+            EXPECT_DOUBLE_EQ(c.pfadeout, s.dauer * 3 / 4);
+            EXPECT_DOUBLE_EQ(c.pstart, s.dauer / 8);
+            EXPECT_DOUBLE_EQ(c.pstop, s.dauer * 7 / 8);
+            EXPECT_EQ(c.ppfad, files[s.name]);
+            EXPECT_EQ(c.pfarbe, s.label);
+            EXPECT_EQ(c.pplaypos, 0);
+            EXPECT_EQ(c.ppreviewpos, 0);
+            EXPECT_TRUE(c.image);
+        }
+        // Saving and reading again restores the first order.
+        ASSERT_EQ(w->save(), 1);
+        answers = {DialogAnswer::Alternate};
+        w->open(doc);
+        EXPECT_EQ(names(w->Canvas1), (std::vector<QString>{"first", "second", "third"}));
+    }
+}
+
+TEST_F(PlaylistFiles, RecordsWhoseMediaIsGoneAreSkippedAndCounted) {
+    struct Case {
+        std::vector<const char*> media;  // "" = a file that does not exist, "/" = a folder
+        int loaded;
+        QString status;
+    };
+    QDir().mkpath(path("a-folder.mp3"));
+    const Case cases[] = {
+        {{"a.mp3", "b.mp3"}, 2, ""},
+        {{"a.mp3", ""}, 1, "1 track was not loaded: its media file is missing."},
+        {{"", "a.mp3", "/", ""}, 1, "3 tracks were not loaded: their media files are missing."},
+    };
+    for (const Case& c : cases) {
+        QByteArray text = documents::playlistHeaderLine();
+        int i = 0;
+        for (const char* m : c.media) {
+            const QString file = QString(m).isEmpty() ? path("gone.mp3")
+                                 : QString(m) == "/"  ? path("a-folder.mp3")
+                                                      : media(m);
+            text += record(1 + i % 2, 30, 100 + 100 * i, QString("clip %1").arg(i), file);
+            ++i;
+        }
+        const QString list = path("list.txt");
+        ASSERT_TRUE(testsupport::writeFile(list, text));
+        w->msg->setText("stale");
+        answers = {DialogAnswer::Alternate};
+        w->open(list);
+        EXPECT_EQ(clipCount(), c.loaded);
+        EXPECT_EQ(w->msg->Text(), c.status);
+        EXPECT_EQ(w->gespeichert, list);
+    }
+}
+
+TEST_F(PlaylistFiles, ADocumentSentToTheApplicationOpens) {
+    const QString list = path("sent.txt");
+    ASSERT_TRUE(testsupport::writeFile(
+        list, documents::playlistHeaderLine() + record(2, 45, 300, "sent", media("s.mp3"))));
+    App::instance()->OpenDocument(list);
+    EXPECT_EQ(names(w->Canvas2), std::vector<QString>{"sent"});
+    EXPECT_EQ(w->gespeichert, list);
+    EXPECT_EQ(w->Title(), "Vontalix  -  " + list);
+    EXPECT_TRUE(openFilters.empty());
+}
+
+TEST_F(PlaylistFiles, LinesEndedByLineFeedsAndAByteOrderMarkRead) {
+    const QString list = path("lf.txt");
+    QByteArray text = "\xEF\xBB\xBF" + documents::playlistHeaderLine() +
+                      record(1, 30, 100, "one", media("1.mp3")) +
+                      record(1, 30, 200, "two", media("2.mp3"));
+    text.replace('\r', "\r\n");
+    ASSERT_TRUE(testsupport::writeFile(list, text));
+    w->open(list);
+    EXPECT_EQ(names(w->Canvas1), (std::vector<QString>{"one", "two"}));
+}
+
+}  // namespace
