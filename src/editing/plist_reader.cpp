@@ -26,6 +26,9 @@ struct Node {
     }
 };
 
+// Depth of the track dictionaries (root = 1, "Tracks" = 2).
+constexpr int kLastLookedIntoDepth = 3;
+
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool isNameStart(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
@@ -194,10 +197,10 @@ class Parser {
     // "&lt;" "&gt;" "&amp;" "&apos;" "&quot;" and character references. Any other entity is
     // refused rather than looked up: nothing may be expanded.
     bool reference(std::string& out) {
-        const size_t semicolon = s_.find(';', pos_);
-        if (semicolon == std::string_view::npos || semicolon - pos_ > 12) return false;
-        const std::string_view body = s_.substr(pos_ + 1, semicolon - pos_ - 1);
-        pos_ = semicolon + 1;
+        const size_t semicolon = s_.substr(pos_, 14).find(';');  // no reference is longer
+        if (semicolon == std::string_view::npos) return false;
+        const std::string_view body = s_.substr(pos_ + 1, semicolon - 1);
+        pos_ += semicolon + 1;
         static constexpr std::pair<std::string_view, char> kPredefined[] = {
             {"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"apos", '\''}, {"quot", '"'}};
         for (const auto& [entity, c] : kPredefined) {
@@ -259,6 +262,9 @@ class Parser {
         if (name == "dict" || name == "array") {
             const bool dict = name == "dict";
             node.kind = dict ? Node::Kind::Dict : Node::Kind::Array;
+            // Only the root, "Tracks" and the track dictionaries are ever looked into; the rest is
+            // checked and dropped, so memory stays a small multiple of the data's size.
+            const bool keep = dict && depth <= kLastLookedIntoDepth;
             if (empty) return true;
             for (;;) {
                 if (!skipMisc(false)) return false;
@@ -269,11 +275,13 @@ class Parser {
                     std::string key;
                     if (!startTag(keyName, keyEmpty) || keyName != "key") return false;
                     if (!keyEmpty && !textContent("key", key)) return false;
-                    node.keys.push_back(QString::fromUtf8(key.data(), qsizetype(key.size())));
+                    if (keep)
+                        node.keys.push_back(QString::fromUtf8(key.data(), qsizetype(key.size())));
                     if (!skipMisc(false)) return false;
                 }
-                node.children.emplace_back();
-                if (!parseValue(node.children.back(), depth + 1)) return false;
+                Node scratch;
+                Node& child = keep ? node.children.emplace_back() : scratch;
+                if (!parseValue(child, depth + 1)) return false;
             }
         }
         if (name == "true" || name == "false") {

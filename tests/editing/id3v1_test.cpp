@@ -89,13 +89,6 @@ TEST_F(Id3v1File, OnlyRegularFilesAreOpened) {
     EXPECT_TRUE(readId3v1("/dev/zero").title.isEmpty());
 }
 
-TEST_F(Id3v1File, SymbolicLinkToAFileIsFollowed) {
-    const QString target = write(QByteArray(300, 'a') + tagBlock("Linked", ""));
-    const QString link = dir_.filePath("link.mp3");
-    ASSERT_TRUE(QFile::link(target, link));
-    EXPECT_EQ(readId3v1(link).title, "Linked");
-}
-
 TEST_F(Id3v1File, ReadsTheTagOfAFileBeyondFourGigabytes) {
     // A sparse file whose tag position does not fit 32 bits.
     const QString path = dir_.filePath("big.mp3");
