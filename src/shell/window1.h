@@ -206,4 +206,8 @@ private:
     void createControls0();
     void createControls1();
     platform::MenuItem* item(const QString& name);
+
+    // ---- Engine ---------------------------------------------------------------------------------
+    // Set while a tick runs: a timer firing inside a nested event loop must not re-enter it.
+    bool deckTickRunning = false;
 };
