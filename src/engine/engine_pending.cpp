@@ -6,9 +6,9 @@ void Window1::PlayPrevTimer_Action() {}
 double Window1::fadeinrechner(double, double, double) { return 0; }
 double Window1::fadeoutrechner(double, double, double) { return 0; }
 void Window1::MovePlayerLineTo(double) {}
-void Window1::SetPlayStartPos() {}
+void Window1::SetPlayStartPos(double) {}
 void Window1::MovePreviewLineTo(double) {}
-void Window1::SetPreviewStartPos() {}
+void Window1::SetPreviewStartPos(double) {}
 void Window1::play() {}
 void Window1::preview() {}
 void Window1::playbutton_Action() {}
