@@ -30,13 +30,13 @@ bool Window1::MouseDown(int x, int y) {
         engine::stopDeck(*this, engine::previewDeck());
         spreviewline = absolute;
         MovePreviewLineTo(cx);
-        SetPreviewStartPos();
+        SetPreviewStartPos(cx);
         preview();
     }
     if (bands.playStrip && !pplay1) {
         splayline = absolute;
         MovePlayerLineTo(cx);
-        SetPlayStartPos();
+        SetPlayStartPos(cx);
     }
     Line4->setLineColor(bands.lane == 1 ? kActiveLane : kInactiveLane);
     Line3->setLineColor(bands.lane == 2 ? kActiveLane : kInactiveLane);
@@ -46,7 +46,7 @@ bool Window1::MouseDown(int x, int y) {
         aktivcanvas = bands.lane;
         spreviewline = absolute;
         MovePreviewLineTo(cx);
-        SetPreviewStartPos();
+        SetPreviewStartPos(cx);
     } else {
         pastex.assign({0.0, 0.0});
         if (platform::MenuItem* paste = EditPaste()) paste->AutoEnable = false;

@@ -14,7 +14,7 @@ struct DeckBinding {
     bool Window1::*running;
     double Window1::*head;
     void (Window1::*moveHead)(double);
-    void (Window1::*setStartPos)();
+    void (Window1::*setStartPos)(double);
     std::array<platform::MoviePlayer * Window1::*, 2> players;
     std::array<DragPicRef Window1::*, 2> current, last;
     std::array<platform::StaticText * Window1::*, 2> labels;

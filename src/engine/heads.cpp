@@ -21,8 +21,9 @@ void placeHeadControls(const engine::HeadPlacement& p, const HeadControls& c) {
     }
 }
 
-void setStartOffsets(DragCanvas* lane, double head, double DragPic::*offset) {
-    engine::assignStartOffsets(lane->mPics, lane->LineHit(head), head, offset);
+// The clip is found at the head, the offset measured from pos; every caller passes the head.
+void setStartOffsets(DragCanvas* lane, double head, double pos, double DragPic::*offset) {
+    engine::assignStartOffsets(lane->mPics, lane->LineHit(head), pos, offset);
 }
 
 }  // namespace
@@ -41,15 +42,15 @@ void Window1::MovePreviewLineTo(double x) {
     spreviewline = previewbalken + static_cast<double>(scrollwert);
 }
 
-void Window1::SetPlayStartPos() {
+void Window1::SetPlayStartPos(double pos) {
     pam = nullptr;
     pam2 = nullptr;
-    setStartOffsets(Canvas1, playbalken, &DragPic::pplaypos);
-    setStartOffsets(Canvas2, playbalken, &DragPic::pplaypos);
+    setStartOffsets(Canvas1, playbalken, pos, &DragPic::pplaypos);
+    setStartOffsets(Canvas2, playbalken, pos, &DragPic::pplaypos);
 }
 
 // The clips now sounding on the preview deck stay: the tick decides what plays next.
-void Window1::SetPreviewStartPos() {
-    setStartOffsets(Canvas1, previewbalken, &DragPic::ppreviewpos);
-    setStartOffsets(Canvas2, previewbalken, &DragPic::ppreviewpos);
+void Window1::SetPreviewStartPos(double pos) {
+    setStartOffsets(Canvas1, previewbalken, pos, &DragPic::ppreviewpos);
+    setStartOffsets(Canvas2, previewbalken, pos, &DragPic::ppreviewpos);
 }

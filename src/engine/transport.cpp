@@ -58,7 +58,7 @@ void toggleDeck(Window1& w, const DeckBinding& deck) {
         stopDeck(w, deck);
     } else {
         // The toggle starts no sound itself: the next tick loads the clips under the head.
-        (w.*deck.setStartPos)();
+        (w.*deck.setStartPos)(w.*deck.head);
         w.*deck.running = true;
         showDeckState(w, deck, true);
     }

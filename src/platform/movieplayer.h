@@ -8,7 +8,7 @@ namespace platform {
 
 class MoviePlayer : public Control {
     Q_OBJECT
-public:
+  public:
     MoviePlayer(QWidget* parent, const QString& name) : Control(parent, name) { hide(); }
 
     double Rate() const { return 0; }
@@ -18,8 +18,9 @@ public:
     void setVolume(int v) { volume_ = v < 0 ? 0 : v > 256 ? 256 : v; }
     void Play() {}
     void Stop() {}
+    void setMovie(std::nullptr_t) {}
 
-private:
+  private:
     double position_ = 0;
     int volume_ = 256;
 };

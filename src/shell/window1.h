@@ -167,9 +167,9 @@ public:
     int32_t GetMovieSoundOutputComponent(platform::MoviePlayer* player);
     void SetMovieSoundOutputComponent(platform::MoviePlayer* player, int32_t id);
     void MovePlayerLineTo(double x);
-    void SetPlayStartPos();
+    void SetPlayStartPos(double pos);
     void MovePreviewLineTo(double x);
-    void SetPreviewStartPos();
+    void SetPreviewStartPos(double pos);
     void play();
     void preview();
     void zeitundbalkenscroll();

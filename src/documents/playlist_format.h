@@ -1,0 +1,91 @@
+#pragma once
+// The playlist file: text of CR-ended lines, a header line, then one record per clip, all of lane
+// 1 before all of lane 2, each lane's clips from its last to its first. A record is twelve fields,
+// each followed by "%":
+//   vtlx % lane % length % fade-in end % fade-out start % name % path % in % out % centre % y %
+//   label %
+// Times and places are in seconds (timeline pixels at zoom 1): a file reads back the same at any
+// zoom. Numbers are locale-free number text, so the bytes are the same on every machine.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+struct DragPic;
+
+namespace documents {
+
+// The first line of every playlist, with its CR: 92 bytes.
+QByteArray playlistHeaderLine();
+
+// The records of one lane's clips (mPics from its last index down to 0), each ending with CR; ""
+// for an empty lane. Lengths, fade points and in and out points are divided by zoomwert, the
+// centre is (x + scrollwert) / zoomwert, y is y / zoomwert. "%", CR and LF in a clip's name are
+// written as blanks. A clip whose path holds CR or LF cannot be written: the result is then empty
+// and *error names the clip; on success *error is cleared. A zoom that is not a positive number
+// also fails. Null entries of mPics are passed over.
+QByteArray collectspurtracks(const std::vector<std::shared_ptr<DragPic>>& mPics, double zoomwert,
+                             double scrollwert, QString* error);
+
+// The file's lines without their ends. CR, LF and CR LF all end a line; a UTF-8 byte-order mark
+// at the start is dropped; a last line without an end still counts.
+std::vector<QByteArray> playlistLines(const QByteArray& fileBytes);
+
+// Whether the lines are a playlist: none at all (an empty file is an empty playlist), the header
+// line first, or at least one line starting with "vtlx%". Anything else is some other document,
+// which must not be adopted (a later save would overwrite it).
+bool isPlaylist(const std::vector<QByteArray>& lines);
+
+// One record as read, in seconds.
+struct PlaylistRecord {
+    int32_t lane = 0;  // 1 or 2
+    double trackdauer = 0;
+    double fadein = 0;
+    double fadeout = 0;
+    QString name;
+    QString path;
+    double inpoint = 0;
+    double outpoint = 0;
+    double xpos = 0;    // the clip's centre on the whole time axis
+    int32_t label = 0;  // 0..7
+};
+
+// Bounds on what a record may hold: longer clips and places further out are damaged data.
+inline constexpr double kMaxTrackSeconds = 24 * 60 * 60;
+inline constexpr double kMaxPlaylistSeconds = 1e7;
+
+enum class RecordParse {
+    NotARecord,  // the header, an empty line or other text: passed over silently
+    Skipped,     // starts like a record but cannot be used
+    Read,
+};
+
+// Parses one line (without its end). Fields before the path are taken from the front and those
+// after it from the back, so a path holding "%" reads back whole. Every number must be complete
+// and finite. Skipped: fewer than 13 parts or text after the last "%", a lane other than 1 or 2,
+// a length not above 0 or over kMaxTrackSeconds, a centre beyond kMaxPlaylistSeconds, or a path
+// that is not absolute. The points are clamped into 0 <= in <= fade-in end <= fade-out start <=
+// out <= length; a label outside 0..7 becomes 0. Whether the file exists is the caller's test
+// (editing::isRegularFile: only regular files count).
+RecordParse parseRecord(const QByteArray& line, PlaylistRecord& record);
+
+// The arguments DragCanvas.AddPicture takes for a record, in timeline pixels at zoomwert, with
+// the left edge placed so that the clip's absolute centre comes out at xpos.
+struct ClipPlacement {
+    double left = 0;
+    double y = 16;
+    QString name;
+    double duration = 0;
+    QString path;
+    int32_t lane = 0;
+    double fadein = 0;
+    double fadeout = 0;
+    double inpoint = 0;
+    double outpoint = 0;
+    int32_t label = 0;
+};
+ClipPlacement clipPlacement(const PlaylistRecord& record, double zoomwert, double scrollwert);
+
+}  // namespace documents

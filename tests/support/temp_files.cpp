@@ -1,0 +1,13 @@
+#include "support/temp_files.h"
+
+#include <QFile>
+
+namespace testsupport {
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+}  // namespace testsupport
