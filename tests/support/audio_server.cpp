@@ -8,16 +8,18 @@
 
 namespace testsupport {
 
-bool useAudioServer() {
-    if (!getenv("PULSE_SERVER")) {
-        const char* dir = getenv("VONTALIX_AUDIO_DIR");
-        const QString socket =
-            (dir ? QString::fromLocal8Bit(dir)
-                 : QStringLiteral("/tmp/vontalix-audio-%1").arg(getuid())) +
-            "/native";
-        if (!QFileInfo(socket).exists()) return false;
-        setenv("PULSE_SERVER", ("unix:" + socket).toLocal8Bit().constData(), 1);
-    }
+bool pointAtAudioServer() {
+    if (getenv("PULSE_SERVER")) return true;
+    const char* dir = getenv("VONTALIX_AUDIO_DIR");
+    const QString socket =
+        (dir ? QString::fromLocal8Bit(dir) : QStringLiteral("/tmp/vontalix-audio-%1").arg(getuid())) +
+        "/native";
+    if (!QFileInfo(socket).exists()) return false;
+    setenv("PULSE_SERVER", ("unix:" + socket).toLocal8Bit().constData(), 1);
+    return true;
+}
+
+bool audioServerRunning() {
     QProcess p;
     p.start("pactl", {"info"});
     return p.waitForFinished(3000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;

@@ -5,9 +5,13 @@
 
 namespace testsupport {
 
-// Points libpulse at the private server (PULSE_SERVER) when it runs and PULSE_SERVER is not set
-// already; true when a server answers. The server is looked for at $VONTALIX_AUDIO_DIR/native,
-// default /tmp/vontalix-audio-<uid>/native, the script's defaults.
-bool useAudioServer();
+// Points libpulse at the private server by setting PULSE_SERVER, unless it is set already.
+// The server is looked for at $VONTALIX_AUDIO_DIR/native, default /tmp/vontalix-audio-<uid>/native
+// (the script's defaults). Call before anything talks to PulseAudio; true when it points
+// somewhere.
+bool pointAtAudioServer();
+
+// True when a PulseAudio server answers at the address libpulse uses.
+bool audioServerRunning();
 
 }  // namespace testsupport
