@@ -1,15 +1,13 @@
 // A click on the main window outside its controls: places the heads and picks the active lane.
 #include "engine/click_bands.h"
 #include "engine/deck_bindings.h"
+#include "media/output.h"
 #include "platform/numtext.h"
 
 namespace {
 
 const QColor kActiveLane(255, 162, 0);
 const QColor kInactiveLane(160, 160, 160);
-
-// Until the sound layer reports it: full volume.
-double currentSystemVolume() { return 1.0; }
 
 }  // namespace
 
@@ -18,7 +16,7 @@ bool Window1::MouseDown(int x, int y) {
     Canvas2->versteckebalken();
     balkenaktiv = -1;
     balkenaktivspur = 0;
-    laut->setHeight(whole(currentSystemVolume() * 14));
+    laut->setHeight(whole(media::systemVolume() * 14));
     laut->setTop(178 - laut->Height());
     msg->setText(QString());
 

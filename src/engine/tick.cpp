@@ -1,6 +1,7 @@
 // The 10 ms tick of PlayPrevTimer: one step of each running deck, then the head lines redrawn.
 #include "engine/deck_bindings.h"
 #include "engine/head_geometry.h"
+#include "media/movie.h"
 #include "platform/numtext.h"
 
 namespace {
@@ -15,7 +16,10 @@ class WindowPlayer final : public engine::DeckPlayer {
     void setVolume(int volume) override { p_.setVolume(volume); }
     void Play() override { p_.Play(); }
     void Stop() override { p_.Stop(); }
-    bool loadMovie(const QString&) override { return false; }
+    bool loadMovie(const QString& path) override {
+        p_.setMovie(media::openMovie(path));
+        return p_.Movie() != nullptr;
+    }
     void route(int32_t device) override { w_.SetMovieSoundOutputComponent(&p_, device); }
 
   private:

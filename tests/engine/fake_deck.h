@@ -1,6 +1,6 @@
 #pragma once
 // A deck without a window: fake players on a virtual clock, a shared call log, lanes as plain
-// clip vectors probed the way a lane is (topmost clip strictly containing the head).
+// clip vectors probed as a lane probes them.
 
 #include <QString>
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/deck.h"
+#include "lanes/lane_logic.h"
 #include "platform/numtext.h"
 
 namespace enginetest {
@@ -89,14 +90,6 @@ inline DragPicRef makeClip(const QString& path, double left, double dauer, doubl
     return c;
 }
 
-inline DragPicRef topmostUnder(const std::vector<DragPicRef>& clips, double x) {
-    for (auto it = clips.rbegin(); it != clips.rend(); ++it) {
-        const double left = (*it)->x - (*it)->pdauer / 2;
-        if (left < x && x < left + (*it)->pdauer) return *it;
-    }
-    return nullptr;
-}
-
 struct FakeDeck {
     explicit FakeDeck(const engine::DeckTraits& t) : traits(t) {}
 
@@ -114,9 +107,9 @@ struct FakeDeck {
     engine::DeckStepResult tick(double seconds = 0.01) {
         std::array<engine::DeckLane, 2> lanes{
             engine::DeckLane{&p1, &current[0], &last[0],
-                             [this](double x) { return topmostUnder(lane[0], x); }},
+                             [this](double x) { return lanes::lineHit(lane[0], x); }},
             engine::DeckLane{&p2, &current[1], &last[1],
-                             [this](double x) { return topmostUnder(lane[1], x); }}};
+                             [this](double x) { return lanes::lineHit(lane[1], x); }}};
         auto r = engine::deckStep(traits, lanes, head, zoom, device);
         head = r.head;
         clock.now += seconds;

@@ -8,6 +8,7 @@
 #include "engine/head_geometry.h"
 #include "engine/routing.h"
 #include "fake_deck.h"
+#include "lanes/lane_logic.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ TEST(StartOffsets, OnlyTheClipUnderTheHeadGetsItsDistance) {
     auto c = makeClip("c", 300, 100, 0, 0, 100, 100);
     for (auto& clip : {a, b, c}) clip->pplaypos = clip->ppreviewpos = 7;
     std::vector<DragPicRef> lane{a, b, c};
-    engine::assignStartOffsets(lane, enginetest::topmostUnder(lane, 80), 80, &DragPic::pplaypos);
+    engine::assignStartOffsets(lane, lanes::lineHit(lane, 80), 80, &DragPic::pplaypos);
     EXPECT_EQ(a->pplaypos, 0);
     EXPECT_EQ(b->pplaypos, 30);
     EXPECT_EQ(c->pplaypos, 0);
