@@ -159,4 +159,26 @@ TEST_F(EngineWindowTest, StripClickLeavesARunningPlayHead) {
     EXPECT_TRUE(w->pplay1);
 }
 
+TEST_F(EngineWindowTest, MissingFileOnThePreviewDeckAsksNothingAndRunsOn) {
+    auto clip = addClip(1, 250, 100);  // its file does not exist
+    openFiles.push_back("/would/be/chosen.mp3");
+    w->preview();
+    w->PlayPrevTimer_Action();
+    EXPECT_TRUE(shownDialogs.empty());
+    EXPECT_EQ(openFiles.size(), 1u);  // no file dialog either
+    EXPECT_EQ(w->vam, nullptr);
+    EXPECT_EQ(w->oldvam, clip);
+    EXPECT_EQ(w->previewplayer1->Movie(), nullptr);
+    EXPECT_DOUBLE_EQ(w->previewbalken, 300 + 1 / 10.0);  // no jump back to the clip's edge
+    EXPECT_TRUE(w->vplay1);
+}
+
+TEST_F(EngineWindowTest, RoutingWithoutAMovieDoesNothing) {
+    openFiles.push_back("/would/be/chosen.mp3");
+    w->SetMovieSoundOutputComponent(w->previewplayer1, 1234);
+    w->SetMovieSoundOutputComponent(nullptr, 1234);
+    EXPECT_EQ(openFiles.size(), 1u);
+    EXPECT_EQ(w->GetMovieSoundOutputComponent(w->previewplayer1), 0);
+}
+
 }  // namespace
