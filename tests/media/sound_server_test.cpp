@@ -16,7 +16,7 @@ namespace {
 const bool pointed = testsupport::pointAtAudioServer();
 
 class Recorder {
-public:
+  public:
     explicit Recorder(const QString& source) {
         p_.start("parec", {"-d", source, "--format=float32le", "--rate=48000", "--channels=2",
                            "--raw", "--latency-msec=20"});
@@ -36,7 +36,7 @@ public:
     }
     qsizetype samples = 0;
 
-private:
+  private:
     QProcess p_;
 };
 
