@@ -159,4 +159,24 @@ TEST_F(DeckSoundTest, PreviewDeckSoundsOnlyOnThePreviewDevice) {
     EXPECT_EQ(w->GetMovieSoundOutputComponent(w->player1), 0);
 }
 
+TEST_F(DeckSoundTest, ATickFiredInsideATickReturnsAtOnce) {
+    const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    addClip(2, sine, 300, 2, 0, 0, 2, 2);
+    w->previewdevice = 12345;  // no such device: the player reports it while starting
+    int nested = 0;
+    media::setUnavailableRouteHandler([&](int32_t) {
+        // As if the report opened a dialog whose event loop let the timer fire.
+        ++nested;
+        w->PlayPrevTimer_Action();
+    });
+    w->MovePlayerLineTo(700);
+    w->MovePreviewLineTo(300.5);
+    w->pplay1 = true;  // over nothing: every tick makes exactly one gap step
+    w->preview();
+    w->PlayPrevTimer_Action();
+    media::setUnavailableRouteHandler(nullptr);
+    EXPECT_EQ(nested, 1);
+    EXPECT_DOUBLE_EQ(w->playbalken, 700 + 1 / 35.0);
+}
+
 }  // namespace
