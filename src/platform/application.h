@@ -69,4 +69,15 @@ class Runtime : public QApplication {
 
 QString describeException(std::exception_ptr e);
 
+// Runs f; an exception escaping it goes to the last resort instead of further up.
+template <class F>
+auto runGuarded(F&& f) -> decltype(f()) {
+    try {
+        return f();
+    } catch (...) {
+        Runtime::RuntimeUnhandledException(describeException(std::current_exception()));
+        return decltype(f())();
+    }
+}
+
 }  // namespace platform
