@@ -12,7 +12,7 @@ class Window1;
 
 class DragCanvas : public platform::Canvas {
     Q_OBJECT
-public:
+  public:
     DragCanvas(QWidget* parent, const QString& name, int lane);
 
     int lane() const { return lane_; }
@@ -51,7 +51,7 @@ public:
     // Index of the clip in mPics, -1 when it is not on this lane.
     int indexOf(const DragPic* clip) const;
 
-private:
+  private:
     Window1* win() const;
     int lane_;
 };

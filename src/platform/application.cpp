@@ -111,12 +111,7 @@ void Runtime::RuntimeUnhandledException(const QString& what) {
 }
 
 bool Runtime::notify(QObject* receiver, QEvent* event) {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (...) {
-        RuntimeUnhandledException(describeException(std::current_exception()));
-        return true;
-    }
+    return runGuarded([&] { return QApplication::notify(receiver, event); });
 }
 
 }  // namespace platform

@@ -17,7 +17,7 @@ class MenuItem;
 class Window;
 
 class Application {
-public:
+  public:
     Application();
     virtual ~Application();
     Application(const Application&) = delete;
@@ -47,7 +47,7 @@ public:
     // Closes every window through its close guard; quits only when all agreed.
     bool Quit();
 
-private:
+  private:
     platform::MenuBar* menuBar_ = nullptr;
     Window* mainWindow_ = nullptr;
     std::map<QString, std::function<bool()>> handlers_;
@@ -56,7 +56,7 @@ private:
 // QApplication that hands an exception escaping any handler to the last resort: a dialog naming
 // the error, then the program ends with a non-zero status.
 class Runtime : public QApplication {
-public:
+  public:
     Runtime(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 
@@ -68,5 +68,16 @@ public:
 };
 
 QString describeException(std::exception_ptr e);
+
+// Runs f; an exception escaping it goes to the last resort instead of further up.
+template <class F>
+auto runGuarded(F&& f) -> decltype(f()) {
+    try {
+        return f();
+    } catch (...) {
+        Runtime::RuntimeUnhandledException(describeException(std::current_exception()));
+        return decltype(f())();
+    }
+}
 
 }  // namespace platform

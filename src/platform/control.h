@@ -11,7 +11,7 @@ class Window;
 
 class Control : public QWidget {
     Q_OBJECT
-public:
+  public:
     Control(QWidget* parent, const QString& name);
 
     QString Name() const { return objectName(); }

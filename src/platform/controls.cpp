@@ -44,8 +44,10 @@ void Canvas::mousePressEvent(QMouseEvent* e) {
     }
     const QPoint p = e->position().toPoint();
     tracking_ = MouseDown(p.x(), p.y());
-    if (tracking_) e->accept();
-    else e->ignore();  // declined: the window gets the press
+    if (tracking_)
+        e->accept();
+    else
+        e->ignore();  // declined: the window gets the press
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent* e) {
@@ -287,7 +289,8 @@ void BevelButton::paintEvent(QPaintEvent*) {
         p.setPen(Qt::black);
         p.setBrush(Qt::black);
         const int cx = width() - 5, cy = height() / 2;
-        p.drawPolygon(QPolygon({QPoint(cx - 2, cy - 1), QPoint(cx + 2, cy - 1), QPoint(cx, cy + 1)}));
+        p.drawPolygon(
+            QPolygon({QPoint(cx - 2, cy - 1), QPoint(cx + 2, cy - 1), QPoint(cx, cy + 1)}));
     }
 }
 
@@ -326,10 +329,18 @@ void PopupArrow::paintEvent(QPaintEvent*) {
     const int w = width() - 1, h = height() - 1;
     QPolygon tri;
     switch (facing_) {
-        case 0: tri << QPoint(w, 0) << QPoint(0, h / 2) << QPoint(w, h); break;
-        case 1: tri << QPoint(0, 0) << QPoint(w, h / 2) << QPoint(0, h); break;
-        case 3: tri << QPoint(0, h) << QPoint(w / 2, 0) << QPoint(w, h); break;
-        default: tri << QPoint(0, 0) << QPoint(w, 0) << QPoint(w / 2, h); break;
+        case 0:
+            tri << QPoint(w, 0) << QPoint(0, h / 2) << QPoint(w, h);
+            break;
+        case 1:
+            tri << QPoint(0, 0) << QPoint(w, h / 2) << QPoint(0, h);
+            break;
+        case 3:
+            tri << QPoint(0, h) << QPoint(w / 2, 0) << QPoint(w, h);
+            break;
+        default:
+            tri << QPoint(0, 0) << QPoint(w, 0) << QPoint(w / 2, h);
+            break;
     }
     p.drawPolygon(tri);
 }

@@ -19,7 +19,7 @@ namespace platform {
 // Qt double-buffers the widget, so what is shown never flickers.
 class Canvas : public Control {
     Q_OBJECT
-public:
+  public:
     Canvas(QWidget* parent, const QString& name);
 
     PictureRef Backdrop() const { return backdrop_; }
@@ -27,18 +27,30 @@ public:
 
     // Events; the defaults call the bound handlers.
     virtual bool MouseDown(int x, int y) { return onMouseDown ? onMouseDown(x, y) : false; }
-    virtual void MouseDrag(int x, int y) { if (onMouseDrag) onMouseDrag(x, y); }
-    virtual void MouseUp(int x, int y) { if (onMouseUp) onMouseUp(x, y); }
-    virtual void MouseEnter() { if (onMouseEnter) onMouseEnter(); }
-    virtual void Paint(Graphics& g) { if (onPaint) onPaint(g); }
+    virtual void MouseDrag(int x, int y) {
+        if (onMouseDrag) onMouseDrag(x, y);
+    }
+    virtual void MouseUp(int x, int y) {
+        if (onMouseUp) onMouseUp(x, y);
+    }
+    virtual void MouseEnter() {
+        if (onMouseEnter) onMouseEnter();
+    }
+    virtual void Paint(Graphics& g) {
+        if (onPaint) onPaint(g);
+    }
     virtual bool DragEnter(DragItem& item, int action) {
         return onDragEnter ? onDragEnter(item, action) : false;
     }
-    virtual void DragExit(DragItem& item, int action) { if (onDragExit) onDragExit(item, action); }
+    virtual void DragExit(DragItem& item, int action) {
+        if (onDragExit) onDragExit(item, action);
+    }
     virtual void DropObject(DragItem& item, int action) {
         if (onDropObject) onDropObject(item, action);
     }
-    void Open() override { if (onOpen) onOpen(); }
+    void Open() override {
+        if (onOpen) onOpen();
+    }
 
     std::function<bool(int, int)> onMouseDown;
     std::function<void(int, int)> onMouseDrag, onMouseUp;
@@ -58,7 +70,7 @@ public:
     void Refresh() { update(); }
     void RefreshRect(int x, int y, int w, int h) { update(x, y, w, h); }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -69,7 +81,7 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 
-private:
+  private:
     PictureRef backdrop_;
     bool tracking_ = false;
     QStringList fileTypes_;
@@ -78,7 +90,7 @@ private:
 
 class StaticText : public Control {
     Q_OBJECT
-public:
+  public:
     StaticText(QWidget* parent, const QString& name);
     QString Text() const { return text_; }
     void setText(const QString& t);
@@ -88,10 +100,10 @@ public:
     int TextSize() const { return size_; }
     void setBold(bool b);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     QString text_;
     QColor color_{Qt::black};
     int size_ = 9;
@@ -101,7 +113,7 @@ private:
 // A line between two points of the window; the widget covers their bounding box.
 class Line : public Control {
     Q_OBJECT
-public:
+  public:
     Line(QWidget* parent, const QString& name);
     int X1() const { return x1_; }
     int Y1() const { return y1_; }
@@ -121,43 +133,43 @@ public:
     QColor LineColor() const { return color_; }
     void setLineColor(const QColor& c);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     int x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
     QColor color_{Qt::black};
 };
 
 class Separator : public Control {
     Q_OBJECT
-public:
+  public:
     Separator(QWidget* parent, const QString& name);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 };
 
 class RectangleControl : public Control {
     Q_OBJECT
-public:
+  public:
     RectangleControl(QWidget* parent, const QString& name);
     void setFillColor(const QColor& c);
     void setBorderColors(const QColor& topLeft, const QColor& bottomRight);
     void setBorderWidth(int w);
     QColor FillColor() const { return fill_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     QColor fill_{Qt::white}, topLeft_{Qt::black}, bottomRight_{Qt::black};
     int border_ = 1;
 };
 
 class ScrollBar : public Control {
     Q_OBJECT
-public:
+  public:
     ScrollBar(QWidget* parent, const QString& name);
     int Value() const { return bar_->value(); }
     void setValue(int v) { bar_->setValue(v); }
@@ -171,14 +183,16 @@ public:
     void setPageStep(int v) { bar_->setPageStep(v); }
     void setLiveScroll(bool live) { bar_->setTracking(live); }
     QScrollBar* bar() const { return bar_; }
-    void Open() override { if (onOpen) onOpen(); }
+    void Open() override {
+        if (onOpen) onOpen();
+    }
 
     std::function<void()> onValueChanged, onOpen;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent*) override;
 
-private:
+  private:
     QScrollBar* bar_;
 };
 
@@ -186,14 +200,17 @@ private:
 // raises Action once a row is chosen.
 class BevelButton : public Control {
     Q_OBJECT
-public:
+  public:
     BevelButton(QWidget* parent, const QString& name);
     void setIcon(PictureRef p);
     PictureRef Icon() const { return icon_; }
     QString Caption() const { return caption_; }
     void setCaption(const QString& c);
     void setTextSize(int s);
-    void setCaptionAlign(int a) { align_ = a; update(); }
+    void setCaptionAlign(int a) {
+        align_ = a;
+        update();
+    }
     void setHasMenu(int m) { hasMenu_ = m; }
     void AddRow(const QString& text) { rows_ << text; }
     void DeleteAllRows() { rows_.clear(); }
@@ -201,19 +218,21 @@ public:
     void setMenuValue(int v) { menuValue_ = v; }
     QString List(int i) const { return i >= 0 && i < rows_.size() ? rows_[i] : QString(); }
     int ListCount() const { return static_cast<int>(rows_.size()); }
-    void Open() override { if (onOpen) onOpen(); }
+    void Open() override {
+        if (onOpen) onOpen();
+    }
     // Chooses a row as the user would from the button's menu.
     void chooseRow(int i);
     void push();  // a click on a button without a menu
 
     std::function<void()> onAction, onOpen;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
 
-private:
+  private:
     PictureRef icon_;
     QString caption_;
     int textSize_ = 10, align_ = 0, hasMenu_ = 0, menuValue_ = 0;
@@ -224,21 +243,24 @@ private:
 // A small triangle pointing one way: 0 left, 1 right, 2 down, 3 up.
 class PopupArrow : public Control {
     Q_OBJECT
-public:
+  public:
     PopupArrow(QWidget* parent, const QString& name);
-    void setFacing(int f) { facing_ = f; update(); }
+    void setFacing(int f) {
+        facing_ = f;
+        update();
+    }
     int Facing() const { return facing_; }
 
     std::function<bool(int, int)> onMouseDown;
     std::function<void(int, int)> onMouseDrag, onMouseUp;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
 
-private:
+  private:
     int facing_ = 0;
     bool tracking_ = false;
 };
@@ -246,16 +268,18 @@ private:
 // A timer: Mode 0 off, 1 once, 2 repeatedly; Period in milliseconds.
 class Timer : public QObject {
     Q_OBJECT
-public:
+  public:
     Timer(QObject* parent, const QString& name);
     int Mode() const { return mode_; }
     void setMode(int m);
     int Period() const { return period_; }
     void setPeriod(int ms);
     std::function<void()> onAction;
-    void Action() { if (onAction) onAction(); }
+    void Action() {
+        if (onAction) onAction();
+    }
 
-private:
+  private:
     void apply();
     QTimer timer_;
     int mode_ = 2, period_ = 1000;

@@ -28,9 +28,7 @@ QString DragItem::Text() const { return data_ ? data_->text() : QString(); }
 
 bool DragItem::PictureAvailable() const { return data_ && data_->hasFormat(kClipMimeType); }
 
-QByteArray DragItem::clipData() const {
-    return data_ ? data_->data(kClipMimeType) : QByteArray();
-}
+QByteArray DragItem::clipData() const { return data_ ? data_->data(kClipMimeType) : QByteArray(); }
 
 bool DragItem::MacDataAvailable(const QString& type) const {
     return type == QLatin1String("itun") && data_ && data_->hasFormat(kItunesMimeType);
@@ -52,6 +50,34 @@ int clipHotspot(const QMimeData* data) {
     bool ok = false;
     int v = data->data(kHotspotMime).toInt(&ok);
     return ok && v >= -100000 && v <= 100000 ? v : 0;
+}
+
+}  // namespace platform
+
+#include <QDrag>
+#include <QWidget>
+
+namespace platform {
+
+std::function<void(QWidget*, QMimeData*, const QPixmap&, QPoint)>& dragHook() {
+    static std::function<void(QWidget*, QMimeData*, const QPixmap&, QPoint)> hook;
+    return hook;
+}
+
+void startDrag(QWidget* source, QMimeData* data, const QPixmap& picture, QPoint hotspot) {
+    if (dragHook()) {
+        dragHook()(source, data, picture, hotspot);
+        delete data;
+        return;
+    }
+    auto* drag = new QDrag(source);  // owned by source until exec returns
+    drag->setMimeData(data);
+    if (!picture.isNull()) {
+        drag->setPixmap(picture);
+        drag->setHotSpot(hotspot);
+    }
+    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+    drag->deleteLater();
 }
 
 }  // namespace platform

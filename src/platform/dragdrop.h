@@ -15,7 +15,7 @@ inline constexpr const char* kClipMimeType = "application/x-vontalix-clip";
 inline constexpr const char* kItunesMimeType = "application/x-vontalix-itun";
 
 class DragItem {
-public:
+  public:
     DragItem(const QMimeData* data, QPoint dropPoint, int hotspotX = 0)
         : data_(data), drop_(dropPoint), hotspotX_(hotspotX) {}
 
@@ -41,7 +41,7 @@ public:
 
     const QMimeData* mimeData() const { return data_; }
 
-private:
+  private:
     const QMimeData* data_;
     QPoint drop_;
     int hotspotX_;
@@ -50,5 +50,19 @@ private:
 // The hotspot of an internal drag is stored with it so DropLeft gives the dragged picture's left.
 QMimeData* makeClipMimeData(const QByteArray& payload, int hotspotX);
 int clipHotspot(const QMimeData* data);
+
+}  // namespace platform
+
+#include <QPixmap>
+#include <functional>
+
+class QWidget;
+
+namespace platform {
+
+// Runs a drag-and-drop from source with the given data (ownership passes) and returns when it is
+// over. Tests replace it to see what would have been dragged.
+void startDrag(QWidget* source, QMimeData* data, const QPixmap& picture, QPoint hotspot);
+std::function<void(QWidget*, QMimeData*, const QPixmap&, QPoint)>& dragHook();
 
 }  // namespace platform

@@ -15,7 +15,7 @@ struct FileType {
 };
 
 class FileTypeRegistry {
-public:
+  public:
     static FileTypeRegistry& instance();
 
     // Registers (or replaces) a type under its name.
@@ -31,7 +31,7 @@ public:
     // Name filters ("*.txt *.text") for file dialogs.
     QStringList nameFilters(const QString& typeName) const;
 
-private:
+  private:
     std::vector<FileType> types_;
 };
 

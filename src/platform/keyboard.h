@@ -2,9 +2,8 @@
 // Keyboard polling: which modifiers and keys are down at this moment. Key codes are the design's
 // virtual key codes (for example 37 = L, 49 = Space, 123-126 = arrows), mapped to Qt keys here.
 
-#include <optional>
-
 #include <Qt>
+#include <optional>
 
 namespace platform::Keyboard {
 

@@ -15,7 +15,7 @@ namespace platform {
 enum class MenuKind { Normal, Quit, Prefs, Apple };
 
 class MenuItem {
-public:
+  public:
     explicit MenuItem(MenuKind kind = MenuKind::Normal) : kind_(kind) {}
     virtual ~MenuItem() = default;
     MenuItem(const MenuItem&) = delete;
@@ -36,8 +36,8 @@ public:
     void Enable() { setEnabled(true); }
 
     void Append(std::unique_ptr<MenuItem> child);
-    MenuItem* Child(const QString& name) const;       // direct child by name
-    MenuItem* _Lookup(const QString& name);            // anywhere below, by name
+    MenuItem* Child(const QString& name) const;  // direct child by name
+    MenuItem* _Lookup(const QString& name);      // anywhere below, by name
     int Count() const { return static_cast<int>(children_.size()); }
     MenuItem* Item(int i) const;
     MenuItem* parent() const { return parent_; }
@@ -52,7 +52,7 @@ public:
     // Qt's shortcut for "Cmd+X": Ctrl+X.
     QKeySequence keySequence() const;
 
-private:
+  private:
     friend class MenuBar;
     MenuKind kind_;
     QString text_, shortcut_;
@@ -63,7 +63,7 @@ private:
 };
 
 class MenuBar : public MenuItem {
-public:
+  public:
     MenuBar() = default;
     // Builds a Qt menu bar showing this model. Choosing an item calls onChoose with it.
     QMenuBar* build(QWidget* parent);
@@ -71,7 +71,7 @@ public:
     // Runs before a menu is shown and before a chosen item is dispatched.
     std::function<void()> onEnablePass;
 
-private:
+  private:
     void buildMenu(QMenu* menu, MenuItem& title);
 };
 

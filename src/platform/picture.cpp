@@ -39,6 +39,22 @@ void Graphics::DrawRect(int x, int y, int w, int h) {
     painter_.drawRect(x, y, w - 1, h - 1);
 }
 
+void Graphics::DrawRoundRect(int x, int y, int w, int h, int cornerW, int cornerH) {
+    if (w <= 0 || h <= 0) return;
+    painter_.setPen(QPen(color_, 1));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRoundedRect(QRect(x, y, w - 1, h - 1), cornerW / 2.0, cornerH / 2.0,
+                             Qt::AbsoluteSize);
+}
+
+void Graphics::DrawWrappedString(const QString& text, int x, int baselineY, int wrapWidth) {
+    if (wrapWidth <= 0) return;
+    painter_.setPen(QPen(color_, 1));
+    const int ascent = QFontMetrics(painter_.font()).ascent();
+    painter_.drawText(QRect(x, baselineY - ascent, wrapWidth, 4096),
+                      Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+}
+
 void Graphics::FillRect(int x, int y, int w, int h) {
     if (w <= 0 || h <= 0) return;
     painter_.fillRect(x, y, w, h, color_);
@@ -60,7 +76,8 @@ void Graphics::DrawPicture(const Picture& picture, int x, int y) {
 }
 
 void Graphics::DrawPicture(const Picture& picture, int x, int y, int srcX, int srcY, int w, int h) {
-    if (!picture.isNull() && w > 0 && h > 0) painter_.drawImage(x, y, picture.image(), srcX, srcY, w, h);
+    if (!picture.isNull() && w > 0 && h > 0)
+        painter_.drawImage(x, y, picture.image(), srcX, srcY, w, h);
 }
 
 void Graphics::ClearRect(int x, int y, int w, int h) {

@@ -15,7 +15,7 @@ class Graphics;
 // A picture: a 32-bit image, shared by reference (std::shared_ptr<Picture>) where several
 // controls show the same one.
 class Picture {
-public:
+  public:
     Picture() = default;
     Picture(int width, int height);  // transparent-black 32-bit ARGB
     explicit Picture(QImage image);
@@ -26,7 +26,7 @@ public:
     QImage& image() { return image_; }
     const QImage& image() const { return image_; }
 
-private:
+  private:
     QImage image_;
 };
 
@@ -34,7 +34,7 @@ using PictureRef = std::shared_ptr<Picture>;
 
 // Drawing state in the framework's style: a current colour and pen, integer coordinates.
 class Graphics {
-public:
+  public:
     explicit Graphics(QPaintDevice* device);
     explicit Graphics(Picture& picture) : Graphics(&picture.image()) {}
     ~Graphics();
@@ -48,6 +48,10 @@ public:
 
     void DrawLine(int x1, int y1, int x2, int y2);
     void DrawRect(int x, int y, int w, int h);  // outline inside the rectangle
+    // Outline inside the rectangle with rounded corners of the given width and height.
+    void DrawRoundRect(int x, int y, int w, int h, int cornerW, int cornerH);
+    // Text whose first baseline is at baselineY, wrapped at wrapWidth pixels from x.
+    void DrawWrappedString(const QString& text, int x, int baselineY, int wrapWidth);
     void FillRect(int x, int y, int w, int h);
     void FillPolygon(const QPolygon& points);
     void DrawString(const QString& text, int x, int baselineY);
@@ -60,7 +64,7 @@ public:
 
     QPainter& painter() { return painter_; }
 
-private:
+  private:
     QPainter painter_;
     QColor color_{Qt::black};
     int penWidth_ = 1;

@@ -97,17 +97,27 @@ void Window::closeEvent(QCloseEvent* e) {
 
 QString keyText(int key, const QString& typed) {
     switch (key) {
-        case Qt::Key_Left: return QString(QChar(28));
-        case Qt::Key_Right: return QString(QChar(29));
-        case Qt::Key_Up: return QString(QChar(30));
-        case Qt::Key_Down: return QString(QChar(31));
+        case Qt::Key_Left:
+            return QString(QChar(28));
+        case Qt::Key_Right:
+            return QString(QChar(29));
+        case Qt::Key_Up:
+            return QString(QChar(30));
+        case Qt::Key_Down:
+            return QString(QChar(31));
         case Qt::Key_Return:
-        case Qt::Key_Enter: return QString(QChar(13));
-        case Qt::Key_Backspace: return QString(QChar(8));
-        case Qt::Key_Delete: return QString(QChar(127));
-        case Qt::Key_Escape: return QString(QChar(27));
-        case Qt::Key_Tab: return QString(QChar(9));
-        default: return typed;
+        case Qt::Key_Enter:
+            return QString(QChar(13));
+        case Qt::Key_Backspace:
+            return QString(QChar(8));
+        case Qt::Key_Delete:
+            return QString(QChar(127));
+        case Qt::Key_Escape:
+            return QString(QChar(27));
+        case Qt::Key_Tab:
+            return QString(QChar(9));
+        default:
+            return typed;
     }
 }
 
@@ -145,7 +155,8 @@ bool Window::eventFilter(QObject* watched, QEvent* e) {
             MouseUp(p.x(), p.y());
             return true;
         }
-        default: break;
+        default:
+            break;
     }
     return QMainWindow::eventFilter(watched, e);
 }

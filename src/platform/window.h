@@ -16,7 +16,7 @@ class Timer;
 
 class Window : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     Window();
     ~Window() override;
 
@@ -70,13 +70,13 @@ public:
     // Resizes the content as the user would, raising Resizing.
     void userResize(int width);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
-private:
+  private:
     QWidget* content_;
     std::map<QString, QObject*> controls_;
     std::map<QString, std::function<bool()>> menuHandlers_;

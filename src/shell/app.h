@@ -4,7 +4,7 @@
 #include "platform/application.h"
 
 class App : public platform::Application {
-public:
+  public:
     App();
     static App* instance();
 

@@ -64,3 +64,17 @@ Menu* Menu::instance() {
     if (!bar) bar = std::make_unique<Menu>();
     return bar.get();
 }
+
+#include "shell/app.h"
+
+namespace {
+MenuItem* appItem(const char* name) {
+    App* app = App::instance();
+    if (!app || !app->MenuBar()) return nullptr;
+    return app->MenuBar()->_Lookup(QString::fromLatin1(name));
+}
+}  // namespace
+
+MenuItem* EditClear() { return appItem("EditClear"); }
+MenuItem* EditCopy() { return appItem("EditCopy"); }
+MenuItem* EditCut() { return appItem("EditCut"); }

@@ -4,8 +4,13 @@
 #include "platform/menu.h"
 
 class Menu : public platform::MenuBar {
-public:
+  public:
     Menu();
     // Builds the bar on the first call and returns the same object ever after.
     static Menu* instance();
 };
+
+// Items of the shared menu bar by name, through the application object.
+platform::MenuItem* EditClear();
+platform::MenuItem* EditCopy();
+platform::MenuItem* EditCut();

@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/numtext.h"
 #include "lanes/zoom_math.h"
+#include "media/media.h"
 #include "shell/menu.h"
 #include "shell/pictures.h"
 
@@ -16,9 +17,8 @@ using namespace platform;
 namespace {
 QPointer<Window1> theWindow;
 
-// Until the sound layer is wired in: media can always be opened, the system volume is full.
-bool mediaAvailable() { return true; }
-double systemVolume() { return 1.0; }
+using media::mediaAvailable;
+using media::systemVolume;
 }  // namespace
 
 Window1::Window1() { pastex.clear(); }

@@ -167,9 +167,9 @@ public:
     int32_t GetMovieSoundOutputComponent(platform::MoviePlayer* player);
     void SetMovieSoundOutputComponent(platform::MoviePlayer* player, int32_t id);
     void MovePlayerLineTo(double x);
-    void SetPlayStartPos();
+    void SetPlayStartPos(double pos);
     void MovePreviewLineTo(double x);
-    void SetPreviewStartPos();
+    void SetPreviewStartPos(double pos);
     void play();
     void preview();
     void zeitundbalkenscroll();
@@ -206,6 +206,10 @@ private:
     void createControls0();
     void createControls1();
     platform::MenuItem* item(const QString& name);
+
+    // ---- Engine ---------------------------------------------------------------------------------
+    // Set while a tick runs: a timer firing inside a nested event loop must not re-enter it.
+    bool deckTickRunning = false;
 
 public:
     // ---- Documents: playlist files, document commands and the save prompt --------------------

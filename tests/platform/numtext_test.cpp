@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
 #include <clocale>
 #include <cmath>
 #include <limits>
-
-#include <QLocale>
 
 namespace {
 
@@ -17,9 +16,17 @@ TEST(Whole, TruncatesAndClamps) {
     };
     const double inf = std::numeric_limits<double>::infinity();
     const Case cases[] = {
-        {0.0, 0},        {2.9, 2},           {-2.9, -2},          {60.5, 60},
-        {std::nan(""), 0}, {1e300, INT32_MAX}, {-1e300, INT32_MIN}, {inf, INT32_MAX},
-        {-inf, INT32_MIN}, {2147483647.5, INT32_MAX}, {-2147483648.0, INT32_MIN},
+        {0.0, 0},
+        {2.9, 2},
+        {-2.9, -2},
+        {60.5, 60},
+        {std::nan(""), 0},
+        {1e300, INT32_MAX},
+        {-1e300, INT32_MIN},
+        {inf, INT32_MAX},
+        {-inf, INT32_MIN},
+        {2147483647.5, INT32_MAX},
+        {-2147483648.0, INT32_MIN},
     };
     for (const auto& c : cases) EXPECT_EQ(platform::whole(c.in), c.out) << c.in;
 }
@@ -30,9 +37,16 @@ TEST(NumberText, StrGivesShortestExactText) {
         const char* out;
     };
     const Case cases[] = {
-        {0, "0"},       {-0.0, "0"},      {3, "3"},           {-42, "-42"},
-        {0.25, "0.25"}, {1.5, "1.5"},     {0.1, "0.1"},       {123456789, "123456789"},
-        {1e21, "1000000000000000000000"}, {std::nan(""), "0"},
+        {0, "0"},
+        {-0.0, "0"},
+        {3, "3"},
+        {-42, "-42"},
+        {0.25, "0.25"},
+        {1.5, "1.5"},
+        {0.1, "0.1"},
+        {123456789, "123456789"},
+        {1e21, "1000000000000000000000"},
+        {std::nan(""), "0"},
     };
     for (const auto& c : cases) EXPECT_EQ(Str(c.in), QString(c.out)) << c.in;
 }
@@ -56,9 +70,20 @@ TEST(NumberText, ValReadsTheLeadingNumber) {
         double out;
     };
     const Case cases[] = {
-        {"12", 12},      {"  3.5xyz", 3.5}, {"-2", -2},     {"+4", 4},      {"abc", 0},
-        {"", 0},         {".5", 0.5},       {"1e3", 1000},  {"1e", 1},      {"&hFF", 255},
-        {"&h7fffffff", 2147483647}, {"&hzz", 0}, {"1,5", 1}, {"-", 0},
+        {"12", 12},
+        {"  3.5xyz", 3.5},
+        {"-2", -2},
+        {"+4", 4},
+        {"abc", 0},
+        {"", 0},
+        {".5", 0.5},
+        {"1e3", 1000},
+        {"1e", 1},
+        {"&hFF", 255},
+        {"&h7fffffff", 2147483647},
+        {"&hzz", 0},
+        {"1,5", 1},
+        {"-", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(Val(c.in), c.out) << c.in;
 }

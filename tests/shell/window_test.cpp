@@ -1,12 +1,12 @@
 #include <QApplication>
 #include <QImage>
 
-#include "support/app_fixture.h"
 #include "platform/application.h"
 #include "platform/filetypes.h"
 #include "shell/app.h"
 #include "shell/menu.h"
 #include "shell/pictures.h"
+#include "support/app_fixture.h"
 
 namespace {
 
@@ -115,14 +115,49 @@ TEST_F(WindowTest, WidthStaysBetween640And1280AndHeightAt180) {
 }
 
 TEST_F(WindowTest, EveryControlIsRegisteredByName) {
-    const char* names[] = {
-        "Canvas1", "Canvas2", "Canvas3", "dauerstrich1", "Separator3", "Separator15",
-        "dauer1", "dauer2", "dauer3", "dauer4", "msg", "playtime", "playtime2", "previewtime",
-        "previewtime2", "playsepline", "playline", "playbutton", "previewsepline", "previewLine",
-        "Previewbutton", "ScrollBar1", "player1", "player2", "PlayPrevTimer", "previewplayer1",
-        "previewplayer2", "nowplay", "nowpreview", "Line1", "Line2", "Line3", "Line4", "inp",
-        "outp", "fadein", "fadeout", "laut", "Separator16", "Separator23", "dauer5", "zoomer",
-        "playtime3"};
+    const char* names[] = {"Canvas1",
+                           "Canvas2",
+                           "Canvas3",
+                           "dauerstrich1",
+                           "Separator3",
+                           "Separator15",
+                           "dauer1",
+                           "dauer2",
+                           "dauer3",
+                           "dauer4",
+                           "msg",
+                           "playtime",
+                           "playtime2",
+                           "previewtime",
+                           "previewtime2",
+                           "playsepline",
+                           "playline",
+                           "playbutton",
+                           "previewsepline",
+                           "previewLine",
+                           "Previewbutton",
+                           "ScrollBar1",
+                           "player1",
+                           "player2",
+                           "PlayPrevTimer",
+                           "previewplayer1",
+                           "previewplayer2",
+                           "nowplay",
+                           "nowpreview",
+                           "Line1",
+                           "Line2",
+                           "Line3",
+                           "Line4",
+                           "inp",
+                           "outp",
+                           "fadein",
+                           "fadeout",
+                           "laut",
+                           "Separator16",
+                           "Separator23",
+                           "dauer5",
+                           "zoomer",
+                           "playtime3"};
     for (const char* n : names) EXPECT_NE(w->findControl(n), nullptr) << n;
     EXPECT_EQ(w->findControl("Separator2"), nullptr);
     EXPECT_EQ(w->control<platform::Line>("msg"), nullptr);  // wrong class
@@ -141,14 +176,18 @@ TEST_F(WindowTest, ScreenshotShowsHeadsAndRuler) {
     w->show();
     QApplication::processEvents();
     QImage shot = w->content()->grab().toImage();
-    if (qEnvironmentVariableIsSet("VONTALIX_SHOT")) shot.save(qEnvironmentVariable("VONTALIX_SHOT"));
+    if (qEnvironmentVariableIsSet("VONTALIX_SHOT"))
+        shot.save(qEnvironmentVariable("VONTALIX_SHOT"));
     ASSERT_EQ(shot.width(), 800);
-    // Play head line at x 100 across lane 1; preview head line (orange) at x 423.
-    EXPECT_EQ(shot.pixelColor(100, 60), QColor(0, 0, 0));
-    EXPECT_EQ(shot.pixelColor(423, 60), QColor(255, 162, 0));
+    // After the reset the play head line stands at x 100 and the orange preview head at 300,
+    // both drawn across the lanes.
+    EXPECT_EQ(shot.pixelColor(100, 60).name(), "#000000");
+    EXPECT_EQ(shot.pixelColor(300, 60).name(), "#ffa200");
+    EXPECT_EQ(shot.pixelColor(300, 100).name(), "#ffa200");
+    EXPECT_EQ(w->dauer2->Text(), "0.05:00");
     // The ruler's base line runs along y 35.
-    EXPECT_EQ(shot.pixelColor(500, 35), QColor(128, 128, 128));
-    EXPECT_EQ(shot.pixelColor(60, 32), QColor(128, 128, 128));  // a tick
+    EXPECT_EQ(shot.pixelColor(500, 35).name(), "#808080");
+    EXPECT_EQ(shot.pixelColor(60, 32).name(), "#808080");  // a tick
 }
 
 // ---- Menus -----------------------------------------------------------------------------------
@@ -205,9 +244,9 @@ TEST(MenuBar, ItemsTextsShortcutsAndFlags) {
 
 TEST_F(WindowTest, EnabledItemsAtStart) {
     App::instance()->enablePass();
-    const char* enabled[] = {"FileQuit", "menunew", "menuopen", "openfolder", "menusave",
-                             "menusaveas", "menuplay", "menupreview", "ExtrasDropPreview",
-                             "aboutme", "EditPreferences"};
+    const char* enabled[] = {"FileQuit",          "menunew",    "menuopen",       "openfolder",
+                             "menusave",          "menusaveas", "menuplay",       "menupreview",
+                             "ExtrasDropPreview", "aboutme",    "EditPreferences"};
     const char* disabled[] = {"EditUndo", "EditCut", "EditCopy", "EditPaste", "EditClear"};
     for (const char* n : enabled) EXPECT_TRUE(w->MenuBar()->_Lookup(n)->Enabled()) << n;
     for (const char* n : disabled) EXPECT_FALSE(w->MenuBar()->_Lookup(n)->Enabled()) << n;
@@ -248,7 +287,8 @@ TEST_F(WindowTest, MenuCommandsReachTheirHandlers) {
                           "EditCopy", "EditPaste", "EditCut", "openfolder", "aboutme"}) {
         EXPECT_TRUE(w->hasMenuHandler(n)) << n;
     }
-    for (const char* n : {"menunew", "menuopen", "EditPreferences", "aboutme", "ExtrasDropPreview"}) {
+    for (const char* n :
+         {"menunew", "menuopen", "EditPreferences", "aboutme", "ExtrasDropPreview"}) {
         EXPECT_TRUE(App::instance()->hasMenuHandler(n)) << n;
     }
     EXPECT_TRUE(w->hasMenuHandler("itunesl"));
@@ -269,16 +309,17 @@ TEST(FileTypes, MatchByExtensionIgnoringCase) {
         bool match;
     };
     const Case cases[] = {
-        {"/m/song.mp3", "audio/mp3", true},     {"/m/SONG.MP3", "audio/mpeg", true},
-        {"/m/a.M4A", "audio/aac", true},        {"/m/a.m4a", "audio/x-aac", true},
+        {"/m/song.mp3", "audio/mp3", true},       {"/m/SONG.MP3", "audio/mpeg", true},
+        {"/m/a.M4A", "audio/aac", true},          {"/m/a.m4a", "audio/x-aac", true},
         {"/m/clip.mov", "video/quicktime", true}, {"/m/clip.mpg", "video/x-mpeg", true},
-        {"/m/list.txt", "text/plain", true},    {"/m/list.TEXT", "text/plain", true},
-        {"/m/list", "text/plain", false},       {"/m/list.", "text/plain", false},
-        {"/m/a.wav", "audio/mp3", false},       {"/m/.mp3", "audio/mp3", false},
-        {"/m/a.mp3", "audio/unknown", false},   {"/tmp", "special/folder", true},
+        {"/m/list.txt", "text/plain", true},      {"/m/list.TEXT", "text/plain", true},
+        {"/m/list", "text/plain", false},         {"/m/list.", "text/plain", false},
+        {"/m/a.wav", "audio/mp3", false},         {"/m/.mp3", "audio/mp3", false},
+        {"/m/a.mp3", "audio/unknown", false},     {"/tmp", "special/folder", true},
         {"/m/a.mp3", "special/folder", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(reg.matches(c.path, c.type), c.match) << c.path << " " << c.type;
+    for (const Case& c : cases)
+        EXPECT_EQ(reg.matches(c.path, c.type), c.match) << c.path << " " << c.type;
     ASSERT_NE(reg.find("video/quicktime"), nullptr);
     EXPECT_EQ(reg.find("video/quicktime")->Extensions, ".moov;.mov;.qt;.mov;.qt;.mqv");
     EXPECT_EQ(reg.find("audio/mp3")->MacType, "Mp3 ");
@@ -302,7 +343,8 @@ TEST(Pictures, LoadedOnceAndKept) {
     EXPECT_EQ(spurhell(), nullptr);
     EXPECT_EQ(spurhell(), nullptr);
     EXPECT_EQ(loads, 3);
-    for (auto pic : {playb(), pauseb(), prevplayb(), prevpauseb(), playbuttonic(), prevbuttonic()}) {
+    for (auto pic :
+         {playb(), pauseb(), prevplayb(), prevpauseb(), playbuttonic(), prevbuttonic()}) {
         ASSERT_TRUE(pic);
         EXPECT_LE(pic->Width(), 16);
     }

@@ -1,0 +1,71 @@
+#pragma once
+// One step of a deck (the play deck or the preview deck), as plain logic over an abstract
+// player, so it runs and is tested without a window. Both decks use the same step; what
+// differs between them is the DeckTraits table.
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "lanes/dragpic.h"
+
+namespace engine {
+
+// What a deck needs of a lane's movie player.
+class DeckPlayer {
+  public:
+    virtual ~DeckPlayer() = default;
+    // 0 exactly when stopped, without a movie, or played out; > 0 right after Play.
+    virtual double Rate() const = 0;
+    virtual double Position() const = 0;  // seconds into the movie
+    virtual void setPosition(double seconds) = 0;
+    virtual void setVolume(int volume) = 0;  // 0..256
+    virtual void Play() = 0;
+    virtual void Stop() = 0;
+    // Gives the player the movie of the file. When the file is missing or does not open as a
+    // movie the player is left without one (silent) and the result is false.
+    virtual bool loadMovie(const QString& path) = 0;
+    // Sends the sound tracks of the player's movie to an output device.
+    virtual void route(int32_t device) = 0;
+};
+
+// How the two decks differ.
+struct DeckTraits {
+    double DragPic::*startOffset;         // where a clip starts, from its left edge
+    std::array<bool, 2> stopBeforeStart;  // per lane: stop the player before loading a clip
+    bool routed;                          // send the sound to the preview device
+    double gapDivisor;                    // head step without a sounding clip: zoom / this
+    bool labelsWhereverTheyStand;         // write time labels also while parked off the window
+};
+
+// The play deck leaves lane 1 playing while it loads the next clip; the preview deck stops the
+// lane's player first and sounds on its own device, and its head crosses gaps faster.
+inline constexpr DeckTraits kPlayDeck{&DragPic::pplaypos, {false, true}, false, 35.0, false};
+inline constexpr DeckTraits kPreviewDeck{&DragPic::ppreviewpos, {true, true}, true, 10.0, true};
+
+// One lane of a deck: its player, the clip now loaded in it (cleared once the player stops) and
+// the clip started last (not started again while the head stays over it).
+struct DeckLane {
+    DeckPlayer* player = nullptr;
+    DragPicRef* current = nullptr;
+    DragPicRef* last = nullptr;
+    // The topmost clip of the lane strictly containing a head position, or nullptr.
+    std::function<DragPicRef(double)> probe;
+};
+
+struct DeckStepResult {
+    double head = 0;  // where the head goes now
+    // Per lane: whether the player sounds, and its position in seconds for the time label.
+    std::array<bool, 2> sounding{};
+    std::array<double, 2> seconds{};
+};
+
+// One 10 ms step of a running deck: drops clips whose player stopped, starts the clip under the
+// head on each lane when it is new, sets each sounding lane's volume from its own player's
+// position, and tells where the head goes (following lane 1's clip, else lane 2's, else a gap
+// step). `device` is the preview output device (used only by a routed deck).
+DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
+                        double zoom, int32_t device);
+
+}  // namespace engine

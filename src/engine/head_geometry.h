@@ -1,0 +1,31 @@
+#pragma once
+// Where a head's controls go, and the start offsets a head gives the clips. Pure logic.
+
+#include <vector>
+
+#include "lanes/dragpic.h"
+
+namespace engine {
+
+// Controls of a head that lies outside the view are moved here.
+constexpr int kParked = -100;
+// A head is shown while it lies less than this many pixels beyond either window edge.
+constexpr double kHeadMargin = 50;
+
+struct HeadPlacement {
+    bool shown = false;
+    int button = kParked;  // left of the button riding on the head
+    int line = kParked;    // x of the vertical line and left of the separator
+    int label = kParked;   // left of the time labels (moved only while they show a text)
+};
+
+// Places a head at window x in a window `width` pixels wide; the time labels ride
+// `labelOffset` pixels right of it.
+HeadPlacement placeHead(double x, int width, int labelOffset);
+
+// Gives every clip of a lane start offset 0, then the clip under the head (`hit`, may be null)
+// the distance from its visible left edge to the head at `pos`.
+void assignStartOffsets(const std::vector<DragPicRef>& clips, const DragPicRef& hit, double pos,
+                        double DragPic::*offset);
+
+}  // namespace engine

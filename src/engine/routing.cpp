@@ -1,0 +1,17 @@
+// Sending the preview players' sound to the chosen output device.
+#include "engine/routing.h"
+
+#include "media/movie.h"
+#include "shell/window1.h"
+
+// Without a movie there is nothing to route; the tick must never open a dialog for it.
+void Window1::SetMovieSoundOutputComponent(platform::MoviePlayer* player, int32_t id) {
+    if (!player) return;
+    if (const media::MovieRef movie = player->Movie()) engine::routeSoundTracks(*movie, id);
+}
+
+int32_t Window1::GetMovieSoundOutputComponent(platform::MoviePlayer* player) {
+    if (!player) return 0;
+    const media::MovieRef movie = player->Movie();
+    return movie ? engine::firstSoundOutput(*movie) : 0;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Routing a movie's sound tracks to an output device. Written over any movie type with the
+// movie's track interface (tracks numbered from 1), so it is tested without real media.
+
+#include <QString>
+#include <cstdint>
+
+namespace engine {
+
+inline bool isSoundTrack(const QString& mediaType) { return mediaType == QLatin1String("soun"); }
+
+// Sends every sound track of the movie to the device; other tracks are left alone.
+template <class MovieT>
+void routeSoundTracks(MovieT& movie, int32_t device) {
+    const int n = movie.TrackCount();
+    for (int i = 1; i <= n; ++i) {
+        if (isSoundTrack(movie.trackMediaType(i))) movie.setTrackSoundOutput(i, device);
+    }
+}
+
+// The device of the first sound track that has one, in track order; 0 when none has.
+template <class MovieT>
+int32_t firstSoundOutput(const MovieT& movie) {
+    const int n = movie.TrackCount();
+    for (int i = 1; i <= n; ++i) {
+        if (!isSoundTrack(movie.trackMediaType(i))) continue;
+        if (const int32_t out = movie.trackSoundOutput(i); out != 0) return out;
+    }
+    return 0;
+}
+
+}  // namespace engine

@@ -1,0 +1,65 @@
+// The 10 ms tick of PlayPrevTimer: one step of each running deck, then the head lines redrawn.
+#include "engine/deck_bindings.h"
+#include "engine/head_geometry.h"
+#include "media/movie.h"
+#include "platform/numtext.h"
+
+namespace {
+
+// A lane player of the window as the deck sees it.
+class WindowPlayer final : public engine::DeckPlayer {
+  public:
+    WindowPlayer(Window1& w, platform::MoviePlayer& p) : w_(w), p_(p) {}
+    double Rate() const override { return p_.Rate(); }
+    double Position() const override { return p_.Position(); }
+    void setPosition(double seconds) override { p_.setPosition(seconds); }
+    void setVolume(int volume) override { p_.setVolume(volume); }
+    void Play() override { p_.Play(); }
+    void Stop() override { p_.Stop(); }
+    bool loadMovie(const QString& path) override {
+        p_.setMovie(media::openMovie(path));
+        return p_.Movie() != nullptr;
+    }
+    void route(int32_t device) override { w_.SetMovieSoundOutputComponent(&p_, device); }
+
+  private:
+    Window1& w_;
+    platform::MoviePlayer& p_;
+};
+
+void runDeck(Window1& w, const engine::DeckBinding& deck) {
+    WindowPlayer p1(w, *(w.*deck.players[0])), p2(w, *(w.*deck.players[1]));
+    auto probe = [](DragCanvas* lane) { return [lane](double x) { return lane->LineHit(x); }; };
+    std::array<engine::DeckLane, 2> lanes{
+        engine::DeckLane{&p1, &(w.*deck.current[0]), &(w.*deck.last[0]), probe(w.Canvas1)},
+        engine::DeckLane{&p2, &(w.*deck.current[1]), &(w.*deck.last[1]), probe(w.Canvas2)}};
+    const engine::DeckStepResult r = engine::deckStep(
+        *deck.traits, lanes, w.*deck.head, static_cast<double>(w.zoomwert), whole(w.previewdevice));
+
+    for (int i = 0; i < 2; ++i) {
+        platform::StaticText* label = w.*deck.labels[i];
+        // A play label parked off the window keeps its text and comes back with its head.
+        if (!deck.traits->labelsWhereverTheyStand && label->Left() == engine::kParked) continue;
+        label->setText(r.sounding[i] ? w.secstoTime(r.seconds[i]) : QString());
+    }
+    (w.*deck.moveHead)(r.head);
+}
+
+}  // namespace
+
+void Window1::PlayPrevTimer_Action() {
+    if (deckTickRunning) return;
+    deckTickRunning = true;
+    struct Release {
+        bool& flag;
+        ~Release() { flag = false; }
+    } release{deckTickRunning};
+
+    if (pplay1) runDeck(*this, engine::playDeck());
+    if (vplay1) runDeck(*this, engine::previewDeck());
+    // The head lines lie over the lanes; draw them again after the lanes have repainted.
+    for (QWidget* line :
+         std::initializer_list<QWidget*>{previewLine, previewsepline, playline, playsepline}) {
+        line->update();
+    }
+}

@@ -1,0 +1,122 @@
+#include "lanes/lane_logic.h"
+
+#include <QCoreApplication>
+#include <QList>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/numtext.h"
+
+namespace lanes {
+
+DragPicRef lineHit(const std::vector<DragPicRef>& pics, double x) {
+    for (auto it = pics.rbegin(); it != pics.rend(); ++it) {
+        const DragPic& c = **it;
+        if (c.x - c.pdauer / 2 < x && x < c.x + c.pdauer / 2) return *it;
+    }
+    return nullptr;
+}
+
+int pictureWidth(const DragPic& clip) {
+    return clip.image && !clip.image->isNull() ? clip.image->Width()
+                                               : std::max(1, whole(clip.pdauer));
+}
+
+int pictureHeight(const DragPic& clip) {
+    return clip.image && !clip.image->isNull() ? clip.image->Height() : 30;
+}
+
+DragPicRef picHit(const std::vector<DragPicRef>& pics, double x, double y) {
+    for (auto it = pics.rbegin(); it != pics.rend(); ++it) {
+        const DragPic& c = **it;
+        if (std::abs(x - c.x) < pictureWidth(c) / 2.0 && std::abs(y - c.y) < pictureHeight(c) / 2.0)
+            return *it;
+    }
+    return nullptr;
+}
+
+HandlePlaces handlePlaces(const DragPic& p, int laneTop, int inpHeight) {
+    const double left = p.x - p.pdauer / 2;
+    return {whole((p.x + p.pstart - p.pdauer / 2) - 6),
+            whole(left + p.pstop),
+            whole((p.x + p.pfadein - p.pdauer / 2) - 4),
+            whole((left + p.pfadeout) - 4),
+            laneTop - inpHeight,
+            laneTop + 33};
+}
+
+Rect dragRepaintRect(int oldX, int newX, int w, int h, int y) {
+    const int left = whole(std::min(oldX, newX) - w / 2);
+    const int width = whole(std::max(oldX, newX) - w / 2 + w - left);
+    return {left, y - h / 2, width, h};
+}
+
+bool releaseCollides(const std::vector<DragPicRef>& pics, const DragPic& clip) {
+    const DragPicRef a = lineHit(pics, clip.x - clip.pdauer / 2 - 1);
+    const DragPicRef b = lineHit(pics, clip.x + clip.pdauer / 2 + 1);
+    const DragPicRef c = lineHit(pics, clip.x);
+    return a || b || (c && c.get() != &clip);
+}
+
+std::array<RulerLabel, 5> rulerLabels(double scrollwert, double zoomwert) {
+    const int base = scrollwert > 1 ? 300 * (whole(scrollwert) / 300) : 0;
+    std::array<RulerLabel, 5> out;
+    for (int i = 0; i < 5; ++i) {
+        const double p = base + 300.0 * i;
+        out[i] = {timeText(zoomwert > 0 ? p / zoomwert : 0), whole(p - scrollwert)};
+    }
+    return out;
+}
+
+int headPage(double visible, double scrollwert) { return whole((visible + scrollwert) / 400); }
+
+std::optional<int> scrollMaximum(double zoomwert) {
+    if (zoomwert == 1) return 900;
+    if (zoomwert == 2) return 1800;
+    if (zoomwert == 4) return 3600;
+    return std::nullopt;
+}
+
+QString timeText(double seconds) {
+    if (!(seconds > 0)) seconds = 0;  // negative and NaN read as the start
+    int32_t h = 0;
+    double r = seconds;
+    if (seconds >= 3600) {
+        const int32_t n = whole(seconds);
+        h = n / 3600;
+        r = n % 3600;
+    }
+    int32_t m = 0, s = 0;
+    if (r >= 60) {
+        const int32_t n = whole(r);
+        m = n / 60;
+        s = n % 60;
+    } else {
+        s = whole(r) % 60;
+    }
+    auto two = [](int32_t v) { return v < 10 ? "0" + QString::number(v) : QString::number(v); };
+    return (h < 1 ? QStringLiteral("0") : QString::number(h)) + "." + two(m) + ":" + two(s);
+}
+
+QByteArray encodeClipDrag(const DragPic* clip, int lane) {
+    return QByteArray::number(static_cast<qulonglong>(reinterpret_cast<quintptr>(clip)), 16) + ' ' +
+           QByteArray::number(lane) + ' ' + QByteArray::number(QCoreApplication::applicationPid());
+}
+
+std::optional<ClipDrag> decodeClipDrag(const QByteArray& data) {
+    if (data.size() > 64) return std::nullopt;
+    const QList<QByteArray> parts = data.split(' ');
+    if (parts.size() != 3) return std::nullopt;
+    bool ok1 = false, ok2 = false, ok3 = false;
+    ClipDrag d;
+    d.clip = static_cast<quintptr>(parts[0].toULongLong(&ok1, 16));
+    d.lane = parts[1].toInt(&ok2);
+    d.pid = parts[2].toLongLong(&ok3);
+    if (!ok1 || !ok2 || !ok3 || d.clip == 0 || (d.lane != 1 && d.lane != 2) ||
+        d.pid != QCoreApplication::applicationPid()) {
+        return std::nullopt;
+    }
+    return d;
+}
+
+}  // namespace lanes

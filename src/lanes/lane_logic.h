@@ -1,0 +1,70 @@
+#pragma once
+// Widget-free arithmetic of the lanes: hit tests, handle places, drag repaint regions, the
+// release's overlap probes, the ruler, the head search and the time text.
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "lanes/dragpic.h"
+
+namespace lanes {
+
+// Topmost clip whose time span holds x strictly (an edge is outside).
+DragPicRef lineHit(const std::vector<DragPicRef>& pics, double x);
+// Topmost clip whose picture holds the point strictly.
+DragPicRef picHit(const std::vector<DragPicRef>& pics, double x, double y);
+
+// Picture size of a clip; a clip without a picture counts as its whole length by 30.
+int pictureWidth(const DragPic& clip);
+int pictureHeight(const DragPic& clip);
+
+struct HandlePlaces {
+    int inpLeft, outpLeft, fadeinLeft, fadeoutLeft;
+    int topRow;     // Top of inp and outp
+    int bottomRow;  // Top of fadein and fadeout
+};
+// Where the four handles stand for a clip on a lane whose top is laneTop.
+HandlePlaces handlePlaces(const DragPic& clip, int laneTop, int inpHeight);
+
+struct Rect {
+    int left, top, width, height;
+    bool operator==(const Rect&) const = default;
+};
+// The region a drag step repaints: the clip's old and new places together.
+Rect dragRepaintRect(int oldX, int newX, int picWidth, int picHeight, int y);
+
+// Whether a clip released at its current place collides with another clip of the lane: probes
+// 1 pixel outside each edge and at the centre, where the clip itself does not count.
+bool releaseCollides(const std::vector<DragPicRef>& pics, const DragPic& clip);
+
+struct RulerLabel {
+    QString text;
+    int left;
+    bool operator==(const RulerLabel&) const = default;
+};
+// The five ruler labels on the 300-pixel grid for a scroll offset and zoom.
+std::array<RulerLabel, 5> rulerLabels(double scrollwert, double zoomwert);
+
+// The 400-pixel page that holds a head (its visible position plus the scroll offset).
+int headPage(double visible, double scrollwert);
+
+// Scroll bar maximum for a zoom, or nothing when the zoom leaves it alone.
+std::optional<int> scrollMaximum(double zoomwert);
+
+// Seconds as "H.MM:SS"; the fraction of a second is dropped; negative or NaN shows 0.00:00.
+QString timeText(double seconds);
+
+// The program's own clip drag: which clip, from which lane, in this very process.
+struct ClipDrag {
+    quintptr clip = 0;
+    int lane = 0;
+    qint64 pid = 0;
+};
+QByteArray encodeClipDrag(const DragPic* clip, int lane);
+// Only a drag made by this process decodes; anything else gives nothing.
+std::optional<ClipDrag> decodeClipDrag(const QByteArray& data);
+
+}  // namespace lanes

@@ -1,0 +1,68 @@
+// Scrolling the view along the timeline, the ruler labels, and the search for a head's page.
+#include "lanes/lane_logic.h"
+#include "platform/numtext.h"
+#include "shell/window1.h"
+
+void Window1::ScrollBar1_Open() { ScrollBar1->setMaximum(900); }
+
+void Window1::ScrollBar1_ValueChanged() { scroller(); }
+
+void Window1::scroller() {
+    Canvas1->versteckebalken();
+    Canvas2->versteckebalken();
+    scrollwert = static_cast<float>(ScrollBar1->Value() * 60);
+    previewbalken = spreviewline - scrollwert;
+    playbalken = splayline - scrollwert;
+    zeitundbalkenscroll();
+    for (DragCanvas* lane : {Canvas1, Canvas2}) {
+        for (int i = static_cast<int>(lane->mPics.size()) - 1; i >= 0; --i) {
+            DragPic& c = *lane->mPics[i];
+            c.x = whole(c.porgx - scrollwert);
+        }
+    }
+    Canvas1->aktualisiere();
+    Canvas2->aktualisiere();
+    if (auto max = lanes::scrollMaximum(zoomwert)) ScrollBar1->setMaximum(*max);
+}
+
+void Window1::zeitundbalkenscroll() {
+    const auto labels = lanes::rulerLabels(scrollwert, zoomwert);
+    platform::StaticText* texts[5] = {dauer1, dauer2, dauer3, dauer4, dauer5};
+    for (int i = 0; i < 5; ++i) texts[i]->setLeft(labels[i].left);
+    for (int i = 0; i < 5; ++i) texts[i]->setText(labels[i].text);
+    const int v = whole(playbalken);
+    playbutton->setLeft(whole(playbalken - 7));
+    playline->setPoints(v, playline->Y1(), v, playline->Y2());
+    playsepline->setLeft(v);
+    playtime->setLeft(v);
+    playtime2->setLeft(v);
+    const int p = whole(previewbalken);
+    Previewbutton->setLeft(whole(previewbalken - 7));
+    previewLine->setPoints(p, previewLine->Y1(), p, previewLine->Y2());
+    previewsepline->setLeft(p);
+    previewtime->setLeft(whole(previewbalken + 11));
+    previewtime2->setLeft(whole(previewbalken + 11));
+}
+
+void Window1::previeplayzentriere(int32_t which) {
+    int32_t page = 0;
+    if (which == 1) page = lanes::headPage(previewbalken, scrollwert);
+    if (which == 2) page = lanes::headPage(playbalken, scrollwert);
+    scrollwert = static_cast<float>(page * 400.0);
+    const int value = whole(scrollwert / 60);
+    const int before = ScrollBar1->Value();
+    ScrollBar1->setValue(value);
+    // The scroll offset must always equal the bar's value x 60; when the value did not change
+    // (or was limited by the maximum) no event ran scroller, so run it here.
+    if (ScrollBar1->Value() == before) scroller();
+    Canvas1->versteckebalken();
+    Canvas2->versteckebalken();
+    Canvas1->aktualisiere();
+    Canvas2->aktualisiere();
+}
+
+void Window1::nowplay_Action() { previeplayzentriere(2); }
+
+void Window1::nowpreview_Action() { previeplayzentriere(1); }
+
+QString Window1::secstoTime(double secs) { return lanes::timeText(secs); }

@@ -1,0 +1,89 @@
+// End to end through the private PulseAudio server (scripts/audio-server): the running window's
+// timer drives the decks, and each sink's monitor shows where the sound went.
+#include <QProcess>
+#include <QTest>
+#include <cmath>
+#include <cstdlib>
+
+#include "media/media.h"
+#include "support/app_fixture.h"
+#include "support/audio_server.h"
+#include "support/media_gen.h"
+
+namespace {
+
+// Before any PulseAudio client starts in this process; without the private server an address
+// that leads nowhere, so no desktop session's server is ever touched.
+const bool pointed = testsupport::pointAtAudioServer() ||
+                     (setenv("PULSE_SERVER", "unix:/nonexistent/vontalix-no-server", 0), false);
+
+class DeckServerTest : public testsupport::AppFixture {
+  protected:
+    void SetUp() override {
+        if (!pointed || !testsupport::audioServerRunning())
+            GTEST_SKIP() << "no private audio server; run scripts/audio-server start";
+        AppFixture::SetUp();
+        media::testing::useRealOutput();
+        for (const media::OutputDevice& d : media::outputDevices())
+            if (d.info == "preview") previewId = d.id;
+    }
+    void TearDown() override {
+        if (!w) return;
+        if (w->pplay1) w->play();
+        if (w->vplay1) w->preview();
+        AppFixture::TearDown();
+        media::testing::useNullOutput({"main", "preview"});
+    }
+
+    // Plays for a while with the window's own timer and returns the RMS of each sink's monitor.
+    std::pair<double, double> playAndRecord(void (Window1::*toggle)()) {
+        QProcess rec[2];
+        const char* sinks[2] = {"main.monitor", "preview.monitor"};
+        for (int i = 0; i < 2; ++i) {
+            rec[i].start("parec", {"-d", sinks[i], "--format=float32le", "--rate=48000",
+                                   "--channels=2", "--raw", "--latency-msec=20"});
+            EXPECT_TRUE(rec[i].waitForStarted(3000));
+        }
+        QTest::qWait(300);
+        (w->*toggle)();
+        QTest::qWait(1200);
+        (w->*toggle)();
+        QTest::qWait(300);
+        double rms[2];
+        for (int i = 0; i < 2; ++i) {
+            rec[i].terminate();
+            rec[i].waitForFinished(3000);
+            const QByteArray data = rec[i].readAllStandardOutput();
+            const auto* f = reinterpret_cast<const float*>(data.constData());
+            double sum = 0;
+            for (qsizetype k = 0; k < data.size() / 4; ++k) sum += double(f[k]) * f[k];
+            rms[i] = data.size() >= 4 ? std::sqrt(sum / (data.size() / 4)) : 0;
+        }
+        return {rms[0], rms[1]};
+    }
+
+    int32_t previewId = 0;
+};
+
+TEST_F(DeckServerTest, PlayDeckSoundsOnMainAndPreviewDeckOnPreview) {
+    ASSERT_NE(previewId, 0) << "no \"preview\" sink";
+    const QString sine =
+        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 4.0, testsupport::Signal::Sine});
+    for (int lane : {1, 2}) {
+        w->lane(lane)->AddPicture(nullptr, 90, 16, "sine", 4, sine, lane, 0, 4, 0, 4, 0);
+    }
+    w->previewdevice = previewId;
+    w->MovePlayerLineTo(91);
+    w->MovePreviewLineTo(91);
+
+    const auto [mainOfPlay, previewOfPlay] = playAndRecord(&Window1::play);
+    EXPECT_GT(mainOfPlay, 0.05);
+    EXPECT_LT(previewOfPlay, 1e-4);
+
+    w->MovePreviewLineTo(91);
+    const auto [mainOfPreview, previewOfPreview] = playAndRecord(&Window1::preview);
+    EXPECT_LT(mainOfPreview, 1e-4);
+    EXPECT_GT(previewOfPreview, 0.05);
+}
+
+}  // namespace

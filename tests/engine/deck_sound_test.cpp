@@ -1,0 +1,182 @@
+// The mix on samples: the window's decks driven tick by tick over the null output.
+#include <cmath>
+
+#include "media/media.h"
+#include "support/app_fixture.h"
+#include "support/media_gen.h"
+
+namespace {
+
+using namespace testsupport;
+namespace mt = media::testing;
+
+constexpr int kBlock = 480;  // one 10 ms tick at 48 kHz
+const QByteArray kMain = "main", kPreview = "preview";
+
+class DeckSoundTest : public AppFixture {
+  protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        mt::useNullOutput({kMain, kPreview});
+        mt::clearCaptured();
+    }
+    void TearDown() override {
+        w->pplay1 = w->vplay1 = false;
+        for (auto* p : {w->player1, w->player2, w->previewplayer1, w->previewplayer2}) p->Stop();
+        AppFixture::TearDown();
+    }
+    DragPicRef addClip(int lane, const QString& path, double left, double dauer, double start,
+                       double fadein, double fadeout, double stop) {
+        w->lane(lane)->AddPicture(nullptr, left, 16, "clip", dauer, path, lane, fadein, fadeout,
+                                  start, stop, 0);
+        return w->lane(lane)->mPics.back();
+    }
+    // Ticks the window and renders one block after each tick; returns each lane player's
+    // position at the start of every block (negative while the player did not sound).
+    std::vector<std::array<double, 2>> run(int ticks, platform::MoviePlayer* p1,
+                                           platform::MoviePlayer* p2) {
+        std::vector<std::array<double, 2>> at;
+        for (int i = 0; i < ticks; ++i) {
+            w->PlayPrevTimer_Action();
+            at.push_back(
+                {p1->Rate() > 0 ? p1->Position() : -1, p2->Rate() > 0 ? p2->Position() : -1});
+            mt::advance(kBlock);
+        }
+        return at;
+    }
+};
+
+size_t frameAt(double seconds) { return static_cast<size_t>(std::lround(seconds * 48000)); }
+
+double maxAbs(const std::vector<float>& v, size_t fromFrame, size_t frames) {
+    double m = 0;
+    for (size_t i = fromFrame * 2; i < std::min(v.size(), (fromFrame + frames) * 2); ++i)
+        m = std::max(m, double(std::fabs(v[i])));
+    return m;
+}
+
+// Gain of each reference in one block of the output, by least squares over both channels.
+std::array<double, 2> fitGains(const std::vector<float>& out, size_t block,
+                               const std::vector<float>& a, size_t aFrom,
+                               const std::vector<float>* b, size_t bFrom) {
+    double saa = 0, sab = 0, sbb = 0, sao = 0, sbo = 0;
+    for (size_t i = 0; i < kBlock * 2; ++i) {
+        const double o = out[block * kBlock * 2 + i], x = a[aFrom * 2 + i];
+        const double y = b ? (*b)[bFrom * 2 + i] : 0.0;
+        saa += x * x, sab += x * y, sbb += y * y, sao += x * o, sbo += y * o;
+    }
+    if (!b) return {sao / saa, 0};
+    const double det = saa * sbb - sab * sab;
+    return {(sao * sbb - sbo * sab) / det, (sbo * saa - sao * sab) / det};
+}
+
+TEST_F(DeckSoundTest, OverlappingClipsCrossFadeEachByItsOwnPosition) {
+    const QString sine = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine});
+    const QString chirp = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Chirp});
+    const std::vector<float> refA = decodeAll(sine), refB = decodeAll(chirp);
+    // Lane 1 (0..4 s) fades out from 1 s to 3 s; lane 2 (1..5 s) fades in over 0.5..2.5 s of
+    // its own file. Lane 2 starts about a second after lane 1, so its clip time lags by that.
+    addClip(1, sine, 0, 4, 0, 0, 1, 3);
+    addClip(2, chirp, 1, 4, 0.5, 2.5, 4, 4);
+    w->MovePlayerLineTo(0.5);
+    w->play();
+    const auto at = run(340, w->player1, w->player2);
+
+    const std::vector<float> out = mt::captured(0);
+    ASSERT_GE(out.size(), at.size() * kBlock * 2);
+    auto gainA = [](double t) { return t <= 1 ? 1.0 : t < 3 ? (3 - t) / 2 : 0.0; };
+    auto gainB = [](double t) { return t <= 0.5 ? 0.0 : t < 2.5 ? (t - 0.5) / 2 : 1.0; };
+    int checked = 0, bothSounding = 0;
+    for (size_t k = 1; k < at.size(); ++k) {
+        const auto [t1, t2] = at[k];
+        ASSERT_GE(t1, 0) << "lane 1 sounds throughout, block " << k;
+        const auto g = fitGains(out, k, refA, frameAt(t1), t2 >= 0 ? &refB : nullptr,
+                                t2 >= 0 ? frameAt(t2) : 0);
+        EXPECT_NEAR(g[0], gainA(t1), 0.02) << "block " << k << " t1 " << t1;
+        if (t2 >= 0) {
+            EXPECT_NEAR(g[1], gainB(t2), 0.02) << "block " << k << " t2 " << t2;
+            EXPECT_GT(t1 - t2, 0.9);
+            ++bothSounding;
+        }
+        ++checked;
+    }
+    EXPECT_GT(bothSounding, 200);
+    EXPECT_EQ(checked, 339);
+}
+
+TEST_F(DeckSoundTest, SilentBeforeTheInPointAndAfterTheOutPoint) {
+    const QString sine = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine});
+    addClip(1, sine, 0, 4, 1, 1, 2, 2);
+    w->MovePlayerLineTo(0.01);
+    w->play();
+    const auto at = run(280, w->player1, w->player2);
+    const std::vector<float> out = mt::captured(0);
+    for (size_t k = 0; k < at.size(); ++k) {
+        const double t = at[k][0];
+        ASSERT_GE(t, 0);
+        const double peak = maxAbs(out, k * kBlock, kBlock);
+        // Each tick sets the volume for the block after it; a block is silent when its start
+        // and the previous block's start lie outside the clip's span.
+        const double prev = k > 0 ? at[k - 1][0] : t;
+        if (t < 1 || (prev > 2 && t > 2)) {
+            EXPECT_EQ(peak, 0.0) << "block " << k << " at " << t;
+        } else if (prev > 1 && t < 2) {
+            EXPECT_GT(peak, 0.4) << "block " << k << " at " << t;
+        }
+    }
+}
+
+TEST_F(DeckSoundTest, PreviewDeckSoundsOnlyOnThePreviewDevice) {
+    const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    const QString chirp = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
+    const std::vector<float> refPreview = decodeAll(chirp);
+    // The mix plays lane 1 on the main device while the preview plays lane 2 elsewhere.
+    addClip(1, sine, 50, 2, 0, 0, 2, 2);
+    addClip(2, chirp, 200, 2, 0, 0, 2, 2);
+    w->previewdevice = media::deviceIdFor(kPreview);
+    w->MovePlayerLineTo(51);
+    w->MovePreviewLineTo(200.5);
+    w->play();
+    w->preview();
+    run(50, w->previewplayer1, w->previewplayer2);
+
+    const std::vector<float> main = mt::captured(media::deviceIdFor(kMain));
+    const std::vector<float> preview = mt::captured(media::deviceIdFor(kPreview));
+    ASSERT_GE(preview.size(), size_t(50 * kBlock * 2));
+    // Everything the preview device got is the preview clip from its offset, at full volume.
+    const size_t from = frameAt(0.5);
+    double diff = 0;
+    for (size_t i = 0; i < 50 * kBlock * 2; ++i)
+        diff = std::max(diff, double(std::fabs(preview[i] - refPreview[from * 2 + i])));
+    EXPECT_LE(diff, 1e-6);
+    // The main device carries the sine alone: nothing of the chirp leaks there.
+    const std::vector<float> refMain = decodeAll(sine);
+    double mainDiff = 0;
+    for (size_t i = 0; i < 50 * kBlock * 2; ++i)
+        mainDiff = std::max(mainDiff, double(std::fabs(main[i] - refMain[frameAt(1) * 2 + i])));
+    EXPECT_LE(mainDiff, 1e-6);
+    EXPECT_EQ(w->GetMovieSoundOutputComponent(w->previewplayer2), media::deviceIdFor(kPreview));
+    EXPECT_EQ(w->GetMovieSoundOutputComponent(w->player1), 0);
+}
+
+TEST_F(DeckSoundTest, ATickFiredInsideATickReturnsAtOnce) {
+    const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    addClip(2, sine, 300, 2, 0, 0, 2, 2);
+    w->previewdevice = 12345;  // no such device: the player reports it while starting
+    int nested = 0;
+    media::setUnavailableRouteHandler([&](int32_t) {
+        // As if the report opened a dialog whose event loop let the timer fire.
+        ++nested;
+        w->PlayPrevTimer_Action();
+    });
+    w->MovePlayerLineTo(700);
+    w->MovePreviewLineTo(300.5);
+    w->pplay1 = true;  // over nothing: every tick makes exactly one gap step
+    w->preview();
+    w->PlayPrevTimer_Action();
+    media::setUnavailableRouteHandler(nullptr);
+    EXPECT_EQ(nested, 1);
+    EXPECT_DOUBLE_EQ(w->playbalken, 700 + 1 / 35.0);
+}
+
+}  // namespace

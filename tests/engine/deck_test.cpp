@@ -1,0 +1,248 @@
+// The deck step on fake players and a virtual clock.
+#include <gtest/gtest.h>
+
+#include "fake_deck.h"
+
+namespace {
+
+using enginetest::FakeDeck;
+using enginetest::makeClip;
+
+using Log = std::vector<std::string>;
+
+TEST(DeckStep, StartsTheClipUnderTheHeadOnceFromItsOffset) {
+    FakeDeck d(engine::kPlayDeck);
+    d.files["/a.mp3"] = 100;
+    auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
+    a->pplaypos = 20;
+    d.lane[0] = {a};
+    d.head = 20;
+    for (int i = 0; i < 50; ++i) d.tick();
+    EXPECT_EQ(d.count("1.Movie"), 1);
+    EXPECT_EQ(d.count("1.Play"), 1);
+    EXPECT_EQ(d.current[0], a);
+    EXPECT_EQ(d.last[0], a);
+    // The head follows the media: 20 s offset plus half a second played.
+    EXPECT_NEAR(d.head, 20.49, 1e-9);
+}
+
+TEST(DeckStep, StartOffsetIsDividedByTheZoom) {
+    FakeDeck d(engine::kPreviewDeck);
+    d.files["/a.mp3"] = 100;
+    d.zoom = 2;
+    auto a = makeClip("/a.mp3", 0, 200, 0, 0, 200, 200);
+    a->ppreviewpos = 30;
+    a->pplaypos = 99;  // the other deck's offset plays no part
+    d.lane[1] = {a};
+    d.head = 30;
+    auto r = d.tick(0);
+    EXPECT_TRUE(r.sounding[1]);
+    EXPECT_DOUBLE_EQ(r.seconds[1], 15);
+    EXPECT_DOUBLE_EQ(r.head, 30);
+}
+
+TEST(DeckStep, AClipThatPlayedOutIsNotRestartedWhileTheHeadIsOverIt) {
+    FakeDeck d(engine::kPlayDeck);
+    d.files["/short.mp3"] = 10.05;  // the file ends 10.05 s in, well inside its clip
+    auto a = makeClip("/short.mp3", 0, 100, 0, 0, 100, 100);
+    a->pplaypos = 10;
+    d.lane[0] = {a};
+    d.head = 10;
+    for (int i = 0; i < 20; ++i) d.tick();
+    EXPECT_EQ(d.count("1.Movie"), 1);
+    EXPECT_EQ(d.current[0], nullptr);
+    EXPECT_EQ(d.last[0], a);
+    // With nothing sounding the head makes gap steps of zoom / 35 over the clip.
+    const double before = d.head;
+    auto r = d.tick();
+    EXPECT_FALSE(r.sounding[0]);
+    EXPECT_DOUBLE_EQ(d.head, before + 1 / 35.0);
+    EXPECT_GT(before, 10.05);
+    EXPECT_EQ(d.count("1.Movie"), 1);
+}
+
+TEST(DeckStep, RestartsAfterTheDeckForgetsItsClips) {
+    FakeDeck d(engine::kPlayDeck);
+    d.files["/a.mp3"] = 100;
+    auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
+    a->pplaypos = 40;
+    d.lane[0] = {a};
+    d.head = 40;
+    for (int i = 0; i < 10; ++i) d.tick();
+    // Stop and start, as the transport does: players stopped, clips forgotten, new offsets.
+    d.p1.Stop();
+    d.current[0] = d.last[0] = nullptr;
+    a->pplaypos = d.head;
+    d.tick(0);
+    EXPECT_EQ(d.count("1.Movie"), 2);
+    EXPECT_DOUBLE_EQ(d.p1.Position(), a->pplaypos);
+}
+
+TEST(DeckStep, PreviewDeckStopsRoutesAndPlaysInThatOrder) {
+    FakeDeck d(engine::kPreviewDeck);
+    d.files["/a.mp3"] = 100;
+    d.device = 4242;
+    d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 0, 100, 100)};
+    d.head = 10;
+    d.tick();
+    // Only the lane that starts a clip is stopped.
+    EXPECT_EQ(d.log, (Log{"1.Stop", "1.Movie", "1.Position", "1.route", "1.Play"}));
+    EXPECT_EQ(d.p1.routedTo, 4242);
+}
+
+TEST(DeckStep, PlayDeckStopsLaneTwoFirstButNotLaneOne) {
+    FakeDeck d(engine::kPlayDeck);
+    d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
+    d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 0, 100, 100)};
+    d.lane[1] = {makeClip("/b.mp3", 0, 100, 0, 0, 100, 100)};
+    d.head = 10;
+    d.tick();
+    EXPECT_EQ(d.log, (Log{"1.Movie", "1.Position", "1.Play", "2.Stop", "2.Movie", "2.Position",
+                          "2.Play"}));
+    EXPECT_EQ(d.p1.routedTo, -1);
+}
+
+TEST(DeckStep, NextClipOnLaneOneReplacesTheSoundingOneWithoutAStop) {
+    FakeDeck d(engine::kPlayDeck);
+    d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
+    auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
+    auto b = makeClip("/b.mp3", 100, 50, 0, 0, 50, 50);
+    d.lane[0] = {a, b};
+    d.head = 99.9;
+    d.tick(0.2);  // a starts; the head follows its media to 99.9 + 0.2 on the next tick
+    d.log.clear();
+    d.head = 100.5;
+    d.tick();
+    EXPECT_EQ(d.current[0], b);
+    EXPECT_EQ(d.p1.moviePath, "/b.mp3");
+    EXPECT_EQ(d.count("1.Stop"), 0);
+}
+
+TEST(DeckStep, HeadFollowsLaneOneBeforeLaneTwo) {
+    FakeDeck d(engine::kPlayDeck);
+    d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
+    auto a = makeClip("/a.mp3", 50, 100, 0, 0, 100, 100);
+    auto b = makeClip("/b.mp3", 0, 200, 0, 0, 200, 200);
+    d.lane[0] = {a};
+    d.lane[1] = {b};
+    b->pplaypos = 60;
+    a->pplaypos = 10;
+    d.head = 60;
+    d.tick(1);
+    // Lane 1's clip is at 10 s, lane 2's at 60 s: the head follows lane 1's left edge + 11.
+    d.tick(0);
+    EXPECT_NEAR(d.head, 50 + 11, 1e-9);
+}
+
+TEST(DeckStep, HeadTurnsToLaneTwoWhenLaneOnesClipEnds) {
+    FakeDeck d(engine::kPlayDeck);
+    d.files["/a.mp3"] = 30.5;
+    d.files["/b.mp3"] = 100;
+    d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 0, 100, 100)};
+    d.lane[1] = {makeClip("/b.mp3", 0, 100, 0, 0, 100, 100)};
+    d.lane[0][0]->pplaypos = 30;
+    d.lane[1][0]->pplaypos = 30;
+    d.head = 30;
+    d.tick(1);  // both start; lane 1's file runs out during this second
+    d.tick(0);
+    EXPECT_EQ(d.current[0], nullptr);
+    EXPECT_NEAR(d.head, 31, 1e-9);
+}
+
+TEST(DeckStep, GapStepsDifferBetweenTheDecks) {
+    for (const auto* traits : {&engine::kPlayDeck, &engine::kPreviewDeck}) {
+        FakeDeck d(*traits);
+        d.zoom = 2;
+        d.head = 5;
+        auto r = d.tick();
+        EXPECT_DOUBLE_EQ(r.head, 5 + 2 / traits->gapDivisor);
+        EXPECT_FALSE(r.sounding[0]);
+        EXPECT_FALSE(r.sounding[1]);
+    }
+}
+
+TEST(DeckStep, HeadOnAClipsLeftEdgeStartsNothing) {
+    FakeDeck d(engine::kPlayDeck);
+    d.files["/a.mp3"] = 100;
+    d.lane[0] = {makeClip("/a.mp3", 10, 100, 0, 0, 100, 100)};
+    d.head = 10;
+    d.tick();
+    EXPECT_EQ(d.count("1.Movie"), 0);
+    d.tick();  // the gap step has taken the head inside
+    EXPECT_EQ(d.count("1.Movie"), 1);
+}
+
+TEST(DeckStep, UnplayableFileLeavesTheLaneSilentAndTheHeadMovingOn) {
+    FakeDeck d(engine::kPlayDeck);
+    auto gone = makeClip("/gone.mp3", 0, 100, 0, 0, 100, 100);
+    d.lane[0] = {gone};
+    d.head = 50;
+    auto r = d.tick();
+    EXPECT_EQ(d.current[0], nullptr);
+    EXPECT_EQ(d.last[0], gone);
+    EXPECT_FALSE(r.sounding[0]);
+    // No jump back to the clip's left edge: a gap step from where the head was.
+    EXPECT_DOUBLE_EQ(r.head, 50 + 1 / 35.0);
+    EXPECT_EQ(d.count("1.Play"), 0);
+    d.tick();
+    EXPECT_EQ(d.count("1.Movie"), 1);  // not tried again while the head is over it
+}
+
+TEST(DeckStep, UnplayableFileOnThePreviewDeckIsNotRouted) {
+    FakeDeck d(engine::kPreviewDeck);
+    d.lane[1] = {makeClip("/gone.mp3", 0, 100, 0, 0, 100, 100)};
+    d.head = 50;
+    d.tick();
+    EXPECT_EQ(d.log, (Log{"2.Stop", "2.Movie"}));
+}
+
+TEST(DeckStep, EachLanesVolumeFollowsItsOwnPlayer) {
+    FakeDeck d(engine::kPlayDeck);
+    d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
+    // Lane 1 fades out over 80..100, lane 2 (entered 8 pixels in) fades in over 0..20.
+    auto a = makeClip("/a.mp3", 0, 100, 0, 0, 80, 100);
+    auto b = makeClip("/b.mp3", 85, 100, 0, 20, 100, 100);
+    a->pplaypos = 93;
+    b->pplaypos = 8;
+    d.lane[0] = {a};
+    d.lane[1] = {b};
+    d.head = 93;
+    d.tick(0);
+    EXPECT_EQ(d.p1.volume, 89);   // 256 x 7/20 = 89.6
+    EXPECT_EQ(d.p2.volume, 102);  // 256 x 8/20 = 102.4
+    d.tick(5);
+    d.tick(0);
+    EXPECT_EQ(d.p1.volume, 25);   // 256 x 2/20 = 25.6
+    EXPECT_EQ(d.p2.volume, 166);  // 256 x 13/20 = 166.4
+}
+
+TEST(DeckStep, SilentBeforeTheInPointAndAfterTheOutPoint) {
+    FakeDeck d(engine::kPlayDeck);
+    d.files["/a.mp3"] = 100;
+    d.lane[0] = {makeClip("/a.mp3", 0, 100, 20, 20, 60, 60)};
+    d.lane[0][0]->pplaypos = 1;
+    d.head = 1;
+    d.tick(0);
+    EXPECT_EQ(d.p1.volume, 0);
+    d.tick(30);
+    d.tick(0);
+    EXPECT_EQ(d.p1.volume, 256);
+    d.tick(40);
+    d.tick(0);
+    EXPECT_EQ(d.p1.volume, 0);
+}
+
+TEST(DeckStep, NoClipUnderTheHeadLeavesTheVolumeAlone) {
+    FakeDeck d(engine::kPlayDeck);
+    d.files["/a.mp3"] = 100;
+    auto a = makeClip("/a.mp3", 0, 10, 0, 0, 10, 10);
+    d.lane[0] = {a};
+    d.head = 5;
+    d.tick(0);
+    d.p1.volume = 77;
+    d.head = 50;  // moved away by a click while the clip still sounds
+    d.tick(0);
+    EXPECT_EQ(d.p1.volume, 77);
+}
+
+}  // namespace
