@@ -69,7 +69,7 @@ bool writeAtomically(const QString& path, const QByteArray& bytes, QString& prob
         return false;
     }
     // Replacing the file by renaming would get past a write protection the user set on purpose.
-    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner)) {
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))) {
         problem = QStringLiteral("The file is write-protected.");
         return false;
     }
