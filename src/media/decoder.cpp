@@ -1,0 +1,252 @@
+#include "media/decoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace media {
+
+namespace {
+
+// Decoding starts this far before a seek target so that codecs with overlapping transforms or
+// a bit reservoir (MP3, AAC) have settled by the first sample that is kept.
+int prerollSamples(int rate) { return std::max(8192, rate / 10); }
+
+}  // namespace
+
+bool AudioDecoder::open(const QString& path, int streamIndex, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error) *error = why;
+        codec_.reset();
+        fmt_.reset();
+        return false;
+    };
+    fmt_ = ff::openInput(path, error);
+    if (!fmt_) return false;
+    if (streamIndex < 0 || streamIndex >= static_cast<int>(fmt_->nb_streams))
+        return fail(QStringLiteral("no such track"));
+    AVStream* st = fmt_->streams[streamIndex];
+    if (st->codecpar->codec_type != AVMEDIA_TYPE_AUDIO)
+        return fail(QStringLiteral("not a sound track"));
+    for (unsigned i = 0; i < fmt_->nb_streams; ++i)
+        if (static_cast<int>(i) != streamIndex) fmt_->streams[i]->discard = AVDISCARD_ALL;
+
+    const AVCodec* dec = avcodec_find_decoder(st->codecpar->codec_id);
+    if (!dec) return fail(QStringLiteral("no decoder for this sound"));
+    codec_.reset(avcodec_alloc_context3(dec));
+    if (!codec_) return fail(QStringLiteral("out of memory"));
+    int rc = avcodec_parameters_to_context(codec_.get(), st->codecpar);
+    if (rc < 0) return fail(ff::errorText(rc));
+    // Needed for the decoder to shift timestamps by the samples it trims (encoder delay).
+    codec_->pkt_timebase = st->time_base;
+    codec_->thread_count = 1;
+    rc = avcodec_open2(codec_.get(), dec, nullptr);
+    if (rc < 0) return fail(ff::errorText(rc));
+    if (codec_->sample_rate <= 0) return fail(QStringLiteral("no sample rate"));
+
+    path_ = path;
+    stream_ = streamIndex;
+    outPos_ = 0;
+    ended_ = draining_ = false;
+    swr_.reset();
+    tb_ = st->time_base;
+    pkt_ = ff::makePacket();
+    frame_ = ff::makeFrame();
+    if (!pkt_ || !frame_) return fail(QStringLiteral("out of memory"));
+
+    // The media's time 0 is its first decoded sample; learn its timestamp from the first frame,
+    // which then stays pending as the start of playback.
+    originPts_ = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+    discardUntil_ = INT64_MIN;
+    pending_.clear();
+    pendingPos_ = 0;
+    while (pendingFrames() == 0 && !ended_)
+        if (!decodeMore()) break;
+    discardUntil_ = 0;
+    if (pendingFrames() == 0) return fail(QStringLiteral("no sound could be decoded"));
+    return true;
+}
+
+int AudioDecoder::sourceRate() const { return codec_ ? codec_->sample_rate : kMixRate; }
+
+int64_t AudioDecoder::frameStartSample(const AVFrame* f) {
+    int64_t ts = f->best_effort_timestamp;
+    if (ts == AV_NOPTS_VALUE) ts = f->pts;
+    int64_t start = nextSample_;
+    if (ts != AV_NOPTS_VALUE) {
+        if (discardUntil_ == INT64_MIN) originPts_ = ts;  // the very first frame: the origin
+        start = av_rescale_q_rnd(ts - originPts_, tb_, AVRational{1, codec_->sample_rate},
+                                 AV_ROUND_NEAR_INF);
+    }
+    if (discardUntil_ == INT64_MIN) discardUntil_ = start;
+    nextSample_ = start + f->nb_samples;
+    return start;
+}
+
+void AudioDecoder::resampleFrame(const AVFrame* f, int skip) {
+    const uint64_t mask =
+        f->ch_layout.order == AV_CHANNEL_ORDER_NATIVE ? f->ch_layout.u.mask : 0;
+    if (!swr_ || swrInRate_ != f->sample_rate || swrInFormat_ != f->format ||
+        swrInChannels_ != f->ch_layout.nb_channels || swrInMask_ != mask) {
+        AVChannelLayout out = AV_CHANNEL_LAYOUT_STEREO;
+        AVChannelLayout in{};
+        if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+            av_channel_layout_default(&in, f->ch_layout.nb_channels);
+        else
+            av_channel_layout_copy(&in, &f->ch_layout);
+        SwrContext* raw = nullptr;
+        int rc = swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_FLT, kMixRate, &in,
+                                     static_cast<AVSampleFormat>(f->format), f->sample_rate, 0,
+                                     nullptr);
+        av_channel_layout_uninit(&in);
+        swr_.reset(raw);
+        if (rc < 0 || swr_init(swr_.get()) < 0) {
+            swr_.reset();
+            return;
+        }
+        swrInRate_ = f->sample_rate;
+        swrInFormat_ = f->format;
+        swrInChannels_ = f->ch_layout.nb_channels;
+        swrInMask_ = mask;
+    }
+    const int n = f->nb_samples - skip;
+    const auto fmt = static_cast<AVSampleFormat>(f->format);
+    const int bps = av_get_bytes_per_sample(fmt);
+    const bool planar = av_sample_fmt_is_planar(fmt);
+    const int planes = planar ? f->ch_layout.nb_channels : 1;
+    if (!f->extended_data) return;
+    std::vector<const uint8_t*> inPlanes(planes);
+    for (int p = 0; p < planes; ++p)
+        inPlanes[p] = f->extended_data[p] +
+                      static_cast<size_t>(skip) * bps * (planar ? 1 : f->ch_layout.nb_channels);
+    compactPending();
+    const int room = swr_get_out_samples(swr_.get(), n);
+    if (room <= 0) return;
+    const size_t old = pending_.size();
+    pending_.resize(old + static_cast<size_t>(room) * kMixChannels);
+    uint8_t* out = reinterpret_cast<uint8_t*>(pending_.data() + old);
+    const int got = swr_convert(swr_.get(), &out, room, inPlanes.data(), n);
+    pending_.resize(old + static_cast<size_t>(std::max(got, 0)) * kMixChannels);
+}
+
+void AudioDecoder::compactPending() {
+    if (pendingPos_ > 0) {
+        pending_.erase(pending_.begin(), pending_.begin() + pendingPos_ * kMixChannels);
+        pendingPos_ = 0;
+    }
+}
+
+bool AudioDecoder::decodeMore() {
+    if (!codec_ || ended_) return false;
+    for (;;) {
+        int rc = avcodec_receive_frame(codec_.get(), frame_.get());
+        if (rc == 0) {
+            const int64_t start = frameStartSample(frame_.get());
+            const int nb = frame_->nb_samples;
+            const int64_t skip = std::clamp<int64_t>(discardUntil_ - start, 0, nb);
+            if (skip < nb) resampleFrame(frame_.get(), static_cast<int>(skip));
+            av_frame_unref(frame_.get());
+            if (pendingFrames() > 0) return true;
+            continue;
+        }
+        if (rc == AVERROR_EOF) {
+            ended_ = true;
+            if (swr_) {  // what the resampler still holds
+                compactPending();
+                const int room = swr_get_out_samples(swr_.get(), 0);
+                if (room > 0) {
+                    const size_t old = pending_.size();
+                    pending_.resize(old + static_cast<size_t>(room) * kMixChannels);
+                    uint8_t* out = reinterpret_cast<uint8_t*>(pending_.data() + old);
+                    const int got = swr_convert(swr_.get(), &out, room, nullptr, 0);
+                    pending_.resize(old + static_cast<size_t>(std::max(got, 0)) * kMixChannels);
+                }
+            }
+            return pendingFrames() > 0;
+        }
+        // EAGAIN wants input; another error is a broken frame, and decoding goes on with the
+        // next packet. Either way, once the input is exhausted the stream has ended.
+        if (draining_) {
+            ended_ = true;
+            return pendingFrames() > 0;
+        }
+        // Feed the next packet of our stream.
+        for (;;) {
+            rc = av_read_frame(fmt_.get(), pkt_.get());
+            if (rc < 0) {
+                avcodec_send_packet(codec_.get(), nullptr);
+                draining_ = true;
+                break;
+            }
+            if (pkt_->stream_index != stream_) {
+                av_packet_unref(pkt_.get());
+                continue;
+            }
+            rc = avcodec_send_packet(codec_.get(), pkt_.get());
+            av_packet_unref(pkt_.get());
+            if (rc == 0 || rc == AVERROR(EAGAIN)) break;
+            // Corrupt packet: skip it.
+        }
+    }
+}
+
+bool AudioDecoder::seek(double seconds) {
+    if (!codec_) return false;
+    if (!(seconds > 0)) seconds = 0;  // also NaN
+    const int rate = codec_->sample_rate;
+    const double maxSamples = 9.0e15;
+    const int64_t target = static_cast<int64_t>(std::min(seconds * rate + 0.5, maxSamples));
+    const int64_t from = target - prerollSamples(rate);
+    if (from <= 0) {
+        // Near the start, decoding afresh from the first packet gives exactly the samples of a
+        // decode from the start (encoder delay trimmed the same way); then drop up to target.
+        const QString path = path_;
+        const int stream = stream_;
+        const int64_t end = endFrame_;
+        if (!open(path, stream)) return false;
+        endFrame_ = end;
+        const int64_t drop = av_rescale(target, kMixRate, rate);
+        std::vector<float> scratch(4096 * kMixChannels);
+        for (int64_t left = drop; left > 0;) {
+            const int n = read(scratch.data(), static_cast<int>(std::min<int64_t>(left, 4096)));
+            if (n == 0) break;
+            left -= n;
+        }
+        return true;
+    }
+    const int64_t ts = originPts_ + av_rescale_q(from, AVRational{1, rate}, tb_);
+    int rc = avformat_seek_file(fmt_.get(), stream_, INT64_MIN, ts, ts, 0);
+    if (rc < 0) rc = av_seek_frame(fmt_.get(), stream_, ts, AVSEEK_FLAG_BACKWARD);
+    if (rc < 0) return false;
+    avcodec_flush_buffers(codec_.get());
+    swr_.reset();
+    pending_.clear();
+    pendingPos_ = 0;
+    ended_ = false;
+    draining_ = false;
+    discardUntil_ = target;
+    nextSample_ = from;
+    outPos_ = av_rescale(target, kMixRate, rate);
+    return true;
+}
+
+int AudioDecoder::read(float* dst, int maxFrames) {
+    if (endFrame_ >= 0) maxFrames = static_cast<int>(std::clamp<int64_t>(endFrame_ - outPos_, 0, maxFrames));
+    int done = 0;
+    while (done < maxFrames) {
+        if (pendingFrames() == 0) {
+            pending_.clear();
+            pendingPos_ = 0;
+            if (!decodeMore()) break;
+        }
+        const int n = std::min(maxFrames - done, pendingFrames());
+        std::memcpy(dst + static_cast<size_t>(done) * kMixChannels,
+                    pending_.data() + static_cast<size_t>(pendingPos_) * kMixChannels,
+                    sizeof(float) * n * kMixChannels);
+        pendingPos_ += n;
+        done += n;
+    }
+    outPos_ += done;
+    return done;
+}
+
+}  // namespace media

@@ -1,0 +1,73 @@
+#pragma once
+// Decodes one sound track of a file into the mixer's format (48 kHz, interleaved stereo float),
+// starting at any sample: after a seek it decodes from a little earlier and discards up to the
+// exact sample, so a start position is sample-exact whatever the codec's frame size.
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+#include "media/ffmpeg_util.h"
+
+namespace media {
+
+constexpr int kMixRate = 48000;
+constexpr int kMixChannels = 2;
+
+class AudioDecoder {
+public:
+    AudioDecoder() = default;
+    AudioDecoder(AudioDecoder&&) = default;
+    AudioDecoder& operator=(AudioDecoder&&) = default;
+
+    // Opens the file's stream with the given index (an audio stream). False with *error set.
+    bool open(const QString& path, int streamIndex, QString* error = nullptr);
+    bool isOpen() const { return codec_ != nullptr; }
+
+    // Positions the decoder so that the next sample read is the one at `seconds` of the media
+    // (0 = the first sample a decode from the start gives).
+    bool seek(double seconds);
+
+    // Reads up to maxFrames stereo frames into dst; returns the number read, 0 at the end.
+    int read(float* dst, int maxFrames);
+    // Nothing is read past this many output frames (the end trimming some containers leave to
+    // the player); negative = no limit.
+    void setEndFrame(int64_t frames) { endFrame_ = frames; }
+    bool atEnd() const {
+        return (endFrame_ >= 0 && outPos_ >= endFrame_) || (ended_ && pendingFrames() == 0);
+    }
+
+    // Source sample rate, for exact sample counts in the source's own units.
+    int sourceRate() const;
+
+private:
+    bool decodeMore();  // decodes the next frame into pending_; false at the end or on error
+    void resampleFrame(const AVFrame* f, int skip);
+    void compactPending();
+    int pendingFrames() const { return static_cast<int>(pending_.size() / kMixChannels) - pendingPos_; }
+    int64_t frameStartSample(const AVFrame* f);  // in source samples from the media origin
+
+    QString path_;
+    int64_t outPos_ = 0;     // output frames read so far, from the media's start
+    int64_t endFrame_ = -1;
+    ff::FormatPtr fmt_;
+    ff::CodecPtr codec_;
+    ff::SwrPtr swr_;
+    ff::PacketPtr pkt_;
+    ff::FramePtr frame_;
+    int stream_ = -1;
+    AVRational tb_{1, 1};
+    int64_t originPts_ = 0;      // pts of the first sample of a decode from the start
+    int64_t discardUntil_ = 0;   // source samples before this one are dropped after a seek
+    int64_t nextSample_ = 0;     // source position after the last frame, when pts is missing
+    bool ended_ = false;
+    bool draining_ = false;
+    std::vector<float> pending_;  // resampled, not yet read
+    int pendingPos_ = 0;          // frames of pending_ already read
+    int swrInRate_ = 0;
+    int swrInChannels_ = 0;
+    uint64_t swrInMask_ = 0;
+    int swrInFormat_ = -1;
+};
+
+}  // namespace media

@@ -1,0 +1,34 @@
+#include "media/ffmpeg_util.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace media::ff {
+
+QString errorText(int code) {
+    char buf[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, buf, sizeof buf);
+    return QString::fromUtf8(buf);
+}
+
+FormatPtr openInput(const QString& path, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error) *error = why;
+        return FormatPtr();
+    };
+    const QFileInfo info(path);
+    if (!info.exists()) return fail(QStringLiteral("file not found"));
+    if (!info.isFile()) return fail(QStringLiteral("not a regular file"));
+    if (info.size() == 0) return fail(QStringLiteral("empty file"));
+
+    AVFormatContext* raw = nullptr;
+    const QByteArray name = QFile::encodeName(path);
+    int rc = avformat_open_input(&raw, name.constData(), nullptr, nullptr);
+    if (rc < 0) return fail(errorText(rc));
+    FormatPtr fmt(raw);
+    rc = avformat_find_stream_info(fmt.get(), nullptr);
+    if (rc < 0) return fail(errorText(rc));
+    return fmt;
+}
+
+}  // namespace media::ff

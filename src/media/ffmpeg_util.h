@@ -1,0 +1,49 @@
+#pragma once
+// Move-only owners for the FFmpeg objects the media layer uses, so no path can leak or
+// double-free them.
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+#include <QString>
+#include <memory>
+
+namespace media::ff {
+
+struct FormatCloser {
+    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
+};
+struct CodecFreer {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct FrameFreer {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+struct SwrFreer {
+    void operator()(SwrContext* s) const { swr_free(&s); }
+};
+
+using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
+using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
+using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
+using SwrPtr = std::unique_ptr<SwrContext, SwrFreer>;
+
+inline PacketPtr makePacket() { return PacketPtr(av_packet_alloc()); }
+inline FramePtr makeFrame() { return FramePtr(av_frame_alloc()); }
+
+// FFmpeg's text for an error code.
+QString errorText(int code);
+
+// Opens a regular file for demuxing with stream information read. Refuses anything that is not
+// a regular file (a FIFO would block, a directory cannot be read). nullptr with *error set.
+FormatPtr openInput(const QString& path, QString* error);
+
+}  // namespace media::ff

@@ -1,0 +1,59 @@
+#pragma once
+// A media file opened as a movie: its exact length and its tracks with their sound routing.
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace media {
+
+class MoviePlayer;
+
+// True when FFmpeg can decode the formats the program plays (MP3 and AAC). Needs no sound device.
+bool mediaAvailable();
+
+class Movie;
+using MovieRef = std::shared_ptr<Movie>;
+
+// Opens a regular file as a movie; nullptr (with *error set) for anything that holds no
+// playable sound: a text file, a directory, a FIFO, an empty, truncated or corrupt file.
+MovieRef openMovie(const QString& path, QString* error = nullptr);
+
+// Thread-compatible; used from the UI thread.
+class Movie {
+public:
+    struct Track {
+        QString mediaType;  // "soun", "vide" or ""
+        int stream = -1;    // the file's stream index
+        int32_t soundOutput = 0;
+    };
+
+    QString path() const { return path_; }
+    double Duration() const { return duration_; }
+    // Exact length in mixer frames (48 kHz); playback ends there.
+    int64_t durationFrames() const { return durationFrames_; }
+
+    // Tracks are numbered from 1.
+    int TrackCount() const { return static_cast<int>(tracks_.size()); }
+    QString trackMediaType(int index) const;
+    int32_t trackSoundOutput(int index) const;
+    // Routes a track; a player sounding this movie moves the track to the new device at once.
+    void setTrackSoundOutput(int index, int32_t deviceId);
+    const std::vector<Track>& tracks() const { return tracks_; }
+
+    ~Movie();
+
+private:
+    friend MovieRef openMovie(const QString&, QString*);
+    friend class MoviePlayer;
+    Movie() = default;
+
+    QString path_;
+    double duration_ = 0;
+    int64_t durationFrames_ = 0;
+    std::vector<Track> tracks_;
+    std::vector<MoviePlayer*> players_;  // players that hold this movie, told about re-routing
+};
+
+}  // namespace media

@@ -1,0 +1,71 @@
+#pragma once
+// Sound output devices, routing by device id, the system volume, and the null output that
+// tests drive with a virtual clock.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace media {
+
+struct OutputDevice {
+    QString name;  // shown to the user
+    QString info;  // the system's device id as text
+    int32_t id;    // stable non-zero 31-bit hash of the system's device id
+};
+
+// The sound output devices, in the system's order; empty without a sound server.
+std::vector<OutputDevice> outputDevices();
+
+// The id the program uses for a system device id: non-zero, 31 bits, the same on every run.
+int32_t deviceIdFor(const QByteArray& systemId);
+
+// True for 0 (the default device, while there is one) and for the id of a present device.
+// A track routed to an id that is not available sounds nowhere: it plays on silently and never
+// falls back to another device.
+bool routeAvailable(int32_t id);
+
+// Called on the UI thread whenever a player starts sounding a track whose route is not
+// available, with that route's id, so the program can tell the user.
+void setUnavailableRouteHandler(std::function<void(int32_t id)> handler);
+
+// The system output volume 0..1 of the default PulseAudio sink; without a server, a value kept
+// in this process. Values outside 0..1 are clamped, NaN is ignored.
+double systemVolume();
+void setSystemVolume(double v);
+
+namespace testing {
+
+// Replaces every output by the null backend with the given devices (system ids; the first is
+// the default). Nothing plays in real time: advance() renders, and each device's output is
+// captured. Call with no player sounding.
+void useNullOutput(const std::vector<QByteArray>& systemIds);
+// Back to the real outputs.
+void useRealOutput();
+
+// Renders `frames` frames (rounded up to whole 10 ms blocks) on every device. With
+// waitForDecoders, each block waits (up to a few seconds) until every sounding voice has its
+// block decoded, so captures are deterministic.
+void advance(int frames, bool waitForDecoders = true);
+
+// Interleaved stereo samples captured so far for a device id (0 = the default device);
+// kNowhere holds what tracks with an unavailable route played.
+constexpr int32_t kNowhere = -1;
+std::vector<float> captured(int32_t id);
+void clearCaptured();
+
+// Holds the decoder workers (to provoke underruns).
+void pauseDecoding(bool paused);
+
+// For the latency benchmark: the device's queued output when a player's first sound was mixed.
+struct FirstSound {
+    bool sounded = false;
+    int64_t mixedAtNs = 0;     // steady clock
+    double queuedSeconds = 0;  // sound ahead of it in the device's buffer
+};
+
+}  // namespace testing
+
+}  // namespace media

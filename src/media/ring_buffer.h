@@ -1,0 +1,62 @@
+#pragma once
+// Single-producer single-consumer ring of stereo frames: a decoder worker writes, the mixer
+// reads, without locks. Capacity is fixed at construction (never allocates afterwards).
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace media {
+
+class FrameRing {
+public:
+    explicit FrameRing(int capacityFrames) : cap_(capacityFrames), data_(capacityFrames * 2) {}
+
+    int capacity() const { return cap_; }
+    int available() const {  // frames ready to read
+        return static_cast<int>(write_.load(std::memory_order_acquire) -
+                                read_.load(std::memory_order_relaxed));
+    }
+    int space() const {  // frames that can be written
+        return cap_ - static_cast<int>(write_.load(std::memory_order_relaxed) -
+                                       read_.load(std::memory_order_acquire));
+    }
+
+    // Producer side.
+    int write(const float* src, int frames) {
+        frames = std::min(frames, space());
+        copy(write_.load(std::memory_order_relaxed), frames, [&](float* ring, int at, int n) {
+            std::memcpy(ring, src + at * 2, sizeof(float) * 2 * n);
+        });
+        write_.fetch_add(frames, std::memory_order_release);
+        return frames;
+    }
+
+    // Consumer side.
+    int read(float* dst, int frames) {
+        frames = std::min(frames, available());
+        copy(read_.load(std::memory_order_relaxed), frames, [&](float* ring, int at, int n) {
+            std::memcpy(dst + at * 2, ring, sizeof(float) * 2 * n);
+        });
+        read_.fetch_add(frames, std::memory_order_release);
+        return frames;
+    }
+
+private:
+    template <class F>
+    void copy(uint64_t cursor, int frames, F&& f) {
+        const int start = static_cast<int>(cursor % static_cast<uint64_t>(cap_));
+        const int first = std::min(frames, cap_ - start);
+        if (first > 0) f(data_.data() + start * 2, 0, first);
+        if (frames > first) f(data_.data(), first, frames - first);
+    }
+
+    const int cap_;
+    std::vector<float> data_;
+    std::atomic<uint64_t> write_{0};
+    std::atomic<uint64_t> read_{0};
+};
+
+}  // namespace media

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "media/media.h"
+#include "support/media_gen.h"
+
+using namespace testsupport;
+
+namespace {
+
+struct LengthCase {
+    const char* name;
+    MediaKind kind;
+    double seconds;
+};
+
+class MovieLength : public ::testing::TestWithParam<LengthCase> {};
+
+// Duration must match what playback actually yields: the decoded sample count, to one frame.
+TEST_P(MovieLength, DurationMatchesDecodedSamples) {
+    const LengthCase& c = GetParam();
+    const QString path = makeMedia({c.kind, c.seconds});
+    ASSERT_FALSE(path.isEmpty());
+    QString error;
+    media::MovieRef m = media::openMovie(path, &error);
+    ASSERT_TRUE(m) << error.toStdString();
+    const double decoded = decodeAll(path).size() / 2.0 / 48000.0;
+    EXPECT_NEAR(m->Duration(), decoded, 1152.0 / 48000.0) << c.name;
+    EXPECT_NEAR(m->Duration(), c.seconds, 2200.0 / 48000.0) << c.name;
+    EXPECT_EQ(m->path(), path);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, MovieLength,
+                         ::testing::Values(LengthCase{"cbr", MediaKind::Mp3Cbr, 3.0},
+                                           LengthCase{"vbr", MediaKind::Mp3Vbr, 3.0},
+                                           LengthCase{"vbr_noheader", MediaKind::Mp3VbrNoHeader, 3.0},
+                                           LengthCase{"m4a", MediaKind::M4a, 3.0},
+                                           LengthCase{"adts", MediaKind::Adts, 3.0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Movie, ExactLengthOfHeaderlessVbrMp3) {
+    // The bit-rate estimate is far off for VBR without a header; counting frames is exact.
+    const QString path = makeMedia({MediaKind::Mp3VbrNoHeader, 4.0});
+    media::MovieRef m = media::openMovie(path);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->durationFrames(), static_cast<int64_t>(decodeAll(path).size() / 2));
+}
+
+TEST(Movie, TracksOfAMovieWithVideo) {
+    media::MovieRef m = media::openMovie(makeMedia({MediaKind::MovWithVideo, 1.0}));
+    ASSERT_TRUE(m);
+    ASSERT_EQ(m->TrackCount(), 2);
+    QStringList types;
+    for (int i = 1; i <= 2; ++i) types << m->trackMediaType(i);
+    EXPECT_TRUE(types.contains("soun"));
+    EXPECT_TRUE(types.contains("vide"));
+    EXPECT_EQ(m->trackMediaType(0), "");
+    EXPECT_EQ(m->trackMediaType(3), "");
+}
+
+TEST(Movie, TrackRoutingIsKeptPerTrack) {
+    media::MovieRef m = media::openMovie(makeMedia({MediaKind::Mp3Cbr, 1.0}));
+    ASSERT_TRUE(m);
+    ASSERT_EQ(m->TrackCount(), 1);
+    EXPECT_EQ(m->trackMediaType(1), "soun");
+    EXPECT_EQ(m->trackSoundOutput(1), 0);
+    m->setTrackSoundOutput(1, 12345);
+    EXPECT_EQ(m->trackSoundOutput(1), 12345);
+    m->setTrackSoundOutput(7, 1);  // out of range: ignored
+    EXPECT_EQ(m->trackSoundOutput(7), 0);
+}
+
+QString writeFile(const QString& name, const QByteArray& data) {
+    const QString path = tempDir() + "/" + name;
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(data);
+    return path;
+}
+
+QByteArray head(const QString& path, qint64 bytes) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.read(bytes);
+}
+
+TEST(Movie, RefusesWhatIsNotPlayable) {
+    const QString mp3 = makeMedia({MediaKind::Mp3Cbr, 2.0});
+    const QString m4a = makeMedia({MediaKind::M4a, 2.0});
+    const QString fifo = tempDir() + "/pipe.mp3";
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    QDir(tempDir()).mkdir("folder.mp3");
+    QByteArray text;
+    for (int i = 0; i < 200; ++i) text += "This is only a text file, line " + QByteArray::number(i) + "\n";
+    const QString cases[] = {
+        writeFile("empty.mp3", {}),
+        writeFile("text.mp3", text),
+        writeFile("trunc.mp3", head(mp3, 300)),
+        writeFile("trunc.m4a", head(m4a, QFile(m4a).size() / 2)),
+        writeFile("noise.m4a", QByteArray(5000, '\x5a')),
+        tempDir() + "/folder.mp3",
+        fifo,
+        tempDir() + "/missing.mp3",
+    };
+    for (const QString& path : cases) {
+        QString error;
+        EXPECT_FALSE(media::openMovie(path, &error)) << path.toStdString();
+        EXPECT_FALSE(error.isEmpty()) << path.toStdString();
+    }
+}
+
+TEST(Movie, MediaIsAvailable) { EXPECT_TRUE(media::mediaAvailable()); }
+
+TEST(OutputDeviceIds, StableNonZero31Bit) {
+    const QByteArray ids[] = {"", "main", "preview", "alsa_output.pci-0000_00_1f.3.analog-stereo"};
+    for (const QByteArray& id : ids) {
+        const int32_t h = media::deviceIdFor(id);
+        EXPECT_GT(h, 0) << id.constData();
+        EXPECT_EQ(h, media::deviceIdFor(id));
+    }
+    EXPECT_NE(media::deviceIdFor("main"), media::deviceIdFor("preview"));
+}
+
+}  // namespace

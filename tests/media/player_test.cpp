@@ -1,0 +1,284 @@
+// Players on the null output: exact samples, gains, fades and positions.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "media/media.h"
+#include "support/media_gen.h"
+
+using namespace testsupport;
+namespace mt = media::testing;
+
+namespace {
+
+constexpr int kBlock = 480;
+const QByteArray kMain = "main", kPreview = "preview";
+
+class PlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override { mt::useNullOutput({kMain, kPreview}); }
+    void TearDown() override {
+        mt::pauseDecoding(false);
+        media::setUnavailableRouteHandler(nullptr);
+    }
+    static int32_t mainId() { return media::deviceIdFor(kMain); }
+    static int32_t previewId() { return media::deviceIdFor(kPreview); }
+};
+
+double maxAbs(const std::vector<float>& v, size_t from = 0, size_t to = SIZE_MAX) {
+    double m = 0;
+    for (size_t i = from; i < std::min(to, v.size()); ++i) m = std::max(m, double(std::fabs(v[i])));
+    return m;
+}
+
+// Largest difference between out[i] and ref[refFrom + i] over `frames` frames.
+double maxDiff(const std::vector<float>& out, size_t outFrom, const std::vector<float>& ref,
+               size_t refFrom, size_t frames) {
+    double d = 0;
+    for (size_t i = 0; i < frames * 2; ++i)
+        d = std::max(d, double(std::fabs(out[outFrom * 2 + i] - ref[refFrom * 2 + i])));
+    return d;
+}
+
+struct StartCase {
+    const char* name;
+    MediaKind kind;
+    double position;
+    double tolerance;  // AAC's decoder state after a seek differs in the last bits
+};
+
+class StartPosition : public PlayerTest, public ::testing::WithParamInterface<StartCase> {};
+
+TEST_P(StartPosition, PlaybackStartsAtTheExactSample) {
+    const StartCase& c = GetParam();
+    const QString path = makeMedia({c.kind, 3.0});
+    const std::vector<float> ref = decodeAll(path);
+    media::MoviePlayer p;
+    p.setMovie(media::openMovie(path));
+    ASSERT_TRUE(p.movie());
+    p.setPosition(c.position);
+    p.Play();
+    EXPECT_GT(p.Rate(), 0);
+    EXPECT_DOUBLE_EQ(p.Position(), c.position);
+    mt::advance(kBlock * 20);
+    const std::vector<float> out = mt::captured(0);
+    const size_t at = std::lround(c.position * 48000);
+    ASSERT_GE(out.size(), size_t(kBlock * 20 * 2));
+    EXPECT_LE(maxDiff(out, 0, ref, at, kBlock * 20), c.tolerance) << c.name;
+    EXPECT_NEAR(p.Position(), c.position + 20 * kBlock / 48000.0, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, StartPosition,
+    ::testing::Values(StartCase{"mp3_zero", MediaKind::Mp3Cbr, 0.0, 1e-6},
+                      StartCase{"mp3_near_start", MediaKind::Mp3Cbr, 0.0123, 1e-6},
+                      StartCase{"mp3_middle", MediaKind::Mp3Cbr, 1.234567, 1e-6},
+                      StartCase{"mp3_vbr_middle", MediaKind::Mp3Vbr, 2.001, 1e-6},
+                      StartCase{"aac_near_start", MediaKind::M4a, 0.05, 2e-4},
+                      StartCase{"aac_middle", MediaKind::M4a, 1.7654, 2e-4}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PlayerTest, VolumeChangeRampsOverOneBlock) {
+    const QString path = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    const std::vector<float> ref = decodeAll(path);
+    media::MoviePlayer p;
+    p.setMovie(media::openMovie(path));
+    p.Play();
+    mt::advance(kBlock * 4);
+    p.setVolume(64);
+    EXPECT_EQ(p.Volume(), 64);
+    mt::advance(kBlock * 4);
+    const std::vector<float> out = mt::captured(0);
+    EXPECT_LE(maxDiff(out, 0, ref, 0, kBlock * 4), 1e-7);
+    // Over block 5 the gain falls linearly from 1 to 0.25; no step anywhere.
+    for (int i = 0; i < kBlock; ++i) {
+        const size_t f = kBlock * 4 + i;
+        const double g = 1.0 + (0.25 - 1.0) * (i + 1) / kBlock;
+        EXPECT_NEAR(out[f * 2], ref[f * 2] * g, 1e-6) << i;
+    }
+    EXPECT_LE(maxDiff(out, kBlock * 5, ref, kBlock * 5, kBlock * 3), 0.51);  // scaled ref
+    for (size_t f = kBlock * 5; f < kBlock * 8; ++f) EXPECT_NEAR(out[f * 2], ref[f * 2] * 0.25, 1e-6);
+}
+
+TEST_F(PlayerTest, VolumeIsClamped) {
+    media::MoviePlayer p;
+    const std::pair<int, int> cases[] = {{-5, 0}, {0, 0}, {128, 128}, {256, 256}, {1000, 256}};
+    for (auto [in, want] : cases) {
+        p.setVolume(in);
+        EXPECT_EQ(p.Volume(), want) << in;
+    }
+}
+
+TEST_F(PlayerTest, ReplacingASoundingMovieFadesItOut) {
+    const QString a = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    const QString b = makeMedia({MediaKind::M4a, 2.0, Signal::Chirp});
+    const std::vector<float> refA = decodeAll(a), refB = decodeAll(b);
+    media::MoviePlayer p;
+    p.setMovie(media::openMovie(a));
+    p.Play();
+    mt::advance(kBlock * 3);
+    p.setMovie(media::openMovie(b));
+    EXPECT_EQ(p.Rate(), 0);  // the new movie waits for Play
+    p.Play();
+    mt::advance(kBlock * 3);
+    const std::vector<float> out = mt::captured(0);
+    // Block 4: the old sine falls to 0 over the block while the new movie starts at its start.
+    for (int i = 0; i < kBlock; ++i) {
+        const size_t f = kBlock * 3 + i;
+        const double fade = 1.0 - double(i + 1) / kBlock;
+        EXPECT_NEAR(out[f * 2], refA[f * 2] * fade + refB[i * 2], 2e-4) << i;
+    }
+    EXPECT_LE(maxDiff(out, kBlock * 4, refB, kBlock, kBlock * 2), 2e-4);
+}
+
+TEST_F(PlayerTest, StopFadesOutAndRateIsZero) {
+    const QString path = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    media::MoviePlayer p;
+    p.setMovie(media::openMovie(path));
+    p.Play();
+    mt::advance(kBlock * 2);
+    p.Stop();
+    EXPECT_EQ(p.Rate(), 0.0);
+    const double stoppedAt = p.Position();
+    EXPECT_NEAR(stoppedAt, 2 * kBlock / 48000.0, 1e-9);
+    mt::advance(kBlock * 3);
+    const std::vector<float> out = mt::captured(0);
+    EXPECT_LT(std::fabs(out[(kBlock * 3 - 1) * 2]), 0.01);  // end of the fade block
+    EXPECT_EQ(maxAbs(out, kBlock * 3 * 2), 0.0);
+    EXPECT_EQ(p.Position(), stoppedAt);
+    // Play continues from there.
+    p.Play();
+    EXPECT_EQ(p.Position(), stoppedAt);
+}
+
+TEST_F(PlayerTest, EndOfMovieGivesRateZeroOnceDrained) {
+    const QString path = makeMedia({MediaKind::Mp3Cbr, 0.5, Signal::Sine});
+    media::MovieRef m = media::openMovie(path);
+    media::MoviePlayer p;
+    p.setMovie(m);
+    p.setPosition(0.3);
+    p.Play();
+    const int64_t left = m->durationFrames() - std::lround(0.3 * 48000);
+    int blocks = 0;
+    while (p.Rate() > 0 && blocks < 200) {
+        mt::advance(kBlock);
+        ++blocks;
+    }
+    EXPECT_EQ(blocks, (left + kBlock - 1) / kBlock + (left % kBlock == 0 ? 1 : 0));
+    EXPECT_EQ(p.Rate(), 0.0);
+    EXPECT_NEAR(p.Position(), m->Duration(), 1e-9);
+    mt::advance(kBlock);
+    EXPECT_EQ(p.Rate(), 0.0);  // does not loop
+}
+
+TEST_F(PlayerTest, UnderrunKeepsRateAndHoldsPosition) {
+    const QString path = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    const std::vector<float> ref = decodeAll(path);
+    media::MoviePlayer p;
+    p.setMovie(media::openMovie(path));
+    mt::pauseDecoding(true);
+    p.Play();
+    mt::advance(kBlock * 5, false);
+    EXPECT_GT(p.Rate(), 0);
+    EXPECT_EQ(p.Position(), 0.0);
+    EXPECT_EQ(maxAbs(mt::captured(0)), 0.0);
+    mt::pauseDecoding(false);
+    mt::advance(kBlock * 2);
+    const std::vector<float> out = mt::captured(0);
+    EXPECT_LE(maxDiff(out, kBlock * 5, ref, 0, kBlock * 2), 1e-7);  // nothing skipped
+    EXPECT_NEAR(p.Position(), 2 * kBlock / 48000.0, 1e-9);
+}
+
+TEST_F(PlayerTest, TwoVoicesOnOneDeviceAreMixed) {
+    const QString a = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    const QString b = makeMedia({MediaKind::Mp3Vbr, 2.0, Signal::Chirp});
+    const std::vector<float> refA = decodeAll(a), refB = decodeAll(b);
+    media::MoviePlayer p1, p2;
+    p1.setMovie(media::openMovie(a));
+    p2.setMovie(media::openMovie(b));
+    p2.setVolume(128);
+    p1.Play();
+    p2.Play();
+    mt::advance(kBlock * 10);
+    const std::vector<float> out = mt::captured(0);
+    ASSERT_EQ(out.size(), size_t(kBlock * 10 * 2));
+    for (size_t i = 0; i < out.size(); ++i) ASSERT_NEAR(out[i], refA[i] + 0.5f * refB[i], 1e-6) << i;
+}
+
+TEST_F(PlayerTest, RoutingByDeviceId) {
+    const QString path = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    media::MovieRef m = media::openMovie(path);
+    m->setTrackSoundOutput(1, previewId());
+    media::MoviePlayer p;
+    p.setMovie(m);
+    p.Play();
+    mt::advance(kBlock * 4);
+    EXPECT_GT(maxAbs(mt::captured(previewId())), 0.4);
+    EXPECT_EQ(maxAbs(mt::captured(mainId())), 0.0);
+    EXPECT_TRUE(mt::captured(0) == mt::captured(mainId()));  // 0 is the default: main
+}
+
+TEST_F(PlayerTest, MissingRouteSoundsNowhereAndIsReported) {
+    const QString path = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    media::MovieRef m = media::openMovie(path);
+    const int32_t gone = media::deviceIdFor("unplugged");
+    EXPECT_FALSE(media::routeAvailable(gone));
+    EXPECT_TRUE(media::routeAvailable(previewId()));
+    EXPECT_TRUE(media::routeAvailable(0));
+    std::vector<int32_t> reported;
+    media::setUnavailableRouteHandler([&](int32_t id) { reported.push_back(id); });
+    m->setTrackSoundOutput(1, gone);
+    media::MoviePlayer p, other;
+    other.setMovie(media::openMovie(makeMedia({MediaKind::M4a, 2.0})));
+    other.Play();  // creates the main device, so silence there is measured
+    other.Stop();
+    p.setMovie(m);
+    p.Play();
+    mt::advance(kBlock * 6);
+    EXPECT_EQ(reported, std::vector<int32_t>{gone});
+    EXPECT_GT(p.Rate(), 0);
+    EXPECT_NEAR(p.Position(), 6 * kBlock / 48000.0, 1e-9);  // keeps time
+    EXPECT_EQ(maxAbs(mt::captured(mainId()), kBlock * 2 * 2), 0.0);
+    EXPECT_EQ(maxAbs(mt::captured(previewId())), 0.0);
+    EXPECT_GT(maxAbs(mt::captured(mt::kNowhere)), 0.4);
+}
+
+TEST_F(PlayerTest, ReroutingWhilePlayingMovesTheSoundAtItsPosition) {
+    const QString path = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
+    const std::vector<float> ref = decodeAll(path);
+    media::MovieRef m = media::openMovie(path);
+    media::MoviePlayer p;
+    p.setMovie(m);
+    p.Play();
+    mt::advance(kBlock * 5);
+    m->setTrackSoundOutput(1, previewId());
+    EXPECT_GT(p.Rate(), 0);
+    EXPECT_NEAR(p.Position(), 5 * kBlock / 48000.0, 1e-9);
+    mt::advance(kBlock * 5);
+    const std::vector<float> main = mt::captured(mainId()), preview = mt::captured(previewId());
+    EXPECT_EQ(maxAbs(main, kBlock * 6 * 2), 0.0);  // faded out within one block
+    EXPECT_LE(maxDiff(preview, 0, ref, kBlock * 5, kBlock * 5), 1e-6);
+    EXPECT_NEAR(p.Position(), 10 * kBlock / 48000.0, 1e-9);
+}
+
+TEST_F(PlayerTest, WithoutAMovieNothingHappens) {
+    media::MoviePlayer p;
+    p.Play();
+    p.setPosition(3);
+    EXPECT_EQ(p.Rate(), 0.0);
+    EXPECT_EQ(p.Position(), 0.0);
+    EXPECT_FALSE(p.movie());
+}
+
+TEST_F(PlayerTest, PositionIsClampedToTheMovie) {
+    media::MovieRef m = media::openMovie(makeMedia({MediaKind::Mp3Cbr, 1.0}));
+    media::MoviePlayer p;
+    p.setMovie(m);
+    const std::pair<double, double> cases[] = {{-1, 0}, {NAN, 0}, {0.5, 0.5}, {99, m->Duration()}};
+    for (auto [in, want] : cases) {
+        p.setPosition(in);
+        EXPECT_EQ(p.Position(), want) << in;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+#include "support/audio_server.h"
+
+#include <unistd.h>
+
+#include <QFileInfo>
+#include <QProcess>
+#include <cstdlib>
+
+namespace testsupport {
+
+bool pointAtAudioServer() {
+    if (getenv("PULSE_SERVER")) return true;
+    const char* dir = getenv("VONTALIX_AUDIO_DIR");
+    const QString socket =
+        (dir ? QString::fromLocal8Bit(dir) : QStringLiteral("/tmp/vontalix-audio-%1").arg(getuid())) +
+        "/native";
+    if (!QFileInfo(socket).exists()) return false;
+    setenv("PULSE_SERVER", ("unix:" + socket).toLocal8Bit().constData(), 1);
+    return true;
+}
+
+bool audioServerRunning() {
+    QProcess p;
+    p.start("pactl", {"info"});
+    return p.waitForFinished(3000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+}  // namespace testsupport

@@ -1,0 +1,70 @@
+#include "support/media_gen.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <map>
+#include <memory>
+
+#include "media/decoder.h"
+
+namespace testsupport {
+
+QString tempDir() {
+    static QTemporaryDir dir;
+    return dir.path();
+}
+
+QString makeMedia(const MediaSpec& spec) {
+    static std::map<QString, QString> cache;
+    const char* ext[] = {"mp3", "mp3", "mp3", "m4a", "aac", "mov"};
+    const QString key = QStringLiteral("%1-%2-%3-%4")
+                            .arg(int(spec.kind))
+                            .arg(spec.seconds)
+                            .arg(int(spec.signal))
+                            .arg(spec.rate);
+    if (auto it = cache.find(key); it != cache.end()) return it->second;
+    const QString out = tempDir() + "/media-" + key + "." + ext[int(spec.kind)];
+
+    // Left and right differ, so a swap or a mono fold shows.
+    QString expr;
+    switch (spec.signal) {
+        case Signal::Chirp: expr = "0.5*sin(2*PI*(200+400*t)*t)|0.3*sin(2*PI*(900-100*t)*t)"; break;
+        case Signal::Sine: expr = "0.5*sin(2*PI*440*t)|0.5*sin(2*PI*660*t)"; break;
+        case Signal::Silence: expr = "0|0"; break;
+    }
+    QStringList args = {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                        QStringLiteral("aevalsrc=%1:s=%2:d=%3").arg(expr).arg(spec.rate).arg(spec.seconds)};
+    switch (spec.kind) {
+        case MediaKind::Mp3Cbr: args << "-c:a" << "libmp3lame" << "-b:a" << "128k"; break;
+        case MediaKind::Mp3Vbr: args << "-c:a" << "libmp3lame" << "-q:a" << "2"; break;
+        case MediaKind::Mp3VbrNoHeader:
+            args << "-c:a" << "libmp3lame" << "-q:a" << "2" << "-write_xing" << "0";
+            break;
+        case MediaKind::M4a: args << "-c:a" << "aac" << "-b:a" << "128k"; break;
+        case MediaKind::Adts: args << "-c:a" << "aac" << "-b:a" << "128k" << "-f" << "adts"; break;
+        case MediaKind::MovWithVideo:
+            args << "-f" << "lavfi" << "-i"
+                 << QStringLiteral("testsrc=size=64x48:rate=10:d=%1").arg(spec.seconds)
+                 << "-c:v" << "mpeg4" << "-c:a" << "aac" << "-shortest";
+            break;
+    }
+    args << out;
+    QProcess p;
+    p.start("ffmpeg", args);
+    if (!p.waitForFinished(120000) || p.exitCode() != 0) return QString();
+    cache[key] = out;
+    return out;
+}
+
+std::vector<float> decodeAll(const QString& path) {
+    media::AudioDecoder d;
+    std::vector<float> all;
+    if (!d.open(path, 0)) return all;
+    std::vector<float> buf(4096 * 2);
+    while (int n = d.read(buf.data(), 4096)) all.insert(all.end(), buf.begin(), buf.begin() + n * 2);
+    return all;
+}
+
+}  // namespace testsupport

@@ -1,0 +1,29 @@
+#pragma once
+// Test media made on demand with the ffmpeg command-line tool: sines, chirps and silence of
+// known length, in the formats the program opens. Files are cached per process in a temp dir.
+
+#include <QString>
+#include <vector>
+
+namespace testsupport {
+
+enum class MediaKind { Mp3Cbr, Mp3Vbr, Mp3VbrNoHeader, M4a, Adts, MovWithVideo };
+enum class Signal { Chirp, Sine, Silence };
+
+struct MediaSpec {
+    MediaKind kind = MediaKind::Mp3Cbr;
+    double seconds = 2.0;
+    Signal signal = Signal::Chirp;
+    int rate = 48000;
+};
+
+// Path of a file with that content; empty when ffmpeg fails (the test should fail then).
+QString makeMedia(const MediaSpec& spec);
+
+// A writable directory that lives as long as the test process.
+QString tempDir();
+
+// Every sample of the file's first sound track as the mixer gets it (48 kHz interleaved stereo).
+std::vector<float> decodeAll(const QString& path);
+
+}  // namespace testsupport
