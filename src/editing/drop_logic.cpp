@@ -67,9 +67,9 @@ bool laneTakesFileType(const QString& path) {
 }
 
 std::optional<double> measureMovie(const QString& path) {
-    if (measureOverride()) return measureOverride()(path);
     // A FIFO or a device would block the program; only regular files are opened.
     if (!isRegularFile(path)) return std::nullopt;
+    if (measureOverride()) return measureOverride()(path);
     const media::MovieRef movie = media::openMovie(path);
     if (!movie) return std::nullopt;
     return movie->Duration();

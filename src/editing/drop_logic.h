@@ -33,8 +33,8 @@ const QStringList& laneFileTypes();
 bool laneTakesFileType(const QString& path);
 
 // The length in seconds of the media file at path, or nothing when it does not open as a movie.
-// Only regular files are opened. Tests replace the measurement; an empty function restores the
-// media layer's.
+// Only regular files are opened. Tests replace the measurement of regular files; an empty function
+// restores the media layer's.
 using MovieMeasure = std::function<std::optional<double>(const QString& path)>;
 std::optional<double> measureMovie(const QString& path);
 void setMovieMeasure(MovieMeasure measure);
