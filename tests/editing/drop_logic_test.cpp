@@ -26,12 +26,15 @@ TEST(TextDropPath, FileUrlsAndAbsolutePathsOnTheFirstLine) {
         {"\n/music/a.mp3", ""},  // the path is not on the first line
         {"file:///music/a%00.mp3", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(editing::textDropPath(c.text), c.path) << c.text.toStdString();
+    for (const auto& c : cases)
+        EXPECT_EQ(editing::textDropPath(c.text), c.path) << c.text.toStdString();
 }
 
 TEST(StatusLineText, OneShortPlainLine) {
     EXPECT_EQ(editing::statusLineText("  hello world \nsecond line"), "hello world");
-    EXPECT_EQ(editing::statusLineText(QString("a\x01" "b\x1b[31mc")), "ab[31mc");
+    EXPECT_EQ(editing::statusLineText(QString("a\x01"
+                                              "b\x1b[31mc")),
+              "ab[31mc");
     EXPECT_EQ(editing::statusLineText(QString(80, 'x')), QString(80, 'x'));
     const QString cut = editing::statusLineText(QString(5000, 'y'));
     EXPECT_EQ(cut.size(), editing::kStatusTextChars);
@@ -50,11 +53,11 @@ TEST(PlaceIsFree, ThreeStrictProbes) {
         double left, dauer;
         bool free;
     } cases[] = {
-        {220, 50, true},    // touching its right edge
-        {40, 60, true},     // touching its left edge
-        {219, 50, false},   // left edge inside
-        {50, 60, false},    // right edge inside
-        {90, 140, false},   // centre inside, both edges outside
+        {220, 50, true},   // touching its right edge
+        {40, 60, true},    // touching its left edge
+        {219, 50, false},  // left edge inside
+        {50, 60, false},   // right edge inside
+        {90, 140, false},  // centre inside, both edges outside
         {300, 10, true},
     };
     for (const auto& c : cases)
@@ -79,9 +82,9 @@ TEST(LaneFileTypes, TheLanesTakeTheirMediaTypesOnly) {
         const char* path;
         bool taken;
     } cases[] = {
-        {"/m/a.mp3", true}, {"/m/a.MP3", true}, {"/m/a.m4a", true},  {"/m/a.aac", true},
-        {"/m/a.mov", true}, {"/m/a.mpg", true}, {"/m/a.mp2", true},  {"/m/a.wav", false},
-        {"/m/a.mp4", false}, {"/m/a.txt", false}, {"/m/a", false},  {"/m/mp3", false},
+        {"/m/a.mp3", true},  {"/m/a.MP3", true},  {"/m/a.m4a", true}, {"/m/a.aac", true},
+        {"/m/a.mov", true},  {"/m/a.mpg", true},  {"/m/a.mp2", true}, {"/m/a.wav", false},
+        {"/m/a.mp4", false}, {"/m/a.txt", false}, {"/m/a", false},    {"/m/mp3", false},
     };
     for (const auto& c : cases) EXPECT_EQ(editing::laneTakesFileType(c.path), c.taken) << c.path;
 }

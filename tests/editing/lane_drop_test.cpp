@@ -32,8 +32,8 @@ constexpr char kOverlap[] = "do not drop one track onto another";
 
 // An ID3v1 block with a title and an artist.
 QByteArray id3v1(const QByteArray& title, const QByteArray& artist) {
-    QByteArray tag = "TAG" + title.leftJustified(30, '\0', true) +
-                     artist.leftJustified(30, '\0', true);
+    QByteArray tag =
+        "TAG" + title.leftJustified(30, '\0', true) + artist.leftJustified(30, '\0', true);
     return tag.leftJustified(128, '\0');
 }
 
@@ -89,8 +89,8 @@ class LaneDropTest : public AppFixture {
 
     // A drag entering the lane and dropped at x; false when the lane did not take the drag.
     static bool dragAndDrop(DragCanvas* lane, const QMimeData& data, int x) {
-        QDragEnterEvent enter(QPoint(x, 16), Qt::CopyAction | Qt::MoveAction, &data,
-                              Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(x, 16), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
         QApplication::sendEvent(lane, &enter);
         if (!enter.isAccepted()) return false;
         QDropEvent drop(QPointF(x, 16), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
@@ -229,9 +229,8 @@ TEST_F(LaneDropTest, TheLanesTakeTheirFileTypesOnly) {
         const char* name;
         bool taken;
     } cases[] = {
-        {"a.mp3", true},  {"a.m4a", true},  {"a.aac", true},  {"a.mov", true},
-        {"a.mpg", true},  {"a.mp2", true},  {"a.wav", false}, {"a.mp4", false},
-        {"a.txt", false},
+        {"a.mp3", true}, {"a.m4a", true},  {"a.aac", true},  {"a.mov", true},  {"a.mpg", true},
+        {"a.mp2", true}, {"a.wav", false}, {"a.mp4", false}, {"a.txt", false},
     };
     for (const auto& c : cases) {
         const QString path = file(c.name);
@@ -387,9 +386,8 @@ TEST_F(LaneDropTest, OptionAtTheDropCopiesTheClip) {
 TEST_F(LaneDropTest, ClipDroppedOnItsOwnLaneOrOverAnotherStaysWhereItWas) {
     auto clip = addClip(w->Canvas1, 100, 120, "stays");
     auto blocker = addClip(w->Canvas2, 380, 50, "blocker");
-    shiftDrag(w->Canvas1, 160, [&](QMimeData& data) {
-        EXPECT_TRUE(dragAndDrop(w->Canvas1, data, 460));
-    });
+    shiftDrag(w->Canvas1, 160,
+              [&](QMimeData& data) { EXPECT_TRUE(dragAndDrop(w->Canvas1, data, 460)); });
     ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
     EXPECT_EQ(w->Canvas1->mPics[0]->x, 160);
     EXPECT_EQ(w->Canvas2->mPics.size(), 1u);
@@ -502,8 +500,7 @@ TEST_F(LaneDropTest, RealMp3DropMeasuresTheFileAndReadsItsTag) {
 
 TEST_F(LaneDropTest, LanesLightUpWhileADragHoversAndNameTheLaneTheMouseEntered) {
     auto data = files({file("a.mp3")});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data.get(), Qt::LeftButton,
-                          Qt::NoModifier);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w->Canvas2, &enter);
     EXPECT_TRUE(enter.isAccepted());
     EXPECT_EQ(w->Canvas2->Backdrop(), spurhell());
