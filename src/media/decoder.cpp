@@ -83,8 +83,7 @@ int64_t AudioDecoder::frameStartSample(const AVFrame* f) {
 }
 
 void AudioDecoder::resampleFrame(const AVFrame* f, int skip) {
-    const uint64_t mask =
-        f->ch_layout.order == AV_CHANNEL_ORDER_NATIVE ? f->ch_layout.u.mask : 0;
+    const uint64_t mask = f->ch_layout.order == AV_CHANNEL_ORDER_NATIVE ? f->ch_layout.u.mask : 0;
     if (!swr_ || swrInRate_ != f->sample_rate || swrInFormat_ != f->format ||
         swrInChannels_ != f->ch_layout.nb_channels || swrInMask_ != mask) {
         AVChannelLayout out = AV_CHANNEL_LAYOUT_STEREO;
@@ -94,9 +93,9 @@ void AudioDecoder::resampleFrame(const AVFrame* f, int skip) {
         else
             av_channel_layout_copy(&in, &f->ch_layout);
         SwrContext* raw = nullptr;
-        int rc = swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_FLT, kMixRate, &in,
-                                     static_cast<AVSampleFormat>(f->format), f->sample_rate, 0,
-                                     nullptr);
+        int rc =
+            swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_FLT, kMixRate, &in,
+                                static_cast<AVSampleFormat>(f->format), f->sample_rate, 0, nullptr);
         av_channel_layout_uninit(&in);
         swr_.reset(raw);
         if (rc < 0 || swr_init(swr_.get()) < 0) {
@@ -230,7 +229,8 @@ bool AudioDecoder::seek(double seconds) {
 }
 
 int AudioDecoder::read(float* dst, int maxFrames) {
-    if (endFrame_ >= 0) maxFrames = static_cast<int>(std::clamp<int64_t>(endFrame_ - outPos_, 0, maxFrames));
+    if (endFrame_ >= 0)
+        maxFrames = static_cast<int>(std::clamp<int64_t>(endFrame_ - outPos_, 0, maxFrames));
     int done = 0;
     while (done < maxFrames) {
         if (pendingFrames() == 0) {

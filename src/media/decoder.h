@@ -15,7 +15,7 @@ constexpr int kMixRate = 48000;
 constexpr int kMixChannels = 2;
 
 class AudioDecoder {
-public:
+  public:
     AudioDecoder() = default;
     AudioDecoder(AudioDecoder&&) = default;
     AudioDecoder& operator=(AudioDecoder&&) = default;
@@ -40,15 +40,17 @@ public:
     // Source sample rate, for exact sample counts in the source's own units.
     int sourceRate() const;
 
-private:
+  private:
     bool decodeMore();  // decodes the next frame into pending_; false at the end or on error
     void resampleFrame(const AVFrame* f, int skip);
     void compactPending();
-    int pendingFrames() const { return static_cast<int>(pending_.size() / kMixChannels) - pendingPos_; }
+    int pendingFrames() const {
+        return static_cast<int>(pending_.size() / kMixChannels) - pendingPos_;
+    }
     int64_t frameStartSample(const AVFrame* f);  // in source samples from the media origin
 
     QString path_;
-    int64_t outPos_ = 0;     // output frames read so far, from the media's start
+    int64_t outPos_ = 0;  // output frames read so far, from the media's start
     int64_t endFrame_ = -1;
     ff::FormatPtr fmt_;
     ff::CodecPtr codec_;
@@ -57,9 +59,9 @@ private:
     ff::FramePtr frame_;
     int stream_ = -1;
     AVRational tb_{1, 1};
-    int64_t originPts_ = 0;      // pts of the first sample of a decode from the start
-    int64_t discardUntil_ = 0;   // source samples before this one are dropped after a seek
-    int64_t nextSample_ = 0;     // source position after the last frame, when pts is missing
+    int64_t originPts_ = 0;     // pts of the first sample of a decode from the start
+    int64_t discardUntil_ = 0;  // source samples before this one are dropped after a seek
+    int64_t nextSample_ = 0;    // source position after the last frame, when pts is missing
     bool ended_ = false;
     bool draining_ = false;
     std::vector<float> pending_;  // resampled, not yet read

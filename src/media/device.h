@@ -15,13 +15,13 @@ namespace media::detail {
 
 // Decoder workers: keep every stream's ring about half a second ahead of its mixer.
 class DecodePool {
-public:
+  public:
     static DecodePool& instance();
     ~DecodePool();
     void add(std::shared_ptr<Stream> s);  // any thread
     void setPaused(bool paused);
 
-private:
+  private:
     DecodePool();
     void run();
     bool fill(Stream& s);  // worker thread; true when it did work
@@ -35,7 +35,7 @@ private:
 };
 
 class Device {
-public:
+  public:
     explicit Device(int32_t id) : id_(id) {}
     virtual ~Device() = default;
     int32_t id() const { return id_; }
@@ -44,7 +44,7 @@ public:
     // Seconds of sound queued in the device ahead of the block mixed last (device thread).
     std::atomic<double> queuedSeconds{0};
 
-protected:
+  protected:
     int32_t id_;
     Mixer mixer_;
 };

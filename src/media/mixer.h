@@ -19,28 +19,28 @@ namespace media {
 struct Stream {
     explicit Stream(int capacityFrames) : ring(capacityFrames) {}
     FrameRing ring;
-    AudioDecoder decoder;                  // worker thread only
-    QString path;                          // worker thread only (opened there)
+    AudioDecoder decoder;  // worker thread only
+    QString path;          // worker thread only (opened there)
     int streamIndex = -1;
     double startSeconds = 0;
     int64_t endFrame = -1;
-    std::atomic<bool> opened{false};       // worker has opened and positioned the decoder
-    std::atomic<bool> finished{false};     // no more frames will come (end or failure)
-    std::atomic<bool> cancelled{false};    // the voice is gone; the worker drops the stream
-    std::atomic<bool> busy{false};         // a worker is decoding it right now
+    std::atomic<bool> opened{false};     // worker has opened and positioned the decoder
+    std::atomic<bool> finished{false};   // no more frames will come (end or failure)
+    std::atomic<bool> cancelled{false};  // the voice is gone; the worker drops the stream
+    std::atomic<bool> busy{false};       // a worker is decoding it right now
 };
 
 constexpr int kBlockFrames = 480;  // 10 ms at 48 kHz: the ramp length and render granularity
 constexpr int kMaxVoices = 32;
 
 class Mixer {
-public:
+  public:
     enum SlotState : int { Free, Active, Done };
 
     struct Slot {
         std::atomic<int> state{Free};
-        Stream* stream = nullptr;              // kept alive by the UI side while not Free
-        std::atomic<float> targetGain{1.0f};   // written by the UI
+        Stream* stream = nullptr;             // kept alive by the UI side while not Free
+        std::atomic<float> targetGain{1.0f};  // written by the UI
         std::atomic<bool> stopRequested{false};
         std::atomic<int64_t> framesPlayed{0};  // frames taken from the stream: the mix cursor
         std::atomic<bool> playedOut{false};    // ended because the stream ran out
@@ -63,7 +63,7 @@ public:
     int64_t renderedFrames() const { return rendered_.load(std::memory_order_acquire); }
     bool anyActive() const;
 
-private:
+  private:
     void renderBlock(float* out);
     std::array<Slot, kMaxVoices> slots_;
     std::array<float, kBlockFrames * 2> scratch_{};

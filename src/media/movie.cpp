@@ -25,7 +25,9 @@ bool mp3Padding(const QString& path, int& startPad, int& endPad) {
     }
     if (!f.seek(pos)) return false;
     const QByteArray buf = f.read(64 * 1024);
-    const auto u8 = [&](qsizetype i) { return static_cast<uint32_t>(static_cast<uint8_t>(buf[i])); };
+    const auto u8 = [&](qsizetype i) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(buf[i]));
+    };
     for (qsizetype i = 0; i + 4 <= buf.size(); ++i) {
         if (u8(i) != 0xff || (u8(i + 1) & 0xe0) != 0xe0) continue;
         const uint32_t version = (u8(i + 1) >> 3) & 3, layer = (u8(i + 1) >> 1) & 3;
@@ -115,10 +117,9 @@ MovieRef openMovie(const QString& path, QString* error) {
     int64_t counted = 0;  // in the stream's time base
     while (av_read_frame(fmt.get(), pkt.get()) >= 0) {
         if (pkt->stream_index == audio) {
-            counted += pkt->duration > 0
-                           ? pkt->duration
-                           : av_rescale_q(std::max(codec->frame_size, 0), AVRational{1, rate},
-                                          st->time_base);
+            counted += pkt->duration > 0 ? pkt->duration
+                                         : av_rescale_q(std::max(codec->frame_size, 0),
+                                                        AVRational{1, rate}, st->time_base);
             // One decoded frame shows the sound is really there (not a text file that the
             // probe took for MPEG audio, nor a file cut off after its header).
             if (!decoded && packetsTried < 64) {

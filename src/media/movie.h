@@ -20,9 +20,13 @@ using MovieRef = std::shared_ptr<Movie>;
 // playable sound: a text file, a directory, a FIFO, an empty, truncated or corrupt file.
 MovieRef openMovie(const QString& path, QString* error = nullptr);
 
+// Movies opened for editing are the same objects; the names the program uses for them.
+using EditableMovie = Movie;
+inline MovieRef openEditableMovie(const QString& path, QString* error = nullptr);
+
 // Thread-compatible; used from the UI thread.
 class Movie {
-public:
+  public:
     struct Track {
         QString mediaType;  // "soun", "vide" or ""
         int stream = -1;    // the file's stream index
@@ -44,7 +48,7 @@ public:
 
     ~Movie();
 
-private:
+  private:
     friend MovieRef openMovie(const QString&, QString*);
     friend class MoviePlayer;
     Movie() = default;
@@ -55,5 +59,9 @@ private:
     std::vector<Track> tracks_;
     std::vector<MoviePlayer*> players_;  // players that hold this movie, told about re-routing
 };
+
+inline MovieRef openEditableMovie(const QString& path, QString* error) {
+    return openMovie(path, error);
+}
 
 }  // namespace media

@@ -132,8 +132,9 @@ void MoviePlayer::setVolume(int v) {
     volume_ = std::clamp(v, 0, 256);
     for (const Voice& voice : voices_)
         if (voice.slot >= 0)
-            voice.device->mixer().slot(voice.slot).targetGain.store(gainFor(volume_),
-                                                                    std::memory_order_relaxed);
+            voice.device->mixer()
+                .slot(voice.slot)
+                .targetGain.store(gainFor(volume_), std::memory_order_relaxed);
 }
 
 void MoviePlayer::trackRerouted(int trackIndex) {

@@ -18,7 +18,7 @@ class Device;
 struct Stream;
 
 class MoviePlayer {
-public:
+  public:
     MoviePlayer() = default;
     ~MoviePlayer();
     MoviePlayer(const MoviePlayer&) = delete;
@@ -44,7 +44,7 @@ public:
     // For the latency benchmark.
     testing::FirstSound firstSound() const;
 
-private:
+  private:
     struct Voice {
         int track = 0;  // 1-based
         std::shared_ptr<detail::Device> device;

@@ -24,7 +24,7 @@ constexpr double kSinkBufferSeconds = 0.05;
 // Mixes at the pace of the clock and drops the sound: the mixer of tracks whose device is
 // missing, and of a device whose output failed. Their players keep their timing.
 class PacedOutput {
-public:
+  public:
     void start() {
         clock_.start();
         paced_ = 0;
@@ -37,7 +37,7 @@ public:
         }
     }
 
-private:
+  private:
     QElapsedTimer clock_;
     int64_t paced_ = 0;
     std::array<float, kBlockFrames * 2> buf_{};
@@ -46,7 +46,7 @@ private:
 // A device thread with its own event loop feeding a push-mode QAudioSink; without a working
 // sink it mixes paced by the clock.
 class SinkDevice : public Device, public QThread {
-public:
+  public:
     SinkDevice(int32_t id, QAudioDevice dev) : Device(id), dev_(std::move(dev)) {
         QThread::start(QThread::TimeCriticalPriority);
     }
@@ -56,7 +56,7 @@ public:
         wait();
     }
 
-protected:
+  protected:
     void run() override {
         std::unique_ptr<QAudioSink> sink;
         QIODevice* io = nullptr;
@@ -120,13 +120,13 @@ protected:
         if (sink) sink->stop();
     }
 
-private:
+  private:
     QAudioDevice dev_;
 };
 
 // The same pacing on a plain thread, for tracks routed to a device that is not there.
 class NowhereDevice : public Device {
-public:
+  public:
     NowhereDevice() : Device(testing::kNowhere) {
         thread_ = std::thread([this] {
             PacedOutput paced;
@@ -143,14 +143,14 @@ public:
         if (thread_.joinable()) thread_.join();
     }
 
-private:
+  private:
     std::thread thread_;
     std::atomic<bool> quit_{false};
 };
 
 // Driven by testing::advance(); keeps what it mixed.
 class NullDevice : public Device {
-public:
+  public:
     using Device::Device;
     std::vector<float> capture;
 };

@@ -11,7 +11,7 @@
 namespace media {
 
 class FrameRing {
-public:
+  public:
     explicit FrameRing(int capacityFrames) : cap_(capacityFrames), data_(capacityFrames * 2) {}
 
     int capacity() const { return cap_; }
@@ -44,7 +44,7 @@ public:
         return frames;
     }
 
-private:
+  private:
     template <class F>
     void copy(uint64_t cursor, int frames, F&& f) {
         const int start = static_cast<int>(cursor % static_cast<uint64_t>(cap_));

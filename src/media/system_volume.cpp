@@ -29,7 +29,7 @@ struct ContextFree {
 
 // One request-reply exchange with the server; false when there is none or it does not answer.
 class PulseSession {
-public:
+  public:
     bool connect() {
         loop_.reset(pa_mainloop_new());
         if (!loop_) return false;
@@ -38,9 +38,10 @@ public:
         if (pa_context_connect(ctx_.get(), nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
             return false;
         return runUntil([&] {
-            const pa_context_state_t s = pa_context_get_state(ctx_.get());
-            return s == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(s);
-        }) && pa_context_get_state(ctx_.get()) == PA_CONTEXT_READY;
+                   const pa_context_state_t s = pa_context_get_state(ctx_.get());
+                   return s == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(s);
+               }) &&
+               pa_context_get_state(ctx_.get()) == PA_CONTEXT_READY;
     }
 
     // Runs the loop until done() or the deadline.
@@ -60,14 +61,15 @@ public:
 
     bool wait(pa_operation* op) {
         if (!op) return false;
-        const bool ok = runUntil([&] { return pa_operation_get_state(op) != PA_OPERATION_RUNNING; });
+        const bool ok =
+            runUntil([&] { return pa_operation_get_state(op) != PA_OPERATION_RUNNING; });
         pa_operation_unref(op);
         return ok;
     }
 
     pa_context* ctx() { return ctx_.get(); }
 
-private:
+  private:
     // The context goes before its loop.
     std::unique_ptr<pa_mainloop, MainloopFree> loop_;
     std::unique_ptr<pa_context, ContextFree> ctx_;

@@ -36,7 +36,8 @@ TEST_P(MovieLength, DurationMatchesDecodedSamples) {
 INSTANTIATE_TEST_SUITE_P(Formats, MovieLength,
                          ::testing::Values(LengthCase{"cbr", MediaKind::Mp3Cbr, 3.0},
                                            LengthCase{"vbr", MediaKind::Mp3Vbr, 3.0},
-                                           LengthCase{"vbr_noheader", MediaKind::Mp3VbrNoHeader, 3.0},
+                                           LengthCase{"vbr_noheader", MediaKind::Mp3VbrNoHeader,
+                                                      3.0},
                                            LengthCase{"m4a", MediaKind::M4a, 3.0},
                                            LengthCase{"adts", MediaKind::Adts, 3.0}),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -94,7 +95,8 @@ TEST(Movie, RefusesWhatIsNotPlayable) {
     ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
     QDir(tempDir()).mkdir("folder.mp3");
     QByteArray text;
-    for (int i = 0; i < 200; ++i) text += "This is only a text file, line " + QByteArray::number(i) + "\n";
+    for (int i = 0; i < 200; ++i)
+        text += "This is only a text file, line " + QByteArray::number(i) + "\n";
     const QString cases[] = {
         writeFile("empty.mp3", {}),
         writeFile("text.mp3", text),

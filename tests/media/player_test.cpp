@@ -15,7 +15,7 @@ constexpr int kBlock = 480;
 const QByteArray kMain = "main", kPreview = "preview";
 
 class PlayerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { mt::useNullOutput({kMain, kPreview}); }
     void TearDown() override {
         mt::pauseDecoding(false);
@@ -97,7 +97,8 @@ TEST_F(PlayerTest, VolumeChangeRampsOverOneBlock) {
         EXPECT_NEAR(out[f * 2], ref[f * 2] * g, 1e-6) << i;
     }
     EXPECT_LE(maxDiff(out, kBlock * 5, ref, kBlock * 5, kBlock * 3), 0.51);  // scaled ref
-    for (size_t f = kBlock * 5; f < kBlock * 8; ++f) EXPECT_NEAR(out[f * 2], ref[f * 2] * 0.25, 1e-6);
+    for (size_t f = kBlock * 5; f < kBlock * 8; ++f)
+        EXPECT_NEAR(out[f * 2], ref[f * 2] * 0.25, 1e-6);
 }
 
 TEST_F(PlayerTest, VolumeIsClamped) {
@@ -202,7 +203,8 @@ TEST_F(PlayerTest, TwoVoicesOnOneDeviceAreMixed) {
     mt::advance(kBlock * 10);
     const std::vector<float> out = mt::captured(0);
     ASSERT_EQ(out.size(), size_t(kBlock * 10 * 2));
-    for (size_t i = 0; i < out.size(); ++i) ASSERT_NEAR(out[i], refA[i] + 0.5f * refB[i], 1e-6) << i;
+    for (size_t i = 0; i < out.size(); ++i)
+        ASSERT_NEAR(out[i], refA[i] + 0.5f * refB[i], 1e-6) << i;
 }
 
 TEST_F(PlayerTest, RoutingByDeviceId) {

@@ -11,9 +11,9 @@ namespace testsupport {
 bool pointAtAudioServer() {
     if (getenv("PULSE_SERVER")) return true;
     const char* dir = getenv("VONTALIX_AUDIO_DIR");
-    const QString socket =
-        (dir ? QString::fromLocal8Bit(dir) : QStringLiteral("/tmp/vontalix-audio-%1").arg(getuid())) +
-        "/native";
+    const QString socket = (dir ? QString::fromLocal8Bit(dir)
+                                : QStringLiteral("/tmp/vontalix-audio-%1").arg(getuid())) +
+                           "/native";
     if (!QFileInfo(socket).exists()) return false;
     setenv("PULSE_SERVER", ("unix:" + socket).toLocal8Bit().constData(), 1);
     return true;

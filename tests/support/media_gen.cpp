@@ -30,24 +30,69 @@ QString makeMedia(const MediaSpec& spec) {
     // Left and right differ, so a swap or a mono fold shows.
     QString expr;
     switch (spec.signal) {
-        case Signal::Chirp: expr = "0.5*sin(2*PI*(200+400*t)*t)|0.3*sin(2*PI*(900-100*t)*t)"; break;
-        case Signal::Sine: expr = "0.5*sin(2*PI*440*t)|0.5*sin(2*PI*660*t)"; break;
-        case Signal::Silence: expr = "0|0"; break;
-    }
-    QStringList args = {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                        QStringLiteral("aevalsrc=%1:s=%2:d=%3").arg(expr).arg(spec.rate).arg(spec.seconds)};
-    switch (spec.kind) {
-        case MediaKind::Mp3Cbr: args << "-c:a" << "libmp3lame" << "-b:a" << "128k"; break;
-        case MediaKind::Mp3Vbr: args << "-c:a" << "libmp3lame" << "-q:a" << "2"; break;
-        case MediaKind::Mp3VbrNoHeader:
-            args << "-c:a" << "libmp3lame" << "-q:a" << "2" << "-write_xing" << "0";
+        case Signal::Chirp:
+            expr = "0.5*sin(2*PI*(200+400*t)*t)|0.3*sin(2*PI*(900-100*t)*t)";
             break;
-        case MediaKind::M4a: args << "-c:a" << "aac" << "-b:a" << "128k"; break;
-        case MediaKind::Adts: args << "-c:a" << "aac" << "-b:a" << "128k" << "-f" << "adts"; break;
+        case Signal::Sine:
+            expr = "0.5*sin(2*PI*440*t)|0.5*sin(2*PI*660*t)";
+            break;
+        case Signal::Silence:
+            expr = "0|0";
+            break;
+    }
+    QStringList args = {
+        "-nostdin",
+        "-loglevel",
+        "error",
+        "-y",
+        "-f",
+        "lavfi",
+        "-i",
+        QStringLiteral("aevalsrc=%1:s=%2:d=%3").arg(expr).arg(spec.rate).arg(spec.seconds)};
+    switch (spec.kind) {
+        case MediaKind::Mp3Cbr:
+            args << "-c:a"
+                 << "libmp3lame"
+                 << "-b:a"
+                 << "128k";
+            break;
+        case MediaKind::Mp3Vbr:
+            args << "-c:a"
+                 << "libmp3lame"
+                 << "-q:a"
+                 << "2";
+            break;
+        case MediaKind::Mp3VbrNoHeader:
+            args << "-c:a"
+                 << "libmp3lame"
+                 << "-q:a"
+                 << "2"
+                 << "-write_xing"
+                 << "0";
+            break;
+        case MediaKind::M4a:
+            args << "-c:a"
+                 << "aac"
+                 << "-b:a"
+                 << "128k";
+            break;
+        case MediaKind::Adts:
+            args << "-c:a"
+                 << "aac"
+                 << "-b:a"
+                 << "128k"
+                 << "-f"
+                 << "adts";
+            break;
         case MediaKind::MovWithVideo:
-            args << "-f" << "lavfi" << "-i"
-                 << QStringLiteral("testsrc=size=64x48:rate=10:d=%1").arg(spec.seconds)
-                 << "-c:v" << "mpeg4" << "-c:a" << "aac" << "-shortest";
+            args << "-f"
+                 << "lavfi"
+                 << "-i" << QStringLiteral("testsrc=size=64x48:rate=10:d=%1").arg(spec.seconds)
+                 << "-c:v"
+                 << "mpeg4"
+                 << "-c:a"
+                 << "aac"
+                 << "-shortest";
             break;
     }
     args << out;
@@ -63,7 +108,8 @@ std::vector<float> decodeAll(const QString& path) {
     std::vector<float> all;
     if (!d.open(path, 0)) return all;
     std::vector<float> buf(4096 * 2);
-    while (int n = d.read(buf.data(), 4096)) all.insert(all.end(), buf.begin(), buf.begin() + n * 2);
+    while (int n = d.read(buf.data(), 4096))
+        all.insert(all.end(), buf.begin(), buf.begin() + n * 2);
     return all;
 }
 
