@@ -70,7 +70,7 @@ std::optional<double> measureMovie(const QString& path) {
     // A FIFO or a device would block the program; only regular files are opened.
     if (!isRegularFile(path)) return std::nullopt;
     if (measureOverride()) return measureOverride()(path);
-    const media::MovieRef movie = media::openMovie(path);
+    const media::MovieRef movie = media::openEditableMovie(path);
     if (!movie) return std::nullopt;
     return movie->Duration();
 }
