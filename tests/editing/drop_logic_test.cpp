@@ -41,32 +41,6 @@ TEST(StatusLineText, OneShortPlainLine) {
     EXPECT_TRUE(cut.endsWith("..."));
 }
 
-TEST(PlaceIsFree, ThreeStrictProbes) {
-    auto clip = [](double left, double dauer) {
-        auto c = std::make_shared<DragPic>();
-        c->pdauer = dauer;
-        c->x = static_cast<int32_t>(left + dauer / 2);
-        return c;
-    };
-    const std::vector<DragPicRef> lane = {clip(100, 120)};  // spans 100..220
-    const struct {
-        double left, dauer;
-        bool free;
-    } cases[] = {
-        {220, 50, true},   // touching its right edge
-        {40, 60, true},    // touching its left edge
-        {219, 50, false},  // left edge inside
-        {50, 60, false},   // right edge inside
-        {90, 140, false},  // centre inside, both edges outside
-        {300, 10, true},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(editing::placeIsFree(lane, c.left, c.dauer), c.free) << c.left << " " << c.dauer;
-    // A short clip lying wholly between two probes is not found.
-    const std::vector<DragPicRef> shortOne = {clip(110, 20)};  // 110..130
-    EXPECT_TRUE(editing::placeIsFree(shortOne, 100, 100));
-}
-
 TEST(ClipWidth, WholePixelsAtTheZoom) {
     EXPECT_EQ(editing::clipWidth(120.9, 1), 120);
     EXPECT_EQ(editing::clipWidth(120.9, 0.25), 30);

@@ -182,6 +182,7 @@ TEST_F(LaneDropTest, OverlapIsRefusedWithTheStatusMessage) {
         {219, false},  // left edge inside
         {41, false},   // right edge inside
         {130, false},  // wholly inside
+        {70, false},   // centre inside, both edges outside
     };
     const QString path = file("new.mp3");
     for (const auto& c : cases) {
@@ -195,6 +196,13 @@ TEST_F(LaneDropTest, OverlapIsRefusedWithTheStatusMessage) {
         EXPECT_EQ(w->msg->Text(), c.taken ? QString() : QString(kOverlap)) << c.left;
         EXPECT_TRUE(selectionCleared()) << c.left;  // the lanes are refreshed in both cases
     }
+    // A clip lying wholly between two of the probed points is not found.
+    w->Canvas2->mPics.clear();
+    addClip(w->Canvas2, 15, 20, "between");  // 15..35, probes at 10, 40 and 70
+    lengths["new.mp3"] = 60;
+    auto data = files({path});
+    ASSERT_TRUE(dragAndDrop(w->Canvas2, *data, 10));
+    EXPECT_EQ(w->Canvas2->mPics.size(), 2u);
 }
 
 TEST_F(LaneDropTest, SecondFileDroppedOverTheFirstIsRefused) {
