@@ -1,0 +1,42 @@
+#pragma once
+// Widget-free rules of a drop on a lane: which file a dropped text names, how a failed text reads
+// in the status line, where a clip may go, how wide a file's clip is, and how a file is measured.
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "lanes/dragpic.h"
+
+namespace editing {
+
+// The local file a dropped text names: its first line, trimmed, taken as a file URL or as an
+// absolute path. "" when the line is neither (a relative path, a web address, prose).
+QString textDropPath(const QString& text);
+
+// A dropped text as it may stand in the one-line status line: first line, trimmed, control
+// characters removed, cut to kStatusTextChars characters with "..." when longer.
+inline constexpr int kStatusTextChars = 80;
+QString statusLineText(const QString& text);
+
+// Whether a clip of width dauer may take its place at left on a lane: nothing of the lane lies
+// strictly around its left edge, its right edge or its centre.
+bool placeIsFree(const std::vector<DragPicRef>& pics, double left, double dauer);
+
+// A media length in seconds as whole timeline pixels at the zoom.
+int32_t clipWidth(double seconds, double zoomwert);
+
+// The file types a lane takes as file drops, in the order it declares them.
+const QStringList& laneFileTypes();
+// Whether a lane takes the file at path by its type.
+bool laneTakesFileType(const QString& path);
+
+// The length in seconds of the media file at path, or nothing when it does not open as a movie.
+// Only regular files are opened. Tests replace the measurement of regular files; an empty function
+// restores the media layer's.
+using MovieMeasure = std::function<std::optional<double>(const QString& path)>;
+std::optional<double> measureMovie(const QString& path);
+void setMovieMeasure(MovieMeasure measure);
+
+}  // namespace editing

@@ -1,0 +1,66 @@
+#include "editing/drop_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/app_fixture.h"
+
+namespace {
+
+TEST(TextDropPath, FileUrlsAndAbsolutePathsOnTheFirstLine) {
+    const struct {
+        QString text, path;
+    } cases[] = {
+        {"file:///music/a.mp3", "/music/a.mp3"},
+        {"  file:///music/a.mp3  \n", "/music/a.mp3"},
+        {"file:///music/a.mp3\r\nfile:///music/b.mp3", "/music/a.mp3"},
+        {"FILE://localhost/music/a%20b.mp3", "/music/a b.mp3"},
+        {"/music/a.mp3", "/music/a.mp3"},
+        {"\t/music//x/../a.mp3 \n/other", "/music/a.mp3"},
+        {"", ""},
+        {"a.mp3", ""},
+        {"music/a.mp3", ""},
+        {"http://example.org/a.mp3", ""},
+        {"file://otherhost/a.mp3", ""},
+        {"\n/music/a.mp3", ""},  // the path is not on the first line
+        {"file:///music/a%00.mp3", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(editing::textDropPath(c.text), c.path) << c.text.toStdString();
+}
+
+TEST(StatusLineText, OneShortPlainLine) {
+    EXPECT_EQ(editing::statusLineText("  hello world \nsecond line"), "hello world");
+    EXPECT_EQ(editing::statusLineText(QString("a\x01"
+                                              "b\x1b[31mc")),
+              "ab[31mc");
+    EXPECT_EQ(editing::statusLineText(QString(80, 'x')), QString(80, 'x'));
+    const QString cut = editing::statusLineText(QString(5000, 'y'));
+    EXPECT_EQ(cut.size(), editing::kStatusTextChars);
+    EXPECT_TRUE(cut.endsWith("..."));
+}
+
+TEST(ClipWidth, WholePixelsAtTheZoom) {
+    EXPECT_EQ(editing::clipWidth(120.9, 1), 120);
+    EXPECT_EQ(editing::clipWidth(120.9, 0.25), 30);
+    EXPECT_EQ(editing::clipWidth(0.3, 4), 1);
+    EXPECT_EQ(editing::clipWidth(0.3, 1), 0);
+    EXPECT_EQ(editing::clipWidth(std::nan(""), 1), 0);
+    EXPECT_EQ(editing::clipWidth(1e300, 4), INT32_MAX);
+}
+
+TEST(LaneFileTypes, TheLanesTakeTheirMediaTypesOnly) {
+    testsupport::ensureApp();  // registers the file types
+    const struct {
+        const char* path;
+        bool taken;
+    } cases[] = {
+        {"/m/a.mp3", true},  {"/m/a.MP3", true},  {"/m/a.m4a", true}, {"/m/a.aac", true},
+        {"/m/a.mov", true},  {"/m/a.mpg", true},  {"/m/a.mp2", true}, {"/m/a.wav", false},
+        {"/m/a.mp4", false}, {"/m/a.txt", false}, {"/m/a", false},    {"/m/mp3", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(editing::laneTakesFileType(c.path), c.taken) << c.path;
+}
+
+}  // namespace

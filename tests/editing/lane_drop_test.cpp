@@ -1,0 +1,530 @@
+// Drops on the lanes, sent as the desktop sends them: a drag entering the lane, then the drop.
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "editing/drop_logic.h"
+#include "editing/file_label.h"
+#include "lanes/lane_logic.h"
+#include "platform/dragdrop.h"
+#include "platform/keyboard.h"
+#include "shell/pictures.h"
+#include "support/app_fixture.h"
+#include "support/media_gen.h"
+#include "support/temp_files.h"
+
+namespace {
+
+namespace Keyboard = platform::Keyboard;
+using testsupport::AppFixture;
+
+constexpr char kOverlap[] = "do not drop one track onto another";
+
+// An ID3v1 block with a title and an artist.
+QByteArray id3v1(const QByteArray& title, const QByteArray& artist) {
+    QByteArray tag =
+        "TAG" + title.leftJustified(30, '\0', true) + artist.leftJustified(30, '\0', true);
+    return tag.leftJustified(128, '\0');
+}
+
+class LaneDropTest : public AppFixture {
+  protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        editing::setMovieMeasure([this](const QString& path) -> std::optional<double> {
+            measured << path;
+            const auto it = lengths.find(QFileInfo(path).fileName());
+            if (it == lengths.end()) return 100.0;
+            if (it->second < 0) return std::nullopt;  // does not open as a movie
+            return it->second;
+        });
+        editing::setFileLabelSource([](const QString&) { return std::optional<QByteArray>(); });
+    }
+    void TearDown() override {
+        editing::setMovieMeasure({});
+        editing::setFileLabelSource({});
+        AppFixture::TearDown();
+    }
+
+    QString file(const QString& name, const QByteArray& bytes = QByteArray(1000, 'x')) {
+        const QString path = dir.path() + "/" + name;
+        EXPECT_TRUE(testsupport::writeFile(path, bytes));
+        return path;
+    }
+
+    static std::unique_ptr<QMimeData> files(const QStringList& paths) {
+        auto data = std::make_unique<QMimeData>();
+        QList<QUrl> urls;
+        for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+        data->setUrls(urls);
+        return data;
+    }
+    static std::unique_ptr<QMimeData> text(const QString& t) {
+        auto data = std::make_unique<QMimeData>();
+        data->setText(t);
+        return data;
+    }
+    static std::unique_ptr<QMimeData> library(const QByteArray& plist) {
+        auto data = std::make_unique<QMimeData>();
+        data->setData(platform::kItunesMimeType, plist);
+        return data;
+    }
+    static QByteArray plistWithTrack(const QString& url) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+               "<key>Tracks</key><dict><key>1</key><dict><key>Name</key><string>x</string></dict>"
+               "<key>2</key><dict><key>Location</key><string>" +
+               url.toUtf8() + "</string></dict></dict></dict></plist>";
+    }
+
+    // A drag entering the lane and dropped at x; false when the lane did not take the drag.
+    static bool dragAndDrop(DragCanvas* lane, const QMimeData& data, int x) {
+        QDragEnterEvent enter(QPoint(x, 16), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(lane, &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent drop(QPointF(x, 16), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                        Qt::NoModifier);
+        QApplication::sendEvent(lane, &drop);
+        return true;
+    }
+
+    DragPicRef addClip(DragCanvas* lane, double left, double dauer, const QString& name) {
+        lane->AddPicture(w->zeichnetrack(name, dauer, 10, dauer - 10, 5, dauer - 5, 2), left, 16,
+                         name, dauer, "/m/" + name + ".mp3", lane->lane(), 10, dauer - 10, 5,
+                         dauer - 5, 2);
+        return lane->mPics.back();
+    }
+
+    // A Shift press on the clip at pressX starts the program's own drag; during runs while the
+    // drag is under way, as the desktop's drag loop would run the drop.
+    void shiftDrag(DragCanvas* from, int pressX, const std::function<void(QMimeData&)>& during) {
+        platform::dragHook() = [&](QWidget*, QMimeData* data, const QPixmap&, QPoint) {
+            during(*data);
+        };
+        Keyboard::setModifiersForTesting(Qt::ShiftModifier);
+        from->MouseDown(pressX, 16);
+        platform::dragHook() = nullptr;
+        Keyboard::setModifiersForTesting(std::nullopt);
+    }
+
+    void select(int index, int lane) {
+        w->balkenaktiv = index;
+        w->balkenaktivspur = lane;
+    }
+    bool selectionCleared() const { return w->balkenaktiv == -1 && w->balkenaktivspur == 0; }
+
+    QTemporaryDir dir;
+    std::map<QString, double> lengths;  // by file name; negative: not a movie
+    QStringList measured;
+};
+
+TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
+    editing::setFileLabelSource([](const QString&) { return std::optional<QByteArray>("5"); });
+    const QString path = file("song.mp3", QByteArray(4000, 'x') + id3v1("Route 66", "Band"));
+    lengths["song.mp3"] = 120.7;
+    w->zoomwert = 2;
+    w->scrollwert = 60;
+    select(0, 1);
+    auto data = files({path});
+    ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 100));
+
+    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_TRUE(w->Canvas2->mPics.empty());
+    const DragPic& c = *w->Canvas1->mPics[0];
+    EXPECT_EQ(c.pname, "Band: Route 66");
+    EXPECT_EQ(c.ppfad, path);
+    EXPECT_DOUBLE_EQ(c.pdauer, 241);  // 120.7 s at 2 pixels a second, whole pixels
+    EXPECT_EQ(c.x, 220);              // left edge at the drop place
+    EXPECT_DOUBLE_EQ(c.porgx, 280);
+    EXPECT_EQ(c.y, 16);
+    EXPECT_EQ(c.spur, 1);
+    EXPECT_EQ(c.pfarbe, 5);
+    EXPECT_DOUBLE_EQ(c.pstart, 0);
+    EXPECT_DOUBLE_EQ(c.pfadein, 0);
+    EXPECT_DOUBLE_EQ(c.pfadeout, 241);
+    EXPECT_DOUBLE_EQ(c.pstop, 241);
+    ASSERT_TRUE(c.image);
+    EXPECT_EQ(c.image->Width(), 241);
+    EXPECT_TRUE(selectionCleared());
+    EXPECT_FALSE(w->dropbar);
+    EXPECT_EQ(w->Canvas1->Backdrop(), spur());
+}
+
+TEST_F(LaneDropTest, UntaggedFileIsNamedFromItsFileName) {
+    auto data = files({file("plain.mp3"), file("second.mp3")});
+    ASSERT_TRUE(dragAndDrop(w->Canvas2, *data, 10));
+    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);  // the first file only
+    EXPECT_EQ(w->Canvas2->mPics[0]->pname, "plain.mp3");
+    EXPECT_EQ(w->Canvas2->mPics[0]->spur, 2);
+    EXPECT_TRUE(w->Canvas1->mPics.empty());
+}
+
+TEST_F(LaneDropTest, OverlapIsRefusedWithTheStatusMessage) {
+    // A clip spanning 100..220 on lane 1; each drop brings a 60-pixel file.
+    lengths["new.mp3"] = 60;
+    const struct {
+        int left;
+        bool taken;
+    } cases[] = {
+        {220, true},   // touches its right edge
+        {40, true},    // touches its left edge
+        {219, false},  // left edge inside
+        {41, false},   // right edge inside
+        {130, false},  // wholly inside
+        {70, false},   // centre inside, both edges outside
+    };
+    const QString path = file("new.mp3");
+    for (const auto& c : cases) {
+        w->Canvas1->mPics.clear();
+        addClip(w->Canvas1, 100, 120, "old");
+        w->msg->setText("");
+        select(0, 1);
+        auto data = files({path});
+        ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, c.left));
+        EXPECT_EQ(w->Canvas1->mPics.size(), c.taken ? 2u : 1u) << c.left;
+        EXPECT_EQ(w->msg->Text(), c.taken ? QString() : QString(kOverlap)) << c.left;
+        EXPECT_TRUE(selectionCleared()) << c.left;  // the lanes are refreshed in both cases
+    }
+    // A clip lying wholly between two of the probed points is not found.
+    w->Canvas2->mPics.clear();
+    addClip(w->Canvas2, 15, 20, "between");  // 15..35, probes at 10, 40 and 70
+    lengths["new.mp3"] = 60;
+    auto data = files({path});
+    ASSERT_TRUE(dragAndDrop(w->Canvas2, *data, 10));
+    EXPECT_EQ(w->Canvas2->mPics.size(), 2u);
+}
+
+TEST_F(LaneDropTest, SecondFileDroppedOverTheFirstIsRefused) {
+    auto first = files({file("one.mp3")});
+    auto second = files({file("two.mp3")});
+    ASSERT_TRUE(dragAndDrop(w->Canvas1, *first, 0));
+    ASSERT_TRUE(dragAndDrop(w->Canvas1, *second, 50));
+    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas1->mPics[0]->pname, "one.mp3");
+    EXPECT_EQ(w->msg->Text(), kOverlap);
+}
+
+TEST_F(LaneDropTest, OneDropPerDragThatEnteredALane) {
+    auto data = files({file("a.mp3")});
+    DragCanvas* lane = w->Canvas1;
+    // A drop without a drag having entered a lane only restores the backdrop.
+    lane->setBackdrop(spurhell());
+    platform::DragItem item(data.get(), QPoint(10, 16));
+    lane->DropObject(item, 0);
+    EXPECT_TRUE(lane->mPics.empty());
+    EXPECT_EQ(lane->Backdrop(), spur());
+    // Enter once, drop twice at free places: one clip.
+    EXPECT_FALSE(lane->DragEnter(item, 0));
+    lane->DropObject(item, 0);
+    platform::DragItem later(data.get(), QPoint(500, 16));
+    lane->DropObject(later, 0);
+    EXPECT_EQ(lane->mPics.size(), 1u);
+}
+
+TEST_F(LaneDropTest, TheLanesTakeTheirFileTypesOnly) {
+    const struct {
+        const char* name;
+        bool taken;
+    } cases[] = {
+        {"a.mp3", true}, {"a.m4a", true},  {"a.aac", true},  {"a.mov", true},  {"a.mpg", true},
+        {"a.mp2", true}, {"a.wav", false}, {"a.mp4", false}, {"a.txt", false},
+    };
+    for (const auto& c : cases) {
+        const QString path = file(c.name);
+        // A file manager's drag (its URLs come as text as well), and a path given as text.
+        std::unique_ptr<QMimeData> drags[] = {files({path}), text(path)};
+        for (auto& data : drags) {
+            w->Canvas1->mPics.clear();
+            w->msg->setText("");
+            ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 10)) << c.name;
+            EXPECT_EQ(w->Canvas1->mPics.size(), c.taken ? 1u : 0u) << c.name;
+            EXPECT_EQ(w->msg->Text(),
+                      c.taken ? QString() : QString("Error opening %1 as movie.").arg(c.name));
+        }
+    }
+    EXPECT_EQ(measured.filter(".wav").size(), 0);  // a refused type is never opened
+}
+
+TEST_F(LaneDropTest, TextNamesAFileByUrlOrPath) {
+    const QString path = file("a b.mp3");
+    const QString url = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+    const QString texts[] = {
+        url,
+        "  " + url + "  \nfile:///elsewhere/x.mp3",
+        path,
+        "\t" + path + "\r\n",
+    };
+    for (const QString& t : texts) {
+        w->Canvas1->mPics.clear();
+        auto data = text(t);
+        ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 30)) << t.toStdString();
+        ASSERT_EQ(w->Canvas1->mPics.size(), 1u) << t.toStdString();
+        EXPECT_EQ(w->Canvas1->mPics[0]->ppfad, path);
+        EXPECT_EQ(w->Canvas1->mPics[0]->pname, "a b.mp3");
+    }
+}
+
+TEST_F(LaneDropTest, TextThatNamesNoFileFallsBackToTheDragsFileOrLibraryTrack) {
+    const QString fromFile = file("fromfile.mp3");
+    const QString fromLibrary = file("fromlibrary.mp3");
+    {
+        auto data = files({fromFile});
+        data->setText("Some Song - Some Artist");
+        ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 0));
+    }
+    {
+        auto data = library(plistWithTrack(QUrl::fromLocalFile(fromLibrary).toString()));
+        data->setText("/no/such/file.mp3");
+        ASSERT_TRUE(dragAndDrop(w->Canvas2, *data, 0));
+    }
+    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas1->mPics[0]->ppfad, fromFile);
+    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas2->mPics[0]->ppfad, fromLibrary);
+}
+
+TEST_F(LaneDropTest, LibraryTrackBecomesAClip) {
+    const QString path = file("track.m4a", QByteArray(500, 'x') + id3v1("Title", ""));
+    auto data = library(plistWithTrack(QUrl::fromLocalFile(path).toString()));
+    ASSERT_TRUE(dragAndDrop(w->Canvas2, *data, 5));
+    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas2->mPics[0]->ppfad, path);
+    EXPECT_EQ(w->Canvas2->mPics[0]->pname, "Title");
+}
+
+TEST_F(LaneDropTest, FailuresAreReportedAndChangeNothing) {
+    const QString fifo = dir.path() + "/pipe.mp3";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    lengths["broken.mp3"] = -1;
+    lengths["short.mp3"] = 0.9;
+    const QString missing = QUrl::fromLocalFile(dir.path() + "/gone.mp3").toString();
+    const struct {
+        std::function<std::unique_ptr<QMimeData>()> data;
+        QString message;
+    } cases[] = {
+        {[&] { return text("hello world\nsecond line"); }, "error opening: hello world"},
+        {[&] { return text(missing); }, "error opening: " + missing},
+        {[&] { return text("x" + QString(300, 'y')); },
+         "error opening: x" + QString(76, 'y') + "..."},
+        {[&] { return library("<plist><array/></plist>"); }, "error opening file."},
+        {[&] { return library(plistWithTrack("http://example.org/a.mp3")); },
+         "error opening file."},
+        {[&] { return files({file("broken.mp3")}); }, "Error opening broken.mp3 as movie."},
+        {[&] { return files({dir.path() + "/gone.mp3"}); }, "Error opening gone.mp3 as movie."},
+        {[&] { return files({file("short.mp3")}); },
+         "short.mp3 is too short for a clip at this zoom."},
+        {[&] { return library(plistWithTrack(QUrl::fromLocalFile(fifo).toString())); },
+         "Error opening pipe.mp3 as movie."},
+    };
+    addClip(w->Canvas1, 600, 50, "kept");
+    for (const auto& c : cases) {
+        select(0, 1);
+        auto data = c.data();
+        ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 10)) << c.message.toStdString();
+        EXPECT_EQ(w->msg->Text(), c.message);
+        EXPECT_EQ(w->Canvas1->mPics.size(), 1u) << c.message.toStdString();
+        // A failure ends the handling before the lanes are refreshed.
+        EXPECT_EQ(w->balkenaktiv, 0) << c.message.toStdString();
+        EXPECT_EQ(w->balkenaktivspur, 1) << c.message.toStdString();
+    }
+    EXPECT_FALSE(measured.contains(fifo));  // never opened: it would block
+    // At four pixels a second the short file is wide enough.
+    w->zoomwert = 4;
+    auto data = files({file("short.mp3")});
+    ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 10));
+    ASSERT_EQ(w->Canvas1->mPics.size(), 2u);
+    EXPECT_DOUBLE_EQ(w->Canvas1->mPics[1]->pdauer, 3);
+}
+
+TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
+    addClip(w->Canvas1, 0, 30, "before");
+    auto clip = addClip(w->Canvas1, 100, 120.6, "moving");  // centre 160, spans 99.7..220.3
+    clip->pfadein = 10.6;
+    clip->pplaypos = 12;
+    clip->ppreviewpos = 7;
+    shiftDrag(w->Canvas1, 160, [&](QMimeData& data) {
+        // Grabbed 61 pixels right of the picture's left edge (whole pixel 99).
+        EXPECT_TRUE(dragAndDrop(w->Canvas2, data, 460));
+    });
+    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas1->mPics[0]->pname, "before");
+    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
+    const DragPic& moved = *w->Canvas2->mPics[0];
+    EXPECT_EQ(moved.pname, "moving");
+    EXPECT_EQ(moved.ppfad, "/m/moving.mp3");
+    EXPECT_EQ(moved.spur, 2);
+    EXPECT_DOUBLE_EQ(moved.pdauer, 120);  // rounded to whole pixels
+    EXPECT_EQ(moved.x, 459);              // left edge 460 - 61, where the picture was grabbed
+    EXPECT_DOUBLE_EQ(moved.pfadein, 10);
+    EXPECT_DOUBLE_EQ(moved.pfadeout, 110);
+    EXPECT_DOUBLE_EQ(moved.pstart, 5);
+    EXPECT_DOUBLE_EQ(moved.pstop, 115);
+    EXPECT_EQ(moved.pfarbe, 2);
+    EXPECT_DOUBLE_EQ(moved.pplaypos, 0);
+    EXPECT_DOUBLE_EQ(moved.ppreviewpos, 0);
+    EXPECT_TRUE(selectionCleared());
+}
+
+TEST_F(LaneDropTest, OptionAtTheDropCopiesTheClip) {
+    auto clip = addClip(w->Canvas2, 100, 120, "copied");
+    shiftDrag(w->Canvas2, 160, [&](QMimeData& data) {
+        Keyboard::setModifiersForTesting(Qt::ShiftModifier | Qt::AltModifier);
+        EXPECT_TRUE(dragAndDrop(w->Canvas1, data, 60));
+    });
+    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas2->mPics[0], clip);
+    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_NE(w->Canvas1->mPics[0], clip);
+    EXPECT_EQ(w->Canvas1->mPics[0]->pname, "copied");
+    EXPECT_EQ(w->Canvas1->mPics[0]->spur, 1);
+    EXPECT_EQ(w->Canvas1->mPics[0]->x, 60);
+}
+
+TEST_F(LaneDropTest, ClipDroppedOnItsOwnLaneOrOverAnotherStaysWhereItWas) {
+    auto clip = addClip(w->Canvas1, 100, 120, "stays");
+    auto blocker = addClip(w->Canvas2, 380, 50, "blocker");
+    shiftDrag(w->Canvas1, 160,
+              [&](QMimeData& data) { EXPECT_TRUE(dragAndDrop(w->Canvas1, data, 460)); });
+    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas1->mPics[0]->x, 160);
+    EXPECT_EQ(w->Canvas2->mPics.size(), 1u);
+    EXPECT_TRUE(selectionCleared());
+
+    shiftDrag(w->Canvas1, 160, [&](QMimeData& data) {
+        EXPECT_TRUE(dragAndDrop(w->Canvas2, data, 460));  // 400..520 over 380..430
+    });
+    EXPECT_EQ(w->msg->Text(), kOverlap);
+    EXPECT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas1->mPics[0], clip);
+    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas2->mPics[0], blocker);
+}
+
+TEST_F(LaneDropTest, TheDraggedClipIsRemovedByIdentityNotByItsOldIndex) {
+    auto a = addClip(w->Canvas1, 0, 40, "a");
+    auto dragged = addClip(w->Canvas1, 100, 120, "dragged");
+    auto c = addClip(w->Canvas1, 300, 40, "c");
+    shiftDrag(w->Canvas1, 160, [&](QMimeData& data) {
+        // While the drag is under way the lane loses its first clip: the old index now names c.
+        w->Canvas1->mPics.erase(w->Canvas1->mPics.begin());
+        EXPECT_TRUE(dragAndDrop(w->Canvas2, data, 460));
+    });
+    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas1->mPics[0], c);
+    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas2->mPics[0]->pname, "dragged");
+
+    // A clip that left its lane during the drag is not brought back, and nothing else goes.
+    shiftDrag(w->Canvas1, 320, [&](QMimeData& data) {
+        w->Canvas1->mPics.clear();
+        w->Canvas1->mPics.push_back(a);
+        EXPECT_TRUE(dragAndDrop(w->Canvas2, data, 700));
+    });
+    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas1->mPics[0], a);
+    EXPECT_EQ(w->Canvas2->mPics.size(), 1u);
+}
+
+TEST_F(LaneDropTest, AClipThePlayDeckStartedDuringTheDragIsNotMoved) {
+    auto clip = addClip(w->Canvas1, 100, 120, "playing");
+    shiftDrag(w->Canvas1, 160, [&](QMimeData& data) {
+        w->pam = clip;  // the play head reached it meanwhile
+        EXPECT_TRUE(dragAndDrop(w->Canvas2, data, 460));
+    });
+    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas1->mPics[0], clip);
+    EXPECT_TRUE(w->Canvas2->mPics.empty());
+    EXPECT_EQ(w->msg->Text(), "do not move a playing track");
+
+    // Copying it leaves it where it plays.
+    w->pam = nullptr;
+    shiftDrag(w->Canvas1, 160, [&](QMimeData& data) {
+        w->pam2 = clip;
+        Keyboard::setModifiersForTesting(Qt::AltModifier);
+        EXPECT_TRUE(dragAndDrop(w->Canvas2, data, 460));
+    });
+    EXPECT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas2->mPics.size(), 1u);
+}
+
+TEST_F(LaneDropTest, ForeignAndStaleClipDataIsIgnored) {
+    auto clip = addClip(w->Canvas1, 100, 120, "mine");
+    w->pdragfromcanvas = 1;
+    const QByteArray payloads[] = {
+        "garbage",
+        "",
+        lanes::encodeClipDrag(clip.get(), 1).replace(' ', ';'),
+        // The same clip named by another process.
+        QByteArray::number(reinterpret_cast<quintptr>(clip.get()), 16) + " 1 1",
+    };
+    for (const QByteArray& payload : payloads) {
+        std::unique_ptr<QMimeData> data(platform::makeClipMimeData(payload, 0));
+        EXPECT_TRUE(dragAndDrop(w->Canvas2, *data, 400)) << payload.constData();
+    }
+    // A picture from another program is not even taken by the lane.
+    QMimeData image;
+    image.setImageData(QImage(10, 10, QImage::Format_ARGB32));
+    EXPECT_FALSE(dragAndDrop(w->Canvas2, image, 400));
+
+    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas1->mPics[0], clip);
+    EXPECT_TRUE(w->Canvas2->mPics.empty());
+}
+
+TEST_F(LaneDropTest, RealMp3DropMeasuresTheFileAndReadsItsTag) {
+    editing::setMovieMeasure({});
+    const QString source = testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 3.5});
+    ASSERT_FALSE(source.isEmpty());
+    QFile in(source);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QString path = file("real song.mp3", in.readAll() + id3v1("Sine", "Generator"));
+    const QString notMedia = file("not media.mp3", QByteArray(5000, 'z'));
+
+    auto data = files({path});
+    ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 10));
+    w->zoomwert = 4;
+    ASSERT_TRUE(dragAndDrop(w->Canvas2, *data, 10));
+    auto bad = files({notMedia});
+    ASSERT_TRUE(dragAndDrop(w->Canvas2, *bad, 100));
+
+    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_EQ(w->Canvas1->mPics[0]->pname, "Generator: Sine");
+    EXPECT_DOUBLE_EQ(w->Canvas1->mPics[0]->pdauer, 3);
+    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
+    EXPECT_DOUBLE_EQ(w->Canvas2->mPics[0]->pdauer, 14);
+    EXPECT_EQ(w->msg->Text(), "Error opening not media.mp3 as movie.");
+}
+
+TEST_F(LaneDropTest, LanesLightUpWhileADragHoversAndNameTheLaneTheMouseEntered) {
+    auto data = files({file("a.mp3")});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w->Canvas2, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_EQ(w->Canvas2->Backdrop(), spurhell());
+    EXPECT_TRUE(w->dropbar);
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(w->Canvas2, &leave);
+    EXPECT_EQ(w->Canvas2->Backdrop(), spur());
+    EXPECT_TRUE(w->dropbar);  // leaving does not cancel the one drop a drag may make
+
+    w->comment(1, QString());
+    w->Canvas2->MouseEnter();
+    EXPECT_EQ(w->aktivcanvas, 2);
+    EXPECT_EQ(w->msg->Text(), "2");
+    w->Canvas1->MouseEnter();
+    EXPECT_EQ(w->aktivcanvas, 1);
+    EXPECT_EQ(w->msg->Text(), "1");
+}
+
+}  // namespace
