@@ -36,7 +36,8 @@ class DeckServerTest : public testsupport::AppFixture {
     }
 
     // Plays for a while with the window's own timer and returns the RMS of each sink's monitor.
-    std::pair<double, double> playAndRecord(void (Window1::*toggle)()) {
+    std::pair<double, double> playAndRecord(bool previewDeck) {
+        auto toggle = [this, previewDeck] { previewDeck ? w->preview() : w->play(); };
         QProcess rec[2];
         const char* sinks[2] = {"main.monitor", "preview.monitor"};
         for (int i = 0; i < 2; ++i) {
@@ -45,9 +46,9 @@ class DeckServerTest : public testsupport::AppFixture {
             EXPECT_TRUE(rec[i].waitForStarted(3000));
         }
         QTest::qWait(300);
-        (w->*toggle)();
+        toggle();
         QTest::qWait(1200);
-        (w->*toggle)();
+        toggle();
         QTest::qWait(300);
         double rms[2];
         for (int i = 0; i < 2; ++i) {
@@ -76,12 +77,12 @@ TEST_F(DeckServerTest, PlayDeckSoundsOnMainAndPreviewDeckOnPreview) {
     w->MovePlayerLineTo(91);
     w->MovePreviewLineTo(91);
 
-    const auto [mainOfPlay, previewOfPlay] = playAndRecord(&Window1::play);
+    const auto [mainOfPlay, previewOfPlay] = playAndRecord(false);
     EXPECT_GT(mainOfPlay, 0.05);
     EXPECT_LT(previewOfPlay, 1e-4);
 
     w->MovePreviewLineTo(91);
-    const auto [mainOfPreview, previewOfPreview] = playAndRecord(&Window1::preview);
+    const auto [mainOfPreview, previewOfPreview] = playAndRecord(true);
     EXPECT_LT(mainOfPreview, 1e-4);
     EXPECT_GT(previewOfPreview, 0.05);
 }
