@@ -20,7 +20,8 @@ Graphics::Graphics(QPaintDevice* device) : painter_(device) {
 Graphics::~Graphics() = default;
 
 void Graphics::setTextFont(const QString& family, int pointSize, bool bold) {
-    QFont f(family);
+    QFont f;  // the application's font unless a family is named
+    if (!family.isEmpty()) f.setFamily(family);
     f.setPixelSize(pointSize > 0 ? pointSize : 1);
     f.setBold(bold);
     f.setStyleStrategy(QFont::NoAntialias);
