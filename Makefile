@@ -20,9 +20,9 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
 
 bench: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVONTALIX_BENCH=ON
-	cmake --build $(BUILD) -j $(JOBS)
-	for b in $(BUILD)/bench_*; do [ -x "$$b" ] && "$$b"; done
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVONTALIX_BENCH=ON
+	cmake --build build-bench -j $(JOBS)
+	for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVONTALIX_SANITIZE=ON
@@ -32,4 +32,4 @@ asan: deps
 	    ctest --output-on-failure -j $(JOBS) --timeout 600
 
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-bench build-fuzz
