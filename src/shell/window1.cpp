@@ -317,6 +317,14 @@ bool Window1::_aboutme_Action() { return false; }
 // ---- Opening, resizing, status line, reset ---------------------------------------------------
 
 void Window1::Open() {
+    // A preview routed to a device that is gone stays silent rather than reaching the audience
+    // through the main output; say so, since nothing else would tell the DJ.
+    media::setUnavailableRouteHandler([](int32_t) {
+        if (Window1* w = Window1::existing()) {
+            w->msg->setText(QStringLiteral(
+                "The preview sound device is not available: the preview is silent."));
+        }
+    });
     if (!mediaAvailable() || xquit == 1) {
         MessageSpec spec;
         spec.icon = 1;

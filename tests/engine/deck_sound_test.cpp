@@ -1,4 +1,5 @@
 // The mix on samples: the window's decks driven tick by tick over the null output.
+#include <QApplication>
 #include <cmath>
 
 #include "media/media.h"
@@ -177,6 +178,25 @@ TEST_F(DeckSoundTest, ATickFiredInsideATickReturnsAtOnce) {
     media::setUnavailableRouteHandler(nullptr);
     EXPECT_EQ(nested, 1);
     EXPECT_DOUBLE_EQ(w->playbalken, 700 + 1 / 35.0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DeckSoundTest, APreviewOnAMissingDeviceIsSilentAndSaysSo) {
+    const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    addClip(2, sine, 200, 2, 0, 0, 2, 2);
+    w->previewdevice = 0x1234567;  // no such device
+    w->MovePreviewLineTo(200.5);
+    w->preview();
+    run(20, w->previewplayer1, w->previewplayer2);
+    QApplication::processEvents();
+    EXPECT_EQ(w->msg->Text(), "The preview sound device is not available: the preview is silent.");
+    // Nothing reached either real device.
+    for (const QByteArray& device : {kMain, kPreview}) {
+        for (float v : mt::captured(media::deviceIdFor(device))) ASSERT_EQ(v, 0.0f);
+    }
 }
 
 }  // namespace
