@@ -69,7 +69,17 @@ void Canvas::mouseReleaseEvent(QMouseEvent* e) {
     MouseUp(p.x(), p.y());
 }
 
-void Canvas::enterEvent(QEnterEvent*) { MouseEnter(); }
+void Canvas::enterEvent(QEnterEvent*) {
+    // The window system reports an enter once a drag ends over the canvas; the mouse did not
+    // come in then, and the drop's own status message must stay readable.
+    if (justDropped_) {
+        justDropped_ = false;
+        return;
+    }
+    MouseEnter();
+}
+
+void Canvas::leaveEvent(QEvent*) { justDropped_ = false; }
 
 void Canvas::AcceptFileDrop(const QString& typeName) {
     if (!fileTypes_.contains(typeName)) fileTypes_ << typeName;
@@ -119,6 +129,7 @@ void Canvas::dragLeaveEvent(QDragLeaveEvent*) {
 void Canvas::dropEvent(QDropEvent* e) {
     DragItem item(e->mimeData(), e->position().toPoint(), clipHotspot(e->mimeData()));
     e->acceptProposedAction();
+    justDropped_ = true;
     DropObject(item, static_cast<int>(e->dropAction()));
 }
 

@@ -76,6 +76,7 @@ class Canvas : public Control {
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void enterEvent(QEnterEvent* e) override;
+    void leaveEvent(QEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dragLeaveEvent(QDragLeaveEvent* e) override;
@@ -84,6 +85,7 @@ class Canvas : public Control {
   private:
     PictureRef backdrop_;
     bool tracking_ = false;
+    bool justDropped_ = false;
     QStringList fileTypes_;
     bool acceptText_ = false, acceptPicture_ = false, acceptItun_ = false;
 };
