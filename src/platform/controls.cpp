@@ -86,6 +86,16 @@ void Canvas::AcceptFileDrop(const QString& typeName) {
     setAcceptDrops(true);
 }
 
+void Canvas::AcceptTextDrop() {
+    acceptText_ = true;
+    setAcceptDrops(true);
+}
+
+void Canvas::AcceptPictureDrop() {
+    acceptPicture_ = true;
+    setAcceptDrops(true);
+}
+
 void Canvas::AcceptMacDataDrop(const QString& type) {
     if (type == QLatin1String("itun")) acceptItun_ = true;
     setAcceptDrops(true);

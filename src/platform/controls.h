@@ -62,8 +62,8 @@ class Canvas : public Control {
     // What drops the canvas takes: file types by registered name, text, the program's own clip
     // drags, and the private music-library data ("itun").
     void AcceptFileDrop(const QString& typeName);
-    void AcceptTextDrop() { acceptText_ = true; }
-    void AcceptPictureDrop() { acceptPicture_ = true; }
+    void AcceptTextDrop();
+    void AcceptPictureDrop();
     void AcceptMacDataDrop(const QString& type);
     bool accepts(const QMimeData* data) const;
 
