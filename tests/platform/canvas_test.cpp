@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEnterEvent>
 #include <QMimeData>
@@ -20,6 +21,9 @@ TEST(Canvas, AnEnterRightAfterADropIsNotAMouseEnter) {
 
     QMimeData data;
     data.setText("x");
+    // Qt delivers a drop only to the widget that took the drag's enter.
+    QDragEnterEvent dragEnter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&canvas, &dragEnter);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&canvas, &drop);
     ASSERT_EQ(drops, 1);
