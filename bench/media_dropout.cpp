@@ -1,0 +1,102 @@
+// Playback without dropouts while the UI thread is busy for 50 ms every second (budget: no
+// dropout in 10 minutes). A sine plays through the private PulseAudio server's "main" sink while
+// its monitor is recorded; a dropout is a stretch of at least half a millisecond of silence
+// inside the sine. VONTALIX_DROPOUT_SECONDS sets the length (default 60; 600 for the budget).
+// Needs scripts/audio-server start.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QThread>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+
+#include "media/media.h"
+#include "support/audio_server.h"
+#include "support/media_gen.h"
+
+namespace {
+
+// Counts runs of near-silence in a stream of 16-bit mono samples, across chunk boundaries.
+struct GapCounter {
+    int quietRun = 0;
+    long long samples = 0;
+    int gaps = 0;
+    bool started = false;  // silence before the sine begins is not a gap
+    void feed(const QByteArray& chunk) {
+        const auto* s = reinterpret_cast<const int16_t*>(chunk.constData());
+        for (qsizetype i = 0; i < chunk.size() / 2; ++i, ++samples) {
+            if (std::abs(s[i]) > 30) {
+                if (started && quietRun >= 24) ++gaps;
+                started = true;
+                quietRun = 0;
+            } else {
+                ++quietRun;
+            }
+        }
+    }
+};
+
+void busyFor(std::chrono::milliseconds d) {
+    const auto until = std::chrono::steady_clock::now() + d;
+    while (std::chrono::steady_clock::now() < until) {
+    }
+}
+
+void BM_NoDropoutWhileTheUiIsBusy(benchmark::State& state) {
+    if (!testsupport::audioServerRunning()) {
+        state.SkipWithError("no audio server (scripts/audio-server start)");
+        return;
+    }
+    const char* env = std::getenv("VONTALIX_DROPOUT_SECONDS");
+    const int seconds = env ? std::max(5, std::atoi(env)) : 60;
+    const QString sine = testsupport::makeMedia(
+        {testsupport::MediaKind::Mp3Cbr, seconds + 5.0, testsupport::Signal::Sine});
+    media::MovieRef movie = media::openMovie(sine);
+    if (!movie) {
+        state.SkipWithError("could not make the test sine");
+        return;
+    }
+    for (auto _ : state) {
+        QProcess rec;
+        rec.start("parec", {"-d", "main.monitor", "--format=s16le", "--rate=48000",
+                            "--channels=1", "--raw", "--latency-msec=20"});
+        rec.waitForStarted(3000);
+        GapCounter gaps;
+        media::MoviePlayer player;
+        player.setMovie(movie);
+        player.Play();
+        const auto start = std::chrono::steady_clock::now();
+        for (int second = 0; second < seconds; ++second) {
+            busyFor(std::chrono::milliseconds(50));  // the UI thread stalls
+            const auto next = start + std::chrono::seconds(second + 1);
+            while (std::chrono::steady_clock::now() < next) {
+                QCoreApplication::processEvents();
+                rec.waitForReadyRead(20);
+                gaps.feed(rec.readAllStandardOutput());
+            }
+        }
+        // Stop the recorder before the player, so the fade-out is not counted.
+        rec.terminate();
+        rec.waitForFinished(3000);
+        gaps.feed(rec.readAllStandardOutput());
+        player.Stop();
+        state.counters["seconds"] = seconds;
+        state.counters["dropouts"] = gaps.gaps;
+        state.counters["recorded_s"] = gaps.samples / 48000.0;
+        if (gaps.gaps > 0) state.SkipWithError("dropouts heard");
+    }
+}
+BENCHMARK(BM_NoDropoutWhileTheUiIsBusy)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testsupport::pointAtAudioServer();
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
