@@ -13,7 +13,7 @@ namespace {
 
 QFont pixelFont(int size, bool bold) {
     QFont f;
-    f.setPixelSize(size > 0 ? size + 2 : 11);  // the design's point sizes read small on Linux
+    f.setPixelSize(size > 0 ? size + 2 : 11);  // the layout's text sizes read small on Linux
     f.setBold(bold);
     return f;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Keyboard polling: which modifiers and keys are down at this moment. Key codes are the design's
+// Keyboard polling: which modifiers and keys are down at this moment. Key codes are the classic
 // virtual key codes (for example 37 = L, 49 = Space, 123-126 = arrows), mapped to Qt keys here.
 
 #include <Qt>

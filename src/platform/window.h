@@ -87,7 +87,7 @@ class Window : public QMainWindow {
     bool userResizing_ = false;
 };
 
-// The text of a key event as the design's handlers expect it: arrows are the characters 28-31,
+// The text of a key event as the key handlers expect it: arrows are the characters 28-31,
 // Return 13, Backspace 8, Delete 127, otherwise the typed text.
 QString keyText(int qtKey, const QString& typed);
 
