@@ -21,6 +21,8 @@ bool DragCanvas::MouseDown(int x, int y) {
     Window1* w = win();
     mDragging = PicHit(x, y);
     if (!mDragging || !w) return false;
+    // A press on a clip is the lane's; only presses on empty lane space reach the window.
+    keepPressFromWindow();
     w->msg->setText(mDragging->pname);
     if (Keyboard::AsyncShiftKey()) {
         if (soundingOnPlayDeck(*w, mDragging)) return false;

@@ -43,11 +43,13 @@ void Canvas::mousePressEvent(QMouseEvent* e) {
         return;
     }
     const QPoint p = e->position().toPoint();
+    keepPress_ = false;
     tracking_ = MouseDown(p.x(), p.y());
-    if (tracking_)
+    if (tracking_ || keepPress_) {
         e->accept();
-    else
+    } else {
         e->ignore();  // declined: the window gets the press
+    }
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent* e) {

@@ -71,6 +71,10 @@ class Canvas : public Control {
     void RefreshRect(int x, int y, int w, int h) { update(x, y, w, h); }
 
   protected:
+    // From MouseDown: this press is the canvas's own even though it wants no drag steps or
+    // release, so it does not go on to the window as a click on the background.
+    void keepPressFromWindow() { keepPress_ = true; }
+
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -85,6 +89,7 @@ class Canvas : public Control {
   private:
     PictureRef backdrop_;
     bool tracking_ = false;
+    bool keepPress_ = false;
     bool justDropped_ = false;
     QStringList fileTypes_;
     bool acceptText_ = false, acceptPicture_ = false, acceptItun_ = false;

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QMimeData>
+#include <QTest>
 
 #include "lanes/lane_logic.h"
 #include "platform/dragdrop.h"
@@ -314,6 +315,42 @@ TEST_F(LaneTest, HeadSearchScrollsToTheHeadsPage) {
     w->playbalken = 140;
     w->nowplay_Action();
     EXPECT_FLOAT_EQ(w->scrollwert, 360);
+}
+
+}  // namespace
+
+namespace {
+
+class LanePressTest : public testsupport::AppFixture {};
+
+TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
+    w->show();
+    w->Canvas1->AddPicture(w->zeichnetrack("a", 100, 0, 100, 0, 100, 0), 200, 16, "a", 100,
+                           "/m/a.mp3", 1, 0, 100, 0, 100, 0);
+    auto clip = w->Canvas1->mPics.back();
+    w->pam = clip;  // a Shift press on the playing clip does nothing but name it
+    platform::Keyboard::setModifiersForTesting(Qt::ShiftModifier);
+    QTest::mousePress(w->Canvas1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
+    QTest::mouseRelease(w->Canvas1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
+    EXPECT_EQ(w->msg->Text(), "a");
+    EXPECT_DOUBLE_EQ(w->previewbalken, 300);   // the background click did not move the head
+    EXPECT_EQ(w->pastex[1], 0.0);             // nor set a paste target
+
+    // A Shift drag of the clip likewise stays the lane's.
+    w->pam = nullptr;
+    platform::dragHook() = [](QWidget*, QMimeData*, const QPixmap&, QPoint) {};
+    QTest::mousePress(w->Canvas1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
+    QTest::mouseRelease(w->Canvas1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
+    platform::dragHook() = nullptr;
+    EXPECT_DOUBLE_EQ(w->previewbalken, 300);
+
+    // A press on empty lane space is a click on the window: lane 1 becomes the paste target.
+    platform::Keyboard::setModifiersForTesting(Qt::NoModifier);
+    QTest::mousePress(w->Canvas1, Qt::LeftButton, Qt::NoModifier, QPoint(500, 16));
+    QTest::mouseRelease(w->Canvas1, Qt::LeftButton, Qt::NoModifier, QPoint(500, 16));
+    EXPECT_EQ(w->pastex[0], 500.0);
+    EXPECT_EQ(w->pastex[1], 1.0);
+    EXPECT_DOUBLE_EQ(w->previewbalken, 500);
 }
 
 }  // namespace
