@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 #include "media/media.h"
 #include "support/audio_server.h"
@@ -85,7 +86,11 @@ void BM_NoDropoutWhileTheUiIsBusy(benchmark::State& state) {
         state.counters["seconds"] = seconds;
         state.counters["dropouts"] = gaps.gaps;
         state.counters["recorded_s"] = gaps.samples / 48000.0;
-        if (gaps.gaps > 0) state.SkipWithError("dropouts heard");
+        if (gaps.gaps > 0) {
+            static std::string why;
+            why = std::to_string(gaps.gaps) + " dropouts heard in " + std::to_string(seconds) + " s";
+            state.SkipWithError(why.c_str());
+        }
     }
 }
 BENCHMARK(BM_NoDropoutWhileTheUiIsBusy)->Iterations(1)->Unit(benchmark::kSecond);
