@@ -33,12 +33,8 @@ void DragCanvas::PrepareBuffer() {
 
 void DragCanvas::Redraw(Graphics& g, double x, double y, double w, double h) {
     const int rx = whole(x), ry = whole(y), rw = whole(w), rh = whole(h);
-    if (Backdrop() && !Backdrop()->isNull()) {
-        g.ClearRect(rx, ry, rw, rh);
-        g.DrawPicture(*Backdrop(), rx, ry, rx, ry, rw, rh);
-    } else {
-        g.ClearRect(rx, ry, rw, rh);
-    }
+    g.ClearRect(rx, ry, rw, rh);
+    if (Backdrop() && !Backdrop()->isNull()) g.DrawPicture(*Backdrop(), rx, ry, rx, ry, rw, rh);
     for (const DragPicRef& c : mPics) {
         const double W = lanes::pictureWidth(*c), H = lanes::pictureHeight(*c);
         const double L = c->x - W / 2, T = c->y - H / 2;

@@ -104,7 +104,6 @@ class StaticText : public Control {
     QColor TextColor() const { return color_; }
     void setTextColor(const QColor& c);
     void setTextSize(int s);
-    int TextSize() const { return size_; }
     void setBold(bool b);
 
   protected:
@@ -127,16 +126,11 @@ class Line : public Control {
     int X2() const { return x2_; }
     int Y2() const { return y2_; }
     void setPoints(int x1, int y1, int x2, int y2);
-    void setX1(int v) { setPoints(v, y1_, x2_, y2_); }
-    void setX2(int v) { setPoints(x1_, y1_, v, y2_); }
-    void setY1(int v) { setPoints(x1_, v, x2_, y2_); }
-    void setY2(int v) { setPoints(x1_, y1_, x2_, v); }
     // Left/Top move both ends; Width/Height move the second end.
     void setLeft(int v) override { setPoints(v, y1_, v + (x2_ - x1_), y2_); }
     void setTop(int v) override { setPoints(x1_, v, x2_, v + (y2_ - y1_)); }
     void setWidth(int v) override { setPoints(x1_, y1_, x1_ + v, y2_); }
     void setHeight(int v) override { setPoints(x1_, y1_, x2_, y1_ + v); }
-    int LineLeft() const { return x1_; }
     QColor LineColor() const { return color_; }
     void setLineColor(const QColor& c);
 
@@ -164,7 +158,6 @@ class RectangleControl : public Control {
     void setFillColor(const QColor& c);
     void setBorderColors(const QColor& topLeft, const QColor& bottomRight);
     void setBorderWidth(int w);
-    QColor FillColor() const { return fill_; }
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -180,11 +173,9 @@ class ScrollBar : public Control {
     ScrollBar(QWidget* parent, const QString& name);
     int Value() const { return bar_->value(); }
     void setValue(int v) { bar_->setValue(v); }
-    int Minimum() const { return bar_->minimum(); }
     void setMinimum(int v) { bar_->setMinimum(v); }
     int Maximum() const { return bar_->maximum(); }
     void setMaximum(int v) { bar_->setMaximum(v); }
-    int LineStep() const { return bar_->singleStep(); }
     void setLineStep(int v) { bar_->setSingleStep(v); }
     int PageStep() const { return bar_->pageStep(); }
     void setPageStep(int v) { bar_->setPageStep(v); }
@@ -222,7 +213,6 @@ class BevelButton : public Control {
     void AddRow(const QString& text) { rows_ << text; }
     void DeleteAllRows() { rows_.clear(); }
     int MenuValue() const { return menuValue_; }
-    void setMenuValue(int v) { menuValue_ = v; }
     QString List(int i) const { return i >= 0 && i < rows_.size() ? rows_[i] : QString(); }
     int ListCount() const { return static_cast<int>(rows_.size()); }
     void Open() override {

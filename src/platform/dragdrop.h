@@ -36,7 +36,6 @@ class DragItem {
 
     // Left edge of the dragged thing on the target, in the target's coordinates.
     int DropLeft() const { return drop_.x() - hotspotX_; }
-    int DropTop() const { return drop_.y(); }
     QPoint dropPoint() const { return drop_; }
 
     const QMimeData* mimeData() const { return data_; }

@@ -29,15 +29,8 @@ void Graphics::setTextFont(const QString& family, int pointSize, bool bold) {
 }
 
 void Graphics::DrawLine(int x1, int y1, int x2, int y2) {
-    painter_.setPen(QPen(color_, penWidth_));
-    painter_.drawLine(x1, y1, x2, y2);
-}
-
-void Graphics::DrawRect(int x, int y, int w, int h) {
-    if (w <= 0 || h <= 0) return;
     painter_.setPen(QPen(color_, 1));
-    painter_.setBrush(Qt::NoBrush);
-    painter_.drawRect(x, y, w - 1, h - 1);
+    painter_.drawLine(x1, y1, x2, y2);
 }
 
 void Graphics::DrawRoundRect(int x, int y, int w, int h, int cornerW, int cornerH) {
@@ -61,17 +54,6 @@ void Graphics::FillRect(int x, int y, int w, int h) {
     painter_.fillRect(x, y, w, h, color_);
 }
 
-void Graphics::FillPolygon(const QPolygon& points) {
-    painter_.setPen(QPen(color_, 1));
-    painter_.setBrush(color_);
-    painter_.drawPolygon(points);
-}
-
-void Graphics::DrawString(const QString& text, int x, int baselineY) {
-    painter_.setPen(QPen(color_, 1));
-    painter_.drawText(x, baselineY, text);
-}
-
 void Graphics::DrawPicture(const Picture& picture, int x, int y) {
     if (!picture.isNull()) painter_.drawImage(x, y, picture.image());
 }
@@ -88,11 +70,5 @@ void Graphics::ClearRect(int x, int y, int w, int h) {
     painter_.fillRect(x, y, w, h, Qt::transparent);
     painter_.setCompositionMode(mode);
 }
-
-int Graphics::StringWidth(const QString& text) const {
-    return QFontMetrics(painter_.font()).horizontalAdvance(text);
-}
-
-void Graphics::setClip(int x, int y, int w, int h) { painter_.setClipRect(x, y, w, h); }
 
 }  // namespace platform

@@ -42,32 +42,24 @@ class Graphics {
     Graphics& operator=(const Graphics&) = delete;
 
     void setForeColor(const QColor& c) { color_ = c; }
-    QColor foreColor() const { return color_; }
-    void setPenWidth(int w) { penWidth_ = w < 1 ? 1 : w; }
     void setTextFont(const QString& family, int pointSize, bool bold = false);
 
     void DrawLine(int x1, int y1, int x2, int y2);
-    void DrawRect(int x, int y, int w, int h);  // outline inside the rectangle
     // Outline inside the rectangle with rounded corners of the given width and height.
     void DrawRoundRect(int x, int y, int w, int h, int cornerW, int cornerH);
     // Text whose first baseline is at baselineY, wrapped at wrapWidth pixels from x.
     void DrawWrappedString(const QString& text, int x, int baselineY, int wrapWidth);
     void FillRect(int x, int y, int w, int h);
-    void FillPolygon(const QPolygon& points);
-    void DrawString(const QString& text, int x, int baselineY);
     void DrawPicture(const Picture& picture, int x, int y);
     // Draws the source rectangle of picture at (x, y) unscaled.
     void DrawPicture(const Picture& picture, int x, int y, int srcX, int srcY, int w, int h);
     void ClearRect(int x, int y, int w, int h);  // fills with transparent black
-    int StringWidth(const QString& text) const;
-    void setClip(int x, int y, int w, int h);
 
     QPainter& painter() { return painter_; }
 
   private:
     QPainter painter_;
     QColor color_{Qt::black};
-    int penWidth_ = 1;
 };
 
 }  // namespace platform
