@@ -55,8 +55,6 @@ class Graphics {
     void DrawPicture(const Picture& picture, int x, int y, int srcX, int srcY, int w, int h);
     void ClearRect(int x, int y, int w, int h);  // fills with transparent black
 
-    QPainter& painter() { return painter_; }
-
   private:
     QPainter painter_;
     QColor color_{Qt::black};
