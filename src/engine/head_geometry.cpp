@@ -5,14 +5,13 @@
 
 namespace engine {
 
+HeadPlacement headAt(double x, int labelOffset) {
+    return {true, whole(x - 7), whole(x), whole(x + labelOffset)};
+}
+
 HeadPlacement placeHead(double x, int width, int labelOffset) {
-    HeadPlacement p;
-    p.shown = -kHeadMargin < x && x < width + kHeadMargin;
-    if (!p.shown) return p;
-    p.button = whole(x - 7);
-    p.line = whole(x);
-    p.label = whole(x + labelOffset);
-    return p;
+    if (-kHeadMargin < x && x < width + kHeadMargin) return headAt(x, labelOffset);
+    return HeadPlacement{};
 }
 
 void assignStartOffsets(const std::vector<DragPicRef>& clips, const DragPicRef& hit, double pos,

@@ -19,8 +19,10 @@ struct HeadPlacement {
     int label = kParked;   // left of the time labels (moved only while they show a text)
 };
 
-// Places a head at window x in a window `width` pixels wide; the time labels ride
-// `labelOffset` pixels right of it.
+// The controls of a head at window x, wherever it lies; the time labels ride `labelOffset`
+// pixels right of it.
+HeadPlacement headAt(double x, int labelOffset);
+// Places a head at window x in a window `width` pixels wide, parked when outside the view.
 HeadPlacement placeHead(double x, int width, int labelOffset);
 
 // Gives every clip of a lane start offset 0, then the clip under the head (`hit`, may be null)

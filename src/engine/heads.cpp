@@ -1,25 +1,29 @@
 // The play and preview heads: placing their controls and taking the start offsets from them.
-#include "engine/head_geometry.h"
-#include "shell/window1.h"
+#include "engine/head_controls.h"
 
-namespace {
+namespace engine {
 
-struct HeadControls {
-    platform::BevelButton* button;
-    platform::Line* line;
-    platform::Separator* sep;
-    platform::StaticText* labels[2];
-};
+HeadControls playHeadControls(Window1& w) {
+    return {w.playbutton, w.playline, w.playsepline, {w.playtime, w.playtime2}};
+}
 
-void placeHeadControls(const engine::HeadPlacement& p, const HeadControls& c) {
+HeadControls previewHeadControls(Window1& w) {
+    return {w.Previewbutton, w.previewLine, w.previewsepline, {w.previewtime, w.previewtime2}};
+}
+
+void placeHeadControls(const HeadPlacement& p, const HeadControls& c, bool allLabels) {
     c.button->setLeft(p.button);
     c.line->setPoints(p.line, c.line->Y1(), p.line, c.line->Y2());
     c.sep->setLeft(p.line);
     // A label with no text stays where it is while the head is shown; parking takes both.
     for (platform::StaticText* label : c.labels) {
-        if (!p.shown || !label->Text().isEmpty()) label->setLeft(p.label);
+        if (allLabels || !p.shown || !label->Text().isEmpty()) label->setLeft(p.label);
     }
 }
+
+}  // namespace engine
+
+namespace {
 
 // The clip is found at the head, the offset measured from pos; every caller passes the head.
 void setStartOffsets(DragCanvas* lane, double head, double pos, double DragPic::*offset) {
@@ -30,15 +34,14 @@ void setStartOffsets(DragCanvas* lane, double head, double pos, double DragPic::
 
 void Window1::MovePlayerLineTo(double x) {
     playbalken = x;
-    placeHeadControls(engine::placeHead(x, Width(), 4),
-                      {playbutton, playline, playsepline, {playtime, playtime2}});
+    engine::placeHeadControls(engine::placeHead(x, Width(), 4), engine::playHeadControls(*this));
     splayline = playbalken + static_cast<double>(scrollwert);
 }
 
 void Window1::MovePreviewLineTo(double x) {
     previewbalken = x;
-    placeHeadControls(engine::placeHead(x, Width(), 11),
-                      {Previewbutton, previewLine, previewsepline, {previewtime, previewtime2}});
+    engine::placeHeadControls(engine::placeHead(x, Width(), 11),
+                              engine::previewHeadControls(*this));
     spreviewline = previewbalken + static_cast<double>(scrollwert);
 }
 

@@ -1,4 +1,5 @@
 // Scrolling the view along the timeline, the ruler labels, and the search for a head's page.
+#include "engine/head_controls.h"
 #include "lanes/lane_logic.h"
 #include "platform/numtext.h"
 #include "shell/window1.h"
@@ -30,18 +31,11 @@ void Window1::zeitundbalkenscroll() {
     platform::StaticText* texts[5] = {dauer1, dauer2, dauer3, dauer4, dauer5};
     for (int i = 0; i < 5; ++i) texts[i]->setLeft(labels[i].left);
     for (int i = 0; i < 5; ++i) texts[i]->setText(labels[i].text);
-    const int v = whole(playbalken);
-    playbutton->setLeft(whole(playbalken - 7));
-    playline->setPoints(v, playline->Y1(), v, playline->Y2());
-    playsepline->setLeft(v);
-    playtime->setLeft(v);
-    playtime2->setLeft(v);
-    const int p = whole(previewbalken);
-    Previewbutton->setLeft(whole(previewbalken - 7));
-    previewLine->setPoints(p, previewLine->Y1(), p, previewLine->Y2());
-    previewsepline->setLeft(p);
-    previewtime->setLeft(whole(previewbalken + 11));
-    previewtime2->setLeft(whole(previewbalken + 11));
+    // Both heads go to their places even far outside the window, labels and all: the play
+    // labels at the head itself, the preview labels 11 pixels right of it.
+    engine::placeHeadControls(engine::headAt(playbalken, 0), engine::playHeadControls(*this), true);
+    engine::placeHeadControls(engine::headAt(previewbalken, 11), engine::previewHeadControls(*this),
+                              true);
 }
 
 void Window1::previeplayzentriere(int32_t which) {

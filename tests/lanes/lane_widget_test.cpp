@@ -284,6 +284,9 @@ TEST_F(LaneTest, ScrollingReplacesClipsHeadsAndRuler) {
     EXPECT_EQ(a->x, -260);
     EXPECT_DOUBLE_EQ(w->playbalken, 100 - 360);
     EXPECT_EQ(w->playline->X1(), -260);
+    EXPECT_EQ(w->playbutton->Left(), -267);
+    EXPECT_EQ(w->playtime->Left(), -260);  // labels move with the ruler even without a text
+    EXPECT_EQ(w->previewtime->Left(), 300 - 360 + 11);
     EXPECT_EQ(w->dauer1->Text(), "0.05:00");
     EXPECT_EQ(w->dauer1->Left(), -60);
     EXPECT_EQ(w->suddensaveflag, 0);  // a scroll counts as a change
