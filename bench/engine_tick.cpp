@@ -1,7 +1,7 @@
 // The deck tick: both decks running over a 500-clip mix (budget under 0.2 ms), and the idle
 // tick that runs 100 times a second for the life of the window (its CPU share is its time
 // divided by 10 ms).
-#include <benchmark/benchmark.h>
+#include "bench_main.h"
 
 #include <QApplication>
 #include <cstdlib>
@@ -66,15 +66,4 @@ BENCHMARK(BM_IdleTick)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (Window1* w = Window1::existing()) {
-        w->xquit = 1;
-        delete w;
-    }
-    return 0;
-}
+VONTALIX_BENCH_MAIN(BenchApp::Widgets)

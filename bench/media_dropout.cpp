@@ -3,7 +3,7 @@
 // its monitor is recorded; a dropout is a stretch of at least half a millisecond of silence
 // inside the sine. VONTALIX_DROPOUT_SECONDS sets the length (default 60; 600 for the budget).
 // Needs scripts/audio-server start.
-#include <benchmark/benchmark.h>
+#include "bench_main.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -97,11 +97,4 @@ BENCHMARK(BM_NoDropoutWhileTheUiIsBusy)->Iterations(1)->Unit(benchmark::kSecond)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    testsupport::pointAtAudioServer();
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VONTALIX_BENCH_MAIN(BenchApp::Sound)

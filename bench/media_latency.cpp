@@ -1,7 +1,7 @@
 // First sound after Play on the private PulseAudio server's null sink (budget: 60 ms):
 // from Play to the first mixed block holding the movie's sound, plus the sound queued in the
 // device ahead of it. Needs scripts/audio-server start.
-#include <benchmark/benchmark.h>
+#include "bench_main.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -42,11 +42,4 @@ static void firstSound(benchmark::State& state) {
 }
 BENCHMARK(firstSound)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-    testsupport::pointAtAudioServer();
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VONTALIX_BENCH_MAIN(BenchApp::Sound)

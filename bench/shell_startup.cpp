@@ -1,7 +1,7 @@
 // Start-up to the window shown (budget under 300 ms): the file types, the application object and
 // the main window with its controls built, opened and painted once. The first run in the process
 // also pays for loading fonts and pictures, so it is reported on its own.
-#include <benchmark/benchmark.h>
+#include "bench_main.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -40,11 +40,4 @@ BENCHMARK(BM_WindowShown)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VONTALIX_BENCH_MAIN(BenchApp::Widgets)
