@@ -57,9 +57,6 @@ void Window1::PlayPrevTimer_Action() {
 
     if (pplay1) runDeck(*this, engine::playDeck());
     if (vplay1) runDeck(*this, engine::previewDeck());
-    // The head lines lie over the lanes; draw them again after the lanes have repainted.
-    for (QWidget* line :
-         std::initializer_list<QWidget*>{previewLine, previewsepline, playline, playsepline}) {
-        line->update();
-    }
+    // The head lines need no redraw of their own here: they lie above the lanes, so the window
+    // repaints them whenever a lane under them repaints, and a moved head repaints itself.
 }
