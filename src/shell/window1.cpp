@@ -7,6 +7,7 @@
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/numtext.h"
+#include "engine/routing.h"
 #include "lanes/zoom_math.h"
 #include "media/media.h"
 #include "shell/menu.h"
@@ -320,10 +321,10 @@ void Window1::Open() {
     // A preview routed to a device that is gone stays silent rather than reaching the audience
     // through the main output; say so, since nothing else would tell the DJ.
     media::setUnavailableRouteHandler([](int32_t) {
-        if (Window1* w = Window1::existing()) {
-            w->msg->setText(QStringLiteral(
-                "The preview sound device is not available: the preview is silent."));
-        }
+        if (Window1* w = Window1::existing()) w->msg->setText(engine::unavailableRouteText(media::routeAvailable(0)));
+    });
+    media::setDeviceLostHandler([](int32_t, const QString& name) {
+        if (Window1* w = Window1::existing()) w->msg->setText(engine::lostDeviceText(name));
     });
     if (!mediaAvailable() || xquit == 1) {
         MessageSpec spec;
