@@ -7,6 +7,7 @@
 #include "editing/plist_reader.h"
 #include "editing/regular_file.h"
 #include "lanes/lane_logic.h"
+#include "media/clip_movie.h"
 #include "media/movie.h"
 #include "platform/filetypes.h"
 #include "platform/numtext.h"
@@ -72,6 +73,7 @@ std::optional<double> measureMovie(const QString& path) {
     if (measureOverride()) return measureOverride()(path);
     const media::MovieRef movie = media::openEditableMovie(path);
     if (!movie) return std::nullopt;
+    media::keepOpened(movie);  // the clip made of it plays it without opening the file again
     return movie->Duration();
 }
 

@@ -7,17 +7,27 @@
 namespace engine {
 namespace {
 
+// A clip whose movie is still being opened is neither current nor last: the next step tries it
+// again.
 void startClip(const DeckTraits& traits, int laneIndex, DeckLane& lane, const DragPicRef& clip,
-               double zoom, int32_t device) {
+               double zoom, int32_t device, DragPicRef& unplayable) {
     DeckPlayer& player = *lane.player;
     if (traits.stopBeforeStart[laneIndex]) player.Stop();
-    *lane.last = clip;
-    if (!player.loadMovie(clip->ppfad)) {
-        // Nothing to play: the lane stays silent, the clip is not tried again while the head is
-        // over it, and the head must not follow a player without a movie back to the clip's edge.
-        *lane.current = nullptr;
-        return;
+    switch (player.loadMovie(*clip)) {
+        case DeckPlayer::Load::Pending:
+            return;
+        case DeckPlayer::Load::Failed:
+            // Nothing to play: the lane stays silent, the clip is not tried again while the head
+            // is over it, and the head must not follow a player without a movie back to the
+            // clip's edge.
+            *lane.last = clip;
+            *lane.current = nullptr;
+            unplayable = clip;
+            return;
+        case DeckPlayer::Load::Loaded:
+            break;
     }
+    *lane.last = clip;
     *lane.current = clip;
     player.setPosition(clip.get()->*traits.startOffset / zoom);
     if (traits.routed) player.route(device);
@@ -25,10 +35,10 @@ void startClip(const DeckTraits& traits, int laneIndex, DeckLane& lane, const Dr
 }
 
 void runLane(const DeckTraits& traits, int laneIndex, DeckLane& lane, const DragPicRef& hit,
-             double zoom, int32_t device) {
+             double zoom, int32_t device, DragPicRef& unplayable) {
     if (!hit) return;
     if (hit != *lane.current && hit != *lane.last)
-        startClip(traits, laneIndex, lane, hit, zoom, device);
+        startClip(traits, laneIndex, lane, hit, zoom, device, unplayable);
     DeckPlayer& player = *lane.player;
     if (player.Rate() > 0 && *lane.current) {
         const double t = player.Position() * zoom;
@@ -52,9 +62,10 @@ DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes
     }
     // Both lanes are probed at the head where it stood, before either starts a clip.
     const std::array<DragPicRef, 2> hits{lanes[0].probe(head), lanes[1].probe(head)};
-    for (int i = 0; i < 2; ++i) runLane(traits, i, lanes[i], hits[i], zoom, device);
-
     DeckStepResult result;
+    for (int i = 0; i < 2; ++i)
+        runLane(traits, i, lanes[i], hits[i], zoom, device, result.unplayable[i]);
+
     for (int i = 0; i < 2; ++i) {
         result.sounding[i] = lanes[i].player->Rate() > 0;
         if (result.sounding[i]) result.seconds[i] = lanes[i].player->Position();

@@ -1,7 +1,9 @@
 // The 10 ms tick of PlayPrevTimer: one step of each running deck, then the head lines redrawn.
+#include <QFileInfo>
+
 #include "engine/deck_bindings.h"
 #include "engine/head_geometry.h"
-#include "media/movie.h"
+#include "media/clip_movie.h"
 #include "platform/numtext.h"
 
 namespace {
@@ -16,9 +18,19 @@ class WindowPlayer final : public engine::DeckPlayer {
     void setVolume(int volume) override { p_.setVolume(volume); }
     void Play() override { p_.Play(); }
     void Stop() override { p_.Stop(); }
-    bool loadMovie(const QString& path) override {
-        p_.setMovie(media::openMovie(path));
-        return p_.Movie() != nullptr;
+    Load loadMovie(const DragPic& clip) override {
+        const media::ClipMovieRef& m = clip.movie;
+        if (!m || m->state() == media::ClipMovie::Failed) {
+            p_.setMovie(nullptr);
+            return Load::Failed;
+        }
+        if (m->state() == media::ClipMovie::Waiting) {
+            m->hurry();
+            return Load::Pending;
+        }
+        // A player of its own routes its own tracks: the other deck may sound the same clip.
+        p_.setMovie(m->movie()->share());
+        return Load::Loaded;
     }
     void route(int32_t device) override { w_.SetMovieSoundOutputComponent(&p_, device); }
 
@@ -26,6 +38,12 @@ class WindowPlayer final : public engine::DeckPlayer {
     Window1& w_;
     platform::MoviePlayer& p_;
 };
+
+// A clip the head reached whose file does not open as a movie: its lane stays silent over it.
+void clipUnplayable(Window1& w, const DragPic& clip) {
+    w.msg->setText(QStringLiteral("Error opening ") + QFileInfo(clip.ppfad).fileName() +
+                   QStringLiteral(" as movie."));
+}
 
 void runDeck(Window1& w, const engine::DeckBinding& deck) {
     WindowPlayer p1(w, *(w.*deck.players[0])), p2(w, *(w.*deck.players[1]));
@@ -43,6 +61,8 @@ void runDeck(Window1& w, const engine::DeckBinding& deck) {
         label->setText(r.sounding[i] ? w.secstoTime(r.seconds[i]) : QString());
     }
     (w.*deck.moveHead)(r.head);
+    for (const DragPicRef& clip : r.unplayable)
+        if (clip) clipUnplayable(w, *clip);
 }
 
 }  // namespace

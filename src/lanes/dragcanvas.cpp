@@ -1,6 +1,7 @@
 // Lane storage: making clips and keeping them in z-order.
 #include "lanes/dragcanvas.h"
 
+#include "media/clip_movie.h"
 #include "platform/numtext.h"
 #include "shell/window1.h"
 
@@ -18,6 +19,8 @@ int DragCanvas::indexOf(const DragPic* clip) const {
 
 void DragCanvas::AddPic(const DragPicRef& clip) {
     if (!clip || indexOf(clip.get()) >= 0) return;
+    // Opened now on the worker, long before a head reaches the clip.
+    if (!clip->movie && !clip->ppfad.isEmpty()) clip->movie = media::clipMovie(clip->ppfad);
     mPics.push_back(clip);
     if (Window1* w = win()) w->suddensaveflag = 0;
 }

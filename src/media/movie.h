@@ -46,6 +46,10 @@ class Movie {
     void setTrackSoundOutput(int index, int32_t deviceId);
     const std::vector<Track>& tracks() const { return tracks_; }
 
+    // Another movie of the same opened file with routing of its own, for one more player:
+    // nothing is opened or measured again.
+    MovieRef share() const;
+
     ~Movie();
 
   private:

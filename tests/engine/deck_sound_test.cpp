@@ -30,6 +30,8 @@ class DeckSoundTest : public AppFixture {
                        double fadein, double fadeout, double stop) {
         w->lane(lane)->AddPicture(nullptr, left, 16, "clip", dauer, path, lane, fadein, fadeout,
                                   start, stop, 0);
+        // As after a drop or a playlist load: the movie is open before the head comes.
+        EXPECT_TRUE(mt::waitForClipMovies());
         return w->lane(lane)->mPics.back();
     }
     // Ticks the window and renders one block after each tick; returns each lane player's
