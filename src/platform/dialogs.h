@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+
+class QProgressDialog;
 
 namespace platform {
 
@@ -24,6 +27,9 @@ struct DialogHooks {
     std::function<QString(const QString& caption, const QStringList& filters)> openFile;
     std::function<QString(const QString& caption, const QString& defaultName)> saveFile;
     std::function<QString(const QString& caption)> selectFolder;
+    // Stands in for the progress dialog: called when it would appear and at each step after;
+    // true answers Cancel.
+    std::function<bool(const QString& text, int value, int maximum)> progress;
 };
 
 DialogHooks& dialogHooks();
@@ -35,5 +41,26 @@ void MsgBox(const QString& text);
 QString GetOpenFile(const QString& caption, const QStringList& filters);
 QString GetSaveFile(const QString& caption, const QString& defaultName);
 QString SelectFolder(const QString& caption);
+
+// The progress of a long file loop: a modal dialog with a bar and a Cancel button. Nothing shows
+// until the first setValue, so a loop that ends quickly never flashes it.
+class ProgressDialog {
+  public:
+    ProgressDialog(const QString& text, int maximum);
+    ~ProgressDialog();
+    ProgressDialog(const ProgressDialog&) = delete;
+    ProgressDialog& operator=(const ProgressDialog&) = delete;
+
+    void setValue(int value);
+    bool shown() const { return shown_; }
+    bool wasCanceled() const;
+
+  private:
+    QString text_;
+    int maximum_;
+    bool shown_ = false;
+    bool canceled_ = false;
+    std::unique_ptr<QProgressDialog> dialog_;
+};
 
 }  // namespace platform
