@@ -90,9 +90,12 @@ class Tracker : public QObject {
                 auto* k = static_cast<QKeyEvent*>(e);
                 const int code = virtualKeyCodeOf(*k);
                 if (code < 0) break;
+                // Repeats change nothing: a key held since before the focus came back (and so
+                // forgotten) counts as down only once it is pressed again.
+                if (k->isAutoRepeat()) break;
                 if (e->type() == QEvent::KeyPress)
                     keysDown().insert(code);
-                else if (!k->isAutoRepeat())
+                else
                     keysDown().erase(code);
                 break;
             }

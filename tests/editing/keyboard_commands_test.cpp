@@ -62,6 +62,13 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
          {{Ev::Press, Qt::Key_Space, true},
           {Ev::FocusLost, 0, true},
           {Ev::Press, Qt::Key_Space, false}}},
+        {"Space held while a dialog had the focus",
+         {{Ev::Press, Qt::Key_Space, true},
+          {Ev::FocusLost, 0, true},
+          {Ev::Repeat, Qt::Key_Space, true},
+          {Ev::Repeat, Qt::Key_Space, true},
+          {Ev::Release, Qt::Key_Space, true},
+          {Ev::Press, Qt::Key_Space, false}}},
     };
     for (const Case& c : cases) {
         if (w->vplay1) w->preview();
