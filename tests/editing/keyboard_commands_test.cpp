@@ -198,13 +198,8 @@ TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
         bool refused;
     };
     const Case cases[] = {
-        {"Left", {Qt::Key_Left}, Qt::NoModifier, 0, -1, false},
-        {"Right", {Qt::Key_Right}, Qt::NoModifier, 0, 1, false},
         {"Shift+Left", {Qt::Key_Left}, Qt::ShiftModifier, 0, -11, false},
-        {"Shift+Right", {Qt::Key_Right}, Qt::ShiftModifier, 0, 11, false},
         {"Left and Right", {Qt::Key_Left, Qt::Key_Right}, Qt::NoModifier, 0, 0, false},
-        {"Left onto a neighbour", {Qt::Key_Left}, Qt::NoModifier, 100, 0, true},
-        {"Right, neighbour touching on the left", {Qt::Key_Right}, Qt::NoModifier, 100, 1, false},
         {"Shift+Right onto a neighbour 5 away", {Qt::Key_Right}, Qt::ShiftModifier, 305, 1, true},
         {"no command key", {Qt::Key_A}, Qt::NoModifier, 0, 0, false},
     };
@@ -228,17 +223,6 @@ TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
             EXPECT_EQ(w->balkenaktivspur, lane->lane()) << c.name;
         }
     }
-}
-
-TEST_F(KeyCommandTest, HeldArrowKeepsMovingPastTheStartOfTheTimeline) {
-    auto clip = add(w->Canvas2, 0, 10);
-    select(w->Canvas2, clip);
-    key(QEvent::KeyPress, Qt::Key_Left);
-    for (int i = 0; i < 9; ++i) key(QEvent::KeyPress, Qt::Key_Left, true);
-    EXPECT_EQ(clip->x, -5);
-    key(QEvent::KeyRelease, Qt::Key_Left);
-    key(QEvent::KeyPress, Qt::Key_Right, false, Qt::NoModifier);
-    EXPECT_EQ(clip->x, -4);
 }
 
 TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
