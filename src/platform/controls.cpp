@@ -2,11 +2,10 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMouseEvent>
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTextOption>
-
 
 namespace platform {
 
@@ -182,21 +181,28 @@ void StaticText::paintEvent(QPaintEvent*) {
     QPainter p(this);
     QFont font = controlFont(size_, bold_);
     constexpr int kSmallestPixels = 8;
-    while (shrinkToFit_ && !multiLine_ && font.pixelSize() > kSmallestPixels &&
-           QFontMetrics(font).horizontalAdvance(text_) > width()) {
+    QString lines = text_;
+    if (multiLine_) {
+        lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    }
+    const auto fits = [&](const QFont& f) {
+        const QFontMetrics m(f);
+        if (!multiLine_) return m.horizontalAdvance(text_) <= width();
+        return m.boundingRect(rect(), Qt::TextWrapAnywhere, lines).height() <= height();
+    };
+    while (shrinkToFit_ && font.pixelSize() > kSmallestPixels && !fits(font)) {
         font.setPixelSize(font.pixelSize() - 1);
     }
     p.setFont(font);
     p.setPen(color_);
-    const int horizontal = align_ == 2 ? Qt::AlignHCenter : align_ == 3 ? Qt::AlignRight
-                                                                         : Qt::AlignLeft;
+    const int horizontal = align_ == 2   ? Qt::AlignHCenter
+                           : align_ == 3 ? Qt::AlignRight
+                                         : Qt::AlignLeft;
     // Plain text only: status messages may carry file names with markup characters.
     if (!multiLine_) {
         p.drawText(rect(), horizontal | Qt::AlignVCenter | Qt::TextSingleLine, text_);
         return;
     }
-    QString lines = text_;
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     // Words wrap; a word longer than the line (a file address) breaks where it must.
     QTextOption option(Qt::Alignment(horizontal) | Qt::AlignTop);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

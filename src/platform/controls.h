@@ -108,8 +108,8 @@ class StaticText : public Control {
     void setTextAlign(int a);
     // Several lines: carriage returns and line feeds break lines, long lines wrap.
     void setMultiLine(bool m);
-    // A one-line label laid out for narrower type than this desktop's: its font shrinks until the
-    // text fits rather than losing its end.
+    // A text laid out for narrower type than this desktop's: its font shrinks until the text fits
+    // (one line: its width; several: its height) rather than losing its end.
     void setShrinkToFit(bool s);
 
     // A text with a press handler takes presses instead of letting them through; the handler's

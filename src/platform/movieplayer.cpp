@@ -13,7 +13,6 @@ namespace platform {
 
 namespace {
 constexpr int kRefreshMs = 100;
-constexpr int kTimeWidth = 76;
 constexpr double kSliderStepsPerSecond = 10;
 // A movie stopped this close to its end counts as played out.
 constexpr double kEndSlack = 0.05;
@@ -85,6 +84,9 @@ void MoviePlayer::refreshBar() {
     if (!slider_->isSliderDown()) slider_->setValue(whole(position * kSliderStepsPerSecond));
     const auto text = timeText ? timeText : minutesText;
     time_->setText(movie ? text(position) + QStringLiteral(" / ") + text(duration) : QString());
+    // The time takes the room its text needs; the slider the rest.
+    const int needed = time_->fontMetrics().horizontalAdvance(time_->text()) + 4;
+    if (needed > time_->width() || needed < time_->width() - 20) resizeEvent(nullptr);
 }
 
 void MoviePlayer::resizeEvent(QResizeEvent*) {
@@ -92,7 +94,8 @@ void MoviePlayer::resizeEvent(QResizeEvent*) {
     const int h = height();
     button_->setGeometry(0, 0, h, h);
     button_->setIconSize(QSize(h - 4, h - 4));
-    const int timeWidth = std::min(kTimeWidth, std::max(0, width() - h - 20));
+    const int needed = time_->fontMetrics().horizontalAdvance(time_->text()) + 4;
+    const int timeWidth = std::min(needed, std::max(0, (width() - h) / 2));
     time_->setGeometry(width() - timeWidth, 0, timeWidth, h);
     slider_->setGeometry(h + 2, 0, std::max(0, width() - h - timeWidth - 6), h);
 }

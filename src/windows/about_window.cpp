@@ -27,6 +27,7 @@ void about::CreateControls() {
     StaticText1 =
         windows::label(this, "StaticText1", 20, 14, 220, 108, windows::aboutText(address()), 12);
     StaticText1->setMultiLine(true);
+    StaticText1->setShrinkToFit(true);
     StaticText1->setCursor(Qt::PointingHandCursor);
     StaticText1->setOnMouseDown([this](int x, int y) { return StaticText1_MouseDown(x, y); });
 }
