@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QTableWidget>
+#include <memory>
 
 namespace platform {
 
@@ -171,17 +172,14 @@ void ListBox::AcceptMacDataDrop(const QString& type) {
 
 bool ListBox::dragRow(int row) {
     if (!enableDrag_ || row < 0 || row >= ListCount()) return false;
-    auto* data = new QMimeData;  // ownership passes to the drag
-    DragItem item(data);
-    if (!onDragRow || !onDragRow(item, row)) {
-        delete data;
-        return false;
-    }
+    auto data = std::make_unique<QMimeData>();
+    DragItem item(data.get());
+    if (!onDragRow || !onDragRow(item, row)) return false;
     QRect rect = table_->visualRect(table_->model()->index(row, 0));
     rect.setLeft(0);
     rect.setRight(table_->viewport()->width() - 1);
     const QPixmap picture = table_->viewport()->grab(rect);
-    startDrag(this, data, picture, pressAt_ - rect.topLeft());
+    startDrag(this, data.release(), picture, pressAt_ - rect.topLeft());  // the drag owns it
     return true;
 }
 

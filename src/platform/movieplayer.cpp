@@ -47,8 +47,8 @@ void MoviePlayer::setController(int kind) {
         time_->setFont(controlFont(9));
         time_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         refresh_ = new QTimer(this);
+        refresh_->setInterval(kRefreshMs);
         connect(refresh_, &QTimer::timeout, this, [this] { refreshBar(); });
-        refresh_->start(kRefreshMs);
     }
     show();
     resizeEvent(nullptr);
@@ -74,6 +74,9 @@ void MoviePlayer::refreshBar() {
     if (!button_) return;
     const media::MovieRef movie = Movie();
     const bool playing = Rate() > 0;
+    // The bar follows the movie while it plays (and notices it play out); idle, it wakes nobody.
+    if (playing && !refresh_->isActive()) refresh_->start();
+    if (!playing) refresh_->stop();
     button_->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
     button_->setToolTip(playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
     button_->setEnabled(movie != nullptr);

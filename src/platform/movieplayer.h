@@ -45,7 +45,8 @@ class MoviePlayer : public Control {
     void togglePlay();
     // What moving the slider does: go to that point of the movie.
     void seekTo(double seconds);
-    // The bar's texts and slider brought up to date (its timer does it while the bar shows).
+    // The bar's texts and slider brought up to date; its timer does it while the movie plays, so
+    // whoever starts the player calls it once.
     void refreshBar();
     QToolButton* playButton() const { return button_; }
     QSlider* slider() const { return slider_; }

@@ -327,6 +327,21 @@ TEST_F(AuxWindowsTest, ASecondDropReplacesTheFirstOnThePreviewDeviceOnly) {
     EXPECT_EQ(w->GetMovieSoundOutputComponent(d->droppreviewplayer), media::deviceIdFor(kPreview));
 }
 
+TEST_F(AuxWindowsTest, ADeviceThatIsGoneKeepsThePreviewSilentAndSaysSo) {
+    const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    w->previewdevice = media::deviceIdFor("unplugged");
+    droppreview* d = droppreview::instance();
+    ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({sine})));
+    mt::advance(20 * kBlock);
+    QApplication::processEvents();
+    EXPECT_EQ(w->msg->Text(), "The preview sound device is not available: the preview is silent.");
+    for (const QByteArray& device : {kMain, kPreview}) {
+        for (float v : mt::captured(media::deviceIdFor(device))) ASSERT_EQ(v, 0.0f);
+    }
+    // The player runs on, so the bar and a later device choice behave as usual.
+    EXPECT_GT(d->droppreviewplayer->Rate(), 0);
+}
+
 TEST_F(AuxWindowsTest, ControlBarPausesPlaysAndSeeks) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     droppreview* d = droppreview::instance();
