@@ -117,6 +117,13 @@ TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevi
     list->setListIndex(-1);  // clearing the selection keeps the choice
     EXPECT_EQ(w->previewdevice, media::deviceIdFor(kPreview));
 
+    // With the floating window in front, the menus still serve the main window.
+    QApplication::setActiveWindow(p);
+    ASSERT_EQ(QApplication::activeWindow(), p);
+    App::instance()->enablePass();
+    EXPECT_TRUE(w->EditPreferences()->Enabled());
+    EXPECT_TRUE(w->menuplay()->Enabled());
+
     // A second command shows the same window; a new one after closing shows no selection.
     choose("EditPreferences");
     EXPECT_EQ(prefsWindow::existing(), p);
