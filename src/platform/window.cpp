@@ -60,6 +60,20 @@ void Window::setMenuBar(platform::MenuBar* bar) {
     if (bar) QMainWindow::setMenuBar(bar->build(this));
 }
 
+void Window::Show() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void Window::setFrame(int frame, QWidget* owner, bool minimizeButton, bool maximizeButton) {
+    Qt::WindowFlags flags = (frame == 7 ? Qt::Tool : Qt::Window) | Qt::CustomizeWindowHint |
+                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    if (minimizeButton) flags |= Qt::WindowMinimizeButtonHint;
+    if (maximizeButton) flags |= Qt::WindowMaximizeButtonHint;
+    setParent(owner, flags);
+}
+
 int Window::Width() const { return content_->width(); }
 int Window::Height() const { return content_->height(); }
 

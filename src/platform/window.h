@@ -44,6 +44,13 @@ class Window : public QMainWindow {
     platform::MenuBar* MenuBar() const { return menuBar_; }
     void setMenuBar(platform::MenuBar* bar);
 
+    // Shows the window, or brings it to the front when it is open already.
+    void Show();
+    // The kind of window: 0 a document window, 7 a floating window that stays in front of its
+    // owner. Either way the owner holds it: it goes when the owner goes and never keeps the
+    // program running by itself.
+    void setFrame(int frame, QWidget* owner, bool minimizeButton, bool maximizeButton);
+
     QString Title() const { return windowTitle(); }
     void setTitle(const QString& t) { setWindowTitle(t); }
     int Width() const;
