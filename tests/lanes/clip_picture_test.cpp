@@ -1,0 +1,107 @@
+// Clip pictures are drawn in tiles for the parts that are shown; they must look exactly as the
+// same picture drawn whole, wherever a lane shows them, and their memory must stay bounded.
+#include "lanes/clip_picture.h"
+
+#include <QImage>
+
+#include "platform/picture.h"
+#include "support/app_fixture.h"
+
+namespace {
+
+using lanes::ClipPictureSpec;
+using platform::Graphics;
+using platform::Picture;
+
+QImage drawnWhole(const ClipPictureSpec& spec) {
+    Picture whole(spec.width, lanes::kClipPictureHeight);
+    {
+        Graphics g(whole);
+        lanes::drawClipPicture(g, spec);
+    }
+    return whole.image();
+}
+
+// What a lane buffer of this size shows of the picture placed with its left edge at left.
+QImage shownOnLane(const Picture& picture, int left, int laneWidth) {
+    Picture lane(laneWidth, 33);
+    {
+        Graphics g(lane);
+        g.setForeColor(QColor(10, 20, 30));
+        g.FillRect(0, 0, laneWidth, 33);
+        g.DrawPicture(picture, left, 1);
+    }
+    return lane.image();
+}
+
+// "" when the images are the same, else the size or the first pixel that differs.
+std::string difference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return "sizes differ";
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return "pixel " + std::to_string(x) + "," + std::to_string(y) + ": " +
+                       QColor::fromRgba(a.pixel(x, y)).name().toStdString() + " vs " +
+                       QColor::fromRgba(b.pixel(x, y)).name().toStdString();
+    return "";
+}
+
+ClipPictureSpec spec(int width, int start, int fadein, int fadeout, int stop, const char* name,
+                     QColor colour = Qt::black) {
+    ClipPictureSpec s;
+    s.width = width;
+    s.start = start;
+    s.fadein = fadein;
+    s.fadeout = fadeout;
+    s.stop = stop;
+    s.name = name;
+    s.nameColor = colour;
+    return s;
+}
+
+TEST(ClipPicture, TilesLookExactlyLikeThePictureDrawnWhole) {
+    const ClipPictureSpec cases[] = {
+        spec(1, 0, 0, 1, 1, "x"),
+        spec(99, 10, 20, 80, 90, "Band: Route 66"),
+        spec(511, 0, 0, 511, 511, "just under a tile"),
+        spec(512, 0, 100, 400, 512, "one tile"),
+        spec(513, 3, 500, 510, 513, "ramp over the tile edge"),
+        // Long ramps cross many tile edges at shallow slopes.
+        spec(5000, 37, 4100, 4200, 4990, "a long name that has to wrap at the clip's width",
+             QColor(220, 30, 30)),
+        spec(3000, 700, 600, 2500, 2400, "points out of order", QColor(30, 90, 220)),
+        spec(40, 0, 0, 40, 40, "a name far wider than the clip itself wraps"),
+    };
+    for (const ClipPictureSpec& s : cases) {
+        SCOPED_TRACE(s.name.toStdString());
+        const QImage whole = drawnWhole(s);
+        const platform::PictureRef tiled = lanes::makeClipPicture(s);
+        ASSERT_EQ(tiled->Width(), s.width);
+        EXPECT_EQ(difference(tiled->part(0, 0, s.width, 30), whole), "");
+        // On a lane: clipped at either side, at tile edges and wholly inside.
+        const Picture plain(whole);
+        for (int left : {0, 7, -1, -511, -513, -s.width + 5, 300, 795}) {
+            SCOPED_TRACE(left);
+            EXPECT_EQ(difference(shownOnLane(*tiled, left, 800), shownOnLane(plain, left, 800)),
+                      "");
+        }
+    }
+}
+
+TEST(ClipPicture, MemoryStaysBoundedWhateverTheWidth) {
+    // A day at 400 %: 345,600 pixels, about 40 MB each if held whole.
+    std::vector<platform::PictureRef> pictures;
+    for (int i = 0; i < 3; ++i)
+        pictures.push_back(lanes::makeClipPicture(spec(345600, 0, 1000, 344000, 345600, "day")));
+    // Scrolled along from start to end, every tile of every picture is shown once.
+    for (const auto& p : pictures) {
+        for (int left = 0; left > -345600; left -= 1280) shownOnLane(*p, left, 1280);
+    }
+    EXPECT_LE(Picture::tileCacheBytes(), Picture::kTileCacheBytes);
+    EXPECT_GT(Picture::tileCacheBytes(), Picture::kTileCacheBytes / 2);
+    // A picture's tiles go with it.
+    pictures.clear();
+    EXPECT_EQ(Picture::tileCacheBytes(), 0);
+}
+
+}  // namespace
