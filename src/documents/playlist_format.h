@@ -35,7 +35,7 @@ QByteArray collectspurtracks(const std::vector<std::shared_ptr<DragPic>>& mPics,
 
 // No real playlist comes near this size (a record is some hundred bytes; a mix of a hundred
 // thousand clips is a few megabytes). A bigger file is refused before it is read.
-inline constexpr qint64 kMaxPlaylistBytes = 32 * 1024 * 1024;
+inline constexpr qint64 kMaxPlaylistBytes = 16 * 1024 * 1024;
 // No name or path is this long: a longer line is a damaged record, never split into fields.
 inline constexpr qsizetype kMaxRecordBytes = 64 * 1024;
 

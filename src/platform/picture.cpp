@@ -38,7 +38,7 @@ class TileCache {
         if (map_.count(k)) return;
         lru_.push_back(Entry{id, k, image});
         map_[k] = std::prev(lru_.end());
-        bytes_ += image.sizeInBytes();
+        bytes_ += cost(image);
         ++tilesOf_[id];
         while (bytes_ > Picture::kTileCacheBytes && lru_.size() > 1) erase(lru_.begin());
     }
@@ -70,8 +70,12 @@ class TileCache {
         return (id << 24) ^ static_cast<uint64_t>(index);
     }
 
+    // A tile's pixels and what keeping it costs besides (image header, list and map nodes): a
+    // thousand tiny tiles are not free.
+    static int64_t cost(const QImage& image) { return image.sizeInBytes() + 512; }
+
     void erase(std::list<Entry>::iterator it) {
-        bytes_ -= it->image.sizeInBytes();
+        bytes_ -= cost(it->image);
         const auto count = tilesOf_.find(it->id);
         if (count != tilesOf_.end() && --count->second == 0) tilesOf_.erase(count);
         map_.erase(it->key);
