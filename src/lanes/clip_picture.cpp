@@ -48,9 +48,12 @@ void drawClipPicture(platform::Graphics& g, const ClipPictureSpec& c) {
 }
 
 platform::PictureRef makeClipPicture(const ClipPictureSpec& spec) {
-    return std::make_shared<platform::Picture>(
+    auto picture = std::make_shared<platform::Picture>(
         spec.width, kClipPictureHeight,
         [spec](platform::Graphics& g) { drawClipPicture(g, spec); });
+    // The two bands fill every pixel; what follows only paints over them.
+    picture->setOpaque(true);
+    return picture;
 }
 
 }  // namespace lanes

@@ -41,6 +41,9 @@ class Picture {
     int Width() const { return drawing_ ? width_ : image_.width(); }
     int Height() const { return drawing_ ? height_ : image_.height(); }
     bool isDrawn() const { return static_cast<bool>(drawing_); }
+    // Whether every pixel is fully opaque, as its maker promises: what lies under it is hidden.
+    bool opaque() const { return opaque_; }
+    void setOpaque(bool opaque) { opaque_ = opaque; }
 
     // All pixels at once. A drawn picture makes and keeps them here: meant for small pictures and
     // tests; drawing code uses part() or Graphics::DrawPicture, which make only what is shown.
@@ -72,6 +75,7 @@ class Picture {
     int width_ = 0, height_ = 0;
     Drawing drawing_;
     uint64_t id_ = 0;  // the key of this picture's tiles in the cache
+    bool opaque_ = false;
     mutable std::map<std::array<int, 4>, std::vector<Run>> lineRuns_;
 };
 

@@ -4,7 +4,9 @@
 
 #include <QImage>
 
+#include "lanes/lane_logic.h"
 #include "platform/picture.h"
+#include "shell/window1.h"
 #include "support/app_fixture.h"
 
 namespace {
@@ -102,6 +104,72 @@ TEST(ClipPicture, MemoryStaysBoundedWhateverTheWidth) {
     // A picture's tiles go with it.
     pictures.clear();
     EXPECT_EQ(Picture::tileCacheBytes(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ClipPicture, OnlyPicturesNotHiddenUnderOpaqueOnesAreDrawn) {
+    Picture opaque(10, 30), clear(10, 30);
+    opaque.setOpaque(true);
+    using lanes::PicturePlace;
+    struct Case {
+        const char* name;
+        std::vector<PicturePlace> places;  // bottom first
+        std::vector<int> shown;            // indexes into places
+    };
+    const Case cases[] = {
+        {"one", {{&opaque, 0, 1, 100, 30}}, {0}},
+        {"same place twice", {{&opaque, 0, 1, 100, 30}, {&opaque, 0, 1, 100, 30}}, {1}},
+        {"under two that meet",
+         {{&opaque, 10, 1, 50, 30}, {&opaque, 0, 1, 30, 30}, {&opaque, 30, 1, 40, 30}},
+         {1, 2}},
+        {"a gap between them",
+         {{&opaque, 10, 1, 50, 30}, {&opaque, 0, 1, 29, 30}, {&opaque, 30, 1, 40, 30}},
+         {0, 1, 2}},
+        {"under a see-through one", {{&opaque, 0, 1, 100, 30}, {&clear, 0, 1, 100, 30}}, {0, 1}},
+        {"other rows", {{&opaque, 0, 1, 100, 30}, {&opaque, 0, 2, 100, 30}}, {0, 1}},
+        {"hidden only where shown", {{&opaque, -50, 1, 900, 30}, {&opaque, 0, 1, 800, 30}}, {1}},
+        {"outside the columns", {{&opaque, 900, 1, 50, 30}}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<int> shown;
+        for (const PicturePlace* p : lanes::uncoveredPlaces(c.places, 0, 800))
+            shown.push_back(static_cast<int>(p - c.places.data()));
+        EXPECT_EQ(shown, c.shown);
+    }
+}
+
+class LanePictures : public testsupport::AppFixture {};
+
+TEST_F(LanePictures, ALaneOfPilesOfClipsLooksAsWhenEveryClipIsDrawn) {
+    DragCanvas* lane = w->Canvas1;
+    lane->setBackdrop(nullptr);
+    // Piles of clips at the same places, clips sticking out of them, and long ones underneath.
+    const struct {
+        double left, dauer;
+        const char* name;
+    } clips[] = {{-300, 5000, "long"}, {20, 100, "a"},  {20, 100, "b"}, {60, 30, "c"},
+                 {100, 250, "d"},      {100, 250, "e"}, {340, 20, "f"}, {500, 400, "g"}};
+    for (const auto& c : clips) {
+        lane->AddPicture(w->zeichnetrack(c.name, c.dauer, c.dauer / 4, c.dauer / 2, c.dauer / 8,
+                                         c.dauer * 3 / 4, 3),
+                         c.left, 16, c.name, c.dauer, "/m/x.mp3", 1, c.dauer / 4, c.dauer / 2,
+                         c.dauer / 8, c.dauer * 3 / 4, 3);
+    }
+    Picture shown(lane->Width(), 33), every(lane->Width(), 33);
+    {
+        Graphics g(shown);
+        lane->Redraw(g, 0, 0, lane->Width(), 33);
+    }
+    {
+        Graphics g(every);
+        for (const DragPicRef& c : lane->mPics)
+            g.DrawPicture(*c->image, c->x - c->image->Width() / 2, c->y - 15);
+    }
+    EXPECT_EQ(difference(shown.image(), every.image()), "");
 }
 
 }  // namespace
