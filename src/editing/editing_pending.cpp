@@ -5,7 +5,3 @@ using platform::DragItem;
 
 void Window1::Canvas3_DropObject(DragItem&, int) {}
 void Window1::Canvas3_Open() {}
-bool Window1::KeyDown(const QString&) { return false; }
-void Window1::clear() {}
-void Window1::copy() {}
-void Window1::paste() {}

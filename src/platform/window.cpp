@@ -7,6 +7,7 @@
 
 #include "platform/application.h"
 #include "platform/controls.h"
+#include "platform/keyboard.h"
 #include "platform/menu.h"
 
 namespace platform {
@@ -122,7 +123,19 @@ QString keyText(int key, const QString& typed) {
 }
 
 void Window::keyPressEvent(QKeyEvent* e) {
-    if (!KeyDown(keyText(e->key(), e->text()))) QMainWindow::keyPressEvent(e);
+    if (Keyboard::isModifierKey(e->key()) || !KeyDown(keyText(e->key(), e->text())))
+        QMainWindow::keyPressEvent(e);
+}
+
+void Window::keyReleaseEvent(QKeyEvent* e) {
+    if (!e->isAutoRepeat() && !Keyboard::isModifierKey(e->key()))
+        KeyUp(keyText(e->key(), e->text()));
+    QMainWindow::keyReleaseEvent(e);
+}
+
+bool Window::event(QEvent* e) {
+    if (e->type() == QEvent::WindowDeactivate) Deactivate();
+    return QMainWindow::event(e);
 }
 
 void Window::resizeEvent(QResizeEvent* e) {

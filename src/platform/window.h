@@ -60,7 +60,12 @@ class Window : public QMainWindow {
     virtual bool MouseDown(int, int) { return false; }
     virtual void MouseDrag(int, int) {}
     virtual void MouseUp(int, int) {}
+    // A key press or automatic repeat that reaches the window; modifier keys alone raise none.
     virtual bool KeyDown(const QString&) { return false; }
+    // A key let go (not an automatic repeat); modifier keys alone raise none.
+    virtual void KeyUp(const QString&) {}
+    // The window lost the focus: keys let go from now on are not reported to it.
+    virtual void Deactivate() {}
     virtual void EnableMenuItems() {}
     // True keeps the window open. appQuitting tells whether the whole program is quitting.
     virtual bool CancelClose(bool) { return false; }
@@ -73,6 +78,8 @@ class Window : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    bool event(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 

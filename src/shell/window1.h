@@ -87,6 +87,8 @@ public:
     void Open() override;
     bool CancelClose(bool appQuitting) override;
     bool KeyDown(const QString& key) override;
+    void KeyUp(const QString& key) override;
+    void Deactivate() override;
     bool MouseDown(int x, int y) override;
     void EnableMenuItems() override;
     void Resizing() override;
