@@ -17,8 +17,10 @@
 #include "editing/drop_logic.h"
 #include "editing/file_label.h"
 #include "editing/regular_file.h"
+#include "lanes/clip_bounds.h"
 #include "platform/dialogs.h"
 #include "platform/numtext.h"
+#include "platform/progress.h"
 #include "shell/window1.h"
 
 namespace documents {
@@ -31,7 +33,9 @@ constexpr double kClipCentreY = 16;
 MeasuredFile measureFolderFile(const QString& path) {
     if (!editing::isRegularFile(path)) return {MeasuredFile::Kind::NotAFile};
     const std::optional<double> seconds = editing::measureMovie(path);
-    if (!seconds) return {MeasuredFile::Kind::Failed};
+    // Longer media could not be saved and read back as a clip.
+    if (!seconds || !std::isfinite(*seconds) || *seconds > lanes::kMaxClipSeconds)
+        return {MeasuredFile::Kind::Failed};
     return {MeasuredFile::Kind::Measured, *seconds, editing::fileLabel(path)};
 }
 
@@ -66,38 +70,26 @@ class RunProgress {
   public:
     explicit RunProgress(int maximum)
         : dialog_(QStringLiteral("Laying out the folder's files..."), maximum) {
-        clock_.start();
         // Wakes a wait that nothing else would end when the dialog is due.
         due_.setSingleShot(true);
-        due_.start(kProgressDelayMs);
+        due_.start(platform::progressDelayMs());
     }
 
-    bool canceled() const { return dialog_.wasCanceled(); }
+    bool canceled() const { return dialog_.cancelled(); }
 
     // Runs events until something happens: a file measured, a tick, the dialog coming due.
     void wait(int done) {
-        update(done);
-        if (!canceled()) QCoreApplication::processEvents(flags() | QEventLoop::WaitForMoreEvents);
-        update(done);
+        dialog_.update(done);
+        if (!canceled())
+            QCoreApplication::processEvents(dialog_.eventFlags() | QEventLoop::WaitForMoreEvents);
+        dialog_.update(done);
     }
 
     // After each item: the dialog moves on and pending events run once.
-    void step(int done) {
-        update(done);
-        QCoreApplication::processEvents(flags());
-    }
+    void step(int done) { dialog_.step(done); }
 
   private:
-    QEventLoop::ProcessEventsFlags flags() const {
-        // Before the dialog is up, a click would reach a window whose document is half laid out.
-        return dialog_.shown() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
-    }
-    void update(int done) {
-        if (dialog_.shown() || clock_.elapsed() >= kProgressDelayMs) dialog_.setValue(done);
-    }
-
     platform::ProgressDialog dialog_;
-    QElapsedTimer clock_;
     QTimer due_;
 };
 

@@ -66,7 +66,5 @@ QString skippedFilesText(int count, const QString& firstName);
 void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
                   const FolderLayoutRules& rules);
 
-// How long a run goes without the progress dialog.
-inline constexpr int kProgressDelayMs = 500;
 
 }  // namespace documents

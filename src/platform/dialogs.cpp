@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <QPushButton>
 
 namespace platform {
@@ -58,32 +57,6 @@ QString GetSaveFile(const QString& caption, const QString& defaultName) {
 QString SelectFolder(const QString& caption) {
     if (dialogHooks().selectFolder) return dialogHooks().selectFolder(caption);
     return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption);
-}
-
-ProgressDialog::ProgressDialog(const QString& text, int maximum) : text_(text), maximum_(maximum) {}
-
-ProgressDialog::~ProgressDialog() = default;
-
-void ProgressDialog::setValue(int value) {
-    shown_ = true;
-    if (dialogHooks().progress) {
-        if (dialogHooks().progress(text_, value, maximum_)) canceled_ = true;
-        return;
-    }
-    if (!dialog_) {
-        // No parent: the dialog must not outlive its owner through a window's child list.
-        dialog_ = std::make_unique<QProgressDialog>(text_, QStringLiteral("Cancel"), 0, maximum_);
-        dialog_->setWindowModality(Qt::ApplicationModal);
-        dialog_->setAutoClose(false);
-        dialog_->setAutoReset(false);
-        dialog_->setMinimumDuration(0);
-        dialog_->show();
-    }
-    dialog_->setValue(value);
-}
-
-bool ProgressDialog::wasCanceled() const {
-    return canceled_ || (dialog_ && dialog_->wasCanceled());
 }
 
 }  // namespace platform

@@ -44,23 +44,5 @@ QString SelectFolder(const QString& caption);
 
 // The progress of a long file loop: a modal dialog with a bar and a Cancel button. Nothing shows
 // until the first setValue, so a loop that ends quickly never flashes it.
-class ProgressDialog {
-  public:
-    ProgressDialog(const QString& text, int maximum);
-    ~ProgressDialog();
-    ProgressDialog(const ProgressDialog&) = delete;
-    ProgressDialog& operator=(const ProgressDialog&) = delete;
-
-    void setValue(int value);
-    bool shown() const { return shown_; }
-    bool wasCanceled() const;
-
-  private:
-    QString text_;
-    int maximum_;
-    bool shown_ = false;
-    bool canceled_ = false;
-    std::unique_ptr<QProgressDialog> dialog_;
-};
 
 }  // namespace platform

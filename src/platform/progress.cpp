@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QProgressDialog>
+#include <algorithm>
+
+#include "platform/dialogs.h"
 
 namespace platform {
 
@@ -15,23 +18,35 @@ int permille(int64_t done, int64_t total) {
 
 }  // namespace
 
-std::function<bool(int64_t)>& progressCancelHook() {
-    static std::function<bool(int64_t)> hook;
-    return hook;
+int& progressDelayMs() {
+    static int delay = 500;
+    return delay;
 }
 
-ProgressDialog::ProgressDialog(const QString& label, int64_t total, int delayMs)
-    : label_(label), total_(total), delayMs_(delayMs) {
+ProgressDialog::ProgressDialog(const QString& label, int64_t total) : label_(label), total_(total) {
     clock_.start();
 }
 
 ProgressDialog::~ProgressDialog() { delete dialog_.data(); }
 
-bool ProgressDialog::shown() const { return dialog_ && dialog_->isVisible(); }
+bool ProgressDialog::cancelled() const { return cancelled_ || (dialog_ && dialog_->wasCanceled()); }
 
-bool ProgressDialog::step(int64_t done) {
-    if (cancelled_) return false;
-    if (!dialog_ && clock_.elapsed() >= delayMs_ && qobject_cast<QApplication*>(qApp)) {
+QEventLoop::ProcessEventsFlags ProgressDialog::eventFlags() const {
+    return shown_ && dialog_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
+}
+
+bool ProgressDialog::update(int64_t done) {
+    if (cancelled()) return false;
+    if (!shown_ && clock_.elapsed() < progressDelayMs()) return true;
+    shown_ = true;
+    // Tests answer in place of the user: true is Cancel.
+    if (dialogHooks().progress) {
+        if (dialogHooks().progress(label_, static_cast<int>(std::min<int64_t>(done, INT32_MAX)),
+                                   static_cast<int>(std::min<int64_t>(total_, INT32_MAX))))
+            cancelled_ = true;
+        return !cancelled_;
+    }
+    if (!dialog_ && qobject_cast<QApplication*>(qApp)) {
         dialog_ = new QProgressDialog(label_, QStringLiteral("Cancel"), 0, 1000);
         dialog_->setWindowModality(Qt::ApplicationModal);
         dialog_->setMinimumDuration(0);
@@ -40,11 +55,13 @@ bool ProgressDialog::step(int64_t done) {
         dialog_->show();
     }
     if (dialog_) dialog_->setValue(permille(done, total_));
-    QCoreApplication::processEvents(shown() ? QEventLoop::AllEvents
-                                            : QEventLoop::ExcludeUserInputEvents);
-    if (progressCancelHook() && progressCancelHook()(done)) cancelled_ = true;
-    if (dialog_ && dialog_->wasCanceled()) cancelled_ = true;
-    return !cancelled_;
+    return !cancelled();
+}
+
+bool ProgressDialog::step(int64_t done) {
+    if (!update(done)) return false;
+    QCoreApplication::processEvents(eventFlags());
+    return !cancelled();
 }
 
 }  // namespace platform

@@ -3,39 +3,44 @@
 // taken longer than a moment, so quick work shows nothing.
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPointer>
 #include <QString>
 #include <cstdint>
-#include <functional>
 
 class QProgressDialog;
 
 namespace platform {
 
+// How long work runs before its progress dialog appears; tests may shorten it.
+int& progressDelayMs();
+
 class ProgressDialog {
   public:
-    // total: the amount of work (bytes, items); delayMs: how long before the dialog appears.
-    ProgressDialog(const QString& label, int64_t total, int delayMs = 500);
+    // total: the amount of work (bytes, items).
+    ProgressDialog(const QString& label, int64_t total);
     ~ProgressDialog();
     ProgressDialog(const ProgressDialog&) = delete;
     ProgressDialog& operator=(const ProgressDialog&) = delete;
 
-    // Shows how far the work is and lets the event loop run: other events always, user input
-    // only once the dialog is up (it is modal, so input reaches nothing else). False once the
+    // Shows how far the work is once the dialog is due, without running events. False once the
     // user has pressed Cancel.
+    bool update(int64_t done);
+    // update, then lets the event loop run: other events always, user input only once the
+    // dialog is up (it is modal, so input reaches nothing else).
     bool step(int64_t done);
-    bool shown() const;
+    bool shown() const { return shown_; }
+    bool cancelled() const;
+    // What a wait for events may run now: user input only while the dialog takes it.
+    QEventLoop::ProcessEventsFlags eventFlags() const;
 
   private:
     QString label_;
     int64_t total_;
-    int delayMs_;
     QElapsedTimer clock_;
     QPointer<QProgressDialog> dialog_;
+    bool shown_ = false;
     bool cancelled_ = false;
 };
-
-// Tests answer in place of the user: called at each step with the work done, true = Cancel.
-std::function<bool(int64_t done)>& progressCancelHook();
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "document_fixture.h"
+#include "platform/progress.h"
 #include "documents/parallel_measure.h"
 #include "editing/drop_logic.h"
 #include "editing/file_label.h"
@@ -241,6 +242,7 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
 
 // Real media: which entries of a mixed folder become clips, and what is said about the rest.
 TEST_F(OpenFolder, MixedFolderOfRealFiles) {
+    editing::setMovieMeasure({});  // real measuring, not the fixture's stand-in
     const QString mp3 = testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 3.0});
     const QString m4a = testsupport::makeMedia({testsupport::MediaKind::M4a, 3.0});
     const QString tiny = testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 0.4});
@@ -299,6 +301,15 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
         left += want[i].width - 1;
     }
     EXPECT_EQ(w->msg->Text(), "2 files could not be opened: broken.mp3");
+}
+
+// Media longer than a day could not be saved and read back: it is skipped and named.
+TEST_F(OpenFolder, MediaLongerThanADayIsSkipped) {
+    fakeLengths({{"a.mp3", 100}, {"b day.mp3", 86400.5}, {"c.mp3", 50}});
+    w->deftrans = 0;
+    runOpenFolder(path("music"));
+    expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
+    EXPECT_EQ(w->msg->Text(), "1 file could not be opened: b day.mp3");
 }
 
 TEST_F(OpenFolder, SavePromptAndFolderDialog) {
@@ -407,7 +418,7 @@ TEST_F(OpenFolder, LongFolderShowsProgressAndCancelKeepsTheClipsLaid) {
 
         ASSERT_FALSE(values.empty());
         EXPECT_EQ(values.front(), 100);
-        EXPECT_GE(firstShownMs, documents::kProgressDelayMs);
+        EXPECT_GE(firstShownMs, platform::progressDelayMs());
         EXPECT_EQ(maximum, 200);
         EXPECT_TRUE(watchShown);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);

@@ -7,6 +7,7 @@
 
 #include "document_fixture.h"
 #include "documents/safe_write.h"
+#include "platform/dialogs.h"
 #include "platform/progress.h"
 
 namespace {
@@ -18,7 +19,8 @@ class KeptRecords : public DocumentFixture {
   protected:
     void TearDown() override {
         documents::setWriteCall({});
-        platform::progressCancelHook() = nullptr;
+        platform::dialogHooks().progress = nullptr;
+        platform::progressDelayMs() = 500;
         DocumentFixture::TearDown();
     }
 
@@ -184,7 +186,8 @@ TEST_F(KeptRecords, CancelledOpeningLeavesAnEmptyUntitledDocument) {
     const QString list = path("long.txt");
     ASSERT_TRUE(testsupport::writeFile(list, text));
     int steps = 0;
-    platform::progressCancelHook() = [&steps](int64_t) { return ++steps == 2; };
+    platform::progressDelayMs() = 0;
+    platform::dialogHooks().progress = [&steps](const QString&, int, int) { return ++steps == 2; };
     w->open(list);
     EXPECT_EQ(steps, 2);
     EXPECT_EQ(clipCount(), 0);
