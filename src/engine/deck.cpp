@@ -10,7 +10,7 @@ namespace {
 // A clip whose movie is still being opened is neither current nor last: the next step tries it
 // again.
 void startClip(const DeckTraits& traits, int laneIndex, DeckLane& lane, const DragPicRef& clip,
-               double zoom, int32_t device, DragPicRef& unplayable) {
+               double zoom, int32_t device) {
     DeckPlayer& player = *lane.player;
     if (traits.stopBeforeStart[laneIndex]) player.Stop();
     switch (player.loadMovie(*clip)) {
@@ -22,7 +22,6 @@ void startClip(const DeckTraits& traits, int laneIndex, DeckLane& lane, const Dr
             // clip's edge.
             *lane.last = clip;
             *lane.current = nullptr;
-            unplayable = clip;
             return;
         case DeckPlayer::Load::Loaded:
             break;
@@ -35,10 +34,10 @@ void startClip(const DeckTraits& traits, int laneIndex, DeckLane& lane, const Dr
 }
 
 void runLane(const DeckTraits& traits, int laneIndex, DeckLane& lane, const DragPicRef& hit,
-             double zoom, int32_t device, DragPicRef& unplayable) {
+             double zoom, int32_t device) {
     if (!hit) return;
     if (hit != *lane.current && hit != *lane.last)
-        startClip(traits, laneIndex, lane, hit, zoom, device, unplayable);
+        startClip(traits, laneIndex, lane, hit, zoom, device);
     DeckPlayer& player = *lane.player;
     if (player.Rate() > 0 && *lane.current) {
         const double t = player.Position() * zoom;
@@ -62,10 +61,9 @@ DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes
     }
     // Both lanes are probed at the head where it stood, before either starts a clip.
     const std::array<DragPicRef, 2> hits{lanes[0].probe(head), lanes[1].probe(head)};
-    DeckStepResult result;
-    for (int i = 0; i < 2; ++i)
-        runLane(traits, i, lanes[i], hits[i], zoom, device, result.unplayable[i]);
+    for (int i = 0; i < 2; ++i) runLane(traits, i, lanes[i], hits[i], zoom, device);
 
+    DeckStepResult result;
     for (int i = 0; i < 2; ++i) {
         result.sounding[i] = lanes[i].player->Rate() > 0;
         if (result.sounding[i]) result.seconds[i] = lanes[i].player->Position();

@@ -62,8 +62,6 @@ struct DeckStepResult {
     // Per lane: whether the player sounds, and its position in seconds for the time label.
     std::array<bool, 2> sounding{};
     std::array<double, 2> seconds{};
-    // Per lane: the clip the head reached whose file does not open as a movie, or nullptr.
-    std::array<DragPicRef, 2> unplayable{};
 };
 
 // One 10 ms step of a running deck: drops clips whose player stopped, starts the clip under the

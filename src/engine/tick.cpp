@@ -22,10 +22,11 @@ class WindowPlayer final : public engine::DeckPlayer {
         const media::ClipMovieRef& m = clip.movie;
         if (!m || m->state() == media::ClipMovie::Failed) {
             p_.setMovie(nullptr);
+            movieFailed(clip.ppfad);
             return Load::Failed;
         }
-        if (m->state() == media::ClipMovie::Waiting) {
-            m->hurry();
+        if (m->state() != media::ClipMovie::Ready) {
+            m->hurry();  // still being opened: the deck tries again on the next tick
             return Load::Pending;
         }
         // A player of its own routes its own tracks: the other deck may sound the same clip.
@@ -35,15 +36,16 @@ class WindowPlayer final : public engine::DeckPlayer {
     void route(int32_t device) override { w_.SetMovieSoundOutputComponent(&p_, device); }
 
   private:
+    // A clip whose file is gone or is no playable media: the lane stays silent, and the status
+    // line says why.
+    void movieFailed(const QString& path) {
+        w_.msg->setText(QStringLiteral("Error opening ") + QFileInfo(path).fileName() +
+                        QStringLiteral(" as movie."));
+    }
+
     Window1& w_;
     platform::MoviePlayer& p_;
 };
-
-// A clip the head reached whose file does not open as a movie: its lane stays silent over it.
-void clipUnplayable(Window1& w, const DragPic& clip) {
-    w.msg->setText(QStringLiteral("Error opening ") + QFileInfo(clip.ppfad).fileName() +
-                   QStringLiteral(" as movie."));
-}
 
 void runDeck(Window1& w, const engine::DeckBinding& deck) {
     WindowPlayer p1(w, *(w.*deck.players[0])), p2(w, *(w.*deck.players[1]));
@@ -61,8 +63,6 @@ void runDeck(Window1& w, const engine::DeckBinding& deck) {
         label->setText(r.sounding[i] ? w.secstoTime(r.seconds[i]) : QString());
     }
     (w.*deck.moveHead)(r.head);
-    for (const DragPicRef& clip : r.unplayable)
-        if (clip) clipUnplayable(w, *clip);
 }
 
 }  // namespace

@@ -53,7 +53,9 @@ class MovieOpener {
         if (thread_.joinable()) thread_.join();
     }
 
-    // UI thread only: the movies clips hold, by path, and the few just opened for a drop.
+    // The movies clips hold, by path, and the few just opened for a drop or a load; under
+    // filesMutex (files may be measured on workers). The tick never takes it.
+    std::mutex filesMutex;
     std::map<QString, std::weak_ptr<ClipMovie>> byPath;
     std::deque<ClipMovieRef> recent;
 
@@ -69,7 +71,7 @@ class MovieOpener {
             std::weak_ptr<ClipMovie> next = queue_.front();
             queue_.pop_front();
             ClipMovieRef m = next.lock();
-            if (!m || m->state() != ClipMovie::Waiting) continue;
+            if (!m || !m->claim()) continue;
             opening_ = true;
             lock.unlock();
             m->movie_ = openMovie(m->path_);
@@ -97,34 +99,47 @@ void ClipMovie::hurry() {
 
 ClipMovieRef clipMovie(const QString& path) {
     MovieOpener& o = MovieOpener::instance();
-    auto it = o.byPath.find(path);
-    if (it != o.byPath.end()) {
-        if (ClipMovieRef m = it->second.lock()) return m;
-    }
-    for (const ClipMovieRef& m : o.recent) {
-        if (m->path() == path) {
-            o.byPath[path] = m;
-            return m;
+    ClipMovieRef m;
+    {
+        std::lock_guard lock(o.filesMutex);
+        auto it = o.byPath.find(path);
+        if (it != o.byPath.end() && (m = it->second.lock())) return m;
+        for (const ClipMovieRef& r : o.recent) {
+            if (r->path() == path) {
+                o.byPath[path] = r;
+                return r;
+            }
         }
+        // Entries of files no clip holds any more go as new ones come.
+        std::erase_if(o.byPath, [](const auto& e) { return e.second.expired(); });
+        m = std::make_shared<ClipMovie>(path);
+        o.byPath[path] = m;
     }
-    // Entries of files no clip holds any more go as new ones come.
-    std::erase_if(o.byPath, [](const auto& e) { return e.second.expired(); });
-    auto m = std::make_shared<ClipMovie>(path);
-    o.byPath[path] = m;
     o.enqueue(m, false);
     return m;
 }
 
 void keepOpened(const MovieRef& movie) {
     if (!movie) return;
+    MovieOpener& o = MovieOpener::instance();
+    std::lock_guard lock(o.filesMutex);
+    // Clips of the file already waiting for their movie take this one.
+    auto it = o.byPath.find(movie->path());
+    if (it != o.byPath.end()) {
+        if (ClipMovieRef waiting = it->second.lock()) {
+            if (waiting->claim()) {
+                waiting->movie_ = movie;
+                waiting->state_.store(ClipMovie::Ready, std::memory_order_release);
+            }
+            return;
+        }
+    }
     auto m = std::make_shared<ClipMovie>(movie->path());
     m->movie_ = movie;
     m->state_.store(ClipMovie::Ready, std::memory_order_release);
-    MovieOpener& o = MovieOpener::instance();
     std::erase_if(o.recent, [&](const ClipMovieRef& r) { return r->path() == movie->path(); });
     o.recent.push_back(m);
-    if (o.recent.size() > 4) o.recent.pop_front();
-    // A clip already made of this file (dropped again) keeps its own movie.
+    if (o.recent.size() > 32) o.recent.pop_front();
 }
 
 namespace testing {

@@ -12,7 +12,7 @@ namespace media {
 
 class ClipMovie : public std::enable_shared_from_this<ClipMovie> {
   public:
-    enum State : int { Waiting, Ready, Failed };
+    enum State : int { Waiting, Opening, Ready, Failed };
 
     explicit ClipMovie(QString path) : path_(std::move(path)) {}
     const QString& path() const { return path_; }
@@ -29,18 +29,24 @@ class ClipMovie : public std::enable_shared_from_this<ClipMovie> {
     friend class MovieOpener;
     friend void keepOpened(const MovieRef& movie);
     QString path_;
-    MovieRef movie_;  // written by the worker before the state says Ready
+    // Whoever moves the state from Waiting to Opening writes the movie, then says Ready.
+    bool claim() {
+        int waiting = Waiting;
+        return state_.compare_exchange_strong(waiting, Opening, std::memory_order_acq_rel);
+    }
+    MovieRef movie_;
     std::atomic<int> state_{Waiting};
     std::atomic<bool> hurried_{false};
 };
 
 using ClipMovieRef = std::shared_ptr<ClipMovie>;
 
-// UI thread. The movie of the file at path: the one any clip of it already has, one just opened
-// by keepOpened(), or a new one put in line to be opened on the worker.
+// The movie of the file at path: the one any clip of it already has, one just opened by
+// keepOpened(), or a new one put in line to be opened on the worker.
 ClipMovieRef clipMovie(const QString& path);
 
-// UI thread: a movie opened anyway (to measure a dropped file) is kept for the clip made of it.
+// Any thread: a movie opened anyway (to measure a dropped, loaded or folder file) is kept for
+// the clips of its file, which then need not wait for the worker.
 void keepOpened(const MovieRef& movie);
 
 namespace testing {
