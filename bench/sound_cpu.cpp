@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
 #include <QTimer>
 #include <chrono>
 
@@ -138,6 +139,41 @@ void BM_TwoLaneMixAgainstFfmpeg(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TwoLaneMixAgainstFfmpeg)->Iterations(1)->Unit(benchmark::kSecond);
+
+// First sound after Play when the output has rested (no voice for a few seconds, its stream
+// stopped): from Play to the first mixed block of the movie plus the sound queued ahead of it.
+void BM_FirstSoundAfterRest(benchmark::State& state) {
+    if (!pointed || !testsupport::audioServerRunning()) {
+        state.SkipWithError("no audio server (scripts/audio-server start)");
+        return;
+    }
+    media::MovieRef m = media::openMovie(
+        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 5.0, testsupport::Signal::Sine}));
+    for (auto _ : state) {
+        {
+            media::MoviePlayer warm;
+            warm.setMovie(m->share());
+            warm.Play();
+            runFor(200);
+            warm.Stop();
+        }
+        runFor(3600);  // the output rests
+        media::MoviePlayer p;
+        p.setMovie(m->share());
+        p.setPosition(1.0);
+        const auto t0 = std::chrono::steady_clock::now();
+        p.Play();
+        media::testing::FirstSound f;
+        for (int i = 0; i < 2000 && !(f = p.firstSound()).sounded; ++i) QThread::usleep(200);
+        const double mixed =
+            (f.mixedAtNs -
+             std::chrono::duration_cast<std::chrono::nanoseconds>(t0.time_since_epoch()).count()) /
+            1e9;
+        state.SetIterationTime(f.sounded ? mixed + f.queuedSeconds : 1.0);
+        p.Stop();
+    }
+}
+BENCHMARK(BM_FirstSoundAfterRest)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
