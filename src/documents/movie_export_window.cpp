@@ -1,8 +1,10 @@
 // Export of the mix as a movie, the window's side: the file to write, a copy of the lanes, the
 // work on its own thread behind a progress dialog, and what the user is told afterwards.
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QPointer>
 #include <QScopeGuard>
+#include <QTimer>
 #include <atomic>
 #include <thread>
 
@@ -55,20 +57,30 @@ void Window1::saveallasmovie() {
     media::MovieWriteControl control;
     std::atomic<bool> finished{false};
     documents::ExportResult result;
+    // Wakes the waiting loop below at once when the work ends.
+    QObject waker;
     std::thread worker([&] {
         result = documents::exportMix(mix, target, control);
         finished = true;
+        QMetaObject::invokeMethod(
+            &waker, [] {}, Qt::QueuedConnection);
     });
     const QPointer<Window1> alive(this);
     // Closing the window now would pull the lanes away from under an unfinished command.
     documentBusy = true;
-    platform::ProgressWork work;
-    work.fraction = [&] { return control.fraction(); };
-    work.finished = [&] { return finished.load(); };
-    work.cancel = [&] { control.cancel = true; };
-    platform::RunWithProgress(this, QStringLiteral("Export Movie"),
-                              QStringLiteral("Writing \"%1\"…").arg(QFileInfo(target).fileName()),
-                              work);
+    {
+        constexpr int64_t kSteps = 1000;
+        platform::ProgressDialog progress(
+            QStringLiteral("Writing \"%1\"\u2026").arg(QFileInfo(target).fileName()), kSteps);
+        QTimer heartbeat;  // the bar moves even when nothing else happens
+        heartbeat.start(50);
+        QEventLoop loop;
+        while (!finished.load()) {
+            const auto done = static_cast<int64_t>(control.fraction() * kSteps);
+            if (!progress.update(done)) control.cancel = true;
+            loop.processEvents(progress.eventFlags() | QEventLoop::WaitForMoreEvents);
+        }
+    }
     worker.join();
     if (!alive) return;
     documentBusy = false;

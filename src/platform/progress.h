@@ -1,31 +1,46 @@
 #pragma once
-// Waiting for work that runs on another thread, with a progress dialog and its Cancel button.
-// The event loop keeps running meanwhile (timers, repaints), but input to the parent window
-// waits until the work has ended.
+// A progress dialog with Cancel for long file work. It appears only when the work has already
+// taken longer than a moment, so quick work shows nothing.
 
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPointer>
 #include <QString>
-#include <functional>
+#include <cstdint>
 
-class QWidget;
+class QProgressDialog;
 
 namespace platform {
 
-struct ProgressWork {
-    std::function<double()> fraction;  // 0..1, read on the UI thread
-    std::function<bool()> finished;    // true once the work has ended, however it ended
-    std::function<void()> cancel;      // asks the work to stop; it still has to finish
-};
+// How long work runs before its progress dialog appears; tests may shorten it.
+int& progressDelayMs();
 
-// Tests watch the dialog through this instead of clicking it: called on every update with the
-// fraction shown; returning true is a click on Cancel.
-struct ProgressHooks {
-    std::function<bool(double fraction)> update;
-};
-ProgressHooks& progressHooks();
+class ProgressDialog {
+  public:
+    // total: the amount of work (bytes, items).
+    ProgressDialog(const QString& label, int64_t total);
+    ~ProgressDialog();
+    ProgressDialog(const ProgressDialog&) = delete;
+    ProgressDialog& operator=(const ProgressDialog&) = delete;
 
-// Shows a window-modal progress dialog over parent and returns once work.finished() is true.
-// Returns true when the user cancelled.
-bool RunWithProgress(QWidget* parent, const QString& caption, const QString& label,
-                     const ProgressWork& work);
+    // Shows how far the work is once the dialog is due, without running events. False once the
+    // user has pressed Cancel.
+    bool update(int64_t done);
+    // update, then lets the event loop run: other events always, user input only once the
+    // dialog is up (it is modal, so input reaches nothing else).
+    bool step(int64_t done);
+    bool shown() const { return shown_; }
+    bool cancelled() const;
+    // What a wait for events may run now: user input only while the dialog takes it.
+    QEventLoop::ProcessEventsFlags eventFlags() const;
+
+  private:
+    QString label_;
+    int64_t total_;
+    QElapsedTimer clock_;
+    QPointer<QProgressDialog> dialog_;
+    bool shown_ = false;
+    bool cancelled_ = false;
+};
 
 }  // namespace platform

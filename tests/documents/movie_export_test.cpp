@@ -434,10 +434,16 @@ TEST(MoviePlacement, TheViewAndTheZoomDoNotMoveWhatSounds) {
 // status line afterwards, and Cancel in its progress dialog.
 class MovieExportCommand : public testsupport::DocumentFixture {
   protected:
+    void SetUp() override {
+        DocumentFixture::SetUp();
+        savedDelay = platform::progressDelayMs();
+        platform::progressDelayMs() = 0;  // the dialog is due at once
+    }
     void TearDown() override {
-        platform::progressHooks() = {};
+        platform::progressDelayMs() = savedDelay;
         DocumentFixture::TearDown();
     }
+    int savedDelay = 0;
 };
 
 TEST_F(MovieExportCommand, WritesTheLanesAtTheSecondsTheRulerShows) {
@@ -448,15 +454,15 @@ TEST_F(MovieExportCommand, WritesTheLanesAtTheSecondsTheRulerShows) {
     addClip(2, -30 + 8 / 2.0, 8, "two", a);   // left of the view: absolute 30 px = 15 s
     const QString out = path("mix.mov");
     saveFiles = {out};
-    double seen = -1;
-    platform::progressHooks().update = [&](double f) {
-        seen = std::max(seen, f);
+    QString shownText;
+    platform::dialogHooks().progress = [&](const QString& text, int, int) {
+        shownText = text;
         return false;
     };
     w->saveallasmovie();
     ASSERT_EQ(saveNames, std::vector<QString>{"qtmov.mov"});
     EXPECT_EQ(w->msg->Text(), "The movie \"mix.mov\" was written.");
-    EXPECT_GE(seen, 0);
+    EXPECT_EQ(shownText, "Writing \"mix.mov\"\u2026");
     const std::vector<TrackInfo> tracks = readMovie(out);
     ASSERT_EQ(tracks.size(), 2u);
     // addClip puts in and out points at 1/8 and 7/8 of the clip.
@@ -478,7 +484,7 @@ TEST_F(MovieExportCommand, CancelInTheDialogsLeavesEverythingAsItWas) {
     ASSERT_TRUE(testsupport::writeFile(out, old));
     saveFiles = {""};  // Cancel in the save dialog
     w->saveallasmovie();
-    platform::progressHooks().update = [](double) { return true; };  // Cancel while writing
+    platform::dialogHooks().progress = [](const QString&, int, int) { return true; };  // Cancel
     saveFiles = {out};
     w->saveallasmovie();
     EXPECT_EQ(readFile(out), old);
