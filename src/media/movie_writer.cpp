@@ -301,10 +301,6 @@ class ThreadGroup {
         for (auto& t : threads_) t.join();
         threads_.clear();
     }
-    void join() {
-        for (auto& t : threads_) t.join();
-        threads_.clear();
-    }
 
   private:
     Shared& sh_;
