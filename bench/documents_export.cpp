@@ -2,6 +2,7 @@
 // 200 MB), side by side with the ffmpeg command line encoding the same two tracks from the same
 // sources in the same run.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -95,6 +96,13 @@ double peakMegabytes() {
     return -1;
 }
 
+// CPU seconds used so far, by this process's threads or by its finished children.
+double cpuSeconds(int who) {
+    rusage u{};
+    getrusage(who, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
 void resetPeakMemory() {
     QFile clear("/proc/self/clear_refs");
     if (clear.open(QIODevice::WriteOnly)) clear.write("5");
@@ -106,14 +114,16 @@ void exportMix(benchmark::State& state) {
         if (c.path.isEmpty()) return state.SkipWithError("ffmpeg could not make the sources");
     QTemporaryDir dir;
     const QString ours = dir.filePath("qtmov.mov"), theirs = dir.filePath("ffmpeg.mov");
-    double oursSeconds = 0, peak = 0;
+    double oursSeconds = 0, oursCpu = 0, peak = 0;
     for (auto _ : state) {
         resetPeakMemory();
         media::MovieWriteControl control;
         QElapsedTimer t;
         t.start();
+        const double cpuBefore = cpuSeconds(RUSAGE_SELF);
         const documents::ExportResult r = documents::exportMix(m, ours, control);
         oursSeconds = t.nsecsElapsed() / 1e9;
+        oursCpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
         peak = peakMegabytes();
         if (r.outcome != media::MovieWriteResult::Outcome::Written)
             return state.SkipWithError("the export failed");
@@ -121,15 +131,20 @@ void exportMix(benchmark::State& state) {
     }
     QElapsedTimer t;
     t.start();
+    const double childCpuBefore = cpuSeconds(RUSAGE_CHILDREN);
     QProcess p;
     p.start("nice", ffmpegArguments(m, theirs));  // at the export's encoder priority
     const bool ran = p.waitForFinished(-1) && p.exitCode() == 0;
     const double ffmpegSeconds = t.nsecsElapsed() / 1e9;
+    const double ffmpegCpu = cpuSeconds(RUSAGE_CHILDREN) - childCpuBefore;
     if (!ran) return state.SkipWithError("the ffmpeg command line failed");
 
     state.counters["x_realtime"] = kMixSeconds / oursSeconds;
     state.counters["ffmpeg_x_realtime"] = kMixSeconds / ffmpegSeconds;
     state.counters["speed_vs_ffmpeg"] = ffmpegSeconds / oursSeconds;
+    // Real time per CPU second: what the work costs, whatever else the machine is doing.
+    state.counters["cpu_x_realtime"] = kMixSeconds / oursCpu;
+    state.counters["ffmpeg_cpu_x_realtime"] = kMixSeconds / ffmpegCpu;
     state.counters["peak_MB"] = peak;
     state.counters["movie_MB"] = QFileInfo(ours).size() / 1e6;
     state.counters["ffmpeg_movie_MB"] = QFileInfo(theirs).size() / 1e6;
