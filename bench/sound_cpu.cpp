@@ -11,6 +11,7 @@
 #include <chrono>
 
 #include "bench_main.h"
+#include "first_sound.h"
 #include "media/media.h"
 #include "shell/window1.h"
 #include "support/app_fixture.h"
@@ -161,15 +162,7 @@ void BM_FirstSoundAfterRest(benchmark::State& state) {
         media::MoviePlayer p;
         p.setMovie(m->share());
         p.setPosition(1.0);
-        const auto t0 = std::chrono::steady_clock::now();
-        p.Play();
-        media::testing::FirstSound f;
-        for (int i = 0; i < 2000 && !(f = p.firstSound()).sounded; ++i) QThread::usleep(200);
-        const double mixed =
-            (f.mixedAtNs -
-             std::chrono::duration_cast<std::chrono::nanoseconds>(t0.time_since_epoch()).count()) /
-            1e9;
-        state.SetIterationTime(f.sounded ? mixed + f.queuedSeconds : 1.0);
+        state.SetIterationTime(playAndTimeFirstSound(p));
         p.Stop();
     }
 }
