@@ -81,6 +81,11 @@ TEST(SoundServer, PreviewRouteSoundsOnlyOnThePreviewSink) {
 TEST(SoundServer, NoOutputDevicesWithoutAServerStillPlaysSilently) {
     if (pointed && testsupport::audioServerRunning()) GTEST_SKIP() << "a server runs";
     media::testing::useRealOutput();
+    std::vector<int32_t> reported;
+    media::setUnavailableRouteHandler([&](int32_t id) { reported.push_back(id); });
+    media::refreshOutputs();  // as Play does: the server is looked for again
+    EXPECT_TRUE(media::outputDevices().empty());
+    EXPECT_FALSE(media::routeAvailable(0));
     media::MoviePlayer p;
     p.setMovie(media::openMovie(
         testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 1.0, testsupport::Signal::Sine})));
@@ -88,6 +93,9 @@ TEST(SoundServer, NoOutputDevicesWithoutAServerStillPlaysSilently) {
     QTest::qWait(200);
     EXPECT_GT(p.Rate(), 0);
     EXPECT_GT(p.Position(), 0.05);  // keeps time on no device
+    // The default route is the one reported: the program says no sound device is available.
+    EXPECT_EQ(reported, std::vector<int32_t>{0});
+    media::setUnavailableRouteHandler(nullptr);
 }
 
 // A sink loaded for one test and unloaded at will, as a headset plugged in and pulled out.
