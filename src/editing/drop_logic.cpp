@@ -36,6 +36,13 @@ QString textDropPath(const QString& text) {
     return QString();
 }
 
+bool namesOneOf(const QString& path, const QStringList& files) {
+    if (path.isEmpty()) return false;
+    for (const QString& f : files)
+        if (QDir::cleanPath(f) == path) return true;
+    return false;
+}
+
 QString statusLineText(const QString& text) {
     QString out;
     for (const QChar c : firstLine(text)) {

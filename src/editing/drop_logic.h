@@ -15,6 +15,9 @@ namespace editing {
 // absolute path. "" when the line is neither (a relative path, a web address, prose).
 QString textDropPath(const QString& text);
 
+// Whether path, as textDropPath gives it, names one of a drag's files.
+bool namesOneOf(const QString& path, const QStringList& files);
+
 // A dropped text as it may stand in the one-line status line: first line, trimmed, control
 // characters removed, cut to kStatusTextChars characters with "..." when longer.
 inline constexpr int kStatusTextChars = 80;

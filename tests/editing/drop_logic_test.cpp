@@ -30,6 +30,21 @@ TEST(TextDropPath, FileUrlsAndAbsolutePathsOnTheFirstLine) {
         EXPECT_EQ(editing::textDropPath(c.text), c.path) << c.text.toStdString();
 }
 
+TEST(NamesOneOf, TheTextRepeatsOneOfTheDragsFiles) {
+    const QStringList files = {"/music/a.mp3", "/music//b.wav"};
+    const struct {
+        QString path;
+        bool named;
+    } cases[] = {{"/music/a.mp3", true},
+                 {"/music/b.wav", true},
+                 {"/music/c.mp3", false},
+                 {"/music/A.mp3", false},
+                 {"", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(editing::namesOneOf(c.path, files), c.named) << c.path.toStdString();
+    EXPECT_FALSE(editing::namesOneOf("/music/a.mp3", {}));
+}
+
 TEST(StatusLineText, OneShortPlainLine) {
     EXPECT_EQ(editing::statusLineText("  hello world \nsecond line"), "hello world");
     EXPECT_EQ(editing::statusLineText(QString("a\x01"
