@@ -73,12 +73,21 @@ bool writeAtomically(const QString& path, const QByteArray& bytes, QString& prob
         problem = QStringLiteral("The file is write-protected.");
         return false;
     }
+    // The same for a folder made read-only: a user allowed to write anywhere (root) still keeps
+    // out of it.
+    const QFileInfo folder(info.absolutePath());
+    if (folder.isDir() && !(folder.permissions() & QFileDevice::WriteOwner)) {
+        problem = QStringLiteral("The folder is write-protected.");
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         problem = file.errorString();
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
+    // The commit does not see a write that fails while the buffer is flushed, and would put the
+    // cut-off text in place of the old file; the flush is checked here.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         problem = file.errorString();
         file.cancelWriting();
         return false;
