@@ -5,10 +5,7 @@
 #include <QStringList>
 
 #include "editing/plist_reader.h"
-#include "editing/regular_file.h"
 #include "lanes/lane_logic.h"
-#include "media/movie.h"
-#include "platform/filetypes.h"
 #include "platform/numtext.h"
 
 namespace editing {
@@ -18,11 +15,6 @@ namespace {
 QString firstLine(const QString& text) {
     const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
     return (end < 0 ? text : text.left(end)).trimmed();
-}
-
-MovieMeasure& measureOverride() {
-    static MovieMeasure measure;
-    return measure;
 }
 
 }  // namespace
@@ -68,20 +60,5 @@ const QStringList& laneFileTypes() {
         QStringLiteral("audio/mpeg"),      QStringLiteral("audio/mpeg3")};
     return kTypes;
 }
-
-bool laneTakesFileType(const QString& path) {
-    return platform::FileTypeRegistry::instance().matchesAny(path, laneFileTypes());
-}
-
-std::optional<double> measureMovie(const QString& path) {
-    // A FIFO or a device would block the program; only regular files are opened.
-    if (!isRegularFile(path)) return std::nullopt;
-    if (measureOverride()) return measureOverride()(path);
-    const media::MovieRef movie = media::openEditableMovie(path);
-    if (!movie) return std::nullopt;
-    return movie->Duration();
-}
-
-void setMovieMeasure(MovieMeasure measure) { measureOverride() = std::move(measure); }
 
 }  // namespace editing

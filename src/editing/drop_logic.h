@@ -32,6 +32,7 @@ int32_t clipWidth(double seconds, double zoomwert);
 
 // The file types a lane takes as file drops, in the order it declares them.
 const QStringList& laneFileTypes();
+// Defined with the media layer (drop_media.cpp), outside the widget-free rules:
 // Whether a lane takes the file at path by its type.
 bool laneTakesFileType(const QString& path);
 

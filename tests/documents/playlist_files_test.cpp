@@ -95,7 +95,9 @@ TEST_F(PlaylistFiles, AFailedSaveLeavesTheOldFileAndSaysSo) {
         EXPECT_TRUE(w->CancelClose(false));
         c.mendIt();
         EXPECT_EQ(clipCount(), 2);
-        if (QString(c.name) == "write-protected file") EXPECT_EQ(broken, before);
+        if (QString(c.name) == "write-protected file") {
+            EXPECT_EQ(broken, before);
+        }
     }
 }
 

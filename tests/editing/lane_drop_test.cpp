@@ -565,4 +565,17 @@ TEST_F(LaneDropTest, LanesLightUpWhileADragHoversAndNameTheLaneTheMouseEntered) 
     EXPECT_EQ(w->msg->Text(), "1");
 }
 
+TEST(LaneFileTypes, TheLanesTakeTheirMediaTypesOnly) {
+    testsupport::ensureApp();  // registers the file types
+    const struct {
+        const char* path;
+        bool taken;
+    } cases[] = {
+        {"/m/a.mp3", true},  {"/m/a.MP3", true},  {"/m/a.m4a", true}, {"/m/a.aac", true},
+        {"/m/a.mov", true},  {"/m/a.mpg", true},  {"/m/a.mp2", true}, {"/m/a.wav", false},
+        {"/m/a.mp4", false}, {"/m/a.txt", false}, {"/m/a", false},    {"/m/mp3", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(editing::laneTakesFileType(c.path), c.taken) << c.path;
+}
+
 }  // namespace
