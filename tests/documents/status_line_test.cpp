@@ -50,7 +50,9 @@ TEST_F(StatusLine, AnOpenDialogClosingOverALaneKeepsTheMessage) {
         App::instance()->dispatch(*w->MenuBar()->_Lookup("menuopen"));
         QApplication::processEvents();
         EXPECT_EQ(w->Canvas1->mPics.size(), 1u);
-        EXPECT_EQ(w->msg->Text(), "1 track was not loaded: its media file is missing.");
+        // What Open reported, not the lane's number.
+        EXPECT_TRUE(w->msg->Text().startsWith("1 track was not loaded"))
+            << w->msg->Text().toStdString();
         w->msg->setText(QString());
     }
 }
