@@ -94,7 +94,7 @@ void AudioDecoder::resampleFrame(const AVFrame* f, int skip) {
             av_channel_layout_copy(&in, &f->ch_layout);
         SwrContext* raw = nullptr;
         int rc =
-            swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_FLT, kMixRate, &in,
+            swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_FLT, outRate_, &in,
                                 static_cast<AVSampleFormat>(f->format), f->sample_rate, 0, nullptr);
         av_channel_layout_uninit(&in);
         swr_.reset(raw);
@@ -203,7 +203,7 @@ bool AudioDecoder::seek(double seconds) {
         const int64_t end = endFrame_;
         if (!open(path, stream)) return false;
         endFrame_ = end;
-        const int64_t drop = av_rescale(target, kMixRate, rate);
+        const int64_t drop = av_rescale(target, outRate_, rate);
         std::vector<float> scratch(4096 * kMixChannels);
         for (int64_t left = drop; left > 0;) {
             const int n = read(scratch.data(), static_cast<int>(std::min<int64_t>(left, 4096)));
@@ -224,7 +224,7 @@ bool AudioDecoder::seek(double seconds) {
     draining_ = false;
     discardUntil_ = target;
     nextSample_ = from;
-    outPos_ = av_rescale(target, kMixRate, rate);
+    outPos_ = av_rescale(target, outRate_, rate);
     return true;
 }
 
