@@ -47,6 +47,7 @@ void Window1::Layout() {
     setTitle(QStringLiteral("Vontalix"));
     setContentLimits(640, 180, 1280, 180);
     setContentSize(800, 180);
+    setMaximizeButton(false);
 }
 
 void Window1::CreateControls() {

@@ -124,9 +124,22 @@ TEST_F(EngineWindowTest, RulerClickRestartsThePreviewThere) {
     EXPECT_EQ(w->pastex, (std::vector<double>{0, 0}));
     EXPECT_FALSE(w->EditPaste()->AutoEnable);
     EXPECT_EQ(w->Line4->LineColor(), grey);
-    const int h = whole(media::systemVolume() * 14);
-    EXPECT_EQ(w->laut->Height(), h);
-    EXPECT_EQ(w->laut->Top(), 178 - h);
+}
+
+// The volume bar grows upwards from y 178, 14 pixels at full volume.
+TEST_F(EngineWindowTest, VolumeBarShowsTheSystemVolume) {
+    const double before = media::systemVolume();
+    const struct {
+        double volume;
+        int height, top;
+    } cases[] = {{1.0, 14, 164}, {0.0, 0, 178}, {0.5, 7, 171}, {0.99, 13, 165}};
+    for (const auto& c : cases) {
+        media::setSystemVolume(c.volume);
+        w->init();
+        EXPECT_EQ(w->laut->Height(), c.height) << c.volume;
+        EXPECT_EQ(w->laut->Top(), c.top) << c.volume;
+    }
+    media::setSystemVolume(before);
 }
 
 TEST_F(EngineWindowTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
@@ -165,6 +178,7 @@ TEST_F(EngineWindowTest, StripClickLeavesARunningPlayHead) {
 TEST_F(EngineWindowTest, MissingFileOnThePreviewDeckAsksNothingAndRunsOn) {
     auto clip = addClip(1, 250, 100);  // its file does not exist
     openFiles.push_back("/would/be/chosen.mp3");
+    ASSERT_TRUE(media::testing::waitForClipMovies());  // tried on the worker, not the tick
     w->preview();
     w->PlayPrevTimer_Action();
     EXPECT_TRUE(shownDialogs.empty());
