@@ -58,17 +58,25 @@ bool PointerWatcher::eventFilter(QObject* watched, QEvent* event) {
         return std::erase_if(covered_, [window](const auto& w) { return !w || w == window; }) > 0;
     };
     switch (event->type()) {
+        case QEvent::Show:
+            forgetAppeared(window);
+            appeared_.push_back({window, QCursor::pos()});
+            break;
         case QEvent::MouseMove:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
             wasCovered();
+            forgetAppeared(window);
             seen(window, static_cast<QMouseEvent*>(event)->globalPosition().toPoint(),
                  PointerReport::Moved);
             break;
         case QEvent::Enter: {
-            const PointerReport report =
-                wasCovered() ? PointerReport::Covered : PointerReport::Moved;
-            seen(window, static_cast<QEnterEvent*>(event)->globalPosition().toPoint(), report);
+            const QPoint global = static_cast<QEnterEvent*>(event)->globalPosition().toPoint();
+            const bool covered = wasCovered();
+            const PointerReport report = covered || appearedUnderPointer(window, global)
+                                             ? PointerReport::Covered
+                                             : PointerReport::Moved;
+            seen(window, global, report);
             break;
         }
         case QEvent::DragEnter:
@@ -78,6 +86,7 @@ bool PointerWatcher::eventFilter(QObject* watched, QEvent* event) {
                  PointerReport::Covered);
             break;
         case QEvent::Leave:
+            forgetAppeared(window);
             // A window is also left when a dialog or a menu opens over the pointer; only a
             // pointer outside the window has gone.
             wasCovered();
@@ -91,6 +100,20 @@ bool PointerWatcher::eventFilter(QObject* watched, QEvent* event) {
             break;
     }
     return false;
+}
+
+void PointerWatcher::forgetAppeared(QWindow* window) {
+    std::erase_if(appeared_,
+                  [window](const Appeared& a) { return !a.window || a.window == window; });
+}
+
+bool PointerWatcher::appearedUnderPointer(QWindow* window, QPoint global) {
+    const auto it = std::find_if(appeared_.begin(), appeared_.end(),
+                                 [window](const Appeared& a) { return a.window == window; });
+    if (it == appeared_.end()) return false;
+    const bool resting = it->pointer == global;
+    appeared_.erase(it);
+    return resting;
 }
 
 void PointerWatcher::seen(QWindow* window, QPoint global, PointerReport ownWindowReport) {

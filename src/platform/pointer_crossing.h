@@ -56,6 +56,15 @@ class PointerWatcher : public QObject {
     // Windows that lost the pointer to something opening over it: the enter that follows once
     // it has gone is no crossing.
     std::vector<QPointer<QWindow>> covered_;
+    // Where the pointer rested when each window appeared, until the window first sees it move:
+    // a window opening under a resting pointer gets an enter that is no crossing either.
+    struct Appeared {
+        QPointer<QWindow> window;
+        QPoint pointer;
+    };
+    std::vector<Appeared> appeared_;
+    bool appearedUnderPointer(QWindow* window, QPoint global);
+    void forgetAppeared(QWindow* window);
 };
 
 }  // namespace platform

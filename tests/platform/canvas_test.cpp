@@ -172,6 +172,32 @@ TEST_F(CanvasEnter, OnlyThePointerCrossingInCounts) {
     EXPECT_EQ(drops, 2);
 }
 
+// A window appearing under the resting pointer (a program started from a launcher, say) gets an
+// enter too; the pointer only crosses into a lane once it moves there.
+TEST(CanvasEnterAtStart, AWindowOpeningUnderTheRestingPointerIsNoCrossing) {
+    QWidget top;
+    top.setGeometry(100, 300, 400, 200);
+    auto* lane = new platform::Canvas(&top, "lane");
+    lane->setGeometry(0, 50, 400, 50);
+    int enters = 0;
+    lane->onMouseEnter = [&enters] { ++enters; };
+    const QPoint local(200, 70);
+    const QPoint global = top.geometry().topLeft() + local;
+    QCursor::setPos(global);
+    QApplication::processEvents();
+    top.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+    QEnterEvent windowEnter{QPointF(local), QPointF(local), QPointF(global)};
+    QApplication::sendEvent(top.windowHandle(), &windowEnter);
+    QApplication::processEvents();
+    EXPECT_EQ(enters, 0);
+    QCursor::setPos(top.mapToGlobal(QPoint(200, 10)));
+    QApplication::processEvents();
+    QCursor::setPos(top.mapToGlobal(local));
+    QApplication::processEvents();
+    EXPECT_EQ(enters, 1);
+}
+
 TEST(PointerCrossing, ReportsInOrder) {
     using R = PointerReport;
     const struct {
