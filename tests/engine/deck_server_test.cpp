@@ -1,6 +1,5 @@
 // End to end through the private PulseAudio server (scripts/audio-server): the running window's
 // timer drives the decks, and each sink's monitor shows where the sound went.
-#include <QProcess>
 #include <QTest>
 #include <cmath>
 #include <cstdlib>
@@ -8,6 +7,7 @@
 #include "media/media.h"
 #include "support/app_fixture.h"
 #include "support/audio_server.h"
+#include "support/child_process.h"
 #include "support/media_gen.h"
 
 namespace {
@@ -37,12 +37,12 @@ class DeckServerTest : public testsupport::AppFixture {
     // Plays for a while with the window's own timer and returns the RMS of each sink's monitor.
     std::pair<double, double> playAndRecord(bool previewDeck) {
         auto toggle = [this, previewDeck] { previewDeck ? w->preview() : w->play(); };
-        QProcess rec[2];
+        testsupport::ChildProcess rec[2];
         const char* sinks[2] = {"main.monitor", "preview.monitor"};
         for (int i = 0; i < 2; ++i) {
             rec[i].start("parec", {"-d", sinks[i], "--format=float32le", "--rate=48000",
                                    "--channels=2", "--raw", "--latency-msec=20"});
-            EXPECT_TRUE(rec[i].waitForStarted(3000));
+            EXPECT_TRUE(rec[i].started());
         }
         QTest::qWait(300);
         toggle();

@@ -2,7 +2,6 @@
 // the system volume is the default sink's.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QTest>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +9,7 @@
 
 #include "media/media.h"
 #include "support/audio_server.h"
+#include "support/child_process.h"
 #include "support/media_gen.h"
 
 namespace {
@@ -26,7 +26,7 @@ class Recorder {
         p_.start("parec", {"-d", source, "--format=float32le", "--rate=48000", "--channels=2",
                            "--raw", "--latency-msec=20"});
     }
-    bool started() { return p_.waitForStarted(3000); }
+    bool started() const { return p_.started(); }
     // Root mean square of everything recorded.
     double stopAndRms() {
         p_.terminate();
@@ -42,7 +42,7 @@ class Recorder {
     qsizetype samples = 0;
 
   private:
-    QProcess p_;
+    testsupport::ChildProcess p_;
 };
 
 TEST(SoundServer, PreviewRouteSoundsOnlyOnThePreviewSink) {
@@ -112,17 +112,17 @@ TEST(SoundServer, NoOutputDevicesWithoutAServerStillPlaysSilently) {
 class PluggedSink {
   public:
     bool plug() {
-        QProcess p;
-        p.start("pactl",
-                {"load-module", "module-null-sink", "sink_name=vtx-headset", "rate=48000",
-                 "channels=2", "format=float32le", "sink_properties=device.description=headset"});
+        testsupport::ChildProcess p(
+            "pactl",
+            {"load-module", "module-null-sink", "sink_name=vtx-headset", "rate=48000", "channels=2",
+             "format=float32le", "sink_properties=device.description=headset"});
         if (!p.waitForFinished(3000) || p.exitCode() != 0) return false;
         module_ = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
         return !module_.isEmpty();
     }
     void unplug() {
         if (module_.isEmpty()) return;
-        QProcess::execute("pactl", {"unload-module", module_});
+        testsupport::ChildProcess::execute("pactl", {"unload-module", module_});
         module_.clear();
     }
     ~PluggedSink() { unplug(); }
@@ -139,8 +139,7 @@ bool waitFor(F done, int ms = 3000) {
 }
 
 QStringList pactlLines(const QString& what) {
-    QProcess p;
-    p.start("pactl", {"list", "short", what});
+    testsupport::ChildProcess p("pactl", {"list", "short", what});
     p.waitForFinished(3000);
     return QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }

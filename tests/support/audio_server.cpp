@@ -3,8 +3,9 @@
 #include <unistd.h>
 
 #include <QFileInfo>
-#include <QProcess>
 #include <cstdlib>
+
+#include "support/child_process.h"
 
 namespace testsupport {
 
@@ -19,11 +20,7 @@ bool pointAtAudioServer() {
     return true;
 }
 
-bool audioServerRunning() {
-    QProcess p;
-    p.start("pactl", {"info"});
-    return p.waitForFinished(3000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+bool audioServerRunning() { return ChildProcess::execute("pactl", {"info"}, 3000) == 0; }
 
 bool soundRequired() {
     const char* v = getenv("VONTALIX_REQUIRE_SOUND");

@@ -2,12 +2,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <map>
 #include <memory>
 
 #include "media/decoder.h"
+#include "support/child_process.h"
 
 namespace testsupport {
 
@@ -96,9 +96,7 @@ QString makeMedia(const MediaSpec& spec) {
             break;
     }
     args << out;
-    QProcess p;
-    p.start("ffmpeg", args);
-    if (!p.waitForFinished(120000) || p.exitCode() != 0) return QString();
+    if (ChildProcess::execute("ffmpeg", args, 120000) != 0) return QString();
     cache[key] = out;
     return out;
 }
