@@ -3,8 +3,6 @@
 // its monitor is recorded; a dropout is a stretch of at least half a millisecond of silence
 // inside the sine. VONTALIX_DROPOUT_SECONDS sets the length (default 60; 600 for the budget).
 // Needs scripts/audio-server start.
-#include "bench_main.h"
-
 #include <QCoreApplication>
 #include <QProcess>
 #include <QThread>
@@ -13,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench_main.h"
 #include "media/media.h"
 #include "support/audio_server.h"
 #include "support/media_gen.h"
@@ -61,8 +60,8 @@ void BM_NoDropoutWhileTheUiIsBusy(benchmark::State& state) {
     }
     for (auto _ : state) {
         QProcess rec;
-        rec.start("parec", {"-d", "main.monitor", "--format=s16le", "--rate=48000",
-                            "--channels=1", "--raw", "--latency-msec=20"});
+        rec.start("parec", {"-d", "main.monitor", "--format=s16le", "--rate=48000", "--channels=1",
+                            "--raw", "--latency-msec=20"});
         rec.waitForStarted(3000);
         GapCounter gaps;
         media::MoviePlayer player;
@@ -88,7 +87,8 @@ void BM_NoDropoutWhileTheUiIsBusy(benchmark::State& state) {
         state.counters["recorded_s"] = gaps.samples / 48000.0;
         if (gaps.gaps > 0) {
             static std::string why;
-            why = std::to_string(gaps.gaps) + " dropouts heard in " + std::to_string(seconds) + " s";
+            why =
+                std::to_string(gaps.gaps) + " dropouts heard in " + std::to_string(seconds) + " s";
             state.SkipWithError(why.c_str());
         }
     }
