@@ -1,10 +1,11 @@
 // The deck tick: both decks running over a 500-clip mix (budget under 0.2 ms), and the idle
 // tick that runs 100 times a second for the life of the window (its CPU share is its time
 // divided by 10 ms).
+#include "bench_main.h"
+
 #include <QApplication>
 #include <cstdlib>
 
-#include "bench_main.h"
 #include "media/media.h"
 #include "shell/window1.h"
 #include "support/app_fixture.h"
