@@ -55,6 +55,13 @@ void Window1::CreateControls() {
 
 namespace {
 
+// The volume bar stands on the window's bottom edge, 14 pixels at full volume.
+void showVolume(RectangleControl* bar, double volume) {
+    const int32_t h = whole(volume * 14);
+    bar->setHeight(h);
+    bar->setTop(178 - h);
+}
+
 template <class T>
 T* place(Window1* w, T* c, int left, int top, int width, int height) {
     c->setBounds(left, top, width, height);
@@ -212,6 +219,8 @@ void Window1::createControls0() {
     laut->setFillColor(QColor(127, 127, 127));
     laut->setBorderColors(QColor(127, 127, 127), QColor(127, 127, 127));
     laut->setBorderWidth(1);
+    // The bar follows the system volume when the sound server tells of it.
+    media::onSystemVolumeChanged(this, [this](double v) { showVolume(laut, v); });
 }
 
 void Window1::createControls1() {
@@ -402,7 +411,5 @@ void Window1::init() {
     dauer2->setLeft(300);
     dauer3->setLeft(600);
     dauer4->setLeft(900);
-    const int32_t h = whole(systemVolume() * 14);
-    laut->setHeight(h);
-    laut->setTop(178 - h);
+    showVolume(laut, systemVolume());
 }
