@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "media/device.h"
+#include "media/realtime.h"
 
 namespace media {
 
@@ -58,6 +59,7 @@ class SinkDevice : public Device, public QThread {
 
   protected:
     void run() override {
+        boostSoundThread();  // a late block is a dropout
         std::unique_ptr<QAudioSink> sink;
         QIODevice* io = nullptr;
         bool floatFormat = true;
