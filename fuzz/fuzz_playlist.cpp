@@ -1,28 +1,82 @@
 // The playlist reader over arbitrary file bytes: every record it accepts must hold a lane, a
-// sane length and ordered edit points, whatever the file says.
+// sane length and ordered edit points, whatever the file says; and an open followed by a save
+// must give back every record line, the loaded ones as records that read again and the others
+// byte for byte, after them and in the order they were read.
 #include <cmath>
 #include <cstdint>
 
 #include "documents/playlist_format.h"
+#include "lanes/dragpic.h"
+#include "platform/numtext.h"
+
+namespace {
+
+// A clip made of a record as the lanes make it at zoom 1 and scroll 0.
+DragPicRef clipOf(const documents::PlaylistRecord& r) {
+    const documents::ClipPlacement p = documents::clipPlacement(r, 1, 0);
+    auto c = std::make_shared<DragPic>();
+    c->x = platform::whole(p.left + p.duration / 2);
+    c->porgx = c->x;
+    c->y = 16;
+    c->pname = p.name;
+    c->ppfad = p.path;
+    c->pdauer = p.duration;
+    c->pfadein = p.fadein;
+    c->pfadeout = p.fadeout;
+    c->pstart = p.inpoint;
+    c->pstop = p.outpoint;
+    c->spur = p.lane;
+    c->pfarbe = p.label;
+    return c;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const auto lines = documents::playlistLines(bytes);
-    documents::isPlaylist(lines);
-    for (const QByteArray& line : lines) {
+    documents::isPlaylist(bytes);
+    documents::KeptRecords kept;
+    std::vector<DragPicRef> lanes[2];
+    int records = 0;
+    documents::PlaylistLineReader reader(bytes);
+    for (QByteArrayView line; reader.next(line);) {
         if (line.contains('\r') || line.contains('\n')) __builtin_trap();
+        records += documents::isRecordLine(line);
         documents::PlaylistRecord r;
-        if (documents::parseRecord(line, r) != documents::RecordParse::Read) continue;
+        if (documents::parseRecord(line, r) != documents::RecordParse::Read) {
+            if (documents::isRecordLine(line)) kept.add(line);
+            continue;
+        }
         const bool ordered = 0 <= r.inpoint && r.inpoint <= r.fadein && r.fadein <= r.fadeout &&
                              r.fadeout <= r.outpoint && r.outpoint <= r.trackdauer;
-        if ((r.lane != 1 && r.lane != 2) || !(r.trackdauer > 0) ||
-            r.trackdauer > documents::kMaxTrackSeconds || !std::isfinite(r.xpos) || !ordered ||
-            r.label < 0 || r.label > 7 || !r.path.startsWith(u'/'))
+        if ((r.lane != 1 && r.lane != 2) || !lanes::clipSecondsAccepted(r.trackdauer) ||
+            !std::isfinite(r.xpos) || !ordered || r.label < 0 || r.label > 7 ||
+            !r.path.startsWith(u'/'))
             __builtin_trap();
         for (double zoom : {0.25, 4.0}) {
             const auto p = documents::clipPlacement(r, zoom, 120);
             if (!std::isfinite(p.left) || !std::isfinite(p.duration)) __builtin_trap();
         }
+        lanes[r.lane - 1].push_back(clipOf(r));
     }
+
+    // The save: every record line comes back out.
+    QString error;
+    const QByteArray lane1 = documents::collectspurtracks(lanes[0], 1, 0, &error);
+    const QByteArray lane2 = documents::collectspurtracks(lanes[1], 1, 0, &error);
+    if (!error.isEmpty()) __builtin_trap();  // nothing read can hold a line break
+    const QByteArray saved = documents::playlistText(lane1, lane2, kept);
+    if (!saved.startsWith(documents::playlistHeaderLine()) || !saved.endsWith(kept.text()))
+        __builtin_trap();
+    int out = 0, rereadable = 0;
+    documents::PlaylistLineReader again(saved);
+    for (QByteArrayView line; again.next(line);) {
+        if (!documents::isRecordLine(line)) continue;
+        ++out;
+        documents::PlaylistRecord r;
+        rereadable += documents::parseRecord(line, r) == documents::RecordParse::Read;
+    }
+    const int loaded = static_cast<int>(lanes[0].size() + lanes[1].size());
+    if (out != records || rereadable != loaded) __builtin_trap();
     return 0;
 }

@@ -1,16 +1,18 @@
 // The document commands of the main window: New, Open Playlist, Save Playlist (and Save as), the
 // window title, the close guard and the "Save Playlist?" prompt that guards unsaved work.
-#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
-#include <QSaveFile>
 
 #include "documents/playlist_format.h"
 #include "documents/playlist_io.h"
+#include "documents/safe_write.h"
+#include "editing/drop_logic.h"
 #include "editing/regular_file.h"
 #include "platform/dialogs.h"
 #include "platform/filetypes.h"
+#include "platform/progress.h"
 #include "shell/window1.h"
 
 using platform::DialogAnswer;
@@ -18,9 +20,9 @@ using platform::MessageSpec;
 
 namespace {
 
-// A playlist of even thousands of clips is a few hundred kilobytes; anything far bigger is some
-// other file and is not read into memory.
-constexpr qint64 kMaxPlaylistBytes = 64 * 1024 * 1024;
+// Reading gives the event loop a turn this often, so the decks keep ticking; a turn per line made
+// big files take minutes.
+constexpr qint64 kYieldMs = 20;
 
 void showFailure(const QString& message, const QString& explanation) {
     MessageSpec spec;
@@ -43,7 +45,7 @@ bool readWholeFile(const QString& path, QByteArray& bytes, QString& problem) {
         problem = QStringLiteral("It is not a file.");
         return false;
     }
-    if (info.size() > kMaxPlaylistBytes) {
+    if (info.size() > documents::kMaxPlaylistBytes) {
         problem = QStringLiteral("It is far too large to be a playlist.");
         return false;
     }
@@ -52,7 +54,13 @@ bool readWholeFile(const QString& path, QByteArray& bytes, QString& problem) {
         problem = file.errorString();
         return false;
     }
-    bytes = file.readAll();
+    // The size is checked again on what is read: the file may have grown since.
+    bytes = file.read(documents::kMaxPlaylistBytes + 1);
+    if (bytes.size() > documents::kMaxPlaylistBytes) {
+        bytes.clear();
+        problem = QStringLiteral("It is far too large to be a playlist.");
+        return false;
+    }
     if (file.error() != QFileDevice::NoError) {
         problem = file.errorString();
         return false;
@@ -64,30 +72,14 @@ bool readWholeFile(const QString& path, QByteArray& bytes, QString& problem) {
 // untouched.
 bool writeAtomically(const QString& path, const QByteArray& bytes, QString& problem) {
     const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        problem = QStringLiteral("It is not a file.");
-        return false;
-    }
     // Replacing the file by renaming would get past a write protection the user set on purpose.
-    if (info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))) {
+    if (info.exists() && info.isFile() &&
+        (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))) {
         problem = QStringLiteral("The file is write-protected.");
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        problem = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        problem = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        problem = file.errorString();
-        return false;
-    }
-    return true;
+    problem = documents::writeFileSafely(path, bytes);
+    return problem.isEmpty();
 }
 
 QStringList openDialogFilters() {
@@ -97,11 +89,6 @@ QStringList openDialogFilters() {
     if (!text.isEmpty()) filters << QStringLiteral("Text (%1)").arg(text.join(u' '));
     filters << QStringLiteral("All files (*)");
     return filters;
-}
-
-QString missingFilesText(int n) {
-    if (n == 1) return QStringLiteral("1 track was not loaded: its media file is missing.");
-    return QStringLiteral("%1 tracks were not loaded: their media files are missing.").arg(n);
 }
 
 }  // namespace
@@ -161,13 +148,13 @@ int32_t Window1::save() {
         target = QFileInfo(target).absoluteFilePath();
     }
 
-    QByteArray text = documents::playlistHeaderLine();
     QString problem;
-    for (const DragCanvas* canvas : {Canvas1, Canvas2}) {
-        text += documents::laneRecords(*this, canvas->mPics, &problem);
-        if (!problem.isEmpty()) break;
-    }
-    if (problem.isEmpty()) writeAtomically(target, text, problem);
+    const QByteArray lane1 = documents::laneRecords(*this, Canvas1->mPics, &problem);
+    QByteArray lane2;
+    if (problem.isEmpty()) lane2 = documents::laneRecords(*this, Canvas2->mPics, &problem);
+    // The records that could not be loaded go back into the file after the loaded ones.
+    if (problem.isEmpty())
+        writeAtomically(target, documents::playlistText(lane1, lane2, keptRecords), problem);
     if (!problem.isEmpty()) {
         showFailure(QStringLiteral("The playlist could not be saved."),
                     quoted(target) + QStringLiteral(": ") + problem +
@@ -197,8 +184,7 @@ void Window1::open(const QString& path) {
                     quoted(file) + QStringLiteral(": ") + problem);
         return;
     }
-    const std::vector<QByteArray> lines = documents::playlistLines(bytes);
-    if (!documents::isPlaylist(lines)) {
+    if (!documents::isPlaylist(bytes)) {
         // Adopting its path would let the next Save overwrite it with a playlist.
         showFailure(QStringLiteral("This file is not a playlist."),
                     quoted(file) + QStringLiteral(" was not opened."));
@@ -210,16 +196,51 @@ void Window1::open(const QString& path) {
     fenstername();
     documentBusy = true;
     const QPointer<Window1> alive(this);
-    int missing = 0;
-    for (const QByteArray& line : lines) {
-        if (documents::loadRecord(*this, line) == documents::RecordLoad::MissingFile) ++missing;
-        // Keeps the decks ticking through a long playlist; input waits until it is read.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    documents::LoadTally tally;
+    documents::MediaCheck media;
+    platform::ProgressDialog progress(
+        QStringLiteral("Opening \"%1\"...").arg(QFileInfo(file).fileName()), bytes.size());
+    QElapsedTimer sinceYield;
+    sinceYield.start();
+    documents::PlaylistLineReader reader(bytes);
+    for (QByteArrayView line; reader.next(line);) {
+        QString path;
+        switch (documents::loadRecord(*this, line, media, &path)) {
+            case documents::RecordLoad::NotARecord:
+            case documents::RecordLoad::Loaded:
+                break;
+            case documents::RecordLoad::NotPlayable:
+                tally.unplayable << QFileInfo(path).fileName();
+                break;
+            case documents::RecordLoad::MissingFile:
+                keptRecords.add(line);
+                ++tally.missing;
+                break;
+            case documents::RecordLoad::Damaged:
+            case documents::RecordLoad::NoPicture:
+                keptRecords.add(line);
+                ++tally.damaged;
+                break;
+        }
+        // Asked after every line: a line whose media is measured may take milliseconds.
+        if (sinceYield.elapsed() < kYieldMs) continue;
+        // Keeps the decks ticking through a long playlist; input waits until it is read, unless
+        // the progress dialog is up to take a Cancel.
+        const bool goOn = progress.step(reader.position());
         if (!alive) return;
+        sinceYield.restart();
+        if (!goOn) {
+            documentBusy = false;
+            init();
+            msg->setText(QStringLiteral("Opening \"") + QFileInfo(file).fileName() +
+                         QStringLiteral("\" was cancelled; the file is unchanged."));
+            return;
+        }
     }
     documentBusy = false;
     Canvas1->aktualisiere();
     Canvas2->aktualisiere();
-    // Said before anything is saved over the playlist, which would drop those records for good.
-    msg->setText(missing > 0 ? missingFilesText(missing) : QString());
+    // Said before anything is saved over the playlist: the user learns which tracks are not on
+    // the lanes, and that they stay in the file.
+    msg->setText(documents::loadStatus(tally));
 }

@@ -1,5 +1,4 @@
-// Placeholders until the folder mix and the export are built.
+// Placeholders until the export is built.
 #include "shell/window1.h"
 
-bool Window1::_openfolder_Action() { return false; }
 void Window1::saveallasmovie() {}

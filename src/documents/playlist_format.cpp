@@ -14,7 +14,7 @@ constexpr char kHeader[] =
     "identifier%spur%trackdauer%fadein%fadeout%name%pfad%inpoint%outpoint%xpos%ypos%finderlabel%";
 constexpr char kRecordKey[] = "vtlx%";
 
-bool readNumber(const QByteArray& field, double& out) {
+bool readNumber(QByteArrayView field, double& out) {
     return platform::parseNumber(QString::fromLatin1(field), out);
 }
 
@@ -22,55 +22,134 @@ bool readNumber(const QByteArray& field, double& out) {
 
 QByteArray playlistHeaderLine() { return QByteArray(kHeader) + '\r'; }
 
+PlaylistLineReader::PlaylistLineReader(QByteArrayView bytes) : bytes_(bytes) {
+    if (bytes_.startsWith("\xEF\xBB\xBF")) pos_ = 3;
+}
+
+bool PlaylistLineReader::next(QByteArrayView& line) {
+    const qsizetype size = bytes_.size();
+    if (pos_ >= size) return false;
+    const char* data = bytes_.data();
+    qsizetype end = pos_;
+    while (end < size && data[end] != '\r' && data[end] != '\n') ++end;
+    line = bytes_.sliced(pos_, end - pos_);
+    pos_ = end;
+    if (pos_ < size) {
+        if (data[pos_] == '\r' && pos_ + 1 < size && data[pos_ + 1] == '\n') ++pos_;
+        ++pos_;
+    }
+    return true;
+}
+
 std::vector<QByteArray> playlistLines(const QByteArray& fileBytes) {
     std::vector<QByteArray> lines;
-    const qsizetype size = fileBytes.size();
-    qsizetype begin = fileBytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    for (qsizetype i = begin; i < size; ++i) {
-        const char c = fileBytes[i];
-        if (c != '\r' && c != '\n') continue;
-        lines.push_back(fileBytes.mid(begin, i - begin));
-        if (c == '\r' && i + 1 < size && fileBytes[i + 1] == '\n') ++i;
-        begin = i + 1;
-    }
-    if (begin < size) lines.push_back(fileBytes.mid(begin));
+    PlaylistLineReader reader(fileBytes);
+    for (QByteArrayView line; reader.next(line);) lines.push_back(line.toByteArray());
     return lines;
 }
 
-bool isPlaylist(const std::vector<QByteArray>& lines) {
-    if (lines.empty() || lines.front() == kHeader) return true;
-    return std::any_of(lines.begin(), lines.end(),
-                       [](const QByteArray& line) { return line.startsWith(kRecordKey); });
+bool isRecordLine(QByteArrayView line) { return line.startsWith(kRecordKey); }
+
+bool isPlaylist(QByteArrayView fileBytes) {
+    PlaylistLineReader reader(fileBytes);
+    QByteArrayView line;
+    if (!reader.next(line) || line == kHeader) return true;
+    do {
+        if (isRecordLine(line)) return true;
+    } while (reader.next(line));
+    return false;
 }
 
-RecordParse parseRecord(const QByteArray& line, PlaylistRecord& record) {
-    if (!line.startsWith(kRecordKey)) return RecordParse::NotARecord;
-    const QList<QByteArray> parts = line.split('%');
-    const qsizetype n = parts.size();
-    if (n < 13 || !parts[n - 1].isEmpty()) return RecordParse::Skipped;
+void KeptRecords::add(QByteArrayView line) {
+    text_.append(line);
+    text_.append('\r');
+    ++count_;
+}
+
+void KeptRecords::clear() {
+    text_ = QByteArray();
+    count_ = 0;
+}
+
+QByteArray playlistText(QByteArrayView lane1, QByteArrayView lane2, const KeptRecords& kept) {
+    QByteArray text = playlistHeaderLine();
+    text.reserve(text.size() + lane1.size() + lane2.size() + kept.text().size());
+    text.append(lane1);
+    text.append(lane2);
+    text.append(kept.text());
+    return text;
+}
+
+QString loadStatus(const LoadTally& tally) {
+    QStringList why;
+    if (tally.missing > 0)
+        why << (tally.missing == 1 ? QStringLiteral("1 media file missing")
+                                   : QStringLiteral("%1 media files missing").arg(tally.missing));
+    if (tally.damaged > 0)
+        why << (tally.damaged == 1 ? QStringLiteral("1 damaged line")
+                                   : QStringLiteral("%1 damaged lines").arg(tally.damaged));
+    QString text;
+    const int kept = tally.missing + tally.damaged;
+    if (kept > 0) {
+        text = (kept == 1 ? QStringLiteral("1 track was not loaded")
+                          : QStringLiteral("%1 tracks were not loaded").arg(kept)) +
+               QStringLiteral(" (") + why.join(QStringLiteral(", ")) +
+               QStringLiteral(") and stays in the playlist file.");
+        if (kept > 1) text.replace(QStringLiteral("and stays"), QStringLiteral("and stay"));
+    }
+    if (!tally.unplayable.isEmpty()) {
+        if (!text.isEmpty()) text += u' ';
+        // One name is enough to find the others; the line must stay one line.
+        const QString first = QStringLiteral("\"") + tally.unplayable.front() + u'"';
+        const qsizetype more = tally.unplayable.size() - 1;
+        text +=
+            more == 0 ? first + QStringLiteral(" is not playable media.")
+            : more == 1
+                ? first + QStringLiteral(" and 1 more track are not playable media.")
+                : first + QStringLiteral(" and %1 more tracks are not playable media.").arg(more);
+    }
+    return text;
+}
+
+RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record) {
+    if (!isRecordLine(line)) return RecordParse::NotARecord;
+    if (line.size() > kMaxRecordBytes) return RecordParse::Skipped;
+    // The places of the "%" separators; the line is short, so this stays small.
+    std::vector<qsizetype> cuts;
+    for (qsizetype i = 0; i < line.size(); ++i)
+        if (line[i] == '%') cuts.push_back(i);
+    const qsizetype n = static_cast<qsizetype>(cuts.size()) + 1;  // parts
+    if (n < 13 || cuts.back() != line.size() - 1) return RecordParse::Skipped;
+    const auto part = [&](qsizetype k) {
+        const qsizetype from = k == 0 ? 0 : cuts[k - 1] + 1;
+        const qsizetype to = k < n - 1 ? cuts[k] : line.size();
+        return line.sliced(from, to - from);
+    };
 
     double lane = 0, dauer = 0, fadein = 0, fadeout = 0, in = 0, out = 0, xpos = 0, ypos = 0,
            label = 0;
-    if (!readNumber(parts[1], lane) || !readNumber(parts[2], dauer) ||
-        !readNumber(parts[3], fadein) || !readNumber(parts[4], fadeout) ||
-        !readNumber(parts[n - 6], in) || !readNumber(parts[n - 5], out) ||
-        !readNumber(parts[n - 4], xpos) || !readNumber(parts[n - 3], ypos) ||
-        !readNumber(parts[n - 2], label))
+    if (!readNumber(part(1), lane) || !readNumber(part(2), dauer) || !readNumber(part(3), fadein) ||
+        !readNumber(part(4), fadeout) || !readNumber(part(n - 6), in) ||
+        !readNumber(part(n - 5), out) || !readNumber(part(n - 4), xpos) ||
+        !readNumber(part(n - 3), ypos) || !readNumber(part(n - 2), label))
         return RecordParse::Skipped;
 
     // The path is everything between the name and the in point, "%" included.
-    QByteArray path = parts[6];
-    for (qsizetype i = 7; i < n - 6; ++i) path += '%' + parts[i];
+    const qsizetype pathFrom = cuts[5] + 1;
+    const QByteArrayView path = line.sliced(pathFrom, cuts[n - 7] - pathFrom);
+    const QByteArrayView name = part(5);
 
     const int32_t laneNumber = platform::whole(lane);
     if (laneNumber != 1 && laneNumber != 2) return RecordParse::Skipped;
-    if (!(dauer > 0) || dauer > kMaxTrackSeconds) return RecordParse::Skipped;
+    if (!lanes::clipSecondsAccepted(dauer)) return RecordParse::Skipped;
     if (std::abs(xpos) > kMaxPlaylistSeconds) return RecordParse::Skipped;
     if (!path.startsWith('/') || path.contains('\0')) return RecordParse::Skipped;
+    // Text that is not UTF-8 would come back altered from a save; such a line is kept as it is.
+    if (!path.isValidUtf8() || !name.isValidUtf8()) return RecordParse::Skipped;
 
     record.lane = laneNumber;
     record.trackdauer = dauer;
-    record.name = QString::fromUtf8(parts[5]);
+    record.name = QString::fromUtf8(name);
     record.path = QString::fromUtf8(path);
     record.xpos = xpos;
     const int32_t labelNumber = platform::whole(label);

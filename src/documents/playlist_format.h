@@ -8,10 +8,14 @@
 // zoom. Numbers are locale-free number text, so the bytes are the same on every machine.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "lanes/clip_bounds.h"
 
 struct DragPic;
 
@@ -29,14 +33,65 @@ QByteArray playlistHeaderLine();
 QByteArray collectspurtracks(const std::vector<std::shared_ptr<DragPic>>& mPics, double zoomwert,
                              double scrollwert, QString* error);
 
-// The file's lines without their ends. CR, LF and CR LF all end a line; a UTF-8 byte-order mark
-// at the start is dropped; a last line without an end still counts.
+// No real playlist comes near this size (a record is some hundred bytes; a mix of a hundred
+// thousand clips is a few megabytes). A bigger file is refused before it is read.
+inline constexpr qint64 kMaxPlaylistBytes = 16 * 1024 * 1024;
+// No name or path is this long: a longer line is a damaged record, never split into fields.
+inline constexpr qsizetype kMaxRecordBytes = 64 * 1024;
+
+// The lines of a file's bytes, one at a time, without their ends and without copying. CR, LF and
+// CR LF all end a line; a UTF-8 byte-order mark at the start is dropped; a last line without an
+// end still counts.
+class PlaylistLineReader {
+  public:
+    explicit PlaylistLineReader(QByteArrayView bytes);
+    bool next(QByteArrayView& line);
+    qsizetype position() const { return pos_; }  // bytes read so far
+
+  private:
+    QByteArrayView bytes_;
+    qsizetype pos_ = 0;
+};
+
+// All the lines at once (for small files and tests).
 std::vector<QByteArray> playlistLines(const QByteArray& fileBytes);
 
-// Whether the lines are a playlist: none at all (an empty file is an empty playlist), the header
-// line first, or at least one line starting with "vtlx%". Anything else is some other document,
-// which must not be adopted (a later save would overwrite it).
-bool isPlaylist(const std::vector<QByteArray>& lines);
+// Whether the bytes are a playlist: no line at all (an empty file is an empty playlist), the
+// header line first, or at least one line starting with "vtlx%". Anything else is some other
+// document, which must not be adopted (a later save would overwrite it).
+bool isPlaylist(QByteArrayView fileBytes);
+
+// Whether a line is a record by its key, and so must never be lost by an open and a save.
+bool isRecordLine(QByteArrayView line);
+
+// The record lines a document could not load, in the order they were read, kept byte for byte so
+// that a save writes them back after the loaded records: a mix never loses a track because its
+// drive was not mounted when it was opened. Held as one text, each line ended by CR.
+class KeptRecords {
+  public:
+    void add(QByteArrayView line);
+    void clear();
+    int count() const { return count_; }
+    const QByteArray& text() const { return text_; }
+
+  private:
+    QByteArray text_;
+    int count_ = 0;
+};
+
+// The whole file a save writes: the header line, lane 1's and lane 2's records, then the kept
+// lines.
+QByteArray playlistText(QByteArrayView lane1, QByteArrayView lane2, const KeptRecords& kept);
+
+// What one open made of the file's records, for the status line.
+struct LoadTally {
+    int missing = 0;         // media file gone: kept
+    int damaged = 0;         // a record that cannot be read: kept
+    QStringList unplayable;  // loaded, but their files are no playable media
+};
+// One line: how many tracks were not loaded and why, and that they stay in the file; then the
+// tracks whose files cannot be played. "" when every record loaded as playable media.
+QString loadStatus(const LoadTally& tally);
 
 // One record as read, in seconds.
 struct PlaylistRecord {
@@ -53,7 +108,7 @@ struct PlaylistRecord {
 };
 
 // Bounds on what a record may hold: longer clips and places further out are damaged data.
-inline constexpr double kMaxTrackSeconds = 24 * 60 * 60;
+inline constexpr double kMaxTrackSeconds = lanes::kMaxClipSeconds;
 inline constexpr double kMaxPlaylistSeconds = 1e7;
 
 enum class RecordParse {
@@ -64,12 +119,13 @@ enum class RecordParse {
 
 // Parses one line (without its end). Fields before the path are taken from the front and those
 // after it from the back, so a path holding "%" reads back whole. Every number must be complete
-// and finite. Skipped: fewer than 13 parts or text after the last "%", a lane other than 1 or 2,
-// a length not above 0 or over kMaxTrackSeconds, a centre beyond kMaxPlaylistSeconds, or a path
-// that is not absolute. The points are clamped into 0 <= in <= fade-in end <= fade-out start <=
+// and finite. Skipped: a line over kMaxRecordBytes, fewer than 13 parts or text after the last
+// "%", a lane other than 1 or 2, a length not accepted for a clip (lanes::clipSecondsAccepted),
+// a centre beyond kMaxPlaylistSeconds, a name or path that is not UTF-8, or a path that is not
+// absolute. The points are clamped into 0 <= in <= fade-in end <= fade-out start <=
 // out <= length; a label outside 0..7 becomes 0. Whether the file exists is the caller's test
 // (editing::isRegularFile: only regular files count).
-RecordParse parseRecord(const QByteArray& line, PlaylistRecord& record);
+RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record);
 
 // The arguments DragCanvas.AddPicture takes for a record, in timeline pixels at zoomwert, with
 // the left edge placed so that the clip's absolute centre comes out at xpos.

@@ -2,7 +2,10 @@
 // lanes' own clip maker.
 #include "documents/playlist_io.h"
 
+#include <QFileInfo>
+
 #include "documents/playlist_format.h"
+#include "editing/drop_logic.h"
 #include "editing/regular_file.h"
 #include "shell/window1.h"
 
@@ -12,7 +15,16 @@ QByteArray laneRecords(const Window1& w, const std::vector<DragPicRef>& mPics, Q
     return collectspurtracks(mPics, w.zoomwert, w.scrollwert, error);
 }
 
-RecordLoad loadRecord(Window1& w, const QByteArray& line) {
+bool MediaCheck::playable(const QString& path) {
+    const auto known = known_.constFind(path);
+    if (known != known_.constEnd()) return *known;
+    // Only regular files are opened: a device or a FIFO would block or never end.
+    const bool ok = editing::measureMovie(path).has_value();
+    known_.insert(path, ok);
+    return ok;
+}
+
+RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QString* path) {
     PlaylistRecord record;
     switch (parseRecord(line, record)) {
         case RecordParse::NotARecord:
@@ -22,8 +34,10 @@ RecordLoad loadRecord(Window1& w, const QByteArray& line) {
         case RecordParse::Read:
             break;
     }
-    // A FIFO or a device named as media would block or never end when played.
-    if (!editing::isRegularFile(record.path)) return RecordLoad::MissingFile;
+    if (path) *path = record.path;
+    // A file that is there loads even when it is no playable media: the deck then says so.
+    const QFileInfo file(record.path);
+    if (!file.exists() || file.isDir()) return RecordLoad::MissingFile;
     DragCanvas* lane = w.lane(record.lane);
     if (!lane) return RecordLoad::Damaged;
 
@@ -33,7 +47,7 @@ RecordLoad loadRecord(Window1& w, const QByteArray& line) {
     if (!picture) return RecordLoad::NoPicture;
     lane->AddPicture(std::move(picture), p.left, p.y, p.name, p.duration, p.path, p.lane, p.fadein,
                      p.fadeout, p.inpoint, p.outpoint, p.label);
-    return RecordLoad::Loaded;
+    return media.playable(record.path) ? RecordLoad::Loaded : RecordLoad::NotPlayable;
 }
 
 }  // namespace documents
@@ -45,4 +59,16 @@ QString DragCanvas::collectspurtracks() const {
     return QString::fromUtf8(documents::laneRecords(*w, mPics, &error));
 }
 
-void Window1::ladetracks(const QString& line) { documents::loadRecord(*this, line.toUtf8()); }
+void Window1::ladetracks(const QString& line) {
+    documents::MediaCheck media;
+    const QByteArray bytes = line.toUtf8();
+    switch (documents::loadRecord(*this, bytes, media)) {
+        case documents::RecordLoad::Damaged:
+        case documents::RecordLoad::MissingFile:
+        case documents::RecordLoad::NoPicture:
+            keptRecords.add(bytes);
+            break;
+        default:
+            break;
+    }
+}

@@ -2,6 +2,8 @@
 // Between the playlist text and the lanes: one lane's records out, one record in as a clip.
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -14,13 +16,24 @@ namespace documents {
 enum class RecordLoad {
     NotARecord,   // the header, an empty line or other text
     Damaged,      // starts like a record but cannot be used
-    MissingFile,  // a sound record whose media file is gone (or is no regular file)
+    MissingFile,  // a record whose media file is gone (or is a folder)
     NoPicture,    // the clip picture could not be made (already reported by the picture maker)
-    Loaded,
+    Loaded,       // a clip of playable media
+    NotPlayable,  // loaded, but the file there is no playable media (empty, text, a device)
+};
+
+// Whether files are playable media, each file looked at once however many records name it.
+class MediaCheck {
+  public:
+    bool playable(const QString& path);
+
+  private:
+    QHash<QString, bool> known_;
 };
 
 // Makes the clip of one line (without its end) on its lane, at the window's zoom and scroll.
-RecordLoad loadRecord(Window1& w, const QByteArray& line);
+// *path gets the record's media path once the record has been read.
+RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QString* path = nullptr);
 
 // One lane's records at the window's zoom and scroll; "" and *error set when a clip cannot be
 // written.

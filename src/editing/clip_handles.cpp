@@ -1,6 +1,7 @@
 // The four handles of the selected clip: press one, drag it sideways and release it to set the
 // clip's in point, out point, end of the fade-in or start of the fade-out.
 #include "editing/handle_logic.h"
+#include "editing/selection.h"
 #include "shell/window1.h"
 
 using editing::Handle;
@@ -27,20 +28,8 @@ void redrawPressedClips(Window1& w) {
     w.Canvas2->imgredraw();
 }
 
-// The selected clip: the clip at the selection's index on the selection's lane, and only while it
-// is the clip whose handles and picture that lane shows. An index that names no clip of the lane
-// (the lane's clips moved on since the selection was made) is no selection.
-DragPic* selectedClip(const Window1& w) {
-    const DragCanvas* lane = w.lane(w.balkenaktivspur);
-    if (!lane || w.balkenaktiv < 0 || w.balkenaktiv >= static_cast<int>(lane->mPics.size())) {
-        return nullptr;
-    }
-    const DragPicRef& clip = lane->mPics[w.balkenaktiv];
-    return clip == lane->mDragging ? clip.get() : nullptr;
-}
-
 void releaseHandle(Window1& w, const platform::Control& handle, Handle which) {
-    if (DragPic* clip = selectedClip(w)) {
+    if (const DragPicRef clip = editing::selectedClip(w)) {
         editing::releaseHandle(which, *clip,
                                editing::handleHotSpot(which, handle.Left(), handle.Width()));
     }

@@ -2,12 +2,14 @@
 // Option), or a media file given as a file, as a file URL or path in text, or as a music library's
 // track. No clip may take a place that overlaps one already on the lane.
 #include <QFileInfo>
+#include <cmath>
 
 #include "editing/drop_logic.h"
 #include "editing/file_label.h"
 #include "editing/id3v1.h"
 #include "editing/putznam.h"
 #include "editing/regular_file.h"
+#include "lanes/clip_bounds.h"
 #include "lanes/lane_logic.h"
 #include "platform/keyboard.h"
 #include "platform/numtext.h"
@@ -39,20 +41,21 @@ void takeClipFromOtherLane(Window1& w, DragCanvas& target, const DragItem& item)
         w.comment(1, QString());
         return;
     }
-    if (!platform::Keyboard::AsyncOptionKey()) {
-        // The play deck may have started sounding the clip while it was being dragged; it is
-        // not taken away from under the deck.
-        if (clip == w.pam || clip == w.pam2) {
-            w.msg->setText(QStringLiteral("do not move a playing track"));
-            return;
-        }
-        source->mPics.erase(source->mPics.begin() + index);
+    const bool move = !platform::Keyboard::AsyncOptionKey();
+    // The play deck may have started sounding the clip while it was being dragged; it is not
+    // taken away from under the deck.
+    if (move && (clip == w.pam || clip == w.pam2)) {
+        w.msg->setText(QStringLiteral("do not move a playing track"));
+        return;
     }
     const double dauer = whole(clip->pdauer), fadein = whole(clip->pfadein),
                  fadeout = whole(clip->pfadeout), start = whole(clip->pstart),
                  stop = whole(clip->pstop);
+    // The clip leaves its lane only once its new picture exists (the maker said why not).
     platform::PictureRef picture =
         w.zeichnetrack(clip->pname, dauer, fadein, fadeout, start, stop, clip->pfarbe);
+    if (!picture) return;
+    if (move) source->mPics.erase(source->mPics.begin() + index);
     target.AddPicture(std::move(picture), left, kClipCentreY, clip->pname, dauer, clip->ppfad,
                       target.lane(), fadein, fadeout, start, stop, clip->pfarbe);
 }
@@ -92,6 +95,13 @@ bool takeFile(Window1& w, DragCanvas& target, DragItem& item) {
                        QStringLiteral(" as movie."));
         return false;
     }
+    // Nothing longer may become a clip: a playlist would not read it back, and a forged header
+    // can claim any length.
+    if (!std::isfinite(*seconds) || *seconds > lanes::kMaxClipSeconds) {
+        w.msg->setText(displayName +
+                       QStringLiteral(" is longer than 24 hours: it cannot be a clip."));
+        return false;
+    }
     const int32_t dauer = editing::clipWidth(*seconds, w.zoomwert);
     if (dauer < 1) {
         // A clip narrower than a pixel could be neither seen nor picked.
@@ -105,6 +115,7 @@ bool takeFile(Window1& w, DragCanvas& target, DragItem& item) {
         return true;
     }
     platform::PictureRef picture = w.zeichnetrack(name, dauer, 0, dauer, 0, dauer, label);
+    if (!picture) return false;  // the picture maker has said why
     target.AddPicture(std::move(picture), left, kClipCentreY, name, dauer, absolute, target.lane(),
                       0, dauer, 0, dauer, label);
     return true;

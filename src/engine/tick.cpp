@@ -1,4 +1,6 @@
 // The 10 ms tick of PlayPrevTimer: one step of each running deck, then the head lines redrawn.
+#include <QFileInfo>
+
 #include "engine/deck_bindings.h"
 #include "engine/head_geometry.h"
 #include "media/movie.h"
@@ -18,11 +20,19 @@ class WindowPlayer final : public engine::DeckPlayer {
     void Stop() override { p_.Stop(); }
     bool loadMovie(const QString& path) override {
         p_.setMovie(media::openMovie(path));
+        if (!p_.Movie()) movieFailed(path);
         return p_.Movie() != nullptr;
     }
     void route(int32_t device) override { w_.SetMovieSoundOutputComponent(&p_, device); }
 
   private:
+    // A clip whose file is gone or is no playable media: the lane stays silent, and the status
+    // line says why.
+    void movieFailed(const QString& path) {
+        w_.msg->setText(QStringLiteral("Error opening ") + QFileInfo(path).fileName() +
+                        QStringLiteral(" as movie."));
+    }
+
     Window1& w_;
     platform::MoviePlayer& p_;
 };

@@ -1,5 +1,7 @@
 // A clip's picture: light bands, darker trimmed ends, the fade envelope, a rounded outline and
 // the name in the colour of the file's label.
+#include "lanes/clip_picture.h"
+
 #include <QColor>
 
 #include "platform/dialogs.h"
@@ -18,40 +20,61 @@ QColor labelColor(int32_t label) {
 
 }  // namespace
 
-platform::PictureRef Window1::zeichnetrack(const QString& name, double duration, double fadein,
-                                           double fadeout, double start, double stop,
-                                           int32_t label) {
-    const QColor nameColor = labelColor(label);
-    // Even the shortest clip gets a picture one pixel wide, so every clip can be drawn and hit.
-    const int w = std::max(1, whole(duration));
-    auto pic = std::make_shared<platform::Picture>(w, 30);
-    if (pic->isNull()) {
-        platform::MsgBox(QStringLiteral(
-            "Out of memory.  Please increase the RAM allocation to the IDE (or built app)."));
-        return nullptr;
-    }
-    const int s = whole(start), fi = whole(fadein), fo = whole(fadeout), e = whole(stop);
-    platform::Graphics g(*pic);
+namespace lanes {
+
+void drawClipPicture(platform::Graphics& g, const ClipPictureSpec& c) {
+    const int w = c.width;
     g.ClearRect(0, 0, w, 33);
     g.setForeColor(QColor(250, 250, 250));
     g.FillRect(0, 0, w, 16);
     g.setForeColor(QColor(240, 240, 240));
     g.FillRect(0, 16, w, 16);
     g.setForeColor(QColor(150, 150, 150));
-    g.DrawLine(s, 31, fi, 16);
+    g.DrawLine(c.start, 31, c.fadein, 16);
     g.setForeColor(QColor(220, 220, 220));
-    g.FillRect(0, 0, s, 32);
+    g.FillRect(0, 0, c.start, 32);
     g.setForeColor(QColor(150, 150, 150));
-    g.DrawLine(fo, 16, e, 31);
-    g.DrawLine(fi, 16, fo, 16);
+    g.DrawLine(c.fadeout, 16, c.stop, 31);
+    g.DrawLine(c.fadein, 16, c.fadeout, 16);
     g.setForeColor(QColor(220, 220, 220));
-    g.FillRect(e, 0, w, 32);
+    g.FillRect(c.stop, 0, w, 32);
     g.setForeColor(QColor(200, 200, 200));
     g.DrawRoundRect(0, 0, w, 31, 2, 2);
     g.DrawRoundRect(0, 0, w, 31, 4, 4);
     g.DrawRoundRect(0, 0, w, 31, 8, 8);
-    g.setForeColor(nameColor);
+    g.setForeColor(c.nameColor);
     g.setTextFont(QString(), 10);
-    g.DrawWrappedString(name, 4, 14, w);
+    g.DrawWrappedString(c.name, 4, 14, w);
+}
+
+platform::PictureRef makeClipPicture(const ClipPictureSpec& spec) {
+    auto picture = std::make_shared<platform::Picture>(
+        spec.width, kClipPictureHeight,
+        [spec](platform::Graphics& g) { drawClipPicture(g, spec); });
+    // The two bands fill every pixel; what follows only paints over them.
+    picture->setOpaque(true);
+    return picture;
+}
+
+}  // namespace lanes
+
+platform::PictureRef Window1::zeichnetrack(const QString& name, double duration, double fadein,
+                                           double fadeout, double start, double stop,
+                                           int32_t label) {
+    lanes::ClipPictureSpec spec;
+    spec.name = name;
+    spec.nameColor = labelColor(label);
+    // Even the shortest clip gets a picture one pixel wide, so every clip can be drawn and hit.
+    spec.width = std::max(1, whole(duration));
+    spec.start = whole(start);
+    spec.fadein = whole(fadein);
+    spec.fadeout = whole(fadeout);
+    spec.stop = whole(stop);
+    platform::PictureRef pic = lanes::makeClipPicture(spec);
+    if (!pic || pic->isNull()) {
+        platform::MsgBox(QStringLiteral(
+            "Out of memory.  Please increase the RAM allocation to the IDE (or built app)."));
+        return nullptr;
+    }
     return pic;
 }

@@ -41,7 +41,10 @@ void DragCanvas::AddPicture(platform::PictureRef image, double left, double y, c
     clip->ppreviewpos = 0;
     clip->spur = whole(lane);
     clip->pfarbe = label;
-    AddPic(clip);
+    // A clip made just now cannot be on the lane yet: no search, so a long playlist loads in
+    // linear time.
+    mPics.push_back(std::move(clip));
+    if (Window1* w = win()) w->suddensaveflag = 0;
 }
 
 void DragCanvas::BringToFront(const DragPicRef& clip) {

@@ -35,13 +35,17 @@ void DragCanvas::Redraw(Graphics& g, double x, double y, double w, double h) {
     const int rx = whole(x), ry = whole(y), rw = whole(w), rh = whole(h);
     g.ClearRect(rx, ry, rw, rh);
     if (Backdrop() && !Backdrop()->isNull()) g.DrawPicture(*Backdrop(), rx, ry, rx, ry, rw, rh);
+    std::vector<lanes::PicturePlace> places;
     for (const DragPicRef& c : mPics) {
         const double W = lanes::pictureWidth(*c), H = lanes::pictureHeight(*c);
         const double L = c->x - W / 2, T = c->y - H / 2;
         if (x < L + W && L < x + w && y < T + H && T < y + h && c->image) {
-            g.DrawPicture(*c->image, whole(L), whole(T));
+            places.push_back({c->image.get(), whole(L), whole(T), whole(W), whole(H)});
         }
     }
+    // Only what can be seen is drawn: clips wholly under opaque clips cost nothing.
+    for (const lanes::PicturePlace* p : lanes::uncoveredPlaces(places, rx, rx + rw))
+        g.DrawPicture(*p->picture, p->left, p->top);
 }
 
 void DragCanvas::RefreshPic(const DragPicRef& clip) {

@@ -4,10 +4,50 @@
 #include <QList>
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "platform/numtext.h"
 
 namespace lanes {
+
+std::vector<const PicturePlace*> uncoveredPlaces(const std::vector<PicturePlace>& places, int from,
+                                                 int to) {
+    // Covered columns per band of rows, as disjoint half-open intervals (start -> end); clips
+    // all stand in one band, so this stays as small as the lane is wide.
+    std::map<std::pair<int, int>, std::map<int64_t, int64_t>> covered;
+    const auto isCovered = [](const std::map<int64_t, int64_t>& set, int64_t a, int64_t b) {
+        auto it = set.upper_bound(a);
+        if (it == set.begin()) return false;
+        --it;
+        return it->first <= a && it->second >= b;
+    };
+    const auto cover = [](std::map<int64_t, int64_t>& set, int64_t a, int64_t b) {
+        auto it = set.upper_bound(a);
+        if (it != set.begin() && std::prev(it)->second >= a) {
+            --it;
+            a = it->first;
+            b = std::max(b, it->second);
+            it = set.erase(it);
+        }
+        while (it != set.end() && it->first <= b) {
+            b = std::max(b, it->second);
+            it = set.erase(it);
+        }
+        set.emplace(a, b);
+    };
+    std::vector<const PicturePlace*> shown;
+    for (auto p = places.rbegin(); p != places.rend(); ++p) {
+        const int64_t a = std::max<int64_t>(p->left, from);
+        const int64_t b = std::min<int64_t>(int64_t{p->left} + p->width, to);
+        if (a >= b) continue;
+        auto& band = covered[{p->top, p->height}];
+        if (isCovered(band, a, b)) continue;
+        shown.push_back(&*p);
+        if (p->picture && p->picture->opaque()) cover(band, a, b);
+    }
+    std::reverse(shown.begin(), shown.end());
+    return shown;
+}
 
 DragPicRef lineHit(const std::vector<DragPicRef>& pics, double x) {
     for (auto it = pics.rbegin(); it != pics.rend(); ++it) {

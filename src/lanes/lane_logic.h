@@ -17,6 +17,16 @@ DragPicRef lineHit(const std::vector<DragPicRef>& pics, double x);
 // Topmost clip whose picture holds the point strictly.
 DragPicRef picHit(const std::vector<DragPicRef>& pics, double x, double y);
 
+// A picture where a lane draws it, in lane pixels.
+struct PicturePlace {
+    const platform::Picture* picture;
+    int left, top, width, height;
+};
+// The places, bottom first, that are not wholly hidden in the columns from..to by opaque
+// pictures above them in the same rows: drawing only these gives the same pixels.
+std::vector<const PicturePlace*> uncoveredPlaces(const std::vector<PicturePlace>& places, int from,
+                                                 int to);
+
 // Picture size of a clip; a clip without a picture counts as its whole length by 30.
 int pictureWidth(const DragPic& clip);
 int pictureHeight(const DragPic& clip);

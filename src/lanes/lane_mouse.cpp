@@ -1,6 +1,7 @@
 // Picking, dragging and releasing clips on a lane, and the moves that act on every clip right of
 // a position (shifting along with a Command drag, swapping lanes on a Control release).
 #include <QPixmap>
+#include <algorithm>
 
 #include "lanes/dragcanvas.h"
 #include "lanes/lane_logic.h"
@@ -31,11 +32,22 @@ bool DragCanvas::MouseDown(int x, int y) {
         const int left = whole(clip->x - clip->pdauer / 2);
         pdragtodelete = indexOf(clip.get());
         w->pdragfromcanvas = clip->spur;
+        // The drag shows the clip around the press, at most a few screens of it: a day-long
+        // clip's whole picture would be hundreds of megabytes.
+        constexpr int kDragPictureReach = 2048;
+        const int pressed = x - left;
         QPixmap picture;
-        if (clip->image) picture = QPixmap::fromImage(clip->image->image());
+        int from = 0;
+        if (clip->image) {
+            const int width = clip->image->Width();
+            from = std::clamp(pressed - kDragPictureReach, 0, width);
+            const int to = std::clamp(pressed + kDragPictureReach, from, width);
+            picture =
+                QPixmap::fromImage(clip->image->part(from, 0, to - from, clip->image->Height()));
+        }
         platform::startDrag(
-            this, platform::makeClipMimeData(lanes::encodeClipDrag(clip.get(), lane_), x - left),
-            picture, QPoint(x - left, y - 1));
+            this, platform::makeClipMimeData(lanes::encodeClipDrag(clip.get(), lane_), pressed),
+            picture, QPoint(pressed - from, y - 1));
         return false;
     }
     aktivierebalken();

@@ -37,7 +37,9 @@ bool Application::hasMenuHandler(const QString& name) const {
 }
 
 Window* Application::frontWindow() const {
-    if (auto* w = qobject_cast<Window*>(QApplication::activeWindow())) return w;
+    auto* w = qobject_cast<Window*>(QApplication::activeWindow());
+    // Floating windows stand beside the document windows: menu commands go past them.
+    if (w && w->windowType() != Qt::Tool) return w;
     return mainWindow_;
 }
 

@@ -34,7 +34,8 @@ class Application {
     // A document the desktop or the command line asks us to open.
     virtual void OpenDocument(const QString&) {}
 
-    // The window whose handlers get the first say: the active one, else the main window.
+    // The window whose handlers get the first say: the active one unless it floats, else the
+    // main window.
     Window* frontWindow() const;
     void setMainWindow(Window* w) { mainWindow_ = w; }
     Window* mainWindow() const { return mainWindow_; }

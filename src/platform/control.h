@@ -2,12 +2,16 @@
 // Controls of a window: each has a name and a rectangle in window coordinates. Controls that are
 // "hidden" are moved off the window, so positions may be negative or lie below the window.
 
+#include <QFont>
 #include <QString>
 #include <QWidget>
 
 namespace platform {
 
 class Window;
+
+// The font of control texts at a layout text size (0 = the default size).
+QFont controlFont(int size, bool bold = false);
 
 class Control : public QWidget {
     Q_OBJECT

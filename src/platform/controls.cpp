@@ -2,23 +2,12 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
-
-#include "platform/filetypes.h"
+#include <QTextOption>
 
 namespace platform {
-
-namespace {
-
-QFont pixelFont(int size, bool bold) {
-    QFont f;
-    f.setPixelSize(size > 0 ? size + 2 : 11);  // the layout's text sizes read small on Linux
-    f.setBold(bold);
-    return f;
-}
-
-}  // namespace
 
 // ---- Canvas ----------------------------------------------------------------------------------
 
@@ -84,39 +73,26 @@ void Canvas::enterEvent(QEnterEvent*) {
 void Canvas::leaveEvent(QEvent*) { justDropped_ = false; }
 
 void Canvas::AcceptFileDrop(const QString& typeName) {
-    if (!fileTypes_.contains(typeName)) fileTypes_ << typeName;
+    drops_.AcceptFileDrop(typeName);
     setAcceptDrops(true);
 }
 
 void Canvas::AcceptTextDrop() {
-    acceptText_ = true;
+    drops_.AcceptTextDrop();
     setAcceptDrops(true);
 }
 
 void Canvas::AcceptPictureDrop() {
-    acceptPicture_ = true;
+    drops_.AcceptPictureDrop();
     setAcceptDrops(true);
 }
 
 void Canvas::AcceptMacDataDrop(const QString& type) {
-    if (type == QLatin1String("itun")) acceptItun_ = true;
+    drops_.AcceptMacDataDrop(type);
     setAcceptDrops(true);
 }
 
-bool Canvas::accepts(const QMimeData* data) const {
-    if (!data) return false;
-    if (acceptPicture_ && data->hasFormat(kClipMimeType)) return true;
-    if (acceptItun_ && data->hasFormat(kItunesMimeType)) return true;
-    if (!fileTypes_.isEmpty() && data->hasUrls()) {
-        for (const QUrl& u : data->urls()) {
-            if (u.isLocalFile() &&
-                FileTypeRegistry::instance().matchesAny(u.toLocalFile(), fileTypes_)) {
-                return true;
-            }
-        }
-    }
-    return acceptText_ && data->hasText();
-}
+bool Canvas::accepts(const QMimeData* data) const { return drops_.accepts(data); }
 
 void Canvas::dragEnterEvent(QDragEnterEvent* e) {
     if (!accepts(e->mimeData())) {
@@ -172,12 +148,65 @@ void StaticText::setBold(bool b) {
     update();
 }
 
+void StaticText::setTextAlign(int a) {
+    align_ = a;
+    update();
+}
+
+void StaticText::setMultiLine(bool m) {
+    multiLine_ = m;
+    update();
+}
+
+void StaticText::setShrinkToFit(bool s) {
+    shrinkToFit_ = s;
+    update();
+}
+
+void StaticText::setOnMouseDown(std::function<bool(int, int)> handler) {
+    onMouseDown = std::move(handler);
+    setPassive(!onMouseDown);
+}
+
+void StaticText::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || !onMouseDown) {
+        e->ignore();
+        return;
+    }
+    const QPoint p = e->position().toPoint();
+    onMouseDown(p.x(), p.y());
+}
+
 void StaticText::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setFont(pixelFont(size_, bold_));
+    QFont font = controlFont(size_, bold_);
+    constexpr int kSmallestPixels = 8;
+    QString lines = text_;
+    if (multiLine_) {
+        lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    }
+    const auto fits = [&](const QFont& f) {
+        const QFontMetrics m(f);
+        if (!multiLine_) return m.horizontalAdvance(text_) <= width();
+        return m.boundingRect(rect(), Qt::TextWrapAnywhere, lines).height() <= height();
+    };
+    while (shrinkToFit_ && font.pixelSize() > kSmallestPixels && !fits(font)) {
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    p.setFont(font);
     p.setPen(color_);
+    const int horizontal = align_ == 2   ? Qt::AlignHCenter
+                           : align_ == 3 ? Qt::AlignRight
+                                         : Qt::AlignLeft;
     // Plain text only: status messages may carry file names with markup characters.
-    p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text_);
+    if (!multiLine_) {
+        p.drawText(rect(), horizontal | Qt::AlignVCenter | Qt::TextSingleLine, text_);
+        return;
+    }
+    // Words wrap; a word longer than the line (a file address) breaks where it must.
+    QTextOption option(Qt::Alignment(horizontal) | Qt::AlignTop);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    p.drawText(QRectF(rect()), lines, option);
 }
 
 // ---- Line ------------------------------------------------------------------------------------
@@ -302,7 +331,7 @@ void BevelButton::paintEvent(QPaintEvent*) {
         p.drawImage((width() - img.width()) / 2, (height() - img.height()) / 2, img);
     }
     if (!caption_.isEmpty()) {
-        p.setFont(pixelFont(textSize_, false));
+        p.setFont(controlFont(textSize_, false));
         p.setPen(Qt::black);
         int flags = Qt::AlignVCenter | Qt::TextSingleLine;
         flags |= align_ == 1 ? Qt::AlignLeft : align_ == 2 ? Qt::AlignRight : Qt::AlignHCenter;

@@ -91,8 +91,7 @@ class Canvas : public Control {
     bool tracking_ = false;
     bool keepPress_ = false;
     bool justDropped_ = false;
-    QStringList fileTypes_;
-    bool acceptText_ = false, acceptPicture_ = false, acceptItun_ = false;
+    DropAcceptance drops_;
 };
 
 class StaticText : public Control {
@@ -105,15 +104,31 @@ class StaticText : public Control {
     void setTextColor(const QColor& c);
     void setTextSize(int s);
     void setBold(bool b);
+    // As the layout numbers it: 0 default (left), 1 left, 2 centred, 3 right.
+    void setTextAlign(int a);
+    // Several lines: carriage returns and line feeds break lines, long lines wrap.
+    void setMultiLine(bool m);
+    // A text laid out for narrower type than this desktop's: its font shrinks until the text fits
+    // (one line: its width; several: its height) rather than losing its end.
+    void setShrinkToFit(bool s);
+
+    // A text with a press handler takes presses instead of letting them through; the handler's
+    // result does not matter to the text.
+    std::function<bool(int, int)> onMouseDown;
+    void setOnMouseDown(std::function<bool(int, int)> handler);
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
 
   private:
     QString text_;
     QColor color_{Qt::black};
     int size_ = 9;
     bool bold_ = false;
+    int align_ = 0;
+    bool multiLine_ = false;
+    bool shrinkToFit_ = false;
 };
 
 // A line between two points of the window; the widget covers their bounding box.

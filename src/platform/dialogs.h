@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+
+class QProgressDialog;
 
 namespace platform {
 
@@ -24,6 +27,9 @@ struct DialogHooks {
     std::function<QString(const QString& caption, const QStringList& filters)> openFile;
     std::function<QString(const QString& caption, const QString& defaultName)> saveFile;
     std::function<QString(const QString& caption)> selectFolder;
+    // Stands in for the progress dialog: called when it would appear and at each step after;
+    // true answers Cancel.
+    std::function<bool(const QString& text, int value, int maximum)> progress;
 };
 
 DialogHooks& dialogHooks();
@@ -35,5 +41,8 @@ void MsgBox(const QString& text);
 QString GetOpenFile(const QString& caption, const QStringList& filters);
 QString GetSaveFile(const QString& caption, const QString& defaultName);
 QString SelectFolder(const QString& caption);
+
+// The progress of a long file loop: a modal dialog with a bar and a Cancel button. Nothing shows
+// until the first setValue, so a loop that ends quickly never flashes it.
 
 }  // namespace platform

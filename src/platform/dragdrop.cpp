@@ -2,6 +2,8 @@
 
 #include <QUrl>
 
+#include "platform/filetypes.h"
+
 namespace platform {
 
 namespace {
@@ -26,6 +28,10 @@ bool DragItem::TextAvailable() const { return data_ && data_->hasText(); }
 
 QString DragItem::Text() const { return data_ ? data_->text() : QString(); }
 
+void DragItem::setText(const QString& text) {
+    if (out_) out_->setText(text);
+}
+
 bool DragItem::PictureAvailable() const { return data_ && data_->hasFormat(kClipMimeType); }
 
 QByteArray DragItem::clipData() const { return data_ ? data_->data(kClipMimeType) : QByteArray(); }
@@ -36,6 +42,29 @@ bool DragItem::MacDataAvailable(const QString& type) const {
 
 QByteArray DragItem::MacData(const QString& type) const {
     return MacDataAvailable(type) ? data_->data(kItunesMimeType) : QByteArray();
+}
+
+void DropAcceptance::AcceptFileDrop(const QString& typeName) {
+    if (!fileTypes_.contains(typeName)) fileTypes_ << typeName;
+}
+
+void DropAcceptance::AcceptMacDataDrop(const QString& type) {
+    if (type == QLatin1String("itun")) itun_ = true;
+}
+
+bool DropAcceptance::accepts(const QMimeData* data) const {
+    if (!data) return false;
+    if (picture_ && data->hasFormat(kClipMimeType)) return true;
+    if (itun_ && data->hasFormat(kItunesMimeType)) return true;
+    if (!fileTypes_.isEmpty() && data->hasUrls()) {
+        for (const QUrl& u : data->urls()) {
+            if (u.isLocalFile() &&
+                FileTypeRegistry::instance().matchesAny(u.toLocalFile(), fileTypes_)) {
+                return true;
+            }
+        }
+    }
+    return text_ && data->hasText();
 }
 
 QMimeData* makeClipMimeData(const QByteArray& payload, int hotspotX) {

@@ -18,6 +18,8 @@ class DragItem {
   public:
     DragItem(const QMimeData* data, QPoint dropPoint, int hotspotX = 0)
         : data_(data), drop_(dropPoint), hotspotX_(hotspotX) {}
+    // A drag about to leave a control: its handler fills in what it carries.
+    explicit DragItem(QMimeData* outgoing) : data_(outgoing), out_(outgoing) {}
 
     // Local files carried by the drag (file URLs), in order.
     QStringList files() const;
@@ -26,6 +28,8 @@ class DragItem {
 
     bool TextAvailable() const;
     QString Text() const;
+    // Only for a drag about to leave; a drop's data cannot be changed.
+    void setText(const QString& text);
 
     // Only the program's own clip drag counts as a picture; foreign images are ignored.
     bool PictureAvailable() const;
@@ -42,8 +46,24 @@ class DragItem {
 
   private:
     const QMimeData* data_;
+    QMimeData* out_ = nullptr;
     QPoint drop_;
-    int hotspotX_;
+    int hotspotX_ = 0;
+};
+
+// What a drop target takes: files of registered types (by name), text, the program's own clip
+// drags, and the private music-library data ("itun"). Nothing until something is declared.
+class DropAcceptance {
+  public:
+    void AcceptFileDrop(const QString& typeName);
+    void AcceptTextDrop() { text_ = true; }
+    void AcceptPictureDrop() { picture_ = true; }
+    void AcceptMacDataDrop(const QString& type);
+    bool accepts(const QMimeData* data) const;
+
+  private:
+    QStringList fileTypes_;
+    bool text_ = false, picture_ = false, itun_ = false;
 };
 
 // The hotspot of an internal drag is stored with it so DropLeft gives the dragged picture's left.

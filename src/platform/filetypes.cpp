@@ -1,6 +1,7 @@
 #include "platform/filetypes.h"
 
 #include <QFileInfo>
+#include <QMimeDatabase>
 
 namespace platform {
 
@@ -35,9 +36,26 @@ QStringList extensionList(const QString& extensions) {
     return out;
 }
 
+namespace {
+
+// A type the program does not register is taken as the desktop's shared MIME database knows it:
+// a file belongs to it when the database gives its name that type (or a type derived from it).
+// Like registered types, only the name counts, never the content.
+bool sharedDatabaseMatches(const QString& path, const QString& typeName) {
+    const QFileInfo info(path);
+    if (info.isDir()) return false;
+    const QMimeDatabase db;
+    for (const QMimeType& type : db.mimeTypesForFileName(info.fileName())) {
+        if (type.inherits(typeName)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool FileTypeRegistry::matches(const QString& path, const QString& typeName) const {
     const FileType* t = find(typeName);
-    if (!t) return false;
+    if (!t) return sharedDatabaseMatches(path, typeName);
     QFileInfo info(path);
     if (typeName == QLatin1String("special/folder")) return info.isDir();
     if (info.isDir()) return false;

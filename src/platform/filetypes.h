@@ -25,7 +25,8 @@ class FileTypeRegistry {
     const std::vector<FileType>& all() const { return types_; }
 
     // Whether a file belongs to the named type: by extension, letter case ignored; the
-    // folder type "special/folder" takes directories.
+    // folder type "special/folder" takes directories. A name that is not registered takes the
+    // files the desktop's shared MIME database gives that type by their names.
     bool matches(const QString& path, const QString& typeName) const;
     bool matchesAny(const QString& path, const QStringList& typeNames) const;
     // Name filters ("*.txt *.text") for file dialogs.

@@ -11,6 +11,7 @@ namespace platform::Keyboard {
 namespace {
 
 std::optional<Qt::KeyboardModifiers> forcedMods;
+// The virtual key codes held down now.
 std::set<int>& keysDown() {
     static std::set<int> keys;
     return keys;
@@ -20,22 +21,6 @@ Qt::KeyboardModifiers mods() {
     if (forcedMods) return *forcedMods;
     return QGuiApplication::queryKeyboardModifiers();
 }
-
-class Tracker : public QObject {
-  public:
-    using QObject::QObject;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::KeyPress) {
-            keysDown().insert(static_cast<QKeyEvent*>(e)->key());
-        } else if (e->type() == QEvent::KeyRelease) {
-            auto* k = static_cast<QKeyEvent*>(e);
-            if (!k->isAutoRepeat()) keysDown().erase(k->key());
-        } else if (e->type() == QEvent::ApplicationDeactivate) {
-            keysDown().clear();  // releases outside the program never reach us
-        }
-        return false;
-    }
-};
 
 struct Mapping {
     int code;
@@ -71,6 +56,61 @@ constexpr Mapping kMap[] = {
     {74, Qt::Key_VolumeMute},
 };
 
+// Keypad keys give the same Qt keys as their main-block twins; the keypad flag tells them apart.
+constexpr Mapping kKeypadMap[] = {{69, Qt::Key_Plus}, {78, Qt::Key_Minus}, {76, Qt::Key_Enter}};
+
+// Physical keys as X11 and Wayland number them (Linux input codes + 8), by virtual key code.
+constexpr Mapping kScanMap[] = {
+    {0, 38},    {1, 39},    {2, 40},    {3, 41},    {4, 43},    {5, 42},    {6, 52},    {7, 53},
+    {8, 54},    {9, 55},    {11, 56},   {12, 24},   {13, 25},   {14, 26},   {15, 27},   {16, 29},
+    {17, 28},   {18, 10},   {19, 11},   {20, 12},   {21, 13},   {22, 15},   {23, 14},   {24, 21},
+    {25, 18},   {26, 16},   {27, 20},   {28, 17},   {29, 19},   {30, 35},   {31, 32},   {32, 30},
+    {33, 34},   {34, 31},   {35, 33},   {36, 36},   {37, 46},   {38, 44},   {39, 48},   {40, 45},
+    {41, 47},   {42, 51},   {43, 59},   {44, 61},   {45, 57},   {46, 58},   {47, 60},   {48, 23},
+    {49, 65},   {50, 49},   {51, 22},   {53, 9},    {69, 86},   {78, 82},   {76, 104},  {117, 119},
+    {115, 110}, {119, 115}, {116, 112}, {121, 117}, {123, 113}, {124, 114}, {125, 116}, {126, 111},
+    {122, 67},  {120, 68},  {99, 69},   {118, 70},  {96, 71},   {97, 72},   {98, 73},   {100, 74},
+    {101, 75},  {109, 76},  {103, 95},  {111, 96},  {72, 123},  {73, 122},  {74, 121},
+};
+
+bool scanCodesArePhysical() {
+    static const bool physical =
+        QGuiApplication::platformName() == QLatin1String("xcb") ||
+        QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return physical;
+}
+
+class Tracker : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* e) override {
+        switch (e->type()) {
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease: {
+                auto* k = static_cast<QKeyEvent*>(e);
+                const int code = virtualKeyCodeOf(*k);
+                if (code < 0) break;
+                // Repeats change nothing: a key held since before the focus came back (and so
+                // forgotten) counts as down only once it is pressed again.
+                if (k->isAutoRepeat()) break;
+                if (e->type() == QEvent::KeyPress)
+                    keysDown().insert(code);
+                else
+                    keysDown().erase(code);
+                break;
+            }
+            case QEvent::WindowDeactivate:
+            case QEvent::ApplicationDeactivate:
+                // Keys let go while another window has the focus are never reported to us.
+                keysDown().clear();
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 bool AsyncShiftKey() { return mods() & Qt::ShiftModifier; }
@@ -86,10 +126,52 @@ int qtKeyFor(int virtualKeyCode) {
     return 0;
 }
 
-bool AsyncKeyDown(int virtualKeyCode) {
-    const int key = qtKeyFor(virtualKeyCode);
-    return key != 0 && keysDown().count(key) > 0;
+int virtualKeyCode(int qtKey, Qt::KeyboardModifiers mods, quint32 nativeScanCode,
+                   bool scanCodesPhysical) {
+    if (scanCodesPhysical && nativeScanCode != 0) {
+        for (const auto& m : kScanMap) {
+            if (m.key == static_cast<int>(nativeScanCode)) return m.code;
+        }
+        return -1;
+    }
+    if (mods & Qt::KeypadModifier) {
+        for (const auto& m : kKeypadMap) {
+            if (m.key == qtKey) return m.code;
+        }
+    }
+    for (const auto& m : kMap) {
+        if (m.key == qtKey) return m.code;
+    }
+    return -1;
 }
+
+int virtualKeyCodeOf(const QKeyEvent& event) {
+    return virtualKeyCode(event.key(), event.modifiers(), event.nativeScanCode(),
+                          scanCodesArePhysical());
+}
+
+bool isModifierKey(int qtKey) {
+    switch (qtKey) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Meta:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_Hyper_L:
+        case Qt::Key_Hyper_R:
+        case Qt::Key_Mode_switch:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_ScrollLock:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool AsyncKeyDown(int virtualKeyCode) { return keysDown().count(virtualKeyCode) > 0; }
 
 void installTracker() {
     static Tracker* tracker = nullptr;
@@ -101,10 +183,13 @@ void installTracker() {
 void setModifiersForTesting(std::optional<Qt::KeyboardModifiers> m) { forcedMods = m; }
 
 void setKeyDownForTesting(int qtKey, bool down) {
-    if (down)
-        keysDown().insert(qtKey);
-    else
-        keysDown().erase(qtKey);
+    for (const auto& m : kMap) {
+        if (m.key != qtKey) continue;
+        if (down)
+            keysDown().insert(m.code);
+        else
+            keysDown().erase(m.code);
+    }
 }
 
 void resetForTesting() {

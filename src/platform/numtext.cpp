@@ -25,6 +25,8 @@ QString Str(double v) {
 
 QString Str(int64_t v) { return QString::number(v); }
 
+QString Hex(int32_t v) { return QString::number(static_cast<uint32_t>(v), 16).toUpper(); }
+
 namespace {
 
 // Longest prefix of s (from pos) that is a decimal number; returns its length (0 if none).

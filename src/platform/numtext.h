@@ -15,6 +15,10 @@ QString Str(double v);
 QString Str(int64_t v);
 inline QString Str(int v) { return Str(static_cast<int64_t>(v)); }
 
+// A 32-bit whole number as upper-case hexadecimal digits of its unsigned value, without a prefix
+// or leading zeros ("7FFFFFFF", "FFFFFFFF" for -1); Val reads it back after "&h".
+QString Hex(int32_t v);
+
 // Reads the number at the start of the text, stopping at the first character that cannot
 // continue it (leading blanks skipped); no number gives 0. "&h" starts hexadecimal digits.
 double Val(const QString& text);
@@ -27,4 +31,5 @@ bool parseNumber(const QString& text, double& out);
 
 using platform::Str;
 using platform::Val;
+using platform::Hex;
 using platform::whole;

@@ -7,6 +7,7 @@
 
 #include "platform/application.h"
 #include "platform/controls.h"
+#include "platform/keyboard.h"
 #include "platform/menu.h"
 
 namespace platform {
@@ -57,6 +58,20 @@ bool Window::runMenuHandler(const QString& name) {
 void Window::setMenuBar(platform::MenuBar* bar) {
     menuBar_ = bar;
     if (bar) QMainWindow::setMenuBar(bar->build(this));
+}
+
+void Window::Show() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void Window::setFrame(int frame, QWidget* owner, bool minimizeButton, bool maximizeButton) {
+    Qt::WindowFlags flags = (frame == 7 ? Qt::Tool : Qt::Window) | Qt::CustomizeWindowHint |
+                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    if (minimizeButton) flags |= Qt::WindowMinimizeButtonHint;
+    if (maximizeButton) flags |= Qt::WindowMaximizeButtonHint;
+    setParent(owner, flags);
 }
 
 int Window::Width() const { return content_->width(); }
@@ -122,7 +137,19 @@ QString keyText(int key, const QString& typed) {
 }
 
 void Window::keyPressEvent(QKeyEvent* e) {
-    if (!KeyDown(keyText(e->key(), e->text()))) QMainWindow::keyPressEvent(e);
+    if (Keyboard::isModifierKey(e->key()) || !KeyDown(keyText(e->key(), e->text())))
+        QMainWindow::keyPressEvent(e);
+}
+
+void Window::keyReleaseEvent(QKeyEvent* e) {
+    if (!e->isAutoRepeat() && !Keyboard::isModifierKey(e->key()))
+        KeyUp(keyText(e->key(), e->text()));
+    QMainWindow::keyReleaseEvent(e);
+}
+
+bool Window::event(QEvent* e) {
+    if (e->type() == QEvent::WindowDeactivate) Deactivate();
+    return QMainWindow::event(e);
 }
 
 void Window::resizeEvent(QResizeEvent* e) {

@@ -44,6 +44,13 @@ class Window : public QMainWindow {
     platform::MenuBar* MenuBar() const { return menuBar_; }
     void setMenuBar(platform::MenuBar* bar);
 
+    // Shows the window, or brings it to the front when it is open already.
+    void Show();
+    // The kind of window: 0 a document window, 7 a floating window that stays in front of its
+    // owner. Either way the owner holds it: it goes when the owner goes and never keeps the
+    // program running by itself.
+    void setFrame(int frame, QWidget* owner, bool minimizeButton, bool maximizeButton);
+
     QString Title() const { return windowTitle(); }
     void setTitle(const QString& t) { setWindowTitle(t); }
     int Width() const;
@@ -60,7 +67,12 @@ class Window : public QMainWindow {
     virtual bool MouseDown(int, int) { return false; }
     virtual void MouseDrag(int, int) {}
     virtual void MouseUp(int, int) {}
+    // A key press or automatic repeat that reaches the window; modifier keys alone raise none.
     virtual bool KeyDown(const QString&) { return false; }
+    // A key let go (not an automatic repeat); modifier keys alone raise none.
+    virtual void KeyUp(const QString&) {}
+    // The window lost the focus: keys let go from now on are not reported to it.
+    virtual void Deactivate() {}
     virtual void EnableMenuItems() {}
     // True keeps the window open. appQuitting tells whether the whole program is quitting.
     virtual bool CancelClose(bool) { return false; }
@@ -73,6 +85,8 @@ class Window : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    bool event(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 

@@ -394,6 +394,7 @@ void Window1::init() {
     Canvas2->versteckebalken();
     zeitundbalkenscroll();
     gespeichert.clear();
+    keptRecords.clear();
     pam = pam2 = vam = vam2 = nullptr;
     oldpam = oldpam2 = oldvam = oldvam2 = nullptr;
     for (DragCanvas* lane : {Canvas1, Canvas2}) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <vector>
 
+#include "documents/playlist_format.h"
 #include "lanes/dragcanvas.h"
 #include "lanes/dragpic.h"
 #include "platform/controls.h"
@@ -86,6 +87,8 @@ public:
     void Open() override;
     bool CancelClose(bool appQuitting) override;
     bool KeyDown(const QString& key) override;
+    void KeyUp(const QString& key) override;
+    void Deactivate() override;
     bool MouseDown(int x, int y) override;
     void EnableMenuItems() override;
     void Resizing() override;
@@ -219,4 +222,7 @@ public:
     bool passSavePrompt();
     QString titlePath;          // the path the title shows; Save as falls back to it on failure
     bool documentBusy = false;  // a playlist is being read; document commands wait for it
+    // Record lines the open playlist could not load, written back by every save; reset with the
+    // document.
+    documents::KeptRecords keptRecords;
 };

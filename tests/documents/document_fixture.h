@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "documents/playlist_format.h"
+#include "editing/drop_logic.h"
 #include "platform/dialogs.h"
 #include "platform/numtext.h"
 #include "support/app_fixture.h"
@@ -31,6 +32,16 @@ class DocumentFixture : public AppFixture {
             saveNames.push_back(name);
             return save(caption, name);
         };
+        // What media() makes plays for a minute; any other file is no media.
+        editing::setMovieMeasure([](const QString& p) -> std::optional<double> {
+            if (readFile(p).startsWith("media")) return 60.0;
+            return std::nullopt;
+        });
+    }
+
+    void TearDown() override {
+        editing::setMovieMeasure({});
+        AppFixture::TearDown();
     }
 
     QString path(const QString& name) const { return dir.filePath(name); }

@@ -255,8 +255,12 @@ TEST_F(PlaylistFiles, RecordsWhoseMediaIsGoneAreSkippedAndCounted) {
     QDir().mkpath(path("a-folder.mp3"));
     const Case cases[] = {
         {{"a.mp3", "b.mp3"}, 2, ""},
-        {{"a.mp3", ""}, 1, "1 track was not loaded: its media file is missing."},
-        {{"", "a.mp3", "/", ""}, 1, "3 tracks were not loaded: their media files are missing."},
+        {{"a.mp3", ""},
+         1,
+         "1 track was not loaded (1 media file missing) and stays in the playlist file."},
+        {{"", "a.mp3", "/", ""},
+         1,
+         "3 tracks were not loaded (3 media files missing) and stay in the playlist file."},
     };
     for (const Case& c : cases) {
         QByteArray text = documents::playlistHeaderLine();

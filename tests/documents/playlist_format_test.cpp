@@ -203,7 +203,7 @@ TEST(PlaylistLines, RecognisesAPlaylist) {
         {header.chopped(2) + "\r", false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(documents::isPlaylist(documents::playlistLines(c.bytes)), c.playlist)
+        EXPECT_EQ(documents::isPlaylist(c.bytes), c.playlist)
             << c.bytes.toHex().constData();
     }
 }

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -159,6 +160,45 @@ TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
     EXPECT_TRUE(selectionCleared());
     EXPECT_FALSE(w->dropbar);
     EXPECT_EQ(w->Canvas1->Backdrop(), spur());
+}
+
+TEST_F(LaneDropTest, MediaLongerThanADayIsRefusedAndWhatIsTakenReadsBack) {
+    const struct {
+        const char* file;
+        double seconds;
+        float zoom;
+        bool taken;
+    } cases[] = {
+        {"day.mp3", 86400, 4, true},  // the longest clip, at the widest zoom
+        {"day-and-a-bit.mp3", 86400.5, 1, false},
+        {"forged.mp3", 1e8, 0.25f, false},  // a header claiming three years
+        {"endless.mp3", std::numeric_limits<double>::infinity(), 1, false},
+        {"minute.mp3", 60.5, 0.25f, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        w->init();
+        w->zoomwert = c.zoom;
+        lengths[c.file] = c.seconds;
+        ASSERT_TRUE(dragAndDrop(w->Canvas1, *files({file(c.file)}), 50));
+        ASSERT_EQ(w->Canvas1->mPics.size(), c.taken ? 1u : 0u);
+        if (!c.taken) {
+            EXPECT_EQ(w->msg->Text(),
+                      QString(c.file) + " is longer than 24 hours: it cannot be a clip.");
+            continue;
+        }
+        // What a drop takes, a save writes and an open reads back as the same clip.
+        const double seconds = w->Canvas1->mPics[0]->pdauer / c.zoom;
+        const QString list = dir.path() + "/dropped.txt";
+        QFile::remove(list);
+        saveFiles = {list};
+        ASSERT_EQ(w->save(), 1);
+        answers = {platform::DialogAnswer::Alternate};
+        w->open(list);
+        ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+        EXPECT_DOUBLE_EQ(w->Canvas1->mPics[0]->pdauer, seconds);
+        EXPECT_EQ(w->keptRecords.count(), 0);
+    }
 }
 
 TEST_F(LaneDropTest, UntaggedFileIsNamedFromItsFileName) {

@@ -1,11 +1,13 @@
 // The engine on the main window: transport, head controls, the background click and the tick's
 // time labels.
 #include <QColor>
+#include <QTemporaryDir>
 
 #include "media/output.h"
 #include "platform/numtext.h"
 #include "shell/pictures.h"
 #include "support/app_fixture.h"
+#include "support/temp_files.h"
 
 namespace {
 
@@ -171,6 +173,32 @@ TEST_F(EngineWindowTest, MissingFileOnThePreviewDeckAsksNothingAndRunsOn) {
     EXPECT_EQ(w->previewplayer1->Movie(), nullptr);
     EXPECT_DOUBLE_EQ(w->previewbalken, 300 + 1 / 10.0);  // no jump back to the clip's edge
     EXPECT_TRUE(w->vplay1);
+}
+
+TEST_F(EngineWindowTest, ADeckReachingAClipItCannotPlaySaysSo) {
+    QTemporaryDir dir;
+    const QString text = dir.filePath("letter.mp3");
+    ASSERT_TRUE(testsupport::writeFile(text, "Dear Sir, this is no sound."));
+    const struct {
+        bool preview;
+        QString path;
+        const char* status;
+    } cases[] = {
+        {false, "/nowhere/gone.mp3", "Error opening gone.mp3 as movie."},
+        {true, text, "Error opening letter.mp3 as movie."},
+        {true, "/dev/zero", "Error opening zero as movie."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        w->init();
+        w->msg->setText("");
+        w->Canvas1->AddPicture(nullptr, 250, 16, "clip", 100, c.path, 1, 0, 100, 0, 100, 0);
+        w->playbalken = w->previewbalken = 300;
+        (c.preview ? w->vplay1 : w->pplay1) = true;
+        w->PlayPrevTimer_Action();
+        w->pplay1 = w->vplay1 = false;
+        EXPECT_EQ(w->msg->Text(), c.status);
+    }
 }
 
 TEST_F(EngineWindowTest, RoutingWithoutAMovieDoesNothing) {

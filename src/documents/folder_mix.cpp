@@ -1,0 +1,223 @@
+// File > Open Folder and the layout routine it shares with the folder drop target: the folder's
+// media files measured on worker threads and laid out in listing order, alternately on the two
+// lanes.
+#include "documents/folder_mix.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+
+#include "documents/parallel_measure.h"
+#include "editing/drop_logic.h"
+#include "editing/file_label.h"
+#include "editing/regular_file.h"
+#include "lanes/clip_bounds.h"
+#include "platform/dialogs.h"
+#include "platform/numtext.h"
+#include "platform/progress.h"
+#include "shell/window1.h"
+
+namespace documents {
+
+namespace {
+
+constexpr double kClipCentreY = 16;
+
+// The one measurement of a folder's file: what it is, its length and its label.
+MeasuredFile measureFolderFile(const QString& path) {
+    if (!editing::isRegularFile(path)) return {MeasuredFile::Kind::NotAFile};
+    const std::optional<double> seconds = editing::measureMovie(path);
+    // Longer media could not be saved and read back as a clip.
+    if (!seconds || !std::isfinite(*seconds) || *seconds > lanes::kMaxClipSeconds)
+        return {MeasuredFile::Kind::Failed};
+    return {MeasuredFile::Kind::Measured, *seconds, editing::fileLabel(path)};
+}
+
+// The one place a folder's clip is made.
+void addFolderClip(Window1& w, const ClipPlace& place, const FolderEntry& entry, int32_t label) {
+    DragCanvas* lane = w.lane(place.lane);
+    const double width = place.width;
+    platform::PictureRef picture =
+        w.zeichnetrack(entry.name, width, place.fadein, place.fadeout, 0, width, label);
+    lane->AddPicture(std::move(picture), place.left, kClipCentreY, entry.name, width, entry.path,
+                     place.lane, place.fadein, place.fadeout, 0, width, label);
+}
+
+// The watch cursor over the main window while a run lasts; the arrow afterwards, however the run
+// ends.
+class WatchCursor {
+  public:
+    explicit WatchCursor(Window1& w) : w_(&w) { w.setCursor(Qt::WaitCursor); }
+    ~WatchCursor() {
+        if (w_) w_->unsetCursor();
+    }
+    WatchCursor(const WatchCursor&) = delete;
+    WatchCursor& operator=(const WatchCursor&) = delete;
+
+  private:
+    QPointer<Window1> w_;
+};
+
+// Keeps the window live while the files are measured: timer ticks and repaints run, user input
+// waits, and once the run has lasted long enough a progress dialog with Cancel takes the input.
+class RunProgress {
+  public:
+    explicit RunProgress(int maximum)
+        : dialog_(QStringLiteral("Laying out the folder's files..."), maximum) {
+        // Wakes a wait that nothing else would end when the dialog is due.
+        due_.setSingleShot(true);
+        due_.start(platform::progressDelayMs());
+    }
+
+    bool canceled() const { return dialog_.cancelled(); }
+
+    // Runs events until something happens: a file measured, a tick, the dialog coming due.
+    void wait(int done) {
+        dialog_.update(done);
+        if (!canceled())
+            QCoreApplication::processEvents(dialog_.eventFlags() | QEventLoop::WaitForMoreEvents);
+        dialog_.update(done);
+    }
+
+    // After each item: the dialog moves on and pending events run once.
+    void step(int done) { dialog_.step(done); }
+
+  private:
+    platform::ProgressDialog dialog_;
+    QTimer due_;
+};
+
+}  // namespace
+
+bool readFolder(const QString& folder, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    const QFileInfo info(folder);
+    if (!info.isDir() || !info.isReadable() || !info.isExecutable()) return false;
+    const QDir dir(info.absoluteFilePath());
+    QStringList names = dir.entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const QString& n) { return n.startsWith(u'.'); }),
+                names.end());
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    entries.reserve(names.size());
+    for (const QString& n : names) entries.push_back({n, dir.absoluteFilePath(n)});
+    return true;
+}
+
+FolderLayoutRules openFolderRules(double transition) {
+    const double t = std::isfinite(transition) ? std::max(transition, 0.0) : 0.0;
+    return {{QStringLiteral(".mp3"), QStringLiteral(".m4a")}, t, t, 10};
+}
+
+FolderLayoutRules folderDropRules() { return {{QStringLiteral(".mp3")}, 7, 10, 10}; }
+
+bool nameTaken(const QString& name, const QStringList& parts) {
+    return std::any_of(parts.begin(), parts.end(), [&](const QString& part) {
+        return name.contains(part, Qt::CaseInsensitive);
+    });
+}
+
+FolderLayout::FolderLayout(const FolderLayoutRules& rules)
+    : fade_(rules.fade), overlap_(rules.overlap), left_(rules.firstLeft) {}
+
+ClipPlace FolderLayout::next(int32_t width) {
+    ClipPlace place;
+    place.left = left_;
+    place.width = width;
+    place.lane = lane_;
+    // A clip shorter than its two ramps fades in to its middle and out from there, so the ramps
+    // never cross or leave the clip.
+    if (width < 2 * fade_) {
+        place.fadein = place.fadeout = width / 2.0;
+    } else {
+        place.fadein = fade_;
+        place.fadeout = width - fade_;
+    }
+    left_ += width - overlap_;
+    lane_ = lane_ == 1 ? 2 : 1;
+    return place;
+}
+
+QString skippedFilesText(int count, const QString& firstName) {
+    if (count <= 0) return QString();
+    return (count == 1 ? QStringLiteral("1 file") : Str(count) + QStringLiteral(" files")) +
+           QStringLiteral(" could not be opened: ") + firstName;
+}
+
+void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
+                  const FolderLayoutRules& rules) {
+    if (w.documentBusy) return;
+    std::vector<const FolderEntry*> taken;
+    std::vector<QString> paths;
+    for (const FolderEntry& e : entries) {
+        if (!nameTaken(e.name, rules.nameParts)) continue;
+        taken.push_back(&e);
+        paths.push_back(e.path);
+    }
+
+    const QPointer<Window1> alive(&w);
+    const WatchCursor watch(w);
+    w.documentBusy = true;
+    int skipped = 0;
+    QString firstSkipped;
+    {
+        QAbstractEventDispatcher* ui = QAbstractEventDispatcher::instance();
+        const int threads = measureThreads(paths.size());
+        ParallelMeasure measure(std::move(paths), measureFolderFile, threads, [ui] {
+            if (ui) ui->wakeUp();
+        });
+        RunProgress progress(static_cast<int>(taken.size()));
+        FolderLayout layout(rules);
+        for (size_t k = 0; k < taken.size() && !progress.canceled(); ++k) {
+            while (alive && !measure.ready(k) && !progress.canceled()) progress.wait(int(k));
+            if (!alive) return;
+            if (!measure.ready(k)) break;
+            const MeasuredFile& r = measure.result(k);
+            if (r.kind != MeasuredFile::Kind::NotAFile) {
+                const int32_t width = r.kind == MeasuredFile::Kind::Measured
+                                          ? editing::clipWidth(r.seconds, w.zoomwert)
+                                          : 0;
+                // A clip narrower than a pixel could be neither seen nor picked.
+                if (width >= 1) {
+                    addFolderClip(w, layout.next(width), *taken[k], r.label);
+                } else if (skipped++ == 0) {
+                    firstSkipped = taken[k]->name;
+                }
+            }
+            progress.step(int(k) + 1);
+            if (!alive) return;
+        }
+        measure.stop();
+    }
+    w.documentBusy = false;
+    w.refreshc();
+    if (skipped > 0) w.msg->setText(skippedFilesText(skipped, firstSkipped));
+}
+
+}  // namespace documents
+
+bool Window1::_openfolder_Action() {
+    if (documentBusy) return true;
+    // The save prompt looks at the lanes, not at the saved flag, as Open Playlist does.
+    if (!lanesEmpty() && !passSavePrompt()) return true;
+    init();
+    const QString folder = platform::SelectFolder(QStringLiteral("Open Folder"));
+    if (folder.isEmpty()) return true;
+    std::vector<documents::FolderEntry> entries;
+    if (!documents::readFolder(folder, entries)) {
+        msg->setText(QStringLiteral("The folder could not be read: ") + folder);
+        return true;
+    }
+    documents::layoutFolder(*this, entries, documents::openFolderRules(deftrans));
+    return true;
+}

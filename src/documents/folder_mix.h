@@ -1,0 +1,70 @@
+#pragma once
+// A folder's media files laid out along the two lanes as a mix: alternately on lane 1 and lane 2
+// in the order a file manager lists them, each clip starting a little before the previous one
+// ends, with fade ramps so that neighbours cross-fade. File > Open Folder and the folder drop
+// target lay out by the same routine, each with its own rules.
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+class Window1;
+
+namespace documents {
+
+struct FolderEntry {
+    QString name;  // as the file manager shows it, extension included
+    QString path;  // absolute
+};
+
+// The folder's entries sorted by name, letter case ignored (ties by exact name), without the
+// ones whose names begin with "."; false (and nothing listed) when the folder cannot be read.
+bool readFolder(const QString& folder, std::vector<FolderEntry>& entries);
+
+struct FolderLayoutRules {
+    QStringList nameParts;  // an entry is taken when its name holds one of these, any letter case
+    double fade = 0;        // length of each clip's fade-in and fade-out ramps
+    double overlap = 0;     // how far each clip starts before the previous one ends
+    double firstLeft = 10;  // left edge of the first clip, in visible lane pixels
+};
+
+// Open Folder: MP3 and M4A files, overlapping and fading by the default transition.
+FolderLayoutRules openFolderRules(double transition);
+// The folder drop: MP3 files, 7-pixel fades, neighbours overlapping by 10 pixels.
+FolderLayoutRules folderDropRules();
+
+bool nameTaken(const QString& name, const QStringList& parts);
+
+struct ClipPlace {
+    double left = 0;
+    int32_t width = 0;
+    double fadein = 0;   // end of the fade-in
+    double fadeout = 0;  // start of the fade-out
+    int lane = 1;
+};
+
+// Where each next clip of a run goes.
+class FolderLayout {
+  public:
+    explicit FolderLayout(const FolderLayoutRules& rules);
+    // The place of the next clip, of that width; the layout moves on past it.
+    ClipPlace next(int32_t width);
+
+  private:
+    double fade_, overlap_, left_;
+    int lane_ = 1;
+};
+
+// What the status line says about files that could not be laid out; "" for none.
+QString skippedFilesText(int count, const QString& firstName);
+
+// Lays the entries out on the window's lanes by the rules, at the window's zoom and scroll, and
+// clears the selection. The files are measured on worker threads; the window stays live, and a
+// progress dialog with Cancel appears once the run takes longer than half a second (Cancel keeps
+// the clips laid so far). The watch cursor shows meanwhile.
+void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
+                  const FolderLayoutRules& rules);
+
+
+}  // namespace documents

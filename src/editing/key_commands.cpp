@@ -1,0 +1,48 @@
+#include "editing/key_commands.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "lanes/lane_logic.h"
+#include "platform/numtext.h"
+
+namespace editing {
+
+double steppedVolume(double volume, int steps) {
+    if (std::isnan(volume)) volume = 0;
+    // The sound server keeps volumes in steps of 1/65536, so a volume read back lies a hair off
+    // the tenth it was set to; snapping the sum keeps ten steps from silence exactly at full.
+    const double v = std::round((volume + 0.1 * steps) * 1000) / 1000;
+    return std::clamp(v, 0.0, 1.0);
+}
+
+VolumeBar volumeBar(double volume) {
+    const double v = std::isnan(volume) ? 0.0 : std::clamp(volume, 0.0, 1.0);
+    const int height = whole(v * 14);
+    return {height, 178 - height};
+}
+
+namespace {
+
+// One step of `s` pixels (negative = left): free when the clip's new leading edge lies inside no
+// clip of the lane.
+bool step(const std::vector<DragPicRef>& lane, DragPic& clip, int s) {
+    const double edge = s < 0 ? clip.x - clip.pdauer / 2 + s : clip.x + clip.pdauer / 2 + s;
+    if (lanes::lineHit(lane, edge)) return false;
+    clip.x = whole(static_cast<double>(clip.x) + s);  // a far-out clip stays in range
+    clip.porgx += s;
+    return true;
+}
+
+}  // namespace
+
+bool nudge(const std::vector<DragPicRef>& lane, DragPic& clip, NudgeKeys keys) {
+    bool free = true;
+    if (keys.left) free &= step(lane, clip, -1);
+    if (keys.left && keys.shift) free &= step(lane, clip, -10);
+    if (keys.right) free &= step(lane, clip, 1);
+    if (keys.right && keys.shift) free &= step(lane, clip, 10);
+    return free;
+}
+
+}  // namespace editing

@@ -1,0 +1,92 @@
+// The main window's keyboard commands. Each key event asks which command keys are down at this
+// moment rather than which key raised it, so a held key acts on every repeat and one event can
+// run several commands: Space toggles the preview, Ctrl+L exports, two pairs of keys step the
+// system volume, and with a clip selected Backspace deletes it and the arrows nudge it.
+#include "editing/keyboard_commands.h"
+
+#include "editing/key_commands.h"
+#include "editing/selection.h"
+#include "media/output.h"
+#include "platform/keyboard.h"
+#include "shell/window1.h"
+
+namespace Keyboard = platform::Keyboard;
+namespace key = editing::key;
+
+namespace editing {
+
+namespace {
+KeyCommandServices realServices() {
+    return {[](Window1& w) { w.saveallasmovie(); }, [] { return media::systemVolume(); },
+            [](double v) { media::setSystemVolume(v); }};
+}
+}  // namespace
+
+KeyCommandServices& keyCommandServices() {
+    static KeyCommandServices services = realServices();
+    return services;
+}
+
+void resetKeyCommandServices() { keyCommandServices() = realServices(); }
+
+}  // namespace editing
+
+namespace {
+
+// The Space latch (the hidden text playtime3): set from the press that toggled the preview until
+// Space is let go, so the automatic repeats of a held Space and other keys pressed meanwhile do
+// not toggle it again. Any other text, the layout's included, is clear: the first press works.
+const QString kSpaceLatched = QStringLiteral("khKH");
+
+void setVolume(Window1& w, double volume) {
+    editing::keyCommandServices().writeVolume(volume);
+    const editing::VolumeBar bar = editing::volumeBar(volume);
+    w.laut->setHeight(bar.height);
+    w.laut->setTop(bar.top);
+}
+
+}  // namespace
+
+bool Window1::KeyDown(const QString&) {
+    if (!Keyboard::AsyncKeyDown(key::kSpace)) {
+        playtime3->setText(QString());
+    } else if (playtime3->Text() != kSpaceLatched) {
+        preview();
+        playtime3->setText(kSpaceLatched);
+    }
+
+    if (Keyboard::AsyncKeyDown(key::kL) && Keyboard::CommandKey()) {
+        editing::keyCommandServices().exportMix(*this);
+    }
+
+    // Polled after the export: its dialog may have taken a while.
+    const bool up =
+        Keyboard::AsyncKeyDown(key::kVolumeUp) || Keyboard::AsyncKeyDown(key::kKeypadPlus);
+    const bool down =
+        Keyboard::AsyncKeyDown(key::kKeypadMinus) || Keyboard::AsyncKeyDown(key::kVolumeDown);
+    if (up || down) {
+        double volume = editing::keyCommandServices().readVolume();
+        if (up) setVolume(*this, volume = editing::steppedVolume(volume, 1));
+        if (down) setVolume(*this, volume = editing::steppedVolume(volume, -1));
+    }
+
+    const DragPicRef clip = editing::selectedClip(*this);
+    if (!clip || editing::soundingOnPlayDeck(*this, clip)) return false;
+    if (Keyboard::AsyncKeyDown(key::kDelete)) {
+        clear();  // redraws the lane and leaves no selection to nudge
+        return false;
+    }
+    DragCanvas* lane = this->lane(balkenaktivspur);
+    const editing::NudgeKeys keys{Keyboard::AsyncKeyDown(key::kLeft),
+                                  Keyboard::AsyncKeyDown(key::kRight), Keyboard::AsyncShiftKey()};
+    if (!editing::nudge(lane->mPics, *clip, keys)) comment(1, QString());
+    lane->aktualisiere();
+    lane->aktivierebalken();
+    return false;
+}
+
+void Window1::KeyUp(const QString&) {
+    if (!Keyboard::AsyncKeyDown(key::kSpace)) playtime3->setText(QString());
+}
+
+void Window1::Deactivate() { playtime3->setText(QString()); }

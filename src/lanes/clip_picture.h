@@ -1,0 +1,27 @@
+#pragma once
+// A clip's picture as plain drawing code: the same steps draw it whole or one tile at a time.
+
+#include <QColor>
+#include <QString>
+
+#include "platform/picture.h"
+
+namespace lanes {
+
+// What a clip's picture shows, in whole picture pixels.
+struct ClipPictureSpec {
+    QString name;
+    int width = 1;
+    int start = 0, fadein = 0, fadeout = 0, stop = 0;
+    QColor nameColor;
+};
+
+inline constexpr int kClipPictureHeight = 30;
+
+// Draws the picture in its own coordinates onto any port (the whole picture or a tile of it).
+void drawClipPicture(platform::Graphics& g, const ClipPictureSpec& spec);
+
+// A picture that draws itself for the parts that are shown; it holds no pixels of its own.
+platform::PictureRef makeClipPicture(const ClipPictureSpec& spec);
+
+}  // namespace lanes

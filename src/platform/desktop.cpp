@@ -1,0 +1,21 @@
+#include "platform/desktop.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace platform {
+
+std::function<void(const QString&)>& showUrlHook() {
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
+void ShowURL(const QString& address) {
+    if (showUrlHook()) {
+        showUrlHook()(address);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl(address));
+}
+
+}  // namespace platform

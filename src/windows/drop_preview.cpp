@@ -1,0 +1,130 @@
+// The drop-preview window: a file, a library track or a lane's clip dropped on its one row plays
+// at once on the preview device, through a control bar of its own. The row can be dragged on to
+// a lane as the previewed file's URL.
+#include <QEvent>
+#include <QFileInfo>
+#include <QUrl>
+
+#include "lanes/lane_logic.h"
+#include "media/movie.h"
+#include "platform/numtext.h"
+#include "shell/window1.h"
+#include "windows/aux_windows.h"
+#include "windows/window_parts.h"
+
+using platform::DragItem;
+
+namespace {
+
+QPointer<droppreview> thePreview;
+
+const QString kPrompt = QStringLiteral("Drop files from iTunes or Finder here.");
+const QString kOpenError = QStringLiteral("error opening file.");
+constexpr int kMargin = 9;
+
+// The media types the row takes. Names the program does not register itself ("video/mpeg",
+// "video/h264", "audio/x-wav", "audio/x-aiff") take what the desktop's MIME database gives them.
+constexpr const char* kPreviewTypes[] = {
+    "video/quicktime", "video/x-mpeg", "video/mpeg",   "video/h264",    "audio/aac",
+    "audio/mp3",       "audio/mp4",    "audio/x-mpeg", "audio/x-mpeg3", "audio/mpeg",
+    "audio/mpeg3",     "audio/x-wav",  "audio/x-aiff",
+};
+
+// The media file of a clip carried off a lane by the program's own drag, found by the clip's
+// identity among the clips the lane holds now; "" when the drag names no clip of a lane (a clip
+// deleted meanwhile, another process's drag).
+QString laneClipPath(Window1& w, const DragItem& item) {
+    const std::optional<lanes::ClipDrag> drag = lanes::decodeClipDrag(item.clipData());
+    if (!drag) return QString();
+    DragCanvas* lane = w.lane(drag->lane);
+    if (!lane) return QString();
+    // Only compared with the lane's clips, never followed.
+    const int index = lane->indexOf(reinterpret_cast<const DragPic*>(drag->clip));
+    return index < 0 ? QString() : lane->mPics[static_cast<size_t>(index)]->ppfad;
+}
+
+}  // namespace
+
+droppreview* droppreview::instance() { return windows::openOrBuild(thePreview); }
+droppreview* droppreview::existing() { return thePreview; }
+
+void droppreview::Layout() {
+    setFrame(7, Window1::instance(), false, false);
+    setTitle(QStringLiteral("Drop for Preview"));
+    setContentLimits(windows::kMinSize, windows::kMinSize, windows::kMaxSize, windows::kMaxSize);
+    setContentSize(294, 64);
+}
+
+void droppreview::CreateControls() {
+    droppreviewplayer = windows::place(
+        this, new platform::MoviePlayer(content(), "droppreviewplayer"), 9, 35, 274, 16);
+    droppreviewplayer->timeText = [](double seconds) { return lanes::timeText(seconds); };
+    droppreviewplayer->setController(2);
+    ListBox1 = windows::place(this, new platform::ListBox(content(), "ListBox1"), 9, 5, 274, 18);
+    ListBox1->setColumnCount(1);
+    ListBox1->setHasHeading(false);
+    ListBox1->setTextSize(12);
+    ListBox1->setDefaultRowHeight(-1);
+    ListBox1->onOpen = [this] { ListBox1_Open(); };
+    ListBox1->onDragRow = [this](DragItem& item, int row) { return ListBox1_DragRow(item, row); };
+    ListBox1->onDropObject = [this](DragItem& item, int action) {
+        ListBox1_DropObject(item, action);
+    };
+}
+
+// The list and the player keep their left and right margins as the window widens.
+bool droppreview::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == content() && e->type() == QEvent::Resize && ListBox1) {
+        const int width = Width() - 2 * kMargin;
+        ListBox1->setWidth(width);
+        droppreviewplayer->setWidth(width);
+    }
+    return platform::Window::eventFilter(watched, e);
+}
+
+void droppreview::ListBox1_Open() {
+    ListBox1->setEnableDrag(true);
+    ListBox1->AcceptPictureDrop();
+    for (const char* type : kPreviewTypes) ListBox1->AcceptFileDrop(QString::fromLatin1(type));
+    ListBox1->AddRow(kPrompt);
+    ListBox1->AcceptMacDataDrop(QStringLiteral("itun"));
+}
+
+// The drag's file wins over its library track, and a lane's clip over both. A file that cannot
+// be opened changes nothing but the row's text, which says so.
+void droppreview::ListBox1_DropObject(DragItem& item, int) {
+    Window1* w = Window1::instance();
+    QString file;
+    if (item.MacDataAvailable(QStringLiteral("itun"))) file = w->dropfromtunes(item);
+    if (item.FolderItemAvailable()) {
+        file = item.FolderItem();
+        if (!QFileInfo(file).isFile()) {
+            ListBox1->setCell(0, 0, kOpenError);
+            return;
+        }
+    }
+    if (item.PictureAvailable()) {
+        const QString clipFile = laneClipPath(*w, item);
+        if (!clipFile.isEmpty()) file = clipFile;
+    }
+    if (file.isEmpty()) return;
+
+    const media::MovieRef movie = media::openEditableMovie(file);
+    if (!movie) {
+        ListBox1->setCell(0, 0, kOpenError);
+        return;
+    }
+    ListBox1->setCell(0, 0, QFileInfo(file).fileName());
+    setTitle(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded));
+    // A preview still sounding fades out as the new movie takes its place.
+    droppreviewplayer->setMovie(movie);
+    w->SetMovieSoundOutputComponent(droppreviewplayer, whole(w->previewdevice));
+    droppreviewplayer->Play();
+    droppreviewplayer->refreshBar();
+}
+
+// Whichever row is dragged, it carries the title: the previewed file's URL, which a lane takes.
+bool droppreview::ListBox1_DragRow(DragItem& item, int) {
+    item.setText(Title());
+    return true;
+}

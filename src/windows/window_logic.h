@@ -1,0 +1,64 @@
+#pragma once
+// Widget-free rules of the auxiliary windows: the rows of the device list, the steps of the
+// default transition, the about text and its address, the library list's rows and count line.
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+#include "media/output.h"
+
+namespace windows {
+
+// ---- Preferences -------------------------------------------------------------------------------
+
+// One row of the device list: the name shown, and two hidden cells, the system's description of
+// the device and its id as hexadecimal text (read back with Val("&h" + hexId)).
+struct DeviceRow {
+    QString name, info, hexId;
+    bool operator==(const DeviceRow&) const = default;
+};
+// The rows for the devices, in the order given; devices with the same name stay apart by id.
+std::vector<DeviceRow> deviceRows(const std::vector<media::OutputDevice>& devices);
+
+// The default transition lies on the half-second grid from 0 to 10 seconds: a step that would
+// leave it is refused, never clamped afterwards.
+inline constexpr double kLongestTransition = 10, kTransitionStep = 0.5;
+double transitionStepUp(double seconds);
+double transitionStepDown(double seconds);
+
+// ---- About
+// ---------------------------------------------------------------------------------------
+
+// The six lines of the about text; the last one is the address a click opens.
+QStringList aboutLines(const QString& address);
+// The lines, each ended by a carriage return, as the text control holds them.
+QString aboutText(const QString& address);
+// The file URL of the program's README: the installed copy (share/doc/vontalix beside the
+// folder of the executable) when there is one, else the copy in the sources it was built from.
+QString readmeAddress(const QString& executableDir);
+
+// ---- Library list
+// --------------------------------------------------------------------------------
+
+// A song of the music library the list shows.
+struct LibrarySong {
+    QString Title, Artist, Location, Album, Putzname;
+};
+using LibrarySongRef = std::shared_ptr<LibrarySong>;
+
+// The five cells of a song's row (title, artist, album, cleaned name, location); an empty slot
+// gives an empty row.
+QStringList libraryRow(const LibrarySong* song);
+QStringList libraryHeadings();
+// The count line under the list, for the number of slots of the song list (empty ones count).
+QString libraryCountText(int slotCount);
+
+}  // namespace windows
+
+// The song list of the whole program: created at start-up with one empty slot; nothing fills it
+// yet, and only the library list window reads it.
+namespace Globals {
+extern std::vector<windows::LibrarySongRef> Songs;
+}

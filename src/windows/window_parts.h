@@ -1,0 +1,43 @@
+#pragma once
+// What the auxiliary windows share in building themselves.
+
+#include <QPointer>
+
+#include "platform/controls.h"
+#include "platform/window.h"
+
+namespace windows {
+
+// The open window kept in slot, or a new one built now (closing it destroys it).
+template <class W>
+W* openOrBuild(QPointer<W>& slot) {
+    if (!slot) {
+        slot = new W;
+        slot->setAttribute(Qt::WA_DeleteOnClose, true);
+        slot->construct();
+    }
+    return slot;
+}
+
+// A control of the window at its place, registered by name.
+template <class T>
+T* place(platform::Window* w, T* c, int left, int top, int width, int height) {
+    c->setBounds(left, top, width, height);
+    w->_AddControl(c);
+    return c;
+}
+
+// A black one-line static text in the layout's text size.
+inline platform::StaticText* label(platform::Window* w, const char* name, int left, int top,
+                                   int width, int height, const QString& text, int size) {
+    auto* t = place(w, new platform::StaticText(w->content(), name), left, top, width, height);
+    t->setText(text);
+    t->setTextColor(Qt::black);
+    t->setTextSize(size);
+    return t;
+}
+
+// Window sizes: the content's size, and the limits of a window the user may resize.
+inline constexpr int kMinSize = 64, kMaxSize = 32000;
+
+}  // namespace windows

@@ -1,0 +1,66 @@
+#pragma once
+// A main window with clips to edit, its keyboard commands' outside services replaced: the export
+// is counted and the system volume is a number kept here, so no test touches the machine's sound.
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <vector>
+
+#include "editing/keyboard_commands.h"
+#include "platform/keyboard.h"
+#include "support/app_fixture.h"
+
+namespace testsupport {
+
+class EditFixture : public AppFixture {
+  protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        platform::Keyboard::installTracker();
+        auto& s = editing::keyCommandServices();
+        s.exportMix = [this](Window1&) { log.push_back("export"); };
+        s.readVolume = [this] { return volume; };
+        s.writeVolume = [this](double v) {
+            volume = v;
+            written.push_back(v);
+            log.push_back("volume");
+        };
+    }
+    void TearDown() override {
+        editing::resetKeyCommandServices();
+        AppFixture::TearDown();
+    }
+
+    // A clip as a dropped file makes it, left edge at `left`.
+    DragPicRef add(DragCanvas* lane, double left, double dauer, const QString& name = "c") {
+        lane->AddPicture(w->zeichnetrack(name, dauer, 0, dauer, 0, dauer, 0), left, 16, name, dauer,
+                         "/m/" + name + ".mp3", lane->lane(), 0, dauer, 0, dauer, 0);
+        return lane->mPics.back();
+    }
+    // An ordinary click on the clip: its handles show and it becomes the selection.
+    void select(DragCanvas* lane, const DragPicRef& clip) {
+        platform::Keyboard::resetForTesting();  // no Shift left over from a key test
+        ASSERT_TRUE(lane->MouseDown(clip->x, 16));
+        lane->MouseUp(clip->x, 16);
+    }
+    // A key event as the window system delivers it, through the keyboard tracker.
+    void key(QEvent::Type type, int qtKey, bool autoRepeat = false,
+             Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QKeyEvent e(type, qtKey, mods, QString(), autoRepeat);
+        QApplication::sendEvent(w->content(), &e);
+    }
+    // One key event while exactly these keys are held (Qt keys) with these modifiers.
+    void holdAndPress(std::initializer_list<int> qtKeys,
+                      Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        platform::Keyboard::resetForTesting();
+        platform::Keyboard::setModifiersForTesting(mods);
+        for (int k : qtKeys) platform::Keyboard::setKeyDownForTesting(k, true);
+        w->KeyDown(QString());
+    }
+
+    double volume = 0.5;
+    std::vector<double> written;
+    std::vector<std::string> log;
+};
+
+}  // namespace testsupport

@@ -1,0 +1,148 @@
+// The folder drop target below the window's visible area, driven with drop events.
+#include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <map>
+
+#include "editing/drop_logic.h"
+#include "support/app_fixture.h"
+#include "support/temp_files.h"
+
+namespace {
+
+using testsupport::AppFixture;
+
+class FolderDropTest : public AppFixture {
+  protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        editing::setMovieMeasure([](const QString& p) -> std::optional<double> {
+            const QString name = QFileInfo(p).fileName();
+            if (name.startsWith("one")) return 100.0;
+            if (name.startsWith("two")) return 60.0;
+            return 30.0;
+        });
+    }
+    void TearDown() override {
+        editing::setMovieMeasure({});
+        AppFixture::TearDown();
+    }
+
+    QString folder(const QString& name, const QStringList& files) {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(QDir().mkpath(path));
+        for (const QString& f : files) EXPECT_TRUE(testsupport::writeFile(path + "/" + f, "x"));
+        return path;
+    }
+
+    // Whether Canvas3 takes the drag; the drop is sent either way, as a forged event could be.
+    bool drop(const QMimeData& data) {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w->Canvas3, &enter);
+        QDropEvent ev(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w->Canvas3, &ev);
+        return enter.isAccepted();
+    }
+    bool dropFile(const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        return drop(data);
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
+    const QString music = folder("music", {"one.mp3", "three.m4a", "two.mp3", ".a.mp3"});
+    const struct {
+        double zoom, scroll;
+        double left1, width1, left2, width2;
+    } cases[] = {
+        {1, 0, 10, 100, 100, 60},
+        {2, 0, 10, 200, 200, 120},   // the fades and the overlap stay pixels
+        {1, 120, 10, 100, 100, 60},  // visible 10, 130 on the time axis
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zoom * 1000 + c.scroll);
+        w->init();
+        w->zoomwert = c.zoom;
+        w->scrollwert = c.scroll;
+        // A clip lying where the new ones go, and unsaved changes: no test, no prompt.
+        w->Canvas1->AddPicture(nullptr, 0, 16, "old", 300, "/m/old.mp3", 1, 0, 300, 0, 300, 0);
+        shownDialogs.clear();
+        w->balkenaktiv = 0;
+        w->balkenaktivspur = 1;
+
+        EXPECT_TRUE(dropFile(music));
+        // Nothing happens inside the drop: the program the folder came from is not kept waiting.
+        EXPECT_TRUE(shownDialogs.empty());
+        EXPECT_EQ(w->Canvas1->mPics.size(), 1u);
+        QApplication::processEvents();
+
+        ASSERT_EQ(shownDialogs.size(), 1u);
+        EXPECT_EQ(shownDialogs[0].message, "one.mp3");
+        ASSERT_EQ(w->Canvas1->mPics.size(), 2u);
+        ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
+        const DragPic& a = *w->Canvas1->mPics[1];
+        const DragPic& b = *w->Canvas2->mPics[0];
+        EXPECT_EQ(a.pname, "one.mp3");
+        EXPECT_EQ(a.ppfad, music + "/one.mp3");
+        EXPECT_EQ(a.x, c.left1 + c.width1 / 2);
+        EXPECT_DOUBLE_EQ(a.porgx, a.x + c.scroll);
+        EXPECT_DOUBLE_EQ(a.pdauer, c.width1);
+        EXPECT_DOUBLE_EQ(a.pfadein, 7);
+        EXPECT_DOUBLE_EQ(a.pfadeout, c.width1 - 7);
+        EXPECT_DOUBLE_EQ(a.pstop, c.width1);
+        EXPECT_EQ(b.pname, "two.mp3");
+        EXPECT_EQ(b.x, c.left2 + c.width2 / 2);
+        EXPECT_DOUBLE_EQ(b.pfadeout, c.width2 - 7);
+        EXPECT_EQ(w->suddensaveflag, 0);
+        EXPECT_EQ(w->balkenaktiv, -1);
+        EXPECT_EQ(w->balkenaktivspur, 0);
+        EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
+    }
+}
+
+TEST_F(FolderDropTest, DropsThatNameNoFolderItemDoNothing) {
+    const QString empty = folder("empty", {});
+    const QString hiddenOnly = folder("hidden", {".x.mp3"});
+    const QString noMp3 = folder("texts", {"a.txt", "b.m4a"});
+    const QString file = folder("files", {"song.mp3"}) + "/song.mp3";
+    const struct {
+        const char* what;
+        QString path;
+        bool accepted, box;
+    } cases[] = {
+        {"empty folder", empty, true, false},
+        {"only dot-files", hiddenOnly, true, false},
+        {"a media file", file, true, false},
+        {"a text file", dir.filePath("texts/a.txt"), false, false},
+        // A folder without MP3 files still names its first item.
+        {"no MP3 in it", noMp3, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        shownDialogs.clear();
+        EXPECT_EQ(dropFile(c.path), c.accepted);
+        QApplication::processEvents();
+        EXPECT_EQ(shownDialogs.size(), c.box ? 1u : 0u);
+        if (c.box) {
+            EXPECT_EQ(shownDialogs[0].message, "a.txt");
+        }
+        EXPECT_TRUE(w->Canvas1->mPics.empty() && w->Canvas2->mPics.empty());
+    }
+    shownDialogs.clear();
+    QMimeData text;
+    text.setText(dir.filePath("files"));
+    EXPECT_FALSE(drop(text));
+    QApplication::processEvents();
+    EXPECT_TRUE(shownDialogs.empty());
+}
+
+}  // namespace

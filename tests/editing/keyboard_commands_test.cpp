@@ -1,0 +1,315 @@
+// The main window's keyboard commands, as runs of key events.
+#include <functional>
+#include <string>
+
+#include "edit_fixture.h"
+#include "editing/key_commands.h"
+
+namespace {
+
+using testsupport::EditFixture;
+
+class KeyCommandTest : public EditFixture {
+  public:
+    using EditFixture::add;
+    using EditFixture::w;
+};
+
+// One step of a run of key events: a press, an automatic repeat, a release, or the window losing
+// the focus.
+enum class Ev { Press, Repeat, Release, FocusLost };
+struct Step {
+    Ev ev;
+    int key;
+    bool previewAfter;
+};
+
+TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        {"the first press after start-up", {{Ev::Press, Qt::Key_Space, true}}},
+        {"repeats of a held Space",
+         {{Ev::Press, Qt::Key_Space, true},
+          {Ev::Repeat, Qt::Key_Space, true},
+          {Ev::Repeat, Qt::Key_Space, true},
+          {Ev::Repeat, Qt::Key_Space, true},
+          {Ev::Release, Qt::Key_Space, true}}},
+        {"two separate presses",
+         {{Ev::Press, Qt::Key_Space, true},
+          {Ev::Release, Qt::Key_Space, true},
+          {Ev::Press, Qt::Key_Space, false},
+          {Ev::Release, Qt::Key_Space, false},
+          {Ev::Press, Qt::Key_Space, true}}},
+        {"other keys while Space is held",
+         {{Ev::Press, Qt::Key_Space, true},
+          {Ev::Press, Qt::Key_A, true},
+          {Ev::Release, Qt::Key_A, true},
+          {Ev::Repeat, Qt::Key_Space, true},
+          {Ev::Press, Qt::Key_Left, true},
+          {Ev::Release, Qt::Key_Space, true},
+          {Ev::Release, Qt::Key_Left, true},
+          {Ev::Press, Qt::Key_Space, false}}},
+        {"Space, A, Space",
+         {{Ev::Press, Qt::Key_Space, true},
+          {Ev::Release, Qt::Key_Space, true},
+          {Ev::Press, Qt::Key_A, true},
+          {Ev::Release, Qt::Key_A, true},
+          {Ev::Press, Qt::Key_Space, false}}},
+        {"Space let go while a dialog had the focus",
+         {{Ev::Press, Qt::Key_Space, true},
+          {Ev::FocusLost, 0, true},
+          {Ev::Press, Qt::Key_Space, false}}},
+        {"Space held while a dialog had the focus",
+         {{Ev::Press, Qt::Key_Space, true},
+          {Ev::FocusLost, 0, true},
+          {Ev::Repeat, Qt::Key_Space, true},
+          {Ev::Repeat, Qt::Key_Space, true},
+          {Ev::Release, Qt::Key_Space, true},
+          {Ev::Press, Qt::Key_Space, false}}},
+    };
+    for (const Case& c : cases) {
+        if (w->vplay1) w->preview();
+        w->playtime3->setText("Untitled");  // as the layout leaves it
+        platform::Keyboard::resetForTesting();
+        int n = 0;
+        for (const Step& s : c.steps) {
+            if (s.ev == Ev::FocusLost) {
+                QEvent e(QEvent::WindowDeactivate);
+                QApplication::sendEvent(w, &e);
+            } else {
+                key(s.ev == Ev::Release ? QEvent::KeyRelease : QEvent::KeyPress, s.key,
+                    s.ev == Ev::Repeat);
+            }
+            EXPECT_EQ(w->vplay1, s.previewAfter) << c.name << ", step " << n;
+            ++n;
+        }
+    }
+}
+
+TEST_F(KeyCommandTest, ModifierKeysAloneAreNoKeyEvents) {
+    auto clip = add(w->Canvas1, 200, 100);
+    select(w->Canvas1, clip);
+    for (int k : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Meta}) {
+        w->suddensaveflag = 1;
+        key(QEvent::KeyPress, k);
+        key(QEvent::KeyRelease, k);
+        EXPECT_EQ(w->suddensaveflag, 1) << k;
+    }
+    // Any other key with a clip selected places the handles again: the playlist has changed.
+    key(QEvent::KeyPress, Qt::Key_A);
+    EXPECT_EQ(w->suddensaveflag, 0);
+}
+
+TEST_F(KeyCommandTest, LosingTheFocusForgetsTheKeysHeld) {
+    key(QEvent::KeyPress, Qt::Key_Left);
+    EXPECT_TRUE(platform::Keyboard::AsyncKeyDown(editing::key::kLeft));
+    QEvent e(QEvent::WindowDeactivate);
+    QApplication::sendEvent(w, &e);
+    EXPECT_FALSE(platform::Keyboard::AsyncKeyDown(editing::key::kLeft));
+    // The release went to the dialog; the next press is a fresh one.
+    key(QEvent::KeyPress, Qt::Key_Right);
+    EXPECT_FALSE(platform::Keyboard::AsyncKeyDown(editing::key::kLeft));
+    EXPECT_TRUE(platform::Keyboard::AsyncKeyDown(editing::key::kRight));
+}
+
+TEST_F(KeyCommandTest, CtrlLExportsOnceAndTheVolumeKeysStillAct) {
+    struct Case {
+        const char* name;
+        std::initializer_list<int> keys;
+        Qt::KeyboardModifiers mods;
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        {"Ctrl+L", {Qt::Key_L}, Qt::ControlModifier, {"export"}},
+        {"L alone", {Qt::Key_L}, Qt::NoModifier, {}},
+        {"Ctrl alone", {}, Qt::ControlModifier, {}},
+        {"Alt+L", {Qt::Key_L}, Qt::AltModifier, {}},
+        {"Ctrl+L and volume up",
+         {Qt::Key_L, Qt::Key_BracketRight},
+         Qt::ControlModifier,
+         {"export", "volume"}},
+    };
+    for (const Case& c : cases) {
+        log.clear();
+        holdAndPress(c.keys, c.mods);
+        EXPECT_EQ(log, c.log) << c.name;
+    }
+}
+
+TEST_F(KeyCommandTest, VolumeKeysSetTheClampedVolumeAndSizeTheBar) {
+    struct Case {
+        const char* name;
+        double start;
+        std::initializer_list<int> keys;
+        std::vector<double> written;
+        int height;
+    };
+    const Case cases[] = {
+        {"up", 0.5, {Qt::Key_BracketRight}, {0.6}, 8},
+        {"down", 0.5, {Qt::Key_Slash}, {0.4}, 5},
+        {"up at full volume", 1.0, {Qt::Key_BracketRight}, {1.0}, 14},
+        {"down at silence", 0.0, {Qt::Key_Slash}, {0.0}, 0},
+        {"both pairs: up, then down again",
+         0.5,
+         {Qt::Key_BracketRight, Qt::Key_Slash},
+         {0.6, 0.5},
+         7},
+        {"both at full volume", 1.0, {Qt::Key_BracketRight, Qt::Key_Slash}, {1.0, 0.9}, 12},
+        {"no volume key", 0.5, {Qt::Key_A}, {}, -1},
+    };
+    for (const Case& c : cases) {
+        volume = c.start;
+        written.clear();
+        w->laut->setHeight(3);
+        holdAndPress(c.keys);
+        ASSERT_EQ(written.size(), c.written.size()) << c.name;
+        for (size_t i = 0; i < written.size(); ++i) {
+            EXPECT_DOUBLE_EQ(written[i], c.written[i]) << c.name;
+        }
+        const int height = c.height < 0 ? 3 : c.height;
+        EXPECT_EQ(w->laut->Height(), height) << c.name;
+        if (c.height >= 0) EXPECT_EQ(w->laut->Top(), 178 - c.height) << c.name;
+    }
+}
+
+TEST_F(KeyCommandTest, KeypadKeysStepTheVolumeToo) {
+    volume = 0.3;
+    key(QEvent::KeyPress, Qt::Key_Plus, false, Qt::KeypadModifier);
+    key(QEvent::KeyRelease, Qt::Key_Plus, false, Qt::KeypadModifier);
+    key(QEvent::KeyPress, Qt::Key_Minus, false, Qt::KeypadModifier);
+    key(QEvent::KeyPress, Qt::Key_Minus, true, Qt::KeypadModifier);  // held: repeats step again
+    ASSERT_EQ(written.size(), 3u);
+    EXPECT_DOUBLE_EQ(written[0], 0.4);
+    EXPECT_DOUBLE_EQ(written[1], 0.3);
+    EXPECT_DOUBLE_EQ(written[2], 0.2);
+    EXPECT_EQ(w->laut->Height(), 2);
+}
+
+TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
+    struct Case {
+        const char* name;
+        std::initializer_list<int> keys;
+        Qt::KeyboardModifiers mods;
+        double neighbourLeft;  // a clip 100 wide on the same lane; 0: none
+        int moved;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"Shift+Left", {Qt::Key_Left}, Qt::ShiftModifier, 0, -11, false},
+        {"Left and Right", {Qt::Key_Left, Qt::Key_Right}, Qt::NoModifier, 0, 0, false},
+        {"Shift+Right onto a neighbour 5 away", {Qt::Key_Right}, Qt::ShiftModifier, 305, 1, true},
+        {"no command key", {Qt::Key_A}, Qt::NoModifier, 0, 0, false},
+    };
+    for (DragCanvas* lane : {w->Canvas1, w->Canvas2}) {
+        for (const Case& c : cases) {
+            w->init();
+            auto clip = add(lane, 200, 100);  // 200..300
+            if (c.neighbourLeft != 0) add(lane, c.neighbourLeft, 100, "n");
+            select(lane, clip);
+            const double porgx0 = clip->porgx;
+            w->msg->setText(QString());
+            w->inp->setLeft(-16);
+            w->suddensaveflag = 1;
+            holdAndPress(c.keys, c.mods);
+            EXPECT_EQ(clip->x, 250 + c.moved) << c.name << " lane " << lane->lane();
+            EXPECT_DOUBLE_EQ(clip->porgx, porgx0 + c.moved) << c.name;
+            EXPECT_EQ(w->msg->Text() == "do not drop one track onto another", c.refused) << c.name;
+            EXPECT_EQ(w->inp->Left(), clip->x - 50 - 6) << c.name;  // handles follow the clip
+            EXPECT_EQ(w->suddensaveflag, 0) << c.name;
+            EXPECT_DOUBLE_EQ(clip->pstart, 0) << c.name;
+            EXPECT_EQ(w->balkenaktivspur, lane->lane()) << c.name;
+        }
+    }
+}
+
+TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
+    struct Case {
+        const char* name;
+        std::initializer_list<int> keys;
+        bool spaceLatchClear;
+    };
+    const Case cases[] = {
+        {"Backspace", {Qt::Key_Backspace}, false},
+        {"Backspace and Left", {Qt::Key_Backspace, Qt::Key_Left}, false},
+        {"Space and Backspace in one event", {Qt::Key_Space, Qt::Key_Backspace}, true},
+    };
+    for (DragCanvas* lane : {w->Canvas1, w->Canvas2}) {
+        for (const Case& c : cases) {
+            w->init();
+            if (w->vplay1) w->preview();
+            w->playtime3->setText(c.spaceLatchClear ? "" : "khKH");
+            auto other = add(lane, 500, 100, "other");
+            auto clip = add(lane, 200, 100);
+            select(lane, clip);
+            holdAndPress(c.keys);
+            ASSERT_EQ(lane->mPics.size(), 1u) << c.name;
+            EXPECT_EQ(lane->mPics[0], other) << c.name;
+            EXPECT_EQ(other->x, 550) << c.name;
+            EXPECT_EQ(w->balkenaktiv, -1) << c.name;
+            EXPECT_EQ(w->balkenaktivspur, 0) << c.name;
+            EXPECT_EQ(w->inp->Left(), -16) << c.name;  // handles hidden
+            EXPECT_EQ(w->vplay1, c.spaceLatchClear) << c.name;
+        }
+    }
+}
+
+TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
+    struct Case {
+        const char* name;
+        std::function<void(KeyCommandTest&, const DragPicRef&)> setUp;
+    };
+    const Case cases[] = {
+        {"nothing selected", [](KeyCommandTest& t, const DragPicRef&) { t.w->refreshc(); }},
+        {"sounding on lane 1", [](KeyCommandTest& t, const DragPicRef& c) { t.w->pam = c; }},
+        {"sounding on the other deck lane",
+         [](KeyCommandTest& t, const DragPicRef& c) { t.w->pam2 = c; }},
+        {"index past the end", [](KeyCommandTest& t, const DragPicRef&) { t.w->balkenaktiv = 7; }},
+        {"stale after a swap",
+         [](KeyCommandTest& t, const DragPicRef& c) {
+             t.add(t.w->Canvas2, 600, 50, "late");
+             t.w->tracktauscher(c->x, c);  // c goes to lane 2, "late" takes its index on lane 1
+         }},
+        {"stale after a Shift-drag to the other lane",
+         [](KeyCommandTest& t, const DragPicRef& c) {
+             auto b = t.add(t.w->Canvas1, 600, 50, "b");
+             t.w->Canvas1->mDragging = b;  // pressed with Shift: handles gone, index unchanged
+         }},
+    };
+    const std::initializer_list<int> keys[] = {
+        {Qt::Key_Backspace}, {Qt::Key_Left}, {Qt::Key_Right}, {Qt::Key_A}};
+    for (const Case& c : cases) {
+        for (const auto& k : keys) {
+            w->init();
+            auto clip = add(w->Canvas1, 200, 100);
+            select(w->Canvas1, clip);
+            c.setUp(*this, clip);
+            const size_t clips = w->Canvas1->mPics.size() + w->Canvas2->mPics.size();
+            const int32_t index = w->balkenaktiv;
+            w->msg->setText(QString());
+            w->suddensaveflag = 1;
+            w->inp->setLeft(-16);
+            holdAndPress(k);
+            EXPECT_EQ(clip->x, 250) << c.name;
+            EXPECT_EQ(w->Canvas1->mPics.size() + w->Canvas2->mPics.size(), clips) << c.name;
+            EXPECT_EQ(w->balkenaktiv, index) << c.name;
+            EXPECT_TRUE(w->msg->Text().isEmpty()) << c.name;
+            EXPECT_EQ(w->suddensaveflag, 1) << c.name;
+            EXPECT_EQ(w->inp->Left(), -16) << c.name;
+        }
+    }
+}
+
+TEST_F(KeyCommandTest, AClipSoundingOnlyOnThePreviewIsNotProtected) {
+    auto clip = add(w->Canvas1, 200, 100);
+    select(w->Canvas1, clip);
+    w->vam = clip;
+    holdAndPress({Qt::Key_Right});
+    EXPECT_EQ(clip->x, 251);
+    holdAndPress({Qt::Key_Backspace});
+    EXPECT_TRUE(w->Canvas1->mPics.empty());
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// Shifting every clip right of a position, and swapping lanes from a position on.
+#include "support/app_fixture.h"
+
+namespace {
+
+using testsupport::AppFixture;
+
+class ShiftSwapTest : public AppFixture {
+  protected:
+    DragPicRef add(int lane, double left, double dauer) {
+        w->lane(lane)->AddPicture(nullptr, left, 16, "c", dauer, "/m/c.mp3", lane, 0, dauer, 0,
+                                  dauer, 0);
+        return w->lane(lane)->mPics.back();
+    }
+};
+
+TEST_F(ShiftSwapTest, ShiftMovesOnlyCentresStrictlyRightOfThePosition) {
+    struct Case {
+        double dx;
+        double from;
+        std::vector<int> want;  // x of the clips below, in order
+    };
+    // Lane 1 centres 100, 250, 400; lane 2 centres 250, 300.
+    const Case cases[] = {
+        {20, 250, {100, 250, 420, 250, 320}},   // equal centres on both lanes stay
+        {-30, 99, {70, 220, 370, 220, 270}},    // to the left, past clips on the left: no check
+        {5, 400, {100, 250, 400, 250, 300}},    // nothing right of the last
+        {7, 249.5, {100, 257, 407, 257, 307}},  // a half-pixel position
+    };
+    for (const Case& c : cases) {
+        w->init();
+        std::vector<DragPicRef> clips = {add(1, 50, 100), add(1, 200, 100), add(1, 350, 100),
+                                         add(2, 200, 100), add(2, 250, 100)};
+        w->suddensaveflag = 1;
+        w->movetoright(c.dx, c.from);
+        for (size_t i = 0; i < clips.size(); ++i) {
+            EXPECT_EQ(clips[i]->x, c.want[i]) << c.from << " clip " << i;
+            EXPECT_DOUBLE_EQ(clips[i]->porgx, c.want[i]) << c.from << " clip " << i;
+            EXPECT_EQ(clips[i]->spur, i < 3 ? 1 : 2);
+        }
+        EXPECT_EQ(w->suddensaveflag, 1);  // the caller marks the change
+    }
+}
+
+TEST_F(ShiftSwapTest, SwapMovesEveryCentreAtOrRightOfThePosition) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, double>> clips;  // lane, left edge; all 100 wide
+        double from;
+        std::vector<int> wantLanes;
+    };
+    const Case cases[] = {
+        {"equal centres change lanes", {{1, 200}, {2, 200}, {1, 0}}, 250, {2, 1, 1}},
+        {"a clip reaching past the position stays", {{1, 180}, {2, 300}}, 250, {1, 1}},
+        {"lane 2 empty", {{1, 0}, {1, 200}, {1, 400}}, 250, {1, 2, 2}},
+        {"lane 1 empty", {{2, 0}, {2, 200}}, 250, {2, 1}},
+        {"nothing right of the position", {{1, 0}, {2, 0}}, 250, {1, 2}},
+    };
+    for (const Case& c : cases) {
+        w->init();
+        std::vector<DragPicRef> clips;
+        for (auto [lane, left] : c.clips) clips.push_back(add(lane, left, 100));
+        w->balkenaktiv = 0;
+        w->balkenaktivspur = 1;
+        w->tracktauscher(c.from, clips[0]);
+        for (size_t i = 0; i < clips.size(); ++i) {
+            const int lane = c.wantLanes[i];
+            EXPECT_EQ(clips[i]->spur, lane) << c.name << " clip " << i;
+            EXPECT_GE(w->lane(lane)->indexOf(clips[i].get()), 0) << c.name << " clip " << i;
+        }
+        EXPECT_EQ(w->Canvas1->mPics.size() + w->Canvas2->mPics.size(), clips.size()) << c.name;
+        EXPECT_EQ(w->balkenaktiv, 0) << c.name;  // the selection is the caller's
+    }
+}
+
+TEST_F(ShiftSwapTest, SwappingTwiceGivesEveryClipItsLaneBack) {
+    auto stay1 = add(1, 0, 100);
+    auto a = add(1, 300, 100);
+    auto b = add(1, 500, 100);
+    auto stay2 = add(2, 50, 100);
+    auto c = add(2, 400, 100);
+    w->tracktauscher(350, a);
+    // Arrivals lie above the clips that stayed, in the reverse of their order.
+    EXPECT_EQ(w->Canvas1->mPics, (std::vector<DragPicRef>{stay1, c}));
+    EXPECT_EQ(w->Canvas2->mPics, (std::vector<DragPicRef>{stay2, b, a}));
+    w->tracktauscher(350, a);
+    EXPECT_EQ(w->Canvas1->mPics, (std::vector<DragPicRef>{stay1, a, b}));
+    EXPECT_EQ(w->Canvas2->mPics, (std::vector<DragPicRef>{stay2, c}));
+    for (const auto& clip : w->Canvas1->mPics) EXPECT_EQ(clip->spur, 1);
+    for (const auto& clip : w->Canvas2->mPics) EXPECT_EQ(clip->spur, 2);
+}
+
+}  // namespace

@@ -1,0 +1,417 @@
+// The auxiliary windows in a running program: preferences, about, drop preview, library list.
+#include "windows/aux_windows.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMimeData>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+#include <cmath>
+#include <memory>
+
+#include "lanes/lane_logic.h"
+#include "media/media.h"
+#include "platform/desktop.h"
+#include "platform/dragdrop.h"
+#include "platform/numtext.h"
+#include "shell/app.h"
+#include "support/app_fixture.h"
+#include "support/media_gen.h"
+#include "support/temp_files.h"
+#include "windows/window_logic.h"
+
+namespace {
+
+using namespace testsupport;
+namespace mt = media::testing;
+
+constexpr int kBlock = 480;  // 10 ms at 48 kHz
+const QByteArray kMain = "main", kPreview = "preview";
+
+class AuxWindowsTest : public AppFixture {
+  protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        mt::useNullOutput({kMain, kPreview});
+        mt::clearCaptured();
+    }
+    void TearDown() override {
+        if (droppreview* p = droppreview::existing()) p->droppreviewplayer->Stop();
+        platform::dragHook() = nullptr;
+        platform::showUrlHook() = nullptr;
+        AppFixture::TearDown();
+        mt::useRealOutput();
+    }
+
+    // Chooses a menu item as the user would.
+    void choose(const char* item) { App::instance()->dispatch(*w->MenuBar()->_Lookup(item)); }
+
+    // A drag entering the list and dropped on it; false when the list refused the drag.
+    static bool dragAndDrop(platform::ListBox* list, const QMimeData& data) {
+        QDragEnterEvent enter(QPoint(20, 8), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list, &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent drop(QPointF(20, 8), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list, &drop);
+        return true;
+    }
+    static std::unique_ptr<QMimeData> files(const QStringList& paths) {
+        auto data = std::make_unique<QMimeData>();
+        QList<QUrl> urls;
+        for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+        data->setUrls(urls);
+        return data;
+    }
+    static std::unique_ptr<QMimeData> library(const QString& url) {
+        auto data = std::make_unique<QMimeData>();
+        data->setData(platform::kItunesMimeType,
+                      "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>Tracks</key>"
+                      "<dict><key>7</key><dict><key>Location</key><string>" +
+                          url.toUtf8() + "</string></dict></dict></dict></plist>");
+        return data;
+    }
+    // The text a drag of the row carries.
+    static QString rowDragText(platform::ListBox* list, int row) {
+        QString carried = "(no drag)";
+        platform::dragHook() = [&](QWidget*, QMimeData* data, const QPixmap&, QPoint) {
+            carried = data->text();
+        };
+        list->dragRow(row);
+        platform::dragHook() = nullptr;
+        return carried;
+    }
+    static QString url(const QString& path) {
+        return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+    }
+};
+
+// ---- Preferences -------------------------------------------------------------------------------
+
+TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevice) {
+    choose("EditPreferences");
+    prefsWindow* p = prefsWindow::existing();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->Title(), "Preferences");
+    EXPECT_TRUE(p->windowFlags().testFlag(Qt::Tool));
+    EXPECT_EQ(p->parentWidget(), w);
+    platform::ListBox* list = p->prefList;
+    ASSERT_EQ(list->ListCount(), 2);
+    EXPECT_EQ(list->ListIndex(), -1);
+    const QByteArray ids[] = {kMain, kPreview};
+    for (int r = 0; r < 2; ++r) {
+        EXPECT_EQ(list->Cell(r, 0), QString::fromLatin1(ids[r]));
+        EXPECT_EQ(list->Cell(r, 1), QString::fromLatin1(ids[r]));
+        EXPECT_EQ(list->Cell(r, 2), Hex(media::deviceIdFor(ids[r])));
+    }
+    // Only the name column shows.
+    EXPECT_EQ(list->table()->columnCount(), 1);
+
+    list->setListIndex(1);
+    EXPECT_EQ(w->previewdevice, media::deviceIdFor(kPreview));
+    list->setListIndex(-1);  // clearing the selection keeps the choice
+    EXPECT_EQ(w->previewdevice, media::deviceIdFor(kPreview));
+
+    // With the floating window in front, the menus still serve the main window.
+    QApplication::setActiveWindow(p);
+    ASSERT_EQ(QApplication::activeWindow(), p);
+    App::instance()->enablePass();
+    EXPECT_TRUE(w->EditPreferences()->Enabled());
+    EXPECT_TRUE(w->menuplay()->Enabled());
+
+    // A second command shows the same window; a new one after closing shows no selection.
+    choose("EditPreferences");
+    EXPECT_EQ(prefsWindow::existing(), p);
+    p->close();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(prefsWindow::existing(), nullptr);
+    prefsWindow* again = prefsWindow::instance();
+    EXPECT_NE(again->prefList->ListCount(), 0);
+    EXPECT_EQ(again->prefList->ListIndex(), -1);
+    EXPECT_EQ(w->previewdevice, media::deviceIdFor(kPreview));
+}
+
+TEST_F(AuxWindowsTest, PreferencesWithoutAnyDeviceListNothing) {
+    mt::useNullOutput({});
+    prefsWindow* p = prefsWindow::instance();
+    EXPECT_EQ(p->prefList->ListCount(), 0);
+    EXPECT_EQ(w->previewdevice, 0);
+}
+
+TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
+    prefsWindow* p = prefsWindow::instance();
+    EXPECT_EQ(p->transfeld->Text(), "3");
+    struct Step {
+        bool up;
+        int times;
+        double value;
+        const char* shown;
+    };
+    const Step steps[] = {{true, 1, 3.5, "3.5"},  {true, 13, 10, "10"}, {true, 1, 10, "10"},
+                          {false, 1, 9.5, "9.5"}, {false, 19, 0, "0"},  {false, 1, 0, "0"},
+                          {true, 1, 0.5, "0.5"}};
+    for (const Step& s : steps) {
+        for (int i = 0; i < s.times; ++i) s.up ? p->LittleArrows1->Up() : p->LittleArrows1->Down();
+        EXPECT_EQ(w->deftrans, s.value);
+        EXPECT_EQ(p->transfeld->Text(), s.shown);
+    }
+    // A click on each half of the arrows is one step that way.
+    QTest::mouseClick(p->LittleArrows1, Qt::LeftButton, Qt::NoModifier, QPoint(6, 3));
+    EXPECT_EQ(w->deftrans, 1);
+    QTest::mouseClick(p->LittleArrows1, Qt::LeftButton, Qt::NoModifier, QPoint(6, 20));
+    EXPECT_EQ(w->deftrans, 0.5);
+    // A new window shows the main window's value.
+    p->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(prefsWindow::instance()->transfeld->Text(), "0.5");
+}
+
+// ---- About -------------------------------------------------------------------------------------
+
+TEST_F(AuxWindowsTest, AboutShowsTheTextAndEachClickOpensTheAddressOnce) {
+    QStringList opened;
+    platform::showUrlHook() = [&](const QString& a) { opened << a; };
+    choose("aboutme");
+    about* a = about::existing();
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->Title(), "About Vontalix");
+    EXPECT_TRUE(a->windowFlags().testFlag(Qt::Tool));
+    const QString address = about::address();
+    EXPECT_EQ(a->StaticText1->Text(), windows::aboutText(address));
+    EXPECT_TRUE(QFileInfo(QUrl(address).toLocalFile()).isFile()) << address.toStdString();
+
+    QTest::mouseClick(a->StaticText1, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
+    EXPECT_EQ(opened, QStringList{address});
+    QTest::mouseClick(a->StaticText1, Qt::LeftButton, Qt::NoModifier, QPoint(100, 90));
+    EXPECT_EQ(opened.size(), 2);
+    // The strip left of the text is not the text.
+    QTest::mouseClick(a->content(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 50));
+    EXPECT_EQ(opened.size(), 2);
+    choose("aboutme");
+    EXPECT_EQ(about::existing(), a);
+}
+
+// ---- Drop preview ------------------------------------------------------------------------------
+
+TEST_F(AuxWindowsTest, DropPreviewStartsWaitingAndTakesOnlyMediaDrops) {
+    choose("ExtrasDropPreview");
+    droppreview* d = droppreview::existing();
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->Title(), "Drop for Preview");
+    EXPECT_TRUE(d->windowFlags().testFlag(Qt::Tool));
+    EXPECT_TRUE(d->droppreviewplayer->isVisibleTo(d));
+    ASSERT_EQ(d->ListBox1->ListCount(), 1);
+    EXPECT_EQ(d->ListBox1->Cell(0, 0), "Drop files from iTunes or Finder here.");
+    EXPECT_EQ(rowDragText(d->ListBox1, 0), "Drop for Preview");
+
+    struct Case {
+        const char* file;
+        bool taken;
+    };
+    // Names the program registers, and those the shared MIME database knows.
+    const Case cases[] = {{"a.mp3", true},  {"a.M4A", true},  {"a.mov", true}, {"a.mpg", true},
+                          {"a.wav", true},  {"a.aiff", true}, {"a.aif", true}, {"a.mp4", true},
+                          {"a.txt", false}, {"a.png", false}, {"a", false}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(d->ListBox1->accepts(files({"/m/" + QString(c.file)}).get()), c.taken) << c.file;
+    }
+    auto text = std::make_unique<QMimeData>();
+    text->setText("file:///m/a.mp3");
+    auto image = std::make_unique<QMimeData>();
+    image->setImageData(QImage(4, 4, QImage::Format_RGB32));
+    for (const QMimeData* foreign : {text.get(), image.get()}) {
+        EXPECT_FALSE(dragAndDrop(d->ListBox1, *foreign));
+        platform::DragItem item(foreign, QPoint());
+        d->ListBox1_DropObject(item, 0);  // even if it got there, nothing happens
+    }
+    EXPECT_EQ(d->ListBox1->Cell(0, 0), "Drop files from iTunes or Finder here.");
+    EXPECT_EQ(d->Title(), "Drop for Preview");
+    EXPECT_EQ(d->droppreviewplayer->Movie(), nullptr);
+}
+
+TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
+    const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    const QString chirp = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
+    const QString broken = tempDir() + "/broken.mp3";
+    ASSERT_TRUE(writeFile(broken, QByteArray(5000, 'x')));
+    w->lane(2)->AddPicture(nullptr, 100, 16, "clip", 2, chirp, 2, 0, 2, 0.5, 1.5, 0);
+    const DragPicRef clip = w->lane(2)->mPics.back();
+    droppreview* d = droppreview::instance();
+    const auto laneClip = [&] {
+        return std::unique_ptr<QMimeData>(
+            platform::makeClipMimeData(lanes::encodeClipDrag(clip.get(), 2), 0));
+    };
+    struct Case {
+        const char* what;
+        std::function<std::unique_ptr<QMimeData>()> data;
+        QString cell, previewed;  // previewed "" = title and player as before
+    };
+    const QString name = QFileInfo(sine).fileName(), chirpName = QFileInfo(chirp).fileName();
+    const Case cases[] = {
+        {"a file", [&] { return files({sine}); }, name, sine},
+        {"a file that does not open", [&] { return files({broken}); }, "error opening file.", ""},
+        {"a file that is gone", [&] { return files({tempDir() + "/gone.mp3"}); },
+         "error opening file.", ""},
+        {"a library track", [&] { return library(url(chirp)); }, chirpName, chirp},
+        {"several files: the first",
+         [&] {
+             return files({sine, chirp});
+         },
+         name, sine},
+        {"a lane's clip, whole file", laneClip, chirpName, chirp},
+        {"a library track and a file: the file",
+         [&] {
+             auto data = library(url(sine));
+             data->setUrls({QUrl::fromLocalFile(broken)});
+             return data;
+         },
+         "error opening file.", ""},
+    };
+    QString title = "Drop for Preview";
+    media::MovieRef movie;
+    for (const Case& c : cases) {
+        const auto data = c.data();
+        ASSERT_TRUE(dragAndDrop(d->ListBox1, *data)) << c.what;
+        EXPECT_EQ(d->ListBox1->Cell(0, 0), c.cell) << c.what;
+        EXPECT_EQ(d->ListBox1->ListCount(), 1) << c.what;
+        if (!c.previewed.isEmpty()) {
+            title = url(c.previewed);
+            movie = d->droppreviewplayer->Movie();
+            ASSERT_NE(movie, nullptr) << c.what;
+            EXPECT_EQ(movie->path(), c.previewed) << c.what;
+            EXPECT_GT(d->droppreviewplayer->Rate(), 0) << c.what;
+            EXPECT_EQ(d->droppreviewplayer->Position(), 0) << c.what;
+        }
+        EXPECT_EQ(d->Title(), title) << c.what;
+        EXPECT_EQ(d->droppreviewplayer->Movie(), movie) << c.what;
+        EXPECT_EQ(rowDragText(d->ListBox1, 0), title) << c.what;
+        EXPECT_TRUE(shownDialogs.empty()) << c.what;
+    }
+    // A clip drag whose clip left the lane names nothing.
+    const auto stale = laneClip();
+    w->lane(2)->mPics.clear();
+    d->droppreviewplayer->setMovie(nullptr);
+    ASSERT_TRUE(dragAndDrop(d->ListBox1, *stale));
+    EXPECT_EQ(d->droppreviewplayer->Movie(), nullptr);
+    EXPECT_EQ(d->Title(), title);
+}
+
+TEST_F(AuxWindowsTest, ASecondDropReplacesTheFirstOnThePreviewDeviceOnly) {
+    const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    const QString chirp = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
+    const std::vector<float> refChirp = decodeAll(chirp);
+    w->previewdevice = media::deviceIdFor(kPreview);
+    droppreview* d = droppreview::instance();
+    ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({sine})));
+    mt::advance(30 * kBlock);
+    const size_t switchedAt = mt::captured(media::deviceIdFor(kPreview)).size() / 2;
+    ASSERT_EQ(switchedAt, size_t(30 * kBlock));
+    ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({chirp})));
+    mt::advance(50 * kBlock);
+
+    const std::vector<float> preview = mt::captured(media::deviceIdFor(kPreview));
+    ASSERT_EQ(preview.size(), size_t(80 * kBlock * 2));
+    // Before the switch the sine sounded.
+    double before = 0;
+    for (size_t i = 0; i < switchedAt * 2; ++i)
+        before = std::max(before, double(std::fabs(preview[i])));
+    EXPECT_GT(before, 0.3);
+    // After the first block (where the sine fades out) only the chirp sounds, from its start.
+    double diff = 0;
+    for (size_t i = kBlock * 2; i < 50 * kBlock * 2; ++i)
+        diff = std::max(diff, double(std::fabs(preview[switchedAt * 2 + i] - refChirp[i])));
+    EXPECT_LE(diff, 1e-6);
+    // Nothing reached the main device, nor went nowhere.
+    for (int32_t device : {media::deviceIdFor(kMain), mt::kNowhere}) {
+        for (float v : mt::captured(device)) ASSERT_EQ(v, 0.0f) << device;
+    }
+    EXPECT_EQ(w->GetMovieSoundOutputComponent(d->droppreviewplayer), media::deviceIdFor(kPreview));
+}
+
+TEST_F(AuxWindowsTest, ADeviceThatIsGoneKeepsThePreviewSilentAndSaysSo) {
+    const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    w->previewdevice = media::deviceIdFor("unplugged");
+    droppreview* d = droppreview::instance();
+    ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({sine})));
+    mt::advance(20 * kBlock);
+    QApplication::processEvents();
+    EXPECT_EQ(w->msg->Text(), "The preview sound device is not available: the preview is silent.");
+    for (const QByteArray& device : {kMain, kPreview}) {
+        for (float v : mt::captured(media::deviceIdFor(device))) ASSERT_EQ(v, 0.0f);
+    }
+    // The player runs on, so the bar and a later device choice behave as usual.
+    EXPECT_GT(d->droppreviewplayer->Rate(), 0);
+}
+
+TEST_F(AuxWindowsTest, ControlBarPausesPlaysAndSeeks) {
+    const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    droppreview* d = droppreview::instance();
+    platform::MoviePlayer* bar = d->droppreviewplayer;
+    EXPECT_FALSE(bar->playButton()->isEnabled());
+    ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({sine})));
+    EXPECT_TRUE(bar->playButton()->isEnabled());
+    EXPECT_EQ(bar->timeLabel()->text(), "0.00:00 / 0.00:02");
+    mt::advance(50 * kBlock);
+    QTest::mouseClick(bar->playButton(), Qt::LeftButton);
+    EXPECT_EQ(bar->Rate(), 0);
+    EXPECT_NEAR(bar->Position(), 0.5, 0.02);
+    bar->seekTo(1.5);
+    QTest::mouseClick(bar->playButton(), Qt::LeftButton);
+    EXPECT_GT(bar->Rate(), 0);
+    EXPECT_EQ(bar->Position(), 1.5);
+    EXPECT_EQ(bar->slider()->value(), 15);
+    mt::advance(60 * kBlock);  // plays out
+    EXPECT_EQ(bar->Rate(), 0);
+    QTest::mouseClick(bar->playButton(), Qt::LeftButton);  // plays again from the start
+    EXPECT_GT(bar->Rate(), 0);
+    EXPECT_EQ(bar->Position(), 0);
+}
+
+// ---- Library list ------------------------------------------------------------------------------
+
+TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation) {
+    const auto kept = Globals::Songs;
+    Globals::Songs = {
+        std::make_shared<windows::LibrarySong>(
+            windows::LibrarySong{"One", "Band", "file:///m/one.mp3", "First", "Band - One"}),
+        nullptr,
+        std::make_shared<windows::LibrarySong>(windows::LibrarySong{"Two", "", "", "", ""}),
+    };
+    ASSERT_TRUE(w->_itunesl_Action());
+    itunesLib* lib = itunesLib::existing();
+    ASSERT_NE(lib, nullptr);
+    Globals::Songs = kept;
+    EXPECT_EQ(lib->Title(), "iTunes Library");
+    EXPECT_FALSE(lib->windowFlags().testFlag(Qt::Tool));
+    EXPECT_EQ(lib->content()->minimumSize(), lib->content()->maximumSize());
+    platform::ListBox* list = lib->lsbSongs;
+    ASSERT_EQ(list->ListCount(), 3);
+    const QStringList rows[] = {{"One", "Band", "First", "Band - One", "file:///m/one.mp3"},
+                                {"", "", "", "", ""},
+                                {"Two", "", "", "", ""}};
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 5; ++c) EXPECT_EQ(list->Cell(r, c), rows[r][c]) << r << " " << c;
+    }
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(list->Heading(c), windows::libraryHeadings()[c]);
+    EXPECT_EQ(lib->txtstatus->Text(), "iTunes Library (3 songs ");
+    EXPECT_EQ(rowDragText(list, 0), "file:///m/one.mp3");
+    EXPECT_EQ(rowDragText(list, 1), "");
+    EXPECT_EQ(rowDragText(list, 2), "");
+    // No menu item leads here.
+    EXPECT_EQ(w->MenuBar()->_Lookup("itunesl"), nullptr);
+}
+
+TEST_F(AuxWindowsTest, LibraryListAsStartUpLeavesIt) {
+    itunesLib* lib = itunesLib::instance();
+    ASSERT_EQ(lib->lsbSongs->ListCount(), 1);
+    EXPECT_EQ(lib->lsbSongs->Cell(0, 0), "");
+    EXPECT_EQ(lib->txtstatus->Text(), "iTunes Library (1 songs ");
+}
+
+}  // namespace

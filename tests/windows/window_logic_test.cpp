@@ -1,0 +1,118 @@
+// The widget-free rules of the auxiliary windows.
+#include "windows/window_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include "platform/numtext.h"
+#include "support/temp_files.h"
+
+namespace {
+
+TEST(DeviceRows, NamesShownAndIdsKeptAsHexThatReadsBack) {
+    struct Case {
+        const char* what;
+        std::vector<media::OutputDevice> devices;
+        std::vector<windows::DeviceRow> rows;
+    };
+    const Case cases[] = {
+        {"no device", {}, {}},
+        {"two devices of one name stay apart by id",
+         {{"USB Audio", "alsa_output.usb-1", 0x1234ABCD}, {"USB Audio", "alsa_output.usb-2", 5}},
+         {{"USB Audio", "alsa_output.usb-1", "1234ABCD"}, {"USB Audio", "alsa_output.usb-2", "5"}}},
+        {"ids with the top bit clear, largest and smallest",
+         {{"a", "sink-a", 0x7FFFFFFF}, {"b", "sink-b", 1}},
+         {{"a", "sink-a", "7FFFFFFF"}, {"b", "sink-b", "1"}}},
+        {"order kept, nothing sorted",
+         {{"z", "1", 0x10}, {"a", "2", 0x20}},
+         {{"z", "1", "10"}, {"a", "2", "20"}}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<windows::DeviceRow> rows = windows::deviceRows(c.devices);
+        EXPECT_EQ(rows, c.rows) << c.what;
+        // What the list stores is what routing takes back.
+        for (size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(whole(Val("&h" + rows[i].hexId)), c.devices[i].id) << c.what;
+        }
+    }
+}
+
+TEST(DeviceRows, HexOfEveryKindOfId) {
+    const std::pair<int32_t, const char*> cases[] = {
+        {0, "0"}, {1, "1"}, {255, "FF"}, {0x7FFFFFFF, "7FFFFFFF"}, {-1, "FFFFFFFF"}};
+    for (const auto& [id, text] : cases) EXPECT_EQ(Hex(id), text) << id;
+}
+
+TEST(Transition, HalfSecondStepsRefusedAtTheBounds) {
+    struct Case {
+        double from, up, down;
+    };
+    const Case cases[] = {{3, 3.5, 2.5}, {0, 0.5, 0}, {10, 10, 9.5}, {9.5, 10, 9}, {0.5, 1, 0}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(windows::transitionStepUp(c.from), c.up) << c.from;
+        EXPECT_EQ(windows::transitionStepDown(c.from), c.down) << c.from;
+    }
+    // From the start value every value stays on the grid and shows without trailing zeros.
+    double t = 3;
+    QStringList shown;
+    for (int i = 0; i < 16; ++i) shown << Str(t = windows::transitionStepUp(t));
+    EXPECT_EQ(shown.join(' '), "3.5 4 4.5 5 5.5 6 6.5 7 7.5 8 8.5 9 9.5 10 10 10");
+    shown.clear();
+    for (int i = 0; i < 22; ++i) shown << Str(t = windows::transitionStepDown(t));
+    EXPECT_EQ(shown.mid(17).join(' '), "1 0.5 0 0 0");
+}
+
+TEST(AboutText, SixLinesEachEndedByACarriageReturn) {
+    const QString address = "file:///usr/share/doc/vontalix/README.md";
+    const QString text = windows::aboutText(address);
+    EXPECT_TRUE(text.endsWith(QChar(13)));
+    const QStringList lines = text.split(QChar(13));
+    ASSERT_EQ(lines.size(), 7);  // six lines and nothing after the last return
+    EXPECT_EQ(lines[0], "Vontalix 1.4 Intel / PPC");
+    EXPECT_EQ(lines[1], "");
+    EXPECT_EQ(lines[2], "Mp3 DJ-Player");
+    EXPECT_EQ(lines[3], "Made by the Vontalix developers");
+    EXPECT_EQ(lines[4], "");
+    EXPECT_EQ(lines[5], address);
+    EXPECT_EQ(lines[6], "");
+}
+
+TEST(AboutText, InstalledReadmeWinsOverTheSources) {
+    QTemporaryDir prefix;
+    ASSERT_TRUE(prefix.isValid());
+    ASSERT_TRUE(QDir(prefix.path()).mkpath("bin"));
+    ASSERT_TRUE(QDir(prefix.path()).mkpath("share/doc/vontalix"));
+    const QString bin = prefix.path() + "/bin";
+    // Not installed: the README of the sources.
+    const QString fromSources = windows::readmeAddress(bin);
+    EXPECT_TRUE(fromSources.startsWith("file:///")) << fromSources.toStdString();
+    EXPECT_TRUE(fromSources.endsWith("/README.md"));
+    EXPECT_TRUE(QFileInfo(QUrl(fromSources).toLocalFile()).isFile());
+    // Installed: the copy beside the program.
+    const QString installed = prefix.path() + "/share/doc/vontalix/README.md";
+    ASSERT_TRUE(testsupport::writeFile(installed, "# Vontalix\n"));
+    const QString address = windows::readmeAddress(bin);
+    EXPECT_EQ(QUrl(address).toLocalFile(), QFileInfo(installed).canonicalFilePath());
+}
+
+TEST(LibraryList, RowsHeadingsAndCountLine) {
+    const windows::LibrarySong song{"Title A", "Artist A", "file:///m/a.mp3", "Album A", "A - a"};
+    EXPECT_EQ(windows::libraryRow(&song),
+              QStringList({"Title A", "Artist A", "Album A", "A - a", "file:///m/a.mp3"}));
+    EXPECT_EQ(windows::libraryRow(nullptr), QStringList({"", "", "", "", ""}));
+    EXPECT_EQ(windows::libraryHeadings(),
+              QStringList({"Title", "Artist", "Album", "Putzname", "Location"}));
+    const std::pair<int, const char*> counts[] = {{0, "iTunes Library (0 songs "},
+                                                  {1, "iTunes Library (1 songs "},
+                                                  {1234, "iTunes Library (1234 songs "}};
+    for (const auto& [n, text] : counts) EXPECT_EQ(windows::libraryCountText(n), text);
+    // The list as start-up makes it: one empty slot.
+    ASSERT_EQ(Globals::Songs.size(), 1u);
+    EXPECT_EQ(Globals::Songs[0], nullptr);
+}
+
+}  // namespace
