@@ -7,6 +7,7 @@
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/numtext.h"
+#include "editing/key_commands.h"
 #include "lanes/zoom_math.h"
 #include "media/media.h"
 #include "shell/menu.h"
@@ -55,11 +56,10 @@ void Window1::CreateControls() {
 
 namespace {
 
-// The volume bar stands on the window's bottom edge, 14 pixels at full volume.
 void showVolume(RectangleControl* bar, double volume) {
-    const int32_t h = whole(volume * 14);
-    bar->setHeight(h);
-    bar->setTop(178 - h);
+    const editing::VolumeBar b = editing::volumeBar(volume);
+    bar->setHeight(b.height);
+    bar->setTop(b.top);
 }
 
 template <class T>
