@@ -30,11 +30,17 @@ struct GapCounter {
     long long samples = 0;
     int gaps = 0;
     bool started = false;  // silence before the sine begins is not a gap
+    std::string where;     // the first gaps: length and time
     void feed(const QByteArray& chunk) {
         const auto* s = reinterpret_cast<const int16_t*>(chunk.constData());
         for (qsizetype i = 0; i < chunk.size() / 2; ++i, ++samples) {
             if (std::abs(s[i]) > 30) {
-                if (started && quietRun >= 24) ++gaps;
+                if (started && quietRun >= 24) {
+                    ++gaps;
+                    if (gaps <= 10)
+                        where += std::to_string(quietRun) + " samples at " +
+                                 std::to_string(samples / 48000) + " s; ";
+                }
                 started = true;
                 quietRun = 0;
             } else {
@@ -127,8 +133,8 @@ void BM_NoDropoutWhileTheUiIsBusy(benchmark::State& state) {
         state.counters["recorded_s"] = gaps.samples / 48000.0;
         if (gaps.gaps > 0) {
             static std::string why;
-            why =
-                std::to_string(gaps.gaps) + " dropouts heard in " + std::to_string(seconds) + " s";
+            why = std::to_string(gaps.gaps) + " dropouts heard in " + std::to_string(seconds) +
+                  " s: " + gaps.where;
             state.SkipWithError(why.c_str());
         }
     }
