@@ -2,7 +2,9 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench asan clean
+PREFIX ?= /usr/local
+
+.PHONY: deps configure build run test bench asan tsan install clean
 
 deps:
 	scripts/install-deps
@@ -44,5 +46,16 @@ asan: deps
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --output-on-failure -j $(JOBS) --timeout 600
 
+# The threads of sound and decoding: the media and engine tests under ThreadSanitizer.
+tsan: deps
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVONTALIX_TSAN=ON
+	cmake --build build-tsan -j $(JOBS) --target test_media test_engine
+	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+	    ctest --output-on-failure -j $(JOBS) --timeout 600 -L '^(media|engine)$$'
+
+# The program, its desktop entry and its icon under $(PREFIX) (default /usr/local).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
 clean:
-	rm -rf $(BUILD) build-asan build-bench build-fuzz
+	rm -rf $(BUILD) build-asan build-tsan build-bench build-fuzz

@@ -1,11 +1,10 @@
 // The deck tick: both decks running over a 500-clip mix (budget under 0.2 ms), and the idle
 // tick that runs 100 times a second for the life of the window (its CPU share is its time
 // divided by 10 ms).
-#include "bench_main.h"
-
 #include <QApplication>
 #include <cstdlib>
 
+#include "bench_main.h"
 #include "media/media.h"
 #include "shell/window1.h"
 #include "support/app_fixture.h"
@@ -31,6 +30,7 @@ void fillLanes(Window1* w, const QString& path) {
                                       0);
         }
     }
+    media::testing::waitForClipMovies();
 }
 
 void BM_TickBothDecksOver500Clips(benchmark::State& state) {
@@ -56,6 +56,53 @@ void BM_TickBothDecksOver500Clips(benchmark::State& state) {
     w->preview();
 }
 BENCHMARK(BM_TickBothDecksOver500Clips)->Unit(benchmark::kMicrosecond);
+
+// The tick that starts clips: each iteration both decks reach new clips on both lanes (a VBR MP3
+// without header, a CBR MP3, an M4A and a VBR MP3 with header), so four players get their movies
+// and start their voices. The files were opened when the clips were made, on the worker.
+void BM_TickThatStartsClips(benchmark::State& state) {
+    using testsupport::MediaKind;
+    media::testing::useNullOutput({"main", "preview"});
+    const QString files[4] = {
+        testsupport::makeMedia({MediaKind::Mp3VbrNoHeader, 300.0}),
+        testsupport::makeMedia({MediaKind::Mp3Cbr, 300.0}),
+        testsupport::makeMedia({MediaKind::M4a, 300.0}),
+        testsupport::makeMedia({MediaKind::Mp3Vbr, 300.0}),
+    };
+    Window1* w = freshWindow();
+    for (int lane = 1; lane <= 2; ++lane)
+        for (int i = 0; i < 250; ++i)
+            w->lane(lane)->AddPicture(nullptr, i * 100.0, 16, "clip", 100,
+                                      files[(i + 2 * lane) % 4], lane, 10, 90, 0, 100, 0);
+    if (!media::testing::waitForClipMovies()) {
+        state.SkipWithError("the movies were not opened");
+        return;
+    }
+    double at = 1005;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // Both decks stopped, their heads moved onto the next clips.
+        if (w->pplay1) w->play();
+        if (w->vplay1) w->preview();
+        at = at > 20000 ? 1005 : at + 100;
+        w->MovePlayerLineTo(at);
+        w->MovePreviewLineTo(at + 50);
+        w->play();
+        w->preview();
+        state.ResumeTiming();
+        w->PlayPrevTimer_Action();
+        state.PauseTiming();
+        if (!w->pam || !w->pam2 || !w->vam || !w->vam2) {
+            state.SkipWithError("the decks did not start their clips");
+            break;
+        }
+        media::testing::advance(480, false);  // lets retired voices go
+        state.ResumeTiming();
+    }
+    if (w->pplay1) w->play();
+    if (w->vplay1) w->preview();
+}
+BENCHMARK(BM_TickThatStartsClips)->Unit(benchmark::kMicrosecond);
 
 void BM_IdleTick(benchmark::State& state) {
     Window1* w = freshWindow();

@@ -78,6 +78,13 @@ bool writeAtomically(const QString& path, const QByteArray& bytes, QString& prob
         problem = QStringLiteral("The file is write-protected.");
         return false;
     }
+    // The same for a folder made read-only: a user allowed to write anywhere (root) still keeps
+    // out of it.
+    const QFileInfo folder(info.absolutePath());
+    if (folder.isDir() && !(folder.permissions() & QFileDevice::WriteOwner)) {
+        problem = QStringLiteral("The folder is write-protected.");
+        return false;
+    }
     problem = documents::writeFileSafely(path, bytes);
     return problem.isEmpty();
 }

@@ -5,10 +5,7 @@
 #include <QStringList>
 
 #include "editing/plist_reader.h"
-#include "editing/regular_file.h"
 #include "lanes/lane_logic.h"
-#include "media/movie.h"
-#include "platform/filetypes.h"
 #include "platform/numtext.h"
 
 namespace editing {
@@ -20,11 +17,6 @@ QString firstLine(const QString& text) {
     return (end < 0 ? text : text.left(end)).trimmed();
 }
 
-MovieMeasure& measureOverride() {
-    static MovieMeasure measure;
-    return measure;
-}
-
 }  // namespace
 
 QString textDropPath(const QString& text) {
@@ -34,6 +26,13 @@ QString textDropPath(const QString& text) {
     }
     if (line.startsWith(QLatin1Char('/'))) return QDir::cleanPath(line);
     return QString();
+}
+
+bool namesOneOf(const QString& path, const QStringList& files) {
+    if (path.isEmpty()) return false;
+    for (const QString& f : files)
+        if (QDir::cleanPath(f) == path) return true;
+    return false;
 }
 
 QString statusLineText(const QString& text) {
@@ -61,20 +60,5 @@ const QStringList& laneFileTypes() {
         QStringLiteral("audio/mpeg"),      QStringLiteral("audio/mpeg3")};
     return kTypes;
 }
-
-bool laneTakesFileType(const QString& path) {
-    return platform::FileTypeRegistry::instance().matchesAny(path, laneFileTypes());
-}
-
-std::optional<double> measureMovie(const QString& path) {
-    // A FIFO or a device would block the program; only regular files are opened.
-    if (!isRegularFile(path)) return std::nullopt;
-    if (measureOverride()) return measureOverride()(path);
-    const media::MovieRef movie = media::openEditableMovie(path);
-    if (!movie) return std::nullopt;
-    return movie->Duration();
-}
-
-void setMovieMeasure(MovieMeasure measure) { measureOverride() = std::move(measure); }
 
 }  // namespace editing

@@ -15,6 +15,9 @@ namespace editing {
 // absolute path. "" when the line is neither (a relative path, a web address, prose).
 QString textDropPath(const QString& text);
 
+// Whether path, as textDropPath gives it, names one of a drag's files.
+bool namesOneOf(const QString& path, const QStringList& files);
+
 // A dropped text as it may stand in the one-line status line: first line, trimmed, control
 // characters removed, cut to kStatusTextChars characters with "..." when longer.
 inline constexpr int kStatusTextChars = 80;
@@ -29,6 +32,7 @@ int32_t clipWidth(double seconds, double zoomwert);
 
 // The file types a lane takes as file drops, in the order it declares them.
 const QStringList& laneFileTypes();
+// Defined with the media layer (drop_media.cpp), outside the widget-free rules:
 // Whether a lane takes the file at path by its type.
 bool laneTakesFileType(const QString& path);
 

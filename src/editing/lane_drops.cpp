@@ -61,23 +61,33 @@ void takeClipFromOtherLane(Window1& w, DragCanvas& target, const DragItem& item)
 }
 
 // The file a drop names: text first (a file URL or an absolute path naming a regular file), then a
-// music library's track, then the first file of the drag. "" when none of them gives one.
-QString droppedFile(Window1& w, DragItem& item) {
+// music library's track, then the first file of the drag. An empty path when none of them gives
+// one.
+struct DroppedFile {
+    QString path;
+    // Only a file dragged as a file must be of a type the lane takes; a file named by text or by
+    // a library track is opened as a movie whatever its name.
+    bool typeMatters = false;
+};
+
+DroppedFile droppedFile(Window1& w, DragItem& item) {
+    const QStringList files = item.files();
     if (item.TextAvailable()) {
         const QString path = editing::textDropPath(item.Text());
-        if (editing::isRegularFile(path)) return path;
+        // A file manager also offers its files as text; they are still file drags.
+        if (editing::isRegularFile(path)) return {path, editing::namesOneOf(path, files)};
     }
     if (item.MacDataAvailable(QStringLiteral("itun"))) {
         const QString path = w.dropfromtunes(item);
-        if (!path.isEmpty()) return path;
+        if (!path.isEmpty()) return {path, false};
     }
-    return item.FolderItem();
+    return {files.isEmpty() ? QString() : files.first(), true};
 }
 
 // A media file dropped on the lane. False when the handling ends in a failure, which the status
 // line reports.
 bool takeFile(Window1& w, DragCanvas& target, DragItem& item) {
-    const QString path = droppedFile(w, item);
+    const auto [path, typeMatters] = droppedFile(w, item);
     if (path.isEmpty()) {
         w.msg->setText(item.TextAvailable() ? QStringLiteral("error opening: ") +
                                                   editing::statusLineText(item.Text())
@@ -89,7 +99,8 @@ bool takeFile(Window1& w, DragCanvas& target, DragItem& item) {
     const QString displayName = info.fileName();
     const int32_t label = editing::fileLabel(absolute);
     std::optional<double> seconds;
-    if (editing::laneTakesFileType(absolute)) seconds = editing::measureMovie(absolute);
+    if (!typeMatters || editing::laneTakesFileType(absolute))
+        seconds = editing::measureMovie(absolute);
     if (!seconds) {
         w.msg->setText(QStringLiteral("Error opening ") + displayName +
                        QStringLiteral(" as movie."));

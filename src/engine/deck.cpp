@@ -7,17 +7,26 @@
 namespace engine {
 namespace {
 
+// A clip whose movie is still being opened is neither current nor last: the next step tries it
+// again.
 void startClip(const DeckTraits& traits, int laneIndex, DeckLane& lane, const DragPicRef& clip,
                double zoom, int32_t device) {
     DeckPlayer& player = *lane.player;
     if (traits.stopBeforeStart[laneIndex]) player.Stop();
-    *lane.last = clip;
-    if (!player.loadMovie(clip->ppfad)) {
-        // Nothing to play: the lane stays silent, the clip is not tried again while the head is
-        // over it, and the head must not follow a player without a movie back to the clip's edge.
-        *lane.current = nullptr;
-        return;
+    switch (player.loadMovie(*clip)) {
+        case DeckPlayer::Load::Pending:
+            return;
+        case DeckPlayer::Load::Failed:
+            // Nothing to play: the lane stays silent, the clip is not tried again while the head
+            // is over it, and the head must not follow a player without a movie back to the
+            // clip's edge.
+            *lane.last = clip;
+            *lane.current = nullptr;
+            return;
+        case DeckPlayer::Load::Loaded:
+            break;
     }
+    *lane.last = clip;
     *lane.current = clip;
     player.setPosition(clip.get()->*traits.startOffset / zoom);
     if (traits.routed) player.route(device);

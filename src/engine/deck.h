@@ -23,9 +23,12 @@ class DeckPlayer {
     virtual void setVolume(int volume) = 0;  // 0..256
     virtual void Play() = 0;
     virtual void Stop() = 0;
-    // Gives the player the movie of the file. When the file is missing or does not open as a
-    // movie the player is left without one (silent) and the result is false.
-    virtual bool loadMovie(const QString& path) = 0;
+    enum class Load { Loaded, Pending, Failed };
+    // Gives the player the clip's movie, opened beforehand off the user-interface thread; never
+    // opens a file. Pending while it is still being opened (the player is left as it was);
+    // Failed when the file is missing or does not open as a movie (the player is left without
+    // one, silent).
+    virtual Load loadMovie(const DragPic& clip) = 0;
     // Sends the sound tracks of the player's movie to an output device.
     virtual void route(int32_t device) = 0;
 };
@@ -62,7 +65,8 @@ struct DeckStepResult {
 };
 
 // One 10 ms step of a running deck: drops clips whose player stopped, starts the clip under the
-// head on each lane when it is new, sets each sounding lane's volume from its own player's
+// head on each lane when it is new (a clip whose movie is still being opened is tried again on
+// the next step), sets each sounding lane's volume from its own player's
 // position, and tells where the head goes (following lane 1's clip, else lane 2's, else a gap
 // step). `device` is the preview output device (used only by a routed deck).
 DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,

@@ -15,3 +15,18 @@ int32_t Window1::GetMovieSoundOutputComponent(platform::MoviePlayer* player) {
     const media::MovieRef movie = player->Movie();
     return movie ? engine::firstSoundOutput(*movie) : 0;
 }
+
+namespace engine {
+
+QString unavailableRouteText(bool defaultDeviceAvailable) {
+    if (!defaultDeviceAvailable)
+        return QStringLiteral("No sound device is available: nothing can be heard.");
+    return QStringLiteral("The preview sound device is not available: the preview is silent.");
+}
+
+QString lostDeviceText(const QString& deviceName) {
+    return QStringLiteral("The sound device \"") + deviceName +
+           QStringLiteral("\" went away: it stays silent until it is back and you play again.");
+}
+
+}  // namespace engine

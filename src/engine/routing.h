@@ -7,6 +7,12 @@
 
 namespace engine {
 
+// The status line when a track cannot sound where it is routed: with no default device there
+// is no sound device at all; otherwise it is the preview's device that is missing.
+QString unavailableRouteText(bool defaultDeviceAvailable);
+// The status line when a device goes away while it sounds.
+QString lostDeviceText(const QString& deviceName);
+
 inline bool isSoundTrack(const QString& mediaType) { return mediaType == QLatin1String("soun"); }
 
 // Sends every sound track of the movie to the device; other tracks are left alone.

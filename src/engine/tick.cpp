@@ -3,7 +3,7 @@
 
 #include "engine/deck_bindings.h"
 #include "engine/head_geometry.h"
-#include "media/movie.h"
+#include "media/clip_movie.h"
 #include "platform/numtext.h"
 
 namespace {
@@ -18,10 +18,20 @@ class WindowPlayer final : public engine::DeckPlayer {
     void setVolume(int volume) override { p_.setVolume(volume); }
     void Play() override { p_.Play(); }
     void Stop() override { p_.Stop(); }
-    bool loadMovie(const QString& path) override {
-        p_.setMovie(media::openMovie(path));
-        if (!p_.Movie()) movieFailed(path);
-        return p_.Movie() != nullptr;
+    Load loadMovie(const DragPic& clip) override {
+        const media::ClipMovieRef& m = clip.movie;
+        if (!m || m->state() == media::ClipMovie::Failed) {
+            p_.setMovie(nullptr);
+            movieFailed(clip.ppfad);
+            return Load::Failed;
+        }
+        if (m->state() != media::ClipMovie::Ready) {
+            m->hurry();  // still being opened: the deck tries again on the next tick
+            return Load::Pending;
+        }
+        // A player of its own routes its own tracks: the other deck may sound the same clip.
+        p_.setMovie(m->movie()->share());
+        return Load::Loaded;
     }
     void route(int32_t device) override { w_.SetMovieSoundOutputComponent(&p_, device); }
 

@@ -1,5 +1,6 @@
 // Transport: the play and preview toggles and the head buttons.
 #include "engine/deck_bindings.h"
+#include "media/output.h"
 #include "shell/pictures.h"
 
 namespace engine {
@@ -57,7 +58,9 @@ void toggleDeck(Window1& w, const DeckBinding& deck) {
     if (w.*deck.running) {
         stopDeck(w, deck);
     } else {
-        // The toggle starts no sound itself: the next tick loads the clips under the head.
+        // The toggle starts no sound itself: the next tick loads the clips under the head. A
+        // sound server or device that came back since the last Play is found again here.
+        media::refreshOutputs();
         (w.*deck.setStartPos)(w.*deck.head);
         w.*deck.running = true;
         showDeckState(w, deck, true);

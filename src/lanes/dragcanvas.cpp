@@ -1,6 +1,7 @@
 // Lane storage: making clips and keeping them in z-order.
 #include "lanes/dragcanvas.h"
 
+#include "media/clip_movie.h"
 #include "platform/numtext.h"
 #include "shell/window1.h"
 
@@ -18,6 +19,8 @@ int DragCanvas::indexOf(const DragPic* clip) const {
 
 void DragCanvas::AddPic(const DragPicRef& clip) {
     if (!clip || indexOf(clip.get()) >= 0) return;
+    // Opened now on the worker, long before a head reaches the clip.
+    if (!clip->movie && !clip->ppfad.isEmpty()) clip->movie = media::clipMovie(clip->ppfad);
     mPics.push_back(clip);
     if (Window1* w = win()) w->suddensaveflag = 0;
 }
@@ -41,6 +44,7 @@ void DragCanvas::AddPicture(platform::PictureRef image, double left, double y, c
     clip->ppreviewpos = 0;
     clip->spur = whole(lane);
     clip->pfarbe = label;
+    if (!path.isEmpty()) clip->movie = media::clipMovie(path);  // as in AddPic
     // A clip made just now cannot be on the lane yet: no search, so a long playlist loads in
     // linear time.
     mPics.push_back(std::move(clip));

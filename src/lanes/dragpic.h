@@ -8,6 +8,10 @@
 
 #include "platform/picture.h"
 
+namespace media {
+class ClipMovie;
+}
+
 struct DragPic {
     platform::PictureRef image;  // pdauer (whole pixels, at least 1) wide, 30 high
     int32_t x = 0;               // visible centre on the lane (= porgx - scrollwert)
@@ -24,6 +28,9 @@ struct DragPic {
     double ppreviewpos = 0;      // offset where the preview deck starts the clip
     int32_t spur = 0;            // lane: 1 or 2
     double porgx = 0;            // absolute centre on the timeline, not scrolled
+    // The file opened as a movie, once, off the user-interface thread; shared by every clip of
+    // the file. nullptr until a lane takes the clip.
+    std::shared_ptr<media::ClipMovie> movie;
 };
 
 using DragPicRef = std::shared_ptr<DragPic>;

@@ -107,7 +107,7 @@ void AudioDecoder::resampleFrame(const AVFrame* f, int skip, int n) {
             av_channel_layout_copy(&in, &f->ch_layout);
         SwrContext* raw = nullptr;
         int rc =
-            swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_FLT, kMixRate, &in,
+            swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_FLT, outRate_, &in,
                                 static_cast<AVSampleFormat>(f->format), f->sample_rate, 0, nullptr);
         av_channel_layout_uninit(&in);
         swr_.reset(raw);
@@ -278,12 +278,12 @@ bool AudioDecoder::seek(double seconds) {
     if (!codec_) return false;
     if (!(seconds > 0)) seconds = 0;  // also NaN
     const int rate = codec_->sample_rate;
-    const int64_t target = std::llround(std::min(seconds * kMixRate, 9.0e15));
+    const int64_t target = std::llround(std::min(seconds * outRate_, 9.0e15));
     // The resampler turns every inStep source samples into exactly outStep frames; started on
     // that grid a little before the target, it makes the very frames of a decode from the start.
-    const int64_t common = std::gcd(rate, kMixRate);
-    const int64_t inStep = rate / common, outStep = kMixRate / common;
-    const int64_t settle = rate == kMixRate ? 0 : kResamplerSettleFrames;
+    const int64_t common = std::gcd(rate, outRate_);
+    const int64_t inStep = rate / common, outStep = outRate_ / common;
+    const int64_t settle = rate == outRate_ ? 0 : kResamplerSettleFrames;
     const int64_t steps = std::max<int64_t>(target - settle, 0) / outStep;
     const int64_t sample = steps * inStep;  // the first source sample the resampler gets
     const int64_t from = sample - prerollSamples(rate);

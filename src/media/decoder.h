@@ -44,6 +44,9 @@ class AudioDecoder {
 
     // Source sample rate, for exact sample counts in the source's own units.
     int sourceRate() const;
+    // The rate samples are read at (the mixer's unless set before open); kept across seeks.
+    void setOutputRate(int rate) { outRate_ = rate > 0 ? rate : kMixRate; }
+    int outputRate() const { return outRate_; }
 
   private:
     bool decodeMore();  // decodes the next frame into pending_; false at the end or on error
@@ -60,6 +63,7 @@ class AudioDecoder {
     QString path_;
     int64_t outPos_ = 0;  // output frames read so far, from the media's start
     int64_t endFrame_ = -1;
+    int outRate_ = kMixRate;
     ff::FormatPtr fmt_;
     ff::CodecPtr codec_;
     ff::SwrPtr swr_;

@@ -14,6 +14,26 @@
 
 namespace media::detail {
 
+// Mixes a mixer at the pace of the clock and drops the sound, on a thread of its own: the mixer
+// of tracks whose device is missing, and of a device that went away, so their players keep time.
+// Sleeps long while the mixer has no voice.
+class Pacer {
+  public:
+    explicit Pacer(Mixer& m) : mixer_(m) {}
+    ~Pacer() { stop(); }
+    void start();  // any thread; pacing counts from now
+    void wake();   // any thread: a voice was added
+    void stop();
+
+  private:
+    void run();
+    Mixer& mixer_;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::atomic<bool> quit_{false}, woken_{false};
+};
+
 class Device {
   public:
     explicit Device(int32_t id) : id_(id) {}
@@ -21,6 +41,10 @@ class Device {
     int32_t id() const { return id_; }
     Mixer& mixer() { return mixer_; }
     virtual void shutdown() {}
+    // UI thread, after a voice was added: a device that rests starts again.
+    virtual void wake() {}
+    // The device went away: its voices play on silently, and it is never used for a new Play.
+    virtual bool dead() const { return false; }
     // Seconds of sound queued in the device ahead of the block mixed last (device thread).
     std::atomic<double> queuedSeconds{0};
 

@@ -30,7 +30,21 @@ struct SwrFreer {
     void operator()(SwrContext* s) const { swr_free(&s); }
 };
 
+// A muxer's context: freed, never closed as an input.
+struct OutputFormatFreer {
+    void operator()(AVFormatContext* c) const { avformat_free_context(c); }
+};
+// An I/O context made with avio_alloc_context: its buffer goes with it.
+struct IoFreer {
+    void operator()(AVIOContext* c) const {
+        av_freep(&c->buffer);
+        avio_context_free(&c);
+    }
+};
+
 using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
+using OutputFormatPtr = std::unique_ptr<AVFormatContext, OutputFormatFreer>;
+using IoPtr = std::unique_ptr<AVIOContext, IoFreer>;
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
@@ -38,6 +52,12 @@ using SwrPtr = std::unique_ptr<SwrContext, SwrFreer>;
 
 inline PacketPtr makePacket() { return PacketPtr(av_packet_alloc()); }
 inline FramePtr makeFrame() { return FramePtr(av_frame_alloc()); }
+
+// Keeps FFmpeg's own notes off the terminal: problems reach the user through results.
+inline void quietLogs() {
+    static const bool once = (av_log_set_level(AV_LOG_ERROR), true);
+    (void)once;
+}
 
 // FFmpeg's text for an error code.
 QString errorText(int code);

@@ -131,6 +131,12 @@ void Movie::setTrackSoundOutput(int index, int32_t deviceId) {
     for (MoviePlayer* p : players) p->trackRerouted(index);
 }
 
+MovieRef Movie::share() const {
+    MovieRef m(new Movie(*this));
+    m->players_.clear();
+    return m;
+}
+
 Movie::~Movie() = default;
 
 }  // namespace media

@@ -50,6 +50,10 @@ class Movie {
     // Where an MP3's frames lie, found while measuring it; nullptr for other files.
     Mp3FrameIndexRef frameIndex() const { return frameIndex_; }
 
+    // Another movie of the same opened file with routing of its own, for one more player:
+    // nothing is opened or measured again.
+    MovieRef share() const;
+
     ~Movie();
 
   private:

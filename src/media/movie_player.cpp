@@ -44,6 +44,7 @@ MoviePlayer::Voice MoviePlayer::startVoice(int track, double at) {
         v.stream->cancelled = true;  // all slots busy: this track stays silent
     } else {
         detail::DecodePool::instance().add(v.stream);
+        v.device->wake();
     }
     return v;
 }

@@ -1,18 +1,14 @@
 #include "media/output.h"
 
-#include <QAudioDevice>
-#include <QAudioSink>
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QMediaDevices>
-#include <QThread>
-#include <QTimer>
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <map>
 #include <thread>
 
 #include "media/device.h"
-#include "media/realtime.h"
+#include "media/pulse_output.h"
 
 namespace media {
 
@@ -20,140 +16,25 @@ namespace detail {
 
 namespace {
 
-constexpr double kSinkBufferSeconds = 0.05;
-
-// Mixes at the pace of the clock and drops the sound: the mixer of tracks whose device is
-// missing, and of a device whose output failed. Their players keep their timing.
-class PacedOutput {
-  public:
-    void start() {
-        clock_.start();
-        paced_ = 0;
-    }
-    void pump(Mixer& m) {
-        const int64_t due = clock_.nsecsElapsed() * kMixRate / 1000000000;
-        while (paced_ + kBlockFrames <= due) {
-            m.render(buf_.data(), kBlockFrames);
-            paced_ += kBlockFrames;
-        }
-    }
-
-  private:
-    QElapsedTimer clock_;
-    int64_t paced_ = 0;
-    std::array<float, kBlockFrames * 2> buf_{};
-};
-
-// A device thread with its own event loop feeding a push-mode QAudioSink; without a working
-// sink it mixes paced by the clock.
-class SinkDevice : public Device, public QThread {
-  public:
-    SinkDevice(int32_t id, QAudioDevice dev) : Device(id), dev_(std::move(dev)) {
-        QThread::start(QThread::TimeCriticalPriority);
-    }
-    ~SinkDevice() override { shutdown(); }
-    void shutdown() override {
-        quit();
-        wait();
-    }
-
-  protected:
-    void run() override {
-        boostSoundThread();  // a late block is a dropout
-        std::unique_ptr<QAudioSink> sink;
-        QIODevice* io = nullptr;
-        bool floatFormat = true;
-        if (!dev_.isNull()) {
-            QAudioFormat fmt;
-            fmt.setSampleRate(kMixRate);
-            fmt.setChannelCount(kMixChannels);
-            fmt.setSampleFormat(QAudioFormat::Float);
-            if (!dev_.isFormatSupported(fmt)) {
-                fmt.setSampleFormat(QAudioFormat::Int16);
-                floatFormat = false;
-            }
-            sink = std::make_unique<QAudioSink>(dev_, fmt);
-            sink->setBufferSize(fmt.bytesForDuration(int64_t(kSinkBufferSeconds * 1e6)));
-            io = sink->start();
-            if (!io || sink->error() != QAudio::NoError) {
-                io = nullptr;
-                sink.reset();
-            }
-        }
-        const int frameBytes = kMixChannels * (floatFormat ? 4 : 2);
-        const int blockBytes = kBlockFrames * frameBytes;
-        std::array<float, kBlockFrames * 2> block{};
-        std::array<int16_t, kBlockFrames * 2> block16{};
-        PacedOutput paced;
-        paced.start();
-
-        QTimer timer;
-        timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (sink && sink->error() != QAudio::NoError) {
-                // The device went away: from now on this device sounds nowhere.
-                sink.reset();
-                io = nullptr;
-                paced.start();
-            }
-            if (!sink) {
-                paced.pump(mixer_);
-                return;
-            }
-            qint64 free = sink->bytesFree();
-            while (free >= blockBytes) {
-                queuedSeconds.store(
-                    double(sink->bufferSize() - free) / (frameBytes * double(kMixRate)),
-                    std::memory_order_relaxed);
-                mixer_.render(block.data(), kBlockFrames);
-                const char* data = reinterpret_cast<const char*>(block.data());
-                if (!floatFormat) {
-                    for (size_t i = 0; i < block.size(); ++i)
-                        block16[i] = int16_t(std::clamp(block[i], -1.0f, 1.0f) * 32767.0f);
-                    data = reinterpret_cast<const char*>(block16.data());
-                }
-                if (io->write(data, blockBytes) < blockBytes) break;
-                free -= blockBytes;
-            }
-        });
-        timer.start(4);
-        exec();
-        timer.stop();
-        if (sink) sink->stop();
-    }
-
-  private:
-    QAudioDevice dev_;
-};
-
-// The same pacing on a plain thread, for tracks routed to a device that is not there.
+// Tracks whose device is missing play here, paced by the clock, heard nowhere.
 class NowhereDevice : public Device {
   public:
-    NowhereDevice() : Device(testing::kNowhere) {
-        thread_ = std::thread([this] {
-            PacedOutput paced;
-            paced.start();
-            while (!quit_.load()) {
-                paced.pump(mixer_);
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-        });
-    }
+    NowhereDevice() : Device(testing::kNowhere), pacer_(mixer_) { pacer_.start(); }
     ~NowhereDevice() override { shutdown(); }
-    void shutdown() override {
-        quit_ = true;
-        if (thread_.joinable()) thread_.join();
-    }
+    void shutdown() override { pacer_.stop(); }
+    void wake() override { pacer_.wake(); }
 
   private:
-    std::thread thread_;
-    std::atomic<bool> quit_{false};
+    Pacer pacer_;
 };
 
-// Driven by testing::advance(); keeps what it mixed.
+// Driven by testing::advance(); keeps what it mixed while its device is present.
 class NullDevice : public Device {
   public:
-    using Device::Device;
+    NullDevice(int32_t id, QByteArray systemId) : Device(id), systemId(std::move(systemId)) {}
+    bool dead() const override { return gone; }
+    QByteArray systemId;
+    bool gone = false;
     std::vector<float> capture;
 };
 
@@ -164,13 +45,21 @@ struct Retired {
 };
 
 struct Registry {
+    // First, so it is destroyed last: devices below still talk to it as they go.
+    PulseOutput pulse;
     bool nullMode = false;
     std::vector<QByteArray> nullIds;
     std::map<int32_t, DeviceRef> devices;
     DeviceRef nowhere;
     std::vector<Retired> retired;
     std::function<void(int32_t)> unavailableHandler;
+    std::function<void(int32_t, const QString&)> lostHandler;
     bool postRoutine = false;
+    bool triedServer = false;
+    // The device list as the UI thread last read it, and the server's list generation it is of.
+    std::vector<OutputDevice> list;
+    QByteArray defaultSink;
+    uint64_t listGeneration = ~uint64_t{0};
 };
 
 Registry& registry() {
@@ -178,54 +67,118 @@ Registry& registry() {
     return r;
 }
 
+void tellLost(int32_t id, const QString& name) {
+    if (registry().lostHandler) registry().lostHandler(id, name);
+}
+
 void shutdownAll() {
     Registry& r = registry();
     for (auto& [id, d] : r.devices) d->shutdown();
     if (r.nowhere) r.nowhere->shutdown();
+    for (Retired& x : r.retired) x.device->shutdown();
+    r.pulse.shutdown();
     r.devices.clear();
     r.nowhere.reset();
+    r.retired.clear();
+    r.listGeneration = ~uint64_t{0};
+    r.triedServer = false;
+}
+
+void ensureSetUp() {
+    Registry& r = registry();
+    if (r.postRoutine || !QCoreApplication::instance()) return;
+    // Sound threads end before the application object, and with it the program's statics.
+    qAddPostRoutine(shutdownAll);
+    r.postRoutine = true;
+    // The server's thread hears of a lost device; the program is told on its own thread.
+    r.pulse.setLostCallback([](int32_t id, const QString& name) {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app, [id, name] { tellLost(id, name); }, Qt::QueuedConnection);
+    });
+}
+
+// The cached list, read again only when the server reported a change.
+void refreshList() {
+    Registry& r = registry();
+    if (r.nullMode) {
+        r.list.clear();
+        for (const QByteArray& id : r.nullIds)
+            r.list.push_back({QString::fromUtf8(id), QString::fromUtf8(id), deviceIdFor(id)});
+        r.defaultSink = r.nullIds.empty() ? QByteArray() : r.nullIds.front();
+        return;
+    }
+    if (!r.triedServer) {
+        // Once, for callers that play before anything asked for the devices.
+        r.triedServer = true;
+        ensureSetUp();
+        r.pulse.ensureConnected();
+    }
+    const uint64_t g = r.pulse.generation();
+    if (g == r.listGeneration) return;
+    std::vector<SinkEntry> sinks;
+    r.pulse.snapshot(sinks, r.defaultSink);
+    r.list.clear();
+    for (const SinkEntry& s : sinks) {
+        r.list.push_back({s.description, QString::fromUtf8(s.name), deviceIdFor(s.name)});
+    }
+    r.listGeneration = g;
+}
+
+const OutputDevice* listed(int32_t id) {
+    for (const OutputDevice& d : registry().list)
+        if (d.id == id) return &d;
+    return nullptr;
 }
 
 int32_t defaultRoute() {
-    Registry& r = registry();
-    if (r.nullMode) return r.nullIds.empty() ? 0 : deviceIdFor(r.nullIds.front());
-    if (!QCoreApplication::instance()) return 0;
-    const QAudioDevice d = QMediaDevices::defaultAudioOutput();
-    return d.isNull() ? 0 : deviceIdFor(d.id());
+    refreshList();
+    const QByteArray& d = registry().defaultSink;
+    if (d.isEmpty()) return 0;
+    const int32_t id = deviceIdFor(d);
+    return listed(id) ? id : 0;
+}
+
+void forgetDeadDevices() {
+    std::erase_if(registry().devices, [](const auto& entry) { return entry.second->dead(); });
 }
 
 }  // namespace
 
 DeviceRef deviceForRoute(int32_t route, bool* available) {
     Registry& r = registry();
-    if (!r.postRoutine && QCoreApplication::instance()) {
-        qAddPostRoutine(shutdownAll);  // device threads end before the application object
-        r.postRoutine = true;
-    }
+    ensureSetUp();
     const int32_t id = route == 0 ? defaultRoute() : route;
-    *available = id != 0 && routeAvailable(id);
-    if (!*available) {
-        if (!r.nowhere) {
-            if (r.nullMode)
-                r.nowhere = std::make_shared<NullDevice>(testing::kNowhere);
-            else
-                r.nowhere = std::make_shared<NowhereDevice>();
+    if (id != 0) {
+        // A device that went away keeps its place until the next Play: what is routed to it
+        // plays on silently there rather than moving to another output.
+        auto it = r.devices.find(id);
+        if (it != r.devices.end()) {
+            *available = true;
+            return it->second;
         }
-        return r.nowhere;
+        refreshList();
+        if (const OutputDevice* found = listed(id)) {
+            DeviceRef d;
+            if (r.nullMode)
+                d = std::make_shared<NullDevice>(id, found->info.toUtf8());
+            else
+                d = r.pulse.openDevice(id, found->info.toUtf8(), found->name);
+            if (d) {
+                r.devices.emplace(id, d);
+                *available = true;
+                return d;
+            }
+        }
     }
-    auto it = r.devices.find(id);
-    if (it != r.devices.end()) return it->second;
-    DeviceRef d;
-    if (r.nullMode) {
-        d = std::make_shared<NullDevice>(id);
-    } else {
-        QAudioDevice found;
-        for (const QAudioDevice& a : QMediaDevices::audioOutputs())
-            if (deviceIdFor(a.id()) == id) found = a;
-        d = std::make_shared<SinkDevice>(id, found);
+    *available = false;
+    if (!r.nowhere) {
+        if (r.nullMode)
+            r.nowhere = std::make_shared<NullDevice>(testing::kNowhere, QByteArray());
+        else
+            r.nowhere = std::make_shared<NowhereDevice>();
     }
-    r.devices.emplace(id, d);
-    return d;
+    return r.nowhere;
 }
 
 void reportUnavailableRoute(int32_t route) {
@@ -265,28 +218,39 @@ int32_t deviceIdFor(const QByteArray& systemId) {
 }
 
 std::vector<OutputDevice> outputDevices() {
-    std::vector<OutputDevice> out;
     auto& r = detail::registry();
-    if (r.nullMode) {
-        for (const QByteArray& id : r.nullIds)
-            out.push_back({QString::fromUtf8(id), QString::fromUtf8(id), deviceIdFor(id)});
-        return out;
+    if (!r.nullMode && QCoreApplication::instance()) {
+        detail::ensureSetUp();
+        r.triedServer = true;
+        r.pulse.ensureConnected();
     }
-    if (!QCoreApplication::instance()) return out;
-    for (const QAudioDevice& d : QMediaDevices::audioOutputs())
-        out.push_back({d.description(), QString::fromUtf8(d.id()), deviceIdFor(d.id())});
-    return out;
+    detail::refreshList();
+    return r.list;
+}
+
+void refreshOutputs() {
+    auto& r = detail::registry();
+    if (!r.nullMode && QCoreApplication::instance()) {
+        detail::ensureSetUp();
+        r.triedServer = true;
+        r.pulse.ensureConnected();
+    }
+    detail::forgetDeadDevices();
+    detail::refreshList();
 }
 
 bool routeAvailable(int32_t id) {
     if (id == 0) return detail::defaultRoute() != 0;
-    for (const OutputDevice& d : outputDevices())
-        if (d.id == id) return true;
-    return false;
+    detail::refreshList();
+    return detail::listed(id) != nullptr;
 }
 
 void setUnavailableRouteHandler(std::function<void(int32_t)> handler) {
     detail::registry().unavailableHandler = std::move(handler);
+}
+
+void setDeviceLostHandler(std::function<void(int32_t, const QString&)> handler) {
+    detail::registry().lostHandler = std::move(handler);
 }
 
 namespace testing {
@@ -306,6 +270,20 @@ void useRealOutput() {
     auto& r = detail::registry();
     r.retired.clear();
     r.nullMode = false;
+}
+
+void setNullDevices(const std::vector<QByteArray>& systemIds) {
+    auto& r = detail::registry();
+    if (!r.nullMode) return;
+    r.nullIds = systemIds;
+    for (auto& [id, d] : r.devices) {
+        auto* n = static_cast<detail::NullDevice*>(d.get());
+        if (n->gone ||
+            std::find(systemIds.begin(), systemIds.end(), n->systemId) != systemIds.end())
+            continue;
+        n->gone = true;
+        if (n->mixer().anyActive()) detail::tellLost(id, QString::fromUtf8(n->systemId));
+    }
 }
 
 namespace {
@@ -332,6 +310,12 @@ void advance(int frames, bool waitForDecoders) {
     for (int done = 0; done < frames; done += kBlockFrames) {
         for (detail::NullDevice* d : devs) {
             if (waitForDecoders) waitForVoices(d->mixer());
+            if (d->gone) {
+                // A lost device: its voices go on, and nothing is heard.
+                std::array<float, kBlockFrames * 2> discard;
+                d->mixer().render(discard.data(), kBlockFrames);
+                continue;
+            }
             const size_t old = d->capture.size();
             d->capture.resize(old + kBlockFrames * 2);
             d->mixer().render(d->capture.data() + old, kBlockFrames);

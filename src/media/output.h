@@ -18,8 +18,15 @@ struct OutputDevice {
     int32_t id;    // stable non-zero 31-bit hash of the system's device id
 };
 
-// The sound output devices, in the system's order; empty without a sound server.
+// The sound output devices, in the system's order; empty without a sound server. The list is read
+// once and kept current as the system's devices change; a lost connection to the sound server
+// is made again here.
 std::vector<OutputDevice> outputDevices();
+
+// Before a Play or Preview: connects to the sound server again if the connection was lost, and
+// forgets devices that went away, so a device or server that has come back sounds again.
+// Devices are never replaced while they play: a lost device stays silent until then.
+void refreshOutputs();
 
 // The id the program uses for a system device id: non-zero, 31 bits, the same on every run.
 int32_t deviceIdFor(const QByteArray& systemId);
@@ -32,6 +39,10 @@ bool routeAvailable(int32_t id);
 // Called on the UI thread whenever a player starts sounding a track whose route is not
 // available, with that route's id, so the program can tell the user.
 void setUnavailableRouteHandler(std::function<void(int32_t id)> handler);
+
+// Called on the UI thread when a device goes away while tracks are sounding on it (unplugged,
+// or the sound server stopped), with its id and name. Those tracks play on silently.
+void setDeviceLostHandler(std::function<void(int32_t id, const QString& name)> handler);
 
 // The system output volume 0..1 of the default PulseAudio sink; without a server, a value kept
 // in this process. Values outside 0..1 are clamped, NaN is ignored.
@@ -50,6 +61,10 @@ namespace testing {
 void useNullOutput(const std::vector<QByteArray>& systemIds);
 // Back to the real outputs.
 void useRealOutput();
+// Null output: the system's devices change to these (the first is the default; none is no
+// sound server). Devices that went away are lost as a real one is; ones that came back sound
+// again after refreshOutputs().
+void setNullDevices(const std::vector<QByteArray>& systemIds);
 
 // Renders `frames` frames (rounded up to whole 10 ms blocks) on every device. With
 // waitForDecoders, each block waits (up to a few seconds) until every sounding voice has its

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "media/doorbell.h"
 
@@ -15,7 +15,11 @@ namespace media {
 
 class FrameRing {
   public:
-    explicit FrameRing(int capacityFrames) : cap_(capacityFrames), data_(capacityFrames * 2) {}
+    // The storage is not cleared: only written frames are ever read, and a voice starts without
+    // touching its pages (the decoder's thread does, as it writes).
+    explicit FrameRing(int capacityFrames)
+        : cap_(capacityFrames),
+          data_(std::make_unique_for_overwrite<float[]>(static_cast<size_t>(capacityFrames) * 2)) {}
 
     int capacity() const { return cap_; }
     int available() const {  // frames ready to read
@@ -60,12 +64,12 @@ class FrameRing {
     void copy(uint64_t cursor, int frames, F&& f) {
         const int start = static_cast<int>(cursor % static_cast<uint64_t>(cap_));
         const int first = std::min(frames, cap_ - start);
-        if (first > 0) f(data_.data() + start * 2, 0, first);
-        if (frames > first) f(data_.data(), first, frames - first);
+        if (first > 0) f(data_.get() + start * 2, 0, first);
+        if (frames > first) f(data_.get(), first, frames - first);
     }
 
     const int cap_;
-    std::vector<float> data_;
+    std::unique_ptr<float[]> data_;
     std::atomic<uint64_t> write_{0};
     std::atomic<uint64_t> read_{0};
     std::atomic<Doorbell*> bell_{nullptr};

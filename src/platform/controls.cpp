@@ -13,7 +13,10 @@ namespace platform {
 
 Canvas::Canvas(QWidget* parent, const QString& name) : Control(parent, name) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
+    PointerWatcher::instance().watch(this, &crossing_);
 }
+
+Canvas::~Canvas() { PointerWatcher::instance().unwatch(this); }
 
 void Canvas::setBackdrop(PictureRef p) {
     backdrop_ = std::move(p);
@@ -61,16 +64,11 @@ void Canvas::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void Canvas::enterEvent(QEnterEvent*) {
-    // The window system reports an enter once a drag ends over the canvas; the mouse did not
-    // come in then, and the drop's own status message must stay readable.
-    if (justDropped_) {
-        justDropped_ = false;
-        return;
-    }
-    MouseEnter();
+    // The window system also reports an enter when a dialog, a menu or a drag ends over the
+    // canvas; the mouse did not come in then, and the status message of what just ended must
+    // stay readable.
+    if (crossing_.takeCrossing()) MouseEnter();
 }
-
-void Canvas::leaveEvent(QEvent*) { justDropped_ = false; }
 
 void Canvas::AcceptFileDrop(const QString& typeName) {
     drops_.AcceptFileDrop(typeName);
@@ -117,7 +115,6 @@ void Canvas::dragLeaveEvent(QDragLeaveEvent*) {
 void Canvas::dropEvent(QDropEvent* e) {
     DragItem item(e->mimeData(), e->position().toPoint(), clipHotspot(e->mimeData()));
     e->acceptProposedAction();
-    justDropped_ = true;
     DropObject(item, static_cast<int>(e->dropAction()));
 }
 

@@ -12,6 +12,7 @@
 #include "platform/control.h"
 #include "platform/dragdrop.h"
 #include "platform/picture.h"
+#include "platform/pointer_crossing.h"
 
 namespace platform {
 
@@ -21,6 +22,7 @@ class Canvas : public Control {
     Q_OBJECT
   public:
     Canvas(QWidget* parent, const QString& name);
+    ~Canvas() override;
 
     PictureRef Backdrop() const { return backdrop_; }
     void setBackdrop(PictureRef p);
@@ -80,7 +82,6 @@ class Canvas : public Control {
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void enterEvent(QEnterEvent* e) override;
-    void leaveEvent(QEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dragLeaveEvent(QDragLeaveEvent* e) override;
@@ -90,7 +91,7 @@ class Canvas : public Control {
     PictureRef backdrop_;
     bool tracking_ = false;
     bool keepPress_ = false;
-    bool justDropped_ = false;
+    PointerCrossing crossing_;
     DropAcceptance drops_;
 };
 

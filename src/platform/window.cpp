@@ -77,15 +77,28 @@ void Window::setFrame(int frame, QWidget* owner, bool minimizeButton, bool maxim
 int Window::Width() const { return content_->width(); }
 int Window::Height() const { return content_->height(); }
 
+int Window::menuBarHeight() const { return menuWidget() ? menuWidget()->sizeHint().height() : 0; }
+
 void Window::setContentSize(int w, int h) {
     content_->resize(w, h);
-    int menuH = menuWidget() ? menuWidget()->sizeHint().height() : 0;
-    resize(w, h + menuH);
+    resize(w, h + menuBarHeight());
 }
 
 void Window::setContentLimits(int minW, int minH, int maxW, int maxH) {
     content_->setMinimumSize(minW, minH);
     content_->setMaximumSize(maxW, maxH);
+    // The main window's own layout would only pass the minimum on; without the maximum the
+    // window manager lets the user stretch the window around an empty area.
+    const int menuH = menuBarHeight();
+    setMinimumSize(minW, minH + menuH);
+    setMaximumSize(maxW, maxH + menuH);
+}
+
+void Window::setMaximizeButton(bool shown) {
+    Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+    if (shown) flags |= Qt::WindowMaximizeButtonHint;
+    setWindowFlags(flags);
 }
 
 bool Window::closeGuarded(bool appQuitting) {

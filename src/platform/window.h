@@ -56,7 +56,11 @@ class Window : public QMainWindow {
     int Width() const;
     int Height() const;
     void setContentSize(int w, int h);
+    // Limits of the content area. They are put on the top-level window (content plus menu bar),
+    // where the window manager sees them and the user's resizing stops.
     void setContentLimits(int minW, int minH, int maxW, int maxH);
+    // Whether the title bar offers to maximize the window; close and minimize stay offered.
+    void setMaximizeButton(bool shown);
 
     // Events.
     virtual void Layout() {}
@@ -91,6 +95,8 @@ class Window : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
+    int menuBarHeight() const;
+
     QWidget* content_;
     std::map<QString, QObject*> controls_;
     std::map<QString, std::function<bool()>> menuHandlers_;

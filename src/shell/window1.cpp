@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/numtext.h"
 #include "editing/key_commands.h"
+#include "engine/routing.h"
 #include "lanes/zoom_math.h"
 #include "media/media.h"
 #include "shell/menu.h"
@@ -47,6 +48,7 @@ void Window1::Layout() {
     setTitle(QStringLiteral("Vontalix"));
     setContentLimits(640, 180, 1280, 180);
     setContentSize(800, 180);
+    setMaximizeButton(false);
 }
 
 void Window1::CreateControls() {
@@ -329,10 +331,10 @@ void Window1::Open() {
     // A preview routed to a device that is gone stays silent rather than reaching the audience
     // through the main output; say so, since nothing else would tell the DJ.
     media::setUnavailableRouteHandler([](int32_t) {
-        if (Window1* w = Window1::existing()) {
-            w->msg->setText(QStringLiteral(
-                "The preview sound device is not available: the preview is silent."));
-        }
+        if (Window1* w = Window1::existing()) w->msg->setText(engine::unavailableRouteText(media::routeAvailable(0)));
+    });
+    media::setDeviceLostHandler([](int32_t, const QString& name) {
+        if (Window1* w = Window1::existing()) w->msg->setText(engine::lostDeviceText(name));
     });
     if (!mediaAvailable() || xquit == 1) {
         MessageSpec spec;

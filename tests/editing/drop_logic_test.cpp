@@ -4,8 +4,6 @@
 
 #include <cmath>
 
-#include "support/app_fixture.h"
-
 namespace {
 
 TEST(TextDropPath, FileUrlsAndAbsolutePathsOnTheFirstLine) {
@@ -30,6 +28,21 @@ TEST(TextDropPath, FileUrlsAndAbsolutePathsOnTheFirstLine) {
         EXPECT_EQ(editing::textDropPath(c.text), c.path) << c.text.toStdString();
 }
 
+TEST(NamesOneOf, TheTextRepeatsOneOfTheDragsFiles) {
+    const QStringList files = {"/music/a.mp3", "/music//b.wav"};
+    const struct {
+        QString path;
+        bool named;
+    } cases[] = {{"/music/a.mp3", true},
+                 {"/music/b.wav", true},
+                 {"/music/c.mp3", false},
+                 {"/music/A.mp3", false},
+                 {"", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(editing::namesOneOf(c.path, files), c.named) << c.path.toStdString();
+    EXPECT_FALSE(editing::namesOneOf("/music/a.mp3", {}));
+}
+
 TEST(StatusLineText, OneShortPlainLine) {
     EXPECT_EQ(editing::statusLineText("  hello world \nsecond line"), "hello world");
     EXPECT_EQ(editing::statusLineText(QString("a\x01"
@@ -48,19 +61,6 @@ TEST(ClipWidth, WholePixelsAtTheZoom) {
     EXPECT_EQ(editing::clipWidth(0.3, 1), 0);
     EXPECT_EQ(editing::clipWidth(std::nan(""), 1), 0);
     EXPECT_EQ(editing::clipWidth(1e300, 4), INT32_MAX);
-}
-
-TEST(LaneFileTypes, TheLanesTakeTheirMediaTypesOnly) {
-    testsupport::ensureApp();  // registers the file types
-    const struct {
-        const char* path;
-        bool taken;
-    } cases[] = {
-        {"/m/a.mp3", true},  {"/m/a.MP3", true},  {"/m/a.m4a", true}, {"/m/a.aac", true},
-        {"/m/a.mov", true},  {"/m/a.mpg", true},  {"/m/a.mp2", true}, {"/m/a.wav", false},
-        {"/m/a.mp4", false}, {"/m/a.txt", false}, {"/m/a", false},    {"/m/mp3", false},
-    };
-    for (const auto& c : cases) EXPECT_EQ(editing::laneTakesFileType(c.path), c.taken) << c.path;
 }
 
 }  // namespace

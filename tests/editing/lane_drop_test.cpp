@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -272,28 +273,65 @@ TEST_F(LaneDropTest, OneDropPerDragThatEnteredALane) {
     EXPECT_EQ(lane->mPics.size(), 1u);
 }
 
-TEST_F(LaneDropTest, TheLanesTakeTheirFileTypesOnly) {
+// The lane's file types sort file drags only; a file named by text is opened as a movie
+// whatever its name, as long as it is a regular file.
+TEST_F(LaneDropTest, FileTypesSortFileDragsAndTextOpensAnyFile) {
+    const QString folder = dir.path() + "/folder.mp3";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString fifo = dir.path() + "/pipe.wav";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    lengths["notes.txt"] = -1;  // not a movie after all
     const struct {
         const char* name;
-        bool taken;
+        bool fileDrag, textDrop;  // taken as a file drag, as a path in text
     } cases[] = {
-        {"a.mp3", true}, {"a.m4a", true},  {"a.aac", true},  {"a.mov", true},  {"a.mpg", true},
-        {"a.mp2", true}, {"a.wav", false}, {"a.mp4", false}, {"a.txt", false},
+        {"a.mp3", true, true},  {"a.m4a", true, true},  {"a.aac", true, true},
+        {"a.mov", true, true},  {"a.mpg", true, true},  {"a.mp2", true, true},
+        {"a.wav", false, true}, {"a.mp4", false, true}, {"a", false, true},
     };
     for (const auto& c : cases) {
         const QString path = file(c.name);
-        // A file manager's drag (its URLs come as text as well), and a path given as text.
-        std::unique_ptr<QMimeData> drags[] = {files({path}), text(path)};
-        for (auto& data : drags) {
+        const QString url = QUrl::fromLocalFile(path).toString();
+        auto fileManager = files({path});
+        fileManager->setText(url);  // its files come as text as well
+        const struct {
+            const char* how;
+            std::unique_ptr<QMimeData> data;
+            bool taken;
+        } drops[] = {
+            {"file", files({path}), c.fileDrag},
+            {"file manager", std::move(fileManager), c.fileDrag},
+            {"path", text(path), c.textDrop},
+            {"url", text(url), c.textDrop},
+        };
+        for (const auto& d : drops) {
+            SCOPED_TRACE(std::string(c.name) + " as " + d.how);
             w->Canvas1->mPics.clear();
             w->msg->setText("");
-            ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 10)) << c.name;
-            EXPECT_EQ(w->Canvas1->mPics.size(), c.taken ? 1u : 0u) << c.name;
+            ASSERT_TRUE(dragAndDrop(w->Canvas1, *d.data, 10));
+            EXPECT_EQ(w->Canvas1->mPics.size(), d.taken ? 1u : 0u);
             EXPECT_EQ(w->msg->Text(),
-                      c.taken ? QString() : QString("Error opening %1 as movie.").arg(c.name));
+                      d.taken ? QString() : QString("Error opening %1 as movie.").arg(c.name));
         }
     }
-    EXPECT_EQ(measured.filter(".wav").size(), 0);  // a refused type is never opened
+    EXPECT_EQ(measured.filter(".mp4").size(), 2);  // a refused file drag is never opened
+
+    // Text naming what is no regular file, or no movie, still gives no clip.
+    const struct {
+        QString text, message;
+    } refused[] = {
+        {folder, "error opening: " + folder},
+        {fifo, "error opening: " + fifo},
+        {file("notes.txt"), "Error opening notes.txt as movie."},
+    };
+    for (const auto& r : refused) {
+        w->Canvas1->mPics.clear();
+        auto data = text(r.text);
+        ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 10));
+        EXPECT_TRUE(w->Canvas1->mPics.empty()) << r.text.toStdString();
+        EXPECT_EQ(w->msg->Text(), r.message);
+    }
+    EXPECT_FALSE(measured.contains(fifo));
 }
 
 TEST_F(LaneDropTest, TextNamesAFileByUrlOrPath) {
@@ -565,6 +603,19 @@ TEST_F(LaneDropTest, LanesLightUpWhileADragHoversAndNameTheLaneTheMouseEntered) 
     w->Canvas1->MouseEnter();
     EXPECT_EQ(w->aktivcanvas, 1);
     EXPECT_EQ(w->msg->Text(), "1");
+}
+
+TEST(LaneFileTypes, TheLanesTakeTheirMediaTypesOnly) {
+    testsupport::ensureApp();  // registers the file types
+    const struct {
+        const char* path;
+        bool taken;
+    } cases[] = {
+        {"/m/a.mp3", true},  {"/m/a.MP3", true},  {"/m/a.m4a", true}, {"/m/a.aac", true},
+        {"/m/a.mov", true},  {"/m/a.mpg", true},  {"/m/a.mp2", true}, {"/m/a.wav", false},
+        {"/m/a.mp4", false}, {"/m/a.txt", false}, {"/m/a", false},    {"/m/mp3", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(editing::laneTakesFileType(c.path), c.taken) << c.path;
 }
 
 }  // namespace

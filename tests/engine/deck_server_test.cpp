@@ -14,14 +14,13 @@ namespace {
 
 // Before any PulseAudio client starts in this process; without the private server an address
 // that leads nowhere, so no desktop session's server is ever touched.
-const bool pointed = testsupport::pointAtAudioServer() ||
-                     (setenv("PULSE_SERVER", "unix:/nonexistent/vontalix-no-server", 0), false);
+const bool pointed =
+    testsupport::pointAtAudioServer() || (setenv("PULSE_SERVER", testsupport::kNoServer, 0), false);
 
 class DeckServerTest : public testsupport::AppFixture {
   protected:
     void SetUp() override {
-        if (!pointed || !testsupport::audioServerRunning())
-            GTEST_SKIP() << "no private audio server; run scripts/audio-server start";
+        VONTALIX_NEED_AUDIO_SERVER(pointed);
         AppFixture::SetUp();
         media::testing::useRealOutput();
         for (const media::OutputDevice& d : media::outputDevices())

@@ -30,6 +30,8 @@ class DeckSoundTest : public AppFixture {
                        double fadein, double fadeout, double stop) {
         w->lane(lane)->AddPicture(nullptr, left, 16, "clip", dauer, path, lane, fadein, fadeout,
                                   start, stop, 0);
+        // As after a drop or a playlist load: the movie is open before the head comes.
+        EXPECT_TRUE(mt::waitForClipMovies());
         return w->lane(lane)->mPics.back();
     }
     // Ticks the window and renders one block after each tick; returns each lane player's
@@ -198,5 +200,86 @@ TEST_F(DeckSoundTest, APreviewOnAMissingDeviceIsSilentAndSaysSo) {
         for (float v : mt::captured(media::deviceIdFor(device))) ASSERT_EQ(v, 0.0f);
     }
 }
+
+// What the status line says when sound has nowhere to go: no device at all, or the device of a
+// deck that goes away while it plays (the deck plays on silently; the next Play sounds again).
+struct DeviceMessageCase {
+    const char* name;
+    bool previewDeck;
+    std::vector<QByteArray> atPlay;   // the system's devices when the deck starts
+    std::vector<QByteArray> whileOn;  // ... and after a few ticks ("" = unchanged)
+    const char* message;
+};
+
+class DeviceMessages : public DeckSoundTest,
+                       public ::testing::WithParamInterface<DeviceMessageCase> {};
+
+TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
+    const DeviceMessageCase& c = GetParam();
+    addClip(1, makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine}), 100, 2, 0, 0, 2, 2);
+    w->previewdevice = media::deviceIdFor(kPreview);
+    mt::setNullDevices(c.atPlay);
+    w->MovePlayerLineTo(100.5);
+    w->MovePreviewLineTo(100.5);
+    c.previewDeck ? w->preview() : w->play();
+    for (int i = 0; i < 3; ++i) {
+        w->PlayPrevTimer_Action();
+        mt::advance(kBlock);
+    }
+    if (c.whileOn != c.atPlay) mt::setNullDevices(c.whileOn);
+    for (int i = 0; i < 3; ++i) {
+        w->PlayPrevTimer_Action();
+        mt::advance(kBlock);
+    }
+    EXPECT_EQ(w->msg->Text(), QString::fromUtf8(c.message));
+    platform::MoviePlayer* p = c.previewDeck ? w->previewplayer1 : w->player1;
+    EXPECT_GT(p->Rate(), 0) << "the deck plays on";
+
+    // Everything back: the next Play sounds on the deck's own device.
+    c.previewDeck ? w->preview() : w->play();
+    mt::setNullDevices({kMain, kPreview});
+    mt::clearCaptured();
+    c.previewDeck ? w->preview() : w->play();
+    for (int i = 0; i < 4; ++i) {
+        w->PlayPrevTimer_Action();
+        mt::advance(kBlock);
+    }
+    const QByteArray own = c.previewDeck ? kPreview : kMain;
+    const QByteArray other = c.previewDeck ? kMain : kPreview;
+    EXPECT_GT(maxAbs(mt::captured(media::deviceIdFor(own)), 0, 4 * kBlock), 0.3);
+    EXPECT_EQ(maxAbs(mt::captured(media::deviceIdFor(other)), 0, 4 * kBlock), 0.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, DeviceMessages,
+    ::testing::Values(DeviceMessageCase{"PlayWithoutAnyDevice",
+                                        false,
+                                        {},
+                                        {},
+                                        "No sound device is available: nothing can be heard."},
+                      DeviceMessageCase{"PreviewWithoutAnyDevice",
+                                        true,
+                                        {},
+                                        {},
+                                        "No sound device is available: nothing can be heard."},
+                      DeviceMessageCase{"PreviewDeviceUnplugged",
+                                        true,
+                                        {kMain, kPreview},
+                                        {kMain},
+                                        "The sound device \"preview\" went away: it stays silent "
+                                        "until it is back and you play again."},
+                      DeviceMessageCase{"MainDeviceUnplugged",
+                                        false,
+                                        {kMain, kPreview},
+                                        {kPreview},
+                                        "The sound device \"main\" went away: it stays silent "
+                                        "until it is back and you play again."},
+                      DeviceMessageCase{"ServerStopsDuringPlay",
+                                        false,
+                                        {kMain, kPreview},
+                                        {},
+                                        "The sound device \"main\" went away: it stays silent "
+                                        "until it is back and you play again."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -245,4 +245,39 @@ TEST(DeckStep, NoClipUnderTheHeadLeavesTheVolumeAlone) {
     EXPECT_EQ(d.p1.volume, 77);
 }
 
+// A clip whose movie is still being opened on the worker: the lane waits (tick after tick, never
+// marking it tried), then starts it from its offset once it is open; a file that fails to open is
+// not tried again while the head is over it.
+TEST(DeckStep, WaitsForAMovieStillBeingOpenedAndReportsOneThatFails) {
+    struct Case {
+        const char* name;
+        bool opens;
+        int pendingTicks;
+    };
+    for (const Case& c : {Case{"opens late", true, 5}, Case{"opens at once", true, 0},
+                          Case{"fails late", false, 3}}) {
+        SCOPED_TRACE(c.name);
+        FakeDeck d(engine::kPlayDeck);
+        auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
+        a->pplaypos = 20;
+        d.lane[0] = {a};
+        d.head = 20;
+        d.p1.pending.insert("/a.mp3");
+        for (int i = 0; i < c.pendingTicks; ++i) {
+            const auto r = d.tick();
+            EXPECT_FALSE(r.sounding[0]);
+            EXPECT_EQ(d.last[0], nullptr) << "tried again on the next tick";
+        }
+        EXPECT_EQ(d.count("1.Pending"), c.pendingTicks);
+        d.p1.pending.clear();
+        if (c.opens) d.files["/a.mp3"] = 100;
+        const auto r = d.tick();
+        EXPECT_EQ(r.sounding[0], c.opens);
+        for (int i = 0; i < 5; ++i) d.tick();
+        EXPECT_EQ(d.count("1.Movie"), 1) << "a failed file is tried once";
+        EXPECT_EQ(d.count("1.Play"), c.opens ? 1 : 0);
+        if (c.opens) EXPECT_NEAR(d.p1.Position(), 20.06, 1e-9);  // from its offset, six ticks on
+    }
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,12 @@ class FakePlayer final : public engine::DeckPlayer {
         position_ = Position();
         playing_ = false;
     }
-    bool loadMovie(const QString& path) override {
+    Load loadMovie(const DragPic& clip) override {
+        const QString& path = clip.ppfad;
+        if (pending.count(path)) {
+            log_.push_back(name_ + ".Pending");
+            return Load::Pending;
+        }
         log_.push_back(name_ + ".Movie");
         auto it = files_.find(path);
         hasMovie_ = it != files_.end();
@@ -56,14 +62,15 @@ class FakePlayer final : public engine::DeckPlayer {
         position_ = 0;
         playing_ = false;
         moviePath = hasMovie_ ? path : QString();
-        return hasMovie_;
+        return hasMovie_ ? Load::Loaded : Load::Failed;
     }
     void route(int32_t device) override {
         log_.push_back(name_ + ".route");
         routedTo = device;
     }
 
-    int volume = -1;  // last volume set, -1 never
+    std::set<QString> pending;  // files still being opened
+    int volume = -1;            // last volume set, -1 never
     int32_t routedTo = -1;
     QString moviePath;
 

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QTemporaryDir>
 
+#include "media/clip_movie.h"
 #include "media/output.h"
 #include "platform/numtext.h"
 #include "shell/pictures.h"
@@ -123,9 +124,22 @@ TEST_F(EngineWindowTest, RulerClickRestartsThePreviewThere) {
     EXPECT_EQ(w->pastex, (std::vector<double>{0, 0}));
     EXPECT_FALSE(w->EditPaste()->AutoEnable);
     EXPECT_EQ(w->Line4->LineColor(), grey);
-    const int h = whole(media::systemVolume() * 14);
-    EXPECT_EQ(w->laut->Height(), h);
-    EXPECT_EQ(w->laut->Top(), 178 - h);
+}
+
+// The volume bar grows upwards from y 178, 14 pixels at full volume.
+TEST_F(EngineWindowTest, VolumeBarShowsTheSystemVolume) {
+    const double before = media::systemVolume();
+    const struct {
+        double volume;
+        int height, top;
+    } cases[] = {{1.0, 14, 164}, {0.0, 0, 178}, {0.5, 7, 171}, {0.99, 13, 165}};
+    for (const auto& c : cases) {
+        media::setSystemVolume(c.volume);
+        w->init();
+        EXPECT_EQ(w->laut->Height(), c.height) << c.volume;
+        EXPECT_EQ(w->laut->Top(), c.top) << c.volume;
+    }
+    media::setSystemVolume(before);
 }
 
 TEST_F(EngineWindowTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
@@ -164,6 +178,7 @@ TEST_F(EngineWindowTest, StripClickLeavesARunningPlayHead) {
 TEST_F(EngineWindowTest, MissingFileOnThePreviewDeckAsksNothingAndRunsOn) {
     auto clip = addClip(1, 250, 100);  // its file does not exist
     openFiles.push_back("/would/be/chosen.mp3");
+    ASSERT_TRUE(media::testing::waitForClipMovies());  // tried on the worker, not the tick
     w->preview();
     w->PlayPrevTimer_Action();
     EXPECT_TRUE(shownDialogs.empty());
@@ -193,6 +208,7 @@ TEST_F(EngineWindowTest, ADeckReachingAClipItCannotPlaySaysSo) {
         w->init();
         w->msg->setText("");
         w->Canvas1->AddPicture(nullptr, 250, 16, "clip", 100, c.path, 1, 0, 100, 0, 100, 0);
+        ASSERT_TRUE(media::testing::waitForClipMovies());  // tried on the worker, not the tick
         w->playbalken = w->previewbalken = 300;
         (c.preview ? w->vplay1 : w->pplay1) = true;
         w->PlayPrevTimer_Action();

@@ -103,29 +103,32 @@ TEST(Dragging, RepaintRectCoversOldAndNewPlaces) {
         EXPECT_EQ(lanes::dragRepaintRect(c.oldX, c.newX, c.w, c.h, c.y), c.r);
 }
 
-TEST(Dragging, ReleaseProbesOnePixelOutsideTheEdges) {
+TEST(Dragging, ReleaseProbesOnePixelOutsideTheEdgesAndAtTheCentre) {
     struct Case {
         const char* what;
         int otherX;
         double otherDauer;
+        bool otherOnTop;
         bool collides;
     };
-    // The released clip spans 50..150 (x 100, length 100).
+    // The released clip spans 50..150 (x 100, length 100); it is on top, as a press brings it
+    // there, unless the other clip is.
     const Case cases[] = {
-        {"touching on the right", 200, 100, true},
-        {"1-pixel gap on the right", 201, 100, false},
-        {"touching on the left", 0, 100, true},
-        {"1-pixel gap on the left", -1, 100, false},
-        {"short clip inside, clear of the probes", 100, 20, false},
-        {"clip under the centre but above in z-order", 100, 120, true},
-        {"far away", 500, 100, false},
+        {"touching on the right", 200, 100, false, true},
+        {"1-pixel gap on the right", 201, 100, false, false},
+        {"touching on the left", 0, 100, false, true},
+        {"1-pixel gap on the left", -1, 100, false, false},
+        {"short clip inside, clear of the probes", 100, 20, false, false},
+        // Only the centre probe reaches this one, and only while it lies above the clip.
+        {"short clip at the centre, above", 100, 20, true, true},
+        {"short clip beside the centre, above", 120, 20, true, false},
+        {"far away", 500, 100, false, false},
     };
     for (const Case& c : cases) {
         auto released = clipAt(100, 100);
         auto other = clipAt(c.otherX, c.otherDauer);
-        // The released clip is on top, as a press brings it there.
         std::vector<DragPicRef> pics = {other, released};
-        if (std::string(c.what).find("above") != std::string::npos) pics = {released, other};
+        if (c.otherOnTop) pics = {released, other};
         EXPECT_EQ(lanes::releaseCollides(pics, *released), c.collides) << c.what;
     }
 }

@@ -174,6 +174,30 @@ TEST_F(LaneTest, ReleaseAtCentreZeroIsStillProbed) {
     EXPECT_EQ(w->msg->Text(), "do not drop one track onto another");
 }
 
+// A release on one lane makes the preview deck forget the other lane's clip, so it starts again
+// there; its own lane's clip stays.
+TEST_F(LaneTest, AReleaseClearsTheOtherLanesPreviewClip) {
+    const struct {
+        int lane;
+        bool clearsLane1, clearsLane2;
+    } cases[] = {{1, false, true}, {2, true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lane);
+        w->init();
+        auto clip = add(w->lane(c.lane), 100, 100);
+        auto lane1 = std::make_shared<DragPic>(), lane2 = std::make_shared<DragPic>();
+        w->vam = w->oldvam = lane1;
+        w->vam2 = w->oldvam2 = lane2;
+        ASSERT_TRUE(w->lane(c.lane)->MouseDown(150, 16));
+        w->lane(c.lane)->MouseUp(150, 16);
+        EXPECT_EQ(w->vam, c.clearsLane1 ? nullptr : lane1);
+        EXPECT_EQ(w->oldvam, c.clearsLane1 ? nullptr : lane1);
+        EXPECT_EQ(w->vam2, c.clearsLane2 ? nullptr : lane2);
+        EXPECT_EQ(w->oldvam2, c.clearsLane2 ? nullptr : lane2);
+        (void)clip;
+    }
+}
+
 TEST_F(LaneTest, PlayingClipIsNotDraggedButCanBeRemoved) {
     auto a = add(w->Canvas1, 100, 100, "a");
     w->pam = a;

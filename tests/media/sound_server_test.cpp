@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QTest>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -20,8 +21,8 @@ namespace {
 // Before any PulseAudio client starts in this process. Without the private server, an address
 // that leads nowhere: the tests then check the no-server behaviour and never touch the volume
 // of a desktop session's server.
-const bool pointed = testsupport::pointAtAudioServer() ||
-                     (setenv("PULSE_SERVER", "unix:/nonexistent/vontalix-no-server", 0), false);
+const bool pointed =
+    testsupport::pointAtAudioServer() || (setenv("PULSE_SERVER", testsupport::kNoServer, 0), false);
 
 class Recorder {
   public:
@@ -49,8 +50,7 @@ class Recorder {
 };
 
 TEST(SoundServer, PreviewRouteSoundsOnlyOnThePreviewSink) {
-    if (!pointed || !testsupport::audioServerRunning())
-        GTEST_SKIP() << "no private audio server; run scripts/audio-server start";
+    VONTALIX_NEED_AUDIO_SERVER(pointed);
     media::testing::useRealOutput();
     int32_t preview = 0;
     for (const media::OutputDevice& d : media::outputDevices())
@@ -82,16 +82,160 @@ TEST(SoundServer, PreviewRouteSoundsOnlyOnThePreviewSink) {
     EXPECT_LT(mainRms, 1e-4);
 }
 
+// Runs wherever the tests run, a server or not: a fresh copy of the test program is pointed at
+// an address where no server answers before any sound client starts in it.
 TEST(SoundServer, NoOutputDevicesWithoutAServerStillPlaysSilently) {
-    if (pointed && testsupport::audioServerRunning()) GTEST_SKIP() << "a server runs";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto withoutServer = [] {
+        setenv("PULSE_SERVER", testsupport::kNoServer, 1);
+        media::testing::useRealOutput();
+        std::vector<int32_t> reported;
+        media::setUnavailableRouteHandler([&](int32_t id) { reported.push_back(id); });
+        media::refreshOutputs();  // as Play does: the server is looked for again
+        if (!media::outputDevices().empty() || media::routeAvailable(0)) {
+            fprintf(stderr, "output devices without a server\n");
+            std::exit(1);
+        }
+        media::MoviePlayer p;
+        p.setMovie(media::openMovie(testsupport::makeMedia(
+            {testsupport::MediaKind::Mp3Cbr, 1.0, testsupport::Signal::Sine})));
+        p.Play();
+        QTest::qWait(200);
+        // Keeps time on no device.
+        const bool playing = p.Rate() > 0 && p.Position() > 0.05;
+        if (!playing) fprintf(stderr, "rate %g position %g\n", p.Rate(), p.Position());
+        // The default route is the one reported: the program says no sound device is available.
+        const bool said = reported == std::vector<int32_t>{0};
+        if (!said) fprintf(stderr, "%zu routes reported\n", reported.size());
+        std::exit(playing && said ? 0 : 1);
+    };
+    EXPECT_EXIT(withoutServer(), ::testing::ExitedWithCode(0), "");
+}
+
+// A sink loaded for one test and unloaded at will, as a headset plugged in and pulled out.
+class PluggedSink {
+  public:
+    bool plug() {
+        QProcess p;
+        p.start("pactl",
+                {"load-module", "module-null-sink", "sink_name=vtx-headset", "rate=48000",
+                 "channels=2", "format=float32le", "sink_properties=device.description=headset"});
+        if (!p.waitForFinished(3000) || p.exitCode() != 0) return false;
+        module_ = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        return !module_.isEmpty();
+    }
+    void unplug() {
+        if (module_.isEmpty()) return;
+        QProcess::execute("pactl", {"unload-module", module_});
+        module_.clear();
+    }
+    ~PluggedSink() { unplug(); }
+
+  private:
+    QString module_;
+};
+
+// Waits with the event loop running (the device list and the lost report come through it).
+template <class F>
+bool waitFor(F done, int ms = 3000) {
+    for (int i = 0; i < ms / 20 && !done(); ++i) QTest::qWait(20);
+    return done();
+}
+
+QStringList pactlLines(const QString& what) {
+    QProcess p;
+    p.start("pactl", {"list", "short", what});
+    p.waitForFinished(3000);
+    return QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+// Whether a playback stream runs into the named sink.
+bool streamPlaysOn(const QString& sink) {
+    QString index;
+    for (const QString& line : pactlLines("sinks"))
+        if (line.split('\t').value(1) == sink) index = line.split('\t').value(0);
+    for (const QString& line : pactlLines("sink-inputs"))
+        if (!index.isEmpty() && line.split('\t').value(1) == index) return true;
+    return false;
+}
+
+bool listed(int32_t id) {
+    for (const media::OutputDevice& d : media::outputDevices())
+        if (d.id == id) return true;
+    return false;
+}
+
+TEST(SoundServer, AHeadsetPulledOutFallsSilentAndSoundsAgainWhenBack) {
+    VONTALIX_NEED_AUDIO_SERVER(pointed);
     media::testing::useRealOutput();
+    std::vector<std::pair<int32_t, QString>> lost;
+    media::setDeviceLostHandler([&](int32_t id, const QString& n) { lost.push_back({id, n}); });
+    const int32_t headset = media::deviceIdFor("vtx-headset");
+    PluggedSink sink;
+    ASSERT_TRUE(sink.plug());
+    ASSERT_TRUE(waitFor([&] { return listed(headset); })) << "the new device is listed";
+
+    media::MovieRef m = media::openMovie(
+        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 6.0, testsupport::Signal::Sine}));
+    ASSERT_TRUE(m);
+    m->setTrackSoundOutput(1, headset);
     media::MoviePlayer p;
-    p.setMovie(media::openMovie(
-        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 1.0, testsupport::Signal::Sine})));
-    p.Play();
+    p.setMovie(m);
+    Recorder mainRec("main.monitor");
+    ASSERT_TRUE(mainRec.started());
     QTest::qWait(200);
+    p.Play();
+    QTest::qWait(300);
+    sink.unplug();
+    EXPECT_TRUE(waitFor([&] { return !lost.empty(); })) << "the loss is reported";
+    ASSERT_EQ(lost.size(), 1u);
+    EXPECT_EQ(lost[0].first, headset);
+    EXPECT_EQ(lost[0].second, QStringLiteral("headset"));
+    EXPECT_FALSE(waitFor([&] { return listed(headset); }, 300));
+    const double at = p.Position();
+    QTest::qWait(300);
     EXPECT_GT(p.Rate(), 0);
-    EXPECT_GT(p.Position(), 0.05);  // keeps time on no device
+    EXPECT_GT(p.Position(), at + 0.1) << "the player keeps time, silent";
+    EXPECT_LT(mainRec.stopAndRms(), 1e-4) << "nothing moves to the main output";
+
+    ASSERT_TRUE(sink.plug());
+    ASSERT_TRUE(waitFor([&] { return listed(headset); }));
+    p.Stop();
+    media::refreshOutputs();
+    p.Play();
+    EXPECT_TRUE(waitFor([&] { return p.firstSound().sounded; }, 2000));
+    QTest::qWait(300);
+    // The new sink's monitor records nothing for a while after it appears, so the server is
+    // asked where the program's stream plays.
+    EXPECT_TRUE(streamPlaysOn("vtx-headset")) << "the next Play sounds there again";
+    p.Stop();
+    media::setDeviceLostHandler(nullptr);
+}
+
+TEST(SoundServer, AStreamRestingAfterStopSoundsAtOnceOnTheNextPlay) {
+    VONTALIX_NEED_AUDIO_SERVER(pointed);
+    media::testing::useRealOutput();
+    media::MovieRef m = media::openMovie(
+        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 6.0, testsupport::Signal::Sine}));
+    ASSERT_TRUE(m);
+    media::MoviePlayer p;
+    p.setMovie(m);
+    p.Play();
+    QTest::qWait(300);
+    p.Stop();
+    QTest::qWait(3600);  // the output rests after three quiet seconds
+    Recorder rec("main.monitor");
+    ASSERT_TRUE(rec.started());
+    QTest::qWait(200);
+    p.Play();
+    ASSERT_TRUE(waitFor([&] { return p.firstSound().sounded; }, 500));
+    const media::testing::FirstSound f = p.firstSound();
+    EXPECT_LT(f.queuedSeconds, 0.06);
+    QTest::qWait(400);
+    EXPECT_GT(p.Position(), 0.6);
+    p.Stop();
+    QTest::qWait(100);
+    EXPECT_GT(rec.stopAndRms(), 0.1);
 }
 
 TEST(SystemVolume, SetAndGetClamped) {

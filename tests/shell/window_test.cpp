@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QImage>
+#include <QWindow>
 
 #include "platform/application.h"
 #include "platform/filetypes.h"
@@ -112,6 +113,35 @@ TEST_F(WindowTest, WidthStaysBetween640And1280AndHeightAt180) {
     QApplication::processEvents();
     EXPECT_EQ(w->Width(), 640);
     EXPECT_EQ(w->Height(), 180);
+}
+
+// The window manager sees the top-level window, menu bar included: its hints must hold the
+// limits, and a resize of the whole window must stop at them.
+TEST_F(WindowTest, TheTopLevelWindowHoldsTheLimitsAndOffersNoMaximize) {
+    w->show();
+    QApplication::processEvents();
+    QWindow* top = w->windowHandle();
+    ASSERT_TRUE(top);
+    const int menuH = w->height() - w->Height();
+    ASSERT_GT(menuH, 0);
+    EXPECT_EQ(top->minimumSize(), QSize(640, 180 + menuH));
+    EXPECT_EQ(top->maximumSize(), QSize(1280, 180 + menuH));
+    EXPECT_FALSE(top->flags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(top->flags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(top->flags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_TRUE(top->flags().testFlag(Qt::WindowTitleHint));
+
+    const struct {
+        QSize asked;
+        int width;
+    } cases[] = {{{2000, 900}, 1280}, {{300, 20}, 640}, {{1000, 180}, 1000}, {{700, 0}, 700}};
+    for (const auto& c : cases) {
+        w->resize(c.asked);
+        QApplication::processEvents();
+        EXPECT_EQ(w->size(), QSize(c.width, 180 + menuH)) << c.asked.width();
+        EXPECT_EQ(w->Width(), c.width) << c.asked.width();
+        EXPECT_EQ(w->Height(), 180) << c.asked.width();
+    }
 }
 
 TEST_F(WindowTest, EveryControlIsRegisteredByName) {

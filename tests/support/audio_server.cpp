@@ -25,4 +25,9 @@ bool audioServerRunning() {
     return p.waitForFinished(3000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
+bool soundRequired() {
+    const char* v = getenv("VONTALIX_REQUIRE_SOUND");
+    return v && *v && QByteArray(v) != "0";
+}
+
 }  // namespace testsupport

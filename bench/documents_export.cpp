@@ -1,0 +1,157 @@
+// Exporting a 60-minute mix as a movie (budget: at least 100x real time, peak memory under
+// 200 MB), side by side with the ffmpeg command line encoding the same two tracks from the same
+// sources in the same run.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "documents/movie_export.h"
+#include "support/media_gen.h"
+
+namespace {
+
+constexpr int kClips = 12;            // alternately on the two lanes
+constexpr double kClipSeconds = 300;  // 5-minute clips, each starting where the last one ends
+constexpr double kMixSeconds = kClips * kClipSeconds;
+constexpr int kSources = 4;
+
+// Five minutes of stereo pink noise: harder for the encoder than most music.
+QString source(int n) {
+    const QString out = testsupport::tempDir() + QStringLiteral("/export-source-%1.mp3").arg(n);
+    if (QFileInfo::exists(out)) return out;
+    const QString noise = QStringLiteral("anoisesrc=d=%1:c=pink:r=44100:a=0.25:seed=%2");
+    QProcess p;
+    p.start("ffmpeg", {"-nostdin", "-loglevel", "error", "-y", "-filter_complex",
+                       noise.arg(kClipSeconds).arg(2 * n + 1) + "[a];" +
+                           noise.arg(kClipSeconds).arg(2 * n + 2) + "[b];[a][b]amerge=inputs=2",
+                       "-c:a", "libmp3lame", "-b:a", "192k", out});
+    if (!p.waitForFinished(600000) || p.exitCode() != 0) return QString();
+    return out;
+}
+
+documents::MixSnapshot mix() {
+    documents::MixSnapshot m;
+    for (int i = 0; i < kClips; ++i) {
+        documents::ExportClip c;
+        c.path = source(i % kSources);
+        c.lane = 1 + i % 2;
+        c.pdauer = kClipSeconds;
+        c.porgx = i * kClipSeconds + kClipSeconds / 2;
+        c.pstop = kClipSeconds;
+        m.clips.push_back(c);
+    }
+    return m;
+}
+
+// The same two tracks through the ffmpeg command line: every clip delayed to its place, each
+// lane's clips mixed into one track padded to the mix's length, both encoded alike.
+QStringList ffmpegArguments(const documents::MixSnapshot& m, const QString& out) {
+    QStringList args = {"-n", "10", "ffmpeg", "-nostdin", "-loglevel", "error", "-y"};
+    for (const auto& c : m.clips) args << "-i" << c.path;
+    QString graph;
+    QString lanes[2];
+    int count[2] = {0, 0};
+    for (int i = 0; i < static_cast<int>(m.clips.size()); ++i) {
+        const auto& c = m.clips[i];
+        const qint64 ms = static_cast<qint64>((c.porgx - c.pdauer / 2) * 1000);
+        graph += QStringLiteral("[%1:a]aresample=44100,adelay=%2:all=1[d%1];").arg(i).arg(ms);
+        lanes[c.lane - 1] += QStringLiteral("[d%1]").arg(i);
+        ++count[c.lane - 1];
+    }
+    for (int l = 0; l < 2; ++l)
+        graph +=
+            lanes[l] +
+            QStringLiteral("amix=inputs=%1:normalize=0:duration=longest,apad=whole_dur=%2[l%3]")
+                .arg(count[l])
+                .arg(kMixSeconds)
+                .arg(l) +
+            (l == 0 ? ";" : "");
+    args << "-filter_complex" << graph;
+    for (int l = 0; l < 2; ++l) args << "-map" << QStringLiteral("[l%1]").arg(l);
+    args << "-c:a"
+         << "aac"
+         << "-b:a"
+         << "256k"
+         << "-ar"
+         << "44100"
+         << "-ac"
+         << "2"
+         << "-t" << QString::number(kMixSeconds) << out;
+    return args;
+}
+
+// The process's peak resident memory since the last reset, in MB.
+double peakMegabytes() {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ')[0].toDouble() / 1024;
+    return -1;
+}
+
+// CPU seconds used so far, by this process's threads or by its finished children.
+double cpuSeconds(int who) {
+    rusage u{};
+    getrusage(who, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+void resetPeakMemory() {
+    QFile clear("/proc/self/clear_refs");
+    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
+}
+
+void exportMix(benchmark::State& state) {
+    const documents::MixSnapshot m = mix();
+    for (const auto& c : m.clips)
+        if (c.path.isEmpty()) return state.SkipWithError("ffmpeg could not make the sources");
+    QTemporaryDir dir;
+    const QString ours = dir.filePath("qtmov.mov"), theirs = dir.filePath("ffmpeg.mov");
+    double oursSeconds = 0, oursCpu = 0, peak = 0;
+    for (auto _ : state) {
+        resetPeakMemory();
+        media::MovieWriteControl control;
+        QElapsedTimer t;
+        t.start();
+        const double cpuBefore = cpuSeconds(RUSAGE_SELF);
+        const documents::ExportResult r = documents::exportMix(m, ours, control);
+        oursSeconds = t.nsecsElapsed() / 1e9;
+        oursCpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
+        peak = peakMegabytes();
+        if (r.outcome != media::MovieWriteResult::Outcome::Written)
+            return state.SkipWithError("the export failed");
+        state.SetIterationTime(oursSeconds);
+    }
+    QElapsedTimer t;
+    t.start();
+    const double childCpuBefore = cpuSeconds(RUSAGE_CHILDREN);
+    QProcess p;
+    p.start("nice", ffmpegArguments(m, theirs));  // at the export's encoder priority
+    const bool ran = p.waitForFinished(-1) && p.exitCode() == 0;
+    const double ffmpegSeconds = t.nsecsElapsed() / 1e9;
+    const double ffmpegCpu = cpuSeconds(RUSAGE_CHILDREN) - childCpuBefore;
+    if (!ran) return state.SkipWithError("the ffmpeg command line failed");
+
+    state.counters["x_realtime"] = kMixSeconds / oursSeconds;
+    state.counters["ffmpeg_x_realtime"] = kMixSeconds / ffmpegSeconds;
+    state.counters["speed_vs_ffmpeg"] = ffmpegSeconds / oursSeconds;
+    // Real time per CPU second: what the work costs, whatever else the machine is doing.
+    state.counters["cpu_x_realtime"] = kMixSeconds / oursCpu;
+    state.counters["ffmpeg_cpu_x_realtime"] = kMixSeconds / ffmpegCpu;
+    state.counters["peak_MB"] = peak;
+    state.counters["movie_MB"] = QFileInfo(ours).size() / 1e6;
+    state.counters["ffmpeg_movie_MB"] = QFileInfo(theirs).size() / 1e6;
+}
+
+}  // namespace
+
+BENCHMARK(exportMix)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+
+BENCHMARK_MAIN();

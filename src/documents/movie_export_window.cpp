@@ -1,0 +1,101 @@
+// Export of the mix as a movie, the window's side: the file to write, a copy of the lanes, the
+// work on its own thread behind a progress dialog, and what the user is told afterwards.
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QPointer>
+#include <QScopeGuard>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+
+#include "documents/movie_export.h"
+#include "platform/dialogs.h"
+#include "platform/progress.h"
+#include "shell/window1.h"
+
+namespace {
+
+documents::MixSnapshot snapshotOf(const Window1& w) {
+    documents::MixSnapshot mix;
+    mix.zoom = w.zoomwert;
+    for (const DragCanvas* canvas : {w.Canvas1, w.Canvas2}) {
+        const int lane = canvas == w.Canvas1 ? 1 : 2;
+        for (const DragPicRef& c : canvas->mPics) {
+            if (!c) continue;
+            mix.clips.push_back(
+                {c->ppfad, c->pname, c->pstart, c->pstop, c->pdauer, c->porgx, lane});
+        }
+    }
+    return mix;
+}
+
+void showExportFailure(const QString& path, const QString& problem) {
+    platform::MessageSpec spec;
+    spec.icon = 2;
+    spec.message = QStringLiteral("The movie could not be written.");
+    spec.explanation = u'"' + path + QStringLiteral("\": ") + problem +
+                       QStringLiteral(" Any earlier version of the file is unchanged.");
+    platform::MessageDialog(spec);
+}
+
+}  // namespace
+
+void Window1::saveallasmovie() {
+    // The export waits in its own event loop; a second one, or a playlist being read, waits.
+    static bool running = false;
+    if (running || documentBusy) return;
+    running = true;
+    const auto done = qScopeGuard([] { running = false; });
+
+    QString target =
+        platform::GetSaveFile(QStringLiteral("Export Movie"), QStringLiteral("qtmov.mov"));
+    if (target.isEmpty()) return;
+    target = QFileInfo(target).absoluteFilePath();
+
+    // The lanes as they are now: the work never touches a clip or a control.
+    const documents::MixSnapshot mix = snapshotOf(*this);
+    media::MovieWriteControl control;
+    std::atomic<bool> finished{false};
+    documents::ExportResult result;
+    // Wakes the waiting loop below at once when the work ends.
+    QObject waker;
+    std::thread worker([&] {
+        result = documents::exportMix(mix, target, control);
+        finished = true;
+        QMetaObject::invokeMethod(
+            &waker, [] {}, Qt::QueuedConnection);
+    });
+    const QPointer<Window1> alive(this);
+    // Closing the window now would pull the lanes away from under an unfinished command.
+    documentBusy = true;
+    {
+        constexpr int64_t kSteps = 1000;
+        platform::ProgressDialog progress(
+            QStringLiteral("Writing \"%1\"\u2026").arg(QFileInfo(target).fileName()), kSteps);
+        QTimer heartbeat;  // the bar moves even when nothing else happens
+        heartbeat.start(50);
+        QEventLoop loop;
+        while (!finished.load()) {
+            const auto done = static_cast<int64_t>(control.fraction() * kSteps);
+            if (!progress.update(done)) control.cancel = true;
+            loop.processEvents(progress.eventFlags() | QEventLoop::WaitForMoreEvents);
+        }
+    }
+    worker.join();
+    if (!alive) return;
+    documentBusy = false;
+
+    using Outcome = media::MovieWriteResult::Outcome;
+    switch (result.outcome) {
+        case Outcome::Written:
+            msg->setText(documents::exportedText(QFileInfo(target).fileName(), result));
+            break;
+        case Outcome::Cancelled:
+            msg->setText(QStringLiteral("The export was cancelled; no movie was written."));
+            break;
+        case Outcome::Failed:
+            msg->setText(QString());
+            showExportFailure(target, result.problem);
+            break;
+    }
+}

@@ -1,0 +1,407 @@
+#include "media/pulse_output.h"
+
+#include <pulse/pulseaudio.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+
+#include "media/realtime.h"
+
+namespace media::detail {
+
+namespace {
+
+constexpr int kFrameBytes = kMixChannels * static_cast<int>(sizeof(float));
+constexpr size_t kBlockBytes = static_cast<size_t>(kBlockFrames) * kFrameBytes;
+// Sound queued in the server: four mixer blocks, asked for one block at a time, so the stream's
+// thread wakes once per block and a new voice is heard within about 40 ms.
+constexpr uint32_t kTargetBytes = 4 * kBlockBytes;
+constexpr uint32_t kRequestBytes = kBlockBytes;
+// A device with no voice for this long stops its stream until the next voice.
+constexpr int64_t kRestAfterFrames = 3 * kMixRate;
+// How long the UI waits for a server to accept the connection and list its sinks.
+constexpr pa_usec_t kConnectWaitUs = 1000 * 1000;
+
+// Holds the loop's lock for a scope (the loop thread holds it while it runs callbacks).
+class LoopLock {
+  public:
+    explicit LoopLock(pa_threaded_mainloop* l) : l_(l) { pa_threaded_mainloop_lock(l_); }
+    ~LoopLock() { pa_threaded_mainloop_unlock(l_); }
+    LoopLock(const LoopLock&) = delete;
+    LoopLock& operator=(const LoopLock&) = delete;
+
+  private:
+    pa_threaded_mainloop* l_;
+};
+
+}  // namespace
+
+// One playback stream into one sink. Its callbacks run on the loop thread with the lock held.
+class PulseDevice : public Device {
+  public:
+    PulseDevice(PulseOutput& out, int32_t id, QString name)
+        : Device(id), out_(out), name_(std::move(name)), pacer_(mixer_) {}
+    ~PulseDevice() override { shutdown(); }
+
+    // Loop lock held.
+    bool connect(const QByteArray& sinkName) {
+        pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, static_cast<uint32_t>(kMixRate),
+                            static_cast<uint8_t>(kMixChannels)};
+        stream_ = pa_stream_new(out_.ctx_, "Vontalix", &spec, nullptr);
+        if (!stream_) return false;
+        pa_stream_set_write_callback(stream_, &PulseDevice::writeCb, this);
+        pa_stream_set_state_callback(stream_, &PulseDevice::stateCb, this);
+        pa_buffer_attr attr{};
+        attr.maxlength = static_cast<uint32_t>(-1);
+        attr.tlength = kTargetBytes;
+        attr.prebuf = static_cast<uint32_t>(-1);
+        attr.minreq = kRequestBytes;
+        attr.fragsize = static_cast<uint32_t>(-1);
+        // A device that goes away must not take the sound elsewhere (the audience would hear the
+        // headphone mix): the stream fails instead of moving.
+        const auto flags =
+            static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE);
+        corked_.store(false);
+        if (pa_stream_connect_playback(stream_, sinkName.constData(), &attr, flags, nullptr,
+                                       nullptr) < 0) {
+            release();
+            return false;
+        }
+        out_.devices_.push_back(this);
+        return true;
+    }
+
+    void shutdown() override {
+        if (out_.loop_) {
+            LoopLock lock(out_.loop_);
+            release();
+            std::erase(out_.devices_, this);
+        }
+        pacer_.stop();
+    }
+
+    void wake() override {
+        if (dead_.load(std::memory_order_acquire)) {
+            pacer_.wake();
+            return;
+        }
+        // Pairs with the fence in rest(): either the loop thread sees the new voice, or this
+        // side sees the stream resting and wakes it.
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+        if (corked_.load(std::memory_order_relaxed)) out_.kick();
+    }
+
+    bool dead() const override { return dead_.load(std::memory_order_acquire); }
+
+    // Loop thread: a resting stream with a voice to play starts again, from an empty buffer so
+    // the first sound is not queued behind the silence of before.
+    void resume() {
+        if (!stream_ || dead() || !corked_.load() || !mixer_.anyActive() ||
+            pa_stream_get_state(stream_) != PA_STREAM_READY)
+            return;
+        corked_.store(false);
+        idleFrames_ = 0;
+        if (pa_operation* op = pa_stream_flush(stream_, nullptr, nullptr)) pa_operation_unref(op);
+        if (pa_operation* op = pa_stream_cork(stream_, 0, nullptr, nullptr)) pa_operation_unref(op);
+    }
+
+    // Loop lock held: the program ends; nothing is told.
+    void close() {
+        dead_.store(true);
+        release();
+    }
+
+    // Loop thread: the server or the sink is gone.
+    void lose() {
+        if (dead_.exchange(true)) return;
+        pacer_.start();
+        if (mixer_.anyActive() && out_.lost_) out_.lost_(id_, name_);
+    }
+
+  private:
+    static void writeCb(pa_stream*, size_t nbytes, void* self) {
+        static_cast<PulseDevice*>(self)->write(nbytes);
+    }
+    static void stateCb(pa_stream* s, void* self) {
+        const pa_stream_state_t st = pa_stream_get_state(s);
+        if (st == PA_STREAM_FAILED || st == PA_STREAM_TERMINATED)
+            static_cast<PulseDevice*>(self)->lose();
+    }
+
+    void write(size_t nbytes) {
+        if (dead()) return;
+        queuedSeconds.store(
+            static_cast<double>(kTargetBytes - std::min<size_t>(nbytes, kTargetBytes)) /
+                (kFrameBytes * static_cast<double>(kMixRate)),
+            std::memory_order_relaxed);
+        const size_t blocks = std::max<size_t>(1, nbytes / kBlockBytes);
+        for (size_t i = 0; i < blocks; ++i) {
+            mixer_.render(block_.data(), kBlockFrames);
+            if (pa_stream_write(stream_, block_.data(), kBlockBytes, nullptr, 0, PA_SEEK_RELATIVE) <
+                0)
+                return;
+        }
+        if (mixer_.anyActive()) {
+            idleFrames_ = 0;
+        } else if ((idleFrames_ += static_cast<int64_t>(blocks) * kBlockFrames) >=
+                   kRestAfterFrames) {
+            rest();
+        }
+    }
+
+    // Loop thread: no voice for a while; the stream stops asking for sound (no more wake-ups).
+    void rest() {
+        corked_.store(true);
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+        if (mixer_.anyActive()) {  // a voice came in the meantime
+            corked_.store(false);
+            idleFrames_ = 0;
+            return;
+        }
+        if (pa_operation* op = pa_stream_cork(stream_, 1, nullptr, nullptr)) pa_operation_unref(op);
+    }
+
+    // Loop lock held.
+    void release() {
+        if (!stream_) return;
+        pa_stream_set_write_callback(stream_, nullptr, nullptr);
+        pa_stream_set_state_callback(stream_, nullptr, nullptr);
+        pa_stream_disconnect(stream_);
+        pa_stream_unref(stream_);
+        stream_ = nullptr;
+    }
+
+    PulseOutput& out_;
+    QString name_;
+    pa_stream* stream_ = nullptr;
+    Pacer pacer_;
+    std::atomic<bool> dead_{false};
+    std::atomic<bool> corked_{false};
+    int64_t idleFrames_ = 0;  // loop thread
+    std::array<float, kBlockFrames * kMixChannels> block_{};
+};
+
+PulseOutput::~PulseOutput() { shutdown(); }
+
+void PulseOutput::startLoop() {
+    loop_ = pa_threaded_mainloop_new();
+    if (!loop_) return;
+    pa_threaded_mainloop_set_name(loop_, "vontalix-sound");
+    kickFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (kickFd_ >= 0) {
+        pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
+        kickEvent_ = api->io_new(
+            api, kickFd_, PA_IO_EVENT_INPUT,
+            [](pa_mainloop_api*, pa_io_event*, int fd, pa_io_event_flags_t, void* self) {
+                uint64_t n;
+                while (read(fd, &n, sizeof n) > 0) {
+                }
+                static_cast<PulseOutput*>(self)->onKick();
+            },
+            this);
+    }
+    if (pa_threaded_mainloop_start(loop_) < 0) {
+        pa_threaded_mainloop_free(loop_);
+        loop_ = nullptr;
+        return;
+    }
+    // The loop's thread mixes: a late block is a dropout.
+    pa_threaded_mainloop_once_unlocked(
+        loop_, [](pa_threaded_mainloop*, void*) { boostSoundThread(); }, nullptr);
+}
+
+void PulseOutput::kick() {
+    const uint64_t one = 1;
+    if (kickFd_ >= 0) (void)!::write(kickFd_, &one, sizeof one);
+}
+
+void PulseOutput::onKick() {
+    for (PulseDevice* d : devices_) d->resume();
+}
+
+void PulseOutput::contextStateCb(pa_context*, void* self) {
+    static_cast<PulseOutput*>(self)->onContextState();
+}
+
+void PulseOutput::onContextState() {
+    const pa_context_state_t st = pa_context_get_state(ctx_);
+    if (st == PA_CONTEXT_FAILED || st == PA_CONTEXT_TERMINATED) {
+        ready_.store(false, std::memory_order_release);
+        for (PulseDevice* d : devices_) d->lose();
+        sinks_.clear();
+        defaultSink_.clear();
+        generation_.fetch_add(1, std::memory_order_acq_rel);
+    }
+    pa_threaded_mainloop_signal(loop_, 0);
+}
+
+void PulseOutput::requestLists() {
+    if (pendingLists_ > 0) {
+        listAgain_ = true;  // asked again when this round ends, so no change is missed
+        return;
+    }
+    pendingLists_ = 2;
+    building_.clear();
+    pa_operation* op = pa_context_get_server_info(
+        ctx_,
+        [](pa_context*, const pa_server_info* info, void* p) {
+            auto* self = static_cast<PulseOutput*>(p);
+            self->buildingDefault_ =
+                info && info->default_sink_name ? QByteArray(info->default_sink_name) : "";
+            self->listDone();
+        },
+        this);
+    if (op)
+        pa_operation_unref(op);
+    else
+        listDone();
+    op = pa_context_get_sink_info_list(
+        ctx_,
+        [](pa_context*, const pa_sink_info* info, int eol, void* p) {
+            auto* self = static_cast<PulseOutput*>(p);
+            if (eol == 0 && info) {
+                self->building_.push_back(
+                    {QByteArray(info->name), QString::fromUtf8(info->description)});
+                return;
+            }
+            self->listDone();
+        },
+        this);
+    if (op)
+        pa_operation_unref(op);
+    else
+        listDone();
+}
+
+void PulseOutput::listDone() {
+    if (--pendingLists_ > 0) return;
+    sinks_ = std::move(building_);
+    building_.clear();
+    defaultSink_ = buildingDefault_;
+    generation_.fetch_add(1, std::memory_order_acq_rel);
+    pa_threaded_mainloop_signal(loop_, 0);
+    if (listAgain_) {
+        listAgain_ = false;
+        requestLists();
+    }
+}
+
+void PulseOutput::dropContext() {
+    if (!ctx_) return;
+    pa_context_set_state_callback(ctx_, nullptr, nullptr);
+    pa_context_set_subscribe_callback(ctx_, nullptr, nullptr);
+    pa_context_disconnect(ctx_);
+    pa_context_unref(ctx_);
+    ctx_ = nullptr;
+}
+
+bool PulseOutput::ensureConnected() {
+    if (!loop_) startLoop();
+    if (!loop_) return false;
+    LoopLock lock(loop_);
+    if (ctx_ && pa_context_get_state(ctx_) == PA_CONTEXT_READY) return true;
+    // A failed connection is not kept: a restarted server is a new connection.
+    dropContext();
+    pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
+    ctx_ = pa_context_new(api, "Vontalix");
+    if (!ctx_) return false;
+    pa_context_set_state_callback(ctx_, &PulseOutput::contextStateCb, this);
+    if (pa_context_connect(ctx_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        dropContext();
+        return false;
+    }
+    // A server that never answers must not hang the program: the wait ends at a deadline.
+    bool timedOut = false;
+    struct Deadline {
+        bool* flag;
+        pa_threaded_mainloop* loop;
+    } deadline{&timedOut, loop_};
+    pa_time_event* timer = pa_context_rttime_new(
+        ctx_, pa_rtclock_now() + kConnectWaitUs,
+        [](pa_mainloop_api*, pa_time_event*, const struct timeval*, void* p) {
+            auto* d = static_cast<Deadline*>(p);
+            *d->flag = true;
+            pa_threaded_mainloop_signal(d->loop, 0);
+        },
+        &deadline);
+    auto state = [&] { return pa_context_get_state(ctx_); };
+    while (!timedOut && state() != PA_CONTEXT_READY && PA_CONTEXT_IS_GOOD(state()))
+        pa_threaded_mainloop_wait(loop_);
+    bool ok = state() == PA_CONTEXT_READY;
+    if (ok) {
+        pa_context_set_subscribe_callback(
+            ctx_,
+            [](pa_context*, pa_subscription_event_type_t, uint32_t, void* self) {
+                static_cast<PulseOutput*>(self)->requestLists();
+            },
+            this);
+        if (pa_operation* op =
+                pa_context_subscribe(ctx_,
+                                     static_cast<pa_subscription_mask_t>(
+                                         PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER),
+                                     nullptr, nullptr))
+            pa_operation_unref(op);
+        listAgain_ = false;
+        pendingLists_ = 0;
+        requestLists();
+        while (!timedOut && pendingLists_ > 0 && state() == PA_CONTEXT_READY)
+            pa_threaded_mainloop_wait(loop_);
+        ok = state() == PA_CONTEXT_READY && pendingLists_ == 0;
+    }
+    if (timer) api->time_free(timer);
+    if (!ok) {
+        dropContext();
+        sinks_.clear();
+        defaultSink_.clear();
+        generation_.fetch_add(1, std::memory_order_acq_rel);
+        return false;
+    }
+    ready_.store(true, std::memory_order_release);
+    return true;
+}
+
+void PulseOutput::snapshot(std::vector<SinkEntry>& sinks, QByteArray& defaultSink) {
+    sinks.clear();
+    defaultSink.clear();
+    if (!loop_) return;
+    LoopLock lock(loop_);
+    sinks = sinks_;
+    defaultSink = defaultSink_;
+}
+
+DeviceRef PulseOutput::openDevice(int32_t id, const QByteArray& sinkName,
+                                  const QString& description) {
+    if (!loop_ || !connected()) return nullptr;
+    auto d = std::make_shared<PulseDevice>(*this, id, description);
+    {
+        LoopLock lock(loop_);
+        if (!ctx_ || pa_context_get_state(ctx_) != PA_CONTEXT_READY || !d->connect(sinkName))
+            return nullptr;
+    }
+    return d;
+}
+
+void PulseOutput::shutdown() {
+    if (!loop_) return;
+    {
+        LoopLock lock(loop_);
+        for (PulseDevice* d : devices_) d->close();
+        devices_.clear();
+        dropContext();
+        if (kickEvent_) {
+            pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
+            api->io_free(static_cast<pa_io_event*>(kickEvent_));
+            kickEvent_ = nullptr;
+        }
+        ready_.store(false);
+    }
+    pa_threaded_mainloop_stop(loop_);
+    pa_threaded_mainloop_free(loop_);
+    loop_ = nullptr;
+    if (kickFd_ >= 0) close(kickFd_);
+    kickFd_ = -1;
+}
+
+}  // namespace media::detail
