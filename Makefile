@@ -21,10 +21,23 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
 
+# Runs only the benchmark programs (the build also leaves *_autogen folders there); the sound
+# benchmarks play through a private sound server, started here unless PULSE_SERVER names one.
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVONTALIX_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
-	for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@set -e; started=; \
+	if [ -z "$$PULSE_SERVER" ]; then \
+	    export VONTALIX_AUDIO_DIR=$${VONTALIX_AUDIO_DIR:-/tmp/vontalix-audio-bench-$$(id -u)}; \
+	    eval "export $$(scripts/audio-server start | tail -n1)" && started=1 || true; \
+	fi; \
+	status=0; \
+	for b in build-bench/bench/bench_*; do \
+	    [ -f "$$b" ] && [ -x "$$b" ] || continue; \
+	    echo "== $$b"; "$$b" || status=1; \
+	done; \
+	[ -z "$$started" ] || scripts/audio-server stop; \
+	exit $$status
 
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVONTALIX_SANITIZE=ON

@@ -1,8 +1,6 @@
-#include <algorithm>
-#include <chrono>
-#include <cmath>
+#include "media/decode_pool.h"
 
-#include "media/device.h"
+#include <algorithm>
 
 namespace media::detail {
 
@@ -21,21 +19,22 @@ DecodePool::DecodePool() {
 
 DecodePool::~DecodePool() {
     quit_ = true;
-    wake_.notify_all();
+    bell_.ring();
     for (auto& t : threads_) t.join();
 }
 
 void DecodePool::add(std::shared_ptr<Stream> s) {
+    s->ring.setRefillBell(&bell_);
     {
         std::lock_guard lock(mutex_);
         streams_.push_back(std::move(s));
     }
-    wake_.notify_all();
+    bell_.ring();
 }
 
 void DecodePool::setPaused(bool paused) {
     paused_ = paused;
-    wake_.notify_all();
+    bell_.ring();
 }
 
 bool DecodePool::fill(Stream& s) {
@@ -68,6 +67,9 @@ bool DecodePool::fill(Stream& s) {
 void DecodePool::run() {
     std::vector<std::shared_ptr<Stream>> snapshot;
     while (!quit_) {
+        // Read before looking, so a ring while looking is not slept through.
+        const uint32_t seen = bell_.value();
+        passes_.fetch_add(1, std::memory_order_relaxed);
         {
             std::lock_guard lock(mutex_);
             std::erase_if(streams_, [](const std::shared_ptr<Stream>& s) {
@@ -85,10 +87,7 @@ void DecodePool::run() {
             }
         }
         snapshot.clear();  // the last reference to a dropped stream may go here, off the UI
-        if (!worked) {
-            std::unique_lock lock(mutex_);
-            wake_.wait_for(lock, std::chrono::milliseconds(4));
-        }
+        if (!worked) bell_.wait(seen);
     }
 }
 

@@ -1,7 +1,9 @@
 #include "media/decoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <numeric>
 
 namespace media {
 
@@ -10,6 +12,14 @@ namespace {
 // Decoding starts this far before a seek target so that codecs with overlapping transforms or
 // a bit reservoir (MP3, AAC) have settled by the first sample that is kept.
 int prerollSamples(int rate) { return std::max(8192, rate / 10); }
+
+// The same for an MP3 started from its frame index: its bit reservoir reaches back at most a few
+// frames, and the transform and filter bank settle within two.
+constexpr int kIndexPrerollFrames = 10;
+
+// Frames a resampler started afresh needs before its output equals that of one that ran all
+// along (its filter reaches this far back).
+constexpr int kResamplerSettleFrames = 256;
 
 }  // namespace
 
@@ -47,6 +57,9 @@ bool AudioDecoder::open(const QString& path, int streamIndex, QString* error) {
     stream_ = streamIndex;
     outPos_ = 0;
     ended_ = draining_ = false;
+    byIndex_ = false;
+    dropOut_ = 0;
+    sourceEnd_ = INT64_MAX;
     swr_.reset();
     tb_ = st->time_base;
     pkt_ = ff::makePacket();
@@ -82,7 +95,7 @@ int64_t AudioDecoder::frameStartSample(const AVFrame* f) {
     return start;
 }
 
-void AudioDecoder::resampleFrame(const AVFrame* f, int skip) {
+void AudioDecoder::resampleFrame(const AVFrame* f, int skip, int n) {
     const uint64_t mask = f->ch_layout.order == AV_CHANNEL_ORDER_NATIVE ? f->ch_layout.u.mask : 0;
     if (!swr_ || swrInRate_ != f->sample_rate || swrInFormat_ != f->format ||
         swrInChannels_ != f->ch_layout.nb_channels || swrInMask_ != mask) {
@@ -107,7 +120,6 @@ void AudioDecoder::resampleFrame(const AVFrame* f, int skip) {
         swrInChannels_ = f->ch_layout.nb_channels;
         swrInMask_ = mask;
     }
-    const int n = f->nb_samples - skip;
     const auto fmt = static_cast<AVSampleFormat>(f->format);
     const int bps = av_get_bytes_per_sample(fmt);
     const bool planar = av_sample_fmt_is_planar(fmt);
@@ -125,6 +137,14 @@ void AudioDecoder::resampleFrame(const AVFrame* f, int skip) {
     uint8_t* out = reinterpret_cast<uint8_t*>(pending_.data() + old);
     const int got = swr_convert(swr_.get(), &out, room, inPlanes.data(), n);
     pending_.resize(old + static_cast<size_t>(std::max(got, 0)) * kMixChannels);
+    dropEarlyFrames();
+}
+
+void AudioDecoder::dropEarlyFrames() {
+    // After a seek the resampler starts a little early; what it made before the target goes.
+    const int64_t drop = std::min<int64_t>(dropOut_, pendingFrames());
+    pendingPos_ += static_cast<int>(drop);
+    dropOut_ -= drop;
 }
 
 void AudioDecoder::compactPending() {
@@ -142,7 +162,9 @@ bool AudioDecoder::decodeMore() {
             const int64_t start = frameStartSample(frame_.get());
             const int nb = frame_->nb_samples;
             const int64_t skip = std::clamp<int64_t>(discardUntil_ - start, 0, nb);
-            if (skip < nb) resampleFrame(frame_.get(), static_cast<int>(skip));
+            const int64_t keep = std::clamp<int64_t>(sourceEnd_ - start, 0, nb);
+            if (skip < keep)
+                resampleFrame(frame_.get(), static_cast<int>(skip), static_cast<int>(keep - skip));
             av_frame_unref(frame_.get());
             if (pendingFrames() > 0) return true;
             continue;
@@ -158,6 +180,7 @@ bool AudioDecoder::decodeMore() {
                     uint8_t* out = reinterpret_cast<uint8_t*>(pending_.data() + old);
                     const int got = swr_convert(swr_.get(), &out, room, nullptr, 0);
                     pending_.resize(old + static_cast<size_t>(std::max(got, 0)) * kMixChannels);
+                    dropEarlyFrames();
                 }
             }
             return pendingFrames() > 0;
@@ -169,6 +192,13 @@ bool AudioDecoder::decodeMore() {
             return pendingFrames() > 0;
         }
         // Feed the next packet of our stream.
+        if (byIndex_) {
+            if (!sendIndexedFrame()) {
+                avcodec_send_packet(codec_.get(), nullptr);
+                draining_ = true;
+            }
+            continue;
+        }
         for (;;) {
             rc = av_read_frame(fmt_.get(), pkt_.get());
             if (rc < 0) {
@@ -188,13 +218,75 @@ bool AudioDecoder::decodeMore() {
     }
 }
 
+bool AudioDecoder::seekByIndex(int64_t sample) {
+    if (!index_ || index_->offsets.empty() || codec_->codec_id != AV_CODEC_ID_MP3 ||
+        index_->rate != codec_->sample_rate || !fmt_->pb || avio_size(fmt_->pb) != index_->fileSize)
+        return false;
+    const int64_t frame =
+        (sample + index_->skipSamples) / index_->samplesPerFrame - kIndexPrerollFrames;
+    int64_t kept = 0;
+    const int64_t offset = index_->offsetBefore(std::max<int64_t>(frame, 0), &kept);
+    if (avio_seek(fmt_->pb, offset, SEEK_SET) < 0) return false;
+    avcodec_flush_buffers(codec_.get());
+    byIndex_ = true;
+    indexFrame_ = kept;
+    indexOffset_ = offset;
+    sourceEnd_ = index_->decodedSamples();  // the demuxer has the end trimmed the same way
+    return true;
+}
+
+bool AudioDecoder::sendIndexedFrame() {
+    AVIOContext* io = fmt_->pb;
+    Mp3Header like;
+    like.rate = index_->rate;
+    like.samples = index_->samplesPerFrame;
+    uint8_t head[4];
+    Mp3Header h;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (indexFrame_ >= index_->frames || indexOffset_ >= index_->end) return false;
+        if (avio_seek(io, indexOffset_, SEEK_SET) < 0 || avio_read(io, head, 4) != 4) return false;
+        h = parseMp3Header(head);
+        if (h.bytes && h.rate == like.rate && h.samples == like.samples) break;
+        h = Mp3Header();
+        // A damaged stretch: go on at the next frame that another follows, as measuring did.
+        sync_.resize(64 * 1024);
+        if (avio_seek(io, indexOffset_ + 1, SEEK_SET) < 0) return false;
+        const int got = avio_read(io, sync_.data(), static_cast<int>(sync_.size()));
+        const int64_t at = got > 0 ? findMp3Sync(sync_.data(), got, &like) : -1;
+        if (at < 0) return false;
+        indexOffset_ += 1 + at;
+    }
+    if (!h.bytes || av_new_packet(pkt_.get(), h.bytes) < 0) return false;
+    std::memcpy(pkt_->data, head, 4);
+    if (avio_read(io, pkt_->data + 4, h.bytes - 4) != h.bytes - 4) {
+        av_packet_unref(pkt_.get());
+        return false;
+    }
+    // Timestamps count the frames from the first, as the demuxer's do from the start.
+    const int rate = index_->rate;
+    pkt_->pts =
+        originPts_ + av_rescale_q(indexFrame_ * index_->samplesPerFrame - index_->skipSamples,
+                                  AVRational{1, rate}, tb_);
+    avcodec_send_packet(codec_.get(), pkt_.get());  // a corrupt frame is skipped
+    av_packet_unref(pkt_.get());
+    indexOffset_ += h.bytes;
+    ++indexFrame_;
+    return true;
+}
+
 bool AudioDecoder::seek(double seconds) {
     if (!codec_) return false;
     if (!(seconds > 0)) seconds = 0;  // also NaN
     const int rate = codec_->sample_rate;
-    const double maxSamples = 9.0e15;
-    const int64_t target = static_cast<int64_t>(std::min(seconds * rate + 0.5, maxSamples));
-    const int64_t from = target - prerollSamples(rate);
+    const int64_t target = std::llround(std::min(seconds * outRate_, 9.0e15));
+    // The resampler turns every inStep source samples into exactly outStep frames; started on
+    // that grid a little before the target, it makes the very frames of a decode from the start.
+    const int64_t common = std::gcd(rate, outRate_);
+    const int64_t inStep = rate / common, outStep = outRate_ / common;
+    const int64_t settle = rate == outRate_ ? 0 : kResamplerSettleFrames;
+    const int64_t steps = std::max<int64_t>(target - settle, 0) / outStep;
+    const int64_t sample = steps * inStep;  // the first source sample the resampler gets
+    const int64_t from = sample - prerollSamples(rate);
     if (from <= 0) {
         // Near the start, decoding afresh from the first packet gives exactly the samples of a
         // decode from the start (encoder delay trimmed the same way); then drop up to target.
@@ -203,28 +295,32 @@ bool AudioDecoder::seek(double seconds) {
         const int64_t end = endFrame_;
         if (!open(path, stream)) return false;
         endFrame_ = end;
-        const int64_t drop = av_rescale(target, outRate_, rate);
         std::vector<float> scratch(4096 * kMixChannels);
-        for (int64_t left = drop; left > 0;) {
+        for (int64_t left = target; left > 0;) {
             const int n = read(scratch.data(), static_cast<int>(std::min<int64_t>(left, 4096)));
             if (n == 0) break;
             left -= n;
         }
         return true;
     }
-    const int64_t ts = originPts_ + av_rescale_q(from, AVRational{1, rate}, tb_);
-    int rc = avformat_seek_file(fmt_.get(), stream_, INT64_MIN, ts, ts, 0);
-    if (rc < 0) rc = av_seek_frame(fmt_.get(), stream_, ts, AVSEEK_FLAG_BACKWARD);
-    if (rc < 0) return false;
-    avcodec_flush_buffers(codec_.get());
+    byIndex_ = false;
+    sourceEnd_ = INT64_MAX;
+    if (!seekByIndex(sample)) {
+        const int64_t ts = originPts_ + av_rescale_q(from, AVRational{1, rate}, tb_);
+        int rc = avformat_seek_file(fmt_.get(), stream_, INT64_MIN, ts, ts, 0);
+        if (rc < 0) rc = av_seek_frame(fmt_.get(), stream_, ts, AVSEEK_FLAG_BACKWARD);
+        if (rc < 0) return false;
+        avcodec_flush_buffers(codec_.get());
+    }
     swr_.reset();
     pending_.clear();
     pendingPos_ = 0;
     ended_ = false;
     draining_ = false;
-    discardUntil_ = target;
+    discardUntil_ = sample;
     nextSample_ = from;
-    outPos_ = av_rescale(target, outRate_, rate);
+    dropOut_ = target - steps * outStep;
+    outPos_ = target;
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "media/ffmpeg_util.h"
+#include "media/mp3_frames.h"
 
 namespace media {
 
@@ -24,8 +25,12 @@ class AudioDecoder {
     bool open(const QString& path, int streamIndex, QString* error = nullptr);
     bool isOpen() const { return codec_ != nullptr; }
 
-    // Positions the decoder so that the next sample read is the one at `seconds` of the media
-    // (0 = the first sample a decode from the start gives).
+    // Where the frames of an MP3 file lie (from measuring it): seeks start near the target
+    // instead of reading the file from its start. Ignored for other files.
+    void setFrameIndex(Mp3FrameIndexRef index) { index_ = std::move(index); }
+
+    // Positions the decoder so that the next frame read is the mixer frame at `seconds` of a
+    // decode from the start (0 = its first frame), whatever the source's sample rate.
     bool seek(double seconds);
 
     // Reads up to maxFrames stereo frames into dst; returns the number read, 0 at the end.
@@ -45,12 +50,15 @@ class AudioDecoder {
 
   private:
     bool decodeMore();  // decodes the next frame into pending_; false at the end or on error
-    void resampleFrame(const AVFrame* f, int skip);
+    void resampleFrame(const AVFrame* f, int skip, int n);
     void compactPending();
+    void dropEarlyFrames();
     int pendingFrames() const {
         return static_cast<int>(pending_.size() / kMixChannels) - pendingPos_;
     }
     int64_t frameStartSample(const AVFrame* f);  // in source samples from the media origin
+    bool seekByIndex(int64_t sample);            // MP3 with an index; false when it cannot
+    bool sendIndexedFrame();                     // feeds the next MP3 frame; false at the end
 
     QString path_;
     int64_t outPos_ = 0;  // output frames read so far, from the media's start
@@ -63,9 +71,11 @@ class AudioDecoder {
     ff::FramePtr frame_;
     int stream_ = -1;
     AVRational tb_{1, 1};
-    int64_t originPts_ = 0;     // pts of the first sample of a decode from the start
-    int64_t discardUntil_ = 0;  // source samples before this one are dropped after a seek
-    int64_t nextSample_ = 0;    // source position after the last frame, when pts is missing
+    int64_t originPts_ = 0;          // pts of the first sample of a decode from the start
+    int64_t discardUntil_ = 0;       // source samples before this one are dropped after a seek
+    int64_t dropOut_ = 0;            // resampled frames still to drop after a seek
+    int64_t sourceEnd_ = INT64_MAX;  // source samples from this one on are dropped
+    int64_t nextSample_ = 0;         // source position after the last frame, when pts is missing
     bool ended_ = false;
     bool draining_ = false;
     std::vector<float> pending_;  // resampled, not yet read
@@ -74,6 +84,11 @@ class AudioDecoder {
     int swrInChannels_ = 0;
     uint64_t swrInMask_ = 0;
     int swrInFormat_ = -1;
+    Mp3FrameIndexRef index_;
+    bool byIndex_ = false;       // frames come from the index's offsets, not the demuxer
+    int64_t indexFrame_ = 0;     // the next frame to feed
+    int64_t indexOffset_ = 0;    // its byte offset
+    std::vector<uint8_t> sync_;  // scratch for finding the next frame after damage
 };
 
 }  // namespace media

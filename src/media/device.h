@@ -9,30 +9,10 @@
 #include <thread>
 #include <vector>
 
+#include "media/decode_pool.h"
 #include "media/mixer.h"
 
 namespace media::detail {
-
-// Decoder workers: keep every stream's ring about half a second ahead of its mixer.
-class DecodePool {
-  public:
-    static DecodePool& instance();
-    ~DecodePool();
-    void add(std::shared_ptr<Stream> s);  // any thread
-    void setPaused(bool paused);
-
-  private:
-    DecodePool();
-    void run();
-    bool fill(Stream& s);  // worker thread; true when it did work
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::vector<std::shared_ptr<Stream>> streams_;
-    std::vector<std::thread> threads_;
-    std::atomic<bool> quit_{false};
-    std::atomic<bool> paused_{false};
-};
 
 // Mixes a mixer at the pace of the clock and drops the sound, on a thread of its own: the mixer
 // of tracks whose device is missing, and of a device that went away, so their players keep time.

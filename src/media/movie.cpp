@@ -9,55 +9,6 @@
 
 namespace media {
 
-namespace {
-
-// Encoder delay and padding from the LAME tag of an MP3's first frame, which the decoder trims
-// from the start and the end; the container's length counts them. False when there is no tag.
-bool mp3Padding(const QString& path, int& startPad, int& endPad) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    QByteArray head = f.read(10);
-    qint64 pos = 0;
-    if (head.size() == 10 && head.startsWith("ID3")) {
-        const auto b = [&](int i) { return static_cast<qint64>(static_cast<uint8_t>(head[i])); };
-        pos = 10 + ((b(6) & 0x7f) << 21 | (b(7) & 0x7f) << 14 | (b(8) & 0x7f) << 7 | (b(9) & 0x7f));
-        if (b(5) & 0x10) pos += 10;
-    }
-    if (!f.seek(pos)) return false;
-    const QByteArray buf = f.read(64 * 1024);
-    const auto u8 = [&](qsizetype i) {
-        return static_cast<uint32_t>(static_cast<uint8_t>(buf[i]));
-    };
-    for (qsizetype i = 0; i + 4 <= buf.size(); ++i) {
-        if (u8(i) != 0xff || (u8(i + 1) & 0xe0) != 0xe0) continue;
-        const uint32_t version = (u8(i + 1) >> 3) & 3, layer = (u8(i + 1) >> 1) & 3;
-        const uint32_t bitrate = u8(i + 2) >> 4, srate = (u8(i + 2) >> 2) & 3;
-        if (version == 1 || layer != 1 || bitrate == 15 || srate == 3) continue;
-        const bool mono = (u8(i + 3) >> 6) == 3;
-        const qsizetype side = version == 3 ? (mono ? 17 : 32) : (mono ? 9 : 17);
-        qsizetype x = i + 4 + side;
-        if (x + 8 > buf.size()) return false;
-        const QByteArray tag = buf.mid(x, 4);
-        if (tag != "Xing" && tag != "Info") return false;
-        const uint32_t flags = u8(x + 4) << 24 | u8(x + 5) << 16 | u8(x + 6) << 8 | u8(x + 7);
-        if (!(flags & 1)) return false;  // without a frame count nothing is trimmed at the end
-        qsizetype off = x + 8 + 4;
-        if (flags & 2) off += 4;
-        if (flags & 4) off += 100;
-        if (flags & 8) off += 4;
-        if (off + 24 > buf.size()) return false;
-        const QByteArray enc = buf.mid(off, 4);
-        if (enc != "LAME" && enc != "Lavf" && enc != "Lavc") return false;
-        const uint32_t v = u8(off + 21) << 16 | u8(off + 22) << 8 | u8(off + 23);
-        startPad = static_cast<int>(v >> 12);
-        endPad = static_cast<int>(v & 4095);
-        return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 bool mediaAvailable() {
     return avcodec_find_decoder(AV_CODEC_ID_MP3) && avcodec_find_decoder(AV_CODEC_ID_AAC) &&
            av_find_input_format("mp3") && av_find_input_format("mov");
@@ -102,10 +53,19 @@ MovieRef openMovie(const QString& path, QString* error) {
         avcodec_open2(codec.get(), dec, nullptr) < 0)
         return fail(QStringLiteral("cannot decode this sound"));
 
+    // An MP3's frames are walked once here: seeks then start near their target, and a file
+    // without a header gets its exact length from the count.
+    const bool mp3 = st->codecpar->codec_id == AV_CODEC_ID_MP3;
+    if (mp3) {
+        movie->frameIndex_ = indexMp3Frames(path);
+        if (movie->frameIndex_ && movie->frameIndex_->rate != rate) movie->frameIndex_.reset();
+    }
+    const Mp3FrameIndex* frames = movie->frameIndex_.get();
     // The container's length is exact unless it was estimated from the bit rate (an MP3 without
     // a header, raw AAC): then the frames are counted.
-    const bool count = fmt->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE ||
-                       st->duration == AV_NOPTS_VALUE;
+    const bool estimated = fmt->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE ||
+                           st->duration == AV_NOPTS_VALUE;
+    const bool count = estimated && !frames;
     for (unsigned i = 0; i < fmt->nb_streams; ++i)
         if (static_cast<int>(i) != audio) fmt->streams[i]->discard = AVDISCARD_ALL;
 
@@ -139,11 +99,12 @@ MovieRef openMovie(const QString& path, QString* error) {
     int64_t samples = 0;
     if (count) {
         samples = av_rescale_q(counted, st->time_base, AVRational{1, rate});
+    } else if (estimated) {
+        samples = frames->decodedSamples();
     } else {
         samples = av_rescale_q(st->duration, st->time_base, AVRational{1, rate});
-        int startPad = 0, endPad = 0;
-        if (st->codecpar->codec_id == AV_CODEC_ID_MP3 && mp3Padding(path, startPad, endPad))
-            samples -= startPad + endPad;
+        // The decoder trims the encoder's delay and padding that the container's length counts.
+        if (frames && frames->tagCountsFrames) samples -= frames->encoderDelay + frames->endPadding;
     }
     if (samples <= 0) return fail(QStringLiteral("no sound could be decoded"));
     movie->duration_ = static_cast<double>(samples) / rate;

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "media/mp3_frames.h"
+
 namespace media {
 
 class MoviePlayer;
@@ -45,6 +47,8 @@ class Movie {
     // Routes a track; a player sounding this movie moves the track to the new device at once.
     void setTrackSoundOutput(int index, int32_t deviceId);
     const std::vector<Track>& tracks() const { return tracks_; }
+    // Where an MP3's frames lie, found while measuring it; nullptr for other files.
+    Mp3FrameIndexRef frameIndex() const { return frameIndex_; }
 
     // Another movie of the same opened file with routing of its own, for one more player:
     // nothing is opened or measured again.
@@ -61,6 +65,7 @@ class Movie {
     double duration_ = 0;
     int64_t durationFrames_ = 0;
     std::vector<Track> tracks_;
+    Mp3FrameIndexRef frameIndex_;
     std::vector<MoviePlayer*> players_;  // players that hold this movie, told about re-routing
 };
 

@@ -193,7 +193,7 @@ void retire(DeviceRef device, int slot, std::shared_ptr<Stream> stream) {
 
 void reclaim() {
     auto& list = registry().retired;
-    std::erase_if(list, [](Retired& r) {
+    const auto freed = std::erase_if(list, [](Retired& r) {
         Mixer::Slot& s = r.device->mixer().slot(r.slot);
         if (s.state.load(std::memory_order_acquire) != Mixer::Done) return false;
         r.stream->cancelled.store(true);
@@ -201,6 +201,7 @@ void reclaim() {
         s.state.store(Mixer::Free, std::memory_order_release);
         return true;
     });
+    if (freed > 0) DecodePool::instance().wake();  // the workers let go of those streams
 }
 
 }  // namespace detail

@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+class QObject;
+
 namespace media {
 
 struct OutputDevice {
@@ -46,6 +48,10 @@ void setDeviceLostHandler(std::function<void(int32_t id, const QString& name)> h
 // in this process. Values outside 0..1 are clamped, NaN is ignored.
 double systemVolume();
 void setSystemVolume(double v);
+// Neither waits for the sound server: systemVolume() is the last value known, and handlers
+// registered here run on the UI thread when the server's answer or a change made elsewhere
+// arrives. A handler ends when its context object is destroyed.
+void onSystemVolumeChanged(QObject* context, std::function<void(double volume)> handler);
 
 namespace testing {
 

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 
+#include "media/realtime.h"
+
 namespace media::detail {
 
 namespace {
@@ -203,7 +205,11 @@ void PulseOutput::startLoop() {
     if (pa_threaded_mainloop_start(loop_) < 0) {
         pa_threaded_mainloop_free(loop_);
         loop_ = nullptr;
+        return;
     }
+    // The loop's thread mixes: a late block is a dropout.
+    pa_threaded_mainloop_once_unlocked(
+        loop_, [](pa_threaded_mainloop*, void*) { boostSoundThread(); }, nullptr);
 }
 
 void PulseOutput::kick() {

@@ -1,12 +1,15 @@
 #pragma once
 // Single-producer single-consumer ring of stereo frames: a decoder worker writes, the mixer
-// reads, without locks. Capacity is fixed at construction (never allocates afterwards).
+// reads, without locks. Capacity is fixed at construction (never allocates afterwards). A read
+// that leaves half the ring free rings the producer's doorbell, once per crossing.
 
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+
+#include "media/doorbell.h"
 
 namespace media {
 
@@ -28,6 +31,9 @@ class FrameRing {
                                        read_.load(std::memory_order_acquire));
     }
 
+    // The producer's doorbell (any thread, once, before or while the consumer reads).
+    void setRefillBell(Doorbell* bell) { bell_.store(bell, std::memory_order_release); }
+
     // Producer side.
     int write(const float* src, int frames) {
         frames = std::min(frames, space());
@@ -44,7 +50,12 @@ class FrameRing {
         copy(read_.load(std::memory_order_relaxed), frames, [&](float* ring, int at, int n) {
             std::memcpy(dst + at * 2, ring, sizeof(float) * 2 * n);
         });
-        read_.fetch_add(frames, std::memory_order_release);
+        const uint64_t before = read_.fetch_add(frames, std::memory_order_release);
+        const int half = cap_ / 2;
+        const int freeBefore =
+            cap_ - static_cast<int>(write_.load(std::memory_order_acquire) - before);
+        if (freeBefore < half && freeBefore + frames >= half)
+            if (Doorbell* bell = bell_.load(std::memory_order_acquire)) bell->ring(1);
         return frames;
     }
 
@@ -61,6 +72,7 @@ class FrameRing {
     std::unique_ptr<float[]> data_;
     std::atomic<uint64_t> write_{0};
     std::atomic<uint64_t> read_{0};
+    std::atomic<Doorbell*> bell_{nullptr};
 };
 
 }  // namespace media

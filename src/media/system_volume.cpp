@@ -1,12 +1,14 @@
-// The system output volume: the default PulseAudio sink's, through a short-lived libpulse
-// connection with a bounded wait (the UI thread calls this), else a value kept in the process.
+// The system output volume: a thread of its own talks to PulseAudio, so the UI thread never
+// waits for the server. It keeps the default sink's volume up to date (the server tells it of
+// every change) and sends the volume the program sets, the latest one only.
 
-#include <pulse/pulseaudio.h>
+#include "media/system_volume.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <memory>
+#include <limits>
 
 #include "media/output.h"
 
@@ -14,109 +16,213 @@ namespace media {
 
 namespace {
 
-double fallbackVolume = 1.0;
-constexpr auto kTimeout = std::chrono::milliseconds(300);
-
-struct MainloopFree {
-    void operator()(pa_mainloop* m) const { pa_mainloop_free(m); }
-};
-struct ContextFree {
-    void operator()(pa_context* c) const {
-        pa_context_disconnect(c);
-        pa_context_unref(c);
-    }
-};
-
-// One request-reply exchange with the server; false when there is none or it does not answer.
-class PulseSession {
-  public:
-    bool connect() {
-        loop_.reset(pa_mainloop_new());
-        if (!loop_) return false;
-        ctx_.reset(pa_context_new(pa_mainloop_get_api(loop_.get()), "vontalix"));
-        if (!ctx_) return false;
-        if (pa_context_connect(ctx_.get(), nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
-            return false;
-        return runUntil([&] {
-                   const pa_context_state_t s = pa_context_get_state(ctx_.get());
-                   return s == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(s);
-               }) &&
-               pa_context_get_state(ctx_.get()) == PA_CONTEXT_READY;
-    }
-
-    // Runs the loop until done() or the deadline.
-    template <class F>
-    bool runUntil(F done) {
-        const auto deadline = std::chrono::steady_clock::now() + kTimeout;
-        while (!done()) {
-            const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
-                deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0) return false;
-            if (pa_mainloop_prepare(loop_.get(), static_cast<int>(left.count())) < 0 ||
-                pa_mainloop_poll(loop_.get()) < 0 || pa_mainloop_dispatch(loop_.get()) < 0)
-                return false;
-        }
-        return true;
-    }
-
-    bool wait(pa_operation* op) {
-        if (!op) return false;
-        const bool ok =
-            runUntil([&] { return pa_operation_get_state(op) != PA_OPERATION_RUNNING; });
-        pa_operation_unref(op);
-        return ok;
-    }
-
-    pa_context* ctx() { return ctx_.get(); }
-
-  private:
-    // The context goes before its loop.
-    std::unique_ptr<pa_mainloop, MainloopFree> loop_;
-    std::unique_ptr<pa_context, ContextFree> ctx_;
-};
-
-struct SinkVolume {
-    bool found = false;
-    pa_cvolume volume{};
-};
-
-void onSinkInfo(pa_context*, const pa_sink_info* info, int eol, void* user) {
-    auto* out = static_cast<SinkVolume*>(user);
-    if (eol == 0 && info) {
-        out->found = true;
-        out->volume = info->volume;
-    }
-}
-
+constexpr double kNothing = std::numeric_limits<double>::quiet_NaN();
 // "@DEFAULT_SINK@" names the default sink in requests.
 constexpr const char* kDefaultSink = "@DEFAULT_SINK@";
+// A server that went away is tried again when the program next asks, at most this often.
+constexpr int64_t kRetryMs = 2000;
+
+int64_t nowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Answers go to the UI thread only while it has an application object; the lock keeps one from
+// being posted while the application goes away.
+struct AppState {
+    std::mutex mutex;
+    bool alive = false;
+};
+AppState& appState() {
+    static AppState s;
+    return s;
+}
+void appGone() {
+    std::lock_guard lock(appState().mutex);
+    appState().alive = false;
+}
+// UI thread.
+void watchApp() {
+    if (!QCoreApplication::instance()) return;
+    std::lock_guard lock(appState().mutex);
+    if (appState().alive) return;
+    appState().alive = true;
+    qAddPostRoutine(appGone);
+}
 
 }  // namespace
 
-double systemVolume() {
-    PulseSession s;
-    SinkVolume v;
-    if (!s.connect() ||
-        !s.wait(pa_context_get_sink_info_by_name(s.ctx(), kDefaultSink, onSinkInfo, &v)) ||
-        !v.found)
-        return fallbackVolume;
-    return std::clamp(static_cast<double>(pa_cvolume_avg(&v.volume)) / PA_VOLUME_NORM, 0.0, 1.0);
+SystemVolume::SystemVolume(QByteArray server)
+    : server_(std::move(server)), pending_(kNothing), uiSide_(std::make_unique<QObject>()) {
+    watchApp();
+    loop_ = pa_mainloop_new();
+    if (loop_) thread_ = std::thread([this] { run(); });
 }
 
-void setSystemVolume(double value) {
-    if (std::isnan(value)) return;
-    value = std::clamp(value, 0.0, 1.0);
-    fallbackVolume = value;
-    PulseSession s;
-    SinkVolume v;
-    if (!s.connect() ||
-        !s.wait(pa_context_get_sink_info_by_name(s.ctx(), kDefaultSink, onSinkInfo, &v)) ||
-        !v.found)
+SystemVolume::~SystemVolume() {
+    quit_ = true;
+    if (loop_) pa_mainloop_wakeup(loop_);
+    if (thread_.joinable()) thread_.join();
+    dropConnection();
+    if (loop_) pa_mainloop_free(loop_);
+}
+
+double SystemVolume::value() {
+    requestConnection();
+    return value_.load();
+}
+
+void SystemVolume::set(double v) {
+    if (std::isnan(v)) return;
+    v = std::clamp(v, 0.0, 1.0);
+    value_ = v;
+    pending_ = v;
+    requestConnection();
+    if (loop_) pa_mainloop_wakeup(loop_);
+}
+
+void SystemVolume::onChanged(QObject* context, std::function<void(double)> handler) {
+    watchApp();
+    handlers_.emplace_back(context, std::move(handler));
+}
+
+void SystemVolume::requestConnection() {
+    if (connected_.load() || !loop_) return;
+    if (!connectWanted_.exchange(true)) pa_mainloop_wakeup(loop_);
+}
+
+void SystemVolume::run() {
+    while (!quit_.load()) {
+        if (!ctx_ && connectWanted_.load() && nowMs() - lastAttemptMs_ >= kRetryMs) connect();
+        sendPending();
+        if (pa_mainloop_iterate(loop_, 1, nullptr) < 0) break;
+    }
+}
+
+void SystemVolume::connect() {
+    lastAttemptMs_ = nowMs();
+    connectWanted_ = false;
+    ctx_ = pa_context_new(pa_mainloop_get_api(loop_), "vontalix");
+    if (!ctx_) return;
+    pa_context_set_state_callback(ctx_, &SystemVolume::onState, this);
+    pa_context_set_subscribe_callback(ctx_, &SystemVolume::onEvent, this);
+    if (pa_context_connect(ctx_, server_.isEmpty() ? nullptr : server_.constData(),
+                           PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+        dropConnection();
+}
+
+void SystemVolume::dropConnection() {
+    if (!ctx_) return;
+    pa_context_set_state_callback(ctx_, nullptr, nullptr);
+    pa_context_set_subscribe_callback(ctx_, nullptr, nullptr);
+    pa_context_disconnect(ctx_);
+    pa_context_unref(ctx_);
+    ctx_ = nullptr;
+    connected_ = false;
+    querying_ = queryAgain_ = false;
+    setsInFlight_ = 0;
+}
+
+void SystemVolume::onState(pa_context* c, void* self) {
+    auto* me = static_cast<SystemVolume*>(self);
+    const pa_context_state_t s = pa_context_get_state(c);
+    if (s == PA_CONTEXT_READY) {
+        me->connected_ = true;
+        pa_operation* op = pa_context_subscribe(
+            c, pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER),
+            nullptr, nullptr);
+        if (op) pa_operation_unref(op);
+        me->query();
+    } else if (!PA_CONTEXT_IS_GOOD(s)) {
+        // No server, or it went away: the value stays what it was last.
+        me->dropConnection();
+    }
+}
+
+void SystemVolume::onEvent(pa_context*, pa_subscription_event_type_t type, uint32_t, void* self) {
+    const int facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+    // A sink changed, or the server (its default sink, say).
+    if (facility == PA_SUBSCRIPTION_EVENT_SINK || facility == PA_SUBSCRIPTION_EVENT_SERVER)
+        static_cast<SystemVolume*>(self)->query();
+}
+
+void SystemVolume::query() {
+    if (!ctx_ || !connected_) return;
+    if (querying_) {
+        queryAgain_ = true;
         return;
-    pa_cvolume target = v.volume;  // keeps the sink's channel count
-    pa_cvolume_set(&target, target.channels,
-                   static_cast<pa_volume_t>(std::lround(value * PA_VOLUME_NORM)));
-    s.wait(pa_context_set_sink_volume_by_name(s.ctx(), kDefaultSink, &target, nullptr, nullptr));
+    }
+    pa_operation* op =
+        pa_context_get_sink_info_by_name(ctx_, kDefaultSink, &SystemVolume::onSinkInfo, this);
+    if (!op) return;
+    pa_operation_unref(op);
+    querying_ = true;
+}
+
+void SystemVolume::onSinkInfo(pa_context*, const pa_sink_info* info, int eol, void* self) {
+    auto* me = static_cast<SystemVolume*>(self);
+    if (eol == 0 && info) {
+        me->channels_ = info->volume.channels;
+        // While the program's own setting is on its way, an older answer would undo it.
+        if (me->setsInFlight_ == 0 && std::isnan(me->pending_.load()))
+            me->publish(
+                std::clamp(double(pa_cvolume_avg(&info->volume)) / PA_VOLUME_NORM, 0.0, 1.0));
+        return;
+    }
+    me->querying_ = false;
+    if (std::exchange(me->queryAgain_, false)) me->query();
+    me->sendPending();  // the channel count may have been what it waited for
+}
+
+void SystemVolume::sendPending() {
+    if (!ctx_ || !connected_ || channels_ <= 0) return;
+    const double v = pending_.exchange(kNothing);
+    if (std::isnan(v)) return;
+    pa_cvolume target;
+    pa_cvolume_set(&target, static_cast<unsigned>(channels_),
+                   static_cast<pa_volume_t>(std::lround(v * PA_VOLUME_NORM)));
+    pa_operation* op = pa_context_set_sink_volume_by_name(ctx_, kDefaultSink, &target,
+                                                          &SystemVolume::onSetDone, this);
+    if (!op) return;
+    pa_operation_unref(op);
+    ++setsInFlight_;
+}
+
+void SystemVolume::onSetDone(pa_context*, int, void* self) {
+    auto* me = static_cast<SystemVolume*>(self);
+    if (--me->setsInFlight_ == 0) me->query();  // what the server made of it
+}
+
+void SystemVolume::publish(double v) {
+    heard_ = true;
+    const double old = value_.exchange(v);
+    if (old == v && heardBefore_) return;
+    heardBefore_ = true;
+    std::lock_guard lock(appState().mutex);
+    if (!appState().alive) return;
+    QMetaObject::invokeMethod(
+        uiSide_.get(), [this, v] { dispatch(v); }, Qt::QueuedConnection);
+}
+
+void SystemVolume::dispatch(double v) {
+    std::erase_if(handlers_, [](const auto& h) { return h.first.isNull(); });
+    const auto handlers = handlers_;  // a handler may add another
+    for (const auto& [context, handler] : handlers)
+        if (context) handler(v);
+}
+
+namespace {
+SystemVolume& shared() {
+    static SystemVolume volume;
+    return volume;
+}
+}  // namespace
+
+double systemVolume() { return shared().value(); }
+void setSystemVolume(double v) { shared().set(v); }
+void onSystemVolumeChanged(QObject* context, std::function<void(double)> handler) {
+    shared().onChanged(context, std::move(handler));
 }
 
 }  // namespace media

@@ -7,6 +7,7 @@
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/numtext.h"
+#include "editing/key_commands.h"
 #include "engine/routing.h"
 #include "lanes/zoom_math.h"
 #include "media/media.h"
@@ -56,6 +57,12 @@ void Window1::CreateControls() {
 }
 
 namespace {
+
+void showVolume(RectangleControl* bar, double volume) {
+    const editing::VolumeBar b = editing::volumeBar(volume);
+    bar->setHeight(b.height);
+    bar->setTop(b.top);
+}
 
 template <class T>
 T* place(Window1* w, T* c, int left, int top, int width, int height) {
@@ -214,6 +221,8 @@ void Window1::createControls0() {
     laut->setFillColor(QColor(127, 127, 127));
     laut->setBorderColors(QColor(127, 127, 127), QColor(127, 127, 127));
     laut->setBorderWidth(1);
+    // The bar follows the system volume when the sound server tells of it.
+    media::onSystemVolumeChanged(this, [this](double v) { showVolume(laut, v); });
 }
 
 void Window1::createControls1() {
@@ -405,7 +414,5 @@ void Window1::init() {
     dauer2->setLeft(300);
     dauer3->setLeft(600);
     dauer4->setLeft(900);
-    const int32_t h = whole(systemVolume() * 14);
-    laut->setHeight(h);
-    laut->setTop(178 - h);
+    showVolume(laut, systemVolume());
 }

@@ -2,12 +2,16 @@
 // the system volume is the default sink's.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTest>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "media/media.h"
+#include "media/system_volume.h"
 #include "support/audio_server.h"
 #include "support/child_process.h"
 #include "support/media_gen.h"
@@ -243,6 +247,69 @@ TEST(SystemVolume, SetAndGetClamped) {
     media::setSystemVolume(NAN);
     EXPECT_NEAR(media::systemVolume(), 0.8, 0.01);
     media::setSystemVolume(before);
+}
+
+// The default sink's volume as the server has it, 0..1 (-1 when pactl cannot tell).
+double serverVolume() {
+    testsupport::ChildProcess p("pactl", {"get-sink-volume", "@DEFAULT_SINK@"});
+    if (!p.waitForFinished(3000) || p.exitCode() != 0) return -1;
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    const qsizetype colon = out.indexOf(':', out.indexOf("front-left"));
+    if (colon < 0) return -1;
+    return out.mid(colon + 1).section('/', 0, 0).trimmed().toDouble() / 65536.0;
+}
+
+void setServerVolume(const QString& percent) {
+    testsupport::ChildProcess::execute("pactl", {"set-sink-volume", "@DEFAULT_SINK@", percent});
+}
+
+TEST(SystemVolume, FollowsTheServerBothWays) {
+    VONTALIX_NEED_AUDIO_SERVER(pointed);
+    const double before = serverVolume();
+    setServerVolume("40%");
+    media::SystemVolume volume;
+    auto context = std::make_unique<QObject>();
+    std::vector<double> heard;
+    volume.onChanged(context.get(), [&](double v) { heard.push_back(v); });
+    // The first answer arrives by itself and is told.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !heard.empty(); }, 5000));
+    EXPECT_NEAR(heard.back(), 0.4, 0.01);
+    EXPECT_NEAR(volume.value(), 0.4, 0.01);
+
+    // Set here: known here at once, on the server soon after.
+    volume.set(0.25);
+    EXPECT_DOUBLE_EQ(volume.value(), 0.25);
+    EXPECT_TRUE(QTest::qWaitFor([] { return std::fabs(serverVolume() - 0.25) < 0.01; }, 5000));
+
+    // Set elsewhere: told here.
+    setServerVolume("70%");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::fabs(heard.back() - 0.7) < 0.01; }, 5000));
+    EXPECT_NEAR(volume.value(), 0.7, 0.01);
+
+    // A handler whose context is gone hears nothing more.
+    context.reset();
+    const size_t told = heard.size();
+    setServerVolume("60%");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::fabs(volume.value() - 0.6) < 0.01; }, 5000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(heard.size(), told);
+    if (before >= 0) setServerVolume(QString::number(std::lround(before * 100)) + "%");
+}
+
+TEST(SystemVolume, WithoutAServerTheValueLivesHere) {
+    media::SystemVolume volume("unix:/nonexistent/vontalix-no-server");
+    QObject context;
+    int told = 0;
+    volume.onChanged(&context, [&](double) { ++told; });
+    const std::pair<double, double> cases[] = {{0.4, 0.4}, {NAN, 0.4}, {2.0, 1.0}, {-1.0, 0.0}};
+    for (auto [set, want] : cases) {
+        volume.set(set);
+        EXPECT_DOUBLE_EQ(volume.value(), want) << set;
+    }
+    QTest::qWait(200);
+    EXPECT_FALSE(volume.heardFromServer());
+    EXPECT_EQ(told, 0);
+    EXPECT_DOUBLE_EQ(volume.value(), 0.0);
 }
 
 }  // namespace

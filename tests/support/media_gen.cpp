@@ -16,40 +16,9 @@ QString tempDir() {
     return dir.path();
 }
 
-QString makeMedia(const MediaSpec& spec) {
-    static std::map<QString, QString> cache;
-    const char* ext[] = {"mp3", "mp3", "mp3", "m4a", "aac", "mov"};
-    const QString key = QStringLiteral("%1-%2-%3-%4")
-                            .arg(int(spec.kind))
-                            .arg(spec.seconds)
-                            .arg(int(spec.signal))
-                            .arg(spec.rate);
-    if (auto it = cache.find(key); it != cache.end()) return it->second;
-    const QString out = tempDir() + "/media-" + key + "." + ext[int(spec.kind)];
-
-    // Left and right differ, so a swap or a mono fold shows.
-    QString expr;
-    switch (spec.signal) {
-        case Signal::Chirp:
-            expr = "0.5*sin(2*PI*(200+400*t)*t)|0.3*sin(2*PI*(900-100*t)*t)";
-            break;
-        case Signal::Sine:
-            expr = "0.5*sin(2*PI*440*t)|0.5*sin(2*PI*660*t)";
-            break;
-        case Signal::Silence:
-            expr = "0|0";
-            break;
-    }
-    QStringList args = {
-        "-nostdin",
-        "-loglevel",
-        "error",
-        "-y",
-        "-f",
-        "lavfi",
-        "-i",
-        QStringLiteral("aevalsrc=%1:s=%2:d=%3").arg(expr).arg(spec.rate).arg(spec.seconds)};
-    switch (spec.kind) {
+QStringList encoderArguments(MediaKind kind, double seconds) {
+    QStringList args;
+    switch (kind) {
         case MediaKind::Mp3Cbr:
             args << "-c:a"
                  << "libmp3lame"
@@ -87,14 +56,50 @@ QString makeMedia(const MediaSpec& spec) {
         case MediaKind::MovWithVideo:
             args << "-f"
                  << "lavfi"
-                 << "-i" << QStringLiteral("testsrc=size=64x48:rate=10:d=%1").arg(spec.seconds)
-                 << "-c:v"
+                 << "-i" << QStringLiteral("testsrc=size=64x48:rate=10:d=%1").arg(seconds) << "-c:v"
                  << "mpeg4"
                  << "-c:a"
                  << "aac"
                  << "-shortest";
             break;
     }
+    return args;
+}
+
+QString makeMedia(const MediaSpec& spec) {
+    static std::map<QString, QString> cache;
+    const char* ext[] = {"mp3", "mp3", "mp3", "m4a", "aac", "mov"};
+    const QString key = QStringLiteral("%1-%2-%3-%4")
+                            .arg(int(spec.kind))
+                            .arg(spec.seconds)
+                            .arg(int(spec.signal))
+                            .arg(spec.rate);
+    if (auto it = cache.find(key); it != cache.end()) return it->second;
+    const QString out = tempDir() + "/media-" + key + "." + ext[int(spec.kind)];
+
+    // Left and right differ, so a swap or a mono fold shows.
+    QString expr;
+    switch (spec.signal) {
+        case Signal::Chirp:
+            expr = "0.5*sin(2*PI*(200+400*t)*t)|0.3*sin(2*PI*(900-100*t)*t)";
+            break;
+        case Signal::Sine:
+            expr = "0.5*sin(2*PI*440*t)|0.5*sin(2*PI*660*t)";
+            break;
+        case Signal::Silence:
+            expr = "0|0";
+            break;
+    }
+    QStringList args = {
+        "-nostdin",
+        "-loglevel",
+        "error",
+        "-y",
+        "-f",
+        "lavfi",
+        "-i",
+        QStringLiteral("aevalsrc=%1:s=%2:d=%3").arg(expr).arg(spec.rate).arg(spec.seconds)};
+    args << encoderArguments(spec.kind, spec.seconds);
     args << out;
     if (ChildProcess::execute("ffmpeg", args, 120000) != 0) return QString();
     cache[key] = out;

@@ -3,6 +3,7 @@
 // known length, in the formats the program opens. Files are cached per process in a temp dir.
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace testsupport {
@@ -19,6 +20,10 @@ struct MediaSpec {
 
 // Path of a file with that content; empty when ffmpeg fails (the test should fail then).
 QString makeMedia(const MediaSpec& spec);
+
+// The ffmpeg command line's output options that encode sound as `kind` (a movie also gets a
+// picture track of that length).
+QStringList encoderArguments(MediaKind kind, double seconds);
 
 // A writable directory that lives as long as the test process.
 QString tempDir();

@@ -1,0 +1,45 @@
+#pragma once
+// Wakes sleeping threads without ever blocking the thread that rings: a counter the sleepers
+// wait on in the kernel (a futex). Ringing is one atomic add, plus one system call that never
+// waits when someone sleeps, so the mixer thread may ring it.
+
+#include <linux/futex.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <climits>
+#include <cstdint>
+
+namespace media {
+
+class Doorbell {
+  public:
+    // What a sleeper reads before it looks for work; wait() returns once the bell rang since.
+    uint32_t value() const { return word_.load(); }
+
+    // Wakes up to `sleepers` threads waiting in wait().
+    void ring(int sleepers = INT_MAX) {
+        word_.fetch_add(1);
+        if (sleepers_.load() > 0) futex(FUTEX_WAKE_PRIVATE, static_cast<uint32_t>(sleepers));
+    }
+
+    void wait(uint32_t seen) {
+        sleepers_.fetch_add(1);
+        // The kernel checks the word again before sleeping, so a ring in between is not lost.
+        while (word_.load() == seen) futex(FUTEX_WAIT_PRIVATE, seen);
+        sleepers_.fetch_sub(1);
+    }
+
+  private:
+    static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t) &&
+                  std::atomic<uint32_t>::is_always_lock_free);
+    void futex(int op, uint32_t value) {
+        syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word_), op, value, nullptr, nullptr, 0);
+    }
+
+    std::atomic<uint32_t> word_{0};
+    std::atomic<int> sleepers_{0};
+};
+
+}  // namespace media
