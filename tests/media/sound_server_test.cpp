@@ -112,10 +112,21 @@ TEST(SoundServer, NoOutputDevicesWithoutAServerStillPlaysSilently) {
     EXPECT_EXIT(withoutServer(), ::testing::ExitedWithCode(0), "");
 }
 
+QStringList pactlLines(const QString& what) {
+    testsupport::ChildProcess p("pactl", {"list", "short", what});
+    p.waitForFinished(3000);
+    return QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
 // A sink loaded for one test and unloaded at will, as a headset plugged in and pulled out.
 class PluggedSink {
   public:
     bool plug() {
+        // A headset left behind by an earlier run that was cut short would take the name.
+        for (const QString& line : pactlLines("modules"))
+            if (line.contains("sink_name=vtx-headset"))
+                testsupport::ChildProcess::execute("pactl",
+                                                   {"unload-module", line.section('\t', 0, 0)});
         testsupport::ChildProcess p(
             "pactl",
             {"load-module", "module-null-sink", "sink_name=vtx-headset", "rate=48000", "channels=2",
@@ -140,12 +151,6 @@ template <class F>
 bool waitFor(F done, int ms = 3000) {
     for (int i = 0; i < ms / 20 && !done(); ++i) QTest::qWait(20);
     return done();
-}
-
-QStringList pactlLines(const QString& what) {
-    testsupport::ChildProcess p("pactl", {"list", "short", what});
-    p.waitForFinished(3000);
-    return QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 
 // Whether a playback stream runs into the named sink.
