@@ -62,7 +62,7 @@ SystemVolume::SystemVolume(QByteArray server)
 
 SystemVolume::~SystemVolume() {
     quit_ = true;
-    if (loop_) pa_mainloop_wakeup(loop_);
+    wake();
     if (thread_.joinable()) thread_.join();
     dropConnection();
     if (loop_) pa_mainloop_free(loop_);
@@ -79,7 +79,7 @@ void SystemVolume::set(double v) {
     value_ = v;
     pending_ = v;
     requestConnection();
-    if (loop_) pa_mainloop_wakeup(loop_);
+    wake();
 }
 
 void SystemVolume::onChanged(QObject* context, std::function<void(double)> handler) {
@@ -89,14 +89,25 @@ void SystemVolume::onChanged(QObject* context, std::function<void(double)> handl
 
 void SystemVolume::requestConnection() {
     if (connected_.load() || !loop_) return;
-    if (!connectWanted_.exchange(true)) pa_mainloop_wakeup(loop_);
+    if (!connectWanted_.exchange(true)) wake();
+}
+
+void SystemVolume::wake() {
+    if (!loop_) return;
+    wakes_.fetch_add(1);
+    pa_mainloop_wakeup(loop_);
 }
 
 void SystemVolume::run() {
     while (!quit_.load()) {
+        const uint64_t seen = wakes_.load();
         if (!ctx_ && connectWanted_.load() && nowMs() - lastAttemptMs_ >= kRetryMs) connect();
         sendPending();
-        if (pa_mainloop_iterate(loop_, 1, nullptr) < 0) break;
+        if (pa_mainloop_prepare(loop_, -1) < 0) break;
+        // Preparing empties the loop's wake-up pipe: a wake() that came since the flags were
+        // read above would be lost and the poll would wait for ever. Ring again for it.
+        if (wakes_.load() != seen) pa_mainloop_wakeup(loop_);
+        if (pa_mainloop_poll(loop_) < 0 || pa_mainloop_dispatch(loop_) < 0) break;
     }
 }
 

@@ -44,6 +44,7 @@ class SystemVolume {
     void publish(double v);   // sound thread: a value from the server
     void dispatch(double v);  // UI thread
     void requestConnection();
+    void wake();  // any thread: the sound thread looks at the flags again
 
     static void onState(pa_context* c, void* self);
     static void onEvent(pa_context* c, pa_subscription_event_type_t type, uint32_t index,
@@ -55,6 +56,7 @@ class SystemVolume {
     std::atomic<double> value_{1.0};
     std::atomic<double> pending_;  // NaN: nothing to send
     std::atomic<bool> quit_{false};
+    std::atomic<uint64_t> wakes_{0};  // counts wake() calls, so none is lost (see run)
     std::atomic<bool> connectWanted_{true};
     std::atomic<bool> connected_{false};
     std::atomic<bool> heard_{false};
