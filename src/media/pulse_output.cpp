@@ -1,5 +1,7 @@
 #include "media/pulse_output.h"
 
+#include "media/pulse_context.h"
+
 #include <pulse/pulseaudio.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -253,10 +255,7 @@ void PulseOutput::requestLists() {
             self->listDone();
         },
         this);
-    if (op)
-        pa_operation_unref(op);
-    else
-        listDone();
+    finishOrListDone(op);
     op = pa_context_get_sink_info_list(
         ctx_,
         [](pa_context*, const pa_sink_info* info, int eol, void* p) {
@@ -269,6 +268,11 @@ void PulseOutput::requestLists() {
             self->listDone();
         },
         this);
+    finishOrListDone(op);
+}
+
+void PulseOutput::finishOrListDone(pa_operation* op) {
+    // A request the server cannot take counts as answered, so the list still completes.
     if (op)
         pa_operation_unref(op);
     else
@@ -288,14 +292,7 @@ void PulseOutput::listDone() {
     }
 }
 
-void PulseOutput::dropContext() {
-    if (!ctx_) return;
-    pa_context_set_state_callback(ctx_, nullptr, nullptr);
-    pa_context_set_subscribe_callback(ctx_, nullptr, nullptr);
-    pa_context_disconnect(ctx_);
-    pa_context_unref(ctx_);
-    ctx_ = nullptr;
-}
+void PulseOutput::dropContext() { closeContext(ctx_); }
 
 bool PulseOutput::ensureConnected() {
     if (!loop_) startLoop();

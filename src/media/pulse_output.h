@@ -4,6 +4,8 @@
 // requests are answered by the device's mixer. A connection that fails (the server stopped or
 // restarted) is made again by the next ensureConnected().
 
+#include <pulse/operation.h>
+
 #include <QByteArray>
 #include <QString>
 #include <atomic>
@@ -57,6 +59,7 @@ class PulseOutput {
     void dropContext();
     void requestLists();
     void listDone();
+    void finishOrListDone(pa_operation* op);
     void onContextState();
     void onKick();
     void kick();

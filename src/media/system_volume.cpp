@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "media/output.h"
+#include "media/pulse_context.h"
 
 namespace media {
 
@@ -125,11 +126,7 @@ void SystemVolume::connect() {
 
 void SystemVolume::dropConnection() {
     if (!ctx_) return;
-    pa_context_set_state_callback(ctx_, nullptr, nullptr);
-    pa_context_set_subscribe_callback(ctx_, nullptr, nullptr);
-    pa_context_disconnect(ctx_);
-    pa_context_unref(ctx_);
-    ctx_ = nullptr;
+    detail::closeContext(ctx_);
     connected_ = false;
     querying_ = queryAgain_ = false;
     setsInFlight_ = 0;
