@@ -3,15 +3,19 @@
 // lanes.
 #include "documents/folder_mix.h"
 
+#include <dirent.h>
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "documents/parallel_measure.h"
 #include "editing/drop_logic.h"
@@ -100,11 +104,16 @@ bool readFolder(const QString& folder, std::vector<FolderEntry>& entries) {
     const QFileInfo info(folder);
     if (!info.isDir() || !info.isReadable() || !info.isExecutable()) return false;
     const QDir dir(info.absoluteFilePath());
-    QStringList names = dir.entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-    names.erase(std::remove_if(names.begin(), names.end(),
-                               [](const QString& n) { return n.startsWith(u'.'); }),
-                names.end());
+    // The system's own listing: Qt's leaves out names that are not UTF-8, and such a file must be
+    // named to the user, not lost without a word. Its bytes that are not UTF-8 read as U+FFFD.
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(
+        opendir(QFile::encodeName(dir.path()).constData()), closedir);
+    if (!listing) return false;
+    QStringList names;
+    while (const dirent* e = readdir(listing.get())) {
+        const QByteArray name(e->d_name);
+        if (!name.startsWith('.')) names << QString::fromUtf8(name);
+    }
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int c = QString::compare(a, b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;
@@ -159,8 +168,13 @@ void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
     if (w.documentBusy) return;
     std::vector<const FolderEntry*> taken;
     std::vector<QString> paths;
+    QStringList refused;  // files a playlist could not hold: named, never laid
     for (const FolderEntry& e : entries) {
         if (!nameTaken(e.name, rules.nameParts)) continue;
+        if (editing::playlistPathProblem(e.path) != editing::PathProblem::None) {
+            refused << e.path;
+            continue;
+        }
         taken.push_back(&e);
         paths.push_back(e.path);
     }
@@ -201,7 +215,10 @@ void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
     }
     w.documentBusy = false;
     w.refreshc();
-    if (skipped > 0) w.msg->setText(skippedFilesText(skipped, firstSkipped));
+    QStringList said;
+    if (skipped > 0) said << skippedFilesText(skipped, firstSkipped);
+    if (!refused.isEmpty()) said << editing::refusedPathsText(refused);
+    if (!said.isEmpty()) w.msg->setText(said.join(QStringLiteral("; ")));
 }
 
 }  // namespace documents
@@ -210,7 +227,8 @@ bool Window1::_openfolder_Action() {
     if (documentBusy) return true;
     // The save prompt looks at the lanes, not at the saved flag, as Open Playlist does.
     if (!lanesEmpty() && !passSavePrompt()) return true;
-    init();
+    // The mix is replaced only once there is a folder to replace it with: a cancelled dialog or
+    // an unreadable folder leaves it as it was.
     const QString folder = platform::SelectFolder(QStringLiteral("Open Folder"));
     if (folder.isEmpty()) return true;
     std::vector<documents::FolderEntry> entries;
@@ -218,6 +236,7 @@ bool Window1::_openfolder_Action() {
         msg->setText(QStringLiteral("The folder could not be read: ") + folder);
         return true;
     }
+    init();
     documents::layoutFolder(*this, entries, documents::openFolderRules(deftrans));
     return true;
 }

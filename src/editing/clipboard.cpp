@@ -1,5 +1,6 @@
 // Edit menu on clips: Clear deletes the selected clip, Copy puts a copy of it into the window's
 // own clipboard clip, Paste makes a new clip from that copy where a lane was last clicked.
+#include "editing/drop_logic.h"
 #include "editing/selection.h"
 #include "shell/window1.h"
 
@@ -40,7 +41,11 @@ void Window1::paste() {
     const double pos = pastex[0];
     const double laneNumber = pastex[1];
     DragCanvas* target = laneNumber == 1.0 ? Canvas1 : laneNumber == 2.0 ? Canvas2 : nullptr;
-    if (target) {
+    const editing::PathProblem problem = editing::playlistPathProblem(xcopy->ppfad);
+    if (problem != editing::PathProblem::None) {
+        // Only a clip that could be saved enters the mix.
+        msg->setText(editing::refusedPathText(xcopy->ppfad, problem));
+    } else if (target) {
         const DragPic& c = *xcopy;
         if (!target->LineHit(pos) && !target->LineHit(pos + c.pdauer) &&
             !target->LineHit(pos + c.pdauer / 2)) {

@@ -1,6 +1,7 @@
 #include "editing/drop_logic.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -43,6 +44,49 @@ QString statusLineText(const QString& text) {
     }
     if (out.size() > kStatusTextChars) out = out.left(kStatusTextChars - 3) + QStringLiteral("...");
     return out;
+}
+
+PathProblem playlistPathProblem(const QString& path) {
+    if (path.contains(u'\n') || path.contains(u'\r')) return PathProblem::LineBreak;
+    // A real name may hold U+FFFD itself; then the file is found.
+    if (path.contains(QChar::ReplacementCharacter) && !QFileInfo::exists(path))
+        return PathProblem::NotUtf8;
+    return PathProblem::None;
+}
+
+namespace {
+
+// A file's name as the one-line status line can show it: line breaks become a visible sign.
+QString shownName(const QString& path) {
+    QString name = QFileInfo(path).fileName();
+    if (name.isEmpty()) name = path;
+    name.replace(QStringLiteral("\r\n"), QStringLiteral("\u21b5"));
+    for (const QChar c : {u'\r', u'\n'}) name.replace(c, QChar(0x21b5));
+    return u'"' + name + u'"';
+}
+
+QString problemText(PathProblem problem) {
+    return problem == PathProblem::LineBreak ? QStringLiteral("a file path with a line break")
+                                             : QStringLiteral("a file name that is not UTF-8 text");
+}
+
+}  // namespace
+
+QString refusedPathText(const QString& path, PathProblem problem) {
+    if (problem == PathProblem::None) return QString();
+    return shownName(path) + QStringLiteral(" was not taken: a playlist cannot hold ") +
+           problemText(problem) + u'.';
+}
+
+QString refusedPathsText(const QStringList& paths) {
+    if (paths.isEmpty()) return QString();
+    if (paths.size() == 1) return refusedPathText(paths[0], playlistPathProblem(paths[0]));
+    QStringList named;
+    for (const QString& p : paths)
+        named << shownName(p) + QStringLiteral(" (") + problemText(playlistPathProblem(p)) + u')';
+    return Str(static_cast<int32_t>(paths.size())) +
+           QStringLiteral(" files were not taken, as a playlist cannot hold them: ") +
+           named.join(QStringLiteral(", "));
 }
 
 bool placeIsFree(const std::vector<DragPicRef>& pics, double left, double dauer) {

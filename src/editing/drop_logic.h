@@ -23,6 +23,17 @@ bool namesOneOf(const QString& path, const QStringList& files);
 inline constexpr int kStatusTextChars = 80;
 QString statusLineText(const QString& text);
 
+// What keeps a playlist from holding a media file's path: a record is one line of UTF-8 text, so
+// a line break would cut it, and a name that is not UTF-8 reaches the program with U+FFFD in its
+// place and no longer finds the file. Such a file never enters the mix: a save must never fail
+// because of one clip.
+enum class PathProblem { None, LineBreak, NotUtf8 };
+PathProblem playlistPathProblem(const QString& path);
+// The status line's word on one file refused for that reason, naming it.
+QString refusedPathText(const QString& path, PathProblem problem);
+// The same for the files of a folder: how many, each named with its reason.
+QString refusedPathsText(const QStringList& paths);
+
 // Whether a clip of width dauer may take its place at left on a lane: nothing of the lane lies
 // strictly around its left edge, its right edge or its centre.
 bool placeIsFree(const std::vector<DragPicRef>& pics, double left, double dauer);

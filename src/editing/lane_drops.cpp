@@ -68,6 +68,8 @@ struct DroppedFile {
     // Only a file dragged as a file must be of a type the lane takes; a file named by text or by
     // a library track is opened as a movie whatever its name.
     bool typeMatters = false;
+    // How many files the drag carried when the path is one of them: only the first is laid.
+    qsizetype dragFiles = 0;
 };
 
 DroppedFile droppedFile(Window1& w, DragItem& item) {
@@ -75,19 +77,22 @@ DroppedFile droppedFile(Window1& w, DragItem& item) {
     if (item.TextAvailable()) {
         const QString path = editing::textDropPath(item.Text());
         // A file manager also offers its files as text; they are still file drags.
-        if (editing::isRegularFile(path)) return {path, editing::namesOneOf(path, files)};
+        if (editing::isRegularFile(path)) {
+            const bool fileDrag = editing::namesOneOf(path, files);
+            return {path, fileDrag, fileDrag ? files.size() : 0};
+        }
     }
     if (item.MacDataAvailable(QStringLiteral("itun"))) {
         const QString path = w.dropfromtunes(item);
         if (!path.isEmpty()) return {path, false};
     }
-    return {files.isEmpty() ? QString() : files.first(), true};
+    return {files.isEmpty() ? QString() : files.first(), true, files.size()};
 }
 
 // A media file dropped on the lane. False when the handling ends in a failure, which the status
 // line reports.
 bool takeFile(Window1& w, DragCanvas& target, DragItem& item) {
-    const auto [path, typeMatters] = droppedFile(w, item);
+    const auto [path, typeMatters, dragFiles] = droppedFile(w, item);
     if (path.isEmpty()) {
         w.msg->setText(item.TextAvailable() ? QStringLiteral("error opening: ") +
                                                   editing::statusLineText(item.Text())
@@ -97,6 +102,11 @@ bool takeFile(Window1& w, DragCanvas& target, DragItem& item) {
     const QFileInfo info(path);
     const QString absolute = info.absoluteFilePath();
     const QString displayName = info.fileName();
+    if (const auto problem = editing::playlistPathProblem(absolute);
+        problem != editing::PathProblem::None) {
+        w.msg->setText(editing::refusedPathText(absolute, problem));
+        return false;
+    }
     const int32_t label = editing::fileLabel(absolute);
     std::optional<double> seconds;
     if (!typeMatters || editing::laneTakesFileType(absolute))
@@ -129,6 +139,11 @@ bool takeFile(Window1& w, DragCanvas& target, DragItem& item) {
     if (!picture) return false;  // the picture maker has said why
     target.AddPicture(std::move(picture), left, kClipCentreY, name, dauer, absolute, target.lane(),
                       0, dauer, 0, dauer, label);
+    if (dragFiles > 1) {
+        w.msg->setText(QStringLiteral("Only the first of the ") + Str(int32_t(dragFiles)) +
+                       QStringLiteral(" dropped files was taken: \"") + displayName +
+                       QStringLiteral("\"."));
+    }
     return true;
 }
 

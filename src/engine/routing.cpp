@@ -29,4 +29,9 @@ QString lostDeviceText(const QString& deviceName) {
            QStringLiteral("\" went away: it stays silent until it is back and you play again.");
 }
 
+QString missingPreviewDeviceText(const QString& deviceName) {
+    return QStringLiteral("The preview sound device \"") + deviceName +
+           QStringLiteral("\" is not available: the preview stays silent until it is back.");
+}
+
 }  // namespace engine

@@ -12,6 +12,8 @@ namespace engine {
 QString unavailableRouteText(bool defaultDeviceAvailable);
 // The status line when a device goes away while it sounds.
 QString lostDeviceText(const QString& deviceName);
+// The status line at start when the preview device kept from the last run is not there.
+QString missingPreviewDeviceText(const QString& deviceName);
 
 inline bool isSoundTrack(const QString& mediaType) { return mediaType == QLatin1String("soun"); }
 

@@ -3,6 +3,7 @@
 #include "shell/window1.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include "platform/application.h"
 #include "platform/dialogs.h"
@@ -13,6 +14,7 @@
 #include "media/media.h"
 #include "shell/menu.h"
 #include "shell/pictures.h"
+#include "windows/window_logic.h"
 
 using namespace platform;
 
@@ -348,7 +350,19 @@ void Window1::Open() {
             QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
         }
     }
+    const windows::KeptPreferences kept = windows::keptPreferences();
+    previewdevice = kept.previewDevice;
+    deftrans = kept.transition;
     init();
+    // The kept device may be unplugged: the preview then stays silent, never falling back to the
+    // main output, and the DJ is told. Asked once the window shows, as it may wait for the
+    // sound server.
+    if (kept.previewDevice != 0) {
+        QTimer::singleShot(0, this, [this, kept] {
+            if (!media::routeAvailable(kept.previewDevice) && previewdevice == kept.previewDevice)
+                msg->setText(engine::missingPreviewDeviceText(kept.previewDeviceName));
+        });
+    }
 }
 
 void Window1::Resizing() {

@@ -12,8 +12,7 @@
 #include "platform/movieplayer.h"
 #include "platform/window.h"
 
-// The preview device and the default transition of the main window. Nothing is saved: each
-// start begins with the default device and a transition of 3 seconds.
+// The preview device and the default transition of the main window, kept for the next run.
 class prefsWindow : public platform::Window {
     Q_OBJECT
   public:
@@ -29,6 +28,7 @@ class prefsWindow : public platform::Window {
     void Layout() override;
     void CreateControls() override;
     void Open() override;
+    bool KeyDown(const QString& key) override;
 
     void prefList_Open();
     void prefList_Change();

@@ -48,33 +48,48 @@ void prefsWindow::CreateControls() {
 
 void prefsWindow::Open() { transfeld->setText(Str(Window1::instance()->deftrans)); }
 
+// Escape closes the window, as it does any small window of the desktop.
+bool prefsWindow::KeyDown(const QString& key) {
+    if (key != QString(QChar(27))) return false;
+    close();
+    return true;
+}
+
 // The devices are read again each time the window is built, so a device plugged in meanwhile
-// shows. No row is selected: the list shows what can be chosen, not what was.
+// shows. The device the preview now uses is selected; a device that is missing has no row.
 void prefsWindow::prefList_Open() {
+    const QString current = Hex(whole(Window1::instance()->previewdevice));
     for (const windows::DeviceRow& row : windows::deviceRows(media::outputDevices())) {
         prefList->AddRow(row.name);
         const int r = prefList->LastIndex();
         prefList->setCell(r, 1, row.info);
         prefList->setCell(r, 2, row.hexId);
+        if (row.hexId == current) prefList->setListIndex(r);
     }
 }
 
-// A new device applies from the next movie the preview routes; clearing the selection keeps the
-// device chosen before.
+// A new device applies from the next movie the preview routes and is kept for the next run;
+// clearing the selection keeps the device chosen before.
 void prefsWindow::prefList_Change() {
     const int row = prefList->ListIndex();
     if (row < 0) return;
-    Window1::instance()->previewdevice = Val(QStringLiteral("&h") + prefList->Cell(row, 2));
+    Window1* w = Window1::instance();
+    const double id = Val(QStringLiteral("&h") + prefList->Cell(row, 2));
+    if (id == w->previewdevice) return;
+    w->previewdevice = id;
+    windows::keepPreviewDevice(whole(id), prefList->Cell(row, 0));
 }
 
 void prefsWindow::LittleArrows1_Up() {
     Window1* w = Window1::instance();
     w->deftrans = windows::transitionStepUp(w->deftrans);
+    windows::keepTransition(w->deftrans);
     transfeld->setText(Str(w->deftrans));
 }
 
 void prefsWindow::LittleArrows1_Down() {
     Window1* w = Window1::instance();
     w->deftrans = windows::transitionStepDown(w->deftrans);
+    windows::keepTransition(w->deftrans);
     transfeld->setText(Str(w->deftrans));
 }

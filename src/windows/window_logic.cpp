@@ -27,6 +27,42 @@ double transitionStepDown(double seconds) {
     return seconds > 0 ? seconds - kTransitionStep : seconds;
 }
 
+namespace {
+const QString kPreviewDeviceKey = QStringLiteral("previewDevice");
+const QString kPreviewDeviceNameKey = QStringLiteral("previewDeviceName");
+const QString kTransitionKey = QStringLiteral("defaultTransition");
+}  // namespace
+
+std::unique_ptr<QSettings> preferencesStore() {
+    return std::make_unique<QSettings>(QStringLiteral("Vontalix"), QStringLiteral("Vontalix"));
+}
+
+KeptPreferences keptPreferences() {
+    KeptPreferences kept;
+    const std::unique_ptr<QSettings> store = preferencesStore();
+    bool ok = false;
+    // Device ids are non-zero 31-bit numbers.
+    const qlonglong id = store->value(kPreviewDeviceKey).toLongLong(&ok);
+    if (ok && id > 0 && id <= INT32_MAX) {
+        kept.previewDevice = static_cast<int32_t>(id);
+        kept.previewDeviceName = store->value(kPreviewDeviceNameKey).toString();
+    }
+    const double seconds = store->value(kTransitionKey).toDouble(&ok);
+    // Only the steps the arrows make: 0 to 10 in halves.
+    if (ok && seconds >= 0 && seconds <= kLongestTransition &&
+        std::fmod(seconds, kTransitionStep) == 0)
+        kept.transition = seconds;
+    return kept;
+}
+
+void keepPreviewDevice(int32_t id, const QString& name) {
+    const std::unique_ptr<QSettings> store = preferencesStore();
+    store->setValue(kPreviewDeviceKey, id);
+    store->setValue(kPreviewDeviceNameKey, name);
+}
+
+void keepTransition(double seconds) { preferencesStore()->setValue(kTransitionKey, seconds); }
+
 QStringList aboutLines(const QString& address) {
     return {QStringLiteral("Vontalix 1.4 Intel / PPC"),
             QString(),

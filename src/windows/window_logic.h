@@ -2,8 +2,11 @@
 // Widget-free rules of the auxiliary windows: the rows of the device list, the steps of the
 // default transition, the about text and its address, the library list's rows and count line.
 
+#include <QSettings>
 #include <QString>
 #include <QStringList>
+#include <cmath>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -27,6 +30,20 @@ std::vector<DeviceRow> deviceRows(const std::vector<media::OutputDevice>& device
 inline constexpr double kLongestTransition = 10, kTransitionStep = 0.5;
 double transitionStepUp(double seconds);
 double transitionStepDown(double seconds);
+
+// The preview device and the default transition, kept between runs in the desktop's usual
+// settings store, so that after a restart the headphone cue does not reach the audience.
+struct KeptPreferences {
+    int32_t previewDevice = 0;  // 0: the default device
+    QString previewDeviceName;  // as last listed, to name the device when it is missing
+    double transition = 3;
+};
+// What was kept; a value the preferences could not have chosen gives the default instead.
+KeptPreferences keptPreferences();
+void keepPreviewDevice(int32_t id, const QString& name);
+void keepTransition(double seconds);
+// The store itself (tests point it at a temporary place and empty it).
+std::unique_ptr<QSettings> preferencesStore();
 
 // ---- About
 // ---------------------------------------------------------------------------------------

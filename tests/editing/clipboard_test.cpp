@@ -198,6 +198,28 @@ TEST_F(ClipboardTest, OneCopyPastesAnyNumberOfTimes) {
     EXPECT_EQ(w->Canvas1->mPics.size(), 1u);
 }
 
+// Only a clip a playlist can hold enters the mix, so that a save never fails because of it.
+TEST_F(ClipboardTest, PasteRefusesAPathAPlaylistCannotHold) {
+    const struct {
+        QString path, message;
+    } cases[] = {
+        {"/m/a\nb.mp3",
+         "\"a\u21b5b.mp3\" was not taken: a playlist cannot hold a file path with a line break."},
+        {"/m/c\uFFFD.mp3",  // a name that was not UTF-8, which no longer finds its file
+         "\"c\uFFFD.mp3\" was not taken: a playlist cannot hold a file name that is not UTF-8 "
+         "text."},
+    };
+    for (const auto& c : cases) {
+        w->xcopy = std::make_shared<DragPic>();
+        w->xcopy->pdauer = 50;
+        w->xcopy->ppfad = c.path;
+        w->pastex = {100, 1};
+        w->paste();
+        EXPECT_TRUE(w->Canvas1->mPics.empty());
+        EXPECT_EQ(w->msg->Text(), c.message);
+    }
+}
+
 TEST_F(ClipboardTest, PasteWithoutAClipboardClipDoesNothing) {
     w->xcopy = nullptr;
     w->pastex = {100, 1};

@@ -205,7 +205,8 @@ TEST_F(LaneDropTest, MediaLongerThanADayIsRefusedAndWhatIsTakenReadsBack) {
 TEST_F(LaneDropTest, UntaggedFileIsNamedFromItsFileName) {
     auto data = files({file("plain.mp3"), file("second.mp3")});
     ASSERT_TRUE(dragAndDrop(w->Canvas2, *data, 10));
-    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);  // the first file only
+    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);  // the first file only, and the DJ is told
+    EXPECT_EQ(w->msg->Text(), "Only the first of the 2 dropped files was taken: \"plain.mp3\".");
     EXPECT_EQ(w->Canvas2->mPics[0]->pname, "plain.mp3");
     EXPECT_EQ(w->Canvas2->mPics[0]->spur, 2);
     EXPECT_TRUE(w->Canvas1->mPics.empty());
@@ -423,6 +424,28 @@ TEST_F(LaneDropTest, FailuresAreReportedAndChangeNothing) {
     ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 10));
     ASSERT_EQ(w->Canvas1->mPics.size(), 2u);
     EXPECT_DOUBLE_EQ(w->Canvas1->mPics[1]->pdauer, 3);
+}
+
+// A path with a line break would make every save of the mix fail: such a file is refused by
+// name, however it is dropped, and never opened.
+TEST_F(LaneDropTest, PathsAPlaylistCannotHoldAreRefused) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("two\nlines"));
+    const QString inName = file("a\nb.mp3"), inFolder = file("two\nlines/c.mp3");
+    const QString lineBreak = "\" was not taken: a playlist cannot hold a file path with a line break.";
+    const struct {
+        std::unique_ptr<QMimeData> data;
+        QString message;
+    } cases[] = {
+        {files({inName}), "\"a\u21b5b.mp3" + lineBreak},
+        {text(QUrl::fromLocalFile(inName).toString(QUrl::FullyEncoded)), "\"a\u21b5b.mp3" + lineBreak},
+        {files({inFolder}), "\"c.mp3" + lineBreak},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(dragAndDrop(w->Canvas1, *c.data, 10));
+        EXPECT_EQ(w->msg->Text(), c.message);
+        EXPECT_TRUE(w->Canvas1->mPics.empty());
+    }
+    EXPECT_TRUE(measured.isEmpty());
 }
 
 TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {

@@ -4,6 +4,7 @@
 
 #include "platform/keyboard.h"
 #include "shell/app.h"
+#include "windows/window_logic.h"
 
 namespace testsupport {
 
@@ -33,6 +34,8 @@ void AppFixture::SetUp() {
     hooks.openFile = [this, take](const QString&, const QStringList&) { return take(openFiles); };
     hooks.saveFile = [this, take](const QString&, const QString&) { return take(saveFiles); };
     hooks.selectFolder = [this, take](const QString&) { return take(folders); };
+    // Every test starts as a first run: no preferences kept by an earlier test.
+    windows::preferencesStore()->clear();
     w = Window1::instance();
 }
 

@@ -86,6 +86,14 @@ class AuxWindowsTest : public AppFixture {
         platform::dragHook() = nullptr;
         return carried;
     }
+    // The program started anew: a new main window, which reads the kept preferences.
+    void restart() {
+        w->xquit = 1;
+        delete w;
+        QApplication::processEvents();
+        w = Window1::instance();
+        QApplication::processEvents();  // what is said once the window shows
+    }
     static QString url(const QString& path) {
         return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
     }
@@ -133,7 +141,7 @@ TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevi
     EXPECT_EQ(prefsWindow::existing(), nullptr);
     prefsWindow* again = prefsWindow::instance();
     EXPECT_NE(again->prefList->ListCount(), 0);
-    EXPECT_EQ(again->prefList->ListIndex(), -1);
+    EXPECT_EQ(again->prefList->ListIndex(), 1);  // the device in use is highlighted
     EXPECT_EQ(w->previewdevice, media::deviceIdFor(kPreview));
 }
 
@@ -170,6 +178,40 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
     p->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(prefsWindow::instance()->transfeld->Text(), "0.5");
+}
+
+// After a restart the headphone cue must still reach the headphones, not the audience.
+TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
+    choose("EditPreferences");
+    prefsWindow* p = prefsWindow::existing();
+    ASSERT_NE(p, nullptr);
+    p->prefList->setListIndex(1);
+    p->LittleArrows1->Up();
+    p->LittleArrows1->Down();
+    p->LittleArrows1->Down();
+    QTest::keyClick(p->prefList->table(), Qt::Key_Escape);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(prefsWindow::existing(), nullptr);
+
+    restart();
+    EXPECT_EQ(w->previewdevice, media::deviceIdFor(kPreview));
+    EXPECT_EQ(w->deftrans, 2.5);
+    EXPECT_EQ(w->msg->Text(), "");
+    prefsWindow* again = prefsWindow::instance();
+    EXPECT_EQ(again->prefList->ListIndex(), 1);
+    EXPECT_EQ(again->transfeld->Text(), "2.5");
+}
+
+// A kept device unplugged meanwhile: the preview stays on it, silent, and the DJ is told.
+TEST_F(AuxWindowsTest, AKeptPreviewDeviceThatIsMissingAtStartIsNamed) {
+    windows::keepPreviewDevice(media::deviceIdFor(kPreview), "Headphones");
+    mt::useNullOutput({kMain});
+    restart();
+    EXPECT_EQ(w->previewdevice, media::deviceIdFor(kPreview));
+    EXPECT_FALSE(media::routeAvailable(whole(w->previewdevice)));
+    EXPECT_EQ(w->msg->Text(), "The preview sound device \"Headphones\" is not available: the "
+                              "preview stays silent until it is back.");
+    EXPECT_EQ(prefsWindow::instance()->prefList->ListIndex(), -1);
 }
 
 // ---- About -------------------------------------------------------------------------------------

@@ -66,6 +66,35 @@ TEST(Transition, HalfSecondStepsRefusedAtTheBounds) {
     EXPECT_EQ(shown.mid(17).join(' '), "1 0.5 0 0 0");
 }
 
+// A settings file edited by hand or left by another version: what the preferences could not
+// have chosen gives the default.
+TEST(KeptPreferences, ValuesThePreferencesCannotChooseGiveTheDefaults) {
+    const struct {
+        QVariant device, transition;
+        int32_t wantDevice;
+        double wantTransition;
+    } cases[] = {
+        {{}, {}, 0, 3},
+        {123456, 7.5, 123456, 7.5},
+        {"0x10", "2.5", 0, 2.5},
+        {-5, 2.6, 0, 3},
+        {qlonglong(1) << 32, 10.5, 0, 3},
+        {7, -0.5, 7, 3},
+        {7, "nan", 7, 3},
+    };
+    for (const auto& c : cases) {
+        const std::unique_ptr<QSettings> store = windows::preferencesStore();
+        store->clear();
+        if (c.device.isValid()) store->setValue("previewDevice", c.device);
+        if (c.transition.isValid()) store->setValue("defaultTransition", c.transition);
+        store->sync();
+        const windows::KeptPreferences kept = windows::keptPreferences();
+        EXPECT_EQ(kept.previewDevice, c.wantDevice) << c.device.toString().toStdString();
+        EXPECT_EQ(kept.transition, c.wantTransition) << c.transition.toString().toStdString();
+    }
+    windows::preferencesStore()->clear();
+}
+
 TEST(AboutText, SixLinesEachEndedByACarriageReturn) {
     const QString address = "file:///usr/share/doc/vontalix/README.md";
     const QString text = windows::aboutText(address);
