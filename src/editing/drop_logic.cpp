@@ -83,9 +83,11 @@ QString refusedPathsText(const QStringList& paths) {
     if (paths.size() == 1) return refusedPathText(paths[0], playlistPathProblem(paths[0]));
     QStringList named;
     for (const QString& p : paths)
-        named << shownName(p) + QStringLiteral(" (") + problemText(playlistPathProblem(p)) + u')';
+        named << shownName(p) + (playlistPathProblem(p) == PathProblem::LineBreak
+                                     ? QStringLiteral(" (line break in its path)")
+                                     : QStringLiteral(" (name not UTF-8)"));
     return Str(static_cast<int32_t>(paths.size())) +
-           QStringLiteral(" files were not taken, as a playlist cannot hold them: ") +
+           QStringLiteral(" files were not taken, a playlist cannot hold them: ") +
            named.join(QStringLiteral(", "));
 }
 

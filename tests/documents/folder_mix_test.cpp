@@ -328,8 +328,8 @@ TEST_F(OpenFolder, NamesAPlaylistCannotHoldAreRefusedAndNamed) {
     runOpenFolder(path("music"));
     expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
     EXPECT_EQ(w->msg->Text(),
-              "2 files were not taken, as a playlist cannot hold them: \"b\u21b5c.mp3\" (a file "
-              "path with a line break), \"d\uFFFD.mp3\" (a file name that is not UTF-8 text)");
+              "2 files were not taken, a playlist cannot hold them: \"b\u21b5c.mp3\" (line break "
+              "in its path), \"d\uFFFD.mp3\" (name not UTF-8)");
     saveFiles = {path("mix.txt")};
     EXPECT_EQ(w->save(), 1);
     ::unlink(raw.constData());  // the temporary folder's removal would not find it

@@ -431,13 +431,15 @@ TEST_F(LaneDropTest, FailuresAreReportedAndChangeNothing) {
 TEST_F(LaneDropTest, PathsAPlaylistCannotHoldAreRefused) {
     ASSERT_TRUE(QDir(dir.path()).mkpath("two\nlines"));
     const QString inName = file("a\nb.mp3"), inFolder = file("two\nlines/c.mp3");
-    const QString lineBreak = "\" was not taken: a playlist cannot hold a file path with a line break.";
+    const QString lineBreak =
+        "\" was not taken: a playlist cannot hold a file path with a line break.";
     const struct {
         std::unique_ptr<QMimeData> data;
         QString message;
     } cases[] = {
         {files({inName}), "\"a\u21b5b.mp3" + lineBreak},
-        {text(QUrl::fromLocalFile(inName).toString(QUrl::FullyEncoded)), "\"a\u21b5b.mp3" + lineBreak},
+        {text(QUrl::fromLocalFile(inName).toString(QUrl::FullyEncoded)),
+         "\"a\u21b5b.mp3" + lineBreak},
         {files({inFolder}), "\"c.mp3" + lineBreak},
     };
     for (const auto& c : cases) {

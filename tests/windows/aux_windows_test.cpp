@@ -209,8 +209,9 @@ TEST_F(AuxWindowsTest, AKeptPreviewDeviceThatIsMissingAtStartIsNamed) {
     restart();
     EXPECT_EQ(w->previewdevice, media::deviceIdFor(kPreview));
     EXPECT_FALSE(media::routeAvailable(whole(w->previewdevice)));
-    EXPECT_EQ(w->msg->Text(), "The preview sound device \"Headphones\" is not available: the "
-                              "preview stays silent until it is back.");
+    EXPECT_EQ(w->msg->Text(),
+              "The preview sound device \"Headphones\" is not available: the preview stays "
+              "silent until it is back.");
     EXPECT_EQ(prefsWindow::instance()->prefList->ListIndex(), -1);
 }
 

@@ -74,12 +74,8 @@ TEST(KeptPreferences, ValuesThePreferencesCannotChooseGiveTheDefaults) {
         int32_t wantDevice;
         double wantTransition;
     } cases[] = {
-        {{}, {}, 0, 3},
-        {123456, 7.5, 123456, 7.5},
-        {"0x10", "2.5", 0, 2.5},
-        {-5, 2.6, 0, 3},
-        {qlonglong(1) << 32, 10.5, 0, 3},
-        {7, -0.5, 7, 3},
+        {{}, {}, 0, 3},   {123456, 7.5, 123456, 7.5},       {"0x10", "2.5", 0, 2.5},
+        {-5, 2.6, 0, 3},  {qlonglong(1) << 32, 10.5, 0, 3}, {7, -0.5, 7, 3},
         {7, "nan", 7, 3},
     };
     for (const auto& c : cases) {
