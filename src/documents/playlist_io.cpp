@@ -12,7 +12,7 @@
 namespace documents {
 
 QByteArray laneRecords(const Window1& w, const std::vector<DragPicRef>& mPics, QString* error) {
-    return collectspurtracks(mPics, w.zoomwert, w.scrollwert, error);
+    return collectspurtracks(mPics, w.zoomwert, error);
 }
 
 bool MediaCheck::playable(const QString& path) {
@@ -31,6 +31,8 @@ RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QStrin
             return RecordLoad::NotARecord;
         case RecordParse::Skipped:
             return RecordLoad::Damaged;
+        case RecordParse::BeyondEnd:
+            return RecordLoad::BeyondEnd;
         case RecordParse::Read:
             break;
     }
@@ -64,6 +66,7 @@ void Window1::ladetracks(const QString& line) {
     const QByteArray bytes = line.toUtf8();
     switch (documents::loadRecord(*this, bytes, media)) {
         case documents::RecordLoad::Damaged:
+        case documents::RecordLoad::BeyondEnd:
         case documents::RecordLoad::MissingFile:
         case documents::RecordLoad::NoPicture:
             keptRecords.add(bytes);
