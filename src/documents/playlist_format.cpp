@@ -171,7 +171,8 @@ RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record) {
 ClipPlacement clipPlacement(const PlaylistRecord& record, double zoomwert, double scrollwert) {
     ClipPlacement p;
     p.duration = record.trackdauer * zoomwert;
-    p.left = record.xpos * zoomwert - scrollwert - p.duration / 2;
+    p.centre = record.xpos * zoomwert;
+    p.left = p.centre - scrollwert - p.duration / 2;
     p.name = record.name;
     p.path = record.path;
     p.lane = record.lane;

@@ -135,6 +135,9 @@ RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record);
 // the left edge placed so that the clip's absolute centre comes out at xpos.
 struct ClipPlacement {
     double left = 0;
+    // The absolute centre exactly as the record gives it: left + half the length can round it,
+    // and a file opened and saved must keep every digit.
+    double centre = 0;
     double y = 16;
     QString name;
     double duration = 0;

@@ -49,6 +49,9 @@ RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QStrin
     if (!picture) return RecordLoad::NoPicture;
     lane->AddPicture(std::move(picture), p.left, p.y, p.name, p.duration, p.path, p.lane, p.fadein,
                      p.fadeout, p.inpoint, p.outpoint, p.label);
+    DragPic& clip = *lane->mPics.back();
+    clip.porgx = p.centre;
+    clip.x = p.centre - w.scrollwert;
     return media.playable(record.path) ? RecordLoad::Loaded : RecordLoad::NotPlayable;
 }
 

@@ -330,7 +330,8 @@ TEST_F(PlaylistFiles, LinesEndedByLineFeedsAndAByteOrderMarkRead) {
 TEST_F(PlaylistFiles, OpenedAndSavedAtAnyZoomAndScrollTheFileKeepsEveryPlace) {
     // Each lane's top clip first, as a save lists it.
     const QString records[] = {
-        "vtlx%1%50.5%1%50.5%b%{b}%0%50.5%74.25%{y}%2%",  // 49..99.5, over a
+        "vtlx%1%50.7%0.1%50.7%e%{e}%0%50.7%97.7%{y}%0%",  // 97.7 - 25.35 + 25.35 != 97.7
+        "vtlx%1%50.5%1%50.5%b%{b}%0%50.5%74.25%{y}%2%",   // 49..99.5, over a
         "vtlx%1%50%0%49%a%{a}%0%50%25%{y}%0%",
         "vtlx%2%6.5%0.25%6.5%d%{d}%0.125%6.5%50%{y}%7%",  // 46.75..53.25, over c
         "vtlx%2%10%2%8%c%{c}%1%9%47%{y}%0%",
@@ -338,13 +339,13 @@ TEST_F(PlaylistFiles, OpenedAndSavedAtAnyZoomAndScrollTheFileKeepsEveryPlace) {
     const auto text = [&](const QString& y) {
         QByteArray bytes = documents::playlistHeaderLine();
         for (QString r : records) {
-            for (const char* name : {"a", "b", "c", "d"})
+            for (const char* name : {"a", "b", "c", "d", "e"})
                 r.replace(QString("{%1}").arg(name), path(QString(name) + ".mp3"));
             bytes += (r.replace("{y}", y) + u'\r').toUtf8();
         }
         return bytes;
     };
-    for (const char* name : {"a", "b", "c", "d"}) media(QString(name) + ".mp3");
+    for (const char* name : {"a", "b", "c", "d", "e"}) media(QString(name) + ".mp3");
     const QString list = path("mix.txt");
     ASSERT_TRUE(testsupport::writeFile(list, text("16")));
     const struct {
@@ -357,8 +358,9 @@ TEST_F(PlaylistFiles, OpenedAndSavedAtAnyZoomAndScrollTheFileKeepsEveryPlace) {
         SCOPED_TRACE(testing::Message() << v.zoomRow << "% scrolled " << v.scrollValue);
         answers = {DialogAnswer::Alternate};
         w->open(list);
-        ASSERT_EQ(clipCount(), 4);
-        EXPECT_EQ(w->Canvas1->mPics.back()->pname, "b");
+        ASSERT_EQ(clipCount(), 5);
+        EXPECT_EQ(w->Canvas1->mPics.back()->pname, "e");
+        EXPECT_EQ(w->Canvas1->LineHit(60)->pname, "b");
         EXPECT_EQ(w->Canvas2->LineHit(50)->pname, "d");
         for (int i = 0; i < w->zoomer->ListCount(); ++i)
             if (w->zoomer->List(i) == v.zoomRow) w->zoomer->chooseRow(i);
