@@ -7,7 +7,6 @@
 
 #include "documents/playlist_format.h"
 #include "lanes/dragpic.h"
-#include "platform/numtext.h"
 
 namespace {
 
@@ -15,7 +14,7 @@ namespace {
 DragPicRef clipOf(const documents::PlaylistRecord& r) {
     const documents::ClipPlacement p = documents::clipPlacement(r, 1, 0);
     auto c = std::make_shared<DragPic>();
-    c->x = platform::whole(p.left + p.duration / 2);
+    c->x = p.left + p.duration / 2;
     c->porgx = c->x;
     c->y = 16;
     c->pname = p.name;
@@ -62,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The save: every record line comes back out.
     QString error;
-    const QByteArray lane1 = documents::collectspurtracks(lanes[0], 1, 0, &error);
-    const QByteArray lane2 = documents::collectspurtracks(lanes[1], 1, 0, &error);
+    const QByteArray lane1 = documents::collectspurtracks(lanes[0], 1, &error);
+    const QByteArray lane2 = documents::collectspurtracks(lanes[1], 1, &error);
     if (!error.isEmpty()) __builtin_trap();  // nothing read can hold a line break
     const QByteArray saved = documents::playlistText(lane1, lane2, kept);
     if (!saved.startsWith(documents::playlistHeaderLine()) || !saved.endsWith(kept.text()))

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <algorithm>
 
 #include "documents/playlist_format.h"
 #include "documents/playlist_io.h"
@@ -228,6 +229,10 @@ void Window1::open(const QString& path) {
                 keptRecords.add(line);
                 ++tally.damaged;
                 break;
+            case documents::RecordLoad::BeyondEnd:
+                keptRecords.add(line);
+                ++tally.beyondEnd;
+                break;
         }
         // Asked after every line: a line whose media is measured may take milliseconds.
         if (sinceYield.elapsed() < kYieldMs) continue;
@@ -245,6 +250,11 @@ void Window1::open(const QString& path) {
         }
     }
     documentBusy = false;
+    // A save lists each lane from its top clip down; reading appended them bottom first, so the
+    // lanes are turned round to stack as they were saved: where clips overlap, the same one stays
+    // on top and sounds.
+    for (DragCanvas* lane : {Canvas1, Canvas2})
+        std::reverse(lane->mPics.begin(), lane->mPics.end());
     Canvas1->aktualisiere();
     Canvas2->aktualisiere();
     // Said before anything is saved over the playlist: the user learns which tracks are not on

@@ -88,8 +88,12 @@ QString loadStatus(const LoadTally& tally) {
     if (tally.damaged > 0)
         why << (tally.damaged == 1 ? QStringLiteral("1 damaged line")
                                    : QStringLiteral("%1 damaged lines").arg(tally.damaged));
+    if (tally.beyondEnd > 0)
+        why << (tally.beyondEnd == 1
+                    ? QStringLiteral("1 lies beyond the timeline's end")
+                    : QStringLiteral("%1 lie beyond the timeline's end").arg(tally.beyondEnd));
     QString text;
-    const int kept = tally.missing + tally.damaged;
+    const int kept = tally.missing + tally.damaged + tally.beyondEnd;
     if (kept > 0) {
         text = (kept == 1 ? QStringLiteral("1 track was not loaded")
                           : QStringLiteral("%1 tracks were not loaded").arg(kept)) +
@@ -142,10 +146,12 @@ RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record) {
     const int32_t laneNumber = platform::whole(lane);
     if (laneNumber != 1 && laneNumber != 2) return RecordParse::Skipped;
     if (!lanes::clipSecondsAccepted(dauer)) return RecordParse::Skipped;
-    if (std::abs(xpos) > kMaxPlaylistSeconds) return RecordParse::Skipped;
+    if (xpos < -kMaxPlaylistSeconds) return RecordParse::Skipped;
     if (!path.startsWith('/') || path.contains('\0')) return RecordParse::Skipped;
     // Text that is not UTF-8 would come back altered from a save; such a line is kept as it is.
     if (!path.isValidUtf8() || !name.isValidUtf8()) return RecordParse::Skipped;
+    // Tested last: only a record that is sound in every other way is said to lie there.
+    if (xpos > kMaxPlaylistSeconds) return RecordParse::BeyondEnd;
 
     record.lane = laneNumber;
     record.trackdauer = dauer;
@@ -165,7 +171,8 @@ RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record) {
 ClipPlacement clipPlacement(const PlaylistRecord& record, double zoomwert, double scrollwert) {
     ClipPlacement p;
     p.duration = record.trackdauer * zoomwert;
-    p.left = record.xpos * zoomwert - scrollwert - p.duration / 2;
+    p.centre = record.xpos * zoomwert;
+    p.left = p.centre - scrollwert - p.duration / 2;
     p.name = record.name;
     p.path = record.path;
     p.lane = record.lane;

@@ -26,12 +26,13 @@ QByteArray playlistHeaderLine();
 
 // The records of one lane's clips (mPics from its last index down to 0), each ending with CR; ""
 // for an empty lane. Lengths, fade points and in and out points are divided by zoomwert, the
-// centre is (x + scrollwert) / zoomwert, y is y / zoomwert. "%", CR and LF in a clip's name are
+// centre is the exact absolute centre porgx / zoomwert (so the seconds read back are those
+// written at any zoom and scroll), y is y / zoomwert. "%", CR and LF in a clip's name are
 // written as blanks. A clip whose path holds CR or LF cannot be written: the result is then empty
 // and *error names the clip; on success *error is cleared. A zoom that is not a positive number
 // also fails. Null entries of mPics are passed over.
 QByteArray collectspurtracks(const std::vector<std::shared_ptr<DragPic>>& mPics, double zoomwert,
-                             double scrollwert, QString* error);
+                             QString* error);
 
 // No real playlist comes near this size (a record is some hundred bytes; a mix of a hundred
 // thousand clips is a few megabytes). A bigger file is refused before it is read.
@@ -87,6 +88,7 @@ QByteArray playlistText(QByteArrayView lane1, QByteArrayView lane2, const KeptRe
 struct LoadTally {
     int missing = 0;         // media file gone: kept
     int damaged = 0;         // a record that cannot be read: kept
+    int beyondEnd = 0;       // a sound record placed past the timeline's end: kept
     QStringList unplayable;  // loaded, but their files are no playable media
 };
 // One line: how many tracks were not loaded and why, and that they stay in the file; then the
@@ -114,6 +116,7 @@ inline constexpr double kMaxPlaylistSeconds = 1e7;
 enum class RecordParse {
     NotARecord,  // the header, an empty line or other text: passed over silently
     Skipped,     // starts like a record but cannot be used
+    BeyondEnd,   // a sound record whose centre lies past kMaxPlaylistSeconds
     Read,
 };
 
@@ -121,16 +124,20 @@ enum class RecordParse {
 // after it from the back, so a path holding "%" reads back whole. Every number must be complete
 // and finite. Skipped: a line over kMaxRecordBytes, fewer than 13 parts or text after the last
 // "%", a lane other than 1 or 2, a length not accepted for a clip (lanes::clipSecondsAccepted),
-// a centre beyond kMaxPlaylistSeconds, a name or path that is not UTF-8, or a path that is not
-// absolute. The points are clamped into 0 <= in <= fade-in end <= fade-out start <=
-// out <= length; a label outside 0..7 becomes 0. Whether the file exists is the caller's test
-// (editing::isRegularFile: only regular files count).
+// a centre before -kMaxPlaylistSeconds, a name or path that is not UTF-8, or a path that is not
+// absolute. BeyondEnd: a record that is sound but for its centre beyond kMaxPlaylistSeconds. The
+// points are clamped into 0 <= in <= fade-in end <= fade-out start <= out <= length; a label
+// outside 0..7 becomes 0. Whether the file exists is the caller's test (editing::isRegularFile:
+// only regular files count).
 RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record);
 
 // The arguments DragCanvas.AddPicture takes for a record, in timeline pixels at zoomwert, with
 // the left edge placed so that the clip's absolute centre comes out at xpos.
 struct ClipPlacement {
     double left = 0;
+    // The absolute centre exactly as the record gives it: left + half the length can round it,
+    // and a file opened and saved must keep every digit.
+    double centre = 0;
     double y = 16;
     QString name;
     double duration = 0;

@@ -12,7 +12,7 @@
 namespace documents {
 
 QByteArray laneRecords(const Window1& w, const std::vector<DragPicRef>& mPics, QString* error) {
-    return collectspurtracks(mPics, w.zoomwert, w.scrollwert, error);
+    return collectspurtracks(mPics, w.zoomwert, error);
 }
 
 bool MediaCheck::playable(const QString& path) {
@@ -31,6 +31,8 @@ RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QStrin
             return RecordLoad::NotARecord;
         case RecordParse::Skipped:
             return RecordLoad::Damaged;
+        case RecordParse::BeyondEnd:
+            return RecordLoad::BeyondEnd;
         case RecordParse::Read:
             break;
     }
@@ -47,6 +49,9 @@ RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QStrin
     if (!picture) return RecordLoad::NoPicture;
     lane->AddPicture(std::move(picture), p.left, p.y, p.name, p.duration, p.path, p.lane, p.fadein,
                      p.fadeout, p.inpoint, p.outpoint, p.label);
+    DragPic& clip = *lane->mPics.back();
+    clip.porgx = p.centre;
+    clip.x = p.centre - w.scrollwert;
     return media.playable(record.path) ? RecordLoad::Loaded : RecordLoad::NotPlayable;
 }
 
@@ -64,6 +69,7 @@ void Window1::ladetracks(const QString& line) {
     const QByteArray bytes = line.toUtf8();
     switch (documents::loadRecord(*this, bytes, media)) {
         case documents::RecordLoad::Damaged:
+        case documents::RecordLoad::BeyondEnd:
         case documents::RecordLoad::MissingFile:
         case documents::RecordLoad::NoPicture:
             keptRecords.add(bytes);

@@ -16,6 +16,7 @@ namespace documents {
 enum class RecordLoad {
     NotARecord,   // the header, an empty line or other text
     Damaged,      // starts like a record but cannot be used
+    BeyondEnd,    // a sound record placed past the timeline's end
     MissingFile,  // a record whose media file is gone (or is a folder)
     NoPicture,    // the clip picture could not be made (already reported by the picture maker)
     Loaded,       // a clip of playable media

@@ -9,7 +9,7 @@
 namespace documents {
 
 QByteArray collectspurtracks(const std::vector<DragPicRef>& mPics, double zoomwert,
-                             double scrollwert, QString* error) {
+                             QString* error) {
     const auto fail = [error](const QString& message) {
         if (error) *error = message;
         return QByteArray();
@@ -40,7 +40,8 @@ QByteArray collectspurtracks(const std::vector<DragPicRef>& mPics, double zoomwe
             c->ppfad,
             Str(c->pstart / zoomwert),
             Str(c->pstop / zoomwert),
-            Str((static_cast<double>(c->x) + scrollwert) / zoomwert),
+            // The exact centre: what a view shows is rounded, what the file keeps is not.
+            Str(c->porgx / zoomwert),
             Str(c->y / zoomwert),
             Str(c->pfarbe),
         };

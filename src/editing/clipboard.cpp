@@ -14,6 +14,8 @@ void Window1::clear() {
     balkenaktivspur = 0;
     lane->aktualisiere();
     lane->versteckebalken();
+    // The status line named the clip when it was picked; it must not name a clip that is gone.
+    if (msg->Text() == clip->pname) msg->setText(QString());
 }
 
 void Window1::copy() {

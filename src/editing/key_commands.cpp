@@ -25,12 +25,14 @@ VolumeBar volumeBar(double volume) {
 namespace {
 
 // One step of `s` pixels (negative = left): free when the clip's new leading edge lies inside no
-// clip of the lane.
+// clip of the lane. At the start of the timeline the clip stops; that is no refusal.
 bool step(const std::vector<DragPicRef>& lane, DragPic& clip, int s) {
-    const double edge = s < 0 ? clip.x - clip.pdauer / 2 + s : clip.x + clip.pdauer / 2 + s;
+    const double d = lanes::stepClampedAtStart(clip, s);
+    if (d == 0) return true;
+    const double edge = d < 0 ? clip.x - clip.pdauer / 2 + d : clip.x + clip.pdauer / 2 + d;
     if (lanes::lineHit(lane, edge)) return false;
-    clip.x = whole(static_cast<double>(clip.x) + s);  // a far-out clip stays in range
-    clip.porgx += s;
+    clip.x += d;
+    clip.porgx += d;
     return true;
 }
 

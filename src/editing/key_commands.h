@@ -41,7 +41,8 @@ struct NudgeKeys {
 // Moves the clip along its lane as the arrow keys held ask: 1 pixel per arrow, and with Shift a
 // further 10. Each step tests only the clip's new edge in the direction of travel against the
 // lane's other clips; a step whose edge would fall inside one is left out and the later steps
-// still run. False when any step was left out.
+// still run; the clip's left edge stops at the start of the timeline. False when any step was
+// left out.
 bool nudge(const std::vector<DragPicRef>& lane, DragPic& clip, NudgeKeys keys);
 
 }  // namespace editing

@@ -2,6 +2,7 @@
 // Option), or a media file given as a file, as a file URL or path in text, or as a music library's
 // track. No clip may take a place that overlaps one already on the lane.
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 
 #include "editing/drop_logic.h"
@@ -36,7 +37,9 @@ void takeClipFromOtherLane(Window1& w, DragCanvas& target, const DragItem& item)
     if (index < 0) return;
     const DragPicRef clip = source->mPics[index];
 
-    const double left = item.DropLeft();
+    // Grabbed far right of its edge, the clip could land before the timeline's start: its left
+    // edge stops there, as in a drag along the lane.
+    const double left = std::max<double>(item.DropLeft(), -w.scrollwert);
     if (!editing::placeIsFree(target.mPics, left, clip->pdauer)) {
         w.comment(1, QString());
         return;

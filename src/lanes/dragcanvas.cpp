@@ -30,7 +30,7 @@ void DragCanvas::AddPicture(platform::PictureRef image, double left, double y, c
                             double fadeout, double start, double stop, int32_t label) {
     auto clip = std::make_shared<DragPic>();
     clip->image = std::move(image);
-    clip->x = whole(left + dauer / 2);
+    clip->x = left + dauer / 2;
     clip->porgx = clip->x + (win() ? win()->scrollwert : 0.0f);
     clip->y = whole(y);
     clip->pname = name;

@@ -14,7 +14,10 @@ class ClipMovie;
 
 struct DragPic {
     platform::PictureRef image;  // pdauer (whole pixels, at least 1) wide, 30 high
-    int32_t x = 0;               // visible centre on the lane (= porgx - scrollwert)
+    // Visible centre on the lane, always porgx - scrollwert exactly: a clip's place is never
+    // rounded, so what plays, what is saved and what is exported agree to the sample; drawing
+    // takes whole pixels from it.
+    double x = 0;
     int32_t y = 0;               // vertical centre on the lane (16)
     QString pname;               // display name
     QString ppfad;               // absolute path of the media file

@@ -11,6 +11,17 @@ void setEditItems(bool on) {
         if (item) item->AutoEnable = on;
     }
 }
+
+// The handles and guide lines go out of sight, and the edits that need a clip grey out.
+void hideHandles(Window1& w) {
+    setEditItems(false);
+    w.Line1->setPoints(-10, -10, -10, -10);
+    w.inp->setLeft(w.Line1->X1() - 6);
+    w.fadein->setLeft(w.Line1->X1() - 6);
+    w.Line2->setPoints(-10, -10, -10, -10);
+    w.outp->setLeft(w.Line2->X1());
+    w.fadeout->setLeft(w.Line2->X1());
+}
 }  // namespace
 
 void DragCanvas::aktivierebalken() {
@@ -35,14 +46,8 @@ void DragCanvas::aktivierebalken() {
 void DragCanvas::versteckebalken() {
     Window1* w = win();
     if (!w) return;
-    setEditItems(false);
     imgredraw();
-    w->Line1->setPoints(-10, -10, -10, -10);
-    w->inp->setLeft(w->Line1->X1() - 6);
-    w->fadein->setLeft(w->Line1->X1() - 6);
-    w->Line2->setPoints(-10, -10, -10, -10);
-    w->outp->setLeft(w->Line2->X1());
-    w->fadeout->setLeft(w->Line2->X1());
+    hideHandles(*w);
     setBackdrop(spur());
     w->suddensaveflag = 0;
 }
@@ -58,6 +63,9 @@ void Window1::balkenhandlerupdate() {
 void Window1::refreshc() {
     balkenaktiv = -1;
     balkenaktivspur = 0;
+    // No clip is selected any more, so no handles either (the clip they stood at may have gone to
+    // the other lane).
+    hideHandles(*this);
     Canvas1->Refresh();
     Canvas2->Refresh();
 }

@@ -51,7 +51,7 @@ void DragCanvas::Redraw(Graphics& g, double x, double y, double w, double h) {
 void DragCanvas::RefreshPic(const DragPicRef& clip) {
     if (!clip) return;
     const int W = lanes::pictureWidth(*clip), H = lanes::pictureHeight(*clip);
-    const int L = clip->x - W / 2, T = clip->y - H / 2;
+    const int L = whole(clip->x - W / 2.0), T = clip->y - H / 2;
     if (mBuffer) {
         Graphics bg(*mBuffer);
         Redraw(bg, L, T, W, H);

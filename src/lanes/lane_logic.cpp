@@ -92,10 +92,16 @@ Rect dragRepaintRect(int oldX, int newX, int w, int h, int y) {
 }
 
 bool releaseCollides(const std::vector<DragPicRef>& pics, const DragPic& clip) {
-    const DragPicRef a = lineHit(pics, clip.x - clip.pdauer / 2 - 1);
-    const DragPicRef b = lineHit(pics, clip.x + clip.pdauer / 2 + 1);
+    const DragPicRef a = lineHit(pics, clip.x - clip.pdauer / 2);
+    const DragPicRef b = lineHit(pics, clip.x + clip.pdauer / 2);
     const DragPicRef c = lineHit(pics, clip.x);
     return a || b || (c && c.get() != &clip);
+}
+
+double stepClampedAtStart(const DragPic& clip, double step) {
+    const double left = clip.porgx - clip.pdauer / 2;
+    if (step >= 0 || left + step >= 0) return step;
+    return std::min(0.0, -left);
 }
 
 std::array<RulerLabel, 5> rulerLabels(double scrollwert, double zoomwert) {

@@ -46,9 +46,14 @@ struct Rect {
 // The region a drag step repaints: the clip's old and new places together.
 Rect dragRepaintRect(int oldX, int newX, int picWidth, int picHeight, int y);
 
-// Whether a clip released at its current place collides with another clip of the lane: probes
-// 1 pixel outside each edge and at the centre, where the clip itself does not count.
+// Whether a clip released at its current place overlaps another clip of the lane: probes at
+// each edge and at the centre, where the clip itself does not count. Touching is not
+// overlapping, as for drops, pastes and nudges.
 bool releaseCollides(const std::vector<DragPicRef>& pics, const DragPic& clip);
+
+// A step of `step` pixels along the lane as far as the clip may go: its left edge stops at the
+// start of the timeline (a clip already left of it goes no further left).
+double stepClampedAtStart(const DragPic& clip, double step);
 
 struct RulerLabel {
     QString text;

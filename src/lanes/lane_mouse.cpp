@@ -64,15 +64,17 @@ void DragCanvas::MouseDrag(int x, int) {
     if (!mDragging || !w || soundingOnPlayDeck(*w, mDragging)) return;
     if (x == mLastX) return;
     DragPic& c = *mDragging;
-    const int oldX = c.x;
-    const int newX = oldX + x - mLastX;
-    const lanes::Rect r =
-        lanes::dragRepaintRect(oldX, newX, lanes::pictureWidth(c), lanes::pictureHeight(c), c.y);
+    // The clip's left edge stops at the start of the timeline.
+    const double step = lanes::stepClampedAtStart(c, x - mLastX);
+    const double oldX = c.x;
+    const double newX = oldX + step;
+    const lanes::Rect r = lanes::dragRepaintRect(whole(oldX), whole(newX), lanes::pictureWidth(c),
+                                                 lanes::pictureHeight(c), c.y);
     PrepareBuffer();
-    c.porgx += newX - oldX;
+    c.porgx += step;
     c.x = newX;
-    if (Keyboard::AsyncCommandKey() && w->playbalken < newX - c.pdauer / 2) {
-        w->movetoright(x - mLastX, newX);
+    if (step != 0 && Keyboard::AsyncCommandKey() && w->playbalken < newX - c.pdauer / 2) {
+        w->movetoright(step, newX);
     }
     if (mBuffer) {
         platform::Graphics bg(*mBuffer);
@@ -112,7 +114,7 @@ void DragCanvas::MouseUp(int, int) {
     // Every release is probed, also that of a clip whose centre stood at 0.
     if (lanes::releaseCollides(mPics, *clip)) {
         w->comment(1, QString());
-        clip->x = whole(mDownLastX);
+        clip->x = mDownLastX;
         clip->porgx = mdownlastorgx;
         versteckebalken();
         aktualisiere();
@@ -134,7 +136,7 @@ void Window1::movetoright(double delta, double from) {
         for (int i = static_cast<int>(lane->mPics.size()) - 1; i >= 0; --i) {
             DragPic& c = *lane->mPics[i];
             if (c.x > from) {
-                c.x = whole(c.x + delta);
+                c.x += delta;
                 c.porgx += delta;
             }
         }

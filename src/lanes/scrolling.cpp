@@ -18,7 +18,7 @@ void Window1::scroller() {
     for (DragCanvas* lane : {Canvas1, Canvas2}) {
         for (int i = static_cast<int>(lane->mPics.size()) - 1; i >= 0; --i) {
             DragPic& c = *lane->mPics[i];
-            c.x = whole(c.porgx - scrollwert);
+            c.x = c.porgx - scrollwert;
         }
     }
     Canvas1->aktualisiere();

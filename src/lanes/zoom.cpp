@@ -48,7 +48,7 @@ void Window1::zoom(double f) {
             // The visible centre follows the absolute one, so clips stay where the ruler says
             // at any scroll position.
             c.porgx *= f;
-            c.x = whole(c.porgx - scrollwert);
+            c.x = c.porgx - scrollwert;
             scaleClipLengths(c, f);
             c.pplaypos *= f;
             c.ppreviewpos *= f;

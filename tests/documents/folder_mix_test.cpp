@@ -211,12 +211,13 @@ class OpenFolder : public DocumentFixture {
 TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
     const struct {
         double transition;
-        std::vector<Clip> clips;  // left is the centre's left, as the lanes keep whole centres
+        std::vector<Clip> clips;
     } cases[] = {
         {3, {{1, 10, 100, 3, 97}, {2, 107, 60, 3, 57}, {1, 164, 200, 3, 197}}},
         {0, {{1, 10, 100, 0, 100}, {2, 110, 60, 0, 60}, {1, 170, 200, 0, 200}}},
-        // 107.5 + 30 keeps the whole centre 137.
-        {2.5, {{1, 10, 100, 2.5, 97.5}, {2, 107, 60, 2.5, 57.5}, {1, 165, 200, 2.5, 197.5}}},
+        {0.5, {{1, 10, 100, 0.5, 99.5}, {2, 109.5, 60, 0.5, 59.5}, {1, 169, 200, 0.5, 199.5}}},
+        {2.5, {{1, 10, 100, 2.5, 97.5}, {2, 107.5, 60, 2.5, 57.5}, {1, 165, 200, 2.5, 197.5}}},
+        {10, {{1, 10, 100, 10, 90}, {2, 100, 60, 10, 50}, {1, 150, 200, 10, 190}}},
     };
     fakeLengths({{"a 100.mp3", 100.6}, {"b 60.m4a", 60}, {"c 200.MP3", 200.2}});
     for (const auto& c : cases) {
@@ -225,11 +226,21 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
         w->deftrans = c.transition;
         w->msg->setText("before");
         runOpenFolder(path("music"));
-        expectClips(clips(), c.clips);
+        const std::vector<Clip> laid = clips();
+        expectClips(laid, c.clips);
+        // Each clip fades in over exactly its overlap with the one before, which fades out over
+        // the same stretch: no dip, no doubling.
+        for (size_t i = 1; i < laid.size(); ++i) {
+            const Clip &before = laid[i - 1], &next = laid[i];
+            const double overlap = before.left + before.width - next.left;
+            EXPECT_DOUBLE_EQ(overlap, c.transition) << i;
+            EXPECT_DOUBLE_EQ(next.fadein, overlap) << i;
+            EXPECT_DOUBLE_EQ(before.width - before.fadeout, overlap) << i;
+        }
         EXPECT_EQ(w->Canvas1->mPics[0]->x, 60);
         EXPECT_EQ(w->Canvas1->mPics[0]->pname, "a 100.mp3");
         EXPECT_EQ(w->Canvas1->mPics[0]->ppfad, music("a 100.mp3"));
-        EXPECT_EQ(w->Canvas2->mPics[0]->x, whole(c.clips[1].left + 30));
+        EXPECT_DOUBLE_EQ(w->Canvas2->mPics[0]->x, c.clips[1].left + 30);
         EXPECT_EQ(w->balkenaktiv, -1);
         EXPECT_EQ(w->balkenaktivspur, 0);
         EXPECT_EQ(w->suddensaveflag, 0);
@@ -298,7 +309,7 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
         EXPECT_EQ(c.pname, want[i].name);
         EXPECT_EQ(c.spur, want[i].lane);
         EXPECT_DOUBLE_EQ(c.pdauer, want[i].width);
-        EXPECT_EQ(c.x, whole(left + want[i].width / 2.0));
+        EXPECT_DOUBLE_EQ(c.x, left + want[i].width / 2.0);
         EXPECT_EQ(c.pfarbe, want[i].label);
         EXPECT_DOUBLE_EQ(c.pfadein, 1);
         left += want[i].width - 1;

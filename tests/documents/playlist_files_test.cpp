@@ -234,8 +234,8 @@ TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
         w->open(doc);
         EXPECT_FLOAT_EQ(w->zoomwert, 1.0f);
         EXPECT_FLOAT_EQ(w->scrollwert, 0.0f);
-        // Each lane comes back in the reverse of its order when written.
-        EXPECT_EQ(names(w->Canvas1), (std::vector<QString>{"third", "second", "first"}));
+        // Each lane comes back stacked as it was written.
+        EXPECT_EQ(names(w->Canvas1), (std::vector<QString>{"first", "second", "third"}));
         EXPECT_EQ(names(w->Canvas2), (std::vector<QString>{"other lane"}));
         for (const Seconds& s : clips) {
             SCOPED_TRACE(s.name);
@@ -259,7 +259,6 @@ TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
             EXPECT_EQ(c.ppreviewpos, 0);
             EXPECT_TRUE(c.image);
         }
-        // Saving and reading again restores the first order.
         ASSERT_EQ(w->save(), 1);
         answers = {DialogAnswer::Alternate};
         w->open(doc);
@@ -323,7 +322,72 @@ TEST_F(PlaylistFiles, LinesEndedByLineFeedsAndAByteOrderMarkRead) {
     text.replace('\r', "\r\n");
     ASSERT_TRUE(testsupport::writeFile(list, text));
     w->open(list);
-    EXPECT_EQ(names(w->Canvas1), (std::vector<QString>{"one", "two"}));
+    EXPECT_EQ(names(w->Canvas1), (std::vector<QString>{"two", "one"}));  // the first on top
+}
+
+// A file this program wrote, with clips overlapping on both lanes and places between whole
+// seconds: opened, zoomed, scrolled and saved, it reads the same seconds, the same clip on top.
+TEST_F(PlaylistFiles, OpenedAndSavedAtAnyZoomAndScrollTheFileKeepsEveryPlace) {
+    // Each lane's top clip first, as a save lists it.
+    const QString records[] = {
+        "vtlx%1%50.7%0.1%50.7%e%{e}%0%50.7%97.7%{y}%0%",  // 97.7 - 25.35 + 25.35 != 97.7
+        "vtlx%1%50.5%1%50.5%b%{b}%0%50.5%74.25%{y}%2%",   // 49..99.5, over a
+        "vtlx%1%50%0%49%a%{a}%0%50%25%{y}%0%",
+        "vtlx%2%6.5%0.25%6.5%d%{d}%0.125%6.5%50%{y}%7%",  // 46.75..53.25, over c
+        "vtlx%2%10%2%8%c%{c}%1%9%47%{y}%0%",
+    };
+    const auto text = [&](const QString& y) {
+        QByteArray bytes = documents::playlistHeaderLine();
+        for (QString r : records) {
+            for (const char* name : {"a", "b", "c", "d", "e"})
+                r.replace(QString("{%1}").arg(name), path(QString(name) + ".mp3"));
+            bytes += (r.replace("{y}", y) + u'\r').toUtf8();
+        }
+        return bytes;
+    };
+    for (const char* name : {"a", "b", "c", "d", "e"}) media(QString(name) + ".mp3");
+    const QString list = path("mix.txt");
+    ASSERT_TRUE(testsupport::writeFile(list, text("16")));
+    const struct {
+        const char* zoomRow;
+        int scrollValue;  // x 60 pixels
+        const char* y;    // the one field written at the zoom: 16 / zoom
+    } views[] = {
+        {"100", 0, "16"}, {"100", 3, "16"}, {"25", 0, "64"}, {"25", 2, "64"}, {"400", 5, "4"}};
+    for (const auto& v : views) {
+        SCOPED_TRACE(testing::Message() << v.zoomRow << "% scrolled " << v.scrollValue);
+        answers = {DialogAnswer::Alternate};
+        w->open(list);
+        ASSERT_EQ(clipCount(), 5);
+        EXPECT_EQ(w->Canvas1->mPics.back()->pname, "e");
+        EXPECT_EQ(w->Canvas1->LineHit(60)->pname, "b");
+        EXPECT_EQ(w->Canvas2->LineHit(50)->pname, "d");
+        for (int i = 0; i < w->zoomer->ListCount(); ++i)
+            if (w->zoomer->List(i) == v.zoomRow) w->zoomer->chooseRow(i);
+        w->ScrollBar1->setValue(v.scrollValue);
+        const QString copy = path("copy.txt");
+        QFile::remove(copy);
+        w->gespeichert.clear();
+        saveFiles = {copy};
+        ASSERT_EQ(w->save(), 1);
+        EXPECT_EQ(readFile(copy), text(v.y));
+    }
+}
+
+TEST_F(PlaylistFiles, RecordsPastTheTimelinesEndAreSaidToLieThereAndKept) {
+    const QByteArray text = documents::playlistHeaderLine() +
+                            record(1, 30, 2e7, "far", media("far.mp3")) +
+                            record(2, 30, 100, "near", media("near.mp3")) + "vtlx%1%x%\r" +
+                            record(2, 30, 1e7 + 1, "farther", media("farther.mp3"));
+    const QString list = path("far.txt");
+    ASSERT_TRUE(testsupport::writeFile(list, text));
+    w->open(list);
+    EXPECT_EQ(clipCount(), 1);
+    EXPECT_EQ(w->msg->Text(),
+              "3 tracks were not loaded (1 damaged line, 2 lie beyond the timeline's end) and "
+              "stay in the playlist file.");
+    ASSERT_EQ(w->save(), 1);
+    EXPECT_EQ(recordCount(readFile(list)), 4);
 }
 
 }  // namespace

@@ -19,11 +19,12 @@ using documents::parseRecord;
 using documents::PlaylistRecord;
 using documents::RecordParse;
 
-DragPicRef clip(int32_t spur, double x, double dauer, double fadein, double fadeout, double start,
-                double stop, QString name, QString path, int32_t label) {
+// A clip at scroll 0: its visible and its absolute centre are both `centre`.
+DragPicRef clip(int32_t spur, double centre, double dauer, double fadein, double fadeout,
+                double start, double stop, QString name, QString path, int32_t label) {
     auto c = std::make_shared<DragPic>();
     c->spur = spur;
-    c->x = x;
+    c->x = centre;
     c->y = 16;
     c->pdauer = dauer;
     c->pfadein = fadein;
@@ -33,13 +34,13 @@ DragPicRef clip(int32_t spur, double x, double dauer, double fadein, double fade
     c->pname = std::move(name);
     c->ppfad = std::move(path);
     c->pfarbe = label;
-    c->porgx = x;
+    c->porgx = centre;
     return c;
 }
 
-QByteArray write(const std::vector<DragPicRef>& lane, double zoom, double scroll) {
+QByteArray write(const std::vector<DragPicRef>& lane, double zoom) {
     QString error;
-    const QByteArray bytes = collectspurtracks(lane, zoom, scroll, &error);
+    const QByteArray bytes = collectspurtracks(lane, zoom, &error);
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     return bytes;
 }
@@ -50,19 +51,19 @@ TEST(PlaylistWriter, EmptyDocumentIsTheHeaderLine) {
               "identifier%spur%trackdauer%fadein%fadeout%name%pfad%inpoint%outpoint%xpos%ypos%"
               "finderlabel%\r");
     EXPECT_EQ(header.size(), 92);
-    EXPECT_EQ(write({}, 1, 0), QByteArray());
+    EXPECT_EQ(write({}, 1), QByteArray());
 }
 
-TEST(PlaylistWriter, WritesSecondsAtZoomTwoWithScroll) {
-    const auto c = clip(1, 300, 200, 40, 160, 20, 180, "Band: Song", "/music/song.mp3", 3);
-    EXPECT_EQ(write({c}, 2, 120), "vtlx%1%100%20%80%Band: Song%/music/song.mp3%10%90%210%8%3%\r");
+TEST(PlaylistWriter, WritesSecondsAtZoomTwo) {
+    const auto c = clip(1, 420, 200, 40, 160, 20, 180, "Band: Song", "/music/song.mp3", 3);
+    EXPECT_EQ(write({c}, 2), "vtlx%1%100%20%80%Band: Song%/music/song.mp3%10%90%210%8%3%\r");
 }
 
 TEST(PlaylistWriter, ListsALaneFromItsLastClipDown) {
     const auto a = clip(1, 50, 10, 0, 10, 0, 10, "A", "/a", 0);
     const auto b = clip(1, 100, 10, 0, 10, 0, 10, "B", "/b", 0);
     const auto c = clip(1, 150, 10, 0, 10, 0, 10, "C", "/c", 0);
-    const auto lines = documents::playlistLines(write({a, b, nullptr, c}, 1, 0));
+    const auto lines = documents::playlistLines(write({a, b, nullptr, c}, 1));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_TRUE(lines[0].contains("%C%/c%"));
     EXPECT_TRUE(lines[1].contains("%B%/b%"));
@@ -71,7 +72,7 @@ TEST(PlaylistWriter, ListsALaneFromItsLastClipDown) {
 
 TEST(PlaylistWriter, NameCharactersThatWouldBreakTheRecordBecomeBlanks) {
     const auto c = clip(2, 100, 10, 0, 10, 0, 10, "50%\rmix\nA", "/m/100% pure.mp3", 0);
-    EXPECT_EQ(write({c}, 1, 0), "vtlx%2%10%0%10%50  mix A%/m/100% pure.mp3%0%10%100%16%0%\r");
+    EXPECT_EQ(write({c}, 1), "vtlx%2%10%0%10%50  mix A%/m/100% pure.mp3%0%10%100%16%0%\r");
 }
 
 TEST(PlaylistWriter, APathWithALineBreakIsNotSavedAndTheClipIsNamed) {
@@ -79,24 +80,24 @@ TEST(PlaylistWriter, APathWithALineBreakIsNotSavedAndTheClipIsNamed) {
     for (const char* path : {"/m/bad\r.mp3", "/m/bad\n.mp3"}) {
         const auto bad = clip(2, 300, 10, 0, 10, 0, 10, "Bad Clip", path, 0);
         QString error;
-        EXPECT_TRUE(collectspurtracks({good, bad}, 1, 0, &error).isEmpty());
+        EXPECT_TRUE(collectspurtracks({good, bad}, 1, &error).isEmpty());
         EXPECT_TRUE(error.contains("\"Bad Clip\"")) << error.toStdString();
         EXPECT_TRUE(error.contains("lane 2")) << error.toStdString();
     }
     QString error;
-    EXPECT_TRUE(collectspurtracks({good}, 0, 0, &error).isEmpty());
+    EXPECT_TRUE(collectspurtracks({good}, 0, &error).isEmpty());
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(collectspurtracks({good}, 1, 0, &error).isEmpty());
+    EXPECT_FALSE(collectspurtracks({good}, 1, &error).isEmpty());
     EXPECT_TRUE(error.isEmpty());
 }
 
 TEST(PlaylistWriter, SameBytesUnderAGermanLocale) {
     const std::vector<DragPicRef> lane = {
-        clip(1, 333, 1234.5, 10.25, 1200.75, 3.5, 1230.125, "Ä Song", "/m/ä.mp3", 5)};
-    const QByteArray plain = write(lane, 0.5, 17.5);
+        clip(1, 350.5, 1234.5, 10.25, 1200.75, 3.5, 1230.125, "Ä Song", "/m/ä.mp3", 5)};
+    const QByteArray plain = write(lane, 0.5);
     std::setlocale(LC_ALL, "de_DE.UTF-8");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const QByteArray german = write(lane, 0.5, 17.5);
+    const QByteArray german = write(lane, 0.5);
     QLocale::setDefault(QLocale::c());
     std::setlocale(LC_ALL, "C");
     EXPECT_EQ(german, plain);
@@ -109,7 +110,7 @@ TEST(PlaylistWriter, SameBytesUnderAGermanLocale) {
 std::vector<documents::ClipPlacement> roundTrip(const std::vector<DragPicRef>& lane, double zoom,
                                                 double scroll) {
     std::vector<documents::ClipPlacement> placed;
-    for (const QByteArray& line : documents::playlistLines(write(lane, zoom, scroll))) {
+    for (const QByteArray& line : documents::playlistLines(write(lane, zoom))) {
         PlaylistRecord r;
         EXPECT_EQ(parseRecord(line, r), RecordParse::Read) << line.constData();
         placed.push_back(documents::clipPlacement(r, zoom, scroll));
@@ -136,7 +137,7 @@ TEST(PlaylistRoundTrip, ClipsComeBackAtEveryZoom) {
                 EXPECT_EQ(p.fadeout, c.pfadeout);
                 EXPECT_EQ(p.inpoint, c.pstart);
                 EXPECT_EQ(p.outpoint, c.pstop);
-                EXPECT_EQ(platform::whole(p.left + p.duration / 2), c.x);
+                EXPECT_DOUBLE_EQ(p.left + p.duration / 2 + scroll, c.porgx);
                 EXPECT_EQ(p.y, 16);
                 EXPECT_EQ(p.name, c.pname);
                 EXPECT_EQ(p.path, c.ppfad);

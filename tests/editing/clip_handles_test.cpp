@@ -121,7 +121,8 @@ TEST_F(HandleTest, FadeHandleDragRedrawsTheLastPressedClipsOnlyAtTheirStoredValu
 TEST_F(HandleTest, WithoutASelectionAHandleMovesButTrimsNothing) {
     auto clip = addClip(w->Canvas1, 100, 200);
     click(w->Canvas1, 200);
-    w->refreshc();
+    w->balkenaktiv = -1;  // the selection gone while the handles still stand
+    w->balkenaktivspur = 0;
     drag(w->inp, 40);
     EXPECT_DOUBLE_EQ(clip->pstart, 0);
     EXPECT_DOUBLE_EQ(clip->pfadein, 0);

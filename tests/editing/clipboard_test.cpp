@@ -98,10 +98,13 @@ TEST_F(ClipboardTest, ClearKeepsTheOrderOfTheOtherClips) {
     ASSERT_TRUE(w->Canvas2->MouseDown(b->x, 16));  // brings b to the top
     w->Canvas2->MouseUp(b->x, 16);
     ASSERT_EQ(w->balkenaktiv, 2);
+    ASSERT_EQ(w->msg->Text(), "b");
     w->pastex = {400, 1};
     w->EditPaste()->AutoEnable = true;
     w->clear();
     EXPECT_EQ(w->Canvas2->mPics, (std::vector<DragPicRef>{a, c}));
+    EXPECT_EQ(w->msg->Text(), "");  // names no clip that is gone
+    EXPECT_EQ(w->inp->Left(), -16);
     EXPECT_EQ(w->pastex, (std::vector<double>{400, 1}));
     EXPECT_TRUE(w->EditPaste()->AutoEnable);
 }

@@ -52,7 +52,7 @@ TEST(VolumeKeys, BarIsSizedFromTheClampedVolume) {
 DragPicRef clip(double left, double dauer) {
     auto c = std::make_shared<DragPic>();
     c->pdauer = dauer;
-    c->x = static_cast<int>(left + dauer / 2);
+    c->x = left + dauer / 2;
     c->porgx = c->x + 1000;  // scrolled: porgx moves by the same steps
     return c;
 }
@@ -79,15 +79,15 @@ TEST(Nudge, StepsTestOnlyTheLeadingEdge) {
         {"1 refused, 10 past the neighbour", {true, false, true}, 192, 8, 100, -10, false},
         {"1 free, 10 into the neighbour", {true, false, true}, 150, 40, 100, -1, false},
         {"neighbour on the right only", {true, false, false}, 300, 100, 100, -1, true},
-        {"half a pixel from the left neighbour", {true, false, false}, 99, 100, 101, 0, false},
-        {"half a pixel from the right neighbour", {false, true, false}, 301, 100, 101, 0, false},
+        {"half a pixel from the left neighbour", {true, false, false}, 99.5, 100, 100, 0, false},
+        {"half a pixel from the right neighbour", {false, true, false}, 300.5, 100, 100, 0, false},
     };
     for (const Case& c : cases) {
         auto moving = clip(200, c.dauer);
         std::vector<DragPicRef> lane;
         if (c.neighbourDauer > 0) lane.push_back(clip(c.neighbourLeft, c.neighbourDauer));
         lane.push_back(moving);
-        const int x0 = moving->x;
+        const double x0 = moving->x;
         const double porgx0 = moving->porgx;
         EXPECT_EQ(editing::nudge(lane, *moving, c.keys), c.free) << c.name;
         EXPECT_EQ(moving->x, x0 + c.moved) << c.name;
@@ -95,14 +95,27 @@ TEST(Nudge, StepsTestOnlyTheLeadingEdge) {
     }
 }
 
-TEST(Nudge, HasNoBoundAtTheLaneEnds) {
-    auto c = clip(0, 10);  // centre 5
-    std::vector<DragPicRef> lane{c};
-    for (int i = 0; i < 10; ++i) EXPECT_TRUE(editing::nudge(lane, *c, {true, false, false}));
-    EXPECT_EQ(c->x, -5);
-    c->x = INT32_MAX;  // far out on the right still steps without leaving the range
-    EXPECT_TRUE(editing::nudge(lane, *c, {false, true, true}));
-    EXPECT_EQ(c->x, INT32_MAX);
+// The left edge stops at the timeline's start, without a refusal; the right has no bound.
+TEST(Nudge, TheLeftEdgeStopsAtTheStart) {
+    struct Case {
+        double left;  // on the timeline, not scrolled
+        NudgeKeys keys;
+        double moved;
+    };
+    const Case cases[] = {
+        {0, {true, false, false}, 0},  {0.5, {true, false, false}, -0.5},
+        {5, {true, false, true}, -5},  {11, {true, false, true}, -11},
+        {-3, {true, false, false}, 0},  // placed before the start by a file: no further
+        {-3, {false, true, false}, 1}, {2e9, {false, true, true}, 11},
+    };
+    for (const Case& c : cases) {
+        auto moving = clip(c.left, 10);
+        moving->porgx = moving->x;  // not scrolled
+        std::vector<DragPicRef> lane{moving};
+        EXPECT_TRUE(editing::nudge(lane, *moving, c.keys)) << c.left;
+        EXPECT_DOUBLE_EQ(moving->porgx - 5, c.left + c.moved) << c.left;
+        EXPECT_DOUBLE_EQ(moving->x, moving->porgx) << c.left;
+    }
 }
 
 }  // namespace

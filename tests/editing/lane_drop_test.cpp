@@ -147,8 +147,8 @@ TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
     EXPECT_EQ(c.pname, "Band: Route 66");
     EXPECT_EQ(c.ppfad, path);
     EXPECT_DOUBLE_EQ(c.pdauer, 241);  // 120.7 s at 2 pixels a second, whole pixels
-    EXPECT_EQ(c.x, 220);              // left edge at the drop place
-    EXPECT_DOUBLE_EQ(c.porgx, 280);
+    EXPECT_DOUBLE_EQ(c.x, 220.5);     // left edge exactly at the drop place
+    EXPECT_DOUBLE_EQ(c.porgx, 280.5);
     EXPECT_EQ(c.y, 16);
     EXPECT_EQ(c.spur, 1);
     EXPECT_EQ(c.pfarbe, 5);
@@ -452,12 +452,16 @@ TEST_F(LaneDropTest, PathsAPlaylistCannotHoldAreRefused) {
 
 TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
     addClip(w->Canvas1, 0, 30, "before");
-    auto clip = addClip(w->Canvas1, 100, 120.6, "moving");  // centre 160, spans 99.7..220.3
+    auto clip = addClip(w->Canvas1, 100, 120.6, "moving");  // centre 160.3, spans 100..220.6
     clip->pfadein = 10.6;
     clip->pplaypos = 12;
     clip->ppreviewpos = 7;
+    // Picked first: its handles show, and must go with the selection.
+    ASSERT_TRUE(w->Canvas1->MouseDown(160, 16));
+    w->Canvas1->MouseUp(160, 16);
+    ASSERT_GT(w->inp->Left(), 0);
     shiftDrag(w->Canvas1, 160, [&](QMimeData& data) {
-        // Grabbed 61 pixels right of the picture's left edge (whole pixel 99).
+        // Grabbed 60 pixels right of the clip's left edge.
         EXPECT_TRUE(dragAndDrop(w->Canvas2, data, 460));
     });
     ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
@@ -468,7 +472,7 @@ TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
     EXPECT_EQ(moved.ppfad, "/m/moving.mp3");
     EXPECT_EQ(moved.spur, 2);
     EXPECT_DOUBLE_EQ(moved.pdauer, 120);  // rounded to whole pixels
-    EXPECT_EQ(moved.x, 459);              // left edge 460 - 61, where the picture was grabbed
+    EXPECT_EQ(moved.x, 460);              // left edge 460 - 60, where the picture was grabbed
     EXPECT_DOUBLE_EQ(moved.pfadein, 10);
     EXPECT_DOUBLE_EQ(moved.pfadeout, 110);
     EXPECT_DOUBLE_EQ(moved.pstart, 5);
@@ -477,6 +481,17 @@ TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
     EXPECT_DOUBLE_EQ(moved.pplaypos, 0);
     EXPECT_DOUBLE_EQ(moved.ppreviewpos, 0);
     EXPECT_TRUE(selectionCleared());
+    EXPECT_EQ(w->inp->Left(), -16);  // no selection, no handles
+    EXPECT_FALSE(w->EditClear()->AutoEnable);
+}
+
+TEST_F(LaneDropTest, AClipDroppedPastTheTimelinesStartLiesAtTheStart) {
+    addClip(w->Canvas2, 100, 120, "early");
+    shiftDrag(w->Canvas2, 160, [&](QMimeData& data) {  // grabbed 60 right of its left edge
+        EXPECT_TRUE(dragAndDrop(w->Canvas1, data, 20));
+    });
+    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+    EXPECT_DOUBLE_EQ(w->Canvas1->mPics[0]->porgx, 60);  // left edge 0, not -40
 }
 
 TEST_F(LaneDropTest, OptionAtTheDropCopiesTheClip) {

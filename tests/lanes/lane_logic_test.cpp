@@ -6,7 +6,7 @@
 
 namespace {
 
-DragPicRef clipAt(int x, double dauer, int pictureWidth = -1) {
+DragPicRef clipAt(double x, double dauer, int pictureWidth = -1) {
     auto c = std::make_shared<DragPic>();
     c->x = x;
     c->y = 16;
@@ -103,10 +103,10 @@ TEST(Dragging, RepaintRectCoversOldAndNewPlaces) {
         EXPECT_EQ(lanes::dragRepaintRect(c.oldX, c.newX, c.w, c.h, c.y), c.r);
 }
 
-TEST(Dragging, ReleaseProbesOnePixelOutsideTheEdgesAndAtTheCentre) {
+TEST(Dragging, ReleaseProbesTheEdgesAndTheCentre) {
     struct Case {
         const char* what;
-        int otherX;
+        double otherX;
         double otherDauer;
         bool otherOnTop;
         bool collides;
@@ -114,9 +114,11 @@ TEST(Dragging, ReleaseProbesOnePixelOutsideTheEdgesAndAtTheCentre) {
     // The released clip spans 50..150 (x 100, length 100); it is on top, as a press brings it
     // there, unless the other clip is.
     const Case cases[] = {
-        {"touching on the right", 200, 100, false, true},
+        {"touching on the right", 200, 100, false, false},  // touching is not overlapping
+        {"half a pixel over on the right", 199.5, 100, false, true},
         {"1-pixel gap on the right", 201, 100, false, false},
-        {"touching on the left", 0, 100, false, true},
+        {"touching on the left", 0, 100, false, false},
+        {"half a pixel over on the left", 0.5, 100, false, true},
         {"1-pixel gap on the left", -1, 100, false, false},
         {"short clip inside, clear of the probes", 100, 20, false, false},
         // Only the centre probe reaches this one, and only while it lies above the clip.

@@ -5,6 +5,7 @@
 #include "lanes/lane_logic.h"
 #include "platform/dragdrop.h"
 #include "platform/keyboard.h"
+#include "platform/numtext.h"
 #include "shell/menu.h"
 #include "shell/pictures.h"
 #include "support/app_fixture.h"
@@ -74,7 +75,8 @@ TEST_F(LaneTest, AddPictureCentresAndIdentity) {
     EXPECT_EQ(a->x, 60);
     EXPECT_DOUBLE_EQ(a->porgx, 180);
     auto b = add(w->Canvas1, 10, 101);
-    EXPECT_EQ(b->x, 60);
+    EXPECT_DOUBLE_EQ(b->x, 60.5);  // a place is never rounded
+    EXPECT_DOUBLE_EQ(b->porgx, 180.5);
     w->suddensaveflag = 1;
     w->Canvas1->AddPic(a);
     EXPECT_EQ(w->Canvas1->mPics.size(), 2u);
@@ -155,14 +157,68 @@ TEST_F(LaneTest, PressDragAndReleaseMoveAClip) {
 
     // Dragged onto a: refused and snapped back.
     ASSERT_TRUE(w->Canvas1->MouseDown(300, 16));
-    w->Canvas1->MouseDrag(150, 16);
-    EXPECT_EQ(b->x, 150);
-    w->Canvas1->MouseUp(150, 16);
+    w->Canvas1->MouseDrag(140, 16);
+    EXPECT_EQ(b->x, 140);
+    w->Canvas1->MouseUp(140, 16);
     EXPECT_EQ(w->msg->Text(), "do not drop one track onto another");
     EXPECT_EQ(b->x, 300);
     EXPECT_DOUBLE_EQ(b->porgx, 300);
     EXPECT_EQ(w->balkenaktivspur, 1);
     (void)a;
+}
+
+// Touching is not overlapping: a plain click on a clip between touching neighbours selects it.
+TEST_F(LaneTest, AClickOnAClipTouchingItsNeighboursIsNoRefusedMove) {
+    const struct {
+        const char* what;
+        double beforeLeft, beforeWidth, left, width, afterLeft;  // the clicked clip in between
+        bool refused;
+    } cases[] = {
+        {"touching both", 0, 100, 100, 100, 200, false},
+        {"touching at half pixels", 10, 100.5, 110.5, 101, 211.5, false},
+        {"a pixel apart", 0, 99, 100, 100, 201, false},
+        {"overlapping the one before", 0, 100.5, 100, 100, 200, true},
+        {"overlapping the one after", 0, 100, 100, 100, 199, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        w->init();
+        add(w->Canvas1, c.beforeLeft, c.beforeWidth, "before");
+        auto b = add(w->Canvas1, c.left, c.width, "b");
+        add(w->Canvas1, c.afterLeft, 100, "after");
+        const int at = whole(b->x);
+        ASSERT_TRUE(w->Canvas1->MouseDown(at, 16));
+        w->Canvas1->MouseUp(at, 16);
+        EXPECT_EQ(w->msg->Text(), c.refused ? "do not drop one track onto another" : "b");
+        EXPECT_EQ(w->inp->Left() > 0, !c.refused);  // handles shown
+        EXPECT_EQ(EditClear()->AutoEnable, !c.refused);
+        EXPECT_DOUBLE_EQ(b->porgx, c.left + c.width / 2);  // not moved
+        EXPECT_EQ(w->balkenaktiv, 2);
+    }
+}
+
+// However far it is dragged to the left, a clip's left edge stops at 0:00:00.
+TEST_F(LaneTest, ADraggedClipStopsAtTheTimelinesStart) {
+    const struct {
+        int scrollValue;  // x 60 pixels
+        double left;      // visible
+        int dragBy;
+        double wantLeft;  // on the timeline
+    } cases[] = {
+        {0, 30, -80, 0}, {0, 30, -30, 0}, {0, 30, -29, 1}, {0, 30.5, -31, 0}, {1, 10, -100, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.left + c.dragBy);
+        w->init();
+        w->ScrollBar1->setValue(c.scrollValue);
+        auto a = add(w->Canvas1, c.left, 100, "a");
+        const int at = whole(a->x);
+        ASSERT_TRUE(w->Canvas1->MouseDown(at, 16));
+        w->Canvas1->MouseDrag(at + c.dragBy, 16);
+        w->Canvas1->MouseUp(at + c.dragBy, 16);
+        EXPECT_DOUBLE_EQ(a->porgx - 50, c.wantLeft);
+        EXPECT_DOUBLE_EQ(a->x, a->porgx - w->scrollwert);
+    }
 }
 
 TEST_F(LaneTest, ReleaseAtCentreZeroIsStillProbed) {
