@@ -38,6 +38,12 @@ RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QStrin
     // A file that is there loads even when it is no playable media: the deck then says so.
     const QFileInfo file(record.path);
     if (!file.exists() || file.isDir()) return RecordLoad::MissingFile;
+    const RecordLoad laid = layRecord(w, record);
+    if (laid != RecordLoad::Loaded) return laid;
+    return media.playable(record.path) ? RecordLoad::Loaded : RecordLoad::NotPlayable;
+}
+
+RecordLoad layRecord(Window1& w, const PlaylistRecord& record) {
     DragCanvas* lane = w.lane(record.lane);
     if (!lane) return RecordLoad::Damaged;
 
@@ -47,7 +53,17 @@ RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QStrin
     if (!picture) return RecordLoad::NoPicture;
     lane->AddPicture(std::move(picture), p.left, p.y, p.name, p.duration, p.path, p.lane, p.fadein,
                      p.fadeout, p.inpoint, p.outpoint, p.label);
-    return media.playable(record.path) ? RecordLoad::Loaded : RecordLoad::NotPlayable;
+    return RecordLoad::Loaded;
+}
+
+MeasuredFile measureRecordFile(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.exists() || file.isDir()) return {MeasuredFile::Kind::Missing};
+    MeasuredFile r;
+    const std::optional<double> seconds = editing::measureMovie(path, &r.movie);
+    r.kind = seconds ? MeasuredFile::Kind::Measured : MeasuredFile::Kind::Failed;
+    r.seconds = seconds.value_or(0);
+    return r;
 }
 
 }  // namespace documents

@@ -11,7 +11,13 @@ QString errorText(int code) {
     return QString::fromUtf8(buf);
 }
 
-FormatPtr openInput(const QString& path, QString* error) {
+bool ReadLimit::reached() const {
+    return input_ && input_->pb && input_->pb->bytes_read > bytes_;
+}
+
+int ReadLimit::interrupt(void* self) { return static_cast<const ReadLimit*>(self)->reached(); }
+
+FormatPtr openInput(const QString& path, QString* error, ReadLimit* limit) {
     auto fail = [&](const QString& why) {
         if (error) *error = why;
         return FormatPtr();
@@ -21,10 +27,19 @@ FormatPtr openInput(const QString& path, QString* error) {
     if (!info.isFile()) return fail(QStringLiteral("not a regular file"));
     if (info.size() == 0) return fail(QStringLiteral("empty file"));
 
-    AVFormatContext* raw = nullptr;
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw) return fail(QStringLiteral("out of memory"));
+    if (limit) {
+        // Every read of the input asks first; a refused one ends the probe or the read.
+        raw->interrupt_callback = {&ReadLimit::interrupt, limit};
+        limit->input_ = raw;
+    }
     const QByteArray name = QFile::encodeName(path);
     int rc = avformat_open_input(&raw, name.constData(), nullptr, nullptr);
-    if (rc < 0) return fail(errorText(rc));
+    if (rc < 0) {
+        if (limit) limit->input_ = nullptr;  // freed with the failed input
+        return fail(errorText(rc));
+    }
     FormatPtr fmt(raw);
     rc = avformat_find_stream_info(fmt.get(), nullptr);
     if (rc < 0) return fail(errorText(rc));
