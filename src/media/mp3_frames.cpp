@@ -253,7 +253,7 @@ Mp3FrameIndexRef measureMp3ByTag(const QString& path) {
 
     // Where the stream really ends: the end of the last whole frame in the file's last few KB
     // (tags after the sound are no frames).
-    constexpr int64_t kTail = 64 * 1024;
+    constexpr int64_t kTail = 16 * 1024;
     const int64_t from = std::max(first + h.bytes, size - kTail);
     if (!f.seek(from)) return nullptr;
     const QByteArray tail = f.read(size - from);
