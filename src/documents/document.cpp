@@ -226,7 +226,7 @@ void Window1::open(const QString& path) {
         QHash<QString, int> fileIndex;
         documents::PlaylistLineReader reader(bytes);
         for (QByteArrayView text; reader.next(text);) {
-            Line line{text};
+            Line line{text, {}, -1};
             const documents::RecordParse parsed = documents::parseRecord(text, line.record);
             if (parsed == documents::RecordParse::NotARecord) continue;
             if (parsed == documents::RecordParse::Read) {

@@ -32,12 +32,12 @@ constexpr double kClipCentreY = 16;
 
 // The one measurement of a folder's file: what it is, its length and its label.
 MeasuredFile measureFolderFile(const QString& path) {
-    if (!editing::isRegularFile(path)) return {MeasuredFile::Kind::NotAFile};
+    if (!editing::isRegularFile(path)) return {MeasuredFile::Kind::NotAFile, 0, 0, nullptr};
     media::MovieRef movie;
     const std::optional<double> seconds = editing::measureMovie(path, &movie);
     // Longer media could not be saved and read back as a clip.
     if (!seconds || !std::isfinite(*seconds) || *seconds > lanes::kMaxClipSeconds)
-        return {MeasuredFile::Kind::Failed};
+        return {MeasuredFile::Kind::Failed, 0, 0, nullptr};
     return {MeasuredFile::Kind::Measured, *seconds, editing::fileLabel(path), std::move(movie)};
 }
 

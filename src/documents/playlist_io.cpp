@@ -58,7 +58,7 @@ RecordLoad layRecord(Window1& w, const PlaylistRecord& record) {
 
 MeasuredFile measureRecordFile(const QString& path) {
     const QFileInfo file(path);
-    if (!file.exists() || file.isDir()) return {MeasuredFile::Kind::Missing};
+    if (!file.exists() || file.isDir()) return {MeasuredFile::Kind::Missing, 0, 0, nullptr};
     MeasuredFile r;
     const std::optional<double> seconds = editing::measureMovie(path, &r.movie);
     r.kind = seconds ? MeasuredFile::Kind::Measured : MeasuredFile::Kind::Failed;
