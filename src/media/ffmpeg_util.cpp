@@ -11,11 +11,12 @@ QString errorText(int code) {
     return QString::fromUtf8(buf);
 }
 
-bool ReadLimit::reached() const {
-    return input_ && input_->pb && input_->pb->bytes_read > bytes_;
+int ReadLimit::interrupt(void* self) {
+    auto* limit = static_cast<ReadLimit*>(self);
+    const AVFormatContext* in = limit->input_;
+    if (in && in->pb && in->pb->bytes_read > limit->bytes_) limit->reached_ = true;
+    return limit->reached_;
 }
-
-int ReadLimit::interrupt(void* self) { return static_cast<const ReadLimit*>(self)->reached(); }
 
 FormatPtr openInput(const QString& path, QString* error, ReadLimit* limit) {
     auto fail = [&](const QString& why) {
@@ -36,10 +37,7 @@ FormatPtr openInput(const QString& path, QString* error, ReadLimit* limit) {
     }
     const QByteArray name = QFile::encodeName(path);
     int rc = avformat_open_input(&raw, name.constData(), nullptr, nullptr);
-    if (rc < 0) {
-        if (limit) limit->input_ = nullptr;  // freed with the failed input
-        return fail(errorText(rc));
-    }
+    if (rc < 0) return fail(errorText(rc));
     FormatPtr fmt(raw);
     rc = avformat_find_stream_info(fmt.get(), nullptr);
     if (rc < 0) return fail(errorText(rc));

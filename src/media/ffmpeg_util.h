@@ -69,13 +69,15 @@ class ReadLimit {
   public:
     explicit ReadLimit(int64_t bytes) : bytes_(bytes) {}
     void lift() { bytes_ = INT64_MAX; }
-    bool reached() const;
+    // Whether a read was refused (also once the input is gone).
+    bool reached() const { return reached_; }
 
   private:
     friend FormatPtr openInput(const QString&, QString*, ReadLimit*);
     static int interrupt(void* self);
     int64_t bytes_;
     const AVFormatContext* input_ = nullptr;
+    bool reached_ = false;
 };
 
 // Opens a regular file for demuxing with stream information read. Refuses anything that is not
