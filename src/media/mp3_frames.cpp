@@ -160,7 +160,7 @@ int64_t Mp3FrameIndex::offsetBefore(int64_t frame, int64_t* keptFrame) const {
 int64_t leadingTagBytes(const QString& path) {
     if (!QFileInfo(path).isFile()) return 0;  // a FIFO would block
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? id3v2Size(f) : 0;
+    return f.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? id3v2Size(f) : 0;
 }
 
 Mp3FrameIndexRef indexMp3Frames(const QString& path) {
@@ -239,7 +239,8 @@ Mp3FrameIndexRef indexMp3Frames(const QString& path) {
 
 Mp3FrameIndexRef measureMp3ByTag(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return nullptr;
+    // Only the few bytes asked for are read, not a buffer's worth around each.
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return nullptr;
     const int64_t size = f.size();
     const int64_t first = id3v2Size(f);  // the tag frame
     if (!f.seek(first)) return nullptr;
