@@ -1,16 +1,19 @@
 // The document commands of the main window: New, Open Playlist, Save Playlist (and Save as), the
 // window title, the close guard and the "Save Playlist?" prompt that guards unsaved work.
+#include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <algorithm>
 
+#include "documents/parallel_measure.h"
 #include "documents/playlist_format.h"
 #include "documents/playlist_io.h"
 #include "documents/safe_write.h"
 #include "editing/drop_logic.h"
 #include "editing/regular_file.h"
+#include "media/clip_movie.h"
 #include "platform/dialogs.h"
 #include "platform/filetypes.h"
 #include "platform/progress.h"
@@ -204,51 +207,92 @@ void Window1::open(const QString& path) {
     fenstername();
     documentBusy = true;
     const QPointer<Window1> alive(this);
-    documents::LoadTally tally;
-    documents::MediaCheck media;
-    platform::ProgressDialog progress(
-        QStringLiteral("Opening \"%1\"...").arg(QFileInfo(file).fileName()), bytes.size());
-    QElapsedTimer sinceYield;
-    sinceYield.start();
-    documents::PlaylistLineReader reader(bytes);
-    for (QByteArrayView line; reader.next(line);) {
-        QString path;
-        switch (documents::loadRecord(*this, line, media, &path)) {
-            case documents::RecordLoad::NotARecord:
-            case documents::RecordLoad::Loaded:
-                break;
-            case documents::RecordLoad::NotPlayable:
-                tally.unplayable << QFileInfo(path).fileName();
-                break;
-            case documents::RecordLoad::MissingFile:
-                keptRecords.add(line);
-                ++tally.missing;
-                break;
-            case documents::RecordLoad::Damaged:
-            case documents::RecordLoad::NoPicture:
-                keptRecords.add(line);
-                ++tally.damaged;
-                break;
-            case documents::RecordLoad::BeyondEnd:
-                keptRecords.add(line);
-                ++tally.beyondEnd;
-                break;
-        }
-        // Asked after every line: a line whose media is measured may take milliseconds.
-        if (sinceYield.elapsed() < kYieldMs) continue;
-        // Keeps the decks ticking through a long playlist; input waits until it is read, unless
-        // the progress dialog is up to take a Cancel.
-        const bool goOn = progress.step(reader.position());
-        if (!alive) return;
-        sinceYield.restart();
-        if (!goOn) {
-            documentBusy = false;
-            init();
-            msg->setText(QStringLiteral("Opening \"") + QFileInfo(file).fileName() +
-                         QStringLiteral("\" was cancelled; the file is unchanged."));
-            return;
+    const auto cancelled = [&] {
+        documentBusy = false;
+        init();
+        msg->setText(QStringLiteral("Opening \"") + QFileInfo(file).fileName() +
+                     QStringLiteral("\" was cancelled; the file is unchanged."));
+    };
+
+    // The lines are read first; the files their records name are measured on workers, several
+    // at a time and each once, while the clips are laid in file order as the results come.
+    struct Line {
+        QByteArrayView text;
+        documents::PlaylistRecord record;
+        int file = -1;  // into files; -1 for a record that is kept, not laid
+        bool beyondEnd = false;  // kept because it lies past the timeline's end
+    };
+    std::vector<Line> lines;
+    std::vector<QString> files;
+    {
+        QHash<QString, int> fileIndex;
+        documents::PlaylistLineReader reader(bytes);
+        for (QByteArrayView text; reader.next(text);) {
+            Line line{text, {}, -1};
+            const documents::RecordParse parsed = documents::parseRecord(text, line.record);
+            if (parsed == documents::RecordParse::NotARecord) continue;
+            line.beyondEnd = parsed == documents::RecordParse::BeyondEnd;
+            if (parsed == documents::RecordParse::Read) {
+                const auto known = fileIndex.constFind(line.record.path);
+                line.file = known != fileIndex.constEnd() ? *known : static_cast<int>(files.size());
+                if (known == fileIndex.constEnd()) {
+                    fileIndex.insert(line.record.path, line.file);
+                    files.push_back(line.record.path);
+                }
+            }
+            lines.push_back(std::move(line));
         }
     }
+    QAbstractEventDispatcher* ui = QAbstractEventDispatcher::instance();
+    const int threads = documents::measureThreads(files.size());
+    documents::ParallelMeasure measure(std::move(files), documents::measureRecordFile, threads,
+                                       [ui] {
+                                           if (ui) ui->wakeUp();
+                                       });
+    documents::MeasureProgress progress(
+        QStringLiteral("Opening \"%1\"...").arg(QFileInfo(file).fileName()),
+        static_cast<int>(lines.size()));
+    documents::LoadTally tally;
+    QElapsedTimer sinceYield;
+    sinceYield.start();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const Line& line = lines[i];
+        const auto keep = [&](int& count) {
+            keptRecords.add(line.text);
+            ++count;
+        };
+        if (line.file < 0) {
+            keep(line.beyondEnd ? tally.beyondEnd : tally.damaged);
+        } else {
+            while (alive && !measure.ready(line.file) && !progress.canceled())
+                progress.wait(static_cast<int>(i));
+            if (!alive) return;
+            if (progress.canceled()) return cancelled();
+            documents::MeasuredFile& measured = measure.result(line.file);
+            if (measured.kind == documents::MeasuredFile::Kind::Missing) {
+                keep(tally.missing);
+            } else {
+                media::keepOpened(measured.movie);  // the clips play it without opening it again
+                switch (documents::layRecord(*this, line.record)) {
+                    case documents::RecordLoad::Loaded:
+                        if (measured.kind != documents::MeasuredFile::Kind::Measured)
+                            tally.unplayable << QFileInfo(line.record.path).fileName();
+                        break;
+                    default:
+                        keep(tally.damaged);
+                        break;
+                }
+            }
+        }
+        // Keeps the decks ticking through a long playlist; input waits until it is read, unless
+        // the progress dialog is up to take a Cancel.
+        if (sinceYield.elapsed() < kYieldMs) continue;
+        progress.step(static_cast<int>(i) + 1);
+        if (!alive) return;
+        sinceYield.restart();
+        if (progress.canceled()) return cancelled();
+    }
+    measure.stop();
     documentBusy = false;
     // A save lists each lane from its top clip down; reading appended them bottom first, so the
     // lanes are turned round to stack as they were saved: where clips overlap, the same one stays

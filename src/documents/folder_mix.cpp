@@ -22,6 +22,7 @@
 #include "editing/file_label.h"
 #include "editing/regular_file.h"
 #include "lanes/clip_bounds.h"
+#include "media/clip_movie.h"
 #include "platform/dialogs.h"
 #include "platform/numtext.h"
 #include "platform/progress.h"
@@ -35,12 +36,13 @@ constexpr double kClipCentreY = 16;
 
 // The one measurement of a folder's file: what it is, its length and its label.
 MeasuredFile measureFolderFile(const QString& path) {
-    if (!editing::isRegularFile(path)) return {MeasuredFile::Kind::NotAFile};
-    const std::optional<double> seconds = editing::measureMovie(path);
+    if (!editing::isRegularFile(path)) return {MeasuredFile::Kind::NotAFile, 0, 0, nullptr};
+    media::MovieRef movie;
+    const std::optional<double> seconds = editing::measureMovie(path, &movie);
     // Longer media could not be saved and read back as a clip.
     if (!seconds || !std::isfinite(*seconds) || *seconds > lanes::kMaxClipSeconds)
-        return {MeasuredFile::Kind::Failed};
-    return {MeasuredFile::Kind::Measured, *seconds, editing::fileLabel(path)};
+        return {MeasuredFile::Kind::Failed, 0, 0, nullptr};
+    return {MeasuredFile::Kind::Measured, *seconds, editing::fileLabel(path), std::move(movie)};
 }
 
 // The one place a folder's clip is made.
@@ -66,35 +68,6 @@ class WatchCursor {
 
   private:
     QPointer<Window1> w_;
-};
-
-// Keeps the window live while the files are measured: timer ticks and repaints run, user input
-// waits, and once the run has lasted long enough a progress dialog with Cancel takes the input.
-class RunProgress {
-  public:
-    explicit RunProgress(int maximum)
-        : dialog_(QStringLiteral("Laying out the folder's files..."), maximum) {
-        // Wakes a wait that nothing else would end when the dialog is due.
-        due_.setSingleShot(true);
-        due_.start(platform::progressDelayMs());
-    }
-
-    bool canceled() const { return dialog_.cancelled(); }
-
-    // Runs events until something happens: a file measured, a tick, the dialog coming due.
-    void wait(int done) {
-        dialog_.update(done);
-        if (!canceled())
-            QCoreApplication::processEvents(dialog_.eventFlags() | QEventLoop::WaitForMoreEvents);
-        dialog_.update(done);
-    }
-
-    // After each item: the dialog moves on and pending events run once.
-    void step(int done) { dialog_.step(done); }
-
-  private:
-    platform::ProgressDialog dialog_;
-    QTimer due_;
 };
 
 }  // namespace
@@ -190,7 +163,8 @@ void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
         ParallelMeasure measure(std::move(paths), measureFolderFile, threads, [ui] {
             if (ui) ui->wakeUp();
         });
-        RunProgress progress(static_cast<int>(taken.size()));
+        MeasureProgress progress(QStringLiteral("Laying out the folder's files..."),
+                                 static_cast<int>(taken.size()));
         FolderLayout layout(rules);
         for (size_t k = 0; k < taken.size() && !progress.canceled(); ++k) {
             while (alive && !measure.ready(k) && !progress.canceled()) progress.wait(int(k));
@@ -203,6 +177,7 @@ void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
                                           : 0;
                 // A clip narrower than a pixel could be neither seen nor picked.
                 if (width >= 1) {
+                    media::keepOpened(r.movie);  // the clip plays it without opening it again
                     addFolderClip(w, layout.next(width), *taken[k], r.label);
                 } else if (skipped++ == 0) {
                     firstSkipped = taken[k]->name;

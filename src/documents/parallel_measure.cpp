@@ -1,5 +1,6 @@
 #include "documents/parallel_measure.h"
 
+#include <QCoreApplication>
 #include <QThread>
 #include <algorithm>
 
@@ -53,6 +54,18 @@ int measureThreads(size_t count) {
     // a slow disk does not hold up the others.
     const int cores = std::max(QThread::idealThreadCount(), 2);
     return static_cast<int>(std::min<size_t>(std::min(cores, 8), std::max<size_t>(count, 1)));
+}
+
+MeasureProgress::MeasureProgress(const QString& label, int maximum) : dialog_(label, maximum) {
+    due_.setSingleShot(true);
+    due_.start(platform::progressDelayMs());
+}
+
+void MeasureProgress::wait(int done) {
+    dialog_.update(done);
+    if (!canceled())
+        QCoreApplication::processEvents(dialog_.eventFlags() | QEventLoop::WaitForMoreEvents);
+    dialog_.update(done);
 }
 
 }  // namespace documents

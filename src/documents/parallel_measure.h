@@ -4,12 +4,19 @@
 // for is always among the first being measured.
 
 #include <QString>
+#include <QTimer>
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
+
+#include "platform/progress.h"
+
+namespace media {
+class Movie;
+}
 
 namespace documents {
 
@@ -18,10 +25,14 @@ struct MeasuredFile {
         NotAFile,  // not a regular file: a folder, a FIFO, a dangling link
         Failed,    // a file that does not open as a movie
         Measured,
+        Missing,  // nothing there, or a folder (a playlist keeps such records)
     };
     Kind kind = Kind::Failed;
     double seconds = 0;
     int32_t label = 0;
+    // The movie opened to measure it, handed on to the clips of the file (media::keepOpened) so
+    // that they need not open it again.
+    std::shared_ptr<media::Movie> movie;
 };
 
 class ParallelMeasure {
@@ -40,6 +51,7 @@ class ParallelMeasure {
     bool ready(size_t index) const;
     // Only once ready(index).
     const MeasuredFile& result(size_t index) const { return results_[index]; }
+    MeasuredFile& result(size_t index) { return results_[index]; }
     // No file is started after this; the ones under way still finish.
     void stop() { stopped_.store(true, std::memory_order_relaxed); }
     // How many workers are still running.
@@ -61,5 +73,22 @@ class ParallelMeasure {
 
 // Threads worth using to measure count files on this machine.
 int measureThreads(size_t count);
+
+// Keeps the window live while files are measured: timer ticks and repaints run, user input
+// waits, and once the run has lasted long enough a progress dialog with Cancel takes the input.
+class MeasureProgress {
+  public:
+    MeasureProgress(const QString& label, int maximum);
+
+    bool canceled() const { return dialog_.cancelled(); }
+    // Runs events until something happens: a file measured, a tick, the dialog coming due.
+    void wait(int done);
+    // After an item: the dialog moves on and pending events run once.
+    void step(int done) { dialog_.step(done); }
+
+  private:
+    platform::ProgressDialog dialog_;
+    QTimer due_;  // wakes a wait that nothing else would end when the dialog is due
+};
 
 }  // namespace documents

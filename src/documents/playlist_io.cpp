@@ -40,6 +40,12 @@ RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QStrin
     // A file that is there loads even when it is no playable media: the deck then says so.
     const QFileInfo file(record.path);
     if (!file.exists() || file.isDir()) return RecordLoad::MissingFile;
+    const RecordLoad laid = layRecord(w, record);
+    if (laid != RecordLoad::Loaded) return laid;
+    return media.playable(record.path) ? RecordLoad::Loaded : RecordLoad::NotPlayable;
+}
+
+RecordLoad layRecord(Window1& w, const PlaylistRecord& record) {
     DragCanvas* lane = w.lane(record.lane);
     if (!lane) return RecordLoad::Damaged;
 
@@ -52,7 +58,17 @@ RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QStrin
     DragPic& clip = *lane->mPics.back();
     clip.porgx = p.centre;
     clip.x = p.centre - w.scrollwert;
-    return media.playable(record.path) ? RecordLoad::Loaded : RecordLoad::NotPlayable;
+    return RecordLoad::Loaded;
+}
+
+MeasuredFile measureRecordFile(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.exists() || file.isDir()) return {MeasuredFile::Kind::Missing, 0, 0, nullptr};
+    MeasuredFile r;
+    const std::optional<double> seconds = editing::measureMovie(path, &r.movie);
+    r.kind = seconds ? MeasuredFile::Kind::Measured : MeasuredFile::Kind::Failed;
+    r.seconds = seconds.value_or(0);
+    return r;
 }
 
 }  // namespace documents

@@ -7,6 +7,8 @@
 #include <QString>
 #include <vector>
 
+#include "documents/parallel_measure.h"
+#include "documents/playlist_format.h"
 #include "lanes/dragpic.h"
 
 class Window1;
@@ -35,6 +37,15 @@ class MediaCheck {
 // Makes the clip of one line (without its end) on its lane, at the window's zoom and scroll.
 // *path gets the record's media path once the record has been read.
 RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QString* path = nullptr);
+
+// Makes the clip of a record whose file is there on its lane, at the window's zoom and scroll:
+// Loaded, Damaged (no such lane) or NoPicture.
+RecordLoad layRecord(Window1& w, const PlaylistRecord& record);
+
+// What a playlist needs to know of a file its records name, found on a worker: Missing (nothing
+// there, or a folder), Measured (playable media, its movie kept for the clips) or else not
+// playable.
+MeasuredFile measureRecordFile(const QString& path);
 
 // One lane's records at the window's zoom and scroll; "" and *error set when a clip cannot be
 // written.

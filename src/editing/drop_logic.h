@@ -4,10 +4,15 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "lanes/dragpic.h"
+
+namespace media {
+class Movie;
+}
 
 namespace editing {
 
@@ -48,10 +53,12 @@ const QStringList& laneFileTypes();
 bool laneTakesFileType(const QString& path);
 
 // The length in seconds of the media file at path, or nothing when it does not open as a movie.
-// Only regular files are opened. Tests replace the measurement of regular files; an empty function
-// restores the media layer's.
+// Only regular files are opened. The movie opened is kept for the clips of the file, or, when
+// `opened` is given, handed back there for the caller to keep when it lays the clip. Tests
+// replace the measurement of regular files; an empty function restores the media layer's.
 using MovieMeasure = std::function<std::optional<double>(const QString& path)>;
-std::optional<double> measureMovie(const QString& path);
+std::optional<double> measureMovie(const QString& path,
+                                   std::shared_ptr<media::Movie>* opened = nullptr);
 void setMovieMeasure(MovieMeasure measure);
 
 }  // namespace editing

@@ -21,13 +21,16 @@ bool laneTakesFileType(const QString& path) {
     return platform::FileTypeRegistry::instance().matchesAny(path, laneFileTypes());
 }
 
-std::optional<double> measureMovie(const QString& path) {
+std::optional<double> measureMovie(const QString& path, media::MovieRef* opened) {
     // A FIFO or a device would block the program; only regular files are opened.
     if (!isRegularFile(path)) return std::nullopt;
     if (measureOverride()) return measureOverride()(path);
     const media::MovieRef movie = media::openEditableMovie(path);
     if (!movie) return std::nullopt;
-    media::keepOpened(movie);  // the clip made of it plays it without opening the file again
+    if (opened)
+        *opened = movie;
+    else
+        media::keepOpened(movie);  // the clip made of it plays it without opening the file again
     return movie->Duration();
 }
 

@@ -219,6 +219,7 @@ bool AudioDecoder::decodeMore() {
 }
 
 bool AudioDecoder::seekByIndex(int64_t sample) {
+    index_ = indexSlot_ ? indexSlot_->get() : nullptr;
     if (!index_ || index_->offsets.empty() || codec_->codec_id != AV_CODEC_ID_MP3 ||
         index_->rate != codec_->sample_rate || !fmt_->pb || avio_size(fmt_->pb) != index_->fileSize)
         return false;

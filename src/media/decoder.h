@@ -26,8 +26,13 @@ class AudioDecoder {
     bool isOpen() const { return codec_ != nullptr; }
 
     // Where the frames of an MP3 file lie (from measuring it): seeks start near the target
-    // instead of reading the file from its start. Ignored for other files.
-    void setFrameIndex(Mp3FrameIndexRef index) { index_ = std::move(index); }
+    // instead of reading the file from its start. Ignored for other files. A slot still empty is
+    // looked at again at each seek, so an index made meanwhile is used once ready.
+    void setFrameIndex(Mp3FrameIndexSlotRef slot) { indexSlot_ = std::move(slot); }
+    void setFrameIndex(Mp3FrameIndexRef index) {
+        indexSlot_ = std::make_shared<Mp3FrameIndexSlot>();
+        indexSlot_->set(std::move(index));
+    }
 
     // Positions the decoder so that the next frame read is the mixer frame at `seconds` of a
     // decode from the start (0 = its first frame), whatever the source's sample rate.
@@ -84,7 +89,8 @@ class AudioDecoder {
     int swrInChannels_ = 0;
     uint64_t swrInMask_ = 0;
     int swrInFormat_ = -1;
-    Mp3FrameIndexRef index_;
+    Mp3FrameIndexSlotRef indexSlot_;
+    Mp3FrameIndexRef index_;  // the slot's index when the last seek looked
     bool byIndex_ = false;       // frames come from the index's offsets, not the demuxer
     int64_t indexFrame_ = 0;     // the next frame to feed
     int64_t indexOffset_ = 0;    // its byte offset

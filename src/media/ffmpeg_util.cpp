@@ -11,7 +11,14 @@ QString errorText(int code) {
     return QString::fromUtf8(buf);
 }
 
-FormatPtr openInput(const QString& path, QString* error) {
+int ReadLimit::interrupt(void* self) {
+    auto* limit = static_cast<ReadLimit*>(self);
+    const AVFormatContext* in = limit->input_;
+    if (in && in->pb && in->pb->bytes_read > limit->bytes_) limit->reached_ = true;
+    return limit->reached_;
+}
+
+FormatPtr openInput(const QString& path, QString* error, ReadLimit* limit) {
     auto fail = [&](const QString& why) {
         if (error) *error = why;
         return FormatPtr();
@@ -21,7 +28,13 @@ FormatPtr openInput(const QString& path, QString* error) {
     if (!info.isFile()) return fail(QStringLiteral("not a regular file"));
     if (info.size() == 0) return fail(QStringLiteral("empty file"));
 
-    AVFormatContext* raw = nullptr;
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw) return fail(QStringLiteral("out of memory"));
+    if (limit) {
+        // Every read of the input asks first; a refused one ends the probe or the read.
+        raw->interrupt_callback = {&ReadLimit::interrupt, limit};
+        limit->input_ = raw;
+    }
     const QByteArray name = QFile::encodeName(path);
     int rc = avformat_open_input(&raw, name.constData(), nullptr, nullptr);
     if (rc < 0) return fail(errorText(rc));

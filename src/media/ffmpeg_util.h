@@ -62,8 +62,26 @@ inline void quietLogs() {
 // FFmpeg's text for an error code.
 QString errorText(int code);
 
+// A bound on the bytes an input reads until it is lifted: a file with nothing decodable near its
+// start (zeros, junk) is refused without being read to its end, and the demuxer's buffers stay
+// small. Must outlive the input it is given to.
+class ReadLimit {
+  public:
+    explicit ReadLimit(int64_t bytes) : bytes_(bytes) {}
+    void lift() { bytes_ = INT64_MAX; }
+    // Whether a read was refused (also once the input is gone).
+    bool reached() const { return reached_; }
+
+  private:
+    friend FormatPtr openInput(const QString&, QString*, ReadLimit*);
+    static int interrupt(void* self);
+    int64_t bytes_;
+    const AVFormatContext* input_ = nullptr;
+    bool reached_ = false;
+};
+
 // Opens a regular file for demuxing with stream information read. Refuses anything that is not
 // a regular file (a FIFO would block, a directory cannot be read). nullptr with *error set.
-FormatPtr openInput(const QString& path, QString* error);
+FormatPtr openInput(const QString& path, QString* error, ReadLimit* limit = nullptr);
 
 }  // namespace media::ff

@@ -1,6 +1,8 @@
 #include "media/movie.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QThreadPool>
 #include <algorithm>
 
 #include "media/decoder.h"
@@ -14,6 +16,53 @@ bool mediaAvailable() {
            av_find_input_format("mp3") && av_find_input_format("mov");
 }
 
+namespace {
+
+// A file whose first this many bytes (after its leading tags) hold no decodable sound is no
+// media; reading stops there, which also bounds what the demuxer buffers while it searches.
+constexpr int64_t kSearchBytes = 8 << 20;
+
+// Walks the frames of the files whose clips were laid, one file at a time, behind the work
+// that measures and plays.
+QThreadPool& frameWalker() {
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool();
+        p->setMaxThreadCount(1);
+        p->setExpiryTimeout(2000);
+        // Walks still waiting are dropped at exit; the one under way finishes.
+        if (QCoreApplication::instance())
+            qAddPostRoutine([] {
+                frameWalker().clear();
+                frameWalker().waitForDone();
+            });
+        return p;
+    }();
+    return *pool;
+}
+
+// The exact length of an MP3 from its tag, or, when the tag does not fit the file or there is
+// none, from walking its frames (which gives the frame index too). nullptr when neither works.
+Mp3FrameIndexRef measureMp3(const QString& path, int rate, bool* walked) {
+    Mp3FrameIndexRef index = measureMp3ByTag(path);
+    *walked = !index;
+    if (!index) index = indexMp3Frames(path);
+    if (index && index->rate != rate) return nullptr;
+    return index;
+}
+
+}  // namespace
+
+void indexFramesLater(const MovieRef& movie) {
+    if (!movie || !movie->frameIndex_ || movie->frameIndex_->get()) return;
+    std::weak_ptr<Mp3FrameIndexSlot> slot = movie->frameIndex_;
+    frameWalker().start([slot, path = movie->path_, rate = movie->mp3Rate_] {
+        if (slot.expired()) return;  // no clip of the file is left
+        Mp3FrameIndexRef index = indexMp3Frames(path);
+        if (!index || index->rate != rate) return;  // seeks go on without it
+        if (auto s = slot.lock()) s->set(std::move(index));
+    });
+}
+
 MovieRef openMovie(const QString& path, QString* error) {
     auto fail = [&](const QString& why) {
         if (error) *error = why;
@@ -22,8 +71,12 @@ MovieRef openMovie(const QString& path, QString* error) {
     // Damaged files are reported through the result; FFmpeg's own chatter would only be noise.
     static const bool quiet = (av_log_set_level(AV_LOG_ERROR), true);
     (void)quiet;
-    ff::FormatPtr fmt = ff::openInput(path, error);
-    if (!fmt) return nullptr;
+    ff::ReadLimit limit(leadingTagBytes(path) + kSearchBytes);
+    ff::FormatPtr fmt = ff::openInput(path, error, &limit);
+    if (!fmt) {
+        if (error && limit.reached()) *error = QStringLiteral("no sound could be decoded");
+        return nullptr;
+    }
 
     MovieRef movie(new Movie());
     movie->path_ = path;
@@ -53,19 +106,12 @@ MovieRef openMovie(const QString& path, QString* error) {
         avcodec_open2(codec.get(), dec, nullptr) < 0)
         return fail(QStringLiteral("cannot decode this sound"));
 
-    // An MP3's frames are walked once here: seeks then start near their target, and a file
-    // without a header gets its exact length from the count.
-    const bool mp3 = st->codecpar->codec_id == AV_CODEC_ID_MP3;
-    if (mp3) {
-        movie->frameIndex_ = indexMp3Frames(path);
-        if (movie->frameIndex_ && movie->frameIndex_->rate != rate) movie->frameIndex_.reset();
-    }
-    const Mp3FrameIndex* frames = movie->frameIndex_.get();
     // The container's length is exact unless it was estimated from the bit rate (an MP3 without
-    // a header, raw AAC): then the frames are counted.
+    // a header, raw AAC): then the packets are counted, unless the MP3's frames tell.
+    const bool mp3 = st->codecpar->codec_id == AV_CODEC_ID_MP3;
     const bool estimated = fmt->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE ||
                            st->duration == AV_NOPTS_VALUE;
-    const bool count = estimated && !frames;
+    bool count = estimated && !mp3;
     for (unsigned i = 0; i < fmt->nb_streams; ++i)
         if (static_cast<int>(i) != audio) fmt->streams[i]->discard = AVDISCARD_ALL;
 
@@ -75,36 +121,56 @@ MovieRef openMovie(const QString& path, QString* error) {
     bool decoded = false;
     int packetsTried = 0;
     int64_t counted = 0;  // in the stream's time base
-    while (av_read_frame(fmt.get(), pkt.get()) >= 0) {
-        if (pkt->stream_index == audio) {
-            counted += pkt->duration > 0 ? pkt->duration
-                                         : av_rescale_q(std::max(codec->frame_size, 0),
-                                                        AVRational{1, rate}, st->time_base);
-            // One decoded frame shows the sound is really there (not a text file that the
-            // probe took for MPEG audio, nor a file cut off after its header).
-            if (!decoded && packetsTried < 64) {
-                ++packetsTried;
-                if (avcodec_send_packet(codec.get(), pkt.get()) >= 0 &&
-                    avcodec_receive_frame(codec.get(), frame.get()) >= 0 && frame->nb_samples > 0)
-                    decoded = true;
-                av_frame_unref(frame.get());
+    // Reads packets, adding up their lengths, until one decodes, or on to the end.
+    const auto readPackets = [&](bool toEnd) {
+        while (av_read_frame(fmt.get(), pkt.get()) >= 0) {
+            if (pkt->stream_index == audio) {
+                counted += pkt->duration > 0 ? pkt->duration
+                                             : av_rescale_q(std::max(codec->frame_size, 0),
+                                                            AVRational{1, rate}, st->time_base);
+                // One decoded frame shows the sound is really there (not a text file that the
+                // probe took for MPEG audio, nor a file cut off after its header).
+                if (!decoded && packetsTried < 64) {
+                    ++packetsTried;
+                    if (avcodec_send_packet(codec.get(), pkt.get()) >= 0 &&
+                        avcodec_receive_frame(codec.get(), frame.get()) >= 0 &&
+                        frame->nb_samples > 0)
+                        decoded = true;
+                    av_frame_unref(frame.get());
+                }
             }
+            av_packet_unref(pkt.get());
+            if (decoded) limit.lift();  // sound is there: counting may read on to the end
+            if (decoded && !toEnd) break;
+            if (!decoded && packetsTried >= 64) break;
         }
-        av_packet_unref(pkt.get());
-        if (decoded && !count) break;
-        if (!decoded && packetsTried >= 64) break;
-    }
+    };
+    readPackets(count);
     if (!decoded) return fail(QStringLiteral("no sound could be decoded"));
+
+    // An MP3's length comes from its tag when that fits the file, else from its frames, walked
+    // here; a walk gives the frame index at once, else a worker makes it once the clip is laid.
+    Mp3FrameIndexRef frames;
+    if (mp3) {
+        bool walked = false;
+        frames = measureMp3(path, rate, &walked);
+        movie->frameIndex_ = std::make_shared<Mp3FrameIndexSlot>();
+        movie->mp3Rate_ = rate;
+        if (walked && frames) movie->frameIndex_->set(frames);
+        if (!frames && estimated) {
+            // Frames that cannot be walked (free format, a change of rate): counted instead.
+            count = true;
+            readPackets(true);
+        }
+    }
 
     int64_t samples = 0;
     if (count) {
         samples = av_rescale_q(counted, st->time_base, AVRational{1, rate});
-    } else if (estimated) {
+    } else if (frames) {
         samples = frames->decodedSamples();
     } else {
         samples = av_rescale_q(st->duration, st->time_base, AVRational{1, rate});
-        // The decoder trims the encoder's delay and padding that the container's length counts.
-        if (frames && frames->tagCountsFrames) samples -= frames->encoderDelay + frames->endPadding;
     }
     if (samples <= 0) return fail(QStringLiteral("no sound could be decoded"));
     movie->duration_ = static_cast<double>(samples) / rate;

@@ -19,8 +19,15 @@ class Movie;
 using MovieRef = std::shared_ptr<Movie>;
 
 // Opens a regular file as a movie; nullptr (with *error set) for anything that holds no
-// playable sound: a text file, a directory, a FIFO, an empty, truncated or corrupt file.
+// playable sound: a text file, a directory, a FIFO, an empty, truncated or corrupt file, and a
+// file with no decodable sound in its first few megabytes (zeros or junk), which is not read
+// further. An MP3 whose information tag fits it is measured from the tag, reading a few KB; its
+// frame index comes later (indexFramesLater).
 MovieRef openMovie(const QString& path, QString* error = nullptr);
+
+// Any thread: the frames of the movie's MP3 file are walked on a worker, unless its index is
+// there already, and seeks use the index once it is ready (exact before that too, if slower).
+void indexFramesLater(const MovieRef& movie);
 
 // Movies opened for editing are the same objects; the names the program uses for them.
 using EditableMovie = Movie;
@@ -47,8 +54,10 @@ class Movie {
     // Routes a track; a player sounding this movie moves the track to the new device at once.
     void setTrackSoundOutput(int index, int32_t deviceId);
     const std::vector<Track>& tracks() const { return tracks_; }
-    // Where an MP3's frames lie, found while measuring it; nullptr for other files.
-    Mp3FrameIndexRef frameIndex() const { return frameIndex_; }
+    // Where an MP3's frames lie: nullptr for other files, and until the frames are walked.
+    Mp3FrameIndexRef frameIndex() const { return frameIndex_ ? frameIndex_->get() : nullptr; }
+    // The same as it comes, for decoders of the file (nullptr for other files).
+    const Mp3FrameIndexSlotRef& frameIndexSlot() const { return frameIndex_; }
 
     // Another movie of the same opened file with routing of its own, for one more player:
     // nothing is opened or measured again.
@@ -58,6 +67,7 @@ class Movie {
 
   private:
     friend MovieRef openMovie(const QString&, QString*);
+    friend void indexFramesLater(const MovieRef&);
     friend class MoviePlayer;
     Movie() = default;
 
@@ -65,7 +75,8 @@ class Movie {
     double duration_ = 0;
     int64_t durationFrames_ = 0;
     std::vector<Track> tracks_;
-    Mp3FrameIndexRef frameIndex_;
+    Mp3FrameIndexSlotRef frameIndex_;
+    int mp3Rate_ = 0;  // the sample rate the frame index must have
     std::vector<MoviePlayer*> players_;  // players that hold this movie, told about re-routing
 };
 

@@ -36,7 +36,7 @@ MoviePlayer::Voice MoviePlayer::startVoice(int track, double at) {
     v.stream = std::make_shared<Stream>(kRingFrames);
     v.stream->path = movie_->path();
     v.stream->streamIndex = t.stream;
-    v.stream->decoder.setFrameIndex(movie_->frameIndex());
+    v.stream->decoder.setFrameIndex(movie_->frameIndexSlot());
     v.stream->startSeconds = at;
     v.stream->endFrame = movie_->durationFrames();
     v.slot = v.device->mixer().addVoice(v.stream.get(), gainFor(volume_));

@@ -1,6 +1,7 @@
 #include "media/mp3_frames.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cstring>
 
@@ -11,6 +12,10 @@ namespace {
 uint32_t be32(const uint8_t* p) {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
 }
+
+// Decoder delay of layer III on top of the encoder's: the overlap of the transform and the
+// filter bank.
+constexpr int kDecoderDelay = 529;
 
 bool sameStream(const Mp3Header& a, const Mp3Header& b) {
     return a.rate == b.rate && a.samples == b.samples;
@@ -34,7 +39,8 @@ struct TagInfo {
     bool isTag = false;  // the frame carries an information tag instead of sound
     int startPad = -1;   // encoder delay and padding, when the tag has them
     int endPad = 0;
-    bool counts = false;  // the tag gives the frame count
+    int64_t frames = -1;  // sound frames, when the tag gives them
+    int64_t bytes = -1;   // bytes of the stream, when the tag gives them
 };
 
 // The information tag a file's first frame may carry ("Xing", "Info" or "VBRI"), read the way
@@ -47,10 +53,15 @@ TagInfo readTag(const uint8_t* frame, const Mp3Header& h) {
     if (x + 8 <= end && (std::memcmp(x, "Xing", 4) == 0 || std::memcmp(x, "Info", 4) == 0)) {
         const uint32_t flags = be32(x + 4);
         t.isTag = (flags & 3) != 0;  // without a frame or byte count the demuxer keeps it
-        t.counts = (flags & 1) != 0;
         const uint8_t* p = x + 8;
-        if (flags & 1) p += 4;
-        if (flags & 2) p += 4;
+        if (flags & 1) {
+            if (p + 4 <= end) t.frames = be32(p);
+            p += 4;
+        }
+        if (flags & 2) {
+            if (p + 4 <= end) t.bytes = be32(p);
+            p += 4;
+        }
         if (flags & 4) p += 100;
         if (flags & 8) p += 4;
         if (p + 24 <= end && (std::memcmp(p, "LAME", 4) == 0 || std::memcmp(p, "Lavf", 4) == 0 ||
@@ -62,13 +73,28 @@ TagInfo readTag(const uint8_t* frame, const Mp3Header& h) {
         return t;
     }
     const uint8_t* v = frame + 4 + 32;
-    if (v + 6 <= end && std::memcmp(v, "VBRI", 4) == 0 && v[4] == 0 && v[5] == 1) t.isTag = true;
+    if (v + 18 <= end && std::memcmp(v, "VBRI", 4) == 0 && v[4] == 0 && v[5] == 1) {
+        t.isTag = true;
+        t.bytes = be32(v + 10);
+        t.frames = be32(v + 14);
+    }
     return t;
 }
 
-// Decoder delay of layer III on top of the encoder's: the overlap of the transform and the
-// filter bank.
-constexpr int kDecoderDelay = 529;
+// What a tag read at the start of the file means for the index: the encoder's delay, which the
+// demuxer skips, and the padding it trims where the tag's frame count ends. Like the demuxer, a
+// file much longer than the tag's byte count is taken for several files joined, and its count
+// ignored.
+void applyTag(const TagInfo& tag, int64_t fileSize, Mp3FrameIndex& index) {
+    index.hasTag = tag.isTag;
+    if (tag.startPad < 0) return;
+    index.encoderDelay = tag.startPad;
+    index.skipSamples = tag.startPad + kDecoderDelay;
+    index.endPadding = tag.endPad;
+    const bool joined =
+        tag.bytes > 0 && fileSize > tag.bytes && fileSize - tag.bytes > tag.bytes >> 4;
+    index.tagFrames = tag.frames > 0 && !joined ? tag.frames : 0;
+}
 
 }  // namespace
 
@@ -113,8 +139,14 @@ int64_t findMp3Sync(const uint8_t* buf, int64_t size, const Mp3Header* like) {
 
 int64_t Mp3FrameIndex::decodedSamples() const {
     const int64_t all = frames * samplesPerFrame;
-    // The decoder's own delay moves the end the tag gives as far as the start.
-    const int64_t end = tagCountsFrames ? std::min(all, all - endPadding + kDecoderDelay) : all;
+    int64_t end = all;
+    if (tagFrames > 0) {
+        // The demuxer drops the padding where the tag says the sound ends (moved on by the
+        // decoder's own delay); a file cut short before there keeps all it has.
+        const int64_t tagEnd = tagFrames * samplesPerFrame;
+        const int64_t padFrom = std::max<int64_t>(tagEnd - endPadding + kDecoderDelay, 0);
+        end -= std::max<int64_t>(std::min(all, tagEnd) - padFrom, 0);
+    }
     return std::max<int64_t>(end - skipSamples, 0);
 }
 
@@ -123,6 +155,12 @@ int64_t Mp3FrameIndex::offsetBefore(int64_t frame, int64_t* keptFrame) const {
         std::clamp<int64_t>(frame / kStride, 0, static_cast<int64_t>(offsets.size()) - 1);
     *keptFrame = i * kStride;
     return offsets[static_cast<size_t>(i)];
+}
+
+int64_t leadingTagBytes(const QString& path) {
+    if (!QFileInfo(path).isFile()) return 0;  // a FIFO would block
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? id3v2Size(f) : 0;
 }
 
 Mp3FrameIndexRef indexMp3Frames(const QString& path) {
@@ -160,16 +198,8 @@ Mp3FrameIndexRef indexMp3Frames(const QString& path) {
         const Mp3Header h = parseMp3Header(buf.data() + pos);
         if (h.bytes && pos + h.bytes <= have) {
             const TagInfo tag = readTag(buf.data() + pos, h);
-            if (tag.startPad >= 0) {
-                index->encoderDelay = tag.startPad;
-                index->skipSamples = tag.startPad + kDecoderDelay;
-                index->endPadding = tag.endPad;
-                index->tagCountsFrames = tag.counts;
-            }
-            if (tag.isTag) {
-                index->hasTag = true;
-                pos += h.bytes;
-            }
+            applyTag(tag, index->fileSize, *index);
+            if (tag.isTag) pos += h.bytes;
         }
     }
     for (;;) {
@@ -204,6 +234,64 @@ Mp3FrameIndexRef indexMp3Frames(const QString& path) {
         index->end = at + pos;
     }
     if (index->frames == 0) return nullptr;
+    return index;
+}
+
+Mp3FrameIndexRef measureMp3ByTag(const QString& path) {
+    QFile f(path);
+    // Only the few bytes asked for are read, not a buffer's worth around each.
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return nullptr;
+    const int64_t size = f.size();
+    const int64_t first = id3v2Size(f);  // the tag frame
+    if (!f.seek(first)) return nullptr;
+    const QByteArray head = f.read(4096);  // more than the largest frame
+    const auto* h0 = reinterpret_cast<const uint8_t*>(head.constData());
+    if (head.size() < 4) return nullptr;
+    const Mp3Header h = parseMp3Header(h0);
+    if (!h.bytes || h.bytes > head.size()) return nullptr;
+    const TagInfo tag = readTag(h0, h);
+    if (!tag.isTag || tag.frames <= 0 || tag.bytes <= 0) return nullptr;
+
+    // Where the stream really ends: the end of the last whole frame in the file's last few KB
+    // (tags after the sound are no frames).
+    constexpr int64_t kTail = 16 * 1024;
+    const int64_t from = std::max(first + h.bytes, size - kTail);
+    if (!f.seek(from)) return nullptr;
+    const QByteArray tail = f.read(size - from);
+    const auto* t = reinterpret_cast<const uint8_t*>(tail.constData());
+    const int64_t n = tail.size();
+    int64_t p = findMp3Sync(t, n, &h), last = -1;
+    while (p >= 0 && p + 4 <= n) {
+        const Mp3Header fh = parseMp3Header(t + p);
+        if (fh.bytes && sameStream(fh, h) && p + fh.bytes <= n) {
+            p += fh.bytes;
+            last = p;
+            continue;
+        }
+        // Damage, or the sound's end: frames further on, if any, go on the stream.
+        const int64_t next = findMp3Sync(t + p + 1, n - p - 1, &h);
+        p = next < 0 ? -1 : p + 1 + next;
+    }
+    if (last < 0) return nullptr;
+    const int64_t end = from + last;
+    // Encoders count the stream with or without the tag frame, or the whole file.
+    if (end != first + tag.bytes && end != first + h.bytes + tag.bytes && end != tag.bytes)
+        return nullptr;
+    // The frame count must fit the bytes: every frame lies between the smallest and the largest
+    // a layer III frame of this rate can be.
+    const int64_t sound = end - first - h.bytes;
+    const int64_t perKbps = (h.mpeg1 ? 144000 : 72000);
+    const int64_t smallest = perKbps * (h.mpeg1 ? 32 : 8) / h.rate;
+    const int64_t largest = perKbps * (h.mpeg1 ? 320 : 160) / h.rate + 1;
+    if (sound < tag.frames * smallest || sound > tag.frames * largest) return nullptr;
+
+    auto index = std::make_shared<Mp3FrameIndex>();
+    index->rate = h.rate;
+    index->samplesPerFrame = h.samples;
+    index->frames = tag.frames;
+    index->end = end;
+    index->fileSize = size;
+    applyTag(tag, size, *index);
     return index;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
-// Where the frames of an MP3 file lie. Walking the frame headers once, when the file is
-// measured, gives the exact frame count of a file without a header and the byte offset of every
-// few frames, so playback can start anywhere in a long file without reading it from the start.
+// Where the frames of an MP3 file lie. A file whose information tag (Xing, Info, VBRI) fits it is
+// measured from that tag; walking the frame headers gives the exact frame count of a file
+// without one (or with one that no longer fits) and the byte offset of every few frames, so
+// playback can start anywhere in a long file without reading it from the start.
 
 #include <QString>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -36,10 +38,13 @@ struct Mp3FrameIndex {
     // From the encoder's tag: its delay and padding, which a decode trims at both ends.
     int encoderDelay = 0;
     int endPadding = 0;
-    int skipSamples = 0;           // decoded samples that come before the media's time 0
-    bool tagCountsFrames = false;  // the tag gives the frame count (so the end is trimmed)
+    int skipSamples = 0;  // decoded samples that come before the media's time 0
+    // The frame count of the tag by which the demuxer trims the encoder's padding at the end; 0
+    // when it trims nothing. A file cut short keeps the count of its whole.
+    int64_t tagFrames = 0;
     bool hasTag = false;           // the first frame is an information tag, not sound
-    std::vector<int64_t> offsets;  // offsets[i]: byte offset of sound frame i * kStride
+    std::vector<int64_t> offsets;  // offsets[i]: byte offset of sound frame i * kStride; empty
+                                   // when measured from the tag
 
     // Samples a decode from the start gives: the frames less the encoder's delay and padding
     // that the decoder trims.
@@ -51,8 +56,31 @@ struct Mp3FrameIndex {
 
 using Mp3FrameIndexRef = std::shared_ptr<const Mp3FrameIndex>;
 
+// Bytes of the ID3v2 tags at the start of a file (pictures may make them large); 0 when there
+// are none.
+int64_t leadingTagBytes(const QString& path);
+
 // Walks every frame of an MP3 file; nullptr when it is not a plain layer III stream that can be
 // walked (free-format bit rate, a change of sample rate, nothing found, unreadable).
 Mp3FrameIndexRef indexMp3Frames(const QString& path);
+
+// Measures an MP3 file from its information tag, reading only its first frame and its last few
+// KB: the tag must give both the frame and the byte count, and the stream must end just where
+// the byte count says. nullptr when the tag does not fit the file (a file cut short or grown) or
+// there is none: its frames must be walked. The result has no frame offsets.
+Mp3FrameIndexRef measureMp3ByTag(const QString& path);
+
+// The frame index of one file, filled in by a worker once the file's frames are walked; every
+// movie and decoder of the file shares it. Any thread.
+class Mp3FrameIndexSlot {
+  public:
+    Mp3FrameIndexRef get() const { return index_.load(std::memory_order_acquire); }
+    void set(Mp3FrameIndexRef index) { index_.store(std::move(index), std::memory_order_release); }
+
+  private:
+    std::atomic<Mp3FrameIndexRef> index_;
+};
+
+using Mp3FrameIndexSlotRef = std::shared_ptr<Mp3FrameIndexSlot>;
 
 }  // namespace media

@@ -615,8 +615,14 @@ TEST_F(LaneDropTest, RealMp3DropMeasuresTheFileAndReadsItsTag) {
     ASSERT_TRUE(dragAndDrop(w->Canvas2, *data, 10));
     auto bad = files({notMedia});
     ASSERT_TRUE(dragAndDrop(w->Canvas2, *bad, 100));
+    // A download stopped after 80 KB of a 20 s file is laid at the 5 s of sound it holds, not
+    // at the length its header still claims.
+    const QString cut = testsupport::truncatedCopy(
+        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 20.0}), 80 * 1024, "cut.mp3");
+    ASSERT_TRUE(dragAndDrop(w->Canvas1, *files({cut}), 100));
 
-    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
+    ASSERT_EQ(w->Canvas1->mPics.size(), 2u);
+    EXPECT_DOUBLE_EQ(w->Canvas1->mPics[1]->pdauer, 20);  // at zoom 4
     EXPECT_EQ(w->Canvas1->mPics[0]->pname, "Generator: Sine");
     EXPECT_DOUBLE_EQ(w->Canvas1->mPics[0]->pdauer, 3);
     ASSERT_EQ(w->Canvas2->mPics.size(), 1u);

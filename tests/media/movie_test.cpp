@@ -50,6 +50,42 @@ TEST(Movie, ExactLengthOfHeaderlessVbrMp3) {
     EXPECT_EQ(m->durationFrames(), static_cast<int64_t>(decodeAll(path).size() / 2));
 }
 
+// A file cut short keeps the information tag of its whole: the frames it really has decide its
+// length, while a tag that fits its file measures it without a walk (the index comes later).
+TEST(Movie, TruncatedMp3sAreAsLongAsTheirFrames) {
+    const QString cbr = makeMedia({MediaKind::Mp3Cbr, 20.0});
+    const QString vbr = makeMedia({MediaKind::Mp3Vbr, 20.0});
+    const QString bare = makeMedia({MediaKind::Mp3VbrNoHeader, 20.0});
+    const QString vbri = withVbriTag(bare);
+    ASSERT_FALSE(vbri.isEmpty());
+    const auto size = [](const QString& p) { return QFile(p).size(); };
+    struct Case {
+        const char* name;
+        QString source;
+        qint64 keep;  // bytes kept from the start
+        bool tagFits;
+    } cases[] = {
+        {"info_cbr_whole", cbr, size(cbr), true},
+        {"info_cbr_first_80KB", cbr, 80 * 1024, false},
+        {"info_cbr_first_8KB", cbr, 8 * 1024, false},
+        {"xing_vbr_whole", vbr, size(vbr), true},
+        {"xing_vbr_40_percent", vbr, size(vbr) * 2 / 5, false},
+        {"xing_vbr_last_frames_cut", vbr, size(vbr) - 1000, false},
+        {"vbri_whole", vbri, size(vbri), true},
+        {"vbri_half", vbri, size(vbri) / 2, false},
+        {"no_tag_half", bare, size(bare) / 2, false},
+    };
+    for (const Case& c : cases) {
+        const QString path = truncatedCopy(c.source, c.keep, QStringLiteral("%1.mp3").arg(c.name));
+        QString error;
+        const media::MovieRef m = media::openMovie(path, &error);
+        ASSERT_TRUE(m) << c.name << ": " << error.toStdString();
+        const auto decoded = static_cast<int64_t>(decodeAll(path).size() / 2);
+        EXPECT_NEAR(m->durationFrames(), decoded, 1152) << c.name;
+        EXPECT_EQ(m->frameIndex() == nullptr, c.tagFits) << c.name;
+    }
+}
+
 TEST(Movie, TracksOfAMovieWithVideo) {
     media::MovieRef m = media::openMovie(makeMedia({MediaKind::MovWithVideo, 1.0}));
     ASSERT_TRUE(m);
@@ -112,6 +148,29 @@ TEST(Movie, RefusesWhatIsNotPlayable) {
         EXPECT_FALSE(media::openMovie(path, &error)) << path.toStdString();
         EXPECT_FALSE(error.isEmpty()) << path.toStdString();
     }
+}
+
+// Bytes this process has read so far (page cache or disk).
+qint64 bytesRead() {
+    QFile io("/proc/self/io");
+    io.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:")) return line.mid(6).trimmed().toLongLong();
+    return -1;
+}
+
+// A file of zeros named .mp3 holds no frame in its first megabytes: it is refused there, not
+// read to its end (a big one cost gigabytes of memory).
+TEST(Movie, ZerosAreRefusedAfterTheirFirstMegabytes) {
+    const QString path = tempDir() + "/zeros.mp3";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.resize(64 << 20));
+    f.close();
+    const qint64 before = bytesRead();
+    QString error;
+    EXPECT_FALSE(media::openMovie(path, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_LT(bytesRead() - before, 32 << 20);
 }
 
 TEST(Movie, MediaIsAvailable) { EXPECT_TRUE(media::mediaAvailable()); }

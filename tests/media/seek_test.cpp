@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QThread>
 #include <cmath>
 
 #include "media/decoder.h"
@@ -54,7 +55,16 @@ TEST_P(SeekExact, EveryOffsetGivesTheFramesOfAStraightDecode) {
     media::MovieRef movie = media::openMovie(path);
     ASSERT_TRUE(movie);
     const bool mp3 = c.kind != MediaKind::M4a;
-    EXPECT_EQ(movie->frameIndex() != nullptr, mp3) << c.name;
+    // An MP3 measured from its tag gets its frame index from a worker: seeks are exact both
+    // before it is ready and with it. One without a tag was walked while measuring.
+    std::vector<media::Mp3FrameIndexRef> indexes = {movie->frameIndex()};
+    EXPECT_EQ(indexes[0] != nullptr, c.kind == MediaKind::Mp3VbrNoHeader) << c.name;
+    if (mp3 && !indexes[0]) {
+        media::indexFramesLater(movie);
+        for (int i = 0; i < 1000 && !movie->frameIndex(); ++i) QThread::msleep(10);
+        ASSERT_TRUE(movie->frameIndex()) << c.name;
+        indexes.push_back(movie->frameIndex());
+    }
     const std::vector<float> ref = decodeAll(path);
     // Near the start (decoded afresh), across index strides, on odd samples, near the end (an
     // M4A's last second after a seek differs from a straight decode in its last frames).
@@ -67,10 +77,12 @@ TEST_P(SeekExact, EveryOffsetGivesTheFramesOfAStraightDecode) {
                               7.77,
                               10.0,
                               movie->Duration() - (mp3 ? 0.05 : 1.5)};
-    for (double at : offsets) {
-        const double err = seekError(path, movie->frameIndex(), ref, at, 4800);
-        EXPECT_GE(err, 0) << c.name << " at " << at << ": too few frames";
-        EXPECT_LE(err, c.tolerance) << c.name << " at " << at;
+    for (const media::Mp3FrameIndexRef& index : indexes) {
+        for (double at : offsets) {
+            const double err = seekError(path, index, ref, at, 4800);
+            EXPECT_GE(err, 0) << c.name << " at " << at << ": too few frames";
+            EXPECT_LE(err, c.tolerance) << c.name << " at " << at;
+        }
     }
 }
 

@@ -2,11 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <map>
 #include <memory>
 
 #include "media/decoder.h"
+#include "media/mp3_frames.h"
 #include "support/child_process.h"
 
 namespace testsupport {
@@ -103,6 +105,44 @@ QString makeMedia(const MediaSpec& spec) {
     args << out;
     if (ChildProcess::execute("ffmpeg", args, 120000) != 0) return QString();
     cache[key] = out;
+    return out;
+}
+
+QString withVbriTag(const QString& headerless) {
+    QFile in(headerless);
+    const media::Mp3FrameIndexRef frames = media::indexMp3Frames(headerless);
+    if (!frames || frames->hasTag || !in.open(QIODevice::ReadOnly)) return {};
+    QByteArray data = in.readAll();
+    const qint64 first = frames->offsets.front();
+    const auto* h = reinterpret_cast<const uint8_t*>(data.constData() + first);
+    const int bytes = media::parseMp3Header(h).bytes;
+    // The first frame's header over silence, with the tag 32 bytes after the header: version 1,
+    // no delay, the stream's bytes (this frame included) and its sound frames, no seek table.
+    QByteArray tag(bytes, '\0');
+    tag.replace(0, 4, data.mid(first, 4));
+    const auto be32 = [](qint64 v) {
+        const char b[] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(b, 4);
+    };
+    const QByteArray vbri = "VBRI" + QByteArray("\0\1\0\0\0\0", 6) +
+                            be32(frames->end - first + bytes) + be32(frames->frames);
+    tag.replace(36, vbri.size(), vbri);
+    data.insert(first, tag);
+    const QString out = tempDir() + "/vbri-" + QFileInfo(headerless).fileName();
+    QFile f(out);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(data) != data.size())
+        return {};
+    return out;
+}
+
+QString truncatedCopy(const QString& path, qint64 bytes, const QString& name) {
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) return {};
+    const QByteArray head = in.read(bytes);
+    const QString out = tempDir() + "/" + name;
+    QFile f(out);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(head) != head.size())
+        return {};
     return out;
 }
 

@@ -25,6 +25,13 @@ QString makeMedia(const MediaSpec& spec);
 // picture track of that length).
 QStringList encoderArguments(MediaKind kind, double seconds);
 
+// A copy of an MP3 file without an information tag (Mp3VbrNoHeader) with a VBRI tag put in front
+// of its first frame, as some encoders write; empty on failure.
+QString withVbriTag(const QString& headerless);
+
+// A copy of the file's first `bytes` bytes under a name of its own: a file cut short.
+QString truncatedCopy(const QString& path, qint64 bytes, const QString& name);
+
 // A writable directory that lives as long as the test process.
 QString tempDir();
 
