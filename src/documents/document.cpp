@@ -10,6 +10,7 @@
 #include "documents/safe_write.h"
 #include "editing/drop_logic.h"
 #include "editing/regular_file.h"
+#include "media/file_access.h"
 #include "platform/dialogs.h"
 #include "platform/filetypes.h"
 #include "platform/progress.h"
@@ -71,20 +72,8 @@ bool readWholeFile(const QString& path, QByteArray& bytes, QString& problem) {
 // Replaces the file in one step: either the new text is there whole, or the old file is
 // untouched.
 bool writeAtomically(const QString& path, const QByteArray& bytes, QString& problem) {
-    const QFileInfo info(path);
-    // Replacing the file by renaming would get past a write protection the user set on purpose.
-    if (info.exists() && info.isFile() &&
-        (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))) {
-        problem = QStringLiteral("The file is write-protected.");
-        return false;
-    }
-    // The same for a folder made read-only: a user allowed to write anywhere (root) still keeps
-    // out of it.
-    const QFileInfo folder(info.absolutePath());
-    if (folder.isDir() && !(folder.permissions() & QFileDevice::WriteOwner)) {
-        problem = QStringLiteral("The folder is write-protected.");
-        return false;
-    }
+    problem = media::replaceRefusal(path);
+    if (!problem.isEmpty()) return false;
     problem = documents::writeFileSafely(path, bytes);
     return problem.isEmpty();
 }
@@ -218,6 +207,13 @@ void Window1::open(const QString& path) {
                 break;
             case documents::RecordLoad::NotPlayable:
                 tally.unplayable << QFileInfo(path).fileName();
+                break;
+            case documents::RecordLoad::Unreadable:
+                tally.unreadable << QFileInfo(path).fileName();
+                break;
+            case documents::RecordLoad::NotUtf8:
+                keptRecords.add(line);
+                ++tally.notUtf8;
                 break;
             case documents::RecordLoad::MissingFile:
                 keptRecords.add(line);

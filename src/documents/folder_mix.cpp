@@ -18,6 +18,7 @@
 #include "editing/file_label.h"
 #include "editing/regular_file.h"
 #include "lanes/clip_bounds.h"
+#include "media/file_access.h"
 #include "platform/dialogs.h"
 #include "platform/numtext.h"
 #include "platform/progress.h"
@@ -148,10 +149,19 @@ ClipPlace FolderLayout::next(int32_t width) {
     return place;
 }
 
-QString skippedFilesText(int count, const QString& firstName) {
-    if (count <= 0) return QString();
-    return (count == 1 ? QStringLiteral("1 file") : Str(count) + QStringLiteral(" files")) +
-           QStringLiteral(" could not be opened: ") + firstName;
+QString leftOutText(const LeftOutFiles& files) {
+    QStringList parts;
+    const auto say = [&parts](const QStringList& names, const char* what) {
+        if (names.isEmpty()) return;
+        parts << (names.size() == 1 ? QStringLiteral("1 file")
+                                    : Str(int(names.size())) + QStringLiteral(" files")) +
+                     u' ' + QLatin1String(what) + QStringLiteral(": ") +
+                     names.join(QStringLiteral(", "));
+    };
+    say(files.unopenable, "could not be opened");
+    say(files.unreadable, "not readable (no permission)");
+    say(files.tooShort, "too short for a clip at this zoom");
+    return parts.join(QStringLiteral("; "));
 }
 
 void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
@@ -168,8 +178,7 @@ void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
     const QPointer<Window1> alive(&w);
     const WatchCursor watch(w);
     w.documentBusy = true;
-    int skipped = 0;
-    QString firstSkipped;
+    LeftOutFiles leftOut;
     {
         QAbstractEventDispatcher* ui = QAbstractEventDispatcher::instance();
         const int threads = measureThreads(paths.size());
@@ -188,11 +197,14 @@ void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
                                           ? editing::clipWidth(r.seconds, w.zoomwert)
                                           : 0;
                 // A clip narrower than a pixel could be neither seen nor picked.
-                if (width >= 1) {
+                if (width >= 1)
                     addFolderClip(w, layout.next(width), *taken[k], r.label);
-                } else if (skipped++ == 0) {
-                    firstSkipped = taken[k]->name;
-                }
+                else if (r.kind == MeasuredFile::Kind::Measured)
+                    leftOut.tooShort << taken[k]->name;
+                else if (media::readRefused(taken[k]->path))
+                    leftOut.unreadable << taken[k]->name;
+                else
+                    leftOut.unopenable << taken[k]->name;
             }
             progress.step(int(k) + 1);
             if (!alive) return;
@@ -201,7 +213,7 @@ void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
     }
     w.documentBusy = false;
     w.refreshc();
-    if (skipped > 0) w.msg->setText(skippedFilesText(skipped, firstSkipped));
+    if (const QString said = leftOutText(leftOut); !said.isEmpty()) w.msg->setText(said);
 }
 
 }  // namespace documents

@@ -2,11 +2,14 @@
 // lanes' own clip maker.
 #include "documents/playlist_io.h"
 
+#include <sys/stat.h>
+
 #include <QFileInfo>
 
 #include "documents/playlist_format.h"
 #include "editing/drop_logic.h"
 #include "editing/regular_file.h"
+#include "media/file_access.h"
 #include "shell/window1.h"
 
 namespace documents {
@@ -31,6 +34,12 @@ RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QStrin
             return RecordLoad::NotARecord;
         case RecordParse::Skipped:
             return RecordLoad::Damaged;
+        case RecordParse::NotUtf8: {
+            struct stat st {};
+            const bool there =
+                ::stat(record.pathBytes.constData(), &st) == 0 && !S_ISDIR(st.st_mode);
+            return there ? RecordLoad::NotUtf8 : RecordLoad::MissingFile;
+        }
         case RecordParse::Read:
             break;
     }
@@ -47,7 +56,8 @@ RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QStrin
     if (!picture) return RecordLoad::NoPicture;
     lane->AddPicture(std::move(picture), p.left, p.y, p.name, p.duration, p.path, p.lane, p.fadein,
                      p.fadeout, p.inpoint, p.outpoint, p.label);
-    return media.playable(record.path) ? RecordLoad::Loaded : RecordLoad::NotPlayable;
+    if (media.playable(record.path)) return RecordLoad::Loaded;
+    return ::media::readRefused(record.path) ? RecordLoad::Unreadable : RecordLoad::NotPlayable;
 }
 
 }  // namespace documents
@@ -66,6 +76,7 @@ void Window1::ladetracks(const QString& line) {
         case documents::RecordLoad::Damaged:
         case documents::RecordLoad::MissingFile:
         case documents::RecordLoad::NoPicture:
+        case documents::RecordLoad::NotUtf8:
             keptRecords.add(bytes);
             break;
         default:

@@ -20,6 +20,8 @@ enum class RecordLoad {
     NoPicture,    // the clip picture could not be made (already reported by the picture maker)
     Loaded,       // a clip of playable media
     NotPlayable,  // loaded, but the file there is no playable media (empty, text, a device)
+    Unreadable,   // loaded, but this user may not read the file
+    NotUtf8,      // a name or path that is not UTF-8, of a file that is there: kept
 };
 
 // Whether files are playable media, each file looked at once however many records name it.

@@ -1,5 +1,7 @@
 // Playlist files on disk: atomic saves, refusing what is not a playlist, round trips through
 // Save and Open, records whose media is gone, and documents opened by the application.
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -115,6 +117,26 @@ TEST_F(PlaylistFiles, AReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(w->suddensaveflag, 0);
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// A playlist on a disk mounted read-only: the save says that, not that the file is protected.
+// The disk is mounted for this thread alone (its own mount namespace), which takes root.
+TEST_F(PlaylistFiles, ASaveOnAReadOnlyDiskSaysSo) {
+    if (geteuid() != 0) GTEST_SKIP() << "mounting a disk takes root";
+    const QString folder = path("disk");
+    const QString doc = changedDocumentIn(folder);
+    const QByteArray at = QFile::encodeName(folder);
+    ASSERT_EQ(unshare(CLONE_NEWNS), 0);
+    ASSERT_EQ(mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
+    ASSERT_EQ(mount("tmpfs", at.constData(), "tmpfs", 0, "size=64k"), 0);
+    ASSERT_TRUE(testsupport::writeFile(doc, "old"));
+    ASSERT_EQ(mount(nullptr, at.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    EXPECT_EQ(w->save(), 0);
+    EXPECT_EQ(readFile(doc), "old");
+    ASSERT_TRUE(failureShown());
+    EXPECT_TRUE(shownDialogs.back().explanation.contains("The disk is read-only."))
+        << shownDialogs.back().explanation.toStdString();
+    umount2(at.constData(), MNT_DETACH);
 }
 
 TEST_F(PlaylistFiles, SaveAsIntoAFolderThatIsGoneKeepsThePreviousPath) {
