@@ -2,6 +2,8 @@
 // Save and Open, records whose media is gone, and documents opened by the application.
 #include <sched.h>
 #include <sys/mount.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -117,6 +119,27 @@ TEST_F(PlaylistFiles, AReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(w->suddensaveflag, 0);
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// A save killed half-way leaves its hidden temporary file; the next save of that playlist removes
+// it, and only what is its own and not in use by a save still running.
+TEST_F(PlaylistFiles, ASaveRemovesTheLeftoversOfEarlierSavesOfItsFile) {
+    const QString folder = path("here");
+    const QString doc = changedDocumentIn(folder);
+    const QStringList leftovers = {".mix.txt.1a2b3c4d.tmp", ".mix.txt.7f.tmp"};
+    const QStringList others = {".mix.txt.running.tmp", ".other.txt.1a2b.tmp", "mix.txt.1a2b.tmp",
+                                ".mix.txt.12ab.tmp.bak", ".mix.txt.c0ffee.tmp"};
+    for (const QString& name : leftovers + others)
+        ASSERT_TRUE(testsupport::writeFile(folder + "/" + name, "half"));
+    // Another copy of the program is saving into this one right now.
+    const int running = ::open(QFile::encodeName(folder + "/.mix.txt.c0ffee.tmp"), O_RDONLY);
+    ASSERT_GE(running, 0);
+    ASSERT_EQ(flock(running, LOCK_EX), 0);
+    ASSERT_EQ(w->save(), 1);
+    ::close(running);
+    QStringList want = others + QStringList{"mix.txt"};
+    want.sort();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name), want);
 }
 
 // A playlist on a disk mounted read-only: the save says that, not that the file is protected.
