@@ -354,17 +354,26 @@ void BevelButton::paintEvent(QPaintEvent*) {
         const QImage& img = icon_->image();
         p.drawImage((width() - img.width()) / 2, (height() - img.height()) / 2, img);
     }
+    // The menu arrow sits in its own strip at the right edge; the caption keeps left of it,
+    // in smaller type when it would not fit.
+    constexpr int kArrowStrip = 9;
     if (!caption_.isEmpty()) {
-        p.setFont(controlFont(textSize_, false));
+        const QRect room = rect().adjusted(2, 0, hasMenu_ ? -kArrowStrip - 1 : -2, 0);
+        QFont font = controlFont(textSize_, false);
+        while (font.pixelSize() > 7 && QFontMetrics(font).horizontalAdvance(caption_) > room.width())
+            font.setPixelSize(font.pixelSize() - 1);
+        p.setFont(font);
         p.setPen(Qt::black);
         int flags = Qt::AlignVCenter | Qt::TextSingleLine;
         flags |= align_ == 1 ? Qt::AlignLeft : align_ == 2 ? Qt::AlignRight : Qt::AlignHCenter;
-        p.drawText(rect().adjusted(2, 0, -2, 0), flags, caption_);
+        p.setClipRect(room);
+        p.drawText(room, flags, caption_);
+        p.setClipping(false);
     }
     if (hasMenu_) {
         p.setPen(Qt::black);
         p.setBrush(Qt::black);
-        const int cx = width() - 5, cy = height() / 2;
+        const int cx = width() - kArrowStrip / 2 - 1, cy = height() / 2;
         p.drawPolygon(
             QPolygon({QPoint(cx - 2, cy - 1), QPoint(cx + 2, cy - 1), QPoint(cx, cy + 1)}));
     }
