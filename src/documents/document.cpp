@@ -14,6 +14,7 @@
 #include "editing/drop_logic.h"
 #include "editing/regular_file.h"
 #include "media/clip_movie.h"
+#include "media/file_access.h"
 #include "platform/dialogs.h"
 #include "platform/filetypes.h"
 #include "platform/progress.h"
@@ -75,20 +76,8 @@ bool readWholeFile(const QString& path, QByteArray& bytes, QString& problem) {
 // Replaces the file in one step: either the new text is there whole, or the old file is
 // untouched.
 bool writeAtomically(const QString& path, const QByteArray& bytes, QString& problem) {
-    const QFileInfo info(path);
-    // Replacing the file by renaming would get past a write protection the user set on purpose.
-    if (info.exists() && info.isFile() &&
-        (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))) {
-        problem = QStringLiteral("The file is write-protected.");
-        return false;
-    }
-    // The same for a folder made read-only: a user allowed to write anywhere (root) still keeps
-    // out of it.
-    const QFileInfo folder(info.absolutePath());
-    if (folder.isDir() && !(folder.permissions() & QFileDevice::WriteOwner)) {
-        problem = QStringLiteral("The folder is write-protected.");
-        return false;
-    }
+    problem = media::replaceRefusal(path);
+    if (!problem.isEmpty()) return false;
     problem = documents::writeFileSafely(path, bytes);
     return problem.isEmpty();
 }
@@ -220,7 +209,7 @@ void Window1::open(const QString& path) {
         QByteArrayView text;
         documents::PlaylistRecord record;
         int file = -1;  // into files; -1 for a record that is kept, not laid
-        bool beyondEnd = false;  // kept because it lies past the timeline's end
+        documents::RecordLoad kept = documents::RecordLoad::Damaged;  // why, when file is -1
     };
     std::vector<Line> lines;
     std::vector<QString> files;
@@ -231,8 +220,9 @@ void Window1::open(const QString& path) {
             Line line{text, {}, -1};
             const documents::RecordParse parsed = documents::parseRecord(text, line.record);
             if (parsed == documents::RecordParse::NotARecord) continue;
-            line.beyondEnd = parsed == documents::RecordParse::BeyondEnd;
-            if (parsed == documents::RecordParse::Read) {
+            if (parsed != documents::RecordParse::Read) {
+                line.kept = documents::keptRecordLoad(parsed, line.record);
+            } else {
                 const auto known = fileIndex.constFind(line.record.path);
                 line.file = known != fileIndex.constEnd() ? *known : static_cast<int>(files.size());
                 if (known == fileIndex.constEnd()) {
@@ -262,7 +252,20 @@ void Window1::open(const QString& path) {
             ++count;
         };
         if (line.file < 0) {
-            keep(line.beyondEnd ? tally.beyondEnd : tally.damaged);
+            switch (line.kept) {
+                case documents::RecordLoad::BeyondEnd:
+                    keep(tally.beyondEnd);
+                    break;
+                case documents::RecordLoad::NotUtf8:
+                    keep(tally.notUtf8);
+                    break;
+                case documents::RecordLoad::MissingFile:
+                    keep(tally.missing);
+                    break;
+                default:
+                    keep(tally.damaged);
+                    break;
+            }
         } else {
             while (alive && !measure.ready(line.file) && !progress.canceled())
                 progress.wait(static_cast<int>(i));
@@ -275,7 +278,11 @@ void Window1::open(const QString& path) {
                 media::keepOpened(measured.movie);  // the clips play it without opening it again
                 switch (documents::layRecord(*this, line.record)) {
                     case documents::RecordLoad::Loaded:
-                        if (measured.kind != documents::MeasuredFile::Kind::Measured)
+                        if (measured.kind == documents::MeasuredFile::Kind::Measured) break;
+                        if (documents::notPlayableLoad(line.record.path) ==
+                            documents::RecordLoad::Unreadable)
+                            tally.unreadable << QFileInfo(line.record.path).fileName();
+                        else
                             tally.unplayable << QFileInfo(line.record.path).fileName();
                         break;
                     default:

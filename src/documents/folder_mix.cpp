@@ -23,6 +23,7 @@
 #include "editing/regular_file.h"
 #include "lanes/clip_bounds.h"
 #include "media/clip_movie.h"
+#include "media/file_access.h"
 #include "platform/dialogs.h"
 #include "platform/numtext.h"
 #include "platform/progress.h"
@@ -130,10 +131,19 @@ ClipPlace FolderLayout::next(int32_t width) {
     return place;
 }
 
-QString skippedFilesText(int count, const QString& firstName) {
-    if (count <= 0) return QString();
-    return (count == 1 ? QStringLiteral("1 file") : Str(count) + QStringLiteral(" files")) +
-           QStringLiteral(" could not be opened: ") + firstName;
+QString leftOutText(const LeftOutFiles& files) {
+    QStringList parts;
+    const auto say = [&parts](const QStringList& names, const char* what) {
+        if (names.isEmpty()) return;
+        parts << (names.size() == 1 ? QStringLiteral("1 file")
+                                    : Str(int(names.size())) + QStringLiteral(" files")) +
+                     u' ' + QLatin1String(what) + QStringLiteral(": ") +
+                     names.join(QStringLiteral(", "));
+    };
+    say(files.unopenable, "could not be opened");
+    say(files.unreadable, "not readable (no permission)");
+    say(files.tooShort, "too short for a clip at this zoom");
+    return parts.join(QStringLiteral("; "));
 }
 
 void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
@@ -155,8 +165,7 @@ void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
     const QPointer<Window1> alive(&w);
     const WatchCursor watch(w);
     w.documentBusy = true;
-    int skipped = 0;
-    QString firstSkipped;
+    LeftOutFiles leftOut;
     {
         QAbstractEventDispatcher* ui = QAbstractEventDispatcher::instance();
         const int threads = measureThreads(paths.size());
@@ -179,8 +188,12 @@ void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
                 if (width >= 1) {
                     media::keepOpened(r.movie);  // the clip plays it without opening it again
                     addFolderClip(w, layout.next(width), *taken[k], r.label);
-                } else if (skipped++ == 0) {
-                    firstSkipped = taken[k]->name;
+                } else if (r.kind == MeasuredFile::Kind::Measured) {
+                    leftOut.tooShort << taken[k]->name;
+                } else if (media::readRefused(taken[k]->path)) {
+                    leftOut.unreadable << taken[k]->name;
+                } else {
+                    leftOut.unopenable << taken[k]->name;
                 }
             }
             progress.step(int(k) + 1);
@@ -191,7 +204,7 @@ void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
     w.documentBusy = false;
     w.refreshc();
     QStringList said;
-    if (skipped > 0) said << skippedFilesText(skipped, firstSkipped);
+    if (const QString text = leftOutText(leftOut); !text.isEmpty()) said << text;
     if (!refused.isEmpty()) said << editing::refusedPathsText(refused);
     if (!said.isEmpty()) w.msg->setText(said.join(QStringLiteral("; ")));
 }

@@ -56,8 +56,16 @@ class FolderLayout {
     int lane_ = 1;
 };
 
-// What the status line says about files that could not be laid out; "" for none.
-QString skippedFilesText(int count, const QString& firstName);
+// The files of a folder that did not become clips, by what happened to them.
+struct LeftOutFiles {
+    QStringList unopenable;  // no media, or media a clip cannot hold
+    QStringList unreadable;  // this user may not read them
+    QStringList tooShort;    // shorter than a pixel at this zoom
+};
+
+// What the status line says about them, every file named (the whole line is its tooltip when it
+// is too long to show); "" for none.
+QString leftOutText(const LeftOutFiles& files);
 
 // Lays the entries out on the window's lanes by the rules, at the window's zoom and scroll, and
 // clears the selection. The files are measured on worker threads; the window stays live, and a

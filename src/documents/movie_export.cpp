@@ -50,6 +50,8 @@ QString reasonText(Status status) {
             return QStringLiteral("its media file is missing");
         case Status::NoSound:
             return QStringLiteral("its media has no sound");
+        case Status::Unreadable:
+            return QStringLiteral("its media file is not readable (no permission)");
         case Status::Unopenable:
         case Status::Usable:
             break;
@@ -100,10 +102,9 @@ ExportResult exportMix(const MixSnapshot& mix, const QString& target,
                        media::MovieWriteControl& control) {
     ExportResult result;
     auto skip = [&](const ExportClip& clip, Status why) {
-        if (result.skipped++ == 0) {
-            result.firstSkipped = clip.name.isEmpty() ? QFileInfo(clip.path).fileName() : clip.name;
-            result.firstReason = why;
-        }
+        ++result.skipped;
+        result.leftOut.push_back(
+            {clip.name.isEmpty() ? QFileInfo(clip.path).fileName() : clip.name, why});
     };
     // Each file is looked at once, however many clips use it.
     std::map<QString, media::SoundSourceProbe> probes;
@@ -136,12 +137,15 @@ ExportResult exportMix(const MixSnapshot& mix, const QString& target,
 
 QString exportedText(const QString& fileName, const ExportResult& result) {
     const QString written = QStringLiteral("The movie \"%1\" was written").arg(fileName);
-    if (result.skipped == 0) return written + u'.';
-    const QString first =
-        QStringLiteral("\"%1\" (%2)").arg(result.firstSkipped, reasonText(result.firstReason));
-    if (result.skipped == 1) return written + QStringLiteral(" without 1 track: ") + first + u'.';
-    return written + QStringLiteral(" without %1 tracks, the first ").arg(result.skipped) + first +
-           u'.';
+    if (result.leftOut.empty()) return written + u'.';
+    QStringList named;
+    for (const ExportResult::LeftOut& clip : result.leftOut)
+        named << QStringLiteral("\"%1\" (%2)").arg(clip.name, reasonText(clip.reason));
+    const qsizetype n = result.leftOut.size();
+    return written +
+           (n == 1 ? QStringLiteral(" without 1 track: ")
+                   : QStringLiteral(" without %1 tracks: ").arg(n)) +
+           named.join(QStringLiteral(", ")) + u'.';
 }
 
 }  // namespace documents

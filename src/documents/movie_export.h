@@ -50,8 +50,11 @@ struct ExportResult {
     media::MovieWriteResult::Outcome outcome = media::MovieWriteResult::Outcome::Failed;
     QString problem;  // why it failed
     int skipped = 0;  // clips left out
-    QString firstSkipped;
-    media::SoundSourceProbe::Status firstReason = media::SoundSourceProbe::Status::Missing;
+    struct LeftOut {
+        QString name;
+        media::SoundSourceProbe::Status reason;
+    };
+    std::vector<LeftOut> leftOut;  // each of them, in mix order
 };
 
 // Writes the movie: opens each clip's media, plans the tracks and writes them. Call it off the
@@ -59,7 +62,7 @@ struct ExportResult {
 ExportResult exportMix(const MixSnapshot& mix, const QString& target,
                        media::MovieWriteControl& control);
 
-// The status line after a written movie; names the clips that were left out.
+// The status line after a written movie; names every clip that was left out, and why.
 QString exportedText(const QString& fileName, const ExportResult& result);
 
 }  // namespace documents

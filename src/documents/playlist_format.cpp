@@ -88,12 +88,16 @@ QString loadStatus(const LoadTally& tally) {
     if (tally.damaged > 0)
         why << (tally.damaged == 1 ? QStringLiteral("1 damaged line")
                                    : QStringLiteral("%1 damaged lines").arg(tally.damaged));
+    if (tally.notUtf8 > 0)
+        why << (tally.notUtf8 == 1
+                    ? QStringLiteral("1 file name not in UTF-8")
+                    : QStringLiteral("%1 file names not in UTF-8").arg(tally.notUtf8));
     if (tally.beyondEnd > 0)
         why << (tally.beyondEnd == 1
                     ? QStringLiteral("1 lies beyond the timeline's end")
                     : QStringLiteral("%1 lie beyond the timeline's end").arg(tally.beyondEnd));
     QString text;
-    const int kept = tally.missing + tally.damaged + tally.beyondEnd;
+    const int kept = tally.missing + tally.damaged + tally.beyondEnd + tally.notUtf8;
     if (kept > 0) {
         text = (kept == 1 ? QStringLiteral("1 track was not loaded")
                           : QStringLiteral("%1 tracks were not loaded").arg(kept)) +
@@ -101,17 +105,19 @@ QString loadStatus(const LoadTally& tally) {
                QStringLiteral(") and stays in the playlist file.");
         if (kept > 1) text.replace(QStringLiteral("and stays"), QStringLiteral("and stay"));
     }
-    if (!tally.unplayable.isEmpty()) {
+    // One name is enough to find the others; the line must stay one line.
+    const auto named = [&text](const QStringList& names, const QString& what) {
+        if (names.isEmpty()) return;
         if (!text.isEmpty()) text += u' ';
-        // One name is enough to find the others; the line must stay one line.
-        const QString first = QStringLiteral("\"") + tally.unplayable.front() + u'"';
-        const qsizetype more = tally.unplayable.size() - 1;
-        text +=
-            more == 0 ? first + QStringLiteral(" is not playable media.")
-            : more == 1
-                ? first + QStringLiteral(" and 1 more track are not playable media.")
-                : first + QStringLiteral(" and %1 more tracks are not playable media.").arg(more);
-    }
+        const QString first = QStringLiteral("\"") + names.front() + u'"';
+        const qsizetype more = names.size() - 1;
+        text += more == 0   ? first + QStringLiteral(" is ") + what + u'.'
+                : more == 1 ? first + QStringLiteral(" and 1 more track are ") + what + u'.'
+                            : first + QStringLiteral(" and %1 more tracks are ").arg(more) +
+                                  what + u'.';
+    };
+    named(tally.unplayable, QStringLiteral("not playable media"));
+    named(tally.unreadable, QStringLiteral("not readable (no permission)"));
     return text;
 }
 
@@ -148,8 +154,9 @@ RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record) {
     if (!lanes::clipSecondsAccepted(dauer)) return RecordParse::Skipped;
     if (xpos < -kMaxPlaylistSeconds) return RecordParse::Skipped;
     if (!path.startsWith('/') || path.contains('\0')) return RecordParse::Skipped;
+    record.pathBytes = path.toByteArray();
     // Text that is not UTF-8 would come back altered from a save; such a line is kept as it is.
-    if (!path.isValidUtf8() || !name.isValidUtf8()) return RecordParse::Skipped;
+    if (!path.isValidUtf8() || !name.isValidUtf8()) return RecordParse::NotUtf8;
     // Tested last: only a record that is sound in every other way is said to lie there.
     if (xpos > kMaxPlaylistSeconds) return RecordParse::BeyondEnd;
 

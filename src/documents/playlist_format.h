@@ -89,7 +89,9 @@ struct LoadTally {
     int missing = 0;         // media file gone: kept
     int damaged = 0;         // a record that cannot be read: kept
     int beyondEnd = 0;       // a sound record placed past the timeline's end: kept
+    int notUtf8 = 0;         // a name or path not in UTF-8, of a file that is there: kept
     QStringList unplayable;  // loaded, but their files are no playable media
+    QStringList unreadable;  // loaded, but this user may not read their files
 };
 // One line: how many tracks were not loaded and why, and that they stay in the file; then the
 // tracks whose files cannot be played. "" when every record loaded as playable media.
@@ -107,6 +109,7 @@ struct PlaylistRecord {
     double outpoint = 0;
     double xpos = 0;    // the clip's centre on the whole time axis
     int32_t label = 0;  // 0..7
+    QByteArray pathBytes;  // the path as the line holds it (set also for NotUtf8)
 };
 
 // Bounds on what a record may hold: longer clips and places further out are damaged data.
@@ -117,6 +120,7 @@ enum class RecordParse {
     NotARecord,  // the header, an empty line or other text: passed over silently
     Skipped,     // starts like a record but cannot be used
     BeyondEnd,   // a sound record whose centre lies past kMaxPlaylistSeconds
+    NotUtf8,     // a record whose name or path is not UTF-8: kept as it is
     Read,
 };
 
@@ -124,11 +128,11 @@ enum class RecordParse {
 // after it from the back, so a path holding "%" reads back whole. Every number must be complete
 // and finite. Skipped: a line over kMaxRecordBytes, fewer than 13 parts or text after the last
 // "%", a lane other than 1 or 2, a length not accepted for a clip (lanes::clipSecondsAccepted),
-// a centre before -kMaxPlaylistSeconds, a name or path that is not UTF-8, or a path that is not
-// absolute. BeyondEnd: a record that is sound but for its centre beyond kMaxPlaylistSeconds. The
-// points are clamped into 0 <= in <= fade-in end <= fade-out start <= out <= length; a label
-// outside 0..7 becomes 0. Whether the file exists is the caller's test (editing::isRegularFile:
-// only regular files count).
+// a centre before -kMaxPlaylistSeconds, or a path that is not absolute. NotUtf8: a name or path
+// that is not UTF-8 (record.pathBytes is set). BeyondEnd: a record that is sound but for its
+// centre beyond kMaxPlaylistSeconds. The points are clamped into 0 <= in <= fade-in end <=
+// fade-out start <= out <= length; a label outside 0..7 becomes 0. Whether the file exists is the
+// caller's test (editing::isRegularFile: only regular files count).
 RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record);
 
 // The arguments DragCanvas.AddPicture takes for a record, in timeline pixels at zoomwert, with

@@ -2,11 +2,14 @@
 // lanes' own clip maker.
 #include "documents/playlist_io.h"
 
+#include <sys/stat.h>
+
 #include <QFileInfo>
 
 #include "documents/playlist_format.h"
 #include "editing/drop_logic.h"
 #include "editing/regular_file.h"
+#include "media/file_access.h"
 #include "shell/window1.h"
 
 namespace documents {
@@ -26,13 +29,15 @@ bool MediaCheck::playable(const QString& path) {
 
 RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QString* path) {
     PlaylistRecord record;
-    switch (parseRecord(line, record)) {
+    const RecordParse parsed = parseRecord(line, record);
+    switch (parsed) {
         case RecordParse::NotARecord:
             return RecordLoad::NotARecord;
         case RecordParse::Skipped:
             return RecordLoad::Damaged;
         case RecordParse::BeyondEnd:
-            return RecordLoad::BeyondEnd;
+        case RecordParse::NotUtf8:
+            return keptRecordLoad(parsed, record);
         case RecordParse::Read:
             break;
     }
@@ -42,7 +47,27 @@ RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QStrin
     if (!file.exists() || file.isDir()) return RecordLoad::MissingFile;
     const RecordLoad laid = layRecord(w, record);
     if (laid != RecordLoad::Loaded) return laid;
-    return media.playable(record.path) ? RecordLoad::Loaded : RecordLoad::NotPlayable;
+    return media.playable(record.path) ? RecordLoad::Loaded : notPlayableLoad(record.path);
+}
+
+RecordLoad keptRecordLoad(RecordParse parsed, const PlaylistRecord& record) {
+    switch (parsed) {
+        case RecordParse::BeyondEnd:
+            return RecordLoad::BeyondEnd;
+        case RecordParse::NotUtf8: {
+            // Its name cannot be read back as text, so the file is looked for by its bytes.
+            struct stat st {};
+            const bool there =
+                ::stat(record.pathBytes.constData(), &st) == 0 && !S_ISDIR(st.st_mode);
+            return there ? RecordLoad::NotUtf8 : RecordLoad::MissingFile;
+        }
+        default:
+            return RecordLoad::Damaged;
+    }
+}
+
+RecordLoad notPlayableLoad(const QString& path) {
+    return ::media::readRefused(path) ? RecordLoad::Unreadable : RecordLoad::NotPlayable;
 }
 
 RecordLoad layRecord(Window1& w, const PlaylistRecord& record) {
@@ -88,6 +113,7 @@ void Window1::ladetracks(const QString& line) {
         case documents::RecordLoad::BeyondEnd:
         case documents::RecordLoad::MissingFile:
         case documents::RecordLoad::NoPicture:
+        case documents::RecordLoad::NotUtf8:
             keptRecords.add(bytes);
             break;
         default:

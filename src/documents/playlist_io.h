@@ -23,6 +23,8 @@ enum class RecordLoad {
     NoPicture,    // the clip picture could not be made (already reported by the picture maker)
     Loaded,       // a clip of playable media
     NotPlayable,  // loaded, but the file there is no playable media (empty, text, a device)
+    Unreadable,   // loaded, but this user may not read the file
+    NotUtf8,      // a name or path that is not UTF-8, of a file that is there: kept
 };
 
 // Whether files are playable media, each file looked at once however many records name it.
@@ -37,6 +39,13 @@ class MediaCheck {
 // Makes the clip of one line (without its end) on its lane, at the window's zoom and scroll.
 // *path gets the record's media path once the record has been read.
 RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QString* path = nullptr);
+
+// Why a record that parseRecord did not read is kept: BeyondEnd, NotUtf8 (its file is there),
+// MissingFile or Damaged.
+RecordLoad keptRecordLoad(RecordParse parsed, const PlaylistRecord& record);
+
+// Why a laid clip's file does not play: Unreadable (this user may not read it) or NotPlayable.
+RecordLoad notPlayableLoad(const QString& path);
 
 // Makes the clip of a record whose file is there on its lane, at the window's zoom and scroll:
 // Loaded, Damaged (no such lane) or NoPicture.

@@ -1,12 +1,15 @@
 #include "documents/safe_write.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <cctype>
 #include <cerrno>
 #include <system_error>
 
@@ -28,12 +31,45 @@ ssize_t writeSome(int fd, const char* data, size_t size) {
 struct TempFile {
     QByteArray path;
     int fd = -1;
+    int lock = -1;  // holds the file's lock until the save is over, also after fd is closed
     bool placed = false;
     ~TempFile() {
         if (fd >= 0) ::close(fd);
         if (!placed && !path.isEmpty()) ::unlink(path.constData());
+        if (lock >= 0) ::close(lock);
     }
 };
+
+// The temporary files of saves of `base` are "." + base + "." + hex digits + ".tmp".
+bool isTempOf(const QByteArray& entry, const QByteArray& base) {
+    const QByteArray prefix = '.' + base + '.', suffix = ".tmp";
+    if (!entry.startsWith(prefix) || !entry.endsWith(suffix)) return false;
+    const QByteArray digits = entry.mid(prefix.size(), entry.size() - prefix.size() - suffix.size());
+    if (digits.isEmpty() || digits.size() > 8) return false;
+    for (char c : digits)
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+    return true;
+}
+
+// Removes what earlier saves of the file left beside it when they were killed. A save holds a
+// lock on its temporary file while it lasts, so one still running (another copy of the program)
+// keeps its file.
+void removeLeftovers(const QByteArray& folder, const QByteArray& base) {
+    DIR* d = ::opendir(folder.constData());
+    if (!d) return;
+    while (const dirent* e = ::readdir(d)) {
+        const QByteArray name(e->d_name);
+        if (!isTempOf(name, base)) continue;
+        const QByteArray path = folder + name;
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.constData());
+        ::close(fd);
+    }
+    ::closedir(d);
+}
 
 }  // namespace
 
@@ -88,6 +124,8 @@ QString writeFileSafely(const QString& path, const QByteArray& bytes) {
         temp.fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (temp.fd >= 0) {
             temp.path = name;
+            // Ours while this save lasts (see removeLeftovers).
+            if (::flock(temp.fd, LOCK_EX) == 0) temp.lock = ::dup(temp.fd);
         } else if (errno != EEXIST) {
             return writeProblem(errno);
         }
@@ -113,6 +151,7 @@ QString writeFileSafely(const QString& path, const QByteArray& bytes) {
     if (::close(fd) != 0) return writeProblem(errno);
     if (::rename(temp.path.constData(), native.constData()) != 0) return writeProblem(errno);
     temp.placed = true;
+    removeLeftovers(folder, base);
     return QString();
 }
 

@@ -61,6 +61,7 @@ void toggleDeck(Window1& w, const DeckBinding& deck) {
         // The toggle starts no sound itself: the next tick loads the clips under the head. A
         // sound server or device that came back since the last Play is found again here.
         media::refreshOutputs();
+        w.forgetReturnedSoundProblem();
         (w.*deck.setStartPos)(w.*deck.head);
         w.*deck.running = true;
         showDeckState(w, deck, true);
@@ -81,6 +82,18 @@ void stopDeck(Window1& w, const DeckBinding& deck) {
 }
 
 }  // namespace engine
+
+void Window1::showSoundProblem(int32_t device, const QString& text) {
+    soundProblemDevice = device;
+    soundProblemText = text;
+    msg->setText(text);
+}
+
+void Window1::forgetReturnedSoundProblem() {
+    if (soundProblemText.isEmpty() || !media::routeAvailable(soundProblemDevice)) return;
+    if (msg->Text() == soundProblemText) msg->setText(QString());
+    soundProblemText.clear();
+}
 
 void Window1::play() { engine::toggleDeck(*this, engine::playDeck()); }
 

@@ -3,13 +3,12 @@
 // that are fading out. UI thread unless said otherwise.
 
 #include <atomic>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "media/decode_pool.h"
+#include "media/doorbell.h"
 #include "media/mixer.h"
 
 namespace media::detail {
@@ -29,9 +28,10 @@ class Pacer {
     void run();
     Mixer& mixer_;
     std::thread thread_;
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::atomic<bool> quit_{false}, woken_{false};
+    // Rung by wake() and stop() without a lock (the tick may wake it); a ring that comes while
+    // the thread decides to sleep is not lost.
+    Doorbell bell_;
+    std::atomic<bool> quit_{false};
 };
 
 class Device {

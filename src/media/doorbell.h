@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <climits>
+#include <ctime>
 #include <cstdint>
 
 namespace media {
@@ -31,11 +33,27 @@ class Doorbell {
         sleepers_.fetch_sub(1);
     }
 
+    // As wait(), but for at most `timeout`; true when the bell rang since `seen`.
+    bool waitFor(uint32_t seen, std::chrono::nanoseconds timeout) {
+        using Clock = std::chrono::steady_clock;
+        const Clock::time_point end = Clock::now() + timeout;
+        sleepers_.fetch_add(1);
+        for (Clock::time_point now = Clock::now(); word_.load() == seen && now < end;
+             now = Clock::now()) {
+            const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(end - now);
+            const timespec ts{static_cast<time_t>(left.count() / 1000000000),
+                              static_cast<long>(left.count() % 1000000000)};
+            futex(FUTEX_WAIT_PRIVATE, seen, &ts);
+        }
+        sleepers_.fetch_sub(1);
+        return word_.load() != seen;
+    }
+
   private:
     static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t) &&
                   std::atomic<uint32_t>::is_always_lock_free);
-    void futex(int op, uint32_t value) {
-        syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word_), op, value, nullptr, nullptr, 0);
+    void futex(int op, uint32_t value, const timespec* timeout = nullptr) {
+        syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word_), op, value, timeout, nullptr, 0);
     }
 
     std::atomic<uint32_t> word_{0};

@@ -15,6 +15,7 @@
 
 #include "media/decoder.h"
 #include "media/ffmpeg_util.h"
+#include "media/file_access.h"
 #include "media/movie.h"
 
 namespace media {
@@ -359,6 +360,10 @@ SoundSourceProbe probeSoundSource(const QString& path) {
         probe.status = Status::Missing;
         return probe;
     }
+    if (readRefused(path)) {
+        probe.status = Status::Unreadable;
+        return probe;
+    }
     if (MovieRef movie = openMovie(path)) {
         for (const Movie::Track& t : movie->tracks())
             if (t.mediaType == QLatin1String("soun")) {
@@ -396,9 +401,7 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
 
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) return fail(QStringLiteral("It is not a file."));
-    // Renaming over the file would get past a write protection the user set on purpose.
-    if (info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner)))
-        return fail(QStringLiteral("The file is write-protected."));
+    if (const QString refused = replaceRefusal(path); !refused.isEmpty()) return fail(refused);
 
     Output out(path);
     if (out.failed(out.file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)))

@@ -54,7 +54,7 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
 
 // What a media file offers as a sound source.
 struct SoundSourceProbe {
-    enum class Status { Usable, Missing, Unopenable, NoSound };
+    enum class Status { Usable, Missing, Unreadable, Unopenable, NoSound };
     Status status = Status::Unopenable;
     int stream = -1;  // the first sound stream, when usable
 };

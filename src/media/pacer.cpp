@@ -10,14 +10,11 @@ void Pacer::start() {
     thread_ = std::thread([this] { run(); });
 }
 
-void Pacer::wake() {
-    woken_.store(true, std::memory_order_release);
-    cv_.notify_one();
-}
+void Pacer::wake() { bell_.ring(); }
 
 void Pacer::stop() {
     quit_.store(true);
-    cv_.notify_one();
+    bell_.ring();
     if (thread_.joinable()) thread_.join();
 }
 
@@ -37,11 +34,12 @@ void Pacer::run() {
             mixer_.render(buf.data(), kBlockFrames);
             paced += kBlockFrames;
         }
-        woken_.store(false, std::memory_order_relaxed);
+        // Looked at before the mixer is: a voice added after this wakes the sleep below.
+        const uint32_t seen = bell_.value();
         resting = !mixer_.anyActive();
-        std::unique_lock lock(mutex_);
-        cv_.wait_for(lock, resting ? std::chrono::milliseconds(250) : std::chrono::milliseconds(10),
-                     [&] { return quit_.load() || (resting && woken_.load()); });
+        if (quit_.load()) break;
+        bell_.waitFor(seen, resting ? std::chrono::milliseconds(250)
+                                    : std::chrono::milliseconds(10));
     }
 }
 

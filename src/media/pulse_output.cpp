@@ -209,7 +209,9 @@ void PulseOutput::startLoop() {
         loop_ = nullptr;
         return;
     }
-    // The loop's thread mixes: a late block is a dropout.
+    // The loop's thread mixes: a late block is a dropout. Queuing the call touches the loop's
+    // event lists, which its thread is already walking: only with the lock held.
+    LoopLock lock(loop_);
     pa_threaded_mainloop_once_unlocked(
         loop_, [](pa_threaded_mainloop*, void*) { boostSoundThread(); }, nullptr);
 }

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextDocument>
 #include <QTextOption>
 
 namespace platform {
@@ -127,7 +128,7 @@ StaticText::StaticText(QWidget* parent, const QString& name) : Control(parent, n
 void StaticText::setText(const QString& t) {
     if (t == text_) return;
     text_ = t;
-    update();
+    fitChanged();
 }
 
 void StaticText::setTextColor(const QColor& c) {
@@ -137,12 +138,12 @@ void StaticText::setTextColor(const QColor& c) {
 
 void StaticText::setTextSize(int s) {
     size_ = s;
-    update();
+    fitChanged();
 }
 
 void StaticText::setBold(bool b) {
     bold_ = b;
-    update();
+    fitChanged();
 }
 
 void StaticText::setTextAlign(int a) {
@@ -152,17 +153,55 @@ void StaticText::setTextAlign(int a) {
 
 void StaticText::setMultiLine(bool m) {
     multiLine_ = m;
-    update();
+    fitChanged();
 }
 
 void StaticText::setShrinkToFit(bool s) {
     shrinkToFit_ = s;
-    update();
+    fitChanged();
 }
 
 void StaticText::setOnMouseDown(std::function<bool(int, int)> handler) {
     onMouseDown = std::move(handler);
-    setPassive(!onMouseDown);
+    fitChanged();
+}
+
+void StaticText::resizeEvent(QResizeEvent* e) {
+    Control::resizeEvent(e);
+    fitChanged();
+}
+
+// A cut text shows the whole one as its tooltip (plain text: names may hold markup characters);
+// to be hovered it takes the pointer, and still passes presses on.
+void StaticText::fitChanged() {
+    const bool cut = shownText() != text_;
+    setToolTip(cut ? Qt::convertFromPlainText(text_, Qt::WhiteSpaceNormal) : QString());
+    setPassive(!onMouseDown && !cut);
+    update();
+}
+
+QFont StaticText::fittedFont() const {
+    QFont font = controlFont(size_, bold_);
+    if (!shrinkToFit_) return font;
+    constexpr int kSmallestPixels = 8;
+    QString lines = text_;
+    if (multiLine_) {
+        lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    }
+    const auto fits = [&](const QFont& f) {
+        const QFontMetrics m(f);
+        if (!multiLine_) return m.horizontalAdvance(text_) <= width();
+        return m.boundingRect(rect(), Qt::TextWrapAnywhere, lines).height() <= height();
+    };
+    while (font.pixelSize() > kSmallestPixels && !fits(font)) {
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    return font;
+}
+
+QString StaticText::shownText() const {
+    if (multiLine_) return text_;
+    return QFontMetrics(fittedFont()).elidedText(text_, Qt::ElideRight, width());
 }
 
 void StaticText::mousePressEvent(QMouseEvent* e) {
@@ -176,30 +215,18 @@ void StaticText::mousePressEvent(QMouseEvent* e) {
 
 void StaticText::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    QFont font = controlFont(size_, bold_);
-    constexpr int kSmallestPixels = 8;
-    QString lines = text_;
-    if (multiLine_) {
-        lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    }
-    const auto fits = [&](const QFont& f) {
-        const QFontMetrics m(f);
-        if (!multiLine_) return m.horizontalAdvance(text_) <= width();
-        return m.boundingRect(rect(), Qt::TextWrapAnywhere, lines).height() <= height();
-    };
-    while (shrinkToFit_ && font.pixelSize() > kSmallestPixels && !fits(font)) {
-        font.setPixelSize(font.pixelSize() - 1);
-    }
-    p.setFont(font);
+    p.setFont(fittedFont());
     p.setPen(color_);
     const int horizontal = align_ == 2   ? Qt::AlignHCenter
                            : align_ == 3 ? Qt::AlignRight
                                          : Qt::AlignLeft;
     // Plain text only: status messages may carry file names with markup characters.
     if (!multiLine_) {
-        p.drawText(rect(), horizontal | Qt::AlignVCenter | Qt::TextSingleLine, text_);
+        p.drawText(rect(), horizontal | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
         return;
     }
+    QString lines = text_;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     // Words wrap; a word longer than the line (a file address) breaks where it must.
     QTextOption option(Qt::Alignment(horizontal) | Qt::AlignTop);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -327,17 +354,26 @@ void BevelButton::paintEvent(QPaintEvent*) {
         const QImage& img = icon_->image();
         p.drawImage((width() - img.width()) / 2, (height() - img.height()) / 2, img);
     }
+    // The menu arrow sits in its own strip at the right edge; the caption keeps left of it,
+    // in smaller type when it would not fit.
+    constexpr int kArrowStrip = 9;
     if (!caption_.isEmpty()) {
-        p.setFont(controlFont(textSize_, false));
+        const QRect room = rect().adjusted(2, 0, hasMenu_ ? -kArrowStrip - 1 : -2, 0);
+        QFont font = controlFont(textSize_, false);
+        while (font.pixelSize() > 7 && QFontMetrics(font).horizontalAdvance(caption_) > room.width())
+            font.setPixelSize(font.pixelSize() - 1);
+        p.setFont(font);
         p.setPen(Qt::black);
         int flags = Qt::AlignVCenter | Qt::TextSingleLine;
         flags |= align_ == 1 ? Qt::AlignLeft : align_ == 2 ? Qt::AlignRight : Qt::AlignHCenter;
-        p.drawText(rect().adjusted(2, 0, -2, 0), flags, caption_);
+        p.setClipRect(room);
+        p.drawText(room, flags, caption_);
+        p.setClipping(false);
     }
     if (hasMenu_) {
         p.setPen(Qt::black);
         p.setBrush(Qt::black);
-        const int cx = width() - 5, cy = height() / 2;
+        const int cx = width() - kArrowStrip / 2 - 1, cy = height() / 2;
         p.drawPolygon(
             QPolygon({QPoint(cx - 2, cy - 1), QPoint(cx + 2, cy - 1), QPoint(cx, cy + 1)}));
     }

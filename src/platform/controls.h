@@ -118,11 +118,19 @@ class StaticText : public Control {
     std::function<bool(int, int)> onMouseDown;
     void setOnMouseDown(std::function<bool(int, int)> handler);
 
+    // What one line shows: the text, or its start and "…" when it is too long for the width; the
+    // whole text is then the tooltip.
+    QString shownText() const;
+
   protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
   private:
+    QFont fittedFont() const;
+    void fitChanged();
+
     QString text_;
     QColor color_{Qt::black};
     int size_ = 9;

@@ -332,11 +332,14 @@ bool Window1::_aboutme_Action() { return false; }
 void Window1::Open() {
     // A preview routed to a device that is gone stays silent rather than reaching the audience
     // through the main output; say so, since nothing else would tell the DJ.
-    media::setUnavailableRouteHandler([](int32_t) {
-        if (Window1* w = Window1::existing()) w->msg->setText(engine::unavailableRouteText(media::routeAvailable(0)));
+    media::setUnavailableRouteHandler([](int32_t id) {
+        if (Window1* w = Window1::existing()) {
+            const bool anyDevice = media::routeAvailable(0);
+            w->showSoundProblem(anyDevice ? id : 0, engine::unavailableRouteText(anyDevice));
+        }
     });
-    media::setDeviceLostHandler([](int32_t, const QString& name) {
-        if (Window1* w = Window1::existing()) w->msg->setText(engine::lostDeviceText(name));
+    media::setDeviceLostHandler([](int32_t id, const QString& name) {
+        if (Window1* w = Window1::existing()) w->showSoundProblem(id, engine::lostDeviceText(name));
     });
     if (!mediaAvailable() || xquit == 1) {
         MessageSpec spec;
@@ -429,4 +432,6 @@ void Window1::init() {
     dauer3->setLeft(600);
     dauer4->setLeft(900);
     showVolume(laut, systemVolume());
+    // What the status line said was about the document just ended.
+    msg->setText(QString());
 }

@@ -215,6 +215,13 @@ private:
     bool deckTickRunning = false;
 
 public:
+    // The status line's word that sound has nowhere to go, and the device it is about (0: the
+    // default): cleared by the first Play or Preview that finds the device there again.
+    QString soundProblemText;
+    int32_t soundProblemDevice = 0;
+    void showSoundProblem(int32_t device, const QString& text);
+    void forgetReturnedSoundProblem();
+
     // ---- Documents: playlist files, document commands and the save prompt --------------------
     // Both lanes hold no clip.
     bool lanesEmpty() const;

@@ -105,9 +105,21 @@ TEST(FolderLayout, NameTest) {
         EXPECT_EQ(documents::nameTaken(c.name, open), c.byOpen) << c.name;
         EXPECT_EQ(documents::nameTaken(c.name, drop), c.byDrop) << c.name;
     }
-    EXPECT_EQ(documents::skippedFilesText(0, "x"), "");
-    EXPECT_EQ(documents::skippedFilesText(1, "b.mp3"), "1 file could not be opened: b.mp3");
-    EXPECT_EQ(documents::skippedFilesText(2, "b.mp3"), "2 files could not be opened: b.mp3");
+}
+
+TEST(FolderMix, EveryLeftOutFileIsNamedWithWhatHappened) {
+    const struct {
+        documents::LeftOutFiles files;
+        const char* text;
+    } cases[] = {
+        {{}, ""},
+        {{{"b.mp3"}, {}, {}}, "1 file could not be opened: b.mp3"},
+        {{{"b.mp3", "c.mp3", "d.mp3"}, {}, {}}, "3 files could not be opened: b.mp3, c.mp3, d.mp3"},
+        {{{"b.mp3"}, {"locked.mp3"}, {"blip.mp3", "tick.m4a"}},
+         "1 file could not be opened: b.mp3; 1 file not readable (no permission): locked.mp3; "
+         "2 files too short for a clip at this zoom: blip.mp3, tick.m4a"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(documents::leftOutText(c.files), c.text);
 }
 
 TEST(ParallelMeasure, ResultsKeepTheirPlaceAndStopStartsNoMore) {
@@ -245,7 +257,7 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
         EXPECT_EQ(w->balkenaktivspur, 0);
         EXPECT_EQ(w->suddensaveflag, 0);
         EXPECT_EQ(w->Title(), "Vontalix");
-        EXPECT_EQ(w->msg->Text(), "before");  // nothing skipped, nothing said
+        EXPECT_EQ(w->msg->Text(), "");  // nothing skipped; the last document's word is gone
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
     }
     // Saved, the clips read back with the same places.
@@ -314,7 +326,9 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
         EXPECT_DOUBLE_EQ(c.pfadein, 1);
         left += want[i].width - 1;
     }
-    EXPECT_EQ(w->msg->Text(), "2 files could not be opened: broken.mp3");
+    EXPECT_EQ(w->msg->Text(),
+              "1 file could not be opened: broken.mp3; "
+              "1 file too short for a clip at this zoom: short.mp3");
 }
 
 // Media longer than a day could not be saved and read back: it is skipped and named.

@@ -42,7 +42,7 @@ class KeptRecords : public DocumentFixture {
 struct Unloadable {
     const char* kind;
     QByteArray line;
-    bool missing;  // counted as a missing media file, else as a damaged line
+    enum { Missing, Damaged, NotUtf8 } why;  // what the status line counts it as
 };
 
 TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
@@ -50,34 +50,41 @@ TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
     const QByteArray alsoGood = record(2, 20, 300, "also good", media("also.mp3")).chopped(1);
     const QByteArray m = media("m.mp3").toUtf8();
     const std::vector<Unloadable> cases = {
-        {"media missing", record(1, 30, 500, "gone", path("gone.mp3")).chopped(1), true},
-        {"path is a folder", "vtlx%1%30%0%30%dir%" + dir.path().toUtf8() + "%0%30%900%16%0%", true},
-        {"no final %", "vtlx%1%30%0%30%short%" + m + "%0%30%900%16%0", false},
-        {"number the reader refuses", "vtlx%1%3x0%0%30%n%" + m + "%0%30%900%16%0%", false},
-        {"lane 3", "vtlx%3%30%0%30%lane%" + m + "%0%30%900%16%0%", false},
-        {"longer than a day", "vtlx%1%86401%0%30%day%" + m + "%0%30%900%16%0%", false},
-        {"path not UTF-8", "vtlx%1%30%0%30%latin%/music/caf\xE9.mp3%0%30%900%16%0%", false},
-        {"name not UTF-8", "vtlx%1%30%0%30%caf\xE9%" + m + "%0%30%900%16%0%", false},
-        {"relative path", "vtlx%1%30%0%30%rel%music/a.mp3%0%30%900%16%0%", false},
+        {"media missing", record(1, 30, 500, "gone", path("gone.mp3")).chopped(1),
+         Unloadable::Missing},
+        {"path is a folder", "vtlx%1%30%0%30%dir%" + dir.path().toUtf8() + "%0%30%900%16%0%",
+         Unloadable::Missing},
+        {"no final %", "vtlx%1%30%0%30%short%" + m + "%0%30%900%16%0", Unloadable::Damaged},
+        {"number the reader refuses", "vtlx%1%3x0%0%30%n%" + m + "%0%30%900%16%0%",
+         Unloadable::Damaged},
+        {"lane 3", "vtlx%3%30%0%30%lane%" + m + "%0%30%900%16%0%", Unloadable::Damaged},
+        {"longer than a day", "vtlx%1%86401%0%30%day%" + m + "%0%30%900%16%0%",
+         Unloadable::Damaged},
+        {"path not UTF-8, no such file", "vtlx%1%30%0%30%latin%/music/caf\xE9.mp3%0%30%900%16%0%",
+         Unloadable::Missing},
+        {"name not UTF-8", "vtlx%1%30%0%30%caf\xE9%" + m + "%0%30%900%16%0%", Unloadable::NotUtf8},
+        {"relative path", "vtlx%1%30%0%30%rel%music/a.mp3%0%30%900%16%0%", Unloadable::Damaged},
         {"line over 64 KB",
-         "vtlx%1%30%0%30%" + QByteArray(70 * 1024, 'n') + "%" + m + "%0%30%900%16%0%", false},
-        {"just the key", "vtlx%", false},
-        {"binary junk", QByteArray("vtlx%\x01\x02\x00\xff%", 11), false},
+         "vtlx%1%30%0%30%" + QByteArray(70 * 1024, 'n') + "%" + m + "%0%30%900%16%0%",
+         Unloadable::Damaged},
+        {"just the key", "vtlx%", Unloadable::Damaged},
+        {"binary junk", QByteArray("vtlx%\x01\x02\x00\xff%", 11), Unloadable::Damaged},
     };
     std::vector<QByteArray> lines = {good, "a note that is no record"};
-    int missing = 0, damaged = 0;
+    int count[3] = {0, 0, 0};
     for (const Unloadable& c : cases) {
         lines.push_back(c.line);
-        (c.missing ? missing : damaged)++;
+        ++count[c.why];
     }
+    const int missing = count[Unloadable::Missing], damaged = count[Unloadable::Damaged];
     lines.push_back(alsoGood);
     const QString list = openLines(lines);
 
     EXPECT_EQ(clipCount(), 2);
     EXPECT_EQ(w->msg->Text(),
-              QString("%1 tracks were not loaded (%2 media files missing, %3 damaged lines) and "
-                      "stay in the playlist file.")
-                  .arg(missing + damaged)
+              QString("%1 tracks were not loaded (%2 media files missing, %3 damaged lines, 1 file "
+                      "name not in UTF-8) and stay in the playlist file.")
+                  .arg(missing + damaged + 1)
                   .arg(missing)
                   .arg(damaged));
 

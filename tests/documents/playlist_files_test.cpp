@@ -1,5 +1,9 @@
 // Playlist files on disk: atomic saves, refusing what is not a playlist, round trips through
 // Save and Open, records whose media is gone, and documents opened by the application.
+#include <sched.h>
+#include <sys/mount.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -115,6 +119,47 @@ TEST_F(PlaylistFiles, AReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(w->suddensaveflag, 0);
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// A save killed half-way leaves its hidden temporary file; the next save of that playlist removes
+// it, and only what is its own and not in use by a save still running.
+TEST_F(PlaylistFiles, ASaveRemovesTheLeftoversOfEarlierSavesOfItsFile) {
+    const QString folder = path("here");
+    const QString doc = changedDocumentIn(folder);
+    const QStringList leftovers = {".mix.txt.1a2b3c4d.tmp", ".mix.txt.7f.tmp"};
+    const QStringList others = {".mix.txt.running.tmp", ".other.txt.1a2b.tmp", "mix.txt.1a2b.tmp",
+                                ".mix.txt.12ab.tmp.bak", ".mix.txt.c0ffee.tmp"};
+    for (const QString& name : leftovers + others)
+        ASSERT_TRUE(testsupport::writeFile(folder + "/" + name, "half"));
+    // Another copy of the program is saving into this one right now.
+    const int running = ::open(QFile::encodeName(folder + "/.mix.txt.c0ffee.tmp"), O_RDONLY);
+    ASSERT_GE(running, 0);
+    ASSERT_EQ(flock(running, LOCK_EX), 0);
+    ASSERT_EQ(w->save(), 1);
+    ::close(running);
+    QStringList want = others + QStringList{"mix.txt"};
+    want.sort();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name), want);
+}
+
+// A playlist on a disk mounted read-only: the save says that, not that the file is protected.
+// The disk is mounted for this thread alone (its own mount namespace), which takes root.
+TEST_F(PlaylistFiles, ASaveOnAReadOnlyDiskSaysSo) {
+    if (geteuid() != 0) GTEST_SKIP() << "mounting a disk takes root";
+    const QString folder = path("disk");
+    const QString doc = changedDocumentIn(folder);
+    const QByteArray at = QFile::encodeName(folder);
+    ASSERT_EQ(unshare(CLONE_NEWNS), 0);
+    ASSERT_EQ(mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
+    ASSERT_EQ(mount("tmpfs", at.constData(), "tmpfs", 0, "size=64k"), 0);
+    ASSERT_TRUE(testsupport::writeFile(doc, "old"));
+    ASSERT_EQ(mount(nullptr, at.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    EXPECT_EQ(w->save(), 0);
+    EXPECT_EQ(readFile(doc), "old");
+    ASSERT_TRUE(failureShown());
+    EXPECT_TRUE(shownDialogs.back().explanation.contains("The disk is read-only."))
+        << shownDialogs.back().explanation.toStdString();
+    umount2(at.constData(), MNT_DETACH);
 }
 
 TEST_F(PlaylistFiles, SaveAsIntoAFolderThatIsGoneKeepsThePreviousPath) {

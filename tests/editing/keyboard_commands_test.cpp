@@ -171,7 +171,9 @@ TEST_F(KeyCommandTest, VolumeKeysSetTheClampedVolumeAndSizeTheBar) {
         }
         const int height = c.height < 0 ? 3 : c.height;
         EXPECT_EQ(w->laut->Height(), height) << c.name;
-        if (c.height >= 0) EXPECT_EQ(w->laut->Top(), 178 - c.height) << c.name;
+        if (c.height >= 0) {
+            EXPECT_EQ(w->laut->Top(), 178 - c.height) << c.name;
+        }
     }
 }
 
@@ -273,7 +275,7 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
              t.w->tracktauscher(c->x, c);  // c goes to lane 2, "late" takes its index on lane 1
          }},
         {"stale after a Shift-drag to the other lane",
-         [](KeyCommandTest& t, const DragPicRef& c) {
+         [](KeyCommandTest& t, const DragPicRef&) {
              auto b = t.add(t.w->Canvas1, 600, 50, "b");
              t.w->Canvas1->mDragging = b;  // pressed with Shift: handles gone, index unchanged
          }},

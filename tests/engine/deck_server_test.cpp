@@ -1,6 +1,7 @@
 // End to end through the private PulseAudio server (scripts/audio-server): the running window's
 // timer drives the decks, and each sink's monitor shows where the sound went.
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -39,16 +40,22 @@ class DeckServerTest : public testsupport::AppFixture {
         auto toggle = [this, previewDeck] { previewDeck ? w->preview() : w->play(); };
         testsupport::ChildProcess rec[2];
         const char* sinks[2] = {"main.monitor", "preview.monitor"};
-        for (int i = 0; i < 2; ++i) {
+        // Both record (connecting takes a moment), then the deck plays while both record at
+        // least 1.2 s more, however loaded the machine is.
+        const auto recorded = [&rec](qint64 bytes) {
+            return QTest::qWaitFor(
+                [&] { return rec[0].outputSize() >= bytes && rec[1].outputSize() >= bytes; },
+                10000);
+        };
+        for (int i = 0; i < 2; ++i)
             rec[i].start("parec", {"-d", sinks[i], "--format=float32le", "--rate=48000",
                                    "--channels=2", "--raw", "--latency-msec=20"});
-            EXPECT_TRUE(rec[i].started());
-        }
-        QTest::qWait(300);
+        EXPECT_TRUE(recorded(1));
+        const qint64 before = std::max(rec[0].outputSize(), rec[1].outputSize());
         toggle();
-        QTest::qWait(1200);
+        EXPECT_TRUE(recorded(before + qint64(1.2 * 48000 * 2 * 4)));
         toggle();
-        QTest::qWait(300);
+        QTest::qWait(300);  // the tail queued in the server
         double rms[2];
         for (int i = 0; i < 2; ++i) {
             rec[i].terminate();

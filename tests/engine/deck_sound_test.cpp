@@ -210,6 +210,8 @@ struct DeviceMessageCase {
     std::vector<QByteArray> whileOn;  // ... and after a few ticks ("" = unchanged)
     const char* message;
 };
+// Test listings name the case, not the bytes of the struct.
+void PrintTo(const DeviceMessageCase& c, std::ostream* os) { *os << c.name; }
 
 class DeviceMessages : public DeckSoundTest,
                        public ::testing::WithParamInterface<DeviceMessageCase> {};
@@ -248,6 +250,7 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     const QByteArray other = c.previewDeck ? kMain : kPreview;
     EXPECT_GT(maxAbs(mt::captured(media::deviceIdFor(own)), 0, 4 * kBlock), 0.3);
     EXPECT_EQ(maxAbs(mt::captured(media::deviceIdFor(other)), 0, 4 * kBlock), 0.0);
+    EXPECT_EQ(w->msg->Text(), "") << "the sound is back";
 }
 
 INSTANTIATE_TEST_SUITE_P(

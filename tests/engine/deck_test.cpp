@@ -276,7 +276,9 @@ TEST(DeckStep, WaitsForAMovieStillBeingOpenedAndReportsOneThatFails) {
         for (int i = 0; i < 5; ++i) d.tick();
         EXPECT_EQ(d.count("1.Movie"), 1) << "a failed file is tried once";
         EXPECT_EQ(d.count("1.Play"), c.opens ? 1 : 0);
-        if (c.opens) EXPECT_NEAR(d.p1.Position(), 20.06, 1e-9);  // from its offset, six ticks on
+        if (c.opens) {
+            EXPECT_NEAR(d.p1.Position(), 20.06, 1e-9);  // from its offset, six ticks on
+        }
     }
 }
 

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <QThread>
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -37,6 +39,29 @@ TEST(Doorbell, ARingIsNeverSleptThrough) {
     bell.ring();
     for (auto& t : sleepers) t.join();
     EXPECT_EQ(woken.load(), 3);
+}
+
+// The sound pacer's sleep: it ends at a ring, also one that came between looking and sleeping,
+// or at the deadline.
+TEST(Doorbell, ATimedWaitEndsAtTheRingOrTheDeadline) {
+    using namespace std::chrono_literals;
+    media::Doorbell bell;
+    uint32_t seen = bell.value();
+    bell.ring();
+    EXPECT_TRUE(bell.waitFor(seen, 1h));
+
+    seen = bell.value();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(bell.waitFor(seen, 30ms));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 30ms);
+
+    seen = bell.value();
+    std::thread ringer([&] {
+        QThread::msleep(20);
+        bell.ring();
+    });
+    EXPECT_TRUE(bell.waitFor(seen, 1h));
+    ringer.join();
 }
 
 struct RingStep {
@@ -93,8 +118,7 @@ TEST(DecodePool, WorkersSleepWhileTheRingsAreFull) {
     size_t silent = 0;
     for (size_t i = 4800; i < out.size(); ++i) silent += out[i] == 0.0f;
     EXPECT_LT(silent, size_t(10));
-    for (int i = 0; i < 100 && pool.passes() == passes; ++i) QThread::msleep(10);
-    EXPECT_GT(pool.passes(), passes);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pool.passes() > passes; }, 10000));
     p.Stop();
     mt::advance(480);
 }

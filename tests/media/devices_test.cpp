@@ -54,6 +54,8 @@ struct LossCase {
     std::vector<QByteArray> remaining;  // the system's devices after the loss
     QByteArray other;                   // a device that must stay silent ("" = none left)
 };
+// Test listings name the case, not the bytes of the struct.
+void PrintTo(const LossCase& c, std::ostream* os) { *os << c.name; }
 
 class DeviceLoss : public DevicesTest, public ::testing::WithParamInterface<LossCase> {};
 
@@ -75,9 +77,10 @@ TEST_P(DeviceLoss, FallsSilentIsReportedAndSoundsAgainAtTheNextPlay) {
     EXPECT_EQ(mt::captured(id).size(), heard) << "a lost device plays nothing";
     EXPECT_GT(p.Rate(), 0) << "the deck plays on, silent";
     EXPECT_NEAR(p.Position(), at + 10 * kBlock / 48000.0, 1e-9);
-    if (!c.other.isEmpty())
+    if (!c.other.isEmpty()) {
         EXPECT_EQ(maxAbs(mt::captured(media::deviceIdFor(c.other))), 0.0)
             << "nothing moves to another output";
+    }
     EXPECT_EQ(maxAbs(mt::captured(mt::kNowhere)), 0.0);
 
     // Back: the player that keeps running stays silent until it plays again.

@@ -16,6 +16,8 @@ struct LengthCase {
     MediaKind kind;
     double seconds;
 };
+// Test listings name the case, not the bytes of the struct.
+void PrintTo(const LengthCase& c, std::ostream* os) { *os << c.name; }
 
 class MovieLength : public ::testing::TestWithParam<LengthCase> {};
 

@@ -46,6 +46,8 @@ struct StartCase {
     double position;
     double tolerance;  // AAC's decoder state after a seek differs in the last bits
 };
+// Test listings name the case, not the bytes of the struct.
+void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
 
 class StartPosition : public PlayerTest, public ::testing::WithParamInterface<StartCase> {};
 

@@ -45,6 +45,8 @@ struct SeekCase {
     int rate;
     double tolerance;  // AAC's decoder state after a seek differs in the last bits
 };
+// Test listings name the case, not the bytes of the struct.
+void PrintTo(const SeekCase& c, std::ostream* os) { *os << c.name; }
 
 class SeekExact : public ::testing::TestWithParam<SeekCase> {};
 

@@ -223,3 +223,26 @@ TEST(PointerCrossing, ReportsInOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// The zoom button's caption keeps clear of its menu arrow: the strip the arrow is drawn in looks
+// the same with any caption as with none.
+TEST(BevelButton, CaptionStaysLeftOfTheMenuArrow) {
+    QWidget top;
+    platform::BevelButton button(&top, "zoomer");
+    button.setGeometry(0, 0, 40, 16);
+    button.setTextSize(9);
+    button.setHasMenu(1);
+    const auto strip = [&](const QString& caption) {
+        button.setCaption(caption);
+        const QImage image = button.grab().toImage();
+        return image.copy(image.width() - 9 * image.width() / 40, 0, 9 * image.width() / 40,
+                          image.height());
+    };
+    const QImage bare = strip("");
+    for (const char* caption : {" 25%", " 100%", " 200%", " 400%"})
+        EXPECT_EQ(strip(caption), bare) << caption;
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,6 +80,11 @@ QByteArray ChildProcess::readAllStandardOutput() const {
         at += n;
     }
     return all;
+}
+
+qint64 ChildProcess::outputSize() const {
+    struct stat st {};
+    return out_ >= 0 && fstat(out_, &st) == 0 ? st.st_size : 0;
 }
 
 int ChildProcess::execute(const QString& program, const QStringList& args, int msecs) {

@@ -34,8 +34,9 @@ class ChildProcess {
     int exitCode() const { return exitCode_; }
     // Asks the child to end (SIGTERM).
     void terminate();
-    // Everything the child wrote to its standard output so far.
+    // Everything the child wrote to its standard output so far, and how many bytes that is.
     QByteArray readAllStandardOutput() const;
+    qint64 outputSize() const;
 
     // Runs the program to its end; its exit code, or -1 when it could not run or end in time.
     static int execute(const QString& program, const QStringList& args, int msecs = 30000);
