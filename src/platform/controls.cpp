@@ -23,10 +23,14 @@ void Canvas::setBackdrop(PictureRef p) {
     update();
 }
 
-void Canvas::paintEvent(QPaintEvent*) {
-    Graphics g(this);
-    if (backdrop_ && !backdrop_->isNull()) g.DrawPicture(*backdrop_, 0, 0);
-    Paint(g);
+void Canvas::paintEvent(QPaintEvent* e) {
+    paintRect_ = e->rect();
+    {
+        Graphics g(this);
+        if (backdrop_ && !backdrop_->isNull()) g.DrawPicture(*backdrop_, 0, 0);
+        Paint(g);
+    }
+    paintRect_ = QRect();
 }
 
 void Canvas::mousePressEvent(QMouseEvent* e) {
@@ -211,6 +215,10 @@ void StaticText::paintEvent(QPaintEvent*) {
 Line::Line(QWidget* parent, const QString& name) : Control(parent, name) { setPassive(true); }
 
 void Line::setPoints(int x1, int y1, int x2, int y2) {
+    // A head is placed on every tick but moves to another pixel far less often: an unmoved line
+    // is not drawn again, nor is anything under it.
+    if (placed_ && x1 == x1_ && y1 == y1_ && x2 == x2_ && y2 == y2_) return;
+    placed_ = true;
     x1_ = x1, y1_ = y1, x2_ = x2, y2_ = y2;
     // A line whose ends differ by one pixel across its length is drawn straight, as the
     // framework draws the guide lines under the lanes.

@@ -69,6 +69,10 @@ class Canvas : public Control {
     void AcceptMacDataDrop(const QString& type);
     bool accepts(const QMimeData* data) const;
 
+    // The part of the canvas the current Paint must draw: what Qt asked for (a moved head's
+    // column, a refreshed clip), the whole canvas outside a paint event.
+    QRect PaintRect() const { return paintRect_.isNull() ? rect() : paintRect_; }
+
     void Refresh() { update(); }
     void RefreshRect(int x, int y, int w, int h) { update(x, y, w, h); }
 
@@ -89,6 +93,7 @@ class Canvas : public Control {
 
   private:
     PictureRef backdrop_;
+    QRect paintRect_;
     bool tracking_ = false;
     bool keepPress_ = false;
     PointerCrossing crossing_;
@@ -155,6 +160,7 @@ class Line : public Control {
 
   private:
     int x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+    bool placed_ = false;  // the widget's rectangle follows the ends
     QColor color_{Qt::black};
 };
 
