@@ -90,6 +90,9 @@ void Window1::PlayPrevTimer_Action() {
 
     if (pplay1) runDeck(*this, engine::playDeck());
     if (vplay1) runDeck(*this, engine::previewDeck());
+    // With both decks stopped a tick has nothing to do: the timer rests until a deck starts, so
+    // the stopped program does not wake a hundred times a second.
+    if (!pplay1 && !vplay1) PlayPrevTimer->rest();
     // The head lines need no redraw of their own here: they lie above the lanes, so the window
     // repaints them whenever a lane under them repaints, and a moved head repaints itself.
 }

@@ -63,6 +63,7 @@ void toggleDeck(Window1& w, const DeckBinding& deck) {
         media::refreshOutputs();
         (w.*deck.setStartPos)(w.*deck.head);
         w.*deck.running = true;
+        w.PlayPrevTimer->wake();
         showDeckState(w, deck, true);
     }
     if (deck.redrawsBackdrop) w.content()->update();

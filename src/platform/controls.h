@@ -297,6 +297,15 @@ class Timer : public QObject {
     void Action() {
         if (onAction) onAction();
     }
+    // A repeating timer with nothing to do may rest: it raises no Action, and costs no wake-up,
+    // until woken. Its mode and period stay; setting either wakes it.
+    void rest() {
+        if (mode_ == 2) timer_.stop();
+    }
+    void wake() {
+        if (mode_ == 2 && !timer_.isActive()) apply();
+    }
+    bool resting() const { return mode_ == 2 && !timer_.isActive(); }
 
   private:
     void apply();

@@ -109,6 +109,21 @@ TEST_F(EngineWindowTest, TickWritesParkedPlayLabelsNeverAndPreviewLabelsAlways) 
     EXPECT_DOUBLE_EQ(w->previewbalken, -80 + 1 / 10.0);
 }
 
+// Stopped, the program does not wake every 10 ms: the tick's timer rests until a deck starts.
+TEST_F(EngineWindowTest, TheTickRestsWhileNoDeckRuns) {
+    for (void (Window1::*toggle)() : {&Window1::play, &Window1::preview}) {
+        w->PlayPrevTimer_Action();
+        EXPECT_TRUE(w->PlayPrevTimer->resting());
+        (w->*toggle)();
+        EXPECT_FALSE(w->PlayPrevTimer->resting());
+        w->PlayPrevTimer_Action();
+        EXPECT_FALSE(w->PlayPrevTimer->resting());  // a running deck keeps it going
+        (w->*toggle)();
+    }
+    EXPECT_EQ(w->PlayPrevTimer->Mode(), 2);
+    EXPECT_EQ(w->PlayPrevTimer->Period(), 10);
+}
+
 // Counts the paint events of the widgets it watches and the widest area one of them asked for.
 class PaintCounter : public QObject {
   public:
