@@ -425,8 +425,6 @@ void PopupArrow::mouseReleaseEvent(QMouseEvent* e) {
 
 Timer::Timer(QObject* parent, const QString& name) : QObject(parent) {
     setObjectName(name);
-    timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, [this] { Action(); });
     apply();
 }
 
@@ -443,8 +441,16 @@ void Timer::setPeriod(int ms) {
 void Timer::apply() {
     timer_.stop();
     if (mode_ == 0) return;
-    timer_.setSingleShot(mode_ == 1);
-    timer_.start(period_);
+    timer_.start(period_, Qt::PreciseTimer, this);
+}
+
+void Timer::timerEvent(QTimerEvent* e) {
+    if (e->timerId() != timer_.timerId()) {
+        QObject::timerEvent(e);
+        return;
+    }
+    if (mode_ == 1) timer_.stop();  // once
+    Action();
 }
 
 }  // namespace platform
