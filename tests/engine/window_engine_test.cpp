@@ -111,14 +111,15 @@ TEST_F(EngineWindowTest, TickWritesParkedPlayLabelsNeverAndPreviewLabelsAlways) 
 
 // Stopped, the program does not wake every 10 ms: the tick's timer rests until a deck starts.
 TEST_F(EngineWindowTest, TheTickRestsWhileNoDeckRuns) {
-    for (void (Window1::*toggle)() : {&Window1::play, &Window1::preview}) {
+    for (bool preview : {false, true}) {
+        const auto toggle = [&] { preview ? w->preview() : w->play(); };
         w->PlayPrevTimer_Action();
         EXPECT_TRUE(w->PlayPrevTimer->resting());
-        (w->*toggle)();
+        toggle();
         EXPECT_FALSE(w->PlayPrevTimer->resting());
         w->PlayPrevTimer_Action();
         EXPECT_FALSE(w->PlayPrevTimer->resting());  // a running deck keeps it going
-        (w->*toggle)();
+        toggle();
     }
     EXPECT_EQ(w->PlayPrevTimer->Mode(), 2);
     EXPECT_EQ(w->PlayPrevTimer->Period(), 10);
