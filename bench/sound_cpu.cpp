@@ -166,7 +166,7 @@ void BM_TwoLaneMixAgainstFfmpeg(benchmark::State& state) {
         if (!ffmpeg.waitForStarted(3000)) return state.SkipWithError("ffmpeg did not start");
         w->play();
         runFor(2000);  // both settled
-        const Figures playing = measure(10000, ffmpeg.processId());
+        const Figures playing = measure(20000, ffmpeg.processId());
         const bool sounded = w->player1->Rate() > 0 && w->player2->Rate() > 0;
         w->play();
         ffmpeg.kill();
