@@ -34,7 +34,7 @@ test: build
 # benchmarks play through a private sound server, started here unless PULSE_SERVER names one.
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVONTALIX_BENCH=ON
-	cmake --build build-bench -j $(JOBS)
+	cmake --build build-bench -j $(JOBS) --target benchmarks
 	@set -e; started=; \
 	if [ -z "$$PULSE_SERVER" ]; then \
 	    export VONTALIX_AUDIO_DIR=$${VONTALIX_AUDIO_DIR:-/tmp/vontalix-audio-bench-$$(id -u)}; \

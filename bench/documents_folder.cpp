@@ -70,4 +70,4 @@ BENCHMARK(BM_OpenFolder)
 
 }  // namespace
 
-VONTALIX_BENCH_MAIN(BenchApp::Widgets)
+VONTALIX_BENCH_MAIN(BenchApp::Widgets, {"BM_OpenFolder/200", "time", 2000})

@@ -130,4 +130,5 @@ BENCHMARK(BM_OpenHostile)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)
 
 }  // namespace
 
-VONTALIX_BENCH_MAIN(BenchApp::Widgets)
+VONTALIX_BENCH_MAIN(BenchApp::Widgets, {"BM_Open100000Records", "time", 3000},
+                    {"BM_Open", "peak_rss_MB", 500})

@@ -1,8 +1,7 @@
 // Decoding throughput on one core, as a multiple of real time (budget: over 500x).
-#include <benchmark/benchmark.h>
-
 #include <vector>
 
+#include "bench_main.h"
 #include "media/decoder.h"
 #include "support/media_gen.h"
 
@@ -26,4 +25,4 @@ static void decode(benchmark::State& state, MediaKind kind) {
 BENCHMARK_CAPTURE(decode, mp3, MediaKind::Mp3Cbr)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(decode, aac_m4a, MediaKind::M4a)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+VONTALIX_BENCH_MAIN(BenchApp::Plain, {"decode", "x_realtime", 500, Budget::AtLeast})

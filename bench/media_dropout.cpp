@@ -143,4 +143,4 @@ BENCHMARK(BM_NoDropoutWhileTheUiIsBusy)->Iterations(1)->Unit(benchmark::kSecond)
 
 }  // namespace
 
-VONTALIX_BENCH_MAIN(BenchApp::Sound)
+VONTALIX_BENCH_MAIN(BenchApp::Sound, {"BM_NoDropoutWhileTheUiIsBusy", "dropouts", 0})

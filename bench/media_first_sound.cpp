@@ -85,4 +85,4 @@ FIRST_SOUND(MediaKind::M4a, m4a);
 
 }  // namespace
 
-VONTALIX_BENCH_MAIN(BenchApp::Sound)
+VONTALIX_BENCH_MAIN(BenchApp::Sound, {"firstSoundAt", "worst_ms", 60})

@@ -34,4 +34,4 @@ static void firstSound(benchmark::State& state) {
 }
 BENCHMARK(firstSound)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
-VONTALIX_BENCH_MAIN(BenchApp::Sound)
+VONTALIX_BENCH_MAIN(BenchApp::Sound, {"firstSound", "time", 60})

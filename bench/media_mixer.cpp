@@ -1,11 +1,10 @@
 // Mixer cost for 4 voices with volume ramps (budget: under 1 % of one core). One iteration is
 // one 10 ms block; the refill of the rings (the decoders' side) is timed too.
-#include <benchmark/benchmark.h>
-
 #include <cmath>
 #include <memory>
 #include <vector>
 
+#include "bench_main.h"
 #include "media/mixer.h"
 
 static void mix4(benchmark::State& state) {
@@ -35,4 +34,4 @@ static void mix4(benchmark::State& state) {
 }
 BENCHMARK(mix4);
 
-BENCHMARK_MAIN();
+VONTALIX_BENCH_MAIN(BenchApp::Plain, {"mix4", "core_percent", 1})

@@ -1,7 +1,6 @@
 // Opening and measuring a 5-minute file (budget: 5 ms; exact length of a VBR MP3 without a
 // header: 30 ms).
-#include <benchmark/benchmark.h>
-
+#include "bench_main.h"
 #include "media/movie.h"
 #include "support/media_gen.h"
 
@@ -26,4 +25,6 @@ BENCHMARK_CAPTURE(openMeasure, mp3_vbr_no_header, MediaKind::Mp3VbrNoHeader)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(openMeasure, m4a, MediaKind::M4a)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+VONTALIX_BENCH_MAIN(BenchApp::Plain, {"openMeasure/mp3_cbr", "time", 5},
+                    {"openMeasure/mp3_vbr_xing", "time", 5}, {"openMeasure/m4a", "time", 5},
+                    {"openMeasure/mp3_vbr_no_header", "time", 30})

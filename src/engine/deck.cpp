@@ -46,10 +46,10 @@ void runLane(const DeckTraits& traits, int laneIndex, DeckLane& lane, const Drag
 }
 
 // The head over a clip: its left edge plus the player's clip time, carried through number text
-// as the head always has been, so it holds the same digits.
+// as the head always has been, so it holds the same digits (without making the text each tick).
 double followHead(const DragPic& clip, const DeckPlayer& player, double zoom) {
     const double left = static_cast<double>(clip.x) - clip.pdauer / 2;
-    return left + Val(Str(player.Position() * zoom));
+    return left + throughNumberText(player.Position() * zoom);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "engine/deck_bindings.h"
 #include "engine/head_geometry.h"
+#include "lanes/lane_logic.h"
 #include "media/clip_movie.h"
 #include "platform/numtext.h"
 
@@ -47,6 +48,18 @@ class WindowPlayer final : public engine::DeckPlayer {
     platform::MoviePlayer& p_;
 };
 
+// A time label gets a new text only when the whole second it shows changes: the tick neither
+// builds a string nor has the label repainted 100 times a second for the same text.
+void showTime(platform::StaticText& label, bool sounding, double seconds) {
+    if (!sounding) {
+        label.setText(QString());
+        return;
+    }
+    char text[lanes::kTimeTextCapacity];
+    const QLatin1StringView shown(text, lanes::writeTimeText(seconds, text));
+    if (label.Text() != shown) label.setText(shown);
+}
+
 void runDeck(Window1& w, const engine::DeckBinding& deck) {
     WindowPlayer p1(w, *(w.*deck.players[0])), p2(w, *(w.*deck.players[1]));
     auto probe = [](DragCanvas* lane) { return [lane](double x) { return lane->LineHit(x); }; };
@@ -60,7 +73,7 @@ void runDeck(Window1& w, const engine::DeckBinding& deck) {
         platform::StaticText* label = w.*deck.labels[i];
         // A play label parked off the window keeps its text and comes back with its head.
         if (!deck.traits->labelsWhereverTheyStand && label->Left() == engine::kParked) continue;
-        label->setText(r.sounding[i] ? w.secstoTime(r.seconds[i]) : QString());
+        showTime(*label, r.sounding[i], r.seconds[i]);
     }
     (w.*deck.moveHead)(r.head);
 }
@@ -77,6 +90,9 @@ void Window1::PlayPrevTimer_Action() {
 
     if (pplay1) runDeck(*this, engine::playDeck());
     if (vplay1) runDeck(*this, engine::previewDeck());
+    // With both decks stopped a tick has nothing to do: the timer rests until a deck starts, so
+    // the stopped program does not wake a hundred times a second.
+    if (!pplay1 && !vplay1) PlayPrevTimer->rest();
     // The head lines need no redraw of their own here: they lie above the lanes, so the window
     // repaints them whenever a lane under them repaints, and a moved head repaints itself.
 }

@@ -64,6 +64,7 @@ void toggleDeck(Window1& w, const DeckBinding& deck) {
         w.forgetReturnedSoundProblem();
         (w.*deck.setStartPos)(w.*deck.head);
         w.*deck.running = true;
+        w.PlayPrevTimer->wake();
         showDeckState(w, deck, true);
     }
     if (deck.redrawsBackdrop) w.content()->update();

@@ -10,11 +10,16 @@ using platform::Graphics;
 void DragCanvas::Paint(Graphics& g) {
     PrepareBuffer();
     if (!mBuffer) return;
+    // Only the part Qt asks for is drawn anew and shown: a head moving by a pixel costs a column,
+    // not the whole lane. The rest of the buffer keeps what it showed.
+    const QRect r = PaintRect().intersected(rect());
+    if (r.isEmpty()) return;
     {
         Graphics bg(*mBuffer);
-        Redraw(bg, 0, 0, Width(), Height());
+        bg.ClipRect(r.x(), r.y(), r.width(), r.height());
+        Redraw(bg, r.x(), r.y(), r.width(), r.height());
     }
-    g.DrawPicture(*mBuffer, 0, 0);
+    g.DrawPicture(*mBuffer, r.x(), r.y(), r.x(), r.y(), r.width(), r.height());
 }
 
 void DragCanvas::PrepareBuffer() {

@@ -123,25 +123,26 @@ std::optional<int> scrollMaximum(double zoomwert) {
     return std::nullopt;
 }
 
-QString timeText(double seconds) {
+int writeTimeText(double seconds, char (&out)[kTimeTextCapacity]) {
     if (!(seconds > 0)) seconds = 0;  // negative and NaN read as the start
-    int32_t h = 0;
-    double r = seconds;
-    if (seconds >= 3600) {
-        const int32_t n = whole(seconds);
-        h = n / 3600;
-        r = n % 3600;
-    }
-    int32_t m = 0, s = 0;
-    if (r >= 60) {
-        const int32_t n = whole(r);
-        m = n / 60;
-        s = n % 60;
-    } else {
-        s = whole(r) % 60;
-    }
-    auto two = [](int32_t v) { return v < 10 ? "0" + QString::number(v) : QString::number(v); };
-    return (h < 1 ? QStringLiteral("0") : QString::number(h)) + "." + two(m) + ":" + two(s);
+    // The text depends on the whole seconds only: H.MM:SS with as many hour digits as needed.
+    const int32_t n = whole(seconds);
+    const int32_t h = n / 3600, m = n % 3600 / 60, s = n % 60;
+    char hours[12];
+    int digits = 0;
+    for (int32_t v = h; digits == 0 || v > 0; v /= 10)
+        hours[digits++] = static_cast<char>('0' + v % 10);
+    int size = 0;
+    while (digits > 0) out[size++] = hours[--digits];
+    for (char c :
+         {'.', char('0' + m / 10), char('0' + m % 10), ':', char('0' + s / 10), char('0' + s % 10)})
+        out[size++] = c;
+    return size;
+}
+
+QString timeText(double seconds) {
+    char text[kTimeTextCapacity];
+    return QString::fromLatin1(text, writeTimeText(seconds, text));
 }
 
 QByteArray encodeClipDrag(const DragPic* clip, int lane) {

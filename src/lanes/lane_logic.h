@@ -71,6 +71,10 @@ std::optional<int> scrollMaximum(double zoomwert);
 
 // Seconds as "H.MM:SS"; the fraction of a second is dropped; negative or NaN shows 0.00:00.
 QString timeText(double seconds);
+// The same text written into a buffer of the caller's, without allocating (for the 10 ms tick);
+// returns its length.
+inline constexpr int kTimeTextCapacity = 16;
+int writeTimeText(double seconds, char (&out)[kTimeTextCapacity]);
 
 // The program's own clip drag: which clip, from which lane, in this very process.
 struct ClipDrag {

@@ -23,8 +23,13 @@ class Control : public QWidget {
     int Top() const { return y(); }
     int Width() const { return width(); }
     int Height() const { return height(); }
-    virtual void setLeft(int v) { move(v, y()); }
-    virtual void setTop(int v) { move(x(), v); }
+    // Moving to where it stands costs nothing: the heads place their controls on every tick.
+    virtual void setLeft(int v) {
+        if (v != x()) move(v, y());
+    }
+    virtual void setTop(int v) {
+        if (v != y()) move(x(), v);
+    }
     virtual void setWidth(int v) { resize(v < 0 ? 0 : v, height()); }
     virtual void setHeight(int v) { resize(width(), v < 0 ? 0 : v); }
     void setBounds(int left, int top, int w, int h);

@@ -24,10 +24,14 @@ void Canvas::setBackdrop(PictureRef p) {
     update();
 }
 
-void Canvas::paintEvent(QPaintEvent*) {
-    Graphics g(this);
-    if (backdrop_ && !backdrop_->isNull()) g.DrawPicture(*backdrop_, 0, 0);
-    Paint(g);
+void Canvas::paintEvent(QPaintEvent* e) {
+    paintRect_ = e->rect();
+    {
+        Graphics g(this);
+        if (backdrop_ && !backdrop_->isNull()) g.DrawPicture(*backdrop_, 0, 0);
+        Paint(g);
+    }
+    paintRect_ = QRect();
 }
 
 void Canvas::mousePressEvent(QMouseEvent* e) {
@@ -238,6 +242,10 @@ void StaticText::paintEvent(QPaintEvent*) {
 Line::Line(QWidget* parent, const QString& name) : Control(parent, name) { setPassive(true); }
 
 void Line::setPoints(int x1, int y1, int x2, int y2) {
+    // A head is placed on every tick but moves to another pixel far less often: an unmoved line
+    // is not drawn again, nor is anything under it.
+    if (placed_ && x1 == x1_ && y1 == y1_ && x2 == x2_ && y2 == y2_) return;
+    placed_ = true;
     x1_ = x1, y1_ = y1, x2_ = x2, y2_ = y2;
     // A line whose ends differ by one pixel across its length is drawn straight, as the
     // framework draws the guide lines under the lanes.
@@ -453,8 +461,6 @@ void PopupArrow::mouseReleaseEvent(QMouseEvent* e) {
 
 Timer::Timer(QObject* parent, const QString& name) : QObject(parent) {
     setObjectName(name);
-    timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, [this] { Action(); });
     apply();
 }
 
@@ -471,8 +477,16 @@ void Timer::setPeriod(int ms) {
 void Timer::apply() {
     timer_.stop();
     if (mode_ == 0) return;
-    timer_.setSingleShot(mode_ == 1);
-    timer_.start(period_);
+    timer_.start(period_, Qt::PreciseTimer, this);
+}
+
+void Timer::timerEvent(QTimerEvent* e) {
+    if (e->timerId() != timer_.timerId()) {
+        QObject::timerEvent(e);
+        return;
+    }
+    if (mode_ == 1) timer_.stop();  // once
+    Action();
 }
 
 }  // namespace platform

@@ -1,11 +1,12 @@
 #pragma once
 // The kinds of control the program's windows are built from.
 
+#include <QBasicTimer>
 #include <QColor>
 #include <QMenu>
 #include <QScrollBar>
 #include <QStringList>
-#include <QTimer>
+#include <QTimerEvent>
 #include <functional>
 #include <vector>
 
@@ -69,6 +70,10 @@ class Canvas : public Control {
     void AcceptMacDataDrop(const QString& type);
     bool accepts(const QMimeData* data) const;
 
+    // The part of the canvas the current Paint must draw: what Qt asked for (a moved head's
+    // column, a refreshed clip), the whole canvas outside a paint event.
+    QRect PaintRect() const { return paintRect_.isNull() ? rect() : paintRect_; }
+
     void Refresh() { update(); }
     void RefreshRect(int x, int y, int w, int h) { update(x, y, w, h); }
 
@@ -89,6 +94,7 @@ class Canvas : public Control {
 
   private:
     PictureRef backdrop_;
+    QRect paintRect_;
     bool tracking_ = false;
     bool keepPress_ = false;
     PointerCrossing crossing_;
@@ -163,6 +169,7 @@ class Line : public Control {
 
   private:
     int x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+    bool placed_ = false;  // the widget's rectangle follows the ends
     QColor color_{Qt::black};
 };
 
@@ -286,7 +293,8 @@ class PopupArrow : public Control {
     bool tracking_ = false;
 };
 
-// A timer: Mode 0 off, 1 once, 2 repeatedly; Period in milliseconds.
+// A timer: Mode 0 off, 1 once, 2 repeatedly; Period in milliseconds. It raises Action straight
+// from its timer event (no signal in between): the tick's timer fires 100 times a second.
 class Timer : public QObject {
     Q_OBJECT
   public:
@@ -299,10 +307,22 @@ class Timer : public QObject {
     void Action() {
         if (onAction) onAction();
     }
+    // A repeating timer with nothing to do may rest: it raises no Action, and costs no wake-up,
+    // until woken. Its mode and period stay; setting either wakes it.
+    void rest() {
+        if (mode_ == 2) timer_.stop();
+    }
+    void wake() {
+        if (mode_ == 2 && !timer_.isActive()) apply();
+    }
+    bool resting() const { return mode_ == 2 && !timer_.isActive(); }
+
+  protected:
+    void timerEvent(QTimerEvent* e) override;
 
   private:
     void apply();
-    QTimer timer_;
+    QBasicTimer timer_;
     int mode_ = 2, period_ = 1000;
 };
 

@@ -23,6 +23,8 @@ QString Str(double v) {
     return QString::fromLatin1(buf, static_cast<int>(res.ptr - buf));
 }
 
+double throughNumberText(double v) { return std::isfinite(v) && v != 0 ? v : 0.0; }
+
 QString Str(int64_t v) { return QString::number(v); }
 
 QString Hex(int32_t v) { return QString::number(static_cast<uint32_t>(v), 16).toUpper(); }

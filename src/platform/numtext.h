@@ -22,6 +22,9 @@ QString Hex(int32_t v);
 // Reads the number at the start of the text, stopping at the first character that cannot
 // continue it (leading blanks skipped); no number gives 0. "&h" starts hexadecimal digits.
 double Val(const QString& text);
+// Val(Str(v)) without making the text: the shortest text of a number reads back as the same
+// number, except that what Str writes as "0" (zero, infinities, NaN) reads back as 0.
+double throughNumberText(double v);
 
 // Reads a whole text as one finite number; false when anything is left over, nothing is there,
 // or the value is not finite. For saved files, where a partial number is an error.
@@ -29,7 +32,8 @@ bool parseNumber(const QString& text, double& out);
 
 }  // namespace platform
 
-using platform::Str;
-using platform::Val;
 using platform::Hex;
+using platform::Str;
+using platform::throughNumberText;
+using platform::Val;
 using platform::whole;

@@ -103,6 +103,8 @@ class Graphics {
     // Draws the source rectangle of picture at (x, y) unscaled.
     void DrawPicture(const Picture& picture, int x, int y, int srcX, int srcY, int w, int h);
     void ClearRect(int x, int y, int w, int h);  // fills with transparent black
+    // From now on only this rectangle is drawn into (drawn pictures then make only its tiles).
+    void ClipRect(int x, int y, int w, int h) { painter_.setClipRect(x, y, w, h); }
 
   private:
     friend class Picture;

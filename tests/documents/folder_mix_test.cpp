@@ -131,7 +131,7 @@ TEST(ParallelMeasure, ResultsKeepTheirPlaceAndStopStartsNoMore) {
             paths,
             [](const QString& p) {
                 return documents::MeasuredFile{documents::MeasuredFile::Kind::Measured,
-                                               p.toDouble(), 0};
+                                               p.toDouble(), 0, nullptr};
             },
             6, [&] { ++wakes; });
         for (size_t i = 0; i < paths.size(); ++i) {

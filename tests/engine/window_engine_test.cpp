@@ -1,7 +1,11 @@
 // The engine on the main window: transport, head controls, the background click and the tick's
 // time labels.
 #include <QColor>
+#include <QPaintEvent>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
+#include <map>
 
 #include "media/clip_movie.h"
 #include "media/output.h"
@@ -103,6 +107,76 @@ TEST_F(EngineWindowTest, TickWritesParkedPlayLabelsNeverAndPreviewLabelsAlways) 
     // Gap steps: zoom / 35 and zoom / 10.
     EXPECT_DOUBLE_EQ(w->playbalken, -80 + 1 / 35.0);
     EXPECT_DOUBLE_EQ(w->previewbalken, -80 + 1 / 10.0);
+}
+
+// Stopped, the program does not wake every 10 ms: the tick's timer rests until a deck starts.
+TEST_F(EngineWindowTest, TheTickRestsWhileNoDeckRuns) {
+    for (bool preview : {false, true}) {
+        const auto toggle = [&] { preview ? w->preview() : w->play(); };
+        w->PlayPrevTimer_Action();
+        EXPECT_TRUE(w->PlayPrevTimer->resting());
+        toggle();
+        EXPECT_FALSE(w->PlayPrevTimer->resting());
+        w->PlayPrevTimer_Action();
+        EXPECT_FALSE(w->PlayPrevTimer->resting());  // a running deck keeps it going
+        toggle();
+    }
+    EXPECT_EQ(w->PlayPrevTimer->Mode(), 2);
+    EXPECT_EQ(w->PlayPrevTimer->Period(), 10);
+}
+
+// Counts the paint events of the widgets it watches and the widest area one of them asked for.
+class PaintCounter : public QObject {
+  public:
+    std::map<QObject*, int> paints;
+    int widest = 0;
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            ++paints[watched];
+            widest = std::max(widest, static_cast<QPaintEvent*>(e)->rect().width());
+        }
+        return false;
+    }
+};
+
+// The 10 ms tick places the heads on every step, but the lanes under them are drawn only when a
+// head reaches another pixel, and then only the columns it left and entered.
+TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
+    w->PlayPrevTimer->setMode(0);  // the test runs the ticks itself
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    addClip(1, 400, 100);  // away from both heads: the decks take gap steps, no label changes
+    w->Canvas1->aktualisiere();
+    QApplication::processEvents();
+    PaintCounter counter;
+    for (QWidget* lane : {static_cast<QWidget*>(w->Canvas1), static_cast<QWidget*>(w->Canvas2)})
+        lane->installEventFilter(&counter);
+    w->MovePlayerLineTo(100);
+    w->MovePreviewLineTo(300);
+    w->pplay1 = w->vplay1 = true;
+    // Gap steps of 1/35 and 1/10 pixel: nine ticks keep both heads on their pixels.
+    for (int i = 0; i < 9; ++i) {
+        w->PlayPrevTimer_Action();
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(counter.paints.empty());
+    EXPECT_EQ(whole(w->previewbalken), 300);
+    w->PlayPrevTimer_Action();  // the preview head reaches 301
+    QApplication::processEvents();
+    w->pplay1 = w->vplay1 = false;
+    EXPECT_EQ(whole(w->previewbalken), 301);
+    EXPECT_GE(counter.paints[w->Canvas1], 1);
+    EXPECT_LE(counter.widest, 2);
+    // What the window shows after drawing one column at a time is what it shows drawn whole.
+    const auto shown = [this] {
+        const QPoint at = w->Canvas1->mapTo(w, QPoint(0, 0));
+        return w->screen()->grabWindow(w->winId(), at.x(), at.y(), 800, 80).toImage();
+    };
+    const QImage columns = shown();
+    ASSERT_FALSE(columns.isNull());
+    w->content()->update();
+    QApplication::processEvents();
+    EXPECT_EQ(shown(), columns);
 }
 
 TEST_F(EngineWindowTest, RulerClickRestartsThePreviewThere) {

@@ -51,6 +51,17 @@ TEST(NumberText, StrGivesShortestExactText) {
     for (const auto& c : cases) EXPECT_EQ(Str(c.in), QString(c.out)) << c.in;
 }
 
+// The head follows a clip through its number text; the tick gets the same number without text.
+TEST(NumberText, ThroughNumberTextIsValOfStr) {
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double v : {0.0, -0.0, 1.0 / 3, -2.5, 0.1 + 0.2, 5e-324, 1e300, -1.7976931348623157e308,
+                     123456.789012345, inf, -inf, std::nan("")}) {
+        const double expected = Val(Str(v)), got = platform::throughNumberText(v);
+        EXPECT_EQ(std::signbit(got), std::signbit(expected)) << v;
+        EXPECT_TRUE(got == expected) << v << " gave " << got << ", the text " << expected;
+    }
+}
+
 TEST(NumberText, RoundTripsUnderAGermanLocale) {
     std::setlocale(LC_ALL, "de_DE.UTF-8");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));

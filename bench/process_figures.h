@@ -1,32 +1,12 @@
 #pragma once
-// Budgets of the benchmarks: a figure that misses its budget is reported and makes the program
-// exit non-zero, so a regression fails `make bench`.
-
-#include <benchmark/benchmark.h>
+// What a benchmark measures of its own process: resident memory, its peak, bytes read.
 
 #include <QFile>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <string>
 #include <thread>
 #include <unistd.h>
-
-inline bool& budgetMissed() {
-    static bool missed = false;
-    return missed;
-}
-
-// Records the figure as a counter and checks it against its budget (figure < budget passes).
-inline void checkBudget(benchmark::State& state, const std::string& name, double figure,
-                        double budget) {
-    state.counters[name] = figure;
-    state.counters[name + "_budget"] = budget;
-    if (!(figure < budget)) {
-        budgetMissed() = true;
-        std::fprintf(stderr, "OVER BUDGET: %s = %g (budget %g)\n", name.c_str(), figure, budget);
-    }
-}
 
 // Resident memory of this process, in MB.
 inline double residentMb() {
