@@ -143,7 +143,11 @@ void Mixer::mixVoice(Slot& s, float* out, int offset) {
     const float target = stopping ? 0.0f : s.targetGain.load(std::memory_order_relaxed);
     // Read "finished" before the ring: every frame was written before it was set.
     const bool finished = st.finished.load(std::memory_order_acquire);
-    if (s.owed > 0) s.owed -= st.ring.discard(s.owed);
+    if (s.owed > 0) {
+        s.owed -= st.ring.discard(s.owed);
+        // Caught up: the sound comes back rising, as a start inside the media does.
+        if (s.owed == 0) s.fadeIn = true, s.fadeInDone = 0;
+    }
     int n = 0;
     if (s.owed == 0 && !(stopping && s.gain == 0.0f))
         n = st.ring.read(scratch_.data(), frames);

@@ -210,6 +210,29 @@ TEST_F(DeckSoundTest, PreviewDeckSoundsOnlyOnThePreviewDevice) {
     EXPECT_EQ(w->GetMovieSoundOutputComponent(w->player1), 0);
 }
 
+// A click on a clip of the other lane while the preview plays restarts the preview's clip from
+// the head: the old sound fades out and the new one fades in, with no step between two samples
+// steeper than the sines' own.
+TEST_F(DeckSoundTest, RestartingThePreviewFadesOutAndIn) {
+    const QString sine = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine});
+    addClip(1, sine, 100, 4, 0, 0, 4, 4);
+    addClip(2, sine, 300, 4, 0, 0, 4, 4);
+    w->previewdevice = media::deviceIdFor(kPreview);
+    w->MovePreviewLineTo(100.5);
+    w->preview();
+    run(30, w->previewplayer1, w->previewplayer2);
+    // What releasing the mouse on the lane-2 clip does to the preview deck.
+    w->vam = w->oldvam = nullptr;
+    w->SetPreviewStartPos(w->previewbalken);
+    run(30, w->previewplayer1, w->previewplayer2);
+    const std::vector<float> out = mt::captured(media::deviceIdFor(kPreview));
+    ASSERT_GE(out.size(), size_t(60 * kBlock * 2));
+    double steepest = 0;
+    for (size_t i = 2; i < out.size(); ++i)
+        steepest = std::max(steepest, double(std::fabs(out[i] - out[i - 2])));
+    EXPECT_LT(steepest, 0.06);  // a 0.5 sine at 660 Hz moves at most 0.043 per sample
+}
+
 TEST_F(DeckSoundTest, ATickFiredInsideATickReturnsAtOnce) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     addClip(2, sine, 300, 2, 0, 0, 2, 2);
