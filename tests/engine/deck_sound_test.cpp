@@ -2,10 +2,9 @@
 #include <QApplication>
 #include <cmath>
 
-#include "documents/movie_export.h"
-#include "media/decoder.h"
 #include "media/media.h"
 #include "support/app_fixture.h"
+#include "support/lane_clicks.h"
 #include "support/media_gen.h"
 
 namespace {
@@ -113,43 +112,14 @@ TEST_F(DeckSoundTest, OverlappingClipsCrossFadeEachByItsOwnPosition) {
 // all placed so that their clicks fall together; played tick by tick, every clip's clicks sound
 // where the exported movie has them (to within a millisecond), on both lanes.
 TEST_F(DeckSoundTest, PlaybackPlacesEveryClipWhereTheExportDoes) {
-    const QString left = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksLeft});
-    const QString right = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksRight});
-    for (double at : {10.0, 14.0, 18.0}) addClip(1, left, at, 4, 0, 0, 4, 4);
-    for (double at : {12.0, 16.0}) addClip(2, right, at, 4, 0, 0, 4, 4);
-    w->MovePlayerLineTo(9.9);
-    w->play();
-    run(1250, w->player1, w->player2);
-    const std::vector<float> played = mt::captured(0);
-
-    documents::MixSnapshot mix;
-    mix.zoom = 1;
-    for (int lane : {1, 2})
-        for (const DragPicRef& c : w->lane(lane)->mPics)
-            mix.clips.push_back({c->ppfad, c->pname, c->pstart, c->pstop, c->pdauer, c->porgx, lane});
-    media::MovieWriteControl control;
-    const QString movie = tempDir() + "/played-vs-exported.mov";
-    ASSERT_EQ(documents::exportMix(mix, movie, control).outcome,
-              media::MovieWriteResult::Outcome::Written);
-
-    // Lane 1's clicks are in the left channel, lane 2's in the right, in both renderings.
-    std::array<std::vector<double>, 2> fromPlayback, fromExport;
+    const testsupport::PlayedAndExported mix = testsupport::playAndExportClickMix(*w);
+    ASSERT_TRUE(mix.problem.isEmpty()) << mix.problem.toStdString();
+    ASSERT_EQ(mix.exported[0].size(), 24u);
+    ASSERT_EQ(mix.exported[1].size(), 16u);
     for (int lane = 0; lane < 2; ++lane) {
-        fromPlayback[lane] = clickOnsets(played, lane);
-        media::AudioDecoder track;
-        ASSERT_TRUE(track.open(movie, lane));
-        std::vector<float> all, buf(4096 * 2);
-        while (int n = track.read(buf.data(), 4096)) all.insert(all.end(), buf.begin(), buf.begin() + n * 2);
-        fromExport[lane] = clickOnsets(all, lane);
-    }
-    ASSERT_EQ(fromExport[0].size(), 24u);
-    ASSERT_EQ(fromExport[1].size(), 16u);
-    // Playback began when the head reached the first clip; the export at 0:00.
-    const double shift = fromPlayback[0].at(0) - fromExport[0][0];
-    for (int lane = 0; lane < 2; ++lane) {
-        ASSERT_EQ(fromPlayback[lane].size(), fromExport[lane].size()) << "lane " << lane + 1;
-        for (size_t i = 0; i < fromExport[lane].size(); ++i)
-            EXPECT_NEAR(fromPlayback[lane][i] - shift, fromExport[lane][i], 0.001)
+        ASSERT_EQ(mix.played[lane].size(), mix.exported[lane].size()) << "lane " << lane + 1;
+        for (size_t i = 0; i < mix.exported[lane].size(); ++i)
+            EXPECT_NEAR(mix.played[lane][i], mix.exported[lane][i], 0.001)
                 << "lane " << lane + 1 << " click " << i;
     }
 }
