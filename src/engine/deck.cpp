@@ -39,7 +39,7 @@ void startClip(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>&
     // Taken before the lane's own player lets go of what it plays: that may be the clip the
     // head follows.
     player.lockNextStart(lockFor(lanes, *clip, startPoint(traits, *clip), zoom));
-    if (traits.stopBeforeStart[laneIndex]) player.Stop();
+    if (traits.stopBeforeStart[laneIndex] && !player.preparedFor(*clip)) player.Stop();
     switch (player.loadMovie(*clip)) {
         case DeckPlayer::Load::Pending:
             return;

@@ -50,6 +50,9 @@ class DeckPlayer {
     virtual void cue(const DragPic& /*clip*/, double /*seconds*/, int /*volume*/,
                      const StartLock& /*lock*/, bool /*routed*/, int32_t /*device*/) {}
     virtual void cancelCue() {}
+    // Whether the clip's start is prepared and locked: it then replaces what the player sounds
+    // at its own frame, so the player is not stopped before it.
+    virtual bool preparedFor(const DragPic& /*clip*/) const { return false; }
 };
 
 // How the two decks differ.

@@ -66,6 +66,9 @@ class WindowPlayer final : public engine::DeckPlayer {
         player.cue(std::move(movie), seconds, volume, at, &clip);
     }
     void cancelCue() override { p_.player().cancelCue(); }
+    bool preparedFor(const DragPic& clip) const override {
+        return p_.player().cueTag() == &clip && p_.player().cueLocked();
+    }
 
   private:
     static media::StartLock mediaLock(const engine::StartLock& lock) {

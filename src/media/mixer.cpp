@@ -15,6 +15,7 @@ int Mixer::addVoice(Stream* stream, float gain, const VoiceStart& start) {
         s.stream = stream;
         s.targetGain.store(gain, std::memory_order_relaxed);
         s.stopRequested.store(false, std::memory_order_relaxed);
+        s.stopAt.store(0, std::memory_order_relaxed);
         s.framesPlayed.store(0, std::memory_order_relaxed);
         s.playedOut.store(false, std::memory_order_relaxed);
         s.sounded.store(false, std::memory_order_relaxed);
@@ -132,14 +133,15 @@ void Mixer::renderBlock(float* out) {
         }
     }
     for (int i = 0; i < kMaxVoices; ++i)
-        if (offsets[i] >= 0) mixVoice(slots_[i], out, offsets[i]);
+        if (offsets[i] >= 0) mixVoice(slots_[i], out, offsets[i], blockStart);
     rendered_.fetch_add(kBlockFrames, std::memory_order_release);
 }
 
-void Mixer::mixVoice(Slot& s, float* out, int offset) {
+void Mixer::mixVoice(Slot& s, float* out, int offset, int64_t blockStart) {
     Stream& st = *s.stream;
     const int frames = kBlockFrames - offset;
-    const bool stopping = s.stopRequested.load(std::memory_order_acquire);
+    const bool stopping = s.stopRequested.load(std::memory_order_acquire) &&
+                          s.stopAt.load(std::memory_order_relaxed) < blockStart + kBlockFrames;
     const float target = stopping ? 0.0f : s.targetGain.load(std::memory_order_relaxed);
     // Read "finished" before the ring: every frame was written before it was set.
     const bool finished = st.finished.load(std::memory_order_acquire);

@@ -70,6 +70,9 @@ class Mixer {
         Stream* stream = nullptr;             // kept alive by the UI side while not Free
         std::atomic<float> targetGain{1.0f};  // written by the UI
         std::atomic<bool> stopRequested{false};
+        // A stop takes effect in the block holding this frame (0: at once): a voice that another
+        // replaces at a frame still to come sounds until then.
+        std::atomic<int64_t> stopAt{0};
         // The media frames that have passed since the voice began: the mix cursor. It keeps time
         // through an underrun (silence is heard, and the missed frames are skipped afterwards).
         std::atomic<int64_t> framesPlayed{0};
@@ -115,7 +118,7 @@ class Mixer {
     int beginOffset(Slot& s, int64_t blockStart);
     // The first frame of the voice in another slot, while that slot still holds it.
     std::optional<int64_t> anchorBegun(const Slot& s, bool* anchorGone) const;
-    void mixVoice(Slot& s, float* out, int offset);
+    void mixVoice(Slot& s, float* out, int offset, int64_t blockStart);
     std::array<Slot, kMaxVoices> slots_;
     std::array<float, kBlockFrames * 2> scratch_{};
     std::atomic<int64_t> rendered_{0};

@@ -21,7 +21,8 @@ void MoviePlayer::setMovie(MovieRef m) {
     detail::reclaim();
     if (m == movie_) return;
     if (m != cue_.movie) cancelCue();
-    endVoices();
+    // Replaced by the start prepared for it: what sounds now goes on until that start begins.
+    retireVoices(voices_, m ? cue_.lock : StartLock());
     playing_ = false;
     position_ = 0;
     if (movie_) std::erase(movie_->players_, this);
@@ -96,10 +97,14 @@ std::vector<MoviePlayer::Voice> MoviePlayer::startVoices(const Movie& movie, dou
     return voices;
 }
 
-void MoviePlayer::retireVoices(std::vector<Voice>& voices) {
+void MoviePlayer::retireVoices(std::vector<Voice>& voices, const StartLock& until) {
+    const int64_t at =
+        until.valid() && until.begunAt >= 0
+            ? until.begunAt + std::llround((until.atSeconds - until.anchorSeconds) * kMixRate)
+            : 0;
     for (Voice& v : voices) {
         if (v.slot < 0) continue;
-        detail::retire(v.device, v.slot, v.stream);
+        detail::retire(v.device, v.slot, v.stream, v.device == until.device ? at : 0);
     }
     voices.clear();
 }

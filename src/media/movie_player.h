@@ -65,6 +65,8 @@ class MoviePlayer {
     void cue(MovieRef movie, double seconds, int volume, const StartLock& lock, const void* tag);
     bool cued(const void* tag, double seconds, const StartLock& lock) const;
     MovieRef cuedMovie() const { return cue_.movie; }
+    // Whether the prepared start waits for nothing but its frame (it begins by itself).
+    bool cueLocked() const { return cue_.movie && cue_.lock.valid(); }
     const void* cueTag() const { return cue_.tag; }
     void cancelCue();
 
@@ -95,7 +97,8 @@ class MoviePlayer {
                                    const StartLock& lock, bool held) const;
     Voice startVoice(const Movie& movie, int track, double at, int volume,
                      const VoiceStart& start) const;
-    static void retireVoices(std::vector<Voice>& voices);
+    // `until`: voices on that lock's device sound on until the lock's frame.
+    static void retireVoices(std::vector<Voice>& voices, const StartLock& until = {});
     void endVoices() { retireVoices(voices_); }
     bool adoptCue(const StartLock& lock);
     void update() const;  // notices played-out voices

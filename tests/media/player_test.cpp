@@ -265,6 +265,32 @@ TEST_F(PlayerTest, LockedStartsBeginAtTheExactFrame) {
     }
 }
 
+// A player given its prepared start before that start's frame keeps sounding what it played
+// until the block of that frame, and is silent from the next block on but for the new sound.
+TEST_F(PlayerTest, APreparedStartReplacesTheOldSoundAtItsFrame) {
+    const QString a = makeMedia({MediaKind::Mp3Cbr, 3.0, Signal::Sine});
+    const QString b = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
+    const std::vector<float> refB = decodeAll(b);
+    media::MoviePlayer p1, p2;
+    p1.setMovie(media::openMovie(a));
+    p1.setVolume(0);  // only the clock of it is needed
+    p1.Play();
+    p2.setMovie(media::openMovie(a));
+    p2.Play();
+    mt::advance(kBlock * 2);
+    const media::MovieRef next = media::openMovie(b);
+    const double at = 0.1;  // block 10
+    p2.cue(next, 0, 256, p1.lockAt(at), &p2);
+    p2.setMovie(p2.cuedMovie());
+    p2.Play();
+    EXPECT_GT(p2.Rate(), 0);
+    mt::advance(kBlock * 14);
+    const std::vector<float> out = mt::captured(0), refA = decodeAll(a);
+    EXPECT_LE(maxDiff(out, kBlock * 2, refA, kBlock * 2, kBlock * 8), 1e-6);  // the old sound
+    EXPECT_LE(maxDiff(out, kBlock * 11, refB, kBlock, kBlock * 5), 1e-6);     // the new alone
+    EXPECT_NEAR(p2.Position(), 6 * kBlock / 48000.0, 1e-9);
+}
+
 TEST_F(PlayerTest, TwoVoicesOnOneDeviceAreMixed) {
     const QString a = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     const QString b = makeMedia({MediaKind::Mp3Vbr, 2.0, Signal::Chirp});
