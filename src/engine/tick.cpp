@@ -35,7 +35,7 @@ class WindowPlayer final : public engine::DeckPlayer {
             return Load::Pending;
         }
         // The start prepared for this clip, if there is one; Play then takes it over.
-        if (p_.player().cueTag() == &clip) {
+        if (preparedFor(clip, false)) {
             p_.setMovie(p_.player().cuedMovie());
             return Load::Loaded;
         }
@@ -66,11 +66,16 @@ class WindowPlayer final : public engine::DeckPlayer {
         player.cue(std::move(movie), seconds, volume, at, &clip);
     }
     void cancelCue() override { p_.player().cancelCue(); }
-    bool preparedFor(const DragPic& clip) const override {
-        return p_.player().cueTag() == &clip && p_.player().cueLocked();
-    }
+    bool preparedFor(const DragPic& clip) const override { return preparedFor(clip, true); }
 
   private:
+    // The cue is this clip's: its tag, and (should a new clip have taken a deleted one's place
+    // in memory) its file.
+    bool preparedFor(const DragPic& clip, bool locked) const {
+        const media::MoviePlayer& p = p_.player();
+        return p.cueTag() == &clip && p.cuedMovie() && p.cuedMovie()->path() == clip.ppfad &&
+               (!locked || p.cueLocked());
+    }
     static media::StartLock mediaLock(const engine::StartLock& lock) {
         const auto* other = dynamic_cast<const WindowPlayer*>(lock.player);
         return other ? other->p_.player().lockAt(lock.seconds) : media::StartLock();

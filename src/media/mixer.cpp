@@ -38,10 +38,11 @@ int Mixer::addVoice(Stream* stream, float gain, const VoiceStart& start) {
 
 void Mixer::release(int slot, VoiceStart::Kind kind, int64_t frame) {
     Slot& s = slots_[slot];
-    int held = VoiceStart::Held;
+    // Only this thread writes the kind, so a voice seen held stays held until the store below.
+    if (s.startKind.load(std::memory_order_relaxed) != VoiceStart::Held) return;
     // The frame first: the mixer reads the kind, then the frame.
     s.startFrame.store(frame, std::memory_order_relaxed);
-    s.startKind.compare_exchange_strong(held, kind, std::memory_order_release);
+    s.startKind.store(kind, std::memory_order_release);
 }
 
 bool Mixer::anyActive() const {

@@ -185,6 +185,11 @@ void MoviePlayer::cue(MovieRef movie, double seconds, int volume, const StartLoc
 bool MoviePlayer::cued(const void* tag, double seconds, const StartLock& lock) const {
     if (!cue_.movie || cue_.tag != tag) return false;
     if (std::fabs(cue_.seconds - seconds) * kMixRate >= 0.5) return false;
+    // A start that has begun stays, however the lock is reached now.
+    for (const Voice& v : cue_.voices)
+        if (v.slot >= 0 && v.device->mixer().slot(v.slot).begunAt.load(
+                               std::memory_order_acquire) != Mixer::kNotBegun)
+            return true;
     if (cue_.lock.valid() != lock.valid()) return false;
     if (!lock.valid()) return true;
     // The same start frame, however the lock was reached (its anchor may have begun since).
@@ -193,10 +198,13 @@ bool MoviePlayer::cued(const void* tag, double seconds, const StartLock& lock) c
     };
     const bool sameAnchor = cue_.lock.device == lock.device && cue_.lock.slot == lock.slot &&
                             cue_.lock.generation == lock.generation;
-    if (sameAnchor) return frameOf(cue_.lock) == frameOf(lock);
+    // Two lanes in step may round a shared frame apart by one.
+    constexpr int64_t kSlack = 2;
+    if (sameAnchor) return std::llabs(frameOf(cue_.lock) - frameOf(lock)) <= kSlack;
     if (cue_.lock.begunAt < 0 || lock.begunAt < 0 || cue_.lock.device != lock.device)
         return false;
-    return cue_.lock.begunAt + frameOf(cue_.lock) == lock.begunAt + frameOf(lock);
+    return std::llabs(cue_.lock.begunAt + frameOf(cue_.lock) - lock.begunAt - frameOf(lock)) <=
+           kSlack;
 }
 
 void MoviePlayer::cancelCue() {
