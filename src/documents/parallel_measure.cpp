@@ -58,11 +58,15 @@ int measureThreads(size_t count) {
 
 MeasureProgress::MeasureProgress(const QString& label, int maximum) : dialog_(label, maximum) {
     due_.setSingleShot(true);
+    due_.setTimerType(Qt::PreciseTimer);
     due_.start(platform::progressDelayMs());
 }
 
 void MeasureProgress::wait(int done) {
     dialog_.update(done);
+    // Nothing else may wake the wait (the tick rests while no deck runs): until the dialog is up,
+    // a wake-up stays pending, even when the timer came a moment before the dialog was due.
+    if (!dialog_.shown() && !due_.isActive()) due_.start(1);
     if (!canceled())
         QCoreApplication::processEvents(dialog_.eventFlags() | QEventLoop::WaitForMoreEvents);
     dialog_.update(done);

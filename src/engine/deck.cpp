@@ -7,12 +7,39 @@
 namespace engine {
 namespace {
 
+// A clip's left edge on the timeline, exactly (not the whole pixel it is drawn at): the export
+// places its sound there, and so does playback.
+double exactLeft(const DragPic& clip) { return clip.porgx - clip.pdauer / 2; }
+
+// The player whose sound carries the head when the head stands at `at` (exact timeline pixels):
+// lane 1's sounding clip, else lane 2's, if that clip's media lasts to there.
+StartLock lockFor(const std::array<DeckLane, 2>& lanes, const DragPic& clip, double at,
+                  double zoom) {
+    for (const DeckLane& lane : lanes) {
+        const DragPicRef& followed = *lane.current;
+        if (!followed || followed.get() == &clip || !(lane.player->Rate() > 0)) continue;
+        const double seconds = (at - exactLeft(*followed)) / zoom;
+        if (seconds >= 0 && seconds < followed->pdauer / zoom) return {lane.player, seconds};
+    }
+    return {};
+}
+
+// Where a clip's start sounds: at its left edge, or inside it where the head stood when the
+// deck took its start offsets.
+double startPoint(const DeckTraits& traits, const DragPic& clip) {
+    return exactLeft(clip) + clip.*traits.startOffset;
+}
+
 // A clip whose movie is still being opened is neither current nor last: the next step tries it
 // again.
-void startClip(const DeckTraits& traits, int laneIndex, DeckLane& lane, const DragPicRef& clip,
-               double zoom, int32_t device) {
+void startClip(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>& lanes,
+               const DragPicRef& clip, double zoom, int32_t device) {
+    DeckLane& lane = lanes[laneIndex];
     DeckPlayer& player = *lane.player;
-    if (traits.stopBeforeStart[laneIndex]) player.Stop();
+    // Taken before the lane's own player lets go of what it plays: that may be the clip the
+    // head follows.
+    player.lockNextStart(lockFor(lanes, *clip, startPoint(traits, *clip), zoom));
+    if (traits.stopBeforeStart[laneIndex] && !player.preparedFor(*clip)) player.Stop();
     switch (player.loadMovie(*clip)) {
         case DeckPlayer::Load::Pending:
             return;
@@ -33,11 +60,12 @@ void startClip(const DeckTraits& traits, int laneIndex, DeckLane& lane, const Dr
     player.Play();
 }
 
-void runLane(const DeckTraits& traits, int laneIndex, DeckLane& lane, const DragPicRef& hit,
-             double zoom, int32_t device) {
+void runLane(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>& lanes,
+             const DragPicRef& hit, double zoom, int32_t device) {
     if (!hit) return;
+    DeckLane& lane = lanes[laneIndex];
     if (hit != *lane.current && hit != *lane.last)
-        startClip(traits, laneIndex, lane, hit, zoom, device);
+        startClip(traits, laneIndex, lanes, hit, zoom, device);
     DeckPlayer& player = *lane.player;
     if (player.Rate() > 0 && *lane.current) {
         const double t = player.Position() * zoom;
@@ -52,6 +80,34 @@ double followHead(const DragPic& clip, const DeckPlayer& player, double zoom) {
     return left + throughNumberText(player.Position() * zoom);
 }
 
+// Each lane's next clip, once the head is less than kCueAheadSeconds from it, is prepared and
+// locked to the sound the head follows; a lane with nothing near lets go of what it prepared.
+void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
+                  double zoom, int32_t device) {
+    const bool carried = *lanes[0].current || *lanes[1].current;
+    for (DeckLane& lane : lanes) {
+        if (!lane.next) continue;
+        const DragPicRef clip = lane.next(head);
+        if (!clip || clip == *lane.last) {
+            lane.player->cancelCue();
+            continue;
+        }
+        const StartLock lock = lockFor(lanes, *clip, startPoint(traits, *clip), zoom);
+        const double distance = clip->x - clip->pdauer / 2 - head;  // as the head sees it
+        // Until it gets there: at the pace of the followed sound, else at the gap step's pace.
+        const double ahead = lock.player ? lock.seconds - lock.player->Position()
+                             : carried   ? distance / zoom
+                                         : distance / (zoom / traits.gapDivisor * 100);
+        if (!(ahead < kCueAheadSeconds)) {
+            lane.player->cancelCue();
+            continue;
+        }
+        const double offset = clip.get()->*traits.startOffset;
+        lane.player->cue(*clip, offset / zoom, clipVolume(*clip, offset, zoom).value_or(kFullVolume),
+                         lock, traits.routed, device);
+    }
+}
+
 }  // namespace
 
 DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
@@ -61,7 +117,7 @@ DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes
     }
     // Both lanes are probed at the head where it stood, before either starts a clip.
     const std::array<DragPicRef, 2> hits{lanes[0].probe(head), lanes[1].probe(head)};
-    for (int i = 0; i < 2; ++i) runLane(traits, i, lanes[i], hits[i], zoom, device);
+    for (int i = 0; i < 2; ++i) runLane(traits, i, lanes, hits[i], zoom, device);
 
     DeckStepResult result;
     for (int i = 0; i < 2; ++i) {
@@ -75,6 +131,7 @@ DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes
     } else {
         result.head = head + zoom / traits.gapDivisor;
     }
+    prepareAhead(traits, lanes, result.head, zoom, device);
     return result;
 }
 

@@ -12,6 +12,15 @@
 
 namespace engine {
 
+class DeckPlayer;
+
+// A start placed in step with a sounding player: it begins when `player` reaches `seconds` of
+// its movie, to the sample, so the lanes click together. No player: at once.
+struct StartLock {
+    const DeckPlayer* player = nullptr;
+    double seconds = 0;
+};
+
 // What a deck needs of a lane's movie player.
 class DeckPlayer {
   public:
@@ -31,6 +40,19 @@ class DeckPlayer {
     virtual Load loadMovie(const DragPic& clip) = 0;
     // Sends the sound tracks of the player's movie to an output device.
     virtual void route(int32_t device) = 0;
+
+    // The next Play begins in step with the lock (taken now, before the player changes).
+    virtual void lockNextStart(const StartLock&) {}
+    // Prepares the clip's start ahead of the head, beside what plays now: its movie sought to
+    // `seconds` and its first sound decoded, at `volume`, on `device` when `routed`. With a lock
+    // it begins there by itself; without, it waits for the step that starts the clip, which then
+    // loads and plays the prepared start. A repeated call with the same start changes nothing.
+    virtual void cue(const DragPic& /*clip*/, double /*seconds*/, int /*volume*/,
+                     const StartLock& /*lock*/, bool /*routed*/, int32_t /*device*/) {}
+    virtual void cancelCue() {}
+    // Whether the clip's start is prepared and locked: it then replaces what the player sounds
+    // at its own frame, so the player is not stopped before it.
+    virtual bool preparedFor(const DragPic& /*clip*/) const { return false; }
 };
 
 // How the two decks differ.
@@ -55,6 +77,9 @@ struct DeckLane {
     DragPicRef* last = nullptr;
     // The topmost clip of the lane strictly containing a head position, or nullptr.
     std::function<DragPicRef(double)> probe;
+    // The clip the head will reach next on the lane, moving right from a position; or nullptr.
+    // Without it the deck prepares nothing ahead.
+    std::function<DragPicRef(double)> next;
 };
 
 struct DeckStepResult {
@@ -64,11 +89,17 @@ struct DeckStepResult {
     std::array<double, 2> seconds{};
 };
 
+// How far ahead of the head (in seconds of playback) a clip's start is prepared.
+constexpr double kCueAheadSeconds = 1.0;
+
 // One 10 ms step of a running deck: drops clips whose player stopped, starts the clip under the
 // head on each lane when it is new (a clip whose movie is still being opened is tried again on
 // the next step), sets each sounding lane's volume from its own player's
 // position, and tells where the head goes (following lane 1's clip, else lane 2's, else a gap
 // step). `device` is the preview output device (used only by a routed deck).
+// The step decides which clip sounds and from where; the moment a sound begins is the output's:
+// each lane's next clip is prepared ahead and begins at the sample where the head reaches it,
+// in step with the clip the head follows (a clip started by the step is locked the same way).
 DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
                         double zoom, int32_t device);
 

@@ -3,6 +3,7 @@
 
 #include "engine/deck_bindings.h"
 #include "engine/head_geometry.h"
+#include "engine/routing.h"
 #include "lanes/lane_logic.h"
 #include "media/clip_movie.h"
 #include "platform/numtext.h"
@@ -17,7 +18,10 @@ class WindowPlayer final : public engine::DeckPlayer {
     double Position() const override { return p_.Position(); }
     void setPosition(double seconds) override { p_.setPosition(seconds); }
     void setVolume(int volume) override { p_.setVolume(volume); }
-    void Play() override { p_.Play(); }
+    void Play() override {
+        p_.player().Play(lock_);
+        lock_ = media::StartLock();
+    }
     void Stop() override { p_.Stop(); }
     Load loadMovie(const DragPic& clip) override {
         const media::ClipMovieRef& m = clip.movie;
@@ -30,13 +34,53 @@ class WindowPlayer final : public engine::DeckPlayer {
             m->hurry();  // still being opened: the deck tries again on the next tick
             return Load::Pending;
         }
+        // The start prepared for this clip, if there is one; Play then takes it over.
+        if (preparedFor(clip, false)) {
+            p_.setMovie(p_.player().cuedMovie());
+            return Load::Loaded;
+        }
         // A player of its own routes its own tracks: the other deck may sound the same clip.
         p_.setMovie(m->movie()->share());
         return Load::Loaded;
     }
     void route(int32_t device) override { w_.SetMovieSoundOutputComponent(&p_, device); }
 
+    void lockNextStart(const engine::StartLock& lock) override { lock_ = mediaLock(lock); }
+    void cue(const DragPic& clip, double seconds, int volume, const engine::StartLock& lock,
+             bool routed, int32_t device) override {
+        const media::ClipMovieRef& m = clip.movie;
+        if (!m || m->state() != media::ClipMovie::Ready) {
+            // Not open yet (or never): the step starts it when the head gets there.
+            if (m) m->hurry();
+            cancelCue();
+            return;
+        }
+        media::MoviePlayer& player = p_.player();
+        const media::StartLock at = mediaLock(lock);
+        const media::MovieRef cued = player.cuedMovie();
+        if (player.cued(&clip, seconds, at) &&
+            (!routed || engine::firstSoundOutput(*cued) == device))
+            return;
+        media::MovieRef movie = m->movie()->share();
+        if (routed) engine::routeSoundTracks(*movie, device);
+        player.cue(std::move(movie), seconds, volume, at, &clip);
+    }
+    void cancelCue() override { p_.player().cancelCue(); }
+    bool preparedFor(const DragPic& clip) const override { return preparedFor(clip, true); }
+
   private:
+    // The cue is this clip's: its tag, and (should a new clip have taken a deleted one's place
+    // in memory) its file.
+    bool preparedFor(const DragPic& clip, bool locked) const {
+        const media::MoviePlayer& p = p_.player();
+        return p.cueTag() == &clip && p.cuedMovie() && p.cuedMovie()->path() == clip.ppfad &&
+               (!locked || p.cueLocked());
+    }
+    static media::StartLock mediaLock(const engine::StartLock& lock) {
+        const auto* other = dynamic_cast<const WindowPlayer*>(lock.player);
+        return other ? other->p_.player().lockAt(lock.seconds) : media::StartLock();
+    }
+
     // A clip whose file is gone or is no playable media: the lane stays silent, and the status
     // line says why.
     void movieFailed(const QString& path) {
@@ -46,6 +90,7 @@ class WindowPlayer final : public engine::DeckPlayer {
 
     Window1& w_;
     platform::MoviePlayer& p_;
+    media::StartLock lock_;
 };
 
 // A time label gets a new text only when the whole second it shows changes: the tick neither
@@ -63,9 +108,14 @@ void showTime(platform::StaticText& label, bool sounding, double seconds) {
 void runDeck(Window1& w, const engine::DeckBinding& deck) {
     WindowPlayer p1(w, *(w.*deck.players[0])), p2(w, *(w.*deck.players[1]));
     auto probe = [](DragCanvas* lane) { return [lane](double x) { return lane->LineHit(x); }; };
+    auto next = [](DragCanvas* lane) {
+        return [lane](double x) { return lanes::nextHit(lane->mPics, x); };
+    };
     std::array<engine::DeckLane, 2> lanes{
-        engine::DeckLane{&p1, &(w.*deck.current[0]), &(w.*deck.last[0]), probe(w.Canvas1)},
-        engine::DeckLane{&p2, &(w.*deck.current[1]), &(w.*deck.last[1]), probe(w.Canvas2)}};
+        engine::DeckLane{&p1, &(w.*deck.current[0]), &(w.*deck.last[0]), probe(w.Canvas1),
+                         next(w.Canvas1)},
+        engine::DeckLane{&p2, &(w.*deck.current[1]), &(w.*deck.last[1]), probe(w.Canvas2),
+                         next(w.Canvas2)}};
     const engine::DeckStepResult r = engine::deckStep(
         *deck.traits, lanes, w.*deck.head, static_cast<double>(w.zoomwert), whole(w.previewdevice));
 

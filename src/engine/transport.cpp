@@ -79,7 +79,10 @@ void stopDeck(Window1& w, const DeckBinding& deck) {
         w.*deck.current[i] = nullptr;
         w.*deck.last[i] = nullptr;
     }
-    for (auto player : deck.players) (w.*player)->Stop();
+    for (auto player : deck.players) {
+        (w.*player)->Stop();
+        (w.*player)->player().cancelCue();
+    }
 }
 
 }  // namespace engine

@@ -57,6 +57,17 @@ DragPicRef lineHit(const std::vector<DragPicRef>& pics, double x) {
     return nullptr;
 }
 
+DragPicRef nextHit(const std::vector<DragPicRef>& pics, double x) {
+    DragPicRef best;
+    double bestLeft = 0;
+    for (auto it = pics.rbegin(); it != pics.rend(); ++it) {
+        const double left = (*it)->x - (*it)->pdauer / 2;
+        if (left > x && (!best || left < bestLeft)) best = *it, bestLeft = left;
+    }
+    if (!best) return nullptr;
+    return lineHit(pics, bestLeft + std::min(best->pdauer / 2, 1e-3)) == best ? best : nullptr;
+}
+
 int pictureWidth(const DragPic& clip) {
     return clip.image && !clip.image->isNull() ? clip.image->Width()
                                                : std::max(1, whole(clip.pdauer));

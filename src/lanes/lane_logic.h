@@ -14,6 +14,10 @@ namespace lanes {
 
 // Topmost clip whose time span holds x strictly (an edge is outside).
 DragPicRef lineHit(const std::vector<DragPicRef>& pics, double x);
+// The clip a head moving right from x reaches next: the nearest left edge beyond x, if the clip
+// there is the one lineHit() finds just past that edge; nullptr while that edge lies under a
+// clip above it.
+DragPicRef nextHit(const std::vector<DragPicRef>& pics, double x);
 // Topmost clip whose picture holds the point strictly.
 DragPicRef picHit(const std::vector<DragPicRef>& pics, double x, double y);
 

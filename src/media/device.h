@@ -60,8 +60,9 @@ using DeviceRef = std::shared_ptr<Device>;
 DeviceRef deviceForRoute(int32_t route, bool* available);
 void reportUnavailableRoute(int32_t route);
 
-// A voice being faded out; its slot is freed (and its stream released) once the mixer is done.
-void retire(DeviceRef device, int slot, std::shared_ptr<Stream> stream);
+// A voice being faded out (from the block holding device frame `at`, 0 at once); its slot is
+// freed (and its stream released) once the mixer is done.
+void retire(DeviceRef device, int slot, std::shared_ptr<Stream> stream, int64_t at = 0);
 void reclaim();
 
 }  // namespace media::detail

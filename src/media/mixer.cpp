@@ -1,27 +1,48 @@
 #include "media/mixer.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace media {
 
 Mixer::Mixer() = default;
 
-int Mixer::addVoice(Stream* stream, float gain) {
+int Mixer::addVoice(Stream* stream, float gain, const VoiceStart& start) {
     for (int i = 0; i < kMaxVoices; ++i) {
         Slot& s = slots_[i];
         if (s.state.load(std::memory_order_acquire) != Free) continue;
+        s.generation.fetch_add(1, std::memory_order_relaxed);
         s.stream = stream;
         s.targetGain.store(gain, std::memory_order_relaxed);
         s.stopRequested.store(false, std::memory_order_relaxed);
+        s.stopAt.store(0, std::memory_order_relaxed);
         s.framesPlayed.store(0, std::memory_order_relaxed);
         s.playedOut.store(false, std::memory_order_relaxed);
         s.sounded.store(false, std::memory_order_relaxed);
         s.firstSoundNs.store(0, std::memory_order_relaxed);
+        s.begunAt.store(kNotBegun, std::memory_order_relaxed);
+        s.startKind.store(start.kind, std::memory_order_relaxed);
+        s.startFrame.store(start.frame, std::memory_order_relaxed);
+        s.anchor = start.anchor;
+        s.anchorGeneration = start.anchorGeneration;
+        s.anchorOffset = start.offset;
+        s.fadeIn = start.fadeIn;
         s.begun = false;
+        s.owed = 0;
+        s.fadeInDone = 0;
         s.state.store(Active, std::memory_order_release);  // publishes the fields above
         return i;
     }
     return -1;
+}
+
+void Mixer::release(int slot, VoiceStart::Kind kind, int64_t frame) {
+    Slot& s = slots_[slot];
+    // Only this thread writes the kind, so a voice seen held stays held until the store below.
+    if (s.startKind.load(std::memory_order_relaxed) != VoiceStart::Held) return;
+    // The frame first: the mixer reads the kind, then the frame.
+    s.startFrame.store(frame, std::memory_order_relaxed);
+    s.startKind.store(kind, std::memory_order_release);
 }
 
 bool Mixer::anyActive() const {
@@ -35,50 +56,140 @@ void Mixer::render(float* out, int frames) {
         renderBlock(out + static_cast<size_t>(done) * 2);
 }
 
+std::optional<int64_t> Mixer::anchorBegun(const Slot& s, bool* anchorGone) const {
+    *anchorGone = true;
+    if (s.anchor < 0 || s.anchor >= kMaxVoices) return std::nullopt;
+    const Slot& a = slots_[s.anchor];
+    // Generation, then the fields, then the generation again: a slot freed and taken again in
+    // between is noticed.
+    if (a.generation.load(std::memory_order_acquire) != s.anchorGeneration) return std::nullopt;
+    const int state = a.state.load(std::memory_order_acquire);
+    const int64_t at = a.begunAt.load(std::memory_order_acquire);
+    if (a.generation.load(std::memory_order_acquire) != s.anchorGeneration || state == Free)
+        return std::nullopt;
+    if (at != kNotBegun) {
+        *anchorGone = false;
+        return at;
+    }
+    // An anchor that ended without a sound will never begin.
+    *anchorGone = state != Active;
+    return std::nullopt;
+}
+
+int Mixer::beginOffset(Slot& s, int64_t blockStart) {
+    int kind = s.startKind.load(std::memory_order_acquire);
+    int64_t at = s.startFrame.load(std::memory_order_relaxed);
+    if (kind == VoiceStart::Held) return -1;
+    if (kind == VoiceStart::AfterAnchor) {
+        bool gone = false;
+        if (const auto a = anchorBegun(s, &gone)) {
+            at = *a + s.anchorOffset;
+            kind = VoiceStart::AtFrame;
+        } else if (gone) {
+            kind = VoiceStart::WhenReady;  // nothing to keep in step with: as soon as possible
+        } else {
+            return -1;
+        }
+    }
+    if (kind == VoiceStart::WhenReady) {
+        const Stream& st = *s.stream;
+        if (st.ring.available() < kBlockFrames && !st.finished.load(std::memory_order_acquire))
+            return -1;
+        at = blockStart;
+    }
+    if (at >= blockStart + kBlockFrames) return -1;
+    s.begun = true;
+    s.begunAt.store(at, std::memory_order_release);
+    // A late start keeps time: the frames it should already have played are skipped.
+    s.owed = std::max<int64_t>(blockStart - at, 0);
+    s.framesPlayed.store(s.owed, std::memory_order_release);
+    s.gain = s.targetGain.load(std::memory_order_relaxed);
+    if (s.owed > 0) s.fadeIn = true;
+    return static_cast<int>(std::max<int64_t>(at - blockStart, 0));
+}
+
 void Mixer::renderBlock(float* out) {
     std::fill(out, out + kBlockFrames * 2, 0.0f);
-    for (Slot& s : slots_) {
-        if (s.state.load(std::memory_order_acquire) != Active) continue;
-        Stream& st = *s.stream;
-        const bool stopping = s.stopRequested.load(std::memory_order_acquire);
-        const float target = stopping ? 0.0f : s.targetGain.load(std::memory_order_relaxed);
-        if (!s.begun) {
-            // A voice starts at its volume: the first sample is the one asked for.
-            s.begun = true;
-            s.gain = target;
-        }
-        // Read "finished" before the ring: every frame was written before it was set.
-        const bool finished = st.finished.load(std::memory_order_acquire);
-        int n = 0;
-        if (!(stopping && s.gain == 0.0f)) n = st.ring.read(scratch_.data(), kBlockFrames);
-        // The volume moves linearly over one block, also on a partial block (an underrun).
-        const float g0 = s.gain, step = (target - g0) / kBlockFrames;
-        for (int i = 0; i < n; ++i) {
-            const float g = g0 == target ? target : g0 + step * static_cast<float>(i + 1);
-            out[2 * i] += scratch_[2 * i] * g;
-            out[2 * i + 1] += scratch_[2 * i + 1] * g;
-        }
-        s.gain = target;
-        if (n > 0) {
-            s.framesPlayed.fetch_add(n, std::memory_order_release);
-            if (!s.sounded.load(std::memory_order_relaxed)) {
-                s.firstSoundNs.store(std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                         std::chrono::steady_clock::now().time_since_epoch())
-                                         .count(),
-                                     std::memory_order_relaxed);
-                s.sounded.store(true, std::memory_order_release);
+    const int64_t blockStart = rendered_.load(std::memory_order_relaxed);
+    // Voices that begin by themselves first, so a voice started after one of them in this very
+    // block finds its first frame.
+    int offsets[kMaxVoices];
+    std::fill(std::begin(offsets), std::end(offsets), -1);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < kMaxVoices; ++i) {
+            Slot& s = slots_[i];
+            if (offsets[i] >= 0 || s.state.load(std::memory_order_acquire) != Active) continue;
+            if (s.begun) {
+                offsets[i] = 0;
+                continue;
             }
+            const bool anchored =
+                s.startKind.load(std::memory_order_relaxed) == VoiceStart::AfterAnchor;
+            if (anchored != (pass == 1)) continue;
+            if (s.stopRequested.load(std::memory_order_acquire)) {
+                s.state.store(Done, std::memory_order_release);  // never heard: nothing to fade
+                continue;
+            }
+            offsets[i] = beginOffset(s, blockStart);
         }
-        if (stopping) {
-            s.state.store(Done, std::memory_order_release);
-        } else if (n < kBlockFrames && finished && st.ring.available() == 0) {
-            s.playedOut.store(true, std::memory_order_release);
-            s.state.store(Done, std::memory_order_release);
-        }
-        // Otherwise a short read is an underrun: silence now, the voice goes on when the
-        // decoder catches up, and its cursor has not moved past what was heard.
     }
+    for (int i = 0; i < kMaxVoices; ++i)
+        if (offsets[i] >= 0) mixVoice(slots_[i], out, offsets[i], blockStart);
     rendered_.fetch_add(kBlockFrames, std::memory_order_release);
+}
+
+void Mixer::mixVoice(Slot& s, float* out, int offset, int64_t blockStart) {
+    Stream& st = *s.stream;
+    const int frames = kBlockFrames - offset;
+    const bool stopping = s.stopRequested.load(std::memory_order_acquire) &&
+                          s.stopAt.load(std::memory_order_relaxed) < blockStart + kBlockFrames;
+    const float target = stopping ? 0.0f : s.targetGain.load(std::memory_order_relaxed);
+    // Read "finished" before the ring: every frame was written before it was set.
+    const bool finished = st.finished.load(std::memory_order_acquire);
+    if (s.owed > 0) {
+        s.owed -= st.ring.discard(s.owed);
+        // Caught up: the sound comes back rising, as a start inside the media does.
+        if (s.owed == 0) s.fadeIn = true, s.fadeInDone = 0;
+    }
+    int n = 0;
+    if (s.owed == 0 && !(stopping && s.gain == 0.0f))
+        n = st.ring.read(scratch_.data(), frames);
+    // The volume moves linearly over one block, also on a partial block (an underrun); a voice
+    // that fades in rises over one block of its own frames on top of that.
+    const float g0 = s.gain, step = (target - g0) / kBlockFrames;
+    float* o = out + static_cast<size_t>(offset) * 2;
+    for (int i = 0; i < n; ++i) {
+        float g = g0 == target ? target : g0 + step * static_cast<float>(i + 1);
+        if (s.fadeIn && s.fadeInDone + i < kBlockFrames)
+            g *= static_cast<float>(s.fadeInDone + i + 1) / kBlockFrames;
+        o[2 * i] += scratch_[2 * i] * g;
+        o[2 * i + 1] += scratch_[2 * i + 1] * g;
+    }
+    s.gain = target;
+    if (s.fadeIn) s.fadeInDone = std::min(s.fadeInDone + frames, kBlockFrames);
+    if (n > 0 && !s.sounded.load(std::memory_order_relaxed)) {
+        s.firstSoundNs.store(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count(),
+                             std::memory_order_relaxed);
+        s.sounded.store(true, std::memory_order_release);
+    }
+    if (stopping) {
+        s.framesPlayed.fetch_add(n, std::memory_order_release);
+        s.state.store(Done, std::memory_order_release);
+    } else if (n < frames && finished && st.ring.available() == 0) {
+        // The media ended, perhaps while the voice was still catching up: the cursor stops at
+        // the last frame there was.
+        s.framesPlayed.fetch_add(n - s.owed, std::memory_order_release);
+        s.owed = 0;
+        s.playedOut.store(true, std::memory_order_release);
+        s.state.store(Done, std::memory_order_release);
+    } else {
+        // A short read is an underrun: silence now, and the voice keeps time, skipping the
+        // missed frames once the decoder has caught up.
+        s.owed += frames - n;
+        s.framesPlayed.fetch_add(frames, std::memory_order_release);
+    }
 }
 
 }  // namespace media

@@ -4,11 +4,17 @@
 //
 // Slot life: Free -(UI)-> Active -(mixer)-> Done -(UI)-> Free. Only the UI thread fills and
 // frees slots, only the mixer ends them, so each side owns a slot in turn.
+//
+// A voice begins at an exact frame of the device clock (renderedFrames()), mid-block if need
+// be: when its ring is ready, at a given frame, or a given number of frames after another voice
+// of this mixer began (so two lanes sound in step). From then on it keeps time: a ring that runs
+// dry sounds silence for the missing span and the voice goes on where it should be.
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "media/decoder.h"
 #include "media/ring_buffer.h"
@@ -33,28 +39,70 @@ struct Stream {
 constexpr int kBlockFrames = 480;  // 10 ms at 48 kHz: the ramp length and render granularity
 constexpr int kMaxVoices = 32;
 
+// Where a voice begins on its device's clock (the mixer's rendered frames).
+struct VoiceStart {
+    enum Kind : int {
+        WhenReady,   // as soon as its ring holds a block (or the stream ended)
+        Held,        // prepared, not yet allowed to sound; released later to WhenReady or a frame
+        AtFrame,     // exactly at `frame`, mid-block if need be
+        AfterAnchor  // `offset` frames after the first frame of the voice in slot `anchor`
+    };
+    Kind kind = WhenReady;
+    int64_t frame = 0;
+    int anchor = -1;
+    uint32_t anchorGeneration = 0;
+    int64_t offset = 0;
+    // Rises from silence over one ramp instead of starting at full volume: a start in the middle
+    // of the media would otherwise click.
+    bool fadeIn = false;
+};
+
 class Mixer {
   public:
     enum SlotState : int { Free, Active, Done };
+    static constexpr int64_t kNotBegun = -1;
 
     struct Slot {
         std::atomic<int> state{Free};
+        // Bumped each time the slot is taken, so a voice that starts after another can tell
+        // whether the slot still holds that voice.
+        std::atomic<uint32_t> generation{0};
         Stream* stream = nullptr;             // kept alive by the UI side while not Free
         std::atomic<float> targetGain{1.0f};  // written by the UI
         std::atomic<bool> stopRequested{false};
-        std::atomic<int64_t> framesPlayed{0};  // frames taken from the stream: the mix cursor
+        // A stop takes effect in the block holding this frame (0: at once): a voice that another
+        // replaces at a frame still to come sounds until then.
+        std::atomic<int64_t> stopAt{0};
+        // The media frames that have passed since the voice began: the mix cursor. It keeps time
+        // through an underrun (silence is heard, and the missed frames are skipped afterwards).
+        std::atomic<int64_t> framesPlayed{0};
         std::atomic<bool> playedOut{false};    // ended because the stream ran out
         std::atomic<bool> sounded{false};      // at least one frame has been mixed
         std::atomic<int64_t> firstSoundNs{0};  // steady clock when that happened
-        float gain = 0;                        // mixer thread only
-        bool begun = false;                    // mixer thread only
+        std::atomic<int64_t> begunAt{kNotBegun};  // device frame of the voice's first frame
+        // UI: releases a Held start (to WhenReady or AtFrame); the mixer reads it until begun.
+        std::atomic<int> startKind{VoiceStart::WhenReady};
+        std::atomic<int64_t> startFrame{0};
+        // Fixed while Active.
+        int anchor = -1;
+        uint32_t anchorGeneration = 0;
+        int64_t anchorOffset = 0;
+        bool fadeIn = false;
+        // Mixer thread only.
+        float gain = 0;
+        bool begun = false;
+        int64_t owed = 0;     // frames missed in an underrun, skipped as soon as they come
+        int fadeInDone = 0;   // frames of the fade-in ramp passed
     };
 
     Mixer();
 
     // UI thread: takes a free slot for a stream, or -1 when all slots are in use.
-    int addVoice(Stream* stream, float gain);
+    int addVoice(Stream* stream, float gain, const VoiceStart& start = {});
     Slot& slot(int i) { return slots_[i]; }
+    const Slot& slot(int i) const { return slots_[i]; }
+    // UI thread: lets a Held voice begin (WhenReady or AtFrame); no effect once it has begun.
+    void release(int slot, VoiceStart::Kind kind, int64_t frame = 0);
 
     // Device thread: mixes `frames` (a multiple of kBlockFrames) interleaved stereo frames.
     void render(float* out, int frames);
@@ -65,6 +113,12 @@ class Mixer {
 
   private:
     void renderBlock(float* out);
+    // Decides whether a voice that has not begun begins in the block at `blockStart`; returns
+    // the frame of the block it begins at, or -1.
+    int beginOffset(Slot& s, int64_t blockStart);
+    // The first frame of the voice in another slot, while that slot still holds it.
+    std::optional<int64_t> anchorBegun(const Slot& s, bool* anchorGone) const;
+    void mixVoice(Slot& s, float* out, int offset, int64_t blockStart);
     std::array<Slot, kMaxVoices> slots_;
     std::array<float, kBlockFrames * 2> scratch_{};
     std::atomic<int64_t> rendered_{0};

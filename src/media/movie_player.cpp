@@ -12,12 +12,17 @@ constexpr int kRingFrames = 32768;  // about 0.7 s; the workers keep it nearly f
 float gainFor(int volume) { return static_cast<float>(volume) / 256.0f; }
 }  // namespace
 
-MoviePlayer::~MoviePlayer() { setMovie(nullptr); }
+MoviePlayer::~MoviePlayer() {
+    cancelCue();
+    setMovie(nullptr);
+}
 
 void MoviePlayer::setMovie(MovieRef m) {
     detail::reclaim();
     if (m == movie_) return;
-    endVoices();
+    if (m != cue_.movie) cancelCue();
+    // Replaced by the start prepared for it: what sounds now goes on until that start begins.
+    retireVoices(voices_, m ? cue_.lock : StartLock());
     playing_ = false;
     position_ = 0;
     if (movie_) std::erase(movie_->players_, this);
@@ -25,21 +30,23 @@ void MoviePlayer::setMovie(MovieRef m) {
     if (movie_) movie_->players_.push_back(this);
 }
 
-MoviePlayer::Voice MoviePlayer::startVoice(int track, double at) {
+MoviePlayer::Voice MoviePlayer::startVoice(const Movie& movie, int track, double at, int volume,
+                                           const VoiceStart& start) const {
     Voice v;
     v.track = track;
     v.startSeconds = at;
-    const Movie::Track& t = movie_->tracks()[track - 1];
+    const Movie::Track& t = movie.tracks()[track - 1];
+    v.route = t.soundOutput;
     bool available = false;
     v.device = detail::deviceForRoute(t.soundOutput, &available);
     if (!available) detail::reportUnavailableRoute(t.soundOutput);
     v.stream = std::make_shared<Stream>(kRingFrames);
-    v.stream->path = movie_->path();
+    v.stream->path = movie.path();
     v.stream->streamIndex = t.stream;
-    v.stream->decoder.setFrameIndex(movie_->frameIndexSlot());
+    v.stream->decoder.setFrameIndex(movie.frameIndexSlot());
     v.stream->startSeconds = at;
-    v.stream->endFrame = movie_->durationFrames();
-    v.slot = v.device->mixer().addVoice(v.stream.get(), gainFor(volume_));
+    v.stream->endFrame = movie.durationFrames();
+    v.slot = v.device->mixer().addVoice(v.stream.get(), gainFor(volume), start);
     if (v.slot < 0) {
         v.stream->cancelled = true;  // all slots busy: this track stays silent
     } else {
@@ -49,22 +56,91 @@ MoviePlayer::Voice MoviePlayer::startVoice(int track, double at) {
     return v;
 }
 
-void MoviePlayer::endVoices() {
-    for (Voice& v : voices_) {
-        if (v.slot < 0) continue;
-        detail::retire(v.device, v.slot, v.stream);
+std::vector<MoviePlayer::Voice> MoviePlayer::startVoices(const Movie& movie, double at, int volume,
+                                                         const StartLock& lock,
+                                                         bool held) const {
+    std::vector<Voice> voices;
+    for (int i = 1; i <= movie.TrackCount(); ++i) {
+        if (movie.tracks()[i - 1].mediaType != QLatin1String("soun")) continue;
+        bool available = false;
+        const detail::DeviceRef device =
+            detail::deviceForRoute(movie.tracks()[i - 1].soundOutput, &available);
+        VoiceStart start;
+        // Only a start at the media's first sample begins at full volume; anywhere else the
+        // sound would begin with a step.
+        start.fadeIn = at > 0;
+        const Voice* first = nullptr;
+        for (const Voice& v : voices)
+            if (v.device == device && v.slot >= 0) first = &v;
+        if (lock.valid() && lock.device == device) {
+            const int64_t offset = std::llround((lock.atSeconds - lock.anchorSeconds) * kMixRate);
+            if (lock.begunAt >= 0) {
+                start.kind = VoiceStart::AtFrame;
+                start.frame = lock.begunAt + offset;
+            } else {
+                start.kind = VoiceStart::AfterAnchor;
+                start.anchor = lock.slot;
+                start.anchorGeneration = lock.generation;
+                start.offset = offset;
+            }
+        } else if (first && !held) {
+            // The movie's other tracks on the same device begin with its first one.
+            start.kind = VoiceStart::AfterAnchor;
+            start.anchor = first->slot;
+            start.anchorGeneration =
+                device->mixer().slot(first->slot).generation.load(std::memory_order_relaxed);
+        } else if (held) {
+            start.kind = VoiceStart::Held;
+        }
+        voices.push_back(startVoice(movie, i, at, volume, start));
     }
-    voices_.clear();
+    return voices;
 }
 
-void MoviePlayer::Play() {
+void MoviePlayer::retireVoices(std::vector<Voice>& voices, const StartLock& until) {
+    const int64_t at =
+        until.valid() && until.begunAt >= 0
+            ? until.begunAt + std::llround((until.atSeconds - until.anchorSeconds) * kMixRate)
+            : 0;
+    for (Voice& v : voices) {
+        if (v.slot < 0) continue;
+        detail::retire(v.device, v.slot, v.stream, v.device == until.device ? at : 0);
+    }
+    voices.clear();
+}
+
+bool MoviePlayer::adoptCue(const StartLock& lock) {
+    if (!cue_.movie || cue_.movie != movie_ || cue_.seconds != position_) return false;
+    for (const Voice& v : cue_.voices)
+        if (movie_->trackSoundOutput(v.track) != v.route) return false;  // routed elsewhere since
+    voices_ = std::move(cue_.voices);
+    volume_ = cue_.volume;
+    const bool locked = cue_.lock.valid();
+    cue_ = Cue();
+    if (locked) return true;
+    // A held start begins now: in step with the lock given here, or as soon as it can.
+    for (const Voice& v : voices_) {
+        if (v.slot < 0) continue;
+        Mixer& m = v.device->mixer();
+        if (lock.valid() && lock.device == v.device && lock.begunAt >= 0)
+            m.release(v.slot, VoiceStart::AtFrame,
+                      lock.begunAt +
+                          std::llround((lock.atSeconds - lock.anchorSeconds) * kMixRate));
+        else
+            m.release(v.slot, VoiceStart::WhenReady);
+    }
+    return true;
+}
+
+void MoviePlayer::Play(const StartLock& lock) {
     detail::reclaim();
     if (!movie_ || playing_) return;
     update();
     if (playing_) return;
-    for (int i = 1; i <= movie_->TrackCount(); ++i)
-        if (movie_->tracks()[i - 1].mediaType == QLatin1String("soun"))
-            voices_.push_back(startVoice(i, position_));
+    if (!adoptCue(lock)) {
+        cancelCue();
+        voices_ = startVoices(*movie_, position_, volume_, lock, false);
+    }
     playing_ = true;
 }
 
@@ -76,11 +152,72 @@ void MoviePlayer::Stop() {
     playing_ = false;
 }
 
+StartLock MoviePlayer::lockAt(double seconds) const {
+    update();
+    StartLock lock;
+    if (!playing_ || voices_.empty() || voices_.front().slot < 0) return lock;
+    const Voice& v = voices_.front();
+    const Mixer::Slot& s = v.device->mixer().slot(v.slot);
+    lock.device = v.device;
+    lock.slot = v.slot;
+    lock.generation = s.generation.load(std::memory_order_relaxed);
+    lock.begunAt = s.begunAt.load(std::memory_order_acquire);
+    lock.anchorSeconds = v.startSeconds;
+    lock.atSeconds = seconds;
+    return lock;
+}
+
+void MoviePlayer::cue(MovieRef movie, double seconds, int volume, const StartLock& lock,
+                      const void* tag) {
+    detail::reclaim();
+    cancelCue();
+    if (!movie) return;
+    if (!(seconds > 0)) seconds = 0;  // also NaN
+    seconds = std::min(seconds, movie->Duration());
+    cue_.volume = std::clamp(volume, 0, 256);
+    cue_.voices = startVoices(*movie, seconds, cue_.volume, lock, !lock.valid());
+    cue_.movie = std::move(movie);
+    cue_.tag = tag;
+    cue_.seconds = seconds;
+    cue_.lock = lock;
+}
+
+bool MoviePlayer::cued(const void* tag, double seconds, const StartLock& lock) const {
+    if (!cue_.movie || cue_.tag != tag) return false;
+    if (std::fabs(cue_.seconds - seconds) * kMixRate >= 0.5) return false;
+    // A start that has begun stays, however the lock is reached now.
+    for (const Voice& v : cue_.voices)
+        if (v.slot >= 0 && v.device->mixer().slot(v.slot).begunAt.load(
+                               std::memory_order_acquire) != Mixer::kNotBegun)
+            return true;
+    if (cue_.lock.valid() != lock.valid()) return false;
+    if (!lock.valid()) return true;
+    // The same start frame, however the lock was reached (its anchor may have begun since).
+    auto frameOf = [](const StartLock& l) {
+        return std::llround((l.atSeconds - l.anchorSeconds) * kMixRate);
+    };
+    const bool sameAnchor = cue_.lock.device == lock.device && cue_.lock.slot == lock.slot &&
+                            cue_.lock.generation == lock.generation;
+    // Two lanes in step may round a shared frame apart by one.
+    constexpr int64_t kSlack = 2;
+    if (sameAnchor) return std::llabs(frameOf(cue_.lock) - frameOf(lock)) <= kSlack;
+    if (cue_.lock.begunAt < 0 || lock.begunAt < 0 || cue_.lock.device != lock.device)
+        return false;
+    return std::llabs(cue_.lock.begunAt + frameOf(cue_.lock) - lock.begunAt - frameOf(lock)) <=
+           kSlack;
+}
+
+void MoviePlayer::cancelCue() {
+    retireVoices(cue_.voices);
+    cue_ = Cue();
+}
+
 double MoviePlayer::voicePosition(const Voice& v) const {
     if (v.slot < 0) return v.startSeconds;
     const int64_t played =
         v.device->mixer().slot(v.slot).framesPlayed.load(std::memory_order_acquire);
-    return v.startSeconds + static_cast<double>(played) / kMixRate;
+    return std::min(v.startSeconds + static_cast<double>(played) / kMixRate,
+                    movie_ ? movie_->Duration() : v.startSeconds);
 }
 
 void MoviePlayer::update() const {
@@ -147,7 +284,7 @@ void MoviePlayer::trackRerouted(int trackIndex) {
         if (v.track != trackIndex) continue;
         const double at = voicePosition(v);
         if (v.slot >= 0) detail::retire(v.device, v.slot, v.stream);
-        v = startVoice(trackIndex, at);
+        v = startVoice(*movie_, trackIndex, at, volume_, VoiceStart{.fadeIn = at > 0});
     }
 }
 

@@ -16,6 +16,20 @@ namespace detail {
 class Device;
 }
 struct Stream;
+struct VoiceStart;
+
+// A moment of a sounding player on its output's clock: another player's start placed there
+// begins in step with it, to the sample. Holds only on the same output device.
+struct StartLock {
+    std::shared_ptr<detail::Device> device;
+    int slot = -1;
+    uint32_t generation = 0;
+    int64_t begunAt = -1;      // device frame of the anchor's first frame, once known
+    double anchorSeconds = 0;  // the anchor's media position at that frame
+    double atSeconds = 0;      // the locked start begins when the anchor is here
+    bool valid() const { return slot >= 0; }
+    bool operator==(const StartLock&) const = default;
+};
 
 class MoviePlayer {
   public:
@@ -24,11 +38,14 @@ class MoviePlayer {
     MoviePlayer(const MoviePlayer&) = delete;
     MoviePlayer& operator=(const MoviePlayer&) = delete;
 
-    // A movie that is still sounding is faded out over one mixer block (no click).
+    // A movie that is still sounding is faded out over one mixer block (no click). The cued
+    // start is kept when `m` is its movie, and dropped otherwise.
     void setMovie(MovieRef m);
     MovieRef movie() const { return movie_; }
 
-    void Play();
+    void Play() { Play(StartLock()); }
+    // Begins where the lock says (when it holds on this player's device), else at once.
+    void Play(const StartLock& lock);
     void Stop();
     double Rate() const;
     double Position() const;
@@ -37,6 +54,21 @@ class MoviePlayer {
     void setPosition(double seconds);
     int Volume() const { return volume_; }
     void setVolume(int v);  // 0..256, clamped
+
+    // The moment this player's sound reaches `seconds` of its movie; invalid unless it plays.
+    StartLock lockAt(double seconds) const;
+
+    // A start prepared ahead, beside what plays now: the movie's decoders open, seek to
+    // `seconds` and fill their rings at once. With a valid lock it begins there by itself;
+    // without one it waits for Play. Play adopts it when the player was given its movie and
+    // position meanwhile; anything else drops it. `tag` tells the caller which cue this is.
+    void cue(MovieRef movie, double seconds, int volume, const StartLock& lock, const void* tag);
+    bool cued(const void* tag, double seconds, const StartLock& lock) const;
+    MovieRef cuedMovie() const { return cue_.movie; }
+    // Whether the prepared start waits for nothing but its frame (it begins by itself).
+    bool cueLocked() const { return cue_.movie && cue_.lock.valid(); }
+    const void* cueTag() const { return cue_.tag; }
+    void cancelCue();
 
     // The movie tells its players when a track is routed elsewhere.
     void trackRerouted(int trackIndex);
@@ -47,13 +79,28 @@ class MoviePlayer {
   private:
     struct Voice {
         int track = 0;  // 1-based
+        int32_t route = 0;
         std::shared_ptr<detail::Device> device;
         int slot = -1;
         std::shared_ptr<Stream> stream;
         double startSeconds = 0;
     };
-    Voice startVoice(int track, double at);
-    void endVoices();
+    struct Cue {
+        MovieRef movie;
+        const void* tag = nullptr;
+        double seconds = 0;
+        int volume = 256;
+        StartLock lock;
+        std::vector<Voice> voices;
+    };
+    std::vector<Voice> startVoices(const Movie& movie, double at, int volume,
+                                   const StartLock& lock, bool held) const;
+    Voice startVoice(const Movie& movie, int track, double at, int volume,
+                     const VoiceStart& start) const;
+    // `until`: voices on that lock's device sound on until the lock's frame.
+    static void retireVoices(std::vector<Voice>& voices, const StartLock& until = {});
+    void endVoices() { retireVoices(voices_); }
+    bool adoptCue(const StartLock& lock);
     void update() const;  // notices played-out voices
     double voicePosition(const Voice& v) const;
 
@@ -62,6 +109,7 @@ class MoviePlayer {
     mutable bool playing_ = false;
     mutable double position_ = 0;  // where playback starts, or where it ended
     int volume_ = 256;
+    Cue cue_;
 };
 
 }  // namespace media

@@ -185,8 +185,9 @@ void reportUnavailableRoute(int32_t route) {
     if (registry().unavailableHandler) registry().unavailableHandler(route);
 }
 
-void retire(DeviceRef device, int slot, std::shared_ptr<Stream> stream) {
+void retire(DeviceRef device, int slot, std::shared_ptr<Stream> stream, int64_t at) {
     if (slot < 0) return;
+    device->mixer().slot(slot).stopAt.store(at, std::memory_order_relaxed);
     device->mixer().slot(slot).stopRequested.store(true, std::memory_order_release);
     registry().retired.push_back({std::move(device), slot, std::move(stream)});
 }

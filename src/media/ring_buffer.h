@@ -50,16 +50,26 @@ class FrameRing {
         copy(read_.load(std::memory_order_relaxed), frames, [&](float* ring, int at, int n) {
             std::memcpy(dst + at * 2, ring, sizeof(float) * 2 * n);
         });
+        consumed(frames);
+        return frames;
+    }
+    // Drops up to `frames` frames unread (a voice catching up after an underrun).
+    int discard(int64_t frames) {
+        const int n = static_cast<int>(std::min<int64_t>(frames, available()));
+        consumed(n);
+        return n;
+    }
+
+  private:
+    void consumed(int frames) {
         const uint64_t before = read_.fetch_add(frames, std::memory_order_release);
         const int half = cap_ / 2;
         const int freeBefore =
             cap_ - static_cast<int>(write_.load(std::memory_order_acquire) - before);
         if (freeBefore < half && freeBefore + frames >= half)
             if (Doorbell* bell = bell_.load(std::memory_order_acquire)) bell->ring(1);
-        return frames;
     }
 
-  private:
     template <class F>
     void copy(uint64_t cursor, int frames, F&& f) {
         const int start = static_cast<int>(cursor % static_cast<uint64_t>(cap_));

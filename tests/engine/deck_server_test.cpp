@@ -9,6 +9,7 @@
 #include "support/app_fixture.h"
 #include "support/audio_server.h"
 #include "support/child_process.h"
+#include "support/lane_clicks.h"
 #include "support/media_gen.h"
 
 namespace {
@@ -91,6 +92,17 @@ TEST_F(DeckServerTest, PlayDeckSoundsOnMainAndPreviewDeckOnPreview) {
     const auto [mainOfPreview, previewOfPreview] = playAndRecord(true);
     EXPECT_LT(mainOfPreview, 1e-4);
     EXPECT_GT(previewOfPreview, 0.05);
+}
+
+// Two clips placed to click together, one on each lane: lane 2's begins while lane 1's sounds,
+// and on the sink each of its clicks falls within 2 ms of lane 1's.
+TEST_F(DeckServerTest, ClipsOnTheTwoLanesClickTogetherOnTheSink) {
+    QString problem;
+    const std::vector<double> offsets = testsupport::laneOffsetsOnSink(*w, &problem);
+    ASSERT_FALSE(offsets.empty()) << problem.toStdString();
+    for (size_t i = 0; i < offsets.size(); ++i)
+        EXPECT_LE(std::fabs(offsets[i]), 0.002)
+            << "lane 2's click " << i << " is off by " << offsets[i] * 1000 << " ms";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "media/media.h"
 #include "support/app_fixture.h"
+#include "support/lane_clicks.h"
 #include "support/media_gen.h"
 
 namespace {
@@ -107,6 +108,22 @@ TEST_F(DeckSoundTest, OverlappingClipsCrossFadeEachByItsOwnPosition) {
     EXPECT_EQ(checked, 339);
 }
 
+// Lane 1 plays three clips back to back, lane 2 two clips that each begin while lane 1 sounds,
+// all placed so that their clicks fall together; played tick by tick, every clip's clicks sound
+// where the exported movie has them (to within a millisecond), on both lanes.
+TEST_F(DeckSoundTest, PlaybackPlacesEveryClipWhereTheExportDoes) {
+    const testsupport::PlayedAndExported mix = testsupport::playAndExportClickMix(*w);
+    ASSERT_TRUE(mix.problem.isEmpty()) << mix.problem.toStdString();
+    ASSERT_EQ(mix.exported[0].size(), 24u);
+    ASSERT_EQ(mix.exported[1].size(), 16u);
+    for (int lane = 0; lane < 2; ++lane) {
+        ASSERT_EQ(mix.played[lane].size(), mix.exported[lane].size()) << "lane " << lane + 1;
+        for (size_t i = 0; i < mix.exported[lane].size(); ++i)
+            EXPECT_NEAR(mix.played[lane][i], mix.exported[lane][i], 0.001)
+                << "lane " << lane + 1 << " click " << i;
+    }
+}
+
 TEST_F(DeckSoundTest, SilentBeforeTheInPointAndAfterTheOutPoint) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine});
     addClip(1, sine, 0, 4, 1, 1, 2, 2);
@@ -146,20 +163,44 @@ TEST_F(DeckSoundTest, PreviewDeckSoundsOnlyOnThePreviewDevice) {
     const std::vector<float> main = mt::captured(media::deviceIdFor(kMain));
     const std::vector<float> preview = mt::captured(media::deviceIdFor(kPreview));
     ASSERT_GE(preview.size(), size_t(50 * kBlock * 2));
-    // Everything the preview device got is the preview clip from its offset, at full volume.
+    // Everything the preview device got is the preview clip from its offset, at full volume
+    // once it has faded in.
     const size_t from = frameAt(0.5);
     double diff = 0;
-    for (size_t i = 0; i < 50 * kBlock * 2; ++i)
+    for (size_t i = kBlock * 2; i < 50 * kBlock * 2; ++i)
         diff = std::max(diff, double(std::fabs(preview[i] - refPreview[from * 2 + i])));
     EXPECT_LE(diff, 1e-6);
     // The main device carries the sine alone: nothing of the chirp leaks there.
     const std::vector<float> refMain = decodeAll(sine);
     double mainDiff = 0;
-    for (size_t i = 0; i < 50 * kBlock * 2; ++i)
+    for (size_t i = kBlock * 2; i < 50 * kBlock * 2; ++i)
         mainDiff = std::max(mainDiff, double(std::fabs(main[i] - refMain[frameAt(1) * 2 + i])));
     EXPECT_LE(mainDiff, 1e-6);
     EXPECT_EQ(w->GetMovieSoundOutputComponent(w->previewplayer2), media::deviceIdFor(kPreview));
     EXPECT_EQ(w->GetMovieSoundOutputComponent(w->player1), 0);
+}
+
+// A click on a clip of the other lane while the preview plays restarts the preview's clip from
+// the head: the old sound fades out and the new one fades in, with no step between two samples
+// steeper than the sines' own.
+TEST_F(DeckSoundTest, RestartingThePreviewFadesOutAndIn) {
+    const QString sine = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine});
+    addClip(1, sine, 100, 4, 0, 0, 4, 4);
+    addClip(2, sine, 300, 4, 0, 0, 4, 4);
+    w->previewdevice = media::deviceIdFor(kPreview);
+    w->MovePreviewLineTo(100.5);
+    w->preview();
+    run(30, w->previewplayer1, w->previewplayer2);
+    // What releasing the mouse on the lane-2 clip does to the preview deck.
+    w->vam = w->oldvam = nullptr;
+    w->SetPreviewStartPos(w->previewbalken);
+    run(30, w->previewplayer1, w->previewplayer2);
+    const std::vector<float> out = mt::captured(media::deviceIdFor(kPreview));
+    ASSERT_GE(out.size(), size_t(60 * kBlock * 2));
+    double steepest = 0;
+    for (size_t i = 2; i < out.size(); ++i)
+        steepest = std::max(steepest, double(std::fabs(out[i] - out[i - 2])));
+    EXPECT_LT(steepest, 0.06);  // a 0.5 sine at 660 Hz moves at most 0.043 per sample
 }
 
 TEST_F(DeckSoundTest, ATickFiredInsideATickReturnsAtOnce) {

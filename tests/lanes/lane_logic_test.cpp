@@ -47,6 +47,22 @@ TEST(HitTests, LineHitIsStrictAtBothEdges) {
     EXPECT_EQ(lanes::lineHit({}, 10), nullptr);
 }
 
+// The clip a head moving right reaches next: the nearest left edge beyond it, and nothing while
+// that edge is hidden under a clip above (the head stays on the upper one there).
+TEST(HitTests, NextHitIsTheNearestEdgeAheadThatTheHeadWouldFind) {
+    const DragPicRef under = clipAt(100, 20), a = clipAt(60, 100), b = clipAt(250, 100);
+    const std::vector<DragPicRef> pics = {under, a, b};  // under: 90..110, below a: 10..110
+    const struct {
+        double head;
+        DragPicRef want;
+    } cases[] = {{0, a}, {10, nullptr}, {90, b}, {199.9, b}, {200, nullptr}, {500, nullptr}};
+    for (const auto& c : cases) EXPECT_EQ(lanes::nextHit(pics, c.head), c.want) << c.head;
+    // Two edges at one place: the upper clip is reached.
+    const DragPicRef same = clipAt(110, 40);
+    EXPECT_EQ(lanes::nextHit({under, same}, 50), same);
+    EXPECT_EQ(lanes::nextHit({same, under}, 50), under);
+}
+
 TEST(HitTests, PicHitUsesThePictureAndTheTopmostWins) {
     std::vector<DragPicRef> pics = {clipAt(60, 100)};
     EXPECT_NE(lanes::picHit(pics, 11, 16), nullptr);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cmath>
 #include <map>
 #include <memory>
 
@@ -91,6 +92,12 @@ QString makeMedia(const MediaSpec& spec) {
         case Signal::Silence:
             expr = "0|0";
             break;
+        case Signal::ClicksLeft:
+        case Signal::ClicksRight: {
+            const QString click = "0.8*sin(2*PI*1000*t)*lt(mod(t+0.4\\,0.5)\\,0.004)";
+            expr = spec.signal == Signal::ClicksLeft ? click + "|0" : "0|" + click;
+            break;
+        }
     }
     QStringList args = {
         "-nostdin",
@@ -144,6 +151,21 @@ QString truncatedCopy(const QString& path, qint64 bytes, const QString& name) {
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(head) != head.size())
         return {};
     return out;
+}
+
+std::vector<double> clickOnsets(const std::vector<float>& stereo, int channel, int rate) {
+    constexpr float kThreshold = 0.3f;
+    const size_t quiet = static_cast<size_t>(rate / 10);  // clicks lie half a second apart
+    std::vector<double> onsets;
+    size_t lastLoud = 0;
+    bool any = false;
+    for (size_t i = 0; i * 2 + 1 < stereo.size(); ++i) {
+        if (std::fabs(stereo[i * 2 + channel]) < kThreshold) continue;
+        if (!any || i - lastLoud > quiet) onsets.push_back(static_cast<double>(i) / rate);
+        any = true;
+        lastLoud = i;
+    }
+    return onsets;
 }
 
 std::vector<float> decodeAll(const QString& path) {

@@ -9,7 +9,9 @@
 namespace testsupport {
 
 enum class MediaKind { Mp3Cbr, Mp3Vbr, Mp3VbrNoHeader, M4a, Adts, MovWithVideo };
-enum class Signal { Chirp, Sine, Silence };
+// Clicks: a 4 ms burst every half second from 0.1 s on, in one channel only (the other silent),
+// so two lanes recorded together still tell apart.
+enum class Signal { Chirp, Sine, Silence, ClicksLeft, ClicksRight };
 
 struct MediaSpec {
     MediaKind kind = MediaKind::Mp3Cbr;
@@ -34,6 +36,10 @@ QString truncatedCopy(const QString& path, qint64 bytes, const QString& name);
 
 // A writable directory that lives as long as the test process.
 QString tempDir();
+
+// Where the clicks of one channel (0 left, 1 right) of interleaved stereo begin, in seconds:
+// the first sample past a threshold after a quiet stretch.
+std::vector<double> clickOnsets(const std::vector<float>& stereo, int channel, int rate = 48000);
 
 // Every sample of the file's first sound track as the mixer gets it (48 kHz interleaved stereo).
 std::vector<float> decodeAll(const QString& path);

@@ -1,0 +1,143 @@
+#include "support/lane_clicks.h"
+
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+#include "documents/movie_export.h"
+#include "media/decoder.h"
+#include "media/media.h"
+#include "shell/window1.h"
+#include "support/child_process.h"
+#include "support/media_gen.h"
+
+namespace testsupport {
+
+namespace {
+
+constexpr int kBlock = 480;
+
+std::vector<float> decodeTrack(const QString& path, int stream) {
+    media::AudioDecoder track;
+    std::vector<float> all, buf(4096 * 2);
+    if (!track.open(path, stream)) return all;
+    while (int n = track.read(buf.data(), 4096))
+        all.insert(all.end(), buf.begin(), buf.begin() + n * 2);
+    return all;
+}
+
+std::vector<float> asFloats(const QByteArray& data) {
+    const auto* f = reinterpret_cast<const float*>(data.constData());
+    return std::vector<float>(f, f + data.size() / 4);
+}
+
+}  // namespace
+
+PlayedAndExported playAndExportClickMix(Window1& w) {
+    PlayedAndExported r;
+    const QString left = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksLeft});
+    const QString right = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksRight});
+    for (double at : {10.0, 14.0, 18.0})
+        w.lane(1)->AddPicture(nullptr, at, 16, "left", 4, left, 1, 0, 4, 0, 4, 0);
+    for (double at : {12.0, 16.0})
+        w.lane(2)->AddPicture(nullptr, at, 16, "right", 4, right, 2, 0, 4, 0, 4, 0);
+    if (!media::testing::waitForClipMovies()) {
+        r.problem = "the clips' movies were not opened";
+        return r;
+    }
+    media::testing::clearCaptured();
+    w.MovePlayerLineTo(9.9);
+    w.play();
+    for (int tick = 0; tick < 1250; ++tick) {
+        w.PlayPrevTimer_Action();
+        media::testing::advance(kBlock);
+    }
+    w.play();
+    const std::vector<float> played = media::testing::captured(0);
+
+    documents::MixSnapshot mix;
+    mix.zoom = 1;
+    for (int lane : {1, 2})
+        for (const DragPicRef& c : w.lane(lane)->mPics)
+            mix.clips.push_back(
+                {c->ppfad, c->pname, c->pstart, c->pstop, c->pdauer, c->porgx, lane});
+    media::MovieWriteControl control;
+    const QString movie = tempDir() + "/played-vs-exported.mov";
+    if (documents::exportMix(mix, movie, control).outcome !=
+        media::MovieWriteResult::Outcome::Written) {
+        r.problem = "the export failed";
+        return r;
+    }
+    for (int lane = 0; lane < 2; ++lane) {
+        r.played[lane] = clickOnsets(played, lane);
+        r.exported[lane] = clickOnsets(decodeTrack(movie, lane), lane);
+    }
+    if (r.played[0].empty() || r.exported[0].empty()) {
+        r.problem = "no click of lane 1";
+        return r;
+    }
+    // Playback began when the head reached the first clip; the export at 0:00.
+    const double shift = r.played[0][0] - r.exported[0][0];
+    for (auto& lane : r.played)
+        for (double& t : lane) t -= shift;
+    return r;
+}
+
+double worstPlayedVersusExported(const PlayedAndExported& mix) {
+    double worst = 0;
+    for (int lane = 0; lane < 2; ++lane) {
+        if (mix.played[lane].size() != mix.exported[lane].size())
+            return std::numeric_limits<double>::infinity();
+        for (size_t i = 0; i < mix.played[lane].size(); ++i)
+            worst = std::max(worst, std::fabs(mix.played[lane][i] - mix.exported[lane][i]));
+    }
+    return worst;
+}
+
+std::vector<double> laneOffsetsOnSink(Window1& w, QString* problem) {
+    auto fail = [&](const char* why) {
+        *problem = QString::fromUtf8(why);
+        if (w.pplay1) w.play();
+        return std::vector<double>();
+    };
+    const QString left = makeMedia({MediaKind::Mp3Cbr, 6.0, Signal::ClicksLeft});
+    const QString right = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksRight});
+    w.lane(1)->AddPicture(nullptr, 10, 16, "left", 6, left, 1, 0, 6, 0, 6, 0);
+    w.lane(2)->AddPicture(nullptr, 12, 16, "right", 4, right, 2, 0, 4, 0, 4, 0);
+    if (!media::testing::waitForClipMovies()) return fail("the clips' movies were not opened");
+    w.MovePlayerLineTo(10.5);
+
+    ChildProcess rec("parec", {"-d", "main.monitor", "--format=float32le", "--rate=48000",
+                               "--channels=2", "--raw", "--latency-msec=10"});
+    if (!rec.started()) return fail("parec did not start");
+    // Waits on conditions, with deadlines generous enough for a loaded machine.
+    if (!QTest::qWaitFor([&] { return rec.readAllStandardOutput().size() > 9600 * 4; }, 10000))
+        return fail("the recorder records nothing");
+    w.play();
+    // Four clicks of lane 2's clip, then the deck stops once the sink has played them.
+    if (!QTest::qWaitFor([&] { return w.player2->Rate() > 0 && w.player2->Position() > 1.8; },
+                         30000))
+        return fail("lane 2's clip did not play");
+    w.play();
+    std::vector<float> sound;
+    const bool heard = QTest::qWaitFor(
+        [&] {
+            sound = asFloats(rec.readAllStandardOutput());
+            return clickOnsets(sound, 1).size() >= 4;
+        },
+        10000);
+    rec.terminate();
+    rec.waitForFinished(3000);
+    if (!heard) return fail("lane 2's clicks did not reach the sink");
+    const std::vector<double> lane1 = clickOnsets(sound, 0);
+    std::vector<double> offsets;
+    for (double r : clickOnsets(sound, 1)) {
+        double nearest = 1;
+        for (double l : lane1)
+            if (std::fabs(r - l) < std::fabs(nearest)) nearest = r - l;
+        offsets.push_back(nearest);
+    }
+    return offsets;
+}
+
+}  // namespace testsupport

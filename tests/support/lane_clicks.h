@@ -1,0 +1,34 @@
+#pragma once
+// Mixes of clicks on the two lanes (lane 1 clicks in the left channel, lane 2 in the right),
+// played by a window's play deck and compared with the exported movie or measured on the sink.
+// Shared by the tests and the benchmarks.
+
+#include <QString>
+#include <array>
+#include <vector>
+
+class Window1;
+
+namespace testsupport {
+
+// Lane 1 plays three 4 s clips back to back from 10 s, lane 2 two clips from 12 s and 16 s, so
+// each lane-2 clip begins while lane 1 sounds and their clicks fall together. Played tick by tick
+// over the null output, then exported: the clicks' onsets of each lane, playback's shifted so
+// that its first click lies where the export's does. Sizes differ when a click went missing.
+struct PlayedAndExported {
+    std::array<std::vector<double>, 2> played, exported;
+    QString problem;  // empty when both renderings were made
+};
+PlayedAndExported playAndExportClickMix(Window1& w);
+
+// Largest distance between a played click and the exported one of the same lane, in seconds
+// (infinity when the clicks do not pair up).
+double worstPlayedVersusExported(const PlayedAndExported& mix);
+
+// Through the private sound server: a 6 s clip on lane 1 from 10 s and a 4 s clip on lane 2
+// from 12 s, the play head started inside lane 1's. Records the main sink's monitor while the
+// window's own timer plays and returns, for each click of lane 2, its distance to the nearest
+// click of lane 1 on the sink, in seconds. Empty, with *problem set, when it could not measure.
+std::vector<double> laneOffsetsOnSink(Window1& w, QString* problem);
+
+}  // namespace testsupport
