@@ -16,18 +16,7 @@
 
 namespace {
 
-constexpr double kSinkBudget = 0.002;    // seconds
-constexpr double kExportBudget = 0.001;  // seconds
-bool missed = false;
-
-Window1* freshWindow() {
-    testsupport::ensureApp();
-    if (Window1* old = Window1::existing()) {
-        old->xquit = 1;
-        delete old;
-    }
-    return Window1::instance();
-}
+using testsupport::freshWindow;
 
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -37,7 +26,6 @@ double median(std::vector<double> v) {
 void BM_LaneOffsetOnTheSink(benchmark::State& state) {
     if (!testsupport::audioServerRunning()) {
         state.SkipWithError("no audio server (scripts/audio-server start)");
-        missed = true;
         return;
     }
     media::testing::useRealOutput();
@@ -47,7 +35,6 @@ void BM_LaneOffsetOnTheSink(benchmark::State& state) {
         const std::vector<double> offsets = testsupport::laneOffsetsOnSink(*freshWindow(), &problem);
         if (offsets.empty()) {
             state.SkipWithError(problem.toUtf8().constData());
-            missed = true;
             return;
         }
         double worst = 0;
@@ -58,7 +45,6 @@ void BM_LaneOffsetOnTheSink(benchmark::State& state) {
     const double med = median(runs), max = *std::max_element(runs.begin(), runs.end());
     state.counters["median_ms"] = med * 1000;
     state.counters["max_ms"] = max * 1000;
-    if (max > kSinkBudget) missed = true;
 }
 BENCHMARK(BM_LaneOffsetOnTheSink)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
@@ -68,7 +54,6 @@ void BM_PlaybackVersusExport(benchmark::State& state) {
         const testsupport::PlayedAndExported mix = testsupport::playAndExportClickMix(*freshWindow());
         if (!mix.problem.isEmpty()) {
             state.SkipWithError(mix.problem.toUtf8().constData());
-            missed = true;
             return;
         }
         std::vector<double> all;
@@ -80,7 +65,6 @@ void BM_PlaybackVersusExport(benchmark::State& state) {
         state.counters["clicks"] = static_cast<double>(all.size());
         state.counters["median_ms"] = median(all) * 1000;
         state.counters["max_ms"] = worst * 1000;
-        if (!(worst <= kExportBudget)) missed = true;
     }
 }
 BENCHMARK(BM_PlaybackVersusExport)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -89,7 +73,7 @@ BENCHMARK(BM_PlaybackVersusExport)->UseManualTime()->Iterations(1)->Unit(benchma
 
 int main(int argc, char** argv) {
     testsupport::pointAtAudioServer();
-    const int status = runBenchmarks(argc, argv, BenchApp::Widgets);
-    if (missed) std::fprintf(stderr, "lanes in step: a figure missed its budget\n");
-    return missed ? 1 : status;
+    return runBenchmarks(argc, argv, BenchApp::Widgets,
+                         {{"BM_LaneOffsetOnTheSink", "max_ms", 2},
+                          {"BM_PlaybackVersusExport", "max_ms", 1}});
 }

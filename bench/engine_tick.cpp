@@ -12,14 +12,7 @@
 
 namespace {
 
-Window1* freshWindow() {
-    testsupport::ensureApp();
-    if (Window1* old = Window1::existing()) {
-        old->xquit = 1;
-        delete old;
-    }
-    return Window1::instance();
-}
+using testsupport::freshWindow;
 
 // 250 clips of 100 pixels on each lane, lane 2 shifted by half a clip, all of the same file.
 void fillLanes(Window1* w, const QString& path) {

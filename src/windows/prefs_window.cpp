@@ -42,7 +42,8 @@ void prefsWindow::CreateControls() {
                         QStringLiteral("default transition time:"), 12);
     StaticText1->setShrinkToFit(true);
     StaticText2->setShrinkToFit(true);
-    transfeld = label(this, "transfeld", 153, 162, 22, 20, QStringLiteral("3"), 12);
+    // Wide enough for "9.5" and "10" up to the arrows; the value stays right-aligned beside them.
+    transfeld = label(this, "transfeld", 153, 162, 31, 20, QStringLiteral("3"), 12);
     transfeld->setTextAlign(2);
 }
 

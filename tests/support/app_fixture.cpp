@@ -15,6 +15,15 @@ void ensureApp() {
     _ApplicationAddMenuHandlers();
 }
 
+Window1* freshWindow() {
+    ensureApp();
+    if (Window1* old = Window1::existing()) {
+        old->xquit = 1;
+        delete old;
+    }
+    return Window1::instance();
+}
+
 void AppFixture::SetUp() {
     ensureApp();
     auto& hooks = platform::dialogHooks();

@@ -29,4 +29,7 @@ class AppFixture : public ::testing::Test {
 // Makes sure the application object exists (built once per test program).
 void ensureApp();
 
+// A new main window in place of any earlier one (closed without the save prompt).
+Window1* freshWindow();
+
 }  // namespace testsupport

@@ -168,6 +168,7 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
         for (int i = 0; i < s.times; ++i) s.up ? p->LittleArrows1->Up() : p->LittleArrows1->Down();
         EXPECT_EQ(w->deftrans, s.value);
         EXPECT_EQ(p->transfeld->Text(), s.shown);
+        EXPECT_EQ(p->transfeld->shownText(), s.shown) << "drawn whole, not cut short";
     }
     // A click on each half of the arrows is one step that way.
     QTest::mouseClick(p->LittleArrows1, Qt::LeftButton, Qt::NoModifier, QPoint(6, 3));
