@@ -1,9 +1,12 @@
 #include "media/movie.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QThreadPool>
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
 
 #include "media/decoder.h"
 #include "media/ffmpeg_util.h"
@@ -23,21 +26,50 @@ namespace {
 constexpr int64_t kSearchBytes = 8 << 20;
 
 // Walks the frames of the files whose clips were laid, one file at a time, behind the work
-// that measures and plays.
-QThreadPool& frameWalker() {
-    static QThreadPool* pool = [] {
-        auto* p = new QThreadPool();
-        p->setMaxThreadCount(1);
-        p->setExpiryTimeout(2000);
-        // Walks still waiting are dropped at exit; the one under way finishes.
-        if (QCoreApplication::instance())
-            qAddPostRoutine([] {
-                frameWalker().clear();
-                frameWalker().waitForDone();
-            });
-        return p;
-    }();
-    return *pool;
+// that measures and plays. At exit, walks still waiting are dropped; the one under way finishes.
+class FrameWalker {
+  public:
+    void start(std::function<void()> walk) {
+        {
+            const std::lock_guard lock(mutex_);
+            waiting_.push_back(std::move(walk));
+        }
+        wake_.notify_one();
+    }
+    ~FrameWalker() {
+        {
+            const std::lock_guard lock(mutex_);
+            waiting_.clear();
+            stopping_ = true;
+        }
+        wake_.notify_one();
+    }
+
+  private:
+    void run() {
+        for (;;) {
+            std::function<void()> walk;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
+                if (stopping_) return;
+                walk = std::move(waiting_.front());
+                waiting_.pop_front();
+            }
+            walk();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> waiting_;
+    bool stopping_ = false;
+    std::jthread thread_{[this] { run(); }};  // last: it starts once the rest is built
+};
+
+FrameWalker& frameWalker() {
+    static FrameWalker walker;
+    return walker;
 }
 
 // The exact length of an MP3 from its tag, or, when the tag does not fit the file or there is

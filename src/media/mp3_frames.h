@@ -70,15 +70,27 @@ Mp3FrameIndexRef indexMp3Frames(const QString& path);
 // there is none: its frames must be walked. The result has no frame offsets.
 Mp3FrameIndexRef measureMp3ByTag(const QString& path);
 
-// The frame index of one file, filled in by a worker once the file's frames are walked; every
-// movie and decoder of the file shares it. Any thread.
+// The frame index of one file, filled in once by a worker when the file's frames are walked;
+// every movie and decoder of the file shares it. Any thread, without a lock: the index is
+// published once (a flag released after it is stored) and never replaced, so readers copy a
+// pointer that no longer changes. (std::atomic<std::shared_ptr> would do the same, but its lock
+// bit inside the pointer hides the ordering from ThreadSanitizer.)
 class Mp3FrameIndexSlot {
   public:
-    Mp3FrameIndexRef get() const { return index_.load(std::memory_order_acquire); }
-    void set(Mp3FrameIndexRef index) { index_.store(std::move(index), std::memory_order_release); }
+    Mp3FrameIndexRef get() const {
+        return ready_.load(std::memory_order_acquire) ? index_ : nullptr;
+    }
+    // The first index stays; a later one (a second walk of the same file) is dropped.
+    void set(Mp3FrameIndexRef index) {
+        if (!index || claimed_.exchange(true, std::memory_order_acq_rel)) return;
+        index_ = std::move(index);
+        ready_.store(true, std::memory_order_release);
+    }
 
   private:
-    std::atomic<Mp3FrameIndexRef> index_;
+    std::atomic<bool> claimed_{false};
+    std::atomic<bool> ready_{false};
+    Mp3FrameIndexRef index_;
 };
 
 using Mp3FrameIndexSlotRef = std::shared_ptr<Mp3FrameIndexSlot>;
