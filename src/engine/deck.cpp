@@ -7,10 +7,6 @@
 namespace engine {
 namespace {
 
-// A clip's left edge on the timeline, exactly (not the whole pixel it is drawn at): the export
-// places its sound there, and so does playback.
-double exactLeft(const DragPic& clip) { return clip.porgx - clip.pdauer / 2; }
-
 // The player whose sound carries the head when the head stands at `at` (exact timeline pixels):
 // lane 1's sounding clip, else lane 2's, if that clip's media lasts to there.
 StartLock lockFor(const std::array<DeckLane, 2>& lanes, const DragPic& clip, double at,
@@ -18,7 +14,7 @@ StartLock lockFor(const std::array<DeckLane, 2>& lanes, const DragPic& clip, dou
     for (const DeckLane& lane : lanes) {
         const DragPicRef& followed = *lane.current;
         if (!followed || followed.get() == &clip || !(lane.player->Rate() > 0)) continue;
-        const double seconds = (at - exactLeft(*followed)) / zoom;
+        const double seconds = (at - followed->timelineLeft()) / zoom;
         if (seconds >= 0 && seconds < followed->pdauer / zoom) return {lane.player, seconds};
     }
     return {};
@@ -27,7 +23,7 @@ StartLock lockFor(const std::array<DeckLane, 2>& lanes, const DragPic& clip, dou
 // Where a clip's start sounds: at its left edge, or inside it where the head stood when the
 // deck took its start offsets.
 double startPoint(const DeckTraits& traits, const DragPic& clip) {
-    return exactLeft(clip) + clip.*traits.startOffset;
+    return clip.timelineLeft() + clip.*traits.startOffset;
 }
 
 // A clip whose movie is still being opened is neither current nor last: the next step tries it

@@ -34,6 +34,10 @@ struct DragPic {
     // The file opened as a movie, once, off the user-interface thread; shared by every clip of
     // the file. nullptr until a lane takes the clip.
     std::shared_ptr<media::ClipMovie> movie;
+
+    // The left edge on the timeline, exactly (not the whole pixel it is drawn at): the export
+    // places the clip's sound there, and so does playback.
+    double timelineLeft() const { return porgx - pdauer / 2; }
 };
 
 using DragPicRef = std::shared_ptr<DragPic>;

@@ -110,7 +110,7 @@ bool releaseCollides(const std::vector<DragPicRef>& pics, const DragPic& clip) {
 }
 
 double stepClampedAtStart(const DragPic& clip, double step) {
-    const double left = clip.porgx - clip.pdauer / 2;
+    const double left = clip.timelineLeft();
     if (step >= 0 || left + step >= 0) return step;
     return std::min(0.0, -left);
 }

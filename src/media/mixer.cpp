@@ -149,7 +149,10 @@ void Mixer::mixVoice(Slot& s, float* out, int offset, int64_t blockStart) {
     if (s.owed > 0) {
         s.owed -= st.ring.discard(s.owed);
         // Caught up: the sound comes back rising, as a start inside the media does.
-        if (s.owed == 0) s.fadeIn = true, s.fadeInDone = 0;
+        if (s.owed == 0) {
+            s.fadeIn = true;
+            s.fadeInDone = 0;
+        }
     }
     int n = 0;
     if (s.owed == 0 && !(stopping && s.gain == 0.0f))

@@ -12,6 +12,10 @@ constexpr int kRingFrames = 32768;  // about 0.7 s; the workers keep it nearly f
 float gainFor(int volume) { return static_cast<float>(volume) / 256.0f; }
 }  // namespace
 
+int64_t StartLock::offsetFrames() const {
+    return std::llround((atSeconds - anchorSeconds) * kMixRate);
+}
+
 MoviePlayer::~MoviePlayer() {
     cancelCue();
     setMovie(nullptr);
@@ -57,8 +61,7 @@ MoviePlayer::Voice MoviePlayer::startVoice(const Movie& movie, int track, double
 }
 
 std::vector<MoviePlayer::Voice> MoviePlayer::startVoices(const Movie& movie, double at, int volume,
-                                                         const StartLock& lock,
-                                                         bool held) const {
+                                                         const StartLock& lock, bool held) const {
     std::vector<Voice> voices;
     for (int i = 1; i <= movie.TrackCount(); ++i) {
         if (movie.tracks()[i - 1].mediaType != QLatin1String("soun")) continue;
@@ -73,15 +76,14 @@ std::vector<MoviePlayer::Voice> MoviePlayer::startVoices(const Movie& movie, dou
         for (const Voice& v : voices)
             if (v.device == device && v.slot >= 0) first = &v;
         if (lock.valid() && lock.device == device) {
-            const int64_t offset = std::llround((lock.atSeconds - lock.anchorSeconds) * kMixRate);
             if (lock.begunAt >= 0) {
                 start.kind = VoiceStart::AtFrame;
-                start.frame = lock.begunAt + offset;
+                start.frame = lock.startFrame();
             } else {
                 start.kind = VoiceStart::AfterAnchor;
                 start.anchor = lock.slot;
                 start.anchorGeneration = lock.generation;
-                start.offset = offset;
+                start.offset = lock.offsetFrames();
             }
         } else if (first && !held) {
             // The movie's other tracks on the same device begin with its first one.
@@ -98,10 +100,7 @@ std::vector<MoviePlayer::Voice> MoviePlayer::startVoices(const Movie& movie, dou
 }
 
 void MoviePlayer::retireVoices(std::vector<Voice>& voices, const StartLock& until) {
-    const int64_t at =
-        until.valid() && until.begunAt >= 0
-            ? until.begunAt + std::llround((until.atSeconds - until.anchorSeconds) * kMixRate)
-            : 0;
+    const int64_t at = until.valid() ? std::max<int64_t>(until.startFrame(), 0) : 0;
     for (Voice& v : voices) {
         if (v.slot < 0) continue;
         detail::retire(v.device, v.slot, v.stream, v.device == until.device ? at : 0);
@@ -123,9 +122,7 @@ bool MoviePlayer::adoptCue(const StartLock& lock) {
         if (v.slot < 0) continue;
         Mixer& m = v.device->mixer();
         if (lock.valid() && lock.device == v.device && lock.begunAt >= 0)
-            m.release(v.slot, VoiceStart::AtFrame,
-                      lock.begunAt +
-                          std::llround((lock.atSeconds - lock.anchorSeconds) * kMixRate));
+            m.release(v.slot, VoiceStart::AtFrame, lock.startFrame());
         else
             m.release(v.slot, VoiceStart::WhenReady);
     }
@@ -187,24 +184,19 @@ bool MoviePlayer::cued(const void* tag, double seconds, const StartLock& lock) c
     if (std::fabs(cue_.seconds - seconds) * kMixRate >= 0.5) return false;
     // A start that has begun stays, however the lock is reached now.
     for (const Voice& v : cue_.voices)
-        if (v.slot >= 0 && v.device->mixer().slot(v.slot).begunAt.load(
-                               std::memory_order_acquire) != Mixer::kNotBegun)
+        if (v.slot >= 0 && v.device->mixer().slot(v.slot).begunAt.load(std::memory_order_acquire) !=
+                               Mixer::kNotBegun)
             return true;
     if (cue_.lock.valid() != lock.valid()) return false;
     if (!lock.valid()) return true;
     // The same start frame, however the lock was reached (its anchor may have begun since).
-    auto frameOf = [](const StartLock& l) {
-        return std::llround((l.atSeconds - l.anchorSeconds) * kMixRate);
-    };
     const bool sameAnchor = cue_.lock.device == lock.device && cue_.lock.slot == lock.slot &&
                             cue_.lock.generation == lock.generation;
     // Two lanes in step may round a shared frame apart by one.
     constexpr int64_t kSlack = 2;
-    if (sameAnchor) return std::llabs(frameOf(cue_.lock) - frameOf(lock)) <= kSlack;
-    if (cue_.lock.begunAt < 0 || lock.begunAt < 0 || cue_.lock.device != lock.device)
-        return false;
-    return std::llabs(cue_.lock.begunAt + frameOf(cue_.lock) - lock.begunAt - frameOf(lock)) <=
-           kSlack;
+    if (sameAnchor) return std::llabs(cue_.lock.offsetFrames() - lock.offsetFrames()) <= kSlack;
+    if (cue_.lock.begunAt < 0 || lock.begunAt < 0 || cue_.lock.device != lock.device) return false;
+    return std::llabs(cue_.lock.startFrame() - lock.startFrame()) <= kSlack;
 }
 
 void MoviePlayer::cancelCue() {

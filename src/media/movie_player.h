@@ -28,6 +28,10 @@ struct StartLock {
     double anchorSeconds = 0;  // the anchor's media position at that frame
     double atSeconds = 0;      // the locked start begins when the anchor is here
     bool valid() const { return slot >= 0; }
+    // Frames from the anchor's first frame to the locked start.
+    int64_t offsetFrames() const;
+    // The device frame the locked start begins at, once the anchor has begun; else -1.
+    int64_t startFrame() const { return begunAt >= 0 ? begunAt + offsetFrames() : -1; }
     bool operator==(const StartLock&) const = default;
 };
 
