@@ -1,6 +1,9 @@
 // The deck step.
 #include "engine/deck.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "engine/fades.h"
 #include "platform/numtext.h"
 
@@ -99,9 +102,40 @@ void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, doub
             continue;
         }
         const double offset = clip.get()->*traits.startOffset;
-        lane.player->cue(*clip, offset / zoom, clipVolume(*clip, offset, zoom).value_or(kFullVolume),
-                         lock, traits.routed, device);
+        lane.player->cue(*clip, offset / zoom,
+                         clipVolume(*clip, offset, zoom).value_or(kFullVolume), lock, traits.routed,
+                         device);
     }
+}
+
+// Beyond the preparing distance, the steps are given half a second to notice what comes.
+constexpr double kQuietMargin = 0.5;
+
+double quietSeconds(const std::array<DeckLane, 2>& lanes, const std::array<DragPicRef, 2>& hits,
+                    double head, double zoom) {
+    if (!*lanes[0].current && !*lanes[1].current) return 0;
+    double nearest = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < 2; ++i) {
+        const DeckLane& lane = lanes[i];
+        if (!lane.nextMark) return 0;
+        // A clip under the head that is neither sounding nor done with: its movie is still being
+        // opened, and the next step tries it again.
+        if (hits[i] && hits[i] != *lane.current && hits[i] != *lane.last) return 0;
+        if (const DragPicRef& c = *lane.current; c && lane.player->Rate() > 0) {
+            const double t = lane.player->Position() * zoom;
+            const bool ramp =
+                (c->pstart < t && t < c->pfadein) || (c->pfadeout < t && t < c->pstop);
+            if (ramp) return 0;
+            // The sounding clip's own marks come at its player's pace, which need not be the
+            // head's (a clip started late sounds from where it was told to).
+            for (const double mark : {c->pstart, c->pfadein, c->pfadeout, c->pstop, c->pdauer})
+                if (mark > t - 1) nearest = std::min(nearest, head + (mark - t));
+        }
+        // A mark less than a pixel behind the head counts as ahead of it.
+        nearest = std::min(nearest, lane.nextMark(head - 1));
+    }
+    const double seconds = (nearest - head) / zoom - kCueAheadSeconds - kQuietMargin;
+    return seconds > 0 && zoom > 0 ? seconds : 0;
 }
 
 }  // namespace
@@ -128,6 +162,7 @@ DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes
         result.head = head + zoom / traits.gapDivisor;
     }
     prepareAhead(traits, lanes, result.head, zoom, device);
+    result.quietSeconds = quietSeconds(lanes, hits, result.head, zoom);
     return result;
 }
 

@@ -80,6 +80,8 @@ struct DeckLane {
     // The clip the head will reach next on the lane, moving right from a position; or nullptr.
     // Without it the deck prepares nothing ahead.
     std::function<DragPicRef(double)> next;
+    // lanes::nextMark over the lane. Without it the deck is never quiet.
+    std::function<double(double)> nextMark;
 };
 
 struct DeckStepResult {
@@ -87,6 +89,11 @@ struct DeckStepResult {
     // Per lane: whether the player sounds, and its position in seconds for the time label.
     std::array<bool, 2> sounding{};
     std::array<double, 2> seconds{};
+    // For how long (seconds of playback) the next steps can change nothing but where the head
+    // and the time labels stand: no start is pending, no sounding lane is inside a fade, and the
+    // head is further than the preparing distance from any clip's edge, in or out point or fade.
+    // 0 in a gap, whose head moves by steps.
+    double quietSeconds = 0;
 };
 
 // How far ahead of the head (in seconds of playback) a clip's start is prepared.

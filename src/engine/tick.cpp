@@ -1,5 +1,9 @@
 // The 10 ms tick of PlayPrevTimer: one step of each running deck, then the head lines redrawn.
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFileInfo>
+#include <algorithm>
+#include <cmath>
 
 #include "engine/deck_bindings.h"
 #include "engine/head_geometry.h"
@@ -105,30 +109,89 @@ void showTime(platform::StaticText& label, bool sounding, double seconds) {
     if (label.Text() != shown) label.setText(shown);
 }
 
-void runDeck(Window1& w, const engine::DeckBinding& deck) {
+// The longest a playing window's tick pauses: a player that stops by itself (its file went bad)
+// is noticed within this.
+constexpr double kLongestPause = 0.1;
+
+// Seconds until a head moving at `zoom` pixels a second reaches the next half pixel, and until
+// a time label's whole second changes.
+double untilNextHalfPixel(double head, double zoom) {
+    return zoom > 0 ? (std::floor(head * 2) + 1 - head * 2) / 2 / zoom : 0;
+}
+double untilNextSecond(double seconds) { return std::floor(seconds) + 1 - seconds; }
+
+// Runs one step of the deck; returns how long the tick may pause after it.
+double runDeck(Window1& w, const engine::DeckBinding& deck) {
     WindowPlayer p1(w, *(w.*deck.players[0])), p2(w, *(w.*deck.players[1]));
     auto probe = [](DragCanvas* lane) { return [lane](double x) { return lane->LineHit(x); }; };
     auto next = [](DragCanvas* lane) {
         return [lane](double x) { return lanes::nextHit(lane->mPics, x); };
     };
+    auto mark = [](DragCanvas* lane) {
+        return [lane](double x) { return lanes::nextMark(lane->mPics, x); };
+    };
     std::array<engine::DeckLane, 2> lanes{
         engine::DeckLane{&p1, &(w.*deck.current[0]), &(w.*deck.last[0]), probe(w.Canvas1),
-                         next(w.Canvas1)},
+                         next(w.Canvas1), mark(w.Canvas1)},
         engine::DeckLane{&p2, &(w.*deck.current[1]), &(w.*deck.last[1]), probe(w.Canvas2),
-                         next(w.Canvas2)}};
+                         next(w.Canvas2), mark(w.Canvas2)}};
     const engine::DeckStepResult r = engine::deckStep(
         *deck.traits, lanes, w.*deck.head, static_cast<double>(w.zoomwert), whole(w.previewdevice));
 
+    const double zoom = static_cast<double>(w.zoomwert);
+    double pause = std::min({kLongestPause, r.quietSeconds, untilNextHalfPixel(r.head, zoom)});
     for (int i = 0; i < 2; ++i) {
+        if (r.sounding[i]) pause = std::min(pause, untilNextSecond(r.seconds[i]));
         platform::StaticText* label = w.*deck.labels[i];
         // A play label parked off the window keeps its text and comes back with its head.
         if (!deck.traits->labelsWhereverTheyStand && label->Left() == engine::kParked) continue;
         showTime(*label, r.sounding[i], r.seconds[i]);
     }
     (w.*deck.moveHead)(r.head);
+    return pause;
 }
 
+// Sees the user's input before any widget does: a pausing tick first steps the decks, so what
+// the input does (stop, set a head, move a clip) meets the heads where they are now, and the
+// tick goes back to its period to follow what changes.
+class TickCatchUp final : public QObject {
+  public:
+    explicit TickCatchUp(Window1& w) : QObject(&w), w_(w) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        switch (e->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::MouseMove:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::Wheel:
+            case QEvent::DragEnter:
+            case QEvent::DragMove:
+            case QEvent::Drop:
+            case QEvent::ShortcutOverride:
+                if (w_.PlayPrevTimer->pausing()) {
+                    w_.PlayPrevTimer_Action();
+                    w_.PlayPrevTimer->wake();
+                }
+                break;
+            default:
+                break;
+        }
+        return QObject::eventFilter(watched, e);
+    }
+
+  private:
+    Window1& w_;
+};
+
 }  // namespace
+
+void Window1::catchUpWithTheDecks() {
+    QCoreApplication::instance()->installEventFilter(new TickCatchUp(*this));
+}
 
 void Window1::PlayPrevTimer_Action() {
     if (deckTickRunning) return;
@@ -138,11 +201,18 @@ void Window1::PlayPrevTimer_Action() {
         ~Release() { flag = false; }
     } release{deckTickRunning};
 
-    if (pplay1) runDeck(*this, engine::playDeck());
-    if (vplay1) runDeck(*this, engine::previewDeck());
+    double pause = kLongestPause;
+    if (pplay1) pause = std::min(pause, runDeck(*this, engine::playDeck()));
+    if (vplay1) pause = std::min(pause, runDeck(*this, engine::previewDeck()));
     // With both decks stopped a tick has nothing to do: the timer rests until a deck starts, so
-    // the stopped program does not wake a hundred times a second.
-    if (!pplay1 && !vplay1) PlayPrevTimer->rest();
+    // the stopped program does not wake a hundred times a second. While the next steps could
+    // only repeat this one (the heads and labels stay on their pixel and second, nothing is
+    // about to start, stop or fade), it pauses until the first that could change something;
+    // the user's input ends the pause (TickCatchUp).
+    if (!pplay1 && !vplay1)
+        PlayPrevTimer->rest();
+    else
+        PlayPrevTimer->pauseFor(static_cast<int>(pause * 1000));
     // The head lines need no redraw of their own here: they lie above the lanes, so the window
     // repaints them whenever a lane under them repaints, and a moved head repaints itself.
 }

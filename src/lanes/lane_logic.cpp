@@ -4,6 +4,7 @@
 #include <QList>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 
 #include "platform/numtext.h"
@@ -66,6 +67,19 @@ DragPicRef nextHit(const std::vector<DragPicRef>& pics, double x) {
     }
     if (!best) return nullptr;
     return lineHit(pics, bestLeft + std::min(best->pdauer / 2, 1e-3)) == best ? best : nullptr;
+}
+
+double nextMark(const std::vector<DragPicRef>& pics, double x) {
+    double nearest = std::numeric_limits<double>::infinity();
+    for (const DragPicRef& pic : pics) {
+        const DragPic& c = *pic;
+        const double left = c.x - c.pdauer / 2;
+        for (const double offset : {0.0, c.pstart, c.pfadein, c.pfadeout, c.pstop, c.pdauer}) {
+            const double mark = left + offset;
+            if (mark > x && mark < nearest) nearest = mark;
+        }
+    }
+    return nearest;
 }
 
 int pictureWidth(const DragPic& clip) {

@@ -18,6 +18,9 @@ DragPicRef lineHit(const std::vector<DragPicRef>& pics, double x);
 // there is the one lineHit() finds just past that edge; nullptr while that edge lies under a
 // clip above it.
 DragPicRef nextHit(const std::vector<DragPicRef>& pics, double x);
+// The nearest place beyond x where a head moving right meets something of a clip: an edge, the
+// in or out point, or the end or start of a fade; infinity when there is none.
+double nextMark(const std::vector<DragPicRef>& pics, double x);
 // Topmost clip whose picture holds the point strictly.
 DragPicRef picHit(const std::vector<DragPicRef>& pics, double x, double y);
 

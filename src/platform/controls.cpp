@@ -368,7 +368,8 @@ void BevelButton::paintEvent(QPaintEvent*) {
     if (!caption_.isEmpty()) {
         const QRect room = rect().adjusted(2, 0, hasMenu_ ? -kArrowStrip - 1 : -2, 0);
         QFont font = controlFont(textSize_, false);
-        while (font.pixelSize() > 7 && QFontMetrics(font).horizontalAdvance(caption_) > room.width())
+        while (font.pixelSize() > 7 &&
+               QFontMetrics(font).horizontalAdvance(caption_) > room.width())
             font.setPixelSize(font.pixelSize() - 1);
         p.setFont(font);
         p.setPen(Qt::black);
@@ -474,7 +475,14 @@ void Timer::setPeriod(int ms) {
     apply();
 }
 
+void Timer::pauseFor(int ms) {
+    if (mode_ != 2 || ms <= period_) return;
+    timer_.start(ms, Qt::PreciseTimer, this);
+    pausing_ = true;
+}
+
 void Timer::apply() {
+    pausing_ = false;
     timer_.stop();
     if (mode_ == 0) return;
     timer_.start(period_, Qt::PreciseTimer, this);
@@ -486,6 +494,7 @@ void Timer::timerEvent(QTimerEvent* e) {
         return;
     }
     if (mode_ == 1) timer_.stop();  // once
+    if (pausing_) apply();
     Action();
 }
 

@@ -313,9 +313,13 @@ class Timer : public QObject {
         if (mode_ == 2) timer_.stop();
     }
     void wake() {
-        if (mode_ == 2 && !timer_.isActive()) apply();
+        if (mode_ == 2 && (!timer_.isActive() || pausing_)) apply();
     }
     bool resting() const { return mode_ == 2 && !timer_.isActive(); }
+    // A repeating timer whose next few Actions would change nothing may leave them out: the next
+    // Action comes after `ms`, then every period again; wake() ends the pause.
+    void pauseFor(int ms);
+    bool pausing() const { return pausing_; }
 
   protected:
     void timerEvent(QTimerEvent* e) override;
@@ -324,6 +328,7 @@ class Timer : public QObject {
     void apply();
     QBasicTimer timer_;
     int mode_ = 2, period_ = 1000;
+    bool pausing_ = false;
 };
 
 }  // namespace platform

@@ -187,6 +187,7 @@ void Window1::createControls0() {
     PlayPrevTimer->setPeriod(1000);
     _AddControl(PlayPrevTimer);
     PlayPrevTimer->onAction = [this] { PlayPrevTimer_Action(); };
+    catchUpWithTheDecks();
 
     previewplayer1 = player(this, "previewplayer1", 9, 270);
     previewplayer2 = player(this, "previewplayer2", 9, 298);

@@ -111,6 +111,8 @@ public:
     void ScrollBar1_Open();
     void ScrollBar1_ValueChanged();
     void PlayPrevTimer_Action();
+    // Brings a pausing tick up to date before the user's input is handled.
+    void catchUpWithTheDecks();
     void nowplay_Action();
     void nowpreview_Action();
     void inp_MouseDrag(int x, int y);

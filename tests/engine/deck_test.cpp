@@ -1,6 +1,8 @@
 // The deck step on fake players and a virtual clock.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fake_deck.h"
 
 namespace {
@@ -214,6 +216,50 @@ TEST(DeckStep, EachLanesVolumeFollowsItsOwnPlayer) {
     d.tick(0);
     EXPECT_EQ(d.p1.volume, 25);   // 256 x 2/20 = 25.6
     EXPECT_EQ(d.p2.volume, 166);  // 256 x 13/20 = 166.4
+}
+
+// A deck stepped only when it is not quiet does all that a deck stepped every 10 ms does, at the
+// same ticks: every start, load and volume change, for both decks through a mix with in points,
+// fades, an overlap, a gap and a clip whose movie opens late.
+TEST(DeckStep, SteppingOnlyWhenNotQuietChangesNothing) {
+    for (const engine::DeckTraits* traits : {&engine::kPlayDeck, &engine::kPreviewDeck}) {
+        auto mix = [](FakeDeck& d) {
+            for (const char* f : {"/a.mp3", "/b.mp3", "/c.mp3", "/d.mp3"}) d.files[f] = 1000;
+            d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 3, 97, 100),
+                         makeClip("/c.mp3", 115, 45, 0, 4, 40, 45),
+                         makeClip("/d.mp3", 170, 20, 0, 2, 18, 20)};
+            d.lane[1] = {makeClip("/b.mp3", 50, 70, 2, 6, 64, 70)};
+            d.lane[0][0]->pplaypos = d.lane[0][0]->ppreviewpos = 0.5;
+            d.p2.pending.insert("/b.mp3");
+            d.head = 0.5;
+        };
+        FakeDeck every(*traits), quiet(*traits);
+        mix(every);
+        mix(quiet);
+        int nextQuietStep = 0, quietSteps = 0;
+        for (int tick = 0; tick < 20000; ++tick) {
+            every.clock.now = quiet.clock.now = tick * 0.01;
+            if (tick == 7000) every.p2.pending.clear(), quiet.p2.pending.clear();
+            const auto before = std::make_tuple(every.log.size(), every.p1.volume, every.p2.volume);
+            every.tick(0);
+            const bool changed =
+                before != std::make_tuple(every.log.size(), every.p1.volume, every.p2.volume);
+            if (tick < nextQuietStep) {
+                ASSERT_FALSE(changed) << "tick " << tick;
+                continue;
+            }
+            ++quietSteps;
+            const auto r = quiet.tick(0);
+            nextQuietStep = tick + std::max(1, static_cast<int>(r.quietSeconds * 100));
+            ASSERT_EQ(quiet.log, every.log) << "tick " << tick;
+            ASSERT_EQ(quiet.p1.volume, every.p1.volume) << "tick " << tick;
+            ASSERT_EQ(quiet.p2.volume, every.p2.volume) << "tick " << tick;
+        }
+        EXPECT_EQ(every.count("1.Play"), 3);
+        EXPECT_EQ(every.count("2.Play"), 1);
+        // Quiet most of the mix: far fewer steps than ticks.
+        EXPECT_LT(quietSteps, 20000 / 2);
+    }
 }
 
 TEST(DeckStep, SilentBeforeTheInPointAndAfterTheOutPoint) {

@@ -113,10 +113,18 @@ struct FakeDeck {
 
     engine::DeckStepResult tick(double seconds = 0.01) {
         std::array<engine::DeckLane, 2> lanes{
-            engine::DeckLane{&p1, &current[0], &last[0],
-                             [this](double x) { return lanes::lineHit(lane[0], x); }, {}},
-            engine::DeckLane{&p2, &current[1], &last[1],
-                             [this](double x) { return lanes::lineHit(lane[1], x); }, {}}};
+            engine::DeckLane{&p1,
+                             &current[0],
+                             &last[0],
+                             [this](double x) { return lanes::lineHit(lane[0], x); },
+                             {},
+                             [this](double x) { return lanes::nextMark(lane[0], x); }},
+            engine::DeckLane{&p2,
+                             &current[1],
+                             &last[1],
+                             [this](double x) { return lanes::lineHit(lane[1], x); },
+                             {},
+                             [this](double x) { return lanes::nextMark(lane[1], x); }}};
         auto r = engine::deckStep(traits, lanes, head, zoom, device);
         head = r.head;
         clock.now += seconds;
