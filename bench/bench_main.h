@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/window1.h"
+#include "shell/main_window.h"
 #include "support/audio_server.h"
 #include "support/child_process.h"
 
@@ -135,8 +135,8 @@ inline int runBenchmarks(int argc, char** argv, BenchApp kind, std::vector<Budge
     BudgetReporter reporter(std::move(budgets));
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    if (Window1* w = Window1::existing()) {
-        w->xquit = 1;  // no save prompt on the way out
+    if (MainWindow* w = MainWindow::existing()) {
+        w->closeWithoutPrompt = 1;  // no save prompt on the way out
         delete w;
     }
     return reporter.failed() ? 1 : 0;

@@ -42,9 +42,9 @@ documents::MixSnapshot mix() {
         documents::ExportClip c;
         c.path = source(i % kSources);
         c.lane = 1 + i % 2;
-        c.pdauer = kClipSeconds;
-        c.porgx = i * kClipSeconds + kClipSeconds / 2;
-        c.pstop = kClipSeconds;
+        c.lengthPx = kClipSeconds;
+        c.centre = i * kClipSeconds + kClipSeconds / 2;
+        c.outPoint = kClipSeconds;
         m.clips.push_back(c);
     }
     return m;
@@ -60,7 +60,7 @@ QStringList ffmpegArguments(const documents::MixSnapshot& m, const QString& out)
     int count[2] = {0, 0};
     for (int i = 0; i < static_cast<int>(m.clips.size()); ++i) {
         const auto& c = m.clips[i];
-        const qint64 ms = static_cast<qint64>((c.porgx - c.pdauer / 2) * 1000);
+        const qint64 ms = static_cast<qint64>((c.centre - c.lengthPx / 2) * 1000);
         graph += QStringLiteral("[%1:a]aresample=44100,adelay=%2:all=1[d%1];").arg(i).arg(ms);
         lanes[c.lane - 1] += QStringLiteral("[d%1]").arg(i);
         ++count[c.lane - 1];

@@ -44,7 +44,7 @@ void BM_OpenFolder(benchmark::State& state) {
         return;
     }
     testsupport::ensureApp();
-    Window1* w = Window1::instance();
+    MainWindow* w = MainWindow::instance();
     auto& hooks = platform::dialogHooks();
     hooks.message = [](const platform::MessageSpec&) { return platform::DialogAnswer::Alternate; };
     hooks.selectFolder = [&](const QString&) { return folder; };
@@ -52,8 +52,8 @@ void BM_OpenFolder(benchmark::State& state) {
     hooks.progress = [&](const QString&, int, int) { return (progressShown = true), false; };
     size_t laid = 0;
     for (auto _ : state) {
-        w->_openfolder_Action();
-        laid = w->Canvas1->mPics.size() + w->Canvas2->mPics.size();
+        w->openFolderChosen();
+        laid = w->laneView1->clips.size() + w->laneView2->clips.size();
     }
     hooks = {};
     if (laid != static_cast<size_t>(count)) state.SkipWithError("not every file was laid out");

@@ -12,7 +12,7 @@
 #include "bench_main.h"
 #include "documents/playlist_format.h"
 #include "platform/numtext.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 #include "support/app_fixture.h"
 #include "support/media_gen.h"
 
@@ -47,23 +47,23 @@ QString writePlaylist(const QString& name, const QByteArray& text) {
 
 QString media() { return testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 2.0}); }
 
-Window1* window() {
+MainWindow* window() {
     testsupport::ensureApp();
-    Window1* w = Window1::instance();
+    MainWindow* w = MainWindow::instance();
     w->show();
     return w;
 }
 
 // Opens the playlist into an empty document (no save prompt) and shows it.
-void openAndShow(Window1* w, const QString& path) {
+void openAndShow(MainWindow* w, const QString& path) {
     w->init();
     w->open(path);
     w->content()->grab();
 }
 
-void report(benchmark::State& state, Window1* w) {
+void report(benchmark::State& state, MainWindow* w) {
     state.counters["clips"] =
-        static_cast<double>(w->Canvas1->mPics.size() + w->Canvas2->mPics.size());
+        static_cast<double>(w->laneView1->clips.size() + w->laneView2->clips.size());
     state.counters["kept"] = w->keptRecords.count();
     state.counters["rss_MB"] = rssMb();
     state.counters["peak_rss_MB"] = peakRssMb();
@@ -75,7 +75,7 @@ void BM_Open100000Records(benchmark::State& state) {
     for (int i = 0; i < 100000; ++i)
         text += record(1 + i % 2, 20, 30.0 * i, QStringLiteral("Artist %1: Title").arg(i), file);
     const QString list = writePlaylist("100000.txt", text);
-    Window1* w = window();
+    MainWindow* w = window();
     for (auto _ : state) openAndShow(w, list);
     report(state, w);
 }
@@ -88,15 +88,15 @@ void BM_Open1000DayLongClipsAt400(benchmark::State& state) {
     for (int i = 0; i < 1000; ++i)
         text += record(1 + i % 2, 86400, 8640.0 * (i / 2) + 43200, "a day", file);
     const QString list = writePlaylist("days.txt", text);
-    Window1* w = window();
+    MainWindow* w = window();
     for (auto _ : state) {
         openAndShow(w, list);
-        w->zoom(4.0 / w->zoomwert);
-        w->zoomwert = 4;
+        w->zoom(4.0 / w->pixelsPerSecond);
+        w->pixelsPerSecond = 4;
         w->content()->grab();
         // Scrolled along: a screen of each of ten places.
         for (int i = 0; i < 10; ++i) {
-            w->ScrollBar1->setValue(w->ScrollBar1->Maximum() / 10 * i);
+            w->timelineScrollBar->setValue(w->timelineScrollBar->Maximum() / 10 * i);
             w->content()->grab();
         }
     }
@@ -122,7 +122,7 @@ void BM_OpenHostile(benchmark::State& state) {
     }
     const QString list = writePlaylist(QStringLiteral("hostile%1.txt").arg(state.range(0)), text);
     text.clear();
-    Window1* w = window();
+    MainWindow* w = window();
     for (auto _ : state) openAndShow(w, list);
     report(state, w);
 }

@@ -56,7 +56,7 @@ void BM_Open2000OneHourFiles(benchmark::State& state) {
         return;
     }
     testsupport::ensureApp();
-    Window1* w = Window1::instance();
+    MainWindow* w = MainWindow::instance();
     w->show();
     platform::dialogHooks().message = [](const platform::MessageSpec&) {
         return platform::DialogAnswer::Alternate;  // "Don't save" at the prompt
@@ -74,7 +74,7 @@ void BM_Open2000OneHourFiles(benchmark::State& state) {
         QTimer::singleShot(0, [&] { answered = true; });
         while (!answered) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         worstMs = std::max(worstMs, t.nsecsElapsed() / 1e6);
-        clips = w->Canvas1->mPics.size() + w->Canvas2->mPics.size();
+        clips = w->laneView1->clips.size() + w->laneView2->clips.size();
     }
     platform::dialogHooks() = {};
     state.counters["clips"] = static_cast<double>(clips);

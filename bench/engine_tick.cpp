@@ -6,7 +6,7 @@
 
 #include "bench_main.h"
 #include "media/media.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 #include "support/app_fixture.h"
 #include "support/media_gen.h"
 
@@ -15,11 +15,11 @@ namespace {
 using testsupport::freshWindow;
 
 // 250 clips of 100 pixels on each lane, lane 2 shifted by half a clip, all of the same file.
-void fillLanes(Window1* w, const QString& path) {
+void fillLanes(MainWindow* w, const QString& path) {
     for (int lane = 1; lane <= 2; ++lane) {
         for (int i = 0; i < 250; ++i) {
             const double left = i * 100.0 + (lane == 2 ? 50 : 0) - 12000;
-            w->lane(lane)->AddPicture(nullptr, left, 16, "clip", 100, path, lane, 10, 90, 0, 100,
+            w->lane(lane)->addNewClip(nullptr, left, 16, "clip", 100, path, lane, 10, 90, 0, 100,
                                       0);
         }
     }
@@ -29,22 +29,22 @@ void fillLanes(Window1* w, const QString& path) {
 void BM_TickBothDecksOver500Clips(benchmark::State& state) {
     media::testing::useNullOutput({"main", "preview"});
     const QString path = testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 120.0});
-    Window1* w = freshWindow();
+    MainWindow* w = freshWindow();
     fillLanes(w, path);
     // Heads inside clips deep in the lanes, in the fade ramps so the fade route runs.
-    w->MovePlayerLineTo(305);
-    w->MovePreviewLineTo(395);
+    w->movePlayHeadTo(305);
+    w->movePreviewHeadTo(395);
     w->play();
     w->preview();
-    w->PlayPrevTimer_Action();  // loads the four clips
-    if (!w->pam || !w->pam2 || !w->vam || !w->vam2) {
+    w->tickDecks();  // loads the four clips
+    if (!w->playClip1 || !w->playClip2 || !w->previewClip1 || !w->previewClip2) {
         state.SkipWithError("the decks did not start their clips");
         return;
     }
-    for (auto _ : state) w->PlayPrevTimer_Action();
-    benchmark::DoNotOptimize(w->playbalken);
+    for (auto _ : state) w->tickDecks();
+    benchmark::DoNotOptimize(w->playHeadX);
     state.counters["clips"] =
-        static_cast<double>(w->Canvas1->mPics.size() + w->Canvas2->mPics.size());
+        static_cast<double>(w->laneView1->clips.size() + w->laneView2->clips.size());
     w->play();
     w->preview();
 }
@@ -62,10 +62,10 @@ void BM_TickThatStartsClips(benchmark::State& state) {
         testsupport::makeMedia({MediaKind::M4a, 300.0}),
         testsupport::makeMedia({MediaKind::Mp3Vbr, 300.0}),
     };
-    Window1* w = freshWindow();
+    MainWindow* w = freshWindow();
     for (int lane = 1; lane <= 2; ++lane)
         for (int i = 0; i < 250; ++i)
-            w->lane(lane)->AddPicture(nullptr, i * 100.0, 16, "clip", 100,
+            w->lane(lane)->addNewClip(nullptr, i * 100.0, 16, "clip", 100,
                                       files[(i + 2 * lane) % 4], lane, 10, 90, 0, 100, 0);
     if (!media::testing::waitForClipMovies()) {
         state.SkipWithError("the movies were not opened");
@@ -75,32 +75,32 @@ void BM_TickThatStartsClips(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         // Both decks stopped, their heads moved onto the next clips.
-        if (w->pplay1) w->play();
-        if (w->vplay1) w->preview();
+        if (w->playDeckRunning) w->play();
+        if (w->previewDeckRunning) w->preview();
         at = at > 20000 ? 1005 : at + 100;
-        w->MovePlayerLineTo(at);
-        w->MovePreviewLineTo(at + 50);
+        w->movePlayHeadTo(at);
+        w->movePreviewHeadTo(at + 50);
         w->play();
         w->preview();
         state.ResumeTiming();
-        w->PlayPrevTimer_Action();
+        w->tickDecks();
         state.PauseTiming();
-        if (!w->pam || !w->pam2 || !w->vam || !w->vam2) {
+        if (!w->playClip1 || !w->playClip2 || !w->previewClip1 || !w->previewClip2) {
             state.SkipWithError("the decks did not start their clips");
             break;
         }
         media::testing::advance(480, false);  // lets retired voices go
         state.ResumeTiming();
     }
-    if (w->pplay1) w->play();
-    if (w->vplay1) w->preview();
+    if (w->playDeckRunning) w->play();
+    if (w->previewDeckRunning) w->preview();
 }
 BENCHMARK(BM_TickThatStartsClips)->Unit(benchmark::kMicrosecond);
 
 void BM_IdleTick(benchmark::State& state) {
-    Window1* w = freshWindow();
+    MainWindow* w = freshWindow();
     fillLanes(w, "/nowhere/clip.mp3");
-    for (auto _ : state) w->PlayPrevTimer_Action();
+    for (auto _ : state) w->tickDecks();
 }
 BENCHMARK(BM_IdleTick)->Unit(benchmark::kMicrosecond);
 

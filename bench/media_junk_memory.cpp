@@ -57,7 +57,7 @@ void BM_OpenFolderOfEightZeroFiles(benchmark::State& state) {
         return;
     }
     testsupport::ensureApp();
-    Window1* w = Window1::instance();
+    MainWindow* w = MainWindow::instance();
     auto& hooks = platform::dialogHooks();
     hooks.message = [](const platform::MessageSpec&) { return platform::DialogAnswer::Alternate; };
     hooks.selectFolder = [&](const QString&) { return dir; };
@@ -66,9 +66,9 @@ void BM_OpenFolderOfEightZeroFiles(benchmark::State& state) {
     size_t laid = 0;
     for (auto _ : state) {
         PeakMemory peak;
-        w->_openfolder_Action();
+        w->openFolderChosen();
         peakMb = std::max(peakMb, peak.stopped());
-        laid = w->Canvas1->mPics.size() + w->Canvas2->mPics.size();
+        laid = w->laneView1->clips.size() + w->laneView2->clips.size();
     }
     hooks = {};
     if (laid != 0) state.SkipWithError("a file of zeros was laid as a clip");

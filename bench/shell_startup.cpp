@@ -7,7 +7,7 @@
 
 #include "bench_main.h"
 #include "shell/app.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 #include "support/app_fixture.h"
 
 namespace {
@@ -16,12 +16,12 @@ double showWindowMs() {
     QElapsedTimer t;
     t.start();
     testsupport::ensureApp();
-    Window1* w = Window1::instance();
+    MainWindow* w = MainWindow::instance();
     w->show();
     w->content()->grab();  // one full paint, as the screen would get
     QApplication::processEvents();
     const double ms = t.nsecsElapsed() / 1e6;
-    w->xquit = 1;
+    w->closeWithoutPrompt = 1;
     delete w;
     return ms;
 }

@@ -21,7 +21,7 @@
 #include "first_sound.h"
 #include "media/clip_movie.h"
 #include "media/media.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 #include "support/app_fixture.h"
 #include "support/child_process.h"
 #include "support/media_gen.h"
@@ -142,16 +142,16 @@ void BM_TwoLaneMixAgainstFfmpeg(benchmark::State& state) {
     const QString mix = a.isEmpty() || b.isEmpty() ? QString() : writeMix(dir.path(), a, b);
     if (mix.isEmpty()) return state.SkipWithError("could not make the mix");
     testsupport::ensureApp();
-    if (Window1* old = Window1::existing()) {
-        old->xquit = 1;
+    if (MainWindow* old = MainWindow::existing()) {
+        old->closeWithoutPrompt = 1;
         delete old;
     }
-    Window1* w = Window1::instance();
+    MainWindow* w = MainWindow::instance();
     w->show();
     if (!QTest::qWaitForWindowExposed(w)) return state.SkipWithError("the window was not shown");
     w->open(mix);  // as File > Open Playlist: clip pictures, movies opened on the workers
-    for (int i = 0; i < 100 && (w->documentBusy || w->Canvas2->mPics.empty()); ++i) runFor(100);
-    if (w->Canvas1->mPics.size() != 1 || w->Canvas2->mPics.size() != 1 ||
+    for (int i = 0; i < 100 && (w->documentBusy || w->laneView2->clips.empty()); ++i) runFor(100);
+    if (w->laneView1->clips.size() != 1 || w->laneView2->clips.size() != 1 ||
         !media::testing::waitForClipMovies())
         return state.SkipWithError("the mix did not load");
 
@@ -167,7 +167,7 @@ void BM_TwoLaneMixAgainstFfmpeg(benchmark::State& state) {
         w->play();
         runFor(2000);  // both settled
         const Figures playing = measure(20000, ffmpeg.processId());
-        const bool sounded = w->player1->Rate() > 0 && w->player2->Rate() > 0;
+        const bool sounded = w->playPlayer1->Rate() > 0 && w->playPlayer2->Rate() > 0;
         w->play();
         ffmpeg.kill();
         ffmpeg.waitForFinished(3000);

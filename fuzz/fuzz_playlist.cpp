@@ -6,26 +6,26 @@
 #include <cstdint>
 
 #include "documents/playlist_format.h"
-#include "lanes/dragpic.h"
+#include "lanes/clip.h"
 
 namespace {
 
 // A clip made of a record as the lanes make it at zoom 1 and scroll 0.
-DragPicRef clipOf(const documents::PlaylistRecord& r) {
+ClipRef clipOf(const documents::PlaylistRecord& r) {
     const documents::ClipPlacement p = documents::clipPlacement(r, 1, 0);
-    auto c = std::make_shared<DragPic>();
+    auto c = std::make_shared<Clip>();
     c->x = p.left + p.duration / 2;
-    c->porgx = c->x;
+    c->centre = c->x;
     c->y = 16;
-    c->pname = p.name;
-    c->ppfad = p.path;
-    c->pdauer = p.duration;
-    c->pfadein = p.fadein;
-    c->pfadeout = p.fadeout;
-    c->pstart = p.inpoint;
-    c->pstop = p.outpoint;
-    c->spur = p.lane;
-    c->pfarbe = p.label;
+    c->name = p.name;
+    c->path = p.path;
+    c->lengthPx = p.duration;
+    c->fadeInEnd = p.fadeInEnd;
+    c->fadeOutStart = p.fadeOutStart;
+    c->inPoint = p.inpoint;
+    c->outPoint = p.outpoint;
+    c->lane = p.lane;
+    c->label = p.label;
     return c;
 }
 
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     documents::isPlaylist(bytes);
     documents::KeptRecords kept;
-    std::vector<DragPicRef> lanes[2];
+    std::vector<ClipRef> lanes[2];
     int records = 0;
     documents::PlaylistLineReader reader(bytes);
     for (QByteArrayView line; reader.next(line);) {
@@ -46,9 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (documents::isRecordLine(line)) kept.add(line);
             continue;
         }
-        const bool ordered = 0 <= r.inpoint && r.inpoint <= r.fadein && r.fadein <= r.fadeout &&
-                             r.fadeout <= r.outpoint && r.outpoint <= r.trackdauer;
-        if ((r.lane != 1 && r.lane != 2) || !lanes::clipSecondsAccepted(r.trackdauer) ||
+        const bool ordered = 0 <= r.inpoint && r.inpoint <= r.fadeInEnd &&
+                             r.fadeInEnd <= r.fadeOutStart && r.fadeOutStart <= r.outpoint &&
+                             r.outpoint <= r.lengthSeconds;
+        if ((r.lane != 1 && r.lane != 2) || !lanes::clipSecondsAccepted(r.lengthSeconds) ||
             !std::isfinite(r.xpos) || !ordered || r.label < 0 || r.label > 7 ||
             !r.path.startsWith(u'/'))
             __builtin_trap();
@@ -61,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The save: every record line comes back out.
     QString error;
-    const QByteArray lane1 = documents::collectspurtracks(lanes[0], 1, &error);
-    const QByteArray lane2 = documents::collectspurtracks(lanes[1], 1, &error);
+    const QByteArray lane1 = documents::formatLaneRecords(lanes[0], 1, &error);
+    const QByteArray lane2 = documents::formatLaneRecords(lanes[1], 1, &error);
     if (!error.isEmpty()) __builtin_trap();  // nothing read can hold a line break
     const QByteArray saved = documents::playlistText(lane1, lane2, kept);
     if (!saved.startsWith(documents::playlistHeaderLine()) || !saved.endsWith(kept.text()))

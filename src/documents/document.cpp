@@ -18,7 +18,7 @@
 #include "platform/dialogs.h"
 #include "platform/filetypes.h"
 #include "platform/progress.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 using platform::DialogAnswer;
 using platform::MessageSpec;
@@ -93,9 +93,9 @@ QStringList openDialogFilters() {
 
 }  // namespace
 
-bool Window1::lanesEmpty() const { return Canvas1->mPics.empty() && Canvas2->mPics.empty(); }
+bool MainWindow::lanesEmpty() const { return laneView1->clips.empty() && laneView2->clips.empty(); }
 
-bool Window1::passSavePrompt() {
+bool MainWindow::passSavePrompt() {
     MessageSpec spec;
     spec.icon = 1;
     spec.message = QStringLiteral("Save Playlist?");
@@ -114,33 +114,33 @@ bool Window1::passSavePrompt() {
     return false;
 }
 
-void Window1::fenstername() {
-    titlePath = gespeichert;
-    setTitle(gespeichert.isEmpty() ? QStringLiteral("Vontalix")
-                                   : QStringLiteral("Vontalix  -  ") + gespeichert);
-    suddensaveflag = 1;
+void MainWindow::updateWindowTitle() {
+    titlePath = documentPath;
+    setTitle(documentPath.isEmpty() ? QStringLiteral("Vontalix")
+                                    : QStringLiteral("Vontalix  -  ") + documentPath);
+    documentSaved = 1;
 }
 
-void Window1::neu() {
+void MainWindow::newDocument() {
     if (documentBusy) return;
-    if (lanesEmpty() || suddensaveflag == 1 || passSavePrompt()) init();
+    if (lanesEmpty() || documentSaved == 1 || passSavePrompt()) init();
 }
 
-bool Window1::CancelClose(bool) {
+bool MainWindow::CancelClose(bool) {
     if (documentBusy) return true;
-    if (lanesEmpty() || suddensaveflag == 1 || xquit == 1) return false;
+    if (lanesEmpty() || documentSaved == 1 || closeWithoutPrompt == 1) return false;
     return !passSavePrompt();
 }
 
-int32_t Window1::save() {
+int32_t MainWindow::save() {
     if (documentBusy) return 0;
     // Save as empties the path before it asks; whenever no new file gets written the document
     // keeps the path its title shows.
     const auto keepPath = [this] {
-        if (gespeichert.isEmpty()) gespeichert = titlePath;
+        if (documentPath.isEmpty()) documentPath = titlePath;
         return 0;
     };
-    QString target = gespeichert;
+    QString target = documentPath;
     if (target.isEmpty()) {
         target = platform::GetSaveFile(QStringLiteral("Save Playlist"),
                                        QStringLiteral("NerovaUNTITLED.txt"));
@@ -149,9 +149,9 @@ int32_t Window1::save() {
     }
 
     QString problem;
-    const QByteArray lane1 = documents::laneRecords(*this, Canvas1->mPics, &problem);
+    const QByteArray lane1 = documents::laneRecords(*this, laneView1->clips, &problem);
     QByteArray lane2;
-    if (problem.isEmpty()) lane2 = documents::laneRecords(*this, Canvas2->mPics, &problem);
+    if (problem.isEmpty()) lane2 = documents::laneRecords(*this, laneView2->clips, &problem);
     // The records that could not be loaded go back into the file after the loaded ones.
     if (problem.isEmpty())
         writeAtomically(target, documents::playlistText(lane1, lane2, keptRecords), problem);
@@ -161,12 +161,12 @@ int32_t Window1::save() {
                         QStringLiteral(" Any earlier version of the file is unchanged."));
         return keepPath();
     }
-    gespeichert = target;
-    fenstername();
+    documentPath = target;
+    updateWindowTitle();
     return 1;
 }
 
-void Window1::open(const QString& path) {
+void MainWindow::open(const QString& path) {
     if (documentBusy) return;
     if (!lanesEmpty() && !passSavePrompt()) return;
     QString file = path;
@@ -192,15 +192,15 @@ void Window1::open(const QString& path) {
     }
 
     init();
-    gespeichert = file;
-    fenstername();
+    documentPath = file;
+    updateWindowTitle();
     documentBusy = true;
-    const QPointer<Window1> alive(this);
+    const QPointer<MainWindow> alive(this);
     const auto cancelled = [&] {
         documentBusy = false;
         init();
-        msg->setText(QStringLiteral("Opening \"") + QFileInfo(file).fileName() +
-                     QStringLiteral("\" was cancelled; the file is unchanged."));
+        statusLine->setText(QStringLiteral("Opening \"") + QFileInfo(file).fileName() +
+                            QStringLiteral("\" was cancelled; the file is unchanged."));
     };
 
     // The lines are read first; the files their records name are measured on workers, several
@@ -304,11 +304,11 @@ void Window1::open(const QString& path) {
     // A save lists each lane from its top clip down; reading appended them bottom first, so the
     // lanes are turned round to stack as they were saved: where clips overlap, the same one stays
     // on top and sounds.
-    for (DragCanvas* lane : {Canvas1, Canvas2})
-        std::reverse(lane->mPics.begin(), lane->mPics.end());
-    Canvas1->aktualisiere();
-    Canvas2->aktualisiere();
+    for (LaneView* lane : {laneView1, laneView2})
+        std::reverse(lane->clips.begin(), lane->clips.end());
+    laneView1->refreshAll();
+    laneView2->refreshAll();
     // Said before anything is saved over the playlist: the user learns which tracks are not on
     // the lanes, and that they stay in the file.
-    msg->setText(documents::loadStatus(tally));
+    statusLine->setText(documents::loadStatus(tally));
 }

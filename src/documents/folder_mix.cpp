@@ -27,7 +27,7 @@
 #include "platform/dialogs.h"
 #include "platform/numtext.h"
 #include "platform/progress.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 namespace documents {
 
@@ -47,20 +47,20 @@ MeasuredFile measureFolderFile(const QString& path) {
 }
 
 // The one place a folder's clip is made.
-void addFolderClip(Window1& w, const ClipPlace& place, const FolderEntry& entry, int32_t label) {
-    DragCanvas* lane = w.lane(place.lane);
+void addFolderClip(MainWindow& w, const ClipPlace& place, const FolderEntry& entry, int32_t label) {
+    LaneView* lane = w.lane(place.lane);
     const double width = place.width;
     platform::PictureRef picture =
-        w.zeichnetrack(entry.name, width, place.fadein, place.fadeout, 0, width, label);
-    lane->AddPicture(std::move(picture), place.left, kClipCentreY, entry.name, width, entry.path,
-                     place.lane, place.fadein, place.fadeout, 0, width, label);
+        w.makeClipPicture(entry.name, width, place.fadeInEnd, place.fadeOutStart, 0, width, label);
+    lane->addNewClip(std::move(picture), place.left, kClipCentreY, entry.name, width, entry.path,
+                     place.lane, place.fadeInEnd, place.fadeOutStart, 0, width, label);
 }
 
 // The watch cursor over the main window while a run lasts; the arrow afterwards, however the run
 // ends.
 class WatchCursor {
   public:
-    explicit WatchCursor(Window1& w) : w_(&w) { w.setCursor(Qt::WaitCursor); }
+    explicit WatchCursor(MainWindow& w) : w_(&w) { w.setCursor(Qt::WaitCursor); }
     ~WatchCursor() {
         if (w_) w_->unsetCursor();
     }
@@ -68,7 +68,7 @@ class WatchCursor {
     WatchCursor& operator=(const WatchCursor&) = delete;
 
   private:
-    QPointer<Window1> w_;
+    QPointer<MainWindow> w_;
 };
 
 }  // namespace
@@ -121,10 +121,10 @@ ClipPlace FolderLayout::next(int32_t width) {
     // A clip shorter than its two ramps fades in to its middle and out from there, so the ramps
     // never cross or leave the clip.
     if (width < 2 * fade_) {
-        place.fadein = place.fadeout = width / 2.0;
+        place.fadeInEnd = place.fadeOutStart = width / 2.0;
     } else {
-        place.fadein = fade_;
-        place.fadeout = width - fade_;
+        place.fadeInEnd = fade_;
+        place.fadeOutStart = width - fade_;
     }
     left_ += width - overlap_;
     lane_ = lane_ == 1 ? 2 : 1;
@@ -146,7 +146,7 @@ QString leftOutText(const LeftOutFiles& files) {
     return parts.join(QStringLiteral("; "));
 }
 
-void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
+void layoutFolder(MainWindow& w, const std::vector<FolderEntry>& entries,
                   const FolderLayoutRules& rules) {
     if (w.documentBusy) return;
     std::vector<const FolderEntry*> taken;
@@ -162,7 +162,7 @@ void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
         paths.push_back(e.path);
     }
 
-    const QPointer<Window1> alive(&w);
+    const QPointer<MainWindow> alive(&w);
     const WatchCursor watch(w);
     w.documentBusy = true;
     LeftOutFiles leftOut;
@@ -182,7 +182,7 @@ void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
             const MeasuredFile& r = measure.result(k);
             if (r.kind != MeasuredFile::Kind::NotAFile) {
                 const int32_t width = r.kind == MeasuredFile::Kind::Measured
-                                          ? editing::clipWidth(r.seconds, w.zoomwert)
+                                          ? editing::clipWidth(r.seconds, w.pixelsPerSecond)
                                           : 0;
                 // A clip narrower than a pixel could be neither seen nor picked.
                 if (width >= 1) {
@@ -202,16 +202,16 @@ void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
         measure.stop();
     }
     w.documentBusy = false;
-    w.refreshc();
+    w.refreshLanes();
     QStringList said;
     if (const QString text = leftOutText(leftOut); !text.isEmpty()) said << text;
     if (!refused.isEmpty()) said << editing::refusedPathsText(refused);
-    if (!said.isEmpty()) w.msg->setText(said.join(QStringLiteral("; ")));
+    if (!said.isEmpty()) w.statusLine->setText(said.join(QStringLiteral("; ")));
 }
 
 }  // namespace documents
 
-bool Window1::_openfolder_Action() {
+bool MainWindow::openFolderChosen() {
     if (documentBusy) return true;
     // The save prompt looks at the lanes, not at the saved flag, as Open Playlist does.
     if (!lanesEmpty() && !passSavePrompt()) return true;
@@ -221,10 +221,10 @@ bool Window1::_openfolder_Action() {
     if (folder.isEmpty()) return true;
     std::vector<documents::FolderEntry> entries;
     if (!documents::readFolder(folder, entries)) {
-        msg->setText(QStringLiteral("The folder could not be read: ") + folder);
+        statusLine->setText(QStringLiteral("The folder could not be read: ") + folder);
         return true;
     }
     init();
-    documents::layoutFolder(*this, entries, documents::openFolderRules(deftrans));
+    documents::layoutFolder(*this, entries, documents::openFolderRules(defaultTransition));
     return true;
 }

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-class Window1;
+class MainWindow;
 
 namespace documents {
 
@@ -39,8 +39,8 @@ bool nameTaken(const QString& name, const QStringList& parts);
 struct ClipPlace {
     double left = 0;
     int32_t width = 0;
-    double fadein = 0;   // end of the fade-in
-    double fadeout = 0;  // start of the fade-out
+    double fadeInEnd = 0;     // end of the fade-in
+    double fadeOutStart = 0;  // start of the fade-out
     int lane = 1;
 };
 
@@ -71,8 +71,7 @@ QString leftOutText(const LeftOutFiles& files);
 // clears the selection. The files are measured on worker threads; the window stays live, and a
 // progress dialog with Cancel appears once the run takes longer than half a second (Cancel keeps
 // the clips laid so far). The watch cursor shows meanwhile.
-void layoutFolder(Window1& w, const std::vector<FolderEntry>& entries,
+void layoutFolder(MainWindow& w, const std::vector<FolderEntry>& entries,
                   const FolderLayoutRules& rules);
-
 
 }  // namespace documents

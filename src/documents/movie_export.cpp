@@ -65,10 +65,10 @@ SoundingSection placeClip(const ExportClip& clip, double zoom) {
     SoundingSection p;
     if (!(zoom > 0) || !std::isfinite(zoom)) return p;
     // The clip's absolute left edge; the view's scroll has no part in it.
-    const double left = clip.porgx - clip.pdauer / 2;
-    p.trackFrom = (left + clip.pstart) / zoom;
-    p.trackTo = (left + clip.pstop) / zoom;
-    p.media = clip.pstart / zoom;
+    const double left = clip.centre - clip.lengthPx / 2;
+    p.trackFrom = (left + clip.inPoint) / zoom;
+    p.trackTo = (left + clip.outPoint) / zoom;
+    p.media = clip.inPoint / zoom;
     if (p.trackFrom < 0) {
         p.media -= p.trackFrom;
         p.trackFrom = 0;

@@ -17,11 +17,11 @@ namespace documents {
 struct ExportClip {
     QString path;
     QString name;
-    double pstart = 0;  // in point, from the clip's left edge
-    double pstop = 0;   // out point, from the clip's left edge
-    double pdauer = 0;  // the clip's width
-    double porgx = 0;   // absolute centre on the time axis
-    int lane = 1;       // 1 or 2
+    double inPoint = 0;   // in point, from the clip's left edge
+    double outPoint = 0;  // out point, from the clip's left edge
+    double lengthPx = 0;  // the clip's width
+    double centre = 0;    // absolute centre on the time axis
+    int lane = 1;         // 1 or 2
 };
 
 // Both lanes; each lane's clips in their stacking order (the last one lies on top).

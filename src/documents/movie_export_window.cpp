@@ -11,19 +11,19 @@
 #include "documents/movie_export.h"
 #include "platform/dialogs.h"
 #include "platform/progress.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 namespace {
 
-documents::MixSnapshot snapshotOf(const Window1& w) {
+documents::MixSnapshot snapshotOf(const MainWindow& w) {
     documents::MixSnapshot mix;
-    mix.zoom = w.zoomwert;
-    for (const DragCanvas* canvas : {w.Canvas1, w.Canvas2}) {
-        const int lane = canvas == w.Canvas1 ? 1 : 2;
-        for (const DragPicRef& c : canvas->mPics) {
+    mix.zoom = w.pixelsPerSecond;
+    for (const LaneView* canvas : {w.laneView1, w.laneView2}) {
+        const int lane = canvas == w.laneView1 ? 1 : 2;
+        for (const ClipRef& c : canvas->clips) {
             if (!c) continue;
             mix.clips.push_back(
-                {c->ppfad, c->pname, c->pstart, c->pstop, c->pdauer, c->porgx, lane});
+                {c->path, c->name, c->inPoint, c->outPoint, c->lengthPx, c->centre, lane});
         }
     }
     return mix;
@@ -40,7 +40,7 @@ void showExportFailure(const QString& path, const QString& problem) {
 
 }  // namespace
 
-void Window1::saveallasmovie() {
+void MainWindow::exportMovie() {
     // The export waits in its own event loop; a second one, or a playlist being read, waits.
     static bool running = false;
     if (running || documentBusy) return;
@@ -65,7 +65,7 @@ void Window1::saveallasmovie() {
         QMetaObject::invokeMethod(
             &waker, [] {}, Qt::QueuedConnection);
     });
-    const QPointer<Window1> alive(this);
+    const QPointer<MainWindow> alive(this);
     // Closing the window now would pull the lanes away from under an unfinished command.
     documentBusy = true;
     {
@@ -88,13 +88,13 @@ void Window1::saveallasmovie() {
     using Outcome = media::MovieWriteResult::Outcome;
     switch (result.outcome) {
         case Outcome::Written:
-            msg->setText(documents::exportedText(QFileInfo(target).fileName(), result));
+            statusLine->setText(documents::exportedText(QFileInfo(target).fileName(), result));
             break;
         case Outcome::Cancelled:
-            msg->setText(QStringLiteral("The export was cancelled; no movie was written."));
+            statusLine->setText(QStringLiteral("The export was cancelled; no movie was written."));
             break;
         case Outcome::Failed:
-            msg->setText(QString());
+            statusLine->setText(QString());
             showExportFailure(target, result.problem);
             break;
     }

@@ -111,10 +111,10 @@ QString loadStatus(const LoadTally& tally) {
         if (!text.isEmpty()) text += u' ';
         const QString first = QStringLiteral("\"") + names.front() + u'"';
         const qsizetype more = names.size() - 1;
-        text += more == 0   ? first + QStringLiteral(" is ") + what + u'.'
-                : more == 1 ? first + QStringLiteral(" and 1 more track are ") + what + u'.'
-                            : first + QStringLiteral(" and %1 more tracks are ").arg(more) +
-                                  what + u'.';
+        text += more == 0 ? first + QStringLiteral(" is ") + what + u'.'
+                : more == 1
+                    ? first + QStringLiteral(" and 1 more track are ") + what + u'.'
+                    : first + QStringLiteral(" and %1 more tracks are ").arg(more) + what + u'.';
     };
     named(tally.unplayable, QStringLiteral("not playable media"));
     named(tally.unreadable, QStringLiteral("not readable (no permission)"));
@@ -136,12 +136,13 @@ RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record) {
         return line.sliced(from, to - from);
     };
 
-    double lane = 0, dauer = 0, fadein = 0, fadeout = 0, in = 0, out = 0, xpos = 0, ypos = 0,
-           label = 0;
-    if (!readNumber(part(1), lane) || !readNumber(part(2), dauer) || !readNumber(part(3), fadein) ||
-        !readNumber(part(4), fadeout) || !readNumber(part(n - 6), in) ||
-        !readNumber(part(n - 5), out) || !readNumber(part(n - 4), xpos) ||
-        !readNumber(part(n - 3), ypos) || !readNumber(part(n - 2), label))
+    double lane = 0, length = 0, fadeInEnd = 0, fadeOutStart = 0, in = 0, out = 0, xpos = 0,
+           ypos = 0, label = 0;
+    if (!readNumber(part(1), lane) || !readNumber(part(2), length) ||
+        !readNumber(part(3), fadeInEnd) || !readNumber(part(4), fadeOutStart) ||
+        !readNumber(part(n - 6), in) || !readNumber(part(n - 5), out) ||
+        !readNumber(part(n - 4), xpos) || !readNumber(part(n - 3), ypos) ||
+        !readNumber(part(n - 2), label))
         return RecordParse::Skipped;
 
     // The path is everything between the name and the in point, "%" included.
@@ -151,7 +152,7 @@ RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record) {
 
     const int32_t laneNumber = platform::whole(lane);
     if (laneNumber != 1 && laneNumber != 2) return RecordParse::Skipped;
-    if (!lanes::clipSecondsAccepted(dauer)) return RecordParse::Skipped;
+    if (!lanes::clipSecondsAccepted(length)) return RecordParse::Skipped;
     if (xpos < -kMaxPlaylistSeconds) return RecordParse::Skipped;
     if (!path.startsWith('/') || path.contains('\0')) return RecordParse::Skipped;
     record.pathBytes = path.toByteArray();
@@ -161,32 +162,32 @@ RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record) {
     if (xpos > kMaxPlaylistSeconds) return RecordParse::BeyondEnd;
 
     record.lane = laneNumber;
-    record.trackdauer = dauer;
+    record.lengthSeconds = length;
     record.name = QString::fromUtf8(name);
     record.path = QString::fromUtf8(path);
     record.xpos = xpos;
     const int32_t labelNumber = platform::whole(label);
     record.label = labelNumber >= 0 && labelNumber <= 7 ? labelNumber : 0;
     // Keep the clip's edit points in order inside the clip, whatever the file says.
-    record.inpoint = std::clamp(in, 0.0, dauer);
-    record.outpoint = std::clamp(out, record.inpoint, dauer);
-    record.fadein = std::clamp(fadein, record.inpoint, record.outpoint);
-    record.fadeout = std::clamp(fadeout, record.fadein, record.outpoint);
+    record.inpoint = std::clamp(in, 0.0, length);
+    record.outpoint = std::clamp(out, record.inpoint, length);
+    record.fadeInEnd = std::clamp(fadeInEnd, record.inpoint, record.outpoint);
+    record.fadeOutStart = std::clamp(fadeOutStart, record.fadeInEnd, record.outpoint);
     return RecordParse::Read;
 }
 
-ClipPlacement clipPlacement(const PlaylistRecord& record, double zoomwert, double scrollwert) {
+ClipPlacement clipPlacement(const PlaylistRecord& record, double pixelsPerSecond, double scrollX) {
     ClipPlacement p;
-    p.duration = record.trackdauer * zoomwert;
-    p.centre = record.xpos * zoomwert;
-    p.left = p.centre - scrollwert - p.duration / 2;
+    p.duration = record.lengthSeconds * pixelsPerSecond;
+    p.centre = record.xpos * pixelsPerSecond;
+    p.left = p.centre - scrollX - p.duration / 2;
     p.name = record.name;
     p.path = record.path;
     p.lane = record.lane;
-    p.fadein = record.fadein * zoomwert;
-    p.fadeout = record.fadeout * zoomwert;
-    p.inpoint = record.inpoint * zoomwert;
-    p.outpoint = record.outpoint * zoomwert;
+    p.fadeInEnd = record.fadeInEnd * pixelsPerSecond;
+    p.fadeOutStart = record.fadeOutStart * pixelsPerSecond;
+    p.inpoint = record.inpoint * pixelsPerSecond;
+    p.outpoint = record.outpoint * pixelsPerSecond;
     p.label = record.label;
     return p;
 }

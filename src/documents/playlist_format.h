@@ -17,22 +17,22 @@
 
 #include "lanes/clip_bounds.h"
 
-struct DragPic;
+struct Clip;
 
 namespace documents {
 
 // The first line of every playlist, with its CR: 92 bytes.
 QByteArray playlistHeaderLine();
 
-// The records of one lane's clips (mPics from its last index down to 0), each ending with CR; ""
-// for an empty lane. Lengths, fade points and in and out points are divided by zoomwert, the
-// centre is the exact absolute centre porgx / zoomwert (so the seconds read back are those
-// written at any zoom and scroll), y is y / zoomwert. "%", CR and LF in a clip's name are
+// The records of one lane's clips (clips from its last index down to 0), each ending with CR; ""
+// for an empty lane. Lengths, fade points and in and out points are divided by pixelsPerSecond, the
+// centre is the exact absolute centre centre / pixelsPerSecond (so the seconds read back are those
+// written at any zoom and scroll), y is y / pixelsPerSecond. "%", CR and LF in a clip's name are
 // written as blanks. A clip whose path holds CR or LF cannot be written: the result is then empty
 // and *error names the clip; on success *error is cleared. A zoom that is not a positive number
-// also fails. Null entries of mPics are passed over.
-QByteArray collectspurtracks(const std::vector<std::shared_ptr<DragPic>>& mPics, double zoomwert,
-                             QString* error);
+// also fails. Null entries of clips are passed over.
+QByteArray formatLaneRecords(const std::vector<std::shared_ptr<Clip>>& clips,
+                             double pixelsPerSecond, QString* error);
 
 // No real playlist comes near this size (a record is some hundred bytes; a mix of a hundred
 // thousand clips is a few megabytes). A bigger file is refused before it is read.
@@ -100,15 +100,15 @@ QString loadStatus(const LoadTally& tally);
 // One record as read, in seconds.
 struct PlaylistRecord {
     int32_t lane = 0;  // 1 or 2
-    double trackdauer = 0;
-    double fadein = 0;
-    double fadeout = 0;
+    double lengthSeconds = 0;
+    double fadeInEnd = 0;
+    double fadeOutStart = 0;
     QString name;
     QString path;
     double inpoint = 0;
     double outpoint = 0;
-    double xpos = 0;    // the clip's centre on the whole time axis
-    int32_t label = 0;  // 0..7
+    double xpos = 0;       // the clip's centre on the whole time axis
+    int32_t label = 0;     // 0..7
     QByteArray pathBytes;  // the path as the line holds it (set also for NotUtf8)
 };
 
@@ -135,7 +135,7 @@ enum class RecordParse {
 // caller's test (editing::isRegularFile: only regular files count).
 RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record);
 
-// The arguments DragCanvas.AddPicture takes for a record, in timeline pixels at zoomwert, with
+// The arguments LaneView.addNewClip takes for a record, in timeline pixels at pixelsPerSecond, with
 // the left edge placed so that the clip's absolute centre comes out at xpos.
 struct ClipPlacement {
     double left = 0;
@@ -147,12 +147,12 @@ struct ClipPlacement {
     double duration = 0;
     QString path;
     int32_t lane = 0;
-    double fadein = 0;
-    double fadeout = 0;
+    double fadeInEnd = 0;
+    double fadeOutStart = 0;
     double inpoint = 0;
     double outpoint = 0;
     int32_t label = 0;
 };
-ClipPlacement clipPlacement(const PlaylistRecord& record, double zoomwert, double scrollwert);
+ClipPlacement clipPlacement(const PlaylistRecord& record, double pixelsPerSecond, double scrollX);
 
 }  // namespace documents

@@ -10,12 +10,12 @@
 #include "editing/drop_logic.h"
 #include "editing/regular_file.h"
 #include "media/file_access.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 namespace documents {
 
-QByteArray laneRecords(const Window1& w, const std::vector<DragPicRef>& mPics, QString* error) {
-    return collectspurtracks(mPics, w.zoomwert, error);
+QByteArray laneRecords(const MainWindow& w, const std::vector<ClipRef>& clips, QString* error) {
+    return formatLaneRecords(clips, w.pixelsPerSecond, error);
 }
 
 bool MediaCheck::playable(const QString& path) {
@@ -27,7 +27,7 @@ bool MediaCheck::playable(const QString& path) {
     return ok;
 }
 
-RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QString* path) {
+RecordLoad loadRecord(MainWindow& w, QByteArrayView line, MediaCheck& media, QString* path) {
     PlaylistRecord record;
     const RecordParse parsed = parseRecord(line, record);
     switch (parsed) {
@@ -70,19 +70,19 @@ RecordLoad notPlayableLoad(const QString& path) {
     return ::media::readRefused(path) ? RecordLoad::Unreadable : RecordLoad::NotPlayable;
 }
 
-RecordLoad layRecord(Window1& w, const PlaylistRecord& record) {
-    DragCanvas* lane = w.lane(record.lane);
+RecordLoad layRecord(MainWindow& w, const PlaylistRecord& record) {
+    LaneView* lane = w.lane(record.lane);
     if (!lane) return RecordLoad::Damaged;
 
-    const ClipPlacement p = clipPlacement(record, w.zoomwert, w.scrollwert);
-    platform::PictureRef picture =
-        w.zeichnetrack(p.name, p.duration, p.fadein, p.fadeout, p.inpoint, p.outpoint, p.label);
+    const ClipPlacement p = clipPlacement(record, w.pixelsPerSecond, w.scrollX);
+    platform::PictureRef picture = w.makeClipPicture(
+        p.name, p.duration, p.fadeInEnd, p.fadeOutStart, p.inpoint, p.outpoint, p.label);
     if (!picture) return RecordLoad::NoPicture;
-    lane->AddPicture(std::move(picture), p.left, p.y, p.name, p.duration, p.path, p.lane, p.fadein,
-                     p.fadeout, p.inpoint, p.outpoint, p.label);
-    DragPic& clip = *lane->mPics.back();
-    clip.porgx = p.centre;
-    clip.x = p.centre - w.scrollwert;
+    lane->addNewClip(std::move(picture), p.left, p.y, p.name, p.duration, p.path, p.lane,
+                     p.fadeInEnd, p.fadeOutStart, p.inpoint, p.outpoint, p.label);
+    Clip& clip = *lane->clips.back();
+    clip.centre = p.centre;
+    clip.x = p.centre - w.scrollX;
     return RecordLoad::Loaded;
 }
 
@@ -97,26 +97,3 @@ MeasuredFile measureRecordFile(const QString& path) {
 }
 
 }  // namespace documents
-
-QString DragCanvas::collectspurtracks() const {
-    const Window1* w = Window1::existing();
-    if (!w) return QString();
-    QString error;
-    return QString::fromUtf8(documents::laneRecords(*w, mPics, &error));
-}
-
-void Window1::ladetracks(const QString& line) {
-    documents::MediaCheck media;
-    const QByteArray bytes = line.toUtf8();
-    switch (documents::loadRecord(*this, bytes, media)) {
-        case documents::RecordLoad::Damaged:
-        case documents::RecordLoad::BeyondEnd:
-        case documents::RecordLoad::MissingFile:
-        case documents::RecordLoad::NoPicture:
-        case documents::RecordLoad::NotUtf8:
-            keptRecords.add(bytes);
-            break;
-        default:
-            break;
-    }
-}

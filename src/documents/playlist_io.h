@@ -9,9 +9,9 @@
 
 #include "documents/parallel_measure.h"
 #include "documents/playlist_format.h"
-#include "lanes/dragpic.h"
+#include "lanes/clip.h"
 
-class Window1;
+class MainWindow;
 
 namespace documents {
 
@@ -38,7 +38,8 @@ class MediaCheck {
 
 // Makes the clip of one line (without its end) on its lane, at the window's zoom and scroll.
 // *path gets the record's media path once the record has been read.
-RecordLoad loadRecord(Window1& w, QByteArrayView line, MediaCheck& media, QString* path = nullptr);
+RecordLoad loadRecord(MainWindow& w, QByteArrayView line, MediaCheck& media,
+                      QString* path = nullptr);
 
 // Why a record that parseRecord did not read is kept: BeyondEnd, NotUtf8 (its file is there),
 // MissingFile or Damaged.
@@ -49,7 +50,7 @@ RecordLoad notPlayableLoad(const QString& path);
 
 // Makes the clip of a record whose file is there on its lane, at the window's zoom and scroll:
 // Loaded, Damaged (no such lane) or NoPicture.
-RecordLoad layRecord(Window1& w, const PlaylistRecord& record);
+RecordLoad layRecord(MainWindow& w, const PlaylistRecord& record);
 
 // What a playlist needs to know of a file its records name, found on a worker: Missing (nothing
 // there, or a folder), Measured (playable media, its movie kept for the clips) or else not
@@ -58,6 +59,6 @@ MeasuredFile measureRecordFile(const QString& path);
 
 // One lane's records at the window's zoom and scroll; "" and *error set when a clip cannot be
 // written.
-QByteArray laneRecords(const Window1& w, const std::vector<DragPicRef>& mPics, QString* error);
+QByteArray laneRecords(const MainWindow& w, const std::vector<ClipRef>& clips, QString* error);
 
 }  // namespace documents

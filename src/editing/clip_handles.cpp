@@ -2,65 +2,77 @@
 // clip's in point, out point, end of the fade-in or start of the fade-out.
 #include "editing/handle_logic.h"
 #include "editing/selection.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 using editing::Handle;
 
 namespace {
 
-bool pressHandle(Window1& w, int x) {
-    w.mX = x;  // the grabbed point of the handle stays under the mouse while it is dragged
+bool pressHandle(MainWindow& w, int x) {
+    w.handleDragStartX =
+        x;  // the grabbed point of the handle stays under the mouse while it is dragged
     return true;
 }
 
 // Moves the handle sideways with the mouse; false when the mouse did not move. There are no
 // bounds while dragging: the release decides what the place means.
-bool dragHandle(Window1& w, platform::Control& handle, int x) {
-    if (x == w.mX) return false;
-    handle.setLeft(handle.Left() + (x - w.mX));
+bool dragHandle(MainWindow& w, platform::Control& handle, int x) {
+    if (x == w.handleDragStartX) return false;
+    handle.setLeft(handle.Left() + (x - w.handleDragStartX));
     return true;
 }
 
-void placeGuideLine(Window1& w, int x) { w.Line1->setPoints(x, w.Line1->Y1(), x, w.Line1->Y2()); }
-
-void redrawPressedClips(Window1& w) {
-    w.Canvas1->imgredraw();
-    w.Canvas2->imgredraw();
+void placeGuideLine(MainWindow& w, int x) {
+    w.inPointGuide->setPoints(x, w.inPointGuide->Y1(), x, w.inPointGuide->Y2());
 }
 
-void releaseHandle(Window1& w, const platform::Control& handle, Handle which) {
-    if (const DragPicRef clip = editing::selectedClip(w)) {
+void redrawPressedClips(MainWindow& w) {
+    w.laneView1->redrawPictures();
+    w.laneView2->redrawPictures();
+}
+
+void releaseHandle(MainWindow& w, const platform::Control& handle, Handle which) {
+    if (const ClipRef clip = editing::selectedClip(w)) {
         editing::releaseHandle(which, *clip,
                                editing::handleHotSpot(which, handle.Left(), handle.Width()));
     }
-    w.balkenhandlerupdate();
+    w.updateHandles();
 }
 
 }  // namespace
 
-bool Window1::inp_MouseDown(int x, int) { return pressHandle(*this, x); }
-bool Window1::outp_MouseDown(int x, int) { return pressHandle(*this, x); }
-bool Window1::fadein_MouseDown(int x, int) { return pressHandle(*this, x); }
-bool Window1::fadeout_MouseDown(int x, int) { return pressHandle(*this, x); }
+bool MainWindow::inPointHandlePressed(int x, int) { return pressHandle(*this, x); }
+bool MainWindow::outPointHandlePressed(int x, int) { return pressHandle(*this, x); }
+bool MainWindow::fadeInHandlePressed(int x, int) { return pressHandle(*this, x); }
+bool MainWindow::fadeOutHandlePressed(int x, int) { return pressHandle(*this, x); }
 
-void Window1::inp_MouseDrag(int x, int) {
-    if (dragHandle(*this, *inp, x))
-        placeGuideLine(*this, editing::handleHotSpot(Handle::In, inp->Left(), inp->Width()));
+void MainWindow::inPointHandleDragged(int x, int) {
+    if (dragHandle(*this, *inPointHandle, x))
+        placeGuideLine(*this, editing::handleHotSpot(Handle::In, inPointHandle->Left(),
+                                                     inPointHandle->Width()));
 }
 
-void Window1::outp_MouseDrag(int x, int) {
-    if (dragHandle(*this, *outp, x)) placeGuideLine(*this, outp->Left());
+void MainWindow::outPointHandleDragged(int x, int) {
+    if (dragHandle(*this, *outPointHandle, x)) placeGuideLine(*this, outPointHandle->Left());
 }
 
-void Window1::fadein_MouseDrag(int x, int) {
-    if (dragHandle(*this, *fadein, x)) redrawPressedClips(*this);
+void MainWindow::fadeInHandleDragged(int x, int) {
+    if (dragHandle(*this, *fadeInHandle, x)) redrawPressedClips(*this);
 }
 
-void Window1::fadeout_MouseDrag(int x, int) {
-    if (dragHandle(*this, *fadeout, x)) redrawPressedClips(*this);
+void MainWindow::fadeOutHandleDragged(int x, int) {
+    if (dragHandle(*this, *fadeOutHandle, x)) redrawPressedClips(*this);
 }
 
-void Window1::inp_MouseUp(int, int) { releaseHandle(*this, *inp, Handle::In); }
-void Window1::outp_MouseUp(int, int) { releaseHandle(*this, *outp, Handle::Out); }
-void Window1::fadein_MouseUp(int, int) { releaseHandle(*this, *fadein, Handle::FadeIn); }
-void Window1::fadeout_MouseUp(int, int) { releaseHandle(*this, *fadeout, Handle::FadeOut); }
+void MainWindow::inPointHandleReleased(int, int) {
+    releaseHandle(*this, *inPointHandle, Handle::In);
+}
+void MainWindow::outPointHandleReleased(int, int) {
+    releaseHandle(*this, *outPointHandle, Handle::Out);
+}
+void MainWindow::fadeInHandleReleased(int, int) {
+    releaseHandle(*this, *fadeInHandle, Handle::FadeIn);
+}
+void MainWindow::fadeOutHandleReleased(int, int) {
+    releaseHandle(*this, *fadeOutHandle, Handle::FadeOut);
+}

@@ -2,63 +2,64 @@
 // own clipboard clip, Paste makes a new clip from that copy where a lane was last clicked.
 #include "editing/drop_logic.h"
 #include "editing/selection.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
-void Window1::clear() {
-    const DragPicRef clip = editing::selectedClip(*this);
+void MainWindow::clear() {
+    const ClipRef clip = editing::selectedClip(*this);
     // The clip the play deck is sounding stays, without a word: the DJ hears why.
     if (!clip || editing::soundingOnPlayDeck(*this, clip)) return;
-    DragCanvas* lane = this->lane(balkenaktivspur);
-    lane->mPics.erase(lane->mPics.begin() + balkenaktiv);
-    balkenaktiv = -1;
-    balkenaktivspur = 0;
-    lane->aktualisiere();
-    lane->versteckebalken();
+    LaneView* lane = this->lane(selectedLane);
+    lane->clips.erase(lane->clips.begin() + selectedIndex);
+    selectedIndex = -1;
+    selectedLane = 0;
+    lane->refreshAll();
+    lane->clearSelection();
     // The status line named the clip when it was picked; it must not name a clip that is gone.
-    if (msg->Text() == clip->pname) msg->setText(QString());
+    if (statusLine->Text() == clip->name) statusLine->setText(QString());
 }
 
-void Window1::copy() {
-    const DragPicRef source = editing::selectedClip(*this);
+void MainWindow::copy() {
+    const ClipRef source = editing::selectedClip(*this);
     if (!source) return;  // the clipboard keeps what it held
     // A clip of its own that belongs to no lane; paste takes place and lane from the target.
-    auto c = std::make_shared<DragPic>();
+    auto c = std::make_shared<Clip>();
     c->image = source->image;
     c->y = source->y;
-    c->pname = source->pname;
-    c->ppfad = source->ppfad;
-    c->pdauer = source->pdauer;
-    c->pstart = source->pstart;
-    c->pstop = source->pstop;
-    c->pfadein = source->pfadein;
-    c->pfadeout = source->pfadeout;
-    c->pfarbe = source->pfarbe;
-    c->spur = source->spur;
-    xcopy = std::move(c);
-    if (platform::MenuItem* item = EditPaste()) item->AutoEnable = true;
+    c->name = source->name;
+    c->path = source->path;
+    c->lengthPx = source->lengthPx;
+    c->inPoint = source->inPoint;
+    c->outPoint = source->outPoint;
+    c->fadeInEnd = source->fadeInEnd;
+    c->fadeOutStart = source->fadeOutStart;
+    c->label = source->label;
+    c->lane = source->lane;
+    clipboardClip = std::move(c);
+    if (platform::MenuItem* item = pasteItem()) item->AutoEnable = true;
 }
 
-void Window1::paste() {
-    if (!xcopy || pastex.size() < 2 || pastex[1] == 0 || pastex[0] == 0) return;
-    const double pos = pastex[0];
-    const double laneNumber = pastex[1];
-    DragCanvas* target = laneNumber == 1.0 ? Canvas1 : laneNumber == 2.0 ? Canvas2 : nullptr;
-    const editing::PathProblem problem = editing::playlistPathProblem(xcopy->ppfad);
+void MainWindow::paste() {
+    if (!clipboardClip || pasteTarget.size() < 2 || pasteTarget[1] == 0 || pasteTarget[0] == 0)
+        return;
+    const double pos = pasteTarget[0];
+    const double laneNumber = pasteTarget[1];
+    LaneView* target = laneNumber == 1.0 ? laneView1 : laneNumber == 2.0 ? laneView2 : nullptr;
+    const editing::PathProblem problem = editing::playlistPathProblem(clipboardClip->path);
     if (problem != editing::PathProblem::None) {
         // Only a clip that could be saved enters the mix.
-        msg->setText(editing::refusedPathText(xcopy->ppfad, problem));
+        statusLine->setText(editing::refusedPathText(clipboardClip->path, problem));
     } else if (target) {
-        const DragPic& c = *xcopy;
-        if (!target->LineHit(pos) && !target->LineHit(pos + c.pdauer) &&
-            !target->LineHit(pos + c.pdauer / 2)) {
-            target->AddPicture(
-                zeichnetrack(c.pname, c.pdauer, c.pfadein, c.pfadeout, c.pstart, c.pstop, c.pfarbe),
-                pos, 16, c.pname, c.pdauer, c.ppfad, laneNumber, c.pfadein, c.pfadeout, c.pstart,
-                c.pstop, c.pfarbe);
+        const Clip& c = *clipboardClip;
+        if (!target->clipUnder(pos) && !target->clipUnder(pos + c.lengthPx) &&
+            !target->clipUnder(pos + c.lengthPx / 2)) {
+            target->addNewClip(makeClipPicture(c.name, c.lengthPx, c.fadeInEnd, c.fadeOutStart,
+                                               c.inPoint, c.outPoint, c.label),
+                               pos, 16, c.name, c.lengthPx, c.path, laneNumber, c.fadeInEnd,
+                               c.fadeOutStart, c.inPoint, c.outPoint, c.label);
         } else {
             comment(1, QString());
         }
     }
-    Canvas1->Refresh();
-    Canvas2->Refresh();
+    laneView1->Refresh();
+    laneView2->Refresh();
 }

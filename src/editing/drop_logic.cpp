@@ -91,12 +91,14 @@ QString refusedPathsText(const QStringList& paths) {
            named.join(QStringLiteral(", "));
 }
 
-bool placeIsFree(const std::vector<DragPicRef>& pics, double left, double dauer) {
-    return !lanes::lineHit(pics, left) && !lanes::lineHit(pics, left + dauer) &&
-           !lanes::lineHit(pics, left + dauer / 2);
+bool placeIsFree(const std::vector<ClipRef>& pics, double left, double length) {
+    return !lanes::lineHit(pics, left) && !lanes::lineHit(pics, left + length) &&
+           !lanes::lineHit(pics, left + length / 2);
 }
 
-int32_t clipWidth(double seconds, double zoomwert) { return whole(seconds * zoomwert); }
+int32_t clipWidth(double seconds, double pixelsPerSecond) {
+    return whole(seconds * pixelsPerSecond);
+}
 
 const QStringList& laneFileTypes() {
     static const QStringList kTypes = {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "lanes/dragpic.h"
+#include "lanes/clip.h"
 
 namespace media {
 class Movie;
@@ -39,12 +39,12 @@ QString refusedPathText(const QString& path, PathProblem problem);
 // The same for the files of a folder: how many, each named with its reason.
 QString refusedPathsText(const QStringList& paths);
 
-// Whether a clip of width dauer may take its place at left on a lane: nothing of the lane lies
+// Whether a clip of width length may take its place at left on a lane: nothing of the lane lies
 // strictly around its left edge, its right edge or its centre.
-bool placeIsFree(const std::vector<DragPicRef>& pics, double left, double dauer);
+bool placeIsFree(const std::vector<ClipRef>& pics, double left, double length);
 
 // A media length in seconds as whole timeline pixels at the zoom.
-int32_t clipWidth(double seconds, double zoomwert);
+int32_t clipWidth(double seconds, double pixelsPerSecond);
 
 // The file types a lane takes as file drops, in the order it declares them.
 const QStringList& laneFileTypes();

@@ -25,7 +25,7 @@ std::optional<double> measureMovie(const QString& path, media::MovieRef* opened)
     // A FIFO or a device would block the program; only regular files are opened.
     if (!isRegularFile(path)) return std::nullopt;
     if (measureOverride()) return measureOverride()(path);
-    const media::MovieRef movie = media::openEditableMovie(path);
+    const media::MovieRef movie = media::openMovie(path);
     if (!movie) return std::nullopt;
     if (opened)
         *opened = movie;

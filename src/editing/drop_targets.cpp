@@ -2,48 +2,44 @@
 // lane the mouse last entered, and handing a drop on.
 #include "editing/drop_logic.h"
 #include "platform/numtext.h"
+#include "shell/main_window.h"
 #include "shell/pictures.h"
-#include "shell/window1.h"
 
 using platform::DragItem;
 
 namespace {
 
-void acceptLaneDrops(DragCanvas& lane) {
+void acceptLaneDrops(LaneView& lane) {
     lane.AcceptPictureDrop();  // a clip dragged from the other lane
     for (const QString& type : editing::laneFileTypes()) lane.AcceptFileDrop(type);
     lane.AcceptTextDrop();  // a file URL or path
     lane.AcceptMacDataDrop(QStringLiteral("itun"));
 }
 
-bool laneDragEnter(Window1& w, DragCanvas& lane) {
-    lane.setBackdrop(spurhell());
-    w.dropbar = true;
+bool laneDragEnter(MainWindow& w, LaneView& lane) {
+    lane.setBackdrop(laneHighlightPicture());
+    w.dropPending = true;
     return false;  // never refuse the drag
 }
 
-void laneMouseEnter(Window1& w, int lane) {
-    w.aktivcanvas = lane;
-    w.msg->setText(Str(w.aktivcanvas));
+void laneMouseEnter(MainWindow& w, int lane) {
+    w.activeLane = lane;
+    w.statusLine->setText(Str(w.activeLane));
 }
 
 }  // namespace
 
-void Window1::Canvas1_Open() { acceptLaneDrops(*Canvas1); }
-void Window1::Canvas2_Open() { acceptLaneDrops(*Canvas2); }
+void MainWindow::lane1Opened() { acceptLaneDrops(*laneView1); }
+void MainWindow::lane2Opened() { acceptLaneDrops(*laneView2); }
 
-bool Window1::Canvas1_DragEnter(DragItem&, int) { return laneDragEnter(*this, *Canvas1); }
-bool Window1::Canvas2_DragEnter(DragItem&, int) { return laneDragEnter(*this, *Canvas2); }
+bool MainWindow::lane1DragEnter(DragItem&, int) { return laneDragEnter(*this, *laneView1); }
+bool MainWindow::lane2DragEnter(DragItem&, int) { return laneDragEnter(*this, *laneView2); }
 
-void Window1::Canvas1_DragExit(DragItem&, int) { Canvas1->setBackdrop(spur()); }
-void Window1::Canvas2_DragExit(DragItem&, int) { Canvas2->setBackdrop(spur()); }
+void MainWindow::lane1DragExit(DragItem&, int) { laneView1->setBackdrop(laneBackdropPicture()); }
+void MainWindow::lane2DragExit(DragItem&, int) { laneView2->setBackdrop(laneBackdropPicture()); }
 
-void Window1::Canvas1_MouseEnter() { laneMouseEnter(*this, 1); }
-void Window1::Canvas2_MouseEnter() { laneMouseEnter(*this, 2); }
+void MainWindow::lane1MouseEnter() { laneMouseEnter(*this, 1); }
+void MainWindow::lane2MouseEnter() { laneMouseEnter(*this, 2); }
 
-void Window1::Canvas1_DropObject(DragItem& item, int action) {
-    dropaufcanvas(Canvas1, item, action);
-}
-void Window1::Canvas2_DropObject(DragItem& item, int action) {
-    dropaufcanvas(Canvas2, item, action);
-}
+void MainWindow::lane1Drop(DragItem& item, int action) { dropOnLane(laneView1, item, action); }
+void MainWindow::lane2Drop(DragItem& item, int action) { dropOnLane(laneView2, item, action); }

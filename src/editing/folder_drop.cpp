@@ -6,23 +6,23 @@
 #include "documents/folder_mix.h"
 #include "editing/drop_logic.h"
 #include "platform/dialogs.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 using platform::DragItem;
 
-void Window1::Canvas3_Open() {
-    Canvas3->AcceptFileDrop(QStringLiteral("special/folder"));
-    for (const QString& type : editing::laneFileTypes()) Canvas3->AcceptFileDrop(type);
+void MainWindow::folderTargetOpened() {
+    folderTarget->AcceptFileDrop(QStringLiteral("special/folder"));
+    for (const QString& type : editing::laneFileTypes()) folderTarget->AcceptFileDrop(type);
 }
 
-void Window1::Canvas3_DropObject(DragItem& item, int) {
+void MainWindow::folderTargetDrop(DragItem& item, int) {
     if (!item.FolderItemAvailable()) return;
     // A media file dropped here, or an empty folder, names no first item: nothing happens.
     const QString folder = item.FolderItem();
     if (!QFileInfo(folder).isDir()) return;
     std::vector<documents::FolderEntry> entries;
     if (!documents::readFolder(folder, entries)) {
-        msg->setText(QStringLiteral("The folder could not be read: ") + folder);
+        statusLine->setText(QStringLiteral("The folder could not be read: ") + folder);
         return;
     }
     if (entries.empty()) return;

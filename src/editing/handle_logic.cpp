@@ -15,26 +15,26 @@ int handleHotSpot(Handle handle, int left, int width) {
     return left;
 }
 
-void releaseHandle(Handle handle, DragPic& c, int hotSpot) {
+void releaseHandle(Handle handle, Clip& c, int hotSpot) {
     const double h = hotSpot;
-    const double L = c.x - c.pdauer / 2;
-    const double R = c.x + c.pdauer / 2;
+    const double L = c.x - c.lengthPx / 2;
+    const double R = c.x + c.lengthPx / 2;
     // Every bound is strict: a handle dropped exactly on a bound takes the fallback.
     switch (handle) {
         case Handle::In:
-            c.pstart = L < h && h < L + c.pfadeout ? h - L : 0;
-            if (c.pfadein < c.pstart) c.pfadein = c.pstart;
+            c.inPoint = L < h && h < L + c.fadeOutStart ? h - L : 0;
+            if (c.fadeInEnd < c.inPoint) c.fadeInEnd = c.inPoint;
             break;
         case Handle::Out:
-            c.pstop = h < R && L + c.pfadein < h ? h - L : c.pdauer;
-            if (c.pstop < c.pfadeout) c.pfadeout = c.pstop;
+            c.outPoint = h < R && L + c.fadeInEnd < h ? h - L : c.lengthPx;
+            if (c.outPoint < c.fadeOutStart) c.fadeOutStart = c.outPoint;
             break;
         case Handle::FadeIn:
-            c.pfadein = L + c.pstart < h && h < L + c.pfadeout ? h - L : c.pstart;
+            c.fadeInEnd = L + c.inPoint < h && h < L + c.fadeOutStart ? h - L : c.inPoint;
             break;
         case Handle::FadeOut:
-            c.pfadeout = h < R && L + c.pfadein < h ? h - L : c.pdauer;
-            if (c.pstop < c.pfadeout) c.pfadeout = c.pstop;
+            c.fadeOutStart = h < R && L + c.fadeInEnd < h ? h - L : c.lengthPx;
+            if (c.outPoint < c.fadeOutStart) c.fadeOutStart = c.outPoint;
             break;
     }
 }

@@ -2,7 +2,7 @@
 // Widget-free rules of the four clip handles: the window column each handle points at, and what
 // releasing a handle there writes into the clip.
 
-#include "lanes/dragpic.h"
+#include "lanes/clip.h"
 
 namespace editing {
 
@@ -15,7 +15,7 @@ int handleHotSpot(Handle handle, int left, int width);
 // handle's range takes h - (the clip's left edge); any other place takes the fallback (the clip's
 // start for the in point, its end for the out point, the in point for the fade-in end, the out
 // point for the fade-out start). A neighbouring point is pulled along where the order
-// 0 <= pstart <= pfadein <= pfadeout <= pstop <= pdauer needs it.
-void releaseHandle(Handle handle, DragPic& clip, int h);
+// 0 <= inPoint <= fadeInEnd <= fadeOutStart <= outPoint <= lengthPx needs it.
+void releaseHandle(Handle handle, Clip& clip, int h);
 
 }  // namespace editing

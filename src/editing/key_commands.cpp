@@ -26,19 +26,19 @@ namespace {
 
 // One step of `s` pixels (negative = left): free when the clip's new leading edge lies inside no
 // clip of the lane. At the start of the timeline the clip stops; that is no refusal.
-bool step(const std::vector<DragPicRef>& lane, DragPic& clip, int s) {
+bool step(const std::vector<ClipRef>& lane, Clip& clip, int s) {
     const double d = lanes::stepClampedAtStart(clip, s);
     if (d == 0) return true;
-    const double edge = d < 0 ? clip.x - clip.pdauer / 2 + d : clip.x + clip.pdauer / 2 + d;
+    const double edge = d < 0 ? clip.x - clip.lengthPx / 2 + d : clip.x + clip.lengthPx / 2 + d;
     if (lanes::lineHit(lane, edge)) return false;
     clip.x += d;
-    clip.porgx += d;
+    clip.centre += d;
     return true;
 }
 
 }  // namespace
 
-bool nudge(const std::vector<DragPicRef>& lane, DragPic& clip, NudgeKeys keys) {
+bool nudge(const std::vector<ClipRef>& lane, Clip& clip, NudgeKeys keys) {
     bool free = true;
     if (keys.left) free &= step(lane, clip, -1);
     if (keys.left && keys.shift) free &= step(lane, clip, -10);

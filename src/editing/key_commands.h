@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "lanes/dragpic.h"
+#include "lanes/clip.h"
 
 namespace editing {
 
@@ -43,6 +43,6 @@ struct NudgeKeys {
 // lane's other clips; a step whose edge would fall inside one is left out and the later steps
 // still run; the clip's left edge stops at the start of the timeline. False when any step was
 // left out.
-bool nudge(const std::vector<DragPicRef>& lane, DragPic& clip, NudgeKeys keys);
+bool nudge(const std::vector<ClipRef>& lane, Clip& clip, NudgeKeys keys);
 
 }  // namespace editing

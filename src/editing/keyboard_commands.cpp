@@ -8,7 +8,7 @@
 #include "editing/selection.h"
 #include "media/output.h"
 #include "platform/keyboard.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 namespace Keyboard = platform::Keyboard;
 namespace key = editing::key;
@@ -17,7 +17,7 @@ namespace editing {
 
 namespace {
 KeyCommandServices realServices() {
-    return {[](Window1& w) { w.saveallasmovie(); }, [] { return media::systemVolume(); },
+    return {[](MainWindow& w) { w.exportMovie(); }, [] { return media::systemVolume(); },
             [](double v) { media::setSystemVolume(v); }};
 }
 }  // namespace
@@ -33,26 +33,26 @@ void resetKeyCommandServices() { keyCommandServices() = realServices(); }
 
 namespace {
 
-// The Space latch (the hidden text playtime3): set from the press that toggled the preview until
+// The Space latch (the hidden text spaceLatch): set from the press that toggled the preview until
 // Space is let go, so the automatic repeats of a held Space and other keys pressed meanwhile do
 // not toggle it again. Any other text, the layout's included, is clear: the first press works.
 const QString kSpaceLatched = QStringLiteral("khKH");
 
-void setVolume(Window1& w, double volume) {
+void setVolume(MainWindow& w, double volume) {
     editing::keyCommandServices().writeVolume(volume);
     const editing::VolumeBar bar = editing::volumeBar(volume);
-    w.laut->setHeight(bar.height);
-    w.laut->setTop(bar.top);
+    w.volumeMeter->setHeight(bar.height);
+    w.volumeMeter->setTop(bar.top);
 }
 
 }  // namespace
 
-bool Window1::KeyDown(const QString&) {
+bool MainWindow::KeyDown(const QString&) {
     if (!Keyboard::AsyncKeyDown(key::kSpace)) {
-        playtime3->setText(QString());
-    } else if (playtime3->Text() != kSpaceLatched) {
+        spaceLatch->setText(QString());
+    } else if (spaceLatch->Text() != kSpaceLatched) {
         preview();
-        playtime3->setText(kSpaceLatched);
+        spaceLatch->setText(kSpaceLatched);
     }
 
     if (Keyboard::AsyncKeyDown(key::kL) && Keyboard::CommandKey()) {
@@ -70,23 +70,23 @@ bool Window1::KeyDown(const QString&) {
         if (down) setVolume(*this, volume = editing::steppedVolume(volume, -1));
     }
 
-    const DragPicRef clip = editing::selectedClip(*this);
+    const ClipRef clip = editing::selectedClip(*this);
     if (!clip || editing::soundingOnPlayDeck(*this, clip)) return false;
     if (Keyboard::AsyncKeyDown(key::kDelete)) {
         clear();  // redraws the lane and leaves no selection to nudge
         return false;
     }
-    DragCanvas* lane = this->lane(balkenaktivspur);
+    LaneView* lane = this->lane(selectedLane);
     const editing::NudgeKeys keys{Keyboard::AsyncKeyDown(key::kLeft),
                                   Keyboard::AsyncKeyDown(key::kRight), Keyboard::AsyncShiftKey()};
-    if (!editing::nudge(lane->mPics, *clip, keys)) comment(1, QString());
-    lane->aktualisiere();
-    lane->aktivierebalken();
+    if (!editing::nudge(lane->clips, *clip, keys)) comment(1, QString());
+    lane->refreshAll();
+    lane->showHandles();
     return false;
 }
 
-void Window1::KeyUp(const QString&) {
-    if (!Keyboard::AsyncKeyDown(key::kSpace)) playtime3->setText(QString());
+void MainWindow::KeyUp(const QString&) {
+    if (!Keyboard::AsyncKeyDown(key::kSpace)) spaceLatch->setText(QString());
 }
 
-void Window1::Deactivate() { playtime3->setText(QString()); }
+void MainWindow::Deactivate() { spaceLatch->setText(QString()); }

@@ -4,12 +4,12 @@
 
 #include <functional>
 
-class Window1;
+class MainWindow;
 
 namespace editing {
 
 struct KeyCommandServices {
-    std::function<void(Window1&)> exportMix;
+    std::function<void(MainWindow&)> exportMix;
     std::function<double()> readVolume;
     std::function<void(double)> writeVolume;
 };

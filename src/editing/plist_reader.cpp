@@ -361,16 +361,4 @@ QString fileUrlToLocalPath(const QString& url) {
     return QString::fromUtf8(bytes);
 }
 
-QString itvorputz(const QString& text) {
-    return QString(text).replace(QStringLiteral("&#38;"), QStringLiteral("&"));
-}
-
-QString itlastinurltopfad(const QString& url) {
-    const QString path = fileUrlToLocalPath(url);
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists()) return QStringLiteral("kein folderitem");
-    if (info.isDir()) return QStringLiteral("ein ordner");
-    return info.fileName();
-}
-
 }  // namespace editing

@@ -27,11 +27,4 @@ QString itunesTrackPath(const QByteArray& data);
 // "" for any other text, a malformed escape or an encoded NUL.
 QString fileUrlToLocalPath(const QString& url);
 
-// Library text with every "&#38;" turned back into "&".
-QString itvorputz(const QString& text);
-
-// What a location URL names: "kein folderitem" when it names nothing that exists, "ein ordner" for
-// a folder, otherwise the file's name.
-QString itlastinurltopfad(const QString& url);
-
 }  // namespace editing

@@ -1,20 +1,20 @@
 #include "editing/selection.h"
 
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 namespace editing {
 
-DragPicRef selectedClip(const Window1& w) {
-    const DragCanvas* lane = w.lane(w.balkenaktivspur);
-    if (!lane || w.balkenaktiv < 0 || w.balkenaktiv >= static_cast<int>(lane->mPics.size())) {
+ClipRef selectedClip(const MainWindow& w) {
+    const LaneView* lane = w.lane(w.selectedLane);
+    if (!lane || w.selectedIndex < 0 || w.selectedIndex >= static_cast<int>(lane->clips.size())) {
         return nullptr;
     }
-    const DragPicRef& clip = lane->mPics[w.balkenaktiv];
-    return clip == lane->mDragging ? clip : nullptr;
+    const ClipRef& clip = lane->clips[w.selectedIndex];
+    return clip == lane->draggedClip ? clip : nullptr;
 }
 
-bool soundingOnPlayDeck(const Window1& w, const DragPicRef& clip) {
-    return clip && (clip == w.pam || clip == w.pam2);
+bool soundingOnPlayDeck(const MainWindow& w, const ClipRef& clip) {
+    return clip && (clip == w.playClip1 || clip == w.playClip2);
 }
 
 }  // namespace editing

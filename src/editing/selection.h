@@ -1,9 +1,9 @@
 #pragma once
 // The selected clip, as every edit command finds it.
 
-#include "lanes/dragpic.h"
+#include "lanes/clip.h"
 
-class Window1;
+class MainWindow;
 
 namespace editing {
 
@@ -11,9 +11,9 @@ namespace editing {
 // handles and picture that lane shows. An index that names no clip of the lane, or another clip
 // than the one last pressed there (clips moved, swapped or dropped since the selection was
 // made), is no selection: nullptr.
-DragPicRef selectedClip(const Window1& w);
+ClipRef selectedClip(const MainWindow& w);
 
 // The play deck is sounding the clip on one of its lanes: it may be neither deleted nor moved.
-bool soundingOnPlayDeck(const Window1& w, const DragPicRef& clip);
+bool soundingOnPlayDeck(const MainWindow& w, const ClipRef& clip);
 
 }  // namespace editing

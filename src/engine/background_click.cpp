@@ -11,43 +11,43 @@ const QColor kInactiveLane(160, 160, 160);
 
 }  // namespace
 
-bool Window1::MouseDown(int x, int y) {
-    Canvas1->versteckebalken();
-    Canvas2->versteckebalken();
-    balkenaktiv = -1;
-    balkenaktivspur = 0;
-    laut->setHeight(whole(media::systemVolume() * 14));
-    laut->setTop(178 - laut->Height());
-    msg->setText(QString());
+bool MainWindow::MouseDown(int x, int y) {
+    laneView1->clearSelection();
+    laneView2->clearSelection();
+    selectedIndex = -1;
+    selectedLane = 0;
+    volumeMeter->setHeight(whole(media::systemVolume() * 14));
+    volumeMeter->setTop(178 - volumeMeter->Height());
+    statusLine->setText(QString());
 
     const double cx = x;
-    const double absolute = cx + static_cast<double>(scrollwert);
+    const double absolute = cx + static_cast<double>(scrollX);
     const engine::ClickBands bands = engine::clickBands(y);
     if (bands.ruler) {
         // Restart the preview from the click, whether it ran or not.
         engine::stopDeck(*this, engine::previewDeck());
-        spreviewline = absolute;
-        MovePreviewLineTo(cx);
-        SetPreviewStartPos(cx);
+        previewHeadTimelineX = absolute;
+        movePreviewHeadTo(cx);
+        setPreviewStartOffsets(cx);
         preview();
     }
-    if (bands.playStrip && !pplay1) {
-        splayline = absolute;
-        MovePlayerLineTo(cx);
-        SetPlayStartPos(cx);
+    if (bands.playStrip && !playDeckRunning) {
+        playHeadTimelineX = absolute;
+        movePlayHeadTo(cx);
+        setPlayStartOffsets(cx);
     }
-    Line4->setLineColor(bands.lane == 1 ? kActiveLane : kInactiveLane);
-    Line3->setLineColor(bands.lane == 2 ? kActiveLane : kInactiveLane);
+    lane1Border->setLineColor(bands.lane == 1 ? kActiveLane : kInactiveLane);
+    lane2Border->setLineColor(bands.lane == 2 ? kActiveLane : kInactiveLane);
     if (bands.lane != 0) {
-        pastex.assign({cx, static_cast<double>(bands.lane)});
-        if (platform::MenuItem* paste = EditPaste()) paste->AutoEnable = true;
-        aktivcanvas = bands.lane;
-        spreviewline = absolute;
-        MovePreviewLineTo(cx);
-        SetPreviewStartPos(cx);
+        pasteTarget.assign({cx, static_cast<double>(bands.lane)});
+        if (platform::MenuItem* paste = pasteItem()) paste->AutoEnable = true;
+        activeLane = bands.lane;
+        previewHeadTimelineX = absolute;
+        movePreviewHeadTo(cx);
+        setPreviewStartOffsets(cx);
     } else {
-        pastex.assign({0.0, 0.0});
-        if (platform::MenuItem* paste = EditPaste()) paste->AutoEnable = false;
+        pasteTarget.assign({0.0, 0.0});
+        if (platform::MenuItem* paste = pasteItem()) paste->AutoEnable = false;
     }
     return false;
 }

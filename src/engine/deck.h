@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "lanes/dragpic.h"
+#include "lanes/clip.h"
 
 namespace engine {
 
@@ -37,7 +37,7 @@ class DeckPlayer {
     // opens a file. Pending while it is still being opened (the player is left as it was);
     // Failed when the file is missing or does not open as a movie (the player is left without
     // one, silent).
-    virtual Load loadMovie(const DragPic& clip) = 0;
+    virtual Load loadMovie(const Clip& clip) = 0;
     // Sends the sound tracks of the player's movie to an output device.
     virtual void route(int32_t device) = 0;
 
@@ -47,17 +47,17 @@ class DeckPlayer {
     // `seconds` and its first sound decoded, at `volume`, on `device` when `routed`. With a lock
     // it begins there by itself; without, it waits for the step that starts the clip, which then
     // loads and plays the prepared start. A repeated call with the same start changes nothing.
-    virtual void cue(const DragPic& /*clip*/, double /*seconds*/, int /*volume*/,
+    virtual void cue(const Clip& /*clip*/, double /*seconds*/, int /*volume*/,
                      const StartLock& /*lock*/, bool /*routed*/, int32_t /*device*/) {}
     virtual void cancelCue() {}
     // Whether the clip's start is prepared and locked: it then replaces what the player sounds
     // at its own frame, so the player is not stopped before it.
-    virtual bool preparedFor(const DragPic& /*clip*/) const { return false; }
+    virtual bool preparedFor(const Clip& /*clip*/) const { return false; }
 };
 
 // How the two decks differ.
 struct DeckTraits {
-    double DragPic::*startOffset;         // where a clip starts, from its left edge
+    double Clip::*startOffset;            // where a clip starts, from its left edge
     std::array<bool, 2> stopBeforeStart;  // per lane: stop the player before loading a clip
     bool routed;                          // send the sound to the preview device
     double gapDivisor;                    // head step without a sounding clip: zoom / this
@@ -66,20 +66,20 @@ struct DeckTraits {
 
 // The play deck leaves lane 1 playing while it loads the next clip; the preview deck stops the
 // lane's player first and sounds on its own device, and its head crosses gaps faster.
-inline constexpr DeckTraits kPlayDeck{&DragPic::pplaypos, {false, true}, false, 35.0, false};
-inline constexpr DeckTraits kPreviewDeck{&DragPic::ppreviewpos, {true, true}, true, 10.0, true};
+inline constexpr DeckTraits kPlayDeck{&Clip::playStart, {false, true}, false, 35.0, false};
+inline constexpr DeckTraits kPreviewDeck{&Clip::previewStart, {true, true}, true, 10.0, true};
 
 // One lane of a deck: its player, the clip now loaded in it (cleared once the player stops) and
 // the clip started last (not started again while the head stays over it).
 struct DeckLane {
     DeckPlayer* player = nullptr;
-    DragPicRef* current = nullptr;
-    DragPicRef* last = nullptr;
+    ClipRef* current = nullptr;
+    ClipRef* last = nullptr;
     // The topmost clip of the lane strictly containing a head position, or nullptr.
-    std::function<DragPicRef(double)> probe;
+    std::function<ClipRef(double)> probe;
     // The clip the head will reach next on the lane, moving right from a position; or nullptr.
     // Without it the deck prepares nothing ahead.
-    std::function<DragPicRef(double)> next;
+    std::function<ClipRef(double)> next;
     // lanes::nextMark over the lane. Without it the deck is never quiet.
     std::function<double(double)> nextMark;
 };

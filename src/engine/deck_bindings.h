@@ -5,23 +5,23 @@
 #include <array>
 
 #include "engine/deck.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 namespace engine {
 
 struct DeckBinding {
     const DeckTraits* traits;
-    bool Window1::*running;
-    double Window1::*head;
-    void (Window1::*moveHead)(double);
-    void (Window1::*setStartPos)(double);
-    std::array<platform::MoviePlayer * Window1::*, 2> players;
-    std::array<DragPicRef Window1::*, 2> current, last;
-    std::array<platform::StaticText * Window1::*, 2> labels;
-    platform::BevelButton* Window1::*button;
+    bool MainWindow::*running;
+    double MainWindow::*head;
+    void (MainWindow::*moveHead)(double);
+    void (MainWindow::*setStartPos)(double);
+    std::array<platform::MoviePlayer * MainWindow::*, 2> players;
+    std::array<ClipRef MainWindow::*, 2> current, last;
+    std::array<platform::StaticText * MainWindow::*, 2> labels;
+    platform::BevelButton* MainWindow::*button;
     platform::PictureRef (*stoppedIcon)();
     platform::PictureRef (*runningIcon)();
-    platform::MenuItem* (Window1::*menuItem)();
+    platform::MenuItem* (MainWindow::*menuItem)();
     const char* stoppedText;
     const char* runningText;
     bool redrawsBackdrop;  // the preview toggle repaints the window background
@@ -32,6 +32,6 @@ const DeckBinding& previewDeck();
 
 // Stops a deck: flag off, button and menu show "stopped", its clips forgotten, both players
 // stopped. The head stays where it is and the players keep their movies.
-void stopDeck(Window1& w, const DeckBinding& deck);
+void stopDeck(MainWindow& w, const DeckBinding& deck);
 
 }  // namespace engine

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "lanes/dragpic.h"
+#include "lanes/clip.h"
 #include "platform/numtext.h"
 
 namespace engine {
@@ -45,15 +45,16 @@ double fadeOutRamp(double a, double b, double c, double zoom) {
     return triangleRoute(a, c - b, zoom);
 }
 
-std::optional<int> clipVolume(const DragPic& clip, double t, double zoom) {
+std::optional<int> clipVolume(const Clip& clip, double t, double zoom) {
     std::optional<int> v;
-    if (t <= clip.pstart) v = 0;
-    if (t >= clip.pstop) v = 0;
-    if (clip.pfadein <= t && t <= clip.pfadeout) v = kFullVolume;
-    if (clip.pstart < t && t < clip.pfadein)
-        v = rampVolume(fadeInRamp(clip.pfadein - clip.pstart, t, clip.pstart, zoom), kFullVolume);
-    if (clip.pfadeout < t && t < clip.pstop)
-        v = rampVolume(fadeOutRamp(clip.pstop - clip.pfadeout, t, clip.pstop, zoom), 0);
+    if (t <= clip.inPoint) v = 0;
+    if (t >= clip.outPoint) v = 0;
+    if (clip.fadeInEnd <= t && t <= clip.fadeOutStart) v = kFullVolume;
+    if (clip.inPoint < t && t < clip.fadeInEnd)
+        v = rampVolume(fadeInRamp(clip.fadeInEnd - clip.inPoint, t, clip.inPoint, zoom),
+                       kFullVolume);
+    if (clip.fadeOutStart < t && t < clip.outPoint)
+        v = rampVolume(fadeOutRamp(clip.outPoint - clip.fadeOutStart, t, clip.outPoint, zoom), 0);
     return v;
 }
 

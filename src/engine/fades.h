@@ -3,7 +3,7 @@
 
 #include <optional>
 
-struct DragPic;
+struct Clip;
 
 namespace engine {
 
@@ -22,6 +22,6 @@ constexpr int kFullVolume = 256;
 // The rules are tested in order and the last that holds wins, so a clip without a fade-in is at
 // full volume right at its in point. Always within 0..256; a ramp value that is not a number
 // counts as the ramp's end. Nothing (volume left alone) when no rule holds, i.e. t is NaN.
-std::optional<int> clipVolume(const DragPic& clip, double t, double zoom);
+std::optional<int> clipVolume(const Clip& clip, double t, double zoom);
 
 }  // namespace engine

@@ -2,7 +2,7 @@
 // The controls that draw a head: its button, line, separator mark and two time labels.
 
 #include "engine/head_geometry.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 namespace engine {
 
@@ -13,8 +13,8 @@ struct HeadControls {
     platform::StaticText* labels[2];
 };
 
-HeadControls playHeadControls(Window1& w);
-HeadControls previewHeadControls(Window1& w);
+HeadControls playHeadControls(MainWindow& w);
+HeadControls previewHeadControls(MainWindow& w);
 
 // Moves the controls to the placement. A shown head moves a label only while it shows a text,
 // unless allLabels is set (the ruler re-lays both heads whatever their labels say).

@@ -14,10 +14,10 @@ HeadPlacement placeHead(double x, int width, int labelOffset) {
     return HeadPlacement{};
 }
 
-void assignStartOffsets(const std::vector<DragPicRef>& clips, const DragPicRef& hit, double pos,
-                        double DragPic::*offset) {
-    for (const DragPicRef& clip : clips) clip.get()->*offset = 0;
-    if (hit) hit.get()->*offset = pos - (static_cast<double>(hit->x) - hit->pdauer / 2);
+void assignStartOffsets(const std::vector<ClipRef>& clips, const ClipRef& hit, double pos,
+                        double Clip::*offset) {
+    for (const ClipRef& clip : clips) clip.get()->*offset = 0;
+    if (hit) hit.get()->*offset = pos - (static_cast<double>(hit->x) - hit->lengthPx / 2);
 }
 
 }  // namespace engine

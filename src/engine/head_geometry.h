@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "lanes/dragpic.h"
+#include "lanes/clip.h"
 
 namespace engine {
 
@@ -27,7 +27,7 @@ HeadPlacement placeHead(double x, int width, int labelOffset);
 
 // Gives every clip of a lane start offset 0, then the clip under the head (`hit`, may be null)
 // the distance from its visible left edge to the head at `pos`.
-void assignStartOffsets(const std::vector<DragPicRef>& clips, const DragPicRef& hit, double pos,
-                        double DragPic::*offset);
+void assignStartOffsets(const std::vector<ClipRef>& clips, const ClipRef& hit, double pos,
+                        double Clip::*offset);
 
 }  // namespace engine

@@ -3,12 +3,15 @@
 
 namespace engine {
 
-HeadControls playHeadControls(Window1& w) {
-    return {w.playbutton, w.playline, w.playsepline, {w.playtime, w.playtime2}};
+HeadControls playHeadControls(MainWindow& w) {
+    return {w.playHeadButton, w.playHeadLine, w.playHeadMark, {w.playTimeLabel1, w.playTimeLabel2}};
 }
 
-HeadControls previewHeadControls(Window1& w) {
-    return {w.Previewbutton, w.previewLine, w.previewsepline, {w.previewtime, w.previewtime2}};
+HeadControls previewHeadControls(MainWindow& w) {
+    return {w.previewHeadButton,
+            w.previewHeadLine,
+            w.previewHeadMark,
+            {w.previewTimeLabel1, w.previewTimeLabel2}};
 }
 
 void placeHeadControls(const HeadPlacement& p, const HeadControls& c, bool allLabels) {
@@ -26,34 +29,34 @@ void placeHeadControls(const HeadPlacement& p, const HeadControls& c, bool allLa
 namespace {
 
 // The clip is found at the head, the offset measured from pos; every caller passes the head.
-void setStartOffsets(DragCanvas* lane, double head, double pos, double DragPic::*offset) {
-    engine::assignStartOffsets(lane->mPics, lane->LineHit(head), pos, offset);
+void setStartOffsets(LaneView* lane, double head, double pos, double Clip::*offset) {
+    engine::assignStartOffsets(lane->clips, lane->clipUnder(head), pos, offset);
 }
 
 }  // namespace
 
-void Window1::MovePlayerLineTo(double x) {
-    playbalken = x;
+void MainWindow::movePlayHeadTo(double x) {
+    playHeadX = x;
     engine::placeHeadControls(engine::placeHead(x, Width(), 4), engine::playHeadControls(*this));
-    splayline = playbalken + static_cast<double>(scrollwert);
+    playHeadTimelineX = playHeadX + static_cast<double>(scrollX);
 }
 
-void Window1::MovePreviewLineTo(double x) {
-    previewbalken = x;
+void MainWindow::movePreviewHeadTo(double x) {
+    previewHeadX = x;
     engine::placeHeadControls(engine::placeHead(x, Width(), 11),
                               engine::previewHeadControls(*this));
-    spreviewline = previewbalken + static_cast<double>(scrollwert);
+    previewHeadTimelineX = previewHeadX + static_cast<double>(scrollX);
 }
 
-void Window1::SetPlayStartPos(double pos) {
-    pam = nullptr;
-    pam2 = nullptr;
-    setStartOffsets(Canvas1, playbalken, pos, &DragPic::pplaypos);
-    setStartOffsets(Canvas2, playbalken, pos, &DragPic::pplaypos);
+void MainWindow::setPlayStartOffsets(double pos) {
+    playClip1 = nullptr;
+    playClip2 = nullptr;
+    setStartOffsets(laneView1, playHeadX, pos, &Clip::playStart);
+    setStartOffsets(laneView2, playHeadX, pos, &Clip::playStart);
 }
 
 // The clips now sounding on the preview deck stay: the tick decides what plays next.
-void Window1::SetPreviewStartPos(double pos) {
-    setStartOffsets(Canvas1, previewbalken, pos, &DragPic::ppreviewpos);
-    setStartOffsets(Canvas2, previewbalken, pos, &DragPic::ppreviewpos);
+void MainWindow::setPreviewStartOffsets(double pos) {
+    setStartOffsets(laneView1, previewHeadX, pos, &Clip::previewStart);
+    setStartOffsets(laneView2, previewHeadX, pos, &Clip::previewStart);
 }

@@ -2,15 +2,15 @@
 #include "engine/routing.h"
 
 #include "media/movie.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 // Without a movie there is nothing to route; the tick must never open a dialog for it.
-void Window1::SetMovieSoundOutputComponent(platform::MoviePlayer* player, int32_t id) {
+void MainWindow::setPlayerOutputDevice(platform::MoviePlayer* player, int32_t id) {
     if (!player) return;
     if (const media::MovieRef movie = player->Movie()) engine::routeSoundTracks(*movie, id);
 }
 
-int32_t Window1::GetMovieSoundOutputComponent(platform::MoviePlayer* player) {
+int32_t MainWindow::playerOutputDevice(platform::MoviePlayer* player) {
     if (!player) return 0;
     const media::MovieRef movie = player->Movie();
     return movie ? engine::firstSoundOutput(*movie) : 0;

@@ -1,4 +1,4 @@
-// The 10 ms tick of PlayPrevTimer: one step of each running deck, then the head lines redrawn.
+// The 10 ms tick of deckTimer: one step of each running deck, then the head lines redrawn.
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
@@ -17,7 +17,7 @@ namespace {
 // A lane player of the window as the deck sees it.
 class WindowPlayer final : public engine::DeckPlayer {
   public:
-    WindowPlayer(Window1& w, platform::MoviePlayer& p) : w_(w), p_(p) {}
+    WindowPlayer(MainWindow& w, platform::MoviePlayer& p) : w_(w), p_(p) {}
     double Rate() const override { return p_.Rate(); }
     double Position() const override { return p_.Position(); }
     void setPosition(double seconds) override { p_.setPosition(seconds); }
@@ -27,11 +27,11 @@ class WindowPlayer final : public engine::DeckPlayer {
         lock_ = media::StartLock();
     }
     void Stop() override { p_.Stop(); }
-    Load loadMovie(const DragPic& clip) override {
+    Load loadMovie(const Clip& clip) override {
         const media::ClipMovieRef& m = clip.movie;
         if (!m || m->state() == media::ClipMovie::Failed) {
             p_.setMovie(nullptr);
-            movieFailed(clip.ppfad);
+            movieFailed(clip.path);
             return Load::Failed;
         }
         if (m->state() != media::ClipMovie::Ready) {
@@ -47,10 +47,10 @@ class WindowPlayer final : public engine::DeckPlayer {
         p_.setMovie(m->movie()->share());
         return Load::Loaded;
     }
-    void route(int32_t device) override { w_.SetMovieSoundOutputComponent(&p_, device); }
+    void route(int32_t device) override { w_.setPlayerOutputDevice(&p_, device); }
 
     void lockNextStart(const engine::StartLock& lock) override { lock_ = mediaLock(lock); }
-    void cue(const DragPic& clip, double seconds, int volume, const engine::StartLock& lock,
+    void cue(const Clip& clip, double seconds, int volume, const engine::StartLock& lock,
              bool routed, int32_t device) override {
         const media::ClipMovieRef& m = clip.movie;
         if (!m || m->state() != media::ClipMovie::Ready) {
@@ -70,14 +70,14 @@ class WindowPlayer final : public engine::DeckPlayer {
         player.cue(std::move(movie), seconds, volume, at, &clip);
     }
     void cancelCue() override { p_.player().cancelCue(); }
-    bool preparedFor(const DragPic& clip) const override { return preparedFor(clip, true); }
+    bool preparedFor(const Clip& clip) const override { return preparedFor(clip, true); }
 
   private:
     // The cue is this clip's: its tag, and (should a new clip have taken a deleted one's place
     // in memory) its file.
-    bool preparedFor(const DragPic& clip, bool locked) const {
+    bool preparedFor(const Clip& clip, bool locked) const {
         const media::MoviePlayer& p = p_.player();
-        return p.cueTag() == &clip && p.cuedMovie() && p.cuedMovie()->path() == clip.ppfad &&
+        return p.cueTag() == &clip && p.cuedMovie() && p.cuedMovie()->path() == clip.path &&
                (!locked || p.cueLocked());
     }
     static media::StartLock mediaLock(const engine::StartLock& lock) {
@@ -88,11 +88,11 @@ class WindowPlayer final : public engine::DeckPlayer {
     // A clip whose file is gone or is no playable media: the lane stays silent, and the status
     // line says why.
     void movieFailed(const QString& path) {
-        w_.msg->setText(QStringLiteral("Error opening ") + QFileInfo(path).fileName() +
-                        QStringLiteral(" as movie."));
+        w_.statusLine->setText(QStringLiteral("Error opening ") + QFileInfo(path).fileName() +
+                               QStringLiteral(" as movie."));
     }
 
-    Window1& w_;
+    MainWindow& w_;
     platform::MoviePlayer& p_;
     media::StartLock lock_;
 };
@@ -121,24 +121,25 @@ double untilNextHalfPixel(double head, double zoom) {
 double untilNextSecond(double seconds) { return std::floor(seconds) + 1 - seconds; }
 
 // Runs one step of the deck; returns how long the tick may pause after it.
-double runDeck(Window1& w, const engine::DeckBinding& deck) {
+double runDeck(MainWindow& w, const engine::DeckBinding& deck) {
     WindowPlayer p1(w, *(w.*deck.players[0])), p2(w, *(w.*deck.players[1]));
-    auto probe = [](DragCanvas* lane) { return [lane](double x) { return lane->LineHit(x); }; };
-    auto next = [](DragCanvas* lane) {
-        return [lane](double x) { return lanes::nextHit(lane->mPics, x); };
+    auto probe = [](LaneView* lane) { return [lane](double x) { return lane->clipUnder(x); }; };
+    auto next = [](LaneView* lane) {
+        return [lane](double x) { return lanes::nextHit(lane->clips, x); };
     };
-    auto mark = [](DragCanvas* lane) {
-        return [lane](double x) { return lanes::nextMark(lane->mPics, x); };
+    auto mark = [](LaneView* lane) {
+        return [lane](double x) { return lanes::nextMark(lane->clips, x); };
     };
     std::array<engine::DeckLane, 2> lanes{
-        engine::DeckLane{&p1, &(w.*deck.current[0]), &(w.*deck.last[0]), probe(w.Canvas1),
-                         next(w.Canvas1), mark(w.Canvas1)},
-        engine::DeckLane{&p2, &(w.*deck.current[1]), &(w.*deck.last[1]), probe(w.Canvas2),
-                         next(w.Canvas2), mark(w.Canvas2)}};
-    const engine::DeckStepResult r = engine::deckStep(
-        *deck.traits, lanes, w.*deck.head, static_cast<double>(w.zoomwert), whole(w.previewdevice));
+        engine::DeckLane{&p1, &(w.*deck.current[0]), &(w.*deck.last[0]), probe(w.laneView1),
+                         next(w.laneView1), mark(w.laneView1)},
+        engine::DeckLane{&p2, &(w.*deck.current[1]), &(w.*deck.last[1]), probe(w.laneView2),
+                         next(w.laneView2), mark(w.laneView2)}};
+    const engine::DeckStepResult r =
+        engine::deckStep(*deck.traits, lanes, w.*deck.head, static_cast<double>(w.pixelsPerSecond),
+                         whole(w.previewDevice));
 
-    const double zoom = static_cast<double>(w.zoomwert);
+    const double zoom = static_cast<double>(w.pixelsPerSecond);
     double pause = std::min({kLongestPause, r.quietSeconds, untilNextHalfPixel(r.head, zoom)});
     for (int i = 0; i < 2; ++i) {
         if (r.sounding[i]) pause = std::min(pause, untilNextSecond(r.seconds[i]));
@@ -156,7 +157,7 @@ double runDeck(Window1& w, const engine::DeckBinding& deck) {
 // tick goes back to its period to follow what changes.
 class TickCatchUp final : public QObject {
   public:
-    explicit TickCatchUp(Window1& w) : QObject(&w), w_(w) {}
+    explicit TickCatchUp(MainWindow& w) : QObject(&w), w_(w) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
@@ -172,9 +173,9 @@ class TickCatchUp final : public QObject {
             case QEvent::DragMove:
             case QEvent::Drop:
             case QEvent::ShortcutOverride:
-                if (w_.PlayPrevTimer->pausing()) {
-                    w_.PlayPrevTimer_Action();
-                    w_.PlayPrevTimer->wake();
+                if (w_.deckTimer->pausing()) {
+                    w_.tickDecks();
+                    w_.deckTimer->wake();
                 }
                 break;
             default:
@@ -184,16 +185,16 @@ class TickCatchUp final : public QObject {
     }
 
   private:
-    Window1& w_;
+    MainWindow& w_;
 };
 
 }  // namespace
 
-void Window1::catchUpWithTheDecks() {
+void MainWindow::catchUpWithTheDecks() {
     QCoreApplication::instance()->installEventFilter(new TickCatchUp(*this));
 }
 
-void Window1::PlayPrevTimer_Action() {
+void MainWindow::tickDecks() {
     if (deckTickRunning) return;
     deckTickRunning = true;
     struct Release {
@@ -202,17 +203,17 @@ void Window1::PlayPrevTimer_Action() {
     } release{deckTickRunning};
 
     double pause = kLongestPause;
-    if (pplay1) pause = std::min(pause, runDeck(*this, engine::playDeck()));
-    if (vplay1) pause = std::min(pause, runDeck(*this, engine::previewDeck()));
+    if (playDeckRunning) pause = std::min(pause, runDeck(*this, engine::playDeck()));
+    if (previewDeckRunning) pause = std::min(pause, runDeck(*this, engine::previewDeck()));
     // With both decks stopped a tick has nothing to do: the timer rests until a deck starts, so
     // the stopped program does not wake a hundred times a second. While the next steps could
     // only repeat this one (the heads and labels stay on their pixel and second, nothing is
     // about to start, stop or fade), it pauses until the first that could change something;
     // the user's input ends the pause (TickCatchUp).
-    if (!pplay1 && !vplay1)
-        PlayPrevTimer->rest();
+    if (!playDeckRunning && !previewDeckRunning)
+        deckTimer->rest();
     else
-        PlayPrevTimer->pauseFor(static_cast<int>(pause * 1000));
+        deckTimer->pauseFor(static_cast<int>(pause * 1000));
     // The head lines need no redraw of their own here: they lie above the lanes, so the window
     // repaints them whenever a lane under them repaints, and a moved head repaints itself.
 }

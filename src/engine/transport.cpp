@@ -7,18 +7,18 @@ namespace engine {
 
 const DeckBinding& playDeck() {
     static const DeckBinding deck{&kPlayDeck,
-                                  &Window1::pplay1,
-                                  &Window1::playbalken,
-                                  &Window1::MovePlayerLineTo,
-                                  &Window1::SetPlayStartPos,
-                                  {&Window1::player1, &Window1::player2},
-                                  {&Window1::pam, &Window1::pam2},
-                                  {&Window1::oldpam, &Window1::oldpam2},
-                                  {&Window1::playtime, &Window1::playtime2},
-                                  &Window1::playbutton,
-                                  &playb,
-                                  &pauseb,
-                                  &Window1::menuplay,
+                                  &MainWindow::playDeckRunning,
+                                  &MainWindow::playHeadX,
+                                  &MainWindow::movePlayHeadTo,
+                                  &MainWindow::setPlayStartOffsets,
+                                  {&MainWindow::playPlayer1, &MainWindow::playPlayer2},
+                                  {&MainWindow::playClip1, &MainWindow::playClip2},
+                                  {&MainWindow::lastPlayClip1, &MainWindow::lastPlayClip2},
+                                  {&MainWindow::playTimeLabel1, &MainWindow::playTimeLabel2},
+                                  &MainWindow::playHeadButton,
+                                  &playButtonPicture,
+                                  &pauseButtonPicture,
+                                  &MainWindow::playItem,
                                   "Play",
                                   "Stop",
                                   false};
@@ -27,18 +27,18 @@ const DeckBinding& playDeck() {
 
 const DeckBinding& previewDeck() {
     static const DeckBinding deck{&kPreviewDeck,
-                                  &Window1::vplay1,
-                                  &Window1::previewbalken,
-                                  &Window1::MovePreviewLineTo,
-                                  &Window1::SetPreviewStartPos,
-                                  {&Window1::previewplayer1, &Window1::previewplayer2},
-                                  {&Window1::vam, &Window1::vam2},
-                                  {&Window1::oldvam, &Window1::oldvam2},
-                                  {&Window1::previewtime, &Window1::previewtime2},
-                                  &Window1::Previewbutton,
-                                  &prevplayb,
-                                  &prevpauseb,
-                                  &Window1::menupreview,
+                                  &MainWindow::previewDeckRunning,
+                                  &MainWindow::previewHeadX,
+                                  &MainWindow::movePreviewHeadTo,
+                                  &MainWindow::setPreviewStartOffsets,
+                                  {&MainWindow::previewPlayer1, &MainWindow::previewPlayer2},
+                                  {&MainWindow::previewClip1, &MainWindow::previewClip2},
+                                  {&MainWindow::lastPreviewClip1, &MainWindow::lastPreviewClip2},
+                                  {&MainWindow::previewTimeLabel1, &MainWindow::previewTimeLabel2},
+                                  &MainWindow::previewHeadButton,
+                                  &previewButtonPicture,
+                                  &previewPauseButtonPicture,
+                                  &MainWindow::previewItem,
                                   "Preview",
                                   "Stop Preview",
                                   true};
@@ -47,14 +47,14 @@ const DeckBinding& previewDeck() {
 
 namespace {
 
-void showDeckState(Window1& w, const DeckBinding& deck, bool running) {
+void showDeckState(MainWindow& w, const DeckBinding& deck, bool running) {
     (w.*deck.button)->setIcon(running ? deck.runningIcon() : deck.stoppedIcon());
     if (platform::MenuItem* item = (w.*deck.menuItem)()) {
         item->setText(QString::fromLatin1(running ? deck.runningText : deck.stoppedText));
     }
 }
 
-void toggleDeck(Window1& w, const DeckBinding& deck) {
+void toggleDeck(MainWindow& w, const DeckBinding& deck) {
     if (w.*deck.running) {
         stopDeck(w, deck);
     } else {
@@ -64,7 +64,7 @@ void toggleDeck(Window1& w, const DeckBinding& deck) {
         w.forgetReturnedSoundProblem();
         (w.*deck.setStartPos)(w.*deck.head);
         w.*deck.running = true;
-        w.PlayPrevTimer->wake();
+        w.deckTimer->wake();
         showDeckState(w, deck, true);
     }
     if (deck.redrawsBackdrop) w.content()->update();
@@ -72,7 +72,7 @@ void toggleDeck(Window1& w, const DeckBinding& deck) {
 
 }  // namespace
 
-void stopDeck(Window1& w, const DeckBinding& deck) {
+void stopDeck(MainWindow& w, const DeckBinding& deck) {
     w.*deck.running = false;
     showDeckState(w, deck, false);
     for (int i = 0; i < 2; ++i) {
@@ -87,22 +87,22 @@ void stopDeck(Window1& w, const DeckBinding& deck) {
 
 }  // namespace engine
 
-void Window1::showSoundProblem(int32_t device, const QString& text) {
+void MainWindow::showSoundProblem(int32_t device, const QString& text) {
     soundProblemDevice = device;
     soundProblemText = text;
-    msg->setText(text);
+    statusLine->setText(text);
 }
 
-void Window1::forgetReturnedSoundProblem() {
+void MainWindow::forgetReturnedSoundProblem() {
     if (soundProblemText.isEmpty() || !media::routeAvailable(soundProblemDevice)) return;
-    if (msg->Text() == soundProblemText) msg->setText(QString());
+    if (statusLine->Text() == soundProblemText) statusLine->setText(QString());
     soundProblemText.clear();
 }
 
-void Window1::play() { engine::toggleDeck(*this, engine::playDeck()); }
+void MainWindow::play() { engine::toggleDeck(*this, engine::playDeck()); }
 
-void Window1::preview() { engine::toggleDeck(*this, engine::previewDeck()); }
+void MainWindow::preview() { engine::toggleDeck(*this, engine::previewDeck()); }
 
-void Window1::playbutton_Action() { play(); }
+void MainWindow::playHeadButtonClicked() { play(); }
 
-void Window1::Previewbutton_Action() { preview(); }
+void MainWindow::previewHeadButtonClicked() { preview(); }

@@ -6,7 +6,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/numtext.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 namespace {
 
@@ -30,12 +30,12 @@ void drawClipPicture(platform::Graphics& g, const ClipPictureSpec& c) {
     g.setForeColor(QColor(240, 240, 240));
     g.FillRect(0, 16, w, 16);
     g.setForeColor(QColor(150, 150, 150));
-    g.DrawLine(c.start, 31, c.fadein, 16);
+    g.DrawLine(c.start, 31, c.fadeInEnd, 16);
     g.setForeColor(QColor(220, 220, 220));
     g.FillRect(0, 0, c.start, 32);
     g.setForeColor(QColor(150, 150, 150));
-    g.DrawLine(c.fadeout, 16, c.stop, 31);
-    g.DrawLine(c.fadein, 16, c.fadeout, 16);
+    g.DrawLine(c.fadeOutStart, 16, c.stop, 31);
+    g.DrawLine(c.fadeInEnd, 16, c.fadeOutStart, 16);
     g.setForeColor(QColor(220, 220, 220));
     g.FillRect(c.stop, 0, w, 32);
     g.setForeColor(QColor(200, 200, 200));
@@ -58,17 +58,17 @@ platform::PictureRef makeClipPicture(const ClipPictureSpec& spec) {
 
 }  // namespace lanes
 
-platform::PictureRef Window1::zeichnetrack(const QString& name, double duration, double fadein,
-                                           double fadeout, double start, double stop,
-                                           int32_t label) {
+platform::PictureRef MainWindow::makeClipPicture(const QString& name, double duration,
+                                                 double fadeInEnd, double fadeOutStart,
+                                                 double start, double stop, int32_t label) {
     lanes::ClipPictureSpec spec;
     spec.name = name;
     spec.nameColor = labelColor(label);
     // Even the shortest clip gets a picture one pixel wide, so every clip can be drawn and hit.
     spec.width = std::max(1, whole(duration));
     spec.start = whole(start);
-    spec.fadein = whole(fadein);
-    spec.fadeout = whole(fadeout);
+    spec.fadeInEnd = whole(fadeInEnd);
+    spec.fadeOutStart = whole(fadeOutStart);
     spec.stop = whole(stop);
     platform::PictureRef pic = lanes::makeClipPicture(spec);
     if (!pic || pic->isNull()) {

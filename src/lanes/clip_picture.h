@@ -12,7 +12,7 @@ namespace lanes {
 struct ClipPictureSpec {
     QString name;
     int width = 1;
-    int start = 0, fadein = 0, fadeout = 0, stop = 0;
+    int start = 0, fadeInEnd = 0, fadeOutStart = 0, stop = 0;
     QColor nameColor;
 };
 

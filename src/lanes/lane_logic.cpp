@@ -50,31 +50,32 @@ std::vector<const PicturePlace*> uncoveredPlaces(const std::vector<PicturePlace>
     return shown;
 }
 
-DragPicRef lineHit(const std::vector<DragPicRef>& pics, double x) {
+ClipRef lineHit(const std::vector<ClipRef>& pics, double x) {
     for (auto it = pics.rbegin(); it != pics.rend(); ++it) {
-        const DragPic& c = **it;
-        if (c.x - c.pdauer / 2 < x && x < c.x + c.pdauer / 2) return *it;
+        const Clip& c = **it;
+        if (c.x - c.lengthPx / 2 < x && x < c.x + c.lengthPx / 2) return *it;
     }
     return nullptr;
 }
 
-DragPicRef nextHit(const std::vector<DragPicRef>& pics, double x) {
-    DragPicRef best;
+ClipRef nextHit(const std::vector<ClipRef>& pics, double x) {
+    ClipRef best;
     double bestLeft = 0;
     for (auto it = pics.rbegin(); it != pics.rend(); ++it) {
-        const double left = (*it)->x - (*it)->pdauer / 2;
+        const double left = (*it)->x - (*it)->lengthPx / 2;
         if (left > x && (!best || left < bestLeft)) best = *it, bestLeft = left;
     }
     if (!best) return nullptr;
-    return lineHit(pics, bestLeft + std::min(best->pdauer / 2, 1e-3)) == best ? best : nullptr;
+    return lineHit(pics, bestLeft + std::min(best->lengthPx / 2, 1e-3)) == best ? best : nullptr;
 }
 
-double nextMark(const std::vector<DragPicRef>& pics, double x) {
+double nextMark(const std::vector<ClipRef>& pics, double x) {
     double nearest = std::numeric_limits<double>::infinity();
-    for (const DragPicRef& pic : pics) {
-        const DragPic& c = *pic;
-        const double left = c.x - c.pdauer / 2;
-        for (const double offset : {0.0, c.pstart, c.pfadein, c.pfadeout, c.pstop, c.pdauer}) {
+    for (const ClipRef& pic : pics) {
+        const Clip& c = *pic;
+        const double left = c.x - c.lengthPx / 2;
+        for (const double offset :
+             {0.0, c.inPoint, c.fadeInEnd, c.fadeOutStart, c.outPoint, c.lengthPx}) {
             const double mark = left + offset;
             if (mark > x && mark < nearest) nearest = mark;
         }
@@ -82,31 +83,31 @@ double nextMark(const std::vector<DragPicRef>& pics, double x) {
     return nearest;
 }
 
-int pictureWidth(const DragPic& clip) {
+int pictureWidth(const Clip& clip) {
     return clip.image && !clip.image->isNull() ? clip.image->Width()
-                                               : std::max(1, whole(clip.pdauer));
+                                               : std::max(1, whole(clip.lengthPx));
 }
 
-int pictureHeight(const DragPic& clip) {
+int pictureHeight(const Clip& clip) {
     return clip.image && !clip.image->isNull() ? clip.image->Height() : 30;
 }
 
-DragPicRef picHit(const std::vector<DragPicRef>& pics, double x, double y) {
+ClipRef picHit(const std::vector<ClipRef>& pics, double x, double y) {
     for (auto it = pics.rbegin(); it != pics.rend(); ++it) {
-        const DragPic& c = **it;
+        const Clip& c = **it;
         if (std::abs(x - c.x) < pictureWidth(c) / 2.0 && std::abs(y - c.y) < pictureHeight(c) / 2.0)
             return *it;
     }
     return nullptr;
 }
 
-HandlePlaces handlePlaces(const DragPic& p, int laneTop, int inpHeight) {
-    const double left = p.x - p.pdauer / 2;
-    return {whole((p.x + p.pstart - p.pdauer / 2) - 6),
-            whole(left + p.pstop),
-            whole((p.x + p.pfadein - p.pdauer / 2) - 4),
-            whole((left + p.pfadeout) - 4),
-            laneTop - inpHeight,
+HandlePlaces handlePlaces(const Clip& p, int laneTop, int inPointHeight) {
+    const double left = p.x - p.lengthPx / 2;
+    return {whole((p.x + p.inPoint - p.lengthPx / 2) - 6),
+            whole(left + p.outPoint),
+            whole((p.x + p.fadeInEnd - p.lengthPx / 2) - 4),
+            whole((left + p.fadeOutStart) - 4),
+            laneTop - inPointHeight,
             laneTop + 33};
 }
 
@@ -116,35 +117,35 @@ Rect dragRepaintRect(int oldX, int newX, int w, int h, int y) {
     return {left, y - h / 2, width, h};
 }
 
-bool releaseCollides(const std::vector<DragPicRef>& pics, const DragPic& clip) {
-    const DragPicRef a = lineHit(pics, clip.x - clip.pdauer / 2);
-    const DragPicRef b = lineHit(pics, clip.x + clip.pdauer / 2);
-    const DragPicRef c = lineHit(pics, clip.x);
+bool releaseCollides(const std::vector<ClipRef>& pics, const Clip& clip) {
+    const ClipRef a = lineHit(pics, clip.x - clip.lengthPx / 2);
+    const ClipRef b = lineHit(pics, clip.x + clip.lengthPx / 2);
+    const ClipRef c = lineHit(pics, clip.x);
     return a || b || (c && c.get() != &clip);
 }
 
-double stepClampedAtStart(const DragPic& clip, double step) {
+double stepClampedAtStart(const Clip& clip, double step) {
     const double left = clip.timelineLeft();
     if (step >= 0 || left + step >= 0) return step;
     return std::min(0.0, -left);
 }
 
-std::array<RulerLabel, 5> rulerLabels(double scrollwert, double zoomwert) {
-    const int base = scrollwert > 1 ? 300 * (whole(scrollwert) / 300) : 0;
+std::array<RulerLabel, 5> rulerLabels(double scrollX, double pixelsPerSecond) {
+    const int base = scrollX > 1 ? 300 * (whole(scrollX) / 300) : 0;
     std::array<RulerLabel, 5> out;
     for (int i = 0; i < 5; ++i) {
         const double p = base + 300.0 * i;
-        out[i] = {timeText(zoomwert > 0 ? p / zoomwert : 0), whole(p - scrollwert)};
+        out[i] = {timeText(pixelsPerSecond > 0 ? p / pixelsPerSecond : 0), whole(p - scrollX)};
     }
     return out;
 }
 
-int headPage(double visible, double scrollwert) { return whole((visible + scrollwert) / 400); }
+int headPage(double visible, double scrollX) { return whole((visible + scrollX) / 400); }
 
-std::optional<int> scrollMaximum(double zoomwert) {
-    if (zoomwert == 1) return 900;
-    if (zoomwert == 2) return 1800;
-    if (zoomwert == 4) return 3600;
+std::optional<int> scrollMaximum(double pixelsPerSecond) {
+    if (pixelsPerSecond == 1) return 900;
+    if (pixelsPerSecond == 2) return 1800;
+    if (pixelsPerSecond == 4) return 3600;
     return std::nullopt;
 }
 
@@ -170,7 +171,7 @@ QString timeText(double seconds) {
     return QString::fromLatin1(text, writeTimeText(seconds, text));
 }
 
-QByteArray encodeClipDrag(const DragPic* clip, int lane) {
+QByteArray encodeClipDrag(const Clip* clip, int lane) {
     return QByteArray::number(static_cast<qulonglong>(reinterpret_cast<quintptr>(clip)), 16) + ' ' +
            QByteArray::number(lane) + ' ' + QByteArray::number(QCoreApplication::applicationPid());
 }

@@ -3,35 +3,35 @@
 #include <QPixmap>
 #include <algorithm>
 
-#include "lanes/dragcanvas.h"
 #include "lanes/lane_logic.h"
+#include "lanes/lane_view.h"
 #include "platform/dragdrop.h"
 #include "platform/keyboard.h"
 #include "platform/numtext.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 namespace Keyboard = platform::Keyboard;
 
 namespace {
-bool soundingOnPlayDeck(const Window1& w, const DragPicRef& clip) {
-    return clip && (clip == w.pam || clip == w.pam2);
+bool soundingOnPlayDeck(const MainWindow& w, const ClipRef& clip) {
+    return clip && (clip == w.playClip1 || clip == w.playClip2);
 }
 }  // namespace
 
-bool DragCanvas::MouseDown(int x, int y) {
-    Window1* w = win();
-    mDragging = PicHit(x, y);
-    if (!mDragging || !w) return false;
+bool LaneView::MouseDown(int x, int y) {
+    MainWindow* w = win();
+    draggedClip = clipAt(x, y);
+    if (!draggedClip || !w) return false;
     // A press on a clip is the lane's; only presses on empty lane space reach the window.
     keepPressFromWindow();
-    w->msg->setText(mDragging->pname);
+    w->statusLine->setText(draggedClip->name);
     if (Keyboard::AsyncShiftKey()) {
-        if (soundingOnPlayDeck(*w, mDragging)) return false;
+        if (soundingOnPlayDeck(*w, draggedClip)) return false;
         // Carry the clip out of the lane; the other lane's drop takes it by its identity.
-        const DragPicRef clip = mDragging;
-        const int left = whole(clip->x - clip->pdauer / 2);
-        pdragtodelete = indexOf(clip.get());
-        w->pdragfromcanvas = clip->spur;
+        const ClipRef clip = draggedClip;
+        const int left = whole(clip->x - clip->lengthPx / 2);
+        dragToDelete = indexOf(clip.get());
+        w->shiftDragSourceLane = clip->lane;
         // The drag shows the clip around the press, at most a few screens of it: a day-long
         // clip's whole picture would be hundreds of megabytes.
         constexpr int kDragPictureReach = 2048;
@@ -50,115 +50,115 @@ bool DragCanvas::MouseDown(int x, int y) {
             picture, QPoint(pressed - from, y - 1));
         return false;
     }
-    aktivierebalken();
-    imgredraw();
-    mLastX = x;
-    mDownLastX = mDragging->x;
-    mdownlastorgx = mDragging->porgx;
-    BringToFront(mDragging);
+    showHandles();
+    redrawPictures();
+    lastMouseX = x;
+    pressX = draggedClip->x;
+    pressCentre = draggedClip->centre;
+    bringToFront(draggedClip);
     return true;
 }
 
-void DragCanvas::MouseDrag(int x, int) {
-    Window1* w = win();
-    if (!mDragging || !w || soundingOnPlayDeck(*w, mDragging)) return;
-    if (x == mLastX) return;
-    DragPic& c = *mDragging;
+void LaneView::MouseDrag(int x, int) {
+    MainWindow* w = win();
+    if (!draggedClip || !w || soundingOnPlayDeck(*w, draggedClip)) return;
+    if (x == lastMouseX) return;
+    Clip& c = *draggedClip;
     // The clip's left edge stops at the start of the timeline.
-    const double step = lanes::stepClampedAtStart(c, x - mLastX);
+    const double step = lanes::stepClampedAtStart(c, x - lastMouseX);
     const double oldX = c.x;
     const double newX = oldX + step;
     const lanes::Rect r = lanes::dragRepaintRect(whole(oldX), whole(newX), lanes::pictureWidth(c),
                                                  lanes::pictureHeight(c), c.y);
-    PrepareBuffer();
-    c.porgx += step;
+    prepareBuffer();
+    c.centre += step;
     c.x = newX;
-    if (step != 0 && Keyboard::AsyncCommandKey() && w->playbalken < newX - c.pdauer / 2) {
-        w->movetoright(step, newX);
+    if (step != 0 && Keyboard::AsyncCommandKey() && w->playHeadX < newX - c.lengthPx / 2) {
+        w->shiftClipsRight(step, newX);
     }
-    if (mBuffer) {
-        platform::Graphics bg(*mBuffer);
+    if (backBuffer) {
+        platform::Graphics bg(*backBuffer);
         Redraw(bg, r.left, r.top, r.width, r.height);
     }
     RefreshRect(r.left, r.top, r.width, r.height);
-    mLastX = x;
-    imgredraw();
-    aktivierebalken();
+    lastMouseX = x;
+    redrawPictures();
+    showHandles();
 }
 
-void DragCanvas::MouseUp(int, int) {
-    Window1* w = win();
-    if (!mDragging || !w) return;
-    const DragPicRef clip = mDragging;
+void LaneView::MouseUp(int, int) {
+    MainWindow* w = win();
+    if (!draggedClip || !w) return;
+    const ClipRef clip = draggedClip;
     const bool control = Keyboard::AsyncControlKey();
     if (control && Keyboard::AsyncCommandKey() && Keyboard::AsyncOptionKey() &&
         soundingOnPlayDeck(*w, clip)) {
         // Removal chord on the clip the play deck sounds: stop its player and delete it.
-        platform::MoviePlayer* player = clip == w->pam ? w->player1 : w->player2;
+        platform::MoviePlayer* player = clip == w->playClip1 ? w->playPlayer1 : w->playPlayer2;
         player->Stop();
         player->setMovie(nullptr);
-        (clip == w->pam ? w->pam : w->pam2) = nullptr;
-        w->balkenaktiv = -1;
-        w->balkenaktivspur = 0;
+        (clip == w->playClip1 ? w->playClip1 : w->playClip2) = nullptr;
+        w->selectedIndex = -1;
+        w->selectedLane = 0;
         const int i = indexOf(clip.get());
-        if (i >= 0) mPics.erase(mPics.begin() + i);
-        aktualisiere();
-        versteckebalken();
+        if (i >= 0) clips.erase(clips.begin() + i);
+        refreshAll();
+        clearSelection();
         return;
     }
-    if (control && w->playbalken < clip->x - clip->pdauer / 2 && !soundingOnPlayDeck(*w, clip)) {
-        versteckebalken();
-        w->tracktauscher(clip->x, clip);
+    if (control && w->playHeadX < clip->x - clip->lengthPx / 2 && !soundingOnPlayDeck(*w, clip)) {
+        clearSelection();
+        w->swapClips(clip->x, clip);
         return;
     }
     // Every release is probed, also that of a clip whose centre stood at 0.
-    if (lanes::releaseCollides(mPics, *clip)) {
+    if (lanes::releaseCollides(clips, *clip)) {
         w->comment(1, QString());
-        clip->x = mDownLastX;
-        clip->porgx = mdownlastorgx;
-        versteckebalken();
-        aktualisiere();
+        clip->x = pressX;
+        clip->centre = pressCentre;
+        clearSelection();
+        refreshAll();
     }
-    if (clip->spur == 1) {
-        w->vam2 = nullptr;
-        w->oldvam2 = nullptr;
-    } else if (clip->spur == 2) {
-        w->vam = nullptr;
-        w->oldvam = nullptr;
+    if (clip->lane == 1) {
+        w->previewClip2 = nullptr;
+        w->lastPreviewClip2 = nullptr;
+    } else if (clip->lane == 2) {
+        w->previewClip1 = nullptr;
+        w->lastPreviewClip1 = nullptr;
     }
-    w->SetPreviewStartPos(w->previewbalken);
-    w->balkenaktiv = indexOf(clip.get());
-    w->balkenaktivspur = clip->spur;
+    w->setPreviewStartOffsets(w->previewHeadX);
+    w->selectedIndex = indexOf(clip.get());
+    w->selectedLane = clip->lane;
 }
 
-void Window1::movetoright(double delta, double from) {
-    for (DragCanvas* lane : {Canvas1, Canvas2}) {
-        for (int i = static_cast<int>(lane->mPics.size()) - 1; i >= 0; --i) {
-            DragPic& c = *lane->mPics[i];
+void MainWindow::shiftClipsRight(double delta, double from) {
+    for (LaneView* lane : {laneView1, laneView2}) {
+        for (int i = static_cast<int>(lane->clips.size()) - 1; i >= 0; --i) {
+            Clip& c = *lane->clips[i];
             if (c.x > from) {
                 c.x += delta;
-                c.porgx += delta;
+                c.centre += delta;
             }
         }
     }
-    Canvas1->aktualisiere();
-    Canvas2->aktualisiere();
+    laneView1->refreshAll();
+    laneView2->refreshAll();
 }
 
-void Window1::tracktauscher(double from, const DragPicRef&) {
-    auto move = [from](DragCanvas* src, DragCanvas* dst, int spur) {
-        for (int i = static_cast<int>(src->mPics.size()) - 1; i >= 0; --i) {
-            DragPicRef c = src->mPics[i];
-            if (c->x >= from && c->spur == spur) {
-                dst->mPics.push_back(c);
-                src->mPics.erase(src->mPics.begin() + i);
+void MainWindow::swapClips(double from, const ClipRef&) {
+    auto move = [from](LaneView* src, LaneView* dst, int lane) {
+        for (int i = static_cast<int>(src->clips.size()) - 1; i >= 0; --i) {
+            ClipRef c = src->clips[i];
+            if (c->x >= from && c->lane == lane) {
+                dst->clips.push_back(c);
+                src->clips.erase(src->clips.begin() + i);
             }
         }
     };
-    move(Canvas1, Canvas2, 1);
-    move(Canvas2, Canvas1, 2);
-    for (auto& c : Canvas1->mPics) c->spur = 1;
-    for (auto& c : Canvas2->mPics) c->spur = 2;
-    Canvas1->aktualisiere();
-    Canvas2->aktualisiere();
+    move(laneView1, laneView2, 1);
+    move(laneView2, laneView1, 2);
+    for (auto& c : laneView1->clips) c->lane = 1;
+    for (auto& c : laneView2->clips) c->lane = 2;
+    laneView1->refreshAll();
+    laneView2->refreshAll();
 }

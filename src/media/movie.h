@@ -29,10 +29,6 @@ MovieRef openMovie(const QString& path, QString* error = nullptr);
 // there already, and seeks use the index once it is ready (exact before that too, if slower).
 void indexFramesLater(const MovieRef& movie);
 
-// Movies opened for editing are the same objects; the names the program uses for them.
-using EditableMovie = Movie;
-inline MovieRef openEditableMovie(const QString& path, QString* error = nullptr);
-
 // Thread-compatible; used from the UI thread.
 class Movie {
   public:
@@ -76,12 +72,8 @@ class Movie {
     int64_t durationFrames_ = 0;
     std::vector<Track> tracks_;
     Mp3FrameIndexSlotRef frameIndex_;
-    int mp3Rate_ = 0;  // the sample rate the frame index must have
+    int mp3Rate_ = 0;                    // the sample rate the frame index must have
     std::vector<MoviePlayer*> players_;  // players that hold this movie, told about re-routing
 };
-
-inline MovieRef openEditableMovie(const QString& path, QString* error) {
-    return openMovie(path, error);
-}
 
 }  // namespace media

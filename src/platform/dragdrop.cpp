@@ -49,13 +49,13 @@ void DropAcceptance::AcceptFileDrop(const QString& typeName) {
 }
 
 void DropAcceptance::AcceptMacDataDrop(const QString& type) {
-    if (type == QLatin1String("itun")) itun_ = true;
+    if (type == QLatin1String("itun")) library_ = true;
 }
 
 bool DropAcceptance::accepts(const QMimeData* data) const {
     if (!data) return false;
     if (picture_ && data->hasFormat(kClipMimeType)) return true;
-    if (itun_ && data->hasFormat(kItunesMimeType)) return true;
+    if (library_ && data->hasFormat(kItunesMimeType)) return true;
     if (!fileTypes_.isEmpty() && data->hasUrls()) {
         for (const QUrl& u : data->urls()) {
             if (u.isLocalFile() &&

@@ -63,7 +63,7 @@ class DropAcceptance {
 
   private:
     QStringList fileTypes_;
-    bool text_ = false, picture_ = false, itun_ = false;
+    bool text_ = false, picture_ = false, library_ = false;
 };
 
 // The hotspot of an internal drag is stored with it so DropLeft gives the dragged picture's left.

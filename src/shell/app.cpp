@@ -5,8 +5,8 @@
 
 #include "platform/keyboard.h"
 #include "shell/filetypes.h"
+#include "shell/main_window.h"
 #include "shell/menu.h"
-#include "shell/window1.h"
 
 namespace {
 std::unique_ptr<App> theApp;
@@ -16,15 +16,15 @@ App::App() = default;
 
 App* App::instance() { return theApp.get(); }
 
-void App::OpenDocument(const QString& path) { Window1::instance()->open(path); }
+void App::OpenDocument(const QString& path) { MainWindow::instance()->open(path); }
 
-bool App::_menunew_Action() {
-    Window1::instance()->neu();
+bool App::newChosen() {
+    MainWindow::instance()->newDocument();
     return false;
 }
 
-bool App::_menuopen_Action() {
-    Window1::instance()->open(QString());
+bool App::openChosen() {
+    MainWindow::instance()->open(QString());
     return false;
 }
 
@@ -37,14 +37,14 @@ void _NewAppInstance() {
 
 void _ApplicationAddMenuHandlers() {
     App* app = App::instance();
-    app->_AddMenuHandler("menunew", [app] { return app->_menunew_Action(); });
-    app->_AddMenuHandler("menuopen", [app] { return app->_menuopen_Action(); });
-    app->_AddMenuHandler("editpreferences", [app] { return app->_editpreferences_Action(); });
-    app->_AddMenuHandler("aboutme", [app] { return app->_aboutme_Action(); });
+    app->_AddMenuHandler("menunew", [app] { return app->newChosen(); });
+    app->_AddMenuHandler("menuopen", [app] { return app->openChosen(); });
+    app->_AddMenuHandler("editpreferences", [app] { return app->preferencesChosen(); });
+    app->_AddMenuHandler("aboutme", [app] { return app->aboutChosen(); });
     app->_AddMenuHandler("ExtrasDropPreview", [app] { return app->_ExtrasDropPreview_Action(); });
 }
 
-void _MakeDefaultView() { Window1::instance()->show(); }
+void _MakeDefaultView() { MainWindow::instance()->show(); }
 
 int runProgram(int argc, char** argv) {
     platform::Runtime runtime(argc, argv);

@@ -10,10 +10,10 @@ class App : public platform::Application {
 
     void OpenDocument(const QString& path) override;
 
-    bool _menunew_Action();
-    bool _menuopen_Action();
-    bool _editpreferences_Action();
-    bool _aboutme_Action();
+    bool newChosen();
+    bool openChosen();
+    bool preferencesChosen();
+    bool aboutChosen();
     bool _ExtrasDropPreview_Action();
 };
 

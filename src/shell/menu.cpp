@@ -75,6 +75,6 @@ MenuItem* appItem(const char* name) {
 }
 }  // namespace
 
-MenuItem* EditClear() { return appItem("EditClear"); }
-MenuItem* EditCopy() { return appItem("EditCopy"); }
-MenuItem* EditCut() { return appItem("EditCut"); }
+MenuItem* clearItem() { return appItem("EditClear"); }
+MenuItem* copyItem() { return appItem("EditCopy"); }
+MenuItem* cutItem() { return appItem("EditCut"); }

@@ -11,6 +11,6 @@ class Menu : public platform::MenuBar {
 };
 
 // Items of the shared menu bar by name, through the application object.
-platform::MenuItem* EditClear();
-platform::MenuItem* EditCopy();
-platform::MenuItem* EditCut();
+platform::MenuItem* clearItem();
+platform::MenuItem* copyItem();
+platform::MenuItem* cutItem();

@@ -14,7 +14,7 @@ Loader& loader() {
 }
 
 struct Cache {
-    platform::PictureRef permapic[8];
+    platform::PictureRef fixedPictures[8];
 };
 
 Cache& cache() {
@@ -23,7 +23,7 @@ Cache& cache() {
 }
 
 platform::PictureRef cached(int id) {
-    platform::PictureRef& slot = cache().permapic[id - 168];
+    platform::PictureRef& slot = cache().fixedPictures[id - 168];
     if (!slot) slot = loader()(id);
     return slot;
 }
@@ -42,16 +42,16 @@ platform::PictureRef loadResource(int id) {
 void setLoader(Loader l) { loader() = l ? std::move(l) : Loader(loadResource); }
 
 void resetCache() {
-    for (auto& p : cache().permapic) p.reset();
+    for (auto& p : cache().fixedPictures) p.reset();
 }
 
 }  // namespace pictures
 
-platform::PictureRef spur() { return pictures::cached(168); }
-platform::PictureRef prevbuttonic() { return pictures::cached(169); }
-platform::PictureRef playbuttonic() { return pictures::cached(170); }
-platform::PictureRef playb() { return pictures::cached(171); }
-platform::PictureRef pauseb() { return pictures::cached(172); }
-platform::PictureRef prevplayb() { return pictures::cached(173); }
-platform::PictureRef prevpauseb() { return pictures::cached(174); }
-platform::PictureRef spurhell() { return pictures::cached(175); }
+platform::PictureRef laneBackdropPicture() { return pictures::cached(168); }
+platform::PictureRef findPreviewHeadPicture() { return pictures::cached(169); }
+platform::PictureRef findPlayHeadPicture() { return pictures::cached(170); }
+platform::PictureRef playButtonPicture() { return pictures::cached(171); }
+platform::PictureRef pauseButtonPicture() { return pictures::cached(172); }
+platform::PictureRef previewButtonPicture() { return pictures::cached(173); }
+platform::PictureRef previewPauseButtonPicture() { return pictures::cached(174); }
+platform::PictureRef laneHighlightPicture() { return pictures::cached(175); }

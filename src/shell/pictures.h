@@ -7,14 +7,14 @@
 
 #include "platform/picture.h"
 
-platform::PictureRef spur();          // lane backdrop
-platform::PictureRef prevbuttonic();  // icon of "find preview position"
-platform::PictureRef playbuttonic();  // icon of "find play position"
-platform::PictureRef playb();         // play button, deck stopped
-platform::PictureRef pauseb();        // play button, deck running
-platform::PictureRef prevplayb();     // preview button, deck stopped
-platform::PictureRef prevpauseb();    // preview button, deck running
-platform::PictureRef spurhell();      // lane backdrop while a drag hovers over it
+platform::PictureRef laneBackdropPicture();        // lane backdrop
+platform::PictureRef findPreviewHeadPicture();     // icon of "find preview position"
+platform::PictureRef findPlayHeadPicture();        // icon of "find play position"
+platform::PictureRef playButtonPicture();          // play button, deck stopped
+platform::PictureRef pauseButtonPicture();         // play button, deck running
+platform::PictureRef previewButtonPicture();       // preview button, deck stopped
+platform::PictureRef previewPauseButtonPicture();  // preview button, deck running
+platform::PictureRef laneHighlightPicture();       // lane backdrop while a drag hovers over it
 
 namespace pictures {
 // The store the pictures come from, by id 168-175; tests replace it to count loads.

@@ -2,7 +2,7 @@
 #include <QCoreApplication>
 
 #include "platform/desktop.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 #include "windows/aux_windows.h"
 #include "windows/window_logic.h"
 #include "windows/window_parts.h"
@@ -17,7 +17,7 @@ about* about::existing() { return theAbout; }
 QString about::address() { return windows::readmeAddress(QCoreApplication::applicationDirPath()); }
 
 void about::Layout() {
-    setFrame(7, Window1::instance(), true, true);
+    setFrame(7, MainWindow::instance(), true, true);
     setTitle(QStringLiteral("About Vontalix"));
     setContentLimits(windows::kMinSize, windows::kMinSize, windows::kMaxSize, windows::kMaxSize);
     setContentSize(240, 122);

@@ -13,25 +13,25 @@
 #include "platform/window.h"
 
 // The preview device and the default transition of the main window, kept for the next run.
-class prefsWindow : public platform::Window {
+class PreferencesWindow : public platform::Window {
     Q_OBJECT
   public:
-    static prefsWindow* instance();
-    static prefsWindow* existing();
+    static PreferencesWindow* instance();
+    static PreferencesWindow* existing();
 
-    platform::ListBox* prefList = nullptr;
+    platform::ListBox* deviceList = nullptr;
     platform::StaticText* StaticText1 = nullptr;
     platform::LittleArrows* LittleArrows1 = nullptr;
     platform::StaticText* StaticText2 = nullptr;
-    platform::StaticText* transfeld = nullptr;
+    platform::StaticText* transitionLabel = nullptr;
 
     void Layout() override;
     void CreateControls() override;
     void Open() override;
     bool KeyDown(const QString& key) override;
 
-    void prefList_Open();
-    void prefList_Change();
+    void deviceListOpened();
+    void deviceListChanged();
     void LittleArrows1_Up();
     void LittleArrows1_Down();
 };
@@ -55,13 +55,13 @@ class about : public platform::Window {
 
 // Plays one dropped file (a file, a library track or a clip dragged off a lane) on the preview
 // device, beside the decks, which it never touches.
-class droppreview : public platform::Window {
+class dropPreviewWindow : public platform::Window {
     Q_OBJECT
   public:
-    static droppreview* instance();
-    static droppreview* existing();
+    static dropPreviewWindow* instance();
+    static dropPreviewWindow* existing();
 
-    platform::MoviePlayer* droppreviewplayer = nullptr;
+    platform::MoviePlayer* dropPreviewPlayer = nullptr;
     platform::ListBox* ListBox1 = nullptr;
 
     void Layout() override;
@@ -82,13 +82,13 @@ class itunesLib : public platform::Window {
     static itunesLib* instance();
     static itunesLib* existing();
 
-    platform::ListBox* lsbSongs = nullptr;
-    platform::StaticText* txtstatus = nullptr;
+    platform::ListBox* songList = nullptr;
+    platform::StaticText* statusText = nullptr;
 
     void Layout() override;
     void CreateControls() override;
     void Open() override;
 
-    void lsbSongs_Open();
-    bool lsbSongs_DragRow(platform::DragItem& item, int row);
+    void songListOpened();
+    bool songListDragRow(platform::DragItem& item, int row);
 };

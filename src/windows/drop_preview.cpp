@@ -8,7 +8,7 @@
 #include "lanes/lane_logic.h"
 #include "media/movie.h"
 #include "platform/numtext.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 #include "windows/aux_windows.h"
 #include "windows/window_parts.h"
 
@@ -16,7 +16,7 @@ using platform::DragItem;
 
 namespace {
 
-QPointer<droppreview> thePreview;
+QPointer<dropPreviewWindow> thePreview;
 
 const QString kPrompt = QStringLiteral("Drop files from iTunes or Finder here.");
 const QString kOpenError = QStringLiteral("error opening file.");
@@ -33,33 +33,33 @@ constexpr const char* kPreviewTypes[] = {
 // The media file of a clip carried off a lane by the program's own drag, found by the clip's
 // identity among the clips the lane holds now; "" when the drag names no clip of a lane (a clip
 // deleted meanwhile, another process's drag).
-QString laneClipPath(Window1& w, const DragItem& item) {
+QString laneClipPath(MainWindow& w, const DragItem& item) {
     const std::optional<lanes::ClipDrag> drag = lanes::decodeClipDrag(item.clipData());
     if (!drag) return QString();
-    DragCanvas* lane = w.lane(drag->lane);
+    LaneView* lane = w.lane(drag->lane);
     if (!lane) return QString();
     // Only compared with the lane's clips, never followed.
-    const int index = lane->indexOf(reinterpret_cast<const DragPic*>(drag->clip));
-    return index < 0 ? QString() : lane->mPics[static_cast<size_t>(index)]->ppfad;
+    const int index = lane->indexOf(reinterpret_cast<const Clip*>(drag->clip));
+    return index < 0 ? QString() : lane->clips[static_cast<size_t>(index)]->path;
 }
 
 }  // namespace
 
-droppreview* droppreview::instance() { return windows::openOrBuild(thePreview); }
-droppreview* droppreview::existing() { return thePreview; }
+dropPreviewWindow* dropPreviewWindow::instance() { return windows::openOrBuild(thePreview); }
+dropPreviewWindow* dropPreviewWindow::existing() { return thePreview; }
 
-void droppreview::Layout() {
-    setFrame(7, Window1::instance(), false, false);
+void dropPreviewWindow::Layout() {
+    setFrame(7, MainWindow::instance(), false, false);
     setTitle(QStringLiteral("Drop for Preview"));
     setContentLimits(windows::kMinSize, windows::kMinSize, windows::kMaxSize, windows::kMaxSize);
     setContentSize(294, 64);
 }
 
-void droppreview::CreateControls() {
-    droppreviewplayer = windows::place(
+void dropPreviewWindow::CreateControls() {
+    dropPreviewPlayer = windows::place(
         this, new platform::MoviePlayer(content(), "droppreviewplayer"), 9, 35, 274, 16);
-    droppreviewplayer->timeText = [](double seconds) { return lanes::timeText(seconds); };
-    droppreviewplayer->setController(2);
+    dropPreviewPlayer->timeText = [](double seconds) { return lanes::timeText(seconds); };
+    dropPreviewPlayer->setController(2);
     ListBox1 = windows::place(this, new platform::ListBox(content(), "ListBox1"), 9, 5, 274, 18);
     ListBox1->setColumnCount(1);
     ListBox1->setHasHeading(false);
@@ -73,16 +73,16 @@ void droppreview::CreateControls() {
 }
 
 // The list and the player keep their left and right margins as the window widens.
-bool droppreview::eventFilter(QObject* watched, QEvent* e) {
+bool dropPreviewWindow::eventFilter(QObject* watched, QEvent* e) {
     if (watched == content() && e->type() == QEvent::Resize && ListBox1) {
         const int width = Width() - 2 * kMargin;
         ListBox1->setWidth(width);
-        droppreviewplayer->setWidth(width);
+        dropPreviewPlayer->setWidth(width);
     }
     return platform::Window::eventFilter(watched, e);
 }
 
-void droppreview::ListBox1_Open() {
+void dropPreviewWindow::ListBox1_Open() {
     ListBox1->setEnableDrag(true);
     ListBox1->AcceptPictureDrop();
     for (const char* type : kPreviewTypes) ListBox1->AcceptFileDrop(QString::fromLatin1(type));
@@ -92,10 +92,10 @@ void droppreview::ListBox1_Open() {
 
 // The drag's file wins over its library track, and a lane's clip over both. A file that cannot
 // be opened changes nothing but the row's text, which says so.
-void droppreview::ListBox1_DropObject(DragItem& item, int) {
-    Window1* w = Window1::instance();
+void dropPreviewWindow::ListBox1_DropObject(DragItem& item, int) {
+    MainWindow* w = MainWindow::instance();
     QString file;
-    if (item.MacDataAvailable(QStringLiteral("itun"))) file = w->dropfromtunes(item);
+    if (item.MacDataAvailable(QStringLiteral("itun"))) file = w->dropFromLibrary(item);
     if (item.FolderItemAvailable()) {
         file = item.FolderItem();
         if (!QFileInfo(file).isFile()) {
@@ -109,7 +109,7 @@ void droppreview::ListBox1_DropObject(DragItem& item, int) {
     }
     if (file.isEmpty()) return;
 
-    const media::MovieRef movie = media::openEditableMovie(file);
+    const media::MovieRef movie = media::openMovie(file);
     if (!movie) {
         ListBox1->setCell(0, 0, kOpenError);
         return;
@@ -117,14 +117,14 @@ void droppreview::ListBox1_DropObject(DragItem& item, int) {
     ListBox1->setCell(0, 0, QFileInfo(file).fileName());
     setTitle(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded));
     // A preview still sounding fades out as the new movie takes its place.
-    droppreviewplayer->setMovie(movie);
-    w->SetMovieSoundOutputComponent(droppreviewplayer, whole(w->previewdevice));
-    droppreviewplayer->Play();
-    droppreviewplayer->refreshBar();
+    dropPreviewPlayer->setMovie(movie);
+    w->setPlayerOutputDevice(dropPreviewPlayer, whole(w->previewDevice));
+    dropPreviewPlayer->Play();
+    dropPreviewPlayer->refreshBar();
 }
 
 // Whichever row is dragged, it carries the title: the previewed file's URL, which a lane takes.
-bool droppreview::ListBox1_DragRow(DragItem& item, int) {
+bool dropPreviewWindow::ListBox1_DragRow(DragItem& item, int) {
     item.setText(Title());
     return true;
 }

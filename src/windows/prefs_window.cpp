@@ -2,7 +2,7 @@
 // written straight into it. The window keeps nothing of its own.
 #include "media/output.h"
 #include "platform/numtext.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 #include "windows/aux_windows.h"
 #include "windows/window_logic.h"
 #include "windows/window_parts.h"
@@ -11,27 +11,27 @@ using windows::label;
 using windows::place;
 
 namespace {
-QPointer<prefsWindow> thePrefs;
+QPointer<PreferencesWindow> thePreferences;
 }
 
-prefsWindow* prefsWindow::instance() { return windows::openOrBuild(thePrefs); }
-prefsWindow* prefsWindow::existing() { return thePrefs; }
+PreferencesWindow* PreferencesWindow::instance() { return windows::openOrBuild(thePreferences); }
+PreferencesWindow* PreferencesWindow::existing() { return thePreferences; }
 
-void prefsWindow::Layout() {
-    setFrame(7, Window1::instance(), true, true);
+void PreferencesWindow::Layout() {
+    setFrame(7, MainWindow::instance(), true, true);
     setTitle(QStringLiteral("Preferences"));
     setContentLimits(windows::kMinSize, windows::kMinSize, windows::kMaxSize, windows::kMaxSize);
     setContentSize(235, 202);
 }
 
-void prefsWindow::CreateControls() {
-    prefList = place(this, new platform::ListBox(content(), "prefList"), 20, 47, 195, 97);
-    prefList->setColumnCount(1);
-    prefList->setHasHeading(false);
-    prefList->setTextSize(12);
-    prefList->setEnableDrag(false);
-    prefList->onOpen = [this] { prefList_Open(); };
-    prefList->onChange = [this] { prefList_Change(); };
+void PreferencesWindow::CreateControls() {
+    deviceList = place(this, new platform::ListBox(content(), "prefList"), 20, 47, 195, 97);
+    deviceList->setColumnCount(1);
+    deviceList->setHasHeading(false);
+    deviceList->setTextSize(12);
+    deviceList->setEnableDrag(false);
+    deviceList->onOpen = [this] { deviceListOpened(); };
+    deviceList->onChange = [this] { deviceListChanged(); };
     StaticText1 =
         label(this, "StaticText1", 20, 15, 195, 20, QStringLiteral("preview device (select):"), 12);
     LittleArrows1 =
@@ -43,14 +43,16 @@ void prefsWindow::CreateControls() {
     StaticText1->setShrinkToFit(true);
     StaticText2->setShrinkToFit(true);
     // Wide enough for "9.5" and "10" up to the arrows; the value stays right-aligned beside them.
-    transfeld = label(this, "transfeld", 153, 162, 31, 20, QStringLiteral("3"), 12);
-    transfeld->setTextAlign(2);
+    transitionLabel = label(this, "transfeld", 153, 162, 31, 20, QStringLiteral("3"), 12);
+    transitionLabel->setTextAlign(2);
 }
 
-void prefsWindow::Open() { transfeld->setText(Str(Window1::instance()->deftrans)); }
+void PreferencesWindow::Open() {
+    transitionLabel->setText(Str(MainWindow::instance()->defaultTransition));
+}
 
 // Escape closes the window, as it does any small window of the desktop.
-bool prefsWindow::KeyDown(const QString& key) {
+bool PreferencesWindow::KeyDown(const QString& key) {
     if (key != QString(QChar(27))) return false;
     close();
     return true;
@@ -58,39 +60,39 @@ bool prefsWindow::KeyDown(const QString& key) {
 
 // The devices are read again each time the window is built, so a device plugged in meanwhile
 // shows. The device the preview now uses is selected; a device that is missing has no row.
-void prefsWindow::prefList_Open() {
-    const QString current = Hex(whole(Window1::instance()->previewdevice));
+void PreferencesWindow::deviceListOpened() {
+    const QString current = Hex(whole(MainWindow::instance()->previewDevice));
     for (const windows::DeviceRow& row : windows::deviceRows(media::outputDevices())) {
-        prefList->AddRow(row.name);
-        const int r = prefList->LastIndex();
-        prefList->setCell(r, 1, row.info);
-        prefList->setCell(r, 2, row.hexId);
-        if (row.hexId == current) prefList->setListIndex(r);
+        deviceList->AddRow(row.name);
+        const int r = deviceList->LastIndex();
+        deviceList->setCell(r, 1, row.info);
+        deviceList->setCell(r, 2, row.hexId);
+        if (row.hexId == current) deviceList->setListIndex(r);
     }
 }
 
 // A new device applies from the next movie the preview routes and is kept for the next run;
 // clearing the selection keeps the device chosen before.
-void prefsWindow::prefList_Change() {
-    const int row = prefList->ListIndex();
+void PreferencesWindow::deviceListChanged() {
+    const int row = deviceList->ListIndex();
     if (row < 0) return;
-    Window1* w = Window1::instance();
-    const double id = Val(QStringLiteral("&h") + prefList->Cell(row, 2));
-    if (id == w->previewdevice) return;
-    w->previewdevice = id;
-    windows::keepPreviewDevice(whole(id), prefList->Cell(row, 0));
+    MainWindow* w = MainWindow::instance();
+    const double id = Val(QStringLiteral("&h") + deviceList->Cell(row, 2));
+    if (id == w->previewDevice) return;
+    w->previewDevice = id;
+    windows::keepPreviewDevice(whole(id), deviceList->Cell(row, 0));
 }
 
-void prefsWindow::LittleArrows1_Up() {
-    Window1* w = Window1::instance();
-    w->deftrans = windows::transitionStepUp(w->deftrans);
-    windows::keepTransition(w->deftrans);
-    transfeld->setText(Str(w->deftrans));
+void PreferencesWindow::LittleArrows1_Up() {
+    MainWindow* w = MainWindow::instance();
+    w->defaultTransition = windows::transitionStepUp(w->defaultTransition);
+    windows::keepTransition(w->defaultTransition);
+    transitionLabel->setText(Str(w->defaultTransition));
 }
 
-void prefsWindow::LittleArrows1_Down() {
-    Window1* w = Window1::instance();
-    w->deftrans = windows::transitionStepDown(w->deftrans);
-    windows::keepTransition(w->deftrans);
-    transfeld->setText(Str(w->deftrans));
+void PreferencesWindow::LittleArrows1_Down() {
+    MainWindow* w = MainWindow::instance();
+    w->defaultTransition = windows::transitionStepDown(w->defaultTransition);
+    windows::keepTransition(w->defaultTransition);
+    transitionLabel->setText(Str(w->defaultTransition));
 }

@@ -89,7 +89,7 @@ QString readmeAddress(const QString& executableDir) {
 
 QStringList libraryRow(const LibrarySong* song) {
     if (!song) return {QString(), QString(), QString(), QString(), QString()};
-    return {song->Title, song->Artist, song->Album, song->Putzname, song->Location};
+    return {song->Title, song->Artist, song->Album, song->cleanName, song->Location};
 }
 
 QStringList libraryHeadings() {

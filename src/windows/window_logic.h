@@ -61,7 +61,7 @@ QString readmeAddress(const QString& executableDir);
 
 // A song of the music library the list shows.
 struct LibrarySong {
-    QString Title, Artist, Location, Album, Putzname;
+    QString Title, Artist, Location, Album, cleanName;
 };
 using LibrarySongRef = std::shared_ptr<LibrarySong>;
 

@@ -1,25 +1,25 @@
 // The commands that show the auxiliary windows. A command for a window that is open brings it to
 // the front.
 #include "shell/app.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 #include "windows/aux_windows.h"
 
-bool App::_editpreferences_Action() {
-    prefsWindow::instance()->Show();
+bool App::preferencesChosen() {
+    PreferencesWindow::instance()->Show();
     return true;
 }
 
-bool App::_aboutme_Action() {
+bool App::aboutChosen() {
     about::instance()->Show();
     return true;
 }
 
 bool App::_ExtrasDropPreview_Action() {
-    droppreview::instance()->Show();
+    dropPreviewWindow::instance()->Show();
     return true;
 }
 
-bool Window1::_itunesl_Action() {
+bool MainWindow::libraryChosen() {
     itunesLib::instance()->Show();
     return true;
 }

@@ -66,7 +66,7 @@ TEST_F(DocumentCommands, PromptMatrix) {
         }
         if (c.doc == Doc::Changed) addClip(2, 300, 50, "b", media("b.mp3"));
         const int clipsBefore = clipCount();
-        const QString pathBefore = w->gespeichert;
+        const QString pathBefore = w->documentPath;
         shownDialogs.clear();
         answers.clear();
         if (c.reply == Reply::Save) answers.push_back(DialogAnswer::Action);
@@ -76,13 +76,13 @@ TEST_F(DocumentCommands, PromptMatrix) {
         bool goesOn = false;
         switch (c.command) {
             case Command::New:
-                w->neu();
-                goesOn = clipCount() == 0 && w->gespeichert.isEmpty();
+                w->newDocument();
+                goesOn = clipCount() == 0 && w->documentPath.isEmpty();
                 break;
             case Command::Open:
                 w->open(other);
-                goesOn =
-                    w->gespeichert == other && names(w->Canvas1) == std::vector<QString>{"other"};
+                goesOn = w->documentPath == other &&
+                         names(w->laneView1) == std::vector<QString>{"other"};
                 break;
             case Command::Close:
                 goesOn = !w->CancelClose(false);
@@ -94,7 +94,7 @@ TEST_F(DocumentCommands, PromptMatrix) {
         EXPECT_EQ(goesOn, c.goesOn);
         if (!c.goesOn) {
             EXPECT_EQ(clipCount(), clipsBefore);
-            EXPECT_EQ(w->gespeichert, pathBefore);
+            EXPECT_EQ(w->documentPath, pathBefore);
         }
         const QByteArray saved = readFile(doc);
         EXPECT_EQ(saved == "<missing>" ? -1 : recordCount(saved), c.recordsInSaved);
@@ -103,7 +103,7 @@ TEST_F(DocumentCommands, PromptMatrix) {
 
 TEST_F(DocumentCommands, ThePromptAsksToSaveWithThreeButtons) {
     addClip(1, 200, 100, "a", media("a.mp3"));
-    w->neu();
+    w->newDocument();
     ASSERT_EQ(shownDialogs.size(), 1u);
     const platform::MessageSpec& p = shownDialogs[0];
     EXPECT_EQ(p.icon, 1);
@@ -126,14 +126,14 @@ TEST_F(DocumentCommands, CancelledSaveDialogInThePromptStopsTheCommand) {
         saveFiles.clear();
         openFilters.clear();
         bool closes = false;
-        if (command == Command::New) w->neu();
+        if (command == Command::New) w->newDocument();
         if (command == Command::Open) w->open(QString());
         if (command == Command::Close) closes = !w->CancelClose(true);
         EXPECT_FALSE(closes);
         EXPECT_TRUE(openFilters.empty());
         EXPECT_EQ(clipCount(), 1);
         EXPECT_EQ(w->Title(), "Vontalix");
-        EXPECT_EQ(w->suddensaveflag, 0);
+        EXPECT_EQ(w->documentSaved, 0);
     }
 }
 
@@ -142,8 +142,8 @@ TEST_F(DocumentCommands, DontSaveThenCancelledOpenDialogKeepsTheClips) {
     answers = {DialogAnswer::Alternate};
     w->open(QString());
     EXPECT_EQ(openFilters.size(), 1u);
-    EXPECT_EQ(names(w->Canvas1), std::vector<QString>{"a"});
-    EXPECT_EQ(w->suddensaveflag, 0);
+    EXPECT_EQ(names(w->laneView1), std::vector<QString>{"a"});
+    EXPECT_EQ(w->documentSaved, 0);
 }
 
 TEST_F(DocumentCommands, OpenDialogOffersTextFilesAndAllFiles) {
@@ -160,7 +160,7 @@ TEST_F(DocumentCommands, SaveDialogSuggestsAnUntitledTextFile) {
     ASSERT_EQ(saveNames.size(), 1u);
     EXPECT_EQ(saveNames[0], "NerovaUNTITLED.txt");
     EXPECT_EQ(w->Title(), "Vontalix");
-    EXPECT_TRUE(w->gespeichert.isEmpty());
+    EXPECT_TRUE(w->documentPath.isEmpty());
 }
 
 TEST_F(DocumentCommands, TitleFollowsTheDocumentPath) {
@@ -170,7 +170,7 @@ TEST_F(DocumentCommands, TitleFollowsTheDocumentPath) {
     saveFiles = {doc};
     ASSERT_EQ(w->save(), 1);
     EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
-    EXPECT_EQ(w->suddensaveflag, 1);
+    EXPECT_EQ(w->documentSaved, 1);
 
     // A titled document is saved in place, without a dialog.
     addClip(2, 400, 100, "b", media("b.mp3"));
@@ -181,7 +181,7 @@ TEST_F(DocumentCommands, TitleFollowsTheDocumentPath) {
     EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
 
     answers = {DialogAnswer::Alternate};
-    w->neu();
+    w->newDocument();
     EXPECT_EQ(w->Title(), "Vontalix");
 }
 
@@ -192,14 +192,14 @@ TEST_F(DocumentCommands, SaveAsThenCancelKeepsThePreviousPath) {
     ASSERT_EQ(w->save(), 1);
     addClip(2, 400, 100, "b", media("b.mp3"));
 
-    w->_menusaveas_Action();  // the save dialog is cancelled
+    w->saveAsChosen();  // the save dialog is cancelled
     EXPECT_EQ(saveNames.size(), 2u);
-    EXPECT_EQ(w->gespeichert, doc);
+    EXPECT_EQ(w->documentPath, doc);
     EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
-    EXPECT_EQ(w->suddensaveflag, 0);
+    EXPECT_EQ(w->documentSaved, 0);
     EXPECT_EQ(recordCount(readFile(doc)), 1);
 
-    w->_menusave_Action();
+    w->saveChosen();
     EXPECT_EQ(saveNames.size(), 2u);
     EXPECT_EQ(recordCount(readFile(doc)), 2);
 }
@@ -209,15 +209,15 @@ TEST_F(DocumentCommands, SaveAsWritesTheChosenFileAndAdoptsIt) {
     const QString first = path("first.txt"), second = path("second.txt");
     saveFiles = {first, second};
     ASSERT_EQ(w->save(), 1);
-    w->_menusaveas_Action();
-    EXPECT_EQ(w->gespeichert, second);
+    w->saveAsChosen();
+    EXPECT_EQ(w->documentPath, second);
     EXPECT_EQ(w->Title(), "Vontalix  -  " + second);
     EXPECT_EQ(readFile(first), readFile(second));
 }
 
-TEST_F(DocumentCommands, ClosingWithXquitDoesNotAsk) {
+TEST_F(DocumentCommands, ClosingWithoutPromptDoesNotAsk) {
     addClip(1, 200, 100, "a", media("a.mp3"));
-    w->xquit = 1;
+    w->closeWithoutPrompt = 1;
     EXPECT_FALSE(w->CancelClose(true));
     EXPECT_TRUE(shownDialogs.empty());
 }
@@ -228,8 +228,8 @@ TEST_F(DocumentCommands, AnOpenedPlaylistWithClipsCountsAsChanged) {
         list, documents::playlistHeaderLine() + record(1, 30, 100, "x", media("x.mp3"))));
     w->open(list);
     ASSERT_EQ(clipCount(), 1);
-    EXPECT_EQ(w->suddensaveflag, 0);
-    w->neu();
+    EXPECT_EQ(w->documentSaved, 0);
+    w->newDocument();
     EXPECT_TRUE(promptShown());
 }
 
@@ -239,7 +239,7 @@ TEST_F(DocumentCommands, APlaylistWithoutRecordsOpensEmptyAndSavesAsTheHeaderAlo
     w->open(list);
     EXPECT_EQ(clipCount(), 0);
     EXPECT_EQ(w->Title(), "Vontalix  -  " + list);
-    EXPECT_EQ(w->suddensaveflag, 1);
+    EXPECT_EQ(w->documentSaved, 1);
     ASSERT_TRUE(testsupport::writeFile(list, "stale"));
     ASSERT_EQ(w->save(), 1);
     EXPECT_EQ(readFile(list), documents::playlistHeaderLine());

@@ -54,22 +54,23 @@ class DocumentFixture : public AppFixture {
     }
 
     // A clip given in timeline pixels at the window's zoom and scroll, like a drop makes it.
-    DragPicRef addClip(int lane, double centre, double dauer, const QString& name,
-                       const QString& file, int label = 0) {
-        DragCanvas* canvas = w->lane(lane);
-        const double fadein = dauer / 4, fadeout = dauer * 3 / 4, in = dauer / 8,
-                     out = dauer * 7 / 8;
-        canvas->AddPicture(w->zeichnetrack(name, dauer, fadein, fadeout, in, out, label),
-                           centre - dauer / 2, 16, name, dauer, file, lane, fadein, fadeout, in,
-                           out, label);
-        return canvas->mPics.back();
+    ClipRef addClip(int lane, double centre, double length, const QString& name,
+                    const QString& file, int label = 0) {
+        LaneView* canvas = w->lane(lane);
+        const double fadeInEnd = length / 4, fadeOutStart = length * 3 / 4, in = length / 8,
+                     out = length * 7 / 8;
+        canvas->addNewClip(
+            w->makeClipPicture(name, length, fadeInEnd, fadeOutStart, in, out, label),
+            centre - length / 2, 16, name, length, file, lane, fadeInEnd, fadeOutStart, in, out,
+            label);
+        return canvas->clips.back();
     }
 
     // One record as the program writes it, values in seconds.
-    static QByteArray record(int lane, double dauer, double centre, const QString& name,
+    static QByteArray record(int lane, double length, double centre, const QString& name,
                              const QString& file) {
-        const QStringList fields = {"vtlx", Str(lane), Str(dauer), "0",         Str(dauer), name,
-                                    file,   "0",       Str(dauer), Str(centre), "16",       "0"};
+        const QStringList fields = {"vtlx", Str(lane), Str(length), "0",         Str(length), name,
+                                    file,   "0",       Str(length), Str(centre), "16",        "0"};
         return (fields.join(u'%') + u'%' + u'\r').toUtf8();
     }
 
@@ -87,14 +88,14 @@ class DocumentFixture : public AppFixture {
         return n;
     }
 
-    static std::vector<QString> names(const DragCanvas* canvas) {
+    static std::vector<QString> names(const LaneView* canvas) {
         std::vector<QString> out;
-        for (const auto& c : canvas->mPics) out.push_back(c->pname);
+        for (const auto& c : canvas->clips) out.push_back(c->name);
         return out;
     }
 
     int clipCount() const {
-        return static_cast<int>(w->Canvas1->mPics.size() + w->Canvas2->mPics.size());
+        return static_cast<int>(w->laneView1->clips.size() + w->laneView2->clips.size());
     }
 
     bool promptShown() const {

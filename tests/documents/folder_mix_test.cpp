@@ -13,11 +13,11 @@
 #include <set>
 
 #include "document_fixture.h"
-#include "platform/progress.h"
 #include "documents/parallel_measure.h"
 #include "editing/drop_logic.h"
 #include "editing/file_label.h"
 #include "media/movie.h"
+#include "platform/progress.h"
 #include "support/media_gen.h"
 
 namespace {
@@ -28,30 +28,30 @@ using documents::FolderLayoutRules;
 using platform::DialogAnswer;
 using testsupport::DocumentFixture;
 
-struct Clip {
+struct LaidClip {
     int lane;
-    double left, width, fadein, fadeout;
+    double left, width, fadeInEnd, fadeOutStart;
 };
 
-std::vector<Clip> laidOut(const std::vector<int32_t>& widths, const FolderLayoutRules& rules) {
+std::vector<LaidClip> laidOut(const std::vector<int32_t>& widths, const FolderLayoutRules& rules) {
     FolderLayout layout(rules);
-    std::vector<Clip> out;
+    std::vector<LaidClip> out;
     for (int32_t w : widths) {
         const ClipPlace p = layout.next(w);
-        out.push_back({p.lane, p.left, double(p.width), p.fadein, p.fadeout});
+        out.push_back({p.lane, p.left, double(p.width), p.fadeInEnd, p.fadeOutStart});
     }
     return out;
 }
 
-void expectClips(const std::vector<Clip>& got, const std::vector<Clip>& want) {
+void expectClips(const std::vector<LaidClip>& got, const std::vector<LaidClip>& want) {
     ASSERT_EQ(got.size(), want.size());
     for (size_t i = 0; i < want.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(got[i].lane, want[i].lane);
         EXPECT_DOUBLE_EQ(got[i].left, want[i].left);
         EXPECT_DOUBLE_EQ(got[i].width, want[i].width);
-        EXPECT_DOUBLE_EQ(got[i].fadein, want[i].fadein);
-        EXPECT_DOUBLE_EQ(got[i].fadeout, want[i].fadeout);
+        EXPECT_DOUBLE_EQ(got[i].fadeInEnd, want[i].fadeInEnd);
+        EXPECT_DOUBLE_EQ(got[i].fadeOutStart, want[i].fadeOutStart);
     }
 }
 
@@ -60,7 +60,7 @@ TEST(FolderLayout, Geometry) {
         const char* what;
         FolderLayoutRules rules;
         std::vector<int32_t> widths;
-        std::vector<Clip> clips;
+        std::vector<LaidClip> clips;
     } cases[] = {
         {"transition 3",
          documents::openFolderRules(3),
@@ -203,18 +203,18 @@ class OpenFolder : public DocumentFixture {
 
     void runOpenFolder(const QString& folder) {
         folders = {folder};
-        w->_openfolder_Action();
+        w->openFolderChosen();
     }
 
-    std::vector<Clip> clips() const {
-        std::vector<std::pair<double, Clip>> all;
-        for (DragCanvas* lane : {w->Canvas1, w->Canvas2})
-            for (const auto& c : lane->mPics)
-                all.push_back(
-                    {c->porgx,
-                     {c->spur, c->porgx - c->pdauer / 2, c->pdauer, c->pfadein, c->pfadeout}});
+    std::vector<LaidClip> clips() const {
+        std::vector<std::pair<double, LaidClip>> all;
+        for (LaneView* lane : {w->laneView1, w->laneView2})
+            for (const auto& c : lane->clips)
+                all.push_back({c->centre,
+                               {c->lane, c->centre - c->lengthPx / 2, c->lengthPx, c->fadeInEnd,
+                                c->fadeOutStart}});
         std::sort(all.begin(), all.end(), [](auto& a, auto& b) { return a.first < b.first; });
-        std::vector<Clip> out;
+        std::vector<LaidClip> out;
         for (auto& [x, c] : all) out.push_back(c);
         return out;
     }
@@ -223,7 +223,7 @@ class OpenFolder : public DocumentFixture {
 TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
     const struct {
         double transition;
-        std::vector<Clip> clips;
+        std::vector<LaidClip> clips;
     } cases[] = {
         {3, {{1, 10, 100, 3, 97}, {2, 107, 60, 3, 57}, {1, 164, 200, 3, 197}}},
         {0, {{1, 10, 100, 0, 100}, {2, 110, 60, 0, 60}, {1, 170, 200, 0, 200}}},
@@ -235,29 +235,29 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.transition);
         w->init();
-        w->deftrans = c.transition;
-        w->msg->setText("before");
+        w->defaultTransition = c.transition;
+        w->statusLine->setText("before");
         runOpenFolder(path("music"));
-        const std::vector<Clip> laid = clips();
+        const std::vector<LaidClip> laid = clips();
         expectClips(laid, c.clips);
         // Each clip fades in over exactly its overlap with the one before, which fades out over
         // the same stretch: no dip, no doubling.
         for (size_t i = 1; i < laid.size(); ++i) {
-            const Clip &before = laid[i - 1], &next = laid[i];
+            const LaidClip &before = laid[i - 1], &next = laid[i];
             const double overlap = before.left + before.width - next.left;
             EXPECT_DOUBLE_EQ(overlap, c.transition) << i;
-            EXPECT_DOUBLE_EQ(next.fadein, overlap) << i;
-            EXPECT_DOUBLE_EQ(before.width - before.fadeout, overlap) << i;
+            EXPECT_DOUBLE_EQ(next.fadeInEnd, overlap) << i;
+            EXPECT_DOUBLE_EQ(before.width - before.fadeOutStart, overlap) << i;
         }
-        EXPECT_EQ(w->Canvas1->mPics[0]->x, 60);
-        EXPECT_EQ(w->Canvas1->mPics[0]->pname, "a 100.mp3");
-        EXPECT_EQ(w->Canvas1->mPics[0]->ppfad, music("a 100.mp3"));
-        EXPECT_DOUBLE_EQ(w->Canvas2->mPics[0]->x, c.clips[1].left + 30);
-        EXPECT_EQ(w->balkenaktiv, -1);
-        EXPECT_EQ(w->balkenaktivspur, 0);
-        EXPECT_EQ(w->suddensaveflag, 0);
+        EXPECT_EQ(w->laneView1->clips[0]->x, 60);
+        EXPECT_EQ(w->laneView1->clips[0]->name, "a 100.mp3");
+        EXPECT_EQ(w->laneView1->clips[0]->path, music("a 100.mp3"));
+        EXPECT_DOUBLE_EQ(w->laneView2->clips[0]->x, c.clips[1].left + 30);
+        EXPECT_EQ(w->selectedIndex, -1);
+        EXPECT_EQ(w->selectedLane, 0);
+        EXPECT_EQ(w->documentSaved, 0);
         EXPECT_EQ(w->Title(), "Vontalix");
-        EXPECT_EQ(w->msg->Text(), "");  // nothing skipped; the last document's word is gone
+        EXPECT_EQ(w->statusLine->Text(), "");  // nothing skipped; the last document's word is gone
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
     }
     // Saved, the clips read back with the same places.
@@ -296,7 +296,7 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
     }
     ASSERT_TRUE(QDir(path("music")).mkpath("sub"));
     ASSERT_TRUE(QDir(path("music")).mkpath("folder.mp3"));  // passed over like a text file
-    w->deftrans = 1;
+    w->defaultTransition = 1;
 
     runOpenFolder(path("music"));
     // Listing order: a, B, broken, e, folder.mp3, labelled, live.mp3.bak, notes, short, sub,
@@ -309,24 +309,24 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
         {"e.m4a", 1, m4aWidth, 0},        {"labelled.mp3", 2, mp3Width, 5},
         {"live.mp3.bak", 1, mp3Width, 0}, {"tagged.mp3", 2, mp3Width, 0},
     };
-    std::vector<std::pair<double, DragPicRef>> all;
-    for (DragCanvas* lane : {w->Canvas1, w->Canvas2})
-        for (const auto& c : lane->mPics) all.push_back({c->porgx - c->pdauer / 2, c});
+    std::vector<std::pair<double, ClipRef>> all;
+    for (LaneView* lane : {w->laneView1, w->laneView2})
+        for (const auto& c : lane->clips) all.push_back({c->centre - c->lengthPx / 2, c});
     std::sort(all.begin(), all.end(), [](auto& a, auto& b) { return a.first < b.first; });
     ASSERT_EQ(all.size(), std::size(want));
     double left = 10;
     for (size_t i = 0; i < all.size(); ++i) {
-        const DragPic& c = *all[i].second;
+        const Clip& c = *all[i].second;
         SCOPED_TRACE(want[i].name);
-        EXPECT_EQ(c.pname, want[i].name);
-        EXPECT_EQ(c.spur, want[i].lane);
-        EXPECT_DOUBLE_EQ(c.pdauer, want[i].width);
+        EXPECT_EQ(c.name, want[i].name);
+        EXPECT_EQ(c.lane, want[i].lane);
+        EXPECT_DOUBLE_EQ(c.lengthPx, want[i].width);
         EXPECT_DOUBLE_EQ(c.x, left + want[i].width / 2.0);
-        EXPECT_EQ(c.pfarbe, want[i].label);
-        EXPECT_DOUBLE_EQ(c.pfadein, 1);
+        EXPECT_EQ(c.label, want[i].label);
+        EXPECT_DOUBLE_EQ(c.fadeInEnd, 1);
         left += want[i].width - 1;
     }
-    EXPECT_EQ(w->msg->Text(),
+    EXPECT_EQ(w->statusLine->Text(),
               "1 file could not be opened: broken.mp3; "
               "1 file too short for a clip at this zoom: short.mp3");
 }
@@ -334,10 +334,10 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
 // Media longer than a day could not be saved and read back: it is skipped and named.
 TEST_F(OpenFolder, MediaLongerThanADayIsSkipped) {
     fakeLengths({{"a.mp3", 100}, {"b day.mp3", 86400.5}, {"c.mp3", 50}});
-    w->deftrans = 0;
+    w->defaultTransition = 0;
     runOpenFolder(path("music"));
     expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
-    EXPECT_EQ(w->msg->Text(), "1 file could not be opened: b day.mp3");
+    EXPECT_EQ(w->statusLine->Text(), "1 file could not be opened: b day.mp3");
 }
 
 // A name with a line break, or one that is not UTF-8 (which the program cannot even find by
@@ -349,10 +349,10 @@ TEST_F(OpenFolder, NamesAPlaylistCannotHoldAreRefusedAndNamed) {
     const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0600);
     ASSERT_GE(fd, 0);
     ::close(fd);
-    w->deftrans = 0;
+    w->defaultTransition = 0;
     runOpenFolder(path("music"));
     expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
-    EXPECT_EQ(w->msg->Text(),
+    EXPECT_EQ(w->statusLine->Text(),
               "2 files were not taken, a playlist cannot hold them: \"b\u21b5c.mp3\" (line break "
               "in its path), \"d\uFFFD.mp3\" (name not UTF-8)");
     saveFiles = {path("mix.txt")};
@@ -402,24 +402,24 @@ TEST_F(OpenFolder, SavePromptAndFolderDialog) {
             ASSERT_EQ(w->save(), 1);
         }
         const QString titleBefore = w->Title();
-        const int flagBefore = w->suddensaveflag;
+        const int flagBefore = w->documentSaved;
         shownDialogs.clear();
         answers.assign(c.answers.begin(), c.answers.end());
         saveFiles = {c.saveTo.isEmpty() ? QString() : path(c.saveTo)};
         folders = {c.chooseFolder ? path("music") : QString()};
-        w->_openfolder_Action();
+        w->openFolderChosen();
 
         EXPECT_EQ(promptShown(), c.prompted);
         EXPECT_EQ(folders.empty(), c.folderAsked);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
         if (c.laidOut) {
-            EXPECT_EQ(names(w->Canvas1), std::vector<QString>{"a.mp3"});
-            EXPECT_EQ(names(w->Canvas2), std::vector<QString>{"b.mp3"});
+            EXPECT_EQ(names(w->laneView1), std::vector<QString>{"a.mp3"});
+            EXPECT_EQ(names(w->laneView2), std::vector<QString>{"b.mp3"});
         } else {
             // Without a folder chosen the mix stays as it was, even after "Don't save".
-            EXPECT_EQ(names(w->Canvas1), std::vector<QString>{"old"});
+            EXPECT_EQ(names(w->laneView1), std::vector<QString>{"old"});
             EXPECT_EQ(w->Title(), titleBefore);
-            EXPECT_EQ(w->suddensaveflag, flagBefore);
+            EXPECT_EQ(w->documentSaved, flagBefore);
         }
         if (!c.saveTo.isEmpty()) {
             EXPECT_EQ(recordCount(readFile(path(c.saveTo))), 1);
@@ -468,14 +468,14 @@ TEST_F(OpenFolder, LongFolderShowsProgressAndCancelKeepsTheClipsLaid) {
         EXPECT_TRUE(watchShown);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
         EXPECT_FALSE(w->documentBusy);
-        EXPECT_EQ(w->balkenaktivspur, 0);
+        EXPECT_EQ(w->selectedLane, 0);
         EXPECT_EQ(clipCount(), cancel ? 100 : 200);
         if (cancel) {
             EXPECT_EQ(values.size(), 1u);
             EXPECT_LE(*measured, 100 + documents::measureThreads(200));
         } else {
             EXPECT_EQ(values.back(), 200);
-            EXPECT_EQ(w->Canvas2->mPics.back()->pname, "f199.mp3");
+            EXPECT_EQ(w->laneView2->clips.back()->name, "f199.mp3");
         }
     }
 }

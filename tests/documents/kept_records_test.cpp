@@ -81,7 +81,7 @@ TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
     const QString list = openLines(lines);
 
     EXPECT_EQ(clipCount(), 2);
-    EXPECT_EQ(w->msg->Text(),
+    EXPECT_EQ(w->statusLine->Text(),
               QString("%1 tracks were not loaded (%2 media files missing, %3 damaged lines, 1 file "
                       "name not in UTF-8) and stay in the playlist file.")
                   .arg(missing + damaged + 1)
@@ -96,12 +96,12 @@ TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
     ASSERT_EQ(w->save(), 1);
     EXPECT_EQ(readFile(list), expected);
     saveFiles = {path("copy.txt")};
-    w->gespeichert.clear();
+    w->documentPath.clear();
     ASSERT_EQ(w->save(), 1);
     EXPECT_EQ(readFile(path("copy.txt")), expected);
-    w->suddensaveflag = 0;  // a change, so closing asks
+    w->documentSaved = 0;  // a change, so closing asks
     QFile::remove(list);
-    w->gespeichert = list;
+    w->documentPath = list;
     answers = {DialogAnswer::Action};
     EXPECT_FALSE(w->CancelClose(true));
     EXPECT_EQ(readFile(list), expected);
@@ -119,7 +119,7 @@ TEST_F(KeptRecords, NewAndOpenForgetThem) {
         const char* command;
         std::function<void()> run;
     } cases[] = {
-        {"New", [this] { w->neu(); }},
+        {"New", [this] { w->newDocument(); }},
         {"Open", [this] { openLines({}, "empty.txt"); }},
     };
     for (const auto& c : cases) {
@@ -130,7 +130,7 @@ TEST_F(KeptRecords, NewAndOpenForgetThem) {
         c.run();
         EXPECT_EQ(w->keptRecords.count(), 0);
         saveFiles = {path("after.txt")};
-        w->gespeichert.clear();
+        w->documentPath.clear();
         ASSERT_EQ(w->save(), 1);
         EXPECT_EQ(readFile(path("after.txt")), documents::playlistHeaderLine());
     }
@@ -159,7 +159,7 @@ TEST_F(KeptRecords, FilesThatAreNoPlayableMediaLoadAndAreNamed) {
         std::vector<QByteArray> lines;
         for (const QByteArray& l : c.lines) lines.push_back(l.chopped(1));
         openLines(lines);
-        EXPECT_EQ(w->msg->Text(), c.status);
+        EXPECT_EQ(w->statusLine->Text(), c.status);
         EXPECT_EQ(clipCount() + w->keptRecords.count(), static_cast<int>(c.lines.size()));
     }
 }
@@ -182,7 +182,7 @@ TEST_F(KeptRecords, AFileFarTooLargeIsRefusedUnread) {
     ASSERT_EQ(shownDialogs.size(), 2u);
     EXPECT_EQ(shownDialogs[1].message, "The playlist could not be opened.");
     EXPECT_TRUE(shownDialogs[1].explanation.endsWith("It is far too large to be a playlist."));
-    EXPECT_EQ(w->gespeichert, doc);
+    EXPECT_EQ(w->documentPath, doc);
     EXPECT_EQ(clipCount(), 1);
 }
 
@@ -199,9 +199,9 @@ TEST_F(KeptRecords, CancelledOpeningLeavesAnEmptyUntitledDocument) {
     EXPECT_EQ(steps, 2);
     EXPECT_EQ(clipCount(), 0);
     EXPECT_EQ(w->keptRecords.count(), 0);
-    EXPECT_EQ(w->gespeichert, "");
+    EXPECT_EQ(w->documentPath, "");
     EXPECT_EQ(w->Title(), "Vontalix");
-    EXPECT_EQ(w->msg->Text(), "Opening \"long.txt\" was cancelled; the file is unchanged.");
+    EXPECT_EQ(w->statusLine->Text(), "Opening \"long.txt\" was cancelled; the file is unchanged.");
     EXPECT_EQ(readFile(list), text);
 }
 
@@ -239,7 +239,7 @@ TEST_F(KeptRecords, AFailedSaveSaysWhatHappenedAndKeepsTheOldFile) {
                   "\"" + doc + "\": " + c.says + " Any earlier version of the file is unchanged.");
         EXPECT_EQ(readFile(doc), before);
         EXPECT_EQ(fileNames(), filesBefore);  // no half-written file left behind
-        EXPECT_EQ(w->suddensaveflag, 0);
+        EXPECT_EQ(w->documentSaved, 0);
     }
     documents::setWriteCall({});
     EXPECT_EQ(w->save(), 1);

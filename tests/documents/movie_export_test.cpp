@@ -161,10 +161,10 @@ ExportClip clipAt(const QString& path, int lane, double left, double length, dou
     c.path = path;
     c.name = name;
     c.lane = lane;
-    c.pdauer = length * zoom;
-    c.porgx = left * zoom + c.pdauer / 2;
-    c.pstart = in * zoom;
-    c.pstop = out * zoom;
+    c.lengthPx = length * zoom;
+    c.centre = left * zoom + c.lengthPx / 2;
+    c.inPoint = in * zoom;
+    c.outPoint = out * zoom;
     return c;
 }
 
@@ -271,7 +271,7 @@ TEST_F(MovieExport, EachClipSoundsItsSectionWhereTheMixPlaysIt) {
                 if (k.lane == e.lane && k.path != quiet) clip = &k;
             for (const ExportClip& k : c.clips)  // the section's own clip when a lane has two
                 if (k.lane == e.lane && k.path != quiet &&
-                    std::fabs((k.porgx - k.pdauer / 2 + k.pstart) / c.zoom - e.from) < 1e-9)
+                    std::fabs((k.centre - k.lengthPx / 2 + k.inPoint) / c.zoom - e.from) < 1e-9)
                     clip = &k;
             ASSERT_NE(clip, nullptr);
             const std::vector<float> source = decodeStream(clip->path, 0, kRate);
@@ -419,7 +419,7 @@ TEST_F(MovieExport, CancelOrAFailingTargetLeavesNoFileAndKeepsTheOldOne) {
 }
 
 TEST(MoviePlacement, TheViewAndTheZoomDoNotMoveWhatSounds) {
-    // porgx is the absolute centre: the same clip at any zoom lands on the same seconds.
+    // centre is the absolute centre: the same clip at any zoom lands on the same seconds.
     for (double zoom : {0.25, 0.5, 1.0, 2.0, 4.0}) {
         const documents::SoundingSection p =
             documents::placeClip(clipAt("x", 1, 10, 8, 1.5, 6, zoom), zoom);
@@ -447,8 +447,8 @@ class MovieExportCommand : public testsupport::DocumentFixture {
 
 TEST_F(MovieExportCommand, WritesTheLanesAtTheSecondsTheRulerShows) {
     const QString a = chirp(6);
-    w->zoomwert = 2;                          // 200 %: two timeline pixels a second
-    w->ScrollBar1->setValue(1);               // the view scrolled by 60 pixels
+    w->pixelsPerSecond = 2;                   // 200 %: two timeline pixels a second
+    w->timelineScrollBar->setValue(1);        // the view scrolled by 60 pixels
     addClip(1, 40 + 12 / 2.0, 12, "one", a);  // visible left edge 40: absolute 100 px = 50 s
     addClip(2, -30 + 8 / 2.0, 8, "two", a);   // left of the view: absolute 30 px = 15 s
     const QString out = path("mix.mov");
@@ -458,9 +458,9 @@ TEST_F(MovieExportCommand, WritesTheLanesAtTheSecondsTheRulerShows) {
         shownText = text;
         return false;
     };
-    w->saveallasmovie();
+    w->exportMovie();
     ASSERT_EQ(saveNames, std::vector<QString>{"qtmov.mov"});
-    EXPECT_EQ(w->msg->Text(), "The movie \"mix.mov\" was written.");
+    EXPECT_EQ(w->statusLine->Text(), "The movie \"mix.mov\" was written.");
     EXPECT_EQ(shownText, "Writing \"mix.mov\"\u2026");
     const std::vector<TrackInfo> tracks = readMovie(out);
     ASSERT_EQ(tracks.size(), 2u);
@@ -472,7 +472,7 @@ TEST_F(MovieExportCommand, WritesTheLanesAtTheSecondsTheRulerShows) {
         EXPECT_NEAR(spans[0].first, want[lane].first, kTolerance) << lane;
         EXPECT_NEAR(spans[0].second, want[lane].second, kTolerance) << lane;
     }
-    EXPECT_EQ(w->Canvas1->mPics.size(), 1u);  // the lanes are left as they were
+    EXPECT_EQ(w->laneView1->clips.size(), 1u);  // the lanes are left as they were
 }
 
 TEST_F(MovieExportCommand, CancelInTheDialogsLeavesEverythingAsItWas) {
@@ -482,23 +482,23 @@ TEST_F(MovieExportCommand, CancelInTheDialogsLeavesEverythingAsItWas) {
     const QByteArray old = "an older movie";
     ASSERT_TRUE(testsupport::writeFile(out, old));
     saveFiles = {""};  // Cancel in the save dialog
-    w->saveallasmovie();
+    w->exportMovie();
     platform::dialogHooks().progress = [](const QString&, int, int) { return true; };  // Cancel
     saveFiles = {out};
-    w->saveallasmovie();
+    w->exportMovie();
     EXPECT_EQ(readFile(out), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"qtmov.mov"});
-    EXPECT_EQ(w->msg->Text(), "The export was cancelled; no movie was written.");
+    EXPECT_EQ(w->statusLine->Text(), "The export was cancelled; no movie was written.");
     EXPECT_TRUE(shownDialogs.empty());
 }
 
 TEST_F(MovieExportCommand, AFailureIsShownInADialogAndNotReportedAsSuccess) {
     addClip(1, 100, 6, "c", chirp(6));
     saveFiles = {path("no such folder/qtmov.mov")};
-    w->saveallasmovie();
+    w->exportMovie();
     ASSERT_EQ(shownDialogs.size(), 1u);
     EXPECT_EQ(shownDialogs[0].message, "The movie could not be written.");
-    EXPECT_TRUE(w->msg->Text().isEmpty());
+    EXPECT_TRUE(w->statusLine->Text().isEmpty());
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 // Playlist files on disk: atomic saves, refusing what is not a playlist, round trips through
 // Save and Open, records whose media is gone, and documents opened by the application.
-#include <sched.h>
-#include <sys/mount.h>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -91,8 +91,8 @@ TEST_F(PlaylistFiles, AFailedSaveLeavesTheOldFileAndSaysSo) {
         EXPECT_EQ(w->save(), 0);
         EXPECT_TRUE(failureShown());
         EXPECT_EQ(readFile(doc), broken);
-        EXPECT_EQ(w->gespeichert, doc);
-        EXPECT_EQ(w->suddensaveflag, 0);
+        EXPECT_EQ(w->documentPath, doc);
+        EXPECT_EQ(w->documentSaved, 0);
         EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
         // The prompt must not let the document go when the save failed.
         answers = {DialogAnswer::Action};
@@ -116,7 +116,7 @@ TEST_F(PlaylistFiles, AReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(readFile(doc), before);
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{"mix.txt"});  // no temporary file left behind either
-    EXPECT_EQ(w->suddensaveflag, 0);
+    EXPECT_EQ(w->documentSaved, 0);
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
@@ -165,9 +165,9 @@ TEST_F(PlaylistFiles, ASaveOnAReadOnlyDiskSaysSo) {
 TEST_F(PlaylistFiles, SaveAsIntoAFolderThatIsGoneKeepsThePreviousPath) {
     const QString doc = changedDocumentIn(path("here"));
     saveFiles = {path("gone/mix.txt")};
-    w->_menusaveas_Action();
+    w->saveAsChosen();
     EXPECT_TRUE(failureShown());
-    EXPECT_EQ(w->gespeichert, doc);
+    EXPECT_EQ(w->documentPath, doc);
     EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
 }
 
@@ -230,21 +230,21 @@ TEST_F(PlaylistFiles, WhatIsNotAPlaylistIsRefusedAndNeverOverwritten) {
         ASSERT_EQ(shownDialogs.size(), 2u);
         EXPECT_EQ(shownDialogs[1].message, c.message);
         // Read before the reset: the current document is still all there.
-        EXPECT_EQ(w->gespeichert, doc);
+        EXPECT_EQ(w->documentPath, doc);
         EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
         EXPECT_EQ(clipCount(), 2);
-        EXPECT_EQ(w->suddensaveflag, 0);
+        EXPECT_EQ(w->documentSaved, 0);
         ASSERT_EQ(w->save(), 1);
         EXPECT_EQ(readFile(file), bytes);
         EXPECT_EQ(recordCount(readFile(doc)), 2);
-        w->suddensaveflag = 0;
+        w->documentSaved = 0;
     }
 }
 
 // Clips given in seconds; the document is built at a zoom and scroll as the lanes would hold it.
 struct Seconds {
     int lane;
-    double centre, dauer;
+    double centre, length;
     const char* name;
     int label;
 };
@@ -265,10 +265,10 @@ TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
     for (const View& v : views) {
         SCOPED_TRACE(testing::Message() << "zoom " << v.zoom << " scroll " << v.scroll);
         w->init();
-        w->zoomwert = v.zoom;
-        w->scrollwert = v.scroll;
+        w->pixelsPerSecond = v.zoom;
+        w->scrollX = v.scroll;
         for (const Seconds& s : clips)
-            addClip(s.lane, s.centre * v.zoom - v.scroll, s.dauer * v.zoom, s.name, files[s.name],
+            addClip(s.lane, s.centre * v.zoom - v.scroll, s.length * v.zoom, s.name, files[s.name],
                     s.label);
         const QString doc = path("round.txt");
         saveFiles = {doc};
@@ -277,37 +277,37 @@ TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
 
         answers = {DialogAnswer::Alternate};
         w->open(doc);
-        EXPECT_FLOAT_EQ(w->zoomwert, 1.0f);
-        EXPECT_FLOAT_EQ(w->scrollwert, 0.0f);
+        EXPECT_FLOAT_EQ(w->pixelsPerSecond, 1.0f);
+        EXPECT_FLOAT_EQ(w->scrollX, 0.0f);
         // Each lane comes back stacked as it was written.
-        EXPECT_EQ(names(w->Canvas1), (std::vector<QString>{"first", "second", "third"}));
-        EXPECT_EQ(names(w->Canvas2), (std::vector<QString>{"other lane"}));
+        EXPECT_EQ(names(w->laneView1), (std::vector<QString>{"first", "second", "third"}));
+        EXPECT_EQ(names(w->laneView2), (std::vector<QString>{"other lane"}));
         for (const Seconds& s : clips) {
             SCOPED_TRACE(s.name);
-            const DragCanvas* lane = w->lane(s.lane);
-            auto it = std::find_if(lane->mPics.begin(), lane->mPics.end(),
-                                   [&](const DragPicRef& c) { return c->pname == s.name; });
-            ASSERT_NE(it, lane->mPics.end());
-            const DragPic& c = **it;
-            EXPECT_EQ(c.spur, s.lane);
+            const LaneView* lane = w->lane(s.lane);
+            auto it = std::find_if(lane->clips.begin(), lane->clips.end(),
+                                   [&](const ClipRef& c) { return c->name == s.name; });
+            ASSERT_NE(it, lane->clips.end());
+            const Clip& c = **it;
+            EXPECT_EQ(c.lane, s.lane);
             EXPECT_EQ(c.x, s.centre);
-            EXPECT_DOUBLE_EQ(c.porgx, s.centre);
+            EXPECT_DOUBLE_EQ(c.centre, s.centre);
             EXPECT_EQ(c.y, 16);
-            EXPECT_DOUBLE_EQ(c.pdauer, s.dauer);
-            EXPECT_DOUBLE_EQ(c.pfadein, s.dauer / 4);
-            EXPECT_DOUBLE_EQ(c.pfadeout, s.dauer * 3 / 4);
-            EXPECT_DOUBLE_EQ(c.pstart, s.dauer / 8);
-            EXPECT_DOUBLE_EQ(c.pstop, s.dauer * 7 / 8);
-            EXPECT_EQ(c.ppfad, files[s.name]);
-            EXPECT_EQ(c.pfarbe, s.label);
-            EXPECT_EQ(c.pplaypos, 0);
-            EXPECT_EQ(c.ppreviewpos, 0);
+            EXPECT_DOUBLE_EQ(c.lengthPx, s.length);
+            EXPECT_DOUBLE_EQ(c.fadeInEnd, s.length / 4);
+            EXPECT_DOUBLE_EQ(c.fadeOutStart, s.length * 3 / 4);
+            EXPECT_DOUBLE_EQ(c.inPoint, s.length / 8);
+            EXPECT_DOUBLE_EQ(c.outPoint, s.length * 7 / 8);
+            EXPECT_EQ(c.path, files[s.name]);
+            EXPECT_EQ(c.label, s.label);
+            EXPECT_EQ(c.playStart, 0);
+            EXPECT_EQ(c.previewStart, 0);
             EXPECT_TRUE(c.image);
         }
         ASSERT_EQ(w->save(), 1);
         answers = {DialogAnswer::Alternate};
         w->open(doc);
-        EXPECT_EQ(names(w->Canvas1), (std::vector<QString>{"first", "second", "third"}));
+        EXPECT_EQ(names(w->laneView1), (std::vector<QString>{"first", "second", "third"}));
     }
 }
 
@@ -339,12 +339,12 @@ TEST_F(PlaylistFiles, RecordsWhoseMediaIsGoneAreSkippedAndCounted) {
         }
         const QString list = path("list.txt");
         ASSERT_TRUE(testsupport::writeFile(list, text));
-        w->msg->setText("stale");
+        w->statusLine->setText("stale");
         answers = {DialogAnswer::Alternate};
         w->open(list);
         EXPECT_EQ(clipCount(), c.loaded);
-        EXPECT_EQ(w->msg->Text(), c.status);
-        EXPECT_EQ(w->gespeichert, list);
+        EXPECT_EQ(w->statusLine->Text(), c.status);
+        EXPECT_EQ(w->documentPath, list);
     }
 }
 
@@ -353,8 +353,8 @@ TEST_F(PlaylistFiles, ADocumentSentToTheApplicationOpens) {
     ASSERT_TRUE(testsupport::writeFile(
         list, documents::playlistHeaderLine() + record(2, 45, 300, "sent", media("s.mp3"))));
     App::instance()->OpenDocument(list);
-    EXPECT_EQ(names(w->Canvas2), std::vector<QString>{"sent"});
-    EXPECT_EQ(w->gespeichert, list);
+    EXPECT_EQ(names(w->laneView2), std::vector<QString>{"sent"});
+    EXPECT_EQ(w->documentPath, list);
     EXPECT_EQ(w->Title(), "Vontalix  -  " + list);
     EXPECT_TRUE(openFilters.empty());
 }
@@ -367,7 +367,7 @@ TEST_F(PlaylistFiles, LinesEndedByLineFeedsAndAByteOrderMarkRead) {
     text.replace('\r', "\r\n");
     ASSERT_TRUE(testsupport::writeFile(list, text));
     w->open(list);
-    EXPECT_EQ(names(w->Canvas1), (std::vector<QString>{"two", "one"}));  // the first on top
+    EXPECT_EQ(names(w->laneView1), (std::vector<QString>{"two", "one"}));  // the first on top
 }
 
 // A file this program wrote, with clips overlapping on both lanes and places between whole
@@ -404,15 +404,15 @@ TEST_F(PlaylistFiles, OpenedAndSavedAtAnyZoomAndScrollTheFileKeepsEveryPlace) {
         answers = {DialogAnswer::Alternate};
         w->open(list);
         ASSERT_EQ(clipCount(), 5);
-        EXPECT_EQ(w->Canvas1->mPics.back()->pname, "e");
-        EXPECT_EQ(w->Canvas1->LineHit(60)->pname, "b");
-        EXPECT_EQ(w->Canvas2->LineHit(50)->pname, "d");
-        for (int i = 0; i < w->zoomer->ListCount(); ++i)
-            if (w->zoomer->List(i) == v.zoomRow) w->zoomer->chooseRow(i);
-        w->ScrollBar1->setValue(v.scrollValue);
+        EXPECT_EQ(w->laneView1->clips.back()->name, "e");
+        EXPECT_EQ(w->laneView1->clipUnder(60)->name, "b");
+        EXPECT_EQ(w->laneView2->clipUnder(50)->name, "d");
+        for (int i = 0; i < w->zoomButton->ListCount(); ++i)
+            if (w->zoomButton->List(i) == v.zoomRow) w->zoomButton->chooseRow(i);
+        w->timelineScrollBar->setValue(v.scrollValue);
         const QString copy = path("copy.txt");
         QFile::remove(copy);
-        w->gespeichert.clear();
+        w->documentPath.clear();
         saveFiles = {copy};
         ASSERT_EQ(w->save(), 1);
         EXPECT_EQ(readFile(copy), text(v.y));
@@ -428,7 +428,7 @@ TEST_F(PlaylistFiles, RecordsPastTheTimelinesEndAreSaidToLieThereAndKept) {
     ASSERT_TRUE(testsupport::writeFile(list, text));
     w->open(list);
     EXPECT_EQ(clipCount(), 1);
-    EXPECT_EQ(w->msg->Text(),
+    EXPECT_EQ(w->statusLine->Text(),
               "3 tracks were not loaded (1 damaged line, 2 lie beyond the timeline's end) and "
               "stay in the playlist file.");
     ASSERT_EQ(w->save(), 1);

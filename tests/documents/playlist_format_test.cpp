@@ -8,39 +8,39 @@
 #include <clocale>
 
 #include "editing/regular_file.h"
-#include "lanes/dragpic.h"
+#include "lanes/clip.h"
 #include "platform/numtext.h"
 #include "support/temp_files.h"
 
 namespace {
 
-using documents::collectspurtracks;
+using documents::formatLaneRecords;
 using documents::parseRecord;
 using documents::PlaylistRecord;
 using documents::RecordParse;
 
 // A clip at scroll 0: its visible and its absolute centre are both `centre`.
-DragPicRef clip(int32_t spur, double centre, double dauer, double fadein, double fadeout,
-                double start, double stop, QString name, QString path, int32_t label) {
-    auto c = std::make_shared<DragPic>();
-    c->spur = spur;
+ClipRef clip(int32_t lane, double centre, double length, double fadeInEnd, double fadeOutStart,
+             double start, double stop, QString name, QString path, int32_t label) {
+    auto c = std::make_shared<Clip>();
+    c->lane = lane;
     c->x = centre;
     c->y = 16;
-    c->pdauer = dauer;
-    c->pfadein = fadein;
-    c->pfadeout = fadeout;
-    c->pstart = start;
-    c->pstop = stop;
-    c->pname = std::move(name);
-    c->ppfad = std::move(path);
-    c->pfarbe = label;
-    c->porgx = centre;
+    c->lengthPx = length;
+    c->fadeInEnd = fadeInEnd;
+    c->fadeOutStart = fadeOutStart;
+    c->inPoint = start;
+    c->outPoint = stop;
+    c->name = std::move(name);
+    c->path = std::move(path);
+    c->label = label;
+    c->centre = centre;
     return c;
 }
 
-QByteArray write(const std::vector<DragPicRef>& lane, double zoom) {
+QByteArray write(const std::vector<ClipRef>& lane, double zoom) {
     QString error;
-    const QByteArray bytes = collectspurtracks(lane, zoom, &error);
+    const QByteArray bytes = formatLaneRecords(lane, zoom, &error);
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     return bytes;
 }
@@ -80,19 +80,19 @@ TEST(PlaylistWriter, APathWithALineBreakIsNotSavedAndTheClipIsNamed) {
     for (const char* path : {"/m/bad\r.mp3", "/m/bad\n.mp3"}) {
         const auto bad = clip(2, 300, 10, 0, 10, 0, 10, "Bad Clip", path, 0);
         QString error;
-        EXPECT_TRUE(collectspurtracks({good, bad}, 1, &error).isEmpty());
+        EXPECT_TRUE(formatLaneRecords({good, bad}, 1, &error).isEmpty());
         EXPECT_TRUE(error.contains("\"Bad Clip\"")) << error.toStdString();
         EXPECT_TRUE(error.contains("lane 2")) << error.toStdString();
     }
     QString error;
-    EXPECT_TRUE(collectspurtracks({good}, 0, &error).isEmpty());
+    EXPECT_TRUE(formatLaneRecords({good}, 0, &error).isEmpty());
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(collectspurtracks({good}, 1, &error).isEmpty());
+    EXPECT_FALSE(formatLaneRecords({good}, 1, &error).isEmpty());
     EXPECT_TRUE(error.isEmpty());
 }
 
 TEST(PlaylistWriter, SameBytesUnderAGermanLocale) {
-    const std::vector<DragPicRef> lane = {
+    const std::vector<ClipRef> lane = {
         clip(1, 350.5, 1234.5, 10.25, 1200.75, 3.5, 1230.125, "Ä Song", "/m/ä.mp3", 5)};
     const QByteArray plain = write(lane, 0.5);
     std::setlocale(LC_ALL, "de_DE.UTF-8");
@@ -107,7 +107,7 @@ TEST(PlaylistWriter, SameBytesUnderAGermanLocale) {
 }
 
 // Writes a lane at zoom/scroll, reads it back and places the clips at the same zoom and scroll.
-std::vector<documents::ClipPlacement> roundTrip(const std::vector<DragPicRef>& lane, double zoom,
+std::vector<documents::ClipPlacement> roundTrip(const std::vector<ClipRef>& lane, double zoom,
                                                 double scroll) {
     std::vector<documents::ClipPlacement> placed;
     for (const QByteArray& line : documents::playlistLines(write(lane, zoom))) {
@@ -121,27 +121,27 @@ std::vector<documents::ClipPlacement> roundTrip(const std::vector<DragPicRef>& l
 TEST(PlaylistRoundTrip, ClipsComeBackAtEveryZoom) {
     for (double zoom : {0.25, 0.5, 1.0, 2.0, 4.0}) {
         for (double scroll : {0.0, 120.0, 333.5}) {
-            const std::vector<DragPicRef> lane = {
+            const std::vector<ClipRef> lane = {
                 clip(1, 400, 301, 12.5, 280.25, 3, 299, "One", "/m/one%two.mp3", 7),
                 clip(2, -40, 77, 0, 77, 0, 77, "Two", "/m/two.mp3", 0),
             };
             const auto placed = roundTrip(lane, zoom, scroll);
             ASSERT_EQ(placed.size(), 2u);
             for (size_t i = 0; i < 2; ++i) {
-                const DragPic& c = *lane[1 - i];  // read back in reverse order
+                const Clip& c = *lane[1 - i];  // read back in reverse order
                 const auto& p = placed[i];
                 SCOPED_TRACE(testing::Message() << "zoom " << zoom << " scroll " << scroll);
-                EXPECT_EQ(p.lane, c.spur);
-                EXPECT_EQ(p.duration, c.pdauer);
-                EXPECT_EQ(p.fadein, c.pfadein);
-                EXPECT_EQ(p.fadeout, c.pfadeout);
-                EXPECT_EQ(p.inpoint, c.pstart);
-                EXPECT_EQ(p.outpoint, c.pstop);
-                EXPECT_DOUBLE_EQ(p.left + p.duration / 2 + scroll, c.porgx);
+                EXPECT_EQ(p.lane, c.lane);
+                EXPECT_EQ(p.duration, c.lengthPx);
+                EXPECT_EQ(p.fadeInEnd, c.fadeInEnd);
+                EXPECT_EQ(p.fadeOutStart, c.fadeOutStart);
+                EXPECT_EQ(p.inpoint, c.inPoint);
+                EXPECT_EQ(p.outpoint, c.outPoint);
+                EXPECT_DOUBLE_EQ(p.left + p.duration / 2 + scroll, c.centre);
                 EXPECT_EQ(p.y, 16);
-                EXPECT_EQ(p.name, c.pname);
-                EXPECT_EQ(p.path, c.ppfad);
-                EXPECT_EQ(p.label, c.pfarbe);
+                EXPECT_EQ(p.name, c.name);
+                EXPECT_EQ(p.path, c.path);
+                EXPECT_EQ(p.label, c.label);
             }
         }
     }
@@ -154,8 +154,8 @@ TEST(PlaylistRoundTrip, ZoomTwoRecordReadsBackInSecondsAtZoomOne) {
     const auto p = documents::clipPlacement(r, 1, 0);
     EXPECT_EQ(p.lane, 1);
     EXPECT_EQ(p.duration, 100);
-    EXPECT_EQ(p.fadein, 20);
-    EXPECT_EQ(p.fadeout, 80);
+    EXPECT_EQ(p.fadeInEnd, 20);
+    EXPECT_EQ(p.fadeOutStart, 80);
     EXPECT_EQ(p.inpoint, 10);
     EXPECT_EQ(p.outpoint, 90);
     EXPECT_EQ(p.left, 160);
@@ -204,8 +204,7 @@ TEST(PlaylistLines, RecognisesAPlaylist) {
         {header.chopped(2) + "\r", false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(documents::isPlaylist(c.bytes), c.playlist)
-            << c.bytes.toHex().constData();
+        EXPECT_EQ(documents::isPlaylist(c.bytes), c.playlist) << c.bytes.toHex().constData();
     }
 }
 
@@ -288,8 +287,8 @@ TEST_F(PlaylistRecords, NotARecordIsToldApartFromABadRecord) {
 
 TEST_F(PlaylistRecords, EditPointsAreClampedIntoTheClip) {
     const struct {
-        const char* points;  // fadein%fadeout, then in%out
-        double in, fadein, fadeout, out;
+        const char* points;  // fadeInEnd%fadeOutStart, then in%out
+        double in, fadeInEnd, fadeOutStart, out;
     } cases[] = {
         {"20%80%10%90", 10, 20, 80, 90},   // already in order
         {"0%100%-5%150", 0, 0, 100, 100},  // in below 0, out beyond the length
@@ -306,8 +305,8 @@ TEST_F(PlaylistRecords, EditPointsAreClampedIntoTheClip) {
         PlaylistRecord r;
         ASSERT_EQ(parseRecord(line, r), RecordParse::Read) << c.points;
         EXPECT_EQ(r.inpoint, c.in) << c.points;
-        EXPECT_EQ(r.fadein, c.fadein) << c.points;
-        EXPECT_EQ(r.fadeout, c.fadeout) << c.points;
+        EXPECT_EQ(r.fadeInEnd, c.fadeInEnd) << c.points;
+        EXPECT_EQ(r.fadeOutStart, c.fadeOutStart) << c.points;
         EXPECT_EQ(r.outpoint, c.out) << c.points;
     }
 }

@@ -18,7 +18,7 @@ using testsupport::DocumentFixture;
 
 class StatusLine : public DocumentFixture {
   protected:
-    void pointAt(DragCanvas* lane, QPoint p) {
+    void pointAt(LaneView* lane, QPoint p) {
         QCursor::setPos(lane->mapToGlobal(p));
         QApplication::processEvents();
     }
@@ -42,32 +42,33 @@ TEST_F(StatusLine, AnOpenDialogClosingOverALaneKeepsTheMessage) {
 
     const struct {
         const char* name;
-        DragCanvas* lane;
-    } cases[] = {{"lane 1", w->Canvas1}, {"lane 2", w->Canvas2}};
+        LaneView* lane;
+    } cases[] = {{"lane 1", w->laneView1}, {"lane 2", w->laneView2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         w->init();
-        pointAt(w->Canvas1, {400, -30});  // over the ruler
+        pointAt(w->laneView1, {400, -30});  // over the ruler
         pointAt(c.lane, {400, 20});
-        ASSERT_EQ(w->msg->Text(), QString::number(c.lane->lane()));  // the pointer came in
+        ASSERT_EQ(w->statusLine->Text(), QString::number(c.lane->lane()));  // the pointer came in
 
         App::instance()->dispatch(*w->MenuBar()->_Lookup("menuopen"));
         QApplication::processEvents();
-        EXPECT_EQ(w->Canvas1->mPics.size(), 1u);
+        EXPECT_EQ(w->laneView1->clips.size(), 1u);
         // What Open reported, not the lane's number.
-        EXPECT_TRUE(w->msg->Text().startsWith("1 track was not loaded"))
-            << w->msg->Text().toStdString();
-        w->msg->setText(QString());
+        EXPECT_TRUE(w->statusLine->Text().startsWith("1 track was not loaded"))
+            << w->statusLine->Text().toStdString();
+        w->statusLine->setText(QString());
     }
 }
 
 // A message longer than the line shows its start and "…"; the whole of it is the tooltip, as
 // plain text whatever characters the names hold.
 TEST_F(StatusLine, ALongMessageIsCutVisiblyAndReadWholeInItsTooltip) {
-    const QString longText = "4 tracks were not loaded (4 media files missing) and stay in the "
-                             "playlist file. \"<b>silentvideo</b>.mov\" and 2 more tracks are "
-                             "not playable media. " +
-                             QString("x").repeated(200);
+    const QString longText =
+        "4 tracks were not loaded (4 media files missing) and stay in the "
+        "playlist file. \"<b>silentvideo</b>.mov\" and 2 more tracks are "
+        "not playable media. " +
+        QString("x").repeated(200);
     const struct {
         const char* name;
         QString text;
@@ -77,17 +78,18 @@ TEST_F(StatusLine, ALongMessageIsCutVisiblyAndReadWholeInItsTooltip) {
                  {"short again", "a.mp3", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        w->msg->setText(c.text);
-        const QString shown = w->msg->shownText();
+        w->statusLine->setText(c.text);
+        const QString shown = w->statusLine->shownText();
         if (c.cut) {
             EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
             EXPECT_TRUE(c.text.startsWith(shown.chopped(1)));
-            EXPECT_EQ(QTextDocumentFragment::fromHtml(w->msg->toolTip()).toPlainText(), c.text);
-            EXPECT_FALSE(w->msg->testAttribute(Qt::WA_TransparentForMouseEvents))
+            EXPECT_EQ(QTextDocumentFragment::fromHtml(w->statusLine->toolTip()).toPlainText(),
+                      c.text);
+            EXPECT_FALSE(w->statusLine->testAttribute(Qt::WA_TransparentForMouseEvents))
                 << "the pointer reaches it to show the tooltip";
         } else {
             EXPECT_EQ(shown, c.text);
-            EXPECT_EQ(w->msg->toolTip(), "");
+            EXPECT_EQ(w->statusLine->toolTip(), "");
         }
     }
 }
@@ -102,19 +104,19 @@ TEST_F(StatusLine, ANewDocumentStartsWithAnEmptyLine) {
     const struct {
         const char* name;
         std::function<void()> run;
-    } cases[] = {{"New", [&] { w->neu(); }},
+    } cases[] = {{"New", [&] { w->newDocument(); }},
                  {"Open", [&] { w->open(doc); }},
                  {"Open Folder", [&] {
                       folders = {path("music")};
-                      w->_openfolder_Action();
+                      w->openFolderChosen();
                   }}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         answers = {platform::DialogAnswer::Alternate};  // "Don't save" when asked
-        w->msg->setText("1 file could not be opened: old.mp3");
+        w->statusLine->setText("1 file could not be opened: old.mp3");
         c.run();
         EXPECT_GT(clipCount() + (c.name == std::string("New")), 0);
-        EXPECT_EQ(w->msg->Text(), "");
+        EXPECT_EQ(w->statusLine->Text(), "");
     }
 }
 
@@ -153,7 +155,7 @@ TEST_F(StatusLine, MessagesNameWhatHappened) {
         };
     };
     const auto openPlaylist = [&] { w->open(doc); };
-    const auto openFolder = [&] { w->_openfolder_Action(); };
+    const auto openFolder = [&] { w->openFolderChosen(); };
     const struct {
         const char* name;
         std::function<void()> prepare, run;
@@ -177,7 +179,7 @@ TEST_F(StatusLine, MessagesNameWhatHappened) {
             testsupport::AsOrdinaryUser user;
             c.run();
         }
-        EXPECT_EQ(w->msg->Text(), c.message);
+        EXPECT_EQ(w->statusLine->Text(), c.message);
     }
     ::unlink(latin1Path.constData());  // a name the temporary folder's clean-up cannot spell
 }

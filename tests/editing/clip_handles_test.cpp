@@ -11,13 +11,13 @@ using testsupport::AppFixture;
 class HandleTest : public AppFixture {
   protected:
     // A clip as a dropped file makes it: no fades, the whole file.
-    DragPicRef addClip(DragCanvas* lane, double left, double dauer) {
-        lane->AddPicture(w->zeichnetrack("c", dauer, 0, dauer, 0, dauer, 0), left, 16, "c", dauer,
-                         "/m/c.mp3", lane->lane(), 0, dauer, 0, dauer, 0);
-        return lane->mPics.back();
+    ClipRef addClip(LaneView* lane, double left, double length) {
+        lane->addNewClip(w->makeClipPicture("c", length, 0, length, 0, length, 0), left, 16, "c",
+                         length, "/m/c.mp3", lane->lane(), 0, length, 0, length, 0);
+        return lane->clips.back();
     }
     // An ordinary click on the clip: it shows its handles and becomes the selection.
-    void click(DragCanvas* lane, int x) {
+    void click(LaneView* lane, int x) {
         ASSERT_TRUE(lane->MouseDown(x, 16));
         lane->MouseUp(x, 16);
     }
@@ -39,30 +39,30 @@ class HandleTest : public AppFixture {
 };
 
 TEST_F(HandleTest, InPointDraggedIntoTheClipTrimsItAndPullsTheFadeInAlong) {
-    auto clip = addClip(w->Canvas1, 100, 200);  // left edge 100
-    click(w->Canvas1, 200);
-    ASSERT_EQ(w->inp->Left(), 94);  // hot spot on the in point, 100
+    auto clip = addClip(w->laneView1, 100, 200);  // left edge 100
+    click(w->laneView1, 200);
+    ASSERT_EQ(w->inPointHandle->Left(), 94);  // hot spot on the in point, 100
 
-    mouse(w->inp, QEvent::MouseButtonPress, 3, 4);
-    EXPECT_EQ(w->mX, 3);
-    mouse(w->inp, QEvent::MouseMove, 53, 4);
-    EXPECT_EQ(w->inp->Left(), 144);
-    EXPECT_EQ(w->Line1->X1(), 150);  // the guide line follows the hot spot
-    EXPECT_EQ(w->Line1->X2(), 150);
-    EXPECT_DOUBLE_EQ(clip->pstart, 0);  // nothing is written while dragging
+    mouse(w->inPointHandle, QEvent::MouseButtonPress, 3, 4);
+    EXPECT_EQ(w->handleDragStartX, 3);
+    mouse(w->inPointHandle, QEvent::MouseMove, 53, 4);
+    EXPECT_EQ(w->inPointHandle->Left(), 144);
+    EXPECT_EQ(w->inPointGuide->X1(), 150);  // the guide line follows the hot spot
+    EXPECT_EQ(w->inPointGuide->X2(), 150);
+    EXPECT_DOUBLE_EQ(clip->inPoint, 0);  // nothing is written while dragging
     const platform::PictureRef before = clip->image;
-    w->suddensaveflag = 1;
-    mouse(w->inp, QEvent::MouseButtonRelease, 53, 4);
+    w->documentSaved = 1;
+    mouse(w->inPointHandle, QEvent::MouseButtonRelease, 53, 4);
 
-    EXPECT_DOUBLE_EQ(clip->pstart, 50);
-    EXPECT_DOUBLE_EQ(clip->pfadein, 50);
-    EXPECT_DOUBLE_EQ(clip->pfadeout, 200);
-    EXPECT_DOUBLE_EQ(clip->pstop, 200);
+    EXPECT_DOUBLE_EQ(clip->inPoint, 50);
+    EXPECT_DOUBLE_EQ(clip->fadeInEnd, 50);
+    EXPECT_DOUBLE_EQ(clip->fadeOutStart, 200);
+    EXPECT_DOUBLE_EQ(clip->outPoint, 200);
     // All four handles stand at the clip's new values; the guide line is parked.
-    EXPECT_EQ(w->inp->Left(), 144);
-    EXPECT_EQ(w->fadein->Left(), 146);
-    EXPECT_EQ(w->Line1->X1(), -100);
-    EXPECT_EQ(w->suddensaveflag, 0);
+    EXPECT_EQ(w->inPointHandle->Left(), 144);
+    EXPECT_EQ(w->fadeInHandle->Left(), 146);
+    EXPECT_EQ(w->inPointGuide->X1(), -100);
+    EXPECT_EQ(w->documentSaved, 0);
     EXPECT_NE(clip->image, before);  // the picture shows the new trim
 }
 
@@ -72,7 +72,7 @@ TEST_F(HandleTest, EachHandleOnEitherLane) {
         int lane;
         const char* handle;
         int dx;
-        double pstart, pfadein, pfadeout, pstop;
+        double inPoint, fadeInEnd, fadeOutStart, outPoint;
     } cases[] = {
         {1, "inp", 30, 50, 60, 140, 180},
         {2, "inp", 60, 80, 80, 140, 180},    // past the fade-in end
@@ -84,68 +84,68 @@ TEST_F(HandleTest, EachHandleOnEitherLane) {
         {2, "fadeout", 50, 20, 60, 180, 180},  // past the out point: cut back to it
     };
     for (const auto& c : cases) {
-        DragCanvas* lane = w->lane(c.lane);
-        lane->mPics.clear();
+        LaneView* lane = w->lane(c.lane);
+        lane->clips.clear();
         auto clip = addClip(lane, 100, 200);
-        clip->pstart = 20, clip->pfadein = 60, clip->pfadeout = 140, clip->pstop = 180;
+        clip->inPoint = 20, clip->fadeInEnd = 60, clip->fadeOutStart = 140, clip->outPoint = 180;
         click(lane, 200);
         auto* handle = w->findChild<platform::PopupArrow*>(c.handle);
         ASSERT_TRUE(handle);
         drag(handle, c.dx);
         const std::string what = std::string(c.handle) + " " + std::to_string(c.dx);
-        EXPECT_DOUBLE_EQ(clip->pstart, c.pstart) << what;
-        EXPECT_DOUBLE_EQ(clip->pfadein, c.pfadein) << what;
-        EXPECT_DOUBLE_EQ(clip->pfadeout, c.pfadeout) << what;
-        EXPECT_DOUBLE_EQ(clip->pstop, c.pstop) << what;
+        EXPECT_DOUBLE_EQ(clip->inPoint, c.inPoint) << what;
+        EXPECT_DOUBLE_EQ(clip->fadeInEnd, c.fadeInEnd) << what;
+        EXPECT_DOUBLE_EQ(clip->fadeOutStart, c.fadeOutStart) << what;
+        EXPECT_DOUBLE_EQ(clip->outPoint, c.outPoint) << what;
     }
 }
 
 TEST_F(HandleTest, FadeHandleDragRedrawsTheLastPressedClipsOnlyAtTheirStoredValues) {
-    auto one = addClip(w->Canvas1, 0, 100);
-    auto two = addClip(w->Canvas2, 0, 100);
-    click(w->Canvas2, 50);
-    click(w->Canvas1, 50);
+    auto one = addClip(w->laneView1, 0, 100);
+    auto two = addClip(w->laneView2, 0, 100);
+    click(w->laneView2, 50);
+    click(w->laneView1, 50);
     const platform::PictureRef a = one->image, b = two->image;
-    w->fadeout_MouseDown(4, 4);
-    w->fadeout_MouseDrag(4, 4);  // no movement: nothing happens
+    w->fadeOutHandlePressed(4, 4);
+    w->fadeOutHandleDragged(4, 4);  // no movement: nothing happens
     EXPECT_EQ(one->image, a);
-    w->fadeout_MouseDrag(-16, 4);
+    w->fadeOutHandleDragged(-16, 4);
     EXPECT_NE(one->image, a);
     EXPECT_NE(two->image, b);
-    EXPECT_DOUBLE_EQ(one->pfadeout, 100);
-    w->fadeout_MouseUp(-16, 4);
-    EXPECT_DOUBLE_EQ(one->pfadeout, 80);
-    EXPECT_DOUBLE_EQ(two->pfadeout, 100);  // only the selected clip is trimmed
+    EXPECT_DOUBLE_EQ(one->fadeOutStart, 100);
+    w->fadeOutHandleReleased(-16, 4);
+    EXPECT_DOUBLE_EQ(one->fadeOutStart, 80);
+    EXPECT_DOUBLE_EQ(two->fadeOutStart, 100);  // only the selected clip is trimmed
 }
 
 TEST_F(HandleTest, WithoutASelectionAHandleMovesButTrimsNothing) {
-    auto clip = addClip(w->Canvas1, 100, 200);
-    click(w->Canvas1, 200);
-    w->balkenaktiv = -1;  // the selection gone while the handles still stand
-    w->balkenaktivspur = 0;
-    drag(w->inp, 40);
-    EXPECT_DOUBLE_EQ(clip->pstart, 0);
-    EXPECT_DOUBLE_EQ(clip->pfadein, 0);
-    EXPECT_EQ(w->inp->Left(), 134);  // stays where it was dropped
-    EXPECT_EQ(w->Line1->X1(), 140);  // and so does the guide line
+    auto clip = addClip(w->laneView1, 100, 200);
+    click(w->laneView1, 200);
+    w->selectedIndex = -1;  // the selection gone while the handles still stand
+    w->selectedLane = 0;
+    drag(w->inPointHandle, 40);
+    EXPECT_DOUBLE_EQ(clip->inPoint, 0);
+    EXPECT_DOUBLE_EQ(clip->fadeInEnd, 0);
+    EXPECT_EQ(w->inPointHandle->Left(), 134);  // stays where it was dropped
+    EXPECT_EQ(w->inPointGuide->X1(), 140);     // and so does the guide line
 }
 
 TEST_F(HandleTest, AnIndexThatNamesNoShownClipIsNoSelection) {
     // Two clips in the same place, as swaps between lanes can leave them.
-    auto first = addClip(w->Canvas1, 100, 200);
-    auto second = addClip(w->Canvas1, 100, 200);
-    click(w->Canvas1, 200);  // the top one, second, shows its handles, at index 1
-    ASSERT_EQ(w->balkenaktiv, 1);
+    auto first = addClip(w->laneView1, 100, 200);
+    auto second = addClip(w->laneView1, 100, 200);
+    click(w->laneView1, 200);  // the top one, second, shows its handles, at index 1
+    ASSERT_EQ(w->selectedIndex, 1);
     for (int stale : {7, -3, 0}) {  // beyond the lane, negative, another clip
-        w->balkenaktiv = stale;
-        drag(w->inp, 40);
-        EXPECT_DOUBLE_EQ(first->pstart, 0) << stale;
-        EXPECT_DOUBLE_EQ(first->pfadein, 0) << stale;
-        EXPECT_DOUBLE_EQ(second->pstart, 0) << stale;
-        EXPECT_DOUBLE_EQ(second->pfadein, 0) << stale;
+        w->selectedIndex = stale;
+        drag(w->inPointHandle, 40);
+        EXPECT_DOUBLE_EQ(first->inPoint, 0) << stale;
+        EXPECT_DOUBLE_EQ(first->fadeInEnd, 0) << stale;
+        EXPECT_DOUBLE_EQ(second->inPoint, 0) << stale;
+        EXPECT_DOUBLE_EQ(second->fadeInEnd, 0) << stale;
     }
     // The handles are put back at the clip they show.
-    EXPECT_EQ(w->inp->Left(), 94);
+    EXPECT_EQ(w->inPointHandle->Left(), 94);
 }
 
 }  // namespace

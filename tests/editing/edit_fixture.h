@@ -18,7 +18,7 @@ class EditFixture : public AppFixture {
         AppFixture::SetUp();
         platform::Keyboard::installTracker();
         auto& s = editing::keyCommandServices();
-        s.exportMix = [this](Window1&) { log.push_back("export"); };
+        s.exportMix = [this](MainWindow&) { log.push_back("export"); };
         s.readVolume = [this] { return volume; };
         s.writeVolume = [this](double v) {
             volume = v;
@@ -32,13 +32,13 @@ class EditFixture : public AppFixture {
     }
 
     // A clip as a dropped file makes it, left edge at `left`.
-    DragPicRef add(DragCanvas* lane, double left, double dauer, const QString& name = "c") {
-        lane->AddPicture(w->zeichnetrack(name, dauer, 0, dauer, 0, dauer, 0), left, 16, name, dauer,
-                         "/m/" + name + ".mp3", lane->lane(), 0, dauer, 0, dauer, 0);
-        return lane->mPics.back();
+    ClipRef add(LaneView* lane, double left, double length, const QString& name = "c") {
+        lane->addNewClip(w->makeClipPicture(name, length, 0, length, 0, length, 0), left, 16, name,
+                         length, "/m/" + name + ".mp3", lane->lane(), 0, length, 0, length, 0);
+        return lane->clips.back();
     }
     // An ordinary click on the clip: its handles show and it becomes the selection.
-    void select(DragCanvas* lane, const DragPicRef& clip) {
+    void select(LaneView* lane, const ClipRef& clip) {
         platform::Keyboard::resetForTesting();  // no Shift left over from a key test
         ASSERT_TRUE(lane->MouseDown(clip->x, 16));
         lane->MouseUp(clip->x, 16);

@@ -41,12 +41,12 @@ class FolderDropTest : public AppFixture {
         return path;
     }
 
-    // Whether Canvas3 takes the drag; the drop is sent either way, as a forged event could be.
+    // Whether folderTarget takes the drag; the drop is sent either way, as a forged event could be.
     bool drop(const QMimeData& data) {
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(w->Canvas3, &enter);
+        QApplication::sendEvent(w->folderTarget, &enter);
         QDropEvent ev(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(w->Canvas3, &ev);
+        QApplication::sendEvent(w->folderTarget, &ev);
         return enter.isAccepted();
     }
     bool dropFile(const QString& path) {
@@ -71,40 +71,40 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.zoom * 1000 + c.scroll);
         w->init();
-        w->zoomwert = c.zoom;
-        w->scrollwert = c.scroll;
+        w->pixelsPerSecond = c.zoom;
+        w->scrollX = c.scroll;
         // A clip lying where the new ones go, and unsaved changes: no test, no prompt.
-        w->Canvas1->AddPicture(nullptr, 0, 16, "old", 300, "/m/old.mp3", 1, 0, 300, 0, 300, 0);
+        w->laneView1->addNewClip(nullptr, 0, 16, "old", 300, "/m/old.mp3", 1, 0, 300, 0, 300, 0);
         shownDialogs.clear();
-        w->balkenaktiv = 0;
-        w->balkenaktivspur = 1;
+        w->selectedIndex = 0;
+        w->selectedLane = 1;
 
         EXPECT_TRUE(dropFile(music));
         // Nothing happens inside the drop: the program the folder came from is not kept waiting.
         EXPECT_TRUE(shownDialogs.empty());
-        EXPECT_EQ(w->Canvas1->mPics.size(), 1u);
+        EXPECT_EQ(w->laneView1->clips.size(), 1u);
         QApplication::processEvents();
 
         ASSERT_EQ(shownDialogs.size(), 1u);
         EXPECT_EQ(shownDialogs[0].message, "one.mp3");
-        ASSERT_EQ(w->Canvas1->mPics.size(), 2u);
-        ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
-        const DragPic& a = *w->Canvas1->mPics[1];
-        const DragPic& b = *w->Canvas2->mPics[0];
-        EXPECT_EQ(a.pname, "one.mp3");
-        EXPECT_EQ(a.ppfad, music + "/one.mp3");
+        ASSERT_EQ(w->laneView1->clips.size(), 2u);
+        ASSERT_EQ(w->laneView2->clips.size(), 1u);
+        const Clip& a = *w->laneView1->clips[1];
+        const Clip& b = *w->laneView2->clips[0];
+        EXPECT_EQ(a.name, "one.mp3");
+        EXPECT_EQ(a.path, music + "/one.mp3");
         EXPECT_EQ(a.x, c.left1 + c.width1 / 2);
-        EXPECT_DOUBLE_EQ(a.porgx, a.x + c.scroll);
-        EXPECT_DOUBLE_EQ(a.pdauer, c.width1);
-        EXPECT_DOUBLE_EQ(a.pfadein, 7);
-        EXPECT_DOUBLE_EQ(a.pfadeout, c.width1 - 7);
-        EXPECT_DOUBLE_EQ(a.pstop, c.width1);
-        EXPECT_EQ(b.pname, "two.mp3");
+        EXPECT_DOUBLE_EQ(a.centre, a.x + c.scroll);
+        EXPECT_DOUBLE_EQ(a.lengthPx, c.width1);
+        EXPECT_DOUBLE_EQ(a.fadeInEnd, 7);
+        EXPECT_DOUBLE_EQ(a.fadeOutStart, c.width1 - 7);
+        EXPECT_DOUBLE_EQ(a.outPoint, c.width1);
+        EXPECT_EQ(b.name, "two.mp3");
         EXPECT_EQ(b.x, c.left2 + c.width2 / 2);
-        EXPECT_DOUBLE_EQ(b.pfadeout, c.width2 - 7);
-        EXPECT_EQ(w->suddensaveflag, 0);
-        EXPECT_EQ(w->balkenaktiv, -1);
-        EXPECT_EQ(w->balkenaktivspur, 0);
+        EXPECT_DOUBLE_EQ(b.fadeOutStart, c.width2 - 7);
+        EXPECT_EQ(w->documentSaved, 0);
+        EXPECT_EQ(w->selectedIndex, -1);
+        EXPECT_EQ(w->selectedLane, 0);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
     }
 }
@@ -135,7 +135,7 @@ TEST_F(FolderDropTest, DropsThatNameNoFolderItemDoNothing) {
         if (c.box) {
             EXPECT_EQ(shownDialogs[0].message, "a.txt");
         }
-        EXPECT_TRUE(w->Canvas1->mPics.empty() && w->Canvas2->mPics.empty());
+        EXPECT_TRUE(w->laneView1->clips.empty() && w->laneView2->clips.empty());
     }
     shownDialogs.clear();
     QMimeData text;

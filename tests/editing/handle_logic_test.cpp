@@ -8,19 +8,19 @@ using editing::Handle;
 
 // A clip whose left edge is at window x 150 and right edge at 250, with its in point at 10, the
 // fade-in end at 30, the fade-out start at 70 and the out point at 90.
-DragPic clipAt150() {
-    DragPic c;
+Clip clipAt150() {
+    Clip c;
     c.x = 200;
-    c.pdauer = 100;
-    c.pstart = 10;
-    c.pfadein = 30;
-    c.pfadeout = 70;
-    c.pstop = 90;
+    c.lengthPx = 100;
+    c.inPoint = 10;
+    c.fadeInEnd = 30;
+    c.fadeOutStart = 70;
+    c.outPoint = 90;
     return c;
 }
 
 struct Points {
-    double pstart, pfadein, pfadeout, pstop;
+    double inPoint, fadeInEnd, fadeOutStart, outPoint;
 };
 
 TEST(HandleRelease, BoundsFallbacksAndPullAlong) {
@@ -62,13 +62,13 @@ TEST(HandleRelease, BoundsFallbacksAndPullAlong) {
         {Handle::FadeOut, 0, {10, 30, 90, 90}, "far outside: no fade-out"},
     };
     for (const auto& c : cases) {
-        DragPic clip = clipAt150();
+        Clip clip = clipAt150();
         editing::releaseHandle(c.handle, clip, c.h);
-        EXPECT_DOUBLE_EQ(clip.pstart, c.want.pstart) << c.why;
-        EXPECT_DOUBLE_EQ(clip.pfadein, c.want.pfadein) << c.why;
-        EXPECT_DOUBLE_EQ(clip.pfadeout, c.want.pfadeout) << c.why;
-        EXPECT_DOUBLE_EQ(clip.pstop, c.want.pstop) << c.why;
-        EXPECT_DOUBLE_EQ(clip.pdauer, 100) << c.why;
+        EXPECT_DOUBLE_EQ(clip.inPoint, c.want.inPoint) << c.why;
+        EXPECT_DOUBLE_EQ(clip.fadeInEnd, c.want.fadeInEnd) << c.why;
+        EXPECT_DOUBLE_EQ(clip.fadeOutStart, c.want.fadeOutStart) << c.why;
+        EXPECT_DOUBLE_EQ(clip.outPoint, c.want.outPoint) << c.why;
+        EXPECT_DOUBLE_EQ(clip.lengthPx, 100) << c.why;
     }
 }
 
@@ -81,32 +81,33 @@ TEST(HandleRelease, HotSpots) {
 
 TEST(HandleRelease, FractionalEdgeSnapsToTheHandlesPixel) {
     // Left edge at 149.5: a handle standing on the pixel of a fractional point writes that pixel.
-    DragPic clip = clipAt150();
-    clip.pdauer = 101;
-    clip.pstart = 10.7;
+    Clip clip = clipAt150();
+    clip.lengthPx = 101;
+    clip.inPoint = 10.7;
     editing::releaseHandle(Handle::In, clip, 160);
-    EXPECT_DOUBLE_EQ(clip.pstart, 10.5);
+    EXPECT_DOUBLE_EQ(clip.inPoint, 10.5);
 }
 
-// Whatever the place, a release keeps 0 <= pstart <= pfadein <= pfadeout <= pstop <= pdauer.
+// Whatever the place, a release keeps 0 <= inPoint <= fadeInEnd <= fadeOutStart <= outPoint <=
+// lengthPx.
 TEST(HandleRelease, EveryPlaceKeepsThePointsInOrder) {
     const Handle handles[] = {Handle::In, Handle::Out, Handle::FadeIn, Handle::FadeOut};
-    for (double dauer : {1.0, 2.0, 7.5, 100.0}) {
+    for (double length : {1.0, 2.0, 7.5, 100.0}) {
         for (Handle first : handles) {
             for (Handle second : handles) {
                 for (int h1 = 130; h1 <= 270; h1 += 3) {
                     for (int h2 = 130; h2 <= 270; h2 += 5) {
-                        DragPic c;
+                        Clip c;
                         c.x = 200;
-                        c.pdauer = dauer;
-                        c.pfadeout = c.pstop = dauer;
+                        c.lengthPx = length;
+                        c.fadeOutStart = c.outPoint = length;
                         editing::releaseHandle(first, c, h1);
                         editing::releaseHandle(second, c, h2);
-                        ASSERT_TRUE(0 <= c.pstart && c.pstart <= c.pfadein &&
-                                    c.pfadein <= c.pfadeout && c.pfadeout <= c.pstop &&
-                                    c.pstop <= c.pdauer)
-                            << dauer << " " << h1 << " " << h2 << ": " << c.pstart << " "
-                            << c.pfadein << " " << c.pfadeout << " " << c.pstop;
+                        ASSERT_TRUE(0 <= c.inPoint && c.inPoint <= c.fadeInEnd &&
+                                    c.fadeInEnd <= c.fadeOutStart && c.fadeOutStart <= c.outPoint &&
+                                    c.outPoint <= c.lengthPx)
+                            << length << " " << h1 << " " << h2 << ": " << c.inPoint << " "
+                            << c.fadeInEnd << " " << c.fadeOutStart << " " << c.outPoint;
                     }
                 }
             }

@@ -49,11 +49,11 @@ TEST(VolumeKeys, BarIsSizedFromTheClampedVolume) {
     for (const Case& c : cases) EXPECT_EQ(editing::volumeBar(c.volume), c.want) << c.volume;
 }
 
-DragPicRef clip(double left, double dauer) {
-    auto c = std::make_shared<DragPic>();
-    c->pdauer = dauer;
-    c->x = left + dauer / 2;
-    c->porgx = c->x + 1000;  // scrolled: porgx moves by the same steps
+ClipRef clip(double left, double length) {
+    auto c = std::make_shared<Clip>();
+    c->lengthPx = length;
+    c->x = left + length / 2;
+    c->centre = c->x + 1000;  // scrolled: centre moves by the same steps
     return c;
 }
 
@@ -61,9 +61,9 @@ TEST(Nudge, StepsTestOnlyTheLeadingEdge) {
     struct Case {
         const char* name;
         NudgeKeys keys;
-        double neighbourLeft, neighbourDauer;  // dauer 0: no neighbour
-        double dauer;                          // the nudged clip's, its left edge at 200
-        int moved;                             // change of x
+        double neighbourLeft, neighbourLength;  // length 0: no neighbour
+        double length;                          // the nudged clip's, its left edge at 200
+        int moved;                              // change of x
         bool free;
     };
     const Case cases[] = {
@@ -83,15 +83,15 @@ TEST(Nudge, StepsTestOnlyTheLeadingEdge) {
         {"half a pixel from the right neighbour", {false, true, false}, 300.5, 100, 100, 0, false},
     };
     for (const Case& c : cases) {
-        auto moving = clip(200, c.dauer);
-        std::vector<DragPicRef> lane;
-        if (c.neighbourDauer > 0) lane.push_back(clip(c.neighbourLeft, c.neighbourDauer));
+        auto moving = clip(200, c.length);
+        std::vector<ClipRef> lane;
+        if (c.neighbourLength > 0) lane.push_back(clip(c.neighbourLeft, c.neighbourLength));
         lane.push_back(moving);
         const double x0 = moving->x;
-        const double porgx0 = moving->porgx;
+        const double centre0 = moving->centre;
         EXPECT_EQ(editing::nudge(lane, *moving, c.keys), c.free) << c.name;
         EXPECT_EQ(moving->x, x0 + c.moved) << c.name;
-        EXPECT_DOUBLE_EQ(moving->porgx, porgx0 + c.moved) << c.name;
+        EXPECT_DOUBLE_EQ(moving->centre, centre0 + c.moved) << c.name;
     }
 }
 
@@ -110,11 +110,11 @@ TEST(Nudge, TheLeftEdgeStopsAtTheStart) {
     };
     for (const Case& c : cases) {
         auto moving = clip(c.left, 10);
-        moving->porgx = moving->x;  // not scrolled
-        std::vector<DragPicRef> lane{moving};
+        moving->centre = moving->x;  // not scrolled
+        std::vector<ClipRef> lane{moving};
         EXPECT_TRUE(editing::nudge(lane, *moving, c.keys)) << c.left;
-        EXPECT_DOUBLE_EQ(moving->porgx - 5, c.left + c.moved) << c.left;
-        EXPECT_DOUBLE_EQ(moving->x, moving->porgx) << c.left;
+        EXPECT_DOUBLE_EQ(moving->centre - 5, c.left + c.moved) << c.left;
+        EXPECT_DOUBLE_EQ(moving->x, moving->centre) << c.left;
     }
 }
 

@@ -71,8 +71,8 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
           {Ev::Press, Qt::Key_Space, false}}},
     };
     for (const Case& c : cases) {
-        if (w->vplay1) w->preview();
-        w->playtime3->setText("Untitled");  // as the layout leaves it
+        if (w->previewDeckRunning) w->preview();
+        w->spaceLatch->setText("Untitled");  // as the layout leaves it
         platform::Keyboard::resetForTesting();
         int n = 0;
         for (const Step& s : c.steps) {
@@ -83,24 +83,24 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
                 key(s.ev == Ev::Release ? QEvent::KeyRelease : QEvent::KeyPress, s.key,
                     s.ev == Ev::Repeat);
             }
-            EXPECT_EQ(w->vplay1, s.previewAfter) << c.name << ", step " << n;
+            EXPECT_EQ(w->previewDeckRunning, s.previewAfter) << c.name << ", step " << n;
             ++n;
         }
     }
 }
 
 TEST_F(KeyCommandTest, ModifierKeysAloneAreNoKeyEvents) {
-    auto clip = add(w->Canvas1, 200, 100);
-    select(w->Canvas1, clip);
+    auto clip = add(w->laneView1, 200, 100);
+    select(w->laneView1, clip);
     for (int k : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Meta}) {
-        w->suddensaveflag = 1;
+        w->documentSaved = 1;
         key(QEvent::KeyPress, k);
         key(QEvent::KeyRelease, k);
-        EXPECT_EQ(w->suddensaveflag, 1) << k;
+        EXPECT_EQ(w->documentSaved, 1) << k;
     }
     // Any other key with a clip selected places the handles again: the playlist has changed.
     key(QEvent::KeyPress, Qt::Key_A);
-    EXPECT_EQ(w->suddensaveflag, 0);
+    EXPECT_EQ(w->documentSaved, 0);
 }
 
 TEST_F(KeyCommandTest, LosingTheFocusForgetsTheKeysHeld) {
@@ -163,16 +163,16 @@ TEST_F(KeyCommandTest, VolumeKeysSetTheClampedVolumeAndSizeTheBar) {
     for (const Case& c : cases) {
         volume = c.start;
         written.clear();
-        w->laut->setHeight(3);
+        w->volumeMeter->setHeight(3);
         holdAndPress(c.keys);
         ASSERT_EQ(written.size(), c.written.size()) << c.name;
         for (size_t i = 0; i < written.size(); ++i) {
             EXPECT_DOUBLE_EQ(written[i], c.written[i]) << c.name;
         }
         const int height = c.height < 0 ? 3 : c.height;
-        EXPECT_EQ(w->laut->Height(), height) << c.name;
+        EXPECT_EQ(w->volumeMeter->Height(), height) << c.name;
         if (c.height >= 0) {
-            EXPECT_EQ(w->laut->Top(), 178 - c.height) << c.name;
+            EXPECT_EQ(w->volumeMeter->Top(), 178 - c.height) << c.name;
         }
     }
 }
@@ -187,7 +187,7 @@ TEST_F(KeyCommandTest, KeypadKeysStepTheVolumeToo) {
     EXPECT_DOUBLE_EQ(written[0], 0.4);
     EXPECT_DOUBLE_EQ(written[1], 0.3);
     EXPECT_DOUBLE_EQ(written[2], 0.2);
-    EXPECT_EQ(w->laut->Height(), 2);
+    EXPECT_EQ(w->volumeMeter->Height(), 2);
 }
 
 TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
@@ -205,24 +205,26 @@ TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
         {"Shift+Right onto a neighbour 5 away", {Qt::Key_Right}, Qt::ShiftModifier, 305, 1, true},
         {"no command key", {Qt::Key_A}, Qt::NoModifier, 0, 0, false},
     };
-    for (DragCanvas* lane : {w->Canvas1, w->Canvas2}) {
+    for (LaneView* lane : {w->laneView1, w->laneView2}) {
         for (const Case& c : cases) {
             w->init();
             auto clip = add(lane, 200, 100);  // 200..300
             if (c.neighbourLeft != 0) add(lane, c.neighbourLeft, 100, "n");
             select(lane, clip);
-            const double porgx0 = clip->porgx;
-            w->msg->setText(QString());
-            w->inp->setLeft(-16);
-            w->suddensaveflag = 1;
+            const double centre0 = clip->centre;
+            w->statusLine->setText(QString());
+            w->inPointHandle->setLeft(-16);
+            w->documentSaved = 1;
             holdAndPress(c.keys, c.mods);
             EXPECT_EQ(clip->x, 250 + c.moved) << c.name << " lane " << lane->lane();
-            EXPECT_DOUBLE_EQ(clip->porgx, porgx0 + c.moved) << c.name;
-            EXPECT_EQ(w->msg->Text() == "do not drop one track onto another", c.refused) << c.name;
-            EXPECT_EQ(w->inp->Left(), clip->x - 50 - 6) << c.name;  // handles follow the clip
-            EXPECT_EQ(w->suddensaveflag, 0) << c.name;
-            EXPECT_DOUBLE_EQ(clip->pstart, 0) << c.name;
-            EXPECT_EQ(w->balkenaktivspur, lane->lane()) << c.name;
+            EXPECT_DOUBLE_EQ(clip->centre, centre0 + c.moved) << c.name;
+            EXPECT_EQ(w->statusLine->Text() == "do not drop one track onto another", c.refused)
+                << c.name;
+            EXPECT_EQ(w->inPointHandle->Left(), clip->x - 50 - 6)
+                << c.name;  // handles follow the clip
+            EXPECT_EQ(w->documentSaved, 0) << c.name;
+            EXPECT_DOUBLE_EQ(clip->inPoint, 0) << c.name;
+            EXPECT_EQ(w->selectedLane, lane->lane()) << c.name;
         }
     }
 }
@@ -238,22 +240,22 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
         {"Backspace and Left", {Qt::Key_Backspace, Qt::Key_Left}, false},
         {"Space and Backspace in one event", {Qt::Key_Space, Qt::Key_Backspace}, true},
     };
-    for (DragCanvas* lane : {w->Canvas1, w->Canvas2}) {
+    for (LaneView* lane : {w->laneView1, w->laneView2}) {
         for (const Case& c : cases) {
             w->init();
-            if (w->vplay1) w->preview();
-            w->playtime3->setText(c.spaceLatchClear ? "" : "khKH");
+            if (w->previewDeckRunning) w->preview();
+            w->spaceLatch->setText(c.spaceLatchClear ? "" : "khKH");
             auto other = add(lane, 500, 100, "other");
             auto clip = add(lane, 200, 100);
             select(lane, clip);
             holdAndPress(c.keys);
-            ASSERT_EQ(lane->mPics.size(), 1u) << c.name;
-            EXPECT_EQ(lane->mPics[0], other) << c.name;
+            ASSERT_EQ(lane->clips.size(), 1u) << c.name;
+            EXPECT_EQ(lane->clips[0], other) << c.name;
             EXPECT_EQ(other->x, 550) << c.name;
-            EXPECT_EQ(w->balkenaktiv, -1) << c.name;
-            EXPECT_EQ(w->balkenaktivspur, 0) << c.name;
-            EXPECT_EQ(w->inp->Left(), -16) << c.name;  // handles hidden
-            EXPECT_EQ(w->vplay1, c.spaceLatchClear) << c.name;
+            EXPECT_EQ(w->selectedIndex, -1) << c.name;
+            EXPECT_EQ(w->selectedLane, 0) << c.name;
+            EXPECT_EQ(w->inPointHandle->Left(), -16) << c.name;  // handles hidden
+            EXPECT_EQ(w->previewDeckRunning, c.spaceLatchClear) << c.name;
         }
     }
 }
@@ -261,23 +263,23 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
 TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
     struct Case {
         const char* name;
-        std::function<void(KeyCommandTest&, const DragPicRef&)> setUp;
+        std::function<void(KeyCommandTest&, const ClipRef&)> setUp;
     };
     const Case cases[] = {
-        {"nothing selected", [](KeyCommandTest& t, const DragPicRef&) { t.w->refreshc(); }},
-        {"sounding on lane 1", [](KeyCommandTest& t, const DragPicRef& c) { t.w->pam = c; }},
+        {"nothing selected", [](KeyCommandTest& t, const ClipRef&) { t.w->refreshLanes(); }},
+        {"sounding on lane 1", [](KeyCommandTest& t, const ClipRef& c) { t.w->playClip1 = c; }},
         {"sounding on the other deck lane",
-         [](KeyCommandTest& t, const DragPicRef& c) { t.w->pam2 = c; }},
-        {"index past the end", [](KeyCommandTest& t, const DragPicRef&) { t.w->balkenaktiv = 7; }},
+         [](KeyCommandTest& t, const ClipRef& c) { t.w->playClip2 = c; }},
+        {"index past the end", [](KeyCommandTest& t, const ClipRef&) { t.w->selectedIndex = 7; }},
         {"stale after a swap",
-         [](KeyCommandTest& t, const DragPicRef& c) {
-             t.add(t.w->Canvas2, 600, 50, "late");
-             t.w->tracktauscher(c->x, c);  // c goes to lane 2, "late" takes its index on lane 1
+         [](KeyCommandTest& t, const ClipRef& c) {
+             t.add(t.w->laneView2, 600, 50, "late");
+             t.w->swapClips(c->x, c);  // c goes to lane 2, "late" takes its index on lane 1
          }},
         {"stale after a Shift-drag to the other lane",
-         [](KeyCommandTest& t, const DragPicRef&) {
-             auto b = t.add(t.w->Canvas1, 600, 50, "b");
-             t.w->Canvas1->mDragging = b;  // pressed with Shift: handles gone, index unchanged
+         [](KeyCommandTest& t, const ClipRef&) {
+             auto b = t.add(t.w->laneView1, 600, 50, "b");
+             t.w->laneView1->draggedClip = b;  // pressed with Shift: handles gone, index unchanged
          }},
     };
     const std::initializer_list<int> keys[] = {
@@ -285,33 +287,33 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
     for (const Case& c : cases) {
         for (const auto& k : keys) {
             w->init();
-            auto clip = add(w->Canvas1, 200, 100);
-            select(w->Canvas1, clip);
+            auto clip = add(w->laneView1, 200, 100);
+            select(w->laneView1, clip);
             c.setUp(*this, clip);
-            const size_t clips = w->Canvas1->mPics.size() + w->Canvas2->mPics.size();
-            const int32_t index = w->balkenaktiv;
-            w->msg->setText(QString());
-            w->suddensaveflag = 1;
-            w->inp->setLeft(-16);
+            const size_t clips = w->laneView1->clips.size() + w->laneView2->clips.size();
+            const int32_t index = w->selectedIndex;
+            w->statusLine->setText(QString());
+            w->documentSaved = 1;
+            w->inPointHandle->setLeft(-16);
             holdAndPress(k);
             EXPECT_EQ(clip->x, 250) << c.name;
-            EXPECT_EQ(w->Canvas1->mPics.size() + w->Canvas2->mPics.size(), clips) << c.name;
-            EXPECT_EQ(w->balkenaktiv, index) << c.name;
-            EXPECT_TRUE(w->msg->Text().isEmpty()) << c.name;
-            EXPECT_EQ(w->suddensaveflag, 1) << c.name;
-            EXPECT_EQ(w->inp->Left(), -16) << c.name;
+            EXPECT_EQ(w->laneView1->clips.size() + w->laneView2->clips.size(), clips) << c.name;
+            EXPECT_EQ(w->selectedIndex, index) << c.name;
+            EXPECT_TRUE(w->statusLine->Text().isEmpty()) << c.name;
+            EXPECT_EQ(w->documentSaved, 1) << c.name;
+            EXPECT_EQ(w->inPointHandle->Left(), -16) << c.name;
         }
     }
 }
 
 TEST_F(KeyCommandTest, AClipSoundingOnlyOnThePreviewIsNotProtected) {
-    auto clip = add(w->Canvas1, 200, 100);
-    select(w->Canvas1, clip);
-    w->vam = clip;
+    auto clip = add(w->laneView1, 200, 100);
+    select(w->laneView1, clip);
+    w->previewClip1 = clip;
     holdAndPress({Qt::Key_Right});
     EXPECT_EQ(clip->x, 251);
     holdAndPress({Qt::Key_Backspace});
-    EXPECT_TRUE(w->Canvas1->mPics.empty());
+    EXPECT_TRUE(w->laneView1->clips.empty());
 }
 
 }  // namespace

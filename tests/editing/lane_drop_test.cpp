@@ -90,7 +90,7 @@ class LaneDropTest : public AppFixture {
     }
 
     // A drag entering the lane and dropped at x; false when the lane did not take the drag.
-    static bool dragAndDrop(DragCanvas* lane, const QMimeData& data, int x) {
+    static bool dragAndDrop(LaneView* lane, const QMimeData& data, int x) {
         QDragEnterEvent enter(QPoint(x, 16), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
                               Qt::NoModifier);
         QApplication::sendEvent(lane, &enter);
@@ -101,16 +101,16 @@ class LaneDropTest : public AppFixture {
         return true;
     }
 
-    DragPicRef addClip(DragCanvas* lane, double left, double dauer, const QString& name) {
-        lane->AddPicture(w->zeichnetrack(name, dauer, 10, dauer - 10, 5, dauer - 5, 2), left, 16,
-                         name, dauer, "/m/" + name + ".mp3", lane->lane(), 10, dauer - 10, 5,
-                         dauer - 5, 2);
-        return lane->mPics.back();
+    ClipRef addClip(LaneView* lane, double left, double length, const QString& name) {
+        lane->addNewClip(w->makeClipPicture(name, length, 10, length - 10, 5, length - 5, 2), left,
+                         16, name, length, "/m/" + name + ".mp3", lane->lane(), 10, length - 10, 5,
+                         length - 5, 2);
+        return lane->clips.back();
     }
 
     // A Shift press on the clip at pressX starts the program's own drag; during runs while the
     // drag is under way, as the desktop's drag loop would run the drop.
-    void shiftDrag(DragCanvas* from, int pressX, const std::function<void(QMimeData&)>& during) {
+    void shiftDrag(LaneView* from, int pressX, const std::function<void(QMimeData&)>& during) {
         platform::dragHook() = [&](QWidget*, QMimeData* data, const QPixmap&, QPoint) {
             during(*data);
         };
@@ -121,10 +121,10 @@ class LaneDropTest : public AppFixture {
     }
 
     void select(int index, int lane) {
-        w->balkenaktiv = index;
-        w->balkenaktivspur = lane;
+        w->selectedIndex = index;
+        w->selectedLane = lane;
     }
-    bool selectionCleared() const { return w->balkenaktiv == -1 && w->balkenaktivspur == 0; }
+    bool selectionCleared() const { return w->selectedIndex == -1 && w->selectedLane == 0; }
 
     QTemporaryDir dir;
     std::map<QString, double> lengths;  // by file name; negative: not a movie
@@ -135,32 +135,32 @@ TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
     editing::setFileLabelSource([](const QString&) { return std::optional<QByteArray>("5"); });
     const QString path = file("song.mp3", QByteArray(4000, 'x') + id3v1("Route 66", "Band"));
     lengths["song.mp3"] = 120.7;
-    w->zoomwert = 2;
-    w->scrollwert = 60;
+    w->pixelsPerSecond = 2;
+    w->scrollX = 60;
     select(0, 1);
     auto data = files({path});
-    ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 100));
+    ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 100));
 
-    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
-    EXPECT_TRUE(w->Canvas2->mPics.empty());
-    const DragPic& c = *w->Canvas1->mPics[0];
-    EXPECT_EQ(c.pname, "Band: Route 66");
-    EXPECT_EQ(c.ppfad, path);
-    EXPECT_DOUBLE_EQ(c.pdauer, 241);  // 120.7 s at 2 pixels a second, whole pixels
-    EXPECT_DOUBLE_EQ(c.x, 220.5);     // left edge exactly at the drop place
-    EXPECT_DOUBLE_EQ(c.porgx, 280.5);
+    ASSERT_EQ(w->laneView1->clips.size(), 1u);
+    EXPECT_TRUE(w->laneView2->clips.empty());
+    const Clip& c = *w->laneView1->clips[0];
+    EXPECT_EQ(c.name, "Band: Route 66");
+    EXPECT_EQ(c.path, path);
+    EXPECT_DOUBLE_EQ(c.lengthPx, 241);  // 120.7 s at 2 pixels a second, whole pixels
+    EXPECT_DOUBLE_EQ(c.x, 220.5);       // left edge exactly at the drop place
+    EXPECT_DOUBLE_EQ(c.centre, 280.5);
     EXPECT_EQ(c.y, 16);
-    EXPECT_EQ(c.spur, 1);
-    EXPECT_EQ(c.pfarbe, 5);
-    EXPECT_DOUBLE_EQ(c.pstart, 0);
-    EXPECT_DOUBLE_EQ(c.pfadein, 0);
-    EXPECT_DOUBLE_EQ(c.pfadeout, 241);
-    EXPECT_DOUBLE_EQ(c.pstop, 241);
+    EXPECT_EQ(c.lane, 1);
+    EXPECT_EQ(c.label, 5);
+    EXPECT_DOUBLE_EQ(c.inPoint, 0);
+    EXPECT_DOUBLE_EQ(c.fadeInEnd, 0);
+    EXPECT_DOUBLE_EQ(c.fadeOutStart, 241);
+    EXPECT_DOUBLE_EQ(c.outPoint, 241);
     ASSERT_TRUE(c.image);
     EXPECT_EQ(c.image->Width(), 241);
     EXPECT_TRUE(selectionCleared());
-    EXPECT_FALSE(w->dropbar);
-    EXPECT_EQ(w->Canvas1->Backdrop(), spur());
+    EXPECT_FALSE(w->dropPending);
+    EXPECT_EQ(w->laneView1->Backdrop(), laneBackdropPicture());
 }
 
 TEST_F(LaneDropTest, MediaLongerThanADayIsRefusedAndWhatIsTakenReadsBack) {
@@ -179,37 +179,38 @@ TEST_F(LaneDropTest, MediaLongerThanADayIsRefusedAndWhatIsTakenReadsBack) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         w->init();
-        w->zoomwert = c.zoom;
+        w->pixelsPerSecond = c.zoom;
         lengths[c.file] = c.seconds;
-        ASSERT_TRUE(dragAndDrop(w->Canvas1, *files({file(c.file)}), 50));
-        ASSERT_EQ(w->Canvas1->mPics.size(), c.taken ? 1u : 0u);
+        ASSERT_TRUE(dragAndDrop(w->laneView1, *files({file(c.file)}), 50));
+        ASSERT_EQ(w->laneView1->clips.size(), c.taken ? 1u : 0u);
         if (!c.taken) {
-            EXPECT_EQ(w->msg->Text(),
+            EXPECT_EQ(w->statusLine->Text(),
                       QString(c.file) + " is longer than 24 hours: it cannot be a clip.");
             continue;
         }
         // What a drop takes, a save writes and an open reads back as the same clip.
-        const double seconds = w->Canvas1->mPics[0]->pdauer / c.zoom;
+        const double seconds = w->laneView1->clips[0]->lengthPx / c.zoom;
         const QString list = dir.path() + "/dropped.txt";
         QFile::remove(list);
         saveFiles = {list};
         ASSERT_EQ(w->save(), 1);
         answers = {platform::DialogAnswer::Alternate};
         w->open(list);
-        ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
-        EXPECT_DOUBLE_EQ(w->Canvas1->mPics[0]->pdauer, seconds);
+        ASSERT_EQ(w->laneView1->clips.size(), 1u);
+        EXPECT_DOUBLE_EQ(w->laneView1->clips[0]->lengthPx, seconds);
         EXPECT_EQ(w->keptRecords.count(), 0);
     }
 }
 
 TEST_F(LaneDropTest, UntaggedFileIsNamedFromItsFileName) {
     auto data = files({file("plain.mp3"), file("second.mp3")});
-    ASSERT_TRUE(dragAndDrop(w->Canvas2, *data, 10));
-    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);  // the first file only, and the DJ is told
-    EXPECT_EQ(w->msg->Text(), "Only the first of the 2 dropped files was taken: \"plain.mp3\".");
-    EXPECT_EQ(w->Canvas2->mPics[0]->pname, "plain.mp3");
-    EXPECT_EQ(w->Canvas2->mPics[0]->spur, 2);
-    EXPECT_TRUE(w->Canvas1->mPics.empty());
+    ASSERT_TRUE(dragAndDrop(w->laneView2, *data, 10));
+    ASSERT_EQ(w->laneView2->clips.size(), 1u);  // the first file only, and the DJ is told
+    EXPECT_EQ(w->statusLine->Text(),
+              "Only the first of the 2 dropped files was taken: \"plain.mp3\".");
+    EXPECT_EQ(w->laneView2->clips[0]->name, "plain.mp3");
+    EXPECT_EQ(w->laneView2->clips[0]->lane, 2);
+    EXPECT_TRUE(w->laneView1->clips.empty());
 }
 
 TEST_F(LaneDropTest, OverlapIsRefusedWithTheStatusMessage) {
@@ -228,50 +229,50 @@ TEST_F(LaneDropTest, OverlapIsRefusedWithTheStatusMessage) {
     };
     const QString path = file("new.mp3");
     for (const auto& c : cases) {
-        w->Canvas1->mPics.clear();
-        addClip(w->Canvas1, 100, 120, "old");
-        w->msg->setText("");
+        w->laneView1->clips.clear();
+        addClip(w->laneView1, 100, 120, "old");
+        w->statusLine->setText("");
         select(0, 1);
         auto data = files({path});
-        ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, c.left));
-        EXPECT_EQ(w->Canvas1->mPics.size(), c.taken ? 2u : 1u) << c.left;
-        EXPECT_EQ(w->msg->Text(), c.taken ? QString() : QString(kOverlap)) << c.left;
+        ASSERT_TRUE(dragAndDrop(w->laneView1, *data, c.left));
+        EXPECT_EQ(w->laneView1->clips.size(), c.taken ? 2u : 1u) << c.left;
+        EXPECT_EQ(w->statusLine->Text(), c.taken ? QString() : QString(kOverlap)) << c.left;
         EXPECT_TRUE(selectionCleared()) << c.left;  // the lanes are refreshed in both cases
     }
     // A clip lying wholly between two of the probed points is not found.
-    w->Canvas2->mPics.clear();
-    addClip(w->Canvas2, 15, 20, "between");  // 15..35, probes at 10, 40 and 70
+    w->laneView2->clips.clear();
+    addClip(w->laneView2, 15, 20, "between");  // 15..35, probes at 10, 40 and 70
     lengths["new.mp3"] = 60;
     auto data = files({path});
-    ASSERT_TRUE(dragAndDrop(w->Canvas2, *data, 10));
-    EXPECT_EQ(w->Canvas2->mPics.size(), 2u);
+    ASSERT_TRUE(dragAndDrop(w->laneView2, *data, 10));
+    EXPECT_EQ(w->laneView2->clips.size(), 2u);
 }
 
 TEST_F(LaneDropTest, SecondFileDroppedOverTheFirstIsRefused) {
     auto first = files({file("one.mp3")});
     auto second = files({file("two.mp3")});
-    ASSERT_TRUE(dragAndDrop(w->Canvas1, *first, 0));
-    ASSERT_TRUE(dragAndDrop(w->Canvas1, *second, 50));
-    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas1->mPics[0]->pname, "one.mp3");
-    EXPECT_EQ(w->msg->Text(), kOverlap);
+    ASSERT_TRUE(dragAndDrop(w->laneView1, *first, 0));
+    ASSERT_TRUE(dragAndDrop(w->laneView1, *second, 50));
+    ASSERT_EQ(w->laneView1->clips.size(), 1u);
+    EXPECT_EQ(w->laneView1->clips[0]->name, "one.mp3");
+    EXPECT_EQ(w->statusLine->Text(), kOverlap);
 }
 
 TEST_F(LaneDropTest, OneDropPerDragThatEnteredALane) {
     auto data = files({file("a.mp3")});
-    DragCanvas* lane = w->Canvas1;
+    LaneView* lane = w->laneView1;
     // A drop without a drag having entered a lane only restores the backdrop.
-    lane->setBackdrop(spurhell());
+    lane->setBackdrop(laneHighlightPicture());
     platform::DragItem item(data.get(), QPoint(10, 16));
     lane->DropObject(item, 0);
-    EXPECT_TRUE(lane->mPics.empty());
-    EXPECT_EQ(lane->Backdrop(), spur());
+    EXPECT_TRUE(lane->clips.empty());
+    EXPECT_EQ(lane->Backdrop(), laneBackdropPicture());
     // Enter once, drop twice at free places: one clip.
     EXPECT_FALSE(lane->DragEnter(item, 0));
     lane->DropObject(item, 0);
     platform::DragItem later(data.get(), QPoint(500, 16));
     lane->DropObject(later, 0);
-    EXPECT_EQ(lane->mPics.size(), 1u);
+    EXPECT_EQ(lane->clips.size(), 1u);
 }
 
 // The lane's file types sort file drags only; a file named by text is opened as a movie
@@ -307,11 +308,11 @@ TEST_F(LaneDropTest, FileTypesSortFileDragsAndTextOpensAnyFile) {
         };
         for (const auto& d : drops) {
             SCOPED_TRACE(std::string(c.name) + " as " + d.how);
-            w->Canvas1->mPics.clear();
-            w->msg->setText("");
-            ASSERT_TRUE(dragAndDrop(w->Canvas1, *d.data, 10));
-            EXPECT_EQ(w->Canvas1->mPics.size(), d.taken ? 1u : 0u);
-            EXPECT_EQ(w->msg->Text(),
+            w->laneView1->clips.clear();
+            w->statusLine->setText("");
+            ASSERT_TRUE(dragAndDrop(w->laneView1, *d.data, 10));
+            EXPECT_EQ(w->laneView1->clips.size(), d.taken ? 1u : 0u);
+            EXPECT_EQ(w->statusLine->Text(),
                       d.taken ? QString() : QString("Error opening %1 as movie.").arg(c.name));
         }
     }
@@ -326,11 +327,11 @@ TEST_F(LaneDropTest, FileTypesSortFileDragsAndTextOpensAnyFile) {
         {file("notes.txt"), "Error opening notes.txt as movie."},
     };
     for (const auto& r : refused) {
-        w->Canvas1->mPics.clear();
+        w->laneView1->clips.clear();
         auto data = text(r.text);
-        ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 10));
-        EXPECT_TRUE(w->Canvas1->mPics.empty()) << r.text.toStdString();
-        EXPECT_EQ(w->msg->Text(), r.message);
+        ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 10));
+        EXPECT_TRUE(w->laneView1->clips.empty()) << r.text.toStdString();
+        EXPECT_EQ(w->statusLine->Text(), r.message);
     }
     EXPECT_FALSE(measured.contains(fifo));
 }
@@ -345,12 +346,12 @@ TEST_F(LaneDropTest, TextNamesAFileByUrlOrPath) {
         "\t" + path + "\r\n",
     };
     for (const QString& t : texts) {
-        w->Canvas1->mPics.clear();
+        w->laneView1->clips.clear();
         auto data = text(t);
-        ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 30)) << t.toStdString();
-        ASSERT_EQ(w->Canvas1->mPics.size(), 1u) << t.toStdString();
-        EXPECT_EQ(w->Canvas1->mPics[0]->ppfad, path);
-        EXPECT_EQ(w->Canvas1->mPics[0]->pname, "a b.mp3");
+        ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 30)) << t.toStdString();
+        ASSERT_EQ(w->laneView1->clips.size(), 1u) << t.toStdString();
+        EXPECT_EQ(w->laneView1->clips[0]->path, path);
+        EXPECT_EQ(w->laneView1->clips[0]->name, "a b.mp3");
     }
 }
 
@@ -360,26 +361,26 @@ TEST_F(LaneDropTest, TextThatNamesNoFileFallsBackToTheDragsFileOrLibraryTrack) {
     {
         auto data = files({fromFile});
         data->setText("Some Song - Some Artist");
-        ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 0));
+        ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 0));
     }
     {
         auto data = library(plistWithTrack(QUrl::fromLocalFile(fromLibrary).toString()));
         data->setText("/no/such/file.mp3");
-        ASSERT_TRUE(dragAndDrop(w->Canvas2, *data, 0));
+        ASSERT_TRUE(dragAndDrop(w->laneView2, *data, 0));
     }
-    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas1->mPics[0]->ppfad, fromFile);
-    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas2->mPics[0]->ppfad, fromLibrary);
+    ASSERT_EQ(w->laneView1->clips.size(), 1u);
+    EXPECT_EQ(w->laneView1->clips[0]->path, fromFile);
+    ASSERT_EQ(w->laneView2->clips.size(), 1u);
+    EXPECT_EQ(w->laneView2->clips[0]->path, fromLibrary);
 }
 
 TEST_F(LaneDropTest, LibraryTrackBecomesAClip) {
     const QString path = file("track.m4a", QByteArray(500, 'x') + id3v1("Title", ""));
     auto data = library(plistWithTrack(QUrl::fromLocalFile(path).toString()));
-    ASSERT_TRUE(dragAndDrop(w->Canvas2, *data, 5));
-    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas2->mPics[0]->ppfad, path);
-    EXPECT_EQ(w->Canvas2->mPics[0]->pname, "Title");
+    ASSERT_TRUE(dragAndDrop(w->laneView2, *data, 5));
+    ASSERT_EQ(w->laneView2->clips.size(), 1u);
+    EXPECT_EQ(w->laneView2->clips[0]->path, path);
+    EXPECT_EQ(w->laneView2->clips[0]->name, "Title");
 }
 
 TEST_F(LaneDropTest, FailuresAreReportedAndChangeNothing) {
@@ -406,24 +407,24 @@ TEST_F(LaneDropTest, FailuresAreReportedAndChangeNothing) {
         {[&] { return library(plistWithTrack(QUrl::fromLocalFile(fifo).toString())); },
          "Error opening pipe.mp3 as movie."},
     };
-    addClip(w->Canvas1, 600, 50, "kept");
+    addClip(w->laneView1, 600, 50, "kept");
     for (const auto& c : cases) {
         select(0, 1);
         auto data = c.data();
-        ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 10)) << c.message.toStdString();
-        EXPECT_EQ(w->msg->Text(), c.message);
-        EXPECT_EQ(w->Canvas1->mPics.size(), 1u) << c.message.toStdString();
+        ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 10)) << c.message.toStdString();
+        EXPECT_EQ(w->statusLine->Text(), c.message);
+        EXPECT_EQ(w->laneView1->clips.size(), 1u) << c.message.toStdString();
         // A failure ends the handling before the lanes are refreshed.
-        EXPECT_EQ(w->balkenaktiv, 0) << c.message.toStdString();
-        EXPECT_EQ(w->balkenaktivspur, 1) << c.message.toStdString();
+        EXPECT_EQ(w->selectedIndex, 0) << c.message.toStdString();
+        EXPECT_EQ(w->selectedLane, 1) << c.message.toStdString();
     }
     EXPECT_FALSE(measured.contains(fifo));  // never opened: it would block
     // At four pixels a second the short file is wide enough.
-    w->zoomwert = 4;
+    w->pixelsPerSecond = 4;
     auto data = files({file("short.mp3")});
-    ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 10));
-    ASSERT_EQ(w->Canvas1->mPics.size(), 2u);
-    EXPECT_DOUBLE_EQ(w->Canvas1->mPics[1]->pdauer, 3);
+    ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 10));
+    ASSERT_EQ(w->laneView1->clips.size(), 2u);
+    EXPECT_DOUBLE_EQ(w->laneView1->clips[1]->lengthPx, 3);
 }
 
 // A path with a line break would make every save of the mix fail: such a file is refused by
@@ -443,142 +444,142 @@ TEST_F(LaneDropTest, PathsAPlaylistCannotHoldAreRefused) {
         {files({inFolder}), "\"c.mp3" + lineBreak},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(dragAndDrop(w->Canvas1, *c.data, 10));
-        EXPECT_EQ(w->msg->Text(), c.message);
-        EXPECT_TRUE(w->Canvas1->mPics.empty());
+        ASSERT_TRUE(dragAndDrop(w->laneView1, *c.data, 10));
+        EXPECT_EQ(w->statusLine->Text(), c.message);
+        EXPECT_TRUE(w->laneView1->clips.empty());
     }
     EXPECT_TRUE(measured.isEmpty());
 }
 
 TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
-    addClip(w->Canvas1, 0, 30, "before");
-    auto clip = addClip(w->Canvas1, 100, 120.6, "moving");  // centre 160.3, spans 100..220.6
-    clip->pfadein = 10.6;
-    clip->pplaypos = 12;
-    clip->ppreviewpos = 7;
+    addClip(w->laneView1, 0, 30, "before");
+    auto clip = addClip(w->laneView1, 100, 120.6, "moving");  // centre 160.3, spans 100..220.6
+    clip->fadeInEnd = 10.6;
+    clip->playStart = 12;
+    clip->previewStart = 7;
     // Picked first: its handles show, and must go with the selection.
-    ASSERT_TRUE(w->Canvas1->MouseDown(160, 16));
-    w->Canvas1->MouseUp(160, 16);
-    ASSERT_GT(w->inp->Left(), 0);
-    shiftDrag(w->Canvas1, 160, [&](QMimeData& data) {
+    ASSERT_TRUE(w->laneView1->MouseDown(160, 16));
+    w->laneView1->MouseUp(160, 16);
+    ASSERT_GT(w->inPointHandle->Left(), 0);
+    shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
         // Grabbed 60 pixels right of the clip's left edge.
-        EXPECT_TRUE(dragAndDrop(w->Canvas2, data, 460));
+        EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));
     });
-    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas1->mPics[0]->pname, "before");
-    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
-    const DragPic& moved = *w->Canvas2->mPics[0];
-    EXPECT_EQ(moved.pname, "moving");
-    EXPECT_EQ(moved.ppfad, "/m/moving.mp3");
-    EXPECT_EQ(moved.spur, 2);
-    EXPECT_DOUBLE_EQ(moved.pdauer, 120);  // rounded to whole pixels
-    EXPECT_EQ(moved.x, 460);              // left edge 460 - 60, where the picture was grabbed
-    EXPECT_DOUBLE_EQ(moved.pfadein, 10);
-    EXPECT_DOUBLE_EQ(moved.pfadeout, 110);
-    EXPECT_DOUBLE_EQ(moved.pstart, 5);
-    EXPECT_DOUBLE_EQ(moved.pstop, 115);
-    EXPECT_EQ(moved.pfarbe, 2);
-    EXPECT_DOUBLE_EQ(moved.pplaypos, 0);
-    EXPECT_DOUBLE_EQ(moved.ppreviewpos, 0);
+    ASSERT_EQ(w->laneView1->clips.size(), 1u);
+    EXPECT_EQ(w->laneView1->clips[0]->name, "before");
+    ASSERT_EQ(w->laneView2->clips.size(), 1u);
+    const Clip& moved = *w->laneView2->clips[0];
+    EXPECT_EQ(moved.name, "moving");
+    EXPECT_EQ(moved.path, "/m/moving.mp3");
+    EXPECT_EQ(moved.lane, 2);
+    EXPECT_DOUBLE_EQ(moved.lengthPx, 120);  // rounded to whole pixels
+    EXPECT_EQ(moved.x, 460);                // left edge 460 - 60, where the picture was grabbed
+    EXPECT_DOUBLE_EQ(moved.fadeInEnd, 10);
+    EXPECT_DOUBLE_EQ(moved.fadeOutStart, 110);
+    EXPECT_DOUBLE_EQ(moved.inPoint, 5);
+    EXPECT_DOUBLE_EQ(moved.outPoint, 115);
+    EXPECT_EQ(moved.label, 2);
+    EXPECT_DOUBLE_EQ(moved.playStart, 0);
+    EXPECT_DOUBLE_EQ(moved.previewStart, 0);
     EXPECT_TRUE(selectionCleared());
-    EXPECT_EQ(w->inp->Left(), -16);  // no selection, no handles
-    EXPECT_FALSE(w->EditClear()->AutoEnable);
+    EXPECT_EQ(w->inPointHandle->Left(), -16);  // no selection, no handles
+    EXPECT_FALSE(w->clearItem()->AutoEnable);
 }
 
 TEST_F(LaneDropTest, AClipDroppedPastTheTimelinesStartLiesAtTheStart) {
-    addClip(w->Canvas2, 100, 120, "early");
-    shiftDrag(w->Canvas2, 160, [&](QMimeData& data) {  // grabbed 60 right of its left edge
-        EXPECT_TRUE(dragAndDrop(w->Canvas1, data, 20));
+    addClip(w->laneView2, 100, 120, "early");
+    shiftDrag(w->laneView2, 160, [&](QMimeData& data) {  // grabbed 60 right of its left edge
+        EXPECT_TRUE(dragAndDrop(w->laneView1, data, 20));
     });
-    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
-    EXPECT_DOUBLE_EQ(w->Canvas1->mPics[0]->porgx, 60);  // left edge 0, not -40
+    ASSERT_EQ(w->laneView1->clips.size(), 1u);
+    EXPECT_DOUBLE_EQ(w->laneView1->clips[0]->centre, 60);  // left edge 0, not -40
 }
 
 TEST_F(LaneDropTest, OptionAtTheDropCopiesTheClip) {
-    auto clip = addClip(w->Canvas2, 100, 120, "copied");
-    shiftDrag(w->Canvas2, 160, [&](QMimeData& data) {
+    auto clip = addClip(w->laneView2, 100, 120, "copied");
+    shiftDrag(w->laneView2, 160, [&](QMimeData& data) {
         Keyboard::setModifiersForTesting(Qt::ShiftModifier | Qt::AltModifier);
-        EXPECT_TRUE(dragAndDrop(w->Canvas1, data, 60));
+        EXPECT_TRUE(dragAndDrop(w->laneView1, data, 60));
     });
-    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas2->mPics[0], clip);
-    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
-    EXPECT_NE(w->Canvas1->mPics[0], clip);
-    EXPECT_EQ(w->Canvas1->mPics[0]->pname, "copied");
-    EXPECT_EQ(w->Canvas1->mPics[0]->spur, 1);
-    EXPECT_EQ(w->Canvas1->mPics[0]->x, 60);
+    ASSERT_EQ(w->laneView2->clips.size(), 1u);
+    EXPECT_EQ(w->laneView2->clips[0], clip);
+    ASSERT_EQ(w->laneView1->clips.size(), 1u);
+    EXPECT_NE(w->laneView1->clips[0], clip);
+    EXPECT_EQ(w->laneView1->clips[0]->name, "copied");
+    EXPECT_EQ(w->laneView1->clips[0]->lane, 1);
+    EXPECT_EQ(w->laneView1->clips[0]->x, 60);
 }
 
 TEST_F(LaneDropTest, ClipDroppedOnItsOwnLaneOrOverAnotherStaysWhereItWas) {
-    auto clip = addClip(w->Canvas1, 100, 120, "stays");
-    auto blocker = addClip(w->Canvas2, 380, 50, "blocker");
-    shiftDrag(w->Canvas1, 160,
-              [&](QMimeData& data) { EXPECT_TRUE(dragAndDrop(w->Canvas1, data, 460)); });
-    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas1->mPics[0]->x, 160);
-    EXPECT_EQ(w->Canvas2->mPics.size(), 1u);
+    auto clip = addClip(w->laneView1, 100, 120, "stays");
+    auto blocker = addClip(w->laneView2, 380, 50, "blocker");
+    shiftDrag(w->laneView1, 160,
+              [&](QMimeData& data) { EXPECT_TRUE(dragAndDrop(w->laneView1, data, 460)); });
+    ASSERT_EQ(w->laneView1->clips.size(), 1u);
+    EXPECT_EQ(w->laneView1->clips[0]->x, 160);
+    EXPECT_EQ(w->laneView2->clips.size(), 1u);
     EXPECT_TRUE(selectionCleared());
 
-    shiftDrag(w->Canvas1, 160, [&](QMimeData& data) {
-        EXPECT_TRUE(dragAndDrop(w->Canvas2, data, 460));  // 400..520 over 380..430
+    shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
+        EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));  // 400..520 over 380..430
     });
-    EXPECT_EQ(w->msg->Text(), kOverlap);
-    EXPECT_EQ(w->Canvas1->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas1->mPics[0], clip);
-    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas2->mPics[0], blocker);
+    EXPECT_EQ(w->statusLine->Text(), kOverlap);
+    EXPECT_EQ(w->laneView1->clips.size(), 1u);
+    EXPECT_EQ(w->laneView1->clips[0], clip);
+    ASSERT_EQ(w->laneView2->clips.size(), 1u);
+    EXPECT_EQ(w->laneView2->clips[0], blocker);
 }
 
 TEST_F(LaneDropTest, TheDraggedClipIsRemovedByIdentityNotByItsOldIndex) {
-    auto a = addClip(w->Canvas1, 0, 40, "a");
-    auto dragged = addClip(w->Canvas1, 100, 120, "dragged");
-    auto c = addClip(w->Canvas1, 300, 40, "c");
-    shiftDrag(w->Canvas1, 160, [&](QMimeData& data) {
+    auto a = addClip(w->laneView1, 0, 40, "a");
+    auto dragged = addClip(w->laneView1, 100, 120, "dragged");
+    auto c = addClip(w->laneView1, 300, 40, "c");
+    shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
         // While the drag is under way the lane loses its first clip: the old index now names c.
-        w->Canvas1->mPics.erase(w->Canvas1->mPics.begin());
-        EXPECT_TRUE(dragAndDrop(w->Canvas2, data, 460));
+        w->laneView1->clips.erase(w->laneView1->clips.begin());
+        EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));
     });
-    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas1->mPics[0], c);
-    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas2->mPics[0]->pname, "dragged");
+    ASSERT_EQ(w->laneView1->clips.size(), 1u);
+    EXPECT_EQ(w->laneView1->clips[0], c);
+    ASSERT_EQ(w->laneView2->clips.size(), 1u);
+    EXPECT_EQ(w->laneView2->clips[0]->name, "dragged");
 
     // A clip that left its lane during the drag is not brought back, and nothing else goes.
-    shiftDrag(w->Canvas1, 320, [&](QMimeData& data) {
-        w->Canvas1->mPics.clear();
-        w->Canvas1->mPics.push_back(a);
-        EXPECT_TRUE(dragAndDrop(w->Canvas2, data, 700));
+    shiftDrag(w->laneView1, 320, [&](QMimeData& data) {
+        w->laneView1->clips.clear();
+        w->laneView1->clips.push_back(a);
+        EXPECT_TRUE(dragAndDrop(w->laneView2, data, 700));
     });
-    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas1->mPics[0], a);
-    EXPECT_EQ(w->Canvas2->mPics.size(), 1u);
+    ASSERT_EQ(w->laneView1->clips.size(), 1u);
+    EXPECT_EQ(w->laneView1->clips[0], a);
+    EXPECT_EQ(w->laneView2->clips.size(), 1u);
 }
 
 TEST_F(LaneDropTest, AClipThePlayDeckStartedDuringTheDragIsNotMoved) {
-    auto clip = addClip(w->Canvas1, 100, 120, "playing");
-    shiftDrag(w->Canvas1, 160, [&](QMimeData& data) {
-        w->pam = clip;  // the play head reached it meanwhile
-        EXPECT_TRUE(dragAndDrop(w->Canvas2, data, 460));
+    auto clip = addClip(w->laneView1, 100, 120, "playing");
+    shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
+        w->playClip1 = clip;  // the play head reached it meanwhile
+        EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));
     });
-    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas1->mPics[0], clip);
-    EXPECT_TRUE(w->Canvas2->mPics.empty());
-    EXPECT_EQ(w->msg->Text(), "do not move a playing track");
+    ASSERT_EQ(w->laneView1->clips.size(), 1u);
+    EXPECT_EQ(w->laneView1->clips[0], clip);
+    EXPECT_TRUE(w->laneView2->clips.empty());
+    EXPECT_EQ(w->statusLine->Text(), "do not move a playing track");
 
     // Copying it leaves it where it plays.
-    w->pam = nullptr;
-    shiftDrag(w->Canvas1, 160, [&](QMimeData& data) {
-        w->pam2 = clip;
+    w->playClip1 = nullptr;
+    shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
+        w->playClip2 = clip;
         Keyboard::setModifiersForTesting(Qt::AltModifier);
-        EXPECT_TRUE(dragAndDrop(w->Canvas2, data, 460));
+        EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));
     });
-    EXPECT_EQ(w->Canvas1->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas2->mPics.size(), 1u);
+    EXPECT_EQ(w->laneView1->clips.size(), 1u);
+    EXPECT_EQ(w->laneView2->clips.size(), 1u);
 }
 
 TEST_F(LaneDropTest, ForeignAndStaleClipDataIsIgnored) {
-    auto clip = addClip(w->Canvas1, 100, 120, "mine");
-    w->pdragfromcanvas = 1;
+    auto clip = addClip(w->laneView1, 100, 120, "mine");
+    w->shiftDragSourceLane = 1;
     const QByteArray payloads[] = {
         "garbage",
         "",
@@ -588,16 +589,16 @@ TEST_F(LaneDropTest, ForeignAndStaleClipDataIsIgnored) {
     };
     for (const QByteArray& payload : payloads) {
         std::unique_ptr<QMimeData> data(platform::makeClipMimeData(payload, 0));
-        EXPECT_TRUE(dragAndDrop(w->Canvas2, *data, 400)) << payload.constData();
+        EXPECT_TRUE(dragAndDrop(w->laneView2, *data, 400)) << payload.constData();
     }
     // A picture from another program is not even taken by the lane.
     QMimeData image;
     image.setImageData(QImage(10, 10, QImage::Format_ARGB32));
-    EXPECT_FALSE(dragAndDrop(w->Canvas2, image, 400));
+    EXPECT_FALSE(dragAndDrop(w->laneView2, image, 400));
 
-    ASSERT_EQ(w->Canvas1->mPics.size(), 1u);
-    EXPECT_EQ(w->Canvas1->mPics[0], clip);
-    EXPECT_TRUE(w->Canvas2->mPics.empty());
+    ASSERT_EQ(w->laneView1->clips.size(), 1u);
+    EXPECT_EQ(w->laneView1->clips[0], clip);
+    EXPECT_TRUE(w->laneView2->clips.empty());
 }
 
 TEST_F(LaneDropTest, RealMp3DropMeasuresTheFileAndReadsItsTag) {
@@ -610,45 +611,45 @@ TEST_F(LaneDropTest, RealMp3DropMeasuresTheFileAndReadsItsTag) {
     const QString notMedia = file("not media.mp3", QByteArray(5000, 'z'));
 
     auto data = files({path});
-    ASSERT_TRUE(dragAndDrop(w->Canvas1, *data, 10));
-    w->zoomwert = 4;
-    ASSERT_TRUE(dragAndDrop(w->Canvas2, *data, 10));
+    ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 10));
+    w->pixelsPerSecond = 4;
+    ASSERT_TRUE(dragAndDrop(w->laneView2, *data, 10));
     auto bad = files({notMedia});
-    ASSERT_TRUE(dragAndDrop(w->Canvas2, *bad, 100));
+    ASSERT_TRUE(dragAndDrop(w->laneView2, *bad, 100));
     // A download stopped after 80 KB of a 20 s file is laid at the 5 s of sound it holds, not
     // at the length its header still claims.
     const QString cut = testsupport::truncatedCopy(
         testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 20.0}), 80 * 1024, "cut.mp3");
-    ASSERT_TRUE(dragAndDrop(w->Canvas1, *files({cut}), 100));
+    ASSERT_TRUE(dragAndDrop(w->laneView1, *files({cut}), 100));
 
-    ASSERT_EQ(w->Canvas1->mPics.size(), 2u);
-    EXPECT_DOUBLE_EQ(w->Canvas1->mPics[1]->pdauer, 20);  // at zoom 4
-    EXPECT_EQ(w->Canvas1->mPics[0]->pname, "Generator: Sine");
-    EXPECT_DOUBLE_EQ(w->Canvas1->mPics[0]->pdauer, 3);
-    ASSERT_EQ(w->Canvas2->mPics.size(), 1u);
-    EXPECT_DOUBLE_EQ(w->Canvas2->mPics[0]->pdauer, 14);
-    EXPECT_EQ(w->msg->Text(), "Error opening not media.mp3 as movie.");
+    ASSERT_EQ(w->laneView1->clips.size(), 2u);
+    EXPECT_DOUBLE_EQ(w->laneView1->clips[1]->lengthPx, 20);  // at zoom 4
+    EXPECT_EQ(w->laneView1->clips[0]->name, "Generator: Sine");
+    EXPECT_DOUBLE_EQ(w->laneView1->clips[0]->lengthPx, 3);
+    ASSERT_EQ(w->laneView2->clips.size(), 1u);
+    EXPECT_DOUBLE_EQ(w->laneView2->clips[0]->lengthPx, 14);
+    EXPECT_EQ(w->statusLine->Text(), "Error opening not media.mp3 as movie.");
 }
 
 TEST_F(LaneDropTest, LanesLightUpWhileADragHoversAndNameTheLaneTheMouseEntered) {
     auto data = files({file("a.mp3")});
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w->Canvas2, &enter);
+    QApplication::sendEvent(w->laneView2, &enter);
     EXPECT_TRUE(enter.isAccepted());
-    EXPECT_EQ(w->Canvas2->Backdrop(), spurhell());
-    EXPECT_TRUE(w->dropbar);
+    EXPECT_EQ(w->laneView2->Backdrop(), laneHighlightPicture());
+    EXPECT_TRUE(w->dropPending);
     QDragLeaveEvent leave;
-    QApplication::sendEvent(w->Canvas2, &leave);
-    EXPECT_EQ(w->Canvas2->Backdrop(), spur());
-    EXPECT_TRUE(w->dropbar);  // leaving does not cancel the one drop a drag may make
+    QApplication::sendEvent(w->laneView2, &leave);
+    EXPECT_EQ(w->laneView2->Backdrop(), laneBackdropPicture());
+    EXPECT_TRUE(w->dropPending);  // leaving does not cancel the one drop a drag may make
 
     w->comment(1, QString());
-    w->Canvas2->MouseEnter();
-    EXPECT_EQ(w->aktivcanvas, 2);
-    EXPECT_EQ(w->msg->Text(), "2");
-    w->Canvas1->MouseEnter();
-    EXPECT_EQ(w->aktivcanvas, 1);
-    EXPECT_EQ(w->msg->Text(), "1");
+    w->laneView2->MouseEnter();
+    EXPECT_EQ(w->activeLane, 2);
+    EXPECT_EQ(w->statusLine->Text(), "2");
+    w->laneView1->MouseEnter();
+    EXPECT_EQ(w->activeLane, 1);
+    EXPECT_EQ(w->statusLine->Text(), "1");
 }
 
 TEST(LaneFileTypes, TheLanesTakeTheirMediaTypesOnly) {

@@ -174,16 +174,4 @@ TEST(FileUrlToLocalPath, AcceptsOnlyLocalFileUrls) {
     for (const auto& c : cases) EXPECT_EQ(editing::fileUrlToLocalPath(c.url), c.path) << c.url;
 }
 
-TEST(ItunesText, VorputzAndLastPartOfALocation) {
-    EXPECT_EQ(editing::itvorputz("R&#38;B &#38;&#38; Soul &amp;"), "R&B && Soul &amp;");
-    QTemporaryDir dir;
-    const QString file = dir.filePath("Track 1.mp3");
-    ASSERT_TRUE(testsupport::writeFile(file, "x"));
-    const QString url = "file://" + QString(dir.path()).replace(" ", "%20");
-    EXPECT_EQ(editing::itlastinurltopfad(url + "/Track%201.mp3"), "Track 1.mp3");
-    EXPECT_EQ(editing::itlastinurltopfad(url), "ein ordner");
-    EXPECT_EQ(editing::itlastinurltopfad(url + "/missing.mp3"), "kein folderitem");
-    EXPECT_EQ(editing::itlastinurltopfad("not a url"), "kein folderitem");
-}
-
 }  // namespace

@@ -30,8 +30,8 @@ class DeckServerTest : public testsupport::AppFixture {
     }
     void TearDown() override {
         if (!w) return;
-        if (w->pplay1) w->play();
-        if (w->vplay1) w->preview();
+        if (w->playDeckRunning) w->play();
+        if (w->previewDeckRunning) w->preview();
         AppFixture::TearDown();
         media::testing::useNullOutput({"main", "preview"});
     }
@@ -78,17 +78,17 @@ TEST_F(DeckServerTest, PlayDeckSoundsOnMainAndPreviewDeckOnPreview) {
     const QString sine =
         testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 4.0, testsupport::Signal::Sine});
     for (int lane : {1, 2}) {
-        w->lane(lane)->AddPicture(nullptr, 90, 16, "sine", 4, sine, lane, 0, 4, 0, 4, 0);
+        w->lane(lane)->addNewClip(nullptr, 90, 16, "sine", 4, sine, lane, 0, 4, 0, 4, 0);
     }
-    w->previewdevice = previewId;
-    w->MovePlayerLineTo(91);
-    w->MovePreviewLineTo(91);
+    w->previewDevice = previewId;
+    w->movePlayHeadTo(91);
+    w->movePreviewHeadTo(91);
 
     const auto [mainOfPlay, previewOfPlay] = playAndRecord(false);
     EXPECT_GT(mainOfPlay, 0.05);
     EXPECT_LT(previewOfPlay, 1e-4);
 
-    w->MovePreviewLineTo(91);
+    w->movePreviewHeadTo(91);
     const auto [mainOfPreview, previewOfPreview] = playAndRecord(true);
     EXPECT_LT(mainOfPreview, 1e-4);
     EXPECT_GT(previewOfPreview, 0.05);

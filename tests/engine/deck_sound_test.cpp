@@ -23,17 +23,18 @@ class DeckSoundTest : public AppFixture {
         mt::clearCaptured();
     }
     void TearDown() override {
-        w->pplay1 = w->vplay1 = false;
-        for (auto* p : {w->player1, w->player2, w->previewplayer1, w->previewplayer2}) p->Stop();
+        w->playDeckRunning = w->previewDeckRunning = false;
+        for (auto* p : {w->playPlayer1, w->playPlayer2, w->previewPlayer1, w->previewPlayer2})
+            p->Stop();
         AppFixture::TearDown();
     }
-    DragPicRef addClip(int lane, const QString& path, double left, double dauer, double start,
-                       double fadein, double fadeout, double stop) {
-        w->lane(lane)->AddPicture(nullptr, left, 16, "clip", dauer, path, lane, fadein, fadeout,
-                                  start, stop, 0);
+    ClipRef addClip(int lane, const QString& path, double left, double length, double start,
+                    double fadeInEnd, double fadeOutStart, double stop) {
+        w->lane(lane)->addNewClip(nullptr, left, 16, "clip", length, path, lane, fadeInEnd,
+                                  fadeOutStart, start, stop, 0);
         // As after a drop or a playlist load: the movie is open before the head comes.
         EXPECT_TRUE(mt::waitForClipMovies());
-        return w->lane(lane)->mPics.back();
+        return w->lane(lane)->clips.back();
     }
     // Ticks the window and renders one block after each tick; returns each lane player's
     // position at the start of every block (negative while the player did not sound).
@@ -41,7 +42,7 @@ class DeckSoundTest : public AppFixture {
                                            platform::MoviePlayer* p2) {
         std::vector<std::array<double, 2>> at;
         for (int i = 0; i < ticks; ++i) {
-            w->PlayPrevTimer_Action();
+            w->tickDecks();
             at.push_back(
                 {p1->Rate() > 0 ? p1->Position() : -1, p2->Rate() > 0 ? p2->Position() : -1});
             mt::advance(kBlock);
@@ -82,9 +83,9 @@ TEST_F(DeckSoundTest, OverlappingClipsCrossFadeEachByItsOwnPosition) {
     // its own file. Lane 2 starts about a second after lane 1, so its clip time lags by that.
     addClip(1, sine, 0, 4, 0, 0, 1, 3);
     addClip(2, chirp, 1, 4, 0.5, 2.5, 4, 4);
-    w->MovePlayerLineTo(0.5);
+    w->movePlayHeadTo(0.5);
     w->play();
-    const auto at = run(340, w->player1, w->player2);
+    const auto at = run(340, w->playPlayer1, w->playPlayer2);
 
     const std::vector<float> out = mt::captured(0);
     ASSERT_GE(out.size(), at.size() * kBlock * 2);
@@ -127,9 +128,9 @@ TEST_F(DeckSoundTest, PlaybackPlacesEveryClipWhereTheExportDoes) {
 TEST_F(DeckSoundTest, SilentBeforeTheInPointAndAfterTheOutPoint) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine});
     addClip(1, sine, 0, 4, 1, 1, 2, 2);
-    w->MovePlayerLineTo(0.01);
+    w->movePlayHeadTo(0.01);
     w->play();
-    const auto at = run(280, w->player1, w->player2);
+    const auto at = run(280, w->playPlayer1, w->playPlayer2);
     const std::vector<float> out = mt::captured(0);
     for (size_t k = 0; k < at.size(); ++k) {
         const double t = at[k][0];
@@ -153,12 +154,12 @@ TEST_F(DeckSoundTest, PreviewDeckSoundsOnlyOnThePreviewDevice) {
     // The mix plays lane 1 on the main device while the preview plays lane 2 elsewhere.
     addClip(1, sine, 50, 2, 0, 0, 2, 2);
     addClip(2, chirp, 200, 2, 0, 0, 2, 2);
-    w->previewdevice = media::deviceIdFor(kPreview);
-    w->MovePlayerLineTo(51);
-    w->MovePreviewLineTo(200.5);
+    w->previewDevice = media::deviceIdFor(kPreview);
+    w->movePlayHeadTo(51);
+    w->movePreviewHeadTo(200.5);
     w->play();
     w->preview();
-    run(50, w->previewplayer1, w->previewplayer2);
+    run(50, w->previewPlayer1, w->previewPlayer2);
 
     const std::vector<float> main = mt::captured(media::deviceIdFor(kMain));
     const std::vector<float> preview = mt::captured(media::deviceIdFor(kPreview));
@@ -176,8 +177,8 @@ TEST_F(DeckSoundTest, PreviewDeckSoundsOnlyOnThePreviewDevice) {
     for (size_t i = kBlock * 2; i < 50 * kBlock * 2; ++i)
         mainDiff = std::max(mainDiff, double(std::fabs(main[i] - refMain[frameAt(1) * 2 + i])));
     EXPECT_LE(mainDiff, 1e-6);
-    EXPECT_EQ(w->GetMovieSoundOutputComponent(w->previewplayer2), media::deviceIdFor(kPreview));
-    EXPECT_EQ(w->GetMovieSoundOutputComponent(w->player1), 0);
+    EXPECT_EQ(w->playerOutputDevice(w->previewPlayer2), media::deviceIdFor(kPreview));
+    EXPECT_EQ(w->playerOutputDevice(w->playPlayer1), 0);
 }
 
 // A click on a clip of the other lane while the preview plays restarts the preview's clip from
@@ -187,14 +188,14 @@ TEST_F(DeckSoundTest, RestartingThePreviewFadesOutAndIn) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine});
     addClip(1, sine, 100, 4, 0, 0, 4, 4);
     addClip(2, sine, 300, 4, 0, 0, 4, 4);
-    w->previewdevice = media::deviceIdFor(kPreview);
-    w->MovePreviewLineTo(100.5);
+    w->previewDevice = media::deviceIdFor(kPreview);
+    w->movePreviewHeadTo(100.5);
     w->preview();
-    run(30, w->previewplayer1, w->previewplayer2);
+    run(30, w->previewPlayer1, w->previewPlayer2);
     // What releasing the mouse on the lane-2 clip does to the preview deck.
-    w->vam = w->oldvam = nullptr;
-    w->SetPreviewStartPos(w->previewbalken);
-    run(30, w->previewplayer1, w->previewplayer2);
+    w->previewClip1 = w->lastPreviewClip1 = nullptr;
+    w->setPreviewStartOffsets(w->previewHeadX);
+    run(30, w->previewPlayer1, w->previewPlayer2);
     const std::vector<float> out = mt::captured(media::deviceIdFor(kPreview));
     ASSERT_GE(out.size(), size_t(60 * kBlock * 2));
     double steepest = 0;
@@ -206,21 +207,21 @@ TEST_F(DeckSoundTest, RestartingThePreviewFadesOutAndIn) {
 TEST_F(DeckSoundTest, ATickFiredInsideATickReturnsAtOnce) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     addClip(2, sine, 300, 2, 0, 0, 2, 2);
-    w->previewdevice = 12345;  // no such device: the player reports it while starting
+    w->previewDevice = 12345;  // no such device: the player reports it while starting
     int nested = 0;
     media::setUnavailableRouteHandler([&](int32_t) {
         // As if the report opened a dialog whose event loop let the timer fire.
         ++nested;
-        w->PlayPrevTimer_Action();
+        w->tickDecks();
     });
-    w->MovePlayerLineTo(700);
-    w->MovePreviewLineTo(300.5);
-    w->pplay1 = true;  // over nothing: every tick makes exactly one gap step
+    w->movePlayHeadTo(700);
+    w->movePreviewHeadTo(300.5);
+    w->playDeckRunning = true;  // over nothing: every tick makes exactly one gap step
     w->preview();
-    w->PlayPrevTimer_Action();
+    w->tickDecks();
     media::setUnavailableRouteHandler(nullptr);
     EXPECT_EQ(nested, 1);
-    EXPECT_DOUBLE_EQ(w->playbalken, 700 + 1 / 35.0);
+    EXPECT_DOUBLE_EQ(w->playHeadX, 700 + 1 / 35.0);
 }
 
 }  // namespace
@@ -230,12 +231,13 @@ namespace {
 TEST_F(DeckSoundTest, APreviewOnAMissingDeviceIsSilentAndSaysSo) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     addClip(2, sine, 200, 2, 0, 0, 2, 2);
-    w->previewdevice = 0x1234567;  // no such device
-    w->MovePreviewLineTo(200.5);
+    w->previewDevice = 0x1234567;  // no such device
+    w->movePreviewHeadTo(200.5);
     w->preview();
-    run(20, w->previewplayer1, w->previewplayer2);
+    run(20, w->previewPlayer1, w->previewPlayer2);
     QApplication::processEvents();
-    EXPECT_EQ(w->msg->Text(), "The preview sound device is not available: the preview is silent.");
+    EXPECT_EQ(w->statusLine->Text(),
+              "The preview sound device is not available: the preview is silent.");
     // Nothing reached either real device.
     for (const QByteArray& device : {kMain, kPreview}) {
         for (float v : mt::captured(media::deviceIdFor(device))) ASSERT_EQ(v, 0.0f);
@@ -260,22 +262,22 @@ class DeviceMessages : public DeckSoundTest,
 TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     const DeviceMessageCase& c = GetParam();
     addClip(1, makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine}), 100, 2, 0, 0, 2, 2);
-    w->previewdevice = media::deviceIdFor(kPreview);
+    w->previewDevice = media::deviceIdFor(kPreview);
     mt::setNullDevices(c.atPlay);
-    w->MovePlayerLineTo(100.5);
-    w->MovePreviewLineTo(100.5);
+    w->movePlayHeadTo(100.5);
+    w->movePreviewHeadTo(100.5);
     c.previewDeck ? w->preview() : w->play();
     for (int i = 0; i < 3; ++i) {
-        w->PlayPrevTimer_Action();
+        w->tickDecks();
         mt::advance(kBlock);
     }
     if (c.whileOn != c.atPlay) mt::setNullDevices(c.whileOn);
     for (int i = 0; i < 3; ++i) {
-        w->PlayPrevTimer_Action();
+        w->tickDecks();
         mt::advance(kBlock);
     }
-    EXPECT_EQ(w->msg->Text(), QString::fromUtf8(c.message));
-    platform::MoviePlayer* p = c.previewDeck ? w->previewplayer1 : w->player1;
+    EXPECT_EQ(w->statusLine->Text(), QString::fromUtf8(c.message));
+    platform::MoviePlayer* p = c.previewDeck ? w->previewPlayer1 : w->playPlayer1;
     EXPECT_GT(p->Rate(), 0) << "the deck plays on";
 
     // Everything back: the next Play sounds on the deck's own device.
@@ -284,14 +286,14 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     mt::clearCaptured();
     c.previewDeck ? w->preview() : w->play();
     for (int i = 0; i < 4; ++i) {
-        w->PlayPrevTimer_Action();
+        w->tickDecks();
         mt::advance(kBlock);
     }
     const QByteArray own = c.previewDeck ? kPreview : kMain;
     const QByteArray other = c.previewDeck ? kMain : kPreview;
     EXPECT_GT(maxAbs(mt::captured(media::deviceIdFor(own)), 0, 4 * kBlock), 0.3);
     EXPECT_EQ(maxAbs(mt::captured(media::deviceIdFor(other)), 0, 4 * kBlock), 0.0);
-    EXPECT_EQ(w->msg->Text(), "") << "the sound is back";
+    EXPECT_EQ(w->statusLine->Text(), "") << "the sound is back";
 }
 
 INSTANTIATE_TEST_SUITE_P(

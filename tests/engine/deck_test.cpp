@@ -16,7 +16,7 @@ TEST(DeckStep, StartsTheClipUnderTheHeadOnceFromItsOffset) {
     FakeDeck d(engine::kPlayDeck);
     d.files["/a.mp3"] = 100;
     auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
-    a->pplaypos = 20;
+    a->playStart = 20;
     d.lane[0] = {a};
     d.head = 20;
     for (int i = 0; i < 50; ++i) d.tick();
@@ -33,8 +33,8 @@ TEST(DeckStep, StartOffsetIsDividedByTheZoom) {
     d.files["/a.mp3"] = 100;
     d.zoom = 2;
     auto a = makeClip("/a.mp3", 0, 200, 0, 0, 200, 200);
-    a->ppreviewpos = 30;
-    a->pplaypos = 99;  // the other deck's offset plays no part
+    a->previewStart = 30;
+    a->playStart = 99;  // the other deck's offset plays no part
     d.lane[1] = {a};
     d.head = 30;
     auto r = d.tick(0);
@@ -47,7 +47,7 @@ TEST(DeckStep, AClipThatPlayedOutIsNotRestartedWhileTheHeadIsOverIt) {
     FakeDeck d(engine::kPlayDeck);
     d.files["/short.mp3"] = 10.05;  // the file ends 10.05 s in, well inside its clip
     auto a = makeClip("/short.mp3", 0, 100, 0, 0, 100, 100);
-    a->pplaypos = 10;
+    a->playStart = 10;
     d.lane[0] = {a};
     d.head = 10;
     for (int i = 0; i < 20; ++i) d.tick();
@@ -67,17 +67,17 @@ TEST(DeckStep, RestartsAfterTheDeckForgetsItsClips) {
     FakeDeck d(engine::kPlayDeck);
     d.files["/a.mp3"] = 100;
     auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
-    a->pplaypos = 40;
+    a->playStart = 40;
     d.lane[0] = {a};
     d.head = 40;
     for (int i = 0; i < 10; ++i) d.tick();
     // Stop and start, as the transport does: players stopped, clips forgotten, new offsets.
     d.p1.Stop();
     d.current[0] = d.last[0] = nullptr;
-    a->pplaypos = d.head;
+    a->playStart = d.head;
     d.tick(0);
     EXPECT_EQ(d.count("1.Movie"), 2);
-    EXPECT_DOUBLE_EQ(d.p1.Position(), a->pplaypos);
+    EXPECT_DOUBLE_EQ(d.p1.Position(), a->playStart);
 }
 
 TEST(DeckStep, PreviewDeckStopsRoutesAndPlaysInThatOrder) {
@@ -127,8 +127,8 @@ TEST(DeckStep, HeadFollowsLaneOneBeforeLaneTwo) {
     auto b = makeClip("/b.mp3", 0, 200, 0, 0, 200, 200);
     d.lane[0] = {a};
     d.lane[1] = {b};
-    b->pplaypos = 60;
-    a->pplaypos = 10;
+    b->playStart = 60;
+    a->playStart = 10;
     d.head = 60;
     d.tick(1);
     // Lane 1's clip is at 10 s, lane 2's at 60 s: the head follows lane 1's left edge + 11.
@@ -142,8 +142,8 @@ TEST(DeckStep, HeadTurnsToLaneTwoWhenLaneOnesClipEnds) {
     d.files["/b.mp3"] = 100;
     d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 0, 100, 100)};
     d.lane[1] = {makeClip("/b.mp3", 0, 100, 0, 0, 100, 100)};
-    d.lane[0][0]->pplaypos = 30;
-    d.lane[1][0]->pplaypos = 30;
+    d.lane[0][0]->playStart = 30;
+    d.lane[1][0]->playStart = 30;
     d.head = 30;
     d.tick(1);  // both start; lane 1's file runs out during this second
     d.tick(0);
@@ -204,8 +204,8 @@ TEST(DeckStep, EachLanesVolumeFollowsItsOwnPlayer) {
     // Lane 1 fades out over 80..100, lane 2 (entered 8 pixels in) fades in over 0..20.
     auto a = makeClip("/a.mp3", 0, 100, 0, 0, 80, 100);
     auto b = makeClip("/b.mp3", 85, 100, 0, 20, 100, 100);
-    a->pplaypos = 93;
-    b->pplaypos = 8;
+    a->playStart = 93;
+    b->playStart = 8;
     d.lane[0] = {a};
     d.lane[1] = {b};
     d.head = 93;
@@ -229,7 +229,7 @@ TEST(DeckStep, SteppingOnlyWhenNotQuietChangesNothing) {
                          makeClip("/c.mp3", 115, 45, 0, 4, 40, 45),
                          makeClip("/d.mp3", 170, 20, 0, 2, 18, 20)};
             d.lane[1] = {makeClip("/b.mp3", 50, 70, 2, 6, 64, 70)};
-            d.lane[0][0]->pplaypos = d.lane[0][0]->ppreviewpos = 0.5;
+            d.lane[0][0]->playStart = d.lane[0][0]->previewStart = 0.5;
             d.p2.pending.insert("/b.mp3");
             d.head = 0.5;
         };
@@ -266,7 +266,7 @@ TEST(DeckStep, SilentBeforeTheInPointAndAfterTheOutPoint) {
     FakeDeck d(engine::kPlayDeck);
     d.files["/a.mp3"] = 100;
     d.lane[0] = {makeClip("/a.mp3", 0, 100, 20, 20, 60, 60)};
-    d.lane[0][0]->pplaypos = 1;
+    d.lane[0][0]->playStart = 1;
     d.head = 1;
     d.tick(0);
     EXPECT_EQ(d.p1.volume, 0);
@@ -305,7 +305,7 @@ TEST(DeckStep, WaitsForAMovieStillBeingOpenedAndReportsOneThatFails) {
         SCOPED_TRACE(c.name);
         FakeDeck d(engine::kPlayDeck);
         auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
-        a->pplaypos = 20;
+        a->playStart = 20;
         d.lane[0] = {a};
         d.head = 20;
         d.p1.pending.insert("/a.mp3");

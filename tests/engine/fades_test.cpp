@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "lanes/dragpic.h"
+#include "lanes/clip.h"
 #include "platform/numtext.h"
 
 namespace {
@@ -56,18 +56,18 @@ TEST(FadeRamp, DiffersFromTheClosedFormWhereItMatters) {
     EXPECT_GT(below, 100);
 }
 
-DragPic clip(double start, double fadein, double fadeout, double stop) {
-    DragPic c;
-    c.pdauer = 200;
-    c.pstart = start;
-    c.pfadein = fadein;
-    c.pfadeout = fadeout;
-    c.pstop = stop;
+Clip clip(double start, double fadeInEnd, double fadeOutStart, double stop) {
+    Clip c;
+    c.lengthPx = 200;
+    c.inPoint = start;
+    c.fadeInEnd = fadeInEnd;
+    c.fadeOutStart = fadeOutStart;
+    c.outPoint = stop;
     return c;
 }
 
 TEST(ClipVolume, FollowsTheTable) {
-    const DragPic c = clip(10, 20, 80, 90);
+    const Clip c = clip(10, 20, 80, 90);
     struct Case {
         double t;
         int volume;
@@ -81,7 +81,7 @@ TEST(ClipVolume, FollowsTheTable) {
 }
 
 TEST(ClipVolume, WithoutRampsTheEdgesAreFullVolume) {
-    const DragPic c = clip(10, 10, 90, 90);
+    const Clip c = clip(10, 10, 90, 90);
     EXPECT_EQ(clipVolume(c, 10, 1), 256);  // the later rule wins at the in point
     EXPECT_EQ(clipVolume(c, 90, 1), 256);  // and at the out point, for that tick
     EXPECT_EQ(clipVolume(c, 9.99, 1), 0);
@@ -92,7 +92,7 @@ TEST(ClipVolume, StaysWithinRangeForDegenerateRamps) {
     // Ramps far below a pixel: the route overshoots 256 or divides by zero.
     const double tiny = 1e-6;
     for (int i = 1; i < 10; ++i) {
-        const DragPic in = clip(10, 10 + tiny, 90, 90);
+        const Clip in = clip(10, 10 + tiny, 90, 90);
         auto v = clipVolume(in, 10 + tiny * i / 10, 1);
         ASSERT_TRUE(v.has_value());
         EXPECT_GE(*v, 0);

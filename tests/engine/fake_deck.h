@@ -49,8 +49,8 @@ class FakePlayer final : public engine::DeckPlayer {
         position_ = Position();
         playing_ = false;
     }
-    Load loadMovie(const DragPic& clip) override {
-        const QString& path = clip.ppfad;
+    Load loadMovie(const Clip& clip) override {
+        const QString& path = clip.path;
         if (pending.count(path)) {
             log_.push_back(name_ + ".Pending");
             return Load::Pending;
@@ -83,17 +83,17 @@ class FakePlayer final : public engine::DeckPlayer {
     double duration_ = 0, position_ = 0, startedAt_ = 0;
 };
 
-// A clip `dauer` pixels long with its left edge at `left`; edit points from its left edge.
-inline DragPicRef makeClip(const QString& path, double left, double dauer, double start,
-                           double fadein, double fadeout, double stop) {
-    auto c = std::make_shared<DragPic>();
-    c->ppfad = path;
-    c->x = platform::whole(left + dauer / 2);
-    c->pdauer = dauer;
-    c->pstart = start;
-    c->pfadein = fadein;
-    c->pfadeout = fadeout;
-    c->pstop = stop;
+// A clip `length` pixels long with its left edge at `left`; edit points from its left edge.
+inline ClipRef makeClip(const QString& path, double left, double length, double start,
+                        double fadeInEnd, double fadeOutStart, double stop) {
+    auto c = std::make_shared<Clip>();
+    c->path = path;
+    c->x = platform::whole(left + length / 2);
+    c->lengthPx = length;
+    c->inPoint = start;
+    c->fadeInEnd = fadeInEnd;
+    c->fadeOutStart = fadeOutStart;
+    c->outPoint = stop;
     return c;
 }
 
@@ -105,8 +105,8 @@ struct FakeDeck {
     std::vector<std::string> log;
     std::map<QString, double> files;  // playable files and their lengths in seconds
     FakePlayer p1{"1", clock, log, files}, p2{"2", clock, log, files};
-    DragPicRef current[2], last[2];
-    std::vector<DragPicRef> lane[2];
+    ClipRef current[2], last[2];
+    std::vector<ClipRef> lane[2];
     double head = 0;
     double zoom = 1;
     int32_t device = 0;

@@ -36,15 +36,15 @@ TEST(StartOffsets, OnlyTheClipUnderTheHeadGetsItsDistance) {
     auto a = makeClip("a", 0, 100, 0, 0, 100, 100);
     auto b = makeClip("b", 50, 100, 0, 0, 100, 100);  // overlaps a, lies on top
     auto c = makeClip("c", 300, 100, 0, 0, 100, 100);
-    for (auto& clip : {a, b, c}) clip->pplaypos = clip->ppreviewpos = 7;
-    std::vector<DragPicRef> lane{a, b, c};
-    engine::assignStartOffsets(lane, lanes::lineHit(lane, 80), 80, &DragPic::pplaypos);
-    EXPECT_EQ(a->pplaypos, 0);
-    EXPECT_EQ(b->pplaypos, 30);
-    EXPECT_EQ(c->pplaypos, 0);
-    EXPECT_EQ(a->ppreviewpos, 7);  // the other deck's offsets stay
-    engine::assignStartOffsets(lane, nullptr, 80, &DragPic::ppreviewpos);
-    for (auto& clip : lane) EXPECT_EQ(clip->ppreviewpos, 0);
+    for (auto& clip : {a, b, c}) clip->playStart = clip->previewStart = 7;
+    std::vector<ClipRef> lane{a, b, c};
+    engine::assignStartOffsets(lane, lanes::lineHit(lane, 80), 80, &Clip::playStart);
+    EXPECT_EQ(a->playStart, 0);
+    EXPECT_EQ(b->playStart, 30);
+    EXPECT_EQ(c->playStart, 0);
+    EXPECT_EQ(a->previewStart, 7);  // the other deck's offsets stay
+    engine::assignStartOffsets(lane, nullptr, 80, &Clip::previewStart);
+    for (auto& clip : lane) EXPECT_EQ(clip->previewStart, 0);
 }
 
 TEST(ClickBands, SortsRowsIntoBands) {

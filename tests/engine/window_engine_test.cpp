@@ -20,109 +20,109 @@ using testsupport::AppFixture;
 
 class EngineWindowTest : public AppFixture {
   protected:
-    DragPicRef addClip(int lane, double left, double dauer) {
-        DragCanvas* c = w->lane(lane);
-        c->AddPicture(nullptr, left, 16, "clip", dauer, "/nowhere/clip.mp3", lane, 0, dauer, 0,
-                      dauer, 0);
-        return c->mPics.back();
+    ClipRef addClip(int lane, double left, double length) {
+        LaneView* c = w->lane(lane);
+        c->addNewClip(nullptr, left, 16, "clip", length, "/nowhere/clip.mp3", lane, 0, length, 0,
+                      length, 0);
+        return c->clips.back();
     }
     const QColor orange{255, 162, 0}, grey{160, 160, 160};
 };
 
 TEST_F(EngineWindowTest, PlayToggleSwapsIconAndTextAndForgetsOnStop) {
     auto clip = addClip(1, 50, 100);
-    w->pam = w->oldpam = w->pam2 = w->oldpam2 = clip;
+    w->playClip1 = w->lastPlayClip1 = w->playClip2 = w->lastPlayClip2 = clip;
     w->play();
-    EXPECT_TRUE(w->pplay1);
-    EXPECT_EQ(w->playbutton->Icon(), pauseb());
-    EXPECT_EQ(w->menuplay()->Text(), "Stop");
-    EXPECT_EQ(w->pam, nullptr);  // starting forgets the clips now sounding, not the last ones
-    EXPECT_EQ(w->pam2, nullptr);
-    EXPECT_EQ(w->oldpam, clip);
-    EXPECT_DOUBLE_EQ(clip->pplaypos, 50);  // the head at 100 lies 50 into the clip
+    EXPECT_TRUE(w->playDeckRunning);
+    EXPECT_EQ(w->playHeadButton->Icon(), pauseButtonPicture());
+    EXPECT_EQ(w->playItem()->Text(), "Stop");
+    EXPECT_EQ(w->playClip1, nullptr);  // starting forgets the clips now sounding, not the last ones
+    EXPECT_EQ(w->playClip2, nullptr);
+    EXPECT_EQ(w->lastPlayClip1, clip);
+    EXPECT_DOUBLE_EQ(clip->playStart, 50);  // the head at 100 lies 50 into the clip
     w->play();
-    EXPECT_FALSE(w->pplay1);
-    EXPECT_EQ(w->playbutton->Icon(), playb());
-    EXPECT_EQ(w->menuplay()->Text(), "Play");
-    EXPECT_EQ(w->oldpam, nullptr);
-    EXPECT_EQ(w->oldpam2, nullptr);
-    EXPECT_DOUBLE_EQ(w->playbalken, 100);  // stopping leaves the head
+    EXPECT_FALSE(w->playDeckRunning);
+    EXPECT_EQ(w->playHeadButton->Icon(), playButtonPicture());
+    EXPECT_EQ(w->playItem()->Text(), "Play");
+    EXPECT_EQ(w->lastPlayClip1, nullptr);
+    EXPECT_EQ(w->lastPlayClip2, nullptr);
+    EXPECT_DOUBLE_EQ(w->playHeadX, 100);  // stopping leaves the head
 }
 
 TEST_F(EngineWindowTest, PreviewToggleKeepsSoundingClipsWhenStarting) {
     auto clip = addClip(2, 250, 100);
-    w->vam = w->oldvam2 = clip;
-    w->_menupreview_Action();
-    EXPECT_TRUE(w->vplay1);
-    EXPECT_EQ(w->Previewbutton->Icon(), prevpauseb());
-    EXPECT_EQ(w->menupreview()->Text(), "Stop Preview");
-    EXPECT_EQ(w->vam, clip);
-    EXPECT_DOUBLE_EQ(clip->ppreviewpos, 50);
-    w->Previewbutton->push();
-    EXPECT_FALSE(w->vplay1);
-    EXPECT_EQ(w->Previewbutton->Icon(), prevplayb());
-    EXPECT_EQ(w->menupreview()->Text(), "Preview");
-    EXPECT_EQ(w->vam, nullptr);
-    EXPECT_EQ(w->oldvam2, nullptr);
+    w->previewClip1 = w->lastPreviewClip2 = clip;
+    w->previewChosen();
+    EXPECT_TRUE(w->previewDeckRunning);
+    EXPECT_EQ(w->previewHeadButton->Icon(), previewPauseButtonPicture());
+    EXPECT_EQ(w->previewItem()->Text(), "Stop Preview");
+    EXPECT_EQ(w->previewClip1, clip);
+    EXPECT_DOUBLE_EQ(clip->previewStart, 50);
+    w->previewHeadButton->push();
+    EXPECT_FALSE(w->previewDeckRunning);
+    EXPECT_EQ(w->previewHeadButton->Icon(), previewButtonPicture());
+    EXPECT_EQ(w->previewItem()->Text(), "Preview");
+    EXPECT_EQ(w->previewClip1, nullptr);
+    EXPECT_EQ(w->lastPreviewClip2, nullptr);
 }
 
 TEST_F(EngineWindowTest, HeadControlsFollowAndPark) {
-    w->scrollwert = 60;
-    w->playtime2->setText("0.00:01");
-    w->playtime->setLeft(5);
-    w->MovePlayerLineTo(200.5);
-    EXPECT_EQ(w->playbutton->Left(), 193);
-    EXPECT_EQ(w->playline->X1(), 200);
-    EXPECT_EQ(w->playline->X2(), 200);
-    EXPECT_EQ(w->playsepline->Left(), 200);
-    EXPECT_EQ(w->playtime->Left(), 5);  // no text: stays where it was
-    EXPECT_EQ(w->playtime2->Left(), 204);
-    EXPECT_DOUBLE_EQ(w->splayline, 260.5);
+    w->scrollX = 60;
+    w->playTimeLabel2->setText("0.00:01");
+    w->playTimeLabel1->setLeft(5);
+    w->movePlayHeadTo(200.5);
+    EXPECT_EQ(w->playHeadButton->Left(), 193);
+    EXPECT_EQ(w->playHeadLine->X1(), 200);
+    EXPECT_EQ(w->playHeadLine->X2(), 200);
+    EXPECT_EQ(w->playHeadMark->Left(), 200);
+    EXPECT_EQ(w->playTimeLabel1->Left(), 5);  // no text: stays where it was
+    EXPECT_EQ(w->playTimeLabel2->Left(), 204);
+    EXPECT_DOUBLE_EQ(w->playHeadTimelineX, 260.5);
 
-    w->MovePlayerLineTo(-50);
-    for (int left : {w->playbutton->Left(), w->playline->X1(), w->playsepline->Left(),
-                     w->playtime->Left(), w->playtime2->Left()}) {
+    w->movePlayHeadTo(-50);
+    for (int left : {w->playHeadButton->Left(), w->playHeadLine->X1(), w->playHeadMark->Left(),
+                     w->playTimeLabel1->Left(), w->playTimeLabel2->Left()}) {
         EXPECT_EQ(left, -100);
     }
-    EXPECT_DOUBLE_EQ(w->playbalken, -50);
-    EXPECT_DOUBLE_EQ(w->splayline, 10);
+    EXPECT_DOUBLE_EQ(w->playHeadX, -50);
+    EXPECT_DOUBLE_EQ(w->playHeadTimelineX, 10);
 
-    w->previewtime->setText("0.00:02");
-    w->MovePreviewLineTo(w->Width() + 49);
-    EXPECT_EQ(w->previewtime->Left(), w->Width() + 60);
-    w->MovePreviewLineTo(w->Width() + 50);
-    EXPECT_EQ(w->Previewbutton->Left(), -100);
-    EXPECT_DOUBLE_EQ(w->spreviewline, w->Width() + 110);
+    w->previewTimeLabel1->setText("0.00:02");
+    w->movePreviewHeadTo(w->Width() + 49);
+    EXPECT_EQ(w->previewTimeLabel1->Left(), w->Width() + 60);
+    w->movePreviewHeadTo(w->Width() + 50);
+    EXPECT_EQ(w->previewHeadButton->Left(), -100);
+    EXPECT_DOUBLE_EQ(w->previewHeadTimelineX, w->Width() + 110);
 }
 
 TEST_F(EngineWindowTest, TickWritesParkedPlayLabelsNeverAndPreviewLabelsAlways) {
-    w->playtime->setText("keep");
-    w->previewtime->setText("old");
-    w->MovePlayerLineTo(-80);
-    w->MovePreviewLineTo(-80);
-    w->pplay1 = w->vplay1 = true;
-    w->PlayPrevTimer_Action();
-    EXPECT_EQ(w->playtime->Text(), "keep");
-    EXPECT_EQ(w->previewtime->Text(), "");
+    w->playTimeLabel1->setText("keep");
+    w->previewTimeLabel1->setText("old");
+    w->movePlayHeadTo(-80);
+    w->movePreviewHeadTo(-80);
+    w->playDeckRunning = w->previewDeckRunning = true;
+    w->tickDecks();
+    EXPECT_EQ(w->playTimeLabel1->Text(), "keep");
+    EXPECT_EQ(w->previewTimeLabel1->Text(), "");
     // Gap steps: zoom / 35 and zoom / 10.
-    EXPECT_DOUBLE_EQ(w->playbalken, -80 + 1 / 35.0);
-    EXPECT_DOUBLE_EQ(w->previewbalken, -80 + 1 / 10.0);
+    EXPECT_DOUBLE_EQ(w->playHeadX, -80 + 1 / 35.0);
+    EXPECT_DOUBLE_EQ(w->previewHeadX, -80 + 1 / 10.0);
 }
 
 // Stopped, the program does not wake every 10 ms: the tick's timer rests until a deck starts.
 TEST_F(EngineWindowTest, TheTickRestsWhileNoDeckRuns) {
     for (bool preview : {false, true}) {
         const auto toggle = [&] { preview ? w->preview() : w->play(); };
-        w->PlayPrevTimer_Action();
-        EXPECT_TRUE(w->PlayPrevTimer->resting());
+        w->tickDecks();
+        EXPECT_TRUE(w->deckTimer->resting());
         toggle();
-        EXPECT_FALSE(w->PlayPrevTimer->resting());
-        w->PlayPrevTimer_Action();
-        EXPECT_FALSE(w->PlayPrevTimer->resting());  // a running deck keeps it going
+        EXPECT_FALSE(w->deckTimer->resting());
+        w->tickDecks();
+        EXPECT_FALSE(w->deckTimer->resting());  // a running deck keeps it going
         toggle();
     }
-    EXPECT_EQ(w->PlayPrevTimer->Mode(), 2);
-    EXPECT_EQ(w->PlayPrevTimer->Period(), 10);
+    EXPECT_EQ(w->deckTimer->Mode(), 2);
+    EXPECT_EQ(w->deckTimer->Period(), 10);
 }
 
 // Counts the paint events of the widgets it watches and the widest area one of them asked for.
@@ -142,34 +142,34 @@ class PaintCounter : public QObject {
 // The 10 ms tick places the heads on every step, but the lanes under them are drawn only when a
 // head reaches another pixel, and then only the columns it left and entered.
 TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
-    w->PlayPrevTimer->setMode(0);  // the test runs the ticks itself
+    w->deckTimer->setMode(0);  // the test runs the ticks itself
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     addClip(1, 400, 100);  // away from both heads: the decks take gap steps, no label changes
-    w->Canvas1->aktualisiere();
+    w->laneView1->refreshAll();
     QApplication::processEvents();
     PaintCounter counter;
-    for (QWidget* lane : {static_cast<QWidget*>(w->Canvas1), static_cast<QWidget*>(w->Canvas2)})
+    for (QWidget* lane : {static_cast<QWidget*>(w->laneView1), static_cast<QWidget*>(w->laneView2)})
         lane->installEventFilter(&counter);
-    w->MovePlayerLineTo(100);
-    w->MovePreviewLineTo(300);
-    w->pplay1 = w->vplay1 = true;
+    w->movePlayHeadTo(100);
+    w->movePreviewHeadTo(300);
+    w->playDeckRunning = w->previewDeckRunning = true;
     // Gap steps of 1/35 and 1/10 pixel: nine ticks keep both heads on their pixels.
     for (int i = 0; i < 9; ++i) {
-        w->PlayPrevTimer_Action();
+        w->tickDecks();
         QApplication::processEvents();
     }
     EXPECT_TRUE(counter.paints.empty());
-    EXPECT_EQ(whole(w->previewbalken), 300);
-    w->PlayPrevTimer_Action();  // the preview head reaches 301
+    EXPECT_EQ(whole(w->previewHeadX), 300);
+    w->tickDecks();  // the preview head reaches 301
     QApplication::processEvents();
-    w->pplay1 = w->vplay1 = false;
-    EXPECT_EQ(whole(w->previewbalken), 301);
-    EXPECT_GE(counter.paints[w->Canvas1], 1);
+    w->playDeckRunning = w->previewDeckRunning = false;
+    EXPECT_EQ(whole(w->previewHeadX), 301);
+    EXPECT_GE(counter.paints[w->laneView1], 1);
     EXPECT_LE(counter.widest, 2);
     // What the window shows after drawing one column at a time is what it shows drawn whole.
     const auto shown = [this] {
-        const QPoint at = w->Canvas1->mapTo(w, QPoint(0, 0));
+        const QPoint at = w->laneView1->mapTo(w, QPoint(0, 0));
         return w->screen()->grabWindow(w->winId(), at.x(), at.y(), 800, 80).toImage();
     };
     const QImage columns = shown();
@@ -181,23 +181,23 @@ TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
 
 TEST_F(EngineWindowTest, RulerClickRestartsThePreviewThere) {
     auto clip = addClip(1, 200, 100);
-    w->vplay1 = true;
-    w->vam = w->oldvam = clip;
-    w->balkenaktiv = 3;
-    w->msg->setText("something");
+    w->previewDeckRunning = true;
+    w->previewClip1 = w->lastPreviewClip1 = clip;
+    w->selectedIndex = 3;
+    w->statusLine->setText("something");
     EXPECT_FALSE(w->MouseDown(230, 10));
-    EXPECT_TRUE(w->vplay1);
-    EXPECT_EQ(w->vam, nullptr);
-    EXPECT_EQ(w->oldvam, nullptr);
-    EXPECT_DOUBLE_EQ(w->previewbalken, 230);
-    EXPECT_DOUBLE_EQ(clip->ppreviewpos, 30);
-    EXPECT_EQ(w->menupreview()->Text(), "Stop Preview");
-    EXPECT_EQ(w->balkenaktiv, -1);
-    EXPECT_EQ(w->balkenaktivspur, 0);
-    EXPECT_TRUE(w->msg->Text().isEmpty());
-    EXPECT_EQ(w->pastex, (std::vector<double>{0, 0}));
-    EXPECT_FALSE(w->EditPaste()->AutoEnable);
-    EXPECT_EQ(w->Line4->LineColor(), grey);
+    EXPECT_TRUE(w->previewDeckRunning);
+    EXPECT_EQ(w->previewClip1, nullptr);
+    EXPECT_EQ(w->lastPreviewClip1, nullptr);
+    EXPECT_DOUBLE_EQ(w->previewHeadX, 230);
+    EXPECT_DOUBLE_EQ(clip->previewStart, 30);
+    EXPECT_EQ(w->previewItem()->Text(), "Stop Preview");
+    EXPECT_EQ(w->selectedIndex, -1);
+    EXPECT_EQ(w->selectedLane, 0);
+    EXPECT_TRUE(w->statusLine->Text().isEmpty());
+    EXPECT_EQ(w->pasteTarget, (std::vector<double>{0, 0}));
+    EXPECT_FALSE(w->pasteItem()->AutoEnable);
+    EXPECT_EQ(w->lane1Border->LineColor(), grey);
 }
 
 // The volume bar grows upwards from y 178, 14 pixels at full volume.
@@ -210,43 +210,43 @@ TEST_F(EngineWindowTest, VolumeBarShowsTheSystemVolume) {
     for (const auto& c : cases) {
         media::setSystemVolume(c.volume);
         w->init();
-        EXPECT_EQ(w->laut->Height(), c.height) << c.volume;
-        EXPECT_EQ(w->laut->Top(), c.top) << c.volume;
+        EXPECT_EQ(w->volumeMeter->Height(), c.height) << c.volume;
+        EXPECT_EQ(w->volumeMeter->Top(), c.top) << c.volume;
     }
     media::setSystemVolume(before);
 }
 
 TEST_F(EngineWindowTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
-    w->aktivcanvas = 2;
+    w->activeLane = 2;
     w->MouseDown(120, 60);
-    EXPECT_EQ(w->Line4->LineColor(), orange);
-    EXPECT_EQ(w->Line3->LineColor(), grey);
-    EXPECT_EQ(w->pastex, (std::vector<double>{120, 1}));
-    EXPECT_TRUE(w->EditPaste()->AutoEnable);
-    EXPECT_EQ(w->aktivcanvas, 1);
-    EXPECT_DOUBLE_EQ(w->previewbalken, 120);
-    EXPECT_DOUBLE_EQ(w->playbalken, 100);
-    EXPECT_FALSE(w->vplay1);
+    EXPECT_EQ(w->lane1Border->LineColor(), orange);
+    EXPECT_EQ(w->lane2Border->LineColor(), grey);
+    EXPECT_EQ(w->pasteTarget, (std::vector<double>{120, 1}));
+    EXPECT_TRUE(w->pasteItem()->AutoEnable);
+    EXPECT_EQ(w->activeLane, 1);
+    EXPECT_DOUBLE_EQ(w->previewHeadX, 120);
+    EXPECT_DOUBLE_EQ(w->playHeadX, 100);
+    EXPECT_FALSE(w->previewDeckRunning);
 
     w->MouseDown(140, 150);  // below everything: no lane, the active lane stays
-    EXPECT_EQ(w->Line4->LineColor(), grey);
-    EXPECT_EQ(w->pastex, (std::vector<double>{0, 0}));
-    EXPECT_EQ(w->aktivcanvas, 1);
+    EXPECT_EQ(w->lane1Border->LineColor(), grey);
+    EXPECT_EQ(w->pasteTarget, (std::vector<double>{0, 0}));
+    EXPECT_EQ(w->activeLane, 1);
 }
 
 TEST_F(EngineWindowTest, StripUnderLaneOneOverlapsLaneTwo) {
     w->MouseDown(333, 90);
-    EXPECT_DOUBLE_EQ(w->playbalken, 333);
-    EXPECT_DOUBLE_EQ(w->previewbalken, 333);
-    EXPECT_EQ(w->aktivcanvas, 2);
-    EXPECT_EQ(w->Line3->LineColor(), orange);
+    EXPECT_DOUBLE_EQ(w->playHeadX, 333);
+    EXPECT_DOUBLE_EQ(w->previewHeadX, 333);
+    EXPECT_EQ(w->activeLane, 2);
+    EXPECT_EQ(w->lane2Border->LineColor(), orange);
 }
 
 TEST_F(EngineWindowTest, StripClickLeavesARunningPlayHead) {
-    w->pplay1 = true;
+    w->playDeckRunning = true;
     w->MouseDown(333, 125);
-    EXPECT_DOUBLE_EQ(w->playbalken, 100);
-    EXPECT_TRUE(w->pplay1);
+    EXPECT_DOUBLE_EQ(w->playHeadX, 100);
+    EXPECT_TRUE(w->playDeckRunning);
 }
 
 TEST_F(EngineWindowTest, MissingFileOnThePreviewDeckAsksNothingAndRunsOn) {
@@ -254,14 +254,14 @@ TEST_F(EngineWindowTest, MissingFileOnThePreviewDeckAsksNothingAndRunsOn) {
     openFiles.push_back("/would/be/chosen.mp3");
     ASSERT_TRUE(media::testing::waitForClipMovies());  // tried on the worker, not the tick
     w->preview();
-    w->PlayPrevTimer_Action();
+    w->tickDecks();
     EXPECT_TRUE(shownDialogs.empty());
     EXPECT_EQ(openFiles.size(), 1u);  // no file dialog either
-    EXPECT_EQ(w->vam, nullptr);
-    EXPECT_EQ(w->oldvam, clip);
-    EXPECT_EQ(w->previewplayer1->Movie(), nullptr);
-    EXPECT_DOUBLE_EQ(w->previewbalken, 300 + 1 / 10.0);  // no jump back to the clip's edge
-    EXPECT_TRUE(w->vplay1);
+    EXPECT_EQ(w->previewClip1, nullptr);
+    EXPECT_EQ(w->lastPreviewClip1, clip);
+    EXPECT_EQ(w->previewPlayer1->Movie(), nullptr);
+    EXPECT_DOUBLE_EQ(w->previewHeadX, 300 + 1 / 10.0);  // no jump back to the clip's edge
+    EXPECT_TRUE(w->previewDeckRunning);
 }
 
 TEST_F(EngineWindowTest, ADeckReachingAClipItCannotPlaySaysSo) {
@@ -280,23 +280,23 @@ TEST_F(EngineWindowTest, ADeckReachingAClipItCannotPlaySaysSo) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.status);
         w->init();
-        w->msg->setText("");
-        w->Canvas1->AddPicture(nullptr, 250, 16, "clip", 100, c.path, 1, 0, 100, 0, 100, 0);
+        w->statusLine->setText("");
+        w->laneView1->addNewClip(nullptr, 250, 16, "clip", 100, c.path, 1, 0, 100, 0, 100, 0);
         ASSERT_TRUE(media::testing::waitForClipMovies());  // tried on the worker, not the tick
-        w->playbalken = w->previewbalken = 300;
-        (c.preview ? w->vplay1 : w->pplay1) = true;
-        w->PlayPrevTimer_Action();
-        w->pplay1 = w->vplay1 = false;
-        EXPECT_EQ(w->msg->Text(), c.status);
+        w->playHeadX = w->previewHeadX = 300;
+        (c.preview ? w->previewDeckRunning : w->playDeckRunning) = true;
+        w->tickDecks();
+        w->playDeckRunning = w->previewDeckRunning = false;
+        EXPECT_EQ(w->statusLine->Text(), c.status);
     }
 }
 
 TEST_F(EngineWindowTest, RoutingWithoutAMovieDoesNothing) {
     openFiles.push_back("/would/be/chosen.mp3");
-    w->SetMovieSoundOutputComponent(w->previewplayer1, 1234);
-    w->SetMovieSoundOutputComponent(nullptr, 1234);
+    w->setPlayerOutputDevice(w->previewPlayer1, 1234);
+    w->setPlayerOutputDevice(nullptr, 1234);
     EXPECT_EQ(openFiles.size(), 1u);
-    EXPECT_EQ(w->GetMovieSoundOutputComponent(w->previewplayer1), 0);
+    EXPECT_EQ(w->playerOutputDevice(w->previewPlayer1), 0);
 }
 
 }  // namespace

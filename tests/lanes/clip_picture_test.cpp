@@ -6,7 +6,7 @@
 
 #include "lanes/lane_logic.h"
 #include "platform/picture.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 #include "support/app_fixture.h"
 
 namespace {
@@ -48,13 +48,13 @@ std::string difference(const QImage& a, const QImage& b) {
     return "";
 }
 
-ClipPictureSpec spec(int width, int start, int fadein, int fadeout, int stop, const char* name,
-                     QColor colour = Qt::black) {
+ClipPictureSpec spec(int width, int start, int fadeInEnd, int fadeOutStart, int stop,
+                     const char* name, QColor colour = Qt::black) {
     ClipPictureSpec s;
     s.width = width;
     s.start = start;
-    s.fadein = fadein;
-    s.fadeout = fadeout;
+    s.fadeInEnd = fadeInEnd;
+    s.fadeOutStart = fadeOutStart;
     s.stop = stop;
     s.name = name;
     s.nameColor = colour;
@@ -145,19 +145,19 @@ TEST(ClipPicture, OnlyPicturesNotHiddenUnderOpaqueOnesAreDrawn) {
 class LanePictures : public testsupport::AppFixture {};
 
 TEST_F(LanePictures, ALaneOfPilesOfClipsLooksAsWhenEveryClipIsDrawn) {
-    DragCanvas* lane = w->Canvas1;
+    LaneView* lane = w->laneView1;
     lane->setBackdrop(nullptr);
     // Piles of clips at the same places, clips sticking out of them, and long ones underneath.
     const struct {
-        double left, dauer;
+        double left, length;
         const char* name;
     } clips[] = {{-300, 5000, "long"}, {20, 100, "a"},  {20, 100, "b"}, {60, 30, "c"},
                  {100, 250, "d"},      {100, 250, "e"}, {340, 20, "f"}, {500, 400, "g"}};
     for (const auto& c : clips) {
-        lane->AddPicture(w->zeichnetrack(c.name, c.dauer, c.dauer / 4, c.dauer / 2, c.dauer / 8,
-                                         c.dauer * 3 / 4, 3),
-                         c.left, 16, c.name, c.dauer, "/m/x.mp3", 1, c.dauer / 4, c.dauer / 2,
-                         c.dauer / 8, c.dauer * 3 / 4, 3);
+        lane->addNewClip(w->makeClipPicture(c.name, c.length, c.length / 4, c.length / 2,
+                                            c.length / 8, c.length * 3 / 4, 3),
+                         c.left, 16, c.name, c.length, "/m/x.mp3", 1, c.length / 4, c.length / 2,
+                         c.length / 8, c.length * 3 / 4, 3);
     }
     Picture shown(lane->Width(), 33), every(lane->Width(), 33);
     {
@@ -166,7 +166,7 @@ TEST_F(LanePictures, ALaneOfPilesOfClipsLooksAsWhenEveryClipIsDrawn) {
     }
     {
         Graphics g(every);
-        for (const DragPicRef& c : lane->mPics)
+        for (const ClipRef& c : lane->clips)
             g.DrawPicture(*c->image, c->x - c->image->Width() / 2, c->y - 15);
     }
     EXPECT_EQ(difference(shown.image(), every.image()), "");

@@ -6,13 +6,13 @@
 
 namespace {
 
-DragPicRef clipAt(double x, double dauer, int pictureWidth = -1) {
-    auto c = std::make_shared<DragPic>();
+ClipRef clipAt(double x, double length, int pictureWidth = -1) {
+    auto c = std::make_shared<Clip>();
     c->x = x;
     c->y = 16;
-    c->pdauer = dauer;
+    c->lengthPx = length;
     c->image =
-        std::make_shared<platform::Picture>(pictureWidth < 0 ? int(dauer) : pictureWidth, 30);
+        std::make_shared<platform::Picture>(pictureWidth < 0 ? int(length) : pictureWidth, 30);
     return c;
 }
 
@@ -32,7 +32,7 @@ TEST(TimeText, Table) {
 }
 
 TEST(HitTests, LineHitIsStrictAtBothEdges) {
-    std::vector<DragPicRef> pics = {clipAt(60, 100)};
+    std::vector<ClipRef> pics = {clipAt(60, 100)};
     struct Case {
         double x;
         bool hit;
@@ -42,7 +42,7 @@ TEST(HitTests, LineHitIsStrictAtBothEdges) {
         EXPECT_EQ(lanes::lineHit(pics, c.x) != nullptr, c.hit) << c.x;
     }
     // An odd length spans half pixels: 9.5 to 110.5.
-    std::vector<DragPicRef> odd = {clipAt(60, 101)};
+    std::vector<ClipRef> odd = {clipAt(60, 101)};
     EXPECT_NE(lanes::lineHit(odd, 10), nullptr);
     EXPECT_EQ(lanes::lineHit({}, 10), nullptr);
 }
@@ -50,21 +50,21 @@ TEST(HitTests, LineHitIsStrictAtBothEdges) {
 // The clip a head moving right reaches next: the nearest left edge beyond it, and nothing while
 // that edge is hidden under a clip above (the head stays on the upper one there).
 TEST(HitTests, NextHitIsTheNearestEdgeAheadThatTheHeadWouldFind) {
-    const DragPicRef under = clipAt(100, 20), a = clipAt(60, 100), b = clipAt(250, 100);
-    const std::vector<DragPicRef> pics = {under, a, b};  // under: 90..110, below a: 10..110
+    const ClipRef under = clipAt(100, 20), a = clipAt(60, 100), b = clipAt(250, 100);
+    const std::vector<ClipRef> pics = {under, a, b};  // under: 90..110, below a: 10..110
     const struct {
         double head;
-        DragPicRef want;
+        ClipRef want;
     } cases[] = {{0, a}, {10, nullptr}, {90, b}, {199.9, b}, {200, nullptr}, {500, nullptr}};
     for (const auto& c : cases) EXPECT_EQ(lanes::nextHit(pics, c.head), c.want) << c.head;
     // Two edges at one place: the upper clip is reached.
-    const DragPicRef same = clipAt(110, 40);
+    const ClipRef same = clipAt(110, 40);
     EXPECT_EQ(lanes::nextHit({under, same}, 50), same);
     EXPECT_EQ(lanes::nextHit({same, under}, 50), under);
 }
 
-TEST(HitTests, PicHitUsesThePictureAndTheTopmostWins) {
-    std::vector<DragPicRef> pics = {clipAt(60, 100)};
+TEST(HitTests, ClipAtUsesThePictureAndTheTopmostWins) {
+    std::vector<ClipRef> pics = {clipAt(60, 100)};
     EXPECT_NE(lanes::picHit(pics, 11, 16), nullptr);
     EXPECT_EQ(lanes::picHit(pics, 10, 16), nullptr);
     EXPECT_EQ(lanes::picHit(pics, 60, 31), nullptr);
@@ -78,8 +78,8 @@ TEST(HitTests, PicHitUsesThePictureAndTheTopmostWins) {
 TEST(Handles, PlacesForShownClips) {
     struct Case {
         int laneTop;
-        double dauer;
-        int inp, outp, fadein, fadeout, top, bottom;
+        double length;
+        int inPointHandle, outPointHandle, fadeInHandle, fadeOutHandle, top, bottom;
     };
     const Case cases[] = {
         {45, 200, 214, 380, 236, 356, 36, 78},
@@ -87,18 +87,18 @@ TEST(Handles, PlacesForShownClips) {
         {87, 200, 214, 380, 236, 356, 78, 120},
     };
     for (const Case& c : cases) {
-        DragPic p;
+        Clip p;
         p.x = 300;
-        p.pdauer = c.dauer;
-        p.pstart = 20;
-        p.pstop = 180;
-        p.pfadein = 40;
-        p.pfadeout = 160;
+        p.lengthPx = c.length;
+        p.inPoint = 20;
+        p.outPoint = 180;
+        p.fadeInEnd = 40;
+        p.fadeOutStart = 160;
         const auto at = lanes::handlePlaces(p, c.laneTop, 9);
-        EXPECT_EQ(at.inpLeft, c.inp);
-        EXPECT_EQ(at.outpLeft, c.outp);
-        EXPECT_EQ(at.fadeinLeft, c.fadein);
-        EXPECT_EQ(at.fadeoutLeft, c.fadeout);
+        EXPECT_EQ(at.inPointLeft, c.inPointHandle);
+        EXPECT_EQ(at.outPointLeft, c.outPointHandle);
+        EXPECT_EQ(at.fadeInLeft, c.fadeInHandle);
+        EXPECT_EQ(at.fadeOutLeft, c.fadeOutHandle);
         EXPECT_EQ(at.topRow, c.top);
         EXPECT_EQ(at.bottomRow, c.bottom);
     }
@@ -123,7 +123,7 @@ TEST(Dragging, ReleaseProbesTheEdgesAndTheCentre) {
     struct Case {
         const char* what;
         double otherX;
-        double otherDauer;
+        double otherLength;
         bool otherOnTop;
         bool collides;
     };
@@ -144,8 +144,8 @@ TEST(Dragging, ReleaseProbesTheEdgesAndTheCentre) {
     };
     for (const Case& c : cases) {
         auto released = clipAt(100, 100);
-        auto other = clipAt(c.otherX, c.otherDauer);
-        std::vector<DragPicRef> pics = {other, released};
+        auto other = clipAt(c.otherX, c.otherLength);
+        std::vector<ClipRef> pics = {other, released};
         if (c.otherOnTop) pics = {released, other};
         EXPECT_EQ(lanes::releaseCollides(pics, *released), c.collides) << c.what;
     }
@@ -210,7 +210,7 @@ TEST(Ruler, HeadPagesAndScrollMaximum) {
 }
 
 TEST(ClipDrag, OnlyOurOwnDragDecodes) {
-    DragPic c;
+    Clip c;
     auto data = lanes::encodeClipDrag(&c, 2);
     auto d = lanes::decodeClipDrag(data);
     ASSERT_TRUE(d.has_value());

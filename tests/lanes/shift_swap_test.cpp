@@ -7,10 +7,10 @@ using testsupport::AppFixture;
 
 class ShiftSwapTest : public AppFixture {
   protected:
-    DragPicRef add(int lane, double left, double dauer) {
-        w->lane(lane)->AddPicture(nullptr, left, 16, "c", dauer, "/m/c.mp3", lane, 0, dauer, 0,
-                                  dauer, 0);
-        return w->lane(lane)->mPics.back();
+    ClipRef add(int lane, double left, double length) {
+        w->lane(lane)->addNewClip(nullptr, left, 16, "c", length, "/m/c.mp3", lane, 0, length, 0,
+                                  length, 0);
+        return w->lane(lane)->clips.back();
     }
 };
 
@@ -29,16 +29,16 @@ TEST_F(ShiftSwapTest, ShiftMovesOnlyCentresStrictlyRightOfThePosition) {
     };
     for (const Case& c : cases) {
         w->init();
-        std::vector<DragPicRef> clips = {add(1, 50, 100), add(1, 200, 100), add(1, 350, 100),
-                                         add(2, 200, 100), add(2, 250, 100)};
-        w->suddensaveflag = 1;
-        w->movetoright(c.dx, c.from);
+        std::vector<ClipRef> clips = {add(1, 50, 100), add(1, 200, 100), add(1, 350, 100),
+                                      add(2, 200, 100), add(2, 250, 100)};
+        w->documentSaved = 1;
+        w->shiftClipsRight(c.dx, c.from);
         for (size_t i = 0; i < clips.size(); ++i) {
             EXPECT_EQ(clips[i]->x, c.want[i]) << c.from << " clip " << i;
-            EXPECT_DOUBLE_EQ(clips[i]->porgx, c.want[i]) << c.from << " clip " << i;
-            EXPECT_EQ(clips[i]->spur, i < 3 ? 1 : 2);
+            EXPECT_DOUBLE_EQ(clips[i]->centre, c.want[i]) << c.from << " clip " << i;
+            EXPECT_EQ(clips[i]->lane, i < 3 ? 1 : 2);
         }
-        EXPECT_EQ(w->suddensaveflag, 1);  // the caller marks the change
+        EXPECT_EQ(w->documentSaved, 1);  // the caller marks the change
     }
 }
 
@@ -58,18 +58,18 @@ TEST_F(ShiftSwapTest, SwapMovesEveryCentreAtOrRightOfThePosition) {
     };
     for (const Case& c : cases) {
         w->init();
-        std::vector<DragPicRef> clips;
+        std::vector<ClipRef> clips;
         for (auto [lane, left] : c.clips) clips.push_back(add(lane, left, 100));
-        w->balkenaktiv = 0;
-        w->balkenaktivspur = 1;
-        w->tracktauscher(c.from, clips[0]);
+        w->selectedIndex = 0;
+        w->selectedLane = 1;
+        w->swapClips(c.from, clips[0]);
         for (size_t i = 0; i < clips.size(); ++i) {
             const int lane = c.wantLanes[i];
-            EXPECT_EQ(clips[i]->spur, lane) << c.name << " clip " << i;
+            EXPECT_EQ(clips[i]->lane, lane) << c.name << " clip " << i;
             EXPECT_GE(w->lane(lane)->indexOf(clips[i].get()), 0) << c.name << " clip " << i;
         }
-        EXPECT_EQ(w->Canvas1->mPics.size() + w->Canvas2->mPics.size(), clips.size()) << c.name;
-        EXPECT_EQ(w->balkenaktiv, 0) << c.name;  // the selection is the caller's
+        EXPECT_EQ(w->laneView1->clips.size() + w->laneView2->clips.size(), clips.size()) << c.name;
+        EXPECT_EQ(w->selectedIndex, 0) << c.name;  // the selection is the caller's
     }
 }
 
@@ -79,15 +79,15 @@ TEST_F(ShiftSwapTest, SwappingTwiceGivesEveryClipItsLaneBack) {
     auto b = add(1, 500, 100);
     auto stay2 = add(2, 50, 100);
     auto c = add(2, 400, 100);
-    w->tracktauscher(350, a);
+    w->swapClips(350, a);
     // Arrivals lie above the clips that stayed, in the reverse of their order.
-    EXPECT_EQ(w->Canvas1->mPics, (std::vector<DragPicRef>{stay1, c}));
-    EXPECT_EQ(w->Canvas2->mPics, (std::vector<DragPicRef>{stay2, b, a}));
-    w->tracktauscher(350, a);
-    EXPECT_EQ(w->Canvas1->mPics, (std::vector<DragPicRef>{stay1, a, b}));
-    EXPECT_EQ(w->Canvas2->mPics, (std::vector<DragPicRef>{stay2, c}));
-    for (const auto& clip : w->Canvas1->mPics) EXPECT_EQ(clip->spur, 1);
-    for (const auto& clip : w->Canvas2->mPics) EXPECT_EQ(clip->spur, 2);
+    EXPECT_EQ(w->laneView1->clips, (std::vector<ClipRef>{stay1, c}));
+    EXPECT_EQ(w->laneView2->clips, (std::vector<ClipRef>{stay2, b, a}));
+    w->swapClips(350, a);
+    EXPECT_EQ(w->laneView1->clips, (std::vector<ClipRef>{stay1, a, b}));
+    EXPECT_EQ(w->laneView2->clips, (std::vector<ClipRef>{stay2, c}));
+    for (const auto& clip : w->laneView1->clips) EXPECT_EQ(clip->lane, 1);
+    for (const auto& clip : w->laneView2->clips) EXPECT_EQ(clip->lane, 2);
 }
 
 }  // namespace

@@ -19,65 +19,67 @@ TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
     EXPECT_EQ(w->Width(), 800);
     EXPECT_EQ(w->Height(), 180);
     EXPECT_EQ(w->Title(), "Vontalix");
-    EXPECT_FLOAT_EQ(w->zoomwert, 1.0f);
-    EXPECT_EQ(w->zoomer->Caption(), " 100%");
-    EXPECT_EQ(w->PlayPrevTimer->Period(), 10);
-    EXPECT_EQ(w->PlayPrevTimer->Mode(), 2);
-    EXPECT_EQ(w->balkenaktiv, -1);
-    EXPECT_EQ(w->balkenaktivspur, -1);
-    EXPECT_DOUBLE_EQ(w->playbalken, 100.0);
-    EXPECT_DOUBLE_EQ(w->previewbalken, 300.0);
-    EXPECT_DOUBLE_EQ(w->splayline, 100.0);
-    EXPECT_DOUBLE_EQ(w->spreviewline, 300.0);
-    EXPECT_EQ(w->suddensaveflag, 1);
-    EXPECT_EQ(w->ScrollBar1->Value(), 0);
-    EXPECT_FLOAT_EQ(w->scrollwert, 0.0f);
-    ASSERT_EQ(w->pastex.size(), 2u);
-    EXPECT_EQ(w->pastex[0], 0.0);
-    EXPECT_EQ(w->pastex[1], 0.0);
-    EXPECT_DOUBLE_EQ(w->deftrans, 3.0);
-    EXPECT_TRUE(w->gespeichert.isEmpty());
-    for (auto* t : {w->playtime, w->playtime2, w->previewtime, w->previewtime2}) {
+    EXPECT_FLOAT_EQ(w->pixelsPerSecond, 1.0f);
+    EXPECT_EQ(w->zoomButton->Caption(), " 100%");
+    EXPECT_EQ(w->deckTimer->Period(), 10);
+    EXPECT_EQ(w->deckTimer->Mode(), 2);
+    EXPECT_EQ(w->selectedIndex, -1);
+    EXPECT_EQ(w->selectedLane, -1);
+    EXPECT_DOUBLE_EQ(w->playHeadX, 100.0);
+    EXPECT_DOUBLE_EQ(w->previewHeadX, 300.0);
+    EXPECT_DOUBLE_EQ(w->playHeadTimelineX, 100.0);
+    EXPECT_DOUBLE_EQ(w->previewHeadTimelineX, 300.0);
+    EXPECT_EQ(w->documentSaved, 1);
+    EXPECT_EQ(w->timelineScrollBar->Value(), 0);
+    EXPECT_FLOAT_EQ(w->scrollX, 0.0f);
+    ASSERT_EQ(w->pasteTarget.size(), 2u);
+    EXPECT_EQ(w->pasteTarget[0], 0.0);
+    EXPECT_EQ(w->pasteTarget[1], 0.0);
+    EXPECT_DOUBLE_EQ(w->defaultTransition, 3.0);
+    EXPECT_TRUE(w->documentPath.isEmpty());
+    for (auto* t :
+         {w->playTimeLabel1, w->playTimeLabel2, w->previewTimeLabel1, w->previewTimeLabel2}) {
         EXPECT_TRUE(t->Text().isEmpty()) << t->Name().toStdString();
     }
-    EXPECT_EQ(w->playtime3->Text(), "Untitled");
-    EXPECT_EQ(w->dauer1->Left(), 0);
-    EXPECT_EQ(w->dauer4->Left(), 900);
+    EXPECT_EQ(w->spaceLatch->Text(), "Untitled");
+    EXPECT_EQ(w->rulerLabel1->Left(), 0);
+    EXPECT_EQ(w->rulerLabel4->Left(), 900);
 }
 
 TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
-    w->pplay1 = true;
-    w->vplay1 = true;
-    w->previewdevice = 77;
-    w->deftrans = 4.5;
-    w->aktivcanvas = 2;
-    auto clip = std::make_shared<DragPic>();
-    clip->pdauer = 200;
-    clip->pstop = 200;
-    clip->pfadeout = 150;
-    w->xcopy = clip;
-    w->pam = std::make_shared<DragPic>();
-    w->Canvas1->AddPicture(nullptr, 10, 16, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
-    w->zoomwert = 2.0f;
+    w->playDeckRunning = true;
+    w->previewDeckRunning = true;
+    w->previewDevice = 77;
+    w->defaultTransition = 4.5;
+    w->activeLane = 2;
+    auto clip = std::make_shared<Clip>();
+    clip->lengthPx = 200;
+    clip->outPoint = 200;
+    clip->fadeOutStart = 150;
+    w->clipboardClip = clip;
+    w->playClip1 = std::make_shared<Clip>();
+    w->laneView1->addNewClip(nullptr, 10, 16, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
+    w->pixelsPerSecond = 2.0f;
     w->init();
-    EXPECT_TRUE(w->pplay1);
-    EXPECT_TRUE(w->vplay1);
-    EXPECT_EQ(w->previewdevice, 77);
-    EXPECT_EQ(w->deftrans, 4.5);
-    EXPECT_EQ(w->aktivcanvas, 2);
-    EXPECT_EQ(w->pam, nullptr);
-    EXPECT_TRUE(w->Canvas1->mPics.empty());
+    EXPECT_TRUE(w->playDeckRunning);
+    EXPECT_TRUE(w->previewDeckRunning);
+    EXPECT_EQ(w->previewDevice, 77);
+    EXPECT_EQ(w->defaultTransition, 4.5);
+    EXPECT_EQ(w->activeLane, 2);
+    EXPECT_EQ(w->playClip1, nullptr);
+    EXPECT_TRUE(w->laneView1->clips.empty());
     // The clipboard clip comes back to zoom 1 with the view.
-    ASSERT_EQ(w->xcopy, clip);
-    EXPECT_DOUBLE_EQ(clip->pdauer, 100);
-    EXPECT_DOUBLE_EQ(clip->pfadeout, 75);
+    ASSERT_EQ(w->clipboardClip, clip);
+    EXPECT_DOUBLE_EQ(clip->lengthPx, 100);
+    EXPECT_DOUBLE_EQ(clip->fadeOutStart, 75);
     ASSERT_TRUE(clip->image);
     EXPECT_EQ(clip->image->Width(), 100);
 }
 
 TEST_F(WindowTest, ResizingFollowsTheWidth) {
     struct Case {
-        int width, pageStep, scrollWidth, canvas3, zoomer, nowplay, nowpreview, laut;
+        int width, pageStep, scrollWidth, canvas3, zoomButton, findPlayHeadButton,
+            findPreviewHeadButton, volumeMeter;
     };
     const Case cases[] = {
         {640, 10, 520, 608, 586, 530, 552, 576},
@@ -88,18 +90,18 @@ TEST_F(WindowTest, ResizingFollowsTheWidth) {
         w->userResize(c.width);
         EXPECT_EQ(w->Width(), c.width);
         EXPECT_EQ(w->Height(), 180);
-        EXPECT_EQ(w->Canvas1->Width(), c.width);
-        EXPECT_EQ(w->Canvas2->Width(), c.width);
-        EXPECT_EQ(w->Line3->Width(), c.width + 1);  // a line covers both of its end columns
-        EXPECT_EQ(w->dauerstrich1->Width(), c.width);
-        EXPECT_EQ(w->ScrollBar1->PageStep(), c.pageStep);
-        EXPECT_EQ(w->ScrollBar1->Width(), c.scrollWidth);
-        EXPECT_EQ(w->Canvas3->Left(), c.canvas3);
-        EXPECT_EQ(w->zoomer->Left(), c.zoomer);
-        EXPECT_EQ(w->nowplay->Left(), c.nowplay);
-        EXPECT_EQ(w->nowpreview->Left(), c.nowpreview);
-        EXPECT_EQ(w->laut->Left(), c.laut);
-        EXPECT_EQ(w->msg->Left(), 7);
+        EXPECT_EQ(w->laneView1->Width(), c.width);
+        EXPECT_EQ(w->laneView2->Width(), c.width);
+        EXPECT_EQ(w->lane2Border->Width(), c.width + 1);  // a line covers both of its end columns
+        EXPECT_EQ(w->rulerLine->Width(), c.width);
+        EXPECT_EQ(w->timelineScrollBar->PageStep(), c.pageStep);
+        EXPECT_EQ(w->timelineScrollBar->Width(), c.scrollWidth);
+        EXPECT_EQ(w->folderTarget->Left(), c.canvas3);
+        EXPECT_EQ(w->zoomButton->Left(), c.zoomButton);
+        EXPECT_EQ(w->findPlayHeadButton->Left(), c.findPlayHeadButton);
+        EXPECT_EQ(w->findPreviewHeadButton->Left(), c.findPreviewHeadButton);
+        EXPECT_EQ(w->volumeMeter->Left(), c.volumeMeter);
+        EXPECT_EQ(w->statusLine->Left(), 7);
     }
 }
 
@@ -191,15 +193,15 @@ TEST_F(WindowTest, EveryControlIsRegisteredByName) {
     for (const char* n : names) EXPECT_NE(w->findControl(n), nullptr) << n;
     EXPECT_EQ(w->findControl("Separator2"), nullptr);
     EXPECT_EQ(w->control<platform::Line>("msg"), nullptr);  // wrong class
-    EXPECT_EQ(w->control<DragCanvas>("Canvas1"), w->Canvas1);
+    EXPECT_EQ(w->control<LaneView>("Canvas1"), w->laneView1);
 }
 
 TEST_F(WindowTest, StatusLineTakesOnlyCodeOne) {
-    w->msg->setText("before");
+    w->statusLine->setText("before");
     w->comment(0, "ignored");
-    EXPECT_EQ(w->msg->Text(), "before");
+    EXPECT_EQ(w->statusLine->Text(), "before");
     w->comment(1, "ignored");
-    EXPECT_EQ(w->msg->Text(), "do not drop one track onto another");
+    EXPECT_EQ(w->statusLine->Text(), "do not drop one track onto another");
 }
 
 TEST_F(WindowTest, ScreenshotShowsHeadsAndRuler) {
@@ -214,7 +216,7 @@ TEST_F(WindowTest, ScreenshotShowsHeadsAndRuler) {
     EXPECT_EQ(shot.pixelColor(100, 60).name(), "#000000");
     EXPECT_EQ(shot.pixelColor(300, 60).name(), "#ffa200");
     EXPECT_EQ(shot.pixelColor(300, 100).name(), "#ffa200");
-    EXPECT_EQ(w->dauer2->Text(), "0.05:00");
+    EXPECT_EQ(w->rulerLabel2->Text(), "0.05:00");
     // The ruler's base line runs along y 35.
     EXPECT_EQ(shot.pixelColor(500, 35).name(), "#808080");
     EXPECT_EQ(shot.pixelColor(60, 32).name(), "#808080");  // a tick
@@ -281,10 +283,10 @@ TEST_F(WindowTest, EnabledItemsAtStart) {
     for (const char* n : enabled) EXPECT_TRUE(w->MenuBar()->_Lookup(n)->Enabled()) << n;
     for (const char* n : disabled) EXPECT_FALSE(w->MenuBar()->_Lookup(n)->Enabled()) << n;
     // Copy becomes available once its flag is set.
-    w->EditCopy()->AutoEnable = true;
+    w->copyItem()->AutoEnable = true;
     App::instance()->enablePass();
-    EXPECT_TRUE(w->EditCopy()->Enabled());
-    w->EditCopy()->AutoEnable = false;
+    EXPECT_TRUE(w->copyItem()->Enabled());
+    w->copyItem()->AutoEnable = false;
 }
 
 TEST_F(WindowTest, HandlersFallThroughFromWindowToApplication) {
@@ -297,7 +299,7 @@ TEST_F(WindowTest, HandlersFallThroughFromWindowToApplication) {
         ++appCalls;
         return false;
     });
-    App::instance()->dispatch(*w->aboutme());
+    App::instance()->dispatch(*w->aboutItem());
     EXPECT_EQ(windowCalls, 1);
     EXPECT_EQ(appCalls, 1);
     // A window handler that consumes the command stops it there.
@@ -305,14 +307,14 @@ TEST_F(WindowTest, HandlersFallThroughFromWindowToApplication) {
         ++windowCalls;
         return true;
     });
-    App::instance()->dispatch(*w->aboutme());
+    App::instance()->dispatch(*w->aboutItem());
     EXPECT_EQ(windowCalls, 2);
     EXPECT_EQ(appCalls, 1);
     _ApplicationAddMenuHandlers();  // restore the real handlers
 }
 
 TEST_F(WindowTest, MenuCommandsReachTheirHandlers) {
-    // Names are matched to items without regard to case: "editcopy" serves EditCopy.
+    // Names are matched to items without regard to case: "editcopy" serves copyItem.
     for (const char* n : {"menuplay", "menupreview", "menusave", "menusaveas", "EditClear",
                           "EditCopy", "EditPaste", "EditCut", "openfolder", "aboutme"}) {
         EXPECT_TRUE(w->hasMenuHandler(n)) << n;
@@ -324,9 +326,9 @@ TEST_F(WindowTest, MenuCommandsReachTheirHandlers) {
     EXPECT_TRUE(w->hasMenuHandler("itunesl"));
     EXPECT_EQ(w->MenuBar()->_Lookup("itunesl"), nullptr);
     // Save Playlist as forgets the path before saving.
-    w->gespeichert = "/tmp/x.txt";
-    App::instance()->dispatch(*w->menusaveas());
-    EXPECT_TRUE(w->gespeichert.isEmpty());
+    w->documentPath = "/tmp/x.txt";
+    App::instance()->dispatch(*w->saveAsItem());
+    EXPECT_TRUE(w->documentPath.isEmpty());
 }
 
 // ---- File types and pictures -----------------------------------------------------------------
@@ -363,18 +365,19 @@ TEST(Pictures, LoadedOnceAndKept) {
         ++loads;
         return id == 175 ? nullptr : pictures::loadResource(id);
     });
-    auto first = spur();
+    auto first = laneBackdropPicture();
     ASSERT_TRUE(first);
     EXPECT_EQ(first->Width(), 1280);
     EXPECT_EQ(first->Height(), 33);
-    EXPECT_EQ(spur(), first);
+    EXPECT_EQ(laneBackdropPicture(), first);
     EXPECT_EQ(loads, 1);
     // A missing picture is looked up again on the next call.
-    EXPECT_EQ(spurhell(), nullptr);
-    EXPECT_EQ(spurhell(), nullptr);
+    EXPECT_EQ(laneHighlightPicture(), nullptr);
+    EXPECT_EQ(laneHighlightPicture(), nullptr);
     EXPECT_EQ(loads, 3);
     for (auto pic :
-         {playb(), pauseb(), prevplayb(), prevpauseb(), playbuttonic(), prevbuttonic()}) {
+         {playButtonPicture(), pauseButtonPicture(), previewButtonPicture(),
+          previewPauseButtonPicture(), findPlayHeadPicture(), findPreviewHeadPicture()}) {
         ASSERT_TRUE(pic);
         EXPECT_LE(pic->Width(), 16);
     }

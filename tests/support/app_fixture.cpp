@@ -15,13 +15,13 @@ void ensureApp() {
     _ApplicationAddMenuHandlers();
 }
 
-Window1* freshWindow() {
+MainWindow* freshWindow() {
     ensureApp();
-    if (Window1* old = Window1::existing()) {
-        old->xquit = 1;
+    if (MainWindow* old = MainWindow::existing()) {
+        old->closeWithoutPrompt = 1;
         delete old;
     }
-    return Window1::instance();
+    return MainWindow::instance();
 }
 
 void AppFixture::SetUp() {
@@ -45,12 +45,12 @@ void AppFixture::SetUp() {
     hooks.selectFolder = [this, take](const QString&) { return take(folders); };
     // Every test starts as a first run: no preferences kept by an earlier test.
     windows::preferencesStore()->clear();
-    w = Window1::instance();
+    w = MainWindow::instance();
 }
 
 void AppFixture::TearDown() {
-    if (Window1* existing = Window1::existing()) {
-        existing->xquit = 1;
+    if (MainWindow* existing = MainWindow::existing()) {
+        existing->closeWithoutPrompt = 1;
         delete existing;
     }
     platform::Keyboard::resetForTesting();

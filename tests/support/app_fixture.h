@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/dialogs.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 
 namespace testsupport {
 
@@ -18,7 +18,7 @@ class AppFixture : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    Window1* w = nullptr;
+    MainWindow* w = nullptr;
     // Answers for message dialogs, taken in order; Cancel when the script runs out.
     std::deque<platform::DialogAnswer> answers;
     std::vector<platform::MessageSpec> shownDialogs;
@@ -30,6 +30,6 @@ class AppFixture : public ::testing::Test {
 void ensureApp();
 
 // A new main window in place of any earlier one (closed without the save prompt).
-Window1* freshWindow();
+MainWindow* freshWindow();
 
 }  // namespace testsupport

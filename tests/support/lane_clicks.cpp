@@ -7,7 +7,7 @@
 #include "documents/movie_export.h"
 #include "media/decoder.h"
 #include "media/media.h"
-#include "shell/window1.h"
+#include "shell/main_window.h"
 #include "support/child_process.h"
 #include "support/media_gen.h"
 
@@ -33,23 +33,23 @@ std::vector<float> asFloats(const QByteArray& data) {
 
 }  // namespace
 
-PlayedAndExported playAndExportClickMix(Window1& w) {
+PlayedAndExported playAndExportClickMix(MainWindow& w) {
     PlayedAndExported r;
     const QString left = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksLeft});
     const QString right = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksRight});
     for (double at : {10.0, 14.0, 18.0})
-        w.lane(1)->AddPicture(nullptr, at, 16, "left", 4, left, 1, 0, 4, 0, 4, 0);
+        w.lane(1)->addNewClip(nullptr, at, 16, "left", 4, left, 1, 0, 4, 0, 4, 0);
     for (double at : {12.0, 16.0})
-        w.lane(2)->AddPicture(nullptr, at, 16, "right", 4, right, 2, 0, 4, 0, 4, 0);
+        w.lane(2)->addNewClip(nullptr, at, 16, "right", 4, right, 2, 0, 4, 0, 4, 0);
     if (!media::testing::waitForClipMovies()) {
         r.problem = "the clips' movies were not opened";
         return r;
     }
     media::testing::clearCaptured();
-    w.MovePlayerLineTo(9.9);
+    w.movePlayHeadTo(9.9);
     w.play();
     for (int tick = 0; tick < 1250; ++tick) {
-        w.PlayPrevTimer_Action();
+        w.tickDecks();
         media::testing::advance(kBlock);
     }
     w.play();
@@ -58,9 +58,9 @@ PlayedAndExported playAndExportClickMix(Window1& w) {
     documents::MixSnapshot mix;
     mix.zoom = 1;
     for (int lane : {1, 2})
-        for (const DragPicRef& c : w.lane(lane)->mPics)
+        for (const ClipRef& c : w.lane(lane)->clips)
             mix.clips.push_back(
-                {c->ppfad, c->pname, c->pstart, c->pstop, c->pdauer, c->porgx, lane});
+                {c->path, c->name, c->inPoint, c->outPoint, c->lengthPx, c->centre, lane});
     media::MovieWriteControl control;
     const QString movie = tempDir() + "/played-vs-exported.mov";
     if (documents::exportMix(mix, movie, control).outcome !=
@@ -94,18 +94,18 @@ double worstPlayedVersusExported(const PlayedAndExported& mix) {
     return worst;
 }
 
-std::vector<double> laneOffsetsOnSink(Window1& w, QString* problem) {
+std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
     auto fail = [&](const char* why) {
         *problem = QString::fromUtf8(why);
-        if (w.pplay1) w.play();
+        if (w.playDeckRunning) w.play();
         return std::vector<double>();
     };
     const QString left = makeMedia({MediaKind::Mp3Cbr, 6.0, Signal::ClicksLeft});
     const QString right = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksRight});
-    w.lane(1)->AddPicture(nullptr, 10, 16, "left", 6, left, 1, 0, 6, 0, 6, 0);
-    w.lane(2)->AddPicture(nullptr, 12, 16, "right", 4, right, 2, 0, 4, 0, 4, 0);
+    w.lane(1)->addNewClip(nullptr, 10, 16, "left", 6, left, 1, 0, 6, 0, 6, 0);
+    w.lane(2)->addNewClip(nullptr, 12, 16, "right", 4, right, 2, 0, 4, 0, 4, 0);
     if (!media::testing::waitForClipMovies()) return fail("the clips' movies were not opened");
-    w.MovePlayerLineTo(10.5);
+    w.movePlayHeadTo(10.5);
 
     ChildProcess rec("parec", {"-d", "main.monitor", "--format=float32le", "--rate=48000",
                                "--channels=2", "--raw", "--latency-msec=10"});
@@ -115,8 +115,8 @@ std::vector<double> laneOffsetsOnSink(Window1& w, QString* problem) {
         return fail("the recorder records nothing");
     w.play();
     // Four clicks of lane 2's clip, then the deck stops once the sink has played them.
-    if (!QTest::qWaitFor([&] { return w.player2->Rate() > 0 && w.player2->Position() > 1.8; },
-                         30000))
+    if (!QTest::qWaitFor(
+            [&] { return w.playPlayer2->Rate() > 0 && w.playPlayer2->Position() > 1.8; }, 30000))
         return fail("lane 2's clip did not play");
     w.play();
     std::vector<float> sound;

@@ -7,7 +7,7 @@
 #include <array>
 #include <vector>
 
-class Window1;
+class MainWindow;
 
 namespace testsupport {
 
@@ -19,7 +19,7 @@ struct PlayedAndExported {
     std::array<std::vector<double>, 2> played, exported;
     QString problem;  // empty when both renderings were made
 };
-PlayedAndExported playAndExportClickMix(Window1& w);
+PlayedAndExported playAndExportClickMix(MainWindow& w);
 
 // Largest distance between a played click and the exported one of the same lane, in seconds
 // (infinity when the clicks do not pair up).
@@ -29,6 +29,6 @@ double worstPlayedVersusExported(const PlayedAndExported& mix);
 // from 12 s, the play head started inside lane 1's. Records the main sink's monitor while the
 // window's own timer plays and returns, for each click of lane 2, its distance to the nearest
 // click of lane 1 on the sink, in seconds. Empty, with *problem set, when it could not measure.
-std::vector<double> laneOffsetsOnSink(Window1& w, QString* problem);
+std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem);
 
 }  // namespace testsupport

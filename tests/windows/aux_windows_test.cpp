@@ -42,7 +42,7 @@ class AuxWindowsTest : public AppFixture {
         mt::clearCaptured();
     }
     void TearDown() override {
-        if (droppreview* p = droppreview::existing()) p->droppreviewplayer->Stop();
+        if (dropPreviewWindow* p = dropPreviewWindow::existing()) p->dropPreviewPlayer->Stop();
         platform::dragHook() = nullptr;
         platform::showUrlHook() = nullptr;
         AppFixture::TearDown();
@@ -88,10 +88,10 @@ class AuxWindowsTest : public AppFixture {
     }
     // The program started anew: a new main window, which reads the kept preferences.
     void restart() {
-        w->xquit = 1;
+        w->closeWithoutPrompt = 1;
         delete w;
         QApplication::processEvents();
-        w = Window1::instance();
+        w = MainWindow::instance();
         QApplication::processEvents();  // what is said once the window shows
     }
     static QString url(const QString& path) {
@@ -103,12 +103,12 @@ class AuxWindowsTest : public AppFixture {
 
 TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevice) {
     choose("EditPreferences");
-    prefsWindow* p = prefsWindow::existing();
+    PreferencesWindow* p = PreferencesWindow::existing();
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->Title(), "Preferences");
     EXPECT_TRUE(p->windowFlags().testFlag(Qt::Tool));
     EXPECT_EQ(p->parentWidget(), w);
-    platform::ListBox* list = p->prefList;
+    platform::ListBox* list = p->deviceList;
     ASSERT_EQ(list->ListCount(), 2);
     EXPECT_EQ(list->ListIndex(), -1);
     const QByteArray ids[] = {kMain, kPreview};
@@ -121,40 +121,40 @@ TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevi
     EXPECT_EQ(list->table()->columnCount(), 1);
 
     list->setListIndex(1);
-    EXPECT_EQ(w->previewdevice, media::deviceIdFor(kPreview));
+    EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
     list->setListIndex(-1);  // clearing the selection keeps the choice
-    EXPECT_EQ(w->previewdevice, media::deviceIdFor(kPreview));
+    EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
 
     // With the floating window in front, the menus still serve the main window.
     QApplication::setActiveWindow(p);
     ASSERT_EQ(QApplication::activeWindow(), p);
     App::instance()->enablePass();
-    EXPECT_TRUE(w->EditPreferences()->Enabled());
-    EXPECT_TRUE(w->menuplay()->Enabled());
+    EXPECT_TRUE(w->preferencesItem()->Enabled());
+    EXPECT_TRUE(w->playItem()->Enabled());
 
     // A second command shows the same window; a new one after closing shows no selection.
     choose("EditPreferences");
-    EXPECT_EQ(prefsWindow::existing(), p);
+    EXPECT_EQ(PreferencesWindow::existing(), p);
     p->close();
     QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(prefsWindow::existing(), nullptr);
-    prefsWindow* again = prefsWindow::instance();
-    EXPECT_NE(again->prefList->ListCount(), 0);
-    EXPECT_EQ(again->prefList->ListIndex(), 1);  // the device in use is highlighted
-    EXPECT_EQ(w->previewdevice, media::deviceIdFor(kPreview));
+    EXPECT_EQ(PreferencesWindow::existing(), nullptr);
+    PreferencesWindow* again = PreferencesWindow::instance();
+    EXPECT_NE(again->deviceList->ListCount(), 0);
+    EXPECT_EQ(again->deviceList->ListIndex(), 1);  // the device in use is highlighted
+    EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
 }
 
 TEST_F(AuxWindowsTest, PreferencesWithoutAnyDeviceListNothing) {
     mt::useNullOutput({});
-    prefsWindow* p = prefsWindow::instance();
-    EXPECT_EQ(p->prefList->ListCount(), 0);
-    EXPECT_EQ(w->previewdevice, 0);
+    PreferencesWindow* p = PreferencesWindow::instance();
+    EXPECT_EQ(p->deviceList->ListCount(), 0);
+    EXPECT_EQ(w->previewDevice, 0);
 }
 
 TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
-    prefsWindow* p = prefsWindow::instance();
-    EXPECT_EQ(p->transfeld->Text(), "3");
+    PreferencesWindow* p = PreferencesWindow::instance();
+    EXPECT_EQ(p->transitionLabel->Text(), "3");
     struct Step {
         bool up;
         int times;
@@ -166,41 +166,41 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
                           {true, 1, 0.5, "0.5"}};
     for (const Step& s : steps) {
         for (int i = 0; i < s.times; ++i) s.up ? p->LittleArrows1->Up() : p->LittleArrows1->Down();
-        EXPECT_EQ(w->deftrans, s.value);
-        EXPECT_EQ(p->transfeld->Text(), s.shown);
-        EXPECT_EQ(p->transfeld->shownText(), s.shown) << "drawn whole, not cut short";
+        EXPECT_EQ(w->defaultTransition, s.value);
+        EXPECT_EQ(p->transitionLabel->Text(), s.shown);
+        EXPECT_EQ(p->transitionLabel->shownText(), s.shown) << "drawn whole, not cut short";
     }
     // A click on each half of the arrows is one step that way.
     QTest::mouseClick(p->LittleArrows1, Qt::LeftButton, Qt::NoModifier, QPoint(6, 3));
-    EXPECT_EQ(w->deftrans, 1);
+    EXPECT_EQ(w->defaultTransition, 1);
     QTest::mouseClick(p->LittleArrows1, Qt::LeftButton, Qt::NoModifier, QPoint(6, 20));
-    EXPECT_EQ(w->deftrans, 0.5);
+    EXPECT_EQ(w->defaultTransition, 0.5);
     // A new window shows the main window's value.
     p->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(prefsWindow::instance()->transfeld->Text(), "0.5");
+    EXPECT_EQ(PreferencesWindow::instance()->transitionLabel->Text(), "0.5");
 }
 
 // After a restart the headphone cue must still reach the headphones, not the audience.
 TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
     choose("EditPreferences");
-    prefsWindow* p = prefsWindow::existing();
+    PreferencesWindow* p = PreferencesWindow::existing();
     ASSERT_NE(p, nullptr);
-    p->prefList->setListIndex(1);
+    p->deviceList->setListIndex(1);
     p->LittleArrows1->Up();
     p->LittleArrows1->Down();
     p->LittleArrows1->Down();
-    QTest::keyClick(p->prefList->table(), Qt::Key_Escape);
+    QTest::keyClick(p->deviceList->table(), Qt::Key_Escape);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(prefsWindow::existing(), nullptr);
+    EXPECT_EQ(PreferencesWindow::existing(), nullptr);
 
     restart();
-    EXPECT_EQ(w->previewdevice, media::deviceIdFor(kPreview));
-    EXPECT_EQ(w->deftrans, 2.5);
-    EXPECT_EQ(w->msg->Text(), "");
-    prefsWindow* again = prefsWindow::instance();
-    EXPECT_EQ(again->prefList->ListIndex(), 1);
-    EXPECT_EQ(again->transfeld->Text(), "2.5");
+    EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
+    EXPECT_EQ(w->defaultTransition, 2.5);
+    EXPECT_EQ(w->statusLine->Text(), "");
+    PreferencesWindow* again = PreferencesWindow::instance();
+    EXPECT_EQ(again->deviceList->ListIndex(), 1);
+    EXPECT_EQ(again->transitionLabel->Text(), "2.5");
 }
 
 // A kept device unplugged meanwhile: the preview stays on it, silent, and the DJ is told.
@@ -208,12 +208,12 @@ TEST_F(AuxWindowsTest, AKeptPreviewDeviceThatIsMissingAtStartIsNamed) {
     windows::keepPreviewDevice(media::deviceIdFor(kPreview), "Headphones");
     mt::useNullOutput({kMain});
     restart();
-    EXPECT_EQ(w->previewdevice, media::deviceIdFor(kPreview));
-    EXPECT_FALSE(media::routeAvailable(whole(w->previewdevice)));
-    EXPECT_EQ(w->msg->Text(),
+    EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
+    EXPECT_FALSE(media::routeAvailable(whole(w->previewDevice)));
+    EXPECT_EQ(w->statusLine->Text(),
               "The preview sound device \"Headphones\" is not available: the preview stays "
               "silent until it is back.");
-    EXPECT_EQ(prefsWindow::instance()->prefList->ListIndex(), -1);
+    EXPECT_EQ(PreferencesWindow::instance()->deviceList->ListIndex(), -1);
 }
 
 // ---- About -------------------------------------------------------------------------------------
@@ -245,11 +245,11 @@ TEST_F(AuxWindowsTest, AboutShowsTheTextAndEachClickOpensTheAddressOnce) {
 
 TEST_F(AuxWindowsTest, DropPreviewStartsWaitingAndTakesOnlyMediaDrops) {
     choose("ExtrasDropPreview");
-    droppreview* d = droppreview::existing();
+    dropPreviewWindow* d = dropPreviewWindow::existing();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->Title(), "Drop for Preview");
     EXPECT_TRUE(d->windowFlags().testFlag(Qt::Tool));
-    EXPECT_TRUE(d->droppreviewplayer->isVisibleTo(d));
+    EXPECT_TRUE(d->dropPreviewPlayer->isVisibleTo(d));
     ASSERT_EQ(d->ListBox1->ListCount(), 1);
     EXPECT_EQ(d->ListBox1->Cell(0, 0), "Drop files from iTunes or Finder here.");
     EXPECT_EQ(rowDragText(d->ListBox1, 0), "Drop for Preview");
@@ -276,7 +276,7 @@ TEST_F(AuxWindowsTest, DropPreviewStartsWaitingAndTakesOnlyMediaDrops) {
     }
     EXPECT_EQ(d->ListBox1->Cell(0, 0), "Drop files from iTunes or Finder here.");
     EXPECT_EQ(d->Title(), "Drop for Preview");
-    EXPECT_EQ(d->droppreviewplayer->Movie(), nullptr);
+    EXPECT_EQ(d->dropPreviewPlayer->Movie(), nullptr);
 }
 
 TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
@@ -284,9 +284,9 @@ TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
     const QString chirp = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
     const QString broken = tempDir() + "/broken.mp3";
     ASSERT_TRUE(writeFile(broken, QByteArray(5000, 'x')));
-    w->lane(2)->AddPicture(nullptr, 100, 16, "clip", 2, chirp, 2, 0, 2, 0.5, 1.5, 0);
-    const DragPicRef clip = w->lane(2)->mPics.back();
-    droppreview* d = droppreview::instance();
+    w->lane(2)->addNewClip(nullptr, 100, 16, "clip", 2, chirp, 2, 0, 2, 0.5, 1.5, 0);
+    const ClipRef clip = w->lane(2)->clips.back();
+    dropPreviewWindow* d = dropPreviewWindow::instance();
     const auto laneClip = [&] {
         return std::unique_ptr<QMimeData>(
             platform::makeClipMimeData(lanes::encodeClipDrag(clip.get(), 2), 0));
@@ -326,23 +326,23 @@ TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
         EXPECT_EQ(d->ListBox1->ListCount(), 1) << c.what;
         if (!c.previewed.isEmpty()) {
             title = url(c.previewed);
-            movie = d->droppreviewplayer->Movie();
+            movie = d->dropPreviewPlayer->Movie();
             ASSERT_NE(movie, nullptr) << c.what;
             EXPECT_EQ(movie->path(), c.previewed) << c.what;
-            EXPECT_GT(d->droppreviewplayer->Rate(), 0) << c.what;
-            EXPECT_EQ(d->droppreviewplayer->Position(), 0) << c.what;
+            EXPECT_GT(d->dropPreviewPlayer->Rate(), 0) << c.what;
+            EXPECT_EQ(d->dropPreviewPlayer->Position(), 0) << c.what;
         }
         EXPECT_EQ(d->Title(), title) << c.what;
-        EXPECT_EQ(d->droppreviewplayer->Movie(), movie) << c.what;
+        EXPECT_EQ(d->dropPreviewPlayer->Movie(), movie) << c.what;
         EXPECT_EQ(rowDragText(d->ListBox1, 0), title) << c.what;
         EXPECT_TRUE(shownDialogs.empty()) << c.what;
     }
     // A clip drag whose clip left the lane names nothing.
     const auto stale = laneClip();
-    w->lane(2)->mPics.clear();
-    d->droppreviewplayer->setMovie(nullptr);
+    w->lane(2)->clips.clear();
+    d->dropPreviewPlayer->setMovie(nullptr);
     ASSERT_TRUE(dragAndDrop(d->ListBox1, *stale));
-    EXPECT_EQ(d->droppreviewplayer->Movie(), nullptr);
+    EXPECT_EQ(d->dropPreviewPlayer->Movie(), nullptr);
     EXPECT_EQ(d->Title(), title);
 }
 
@@ -350,8 +350,8 @@ TEST_F(AuxWindowsTest, ASecondDropReplacesTheFirstOnThePreviewDeviceOnly) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     const QString chirp = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
     const std::vector<float> refChirp = decodeAll(chirp);
-    w->previewdevice = media::deviceIdFor(kPreview);
-    droppreview* d = droppreview::instance();
+    w->previewDevice = media::deviceIdFor(kPreview);
+    dropPreviewWindow* d = dropPreviewWindow::instance();
     ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({sine})));
     mt::advance(30 * kBlock);
     const size_t switchedAt = mt::captured(media::deviceIdFor(kPreview)).size() / 2;
@@ -375,28 +375,29 @@ TEST_F(AuxWindowsTest, ASecondDropReplacesTheFirstOnThePreviewDeviceOnly) {
     for (int32_t device : {media::deviceIdFor(kMain), mt::kNowhere}) {
         for (float v : mt::captured(device)) ASSERT_EQ(v, 0.0f) << device;
     }
-    EXPECT_EQ(w->GetMovieSoundOutputComponent(d->droppreviewplayer), media::deviceIdFor(kPreview));
+    EXPECT_EQ(w->playerOutputDevice(d->dropPreviewPlayer), media::deviceIdFor(kPreview));
 }
 
 TEST_F(AuxWindowsTest, ADeviceThatIsGoneKeepsThePreviewSilentAndSaysSo) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
-    w->previewdevice = media::deviceIdFor("unplugged");
-    droppreview* d = droppreview::instance();
+    w->previewDevice = media::deviceIdFor("unplugged");
+    dropPreviewWindow* d = dropPreviewWindow::instance();
     ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({sine})));
     mt::advance(20 * kBlock);
     QApplication::processEvents();
-    EXPECT_EQ(w->msg->Text(), "The preview sound device is not available: the preview is silent.");
+    EXPECT_EQ(w->statusLine->Text(),
+              "The preview sound device is not available: the preview is silent.");
     for (const QByteArray& device : {kMain, kPreview}) {
         for (float v : mt::captured(media::deviceIdFor(device))) ASSERT_EQ(v, 0.0f);
     }
     // The player runs on, so the bar and a later device choice behave as usual.
-    EXPECT_GT(d->droppreviewplayer->Rate(), 0);
+    EXPECT_GT(d->dropPreviewPlayer->Rate(), 0);
 }
 
 TEST_F(AuxWindowsTest, ControlBarPausesPlaysAndSeeks) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
-    droppreview* d = droppreview::instance();
-    platform::MoviePlayer* bar = d->droppreviewplayer;
+    dropPreviewWindow* d = dropPreviewWindow::instance();
+    platform::MoviePlayer* bar = d->dropPreviewPlayer;
     EXPECT_FALSE(bar->playButton()->isEnabled());
     ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({sine})));
     EXPECT_TRUE(bar->playButton()->isEnabled());
@@ -427,14 +428,14 @@ TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation)
         nullptr,
         std::make_shared<windows::LibrarySong>(windows::LibrarySong{"Two", "", "", "", ""}),
     };
-    ASSERT_TRUE(w->_itunesl_Action());
+    ASSERT_TRUE(w->libraryChosen());
     itunesLib* lib = itunesLib::existing();
     ASSERT_NE(lib, nullptr);
     Globals::Songs = kept;
     EXPECT_EQ(lib->Title(), "iTunes Library");
     EXPECT_FALSE(lib->windowFlags().testFlag(Qt::Tool));
     EXPECT_EQ(lib->content()->minimumSize(), lib->content()->maximumSize());
-    platform::ListBox* list = lib->lsbSongs;
+    platform::ListBox* list = lib->songList;
     ASSERT_EQ(list->ListCount(), 3);
     const QStringList rows[] = {{"One", "Band", "First", "Band - One", "file:///m/one.mp3"},
                                 {"", "", "", "", ""},
@@ -443,7 +444,7 @@ TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation)
         for (int c = 0; c < 5; ++c) EXPECT_EQ(list->Cell(r, c), rows[r][c]) << r << " " << c;
     }
     for (int c = 0; c < 5; ++c) EXPECT_EQ(list->Heading(c), windows::libraryHeadings()[c]);
-    EXPECT_EQ(lib->txtstatus->Text(), "iTunes Library (3 songs ");
+    EXPECT_EQ(lib->statusText->Text(), "iTunes Library (3 songs ");
     EXPECT_EQ(rowDragText(list, 0), "file:///m/one.mp3");
     EXPECT_EQ(rowDragText(list, 1), "");
     EXPECT_EQ(rowDragText(list, 2), "");
@@ -453,9 +454,9 @@ TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation)
 
 TEST_F(AuxWindowsTest, LibraryListAsStartUpLeavesIt) {
     itunesLib* lib = itunesLib::instance();
-    ASSERT_EQ(lib->lsbSongs->ListCount(), 1);
-    EXPECT_EQ(lib->lsbSongs->Cell(0, 0), "");
-    EXPECT_EQ(lib->txtstatus->Text(), "iTunes Library (1 songs ");
+    ASSERT_EQ(lib->songList->ListCount(), 1);
+    EXPECT_EQ(lib->songList->Cell(0, 0), "");
+    EXPECT_EQ(lib->statusText->Text(), "iTunes Library (1 songs ");
 }
 
 }  // namespace

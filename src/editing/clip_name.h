@@ -9,6 +9,6 @@ namespace editing {
 // first (left to right, without overlap: three blanks leave one, four leave none); then
 // "artist: title" when both remain, the title alone without an artist, "artist: displayName"
 // without a title, and the display name when both are empty.
-QString putznam(const QString& displayName, const QString& title, const QString& artist);
+QString clipName(const QString& displayName, const QString& title, const QString& artist);
 
 }  // namespace editing

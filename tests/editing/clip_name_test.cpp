@@ -1,10 +1,10 @@
-#include "editing/putznam.h"
+#include "editing/clip_name.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(Putznam, NamesAClipFromTitleArtistOrFileName) {
+TEST(ClipName, NamesAClipFromTitleArtistOrFileName) {
     const struct {
         const char* title;
         const char* artist;
@@ -28,14 +28,14 @@ TEST(Putznam, NamesAClipFromTitleArtistOrFileName) {
         {"\tTab", "", "\tTab"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(editing::putznam("file.mp3", c.title, c.artist), QString(c.name))
+        EXPECT_EQ(editing::clipName("file.mp3", c.title, c.artist), QString(c.name))
             << '"' << c.title << "\" / \"" << c.artist << '"';
     }
 }
 
-TEST(Putznam, KeepsTheFileNameAsGiven) {
-    EXPECT_EQ(editing::putznam("  two  blanks.mp3", "", ""), "  two  blanks.mp3");
-    EXPECT_EQ(editing::putznam("x  y.mp3", "", "A"), "A: x  y.mp3");
+TEST(ClipName, KeepsTheFileNameAsGiven) {
+    EXPECT_EQ(editing::clipName("  two  blanks.mp3", "", ""), "  two  blanks.mp3");
+    EXPECT_EQ(editing::clipName("x  y.mp3", "", "A"), "A: x  y.mp3");
 }
 
 }  // namespace

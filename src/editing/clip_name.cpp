@@ -1,8 +1,8 @@
-#include "editing/putznam.h"
+#include "editing/clip_name.h"
 
 namespace editing {
 
-QString putznam(const QString& displayName, const QString& title, const QString& artist) {
+QString clipName(const QString& displayName, const QString& title, const QString& artist) {
     // QString::replace scans left to right without overlap, which is the pairing wanted here.
     const QString t = QString(title).replace(QStringLiteral("  "), QString());
     const QString a = QString(artist).replace(QStringLiteral("  "), QString());

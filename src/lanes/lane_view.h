@@ -1,0 +1,56 @@
+#pragma once
+// A lane: a canvas that owns its clips in z-order (index 0 at the bottom, the last on top) and
+// draws, hit-tests and drags them.
+
+#include <QString>
+#include <vector>
+
+#include "lanes/clip.h"
+#include "platform/controls.h"
+
+class MainWindow;
+
+class LaneView : public platform::Canvas {
+    Q_OBJECT
+  public:
+    LaneView(QWidget* parent, const QString& name, int lane);
+
+    int lane() const { return lane_; }
+
+    // Events.
+    void MouseUp(int x, int y) override;
+    void MouseDrag(int x, int y) override;
+    bool MouseDown(int x, int y) override;
+    void Paint(platform::Graphics& g) override;
+
+    // Adds the clip unless this very object is already on the lane; marks the document changed.
+    void addClip(const ClipRef& clip);
+    void addNewClip(platform::PictureRef image, double left, double y, const QString& name,
+                    double length, const QString& path, double lane, double fadeInEnd,
+                    double fadeOutStart, double start, double stop, int32_t label);
+    void Redraw(platform::Graphics& g, double x, double y, double w, double h);
+    ClipRef clipAt(double x, double y) const;
+    void prepareBuffer();
+    void bringToFront(const ClipRef& clip);
+    void refreshClip(const ClipRef& clip);
+    ClipRef clipUnder(double x) const;
+    void refreshAll();
+    void showHandles();
+    void clearSelection();
+    void redrawPictures();
+
+    std::vector<ClipRef> clips;
+    ClipRef draggedClip;
+    platform::PictureRef backBuffer;
+    int32_t lastMouseX = 0;
+    double pressX = 0;
+    int32_t dragToDelete = 0;
+    double pressCentre = 0;
+
+    // Index of the clip in clips, -1 when it is not on this lane.
+    int indexOf(const Clip* clip) const;
+
+  private:
+    MainWindow* win() const;
+    int lane_;
+};

@@ -1,0 +1,448 @@
+// The main window's frame: construction, controls and their wiring, menu wiring, opening,
+// resizing, the status line and the document reset.
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include "editing/key_commands.h"
+#include "engine/routing.h"
+#include "lanes/zoom_math.h"
+#include "media/media.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/numtext.h"
+#include "shell/menu.h"
+#include "shell/pictures.h"
+#include "windows/window_logic.h"
+
+using namespace platform;
+
+namespace {
+QPointer<MainWindow> theWindow;
+
+using media::mediaAvailable;
+using media::systemVolume;
+}  // namespace
+
+MainWindow::MainWindow() { pasteTarget.clear(); }
+
+MainWindow::~MainWindow() {
+    if (theWindow == this) theWindow = nullptr;
+}
+
+MainWindow* MainWindow::instance() {
+    if (!theWindow) {
+        theWindow = new MainWindow;
+        theWindow->setAttribute(Qt::WA_DeleteOnClose, true);
+        if (auto* app = Application::instance()) app->setMainWindow(theWindow);
+        theWindow->construct();
+    }
+    return theWindow;
+}
+
+MainWindow* MainWindow::existing() { return theWindow; }
+
+// ---- Construction ------------------------------------------------------------------------------
+
+void MainWindow::Layout() {
+    setMenuBar(Menu::instance());
+    setTitle(QStringLiteral("Vontalix"));
+    setContentLimits(640, 180, 1280, 180);
+    setContentSize(800, 180);
+    setMaximizeButton(false);
+}
+
+void MainWindow::CreateControls() {
+    createControls0();
+    createControls1();
+}
+
+namespace {
+
+void showVolume(RectangleControl* bar, double volume) {
+    const editing::VolumeBar b = editing::volumeBar(volume);
+    bar->setHeight(b.height);
+    bar->setTop(b.top);
+}
+
+template <class T>
+T* place(MainWindow* w, T* c, int left, int top, int width, int height) {
+    c->setBounds(left, top, width, height);
+    w->_AddControl(c);
+    return c;
+}
+
+StaticText* text(MainWindow* w, const char* name, int left, int top, int width, int height,
+                 const char* txt, QColor color, int size = 9) {
+    auto* t = place(w, new StaticText(w->content(), name), left, top, width, height);
+    t->setText(QString::fromLatin1(txt));
+    t->setTextColor(color);
+    t->setTextSize(size);
+    return t;
+}
+
+Separator* separator(MainWindow* w, const QString& name, int left, int top, int width, int height) {
+    return place(w, new Separator(w->content(), name), left, top, width, height);
+}
+
+Line* line(MainWindow* w, const char* name, int x1, int y1, int x2, int y2, QColor color) {
+    auto* l = new Line(w->content(), name);
+    l->setPoints(x1, y1, x2, y2);
+    l->setLineColor(color);
+    w->_AddControl(l);
+    return l;
+}
+
+BevelButton* button(MainWindow* w, const char* name, int left, int top, int width, int height,
+                    PictureRef icon, const char* help, int align, int textSize) {
+    auto* b = place(w, new BevelButton(w->content(), name), left, top, width, height);
+    b->setIcon(std::move(icon));
+    b->setHelpTag(QString::fromLatin1(help));
+    b->setCaptionAlign(align);
+    b->setTextSize(textSize);
+    return b;
+}
+
+PopupArrow* arrow(MainWindow* w, const char* name, int left, int top, int width, int height,
+                  const char* help, int facing) {
+    auto* a = place(w, new PopupArrow(w->content(), name), left, top, width, height);
+    a->setHelpTag(QString::fromLatin1(help));
+    a->setFacing(facing);
+    return a;
+}
+
+MoviePlayer* player(MainWindow* w, const char* name, int left, int top) {
+    return place(w, new MoviePlayer(w->content(), name), left, top, 195, 16);
+}
+
+// Facing: the in-point handle points right to its column, the out-point handle left, the fade
+// handles down onto the ruler.
+constexpr int kFacingLeft = 0, kFacingRight = 1, kFacingDown = 2;
+
+}  // namespace
+
+void MainWindow::createControls0() {
+    const QColor rulerText(61, 61, 61), timeText(50, 50, 50), previewText(255, 162, 0);
+
+    laneView1 = place(this, new LaneView(content(), "Canvas1", 1), 0, 45, 800, 33);
+    laneView1->setHelpTag("Track 1");
+    laneView1->setBackdrop(laneBackdropPicture());
+    laneView1->onOpen = [this] { lane1Opened(); };
+    laneView1->onDragEnter = [this](DragItem& i, int a) { return lane1DragEnter(i, a); };
+    laneView1->onDragExit = [this](DragItem& i, int a) { lane1DragExit(i, a); };
+    laneView1->onMouseEnter = [this] { lane1MouseEnter(); };
+    laneView1->onDropObject = [this](DragItem& i, int a) { lane1Drop(i, a); };
+
+    laneView2 = place(this, new LaneView(content(), "Canvas2", 2), 0, 87, 800, 33);
+    laneView2->setHelpTag("Track 2");
+    laneView2->setBackdrop(laneBackdropPicture());
+    laneView2->onOpen = [this] { lane2Opened(); };
+    laneView2->onDragEnter = [this](DragItem& i, int a) { return lane2DragEnter(i, a); };
+    laneView2->onDragExit = [this](DragItem& i, int a) { lane2DragExit(i, a); };
+    laneView2->onMouseEnter = [this] { lane2MouseEnter(); };
+    laneView2->onDropObject = [this](DragItem& i, int a) { lane2Drop(i, a); };
+
+    folderTarget = place(this, new Canvas(content(), "Canvas3"), 749, 226, 32, 32);
+    folderTarget->onDropObject = [this](DragItem& i, int a) { folderTargetDrop(i, a); };
+    folderTarget->onOpen = [this] { folderTargetOpened(); };
+
+    rulerLine = separator(this, "dauerstrich1", 0, 35, 800, 1);
+    for (int n = 3; n <= 15; ++n)
+        separator(this, QStringLiteral("Separator%1").arg(n), 60 * (n - 2), 30, 1, 5);
+    rulerLabel1 = text(this, "dauer1", 0, 20, 63, 12, "Text:", rulerText);
+    rulerLabel2 = text(this, "dauer2", 300, 20, 100, 12, "Text:", rulerText);
+    rulerLabel3 = text(this, "dauer3", 600, 20, 63, 12, "Text:", rulerText);
+    rulerLabel4 = text(this, "dauer4", 900, 20, 63, 12, "Text:", rulerText);
+    statusLine = text(this, "msg", 7, 146, 605, 14, "", QColor(70, 70, 70));
+    playTimeLabel1 = text(this, "playtime", 208, 78, 80, 9, "time", timeText);
+    playTimeLabel2 = text(this, "playtime2", 208, 120, 80, 9, "time2", timeText);
+    previewTimeLabel1 = text(this, "previewtime", 435, 215, 80, 9, "time", previewText);
+    previewTimeLabel2 = text(this, "previewtime2", 435, 235, 80, 9, "time2", previewText);
+
+    playHeadMark = separator(this, "playsepline", 70, 45, 1, 85);
+    playHeadLine = line(this, "playline", 100, 45, 100, 130, QColor(0, 0, 0));
+    playHeadButton = button(this, "playbutton", 93, 129, 15, 16, playButtonPicture(), "", 3, 10);
+    playHeadButton->onAction = [this] { playHeadButtonClicked(); };
+
+    previewHeadMark = separator(this, "previewsepline", 442, 20, 1, 100);
+    previewHeadLine = line(this, "previewLine", 423, 20, 423, 119, QColor(255, 162, 0));
+    previewHeadButton =
+        button(this, "Previewbutton", 416, 3, 15, 16, previewButtonPicture(), "preview", 3, 10);
+    previewHeadButton->onAction = [this] { previewHeadButtonClicked(); };
+
+    timelineScrollBar = place(this, new ScrollBar(content(), "ScrollBar1"), 0, 164, 680, 16);
+    timelineScrollBar->setMinimum(0);
+    timelineScrollBar->setMaximum(900);
+    timelineScrollBar->setValue(0);
+    timelineScrollBar->setLineStep(1);
+    timelineScrollBar->setPageStep(12);
+    timelineScrollBar->setLiveScroll(true);
+    timelineScrollBar->onOpen = [this] { scrollBarOpened(); };
+    timelineScrollBar->onValueChanged = [this] { scrollBarMoved(); };
+
+    playPlayer1 = player(this, "player1", 216, 270);
+    playPlayer2 = player(this, "player2", 216, 298);
+
+    deckTimer = new Timer(this, "PlayPrevTimer");
+    deckTimer->setMode(2);
+    deckTimer->setPeriod(1000);
+    _AddControl(deckTimer);
+    deckTimer->onAction = [this] { tickDecks(); };
+    catchUpWithTheDecks();
+
+    previewPlayer1 = player(this, "previewplayer1", 9, 270);
+    previewPlayer2 = player(this, "previewplayer2", 9, 298);
+
+    findPlayHeadButton = button(this, "nowplay", 690, 163, 16, 16, findPlayHeadPicture(),
+                                "find play position", 0, 9);
+    findPlayHeadButton->onAction = [this] { findPlayHeadClicked(); };
+    findPreviewHeadButton = button(this, "nowpreview", 712, 163, 16, 16, findPreviewHeadPicture(),
+                                   "find preview position", 2, 9);
+    findPreviewHeadButton->onAction = [this] { findPreviewHeadClicked(); };
+
+    inPointGuide = line(this, "Line1", 277, 7, 277, 32, QColor(0, 0, 0));
+    outPointGuide = line(this, "Line2", 258, 11, 258, 36, QColor(0, 0, 0));
+    lane2Border = line(this, "Line3", 0, 120, 1280, 119, QColor(160, 160, 160));
+    lane1Border = line(this, "Line4", 0, 78, 1280, 77, QColor(160, 160, 160));
+
+    inPointHandle = arrow(this, "inp", 245, 35, 8, 9, "in point", kFacingRight);
+    inPointHandle->onMouseDrag = [this](int x, int y) { inPointHandleDragged(x, y); };
+    inPointHandle->onMouseDown = [this](int x, int y) { return inPointHandlePressed(x, y); };
+    inPointHandle->onMouseUp = [this](int x, int y) { inPointHandleReleased(x, y); };
+    outPointHandle = arrow(this, "outp", 282, 35, 8, 9, "out point", kFacingLeft);
+    outPointHandle->onMouseDown = [this](int x, int y) { return outPointHandlePressed(x, y); };
+    outPointHandle->onMouseDrag = [this](int x, int y) { outPointHandleDragged(x, y); };
+    outPointHandle->onMouseUp = [this](int x, int y) { outPointHandleReleased(x, y); };
+    fadeInHandle = arrow(this, "fadein", 186, 11, 9, 9, "fadein ends here", kFacingDown);
+    fadeInHandle->onMouseDrag = [this](int x, int y) { fadeInHandleDragged(x, y); };
+    fadeInHandle->onMouseDown = [this](int x, int y) { return fadeInHandlePressed(x, y); };
+    fadeInHandle->onMouseUp = [this](int x, int y) { fadeInHandleReleased(x, y); };
+    fadeOutHandle = arrow(this, "fadeout", 208, 11, 9, 9, "fadeout starts here", kFacingDown);
+    fadeOutHandle->onMouseUp = [this](int x, int y) { fadeOutHandleReleased(x, y); };
+    fadeOutHandle->onMouseDrag = [this](int x, int y) { fadeOutHandleDragged(x, y); };
+    fadeOutHandle->onMouseDown = [this](int x, int y) { return fadeOutHandlePressed(x, y); };
+
+    volumeMeter = place(this, new RectangleControl(content(), "laut"), 736, 164, 1, 14);
+    volumeMeter->setFillColor(QColor(127, 127, 127));
+    volumeMeter->setBorderColors(QColor(127, 127, 127), QColor(127, 127, 127));
+    volumeMeter->setBorderWidth(1);
+    // The bar follows the system volume when the sound server tells of it.
+    media::onSystemVolumeChanged(this, [this](double v) { showVolume(volumeMeter, v); });
+}
+
+void MainWindow::createControls1() {
+    for (int n = 16; n <= 23; ++n)
+        separator(this, QStringLiteral("Separator%1").arg(n), 60 * (n - 2), 30, 1, 5);
+    rulerLabel5 = text(this, "dauer5", 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
+    zoomButton = button(this, "zoomer", 745, 163, 40, 16, nullptr, "", 0, 9);
+    zoomButton->setCaption(" 100 %");
+    zoomButton->setHasMenu(1);
+    zoomButton->onOpen = [this] { zoomButtonOpened(); };
+    zoomButton->onAction = [this] { zoomButtonClicked(); };
+    spaceLatch = text(this, "playtime3", 188, 215, 100, 20, "Untitled", QColor(0, 0, 0), 12);
+}
+
+// ---- Menus -----------------------------------------------------------------------------------
+
+void MainWindow::AddMenuHandlers() {
+    _AddMenuHandler("menuplay", [this] { return playChosen(); });
+    _AddMenuHandler("menupreview", [this] { return previewChosen(); });
+    _AddMenuHandler("menusave", [this] { return saveChosen(); });
+    _AddMenuHandler("menusaveas", [this] { return saveAsChosen(); });
+    _AddMenuHandler("EditClear", [this] { return clearChosen(); });
+    _AddMenuHandler("editcopy", [this] { return copyChosen(); });
+    _AddMenuHandler("editpaste", [this] { return pasteChosen(); });
+    _AddMenuHandler("editcut", [this] { return cutChosen(); });
+    _AddMenuHandler("openfolder", [this] { return openFolderChosen(); });
+    _AddMenuHandler("aboutme", [this] { return aboutChosen(); });
+    _AddMenuHandler("itunesl", [this] { return libraryChosen(); });
+}
+
+MenuItem* MainWindow::item(const QString& name) {
+    return MenuBar() ? MenuBar()->_Lookup(name) : nullptr;
+}
+MenuItem* MainWindow::mode() { return item("mode"); }
+MenuItem* MainWindow::aboutItem() { return item("aboutme"); }
+MenuItem* MainWindow::dropPreviewItem() { return item("ExtrasDropPreview"); }
+MenuItem* MainWindow::previewItem() { return item("menupreview"); }
+MenuItem* MainWindow::playItem() { return item("menuplay"); }
+MenuItem* MainWindow::editMenu() { return item("UntitledMenu0"); }
+MenuItem* MainWindow::preferencesItem() { return item("EditPreferences"); }
+MenuItem* MainWindow::clearItem() { return item("EditClear"); }
+MenuItem* MainWindow::pasteItem() { return item("EditPaste"); }
+MenuItem* MainWindow::copyItem() { return item("EditCopy"); }
+MenuItem* MainWindow::cutItem() { return item("EditCut"); }
+MenuItem* MainWindow::editSeparator() { return item("UntitledMenu1"); }
+MenuItem* MainWindow::undoItem() { return item("EditUndo"); }
+MenuItem* MainWindow::fileMenu() { return item("UntitledMenu2"); }
+MenuItem* MainWindow::saveAsItem() { return item("menusaveas"); }
+MenuItem* MainWindow::saveItem() { return item("menusave"); }
+MenuItem* MainWindow::fileSeparator2() { return item("UntitledMenu3"); }
+MenuItem* MainWindow::openFolderItem() { return item("openfolder"); }
+MenuItem* MainWindow::openItem() { return item("menuopen"); }
+MenuItem* MainWindow::fileSeparator1() { return item("UntitledMenu4"); }
+MenuItem* MainWindow::newItem() { return item("menunew"); }
+MenuItem* MainWindow::quitItem() { return item("FileQuit"); }
+MenuItem* MainWindow::menuSeparator5() { return item("UntitledMenu5"); }
+
+void MainWindow::EnableMenuItems() {
+    if (MenuItem* prefs = preferencesItem()) prefs->Enable();
+}
+
+bool MainWindow::playChosen() {
+    play();
+    return false;
+}
+
+bool MainWindow::previewChosen() {
+    preview();
+    return false;
+}
+
+bool MainWindow::saveChosen() {
+    save();
+    return false;
+}
+
+bool MainWindow::saveAsChosen() {
+    documentPath.clear();
+    save();
+    return false;
+}
+
+bool MainWindow::clearChosen() {
+    clear();
+    return false;
+}
+
+bool MainWindow::copyChosen() {
+    copy();
+    return false;
+}
+
+bool MainWindow::pasteChosen() {
+    paste();
+    return false;
+}
+
+bool MainWindow::cutChosen() {
+    copy();
+    clear();
+    return false;
+}
+
+bool MainWindow::aboutChosen() { return false; }
+
+// ---- Opening, resizing, status line, reset ---------------------------------------------------
+
+void MainWindow::Open() {
+    // A preview routed to a device that is gone stays silent rather than reaching the audience
+    // through the main output; say so, since nothing else would tell the DJ.
+    media::setUnavailableRouteHandler([](int32_t id) {
+        if (MainWindow* w = MainWindow::existing()) {
+            const bool anyDevice = media::routeAvailable(0);
+            w->showSoundProblem(anyDevice ? id : 0, engine::unavailableRouteText(anyDevice));
+        }
+    });
+    media::setDeviceLostHandler([](int32_t id, const QString& name) {
+        if (MainWindow* w = MainWindow::existing())
+            w->showSoundProblem(id, engine::lostDeviceText(name));
+    });
+    if (!mediaAvailable() || closeWithoutPrompt == 1) {
+        MessageSpec spec;
+        spec.icon = 1;
+        spec.message = QStringLiteral("Sorry");
+        spec.explanation =
+            QStringLiteral("You must have Quicktime installed in order to run this software!");
+        spec.actionCaption = QStringLiteral("Quit");
+        if (MessageDialog(spec) == DialogAnswer::Action) {
+            closeWithoutPrompt = 1;
+            QMetaObject::invokeMethod(
+                qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        }
+    }
+    const windows::KeptPreferences kept = windows::keptPreferences();
+    previewDevice = kept.previewDevice;
+    defaultTransition = kept.transition;
+    init();
+    // The kept device may be unplugged: the preview then stays silent, never falling back to the
+    // main output, and the DJ is told. Asked once the window shows, as it may wait for the
+    // sound server.
+    if (kept.previewDevice != 0) {
+        QTimer::singleShot(0, this, [this, kept] {
+            if (!media::routeAvailable(kept.previewDevice) && previewDevice == kept.previewDevice)
+                statusLine->setText(engine::missingPreviewDeviceText(kept.previewDeviceName));
+        });
+    }
+}
+
+void MainWindow::Resizing() {
+    const int w = Width();
+    laneView1->setWidth(w);
+    laneView2->setWidth(w);
+    folderTarget->setLeft(w - folderTarget->Width());
+    lane2Border->setWidth(w);
+    lane1Border->setWidth(w);
+    rulerLine->setWidth(w);
+    timelineScrollBar->setPageStep(whole(w / 60.0));
+    timelineScrollBar->setWidth(w - 120);
+    zoomButton->setLeft(w - 54);
+    findPlayHeadButton->setLeft(w - 110);
+    findPreviewHeadButton->setLeft(w - 88);
+    volumeMeter->setLeft(w - 64);
+}
+
+void MainWindow::comment(int32_t code, const QString&) {
+    if (code == 1) statusLine->setText(QStringLiteral("do not drop one track onto another"));
+}
+
+void MainWindow::init() {
+    // The clipboard clip survives a reset; bring it back to zoom 1 with everything else so a
+    // later paste gives a clip of the right length.
+    if (clipboardClip && pixelsPerSecond > 0 && pixelsPerSecond != 1.0f) {
+        scaleClipLengths(*clipboardClip, 1.0 / pixelsPerSecond);
+        clipboardClip->image =
+            makeClipPicture(clipboardClip->name, clipboardClip->lengthPx, clipboardClip->fadeInEnd,
+                            clipboardClip->fadeOutStart, clipboardClip->inPoint,
+                            clipboardClip->outPoint, clipboardClip->label);
+    }
+    pixelsPerSecond = 1.0f;
+    zoomButton->setCaption(QStringLiteral(" 100%"));
+    deckTimer->setPeriod(10);
+    selectedIndex = -1;
+    selectedLane = -1;
+    playTimeLabel1->setText(QString());
+    playTimeLabel2->setText(QString());
+    previewTimeLabel1->setText(QString());
+    previewTimeLabel2->setText(QString());
+    playHeadX = 100.0;
+    previewHeadX = 300.0;
+    playHeadTimelineX = playHeadX;
+    previewHeadTimelineX = previewHeadX;
+    laneView1->clearSelection();
+    laneView2->clearSelection();
+    scrollRulerAndHeads();
+    documentPath.clear();
+    keptRecords.clear();
+    playClip1 = playClip2 = previewClip1 = previewClip2 = nullptr;
+    lastPlayClip1 = lastPlayClip2 = lastPreviewClip1 = lastPreviewClip2 = nullptr;
+    for (LaneView* lane : {laneView1, laneView2}) {
+        while (!lane->clips.empty()) lane->clips.pop_back();
+    }
+    laneView1->refreshAll();
+    laneView2->refreshAll();
+    laneView1->clearSelection();
+    laneView2->clearSelection();
+    updateWindowTitle();
+    timelineScrollBar->setValue(0);
+    scrollX = 0;
+    pasteTarget.assign(2, 0.0);
+    rulerLabel1->setLeft(0);
+    rulerLabel2->setLeft(300);
+    rulerLabel3->setLeft(600);
+    rulerLabel4->setLeft(900);
+    showVolume(volumeMeter, systemVolume());
+    // What the status line said was about the document just ended.
+    statusLine->setText(QString());
+}

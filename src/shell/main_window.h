@@ -1,0 +1,235 @@
+#pragma once
+// The main window: the hub of the program. Its properties hold the shared state of the open mix
+// and its methods carry most of the logic; each subsystem's folder defines its own methods.
+
+#include <QString>
+#include <vector>
+
+#include "documents/playlist_format.h"
+#include "lanes/clip.h"
+#include "lanes/lane_view.h"
+#include "platform/controls.h"
+#include "platform/menu.h"
+#include "platform/movieplayer.h"
+#include "platform/window.h"
+
+class MainWindow : public platform::Window {
+    Q_OBJECT
+  public:
+    MainWindow();
+    ~MainWindow() override;
+
+    // The one main window: the open one, or a new one built and opened now.
+    static MainWindow* instance();
+    // The open main window, or nullptr (does not build one).
+    static MainWindow* existing();
+
+    // ---- Shared state of the open mix ---------------------------------------------------------
+    bool playDeckRunning = false;        // the play deck runs
+    bool previewDeckRunning = false;     // the preview deck runs
+    double previewDevice = 0;            // sound output id of the preview players (0 = default)
+    int32_t shiftDragSourceLane = 0;     // lane a clip was last Shift-dragged out of
+    int32_t selectedIndex = 0;           // selected clip's index in its lane, -1 none
+    int32_t selectedLane = 0;            // selected clip's lane; 0 or -1 none
+    double playHeadTimelineX = 0;        // play head, absolute = playHeadX + scrollX
+    double playHeadX = 0;                // play head, visible window x
+    float pixelsPerSecond = 0;           // timeline pixels per second
+    int32_t handleDragStartX = 0;        // mouse x where a handle drag began
+    QString documentPath;                // path of the playlist, "" untitled
+    double previewHeadX = 0;             // preview head, visible window x
+    double previewHeadTimelineX = 0;     // preview head, absolute
+    float scrollX = 0;                   // timeline pixels scrolled off the left edge
+    ClipRef clipboardClip;               // the clipboard clip; belongs to no lane
+    std::vector<double> pasteTarget;     // paste target: [0] x in window pixels, [1] lane (0 none)
+    int32_t closeWithoutPrompt = 0;      // 1 = close without the save prompt
+    ClipRef playClip1, playClip2;        // clips now loaded in playPlayer1 / playPlayer2
+    ClipRef previewClip1, previewClip2;  // clips now loaded in previewPlayer1 / previewPlayer2
+    ClipRef lastPlayClip1, lastPlayClip2;        // clips last started on the play deck
+    ClipRef lastPreviewClip1, lastPreviewClip2;  // clips last started on the preview deck
+    double defaultTransition = 3.0;              // default transition, seconds
+    int32_t documentSaved = 0;                   // 1 saved, 0 changed
+    bool dropPending = false;                    // a drag entered a lane; its one drop may be taken
+    int32_t activeLane = 0;                      // lane the mouse last entered or clicked
+
+    // ---- Controls, in creation order (reached by name through the registry as well) -----------
+    LaneView* laneView1 = nullptr;
+    LaneView* laneView2 = nullptr;
+    platform::Canvas* folderTarget = nullptr;
+    platform::Separator* rulerLine = nullptr;
+    platform::StaticText *rulerLabel1 = nullptr, *rulerLabel2 = nullptr, *rulerLabel3 = nullptr,
+                         *rulerLabel4 = nullptr, *rulerLabel5 = nullptr;
+    platform::StaticText* statusLine = nullptr;
+    platform::StaticText *playTimeLabel1 = nullptr, *playTimeLabel2 = nullptr;
+    platform::StaticText *previewTimeLabel1 = nullptr, *previewTimeLabel2 = nullptr;
+    platform::Separator* playHeadMark = nullptr;
+    platform::Line* playHeadLine = nullptr;
+    platform::BevelButton* playHeadButton = nullptr;
+    platform::Separator* previewHeadMark = nullptr;
+    platform::Line* previewHeadLine = nullptr;
+    platform::BevelButton* previewHeadButton = nullptr;
+    platform::ScrollBar* timelineScrollBar = nullptr;
+    platform::MoviePlayer *playPlayer1 = nullptr, *playPlayer2 = nullptr;
+    platform::Timer* deckTimer = nullptr;
+    platform::MoviePlayer *previewPlayer1 = nullptr, *previewPlayer2 = nullptr;
+    platform::BevelButton *findPlayHeadButton = nullptr, *findPreviewHeadButton = nullptr;
+    platform::Line *inPointGuide = nullptr, *outPointGuide = nullptr, *lane2Border = nullptr,
+                   *lane1Border = nullptr;
+    platform::PopupArrow *inPointHandle = nullptr, *outPointHandle = nullptr,
+                         *fadeInHandle = nullptr, *fadeOutHandle = nullptr;
+    platform::RectangleControl* volumeMeter = nullptr;
+    platform::BevelButton* zoomButton = nullptr;
+    platform::StaticText* spaceLatch = nullptr;
+
+    LaneView* lane(int n) const { return n == 1 ? laneView1 : n == 2 ? laneView2 : nullptr; }
+
+    // ---- Window events ------------------------------------------------------------------------
+    void Layout() override;
+    void CreateControls() override;
+    void AddMenuHandlers() override;
+    void Open() override;
+    bool CancelClose(bool appQuitting) override;
+    bool KeyDown(const QString& key) override;
+    void KeyUp(const QString& key) override;
+    void Deactivate() override;
+    bool MouseDown(int x, int y) override;
+    void EnableMenuItems() override;
+    void Resizing() override;
+
+    // ---- Control event handlers ---------------------------------------------------------------
+    void lane1Opened();
+    bool lane1DragEnter(platform::DragItem& item, int action);
+    void lane1DragExit(platform::DragItem& item, int action);
+    void lane1MouseEnter();
+    void lane1Drop(platform::DragItem& item, int action);
+    void lane2Opened();
+    bool lane2DragEnter(platform::DragItem& item, int action);
+    void lane2DragExit(platform::DragItem& item, int action);
+    void lane2MouseEnter();
+    void lane2Drop(platform::DragItem& item, int action);
+    void folderTargetDrop(platform::DragItem& item, int action);
+    void folderTargetOpened();
+    void playHeadButtonClicked();
+    void previewHeadButtonClicked();
+    void scrollBarOpened();
+    void scrollBarMoved();
+    void tickDecks();
+    // Brings a pausing tick up to date before the user's input is handled.
+    void catchUpWithTheDecks();
+    void findPlayHeadClicked();
+    void findPreviewHeadClicked();
+    void inPointHandleDragged(int x, int y);
+    bool inPointHandlePressed(int x, int y);
+    void inPointHandleReleased(int x, int y);
+    bool outPointHandlePressed(int x, int y);
+    void outPointHandleDragged(int x, int y);
+    void outPointHandleReleased(int x, int y);
+    void fadeInHandleDragged(int x, int y);
+    bool fadeInHandlePressed(int x, int y);
+    void fadeInHandleReleased(int x, int y);
+    void fadeOutHandleReleased(int x, int y);
+    void fadeOutHandleDragged(int x, int y);
+    bool fadeOutHandlePressed(int x, int y);
+    void zoomButtonOpened();
+    void zoomButtonClicked();
+
+    // ---- Menu item getters (nullptr when no item carries the name) ----------------------------
+    platform::MenuItem* mode();
+    platform::MenuItem* aboutItem();
+    platform::MenuItem* dropPreviewItem();
+    platform::MenuItem* previewItem();
+    platform::MenuItem* playItem();
+    platform::MenuItem* editMenu();
+    platform::MenuItem* preferencesItem();
+    platform::MenuItem* clearItem();
+    platform::MenuItem* pasteItem();
+    platform::MenuItem* copyItem();
+    platform::MenuItem* cutItem();
+    platform::MenuItem* editSeparator();
+    platform::MenuItem* undoItem();
+    platform::MenuItem* fileMenu();
+    platform::MenuItem* saveAsItem();
+    platform::MenuItem* saveItem();
+    platform::MenuItem* fileSeparator2();
+    platform::MenuItem* openFolderItem();
+    platform::MenuItem* openItem();
+    platform::MenuItem* fileSeparator1();
+    platform::MenuItem* newItem();
+    platform::MenuItem* quitItem();
+    platform::MenuItem* menuSeparator5();
+
+    // ---- Menu handlers ------------------------------------------------------------------------
+    bool playChosen();
+    bool previewChosen();
+    bool saveChosen();
+    bool saveAsChosen();
+    bool clearChosen();
+    bool copyChosen();
+    bool pasteChosen();
+    bool cutChosen();
+    bool openFolderChosen();
+    bool aboutChosen();
+    bool libraryChosen();
+
+    // ---- Methods ------------------------------------------------------------------------------
+    int32_t playerOutputDevice(platform::MoviePlayer* player);
+    void setPlayerOutputDevice(platform::MoviePlayer* player, int32_t id);
+    void movePlayHeadTo(double x);
+    void setPlayStartOffsets(double pos);
+    void movePreviewHeadTo(double x);
+    void setPreviewStartOffsets(double pos);
+    void play();
+    void preview();
+    void scrollRulerAndHeads();
+    QString secondsText(double secs);
+    void updateHandles();
+    void newDocument();
+    int32_t save();
+    void updateWindowTitle();
+    void open(const QString& path);  // "" asks for a file
+    void zoom(double f);
+    void comment(int32_t code, const QString& text);
+    void init();
+    void centreOnHead(int32_t which);
+    void clear();
+    void copy();
+    void paste();
+    void shiftClipsRight(double delta, double from);
+    void swapClips(double from, const ClipRef& clip);
+    platform::PictureRef makeClipPicture(const QString& name, double duration, double fadeInHandle,
+                                         double fadeOutHandle, double start, double stop,
+                                         int32_t label);
+    QString clipName(const QString& fileName, const QString& path);
+    void followScroll();
+    void exportMovie();
+    QString dropFromLibrary(platform::DragItem& item);
+    void refreshLanes();
+    void dropOnLane(LaneView* canvas, platform::DragItem& item, int action);
+
+  private:
+    void createControls0();
+    void createControls1();
+    platform::MenuItem* item(const QString& name);
+
+    // ---- Engine ---------------------------------------------------------------------------------
+    // Set while a tick runs: a timer firing inside a nested event loop must not re-enter it.
+    bool deckTickRunning = false;
+
+  public:
+    // The status line's word that sound has nowhere to go, and the device it is about (0: the
+    // default): cleared by the first Play or Preview that finds the device there again.
+    QString soundProblemText;
+    int32_t soundProblemDevice = 0;
+    void showSoundProblem(int32_t device, const QString& text);
+    void forgetReturnedSoundProblem();
+
+    // ---- Documents: playlist files, document commands and the save prompt --------------------
+    // Both lanes hold no clip.
+    bool lanesEmpty() const;
+    // Asks "Save Playlist?"; true when the command may go on (saved, or "Don't save").
+    bool passSavePrompt();
+    QString titlePath;          // the path the title shows; Save as falls back to it on failure
+    bool documentBusy = false;  // a playlist is being read; document commands wait for it
+    // Record lines the open playlist could not load, written back by every save; reset with the
+    // document.
+    documents::KeptRecords keptRecords;
+};
