@@ -32,17 +32,17 @@ void BM_TickBothDecksOver500Clips(benchmark::State& state) {
     MainWindow* w = freshWindow();
     fillLanes(w, path);
     // Heads inside clips deep in the lanes, in the fade ramps so the fade route runs.
-    w->movePlayHeadTo(305);
-    w->movePreviewHeadTo(395);
+    w->moveHeadTo(w->playDeck, 305);
+    w->moveHeadTo(w->previewDeck, 395);
     w->play();
     w->preview();
     w->tickDecks();  // loads the four clips
-    if (!w->playClip1 || !w->playClip2 || !w->previewClip1 || !w->previewClip2) {
+    if (!w->playDeck.current[0] || !w->playDeck.current[1] || !w->previewDeck.current[0] || !w->previewDeck.current[1]) {
         state.SkipWithError("the decks did not start their clips");
         return;
     }
     for (auto _ : state) w->tickDecks();
-    benchmark::DoNotOptimize(w->playHeadX);
+    benchmark::DoNotOptimize(w->playDeck.headX);
     state.counters["clips"] =
         static_cast<double>(w->laneView1->clips.size() + w->laneView2->clips.size());
     w->play();
@@ -75,25 +75,25 @@ void BM_TickThatStartsClips(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         // Both decks stopped, their heads moved onto the next clips.
-        if (w->playDeckRunning) w->play();
-        if (w->previewDeckRunning) w->preview();
+        if (w->playDeck.running) w->play();
+        if (w->previewDeck.running) w->preview();
         at = at > 20000 ? 1005 : at + 100;
-        w->movePlayHeadTo(at);
-        w->movePreviewHeadTo(at + 50);
+        w->moveHeadTo(w->playDeck, at);
+        w->moveHeadTo(w->previewDeck, at + 50);
         w->play();
         w->preview();
         state.ResumeTiming();
         w->tickDecks();
         state.PauseTiming();
-        if (!w->playClip1 || !w->playClip2 || !w->previewClip1 || !w->previewClip2) {
+        if (!w->playDeck.current[0] || !w->playDeck.current[1] || !w->previewDeck.current[0] || !w->previewDeck.current[1]) {
             state.SkipWithError("the decks did not start their clips");
             break;
         }
         media::testing::advance(480, false);  // lets retired voices go
         state.ResumeTiming();
     }
-    if (w->playDeckRunning) w->play();
-    if (w->previewDeckRunning) w->preview();
+    if (w->playDeck.running) w->play();
+    if (w->previewDeck.running) w->preview();
 }
 BENCHMARK(BM_TickThatStartsClips)->Unit(benchmark::kMicrosecond);
 

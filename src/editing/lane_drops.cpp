@@ -47,7 +47,7 @@ void takeClipFromOtherLane(MainWindow& w, LaneView& target, const DragItem& item
     const bool move = !platform::Keyboard::AsyncOptionKey();
     // The play deck may have started sounding the clip while it was being dragged; it is not
     // taken away from under the deck.
-    if (move && (clip == w.playClip1 || clip == w.playClip2)) {
+    if (move && (clip == w.playDeck.current[0] || clip == w.playDeck.current[1])) {
         w.statusLine->setText(QStringLiteral("do not move a playing track"));
         return;
     }

@@ -14,7 +14,7 @@ ClipRef selectedClip(const MainWindow& w) {
 }
 
 bool soundingOnPlayDeck(const MainWindow& w, const ClipRef& clip) {
-    return clip && (clip == w.playClip1 || clip == w.playClip2);
+    return clip && (clip == w.playDeck.current[0] || clip == w.playDeck.current[1]);
 }
 
 }  // namespace editing

@@ -1,8 +1,9 @@
 // A click on the main window outside its controls: places the heads and picks the active lane.
 #include "engine/click_bands.h"
-#include "engine/deck_bindings.h"
+#include "engine/transport.h"
 #include "media/output.h"
 #include "platform/numtext.h"
+#include "shell/main_window.h"
 
 namespace {
 
@@ -25,16 +26,16 @@ bool MainWindow::MouseDown(int x, int y) {
     const engine::ClickBands bands = engine::clickBands(y);
     if (bands.ruler) {
         // Restart the preview from the click, whether it ran or not.
-        engine::stopDeck(*this, engine::previewDeck());
-        previewHeadTimelineX = absolute;
-        movePreviewHeadTo(cx);
-        setPreviewStartOffsets(cx);
+        engine::stopDeck(previewDeck);
+        previewDeck.headTimelineX = absolute;
+        moveHeadTo(previewDeck, cx);
+        setStartOffsets(previewDeck, cx);
         preview();
     }
-    if (bands.playStrip && !playDeckRunning) {
-        playHeadTimelineX = absolute;
-        movePlayHeadTo(cx);
-        setPlayStartOffsets(cx);
+    if (bands.playStrip && !playDeck.running) {
+        playDeck.headTimelineX = absolute;
+        moveHeadTo(playDeck, cx);
+        setStartOffsets(playDeck, cx);
     }
     lane1Border->setLineColor(bands.lane == 1 ? kActiveLane : kInactiveLane);
     lane2Border->setLineColor(bands.lane == 2 ? kActiveLane : kInactiveLane);
@@ -42,9 +43,9 @@ bool MainWindow::MouseDown(int x, int y) {
         pasteTarget.assign({cx, static_cast<double>(bands.lane)});
         if (platform::MenuItem* paste = pasteItem()) paste->AutoEnable = true;
         activeLane = bands.lane;
-        previewHeadTimelineX = absolute;
-        movePreviewHeadTo(cx);
-        setPreviewStartOffsets(cx);
+        previewDeck.headTimelineX = absolute;
+        moveHeadTo(previewDeck, cx);
+        setStartOffsets(previewDeck, cx);
     } else {
         pasteTarget.assign({0.0, 0.0});
         if (platform::MenuItem* paste = pasteItem()) paste->AutoEnable = false;

@@ -1,27 +1,22 @@
 // The play and preview heads: placing their controls and taking the start offsets from them.
-#include "engine/head_controls.h"
+#include "engine/deck.h"
+#include "shell/main_window.h"
 
 namespace engine {
 
-HeadControls playHeadControls(MainWindow& w) {
-    return {w.playHeadButton, w.playHeadLine, w.playHeadMark, {w.playTimeLabel1, w.playTimeLabel2}};
-}
-
-HeadControls previewHeadControls(MainWindow& w) {
-    return {w.previewHeadButton,
-            w.previewHeadLine,
-            w.previewHeadMark,
-            {w.previewTimeLabel1, w.previewTimeLabel2}};
-}
-
-void placeHeadControls(const HeadPlacement& p, const HeadControls& c, bool allLabels) {
-    c.button->setLeft(p.button);
-    c.line->setPoints(p.line, c.line->Y1(), p.line, c.line->Y2());
-    c.sep->setLeft(p.line);
+void Deck::placeControls(const HeadPlacement& p, bool allLabels) {
+    button->setLeft(p.button);
+    line->setPoints(p.line, line->Y1(), p.line, line->Y2());
+    mark->setLeft(p.line);
     // A label with no text stays where it is while the head is shown; parking takes both.
-    for (platform::StaticText* label : c.labels) {
+    for (platform::StaticText* label : labels) {
         if (allLabels || !p.shown || !label->Text().isEmpty()) label->setLeft(p.label);
     }
+}
+
+void Deck::forgetClips() {
+    current = {};
+    last = {};
 }
 
 }  // namespace engine
@@ -29,34 +24,22 @@ void placeHeadControls(const HeadPlacement& p, const HeadControls& c, bool allLa
 namespace {
 
 // The clip is found at the head, the offset measured from pos; every caller passes the head.
-void setStartOffsets(LaneView* lane, double head, double pos, double Clip::*offset) {
+void takeStartOffsets(LaneView* lane, double head, double pos, double Clip::*offset) {
     engine::assignStartOffsets(lane->clips, lane->clipUnder(head), pos, offset);
 }
 
 }  // namespace
 
-void MainWindow::movePlayHeadTo(double x) {
-    playHeadX = x;
-    engine::placeHeadControls(engine::placeHead(x, Width(), 4), engine::playHeadControls(*this));
-    playHeadTimelineX = playHeadX + static_cast<double>(scrollX);
+void MainWindow::moveHeadTo(engine::Deck& deck, double x) {
+    deck.headX = x;
+    deck.placeControls(engine::placeHead(x, Width(), deck.looks.labelOffset));
+    deck.headTimelineX = deck.headX + static_cast<double>(scrollX);
 }
 
-void MainWindow::movePreviewHeadTo(double x) {
-    previewHeadX = x;
-    engine::placeHeadControls(engine::placeHead(x, Width(), 11),
-                              engine::previewHeadControls(*this));
-    previewHeadTimelineX = previewHeadX + static_cast<double>(scrollX);
-}
-
-void MainWindow::setPlayStartOffsets(double pos) {
-    playClip1 = nullptr;
-    playClip2 = nullptr;
-    setStartOffsets(laneView1, playHeadX, pos, &Clip::playStart);
-    setStartOffsets(laneView2, playHeadX, pos, &Clip::playStart);
-}
-
-// The clips now sounding on the preview deck stay: the tick decides what plays next.
-void MainWindow::setPreviewStartOffsets(double pos) {
-    setStartOffsets(laneView1, previewHeadX, pos, &Clip::previewStart);
-    setStartOffsets(laneView2, previewHeadX, pos, &Clip::previewStart);
+// The play deck forgets the clips it loaded, so the next tick starts them again from the new
+// offsets; the clips now sounding on the preview deck stay, and the tick decides what plays next.
+void MainWindow::setStartOffsets(engine::Deck& deck, double pos) {
+    if (deck.looks.newStartForgetsClips) deck.current = {};
+    takeStartOffsets(laneView1, deck.headX, pos, deck.traits.startOffset);
+    takeStartOffsets(laneView2, deck.headX, pos, deck.traits.startOffset);
 }

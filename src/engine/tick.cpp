@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/deck_bindings.h"
+#include "engine/deck.h"
 #include "engine/head_geometry.h"
 #include "engine/routing.h"
 #include "lanes/lane_logic.h"
 #include "media/clip_movie.h"
 #include "platform/numtext.h"
+#include "shell/main_window.h"
 
 namespace {
 
@@ -121,8 +122,8 @@ double untilNextHalfPixel(double head, double zoom) {
 double untilNextSecond(double seconds) { return std::floor(seconds) + 1 - seconds; }
 
 // Runs one step of the deck; returns how long the tick may pause after it.
-double runDeck(MainWindow& w, const engine::DeckBinding& deck) {
-    WindowPlayer p1(w, *(w.*deck.players[0])), p2(w, *(w.*deck.players[1]));
+double runDeck(MainWindow& w, engine::Deck& deck) {
+    WindowPlayer p1(w, *deck.players[0]), p2(w, *deck.players[1]);
     auto probe = [](LaneView* lane) { return [lane](double x) { return lane->clipUnder(x); }; };
     auto next = [](LaneView* lane) {
         return [lane](double x) { return lanes::nextHit(lane->clips, x); };
@@ -131,24 +132,24 @@ double runDeck(MainWindow& w, const engine::DeckBinding& deck) {
         return [lane](double x) { return lanes::nextMark(lane->clips, x); };
     };
     std::array<engine::DeckLane, 2> lanes{
-        engine::DeckLane{&p1, &(w.*deck.current[0]), &(w.*deck.last[0]), probe(w.laneView1),
+        engine::DeckLane{&p1, &deck.current[0], &deck.last[0], probe(w.laneView1),
                          next(w.laneView1), mark(w.laneView1)},
-        engine::DeckLane{&p2, &(w.*deck.current[1]), &(w.*deck.last[1]), probe(w.laneView2),
+        engine::DeckLane{&p2, &deck.current[1], &deck.last[1], probe(w.laneView2),
                          next(w.laneView2), mark(w.laneView2)}};
     const engine::DeckStepResult r =
-        engine::deckStep(*deck.traits, lanes, w.*deck.head, static_cast<double>(w.pixelsPerSecond),
+        engine::deckStep(deck.traits, lanes, deck.headX, static_cast<double>(w.pixelsPerSecond),
                          whole(w.previewDevice));
 
     const double zoom = static_cast<double>(w.pixelsPerSecond);
     double pause = std::min({kLongestPause, r.quietSeconds, untilNextHalfPixel(r.head, zoom)});
     for (int i = 0; i < 2; ++i) {
         if (r.sounding[i]) pause = std::min(pause, untilNextSecond(r.seconds[i]));
-        platform::StaticText* label = w.*deck.labels[i];
+        platform::StaticText* label = deck.labels[i];
         // A play label parked off the window keeps its text and comes back with its head.
-        if (!deck.traits->labelsWhereverTheyStand && label->Left() == engine::kParked) continue;
+        if (!deck.traits.labelsWhereverTheyStand && label->Left() == engine::kParked) continue;
         showTime(*label, r.sounding[i], r.seconds[i]);
     }
-    (w.*deck.moveHead)(r.head);
+    w.moveHeadTo(deck, r.head);
     return pause;
 }
 
@@ -203,14 +204,14 @@ void MainWindow::tickDecks() {
     } release{deckTickRunning};
 
     double pause = kLongestPause;
-    if (playDeckRunning) pause = std::min(pause, runDeck(*this, engine::playDeck()));
-    if (previewDeckRunning) pause = std::min(pause, runDeck(*this, engine::previewDeck()));
+    if (playDeck.running) pause = std::min(pause, runDeck(*this, playDeck));
+    if (previewDeck.running) pause = std::min(pause, runDeck(*this, previewDeck));
     // With both decks stopped a tick has nothing to do: the timer rests until a deck starts, so
     // the stopped program does not wake a hundred times a second. While the next steps could
     // only repeat this one (the heads and labels stay on their pixel and second, nothing is
     // about to start, stop or fade), it pauses until the first that could change something;
     // the user's input ends the pause (TickCatchUp).
-    if (!playDeckRunning && !previewDeckRunning)
+    if (!playDeck.running && !previewDeck.running)
         deckTimer->rest();
     else
         deckTimer->pauseFor(static_cast<int>(pause * 1000));

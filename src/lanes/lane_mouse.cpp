@@ -14,7 +14,7 @@ namespace Keyboard = platform::Keyboard;
 
 namespace {
 bool soundingOnPlayDeck(const MainWindow& w, const ClipRef& clip) {
-    return clip && (clip == w.playClip1 || clip == w.playClip2);
+    return clip && (clip == w.playDeck.current[0] || clip == w.playDeck.current[1]);
 }
 }  // namespace
 
@@ -73,7 +73,7 @@ void LaneView::MouseDrag(int x, int) {
     prepareBuffer();
     c.centre += step;
     c.x = newX;
-    if (step != 0 && Keyboard::AsyncCommandKey() && w->playHeadX < newX - c.lengthPx / 2) {
+    if (step != 0 && Keyboard::AsyncCommandKey() && w->playDeck.headX < newX - c.lengthPx / 2) {
         w->shiftClipsRight(step, newX);
     }
     if (backBuffer) {
@@ -94,10 +94,10 @@ void LaneView::MouseUp(int, int) {
     if (control && Keyboard::AsyncCommandKey() && Keyboard::AsyncOptionKey() &&
         soundingOnPlayDeck(*w, clip)) {
         // Removal chord on the clip the play deck sounds: stop its player and delete it.
-        platform::MoviePlayer* player = clip == w->playClip1 ? w->playPlayer1 : w->playPlayer2;
+        platform::MoviePlayer* player = clip == w->playDeck.current[0] ? w->playDeck.players[0] : w->playDeck.players[1];
         player->Stop();
         player->setMovie(nullptr);
-        (clip == w->playClip1 ? w->playClip1 : w->playClip2) = nullptr;
+        (clip == w->playDeck.current[0] ? w->playDeck.current[0] : w->playDeck.current[1]) = nullptr;
         w->selectedIndex = -1;
         w->selectedLane = 0;
         const int i = indexOf(clip.get());
@@ -106,7 +106,7 @@ void LaneView::MouseUp(int, int) {
         clearSelection();
         return;
     }
-    if (control && w->playHeadX < clip->x - clip->lengthPx / 2 && !soundingOnPlayDeck(*w, clip)) {
+    if (control && w->playDeck.headX < clip->x - clip->lengthPx / 2 && !soundingOnPlayDeck(*w, clip)) {
         clearSelection();
         w->swapClips(clip->x, clip);
         return;
@@ -120,13 +120,13 @@ void LaneView::MouseUp(int, int) {
         refreshAll();
     }
     if (clip->lane == 1) {
-        w->previewClip2 = nullptr;
-        w->lastPreviewClip2 = nullptr;
+        w->previewDeck.current[1] = nullptr;
+        w->previewDeck.last[1] = nullptr;
     } else if (clip->lane == 2) {
-        w->previewClip1 = nullptr;
-        w->lastPreviewClip1 = nullptr;
+        w->previewDeck.current[0] = nullptr;
+        w->previewDeck.last[0] = nullptr;
     }
-    w->setPreviewStartOffsets(w->previewHeadX);
+    w->setStartOffsets(w->previewDeck, w->previewDeck.headX);
     w->selectedIndex = indexOf(clip.get());
     w->selectedLane = clip->lane;
 }

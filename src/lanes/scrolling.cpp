@@ -1,5 +1,5 @@
 // Scrolling the view along the timeline, the ruler labels, and the search for a head's page.
-#include "engine/head_controls.h"
+#include "engine/deck.h"
 #include "lanes/lane_logic.h"
 #include "platform/numtext.h"
 #include "shell/main_window.h"
@@ -12,8 +12,8 @@ void MainWindow::followScroll() {
     laneView1->clearSelection();
     laneView2->clearSelection();
     scrollX = static_cast<float>(timelineScrollBar->Value() * 60);
-    previewHeadX = previewHeadTimelineX - scrollX;
-    playHeadX = playHeadTimelineX - scrollX;
+    previewDeck.headX = previewDeck.headTimelineX - scrollX;
+    playDeck.headX = playDeck.headTimelineX - scrollX;
     scrollRulerAndHeads();
     for (LaneView* lane : {laneView1, laneView2}) {
         for (int i = static_cast<int>(lane->clips.size()) - 1; i >= 0; --i) {
@@ -34,15 +34,14 @@ void MainWindow::scrollRulerAndHeads() {
     for (int i = 0; i < 5; ++i) texts[i]->setText(labels[i].text);
     // Both heads go to their places even far outside the window, labels and all: the play
     // labels at the head itself, the preview labels 11 pixels right of it.
-    engine::placeHeadControls(engine::headAt(playHeadX, 0), engine::playHeadControls(*this), true);
-    engine::placeHeadControls(engine::headAt(previewHeadX, 11), engine::previewHeadControls(*this),
-                              true);
+    for (engine::Deck* deck : {&playDeck, &previewDeck})
+        deck->placeControls(engine::headAt(deck->headX, deck->looks.scrolledLabelOffset), true);
 }
 
 void MainWindow::centreOnHead(int32_t which) {
     int32_t page = 0;
-    if (which == 1) page = lanes::headPage(previewHeadX, scrollX);
-    if (which == 2) page = lanes::headPage(playHeadX, scrollX);
+    if (which == 1) page = lanes::headPage(previewDeck.headX, scrollX);
+    if (which == 2) page = lanes::headPage(playDeck.headX, scrollX);
     scrollX = static_cast<float>(page * 400.0);
     const int value = whole(scrollX / 60);
     const int before = timelineScrollBar->Value();

@@ -36,10 +36,10 @@ void MainWindow::zoomButtonClicked() {
 void MainWindow::zoom(double f) {
     if (f == 0) return;
     const int32_t s = whole(scrollX);
-    playHeadX = (playHeadX + s) * f - s;
-    movePlayHeadTo(playHeadX);
-    previewHeadX = (previewHeadX + s) * f - s;
-    movePreviewHeadTo(previewHeadX);
+    playDeck.headX = (playDeck.headX + s) * f - s;
+    moveHeadTo(playDeck, playDeck.headX);
+    previewDeck.headX = (previewDeck.headX + s) * f - s;
+    moveHeadTo(previewDeck, previewDeck.headX);
     if (clipboardClip) scaleClipLengths(*clipboardClip, f);
     // The paste target keeps its place in time on either lane.
     if (pasteTarget.size() >= 2 && pasteTarget[0] != 0 && pasteTarget[1] != 0) pasteTarget[0] *= f;

@@ -25,7 +25,26 @@ using media::mediaAvailable;
 using media::systemVolume;
 }  // namespace
 
-MainWindow::MainWindow() { pasteTarget.clear(); }
+namespace {
+
+// The play head's labels ride 4 pixels right of it (none when the ruler lays it again); the
+// preview head's 11. A new play start loads the clips under the head again; the preview deck
+// keeps what sounds.
+const engine::DeckLooks kPlayLooks{4,      0,      &playButtonPicture, &pauseButtonPicture,
+                                   "Play", "Stop", false,              true};
+const engine::DeckLooks kPreviewLooks{11,        11,
+                                      &previewButtonPicture, &previewPauseButtonPicture,
+                                      "Preview", "Stop Preview",
+                                      true,      false};
+
+}  // namespace
+
+MainWindow::MainWindow()
+    : playDeck(engine::kPlayDeck, kPlayLooks), previewDeck(engine::kPreviewDeck, kPreviewLooks) {
+    pasteTarget.clear();
+    playDeck.menuItem = [this] { return playItem(); };
+    previewDeck.menuItem = [this] { return previewItem(); };
+}
 
 MainWindow::~MainWindow() {
     if (theWindow == this) theWindow = nullptr;
@@ -155,21 +174,21 @@ void MainWindow::createControls0() {
     rulerLabel3 = text(this, "dauer3", 600, 20, 63, 12, "Text:", rulerText);
     rulerLabel4 = text(this, "dauer4", 900, 20, 63, 12, "Text:", rulerText);
     statusLine = text(this, "msg", 7, 146, 605, 14, "", QColor(70, 70, 70));
-    playTimeLabel1 = text(this, "playtime", 208, 78, 80, 9, "time", timeText);
-    playTimeLabel2 = text(this, "playtime2", 208, 120, 80, 9, "time2", timeText);
-    previewTimeLabel1 = text(this, "previewtime", 435, 215, 80, 9, "time", previewText);
-    previewTimeLabel2 = text(this, "previewtime2", 435, 235, 80, 9, "time2", previewText);
+    playDeck.labels[0] = text(this, "playtime", 208, 78, 80, 9, "time", timeText);
+    playDeck.labels[1] = text(this, "playtime2", 208, 120, 80, 9, "time2", timeText);
+    previewDeck.labels[0] = text(this, "previewtime", 435, 215, 80, 9, "time", previewText);
+    previewDeck.labels[1] = text(this, "previewtime2", 435, 235, 80, 9, "time2", previewText);
 
-    playHeadMark = separator(this, "playsepline", 70, 45, 1, 85);
-    playHeadLine = line(this, "playline", 100, 45, 100, 130, QColor(0, 0, 0));
-    playHeadButton = button(this, "playbutton", 93, 129, 15, 16, playButtonPicture(), "", 3, 10);
-    playHeadButton->onAction = [this] { playHeadButtonClicked(); };
+    playDeck.mark = separator(this, "playsepline", 70, 45, 1, 85);
+    playDeck.line = line(this, "playline", 100, 45, 100, 130, QColor(0, 0, 0));
+    playDeck.button = button(this, "playbutton", 93, 129, 15, 16, playButtonPicture(), "", 3, 10);
+    playDeck.button->onAction = [this] { playHeadButtonClicked(); };
 
-    previewHeadMark = separator(this, "previewsepline", 442, 20, 1, 100);
-    previewHeadLine = line(this, "previewLine", 423, 20, 423, 119, QColor(255, 162, 0));
-    previewHeadButton =
+    previewDeck.mark = separator(this, "previewsepline", 442, 20, 1, 100);
+    previewDeck.line = line(this, "previewLine", 423, 20, 423, 119, QColor(255, 162, 0));
+    previewDeck.button =
         button(this, "Previewbutton", 416, 3, 15, 16, previewButtonPicture(), "preview", 3, 10);
-    previewHeadButton->onAction = [this] { previewHeadButtonClicked(); };
+    previewDeck.button->onAction = [this] { previewHeadButtonClicked(); };
 
     timelineScrollBar = place(this, new ScrollBar(content(), "ScrollBar1"), 0, 164, 680, 16);
     timelineScrollBar->setMinimum(0);
@@ -181,8 +200,8 @@ void MainWindow::createControls0() {
     timelineScrollBar->onOpen = [this] { scrollBarOpened(); };
     timelineScrollBar->onValueChanged = [this] { scrollBarMoved(); };
 
-    playPlayer1 = player(this, "player1", 216, 270);
-    playPlayer2 = player(this, "player2", 216, 298);
+    playDeck.players[0] = player(this, "player1", 216, 270);
+    playDeck.players[1] = player(this, "player2", 216, 298);
 
     deckTimer = new Timer(this, "PlayPrevTimer");
     deckTimer->setMode(2);
@@ -191,8 +210,8 @@ void MainWindow::createControls0() {
     deckTimer->onAction = [this] { tickDecks(); };
     catchUpWithTheDecks();
 
-    previewPlayer1 = player(this, "previewplayer1", 9, 270);
-    previewPlayer2 = player(this, "previewplayer2", 9, 298);
+    previewDeck.players[0] = player(this, "previewplayer1", 9, 270);
+    previewDeck.players[1] = player(this, "previewplayer2", 9, 298);
 
     findPlayHeadButton = button(this, "nowplay", 690, 163, 16, 16, findPlayHeadPicture(),
                                 "find play position", 0, 9);
@@ -412,21 +431,21 @@ void MainWindow::init() {
     deckTimer->setPeriod(10);
     selectedIndex = -1;
     selectedLane = -1;
-    playTimeLabel1->setText(QString());
-    playTimeLabel2->setText(QString());
-    previewTimeLabel1->setText(QString());
-    previewTimeLabel2->setText(QString());
-    playHeadX = 100.0;
-    previewHeadX = 300.0;
-    playHeadTimelineX = playHeadX;
-    previewHeadTimelineX = previewHeadX;
+    playDeck.labels[0]->setText(QString());
+    playDeck.labels[1]->setText(QString());
+    previewDeck.labels[0]->setText(QString());
+    previewDeck.labels[1]->setText(QString());
+    playDeck.headX = 100.0;
+    previewDeck.headX = 300.0;
+    playDeck.headTimelineX = playDeck.headX;
+    previewDeck.headTimelineX = previewDeck.headX;
     laneView1->clearSelection();
     laneView2->clearSelection();
     scrollRulerAndHeads();
     documentPath.clear();
     keptRecords.clear();
-    playClip1 = playClip2 = previewClip1 = previewClip2 = nullptr;
-    lastPlayClip1 = lastPlayClip2 = lastPreviewClip1 = lastPreviewClip2 = nullptr;
+    playDeck.forgetClips();
+    previewDeck.forgetClips();
     for (LaneView* lane : {laneView1, laneView2}) {
         while (!lane->clips.empty()) lane->clips.pop_back();
     }

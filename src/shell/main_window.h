@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "documents/playlist_format.h"
+#include "engine/deck.h"
 #include "lanes/clip.h"
 #include "lanes/lane_view.h"
 #include "platform/controls.h"
@@ -25,31 +26,25 @@ class MainWindow : public platform::Window {
     static MainWindow* existing();
 
     // ---- Shared state of the open mix ---------------------------------------------------------
-    bool playDeckRunning = false;        // the play deck runs
-    bool previewDeckRunning = false;     // the preview deck runs
     double previewDevice = 0;            // sound output id of the preview players (0 = default)
     int32_t shiftDragSourceLane = 0;     // lane a clip was last Shift-dragged out of
     int32_t selectedIndex = 0;           // selected clip's index in its lane, -1 none
     int32_t selectedLane = 0;            // selected clip's lane; 0 or -1 none
-    double playHeadTimelineX = 0;        // play head, absolute = playHeadX + scrollX
-    double playHeadX = 0;                // play head, visible window x
     float pixelsPerSecond = 0;           // timeline pixels per second
     int32_t handleDragStartX = 0;        // mouse x where a handle drag began
     QString documentPath;                // path of the playlist, "" untitled
-    double previewHeadX = 0;             // preview head, visible window x
-    double previewHeadTimelineX = 0;     // preview head, absolute
     float scrollX = 0;                   // timeline pixels scrolled off the left edge
     ClipRef clipboardClip;               // the clipboard clip; belongs to no lane
     std::vector<double> pasteTarget;     // paste target: [0] x in window pixels, [1] lane (0 none)
     int32_t closeWithoutPrompt = 0;      // 1 = close without the save prompt
-    ClipRef playClip1, playClip2;        // clips now loaded in playPlayer1 / playPlayer2
-    ClipRef previewClip1, previewClip2;  // clips now loaded in previewPlayer1 / previewPlayer2
-    ClipRef lastPlayClip1, lastPlayClip2;        // clips last started on the play deck
-    ClipRef lastPreviewClip1, lastPreviewClip2;  // clips last started on the preview deck
     double defaultTransition = 3.0;              // default transition, seconds
     int32_t documentSaved = 0;                   // 1 saved, 0 changed
     bool dropPending = false;                    // a drag entered a lane; its one drop may be taken
     int32_t activeLane = 0;                      // lane the mouse last entered or clicked
+
+    // ---- The two decks: the play head and the preview head over the lanes ----------------------
+    engine::Deck playDeck;
+    engine::Deck previewDeck;
 
     // ---- Controls, in creation order (reached by name through the registry as well) -----------
     LaneView* laneView1 = nullptr;
@@ -59,18 +54,8 @@ class MainWindow : public platform::Window {
     platform::StaticText *rulerLabel1 = nullptr, *rulerLabel2 = nullptr, *rulerLabel3 = nullptr,
                          *rulerLabel4 = nullptr, *rulerLabel5 = nullptr;
     platform::StaticText* statusLine = nullptr;
-    platform::StaticText *playTimeLabel1 = nullptr, *playTimeLabel2 = nullptr;
-    platform::StaticText *previewTimeLabel1 = nullptr, *previewTimeLabel2 = nullptr;
-    platform::Separator* playHeadMark = nullptr;
-    platform::Line* playHeadLine = nullptr;
-    platform::BevelButton* playHeadButton = nullptr;
-    platform::Separator* previewHeadMark = nullptr;
-    platform::Line* previewHeadLine = nullptr;
-    platform::BevelButton* previewHeadButton = nullptr;
     platform::ScrollBar* timelineScrollBar = nullptr;
-    platform::MoviePlayer *playPlayer1 = nullptr, *playPlayer2 = nullptr;
     platform::Timer* deckTimer = nullptr;
-    platform::MoviePlayer *previewPlayer1 = nullptr, *previewPlayer2 = nullptr;
     platform::BevelButton *findPlayHeadButton = nullptr, *findPreviewHeadButton = nullptr;
     platform::Line *inPointGuide = nullptr, *outPointGuide = nullptr, *lane2Border = nullptr,
                    *lane1Border = nullptr;
@@ -173,10 +158,10 @@ class MainWindow : public platform::Window {
     // ---- Methods ------------------------------------------------------------------------------
     int32_t playerOutputDevice(platform::MoviePlayer* player);
     void setPlayerOutputDevice(platform::MoviePlayer* player, int32_t id);
-    void movePlayHeadTo(double x);
-    void setPlayStartOffsets(double pos);
-    void movePreviewHeadTo(double x);
-    void setPreviewStartOffsets(double pos);
+    // Moves a deck's head to window x, its controls with it.
+    void moveHeadTo(engine::Deck& deck, double x);
+    // Gives the clips under the deck's head their start offsets, the head standing at pos.
+    void setStartOffsets(engine::Deck& deck, double pos);
     void play();
     void preview();
     void scrollRulerAndHeads();

@@ -29,7 +29,7 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
          [](ClipboardTest& t, LaneView*, const ClipRef&) { t.w->refreshLanes(); }, false, false},
         {"sounding",
          [](ClipboardTest& t, LaneView* lane, const ClipRef& c) {
-             (lane->lane() == 1 ? t.w->playClip1 : t.w->playClip2) = c;
+             (lane->lane() == 1 ? t.w->playDeck.current[0] : t.w->playDeck.current[1]) = c;
          },
          true, true},
         {"index past the end",
@@ -51,7 +51,7 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
         for (const Case& c : cases) {
             for (Op op : {Clear, Copy, Cut}) {
                 w->init();
-                w->playClip1 = w->playClip2 = nullptr;
+                w->playDeck.current[0] = w->playDeck.current[1] = nullptr;
                 const ClipRef before = std::make_shared<Clip>();
                 w->clipboardClip = before;
                 w->pasteItem()->AutoEnable = false;

@@ -71,7 +71,7 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
           {Ev::Press, Qt::Key_Space, false}}},
     };
     for (const Case& c : cases) {
-        if (w->previewDeckRunning) w->preview();
+        if (w->previewDeck.running) w->preview();
         w->spaceLatch->setText("Untitled");  // as the layout leaves it
         platform::Keyboard::resetForTesting();
         int n = 0;
@@ -83,7 +83,7 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
                 key(s.ev == Ev::Release ? QEvent::KeyRelease : QEvent::KeyPress, s.key,
                     s.ev == Ev::Repeat);
             }
-            EXPECT_EQ(w->previewDeckRunning, s.previewAfter) << c.name << ", step " << n;
+            EXPECT_EQ(w->previewDeck.running, s.previewAfter) << c.name << ", step " << n;
             ++n;
         }
     }
@@ -243,7 +243,7 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
     for (LaneView* lane : {w->laneView1, w->laneView2}) {
         for (const Case& c : cases) {
             w->init();
-            if (w->previewDeckRunning) w->preview();
+            if (w->previewDeck.running) w->preview();
             w->spaceLatch->setText(c.spaceLatchClear ? "" : "khKH");
             auto other = add(lane, 500, 100, "other");
             auto clip = add(lane, 200, 100);
@@ -255,7 +255,7 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
             EXPECT_EQ(w->selectedIndex, -1) << c.name;
             EXPECT_EQ(w->selectedLane, 0) << c.name;
             EXPECT_EQ(w->inPointHandle->Left(), -16) << c.name;  // handles hidden
-            EXPECT_EQ(w->previewDeckRunning, c.spaceLatchClear) << c.name;
+            EXPECT_EQ(w->previewDeck.running, c.spaceLatchClear) << c.name;
         }
     }
 }
@@ -267,9 +267,9 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
     };
     const Case cases[] = {
         {"nothing selected", [](KeyCommandTest& t, const ClipRef&) { t.w->refreshLanes(); }},
-        {"sounding on lane 1", [](KeyCommandTest& t, const ClipRef& c) { t.w->playClip1 = c; }},
+        {"sounding on lane 1", [](KeyCommandTest& t, const ClipRef& c) { t.w->playDeck.current[0] = c; }},
         {"sounding on the other deck lane",
-         [](KeyCommandTest& t, const ClipRef& c) { t.w->playClip2 = c; }},
+         [](KeyCommandTest& t, const ClipRef& c) { t.w->playDeck.current[1] = c; }},
         {"index past the end", [](KeyCommandTest& t, const ClipRef&) { t.w->selectedIndex = 7; }},
         {"stale after a swap",
          [](KeyCommandTest& t, const ClipRef& c) {
@@ -309,7 +309,7 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
 TEST_F(KeyCommandTest, AClipSoundingOnlyOnThePreviewIsNotProtected) {
     auto clip = add(w->laneView1, 200, 100);
     select(w->laneView1, clip);
-    w->previewClip1 = clip;
+    w->previewDeck.current[0] = clip;
     holdAndPress({Qt::Key_Right});
     EXPECT_EQ(clip->x, 251);
     holdAndPress({Qt::Key_Backspace});

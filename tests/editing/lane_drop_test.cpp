@@ -558,7 +558,7 @@ TEST_F(LaneDropTest, TheDraggedClipIsRemovedByIdentityNotByItsOldIndex) {
 TEST_F(LaneDropTest, AClipThePlayDeckStartedDuringTheDragIsNotMoved) {
     auto clip = addClip(w->laneView1, 100, 120, "playing");
     shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
-        w->playClip1 = clip;  // the play head reached it meanwhile
+        w->playDeck.current[0] = clip;  // the play head reached it meanwhile
         EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));
     });
     ASSERT_EQ(w->laneView1->clips.size(), 1u);
@@ -567,9 +567,9 @@ TEST_F(LaneDropTest, AClipThePlayDeckStartedDuringTheDragIsNotMoved) {
     EXPECT_EQ(w->statusLine->Text(), "do not move a playing track");
 
     // Copying it leaves it where it plays.
-    w->playClip1 = nullptr;
+    w->playDeck.current[0] = nullptr;
     shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
-        w->playClip2 = clip;
+        w->playDeck.current[1] = clip;
         Keyboard::setModifiersForTesting(Qt::AltModifier);
         EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));
     });

@@ -30,8 +30,8 @@ class DeckServerTest : public testsupport::AppFixture {
     }
     void TearDown() override {
         if (!w) return;
-        if (w->playDeckRunning) w->play();
-        if (w->previewDeckRunning) w->preview();
+        if (w->playDeck.running) w->play();
+        if (w->previewDeck.running) w->preview();
         AppFixture::TearDown();
         media::testing::useNullOutput({"main", "preview"});
     }
@@ -81,14 +81,14 @@ TEST_F(DeckServerTest, PlayDeckSoundsOnMainAndPreviewDeckOnPreview) {
         w->lane(lane)->addNewClip(nullptr, 90, 16, "sine", 4, sine, lane, 0, 4, 0, 4, 0);
     }
     w->previewDevice = previewId;
-    w->movePlayHeadTo(91);
-    w->movePreviewHeadTo(91);
+    w->moveHeadTo(w->playDeck, 91);
+    w->moveHeadTo(w->previewDeck, 91);
 
     const auto [mainOfPlay, previewOfPlay] = playAndRecord(false);
     EXPECT_GT(mainOfPlay, 0.05);
     EXPECT_LT(previewOfPlay, 1e-4);
 
-    w->movePreviewHeadTo(91);
+    w->moveHeadTo(w->previewDeck, 91);
     const auto [mainOfPreview, previewOfPreview] = playAndRecord(true);
     EXPECT_LT(mainOfPreview, 1e-4);
     EXPECT_GT(previewOfPreview, 0.05);

@@ -23,8 +23,8 @@ class DeckSoundTest : public AppFixture {
         mt::clearCaptured();
     }
     void TearDown() override {
-        w->playDeckRunning = w->previewDeckRunning = false;
-        for (auto* p : {w->playPlayer1, w->playPlayer2, w->previewPlayer1, w->previewPlayer2})
+        w->playDeck.running = w->previewDeck.running = false;
+        for (auto* p : {w->playDeck.players[0], w->playDeck.players[1], w->previewDeck.players[0], w->previewDeck.players[1]})
             p->Stop();
         AppFixture::TearDown();
     }
@@ -83,9 +83,9 @@ TEST_F(DeckSoundTest, OverlappingClipsCrossFadeEachByItsOwnPosition) {
     // its own file. Lane 2 starts about a second after lane 1, so its clip time lags by that.
     addClip(1, sine, 0, 4, 0, 0, 1, 3);
     addClip(2, chirp, 1, 4, 0.5, 2.5, 4, 4);
-    w->movePlayHeadTo(0.5);
+    w->moveHeadTo(w->playDeck, 0.5);
     w->play();
-    const auto at = run(340, w->playPlayer1, w->playPlayer2);
+    const auto at = run(340, w->playDeck.players[0], w->playDeck.players[1]);
 
     const std::vector<float> out = mt::captured(0);
     ASSERT_GE(out.size(), at.size() * kBlock * 2);
@@ -128,9 +128,9 @@ TEST_F(DeckSoundTest, PlaybackPlacesEveryClipWhereTheExportDoes) {
 TEST_F(DeckSoundTest, SilentBeforeTheInPointAndAfterTheOutPoint) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine});
     addClip(1, sine, 0, 4, 1, 1, 2, 2);
-    w->movePlayHeadTo(0.01);
+    w->moveHeadTo(w->playDeck, 0.01);
     w->play();
-    const auto at = run(280, w->playPlayer1, w->playPlayer2);
+    const auto at = run(280, w->playDeck.players[0], w->playDeck.players[1]);
     const std::vector<float> out = mt::captured(0);
     for (size_t k = 0; k < at.size(); ++k) {
         const double t = at[k][0];
@@ -155,11 +155,11 @@ TEST_F(DeckSoundTest, PreviewDeckSoundsOnlyOnThePreviewDevice) {
     addClip(1, sine, 50, 2, 0, 0, 2, 2);
     addClip(2, chirp, 200, 2, 0, 0, 2, 2);
     w->previewDevice = media::deviceIdFor(kPreview);
-    w->movePlayHeadTo(51);
-    w->movePreviewHeadTo(200.5);
+    w->moveHeadTo(w->playDeck, 51);
+    w->moveHeadTo(w->previewDeck, 200.5);
     w->play();
     w->preview();
-    run(50, w->previewPlayer1, w->previewPlayer2);
+    run(50, w->previewDeck.players[0], w->previewDeck.players[1]);
 
     const std::vector<float> main = mt::captured(media::deviceIdFor(kMain));
     const std::vector<float> preview = mt::captured(media::deviceIdFor(kPreview));
@@ -177,8 +177,8 @@ TEST_F(DeckSoundTest, PreviewDeckSoundsOnlyOnThePreviewDevice) {
     for (size_t i = kBlock * 2; i < 50 * kBlock * 2; ++i)
         mainDiff = std::max(mainDiff, double(std::fabs(main[i] - refMain[frameAt(1) * 2 + i])));
     EXPECT_LE(mainDiff, 1e-6);
-    EXPECT_EQ(w->playerOutputDevice(w->previewPlayer2), media::deviceIdFor(kPreview));
-    EXPECT_EQ(w->playerOutputDevice(w->playPlayer1), 0);
+    EXPECT_EQ(w->playerOutputDevice(w->previewDeck.players[1]), media::deviceIdFor(kPreview));
+    EXPECT_EQ(w->playerOutputDevice(w->playDeck.players[0]), 0);
 }
 
 // A click on a clip of the other lane while the preview plays restarts the preview's clip from
@@ -189,13 +189,13 @@ TEST_F(DeckSoundTest, RestartingThePreviewFadesOutAndIn) {
     addClip(1, sine, 100, 4, 0, 0, 4, 4);
     addClip(2, sine, 300, 4, 0, 0, 4, 4);
     w->previewDevice = media::deviceIdFor(kPreview);
-    w->movePreviewHeadTo(100.5);
+    w->moveHeadTo(w->previewDeck, 100.5);
     w->preview();
-    run(30, w->previewPlayer1, w->previewPlayer2);
+    run(30, w->previewDeck.players[0], w->previewDeck.players[1]);
     // What releasing the mouse on the lane-2 clip does to the preview deck.
-    w->previewClip1 = w->lastPreviewClip1 = nullptr;
-    w->setPreviewStartOffsets(w->previewHeadX);
-    run(30, w->previewPlayer1, w->previewPlayer2);
+    w->previewDeck.current[0] = w->previewDeck.last[0] = nullptr;
+    w->setStartOffsets(w->previewDeck, w->previewDeck.headX);
+    run(30, w->previewDeck.players[0], w->previewDeck.players[1]);
     const std::vector<float> out = mt::captured(media::deviceIdFor(kPreview));
     ASSERT_GE(out.size(), size_t(60 * kBlock * 2));
     double steepest = 0;
@@ -214,14 +214,14 @@ TEST_F(DeckSoundTest, ATickFiredInsideATickReturnsAtOnce) {
         ++nested;
         w->tickDecks();
     });
-    w->movePlayHeadTo(700);
-    w->movePreviewHeadTo(300.5);
-    w->playDeckRunning = true;  // over nothing: every tick makes exactly one gap step
+    w->moveHeadTo(w->playDeck, 700);
+    w->moveHeadTo(w->previewDeck, 300.5);
+    w->playDeck.running = true;  // over nothing: every tick makes exactly one gap step
     w->preview();
     w->tickDecks();
     media::setUnavailableRouteHandler(nullptr);
     EXPECT_EQ(nested, 1);
-    EXPECT_DOUBLE_EQ(w->playHeadX, 700 + 1 / 35.0);
+    EXPECT_DOUBLE_EQ(w->playDeck.headX, 700 + 1 / 35.0);
 }
 
 }  // namespace
@@ -232,9 +232,9 @@ TEST_F(DeckSoundTest, APreviewOnAMissingDeviceIsSilentAndSaysSo) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     addClip(2, sine, 200, 2, 0, 0, 2, 2);
     w->previewDevice = 0x1234567;  // no such device
-    w->movePreviewHeadTo(200.5);
+    w->moveHeadTo(w->previewDeck, 200.5);
     w->preview();
-    run(20, w->previewPlayer1, w->previewPlayer2);
+    run(20, w->previewDeck.players[0], w->previewDeck.players[1]);
     QApplication::processEvents();
     EXPECT_EQ(w->statusLine->Text(),
               "The preview sound device is not available: the preview is silent.");
@@ -264,8 +264,8 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     addClip(1, makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine}), 100, 2, 0, 0, 2, 2);
     w->previewDevice = media::deviceIdFor(kPreview);
     mt::setNullDevices(c.atPlay);
-    w->movePlayHeadTo(100.5);
-    w->movePreviewHeadTo(100.5);
+    w->moveHeadTo(w->playDeck, 100.5);
+    w->moveHeadTo(w->previewDeck, 100.5);
     c.previewDeck ? w->preview() : w->play();
     for (int i = 0; i < 3; ++i) {
         w->tickDecks();
@@ -277,7 +277,7 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
         mt::advance(kBlock);
     }
     EXPECT_EQ(w->statusLine->Text(), QString::fromUtf8(c.message));
-    platform::MoviePlayer* p = c.previewDeck ? w->previewPlayer1 : w->playPlayer1;
+    platform::MoviePlayer* p = c.previewDeck ? w->previewDeck.players[0] : w->playDeck.players[0];
     EXPECT_GT(p->Rate(), 0) << "the deck plays on";
 
     // Everything back: the next Play sounds on the deck's own device.

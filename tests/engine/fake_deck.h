@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/deck.h"
+#include "engine/deck_step.h"
 #include "lanes/lane_logic.h"
 #include "platform/numtext.h"
 

@@ -31,82 +31,82 @@ class EngineWindowTest : public AppFixture {
 
 TEST_F(EngineWindowTest, PlayToggleSwapsIconAndTextAndForgetsOnStop) {
     auto clip = addClip(1, 50, 100);
-    w->playClip1 = w->lastPlayClip1 = w->playClip2 = w->lastPlayClip2 = clip;
+    w->playDeck.current[0] = w->playDeck.last[0] = w->playDeck.current[1] = w->playDeck.last[1] = clip;
     w->play();
-    EXPECT_TRUE(w->playDeckRunning);
-    EXPECT_EQ(w->playHeadButton->Icon(), pauseButtonPicture());
+    EXPECT_TRUE(w->playDeck.running);
+    EXPECT_EQ(w->playDeck.button->Icon(), pauseButtonPicture());
     EXPECT_EQ(w->playItem()->Text(), "Stop");
-    EXPECT_EQ(w->playClip1, nullptr);  // starting forgets the clips now sounding, not the last ones
-    EXPECT_EQ(w->playClip2, nullptr);
-    EXPECT_EQ(w->lastPlayClip1, clip);
+    EXPECT_EQ(w->playDeck.current[0], nullptr);  // starting forgets the clips now sounding, not the last ones
+    EXPECT_EQ(w->playDeck.current[1], nullptr);
+    EXPECT_EQ(w->playDeck.last[0], clip);
     EXPECT_DOUBLE_EQ(clip->playStart, 50);  // the head at 100 lies 50 into the clip
     w->play();
-    EXPECT_FALSE(w->playDeckRunning);
-    EXPECT_EQ(w->playHeadButton->Icon(), playButtonPicture());
+    EXPECT_FALSE(w->playDeck.running);
+    EXPECT_EQ(w->playDeck.button->Icon(), playButtonPicture());
     EXPECT_EQ(w->playItem()->Text(), "Play");
-    EXPECT_EQ(w->lastPlayClip1, nullptr);
-    EXPECT_EQ(w->lastPlayClip2, nullptr);
-    EXPECT_DOUBLE_EQ(w->playHeadX, 100);  // stopping leaves the head
+    EXPECT_EQ(w->playDeck.last[0], nullptr);
+    EXPECT_EQ(w->playDeck.last[1], nullptr);
+    EXPECT_DOUBLE_EQ(w->playDeck.headX, 100);  // stopping leaves the head
 }
 
 TEST_F(EngineWindowTest, PreviewToggleKeepsSoundingClipsWhenStarting) {
     auto clip = addClip(2, 250, 100);
-    w->previewClip1 = w->lastPreviewClip2 = clip;
+    w->previewDeck.current[0] = w->previewDeck.last[1] = clip;
     w->previewChosen();
-    EXPECT_TRUE(w->previewDeckRunning);
-    EXPECT_EQ(w->previewHeadButton->Icon(), previewPauseButtonPicture());
+    EXPECT_TRUE(w->previewDeck.running);
+    EXPECT_EQ(w->previewDeck.button->Icon(), previewPauseButtonPicture());
     EXPECT_EQ(w->previewItem()->Text(), "Stop Preview");
-    EXPECT_EQ(w->previewClip1, clip);
+    EXPECT_EQ(w->previewDeck.current[0], clip);
     EXPECT_DOUBLE_EQ(clip->previewStart, 50);
-    w->previewHeadButton->push();
-    EXPECT_FALSE(w->previewDeckRunning);
-    EXPECT_EQ(w->previewHeadButton->Icon(), previewButtonPicture());
+    w->previewDeck.button->push();
+    EXPECT_FALSE(w->previewDeck.running);
+    EXPECT_EQ(w->previewDeck.button->Icon(), previewButtonPicture());
     EXPECT_EQ(w->previewItem()->Text(), "Preview");
-    EXPECT_EQ(w->previewClip1, nullptr);
-    EXPECT_EQ(w->lastPreviewClip2, nullptr);
+    EXPECT_EQ(w->previewDeck.current[0], nullptr);
+    EXPECT_EQ(w->previewDeck.last[1], nullptr);
 }
 
 TEST_F(EngineWindowTest, HeadControlsFollowAndPark) {
     w->scrollX = 60;
-    w->playTimeLabel2->setText("0.00:01");
-    w->playTimeLabel1->setLeft(5);
-    w->movePlayHeadTo(200.5);
-    EXPECT_EQ(w->playHeadButton->Left(), 193);
-    EXPECT_EQ(w->playHeadLine->X1(), 200);
-    EXPECT_EQ(w->playHeadLine->X2(), 200);
-    EXPECT_EQ(w->playHeadMark->Left(), 200);
-    EXPECT_EQ(w->playTimeLabel1->Left(), 5);  // no text: stays where it was
-    EXPECT_EQ(w->playTimeLabel2->Left(), 204);
-    EXPECT_DOUBLE_EQ(w->playHeadTimelineX, 260.5);
+    w->playDeck.labels[1]->setText("0.00:01");
+    w->playDeck.labels[0]->setLeft(5);
+    w->moveHeadTo(w->playDeck, 200.5);
+    EXPECT_EQ(w->playDeck.button->Left(), 193);
+    EXPECT_EQ(w->playDeck.line->X1(), 200);
+    EXPECT_EQ(w->playDeck.line->X2(), 200);
+    EXPECT_EQ(w->playDeck.mark->Left(), 200);
+    EXPECT_EQ(w->playDeck.labels[0]->Left(), 5);  // no text: stays where it was
+    EXPECT_EQ(w->playDeck.labels[1]->Left(), 204);
+    EXPECT_DOUBLE_EQ(w->playDeck.headTimelineX, 260.5);
 
-    w->movePlayHeadTo(-50);
-    for (int left : {w->playHeadButton->Left(), w->playHeadLine->X1(), w->playHeadMark->Left(),
-                     w->playTimeLabel1->Left(), w->playTimeLabel2->Left()}) {
+    w->moveHeadTo(w->playDeck, -50);
+    for (int left : {w->playDeck.button->Left(), w->playDeck.line->X1(), w->playDeck.mark->Left(),
+                     w->playDeck.labels[0]->Left(), w->playDeck.labels[1]->Left()}) {
         EXPECT_EQ(left, -100);
     }
-    EXPECT_DOUBLE_EQ(w->playHeadX, -50);
-    EXPECT_DOUBLE_EQ(w->playHeadTimelineX, 10);
+    EXPECT_DOUBLE_EQ(w->playDeck.headX, -50);
+    EXPECT_DOUBLE_EQ(w->playDeck.headTimelineX, 10);
 
-    w->previewTimeLabel1->setText("0.00:02");
-    w->movePreviewHeadTo(w->Width() + 49);
-    EXPECT_EQ(w->previewTimeLabel1->Left(), w->Width() + 60);
-    w->movePreviewHeadTo(w->Width() + 50);
-    EXPECT_EQ(w->previewHeadButton->Left(), -100);
-    EXPECT_DOUBLE_EQ(w->previewHeadTimelineX, w->Width() + 110);
+    w->previewDeck.labels[0]->setText("0.00:02");
+    w->moveHeadTo(w->previewDeck, w->Width() + 49);
+    EXPECT_EQ(w->previewDeck.labels[0]->Left(), w->Width() + 60);
+    w->moveHeadTo(w->previewDeck, w->Width() + 50);
+    EXPECT_EQ(w->previewDeck.button->Left(), -100);
+    EXPECT_DOUBLE_EQ(w->previewDeck.headTimelineX, w->Width() + 110);
 }
 
 TEST_F(EngineWindowTest, TickWritesParkedPlayLabelsNeverAndPreviewLabelsAlways) {
-    w->playTimeLabel1->setText("keep");
-    w->previewTimeLabel1->setText("old");
-    w->movePlayHeadTo(-80);
-    w->movePreviewHeadTo(-80);
-    w->playDeckRunning = w->previewDeckRunning = true;
+    w->playDeck.labels[0]->setText("keep");
+    w->previewDeck.labels[0]->setText("old");
+    w->moveHeadTo(w->playDeck, -80);
+    w->moveHeadTo(w->previewDeck, -80);
+    w->playDeck.running = w->previewDeck.running = true;
     w->tickDecks();
-    EXPECT_EQ(w->playTimeLabel1->Text(), "keep");
-    EXPECT_EQ(w->previewTimeLabel1->Text(), "");
+    EXPECT_EQ(w->playDeck.labels[0]->Text(), "keep");
+    EXPECT_EQ(w->previewDeck.labels[0]->Text(), "");
     // Gap steps: zoom / 35 and zoom / 10.
-    EXPECT_DOUBLE_EQ(w->playHeadX, -80 + 1 / 35.0);
-    EXPECT_DOUBLE_EQ(w->previewHeadX, -80 + 1 / 10.0);
+    EXPECT_DOUBLE_EQ(w->playDeck.headX, -80 + 1 / 35.0);
+    EXPECT_DOUBLE_EQ(w->previewDeck.headX, -80 + 1 / 10.0);
 }
 
 // Stopped, the program does not wake every 10 ms: the tick's timer rests until a deck starts.
@@ -151,20 +151,20 @@ TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
     PaintCounter counter;
     for (QWidget* lane : {static_cast<QWidget*>(w->laneView1), static_cast<QWidget*>(w->laneView2)})
         lane->installEventFilter(&counter);
-    w->movePlayHeadTo(100);
-    w->movePreviewHeadTo(300);
-    w->playDeckRunning = w->previewDeckRunning = true;
+    w->moveHeadTo(w->playDeck, 100);
+    w->moveHeadTo(w->previewDeck, 300);
+    w->playDeck.running = w->previewDeck.running = true;
     // Gap steps of 1/35 and 1/10 pixel: nine ticks keep both heads on their pixels.
     for (int i = 0; i < 9; ++i) {
         w->tickDecks();
         QApplication::processEvents();
     }
     EXPECT_TRUE(counter.paints.empty());
-    EXPECT_EQ(whole(w->previewHeadX), 300);
+    EXPECT_EQ(whole(w->previewDeck.headX), 300);
     w->tickDecks();  // the preview head reaches 301
     QApplication::processEvents();
-    w->playDeckRunning = w->previewDeckRunning = false;
-    EXPECT_EQ(whole(w->previewHeadX), 301);
+    w->playDeck.running = w->previewDeck.running = false;
+    EXPECT_EQ(whole(w->previewDeck.headX), 301);
     EXPECT_GE(counter.paints[w->laneView1], 1);
     EXPECT_LE(counter.widest, 2);
     // What the window shows after drawing one column at a time is what it shows drawn whole.
@@ -181,15 +181,15 @@ TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
 
 TEST_F(EngineWindowTest, RulerClickRestartsThePreviewThere) {
     auto clip = addClip(1, 200, 100);
-    w->previewDeckRunning = true;
-    w->previewClip1 = w->lastPreviewClip1 = clip;
+    w->previewDeck.running = true;
+    w->previewDeck.current[0] = w->previewDeck.last[0] = clip;
     w->selectedIndex = 3;
     w->statusLine->setText("something");
     EXPECT_FALSE(w->MouseDown(230, 10));
-    EXPECT_TRUE(w->previewDeckRunning);
-    EXPECT_EQ(w->previewClip1, nullptr);
-    EXPECT_EQ(w->lastPreviewClip1, nullptr);
-    EXPECT_DOUBLE_EQ(w->previewHeadX, 230);
+    EXPECT_TRUE(w->previewDeck.running);
+    EXPECT_EQ(w->previewDeck.current[0], nullptr);
+    EXPECT_EQ(w->previewDeck.last[0], nullptr);
+    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 230);
     EXPECT_DOUBLE_EQ(clip->previewStart, 30);
     EXPECT_EQ(w->previewItem()->Text(), "Stop Preview");
     EXPECT_EQ(w->selectedIndex, -1);
@@ -224,9 +224,9 @@ TEST_F(EngineWindowTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
     EXPECT_EQ(w->pasteTarget, (std::vector<double>{120, 1}));
     EXPECT_TRUE(w->pasteItem()->AutoEnable);
     EXPECT_EQ(w->activeLane, 1);
-    EXPECT_DOUBLE_EQ(w->previewHeadX, 120);
-    EXPECT_DOUBLE_EQ(w->playHeadX, 100);
-    EXPECT_FALSE(w->previewDeckRunning);
+    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 120);
+    EXPECT_DOUBLE_EQ(w->playDeck.headX, 100);
+    EXPECT_FALSE(w->previewDeck.running);
 
     w->MouseDown(140, 150);  // below everything: no lane, the active lane stays
     EXPECT_EQ(w->lane1Border->LineColor(), grey);
@@ -236,17 +236,17 @@ TEST_F(EngineWindowTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
 
 TEST_F(EngineWindowTest, StripUnderLaneOneOverlapsLaneTwo) {
     w->MouseDown(333, 90);
-    EXPECT_DOUBLE_EQ(w->playHeadX, 333);
-    EXPECT_DOUBLE_EQ(w->previewHeadX, 333);
+    EXPECT_DOUBLE_EQ(w->playDeck.headX, 333);
+    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 333);
     EXPECT_EQ(w->activeLane, 2);
     EXPECT_EQ(w->lane2Border->LineColor(), orange);
 }
 
 TEST_F(EngineWindowTest, StripClickLeavesARunningPlayHead) {
-    w->playDeckRunning = true;
+    w->playDeck.running = true;
     w->MouseDown(333, 125);
-    EXPECT_DOUBLE_EQ(w->playHeadX, 100);
-    EXPECT_TRUE(w->playDeckRunning);
+    EXPECT_DOUBLE_EQ(w->playDeck.headX, 100);
+    EXPECT_TRUE(w->playDeck.running);
 }
 
 TEST_F(EngineWindowTest, MissingFileOnThePreviewDeckAsksNothingAndRunsOn) {
@@ -257,11 +257,11 @@ TEST_F(EngineWindowTest, MissingFileOnThePreviewDeckAsksNothingAndRunsOn) {
     w->tickDecks();
     EXPECT_TRUE(shownDialogs.empty());
     EXPECT_EQ(openFiles.size(), 1u);  // no file dialog either
-    EXPECT_EQ(w->previewClip1, nullptr);
-    EXPECT_EQ(w->lastPreviewClip1, clip);
-    EXPECT_EQ(w->previewPlayer1->Movie(), nullptr);
-    EXPECT_DOUBLE_EQ(w->previewHeadX, 300 + 1 / 10.0);  // no jump back to the clip's edge
-    EXPECT_TRUE(w->previewDeckRunning);
+    EXPECT_EQ(w->previewDeck.current[0], nullptr);
+    EXPECT_EQ(w->previewDeck.last[0], clip);
+    EXPECT_EQ(w->previewDeck.players[0]->Movie(), nullptr);
+    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 300 + 1 / 10.0);  // no jump back to the clip's edge
+    EXPECT_TRUE(w->previewDeck.running);
 }
 
 TEST_F(EngineWindowTest, ADeckReachingAClipItCannotPlaySaysSo) {
@@ -283,20 +283,20 @@ TEST_F(EngineWindowTest, ADeckReachingAClipItCannotPlaySaysSo) {
         w->statusLine->setText("");
         w->laneView1->addNewClip(nullptr, 250, 16, "clip", 100, c.path, 1, 0, 100, 0, 100, 0);
         ASSERT_TRUE(media::testing::waitForClipMovies());  // tried on the worker, not the tick
-        w->playHeadX = w->previewHeadX = 300;
-        (c.preview ? w->previewDeckRunning : w->playDeckRunning) = true;
+        w->playDeck.headX = w->previewDeck.headX = 300;
+        (c.preview ? w->previewDeck.running : w->playDeck.running) = true;
         w->tickDecks();
-        w->playDeckRunning = w->previewDeckRunning = false;
+        w->playDeck.running = w->previewDeck.running = false;
         EXPECT_EQ(w->statusLine->Text(), c.status);
     }
 }
 
 TEST_F(EngineWindowTest, RoutingWithoutAMovieDoesNothing) {
     openFiles.push_back("/would/be/chosen.mp3");
-    w->setPlayerOutputDevice(w->previewPlayer1, 1234);
+    w->setPlayerOutputDevice(w->previewDeck.players[0], 1234);
     w->setPlayerOutputDevice(nullptr, 1234);
     EXPECT_EQ(openFiles.size(), 1u);
-    EXPECT_EQ(w->playerOutputDevice(w->previewPlayer1), 0);
+    EXPECT_EQ(w->playerOutputDevice(w->previewDeck.players[0]), 0);
 }
 
 }  // namespace

@@ -242,21 +242,21 @@ TEST_F(LaneTest, AReleaseClearsTheOtherLanesPreviewClip) {
         w->init();
         auto clip = add(w->lane(c.lane), 100, 100);
         auto lane1 = std::make_shared<Clip>(), lane2 = std::make_shared<Clip>();
-        w->previewClip1 = w->lastPreviewClip1 = lane1;
-        w->previewClip2 = w->lastPreviewClip2 = lane2;
+        w->previewDeck.current[0] = w->previewDeck.last[0] = lane1;
+        w->previewDeck.current[1] = w->previewDeck.last[1] = lane2;
         ASSERT_TRUE(w->lane(c.lane)->MouseDown(150, 16));
         w->lane(c.lane)->MouseUp(150, 16);
-        EXPECT_EQ(w->previewClip1, c.clearsLane1 ? nullptr : lane1);
-        EXPECT_EQ(w->lastPreviewClip1, c.clearsLane1 ? nullptr : lane1);
-        EXPECT_EQ(w->previewClip2, c.clearsLane2 ? nullptr : lane2);
-        EXPECT_EQ(w->lastPreviewClip2, c.clearsLane2 ? nullptr : lane2);
+        EXPECT_EQ(w->previewDeck.current[0], c.clearsLane1 ? nullptr : lane1);
+        EXPECT_EQ(w->previewDeck.last[0], c.clearsLane1 ? nullptr : lane1);
+        EXPECT_EQ(w->previewDeck.current[1], c.clearsLane2 ? nullptr : lane2);
+        EXPECT_EQ(w->previewDeck.last[1], c.clearsLane2 ? nullptr : lane2);
         (void)clip;
     }
 }
 
 TEST_F(LaneTest, PlayingClipIsNotDraggedButCanBeRemoved) {
     auto a = add(w->laneView1, 100, 100, "a");
-    w->playClip1 = a;
+    w->playDeck.current[0] = a;
     ASSERT_TRUE(w->laneView1->MouseDown(150, 16));
     w->laneView1->MouseDrag(250, 16);
     EXPECT_EQ(a->x, 150);
@@ -264,7 +264,7 @@ TEST_F(LaneTest, PlayingClipIsNotDraggedButCanBeRemoved) {
                                                Qt::MetaModifier);
     w->laneView1->MouseUp(250, 16);
     EXPECT_TRUE(w->laneView1->clips.empty());
-    EXPECT_EQ(w->playClip1, nullptr);
+    EXPECT_EQ(w->playDeck.current[0], nullptr);
     EXPECT_EQ(w->selectedIndex, -1);
 }
 
@@ -362,11 +362,11 @@ TEST_F(LaneTest, ScrollingReplacesClipsHeadsAndRuler) {
     w->timelineScrollBar->setValue(6);
     EXPECT_FLOAT_EQ(w->scrollX, 360);
     EXPECT_EQ(a->x, -260);
-    EXPECT_DOUBLE_EQ(w->playHeadX, 100 - 360);
-    EXPECT_EQ(w->playHeadLine->X1(), -260);
-    EXPECT_EQ(w->playHeadButton->Left(), -267);
-    EXPECT_EQ(w->playTimeLabel1->Left(), -260);  // labels move with the ruler even without a text
-    EXPECT_EQ(w->previewTimeLabel1->Left(), 300 - 360 + 11);
+    EXPECT_DOUBLE_EQ(w->playDeck.headX, 100 - 360);
+    EXPECT_EQ(w->playDeck.line->X1(), -260);
+    EXPECT_EQ(w->playDeck.button->Left(), -267);
+    EXPECT_EQ(w->playDeck.labels[0]->Left(), -260);  // labels move with the ruler even without a text
+    EXPECT_EQ(w->previewDeck.labels[0]->Left(), 300 - 360 + 11);
     EXPECT_EQ(w->rulerLabel1->Text(), "0.05:00");
     EXPECT_EQ(w->rulerLabel1->Left(), -60);
     EXPECT_EQ(w->documentSaved, 0);  // a scroll counts as a change
@@ -380,8 +380,8 @@ TEST_F(LaneTest, HeadSearchScrollsToTheHeadsPage) {
     };
     for (const Case& c : {Case{250, 0, 0}, Case{500, 6, 360}, Case{1250, 20, 1200}}) {
         w->timelineScrollBar->setValue(0);
-        w->playHeadTimelineX = c.absolute;
-        w->playHeadX = c.absolute;
+        w->playDeck.headTimelineX = c.absolute;
+        w->playDeck.headX = c.absolute;
         w->findPlayHeadClicked();
         EXPECT_EQ(w->timelineScrollBar->Value(), c.value) << c.absolute;
         EXPECT_FLOAT_EQ(w->scrollX, c.scroll) << c.absolute;
@@ -392,10 +392,10 @@ TEST_F(LaneTest, HeadSearchScrollsToTheHeadsPage) {
     w->centreOnHead(3);
     EXPECT_EQ(w->timelineScrollBar->Value(), 0);
     EXPECT_FLOAT_EQ(w->scrollX, 0);
-    w->playHeadTimelineX = 500;
-    w->playHeadX = 500;
+    w->playDeck.headTimelineX = 500;
+    w->playDeck.headX = 500;
     w->timelineScrollBar->setValue(6);  // already on the head's page
-    w->playHeadX = 140;
+    w->playDeck.headX = 140;
     w->findPlayHeadClicked();
     EXPECT_FLOAT_EQ(w->scrollX, 360);
 }
@@ -411,21 +411,21 @@ TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
     w->laneView1->addNewClip(w->makeClipPicture("a", 100, 0, 100, 0, 100, 0), 200, 16, "a", 100,
                              "/m/a.mp3", 1, 0, 100, 0, 100, 0);
     auto clip = w->laneView1->clips.back();
-    w->playClip1 = clip;  // a Shift press on the playing clip does nothing but name it
+    w->playDeck.current[0] = clip;  // a Shift press on the playing clip does nothing but name it
     platform::Keyboard::setModifiersForTesting(Qt::ShiftModifier);
     QTest::mousePress(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     EXPECT_EQ(w->statusLine->Text(), "a");
-    EXPECT_DOUBLE_EQ(w->previewHeadX, 300);  // the background click did not move the head
+    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 300);  // the background click did not move the head
     EXPECT_EQ(w->pasteTarget[1], 0.0);       // nor set a paste target
 
     // A Shift drag of the clip likewise stays the lane's.
-    w->playClip1 = nullptr;
+    w->playDeck.current[0] = nullptr;
     platform::dragHook() = [](QWidget*, QMimeData*, const QPixmap&, QPoint) {};
     QTest::mousePress(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     platform::dragHook() = nullptr;
-    EXPECT_DOUBLE_EQ(w->previewHeadX, 300);
+    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 300);
 
     // A press on empty lane space is a click on the window: lane 1 becomes the paste target.
     platform::Keyboard::setModifiersForTesting(Qt::NoModifier);
@@ -433,7 +433,7 @@ TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
     QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(500, 16));
     EXPECT_EQ(w->pasteTarget[0], 500.0);
     EXPECT_EQ(w->pasteTarget[1], 1.0);
-    EXPECT_DOUBLE_EQ(w->previewHeadX, 500);
+    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 500);
 }
 
 }  // namespace

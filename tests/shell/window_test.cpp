@@ -25,10 +25,10 @@ TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
     EXPECT_EQ(w->deckTimer->Mode(), 2);
     EXPECT_EQ(w->selectedIndex, -1);
     EXPECT_EQ(w->selectedLane, -1);
-    EXPECT_DOUBLE_EQ(w->playHeadX, 100.0);
-    EXPECT_DOUBLE_EQ(w->previewHeadX, 300.0);
-    EXPECT_DOUBLE_EQ(w->playHeadTimelineX, 100.0);
-    EXPECT_DOUBLE_EQ(w->previewHeadTimelineX, 300.0);
+    EXPECT_DOUBLE_EQ(w->playDeck.headX, 100.0);
+    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 300.0);
+    EXPECT_DOUBLE_EQ(w->playDeck.headTimelineX, 100.0);
+    EXPECT_DOUBLE_EQ(w->previewDeck.headTimelineX, 300.0);
     EXPECT_EQ(w->documentSaved, 1);
     EXPECT_EQ(w->timelineScrollBar->Value(), 0);
     EXPECT_FLOAT_EQ(w->scrollX, 0.0f);
@@ -38,7 +38,7 @@ TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
     EXPECT_DOUBLE_EQ(w->defaultTransition, 3.0);
     EXPECT_TRUE(w->documentPath.isEmpty());
     for (auto* t :
-         {w->playTimeLabel1, w->playTimeLabel2, w->previewTimeLabel1, w->previewTimeLabel2}) {
+         {w->playDeck.labels[0], w->playDeck.labels[1], w->previewDeck.labels[0], w->previewDeck.labels[1]}) {
         EXPECT_TRUE(t->Text().isEmpty()) << t->Name().toStdString();
     }
     EXPECT_EQ(w->spaceLatch->Text(), "Untitled");
@@ -47,8 +47,8 @@ TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
 }
 
 TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
-    w->playDeckRunning = true;
-    w->previewDeckRunning = true;
+    w->playDeck.running = true;
+    w->previewDeck.running = true;
     w->previewDevice = 77;
     w->defaultTransition = 4.5;
     w->activeLane = 2;
@@ -57,16 +57,16 @@ TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
     clip->outPoint = 200;
     clip->fadeOutStart = 150;
     w->clipboardClip = clip;
-    w->playClip1 = std::make_shared<Clip>();
+    w->playDeck.current[0] = std::make_shared<Clip>();
     w->laneView1->addNewClip(nullptr, 10, 16, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
     w->pixelsPerSecond = 2.0f;
     w->init();
-    EXPECT_TRUE(w->playDeckRunning);
-    EXPECT_TRUE(w->previewDeckRunning);
+    EXPECT_TRUE(w->playDeck.running);
+    EXPECT_TRUE(w->previewDeck.running);
     EXPECT_EQ(w->previewDevice, 77);
     EXPECT_EQ(w->defaultTransition, 4.5);
     EXPECT_EQ(w->activeLane, 2);
-    EXPECT_EQ(w->playClip1, nullptr);
+    EXPECT_EQ(w->playDeck.current[0], nullptr);
     EXPECT_TRUE(w->laneView1->clips.empty());
     // The clipboard clip comes back to zoom 1 with the view.
     ASSERT_EQ(w->clipboardClip, clip);

@@ -46,7 +46,7 @@ PlayedAndExported playAndExportClickMix(MainWindow& w) {
         return r;
     }
     media::testing::clearCaptured();
-    w.movePlayHeadTo(9.9);
+    w.moveHeadTo(w.playDeck, 9.9);
     w.play();
     for (int tick = 0; tick < 1250; ++tick) {
         w.tickDecks();
@@ -97,7 +97,7 @@ double worstPlayedVersusExported(const PlayedAndExported& mix) {
 std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
     auto fail = [&](const char* why) {
         *problem = QString::fromUtf8(why);
-        if (w.playDeckRunning) w.play();
+        if (w.playDeck.running) w.play();
         return std::vector<double>();
     };
     const QString left = makeMedia({MediaKind::Mp3Cbr, 6.0, Signal::ClicksLeft});
@@ -105,7 +105,7 @@ std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
     w.lane(1)->addNewClip(nullptr, 10, 16, "left", 6, left, 1, 0, 6, 0, 6, 0);
     w.lane(2)->addNewClip(nullptr, 12, 16, "right", 4, right, 2, 0, 4, 0, 4, 0);
     if (!media::testing::waitForClipMovies()) return fail("the clips' movies were not opened");
-    w.movePlayHeadTo(10.5);
+    w.moveHeadTo(w.playDeck, 10.5);
 
     ChildProcess rec("parec", {"-d", "main.monitor", "--format=float32le", "--rate=48000",
                                "--channels=2", "--raw", "--latency-msec=10"});
@@ -116,7 +116,7 @@ std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
     w.play();
     // Four clicks of lane 2's clip, then the deck stops once the sink has played them.
     if (!QTest::qWaitFor(
-            [&] { return w.playPlayer2->Rate() > 0 && w.playPlayer2->Position() > 1.8; }, 30000))
+            [&] { return w.playDeck.players[1]->Rate() > 0 && w.playDeck.players[1]->Position() > 1.8; }, 30000))
         return fail("lane 2's clip did not play");
     w.play();
     std::vector<float> sound;

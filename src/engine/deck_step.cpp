@@ -1,5 +1,5 @@
 // The deck step.
-#include "engine/deck.h"
+#include "engine/deck_step.h"
 
 #include <algorithm>
 #include <limits>
