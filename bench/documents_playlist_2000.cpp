@@ -8,10 +8,10 @@
 #include <QTimer>
 
 #include "bench_main.h"
-#include "documents/playlist_format.h"
+#include "model/playlist_format.h"
 #include "hour_media.h"
 #include "platform/dialogs.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "process_figures.h"
 #include "support/app_fixture.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "editing/id3v1.h"
+#include "model/id3v1.h"
 
 namespace {
 

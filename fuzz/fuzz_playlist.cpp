@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "documents/playlist_format.h"
-#include "lanes/clip.h"
+#include "model/playlist_format.h"
+#include "model/clip.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // that is not absolute.
 #include <cstdint>
 
-#include "editing/plist_reader.h"
+#include "model/plist_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -8,11 +8,11 @@
 #include <algorithm>
 
 #include "documents/parallel_measure.h"
-#include "documents/playlist_format.h"
+#include "model/playlist_format.h"
 #include "documents/playlist_io.h"
 #include "documents/safe_write.h"
-#include "editing/drop_logic.h"
-#include "editing/regular_file.h"
+#include "model/drop_logic.h"
+#include "model/regular_file.h"
 #include "media/clip_movie.h"
 #include "media/file_access.h"
 #include "platform/dialogs.h"

@@ -18,14 +18,14 @@
 #include <memory>
 
 #include "documents/parallel_measure.h"
-#include "editing/drop_logic.h"
-#include "editing/file_label.h"
-#include "editing/regular_file.h"
-#include "lanes/clip_bounds.h"
+#include "model/drop_logic.h"
+#include "model/file_label.h"
+#include "model/regular_file.h"
+#include "model/clip_bounds.h"
 #include "media/clip_movie.h"
 #include "media/file_access.h"
 #include "platform/dialogs.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "platform/progress.h"
 #include "shell/main_window.h"
 

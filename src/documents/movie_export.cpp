@@ -5,7 +5,7 @@
 #include <cmath>
 #include <map>
 
-#include "platform/numtext.h"
+#include "model/numtext.h"
 
 namespace documents {
 

@@ -6,9 +6,9 @@
 
 #include <QFileInfo>
 
-#include "documents/playlist_format.h"
-#include "editing/drop_logic.h"
-#include "editing/regular_file.h"
+#include "model/playlist_format.h"
+#include "model/drop_logic.h"
+#include "model/regular_file.h"
 #include "media/file_access.h"
 #include "shell/main_window.h"
 

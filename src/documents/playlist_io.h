@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "documents/parallel_measure.h"
-#include "documents/playlist_format.h"
-#include "lanes/clip.h"
+#include "model/playlist_format.h"
+#include "model/clip.h"
 
 class MainWindow;
 

@@ -1,7 +1,7 @@
 // The four handles of the selected clip: press one, drag it sideways and release it to set the
 // clip's in point, out point, end of the fade-in or start of the fade-out.
-#include "editing/handle_logic.h"
-#include "editing/selection.h"
+#include "model/handle_logic.h"
+#include "model/selection.h"
 #include "shell/main_window.h"
 
 using editing::Handle;

@@ -1,7 +1,7 @@
 // Edit menu on clips: Clear deletes the selected clip, Copy puts a copy of it into the window's
 // own clipboard clip, Paste makes a new clip from that copy where a lane was last clicked.
-#include "editing/drop_logic.h"
-#include "editing/selection.h"
+#include "model/drop_logic.h"
+#include "model/selection.h"
 #include "shell/main_window.h"
 
 void MainWindow::clear() {

@@ -1,7 +1,7 @@
 // The parts of the drop rules that ask the program's file types and the media layer; the rest
 // of drop_logic.h needs neither and builds with the rules that need no widget.
-#include "editing/drop_logic.h"
-#include "editing/regular_file.h"
+#include "model/drop_logic.h"
+#include "model/regular_file.h"
 #include "media/clip_movie.h"
 #include "media/movie.h"
 #include "platform/filetypes.h"

@@ -1,7 +1,7 @@
 // The two lanes as drop targets: what they take, lighting up while a drag hovers over them, the
 // lane the mouse last entered, and handing a drop on.
-#include "editing/drop_logic.h"
-#include "platform/numtext.h"
+#include "model/drop_logic.h"
+#include "model/numtext.h"
 #include "shell/main_window.h"
 #include "shell/pictures.h"
 

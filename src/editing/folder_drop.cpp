@@ -4,7 +4,7 @@
 #include <QMetaObject>
 
 #include "documents/folder_mix.h"
-#include "editing/drop_logic.h"
+#include "model/drop_logic.h"
 #include "platform/dialogs.h"
 #include "shell/main_window.h"
 

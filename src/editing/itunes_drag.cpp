@@ -1,5 +1,5 @@
 // A track dragged out of a music library: its data names the track's file by a file URL.
-#include "editing/plist_reader.h"
+#include "model/plist_reader.h"
 #include "shell/main_window.h"
 
 QString MainWindow::dropFromLibrary(platform::DragItem& item) {

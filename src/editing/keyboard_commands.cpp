@@ -4,8 +4,8 @@
 // system volume, and with a clip selected Backspace deletes it and the arrows nudge it.
 #include "editing/keyboard_commands.h"
 
-#include "editing/key_commands.h"
-#include "editing/selection.h"
+#include "model/key_commands.h"
+#include "model/selection.h"
 #include "media/output.h"
 #include "platform/keyboard.h"
 #include "shell/main_window.h"

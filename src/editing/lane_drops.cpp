@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <cmath>
 
-#include "editing/clip_name.h"
-#include "editing/drop_logic.h"
-#include "editing/file_label.h"
-#include "editing/id3v1.h"
-#include "editing/regular_file.h"
-#include "lanes/clip_bounds.h"
-#include "lanes/lane_logic.h"
+#include "model/clip_name.h"
+#include "model/drop_logic.h"
+#include "model/file_label.h"
+#include "model/id3v1.h"
+#include "model/regular_file.h"
+#include "model/clip_bounds.h"
+#include "model/lane_logic.h"
 #include "platform/keyboard.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/main_window.h"
 #include "shell/pictures.h"
 

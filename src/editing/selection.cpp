@@ -1,4 +1,4 @@
-#include "editing/selection.h"
+#include "model/selection.h"
 
 #include "shell/main_window.h"
 

@@ -1,8 +1,8 @@
 // A click on the main window outside its controls: places the heads and picks the active lane.
-#include "engine/click_bands.h"
+#include "model/click_bands.h"
 #include "engine/transport.h"
 #include "media/output.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/main_window.h"
 
 namespace {

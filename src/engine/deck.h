@@ -7,13 +7,13 @@
 #include <array>
 #include <functional>
 
-#include "engine/deck_step.h"
-#include "engine/head_geometry.h"
-#include "lanes/clip.h"
+#include "model/deck_step.h"
+#include "model/head_geometry.h"
+#include "model/clip.h"
 #include "platform/controls.h"
 #include "platform/menu.h"
 #include "platform/movieplayer.h"
-#include "platform/picture.h"
+#include "model/picture.h"
 
 namespace engine {
 

@@ -6,11 +6,11 @@
 #include <cmath>
 
 #include "engine/deck.h"
-#include "engine/head_geometry.h"
+#include "model/head_geometry.h"
 #include "engine/routing.h"
-#include "lanes/lane_logic.h"
+#include "model/lane_logic.h"
 #include "media/clip_movie.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/main_window.h"
 
 namespace {

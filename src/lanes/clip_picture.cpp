@@ -5,7 +5,7 @@
 #include <QColor>
 
 #include "platform/dialogs.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/main_window.h"
 
 namespace {

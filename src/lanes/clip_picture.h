@@ -4,7 +4,7 @@
 #include <QColor>
 #include <QString>
 
-#include "platform/picture.h"
+#include "model/picture.h"
 
 namespace lanes {
 

@@ -1,5 +1,5 @@
 // The four edit handles of the selected clip and their guide lines; one set for both lanes.
-#include "lanes/lane_logic.h"
+#include "model/lane_logic.h"
 #include "lanes/lane_view.h"
 #include "shell/main_window.h"
 #include "shell/menu.h"

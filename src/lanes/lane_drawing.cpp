@@ -1,8 +1,8 @@
 // Lane drawing through an offscreen buffer, and the lane's two hit tests.
-#include "lanes/lane_logic.h"
+#include "model/lane_logic.h"
 #include "lanes/lane_view.h"
 #include "platform/dialogs.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/main_window.h"
 
 using platform::Graphics;

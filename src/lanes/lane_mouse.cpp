@@ -3,11 +3,11 @@
 #include <QPixmap>
 #include <algorithm>
 
-#include "lanes/lane_logic.h"
+#include "model/lane_logic.h"
 #include "lanes/lane_view.h"
 #include "platform/dragdrop.h"
 #include "platform/keyboard.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/main_window.h"
 
 namespace Keyboard = platform::Keyboard;

@@ -2,7 +2,7 @@
 #include "lanes/lane_view.h"
 
 #include "media/clip_movie.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/main_window.h"
 
 LaneView::LaneView(QWidget* parent, const QString& name, int lane)

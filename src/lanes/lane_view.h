@@ -5,7 +5,7 @@
 #include <QString>
 #include <vector>
 
-#include "lanes/clip.h"
+#include "model/clip.h"
 #include "platform/controls.h"
 
 class MainWindow;

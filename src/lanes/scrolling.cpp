@@ -1,7 +1,7 @@
 // Scrolling the view along the timeline, the ruler labels, and the search for a head's page.
 #include "engine/deck.h"
-#include "lanes/lane_logic.h"
-#include "platform/numtext.h"
+#include "model/lane_logic.h"
+#include "model/numtext.h"
 #include "shell/main_window.h"
 
 void MainWindow::scrollBarOpened() { timelineScrollBar->setMaximum(900); }

@@ -1,8 +1,8 @@
 // Zoom: five levels from 25 to 400 %; choosing one rescales every stored pixel value.
 #include <QStringList>
 
-#include "lanes/zoom_math.h"
-#include "platform/numtext.h"
+#include "model/zoom_math.h"
+#include "model/numtext.h"
 #include "shell/main_window.h"
 
 void scaleClipLengths(Clip& clip, double f) {

@@ -12,7 +12,7 @@
 
 #include "platform/control.h"
 #include "platform/dragdrop.h"
-#include "platform/picture.h"
+#include "model/picture.h"
 #include "platform/pointer_crossing.h"
 
 namespace platform {

@@ -7,7 +7,7 @@
 #include <QToolButton>
 #include <cmath>
 
-#include "platform/numtext.h"
+#include "model/numtext.h"
 
 namespace platform {
 

@@ -5,13 +5,13 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "editing/key_commands.h"
+#include "model/key_commands.h"
 #include "engine/routing.h"
-#include "lanes/zoom_math.h"
+#include "model/zoom_math.h"
 #include "media/media.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/menu.h"
 #include "shell/pictures.h"
 #include "windows/window_logic.h"

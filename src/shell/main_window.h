@@ -5,9 +5,9 @@
 #include <QString>
 #include <vector>
 
-#include "documents/playlist_format.h"
+#include "model/playlist_format.h"
 #include "engine/deck.h"
-#include "lanes/clip.h"
+#include "model/clip.h"
 #include "lanes/lane_view.h"
 #include "platform/controls.h"
 #include "platform/menu.h"

@@ -5,7 +5,7 @@
 #include <QString>
 #include <functional>
 
-#include "platform/picture.h"
+#include "model/picture.h"
 
 platform::PictureRef laneBackdropPicture();        // lane backdrop
 platform::PictureRef findPreviewHeadPicture();     // icon of "find preview position"

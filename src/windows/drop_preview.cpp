@@ -5,9 +5,9 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "lanes/lane_logic.h"
+#include "model/lane_logic.h"
 #include "media/movie.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/main_window.h"
 #include "windows/aux_windows.h"
 #include "windows/window_parts.h"

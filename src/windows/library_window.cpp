@@ -1,6 +1,6 @@
 // The library list: the songs of the program's song list with their count. No menu item leads
 // here; the main window's "itunesl" command shows it.
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/main_window.h"
 #include "windows/aux_windows.h"
 #include "windows/window_logic.h"

@@ -1,7 +1,7 @@
 // The preferences window: the preview device and the default transition of the main window,
 // written straight into it. The window keeps nothing of its own.
 #include "media/output.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/main_window.h"
 #include "windows/aux_windows.h"
 #include "windows/window_logic.h"

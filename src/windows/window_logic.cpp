@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "platform/numtext.h"
+#include "model/numtext.h"
 
 #ifndef VONTALIX_SOURCE_README
 #define VONTALIX_SOURCE_README ""

@@ -7,10 +7,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "documents/playlist_format.h"
-#include "editing/drop_logic.h"
+#include "model/playlist_format.h"
+#include "model/drop_logic.h"
 #include "platform/dialogs.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "support/app_fixture.h"
 #include "support/temp_files.h"
 

@@ -14,8 +14,8 @@
 
 #include "document_fixture.h"
 #include "documents/parallel_measure.h"
-#include "editing/drop_logic.h"
-#include "editing/file_label.h"
+#include "model/drop_logic.h"
+#include "model/file_label.h"
 #include "media/movie.h"
 #include "platform/progress.h"
 #include "support/media_gen.h"

@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <map>
 
-#include "editing/drop_logic.h"
+#include "model/drop_logic.h"
 #include "support/app_fixture.h"
 #include "support/temp_files.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "edit_fixture.h"
-#include "editing/key_commands.h"
+#include "model/key_commands.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <map>
 #include <memory>
 
-#include "editing/drop_logic.h"
-#include "editing/file_label.h"
-#include "lanes/lane_logic.h"
+#include "model/drop_logic.h"
+#include "model/file_label.h"
+#include "model/lane_logic.h"
 #include "platform/dragdrop.h"
 #include "platform/keyboard.h"
 #include "shell/pictures.h"

@@ -9,7 +9,7 @@
 
 #include "media/clip_movie.h"
 #include "media/output.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/pictures.h"
 #include "support/app_fixture.h"
 #include "support/temp_files.h"

@@ -4,8 +4,8 @@
 
 #include <QImage>
 
-#include "lanes/lane_logic.h"
-#include "platform/picture.h"
+#include "model/lane_logic.h"
+#include "model/picture.h"
 #include "shell/main_window.h"
 #include "support/app_fixture.h"
 

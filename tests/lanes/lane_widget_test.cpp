@@ -2,10 +2,10 @@
 #include <QMimeData>
 #include <QTest>
 
-#include "lanes/lane_logic.h"
+#include "model/lane_logic.h"
 #include "platform/dragdrop.h"
 #include "platform/keyboard.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/menu.h"
 #include "shell/pictures.h"
 #include "support/app_fixture.h"

@@ -15,11 +15,11 @@
 #include <cmath>
 #include <memory>
 
-#include "lanes/lane_logic.h"
+#include "model/lane_logic.h"
 #include "media/media.h"
 #include "platform/desktop.h"
 #include "platform/dragdrop.h"
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "shell/app.h"
 #include "support/app_fixture.h"
 #include "support/media_gen.h"

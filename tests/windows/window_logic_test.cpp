@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include "platform/numtext.h"
+#include "model/numtext.h"
 #include "support/temp_files.h"
 
 namespace {

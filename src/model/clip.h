@@ -1,0 +1,43 @@
+#pragma once
+// A clip on a lane. Every length and position is in timeline pixels (seconds x zoom); the four
+// edit points and the two start offsets are measured from the clip's left edge.
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "model/picture.h"
+
+namespace media {
+class ClipMovie;
+}
+
+struct Clip {
+    platform::PictureRef image;  // lengthPx (whole pixels, at least 1) wide, 30 high
+    // Visible centre on the lane, always centre - scrollX exactly: a clip's place is never
+    // rounded, so what plays, what is saved and what is exported agree to the sample; drawing
+    // takes whole pixels from it.
+    double x = 0;
+    int32_t y = 0;            // vertical centre on the lane (16)
+    QString name;             // display name
+    QString path;             // absolute path of the media file
+    double lengthPx = 0;      // length: the whole media duration
+    double inPoint = 0;       // in point
+    double outPoint = 0;      // out point
+    double fadeInEnd = 0;     // end of the fade-in ramp
+    double fadeOutStart = 0;  // start of the fade-out ramp
+    int32_t label = 0;        // file label 0..7, colours the name
+    double playStart = 0;     // offset where the play deck starts the clip
+    double previewStart = 0;  // offset where the preview deck starts the clip
+    int32_t lane = 0;         // lane: 1 or 2
+    double centre = 0;        // absolute centre on the timeline, not scrolled
+    // The file opened as a movie, once, off the user-interface thread; shared by every clip of
+    // the file. nullptr until a lane takes the clip.
+    std::shared_ptr<media::ClipMovie> movie;
+
+    // The left edge on the timeline, exactly (not the whole pixel it is drawn at): the export
+    // places the clip's sound there, and so does playback.
+    double timelineLeft() const { return centre - lengthPx / 2; }
+};
+
+using ClipRef = std::shared_ptr<Clip>;

@@ -1,0 +1,169 @@
+// The deck step.
+#include "model/deck_step.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "model/fades.h"
+#include "model/numtext.h"
+
+namespace engine {
+namespace {
+
+// The player whose sound carries the head when the head stands at `at` (exact timeline pixels):
+// lane 1's sounding clip, else lane 2's, if that clip's media lasts to there.
+StartLock lockFor(const std::array<DeckLane, 2>& lanes, const Clip& clip, double at, double zoom) {
+    for (const DeckLane& lane : lanes) {
+        const ClipRef& followed = *lane.current;
+        if (!followed || followed.get() == &clip || !(lane.player->Rate() > 0)) continue;
+        const double seconds = (at - followed->timelineLeft()) / zoom;
+        if (seconds >= 0 && seconds < followed->lengthPx / zoom) return {lane.player, seconds};
+    }
+    return {};
+}
+
+// Where a clip's start sounds: at its left edge, or inside it where the head stood when the
+// deck took its start offsets.
+double startPoint(const DeckTraits& traits, const Clip& clip) {
+    return clip.timelineLeft() + clip.*traits.startOffset;
+}
+
+// A clip whose movie is still being opened is neither current nor last: the next step tries it
+// again.
+void startClip(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>& lanes,
+               const ClipRef& clip, double zoom, int32_t device) {
+    DeckLane& lane = lanes[laneIndex];
+    DeckPlayer& player = *lane.player;
+    // Taken before the lane's own player lets go of what it plays: that may be the clip the
+    // head follows.
+    player.lockNextStart(lockFor(lanes, *clip, startPoint(traits, *clip), zoom));
+    if (traits.stopBeforeStart[laneIndex] && !player.preparedFor(*clip)) player.Stop();
+    switch (player.loadMovie(*clip)) {
+        case DeckPlayer::Load::Pending:
+            return;
+        case DeckPlayer::Load::Failed:
+            // Nothing to play: the lane stays silent, the clip is not tried again while the head
+            // is over it, and the head must not follow a player without a movie back to the
+            // clip's edge.
+            *lane.last = clip;
+            *lane.current = nullptr;
+            return;
+        case DeckPlayer::Load::Loaded:
+            break;
+    }
+    *lane.last = clip;
+    *lane.current = clip;
+    player.setPosition(clip.get()->*traits.startOffset / zoom);
+    if (traits.routed) player.route(device);
+    player.Play();
+}
+
+void runLane(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>& lanes,
+             const ClipRef& hit, double zoom, int32_t device) {
+    if (!hit) return;
+    DeckLane& lane = lanes[laneIndex];
+    if (hit != *lane.current && hit != *lane.last)
+        startClip(traits, laneIndex, lanes, hit, zoom, device);
+    DeckPlayer& player = *lane.player;
+    if (player.Rate() > 0 && *lane.current) {
+        const double t = player.Position() * zoom;
+        if (auto v = clipVolume(**lane.current, t, zoom)) player.setVolume(*v);
+    }
+}
+
+// The head over a clip: its left edge plus the player's clip time, carried through number text
+// as the head always has been, so it holds the same digits (without making the text each tick).
+double followHead(const Clip& clip, const DeckPlayer& player, double zoom) {
+    const double left = static_cast<double>(clip.x) - clip.lengthPx / 2;
+    return left + throughNumberText(player.Position() * zoom);
+}
+
+// Each lane's next clip, once the head is less than kCueAheadSeconds from it, is prepared and
+// locked to the sound the head follows; a lane with nothing near lets go of what it prepared.
+void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
+                  double zoom, int32_t device) {
+    const bool carried = *lanes[0].current || *lanes[1].current;
+    for (DeckLane& lane : lanes) {
+        if (!lane.next) continue;
+        const ClipRef clip = lane.next(head);
+        if (!clip || clip == *lane.last) {
+            lane.player->cancelCue();
+            continue;
+        }
+        const StartLock lock = lockFor(lanes, *clip, startPoint(traits, *clip), zoom);
+        const double distance = clip->x - clip->lengthPx / 2 - head;  // as the head sees it
+        // Until it gets there: at the pace of the followed sound, else at the gap step's pace.
+        const double ahead = lock.player ? lock.seconds - lock.player->Position()
+                             : carried   ? distance / zoom
+                                         : distance / (zoom / traits.gapDivisor * 100);
+        if (!(ahead < kCueAheadSeconds)) {
+            lane.player->cancelCue();
+            continue;
+        }
+        const double offset = clip.get()->*traits.startOffset;
+        lane.player->cue(*clip, offset / zoom,
+                         clipVolume(*clip, offset, zoom).value_or(kFullVolume), lock, traits.routed,
+                         device);
+    }
+}
+
+// Beyond the preparing distance, the steps are given half a second to notice what comes.
+constexpr double kQuietMargin = 0.5;
+
+double quietSeconds(const std::array<DeckLane, 2>& lanes, const std::array<ClipRef, 2>& hits,
+                    double head, double zoom) {
+    if (!*lanes[0].current && !*lanes[1].current) return 0;
+    double nearest = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < 2; ++i) {
+        const DeckLane& lane = lanes[i];
+        if (!lane.nextMark) return 0;
+        // A clip under the head that is neither sounding nor done with: its movie is still being
+        // opened, and the next step tries it again.
+        if (hits[i] && hits[i] != *lane.current && hits[i] != *lane.last) return 0;
+        if (const ClipRef& c = *lane.current; c && lane.player->Rate() > 0) {
+            const double t = lane.player->Position() * zoom;
+            const bool ramp =
+                (c->inPoint < t && t < c->fadeInEnd) || (c->fadeOutStart < t && t < c->outPoint);
+            if (ramp) return 0;
+            // The sounding clip's own marks come at its player's pace, which need not be the
+            // head's (a clip started late sounds from where it was told to).
+            for (const double mark :
+                 {c->inPoint, c->fadeInEnd, c->fadeOutStart, c->outPoint, c->lengthPx})
+                if (mark > t - 1) nearest = std::min(nearest, head + (mark - t));
+        }
+        // A mark less than a pixel behind the head counts as ahead of it.
+        nearest = std::min(nearest, lane.nextMark(head - 1));
+    }
+    const double seconds = (nearest - head) / zoom - kCueAheadSeconds - kQuietMargin;
+    return seconds > 0 && zoom > 0 ? seconds : 0;
+}
+
+}  // namespace
+
+DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
+                        double zoom, int32_t device) {
+    for (DeckLane& lane : lanes) {
+        if (lane.player->Rate() == 0) *lane.current = nullptr;
+    }
+    // Both lanes are probed at the head where it stood, before either starts a clip.
+    const std::array<ClipRef, 2> hits{lanes[0].probe(head), lanes[1].probe(head)};
+    for (int i = 0; i < 2; ++i) runLane(traits, i, lanes, hits[i], zoom, device);
+
+    DeckStepResult result;
+    for (int i = 0; i < 2; ++i) {
+        result.sounding[i] = lanes[i].player->Rate() > 0;
+        if (result.sounding[i]) result.seconds[i] = lanes[i].player->Position();
+    }
+    if (const ClipRef& c = *lanes[0].current) {
+        result.head = followHead(*c, *lanes[0].player, zoom);
+    } else if (const ClipRef& c2 = *lanes[1].current) {
+        result.head = followHead(*c2, *lanes[1].player, zoom);
+    } else {
+        result.head = head + zoom / traits.gapDivisor;
+    }
+    prepareAhead(traits, lanes, result.head, zoom, device);
+    result.quietSeconds = quietSeconds(lanes, hits, result.head, zoom);
+    return result;
+}
+
+}  // namespace engine

@@ -1,0 +1,111 @@
+#include "model/numtext.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace platform {
+
+int32_t whole(double v) {
+    if (std::isnan(v)) return 0;
+    if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
+    if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(v);  // in range: truncates toward zero
+}
+
+QString Str(double v) {
+    if (!std::isfinite(v)) return QStringLiteral("0");
+    if (v == 0) return QStringLiteral("0");  // also turns -0 into "0"
+    char buf[400];
+    auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+    if (res.ec != std::errc()) return QStringLiteral("0");
+    return QString::fromLatin1(buf, static_cast<int>(res.ptr - buf));
+}
+
+double throughNumberText(double v) { return std::isfinite(v) && v != 0 ? v : 0.0; }
+
+QString Str(int64_t v) { return QString::number(v); }
+
+QString Hex(int32_t v) { return QString::number(static_cast<uint32_t>(v), 16).toUpper(); }
+
+namespace {
+
+// Longest prefix of s (from pos) that is a decimal number; returns its length (0 if none).
+size_t decimalPrefix(const std::string& s, size_t pos) {
+    size_t i = pos;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    size_t digits = 0;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+    }
+    if (digits == 0) return 0;
+    // An exponent counts only when digits follow it.
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+        size_t expDigits = 0;
+        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) ++j, ++expDigits;
+        if (expDigits > 0) i = j;
+    }
+    return i - pos;
+}
+
+double parseDecimal(const std::string& s, size_t pos, size_t len) {
+    const char* first = s.data() + pos;
+    if (len > 0 && *first == '+') ++first, --len;
+    double v = 0;
+    auto res = std::from_chars(first, first + len, v);
+    if (res.ec == std::errc::result_out_of_range) {
+        // from_chars leaves v untouched on overflow/underflow; give the direction's limit.
+        bool negative = *first == '-';
+        bool tiny = false;
+        for (const char* p = first; p < first + len; ++p) {
+            if (*p == 'e' || *p == 'E') {
+                tiny = p[1] == '-';
+                break;
+            }
+        }
+        if (tiny) return negative ? -0.0 : 0.0;
+        return negative ? -std::numeric_limits<double>::infinity()
+                        : std::numeric_limits<double>::infinity();
+    }
+    return res.ec == std::errc() ? v : 0.0;
+}
+
+size_t hexPrefix(const std::string& s, size_t pos) {
+    size_t i = pos;
+    while (i < s.size() && std::isxdigit(static_cast<unsigned char>(s[i])) && i - pos < 16) ++i;
+    return i - pos;
+}
+
+}  // namespace
+
+double Val(const QString& text) {
+    const std::string s = text.toStdString();
+    size_t pos = 0;
+    while (pos < s.size() && (s[pos] == ' ' || s[pos] == '\t')) ++pos;
+    if (s.size() >= pos + 2 && s[pos] == '&' && (s[pos + 1] == 'h' || s[pos + 1] == 'H')) {
+        size_t len = hexPrefix(s, pos + 2);
+        if (len == 0) return 0;
+        uint64_t v = std::stoull(s.substr(pos + 2, len), nullptr, 16);
+        return static_cast<double>(v);
+    }
+    size_t len = decimalPrefix(s, pos);
+    return len == 0 ? 0.0 : parseDecimal(s, pos, len);
+}
+
+bool parseNumber(const QString& text, double& out) {
+    const std::string s = text.trimmed().toStdString();
+    if (s.empty()) return false;
+    size_t len = decimalPrefix(s, 0);
+    if (len == 0 || len != s.size()) return false;
+    double v = parseDecimal(s, 0, len);
+    if (!std::isfinite(v)) return false;
+    out = v;
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,138 @@
+#pragma once
+// A deck without a window: fake players on a virtual clock, a shared call log, lanes as plain
+// clip vectors probed as a lane probes them.
+
+#include <QString>
+#include <algorithm>
+#include <array>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "model/deck_step.h"
+#include "model/lane_logic.h"
+#include "model/numtext.h"
+
+namespace enginetest {
+
+struct VirtualClock {
+    double now = 0;  // seconds
+};
+
+class FakePlayer final : public engine::DeckPlayer {
+  public:
+    FakePlayer(std::string name, VirtualClock& clock, std::vector<std::string>& log,
+               const std::map<QString, double>& files)
+        : name_(std::move(name)), clock_(clock), log_(log), files_(files) {}
+
+    double Rate() const override { return playing_ && Position() < duration_ ? 1.0 : 0.0; }
+    double Position() const override {
+        if (!playing_) return position_;
+        return std::min(position_ + clock_.now - startedAt_, duration_);
+    }
+    void setPosition(double s) override {
+        log_.push_back(name_ + ".Position");
+        if (!hasMovie_) return;
+        position_ = s;
+        startedAt_ = clock_.now;
+    }
+    void setVolume(int v) override { volume = v; }
+    void Play() override {
+        log_.push_back(name_ + ".Play");
+        if (!hasMovie_) return;
+        playing_ = true;
+        startedAt_ = clock_.now;
+    }
+    void Stop() override {
+        log_.push_back(name_ + ".Stop");
+        position_ = Position();
+        playing_ = false;
+    }
+    Load loadMovie(const Clip& clip) override {
+        const QString& path = clip.path;
+        if (pending.count(path)) {
+            log_.push_back(name_ + ".Pending");
+            return Load::Pending;
+        }
+        log_.push_back(name_ + ".Movie");
+        auto it = files_.find(path);
+        hasMovie_ = it != files_.end();
+        duration_ = hasMovie_ ? it->second : 0;
+        position_ = 0;
+        playing_ = false;
+        moviePath = hasMovie_ ? path : QString();
+        return hasMovie_ ? Load::Loaded : Load::Failed;
+    }
+    void route(int32_t device) override {
+        log_.push_back(name_ + ".route");
+        routedTo = device;
+    }
+
+    std::set<QString> pending;  // files still being opened
+    int volume = -1;            // last volume set, -1 never
+    int32_t routedTo = -1;
+    QString moviePath;
+
+  private:
+    std::string name_;
+    VirtualClock& clock_;
+    std::vector<std::string>& log_;
+    const std::map<QString, double>& files_;
+    bool hasMovie_ = false, playing_ = false;
+    double duration_ = 0, position_ = 0, startedAt_ = 0;
+};
+
+// A clip `length` pixels long with its left edge at `left`; edit points from its left edge.
+inline ClipRef makeClip(const QString& path, double left, double length, double start,
+                        double fadeInEnd, double fadeOutStart, double stop) {
+    auto c = std::make_shared<Clip>();
+    c->path = path;
+    c->x = platform::whole(left + length / 2);
+    c->lengthPx = length;
+    c->inPoint = start;
+    c->fadeInEnd = fadeInEnd;
+    c->fadeOutStart = fadeOutStart;
+    c->outPoint = stop;
+    return c;
+}
+
+struct FakeDeck {
+    explicit FakeDeck(const engine::DeckTraits& t) : traits(t) {}
+
+    const engine::DeckTraits& traits;
+    VirtualClock clock;
+    std::vector<std::string> log;
+    std::map<QString, double> files;  // playable files and their lengths in seconds
+    FakePlayer p1{"1", clock, log, files}, p2{"2", clock, log, files};
+    ClipRef current[2], last[2];
+    std::vector<ClipRef> lane[2];
+    double head = 0;
+    double zoom = 1;
+    int32_t device = 0;
+
+    engine::DeckStepResult tick(double seconds = 0.01) {
+        std::array<engine::DeckLane, 2> lanes{
+            engine::DeckLane{&p1,
+                             &current[0],
+                             &last[0],
+                             [this](double x) { return lanes::lineHit(lane[0], x); },
+                             {},
+                             [this](double x) { return lanes::nextMark(lane[0], x); }},
+            engine::DeckLane{&p2,
+                             &current[1],
+                             &last[1],
+                             [this](double x) { return lanes::lineHit(lane[1], x); },
+                             {},
+                             [this](double x) { return lanes::nextMark(lane[1], x); }}};
+        auto r = engine::deckStep(traits, lanes, head, zoom, device);
+        head = r.head;
+        clock.now += seconds;
+        return r;
+    }
+    int count(const std::string& call) const {
+        return static_cast<int>(std::count(log.begin(), log.end(), call));
+    }
+};
+
+}  // namespace enginetest
