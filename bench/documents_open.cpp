@@ -64,7 +64,7 @@ void openAndShow(MainWindow* w, const QString& path) {
 void report(benchmark::State& state, MainWindow* w) {
     state.counters["clips"] =
         static_cast<double>(w->laneView1->clips.size() + w->laneView2->clips.size());
-    state.counters["kept"] = w->keptRecords.count();
+    state.counters["kept"] = w->mix.document.keptRecords.count();
     state.counters["rss_MB"] = rssMb();
     state.counters["peak_rss_MB"] = peakRssMb();
 }
@@ -91,8 +91,8 @@ void BM_Open1000DayLongClipsAt400(benchmark::State& state) {
     MainWindow* w = window();
     for (auto _ : state) {
         openAndShow(w, list);
-        w->zoom(4.0 / w->pixelsPerSecond);
-        w->pixelsPerSecond = 4;
+        w->zoom(4.0 / w->mix.pixelsPerSecond);
+        w->mix.pixelsPerSecond = 4;
         w->content()->grab();
         // Scrolled along: a screen of each of ten places.
         for (int i = 0; i < 10; ++i) {

@@ -8,13 +8,13 @@
 #include <algorithm>
 
 #include "documents/parallel_measure.h"
-#include "model/playlist_format.h"
 #include "documents/playlist_io.h"
 #include "documents/safe_write.h"
-#include "model/drop_logic.h"
-#include "model/regular_file.h"
 #include "media/clip_movie.h"
 #include "media/file_access.h"
+#include "model/drop_logic.h"
+#include "model/playlist_format.h"
+#include "model/regular_file.h"
 #include "platform/dialogs.h"
 #include "platform/filetypes.h"
 #include "platform/progress.h"
@@ -115,20 +115,20 @@ bool MainWindow::passSavePrompt() {
 }
 
 void MainWindow::updateWindowTitle() {
-    titlePath = documentPath;
-    setTitle(documentPath.isEmpty() ? QStringLiteral("Vontalix")
-                                    : QStringLiteral("Vontalix  -  ") + documentPath);
-    documentSaved = 1;
+    titlePath = mix.document.path;
+    setTitle(mix.document.path.isEmpty() ? QStringLiteral("Vontalix")
+                                         : QStringLiteral("Vontalix  -  ") + mix.document.path);
+    mix.document.saved = 1;
 }
 
 void MainWindow::newDocument() {
     if (documentBusy) return;
-    if (lanesEmpty() || documentSaved == 1 || passSavePrompt()) init();
+    if (lanesEmpty() || mix.document.saved == 1 || passSavePrompt()) init();
 }
 
 bool MainWindow::CancelClose(bool) {
     if (documentBusy) return true;
-    if (lanesEmpty() || documentSaved == 1 || closeWithoutPrompt == 1) return false;
+    if (lanesEmpty() || mix.document.saved == 1 || closeWithoutPrompt == 1) return false;
     return !passSavePrompt();
 }
 
@@ -137,10 +137,10 @@ int32_t MainWindow::save() {
     // Save as empties the path before it asks; whenever no new file gets written the document
     // keeps the path its title shows.
     const auto keepPath = [this] {
-        if (documentPath.isEmpty()) documentPath = titlePath;
+        if (mix.document.path.isEmpty()) mix.document.path = titlePath;
         return 0;
     };
-    QString target = documentPath;
+    QString target = mix.document.path;
     if (target.isEmpty()) {
         target = platform::GetSaveFile(QStringLiteral("Save Playlist"),
                                        QStringLiteral("NerovaUNTITLED.txt"));
@@ -154,14 +154,15 @@ int32_t MainWindow::save() {
     if (problem.isEmpty()) lane2 = documents::laneRecords(*this, laneView2->clips, &problem);
     // The records that could not be loaded go back into the file after the loaded ones.
     if (problem.isEmpty())
-        writeAtomically(target, documents::playlistText(lane1, lane2, keptRecords), problem);
+        writeAtomically(target, documents::playlistText(lane1, lane2, mix.document.keptRecords),
+                        problem);
     if (!problem.isEmpty()) {
         showFailure(QStringLiteral("The playlist could not be saved."),
                     quoted(target) + QStringLiteral(": ") + problem +
                         QStringLiteral(" Any earlier version of the file is unchanged."));
         return keepPath();
     }
-    documentPath = target;
+    mix.document.path = target;
     updateWindowTitle();
     return 1;
 }
@@ -192,7 +193,7 @@ void MainWindow::open(const QString& path) {
     }
 
     init();
-    documentPath = file;
+    mix.document.path = file;
     updateWindowTitle();
     documentBusy = true;
     const QPointer<MainWindow> alive(this);
@@ -248,7 +249,7 @@ void MainWindow::open(const QString& path) {
     for (size_t i = 0; i < lines.size(); ++i) {
         const Line& line = lines[i];
         const auto keep = [&](int& count) {
-            keptRecords.add(line.text);
+            mix.document.keptRecords.add(line.text);
             ++count;
         };
         if (line.file < 0) {

@@ -18,14 +18,14 @@
 #include <memory>
 
 #include "documents/parallel_measure.h"
-#include "model/drop_logic.h"
-#include "model/file_label.h"
-#include "model/regular_file.h"
-#include "model/clip_bounds.h"
 #include "media/clip_movie.h"
 #include "media/file_access.h"
-#include "platform/dialogs.h"
+#include "model/clip_bounds.h"
+#include "model/drop_logic.h"
+#include "model/file_label.h"
 #include "model/numtext.h"
+#include "model/regular_file.h"
+#include "platform/dialogs.h"
 #include "platform/progress.h"
 #include "shell/main_window.h"
 
@@ -182,7 +182,7 @@ void layoutFolder(MainWindow& w, const std::vector<FolderEntry>& entries,
             const MeasuredFile& r = measure.result(k);
             if (r.kind != MeasuredFile::Kind::NotAFile) {
                 const int32_t width = r.kind == MeasuredFile::Kind::Measured
-                                          ? editing::clipWidth(r.seconds, w.pixelsPerSecond)
+                                          ? editing::clipWidth(r.seconds, w.mix.pixelsPerSecond)
                                           : 0;
                 // A clip narrower than a pixel could be neither seen nor picked.
                 if (width >= 1) {
@@ -225,6 +225,6 @@ bool MainWindow::openFolderChosen() {
         return true;
     }
     init();
-    documents::layoutFolder(*this, entries, documents::openFolderRules(defaultTransition));
+    documents::layoutFolder(*this, entries, documents::openFolderRules(mix.defaultTransition));
     return true;
 }

@@ -17,7 +17,7 @@ namespace {
 
 documents::MixSnapshot snapshotOf(const MainWindow& w) {
     documents::MixSnapshot mix;
-    mix.zoom = w.pixelsPerSecond;
+    mix.zoom = w.mix.pixelsPerSecond;
     for (const LaneView* canvas : {w.laneView1, w.laneView2}) {
         const int lane = canvas == w.laneView1 ? 1 : 2;
         for (const ClipRef& c : canvas->clips) {

@@ -6,16 +6,16 @@
 
 #include <QFileInfo>
 
-#include "model/playlist_format.h"
-#include "model/drop_logic.h"
-#include "model/regular_file.h"
 #include "media/file_access.h"
+#include "model/drop_logic.h"
+#include "model/playlist_format.h"
+#include "model/regular_file.h"
 #include "shell/main_window.h"
 
 namespace documents {
 
 QByteArray laneRecords(const MainWindow& w, const std::vector<ClipRef>& clips, QString* error) {
-    return formatLaneRecords(clips, w.pixelsPerSecond, error);
+    return formatLaneRecords(clips, w.mix.pixelsPerSecond, error);
 }
 
 bool MediaCheck::playable(const QString& path) {
@@ -74,7 +74,7 @@ RecordLoad layRecord(MainWindow& w, const PlaylistRecord& record) {
     LaneView* lane = w.lane(record.lane);
     if (!lane) return RecordLoad::Damaged;
 
-    const ClipPlacement p = clipPlacement(record, w.pixelsPerSecond, w.scrollX);
+    const ClipPlacement p = clipPlacement(record, w.mix.pixelsPerSecond, w.mix.scrollX);
     platform::PictureRef picture = w.makeClipPicture(
         p.name, p.duration, p.fadeInEnd, p.fadeOutStart, p.inpoint, p.outpoint, p.label);
     if (!picture) return RecordLoad::NoPicture;
@@ -82,7 +82,7 @@ RecordLoad layRecord(MainWindow& w, const PlaylistRecord& record) {
                      p.fadeInEnd, p.fadeOutStart, p.inpoint, p.outpoint, p.label);
     Clip& clip = *lane->clips.back();
     clip.centre = p.centre;
-    clip.x = p.centre - w.scrollX;
+    clip.x = p.centre - w.mix.scrollX;
     return RecordLoad::Loaded;
 }
 

@@ -8,10 +8,10 @@ void MainWindow::clear() {
     const ClipRef clip = editing::selectedClip(*this);
     // The clip the play deck is sounding stays, without a word: the DJ hears why.
     if (!clip || editing::soundingOnPlayDeck(*this, clip)) return;
-    LaneView* lane = this->lane(selectedLane);
-    lane->clips.erase(lane->clips.begin() + selectedIndex);
-    selectedIndex = -1;
-    selectedLane = 0;
+    LaneView* lane = this->lane(mix.selectedLane);
+    lane->clips.erase(lane->clips.begin() + mix.selectedIndex);
+    mix.selectedIndex = -1;
+    mix.selectedLane = 0;
     lane->refreshAll();
     lane->clearSelection();
     // The status line named the clip when it was picked; it must not name a clip that is gone.
@@ -34,22 +34,23 @@ void MainWindow::copy() {
     c->fadeOutStart = source->fadeOutStart;
     c->label = source->label;
     c->lane = source->lane;
-    clipboardClip = std::move(c);
+    mix.clipboardClip = std::move(c);
     if (platform::MenuItem* item = pasteItem()) item->AutoEnable = true;
 }
 
 void MainWindow::paste() {
-    if (!clipboardClip || pasteTarget.size() < 2 || pasteTarget[1] == 0 || pasteTarget[0] == 0)
+    if (!mix.clipboardClip || mix.pasteTarget.size() < 2 || mix.pasteTarget[1] == 0 ||
+        mix.pasteTarget[0] == 0)
         return;
-    const double pos = pasteTarget[0];
-    const double laneNumber = pasteTarget[1];
+    const double pos = mix.pasteTarget[0];
+    const double laneNumber = mix.pasteTarget[1];
     LaneView* target = laneNumber == 1.0 ? laneView1 : laneNumber == 2.0 ? laneView2 : nullptr;
-    const editing::PathProblem problem = editing::playlistPathProblem(clipboardClip->path);
+    const editing::PathProblem problem = editing::playlistPathProblem(mix.clipboardClip->path);
     if (problem != editing::PathProblem::None) {
         // Only a clip that could be saved enters the mix.
-        statusLine->setText(editing::refusedPathText(clipboardClip->path, problem));
+        statusLine->setText(editing::refusedPathText(mix.clipboardClip->path, problem));
     } else if (target) {
-        const Clip& c = *clipboardClip;
+        const Clip& c = *mix.clipboardClip;
         if (!target->clipUnder(pos) && !target->clipUnder(pos + c.lengthPx) &&
             !target->clipUnder(pos + c.lengthPx / 2)) {
             target->addNewClip(makeClipPicture(c.name, c.lengthPx, c.fadeInEnd, c.fadeOutStart,

@@ -4,9 +4,9 @@
 // system volume, and with a clip selected Backspace deletes it and the arrows nudge it.
 #include "editing/keyboard_commands.h"
 
+#include "media/output.h"
 #include "model/key_commands.h"
 #include "model/selection.h"
-#include "media/output.h"
 #include "platform/keyboard.h"
 #include "shell/main_window.h"
 
@@ -76,7 +76,7 @@ bool MainWindow::KeyDown(const QString&) {
         clear();  // redraws the lane and leaves no selection to nudge
         return false;
     }
-    LaneView* lane = this->lane(selectedLane);
+    LaneView* lane = this->lane(mix.selectedLane);
     const editing::NudgeKeys keys{Keyboard::AsyncKeyDown(key::kLeft),
                                   Keyboard::AsyncKeyDown(key::kRight), Keyboard::AsyncShiftKey()};
     if (!editing::nudge(lane->clips, *clip, keys)) comment(1, QString());

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/clip_bounds.h"
 #include "model/clip_name.h"
 #include "model/drop_logic.h"
 #include "model/file_label.h"
 #include "model/id3v1.h"
-#include "model/regular_file.h"
-#include "model/clip_bounds.h"
 #include "model/lane_logic.h"
-#include "platform/keyboard.h"
 #include "model/numtext.h"
+#include "model/regular_file.h"
+#include "platform/keyboard.h"
 #include "shell/main_window.h"
 #include "shell/pictures.h"
 
@@ -39,7 +39,7 @@ void takeClipFromOtherLane(MainWindow& w, LaneView& target, const DragItem& item
 
     // Grabbed far right of its edge, the clip could land before the timeline's start: its left
     // edge stops there, as in a drag along the lane.
-    const double left = std::max<double>(item.DropLeft(), -w.scrollX);
+    const double left = std::max<double>(item.DropLeft(), -w.mix.scrollX);
     if (!editing::placeIsFree(target.clips, left, clip->lengthPx)) {
         w.comment(1, QString());
         return;
@@ -126,7 +126,7 @@ bool takeFile(MainWindow& w, LaneView& target, DragItem& item) {
                               QStringLiteral(" is longer than 24 hours: it cannot be a clip."));
         return false;
     }
-    const int32_t length = editing::clipWidth(*seconds, w.pixelsPerSecond);
+    const int32_t length = editing::clipWidth(*seconds, w.mix.pixelsPerSecond);
     if (length < 1) {
         // A clip narrower than a pixel could be neither seen nor picked.
         w.statusLine->setText(displayName +

@@ -5,11 +5,12 @@
 namespace editing {
 
 ClipRef selectedClip(const MainWindow& w) {
-    const LaneView* lane = w.lane(w.selectedLane);
-    if (!lane || w.selectedIndex < 0 || w.selectedIndex >= static_cast<int>(lane->clips.size())) {
+    const LaneView* lane = w.lane(w.mix.selectedLane);
+    if (!lane || w.mix.selectedIndex < 0 ||
+        w.mix.selectedIndex >= static_cast<int>(lane->clips.size())) {
         return nullptr;
     }
-    const ClipRef& clip = lane->clips[w.selectedIndex];
+    const ClipRef& clip = lane->clips[w.mix.selectedIndex];
     return clip == lane->draggedClip ? clip : nullptr;
 }
 

@@ -1,7 +1,7 @@
 // A click on the main window outside its controls: places the heads and picks the active lane.
-#include "model/click_bands.h"
 #include "engine/transport.h"
 #include "media/output.h"
+#include "model/click_bands.h"
 #include "model/numtext.h"
 #include "shell/main_window.h"
 
@@ -15,14 +15,14 @@ const QColor kInactiveLane(160, 160, 160);
 bool MainWindow::MouseDown(int x, int y) {
     laneView1->clearSelection();
     laneView2->clearSelection();
-    selectedIndex = -1;
-    selectedLane = 0;
+    mix.selectedIndex = -1;
+    mix.selectedLane = 0;
     volumeMeter->setHeight(whole(media::systemVolume() * 14));
     volumeMeter->setTop(178 - volumeMeter->Height());
     statusLine->setText(QString());
 
     const double cx = x;
-    const double absolute = cx + static_cast<double>(scrollX);
+    const double absolute = cx + static_cast<double>(mix.scrollX);
     const engine::ClickBands bands = engine::clickBands(y);
     if (bands.ruler) {
         // Restart the preview from the click, whether it ran or not.
@@ -40,14 +40,14 @@ bool MainWindow::MouseDown(int x, int y) {
     lane1Border->setLineColor(bands.lane == 1 ? kActiveLane : kInactiveLane);
     lane2Border->setLineColor(bands.lane == 2 ? kActiveLane : kInactiveLane);
     if (bands.lane != 0) {
-        pasteTarget.assign({cx, static_cast<double>(bands.lane)});
+        mix.pasteTarget.assign({cx, static_cast<double>(bands.lane)});
         if (platform::MenuItem* paste = pasteItem()) paste->AutoEnable = true;
         activeLane = bands.lane;
         previewDeck.headTimelineX = absolute;
         moveHeadTo(previewDeck, cx);
         setStartOffsets(previewDeck, cx);
     } else {
-        pasteTarget.assign({0.0, 0.0});
+        mix.pasteTarget.assign({0.0, 0.0});
         if (platform::MenuItem* paste = pasteItem()) paste->AutoEnable = false;
     }
     return false;

@@ -33,7 +33,7 @@ void takeStartOffsets(LaneView* lane, double head, double pos, double Clip::*off
 void MainWindow::moveHeadTo(engine::Deck& deck, double x) {
     deck.headX = x;
     deck.placeControls(engine::placeHead(x, Width(), deck.looks.labelOffset));
-    deck.headTimelineX = deck.headX + static_cast<double>(scrollX);
+    deck.headTimelineX = deck.headX + static_cast<double>(mix.scrollX);
 }
 
 // The play deck forgets the clips it loaded, so the next tick starts them again from the new

@@ -6,10 +6,10 @@
 #include <cmath>
 
 #include "engine/deck.h"
-#include "model/head_geometry.h"
 #include "engine/routing.h"
-#include "model/lane_logic.h"
 #include "media/clip_movie.h"
+#include "model/head_geometry.h"
+#include "model/lane_logic.h"
 #include "model/numtext.h"
 #include "shell/main_window.h"
 
@@ -137,10 +137,10 @@ double runDeck(MainWindow& w, engine::Deck& deck) {
         engine::DeckLane{&p2, &deck.current[1], &deck.last[1], probe(w.laneView2),
                          next(w.laneView2), mark(w.laneView2)}};
     const engine::DeckStepResult r =
-        engine::deckStep(deck.traits, lanes, deck.headX, static_cast<double>(w.pixelsPerSecond),
+        engine::deckStep(deck.traits, lanes, deck.headX, static_cast<double>(w.mix.pixelsPerSecond),
                          whole(w.previewDevice));
 
-    const double zoom = static_cast<double>(w.pixelsPerSecond);
+    const double zoom = static_cast<double>(w.mix.pixelsPerSecond);
     double pause = std::min({kLongestPause, r.quietSeconds, untilNextHalfPixel(r.head, zoom)});
     for (int i = 0; i < 2; ++i) {
         if (r.sounding[i]) pause = std::min(pause, untilNextSecond(r.seconds[i]));

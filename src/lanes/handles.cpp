@@ -1,6 +1,6 @@
 // The four edit handles of the selected clip and their guide lines; one set for both lanes.
-#include "model/lane_logic.h"
 #include "lanes/lane_view.h"
+#include "model/lane_logic.h"
 #include "shell/main_window.h"
 #include "shell/menu.h"
 #include "shell/pictures.h"
@@ -28,7 +28,7 @@ void LaneView::showHandles() {
     MainWindow* w = win();
     if (!draggedClip || !w) return;
     const int T = Top();
-    w->documentSaved = 0;
+    w->mix.document.saved = 0;
     setEditItems(true);
     const lanes::HandlePlaces at = lanes::handlePlaces(*draggedClip, T, w->inPointHandle->Height());
     w->inPointGuide->setPoints(-100, T - 8, -100, T + 30);
@@ -49,11 +49,11 @@ void LaneView::clearSelection() {
     redrawPictures();
     hideHandles(*w);
     setBackdrop(laneBackdropPicture());
-    w->documentSaved = 0;
+    w->mix.document.saved = 0;
 }
 
 void MainWindow::updateHandles() {
-    if (LaneView* lane = this->lane(selectedLane)) {
+    if (LaneView* lane = this->lane(mix.selectedLane)) {
         lane->showHandles();
         lane->redrawPictures();
         lane->update();
@@ -61,8 +61,8 @@ void MainWindow::updateHandles() {
 }
 
 void MainWindow::refreshLanes() {
-    selectedIndex = -1;
-    selectedLane = 0;
+    mix.selectedIndex = -1;
+    mix.selectedLane = 0;
     // No clip is selected any more, so no handles either (the clip they stood at may have gone to
     // the other lane).
     hideHandles(*this);

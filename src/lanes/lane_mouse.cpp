@@ -3,11 +3,11 @@
 #include <QPixmap>
 #include <algorithm>
 
-#include "model/lane_logic.h"
 #include "lanes/lane_view.h"
+#include "model/lane_logic.h"
+#include "model/numtext.h"
 #include "platform/dragdrop.h"
 #include "platform/keyboard.h"
-#include "model/numtext.h"
 #include "shell/main_window.h"
 
 namespace Keyboard = platform::Keyboard;
@@ -94,19 +94,22 @@ void LaneView::MouseUp(int, int) {
     if (control && Keyboard::AsyncCommandKey() && Keyboard::AsyncOptionKey() &&
         soundingOnPlayDeck(*w, clip)) {
         // Removal chord on the clip the play deck sounds: stop its player and delete it.
-        platform::MoviePlayer* player = clip == w->playDeck.current[0] ? w->playDeck.players[0] : w->playDeck.players[1];
+        platform::MoviePlayer* player =
+            clip == w->playDeck.current[0] ? w->playDeck.players[0] : w->playDeck.players[1];
         player->Stop();
         player->setMovie(nullptr);
-        (clip == w->playDeck.current[0] ? w->playDeck.current[0] : w->playDeck.current[1]) = nullptr;
-        w->selectedIndex = -1;
-        w->selectedLane = 0;
+        (clip == w->playDeck.current[0] ? w->playDeck.current[0] : w->playDeck.current[1]) =
+            nullptr;
+        w->mix.selectedIndex = -1;
+        w->mix.selectedLane = 0;
         const int i = indexOf(clip.get());
         if (i >= 0) clips.erase(clips.begin() + i);
         refreshAll();
         clearSelection();
         return;
     }
-    if (control && w->playDeck.headX < clip->x - clip->lengthPx / 2 && !soundingOnPlayDeck(*w, clip)) {
+    if (control && w->playDeck.headX < clip->x - clip->lengthPx / 2 &&
+        !soundingOnPlayDeck(*w, clip)) {
         clearSelection();
         w->swapClips(clip->x, clip);
         return;
@@ -127,8 +130,8 @@ void LaneView::MouseUp(int, int) {
         w->previewDeck.last[0] = nullptr;
     }
     w->setStartOffsets(w->previewDeck, w->previewDeck.headX);
-    w->selectedIndex = indexOf(clip.get());
-    w->selectedLane = clip->lane;
+    w->mix.selectedIndex = indexOf(clip.get());
+    w->mix.selectedLane = clip->lane;
 }
 
 void MainWindow::shiftClipsRight(double delta, double from) {

@@ -5,8 +5,8 @@
 #include "model/numtext.h"
 #include "shell/main_window.h"
 
-LaneView::LaneView(QWidget* parent, const QString& name, int lane)
-    : platform::Canvas(parent, name), lane_(lane) {}
+LaneView::LaneView(QWidget* parent, const QString& name, int lane, std::vector<ClipRef>& clips)
+    : platform::Canvas(parent, name), clips(clips), lane_(lane) {}
 
 MainWindow* LaneView::win() const { return MainWindow::existing(); }
 
@@ -22,7 +22,7 @@ void LaneView::addClip(const ClipRef& clip) {
     // Opened now on the worker, long before a head reaches the clip.
     if (!clip->movie && !clip->path.isEmpty()) clip->movie = media::clipMovie(clip->path);
     clips.push_back(clip);
-    if (MainWindow* w = win()) w->documentSaved = 0;
+    if (MainWindow* w = win()) w->mix.document.saved = 0;
 }
 
 void LaneView::addNewClip(platform::PictureRef image, double left, double y, const QString& name,
@@ -31,7 +31,7 @@ void LaneView::addNewClip(platform::PictureRef image, double left, double y, con
     auto clip = std::make_shared<Clip>();
     clip->image = std::move(image);
     clip->x = left + length / 2;
-    clip->centre = clip->x + (win() ? win()->scrollX : 0.0f);
+    clip->centre = clip->x + (win() ? win()->mix.scrollX : 0.0f);
     clip->y = whole(y);
     clip->name = name;
     clip->lengthPx = length;
@@ -48,7 +48,7 @@ void LaneView::addNewClip(platform::PictureRef image, double left, double y, con
     // A clip made just now cannot be on the lane yet: no search, so a long playlist loads in
     // linear time.
     clips.push_back(std::move(clip));
-    if (MainWindow* w = win()) w->documentSaved = 0;
+    if (MainWindow* w = win()) w->mix.document.saved = 0;
 }
 
 void LaneView::bringToFront(const ClipRef& clip) {

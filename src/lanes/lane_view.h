@@ -1,6 +1,6 @@
 #pragma once
-// A lane: a canvas that owns its clips in z-order (index 0 at the bottom, the last on top) and
-// draws, hit-tests and drags them.
+// A lane: a canvas that draws one lane of the mix (its clips in z-order, index 0 at the bottom,
+// the last on top), hit-tests them and drags them.
 
 #include <QString>
 #include <vector>
@@ -13,7 +13,7 @@ class MainWindow;
 class LaneView : public platform::Canvas {
     Q_OBJECT
   public:
-    LaneView(QWidget* parent, const QString& name, int lane);
+    LaneView(QWidget* parent, const QString& name, int lane, std::vector<ClipRef>& clips);
 
     int lane() const { return lane_; }
 
@@ -39,7 +39,7 @@ class LaneView : public platform::Canvas {
     void clearSelection();
     void redrawPictures();
 
-    std::vector<ClipRef> clips;
+    std::vector<ClipRef>& clips;  // the model's lane, drawn here
     ClipRef draggedClip;
     platform::PictureRef backBuffer;
     int32_t lastMouseX = 0;

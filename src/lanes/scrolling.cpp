@@ -11,23 +11,23 @@ void MainWindow::scrollBarMoved() { followScroll(); }
 void MainWindow::followScroll() {
     laneView1->clearSelection();
     laneView2->clearSelection();
-    scrollX = static_cast<float>(timelineScrollBar->Value() * 60);
-    previewDeck.headX = previewDeck.headTimelineX - scrollX;
-    playDeck.headX = playDeck.headTimelineX - scrollX;
+    mix.scrollX = static_cast<float>(timelineScrollBar->Value() * 60);
+    previewDeck.headX = previewDeck.headTimelineX - mix.scrollX;
+    playDeck.headX = playDeck.headTimelineX - mix.scrollX;
     scrollRulerAndHeads();
     for (LaneView* lane : {laneView1, laneView2}) {
         for (int i = static_cast<int>(lane->clips.size()) - 1; i >= 0; --i) {
             Clip& c = *lane->clips[i];
-            c.x = c.centre - scrollX;
+            c.x = c.centre - mix.scrollX;
         }
     }
     laneView1->refreshAll();
     laneView2->refreshAll();
-    if (auto max = lanes::scrollMaximum(pixelsPerSecond)) timelineScrollBar->setMaximum(*max);
+    if (auto max = lanes::scrollMaximum(mix.pixelsPerSecond)) timelineScrollBar->setMaximum(*max);
 }
 
 void MainWindow::scrollRulerAndHeads() {
-    const auto labels = lanes::rulerLabels(scrollX, pixelsPerSecond);
+    const auto labels = lanes::rulerLabels(mix.scrollX, mix.pixelsPerSecond);
     platform::StaticText* texts[5] = {rulerLabel1, rulerLabel2, rulerLabel3, rulerLabel4,
                                       rulerLabel5};
     for (int i = 0; i < 5; ++i) texts[i]->setLeft(labels[i].left);
@@ -40,10 +40,10 @@ void MainWindow::scrollRulerAndHeads() {
 
 void MainWindow::centreOnHead(int32_t which) {
     int32_t page = 0;
-    if (which == 1) page = lanes::headPage(previewDeck.headX, scrollX);
-    if (which == 2) page = lanes::headPage(playDeck.headX, scrollX);
-    scrollX = static_cast<float>(page * 400.0);
-    const int value = whole(scrollX / 60);
+    if (which == 1) page = lanes::headPage(previewDeck.headX, mix.scrollX);
+    if (which == 2) page = lanes::headPage(playDeck.headX, mix.scrollX);
+    mix.scrollX = static_cast<float>(page * 400.0);
+    const int value = whole(mix.scrollX / 60);
     const int before = timelineScrollBar->Value();
     timelineScrollBar->setValue(value);
     // The scroll offset must always equal the bar's value x 60; when the value did not change

@@ -1,8 +1,8 @@
 // Zoom: five levels from 25 to 400 %; choosing one rescales every stored pixel value.
 #include <QStringList>
 
-#include "model/zoom_math.h"
 #include "model/numtext.h"
+#include "model/zoom_math.h"
 #include "shell/main_window.h"
 
 void scaleClipLengths(Clip& clip, double f) {
@@ -26,30 +26,31 @@ void MainWindow::zoomButtonClicked() {
     const double next = Val(zoomButton->List(row)) / 100;
     if (!(next > 0)) return;  // a zoom of 0 would divide every later position by nothing
     zoomButton->setCaption(" " + Str(next * 100) + "%");
-    if (static_cast<double>(pixelsPerSecond) == next) return;
-    zoom(next / static_cast<double>(pixelsPerSecond));
-    pixelsPerSecond = static_cast<float>(next);
+    if (static_cast<double>(mix.pixelsPerSecond) == next) return;
+    zoom(next / static_cast<double>(mix.pixelsPerSecond));
+    mix.pixelsPerSecond = static_cast<float>(next);
     scrollRulerAndHeads();
     centreOnHead(1);
 }
 
 void MainWindow::zoom(double f) {
     if (f == 0) return;
-    const int32_t s = whole(scrollX);
+    const int32_t s = whole(mix.scrollX);
     playDeck.headX = (playDeck.headX + s) * f - s;
     moveHeadTo(playDeck, playDeck.headX);
     previewDeck.headX = (previewDeck.headX + s) * f - s;
     moveHeadTo(previewDeck, previewDeck.headX);
-    if (clipboardClip) scaleClipLengths(*clipboardClip, f);
+    if (mix.clipboardClip) scaleClipLengths(*mix.clipboardClip, f);
     // The paste target keeps its place in time on either lane.
-    if (pasteTarget.size() >= 2 && pasteTarget[0] != 0 && pasteTarget[1] != 0) pasteTarget[0] *= f;
+    if (mix.pasteTarget.size() >= 2 && mix.pasteTarget[0] != 0 && mix.pasteTarget[1] != 0)
+        mix.pasteTarget[0] *= f;
     for (LaneView* lane : {laneView1, laneView2}) {
         for (size_t i = 0; i < lane->clips.size(); ++i) {
             Clip& c = *lane->clips[i];
             // The visible centre follows the absolute one, so clips stay where the ruler says
             // at any scroll position.
             c.centre *= f;
-            c.x = c.centre - scrollX;
+            c.x = c.centre - mix.scrollX;
             scaleClipLengths(c, f);
             c.playStart *= f;
             c.previewStart *= f;

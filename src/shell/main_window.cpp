@@ -5,13 +5,13 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "model/key_commands.h"
 #include "engine/routing.h"
-#include "model/zoom_math.h"
 #include "media/media.h"
+#include "model/key_commands.h"
+#include "model/numtext.h"
+#include "model/zoom_math.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
-#include "model/numtext.h"
 #include "shell/menu.h"
 #include "shell/pictures.h"
 #include "windows/window_logic.h"
@@ -30,18 +30,17 @@ namespace {
 // The play head's labels ride 4 pixels right of it (none when the ruler lays it again); the
 // preview head's 11. A new play start loads the clips under the head again; the preview deck
 // keeps what sounds.
-const engine::DeckLooks kPlayLooks{4,      0,      &playButtonPicture, &pauseButtonPicture,
-                                   "Play", "Stop", false,              true};
-const engine::DeckLooks kPreviewLooks{11,        11,
-                                      &previewButtonPicture, &previewPauseButtonPicture,
-                                      "Preview", "Stop Preview",
-                                      true,      false};
+const engine::DeckLooks kPlayLooks{
+    4, 0, &playButtonPicture, &pauseButtonPicture, "Play", "Stop", false, true};
+const engine::DeckLooks kPreviewLooks{
+    11,   11,   &previewButtonPicture, &previewPauseButtonPicture, "Preview", "Stop Preview",
+    true, false};
 
 }  // namespace
 
 MainWindow::MainWindow()
     : playDeck(engine::kPlayDeck, kPlayLooks), previewDeck(engine::kPreviewDeck, kPreviewLooks) {
-    pasteTarget.clear();
+    mix.pasteTarget.clear();
     playDeck.menuItem = [this] { return playItem(); };
     previewDeck.menuItem = [this] { return previewItem(); };
 }
@@ -144,7 +143,7 @@ constexpr int kFacingLeft = 0, kFacingRight = 1, kFacingDown = 2;
 void MainWindow::createControls0() {
     const QColor rulerText(61, 61, 61), timeText(50, 50, 50), previewText(255, 162, 0);
 
-    laneView1 = place(this, new LaneView(content(), "Canvas1", 1), 0, 45, 800, 33);
+    laneView1 = place(this, new LaneView(content(), "Canvas1", 1, mix.lane(1)), 0, 45, 800, 33);
     laneView1->setHelpTag("Track 1");
     laneView1->setBackdrop(laneBackdropPicture());
     laneView1->onOpen = [this] { lane1Opened(); };
@@ -153,7 +152,7 @@ void MainWindow::createControls0() {
     laneView1->onMouseEnter = [this] { lane1MouseEnter(); };
     laneView1->onDropObject = [this](DragItem& i, int a) { lane1Drop(i, a); };
 
-    laneView2 = place(this, new LaneView(content(), "Canvas2", 2), 0, 87, 800, 33);
+    laneView2 = place(this, new LaneView(content(), "Canvas2", 2, mix.lane(2)), 0, 87, 800, 33);
     laneView2->setHelpTag("Track 2");
     laneView2->setBackdrop(laneBackdropPicture());
     laneView2->onOpen = [this] { lane2Opened(); };
@@ -325,7 +324,7 @@ bool MainWindow::saveChosen() {
 }
 
 bool MainWindow::saveAsChosen() {
-    documentPath.clear();
+    mix.document.path.clear();
     save();
     return false;
 }
@@ -383,7 +382,7 @@ void MainWindow::Open() {
     }
     const windows::KeptPreferences kept = windows::keptPreferences();
     previewDevice = kept.previewDevice;
-    defaultTransition = kept.transition;
+    mix.defaultTransition = kept.transition;
     init();
     // The kept device may be unplugged: the preview then stays silent, never falling back to the
     // main output, and the DJ is told. Asked once the window shows, as it may wait for the
@@ -419,18 +418,18 @@ void MainWindow::comment(int32_t code, const QString&) {
 void MainWindow::init() {
     // The clipboard clip survives a reset; bring it back to zoom 1 with everything else so a
     // later paste gives a clip of the right length.
-    if (clipboardClip && pixelsPerSecond > 0 && pixelsPerSecond != 1.0f) {
-        scaleClipLengths(*clipboardClip, 1.0 / pixelsPerSecond);
-        clipboardClip->image =
-            makeClipPicture(clipboardClip->name, clipboardClip->lengthPx, clipboardClip->fadeInEnd,
-                            clipboardClip->fadeOutStart, clipboardClip->inPoint,
-                            clipboardClip->outPoint, clipboardClip->label);
+    if (mix.clipboardClip && mix.pixelsPerSecond > 0 && mix.pixelsPerSecond != 1.0f) {
+        scaleClipLengths(*mix.clipboardClip, 1.0 / mix.pixelsPerSecond);
+        mix.clipboardClip->image = makeClipPicture(
+            mix.clipboardClip->name, mix.clipboardClip->lengthPx, mix.clipboardClip->fadeInEnd,
+            mix.clipboardClip->fadeOutStart, mix.clipboardClip->inPoint,
+            mix.clipboardClip->outPoint, mix.clipboardClip->label);
     }
-    pixelsPerSecond = 1.0f;
+    mix.pixelsPerSecond = 1.0f;
     zoomButton->setCaption(QStringLiteral(" 100%"));
     deckTimer->setPeriod(10);
-    selectedIndex = -1;
-    selectedLane = -1;
+    mix.selectedIndex = -1;
+    mix.selectedLane = -1;
     playDeck.labels[0]->setText(QString());
     playDeck.labels[1]->setText(QString());
     previewDeck.labels[0]->setText(QString());
@@ -442,8 +441,8 @@ void MainWindow::init() {
     laneView1->clearSelection();
     laneView2->clearSelection();
     scrollRulerAndHeads();
-    documentPath.clear();
-    keptRecords.clear();
+    mix.document.path.clear();
+    mix.document.keptRecords.clear();
     playDeck.forgetClips();
     previewDeck.forgetClips();
     for (LaneView* lane : {laneView1, laneView2}) {
@@ -455,8 +454,8 @@ void MainWindow::init() {
     laneView2->clearSelection();
     updateWindowTitle();
     timelineScrollBar->setValue(0);
-    scrollX = 0;
-    pasteTarget.assign(2, 0.0);
+    mix.scrollX = 0;
+    mix.pasteTarget.assign(2, 0.0);
     rulerLabel1->setLeft(0);
     rulerLabel2->setLeft(300);
     rulerLabel3->setLeft(600);

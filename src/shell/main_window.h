@@ -1,14 +1,15 @@
 #pragma once
-// The main window: the hub of the program. Its properties hold the shared state of the open mix
-// and its methods carry most of the logic; each subsystem's folder defines its own methods.
+// The main window: holds the open mix and the two decks, builds the controls that show them,
+// and carries the commands of its menus and controls.
 
 #include <QString>
 #include <vector>
 
-#include "model/playlist_format.h"
 #include "engine/deck.h"
-#include "model/clip.h"
 #include "lanes/lane_view.h"
+#include "model/clip.h"
+#include "model/mix.h"
+#include "model/playlist_format.h"
 #include "platform/controls.h"
 #include "platform/menu.h"
 #include "platform/movieplayer.h"
@@ -25,22 +26,14 @@ class MainWindow : public platform::Window {
     // The open main window, or nullptr (does not build one).
     static MainWindow* existing();
 
-    // ---- Shared state of the open mix ---------------------------------------------------------
-    double previewDevice = 0;            // sound output id of the preview players (0 = default)
-    int32_t shiftDragSourceLane = 0;     // lane a clip was last Shift-dragged out of
-    int32_t selectedIndex = 0;           // selected clip's index in its lane, -1 none
-    int32_t selectedLane = 0;            // selected clip's lane; 0 or -1 none
-    float pixelsPerSecond = 0;           // timeline pixels per second
-    int32_t handleDragStartX = 0;        // mouse x where a handle drag began
-    QString documentPath;                // path of the playlist, "" untitled
-    float scrollX = 0;                   // timeline pixels scrolled off the left edge
-    ClipRef clipboardClip;               // the clipboard clip; belongs to no lane
-    std::vector<double> pasteTarget;     // paste target: [0] x in window pixels, [1] lane (0 none)
-    int32_t closeWithoutPrompt = 0;      // 1 = close without the save prompt
-    double defaultTransition = 3.0;              // default transition, seconds
-    int32_t documentSaved = 0;                   // 1 saved, 0 changed
-    bool dropPending = false;                    // a drag entered a lane; its one drop may be taken
-    int32_t activeLane = 0;                      // lane the mouse last entered or clicked
+    // ---- The open mix, and the window's own state -----------------------------------------------
+    model::Mix mix;
+    double previewDevice = 0;         // sound output id of the preview players (0 = default)
+    int32_t shiftDragSourceLane = 0;  // lane a clip was last Shift-dragged out of
+    int32_t handleDragStartX = 0;     // mouse x where a handle drag began
+    int32_t closeWithoutPrompt = 0;   // 1 = close without the save prompt
+    bool dropPending = false;         // a drag entered a lane; its one drop may be taken
+    int32_t activeLane = 0;           // lane the mouse last entered or clicked
 
     // ---- The two decks: the play head and the preview head over the lanes ----------------------
     engine::Deck playDeck;
@@ -214,7 +207,4 @@ class MainWindow : public platform::Window {
     bool passSavePrompt();
     QString titlePath;          // the path the title shows; Save as falls back to it on failure
     bool documentBusy = false;  // a playlist is being read; document commands wait for it
-    // Record lines the open playlist could not load, written back by every save; reset with the
-    // document.
-    documents::KeptRecords keptRecords;
 };

@@ -48,7 +48,7 @@ void PreferencesWindow::CreateControls() {
 }
 
 void PreferencesWindow::Open() {
-    transitionLabel->setText(Str(MainWindow::instance()->defaultTransition));
+    transitionLabel->setText(Str(MainWindow::instance()->mix.defaultTransition));
 }
 
 // Escape closes the window, as it does any small window of the desktop.
@@ -85,14 +85,14 @@ void PreferencesWindow::deviceListChanged() {
 
 void PreferencesWindow::LittleArrows1_Up() {
     MainWindow* w = MainWindow::instance();
-    w->defaultTransition = windows::transitionStepUp(w->defaultTransition);
-    windows::keepTransition(w->defaultTransition);
-    transitionLabel->setText(Str(w->defaultTransition));
+    w->mix.defaultTransition = windows::transitionStepUp(w->mix.defaultTransition);
+    windows::keepTransition(w->mix.defaultTransition);
+    transitionLabel->setText(Str(w->mix.defaultTransition));
 }
 
 void PreferencesWindow::LittleArrows1_Down() {
     MainWindow* w = MainWindow::instance();
-    w->defaultTransition = windows::transitionStepDown(w->defaultTransition);
-    windows::keepTransition(w->defaultTransition);
-    transitionLabel->setText(Str(w->defaultTransition));
+    w->mix.defaultTransition = windows::transitionStepDown(w->mix.defaultTransition);
+    windows::keepTransition(w->mix.defaultTransition);
+    transitionLabel->setText(Str(w->mix.defaultTransition));
 }

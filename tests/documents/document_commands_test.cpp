@@ -66,7 +66,7 @@ TEST_F(DocumentCommands, PromptMatrix) {
         }
         if (c.doc == Doc::Changed) addClip(2, 300, 50, "b", media("b.mp3"));
         const int clipsBefore = clipCount();
-        const QString pathBefore = w->documentPath;
+        const QString pathBefore = w->mix.document.path;
         shownDialogs.clear();
         answers.clear();
         if (c.reply == Reply::Save) answers.push_back(DialogAnswer::Action);
@@ -77,11 +77,11 @@ TEST_F(DocumentCommands, PromptMatrix) {
         switch (c.command) {
             case Command::New:
                 w->newDocument();
-                goesOn = clipCount() == 0 && w->documentPath.isEmpty();
+                goesOn = clipCount() == 0 && w->mix.document.path.isEmpty();
                 break;
             case Command::Open:
                 w->open(other);
-                goesOn = w->documentPath == other &&
+                goesOn = w->mix.document.path == other &&
                          names(w->laneView1) == std::vector<QString>{"other"};
                 break;
             case Command::Close:
@@ -94,7 +94,7 @@ TEST_F(DocumentCommands, PromptMatrix) {
         EXPECT_EQ(goesOn, c.goesOn);
         if (!c.goesOn) {
             EXPECT_EQ(clipCount(), clipsBefore);
-            EXPECT_EQ(w->documentPath, pathBefore);
+            EXPECT_EQ(w->mix.document.path, pathBefore);
         }
         const QByteArray saved = readFile(doc);
         EXPECT_EQ(saved == "<missing>" ? -1 : recordCount(saved), c.recordsInSaved);
@@ -133,7 +133,7 @@ TEST_F(DocumentCommands, CancelledSaveDialogInThePromptStopsTheCommand) {
         EXPECT_TRUE(openFilters.empty());
         EXPECT_EQ(clipCount(), 1);
         EXPECT_EQ(w->Title(), "Vontalix");
-        EXPECT_EQ(w->documentSaved, 0);
+        EXPECT_EQ(w->mix.document.saved, 0);
     }
 }
 
@@ -143,7 +143,7 @@ TEST_F(DocumentCommands, DontSaveThenCancelledOpenDialogKeepsTheClips) {
     w->open(QString());
     EXPECT_EQ(openFilters.size(), 1u);
     EXPECT_EQ(names(w->laneView1), std::vector<QString>{"a"});
-    EXPECT_EQ(w->documentSaved, 0);
+    EXPECT_EQ(w->mix.document.saved, 0);
 }
 
 TEST_F(DocumentCommands, OpenDialogOffersTextFilesAndAllFiles) {
@@ -160,7 +160,7 @@ TEST_F(DocumentCommands, SaveDialogSuggestsAnUntitledTextFile) {
     ASSERT_EQ(saveNames.size(), 1u);
     EXPECT_EQ(saveNames[0], "NerovaUNTITLED.txt");
     EXPECT_EQ(w->Title(), "Vontalix");
-    EXPECT_TRUE(w->documentPath.isEmpty());
+    EXPECT_TRUE(w->mix.document.path.isEmpty());
 }
 
 TEST_F(DocumentCommands, TitleFollowsTheDocumentPath) {
@@ -170,7 +170,7 @@ TEST_F(DocumentCommands, TitleFollowsTheDocumentPath) {
     saveFiles = {doc};
     ASSERT_EQ(w->save(), 1);
     EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
-    EXPECT_EQ(w->documentSaved, 1);
+    EXPECT_EQ(w->mix.document.saved, 1);
 
     // A titled document is saved in place, without a dialog.
     addClip(2, 400, 100, "b", media("b.mp3"));
@@ -194,9 +194,9 @@ TEST_F(DocumentCommands, SaveAsThenCancelKeepsThePreviousPath) {
 
     w->saveAsChosen();  // the save dialog is cancelled
     EXPECT_EQ(saveNames.size(), 2u);
-    EXPECT_EQ(w->documentPath, doc);
+    EXPECT_EQ(w->mix.document.path, doc);
     EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
-    EXPECT_EQ(w->documentSaved, 0);
+    EXPECT_EQ(w->mix.document.saved, 0);
     EXPECT_EQ(recordCount(readFile(doc)), 1);
 
     w->saveChosen();
@@ -210,7 +210,7 @@ TEST_F(DocumentCommands, SaveAsWritesTheChosenFileAndAdoptsIt) {
     saveFiles = {first, second};
     ASSERT_EQ(w->save(), 1);
     w->saveAsChosen();
-    EXPECT_EQ(w->documentPath, second);
+    EXPECT_EQ(w->mix.document.path, second);
     EXPECT_EQ(w->Title(), "Vontalix  -  " + second);
     EXPECT_EQ(readFile(first), readFile(second));
 }
@@ -228,7 +228,7 @@ TEST_F(DocumentCommands, AnOpenedPlaylistWithClipsCountsAsChanged) {
         list, documents::playlistHeaderLine() + record(1, 30, 100, "x", media("x.mp3"))));
     w->open(list);
     ASSERT_EQ(clipCount(), 1);
-    EXPECT_EQ(w->documentSaved, 0);
+    EXPECT_EQ(w->mix.document.saved, 0);
     w->newDocument();
     EXPECT_TRUE(promptShown());
 }
@@ -239,7 +239,7 @@ TEST_F(DocumentCommands, APlaylistWithoutRecordsOpensEmptyAndSavesAsTheHeaderAlo
     w->open(list);
     EXPECT_EQ(clipCount(), 0);
     EXPECT_EQ(w->Title(), "Vontalix  -  " + list);
-    EXPECT_EQ(w->documentSaved, 1);
+    EXPECT_EQ(w->mix.document.saved, 1);
     ASSERT_TRUE(testsupport::writeFile(list, "stale"));
     ASSERT_EQ(w->save(), 1);
     EXPECT_EQ(readFile(list), documents::playlistHeaderLine());

@@ -14,9 +14,9 @@
 
 #include "document_fixture.h"
 #include "documents/parallel_measure.h"
+#include "media/movie.h"
 #include "model/drop_logic.h"
 #include "model/file_label.h"
-#include "media/movie.h"
 #include "platform/progress.h"
 #include "support/media_gen.h"
 
@@ -235,7 +235,7 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.transition);
         w->init();
-        w->defaultTransition = c.transition;
+        w->mix.defaultTransition = c.transition;
         w->statusLine->setText("before");
         runOpenFolder(path("music"));
         const std::vector<LaidClip> laid = clips();
@@ -253,9 +253,9 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
         EXPECT_EQ(w->laneView1->clips[0]->name, "a 100.mp3");
         EXPECT_EQ(w->laneView1->clips[0]->path, music("a 100.mp3"));
         EXPECT_DOUBLE_EQ(w->laneView2->clips[0]->x, c.clips[1].left + 30);
-        EXPECT_EQ(w->selectedIndex, -1);
-        EXPECT_EQ(w->selectedLane, 0);
-        EXPECT_EQ(w->documentSaved, 0);
+        EXPECT_EQ(w->mix.selectedIndex, -1);
+        EXPECT_EQ(w->mix.selectedLane, 0);
+        EXPECT_EQ(w->mix.document.saved, 0);
         EXPECT_EQ(w->Title(), "Vontalix");
         EXPECT_EQ(w->statusLine->Text(), "");  // nothing skipped; the last document's word is gone
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
@@ -296,7 +296,7 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
     }
     ASSERT_TRUE(QDir(path("music")).mkpath("sub"));
     ASSERT_TRUE(QDir(path("music")).mkpath("folder.mp3"));  // passed over like a text file
-    w->defaultTransition = 1;
+    w->mix.defaultTransition = 1;
 
     runOpenFolder(path("music"));
     // Listing order: a, B, broken, e, folder.mp3, labelled, live.mp3.bak, notes, short, sub,
@@ -334,7 +334,7 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
 // Media longer than a day could not be saved and read back: it is skipped and named.
 TEST_F(OpenFolder, MediaLongerThanADayIsSkipped) {
     fakeLengths({{"a.mp3", 100}, {"b day.mp3", 86400.5}, {"c.mp3", 50}});
-    w->defaultTransition = 0;
+    w->mix.defaultTransition = 0;
     runOpenFolder(path("music"));
     expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
     EXPECT_EQ(w->statusLine->Text(), "1 file could not be opened: b day.mp3");
@@ -349,7 +349,7 @@ TEST_F(OpenFolder, NamesAPlaylistCannotHoldAreRefusedAndNamed) {
     const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0600);
     ASSERT_GE(fd, 0);
     ::close(fd);
-    w->defaultTransition = 0;
+    w->mix.defaultTransition = 0;
     runOpenFolder(path("music"));
     expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
     EXPECT_EQ(w->statusLine->Text(),
@@ -402,7 +402,7 @@ TEST_F(OpenFolder, SavePromptAndFolderDialog) {
             ASSERT_EQ(w->save(), 1);
         }
         const QString titleBefore = w->Title();
-        const int flagBefore = w->documentSaved;
+        const int flagBefore = w->mix.document.saved;
         shownDialogs.clear();
         answers.assign(c.answers.begin(), c.answers.end());
         saveFiles = {c.saveTo.isEmpty() ? QString() : path(c.saveTo)};
@@ -419,7 +419,7 @@ TEST_F(OpenFolder, SavePromptAndFolderDialog) {
             // Without a folder chosen the mix stays as it was, even after "Don't save".
             EXPECT_EQ(names(w->laneView1), std::vector<QString>{"old"});
             EXPECT_EQ(w->Title(), titleBefore);
-            EXPECT_EQ(w->documentSaved, flagBefore);
+            EXPECT_EQ(w->mix.document.saved, flagBefore);
         }
         if (!c.saveTo.isEmpty()) {
             EXPECT_EQ(recordCount(readFile(path(c.saveTo))), 1);
@@ -468,7 +468,7 @@ TEST_F(OpenFolder, LongFolderShowsProgressAndCancelKeepsTheClipsLaid) {
         EXPECT_TRUE(watchShown);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
         EXPECT_FALSE(w->documentBusy);
-        EXPECT_EQ(w->selectedLane, 0);
+        EXPECT_EQ(w->mix.selectedLane, 0);
         EXPECT_EQ(clipCount(), cancel ? 100 : 200);
         if (cancel) {
             EXPECT_EQ(values.size(), 1u);

@@ -96,12 +96,12 @@ TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
     ASSERT_EQ(w->save(), 1);
     EXPECT_EQ(readFile(list), expected);
     saveFiles = {path("copy.txt")};
-    w->documentPath.clear();
+    w->mix.document.path.clear();
     ASSERT_EQ(w->save(), 1);
     EXPECT_EQ(readFile(path("copy.txt")), expected);
-    w->documentSaved = 0;  // a change, so closing asks
+    w->mix.document.saved = 0;  // a change, so closing asks
     QFile::remove(list);
-    w->documentPath = list;
+    w->mix.document.path = list;
     answers = {DialogAnswer::Action};
     EXPECT_FALSE(w->CancelClose(true));
     EXPECT_EQ(readFile(list), expected);
@@ -125,12 +125,12 @@ TEST_F(KeptRecords, NewAndOpenForgetThem) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         openLines({gone});
-        ASSERT_EQ(w->keptRecords.count(), 1);
+        ASSERT_EQ(w->mix.document.keptRecords.count(), 1);
         answers = {DialogAnswer::Alternate};
         c.run();
-        EXPECT_EQ(w->keptRecords.count(), 0);
+        EXPECT_EQ(w->mix.document.keptRecords.count(), 0);
         saveFiles = {path("after.txt")};
-        w->documentPath.clear();
+        w->mix.document.path.clear();
         ASSERT_EQ(w->save(), 1);
         EXPECT_EQ(readFile(path("after.txt")), documents::playlistHeaderLine());
     }
@@ -160,7 +160,8 @@ TEST_F(KeptRecords, FilesThatAreNoPlayableMediaLoadAndAreNamed) {
         for (const QByteArray& l : c.lines) lines.push_back(l.chopped(1));
         openLines(lines);
         EXPECT_EQ(w->statusLine->Text(), c.status);
-        EXPECT_EQ(clipCount() + w->keptRecords.count(), static_cast<int>(c.lines.size()));
+        EXPECT_EQ(clipCount() + w->mix.document.keptRecords.count(),
+                  static_cast<int>(c.lines.size()));
     }
 }
 
@@ -182,7 +183,7 @@ TEST_F(KeptRecords, AFileFarTooLargeIsRefusedUnread) {
     ASSERT_EQ(shownDialogs.size(), 2u);
     EXPECT_EQ(shownDialogs[1].message, "The playlist could not be opened.");
     EXPECT_TRUE(shownDialogs[1].explanation.endsWith("It is far too large to be a playlist."));
-    EXPECT_EQ(w->documentPath, doc);
+    EXPECT_EQ(w->mix.document.path, doc);
     EXPECT_EQ(clipCount(), 1);
 }
 
@@ -198,8 +199,8 @@ TEST_F(KeptRecords, CancelledOpeningLeavesAnEmptyUntitledDocument) {
     w->open(list);
     EXPECT_EQ(steps, 2);
     EXPECT_EQ(clipCount(), 0);
-    EXPECT_EQ(w->keptRecords.count(), 0);
-    EXPECT_EQ(w->documentPath, "");
+    EXPECT_EQ(w->mix.document.keptRecords.count(), 0);
+    EXPECT_EQ(w->mix.document.path, "");
     EXPECT_EQ(w->Title(), "Vontalix");
     EXPECT_EQ(w->statusLine->Text(), "Opening \"long.txt\" was cancelled; the file is unchanged.");
     EXPECT_EQ(readFile(list), text);
@@ -239,7 +240,7 @@ TEST_F(KeptRecords, AFailedSaveSaysWhatHappenedAndKeepsTheOldFile) {
                   "\"" + doc + "\": " + c.says + " Any earlier version of the file is unchanged.");
         EXPECT_EQ(readFile(doc), before);
         EXPECT_EQ(fileNames(), filesBefore);  // no half-written file left behind
-        EXPECT_EQ(w->documentSaved, 0);
+        EXPECT_EQ(w->mix.document.saved, 0);
     }
     documents::setWriteCall({});
     EXPECT_EQ(w->save(), 1);

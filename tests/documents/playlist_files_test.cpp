@@ -91,8 +91,8 @@ TEST_F(PlaylistFiles, AFailedSaveLeavesTheOldFileAndSaysSo) {
         EXPECT_EQ(w->save(), 0);
         EXPECT_TRUE(failureShown());
         EXPECT_EQ(readFile(doc), broken);
-        EXPECT_EQ(w->documentPath, doc);
-        EXPECT_EQ(w->documentSaved, 0);
+        EXPECT_EQ(w->mix.document.path, doc);
+        EXPECT_EQ(w->mix.document.saved, 0);
         EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
         // The prompt must not let the document go when the save failed.
         answers = {DialogAnswer::Action};
@@ -116,7 +116,7 @@ TEST_F(PlaylistFiles, AReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(readFile(doc), before);
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{"mix.txt"});  // no temporary file left behind either
-    EXPECT_EQ(w->documentSaved, 0);
+    EXPECT_EQ(w->mix.document.saved, 0);
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
@@ -167,7 +167,7 @@ TEST_F(PlaylistFiles, SaveAsIntoAFolderThatIsGoneKeepsThePreviousPath) {
     saveFiles = {path("gone/mix.txt")};
     w->saveAsChosen();
     EXPECT_TRUE(failureShown());
-    EXPECT_EQ(w->documentPath, doc);
+    EXPECT_EQ(w->mix.document.path, doc);
     EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
 }
 
@@ -230,14 +230,14 @@ TEST_F(PlaylistFiles, WhatIsNotAPlaylistIsRefusedAndNeverOverwritten) {
         ASSERT_EQ(shownDialogs.size(), 2u);
         EXPECT_EQ(shownDialogs[1].message, c.message);
         // Read before the reset: the current document is still all there.
-        EXPECT_EQ(w->documentPath, doc);
+        EXPECT_EQ(w->mix.document.path, doc);
         EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
         EXPECT_EQ(clipCount(), 2);
-        EXPECT_EQ(w->documentSaved, 0);
+        EXPECT_EQ(w->mix.document.saved, 0);
         ASSERT_EQ(w->save(), 1);
         EXPECT_EQ(readFile(file), bytes);
         EXPECT_EQ(recordCount(readFile(doc)), 2);
-        w->documentSaved = 0;
+        w->mix.document.saved = 0;
     }
 }
 
@@ -265,8 +265,8 @@ TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
     for (const View& v : views) {
         SCOPED_TRACE(testing::Message() << "zoom " << v.zoom << " scroll " << v.scroll);
         w->init();
-        w->pixelsPerSecond = v.zoom;
-        w->scrollX = v.scroll;
+        w->mix.pixelsPerSecond = v.zoom;
+        w->mix.scrollX = v.scroll;
         for (const Seconds& s : clips)
             addClip(s.lane, s.centre * v.zoom - v.scroll, s.length * v.zoom, s.name, files[s.name],
                     s.label);
@@ -277,8 +277,8 @@ TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
 
         answers = {DialogAnswer::Alternate};
         w->open(doc);
-        EXPECT_FLOAT_EQ(w->pixelsPerSecond, 1.0f);
-        EXPECT_FLOAT_EQ(w->scrollX, 0.0f);
+        EXPECT_FLOAT_EQ(w->mix.pixelsPerSecond, 1.0f);
+        EXPECT_FLOAT_EQ(w->mix.scrollX, 0.0f);
         // Each lane comes back stacked as it was written.
         EXPECT_EQ(names(w->laneView1), (std::vector<QString>{"first", "second", "third"}));
         EXPECT_EQ(names(w->laneView2), (std::vector<QString>{"other lane"}));
@@ -344,7 +344,7 @@ TEST_F(PlaylistFiles, RecordsWhoseMediaIsGoneAreSkippedAndCounted) {
         w->open(list);
         EXPECT_EQ(clipCount(), c.loaded);
         EXPECT_EQ(w->statusLine->Text(), c.status);
-        EXPECT_EQ(w->documentPath, list);
+        EXPECT_EQ(w->mix.document.path, list);
     }
 }
 
@@ -354,7 +354,7 @@ TEST_F(PlaylistFiles, ADocumentSentToTheApplicationOpens) {
         list, documents::playlistHeaderLine() + record(2, 45, 300, "sent", media("s.mp3"))));
     App::instance()->OpenDocument(list);
     EXPECT_EQ(names(w->laneView2), std::vector<QString>{"sent"});
-    EXPECT_EQ(w->documentPath, list);
+    EXPECT_EQ(w->mix.document.path, list);
     EXPECT_EQ(w->Title(), "Vontalix  -  " + list);
     EXPECT_TRUE(openFilters.empty());
 }
@@ -412,7 +412,7 @@ TEST_F(PlaylistFiles, OpenedAndSavedAtAnyZoomAndScrollTheFileKeepsEveryPlace) {
         w->timelineScrollBar->setValue(v.scrollValue);
         const QString copy = path("copy.txt");
         QFile::remove(copy);
-        w->documentPath.clear();
+        w->mix.document.path.clear();
         saveFiles = {copy};
         ASSERT_EQ(w->save(), 1);
         EXPECT_EQ(readFile(copy), text(v.y));

@@ -51,7 +51,7 @@ TEST_F(HandleTest, InPointDraggedIntoTheClipTrimsItAndPullsTheFadeInAlong) {
     EXPECT_EQ(w->inPointGuide->X2(), 150);
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);  // nothing is written while dragging
     const platform::PictureRef before = clip->image;
-    w->documentSaved = 1;
+    w->mix.document.saved = 1;
     mouse(w->inPointHandle, QEvent::MouseButtonRelease, 53, 4);
 
     EXPECT_DOUBLE_EQ(clip->inPoint, 50);
@@ -62,7 +62,7 @@ TEST_F(HandleTest, InPointDraggedIntoTheClipTrimsItAndPullsTheFadeInAlong) {
     EXPECT_EQ(w->inPointHandle->Left(), 144);
     EXPECT_EQ(w->fadeInHandle->Left(), 146);
     EXPECT_EQ(w->inPointGuide->X1(), -100);
-    EXPECT_EQ(w->documentSaved, 0);
+    EXPECT_EQ(w->mix.document.saved, 0);
     EXPECT_NE(clip->image, before);  // the picture shows the new trim
 }
 
@@ -121,8 +121,8 @@ TEST_F(HandleTest, FadeHandleDragRedrawsTheLastPressedClipsOnlyAtTheirStoredValu
 TEST_F(HandleTest, WithoutASelectionAHandleMovesButTrimsNothing) {
     auto clip = addClip(w->laneView1, 100, 200);
     click(w->laneView1, 200);
-    w->selectedIndex = -1;  // the selection gone while the handles still stand
-    w->selectedLane = 0;
+    w->mix.selectedIndex = -1;  // the selection gone while the handles still stand
+    w->mix.selectedLane = 0;
     drag(w->inPointHandle, 40);
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);
     EXPECT_DOUBLE_EQ(clip->fadeInEnd, 0);
@@ -135,9 +135,9 @@ TEST_F(HandleTest, AnIndexThatNamesNoShownClipIsNoSelection) {
     auto first = addClip(w->laneView1, 100, 200);
     auto second = addClip(w->laneView1, 100, 200);
     click(w->laneView1, 200);  // the top one, second, shows its handles, at index 1
-    ASSERT_EQ(w->selectedIndex, 1);
+    ASSERT_EQ(w->mix.selectedIndex, 1);
     for (int stale : {7, -3, 0}) {  // beyond the lane, negative, another clip
-        w->selectedIndex = stale;
+        w->mix.selectedIndex = stale;
         drag(w->inPointHandle, 40);
         EXPECT_DOUBLE_EQ(first->inPoint, 0) << stale;
         EXPECT_DOUBLE_EQ(first->fadeInEnd, 0) << stale;

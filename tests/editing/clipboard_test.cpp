@@ -33,7 +33,8 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
          },
          true, true},
         {"index past the end",
-         [](ClipboardTest& t, LaneView*, const ClipRef&) { t.w->selectedIndex = 5; }, false, false},
+         [](ClipboardTest& t, LaneView*, const ClipRef&) { t.w->mix.selectedIndex = 5; }, false,
+         false},
         {"stale after a swap",
          [](ClipboardTest& t, LaneView* lane, const ClipRef& c) {
              t.add(t.w->lane(3 - lane->lane()), 600, 50, "other lane");
@@ -53,7 +54,7 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
                 w->init();
                 w->playDeck.current[0] = w->playDeck.current[1] = nullptr;
                 const ClipRef before = std::make_shared<Clip>();
-                w->clipboardClip = before;
+                w->mix.clipboardClip = before;
                 w->pasteItem()->AutoEnable = false;
                 auto clip = add(lane, 200, 100, "sel");
                 select(lane, clip);
@@ -65,25 +66,25 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
                                          std::to_string(lane->lane()) + " op " + std::to_string(op);
                 const bool copied = c.selected && op != Clear;
                 const bool deleted = c.selected && !c.sounding && op != Copy;
-                EXPECT_EQ(w->clipboardClip != before, copied) << what;
+                EXPECT_EQ(w->mix.clipboardClip != before, copied) << what;
                 EXPECT_EQ(w->pasteItem()->AutoEnable, copied) << what;
                 if (copied) {
-                    EXPECT_EQ(w->clipboardClip->name, "sel") << what;
-                    EXPECT_NE(w->clipboardClip, clip) << what;
+                    EXPECT_EQ(w->mix.clipboardClip->name, "sel") << what;
+                    EXPECT_NE(w->mix.clipboardClip, clip) << what;
                 }
                 const bool present = lane->indexOf(clip.get()) >= 0 ||
                                      w->lane(3 - lane->lane())->indexOf(clip.get()) >= 0;
                 EXPECT_EQ(present, !deleted) << what;
                 if (deleted) {
-                    EXPECT_EQ(w->selectedIndex, -1) << what;
-                    EXPECT_EQ(w->selectedLane, 0) << what;
+                    EXPECT_EQ(w->mix.selectedIndex, -1) << what;
+                    EXPECT_EQ(w->mix.selectedLane, 0) << what;
                     EXPECT_FALSE(clearItem()->AutoEnable) << what;
                     EXPECT_FALSE(copyItem()->AutoEnable) << what;
                     EXPECT_FALSE(cutItem()->AutoEnable) << what;
                 }
                 if (c.sounding) {
-                    EXPECT_EQ(w->selectedLane, lane->lane()) << what;  // selection stays
-                    EXPECT_TRUE(clearItem()->AutoEnable) << what;      // and the handles
+                    EXPECT_EQ(w->mix.selectedLane, lane->lane()) << what;  // selection stays
+                    EXPECT_TRUE(clearItem()->AutoEnable) << what;          // and the handles
                 }
             }
         }
@@ -96,15 +97,15 @@ TEST_F(ClipboardTest, ClearKeepsTheOrderOfTheOtherClips) {
     auto c = add(w->laneView2, 200, 50, "c");
     ASSERT_TRUE(w->laneView2->MouseDown(b->x, 16));  // brings b to the top
     w->laneView2->MouseUp(b->x, 16);
-    ASSERT_EQ(w->selectedIndex, 2);
+    ASSERT_EQ(w->mix.selectedIndex, 2);
     ASSERT_EQ(w->statusLine->Text(), "b");
-    w->pasteTarget = {400, 1};
+    w->mix.pasteTarget = {400, 1};
     w->pasteItem()->AutoEnable = true;
     w->clear();
     EXPECT_EQ(w->laneView2->clips, (std::vector<ClipRef>{a, c}));
     EXPECT_EQ(w->statusLine->Text(), "");  // names no clip that is gone
     EXPECT_EQ(w->inPointHandle->Left(), -16);
-    EXPECT_EQ(w->pasteTarget, (std::vector<double>{400, 1}));
+    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{400, 1}));
     EXPECT_TRUE(w->pasteItem()->AutoEnable);
 }
 
@@ -140,20 +141,20 @@ TEST_F(ClipboardTest, PasteTestsTheEdgesAndTheCentre) {
         select(w->laneView1, source);
         w->copy();
         w->refreshLanes();
-        w->scrollX = 60;
+        w->mix.scrollX = 60;
         const double laneNumber = c.target[1];
         LaneView* target = laneNumber == 1 ? w->laneView1 : w->laneView2;
         if (c.otherLength > 0) add(target, c.otherLeft, c.otherLength, "other");
         const size_t before = w->laneView1->clips.size() + w->laneView2->clips.size();
-        w->pasteTarget = c.target;
+        w->mix.pasteTarget = c.target;
         w->statusLine->setText(QString());
         w->paste();
         const size_t after = w->laneView1->clips.size() + w->laneView2->clips.size();
         EXPECT_EQ(after, before + (c.added ? 1 : 0)) << c.name;
         EXPECT_EQ(w->statusLine->Text() == "do not drop one track onto another", c.refused)
             << c.name;
-        EXPECT_EQ(w->pasteTarget, c.target) << c.name;
-        EXPECT_EQ(w->selectedIndex, -1) << c.name;  // the new clip is not selected
+        EXPECT_EQ(w->mix.pasteTarget, c.target) << c.name;
+        EXPECT_EQ(w->mix.selectedIndex, -1) << c.name;  // the new clip is not selected
         if (!c.added) continue;
         const ClipRef p = target->clips.back();
         EXPECT_NE(p, source) << c.name;
@@ -176,28 +177,28 @@ TEST_F(ClipboardTest, OneCopyPastesAnyNumberOfTimes) {
     auto source = add(w->laneView1, 0, 100, "src");
     select(w->laneView1, source);
     w->copy();
-    const ClipRef held = w->clipboardClip;
+    const ClipRef held = w->mix.clipboardClip;
     w->clear();  // the source is gone, the clipboard stays
     EXPECT_TRUE(w->laneView1->clips.empty());
 
-    w->pasteTarget = {200, 2};
+    w->mix.pasteTarget = {200, 2};
     w->paste();
     w->paste();  // same target: the second copy's centre falls inside the first
     EXPECT_EQ(w->laneView2->clips.size(), 1u);
     EXPECT_EQ(w->statusLine->Text(), "do not drop one track onto another");
-    w->pasteTarget = {300, 2};  // right against the first
+    w->mix.pasteTarget = {300, 2};  // right against the first
     w->paste();
     ASSERT_EQ(w->laneView2->clips.size(), 2u);
     EXPECT_NE(w->laneView2->clips[0], w->laneView2->clips[1]);
     w->laneView2->clips[0]->inPoint = 20;  // independent of each other and of the clipboard clip
     EXPECT_DOUBLE_EQ(w->laneView2->clips[1]->inPoint, 0);
-    EXPECT_DOUBLE_EQ(w->clipboardClip->inPoint, 0);
-    EXPECT_EQ(w->clipboardClip, held);
+    EXPECT_DOUBLE_EQ(w->mix.clipboardClip->inPoint, 0);
+    EXPECT_EQ(w->mix.clipboardClip, held);
 
     // New and Open keep the clipboard clip.
     w->init();
-    EXPECT_EQ(w->clipboardClip, held);
-    w->pasteTarget = {100, 1};
+    EXPECT_EQ(w->mix.clipboardClip, held);
+    w->mix.pasteTarget = {100, 1};
     w->paste();
     EXPECT_EQ(w->laneView1->clips.size(), 1u);
 }
@@ -214,10 +215,10 @@ TEST_F(ClipboardTest, PasteRefusesAPathAPlaylistCannotHold) {
          "text."},
     };
     for (const auto& c : cases) {
-        w->clipboardClip = std::make_shared<Clip>();
-        w->clipboardClip->lengthPx = 50;
-        w->clipboardClip->path = c.path;
-        w->pasteTarget = {100, 1};
+        w->mix.clipboardClip = std::make_shared<Clip>();
+        w->mix.clipboardClip->lengthPx = 50;
+        w->mix.clipboardClip->path = c.path;
+        w->mix.pasteTarget = {100, 1};
         w->paste();
         EXPECT_TRUE(w->laneView1->clips.empty());
         EXPECT_EQ(w->statusLine->Text(), c.message);
@@ -225,12 +226,12 @@ TEST_F(ClipboardTest, PasteRefusesAPathAPlaylistCannotHold) {
 }
 
 TEST_F(ClipboardTest, PasteWithoutAClipboardClipDoesNothing) {
-    w->clipboardClip = nullptr;
-    w->pasteTarget = {100, 1};
+    w->mix.clipboardClip = nullptr;
+    w->mix.pasteTarget = {100, 1};
     w->paste();
     EXPECT_TRUE(w->laneView1->clips.empty());
-    w->pasteTarget.clear();  // never set: no target
-    w->clipboardClip = std::make_shared<Clip>();
+    w->mix.pasteTarget.clear();  // never set: no target
+    w->mix.clipboardClip = std::make_shared<Clip>();
     w->paste();
     EXPECT_TRUE(w->laneView1->clips.empty());
 }
@@ -240,10 +241,10 @@ TEST_F(ClipboardTest, CopyAtClickedLaneSpaceAndPasteThroughTheWindow) {
     w->show();
     auto clip = add(w->laneView1, 100, 120, "song");
     QTest::mouseClick(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(clip->x, 16));
-    ASSERT_EQ(w->selectedLane, 1);
+    ASSERT_EQ(w->mix.selectedLane, 1);
     w->copyChosen();
     QTest::mouseClick(w->laneView2, Qt::LeftButton, Qt::NoModifier, QPoint(400, 16));
-    EXPECT_EQ(w->pasteTarget, (std::vector<double>{400, 2}));
+    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{400, 2}));
     EXPECT_TRUE(w->pasteItem()->AutoEnable);
     w->pasteChosen();
     ASSERT_EQ(w->laneView2->clips.size(), 1u);

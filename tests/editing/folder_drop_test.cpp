@@ -71,13 +71,13 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.zoom * 1000 + c.scroll);
         w->init();
-        w->pixelsPerSecond = c.zoom;
-        w->scrollX = c.scroll;
+        w->mix.pixelsPerSecond = c.zoom;
+        w->mix.scrollX = c.scroll;
         // A clip lying where the new ones go, and unsaved changes: no test, no prompt.
         w->laneView1->addNewClip(nullptr, 0, 16, "old", 300, "/m/old.mp3", 1, 0, 300, 0, 300, 0);
         shownDialogs.clear();
-        w->selectedIndex = 0;
-        w->selectedLane = 1;
+        w->mix.selectedIndex = 0;
+        w->mix.selectedLane = 1;
 
         EXPECT_TRUE(dropFile(music));
         // Nothing happens inside the drop: the program the folder came from is not kept waiting.
@@ -102,9 +102,9 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
         EXPECT_EQ(b.name, "two.mp3");
         EXPECT_EQ(b.x, c.left2 + c.width2 / 2);
         EXPECT_DOUBLE_EQ(b.fadeOutStart, c.width2 - 7);
-        EXPECT_EQ(w->documentSaved, 0);
-        EXPECT_EQ(w->selectedIndex, -1);
-        EXPECT_EQ(w->selectedLane, 0);
+        EXPECT_EQ(w->mix.document.saved, 0);
+        EXPECT_EQ(w->mix.selectedIndex, -1);
+        EXPECT_EQ(w->mix.selectedLane, 0);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
     }
 }

@@ -93,14 +93,14 @@ TEST_F(KeyCommandTest, ModifierKeysAloneAreNoKeyEvents) {
     auto clip = add(w->laneView1, 200, 100);
     select(w->laneView1, clip);
     for (int k : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Meta}) {
-        w->documentSaved = 1;
+        w->mix.document.saved = 1;
         key(QEvent::KeyPress, k);
         key(QEvent::KeyRelease, k);
-        EXPECT_EQ(w->documentSaved, 1) << k;
+        EXPECT_EQ(w->mix.document.saved, 1) << k;
     }
     // Any other key with a clip selected places the handles again: the playlist has changed.
     key(QEvent::KeyPress, Qt::Key_A);
-    EXPECT_EQ(w->documentSaved, 0);
+    EXPECT_EQ(w->mix.document.saved, 0);
 }
 
 TEST_F(KeyCommandTest, LosingTheFocusForgetsTheKeysHeld) {
@@ -214,7 +214,7 @@ TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
             const double centre0 = clip->centre;
             w->statusLine->setText(QString());
             w->inPointHandle->setLeft(-16);
-            w->documentSaved = 1;
+            w->mix.document.saved = 1;
             holdAndPress(c.keys, c.mods);
             EXPECT_EQ(clip->x, 250 + c.moved) << c.name << " lane " << lane->lane();
             EXPECT_DOUBLE_EQ(clip->centre, centre0 + c.moved) << c.name;
@@ -222,9 +222,9 @@ TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
                 << c.name;
             EXPECT_EQ(w->inPointHandle->Left(), clip->x - 50 - 6)
                 << c.name;  // handles follow the clip
-            EXPECT_EQ(w->documentSaved, 0) << c.name;
+            EXPECT_EQ(w->mix.document.saved, 0) << c.name;
             EXPECT_DOUBLE_EQ(clip->inPoint, 0) << c.name;
-            EXPECT_EQ(w->selectedLane, lane->lane()) << c.name;
+            EXPECT_EQ(w->mix.selectedLane, lane->lane()) << c.name;
         }
     }
 }
@@ -252,8 +252,8 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
             ASSERT_EQ(lane->clips.size(), 1u) << c.name;
             EXPECT_EQ(lane->clips[0], other) << c.name;
             EXPECT_EQ(other->x, 550) << c.name;
-            EXPECT_EQ(w->selectedIndex, -1) << c.name;
-            EXPECT_EQ(w->selectedLane, 0) << c.name;
+            EXPECT_EQ(w->mix.selectedIndex, -1) << c.name;
+            EXPECT_EQ(w->mix.selectedLane, 0) << c.name;
             EXPECT_EQ(w->inPointHandle->Left(), -16) << c.name;  // handles hidden
             EXPECT_EQ(w->previewDeck.running, c.spaceLatchClear) << c.name;
         }
@@ -267,10 +267,12 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
     };
     const Case cases[] = {
         {"nothing selected", [](KeyCommandTest& t, const ClipRef&) { t.w->refreshLanes(); }},
-        {"sounding on lane 1", [](KeyCommandTest& t, const ClipRef& c) { t.w->playDeck.current[0] = c; }},
+        {"sounding on lane 1",
+         [](KeyCommandTest& t, const ClipRef& c) { t.w->playDeck.current[0] = c; }},
         {"sounding on the other deck lane",
          [](KeyCommandTest& t, const ClipRef& c) { t.w->playDeck.current[1] = c; }},
-        {"index past the end", [](KeyCommandTest& t, const ClipRef&) { t.w->selectedIndex = 7; }},
+        {"index past the end",
+         [](KeyCommandTest& t, const ClipRef&) { t.w->mix.selectedIndex = 7; }},
         {"stale after a swap",
          [](KeyCommandTest& t, const ClipRef& c) {
              t.add(t.w->laneView2, 600, 50, "late");
@@ -291,16 +293,16 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
             select(w->laneView1, clip);
             c.setUp(*this, clip);
             const size_t clips = w->laneView1->clips.size() + w->laneView2->clips.size();
-            const int32_t index = w->selectedIndex;
+            const int32_t index = w->mix.selectedIndex;
             w->statusLine->setText(QString());
-            w->documentSaved = 1;
+            w->mix.document.saved = 1;
             w->inPointHandle->setLeft(-16);
             holdAndPress(k);
             EXPECT_EQ(clip->x, 250) << c.name;
             EXPECT_EQ(w->laneView1->clips.size() + w->laneView2->clips.size(), clips) << c.name;
-            EXPECT_EQ(w->selectedIndex, index) << c.name;
+            EXPECT_EQ(w->mix.selectedIndex, index) << c.name;
             EXPECT_TRUE(w->statusLine->Text().isEmpty()) << c.name;
-            EXPECT_EQ(w->documentSaved, 1) << c.name;
+            EXPECT_EQ(w->mix.document.saved, 1) << c.name;
             EXPECT_EQ(w->inPointHandle->Left(), -16) << c.name;
         }
     }

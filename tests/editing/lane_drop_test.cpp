@@ -121,10 +121,10 @@ class LaneDropTest : public AppFixture {
     }
 
     void select(int index, int lane) {
-        w->selectedIndex = index;
-        w->selectedLane = lane;
+        w->mix.selectedIndex = index;
+        w->mix.selectedLane = lane;
     }
-    bool selectionCleared() const { return w->selectedIndex == -1 && w->selectedLane == 0; }
+    bool selectionCleared() const { return w->mix.selectedIndex == -1 && w->mix.selectedLane == 0; }
 
     QTemporaryDir dir;
     std::map<QString, double> lengths;  // by file name; negative: not a movie
@@ -135,8 +135,8 @@ TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
     editing::setFileLabelSource([](const QString&) { return std::optional<QByteArray>("5"); });
     const QString path = file("song.mp3", QByteArray(4000, 'x') + id3v1("Route 66", "Band"));
     lengths["song.mp3"] = 120.7;
-    w->pixelsPerSecond = 2;
-    w->scrollX = 60;
+    w->mix.pixelsPerSecond = 2;
+    w->mix.scrollX = 60;
     select(0, 1);
     auto data = files({path});
     ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 100));
@@ -179,7 +179,7 @@ TEST_F(LaneDropTest, MediaLongerThanADayIsRefusedAndWhatIsTakenReadsBack) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         w->init();
-        w->pixelsPerSecond = c.zoom;
+        w->mix.pixelsPerSecond = c.zoom;
         lengths[c.file] = c.seconds;
         ASSERT_TRUE(dragAndDrop(w->laneView1, *files({file(c.file)}), 50));
         ASSERT_EQ(w->laneView1->clips.size(), c.taken ? 1u : 0u);
@@ -198,7 +198,7 @@ TEST_F(LaneDropTest, MediaLongerThanADayIsRefusedAndWhatIsTakenReadsBack) {
         w->open(list);
         ASSERT_EQ(w->laneView1->clips.size(), 1u);
         EXPECT_DOUBLE_EQ(w->laneView1->clips[0]->lengthPx, seconds);
-        EXPECT_EQ(w->keptRecords.count(), 0);
+        EXPECT_EQ(w->mix.document.keptRecords.count(), 0);
     }
 }
 
@@ -415,12 +415,12 @@ TEST_F(LaneDropTest, FailuresAreReportedAndChangeNothing) {
         EXPECT_EQ(w->statusLine->Text(), c.message);
         EXPECT_EQ(w->laneView1->clips.size(), 1u) << c.message.toStdString();
         // A failure ends the handling before the lanes are refreshed.
-        EXPECT_EQ(w->selectedIndex, 0) << c.message.toStdString();
-        EXPECT_EQ(w->selectedLane, 1) << c.message.toStdString();
+        EXPECT_EQ(w->mix.selectedIndex, 0) << c.message.toStdString();
+        EXPECT_EQ(w->mix.selectedLane, 1) << c.message.toStdString();
     }
     EXPECT_FALSE(measured.contains(fifo));  // never opened: it would block
     // At four pixels a second the short file is wide enough.
-    w->pixelsPerSecond = 4;
+    w->mix.pixelsPerSecond = 4;
     auto data = files({file("short.mp3")});
     ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 10));
     ASSERT_EQ(w->laneView1->clips.size(), 2u);
@@ -612,7 +612,7 @@ TEST_F(LaneDropTest, RealMp3DropMeasuresTheFileAndReadsItsTag) {
 
     auto data = files({path});
     ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 10));
-    w->pixelsPerSecond = 4;
+    w->mix.pixelsPerSecond = 4;
     ASSERT_TRUE(dragAndDrop(w->laneView2, *data, 10));
     auto bad = files({notMedia});
     ASSERT_TRUE(dragAndDrop(w->laneView2, *bad, 100));

@@ -31,12 +31,14 @@ class EngineWindowTest : public AppFixture {
 
 TEST_F(EngineWindowTest, PlayToggleSwapsIconAndTextAndForgetsOnStop) {
     auto clip = addClip(1, 50, 100);
-    w->playDeck.current[0] = w->playDeck.last[0] = w->playDeck.current[1] = w->playDeck.last[1] = clip;
+    w->playDeck.current[0] = w->playDeck.last[0] = w->playDeck.current[1] = w->playDeck.last[1] =
+        clip;
     w->play();
     EXPECT_TRUE(w->playDeck.running);
     EXPECT_EQ(w->playDeck.button->Icon(), pauseButtonPicture());
     EXPECT_EQ(w->playItem()->Text(), "Stop");
-    EXPECT_EQ(w->playDeck.current[0], nullptr);  // starting forgets the clips now sounding, not the last ones
+    EXPECT_EQ(w->playDeck.current[0],
+              nullptr);  // starting forgets the clips now sounding, not the last ones
     EXPECT_EQ(w->playDeck.current[1], nullptr);
     EXPECT_EQ(w->playDeck.last[0], clip);
     EXPECT_DOUBLE_EQ(clip->playStart, 50);  // the head at 100 lies 50 into the clip
@@ -67,7 +69,7 @@ TEST_F(EngineWindowTest, PreviewToggleKeepsSoundingClipsWhenStarting) {
 }
 
 TEST_F(EngineWindowTest, HeadControlsFollowAndPark) {
-    w->scrollX = 60;
+    w->mix.scrollX = 60;
     w->playDeck.labels[1]->setText("0.00:01");
     w->playDeck.labels[0]->setLeft(5);
     w->moveHeadTo(w->playDeck, 200.5);
@@ -183,7 +185,7 @@ TEST_F(EngineWindowTest, RulerClickRestartsThePreviewThere) {
     auto clip = addClip(1, 200, 100);
     w->previewDeck.running = true;
     w->previewDeck.current[0] = w->previewDeck.last[0] = clip;
-    w->selectedIndex = 3;
+    w->mix.selectedIndex = 3;
     w->statusLine->setText("something");
     EXPECT_FALSE(w->MouseDown(230, 10));
     EXPECT_TRUE(w->previewDeck.running);
@@ -192,10 +194,10 @@ TEST_F(EngineWindowTest, RulerClickRestartsThePreviewThere) {
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 230);
     EXPECT_DOUBLE_EQ(clip->previewStart, 30);
     EXPECT_EQ(w->previewItem()->Text(), "Stop Preview");
-    EXPECT_EQ(w->selectedIndex, -1);
-    EXPECT_EQ(w->selectedLane, 0);
+    EXPECT_EQ(w->mix.selectedIndex, -1);
+    EXPECT_EQ(w->mix.selectedLane, 0);
     EXPECT_TRUE(w->statusLine->Text().isEmpty());
-    EXPECT_EQ(w->pasteTarget, (std::vector<double>{0, 0}));
+    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
     EXPECT_FALSE(w->pasteItem()->AutoEnable);
     EXPECT_EQ(w->lane1Border->LineColor(), grey);
 }
@@ -221,7 +223,7 @@ TEST_F(EngineWindowTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
     w->MouseDown(120, 60);
     EXPECT_EQ(w->lane1Border->LineColor(), orange);
     EXPECT_EQ(w->lane2Border->LineColor(), grey);
-    EXPECT_EQ(w->pasteTarget, (std::vector<double>{120, 1}));
+    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{120, 1}));
     EXPECT_TRUE(w->pasteItem()->AutoEnable);
     EXPECT_EQ(w->activeLane, 1);
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 120);
@@ -230,7 +232,7 @@ TEST_F(EngineWindowTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
 
     w->MouseDown(140, 150);  // below everything: no lane, the active lane stays
     EXPECT_EQ(w->lane1Border->LineColor(), grey);
-    EXPECT_EQ(w->pasteTarget, (std::vector<double>{0, 0}));
+    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
     EXPECT_EQ(w->activeLane, 1);
 }
 

@@ -3,9 +3,9 @@
 #include <QTest>
 
 #include "model/lane_logic.h"
+#include "model/numtext.h"
 #include "platform/dragdrop.h"
 #include "platform/keyboard.h"
-#include "model/numtext.h"
 #include "shell/menu.h"
 #include "shell/pictures.h"
 #include "support/app_fixture.h"
@@ -70,17 +70,17 @@ TEST_F(LaneTest, ClipPictureEdges) {
 }
 
 TEST_F(LaneTest, AddNewClipCentresAndIdentity) {
-    w->scrollX = 120;
+    w->mix.scrollX = 120;
     auto a = add(w->laneView1, 10, 100);
     EXPECT_EQ(a->x, 60);
     EXPECT_DOUBLE_EQ(a->centre, 180);
     auto b = add(w->laneView1, 10, 101);
     EXPECT_DOUBLE_EQ(b->x, 60.5);  // a place is never rounded
     EXPECT_DOUBLE_EQ(b->centre, 180.5);
-    w->documentSaved = 1;
+    w->mix.document.saved = 1;
     w->laneView1->addClip(a);
     EXPECT_EQ(w->laneView1->clips.size(), 2u);
-    EXPECT_EQ(w->documentSaved, 1);
+    EXPECT_EQ(w->mix.document.saved, 1);
     w->laneView1->bringToFront(a);
     EXPECT_EQ(w->laneView1->clips.back(), a);
     w->laneView2->bringToFront(a);  // not on that lane: nothing
@@ -113,7 +113,7 @@ TEST_F(LaneTest, HandlesShowAndPark) {
     auto c = add(w->laneView1, 200, 200);
     c->inPoint = 20, c->outPoint = 180, c->fadeInEnd = 40, c->fadeOutStart = 160;
     w->laneView1->draggedClip = c;
-    w->documentSaved = 1;
+    w->mix.document.saved = 1;
     w->laneView1->showHandles();
     EXPECT_EQ(w->inPointHandle->Left(), 214);
     EXPECT_EQ(w->inPointHandle->Top(), 36);
@@ -122,7 +122,7 @@ TEST_F(LaneTest, HandlesShowAndPark) {
     EXPECT_EQ(w->fadeOutHandle->Top(), 78);
     EXPECT_EQ(w->inPointGuide->Y1(), 37);
     EXPECT_EQ(w->inPointGuide->Y2(), 75);
-    EXPECT_EQ(w->documentSaved, 0);
+    EXPECT_EQ(w->mix.document.saved, 0);
     EXPECT_TRUE(copyItem()->AutoEnable);
     EXPECT_TRUE(cutItem()->AutoEnable);
     EXPECT_TRUE(clearItem()->AutoEnable);
@@ -135,9 +135,9 @@ TEST_F(LaneTest, HandlesShowAndPark) {
     EXPECT_FALSE(copyItem()->AutoEnable);
     // Nothing pressed on the lane: showing does nothing.
     w->laneView2->draggedClip = nullptr;
-    w->documentSaved = 1;
+    w->mix.document.saved = 1;
     w->laneView2->showHandles();
-    EXPECT_EQ(w->documentSaved, 1);
+    EXPECT_EQ(w->mix.document.saved, 1);
     EXPECT_EQ(w->inPointHandle->Left(), -16);
 }
 
@@ -152,8 +152,8 @@ TEST_F(LaneTest, PressDragAndReleaseMoveAClip) {
     EXPECT_DOUBLE_EQ(b->centre, 300);
     w->laneView1->MouseUp(300, 16);
     EXPECT_EQ(b->x, 300);
-    EXPECT_EQ(w->selectedIndex, 1);
-    EXPECT_EQ(w->selectedLane, 1);
+    EXPECT_EQ(w->mix.selectedIndex, 1);
+    EXPECT_EQ(w->mix.selectedLane, 1);
 
     // Dragged onto a: refused and snapped back.
     ASSERT_TRUE(w->laneView1->MouseDown(300, 16));
@@ -163,7 +163,7 @@ TEST_F(LaneTest, PressDragAndReleaseMoveAClip) {
     EXPECT_EQ(w->statusLine->Text(), "do not drop one track onto another");
     EXPECT_EQ(b->x, 300);
     EXPECT_DOUBLE_EQ(b->centre, 300);
-    EXPECT_EQ(w->selectedLane, 1);
+    EXPECT_EQ(w->mix.selectedLane, 1);
     (void)a;
 }
 
@@ -193,7 +193,7 @@ TEST_F(LaneTest, AClickOnAClipTouchingItsNeighboursIsNoRefusedMove) {
         EXPECT_EQ(w->inPointHandle->Left() > 0, !c.refused);  // handles shown
         EXPECT_EQ(clearItem()->AutoEnable, !c.refused);
         EXPECT_DOUBLE_EQ(b->centre, c.left + c.width / 2);  // not moved
-        EXPECT_EQ(w->selectedIndex, 2);
+        EXPECT_EQ(w->mix.selectedIndex, 2);
     }
 }
 
@@ -217,7 +217,7 @@ TEST_F(LaneTest, ADraggedClipStopsAtTheTimelinesStart) {
         w->laneView1->MouseDrag(at + c.dragBy, 16);
         w->laneView1->MouseUp(at + c.dragBy, 16);
         EXPECT_DOUBLE_EQ(a->centre - 50, c.wantLeft);
-        EXPECT_DOUBLE_EQ(a->x, a->centre - w->scrollX);
+        EXPECT_DOUBLE_EQ(a->x, a->centre - w->mix.scrollX);
     }
 }
 
@@ -265,7 +265,7 @@ TEST_F(LaneTest, PlayingClipIsNotDraggedButCanBeRemoved) {
     w->laneView1->MouseUp(250, 16);
     EXPECT_TRUE(w->laneView1->clips.empty());
     EXPECT_EQ(w->playDeck.current[0], nullptr);
-    EXPECT_EQ(w->selectedIndex, -1);
+    EXPECT_EQ(w->mix.selectedIndex, -1);
 }
 
 TEST_F(LaneTest, ShiftPressCarriesTheClipAsOurOwnDrag) {
@@ -283,7 +283,7 @@ TEST_F(LaneTest, ShiftPressCarriesTheClipAsOurOwnDrag) {
     EXPECT_EQ(d->lane, 2);
     EXPECT_EQ(w->shiftDragSourceLane, 2);
     EXPECT_EQ(w->laneView2->dragToDelete, 0);
-    EXPECT_EQ(w->selectedIndex, -1);  // a Shift press does not select
+    EXPECT_EQ(w->mix.selectedIndex, -1);  // a Shift press does not select
 }
 
 TEST_F(LaneTest, CommandDragShiftsTheClipsToTheRight) {
@@ -324,52 +324,53 @@ TEST_F(LaneTest, ZoomRoundTripKeepsClipsInTime) {
     auto a = add(w->laneView1, 180, 180, "a");
     a->inPoint = 10, a->outPoint = 170, a->fadeInEnd = 30, a->fadeOutStart = 150, a->playStart = 20;
     const double centre0 = a->centre;
-    w->clipboardClip = std::make_shared<Clip>(*a);
-    w->pasteTarget = {300, 2};
+    w->mix.clipboardClip = std::make_shared<Clip>(*a);
+    w->mix.pasteTarget = {300, 2};
     auto choose = [&](const char* row) {
         for (int i = 0; i < w->zoomButton->ListCount(); ++i)
             if (w->zoomButton->List(i) == row) w->zoomButton->chooseRow(i);
     };
     choose("400");
-    EXPECT_FLOAT_EQ(w->pixelsPerSecond, 4.0f);
+    EXPECT_FLOAT_EQ(w->mix.pixelsPerSecond, 4.0f);
     EXPECT_EQ(w->zoomButton->Caption(), " 400%");
     EXPECT_DOUBLE_EQ(a->lengthPx, 720);
     EXPECT_DOUBLE_EQ(a->centre, centre0 * 4);
-    EXPECT_EQ(a->x, int(a->centre - w->scrollX));  // where the ruler says
-    EXPECT_DOUBLE_EQ(w->clipboardClip->lengthPx, 720);
-    EXPECT_DOUBLE_EQ(w->pasteTarget[0], 1200);
+    EXPECT_EQ(a->x, int(a->centre - w->mix.scrollX));  // where the ruler says
+    EXPECT_DOUBLE_EQ(w->mix.clipboardClip->lengthPx, 720);
+    EXPECT_DOUBLE_EQ(w->mix.pasteTarget[0], 1200);
     EXPECT_EQ(a->image->Width(), 720);
     choose("25");
     EXPECT_DOUBLE_EQ(a->lengthPx, 45);
     EXPECT_EQ(w->zoomButton->Caption(), " 25%");
     choose("100");
-    EXPECT_FLOAT_EQ(w->pixelsPerSecond, 1.0f);
+    EXPECT_FLOAT_EQ(w->mix.pixelsPerSecond, 1.0f);
     EXPECT_DOUBLE_EQ(a->lengthPx, 180);
     EXPECT_DOUBLE_EQ(a->inPoint, 10);
     EXPECT_DOUBLE_EQ(a->fadeOutStart, 150);
     EXPECT_DOUBLE_EQ(a->playStart, 20);
     EXPECT_DOUBLE_EQ(a->centre, centre0);
-    EXPECT_EQ(a->x, int(a->centre - w->scrollX));
-    EXPECT_DOUBLE_EQ(w->pasteTarget[0], 300);
+    EXPECT_EQ(a->x, int(a->centre - w->mix.scrollX));
+    EXPECT_DOUBLE_EQ(w->mix.pasteTarget[0], 300);
     // The same zoom again re-sets the caption and nothing else.
-    w->documentSaved = 1;
+    w->mix.document.saved = 1;
     choose("100");
-    EXPECT_EQ(w->documentSaved, 1);
+    EXPECT_EQ(w->mix.document.saved, 1);
 }
 
 TEST_F(LaneTest, ScrollingReplacesClipsHeadsAndRuler) {
     auto a = add(w->laneView1, 50, 100, "a");  // centre 100
     w->timelineScrollBar->setValue(6);
-    EXPECT_FLOAT_EQ(w->scrollX, 360);
+    EXPECT_FLOAT_EQ(w->mix.scrollX, 360);
     EXPECT_EQ(a->x, -260);
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 100 - 360);
     EXPECT_EQ(w->playDeck.line->X1(), -260);
     EXPECT_EQ(w->playDeck.button->Left(), -267);
-    EXPECT_EQ(w->playDeck.labels[0]->Left(), -260);  // labels move with the ruler even without a text
+    EXPECT_EQ(w->playDeck.labels[0]->Left(),
+              -260);  // labels move with the ruler even without a text
     EXPECT_EQ(w->previewDeck.labels[0]->Left(), 300 - 360 + 11);
     EXPECT_EQ(w->rulerLabel1->Text(), "0.05:00");
     EXPECT_EQ(w->rulerLabel1->Left(), -60);
-    EXPECT_EQ(w->documentSaved, 0);  // a scroll counts as a change
+    EXPECT_EQ(w->mix.document.saved, 0);  // a scroll counts as a change
 }
 
 TEST_F(LaneTest, HeadSearchScrollsToTheHeadsPage) {
@@ -384,20 +385,20 @@ TEST_F(LaneTest, HeadSearchScrollsToTheHeadsPage) {
         w->playDeck.headX = c.absolute;
         w->findPlayHeadClicked();
         EXPECT_EQ(w->timelineScrollBar->Value(), c.value) << c.absolute;
-        EXPECT_FLOAT_EQ(w->scrollX, c.scroll) << c.absolute;
-        EXPECT_FLOAT_EQ(w->scrollX, w->timelineScrollBar->Value() * 60.0f);
+        EXPECT_FLOAT_EQ(w->mix.scrollX, c.scroll) << c.absolute;
+        EXPECT_FLOAT_EQ(w->mix.scrollX, w->timelineScrollBar->Value() * 60.0f);
     }
     // Page 0 again from a scrolled view, and the offset stays value x 60 when the value holds.
     w->timelineScrollBar->setValue(6);
     w->centreOnHead(3);
     EXPECT_EQ(w->timelineScrollBar->Value(), 0);
-    EXPECT_FLOAT_EQ(w->scrollX, 0);
+    EXPECT_FLOAT_EQ(w->mix.scrollX, 0);
     w->playDeck.headTimelineX = 500;
     w->playDeck.headX = 500;
     w->timelineScrollBar->setValue(6);  // already on the head's page
     w->playDeck.headX = 140;
     w->findPlayHeadClicked();
-    EXPECT_FLOAT_EQ(w->scrollX, 360);
+    EXPECT_FLOAT_EQ(w->mix.scrollX, 360);
 }
 
 }  // namespace
@@ -417,7 +418,7 @@ TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
     QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     EXPECT_EQ(w->statusLine->Text(), "a");
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 300);  // the background click did not move the head
-    EXPECT_EQ(w->pasteTarget[1], 0.0);       // nor set a paste target
+    EXPECT_EQ(w->mix.pasteTarget[1], 0.0);        // nor set a paste target
 
     // A Shift drag of the clip likewise stays the lane's.
     w->playDeck.current[0] = nullptr;
@@ -431,8 +432,8 @@ TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
     platform::Keyboard::setModifiersForTesting(Qt::NoModifier);
     QTest::mousePress(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(500, 16));
     QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(500, 16));
-    EXPECT_EQ(w->pasteTarget[0], 500.0);
-    EXPECT_EQ(w->pasteTarget[1], 1.0);
+    EXPECT_EQ(w->mix.pasteTarget[0], 500.0);
+    EXPECT_EQ(w->mix.pasteTarget[1], 1.0);
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 500);
 }
 

@@ -31,14 +31,14 @@ TEST_F(ShiftSwapTest, ShiftMovesOnlyCentresStrictlyRightOfThePosition) {
         w->init();
         std::vector<ClipRef> clips = {add(1, 50, 100), add(1, 200, 100), add(1, 350, 100),
                                       add(2, 200, 100), add(2, 250, 100)};
-        w->documentSaved = 1;
+        w->mix.document.saved = 1;
         w->shiftClipsRight(c.dx, c.from);
         for (size_t i = 0; i < clips.size(); ++i) {
             EXPECT_EQ(clips[i]->x, c.want[i]) << c.from << " clip " << i;
             EXPECT_DOUBLE_EQ(clips[i]->centre, c.want[i]) << c.from << " clip " << i;
             EXPECT_EQ(clips[i]->lane, i < 3 ? 1 : 2);
         }
-        EXPECT_EQ(w->documentSaved, 1);  // the caller marks the change
+        EXPECT_EQ(w->mix.document.saved, 1);  // the caller marks the change
     }
 }
 
@@ -60,8 +60,8 @@ TEST_F(ShiftSwapTest, SwapMovesEveryCentreAtOrRightOfThePosition) {
         w->init();
         std::vector<ClipRef> clips;
         for (auto [lane, left] : c.clips) clips.push_back(add(lane, left, 100));
-        w->selectedIndex = 0;
-        w->selectedLane = 1;
+        w->mix.selectedIndex = 0;
+        w->mix.selectedLane = 1;
         w->swapClips(c.from, clips[0]);
         for (size_t i = 0; i < clips.size(); ++i) {
             const int lane = c.wantLanes[i];
@@ -69,7 +69,7 @@ TEST_F(ShiftSwapTest, SwapMovesEveryCentreAtOrRightOfThePosition) {
             EXPECT_GE(w->lane(lane)->indexOf(clips[i].get()), 0) << c.name << " clip " << i;
         }
         EXPECT_EQ(w->laneView1->clips.size() + w->laneView2->clips.size(), clips.size()) << c.name;
-        EXPECT_EQ(w->selectedIndex, 0) << c.name;  // the selection is the caller's
+        EXPECT_EQ(w->mix.selectedIndex, 0) << c.name;  // the selection is the caller's
     }
 }
 

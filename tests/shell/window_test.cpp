@@ -19,26 +19,26 @@ TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
     EXPECT_EQ(w->Width(), 800);
     EXPECT_EQ(w->Height(), 180);
     EXPECT_EQ(w->Title(), "Vontalix");
-    EXPECT_FLOAT_EQ(w->pixelsPerSecond, 1.0f);
+    EXPECT_FLOAT_EQ(w->mix.pixelsPerSecond, 1.0f);
     EXPECT_EQ(w->zoomButton->Caption(), " 100%");
     EXPECT_EQ(w->deckTimer->Period(), 10);
     EXPECT_EQ(w->deckTimer->Mode(), 2);
-    EXPECT_EQ(w->selectedIndex, -1);
-    EXPECT_EQ(w->selectedLane, -1);
+    EXPECT_EQ(w->mix.selectedIndex, -1);
+    EXPECT_EQ(w->mix.selectedLane, -1);
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 100.0);
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 300.0);
     EXPECT_DOUBLE_EQ(w->playDeck.headTimelineX, 100.0);
     EXPECT_DOUBLE_EQ(w->previewDeck.headTimelineX, 300.0);
-    EXPECT_EQ(w->documentSaved, 1);
+    EXPECT_EQ(w->mix.document.saved, 1);
     EXPECT_EQ(w->timelineScrollBar->Value(), 0);
-    EXPECT_FLOAT_EQ(w->scrollX, 0.0f);
-    ASSERT_EQ(w->pasteTarget.size(), 2u);
-    EXPECT_EQ(w->pasteTarget[0], 0.0);
-    EXPECT_EQ(w->pasteTarget[1], 0.0);
-    EXPECT_DOUBLE_EQ(w->defaultTransition, 3.0);
-    EXPECT_TRUE(w->documentPath.isEmpty());
-    for (auto* t :
-         {w->playDeck.labels[0], w->playDeck.labels[1], w->previewDeck.labels[0], w->previewDeck.labels[1]}) {
+    EXPECT_FLOAT_EQ(w->mix.scrollX, 0.0f);
+    ASSERT_EQ(w->mix.pasteTarget.size(), 2u);
+    EXPECT_EQ(w->mix.pasteTarget[0], 0.0);
+    EXPECT_EQ(w->mix.pasteTarget[1], 0.0);
+    EXPECT_DOUBLE_EQ(w->mix.defaultTransition, 3.0);
+    EXPECT_TRUE(w->mix.document.path.isEmpty());
+    for (auto* t : {w->playDeck.labels[0], w->playDeck.labels[1], w->previewDeck.labels[0],
+                    w->previewDeck.labels[1]}) {
         EXPECT_TRUE(t->Text().isEmpty()) << t->Name().toStdString();
     }
     EXPECT_EQ(w->spaceLatch->Text(), "Untitled");
@@ -50,26 +50,26 @@ TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
     w->playDeck.running = true;
     w->previewDeck.running = true;
     w->previewDevice = 77;
-    w->defaultTransition = 4.5;
+    w->mix.defaultTransition = 4.5;
     w->activeLane = 2;
     auto clip = std::make_shared<Clip>();
     clip->lengthPx = 200;
     clip->outPoint = 200;
     clip->fadeOutStart = 150;
-    w->clipboardClip = clip;
+    w->mix.clipboardClip = clip;
     w->playDeck.current[0] = std::make_shared<Clip>();
     w->laneView1->addNewClip(nullptr, 10, 16, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
-    w->pixelsPerSecond = 2.0f;
+    w->mix.pixelsPerSecond = 2.0f;
     w->init();
     EXPECT_TRUE(w->playDeck.running);
     EXPECT_TRUE(w->previewDeck.running);
     EXPECT_EQ(w->previewDevice, 77);
-    EXPECT_EQ(w->defaultTransition, 4.5);
+    EXPECT_EQ(w->mix.defaultTransition, 4.5);
     EXPECT_EQ(w->activeLane, 2);
     EXPECT_EQ(w->playDeck.current[0], nullptr);
     EXPECT_TRUE(w->laneView1->clips.empty());
     // The clipboard clip comes back to zoom 1 with the view.
-    ASSERT_EQ(w->clipboardClip, clip);
+    ASSERT_EQ(w->mix.clipboardClip, clip);
     EXPECT_DOUBLE_EQ(clip->lengthPx, 100);
     EXPECT_DOUBLE_EQ(clip->fadeOutStart, 75);
     ASSERT_TRUE(clip->image);
@@ -326,9 +326,9 @@ TEST_F(WindowTest, MenuCommandsReachTheirHandlers) {
     EXPECT_TRUE(w->hasMenuHandler("itunesl"));
     EXPECT_EQ(w->MenuBar()->_Lookup("itunesl"), nullptr);
     // Save Playlist as forgets the path before saving.
-    w->documentPath = "/tmp/x.txt";
+    w->mix.document.path = "/tmp/x.txt";
     App::instance()->dispatch(*w->saveAsItem());
-    EXPECT_TRUE(w->documentPath.isEmpty());
+    EXPECT_TRUE(w->mix.document.path.isEmpty());
 }
 
 // ---- File types and pictures -----------------------------------------------------------------

@@ -15,11 +15,11 @@
 #include <cmath>
 #include <memory>
 
-#include "model/lane_logic.h"
 #include "media/media.h"
+#include "model/lane_logic.h"
+#include "model/numtext.h"
 #include "platform/desktop.h"
 #include "platform/dragdrop.h"
-#include "model/numtext.h"
 #include "shell/app.h"
 #include "support/app_fixture.h"
 #include "support/media_gen.h"
@@ -166,15 +166,15 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
                           {true, 1, 0.5, "0.5"}};
     for (const Step& s : steps) {
         for (int i = 0; i < s.times; ++i) s.up ? p->LittleArrows1->Up() : p->LittleArrows1->Down();
-        EXPECT_EQ(w->defaultTransition, s.value);
+        EXPECT_EQ(w->mix.defaultTransition, s.value);
         EXPECT_EQ(p->transitionLabel->Text(), s.shown);
         EXPECT_EQ(p->transitionLabel->shownText(), s.shown) << "drawn whole, not cut short";
     }
     // A click on each half of the arrows is one step that way.
     QTest::mouseClick(p->LittleArrows1, Qt::LeftButton, Qt::NoModifier, QPoint(6, 3));
-    EXPECT_EQ(w->defaultTransition, 1);
+    EXPECT_EQ(w->mix.defaultTransition, 1);
     QTest::mouseClick(p->LittleArrows1, Qt::LeftButton, Qt::NoModifier, QPoint(6, 20));
-    EXPECT_EQ(w->defaultTransition, 0.5);
+    EXPECT_EQ(w->mix.defaultTransition, 0.5);
     // A new window shows the main window's value.
     p->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -196,7 +196,7 @@ TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
 
     restart();
     EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
-    EXPECT_EQ(w->defaultTransition, 2.5);
+    EXPECT_EQ(w->mix.defaultTransition, 2.5);
     EXPECT_EQ(w->statusLine->Text(), "");
     PreferencesWindow* again = PreferencesWindow::instance();
     EXPECT_EQ(again->deviceList->ListIndex(), 1);

@@ -1,0 +1,40 @@
+#pragma once
+// The open mix without its widgets: the clips of the two lanes, the selection, the clipboard clip
+// and the paste target, the zoom and the scroll, and the playlist document it came from. The
+// views draw it and turn input into changes of it; the decks play it.
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "model/clip.h"
+#include "model/playlist_format.h"
+
+namespace model {
+
+// The playlist file behind the mix.
+struct Document {
+    QString path;       // "" while untitled
+    int32_t saved = 0;  // 1 saved, 0 changed since
+    // Record lines the playlist held that could not be loaded: written back by every save, and
+    // forgotten with the document.
+    documents::KeptRecords keptRecords;
+};
+
+struct Mix {
+    // Each lane's clips in z-order: index 0 at the bottom, the last on top.
+    std::array<std::vector<ClipRef>, 2> lanes;
+    Document document;
+    float pixelsPerSecond = 0;        // the zoom: timeline pixels per second of media
+    float scrollX = 0;                // timeline pixels scrolled off the left edge
+    int32_t selectedIndex = 0;        // the selected clip's index in its lane, -1 none
+    int32_t selectedLane = 0;         // the selected clip's lane; 0 or -1 none
+    ClipRef clipboardClip;            // belongs to no lane
+    std::vector<double> pasteTarget;  // [0] x in window pixels, [1] lane (0 none); empty: none
+    double defaultTransition = 3.0;   // seconds of overlap when a folder is laid out
+
+    std::vector<ClipRef>& lane(int n) { return lanes[n == 2 ? 1 : 0]; }
+};
+
+}  // namespace model
