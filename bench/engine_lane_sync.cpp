@@ -13,6 +13,7 @@
 #include "media/media.h"
 #include "support/app_fixture.h"
 #include "support/lane_clicks.h"
+#include "support/null_output.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "shell/main_window.h"
 #include "support/app_fixture.h"
 #include "support/media_gen.h"
+#include "support/null_output.h"
 
 namespace {
 

@@ -1,8 +1,11 @@
 #pragma once
-// Inside of the output side: devices with their mixers, the decoder workers, and the voices
-// that are fading out. UI thread unless said otherwise.
+// Inside of the output side: devices with their mixers, the backend that opens them, the decoder
+// workers, and the voices that are fading out. UI thread unless said otherwise.
 
+#include <QByteArray>
+#include <QString>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -54,6 +57,42 @@ class Device {
 };
 
 using DeviceRef = std::shared_ptr<Device>;
+
+// The id of the device that sounds nowhere: where tracks whose device is missing play.
+constexpr int32_t kNowhereDevice = -1;
+
+struct SinkEntry {
+    QByteArray name;  // the system's device id
+    QString description;
+};
+
+// Called when a device with voices playing goes away, on the UI thread or the backend's own.
+using DeviceLostCallback = std::function<void(int32_t id, const QString& name)>;
+
+// The system's sound devices and the streams into them: the sound server, unless another backend
+// was installed in its place. UI thread unless said otherwise.
+class OutputBackend {
+  public:
+    virtual ~OutputBackend() = default;
+    // Connects when there is no live connection; false when there is no server.
+    virtual bool ensureConnected() = 0;
+    // Bumped whenever the device list or the default device changes (or the connection is lost).
+    virtual uint64_t generation() const = 0;
+    // The devices in the system's order, and the default one's id (empty without one).
+    virtual void snapshot(std::vector<SinkEntry>& sinks, QByteArray& defaultSink) = 0;
+    // A device playing into the named one; nullptr when it cannot be opened.
+    virtual DeviceRef openDevice(int32_t id, const QByteArray& sinkName,
+                                 const QString& description) = 0;
+    // The device that sounds nowhere; by default paced by the clock on a thread of its own.
+    virtual DeviceRef openNowhere();
+    virtual void setLostCallback(DeviceLostCallback cb) = 0;
+    // Ends every stream; nothing is rendered afterwards.
+    virtual void shutdown() = 0;
+};
+
+// Puts a backend in place of the sound server (nullptr: the sound server again). Every device
+// in use is shut down first: call with no player sounding.
+void installOutputBackend(std::unique_ptr<OutputBackend> backend);
 
 // The mixer a track routed to `route` plays in: the device's, or the one that sounds nowhere.
 // *available tells which.

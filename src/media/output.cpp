@@ -1,11 +1,8 @@
 #include "media/output.h"
 
 #include <QCoreApplication>
-#include <algorithm>
-#include <array>
-#include <chrono>
+#include <QThread>
 #include <map>
-#include <thread>
 
 #include "media/device.h"
 #include "media/pulse_output.h"
@@ -19,23 +16,13 @@ namespace {
 // Tracks whose device is missing play here, paced by the clock, heard nowhere.
 class NowhereDevice : public Device {
   public:
-    NowhereDevice() : Device(testing::kNowhere), pacer_(mixer_) { pacer_.start(); }
+    NowhereDevice() : Device(kNowhereDevice), pacer_(mixer_) { pacer_.start(); }
     ~NowhereDevice() override { shutdown(); }
     void shutdown() override { pacer_.stop(); }
     void wake() override { pacer_.wake(); }
 
   private:
     Pacer pacer_;
-};
-
-// Driven by testing::advance(); keeps what it mixed while its device is present.
-class NullDevice : public Device {
-  public:
-    NullDevice(int32_t id, QByteArray systemId) : Device(id), systemId(std::move(systemId)) {}
-    bool dead() const override { return gone; }
-    QByteArray systemId;
-    bool gone = false;
-    std::vector<float> capture;
 };
 
 struct Retired {
@@ -45,10 +32,10 @@ struct Retired {
 };
 
 struct Registry {
-    // First, so it is destroyed last: devices below still talk to it as they go.
+    // First, so they are destroyed last: devices below still talk to them as they go.
     PulseOutput pulse;
-    bool nullMode = false;
-    std::vector<QByteArray> nullIds;
+    std::unique_ptr<OutputBackend> installed;
+    OutputBackend& backend() { return installed ? *installed : pulse; }
     std::map<int32_t, DeviceRef> devices;
     DeviceRef nowhere;
     std::vector<Retired> retired;
@@ -71,12 +58,23 @@ void tellLost(int32_t id, const QString& name) {
     if (registry().lostHandler) registry().lostHandler(id, name);
 }
 
+// Any thread: the program is told on its own thread.
+void deviceLost(int32_t id, const QString& name) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) return;
+    if (QThread::currentThread() == app->thread())
+        tellLost(id, name);
+    else
+        QMetaObject::invokeMethod(
+            app, [id, name] { tellLost(id, name); }, Qt::QueuedConnection);
+}
+
 void shutdownAll() {
     Registry& r = registry();
     for (auto& [id, d] : r.devices) d->shutdown();
     if (r.nowhere) r.nowhere->shutdown();
     for (Retired& x : r.retired) x.device->shutdown();
-    r.pulse.shutdown();
+    r.backend().shutdown();
     r.devices.clear();
     r.nowhere.reset();
     r.retired.clear();
@@ -90,34 +88,22 @@ void ensureSetUp() {
     // Sound threads end before the application object, and with it the program's statics.
     qAddPostRoutine(shutdownAll);
     r.postRoutine = true;
-    // The server's thread hears of a lost device; the program is told on its own thread.
-    r.pulse.setLostCallback([](int32_t id, const QString& name) {
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(
-                app, [id, name] { tellLost(id, name); }, Qt::QueuedConnection);
-    });
+    r.pulse.setLostCallback(deviceLost);
 }
 
 // The cached list, read again only when the server reported a change.
 void refreshList() {
     Registry& r = registry();
-    if (r.nullMode) {
-        r.list.clear();
-        for (const QByteArray& id : r.nullIds)
-            r.list.push_back({QString::fromUtf8(id), QString::fromUtf8(id), deviceIdFor(id)});
-        r.defaultSink = r.nullIds.empty() ? QByteArray() : r.nullIds.front();
-        return;
-    }
     if (!r.triedServer) {
         // Once, for callers that play before anything asked for the devices.
         r.triedServer = true;
         ensureSetUp();
-        r.pulse.ensureConnected();
+        r.backend().ensureConnected();
     }
-    const uint64_t g = r.pulse.generation();
+    const uint64_t g = r.backend().generation();
     if (g == r.listGeneration) return;
     std::vector<SinkEntry> sinks;
-    r.pulse.snapshot(sinks, r.defaultSink);
+    r.backend().snapshot(sinks, r.defaultSink);
     r.list.clear();
     for (const SinkEntry& s : sinks) {
         r.list.push_back({s.description, QString::fromUtf8(s.name), deviceIdFor(s.name)});
@@ -159,12 +145,7 @@ DeviceRef deviceForRoute(int32_t route, bool* available) {
         }
         refreshList();
         if (const OutputDevice* found = listed(id)) {
-            DeviceRef d;
-            if (r.nullMode)
-                d = std::make_shared<NullDevice>(id, found->info.toUtf8());
-            else
-                d = r.pulse.openDevice(id, found->info.toUtf8(), found->name);
-            if (d) {
+            if (DeviceRef d = r.backend().openDevice(id, found->info.toUtf8(), found->name)) {
                 r.devices.emplace(id, d);
                 *available = true;
                 return d;
@@ -172,12 +153,7 @@ DeviceRef deviceForRoute(int32_t route, bool* available) {
         }
     }
     *available = false;
-    if (!r.nowhere) {
-        if (r.nullMode)
-            r.nowhere = std::make_shared<NullDevice>(testing::kNowhere, QByteArray());
-        else
-            r.nowhere = std::make_shared<NowhereDevice>();
-    }
+    if (!r.nowhere) r.nowhere = r.backend().openNowhere();
     return r.nowhere;
 }
 
@@ -205,6 +181,17 @@ void reclaim() {
     if (freed > 0) DecodePool::instance().wake();  // the workers let go of those streams
 }
 
+DeviceRef OutputBackend::openNowhere() { return std::make_shared<NowhereDevice>(); }
+
+void installOutputBackend(std::unique_ptr<OutputBackend> backend) {
+    reclaim();
+    shutdownAll();
+    Registry& r = registry();
+    r.retired.clear();
+    r.installed = std::move(backend);
+    if (r.installed) r.installed->setLostCallback(deviceLost);
+}
+
 }  // namespace detail
 
 int32_t deviceIdFor(const QByteArray& systemId) {
@@ -220,10 +207,10 @@ int32_t deviceIdFor(const QByteArray& systemId) {
 
 std::vector<OutputDevice> outputDevices() {
     auto& r = detail::registry();
-    if (!r.nullMode && QCoreApplication::instance()) {
+    if (QCoreApplication::instance()) {
         detail::ensureSetUp();
         r.triedServer = true;
-        r.pulse.ensureConnected();
+        r.backend().ensureConnected();
     }
     detail::refreshList();
     return r.list;
@@ -231,10 +218,10 @@ std::vector<OutputDevice> outputDevices() {
 
 void refreshOutputs() {
     auto& r = detail::registry();
-    if (!r.nullMode && QCoreApplication::instance()) {
+    if (QCoreApplication::instance()) {
         detail::ensureSetUp();
         r.triedServer = true;
-        r.pulse.ensureConnected();
+        r.backend().ensureConnected();
     }
     detail::forgetDeadDevices();
     detail::refreshList();
@@ -253,98 +240,5 @@ void setUnavailableRouteHandler(std::function<void(int32_t)> handler) {
 void setDeviceLostHandler(std::function<void(int32_t, const QString&)> handler) {
     detail::registry().lostHandler = std::move(handler);
 }
-
-namespace testing {
-
-void useNullOutput(const std::vector<QByteArray>& systemIds) {
-    detail::reclaim();
-    detail::shutdownAll();
-    auto& r = detail::registry();
-    r.retired.clear();
-    r.nullMode = true;
-    r.nullIds = systemIds;
-}
-
-void useRealOutput() {
-    detail::reclaim();
-    detail::shutdownAll();
-    auto& r = detail::registry();
-    r.retired.clear();
-    r.nullMode = false;
-}
-
-void setNullDevices(const std::vector<QByteArray>& systemIds) {
-    auto& r = detail::registry();
-    if (!r.nullMode) return;
-    r.nullIds = systemIds;
-    for (auto& [id, d] : r.devices) {
-        auto* n = static_cast<detail::NullDevice*>(d.get());
-        if (n->gone ||
-            std::find(systemIds.begin(), systemIds.end(), n->systemId) != systemIds.end())
-            continue;
-        n->gone = true;
-        if (n->mixer().anyActive()) detail::tellLost(id, QString::fromUtf8(n->systemId));
-    }
-}
-
-namespace {
-
-void waitForVoices(Mixer& m) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    for (int i = 0; i < kMaxVoices; ++i) {
-        Mixer::Slot& s = m.slot(i);
-        if (s.state.load(std::memory_order_acquire) != Mixer::Active) continue;
-        while (s.stream->ring.available() < kBlockFrames && !s.stream->finished.load() &&
-               std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-}
-
-}  // namespace
-
-void advance(int frames, bool waitForDecoders) {
-    auto& r = detail::registry();
-    std::vector<detail::NullDevice*> devs;
-    for (auto& [id, d] : r.devices) devs.push_back(static_cast<detail::NullDevice*>(d.get()));
-    if (r.nowhere) devs.push_back(static_cast<detail::NullDevice*>(r.nowhere.get()));
-    if (!r.nullMode) return;
-    for (int done = 0; done < frames; done += kBlockFrames) {
-        for (detail::NullDevice* d : devs) {
-            if (waitForDecoders) waitForVoices(d->mixer());
-            if (d->gone) {
-                // A lost device: its voices go on, and nothing is heard.
-                std::array<float, kBlockFrames * 2> discard;
-                d->mixer().render(discard.data(), kBlockFrames);
-                continue;
-            }
-            const size_t old = d->capture.size();
-            d->capture.resize(old + kBlockFrames * 2);
-            d->mixer().render(d->capture.data() + old, kBlockFrames);
-        }
-    }
-}
-
-std::vector<float> captured(int32_t id) {
-    auto& r = detail::registry();
-    if (!r.nullMode) return {};
-    if (id == kNowhere)
-        return r.nowhere ? static_cast<detail::NullDevice*>(r.nowhere.get())->capture
-                         : std::vector<float>();
-    if (id == 0) id = detail::defaultRoute();
-    auto it = r.devices.find(id);
-    return it == r.devices.end() ? std::vector<float>()
-                                 : static_cast<detail::NullDevice*>(it->second.get())->capture;
-}
-
-void clearCaptured() {
-    auto& r = detail::registry();
-    if (!r.nullMode) return;
-    for (auto& [id, d] : r.devices) static_cast<detail::NullDevice*>(d.get())->capture.clear();
-    if (r.nowhere) static_cast<detail::NullDevice*>(r.nowhere.get())->capture.clear();
-}
-
-void pauseDecoding(bool paused) { detail::DecodePool::instance().setPaused(paused); }
-
-}  // namespace testing
 
 }  // namespace media

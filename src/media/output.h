@@ -1,6 +1,5 @@
 #pragma once
-// Sound output devices, routing by device id, the system volume, and the null output that
-// tests drive with a virtual clock.
+// Sound output devices, routing by device id, and the system volume.
 
 #include <QByteArray>
 #include <QString>
@@ -54,31 +53,6 @@ void setSystemVolume(double v);
 void onSystemVolumeChanged(QObject* context, std::function<void(double volume)> handler);
 
 namespace testing {
-
-// Replaces every output by the null backend with the given devices (system ids; the first is
-// the default). Nothing plays in real time: advance() renders, and each device's output is
-// captured. Call with no player sounding.
-void useNullOutput(const std::vector<QByteArray>& systemIds);
-// Back to the real outputs.
-void useRealOutput();
-// Null output: the system's devices change to these (the first is the default; none is no
-// sound server). Devices that went away are lost as a real one is; ones that came back sound
-// again after refreshOutputs().
-void setNullDevices(const std::vector<QByteArray>& systemIds);
-
-// Renders `frames` frames (rounded up to whole 10 ms blocks) on every device. With
-// waitForDecoders, each block waits (up to a few seconds) until every sounding voice has its
-// block decoded, so captures are deterministic.
-void advance(int frames, bool waitForDecoders = true);
-
-// Interleaved stereo samples captured so far for a device id (0 = the default device);
-// kNowhere holds what tracks with an unavailable route played.
-constexpr int32_t kNowhere = -1;
-std::vector<float> captured(int32_t id);
-void clearCaptured();
-
-// Holds the decoder workers (to provoke underruns).
-void pauseDecoding(bool paused);
 
 // For the latency benchmark: the device's queued output when a player's first sound was mixed.
 struct FirstSound {

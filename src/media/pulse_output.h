@@ -21,37 +21,31 @@ struct pa_context;
 
 namespace media::detail {
 
-struct SinkEntry {
-    QByteArray name;  // the server's sink name: the system's device id
-    QString description;
-};
-
-// Called on the sound server's thread when a device with voices playing goes away.
-using DeviceLostCallback = std::function<void(int32_t id, const QString& name)>;
-
-class PulseOutput {
+class PulseOutput final : public OutputBackend {
   public:
     PulseOutput() = default;
-    ~PulseOutput();
+    ~PulseOutput() override;
     PulseOutput(const PulseOutput&) = delete;
     PulseOutput& operator=(const PulseOutput&) = delete;
 
     // UI thread. Connects when there is no live connection, and reads the sink list the first
     // time; false when there is no server.
-    bool ensureConnected();
+    bool ensureConnected() override;
     bool connected() const { return ready_.load(std::memory_order_acquire); }
 
     // Bumped whenever the sink list or the default sink changes (or the connection is lost).
-    uint64_t generation() const { return generation_.load(std::memory_order_acquire); }
-    void snapshot(std::vector<SinkEntry>& sinks, QByteArray& defaultSink);
+    uint64_t generation() const override { return generation_.load(std::memory_order_acquire); }
+    void snapshot(std::vector<SinkEntry>& sinks, QByteArray& defaultSink) override;
 
     // UI thread: a device playing into the named sink; nullptr without a connection.
-    DeviceRef openDevice(int32_t id, const QByteArray& sinkName, const QString& description);
+    DeviceRef openDevice(int32_t id, const QByteArray& sinkName,
+                         const QString& description) override;
 
-    void setLostCallback(DeviceLostCallback cb) { lost_ = std::move(cb); }
+    // The callback runs on the sound server's thread.
+    void setLostCallback(DeviceLostCallback cb) override { lost_ = std::move(cb); }
 
     // Ends every stream and the server's thread; nothing is rendered afterwards.
-    void shutdown();
+    void shutdown() override;
 
   private:
     friend class PulseDevice;

@@ -11,6 +11,7 @@
 #include "support/child_process.h"
 #include "support/lane_clicks.h"
 #include "support/media_gen.h"
+#include "support/null_output.h"
 
 namespace {
 

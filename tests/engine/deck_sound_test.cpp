@@ -6,6 +6,7 @@
 #include "support/app_fixture.h"
 #include "support/lane_clicks.h"
 #include "support/media_gen.h"
+#include "support/null_output.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include "media/media.h"
 #include "support/media_gen.h"
+#include "support/null_output.h"
 
 using namespace testsupport;
 namespace mt = media::testing;

@@ -15,6 +15,7 @@
 #include "media/media.h"
 #include "media/ring_buffer.h"
 #include "support/media_gen.h"
+#include "support/null_output.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "support/audio_server.h"
 #include "support/child_process.h"
 #include "support/media_gen.h"
+#include "support/null_output.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "shell/main_window.h"
 #include "support/child_process.h"
 #include "support/media_gen.h"
+#include "support/null_output.h"
 
 namespace testsupport {
 

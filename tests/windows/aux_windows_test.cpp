@@ -1,4 +1,5 @@
 // The auxiliary windows in a running program: preferences, about, drop preview, library list.
+#include "support/null_output.h"
 #include "windows/aux_windows.h"
 
 #include <QApplication>
