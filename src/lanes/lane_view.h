@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/clip.h"
+#include "model/mix.h"
 #include "platform/controls.h"
 
 class MainWindow;
@@ -13,7 +14,7 @@ class MainWindow;
 class LaneView : public platform::Canvas {
     Q_OBJECT
   public:
-    LaneView(QWidget* parent, const QString& name, int lane, std::vector<ClipRef>& clips);
+    LaneView(QWidget* parent, const QString& name, int lane, model::Mix& mix);
 
     int lane() const { return lane_; }
 
@@ -52,5 +53,6 @@ class LaneView : public platform::Canvas {
 
   private:
     MainWindow* win() const;
+    model::Mix& mix_;
     int lane_;
 };

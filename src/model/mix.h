@@ -35,6 +35,21 @@ struct Mix {
     double defaultTransition = 3.0;   // seconds of overlap when a folder is laid out
 
     std::vector<ClipRef>& lane(int n) { return lanes[n == 2 ? 1 : 0]; }
+    const std::vector<ClipRef>& lane(int n) const { return lanes[n == 2 ? 1 : 0]; }
+
+    // The clip's index on lane n (1 or 2), -1 when it is not there.
+    int indexOf(int n, const Clip* clip) const;
+    // Puts the clip on top of lane n unless this very object is there already; its movie is
+    // opened on the worker now, long before a head reaches it. Marks the document changed.
+    void addClip(int n, const ClipRef& clip);
+    // Makes a clip from its fields and puts it on top of lane n (`left` in visible pixels; its
+    // centre on the timeline adds the scroll). Marks the document changed.
+    ClipRef addNewClip(int n, platform::PictureRef image, double left, double y,
+                       const QString& name, double length, const QString& path, double clipLane,
+                       double fadeInEnd, double fadeOutStart, double start, double stop,
+                       int32_t label);
+    // Moves the clip to the top of lane n; false when it is not there.
+    bool bringToFront(int n, const ClipRef& clip);
 };
 
 }  // namespace model

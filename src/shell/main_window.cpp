@@ -143,7 +143,7 @@ constexpr int kFacingLeft = 0, kFacingRight = 1, kFacingDown = 2;
 void MainWindow::createControls0() {
     const QColor rulerText(61, 61, 61), timeText(50, 50, 50), previewText(255, 162, 0);
 
-    laneView1 = place(this, new LaneView(content(), "Canvas1", 1, mix.lane(1)), 0, 45, 800, 33);
+    laneView1 = place(this, new LaneView(content(), "Canvas1", 1, mix), 0, 45, 800, 33);
     laneView1->setHelpTag("Track 1");
     laneView1->setBackdrop(laneBackdropPicture());
     laneView1->onOpen = [this] { lane1Opened(); };
@@ -152,7 +152,7 @@ void MainWindow::createControls0() {
     laneView1->onMouseEnter = [this] { lane1MouseEnter(); };
     laneView1->onDropObject = [this](DragItem& i, int a) { lane1Drop(i, a); };
 
-    laneView2 = place(this, new LaneView(content(), "Canvas2", 2, mix.lane(2)), 0, 87, 800, 33);
+    laneView2 = place(this, new LaneView(content(), "Canvas2", 2, mix), 0, 87, 800, 33);
     laneView2->setHelpTag("Track 2");
     laneView2->setBackdrop(laneBackdropPicture());
     laneView2->onOpen = [this] { lane2Opened(); };
@@ -463,4 +463,15 @@ void MainWindow::init() {
     showVolume(volumeMeter, systemVolume());
     // What the status line said was about the document just ended.
     statusLine->setText(QString());
+}
+
+platform::PictureRef MainWindow::makeClipPicture(const QString& name, double duration,
+                                                 double fadeInEnd, double fadeOutStart,
+                                                 double start, double stop, int32_t label) {
+    platform::PictureRef pic =
+        lanes::clipPicture(name, duration, fadeInEnd, fadeOutStart, start, stop, label);
+    if (!pic)
+        platform::MsgBox(QStringLiteral(
+            "Out of memory.  Please increase the RAM allocation to the IDE (or built app)."));
+    return pic;
 }

@@ -8,6 +8,7 @@
 #include "engine/deck.h"
 #include "lanes/lane_view.h"
 #include "model/clip.h"
+#include "model/clip_picture.h"
 #include "model/mix.h"
 #include "model/playlist_format.h"
 #include "platform/controls.h"
@@ -173,8 +174,8 @@ class MainWindow : public platform::Window {
     void paste();
     void shiftClipsRight(double delta, double from);
     void swapClips(double from, const ClipRef& clip);
-    platform::PictureRef makeClipPicture(const QString& name, double duration, double fadeInHandle,
-                                         double fadeOutHandle, double start, double stop,
+    platform::PictureRef makeClipPicture(const QString& name, double duration, double fadeInEnd,
+                                         double fadeOutStart, double start, double stop,
                                          int32_t label);
     QString clipName(const QString& fileName, const QString& path);
     void followScroll();

@@ -1,6 +1,6 @@
 // Clip pictures are drawn in tiles for the parts that are shown; they must look exactly as the
 // same picture drawn whole, wherever a lane shows them, and their memory must stay bounded.
-#include "lanes/clip_picture.h"
+#include "model/clip_picture.h"
 
 #include <QImage>
 

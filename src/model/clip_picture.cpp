@@ -1,12 +1,11 @@
 // A clip's picture: light bands, darker trimmed ends, the fade envelope, a rounded outline and
 // the name in the colour of the file's label.
-#include "lanes/clip_picture.h"
+#include "model/clip_picture.h"
 
 #include <QColor>
+#include <algorithm>
 
-#include "platform/dialogs.h"
 #include "model/numtext.h"
-#include "shell/main_window.h"
 
 namespace {
 
@@ -58,9 +57,9 @@ platform::PictureRef makeClipPicture(const ClipPictureSpec& spec) {
 
 }  // namespace lanes
 
-platform::PictureRef MainWindow::makeClipPicture(const QString& name, double duration,
-                                                 double fadeInEnd, double fadeOutStart,
-                                                 double start, double stop, int32_t label) {
+platform::PictureRef lanes::clipPicture(const QString& name, double duration, double fadeInEnd,
+                                        double fadeOutStart, double start, double stop,
+                                        int32_t label) {
     lanes::ClipPictureSpec spec;
     spec.name = name;
     spec.nameColor = labelColor(label);
@@ -71,10 +70,5 @@ platform::PictureRef MainWindow::makeClipPicture(const QString& name, double dur
     spec.fadeOutStart = whole(fadeOutStart);
     spec.stop = whole(stop);
     platform::PictureRef pic = lanes::makeClipPicture(spec);
-    if (!pic || pic->isNull()) {
-        platform::MsgBox(QStringLiteral(
-            "Out of memory.  Please increase the RAM allocation to the IDE (or built app)."));
-        return nullptr;
-    }
-    return pic;
+    return pic && !pic->isNull() ? pic : nullptr;
 }

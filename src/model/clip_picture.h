@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QString>
+#include <cstdint>
 
 #include "model/picture.h"
 
@@ -23,5 +24,10 @@ void drawClipPicture(platform::Graphics& g, const ClipPictureSpec& spec);
 
 // A picture that draws itself for the parts that are shown; it holds no pixels of its own.
 platform::PictureRef makeClipPicture(const ClipPictureSpec& spec);
+
+// The picture of a clip with these edit points (timeline pixels from its left edge) and file
+// label; nullptr when it cannot be made.
+platform::PictureRef clipPicture(const QString& name, double duration, double fadeInEnd,
+                                 double fadeOutStart, double start, double stop, int32_t label);
 
 }  // namespace lanes
