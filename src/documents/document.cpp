@@ -9,9 +9,8 @@
 
 #include "documents/parallel_measure.h"
 #include "documents/playlist_io.h"
-#include "documents/safe_write.h"
+#include "media/atomic_file.h"
 #include "media/clip_movie.h"
-#include "media/file_access.h"
 #include "model/drop_logic.h"
 #include "model/playlist_format.h"
 #include "model/regular_file.h"
@@ -71,15 +70,6 @@ bool readWholeFile(const QString& path, QByteArray& bytes, QString& problem) {
         return false;
     }
     return true;
-}
-
-// Replaces the file in one step: either the new text is there whole, or the old file is
-// untouched.
-bool writeAtomically(const QString& path, const QByteArray& bytes, QString& problem) {
-    problem = media::replaceRefusal(path);
-    if (!problem.isEmpty()) return false;
-    problem = documents::writeFileSafely(path, bytes);
-    return problem.isEmpty();
 }
 
 QStringList openDialogFilters() {
@@ -152,10 +142,11 @@ int32_t MainWindow::save() {
     const QByteArray lane1 = documents::laneRecords(*this, laneView1->clips, &problem);
     QByteArray lane2;
     if (problem.isEmpty()) lane2 = documents::laneRecords(*this, laneView2->clips, &problem);
-    // The records that could not be loaded go back into the file after the loaded ones.
+    // The records that could not be loaded go back into the file after the loaded ones. The file
+    // is replaced in one step: the new text is there whole, or the old file is untouched.
     if (problem.isEmpty())
-        writeAtomically(target, documents::playlistText(lane1, lane2, mix.document.keptRecords),
-                        problem);
+        problem = media::writeFileAtomically(
+            target, documents::playlistText(lane1, lane2, mix.document.keptRecords));
     if (!problem.isEmpty()) {
         showFailure(QStringLiteral("The playlist could not be saved."),
                     quoted(target) + QStringLiteral(": ") + problem +

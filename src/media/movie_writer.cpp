@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -13,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "media/atomic_file.h"
 #include "media/decoder.h"
 #include "media/ffmpeg_util.h"
 #include "media/file_access.h"
@@ -308,46 +308,18 @@ class ThreadGroup {
     std::vector<std::thread> threads_;
 };
 
-// FFmpeg's output goes through the save file, which only replaces the target on commit. The
-// first failure is kept in words: later calls would only report that the file is in error.
-struct Output {
-    QSaveFile file;
-    QString problem;
-
-    explicit Output(const QString& path) : file(path) {}
-    bool failed(bool ok) {
-        if (!ok && problem.isEmpty()) {
-            problem = file.errorString();
-            if (problem.isEmpty()) problem = QStringLiteral("The file could not be written");
-        }
-        return !ok;
-    }
-    QString problemOr(const QString& fallback) const {
-        return problem.isEmpty() ? fallback : problem + u'.';
-    }
-};
-
+// FFmpeg's output goes to the new version of the file, which only replaces the target on commit.
 int writeToFile(void* opaque, uint8_t* buf, int size) {
-    auto* out = static_cast<Output*>(opaque);
-    // Unbuffered, so a full disk shows at this write and not at some later one. A short write
-    // is followed by another, which then says why the rest could not go.
-    qint64 done = 0;
-    while (done < size) {
-        const qint64 n = out->file.write(reinterpret_cast<const char*>(buf) + done, size - done);
-        if (n <= 0) break;
-        done += n;
-    }
-    return out->failed(done == size) ? AVERROR(EIO) : size;
+    auto* out = static_cast<AtomicFile*>(opaque);
+    return out->write(reinterpret_cast<const char*>(buf), static_cast<size_t>(size)) ? size
+                                                                                     : AVERROR(EIO);
 }
 
 int64_t seekInFile(void* opaque, int64_t offset, int whence) {
-    auto* out = static_cast<Output*>(opaque);
+    auto* out = static_cast<AtomicFile*>(opaque);
     whence &= ~AVSEEK_FORCE;
-    if (whence == AVSEEK_SIZE) return out->file.size();
-    int64_t pos = offset;
-    if (whence == SEEK_CUR) pos += out->file.pos();
-    if (whence == SEEK_END) pos += out->file.size();
-    return out->failed(pos >= 0 && out->file.seek(pos)) ? AVERROR(EIO) : pos;
+    const int64_t pos = whence == AVSEEK_SIZE ? out->size() : out->seek(offset, whence);
+    return pos < 0 ? AVERROR(EIO) : pos;
 }
 
 }  // namespace
@@ -399,13 +371,12 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
     control.samplesDone = 0;
     control.samplesTotal = length * static_cast<int64_t>(tracks.size());
 
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) return fail(QStringLiteral("It is not a file."));
-    if (const QString refused = replaceRefusal(path); !refused.isEmpty()) return fail(refused);
-
-    Output out(path);
-    if (out.failed(out.file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)))
-        return fail(out.problemOr(QString()));
+    AtomicFile out(path);
+    if (!out.open()) return fail(out.problem());
+    // The first failure of the file is kept in words: FFmpeg would only say that it is in error.
+    auto problemOr = [&out](const QString& fallback) {
+        return out.problem().isEmpty() ? fallback : out.problem();
+    };
 
     auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferBytes));
     if (!buffer) return fail(QStringLiteral("Out of memory."));
@@ -439,7 +410,7 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
     if (length == 0) av_dict_set(&options, "movflags", "empty_moov", 0);
     int rc = avformat_write_header(fmt.get(), &options);
     av_dict_free(&options);
-    if (rc < 0) return fail(out.problemOr(ff::errorText(rc) + u'.'));
+    if (rc < 0) return fail(problemOr(ff::errorText(rc) + u'.'));
 
     Shared sh;
     sh.control = &control;
@@ -494,7 +465,7 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
         av_packet_rescale_ts(pkt.get(), AVRational{1, kMovieRate}, st->time_base);
         rc = av_write_frame(fmt.get(), pkt.get());
         if (rc < 0 || io->error < 0) {
-            sh.fail(out.problemOr(ff::errorText(rc < 0 ? rc : io->error) + u'.'));
+            sh.fail(problemOr(ff::errorText(rc < 0 ? rc : io->error) + u'.'));
             break;
         }
     }
@@ -512,10 +483,9 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
     rc = av_write_trailer(fmt.get());
     avio_flush(io.get());
     if (rc < 0 || io->error < 0)
-        return fail(out.problemOr(ff::errorText(rc < 0 ? rc : io->error) + u'.'));
+        return fail(problemOr(ff::errorText(rc < 0 ? rc : io->error) + u'.'));
     fmt.reset();
-    if (out.failed(out.file.commit()))
-        return fail(out.problemOr(QStringLiteral("The file could not be saved.")));
+    if (!out.commit()) return fail(out.problem());
     result.outcome = Outcome::Written;
     return result;
 }

@@ -6,7 +6,7 @@
 #include <QDir>
 
 #include "document_fixture.h"
-#include "documents/safe_write.h"
+#include "media/atomic_file.h"
 #include "platform/dialogs.h"
 #include "platform/progress.h"
 
@@ -18,7 +18,7 @@ using testsupport::DocumentFixture;
 class KeptRecords : public DocumentFixture {
   protected:
     void TearDown() override {
-        documents::setWriteCall({});
+        media::setWriteCall({});
         platform::dialogHooks().progress = nullptr;
         platform::progressDelayMs() = 500;
         DocumentFixture::TearDown();
@@ -227,7 +227,7 @@ TEST_F(KeptRecords, AFailedSaveSaysWhatHappenedAndKeepsTheOldFile) {
         SCOPED_TRACE(c.says);
         // The disk takes some bytes, then no more.
         int calls = 0;
-        documents::setWriteCall([&calls, &c](int fd, const void* data, size_t size) -> ssize_t {
+        media::setWriteCall([&calls, &c](int fd, const void* data, size_t size) -> ssize_t {
             if (calls++ == 0) return ::write(fd, data, std::min<size_t>(size, 10));
             errno = c.error;
             return -1;
@@ -242,7 +242,7 @@ TEST_F(KeptRecords, AFailedSaveSaysWhatHappenedAndKeepsTheOldFile) {
         EXPECT_EQ(fileNames(), filesBefore);  // no half-written file left behind
         EXPECT_EQ(w->mix.document.saved, 0);
     }
-    documents::setWriteCall({});
+    media::setWriteCall({});
     EXPECT_EQ(w->save(), 1);
     EXPECT_EQ(recordCount(readFile(doc)), 2);
 }
