@@ -15,8 +15,9 @@
 #include "platform/menu.h"
 #include "platform/movieplayer.h"
 #include "platform/window.h"
+#include "windows/preview_device_host.h"
 
-class MainWindow : public platform::Window {
+class MainWindow : public platform::Window, public windows::PreviewDeviceHost {
     Q_OBJECT
   public:
     MainWindow();
@@ -148,6 +149,11 @@ class MainWindow : public platform::Window {
     bool openFolderChosen();
     bool aboutChosen();
     bool libraryChosen();
+
+    // ---- The preview device as the small windows choose it and play on it ----------------------
+    double previewDeviceId() const override;
+    void setPreviewDeviceId(double id) override;
+    void routeToPreviewDevice(platform::MoviePlayer* player) override;
 
     // ---- Methods ------------------------------------------------------------------------------
     int32_t playerOutputDevice(platform::MoviePlayer* player);

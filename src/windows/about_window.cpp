@@ -2,7 +2,6 @@
 #include <QCoreApplication>
 
 #include "platform/desktop.h"
-#include "shell/main_window.h"
 #include "windows/aux_windows.h"
 #include "windows/window_logic.h"
 #include "windows/window_parts.h"
@@ -11,13 +10,13 @@ namespace {
 QPointer<about> theAbout;
 }
 
-about* about::instance() { return windows::openOrBuild(theAbout); }
+about* about::instance(QWidget* owner) { return windows::openOrBuild(theAbout, owner); }
 about* about::existing() { return theAbout; }
 
 QString about::address() { return windows::readmeAddress(QCoreApplication::applicationDirPath()); }
 
 void about::Layout() {
-    setFrame(7, MainWindow::instance(), true, true);
+    setFrame(7, owner_, true, true);
     setTitle(QStringLiteral("About Vontalix"));
     setContentLimits(windows::kMinSize, windows::kMinSize, windows::kMaxSize, windows::kMaxSize);
     setContentSize(240, 122);

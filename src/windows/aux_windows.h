@@ -1,9 +1,11 @@
 #pragma once
 // The auxiliary windows: preferences, about, drop preview and the library list. Each is reached
-// through its instance(): the open window of its kind, or a new one built now. Closing a window
-// destroys it; the next instance() builds a fresh one.
+// through its instance(): the open window of its kind, or a new one built now for the owner
+// window given (it floats in front of it and goes with it). Closing a window destroys it; the
+// next instance() builds a fresh one.
 
 #include <QPointer>
+#include <QWidget>
 
 #include "platform/controls.h"
 #include "platform/dragdrop.h"
@@ -11,12 +13,19 @@
 #include "platform/little_arrows.h"
 #include "platform/movieplayer.h"
 #include "platform/window.h"
+#include "windows/preview_device_host.h"
 
-// The preview device and the default transition of the main window, kept for the next run.
+namespace model {
+struct Mix;
+}
+
+// The preview device and the default transition of the mix, kept for the next run.
 class PreferencesWindow : public platform::Window {
     Q_OBJECT
   public:
-    static PreferencesWindow* instance();
+    PreferencesWindow(QWidget* owner, model::Mix& mix, windows::PreviewDeviceHost& device);
+    static PreferencesWindow* instance(QWidget* owner, model::Mix& mix,
+                                       windows::PreviewDeviceHost& device);
     static PreferencesWindow* existing();
 
     platform::ListBox* deviceList = nullptr;
@@ -34,13 +43,21 @@ class PreferencesWindow : public platform::Window {
     void deviceListChanged();
     void LittleArrows1_Up();
     void LittleArrows1_Down();
+
+  private:
+    void showTransition();
+
+    QWidget* owner_;
+    model::Mix& mix_;
+    windows::PreviewDeviceHost& device_;
 };
 
 // The version text; a click on it opens the program's README.
 class about : public platform::Window {
     Q_OBJECT
   public:
-    static about* instance();
+    explicit about(QWidget* owner) : owner_(owner) {}
+    static about* instance(QWidget* owner);
     static about* existing();
 
     platform::StaticText* StaticText1 = nullptr;
@@ -51,14 +68,20 @@ class about : public platform::Window {
     bool StaticText1_MouseDown(int x, int y);
     // The address of line 6, which a click opens.
     static QString address();
+
+  private:
+    QWidget* owner_;
 };
 
 // Plays one dropped file (a file, a library track or a clip dragged off a lane) on the preview
-// device, beside the decks, which it never touches.
+// device, beside the decks, which it never touches. A clip dragged off a lane is found among the
+// mix's clips.
 class dropPreviewWindow : public platform::Window {
     Q_OBJECT
   public:
-    static dropPreviewWindow* instance();
+    dropPreviewWindow(QWidget* owner, const model::Mix& mix, windows::PreviewDeviceHost& device);
+    static dropPreviewWindow* instance(QWidget* owner, const model::Mix& mix,
+                                       windows::PreviewDeviceHost& device);
     static dropPreviewWindow* existing();
 
     platform::MoviePlayer* dropPreviewPlayer = nullptr;
@@ -73,13 +96,19 @@ class dropPreviewWindow : public platform::Window {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
+
+  private:
+    QWidget* owner_;
+    const model::Mix& mix_;
+    windows::PreviewDeviceHost& device_;
 };
 
 // The songs of the program's song list, one row each, with their count.
 class itunesLib : public platform::Window {
     Q_OBJECT
   public:
-    static itunesLib* instance();
+    explicit itunesLib(QWidget* owner) : owner_(owner) {}
+    static itunesLib* instance(QWidget* owner);
     static itunesLib* existing();
 
     platform::ListBox* songList = nullptr;
@@ -91,4 +120,7 @@ class itunesLib : public platform::Window {
 
     void songListOpened();
     bool songListDragRow(platform::DragItem& item, int row);
+
+  private:
+    QWidget* owner_;
 };

@@ -5,10 +5,11 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "model/lane_logic.h"
 #include "media/movie.h"
+#include "model/lane_logic.h"
+#include "model/mix.h"
 #include "model/numtext.h"
-#include "shell/main_window.h"
+#include "model/plist_reader.h"
 #include "windows/aux_windows.h"
 #include "windows/window_parts.h"
 
@@ -33,23 +34,28 @@ constexpr const char* kPreviewTypes[] = {
 // The media file of a clip carried off a lane by the program's own drag, found by the clip's
 // identity among the clips the lane holds now; "" when the drag names no clip of a lane (a clip
 // deleted meanwhile, another process's drag).
-QString laneClipPath(MainWindow& w, const DragItem& item) {
+QString laneClipPath(const model::Mix& mix, const DragItem& item) {
     const std::optional<lanes::ClipDrag> drag = lanes::decodeClipDrag(item.clipData());
-    if (!drag) return QString();
-    LaneView* lane = w.lane(drag->lane);
-    if (!lane) return QString();
+    if (!drag || (drag->lane != 1 && drag->lane != 2)) return QString();
     // Only compared with the lane's clips, never followed.
-    const int index = lane->indexOf(reinterpret_cast<const Clip*>(drag->clip));
-    return index < 0 ? QString() : lane->clips[static_cast<size_t>(index)]->path;
+    const int index = mix.indexOf(drag->lane, reinterpret_cast<const Clip*>(drag->clip));
+    return index < 0 ? QString() : mix.lane(drag->lane)[static_cast<size_t>(index)]->path;
 }
 
 }  // namespace
 
-dropPreviewWindow* dropPreviewWindow::instance() { return windows::openOrBuild(thePreview); }
+dropPreviewWindow::dropPreviewWindow(QWidget* owner, const model::Mix& mix,
+                                     windows::PreviewDeviceHost& device)
+    : owner_(owner), mix_(mix), device_(device) {}
+
+dropPreviewWindow* dropPreviewWindow::instance(QWidget* owner, const model::Mix& mix,
+                                               windows::PreviewDeviceHost& device) {
+    return windows::openOrBuild(thePreview, owner, mix, device);
+}
 dropPreviewWindow* dropPreviewWindow::existing() { return thePreview; }
 
 void dropPreviewWindow::Layout() {
-    setFrame(7, MainWindow::instance(), false, false);
+    setFrame(7, owner_, false, false);
     setTitle(QStringLiteral("Drop for Preview"));
     setContentLimits(windows::kMinSize, windows::kMinSize, windows::kMaxSize, windows::kMaxSize);
     setContentSize(294, 64);
@@ -93,9 +99,10 @@ void dropPreviewWindow::ListBox1_Open() {
 // The drag's file wins over its library track, and a lane's clip over both. A file that cannot
 // be opened changes nothing but the row's text, which says so.
 void dropPreviewWindow::ListBox1_DropObject(DragItem& item, int) {
-    MainWindow* w = MainWindow::instance();
+    const QString libraryType = QStringLiteral("itun");
     QString file;
-    if (item.MacDataAvailable(QStringLiteral("itun"))) file = w->dropFromLibrary(item);
+    if (item.MacDataAvailable(libraryType))
+        file = editing::itunesTrackPath(item.MacData(libraryType));
     if (item.FolderItemAvailable()) {
         file = item.FolderItem();
         if (!QFileInfo(file).isFile()) {
@@ -104,7 +111,7 @@ void dropPreviewWindow::ListBox1_DropObject(DragItem& item, int) {
         }
     }
     if (item.PictureAvailable()) {
-        const QString clipFile = laneClipPath(*w, item);
+        const QString clipFile = laneClipPath(mix_, item);
         if (!clipFile.isEmpty()) file = clipFile;
     }
     if (file.isEmpty()) return;
@@ -118,7 +125,7 @@ void dropPreviewWindow::ListBox1_DropObject(DragItem& item, int) {
     setTitle(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded));
     // A preview still sounding fades out as the new movie takes its place.
     dropPreviewPlayer->setMovie(movie);
-    w->setPlayerOutputDevice(dropPreviewPlayer, whole(w->previewDevice));
+    device_.routeToPreviewDevice(dropPreviewPlayer);
     dropPreviewPlayer->Play();
     dropPreviewPlayer->refreshBar();
 }

@@ -1,7 +1,6 @@
 // The library list: the songs of the program's song list with their count. No menu item leads
 // here; the main window's "itunesl" command shows it.
 #include "model/numtext.h"
-#include "shell/main_window.h"
 #include "windows/aux_windows.h"
 #include "windows/window_logic.h"
 #include "windows/window_parts.h"
@@ -12,12 +11,12 @@ constexpr int kWidth = 622, kHeight = 300;
 constexpr int kLocationColumn = 4;
 }  // namespace
 
-itunesLib* itunesLib::instance() { return windows::openOrBuild(theLibrary); }
+itunesLib* itunesLib::instance(QWidget* owner) { return windows::openOrBuild(theLibrary, owner); }
 itunesLib* itunesLib::existing() { return theLibrary; }
 
 // A document window of fixed size: the list does not follow a resize, so none is offered.
 void itunesLib::Layout() {
-    setFrame(0, MainWindow::instance(), true, false);
+    setFrame(0, owner_, true, false);
     setTitle(QStringLiteral("iTunes Library"));
     setContentLimits(kWidth, kHeight, kWidth, kHeight);
     setContentSize(kWidth, kHeight);

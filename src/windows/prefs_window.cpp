@@ -1,8 +1,8 @@
-// The preferences window: the preview device and the default transition of the main window,
-// written straight into it. The window keeps nothing of its own.
+// The preferences window: the preview device and the default transition of the mix, written
+// straight into them. The window keeps nothing of its own.
 #include "media/output.h"
+#include "model/mix.h"
 #include "model/numtext.h"
-#include "shell/main_window.h"
 #include "windows/aux_windows.h"
 #include "windows/window_logic.h"
 #include "windows/window_parts.h"
@@ -14,11 +14,18 @@ namespace {
 QPointer<PreferencesWindow> thePreferences;
 }
 
-PreferencesWindow* PreferencesWindow::instance() { return windows::openOrBuild(thePreferences); }
+PreferencesWindow::PreferencesWindow(QWidget* owner, model::Mix& mix,
+                                     windows::PreviewDeviceHost& device)
+    : owner_(owner), mix_(mix), device_(device) {}
+
+PreferencesWindow* PreferencesWindow::instance(QWidget* owner, model::Mix& mix,
+                                               windows::PreviewDeviceHost& device) {
+    return windows::openOrBuild(thePreferences, owner, mix, device);
+}
 PreferencesWindow* PreferencesWindow::existing() { return thePreferences; }
 
 void PreferencesWindow::Layout() {
-    setFrame(7, MainWindow::instance(), true, true);
+    setFrame(7, owner_, true, true);
     setTitle(QStringLiteral("Preferences"));
     setContentLimits(windows::kMinSize, windows::kMinSize, windows::kMaxSize, windows::kMaxSize);
     setContentSize(235, 202);
@@ -47,9 +54,9 @@ void PreferencesWindow::CreateControls() {
     transitionLabel->setTextAlign(2);
 }
 
-void PreferencesWindow::Open() {
-    transitionLabel->setText(Str(MainWindow::instance()->mix.defaultTransition));
-}
+void PreferencesWindow::Open() { showTransition(); }
+
+void PreferencesWindow::showTransition() { transitionLabel->setText(Str(mix_.defaultTransition)); }
 
 // Escape closes the window, as it does any small window of the desktop.
 bool PreferencesWindow::KeyDown(const QString& key) {
@@ -61,7 +68,7 @@ bool PreferencesWindow::KeyDown(const QString& key) {
 // The devices are read again each time the window is built, so a device plugged in meanwhile
 // shows. The device the preview now uses is selected; a device that is missing has no row.
 void PreferencesWindow::deviceListOpened() {
-    const QString current = Hex(whole(MainWindow::instance()->previewDevice));
+    const QString current = Hex(whole(device_.previewDeviceId()));
     for (const windows::DeviceRow& row : windows::deviceRows(media::outputDevices())) {
         deviceList->AddRow(row.name);
         const int r = deviceList->LastIndex();
@@ -76,23 +83,20 @@ void PreferencesWindow::deviceListOpened() {
 void PreferencesWindow::deviceListChanged() {
     const int row = deviceList->ListIndex();
     if (row < 0) return;
-    MainWindow* w = MainWindow::instance();
     const double id = Val(QStringLiteral("&h") + deviceList->Cell(row, 2));
-    if (id == w->previewDevice) return;
-    w->previewDevice = id;
+    if (id == device_.previewDeviceId()) return;
+    device_.setPreviewDeviceId(id);
     windows::keepPreviewDevice(whole(id), deviceList->Cell(row, 0));
 }
 
 void PreferencesWindow::LittleArrows1_Up() {
-    MainWindow* w = MainWindow::instance();
-    w->mix.defaultTransition = windows::transitionStepUp(w->mix.defaultTransition);
-    windows::keepTransition(w->mix.defaultTransition);
-    transitionLabel->setText(Str(w->mix.defaultTransition));
+    mix_.defaultTransition = windows::transitionStepUp(mix_.defaultTransition);
+    windows::keepTransition(mix_.defaultTransition);
+    showTransition();
 }
 
 void PreferencesWindow::LittleArrows1_Down() {
-    MainWindow* w = MainWindow::instance();
-    w->mix.defaultTransition = windows::transitionStepDown(w->mix.defaultTransition);
-    windows::keepTransition(w->mix.defaultTransition);
-    transitionLabel->setText(Str(w->mix.defaultTransition));
+    mix_.defaultTransition = windows::transitionStepDown(mix_.defaultTransition);
+    windows::keepTransition(mix_.defaultTransition);
+    showTransition();
 }

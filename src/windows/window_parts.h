@@ -2,17 +2,18 @@
 // What the auxiliary windows share in building themselves.
 
 #include <QPointer>
+#include <utility>
 
 #include "platform/controls.h"
 #include "platform/window.h"
 
 namespace windows {
 
-// The open window kept in slot, or a new one built now (closing it destroys it).
-template <class W>
-W* openOrBuild(QPointer<W>& slot) {
+// The open window kept in slot, or a new one built now from args (closing it destroys it).
+template <class W, class... Args>
+W* openOrBuild(QPointer<W>& slot, Args&&... args) {
     if (!slot) {
-        slot = new W;
+        slot = new W(std::forward<Args>(args)...);
         slot->setAttribute(Qt::WA_DeleteOnClose, true);
         slot->construct();
     }

@@ -52,6 +52,19 @@ class AuxWindowsTest : public AppFixture {
 
     // Chooses a menu item as the user would.
     void choose(const char* item) { App::instance()->dispatch(*w->MenuBar()->_Lookup(item)); }
+    // The open window of each kind, or a new one, as its command shows it.
+    PreferencesWindow* preferences() {
+        choose("EditPreferences");
+        return PreferencesWindow::existing();
+    }
+    dropPreviewWindow* dropPreview() {
+        choose("ExtrasDropPreview");
+        return dropPreviewWindow::existing();
+    }
+    itunesLib* libraryList() {
+        w->libraryChosen();
+        return itunesLib::existing();
+    }
 
     // A drag entering the list and dropped on it; false when the list refused the drag.
     static bool dragAndDrop(platform::ListBox* list, const QMimeData& data) {
@@ -140,7 +153,7 @@ TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevi
     QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(PreferencesWindow::existing(), nullptr);
-    PreferencesWindow* again = PreferencesWindow::instance();
+    PreferencesWindow* again = preferences();
     EXPECT_NE(again->deviceList->ListCount(), 0);
     EXPECT_EQ(again->deviceList->ListIndex(), 1);  // the device in use is highlighted
     EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
@@ -148,13 +161,13 @@ TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevi
 
 TEST_F(AuxWindowsTest, PreferencesWithoutAnyDeviceListNothing) {
     mt::useNullOutput({});
-    PreferencesWindow* p = PreferencesWindow::instance();
+    PreferencesWindow* p = preferences();
     EXPECT_EQ(p->deviceList->ListCount(), 0);
     EXPECT_EQ(w->previewDevice, 0);
 }
 
 TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
-    PreferencesWindow* p = PreferencesWindow::instance();
+    PreferencesWindow* p = preferences();
     EXPECT_EQ(p->transitionLabel->Text(), "3");
     struct Step {
         bool up;
@@ -179,7 +192,7 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
     // A new window shows the main window's value.
     p->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(PreferencesWindow::instance()->transitionLabel->Text(), "0.5");
+    EXPECT_EQ(preferences()->transitionLabel->Text(), "0.5");
 }
 
 // After a restart the headphone cue must still reach the headphones, not the audience.
@@ -199,7 +212,7 @@ TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
     EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
     EXPECT_EQ(w->mix.defaultTransition, 2.5);
     EXPECT_EQ(w->statusLine->Text(), "");
-    PreferencesWindow* again = PreferencesWindow::instance();
+    PreferencesWindow* again = preferences();
     EXPECT_EQ(again->deviceList->ListIndex(), 1);
     EXPECT_EQ(again->transitionLabel->Text(), "2.5");
 }
@@ -214,7 +227,7 @@ TEST_F(AuxWindowsTest, AKeptPreviewDeviceThatIsMissingAtStartIsNamed) {
     EXPECT_EQ(w->statusLine->Text(),
               "The preview sound device \"Headphones\" is not available: the preview stays "
               "silent until it is back.");
-    EXPECT_EQ(PreferencesWindow::instance()->deviceList->ListIndex(), -1);
+    EXPECT_EQ(preferences()->deviceList->ListIndex(), -1);
 }
 
 // ---- About -------------------------------------------------------------------------------------
@@ -287,7 +300,7 @@ TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
     ASSERT_TRUE(writeFile(broken, QByteArray(5000, 'x')));
     w->lane(2)->addNewClip(nullptr, 100, 16, "clip", 2, chirp, 2, 0, 2, 0.5, 1.5, 0);
     const ClipRef clip = w->lane(2)->clips.back();
-    dropPreviewWindow* d = dropPreviewWindow::instance();
+    dropPreviewWindow* d = dropPreview();
     const auto laneClip = [&] {
         return std::unique_ptr<QMimeData>(
             platform::makeClipMimeData(lanes::encodeClipDrag(clip.get(), 2), 0));
@@ -352,7 +365,7 @@ TEST_F(AuxWindowsTest, ASecondDropReplacesTheFirstOnThePreviewDeviceOnly) {
     const QString chirp = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
     const std::vector<float> refChirp = decodeAll(chirp);
     w->previewDevice = media::deviceIdFor(kPreview);
-    dropPreviewWindow* d = dropPreviewWindow::instance();
+    dropPreviewWindow* d = dropPreview();
     ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({sine})));
     mt::advance(30 * kBlock);
     const size_t switchedAt = mt::captured(media::deviceIdFor(kPreview)).size() / 2;
@@ -382,7 +395,7 @@ TEST_F(AuxWindowsTest, ASecondDropReplacesTheFirstOnThePreviewDeviceOnly) {
 TEST_F(AuxWindowsTest, ADeviceThatIsGoneKeepsThePreviewSilentAndSaysSo) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     w->previewDevice = media::deviceIdFor("unplugged");
-    dropPreviewWindow* d = dropPreviewWindow::instance();
+    dropPreviewWindow* d = dropPreview();
     ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({sine})));
     mt::advance(20 * kBlock);
     QApplication::processEvents();
@@ -397,7 +410,7 @@ TEST_F(AuxWindowsTest, ADeviceThatIsGoneKeepsThePreviewSilentAndSaysSo) {
 
 TEST_F(AuxWindowsTest, ControlBarPausesPlaysAndSeeks) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
-    dropPreviewWindow* d = dropPreviewWindow::instance();
+    dropPreviewWindow* d = dropPreview();
     platform::MoviePlayer* bar = d->dropPreviewPlayer;
     EXPECT_FALSE(bar->playButton()->isEnabled());
     ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({sine})));
@@ -454,7 +467,7 @@ TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation)
 }
 
 TEST_F(AuxWindowsTest, LibraryListAsStartUpLeavesIt) {
-    itunesLib* lib = itunesLib::instance();
+    itunesLib* lib = libraryList();
     ASSERT_EQ(lib->songList->ListCount(), 1);
     EXPECT_EQ(lib->songList->Cell(0, 0), "");
     EXPECT_EQ(lib->statusText->Text(), "iTunes Library (1 songs ");
