@@ -1,15 +1,21 @@
 #pragma once
-// What the main window's keyboard commands reach outside the window: the export of the mix and
-// the system volume. Tests put their own in place to count and to keep the machine's volume.
+// The main window's keyboard commands. Each key event asks which command keys are down at this
+// moment rather than which key raised it, so a held key acts on every repeat and one event can
+// run several commands: Space toggles the preview, Ctrl+L exports, two pairs of keys step the
+// system volume, and with a clip selected Backspace deletes it and the arrows nudge it.
 
 #include <functional>
 
-class MainWindow;
+#include "editing/edit_host.h"
+#include "model/mix.h"
+#include "platform/controls.h"
 
 namespace editing {
 
+// What the keyboard commands reach outside the window: the export of the mix and the system
+// volume. Tests put their own in place to count and to keep the machine's volume.
 struct KeyCommandServices {
-    std::function<void(MainWindow&)> exportMix;
+    std::function<void(EditHost&)> exportMix;
     std::function<double()> readVolume;
     std::function<void(double)> writeVolume;
 };
@@ -17,5 +23,19 @@ struct KeyCommandServices {
 // The services in use; reset() puts the real ones back.
 KeyCommandServices& keyCommandServices();
 void resetKeyCommandServices();
+
+// The window's controls the commands keep their state in and show it by.
+struct KeyControls {
+    // Hidden text: latched from the press that toggled the preview until Space is let go.
+    platform::StaticText& spaceLatch;
+    platform::RectangleControl& volumeMeter;
+};
+
+// A key went down (or repeats): runs every command whose keys are down now.
+void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls);
+// A key went up: the Space latch opens once Space is let go.
+void keyReleased(platform::StaticText& spaceLatch);
+// The window lost the focus: its key releases go elsewhere, so the latch opens now.
+void focusLost(platform::StaticText& spaceLatch);
 
 }  // namespace editing

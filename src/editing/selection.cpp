@@ -1,21 +1,15 @@
-#include "model/selection.h"
-
-#include "shell/main_window.h"
+#include "editing/selection.h"
 
 namespace editing {
 
-ClipRef selectedClip(const MainWindow& w) {
-    const LaneView* lane = w.lane(w.mix.selectedLane);
-    if (!lane || w.mix.selectedIndex < 0 ||
-        w.mix.selectedIndex >= static_cast<int>(lane->clips.size())) {
+ClipRef selectedClip(const model::Mix& mix, const EditHost& host) {
+    if (mix.selectedLane != 1 && mix.selectedLane != 2) return nullptr;
+    const std::vector<ClipRef>& clips = mix.lane(mix.selectedLane);
+    if (mix.selectedIndex < 0 || mix.selectedIndex >= static_cast<int>(clips.size())) {
         return nullptr;
     }
-    const ClipRef& clip = lane->clips[w.mix.selectedIndex];
-    return clip == lane->draggedClip ? clip : nullptr;
-}
-
-bool soundingOnPlayDeck(const MainWindow& w, const ClipRef& clip) {
-    return clip && (clip == w.playDeck.current[0] || clip == w.playDeck.current[1]);
+    const ClipRef& clip = clips[mix.selectedIndex];
+    return clip == host.pressedClip(mix.selectedLane) ? clip : nullptr;
 }
 
 }  // namespace editing

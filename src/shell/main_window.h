@@ -5,6 +5,7 @@
 #include <QString>
 #include <vector>
 
+#include "editing/edit_host.h"
 #include "engine/deck.h"
 #include "lanes/lane_view.h"
 #include "model/clip.h"
@@ -17,7 +18,9 @@
 #include "platform/window.h"
 #include "windows/preview_device_host.h"
 
-class MainWindow : public platform::Window, public windows::PreviewDeviceHost {
+class MainWindow : public platform::Window,
+                   public editing::EditHost,
+                   public windows::PreviewDeviceHost {
     Q_OBJECT
   public:
     MainWindow();
@@ -182,8 +185,7 @@ class MainWindow : public platform::Window, public windows::PreviewDeviceHost {
     void swapClips(double from, const ClipRef& clip);
     platform::PictureRef makeClipPicture(const QString& name, double duration, double fadeInEnd,
                                          double fadeOutStart, double start, double stop,
-                                         int32_t label);
-    QString clipName(const QString& fileName, const QString& path);
+                                         int32_t label) override;
     void followScroll();
     void exportMovie();
     QString dropFromLibrary(platform::DragItem& item);
@@ -214,4 +216,18 @@ class MainWindow : public platform::Window, public windows::PreviewDeviceHost {
     bool passSavePrompt();
     QString titlePath;          // the path the title shows; Save as falls back to it on failure
     bool documentBusy = false;  // a playlist is being read; document commands wait for it
+
+    // ---- Host of the edit commands (shell/edit_host.cpp) ---------------------------------------
+    ClipRef pressedClip(int lane) const override;
+    bool soundingOnPlayDeck(const ClipRef& clip) const override;
+    QString statusText() const override;
+    void setStatusText(const QString& text) override;
+    void redrawLane(int lane) override;
+    void clearLaneSelection(int lane) override;
+    void showHandles(int lane) override;
+    void redrawSelection() override;
+    void deselectAndRepaint() override;
+    void repaintLanes() override;
+    void togglePreview() override;
+    void exportMix() override;
 };

@@ -18,7 +18,7 @@ class EditFixture : public AppFixture {
         AppFixture::SetUp();
         platform::Keyboard::installTracker();
         auto& s = editing::keyCommandServices();
-        s.exportMix = [this](MainWindow&) { log.push_back("export"); };
+        s.exportMix = [this](editing::EditHost&) { log.push_back("export"); };
         s.readVolume = [this] { return volume; };
         s.writeVolume = [this](double v) {
             volume = v;

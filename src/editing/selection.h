@@ -1,9 +1,8 @@
 #pragma once
 // The selected clip, as every edit command finds it.
 
-#include "model/clip.h"
-
-class MainWindow;
+#include "editing/edit_host.h"
+#include "model/mix.h"
 
 namespace editing {
 
@@ -11,9 +10,6 @@ namespace editing {
 // handles and picture that lane shows. An index that names no clip of the lane, or another clip
 // than the one last pressed there (clips moved, swapped or dropped since the selection was
 // made), is no selection: nullptr.
-ClipRef selectedClip(const MainWindow& w);
-
-// The play deck is sounding the clip on one of its lanes: it may be neither deleted nor moved.
-bool soundingOnPlayDeck(const MainWindow& w, const ClipRef& clip);
+ClipRef selectedClip(const model::Mix& mix, const EditHost& host);
 
 }  // namespace editing

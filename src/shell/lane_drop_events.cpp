@@ -1,6 +1,6 @@
-// The two lanes as drop targets: what they take, lighting up while a drag hovers over them, the
-// lane the mouse last entered, and handing a drop on.
-#include "model/drop_logic.h"
+// The two lanes as drop targets: lighting up while a drag hovers over them, the lane the mouse
+// last entered, and handing a drop on to the edit commands.
+#include "editing/lane_drops.h"
 #include "model/numtext.h"
 #include "shell/main_window.h"
 #include "shell/pictures.h"
@@ -8,13 +8,6 @@
 using platform::DragItem;
 
 namespace {
-
-void acceptLaneDrops(LaneView& lane) {
-    lane.AcceptPictureDrop();  // a clip dragged from the other lane
-    for (const QString& type : editing::laneFileTypes()) lane.AcceptFileDrop(type);
-    lane.AcceptTextDrop();  // a file URL or path
-    lane.AcceptMacDataDrop(QStringLiteral("itun"));
-}
 
 bool laneDragEnter(MainWindow& w, LaneView& lane) {
     lane.setBackdrop(laneHighlightPicture());
@@ -29,8 +22,8 @@ void laneMouseEnter(MainWindow& w, int lane) {
 
 }  // namespace
 
-void MainWindow::lane1Opened() { acceptLaneDrops(*laneView1); }
-void MainWindow::lane2Opened() { acceptLaneDrops(*laneView2); }
+void MainWindow::lane1Opened() { editing::acceptLaneDrops(*laneView1); }
+void MainWindow::lane2Opened() { editing::acceptLaneDrops(*laneView2); }
 
 bool MainWindow::lane1DragEnter(DragItem&, int) { return laneDragEnter(*this, *laneView1); }
 bool MainWindow::lane2DragEnter(DragItem&, int) { return laneDragEnter(*this, *laneView2); }
@@ -43,3 +36,14 @@ void MainWindow::lane2MouseEnter() { laneMouseEnter(*this, 2); }
 
 void MainWindow::lane1Drop(DragItem& item, int action) { dropOnLane(laneView1, item, action); }
 void MainWindow::lane2Drop(DragItem& item, int action) { dropOnLane(laneView2, item, action); }
+
+void MainWindow::dropOnLane(LaneView* canvas, DragItem& item, int) {
+    if (!canvas) return;
+    canvas->setBackdrop(laneBackdropPicture());
+    // One drag that entered a lane gives at most one handled drop.
+    if (!dropPending) return;
+    dropPending = false;
+    editing::takeLaneDrop(mix, *this, canvas->lane(), item);
+}
+
+QString MainWindow::dropFromLibrary(DragItem& item) { return editing::libraryTrackPath(item); }

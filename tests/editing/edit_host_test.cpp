@@ -1,0 +1,111 @@
+// The edit commands on a mix alone: a host that only records what it is asked to show.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editing/clipboard.h"
+#include "editing/selection.h"
+
+namespace {
+
+struct RecordingHost : editing::EditHost {
+    std::array<ClipRef, 2> pressed;
+    ClipRef sounding;
+    QString status;
+    std::vector<std::string> calls;
+
+    ClipRef pressedClip(int lane) const override { return pressed[lane == 2 ? 1 : 0]; }
+    bool soundingOnPlayDeck(const ClipRef& c) const override { return c && c == sounding; }
+    QString statusText() const override { return status; }
+    void setStatusText(const QString& text) override { status = text; }
+    void redrawLane(int lane) override { calls.push_back("redraw " + std::to_string(lane)); }
+    void clearLaneSelection(int lane) override {
+        calls.push_back("deselect " + std::to_string(lane));
+    }
+    void showHandles(int) override {}
+    void redrawSelection() override {}
+    void deselectAndRepaint() override {}
+    void repaintLanes() override { calls.push_back("repaint"); }
+    platform::PictureRef makeClipPicture(const QString&, double, double, double, double, double,
+                                         int32_t) override {
+        return nullptr;
+    }
+    void togglePreview() override {}
+    void exportMix() override {}
+};
+
+ClipRef clipAt(model::Mix& mix, int lane, double left, double length, const QString& name) {
+    return mix.addNewClip(lane, nullptr, left, 16, name, length, QString(), lane, 0, length, 0,
+                          length, 0);
+}
+
+TEST(EditSelection, IsTheIndexedClipOnlyWhileItsLaneShowsItPressed) {
+    struct Case {
+        const char* name;
+        int lane, index;
+        bool pressSelected;  // else another clip is pressed
+        bool selected;
+    };
+    const Case cases[] = {
+        {"pressed", 2, 1, true, true},
+        {"lane 1", 1, 0, true, true},
+        {"another pressed", 2, 1, false, false},
+        {"no lane", 0, 0, true, false},
+        {"lane -1", -1, 0, true, false},
+        {"index -1", 2, -1, true, false},
+        {"index past the end", 2, 2, true, false},
+    };
+    for (const Case& c : cases) {
+        model::Mix mix;
+        RecordingHost host;
+        clipAt(mix, 1, 0, 50, "a");
+        clipAt(mix, 2, 0, 50, "b");
+        clipAt(mix, 2, 100, 50, "c");
+        mix.selectedLane = c.lane;
+        mix.selectedIndex = c.index;
+        const int lane = c.lane == 1 ? 1 : 2;
+        const size_t at = c.index >= 0 && c.index < 2 ? c.index : 0;
+        host.pressed[lane - 1] = c.pressSelected ? mix.lane(lane)[at] : std::make_shared<Clip>();
+        const ClipRef found = editing::selectedClip(mix, host);
+        EXPECT_EQ(found != nullptr, c.selected) << c.name;
+        if (c.selected) {
+            EXPECT_EQ(found, mix.lane(lane)[c.index]) << c.name;
+        }
+    }
+}
+
+TEST(EditClipboard, CopiesPastesAndClearsOnTheMixAlone) {
+    model::Mix mix;
+    RecordingHost host;
+    const ClipRef a = clipAt(mix, 1, 0, 100, "a");
+    mix.selectedLane = 1;
+    mix.selectedIndex = 0;
+    host.pressed[0] = a;
+
+    host.sounding = a;  // a sounding clip is copied but stays
+    ASSERT_TRUE(editing::copySelectedClip(mix, host));
+    editing::clearSelectedClip(mix, host);
+    EXPECT_EQ(mix.lane(1).size(), 1u);
+
+    host.sounding = nullptr;
+    host.status = "a";
+    editing::clearSelectedClip(mix, host);
+    EXPECT_TRUE(mix.lane(1).empty());
+    EXPECT_EQ(mix.selectedIndex, -1);
+    EXPECT_EQ(host.status, "");  // it named the clip that is gone
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"redraw 1", "deselect 1"}));
+
+    mix.pasteTarget = {200, 2};
+    editing::pasteClipboardClip(mix, host);
+    ASSERT_EQ(mix.lane(2).size(), 1u);
+    EXPECT_EQ(mix.lane(2)[0]->name, "a");
+    EXPECT_NE(mix.lane(2)[0], mix.clipboardClip);
+    mix.pasteTarget = {250, 2};  // overlaps the clip just pasted
+    editing::pasteClipboardClip(mix, host);
+    EXPECT_EQ(mix.lane(2).size(), 1u);
+    EXPECT_EQ(host.status, editing::kOverlapRefusedText);
+    EXPECT_EQ(host.calls.back(), "repaint");
+}
+
+}  // namespace
