@@ -1,9 +1,8 @@
 // Lane drawing through an offscreen buffer, and the lane's two hit tests.
-#include "model/lane_logic.h"
 #include "lanes/lane_view.h"
-#include "platform/dialogs.h"
+#include "model/lane_logic.h"
 #include "model/numtext.h"
-#include "shell/main_window.h"
+#include "platform/dialogs.h"
 
 using platform::Graphics;
 
@@ -75,17 +74,11 @@ void LaneView::refreshAll() {
         // The whole lane: a window wider than 800 pixels shows every column up to date.
         Redraw(bg, 0, 0, Width(), 33);
     }
-    if (MainWindow* w = win()) {
-        w->lane2Border->update();
-        w->lane1Border->update();
-    }
+    host_.redrawLaneBorders();
     update();
 }
 
 void LaneView::redrawPictures() {
-    MainWindow* w = win();
-    if (!draggedClip || !w) return;
-    Clip& p = *draggedClip;
-    p.image = w->makeClipPicture(p.name, p.lengthPx, p.fadeInEnd, p.fadeOutStart, p.inPoint,
-                                 p.outPoint, p.label);
+    if (!draggedClip) return;
+    draggedClip->image = host_.clipPicture(*draggedClip);
 }

@@ -8,30 +8,26 @@
 #include "model/numtext.h"
 #include "platform/dragdrop.h"
 #include "platform/keyboard.h"
-#include "shell/main_window.h"
 
 namespace Keyboard = platform::Keyboard;
 
-namespace {
-bool soundingOnPlayDeck(const MainWindow& w, const ClipRef& clip) {
-    return clip && (clip == w.playDeck.current[0] || clip == w.playDeck.current[1]);
+bool LaneView::soundingOnPlayDeck(const ClipRef& clip) const {
+    return clip && (clip == playDeck_.current[0] || clip == playDeck_.current[1]);
 }
-}  // namespace
 
 bool LaneView::MouseDown(int x, int y) {
-    MainWindow* w = win();
     draggedClip = clipAt(x, y);
-    if (!draggedClip || !w) return false;
+    if (!draggedClip) return false;
     // A press on a clip is the lane's; only presses on empty lane space reach the window.
     keepPressFromWindow();
-    w->statusLine->setText(draggedClip->name);
+    host_.showStatus(draggedClip->name);
     if (Keyboard::AsyncShiftKey()) {
-        if (soundingOnPlayDeck(*w, draggedClip)) return false;
+        if (soundingOnPlayDeck(draggedClip)) return false;
         // Carry the clip out of the lane; the other lane's drop takes it by its identity.
         const ClipRef clip = draggedClip;
         const int left = whole(clip->x - clip->lengthPx / 2);
         dragToDelete = indexOf(clip.get());
-        w->shiftDragSourceLane = clip->lane;
+        host_.shiftDragStarted(clip->lane);
         // The drag shows the clip around the press, at most a few screens of it: a day-long
         // clip's whole picture would be hundreds of megabytes.
         constexpr int kDragPictureReach = 2048;
@@ -60,8 +56,7 @@ bool LaneView::MouseDown(int x, int y) {
 }
 
 void LaneView::MouseDrag(int x, int) {
-    MainWindow* w = win();
-    if (!draggedClip || !w || soundingOnPlayDeck(*w, draggedClip)) return;
+    if (!draggedClip || soundingOnPlayDeck(draggedClip)) return;
     if (x == lastMouseX) return;
     Clip& c = *draggedClip;
     // The clip's left edge stops at the start of the timeline.
@@ -73,8 +68,9 @@ void LaneView::MouseDrag(int x, int) {
     prepareBuffer();
     c.centre += step;
     c.x = newX;
-    if (step != 0 && Keyboard::AsyncCommandKey() && w->playDeck.headX < newX - c.lengthPx / 2) {
-        w->shiftClipsRight(step, newX);
+    if (step != 0 && Keyboard::AsyncCommandKey() && playDeck_.headX < newX - c.lengthPx / 2) {
+        if (LaneView* lane1 = host_.lane(1), *lane2 = host_.lane(2); lane1 && lane2)
+            lanes::shiftClipsRight(*lane1, *lane2, step, newX);
     }
     if (backBuffer) {
         platform::Graphics bg(*backBuffer);
@@ -87,55 +83,53 @@ void LaneView::MouseDrag(int x, int) {
 }
 
 void LaneView::MouseUp(int, int) {
-    MainWindow* w = win();
-    if (!draggedClip || !w) return;
+    if (!draggedClip) return;
     const ClipRef clip = draggedClip;
     const bool control = Keyboard::AsyncControlKey();
     if (control && Keyboard::AsyncCommandKey() && Keyboard::AsyncOptionKey() &&
-        soundingOnPlayDeck(*w, clip)) {
+        soundingOnPlayDeck(clip)) {
         // Removal chord on the clip the play deck sounds: stop its player and delete it.
         platform::MoviePlayer* player =
-            clip == w->playDeck.current[0] ? w->playDeck.players[0] : w->playDeck.players[1];
+            clip == playDeck_.current[0] ? playDeck_.players[0] : playDeck_.players[1];
         player->Stop();
         player->setMovie(nullptr);
-        (clip == w->playDeck.current[0] ? w->playDeck.current[0] : w->playDeck.current[1]) =
-            nullptr;
-        w->mix.selectedIndex = -1;
-        w->mix.selectedLane = 0;
+        (clip == playDeck_.current[0] ? playDeck_.current[0] : playDeck_.current[1]) = nullptr;
+        mix_.selectedIndex = -1;
+        mix_.selectedLane = 0;
         const int i = indexOf(clip.get());
         if (i >= 0) clips.erase(clips.begin() + i);
         refreshAll();
         clearSelection();
         return;
     }
-    if (control && w->playDeck.headX < clip->x - clip->lengthPx / 2 &&
-        !soundingOnPlayDeck(*w, clip)) {
+    if (control && playDeck_.headX < clip->x - clip->lengthPx / 2 && !soundingOnPlayDeck(clip)) {
         clearSelection();
-        w->swapClips(clip->x, clip);
+        if (LaneView* lane1 = host_.lane(1), *lane2 = host_.lane(2); lane1 && lane2)
+            lanes::swapClipsFrom(*lane1, *lane2, clip->x);
         return;
     }
     // Every release is probed, also that of a clip whose centre stood at 0.
     if (lanes::releaseCollides(clips, *clip)) {
-        w->comment(1, QString());
+        host_.reportOverlap();
         clip->x = pressX;
         clip->centre = pressCentre;
         clearSelection();
         refreshAll();
     }
     if (clip->lane == 1) {
-        w->previewDeck.current[1] = nullptr;
-        w->previewDeck.last[1] = nullptr;
+        previewDeck_.current[1] = nullptr;
+        previewDeck_.last[1] = nullptr;
     } else if (clip->lane == 2) {
-        w->previewDeck.current[0] = nullptr;
-        w->previewDeck.last[0] = nullptr;
+        previewDeck_.current[0] = nullptr;
+        previewDeck_.last[0] = nullptr;
     }
-    w->setStartOffsets(w->previewDeck, w->previewDeck.headX);
-    w->mix.selectedIndex = indexOf(clip.get());
-    w->mix.selectedLane = clip->lane;
+    host_.retakePreviewStartOffsets();
+    mix_.selectedIndex = indexOf(clip.get());
+    mix_.selectedLane = clip->lane;
 }
 
-void MainWindow::shiftClipsRight(double delta, double from) {
-    for (LaneView* lane : {laneView1, laneView2}) {
+void lanes::shiftClipsRight(LaneView& lane1, LaneView& lane2, double delta, double from) {
+    for (LaneView* lane : {&lane1, &lane2}) {
         for (int i = static_cast<int>(lane->clips.size()) - 1; i >= 0; --i) {
             Clip& c = *lane->clips[i];
             if (c.x > from) {
@@ -144,24 +138,24 @@ void MainWindow::shiftClipsRight(double delta, double from) {
             }
         }
     }
-    laneView1->refreshAll();
-    laneView2->refreshAll();
+    lane1.refreshAll();
+    lane2.refreshAll();
 }
 
-void MainWindow::swapClips(double from, const ClipRef&) {
-    auto move = [from](LaneView* src, LaneView* dst, int lane) {
-        for (int i = static_cast<int>(src->clips.size()) - 1; i >= 0; --i) {
-            ClipRef c = src->clips[i];
+void lanes::swapClipsFrom(LaneView& lane1, LaneView& lane2, double from) {
+    auto move = [from](LaneView& src, LaneView& dst, int lane) {
+        for (int i = static_cast<int>(src.clips.size()) - 1; i >= 0; --i) {
+            ClipRef c = src.clips[i];
             if (c->x >= from && c->lane == lane) {
-                dst->clips.push_back(c);
-                src->clips.erase(src->clips.begin() + i);
+                dst.clips.push_back(c);
+                src.clips.erase(src.clips.begin() + i);
             }
         }
     };
-    move(laneView1, laneView2, 1);
-    move(laneView2, laneView1, 2);
-    for (auto& c : laneView1->clips) c->lane = 1;
-    for (auto& c : laneView2->clips) c->lane = 2;
-    laneView1->refreshAll();
-    laneView2->refreshAll();
+    move(lane1, lane2, 1);
+    move(lane2, lane1, 2);
+    for (auto& c : lane1.clips) c->lane = 1;
+    for (auto& c : lane2.clips) c->lane = 2;
+    lane1.refreshAll();
+    lane2.refreshAll();
 }

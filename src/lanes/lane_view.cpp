@@ -2,12 +2,16 @@
 #include "lanes/lane_view.h"
 
 #include "model/numtext.h"
-#include "shell/main_window.h"
 
-LaneView::LaneView(QWidget* parent, const QString& name, int lane, model::Mix& mix)
-    : platform::Canvas(parent, name), clips(mix.lane(lane)), mix_(mix), lane_(lane) {}
-
-MainWindow* LaneView::win() const { return MainWindow::existing(); }
+LaneView::LaneView(QWidget* parent, const QString& name, int lane, model::Mix& mix,
+                   engine::Deck& playDeck, engine::Deck& previewDeck, lanes::LaneHost& host)
+    : platform::Canvas(parent, name),
+      clips(mix.lane(lane)),
+      mix_(mix),
+      playDeck_(playDeck),
+      previewDeck_(previewDeck),
+      host_(host),
+      lane_(lane) {}
 
 int LaneView::indexOf(const Clip* clip) const { return mix_.indexOf(lane_, clip); }
 

@@ -5,16 +5,19 @@
 #include <QString>
 #include <vector>
 
+#include "engine/deck.h"
+#include "lanes/lane_host.h"
 #include "model/clip.h"
 #include "model/mix.h"
 #include "platform/controls.h"
 
-class MainWindow;
-
 class LaneView : public platform::Canvas {
     Q_OBJECT
   public:
-    LaneView(QWidget* parent, const QString& name, int lane, model::Mix& mix);
+    // The play deck's clips cannot be dragged while they sound; a release on the preview deck's
+    // lane makes it load the lane's clips again.
+    LaneView(QWidget* parent, const QString& name, int lane, model::Mix& mix,
+             engine::Deck& playDeck, engine::Deck& previewDeck, lanes::LaneHost& host);
 
     int lane() const { return lane_; }
 
@@ -52,7 +55,18 @@ class LaneView : public platform::Canvas {
     int indexOf(const Clip* clip) const;
 
   private:
-    MainWindow* win() const;
+    bool soundingOnPlayDeck(const ClipRef& clip) const;
+
     model::Mix& mix_;
+    engine::Deck& playDeck_;
+    engine::Deck& previewDeck_;
+    lanes::LaneHost& host_;
     int lane_;
 };
+
+namespace lanes {
+// Every clip of both lanes whose centre lies right of `from` moves by delta.
+void shiftClipsRight(LaneView& lane1, LaneView& lane2, double delta, double from);
+// Every clip at or right of `from` goes to the other lane, laid above the clips there.
+void swapClipsFrom(LaneView& lane1, LaneView& lane2, double from);
+}  // namespace lanes

@@ -143,7 +143,9 @@ constexpr int kFacingLeft = 0, kFacingRight = 1, kFacingDown = 2;
 void MainWindow::createControls0() {
     const QColor rulerText(61, 61, 61), timeText(50, 50, 50), previewText(255, 162, 0);
 
-    laneView1 = place(this, new LaneView(content(), "Canvas1", 1, mix), 0, 45, 800, 33);
+    laneView1 =
+        place(this, new LaneView(content(), "Canvas1", 1, mix, playDeck, previewDeck, *this), 0, 45,
+              800, 33);
     laneView1->setHelpTag("Track 1");
     laneView1->setBackdrop(laneBackdropPicture());
     laneView1->onOpen = [this] { lane1Opened(); };
@@ -152,7 +154,9 @@ void MainWindow::createControls0() {
     laneView1->onMouseEnter = [this] { lane1MouseEnter(); };
     laneView1->onDropObject = [this](DragItem& i, int a) { lane1Drop(i, a); };
 
-    laneView2 = place(this, new LaneView(content(), "Canvas2", 2, mix), 0, 87, 800, 33);
+    laneView2 =
+        place(this, new LaneView(content(), "Canvas2", 2, mix, playDeck, previewDeck, *this), 0, 87,
+              800, 33);
     laneView2->setHelpTag("Track 2");
     laneView2->setBackdrop(laneBackdropPicture());
     laneView2->onOpen = [this] { lane2Opened(); };

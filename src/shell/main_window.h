@@ -19,6 +19,7 @@
 #include "windows/preview_device_host.h"
 
 class MainWindow : public platform::Window,
+                   public lanes::LaneHost,
                    public editing::EditHost,
                    public windows::PreviewDeviceHost {
     Q_OBJECT
@@ -63,7 +64,9 @@ class MainWindow : public platform::Window,
     platform::BevelButton* zoomButton = nullptr;
     platform::StaticText* spaceLatch = nullptr;
 
-    LaneView* lane(int n) const { return n == 1 ? laneView1 : n == 2 ? laneView2 : nullptr; }
+    LaneView* lane(int n) const override {
+        return n == 1 ? laneView1 : n == 2 ? laneView2 : nullptr;
+    }
 
     // ---- Window events ------------------------------------------------------------------------
     void Layout() override;
@@ -181,8 +184,6 @@ class MainWindow : public platform::Window,
     void clear();
     void copy();
     void paste();
-    void shiftClipsRight(double delta, double from);
-    void swapClips(double from, const ClipRef& clip);
     platform::PictureRef makeClipPicture(const QString& name, double duration, double fadeInEnd,
                                          double fadeOutStart, double start, double stop,
                                          int32_t label) override;
@@ -191,6 +192,17 @@ class MainWindow : public platform::Window,
     QString dropFromLibrary(platform::DragItem& item);
     void refreshLanes();
     void dropOnLane(LaneView* canvas, platform::DragItem& item, int action);
+
+    // ---- What the lanes ask of the window ------------------------------------------------------
+    void showStatus(const QString& text) override;
+    void reportOverlap() override;
+    void showHandles(const Clip& clip, int laneTop) override;
+    void hideHandles() override;
+    platform::PictureRef laneBackdrop() override;
+    platform::PictureRef clipPicture(const Clip& clip) override;
+    void redrawLaneBorders() override;
+    void shiftDragStarted(int fromLane) override;
+    void retakePreviewStartOffsets() override;
 
   private:
     void createControls0();

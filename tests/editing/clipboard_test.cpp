@@ -38,7 +38,7 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
         {"stale after a swap",
          [](ClipboardTest& t, LaneView* lane, const ClipRef& c) {
              t.add(t.w->lane(3 - lane->lane()), 600, 50, "other lane");
-             t.w->swapClips(c->x, c);
+             lanes::swapClipsFrom(*t.w->laneView1, *t.w->laneView2, c->x);
          },
          false, false},
         {"stale after a Shift-press of another clip",

@@ -276,7 +276,8 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
         {"stale after a swap",
          [](KeyCommandTest& t, const ClipRef& c) {
              t.add(t.w->laneView2, 600, 50, "late");
-             t.w->swapClips(c->x, c);  // c goes to lane 2, "late" takes its index on lane 1
+             // c goes to lane 2, "late" takes its index on lane 1
+             lanes::swapClipsFrom(*t.w->laneView1, *t.w->laneView2, c->x);
          }},
         {"stale after a Shift-drag to the other lane",
          [](KeyCommandTest& t, const ClipRef&) {

@@ -314,7 +314,7 @@ TEST_F(LaneTest, ControlReleaseSwapsLanesFromTheClipOn) {
     EXPECT_EQ(a->lane, 2);
     EXPECT_EQ(b->lane, 1);
     // Swapping again from the same place gives every clip its lane back.
-    w->swapClips(a->x, a);
+    lanes::swapClipsFrom(*w->laneView1, *w->laneView2, a->x);
     EXPECT_EQ(a->lane, 1);
     EXPECT_EQ(b->lane, 2);
 }

@@ -32,7 +32,7 @@ TEST_F(ShiftSwapTest, ShiftMovesOnlyCentresStrictlyRightOfThePosition) {
         std::vector<ClipRef> clips = {add(1, 50, 100), add(1, 200, 100), add(1, 350, 100),
                                       add(2, 200, 100), add(2, 250, 100)};
         w->mix.document.saved = 1;
-        w->shiftClipsRight(c.dx, c.from);
+        lanes::shiftClipsRight(*w->laneView1, *w->laneView2, c.dx, c.from);
         for (size_t i = 0; i < clips.size(); ++i) {
             EXPECT_EQ(clips[i]->x, c.want[i]) << c.from << " clip " << i;
             EXPECT_DOUBLE_EQ(clips[i]->centre, c.want[i]) << c.from << " clip " << i;
@@ -62,7 +62,7 @@ TEST_F(ShiftSwapTest, SwapMovesEveryCentreAtOrRightOfThePosition) {
         for (auto [lane, left] : c.clips) clips.push_back(add(lane, left, 100));
         w->mix.selectedIndex = 0;
         w->mix.selectedLane = 1;
-        w->swapClips(c.from, clips[0]);
+        lanes::swapClipsFrom(*w->laneView1, *w->laneView2, c.from);
         for (size_t i = 0; i < clips.size(); ++i) {
             const int lane = c.wantLanes[i];
             EXPECT_EQ(clips[i]->lane, lane) << c.name << " clip " << i;
@@ -79,11 +79,11 @@ TEST_F(ShiftSwapTest, SwappingTwiceGivesEveryClipItsLaneBack) {
     auto b = add(1, 500, 100);
     auto stay2 = add(2, 50, 100);
     auto c = add(2, 400, 100);
-    w->swapClips(350, a);
+    lanes::swapClipsFrom(*w->laneView1, *w->laneView2, 350);
     // Arrivals lie above the clips that stayed, in the reverse of their order.
     EXPECT_EQ(w->laneView1->clips, (std::vector<ClipRef>{stay1, c}));
     EXPECT_EQ(w->laneView2->clips, (std::vector<ClipRef>{stay2, b, a}));
-    w->swapClips(350, a);
+    lanes::swapClipsFrom(*w->laneView1, *w->laneView2, 350);
     EXPECT_EQ(w->laneView1->clips, (std::vector<ClipRef>{stay1, a, b}));
     EXPECT_EQ(w->laneView2->clips, (std::vector<ClipRef>{stay2, c}));
     for (const auto& clip : w->laneView1->clips) EXPECT_EQ(clip->lane, 1);

@@ -1,0 +1,78 @@
+// The window's side of the lanes: the edit handles and guide lines it owns, the status line, the
+// menu items and pictures a lane asks for.
+#include "model/lane_logic.h"
+#include "shell/main_window.h"
+#include "shell/menu.h"
+#include "shell/pictures.h"
+
+namespace {
+void setEditItems(bool on) {
+    for (platform::MenuItem* item : {clearItem(), copyItem(), cutItem()}) {
+        if (item) item->AutoEnable = on;
+    }
+}
+}  // namespace
+
+void MainWindow::showHandles(const Clip& clip, int laneTop) {
+    const int T = laneTop;
+    setEditItems(true);
+    const lanes::HandlePlaces at = lanes::handlePlaces(clip, T, inPointHandle->Height());
+    inPointGuide->setPoints(-100, T - 8, -100, T + 30);
+    inPointHandle->setLeft(at.inPointLeft);
+    inPointHandle->setTop(at.topRow);
+    outPointGuide->setPoints(-900, T - 8, -900, T + 30);
+    outPointHandle->setLeft(at.outPointLeft);
+    outPointHandle->setTop(at.topRow);
+    fadeInHandle->setLeft(at.fadeInLeft);
+    fadeInHandle->setTop(at.bottomRow);
+    fadeOutHandle->setLeft(at.fadeOutLeft);
+    fadeOutHandle->setTop(at.bottomRow);
+}
+
+void MainWindow::hideHandles() {
+    setEditItems(false);
+    inPointGuide->setPoints(-10, -10, -10, -10);
+    inPointHandle->setLeft(inPointGuide->X1() - 6);
+    fadeInHandle->setLeft(inPointGuide->X1() - 6);
+    outPointGuide->setPoints(-10, -10, -10, -10);
+    outPointHandle->setLeft(outPointGuide->X1());
+    fadeOutHandle->setLeft(outPointGuide->X1());
+}
+
+void MainWindow::updateHandles() {
+    if (LaneView* lane = this->lane(mix.selectedLane)) {
+        lane->showHandles();
+        lane->redrawPictures();
+        lane->update();
+    }
+}
+
+void MainWindow::refreshLanes() {
+    mix.selectedIndex = -1;
+    mix.selectedLane = 0;
+    // No clip is selected any more, so no handles either (the clip they stood at may have gone to
+    // the other lane).
+    hideHandles();
+    laneView1->Refresh();
+    laneView2->Refresh();
+}
+
+void MainWindow::showStatus(const QString& text) { statusLine->setText(text); }
+
+void MainWindow::reportOverlap() { comment(1, QString()); }
+
+platform::PictureRef MainWindow::laneBackdrop() { return laneBackdropPicture(); }
+
+platform::PictureRef MainWindow::clipPicture(const Clip& c) {
+    return makeClipPicture(c.name, c.lengthPx, c.fadeInEnd, c.fadeOutStart, c.inPoint, c.outPoint,
+                           c.label);
+}
+
+void MainWindow::redrawLaneBorders() {
+    lane2Border->update();
+    lane1Border->update();
+}
+
+void MainWindow::shiftDragStarted(int fromLane) { shiftDragSourceLane = fromLane; }
+
+void MainWindow::retakePreviewStartOffsets() { setStartOffsets(previewDeck, previewDeck.headX); }

@@ -1,0 +1,101 @@
+// Two lanes on a bare widget, with a host that records what they ask of it: a lane works
+// without the main window.
+#include <gtest/gtest.h>
+
+#include <QWidget>
+
+#include "lanes/lane_view.h"
+#include "platform/keyboard.h"
+#include "support/app_fixture.h"
+
+namespace {
+
+const engine::DeckLooks kLooks{0, 0, nullptr, nullptr, "", "", false, false};
+
+struct RecordingHost : lanes::LaneHost {
+    LaneView* lanes[2] = {};
+    QString status;
+    int overlaps = 0, hides = 0, dragFrom = 0, offsetRetakes = 0;
+    int handlesTop = -1;
+    const Clip* handlesAt = nullptr;
+
+    LaneView* lane(int n) const override { return n == 1 || n == 2 ? lanes[n - 1] : nullptr; }
+    void showStatus(const QString& text) override { status = text; }
+    void reportOverlap() override { ++overlaps; }
+    void showHandles(const Clip& clip, int laneTop) override {
+        handlesAt = &clip;
+        handlesTop = laneTop;
+    }
+    void hideHandles() override { ++hides; }
+    platform::PictureRef laneBackdrop() override { return nullptr; }
+    platform::PictureRef clipPicture(const Clip&) override { return nullptr; }
+    void redrawLaneBorders() override {}
+    void shiftDragStarted(int fromLane) override { dragFrom = fromLane; }
+    void retakePreviewStartOffsets() override { ++offsetRetakes; }
+};
+
+class LaneHostTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testsupport::ensureApp();
+        for (int n : {1, 2}) {
+            auto* lane = new LaneView(&parent, QString("Lane%1").arg(n), n, mix, playDeck,
+                                      previewDeck, host);
+            lane->setGeometry(0, n == 1 ? 45 : 87, 800, 33);
+            host.lanes[n - 1] = lane;
+        }
+        playDeck.headX = 100;
+    }
+    void TearDown() override { platform::Keyboard::resetForTesting(); }
+    ClipRef add(int lane, double left, const QString& name) {
+        host.lane(lane)->addNewClip(nullptr, left, 16, name, 100, "/m/" + name + ".mp3", lane, 0,
+                                    100, 0, 100, 0);
+        return host.lane(lane)->clips.back();
+    }
+
+    QWidget parent;
+    model::Mix mix;
+    engine::Deck playDeck{engine::kPlayDeck, kLooks}, previewDeck{engine::kPreviewDeck, kLooks};
+    RecordingHost host;
+};
+
+TEST_F(LaneHostTest, PressDragAndReleaseAskTheHost) {
+    LaneView& lane1 = *host.lane(1);
+    auto a = add(1, 200, "a");
+    auto b = add(1, 400, "b");
+    auto later = add(2, 500, "later");
+
+    EXPECT_FALSE(lane1.MouseDown(50, 16));  // empty lane space is the window's
+    EXPECT_EQ(host.status, "");
+    ASSERT_TRUE(lane1.MouseDown(250, 16));
+    EXPECT_EQ(host.status, "a");
+    EXPECT_EQ(host.handlesAt, a.get());
+    EXPECT_EQ(host.handlesTop, 45);
+
+    // A Command drag right of the play head moves what lies right of the clip on both lanes.
+    platform::Keyboard::setModifiersForTesting(Qt::ControlModifier);
+    lane1.MouseDrag(260, 16);
+    EXPECT_EQ(a->x, 260);
+    EXPECT_EQ(b->x, 460);
+    EXPECT_EQ(later->x, 560);
+
+    // Dropped onto b, the clip goes back and the host says why.
+    platform::Keyboard::setModifiersForTesting(Qt::NoModifier);
+    lane1.MouseDrag(400, 16);
+    lane1.MouseUp(400, 16);
+    EXPECT_EQ(host.overlaps, 1);
+    EXPECT_EQ(a->x, 250);
+    EXPECT_GE(host.hides, 1);
+    EXPECT_EQ(host.offsetRetakes, 1);
+    EXPECT_EQ(mix.selectedLane, 1);
+
+    // A Control release right of the play head swaps the lanes from the clip on.
+    ASSERT_TRUE(lane1.MouseDown(460, 16));
+    platform::Keyboard::setModifiersForTesting(Qt::MetaModifier);
+    lane1.MouseUp(460, 16);
+    EXPECT_EQ(b->lane, 2);
+    EXPECT_EQ(later->lane, 1);
+    EXPECT_EQ(a->lane, 1);
+}
+
+}  // namespace
