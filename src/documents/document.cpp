@@ -1,10 +1,13 @@
-// The document commands of the main window: New, Open Playlist, Save Playlist (and Save as), the
-// window title, the close guard and the "Save Playlist?" prompt that guards unsaved work.
+// The document commands: New, Open Playlist, Save Playlist (and Save as), the close guard and the
+// "Save Playlist?" prompt that guards unsaved work.
+#include "documents/document.h"
+
 #include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QWidget>
 #include <algorithm>
 
 #include "documents/parallel_measure.h"
@@ -17,7 +20,6 @@
 #include "platform/dialogs.h"
 #include "platform/filetypes.h"
 #include "platform/progress.h"
-#include "shell/main_window.h"
 
 using platform::DialogAnswer;
 using platform::MessageSpec;
@@ -83,9 +85,11 @@ QStringList openDialogFilters() {
 
 }  // namespace
 
-bool MainWindow::lanesEmpty() const { return laneView1->clips.empty() && laneView2->clips.empty(); }
+namespace documents {
 
-bool MainWindow::passSavePrompt() {
+bool lanesEmpty(const model::Mix& mix) { return mix.lane(1).empty() && mix.lane(2).empty(); }
+
+bool passSavePrompt(DocumentHost& host) {
     MessageSpec spec;
     spec.icon = 1;
     spec.message = QStringLiteral("Save Playlist?");
@@ -95,7 +99,7 @@ bool MainWindow::passSavePrompt() {
     spec.cancelCaption = QStringLiteral("Cancel");
     switch (platform::MessageDialog(spec)) {
         case DialogAnswer::Action:
-            return save() == 1;
+            return save(host);
         case DialogAnswer::Alternate:
             return true;
         case DialogAnswer::Cancel:
@@ -104,31 +108,27 @@ bool MainWindow::passSavePrompt() {
     return false;
 }
 
-void MainWindow::updateWindowTitle() {
-    titlePath = mix.document.path;
-    setTitle(mix.document.path.isEmpty() ? QStringLiteral("Vontalix")
-                                         : QStringLiteral("Vontalix  -  ") + mix.document.path);
-    mix.document.saved = 1;
+void newDocument(DocumentHost& host) {
+    if (host.documentBusy) return;
+    const model::Mix& mix = host.documentMix();
+    if (lanesEmpty(mix) || mix.document.saved == 1 || passSavePrompt(host)) host.resetDocument();
 }
 
-void MainWindow::newDocument() {
-    if (documentBusy) return;
-    if (lanesEmpty() || mix.document.saved == 1 || passSavePrompt()) init();
+bool cancelClose(DocumentHost& host, bool withoutPrompt) {
+    if (host.documentBusy) return true;
+    const model::Mix& mix = host.documentMix();
+    if (lanesEmpty(mix) || mix.document.saved == 1 || withoutPrompt) return false;
+    return !passSavePrompt(host);
 }
 
-bool MainWindow::CancelClose(bool) {
-    if (documentBusy) return true;
-    if (lanesEmpty() || mix.document.saved == 1 || closeWithoutPrompt == 1) return false;
-    return !passSavePrompt();
-}
-
-int32_t MainWindow::save() {
-    if (documentBusy) return 0;
+bool save(DocumentHost& host) {
+    if (host.documentBusy) return false;
+    model::Mix& mix = host.documentMix();
     // Save as empties the path before it asks; whenever no new file gets written the document
     // keeps the path its title shows.
-    const auto keepPath = [this] {
-        if (mix.document.path.isEmpty()) mix.document.path = titlePath;
-        return 0;
+    const auto keepPath = [&] {
+        if (mix.document.path.isEmpty()) mix.document.path = host.titledPath();
+        return false;
     };
     QString target = mix.document.path;
     if (target.isEmpty()) {
@@ -139,14 +139,14 @@ int32_t MainWindow::save() {
     }
 
     QString problem;
-    const QByteArray lane1 = documents::laneRecords(*this, laneView1->clips, &problem);
+    const QByteArray lane1 = laneRecords(mix, mix.lane(1), &problem);
     QByteArray lane2;
-    if (problem.isEmpty()) lane2 = documents::laneRecords(*this, laneView2->clips, &problem);
+    if (problem.isEmpty()) lane2 = laneRecords(mix, mix.lane(2), &problem);
     // The records that could not be loaded go back into the file after the loaded ones. The file
     // is replaced in one step: the new text is there whole, or the old file is untouched.
     if (problem.isEmpty())
-        problem = media::writeFileAtomically(
-            target, documents::playlistText(lane1, lane2, mix.document.keptRecords));
+        problem = media::writeFileAtomically(target,
+                                             playlistText(lane1, lane2, mix.document.keptRecords));
     if (!problem.isEmpty()) {
         showFailure(QStringLiteral("The playlist could not be saved."),
                     quoted(target) + QStringLiteral(": ") + problem +
@@ -154,13 +154,14 @@ int32_t MainWindow::save() {
         return keepPath();
     }
     mix.document.path = target;
-    updateWindowTitle();
-    return 1;
+    host.updateWindowTitle();
+    return true;
 }
 
-void MainWindow::open(const QString& path) {
-    if (documentBusy) return;
-    if (!lanesEmpty() && !passSavePrompt()) return;
+void open(DocumentHost& host, const QString& path) {
+    if (host.documentBusy) return;
+    model::Mix& mix = host.documentMix();
+    if (!lanesEmpty(mix) && !passSavePrompt(host)) return;
     QString file = path;
     if (file.isEmpty()) {
         file = platform::GetOpenFile(QStringLiteral("Open Playlist"), openDialogFilters());
@@ -176,44 +177,44 @@ void MainWindow::open(const QString& path) {
                     quoted(file) + QStringLiteral(": ") + problem);
         return;
     }
-    if (!documents::isPlaylist(bytes)) {
+    if (!isPlaylist(bytes)) {
         // Adopting its path would let the next Save overwrite it with a playlist.
         showFailure(QStringLiteral("This file is not a playlist."),
                     quoted(file) + QStringLiteral(" was not opened."));
         return;
     }
 
-    init();
+    host.resetDocument();
     mix.document.path = file;
-    updateWindowTitle();
-    documentBusy = true;
-    const QPointer<MainWindow> alive(this);
+    host.updateWindowTitle();
+    host.documentBusy = true;
+    const QPointer<QWidget> alive(host.documentWindow());
     const auto cancelled = [&] {
-        documentBusy = false;
-        init();
-        statusLine->setText(QStringLiteral("Opening \"") + QFileInfo(file).fileName() +
-                            QStringLiteral("\" was cancelled; the file is unchanged."));
+        host.documentBusy = false;
+        host.resetDocument();
+        host.showStatus(QStringLiteral("Opening \"") + QFileInfo(file).fileName() +
+                        QStringLiteral("\" was cancelled; the file is unchanged."));
     };
 
     // The lines are read first; the files their records name are measured on workers, several
     // at a time and each once, while the clips are laid in file order as the results come.
     struct Line {
         QByteArrayView text;
-        documents::PlaylistRecord record;
+        PlaylistRecord record;
         int file = -1;  // into files; -1 for a record that is kept, not laid
-        documents::RecordLoad kept = documents::RecordLoad::Damaged;  // why, when file is -1
+        RecordLoad kept = RecordLoad::Damaged;  // why, when file is -1
     };
     std::vector<Line> lines;
     std::vector<QString> files;
     {
         QHash<QString, int> fileIndex;
-        documents::PlaylistLineReader reader(bytes);
+        PlaylistLineReader reader(bytes);
         for (QByteArrayView text; reader.next(text);) {
             Line line{text, {}, -1};
-            const documents::RecordParse parsed = documents::parseRecord(text, line.record);
-            if (parsed == documents::RecordParse::NotARecord) continue;
-            if (parsed != documents::RecordParse::Read) {
-                line.kept = documents::keptRecordLoad(parsed, line.record);
+            const RecordParse parsed = parseRecord(text, line.record);
+            if (parsed == RecordParse::NotARecord) continue;
+            if (parsed != RecordParse::Read) {
+                line.kept = keptRecordLoad(parsed, line.record);
             } else {
                 const auto known = fileIndex.constFind(line.record.path);
                 line.file = known != fileIndex.constEnd() ? *known : static_cast<int>(files.size());
@@ -226,15 +227,13 @@ void MainWindow::open(const QString& path) {
         }
     }
     QAbstractEventDispatcher* ui = QAbstractEventDispatcher::instance();
-    const int threads = documents::measureThreads(files.size());
-    documents::ParallelMeasure measure(std::move(files), documents::measureRecordFile, threads,
-                                       [ui] {
-                                           if (ui) ui->wakeUp();
-                                       });
-    documents::MeasureProgress progress(
-        QStringLiteral("Opening \"%1\"...").arg(QFileInfo(file).fileName()),
-        static_cast<int>(lines.size()));
-    documents::LoadTally tally;
+    const int threads = measureThreads(files.size());
+    ParallelMeasure measure(std::move(files), measureRecordFile, threads, [ui] {
+        if (ui) ui->wakeUp();
+    });
+    MeasureProgress progress(QStringLiteral("Opening \"%1\"...").arg(QFileInfo(file).fileName()),
+                             static_cast<int>(lines.size()));
+    LoadTally tally;
     QElapsedTimer sinceYield;
     sinceYield.start();
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -245,13 +244,13 @@ void MainWindow::open(const QString& path) {
         };
         if (line.file < 0) {
             switch (line.kept) {
-                case documents::RecordLoad::BeyondEnd:
+                case RecordLoad::BeyondEnd:
                     keep(tally.beyondEnd);
                     break;
-                case documents::RecordLoad::NotUtf8:
+                case RecordLoad::NotUtf8:
                     keep(tally.notUtf8);
                     break;
-                case documents::RecordLoad::MissingFile:
+                case RecordLoad::MissingFile:
                     keep(tally.missing);
                     break;
                 default:
@@ -263,16 +262,15 @@ void MainWindow::open(const QString& path) {
                 progress.wait(static_cast<int>(i));
             if (!alive) return;
             if (progress.canceled()) return cancelled();
-            documents::MeasuredFile& measured = measure.result(line.file);
-            if (measured.kind == documents::MeasuredFile::Kind::Missing) {
+            MeasuredFile& measured = measure.result(line.file);
+            if (measured.kind == MeasuredFile::Kind::Missing) {
                 keep(tally.missing);
             } else {
                 media::keepOpened(measured.movie);  // the clips play it without opening it again
-                switch (documents::layRecord(*this, line.record)) {
-                    case documents::RecordLoad::Loaded:
-                        if (measured.kind == documents::MeasuredFile::Kind::Measured) break;
-                        if (documents::notPlayableLoad(line.record.path) ==
-                            documents::RecordLoad::Unreadable)
+                switch (layRecord(mix, line.record)) {
+                    case RecordLoad::Loaded:
+                        if (measured.kind == MeasuredFile::Kind::Measured) break;
+                        if (notPlayableLoad(line.record.path) == RecordLoad::Unreadable)
                             tally.unreadable << QFileInfo(line.record.path).fileName();
                         else
                             tally.unplayable << QFileInfo(line.record.path).fileName();
@@ -292,15 +290,16 @@ void MainWindow::open(const QString& path) {
         if (progress.canceled()) return cancelled();
     }
     measure.stop();
-    documentBusy = false;
+    host.documentBusy = false;
     // A save lists each lane from its top clip down; reading appended them bottom first, so the
     // lanes are turned round to stack as they were saved: where clips overlap, the same one stays
     // on top and sounds.
-    for (LaneView* lane : {laneView1, laneView2})
-        std::reverse(lane->clips.begin(), lane->clips.end());
-    laneView1->refreshAll();
-    laneView2->refreshAll();
+    for (std::vector<ClipRef>* lane : {&mix.lane(1), &mix.lane(2)})
+        std::reverse(lane->begin(), lane->end());
+    host.redrawLanes();
     // Said before anything is saved over the playlist: the user learns which tracks are not on
     // the lanes, and that they stay in the file.
-    statusLine->setText(documents::loadStatus(tally));
+    host.showStatus(loadStatus(tally));
 }
+
+}  // namespace documents

@@ -13,11 +13,14 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
+#include "documents/document.h"
 #include "documents/parallel_measure.h"
+#include "documents/playlist_io.h"
 #include "media/clip_movie.h"
 #include "media/file_access.h"
 #include "model/clip_bounds.h"
@@ -27,7 +30,6 @@
 #include "model/regular_file.h"
 #include "platform/dialogs.h"
 #include "platform/progress.h"
-#include "shell/main_window.h"
 
 namespace documents {
 
@@ -47,20 +49,22 @@ MeasuredFile measureFolderFile(const QString& path) {
 }
 
 // The one place a folder's clip is made.
-void addFolderClip(MainWindow& w, const ClipPlace& place, const FolderEntry& entry, int32_t label) {
-    LaneView* lane = w.lane(place.lane);
+void addFolderClip(model::Mix& mix, const ClipPlace& place, const FolderEntry& entry,
+                   int32_t label) {
     const double width = place.width;
     platform::PictureRef picture =
-        w.makeClipPicture(entry.name, width, place.fadeInEnd, place.fadeOutStart, 0, width, label);
-    lane->addNewClip(std::move(picture), place.left, kClipCentreY, entry.name, width, entry.path,
-                     place.lane, place.fadeInEnd, place.fadeOutStart, 0, width, label);
+        clipPictureOrSay(entry.name, width, place.fadeInEnd, place.fadeOutStart, 0, width, label);
+    mix.addNewClip(place.lane, std::move(picture), place.left, kClipCentreY, entry.name, width,
+                   entry.path, place.lane, place.fadeInEnd, place.fadeOutStart, 0, width, label);
 }
 
-// The watch cursor over the main window while a run lasts; the arrow afterwards, however the run
+// The watch cursor over the window while a run lasts; the arrow afterwards, however the run
 // ends.
 class WatchCursor {
   public:
-    explicit WatchCursor(MainWindow& w) : w_(&w) { w.setCursor(Qt::WaitCursor); }
+    explicit WatchCursor(QWidget* w) : w_(w) {
+        if (w) w->setCursor(Qt::WaitCursor);
+    }
     ~WatchCursor() {
         if (w_) w_->unsetCursor();
     }
@@ -68,7 +72,7 @@ class WatchCursor {
     WatchCursor& operator=(const WatchCursor&) = delete;
 
   private:
-    QPointer<MainWindow> w_;
+    QPointer<QWidget> w_;
 };
 
 }  // namespace
@@ -146,9 +150,10 @@ QString leftOutText(const LeftOutFiles& files) {
     return parts.join(QStringLiteral("; "));
 }
 
-void layoutFolder(MainWindow& w, const std::vector<FolderEntry>& entries,
+void layoutFolder(DocumentHost& host, const std::vector<FolderEntry>& entries,
                   const FolderLayoutRules& rules) {
-    if (w.documentBusy) return;
+    if (host.documentBusy) return;
+    model::Mix& mix = host.documentMix();
     std::vector<const FolderEntry*> taken;
     std::vector<QString> paths;
     QStringList refused;  // files a playlist could not hold: named, never laid
@@ -162,9 +167,9 @@ void layoutFolder(MainWindow& w, const std::vector<FolderEntry>& entries,
         paths.push_back(e.path);
     }
 
-    const QPointer<MainWindow> alive(&w);
-    const WatchCursor watch(w);
-    w.documentBusy = true;
+    const QPointer<QWidget> alive(host.documentWindow());
+    const WatchCursor watch(host.documentWindow());
+    host.documentBusy = true;
     LeftOutFiles leftOut;
     {
         QAbstractEventDispatcher* ui = QAbstractEventDispatcher::instance();
@@ -182,12 +187,12 @@ void layoutFolder(MainWindow& w, const std::vector<FolderEntry>& entries,
             const MeasuredFile& r = measure.result(k);
             if (r.kind != MeasuredFile::Kind::NotAFile) {
                 const int32_t width = r.kind == MeasuredFile::Kind::Measured
-                                          ? editing::clipWidth(r.seconds, w.mix.pixelsPerSecond)
+                                          ? editing::clipWidth(r.seconds, mix.pixelsPerSecond)
                                           : 0;
                 // A clip narrower than a pixel could be neither seen nor picked.
                 if (width >= 1) {
                     media::keepOpened(r.movie);  // the clip plays it without opening it again
-                    addFolderClip(w, layout.next(width), *taken[k], r.label);
+                    addFolderClip(mix, layout.next(width), *taken[k], r.label);
                 } else if (r.kind == MeasuredFile::Kind::Measured) {
                     leftOut.tooShort << taken[k]->name;
                 } else if (media::readRefused(taken[k]->path)) {
@@ -201,30 +206,29 @@ void layoutFolder(MainWindow& w, const std::vector<FolderEntry>& entries,
         }
         measure.stop();
     }
-    w.documentBusy = false;
-    w.refreshLanes();
+    host.documentBusy = false;
+    host.lanesLaidOut();
     QStringList said;
     if (const QString text = leftOutText(leftOut); !text.isEmpty()) said << text;
     if (!refused.isEmpty()) said << editing::refusedPathsText(refused);
-    if (!said.isEmpty()) w.statusLine->setText(said.join(QStringLiteral("; ")));
+    if (!said.isEmpty()) host.showStatus(said.join(QStringLiteral("; ")));
 }
 
-}  // namespace documents
-
-bool MainWindow::openFolderChosen() {
-    if (documentBusy) return true;
+void openFolder(DocumentHost& host) {
+    if (host.documentBusy) return;
     // The save prompt looks at the lanes, not at the saved flag, as Open Playlist does.
-    if (!lanesEmpty() && !passSavePrompt()) return true;
+    if (!lanesEmpty(host.documentMix()) && !passSavePrompt(host)) return;
     // The mix is replaced only once there is a folder to replace it with: a cancelled dialog or
     // an unreadable folder leaves it as it was.
     const QString folder = platform::SelectFolder(QStringLiteral("Open Folder"));
-    if (folder.isEmpty()) return true;
-    std::vector<documents::FolderEntry> entries;
-    if (!documents::readFolder(folder, entries)) {
-        statusLine->setText(QStringLiteral("The folder could not be read: ") + folder);
-        return true;
+    if (folder.isEmpty()) return;
+    std::vector<FolderEntry> entries;
+    if (!readFolder(folder, entries)) {
+        host.showStatus(QStringLiteral("The folder could not be read: ") + folder);
+        return;
     }
-    init();
-    documents::layoutFolder(*this, entries, documents::openFolderRules(mix.defaultTransition));
-    return true;
+    host.resetDocument();
+    layoutFolder(host, entries, openFolderRules(host.documentMix().defaultTransition));
 }
+
+}  // namespace documents

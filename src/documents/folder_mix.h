@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-class MainWindow;
+#include "documents/document_host.h"
 
 namespace documents {
 
@@ -67,11 +67,15 @@ struct LeftOutFiles {
 // is too long to show); "" for none.
 QString leftOutText(const LeftOutFiles& files);
 
-// Lays the entries out on the window's lanes by the rules, at the window's zoom and scroll, and
+// Lays the entries out on the host's lanes by the rules, at the mix's zoom and scroll, and
 // clears the selection. The files are measured on worker threads; the window stays live, and a
 // progress dialog with Cancel appears once the run takes longer than half a second (Cancel keeps
 // the clips laid so far). The watch cursor shows meanwhile.
-void layoutFolder(MainWindow& w, const std::vector<FolderEntry>& entries,
+void layoutFolder(DocumentHost& host, const std::vector<FolderEntry>& entries,
                   const FolderLayoutRules& rules);
+
+// File > Open Folder: once unsaved work is saved or given up, asks for a folder and lays its files
+// out by the default transition in place of the open document.
+void openFolder(DocumentHost& host);
 
 }  // namespace documents

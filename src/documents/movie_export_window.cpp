@@ -1,26 +1,28 @@
-// Export of the mix as a movie, the window's side: the file to write, a copy of the lanes, the
+// Export of the mix as a movie, the user's side: the file to write, a copy of the lanes, the
 // work on its own thread behind a progress dialog, and what the user is told afterwards.
+#include "documents/movie_export_window.h"
+
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QPointer>
 #include <QScopeGuard>
 #include <QTimer>
+#include <QWidget>
 #include <atomic>
 #include <thread>
 
 #include "documents/movie_export.h"
+#include "model/mix.h"
 #include "platform/dialogs.h"
 #include "platform/progress.h"
-#include "shell/main_window.h"
 
 namespace {
 
-documents::MixSnapshot snapshotOf(const MainWindow& w) {
+documents::MixSnapshot snapshotOf(const model::Mix& open) {
     documents::MixSnapshot mix;
-    mix.zoom = w.mix.pixelsPerSecond;
-    for (const LaneView* canvas : {w.laneView1, w.laneView2}) {
-        const int lane = canvas == w.laneView1 ? 1 : 2;
-        for (const ClipRef& c : canvas->clips) {
+    mix.zoom = open.pixelsPerSecond;
+    for (const int lane : {1, 2}) {
+        for (const ClipRef& c : open.lane(lane)) {
             if (!c) continue;
             mix.clips.push_back(
                 {c->path, c->name, c->inPoint, c->outPoint, c->lengthPx, c->centre, lane});
@@ -40,10 +42,12 @@ void showExportFailure(const QString& path, const QString& problem) {
 
 }  // namespace
 
-void MainWindow::exportMovie() {
+namespace documents {
+
+void exportMovie(DocumentHost& host) {
     // The export waits in its own event loop; a second one, or a playlist being read, waits.
     static bool running = false;
-    if (running || documentBusy) return;
+    if (running || host.documentBusy) return;
     running = true;
     const auto done = qScopeGuard([] { running = false; });
 
@@ -53,21 +57,21 @@ void MainWindow::exportMovie() {
     target = QFileInfo(target).absoluteFilePath();
 
     // The lanes as they are now: the work never touches a clip or a control.
-    const documents::MixSnapshot mix = snapshotOf(*this);
+    const MixSnapshot mix = snapshotOf(host.documentMix());
     media::MovieWriteControl control;
     std::atomic<bool> finished{false};
-    documents::ExportResult result;
+    ExportResult result;
     // Wakes the waiting loop below at once when the work ends.
     QObject waker;
     std::thread worker([&] {
-        result = documents::exportMix(mix, target, control);
+        result = exportMix(mix, target, control);
         finished = true;
         QMetaObject::invokeMethod(
             &waker, [] {}, Qt::QueuedConnection);
     });
-    const QPointer<MainWindow> alive(this);
+    const QPointer<QWidget> alive(host.documentWindow());
     // Closing the window now would pull the lanes away from under an unfinished command.
-    documentBusy = true;
+    host.documentBusy = true;
     {
         constexpr int64_t kSteps = 1000;
         platform::ProgressDialog progress(
@@ -83,19 +87,21 @@ void MainWindow::exportMovie() {
     }
     worker.join();
     if (!alive) return;
-    documentBusy = false;
+    host.documentBusy = false;
 
     using Outcome = media::MovieWriteResult::Outcome;
     switch (result.outcome) {
         case Outcome::Written:
-            statusLine->setText(documents::exportedText(QFileInfo(target).fileName(), result));
+            host.showStatus(exportedText(QFileInfo(target).fileName(), result));
             break;
         case Outcome::Cancelled:
-            statusLine->setText(QStringLiteral("The export was cancelled; no movie was written."));
+            host.showStatus(QStringLiteral("The export was cancelled; no movie was written."));
             break;
         case Outcome::Failed:
-            statusLine->setText(QString());
+            host.showStatus(QString());
             showExportFailure(target, result.problem);
             break;
     }
 }
+
+}  // namespace documents

@@ -1,5 +1,5 @@
-// The lanes' side of the playlist file: records are made by the pure format code, clips by the
-// lanes' own clip maker.
+// The mix's side of the playlist file: records are made by the pure format code, clips are put
+// on the mix's lanes.
 #include "documents/playlist_io.h"
 
 #include <sys/stat.h>
@@ -7,15 +7,27 @@
 #include <QFileInfo>
 
 #include "media/file_access.h"
+#include "model/clip_picture.h"
 #include "model/drop_logic.h"
 #include "model/playlist_format.h"
 #include "model/regular_file.h"
-#include "shell/main_window.h"
+#include "platform/dialogs.h"
 
 namespace documents {
 
-QByteArray laneRecords(const MainWindow& w, const std::vector<ClipRef>& clips, QString* error) {
-    return formatLaneRecords(clips, w.mix.pixelsPerSecond, error);
+QByteArray laneRecords(const model::Mix& mix, const std::vector<ClipRef>& clips, QString* error) {
+    return formatLaneRecords(clips, mix.pixelsPerSecond, error);
+}
+
+platform::PictureRef clipPictureOrSay(const QString& name, double duration, double fadeInEnd,
+                                      double fadeOutStart, double start, double stop,
+                                      int32_t label) {
+    platform::PictureRef picture =
+        lanes::clipPicture(name, duration, fadeInEnd, fadeOutStart, start, stop, label);
+    if (!picture)
+        platform::MsgBox(QStringLiteral(
+            "Out of memory.  Please increase the RAM allocation to the IDE (or built app)."));
+    return picture;
 }
 
 bool MediaCheck::playable(const QString& path) {
@@ -27,7 +39,7 @@ bool MediaCheck::playable(const QString& path) {
     return ok;
 }
 
-RecordLoad loadRecord(MainWindow& w, QByteArrayView line, MediaCheck& media, QString* path) {
+RecordLoad loadRecord(model::Mix& mix, QByteArrayView line, MediaCheck& media, QString* path) {
     PlaylistRecord record;
     const RecordParse parsed = parseRecord(line, record);
     switch (parsed) {
@@ -45,7 +57,7 @@ RecordLoad loadRecord(MainWindow& w, QByteArrayView line, MediaCheck& media, QSt
     // A file that is there loads even when it is no playable media: the deck then says so.
     const QFileInfo file(record.path);
     if (!file.exists() || file.isDir()) return RecordLoad::MissingFile;
-    const RecordLoad laid = layRecord(w, record);
+    const RecordLoad laid = layRecord(mix, record);
     if (laid != RecordLoad::Loaded) return laid;
     return media.playable(record.path) ? RecordLoad::Loaded : notPlayableLoad(record.path);
 }
@@ -70,19 +82,18 @@ RecordLoad notPlayableLoad(const QString& path) {
     return ::media::readRefused(path) ? RecordLoad::Unreadable : RecordLoad::NotPlayable;
 }
 
-RecordLoad layRecord(MainWindow& w, const PlaylistRecord& record) {
-    LaneView* lane = w.lane(record.lane);
-    if (!lane) return RecordLoad::Damaged;
+RecordLoad layRecord(model::Mix& mix, const PlaylistRecord& record) {
+    if (record.lane != 1 && record.lane != 2) return RecordLoad::Damaged;
 
-    const ClipPlacement p = clipPlacement(record, w.mix.pixelsPerSecond, w.mix.scrollX);
-    platform::PictureRef picture = w.makeClipPicture(
-        p.name, p.duration, p.fadeInEnd, p.fadeOutStart, p.inpoint, p.outpoint, p.label);
+    const ClipPlacement p = clipPlacement(record, mix.pixelsPerSecond, mix.scrollX);
+    platform::PictureRef picture = clipPictureOrSay(p.name, p.duration, p.fadeInEnd, p.fadeOutStart,
+                                                    p.inpoint, p.outpoint, p.label);
     if (!picture) return RecordLoad::NoPicture;
-    lane->addNewClip(std::move(picture), p.left, p.y, p.name, p.duration, p.path, p.lane,
-                     p.fadeInEnd, p.fadeOutStart, p.inpoint, p.outpoint, p.label);
-    Clip& clip = *lane->clips.back();
-    clip.centre = p.centre;
-    clip.x = p.centre - w.mix.scrollX;
+    const ClipRef clip =
+        mix.addNewClip(record.lane, std::move(picture), p.left, p.y, p.name, p.duration, p.path,
+                       p.lane, p.fadeInEnd, p.fadeOutStart, p.inpoint, p.outpoint, p.label);
+    clip->centre = p.centre;
+    clip->x = p.centre - mix.scrollX;
     return RecordLoad::Loaded;
 }
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "documents/parallel_measure.h"
-#include "model/playlist_format.h"
 #include "model/clip.h"
-
-class MainWindow;
+#include "model/mix.h"
+#include "model/picture.h"
+#include "model/playlist_format.h"
 
 namespace documents {
 
@@ -36,9 +36,14 @@ class MediaCheck {
     QHash<QString, bool> known_;
 };
 
-// Makes the clip of one line (without its end) on its lane, at the window's zoom and scroll.
+// A clip's picture for the lanes; says so in a box when it cannot be made (nullptr then).
+platform::PictureRef clipPictureOrSay(const QString& name, double duration, double fadeInEnd,
+                                      double fadeOutStart, double start, double stop,
+                                      int32_t label);
+
+// Makes the clip of one line (without its end) on its lane, at the mix's zoom and scroll.
 // *path gets the record's media path once the record has been read.
-RecordLoad loadRecord(MainWindow& w, QByteArrayView line, MediaCheck& media,
+RecordLoad loadRecord(model::Mix& mix, QByteArrayView line, MediaCheck& media,
                       QString* path = nullptr);
 
 // Why a record that parseRecord did not read is kept: BeyondEnd, NotUtf8 (its file is there),
@@ -48,17 +53,16 @@ RecordLoad keptRecordLoad(RecordParse parsed, const PlaylistRecord& record);
 // Why a laid clip's file does not play: Unreadable (this user may not read it) or NotPlayable.
 RecordLoad notPlayableLoad(const QString& path);
 
-// Makes the clip of a record whose file is there on its lane, at the window's zoom and scroll:
+// Makes the clip of a record whose file is there on its lane, at the mix's zoom and scroll:
 // Loaded, Damaged (no such lane) or NoPicture.
-RecordLoad layRecord(MainWindow& w, const PlaylistRecord& record);
+RecordLoad layRecord(model::Mix& mix, const PlaylistRecord& record);
 
 // What a playlist needs to know of a file its records name, found on a worker: Missing (nothing
 // there, or a folder), Measured (playable media, its movie kept for the clips) or else not
 // playable.
 MeasuredFile measureRecordFile(const QString& path);
 
-// One lane's records at the window's zoom and scroll; "" and *error set when a clip cannot be
-// written.
-QByteArray laneRecords(const MainWindow& w, const std::vector<ClipRef>& clips, QString* error);
+// One lane's records at the mix's zoom; "" and *error set when a clip cannot be written.
+QByteArray laneRecords(const model::Mix& mix, const std::vector<ClipRef>& clips, QString* error);
 
 }  // namespace documents

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "documents/playlist_io.h"
 #include "engine/routing.h"
 #include "media/media.h"
 #include "model/key_commands.h"
@@ -472,10 +473,5 @@ void MainWindow::init() {
 platform::PictureRef MainWindow::makeClipPicture(const QString& name, double duration,
                                                  double fadeInEnd, double fadeOutStart,
                                                  double start, double stop, int32_t label) {
-    platform::PictureRef pic =
-        lanes::clipPicture(name, duration, fadeInEnd, fadeOutStart, start, stop, label);
-    if (!pic)
-        platform::MsgBox(QStringLiteral(
-            "Out of memory.  Please increase the RAM allocation to the IDE (or built app)."));
-    return pic;
+    return documents::clipPictureOrSay(name, duration, fadeInEnd, fadeOutStart, start, stop, label);
 }

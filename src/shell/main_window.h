@@ -5,6 +5,7 @@
 #include <QString>
 #include <vector>
 
+#include "documents/document_host.h"
 #include "editing/edit_host.h"
 #include "engine/deck.h"
 #include "lanes/lane_view.h"
@@ -21,6 +22,7 @@
 class MainWindow : public platform::Window,
                    public lanes::LaneHost,
                    public editing::EditHost,
+                   public documents::DocumentHost,
                    public windows::PreviewDeviceHost {
     Q_OBJECT
   public:
@@ -175,7 +177,7 @@ class MainWindow : public platform::Window,
     void updateHandles();
     void newDocument();
     int32_t save();
-    void updateWindowTitle();
+    void updateWindowTitle() override;
     void open(const QString& path);  // "" asks for a file
     void zoom(double f);
     void comment(int32_t code, const QString& text);
@@ -221,13 +223,14 @@ class MainWindow : public platform::Window,
     void showSoundProblem(int32_t device, const QString& text);
     void forgetReturnedSoundProblem();
 
-    // ---- Documents: playlist files, document commands and the save prompt --------------------
-    // Both lanes hold no clip.
-    bool lanesEmpty() const;
-    // Asks "Save Playlist?"; true when the command may go on (saved, or "Don't save").
-    bool passSavePrompt();
-    QString titlePath;          // the path the title shows; Save as falls back to it on failure
-    bool documentBusy = false;  // a playlist is being read; document commands wait for it
+    // ---- Documents: the window as the host of the document commands --------------------------
+    QString titlePath;  // the path the title shows; Save as falls back to it on failure
+    model::Mix& documentMix() override;
+    QWidget* documentWindow() override;
+    void resetDocument() override;
+    QString titledPath() const override;
+    void redrawLanes() override;
+    void lanesLaidOut() override;
 
     // ---- Host of the edit commands (shell/edit_host.cpp) ---------------------------------------
     ClipRef pressedClip(int lane) const override;

@@ -1,0 +1,46 @@
+// The window's document commands: the File menu and the close guard run the document operations
+// on the open mix, with the window as their host.
+#include "documents/document.h"
+#include "documents/folder_mix.h"
+#include "documents/movie_export_window.h"
+#include "shell/main_window.h"
+
+void MainWindow::newDocument() { documents::newDocument(*this); }
+
+bool MainWindow::CancelClose(bool) {
+    return documents::cancelClose(*this, closeWithoutPrompt == 1);
+}
+
+int32_t MainWindow::save() { return documents::save(*this) ? 1 : 0; }
+
+void MainWindow::open(const QString& path) { documents::open(*this, path); }
+
+bool MainWindow::openFolderChosen() {
+    documents::openFolder(*this);
+    return true;
+}
+
+void MainWindow::exportMovie() { documents::exportMovie(*this); }
+
+void MainWindow::updateWindowTitle() {
+    titlePath = mix.document.path;
+    setTitle(mix.document.path.isEmpty() ? QStringLiteral("Vontalix")
+                                         : QStringLiteral("Vontalix  -  ") + mix.document.path);
+    mix.document.saved = 1;
+}
+
+model::Mix& MainWindow::documentMix() { return mix; }
+
+QWidget* MainWindow::documentWindow() { return this; }
+
+void MainWindow::resetDocument() { init(); }
+
+QString MainWindow::titledPath() const { return titlePath; }
+
+
+void MainWindow::redrawLanes() {
+    laneView1->refreshAll();
+    laneView2->refreshAll();
+}
+
+void MainWindow::lanesLaidOut() { refreshLanes(); }
