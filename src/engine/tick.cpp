@@ -137,11 +137,10 @@ double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck
     };
     const Clips* lane1 = &mix.lane(1);
     const Clips* lane2 = &mix.lane(2);
-    std::array<engine::DeckLane, 2> lanes{
-        engine::DeckLane{&p1, &deck.current[0], &deck.last[0], probe(lane1), next(lane1),
-                         mark(lane1)},
-        engine::DeckLane{&p2, &deck.current[1], &deck.last[1], probe(lane2), next(lane2),
-                         mark(lane2)}};
+    std::array<engine::DeckLane, 2> lanes{engine::DeckLane{&p1, &deck.current[0], &deck.last[0],
+                                                           probe(lane1), next(lane1), mark(lane1)},
+                                          engine::DeckLane{&p2, &deck.current[1], &deck.last[1],
+                                                           probe(lane2), next(lane2), mark(lane2)}};
     const double zoom = static_cast<double>(mix.pixelsPerSecond);
     const engine::DeckStepResult r =
         engine::deckStep(deck.traits, lanes, deck.headX, zoom, host.previewOutputDevice());
