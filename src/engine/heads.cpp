@@ -1,6 +1,7 @@
 // The play and preview heads: placing their controls and taking the start offsets from them.
 #include "engine/deck.h"
-#include "shell/main_window.h"
+#include "engine/transport.h"
+#include "model/lane_logic.h"
 
 namespace engine {
 
@@ -19,27 +20,19 @@ void Deck::forgetClips() {
     last = {};
 }
 
-}  // namespace engine
-
-namespace {
-
-// The clip is found at the head, the offset measured from pos; every caller passes the head.
-void takeStartOffsets(LaneView* lane, double head, double pos, double Clip::*offset) {
-    engine::assignStartOffsets(lane->clips, lane->clipUnder(head), pos, offset);
-}
-
-}  // namespace
-
-void MainWindow::moveHeadTo(engine::Deck& deck, double x) {
+void moveHead(Deck& deck, double x, int viewWidth, double scrollX) {
     deck.headX = x;
-    deck.placeControls(engine::placeHead(x, Width(), deck.looks.labelOffset));
-    deck.headTimelineX = deck.headX + static_cast<double>(mix.scrollX);
+    deck.placeControls(placeHead(x, viewWidth, deck.looks.labelOffset));
+    deck.headTimelineX = deck.headX + scrollX;
 }
 
 // The play deck forgets the clips it loaded, so the next tick starts them again from the new
 // offsets; the clips now sounding on the preview deck stay, and the tick decides what plays next.
-void MainWindow::setStartOffsets(engine::Deck& deck, double pos) {
+// The clip is found at the head, the offset measured from pos.
+void setStartOffsets(Deck& deck, const model::Mix& mix, double pos) {
     if (deck.looks.newStartForgetsClips) deck.current = {};
-    takeStartOffsets(laneView1, deck.headX, pos, deck.traits.startOffset);
-    takeStartOffsets(laneView2, deck.headX, pos, deck.traits.startOffset);
+    for (const std::vector<ClipRef>& clips : mix.lanes)
+        assignStartOffsets(clips, lanes::lineHit(clips, deck.headX), pos, deck.traits.startOffset);
 }
+
+}  // namespace engine

@@ -2,21 +2,21 @@
 #include "engine/routing.h"
 
 #include "media/movie.h"
-#include "shell/main_window.h"
-
-// Without a movie there is nothing to route; the tick must never open a dialog for it.
-void MainWindow::setPlayerOutputDevice(platform::MoviePlayer* player, int32_t id) {
-    if (!player) return;
-    if (const media::MovieRef movie = player->Movie()) engine::routeSoundTracks(*movie, id);
-}
-
-int32_t MainWindow::playerOutputDevice(platform::MoviePlayer* player) {
-    if (!player) return 0;
-    const media::MovieRef movie = player->Movie();
-    return movie ? engine::firstSoundOutput(*movie) : 0;
-}
+#include "platform/movieplayer.h"
 
 namespace engine {
+
+// Without a movie there is nothing to route; the tick must never open a dialog for it.
+void routePlayer(platform::MoviePlayer* player, int32_t device) {
+    if (!player) return;
+    if (const media::MovieRef movie = player->Movie()) routeSoundTracks(*movie, device);
+}
+
+int32_t playerOutput(platform::MoviePlayer* player) {
+    if (!player) return 0;
+    const media::MovieRef movie = player->Movie();
+    return movie ? firstSoundOutput(*movie) : 0;
+}
 
 QString unavailableRouteText(bool defaultDeviceAvailable) {
     if (!defaultDeviceAvailable)

@@ -1,4 +1,4 @@
-// The 10 ms tick of deckTimer: one step of each running deck, then the head lines redrawn.
+// The 10 ms tick of the deck timer: one step of each running deck, then the head lines redrawn.
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
@@ -7,18 +7,18 @@
 
 #include "engine/deck.h"
 #include "engine/routing.h"
+#include "engine/transport.h"
 #include "media/clip_movie.h"
 #include "model/head_geometry.h"
 #include "model/lane_logic.h"
-#include "model/numtext.h"
-#include "shell/main_window.h"
+#include "platform/controls.h"
 
 namespace {
 
 // A lane player of the window as the deck sees it.
 class WindowPlayer final : public engine::DeckPlayer {
   public:
-    WindowPlayer(MainWindow& w, platform::MoviePlayer& p) : w_(w), p_(p) {}
+    WindowPlayer(engine::DeckHost& host, platform::MoviePlayer& p) : host_(host), p_(p) {}
     double Rate() const override { return p_.Rate(); }
     double Position() const override { return p_.Position(); }
     void setPosition(double seconds) override { p_.setPosition(seconds); }
@@ -48,7 +48,7 @@ class WindowPlayer final : public engine::DeckPlayer {
         p_.setMovie(m->movie()->share());
         return Load::Loaded;
     }
-    void route(int32_t device) override { w_.setPlayerOutputDevice(&p_, device); }
+    void route(int32_t device) override { engine::routePlayer(&p_, device); }
 
     void lockNextStart(const engine::StartLock& lock) override { lock_ = mediaLock(lock); }
     void cue(const Clip& clip, double seconds, int volume, const engine::StartLock& lock,
@@ -89,11 +89,11 @@ class WindowPlayer final : public engine::DeckPlayer {
     // A clip whose file is gone or is no playable media: the lane stays silent, and the status
     // line says why.
     void movieFailed(const QString& path) {
-        w_.statusLine->setText(QStringLiteral("Error opening ") + QFileInfo(path).fileName() +
-                               QStringLiteral(" as movie."));
+        host_.showStatus(QStringLiteral("Error opening ") + QFileInfo(path).fileName() +
+                         QStringLiteral(" as movie."));
     }
 
-    MainWindow& w_;
+    engine::DeckHost& host_;
     platform::MoviePlayer& p_;
     media::StartLock lock_;
 };
@@ -122,25 +122,29 @@ double untilNextHalfPixel(double head, double zoom) {
 double untilNextSecond(double seconds) { return std::floor(seconds) + 1 - seconds; }
 
 // Runs one step of the deck; returns how long the tick may pause after it.
-double runDeck(MainWindow& w, engine::Deck& deck) {
-    WindowPlayer p1(w, *deck.players[0]), p2(w, *deck.players[1]);
-    auto probe = [](LaneView* lane) { return [lane](double x) { return lane->clipUnder(x); }; };
-    auto next = [](LaneView* lane) {
-        return [lane](double x) { return lanes::nextHit(lane->clips, x); };
+double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck) {
+    WindowPlayer p1(host, *deck.players[0]), p2(host, *deck.players[1]);
+    // Each probe holds one pointer: it fits in the function object without allocating.
+    using Clips = std::vector<ClipRef>;
+    auto probe = [](const Clips* clips) {
+        return [clips](double x) { return lanes::lineHit(*clips, x); };
     };
-    auto mark = [](LaneView* lane) {
-        return [lane](double x) { return lanes::nextMark(lane->clips, x); };
+    auto next = [](const Clips* clips) {
+        return [clips](double x) { return lanes::nextHit(*clips, x); };
     };
-    std::array<engine::DeckLane, 2> lanes{
-        engine::DeckLane{&p1, &deck.current[0], &deck.last[0], probe(w.laneView1),
-                         next(w.laneView1), mark(w.laneView1)},
-        engine::DeckLane{&p2, &deck.current[1], &deck.last[1], probe(w.laneView2),
-                         next(w.laneView2), mark(w.laneView2)}};
+    auto mark = [](const Clips* clips) {
+        return [clips](double x) { return lanes::nextMark(*clips, x); };
+    };
+    const Clips* lane1 = &mix.lane(1);
+    const Clips* lane2 = &mix.lane(2);
+    std::array<engine::DeckLane, 2> lanes{engine::DeckLane{&p1, &deck.current[0], &deck.last[0],
+                                                           probe(lane1), next(lane1), mark(lane1)},
+                                          engine::DeckLane{&p2, &deck.current[1], &deck.last[1],
+                                                           probe(lane2), next(lane2), mark(lane2)}};
+    const double zoom = static_cast<double>(mix.pixelsPerSecond);
     const engine::DeckStepResult r =
-        engine::deckStep(deck.traits, lanes, deck.headX, static_cast<double>(w.mix.pixelsPerSecond),
-                         whole(w.previewDevice));
+        engine::deckStep(deck.traits, lanes, deck.headX, zoom, host.previewOutputDevice());
 
-    const double zoom = static_cast<double>(w.mix.pixelsPerSecond);
     double pause = std::min({kLongestPause, r.quietSeconds, untilNextHalfPixel(r.head, zoom)});
     for (int i = 0; i < 2; ++i) {
         if (r.sounding[i]) pause = std::min(pause, untilNextSecond(r.seconds[i]));
@@ -149,7 +153,7 @@ double runDeck(MainWindow& w, engine::Deck& deck) {
         if (!deck.traits.labelsWhereverTheyStand && label->Left() == engine::kParked) continue;
         showTime(*label, r.sounding[i], r.seconds[i]);
     }
-    w.moveHeadTo(deck, r.head);
+    engine::moveHead(deck, r.head, host.viewWidth(), static_cast<double>(mix.scrollX));
     return pause;
 }
 
@@ -158,7 +162,8 @@ double runDeck(MainWindow& w, engine::Deck& deck) {
 // tick goes back to its period to follow what changes.
 class TickCatchUp final : public QObject {
   public:
-    explicit TickCatchUp(MainWindow& w) : QObject(&w), w_(w) {}
+    TickCatchUp(engine::Transport& transport, platform::Timer& timer, QObject* owner)
+        : QObject(owner), transport_(transport), timer_(timer) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
@@ -174,9 +179,9 @@ class TickCatchUp final : public QObject {
             case QEvent::DragMove:
             case QEvent::Drop:
             case QEvent::ShortcutOverride:
-                if (w_.deckTimer->pausing()) {
-                    w_.tickDecks();
-                    w_.deckTimer->wake();
+                if (timer_.pausing()) {
+                    transport_.tick();
+                    timer_.wake();
                 }
                 break;
             default:
@@ -186,35 +191,42 @@ class TickCatchUp final : public QObject {
     }
 
   private:
-    MainWindow& w_;
+    engine::Transport& transport_;
+    platform::Timer& timer_;
 };
 
 }  // namespace
 
-void MainWindow::catchUpWithTheDecks() {
-    QCoreApplication::instance()->installEventFilter(new TickCatchUp(*this));
+namespace engine {
+
+void Transport::catchUpOnInput(QObject* owner) {
+    QCoreApplication::instance()->installEventFilter(
+        new TickCatchUp(*this, host_.tickTimer(), owner));
 }
 
-void MainWindow::tickDecks() {
-    if (deckTickRunning) return;
-    deckTickRunning = true;
+void Transport::tick() {
+    if (tickRunning_) return;
+    tickRunning_ = true;
     struct Release {
         bool& flag;
         ~Release() { flag = false; }
-    } release{deckTickRunning};
+    } release{tickRunning_};
 
     double pause = kLongestPause;
-    if (playDeck.running) pause = std::min(pause, runDeck(*this, playDeck));
-    if (previewDeck.running) pause = std::min(pause, runDeck(*this, previewDeck));
+    if (play_.running) pause = std::min(pause, runDeck(host_, mix_, play_));
+    if (preview_.running) pause = std::min(pause, runDeck(host_, mix_, preview_));
     // With both decks stopped a tick has nothing to do: the timer rests until a deck starts, so
     // the stopped program does not wake a hundred times a second. While the next steps could
     // only repeat this one (the heads and labels stay on their pixel and second, nothing is
     // about to start, stop or fade), it pauses until the first that could change something;
     // the user's input ends the pause (TickCatchUp).
-    if (!playDeck.running && !previewDeck.running)
-        deckTimer->rest();
+    platform::Timer& timer = host_.tickTimer();
+    if (!play_.running && !preview_.running)
+        timer.rest();
     else
-        deckTimer->pauseFor(static_cast<int>(pause * 1000));
+        timer.pauseFor(static_cast<int>(pause * 1000));
     // The head lines need no redraw of their own here: they lie above the lanes, so the window
     // repaints them whenever a lane under them repaints, and a moved head repaints itself.
 }
+
+}  // namespace engine

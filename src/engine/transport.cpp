@@ -1,8 +1,8 @@
-// Transport: the play and preview toggles and the head buttons.
+// Transport: the play and preview toggles and the status line's word about sound.
 #include "engine/transport.h"
 
 #include "media/output.h"
-#include "shell/main_window.h"
+#include "platform/controls.h"
 
 namespace engine {
 namespace {
@@ -16,20 +16,20 @@ void showDeckState(Deck& deck, bool running) {
 
 }  // namespace
 
-void toggleDeck(MainWindow& w, Deck& deck) {
+void Transport::toggle(Deck& deck) {
     if (deck.running) {
         stopDeck(deck);
     } else {
         // The toggle starts no sound itself: the next tick loads the clips under the head. A
         // sound server or device that came back since the last Play is found again here.
         media::refreshOutputs();
-        w.forgetReturnedSoundProblem();
-        w.setStartOffsets(deck, deck.headX);
+        forgetReturnedSoundProblem();
+        setStartOffsets(deck, mix_, deck.headX);
         deck.running = true;
-        w.deckTimer->wake();
+        host_.tickTimer().wake();
         showDeckState(deck, true);
     }
-    if (deck.looks.redrawsBackdrop) w.content()->update();
+    if (deck.looks.redrawsBackdrop) host_.redrawBackdrop();
 }
 
 void stopDeck(Deck& deck) {
@@ -42,24 +42,16 @@ void stopDeck(Deck& deck) {
     }
 }
 
+void Transport::showSoundProblem(int32_t device, const QString& text) {
+    soundProblemDevice_ = device;
+    soundProblemText_ = text;
+    host_.showStatus(text);
+}
+
+void Transport::forgetReturnedSoundProblem() {
+    if (soundProblemText_.isEmpty() || !media::routeAvailable(soundProblemDevice_)) return;
+    if (host_.statusText() == soundProblemText_) host_.showStatus(QString());
+    soundProblemText_.clear();
+}
+
 }  // namespace engine
-
-void MainWindow::showSoundProblem(int32_t device, const QString& text) {
-    soundProblemDevice = device;
-    soundProblemText = text;
-    statusLine->setText(text);
-}
-
-void MainWindow::forgetReturnedSoundProblem() {
-    if (soundProblemText.isEmpty() || !media::routeAvailable(soundProblemDevice)) return;
-    if (statusLine->Text() == soundProblemText) statusLine->setText(QString());
-    soundProblemText.clear();
-}
-
-void MainWindow::play() { engine::toggleDeck(*this, playDeck); }
-
-void MainWindow::preview() { engine::toggleDeck(*this, previewDeck); }
-
-void MainWindow::playHeadButtonClicked() { play(); }
-
-void MainWindow::previewHeadButtonClicked() { preview(); }

@@ -1,17 +1,59 @@
 #pragma once
-// Starting and stopping a deck.
+// The transport: starting and stopping the two decks, their 10 ms tick, placing their heads and
+// the status line's word about sound that has nowhere to go.
+
+#include <QString>
+#include <cstdint>
 
 #include "engine/deck.h"
+#include "engine/deck_host.h"
+#include "model/mix.h"
 
-class MainWindow;
+class QObject;
 
 namespace engine {
 
-// Starts a stopped deck from its head (the next tick loads the clips under it), or stops it.
-void toggleDeck(MainWindow& w, Deck& deck);
+class Transport {
+  public:
+    Transport(DeckHost& host, model::Mix& mix, Deck& playDeck, Deck& previewDeck)
+        : host_(host), mix_(mix), play_(playDeck), preview_(previewDeck) {}
+    Transport(const Transport&) = delete;
+    Transport& operator=(const Transport&) = delete;
+
+    // Starts a stopped deck from its head (the next tick loads the clips under it), or stops it.
+    void toggle(Deck& deck);
+    // One step of each running deck. The tick timer then rests with both decks stopped, or
+    // pauses for as long as the steps could change nothing but where the heads stand.
+    void tick();
+    // Has a pausing tick catch up before the application handles the user's input, so the
+    // input meets the heads where they are now. The filter lives as long as `owner`.
+    void catchUpOnInput(QObject* owner);
+
+    // Says in the status line that sound has nowhere to go on `device` (0: the default).
+    void showSoundProblem(int32_t device, const QString& text);
+    // Clears that word once the device is there again (and the status line still shows it).
+    void forgetReturnedSoundProblem();
+
+  private:
+    DeckHost& host_;
+    model::Mix& mix_;
+    Deck& play_;
+    Deck& preview_;
+    // Set while a tick runs: a timer firing inside a nested event loop must not re-enter it.
+    bool tickRunning_ = false;
+    QString soundProblemText_;
+    int32_t soundProblemDevice_ = 0;
+};
 
 // Stops a deck: flag off, button and menu show "stopped", its clips forgotten, both players
 // stopped. The head stays where it is and the players keep their movies.
 void stopDeck(Deck& deck);
+
+// Moves a deck's head to window x, its controls with it; the view is `viewWidth` pixels wide
+// and scrolled by `scrollX`.
+void moveHead(Deck& deck, double x, int viewWidth, double scrollX);
+
+// Gives the clips under the deck's head their start offsets, the head standing at pos.
+void setStartOffsets(Deck& deck, const model::Mix& mix, double pos);
 
 }  // namespace engine

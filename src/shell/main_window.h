@@ -8,6 +8,8 @@
 #include "documents/document_host.h"
 #include "editing/edit_host.h"
 #include "engine/deck.h"
+#include "engine/deck_host.h"
+#include "engine/transport.h"
 #include "lanes/lane_view.h"
 #include "model/clip.h"
 #include "model/clip_picture.h"
@@ -20,6 +22,7 @@
 #include "windows/preview_device_host.h"
 
 class MainWindow : public platform::Window,
+                   public engine::DeckHost,
                    public lanes::LaneHost,
                    public editing::EditHost,
                    public documents::DocumentHost,
@@ -46,6 +49,8 @@ class MainWindow : public platform::Window,
     // ---- The two decks: the play head and the preview head over the lanes ----------------------
     engine::Deck playDeck;
     engine::Deck previewDeck;
+    // Starts, stops and ticks the two decks.
+    engine::Transport transport{*this, mix, playDeck, previewDeck};
 
     // ---- Controls, in creation order (reached by name through the registry as well) -----------
     LaneView* laneView1 = nullptr;
@@ -211,17 +216,16 @@ class MainWindow : public platform::Window,
     void createControls1();
     platform::MenuItem* item(const QString& name);
 
-    // ---- Engine ---------------------------------------------------------------------------------
-    // Set while a tick runs: a timer firing inside a nested event loop must not re-enter it.
-    bool deckTickRunning = false;
-
   public:
-    // The status line's word that sound has nowhere to go, and the device it is about (0: the
-    // default): cleared by the first Play or Preview that finds the device there again.
-    QString soundProblemText;
-    int32_t soundProblemDevice = 0;
+    // The status line's word that sound has nowhere to go on a device (0: the default), cleared
+    // by the first Play or Preview that finds the device there again.
     void showSoundProblem(int32_t device, const QString& text);
-    void forgetReturnedSoundProblem();
+
+    // ---- What the decks need from the window ---------------------------------------------------
+    int viewWidth() const override;
+    int32_t previewOutputDevice() const override;
+    void redrawBackdrop() override;
+    platform::Timer& tickTimer() override;
 
     // ---- Documents: the window as the host of the document commands --------------------------
     QString titlePath;  // the path the title shows; Save as falls back to it on failure

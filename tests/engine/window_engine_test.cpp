@@ -1,5 +1,4 @@
-// The engine on the main window: transport, head controls, the background click and the tick's
-// time labels.
+// The engine on the main window: transport, head controls and the tick's time labels.
 #include <QColor>
 #include <QPaintEvent>
 #include <QScreen>
@@ -26,7 +25,6 @@ class EngineWindowTest : public AppFixture {
                       length, 0);
         return c->clips.back();
     }
-    const QColor orange{255, 162, 0}, grey{160, 160, 160};
 };
 
 TEST_F(EngineWindowTest, PlayToggleSwapsIconAndTextAndForgetsOnStop) {
@@ -179,76 +177,6 @@ TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
     w->content()->update();
     QApplication::processEvents();
     EXPECT_EQ(shown(), columns);
-}
-
-TEST_F(EngineWindowTest, RulerClickRestartsThePreviewThere) {
-    auto clip = addClip(1, 200, 100);
-    w->previewDeck.running = true;
-    w->previewDeck.current[0] = w->previewDeck.last[0] = clip;
-    w->mix.selectedIndex = 3;
-    w->statusLine->setText("something");
-    EXPECT_FALSE(w->MouseDown(230, 10));
-    EXPECT_TRUE(w->previewDeck.running);
-    EXPECT_EQ(w->previewDeck.current[0], nullptr);
-    EXPECT_EQ(w->previewDeck.last[0], nullptr);
-    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 230);
-    EXPECT_DOUBLE_EQ(clip->previewStart, 30);
-    EXPECT_EQ(w->previewItem()->Text(), "Stop Preview");
-    EXPECT_EQ(w->mix.selectedIndex, -1);
-    EXPECT_EQ(w->mix.selectedLane, 0);
-    EXPECT_TRUE(w->statusLine->Text().isEmpty());
-    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
-    EXPECT_FALSE(w->pasteItem()->AutoEnable);
-    EXPECT_EQ(w->lane1Border->LineColor(), grey);
-}
-
-// The volume bar grows upwards from y 178, 14 pixels at full volume.
-TEST_F(EngineWindowTest, VolumeBarShowsTheSystemVolume) {
-    const double before = media::systemVolume();
-    const struct {
-        double volume;
-        int height, top;
-    } cases[] = {{1.0, 14, 164}, {0.0, 0, 178}, {0.5, 7, 171}, {0.99, 13, 165}};
-    for (const auto& c : cases) {
-        media::setSystemVolume(c.volume);
-        w->init();
-        EXPECT_EQ(w->volumeMeter->Height(), c.height) << c.volume;
-        EXPECT_EQ(w->volumeMeter->Top(), c.top) << c.volume;
-    }
-    media::setSystemVolume(before);
-}
-
-TEST_F(EngineWindowTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
-    w->activeLane = 2;
-    w->MouseDown(120, 60);
-    EXPECT_EQ(w->lane1Border->LineColor(), orange);
-    EXPECT_EQ(w->lane2Border->LineColor(), grey);
-    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{120, 1}));
-    EXPECT_TRUE(w->pasteItem()->AutoEnable);
-    EXPECT_EQ(w->activeLane, 1);
-    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 120);
-    EXPECT_DOUBLE_EQ(w->playDeck.headX, 100);
-    EXPECT_FALSE(w->previewDeck.running);
-
-    w->MouseDown(140, 150);  // below everything: no lane, the active lane stays
-    EXPECT_EQ(w->lane1Border->LineColor(), grey);
-    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
-    EXPECT_EQ(w->activeLane, 1);
-}
-
-TEST_F(EngineWindowTest, StripUnderLaneOneOverlapsLaneTwo) {
-    w->MouseDown(333, 90);
-    EXPECT_DOUBLE_EQ(w->playDeck.headX, 333);
-    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 333);
-    EXPECT_EQ(w->activeLane, 2);
-    EXPECT_EQ(w->lane2Border->LineColor(), orange);
-}
-
-TEST_F(EngineWindowTest, StripClickLeavesARunningPlayHead) {
-    w->playDeck.running = true;
-    w->MouseDown(333, 125);
-    EXPECT_DOUBLE_EQ(w->playDeck.headX, 100);
-    EXPECT_TRUE(w->playDeck.running);
 }
 
 TEST_F(EngineWindowTest, MissingFileOnThePreviewDeckAsksNothingAndRunsOn) {

@@ -1,0 +1,46 @@
+// The window's side of the transport: its play and preview commands, the head buttons, and what
+// the decks need from the window (its width, the preview device, the status line, the timer).
+#include "engine/routing.h"
+#include "engine/transport.h"
+#include "model/numtext.h"
+#include "shell/main_window.h"
+
+void MainWindow::tickDecks() { transport.tick(); }
+
+void MainWindow::catchUpWithTheDecks() { transport.catchUpOnInput(this); }
+
+void MainWindow::play() { transport.toggle(playDeck); }
+
+void MainWindow::preview() { transport.toggle(previewDeck); }
+
+void MainWindow::playHeadButtonClicked() { play(); }
+
+void MainWindow::previewHeadButtonClicked() { preview(); }
+
+void MainWindow::moveHeadTo(engine::Deck& deck, double x) {
+    engine::moveHead(deck, x, Width(), static_cast<double>(mix.scrollX));
+}
+
+void MainWindow::setStartOffsets(engine::Deck& deck, double pos) {
+    engine::setStartOffsets(deck, mix, pos);
+}
+
+void MainWindow::setPlayerOutputDevice(platform::MoviePlayer* player, int32_t id) {
+    engine::routePlayer(player, id);
+}
+
+int32_t MainWindow::playerOutputDevice(platform::MoviePlayer* player) {
+    return engine::playerOutput(player);
+}
+
+void MainWindow::showSoundProblem(int32_t device, const QString& text) {
+    transport.showSoundProblem(device, text);
+}
+
+int MainWindow::viewWidth() const { return Width(); }
+
+int32_t MainWindow::previewOutputDevice() const { return whole(previewDevice); }
+
+void MainWindow::redrawBackdrop() { content()->update(); }
+
+platform::Timer& MainWindow::tickTimer() { return *deckTimer; }
