@@ -5,14 +5,6 @@
 #include "model/zoom_math.h"
 #include "shell/main_window.h"
 
-void scaleClipLengths(Clip& clip, double f) {
-    clip.lengthPx *= f;
-    clip.inPoint *= f;
-    clip.outPoint *= f;
-    clip.fadeInEnd *= f;
-    clip.fadeOutStart *= f;
-}
-
 void MainWindow::zoomButtonOpened() {
     zoomButton->setCaption(QStringLiteral(" 100%"));
     zoomButton->DeleteAllRows();

@@ -1,0 +1,9 @@
+#include "model/zoom_math.h"
+
+void scaleClipLengths(Clip& clip, double f) {
+    clip.lengthPx *= f;
+    clip.inPoint *= f;
+    clip.outPoint *= f;
+    clip.fadeInEnd *= f;
+    clip.fadeOutStart *= f;
+}
