@@ -37,11 +37,11 @@ void _NewAppInstance() {
 
 void _ApplicationAddMenuHandlers() {
     App* app = App::instance();
-    app->_AddMenuHandler("menunew", [app] { return app->newChosen(); });
-    app->_AddMenuHandler("menuopen", [app] { return app->openChosen(); });
-    app->_AddMenuHandler("editpreferences", [app] { return app->preferencesChosen(); });
-    app->_AddMenuHandler("aboutme", [app] { return app->aboutChosen(); });
-    app->_AddMenuHandler("ExtrasDropPreview", [app] { return app->_ExtrasDropPreview_Action(); });
+    app->_AddMenuHandler("newItem", [app] { return app->newChosen(); });
+    app->_AddMenuHandler("openItem", [app] { return app->openChosen(); });
+    app->_AddMenuHandler("preferencesItem", [app] { return app->preferencesChosen(); });
+    app->_AddMenuHandler("aboutItem", [app] { return app->aboutChosen(); });
+    app->_AddMenuHandler("dropPreviewItem", [app] { return app->_ExtrasDropPreview_Action(); });
 }
 
 void _MakeDefaultView() { MainWindow::instance()->show(); }

@@ -269,45 +269,43 @@ void MainWindow::createControls1() {
 // ---- Menus -----------------------------------------------------------------------------------
 
 void MainWindow::AddMenuHandlers() {
-    _AddMenuHandler("menuplay", [this] { return playChosen(); });
-    _AddMenuHandler("menupreview", [this] { return previewChosen(); });
-    _AddMenuHandler("menusave", [this] { return saveChosen(); });
-    _AddMenuHandler("menusaveas", [this] { return saveAsChosen(); });
-    _AddMenuHandler("EditClear", [this] { return clearChosen(); });
-    _AddMenuHandler("editcopy", [this] { return copyChosen(); });
-    _AddMenuHandler("editpaste", [this] { return pasteChosen(); });
-    _AddMenuHandler("editcut", [this] { return cutChosen(); });
-    _AddMenuHandler("openfolder", [this] { return openFolderChosen(); });
-    _AddMenuHandler("aboutme", [this] { return aboutChosen(); });
-    _AddMenuHandler("itunesl", [this] { return libraryChosen(); });
+    _AddMenuHandler("playItem", [this] { return playChosen(); });
+    _AddMenuHandler("previewItem", [this] { return previewChosen(); });
+    _AddMenuHandler("saveItem", [this] { return saveChosen(); });
+    _AddMenuHandler("saveAsItem", [this] { return saveAsChosen(); });
+    _AddMenuHandler("clearItem", [this] { return clearChosen(); });
+    _AddMenuHandler("copyItem", [this] { return copyChosen(); });
+    _AddMenuHandler("pasteItem", [this] { return pasteChosen(); });
+    _AddMenuHandler("cutItem", [this] { return cutChosen(); });
+    _AddMenuHandler("openFolderItem", [this] { return openFolderChosen(); });
+    _AddMenuHandler("aboutItem", [this] { return aboutChosen(); });
+    _AddMenuHandler("libraryItem", [this] { return libraryChosen(); });
 }
 
 MenuItem* MainWindow::item(const QString& name) {
     return MenuBar() ? MenuBar()->_Lookup(name) : nullptr;
 }
-MenuItem* MainWindow::mode() { return item("mode"); }
-MenuItem* MainWindow::aboutItem() { return item("aboutme"); }
-MenuItem* MainWindow::dropPreviewItem() { return item("ExtrasDropPreview"); }
-MenuItem* MainWindow::previewItem() { return item("menupreview"); }
-MenuItem* MainWindow::playItem() { return item("menuplay"); }
-MenuItem* MainWindow::editMenu() { return item("UntitledMenu0"); }
-MenuItem* MainWindow::preferencesItem() { return item("EditPreferences"); }
-MenuItem* MainWindow::clearItem() { return item("EditClear"); }
-MenuItem* MainWindow::pasteItem() { return item("EditPaste"); }
-MenuItem* MainWindow::copyItem() { return item("EditCopy"); }
-MenuItem* MainWindow::cutItem() { return item("EditCut"); }
-MenuItem* MainWindow::editSeparator() { return item("UntitledMenu1"); }
-MenuItem* MainWindow::undoItem() { return item("EditUndo"); }
-MenuItem* MainWindow::fileMenu() { return item("UntitledMenu2"); }
-MenuItem* MainWindow::saveAsItem() { return item("menusaveas"); }
-MenuItem* MainWindow::saveItem() { return item("menusave"); }
-MenuItem* MainWindow::fileSeparator2() { return item("UntitledMenu3"); }
-MenuItem* MainWindow::openFolderItem() { return item("openfolder"); }
-MenuItem* MainWindow::openItem() { return item("menuopen"); }
-MenuItem* MainWindow::fileSeparator1() { return item("UntitledMenu4"); }
-MenuItem* MainWindow::newItem() { return item("menunew"); }
-MenuItem* MainWindow::quitItem() { return item("FileQuit"); }
-MenuItem* MainWindow::menuSeparator5() { return item("UntitledMenu5"); }
+MenuItem* MainWindow::aboutItem() { return item("aboutItem"); }
+MenuItem* MainWindow::dropPreviewItem() { return item("dropPreviewItem"); }
+MenuItem* MainWindow::previewItem() { return item("previewItem"); }
+MenuItem* MainWindow::playItem() { return item("playItem"); }
+MenuItem* MainWindow::editMenu() { return item("editMenu"); }
+MenuItem* MainWindow::preferencesItem() { return item("preferencesItem"); }
+MenuItem* MainWindow::clearItem() { return item("clearItem"); }
+MenuItem* MainWindow::pasteItem() { return item("pasteItem"); }
+MenuItem* MainWindow::copyItem() { return item("copyItem"); }
+MenuItem* MainWindow::cutItem() { return item("cutItem"); }
+MenuItem* MainWindow::editSeparator() { return item("editSeparator"); }
+MenuItem* MainWindow::undoItem() { return item("undoItem"); }
+MenuItem* MainWindow::fileMenu() { return item("fileMenu"); }
+MenuItem* MainWindow::saveAsItem() { return item("saveAsItem"); }
+MenuItem* MainWindow::saveItem() { return item("saveItem"); }
+MenuItem* MainWindow::fileSeparator2() { return item("fileSeparator2"); }
+MenuItem* MainWindow::openFolderItem() { return item("openFolderItem"); }
+MenuItem* MainWindow::openItem() { return item("openItem"); }
+MenuItem* MainWindow::fileSeparator1() { return item("fileSeparator1"); }
+MenuItem* MainWindow::newItem() { return item("newItem"); }
+MenuItem* MainWindow::quitItem() { return item("quitItem"); }
 
 void MainWindow::EnableMenuItems() {
     if (MenuItem* prefs = preferencesItem()) prefs->Enable();

@@ -126,7 +126,6 @@ class MainWindow : public platform::Window,
     void zoomButtonClicked();
 
     // ---- Menu item getters (nullptr when no item carries the name) ----------------------------
-    platform::MenuItem* mode();
     platform::MenuItem* aboutItem();
     platform::MenuItem* dropPreviewItem();
     platform::MenuItem* previewItem();
@@ -148,7 +147,6 @@ class MainWindow : public platform::Window,
     platform::MenuItem* fileSeparator1();
     platform::MenuItem* newItem();
     platform::MenuItem* quitItem();
-    platform::MenuItem* menuSeparator5();
 
     // ---- Menu handlers ------------------------------------------------------------------------
     bool playChosen();

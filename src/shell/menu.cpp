@@ -18,28 +18,28 @@ struct Row {
 
 // File, Edit and Extras, in the order the menus show them.
 constexpr Row kRows[] = {
-    {"UntitledMenu2", "File", "", MenuKind::Normal, false, nullptr},
-    {"FileQuit", "Quit", "Cmd+Q", MenuKind::Quit, true, "UntitledMenu2"},
-    {"menunew", "New Window", "Cmd+N", MenuKind::Normal, true, "UntitledMenu2"},
-    {"UntitledMenu4", "-", nullptr, MenuKind::Normal, true, "UntitledMenu2"},
-    {"menuopen", "Open Playlist", "Cmd+O", MenuKind::Normal, true, "UntitledMenu2"},
-    {"openfolder", "Open Folder", "", MenuKind::Normal, true, "UntitledMenu2"},
-    {"UntitledMenu3", "-", nullptr, MenuKind::Normal, true, "UntitledMenu2"},
-    {"menusave", "Save Playlist", "Cmd+S", MenuKind::Normal, true, "UntitledMenu2"},
-    {"menusaveas", "Save Playlist as", "", MenuKind::Normal, true, "UntitledMenu2"},
-    {"UntitledMenu0", "Edit", "", MenuKind::Normal, false, nullptr},
-    {"EditUndo", "Undo", "Cmd+Z", MenuKind::Normal, false, "UntitledMenu0"},
-    {"UntitledMenu1", "-", nullptr, MenuKind::Normal, false, "UntitledMenu0"},
-    {"EditCut", "Cut", "Cmd+X", MenuKind::Normal, false, "UntitledMenu0"},
-    {"EditCopy", "Copy", "Cmd+C", MenuKind::Normal, false, "UntitledMenu0"},
-    {"EditPaste", "Paste", "Cmd+V", MenuKind::Normal, false, "UntitledMenu0"},
-    {"EditClear", "Clear", "", MenuKind::Normal, false, "UntitledMenu0"},
-    {"EditPreferences", "Preferences", "", MenuKind::Prefs, false, "UntitledMenu0"},
-    {"mode", "Extras", "", MenuKind::Normal, false, nullptr},
-    {"menuplay", "Play", "Cmd+P", MenuKind::Normal, true, "mode"},
-    {"menupreview", "Preview", "", MenuKind::Normal, true, "mode"},
-    {"ExtrasDropPreview", "Drop Preview", "Cmd+D", MenuKind::Normal, true, "mode"},
-    {"aboutme", "About Vontalix", "", MenuKind::Apple, true, "mode"},
+    {"fileMenu", "File", "", MenuKind::Normal, false, nullptr},
+    {"quitItem", "Quit", "Cmd+Q", MenuKind::Quit, true, "fileMenu"},
+    {"newItem", "New Window", "Cmd+N", MenuKind::Normal, true, "fileMenu"},
+    {"fileSeparator1", "-", nullptr, MenuKind::Normal, true, "fileMenu"},
+    {"openItem", "Open Playlist", "Cmd+O", MenuKind::Normal, true, "fileMenu"},
+    {"openFolderItem", "Open Folder", "", MenuKind::Normal, true, "fileMenu"},
+    {"fileSeparator2", "-", nullptr, MenuKind::Normal, true, "fileMenu"},
+    {"saveItem", "Save Playlist", "Cmd+S", MenuKind::Normal, true, "fileMenu"},
+    {"saveAsItem", "Save Playlist as", "", MenuKind::Normal, true, "fileMenu"},
+    {"editMenu", "Edit", "", MenuKind::Normal, false, nullptr},
+    {"undoItem", "Undo", "Cmd+Z", MenuKind::Normal, false, "editMenu"},
+    {"editSeparator", "-", nullptr, MenuKind::Normal, false, "editMenu"},
+    {"cutItem", "Cut", "Cmd+X", MenuKind::Normal, false, "editMenu"},
+    {"copyItem", "Copy", "Cmd+C", MenuKind::Normal, false, "editMenu"},
+    {"pasteItem", "Paste", "Cmd+V", MenuKind::Normal, false, "editMenu"},
+    {"clearItem", "Clear", "", MenuKind::Normal, false, "editMenu"},
+    {"preferencesItem", "Preferences", "", MenuKind::Prefs, false, "editMenu"},
+    {"extrasMenu", "Extras", "", MenuKind::Normal, false, nullptr},
+    {"playItem", "Play", "Cmd+P", MenuKind::Normal, true, "extrasMenu"},
+    {"previewItem", "Preview", "", MenuKind::Normal, true, "extrasMenu"},
+    {"dropPreviewItem", "Drop Preview", "Cmd+D", MenuKind::Normal, true, "extrasMenu"},
+    {"aboutItem", "About Vontalix", "", MenuKind::Apple, true, "extrasMenu"},
 };
 
 }  // namespace
@@ -75,6 +75,6 @@ MenuItem* appItem(const char* name) {
 }
 }  // namespace
 
-MenuItem* clearItem() { return appItem("EditClear"); }
-MenuItem* copyItem() { return appItem("EditCopy"); }
-MenuItem* cutItem() { return appItem("EditCut"); }
+MenuItem* clearItem() { return appItem("clearItem"); }
+MenuItem* copyItem() { return appItem("copyItem"); }
+MenuItem* cutItem() { return appItem("cutItem"); }

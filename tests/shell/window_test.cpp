@@ -231,25 +231,25 @@ TEST(MenuBar, ItemsTextsShortcutsAndFlags) {
         bool autoEnable;
     };
     const Row rows[] = {
-        {"UntitledMenu2", "FileQuit", "Quit", "Cmd+Q", true},
-        {"UntitledMenu2", "menunew", "New Window", "Cmd+N", true},
-        {"UntitledMenu2", "UntitledMenu4", "-", "", true},
-        {"UntitledMenu2", "menuopen", "Open Playlist", "Cmd+O", true},
-        {"UntitledMenu2", "openfolder", "Open Folder", "", true},
-        {"UntitledMenu2", "UntitledMenu3", "-", "", true},
-        {"UntitledMenu2", "menusave", "Save Playlist", "Cmd+S", true},
-        {"UntitledMenu2", "menusaveas", "Save Playlist as", "", true},
-        {"UntitledMenu0", "EditUndo", "Undo", "Cmd+Z", false},
-        {"UntitledMenu0", "UntitledMenu1", "-", "", false},
-        {"UntitledMenu0", "EditCut", "Cut", "Cmd+X", false},
-        {"UntitledMenu0", "EditCopy", "Copy", "Cmd+C", false},
-        {"UntitledMenu0", "EditPaste", "Paste", "Cmd+V", false},
-        {"UntitledMenu0", "EditClear", "Clear", "", false},
-        {"UntitledMenu0", "EditPreferences", "Preferences", "", false},
-        {"mode", "menuplay", "Play", "Cmd+P", true},
-        {"mode", "menupreview", "Preview", "", true},
-        {"mode", "ExtrasDropPreview", "Drop Preview", "Cmd+D", true},
-        {"mode", "aboutme", "About Vontalix", "", true},
+        {"fileMenu", "quitItem", "Quit", "Cmd+Q", true},
+        {"fileMenu", "newItem", "New Window", "Cmd+N", true},
+        {"fileMenu", "fileSeparator1", "-", "", true},
+        {"fileMenu", "openItem", "Open Playlist", "Cmd+O", true},
+        {"fileMenu", "openFolderItem", "Open Folder", "", true},
+        {"fileMenu", "fileSeparator2", "-", "", true},
+        {"fileMenu", "saveItem", "Save Playlist", "Cmd+S", true},
+        {"fileMenu", "saveAsItem", "Save Playlist as", "", true},
+        {"editMenu", "undoItem", "Undo", "Cmd+Z", false},
+        {"editMenu", "editSeparator", "-", "", false},
+        {"editMenu", "cutItem", "Cut", "Cmd+X", false},
+        {"editMenu", "copyItem", "Copy", "Cmd+C", false},
+        {"editMenu", "pasteItem", "Paste", "Cmd+V", false},
+        {"editMenu", "clearItem", "Clear", "", false},
+        {"editMenu", "preferencesItem", "Preferences", "", false},
+        {"extrasMenu", "playItem", "Play", "Cmd+P", true},
+        {"extrasMenu", "previewItem", "Preview", "", true},
+        {"extrasMenu", "dropPreviewItem", "Drop Preview", "Cmd+D", true},
+        {"extrasMenu", "aboutItem", "About Vontalix", "", true},
     };
     Menu* bar = Menu::instance();
     EXPECT_EQ(bar, Menu::instance());
@@ -269,17 +269,17 @@ TEST(MenuBar, ItemsTextsShortcutsAndFlags) {
         EXPECT_EQ(item->AutoEnable, r.autoEnable) << r.name;
         EXPECT_EQ(parent->Item(position[r.parent]++), item) << r.name;  // order
     }
-    EXPECT_EQ(bar->_Lookup("UntitledMenu5"), nullptr);
-    EXPECT_EQ(bar->_Lookup("FileQuit")->kind(), platform::MenuKind::Quit);
-    EXPECT_EQ(bar->_Lookup("menuplay")->keySequence(), QKeySequence("Ctrl+P"));
+    EXPECT_EQ(bar->_Lookup("menuSeparator5"), nullptr);
+    EXPECT_EQ(bar->_Lookup("quitItem")->kind(), platform::MenuKind::Quit);
+    EXPECT_EQ(bar->_Lookup("playItem")->keySequence(), QKeySequence("Ctrl+P"));
 }
 
 TEST_F(WindowTest, EnabledItemsAtStart) {
     App::instance()->enablePass();
-    const char* enabled[] = {"FileQuit",          "menunew",    "menuopen",       "openfolder",
-                             "menusave",          "menusaveas", "menuplay",       "menupreview",
-                             "ExtrasDropPreview", "aboutme",    "EditPreferences"};
-    const char* disabled[] = {"EditUndo", "EditCut", "EditCopy", "EditPaste", "EditClear"};
+    const char* enabled[] = {"quitItem",          "newItem",    "openItem",       "openFolderItem",
+                             "saveItem",          "saveAsItem", "playItem",       "previewItem",
+                             "dropPreviewItem", "aboutItem",    "preferencesItem"};
+    const char* disabled[] = {"undoItem", "cutItem", "copyItem", "pasteItem", "clearItem"};
     for (const char* n : enabled) EXPECT_TRUE(w->MenuBar()->_Lookup(n)->Enabled()) << n;
     for (const char* n : disabled) EXPECT_FALSE(w->MenuBar()->_Lookup(n)->Enabled()) << n;
     // Copy becomes available once its flag is set.
@@ -291,11 +291,11 @@ TEST_F(WindowTest, EnabledItemsAtStart) {
 
 TEST_F(WindowTest, HandlersFallThroughFromWindowToApplication) {
     int windowCalls = 0, appCalls = 0;
-    w->_AddMenuHandler("aboutme", [&] {
+    w->_AddMenuHandler("aboutItem", [&] {
         ++windowCalls;
         return false;
     });
-    App::instance()->_AddMenuHandler("aboutme", [&] {
+    App::instance()->_AddMenuHandler("aboutItem", [&] {
         ++appCalls;
         return false;
     });
@@ -303,7 +303,7 @@ TEST_F(WindowTest, HandlersFallThroughFromWindowToApplication) {
     EXPECT_EQ(windowCalls, 1);
     EXPECT_EQ(appCalls, 1);
     // A window handler that consumes the command stops it there.
-    w->_AddMenuHandler("aboutme", [&] {
+    w->_AddMenuHandler("aboutItem", [&] {
         ++windowCalls;
         return true;
     });
@@ -314,17 +314,17 @@ TEST_F(WindowTest, HandlersFallThroughFromWindowToApplication) {
 }
 
 TEST_F(WindowTest, MenuCommandsReachTheirHandlers) {
-    // Names are matched to items without regard to case: "editcopy" serves copyItem.
-    for (const char* n : {"menuplay", "menupreview", "menusave", "menusaveas", "EditClear",
-                          "EditCopy", "EditPaste", "EditCut", "openfolder", "aboutme"}) {
+    // Names are matched to items without regard to case: "copyItem" serves copyItem.
+    for (const char* n : {"playItem", "previewItem", "saveItem", "saveAsItem", "clearItem",
+                          "copyItem", "pasteItem", "cutItem", "openFolderItem", "aboutItem"}) {
         EXPECT_TRUE(w->hasMenuHandler(n)) << n;
     }
     for (const char* n :
-         {"menunew", "menuopen", "EditPreferences", "aboutme", "ExtrasDropPreview"}) {
+         {"newItem", "openItem", "preferencesItem", "aboutItem", "dropPreviewItem"}) {
         EXPECT_TRUE(App::instance()->hasMenuHandler(n)) << n;
     }
-    EXPECT_TRUE(w->hasMenuHandler("itunesl"));
-    EXPECT_EQ(w->MenuBar()->_Lookup("itunesl"), nullptr);
+    EXPECT_TRUE(w->hasMenuHandler("libraryItem"));
+    EXPECT_EQ(w->MenuBar()->_Lookup("libraryItem"), nullptr);
     // Save Playlist as forgets the path before saving.
     w->mix.document.path = "/tmp/x.txt";
     App::instance()->dispatch(*w->saveAsItem());

@@ -54,11 +54,11 @@ class AuxWindowsTest : public AppFixture {
     void choose(const char* item) { App::instance()->dispatch(*w->MenuBar()->_Lookup(item)); }
     // The open window of each kind, or a new one, as its command shows it.
     PreferencesWindow* preferences() {
-        choose("EditPreferences");
+        choose("preferencesItem");
         return PreferencesWindow::existing();
     }
     dropPreviewWindow* dropPreview() {
-        choose("ExtrasDropPreview");
+        choose("dropPreviewItem");
         return dropPreviewWindow::existing();
     }
     itunesLib* libraryList() {
@@ -116,7 +116,7 @@ class AuxWindowsTest : public AppFixture {
 // ---- Preferences -------------------------------------------------------------------------------
 
 TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevice) {
-    choose("EditPreferences");
+    choose("preferencesItem");
     PreferencesWindow* p = PreferencesWindow::existing();
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->Title(), "Preferences");
@@ -147,7 +147,7 @@ TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevi
     EXPECT_TRUE(w->playItem()->Enabled());
 
     // A second command shows the same window; a new one after closing shows no selection.
-    choose("EditPreferences");
+    choose("preferencesItem");
     EXPECT_EQ(PreferencesWindow::existing(), p);
     p->close();
     QApplication::processEvents();
@@ -197,7 +197,7 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
 
 // After a restart the headphone cue must still reach the headphones, not the audience.
 TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
-    choose("EditPreferences");
+    choose("preferencesItem");
     PreferencesWindow* p = PreferencesWindow::existing();
     ASSERT_NE(p, nullptr);
     p->deviceList->setListIndex(1);
@@ -235,7 +235,7 @@ TEST_F(AuxWindowsTest, AKeptPreviewDeviceThatIsMissingAtStartIsNamed) {
 TEST_F(AuxWindowsTest, AboutShowsTheTextAndEachClickOpensTheAddressOnce) {
     QStringList opened;
     platform::showUrlHook() = [&](const QString& a) { opened << a; };
-    choose("aboutme");
+    choose("aboutItem");
     about* a = about::existing();
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->Title(), "About Vontalix");
@@ -251,14 +251,14 @@ TEST_F(AuxWindowsTest, AboutShowsTheTextAndEachClickOpensTheAddressOnce) {
     // The strip left of the text is not the text.
     QTest::mouseClick(a->content(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 50));
     EXPECT_EQ(opened.size(), 2);
-    choose("aboutme");
+    choose("aboutItem");
     EXPECT_EQ(about::existing(), a);
 }
 
 // ---- Drop preview ------------------------------------------------------------------------------
 
 TEST_F(AuxWindowsTest, DropPreviewStartsWaitingAndTakesOnlyMediaDrops) {
-    choose("ExtrasDropPreview");
+    choose("dropPreviewItem");
     dropPreviewWindow* d = dropPreviewWindow::existing();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->Title(), "Drop for Preview");
@@ -463,7 +463,7 @@ TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation)
     EXPECT_EQ(rowDragText(list, 1), "");
     EXPECT_EQ(rowDragText(list, 2), "");
     // No menu item leads here.
-    EXPECT_EQ(w->MenuBar()->_Lookup("itunesl"), nullptr);
+    EXPECT_EQ(w->MenuBar()->_Lookup("libraryItem"), nullptr);
 }
 
 TEST_F(AuxWindowsTest, LibraryListAsStartUpLeavesIt) {
