@@ -145,7 +145,7 @@ void MainWindow::createControls0() {
     const QColor rulerText(61, 61, 61), timeText(50, 50, 50), previewText(255, 162, 0);
 
     laneView1 =
-        place(this, new LaneView(content(), "Canvas1", 1, mix, playDeck, previewDeck, *this), 0, 45,
+        place(this, new LaneView(content(), "laneView1", 1, mix, playDeck, previewDeck, *this), 0, 45,
               800, 33);
     laneView1->setHelpTag("Track 1");
     laneView1->setBackdrop(laneBackdropPicture());
@@ -156,7 +156,7 @@ void MainWindow::createControls0() {
     laneView1->onDropObject = [this](DragItem& i, int a) { lane1Drop(i, a); };
 
     laneView2 =
-        place(this, new LaneView(content(), "Canvas2", 2, mix, playDeck, previewDeck, *this), 0, 87,
+        place(this, new LaneView(content(), "laneView2", 2, mix, playDeck, previewDeck, *this), 0, 87,
               800, 33);
     laneView2->setHelpTag("Track 2");
     laneView2->setBackdrop(laneBackdropPicture());
@@ -166,35 +166,35 @@ void MainWindow::createControls0() {
     laneView2->onMouseEnter = [this] { lane2MouseEnter(); };
     laneView2->onDropObject = [this](DragItem& i, int a) { lane2Drop(i, a); };
 
-    folderTarget = place(this, new Canvas(content(), "Canvas3"), 749, 226, 32, 32);
+    folderTarget = place(this, new Canvas(content(), "folderTarget"), 749, 226, 32, 32);
     folderTarget->onDropObject = [this](DragItem& i, int a) { folderTargetDrop(i, a); };
     folderTarget->onOpen = [this] { folderTargetOpened(); };
 
-    rulerLine = separator(this, "dauerstrich1", 0, 35, 800, 1);
+    rulerLine = separator(this, "rulerLine", 0, 35, 800, 1);
     for (int n = 3; n <= 15; ++n)
-        separator(this, QStringLiteral("Separator%1").arg(n), 60 * (n - 2), 30, 1, 5);
-    rulerLabel1 = text(this, "dauer1", 0, 20, 63, 12, "Text:", rulerText);
-    rulerLabel2 = text(this, "dauer2", 300, 20, 100, 12, "Text:", rulerText);
-    rulerLabel3 = text(this, "dauer3", 600, 20, 63, 12, "Text:", rulerText);
-    rulerLabel4 = text(this, "dauer4", 900, 20, 63, 12, "Text:", rulerText);
-    statusLine = text(this, "msg", 7, 146, 605, 14, "", QColor(70, 70, 70));
-    playDeck.labels[0] = text(this, "playtime", 208, 78, 80, 9, "time", timeText);
-    playDeck.labels[1] = text(this, "playtime2", 208, 120, 80, 9, "time2", timeText);
-    previewDeck.labels[0] = text(this, "previewtime", 435, 215, 80, 9, "time", previewText);
-    previewDeck.labels[1] = text(this, "previewtime2", 435, 235, 80, 9, "time2", previewText);
+        separator(this, QStringLiteral("rulerTick%1").arg(n), 60 * (n - 2), 30, 1, 5);
+    rulerLabel1 = text(this, "rulerLabel1", 0, 20, 63, 12, "Text:", rulerText);
+    rulerLabel2 = text(this, "rulerLabel2", 300, 20, 100, 12, "Text:", rulerText);
+    rulerLabel3 = text(this, "rulerLabel3", 600, 20, 63, 12, "Text:", rulerText);
+    rulerLabel4 = text(this, "rulerLabel4", 900, 20, 63, 12, "Text:", rulerText);
+    statusLine = text(this, "statusLine", 7, 146, 605, 14, "", QColor(70, 70, 70));
+    playDeck.labels[0] = text(this, "playTimeLabel1", 208, 78, 80, 9, "time", timeText);
+    playDeck.labels[1] = text(this, "playTimeLabel2", 208, 120, 80, 9, "time2", timeText);
+    previewDeck.labels[0] = text(this, "previewTimeLabel1", 435, 215, 80, 9, "time", previewText);
+    previewDeck.labels[1] = text(this, "previewTimeLabel2", 435, 235, 80, 9, "time2", previewText);
 
-    playDeck.mark = separator(this, "playsepline", 70, 45, 1, 85);
-    playDeck.line = line(this, "playline", 100, 45, 100, 130, QColor(0, 0, 0));
-    playDeck.button = button(this, "playbutton", 93, 129, 15, 16, playButtonPicture(), "", 3, 10);
+    playDeck.mark = separator(this, "playHeadMark", 70, 45, 1, 85);
+    playDeck.line = line(this, "playHeadLine", 100, 45, 100, 130, QColor(0, 0, 0));
+    playDeck.button = button(this, "playHeadButton", 93, 129, 15, 16, playButtonPicture(), "", 3, 10);
     playDeck.button->onAction = [this] { playHeadButtonClicked(); };
 
-    previewDeck.mark = separator(this, "previewsepline", 442, 20, 1, 100);
-    previewDeck.line = line(this, "previewLine", 423, 20, 423, 119, QColor(255, 162, 0));
+    previewDeck.mark = separator(this, "previewHeadMark", 442, 20, 1, 100);
+    previewDeck.line = line(this, "previewHeadLine", 423, 20, 423, 119, QColor(255, 162, 0));
     previewDeck.button =
-        button(this, "Previewbutton", 416, 3, 15, 16, previewButtonPicture(), "preview", 3, 10);
+        button(this, "previewHeadButton", 416, 3, 15, 16, previewButtonPicture(), "preview", 3, 10);
     previewDeck.button->onAction = [this] { previewHeadButtonClicked(); };
 
-    timelineScrollBar = place(this, new ScrollBar(content(), "ScrollBar1"), 0, 164, 680, 16);
+    timelineScrollBar = place(this, new ScrollBar(content(), "timelineScrollBar"), 0, 164, 680, 16);
     timelineScrollBar->setMinimum(0);
     timelineScrollBar->setMaximum(900);
     timelineScrollBar->setValue(0);
@@ -204,49 +204,49 @@ void MainWindow::createControls0() {
     timelineScrollBar->onOpen = [this] { scrollBarOpened(); };
     timelineScrollBar->onValueChanged = [this] { scrollBarMoved(); };
 
-    playDeck.players[0] = player(this, "player1", 216, 270);
-    playDeck.players[1] = player(this, "player2", 216, 298);
+    playDeck.players[0] = player(this, "playPlayer1", 216, 270);
+    playDeck.players[1] = player(this, "playPlayer2", 216, 298);
 
-    deckTimer = new Timer(this, "PlayPrevTimer");
+    deckTimer = new Timer(this, "deckTimer");
     deckTimer->setMode(2);
     deckTimer->setPeriod(1000);
     _AddControl(deckTimer);
     deckTimer->onAction = [this] { tickDecks(); };
     catchUpWithTheDecks();
 
-    previewDeck.players[0] = player(this, "previewplayer1", 9, 270);
-    previewDeck.players[1] = player(this, "previewplayer2", 9, 298);
+    previewDeck.players[0] = player(this, "previewPlayer1", 9, 270);
+    previewDeck.players[1] = player(this, "previewPlayer2", 9, 298);
 
-    findPlayHeadButton = button(this, "nowplay", 690, 163, 16, 16, findPlayHeadPicture(),
+    findPlayHeadButton = button(this, "findPlayHeadButton", 690, 163, 16, 16, findPlayHeadPicture(),
                                 "find play position", 0, 9);
     findPlayHeadButton->onAction = [this] { findPlayHeadClicked(); };
-    findPreviewHeadButton = button(this, "nowpreview", 712, 163, 16, 16, findPreviewHeadPicture(),
+    findPreviewHeadButton = button(this, "findPreviewHeadButton", 712, 163, 16, 16, findPreviewHeadPicture(),
                                    "find preview position", 2, 9);
     findPreviewHeadButton->onAction = [this] { findPreviewHeadClicked(); };
 
-    inPointGuide = line(this, "Line1", 277, 7, 277, 32, QColor(0, 0, 0));
-    outPointGuide = line(this, "Line2", 258, 11, 258, 36, QColor(0, 0, 0));
-    lane2Border = line(this, "Line3", 0, 120, 1280, 119, QColor(160, 160, 160));
-    lane1Border = line(this, "Line4", 0, 78, 1280, 77, QColor(160, 160, 160));
+    inPointGuide = line(this, "inPointGuide", 277, 7, 277, 32, QColor(0, 0, 0));
+    outPointGuide = line(this, "outPointGuide", 258, 11, 258, 36, QColor(0, 0, 0));
+    lane2Border = line(this, "lane2Border", 0, 120, 1280, 119, QColor(160, 160, 160));
+    lane1Border = line(this, "lane1Border", 0, 78, 1280, 77, QColor(160, 160, 160));
 
-    inPointHandle = arrow(this, "inp", 245, 35, 8, 9, "in point", kFacingRight);
+    inPointHandle = arrow(this, "inPointHandle", 245, 35, 8, 9, "in point", kFacingRight);
     inPointHandle->onMouseDrag = [this](int x, int y) { inPointHandleDragged(x, y); };
     inPointHandle->onMouseDown = [this](int x, int y) { return inPointHandlePressed(x, y); };
     inPointHandle->onMouseUp = [this](int x, int y) { inPointHandleReleased(x, y); };
-    outPointHandle = arrow(this, "outp", 282, 35, 8, 9, "out point", kFacingLeft);
+    outPointHandle = arrow(this, "outPointHandle", 282, 35, 8, 9, "out point", kFacingLeft);
     outPointHandle->onMouseDown = [this](int x, int y) { return outPointHandlePressed(x, y); };
     outPointHandle->onMouseDrag = [this](int x, int y) { outPointHandleDragged(x, y); };
     outPointHandle->onMouseUp = [this](int x, int y) { outPointHandleReleased(x, y); };
-    fadeInHandle = arrow(this, "fadein", 186, 11, 9, 9, "fadein ends here", kFacingDown);
+    fadeInHandle = arrow(this, "fadeInHandle", 186, 11, 9, 9, "fadein ends here", kFacingDown);
     fadeInHandle->onMouseDrag = [this](int x, int y) { fadeInHandleDragged(x, y); };
     fadeInHandle->onMouseDown = [this](int x, int y) { return fadeInHandlePressed(x, y); };
     fadeInHandle->onMouseUp = [this](int x, int y) { fadeInHandleReleased(x, y); };
-    fadeOutHandle = arrow(this, "fadeout", 208, 11, 9, 9, "fadeout starts here", kFacingDown);
+    fadeOutHandle = arrow(this, "fadeOutHandle", 208, 11, 9, 9, "fadeout starts here", kFacingDown);
     fadeOutHandle->onMouseUp = [this](int x, int y) { fadeOutHandleReleased(x, y); };
     fadeOutHandle->onMouseDrag = [this](int x, int y) { fadeOutHandleDragged(x, y); };
     fadeOutHandle->onMouseDown = [this](int x, int y) { return fadeOutHandlePressed(x, y); };
 
-    volumeMeter = place(this, new RectangleControl(content(), "laut"), 736, 164, 1, 14);
+    volumeMeter = place(this, new RectangleControl(content(), "volumeMeter"), 736, 164, 1, 14);
     volumeMeter->setFillColor(QColor(127, 127, 127));
     volumeMeter->setBorderColors(QColor(127, 127, 127), QColor(127, 127, 127));
     volumeMeter->setBorderWidth(1);
@@ -256,14 +256,14 @@ void MainWindow::createControls0() {
 
 void MainWindow::createControls1() {
     for (int n = 16; n <= 23; ++n)
-        separator(this, QStringLiteral("Separator%1").arg(n), 60 * (n - 2), 30, 1, 5);
-    rulerLabel5 = text(this, "dauer5", 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
-    zoomButton = button(this, "zoomer", 745, 163, 40, 16, nullptr, "", 0, 9);
+        separator(this, QStringLiteral("rulerTick%1").arg(n), 60 * (n - 2), 30, 1, 5);
+    rulerLabel5 = text(this, "rulerLabel5", 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
+    zoomButton = button(this, "zoomButton", 745, 163, 40, 16, nullptr, "", 0, 9);
     zoomButton->setCaption(" 100 %");
     zoomButton->setHasMenu(1);
     zoomButton->onOpen = [this] { zoomButtonOpened(); };
     zoomButton->onAction = [this] { zoomButtonClicked(); };
-    spaceLatch = text(this, "playtime3", 188, 215, 100, 20, "Untitled", QColor(0, 0, 0), 12);
+    spaceLatch = text(this, "spaceLatch", 188, 215, 100, 20, "Untitled", QColor(0, 0, 0), 12);
 }
 
 // ---- Menus -----------------------------------------------------------------------------------

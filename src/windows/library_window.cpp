@@ -23,7 +23,7 @@ void itunesLib::Layout() {
 }
 
 void itunesLib::CreateControls() {
-    songList = windows::place(this, new platform::ListBox(content(), "lsbSongs"), 10, 14, 601, 260);
+    songList = windows::place(this, new platform::ListBox(content(), "songList"), 10, 14, 601, 260);
     songList->setColumnCount(5);
     songList->setColumnWidths(QStringLiteral("230,190,180"));
     songList->setHasHeading(true);
@@ -36,7 +36,7 @@ void itunesLib::CreateControls() {
         return songListDragRow(item, row);
     };
     songList->onOpen = [this] { songListOpened(); };
-    statusText = windows::label(this, "txtstatus", 20, 281, 560, 15, QStringLiteral("Text:"), 9);
+    statusText = windows::label(this, "statusText", 20, 281, 560, 15, QStringLiteral("Text:"), 9);
 }
 
 // The rows are read once, when the window opens; an empty slot shows as an empty row and still

@@ -32,7 +32,7 @@ void PreferencesWindow::Layout() {
 }
 
 void PreferencesWindow::CreateControls() {
-    deviceList = place(this, new platform::ListBox(content(), "prefList"), 20, 47, 195, 97);
+    deviceList = place(this, new platform::ListBox(content(), "deviceList"), 20, 47, 195, 97);
     deviceList->setColumnCount(1);
     deviceList->setHasHeading(false);
     deviceList->setTextSize(12);
@@ -50,7 +50,7 @@ void PreferencesWindow::CreateControls() {
     StaticText1->setShrinkToFit(true);
     StaticText2->setShrinkToFit(true);
     // Wide enough for "9.5" and "10" up to the arrows; the value stays right-aligned beside them.
-    transitionLabel = label(this, "transfeld", 153, 162, 31, 20, QStringLiteral("3"), 12);
+    transitionLabel = label(this, "transitionLabel", 153, 162, 31, 20, QStringLiteral("3"), 12);
     transitionLabel->setTextAlign(2);
 }
 

@@ -74,14 +74,14 @@ TEST_F(HandleTest, EachHandleOnEitherLane) {
         int dx;
         double inPoint, fadeInEnd, fadeOutStart, outPoint;
     } cases[] = {
-        {1, "inp", 30, 50, 60, 140, 180},
-        {2, "inp", 60, 80, 80, 140, 180},    // past the fade-in end
-        {1, "inp", 120, 0, 60, 140, 180},    // exactly at the fade-out start: back to 0
-        {1, "outp", -60, 20, 60, 120, 120},  // before the fade-out start: pulls it along
-        {2, "outp", 20, 20, 60, 140, 200},   // exactly at the right edge: the whole clip
-        {1, "fadein", 40, 20, 100, 140, 180},
-        {1, "fadeout", 20, 20, 60, 160, 180},
-        {2, "fadeout", 50, 20, 60, 180, 180},  // past the out point: cut back to it
+        {1, "inPointHandle", 30, 50, 60, 140, 180},
+        {2, "inPointHandle", 60, 80, 80, 140, 180},    // past the fade-in end
+        {1, "inPointHandle", 120, 0, 60, 140, 180},    // exactly at the fade-out start: back to 0
+        {1, "outPointHandle", -60, 20, 60, 120, 120},  // before the fade-out start: pulls it along
+        {2, "outPointHandle", 20, 20, 60, 140, 200},   // exactly at the right edge: the whole clip
+        {1, "fadeInHandle", 40, 20, 100, 140, 180},
+        {1, "fadeOutHandle", 20, 20, 60, 160, 180},
+        {2, "fadeOutHandle", 50, 20, 60, 180, 180},  // past the out point: cut back to it
     };
     for (const auto& c : cases) {
         LaneView* lane = w->lane(c.lane);

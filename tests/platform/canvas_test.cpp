@@ -230,7 +230,7 @@ namespace {
 // the same with any caption as with none.
 TEST(BevelButton, CaptionStaysLeftOfTheMenuArrow) {
     QWidget top;
-    platform::BevelButton button(&top, "zoomer");
+    platform::BevelButton button(&top, "zoomButton");
     button.setGeometry(0, 0, 40, 16);
     button.setTextSize(9);
     button.setHasMenu(1);

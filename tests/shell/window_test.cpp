@@ -78,7 +78,7 @@ TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
 
 TEST_F(WindowTest, ResizingFollowsTheWidth) {
     struct Case {
-        int width, pageStep, scrollWidth, canvas3, zoomButton, findPlayHeadButton,
+        int width, pageStep, scrollWidth, folderTarget, zoomButton, findPlayHeadButton,
             findPreviewHeadButton, volumeMeter;
     };
     const Case cases[] = {
@@ -96,7 +96,7 @@ TEST_F(WindowTest, ResizingFollowsTheWidth) {
         EXPECT_EQ(w->rulerLine->Width(), c.width);
         EXPECT_EQ(w->timelineScrollBar->PageStep(), c.pageStep);
         EXPECT_EQ(w->timelineScrollBar->Width(), c.scrollWidth);
-        EXPECT_EQ(w->folderTarget->Left(), c.canvas3);
+        EXPECT_EQ(w->folderTarget->Left(), c.folderTarget);
         EXPECT_EQ(w->zoomButton->Left(), c.zoomButton);
         EXPECT_EQ(w->findPlayHeadButton->Left(), c.findPlayHeadButton);
         EXPECT_EQ(w->findPreviewHeadButton->Left(), c.findPreviewHeadButton);
@@ -147,53 +147,53 @@ TEST_F(WindowTest, TheTopLevelWindowHoldsTheLimitsAndOffersNoMaximize) {
 }
 
 TEST_F(WindowTest, EveryControlIsRegisteredByName) {
-    const char* names[] = {"Canvas1",
-                           "Canvas2",
-                           "Canvas3",
-                           "dauerstrich1",
-                           "Separator3",
-                           "Separator15",
-                           "dauer1",
-                           "dauer2",
-                           "dauer3",
-                           "dauer4",
-                           "msg",
-                           "playtime",
-                           "playtime2",
-                           "previewtime",
-                           "previewtime2",
-                           "playsepline",
-                           "playline",
-                           "playbutton",
-                           "previewsepline",
-                           "previewLine",
-                           "Previewbutton",
-                           "ScrollBar1",
-                           "player1",
-                           "player2",
-                           "PlayPrevTimer",
-                           "previewplayer1",
-                           "previewplayer2",
-                           "nowplay",
-                           "nowpreview",
-                           "Line1",
-                           "Line2",
-                           "Line3",
-                           "Line4",
-                           "inp",
-                           "outp",
-                           "fadein",
-                           "fadeout",
-                           "laut",
-                           "Separator16",
-                           "Separator23",
-                           "dauer5",
-                           "zoomer",
-                           "playtime3"};
+    const char* names[] = {"laneView1",
+                           "laneView2",
+                           "folderTarget",
+                           "rulerLine",
+                           "rulerTick3",
+                           "rulerTick15",
+                           "rulerLabel1",
+                           "rulerLabel2",
+                           "rulerLabel3",
+                           "rulerLabel4",
+                           "statusLine",
+                           "playTimeLabel1",
+                           "playTimeLabel2",
+                           "previewTimeLabel1",
+                           "previewTimeLabel2",
+                           "playHeadMark",
+                           "playHeadLine",
+                           "playHeadButton",
+                           "previewHeadMark",
+                           "previewHeadLine",
+                           "previewHeadButton",
+                           "timelineScrollBar",
+                           "playPlayer1",
+                           "playPlayer2",
+                           "deckTimer",
+                           "previewPlayer1",
+                           "previewPlayer2",
+                           "findPlayHeadButton",
+                           "findPreviewHeadButton",
+                           "inPointGuide",
+                           "outPointGuide",
+                           "lane2Border",
+                           "lane1Border",
+                           "inPointHandle",
+                           "outPointHandle",
+                           "fadeInHandle",
+                           "fadeOutHandle",
+                           "volumeMeter",
+                           "rulerTick16",
+                           "rulerTick23",
+                           "rulerLabel5",
+                           "zoomButton",
+                           "spaceLatch"};
     for (const char* n : names) EXPECT_NE(w->findControl(n), nullptr) << n;
-    EXPECT_EQ(w->findControl("Separator2"), nullptr);
-    EXPECT_EQ(w->control<platform::Line>("msg"), nullptr);  // wrong class
-    EXPECT_EQ(w->control<LaneView>("Canvas1"), w->laneView1);
+    EXPECT_EQ(w->findControl("rulerTick2"), nullptr);
+    EXPECT_EQ(w->control<platform::Line>("statusLine"), nullptr);  // wrong class
+    EXPECT_EQ(w->control<LaneView>("laneView1"), w->laneView1);
 }
 
 TEST_F(WindowTest, StatusLineTakesOnlyCodeOne) {
