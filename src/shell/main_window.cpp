@@ -145,8 +145,8 @@ void MainWindow::createControls0() {
     const QColor rulerText(61, 61, 61), timeText(50, 50, 50), previewText(255, 162, 0);
 
     laneView1 =
-        place(this, new LaneView(content(), "laneView1", 1, mix, playDeck, previewDeck, *this), 0, 45,
-              800, 33);
+        place(this, new LaneView(content(), "laneView1", 1, mix, playDeck, previewDeck, *this), 0,
+              45, 800, 33);
     laneView1->setHelpTag("Track 1");
     laneView1->setBackdrop(laneBackdropPicture());
     laneView1->onOpen = [this] { lane1Opened(); };
@@ -156,8 +156,8 @@ void MainWindow::createControls0() {
     laneView1->onDropObject = [this](DragItem& i, int a) { lane1Drop(i, a); };
 
     laneView2 =
-        place(this, new LaneView(content(), "laneView2", 2, mix, playDeck, previewDeck, *this), 0, 87,
-              800, 33);
+        place(this, new LaneView(content(), "laneView2", 2, mix, playDeck, previewDeck, *this), 0,
+              87, 800, 33);
     laneView2->setHelpTag("Track 2");
     laneView2->setBackdrop(laneBackdropPicture());
     laneView2->onOpen = [this] { lane2Opened(); };
@@ -185,7 +185,8 @@ void MainWindow::createControls0() {
 
     playDeck.mark = separator(this, "playHeadMark", 70, 45, 1, 85);
     playDeck.line = line(this, "playHeadLine", 100, 45, 100, 130, QColor(0, 0, 0));
-    playDeck.button = button(this, "playHeadButton", 93, 129, 15, 16, playButtonPicture(), "", 3, 10);
+    playDeck.button =
+        button(this, "playHeadButton", 93, 129, 15, 16, playButtonPicture(), "", 3, 10);
     playDeck.button->onAction = [this] { playHeadButtonClicked(); };
 
     previewDeck.mark = separator(this, "previewHeadMark", 442, 20, 1, 100);
@@ -220,8 +221,8 @@ void MainWindow::createControls0() {
     findPlayHeadButton = button(this, "findPlayHeadButton", 690, 163, 16, 16, findPlayHeadPicture(),
                                 "find play position", 0, 9);
     findPlayHeadButton->onAction = [this] { findPlayHeadClicked(); };
-    findPreviewHeadButton = button(this, "findPreviewHeadButton", 712, 163, 16, 16, findPreviewHeadPicture(),
-                                   "find preview position", 2, 9);
+    findPreviewHeadButton = button(this, "findPreviewHeadButton", 712, 163, 16, 16,
+                                   findPreviewHeadPicture(), "find preview position", 2, 9);
     findPreviewHeadButton->onAction = [this] { findPreviewHeadClicked(); };
 
     inPointGuide = line(this, "inPointGuide", 277, 7, 277, 32, QColor(0, 0, 0));

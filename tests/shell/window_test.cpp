@@ -276,9 +276,9 @@ TEST(MenuBar, ItemsTextsShortcutsAndFlags) {
 
 TEST_F(WindowTest, EnabledItemsAtStart) {
     App::instance()->enablePass();
-    const char* enabled[] = {"quitItem",          "newItem",    "openItem",       "openFolderItem",
-                             "saveItem",          "saveAsItem", "playItem",       "previewItem",
-                             "dropPreviewItem", "aboutItem",    "preferencesItem"};
+    const char* enabled[] = {"quitItem",        "newItem",    "openItem",       "openFolderItem",
+                             "saveItem",        "saveAsItem", "playItem",       "previewItem",
+                             "dropPreviewItem", "aboutItem",  "preferencesItem"};
     const char* disabled[] = {"undoItem", "cutItem", "copyItem", "pasteItem", "clearItem"};
     for (const char* n : enabled) EXPECT_TRUE(w->MenuBar()->_Lookup(n)->Enabled()) << n;
     for (const char* n : disabled) EXPECT_FALSE(w->MenuBar()->_Lookup(n)->Enabled()) << n;

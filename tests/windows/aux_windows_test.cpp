@@ -1,5 +1,4 @@
 // The auxiliary windows in a running program: preferences, about, drop preview, library list.
-#include "support/null_output.h"
 #include "windows/aux_windows.h"
 
 #include <QApplication>
@@ -24,6 +23,7 @@
 #include "shell/app.h"
 #include "support/app_fixture.h"
 #include "support/media_gen.h"
+#include "support/null_output.h"
 #include "support/temp_files.h"
 #include "windows/window_logic.h"
 
