@@ -12,18 +12,18 @@ bool App::preferencesChosen() {
 }
 
 bool App::aboutChosen() {
-    about::instance(MainWindow::instance())->Show();
+    AboutWindow::instance(MainWindow::instance())->Show();
     return true;
 }
 
 bool App::_ExtrasDropPreview_Action() {
     MainWindow* w = MainWindow::instance();
-    dropPreviewWindow::instance(w, w->mix, *w)->Show();
+    DropPreviewWindow::instance(w, w->mix, *w)->Show();
     return true;
 }
 
 bool MainWindow::libraryChosen() {
-    itunesLib::instance(this)->Show();
+    LibraryWindow::instance(this)->Show();
     return true;
 }
 

@@ -7,32 +7,34 @@
 #include "windows/window_parts.h"
 
 namespace {
-QPointer<about> theAbout;
+QPointer<AboutWindow> theAbout;
 }
 
-about* about::instance(QWidget* owner) { return windows::openOrBuild(theAbout, owner); }
-about* about::existing() { return theAbout; }
+AboutWindow* AboutWindow::instance(QWidget* owner) { return windows::openOrBuild(theAbout, owner); }
+AboutWindow* AboutWindow::existing() { return theAbout; }
 
-QString about::address() { return windows::readmeAddress(QCoreApplication::applicationDirPath()); }
+QString AboutWindow::address() {
+    return windows::readmeAddress(QCoreApplication::applicationDirPath());
+}
 
-void about::Layout() {
+void AboutWindow::Layout() {
     setFrame(7, owner_, true, true);
     setTitle(QStringLiteral("About Vontalix"));
     setContentLimits(windows::kMinSize, windows::kMinSize, windows::kMaxSize, windows::kMaxSize);
     setContentSize(240, 122);
 }
 
-void about::CreateControls() {
-    StaticText1 =
-        windows::label(this, "StaticText1", 20, 14, 220, 108, windows::aboutText(address()), 12);
-    StaticText1->setMultiLine(true);
-    StaticText1->setShrinkToFit(true);
-    StaticText1->setCursor(Qt::PointingHandCursor);
-    StaticText1->setOnMouseDown([this](int x, int y) { return StaticText1_MouseDown(x, y); });
+void AboutWindow::CreateControls() {
+    versionText =
+        windows::label(this, "versionText", 20, 14, 220, 108, windows::aboutText(address()), 12);
+    versionText->setMultiLine(true);
+    versionText->setShrinkToFit(true);
+    versionText->setCursor(Qt::PointingHandCursor);
+    versionText->setOnMouseDown([this](int x, int y) { return versionTextClicked(x, y); });
 }
 
 // Every click opens the address again; the window stays as it is.
-bool about::StaticText1_MouseDown(int, int) {
+bool AboutWindow::versionTextClicked(int, int) {
     platform::ShowURL(address());
     return false;
 }

@@ -29,9 +29,9 @@ class PreferencesWindow : public platform::Window {
     static PreferencesWindow* existing();
 
     platform::ListBox* deviceList = nullptr;
-    platform::StaticText* StaticText1 = nullptr;
+    platform::StaticText* deviceCaption = nullptr;
     platform::LittleArrows* LittleArrows1 = nullptr;
-    platform::StaticText* StaticText2 = nullptr;
+    platform::StaticText* transitionCaption = nullptr;
     platform::StaticText* transitionLabel = nullptr;
 
     void Layout() override;
@@ -53,19 +53,19 @@ class PreferencesWindow : public platform::Window {
 };
 
 // The version text; a click on it opens the program's README.
-class about : public platform::Window {
+class AboutWindow : public platform::Window {
     Q_OBJECT
   public:
-    explicit about(QWidget* owner) : owner_(owner) {}
-    static about* instance(QWidget* owner);
-    static about* existing();
+    explicit AboutWindow(QWidget* owner) : owner_(owner) {}
+    static AboutWindow* instance(QWidget* owner);
+    static AboutWindow* existing();
 
-    platform::StaticText* StaticText1 = nullptr;
+    platform::StaticText* versionText = nullptr;
 
     void Layout() override;
     void CreateControls() override;
 
-    bool StaticText1_MouseDown(int x, int y);
+    bool versionTextClicked(int x, int y);
     // The address of line 6, which a click opens.
     static QString address();
 
@@ -76,23 +76,23 @@ class about : public platform::Window {
 // Plays one dropped file (a file, a library track or a clip dragged off a lane) on the preview
 // device, beside the decks, which it never touches. A clip dragged off a lane is found among the
 // mix's clips.
-class dropPreviewWindow : public platform::Window {
+class DropPreviewWindow : public platform::Window {
     Q_OBJECT
   public:
-    dropPreviewWindow(QWidget* owner, const model::Mix& mix, windows::PreviewDeviceHost& device);
-    static dropPreviewWindow* instance(QWidget* owner, const model::Mix& mix,
+    DropPreviewWindow(QWidget* owner, const model::Mix& mix, windows::PreviewDeviceHost& device);
+    static DropPreviewWindow* instance(QWidget* owner, const model::Mix& mix,
                                        windows::PreviewDeviceHost& device);
-    static dropPreviewWindow* existing();
+    static DropPreviewWindow* existing();
 
     platform::MoviePlayer* dropPreviewPlayer = nullptr;
-    platform::ListBox* ListBox1 = nullptr;
+    platform::ListBox* dropList = nullptr;
 
     void Layout() override;
     void CreateControls() override;
 
-    void ListBox1_Open();
-    void ListBox1_DropObject(platform::DragItem& item, int action);
-    bool ListBox1_DragRow(platform::DragItem& item, int row);
+    void dropListOpened();
+    void dropListDrop(platform::DragItem& item, int action);
+    bool dropListDragRow(platform::DragItem& item, int row);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -104,12 +104,12 @@ class dropPreviewWindow : public platform::Window {
 };
 
 // The songs of the program's song list, one row each, with their count.
-class itunesLib : public platform::Window {
+class LibraryWindow : public platform::Window {
     Q_OBJECT
   public:
-    explicit itunesLib(QWidget* owner) : owner_(owner) {}
-    static itunesLib* instance(QWidget* owner);
-    static itunesLib* existing();
+    explicit LibraryWindow(QWidget* owner) : owner_(owner) {}
+    static LibraryWindow* instance(QWidget* owner);
+    static LibraryWindow* existing();
 
     platform::ListBox* songList = nullptr;
     platform::StaticText* statusText = nullptr;

@@ -17,7 +17,7 @@ using platform::DragItem;
 
 namespace {
 
-QPointer<dropPreviewWindow> thePreview;
+QPointer<DropPreviewWindow> thePreview;
 
 const QString kPrompt = QStringLiteral("Drop files from iTunes or Finder here.");
 const QString kOpenError = QStringLiteral("error opening file.");
@@ -44,61 +44,59 @@ QString laneClipPath(const model::Mix& mix, const DragItem& item) {
 
 }  // namespace
 
-dropPreviewWindow::dropPreviewWindow(QWidget* owner, const model::Mix& mix,
+DropPreviewWindow::DropPreviewWindow(QWidget* owner, const model::Mix& mix,
                                      windows::PreviewDeviceHost& device)
     : owner_(owner), mix_(mix), device_(device) {}
 
-dropPreviewWindow* dropPreviewWindow::instance(QWidget* owner, const model::Mix& mix,
+DropPreviewWindow* DropPreviewWindow::instance(QWidget* owner, const model::Mix& mix,
                                                windows::PreviewDeviceHost& device) {
     return windows::openOrBuild(thePreview, owner, mix, device);
 }
-dropPreviewWindow* dropPreviewWindow::existing() { return thePreview; }
+DropPreviewWindow* DropPreviewWindow::existing() { return thePreview; }
 
-void dropPreviewWindow::Layout() {
+void DropPreviewWindow::Layout() {
     setFrame(7, owner_, false, false);
     setTitle(QStringLiteral("Drop for Preview"));
     setContentLimits(windows::kMinSize, windows::kMinSize, windows::kMaxSize, windows::kMaxSize);
     setContentSize(294, 64);
 }
 
-void dropPreviewWindow::CreateControls() {
+void DropPreviewWindow::CreateControls() {
     dropPreviewPlayer = windows::place(
         this, new platform::MoviePlayer(content(), "droppreviewplayer"), 9, 35, 274, 16);
     dropPreviewPlayer->timeText = [](double seconds) { return lanes::timeText(seconds); };
     dropPreviewPlayer->setController(2);
-    ListBox1 = windows::place(this, new platform::ListBox(content(), "ListBox1"), 9, 5, 274, 18);
-    ListBox1->setColumnCount(1);
-    ListBox1->setHasHeading(false);
-    ListBox1->setTextSize(12);
-    ListBox1->setDefaultRowHeight(-1);
-    ListBox1->onOpen = [this] { ListBox1_Open(); };
-    ListBox1->onDragRow = [this](DragItem& item, int row) { return ListBox1_DragRow(item, row); };
-    ListBox1->onDropObject = [this](DragItem& item, int action) {
-        ListBox1_DropObject(item, action);
-    };
+    dropList = windows::place(this, new platform::ListBox(content(), "dropList"), 9, 5, 274, 18);
+    dropList->setColumnCount(1);
+    dropList->setHasHeading(false);
+    dropList->setTextSize(12);
+    dropList->setDefaultRowHeight(-1);
+    dropList->onOpen = [this] { dropListOpened(); };
+    dropList->onDragRow = [this](DragItem& item, int row) { return dropListDragRow(item, row); };
+    dropList->onDropObject = [this](DragItem& item, int action) { dropListDrop(item, action); };
 }
 
 // The list and the player keep their left and right margins as the window widens.
-bool dropPreviewWindow::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == content() && e->type() == QEvent::Resize && ListBox1) {
+bool DropPreviewWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == content() && e->type() == QEvent::Resize && dropList) {
         const int width = Width() - 2 * kMargin;
-        ListBox1->setWidth(width);
+        dropList->setWidth(width);
         dropPreviewPlayer->setWidth(width);
     }
     return platform::Window::eventFilter(watched, e);
 }
 
-void dropPreviewWindow::ListBox1_Open() {
-    ListBox1->setEnableDrag(true);
-    ListBox1->AcceptPictureDrop();
-    for (const char* type : kPreviewTypes) ListBox1->AcceptFileDrop(QString::fromLatin1(type));
-    ListBox1->AddRow(kPrompt);
-    ListBox1->AcceptMacDataDrop(QStringLiteral("itun"));
+void DropPreviewWindow::dropListOpened() {
+    dropList->setEnableDrag(true);
+    dropList->AcceptPictureDrop();
+    for (const char* type : kPreviewTypes) dropList->AcceptFileDrop(QString::fromLatin1(type));
+    dropList->AddRow(kPrompt);
+    dropList->AcceptMacDataDrop(QStringLiteral("itun"));
 }
 
 // The drag's file wins over its library track, and a lane's clip over both. A file that cannot
 // be opened changes nothing but the row's text, which says so.
-void dropPreviewWindow::ListBox1_DropObject(DragItem& item, int) {
+void DropPreviewWindow::dropListDrop(DragItem& item, int) {
     const QString libraryType = QStringLiteral("itun");
     QString file;
     if (item.MacDataAvailable(libraryType))
@@ -106,7 +104,7 @@ void dropPreviewWindow::ListBox1_DropObject(DragItem& item, int) {
     if (item.FolderItemAvailable()) {
         file = item.FolderItem();
         if (!QFileInfo(file).isFile()) {
-            ListBox1->setCell(0, 0, kOpenError);
+            dropList->setCell(0, 0, kOpenError);
             return;
         }
     }
@@ -118,10 +116,10 @@ void dropPreviewWindow::ListBox1_DropObject(DragItem& item, int) {
 
     const media::MovieRef movie = media::openMovie(file);
     if (!movie) {
-        ListBox1->setCell(0, 0, kOpenError);
+        dropList->setCell(0, 0, kOpenError);
         return;
     }
-    ListBox1->setCell(0, 0, QFileInfo(file).fileName());
+    dropList->setCell(0, 0, QFileInfo(file).fileName());
     setTitle(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded));
     // A preview still sounding fades out as the new movie takes its place.
     dropPreviewPlayer->setMovie(movie);
@@ -131,7 +129,7 @@ void dropPreviewWindow::ListBox1_DropObject(DragItem& item, int) {
 }
 
 // Whichever row is dragged, it carries the title: the previewed file's URL, which a lane takes.
-bool dropPreviewWindow::ListBox1_DragRow(DragItem& item, int) {
+bool DropPreviewWindow::dropListDragRow(DragItem& item, int) {
     item.setText(Title());
     return true;
 }

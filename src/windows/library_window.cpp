@@ -6,23 +6,25 @@
 #include "windows/window_parts.h"
 
 namespace {
-QPointer<itunesLib> theLibrary;
+QPointer<LibraryWindow> theLibrary;
 constexpr int kWidth = 622, kHeight = 300;
 constexpr int kLocationColumn = 4;
 }  // namespace
 
-itunesLib* itunesLib::instance(QWidget* owner) { return windows::openOrBuild(theLibrary, owner); }
-itunesLib* itunesLib::existing() { return theLibrary; }
+LibraryWindow* LibraryWindow::instance(QWidget* owner) {
+    return windows::openOrBuild(theLibrary, owner);
+}
+LibraryWindow* LibraryWindow::existing() { return theLibrary; }
 
 // A document window of fixed size: the list does not follow a resize, so none is offered.
-void itunesLib::Layout() {
+void LibraryWindow::Layout() {
     setFrame(0, owner_, true, false);
     setTitle(QStringLiteral("iTunes Library"));
     setContentLimits(kWidth, kHeight, kWidth, kHeight);
     setContentSize(kWidth, kHeight);
 }
 
-void itunesLib::CreateControls() {
+void LibraryWindow::CreateControls() {
     songList = windows::place(this, new platform::ListBox(content(), "songList"), 10, 14, 601, 260);
     songList->setColumnCount(5);
     songList->setColumnWidths(QStringLiteral("230,190,180"));
@@ -41,7 +43,7 @@ void itunesLib::CreateControls() {
 
 // The rows are read once, when the window opens; an empty slot shows as an empty row and still
 // counts.
-void itunesLib::Open() {
+void LibraryWindow::Open() {
     const auto& songs = Globals::Songs;
     for (const windows::LibrarySongRef& song : songs) {
         const QStringList cells = windows::libraryRow(song.get());
@@ -54,9 +56,9 @@ void itunesLib::Open() {
     for (int c = 0; c < headings.size(); ++c) songList->setHeading(c, headings[c]);
 }
 
-void itunesLib::songListOpened() { songList->setEnableDrag(true); }
+void LibraryWindow::songListOpened() { songList->setEnableDrag(true); }
 
-bool itunesLib::songListDragRow(platform::DragItem& item, int row) {
+bool LibraryWindow::songListDragRow(platform::DragItem& item, int row) {
     item.setText(songList->Cell(row, kLocationColumn));
     return true;
 }

@@ -39,16 +39,16 @@ void PreferencesWindow::CreateControls() {
     deviceList->setEnableDrag(false);
     deviceList->onOpen = [this] { deviceListOpened(); };
     deviceList->onChange = [this] { deviceListChanged(); };
-    StaticText1 =
-        label(this, "StaticText1", 20, 15, 195, 20, QStringLiteral("preview device (select):"), 12);
+    deviceCaption = label(this, "deviceCaption", 20, 15, 195, 20,
+                          QStringLiteral("preview device (select):"), 12);
     LittleArrows1 =
         place(this, new platform::LittleArrows(content(), "LittleArrows1"), 186, 161, 13, 23);
     LittleArrows1->onUp = [this] { LittleArrows1_Up(); };
     LittleArrows1->onDown = [this] { LittleArrows1_Down(); };
-    StaticText2 = label(this, "StaticText2", 20, 162, 136, 20,
-                        QStringLiteral("default transition time:"), 12);
-    StaticText1->setShrinkToFit(true);
-    StaticText2->setShrinkToFit(true);
+    transitionCaption = label(this, "transitionCaption", 20, 162, 136, 20,
+                              QStringLiteral("default transition time:"), 12);
+    deviceCaption->setShrinkToFit(true);
+    transitionCaption->setShrinkToFit(true);
     // Wide enough for "9.5" and "10" up to the arrows; the value stays right-aligned beside them.
     transitionLabel = label(this, "transitionLabel", 153, 162, 31, 20, QStringLiteral("3"), 12);
     transitionLabel->setTextAlign(2);

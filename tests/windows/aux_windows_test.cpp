@@ -43,7 +43,7 @@ class AuxWindowsTest : public AppFixture {
         mt::clearCaptured();
     }
     void TearDown() override {
-        if (dropPreviewWindow* p = dropPreviewWindow::existing()) p->dropPreviewPlayer->Stop();
+        if (DropPreviewWindow* p = DropPreviewWindow::existing()) p->dropPreviewPlayer->Stop();
         platform::dragHook() = nullptr;
         platform::showUrlHook() = nullptr;
         AppFixture::TearDown();
@@ -57,13 +57,13 @@ class AuxWindowsTest : public AppFixture {
         choose("preferencesItem");
         return PreferencesWindow::existing();
     }
-    dropPreviewWindow* dropPreview() {
+    DropPreviewWindow* dropPreview() {
         choose("dropPreviewItem");
-        return dropPreviewWindow::existing();
+        return DropPreviewWindow::existing();
     }
-    itunesLib* libraryList() {
+    LibraryWindow* libraryList() {
         w->libraryChosen();
-        return itunesLib::existing();
+        return LibraryWindow::existing();
     }
 
     // A drag entering the list and dropped on it; false when the list refused the drag.
@@ -236,37 +236,37 @@ TEST_F(AuxWindowsTest, AboutShowsTheTextAndEachClickOpensTheAddressOnce) {
     QStringList opened;
     platform::showUrlHook() = [&](const QString& a) { opened << a; };
     choose("aboutItem");
-    about* a = about::existing();
+    AboutWindow* a = AboutWindow::existing();
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->Title(), "About Vontalix");
     EXPECT_TRUE(a->windowFlags().testFlag(Qt::Tool));
-    const QString address = about::address();
-    EXPECT_EQ(a->StaticText1->Text(), windows::aboutText(address));
+    const QString address = AboutWindow::address();
+    EXPECT_EQ(a->versionText->Text(), windows::aboutText(address));
     EXPECT_TRUE(QFileInfo(QUrl(address).toLocalFile()).isFile()) << address.toStdString();
 
-    QTest::mouseClick(a->StaticText1, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
+    QTest::mouseClick(a->versionText, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
     EXPECT_EQ(opened, QStringList{address});
-    QTest::mouseClick(a->StaticText1, Qt::LeftButton, Qt::NoModifier, QPoint(100, 90));
+    QTest::mouseClick(a->versionText, Qt::LeftButton, Qt::NoModifier, QPoint(100, 90));
     EXPECT_EQ(opened.size(), 2);
     // The strip left of the text is not the text.
     QTest::mouseClick(a->content(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 50));
     EXPECT_EQ(opened.size(), 2);
     choose("aboutItem");
-    EXPECT_EQ(about::existing(), a);
+    EXPECT_EQ(AboutWindow::existing(), a);
 }
 
 // ---- Drop preview ------------------------------------------------------------------------------
 
 TEST_F(AuxWindowsTest, DropPreviewStartsWaitingAndTakesOnlyMediaDrops) {
     choose("dropPreviewItem");
-    dropPreviewWindow* d = dropPreviewWindow::existing();
+    DropPreviewWindow* d = DropPreviewWindow::existing();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->Title(), "Drop for Preview");
     EXPECT_TRUE(d->windowFlags().testFlag(Qt::Tool));
     EXPECT_TRUE(d->dropPreviewPlayer->isVisibleTo(d));
-    ASSERT_EQ(d->ListBox1->ListCount(), 1);
-    EXPECT_EQ(d->ListBox1->Cell(0, 0), "Drop files from iTunes or Finder here.");
-    EXPECT_EQ(rowDragText(d->ListBox1, 0), "Drop for Preview");
+    ASSERT_EQ(d->dropList->ListCount(), 1);
+    EXPECT_EQ(d->dropList->Cell(0, 0), "Drop files from iTunes or Finder here.");
+    EXPECT_EQ(rowDragText(d->dropList, 0), "Drop for Preview");
 
     struct Case {
         const char* file;
@@ -277,18 +277,18 @@ TEST_F(AuxWindowsTest, DropPreviewStartsWaitingAndTakesOnlyMediaDrops) {
                           {"a.wav", true},  {"a.aiff", true}, {"a.aif", true}, {"a.mp4", true},
                           {"a.txt", false}, {"a.png", false}, {"a", false}};
     for (const Case& c : cases) {
-        EXPECT_EQ(d->ListBox1->accepts(files({"/m/" + QString(c.file)}).get()), c.taken) << c.file;
+        EXPECT_EQ(d->dropList->accepts(files({"/m/" + QString(c.file)}).get()), c.taken) << c.file;
     }
     auto text = std::make_unique<QMimeData>();
     text->setText("file:///m/a.mp3");
     auto image = std::make_unique<QMimeData>();
     image->setImageData(QImage(4, 4, QImage::Format_RGB32));
     for (const QMimeData* foreign : {text.get(), image.get()}) {
-        EXPECT_FALSE(dragAndDrop(d->ListBox1, *foreign));
+        EXPECT_FALSE(dragAndDrop(d->dropList, *foreign));
         platform::DragItem item(foreign, QPoint());
-        d->ListBox1_DropObject(item, 0);  // even if it got there, nothing happens
+        d->dropListDrop(item, 0);  // even if it got there, nothing happens
     }
-    EXPECT_EQ(d->ListBox1->Cell(0, 0), "Drop files from iTunes or Finder here.");
+    EXPECT_EQ(d->dropList->Cell(0, 0), "Drop files from iTunes or Finder here.");
     EXPECT_EQ(d->Title(), "Drop for Preview");
     EXPECT_EQ(d->dropPreviewPlayer->Movie(), nullptr);
 }
@@ -300,7 +300,7 @@ TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
     ASSERT_TRUE(writeFile(broken, QByteArray(5000, 'x')));
     w->lane(2)->addNewClip(nullptr, 100, 16, "clip", 2, chirp, 2, 0, 2, 0.5, 1.5, 0);
     const ClipRef clip = w->lane(2)->clips.back();
-    dropPreviewWindow* d = dropPreview();
+    DropPreviewWindow* d = dropPreview();
     const auto laneClip = [&] {
         return std::unique_ptr<QMimeData>(
             platform::makeClipMimeData(lanes::encodeClipDrag(clip.get(), 2), 0));
@@ -335,9 +335,9 @@ TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
     media::MovieRef movie;
     for (const Case& c : cases) {
         const auto data = c.data();
-        ASSERT_TRUE(dragAndDrop(d->ListBox1, *data)) << c.what;
-        EXPECT_EQ(d->ListBox1->Cell(0, 0), c.cell) << c.what;
-        EXPECT_EQ(d->ListBox1->ListCount(), 1) << c.what;
+        ASSERT_TRUE(dragAndDrop(d->dropList, *data)) << c.what;
+        EXPECT_EQ(d->dropList->Cell(0, 0), c.cell) << c.what;
+        EXPECT_EQ(d->dropList->ListCount(), 1) << c.what;
         if (!c.previewed.isEmpty()) {
             title = url(c.previewed);
             movie = d->dropPreviewPlayer->Movie();
@@ -348,14 +348,14 @@ TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
         }
         EXPECT_EQ(d->Title(), title) << c.what;
         EXPECT_EQ(d->dropPreviewPlayer->Movie(), movie) << c.what;
-        EXPECT_EQ(rowDragText(d->ListBox1, 0), title) << c.what;
+        EXPECT_EQ(rowDragText(d->dropList, 0), title) << c.what;
         EXPECT_TRUE(shownDialogs.empty()) << c.what;
     }
     // A clip drag whose clip left the lane names nothing.
     const auto stale = laneClip();
     w->lane(2)->clips.clear();
     d->dropPreviewPlayer->setMovie(nullptr);
-    ASSERT_TRUE(dragAndDrop(d->ListBox1, *stale));
+    ASSERT_TRUE(dragAndDrop(d->dropList, *stale));
     EXPECT_EQ(d->dropPreviewPlayer->Movie(), nullptr);
     EXPECT_EQ(d->Title(), title);
 }
@@ -365,12 +365,12 @@ TEST_F(AuxWindowsTest, ASecondDropReplacesTheFirstOnThePreviewDeviceOnly) {
     const QString chirp = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
     const std::vector<float> refChirp = decodeAll(chirp);
     w->previewDevice = media::deviceIdFor(kPreview);
-    dropPreviewWindow* d = dropPreview();
-    ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({sine})));
+    DropPreviewWindow* d = dropPreview();
+    ASSERT_TRUE(dragAndDrop(d->dropList, *files({sine})));
     mt::advance(30 * kBlock);
     const size_t switchedAt = mt::captured(media::deviceIdFor(kPreview)).size() / 2;
     ASSERT_EQ(switchedAt, size_t(30 * kBlock));
-    ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({chirp})));
+    ASSERT_TRUE(dragAndDrop(d->dropList, *files({chirp})));
     mt::advance(50 * kBlock);
 
     const std::vector<float> preview = mt::captured(media::deviceIdFor(kPreview));
@@ -395,8 +395,8 @@ TEST_F(AuxWindowsTest, ASecondDropReplacesTheFirstOnThePreviewDeviceOnly) {
 TEST_F(AuxWindowsTest, ADeviceThatIsGoneKeepsThePreviewSilentAndSaysSo) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     w->previewDevice = media::deviceIdFor("unplugged");
-    dropPreviewWindow* d = dropPreview();
-    ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({sine})));
+    DropPreviewWindow* d = dropPreview();
+    ASSERT_TRUE(dragAndDrop(d->dropList, *files({sine})));
     mt::advance(20 * kBlock);
     QApplication::processEvents();
     EXPECT_EQ(w->statusLine->Text(),
@@ -410,10 +410,10 @@ TEST_F(AuxWindowsTest, ADeviceThatIsGoneKeepsThePreviewSilentAndSaysSo) {
 
 TEST_F(AuxWindowsTest, ControlBarPausesPlaysAndSeeks) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
-    dropPreviewWindow* d = dropPreview();
+    DropPreviewWindow* d = dropPreview();
     platform::MoviePlayer* bar = d->dropPreviewPlayer;
     EXPECT_FALSE(bar->playButton()->isEnabled());
-    ASSERT_TRUE(dragAndDrop(d->ListBox1, *files({sine})));
+    ASSERT_TRUE(dragAndDrop(d->dropList, *files({sine})));
     EXPECT_TRUE(bar->playButton()->isEnabled());
     EXPECT_EQ(bar->timeLabel()->text(), "0.00:00 / 0.00:02");
     mt::advance(50 * kBlock);
@@ -443,7 +443,7 @@ TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation)
         std::make_shared<windows::LibrarySong>(windows::LibrarySong{"Two", "", "", "", ""}),
     };
     ASSERT_TRUE(w->libraryChosen());
-    itunesLib* lib = itunesLib::existing();
+    LibraryWindow* lib = LibraryWindow::existing();
     ASSERT_NE(lib, nullptr);
     Globals::Songs = kept;
     EXPECT_EQ(lib->Title(), "iTunes Library");
@@ -467,7 +467,7 @@ TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation)
 }
 
 TEST_F(AuxWindowsTest, LibraryListAsStartUpLeavesIt) {
-    itunesLib* lib = libraryList();
+    LibraryWindow* lib = libraryList();
     ASSERT_EQ(lib->songList->ListCount(), 1);
     EXPECT_EQ(lib->songList->Cell(0, 0), "");
     EXPECT_EQ(lib->statusText->Text(), "iTunes Library (1 songs ");
