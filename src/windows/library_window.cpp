@@ -44,7 +44,7 @@ void LibraryWindow::CreateControls() {
 // The rows are read once, when the window opens; an empty slot shows as an empty row and still
 // counts.
 void LibraryWindow::Open() {
-    const auto& songs = Globals::Songs;
+    const auto& songs = windows::librarySongs;
     for (const windows::LibrarySongRef& song : songs) {
         const QStringList cells = windows::libraryRow(song.get());
         songList->AddRow(cells[0]);

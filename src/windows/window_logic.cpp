@@ -101,8 +101,6 @@ QString libraryCountText(int slotCount) {
     return QStringLiteral("iTunes Library (") + Str(slotCount) + QStringLiteral(" songs ");
 }
 
-}  // namespace windows
+std::vector<LibrarySongRef> librarySongs(1);
 
-namespace Globals {
-std::vector<windows::LibrarySongRef> Songs(1);
-}
+}  // namespace windows

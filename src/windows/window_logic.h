@@ -72,10 +72,8 @@ QStringList libraryHeadings();
 // The count line under the list, for the number of slots of the song list (empty ones count).
 QString libraryCountText(int slotCount);
 
-}  // namespace windows
-
 // The song list of the whole program: created at start-up with one empty slot; nothing fills it
 // yet, and only the library list window reads it.
-namespace Globals {
-extern std::vector<windows::LibrarySongRef> Songs;
-}
+extern std::vector<LibrarySongRef> librarySongs;
+
+}  // namespace windows

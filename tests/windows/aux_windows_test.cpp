@@ -435,8 +435,8 @@ TEST_F(AuxWindowsTest, ControlBarPausesPlaysAndSeeks) {
 // ---- Library list ------------------------------------------------------------------------------
 
 TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation) {
-    const auto kept = Globals::Songs;
-    Globals::Songs = {
+    const auto kept = windows::librarySongs;
+    windows::librarySongs = {
         std::make_shared<windows::LibrarySong>(
             windows::LibrarySong{"One", "Band", "file:///m/one.mp3", "First", "Band - One"}),
         nullptr,
@@ -445,7 +445,7 @@ TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation)
     ASSERT_TRUE(w->libraryChosen());
     LibraryWindow* lib = LibraryWindow::existing();
     ASSERT_NE(lib, nullptr);
-    Globals::Songs = kept;
+    windows::librarySongs = kept;
     EXPECT_EQ(lib->Title(), "iTunes Library");
     EXPECT_FALSE(lib->windowFlags().testFlag(Qt::Tool));
     EXPECT_EQ(lib->content()->minimumSize(), lib->content()->maximumSize());

@@ -136,8 +136,8 @@ TEST(LibraryList, RowsHeadingsAndCountLine) {
                                                   {1234, "iTunes Library (1234 songs "}};
     for (const auto& [n, text] : counts) EXPECT_EQ(windows::libraryCountText(n), text);
     // The list as start-up makes it: one empty slot.
-    ASSERT_EQ(Globals::Songs.size(), 1u);
-    EXPECT_EQ(Globals::Songs[0], nullptr);
+    ASSERT_EQ(windows::librarySongs.size(), 1u);
+    EXPECT_EQ(windows::librarySongs[0], nullptr);
 }
 
 }  // namespace
