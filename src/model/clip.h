@@ -3,6 +3,7 @@
 // edit points and the two start offsets are measured from the clip's left edge.
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -38,6 +39,16 @@ struct Clip {
     // The left edge on the timeline, exactly (not the whole pixel it is drawn at): the export
     // places the clip's sound there, and so does playback.
     double timelineLeft() const { return centre - lengthPx / 2; }
+
+    // Whether a point t pixels from the left edge lies inside the fade-in or fade-out ramp, where
+    // the clip's volume changes from one step to the next.
+    bool fadingIn(double t) const { return inPoint < t && t < fadeInEnd; }
+    bool fadingOut(double t) const { return fadeOutStart < t && t < outPoint; }
+    // The places, from the left edge, where what the clip sounds may change: its edges, the in
+    // and out points and the ends of the fades.
+    std::array<double, 6> marks() const {
+        return {0.0, inPoint, fadeInEnd, fadeOutStart, outPoint, lengthPx};
+    }
 };
 
 using ClipRef = std::shared_ptr<Clip>;

@@ -122,13 +122,10 @@ double quietSeconds(const std::array<DeckLane, 2>& lanes, const std::array<ClipR
         if (hits[i] && hits[i] != *lane.current && hits[i] != *lane.last) return 0;
         if (const ClipRef& c = *lane.current; c && lane.player->Rate() > 0) {
             const double t = lane.player->Position() * zoom;
-            const bool ramp =
-                (c->inPoint < t && t < c->fadeInEnd) || (c->fadeOutStart < t && t < c->outPoint);
-            if (ramp) return 0;
+            if (c->fadingIn(t) || c->fadingOut(t)) return 0;
             // The sounding clip's own marks come at its player's pace, which need not be the
             // head's (a clip started late sounds from where it was told to).
-            for (const double mark :
-                 {c->inPoint, c->fadeInEnd, c->fadeOutStart, c->outPoint, c->lengthPx})
+            for (const double mark : c->marks())
                 if (mark > t - 1) nearest = std::min(nearest, head + (mark - t));
         }
         // A mark less than a pixel behind the head counts as ahead of it.

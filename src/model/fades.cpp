@@ -50,10 +50,10 @@ std::optional<int> clipVolume(const Clip& clip, double t, double zoom) {
     if (t <= clip.inPoint) v = 0;
     if (t >= clip.outPoint) v = 0;
     if (clip.fadeInEnd <= t && t <= clip.fadeOutStart) v = kFullVolume;
-    if (clip.inPoint < t && t < clip.fadeInEnd)
+    if (clip.fadingIn(t))
         v = rampVolume(fadeInRamp(clip.fadeInEnd - clip.inPoint, t, clip.inPoint, zoom),
                        kFullVolume);
-    if (clip.fadeOutStart < t && t < clip.outPoint)
+    if (clip.fadingOut(t))
         v = rampVolume(fadeOutRamp(clip.outPoint - clip.fadeOutStart, t, clip.outPoint, zoom), 0);
     return v;
 }

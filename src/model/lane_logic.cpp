@@ -74,8 +74,7 @@ double nextMark(const std::vector<ClipRef>& pics, double x) {
     for (const ClipRef& pic : pics) {
         const Clip& c = *pic;
         const double left = c.x - c.lengthPx / 2;
-        for (const double offset :
-             {0.0, c.inPoint, c.fadeInEnd, c.fadeOutStart, c.outPoint, c.lengthPx}) {
+        for (const double offset : c.marks()) {
             const double mark = left + offset;
             if (mark > x && mark < nearest) nearest = mark;
         }
