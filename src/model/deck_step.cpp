@@ -53,8 +53,12 @@ void startClip(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>&
     }
     *lane.last = clip;
     *lane.current = clip;
-    player.setPosition(clip.get()->*traits.startOffset / zoom);
+    const double offset = clip.get()->*traits.startOffset;
+    player.setPosition(offset / zoom);
     if (traits.routed) player.route(device);
+    // Its first block already sounds at the clip's volume there (a clip started inside its
+    // fade-in must not begin at the volume the player had before).
+    player.setVolume(clipVolume(*clip, offset, zoom).value_or(kFullVolume));
     player.Play();
 }
 

@@ -262,6 +262,18 @@ TEST(DeckStep, SteppingOnlyWhenNotQuietChangesNothing) {
     }
 }
 
+TEST(DeckStep, AStartedClipSoundsAtItsVolumeFromItsFirstBlock) {
+    FakeDeck d(engine::kPlayDeck);
+    d.files["/a.mp3"] = 100;
+    auto a = makeClip("/a.mp3", 0, 100, 0, 20, 100, 100);
+    a->playStart = 5;
+    d.lane[0] = {a};
+    d.head = 5;
+    d.p1.setVolume(256);  // what the player sounded before
+    d.tick(0);
+    EXPECT_EQ(d.p1.volumeAtPlay, 63);  // 5 pixels into a 20-pixel fade-in, not the 256 before
+}
+
 TEST(DeckStep, SilentBeforeTheInPointAndAfterTheOutPoint) {
     FakeDeck d(engine::kPlayDeck);
     d.files["/a.mp3"] = 100;

@@ -40,6 +40,7 @@ class FakePlayer final : public engine::DeckPlayer {
     void setVolume(int v) override { volume = v; }
     void Play() override {
         log_.push_back(name_ + ".Play");
+        volumeAtPlay = volume;
         if (!hasMovie_) return;
         playing_ = true;
         startedAt_ = clock_.now;
@@ -71,6 +72,7 @@ class FakePlayer final : public engine::DeckPlayer {
 
     std::set<QString> pending;  // files still being opened
     int volume = -1;            // last volume set, -1 never
+    int volumeAtPlay = -1;      // the volume when Play was last called
     int32_t routedTo = -1;
     QString moviePath;
 
