@@ -29,6 +29,7 @@
 #include "model/numtext.h"
 #include "model/regular_file.h"
 #include "platform/dialogs.h"
+#include "platform/media_measure.h"
 #include "platform/progress.h"
 
 namespace documents {
@@ -41,7 +42,7 @@ constexpr double kClipCentreY = 16;
 MeasuredFile measureFolderFile(const QString& path) {
     if (!editing::isRegularFile(path)) return {MeasuredFile::Kind::NotAFile, 0, 0, nullptr};
     media::MovieRef movie;
-    const std::optional<double> seconds = editing::measureMovie(path, &movie);
+    const std::optional<double> seconds = platform::measureMovie(path, &movie);
     // Longer media could not be saved and read back as a clip.
     if (!seconds || !std::isfinite(*seconds) || *seconds > lanes::kMaxClipSeconds)
         return {MeasuredFile::Kind::Failed, 0, 0, nullptr};

@@ -12,6 +12,7 @@
 #include "model/playlist_format.h"
 #include "model/regular_file.h"
 #include "platform/dialogs.h"
+#include "platform/media_measure.h"
 
 namespace documents {
 
@@ -34,7 +35,7 @@ bool MediaCheck::playable(const QString& path) {
     const auto known = known_.constFind(path);
     if (known != known_.constEnd()) return *known;
     // Only regular files are opened: a device or a FIFO would block or never end.
-    const bool ok = editing::measureMovie(path).has_value();
+    const bool ok = platform::measureMovie(path).has_value();
     known_.insert(path, ok);
     return ok;
 }
@@ -101,7 +102,7 @@ MeasuredFile measureRecordFile(const QString& path) {
     const QFileInfo file(path);
     if (!file.exists() || file.isDir()) return {MeasuredFile::Kind::Missing, 0, 0, nullptr};
     MeasuredFile r;
-    const std::optional<double> seconds = editing::measureMovie(path, &r.movie);
+    const std::optional<double> seconds = platform::measureMovie(path, &r.movie);
     r.kind = seconds ? MeasuredFile::Kind::Measured : MeasuredFile::Kind::Failed;
     r.seconds = seconds.value_or(0);
     return r;

@@ -15,6 +15,7 @@
 #include "model/plist_reader.h"
 #include "model/regular_file.h"
 #include "platform/keyboard.h"
+#include "platform/media_measure.h"
 
 using platform::DragItem;
 
@@ -112,7 +113,8 @@ bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item)
     }
     const int32_t label = fileLabel(absolute);
     std::optional<double> seconds;
-    if (!typeMatters || laneTakesFileType(absolute)) seconds = measureMovie(absolute);
+    if (!typeMatters || platform::laneTakesFileType(absolute))
+        seconds = platform::measureMovie(absolute);
     if (!seconds) {
         host.setStatusText(QStringLiteral("Error opening ") + displayName +
                            QStringLiteral(" as movie."));

@@ -1,6 +1,6 @@
 #pragma once
 // Widget-free rules of a drop on a lane: which file a dropped text names, how a failed text reads
-// in the status line, where a clip may go, how wide a file's clip is, and how a file is measured.
+// in the status line, where a clip may go, and how wide a file's clip is.
 
 #include <QString>
 #include <functional>
@@ -48,17 +48,5 @@ int32_t clipWidth(double seconds, double pixelsPerSecond);
 
 // The file types a lane takes as file drops, in the order it declares them.
 const QStringList& laneFileTypes();
-// Defined with the media layer (drop_media.cpp), outside the widget-free rules:
-// Whether a lane takes the file at path by its type.
-bool laneTakesFileType(const QString& path);
-
-// The length in seconds of the media file at path, or nothing when it does not open as a movie.
-// Only regular files are opened. The movie opened is kept for the clips of the file, or, when
-// `opened` is given, handed back there for the caller to keep when it lays the clip. Tests
-// replace the measurement of regular files; an empty function restores the media layer's.
-using MovieMeasure = std::function<std::optional<double>(const QString& path)>;
-std::optional<double> measureMovie(const QString& path,
-                                   std::shared_ptr<media::Movie>* opened = nullptr);
-void setMovieMeasure(MovieMeasure measure);
 
 }  // namespace editing

@@ -11,6 +11,7 @@
 #include "model/drop_logic.h"
 #include "platform/dialogs.h"
 #include "model/numtext.h"
+#include "platform/media_measure.h"
 #include "support/app_fixture.h"
 #include "support/temp_files.h"
 
@@ -33,14 +34,14 @@ class DocumentFixture : public AppFixture {
             return save(caption, name);
         };
         // What media() makes plays for a minute; any other file is no media.
-        editing::setMovieMeasure([](const QString& p) -> std::optional<double> {
+        platform::setMovieMeasure([](const QString& p) -> std::optional<double> {
             if (readFile(p).startsWith("media")) return 60.0;
             return std::nullopt;
         });
     }
 
     void TearDown() override {
-        editing::setMovieMeasure({});
+        platform::setMovieMeasure({});
         AppFixture::TearDown();
     }
 

@@ -17,6 +17,7 @@
 #include "media/movie.h"
 #include "model/drop_logic.h"
 #include "model/file_label.h"
+#include "platform/media_measure.h"
 #include "platform/progress.h"
 #include "support/media_gen.h"
 
@@ -183,7 +184,7 @@ class OpenFolder : public DocumentFixture {
         });
     }
     void TearDown() override {
-        editing::setMovieMeasure({});
+        platform::setMovieMeasure({});
         editing::setFileLabelSource({});
         DocumentFixture::TearDown();
     }
@@ -192,7 +193,7 @@ class OpenFolder : public DocumentFixture {
 
     // Lengths come from the table instead of the files; negative: does not open.
     void fakeLengths(std::map<QString, double> lengths) {
-        editing::setMovieMeasure([lengths](const QString& p) -> std::optional<double> {
+        platform::setMovieMeasure([lengths](const QString& p) -> std::optional<double> {
             const auto it = lengths.find(QFileInfo(p).fileName());
             if (it == lengths.end() || it->second < 0) return std::nullopt;
             return it->second;
@@ -268,7 +269,7 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
 
 // Real media: which entries of a mixed folder become clips, and what is said about the rest.
 TEST_F(OpenFolder, MixedFolderOfRealFiles) {
-    editing::setMovieMeasure({});  // real measuring, not the fixture's stand-in
+    platform::setMovieMeasure({});  // real measuring, not the fixture's stand-in
     const QString mp3 = testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 3.0});
     const QString m4a = testsupport::makeMedia({testsupport::MediaKind::M4a, 3.0});
     const QString tiny = testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 0.4});
@@ -437,7 +438,7 @@ TEST_F(OpenFolder, LongFolderShowsProgressAndCancelKeepsTheClipsLaid) {
         SCOPED_TRACE(cancel);
         auto gate = std::make_shared<std::atomic<bool>>(false);
         auto measured = std::make_shared<std::atomic<int>>(0);
-        editing::setMovieMeasure([gate, measured](const QString& p) -> std::optional<double> {
+        platform::setMovieMeasure([gate, measured](const QString& p) -> std::optional<double> {
             if (QFileInfo(p).fileName() >= "f100") {
                 while (!gate->load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }

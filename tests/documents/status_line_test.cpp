@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "document_fixture.h"
+#include "platform/media_measure.h"
 #include "shell/app.h"
 
 namespace {
@@ -147,7 +148,7 @@ TEST_F(StatusLine, MessagesNameWhatHappened) {
             if (!seconds) {
                 ASSERT_TRUE(QFile::setPermissions(path("music/" + name), {}));
             }
-            editing::setMovieMeasure([seconds](const QString& p) -> std::optional<double> {
+            platform::setMovieMeasure([seconds](const QString& p) -> std::optional<double> {
                 if (QFile f(p); !f.open(QIODevice::ReadOnly)) return std::nullopt;
                 return seconds;
             });

@@ -20,6 +20,7 @@
 #include "model/lane_logic.h"
 #include "platform/dragdrop.h"
 #include "platform/keyboard.h"
+#include "platform/media_measure.h"
 #include "shell/pictures.h"
 #include "support/app_fixture.h"
 #include "support/media_gen.h"
@@ -44,7 +45,7 @@ class LaneDropTest : public AppFixture {
     void SetUp() override {
         AppFixture::SetUp();
         ASSERT_TRUE(dir.isValid());
-        editing::setMovieMeasure([this](const QString& path) -> std::optional<double> {
+        platform::setMovieMeasure([this](const QString& path) -> std::optional<double> {
             measured << path;
             const auto it = lengths.find(QFileInfo(path).fileName());
             if (it == lengths.end()) return 100.0;
@@ -54,7 +55,7 @@ class LaneDropTest : public AppFixture {
         editing::setFileLabelSource([](const QString&) { return std::optional<QByteArray>(); });
     }
     void TearDown() override {
-        editing::setMovieMeasure({});
+        platform::setMovieMeasure({});
         editing::setFileLabelSource({});
         AppFixture::TearDown();
     }
@@ -602,7 +603,7 @@ TEST_F(LaneDropTest, ForeignAndStaleClipDataIsIgnored) {
 }
 
 TEST_F(LaneDropTest, RealMp3DropMeasuresTheFileAndReadsItsTag) {
-    editing::setMovieMeasure({});
+    platform::setMovieMeasure({});
     const QString source = testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 3.5});
     ASSERT_FALSE(source.isEmpty());
     QFile in(source);
@@ -662,7 +663,7 @@ TEST(LaneFileTypes, TheLanesTakeTheirMediaTypesOnly) {
         {"/m/a.mov", true},  {"/m/a.mpg", true},  {"/m/a.mp2", true}, {"/m/a.wav", false},
         {"/m/a.mp4", false}, {"/m/a.txt", false}, {"/m/a", false},    {"/m/mp3", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(editing::laneTakesFileType(c.path), c.taken) << c.path;
+    for (const auto& c : cases) EXPECT_EQ(platform::laneTakesFileType(c.path), c.taken) << c.path;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "model/drop_logic.h"
+#include "platform/media_measure.h"
 #include "support/app_fixture.h"
 #include "support/temp_files.h"
 
@@ -22,7 +23,7 @@ class FolderDropTest : public AppFixture {
     void SetUp() override {
         AppFixture::SetUp();
         ASSERT_TRUE(dir.isValid());
-        editing::setMovieMeasure([](const QString& p) -> std::optional<double> {
+        platform::setMovieMeasure([](const QString& p) -> std::optional<double> {
             const QString name = QFileInfo(p).fileName();
             if (name.startsWith("one")) return 100.0;
             if (name.startsWith("two")) return 60.0;
@@ -30,7 +31,7 @@ class FolderDropTest : public AppFixture {
         });
     }
     void TearDown() override {
-        editing::setMovieMeasure({});
+        platform::setMovieMeasure({});
         AppFixture::TearDown();
     }
 

@@ -1,12 +1,12 @@
-// The parts of the drop rules that ask the program's file types and the media layer; the rest
-// of drop_logic.h needs neither and builds with the rules that need no widget.
+#include "platform/media_measure.h"
+
 #include "model/drop_logic.h"
 #include "model/regular_file.h"
 #include "media/clip_movie.h"
 #include "media/movie.h"
 #include "platform/filetypes.h"
 
-namespace editing {
+namespace platform {
 
 namespace {
 
@@ -18,12 +18,12 @@ MovieMeasure& measureOverride() {
 }  // namespace
 
 bool laneTakesFileType(const QString& path) {
-    return platform::FileTypeRegistry::instance().matchesAny(path, laneFileTypes());
+    return FileTypeRegistry::instance().matchesAny(path, editing::laneFileTypes());
 }
 
 std::optional<double> measureMovie(const QString& path, media::MovieRef* opened) {
     // A FIFO or a device would block the program; only regular files are opened.
-    if (!isRegularFile(path)) return std::nullopt;
+    if (!editing::isRegularFile(path)) return std::nullopt;
     if (measureOverride()) return measureOverride()(path);
     const media::MovieRef movie = media::openMovie(path);
     if (!movie) return std::nullopt;
@@ -36,4 +36,4 @@ std::optional<double> measureMovie(const QString& path, media::MovieRef* opened)
 
 void setMovieMeasure(MovieMeasure measure) { measureOverride() = std::move(measure); }
 
-}  // namespace editing
+}  // namespace platform
