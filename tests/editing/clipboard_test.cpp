@@ -239,11 +239,11 @@ TEST_F(ClipboardTest, CopyAtClickedLaneSpaceAndPasteThroughTheWindow) {
     auto clip = add(w->laneView1, 100, 120, "song");
     QTest::mouseClick(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(clip->x, 16));
     ASSERT_EQ(w->mix.selectedLane, 1);
-    w->copyChosen();
+    w->menu->copyAction->trigger();
     QTest::mouseClick(w->laneView2, Qt::LeftButton, Qt::NoModifier, QPoint(400, 16));
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{400, 2}));
     EXPECT_TRUE(w->menu->pasteAllowed);
-    w->pasteChosen();
+    w->menu->pasteAction->trigger();
     ASSERT_EQ(w->laneView2->clips.size(), 1u);
     EXPECT_EQ(w->laneView2->clips[0]->x, 460);
     EXPECT_EQ(w->laneView2->clips[0]->name, "song");
