@@ -5,15 +5,15 @@
 // the deck's looks.
 
 #include <array>
-#include <functional>
 
 #include "model/deck_step.h"
 #include "model/head_geometry.h"
 #include "model/clip.h"
 #include "platform/controls.h"
-#include "platform/menu.h"
 #include "platform/movieplayer.h"
 #include "model/picture.h"
+
+class QAction;
 
 namespace engine {
 
@@ -49,7 +49,7 @@ struct Deck {
     platform::Line* line = nullptr;
     platform::Separator* mark = nullptr;
     std::array<platform::StaticText*, 2> labels{};
-    std::function<platform::MenuItem*()> menuItem;  // its Play or Preview item, if the bar has it
+    QAction* menuAction = nullptr;  // its Play or Preview item
 
     // Moves the head's controls to the placement. A shown head moves a label only while it shows
     // a text, unless allLabels is set (the ruler re-lays both heads whatever their labels say).

@@ -1,6 +1,8 @@
 // Transport: the play and preview toggles and the status line's word about sound.
 #include "engine/transport.h"
 
+#include <QAction>
+
 #include "media/output.h"
 #include "platform/controls.h"
 
@@ -9,8 +11,8 @@ namespace {
 
 void showDeckState(Deck& deck, bool running) {
     deck.button->setIcon(running ? deck.looks.runningIcon() : deck.looks.stoppedIcon());
-    if (platform::MenuItem* item = deck.menuItem ? deck.menuItem() : nullptr)
-        item->setText(
+    if (deck.menuAction)
+        deck.menuAction->setText(
             QString::fromLatin1(running ? deck.looks.runningText : deck.looks.stoppedText));
 }
 

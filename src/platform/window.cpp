@@ -5,10 +5,8 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 
-#include "platform/application.h"
 #include "platform/controls.h"
 #include "platform/keyboard.h"
-#include "platform/menu.h"
 
 namespace platform {
 
@@ -26,7 +24,6 @@ void Window::construct() {
     constructed_ = true;
     Layout();
     CreateControls();
-    AddMenuHandlers();
     // Every control exists before any Open handler runs.
     for (auto& [name, obj] : controls_) {
         (void)name;
@@ -40,24 +37,6 @@ void Window::_AddControl(QObject* control) { controls_[control->objectName()] = 
 QObject* Window::findControl(const QString& name) const {
     auto it = controls_.find(name);
     return it == controls_.end() ? nullptr : it->second;
-}
-
-void Window::_AddMenuHandler(const QString& name, std::function<bool()> handler) {
-    menuHandlers_[name.toLower()] = std::move(handler);
-}
-
-bool Window::hasMenuHandler(const QString& name) const {
-    return menuHandlers_.count(name.toLower()) > 0;
-}
-
-bool Window::runMenuHandler(const QString& name) {
-    auto it = menuHandlers_.find(name.toLower());
-    return it != menuHandlers_.end() && it->second();
-}
-
-void Window::setMenuBar(platform::MenuBar* bar) {
-    menuBar_ = bar;
-    if (bar) QMainWindow::setMenuBar(bar->build(this));
 }
 
 void Window::Show() {

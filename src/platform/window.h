@@ -1,6 +1,6 @@
 #pragma once
 // A window of the program: a fixed-layout content area holding named controls, with the
-// framework's events (layout, controls, menu handlers, open, resizing, mouse, keys, close guard).
+// framework's events (layout, controls, open, resizing, mouse, keys, close guard).
 
 #include <QMainWindow>
 #include <QString>
@@ -11,7 +11,6 @@
 
 namespace platform {
 
-class MenuBar;
 class Timer;
 
 class Window : public QMainWindow {
@@ -20,8 +19,8 @@ class Window : public QMainWindow {
     Window();
     ~Window() override;
 
-    // Runs the construction events in order: Layout, CreateControls, AddMenuHandlers, the
-    // controls' Open events, then the window's Open.
+    // Runs the construction events in order: Layout, CreateControls, the controls' Open events,
+    // then the window's Open.
     void construct();
 
     // The content area below the menu bar; controls are its children.
@@ -34,15 +33,6 @@ class Window : public QMainWindow {
     T* control(const QString& name) const {
         return qobject_cast<T*>(findControl(name));
     }
-
-    // Menu handlers by item name, letter case ignored.
-    void _AddMenuHandler(const QString& name, std::function<bool()> handler);
-    bool hasMenuHandler(const QString& name) const;
-    // Runs the handler of that name; false when there is none or it did not consume the command.
-    bool runMenuHandler(const QString& name);
-
-    platform::MenuBar* MenuBar() const { return menuBar_; }
-    void setMenuBar(platform::MenuBar* bar);
 
     // Shows the window, or brings it to the front when it is open already.
     void Show();
@@ -65,7 +55,6 @@ class Window : public QMainWindow {
     // Events.
     virtual void Layout() {}
     virtual void CreateControls() {}
-    virtual void AddMenuHandlers() {}
     virtual void Open() {}
     virtual void Resizing() {}
     virtual bool MouseDown(int, int) { return false; }
@@ -77,7 +66,6 @@ class Window : public QMainWindow {
     virtual void KeyUp(const QString&) {}
     // The window lost the focus: keys let go from now on are not reported to it.
     virtual void Deactivate() {}
-    virtual void EnableMenuItems() {}
     // True keeps the window open. appQuitting tells whether the whole program is quitting.
     virtual bool CancelClose(bool) { return false; }
 
@@ -99,8 +87,6 @@ class Window : public QMainWindow {
 
     QWidget* content_;
     std::map<QString, QObject*> controls_;
-    std::map<QString, std::function<bool()>> menuHandlers_;
-    platform::MenuBar* menuBar_ = nullptr;
     bool constructed_ = false;
     bool quitting_ = false;
     bool mouseTracking_ = false;

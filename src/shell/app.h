@@ -1,26 +1,8 @@
 #pragma once
-// The application object: documents to open and the menu commands that do not belong to the mix.
+// The program's start-up, event loop and end.
 
-#include "platform/application.h"
-
-class App : public platform::Application {
-  public:
-    App();
-    static App* instance();
-
-    void OpenDocument(const QString& path) override;
-
-    bool newChosen();
-    bool openChosen();
-    bool preferencesChosen();
-    bool aboutChosen();
-    bool _ExtrasDropPreview_Action();
-};
-
-// Start-up steps, in order; main() runs them (tests run them too).
-void _InitFileTypes();
-void _NewAppInstance();
-void _ApplicationAddMenuHandlers();
-void _MakeDefaultView();
+// Closes every window through its close guard; the program ends only when all agreed. False
+// when one stayed open.
+bool quitProgram();
 // The whole start-up and event loop; documents are opened once the main window exists.
 int runProgram(int argc, char** argv);

@@ -1,31 +1,16 @@
 // The commands that show the auxiliary windows, and the preview device as the main window gives
 // it to them. A command for a window that is open brings it to the front.
 #include "model/numtext.h"
-#include "shell/app.h"
 #include "shell/main_window.h"
 #include "windows/aux_windows.h"
 
-bool App::preferencesChosen() {
-    MainWindow* w = MainWindow::instance();
-    PreferencesWindow::instance(w, w->mix, *w)->Show();
-    return true;
-}
+void MainWindow::preferencesChosen() { PreferencesWindow::instance(this, mix, *this)->Show(); }
 
-bool App::aboutChosen() {
-    AboutWindow::instance(MainWindow::instance())->Show();
-    return true;
-}
+void MainWindow::aboutChosen() { AboutWindow::instance(this)->Show(); }
 
-bool App::_ExtrasDropPreview_Action() {
-    MainWindow* w = MainWindow::instance();
-    DropPreviewWindow::instance(w, w->mix, *w)->Show();
-    return true;
-}
+void MainWindow::dropPreviewChosen() { DropPreviewWindow::instance(this, mix, *this)->Show(); }
 
-bool MainWindow::libraryChosen() {
-    LibraryWindow::instance(this)->Show();
-    return true;
-}
+void MainWindow::libraryChosen() { LibraryWindow::instance(this)->Show(); }
 
 double MainWindow::previewDeviceId() const { return previewDevice; }
 

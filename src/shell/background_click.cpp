@@ -41,14 +41,14 @@ bool MainWindow::MouseDown(int x, int y) {
     lane2Border->setLineColor(bands.lane == 2 ? kActiveLane : kInactiveLane);
     if (bands.lane != 0) {
         mix.pasteTarget.assign({cx, static_cast<double>(bands.lane)});
-        if (platform::MenuItem* paste = pasteItem()) paste->AutoEnable = true;
+        menu->pasteAllowed = true;
         activeLane = bands.lane;
         previewDeck.headTimelineX = absolute;
         moveHeadTo(previewDeck, cx);
         setStartOffsets(previewDeck, cx);
     } else {
         mix.pasteTarget.assign({0.0, 0.0});
-        if (platform::MenuItem* paste = pasteItem()) paste->AutoEnable = false;
+        menu->pasteAllowed = false;
     }
     return false;
 }

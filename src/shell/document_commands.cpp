@@ -15,10 +15,7 @@ int32_t MainWindow::save() { return documents::save(*this) ? 1 : 0; }
 
 void MainWindow::open(const QString& path) { documents::open(*this, path); }
 
-bool MainWindow::openFolderChosen() {
-    documents::openFolder(*this);
-    return true;
-}
+void MainWindow::openFolderChosen() { documents::openFolder(*this); }
 
 void MainWindow::exportMovie() { documents::exportMovie(*this); }
 

@@ -6,7 +6,7 @@ void MainWindow::clear() { editing::clearSelectedClip(mix, *this); }
 
 void MainWindow::copy() {
     if (!editing::copySelectedClip(mix, *this)) return;
-    if (platform::MenuItem* item = pasteItem()) item->AutoEnable = true;
+    menu->pasteAllowed = true;
 }
 
 void MainWindow::paste() { editing::pasteClipboardClip(mix, *this); }

@@ -4,7 +4,7 @@
 
 namespace FileTypes {
 
-void _Initialize() {
+void registerAll() {
     struct Row {
         const char *name, *extensions, *macType, *macCreator;
     };

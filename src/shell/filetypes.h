@@ -3,5 +3,5 @@
 
 namespace FileTypes {
 // Registers the twelve types (again, replacing any earlier registration).
-void _Initialize();
+void registerAll();
 }  // namespace FileTypes

@@ -1,21 +1,12 @@
 // The window's side of the lanes: the edit handles and guide lines it owns, the status line, the
-// menu items and pictures a lane asks for.
+// Edit menu and pictures a lane asks for.
 #include "model/lane_logic.h"
 #include "shell/main_window.h"
-#include "shell/menu.h"
 #include "shell/pictures.h"
-
-namespace {
-void setEditItems(bool on) {
-    for (platform::MenuItem* item : {clearItem(), copyItem(), cutItem()}) {
-        if (item) item->AutoEnable = on;
-    }
-}
-}  // namespace
 
 void MainWindow::showHandles(const Clip& clip, int laneTop) {
     const int T = laneTop;
-    setEditItems(true);
+    menu->clipSelected = true;
     const lanes::HandlePlaces at = lanes::handlePlaces(clip, T, inPointHandle->Height());
     inPointGuide->setPoints(-100, T - 8, -100, T + 30);
     inPointHandle->setLeft(at.inPointLeft);
@@ -30,7 +21,7 @@ void MainWindow::showHandles(const Clip& clip, int laneTop) {
 }
 
 void MainWindow::hideHandles() {
-    setEditItems(false);
+    menu->clipSelected = false;
     inPointGuide->setPoints(-10, -10, -10, -10);
     inPointHandle->setLeft(inPointGuide->X1() - 6);
     fadeInHandle->setLeft(inPointGuide->X1() - 6);

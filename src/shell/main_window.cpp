@@ -11,9 +11,8 @@
 #include "model/key_commands.h"
 #include "model/numtext.h"
 #include "model/zoom_math.h"
-#include "platform/application.h"
 #include "platform/dialogs.h"
-#include "shell/menu.h"
+#include "shell/app.h"
 #include "shell/pictures.h"
 #include "windows/window_logic.h"
 
@@ -42,8 +41,9 @@ const engine::DeckLooks kPreviewLooks{
 MainWindow::MainWindow()
     : playDeck(engine::kPlayDeck, kPlayLooks), previewDeck(engine::kPreviewDeck, kPreviewLooks) {
     mix.pasteTarget.clear();
-    playDeck.menuItem = [this] { return playItem(); };
-    previewDeck.menuItem = [this] { return previewItem(); };
+    playDeck.menuAction = menu->playAction;
+    previewDeck.menuAction = menu->previewAction;
+    connectMenu();
 }
 
 MainWindow::~MainWindow() {
@@ -54,7 +54,6 @@ MainWindow* MainWindow::instance() {
     if (!theWindow) {
         theWindow = new MainWindow;
         theWindow->setAttribute(Qt::WA_DeleteOnClose, true);
-        if (auto* app = Application::instance()) app->setMainWindow(theWindow);
         theWindow->construct();
     }
     return theWindow;
@@ -65,7 +64,6 @@ MainWindow* MainWindow::existing() { return theWindow; }
 // ---- Construction ------------------------------------------------------------------------------
 
 void MainWindow::Layout() {
-    setMenuBar(Menu::instance());
     setTitle(QStringLiteral("Vontalix"));
     setContentLimits(640, 180, 1280, 180);
     setContentSize(800, 180);
@@ -269,92 +267,59 @@ void MainWindow::createControls1() {
 
 // ---- Menus -----------------------------------------------------------------------------------
 
-void MainWindow::AddMenuHandlers() {
-    _AddMenuHandler("playItem", [this] { return playChosen(); });
-    _AddMenuHandler("previewItem", [this] { return previewChosen(); });
-    _AddMenuHandler("saveItem", [this] { return saveChosen(); });
-    _AddMenuHandler("saveAsItem", [this] { return saveAsChosen(); });
-    _AddMenuHandler("clearItem", [this] { return clearChosen(); });
-    _AddMenuHandler("copyItem", [this] { return copyChosen(); });
-    _AddMenuHandler("pasteItem", [this] { return pasteChosen(); });
-    _AddMenuHandler("cutItem", [this] { return cutChosen(); });
-    _AddMenuHandler("openFolderItem", [this] { return openFolderChosen(); });
-    _AddMenuHandler("aboutItem", [this] { return aboutChosen(); });
-    _AddMenuHandler("libraryItem", [this] { return libraryChosen(); });
+void MainWindow::connectMenu() {
+    connect(menu->quitAction, &QAction::triggered, this, [] { quitProgram(); });
+    connect(menu->newAction, &QAction::triggered, this, &MainWindow::newChosen);
+    connect(menu->openAction, &QAction::triggered, this, &MainWindow::openChosen);
+    connect(menu->openFolderAction, &QAction::triggered, this, &MainWindow::openFolderChosen);
+    connect(menu->saveAction, &QAction::triggered, this, &MainWindow::saveChosen);
+    connect(menu->saveAsAction, &QAction::triggered, this, &MainWindow::saveAsChosen);
+    // Undo has no command. The clip commands do nothing while the Edit menu would show them
+    // dimmed: their shortcuts are taken all the same.
+    connect(menu->cutAction, &QAction::triggered, this, [this] {
+        if (menu->clipSelected) cutChosen();
+    });
+    connect(menu->copyAction, &QAction::triggered, this, [this] {
+        if (menu->clipSelected) copyChosen();
+    });
+    connect(menu->pasteAction, &QAction::triggered, this, [this] {
+        if (menu->pasteAllowed) pasteChosen();
+    });
+    connect(menu->clearAction, &QAction::triggered, this, [this] {
+        if (menu->clipSelected) clearChosen();
+    });
+    connect(menu->preferencesAction, &QAction::triggered, this, &MainWindow::preferencesChosen);
+    connect(menu->playAction, &QAction::triggered, this, &MainWindow::playChosen);
+    connect(menu->previewAction, &QAction::triggered, this, &MainWindow::previewChosen);
+    connect(menu->dropPreviewAction, &QAction::triggered, this, &MainWindow::dropPreviewChosen);
+    connect(menu->aboutAction, &QAction::triggered, this, &MainWindow::aboutChosen);
 }
 
-MenuItem* MainWindow::item(const QString& name) {
-    return MenuBar() ? MenuBar()->_Lookup(name) : nullptr;
-}
-MenuItem* MainWindow::aboutItem() { return item("aboutItem"); }
-MenuItem* MainWindow::dropPreviewItem() { return item("dropPreviewItem"); }
-MenuItem* MainWindow::previewItem() { return item("previewItem"); }
-MenuItem* MainWindow::playItem() { return item("playItem"); }
-MenuItem* MainWindow::editMenu() { return item("editMenu"); }
-MenuItem* MainWindow::preferencesItem() { return item("preferencesItem"); }
-MenuItem* MainWindow::clearItem() { return item("clearItem"); }
-MenuItem* MainWindow::pasteItem() { return item("pasteItem"); }
-MenuItem* MainWindow::copyItem() { return item("copyItem"); }
-MenuItem* MainWindow::cutItem() { return item("cutItem"); }
-MenuItem* MainWindow::editSeparator() { return item("editSeparator"); }
-MenuItem* MainWindow::undoItem() { return item("undoItem"); }
-MenuItem* MainWindow::fileMenu() { return item("fileMenu"); }
-MenuItem* MainWindow::saveAsItem() { return item("saveAsItem"); }
-MenuItem* MainWindow::saveItem() { return item("saveItem"); }
-MenuItem* MainWindow::fileSeparator2() { return item("fileSeparator2"); }
-MenuItem* MainWindow::openFolderItem() { return item("openFolderItem"); }
-MenuItem* MainWindow::openItem() { return item("openItem"); }
-MenuItem* MainWindow::fileSeparator1() { return item("fileSeparator1"); }
-MenuItem* MainWindow::newItem() { return item("newItem"); }
-MenuItem* MainWindow::quitItem() { return item("quitItem"); }
+void MainWindow::newChosen() { newDocument(); }
 
-void MainWindow::EnableMenuItems() {
-    if (MenuItem* prefs = preferencesItem()) prefs->Enable();
-}
+void MainWindow::openChosen() { open(QString()); }
 
-bool MainWindow::playChosen() {
-    play();
-    return false;
-}
+void MainWindow::playChosen() { play(); }
 
-bool MainWindow::previewChosen() {
-    preview();
-    return false;
-}
+void MainWindow::previewChosen() { preview(); }
 
-bool MainWindow::saveChosen() {
-    save();
-    return false;
-}
+void MainWindow::saveChosen() { save(); }
 
-bool MainWindow::saveAsChosen() {
+void MainWindow::saveAsChosen() {
     mix.document.path.clear();
     save();
-    return false;
 }
 
-bool MainWindow::clearChosen() {
-    clear();
-    return false;
-}
+void MainWindow::clearChosen() { clear(); }
 
-bool MainWindow::copyChosen() {
-    copy();
-    return false;
-}
+void MainWindow::copyChosen() { copy(); }
 
-bool MainWindow::pasteChosen() {
-    paste();
-    return false;
-}
+void MainWindow::pasteChosen() { paste(); }
 
-bool MainWindow::cutChosen() {
+void MainWindow::cutChosen() {
     copy();
     clear();
-    return false;
 }
-
-bool MainWindow::aboutChosen() { return false; }
 
 // ---- Opening, resizing, status line, reset ---------------------------------------------------
 

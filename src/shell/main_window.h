@@ -16,9 +16,9 @@
 #include "model/mix.h"
 #include "model/playlist_format.h"
 #include "platform/controls.h"
-#include "platform/menu.h"
 #include "platform/movieplayer.h"
 #include "platform/window.h"
+#include "shell/main_menu.h"
 #include "windows/preview_device_host.h"
 
 class MainWindow : public platform::Window,
@@ -78,14 +78,12 @@ class MainWindow : public platform::Window,
     // ---- Window events ------------------------------------------------------------------------
     void Layout() override;
     void CreateControls() override;
-    void AddMenuHandlers() override;
     void Open() override;
     bool CancelClose(bool appQuitting) override;
     bool KeyDown(const QString& key) override;
     void KeyUp(const QString& key) override;
     void Deactivate() override;
     bool MouseDown(int x, int y) override;
-    void EnableMenuItems() override;
     void Resizing() override;
 
     // ---- Control event handlers ---------------------------------------------------------------
@@ -125,41 +123,24 @@ class MainWindow : public platform::Window,
     void zoomButtonOpened();
     void zoomButtonClicked();
 
-    // ---- Menu item getters (nullptr when no item carries the name) ----------------------------
-    platform::MenuItem* aboutItem();
-    platform::MenuItem* dropPreviewItem();
-    platform::MenuItem* previewItem();
-    platform::MenuItem* playItem();
-    platform::MenuItem* editMenu();
-    platform::MenuItem* preferencesItem();
-    platform::MenuItem* clearItem();
-    platform::MenuItem* pasteItem();
-    platform::MenuItem* copyItem();
-    platform::MenuItem* cutItem();
-    platform::MenuItem* editSeparator();
-    platform::MenuItem* undoItem();
-    platform::MenuItem* fileMenu();
-    platform::MenuItem* saveAsItem();
-    platform::MenuItem* saveItem();
-    platform::MenuItem* fileSeparator2();
-    platform::MenuItem* openFolderItem();
-    platform::MenuItem* openItem();
-    platform::MenuItem* fileSeparator1();
-    platform::MenuItem* newItem();
-    platform::MenuItem* quitItem();
-
-    // ---- Menu handlers ------------------------------------------------------------------------
-    bool playChosen();
-    bool previewChosen();
-    bool saveChosen();
-    bool saveAsChosen();
-    bool clearChosen();
-    bool copyChosen();
-    bool pasteChosen();
-    bool cutChosen();
-    bool openFolderChosen();
-    bool aboutChosen();
-    bool libraryChosen();
+    // ---- The menu bar and its commands ---------------------------------------------------------
+    MainMenu* const menu = new MainMenu(this);
+    void connectMenu();
+    void newChosen();
+    void openChosen();
+    void openFolderChosen();
+    void saveChosen();
+    void saveAsChosen();
+    void cutChosen();
+    void copyChosen();
+    void pasteChosen();
+    void clearChosen();
+    void preferencesChosen();
+    void playChosen();
+    void previewChosen();
+    void dropPreviewChosen();
+    void aboutChosen();
+    void libraryChosen();
 
     // ---- The preview device as the small windows choose it and play on it ----------------------
     double previewDeviceId() const override;
@@ -212,7 +193,6 @@ class MainWindow : public platform::Window,
   private:
     void createControls0();
     void createControls1();
-    platform::MenuItem* item(const QString& name);
 
   public:
     // The status line's word that sound has nowhere to go on a device (0: the default), cleared

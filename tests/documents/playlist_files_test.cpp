@@ -13,7 +13,6 @@
 #include <functional>
 
 #include "document_fixture.h"
-#include "shell/app.h"
 
 namespace {
 
@@ -352,7 +351,7 @@ TEST_F(PlaylistFiles, ADocumentSentToTheApplicationOpens) {
     const QString list = path("sent.txt");
     ASSERT_TRUE(testsupport::writeFile(
         list, documents::playlistHeaderLine() + record(2, 45, 300, "sent", media("s.mp3"))));
-    App::instance()->OpenDocument(list);
+    w->open(list);
     EXPECT_EQ(names(w->laneView2), std::vector<QString>{"sent"});
     EXPECT_EQ(w->mix.document.path, list);
     EXPECT_EQ(w->Title(), "Vontalix  -  " + list);

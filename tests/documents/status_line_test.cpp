@@ -11,7 +11,6 @@
 
 #include "document_fixture.h"
 #include "platform/media_measure.h"
-#include "shell/app.h"
 
 namespace {
 
@@ -52,7 +51,7 @@ TEST_F(StatusLine, AnOpenDialogClosingOverALaneKeepsTheMessage) {
         pointAt(c.lane, {400, 20});
         ASSERT_EQ(w->statusLine->Text(), QString::number(c.lane->lane()));  // the pointer came in
 
-        App::instance()->dispatch(*w->MenuBar()->_Lookup("openItem"));
+        w->menu->openAction->trigger();
         QApplication::processEvents();
         EXPECT_EQ(w->laneView1->clips.size(), 1u);
         // What Open reported, not the lane's number.

@@ -3,7 +3,6 @@
 #include <functional>
 
 #include "edit_fixture.h"
-#include "shell/menu.h"
 
 namespace {
 
@@ -55,7 +54,7 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
                 w->playDeck.current[0] = w->playDeck.current[1] = nullptr;
                 const ClipRef before = std::make_shared<Clip>();
                 w->mix.clipboardClip = before;
-                w->pasteItem()->AutoEnable = false;
+                w->menu->pasteAllowed = false;
                 auto clip = add(lane, 200, 100, "sel");
                 select(lane, clip);
                 c.setUp(*this, lane, clip);
@@ -67,7 +66,7 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
                 const bool copied = c.selected && op != Clear;
                 const bool deleted = c.selected && !c.sounding && op != Copy;
                 EXPECT_EQ(w->mix.clipboardClip != before, copied) << what;
-                EXPECT_EQ(w->pasteItem()->AutoEnable, copied) << what;
+                EXPECT_EQ(w->menu->pasteAllowed, copied) << what;
                 if (copied) {
                     EXPECT_EQ(w->mix.clipboardClip->name, "sel") << what;
                     EXPECT_NE(w->mix.clipboardClip, clip) << what;
@@ -78,13 +77,11 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
                 if (deleted) {
                     EXPECT_EQ(w->mix.selectedIndex, -1) << what;
                     EXPECT_EQ(w->mix.selectedLane, 0) << what;
-                    EXPECT_FALSE(clearItem()->AutoEnable) << what;
-                    EXPECT_FALSE(copyItem()->AutoEnable) << what;
-                    EXPECT_FALSE(cutItem()->AutoEnable) << what;
+                    EXPECT_FALSE(w->menu->clipSelected) << what;
                 }
                 if (c.sounding) {
                     EXPECT_EQ(w->mix.selectedLane, lane->lane()) << what;  // selection stays
-                    EXPECT_TRUE(clearItem()->AutoEnable) << what;          // and the handles
+                    EXPECT_TRUE(w->menu->clipSelected) << what;            // and the handles
                 }
             }
         }
@@ -100,13 +97,13 @@ TEST_F(ClipboardTest, ClearKeepsTheOrderOfTheOtherClips) {
     ASSERT_EQ(w->mix.selectedIndex, 2);
     ASSERT_EQ(w->statusLine->Text(), "b");
     w->mix.pasteTarget = {400, 1};
-    w->pasteItem()->AutoEnable = true;
+    w->menu->pasteAllowed = true;
     w->clear();
     EXPECT_EQ(w->laneView2->clips, (std::vector<ClipRef>{a, c}));
     EXPECT_EQ(w->statusLine->Text(), "");  // names no clip that is gone
     EXPECT_EQ(w->inPointHandle->Left(), -16);
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{400, 1}));
-    EXPECT_TRUE(w->pasteItem()->AutoEnable);
+    EXPECT_TRUE(w->menu->pasteAllowed);
 }
 
 TEST_F(ClipboardTest, PasteTestsTheEdgesAndTheCentre) {
@@ -242,11 +239,11 @@ TEST_F(ClipboardTest, CopyAtClickedLaneSpaceAndPasteThroughTheWindow) {
     auto clip = add(w->laneView1, 100, 120, "song");
     QTest::mouseClick(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(clip->x, 16));
     ASSERT_EQ(w->mix.selectedLane, 1);
-    w->copyChosen();
+    w->menu->copyAction->trigger();
     QTest::mouseClick(w->laneView2, Qt::LeftButton, Qt::NoModifier, QPoint(400, 16));
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{400, 2}));
-    EXPECT_TRUE(w->pasteItem()->AutoEnable);
-    w->pasteChosen();
+    EXPECT_TRUE(w->menu->pasteAllowed);
+    w->menu->pasteAction->trigger();
     ASSERT_EQ(w->laneView2->clips.size(), 1u);
     EXPECT_EQ(w->laneView2->clips[0]->x, 460);
     EXPECT_EQ(w->laneView2->clips[0]->name, "song");

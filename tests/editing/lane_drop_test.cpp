@@ -484,7 +484,7 @@ TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
     EXPECT_DOUBLE_EQ(moved.previewStart, 0);
     EXPECT_TRUE(selectionCleared());
     EXPECT_EQ(w->inPointHandle->Left(), -16);  // no selection, no handles
-    EXPECT_FALSE(w->clearItem()->AutoEnable);
+    EXPECT_FALSE(w->menu->clipSelected);
 }
 
 TEST_F(LaneDropTest, AClipDroppedPastTheTimelinesStartLiesAtTheStart) {

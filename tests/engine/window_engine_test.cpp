@@ -34,7 +34,7 @@ TEST_F(EngineWindowTest, PlayToggleSwapsIconAndTextAndForgetsOnStop) {
     w->play();
     EXPECT_TRUE(w->playDeck.running);
     EXPECT_EQ(w->playDeck.button->Icon(), pauseButtonPicture());
-    EXPECT_EQ(w->playItem()->Text(), "Stop");
+    EXPECT_EQ(w->menu->playAction->text(), "Stop");
     EXPECT_EQ(w->playDeck.current[0],
               nullptr);  // starting forgets the clips now sounding, not the last ones
     EXPECT_EQ(w->playDeck.current[1], nullptr);
@@ -43,7 +43,7 @@ TEST_F(EngineWindowTest, PlayToggleSwapsIconAndTextAndForgetsOnStop) {
     w->play();
     EXPECT_FALSE(w->playDeck.running);
     EXPECT_EQ(w->playDeck.button->Icon(), playButtonPicture());
-    EXPECT_EQ(w->playItem()->Text(), "Play");
+    EXPECT_EQ(w->menu->playAction->text(), "Play");
     EXPECT_EQ(w->playDeck.last[0], nullptr);
     EXPECT_EQ(w->playDeck.last[1], nullptr);
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 100);  // stopping leaves the head
@@ -55,13 +55,13 @@ TEST_F(EngineWindowTest, PreviewToggleKeepsSoundingClipsWhenStarting) {
     w->previewChosen();
     EXPECT_TRUE(w->previewDeck.running);
     EXPECT_EQ(w->previewDeck.button->Icon(), previewPauseButtonPicture());
-    EXPECT_EQ(w->previewItem()->Text(), "Stop Preview");
+    EXPECT_EQ(w->menu->previewAction->text(), "Stop Preview");
     EXPECT_EQ(w->previewDeck.current[0], clip);
     EXPECT_DOUBLE_EQ(clip->previewStart, 50);
     w->previewDeck.button->push();
     EXPECT_FALSE(w->previewDeck.running);
     EXPECT_EQ(w->previewDeck.button->Icon(), previewButtonPicture());
-    EXPECT_EQ(w->previewItem()->Text(), "Preview");
+    EXPECT_EQ(w->menu->previewAction->text(), "Preview");
     EXPECT_EQ(w->previewDeck.current[0], nullptr);
     EXPECT_EQ(w->previewDeck.last[1], nullptr);
 }

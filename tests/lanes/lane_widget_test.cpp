@@ -6,7 +6,6 @@
 #include "model/numtext.h"
 #include "platform/dragdrop.h"
 #include "platform/keyboard.h"
-#include "shell/menu.h"
 #include "shell/pictures.h"
 #include "support/app_fixture.h"
 
@@ -123,16 +122,14 @@ TEST_F(LaneTest, HandlesShowAndPark) {
     EXPECT_EQ(w->inPointGuide->Y1(), 37);
     EXPECT_EQ(w->inPointGuide->Y2(), 75);
     EXPECT_EQ(w->mix.document.saved, 0);
-    EXPECT_TRUE(copyItem()->AutoEnable);
-    EXPECT_TRUE(cutItem()->AutoEnable);
-    EXPECT_TRUE(clearItem()->AutoEnable);
+    EXPECT_TRUE(w->menu->clipSelected);
     w->laneView2->clearSelection();
     EXPECT_EQ(w->inPointHandle->Left(), -16);
     EXPECT_EQ(w->fadeInHandle->Left(), -16);
     EXPECT_EQ(w->outPointHandle->Left(), -10);
     EXPECT_EQ(w->fadeOutHandle->Left(), -10);
     EXPECT_EQ(w->inPointHandle->Top(), 36);  // tops stay
-    EXPECT_FALSE(copyItem()->AutoEnable);
+    EXPECT_FALSE(w->menu->clipSelected);
     // Nothing pressed on the lane: showing does nothing.
     w->laneView2->draggedClip = nullptr;
     w->mix.document.saved = 1;
@@ -191,7 +188,7 @@ TEST_F(LaneTest, AClickOnAClipTouchingItsNeighboursIsNoRefusedMove) {
         w->laneView1->MouseUp(at, 16);
         EXPECT_EQ(w->statusLine->Text(), c.refused ? "do not drop one track onto another" : "b");
         EXPECT_EQ(w->inPointHandle->Left() > 0, !c.refused);  // handles shown
-        EXPECT_EQ(clearItem()->AutoEnable, !c.refused);
+        EXPECT_EQ(w->menu->clipSelected, !c.refused);
         EXPECT_DOUBLE_EQ(b->centre, c.left + c.width / 2);  // not moved
         EXPECT_EQ(w->mix.selectedIndex, 2);
     }

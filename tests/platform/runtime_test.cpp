@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "platform/application.h"
+#include "platform/runtime.h"
 
 namespace {
 

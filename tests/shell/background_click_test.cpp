@@ -27,12 +27,12 @@ TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
     EXPECT_EQ(w->previewDeck.last[0], nullptr);
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 230);
     EXPECT_DOUBLE_EQ(clip->previewStart, 30);
-    EXPECT_EQ(w->previewItem()->Text(), "Stop Preview");
+    EXPECT_EQ(w->menu->previewAction->text(), "Stop Preview");
     EXPECT_EQ(w->mix.selectedIndex, -1);
     EXPECT_EQ(w->mix.selectedLane, 0);
     EXPECT_TRUE(w->statusLine->Text().isEmpty());
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
-    EXPECT_FALSE(w->pasteItem()->AutoEnable);
+    EXPECT_FALSE(w->menu->pasteAllowed);
     EXPECT_EQ(w->lane1Border->LineColor(), grey);
     w->preview();  // the menu bar outlives the window: leave its item saying "Preview"
 }
@@ -59,7 +59,7 @@ TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
     EXPECT_EQ(w->lane1Border->LineColor(), orange);
     EXPECT_EQ(w->lane2Border->LineColor(), grey);
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{120, 1}));
-    EXPECT_TRUE(w->pasteItem()->AutoEnable);
+    EXPECT_TRUE(w->menu->pasteAllowed);
     EXPECT_EQ(w->activeLane, 1);
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 120);
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 100);

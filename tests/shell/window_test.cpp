@@ -1,11 +1,9 @@
 #include <QApplication>
 #include <QImage>
+#include <QMenuBar>
 #include <QWindow>
 
-#include "platform/application.h"
 #include "platform/filetypes.h"
-#include "shell/app.h"
-#include "shell/menu.h"
 #include "shell/pictures.h"
 #include "support/app_fixture.h"
 
@@ -224,111 +222,127 @@ TEST_F(WindowTest, ScreenshotShowsHeadsAndRuler) {
 
 // ---- Menus -----------------------------------------------------------------------------------
 
-TEST(MenuBar, ItemsTextsShortcutsAndFlags) {
-    testsupport::ensureApp();
+TEST_F(WindowTest, MenusShowTheirItemsInOrderWithShortcutsAndEnabledStates) {
+    const MainMenu& m = *w->menu;
     struct Row {
-        const char *parent, *name, *text, *shortcut;
-        bool autoEnable;
+        QAction* action;  // nullptr: a separator
+        const char *text, *shortcut;
+        bool enabled;  // in the open menu, at start
     };
-    const Row rows[] = {
-        {"fileMenu", "quitItem", "Quit", "Cmd+Q", true},
-        {"fileMenu", "newItem", "New Window", "Cmd+N", true},
-        {"fileMenu", "fileSeparator1", "-", "", true},
-        {"fileMenu", "openItem", "Open Playlist", "Cmd+O", true},
-        {"fileMenu", "openFolderItem", "Open Folder", "", true},
-        {"fileMenu", "fileSeparator2", "-", "", true},
-        {"fileMenu", "saveItem", "Save Playlist", "Cmd+S", true},
-        {"fileMenu", "saveAsItem", "Save Playlist as", "", true},
-        {"editMenu", "undoItem", "Undo", "Cmd+Z", false},
-        {"editMenu", "editSeparator", "-", "", false},
-        {"editMenu", "cutItem", "Cut", "Cmd+X", false},
-        {"editMenu", "copyItem", "Copy", "Cmd+C", false},
-        {"editMenu", "pasteItem", "Paste", "Cmd+V", false},
-        {"editMenu", "clearItem", "Clear", "", false},
-        {"editMenu", "preferencesItem", "Preferences", "", false},
-        {"extrasMenu", "playItem", "Play", "Cmd+P", true},
-        {"extrasMenu", "previewItem", "Preview", "", true},
-        {"extrasMenu", "dropPreviewItem", "Drop Preview", "Cmd+D", true},
-        {"extrasMenu", "aboutItem", "About Vontalix", "", true},
+    const struct {
+        QMenu* menu;
+        const char* title;
+        std::vector<Row> rows;
+    } menus[] = {
+        {m.fileMenu,
+         "File",
+         {{m.quitAction, "Quit", "Ctrl+Q", true},
+          {m.newAction, "New Window", "Ctrl+N", true},
+          {nullptr, "", "", false},
+          {m.openAction, "Open Playlist", "Ctrl+O", true},
+          {m.openFolderAction, "Open Folder", "", true},
+          {nullptr, "", "", false},
+          {m.saveAction, "Save Playlist", "Ctrl+S", true},
+          {m.saveAsAction, "Save Playlist as", "", true}}},
+        {m.editMenu,
+         "Edit",
+         {{m.undoAction, "Undo", "Ctrl+Z", false},
+          {nullptr, "", "", false},
+          {m.cutAction, "Cut", "Ctrl+X", false},
+          {m.copyAction, "Copy", "Ctrl+C", false},
+          {m.pasteAction, "Paste", "Ctrl+V", false},
+          {m.clearAction, "Clear", "", false},
+          {m.preferencesAction, "Preferences", "", true}}},
+        {m.extrasMenu,
+         "Extras",
+         {{m.playAction, "Play", "Ctrl+P", true},
+          {m.previewAction, "Preview", "", true},
+          {m.dropPreviewAction, "Drop Preview", "Ctrl+D", true},
+          {m.aboutAction, "About Vontalix", "", true}}},
     };
-    Menu* bar = Menu::instance();
-    EXPECT_EQ(bar, Menu::instance());
-    ASSERT_EQ(bar->Count(), 3);
-    EXPECT_EQ(bar->Item(0)->Text(), "File");
-    EXPECT_EQ(bar->Item(1)->Text(), "Edit");
-    EXPECT_EQ(bar->Item(2)->Text(), "Extras");
-    std::map<QString, int> position;
-    for (const Row& r : rows) {
-        platform::MenuItem* parent = bar->Child(r.parent);
-        ASSERT_NE(parent, nullptr);
-        platform::MenuItem* item = bar->_Lookup(r.name);
-        ASSERT_NE(item, nullptr) << r.name;
-        EXPECT_EQ(item->parent(), parent) << r.name;
-        EXPECT_EQ(item->Text(), r.text) << r.name;
-        EXPECT_EQ(item->KeyboardShortcut(), r.shortcut) << r.name;
-        EXPECT_EQ(item->AutoEnable, r.autoEnable) << r.name;
-        EXPECT_EQ(parent->Item(position[r.parent]++), item) << r.name;  // order
+    QMenuBar* bar = w->menuBar();
+    EXPECT_FALSE(bar->isNativeMenuBar());
+    ASSERT_EQ(bar->actions().size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const auto& menu = menus[i];
+        EXPECT_EQ(bar->actions()[i], menu.menu->menuAction());
+        EXPECT_EQ(menu.menu->title(), menu.title);
+        const QList<QAction*> items = menu.menu->actions();
+        ASSERT_EQ(items.size(), static_cast<qsizetype>(menu.rows.size())) << menu.title;
+        emit menu.menu->aboutToShow();
+        for (size_t j = 0; j < menu.rows.size(); ++j) {
+            const Row& row = menu.rows[j];
+            QAction* item = items[j];
+            if (!row.action) {
+                EXPECT_TRUE(item->isSeparator()) << menu.title << j;
+                continue;
+            }
+            EXPECT_EQ(item, row.action) << row.text;
+            EXPECT_EQ(item->text(), row.text);
+            EXPECT_EQ(item->shortcut(), QKeySequence(row.shortcut)) << row.text;
+            EXPECT_EQ(item->shortcutContext(), Qt::WindowShortcut) << row.text;
+            EXPECT_EQ(item->menuRole(), QAction::NoRole) << row.text;
+            EXPECT_EQ(item->isEnabled(), row.enabled) << row.text;
+        }
+        // Closed, every item takes its shortcut, so a dimmed one's key reaches no key command.
+        emit menu.menu->aboutToHide();
+        for (QAction* item : items) EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
     }
-    EXPECT_EQ(bar->_Lookup("menuSeparator5"), nullptr);
-    EXPECT_EQ(bar->_Lookup("quitItem")->kind(), platform::MenuKind::Quit);
-    EXPECT_EQ(bar->_Lookup("playItem")->keySequence(), QKeySequence("Ctrl+P"));
 }
 
-TEST_F(WindowTest, EnabledItemsAtStart) {
-    App::instance()->enablePass();
-    const char* enabled[] = {"quitItem",        "newItem",    "openItem",       "openFolderItem",
-                             "saveItem",        "saveAsItem", "playItem",       "previewItem",
-                             "dropPreviewItem", "aboutItem",  "preferencesItem"};
-    const char* disabled[] = {"undoItem", "cutItem", "copyItem", "pasteItem", "clearItem"};
-    for (const char* n : enabled) EXPECT_TRUE(w->MenuBar()->_Lookup(n)->Enabled()) << n;
-    for (const char* n : disabled) EXPECT_FALSE(w->MenuBar()->_Lookup(n)->Enabled()) << n;
-    // Copy becomes available once its flag is set.
-    w->copyItem()->AutoEnable = true;
-    App::instance()->enablePass();
-    EXPECT_TRUE(w->copyItem()->Enabled());
-    w->copyItem()->AutoEnable = false;
+TEST_F(WindowTest, EditItemsWorkWhileTheMenuOffersThem) {
+    MainMenu& m = *w->menu;
+    const auto laneWithClip = [&] {
+        w->laneView1->addNewClip(nullptr, 10, 16, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
+        w->mix.selectedLane = 1;
+        w->mix.selectedIndex = 0;
+        w->laneView1->draggedClip = w->laneView1->clips[0];
+    };
+    const struct {
+        bool clipSelected, pasteAllowed;
+    } cases[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.clipSelected << c.pasteAllowed);
+        w->init();
+        laneWithClip();
+        m.clipSelected = c.clipSelected;
+        m.pasteAllowed = c.pasteAllowed;
+        emit m.editMenu->aboutToShow();
+        EXPECT_FALSE(m.undoAction->isEnabled());
+        for (QAction* a : {m.cutAction, m.copyAction, m.clearAction})
+            EXPECT_EQ(a->isEnabled(), c.clipSelected) << a->text().toStdString();
+        EXPECT_EQ(m.pasteAction->isEnabled(), c.pasteAllowed);
+        emit m.editMenu->aboutToHide();
+        // Chosen by its shortcut, an item the menu would show dimmed does nothing.
+        m.copyAction->trigger();
+        EXPECT_EQ(w->mix.clipboardClip != nullptr, c.clipSelected);
+        EXPECT_EQ(m.pasteAllowed, c.pasteAllowed || c.clipSelected);  // a copy offers Paste
+        m.pasteAllowed = c.pasteAllowed;
+        m.clearAction->trigger();
+        EXPECT_EQ(w->laneView1->clips.empty(), c.clipSelected);
+        w->mix.pasteTarget = {400, 2};
+        m.pasteAction->trigger();
+        EXPECT_EQ(w->laneView2->clips.size(), c.clipSelected && c.pasteAllowed ? 1u : 0u);
+        w->mix.clipboardClip = nullptr;
+    }
 }
 
-TEST_F(WindowTest, HandlersFallThroughFromWindowToApplication) {
-    int windowCalls = 0, appCalls = 0;
-    w->_AddMenuHandler("aboutItem", [&] {
-        ++windowCalls;
-        return false;
-    });
-    App::instance()->_AddMenuHandler("aboutItem", [&] {
-        ++appCalls;
-        return false;
-    });
-    App::instance()->dispatch(*w->aboutItem());
-    EXPECT_EQ(windowCalls, 1);
-    EXPECT_EQ(appCalls, 1);
-    // A window handler that consumes the command stops it there.
-    w->_AddMenuHandler("aboutItem", [&] {
-        ++windowCalls;
-        return true;
-    });
-    App::instance()->dispatch(*w->aboutItem());
-    EXPECT_EQ(windowCalls, 2);
-    EXPECT_EQ(appCalls, 1);
-    _ApplicationAddMenuHandlers();  // restore the real handlers
-}
-
-TEST_F(WindowTest, MenuCommandsReachTheirHandlers) {
-    // Names are matched to items without regard to case: "copyItem" serves copyItem.
-    for (const char* n : {"playItem", "previewItem", "saveItem", "saveAsItem", "clearItem",
-                          "copyItem", "pasteItem", "cutItem", "openFolderItem", "aboutItem"}) {
-        EXPECT_TRUE(w->hasMenuHandler(n)) << n;
-    }
-    for (const char* n :
-         {"newItem", "openItem", "preferencesItem", "aboutItem", "dropPreviewItem"}) {
-        EXPECT_TRUE(App::instance()->hasMenuHandler(n)) << n;
-    }
-    EXPECT_TRUE(w->hasMenuHandler("libraryItem"));
-    EXPECT_EQ(w->MenuBar()->_Lookup("libraryItem"), nullptr);
+TEST_F(WindowTest, MenuCommandsReachTheMainWindow) {
     // Save Playlist as forgets the path before saving.
     w->mix.document.path = "/tmp/x.txt";
-    App::instance()->dispatch(*w->saveAsItem());
+    w->menu->saveAsAction->trigger();
     EXPECT_TRUE(w->mix.document.path.isEmpty());
+    // Quit closes the window through its close guard: a cancelled save prompt keeps it open.
+    w->show();
+    w->laneView1->addNewClip(nullptr, 10, 16, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
+    w->mix.document.saved = 0;
+    answers = {platform::DialogAnswer::Cancel, platform::DialogAnswer::Alternate};
+    w->menu->quitAction->trigger();
+    EXPECT_TRUE(w->isVisible());
+    ASSERT_EQ(shownDialogs.size(), 1u);
+    EXPECT_EQ(shownDialogs[0].message, "Save Playlist?");
+    w->menu->quitAction->trigger();  // "Don't save"
+    EXPECT_FALSE(w->isVisible());
 }
 
 // ---- File types and pictures -----------------------------------------------------------------

@@ -3,16 +3,16 @@
 #include <QApplication>
 
 #include "platform/keyboard.h"
-#include "shell/app.h"
+#include "shell/filetypes.h"
 #include "windows/window_logic.h"
 
 namespace testsupport {
 
 void ensureApp() {
-    if (App::instance()) return;
-    _InitFileTypes();
-    _NewAppInstance();
-    _ApplicationAddMenuHandlers();
+    static bool started = false;
+    if (started) return;
+    started = true;
+    FileTypes::registerAll();
 }
 
 MainWindow* freshWindow() {

@@ -1,6 +1,6 @@
 #pragma once
-// A started program for widget tests: file types, the application object with its menu bar, and
-// a fresh main window per test. Dialogs answer from a script instead of appearing.
+// A started program for widget tests: file types and a fresh main window per test. Dialogs
+// answer from a script instead of appearing.
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ class AppFixture : public ::testing::Test {
     std::deque<QString> openFiles, saveFiles, folders;
 };
 
-// Makes sure the application object exists (built once per test program).
+// Makes sure the file types are registered (once per test program).
 void ensureApp();
 
 // A new main window in place of any earlier one (closed without the save prompt).
