@@ -16,7 +16,8 @@ void setEditItems(bool on) {
 void MainWindow::showHandles(const Clip& clip, int laneTop) {
     const int T = laneTop;
     setEditItems(true);
-    const lanes::HandlePlaces at = lanes::handlePlaces(clip, T, inPointHandle->Height());
+    const lanes::HandlePlaces at =
+        lanes::handlePlaces(clip, mix.scrollX, T, inPointHandle->Height());
     inPointGuide->setPoints(-100, T - 8, -100, T + 30);
     inPointHandle->setLeft(at.inPointLeft);
     inPointHandle->setTop(at.topRow);
