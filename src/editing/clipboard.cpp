@@ -2,7 +2,6 @@
 
 #include "editing/selection.h"
 #include "model/drop_logic.h"
-#include "model/lane_logic.h"
 
 namespace editing {
 
