@@ -20,8 +20,7 @@ void fillLanes(MainWindow* w, const QString& path) {
     for (int lane = 1; lane <= 2; ++lane) {
         for (int i = 0; i < 250; ++i) {
             const double left = i * 100.0 + (lane == 2 ? 50 : 0) - 12000;
-            w->lane(lane)->addNewClip(nullptr, left, 16, "clip", 100, path, lane, 10, 90, 0, 100,
-                                      0);
+            w->lane(lane)->addNewClip(nullptr, left, "clip", 100, path, lane, 10, 90, 0, 100, 0);
         }
     }
     media::testing::waitForClipMovies();
@@ -66,8 +65,8 @@ void BM_TickThatStartsClips(benchmark::State& state) {
     MainWindow* w = freshWindow();
     for (int lane = 1; lane <= 2; ++lane)
         for (int i = 0; i < 250; ++i)
-            w->lane(lane)->addNewClip(nullptr, i * 100.0, 16, "clip", 100,
-                                      files[(i + 2 * lane) % 4], lane, 10, 90, 0, 100, 0);
+            w->lane(lane)->addNewClip(nullptr, i * 100.0, "clip", 100, files[(i + 2 * lane) % 4],
+                                      lane, 10, 90, 0, 100, 0);
     if (!media::testing::waitForClipMovies()) {
         state.SkipWithError("the movies were not opened");
         return;

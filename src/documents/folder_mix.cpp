@@ -36,8 +36,6 @@ namespace documents {
 
 namespace {
 
-constexpr double kClipCentreY = 16;
-
 // The one measurement of a folder's file: what it is, its length and its label.
 MeasuredFile measureFolderFile(const QString& path) {
     if (!editing::isRegularFile(path)) return {MeasuredFile::Kind::NotAFile, 0, 0, nullptr};
@@ -55,8 +53,8 @@ void addFolderClip(model::Mix& mix, const ClipPlace& place, const FolderEntry& e
     const double width = place.width;
     platform::PictureRef picture =
         clipPictureOrSay(entry.name, width, place.fadeInEnd, place.fadeOutStart, 0, width, label);
-    mix.addNewClip(place.lane, std::move(picture), place.left, kClipCentreY, entry.name, width,
-                   entry.path, place.lane, place.fadeInEnd, place.fadeOutStart, 0, width, label);
+    mix.addNewClip(place.lane, std::move(picture), place.left, entry.name, width, entry.path,
+                   place.lane, place.fadeInEnd, place.fadeOutStart, 0, width, label);
 }
 
 // The watch cursor over the window while a run lasts; the arrow afterwards, however the run

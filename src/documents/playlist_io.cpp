@@ -91,10 +91,9 @@ RecordLoad layRecord(model::Mix& mix, const PlaylistRecord& record) {
                                                     p.inpoint, p.outpoint, p.label);
     if (!picture) return RecordLoad::NoPicture;
     const ClipRef clip =
-        mix.addNewClip(record.lane, std::move(picture), p.left, p.y, p.name, p.duration, p.path,
-                       p.lane, p.fadeInEnd, p.fadeOutStart, p.inpoint, p.outpoint, p.label);
+        mix.addNewClip(record.lane, std::move(picture), p.left, p.name, p.duration, p.path, p.lane,
+                       p.fadeInEnd, p.fadeOutStart, p.inpoint, p.outpoint, p.label);
     clip->centre = p.centre;
-    clip->x = p.centre - mix.scrollX;
     return RecordLoad::Loaded;
 }
 

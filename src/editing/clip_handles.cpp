@@ -7,7 +7,8 @@
 namespace editing {
 
 void releaseHandleAt(model::Mix& mix, EditHost& host, Handle handle, int hotSpot) {
-    if (const ClipRef clip = selectedClip(mix, host)) releaseHandle(handle, *clip, hotSpot);
+    if (const ClipRef clip = selectedClip(mix, host))
+        releaseHandle(handle, *clip, hotSpot, mix.scrollX);
     host.redrawSelection();
 }
 

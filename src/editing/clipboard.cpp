@@ -2,7 +2,6 @@
 
 #include "editing/selection.h"
 #include "model/drop_logic.h"
-#include "model/lane_logic.h"
 
 namespace editing {
 
@@ -27,7 +26,6 @@ bool copySelectedClip(model::Mix& mix, const EditHost& host) {
     // A clip of its own that belongs to no lane; paste takes place and lane from the target.
     auto c = std::make_shared<Clip>();
     c->image = source->image;
-    c->y = source->y;
     c->name = source->name;
     c->path = source->path;
     c->lengthPx = source->lengthPx;
@@ -55,13 +53,12 @@ void pasteClipboardClip(model::Mix& mix, EditHost& host) {
     } else if (target != 0) {
         const Clip& c = *mix.clipboardClip;
         const std::vector<ClipRef>& clips = mix.lane(target);
-        if (!lanes::lineHit(clips, pos) && !lanes::lineHit(clips, pos + c.lengthPx) &&
-            !lanes::lineHit(clips, pos + c.lengthPx / 2)) {
+        if (placeIsFree(clips, pos, c.lengthPx, mix.scrollX)) {
             mix.addNewClip(target,
                            host.makeClipPicture(c.name, c.lengthPx, c.fadeInEnd, c.fadeOutStart,
                                                 c.inPoint, c.outPoint, c.label),
-                           pos, 16, c.name, c.lengthPx, c.path, laneNumber, c.fadeInEnd,
-                           c.fadeOutStart, c.inPoint, c.outPoint, c.label);
+                           pos, c.name, c.lengthPx, c.path, laneNumber, c.fadeInEnd, c.fadeOutStart,
+                           c.inPoint, c.outPoint, c.label);
         } else {
             host.setStatusText(kOverlapRefusedText);
         }

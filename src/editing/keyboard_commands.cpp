@@ -69,7 +69,7 @@ void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls) {
     const int lane = mix.selectedLane;
     const NudgeKeys keys{Keyboard::AsyncKeyDown(key::kLeft), Keyboard::AsyncKeyDown(key::kRight),
                          Keyboard::AsyncShiftKey()};
-    if (!nudge(mix.lane(lane), *clip, keys)) host.setStatusText(kOverlapRefusedText);
+    if (!nudge(mix.lane(lane), *clip, keys, mix.scrollX)) host.setStatusText(kOverlapRefusedText);
     host.redrawLane(lane);
     host.showHandles(lane);
 }

@@ -23,8 +23,6 @@ namespace editing {
 
 namespace {
 
-constexpr double kClipCentreY = 16;
-
 // The program's own Shift drag of a clip out of the other lane. The drag names the clip by its
 // identity, so a clip that was moved or deleted meanwhile is never confused with another one; a
 // clip dropped back on its own lane, a drag from another process and any foreign data are
@@ -42,7 +40,7 @@ void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
     // Grabbed far right of its edge, the clip could land before the timeline's start: its left
     // edge stops there, as in a drag along the lane.
     const double left = std::max<double>(item.DropLeft(), -mix.scrollX);
-    if (!placeIsFree(mix.lane(target), left, clip->lengthPx)) {
+    if (!placeIsFree(mix.lane(target), left, clip->lengthPx, mix.scrollX)) {
         host.setStatusText(kOverlapRefusedText);
         return;
     }
@@ -61,8 +59,8 @@ void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
         host.makeClipPicture(clip->name, length, fadeInEnd, fadeOutStart, start, stop, clip->label);
     if (!picture) return;
     if (move) source.erase(source.begin() + index);
-    mix.addNewClip(target, std::move(picture), left, kClipCentreY, clip->name, length, clip->path,
-                   target, fadeInEnd, fadeOutStart, start, stop, clip->label);
+    mix.addNewClip(target, std::move(picture), left, clip->name, length, clip->path, target,
+                   fadeInEnd, fadeOutStart, start, stop, clip->label);
 }
 
 // The file a drop names: text first (a file URL or an absolute path naming a regular file), then a
@@ -135,14 +133,14 @@ bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item)
     }
     const QString name = droppedClipName(displayName, absolute);
     const double left = item.DropLeft();
-    if (!placeIsFree(mix.lane(target), left, length)) {
+    if (!placeIsFree(mix.lane(target), left, length, mix.scrollX)) {
         host.setStatusText(kOverlapRefusedText);
         return true;
     }
     platform::PictureRef picture = host.makeClipPicture(name, length, 0, length, 0, length, label);
     if (!picture) return false;  // the picture maker has said why
-    mix.addNewClip(target, std::move(picture), left, kClipCentreY, name, length, absolute, target,
-                   0, length, 0, length, label);
+    mix.addNewClip(target, std::move(picture), left, name, length, absolute, target, 0, length, 0,
+                   length, label);
     if (dragFiles > 1) {
         host.setStatusText(QStringLiteral("Only the first of the ") + Str(int32_t(dragFiles)) +
                            QStringLiteral(" dropped files was taken: \"") + displayName +

@@ -32,7 +32,8 @@ void moveHead(Deck& deck, double x, int viewWidth, double scrollX) {
 void setStartOffsets(Deck& deck, const model::Mix& mix, double pos) {
     if (deck.looks.newStartForgetsClips) deck.current = {};
     for (const std::vector<ClipRef>& clips : mix.lanes)
-        assignStartOffsets(clips, lanes::lineHit(clips, deck.headX), pos, deck.traits.startOffset);
+        assignStartOffsets(clips, lanes::lineHit(clips, deck.headX, mix.scrollX), pos, mix.scrollX,
+                           deck.traits.startOffset);
 }
 
 }  // namespace engine

@@ -12,7 +12,7 @@ void routePlayer(platform::MoviePlayer* player, int32_t device) {
     if (const media::MovieRef movie = player->Movie()) routeSoundTracks(*movie, device);
 }
 
-int32_t playerOutput(platform::MoviePlayer* player) {
+int32_t playerOutput(const platform::MoviePlayer* player) {
     if (!player) return 0;
     const media::MovieRef movie = player->Movie();
     return movie ? firstSoundOutput(*movie) : 0;

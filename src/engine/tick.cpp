@@ -124,16 +124,18 @@ double untilNextSecond(double seconds) { return std::floor(seconds) + 1 - second
 // Runs one step of the deck; returns how long the tick may pause after it.
 double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck) {
     WindowPlayer p1(host, *deck.players[0]), p2(host, *deck.players[1]);
-    // Each probe holds one pointer: it fits in the function object without allocating.
+    // Each probe holds a pointer and the scroll: it fits in the function object without
+    // allocating.
     using Clips = std::vector<ClipRef>;
-    auto probe = [](const Clips* clips) {
-        return [clips](double x) { return lanes::lineHit(*clips, x); };
+    const double scrollX = mix.scrollX;
+    auto probe = [scrollX](const Clips* clips) {
+        return [clips, scrollX](double x) { return lanes::lineHit(*clips, x, scrollX); };
     };
-    auto next = [](const Clips* clips) {
-        return [clips](double x) { return lanes::nextHit(*clips, x); };
+    auto next = [scrollX](const Clips* clips) {
+        return [clips, scrollX](double x) { return lanes::nextHit(*clips, x, scrollX); };
     };
-    auto mark = [](const Clips* clips) {
-        return [clips](double x) { return lanes::nextMark(*clips, x); };
+    auto mark = [scrollX](const Clips* clips) {
+        return [clips, scrollX](double x) { return lanes::nextMark(*clips, x, scrollX); };
     };
     const Clips* lane1 = &mix.lane(1);
     const Clips* lane2 = &mix.lane(2);
@@ -143,7 +145,7 @@ double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck
                                                            probe(lane2), next(lane2), mark(lane2)}};
     const double zoom = static_cast<double>(mix.pixelsPerSecond);
     const engine::DeckStepResult r =
-        engine::deckStep(deck.traits, lanes, deck.headX, zoom, host.previewOutputDevice());
+        engine::deckStep(deck.traits, lanes, deck.headX, scrollX, zoom, host.previewOutputDevice());
 
     double pause = std::min({kLongestPause, r.quietSeconds, untilNextHalfPixel(r.head, zoom)});
     for (int i = 0; i < 2; ++i) {

@@ -42,7 +42,7 @@ void LaneView::Redraw(Graphics& g, double x, double y, double w, double h) {
     std::vector<lanes::PicturePlace> places;
     for (const ClipRef& c : clips) {
         const double W = lanes::pictureWidth(*c), H = lanes::pictureHeight(*c);
-        const double L = c->x - W / 2, T = c->y - H / 2;
+        const double L = c->visibleCentre(mix_.scrollX) - W / 2, T = kClipCentreY - H / 2;
         if (x < L + W && L < x + w && y < T + H && T < y + h && c->image) {
             places.push_back({c->image.get(), whole(L), whole(T), whole(W), whole(H)});
         }
@@ -55,7 +55,7 @@ void LaneView::Redraw(Graphics& g, double x, double y, double w, double h) {
 void LaneView::refreshClip(const ClipRef& clip) {
     if (!clip) return;
     const int W = lanes::pictureWidth(*clip), H = lanes::pictureHeight(*clip);
-    const int L = whole(clip->x - W / 2.0), T = clip->y - H / 2;
+    const int L = whole(clip->visibleCentre(mix_.scrollX) - W / 2.0), T = kClipCentreY - H / 2;
     if (backBuffer) {
         Graphics bg(*backBuffer);
         Redraw(bg, L, T, W, H);
@@ -63,9 +63,11 @@ void LaneView::refreshClip(const ClipRef& clip) {
     RefreshRect(L, T, W, H);
 }
 
-ClipRef LaneView::clipAt(double x, double y) const { return lanes::picHit(clips, x, y); }
+ClipRef LaneView::clipAt(double x, double y) const {
+    return lanes::picHit(clips, x, y, mix_.scrollX);
+}
 
-ClipRef LaneView::clipUnder(double x) const { return lanes::lineHit(clips, x); }
+ClipRef LaneView::clipUnder(double x) const { return lanes::lineHit(clips, x, mix_.scrollX); }
 
 void LaneView::refreshAll() {
     prepareBuffer();

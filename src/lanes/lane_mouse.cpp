@@ -25,7 +25,7 @@ bool LaneView::MouseDown(int x, int y) {
         if (soundingOnPlayDeck(draggedClip)) return false;
         // Carry the clip out of the lane; the other lane's drop takes it by its identity.
         const ClipRef clip = draggedClip;
-        const int left = whole(clip->x - clip->lengthPx / 2);
+        const int left = whole(clip->visibleLeft(mix_.scrollX));
         dragToDelete = indexOf(clip.get());
         host_.shiftDragStarted(clip->lane);
         // The drag shows the clip around the press, at most a few screens of it: a day-long
@@ -49,7 +49,6 @@ bool LaneView::MouseDown(int x, int y) {
     showHandles();
     redrawPictures();
     lastMouseX = x;
-    pressX = draggedClip->x;
     pressCentre = draggedClip->centre;
     bringToFront(draggedClip);
     return true;
@@ -61,16 +60,15 @@ void LaneView::MouseDrag(int x, int) {
     Clip& c = *draggedClip;
     // The clip's left edge stops at the start of the timeline.
     const double step = lanes::stepClampedAtStart(c, x - lastMouseX);
-    const double oldX = c.x;
+    const double oldX = c.visibleCentre(mix_.scrollX);
     const double newX = oldX + step;
     const lanes::Rect r = lanes::dragRepaintRect(whole(oldX), whole(newX), lanes::pictureWidth(c),
-                                                 lanes::pictureHeight(c), c.y);
+                                                 lanes::pictureHeight(c), kClipCentreY);
     prepareBuffer();
     c.centre += step;
-    c.x = newX;
     if (step != 0 && Keyboard::AsyncCommandKey() && playDeck_.headX < newX - c.lengthPx / 2) {
         if (LaneView* lane1 = host_.lane(1), *lane2 = host_.lane(2); lane1 && lane2)
-            lanes::shiftClipsRight(*lane1, *lane2, step, newX);
+            lanes::shiftClipsRight(*lane1, *lane2, step, c.centre);
     }
     if (backBuffer) {
         platform::Graphics bg(*backBuffer);
@@ -102,16 +100,15 @@ void LaneView::MouseUp(int, int) {
         clearSelection();
         return;
     }
-    if (control && playDeck_.headX < clip->x - clip->lengthPx / 2 && !soundingOnPlayDeck(clip)) {
+    if (control && playDeck_.headX < clip->visibleLeft(mix_.scrollX) && !soundingOnPlayDeck(clip)) {
         clearSelection();
         if (LaneView* lane1 = host_.lane(1), *lane2 = host_.lane(2); lane1 && lane2)
-            lanes::swapClipsFrom(*lane1, *lane2, clip->x);
+            lanes::swapClipsFrom(*lane1, *lane2, clip->centre);
         return;
     }
     // Every release is probed, also that of a clip whose centre stood at 0.
-    if (lanes::releaseCollides(clips, *clip)) {
+    if (lanes::releaseCollides(clips, *clip, mix_.scrollX)) {
         host_.reportOverlap();
-        clip->x = pressX;
         clip->centre = pressCentre;
         clearSelection();
         refreshAll();
@@ -132,10 +129,7 @@ void lanes::shiftClipsRight(LaneView& lane1, LaneView& lane2, double delta, doub
     for (LaneView* lane : {&lane1, &lane2}) {
         for (int i = static_cast<int>(lane->clips.size()) - 1; i >= 0; --i) {
             Clip& c = *lane->clips[i];
-            if (c.x > from) {
-                c.x += delta;
-                c.centre += delta;
-            }
+            if (c.centre > from) c.centre += delta;
         }
     }
     lane1.refreshAll();
@@ -146,7 +140,7 @@ void lanes::swapClipsFrom(LaneView& lane1, LaneView& lane2, double from) {
     auto move = [from](LaneView& src, LaneView& dst, int lane) {
         for (int i = static_cast<int>(src.clips.size()) - 1; i >= 0; --i) {
             ClipRef c = src.clips[i];
-            if (c->x >= from && c->lane == lane) {
+            if (c->centre >= from && c->lane == lane) {
                 dst.clips.push_back(c);
                 src.clips.erase(src.clips.begin() + i);
             }

@@ -17,10 +17,10 @@ int LaneView::indexOf(const Clip* clip) const { return mix_.indexOf(lane_, clip)
 
 void LaneView::addClip(const ClipRef& clip) { mix_.addClip(lane_, clip); }
 
-void LaneView::addNewClip(platform::PictureRef image, double left, double y, const QString& name,
+void LaneView::addNewClip(platform::PictureRef image, double left, const QString& name,
                           double length, const QString& path, double lane, double fadeInEnd,
                           double fadeOutStart, double start, double stop, int32_t label) {
-    mix_.addNewClip(lane_, std::move(image), left, y, name, length, path, lane, fadeInEnd,
+    mix_.addNewClip(lane_, std::move(image), left, name, length, path, lane, fadeInEnd,
                     fadeOutStart, start, stop, label);
 }
 

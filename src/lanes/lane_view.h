@@ -29,9 +29,9 @@ class LaneView : public platform::Canvas {
 
     // Adds the clip unless this very object is already on the lane; marks the document changed.
     void addClip(const ClipRef& clip);
-    void addNewClip(platform::PictureRef image, double left, double y, const QString& name,
-                    double length, const QString& path, double lane, double fadeInEnd,
-                    double fadeOutStart, double start, double stop, int32_t label);
+    void addNewClip(platform::PictureRef image, double left, const QString& name, double length,
+                    const QString& path, double lane, double fadeInEnd, double fadeOutStart,
+                    double start, double stop, int32_t label);
     void Redraw(platform::Graphics& g, double x, double y, double w, double h);
     ClipRef clipAt(double x, double y) const;
     void prepareBuffer();
@@ -47,7 +47,6 @@ class LaneView : public platform::Canvas {
     ClipRef draggedClip;
     platform::PictureRef backBuffer;
     int32_t lastMouseX = 0;
-    double pressX = 0;
     int32_t dragToDelete = 0;
     double pressCentre = 0;
 
@@ -65,8 +64,9 @@ class LaneView : public platform::Canvas {
 };
 
 namespace lanes {
-// Every clip of both lanes whose centre lies right of `from` moves by delta.
+// Every clip of both lanes whose centre lies right of `from` (on the timeline) moves by delta.
 void shiftClipsRight(LaneView& lane1, LaneView& lane2, double delta, double from);
-// Every clip at or right of `from` goes to the other lane, laid above the clips there.
+// Every clip whose centre lies at or right of `from` (on the timeline) goes to the other lane,
+// laid above the clips there.
 void swapClipsFrom(LaneView& lane1, LaneView& lane2, double from);
 }  // namespace lanes

@@ -13,13 +13,11 @@ namespace media {
 class ClipMovie;
 }
 
+// Every clip stands at the same height: its picture's vertical centre on the lane.
+inline constexpr int32_t kClipCentreY = 16;
+
 struct Clip {
     platform::PictureRef image;  // lengthPx (whole pixels, at least 1) wide, 30 high
-    // Visible centre on the lane, always centre - scrollX exactly: a clip's place is never
-    // rounded, so what plays, what is saved and what is exported agree to the sample; drawing
-    // takes whole pixels from it.
-    double x = 0;
-    int32_t y = 0;            // vertical centre on the lane (16)
     QString name;             // display name
     QString path;             // absolute path of the media file
     double lengthPx = 0;      // length: the whole media duration
@@ -35,6 +33,13 @@ struct Clip {
     // The file opened as a movie, once, off the user-interface thread; shared by every clip of
     // the file. nullptr until a lane takes the clip.
     std::shared_ptr<media::ClipMovie> movie;
+
+    // Where the centre stands on a lane scrolled by scrollX, exactly: a clip's place is never
+    // rounded, so what plays, what is saved and what is exported agree to the sample; drawing
+    // takes whole pixels from it.
+    double visibleCentre(double scrollX) const { return centre - scrollX; }
+    // The left edge on a lane scrolled by scrollX.
+    double visibleLeft(double scrollX) const { return visibleCentre(scrollX) - lengthPx / 2; }
 
     // The left edge on the timeline, exactly (not the whole pixel it is drawn at): the export
     // places the clip's sound there, and so does playback.

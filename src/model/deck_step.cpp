@@ -77,15 +77,14 @@ void runLane(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>& l
 
 // The head over a clip: its left edge plus the player's clip time, carried through number text
 // as the head always has been, so it holds the same digits (without making the text each tick).
-double followHead(const Clip& clip, const DeckPlayer& player, double zoom) {
-    const double left = static_cast<double>(clip.x) - clip.lengthPx / 2;
-    return left + throughNumberText(player.Position() * zoom);
+double followHead(const Clip& clip, const DeckPlayer& player, double scrollX, double zoom) {
+    return clip.visibleLeft(scrollX) + throughNumberText(player.Position() * zoom);
 }
 
 // Each lane's next clip, once the head is less than kCueAheadSeconds from it, is prepared and
 // locked to the sound the head follows; a lane with nothing near lets go of what it prepared.
 void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
-                  double zoom, int32_t device) {
+                  double scrollX, double zoom, int32_t device) {
     const bool carried = *lanes[0].current || *lanes[1].current;
     for (DeckLane& lane : lanes) {
         if (!lane.next) continue;
@@ -95,7 +94,7 @@ void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, doub
             continue;
         }
         const StartLock lock = lockFor(lanes, *clip, startPoint(traits, *clip), zoom);
-        const double distance = clip->x - clip->lengthPx / 2 - head;  // as the head sees it
+        const double distance = clip->visibleLeft(scrollX) - head;  // as the head sees it
         // Until it gets there: at the pace of the followed sound, else at the gap step's pace.
         const double ahead = lock.player ? lock.seconds - lock.player->Position()
                              : carried   ? distance / zoom
@@ -142,7 +141,7 @@ double quietSeconds(const std::array<DeckLane, 2>& lanes, const std::array<ClipR
 }  // namespace
 
 DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
-                        double zoom, int32_t device) {
+                        double scrollX, double zoom, int32_t device) {
     for (DeckLane& lane : lanes) {
         if (lane.player->Rate() == 0) *lane.current = nullptr;
     }
@@ -156,13 +155,13 @@ DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes
         if (result.sounding[i]) result.seconds[i] = lanes[i].player->Position();
     }
     if (const ClipRef& c = *lanes[0].current) {
-        result.head = followHead(*c, *lanes[0].player, zoom);
+        result.head = followHead(*c, *lanes[0].player, scrollX, zoom);
     } else if (const ClipRef& c2 = *lanes[1].current) {
-        result.head = followHead(*c2, *lanes[1].player, zoom);
+        result.head = followHead(*c2, *lanes[1].player, scrollX, zoom);
     } else {
         result.head = head + zoom / traits.gapDivisor;
     }
-    prepareAhead(traits, lanes, result.head, zoom, device);
+    prepareAhead(traits, lanes, result.head, scrollX, zoom, device);
     result.quietSeconds = quietSeconds(lanes, hits, result.head, zoom);
     return result;
 }

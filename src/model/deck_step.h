@@ -103,11 +103,12 @@ constexpr double kCueAheadSeconds = 1.0;
 // head on each lane when it is new (a clip whose movie is still being opened is tried again on
 // the next step), sets each sounding lane's volume from its own player's
 // position, and tells where the head goes (following lane 1's clip, else lane 2's, else a gap
-// step). `device` is the preview output device (used only by a routed deck).
+// step). The head and the probes stand on the lanes scrolled by `scrollX`. `device` is the
+// preview output device (used only by a routed deck).
 // The step decides which clip sounds and from where; the moment a sound begins is the output's:
 // each lane's next clip is prepared ahead and begins at the sample where the head reaches it,
 // in step with the clip the head follows (a clip started by the step is locked the same way).
 DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
-                        double zoom, int32_t device);
+                        double scrollX, double zoom, int32_t device);
 
 }  // namespace engine

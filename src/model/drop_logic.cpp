@@ -91,9 +91,9 @@ QString refusedPathsText(const QStringList& paths) {
            named.join(QStringLiteral(", "));
 }
 
-bool placeIsFree(const std::vector<ClipRef>& pics, double left, double length) {
-    return !lanes::lineHit(pics, left) && !lanes::lineHit(pics, left + length) &&
-           !lanes::lineHit(pics, left + length / 2);
+bool placeIsFree(const std::vector<ClipRef>& pics, double left, double length, double scrollX) {
+    return !lanes::lineHit(pics, left, scrollX) && !lanes::lineHit(pics, left + length, scrollX) &&
+           !lanes::lineHit(pics, left + length / 2, scrollX);
 }
 
 int32_t clipWidth(double seconds, double pixelsPerSecond) {

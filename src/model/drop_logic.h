@@ -40,8 +40,9 @@ QString refusedPathText(const QString& path, PathProblem problem);
 QString refusedPathsText(const QStringList& paths);
 
 // Whether a clip of width length may take its place at left on a lane: nothing of the lane lies
-// strictly around its left edge, its right edge or its centre.
-bool placeIsFree(const std::vector<ClipRef>& pics, double left, double length);
+// strictly around its left edge, its right edge or its centre (places on a lane scrolled by
+// scrollX).
+bool placeIsFree(const std::vector<ClipRef>& pics, double left, double length, double scrollX);
 
 // A media length in seconds as whole timeline pixels at the zoom.
 int32_t clipWidth(double seconds, double pixelsPerSecond);

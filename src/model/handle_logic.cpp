@@ -15,10 +15,10 @@ int handleHotSpot(Handle handle, int left, int width) {
     return left;
 }
 
-void releaseHandle(Handle handle, Clip& c, int hotSpot) {
+void releaseHandle(Handle handle, Clip& c, int hotSpot, double scrollX) {
     const double h = hotSpot;
-    const double L = c.x - c.lengthPx / 2;
-    const double R = c.x + c.lengthPx / 2;
+    const double L = c.visibleLeft(scrollX);
+    const double R = c.visibleCentre(scrollX) + c.lengthPx / 2;
     // Every bound is strict: a handle dropped exactly on a bound takes the fallback.
     switch (handle) {
         case Handle::In:

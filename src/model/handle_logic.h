@@ -11,11 +11,12 @@ enum class Handle { In, Out, FadeIn, FadeOut };
 // The window x a handle marks, from its Left and Width.
 int handleHotSpot(Handle handle, int left, int width);
 
-// Writes the point of a handle released at window x h into the clip. A place strictly inside the
+// Writes the point of a handle released at window x h into the clip on a lane scrolled by
+// scrollX. A place strictly inside the
 // handle's range takes h - (the clip's left edge); any other place takes the fallback (the clip's
 // start for the in point, its end for the out point, the in point for the fade-in end, the out
 // point for the fade-out start). A neighbouring point is pulled along where the order
 // 0 <= inPoint <= fadeInEnd <= fadeOutStart <= outPoint <= lengthPx needs it.
-void releaseHandle(Handle handle, Clip& clip, int h);
+void releaseHandle(Handle handle, Clip& clip, int h, double scrollX);
 
 }  // namespace editing

@@ -15,9 +15,9 @@ HeadPlacement placeHead(double x, int width, int labelOffset) {
 }
 
 void assignStartOffsets(const std::vector<ClipRef>& clips, const ClipRef& hit, double pos,
-                        double Clip::*offset) {
+                        double scrollX, double Clip::*offset) {
     for (const ClipRef& clip : clips) clip.get()->*offset = 0;
-    if (hit) hit.get()->*offset = pos - (static_cast<double>(hit->x) - hit->lengthPx / 2);
+    if (hit) hit.get()->*offset = pos - hit->visibleLeft(scrollX);
 }
 
 }  // namespace engine

@@ -26,8 +26,8 @@ HeadPlacement headAt(double x, int labelOffset);
 HeadPlacement placeHead(double x, int width, int labelOffset);
 
 // Gives every clip of a lane start offset 0, then the clip under the head (`hit`, may be null)
-// the distance from its visible left edge to the head at `pos`.
+// the distance from its visible left edge (on lanes scrolled by scrollX) to the head at `pos`.
 void assignStartOffsets(const std::vector<ClipRef>& clips, const ClipRef& hit, double pos,
-                        double Clip::*offset);
+                        double scrollX, double Clip::*offset);
 
 }  // namespace engine

@@ -26,24 +26,24 @@ namespace {
 
 // One step of `s` pixels (negative = left): free when the clip's new leading edge lies inside no
 // clip of the lane. At the start of the timeline the clip stops; that is no refusal.
-bool step(const std::vector<ClipRef>& lane, Clip& clip, int s) {
+bool step(const std::vector<ClipRef>& lane, Clip& clip, int s, double scrollX) {
     const double d = lanes::stepClampedAtStart(clip, s);
     if (d == 0) return true;
-    const double edge = d < 0 ? clip.x - clip.lengthPx / 2 + d : clip.x + clip.lengthPx / 2 + d;
-    if (lanes::lineHit(lane, edge)) return false;
-    clip.x += d;
+    const double centre = clip.visibleCentre(scrollX);
+    const double edge = d < 0 ? centre - clip.lengthPx / 2 + d : centre + clip.lengthPx / 2 + d;
+    if (lanes::lineHit(lane, edge, scrollX)) return false;
     clip.centre += d;
     return true;
 }
 
 }  // namespace
 
-bool nudge(const std::vector<ClipRef>& lane, Clip& clip, NudgeKeys keys) {
+bool nudge(const std::vector<ClipRef>& lane, Clip& clip, NudgeKeys keys, double scrollX) {
     bool free = true;
-    if (keys.left) free &= step(lane, clip, -1);
-    if (keys.left && keys.shift) free &= step(lane, clip, -10);
-    if (keys.right) free &= step(lane, clip, 1);
-    if (keys.right && keys.shift) free &= step(lane, clip, 10);
+    if (keys.left) free &= step(lane, clip, -1, scrollX);
+    if (keys.left && keys.shift) free &= step(lane, clip, -10, scrollX);
+    if (keys.right) free &= step(lane, clip, 1, scrollX);
+    if (keys.right && keys.shift) free &= step(lane, clip, 10, scrollX);
     return free;
 }
 

@@ -42,7 +42,7 @@ struct NudgeKeys {
 // further 10. Each step tests only the clip's new edge in the direction of travel against the
 // lane's other clips; a step whose edge would fall inside one is left out and the later steps
 // still run; the clip's left edge stops at the start of the timeline. False when any step was
-// left out.
-bool nudge(const std::vector<ClipRef>& lane, Clip& clip, NudgeKeys keys);
+// left out. The lane is scrolled by scrollX.
+bool nudge(const std::vector<ClipRef>& lane, Clip& clip, NudgeKeys keys, double scrollX);
 
 }  // namespace editing

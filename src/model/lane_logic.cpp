@@ -50,30 +50,32 @@ std::vector<const PicturePlace*> uncoveredPlaces(const std::vector<PicturePlace>
     return shown;
 }
 
-ClipRef lineHit(const std::vector<ClipRef>& pics, double x) {
+ClipRef lineHit(const std::vector<ClipRef>& pics, double x, double scrollX) {
     for (auto it = pics.rbegin(); it != pics.rend(); ++it) {
         const Clip& c = **it;
-        if (c.x - c.lengthPx / 2 < x && x < c.x + c.lengthPx / 2) return *it;
+        const double centre = c.visibleCentre(scrollX);
+        if (centre - c.lengthPx / 2 < x && x < centre + c.lengthPx / 2) return *it;
     }
     return nullptr;
 }
 
-ClipRef nextHit(const std::vector<ClipRef>& pics, double x) {
+ClipRef nextHit(const std::vector<ClipRef>& pics, double x, double scrollX) {
     ClipRef best;
     double bestLeft = 0;
     for (auto it = pics.rbegin(); it != pics.rend(); ++it) {
-        const double left = (*it)->x - (*it)->lengthPx / 2;
+        const double left = (*it)->visibleLeft(scrollX);
         if (left > x && (!best || left < bestLeft)) best = *it, bestLeft = left;
     }
     if (!best) return nullptr;
-    return lineHit(pics, bestLeft + std::min(best->lengthPx / 2, 1e-3)) == best ? best : nullptr;
+    const double justPast = bestLeft + std::min(best->lengthPx / 2, 1e-3);
+    return lineHit(pics, justPast, scrollX) == best ? best : nullptr;
 }
 
-double nextMark(const std::vector<ClipRef>& pics, double x) {
+double nextMark(const std::vector<ClipRef>& pics, double x, double scrollX) {
     double nearest = std::numeric_limits<double>::infinity();
     for (const ClipRef& pic : pics) {
         const Clip& c = *pic;
-        const double left = c.x - c.lengthPx / 2;
+        const double left = c.visibleLeft(scrollX);
         for (const double offset : c.marks()) {
             const double mark = left + offset;
             if (mark > x && mark < nearest) nearest = mark;
@@ -91,20 +93,22 @@ int pictureHeight(const Clip& clip) {
     return clip.image && !clip.image->isNull() ? clip.image->Height() : 30;
 }
 
-ClipRef picHit(const std::vector<ClipRef>& pics, double x, double y) {
+ClipRef picHit(const std::vector<ClipRef>& pics, double x, double y, double scrollX) {
     for (auto it = pics.rbegin(); it != pics.rend(); ++it) {
         const Clip& c = **it;
-        if (std::abs(x - c.x) < pictureWidth(c) / 2.0 && std::abs(y - c.y) < pictureHeight(c) / 2.0)
+        if (std::abs(x - c.visibleCentre(scrollX)) < pictureWidth(c) / 2.0 &&
+            std::abs(y - kClipCentreY) < pictureHeight(c) / 2.0)
             return *it;
     }
     return nullptr;
 }
 
-HandlePlaces handlePlaces(const Clip& p, int laneTop, int inPointHeight) {
-    const double left = p.x - p.lengthPx / 2;
-    return {whole((p.x + p.inPoint - p.lengthPx / 2) - 6),
+HandlePlaces handlePlaces(const Clip& p, double scrollX, int laneTop, int inPointHeight) {
+    const double centre = p.visibleCentre(scrollX);
+    const double left = centre - p.lengthPx / 2;
+    return {whole((centre + p.inPoint - p.lengthPx / 2) - 6),
             whole(left + p.outPoint),
-            whole((p.x + p.fadeInEnd - p.lengthPx / 2) - 4),
+            whole((centre + p.fadeInEnd - p.lengthPx / 2) - 4),
             whole((left + p.fadeOutStart) - 4),
             laneTop - inPointHeight,
             laneTop + 33};
@@ -116,10 +120,11 @@ Rect dragRepaintRect(int oldX, int newX, int w, int h, int y) {
     return {left, y - h / 2, width, h};
 }
 
-bool releaseCollides(const std::vector<ClipRef>& pics, const Clip& clip) {
-    const ClipRef a = lineHit(pics, clip.x - clip.lengthPx / 2);
-    const ClipRef b = lineHit(pics, clip.x + clip.lengthPx / 2);
-    const ClipRef c = lineHit(pics, clip.x);
+bool releaseCollides(const std::vector<ClipRef>& pics, const Clip& clip, double scrollX) {
+    const double centre = clip.visibleCentre(scrollX);
+    const ClipRef a = lineHit(pics, centre - clip.lengthPx / 2, scrollX);
+    const ClipRef b = lineHit(pics, centre + clip.lengthPx / 2, scrollX);
+    const ClipRef c = lineHit(pics, centre, scrollX);
     return a || b || (c && c.get() != &clip);
 }
 

@@ -12,17 +12,19 @@
 
 namespace lanes {
 
+// The hit tests and marks below take places on a lane scrolled by scrollX.
+
 // Topmost clip whose time span holds x strictly (an edge is outside).
-ClipRef lineHit(const std::vector<ClipRef>& pics, double x);
+ClipRef lineHit(const std::vector<ClipRef>& pics, double x, double scrollX);
 // The clip a head moving right from x reaches next: the nearest left edge beyond x, if the clip
 // there is the one lineHit() finds just past that edge; nullptr while that edge lies under a
 // clip above it.
-ClipRef nextHit(const std::vector<ClipRef>& pics, double x);
+ClipRef nextHit(const std::vector<ClipRef>& pics, double x, double scrollX);
 // The nearest place beyond x where a head moving right meets something of a clip: an edge, the
 // in or out point, or the end or start of a fade; infinity when there is none.
-double nextMark(const std::vector<ClipRef>& pics, double x);
+double nextMark(const std::vector<ClipRef>& pics, double x, double scrollX);
 // Topmost clip whose picture holds the point strictly.
-ClipRef picHit(const std::vector<ClipRef>& pics, double x, double y);
+ClipRef picHit(const std::vector<ClipRef>& pics, double x, double y, double scrollX);
 
 // A picture where a lane draws it, in lane pixels.
 struct PicturePlace {
@@ -44,7 +46,7 @@ struct HandlePlaces {
     int bottomRow;  // Top of the fade handles
 };
 // Where the four handles stand for a clip on a lane whose top is laneTop.
-HandlePlaces handlePlaces(const Clip& clip, int laneTop, int inPointHeight);
+HandlePlaces handlePlaces(const Clip& clip, double scrollX, int laneTop, int inPointHeight);
 
 struct Rect {
     int left, top, width, height;
@@ -56,7 +58,7 @@ Rect dragRepaintRect(int oldX, int newX, int picWidth, int picHeight, int y);
 // Whether a clip released at its current place overlaps another clip of the lane: probes at
 // each edge and at the centre, where the clip itself does not count. Touching is not
 // overlapping, as for drops, pastes and nudges.
-bool releaseCollides(const std::vector<ClipRef>& pics, const Clip& clip);
+bool releaseCollides(const std::vector<ClipRef>& pics, const Clip& clip, double scrollX);
 
 // A step of `step` pixels along the lane as far as the clip may go: its left edge stops at the
 // start of the timeline (a clip already left of it goes no further left).

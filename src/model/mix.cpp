@@ -20,15 +20,12 @@ void Mix::addClip(int n, const ClipRef& clip) {
     document.saved = 0;
 }
 
-ClipRef Mix::addNewClip(int n, platform::PictureRef image, double left, double y,
-                        const QString& name, double length, const QString& path, double clipLane,
-                        double fadeInEnd, double fadeOutStart, double start, double stop,
-                        int32_t label) {
+ClipRef Mix::addNewClip(int n, platform::PictureRef image, double left, const QString& name,
+                        double length, const QString& path, double clipLane, double fadeInEnd,
+                        double fadeOutStart, double start, double stop, int32_t label) {
     auto clip = std::make_shared<Clip>();
     clip->image = std::move(image);
-    clip->x = left + length / 2;
-    clip->centre = clip->x + scrollX;
-    clip->y = whole(y);
+    clip->centre = (left + length / 2) + scrollX;
     clip->name = name;
     clip->lengthPx = length;
     clip->path = path;

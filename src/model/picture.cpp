@@ -53,7 +53,7 @@ class TileCache {
         }
     }
 
-    int64_t bytes() {
+    int64_t bytes() const {
         std::lock_guard lock(mutex_);
         return bytes_;
     }
@@ -82,7 +82,7 @@ class TileCache {
         lru_.erase(it);
     }
 
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::list<Entry> lru_;
     std::unordered_map<uint64_t, std::list<Entry>::iterator> map_;
     std::unordered_map<uint64_t, int> tilesOf_;

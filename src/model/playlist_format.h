@@ -142,7 +142,6 @@ struct ClipPlacement {
     // The absolute centre exactly as the record gives it: left + half the length can round it,
     // and a file opened and saved must keep every digit.
     double centre = 0;
-    double y = 16;
     QString name;
     double duration = 0;
     QString path;

@@ -42,7 +42,7 @@ QByteArray formatLaneRecords(const std::vector<ClipRef>& clips, double pixelsPer
             Str(c->outPoint / pixelsPerSecond),
             // The exact centre: what a view shows is rounded, what the file keeps is not.
             Str(c->centre / pixelsPerSecond),
-            Str(c->y / pixelsPerSecond),
+            Str(kClipCentreY / pixelsPerSecond),
             Str(c->label),
         };
         for (const QString& field : fields) text += field + u'%';

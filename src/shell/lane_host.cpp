@@ -7,7 +7,8 @@
 void MainWindow::showHandles(const Clip& clip, int laneTop) {
     const int T = laneTop;
     menu->clipSelected = true;
-    const lanes::HandlePlaces at = lanes::handlePlaces(clip, T, inPointHandle->Height());
+    const lanes::HandlePlaces at =
+        lanes::handlePlaces(clip, mix.scrollX, T, inPointHandle->Height());
     inPointGuide->setPoints(-100, T - 8, -100, T + 30);
     inPointHandle->setLeft(at.inPointLeft);
     inPointHandle->setTop(at.topRow);

@@ -15,12 +15,6 @@ void MainWindow::followScroll() {
     previewDeck.headX = previewDeck.headTimelineX - mix.scrollX;
     playDeck.headX = playDeck.headTimelineX - mix.scrollX;
     scrollRulerAndHeads();
-    for (LaneView* lane : {laneView1, laneView2}) {
-        for (int i = static_cast<int>(lane->clips.size()) - 1; i >= 0; --i) {
-            Clip& c = *lane->clips[i];
-            c.x = c.centre - mix.scrollX;
-        }
-    }
     laneView1->refreshAll();
     laneView2->refreshAll();
     if (auto max = lanes::scrollMaximum(mix.pixelsPerSecond)) timelineScrollBar->setMaximum(*max);

@@ -39,10 +39,7 @@ void MainWindow::zoom(double f) {
     for (LaneView* lane : {laneView1, laneView2}) {
         for (size_t i = 0; i < lane->clips.size(); ++i) {
             Clip& c = *lane->clips[i];
-            // The visible centre follows the absolute one, so clips stay where the ruler says
-            // at any scroll position.
             c.centre *= f;
-            c.x = c.centre - mix.scrollX;
             scaleClipLengths(c, f);
             c.playStart *= f;
             c.previewStart *= f;

@@ -62,8 +62,7 @@ class DocumentFixture : public AppFixture {
                      out = length * 7 / 8;
         canvas->addNewClip(
             w->makeClipPicture(name, length, fadeInEnd, fadeOutStart, in, out, label),
-            centre - length / 2, 16, name, length, file, lane, fadeInEnd, fadeOutStart, in, out,
-            label);
+            centre - length / 2, name, length, file, lane, fadeInEnd, fadeOutStart, in, out, label);
         return canvas->clips.back();
     }
 

@@ -250,10 +250,10 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
             EXPECT_DOUBLE_EQ(next.fadeInEnd, overlap) << i;
             EXPECT_DOUBLE_EQ(before.width - before.fadeOutStart, overlap) << i;
         }
-        EXPECT_EQ(w->laneView1->clips[0]->x, 60);
+        EXPECT_EQ(onLane(*w->laneView1->clips[0]), 60);
         EXPECT_EQ(w->laneView1->clips[0]->name, "a 100.mp3");
         EXPECT_EQ(w->laneView1->clips[0]->path, music("a 100.mp3"));
-        EXPECT_DOUBLE_EQ(w->laneView2->clips[0]->x, c.clips[1].left + 30);
+        EXPECT_DOUBLE_EQ(onLane(*w->laneView2->clips[0]), c.clips[1].left + 30);
         EXPECT_EQ(w->mix.selectedIndex, -1);
         EXPECT_EQ(w->mix.selectedLane, 0);
         EXPECT_EQ(w->mix.document.saved, 0);
@@ -322,7 +322,7 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
         EXPECT_EQ(c.name, want[i].name);
         EXPECT_EQ(c.lane, want[i].lane);
         EXPECT_DOUBLE_EQ(c.lengthPx, want[i].width);
-        EXPECT_DOUBLE_EQ(c.x, left + want[i].width / 2.0);
+        EXPECT_DOUBLE_EQ(onLane(c), left + want[i].width / 2.0);
         EXPECT_EQ(c.label, want[i].label);
         EXPECT_DOUBLE_EQ(c.fadeInEnd, 1);
         left += want[i].width - 1;

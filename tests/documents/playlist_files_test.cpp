@@ -289,9 +289,8 @@ TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
             ASSERT_NE(it, lane->clips.end());
             const Clip& c = **it;
             EXPECT_EQ(c.lane, s.lane);
-            EXPECT_EQ(c.x, s.centre);
+            EXPECT_EQ(onLane(c), s.centre);
             EXPECT_DOUBLE_EQ(c.centre, s.centre);
-            EXPECT_EQ(c.y, 16);
             EXPECT_DOUBLE_EQ(c.lengthPx, s.length);
             EXPECT_DOUBLE_EQ(c.fadeInEnd, s.length / 4);
             EXPECT_DOUBLE_EQ(c.fadeOutStart, s.length * 3 / 4);

@@ -12,7 +12,7 @@ class HandleTest : public AppFixture {
   protected:
     // A clip as a dropped file makes it: no fades, the whole file.
     ClipRef addClip(LaneView* lane, double left, double length) {
-        lane->addNewClip(w->makeClipPicture("c", length, 0, length, 0, length, 0), left, 16, "c",
+        lane->addNewClip(w->makeClipPicture("c", length, 0, length, 0, length, 0), left, "c",
                          length, "/m/c.mp3", lane->lane(), 0, length, 0, length, 0);
         return lane->clips.back();
     }

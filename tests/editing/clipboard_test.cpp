@@ -37,7 +37,7 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
         {"stale after a swap",
          [](ClipboardTest& t, LaneView* lane, const ClipRef& c) {
              t.add(t.w->lane(3 - lane->lane()), 600, 50, "other lane");
-             lanes::swapClipsFrom(*t.w->laneView1, *t.w->laneView2, c->x);
+             lanes::swapClipsFrom(*t.w->laneView1, *t.w->laneView2, c->centre);
          },
          false, false},
         {"stale after a Shift-press of another clip",
@@ -92,8 +92,8 @@ TEST_F(ClipboardTest, ClearKeepsTheOrderOfTheOtherClips) {
     auto a = add(w->laneView2, 0, 50, "a");
     auto b = add(w->laneView2, 100, 50, "b");
     auto c = add(w->laneView2, 200, 50, "c");
-    ASSERT_TRUE(w->laneView2->MouseDown(b->x, 16));  // brings b to the top
-    w->laneView2->MouseUp(b->x, 16);
+    ASSERT_TRUE(w->laneView2->MouseDown(onLane(*b), 16));  // brings b to the top
+    w->laneView2->MouseUp(onLane(*b), 16);
     ASSERT_EQ(w->mix.selectedIndex, 2);
     ASSERT_EQ(w->statusLine->Text(), "b");
     w->mix.pasteTarget = {400, 1};
@@ -156,9 +156,8 @@ TEST_F(ClipboardTest, PasteTestsTheEdgesAndTheCentre) {
         const ClipRef p = target->clips.back();
         EXPECT_NE(p, source) << c.name;
         EXPECT_NE(p->image, source->image) << c.name;  // a picture of its own
-        EXPECT_EQ(p->x, 350) << c.name;
+        EXPECT_EQ(onLane(*p), 350) << c.name;
         EXPECT_DOUBLE_EQ(p->centre, 410) << c.name;
-        EXPECT_EQ(p->y, 16) << c.name;
         EXPECT_EQ(p->lane, laneNumber) << c.name;
         EXPECT_EQ(p->path, "/m/src.mp3") << c.name;
         EXPECT_EQ(p->label, 3) << c.name;
@@ -237,7 +236,7 @@ TEST_F(ClipboardTest, CopyAtClickedLaneSpaceAndPasteThroughTheWindow) {
     // The way a user does it: click the clip, Copy, click empty space of lane 2, Paste.
     w->show();
     auto clip = add(w->laneView1, 100, 120, "song");
-    QTest::mouseClick(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(clip->x, 16));
+    QTest::mouseClick(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(onLane(*clip), 16));
     ASSERT_EQ(w->mix.selectedLane, 1);
     w->menu->copyAction->trigger();
     QTest::mouseClick(w->laneView2, Qt::LeftButton, Qt::NoModifier, QPoint(400, 16));
@@ -245,7 +244,7 @@ TEST_F(ClipboardTest, CopyAtClickedLaneSpaceAndPasteThroughTheWindow) {
     EXPECT_TRUE(w->menu->pasteAllowed);
     w->menu->pasteAction->trigger();
     ASSERT_EQ(w->laneView2->clips.size(), 1u);
-    EXPECT_EQ(w->laneView2->clips[0]->x, 460);
+    EXPECT_EQ(onLane(*w->laneView2->clips[0]), 460);
     EXPECT_EQ(w->laneView2->clips[0]->name, "song");
 }
 

@@ -33,15 +33,15 @@ class EditFixture : public AppFixture {
 
     // A clip as a dropped file makes it, left edge at `left`.
     ClipRef add(LaneView* lane, double left, double length, const QString& name = "c") {
-        lane->addNewClip(w->makeClipPicture(name, length, 0, length, 0, length, 0), left, 16, name,
+        lane->addNewClip(w->makeClipPicture(name, length, 0, length, 0, length, 0), left, name,
                          length, "/m/" + name + ".mp3", lane->lane(), 0, length, 0, length, 0);
         return lane->clips.back();
     }
     // An ordinary click on the clip: its handles show and it becomes the selection.
     void select(LaneView* lane, const ClipRef& clip) {
         platform::Keyboard::resetForTesting();  // no Shift left over from a key test
-        ASSERT_TRUE(lane->MouseDown(clip->x, 16));
-        lane->MouseUp(clip->x, 16);
+        ASSERT_TRUE(lane->MouseDown(onLane(*clip), 16));
+        lane->MouseUp(onLane(*clip), 16);
     }
     // A key event as the window system delivers it, through the keyboard tracker.
     void key(QEvent::Type type, int qtKey, bool autoRepeat = false,

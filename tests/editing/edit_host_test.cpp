@@ -36,8 +36,8 @@ struct RecordingHost : editing::EditHost {
 };
 
 ClipRef clipAt(model::Mix& mix, int lane, double left, double length, const QString& name) {
-    return mix.addNewClip(lane, nullptr, left, 16, name, length, QString(), lane, 0, length, 0,
-                          length, 0);
+    return mix.addNewClip(lane, nullptr, left, name, length, QString(), lane, 0, length, 0, length,
+                          0);
 }
 
 TEST(EditSelection, IsTheIndexedClipOnlyWhileItsLaneShowsItPressed) {

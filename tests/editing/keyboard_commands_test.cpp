@@ -216,11 +216,11 @@ TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
             w->inPointHandle->setLeft(-16);
             w->mix.document.saved = 1;
             holdAndPress(c.keys, c.mods);
-            EXPECT_EQ(clip->x, 250 + c.moved) << c.name << " lane " << lane->lane();
+            EXPECT_EQ(onLane(*clip), 250 + c.moved) << c.name << " lane " << lane->lane();
             EXPECT_DOUBLE_EQ(clip->centre, centre0 + c.moved) << c.name;
             EXPECT_EQ(w->statusLine->Text() == "do not drop one track onto another", c.refused)
                 << c.name;
-            EXPECT_EQ(w->inPointHandle->Left(), clip->x - 50 - 6)
+            EXPECT_EQ(w->inPointHandle->Left(), onLane(*clip) - 50 - 6)
                 << c.name;  // handles follow the clip
             EXPECT_EQ(w->mix.document.saved, 0) << c.name;
             EXPECT_DOUBLE_EQ(clip->inPoint, 0) << c.name;
@@ -251,7 +251,7 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
             holdAndPress(c.keys);
             ASSERT_EQ(lane->clips.size(), 1u) << c.name;
             EXPECT_EQ(lane->clips[0], other) << c.name;
-            EXPECT_EQ(other->x, 550) << c.name;
+            EXPECT_EQ(onLane(*other), 550) << c.name;
             EXPECT_EQ(w->mix.selectedIndex, -1) << c.name;
             EXPECT_EQ(w->mix.selectedLane, 0) << c.name;
             EXPECT_EQ(w->inPointHandle->Left(), -16) << c.name;  // handles hidden
@@ -277,7 +277,7 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
          [](KeyCommandTest& t, const ClipRef& c) {
              t.add(t.w->laneView2, 600, 50, "late");
              // c goes to lane 2, "late" takes its index on lane 1
-             lanes::swapClipsFrom(*t.w->laneView1, *t.w->laneView2, c->x);
+             lanes::swapClipsFrom(*t.w->laneView1, *t.w->laneView2, c->centre);
          }},
         {"stale after a Shift-drag to the other lane",
          [](KeyCommandTest& t, const ClipRef&) {
@@ -299,7 +299,7 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
             w->mix.document.saved = 1;
             w->inPointHandle->setLeft(-16);
             holdAndPress(k);
-            EXPECT_EQ(clip->x, 250) << c.name;
+            EXPECT_EQ(onLane(*clip), 250) << c.name;
             EXPECT_EQ(w->laneView1->clips.size() + w->laneView2->clips.size(), clips) << c.name;
             EXPECT_EQ(w->mix.selectedIndex, index) << c.name;
             EXPECT_TRUE(w->statusLine->Text().isEmpty()) << c.name;
@@ -314,7 +314,7 @@ TEST_F(KeyCommandTest, AClipSoundingOnlyOnThePreviewIsNotProtected) {
     select(w->laneView1, clip);
     w->previewDeck.current[0] = clip;
     holdAndPress({Qt::Key_Right});
-    EXPECT_EQ(clip->x, 251);
+    EXPECT_EQ(onLane(*clip), 251);
     holdAndPress({Qt::Key_Backspace});
     EXPECT_TRUE(w->laneView1->clips.empty());
 }

@@ -104,7 +104,7 @@ class LaneDropTest : public AppFixture {
 
     ClipRef addClip(LaneView* lane, double left, double length, const QString& name) {
         lane->addNewClip(w->makeClipPicture(name, length, 10, length - 10, 5, length - 5, 2), left,
-                         16, name, length, "/m/" + name + ".mp3", lane->lane(), 10, length - 10, 5,
+                         name, length, "/m/" + name + ".mp3", lane->lane(), 10, length - 10, 5,
                          length - 5, 2);
         return lane->clips.back();
     }
@@ -148,9 +148,8 @@ TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
     EXPECT_EQ(c.name, "Band: Route 66");
     EXPECT_EQ(c.path, path);
     EXPECT_DOUBLE_EQ(c.lengthPx, 241);  // 120.7 s at 2 pixels a second, whole pixels
-    EXPECT_DOUBLE_EQ(c.x, 220.5);       // left edge exactly at the drop place
+    EXPECT_DOUBLE_EQ(onLane(c), 220.5);  // left edge exactly at the drop place
     EXPECT_DOUBLE_EQ(c.centre, 280.5);
-    EXPECT_EQ(c.y, 16);
     EXPECT_EQ(c.lane, 1);
     EXPECT_EQ(c.label, 5);
     EXPECT_DOUBLE_EQ(c.inPoint, 0);
@@ -474,7 +473,7 @@ TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
     EXPECT_EQ(moved.path, "/m/moving.mp3");
     EXPECT_EQ(moved.lane, 2);
     EXPECT_DOUBLE_EQ(moved.lengthPx, 120);  // rounded to whole pixels
-    EXPECT_EQ(moved.x, 460);                // left edge 460 - 60, where the picture was grabbed
+    EXPECT_EQ(onLane(moved), 460);          // left edge 460 - 60, where the picture was grabbed
     EXPECT_DOUBLE_EQ(moved.fadeInEnd, 10);
     EXPECT_DOUBLE_EQ(moved.fadeOutStart, 110);
     EXPECT_DOUBLE_EQ(moved.inPoint, 5);
@@ -508,7 +507,7 @@ TEST_F(LaneDropTest, OptionAtTheDropCopiesTheClip) {
     EXPECT_NE(w->laneView1->clips[0], clip);
     EXPECT_EQ(w->laneView1->clips[0]->name, "copied");
     EXPECT_EQ(w->laneView1->clips[0]->lane, 1);
-    EXPECT_EQ(w->laneView1->clips[0]->x, 60);
+    EXPECT_EQ(onLane(*w->laneView1->clips[0]), 60);
 }
 
 TEST_F(LaneDropTest, ClipDroppedOnItsOwnLaneOrOverAnotherStaysWhereItWas) {
@@ -517,7 +516,7 @@ TEST_F(LaneDropTest, ClipDroppedOnItsOwnLaneOrOverAnotherStaysWhereItWas) {
     shiftDrag(w->laneView1, 160,
               [&](QMimeData& data) { EXPECT_TRUE(dragAndDrop(w->laneView1, data, 460)); });
     ASSERT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_EQ(w->laneView1->clips[0]->x, 160);
+    EXPECT_EQ(onLane(*w->laneView1->clips[0]), 160);
     EXPECT_EQ(w->laneView2->clips.size(), 1u);
     EXPECT_TRUE(selectionCleared());
 

@@ -79,7 +79,7 @@ TEST_F(DeckServerTest, PlayDeckSoundsOnMainAndPreviewDeckOnPreview) {
     const QString sine =
         testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 4.0, testsupport::Signal::Sine});
     for (int lane : {1, 2}) {
-        w->lane(lane)->addNewClip(nullptr, 90, 16, "sine", 4, sine, lane, 0, 4, 0, 4, 0);
+        w->lane(lane)->addNewClip(nullptr, 90, "sine", 4, sine, lane, 0, 4, 0, 4, 0);
     }
     w->previewDevice = previewId;
     w->moveHeadTo(w->playDeck, 91);

@@ -31,7 +31,7 @@ class DeckSoundTest : public AppFixture {
     }
     ClipRef addClip(int lane, const QString& path, double left, double length, double start,
                     double fadeInEnd, double fadeOutStart, double stop) {
-        w->lane(lane)->addNewClip(nullptr, left, 16, "clip", length, path, lane, fadeInEnd,
+        w->lane(lane)->addNewClip(nullptr, left, "clip", length, path, lane, fadeInEnd,
                                   fadeOutStart, start, stop, 0);
         // As after a drop or a playlist load: the movie is open before the head comes.
         EXPECT_TRUE(mt::waitForClipMovies());

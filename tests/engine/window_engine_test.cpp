@@ -21,7 +21,7 @@ class EngineWindowTest : public AppFixture {
   protected:
     ClipRef addClip(int lane, double left, double length) {
         LaneView* c = w->lane(lane);
-        c->addNewClip(nullptr, left, 16, "clip", length, "/nowhere/clip.mp3", lane, 0, length, 0,
+        c->addNewClip(nullptr, left, "clip", length, "/nowhere/clip.mp3", lane, 0, length, 0,
                       length, 0);
         return c->clips.back();
     }
@@ -211,7 +211,7 @@ TEST_F(EngineWindowTest, ADeckReachingAClipItCannotPlaySaysSo) {
         SCOPED_TRACE(c.status);
         w->init();
         w->statusLine->setText("");
-        w->laneView1->addNewClip(nullptr, 250, 16, "clip", 100, c.path, 1, 0, 100, 0, 100, 0);
+        w->laneView1->addNewClip(nullptr, 250, "clip", 100, c.path, 1, 0, 100, 0, 100, 0);
         ASSERT_TRUE(media::testing::waitForClipMovies());  // tried on the worker, not the tick
         w->playDeck.headX = w->previewDeck.headX = 300;
         (c.preview ? w->previewDeck.running : w->playDeck.running) = true;

@@ -156,7 +156,7 @@ TEST_F(LanePictures, ALaneOfPilesOfClipsLooksAsWhenEveryClipIsDrawn) {
     for (const auto& c : clips) {
         lane->addNewClip(w->makeClipPicture(c.name, c.length, c.length / 4, c.length / 2,
                                             c.length / 8, c.length * 3 / 4, 3),
-                         c.left, 16, c.name, c.length, "/m/x.mp3", 1, c.length / 4, c.length / 2,
+                         c.left, c.name, c.length, "/m/x.mp3", 1, c.length / 4, c.length / 2,
                          c.length / 8, c.length * 3 / 4, 3);
     }
     Picture shown(lane->Width(), 33), every(lane->Width(), 33);
@@ -167,7 +167,7 @@ TEST_F(LanePictures, ALaneOfPilesOfClipsLooksAsWhenEveryClipIsDrawn) {
     {
         Graphics g(every);
         for (const ClipRef& c : lane->clips)
-            g.DrawPicture(*c->image, c->x - c->image->Width() / 2, c->y - 15);
+            g.DrawPicture(*c->image, onLane(*c) - c->image->Width() / 2, kClipCentreY - 15);
     }
     EXPECT_EQ(difference(shown.image(), every.image()), "");
 }

@@ -48,8 +48,8 @@ class LaneHostTest : public ::testing::Test {
     }
     void TearDown() override { platform::Keyboard::resetForTesting(); }
     ClipRef add(int lane, double left, const QString& name) {
-        host.lane(lane)->addNewClip(nullptr, left, 16, name, 100, "/m/" + name + ".mp3", lane, 0,
-                                    100, 0, 100, 0);
+        host.lane(lane)->addNewClip(nullptr, left, name, 100, "/m/" + name + ".mp3", lane, 0, 100,
+                                    0, 100, 0);
         return host.lane(lane)->clips.back();
     }
 
@@ -75,16 +75,16 @@ TEST_F(LaneHostTest, PressDragAndReleaseAskTheHost) {
     // A Command drag right of the play head moves what lies right of the clip on both lanes.
     platform::Keyboard::setModifiersForTesting(Qt::ControlModifier);
     lane1.MouseDrag(260, 16);
-    EXPECT_EQ(a->x, 260);
-    EXPECT_EQ(b->x, 460);
-    EXPECT_EQ(later->x, 560);
+    EXPECT_EQ(a->visibleCentre(mix.scrollX), 260);
+    EXPECT_EQ(b->visibleCentre(mix.scrollX), 460);
+    EXPECT_EQ(later->visibleCentre(mix.scrollX), 560);
 
     // Dropped onto b, the clip goes back and the host says why.
     platform::Keyboard::setModifiersForTesting(Qt::NoModifier);
     lane1.MouseDrag(400, 16);
     lane1.MouseUp(400, 16);
     EXPECT_EQ(host.overlaps, 1);
-    EXPECT_EQ(a->x, 250);
+    EXPECT_EQ(a->visibleCentre(mix.scrollX), 250);
     EXPECT_GE(host.hides, 1);
     EXPECT_EQ(host.offsetRetakes, 1);
     EXPECT_EQ(mix.selectedLane, 1);

@@ -85,12 +85,16 @@ class FakePlayer final : public engine::DeckPlayer {
     double duration_ = 0, position_ = 0, startedAt_ = 0;
 };
 
+// The lanes the decks play are scrolled: heads and left edges are on the lanes, the clips'
+// centres on the timeline.
+inline constexpr double kDeckScroll = 600;
+
 // A clip `length` pixels long with its left edge at `left`; edit points from its left edge.
 inline ClipRef makeClip(const QString& path, double left, double length, double start,
                         double fadeInEnd, double fadeOutStart, double stop) {
     auto c = std::make_shared<Clip>();
     c->path = path;
-    c->x = platform::whole(left + length / 2);
+    c->centre = platform::whole(left + length / 2) + kDeckScroll;
     c->lengthPx = length;
     c->inPoint = start;
     c->fadeInEnd = fadeInEnd;
@@ -118,16 +122,17 @@ struct FakeDeck {
             engine::DeckLane{&p1,
                              &current[0],
                              &last[0],
-                             [this](double x) { return lanes::lineHit(lane[0], x); },
+                             [this](double x) { return lanes::lineHit(lane[0], x, kDeckScroll); },
                              {},
-                             [this](double x) { return lanes::nextMark(lane[0], x); }},
-            engine::DeckLane{&p2,
-                             &current[1],
-                             &last[1],
-                             [this](double x) { return lanes::lineHit(lane[1], x); },
-                             {},
-                             [this](double x) { return lanes::nextMark(lane[1], x); }}};
-        auto r = engine::deckStep(traits, lanes, head, zoom, device);
+                             [this](double x) { return lanes::nextMark(lane[0], x, kDeckScroll); }},
+            engine::DeckLane{
+                &p2,
+                &current[1],
+                &last[1],
+                [this](double x) { return lanes::lineHit(lane[1], x, kDeckScroll); },
+                {},
+                [this](double x) { return lanes::nextMark(lane[1], x, kDeckScroll); }}};
+        auto r = engine::deckStep(traits, lanes, head, kDeckScroll, zoom, device);
         head = r.head;
         clock.now += seconds;
         return r;

@@ -10,7 +10,7 @@ using editing::Handle;
 // fade-in end at 30, the fade-out start at 70 and the out point at 90.
 Clip clipAt150() {
     Clip c;
-    c.x = 200;
+    c.centre = 200;
     c.lengthPx = 100;
     c.inPoint = 10;
     c.fadeInEnd = 30;
@@ -63,7 +63,7 @@ TEST(HandleRelease, BoundsFallbacksAndPullAlong) {
     };
     for (const auto& c : cases) {
         Clip clip = clipAt150();
-        editing::releaseHandle(c.handle, clip, c.h);
+        editing::releaseHandle(c.handle, clip, c.h, 0);
         EXPECT_DOUBLE_EQ(clip.inPoint, c.want.inPoint) << c.why;
         EXPECT_DOUBLE_EQ(clip.fadeInEnd, c.want.fadeInEnd) << c.why;
         EXPECT_DOUBLE_EQ(clip.fadeOutStart, c.want.fadeOutStart) << c.why;
@@ -84,7 +84,7 @@ TEST(HandleRelease, FractionalEdgeSnapsToTheHandlesPixel) {
     Clip clip = clipAt150();
     clip.lengthPx = 101;
     clip.inPoint = 10.7;
-    editing::releaseHandle(Handle::In, clip, 160);
+    editing::releaseHandle(Handle::In, clip, 160, 0);
     EXPECT_DOUBLE_EQ(clip.inPoint, 10.5);
 }
 
@@ -98,11 +98,11 @@ TEST(HandleRelease, EveryPlaceKeepsThePointsInOrder) {
                 for (int h1 = 130; h1 <= 270; h1 += 3) {
                     for (int h2 = 130; h2 <= 270; h2 += 5) {
                         Clip c;
-                        c.x = 200;
+                        c.centre = 200;
                         c.lengthPx = length;
                         c.fadeOutStart = c.outPoint = length;
-                        editing::releaseHandle(first, c, h1);
-                        editing::releaseHandle(second, c, h2);
+                        editing::releaseHandle(first, c, h1, 0);
+                        editing::releaseHandle(second, c, h2, 0);
                         ASSERT_TRUE(0 <= c.inPoint && c.inPoint <= c.fadeInEnd &&
                                     c.fadeInEnd <= c.fadeOutStart && c.fadeOutStart <= c.outPoint &&
                                     c.outPoint <= c.lengthPx)

@@ -38,12 +38,13 @@ TEST(StartOffsets, OnlyTheClipUnderTheHeadGetsItsDistance) {
     auto c = makeClip("c", 300, 100, 0, 0, 100, 100);
     for (auto& clip : {a, b, c}) clip->playStart = clip->previewStart = 7;
     std::vector<ClipRef> lane{a, b, c};
-    engine::assignStartOffsets(lane, lanes::lineHit(lane, 80), 80, &Clip::playStart);
+    engine::assignStartOffsets(lane, lanes::lineHit(lane, 80, enginetest::kDeckScroll), 80,
+                               enginetest::kDeckScroll, &Clip::playStart);
     EXPECT_EQ(a->playStart, 0);
     EXPECT_EQ(b->playStart, 30);
     EXPECT_EQ(c->playStart, 0);
     EXPECT_EQ(a->previewStart, 7);  // the other deck's offsets stay
-    engine::assignStartOffsets(lane, nullptr, 80, &Clip::previewStart);
+    engine::assignStartOffsets(lane, nullptr, 80, enginetest::kDeckScroll, &Clip::previewStart);
     for (auto& clip : lane) EXPECT_EQ(clip->previewStart, 0);
 }
 

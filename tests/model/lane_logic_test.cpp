@@ -6,10 +6,12 @@
 
 namespace {
 
+// The lanes are scrolled: every place below is on the lane, the clips' centres on the timeline.
+constexpr double kScroll = 600;
+
 ClipRef clipAt(double x, double length, int pictureWidth = -1) {
     auto c = std::make_shared<Clip>();
-    c->x = x;
-    c->y = 16;
+    c->centre = x + kScroll;
     c->lengthPx = length;
     c->image =
         std::make_shared<platform::Picture>(pictureWidth < 0 ? int(length) : pictureWidth, 30);
@@ -39,12 +41,12 @@ TEST(HitTests, LineHitIsStrictAtBothEdges) {
     };
     for (const Case& c : {Case{10, false}, Case{110, false}, Case{10.5, true}, Case{109.9, true},
                           Case{60, true}, Case{-100, false}}) {
-        EXPECT_EQ(lanes::lineHit(pics, c.x) != nullptr, c.hit) << c.x;
+        EXPECT_EQ(lanes::lineHit(pics, c.x, kScroll) != nullptr, c.hit) << c.x;
     }
     // An odd length spans half pixels: 9.5 to 110.5.
     std::vector<ClipRef> odd = {clipAt(60, 101)};
-    EXPECT_NE(lanes::lineHit(odd, 10), nullptr);
-    EXPECT_EQ(lanes::lineHit({}, 10), nullptr);
+    EXPECT_NE(lanes::lineHit(odd, 10, kScroll), nullptr);
+    EXPECT_EQ(lanes::lineHit({}, 10, kScroll), nullptr);
 }
 
 // The clip a head moving right reaches next: the nearest left edge beyond it, and nothing while
@@ -56,23 +58,23 @@ TEST(HitTests, NextHitIsTheNearestEdgeAheadThatTheHeadWouldFind) {
         double head;
         ClipRef want;
     } cases[] = {{0, a}, {10, nullptr}, {90, b}, {199.9, b}, {200, nullptr}, {500, nullptr}};
-    for (const auto& c : cases) EXPECT_EQ(lanes::nextHit(pics, c.head), c.want) << c.head;
+    for (const auto& c : cases) EXPECT_EQ(lanes::nextHit(pics, c.head, kScroll), c.want) << c.head;
     // Two edges at one place: the upper clip is reached.
     const ClipRef same = clipAt(110, 40);
-    EXPECT_EQ(lanes::nextHit({under, same}, 50), same);
-    EXPECT_EQ(lanes::nextHit({same, under}, 50), under);
+    EXPECT_EQ(lanes::nextHit({under, same}, 50, kScroll), same);
+    EXPECT_EQ(lanes::nextHit({same, under}, 50, kScroll), under);
 }
 
 TEST(HitTests, ClipAtUsesThePictureAndTheTopmostWins) {
     std::vector<ClipRef> pics = {clipAt(60, 100)};
-    EXPECT_NE(lanes::picHit(pics, 11, 16), nullptr);
-    EXPECT_EQ(lanes::picHit(pics, 10, 16), nullptr);
-    EXPECT_EQ(lanes::picHit(pics, 60, 31), nullptr);
-    EXPECT_NE(lanes::picHit(pics, 60, 30), nullptr);
+    EXPECT_NE(lanes::picHit(pics, 11, 16, kScroll), nullptr);
+    EXPECT_EQ(lanes::picHit(pics, 10, 16, kScroll), nullptr);
+    EXPECT_EQ(lanes::picHit(pics, 60, 31, kScroll), nullptr);
+    EXPECT_NE(lanes::picHit(pics, 60, 30, kScroll), nullptr);
     auto top = clipAt(100, 100);
     pics.push_back(top);
-    EXPECT_EQ(lanes::picHit(pics, 80, 16), top);
-    EXPECT_EQ(lanes::lineHit(pics, 80), top);
+    EXPECT_EQ(lanes::picHit(pics, 80, 16, kScroll), top);
+    EXPECT_EQ(lanes::lineHit(pics, 80, kScroll), top);
 }
 
 TEST(Handles, PlacesForShownClips) {
@@ -88,13 +90,13 @@ TEST(Handles, PlacesForShownClips) {
     };
     for (const Case& c : cases) {
         Clip p;
-        p.x = 300;
+        p.centre = 300 + kScroll;
         p.lengthPx = c.length;
         p.inPoint = 20;
         p.outPoint = 180;
         p.fadeInEnd = 40;
         p.fadeOutStart = 160;
-        const auto at = lanes::handlePlaces(p, c.laneTop, 9);
+        const auto at = lanes::handlePlaces(p, kScroll, c.laneTop, 9);
         EXPECT_EQ(at.inPointLeft, c.inPointHandle);
         EXPECT_EQ(at.outPointLeft, c.outPointHandle);
         EXPECT_EQ(at.fadeInLeft, c.fadeInHandle);
@@ -147,7 +149,7 @@ TEST(Dragging, ReleaseProbesTheEdgesAndTheCentre) {
         auto other = clipAt(c.otherX, c.otherLength);
         std::vector<ClipRef> pics = {other, released};
         if (c.otherOnTop) pics = {released, other};
-        EXPECT_EQ(lanes::releaseCollides(pics, *released), c.collides) << c.what;
+        EXPECT_EQ(lanes::releaseCollides(pics, *released, kScroll), c.collides) << c.what;
     }
 }
 

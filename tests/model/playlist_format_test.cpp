@@ -19,13 +19,11 @@ using documents::parseRecord;
 using documents::PlaylistRecord;
 using documents::RecordParse;
 
-// A clip at scroll 0: its visible and its absolute centre are both `centre`.
+// A clip whose centre on the timeline is `centre`.
 ClipRef clip(int32_t lane, double centre, double length, double fadeInEnd, double fadeOutStart,
              double start, double stop, QString name, QString path, int32_t label) {
     auto c = std::make_shared<Clip>();
     c->lane = lane;
-    c->x = centre;
-    c->y = 16;
     c->lengthPx = length;
     c->fadeInEnd = fadeInEnd;
     c->fadeOutStart = fadeOutStart;
@@ -138,7 +136,6 @@ TEST(PlaylistRoundTrip, ClipsComeBackAtEveryZoom) {
                 EXPECT_EQ(p.inpoint, c.inPoint);
                 EXPECT_EQ(p.outpoint, c.outPoint);
                 EXPECT_DOUBLE_EQ(p.left + p.duration / 2 + scroll, c.centre);
-                EXPECT_EQ(p.y, 16);
                 EXPECT_EQ(p.name, c.name);
                 EXPECT_EQ(p.path, c.path);
                 EXPECT_EQ(p.label, c.label);
@@ -159,7 +156,6 @@ TEST(PlaylistRoundTrip, ZoomTwoRecordReadsBackInSecondsAtZoomOne) {
     EXPECT_EQ(p.inpoint, 10);
     EXPECT_EQ(p.outpoint, 90);
     EXPECT_EQ(p.left, 160);
-    EXPECT_EQ(p.y, 16);
     EXPECT_EQ(p.label, 3);
     EXPECT_EQ(p.name, "Band: Song");
     EXPECT_EQ(p.path, "/music/song.mp3");

@@ -75,7 +75,7 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
         w->mix.pixelsPerSecond = c.zoom;
         w->mix.scrollX = c.scroll;
         // A clip lying where the new ones go, and unsaved changes: no test, no prompt.
-        w->laneView1->addNewClip(nullptr, 0, 16, "old", 300, "/m/old.mp3", 1, 0, 300, 0, 300, 0);
+        w->laneView1->addNewClip(nullptr, 0, "old", 300, "/m/old.mp3", 1, 0, 300, 0, 300, 0);
         shownDialogs.clear();
         w->mix.selectedIndex = 0;
         w->mix.selectedLane = 1;
@@ -94,14 +94,14 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
         const Clip& b = *w->laneView2->clips[0];
         EXPECT_EQ(a.name, "one.mp3");
         EXPECT_EQ(a.path, music + "/one.mp3");
-        EXPECT_EQ(a.x, c.left1 + c.width1 / 2);
-        EXPECT_DOUBLE_EQ(a.centre, a.x + c.scroll);
+        EXPECT_EQ(onLane(a), c.left1 + c.width1 / 2);
+        EXPECT_DOUBLE_EQ(a.centre, c.left1 + c.width1 / 2 + c.scroll);
         EXPECT_DOUBLE_EQ(a.lengthPx, c.width1);
         EXPECT_DOUBLE_EQ(a.fadeInEnd, 7);
         EXPECT_DOUBLE_EQ(a.fadeOutStart, c.width1 - 7);
         EXPECT_DOUBLE_EQ(a.outPoint, c.width1);
         EXPECT_EQ(b.name, "two.mp3");
-        EXPECT_EQ(b.x, c.left2 + c.width2 / 2);
+        EXPECT_EQ(onLane(b), c.left2 + c.width2 / 2);
         EXPECT_DOUBLE_EQ(b.fadeOutStart, c.width2 - 7);
         EXPECT_EQ(w->mix.document.saved, 0);
         EXPECT_EQ(w->mix.selectedIndex, -1);

@@ -56,7 +56,7 @@ TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
     clip->fadeOutStart = 150;
     w->mix.clipboardClip = clip;
     w->playDeck.current[0] = std::make_shared<Clip>();
-    w->laneView1->addNewClip(nullptr, 10, 16, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
+    w->laneView1->addNewClip(nullptr, 10, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
     w->mix.pixelsPerSecond = 2.0f;
     w->init();
     EXPECT_TRUE(w->playDeck.running);

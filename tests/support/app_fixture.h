@@ -18,6 +18,9 @@ class AppFixture : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
+    // Where the clip's centre stands on its lane now.
+    double onLane(const Clip& clip) const { return clip.visibleCentre(w->mix.scrollX); }
+
     MainWindow* w = nullptr;
     // Answers for message dialogs, taken in order; Cancel when the script runs out.
     std::deque<platform::DialogAnswer> answers;
