@@ -293,7 +293,7 @@ TEST_F(WindowTest, MenusShowTheirItemsInOrderWithShortcutsAndEnabledStates) {
 TEST_F(WindowTest, EditItemsWorkWhileTheMenuOffersThem) {
     MainMenu& m = *w->menu;
     const auto laneWithClip = [&] {
-        w->laneView1->addNewClip(nullptr, 10, 16, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
+        w->laneView1->addNewClip(nullptr, 10, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
         w->mix.selectedLane = 1;
         w->mix.selectedIndex = 0;
         w->laneView1->draggedClip = w->laneView1->clips[0];
@@ -334,7 +334,7 @@ TEST_F(WindowTest, MenuCommandsReachTheMainWindow) {
     EXPECT_TRUE(w->mix.document.path.isEmpty());
     // Quit closes the window through its close guard: a cancelled save prompt keeps it open.
     w->show();
-    w->laneView1->addNewClip(nullptr, 10, 16, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
+    w->laneView1->addNewClip(nullptr, 10, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
     w->mix.document.saved = 0;
     answers = {platform::DialogAnswer::Cancel, platform::DialogAnswer::Alternate};
     w->menu->quitAction->trigger();
