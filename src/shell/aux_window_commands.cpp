@@ -1,5 +1,6 @@
 // The commands that show the auxiliary windows, and the preview device as the main window gives
 // it to them. A command for a window that is open brings it to the front.
+#include "engine/routing.h"
 #include "model/numtext.h"
 #include "shell/app.h"
 #include "shell/main_window.h"
@@ -7,23 +8,23 @@
 
 bool App::preferencesChosen() {
     MainWindow* w = MainWindow::instance();
-    PreferencesWindow::instance(w, w->mix, *w)->Show();
+    PreferencesWindow::instance(w, w->mix, *w)->showInFront();
     return true;
 }
 
 bool App::aboutChosen() {
-    AboutWindow::instance(MainWindow::instance())->Show();
+    AboutWindow::instance(MainWindow::instance())->showInFront();
     return true;
 }
 
 bool App::_ExtrasDropPreview_Action() {
     MainWindow* w = MainWindow::instance();
-    DropPreviewWindow::instance(w, w->mix, *w)->Show();
+    DropPreviewWindow::instance(w, w->mix, *w)->showInFront();
     return true;
 }
 
 bool MainWindow::libraryChosen() {
-    LibraryWindow::instance(this)->Show();
+    LibraryWindow::instance(this)->showInFront();
     return true;
 }
 
@@ -31,6 +32,6 @@ double MainWindow::previewDeviceId() const { return previewDevice; }
 
 void MainWindow::setPreviewDeviceId(double id) { previewDevice = id; }
 
-void MainWindow::routeToPreviewDevice(platform::MoviePlayer* player) {
-    setPlayerOutputDevice(player, whole(previewDevice));
+void MainWindow::routeToPreviewDevice(const media::MoviePlayer& player) {
+    engine::routePlayer(player, whole(previewDevice));
 }
