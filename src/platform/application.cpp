@@ -104,7 +104,7 @@ void Runtime::RuntimeUnhandledException(const QString& what) {
         return;
     }
     MessageSpec spec;
-    spec.icon = 2;
+    spec.icon = QMessageBox::Critical;
     spec.message = QStringLiteral("An unexpected error occurred. The program will quit.");
     spec.explanation = what;
     spec.actionCaption = QStringLiteral("Quit");

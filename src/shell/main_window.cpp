@@ -363,7 +363,7 @@ void MainWindow::Open() {
     });
     if (!mediaAvailable() || closeWithoutPrompt == 1) {
         MessageSpec spec;
-        spec.icon = 1;
+        spec.icon = QMessageBox::Warning;
         spec.message = QStringLiteral("Sorry");
         spec.explanation =
             QStringLiteral("You must have Quicktime installed in order to run this software!");
