@@ -7,6 +7,10 @@ SmallWindow::SmallWindow(QWidget* owner, Kind kind, const QString& title, Qt::Wi
                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint | buttons) {
     setAttribute(Qt::WA_DeleteOnClose, true);
     setWindowTitle(title);
+    // The window itself holds the focus when it opens and after a click on its background, so
+    // the keys meet no list until the user picks one.
+    setFocusPolicy(Qt::StrongFocus);
+    setFocus();
 }
 
 void SmallWindow::showInFront() {
