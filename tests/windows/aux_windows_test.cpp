@@ -132,8 +132,9 @@ TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevi
         EXPECT_EQ(list->cell(r, 1), QString::fromLatin1(ids[r]));
         EXPECT_EQ(list->cell(r, 2), Hex(media::deviceIdFor(ids[r])));
     }
-    // Only the name column shows.
+    // Only the name column shows, and the list takes no keys until the user picks it.
     EXPECT_EQ(list->table()->columnCount(), 1);
+    EXPECT_EQ(p->focusWidget(), p);
 
     list->selectRow(1);
     EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
