@@ -40,7 +40,7 @@ struct Deck {
     bool running = false;
     double headX = 0;          // the head, in visible window pixels
     double headTimelineX = 0;  // the head on the timeline: headX plus the scroll
-    std::array<media::MoviePlayer, 2> players;  // per lane
+    std::array<media::MoviePlayer, 2> players;        // per lane
     std::array<ClipRef, 2> current;                   // per lane: the clip now loaded in the player
     std::array<ClipRef, 2> last;                      // per lane: the clip started last
 

@@ -1,7 +1,6 @@
 // The drop-preview window: a file, a library track or a lane's clip dropped on its one row plays
 // at once on the preview device, through a control bar of its own. The row can be dragged on to
 // a lane as the previewed file's URL.
-#include <QEvent>
 #include <QFileInfo>
 #include <QUrl>
 #include <algorithm>
