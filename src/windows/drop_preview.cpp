@@ -52,7 +52,7 @@ class DropList final : public windows::ListBox {
         item.setText(window_.windowTitle());
         return true;
     }
-    void dropped(DragItem& item, Qt::DropAction) override { window_.preview(item); }
+    void dropped(const DragItem& item) override { window_.preview(item); }
 
   private:
     DropPreviewWindow& window_;

@@ -200,7 +200,7 @@ void ListBox::dropEvent(QDropEvent* e) {
     }
     platform::DragItem item(e->mimeData(), e->position().toPoint());
     e->acceptProposedAction();
-    dropped(item, e->dropAction());
+    dropped(item);
 }
 
 }  // namespace windows

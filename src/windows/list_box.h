@@ -65,7 +65,7 @@ class ListBox : public QWidget {
     // What a drag of the row carries; false starts no drag.
     virtual bool writeRowDrag(platform::DragItem&, int /*row*/) { return false; }
     // Something the list accepts was dropped on it.
-    virtual void dropped(platform::DragItem&, Qt::DropAction) {}
+    virtual void dropped(const platform::DragItem&) {}
 
     void resizeEvent(QResizeEvent*) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
