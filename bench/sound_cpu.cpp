@@ -167,7 +167,7 @@ void BM_TwoLaneMixAgainstFfmpeg(benchmark::State& state) {
         w->play();
         runFor(2000);  // both settled
         const Figures playing = measure(20000, ffmpeg.processId());
-        const bool sounded = w->playDeck.players[0]->Rate() > 0 && w->playDeck.players[1]->Rate() > 0;
+        const bool sounded = w->playDeck.players[0].Rate() > 0 && w->playDeck.players[1].Rate() > 0;
         w->play();
         ffmpeg.kill();
         ffmpeg.waitForFinished(3000);

@@ -32,7 +32,7 @@ constexpr qint64 kYieldMs = 20;
 
 void showFailure(const QString& message, const QString& explanation) {
     MessageSpec spec;
-    spec.icon = 2;
+    spec.icon = QMessageBox::Critical;
     spec.message = message;
     spec.explanation = explanation;
     platform::MessageDialog(spec);
@@ -91,7 +91,7 @@ bool lanesEmpty(const model::Mix& mix) { return mix.lane(1).empty() && mix.lane(
 
 bool passSavePrompt(DocumentHost& host) {
     MessageSpec spec;
-    spec.icon = 1;
+    spec.icon = QMessageBox::Warning;
     spec.message = QStringLiteral("Save Playlist?");
     spec.explanation = QStringLiteral("If you don't save, changes will be lost. ");
     spec.actionCaption = QStringLiteral("Save");

@@ -33,7 +33,7 @@ documents::MixSnapshot snapshotOf(const model::Mix& open) {
 
 void showExportFailure(const QString& path, const QString& problem) {
     platform::MessageSpec spec;
-    spec.icon = 2;
+    spec.icon = QMessageBox::Critical;
     spec.message = QStringLiteral("The movie could not be written.");
     spec.explanation = u'"' + path + QStringLiteral("\": ") + problem +
                        QStringLiteral(" Any earlier version of the file is unchanged.");

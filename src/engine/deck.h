@@ -9,8 +9,8 @@
 #include "model/deck_step.h"
 #include "model/head_geometry.h"
 #include "model/clip.h"
+#include "media/movie_player.h"
 #include "platform/controls.h"
-#include "platform/movieplayer.h"
 #include "model/picture.h"
 
 class QAction;
@@ -40,7 +40,7 @@ struct Deck {
     bool running = false;
     double headX = 0;          // the head, in visible window pixels
     double headTimelineX = 0;  // the head on the timeline: headX plus the scroll
-    std::array<platform::MoviePlayer*, 2> players{};  // per lane
+    std::array<media::MoviePlayer, 2> players;        // per lane
     std::array<ClipRef, 2> current;                   // per lane: the clip now loaded in the player
     std::array<ClipRef, 2> last;                      // per lane: the clip started last
 

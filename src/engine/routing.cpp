@@ -2,19 +2,17 @@
 #include "engine/routing.h"
 
 #include "media/movie.h"
-#include "platform/movieplayer.h"
+#include "media/movie_player.h"
 
 namespace engine {
 
 // Without a movie there is nothing to route; the tick must never open a dialog for it.
-void routePlayer(platform::MoviePlayer* player, int32_t device) {
-    if (!player) return;
-    if (const media::MovieRef movie = player->Movie()) routeSoundTracks(*movie, device);
+void routePlayer(const media::MoviePlayer& player, int32_t device) {
+    if (const media::MovieRef movie = player.movie()) routeSoundTracks(*movie, device);
 }
 
-int32_t playerOutput(const platform::MoviePlayer* player) {
-    if (!player) return 0;
-    const media::MovieRef movie = player->Movie();
+int32_t playerOutput(const media::MoviePlayer& player) {
+    const media::MovieRef movie = player.movie();
     return movie ? firstSoundOutput(*movie) : 0;
 }
 

@@ -5,16 +5,16 @@
 #include <QString>
 #include <cstdint>
 
-namespace platform {
+namespace media {
 class MoviePlayer;
 }
 
 namespace engine {
 
-// Sends the sound tracks of the player's movie to the device; nothing without a player or movie.
-void routePlayer(platform::MoviePlayer* player, int32_t device);
-// The device the player's movie sounds on (0: the default, or no player or movie).
-int32_t playerOutput(const platform::MoviePlayer* player);
+// Sends the sound tracks of the player's movie to the device; nothing without a movie.
+void routePlayer(const media::MoviePlayer& player, int32_t device);
+// The device the player's movie sounds on (0: the default, or no movie).
+int32_t playerOutput(const media::MoviePlayer& player);
 
 // The status line when a track cannot sound where it is routed: with no default device there
 // is no sound device at all; otherwise it is the preview's device that is missing.

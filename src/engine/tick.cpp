@@ -15,16 +15,16 @@
 
 namespace {
 
-// A lane player of the window as the deck sees it.
-class WindowPlayer final : public engine::DeckPlayer {
+// A deck's player of one lane as the deck step sees it.
+class LanePlayer final : public engine::DeckPlayer {
   public:
-    WindowPlayer(engine::DeckHost& host, platform::MoviePlayer& p) : host_(host), p_(p) {}
+    LanePlayer(engine::DeckHost& host, media::MoviePlayer& p) : host_(host), p_(p) {}
     double Rate() const override { return p_.Rate(); }
     double Position() const override { return p_.Position(); }
     void setPosition(double seconds) override { p_.setPosition(seconds); }
     void setVolume(int volume) override { p_.setVolume(volume); }
     void Play() override {
-        p_.player().Play(lock_);
+        p_.Play(lock_);
         lock_ = media::StartLock();
     }
     void Stop() override { p_.Stop(); }
@@ -41,14 +41,14 @@ class WindowPlayer final : public engine::DeckPlayer {
         }
         // The start prepared for this clip, if there is one; Play then takes it over.
         if (preparedFor(clip, false)) {
-            p_.setMovie(p_.player().cuedMovie());
+            p_.setMovie(p_.cuedMovie());
             return Load::Loaded;
         }
         // A player of its own routes its own tracks: the other deck may sound the same clip.
         p_.setMovie(m->movie()->share());
         return Load::Loaded;
     }
-    void route(int32_t device) override { engine::routePlayer(&p_, device); }
+    void route(int32_t device) override { engine::routePlayer(p_, device); }
 
     void lockNextStart(const engine::StartLock& lock) override { lock_ = mediaLock(lock); }
     void cue(const Clip& clip, double seconds, int volume, const engine::StartLock& lock,
@@ -60,30 +60,28 @@ class WindowPlayer final : public engine::DeckPlayer {
             cancelCue();
             return;
         }
-        media::MoviePlayer& player = p_.player();
         const media::StartLock at = mediaLock(lock);
-        const media::MovieRef cued = player.cuedMovie();
-        if (player.cued(&clip, seconds, at) &&
+        const media::MovieRef cued = p_.cuedMovie();
+        if (p_.cued(&clip, seconds, at) &&
             (!routed || engine::firstSoundOutput(*cued) == device))
             return;
         media::MovieRef movie = m->movie()->share();
         if (routed) engine::routeSoundTracks(*movie, device);
-        player.cue(std::move(movie), seconds, volume, at, &clip);
+        p_.cue(std::move(movie), seconds, volume, at, &clip);
     }
-    void cancelCue() override { p_.player().cancelCue(); }
+    void cancelCue() override { p_.cancelCue(); }
     bool preparedFor(const Clip& clip) const override { return preparedFor(clip, true); }
 
   private:
     // The cue is this clip's: its tag, and (should a new clip have taken a deleted one's place
     // in memory) its file.
     bool preparedFor(const Clip& clip, bool locked) const {
-        const media::MoviePlayer& p = p_.player();
-        return p.cueTag() == &clip && p.cuedMovie() && p.cuedMovie()->path() == clip.path &&
-               (!locked || p.cueLocked());
+        return p_.cueTag() == &clip && p_.cuedMovie() && p_.cuedMovie()->path() == clip.path &&
+               (!locked || p_.cueLocked());
     }
     static media::StartLock mediaLock(const engine::StartLock& lock) {
-        const auto* other = dynamic_cast<const WindowPlayer*>(lock.player);
-        return other ? other->p_.player().lockAt(lock.seconds) : media::StartLock();
+        const auto* other = dynamic_cast<const LanePlayer*>(lock.player);
+        return other ? other->p_.lockAt(lock.seconds) : media::StartLock();
     }
 
     // A clip whose file is gone or is no playable media: the lane stays silent, and the status
@@ -94,7 +92,7 @@ class WindowPlayer final : public engine::DeckPlayer {
     }
 
     engine::DeckHost& host_;
-    platform::MoviePlayer& p_;
+    media::MoviePlayer& p_;
     media::StartLock lock_;
 };
 
@@ -123,7 +121,7 @@ double untilNextSecond(double seconds) { return std::floor(seconds) + 1 - second
 
 // Runs one step of the deck; returns how long the tick may pause after it.
 double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck) {
-    WindowPlayer p1(host, *deck.players[0]), p2(host, *deck.players[1]);
+    LanePlayer p1(host, deck.players[0]), p2(host, deck.players[1]);
     // Each probe holds a pointer and the scroll: it fits in the function object without
     // allocating.
     using Clips = std::vector<ClipRef>;

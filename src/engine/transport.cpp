@@ -38,9 +38,9 @@ void stopDeck(Deck& deck) {
     deck.running = false;
     showDeckState(deck, false);
     deck.forgetClips();
-    for (platform::MoviePlayer* player : deck.players) {
-        player->Stop();
-        player->player().cancelCue();
+    for (media::MoviePlayer& player : deck.players) {
+        player.Stop();
+        player.cancelCue();
     }
 }
 

@@ -87,10 +87,10 @@ void LaneView::MouseUp(int, int) {
     if (control && Keyboard::AsyncCommandKey() && Keyboard::AsyncOptionKey() &&
         soundingOnPlayDeck(clip)) {
         // Removal chord on the clip the play deck sounds: stop its player and delete it.
-        platform::MoviePlayer* player =
+        media::MoviePlayer& player =
             clip == playDeck_.current[0] ? playDeck_.players[0] : playDeck_.players[1];
-        player->Stop();
-        player->setMovie(nullptr);
+        player.Stop();
+        player.setMovie(nullptr);
         (clip == playDeck_.current[0] ? playDeck_.current[0] : playDeck_.current[1]) = nullptr;
         mix_.selectedIndex = -1;
         mix_.selectedLane = 0;

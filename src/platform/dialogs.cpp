@@ -16,9 +16,7 @@ DialogAnswer MessageDialog(const MessageSpec& spec) {
     if (dialogHooks().message) return dialogHooks().message(spec);
     QMessageBox box(QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
-    box.setIcon(spec.icon == 2   ? QMessageBox::Critical
-                : spec.icon == 1 ? QMessageBox::Warning
-                                 : QMessageBox::Information);
+    box.setIcon(spec.icon);
     box.setText(spec.message);
     box.setInformativeText(spec.explanation);
     QPushButton* action = box.addButton(spec.actionCaption, QMessageBox::AcceptRole);

@@ -1,6 +1,7 @@
 #pragma once
 // Message and file dialogs. Tests replace them through the hooks so nothing modal appears.
 
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -13,7 +14,7 @@ namespace platform {
 enum class DialogAnswer { Action, Alternate, Cancel };
 
 struct MessageSpec {
-    int icon = 0;  // 0 note, 1 caution, 2 stop
+    QMessageBox::Icon icon = QMessageBox::Information;
     QString message;
     QString explanation;
     QString actionCaption = QStringLiteral("OK");

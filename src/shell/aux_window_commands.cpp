@@ -1,21 +1,22 @@
 // The commands that show the auxiliary windows, and the preview device as the main window gives
 // it to them. A command for a window that is open brings it to the front.
+#include "engine/routing.h"
 #include "model/numtext.h"
 #include "shell/main_window.h"
 #include "windows/aux_windows.h"
 
-void MainWindow::preferencesChosen() { PreferencesWindow::instance(this, mix, *this)->Show(); }
+void MainWindow::preferencesChosen() { PreferencesWindow::instance(this, mix, *this)->showInFront(); }
 
-void MainWindow::aboutChosen() { AboutWindow::instance(this)->Show(); }
+void MainWindow::aboutChosen() { AboutWindow::instance(this)->showInFront(); }
 
-void MainWindow::dropPreviewChosen() { DropPreviewWindow::instance(this, mix, *this)->Show(); }
+void MainWindow::dropPreviewChosen() { DropPreviewWindow::instance(this, mix, *this)->showInFront(); }
 
-void MainWindow::libraryChosen() { LibraryWindow::instance(this)->Show(); }
+void MainWindow::libraryChosen() { LibraryWindow::instance(this)->showInFront(); }
 
 double MainWindow::previewDeviceId() const { return previewDevice; }
 
 void MainWindow::setPreviewDeviceId(double id) { previewDevice = id; }
 
-void MainWindow::routeToPreviewDevice(platform::MoviePlayer* player) {
-    setPlayerOutputDevice(player, whole(previewDevice));
+void MainWindow::routeToPreviewDevice(const media::MoviePlayer& player) {
+    engine::routePlayer(player, whole(previewDevice));
 }

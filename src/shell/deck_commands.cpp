@@ -25,14 +25,6 @@ void MainWindow::setStartOffsets(engine::Deck& deck, double pos) {
     engine::setStartOffsets(deck, mix, pos);
 }
 
-void MainWindow::setPlayerOutputDevice(platform::MoviePlayer* player, int32_t id) {
-    engine::routePlayer(player, id);
-}
-
-int32_t MainWindow::playerOutputDevice(platform::MoviePlayer* player) {
-    return engine::playerOutput(player);
-}
-
 void MainWindow::showSoundProblem(int32_t device, const QString& text) {
     transport.showSoundProblem(device, text);
 }

@@ -129,10 +129,6 @@ PopupArrow* arrow(MainWindow* w, const char* name, int left, int top, int width,
     return a;
 }
 
-MoviePlayer* player(MainWindow* w, const char* name, int left, int top) {
-    return place(w, new MoviePlayer(w->content(), name), left, top, 195, 16);
-}
-
 // Facing: the in-point handle points right to its column, the out-point handle left, the fade
 // handles down onto the ruler.
 constexpr int kFacingLeft = 0, kFacingRight = 1, kFacingDown = 2;
@@ -203,18 +199,12 @@ void MainWindow::createControls0() {
     timelineScrollBar->onOpen = [this] { scrollBarOpened(); };
     timelineScrollBar->onValueChanged = [this] { scrollBarMoved(); };
 
-    playDeck.players[0] = player(this, "playPlayer1", 216, 270);
-    playDeck.players[1] = player(this, "playPlayer2", 216, 298);
-
     deckTimer = new Timer(this, "deckTimer");
     deckTimer->setMode(2);
     deckTimer->setPeriod(1000);
     _AddControl(deckTimer);
     deckTimer->onAction = [this] { tickDecks(); };
     catchUpWithTheDecks();
-
-    previewDeck.players[0] = player(this, "previewPlayer1", 9, 270);
-    previewDeck.players[1] = player(this, "previewPlayer2", 9, 298);
 
     findPlayHeadButton = button(this, "findPlayHeadButton", 690, 163, 16, 16, findPlayHeadPicture(),
                                 "find play position", 0, 9);
@@ -338,7 +328,7 @@ void MainWindow::Open() {
     });
     if (!mediaAvailable() || closeWithoutPrompt == 1) {
         MessageSpec spec;
-        spec.icon = 1;
+        spec.icon = QMessageBox::Warning;
         spec.message = QStringLiteral("Sorry");
         spec.explanation =
             QStringLiteral("You must have Quicktime installed in order to run this software!");

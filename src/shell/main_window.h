@@ -16,7 +16,6 @@
 #include "model/mix.h"
 #include "model/playlist_format.h"
 #include "platform/controls.h"
-#include "platform/movieplayer.h"
 #include "platform/window.h"
 #include "shell/main_menu.h"
 #include "windows/preview_device_host.h"
@@ -145,11 +144,9 @@ class MainWindow : public platform::Window,
     // ---- The preview device as the small windows choose it and play on it ----------------------
     double previewDeviceId() const override;
     void setPreviewDeviceId(double id) override;
-    void routeToPreviewDevice(platform::MoviePlayer* player) override;
+    void routeToPreviewDevice(const media::MoviePlayer& player) override;
 
     // ---- Methods ------------------------------------------------------------------------------
-    int32_t playerOutputDevice(platform::MoviePlayer* player);
-    void setPlayerOutputDevice(platform::MoviePlayer* player, int32_t id);
     // Moves a deck's head to window x, its controls with it.
     void moveHeadTo(engine::Deck& deck, double x);
     // Gives the clips under the deck's head their start offsets, the head standing at pos.

@@ -5,22 +5,22 @@
 // next instance() builds a fresh one.
 
 #include <QPointer>
-#include <QWidget>
 
+#include "media/movie_player.h"
 #include "platform/controls.h"
 #include "platform/dragdrop.h"
-#include "platform/listbox.h"
-#include "platform/little_arrows.h"
-#include "platform/movieplayer.h"
-#include "platform/window.h"
+#include "windows/list_box.h"
+#include "windows/little_arrows.h"
+#include "windows/player_bar.h"
 #include "windows/preview_device_host.h"
+#include "windows/window_parts.h"
 
 namespace model {
 struct Mix;
 }
 
 // The preview device and the default transition of the mix, kept for the next run.
-class PreferencesWindow : public platform::Window {
+class PreferencesWindow : public windows::SmallWindow {
     Q_OBJECT
   public:
     PreferencesWindow(QWidget* owner, model::Mix& mix, windows::PreviewDeviceHost& device);
@@ -28,55 +28,41 @@ class PreferencesWindow : public platform::Window {
                                        windows::PreviewDeviceHost& device);
     static PreferencesWindow* existing();
 
-    platform::ListBox* deviceList = nullptr;
-    platform::StaticText* deviceCaption = nullptr;
-    platform::LittleArrows* LittleArrows1 = nullptr;
-    platform::StaticText* transitionCaption = nullptr;
+    windows::ListBox* deviceList = nullptr;
+    windows::LittleArrows* transitionArrows = nullptr;
     platform::StaticText* transitionLabel = nullptr;
 
-    void Layout() override;
-    void CreateControls() override;
-    void Open() override;
-    bool KeyDown(const QString& key) override;
-
-    void deviceListOpened();
-    void deviceListChanged();
-    void LittleArrows1_Up();
-    void LittleArrows1_Down();
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
 
   private:
+    void listDevices();
+    void deviceChosen();
+    void stepTransition(double (*step)(double));
     void showTransition();
 
-    QWidget* owner_;
     model::Mix& mix_;
     windows::PreviewDeviceHost& device_;
 };
 
 // The version text; a click on it opens the program's README.
-class AboutWindow : public platform::Window {
+class AboutWindow : public windows::SmallWindow {
     Q_OBJECT
   public:
-    explicit AboutWindow(QWidget* owner) : owner_(owner) {}
+    explicit AboutWindow(QWidget* owner);
     static AboutWindow* instance(QWidget* owner);
     static AboutWindow* existing();
 
     platform::StaticText* versionText = nullptr;
 
-    void Layout() override;
-    void CreateControls() override;
-
-    bool versionTextClicked(int x, int y);
     // The address of line 6, which a click opens.
     static QString address();
-
-  private:
-    QWidget* owner_;
 };
 
 // Plays one dropped file (a file, a library track or a clip dragged off a lane) on the preview
 // device, beside the decks, which it never touches. A clip dragged off a lane is found among the
 // mix's clips.
-class DropPreviewWindow : public platform::Window {
+class DropPreviewWindow : public windows::SmallWindow {
     Q_OBJECT
   public:
     DropPreviewWindow(QWidget* owner, const model::Mix& mix, windows::PreviewDeviceHost& device);
@@ -84,43 +70,29 @@ class DropPreviewWindow : public platform::Window {
                                        windows::PreviewDeviceHost& device);
     static DropPreviewWindow* existing();
 
-    platform::MoviePlayer* dropPreviewPlayer = nullptr;
-    platform::ListBox* dropList = nullptr;
+    media::MoviePlayer player;
+    windows::PlayerBar* playerBar = nullptr;
+    windows::ListBox* dropList = nullptr;
 
-    void Layout() override;
-    void CreateControls() override;
-
-    void dropListOpened();
-    void dropListDrop(platform::DragItem& item, int action);
-    bool dropListDragRow(platform::DragItem& item, int row);
+    // What a drop on the list does.
+    void preview(const platform::DragItem& item);
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
   private:
-    QWidget* owner_;
     const model::Mix& mix_;
     windows::PreviewDeviceHost& device_;
 };
 
 // The songs of the program's song list, one row each, with their count.
-class LibraryWindow : public platform::Window {
+class LibraryWindow : public windows::SmallWindow {
     Q_OBJECT
   public:
-    explicit LibraryWindow(QWidget* owner) : owner_(owner) {}
+    explicit LibraryWindow(QWidget* owner);
     static LibraryWindow* instance(QWidget* owner);
     static LibraryWindow* existing();
 
-    platform::ListBox* songList = nullptr;
+    windows::ListBox* songList = nullptr;
     platform::StaticText* statusText = nullptr;
-
-    void Layout() override;
-    void CreateControls() override;
-    void Open() override;
-
-    void songListOpened();
-    bool songListDragRow(platform::DragItem& item, int row);
-
-  private:
-    QWidget* owner_;
 };

@@ -1,9 +1,9 @@
 // The drop-preview window: a file, a library track or a lane's clip dropped on its one row plays
 // at once on the preview device, through a control bar of its own. The row can be dragged on to
 // a lane as the previewed file's URL.
-#include <QEvent>
 #include <QFileInfo>
 #include <QUrl>
+#include <algorithm>
 
 #include "media/movie.h"
 #include "model/lane_logic.h"
@@ -11,7 +11,6 @@
 #include "model/numtext.h"
 #include "model/plist_reader.h"
 #include "windows/aux_windows.h"
-#include "windows/window_parts.h"
 
 using platform::DragItem;
 
@@ -22,6 +21,7 @@ QPointer<DropPreviewWindow> thePreview;
 const QString kPrompt = QStringLiteral("Drop files from iTunes or Finder here.");
 const QString kOpenError = QStringLiteral("error opening file.");
 constexpr int kMargin = 9;
+const QString kLibraryType = QStringLiteral("itun");
 
 // The media types the row takes. Names the program does not register itself ("video/mpeg",
 // "video/h264", "audio/x-wav", "audio/x-aiff") take what the desktop's MIME database gives them.
@@ -42,11 +42,44 @@ QString laneClipPath(const model::Mix& mix, const DragItem& item) {
     return index < 0 ? QString() : mix.lane(drag->lane)[static_cast<size_t>(index)]->path;
 }
 
+// Takes the drops the preview plays; a dragged row carries the window's title.
+class DropList final : public windows::ListBox {
+  public:
+    explicit DropList(DropPreviewWindow& window) : ListBox(&window), window_(window) {}
+
+  protected:
+    bool writeRowDrag(DragItem& item, int) override {
+        item.setText(window_.windowTitle());
+        return true;
+    }
+    void dropped(const DragItem& item) override { window_.preview(item); }
+
+  private:
+    DropPreviewWindow& window_;
+};
+
 }  // namespace
 
 DropPreviewWindow::DropPreviewWindow(QWidget* owner, const model::Mix& mix,
                                      windows::PreviewDeviceHost& device)
-    : owner_(owner), mix_(mix), device_(device) {}
+    : SmallWindow(owner, Kind::Floating, QStringLiteral("Drop for Preview"), {}),
+      mix_(mix),
+      device_(device) {
+    setMinimumSize(windows::kMinSize, windows::kMinSize);
+    setMaximumSize(windows::kMaxSize, windows::kMaxSize);
+    playerBar = new windows::PlayerBar(player, this);
+    playerBar->setGeometry(9, 35, 274, 16);
+    dropList = new DropList(*this);
+    dropList->setGeometry(9, 5, 274, 18);
+    dropList->setTextSize(12);
+    dropList->setDefaultRowHeight(0);
+    dropList->setDragEnabled(true);
+    dropList->acceptPictureDrop();
+    for (const char* type : kPreviewTypes) dropList->acceptFileDrop(QString::fromLatin1(type));
+    dropList->addRow(kPrompt);
+    dropList->acceptLibraryDrop(kLibraryType);
+    resize(294, 64);
+}
 
 DropPreviewWindow* DropPreviewWindow::instance(QWidget* owner, const model::Mix& mix,
                                                windows::PreviewDeviceHost& device) {
@@ -54,53 +87,20 @@ DropPreviewWindow* DropPreviewWindow::instance(QWidget* owner, const model::Mix&
 }
 DropPreviewWindow* DropPreviewWindow::existing() { return thePreview; }
 
-void DropPreviewWindow::Layout() {
-    setFrame(7, owner_, false, false);
-    setTitle(QStringLiteral("Drop for Preview"));
-    setContentLimits(windows::kMinSize, windows::kMinSize, windows::kMaxSize, windows::kMaxSize);
-    setContentSize(294, 64);
-}
-
-void DropPreviewWindow::CreateControls() {
-    dropPreviewPlayer = windows::place(
-        this, new platform::MoviePlayer(content(), "droppreviewplayer"), 9, 35, 274, 16);
-    dropPreviewPlayer->timeText = [](double seconds) { return lanes::timeText(seconds); };
-    dropPreviewPlayer->setController(2);
-    dropList = windows::place(this, new platform::ListBox(content(), "dropList"), 9, 5, 274, 18);
-    dropList->setColumnCount(1);
-    dropList->setHasHeading(false);
-    dropList->setTextSize(12);
-    dropList->setDefaultRowHeight(-1);
-    dropList->onOpen = [this] { dropListOpened(); };
-    dropList->onDragRow = [this](DragItem& item, int row) { return dropListDragRow(item, row); };
-    dropList->onDropObject = [this](DragItem& item, int action) { dropListDrop(item, action); };
-}
-
 // The list and the player keep their left and right margins as the window widens.
-bool DropPreviewWindow::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == content() && e->type() == QEvent::Resize && dropList) {
-        const int width = Width() - 2 * kMargin;
-        dropList->setWidth(width);
-        dropPreviewPlayer->setWidth(width);
-    }
-    return platform::Window::eventFilter(watched, e);
-}
-
-void DropPreviewWindow::dropListOpened() {
-    dropList->setEnableDrag(true);
-    dropList->AcceptPictureDrop();
-    for (const char* type : kPreviewTypes) dropList->AcceptFileDrop(QString::fromLatin1(type));
-    dropList->AddRow(kPrompt);
-    dropList->AcceptMacDataDrop(QStringLiteral("itun"));
+void DropPreviewWindow::resizeEvent(QResizeEvent* e) {
+    SmallWindow::resizeEvent(e);
+    const int width = std::max(0, this->width() - 2 * kMargin);
+    dropList->resize(width, dropList->height());
+    playerBar->resize(width, playerBar->height());
 }
 
 // The drag's file wins over its library track, and a lane's clip over both. A file that cannot
 // be opened changes nothing but the row's text, which says so.
-void DropPreviewWindow::dropListDrop(DragItem& item, int) {
-    const QString libraryType = QStringLiteral("itun");
+void DropPreviewWindow::preview(const DragItem& item) {
     QString file;
-    if (item.MacDataAvailable(libraryType))
-        file = editing::itunesTrackPath(item.MacData(libraryType));
+    if (item.MacDataAvailable(kLibraryType))
+        file = editing::itunesTrackPath(item.MacData(kLibraryType));
     if (item.FolderItemAvailable()) {
         file = item.FolderItem();
         if (!QFileInfo(file).isFile()) {
@@ -120,16 +120,11 @@ void DropPreviewWindow::dropListDrop(DragItem& item, int) {
         return;
     }
     dropList->setCell(0, 0, QFileInfo(file).fileName());
-    setTitle(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded));
+    setWindowTitle(
+        QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded));
     // A preview still sounding fades out as the new movie takes its place.
-    dropPreviewPlayer->setMovie(movie);
-    device_.routeToPreviewDevice(dropPreviewPlayer);
-    dropPreviewPlayer->Play();
-    dropPreviewPlayer->refreshBar();
-}
-
-// Whichever row is dragged, it carries the title: the previewed file's URL, which a lane takes.
-bool DropPreviewWindow::dropListDragRow(DragItem& item, int) {
-    item.setText(Title());
-    return true;
+    player.setMovie(movie);
+    device_.routeToPreviewDevice(player);
+    player.Play();
+    playerBar->refresh();
 }

@@ -1,14 +1,14 @@
 // The preferences window: the preview device and the default transition of the mix, written
 // straight into them. The window keeps nothing of its own.
+#include <QKeyEvent>
+
 #include "media/output.h"
 #include "model/mix.h"
 #include "model/numtext.h"
 #include "windows/aux_windows.h"
 #include "windows/window_logic.h"
-#include "windows/window_parts.h"
 
 using windows::label;
-using windows::place;
 
 namespace {
 QPointer<PreferencesWindow> thePreferences;
@@ -16,7 +16,37 @@ QPointer<PreferencesWindow> thePreferences;
 
 PreferencesWindow::PreferencesWindow(QWidget* owner, model::Mix& mix,
                                      windows::PreviewDeviceHost& device)
-    : owner_(owner), mix_(mix), device_(device) {}
+    : SmallWindow(owner, Kind::Floating, QStringLiteral("Preferences"),
+                  Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint),
+      mix_(mix),
+      device_(device) {
+    setMinimumSize(windows::kMinSize, windows::kMinSize);
+    setMaximumSize(windows::kMaxSize, windows::kMaxSize);
+    resize(235, 202);
+
+    deviceList = new windows::ListBox(this);
+    deviceList->setGeometry(20, 47, 195, 97);
+    deviceList->setTextSize(12);
+    platform::StaticText* deviceCaption =
+        label(this, {20, 15, 195, 20}, QStringLiteral("preview device (select):"), 12);
+    transitionArrows = new windows::LittleArrows(this);
+    transitionArrows->setGeometry(186, 161, 13, 23);
+    platform::StaticText* transitionCaption =
+        label(this, {20, 162, 136, 20}, QStringLiteral("default transition time:"), 12);
+    deviceCaption->setShrinkToFit(true);
+    transitionCaption->setShrinkToFit(true);
+    // Wide enough for "9.5" and "10" up to the arrows; the value stays right-aligned beside them.
+    transitionLabel = label(this, {153, 162, 31, 20}, QStringLiteral("3"), 12);
+    transitionLabel->setTextAlign(2);
+
+    listDevices();
+    connect(deviceList, &windows::ListBox::selectionChanged, this, [this] { deviceChosen(); });
+    connect(transitionArrows, &windows::LittleArrows::steppedUp, this,
+            [this] { stepTransition(windows::transitionStepUp); });
+    connect(transitionArrows, &windows::LittleArrows::steppedDown, this,
+            [this] { stepTransition(windows::transitionStepDown); });
+    showTransition();
+}
 
 PreferencesWindow* PreferencesWindow::instance(QWidget* owner, model::Mix& mix,
                                                windows::PreviewDeviceHost& device) {
@@ -24,79 +54,42 @@ PreferencesWindow* PreferencesWindow::instance(QWidget* owner, model::Mix& mix,
 }
 PreferencesWindow* PreferencesWindow::existing() { return thePreferences; }
 
-void PreferencesWindow::Layout() {
-    setFrame(7, owner_, true, true);
-    setTitle(QStringLiteral("Preferences"));
-    setContentLimits(windows::kMinSize, windows::kMinSize, windows::kMaxSize, windows::kMaxSize);
-    setContentSize(235, 202);
-}
-
-void PreferencesWindow::CreateControls() {
-    deviceList = place(this, new platform::ListBox(content(), "deviceList"), 20, 47, 195, 97);
-    deviceList->setColumnCount(1);
-    deviceList->setHasHeading(false);
-    deviceList->setTextSize(12);
-    deviceList->setEnableDrag(false);
-    deviceList->onOpen = [this] { deviceListOpened(); };
-    deviceList->onChange = [this] { deviceListChanged(); };
-    deviceCaption = label(this, "deviceCaption", 20, 15, 195, 20,
-                          QStringLiteral("preview device (select):"), 12);
-    LittleArrows1 =
-        place(this, new platform::LittleArrows(content(), "LittleArrows1"), 186, 161, 13, 23);
-    LittleArrows1->onUp = [this] { LittleArrows1_Up(); };
-    LittleArrows1->onDown = [this] { LittleArrows1_Down(); };
-    transitionCaption = label(this, "transitionCaption", 20, 162, 136, 20,
-                              QStringLiteral("default transition time:"), 12);
-    deviceCaption->setShrinkToFit(true);
-    transitionCaption->setShrinkToFit(true);
-    // Wide enough for "9.5" and "10" up to the arrows; the value stays right-aligned beside them.
-    transitionLabel = label(this, "transitionLabel", 153, 162, 31, 20, QStringLiteral("3"), 12);
-    transitionLabel->setTextAlign(2);
-}
-
-void PreferencesWindow::Open() { showTransition(); }
-
 void PreferencesWindow::showTransition() { transitionLabel->setText(Str(mix_.defaultTransition)); }
 
 // Escape closes the window, as it does any small window of the desktop.
-bool PreferencesWindow::KeyDown(const QString& key) {
-    if (key != QString(QChar(27))) return false;
-    close();
-    return true;
+void PreferencesWindow::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    SmallWindow::keyPressEvent(e);
 }
 
 // The devices are read again each time the window is built, so a device plugged in meanwhile
 // shows. The device the preview now uses is selected; a device that is missing has no row.
-void PreferencesWindow::deviceListOpened() {
+void PreferencesWindow::listDevices() {
     const QString current = Hex(whole(device_.previewDeviceId()));
     for (const windows::DeviceRow& row : windows::deviceRows(media::outputDevices())) {
-        deviceList->AddRow(row.name);
-        const int r = deviceList->LastIndex();
+        const int r = deviceList->addRow(row.name);
         deviceList->setCell(r, 1, row.info);
         deviceList->setCell(r, 2, row.hexId);
-        if (row.hexId == current) deviceList->setListIndex(r);
+        if (row.hexId == current) deviceList->selectRow(r);
     }
 }
 
 // A new device applies from the next movie the preview routes and is kept for the next run;
 // clearing the selection keeps the device chosen before.
-void PreferencesWindow::deviceListChanged() {
-    const int row = deviceList->ListIndex();
+void PreferencesWindow::deviceChosen() {
+    const int row = deviceList->selectedRow();
     if (row < 0) return;
-    const double id = Val(QStringLiteral("&h") + deviceList->Cell(row, 2));
+    const double id = Val(QStringLiteral("&h") + deviceList->cell(row, 2));
     if (id == device_.previewDeviceId()) return;
     device_.setPreviewDeviceId(id);
-    windows::keepPreviewDevice(whole(id), deviceList->Cell(row, 0));
+    windows::keepPreviewDevice(whole(id), deviceList->cell(row, 0));
 }
 
-void PreferencesWindow::LittleArrows1_Up() {
-    mix_.defaultTransition = windows::transitionStepUp(mix_.defaultTransition);
-    windows::keepTransition(mix_.defaultTransition);
-    showTransition();
-}
-
-void PreferencesWindow::LittleArrows1_Down() {
-    mix_.defaultTransition = windows::transitionStepDown(mix_.defaultTransition);
+void PreferencesWindow::stepTransition(double (*step)(double)) {
+    mix_.defaultTransition = step(mix_.defaultTransition);
     windows::keepTransition(mix_.defaultTransition);
     showTransition();
 }

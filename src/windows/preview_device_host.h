@@ -2,7 +2,7 @@
 // The preview device as the small windows see it: the preferences choose it, the drop preview
 // plays on it. The program that owns the decks keeps it and routes the players.
 
-namespace platform {
+namespace media {
 class MoviePlayer;
 }
 
@@ -15,7 +15,7 @@ class PreviewDeviceHost {
     // The device the preview players take from the next movie they route.
     virtual void setPreviewDeviceId(double id) = 0;
     // Sends the player's movie to the preview device.
-    virtual void routeToPreviewDevice(platform::MoviePlayer* player) = 0;
+    virtual void routeToPreviewDevice(const media::MoviePlayer& player) = 0;
 
   protected:
     ~PreviewDeviceHost() = default;

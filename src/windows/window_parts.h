@@ -2,41 +2,35 @@
 // What the auxiliary windows share in building themselves.
 
 #include <QPointer>
+#include <QWidget>
 #include <utility>
 
 #include "platform/controls.h"
-#include "platform/window.h"
 
 namespace windows {
 
-// The open window kept in slot, or a new one built now from args (closing it destroys it).
+// A small window of the program. The owner window holds it: it goes when the owner goes and
+// never keeps the program running by itself; closing it destroys it.
+class SmallWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // Shows the window, or brings it to the front when it is open already.
+    void showInFront();
+
+  protected:
+    enum class Kind { Document, Floating };  // floating: stays in front of its owner
+    SmallWindow(QWidget* owner, Kind kind, const QString& title, Qt::WindowFlags buttons);
+};
+
+// The open window kept in slot, or a new one built now from args.
 template <class W, class... Args>
 W* openOrBuild(QPointer<W>& slot, Args&&... args) {
-    if (!slot) {
-        slot = new W(std::forward<Args>(args)...);
-        slot->setAttribute(Qt::WA_DeleteOnClose, true);
-        slot->construct();
-    }
+    if (!slot) slot = new W(std::forward<Args>(args)...);
     return slot;
 }
 
-// A control of the window at its place, registered by name.
-template <class T>
-T* place(platform::Window* w, T* c, int left, int top, int width, int height) {
-    c->setBounds(left, top, width, height);
-    w->_AddControl(c);
-    return c;
-}
-
 // A black one-line static text in the layout's text size.
-inline platform::StaticText* label(platform::Window* w, const char* name, int left, int top,
-                                   int width, int height, const QString& text, int size) {
-    auto* t = place(w, new platform::StaticText(w->content(), name), left, top, width, height);
-    t->setText(text);
-    t->setTextColor(Qt::black);
-    t->setTextSize(size);
-    return t;
-}
+platform::StaticText* label(QWidget* parent, const QRect& bounds, const QString& text, int size);
 
 // Window sizes: the content's size, and the limits of a window the user may resize.
 inline constexpr int kMinSize = 64, kMaxSize = 32000;

@@ -106,7 +106,7 @@ TEST_F(DocumentCommands, ThePromptAsksToSaveWithThreeButtons) {
     w->newDocument();
     ASSERT_EQ(shownDialogs.size(), 1u);
     const platform::MessageSpec& p = shownDialogs[0];
-    EXPECT_EQ(p.icon, 1);
+    EXPECT_EQ(p.icon, QMessageBox::Warning);
     EXPECT_EQ(p.message, "Save Playlist?");
     EXPECT_EQ(p.explanation, "If you don't save, changes will be lost. ");
     EXPECT_EQ(p.explanation.size(), 41);

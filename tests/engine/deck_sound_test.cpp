@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <cmath>
 
+#include "engine/routing.h"
 #include "media/media.h"
 #include "support/app_fixture.h"
 #include "support/lane_clicks.h"
@@ -25,8 +26,8 @@ class DeckSoundTest : public AppFixture {
     }
     void TearDown() override {
         w->playDeck.running = w->previewDeck.running = false;
-        for (auto* p : {w->playDeck.players[0], w->playDeck.players[1], w->previewDeck.players[0], w->previewDeck.players[1]})
-            p->Stop();
+        for (engine::Deck* deck : {&w->playDeck, &w->previewDeck})
+            for (media::MoviePlayer& p : deck->players) p.Stop();
         AppFixture::TearDown();
     }
     ClipRef addClip(int lane, const QString& path, double left, double length, double start,
@@ -39,13 +40,14 @@ class DeckSoundTest : public AppFixture {
     }
     // Ticks the window and renders one block after each tick; returns each lane player's
     // position at the start of every block (negative while the player did not sound).
-    std::vector<std::array<double, 2>> run(int ticks, platform::MoviePlayer* p1,
-                                           platform::MoviePlayer* p2) {
+    std::vector<std::array<double, 2>> run(int ticks, const engine::Deck& deck) {
+        const media::MoviePlayer& p1 = deck.players[0];
+        const media::MoviePlayer& p2 = deck.players[1];
         std::vector<std::array<double, 2>> at;
         for (int i = 0; i < ticks; ++i) {
             w->tickDecks();
             at.push_back(
-                {p1->Rate() > 0 ? p1->Position() : -1, p2->Rate() > 0 ? p2->Position() : -1});
+                {p1.Rate() > 0 ? p1.Position() : -1, p2.Rate() > 0 ? p2.Position() : -1});
             mt::advance(kBlock);
         }
         return at;
@@ -86,7 +88,7 @@ TEST_F(DeckSoundTest, OverlappingClipsCrossFadeEachByItsOwnPosition) {
     addClip(2, chirp, 1, 4, 0.5, 2.5, 4, 4);
     w->moveHeadTo(w->playDeck, 0.5);
     w->play();
-    const auto at = run(340, w->playDeck.players[0], w->playDeck.players[1]);
+    const auto at = run(340, w->playDeck);
 
     const std::vector<float> out = mt::captured(0);
     ASSERT_GE(out.size(), at.size() * kBlock * 2);
@@ -131,7 +133,7 @@ TEST_F(DeckSoundTest, SilentBeforeTheInPointAndAfterTheOutPoint) {
     addClip(1, sine, 0, 4, 1, 1, 2, 2);
     w->moveHeadTo(w->playDeck, 0.01);
     w->play();
-    const auto at = run(280, w->playDeck.players[0], w->playDeck.players[1]);
+    const auto at = run(280, w->playDeck);
     const std::vector<float> out = mt::captured(0);
     for (size_t k = 0; k < at.size(); ++k) {
         const double t = at[k][0];
@@ -160,7 +162,7 @@ TEST_F(DeckSoundTest, PreviewDeckSoundsOnlyOnThePreviewDevice) {
     w->moveHeadTo(w->previewDeck, 200.5);
     w->play();
     w->preview();
-    run(50, w->previewDeck.players[0], w->previewDeck.players[1]);
+    run(50, w->previewDeck);
 
     const std::vector<float> main = mt::captured(media::deviceIdFor(kMain));
     const std::vector<float> preview = mt::captured(media::deviceIdFor(kPreview));
@@ -178,8 +180,8 @@ TEST_F(DeckSoundTest, PreviewDeckSoundsOnlyOnThePreviewDevice) {
     for (size_t i = kBlock * 2; i < 50 * kBlock * 2; ++i)
         mainDiff = std::max(mainDiff, double(std::fabs(main[i] - refMain[frameAt(1) * 2 + i])));
     EXPECT_LE(mainDiff, 1e-6);
-    EXPECT_EQ(w->playerOutputDevice(w->previewDeck.players[1]), media::deviceIdFor(kPreview));
-    EXPECT_EQ(w->playerOutputDevice(w->playDeck.players[0]), 0);
+    EXPECT_EQ(engine::playerOutput(w->previewDeck.players[1]), media::deviceIdFor(kPreview));
+    EXPECT_EQ(engine::playerOutput(w->playDeck.players[0]), 0);
 }
 
 // A click on a clip of the other lane while the preview plays restarts the preview's clip from
@@ -192,11 +194,11 @@ TEST_F(DeckSoundTest, RestartingThePreviewFadesOutAndIn) {
     w->previewDevice = media::deviceIdFor(kPreview);
     w->moveHeadTo(w->previewDeck, 100.5);
     w->preview();
-    run(30, w->previewDeck.players[0], w->previewDeck.players[1]);
+    run(30, w->previewDeck);
     // What releasing the mouse on the lane-2 clip does to the preview deck.
     w->previewDeck.current[0] = w->previewDeck.last[0] = nullptr;
     w->setStartOffsets(w->previewDeck, w->previewDeck.headX);
-    run(30, w->previewDeck.players[0], w->previewDeck.players[1]);
+    run(30, w->previewDeck);
     const std::vector<float> out = mt::captured(media::deviceIdFor(kPreview));
     ASSERT_GE(out.size(), size_t(60 * kBlock * 2));
     double steepest = 0;
@@ -235,7 +237,7 @@ TEST_F(DeckSoundTest, APreviewOnAMissingDeviceIsSilentAndSaysSo) {
     w->previewDevice = 0x1234567;  // no such device
     w->moveHeadTo(w->previewDeck, 200.5);
     w->preview();
-    run(20, w->previewDeck.players[0], w->previewDeck.players[1]);
+    run(20, w->previewDeck);
     QApplication::processEvents();
     EXPECT_EQ(w->statusLine->Text(),
               "The preview sound device is not available: the preview is silent.");
@@ -278,8 +280,8 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
         mt::advance(kBlock);
     }
     EXPECT_EQ(w->statusLine->Text(), QString::fromUtf8(c.message));
-    platform::MoviePlayer* p = c.previewDeck ? w->previewDeck.players[0] : w->playDeck.players[0];
-    EXPECT_GT(p->Rate(), 0) << "the deck plays on";
+    const media::MoviePlayer& p = (c.previewDeck ? w->previewDeck : w->playDeck).players[0];
+    EXPECT_GT(p.Rate(), 0) << "the deck plays on";
 
     // Everything back: the next Play sounds on the deck's own device.
     c.previewDeck ? w->preview() : w->play();

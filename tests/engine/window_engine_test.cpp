@@ -6,6 +6,7 @@
 #include <QTest>
 #include <map>
 
+#include "engine/routing.h"
 #include "media/clip_movie.h"
 #include "media/output.h"
 #include "model/numtext.h"
@@ -189,7 +190,7 @@ TEST_F(EngineWindowTest, MissingFileOnThePreviewDeckAsksNothingAndRunsOn) {
     EXPECT_EQ(openFiles.size(), 1u);  // no file dialog either
     EXPECT_EQ(w->previewDeck.current[0], nullptr);
     EXPECT_EQ(w->previewDeck.last[0], clip);
-    EXPECT_EQ(w->previewDeck.players[0]->Movie(), nullptr);
+    EXPECT_EQ(w->previewDeck.players[0].movie(), nullptr);
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 300 + 1 / 10.0);  // no jump back to the clip's edge
     EXPECT_TRUE(w->previewDeck.running);
 }
@@ -223,10 +224,9 @@ TEST_F(EngineWindowTest, ADeckReachingAClipItCannotPlaySaysSo) {
 
 TEST_F(EngineWindowTest, RoutingWithoutAMovieDoesNothing) {
     openFiles.push_back("/would/be/chosen.mp3");
-    w->setPlayerOutputDevice(w->previewDeck.players[0], 1234);
-    w->setPlayerOutputDevice(nullptr, 1234);
+    engine::routePlayer(w->previewDeck.players[0], 1234);
     EXPECT_EQ(openFiles.size(), 1u);
-    EXPECT_EQ(w->playerOutputDevice(w->previewDeck.players[0]), 0);
+    EXPECT_EQ(engine::playerOutput(w->previewDeck.players[0]), 0);
 }
 
 }  // namespace

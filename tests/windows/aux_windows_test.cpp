@@ -15,6 +15,7 @@
 #include <cmath>
 #include <memory>
 
+#include "engine/routing.h"
 #include "media/media.h"
 #include "model/lane_logic.h"
 #include "model/numtext.h"
@@ -42,7 +43,7 @@ class AuxWindowsTest : public AppFixture {
         mt::clearCaptured();
     }
     void TearDown() override {
-        if (DropPreviewWindow* p = DropPreviewWindow::existing()) p->dropPreviewPlayer->Stop();
+        if (DropPreviewWindow* p = DropPreviewWindow::existing()) p->player.Stop();
         platform::dragHook() = nullptr;
         platform::showUrlHook() = nullptr;
         AppFixture::TearDown();
@@ -64,7 +65,7 @@ class AuxWindowsTest : public AppFixture {
     }
 
     // A drag entering the list and dropped on it; false when the list refused the drag.
-    static bool dragAndDrop(platform::ListBox* list, const QMimeData& data) {
+    static bool dragAndDrop(windows::ListBox* list, const QMimeData& data) {
         QDragEnterEvent enter(QPoint(20, 8), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(list, &enter);
         if (!enter.isAccepted()) return false;
@@ -88,7 +89,7 @@ class AuxWindowsTest : public AppFixture {
         return data;
     }
     // The text a drag of the row carries.
-    static QString rowDragText(platform::ListBox* list, int row) {
+    static QString rowDragText(windows::ListBox* list, int row) {
         QString carried = "(no drag)";
         platform::dragHook() = [&](QWidget*, QMimeData* data, const QPixmap&, QPoint) {
             carried = data->text();
@@ -116,24 +117,25 @@ TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevi
     w->menu->preferencesAction->trigger();
     PreferencesWindow* p = PreferencesWindow::existing();
     ASSERT_NE(p, nullptr);
-    EXPECT_EQ(p->Title(), "Preferences");
+    EXPECT_EQ(p->windowTitle(), "Preferences");
     EXPECT_TRUE(p->windowFlags().testFlag(Qt::Tool));
     EXPECT_EQ(p->parentWidget(), w);
-    platform::ListBox* list = p->deviceList;
-    ASSERT_EQ(list->ListCount(), 2);
-    EXPECT_EQ(list->ListIndex(), -1);
+    windows::ListBox* list = p->deviceList;
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_EQ(list->selectedRow(), -1);
     const QByteArray ids[] = {kMain, kPreview};
     for (int r = 0; r < 2; ++r) {
-        EXPECT_EQ(list->Cell(r, 0), QString::fromLatin1(ids[r]));
-        EXPECT_EQ(list->Cell(r, 1), QString::fromLatin1(ids[r]));
-        EXPECT_EQ(list->Cell(r, 2), Hex(media::deviceIdFor(ids[r])));
+        EXPECT_EQ(list->cell(r, 0), QString::fromLatin1(ids[r]));
+        EXPECT_EQ(list->cell(r, 1), QString::fromLatin1(ids[r]));
+        EXPECT_EQ(list->cell(r, 2), Hex(media::deviceIdFor(ids[r])));
     }
-    // Only the name column shows.
+    // Only the name column shows, and the list takes no keys until the user picks it.
     EXPECT_EQ(list->table()->columnCount(), 1);
+    EXPECT_EQ(p->focusWidget(), p);
 
-    list->setListIndex(1);
+    list->selectRow(1);
     EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
-    list->setListIndex(-1);  // clearing the selection keeps the choice
+    list->selectRow(-1);  // clearing the selection keeps the choice
     EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
 
     // With the floating window in front, the menus still serve the main window: a second
@@ -147,15 +149,15 @@ TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevi
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(PreferencesWindow::existing(), nullptr);
     PreferencesWindow* again = preferences();
-    EXPECT_NE(again->deviceList->ListCount(), 0);
-    EXPECT_EQ(again->deviceList->ListIndex(), 1);  // the device in use is highlighted
+    EXPECT_NE(again->deviceList->rowCount(), 0);
+    EXPECT_EQ(again->deviceList->selectedRow(), 1);  // the device in use is highlighted
     EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
 }
 
 TEST_F(AuxWindowsTest, PreferencesWithoutAnyDeviceListNothing) {
     mt::useNullOutput({});
     PreferencesWindow* p = preferences();
-    EXPECT_EQ(p->deviceList->ListCount(), 0);
+    EXPECT_EQ(p->deviceList->rowCount(), 0);
     EXPECT_EQ(w->previewDevice, 0);
 }
 
@@ -172,15 +174,16 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
                           {false, 1, 9.5, "9.5"}, {false, 19, 0, "0"},  {false, 1, 0, "0"},
                           {true, 1, 0.5, "0.5"}};
     for (const Step& s : steps) {
-        for (int i = 0; i < s.times; ++i) s.up ? p->LittleArrows1->Up() : p->LittleArrows1->Down();
+        for (int i = 0; i < s.times; ++i)
+            s.up ? emit p->transitionArrows->steppedUp() : emit p->transitionArrows->steppedDown();
         EXPECT_EQ(w->mix.defaultTransition, s.value);
         EXPECT_EQ(p->transitionLabel->Text(), s.shown);
         EXPECT_EQ(p->transitionLabel->shownText(), s.shown) << "drawn whole, not cut short";
     }
     // A click on each half of the arrows is one step that way.
-    QTest::mouseClick(p->LittleArrows1, Qt::LeftButton, Qt::NoModifier, QPoint(6, 3));
+    QTest::mouseClick(p->transitionArrows, Qt::LeftButton, Qt::NoModifier, QPoint(6, 3));
     EXPECT_EQ(w->mix.defaultTransition, 1);
-    QTest::mouseClick(p->LittleArrows1, Qt::LeftButton, Qt::NoModifier, QPoint(6, 20));
+    QTest::mouseClick(p->transitionArrows, Qt::LeftButton, Qt::NoModifier, QPoint(6, 20));
     EXPECT_EQ(w->mix.defaultTransition, 0.5);
     // A new window shows the main window's value.
     p->close();
@@ -193,10 +196,10 @@ TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
     w->menu->preferencesAction->trigger();
     PreferencesWindow* p = PreferencesWindow::existing();
     ASSERT_NE(p, nullptr);
-    p->deviceList->setListIndex(1);
-    p->LittleArrows1->Up();
-    p->LittleArrows1->Down();
-    p->LittleArrows1->Down();
+    p->deviceList->selectRow(1);
+    emit p->transitionArrows->steppedUp();
+    emit p->transitionArrows->steppedDown();
+    emit p->transitionArrows->steppedDown();
     QTest::keyClick(p->deviceList->table(), Qt::Key_Escape);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(PreferencesWindow::existing(), nullptr);
@@ -206,7 +209,7 @@ TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
     EXPECT_EQ(w->mix.defaultTransition, 2.5);
     EXPECT_EQ(w->statusLine->Text(), "");
     PreferencesWindow* again = preferences();
-    EXPECT_EQ(again->deviceList->ListIndex(), 1);
+    EXPECT_EQ(again->deviceList->selectedRow(), 1);
     EXPECT_EQ(again->transitionLabel->Text(), "2.5");
 }
 
@@ -220,7 +223,7 @@ TEST_F(AuxWindowsTest, AKeptPreviewDeviceThatIsMissingAtStartIsNamed) {
     EXPECT_EQ(w->statusLine->Text(),
               "The preview sound device \"Headphones\" is not available: the preview stays "
               "silent until it is back.");
-    EXPECT_EQ(preferences()->deviceList->ListIndex(), -1);
+    EXPECT_EQ(preferences()->deviceList->selectedRow(), -1);
 }
 
 // ---- About -------------------------------------------------------------------------------------
@@ -231,7 +234,7 @@ TEST_F(AuxWindowsTest, AboutShowsTheTextAndEachClickOpensTheAddressOnce) {
     w->menu->aboutAction->trigger();
     AboutWindow* a = AboutWindow::existing();
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->Title(), "About Vontalix");
+    EXPECT_EQ(a->windowTitle(), "About Vontalix");
     EXPECT_TRUE(a->windowFlags().testFlag(Qt::Tool));
     const QString address = AboutWindow::address();
     EXPECT_EQ(a->versionText->Text(), windows::aboutText(address));
@@ -242,7 +245,7 @@ TEST_F(AuxWindowsTest, AboutShowsTheTextAndEachClickOpensTheAddressOnce) {
     QTest::mouseClick(a->versionText, Qt::LeftButton, Qt::NoModifier, QPoint(100, 90));
     EXPECT_EQ(opened.size(), 2);
     // The strip left of the text is not the text.
-    QTest::mouseClick(a->content(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 50));
+    QTest::mouseClick(a, Qt::LeftButton, Qt::NoModifier, QPoint(5, 50));
     EXPECT_EQ(opened.size(), 2);
     w->menu->aboutAction->trigger();
     EXPECT_EQ(AboutWindow::existing(), a);
@@ -254,11 +257,11 @@ TEST_F(AuxWindowsTest, DropPreviewStartsWaitingAndTakesOnlyMediaDrops) {
     w->menu->dropPreviewAction->trigger();
     DropPreviewWindow* d = DropPreviewWindow::existing();
     ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->Title(), "Drop for Preview");
+    EXPECT_EQ(d->windowTitle(), "Drop for Preview");
     EXPECT_TRUE(d->windowFlags().testFlag(Qt::Tool));
-    EXPECT_TRUE(d->dropPreviewPlayer->isVisibleTo(d));
-    ASSERT_EQ(d->dropList->ListCount(), 1);
-    EXPECT_EQ(d->dropList->Cell(0, 0), "Drop files from iTunes or Finder here.");
+    EXPECT_TRUE(d->playerBar->isVisibleTo(d));
+    ASSERT_EQ(d->dropList->rowCount(), 1);
+    EXPECT_EQ(d->dropList->cell(0, 0), "Drop files from iTunes or Finder here.");
     EXPECT_EQ(rowDragText(d->dropList, 0), "Drop for Preview");
 
     struct Case {
@@ -279,11 +282,11 @@ TEST_F(AuxWindowsTest, DropPreviewStartsWaitingAndTakesOnlyMediaDrops) {
     for (const QMimeData* foreign : {text.get(), image.get()}) {
         EXPECT_FALSE(dragAndDrop(d->dropList, *foreign));
         platform::DragItem item(foreign, QPoint());
-        d->dropListDrop(item, 0);  // even if it got there, nothing happens
+        d->preview(item);  // even if it got there, nothing happens
     }
-    EXPECT_EQ(d->dropList->Cell(0, 0), "Drop files from iTunes or Finder here.");
-    EXPECT_EQ(d->Title(), "Drop for Preview");
-    EXPECT_EQ(d->dropPreviewPlayer->Movie(), nullptr);
+    EXPECT_EQ(d->dropList->cell(0, 0), "Drop files from iTunes or Finder here.");
+    EXPECT_EQ(d->windowTitle(), "Drop for Preview");
+    EXPECT_EQ(d->player.movie(), nullptr);
 }
 
 TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
@@ -329,28 +332,28 @@ TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
     for (const Case& c : cases) {
         const auto data = c.data();
         ASSERT_TRUE(dragAndDrop(d->dropList, *data)) << c.what;
-        EXPECT_EQ(d->dropList->Cell(0, 0), c.cell) << c.what;
-        EXPECT_EQ(d->dropList->ListCount(), 1) << c.what;
+        EXPECT_EQ(d->dropList->cell(0, 0), c.cell) << c.what;
+        EXPECT_EQ(d->dropList->rowCount(), 1) << c.what;
         if (!c.previewed.isEmpty()) {
             title = url(c.previewed);
-            movie = d->dropPreviewPlayer->Movie();
+            movie = d->player.movie();
             ASSERT_NE(movie, nullptr) << c.what;
             EXPECT_EQ(movie->path(), c.previewed) << c.what;
-            EXPECT_GT(d->dropPreviewPlayer->Rate(), 0) << c.what;
-            EXPECT_EQ(d->dropPreviewPlayer->Position(), 0) << c.what;
+            EXPECT_GT(d->player.Rate(), 0) << c.what;
+            EXPECT_EQ(d->player.Position(), 0) << c.what;
         }
-        EXPECT_EQ(d->Title(), title) << c.what;
-        EXPECT_EQ(d->dropPreviewPlayer->Movie(), movie) << c.what;
+        EXPECT_EQ(d->windowTitle(), title) << c.what;
+        EXPECT_EQ(d->player.movie(), movie) << c.what;
         EXPECT_EQ(rowDragText(d->dropList, 0), title) << c.what;
         EXPECT_TRUE(shownDialogs.empty()) << c.what;
     }
     // A clip drag whose clip left the lane names nothing.
     const auto stale = laneClip();
     w->lane(2)->clips.clear();
-    d->dropPreviewPlayer->setMovie(nullptr);
+    d->player.setMovie(nullptr);
     ASSERT_TRUE(dragAndDrop(d->dropList, *stale));
-    EXPECT_EQ(d->dropPreviewPlayer->Movie(), nullptr);
-    EXPECT_EQ(d->Title(), title);
+    EXPECT_EQ(d->player.movie(), nullptr);
+    EXPECT_EQ(d->windowTitle(), title);
 }
 
 TEST_F(AuxWindowsTest, ASecondDropReplacesTheFirstOnThePreviewDeviceOnly) {
@@ -382,7 +385,7 @@ TEST_F(AuxWindowsTest, ASecondDropReplacesTheFirstOnThePreviewDeviceOnly) {
     for (int32_t device : {media::deviceIdFor(kMain), mt::kNowhere}) {
         for (float v : mt::captured(device)) ASSERT_EQ(v, 0.0f) << device;
     }
-    EXPECT_EQ(w->playerOutputDevice(d->dropPreviewPlayer), media::deviceIdFor(kPreview));
+    EXPECT_EQ(engine::playerOutput(d->player), media::deviceIdFor(kPreview));
 }
 
 TEST_F(AuxWindowsTest, ADeviceThatIsGoneKeepsThePreviewSilentAndSaysSo) {
@@ -398,31 +401,32 @@ TEST_F(AuxWindowsTest, ADeviceThatIsGoneKeepsThePreviewSilentAndSaysSo) {
         for (float v : mt::captured(media::deviceIdFor(device))) ASSERT_EQ(v, 0.0f);
     }
     // The player runs on, so the bar and a later device choice behave as usual.
-    EXPECT_GT(d->dropPreviewPlayer->Rate(), 0);
+    EXPECT_GT(d->player.Rate(), 0);
 }
 
 TEST_F(AuxWindowsTest, ControlBarPausesPlaysAndSeeks) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     DropPreviewWindow* d = dropPreview();
-    platform::MoviePlayer* bar = d->dropPreviewPlayer;
+    windows::PlayerBar* bar = d->playerBar;
+    const media::MoviePlayer& player = d->player;
     EXPECT_FALSE(bar->playButton()->isEnabled());
     ASSERT_TRUE(dragAndDrop(d->dropList, *files({sine})));
     EXPECT_TRUE(bar->playButton()->isEnabled());
     EXPECT_EQ(bar->timeLabel()->text(), "0.00:00 / 0.00:02");
     mt::advance(50 * kBlock);
     QTest::mouseClick(bar->playButton(), Qt::LeftButton);
-    EXPECT_EQ(bar->Rate(), 0);
-    EXPECT_NEAR(bar->Position(), 0.5, 0.02);
+    EXPECT_EQ(player.Rate(), 0);
+    EXPECT_NEAR(player.Position(), 0.5, 0.02);
     bar->seekTo(1.5);
     QTest::mouseClick(bar->playButton(), Qt::LeftButton);
-    EXPECT_GT(bar->Rate(), 0);
-    EXPECT_EQ(bar->Position(), 1.5);
+    EXPECT_GT(player.Rate(), 0);
+    EXPECT_EQ(player.Position(), 1.5);
     EXPECT_EQ(bar->slider()->value(), 15);
     mt::advance(60 * kBlock);  // plays out
-    EXPECT_EQ(bar->Rate(), 0);
+    EXPECT_EQ(player.Rate(), 0);
     QTest::mouseClick(bar->playButton(), Qt::LeftButton);  // plays again from the start
-    EXPECT_GT(bar->Rate(), 0);
-    EXPECT_EQ(bar->Position(), 0);
+    EXPECT_GT(player.Rate(), 0);
+    EXPECT_EQ(player.Position(), 0);
 }
 
 // ---- Library list ------------------------------------------------------------------------------
@@ -439,18 +443,18 @@ TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation)
     LibraryWindow* lib = LibraryWindow::existing();
     ASSERT_NE(lib, nullptr);
     windows::librarySongs = kept;
-    EXPECT_EQ(lib->Title(), "iTunes Library");
+    EXPECT_EQ(lib->windowTitle(), "iTunes Library");
     EXPECT_FALSE(lib->windowFlags().testFlag(Qt::Tool));
-    EXPECT_EQ(lib->content()->minimumSize(), lib->content()->maximumSize());
-    platform::ListBox* list = lib->songList;
-    ASSERT_EQ(list->ListCount(), 3);
+    EXPECT_EQ(lib->minimumSize(), lib->maximumSize());
+    windows::ListBox* list = lib->songList;
+    ASSERT_EQ(list->rowCount(), 3);
     const QStringList rows[] = {{"One", "Band", "First", "Band - One", "file:///m/one.mp3"},
                                 {"", "", "", "", ""},
                                 {"Two", "", "", "", ""}};
     for (int r = 0; r < 3; ++r) {
-        for (int c = 0; c < 5; ++c) EXPECT_EQ(list->Cell(r, c), rows[r][c]) << r << " " << c;
+        for (int c = 0; c < 5; ++c) EXPECT_EQ(list->cell(r, c), rows[r][c]) << r << " " << c;
     }
-    for (int c = 0; c < 5; ++c) EXPECT_EQ(list->Heading(c), windows::libraryHeadings()[c]);
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(list->heading(c), windows::libraryHeadings()[c]);
     EXPECT_EQ(lib->statusText->Text(), "iTunes Library (3 songs ");
     EXPECT_EQ(rowDragText(list, 0), "file:///m/one.mp3");
     EXPECT_EQ(rowDragText(list, 1), "");
@@ -459,8 +463,8 @@ TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation)
 
 TEST_F(AuxWindowsTest, LibraryListAsStartUpLeavesIt) {
     LibraryWindow* lib = libraryList();
-    ASSERT_EQ(lib->songList->ListCount(), 1);
-    EXPECT_EQ(lib->songList->Cell(0, 0), "");
+    ASSERT_EQ(lib->songList->rowCount(), 1);
+    EXPECT_EQ(lib->songList->cell(0, 0), "");
     EXPECT_EQ(lib->statusText->Text(), "iTunes Library (1 songs ");
 }
 

@@ -1,23 +1,20 @@
 #pragma once
 // Little arrows: an up and a down arrow button stacked in one small control. A press on the
-// upper half raises Up, on the lower half Down; holding the press repeats it.
+// upper half steps up, on the lower half down; holding the press repeats the step.
 
 #include <QTimer>
-#include <functional>
+#include <QWidget>
 
-#include "platform/control.h"
+namespace windows {
 
-namespace platform {
-
-class LittleArrows : public Control {
+class LittleArrows : public QWidget {
     Q_OBJECT
   public:
-    LittleArrows(QWidget* parent, const QString& name);
+    explicit LittleArrows(QWidget* parent);
 
-    std::function<void()> onUp, onDown;
-    // One step, as a click on that arrow gives.
-    void Up();
-    void Down();
+  signals:
+    void steppedUp();
+    void steppedDown();
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -32,4 +29,4 @@ class LittleArrows : public Control {
     QTimer repeat_;
 };
 
-}  // namespace platform
+}  // namespace windows

@@ -1,33 +1,26 @@
-#include "platform/little_arrows.h"
+#include "windows/little_arrows.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace platform {
+namespace windows {
 
 namespace {
 // A held press steps once, then again after a pause, then steadily.
 constexpr int kFirstRepeatMs = 400, kRepeatMs = 100;
 }  // namespace
 
-LittleArrows::LittleArrows(QWidget* parent, const QString& name) : Control(parent, name) {
+LittleArrows::LittleArrows(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
     connect(&repeat_, &QTimer::timeout, this, [this] {
         repeat_.setInterval(kRepeatMs);
         step();
     });
 }
 
-void LittleArrows::Up() {
-    if (onUp) onUp();
-}
-
-void LittleArrows::Down() {
-    if (onDown) onDown();
-}
-
 void LittleArrows::step() {
-    if (pressed_ == Part::Up) Up();
-    if (pressed_ == Part::Down) Down();
+    if (pressed_ == Part::Up) emit steppedUp();
+    if (pressed_ == Part::Down) emit steppedDown();
 }
 
 void LittleArrows::paintEvent(QPaintEvent*) {
@@ -70,4 +63,4 @@ void LittleArrows::mouseReleaseEvent(QMouseEvent*) {
     update();
 }
 
-}  // namespace platform
+}  // namespace windows

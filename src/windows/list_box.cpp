@@ -1,4 +1,4 @@
-#include "platform/listbox.h"
+#include "windows/list_box.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -9,14 +9,16 @@
 #include <QTableWidget>
 #include <memory>
 
-namespace platform {
+#include "platform/control.h"
+
+namespace windows {
 
 namespace {
 constexpr int kDefaultColumnWidth = 100;
 }
 
-ListBox::ListBox(QWidget* parent, const QString& name)
-    : Control(parent, name), table_(new QTableWidget(this)) {
+ListBox::ListBox(QWidget* parent) : QWidget(parent), table_(new QTableWidget(this)) {
+    setFocusPolicy(Qt::NoFocus);
     table_->setColumnCount(1);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->hide();
@@ -39,28 +41,21 @@ ListBox::ListBox(QWidget* parent, const QString& name)
     table_->viewport()->installEventFilter(this);
     setTextSize(12);
     setDefaultRowHeight(-1);
-    connect(table_, &QTableWidget::itemSelectionChanged, this, [this] {
-        if (onChange) onChange();
-    });
+    connect(table_, &QTableWidget::itemSelectionChanged, this, &ListBox::selectionChanged);
 }
 
 void ListBox::setColumnCount(int n) {
     columns_ = n < 1 ? 1 : n;
     table_->setColumnCount(columns_);
     table_->horizontalHeader()->setStretchLastSection(columns_ == 1);
-    for (int r = 0; r < ListCount(); ++r) {
+    for (int r = 0; r < rowCount(); ++r) {
         for (int c = 0; c < columns_; ++c) showCell(r, c);
     }
     applyColumnWidths();
 }
 
-void ListBox::setColumnWidths(const QString& widths) {
-    widths_.clear();
-    for (const QString& part : widths.split(u',', Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const int v = part.trimmed().toInt(&ok);
-        widths_.push_back(ok && v > 0 ? v : kDefaultColumnWidth);
-    }
+void ListBox::setColumnWidths(const std::vector<int>& widths) {
+    widths_ = widths;
     applyColumnWidths();
 }
 
@@ -68,13 +63,14 @@ void ListBox::applyColumnWidths() {
     if (columns_ == 1) return;  // the one column fills the list
     for (int c = 0; c < columns_; ++c) {
         const size_t i = static_cast<size_t>(c);
-        table_->setColumnWidth(c, i < widths_.size() ? widths_[i] : kDefaultColumnWidth);
+        table_->setColumnWidth(
+            c, i < widths_.size() && widths_[i] > 0 ? widths_[i] : kDefaultColumnWidth);
     }
 }
 
-void ListBox::setHasHeading(bool h) { table_->horizontalHeader()->setVisible(h); }
+void ListBox::setHeadingVisible(bool shown) { table_->horizontalHeader()->setVisible(shown); }
 
-QString ListBox::Heading(int column) const {
+QString ListBox::heading(int column) const {
     const QTableWidgetItem* item = table_->horizontalHeaderItem(column);
     return item ? item->text() : QString();
 }
@@ -92,9 +88,7 @@ void ListBox::setColumnsResizable(bool r) {
     if (columns_ == 1) table_->horizontalHeader()->setStretchLastSection(true);
 }
 
-void ListBox::setGridLines(bool horizontal, bool vertical) {
-    table_->setShowGrid(horizontal || vertical);
-}
+void ListBox::setGridLines(bool shown) { table_->setShowGrid(shown); }
 
 void ListBox::setDefaultRowHeight(int h) {
     const int height = h > 0 ? h : QFontMetrics(table_->font()).height() + 2;
@@ -102,25 +96,26 @@ void ListBox::setDefaultRowHeight(int h) {
 }
 
 void ListBox::setTextSize(int s) {
-    table_->setFont(controlFont(s));
-    table_->horizontalHeader()->setFont(controlFont(s));
+    table_->setFont(platform::controlFont(s));
+    table_->horizontalHeader()->setFont(platform::controlFont(s));
 }
 
-void ListBox::AddRow(const QString& text) {
+int ListBox::addRow(const QString& text) {
     rows_.push_back(QStringList{text});
-    lastIndex_ = ListCount() - 1;
-    table_->setRowCount(ListCount());
-    for (int c = 0; c < columns_; ++c) showCell(lastIndex_, c);
+    const int row = rowCount() - 1;
+    table_->setRowCount(rowCount());
+    for (int c = 0; c < columns_; ++c) showCell(row, c);
+    return row;
 }
 
-QString ListBox::Cell(int row, int column) const {
-    if (row < 0 || row >= ListCount() || column < 0) return QString();
+QString ListBox::cell(int row, int column) const {
+    if (row < 0 || row >= rowCount() || column < 0) return QString();
     const QStringList& cells = rows_[static_cast<size_t>(row)];
     return column < cells.size() ? cells[column] : QString();
 }
 
 void ListBox::setCell(int row, int column, const QString& text) {
-    if (row < 0 || row >= ListCount() || column < 0) return;
+    if (row < 0 || row >= rowCount() || column < 0) return;
     QStringList& cells = rows_[static_cast<size_t>(row)];
     while (cells.size() <= column) cells << QString();
     cells[column] = text;
@@ -134,64 +129,45 @@ void ListBox::showCell(int row, int column) {
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         table_->setItem(row, column, item);  // the table owns the item
     }
-    item->setText(Cell(row, column));
+    item->setText(cell(row, column));
 }
 
-int ListBox::ListIndex() const {
+int ListBox::selectedRow() const {
     const QModelIndexList rows = table_->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void ListBox::setListIndex(int row) {
-    if (row < 0 || row >= ListCount()) {
+void ListBox::selectRow(int row) {
+    if (row < 0 || row >= rowCount()) {
         table_->clearSelection();
     } else {
         table_->selectRow(row);
     }
 }
 
-void ListBox::AcceptFileDrop(const QString& typeName) {
-    drops_.AcceptFileDrop(typeName);
-    setAcceptDrops(true);
-}
-
-void ListBox::AcceptTextDrop() {
-    drops_.AcceptTextDrop();
-    setAcceptDrops(true);
-}
-
-void ListBox::AcceptPictureDrop() {
-    drops_.AcceptPictureDrop();
-    setAcceptDrops(true);
-}
-
-void ListBox::AcceptMacDataDrop(const QString& type) {
-    drops_.AcceptMacDataDrop(type);
-    setAcceptDrops(true);
-}
-
 bool ListBox::dragRow(int row) {
-    if (!enableDrag_ || row < 0 || row >= ListCount()) return false;
+    if (!dragEnabled_ || row < 0 || row >= rowCount()) return false;
     auto data = std::make_unique<QMimeData>();
-    DragItem item(data.get());
-    if (!onDragRow || !onDragRow(item, row)) return false;
+    platform::DragItem item(data.get());
+    if (!writeRowDrag(item, row)) return false;
     QRect rect = table_->visualRect(table_->model()->index(row, 0));
     rect.setLeft(0);
     rect.setRight(table_->viewport()->width() - 1);
     const QPixmap picture = table_->viewport()->grab(rect);
-    startDrag(this, data.release(), picture, pressAt_ - rect.topLeft());  // the drag owns it
+    platform::startDrag(this, data.release(), picture,
+                        pressAt_ - rect.topLeft());  // the drag owns it
     return true;
 }
 
 void ListBox::resizeEvent(QResizeEvent*) { table_->setGeometry(rect()); }
 
 bool ListBox::eventFilter(QObject* watched, QEvent* e) {
-    if (watched != table_->viewport()) return Control::eventFilter(watched, e);
+    if (watched != table_->viewport()) return QWidget::eventFilter(watched, e);
     if (e->type() == QEvent::MouseButtonPress) {
         auto* m = static_cast<QMouseEvent*>(e);
         pressAt_ = m->position().toPoint();
         pressRow_ = m->button() == Qt::LeftButton ? table_->rowAt(pressAt_.y()) : -1;
-    } else if (e->type() == QEvent::MouseMove && pressRow_ >= 0 && enableDrag_) {
+    } else if (e->type() == QEvent::MouseMove && pressRow_ >= 0 && dragEnabled_) {
         auto* m = static_cast<QMouseEvent*>(e);
         if ((m->buttons() & Qt::LeftButton) &&
             (m->position().toPoint() - pressAt_).manhattanLength() >=
@@ -222,9 +198,9 @@ void ListBox::dropEvent(QDropEvent* e) {
         e->ignore();
         return;
     }
-    DragItem item(e->mimeData(), e->position().toPoint());
+    platform::DragItem item(e->mimeData(), e->position().toPoint());
     e->acceptProposedAction();
-    if (onDropObject) onDropObject(item, static_cast<int>(e->dropAction()));
+    dropped(item);
 }
 
-}  // namespace platform
+}  // namespace windows

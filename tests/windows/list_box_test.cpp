@@ -1,5 +1,5 @@
-// The list box: cells beyond the shown columns, selection and its Change event, row drags.
-#include "platform/listbox.h"
+// The list box: cells beyond the shown columns, selection and its signal, row drags.
+#include "windows/list_box.h"
 
 #include <gtest/gtest.h>
 
@@ -8,60 +8,69 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "platform/little_arrows.h"
+#include "windows/little_arrows.h"
 
 namespace {
 
+// A list whose dragged row carries its first cell, as long as `allow` says so.
+class TextList : public windows::ListBox {
+  public:
+    using ListBox::ListBox;
+    bool allow = true;
+
+  protected:
+    bool writeRowDrag(platform::DragItem& item, int row) override {
+        item.setText(cell(row, 0));
+        return allow;
+    }
+};
+
 TEST(ListBox, HiddenCellsKeepTheirTextAndOnlyShownColumnsShow) {
     QWidget parent;
-    platform::ListBox list(&parent, "list");
-    list.setBounds(0, 0, 200, 100);
-    list.AddRow("first");
+    TextList list(&parent);
+    list.setGeometry(0, 0, 200, 100);
+    EXPECT_EQ(list.addRow("first"), 0);
     list.setCell(0, 2, "hidden");
-    list.AddRow("second");
-    EXPECT_EQ(list.LastIndex(), 1);
+    EXPECT_EQ(list.addRow("second"), 1);
     struct Case {
         int row, column;
         const char* text;
     };
     const Case cases[] = {{0, 0, "first"}, {0, 1, ""}, {0, 2, "hidden"}, {1, 0, "second"},
                           {1, 2, ""},      {2, 0, ""}, {-1, 0, ""},      {0, -1, ""}};
-    for (const Case& c : cases) EXPECT_EQ(list.Cell(c.row, c.column), c.text) << c.row << c.column;
+    for (const Case& c : cases) EXPECT_EQ(list.cell(c.row, c.column), c.text) << c.row << c.column;
     EXPECT_EQ(list.table()->columnCount(), 1);
     EXPECT_EQ(list.table()->item(0, 0)->text(), "first");
     list.setCell(5, 0, "no such row");  // ignored
-    EXPECT_EQ(list.ListCount(), 2);
+    EXPECT_EQ(list.rowCount(), 2);
 }
 
-TEST(ListBox, SelectionRaisesChange) {
+TEST(ListBox, SelectingSignalsTheChange) {
     QWidget parent;
-    platform::ListBox list(&parent, "list");
-    list.setBounds(0, 0, 200, 100);
-    for (const char* t : {"a", "b", "c"}) list.AddRow(t);
+    TextList list(&parent);
+    list.setGeometry(0, 0, 200, 100);
+    for (const char* t : {"a", "b", "c"}) list.addRow(t);
     std::vector<int> seen;
-    list.onChange = [&] { seen.push_back(list.ListIndex()); };
-    EXPECT_EQ(list.ListIndex(), -1);
-    list.setListIndex(2);
-    list.setListIndex(0);
-    list.setListIndex(-1);
+    QObject::connect(&list, &windows::ListBox::selectionChanged,
+                     [&] { seen.push_back(list.selectedRow()); });
+    EXPECT_EQ(list.selectedRow(), -1);
+    list.selectRow(2);
+    list.selectRow(0);
+    list.selectRow(-1);
     EXPECT_EQ(seen, (std::vector<int>{2, 0, -1}));
 }
 
 TEST(ListBox, PressingARowAndMovingDragsItOnlyWhenDragIsOn) {
     QWidget parent;
     parent.resize(200, 100);
-    platform::ListBox list(&parent, "list");
-    list.setBounds(0, 0, 200, 100);
-    list.AddRow("a");
-    list.AddRow("b");
+    TextList list(&parent);
+    list.setGeometry(0, 0, 200, 100);
+    list.addRow("a");
+    list.addRow("b");
     parent.show();
     QStringList dragged;
     platform::dragHook() = [&](QWidget*, QMimeData* data, const QPixmap&, QPoint) {
         dragged << data->text();
-    };
-    list.onDragRow = [&](platform::DragItem& item, int row) {
-        item.setText(list.Cell(row, 0));
-        return true;
     };
     QWidget* viewport = list.table()->viewport();
     const QPoint onB = list.table()->visualRect(list.table()->model()->index(1, 0)).center();
@@ -72,11 +81,11 @@ TEST(ListBox, PressingARowAndMovingDragsItOnlyWhenDragIsOn) {
     };
     pressAndMove();
     EXPECT_TRUE(dragged.isEmpty());
-    list.setEnableDrag(true);
+    list.setDragEnabled(true);
     pressAndMove();
     EXPECT_EQ(dragged, QStringList{"b"});
     // A handler that declines leaves no drag.
-    list.onDragRow = [](platform::DragItem&, int) { return false; };
+    list.allow = false;
     EXPECT_FALSE(list.dragRow(0));
     EXPECT_EQ(dragged.size(), 1);
     platform::dragHook() = nullptr;
@@ -84,11 +93,11 @@ TEST(ListBox, PressingARowAndMovingDragsItOnlyWhenDragIsOn) {
 
 TEST(LittleArrows, TheUpperHalfStepsUpAndTheLowerDown) {
     QWidget parent;
-    platform::LittleArrows arrows(&parent, "arrows");
-    arrows.setBounds(0, 0, 13, 23);
+    windows::LittleArrows arrows(&parent);
+    arrows.setGeometry(0, 0, 13, 23);
     QString steps;
-    arrows.onUp = [&] { steps += 'u'; };
-    arrows.onDown = [&] { steps += 'd'; };
+    QObject::connect(&arrows, &windows::LittleArrows::steppedUp, [&] { steps += 'u'; });
+    QObject::connect(&arrows, &windows::LittleArrows::steppedDown, [&] { steps += 'd'; });
     for (const int y : {1, 10, 12, 22}) {
         QTest::mouseClick(&arrows, Qt::LeftButton, Qt::NoModifier, QPoint(6, y));
     }
