@@ -12,7 +12,7 @@ FileTypeRegistry& FileTypeRegistry::instance() {
 
 void FileTypeRegistry::add(const FileType& type) {
     for (auto& t : types_) {
-        if (t.Name == type.Name) {
+        if (t.name == type.name) {
             t = type;
             return;
         }
@@ -22,7 +22,7 @@ void FileTypeRegistry::add(const FileType& type) {
 
 const FileType* FileTypeRegistry::find(const QString& name) const {
     for (const auto& t : types_) {
-        if (t.Name == name) return &t;
+        if (t.name == name) return &t;
     }
     return nullptr;
 }
@@ -60,7 +60,7 @@ bool FileTypeRegistry::matches(const QString& path, const QString& typeName) con
     if (typeName == QLatin1String("special/folder")) return info.isDir();
     if (info.isDir()) return false;
     const QString name = info.fileName().toLower();
-    for (const QString& ext : extensionList(t->Extensions)) {
+    for (const QString& ext : extensionList(t->extensions)) {
         if (name.endsWith(ext) && name.size() > ext.size()) return true;
     }
     return false;
@@ -76,7 +76,7 @@ bool FileTypeRegistry::matchesAny(const QString& path, const QStringList& typeNa
 QStringList FileTypeRegistry::nameFilters(const QString& typeName) const {
     QStringList out;
     if (const FileType* t = find(typeName)) {
-        for (const QString& ext : extensionList(t->Extensions)) {
+        for (const QString& ext : extensionList(t->extensions)) {
             QString pattern = "*" + ext;
             if (!out.contains(pattern)) out << pattern;
         }

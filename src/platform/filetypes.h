@@ -8,10 +8,8 @@
 namespace platform {
 
 struct FileType {
-    QString Name;
-    QString Extensions;  // ".mp3;.swa" as given; empty entries match nothing
-    QString MacType;
-    QString MacCreator;
+    QString name;
+    QString extensions;  // ".mp3;.swa" as given; empty entries match nothing
 };
 
 class FileTypeRegistry {

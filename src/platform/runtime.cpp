@@ -34,7 +34,7 @@ void Runtime::unhandledException(const QString& what) {
         return;
     }
     MessageSpec spec;
-    spec.icon = 2;
+    spec.icon = QMessageBox::Critical;
     spec.message = QStringLiteral("An unexpected error occurred. The program will quit.");
     spec.explanation = what;
     spec.actionCaption = QStringLiteral("Quit");

@@ -23,7 +23,7 @@ int runProgram(int argc, char** argv) {
     int status = 0;
     try {
         platform::Keyboard::installTracker();
-        FileTypes::registerAll();
+        fileTypes::registerAll();
         MainWindow::instance()->show();
         // Playlists named on the command line open like documents sent by the desktop.
         const QStringList args = QCoreApplication::arguments().mid(1);

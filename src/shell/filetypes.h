@@ -1,7 +1,7 @@
 #pragma once
 // The file types the program accepts, registered by name at start-up.
 
-namespace FileTypes {
+namespace fileTypes {
 // Registers the twelve types (again, replacing any earlier registration).
 void registerAll();
-}  // namespace FileTypes
+}  // namespace fileTypes

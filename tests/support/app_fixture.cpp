@@ -12,7 +12,7 @@ void ensureApp() {
     static bool started = false;
     if (started) return;
     started = true;
-    FileTypes::registerAll();
+    fileTypes::registerAll();
 }
 
 MainWindow* freshWindow() {
