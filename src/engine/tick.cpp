@@ -11,6 +11,7 @@
 #include "media/clip_movie.h"
 #include "model/head_geometry.h"
 #include "model/lane_logic.h"
+#include "engine/tick_timer.h"
 #include "platform/controls.h"
 
 namespace {
@@ -162,7 +163,7 @@ double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck
 // tick goes back to its period to follow what changes.
 class TickCatchUp final : public QObject {
   public:
-    TickCatchUp(engine::Transport& transport, platform::Timer& timer, QObject* owner)
+    TickCatchUp(engine::Transport& transport, engine::TickTimer& timer, QObject* owner)
         : QObject(owner), transport_(transport), timer_(timer) {}
 
   protected:
@@ -192,7 +193,7 @@ class TickCatchUp final : public QObject {
 
   private:
     engine::Transport& transport_;
-    platform::Timer& timer_;
+    engine::TickTimer& timer_;
 };
 
 }  // namespace
@@ -220,7 +221,7 @@ void Transport::tick() {
     // only repeat this one (the heads and labels stay on their pixel and second, nothing is
     // about to start, stop or fade), it pauses until the first that could change something;
     // the user's input ends the pause (TickCatchUp).
-    platform::Timer& timer = host_.tickTimer();
+    engine::TickTimer& timer = host_.tickTimer();
     if (!play_.running && !preview_.running)
         timer.rest();
     else

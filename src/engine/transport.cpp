@@ -1,6 +1,7 @@
 // Transport: the play and preview toggles and the status line's word about sound.
 #include "engine/transport.h"
 
+#include "engine/tick_timer.h"
 #include "media/output.h"
 #include "platform/controls.h"
 

@@ -458,44 +458,4 @@ void PopupArrow::mouseReleaseEvent(QMouseEvent* e) {
     if (onMouseUp) onMouseUp(pt.x(), pt.y());
 }
 
-// ---- Timer -----------------------------------------------------------------------------------
-
-Timer::Timer(QObject* parent, const QString& name) : QObject(parent) {
-    setObjectName(name);
-    apply();
-}
-
-void Timer::setMode(int m) {
-    mode_ = m;
-    apply();
-}
-
-void Timer::setPeriod(int ms) {
-    period_ = ms < 1 ? 1 : ms;
-    apply();
-}
-
-void Timer::pauseFor(int ms) {
-    if (mode_ != 2 || ms <= period_) return;
-    timer_.start(ms, Qt::PreciseTimer, this);
-    pausing_ = true;
-}
-
-void Timer::apply() {
-    pausing_ = false;
-    timer_.stop();
-    if (mode_ == 0) return;
-    timer_.start(period_, Qt::PreciseTimer, this);
-}
-
-void Timer::timerEvent(QTimerEvent* e) {
-    if (e->timerId() != timer_.timerId()) {
-        QObject::timerEvent(e);
-        return;
-    }
-    if (mode_ == 1) timer_.stop();  // once
-    if (pausing_) apply();
-    Action();
-}
-
 }  // namespace platform

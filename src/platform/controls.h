@@ -1,12 +1,10 @@
 #pragma once
 // The kinds of control the program's windows are built from.
 
-#include <QBasicTimer>
 #include <QColor>
 #include <QMenu>
 #include <QScrollBar>
 #include <QStringList>
-#include <QTimerEvent>
 #include <functional>
 #include <vector>
 
@@ -291,44 +289,6 @@ class PopupArrow : public Control {
   private:
     int facing_ = 0;
     bool tracking_ = false;
-};
-
-// A timer: Mode 0 off, 1 once, 2 repeatedly; Period in milliseconds. It raises Action straight
-// from its timer event (no signal in between): the tick's timer fires 100 times a second.
-class Timer : public QObject {
-    Q_OBJECT
-  public:
-    Timer(QObject* parent, const QString& name);
-    int Mode() const { return mode_; }
-    void setMode(int m);
-    int Period() const { return period_; }
-    void setPeriod(int ms);
-    std::function<void()> onAction;
-    void Action() {
-        if (onAction) onAction();
-    }
-    // A repeating timer with nothing to do may rest: it raises no Action, and costs no wake-up,
-    // until woken. Its mode and period stay; setting either wakes it.
-    void rest() {
-        if (mode_ == 2) timer_.stop();
-    }
-    void wake() {
-        if (mode_ == 2 && (!timer_.isActive() || pausing_)) apply();
-    }
-    bool resting() const { return mode_ == 2 && !timer_.isActive(); }
-    // A repeating timer whose next few Actions would change nothing may leave them out: the next
-    // Action comes after `ms`, then every period again; wake() ends the pause.
-    void pauseFor(int ms);
-    bool pausing() const { return pausing_; }
-
-  protected:
-    void timerEvent(QTimerEvent* e) override;
-
-  private:
-    void apply();
-    QBasicTimer timer_;
-    int mode_ = 2, period_ = 1000;
-    bool pausing_ = false;
 };
 
 }  // namespace platform

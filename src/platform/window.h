@@ -12,7 +12,6 @@
 namespace platform {
 
 class MenuBar;
-class Timer;
 
 class Window : public QMainWindow {
     Q_OBJECT

@@ -43,4 +43,4 @@ int32_t MainWindow::previewOutputDevice() const { return whole(previewDevice); }
 
 void MainWindow::redrawBackdrop() { content()->update(); }
 
-platform::Timer& MainWindow::tickTimer() { return *deckTimer; }
+engine::TickTimer& MainWindow::tickTimer() { return deckTimer; }

@@ -208,11 +208,6 @@ void MainWindow::createControls0() {
     playDeck.players[0] = player(this, "playPlayer1", 216, 270);
     playDeck.players[1] = player(this, "playPlayer2", 216, 298);
 
-    deckTimer = new Timer(this, "deckTimer");
-    deckTimer->setMode(2);
-    deckTimer->setPeriod(1000);
-    _AddControl(deckTimer);
-    deckTimer->onAction = [this] { tickDecks(); };
     catchUpWithTheDecks();
 
     previewDeck.players[0] = player(this, "previewPlayer1", 9, 270);
@@ -431,7 +426,7 @@ void MainWindow::init() {
     }
     mix.pixelsPerSecond = 1.0f;
     zoomButton->setCaption(QStringLiteral(" 100%"));
-    deckTimer->setPeriod(10);
+    deckTimer.setPeriod(10);
     mix.selectedIndex = -1;
     mix.selectedLane = -1;
     playDeck.labels[0]->setText(QString());

@@ -9,6 +9,7 @@
 #include "editing/edit_host.h"
 #include "engine/deck.h"
 #include "engine/deck_host.h"
+#include "engine/tick_timer.h"
 #include "engine/transport.h"
 #include "lanes/lane_view.h"
 #include "model/clip.h"
@@ -51,6 +52,8 @@ class MainWindow : public platform::Window,
     engine::Deck previewDeck;
     // Starts, stops and ticks the two decks.
     engine::Transport transport{*this, mix, playDeck, previewDeck};
+    // Runs the decks' tick; the reset sets its 10 ms period.
+    engine::TickTimer deckTimer{nullptr, 1000, [this] { transport.tick(); }};
 
     // ---- Controls, in creation order (reached by name through the registry as well) -----------
     LaneView* laneView1 = nullptr;
@@ -61,7 +64,6 @@ class MainWindow : public platform::Window,
                          *rulerLabel4 = nullptr, *rulerLabel5 = nullptr;
     platform::StaticText* statusLine = nullptr;
     platform::ScrollBar* timelineScrollBar = nullptr;
-    platform::Timer* deckTimer = nullptr;
     platform::BevelButton *findPlayHeadButton = nullptr, *findPreviewHeadButton = nullptr;
     platform::Line *inPointGuide = nullptr, *outPointGuide = nullptr, *lane2Border = nullptr,
                    *lane1Border = nullptr;
@@ -223,7 +225,7 @@ class MainWindow : public platform::Window,
     int viewWidth() const override;
     int32_t previewOutputDevice() const override;
     void redrawBackdrop() override;
-    platform::Timer& tickTimer() override;
+    engine::TickTimer& tickTimer() override;
 
     // ---- Documents: the window as the host of the document commands --------------------------
     QString titlePath;  // the path the title shows; Save as falls back to it on failure

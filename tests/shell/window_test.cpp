@@ -21,8 +21,7 @@ TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
     EXPECT_EQ(w->Title(), "Vontalix");
     EXPECT_FLOAT_EQ(w->mix.pixelsPerSecond, 1.0f);
     EXPECT_EQ(w->zoomButton->Caption(), " 100%");
-    EXPECT_EQ(w->deckTimer->Period(), 10);
-    EXPECT_EQ(w->deckTimer->Mode(), 2);
+    EXPECT_EQ(w->deckTimer.period(), 10);
     EXPECT_EQ(w->mix.selectedIndex, -1);
     EXPECT_EQ(w->mix.selectedLane, -1);
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 100.0);
@@ -171,7 +170,6 @@ TEST_F(WindowTest, EveryControlIsRegisteredByName) {
                            "timelineScrollBar",
                            "playPlayer1",
                            "playPlayer2",
-                           "deckTimer",
                            "previewPlayer1",
                            "previewPlayer2",
                            "findPlayHeadButton",
