@@ -266,29 +266,4 @@ class BevelButton : public Control {
     bool pressed_ = false;
 };
 
-// A small triangle pointing one way: 0 left, 1 right, 2 down, 3 up.
-class PopupArrow : public Control {
-    Q_OBJECT
-  public:
-    PopupArrow(QWidget* parent, const QString& name);
-    void setFacing(int f) {
-        facing_ = f;
-        update();
-    }
-    int Facing() const { return facing_; }
-
-    std::function<bool(int, int)> onMouseDown;
-    std::function<void(int, int)> onMouseDrag, onMouseUp;
-
-  protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-
-  private:
-    int facing_ = 0;
-    bool tracking_ = false;
-};
-
 }  // namespace platform

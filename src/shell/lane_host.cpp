@@ -16,27 +16,24 @@ void setEditItems(bool on) {
 void MainWindow::showHandles(const Clip& clip, int laneTop) {
     const int T = laneTop;
     setEditItems(true);
-    const lanes::HandlePlaces at = lanes::handlePlaces(clip, T, inPointHandle->Height());
-    inPointGuide->setPoints(-100, T - 8, -100, T + 30);
-    inPointHandle->setLeft(at.inPointLeft);
-    inPointHandle->setTop(at.topRow);
-    outPointGuide->setPoints(-900, T - 8, -900, T + 30);
-    outPointHandle->setLeft(at.outPointLeft);
-    outPointHandle->setTop(at.topRow);
-    fadeInHandle->setLeft(at.fadeInLeft);
-    fadeInHandle->setTop(at.bottomRow);
-    fadeOutHandle->setLeft(at.fadeOutLeft);
-    fadeOutHandle->setTop(at.bottomRow);
+    const lanes::HandlePlaces at = lanes::handlePlaces(clip, T, handles.inPoint->height());
+    handles.inPointGuide->setPoints(-100, T - 8, -100, T + 30);
+    handles.inPoint->move(at.inPointLeft, at.topRow);
+    handles.outPointGuide->setPoints(-900, T - 8, -900, T + 30);
+    handles.outPoint->move(at.outPointLeft, at.topRow);
+    handles.fadeIn->move(at.fadeInLeft, at.bottomRow);
+    handles.fadeOut->move(at.fadeOutLeft, at.bottomRow);
 }
 
 void MainWindow::hideHandles() {
     setEditItems(false);
-    inPointGuide->setPoints(-10, -10, -10, -10);
-    inPointHandle->setLeft(inPointGuide->X1() - 6);
-    fadeInHandle->setLeft(inPointGuide->X1() - 6);
-    outPointGuide->setPoints(-10, -10, -10, -10);
-    outPointHandle->setLeft(outPointGuide->X1());
-    fadeOutHandle->setLeft(outPointGuide->X1());
+    handles.inPointGuide->setPoints(-10, -10, -10, -10);
+    handles.outPointGuide->setPoints(-10, -10, -10, -10);
+    // Off to the left, tops kept.
+    for (ClipHandle* h : {handles.inPoint, handles.fadeIn})
+        h->move(handles.inPointGuide->X1() - 6, h->y());
+    for (ClipHandle* h : {handles.outPoint, handles.fadeOut})
+        h->move(handles.outPointGuide->X1(), h->y());
 }
 
 void MainWindow::updateHandles() {

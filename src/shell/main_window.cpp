@@ -123,21 +123,21 @@ BevelButton* button(MainWindow* w, const char* name, int left, int top, int widt
     return b;
 }
 
-PopupArrow* arrow(MainWindow* w, const char* name, int left, int top, int width, int height,
-                  const char* help, int facing) {
-    auto* a = place(w, new PopupArrow(w->content(), name), left, top, width, height);
-    a->setHelpTag(QString::fromLatin1(help));
-    a->setFacing(facing);
-    return a;
+// A clip handle, pressed, dragged and released through the window's handle commands.
+ClipHandle* handle(MainWindow* w, editing::Handle which, ClipHandle::Pointing pointing, int left,
+                   int top, int width, int height, const char* tip) {
+    auto* h = new ClipHandle(w->content(), which, pointing);
+    h->setGeometry(left, top, width, height);
+    h->setToolTip(QString::fromLatin1(tip));
+    QObject::connect(h, &ClipHandle::pressed, w, [w](int x) { w->handlePressed(x); });
+    QObject::connect(h, &ClipHandle::dragged, w, [w, h](int x) { w->handleDragged(*h, x); });
+    QObject::connect(h, &ClipHandle::released, w, [w, h] { w->handleReleased(*h); });
+    return h;
 }
 
 MoviePlayer* player(MainWindow* w, const char* name, int left, int top) {
     return place(w, new MoviePlayer(w->content(), name), left, top, 195, 16);
 }
-
-// Facing: the in-point handle points right to its column, the out-point handle left, the fade
-// handles down onto the ruler.
-constexpr int kFacingLeft = 0, kFacingRight = 1, kFacingDown = 2;
 
 }  // namespace
 
@@ -220,27 +220,21 @@ void MainWindow::createControls0() {
                                    findPreviewHeadPicture(), "find preview position", 2, 9);
     findPreviewHeadButton->onAction = [this] { findPreviewHeadClicked(); };
 
-    inPointGuide = line(this, "inPointGuide", 277, 7, 277, 32, QColor(0, 0, 0));
-    outPointGuide = line(this, "outPointGuide", 258, 11, 258, 36, QColor(0, 0, 0));
+    handles.inPointGuide = line(this, "inPointGuide", 277, 7, 277, 32, QColor(0, 0, 0));
+    handles.outPointGuide = line(this, "outPointGuide", 258, 11, 258, 36, QColor(0, 0, 0));
     lane2Border = line(this, "lane2Border", 0, 120, 1280, 119, QColor(160, 160, 160));
     lane1Border = line(this, "lane1Border", 0, 78, 1280, 77, QColor(160, 160, 160));
 
-    inPointHandle = arrow(this, "inPointHandle", 245, 35, 8, 9, "in point", kFacingRight);
-    inPointHandle->onMouseDrag = [this](int x, int y) { inPointHandleDragged(x, y); };
-    inPointHandle->onMouseDown = [this](int x, int y) { return inPointHandlePressed(x, y); };
-    inPointHandle->onMouseUp = [this](int x, int y) { inPointHandleReleased(x, y); };
-    outPointHandle = arrow(this, "outPointHandle", 282, 35, 8, 9, "out point", kFacingLeft);
-    outPointHandle->onMouseDown = [this](int x, int y) { return outPointHandlePressed(x, y); };
-    outPointHandle->onMouseDrag = [this](int x, int y) { outPointHandleDragged(x, y); };
-    outPointHandle->onMouseUp = [this](int x, int y) { outPointHandleReleased(x, y); };
-    fadeInHandle = arrow(this, "fadeInHandle", 186, 11, 9, 9, "fadein ends here", kFacingDown);
-    fadeInHandle->onMouseDrag = [this](int x, int y) { fadeInHandleDragged(x, y); };
-    fadeInHandle->onMouseDown = [this](int x, int y) { return fadeInHandlePressed(x, y); };
-    fadeInHandle->onMouseUp = [this](int x, int y) { fadeInHandleReleased(x, y); };
-    fadeOutHandle = arrow(this, "fadeOutHandle", 208, 11, 9, 9, "fadeout starts here", kFacingDown);
-    fadeOutHandle->onMouseUp = [this](int x, int y) { fadeOutHandleReleased(x, y); };
-    fadeOutHandle->onMouseDrag = [this](int x, int y) { fadeOutHandleDragged(x, y); };
-    fadeOutHandle->onMouseDown = [this](int x, int y) { return fadeOutHandlePressed(x, y); };
+    // The in-point handle points right to its column, the out-point handle left, the fade
+    // handles down onto the ruler.
+    using Pointing = ClipHandle::Pointing;
+    handles.inPoint = handle(this, editing::Handle::In, Pointing::Right, 245, 35, 8, 9, "in point");
+    handles.outPoint =
+        handle(this, editing::Handle::Out, Pointing::Left, 282, 35, 8, 9, "out point");
+    handles.fadeIn =
+        handle(this, editing::Handle::FadeIn, Pointing::Down, 186, 11, 9, 9, "fadein ends here");
+    handles.fadeOut = handle(this, editing::Handle::FadeOut, Pointing::Down, 208, 11, 9, 9,
+                             "fadeout starts here");
 
     volumeMeter = place(this, new RectangleControl(content(), "volumeMeter"), 736, 164, 1, 14);
     volumeMeter->setFillColor(QColor(127, 127, 127));

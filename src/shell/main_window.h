@@ -20,6 +20,7 @@
 #include "platform/menu.h"
 #include "platform/movieplayer.h"
 #include "platform/window.h"
+#include "shell/clip_handle.h"
 #include "windows/preview_device_host.h"
 
 class MainWindow : public platform::Window,
@@ -65,10 +66,12 @@ class MainWindow : public platform::Window,
     platform::StaticText* statusLine = nullptr;
     platform::ScrollBar* timelineScrollBar = nullptr;
     platform::BevelButton *findPlayHeadButton = nullptr, *findPreviewHeadButton = nullptr;
-    platform::Line *inPointGuide = nullptr, *outPointGuide = nullptr, *lane2Border = nullptr,
-                   *lane1Border = nullptr;
-    platform::PopupArrow *inPointHandle = nullptr, *outPointHandle = nullptr,
-                         *fadeInHandle = nullptr, *fadeOutHandle = nullptr;
+    platform::Line *lane2Border = nullptr, *lane1Border = nullptr;
+    // The selected clip's four handles, and the guide lines of its in and out points.
+    struct ClipHandles {
+        ClipHandle *inPoint = nullptr, *outPoint = nullptr, *fadeIn = nullptr, *fadeOut = nullptr;
+        platform::Line *inPointGuide = nullptr, *outPointGuide = nullptr;
+    } handles;
     platform::RectangleControl* volumeMeter = nullptr;
     platform::BevelButton* zoomButton = nullptr;
     platform::StaticText* spaceLatch = nullptr;
@@ -112,18 +115,10 @@ class MainWindow : public platform::Window,
     void catchUpWithTheDecks();
     void findPlayHeadClicked();
     void findPreviewHeadClicked();
-    void inPointHandleDragged(int x, int y);
-    bool inPointHandlePressed(int x, int y);
-    void inPointHandleReleased(int x, int y);
-    bool outPointHandlePressed(int x, int y);
-    void outPointHandleDragged(int x, int y);
-    void outPointHandleReleased(int x, int y);
-    void fadeInHandleDragged(int x, int y);
-    bool fadeInHandlePressed(int x, int y);
-    void fadeInHandleReleased(int x, int y);
-    void fadeOutHandleReleased(int x, int y);
-    void fadeOutHandleDragged(int x, int y);
-    bool fadeOutHandlePressed(int x, int y);
+    // A clip handle pressed, dragged and released at x in its own coordinates.
+    void handlePressed(int x);
+    void handleDragged(ClipHandle& handle, int x);
+    void handleReleased(const ClipHandle& handle);
     void zoomButtonOpened();
     void zoomButtonClicked();
 

@@ -104,7 +104,7 @@ TEST_F(ClipboardTest, ClearKeepsTheOrderOfTheOtherClips) {
     w->clear();
     EXPECT_EQ(w->laneView2->clips, (std::vector<ClipRef>{a, c}));
     EXPECT_EQ(w->statusLine->Text(), "");  // names no clip that is gone
-    EXPECT_EQ(w->inPointHandle->Left(), -16);
+    EXPECT_EQ(w->handles.inPoint->x(), -16);
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{400, 1}));
     EXPECT_TRUE(w->pasteItem()->AutoEnable);
 }

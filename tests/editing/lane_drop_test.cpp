@@ -460,7 +460,7 @@ TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
     // Picked first: its handles show, and must go with the selection.
     ASSERT_TRUE(w->laneView1->MouseDown(160, 16));
     w->laneView1->MouseUp(160, 16);
-    ASSERT_GT(w->inPointHandle->Left(), 0);
+    ASSERT_GT(w->handles.inPoint->x(), 0);
     shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
         // Grabbed 60 pixels right of the clip's left edge.
         EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));
@@ -482,7 +482,7 @@ TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
     EXPECT_DOUBLE_EQ(moved.playStart, 0);
     EXPECT_DOUBLE_EQ(moved.previewStart, 0);
     EXPECT_TRUE(selectionCleared());
-    EXPECT_EQ(w->inPointHandle->Left(), -16);  // no selection, no handles
+    EXPECT_EQ(w->handles.inPoint->x(), -16);  // no selection, no handles
     EXPECT_FALSE(w->clearItem()->AutoEnable);
 }
 

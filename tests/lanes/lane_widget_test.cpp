@@ -115,30 +115,30 @@ TEST_F(LaneTest, HandlesShowAndPark) {
     w->laneView1->draggedClip = c;
     w->mix.document.saved = 1;
     w->laneView1->showHandles();
-    EXPECT_EQ(w->inPointHandle->Left(), 214);
-    EXPECT_EQ(w->inPointHandle->Top(), 36);
-    EXPECT_EQ(w->outPointHandle->Left(), 380);
-    EXPECT_EQ(w->fadeInHandle->Left(), 236);
-    EXPECT_EQ(w->fadeOutHandle->Top(), 78);
-    EXPECT_EQ(w->inPointGuide->Y1(), 37);
-    EXPECT_EQ(w->inPointGuide->Y2(), 75);
+    EXPECT_EQ(w->handles.inPoint->x(), 214);
+    EXPECT_EQ(w->handles.inPoint->y(), 36);
+    EXPECT_EQ(w->handles.outPoint->x(), 380);
+    EXPECT_EQ(w->handles.fadeIn->x(), 236);
+    EXPECT_EQ(w->handles.fadeOut->y(), 78);
+    EXPECT_EQ(w->handles.inPointGuide->Y1(), 37);
+    EXPECT_EQ(w->handles.inPointGuide->Y2(), 75);
     EXPECT_EQ(w->mix.document.saved, 0);
     EXPECT_TRUE(copyItem()->AutoEnable);
     EXPECT_TRUE(cutItem()->AutoEnable);
     EXPECT_TRUE(clearItem()->AutoEnable);
     w->laneView2->clearSelection();
-    EXPECT_EQ(w->inPointHandle->Left(), -16);
-    EXPECT_EQ(w->fadeInHandle->Left(), -16);
-    EXPECT_EQ(w->outPointHandle->Left(), -10);
-    EXPECT_EQ(w->fadeOutHandle->Left(), -10);
-    EXPECT_EQ(w->inPointHandle->Top(), 36);  // tops stay
+    EXPECT_EQ(w->handles.inPoint->x(), -16);
+    EXPECT_EQ(w->handles.fadeIn->x(), -16);
+    EXPECT_EQ(w->handles.outPoint->x(), -10);
+    EXPECT_EQ(w->handles.fadeOut->x(), -10);
+    EXPECT_EQ(w->handles.inPoint->y(), 36);  // tops stay
     EXPECT_FALSE(copyItem()->AutoEnable);
     // Nothing pressed on the lane: showing does nothing.
     w->laneView2->draggedClip = nullptr;
     w->mix.document.saved = 1;
     w->laneView2->showHandles();
     EXPECT_EQ(w->mix.document.saved, 1);
-    EXPECT_EQ(w->inPointHandle->Left(), -16);
+    EXPECT_EQ(w->handles.inPoint->x(), -16);
 }
 
 TEST_F(LaneTest, PressDragAndReleaseMoveAClip) {
@@ -190,7 +190,7 @@ TEST_F(LaneTest, AClickOnAClipTouchingItsNeighboursIsNoRefusedMove) {
         ASSERT_TRUE(w->laneView1->MouseDown(at, 16));
         w->laneView1->MouseUp(at, 16);
         EXPECT_EQ(w->statusLine->Text(), c.refused ? "do not drop one track onto another" : "b");
-        EXPECT_EQ(w->inPointHandle->Left() > 0, !c.refused);  // handles shown
+        EXPECT_EQ(w->handles.inPoint->x() > 0, !c.refused);  // handles shown
         EXPECT_EQ(clearItem()->AutoEnable, !c.refused);
         EXPECT_DOUBLE_EQ(b->centre, c.left + c.width / 2);  // not moved
         EXPECT_EQ(w->mix.selectedIndex, 2);

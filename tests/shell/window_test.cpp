@@ -145,55 +145,6 @@ TEST_F(WindowTest, TheTopLevelWindowHoldsTheLimitsAndOffersNoMaximize) {
     }
 }
 
-TEST_F(WindowTest, EveryControlIsRegisteredByName) {
-    const char* names[] = {"laneView1",
-                           "laneView2",
-                           "folderTarget",
-                           "rulerLine",
-                           "rulerTick3",
-                           "rulerTick15",
-                           "rulerLabel1",
-                           "rulerLabel2",
-                           "rulerLabel3",
-                           "rulerLabel4",
-                           "statusLine",
-                           "playTimeLabel1",
-                           "playTimeLabel2",
-                           "previewTimeLabel1",
-                           "previewTimeLabel2",
-                           "playHeadMark",
-                           "playHeadLine",
-                           "playHeadButton",
-                           "previewHeadMark",
-                           "previewHeadLine",
-                           "previewHeadButton",
-                           "timelineScrollBar",
-                           "playPlayer1",
-                           "playPlayer2",
-                           "previewPlayer1",
-                           "previewPlayer2",
-                           "findPlayHeadButton",
-                           "findPreviewHeadButton",
-                           "inPointGuide",
-                           "outPointGuide",
-                           "lane2Border",
-                           "lane1Border",
-                           "inPointHandle",
-                           "outPointHandle",
-                           "fadeInHandle",
-                           "fadeOutHandle",
-                           "volumeMeter",
-                           "rulerTick16",
-                           "rulerTick23",
-                           "rulerLabel5",
-                           "zoomButton",
-                           "spaceLatch"};
-    for (const char* n : names) EXPECT_NE(w->findControl(n), nullptr) << n;
-    EXPECT_EQ(w->findControl("rulerTick2"), nullptr);
-    EXPECT_EQ(w->control<platform::Line>("statusLine"), nullptr);  // wrong class
-    EXPECT_EQ(w->control<LaneView>("laneView1"), w->laneView1);
-}
-
 TEST_F(WindowTest, StatusLineTakesOnlyCodeOne) {
     w->statusLine->setText("before");
     w->comment(0, "ignored");
