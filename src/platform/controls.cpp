@@ -1,7 +1,5 @@
 #include "platform/controls.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,119 +7,6 @@
 #include <QTextOption>
 
 namespace platform {
-
-// ---- Canvas ----------------------------------------------------------------------------------
-
-Canvas::Canvas(QWidget* parent, const QString& name) : Control(parent, name) {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
-    PointerWatcher::instance().watch(this, &crossing_);
-}
-
-Canvas::~Canvas() { PointerWatcher::instance().unwatch(this); }
-
-void Canvas::setBackdrop(PictureRef p) {
-    backdrop_ = std::move(p);
-    update();
-}
-
-void Canvas::paintEvent(QPaintEvent* e) {
-    paintRect_ = e->rect();
-    {
-        Graphics g(this);
-        if (backdrop_ && !backdrop_->isNull()) g.DrawPicture(*backdrop_, 0, 0);
-        Paint(g);
-    }
-    paintRect_ = QRect();
-}
-
-void Canvas::mousePressEvent(QMouseEvent* e) {
-    if (e->button() != Qt::LeftButton) {
-        e->ignore();
-        return;
-    }
-    const QPoint p = e->position().toPoint();
-    keepPress_ = false;
-    tracking_ = MouseDown(p.x(), p.y());
-    if (tracking_ || keepPress_) {
-        e->accept();
-    } else {
-        e->ignore();  // declined: the window gets the press
-    }
-}
-
-void Canvas::mouseMoveEvent(QMouseEvent* e) {
-    if (!tracking_) {
-        e->ignore();
-        return;
-    }
-    const QPoint p = e->position().toPoint();
-    MouseDrag(p.x(), p.y());
-}
-
-void Canvas::mouseReleaseEvent(QMouseEvent* e) {
-    if (!tracking_) {
-        e->ignore();
-        return;
-    }
-    tracking_ = false;
-    const QPoint p = e->position().toPoint();
-    MouseUp(p.x(), p.y());
-}
-
-void Canvas::enterEvent(QEnterEvent*) {
-    // The window system also reports an enter when a dialog, a menu or a drag ends over the
-    // canvas; the mouse did not come in then, and the status message of what just ended must
-    // stay readable.
-    if (crossing_.takeCrossing()) MouseEnter();
-}
-
-void Canvas::AcceptFileDrop(const QString& typeName) {
-    drops_.AcceptFileDrop(typeName);
-    setAcceptDrops(true);
-}
-
-void Canvas::AcceptTextDrop() {
-    drops_.AcceptTextDrop();
-    setAcceptDrops(true);
-}
-
-void Canvas::AcceptPictureDrop() {
-    drops_.AcceptPictureDrop();
-    setAcceptDrops(true);
-}
-
-void Canvas::AcceptMacDataDrop(const QString& type) {
-    drops_.AcceptMacDataDrop(type);
-    setAcceptDrops(true);
-}
-
-bool Canvas::accepts(const QMimeData* data) const { return drops_.accepts(data); }
-
-void Canvas::dragEnterEvent(QDragEnterEvent* e) {
-    if (!accepts(e->mimeData())) {
-        e->ignore();
-        return;
-    }
-    DragItem item(e->mimeData(), e->position().toPoint(), clipHotspot(e->mimeData()));
-    if (DragEnter(item, static_cast<int>(e->proposedAction()))) {
-        e->ignore();  // the handler refused the drag
-        return;
-    }
-    e->acceptProposedAction();
-}
-
-void Canvas::dragMoveEvent(QDragMoveEvent* e) { e->acceptProposedAction(); }
-
-void Canvas::dragLeaveEvent(QDragLeaveEvent*) {
-    DragItem item(nullptr, QPoint());
-    DragExit(item, 0);
-}
-
-void Canvas::dropEvent(QDropEvent* e) {
-    DragItem item(e->mimeData(), e->position().toPoint(), clipHotspot(e->mimeData()));
-    e->acceptProposedAction();
-    DropObject(item, static_cast<int>(e->dropAction()));
-}
 
 // ---- StaticText ------------------------------------------------------------------------------
 

@@ -9,95 +9,9 @@
 #include <vector>
 
 #include "platform/control.h"
-#include "platform/dragdrop.h"
 #include "model/picture.h"
-#include "platform/pointer_crossing.h"
 
 namespace platform {
-
-// A drawing surface with an optional backdrop picture. Paint draws on top of the backdrop;
-// Qt double-buffers the widget, so what is shown never flickers.
-class Canvas : public Control {
-    Q_OBJECT
-  public:
-    Canvas(QWidget* parent, const QString& name);
-    ~Canvas() override;
-
-    PictureRef Backdrop() const { return backdrop_; }
-    void setBackdrop(PictureRef p);
-
-    // Events; the defaults call the bound handlers.
-    virtual bool MouseDown(int x, int y) { return onMouseDown ? onMouseDown(x, y) : false; }
-    virtual void MouseDrag(int x, int y) {
-        if (onMouseDrag) onMouseDrag(x, y);
-    }
-    virtual void MouseUp(int x, int y) {
-        if (onMouseUp) onMouseUp(x, y);
-    }
-    virtual void MouseEnter() {
-        if (onMouseEnter) onMouseEnter();
-    }
-    virtual void Paint(Graphics& g) {
-        if (onPaint) onPaint(g);
-    }
-    virtual bool DragEnter(DragItem& item, int action) {
-        return onDragEnter ? onDragEnter(item, action) : false;
-    }
-    virtual void DragExit(DragItem& item, int action) {
-        if (onDragExit) onDragExit(item, action);
-    }
-    virtual void DropObject(DragItem& item, int action) {
-        if (onDropObject) onDropObject(item, action);
-    }
-    void Open() override {
-        if (onOpen) onOpen();
-    }
-
-    std::function<bool(int, int)> onMouseDown;
-    std::function<void(int, int)> onMouseDrag, onMouseUp;
-    std::function<void()> onMouseEnter, onOpen;
-    std::function<void(Graphics&)> onPaint;
-    std::function<bool(DragItem&, int)> onDragEnter;
-    std::function<void(DragItem&, int)> onDragExit, onDropObject;
-
-    // What drops the canvas takes: file types by registered name, text, the program's own clip
-    // drags, and the private music-library data ("itun").
-    void AcceptFileDrop(const QString& typeName);
-    void AcceptTextDrop();
-    void AcceptPictureDrop();
-    void AcceptMacDataDrop(const QString& type);
-    bool accepts(const QMimeData* data) const;
-
-    // The part of the canvas the current Paint must draw: what Qt asked for (a moved head's
-    // column, a refreshed clip), the whole canvas outside a paint event.
-    QRect PaintRect() const { return paintRect_.isNull() ? rect() : paintRect_; }
-
-    void Refresh() { update(); }
-    void RefreshRect(int x, int y, int w, int h) { update(x, y, w, h); }
-
-  protected:
-    // From MouseDown: this press is the canvas's own even though it wants no drag steps or
-    // release, so it does not go on to the window as a click on the background.
-    void keepPressFromWindow() { keepPress_ = true; }
-
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void enterEvent(QEnterEvent* e) override;
-    void dragEnterEvent(QDragEnterEvent* e) override;
-    void dragMoveEvent(QDragMoveEvent* e) override;
-    void dragLeaveEvent(QDragLeaveEvent* e) override;
-    void dropEvent(QDropEvent* e) override;
-
-  private:
-    PictureRef backdrop_;
-    QRect paintRect_;
-    bool tracking_ = false;
-    bool keepPress_ = false;
-    PointerCrossing crossing_;
-    DropAcceptance drops_;
-};
 
 class StaticText : public Control {
     Q_OBJECT

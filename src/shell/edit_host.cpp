@@ -39,8 +39,8 @@ void MainWindow::redrawSelection() { updateHandles(); }
 void MainWindow::deselectAndRepaint() { refreshLanes(); }
 
 void MainWindow::repaintLanes() {
-    laneView1->Refresh();
-    laneView2->Refresh();
+    laneView1->update();
+    laneView2->update();
 }
 
 void MainWindow::togglePreview() { preview(); }

@@ -50,8 +50,8 @@ void MainWindow::refreshLanes() {
     // No clip is selected any more, so no handles either (the clip they stood at may have gone to
     // the other lane).
     hideHandles();
-    laneView1->Refresh();
-    laneView2->Refresh();
+    laneView1->update();
+    laneView2->update();
 }
 
 void MainWindow::showStatus(const QString& text) { statusLine->setText(text); }

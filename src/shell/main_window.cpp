@@ -144,31 +144,19 @@ MoviePlayer* player(MainWindow* w, const char* name, int left, int top) {
 void MainWindow::createControls0() {
     const QColor rulerText(61, 61, 61), timeText(50, 50, 50), previewText(255, 162, 0);
 
-    laneView1 =
-        place(this, new LaneView(content(), "laneView1", 1, mix, playDeck, previewDeck, *this), 0,
-              45, 800, 33);
-    laneView1->setHelpTag("Track 1");
+    laneView1 = new LaneView(content(), 1, mix, playDeck, previewDeck, *this);
+    laneView1->setGeometry(0, 45, 800, 33);
+    laneView1->setToolTip("Track 1");
     laneView1->setBackdrop(laneBackdropPicture());
-    laneView1->onOpen = [this] { lane1Opened(); };
-    laneView1->onDragEnter = [this](DragItem& i, int a) { return lane1DragEnter(i, a); };
-    laneView1->onDragExit = [this](DragItem& i, int a) { lane1DragExit(i, a); };
-    laneView1->onMouseEnter = [this] { lane1MouseEnter(); };
-    laneView1->onDropObject = [this](DragItem& i, int a) { lane1Drop(i, a); };
 
-    laneView2 =
-        place(this, new LaneView(content(), "laneView2", 2, mix, playDeck, previewDeck, *this), 0,
-              87, 800, 33);
-    laneView2->setHelpTag("Track 2");
+    laneView2 = new LaneView(content(), 2, mix, playDeck, previewDeck, *this);
+    laneView2->setGeometry(0, 87, 800, 33);
+    laneView2->setToolTip("Track 2");
     laneView2->setBackdrop(laneBackdropPicture());
-    laneView2->onOpen = [this] { lane2Opened(); };
-    laneView2->onDragEnter = [this](DragItem& i, int a) { return lane2DragEnter(i, a); };
-    laneView2->onDragExit = [this](DragItem& i, int a) { lane2DragExit(i, a); };
-    laneView2->onMouseEnter = [this] { lane2MouseEnter(); };
-    laneView2->onDropObject = [this](DragItem& i, int a) { lane2Drop(i, a); };
 
-    folderTarget = place(this, new Canvas(content(), "folderTarget"), 749, 226, 32, 32);
-    folderTarget->onDropObject = [this](DragItem& i, int a) { folderTargetDrop(i, a); };
-    folderTarget->onOpen = [this] { folderTargetOpened(); };
+    folderTarget = new FolderTarget(content());
+    folderTarget->setGeometry(749, 226, 32, 32);
+    connect(folderTarget, &FolderTarget::dropped, this, &MainWindow::folderDropped);
 
     rulerLine = separator(this, "rulerLine", 0, 35, 800, 1);
     for (int n = 3; n <= 15; ++n)
@@ -390,9 +378,8 @@ void MainWindow::Open() {
 
 void MainWindow::Resizing() {
     const int w = Width();
-    laneView1->setWidth(w);
-    laneView2->setWidth(w);
-    folderTarget->setLeft(w - folderTarget->Width());
+    for (LaneView* lane : {laneView1, laneView2}) lane->resize(w, lane->height());
+    folderTarget->move(w - folderTarget->width(), folderTarget->y());
     lane2Border->setWidth(w);
     lane1Border->setWidth(w);
     rulerLine->setWidth(w);

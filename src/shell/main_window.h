@@ -21,6 +21,7 @@
 #include "platform/movieplayer.h"
 #include "platform/window.h"
 #include "shell/clip_handle.h"
+#include "shell/folder_target.h"
 #include "windows/preview_device_host.h"
 
 class MainWindow : public platform::Window,
@@ -59,7 +60,7 @@ class MainWindow : public platform::Window,
     // ---- Controls, in creation order (reached by name through the registry as well) -----------
     LaneView* laneView1 = nullptr;
     LaneView* laneView2 = nullptr;
-    platform::Canvas* folderTarget = nullptr;
+    FolderTarget* folderTarget = nullptr;
     platform::Separator* rulerLine = nullptr;
     platform::StaticText *rulerLabel1 = nullptr, *rulerLabel2 = nullptr, *rulerLabel3 = nullptr,
                          *rulerLabel4 = nullptr, *rulerLabel5 = nullptr;
@@ -94,18 +95,8 @@ class MainWindow : public platform::Window,
     void Resizing() override;
 
     // ---- Control event handlers ---------------------------------------------------------------
-    void lane1Opened();
-    bool lane1DragEnter(platform::DragItem& item, int action);
-    void lane1DragExit(platform::DragItem& item, int action);
-    void lane1MouseEnter();
-    void lane1Drop(platform::DragItem& item, int action);
-    void lane2Opened();
-    bool lane2DragEnter(platform::DragItem& item, int action);
-    void lane2DragExit(platform::DragItem& item, int action);
-    void lane2MouseEnter();
-    void lane2Drop(platform::DragItem& item, int action);
-    void folderTargetDrop(platform::DragItem& item, int action);
-    void folderTargetOpened();
+    // A folder dropped on the folder target joins the mix.
+    void folderDropped(const QString& folder);
     void playHeadButtonClicked();
     void previewHeadButtonClicked();
     void scrollBarOpened();
@@ -193,7 +184,6 @@ class MainWindow : public platform::Window,
     void exportMovie();
     QString dropFromLibrary(platform::DragItem& item);
     void refreshLanes();
-    void dropOnLane(LaneView* canvas, platform::DragItem& item, int action);
 
     // ---- What the lanes ask of the window ------------------------------------------------------
     void showStatus(const QString& text) override;
@@ -205,6 +195,10 @@ class MainWindow : public platform::Window,
     void redrawLaneBorders() override;
     void shiftDragStarted(int fromLane) override;
     void retakePreviewStartOffsets() override;
+    void dragEnteredLane(LaneView& lane) override;
+    void dragLeftLane(LaneView& lane) override;
+    void droppedOnLane(LaneView& lane, const platform::DragItem& item) override;
+    void mouseEnteredLane(int lane) override;
 
   private:
     void createControls0();

@@ -19,8 +19,8 @@ class HandleTest : public AppFixture {
     }
     // An ordinary click on the clip: it shows its handles and becomes the selection.
     void click(LaneView* lane, int x) {
-        ASSERT_TRUE(lane->MouseDown(x, 16));
-        lane->MouseUp(x, 16);
+        ASSERT_TRUE(lane->pressAt(x, 16));
+        lane->releaseAt(x, 16);
     }
     static void mouse(QWidget* target, QEvent::Type type, int x, int y) {
         const QPointF at(x, y);

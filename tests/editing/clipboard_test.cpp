@@ -95,8 +95,8 @@ TEST_F(ClipboardTest, ClearKeepsTheOrderOfTheOtherClips) {
     auto a = add(w->laneView2, 0, 50, "a");
     auto b = add(w->laneView2, 100, 50, "b");
     auto c = add(w->laneView2, 200, 50, "c");
-    ASSERT_TRUE(w->laneView2->MouseDown(b->x, 16));  // brings b to the top
-    w->laneView2->MouseUp(b->x, 16);
+    ASSERT_TRUE(w->laneView2->pressAt(b->x, 16));  // brings b to the top
+    w->laneView2->releaseAt(b->x, 16);
     ASSERT_EQ(w->mix.selectedIndex, 2);
     ASSERT_EQ(w->statusLine->Text(), "b");
     w->mix.pasteTarget = {400, 1};

@@ -40,8 +40,8 @@ class EditFixture : public AppFixture {
     // An ordinary click on the clip: its handles show and it becomes the selection.
     void select(LaneView* lane, const ClipRef& clip) {
         platform::Keyboard::resetForTesting();  // no Shift left over from a key test
-        ASSERT_TRUE(lane->MouseDown(clip->x, 16));
-        lane->MouseUp(clip->x, 16);
+        ASSERT_TRUE(lane->pressAt(clip->x, 16));
+        lane->releaseAt(clip->x, 16);
     }
     // A key event as the window system delivers it, through the keyboard tracker.
     void key(QEvent::Type type, int qtKey, bool autoRepeat = false,

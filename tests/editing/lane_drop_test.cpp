@@ -115,7 +115,7 @@ class LaneDropTest : public AppFixture {
             during(*data);
         };
         Keyboard::setModifiersForTesting(Qt::ShiftModifier);
-        from->MouseDown(pressX, 16);
+        from->pressAt(pressX, 16);
         platform::dragHook() = nullptr;
         Keyboard::setModifiersForTesting(std::nullopt);
     }
@@ -160,7 +160,7 @@ TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
     EXPECT_EQ(c.image->Width(), 241);
     EXPECT_TRUE(selectionCleared());
     EXPECT_FALSE(w->dropPending);
-    EXPECT_EQ(w->laneView1->Backdrop(), laneBackdropPicture());
+    EXPECT_EQ(w->laneView1->backdrop(), laneBackdropPicture());
 }
 
 TEST_F(LaneDropTest, MediaLongerThanADayIsRefusedAndWhatIsTakenReadsBack) {
@@ -264,14 +264,14 @@ TEST_F(LaneDropTest, OneDropPerDragThatEnteredALane) {
     // A drop without a drag having entered a lane only restores the backdrop.
     lane->setBackdrop(laneHighlightPicture());
     platform::DragItem item(data.get(), QPoint(10, 16));
-    lane->DropObject(item, 0);
+    w->droppedOnLane(*lane, item);
     EXPECT_TRUE(lane->clips.empty());
-    EXPECT_EQ(lane->Backdrop(), laneBackdropPicture());
+    EXPECT_EQ(lane->backdrop(), laneBackdropPicture());
     // Enter once, drop twice at free places: one clip.
-    EXPECT_FALSE(lane->DragEnter(item, 0));
-    lane->DropObject(item, 0);
+    w->dragEnteredLane(*lane);
+    w->droppedOnLane(*lane, item);
     platform::DragItem later(data.get(), QPoint(500, 16));
-    lane->DropObject(later, 0);
+    w->droppedOnLane(*lane, later);
     EXPECT_EQ(lane->clips.size(), 1u);
 }
 
@@ -458,8 +458,8 @@ TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
     clip->playStart = 12;
     clip->previewStart = 7;
     // Picked first: its handles show, and must go with the selection.
-    ASSERT_TRUE(w->laneView1->MouseDown(160, 16));
-    w->laneView1->MouseUp(160, 16);
+    ASSERT_TRUE(w->laneView1->pressAt(160, 16));
+    w->laneView1->releaseAt(160, 16);
     ASSERT_GT(w->handles.inPoint->x(), 0);
     shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
         // Grabbed 60 pixels right of the clip's left edge.
@@ -636,18 +636,18 @@ TEST_F(LaneDropTest, LanesLightUpWhileADragHoversAndNameTheLaneTheMouseEntered) 
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w->laneView2, &enter);
     EXPECT_TRUE(enter.isAccepted());
-    EXPECT_EQ(w->laneView2->Backdrop(), laneHighlightPicture());
+    EXPECT_EQ(w->laneView2->backdrop(), laneHighlightPicture());
     EXPECT_TRUE(w->dropPending);
     QDragLeaveEvent leave;
     QApplication::sendEvent(w->laneView2, &leave);
-    EXPECT_EQ(w->laneView2->Backdrop(), laneBackdropPicture());
+    EXPECT_EQ(w->laneView2->backdrop(), laneBackdropPicture());
     EXPECT_TRUE(w->dropPending);  // leaving does not cancel the one drop a drag may make
 
     w->comment(1, QString());
-    w->laneView2->MouseEnter();
+    w->mouseEnteredLane(2);
     EXPECT_EQ(w->activeLane, 2);
     EXPECT_EQ(w->statusLine->Text(), "2");
-    w->laneView1->MouseEnter();
+    w->mouseEnteredLane(1);
     EXPECT_EQ(w->activeLane, 1);
     EXPECT_EQ(w->statusLine->Text(), "1");
 }

@@ -144,22 +144,22 @@ TEST_F(LaneTest, HandlesShowAndPark) {
 TEST_F(LaneTest, PressDragAndReleaseMoveAClip) {
     auto a = add(w->laneView1, 0, 100, "a");    // 0..100
     auto b = add(w->laneView1, 300, 100, "b");  // 300..400
-    ASSERT_TRUE(w->laneView1->MouseDown(350, 16));
+    ASSERT_TRUE(w->laneView1->pressAt(350, 16));
     EXPECT_EQ(w->statusLine->Text(), "b");
     EXPECT_EQ(w->laneView1->clips.back(), b);
-    w->laneView1->MouseDrag(300, 16);  // 50 to the left
+    w->laneView1->dragTo(300, 16);  // 50 to the left
     EXPECT_EQ(b->x, 300);
     EXPECT_DOUBLE_EQ(b->centre, 300);
-    w->laneView1->MouseUp(300, 16);
+    w->laneView1->releaseAt(300, 16);
     EXPECT_EQ(b->x, 300);
     EXPECT_EQ(w->mix.selectedIndex, 1);
     EXPECT_EQ(w->mix.selectedLane, 1);
 
     // Dragged onto a: refused and snapped back.
-    ASSERT_TRUE(w->laneView1->MouseDown(300, 16));
-    w->laneView1->MouseDrag(140, 16);
+    ASSERT_TRUE(w->laneView1->pressAt(300, 16));
+    w->laneView1->dragTo(140, 16);
     EXPECT_EQ(b->x, 140);
-    w->laneView1->MouseUp(140, 16);
+    w->laneView1->releaseAt(140, 16);
     EXPECT_EQ(w->statusLine->Text(), "do not drop one track onto another");
     EXPECT_EQ(b->x, 300);
     EXPECT_DOUBLE_EQ(b->centre, 300);
@@ -187,8 +187,8 @@ TEST_F(LaneTest, AClickOnAClipTouchingItsNeighboursIsNoRefusedMove) {
         auto b = add(w->laneView1, c.left, c.width, "b");
         add(w->laneView1, c.afterLeft, 100, "after");
         const int at = whole(b->x);
-        ASSERT_TRUE(w->laneView1->MouseDown(at, 16));
-        w->laneView1->MouseUp(at, 16);
+        ASSERT_TRUE(w->laneView1->pressAt(at, 16));
+        w->laneView1->releaseAt(at, 16);
         EXPECT_EQ(w->statusLine->Text(), c.refused ? "do not drop one track onto another" : "b");
         EXPECT_EQ(w->handles.inPoint->x() > 0, !c.refused);  // handles shown
         EXPECT_EQ(clearItem()->AutoEnable, !c.refused);
@@ -213,9 +213,9 @@ TEST_F(LaneTest, ADraggedClipStopsAtTheTimelinesStart) {
         w->timelineScrollBar->setValue(c.scrollValue);
         auto a = add(w->laneView1, c.left, 100, "a");
         const int at = whole(a->x);
-        ASSERT_TRUE(w->laneView1->MouseDown(at, 16));
-        w->laneView1->MouseDrag(at + c.dragBy, 16);
-        w->laneView1->MouseUp(at + c.dragBy, 16);
+        ASSERT_TRUE(w->laneView1->pressAt(at, 16));
+        w->laneView1->dragTo(at + c.dragBy, 16);
+        w->laneView1->releaseAt(at + c.dragBy, 16);
         EXPECT_DOUBLE_EQ(a->centre - 50, c.wantLeft);
         EXPECT_DOUBLE_EQ(a->x, a->centre - w->mix.scrollX);
     }
@@ -225,8 +225,8 @@ TEST_F(LaneTest, ReleaseAtCentreZeroIsStillProbed) {
     auto a = add(w->laneView1, -50, 100, "a");  // centre 0
     add(w->laneView1, 40, 100, "b");            // overlaps a's right half
     w->laneView1->bringToFront(a);
-    ASSERT_TRUE(w->laneView1->MouseDown(1, 16));
-    w->laneView1->MouseUp(1, 16);
+    ASSERT_TRUE(w->laneView1->pressAt(1, 16));
+    w->laneView1->releaseAt(1, 16);
     EXPECT_EQ(w->statusLine->Text(), "do not drop one track onto another");
 }
 
@@ -244,8 +244,8 @@ TEST_F(LaneTest, AReleaseClearsTheOtherLanesPreviewClip) {
         auto lane1 = std::make_shared<Clip>(), lane2 = std::make_shared<Clip>();
         w->previewDeck.current[0] = w->previewDeck.last[0] = lane1;
         w->previewDeck.current[1] = w->previewDeck.last[1] = lane2;
-        ASSERT_TRUE(w->lane(c.lane)->MouseDown(150, 16));
-        w->lane(c.lane)->MouseUp(150, 16);
+        ASSERT_TRUE(w->lane(c.lane)->pressAt(150, 16));
+        w->lane(c.lane)->releaseAt(150, 16);
         EXPECT_EQ(w->previewDeck.current[0], c.clearsLane1 ? nullptr : lane1);
         EXPECT_EQ(w->previewDeck.last[0], c.clearsLane1 ? nullptr : lane1);
         EXPECT_EQ(w->previewDeck.current[1], c.clearsLane2 ? nullptr : lane2);
@@ -257,12 +257,12 @@ TEST_F(LaneTest, AReleaseClearsTheOtherLanesPreviewClip) {
 TEST_F(LaneTest, PlayingClipIsNotDraggedButCanBeRemoved) {
     auto a = add(w->laneView1, 100, 100, "a");
     w->playDeck.current[0] = a;
-    ASSERT_TRUE(w->laneView1->MouseDown(150, 16));
-    w->laneView1->MouseDrag(250, 16);
+    ASSERT_TRUE(w->laneView1->pressAt(150, 16));
+    w->laneView1->dragTo(250, 16);
     EXPECT_EQ(a->x, 150);
     platform::Keyboard::setModifiersForTesting(Qt::ControlModifier | Qt::AltModifier |
                                                Qt::MetaModifier);
-    w->laneView1->MouseUp(250, 16);
+    w->laneView1->releaseAt(250, 16);
     EXPECT_TRUE(w->laneView1->clips.empty());
     EXPECT_EQ(w->playDeck.current[0], nullptr);
     EXPECT_EQ(w->mix.selectedIndex, -1);
@@ -275,7 +275,7 @@ TEST_F(LaneTest, ShiftPressCarriesTheClipAsOurOwnDrag) {
         carried = data->data(platform::kClipMimeType);
     };
     platform::Keyboard::setModifiersForTesting(Qt::ShiftModifier);
-    EXPECT_FALSE(w->laneView2->MouseDown(150, 16));
+    EXPECT_FALSE(w->laneView2->pressAt(150, 16));
     platform::dragHook() = nullptr;
     auto d = lanes::decodeClipDrag(carried);
     ASSERT_TRUE(d.has_value());
@@ -290,9 +290,9 @@ TEST_F(LaneTest, CommandDragShiftsTheClipsToTheRight) {
     auto a = add(w->laneView1, 200, 100, "a");  // 200..300, right of the play head at 100
     auto b = add(w->laneView1, 400, 100, "b");
     auto c = add(w->laneView2, 500, 100, "c");
-    ASSERT_TRUE(w->laneView1->MouseDown(250, 16));
+    ASSERT_TRUE(w->laneView1->pressAt(250, 16));
     platform::Keyboard::setModifiersForTesting(Qt::ControlModifier);
-    w->laneView1->MouseDrag(270, 16);
+    w->laneView1->dragTo(270, 16);
     EXPECT_EQ(a->x, 270);
     EXPECT_EQ(b->x, 470);
     EXPECT_EQ(c->x, 570);
@@ -303,9 +303,9 @@ TEST_F(LaneTest, ControlReleaseSwapsLanesFromTheClipOn) {
     auto a = add(w->laneView1, 200, 100, "a");
     auto b = add(w->laneView2, 400, 100, "b");
     auto early = add(w->laneView1, -100, 100, "early");
-    ASSERT_TRUE(w->laneView1->MouseDown(250, 16));
+    ASSERT_TRUE(w->laneView1->pressAt(250, 16));
     platform::Keyboard::setModifiersForTesting(Qt::MetaModifier);
-    w->laneView1->MouseUp(250, 16);
+    w->laneView1->releaseAt(250, 16);
     ASSERT_EQ(w->laneView1->clips.size(), 2u);
     EXPECT_EQ(w->laneView1->clips[0], early);
     EXPECT_EQ(w->laneView1->clips[1], b);

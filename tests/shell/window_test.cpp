@@ -89,13 +89,13 @@ TEST_F(WindowTest, ResizingFollowsTheWidth) {
         w->userResize(c.width);
         EXPECT_EQ(w->Width(), c.width);
         EXPECT_EQ(w->Height(), 180);
-        EXPECT_EQ(w->laneView1->Width(), c.width);
-        EXPECT_EQ(w->laneView2->Width(), c.width);
+        EXPECT_EQ(w->laneView1->width(), c.width);
+        EXPECT_EQ(w->laneView2->width(), c.width);
         EXPECT_EQ(w->lane2Border->Width(), c.width + 1);  // a line covers both of its end columns
         EXPECT_EQ(w->rulerLine->Width(), c.width);
         EXPECT_EQ(w->timelineScrollBar->PageStep(), c.pageStep);
         EXPECT_EQ(w->timelineScrollBar->Width(), c.scrollWidth);
-        EXPECT_EQ(w->folderTarget->Left(), c.folderTarget);
+        EXPECT_EQ(w->folderTarget->x(), c.folderTarget);
         EXPECT_EQ(w->zoomButton->Left(), c.zoomButton);
         EXPECT_EQ(w->findPlayHeadButton->Left(), c.findPlayHeadButton);
         EXPECT_EQ(w->findPreviewHeadButton->Left(), c.findPreviewHeadButton);
