@@ -36,17 +36,18 @@ bool Application::hasMenuHandler(const QString& name) const {
     return handlers_.count(name.toLower()) > 0;
 }
 
-Window* Application::frontWindow() const {
-    auto* w = qobject_cast<Window*>(QApplication::activeWindow());
+MenuCommands* Application::frontWindow() const {
+    QWidget* active = QApplication::activeWindow();
+    auto* w = dynamic_cast<MenuCommands*>(active);
     // Floating windows stand beside the document windows: menu commands go past them.
-    if (w && w->windowType() != Qt::Tool) return w;
+    if (w && active->windowType() != Qt::Tool) return w;
     return mainWindow_;
 }
 
 void Application::enablePass() {
     if (!menuBar_) return;
     menuBar_->forEach([](MenuItem& item) { item.setEnabled(false); });
-    Window* front = frontWindow();
+    MenuCommands* front = frontWindow();
     if (front) front->EnableMenuItems();
     menuBar_->forEach([&](MenuItem& item) {
         if (item.kind() == MenuKind::Quit) {
@@ -63,7 +64,7 @@ void Application::dispatch(MenuItem& item) {
         Quit();
         return;
     }
-    Window* front = frontWindow();
+    MenuCommands* front = frontWindow();
     if (front && front->runMenuHandler(item.Name)) return;
     auto it = handlers_.find(item.Name.toLower());
     if (it != handlers_.end()) it->second();
@@ -71,8 +72,8 @@ void Application::dispatch(MenuItem& item) {
 
 bool Application::Quit() {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* win = qobject_cast<Window*>(w);
-        if (win && win->isVisible() && !win->closeGuarded(true)) return false;
+        auto* win = dynamic_cast<MenuCommands*>(w);
+        if (win && w->isVisible() && !win->closeGuarded(true)) return false;
     }
     QCoreApplication::exit(failure);
     return true;

@@ -14,7 +14,7 @@ namespace platform {
 
 class MenuBar;
 class MenuItem;
-class Window;
+class MenuCommands;
 
 class Application {
   public:
@@ -36,9 +36,9 @@ class Application {
 
     // The window whose handlers get the first say: the active one unless it floats, else the
     // main window.
-    Window* frontWindow() const;
-    void setMainWindow(Window* w) { mainWindow_ = w; }
-    Window* mainWindow() const { return mainWindow_; }
+    MenuCommands* frontWindow() const;
+    void setMainWindow(MenuCommands* w) { mainWindow_ = w; }
+    MenuCommands* mainWindow() const { return mainWindow_; }
 
     // Disable all, let the front window enable its items, then enable every AutoEnable item
     // that has a handler in the front window or here.
@@ -50,7 +50,7 @@ class Application {
 
   private:
     platform::MenuBar* menuBar_ = nullptr;
-    Window* mainWindow_ = nullptr;
+    MenuCommands* mainWindow_ = nullptr;
     std::map<QString, std::function<bool()>> handlers_;
 };
 

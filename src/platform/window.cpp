@@ -42,22 +42,22 @@ QObject* Window::findControl(const QString& name) const {
     return it == controls_.end() ? nullptr : it->second;
 }
 
-void Window::_AddMenuHandler(const QString& name, std::function<bool()> handler) {
+void MenuCommands::_AddMenuHandler(const QString& name, std::function<bool()> handler) {
     menuHandlers_[name.toLower()] = std::move(handler);
 }
 
-bool Window::hasMenuHandler(const QString& name) const {
+bool MenuCommands::hasMenuHandler(const QString& name) const {
     return menuHandlers_.count(name.toLower()) > 0;
 }
 
-bool Window::runMenuHandler(const QString& name) {
+bool MenuCommands::runMenuHandler(const QString& name) {
     auto it = menuHandlers_.find(name.toLower());
     return it != menuHandlers_.end() && it->second();
 }
 
-void Window::setMenuBar(platform::MenuBar* bar) {
+void MenuCommands::showMenuBar(QMainWindow& window, platform::MenuBar* bar) {
     menuBar_ = bar;
-    if (bar) QMainWindow::setMenuBar(bar->build(this));
+    if (bar) window.setMenuBar(bar->build(&window));
 }
 
 void Window::Show() {
@@ -77,28 +77,32 @@ void Window::setFrame(int frame, QWidget* owner, bool minimizeButton, bool maxim
 int Window::Width() const { return content_->width(); }
 int Window::Height() const { return content_->height(); }
 
-int Window::menuBarHeight() const { return menuWidget() ? menuWidget()->sizeHint().height() : 0; }
+namespace {
+int menuBarHeight(const QMainWindow& window) {
+    return window.menuWidget() ? window.menuWidget()->sizeHint().height() : 0;
+}
+}  // namespace
 
-void Window::setContentSize(int w, int h) {
-    content_->resize(w, h);
-    resize(w, h + menuBarHeight());
+void setContentSize(QMainWindow& window, int w, int h) {
+    window.centralWidget()->resize(w, h);
+    window.resize(w, h + menuBarHeight(window));
 }
 
-void Window::setContentLimits(int minW, int minH, int maxW, int maxH) {
-    content_->setMinimumSize(minW, minH);
-    content_->setMaximumSize(maxW, maxH);
+void setContentLimits(QMainWindow& window, int minW, int minH, int maxW, int maxH) {
+    window.centralWidget()->setMinimumSize(minW, minH);
+    window.centralWidget()->setMaximumSize(maxW, maxH);
     // The main window's own layout would only pass the minimum on; without the maximum the
     // window manager lets the user stretch the window around an empty area.
-    const int menuH = menuBarHeight();
-    setMinimumSize(minW, minH + menuH);
-    setMaximumSize(maxW, maxH + menuH);
+    const int menuH = menuBarHeight(window);
+    window.setMinimumSize(minW, minH + menuH);
+    window.setMaximumSize(maxW, maxH + menuH);
 }
 
-void Window::setMaximizeButton(bool shown) {
+void setMaximizeButton(QMainWindow& window, bool shown) {
     Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                             Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
     if (shown) flags |= Qt::WindowMaximizeButtonHint;
-    setWindowFlags(flags);
+    window.setWindowFlags(flags);
 }
 
 bool Window::closeGuarded(bool appQuitting) {

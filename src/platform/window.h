@@ -13,7 +13,42 @@ namespace platform {
 
 class MenuBar;
 
-class Window : public QMainWindow {
+// Sizes of a main window's content area (its central widget). The limits are put on the
+// top-level window (content plus menu bar), where the window manager sees them and the user's
+// resizing stops.
+void setContentSize(QMainWindow& window, int w, int h);
+void setContentLimits(QMainWindow& window, int minW, int minH, int maxW, int maxH);
+// Whether the title bar offers to maximize the window; close and minimize stay offered.
+void setMaximizeButton(QMainWindow& window, bool shown);
+
+// What the application's menu dispatch reaches in a window: its menu handlers by item name, its
+// part of the enable pass, and its close guard.
+class MenuCommands {
+  public:
+    virtual ~MenuCommands() = default;
+
+    // Menu handlers by item name, letter case ignored.
+    void _AddMenuHandler(const QString& name, std::function<bool()> handler);
+    bool hasMenuHandler(const QString& name) const;
+    // Runs the handler of that name; false when there is none or it did not consume the command.
+    bool runMenuHandler(const QString& name);
+
+    platform::MenuBar* MenuBar() const { return menuBar_; }
+
+    virtual void EnableMenuItems() {}
+    // Closes the window through its close guard; false when the guard kept it open.
+    virtual bool closeGuarded(bool appQuitting) = 0;
+
+  protected:
+    // Shows the menu bar's model in the window.
+    void showMenuBar(QMainWindow& window, platform::MenuBar* bar);
+
+  private:
+    std::map<QString, std::function<bool()>> menuHandlers_;
+    platform::MenuBar* menuBar_ = nullptr;
+};
+
+class Window : public QMainWindow, public MenuCommands {
     Q_OBJECT
   public:
     Window();
@@ -34,14 +69,7 @@ class Window : public QMainWindow {
         return qobject_cast<T*>(findControl(name));
     }
 
-    // Menu handlers by item name, letter case ignored.
-    void _AddMenuHandler(const QString& name, std::function<bool()> handler);
-    bool hasMenuHandler(const QString& name) const;
-    // Runs the handler of that name; false when there is none or it did not consume the command.
-    bool runMenuHandler(const QString& name);
-
-    platform::MenuBar* MenuBar() const { return menuBar_; }
-    void setMenuBar(platform::MenuBar* bar);
+    void setMenuBar(platform::MenuBar* bar) { showMenuBar(*this, bar); }
 
     // Shows the window, or brings it to the front when it is open already.
     void Show();
@@ -54,12 +82,11 @@ class Window : public QMainWindow {
     void setTitle(const QString& t) { setWindowTitle(t); }
     int Width() const;
     int Height() const;
-    void setContentSize(int w, int h);
-    // Limits of the content area. They are put on the top-level window (content plus menu bar),
-    // where the window manager sees them and the user's resizing stops.
-    void setContentLimits(int minW, int minH, int maxW, int maxH);
-    // Whether the title bar offers to maximize the window; close and minimize stay offered.
-    void setMaximizeButton(bool shown);
+    void setContentSize(int w, int h) { platform::setContentSize(*this, w, h); }
+    void setContentLimits(int minW, int minH, int maxW, int maxH) {
+        platform::setContentLimits(*this, minW, minH, maxW, maxH);
+    }
+    void setMaximizeButton(bool shown) { platform::setMaximizeButton(*this, shown); }
 
     // Events.
     virtual void Layout() {}
@@ -76,12 +103,10 @@ class Window : public QMainWindow {
     virtual void KeyUp(const QString&) {}
     // The window lost the focus: keys let go from now on are not reported to it.
     virtual void Deactivate() {}
-    virtual void EnableMenuItems() {}
     // True keeps the window open. appQuitting tells whether the whole program is quitting.
     virtual bool CancelClose(bool) { return false; }
 
-    // Closes the window through its close guard; false when the guard kept it open.
-    bool closeGuarded(bool appQuitting);
+    bool closeGuarded(bool appQuitting) override;
     // Resizes the content as the user would, raising Resizing.
     void userResize(int width);
 
@@ -94,12 +119,8 @@ class Window : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
-    int menuBarHeight() const;
-
     QWidget* content_;
     std::map<QString, QObject*> controls_;
-    std::map<QString, std::function<bool()>> menuHandlers_;
-    platform::MenuBar* menuBar_ = nullptr;
     bool constructed_ = false;
     bool quitting_ = false;
     bool mouseTracking_ = false;

@@ -1,4 +1,6 @@
 // A click on the main window outside its controls: places the heads and picks the active lane.
+#include <QMouseEvent>
+
 #include "engine/transport.h"
 #include "media/output.h"
 #include "model/click_bands.h"
@@ -12,7 +14,18 @@ const QColor kInactiveLane(160, 160, 160);
 
 }  // namespace
 
-bool MainWindow::MouseDown(int x, int y) {
+void MainWindow::mousePressEvent(QMouseEvent* e) {
+    // Presses the controls leave (empty lane space, texts, lines) come here from the content.
+    if (e->button() != Qt::LeftButton) {
+        QMainWindow::mousePressEvent(e);
+        return;
+    }
+    centralWidget()->setFocus();
+    const QPoint p = centralWidget()->mapFrom(this, e->position().toPoint());
+    backgroundClicked(p.x(), p.y());
+}
+
+void MainWindow::backgroundClicked(int x, int y) {
     laneView1->clearSelection();
     laneView2->clearSelection();
     mix.selectedIndex = -1;
@@ -50,5 +63,4 @@ bool MainWindow::MouseDown(int x, int y) {
         mix.pasteTarget.assign({0.0, 0.0});
         if (platform::MenuItem* paste = pasteItem()) paste->AutoEnable = false;
     }
-    return false;
 }

@@ -3,6 +3,10 @@
 #include "shell/main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QResizeEvent>
 #include <QTimer>
 
 #include "documents/playlist_io.h"
@@ -44,6 +48,19 @@ MainWindow::MainWindow()
     mix.pasteTarget.clear();
     playDeck.menuItem = [this] { return playItem(); };
     previewDeck.menuItem = [this] { return previewItem(); };
+
+    // The content area below the menu bar; the controls are its children, at fixed places.
+    auto* content = new QWidget(this);
+    setCentralWidget(content);
+    content->setFocusPolicy(Qt::StrongFocus);
+    setMenuBar(Menu::instance());
+    setWindowTitle(QStringLiteral("Vontalix"));
+    platform::setContentLimits(*this, 640, 180, 1280, 180);
+    setContentSize(800, 180);
+    platform::setMaximizeButton(*this, false);
+    createControls0();
+    createControls1();
+    AddMenuHandlers();
 }
 
 MainWindow::~MainWindow() {
@@ -55,7 +72,7 @@ MainWindow* MainWindow::instance() {
         theWindow = new MainWindow;
         theWindow->setAttribute(Qt::WA_DeleteOnClose, true);
         if (auto* app = Application::instance()) app->setMainWindow(theWindow);
-        theWindow->construct();
+        theWindow->startUp();
     }
     return theWindow;
 }
@@ -63,19 +80,6 @@ MainWindow* MainWindow::instance() {
 MainWindow* MainWindow::existing() { return theWindow; }
 
 // ---- Construction ------------------------------------------------------------------------------
-
-void MainWindow::Layout() {
-    setMenuBar(Menu::instance());
-    setTitle(QStringLiteral("Vontalix"));
-    setContentLimits(640, 180, 1280, 180);
-    setContentSize(800, 180);
-    setMaximizeButton(false);
-}
-
-void MainWindow::CreateControls() {
-    createControls0();
-    createControls1();
-}
 
 namespace {
 
@@ -88,13 +92,12 @@ void showVolume(RectangleControl* bar, double volume) {
 template <class T>
 T* place(MainWindow* w, T* c, int left, int top, int width, int height) {
     c->setBounds(left, top, width, height);
-    w->_AddControl(c);
     return c;
 }
 
 StaticText* text(MainWindow* w, const char* name, int left, int top, int width, int height,
                  const char* txt, QColor color, int size = 9) {
-    auto* t = place(w, new StaticText(w->content(), name), left, top, width, height);
+    auto* t = place(w, new StaticText(w->centralWidget(), name), left, top, width, height);
     t->setText(QString::fromLatin1(txt));
     t->setTextColor(color);
     t->setTextSize(size);
@@ -102,22 +105,21 @@ StaticText* text(MainWindow* w, const char* name, int left, int top, int width, 
 }
 
 Separator* separator(MainWindow* w, const QString& name, int left, int top, int width, int height) {
-    return place(w, new Separator(w->content(), name), left, top, width, height);
+    return place(w, new Separator(w->centralWidget(), name), left, top, width, height);
 }
 
 Line* line(MainWindow* w, const char* name, int x1, int y1, int x2, int y2, QColor color) {
-    auto* l = new Line(w->content(), name);
+    auto* l = new Line(w->centralWidget(), name);
     l->setPoints(x1, y1, x2, y2);
     l->setLineColor(color);
-    w->_AddControl(l);
     return l;
 }
 
 BevelButton* button(MainWindow* w, const char* name, int left, int top, int width, int height,
                     PictureRef icon, const char* help, int align, int textSize) {
-    auto* b = place(w, new BevelButton(w->content(), name), left, top, width, height);
+    auto* b = place(w, new BevelButton(w->centralWidget(), name), left, top, width, height);
     b->setIcon(std::move(icon));
-    b->setHelpTag(QString::fromLatin1(help));
+    b->setToolTip(QString::fromLatin1(help));
     b->setCaptionAlign(align);
     b->setTextSize(textSize);
     return b;
@@ -126,7 +128,7 @@ BevelButton* button(MainWindow* w, const char* name, int left, int top, int widt
 // A clip handle, pressed, dragged and released through the window's handle commands.
 ClipHandle* handle(MainWindow* w, editing::Handle which, ClipHandle::Pointing pointing, int left,
                    int top, int width, int height, const char* tip) {
-    auto* h = new ClipHandle(w->content(), which, pointing);
+    auto* h = new ClipHandle(w->centralWidget(), which, pointing);
     h->setGeometry(left, top, width, height);
     h->setToolTip(QString::fromLatin1(tip));
     QObject::connect(h, &ClipHandle::pressed, w, [w](int x) { w->handlePressed(x); });
@@ -136,7 +138,7 @@ ClipHandle* handle(MainWindow* w, editing::Handle which, ClipHandle::Pointing po
 }
 
 MoviePlayer* player(MainWindow* w, const char* name, int left, int top) {
-    return place(w, new MoviePlayer(w->content(), name), left, top, 195, 16);
+    return place(w, new MoviePlayer(w->centralWidget(), name), left, top, 195, 16);
 }
 
 }  // namespace
@@ -144,17 +146,17 @@ MoviePlayer* player(MainWindow* w, const char* name, int left, int top) {
 void MainWindow::createControls0() {
     const QColor rulerText(61, 61, 61), timeText(50, 50, 50), previewText(255, 162, 0);
 
-    laneView1 = new LaneView(content(), 1, mix, playDeck, previewDeck, *this);
+    laneView1 = new LaneView(centralWidget(), 1, mix, playDeck, previewDeck, *this);
     laneView1->setGeometry(0, 45, 800, 33);
     laneView1->setToolTip("Track 1");
     laneView1->setBackdrop(laneBackdropPicture());
 
-    laneView2 = new LaneView(content(), 2, mix, playDeck, previewDeck, *this);
+    laneView2 = new LaneView(centralWidget(), 2, mix, playDeck, previewDeck, *this);
     laneView2->setGeometry(0, 87, 800, 33);
     laneView2->setToolTip("Track 2");
     laneView2->setBackdrop(laneBackdropPicture());
 
-    folderTarget = new FolderTarget(content());
+    folderTarget = new FolderTarget(centralWidget());
     folderTarget->setGeometry(749, 226, 32, 32);
     connect(folderTarget, &FolderTarget::dropped, this, &MainWindow::folderDropped);
 
@@ -183,14 +185,13 @@ void MainWindow::createControls0() {
         button(this, "previewHeadButton", 416, 3, 15, 16, previewButtonPicture(), "preview", 3, 10);
     previewDeck.button->onAction = [this] { previewHeadButtonClicked(); };
 
-    timelineScrollBar = place(this, new ScrollBar(content(), "timelineScrollBar"), 0, 164, 680, 16);
+    timelineScrollBar = place(this, new ScrollBar(centralWidget(), "timelineScrollBar"), 0, 164, 680, 16);
     timelineScrollBar->setMinimum(0);
     timelineScrollBar->setMaximum(900);
     timelineScrollBar->setValue(0);
     timelineScrollBar->setLineStep(1);
     timelineScrollBar->setPageStep(12);
     timelineScrollBar->setLiveScroll(true);
-    timelineScrollBar->onOpen = [this] { scrollBarOpened(); };
     timelineScrollBar->onValueChanged = [this] { scrollBarMoved(); };
 
     playDeck.players[0] = player(this, "playPlayer1", 216, 270);
@@ -224,7 +225,7 @@ void MainWindow::createControls0() {
     handles.fadeOut = handle(this, editing::Handle::FadeOut, Pointing::Down, 208, 11, 9, 9,
                              "fadeout starts here");
 
-    volumeMeter = place(this, new RectangleControl(content(), "volumeMeter"), 736, 164, 1, 14);
+    volumeMeter = place(this, new RectangleControl(centralWidget(), "volumeMeter"), 736, 164, 1, 14);
     volumeMeter->setFillColor(QColor(127, 127, 127));
     volumeMeter->setBorderColors(QColor(127, 127, 127), QColor(127, 127, 127));
     volumeMeter->setBorderWidth(1);
@@ -237,9 +238,10 @@ void MainWindow::createControls1() {
         separator(this, QStringLiteral("rulerTick%1").arg(n), 60 * (n - 2), 30, 1, 5);
     rulerLabel5 = text(this, "rulerLabel5", 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
     zoomButton = button(this, "zoomButton", 745, 163, 40, 16, nullptr, "", 0, 9);
-    zoomButton->setCaption(" 100 %");
     zoomButton->setHasMenu(1);
-    zoomButton->onOpen = [this] { zoomButtonOpened(); };
+    zoomButton->setCaption(QStringLiteral(" 100%"));
+    for (const QString& row : QStringLiteral("25,50,100,200,400").split(','))
+        zoomButton->AddRow(row);
     zoomButton->onAction = [this] { zoomButtonClicked(); };
     spaceLatch = text(this, "spaceLatch", 188, 215, 100, 20, "Untitled", QColor(0, 0, 0), 12);
 }
@@ -335,7 +337,7 @@ bool MainWindow::aboutChosen() { return false; }
 
 // ---- Opening, resizing, status line, reset ---------------------------------------------------
 
-void MainWindow::Open() {
+void MainWindow::startUp() {
     // A preview routed to a device that is gone stays silent rather than reaching the audience
     // through the main output; say so, since nothing else would tell the DJ.
     media::setUnavailableRouteHandler([](int32_t id) {
@@ -376,8 +378,19 @@ void MainWindow::Open() {
     }
 }
 
-void MainWindow::Resizing() {
-    const int w = Width();
+void MainWindow::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    // Only the user's resizes (and the window system's) move the controls, never our own.
+    if (e->spontaneous()) fitToWidth();
+}
+
+void MainWindow::userResize(int width) {
+    setContentSize(width, centralWidget()->height());
+    fitToWidth();
+}
+
+void MainWindow::fitToWidth() {
+    const int w = viewWidth();
     for (LaneView* lane : {laneView1, laneView2}) lane->resize(w, lane->height());
     folderTarget->move(w - folderTarget->width(), folderTarget->y());
     lane2Border->setWidth(w);

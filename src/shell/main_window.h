@@ -2,6 +2,7 @@
 // The main window: holds the open mix and the two decks, builds the controls that show them,
 // and carries the commands of its menus and controls.
 
+#include <QMainWindow>
 #include <QString>
 #include <vector>
 
@@ -24,7 +25,8 @@
 #include "shell/folder_target.h"
 #include "windows/preview_device_host.h"
 
-class MainWindow : public platform::Window,
+class MainWindow : public QMainWindow,
+                   public platform::MenuCommands,
                    public engine::DeckHost,
                    public lanes::LaneHost,
                    public editing::EditHost,
@@ -35,7 +37,7 @@ class MainWindow : public platform::Window,
     MainWindow();
     ~MainWindow() override;
 
-    // The one main window: the open one, or a new one built and opened now.
+    // The one main window: the open one, or a new one built and started up now.
     static MainWindow* instance();
     // The open main window, or nullptr (does not build one).
     static MainWindow* existing();
@@ -81,25 +83,32 @@ class MainWindow : public platform::Window,
         return n == 1 ? laneView1 : n == 2 ? laneView2 : nullptr;
     }
 
-    // ---- Window events ------------------------------------------------------------------------
-    void Layout() override;
-    void CreateControls() override;
-    void AddMenuHandlers() override;
-    void Open() override;
-    bool CancelClose(bool appQuitting) override;
-    bool KeyDown(const QString& key) override;
-    void KeyUp(const QString& key) override;
-    void Deactivate() override;
-    bool MouseDown(int x, int y) override;
+    // ---- The window's own work ---------------------------------------------------------------
+    // What opening the window does once it is built: the sound handlers, the check that movies
+    // can be played, the kept preferences and the reset.
+    void startUp();
+    void AddMenuHandlers();
+    // True keeps the window open. appQuitting tells whether the whole program is quitting.
+    bool keepOpen(bool appQuitting);
+    bool closeGuarded(bool appQuitting) override;
+    // A key pressed (or repeating) while the window has the focus; modifier keys alone are none.
+    void keyPressed();
+    // A left click at x, y of the content area outside the controls that take it.
+    void backgroundClicked(int x, int y);
     void EnableMenuItems() override;
-    void Resizing() override;
+    // The controls that follow the window's width take it again.
+    void fitToWidth();
+    // Resizes the content as the user would.
+    void userResize(int width);
+    void setContentSize(int w, int h) { platform::setContentSize(*this, w, h); }
+    using QMainWindow::setMenuBar;
+    void setMenuBar(platform::MenuBar* bar) { showMenuBar(*this, bar); }
 
     // ---- Control event handlers ---------------------------------------------------------------
     // A folder dropped on the folder target joins the mix.
     void folderDropped(const QString& folder);
     void playHeadButtonClicked();
     void previewHeadButtonClicked();
-    void scrollBarOpened();
     void scrollBarMoved();
     void tickDecks();
     // Brings a pausing tick up to date before the user's input is handled.
@@ -110,7 +119,6 @@ class MainWindow : public platform::Window,
     void handlePressed(int x);
     void handleDragged(ClipHandle& handle, int x);
     void handleReleased(const ClipHandle& handle);
-    void zoomButtonOpened();
     void zoomButtonClicked();
 
     // ---- Menu item getters (nullptr when no item carries the name) ----------------------------
@@ -200,10 +208,20 @@ class MainWindow : public platform::Window,
     void droppedOnLane(LaneView& lane, const platform::DragItem& item) override;
     void mouseEnteredLane(int lane) override;
 
+  protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
   private:
     void createControls0();
     void createControls1();
     platform::MenuItem* item(const QString& name);
+
+    bool quitting_ = false;  // the close now asked for is the program quitting
 
   public:
     // The status line's word that sound has nowhere to go on a device (0: the default), cleared

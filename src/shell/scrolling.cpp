@@ -4,8 +4,6 @@
 #include "model/numtext.h"
 #include "shell/main_window.h"
 
-void MainWindow::scrollBarOpened() { timelineScrollBar->setMaximum(900); }
-
 void MainWindow::scrollBarMoved() { followScroll(); }
 
 void MainWindow::followScroll() {

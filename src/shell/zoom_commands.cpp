@@ -5,13 +5,6 @@
 #include "model/zoom_math.h"
 #include "shell/main_window.h"
 
-void MainWindow::zoomButtonOpened() {
-    zoomButton->setCaption(QStringLiteral(" 100%"));
-    zoomButton->DeleteAllRows();
-    for (const QString& row : QStringLiteral("25,50,100,200,400").split(','))
-        zoomButton->AddRow(row);
-}
-
 void MainWindow::zoomButtonClicked() {
     const int row = zoomButton->MenuValue();
     if (row < 0 || row >= zoomButton->ListCount()) return;  // no row chosen: the zoom stays

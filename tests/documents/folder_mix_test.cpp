@@ -256,7 +256,7 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
         EXPECT_EQ(w->mix.selectedIndex, -1);
         EXPECT_EQ(w->mix.selectedLane, 0);
         EXPECT_EQ(w->mix.document.saved, 0);
-        EXPECT_EQ(w->Title(), "Vontalix");
+        EXPECT_EQ(w->windowTitle(), "Vontalix");
         EXPECT_EQ(w->statusLine->Text(), "");  // nothing skipped; the last document's word is gone
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
     }
@@ -401,7 +401,7 @@ TEST_F(OpenFolder, SavePromptAndFolderDialog) {
             saveFiles = {path("saved.txt")};
             ASSERT_EQ(w->save(), 1);
         }
-        const QString titleBefore = w->Title();
+        const QString titleBefore = w->windowTitle();
         const int flagBefore = w->mix.document.saved;
         shownDialogs.clear();
         answers.assign(c.answers.begin(), c.answers.end());
@@ -418,7 +418,7 @@ TEST_F(OpenFolder, SavePromptAndFolderDialog) {
         } else {
             // Without a folder chosen the mix stays as it was, even after "Don't save".
             EXPECT_EQ(names(w->laneView1), std::vector<QString>{"old"});
-            EXPECT_EQ(w->Title(), titleBefore);
+            EXPECT_EQ(w->windowTitle(), titleBefore);
             EXPECT_EQ(w->mix.document.saved, flagBefore);
         }
         if (!c.saveTo.isEmpty()) {

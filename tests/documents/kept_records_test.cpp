@@ -103,7 +103,7 @@ TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
     QFile::remove(list);
     w->mix.document.path = list;
     answers = {DialogAnswer::Action};
-    EXPECT_FALSE(w->CancelClose(true));
+    EXPECT_FALSE(w->keepOpen(true));
     EXPECT_EQ(readFile(list), expected);
 
     // Opened again, the kept lines are kept again and the file stays the same.
@@ -201,7 +201,7 @@ TEST_F(KeptRecords, CancelledOpeningLeavesAnEmptyUntitledDocument) {
     EXPECT_EQ(clipCount(), 0);
     EXPECT_EQ(w->mix.document.keptRecords.count(), 0);
     EXPECT_EQ(w->mix.document.path, "");
-    EXPECT_EQ(w->Title(), "Vontalix");
+    EXPECT_EQ(w->windowTitle(), "Vontalix");
     EXPECT_EQ(w->statusLine->Text(), "Opening \"long.txt\" was cancelled; the file is unchanged.");
     EXPECT_EQ(readFile(list), text);
 }

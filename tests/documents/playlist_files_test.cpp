@@ -93,10 +93,10 @@ TEST_F(PlaylistFiles, AFailedSaveLeavesTheOldFileAndSaysSo) {
         EXPECT_EQ(readFile(doc), broken);
         EXPECT_EQ(w->mix.document.path, doc);
         EXPECT_EQ(w->mix.document.saved, 0);
-        EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
+        EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
         // The prompt must not let the document go when the save failed.
         answers = {DialogAnswer::Action};
-        EXPECT_TRUE(w->CancelClose(false));
+        EXPECT_TRUE(w->keepOpen(false));
         c.mendIt();
         EXPECT_EQ(clipCount(), 2);
         if (QString(c.name) == "write-protected file") {
@@ -168,7 +168,7 @@ TEST_F(PlaylistFiles, SaveAsIntoAFolderThatIsGoneKeepsThePreviousPath) {
     w->saveAsChosen();
     EXPECT_TRUE(failureShown());
     EXPECT_EQ(w->mix.document.path, doc);
-    EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
+    EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
 }
 
 TEST_F(PlaylistFiles, AClipWhosePathHasALineBreakIsNamedAndNothingIsWritten) {
@@ -231,7 +231,7 @@ TEST_F(PlaylistFiles, WhatIsNotAPlaylistIsRefusedAndNeverOverwritten) {
         EXPECT_EQ(shownDialogs[1].message, c.message);
         // Read before the reset: the current document is still all there.
         EXPECT_EQ(w->mix.document.path, doc);
-        EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
+        EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
         EXPECT_EQ(clipCount(), 2);
         EXPECT_EQ(w->mix.document.saved, 0);
         ASSERT_EQ(w->save(), 1);
@@ -355,7 +355,7 @@ TEST_F(PlaylistFiles, ADocumentSentToTheApplicationOpens) {
     App::instance()->OpenDocument(list);
     EXPECT_EQ(names(w->laneView2), std::vector<QString>{"sent"});
     EXPECT_EQ(w->mix.document.path, list);
-    EXPECT_EQ(w->Title(), "Vontalix  -  " + list);
+    EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + list);
     EXPECT_TRUE(openFilters.empty());
 }
 

@@ -47,7 +47,7 @@ class EditFixture : public AppFixture {
     void key(QEvent::Type type, int qtKey, bool autoRepeat = false,
              Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QKeyEvent e(type, qtKey, mods, QString(), autoRepeat);
-        QApplication::sendEvent(w->content(), &e);
+        QApplication::sendEvent(w->centralWidget(), &e);
     }
     // One key event while exactly these keys are held (Qt keys) with these modifiers.
     void holdAndPress(std::initializer_list<int> qtKeys,
@@ -55,7 +55,7 @@ class EditFixture : public AppFixture {
         platform::Keyboard::resetForTesting();
         platform::Keyboard::setModifiersForTesting(mods);
         for (int k : qtKeys) platform::Keyboard::setKeyDownForTesting(k, true);
-        w->KeyDown(QString());
+        w->keyPressed();
     }
 
     double volume = 0.5;

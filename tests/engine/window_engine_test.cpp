@@ -88,11 +88,11 @@ TEST_F(EngineWindowTest, HeadControlsFollowAndPark) {
     EXPECT_DOUBLE_EQ(w->playDeck.headTimelineX, 10);
 
     w->previewDeck.labels[0]->setText("0.00:02");
-    w->moveHeadTo(w->previewDeck, w->Width() + 49);
-    EXPECT_EQ(w->previewDeck.labels[0]->Left(), w->Width() + 60);
-    w->moveHeadTo(w->previewDeck, w->Width() + 50);
+    w->moveHeadTo(w->previewDeck, w->viewWidth() + 49);
+    EXPECT_EQ(w->previewDeck.labels[0]->Left(), w->viewWidth() + 60);
+    w->moveHeadTo(w->previewDeck, w->viewWidth() + 50);
     EXPECT_EQ(w->previewDeck.button->Left(), -100);
-    EXPECT_DOUBLE_EQ(w->previewDeck.headTimelineX, w->Width() + 110);
+    EXPECT_DOUBLE_EQ(w->previewDeck.headTimelineX, w->viewWidth() + 110);
 }
 
 TEST_F(EngineWindowTest, TickWritesParkedPlayLabelsNeverAndPreviewLabelsAlways) {
@@ -173,7 +173,7 @@ TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
     };
     const QImage columns = shown();
     ASSERT_FALSE(columns.isNull());
-    w->content()->update();
+    w->centralWidget()->update();
     QApplication::processEvents();
     EXPECT_EQ(shown(), columns);
 }

@@ -21,7 +21,7 @@ TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
     w->previewDeck.current[0] = w->previewDeck.last[0] = clip;
     w->mix.selectedIndex = 3;
     w->statusLine->setText("something");
-    EXPECT_FALSE(w->MouseDown(230, 10));
+    w->backgroundClicked(230, 10);
     EXPECT_TRUE(w->previewDeck.running);
     EXPECT_EQ(w->previewDeck.current[0], nullptr);
     EXPECT_EQ(w->previewDeck.last[0], nullptr);
@@ -55,7 +55,7 @@ TEST_F(BackgroundClickTest, VolumeBarShowsTheSystemVolume) {
 
 TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
     w->activeLane = 2;
-    w->MouseDown(120, 60);
+    w->backgroundClicked(120, 60);
     EXPECT_EQ(w->lane1Border->LineColor(), orange);
     EXPECT_EQ(w->lane2Border->LineColor(), grey);
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{120, 1}));
@@ -65,14 +65,14 @@ TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 100);
     EXPECT_FALSE(w->previewDeck.running);
 
-    w->MouseDown(140, 150);  // below everything: no lane, the active lane stays
+    w->backgroundClicked(140, 150);  // below everything: no lane, the active lane stays
     EXPECT_EQ(w->lane1Border->LineColor(), grey);
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
     EXPECT_EQ(w->activeLane, 1);
 }
 
 TEST_F(BackgroundClickTest, StripUnderLaneOneOverlapsLaneTwo) {
-    w->MouseDown(333, 90);
+    w->backgroundClicked(333, 90);
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 333);
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 333);
     EXPECT_EQ(w->activeLane, 2);
@@ -81,7 +81,7 @@ TEST_F(BackgroundClickTest, StripUnderLaneOneOverlapsLaneTwo) {
 
 TEST_F(BackgroundClickTest, StripClickLeavesARunningPlayHead) {
     w->playDeck.running = true;
-    w->MouseDown(333, 125);
+    w->backgroundClicked(333, 125);
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 100);
     EXPECT_TRUE(w->playDeck.running);
 }

@@ -16,9 +16,9 @@ using testsupport::AppFixture;
 class WindowTest : public AppFixture {};
 
 TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
-    EXPECT_EQ(w->Width(), 800);
-    EXPECT_EQ(w->Height(), 180);
-    EXPECT_EQ(w->Title(), "Vontalix");
+    EXPECT_EQ(w->viewWidth(), 800);
+    EXPECT_EQ(w->centralWidget()->height(), 180);
+    EXPECT_EQ(w->windowTitle(), "Vontalix");
     EXPECT_FLOAT_EQ(w->mix.pixelsPerSecond, 1.0f);
     EXPECT_EQ(w->zoomButton->Caption(), " 100%");
     EXPECT_EQ(w->deckTimer.period(), 10);
@@ -87,8 +87,8 @@ TEST_F(WindowTest, ResizingFollowsTheWidth) {
     };
     for (const Case& c : cases) {
         w->userResize(c.width);
-        EXPECT_EQ(w->Width(), c.width);
-        EXPECT_EQ(w->Height(), 180);
+        EXPECT_EQ(w->viewWidth(), c.width);
+        EXPECT_EQ(w->centralWidget()->height(), 180);
         EXPECT_EQ(w->laneView1->width(), c.width);
         EXPECT_EQ(w->laneView2->width(), c.width);
         EXPECT_EQ(w->lane2Border->Width(), c.width + 1);  // a line covers both of its end columns
@@ -108,12 +108,12 @@ TEST_F(WindowTest, WidthStaysBetween640And1280AndHeightAt180) {
     w->show();
     w->setContentSize(2000, 400);
     QApplication::processEvents();
-    EXPECT_EQ(w->Width(), 1280);
-    EXPECT_EQ(w->Height(), 180);
+    EXPECT_EQ(w->viewWidth(), 1280);
+    EXPECT_EQ(w->centralWidget()->height(), 180);
     w->setContentSize(300, 50);
     QApplication::processEvents();
-    EXPECT_EQ(w->Width(), 640);
-    EXPECT_EQ(w->Height(), 180);
+    EXPECT_EQ(w->viewWidth(), 640);
+    EXPECT_EQ(w->centralWidget()->height(), 180);
 }
 
 // The window manager sees the top-level window, menu bar included: its hints must hold the
@@ -123,7 +123,7 @@ TEST_F(WindowTest, TheTopLevelWindowHoldsTheLimitsAndOffersNoMaximize) {
     QApplication::processEvents();
     QWindow* top = w->windowHandle();
     ASSERT_TRUE(top);
-    const int menuH = w->height() - w->Height();
+    const int menuH = w->height() - w->centralWidget()->height();
     ASSERT_GT(menuH, 0);
     EXPECT_EQ(top->minimumSize(), QSize(640, 180 + menuH));
     EXPECT_EQ(top->maximumSize(), QSize(1280, 180 + menuH));
@@ -140,8 +140,8 @@ TEST_F(WindowTest, TheTopLevelWindowHoldsTheLimitsAndOffersNoMaximize) {
         w->resize(c.asked);
         QApplication::processEvents();
         EXPECT_EQ(w->size(), QSize(c.width, 180 + menuH)) << c.asked.width();
-        EXPECT_EQ(w->Width(), c.width) << c.asked.width();
-        EXPECT_EQ(w->Height(), 180) << c.asked.width();
+        EXPECT_EQ(w->viewWidth(), c.width) << c.asked.width();
+        EXPECT_EQ(w->centralWidget()->height(), 180) << c.asked.width();
     }
 }
 
@@ -156,7 +156,7 @@ TEST_F(WindowTest, StatusLineTakesOnlyCodeOne) {
 TEST_F(WindowTest, ScreenshotShowsHeadsAndRuler) {
     w->show();
     QApplication::processEvents();
-    QImage shot = w->content()->grab().toImage();
+    QImage shot = w->centralWidget()->grab().toImage();
     if (qEnvironmentVariableIsSet("VONTALIX_SHOT"))
         shot.save(qEnvironmentVariable("VONTALIX_SHOT"));
     ASSERT_EQ(shot.width(), 800);
