@@ -96,7 +96,7 @@ void BM_Open1000DayLongClipsAt400(benchmark::State& state) {
         w->content()->grab();
         // Scrolled along: a screen of each of ten places.
         for (int i = 0; i < 10; ++i) {
-            w->timelineScrollBar->setValue(w->timelineScrollBar->Maximum() / 10 * i);
+            w->timelineScrollBar->setValue(w->timelineScrollBar->maximum() / 10 * i);
             w->content()->grab();
         }
     }

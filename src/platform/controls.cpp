@@ -196,18 +196,6 @@ void RectangleControl::paintEvent(QPaintEvent*) {
     }
 }
 
-// ---- ScrollBar -------------------------------------------------------------------------------
-
-ScrollBar::ScrollBar(QWidget* parent, const QString& name)
-    : Control(parent, name), bar_(new QScrollBar(Qt::Horizontal, this)) {
-    bar_->setFocusPolicy(Qt::NoFocus);
-    connect(bar_, &QScrollBar::valueChanged, this, [this] {
-        if (onValueChanged) onValueChanged();
-    });
-}
-
-void ScrollBar::resizeEvent(QResizeEvent*) { bar_->setGeometry(rect()); }
-
 // ---- BevelButton -----------------------------------------------------------------------------
 
 BevelButton::BevelButton(QWidget* parent, const QString& name) : Control(parent, name) {}

@@ -3,7 +3,6 @@
 
 #include <QColor>
 #include <QMenu>
-#include <QScrollBar>
 #include <QStringList>
 #include <functional>
 #include <vector>
@@ -108,33 +107,6 @@ class RectangleControl : public Control {
   private:
     QColor fill_{Qt::white}, topLeft_{Qt::black}, bottomRight_{Qt::black};
     int border_ = 1;
-};
-
-class ScrollBar : public Control {
-    Q_OBJECT
-  public:
-    ScrollBar(QWidget* parent, const QString& name);
-    int Value() const { return bar_->value(); }
-    void setValue(int v) { bar_->setValue(v); }
-    void setMinimum(int v) { bar_->setMinimum(v); }
-    int Maximum() const { return bar_->maximum(); }
-    void setMaximum(int v) { bar_->setMaximum(v); }
-    void setLineStep(int v) { bar_->setSingleStep(v); }
-    int PageStep() const { return bar_->pageStep(); }
-    void setPageStep(int v) { bar_->setPageStep(v); }
-    void setLiveScroll(bool live) { bar_->setTracking(live); }
-    QScrollBar* bar() const { return bar_; }
-    void Open() override {
-        if (onOpen) onOpen();
-    }
-
-    std::function<void()> onValueChanged, onOpen;
-
-  protected:
-    void resizeEvent(QResizeEvent*) override;
-
-  private:
-    QScrollBar* bar_;
 };
 
 // A flat button showing an icon or a caption; with a menu it pops the menu up on a press and

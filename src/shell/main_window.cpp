@@ -160,13 +160,13 @@ void MainWindow::createControls0() {
     folderTarget->setGeometry(749, 226, 32, 32);
     connect(folderTarget, &FolderTarget::dropped, this, &MainWindow::folderDropped);
 
-    rulerLine = separator(this, "rulerLine", 0, 35, 800, 1);
+    ruler.line = separator(this, "rulerLine", 0, 35, 800, 1);
     for (int n = 3; n <= 15; ++n)
         separator(this, QStringLiteral("rulerTick%1").arg(n), 60 * (n - 2), 30, 1, 5);
-    rulerLabel1 = text(this, "rulerLabel1", 0, 20, 63, 12, "Text:", rulerText);
-    rulerLabel2 = text(this, "rulerLabel2", 300, 20, 100, 12, "Text:", rulerText);
-    rulerLabel3 = text(this, "rulerLabel3", 600, 20, 63, 12, "Text:", rulerText);
-    rulerLabel4 = text(this, "rulerLabel4", 900, 20, 63, 12, "Text:", rulerText);
+    ruler.labels[0] = text(this, "rulerLabel1", 0, 20, 63, 12, "Text:", rulerText);
+    ruler.labels[1] = text(this, "rulerLabel2", 300, 20, 100, 12, "Text:", rulerText);
+    ruler.labels[2] = text(this, "rulerLabel3", 600, 20, 63, 12, "Text:", rulerText);
+    ruler.labels[3] = text(this, "rulerLabel4", 900, 20, 63, 12, "Text:", rulerText);
     statusLine = text(this, "statusLine", 7, 146, 605, 14, "", QColor(70, 70, 70));
     playDeck.labels[0] = text(this, "playTimeLabel1", 208, 78, 80, 9, "time", timeText);
     playDeck.labels[1] = text(this, "playTimeLabel2", 208, 120, 80, 9, "time2", timeText);
@@ -185,14 +185,15 @@ void MainWindow::createControls0() {
         button(this, "previewHeadButton", 416, 3, 15, 16, previewButtonPicture(), "preview", 3, 10);
     previewDeck.button->onAction = [this] { previewHeadButtonClicked(); };
 
-    timelineScrollBar = place(this, new ScrollBar(centralWidget(), "timelineScrollBar"), 0, 164, 680, 16);
-    timelineScrollBar->setMinimum(0);
-    timelineScrollBar->setMaximum(900);
+    timelineScrollBar = new QScrollBar(Qt::Horizontal, centralWidget());
+    timelineScrollBar->setGeometry(0, 164, 680, 16);
+    timelineScrollBar->setFocusPolicy(Qt::NoFocus);
+    timelineScrollBar->setRange(0, 900);
     timelineScrollBar->setValue(0);
-    timelineScrollBar->setLineStep(1);
+    timelineScrollBar->setSingleStep(1);
     timelineScrollBar->setPageStep(12);
-    timelineScrollBar->setLiveScroll(true);
-    timelineScrollBar->onValueChanged = [this] { scrollBarMoved(); };
+    timelineScrollBar->setTracking(true);
+    connect(timelineScrollBar, &QScrollBar::valueChanged, this, &MainWindow::followScroll);
 
     playDeck.players[0] = player(this, "playPlayer1", 216, 270);
     playDeck.players[1] = player(this, "playPlayer2", 216, 298);
@@ -236,7 +237,7 @@ void MainWindow::createControls0() {
 void MainWindow::createControls1() {
     for (int n = 16; n <= 23; ++n)
         separator(this, QStringLiteral("rulerTick%1").arg(n), 60 * (n - 2), 30, 1, 5);
-    rulerLabel5 = text(this, "rulerLabel5", 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
+    ruler.labels[4] = text(this, "rulerLabel5", 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
     zoomButton = button(this, "zoomButton", 745, 163, 40, 16, nullptr, "", 0, 9);
     zoomButton->setHasMenu(1);
     zoomButton->setCaption(QStringLiteral(" 100%"));
@@ -395,9 +396,9 @@ void MainWindow::fitToWidth() {
     folderTarget->move(w - folderTarget->width(), folderTarget->y());
     lane2Border->setWidth(w);
     lane1Border->setWidth(w);
-    rulerLine->setWidth(w);
+    ruler.line->setWidth(w);
     timelineScrollBar->setPageStep(whole(w / 60.0));
-    timelineScrollBar->setWidth(w - 120);
+    timelineScrollBar->resize(w - 120, timelineScrollBar->height());
     zoomButton->setLeft(w - 54);
     findPlayHeadButton->setLeft(w - 110);
     findPreviewHeadButton->setLeft(w - 88);
@@ -449,10 +450,7 @@ void MainWindow::init() {
     timelineScrollBar->setValue(0);
     mix.scrollX = 0;
     mix.pasteTarget.assign(2, 0.0);
-    rulerLabel1->setLeft(0);
-    rulerLabel2->setLeft(300);
-    rulerLabel3->setLeft(600);
-    rulerLabel4->setLeft(900);
+    for (int i = 0; i < 4; ++i) ruler.labels[i]->setLeft(300 * i);
     showVolume(volumeMeter, systemVolume());
     // What the status line said was about the document just ended.
     statusLine->setText(QString());

@@ -3,7 +3,9 @@
 // and carries the commands of its menus and controls.
 
 #include <QMainWindow>
+#include <QScrollBar>
 #include <QString>
+#include <array>
 #include <vector>
 
 #include "documents/document_host.h"
@@ -63,11 +65,14 @@ class MainWindow : public QMainWindow,
     LaneView* laneView1 = nullptr;
     LaneView* laneView2 = nullptr;
     FolderTarget* folderTarget = nullptr;
-    platform::Separator* rulerLine = nullptr;
-    platform::StaticText *rulerLabel1 = nullptr, *rulerLabel2 = nullptr, *rulerLabel3 = nullptr,
-                         *rulerLabel4 = nullptr, *rulerLabel5 = nullptr;
+    // The ruler above the lanes: its base line and the time labels that scroll along it (its
+    // ticks stay where they are).
+    struct Ruler {
+        platform::Separator* line = nullptr;
+        std::array<platform::StaticText*, 5> labels{};
+    } ruler;
     platform::StaticText* statusLine = nullptr;
-    platform::ScrollBar* timelineScrollBar = nullptr;
+    QScrollBar* timelineScrollBar = nullptr;
     platform::BevelButton *findPlayHeadButton = nullptr, *findPreviewHeadButton = nullptr;
     platform::Line *lane2Border = nullptr, *lane1Border = nullptr;
     // The selected clip's four handles, and the guide lines of its in and out points.
@@ -109,7 +114,6 @@ class MainWindow : public QMainWindow,
     void folderDropped(const QString& folder);
     void playHeadButtonClicked();
     void previewHeadButtonClicked();
-    void scrollBarMoved();
     void tickDecks();
     // Brings a pausing tick up to date before the user's input is handled.
     void catchUpWithTheDecks();

@@ -368,8 +368,8 @@ TEST_F(LaneTest, ScrollingReplacesClipsHeadsAndRuler) {
     EXPECT_EQ(w->playDeck.labels[0]->Left(),
               -260);  // labels move with the ruler even without a text
     EXPECT_EQ(w->previewDeck.labels[0]->Left(), 300 - 360 + 11);
-    EXPECT_EQ(w->rulerLabel1->Text(), "0.05:00");
-    EXPECT_EQ(w->rulerLabel1->Left(), -60);
+    EXPECT_EQ(w->ruler.labels[0]->Text(), "0.05:00");
+    EXPECT_EQ(w->ruler.labels[0]->Left(), -60);
     EXPECT_EQ(w->mix.document.saved, 0);  // a scroll counts as a change
 }
 
@@ -384,14 +384,14 @@ TEST_F(LaneTest, HeadSearchScrollsToTheHeadsPage) {
         w->playDeck.headTimelineX = c.absolute;
         w->playDeck.headX = c.absolute;
         w->findPlayHeadClicked();
-        EXPECT_EQ(w->timelineScrollBar->Value(), c.value) << c.absolute;
+        EXPECT_EQ(w->timelineScrollBar->value(), c.value) << c.absolute;
         EXPECT_FLOAT_EQ(w->mix.scrollX, c.scroll) << c.absolute;
-        EXPECT_FLOAT_EQ(w->mix.scrollX, w->timelineScrollBar->Value() * 60.0f);
+        EXPECT_FLOAT_EQ(w->mix.scrollX, w->timelineScrollBar->value() * 60.0f);
     }
     // Page 0 again from a scrolled view, and the offset stays value x 60 when the value holds.
     w->timelineScrollBar->setValue(6);
     w->centreOnHead(3);
-    EXPECT_EQ(w->timelineScrollBar->Value(), 0);
+    EXPECT_EQ(w->timelineScrollBar->value(), 0);
     EXPECT_FLOAT_EQ(w->mix.scrollX, 0);
     w->playDeck.headTimelineX = 500;
     w->playDeck.headX = 500;

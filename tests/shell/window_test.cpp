@@ -29,7 +29,7 @@ TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
     EXPECT_DOUBLE_EQ(w->playDeck.headTimelineX, 100.0);
     EXPECT_DOUBLE_EQ(w->previewDeck.headTimelineX, 300.0);
     EXPECT_EQ(w->mix.document.saved, 1);
-    EXPECT_EQ(w->timelineScrollBar->Value(), 0);
+    EXPECT_EQ(w->timelineScrollBar->value(), 0);
     EXPECT_FLOAT_EQ(w->mix.scrollX, 0.0f);
     ASSERT_EQ(w->mix.pasteTarget.size(), 2u);
     EXPECT_EQ(w->mix.pasteTarget[0], 0.0);
@@ -41,8 +41,8 @@ TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
         EXPECT_TRUE(t->Text().isEmpty()) << t->Name().toStdString();
     }
     EXPECT_EQ(w->spaceLatch->Text(), "Untitled");
-    EXPECT_EQ(w->rulerLabel1->Left(), 0);
-    EXPECT_EQ(w->rulerLabel4->Left(), 900);
+    EXPECT_EQ(w->ruler.labels[0]->Left(), 0);
+    EXPECT_EQ(w->ruler.labels[3]->Left(), 900);
 }
 
 TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
@@ -92,9 +92,9 @@ TEST_F(WindowTest, ResizingFollowsTheWidth) {
         EXPECT_EQ(w->laneView1->width(), c.width);
         EXPECT_EQ(w->laneView2->width(), c.width);
         EXPECT_EQ(w->lane2Border->Width(), c.width + 1);  // a line covers both of its end columns
-        EXPECT_EQ(w->rulerLine->Width(), c.width);
-        EXPECT_EQ(w->timelineScrollBar->PageStep(), c.pageStep);
-        EXPECT_EQ(w->timelineScrollBar->Width(), c.scrollWidth);
+        EXPECT_EQ(w->ruler.line->Width(), c.width);
+        EXPECT_EQ(w->timelineScrollBar->pageStep(), c.pageStep);
+        EXPECT_EQ(w->timelineScrollBar->width(), c.scrollWidth);
         EXPECT_EQ(w->folderTarget->x(), c.folderTarget);
         EXPECT_EQ(w->zoomButton->Left(), c.zoomButton);
         EXPECT_EQ(w->findPlayHeadButton->Left(), c.findPlayHeadButton);
@@ -165,7 +165,7 @@ TEST_F(WindowTest, ScreenshotShowsHeadsAndRuler) {
     EXPECT_EQ(shot.pixelColor(100, 60).name(), "#000000");
     EXPECT_EQ(shot.pixelColor(300, 60).name(), "#ffa200");
     EXPECT_EQ(shot.pixelColor(300, 100).name(), "#ffa200");
-    EXPECT_EQ(w->rulerLabel2->Text(), "0.05:00");
+    EXPECT_EQ(w->ruler.labels[1]->Text(), "0.05:00");
     // The ruler's base line runs along y 35.
     EXPECT_EQ(shot.pixelColor(500, 35).name(), "#808080");
     EXPECT_EQ(shot.pixelColor(60, 32).name(), "#808080");  // a tick
