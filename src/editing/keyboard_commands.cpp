@@ -21,11 +21,9 @@ KeyCommandServices realServices() {
 // first press works.
 const QString kSpaceLatched = QStringLiteral("khKH");
 
-void setVolume(platform::RectangleControl& meter, double volume) {
+void setVolume(platform::BorderedRectangle& meter, double volume) {
     keyCommandServices().writeVolume(volume);
-    const VolumeBar bar = volumeBar(volume);
-    meter.setHeight(bar.height);
-    meter.setTop(bar.top);
+    showVolume(meter, volume);
 }
 
 }  // namespace
@@ -79,5 +77,10 @@ void keyReleased(platform::StaticText& spaceLatch) {
 }
 
 void focusLost(platform::StaticText& spaceLatch) { spaceLatch.setText(QString()); }
+
+void showVolume(platform::BorderedRectangle& meter, double volume) {
+    const VolumeBar bar = volumeBar(volume);
+    meter.setGeometry(meter.x(), bar.top, meter.width(), bar.height);
+}
 
 }  // namespace editing

@@ -124,7 +124,9 @@ void StaticText::paintEvent(QPaintEvent*) {
 
 // ---- Line ------------------------------------------------------------------------------------
 
-Line::Line(QWidget* parent, const QString& name) : Control(parent, name) { setPassive(true); }
+Line::Line(QWidget* parent, QColor color) : QWidget(parent), color_(color) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
 
 void Line::setPoints(int x1, int y1, int x2, int y2) {
     // A head is placed on every tick but moves to another pixel far less often: an unmoved line
@@ -154,8 +156,8 @@ void Line::paintEvent(QPaintEvent*) {
 
 // ---- Separator -------------------------------------------------------------------------------
 
-Separator::Separator(QWidget* parent, const QString& name) : Control(parent, name) {
-    setPassive(true);
+Separator::Separator(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void Separator::paintEvent(QPaintEvent*) {
@@ -163,28 +165,28 @@ void Separator::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), QColor(128, 128, 128));
 }
 
-// ---- RectangleControl ------------------------------------------------------------------------
+// ---- BorderedRectangle ------------------------------------------------------------------------
 
-RectangleControl::RectangleControl(QWidget* parent, const QString& name) : Control(parent, name) {
-    setPassive(true);
+BorderedRectangle::BorderedRectangle(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void RectangleControl::setFillColor(const QColor& c) {
+void BorderedRectangle::setFillColor(const QColor& c) {
     fill_ = c;
     update();
 }
 
-void RectangleControl::setBorderColors(const QColor& topLeft, const QColor& bottomRight) {
+void BorderedRectangle::setBorderColors(const QColor& topLeft, const QColor& bottomRight) {
     topLeft_ = topLeft, bottomRight_ = bottomRight;
     update();
 }
 
-void RectangleControl::setBorderWidth(int w) {
+void BorderedRectangle::setBorderWidth(int w) {
     border_ = w;
     update();
 }
 
-void RectangleControl::paintEvent(QPaintEvent*) {
+void BorderedRectangle::paintEvent(QPaintEvent*) {
     if (width() <= 0 || height() <= 0) return;
     QPainter p(this);
     p.fillRect(rect(), fill_);

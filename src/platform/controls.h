@@ -57,22 +57,18 @@ class StaticText : public Control {
     bool shrinkToFit_ = false;
 };
 
-// A line between two points of the window; the widget covers their bounding box.
-class Line : public Control {
+// A line between two points of its parent; the widget covers their bounding box and lets
+// presses through to what lies below.
+class Line : public QWidget {
     Q_OBJECT
   public:
-    Line(QWidget* parent, const QString& name);
-    int X1() const { return x1_; }
-    int Y1() const { return y1_; }
-    int X2() const { return x2_; }
-    int Y2() const { return y2_; }
+    Line(QWidget* parent, QColor color);
+    int x1() const { return x1_; }
+    int y1() const { return y1_; }
+    int x2() const { return x2_; }
+    int y2() const { return y2_; }
     void setPoints(int x1, int y1, int x2, int y2);
-    // Left/Top move both ends; Width/Height move the second end.
-    void setLeft(int v) override { setPoints(v, y1_, v + (x2_ - x1_), y2_); }
-    void setTop(int v) override { setPoints(x1_, v, x2_, v + (y2_ - y1_)); }
-    void setWidth(int v) override { setPoints(x1_, y1_, x1_ + v, y2_); }
-    void setHeight(int v) override { setPoints(x1_, y1_, x2_, y1_ + v); }
-    QColor LineColor() const { return color_; }
+    QColor lineColor() const { return color_; }
     void setLineColor(const QColor& c);
 
   protected:
@@ -81,22 +77,25 @@ class Line : public Control {
   private:
     int x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
     bool placed_ = false;  // the widget's rectangle follows the ends
-    QColor color_{Qt::black};
+    QColor color_;
 };
 
-class Separator : public Control {
+// A grey filled bar (the ruler's line and ticks, a head's mark); lets presses through.
+class Separator : public QWidget {
     Q_OBJECT
   public:
-    Separator(QWidget* parent, const QString& name);
+    explicit Separator(QWidget* parent);
 
   protected:
     void paintEvent(QPaintEvent*) override;
 };
 
-class RectangleControl : public Control {
+// A filled rectangle with a border, light on its top and left, dark on its bottom and right;
+// lets presses through.
+class BorderedRectangle : public QWidget {
     Q_OBJECT
   public:
-    RectangleControl(QWidget* parent, const QString& name);
+    explicit BorderedRectangle(QWidget* parent);
     void setFillColor(const QColor& c);
     void setBorderColors(const QColor& topLeft, const QColor& bottomRight);
     void setBorderWidth(int w);

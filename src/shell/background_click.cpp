@@ -1,5 +1,6 @@
 // A click on the main window outside its controls: places the heads and picks the active lane.
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "engine/transport.h"
 #include "media/output.h"
@@ -30,8 +31,9 @@ void MainWindow::backgroundClicked(int x, int y) {
     laneView2->clearSelection();
     mix.selectedIndex = -1;
     mix.selectedLane = 0;
-    volumeMeter->setHeight(whole(media::systemVolume() * 14));
-    volumeMeter->setTop(178 - volumeMeter->Height());
+    const int volumeHeight = std::max(0, whole(media::systemVolume() * 14));
+    volumeMeter->setGeometry(volumeMeter->x(), 178 - volumeHeight, volumeMeter->width(),
+                             volumeHeight);
     statusLine->setText(QString());
 
     const double cx = x;

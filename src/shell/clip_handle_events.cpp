@@ -14,8 +14,8 @@ void MainWindow::handleDragged(ClipHandle& handle, int x) {
     if (x == handleDragStartX) return;
     handle.move(handle.x() + (x - handleDragStartX), handle.y());
     const auto placeGuideLine = [this](int at) {
-        handles.inPointGuide->setPoints(at, handles.inPointGuide->Y1(), at,
-                                        handles.inPointGuide->Y2());
+        handles.inPointGuide->setPoints(at, handles.inPointGuide->y1(), at,
+                                        handles.inPointGuide->y2());
     };
     switch (handle.which()) {
         case Handle::In:

@@ -31,9 +31,9 @@ void MainWindow::hideHandles() {
     handles.outPointGuide->setPoints(-10, -10, -10, -10);
     // Off to the left, tops kept.
     for (ClipHandle* h : {handles.inPoint, handles.fadeIn})
-        h->move(handles.inPointGuide->X1() - 6, h->y());
+        h->move(handles.inPointGuide->x1() - 6, h->y());
     for (ClipHandle* h : {handles.outPoint, handles.fadeOut})
-        h->move(handles.outPointGuide->X1(), h->y());
+        h->move(handles.outPointGuide->x1(), h->y());
 }
 
 void MainWindow::updateHandles() {

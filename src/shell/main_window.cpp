@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "documents/playlist_io.h"
+#include "editing/keyboard_commands.h"
 #include "engine/routing.h"
 #include "media/media.h"
 #include "model/key_commands.h"
@@ -83,12 +84,6 @@ MainWindow* MainWindow::existing() { return theWindow; }
 
 namespace {
 
-void showVolume(RectangleControl* bar, double volume) {
-    const editing::VolumeBar b = editing::volumeBar(volume);
-    bar->setHeight(b.height);
-    bar->setTop(b.top);
-}
-
 template <class T>
 T* place(MainWindow* w, T* c, int left, int top, int width, int height) {
     c->setBounds(left, top, width, height);
@@ -104,14 +99,15 @@ StaticText* text(MainWindow* w, const char* name, int left, int top, int width, 
     return t;
 }
 
-Separator* separator(MainWindow* w, const QString& name, int left, int top, int width, int height) {
-    return place(w, new Separator(w->centralWidget(), name), left, top, width, height);
+Separator* separator(MainWindow* w, int left, int top, int width, int height) {
+    auto* s = new Separator(w->centralWidget());
+    s->setGeometry(left, top, width, height);
+    return s;
 }
 
-Line* line(MainWindow* w, const char* name, int x1, int y1, int x2, int y2, QColor color) {
-    auto* l = new Line(w->centralWidget(), name);
+Line* line(MainWindow* w, int x1, int y1, int x2, int y2, QColor color) {
+    auto* l = new Line(w->centralWidget(), color);
     l->setPoints(x1, y1, x2, y2);
-    l->setLineColor(color);
     return l;
 }
 
@@ -160,9 +156,9 @@ void MainWindow::createControls0() {
     folderTarget->setGeometry(749, 226, 32, 32);
     connect(folderTarget, &FolderTarget::dropped, this, &MainWindow::folderDropped);
 
-    ruler.line = separator(this, "rulerLine", 0, 35, 800, 1);
+    ruler.line = separator(this, 0, 35, 800, 1);
     for (int n = 3; n <= 15; ++n)
-        separator(this, QStringLiteral("rulerTick%1").arg(n), 60 * (n - 2), 30, 1, 5);
+        separator(this, 60 * (n - 2), 30, 1, 5);
     ruler.labels[0] = text(this, "rulerLabel1", 0, 20, 63, 12, "Text:", rulerText);
     ruler.labels[1] = text(this, "rulerLabel2", 300, 20, 100, 12, "Text:", rulerText);
     ruler.labels[2] = text(this, "rulerLabel3", 600, 20, 63, 12, "Text:", rulerText);
@@ -173,14 +169,14 @@ void MainWindow::createControls0() {
     previewDeck.labels[0] = text(this, "previewTimeLabel1", 435, 215, 80, 9, "time", previewText);
     previewDeck.labels[1] = text(this, "previewTimeLabel2", 435, 235, 80, 9, "time2", previewText);
 
-    playDeck.mark = separator(this, "playHeadMark", 70, 45, 1, 85);
-    playDeck.line = line(this, "playHeadLine", 100, 45, 100, 130, QColor(0, 0, 0));
+    playDeck.mark = separator(this, 70, 45, 1, 85);
+    playDeck.line = line(this, 100, 45, 100, 130, QColor(0, 0, 0));
     playDeck.button =
         button(this, "playHeadButton", 93, 129, 15, 16, playButtonPicture(), "", 3, 10);
     playDeck.button->onAction = [this] { playHeadButtonClicked(); };
 
-    previewDeck.mark = separator(this, "previewHeadMark", 442, 20, 1, 100);
-    previewDeck.line = line(this, "previewHeadLine", 423, 20, 423, 119, QColor(255, 162, 0));
+    previewDeck.mark = separator(this, 442, 20, 1, 100);
+    previewDeck.line = line(this, 423, 20, 423, 119, QColor(255, 162, 0));
     previewDeck.button =
         button(this, "previewHeadButton", 416, 3, 15, 16, previewButtonPicture(), "preview", 3, 10);
     previewDeck.button->onAction = [this] { previewHeadButtonClicked(); };
@@ -210,10 +206,10 @@ void MainWindow::createControls0() {
                                    findPreviewHeadPicture(), "find preview position", 2, 9);
     findPreviewHeadButton->onAction = [this] { findPreviewHeadClicked(); };
 
-    handles.inPointGuide = line(this, "inPointGuide", 277, 7, 277, 32, QColor(0, 0, 0));
-    handles.outPointGuide = line(this, "outPointGuide", 258, 11, 258, 36, QColor(0, 0, 0));
-    lane2Border = line(this, "lane2Border", 0, 120, 1280, 119, QColor(160, 160, 160));
-    lane1Border = line(this, "lane1Border", 0, 78, 1280, 77, QColor(160, 160, 160));
+    handles.inPointGuide = line(this, 277, 7, 277, 32, QColor(0, 0, 0));
+    handles.outPointGuide = line(this, 258, 11, 258, 36, QColor(0, 0, 0));
+    lane2Border = line(this, 0, 120, 1280, 119, QColor(160, 160, 160));
+    lane1Border = line(this, 0, 78, 1280, 77, QColor(160, 160, 160));
 
     // The in-point handle points right to its column, the out-point handle left, the fade
     // handles down onto the ruler.
@@ -226,17 +222,18 @@ void MainWindow::createControls0() {
     handles.fadeOut = handle(this, editing::Handle::FadeOut, Pointing::Down, 208, 11, 9, 9,
                              "fadeout starts here");
 
-    volumeMeter = place(this, new RectangleControl(centralWidget(), "volumeMeter"), 736, 164, 1, 14);
+    volumeMeter = new BorderedRectangle(centralWidget());
+    volumeMeter->setGeometry(736, 164, 1, 14);
     volumeMeter->setFillColor(QColor(127, 127, 127));
     volumeMeter->setBorderColors(QColor(127, 127, 127), QColor(127, 127, 127));
     volumeMeter->setBorderWidth(1);
     // The bar follows the system volume when the sound server tells of it.
-    media::onSystemVolumeChanged(this, [this](double v) { showVolume(volumeMeter, v); });
+    media::onSystemVolumeChanged(this, [this](double v) { editing::showVolume(*volumeMeter, v); });
 }
 
 void MainWindow::createControls1() {
     for (int n = 16; n <= 23; ++n)
-        separator(this, QStringLiteral("rulerTick%1").arg(n), 60 * (n - 2), 30, 1, 5);
+        separator(this, 60 * (n - 2), 30, 1, 5);
     ruler.labels[4] = text(this, "rulerLabel5", 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
     zoomButton = button(this, "zoomButton", 745, 163, 40, 16, nullptr, "", 0, 9);
     zoomButton->setHasMenu(1);
@@ -394,15 +391,15 @@ void MainWindow::fitToWidth() {
     const int w = viewWidth();
     for (LaneView* lane : {laneView1, laneView2}) lane->resize(w, lane->height());
     folderTarget->move(w - folderTarget->width(), folderTarget->y());
-    lane2Border->setWidth(w);
-    lane1Border->setWidth(w);
-    ruler.line->setWidth(w);
+    for (Line* border : {lane2Border, lane1Border})
+        border->setPoints(border->x1(), border->y1(), border->x1() + w, border->y2());
+    ruler.line->resize(w, ruler.line->height());
     timelineScrollBar->setPageStep(whole(w / 60.0));
     timelineScrollBar->resize(w - 120, timelineScrollBar->height());
     zoomButton->setLeft(w - 54);
     findPlayHeadButton->setLeft(w - 110);
     findPreviewHeadButton->setLeft(w - 88);
-    volumeMeter->setLeft(w - 64);
+    volumeMeter->move(w - 64, volumeMeter->y());
 }
 
 void MainWindow::comment(int32_t code, const QString&) {
@@ -451,7 +448,7 @@ void MainWindow::init() {
     mix.scrollX = 0;
     mix.pasteTarget.assign(2, 0.0);
     for (int i = 0; i < 4; ++i) ruler.labels[i]->setLeft(300 * i);
-    showVolume(volumeMeter, systemVolume());
+    editing::showVolume(*volumeMeter, systemVolume());
     // What the status line said was about the document just ended.
     statusLine->setText(QString());
 }

@@ -80,7 +80,7 @@ class MainWindow : public QMainWindow,
         ClipHandle *inPoint = nullptr, *outPoint = nullptr, *fadeIn = nullptr, *fadeOut = nullptr;
         platform::Line *inPointGuide = nullptr, *outPointGuide = nullptr;
     } handles;
-    platform::RectangleControl* volumeMeter = nullptr;
+    platform::BorderedRectangle* volumeMeter = nullptr;
     platform::BevelButton* zoomButton = nullptr;
     platform::StaticText* spaceLatch = nullptr;
 

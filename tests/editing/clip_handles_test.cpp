@@ -48,8 +48,8 @@ TEST_F(HandleTest, InPointDraggedIntoTheClipTrimsItAndPullsTheFadeInAlong) {
     EXPECT_EQ(w->handleDragStartX, 3);
     mouse(w->handles.inPoint, QEvent::MouseMove, 53, 4);
     EXPECT_EQ(w->handles.inPoint->x(), 144);
-    EXPECT_EQ(w->handles.inPointGuide->X1(), 150);  // the guide line follows the hot spot
-    EXPECT_EQ(w->handles.inPointGuide->X2(), 150);
+    EXPECT_EQ(w->handles.inPointGuide->x1(), 150);  // the guide line follows the hot spot
+    EXPECT_EQ(w->handles.inPointGuide->x2(), 150);
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);  // nothing is written while dragging
     const platform::PictureRef before = clip->image;
     w->mix.document.saved = 1;
@@ -62,7 +62,7 @@ TEST_F(HandleTest, InPointDraggedIntoTheClipTrimsItAndPullsTheFadeInAlong) {
     // All four handles stand at the clip's new values; the guide line is parked.
     EXPECT_EQ(w->handles.inPoint->x(), 144);
     EXPECT_EQ(w->handles.fadeIn->x(), 146);
-    EXPECT_EQ(w->handles.inPointGuide->X1(), -100);
+    EXPECT_EQ(w->handles.inPointGuide->x1(), -100);
     EXPECT_EQ(w->mix.document.saved, 0);
     EXPECT_NE(clip->image, before);  // the picture shows the new trim
 }
@@ -126,7 +126,7 @@ TEST_F(HandleTest, WithoutASelectionAHandleMovesButTrimsNothing) {
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);
     EXPECT_DOUBLE_EQ(clip->fadeInEnd, 0);
     EXPECT_EQ(w->handles.inPoint->x(), 134);  // stays where it was dropped
-    EXPECT_EQ(w->handles.inPointGuide->X1(), 140);     // and so does the guide line
+    EXPECT_EQ(w->handles.inPointGuide->x1(), 140);     // and so does the guide line
 }
 
 TEST_F(HandleTest, AnIndexThatNamesNoShownClipIsNoSelection) {

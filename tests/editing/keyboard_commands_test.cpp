@@ -163,16 +163,16 @@ TEST_F(KeyCommandTest, VolumeKeysSetTheClampedVolumeAndSizeTheBar) {
     for (const Case& c : cases) {
         volume = c.start;
         written.clear();
-        w->volumeMeter->setHeight(3);
+        w->volumeMeter->resize(1, 3);
         holdAndPress(c.keys);
         ASSERT_EQ(written.size(), c.written.size()) << c.name;
         for (size_t i = 0; i < written.size(); ++i) {
             EXPECT_DOUBLE_EQ(written[i], c.written[i]) << c.name;
         }
         const int height = c.height < 0 ? 3 : c.height;
-        EXPECT_EQ(w->volumeMeter->Height(), height) << c.name;
+        EXPECT_EQ(w->volumeMeter->height(), height) << c.name;
         if (c.height >= 0) {
-            EXPECT_EQ(w->volumeMeter->Top(), 178 - c.height) << c.name;
+            EXPECT_EQ(w->volumeMeter->y(), 178 - c.height) << c.name;
         }
     }
 }
@@ -187,7 +187,7 @@ TEST_F(KeyCommandTest, KeypadKeysStepTheVolumeToo) {
     EXPECT_DOUBLE_EQ(written[0], 0.4);
     EXPECT_DOUBLE_EQ(written[1], 0.3);
     EXPECT_DOUBLE_EQ(written[2], 0.2);
-    EXPECT_EQ(w->volumeMeter->Height(), 2);
+    EXPECT_EQ(w->volumeMeter->height(), 2);
 }
 
 TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {

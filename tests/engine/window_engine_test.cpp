@@ -72,15 +72,15 @@ TEST_F(EngineWindowTest, HeadControlsFollowAndPark) {
     w->playDeck.labels[0]->setLeft(5);
     w->moveHeadTo(w->playDeck, 200.5);
     EXPECT_EQ(w->playDeck.button->Left(), 193);
-    EXPECT_EQ(w->playDeck.line->X1(), 200);
-    EXPECT_EQ(w->playDeck.line->X2(), 200);
-    EXPECT_EQ(w->playDeck.mark->Left(), 200);
+    EXPECT_EQ(w->playDeck.line->x1(), 200);
+    EXPECT_EQ(w->playDeck.line->x2(), 200);
+    EXPECT_EQ(w->playDeck.mark->x(), 200);
     EXPECT_EQ(w->playDeck.labels[0]->Left(), 5);  // no text: stays where it was
     EXPECT_EQ(w->playDeck.labels[1]->Left(), 204);
     EXPECT_DOUBLE_EQ(w->playDeck.headTimelineX, 260.5);
 
     w->moveHeadTo(w->playDeck, -50);
-    for (int left : {w->playDeck.button->Left(), w->playDeck.line->X1(), w->playDeck.mark->Left(),
+    for (int left : {w->playDeck.button->Left(), w->playDeck.line->x1(), w->playDeck.mark->x(),
                      w->playDeck.labels[0]->Left(), w->playDeck.labels[1]->Left()}) {
         EXPECT_EQ(left, -100);
     }

@@ -120,8 +120,8 @@ TEST_F(LaneTest, HandlesShowAndPark) {
     EXPECT_EQ(w->handles.outPoint->x(), 380);
     EXPECT_EQ(w->handles.fadeIn->x(), 236);
     EXPECT_EQ(w->handles.fadeOut->y(), 78);
-    EXPECT_EQ(w->handles.inPointGuide->Y1(), 37);
-    EXPECT_EQ(w->handles.inPointGuide->Y2(), 75);
+    EXPECT_EQ(w->handles.inPointGuide->y1(), 37);
+    EXPECT_EQ(w->handles.inPointGuide->y2(), 75);
     EXPECT_EQ(w->mix.document.saved, 0);
     EXPECT_TRUE(copyItem()->AutoEnable);
     EXPECT_TRUE(cutItem()->AutoEnable);
@@ -363,7 +363,7 @@ TEST_F(LaneTest, ScrollingReplacesClipsHeadsAndRuler) {
     EXPECT_FLOAT_EQ(w->mix.scrollX, 360);
     EXPECT_EQ(a->x, -260);
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 100 - 360);
-    EXPECT_EQ(w->playDeck.line->X1(), -260);
+    EXPECT_EQ(w->playDeck.line->x1(), -260);
     EXPECT_EQ(w->playDeck.button->Left(), -267);
     EXPECT_EQ(w->playDeck.labels[0]->Left(),
               -260);  // labels move with the ruler even without a text

@@ -33,7 +33,7 @@ TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
     EXPECT_TRUE(w->statusLine->Text().isEmpty());
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
     EXPECT_FALSE(w->pasteItem()->AutoEnable);
-    EXPECT_EQ(w->lane1Border->LineColor(), grey);
+    EXPECT_EQ(w->lane1Border->lineColor(), grey);
     w->preview();  // the menu bar outlives the window: leave its item saying "Preview"
 }
 
@@ -47,8 +47,8 @@ TEST_F(BackgroundClickTest, VolumeBarShowsTheSystemVolume) {
     for (const auto& c : cases) {
         media::setSystemVolume(c.volume);
         w->init();
-        EXPECT_EQ(w->volumeMeter->Height(), c.height) << c.volume;
-        EXPECT_EQ(w->volumeMeter->Top(), c.top) << c.volume;
+        EXPECT_EQ(w->volumeMeter->height(), c.height) << c.volume;
+        EXPECT_EQ(w->volumeMeter->y(), c.top) << c.volume;
     }
     media::setSystemVolume(before);
 }
@@ -56,8 +56,8 @@ TEST_F(BackgroundClickTest, VolumeBarShowsTheSystemVolume) {
 TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
     w->activeLane = 2;
     w->backgroundClicked(120, 60);
-    EXPECT_EQ(w->lane1Border->LineColor(), orange);
-    EXPECT_EQ(w->lane2Border->LineColor(), grey);
+    EXPECT_EQ(w->lane1Border->lineColor(), orange);
+    EXPECT_EQ(w->lane2Border->lineColor(), grey);
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{120, 1}));
     EXPECT_TRUE(w->pasteItem()->AutoEnable);
     EXPECT_EQ(w->activeLane, 1);
@@ -66,7 +66,7 @@ TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
     EXPECT_FALSE(w->previewDeck.running);
 
     w->backgroundClicked(140, 150);  // below everything: no lane, the active lane stays
-    EXPECT_EQ(w->lane1Border->LineColor(), grey);
+    EXPECT_EQ(w->lane1Border->lineColor(), grey);
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
     EXPECT_EQ(w->activeLane, 1);
 }
@@ -76,7 +76,7 @@ TEST_F(BackgroundClickTest, StripUnderLaneOneOverlapsLaneTwo) {
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 333);
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 333);
     EXPECT_EQ(w->activeLane, 2);
-    EXPECT_EQ(w->lane2Border->LineColor(), orange);
+    EXPECT_EQ(w->lane2Border->lineColor(), orange);
 }
 
 TEST_F(BackgroundClickTest, StripClickLeavesARunningPlayHead) {

@@ -91,15 +91,15 @@ TEST_F(WindowTest, ResizingFollowsTheWidth) {
         EXPECT_EQ(w->centralWidget()->height(), 180);
         EXPECT_EQ(w->laneView1->width(), c.width);
         EXPECT_EQ(w->laneView2->width(), c.width);
-        EXPECT_EQ(w->lane2Border->Width(), c.width + 1);  // a line covers both of its end columns
-        EXPECT_EQ(w->ruler.line->Width(), c.width);
+        EXPECT_EQ(w->lane2Border->width(), c.width + 1);  // a line covers both of its end columns
+        EXPECT_EQ(w->ruler.line->width(), c.width);
         EXPECT_EQ(w->timelineScrollBar->pageStep(), c.pageStep);
         EXPECT_EQ(w->timelineScrollBar->width(), c.scrollWidth);
         EXPECT_EQ(w->folderTarget->x(), c.folderTarget);
         EXPECT_EQ(w->zoomButton->Left(), c.zoomButton);
         EXPECT_EQ(w->findPlayHeadButton->Left(), c.findPlayHeadButton);
         EXPECT_EQ(w->findPreviewHeadButton->Left(), c.findPreviewHeadButton);
-        EXPECT_EQ(w->volumeMeter->Left(), c.volumeMeter);
+        EXPECT_EQ(w->volumeMeter->x(), c.volumeMeter);
         EXPECT_EQ(w->statusLine->Left(), 7);
     }
 }
