@@ -6,7 +6,7 @@
 namespace engine {
 
 void Deck::placeControls(const HeadPlacement& p, bool allLabels) {
-    button->setLeft(p.button);
+    if (button->x() != p.button) button->move(p.button, button->y());
     line->setPoints(p.line, line->y1(), p.line, line->y2());
     if (mark->x() != p.line) mark->move(p.line, mark->y());
     // A label with no text stays where it is while the head is shown; parking takes both.

@@ -9,7 +9,7 @@ namespace engine {
 namespace {
 
 void showDeckState(Deck& deck, bool running) {
-    deck.button->setIcon(running ? deck.looks.runningIcon() : deck.looks.stoppedIcon());
+    deck.button->setPicture(running ? deck.looks.runningIcon() : deck.looks.stoppedIcon());
     if (platform::MenuItem* item = deck.menuItem ? deck.menuItem() : nullptr)
         item->setText(
             QString::fromLatin1(running ? deck.looks.runningText : deck.looks.stoppedText));

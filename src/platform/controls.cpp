@@ -198,63 +198,56 @@ void BorderedRectangle::paintEvent(QPaintEvent*) {
     }
 }
 
-// ---- BevelButton -----------------------------------------------------------------------------
+// ---- FlatButton ------------------------------------------------------------------------------
 
-BevelButton::BevelButton(QWidget* parent, const QString& name) : Control(parent, name) {}
+FlatButton::FlatButton(QWidget* parent) : QWidget(parent) {}
 
-void BevelButton::setIcon(PictureRef p) {
-    icon_ = std::move(p);
+void FlatButton::setPicture(PictureRef p) {
+    picture_ = std::move(p);
     update();
 }
 
-void BevelButton::setCaption(const QString& c) {
+void FlatButton::setCaption(const QString& c) {
     caption_ = c;
     update();
 }
 
-void BevelButton::setTextSize(int s) {
+void FlatButton::setTextSize(int s) {
     textSize_ = s;
     update();
 }
 
-void BevelButton::chooseRow(int i) {
-    if (i < 0 || i >= rows_.size()) return;
-    menuValue_ = i;
-    if (onAction) onAction();
+void FlatButton::setCaptionAlignment(Qt::Alignment a) {
+    alignment_ = a;
+    update();
 }
 
-void BevelButton::push() {
-    if (onAction) onAction();
-}
-
-void BevelButton::paintEvent(QPaintEvent*) {
+void FlatButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QColor face = pressed_ ? QColor(200, 200, 200) : QColor(236, 236, 236);
     p.fillRect(rect(), face);
     p.setPen(QColor(150, 150, 150));
     p.drawRect(0, 0, width() - 1, height() - 1);
-    if (icon_ && !icon_->isNull()) {
-        const QImage& img = icon_->image();
+    if (picture_ && !picture_->isNull()) {
+        const QImage& img = picture_->image();
         p.drawImage((width() - img.width()) / 2, (height() - img.height()) / 2, img);
     }
     // The menu arrow sits in its own strip at the right edge; the caption keeps left of it,
     // in smaller type when it would not fit.
     constexpr int kArrowStrip = 9;
     if (!caption_.isEmpty()) {
-        const QRect room = rect().adjusted(2, 0, hasMenu_ ? -kArrowStrip - 1 : -2, 0);
+        const QRect room = rect().adjusted(2, 0, menu_ ? -kArrowStrip - 1 : -2, 0);
         QFont font = controlFont(textSize_, false);
         while (font.pixelSize() > 7 &&
                QFontMetrics(font).horizontalAdvance(caption_) > room.width())
             font.setPixelSize(font.pixelSize() - 1);
         p.setFont(font);
         p.setPen(Qt::black);
-        int flags = Qt::AlignVCenter | Qt::TextSingleLine;
-        flags |= align_ == 1 ? Qt::AlignLeft : align_ == 2 ? Qt::AlignRight : Qt::AlignHCenter;
         p.setClipRect(room);
-        p.drawText(room, flags, caption_);
+        p.drawText(room, Qt::AlignVCenter | Qt::TextSingleLine | alignment_, caption_);
         p.setClipping(false);
     }
-    if (hasMenu_) {
+    if (menu_) {
         p.setPen(Qt::black);
         p.setBrush(Qt::black);
         const int cx = width() - kArrowStrip / 2 - 1, cy = height() / 2;
@@ -263,27 +256,21 @@ void BevelButton::paintEvent(QPaintEvent*) {
     }
 }
 
-void BevelButton::mousePressEvent(QMouseEvent* e) {
+void FlatButton::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
-    if (hasMenu_ && !rows_.isEmpty()) {
-        QMenu menu(this);
-        for (int i = 0; i < rows_.size(); ++i) {
-            QAction* a = menu.addAction(rows_[i]);
-            a->setData(i);
-        }
-        QAction* chosen = menu.exec(mapToGlobal(QPoint(0, height())));
-        if (chosen) chooseRow(chosen->data().toInt());
+    if (menu_ && !menu_->isEmpty()) {
+        menu_->exec(mapToGlobal(QPoint(0, height())));
         return;
     }
     pressed_ = true;
     update();
 }
 
-void BevelButton::mouseReleaseEvent(QMouseEvent* e) {
+void FlatButton::mouseReleaseEvent(QMouseEvent* e) {
     if (!pressed_) return;
     pressed_ = false;
     update();
-    if (rect().contains(e->position().toPoint())) push();
+    if (rect().contains(e->position().toPoint())) emit clicked();
 }
 
 }  // namespace platform

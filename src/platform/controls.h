@@ -108,35 +108,24 @@ class BorderedRectangle : public QWidget {
     int border_ = 1;
 };
 
-// A flat button showing an icon or a caption; with a menu it pops the menu up on a press and
-// raises Action once a row is chosen.
-class BevelButton : public Control {
+// A flat button showing a picture or a caption; clicked once let go over it. With a menu, a press
+// pops the menu up below it instead (its arrow drawn at the right edge).
+class FlatButton : public QWidget {
     Q_OBJECT
   public:
-    BevelButton(QWidget* parent, const QString& name);
-    void setIcon(PictureRef p);
-    PictureRef Icon() const { return icon_; }
-    QString Caption() const { return caption_; }
+    explicit FlatButton(QWidget* parent);
+    PictureRef picture() const { return picture_; }
+    void setPicture(PictureRef p);
+    QString caption() const { return caption_; }
     void setCaption(const QString& c);
     void setTextSize(int s);
-    void setCaptionAlign(int a) {
-        align_ = a;
-        update();
-    }
-    void setHasMenu(int m) { hasMenu_ = m; }
-    void AddRow(const QString& text) { rows_ << text; }
-    void DeleteAllRows() { rows_.clear(); }
-    int MenuValue() const { return menuValue_; }
-    QString List(int i) const { return i >= 0 && i < rows_.size() ? rows_[i] : QString(); }
-    int ListCount() const { return static_cast<int>(rows_.size()); }
-    void Open() override {
-        if (onOpen) onOpen();
-    }
-    // Chooses a row as the user would from the button's menu.
-    void chooseRow(int i);
-    void push();  // a click on a button without a menu
+    void setCaptionAlignment(Qt::Alignment a);
+    QMenu* menu() const { return menu_; }
+    void setMenu(QMenu* menu) { menu_ = menu; }
+    void click() { emit clicked(); }
 
-    std::function<void()> onAction, onOpen;
+  signals:
+    void clicked();
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -144,10 +133,11 @@ class BevelButton : public Control {
     void mouseReleaseEvent(QMouseEvent* e) override;
 
   private:
-    PictureRef icon_;
+    PictureRef picture_;
     QString caption_;
-    int textSize_ = 10, align_ = 0, hasMenu_ = 0, menuValue_ = 0;
-    QStringList rows_;
+    int textSize_ = 10;
+    Qt::Alignment alignment_ = Qt::AlignHCenter;
+    QMenu* menu_ = nullptr;
     bool pressed_ = false;
 };
 

@@ -13,10 +13,6 @@ void MainWindow::play() { transport.toggle(playDeck); }
 
 void MainWindow::preview() { transport.toggle(previewDeck); }
 
-void MainWindow::playHeadButtonClicked() { play(); }
-
-void MainWindow::previewHeadButtonClicked() { preview(); }
-
 void MainWindow::moveHeadTo(engine::Deck& deck, double x) {
     engine::moveHead(deck, x, viewWidth(), static_cast<double>(mix.scrollX));
 }

@@ -111,13 +111,17 @@ Line* line(MainWindow* w, int x1, int y1, int x2, int y2, QColor color) {
     return l;
 }
 
-BevelButton* button(MainWindow* w, const char* name, int left, int top, int width, int height,
-                    PictureRef icon, const char* help, int align, int textSize) {
-    auto* b = place(w, new BevelButton(w->centralWidget(), name), left, top, width, height);
-    b->setIcon(std::move(icon));
-    b->setToolTip(QString::fromLatin1(help));
-    b->setCaptionAlign(align);
+// A button that runs `clicked` of the window.
+FlatButton* button(MainWindow* w, int left, int top, int width, int height, PictureRef picture,
+                   const char* tip, Qt::Alignment captionAlignment, int textSize,
+                   void (MainWindow::*clicked)()) {
+    auto* b = new FlatButton(w->centralWidget());
+    b->setGeometry(left, top, width, height);
+    b->setPicture(std::move(picture));
+    b->setToolTip(QString::fromLatin1(tip));
+    b->setCaptionAlignment(captionAlignment);
     b->setTextSize(textSize);
+    if (clicked) QObject::connect(b, &FlatButton::clicked, w, clicked);
     return b;
 }
 
@@ -171,15 +175,13 @@ void MainWindow::createControls0() {
 
     playDeck.mark = separator(this, 70, 45, 1, 85);
     playDeck.line = line(this, 100, 45, 100, 130, QColor(0, 0, 0));
-    playDeck.button =
-        button(this, "playHeadButton", 93, 129, 15, 16, playButtonPicture(), "", 3, 10);
-    playDeck.button->onAction = [this] { playHeadButtonClicked(); };
+    playDeck.button = button(this, 93, 129, 15, 16, playButtonPicture(), "", Qt::AlignHCenter, 10,
+                             &MainWindow::play);
 
     previewDeck.mark = separator(this, 442, 20, 1, 100);
     previewDeck.line = line(this, 423, 20, 423, 119, QColor(255, 162, 0));
-    previewDeck.button =
-        button(this, "previewHeadButton", 416, 3, 15, 16, previewButtonPicture(), "preview", 3, 10);
-    previewDeck.button->onAction = [this] { previewHeadButtonClicked(); };
+    previewDeck.button = button(this, 416, 3, 15, 16, previewButtonPicture(), "preview",
+                                Qt::AlignHCenter, 10, &MainWindow::preview);
 
     timelineScrollBar = new QScrollBar(Qt::Horizontal, centralWidget());
     timelineScrollBar->setGeometry(0, 164, 680, 16);
@@ -199,12 +201,11 @@ void MainWindow::createControls0() {
     previewDeck.players[0] = player(this, "previewPlayer1", 9, 270);
     previewDeck.players[1] = player(this, "previewPlayer2", 9, 298);
 
-    findPlayHeadButton = button(this, "findPlayHeadButton", 690, 163, 16, 16, findPlayHeadPicture(),
-                                "find play position", 0, 9);
-    findPlayHeadButton->onAction = [this] { findPlayHeadClicked(); };
-    findPreviewHeadButton = button(this, "findPreviewHeadButton", 712, 163, 16, 16,
-                                   findPreviewHeadPicture(), "find preview position", 2, 9);
-    findPreviewHeadButton->onAction = [this] { findPreviewHeadClicked(); };
+    findPlayHeadButton = button(this, 690, 163, 16, 16, findPlayHeadPicture(), "find play position",
+                                Qt::AlignHCenter, 9, &MainWindow::findPlayHeadClicked);
+    findPreviewHeadButton =
+        button(this, 712, 163, 16, 16, findPreviewHeadPicture(), "find preview position",
+               Qt::AlignRight, 9, &MainWindow::findPreviewHeadClicked);
 
     handles.inPointGuide = line(this, 277, 7, 277, 32, QColor(0, 0, 0));
     handles.outPointGuide = line(this, 258, 11, 258, 36, QColor(0, 0, 0));
@@ -235,12 +236,12 @@ void MainWindow::createControls1() {
     for (int n = 16; n <= 23; ++n)
         separator(this, 60 * (n - 2), 30, 1, 5);
     ruler.labels[4] = text(this, "rulerLabel5", 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
-    zoomButton = button(this, "zoomButton", 745, 163, 40, 16, nullptr, "", 0, 9);
-    zoomButton->setHasMenu(1);
+    zoomButton = button(this, 745, 163, 40, 16, nullptr, "", Qt::AlignHCenter, 9, nullptr);
     zoomButton->setCaption(QStringLiteral(" 100%"));
-    for (const QString& row : QStringLiteral("25,50,100,200,400").split(','))
-        zoomButton->AddRow(row);
-    zoomButton->onAction = [this] { zoomButtonClicked(); };
+    auto* zoomMenu = new QMenu(zoomButton);
+    for (const QString& percent : QStringLiteral("25,50,100,200,400").split(','))
+        zoomMenu->addAction(percent, this, [this, percent] { zoomChosen(percent); });
+    zoomButton->setMenu(zoomMenu);
     spaceLatch = text(this, "spaceLatch", 188, 215, 100, 20, "Untitled", QColor(0, 0, 0), 12);
 }
 
@@ -396,9 +397,9 @@ void MainWindow::fitToWidth() {
     ruler.line->resize(w, ruler.line->height());
     timelineScrollBar->setPageStep(whole(w / 60.0));
     timelineScrollBar->resize(w - 120, timelineScrollBar->height());
-    zoomButton->setLeft(w - 54);
-    findPlayHeadButton->setLeft(w - 110);
-    findPreviewHeadButton->setLeft(w - 88);
+    zoomButton->move(w - 54, zoomButton->y());
+    findPlayHeadButton->move(w - 110, findPlayHeadButton->y());
+    findPreviewHeadButton->move(w - 88, findPreviewHeadButton->y());
     volumeMeter->move(w - 64, volumeMeter->y());
 }
 

@@ -73,7 +73,7 @@ class MainWindow : public QMainWindow,
     } ruler;
     platform::StaticText* statusLine = nullptr;
     QScrollBar* timelineScrollBar = nullptr;
-    platform::BevelButton *findPlayHeadButton = nullptr, *findPreviewHeadButton = nullptr;
+    platform::FlatButton *findPlayHeadButton = nullptr, *findPreviewHeadButton = nullptr;
     platform::Line *lane2Border = nullptr, *lane1Border = nullptr;
     // The selected clip's four handles, and the guide lines of its in and out points.
     struct ClipHandles {
@@ -81,7 +81,7 @@ class MainWindow : public QMainWindow,
         platform::Line *inPointGuide = nullptr, *outPointGuide = nullptr;
     } handles;
     platform::BorderedRectangle* volumeMeter = nullptr;
-    platform::BevelButton* zoomButton = nullptr;
+    platform::FlatButton* zoomButton = nullptr;
     platform::StaticText* spaceLatch = nullptr;
 
     LaneView* lane(int n) const override {
@@ -112,8 +112,6 @@ class MainWindow : public QMainWindow,
     // ---- Control event handlers ---------------------------------------------------------------
     // A folder dropped on the folder target joins the mix.
     void folderDropped(const QString& folder);
-    void playHeadButtonClicked();
-    void previewHeadButtonClicked();
     void tickDecks();
     // Brings a pausing tick up to date before the user's input is handled.
     void catchUpWithTheDecks();
@@ -123,7 +121,8 @@ class MainWindow : public QMainWindow,
     void handlePressed(int x);
     void handleDragged(ClipHandle& handle, int x);
     void handleReleased(const ClipHandle& handle);
-    void zoomButtonClicked();
+    // A zoom level chosen from the zoom button's menu, in percent.
+    void zoomChosen(const QString& percent);
 
     // ---- Menu item getters (nullptr when no item carries the name) ----------------------------
     platform::MenuItem* aboutItem();

@@ -33,7 +33,7 @@ TEST_F(EngineWindowTest, PlayToggleSwapsIconAndTextAndForgetsOnStop) {
         clip;
     w->play();
     EXPECT_TRUE(w->playDeck.running);
-    EXPECT_EQ(w->playDeck.button->Icon(), pauseButtonPicture());
+    EXPECT_EQ(w->playDeck.button->picture(), pauseButtonPicture());
     EXPECT_EQ(w->playItem()->Text(), "Stop");
     EXPECT_EQ(w->playDeck.current[0],
               nullptr);  // starting forgets the clips now sounding, not the last ones
@@ -42,7 +42,7 @@ TEST_F(EngineWindowTest, PlayToggleSwapsIconAndTextAndForgetsOnStop) {
     EXPECT_DOUBLE_EQ(clip->playStart, 50);  // the head at 100 lies 50 into the clip
     w->play();
     EXPECT_FALSE(w->playDeck.running);
-    EXPECT_EQ(w->playDeck.button->Icon(), playButtonPicture());
+    EXPECT_EQ(w->playDeck.button->picture(), playButtonPicture());
     EXPECT_EQ(w->playItem()->Text(), "Play");
     EXPECT_EQ(w->playDeck.last[0], nullptr);
     EXPECT_EQ(w->playDeck.last[1], nullptr);
@@ -54,13 +54,13 @@ TEST_F(EngineWindowTest, PreviewToggleKeepsSoundingClipsWhenStarting) {
     w->previewDeck.current[0] = w->previewDeck.last[1] = clip;
     w->previewChosen();
     EXPECT_TRUE(w->previewDeck.running);
-    EXPECT_EQ(w->previewDeck.button->Icon(), previewPauseButtonPicture());
+    EXPECT_EQ(w->previewDeck.button->picture(), previewPauseButtonPicture());
     EXPECT_EQ(w->previewItem()->Text(), "Stop Preview");
     EXPECT_EQ(w->previewDeck.current[0], clip);
     EXPECT_DOUBLE_EQ(clip->previewStart, 50);
-    w->previewDeck.button->push();
+    w->previewDeck.button->click();
     EXPECT_FALSE(w->previewDeck.running);
-    EXPECT_EQ(w->previewDeck.button->Icon(), previewButtonPicture());
+    EXPECT_EQ(w->previewDeck.button->picture(), previewButtonPicture());
     EXPECT_EQ(w->previewItem()->Text(), "Preview");
     EXPECT_EQ(w->previewDeck.current[0], nullptr);
     EXPECT_EQ(w->previewDeck.last[1], nullptr);
@@ -71,7 +71,7 @@ TEST_F(EngineWindowTest, HeadControlsFollowAndPark) {
     w->playDeck.labels[1]->setText("0.00:01");
     w->playDeck.labels[0]->setLeft(5);
     w->moveHeadTo(w->playDeck, 200.5);
-    EXPECT_EQ(w->playDeck.button->Left(), 193);
+    EXPECT_EQ(w->playDeck.button->x(), 193);
     EXPECT_EQ(w->playDeck.line->x1(), 200);
     EXPECT_EQ(w->playDeck.line->x2(), 200);
     EXPECT_EQ(w->playDeck.mark->x(), 200);
@@ -80,7 +80,7 @@ TEST_F(EngineWindowTest, HeadControlsFollowAndPark) {
     EXPECT_DOUBLE_EQ(w->playDeck.headTimelineX, 260.5);
 
     w->moveHeadTo(w->playDeck, -50);
-    for (int left : {w->playDeck.button->Left(), w->playDeck.line->x1(), w->playDeck.mark->x(),
+    for (int left : {w->playDeck.button->x(), w->playDeck.line->x1(), w->playDeck.mark->x(),
                      w->playDeck.labels[0]->Left(), w->playDeck.labels[1]->Left()}) {
         EXPECT_EQ(left, -100);
     }
@@ -91,7 +91,7 @@ TEST_F(EngineWindowTest, HeadControlsFollowAndPark) {
     w->moveHeadTo(w->previewDeck, w->viewWidth() + 49);
     EXPECT_EQ(w->previewDeck.labels[0]->Left(), w->viewWidth() + 60);
     w->moveHeadTo(w->previewDeck, w->viewWidth() + 50);
-    EXPECT_EQ(w->previewDeck.button->Left(), -100);
+    EXPECT_EQ(w->previewDeck.button->x(), -100);
     EXPECT_DOUBLE_EQ(w->previewDeck.headTimelineX, w->viewWidth() + 110);
 }
 

@@ -327,12 +327,12 @@ TEST_F(LaneTest, ZoomRoundTripKeepsClipsInTime) {
     w->mix.clipboardClip = std::make_shared<Clip>(*a);
     w->mix.pasteTarget = {300, 2};
     auto choose = [&](const char* row) {
-        for (int i = 0; i < w->zoomButton->ListCount(); ++i)
-            if (w->zoomButton->List(i) == row) w->zoomButton->chooseRow(i);
+        for (QAction* level : w->zoomButton->menu()->actions())
+            if (level->text() == row) level->trigger();
     };
     choose("400");
     EXPECT_FLOAT_EQ(w->mix.pixelsPerSecond, 4.0f);
-    EXPECT_EQ(w->zoomButton->Caption(), " 400%");
+    EXPECT_EQ(w->zoomButton->caption(), " 400%");
     EXPECT_DOUBLE_EQ(a->lengthPx, 720);
     EXPECT_DOUBLE_EQ(a->centre, centre0 * 4);
     EXPECT_EQ(a->x, int(a->centre - w->mix.scrollX));  // where the ruler says
@@ -341,7 +341,7 @@ TEST_F(LaneTest, ZoomRoundTripKeepsClipsInTime) {
     EXPECT_EQ(a->image->Width(), 720);
     choose("25");
     EXPECT_DOUBLE_EQ(a->lengthPx, 45);
-    EXPECT_EQ(w->zoomButton->Caption(), " 25%");
+    EXPECT_EQ(w->zoomButton->caption(), " 25%");
     choose("100");
     EXPECT_FLOAT_EQ(w->mix.pixelsPerSecond, 1.0f);
     EXPECT_DOUBLE_EQ(a->lengthPx, 180);
@@ -364,7 +364,7 @@ TEST_F(LaneTest, ScrollingReplacesClipsHeadsAndRuler) {
     EXPECT_EQ(a->x, -260);
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 100 - 360);
     EXPECT_EQ(w->playDeck.line->x1(), -260);
-    EXPECT_EQ(w->playDeck.button->Left(), -267);
+    EXPECT_EQ(w->playDeck.button->x(), -267);
     EXPECT_EQ(w->playDeck.labels[0]->Left(),
               -260);  // labels move with the ruler even without a text
     EXPECT_EQ(w->previewDeck.labels[0]->Left(), 300 - 360 + 11);

@@ -246,12 +246,13 @@ namespace {
 
 // The zoom button's caption keeps clear of its menu arrow: the strip the arrow is drawn in looks
 // the same with any caption as with none.
-TEST(BevelButton, CaptionStaysLeftOfTheMenuArrow) {
+TEST(FlatButton, CaptionStaysLeftOfTheMenuArrow) {
     QWidget top;
-    platform::BevelButton button(&top, "zoomButton");
+    platform::FlatButton button(&top);
     button.setGeometry(0, 0, 40, 16);
     button.setTextSize(9);
-    button.setHasMenu(1);
+    QMenu menu;
+    button.setMenu(&menu);
     const auto strip = [&](const QString& caption) {
         button.setCaption(caption);
         const QImage image = button.grab().toImage();

@@ -20,7 +20,7 @@ TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
     EXPECT_EQ(w->centralWidget()->height(), 180);
     EXPECT_EQ(w->windowTitle(), "Vontalix");
     EXPECT_FLOAT_EQ(w->mix.pixelsPerSecond, 1.0f);
-    EXPECT_EQ(w->zoomButton->Caption(), " 100%");
+    EXPECT_EQ(w->zoomButton->caption(), " 100%");
     EXPECT_EQ(w->deckTimer.period(), 10);
     EXPECT_EQ(w->mix.selectedIndex, -1);
     EXPECT_EQ(w->mix.selectedLane, -1);
@@ -96,9 +96,9 @@ TEST_F(WindowTest, ResizingFollowsTheWidth) {
         EXPECT_EQ(w->timelineScrollBar->pageStep(), c.pageStep);
         EXPECT_EQ(w->timelineScrollBar->width(), c.scrollWidth);
         EXPECT_EQ(w->folderTarget->x(), c.folderTarget);
-        EXPECT_EQ(w->zoomButton->Left(), c.zoomButton);
-        EXPECT_EQ(w->findPlayHeadButton->Left(), c.findPlayHeadButton);
-        EXPECT_EQ(w->findPreviewHeadButton->Left(), c.findPreviewHeadButton);
+        EXPECT_EQ(w->zoomButton->x(), c.zoomButton);
+        EXPECT_EQ(w->findPlayHeadButton->x(), c.findPlayHeadButton);
+        EXPECT_EQ(w->findPreviewHeadButton->x(), c.findPreviewHeadButton);
         EXPECT_EQ(w->volumeMeter->x(), c.volumeMeter);
         EXPECT_EQ(w->statusLine->Left(), 7);
     }
