@@ -7,11 +7,11 @@
 
 #include "engine/deck.h"
 #include "engine/routing.h"
+#include "engine/tick_timer.h"
 #include "engine/transport.h"
 #include "media/clip_movie.h"
 #include "model/head_geometry.h"
 #include "model/lane_logic.h"
-#include "engine/tick_timer.h"
 #include "platform/controls.h"
 
 namespace {

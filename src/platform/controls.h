@@ -7,8 +7,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/control.h"
 #include "model/picture.h"
+#include "platform/control.h"
 
 namespace platform {
 

@@ -39,8 +39,9 @@ void MainWindow::exportMovie() { documents::exportMovie(*this); }
 
 void MainWindow::updateWindowTitle() {
     titlePath = mix.document.path;
-    setWindowTitle(mix.document.path.isEmpty() ? QStringLiteral("Vontalix")
-                                         : QStringLiteral("Vontalix  -  ") + mix.document.path);
+    setWindowTitle(mix.document.path.isEmpty()
+                       ? QStringLiteral("Vontalix")
+                       : QStringLiteral("Vontalix  -  ") + mix.document.path);
     mix.document.saved = 1;
 }
 

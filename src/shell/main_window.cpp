@@ -161,8 +161,7 @@ void MainWindow::createControls0() {
     connect(folderTarget, &FolderTarget::dropped, this, &MainWindow::folderDropped);
 
     ruler.line = separator(this, 0, 35, 800, 1);
-    for (int n = 3; n <= 15; ++n)
-        separator(this, 60 * (n - 2), 30, 1, 5);
+    for (int n = 3; n <= 15; ++n) separator(this, 60 * (n - 2), 30, 1, 5);
     ruler.labels[0] = text(this, "rulerLabel1", 0, 20, 63, 12, "Text:", rulerText);
     ruler.labels[1] = text(this, "rulerLabel2", 300, 20, 100, 12, "Text:", rulerText);
     ruler.labels[2] = text(this, "rulerLabel3", 600, 20, 63, 12, "Text:", rulerText);
@@ -233,8 +232,7 @@ void MainWindow::createControls0() {
 }
 
 void MainWindow::createControls1() {
-    for (int n = 16; n <= 23; ++n)
-        separator(this, 60 * (n - 2), 30, 1, 5);
+    for (int n = 16; n <= 23; ++n) separator(this, 60 * (n - 2), 30, 1, 5);
     ruler.labels[4] = text(this, "rulerLabel5", 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
     zoomButton = button(this, 745, 163, 40, 16, nullptr, "", Qt::AlignHCenter, 9, nullptr);
     zoomButton->setCaption(QStringLiteral(" 100%"));

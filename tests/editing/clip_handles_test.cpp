@@ -76,10 +76,11 @@ TEST_F(HandleTest, EachHandleOnEitherLane) {
         double inPoint, fadeInEnd, fadeOutStart, outPoint;
     } cases[] = {
         {1, &Handles::inPoint, 30, 50, 60, 140, 180},
-        {2, &Handles::inPoint, 60, 80, 80, 140, 180},    // past the fade-in end
-        {1, &Handles::inPoint, 120, 0, 60, 140, 180},    // exactly at the fade-out start: back to 0
-        {1, &Handles::outPoint, -60, 20, 60, 120, 120},  // before the fade-out start: pulls it along
-        {2, &Handles::outPoint, 20, 20, 60, 140, 200},   // exactly at the right edge: the whole clip
+        {2, &Handles::inPoint, 60, 80, 80, 140, 180},  // past the fade-in end
+        {1, &Handles::inPoint, 120, 0, 60, 140, 180},  // exactly at the fade-out start: back to 0
+        {1, &Handles::outPoint, -60, 20, 60, 120,
+         120},                                          // before the fade-out start: pulls it along
+        {2, &Handles::outPoint, 20, 20, 60, 140, 200},  // exactly at the right edge: the whole clip
         {1, &Handles::fadeIn, 40, 20, 100, 140, 180},
         {1, &Handles::fadeOut, 20, 20, 60, 160, 180},
         {2, &Handles::fadeOut, 50, 20, 60, 180, 180},  // past the out point: cut back to it
@@ -125,8 +126,8 @@ TEST_F(HandleTest, WithoutASelectionAHandleMovesButTrimsNothing) {
     drag(w->handles.inPoint, 40);
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);
     EXPECT_DOUBLE_EQ(clip->fadeInEnd, 0);
-    EXPECT_EQ(w->handles.inPoint->x(), 134);  // stays where it was dropped
-    EXPECT_EQ(w->handles.inPointGuide->x1(), 140);     // and so does the guide line
+    EXPECT_EQ(w->handles.inPoint->x(), 134);        // stays where it was dropped
+    EXPECT_EQ(w->handles.inPointGuide->x1(), 140);  // and so does the guide line
 }
 
 TEST_F(HandleTest, AnIndexThatNamesNoShownClipIsNoSelection) {

@@ -1,6 +1,8 @@
 // A lane's enter is the pointer crossing into it. The window system also sends enters
-// when a dialog, a menu or a drag ends over the canvas with the pointer already there; the
+// when a dialog, a menu or a drag ends over the lane with the pointer already there; the
 // pointer is moved and the dialogs are run here as the desktop would.
+#include "platform/pointer_crossing.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,7 +20,6 @@
 #include <functional>
 
 #include "platform/controls.h"
-#include "platform/pointer_crossing.h"
 
 namespace {
 
