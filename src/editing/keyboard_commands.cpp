@@ -38,7 +38,7 @@ void resetKeyCommandServices() { keyCommandServices() = realServices(); }
 void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls) {
     if (!Keyboard::AsyncKeyDown(key::kSpace)) {
         controls.spaceLatch.setText(QString());
-    } else if (controls.spaceLatch.Text() != kSpaceLatched) {
+    } else if (controls.spaceLatch.text() != kSpaceLatched) {
         host.togglePreview();
         controls.spaceLatch.setText(kSpaceLatched);
     }

@@ -11,7 +11,8 @@ void Deck::placeControls(const HeadPlacement& p, bool allLabels) {
     if (mark->x() != p.line) mark->move(p.line, mark->y());
     // A label with no text stays where it is while the head is shown; parking takes both.
     for (platform::StaticText* label : labels) {
-        if (allLabels || !p.shown || !label->Text().isEmpty()) label->setLeft(p.label);
+        if ((allLabels || !p.shown || !label->text().isEmpty()) && label->x() != p.label)
+            label->move(p.label, label->y());
     }
 }
 

@@ -108,7 +108,7 @@ void showTime(platform::StaticText& label, bool sounding, double seconds) {
     }
     char text[lanes::kTimeTextCapacity];
     const QLatin1StringView shown(text, lanes::writeTimeText(seconds, text));
-    if (label.Text() != shown) label.setText(shown);
+    if (label.text() != shown) label.setText(shown);
 }
 
 // The longest a playing window's tick pauses: a player that stops by itself (its file went bad)
@@ -151,7 +151,7 @@ double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck
         if (r.sounding[i]) pause = std::min(pause, untilNextSecond(r.seconds[i]));
         platform::StaticText* label = deck.labels[i];
         // A play label parked off the window keeps its text and comes back with its head.
-        if (!deck.traits.labelsWhereverTheyStand && label->Left() == engine::kParked) continue;
+        if (!deck.traits.labelsWhereverTheyStand && label->x() == engine::kParked) continue;
         showTime(*label, r.sounding[i], r.seconds[i]);
     }
     engine::moveHead(deck, r.head, host.viewWidth(), static_cast<double>(mix.scrollX));

@@ -10,8 +10,8 @@ namespace platform {
 
 // ---- StaticText ------------------------------------------------------------------------------
 
-StaticText::StaticText(QWidget* parent, const QString& name) : Control(parent, name) {
-    setPassive(true);
+StaticText::StaticText(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void StaticText::setText(const QString& t) {
@@ -35,7 +35,7 @@ void StaticText::setBold(bool b) {
     fitChanged();
 }
 
-void StaticText::setTextAlign(int a) {
+void StaticText::setAlignment(Qt::Alignment a) {
     align_ = a;
     update();
 }
@@ -56,7 +56,7 @@ void StaticText::setOnMouseDown(std::function<bool(int, int)> handler) {
 }
 
 void StaticText::resizeEvent(QResizeEvent* e) {
-    Control::resizeEvent(e);
+    QWidget::resizeEvent(e);
     fitChanged();
 }
 
@@ -65,7 +65,7 @@ void StaticText::resizeEvent(QResizeEvent* e) {
 void StaticText::fitChanged() {
     const bool cut = shownText() != text_;
     setToolTip(cut ? Qt::convertFromPlainText(text_, Qt::WhiteSpaceNormal) : QString());
-    setPassive(!onMouseDown && !cut);
+    setAttribute(Qt::WA_TransparentForMouseEvents, !onMouseDown && !cut);
     update();
 }
 
@@ -106,18 +106,15 @@ void StaticText::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setFont(fittedFont());
     p.setPen(color_);
-    const int horizontal = align_ == 2   ? Qt::AlignHCenter
-                           : align_ == 3 ? Qt::AlignRight
-                                         : Qt::AlignLeft;
     // Plain text only: status messages may carry file names with markup characters.
     if (!multiLine_) {
-        p.drawText(rect(), horizontal | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
+        p.drawText(rect(), align_ | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
         return;
     }
     QString lines = text_;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     // Words wrap; a word longer than the line (a file address) breaks where it must.
-    QTextOption option(Qt::Alignment(horizontal) | Qt::AlignTop);
+    QTextOption option(align_ | Qt::AlignTop);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     p.drawText(QRectF(rect()), lines, option);
 }

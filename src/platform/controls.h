@@ -12,18 +12,20 @@
 
 namespace platform {
 
-class StaticText : public Control {
+// A text that lets presses through unless it has a press handler; a one-line text too long for
+// its width shows its start and "…", the whole text then its tooltip.
+class StaticText : public QWidget {
     Q_OBJECT
   public:
-    StaticText(QWidget* parent, const QString& name);
-    QString Text() const { return text_; }
+    explicit StaticText(QWidget* parent);
+    QString text() const { return text_; }
     void setText(const QString& t);
-    QColor TextColor() const { return color_; }
+    QColor textColor() const { return color_; }
     void setTextColor(const QColor& c);
     void setTextSize(int s);
     void setBold(bool b);
-    // As the layout numbers it: 0 default (left), 1 left, 2 centred, 3 right.
-    void setTextAlign(int a);
+    // The horizontal alignment: left unless told otherwise.
+    void setAlignment(Qt::Alignment horizontal);
     // Several lines: carriage returns and line feeds break lines, long lines wrap.
     void setMultiLine(bool m);
     // A text laid out for narrower type than this desktop's: its font shrinks until the text fits
@@ -52,7 +54,7 @@ class StaticText : public Control {
     QColor color_{Qt::black};
     int size_ = 9;
     bool bold_ = false;
-    int align_ = 0;
+    Qt::Alignment align_ = Qt::AlignLeft;
     bool multiLine_ = false;
     bool shrinkToFit_ = false;
 };

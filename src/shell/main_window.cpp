@@ -90,9 +90,10 @@ T* place(MainWindow* w, T* c, int left, int top, int width, int height) {
     return c;
 }
 
-StaticText* text(MainWindow* w, const char* name, int left, int top, int width, int height,
+StaticText* text(MainWindow* w, int left, int top, int width, int height,
                  const char* txt, QColor color, int size = 9) {
-    auto* t = place(w, new StaticText(w->centralWidget(), name), left, top, width, height);
+    auto* t = new StaticText(w->centralWidget());
+    t->setGeometry(left, top, width, height);
     t->setText(QString::fromLatin1(txt));
     t->setTextColor(color);
     t->setTextSize(size);
@@ -162,15 +163,15 @@ void MainWindow::createControls0() {
 
     ruler.line = separator(this, 0, 35, 800, 1);
     for (int n = 3; n <= 15; ++n) separator(this, 60 * (n - 2), 30, 1, 5);
-    ruler.labels[0] = text(this, "rulerLabel1", 0, 20, 63, 12, "Text:", rulerText);
-    ruler.labels[1] = text(this, "rulerLabel2", 300, 20, 100, 12, "Text:", rulerText);
-    ruler.labels[2] = text(this, "rulerLabel3", 600, 20, 63, 12, "Text:", rulerText);
-    ruler.labels[3] = text(this, "rulerLabel4", 900, 20, 63, 12, "Text:", rulerText);
-    statusLine = text(this, "statusLine", 7, 146, 605, 14, "", QColor(70, 70, 70));
-    playDeck.labels[0] = text(this, "playTimeLabel1", 208, 78, 80, 9, "time", timeText);
-    playDeck.labels[1] = text(this, "playTimeLabel2", 208, 120, 80, 9, "time2", timeText);
-    previewDeck.labels[0] = text(this, "previewTimeLabel1", 435, 215, 80, 9, "time", previewText);
-    previewDeck.labels[1] = text(this, "previewTimeLabel2", 435, 235, 80, 9, "time2", previewText);
+    ruler.labels[0] = text(this, 0, 20, 63, 12, "Text:", rulerText);
+    ruler.labels[1] = text(this, 300, 20, 100, 12, "Text:", rulerText);
+    ruler.labels[2] = text(this, 600, 20, 63, 12, "Text:", rulerText);
+    ruler.labels[3] = text(this, 900, 20, 63, 12, "Text:", rulerText);
+    statusLine = text(this, 7, 146, 605, 14, "", QColor(70, 70, 70));
+    playDeck.labels[0] = text(this, 208, 78, 80, 9, "time", timeText);
+    playDeck.labels[1] = text(this, 208, 120, 80, 9, "time2", timeText);
+    previewDeck.labels[0] = text(this, 435, 215, 80, 9, "time", previewText);
+    previewDeck.labels[1] = text(this, 435, 235, 80, 9, "time2", previewText);
 
     playDeck.mark = separator(this, 70, 45, 1, 85);
     playDeck.line = line(this, 100, 45, 100, 130, QColor(0, 0, 0));
@@ -233,14 +234,14 @@ void MainWindow::createControls0() {
 
 void MainWindow::createControls1() {
     for (int n = 16; n <= 23; ++n) separator(this, 60 * (n - 2), 30, 1, 5);
-    ruler.labels[4] = text(this, "rulerLabel5", 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
+    ruler.labels[4] = text(this, 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
     zoomButton = button(this, 745, 163, 40, 16, nullptr, "", Qt::AlignHCenter, 9, nullptr);
     zoomButton->setCaption(QStringLiteral(" 100%"));
     auto* zoomMenu = new QMenu(zoomButton);
     for (const QString& percent : QStringLiteral("25,50,100,200,400").split(','))
         zoomMenu->addAction(percent, this, [this, percent] { zoomChosen(percent); });
     zoomButton->setMenu(zoomMenu);
-    spaceLatch = text(this, "spaceLatch", 188, 215, 100, 20, "Untitled", QColor(0, 0, 0), 12);
+    spaceLatch = text(this, 188, 215, 100, 20, "Untitled", QColor(0, 0, 0), 12);
 }
 
 // ---- Menus -----------------------------------------------------------------------------------
@@ -446,7 +447,7 @@ void MainWindow::init() {
     timelineScrollBar->setValue(0);
     mix.scrollX = 0;
     mix.pasteTarget.assign(2, 0.0);
-    for (int i = 0; i < 4; ++i) ruler.labels[i]->setLeft(300 * i);
+    for (int i = 0; i < 4; ++i) ruler.labels[i]->move(300 * i, ruler.labels[i]->y());
     editing::showVolume(*volumeMeter, systemVolume());
     // What the status line said was about the document just ended.
     statusLine->setText(QString());

@@ -24,7 +24,7 @@ void MainWindow::followScroll() {
 
 void MainWindow::scrollRulerAndHeads() {
     const auto labels = lanes::rulerLabels(mix.scrollX, mix.pixelsPerSecond);
-    for (int i = 0; i < 5; ++i) ruler.labels[i]->setLeft(labels[i].left);
+    for (int i = 0; i < 5; ++i) ruler.labels[i]->move(labels[i].left, ruler.labels[i]->y());
     for (int i = 0; i < 5; ++i) ruler.labels[i]->setText(labels[i].text);
     // Both heads go to their places even far outside the window, labels and all: the play
     // labels at the head itself, the preview labels 11 pixels right of it.

@@ -51,7 +51,7 @@ void PreferencesWindow::CreateControls() {
     transitionCaption->setShrinkToFit(true);
     // Wide enough for "9.5" and "10" up to the arrows; the value stays right-aligned beside them.
     transitionLabel = label(this, "transitionLabel", 153, 162, 31, 20, QStringLiteral("3"), 12);
-    transitionLabel->setTextAlign(2);
+    transitionLabel->setAlignment(Qt::AlignHCenter);
 }
 
 void PreferencesWindow::Open() { showTransition(); }

@@ -31,7 +31,10 @@ T* place(platform::Window* w, T* c, int left, int top, int width, int height) {
 // A black one-line static text in the layout's text size.
 inline platform::StaticText* label(platform::Window* w, const char* name, int left, int top,
                                    int width, int height, const QString& text, int size) {
-    auto* t = place(w, new platform::StaticText(w->content(), name), left, top, width, height);
+    auto* t = new platform::StaticText(w->content());
+    t->setObjectName(QString::fromLatin1(name));
+    t->setGeometry(left, top, width, height);
+    w->_AddControl(t);
     t->setText(text);
     t->setTextColor(Qt::black);
     t->setTextSize(size);

@@ -257,7 +257,7 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
         EXPECT_EQ(w->mix.selectedLane, 0);
         EXPECT_EQ(w->mix.document.saved, 0);
         EXPECT_EQ(w->windowTitle(), "Vontalix");
-        EXPECT_EQ(w->statusLine->Text(), "");  // nothing skipped; the last document's word is gone
+        EXPECT_EQ(w->statusLine->text(), "");  // nothing skipped; the last document's word is gone
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
     }
     // Saved, the clips read back with the same places.
@@ -326,7 +326,7 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
         EXPECT_DOUBLE_EQ(c.fadeInEnd, 1);
         left += want[i].width - 1;
     }
-    EXPECT_EQ(w->statusLine->Text(),
+    EXPECT_EQ(w->statusLine->text(),
               "1 file could not be opened: broken.mp3; "
               "1 file too short for a clip at this zoom: short.mp3");
 }
@@ -337,7 +337,7 @@ TEST_F(OpenFolder, MediaLongerThanADayIsSkipped) {
     w->mix.defaultTransition = 0;
     runOpenFolder(path("music"));
     expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
-    EXPECT_EQ(w->statusLine->Text(), "1 file could not be opened: b day.mp3");
+    EXPECT_EQ(w->statusLine->text(), "1 file could not be opened: b day.mp3");
 }
 
 // A name with a line break, or one that is not UTF-8 (which the program cannot even find by
@@ -352,7 +352,7 @@ TEST_F(OpenFolder, NamesAPlaylistCannotHoldAreRefusedAndNamed) {
     w->mix.defaultTransition = 0;
     runOpenFolder(path("music"));
     expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
-    EXPECT_EQ(w->statusLine->Text(),
+    EXPECT_EQ(w->statusLine->text(),
               "2 files were not taken, a playlist cannot hold them: \"b\u21b5c.mp3\" (line break "
               "in its path), \"d\uFFFD.mp3\" (name not UTF-8)");
     saveFiles = {path("mix.txt")};

@@ -343,7 +343,7 @@ TEST_F(PlaylistFiles, RecordsWhoseMediaIsGoneAreSkippedAndCounted) {
         answers = {DialogAnswer::Alternate};
         w->open(list);
         EXPECT_EQ(clipCount(), c.loaded);
-        EXPECT_EQ(w->statusLine->Text(), c.status);
+        EXPECT_EQ(w->statusLine->text(), c.status);
         EXPECT_EQ(w->mix.document.path, list);
     }
 }
@@ -428,7 +428,7 @@ TEST_F(PlaylistFiles, RecordsPastTheTimelinesEndAreSaidToLieThereAndKept) {
     ASSERT_TRUE(testsupport::writeFile(list, text));
     w->open(list);
     EXPECT_EQ(clipCount(), 1);
-    EXPECT_EQ(w->statusLine->Text(),
+    EXPECT_EQ(w->statusLine->text(),
               "3 tracks were not loaded (1 damaged line, 2 lie beyond the timeline's end) and "
               "stay in the playlist file.");
     ASSERT_EQ(w->save(), 1);

@@ -218,7 +218,7 @@ TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
             holdAndPress(c.keys, c.mods);
             EXPECT_EQ(clip->x, 250 + c.moved) << c.name << " lane " << lane->lane();
             EXPECT_DOUBLE_EQ(clip->centre, centre0 + c.moved) << c.name;
-            EXPECT_EQ(w->statusLine->Text() == "do not drop one track onto another", c.refused)
+            EXPECT_EQ(w->statusLine->text() == "do not drop one track onto another", c.refused)
                 << c.name;
             EXPECT_EQ(w->handles.inPoint->x(), clip->x - 50 - 6)
                 << c.name;  // handles follow the clip
@@ -302,7 +302,7 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
             EXPECT_EQ(clip->x, 250) << c.name;
             EXPECT_EQ(w->laneView1->clips.size() + w->laneView2->clips.size(), clips) << c.name;
             EXPECT_EQ(w->mix.selectedIndex, index) << c.name;
-            EXPECT_TRUE(w->statusLine->Text().isEmpty()) << c.name;
+            EXPECT_TRUE(w->statusLine->text().isEmpty()) << c.name;
             EXPECT_EQ(w->mix.document.saved, 1) << c.name;
             EXPECT_EQ(w->handles.inPoint->x(), -16) << c.name;
         }

@@ -69,19 +69,19 @@ TEST_F(EngineWindowTest, PreviewToggleKeepsSoundingClipsWhenStarting) {
 TEST_F(EngineWindowTest, HeadControlsFollowAndPark) {
     w->mix.scrollX = 60;
     w->playDeck.labels[1]->setText("0.00:01");
-    w->playDeck.labels[0]->setLeft(5);
+    w->playDeck.labels[0]->move(5, w->playDeck.labels[0]->y());
     w->moveHeadTo(w->playDeck, 200.5);
     EXPECT_EQ(w->playDeck.button->x(), 193);
     EXPECT_EQ(w->playDeck.line->x1(), 200);
     EXPECT_EQ(w->playDeck.line->x2(), 200);
     EXPECT_EQ(w->playDeck.mark->x(), 200);
-    EXPECT_EQ(w->playDeck.labels[0]->Left(), 5);  // no text: stays where it was
-    EXPECT_EQ(w->playDeck.labels[1]->Left(), 204);
+    EXPECT_EQ(w->playDeck.labels[0]->x(), 5);  // no text: stays where it was
+    EXPECT_EQ(w->playDeck.labels[1]->x(), 204);
     EXPECT_DOUBLE_EQ(w->playDeck.headTimelineX, 260.5);
 
     w->moveHeadTo(w->playDeck, -50);
     for (int left : {w->playDeck.button->x(), w->playDeck.line->x1(), w->playDeck.mark->x(),
-                     w->playDeck.labels[0]->Left(), w->playDeck.labels[1]->Left()}) {
+                     w->playDeck.labels[0]->x(), w->playDeck.labels[1]->x()}) {
         EXPECT_EQ(left, -100);
     }
     EXPECT_DOUBLE_EQ(w->playDeck.headX, -50);
@@ -89,7 +89,7 @@ TEST_F(EngineWindowTest, HeadControlsFollowAndPark) {
 
     w->previewDeck.labels[0]->setText("0.00:02");
     w->moveHeadTo(w->previewDeck, w->viewWidth() + 49);
-    EXPECT_EQ(w->previewDeck.labels[0]->Left(), w->viewWidth() + 60);
+    EXPECT_EQ(w->previewDeck.labels[0]->x(), w->viewWidth() + 60);
     w->moveHeadTo(w->previewDeck, w->viewWidth() + 50);
     EXPECT_EQ(w->previewDeck.button->x(), -100);
     EXPECT_DOUBLE_EQ(w->previewDeck.headTimelineX, w->viewWidth() + 110);
@@ -102,8 +102,8 @@ TEST_F(EngineWindowTest, TickWritesParkedPlayLabelsNeverAndPreviewLabelsAlways) 
     w->moveHeadTo(w->previewDeck, -80);
     w->playDeck.running = w->previewDeck.running = true;
     w->tickDecks();
-    EXPECT_EQ(w->playDeck.labels[0]->Text(), "keep");
-    EXPECT_EQ(w->previewDeck.labels[0]->Text(), "");
+    EXPECT_EQ(w->playDeck.labels[0]->text(), "keep");
+    EXPECT_EQ(w->previewDeck.labels[0]->text(), "");
     // Gap steps: zoom / 35 and zoom / 10.
     EXPECT_DOUBLE_EQ(w->playDeck.headX, -80 + 1 / 35.0);
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, -80 + 1 / 10.0);
@@ -216,7 +216,7 @@ TEST_F(EngineWindowTest, ADeckReachingAClipItCannotPlaySaysSo) {
         (c.preview ? w->previewDeck.running : w->playDeck.running) = true;
         w->tickDecks();
         w->playDeck.running = w->previewDeck.running = false;
-        EXPECT_EQ(w->statusLine->Text(), c.status);
+        EXPECT_EQ(w->statusLine->text(), c.status);
     }
 }
 

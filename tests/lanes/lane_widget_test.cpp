@@ -145,7 +145,7 @@ TEST_F(LaneTest, PressDragAndReleaseMoveAClip) {
     auto a = add(w->laneView1, 0, 100, "a");    // 0..100
     auto b = add(w->laneView1, 300, 100, "b");  // 300..400
     ASSERT_TRUE(w->laneView1->pressAt(350, 16));
-    EXPECT_EQ(w->statusLine->Text(), "b");
+    EXPECT_EQ(w->statusLine->text(), "b");
     EXPECT_EQ(w->laneView1->clips.back(), b);
     w->laneView1->dragTo(300, 16);  // 50 to the left
     EXPECT_EQ(b->x, 300);
@@ -160,7 +160,7 @@ TEST_F(LaneTest, PressDragAndReleaseMoveAClip) {
     w->laneView1->dragTo(140, 16);
     EXPECT_EQ(b->x, 140);
     w->laneView1->releaseAt(140, 16);
-    EXPECT_EQ(w->statusLine->Text(), "do not drop one track onto another");
+    EXPECT_EQ(w->statusLine->text(), "do not drop one track onto another");
     EXPECT_EQ(b->x, 300);
     EXPECT_DOUBLE_EQ(b->centre, 300);
     EXPECT_EQ(w->mix.selectedLane, 1);
@@ -189,7 +189,7 @@ TEST_F(LaneTest, AClickOnAClipTouchingItsNeighboursIsNoRefusedMove) {
         const int at = whole(b->x);
         ASSERT_TRUE(w->laneView1->pressAt(at, 16));
         w->laneView1->releaseAt(at, 16);
-        EXPECT_EQ(w->statusLine->Text(), c.refused ? "do not drop one track onto another" : "b");
+        EXPECT_EQ(w->statusLine->text(), c.refused ? "do not drop one track onto another" : "b");
         EXPECT_EQ(w->handles.inPoint->x() > 0, !c.refused);  // handles shown
         EXPECT_EQ(clearItem()->AutoEnable, !c.refused);
         EXPECT_DOUBLE_EQ(b->centre, c.left + c.width / 2);  // not moved
@@ -227,7 +227,7 @@ TEST_F(LaneTest, ReleaseAtCentreZeroIsStillProbed) {
     w->laneView1->bringToFront(a);
     ASSERT_TRUE(w->laneView1->pressAt(1, 16));
     w->laneView1->releaseAt(1, 16);
-    EXPECT_EQ(w->statusLine->Text(), "do not drop one track onto another");
+    EXPECT_EQ(w->statusLine->text(), "do not drop one track onto another");
 }
 
 // A release on one lane makes the preview deck forget the other lane's clip, so it starts again
@@ -365,11 +365,11 @@ TEST_F(LaneTest, ScrollingReplacesClipsHeadsAndRuler) {
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 100 - 360);
     EXPECT_EQ(w->playDeck.line->x1(), -260);
     EXPECT_EQ(w->playDeck.button->x(), -267);
-    EXPECT_EQ(w->playDeck.labels[0]->Left(),
+    EXPECT_EQ(w->playDeck.labels[0]->x(),
               -260);  // labels move with the ruler even without a text
-    EXPECT_EQ(w->previewDeck.labels[0]->Left(), 300 - 360 + 11);
-    EXPECT_EQ(w->ruler.labels[0]->Text(), "0.05:00");
-    EXPECT_EQ(w->ruler.labels[0]->Left(), -60);
+    EXPECT_EQ(w->previewDeck.labels[0]->x(), 300 - 360 + 11);
+    EXPECT_EQ(w->ruler.labels[0]->text(), "0.05:00");
+    EXPECT_EQ(w->ruler.labels[0]->x(), -60);
     EXPECT_EQ(w->mix.document.saved, 0);  // a scroll counts as a change
 }
 
@@ -416,7 +416,7 @@ TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
     platform::Keyboard::setModifiersForTesting(Qt::ShiftModifier);
     QTest::mousePress(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
-    EXPECT_EQ(w->statusLine->Text(), "a");
+    EXPECT_EQ(w->statusLine->text(), "a");
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 300);  // the background click did not move the head
     EXPECT_EQ(w->mix.pasteTarget[1], 0.0);        // nor set a paste target
 

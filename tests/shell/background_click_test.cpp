@@ -30,7 +30,7 @@ TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
     EXPECT_EQ(w->previewItem()->Text(), "Stop Preview");
     EXPECT_EQ(w->mix.selectedIndex, -1);
     EXPECT_EQ(w->mix.selectedLane, 0);
-    EXPECT_TRUE(w->statusLine->Text().isEmpty());
+    EXPECT_TRUE(w->statusLine->text().isEmpty());
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
     EXPECT_FALSE(w->pasteItem()->AutoEnable);
     EXPECT_EQ(w->lane1Border->lineColor(), grey);

@@ -38,11 +38,11 @@ TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
     EXPECT_TRUE(w->mix.document.path.isEmpty());
     for (auto* t : {w->playDeck.labels[0], w->playDeck.labels[1], w->previewDeck.labels[0],
                     w->previewDeck.labels[1]}) {
-        EXPECT_TRUE(t->Text().isEmpty()) << t->Name().toStdString();
+        EXPECT_TRUE(t->text().isEmpty());
     }
-    EXPECT_EQ(w->spaceLatch->Text(), "Untitled");
-    EXPECT_EQ(w->ruler.labels[0]->Left(), 0);
-    EXPECT_EQ(w->ruler.labels[3]->Left(), 900);
+    EXPECT_EQ(w->spaceLatch->text(), "Untitled");
+    EXPECT_EQ(w->ruler.labels[0]->x(), 0);
+    EXPECT_EQ(w->ruler.labels[3]->x(), 900);
 }
 
 TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
@@ -100,7 +100,7 @@ TEST_F(WindowTest, ResizingFollowsTheWidth) {
         EXPECT_EQ(w->findPlayHeadButton->x(), c.findPlayHeadButton);
         EXPECT_EQ(w->findPreviewHeadButton->x(), c.findPreviewHeadButton);
         EXPECT_EQ(w->volumeMeter->x(), c.volumeMeter);
-        EXPECT_EQ(w->statusLine->Left(), 7);
+        EXPECT_EQ(w->statusLine->x(), 7);
     }
 }
 
@@ -148,9 +148,9 @@ TEST_F(WindowTest, TheTopLevelWindowHoldsTheLimitsAndOffersNoMaximize) {
 TEST_F(WindowTest, StatusLineTakesOnlyCodeOne) {
     w->statusLine->setText("before");
     w->comment(0, "ignored");
-    EXPECT_EQ(w->statusLine->Text(), "before");
+    EXPECT_EQ(w->statusLine->text(), "before");
     w->comment(1, "ignored");
-    EXPECT_EQ(w->statusLine->Text(), "do not drop one track onto another");
+    EXPECT_EQ(w->statusLine->text(), "do not drop one track onto another");
 }
 
 TEST_F(WindowTest, ScreenshotShowsHeadsAndRuler) {
@@ -165,7 +165,7 @@ TEST_F(WindowTest, ScreenshotShowsHeadsAndRuler) {
     EXPECT_EQ(shot.pixelColor(100, 60).name(), "#000000");
     EXPECT_EQ(shot.pixelColor(300, 60).name(), "#ffa200");
     EXPECT_EQ(shot.pixelColor(300, 100).name(), "#ffa200");
-    EXPECT_EQ(w->ruler.labels[1]->Text(), "0.05:00");
+    EXPECT_EQ(w->ruler.labels[1]->text(), "0.05:00");
     // The ruler's base line runs along y 35.
     EXPECT_EQ(shot.pixelColor(500, 35).name(), "#808080");
     EXPECT_EQ(shot.pixelColor(60, 32).name(), "#808080");  // a tick

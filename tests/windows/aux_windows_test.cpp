@@ -168,7 +168,7 @@ TEST_F(AuxWindowsTest, PreferencesWithoutAnyDeviceListNothing) {
 
 TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
     PreferencesWindow* p = preferences();
-    EXPECT_EQ(p->transitionLabel->Text(), "3");
+    EXPECT_EQ(p->transitionLabel->text(), "3");
     struct Step {
         bool up;
         int times;
@@ -181,7 +181,7 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
     for (const Step& s : steps) {
         for (int i = 0; i < s.times; ++i) s.up ? p->LittleArrows1->Up() : p->LittleArrows1->Down();
         EXPECT_EQ(w->mix.defaultTransition, s.value);
-        EXPECT_EQ(p->transitionLabel->Text(), s.shown);
+        EXPECT_EQ(p->transitionLabel->text(), s.shown);
         EXPECT_EQ(p->transitionLabel->shownText(), s.shown) << "drawn whole, not cut short";
     }
     // A click on each half of the arrows is one step that way.
@@ -192,7 +192,7 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
     // A new window shows the main window's value.
     p->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(preferences()->transitionLabel->Text(), "0.5");
+    EXPECT_EQ(preferences()->transitionLabel->text(), "0.5");
 }
 
 // After a restart the headphone cue must still reach the headphones, not the audience.
@@ -211,10 +211,10 @@ TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
     restart();
     EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
     EXPECT_EQ(w->mix.defaultTransition, 2.5);
-    EXPECT_EQ(w->statusLine->Text(), "");
+    EXPECT_EQ(w->statusLine->text(), "");
     PreferencesWindow* again = preferences();
     EXPECT_EQ(again->deviceList->ListIndex(), 1);
-    EXPECT_EQ(again->transitionLabel->Text(), "2.5");
+    EXPECT_EQ(again->transitionLabel->text(), "2.5");
 }
 
 // A kept device unplugged meanwhile: the preview stays on it, silent, and the DJ is told.
@@ -224,7 +224,7 @@ TEST_F(AuxWindowsTest, AKeptPreviewDeviceThatIsMissingAtStartIsNamed) {
     restart();
     EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
     EXPECT_FALSE(media::routeAvailable(whole(w->previewDevice)));
-    EXPECT_EQ(w->statusLine->Text(),
+    EXPECT_EQ(w->statusLine->text(),
               "The preview sound device \"Headphones\" is not available: the preview stays "
               "silent until it is back.");
     EXPECT_EQ(preferences()->deviceList->ListIndex(), -1);
@@ -241,7 +241,7 @@ TEST_F(AuxWindowsTest, AboutShowsTheTextAndEachClickOpensTheAddressOnce) {
     EXPECT_EQ(a->Title(), "About Vontalix");
     EXPECT_TRUE(a->windowFlags().testFlag(Qt::Tool));
     const QString address = AboutWindow::address();
-    EXPECT_EQ(a->versionText->Text(), windows::aboutText(address));
+    EXPECT_EQ(a->versionText->text(), windows::aboutText(address));
     EXPECT_TRUE(QFileInfo(QUrl(address).toLocalFile()).isFile()) << address.toStdString();
 
     QTest::mouseClick(a->versionText, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
@@ -399,7 +399,7 @@ TEST_F(AuxWindowsTest, ADeviceThatIsGoneKeepsThePreviewSilentAndSaysSo) {
     ASSERT_TRUE(dragAndDrop(d->dropList, *files({sine})));
     mt::advance(20 * kBlock);
     QApplication::processEvents();
-    EXPECT_EQ(w->statusLine->Text(),
+    EXPECT_EQ(w->statusLine->text(),
               "The preview sound device is not available: the preview is silent.");
     for (const QByteArray& device : {kMain, kPreview}) {
         for (float v : mt::captured(media::deviceIdFor(device))) ASSERT_EQ(v, 0.0f);
@@ -458,7 +458,7 @@ TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation)
         for (int c = 0; c < 5; ++c) EXPECT_EQ(list->Cell(r, c), rows[r][c]) << r << " " << c;
     }
     for (int c = 0; c < 5; ++c) EXPECT_EQ(list->Heading(c), windows::libraryHeadings()[c]);
-    EXPECT_EQ(lib->statusText->Text(), "iTunes Library (3 songs ");
+    EXPECT_EQ(lib->statusText->text(), "iTunes Library (3 songs ");
     EXPECT_EQ(rowDragText(list, 0), "file:///m/one.mp3");
     EXPECT_EQ(rowDragText(list, 1), "");
     EXPECT_EQ(rowDragText(list, 2), "");
@@ -470,7 +470,7 @@ TEST_F(AuxWindowsTest, LibraryListAsStartUpLeavesIt) {
     LibraryWindow* lib = libraryList();
     ASSERT_EQ(lib->songList->ListCount(), 1);
     EXPECT_EQ(lib->songList->Cell(0, 0), "");
-    EXPECT_EQ(lib->statusText->Text(), "iTunes Library (1 songs ");
+    EXPECT_EQ(lib->statusText->text(), "iTunes Library (1 songs ");
 }
 
 }  // namespace
