@@ -58,7 +58,7 @@ MainWindow* window() {
 void openAndShow(MainWindow* w, const QString& path) {
     w->init();
     w->open(path);
-    w->content()->grab();
+    w->centralWidget()->grab();
 }
 
 void report(benchmark::State& state, MainWindow* w) {
@@ -93,11 +93,11 @@ void BM_Open1000DayLongClipsAt400(benchmark::State& state) {
         openAndShow(w, list);
         w->zoom(4.0 / w->mix.pixelsPerSecond);
         w->mix.pixelsPerSecond = 4;
-        w->content()->grab();
+        w->centralWidget()->grab();
         // Scrolled along: a screen of each of ten places.
         for (int i = 0; i < 10; ++i) {
-            w->timelineScrollBar->setValue(w->timelineScrollBar->Maximum() / 10 * i);
-            w->content()->grab();
+            w->timelineScrollBar->setValue(w->timelineScrollBar->maximum() / 10 * i);
+            w->centralWidget()->grab();
         }
     }
     report(state, w);

@@ -17,7 +17,7 @@ double showWindowMs() {
     testsupport::ensureApp();
     MainWindow* w = MainWindow::instance();
     w->show();
-    w->content()->grab();  // one full paint, as the screen would get
+    w->centralWidget()->grab();  // one full paint, as the screen would get
     QApplication::processEvents();
     const double ms = t.nsecsElapsed() / 1e6;
     w->closeWithoutPrompt = 1;

@@ -21,11 +21,9 @@ KeyCommandServices realServices() {
 // first press works.
 const QString kSpaceLatched = QStringLiteral("khKH");
 
-void setVolume(platform::RectangleControl& meter, double volume) {
+void setVolume(platform::BorderedRectangle& meter, double volume) {
     keyCommandServices().writeVolume(volume);
-    const VolumeBar bar = volumeBar(volume);
-    meter.setHeight(bar.height);
-    meter.setTop(bar.top);
+    showVolume(meter, volume);
 }
 
 }  // namespace
@@ -40,7 +38,7 @@ void resetKeyCommandServices() { keyCommandServices() = realServices(); }
 void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls) {
     if (!Keyboard::AsyncKeyDown(key::kSpace)) {
         controls.spaceLatch.setText(QString());
-    } else if (controls.spaceLatch.Text() != kSpaceLatched) {
+    } else if (controls.spaceLatch.text() != kSpaceLatched) {
         host.togglePreview();
         controls.spaceLatch.setText(kSpaceLatched);
     }
@@ -79,5 +77,10 @@ void keyReleased(platform::StaticText& spaceLatch) {
 }
 
 void focusLost(platform::StaticText& spaceLatch) { spaceLatch.setText(QString()); }
+
+void showVolume(platform::BorderedRectangle& meter, double volume) {
+    const VolumeBar bar = volumeBar(volume);
+    meter.setGeometry(meter.x(), bar.top, meter.width(), bar.height);
+}
 
 }  // namespace editing

@@ -28,7 +28,7 @@ void resetKeyCommandServices();
 struct KeyControls {
     // Hidden text: latched from the press that toggled the preview until Space is let go.
     platform::StaticText& spaceLatch;
-    platform::RectangleControl& volumeMeter;
+    platform::BorderedRectangle& volumeMeter;
 };
 
 // A key went down (or repeats): runs every command whose keys are down now.
@@ -37,5 +37,7 @@ void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls);
 void keyReleased(platform::StaticText& spaceLatch);
 // The window lost the focus: its key releases go elsewhere, so the latch opens now.
 void focusLost(platform::StaticText& spaceLatch);
+// The volume meter rises from the bottom of its column as far as the volume (0..1) reaches.
+void showVolume(platform::BorderedRectangle& meter, double volume);
 
 }  // namespace editing

@@ -151,7 +151,7 @@ bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item)
 
 }  // namespace
 
-void acceptLaneDrops(platform::Canvas& lane) {
+void acceptLaneDrops(platform::DropAcceptance& lane) {
     lane.AcceptPictureDrop();  // a clip dragged from the other lane
     for (const QString& type : laneFileTypes()) lane.AcceptFileDrop(type);
     lane.AcceptTextDrop();  // a file URL or path

@@ -7,13 +7,12 @@
 
 #include "editing/edit_host.h"
 #include "model/mix.h"
-#include "platform/controls.h"
 #include "platform/dragdrop.h"
 
 namespace editing {
 
 // Declares what a lane takes: the program's own clip drags, media files, text and library tracks.
-void acceptLaneDrops(platform::Canvas& lane);
+void acceptLaneDrops(platform::DropAcceptance& lane);
 
 // Lays what the drop on lane n (1 or 2) carries onto it, then no clip is selected any more. A
 // failure is said on the status line.

@@ -45,7 +45,7 @@ struct Deck {
     std::array<ClipRef, 2> last;                      // per lane: the clip started last
 
     // The controls that draw the head.
-    platform::BevelButton* button = nullptr;
+    platform::FlatButton* button = nullptr;
     platform::Line* line = nullptr;
     platform::Separator* mark = nullptr;
     std::array<platform::StaticText*, 2> labels{};

@@ -4,11 +4,9 @@
 #include <QString>
 #include <cstdint>
 
-namespace platform {
-class Timer;
-}
-
 namespace engine {
+
+class TickTimer;
 
 class DeckHost {
   public:
@@ -21,7 +19,7 @@ class DeckHost {
     // Repaints what lies behind the lanes (the preview's toggle changes it).
     virtual void redrawBackdrop() = 0;
     // The timer whose action runs Transport::tick.
-    virtual platform::Timer& tickTimer() = 0;
+    virtual TickTimer& tickTimer() = 0;
 
   protected:
     ~DeckHost() = default;

@@ -6,12 +6,13 @@
 namespace engine {
 
 void Deck::placeControls(const HeadPlacement& p, bool allLabels) {
-    button->setLeft(p.button);
-    line->setPoints(p.line, line->Y1(), p.line, line->Y2());
-    mark->setLeft(p.line);
+    if (button->x() != p.button) button->move(p.button, button->y());
+    line->setPoints(p.line, line->y1(), p.line, line->y2());
+    if (mark->x() != p.line) mark->move(p.line, mark->y());
     // A label with no text stays where it is while the head is shown; parking takes both.
     for (platform::StaticText* label : labels) {
-        if (allLabels || !p.shown || !label->Text().isEmpty()) label->setLeft(p.label);
+        if ((allLabels || !p.shown || !label->text().isEmpty()) && label->x() != p.label)
+            label->move(p.label, label->y());
     }
 }
 

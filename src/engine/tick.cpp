@@ -7,6 +7,7 @@
 
 #include "engine/deck.h"
 #include "engine/routing.h"
+#include "engine/tick_timer.h"
 #include "engine/transport.h"
 #include "media/clip_movie.h"
 #include "model/head_geometry.h"
@@ -105,7 +106,7 @@ void showTime(platform::StaticText& label, bool sounding, double seconds) {
     }
     char text[lanes::kTimeTextCapacity];
     const QLatin1StringView shown(text, lanes::writeTimeText(seconds, text));
-    if (label.Text() != shown) label.setText(shown);
+    if (label.text() != shown) label.setText(shown);
 }
 
 // The longest a playing window's tick pauses: a player that stops by itself (its file went bad)
@@ -150,7 +151,7 @@ double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck
         if (r.sounding[i]) pause = std::min(pause, untilNextSecond(r.seconds[i]));
         platform::StaticText* label = deck.labels[i];
         // A play label parked off the window keeps its text and comes back with its head.
-        if (!deck.traits.labelsWhereverTheyStand && label->Left() == engine::kParked) continue;
+        if (!deck.traits.labelsWhereverTheyStand && label->x() == engine::kParked) continue;
         showTime(*label, r.sounding[i], r.seconds[i]);
     }
     engine::moveHead(deck, r.head, host.viewWidth(), static_cast<double>(mix.scrollX));
@@ -162,7 +163,7 @@ double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck
 // tick goes back to its period to follow what changes.
 class TickCatchUp final : public QObject {
   public:
-    TickCatchUp(engine::Transport& transport, platform::Timer& timer, QObject* owner)
+    TickCatchUp(engine::Transport& transport, engine::TickTimer& timer, QObject* owner)
         : QObject(owner), transport_(transport), timer_(timer) {}
 
   protected:
@@ -192,7 +193,7 @@ class TickCatchUp final : public QObject {
 
   private:
     engine::Transport& transport_;
-    platform::Timer& timer_;
+    engine::TickTimer& timer_;
 };
 
 }  // namespace
@@ -220,7 +221,7 @@ void Transport::tick() {
     // only repeat this one (the heads and labels stay on their pixel and second, nothing is
     // about to start, stop or fade), it pauses until the first that could change something;
     // the user's input ends the pause (TickCatchUp).
-    platform::Timer& timer = host_.tickTimer();
+    engine::TickTimer& timer = host_.tickTimer();
     if (!play_.running && !preview_.running)
         timer.rest();
     else

@@ -3,6 +3,7 @@
 
 #include <QAction>
 
+#include "engine/tick_timer.h"
 #include "media/output.h"
 #include "platform/controls.h"
 
@@ -10,7 +11,7 @@ namespace engine {
 namespace {
 
 void showDeckState(Deck& deck, bool running) {
-    deck.button->setIcon(running ? deck.looks.runningIcon() : deck.looks.stoppedIcon());
+    deck.button->setPicture(running ? deck.looks.runningIcon() : deck.looks.stoppedIcon());
     if (deck.menuAction)
         deck.menuAction->setText(
             QString::fromLatin1(running ? deck.looks.runningText : deck.looks.stoppedText));

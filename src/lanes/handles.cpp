@@ -4,7 +4,7 @@
 void LaneView::showHandles() {
     if (!draggedClip) return;
     mix_.document.saved = 0;
-    host_.showHandles(*draggedClip, Top());
+    host_.showHandles(*draggedClip, y());
 }
 
 void LaneView::clearSelection() {

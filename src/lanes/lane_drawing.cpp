@@ -6,12 +6,12 @@
 
 using platform::Graphics;
 
-void LaneView::Paint(Graphics& g) {
+void LaneView::draw(Graphics& g) {
     prepareBuffer();
     if (!backBuffer) return;
     // Only the part Qt asks for is drawn anew and shown: a head moving by a pixel costs a column,
     // not the whole lane. The rest of the buffer keeps what it showed.
-    const QRect r = PaintRect().intersected(rect());
+    const QRect r = paintRect().intersected(rect());
     if (r.isEmpty()) return;
     {
         Graphics bg(*backBuffer);
@@ -22,9 +22,9 @@ void LaneView::Paint(Graphics& g) {
 }
 
 void LaneView::prepareBuffer() {
-    if (backBuffer && backBuffer->Width() == Width() && backBuffer->Height() == Height()) return;
-    if (Width() <= 0 || Height() <= 0) return;
-    auto buffer = std::make_shared<platform::Picture>(Width(), Height());
+    if (backBuffer && backBuffer->Width() == width() && backBuffer->Height() == height()) return;
+    if (width() <= 0 || height() <= 0) return;
+    auto buffer = std::make_shared<platform::Picture>(width(), height());
     if (buffer->isNull()) {
         // Without a buffer the lane cannot be drawn, but its clips stay: nothing of the mix is
         // lost.
@@ -38,7 +38,7 @@ void LaneView::prepareBuffer() {
 void LaneView::Redraw(Graphics& g, double x, double y, double w, double h) {
     const int rx = whole(x), ry = whole(y), rw = whole(w), rh = whole(h);
     g.ClearRect(rx, ry, rw, rh);
-    if (Backdrop() && !Backdrop()->isNull()) g.DrawPicture(*Backdrop(), rx, ry, rx, ry, rw, rh);
+    if (backdrop_ && !backdrop_->isNull()) g.DrawPicture(*backdrop_, rx, ry, rx, ry, rw, rh);
     std::vector<lanes::PicturePlace> places;
     for (const ClipRef& c : clips) {
         const double W = lanes::pictureWidth(*c), H = lanes::pictureHeight(*c);
@@ -60,7 +60,7 @@ void LaneView::refreshClip(const ClipRef& clip) {
         Graphics bg(*backBuffer);
         Redraw(bg, L, T, W, H);
     }
-    RefreshRect(L, T, W, H);
+    update(L, T, W, H);
 }
 
 ClipRef LaneView::clipAt(double x, double y) const {
@@ -74,7 +74,7 @@ void LaneView::refreshAll() {
     if (backBuffer) {
         Graphics bg(*backBuffer);
         // The whole lane: a window wider than 800 pixels shows every column up to date.
-        Redraw(bg, 0, 0, Width(), 33);
+        Redraw(bg, 0, 0, width(), 33);
     }
     host_.redrawLaneBorders();
     update();

@@ -6,6 +6,7 @@
 
 #include "model/clip.h"
 #include "model/picture.h"
+#include "platform/dragdrop.h"
 
 class LaneView;
 
@@ -33,6 +34,12 @@ class LaneHost {
     virtual void shiftDragStarted(int fromLane) = 0;
     // A clip was released: the preview head's clips take their start offsets again.
     virtual void retakePreviewStartOffsets() = 0;
+    // A drag came over the lane, left it, or was dropped on it.
+    virtual void dragEnteredLane(LaneView& lane) = 0;
+    virtual void dragLeftLane(LaneView& lane) = 0;
+    virtual void droppedOnLane(LaneView& lane, const platform::DragItem& item) = 0;
+    // The pointer crossed into the lane (not a dialog, menu or drag ending over it).
+    virtual void mouseEnteredLane(int lane) = 0;
 
   protected:
     ~LaneHost() = default;

@@ -15,7 +15,7 @@ bool LaneView::soundingOnPlayDeck(const ClipRef& clip) const {
     return clip && (clip == playDeck_.current[0] || clip == playDeck_.current[1]);
 }
 
-bool LaneView::MouseDown(int x, int y) {
+bool LaneView::pressAt(int x, int y) {
     draggedClip = clipAt(x, y);
     if (!draggedClip) return false;
     // A press on a clip is the lane's; only presses on empty lane space reach the window.
@@ -54,7 +54,7 @@ bool LaneView::MouseDown(int x, int y) {
     return true;
 }
 
-void LaneView::MouseDrag(int x, int) {
+void LaneView::dragTo(int x, int) {
     if (!draggedClip || soundingOnPlayDeck(draggedClip)) return;
     if (x == lastMouseX) return;
     Clip& c = *draggedClip;
@@ -74,13 +74,13 @@ void LaneView::MouseDrag(int x, int) {
         platform::Graphics bg(*backBuffer);
         Redraw(bg, r.left, r.top, r.width, r.height);
     }
-    RefreshRect(r.left, r.top, r.width, r.height);
+    update(r.left, r.top, r.width, r.height);
     lastMouseX = x;
     redrawPictures();
     showHandles();
 }
 
-void LaneView::MouseUp(int, int) {
+void LaneView::releaseAt(int, int) {
     if (!draggedClip) return;
     const ClipRef clip = draggedClip;
     const bool control = Keyboard::AsyncControlKey();

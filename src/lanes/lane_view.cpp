@@ -1,17 +1,107 @@
-// Lane storage: making clips and keeping them in z-order.
+// The lane widget's events, and lane storage: making clips and keeping them in z-order.
 #include "lanes/lane_view.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+
+#include "editing/lane_drops.h"
 #include "model/numtext.h"
 
-LaneView::LaneView(QWidget* parent, const QString& name, int lane, model::Mix& mix,
-                   engine::Deck& playDeck, engine::Deck& previewDeck, lanes::LaneHost& host)
-    : platform::Canvas(parent, name),
+LaneView::LaneView(QWidget* parent, int lane, model::Mix& mix, engine::Deck& playDeck,
+                   engine::Deck& previewDeck, lanes::LaneHost& host)
+    : QWidget(parent),
       clips(mix.lane(lane)),
       mix_(mix),
       playDeck_(playDeck),
       previewDeck_(previewDeck),
       host_(host),
-      lane_(lane) {}
+      lane_(lane) {
+    setFocusPolicy(Qt::NoFocus);
+    platform::PointerWatcher::instance().watch(this, &crossing_);
+    editing::acceptLaneDrops(drops_);
+    setAcceptDrops(true);
+}
+
+LaneView::~LaneView() { platform::PointerWatcher::instance().unwatch(this); }
+
+void LaneView::setBackdrop(platform::PictureRef picture) {
+    backdrop_ = std::move(picture);
+    update();
+}
+
+// Qt double-buffers the widget, so what is shown never flickers.
+void LaneView::paintEvent(QPaintEvent* e) {
+    paintRect_ = e->rect();
+    {
+        platform::Graphics g(this);
+        if (backdrop_ && !backdrop_->isNull()) g.DrawPicture(*backdrop_, 0, 0);
+        draw(g);
+    }
+    paintRect_ = QRect();
+}
+
+void LaneView::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) {
+        e->ignore();
+        return;
+    }
+    const QPoint p = e->position().toPoint();
+    keepPress_ = false;
+    tracking_ = pressAt(p.x(), p.y());
+    if (tracking_ || keepPress_) {
+        e->accept();
+    } else {
+        e->ignore();  // empty lane space: the window gets the press
+    }
+}
+
+void LaneView::mouseMoveEvent(QMouseEvent* e) {
+    if (!tracking_) {
+        e->ignore();
+        return;
+    }
+    const QPoint p = e->position().toPoint();
+    dragTo(p.x(), p.y());
+}
+
+void LaneView::mouseReleaseEvent(QMouseEvent* e) {
+    if (!tracking_) {
+        e->ignore();
+        return;
+    }
+    tracking_ = false;
+    const QPoint p = e->position().toPoint();
+    releaseAt(p.x(), p.y());
+}
+
+void LaneView::enterEvent(QEnterEvent*) {
+    // The window system also reports an enter when a dialog, a menu or a drag ends over the
+    // lane; the mouse did not come in then, and the status message of what just ended must
+    // stay readable.
+    if (crossing_.takeCrossing()) host_.mouseEnteredLane(lane_);
+}
+
+void LaneView::dragEnterEvent(QDragEnterEvent* e) {
+    if (!drops_.accepts(e->mimeData())) {
+        e->ignore();
+        return;
+    }
+    host_.dragEnteredLane(*this);
+    e->acceptProposedAction();
+}
+
+void LaneView::dragMoveEvent(QDragMoveEvent* e) { e->acceptProposedAction(); }
+
+void LaneView::dragLeaveEvent(QDragLeaveEvent*) { host_.dragLeftLane(*this); }
+
+void LaneView::dropEvent(QDropEvent* e) {
+    const platform::DragItem item(e->mimeData(), e->position().toPoint(),
+                                  platform::clipHotspot(e->mimeData()));
+    e->acceptProposedAction();
+    host_.droppedOnLane(*this, item);
+}
 
 int LaneView::indexOf(const Clip* clip) const { return mix_.indexOf(lane_, clip); }
 

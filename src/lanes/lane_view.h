@@ -1,31 +1,37 @@
 #pragma once
-// A lane: a canvas that draws one lane of the mix (its clips in z-order, index 0 at the bottom,
-// the last on top), hit-tests them and drags them.
+// A lane: a widget that draws one lane of the mix over its backdrop (its clips in z-order, index
+// 0 at the bottom, the last on top), hit-tests them and drags them, and takes drops.
 
 #include <QString>
+#include <QWidget>
 #include <vector>
 
 #include "engine/deck.h"
 #include "lanes/lane_host.h"
 #include "model/clip.h"
 #include "model/mix.h"
-#include "platform/controls.h"
+#include "platform/dragdrop.h"
+#include "platform/pointer_crossing.h"
 
-class LaneView : public platform::Canvas {
+class LaneView : public QWidget {
     Q_OBJECT
   public:
     // The play deck's clips cannot be dragged while they sound; a release on the preview deck's
     // lane makes it load the lane's clips again.
-    LaneView(QWidget* parent, const QString& name, int lane, model::Mix& mix,
-             engine::Deck& playDeck, engine::Deck& previewDeck, lanes::LaneHost& host);
+    LaneView(QWidget* parent, int lane, model::Mix& mix, engine::Deck& playDeck,
+             engine::Deck& previewDeck, lanes::LaneHost& host);
+    ~LaneView() override;
 
     int lane() const { return lane_; }
 
-    // Events.
-    void MouseUp(int x, int y) override;
-    void MouseDrag(int x, int y) override;
-    bool MouseDown(int x, int y) override;
-    void Paint(platform::Graphics& g) override;
+    platform::PictureRef backdrop() const { return backdrop_; }
+    void setBackdrop(platform::PictureRef picture);
+
+    // The left button pressed, dragged and released at x, y in the lane. A press that returns
+    // true is followed by the drag steps and the release.
+    bool pressAt(int x, int y);
+    void dragTo(int x, int y);
+    void releaseAt(int x, int y);
 
     // Adds the clip unless this very object is already on the lane; marks the document changed.
     void addClip(const ClipRef& clip);
@@ -53,8 +59,33 @@ class LaneView : public platform::Canvas {
     // Index of the clip in clips, -1 when it is not on this lane.
     int indexOf(const Clip* clip) const;
 
+  protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void enterEvent(QEnterEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
   private:
     bool soundingOnPlayDeck(const ClipRef& clip) const;
+    // Draws the part of the lane that paintRect() covers from the offscreen buffer.
+    void draw(platform::Graphics& g);
+    // The part the current paint event must draw; the whole lane outside one.
+    QRect paintRect() const { return paintRect_.isNull() ? rect() : paintRect_; }
+    // From pressAt: this press is the lane's own even though it wants no drag steps or release,
+    // so it does not go on to the window as a click on the background.
+    void keepPressFromWindow() { keepPress_ = true; }
+
+    platform::PictureRef backdrop_;
+    QRect paintRect_;
+    bool tracking_ = false;
+    bool keepPress_ = false;
+    platform::PointerCrossing crossing_;
+    platform::DropAcceptance drops_;
 
     model::Mix& mix_;
     engine::Deck& playDeck_;

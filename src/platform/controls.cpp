@@ -1,7 +1,5 @@
 #include "platform/controls.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,123 +8,10 @@
 
 namespace platform {
 
-// ---- Canvas ----------------------------------------------------------------------------------
-
-Canvas::Canvas(QWidget* parent, const QString& name) : Control(parent, name) {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
-    PointerWatcher::instance().watch(this, &crossing_);
-}
-
-Canvas::~Canvas() { PointerWatcher::instance().unwatch(this); }
-
-void Canvas::setBackdrop(PictureRef p) {
-    backdrop_ = std::move(p);
-    update();
-}
-
-void Canvas::paintEvent(QPaintEvent* e) {
-    paintRect_ = e->rect();
-    {
-        Graphics g(this);
-        if (backdrop_ && !backdrop_->isNull()) g.DrawPicture(*backdrop_, 0, 0);
-        Paint(g);
-    }
-    paintRect_ = QRect();
-}
-
-void Canvas::mousePressEvent(QMouseEvent* e) {
-    if (e->button() != Qt::LeftButton) {
-        e->ignore();
-        return;
-    }
-    const QPoint p = e->position().toPoint();
-    keepPress_ = false;
-    tracking_ = MouseDown(p.x(), p.y());
-    if (tracking_ || keepPress_) {
-        e->accept();
-    } else {
-        e->ignore();  // declined: the window gets the press
-    }
-}
-
-void Canvas::mouseMoveEvent(QMouseEvent* e) {
-    if (!tracking_) {
-        e->ignore();
-        return;
-    }
-    const QPoint p = e->position().toPoint();
-    MouseDrag(p.x(), p.y());
-}
-
-void Canvas::mouseReleaseEvent(QMouseEvent* e) {
-    if (!tracking_) {
-        e->ignore();
-        return;
-    }
-    tracking_ = false;
-    const QPoint p = e->position().toPoint();
-    MouseUp(p.x(), p.y());
-}
-
-void Canvas::enterEvent(QEnterEvent*) {
-    // The window system also reports an enter when a dialog, a menu or a drag ends over the
-    // canvas; the mouse did not come in then, and the status message of what just ended must
-    // stay readable.
-    if (crossing_.takeCrossing()) MouseEnter();
-}
-
-void Canvas::AcceptFileDrop(const QString& typeName) {
-    drops_.AcceptFileDrop(typeName);
-    setAcceptDrops(true);
-}
-
-void Canvas::AcceptTextDrop() {
-    drops_.AcceptTextDrop();
-    setAcceptDrops(true);
-}
-
-void Canvas::AcceptPictureDrop() {
-    drops_.AcceptPictureDrop();
-    setAcceptDrops(true);
-}
-
-void Canvas::AcceptMacDataDrop(const QString& type) {
-    drops_.AcceptMacDataDrop(type);
-    setAcceptDrops(true);
-}
-
-bool Canvas::accepts(const QMimeData* data) const { return drops_.accepts(data); }
-
-void Canvas::dragEnterEvent(QDragEnterEvent* e) {
-    if (!accepts(e->mimeData())) {
-        e->ignore();
-        return;
-    }
-    DragItem item(e->mimeData(), e->position().toPoint(), clipHotspot(e->mimeData()));
-    if (DragEnter(item, static_cast<int>(e->proposedAction()))) {
-        e->ignore();  // the handler refused the drag
-        return;
-    }
-    e->acceptProposedAction();
-}
-
-void Canvas::dragMoveEvent(QDragMoveEvent* e) { e->acceptProposedAction(); }
-
-void Canvas::dragLeaveEvent(QDragLeaveEvent*) {
-    DragItem item(nullptr, QPoint());
-    DragExit(item, 0);
-}
-
-void Canvas::dropEvent(QDropEvent* e) {
-    DragItem item(e->mimeData(), e->position().toPoint(), clipHotspot(e->mimeData()));
-    e->acceptProposedAction();
-    DropObject(item, static_cast<int>(e->dropAction()));
-}
-
 // ---- StaticText ------------------------------------------------------------------------------
 
-StaticText::StaticText(QWidget* parent, const QString& name) : Control(parent, name) {
-    setPassive(true);
+StaticText::StaticText(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void StaticText::setText(const QString& t) {
@@ -150,7 +35,7 @@ void StaticText::setBold(bool b) {
     fitChanged();
 }
 
-void StaticText::setTextAlign(int a) {
+void StaticText::setAlignment(Qt::Alignment a) {
     align_ = a;
     update();
 }
@@ -171,7 +56,7 @@ void StaticText::setOnMouseDown(std::function<bool(int, int)> handler) {
 }
 
 void StaticText::resizeEvent(QResizeEvent* e) {
-    Control::resizeEvent(e);
+    QWidget::resizeEvent(e);
     fitChanged();
 }
 
@@ -180,7 +65,7 @@ void StaticText::resizeEvent(QResizeEvent* e) {
 void StaticText::fitChanged() {
     const bool cut = shownText() != text_;
     setToolTip(cut ? Qt::convertFromPlainText(text_, Qt::WhiteSpaceNormal) : QString());
-    setPassive(!onMouseDown && !cut);
+    setAttribute(Qt::WA_TransparentForMouseEvents, !onMouseDown && !cut);
     update();
 }
 
@@ -221,25 +106,24 @@ void StaticText::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setFont(fittedFont());
     p.setPen(color_);
-    const int horizontal = align_ == 2   ? Qt::AlignHCenter
-                           : align_ == 3 ? Qt::AlignRight
-                                         : Qt::AlignLeft;
     // Plain text only: status messages may carry file names with markup characters.
     if (!multiLine_) {
-        p.drawText(rect(), horizontal | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
+        p.drawText(rect(), align_ | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
         return;
     }
     QString lines = text_;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     // Words wrap; a word longer than the line (a file address) breaks where it must.
-    QTextOption option(Qt::Alignment(horizontal) | Qt::AlignTop);
+    QTextOption option(align_ | Qt::AlignTop);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     p.drawText(QRectF(rect()), lines, option);
 }
 
 // ---- Line ------------------------------------------------------------------------------------
 
-Line::Line(QWidget* parent, const QString& name) : Control(parent, name) { setPassive(true); }
+Line::Line(QWidget* parent, QColor color) : QWidget(parent), color_(color) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
 
 void Line::setPoints(int x1, int y1, int x2, int y2) {
     // A head is placed on every tick but moves to another pixel far less often: an unmoved line
@@ -269,8 +153,8 @@ void Line::paintEvent(QPaintEvent*) {
 
 // ---- Separator -------------------------------------------------------------------------------
 
-Separator::Separator(QWidget* parent, const QString& name) : Control(parent, name) {
-    setPassive(true);
+Separator::Separator(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void Separator::paintEvent(QPaintEvent*) {
@@ -278,28 +162,28 @@ void Separator::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), QColor(128, 128, 128));
 }
 
-// ---- RectangleControl ------------------------------------------------------------------------
+// ---- BorderedRectangle ------------------------------------------------------------------------
 
-RectangleControl::RectangleControl(QWidget* parent, const QString& name) : Control(parent, name) {
-    setPassive(true);
+BorderedRectangle::BorderedRectangle(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void RectangleControl::setFillColor(const QColor& c) {
+void BorderedRectangle::setFillColor(const QColor& c) {
     fill_ = c;
     update();
 }
 
-void RectangleControl::setBorderColors(const QColor& topLeft, const QColor& bottomRight) {
+void BorderedRectangle::setBorderColors(const QColor& topLeft, const QColor& bottomRight) {
     topLeft_ = topLeft, bottomRight_ = bottomRight;
     update();
 }
 
-void RectangleControl::setBorderWidth(int w) {
+void BorderedRectangle::setBorderWidth(int w) {
     border_ = w;
     update();
 }
 
-void RectangleControl::paintEvent(QPaintEvent*) {
+void BorderedRectangle::paintEvent(QPaintEvent*) {
     if (width() <= 0 || height() <= 0) return;
     QPainter p(this);
     p.fillRect(rect(), fill_);
@@ -311,75 +195,56 @@ void RectangleControl::paintEvent(QPaintEvent*) {
     }
 }
 
-// ---- ScrollBar -------------------------------------------------------------------------------
+// ---- FlatButton ------------------------------------------------------------------------------
 
-ScrollBar::ScrollBar(QWidget* parent, const QString& name)
-    : Control(parent, name), bar_(new QScrollBar(Qt::Horizontal, this)) {
-    bar_->setFocusPolicy(Qt::NoFocus);
-    connect(bar_, &QScrollBar::valueChanged, this, [this] {
-        if (onValueChanged) onValueChanged();
-    });
-}
+FlatButton::FlatButton(QWidget* parent) : QWidget(parent) {}
 
-void ScrollBar::resizeEvent(QResizeEvent*) { bar_->setGeometry(rect()); }
-
-// ---- BevelButton -----------------------------------------------------------------------------
-
-BevelButton::BevelButton(QWidget* parent, const QString& name) : Control(parent, name) {}
-
-void BevelButton::setIcon(PictureRef p) {
-    icon_ = std::move(p);
+void FlatButton::setPicture(PictureRef p) {
+    picture_ = std::move(p);
     update();
 }
 
-void BevelButton::setCaption(const QString& c) {
+void FlatButton::setCaption(const QString& c) {
     caption_ = c;
     update();
 }
 
-void BevelButton::setTextSize(int s) {
+void FlatButton::setTextSize(int s) {
     textSize_ = s;
     update();
 }
 
-void BevelButton::chooseRow(int i) {
-    if (i < 0 || i >= rows_.size()) return;
-    menuValue_ = i;
-    if (onAction) onAction();
+void FlatButton::setCaptionAlignment(Qt::Alignment a) {
+    alignment_ = a;
+    update();
 }
 
-void BevelButton::push() {
-    if (onAction) onAction();
-}
-
-void BevelButton::paintEvent(QPaintEvent*) {
+void FlatButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QColor face = pressed_ ? QColor(200, 200, 200) : QColor(236, 236, 236);
     p.fillRect(rect(), face);
     p.setPen(QColor(150, 150, 150));
     p.drawRect(0, 0, width() - 1, height() - 1);
-    if (icon_ && !icon_->isNull()) {
-        const QImage& img = icon_->image();
+    if (picture_ && !picture_->isNull()) {
+        const QImage& img = picture_->image();
         p.drawImage((width() - img.width()) / 2, (height() - img.height()) / 2, img);
     }
     // The menu arrow sits in its own strip at the right edge; the caption keeps left of it,
     // in smaller type when it would not fit.
     constexpr int kArrowStrip = 9;
     if (!caption_.isEmpty()) {
-        const QRect room = rect().adjusted(2, 0, hasMenu_ ? -kArrowStrip - 1 : -2, 0);
+        const QRect room = rect().adjusted(2, 0, menu_ ? -kArrowStrip - 1 : -2, 0);
         QFont font = controlFont(textSize_, false);
         while (font.pixelSize() > 7 &&
                QFontMetrics(font).horizontalAdvance(caption_) > room.width())
             font.setPixelSize(font.pixelSize() - 1);
         p.setFont(font);
         p.setPen(Qt::black);
-        int flags = Qt::AlignVCenter | Qt::TextSingleLine;
-        flags |= align_ == 1 ? Qt::AlignLeft : align_ == 2 ? Qt::AlignRight : Qt::AlignHCenter;
         p.setClipRect(room);
-        p.drawText(room, flags, caption_);
+        p.drawText(room, Qt::AlignVCenter | Qt::TextSingleLine | alignment_, caption_);
         p.setClipping(false);
     }
-    if (hasMenu_) {
+    if (menu_) {
         p.setPen(Qt::black);
         p.setBrush(Qt::black);
         const int cx = width() - kArrowStrip / 2 - 1, cy = height() / 2;
@@ -388,114 +253,21 @@ void BevelButton::paintEvent(QPaintEvent*) {
     }
 }
 
-void BevelButton::mousePressEvent(QMouseEvent* e) {
+void FlatButton::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
-    if (hasMenu_ && !rows_.isEmpty()) {
-        QMenu menu(this);
-        for (int i = 0; i < rows_.size(); ++i) {
-            QAction* a = menu.addAction(rows_[i]);
-            a->setData(i);
-        }
-        QAction* chosen = menu.exec(mapToGlobal(QPoint(0, height())));
-        if (chosen) chooseRow(chosen->data().toInt());
+    if (menu_ && !menu_->isEmpty()) {
+        menu_->exec(mapToGlobal(QPoint(0, height())));
         return;
     }
     pressed_ = true;
     update();
 }
 
-void BevelButton::mouseReleaseEvent(QMouseEvent* e) {
+void FlatButton::mouseReleaseEvent(QMouseEvent* e) {
     if (!pressed_) return;
     pressed_ = false;
     update();
-    if (rect().contains(e->position().toPoint())) push();
-}
-
-// ---- PopupArrow ------------------------------------------------------------------------------
-
-PopupArrow::PopupArrow(QWidget* parent, const QString& name) : Control(parent, name) {}
-
-void PopupArrow::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(Qt::black);
-    p.setBrush(Qt::black);
-    const int w = width() - 1, h = height() - 1;
-    QPolygon tri;
-    switch (facing_) {
-        case 0:
-            tri << QPoint(w, 0) << QPoint(0, h / 2) << QPoint(w, h);
-            break;
-        case 1:
-            tri << QPoint(0, 0) << QPoint(w, h / 2) << QPoint(0, h);
-            break;
-        case 3:
-            tri << QPoint(0, h) << QPoint(w / 2, 0) << QPoint(w, h);
-            break;
-        default:
-            tri << QPoint(0, 0) << QPoint(w, 0) << QPoint(w / 2, h);
-            break;
-    }
-    p.drawPolygon(tri);
-}
-
-void PopupArrow::mousePressEvent(QMouseEvent* e) {
-    const QPoint pt = e->position().toPoint();
-    tracking_ = e->button() == Qt::LeftButton && onMouseDown && onMouseDown(pt.x(), pt.y());
-    if (!tracking_) e->ignore();
-}
-
-void PopupArrow::mouseMoveEvent(QMouseEvent* e) {
-    if (!tracking_) return;
-    const QPoint pt = e->position().toPoint();
-    if (onMouseDrag) onMouseDrag(pt.x(), pt.y());
-}
-
-void PopupArrow::mouseReleaseEvent(QMouseEvent* e) {
-    if (!tracking_) return;
-    tracking_ = false;
-    const QPoint pt = e->position().toPoint();
-    if (onMouseUp) onMouseUp(pt.x(), pt.y());
-}
-
-// ---- Timer -----------------------------------------------------------------------------------
-
-Timer::Timer(QObject* parent, const QString& name) : QObject(parent) {
-    setObjectName(name);
-    apply();
-}
-
-void Timer::setMode(int m) {
-    mode_ = m;
-    apply();
-}
-
-void Timer::setPeriod(int ms) {
-    period_ = ms < 1 ? 1 : ms;
-    apply();
-}
-
-void Timer::pauseFor(int ms) {
-    if (mode_ != 2 || ms <= period_) return;
-    timer_.start(ms, Qt::PreciseTimer, this);
-    pausing_ = true;
-}
-
-void Timer::apply() {
-    pausing_ = false;
-    timer_.stop();
-    if (mode_ == 0) return;
-    timer_.start(period_, Qt::PreciseTimer, this);
-}
-
-void Timer::timerEvent(QTimerEvent* e) {
-    if (e->timerId() != timer_.timerId()) {
-        QObject::timerEvent(e);
-        return;
-    }
-    if (mode_ == 1) timer_.stop();  // once
-    if (pausing_) apply();
-    Action();
+    if (rect().contains(e->position().toPoint())) emit clicked();
 }
 
 }  // namespace platform

@@ -1,118 +1,31 @@
 #pragma once
 // The kinds of control the program's windows are built from.
 
-#include <QBasicTimer>
 #include <QColor>
 #include <QMenu>
-#include <QScrollBar>
 #include <QStringList>
-#include <QTimerEvent>
 #include <functional>
 #include <vector>
 
-#include "platform/control.h"
-#include "platform/dragdrop.h"
 #include "model/picture.h"
-#include "platform/pointer_crossing.h"
+#include "platform/fonts.h"
 
 namespace platform {
 
-// A drawing surface with an optional backdrop picture. Paint draws on top of the backdrop;
-// Qt double-buffers the widget, so what is shown never flickers.
-class Canvas : public Control {
+// A text that lets presses through unless it has a press handler; a one-line text too long for
+// its width shows its start and "…", the whole text then its tooltip.
+class StaticText : public QWidget {
     Q_OBJECT
   public:
-    Canvas(QWidget* parent, const QString& name);
-    ~Canvas() override;
-
-    PictureRef Backdrop() const { return backdrop_; }
-    void setBackdrop(PictureRef p);
-
-    // Events; the defaults call the bound handlers.
-    virtual bool MouseDown(int x, int y) { return onMouseDown ? onMouseDown(x, y) : false; }
-    virtual void MouseDrag(int x, int y) {
-        if (onMouseDrag) onMouseDrag(x, y);
-    }
-    virtual void MouseUp(int x, int y) {
-        if (onMouseUp) onMouseUp(x, y);
-    }
-    virtual void MouseEnter() {
-        if (onMouseEnter) onMouseEnter();
-    }
-    virtual void Paint(Graphics& g) {
-        if (onPaint) onPaint(g);
-    }
-    virtual bool DragEnter(DragItem& item, int action) {
-        return onDragEnter ? onDragEnter(item, action) : false;
-    }
-    virtual void DragExit(DragItem& item, int action) {
-        if (onDragExit) onDragExit(item, action);
-    }
-    virtual void DropObject(DragItem& item, int action) {
-        if (onDropObject) onDropObject(item, action);
-    }
-    void Open() override {
-        if (onOpen) onOpen();
-    }
-
-    std::function<bool(int, int)> onMouseDown;
-    std::function<void(int, int)> onMouseDrag, onMouseUp;
-    std::function<void()> onMouseEnter, onOpen;
-    std::function<void(Graphics&)> onPaint;
-    std::function<bool(DragItem&, int)> onDragEnter;
-    std::function<void(DragItem&, int)> onDragExit, onDropObject;
-
-    // What drops the canvas takes: file types by registered name, text, the program's own clip
-    // drags, and the private music-library data ("itun").
-    void AcceptFileDrop(const QString& typeName);
-    void AcceptTextDrop();
-    void AcceptPictureDrop();
-    void AcceptMacDataDrop(const QString& type);
-    bool accepts(const QMimeData* data) const;
-
-    // The part of the canvas the current Paint must draw: what Qt asked for (a moved head's
-    // column, a refreshed clip), the whole canvas outside a paint event.
-    QRect PaintRect() const { return paintRect_.isNull() ? rect() : paintRect_; }
-
-    void Refresh() { update(); }
-    void RefreshRect(int x, int y, int w, int h) { update(x, y, w, h); }
-
-  protected:
-    // From MouseDown: this press is the canvas's own even though it wants no drag steps or
-    // release, so it does not go on to the window as a click on the background.
-    void keepPressFromWindow() { keepPress_ = true; }
-
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void enterEvent(QEnterEvent* e) override;
-    void dragEnterEvent(QDragEnterEvent* e) override;
-    void dragMoveEvent(QDragMoveEvent* e) override;
-    void dragLeaveEvent(QDragLeaveEvent* e) override;
-    void dropEvent(QDropEvent* e) override;
-
-  private:
-    PictureRef backdrop_;
-    QRect paintRect_;
-    bool tracking_ = false;
-    bool keepPress_ = false;
-    PointerCrossing crossing_;
-    DropAcceptance drops_;
-};
-
-class StaticText : public Control {
-    Q_OBJECT
-  public:
-    StaticText(QWidget* parent, const QString& name);
-    QString Text() const { return text_; }
+    explicit StaticText(QWidget* parent);
+    QString text() const { return text_; }
     void setText(const QString& t);
-    QColor TextColor() const { return color_; }
+    QColor textColor() const { return color_; }
     void setTextColor(const QColor& c);
     void setTextSize(int s);
     void setBold(bool b);
-    // As the layout numbers it: 0 default (left), 1 left, 2 centred, 3 right.
-    void setTextAlign(int a);
+    // The horizontal alignment: left unless told otherwise.
+    void setAlignment(Qt::Alignment horizontal);
     // Several lines: carriage returns and line feeds break lines, long lines wrap.
     void setMultiLine(bool m);
     // A text laid out for narrower type than this desktop's: its font shrinks until the text fits
@@ -141,27 +54,23 @@ class StaticText : public Control {
     QColor color_{Qt::black};
     int size_ = 9;
     bool bold_ = false;
-    int align_ = 0;
+    Qt::Alignment align_ = Qt::AlignLeft;
     bool multiLine_ = false;
     bool shrinkToFit_ = false;
 };
 
-// A line between two points of the window; the widget covers their bounding box.
-class Line : public Control {
+// A line between two points of its parent; the widget covers their bounding box and lets
+// presses through to what lies below.
+class Line : public QWidget {
     Q_OBJECT
   public:
-    Line(QWidget* parent, const QString& name);
-    int X1() const { return x1_; }
-    int Y1() const { return y1_; }
-    int X2() const { return x2_; }
-    int Y2() const { return y2_; }
+    Line(QWidget* parent, QColor color);
+    int x1() const { return x1_; }
+    int y1() const { return y1_; }
+    int x2() const { return x2_; }
+    int y2() const { return y2_; }
     void setPoints(int x1, int y1, int x2, int y2);
-    // Left/Top move both ends; Width/Height move the second end.
-    void setLeft(int v) override { setPoints(v, y1_, v + (x2_ - x1_), y2_); }
-    void setTop(int v) override { setPoints(x1_, v, x2_, v + (y2_ - y1_)); }
-    void setWidth(int v) override { setPoints(x1_, y1_, x1_ + v, y2_); }
-    void setHeight(int v) override { setPoints(x1_, y1_, x2_, y1_ + v); }
-    QColor LineColor() const { return color_; }
+    QColor lineColor() const { return color_; }
     void setLineColor(const QColor& c);
 
   protected:
@@ -170,22 +79,25 @@ class Line : public Control {
   private:
     int x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
     bool placed_ = false;  // the widget's rectangle follows the ends
-    QColor color_{Qt::black};
+    QColor color_;
 };
 
-class Separator : public Control {
+// A grey filled bar (the ruler's line and ticks, a head's mark); lets presses through.
+class Separator : public QWidget {
     Q_OBJECT
   public:
-    Separator(QWidget* parent, const QString& name);
+    explicit Separator(QWidget* parent);
 
   protected:
     void paintEvent(QPaintEvent*) override;
 };
 
-class RectangleControl : public Control {
+// A filled rectangle with a border, light on its top and left, dark on its bottom and right;
+// lets presses through.
+class BorderedRectangle : public QWidget {
     Q_OBJECT
   public:
-    RectangleControl(QWidget* parent, const QString& name);
+    explicit BorderedRectangle(QWidget* parent);
     void setFillColor(const QColor& c);
     void setBorderColors(const QColor& topLeft, const QColor& bottomRight);
     void setBorderWidth(int w);
@@ -198,62 +110,24 @@ class RectangleControl : public Control {
     int border_ = 1;
 };
 
-class ScrollBar : public Control {
+// A flat button showing a picture or a caption; clicked once let go over it. With a menu, a press
+// pops the menu up below it instead (its arrow drawn at the right edge).
+class FlatButton : public QWidget {
     Q_OBJECT
   public:
-    ScrollBar(QWidget* parent, const QString& name);
-    int Value() const { return bar_->value(); }
-    void setValue(int v) { bar_->setValue(v); }
-    void setMinimum(int v) { bar_->setMinimum(v); }
-    int Maximum() const { return bar_->maximum(); }
-    void setMaximum(int v) { bar_->setMaximum(v); }
-    void setLineStep(int v) { bar_->setSingleStep(v); }
-    int PageStep() const { return bar_->pageStep(); }
-    void setPageStep(int v) { bar_->setPageStep(v); }
-    void setLiveScroll(bool live) { bar_->setTracking(live); }
-    QScrollBar* bar() const { return bar_; }
-    void Open() override {
-        if (onOpen) onOpen();
-    }
-
-    std::function<void()> onValueChanged, onOpen;
-
-  protected:
-    void resizeEvent(QResizeEvent*) override;
-
-  private:
-    QScrollBar* bar_;
-};
-
-// A flat button showing an icon or a caption; with a menu it pops the menu up on a press and
-// raises Action once a row is chosen.
-class BevelButton : public Control {
-    Q_OBJECT
-  public:
-    BevelButton(QWidget* parent, const QString& name);
-    void setIcon(PictureRef p);
-    PictureRef Icon() const { return icon_; }
-    QString Caption() const { return caption_; }
+    explicit FlatButton(QWidget* parent);
+    PictureRef picture() const { return picture_; }
+    void setPicture(PictureRef p);
+    QString caption() const { return caption_; }
     void setCaption(const QString& c);
     void setTextSize(int s);
-    void setCaptionAlign(int a) {
-        align_ = a;
-        update();
-    }
-    void setHasMenu(int m) { hasMenu_ = m; }
-    void AddRow(const QString& text) { rows_ << text; }
-    void DeleteAllRows() { rows_.clear(); }
-    int MenuValue() const { return menuValue_; }
-    QString List(int i) const { return i >= 0 && i < rows_.size() ? rows_[i] : QString(); }
-    int ListCount() const { return static_cast<int>(rows_.size()); }
-    void Open() override {
-        if (onOpen) onOpen();
-    }
-    // Chooses a row as the user would from the button's menu.
-    void chooseRow(int i);
-    void push();  // a click on a button without a menu
+    void setCaptionAlignment(Qt::Alignment a);
+    QMenu* menu() const { return menu_; }
+    void setMenu(QMenu* menu) { menu_ = menu; }
+    void click() { emit clicked(); }
 
-    std::function<void()> onAction, onOpen;
+  signals:
+    void clicked();
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -261,74 +135,12 @@ class BevelButton : public Control {
     void mouseReleaseEvent(QMouseEvent* e) override;
 
   private:
-    PictureRef icon_;
+    PictureRef picture_;
     QString caption_;
-    int textSize_ = 10, align_ = 0, hasMenu_ = 0, menuValue_ = 0;
-    QStringList rows_;
+    int textSize_ = 10;
+    Qt::Alignment alignment_ = Qt::AlignHCenter;
+    QMenu* menu_ = nullptr;
     bool pressed_ = false;
-};
-
-// A small triangle pointing one way: 0 left, 1 right, 2 down, 3 up.
-class PopupArrow : public Control {
-    Q_OBJECT
-  public:
-    PopupArrow(QWidget* parent, const QString& name);
-    void setFacing(int f) {
-        facing_ = f;
-        update();
-    }
-    int Facing() const { return facing_; }
-
-    std::function<bool(int, int)> onMouseDown;
-    std::function<void(int, int)> onMouseDrag, onMouseUp;
-
-  protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-
-  private:
-    int facing_ = 0;
-    bool tracking_ = false;
-};
-
-// A timer: Mode 0 off, 1 once, 2 repeatedly; Period in milliseconds. It raises Action straight
-// from its timer event (no signal in between): the tick's timer fires 100 times a second.
-class Timer : public QObject {
-    Q_OBJECT
-  public:
-    Timer(QObject* parent, const QString& name);
-    int Mode() const { return mode_; }
-    void setMode(int m);
-    int Period() const { return period_; }
-    void setPeriod(int ms);
-    std::function<void()> onAction;
-    void Action() {
-        if (onAction) onAction();
-    }
-    // A repeating timer with nothing to do may rest: it raises no Action, and costs no wake-up,
-    // until woken. Its mode and period stay; setting either wakes it.
-    void rest() {
-        if (mode_ == 2) timer_.stop();
-    }
-    void wake() {
-        if (mode_ == 2 && (!timer_.isActive() || pausing_)) apply();
-    }
-    bool resting() const { return mode_ == 2 && !timer_.isActive(); }
-    // A repeating timer whose next few Actions would change nothing may leave them out: the next
-    // Action comes after `ms`, then every period again; wake() ends the pause.
-    void pauseFor(int ms);
-    bool pausing() const { return pausing_; }
-
-  protected:
-    void timerEvent(QTimerEvent* e) override;
-
-  private:
-    void apply();
-    QBasicTimer timer_;
-    int mode_ = 2, period_ = 1000;
-    bool pausing_ = false;
 };
 
 }  // namespace platform

@@ -4,15 +4,14 @@
 
 #include "platform/keyboard.h"
 #include "platform/runtime.h"
-#include "platform/window.h"
 #include "shell/filetypes.h"
 #include "shell/main_window.h"
 
 bool quitProgram() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* window = qobject_cast<platform::Window*>(w);
-        if (window && window->isVisible() && !window->closeGuarded(true)) return false;
-    }
+    // Only the main window guards its closing (the mix may be unsaved); the small windows go
+    // with it.
+    MainWindow* window = MainWindow::existing();
+    if (window && window->isVisible() && !window->closeGuarded(true)) return false;
     QCoreApplication::exit(platform::Runtime::failureStatus());
     return true;
 }

@@ -1,4 +1,7 @@
 // A click on the main window outside its controls: places the heads and picks the active lane.
+#include <QMouseEvent>
+#include <algorithm>
+
 #include "engine/transport.h"
 #include "media/output.h"
 #include "model/click_bands.h"
@@ -12,13 +15,25 @@ const QColor kInactiveLane(160, 160, 160);
 
 }  // namespace
 
-bool MainWindow::MouseDown(int x, int y) {
+void MainWindow::mousePressEvent(QMouseEvent* e) {
+    // Presses the controls leave (empty lane space, texts, lines) come here from the content.
+    if (e->button() != Qt::LeftButton) {
+        QMainWindow::mousePressEvent(e);
+        return;
+    }
+    centralWidget()->setFocus();
+    const QPoint p = centralWidget()->mapFrom(this, e->position().toPoint());
+    backgroundClicked(p.x(), p.y());
+}
+
+void MainWindow::backgroundClicked(int x, int y) {
     laneView1->clearSelection();
     laneView2->clearSelection();
     mix.selectedIndex = -1;
     mix.selectedLane = 0;
-    volumeMeter->setHeight(whole(media::systemVolume() * 14));
-    volumeMeter->setTop(178 - volumeMeter->Height());
+    const int volumeHeight = std::max(0, whole(media::systemVolume() * 14));
+    volumeMeter->setGeometry(volumeMeter->x(), 178 - volumeHeight, volumeMeter->width(),
+                             volumeHeight);
     statusLine->setText(QString());
 
     const double cx = x;
@@ -50,5 +65,4 @@ bool MainWindow::MouseDown(int x, int y) {
         mix.pasteTarget.assign({0.0, 0.0});
         menu->pasteAllowed = false;
     }
-    return false;
 }

@@ -13,12 +13,8 @@ void MainWindow::play() { transport.toggle(playDeck); }
 
 void MainWindow::preview() { transport.toggle(previewDeck); }
 
-void MainWindow::playHeadButtonClicked() { play(); }
-
-void MainWindow::previewHeadButtonClicked() { preview(); }
-
 void MainWindow::moveHeadTo(engine::Deck& deck, double x) {
-    engine::moveHead(deck, x, Width(), static_cast<double>(mix.scrollX));
+    engine::moveHead(deck, x, viewWidth(), static_cast<double>(mix.scrollX));
 }
 
 void MainWindow::setStartOffsets(engine::Deck& deck, double pos) {
@@ -29,10 +25,10 @@ void MainWindow::showSoundProblem(int32_t device, const QString& text) {
     transport.showSoundProblem(device, text);
 }
 
-int MainWindow::viewWidth() const { return Width(); }
+int MainWindow::viewWidth() const { return centralWidget()->width(); }
 
 int32_t MainWindow::previewOutputDevice() const { return whole(previewDevice); }
 
-void MainWindow::redrawBackdrop() { content()->update(); }
+void MainWindow::redrawBackdrop() { centralWidget()->update(); }
 
-platform::Timer& MainWindow::tickTimer() { return *deckTimer; }
+engine::TickTimer& MainWindow::tickTimer() { return deckTimer; }

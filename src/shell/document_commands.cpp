@@ -1,5 +1,7 @@
 // The window's document commands: the File menu and the close guard run the document operations
 // on the open mix, with the window as their host.
+#include <QCloseEvent>
+
 #include "documents/document.h"
 #include "documents/folder_mix.h"
 #include "documents/movie_export_window.h"
@@ -7,8 +9,21 @@
 
 void MainWindow::newDocument() { documents::newDocument(*this); }
 
-bool MainWindow::CancelClose(bool) {
-    return documents::cancelClose(*this, closeWithoutPrompt == 1);
+bool MainWindow::keepOpen(bool) { return documents::cancelClose(*this, closeWithoutPrompt == 1); }
+
+bool MainWindow::closeGuarded(bool appQuitting) {
+    quitting_ = appQuitting;
+    const bool closed = close();
+    quitting_ = false;
+    return closed;
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (keepOpen(quitting_)) {
+        e->ignore();
+    } else {
+        e->accept();
+    }
 }
 
 int32_t MainWindow::save() { return documents::save(*this) ? 1 : 0; }
@@ -21,8 +36,9 @@ void MainWindow::exportMovie() { documents::exportMovie(*this); }
 
 void MainWindow::updateWindowTitle() {
     titlePath = mix.document.path;
-    setTitle(mix.document.path.isEmpty() ? QStringLiteral("Vontalix")
-                                         : QStringLiteral("Vontalix  -  ") + mix.document.path);
+    setWindowTitle(mix.document.path.isEmpty()
+                       ? QStringLiteral("Vontalix")
+                       : QStringLiteral("Vontalix  -  ") + mix.document.path);
     mix.document.saved = 1;
 }
 

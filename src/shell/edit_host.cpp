@@ -20,7 +20,7 @@ bool MainWindow::soundingOnPlayDeck(const ClipRef& clip) const {
     return clip && (clip == playDeck.current[0] || clip == playDeck.current[1]);
 }
 
-QString MainWindow::statusText() const { return statusLine->Text(); }
+QString MainWindow::statusText() const { return statusLine->text(); }
 void MainWindow::setStatusText(const QString& text) { statusLine->setText(text); }
 
 void MainWindow::redrawLane(int n) {
@@ -39,8 +39,8 @@ void MainWindow::redrawSelection() { updateHandles(); }
 void MainWindow::deselectAndRepaint() { refreshLanes(); }
 
 void MainWindow::repaintLanes() {
-    laneView1->Refresh();
-    laneView2->Refresh();
+    laneView1->update();
+    laneView2->update();
 }
 
 void MainWindow::togglePreview() { preview(); }

@@ -1,5 +1,9 @@
 // The folder drop target: a folder dropped on it adds its MP3 files to the mix, laid out as
 // Open Folder lays a folder out but with short fixed fades, joining the clips already there.
+#include "shell/folder_target.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QMetaObject>
 
@@ -8,17 +12,31 @@
 #include "platform/dialogs.h"
 #include "shell/main_window.h"
 
-using platform::DragItem;
-
-void MainWindow::folderTargetOpened() {
-    folderTarget->AcceptFileDrop(QStringLiteral("special/folder"));
-    for (const QString& type : editing::laneFileTypes()) folderTarget->AcceptFileDrop(type);
+FolderTarget::FolderTarget(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    drops_.AcceptFileDrop(QStringLiteral("special/folder"));
+    for (const QString& type : editing::laneFileTypes()) drops_.AcceptFileDrop(type);
+    setAcceptDrops(true);
 }
 
-void MainWindow::folderTargetDrop(DragItem& item, int) {
-    if (!item.FolderItemAvailable()) return;
+void FolderTarget::dragEnterEvent(QDragEnterEvent* e) {
+    if (drops_.accepts(e->mimeData())) {
+        e->acceptProposedAction();
+    } else {
+        e->ignore();
+    }
+}
+
+void FolderTarget::dragMoveEvent(QDragMoveEvent* e) { e->acceptProposedAction(); }
+
+void FolderTarget::dropEvent(QDropEvent* e) {
+    const platform::DragItem item(e->mimeData(), e->position().toPoint());
+    e->acceptProposedAction();
+    if (item.FolderItemAvailable()) emit dropped(item.FolderItem());
+}
+
+void MainWindow::folderDropped(const QString& folder) {
     // A media file dropped here, or an empty folder, names no first item: nothing happens.
-    const QString folder = item.FolderItem();
     if (!QFileInfo(folder).isDir()) return;
     std::vector<documents::FolderEntry> entries;
     if (!documents::readFolder(folder, entries)) {

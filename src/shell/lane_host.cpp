@@ -8,27 +8,24 @@ void MainWindow::showHandles(const Clip& clip, int laneTop) {
     const int T = laneTop;
     menu->clipSelected = true;
     const lanes::HandlePlaces at =
-        lanes::handlePlaces(clip, mix.scrollX, T, inPointHandle->Height());
-    inPointGuide->setPoints(-100, T - 8, -100, T + 30);
-    inPointHandle->setLeft(at.inPointLeft);
-    inPointHandle->setTop(at.topRow);
-    outPointGuide->setPoints(-900, T - 8, -900, T + 30);
-    outPointHandle->setLeft(at.outPointLeft);
-    outPointHandle->setTop(at.topRow);
-    fadeInHandle->setLeft(at.fadeInLeft);
-    fadeInHandle->setTop(at.bottomRow);
-    fadeOutHandle->setLeft(at.fadeOutLeft);
-    fadeOutHandle->setTop(at.bottomRow);
+        lanes::handlePlaces(clip, mix.scrollX, T, handles.inPoint->height());
+    handles.inPointGuide->setPoints(-100, T - 8, -100, T + 30);
+    handles.inPoint->move(at.inPointLeft, at.topRow);
+    handles.outPointGuide->setPoints(-900, T - 8, -900, T + 30);
+    handles.outPoint->move(at.outPointLeft, at.topRow);
+    handles.fadeIn->move(at.fadeInLeft, at.bottomRow);
+    handles.fadeOut->move(at.fadeOutLeft, at.bottomRow);
 }
 
 void MainWindow::hideHandles() {
     menu->clipSelected = false;
-    inPointGuide->setPoints(-10, -10, -10, -10);
-    inPointHandle->setLeft(inPointGuide->X1() - 6);
-    fadeInHandle->setLeft(inPointGuide->X1() - 6);
-    outPointGuide->setPoints(-10, -10, -10, -10);
-    outPointHandle->setLeft(outPointGuide->X1());
-    fadeOutHandle->setLeft(outPointGuide->X1());
+    handles.inPointGuide->setPoints(-10, -10, -10, -10);
+    handles.outPointGuide->setPoints(-10, -10, -10, -10);
+    // Off to the left, tops kept.
+    for (ClipHandle* h : {handles.inPoint, handles.fadeIn})
+        h->move(handles.inPointGuide->x1() - 6, h->y());
+    for (ClipHandle* h : {handles.outPoint, handles.fadeOut})
+        h->move(handles.outPointGuide->x1(), h->y());
 }
 
 void MainWindow::updateHandles() {
@@ -45,8 +42,8 @@ void MainWindow::refreshLanes() {
     // No clip is selected any more, so no handles either (the clip they stood at may have gone to
     // the other lane).
     hideHandles();
-    laneView1->Refresh();
-    laneView2->Refresh();
+    laneView1->update();
+    laneView2->update();
 }
 
 void MainWindow::showStatus(const QString& text) { statusLine->setText(text); }

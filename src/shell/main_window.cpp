@@ -3,9 +3,14 @@
 #include "shell/main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QResizeEvent>
 #include <QTimer>
 
 #include "documents/playlist_io.h"
+#include "editing/keyboard_commands.h"
 #include "engine/routing.h"
 #include "media/media.h"
 #include "model/key_commands.h"
@@ -43,6 +48,17 @@ MainWindow::MainWindow()
     mix.pasteTarget.clear();
     playDeck.menuAction = menu->playAction;
     previewDeck.menuAction = menu->previewAction;
+
+    // The content area below the menu bar; the controls are its children, at fixed places.
+    auto* content = new QWidget(this);
+    setCentralWidget(content);
+    content->setFocusPolicy(Qt::StrongFocus);
+    setWindowTitle(QStringLiteral("Vontalix"));
+    platform::setContentLimits(*this, 640, 180, 1280, 180);
+    setContentSize(800, 180);
+    platform::setMaximizeButton(*this, false);
+    createControls0();
+    createControls1();
     connectMenu();
 }
 
@@ -54,7 +70,7 @@ MainWindow* MainWindow::instance() {
     if (!theWindow) {
         theWindow = new MainWindow;
         theWindow->setAttribute(Qt::WA_DeleteOnClose, true);
-        theWindow->construct();
+        theWindow->startUp();
     }
     return theWindow;
 }
@@ -63,196 +79,151 @@ MainWindow* MainWindow::existing() { return theWindow; }
 
 // ---- Construction ------------------------------------------------------------------------------
 
-void MainWindow::Layout() {
-    setTitle(QStringLiteral("Vontalix"));
-    setContentLimits(640, 180, 1280, 180);
-    setContentSize(800, 180);
-    setMaximizeButton(false);
-}
-
-void MainWindow::CreateControls() {
-    createControls0();
-    createControls1();
-}
-
 namespace {
 
-void showVolume(RectangleControl* bar, double volume) {
-    const editing::VolumeBar b = editing::volumeBar(volume);
-    bar->setHeight(b.height);
-    bar->setTop(b.top);
-}
-
-template <class T>
-T* place(MainWindow* w, T* c, int left, int top, int width, int height) {
-    c->setBounds(left, top, width, height);
-    w->_AddControl(c);
-    return c;
-}
-
-StaticText* text(MainWindow* w, const char* name, int left, int top, int width, int height,
+StaticText* text(MainWindow* w, int left, int top, int width, int height,
                  const char* txt, QColor color, int size = 9) {
-    auto* t = place(w, new StaticText(w->content(), name), left, top, width, height);
+    auto* t = new StaticText(w->centralWidget());
+    t->setGeometry(left, top, width, height);
     t->setText(QString::fromLatin1(txt));
     t->setTextColor(color);
     t->setTextSize(size);
     return t;
 }
 
-Separator* separator(MainWindow* w, const QString& name, int left, int top, int width, int height) {
-    return place(w, new Separator(w->content(), name), left, top, width, height);
+Separator* separator(MainWindow* w, int left, int top, int width, int height) {
+    auto* s = new Separator(w->centralWidget());
+    s->setGeometry(left, top, width, height);
+    return s;
 }
 
-Line* line(MainWindow* w, const char* name, int x1, int y1, int x2, int y2, QColor color) {
-    auto* l = new Line(w->content(), name);
+Line* line(MainWindow* w, int x1, int y1, int x2, int y2, QColor color) {
+    auto* l = new Line(w->centralWidget(), color);
     l->setPoints(x1, y1, x2, y2);
-    l->setLineColor(color);
-    w->_AddControl(l);
     return l;
 }
 
-BevelButton* button(MainWindow* w, const char* name, int left, int top, int width, int height,
-                    PictureRef icon, const char* help, int align, int textSize) {
-    auto* b = place(w, new BevelButton(w->content(), name), left, top, width, height);
-    b->setIcon(std::move(icon));
-    b->setHelpTag(QString::fromLatin1(help));
-    b->setCaptionAlign(align);
+// A button that runs `clicked` of the window.
+FlatButton* button(MainWindow* w, int left, int top, int width, int height, PictureRef picture,
+                   const char* tip, Qt::Alignment captionAlignment, int textSize,
+                   void (MainWindow::*clicked)()) {
+    auto* b = new FlatButton(w->centralWidget());
+    b->setGeometry(left, top, width, height);
+    b->setPicture(std::move(picture));
+    b->setToolTip(QString::fromLatin1(tip));
+    b->setCaptionAlignment(captionAlignment);
     b->setTextSize(textSize);
+    if (clicked) QObject::connect(b, &FlatButton::clicked, w, clicked);
     return b;
 }
 
-PopupArrow* arrow(MainWindow* w, const char* name, int left, int top, int width, int height,
-                  const char* help, int facing) {
-    auto* a = place(w, new PopupArrow(w->content(), name), left, top, width, height);
-    a->setHelpTag(QString::fromLatin1(help));
-    a->setFacing(facing);
-    return a;
+// A clip handle, pressed, dragged and released through the window's handle commands.
+ClipHandle* handle(MainWindow* w, editing::Handle which, ClipHandle::Pointing pointing, int left,
+                   int top, int width, int height, const char* tip) {
+    auto* h = new ClipHandle(w->centralWidget(), which, pointing);
+    h->setGeometry(left, top, width, height);
+    h->setToolTip(QString::fromLatin1(tip));
+    QObject::connect(h, &ClipHandle::pressed, w, [w](int x) { w->handlePressed(x); });
+    QObject::connect(h, &ClipHandle::dragged, w, [w, h](int x) { w->handleDragged(*h, x); });
+    QObject::connect(h, &ClipHandle::released, w, [w, h] { w->handleReleased(*h); });
+    return h;
 }
 
-// Facing: the in-point handle points right to its column, the out-point handle left, the fade
-// handles down onto the ruler.
-constexpr int kFacingLeft = 0, kFacingRight = 1, kFacingDown = 2;
 
 }  // namespace
 
 void MainWindow::createControls0() {
     const QColor rulerText(61, 61, 61), timeText(50, 50, 50), previewText(255, 162, 0);
 
-    laneView1 =
-        place(this, new LaneView(content(), "laneView1", 1, mix, playDeck, previewDeck, *this), 0,
-              45, 800, 33);
-    laneView1->setHelpTag("Track 1");
+    laneView1 = new LaneView(centralWidget(), 1, mix, playDeck, previewDeck, *this);
+    laneView1->setGeometry(0, 45, 800, 33);
+    laneView1->setToolTip("Track 1");
     laneView1->setBackdrop(laneBackdropPicture());
-    laneView1->onOpen = [this] { lane1Opened(); };
-    laneView1->onDragEnter = [this](DragItem& i, int a) { return lane1DragEnter(i, a); };
-    laneView1->onDragExit = [this](DragItem& i, int a) { lane1DragExit(i, a); };
-    laneView1->onMouseEnter = [this] { lane1MouseEnter(); };
-    laneView1->onDropObject = [this](DragItem& i, int a) { lane1Drop(i, a); };
 
-    laneView2 =
-        place(this, new LaneView(content(), "laneView2", 2, mix, playDeck, previewDeck, *this), 0,
-              87, 800, 33);
-    laneView2->setHelpTag("Track 2");
+    laneView2 = new LaneView(centralWidget(), 2, mix, playDeck, previewDeck, *this);
+    laneView2->setGeometry(0, 87, 800, 33);
+    laneView2->setToolTip("Track 2");
     laneView2->setBackdrop(laneBackdropPicture());
-    laneView2->onOpen = [this] { lane2Opened(); };
-    laneView2->onDragEnter = [this](DragItem& i, int a) { return lane2DragEnter(i, a); };
-    laneView2->onDragExit = [this](DragItem& i, int a) { lane2DragExit(i, a); };
-    laneView2->onMouseEnter = [this] { lane2MouseEnter(); };
-    laneView2->onDropObject = [this](DragItem& i, int a) { lane2Drop(i, a); };
 
-    folderTarget = place(this, new Canvas(content(), "folderTarget"), 749, 226, 32, 32);
-    folderTarget->onDropObject = [this](DragItem& i, int a) { folderTargetDrop(i, a); };
-    folderTarget->onOpen = [this] { folderTargetOpened(); };
+    folderTarget = new FolderTarget(centralWidget());
+    folderTarget->setGeometry(749, 226, 32, 32);
+    connect(folderTarget, &FolderTarget::dropped, this, &MainWindow::folderDropped);
 
-    rulerLine = separator(this, "rulerLine", 0, 35, 800, 1);
-    for (int n = 3; n <= 15; ++n)
-        separator(this, QStringLiteral("rulerTick%1").arg(n), 60 * (n - 2), 30, 1, 5);
-    rulerLabel1 = text(this, "rulerLabel1", 0, 20, 63, 12, "Text:", rulerText);
-    rulerLabel2 = text(this, "rulerLabel2", 300, 20, 100, 12, "Text:", rulerText);
-    rulerLabel3 = text(this, "rulerLabel3", 600, 20, 63, 12, "Text:", rulerText);
-    rulerLabel4 = text(this, "rulerLabel4", 900, 20, 63, 12, "Text:", rulerText);
-    statusLine = text(this, "statusLine", 7, 146, 605, 14, "", QColor(70, 70, 70));
-    playDeck.labels[0] = text(this, "playTimeLabel1", 208, 78, 80, 9, "time", timeText);
-    playDeck.labels[1] = text(this, "playTimeLabel2", 208, 120, 80, 9, "time2", timeText);
-    previewDeck.labels[0] = text(this, "previewTimeLabel1", 435, 215, 80, 9, "time", previewText);
-    previewDeck.labels[1] = text(this, "previewTimeLabel2", 435, 235, 80, 9, "time2", previewText);
+    ruler.line = separator(this, 0, 35, 800, 1);
+    for (int n = 3; n <= 15; ++n) separator(this, 60 * (n - 2), 30, 1, 5);
+    ruler.labels[0] = text(this, 0, 20, 63, 12, "Text:", rulerText);
+    ruler.labels[1] = text(this, 300, 20, 100, 12, "Text:", rulerText);
+    ruler.labels[2] = text(this, 600, 20, 63, 12, "Text:", rulerText);
+    ruler.labels[3] = text(this, 900, 20, 63, 12, "Text:", rulerText);
+    statusLine = text(this, 7, 146, 605, 14, "", QColor(70, 70, 70));
+    playDeck.labels[0] = text(this, 208, 78, 80, 9, "time", timeText);
+    playDeck.labels[1] = text(this, 208, 120, 80, 9, "time2", timeText);
+    previewDeck.labels[0] = text(this, 435, 215, 80, 9, "time", previewText);
+    previewDeck.labels[1] = text(this, 435, 235, 80, 9, "time2", previewText);
 
-    playDeck.mark = separator(this, "playHeadMark", 70, 45, 1, 85);
-    playDeck.line = line(this, "playHeadLine", 100, 45, 100, 130, QColor(0, 0, 0));
-    playDeck.button =
-        button(this, "playHeadButton", 93, 129, 15, 16, playButtonPicture(), "", 3, 10);
-    playDeck.button->onAction = [this] { playHeadButtonClicked(); };
+    playDeck.mark = separator(this, 70, 45, 1, 85);
+    playDeck.line = line(this, 100, 45, 100, 130, QColor(0, 0, 0));
+    playDeck.button = button(this, 93, 129, 15, 16, playButtonPicture(), "", Qt::AlignHCenter, 10,
+                             &MainWindow::play);
 
-    previewDeck.mark = separator(this, "previewHeadMark", 442, 20, 1, 100);
-    previewDeck.line = line(this, "previewHeadLine", 423, 20, 423, 119, QColor(255, 162, 0));
-    previewDeck.button =
-        button(this, "previewHeadButton", 416, 3, 15, 16, previewButtonPicture(), "preview", 3, 10);
-    previewDeck.button->onAction = [this] { previewHeadButtonClicked(); };
+    previewDeck.mark = separator(this, 442, 20, 1, 100);
+    previewDeck.line = line(this, 423, 20, 423, 119, QColor(255, 162, 0));
+    previewDeck.button = button(this, 416, 3, 15, 16, previewButtonPicture(), "preview",
+                                Qt::AlignHCenter, 10, &MainWindow::preview);
 
-    timelineScrollBar = place(this, new ScrollBar(content(), "timelineScrollBar"), 0, 164, 680, 16);
-    timelineScrollBar->setMinimum(0);
-    timelineScrollBar->setMaximum(900);
+    timelineScrollBar = new QScrollBar(Qt::Horizontal, centralWidget());
+    timelineScrollBar->setGeometry(0, 164, 680, 16);
+    timelineScrollBar->setFocusPolicy(Qt::NoFocus);
+    timelineScrollBar->setRange(0, 900);
     timelineScrollBar->setValue(0);
-    timelineScrollBar->setLineStep(1);
+    timelineScrollBar->setSingleStep(1);
     timelineScrollBar->setPageStep(12);
-    timelineScrollBar->setLiveScroll(true);
-    timelineScrollBar->onOpen = [this] { scrollBarOpened(); };
-    timelineScrollBar->onValueChanged = [this] { scrollBarMoved(); };
+    timelineScrollBar->setTracking(true);
+    connect(timelineScrollBar, &QScrollBar::valueChanged, this, &MainWindow::followScroll);
 
-    deckTimer = new Timer(this, "deckTimer");
-    deckTimer->setMode(2);
-    deckTimer->setPeriod(1000);
-    _AddControl(deckTimer);
-    deckTimer->onAction = [this] { tickDecks(); };
     catchUpWithTheDecks();
 
-    findPlayHeadButton = button(this, "findPlayHeadButton", 690, 163, 16, 16, findPlayHeadPicture(),
-                                "find play position", 0, 9);
-    findPlayHeadButton->onAction = [this] { findPlayHeadClicked(); };
-    findPreviewHeadButton = button(this, "findPreviewHeadButton", 712, 163, 16, 16,
-                                   findPreviewHeadPicture(), "find preview position", 2, 9);
-    findPreviewHeadButton->onAction = [this] { findPreviewHeadClicked(); };
+    findPlayHeadButton = button(this, 690, 163, 16, 16, findPlayHeadPicture(), "find play position",
+                                Qt::AlignHCenter, 9, &MainWindow::findPlayHeadClicked);
+    findPreviewHeadButton =
+        button(this, 712, 163, 16, 16, findPreviewHeadPicture(), "find preview position",
+               Qt::AlignRight, 9, &MainWindow::findPreviewHeadClicked);
 
-    inPointGuide = line(this, "inPointGuide", 277, 7, 277, 32, QColor(0, 0, 0));
-    outPointGuide = line(this, "outPointGuide", 258, 11, 258, 36, QColor(0, 0, 0));
-    lane2Border = line(this, "lane2Border", 0, 120, 1280, 119, QColor(160, 160, 160));
-    lane1Border = line(this, "lane1Border", 0, 78, 1280, 77, QColor(160, 160, 160));
+    handles.inPointGuide = line(this, 277, 7, 277, 32, QColor(0, 0, 0));
+    handles.outPointGuide = line(this, 258, 11, 258, 36, QColor(0, 0, 0));
+    lane2Border = line(this, 0, 120, 1280, 119, QColor(160, 160, 160));
+    lane1Border = line(this, 0, 78, 1280, 77, QColor(160, 160, 160));
 
-    inPointHandle = arrow(this, "inPointHandle", 245, 35, 8, 9, "in point", kFacingRight);
-    inPointHandle->onMouseDrag = [this](int x, int y) { inPointHandleDragged(x, y); };
-    inPointHandle->onMouseDown = [this](int x, int y) { return inPointHandlePressed(x, y); };
-    inPointHandle->onMouseUp = [this](int x, int y) { inPointHandleReleased(x, y); };
-    outPointHandle = arrow(this, "outPointHandle", 282, 35, 8, 9, "out point", kFacingLeft);
-    outPointHandle->onMouseDown = [this](int x, int y) { return outPointHandlePressed(x, y); };
-    outPointHandle->onMouseDrag = [this](int x, int y) { outPointHandleDragged(x, y); };
-    outPointHandle->onMouseUp = [this](int x, int y) { outPointHandleReleased(x, y); };
-    fadeInHandle = arrow(this, "fadeInHandle", 186, 11, 9, 9, "fadein ends here", kFacingDown);
-    fadeInHandle->onMouseDrag = [this](int x, int y) { fadeInHandleDragged(x, y); };
-    fadeInHandle->onMouseDown = [this](int x, int y) { return fadeInHandlePressed(x, y); };
-    fadeInHandle->onMouseUp = [this](int x, int y) { fadeInHandleReleased(x, y); };
-    fadeOutHandle = arrow(this, "fadeOutHandle", 208, 11, 9, 9, "fadeout starts here", kFacingDown);
-    fadeOutHandle->onMouseUp = [this](int x, int y) { fadeOutHandleReleased(x, y); };
-    fadeOutHandle->onMouseDrag = [this](int x, int y) { fadeOutHandleDragged(x, y); };
-    fadeOutHandle->onMouseDown = [this](int x, int y) { return fadeOutHandlePressed(x, y); };
+    // The in-point handle points right to its column, the out-point handle left, the fade
+    // handles down onto the ruler.
+    using Pointing = ClipHandle::Pointing;
+    handles.inPoint = handle(this, editing::Handle::In, Pointing::Right, 245, 35, 8, 9, "in point");
+    handles.outPoint =
+        handle(this, editing::Handle::Out, Pointing::Left, 282, 35, 8, 9, "out point");
+    handles.fadeIn =
+        handle(this, editing::Handle::FadeIn, Pointing::Down, 186, 11, 9, 9, "fadein ends here");
+    handles.fadeOut = handle(this, editing::Handle::FadeOut, Pointing::Down, 208, 11, 9, 9,
+                             "fadeout starts here");
 
-    volumeMeter = place(this, new RectangleControl(content(), "volumeMeter"), 736, 164, 1, 14);
+    volumeMeter = new BorderedRectangle(centralWidget());
+    volumeMeter->setGeometry(736, 164, 1, 14);
     volumeMeter->setFillColor(QColor(127, 127, 127));
     volumeMeter->setBorderColors(QColor(127, 127, 127), QColor(127, 127, 127));
     volumeMeter->setBorderWidth(1);
     // The bar follows the system volume when the sound server tells of it.
-    media::onSystemVolumeChanged(this, [this](double v) { showVolume(volumeMeter, v); });
+    media::onSystemVolumeChanged(this, [this](double v) { editing::showVolume(*volumeMeter, v); });
 }
 
 void MainWindow::createControls1() {
-    for (int n = 16; n <= 23; ++n)
-        separator(this, QStringLiteral("rulerTick%1").arg(n), 60 * (n - 2), 30, 1, 5);
-    rulerLabel5 = text(this, "rulerLabel5", 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
-    zoomButton = button(this, "zoomButton", 745, 163, 40, 16, nullptr, "", 0, 9);
-    zoomButton->setCaption(" 100 %");
-    zoomButton->setHasMenu(1);
-    zoomButton->onOpen = [this] { zoomButtonOpened(); };
-    zoomButton->onAction = [this] { zoomButtonClicked(); };
-    spaceLatch = text(this, "spaceLatch", 188, 215, 100, 20, "Untitled", QColor(0, 0, 0), 12);
+    for (int n = 16; n <= 23; ++n) separator(this, 60 * (n - 2), 30, 1, 5);
+    ruler.labels[4] = text(this, 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
+    zoomButton = button(this, 745, 163, 40, 16, nullptr, "", Qt::AlignHCenter, 9, nullptr);
+    zoomButton->setCaption(QStringLiteral(" 100%"));
+    auto* zoomMenu = new QMenu(zoomButton);
+    for (const QString& percent : QStringLiteral("25,50,100,200,400").split(','))
+        zoomMenu->addAction(percent, this, [this, percent] { zoomChosen(percent); });
+    zoomButton->setMenu(zoomMenu);
+    spaceLatch = text(this, 188, 215, 100, 20, "Untitled", QColor(0, 0, 0), 12);
 }
 
 // ---- Menus -----------------------------------------------------------------------------------
@@ -313,7 +284,7 @@ void MainWindow::cutChosen() {
 
 // ---- Opening, resizing, status line, reset ---------------------------------------------------
 
-void MainWindow::Open() {
+void MainWindow::startUp() {
     // A preview routed to a device that is gone stays silent rather than reaching the audience
     // through the main output; say so, since nothing else would tell the DJ.
     media::setUnavailableRouteHandler([](int32_t id) {
@@ -354,20 +325,30 @@ void MainWindow::Open() {
     }
 }
 
-void MainWindow::Resizing() {
-    const int w = Width();
-    laneView1->setWidth(w);
-    laneView2->setWidth(w);
-    folderTarget->setLeft(w - folderTarget->Width());
-    lane2Border->setWidth(w);
-    lane1Border->setWidth(w);
-    rulerLine->setWidth(w);
+void MainWindow::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    // Only the user's resizes (and the window system's) move the controls, never our own.
+    if (e->spontaneous()) fitToWidth();
+}
+
+void MainWindow::userResize(int width) {
+    setContentSize(width, centralWidget()->height());
+    fitToWidth();
+}
+
+void MainWindow::fitToWidth() {
+    const int w = viewWidth();
+    for (LaneView* lane : {laneView1, laneView2}) lane->resize(w, lane->height());
+    folderTarget->move(w - folderTarget->width(), folderTarget->y());
+    for (Line* border : {lane2Border, lane1Border})
+        border->setPoints(border->x1(), border->y1(), border->x1() + w, border->y2());
+    ruler.line->resize(w, ruler.line->height());
     timelineScrollBar->setPageStep(whole(w / 60.0));
-    timelineScrollBar->setWidth(w - 120);
-    zoomButton->setLeft(w - 54);
-    findPlayHeadButton->setLeft(w - 110);
-    findPreviewHeadButton->setLeft(w - 88);
-    volumeMeter->setLeft(w - 64);
+    timelineScrollBar->resize(w - 120, timelineScrollBar->height());
+    zoomButton->move(w - 54, zoomButton->y());
+    findPlayHeadButton->move(w - 110, findPlayHeadButton->y());
+    findPreviewHeadButton->move(w - 88, findPreviewHeadButton->y());
+    volumeMeter->move(w - 64, volumeMeter->y());
 }
 
 void MainWindow::comment(int32_t code, const QString&) {
@@ -386,7 +367,7 @@ void MainWindow::init() {
     }
     mix.pixelsPerSecond = 1.0f;
     zoomButton->setCaption(QStringLiteral(" 100%"));
-    deckTimer->setPeriod(10);
+    deckTimer.setPeriod(10);
     mix.selectedIndex = -1;
     mix.selectedLane = -1;
     playDeck.labels[0]->setText(QString());
@@ -415,11 +396,8 @@ void MainWindow::init() {
     timelineScrollBar->setValue(0);
     mix.scrollX = 0;
     mix.pasteTarget.assign(2, 0.0);
-    rulerLabel1->setLeft(0);
-    rulerLabel2->setLeft(300);
-    rulerLabel3->setLeft(600);
-    rulerLabel4->setLeft(900);
-    showVolume(volumeMeter, systemVolume());
+    for (int i = 0; i < 4; ++i) ruler.labels[i]->move(300 * i, ruler.labels[i]->y());
+    editing::showVolume(*volumeMeter, systemVolume());
     // What the status line said was about the document just ended.
     statusLine->setText(QString());
 }

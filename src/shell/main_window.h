@@ -2,13 +2,17 @@
 // The main window: holds the open mix and the two decks, builds the controls that show them,
 // and carries the commands of its menus and controls.
 
+#include <QMainWindow>
+#include <QScrollBar>
 #include <QString>
+#include <array>
 #include <vector>
 
 #include "documents/document_host.h"
 #include "editing/edit_host.h"
 #include "engine/deck.h"
 #include "engine/deck_host.h"
+#include "engine/tick_timer.h"
 #include "engine/transport.h"
 #include "lanes/lane_view.h"
 #include "model/clip.h"
@@ -17,10 +21,12 @@
 #include "model/playlist_format.h"
 #include "platform/controls.h"
 #include "platform/window.h"
+#include "shell/clip_handle.h"
+#include "shell/folder_target.h"
 #include "shell/main_menu.h"
 #include "windows/preview_device_host.h"
 
-class MainWindow : public platform::Window,
+class MainWindow : public QMainWindow,
                    public engine::DeckHost,
                    public lanes::LaneHost,
                    public editing::EditHost,
@@ -31,7 +37,7 @@ class MainWindow : public platform::Window,
     MainWindow();
     ~MainWindow() override;
 
-    // The one main window: the open one, or a new one built and opened now.
+    // The one main window: the open one, or a new one built and started up now.
     static MainWindow* instance();
     // The open main window, or nullptr (does not build one).
     static MainWindow* existing();
@@ -50,77 +56,68 @@ class MainWindow : public platform::Window,
     engine::Deck previewDeck;
     // Starts, stops and ticks the two decks.
     engine::Transport transport{*this, mix, playDeck, previewDeck};
+    // Runs the decks' tick; the reset sets its 10 ms period.
+    engine::TickTimer deckTimer{nullptr, 1000, [this] { transport.tick(); }};
 
     // ---- Controls, in creation order (reached by name through the registry as well) -----------
     LaneView* laneView1 = nullptr;
     LaneView* laneView2 = nullptr;
-    platform::Canvas* folderTarget = nullptr;
-    platform::Separator* rulerLine = nullptr;
-    platform::StaticText *rulerLabel1 = nullptr, *rulerLabel2 = nullptr, *rulerLabel3 = nullptr,
-                         *rulerLabel4 = nullptr, *rulerLabel5 = nullptr;
+    FolderTarget* folderTarget = nullptr;
+    // The ruler above the lanes: its base line and the time labels that scroll along it (its
+    // ticks stay where they are).
+    struct Ruler {
+        platform::Separator* line = nullptr;
+        std::array<platform::StaticText*, 5> labels{};
+    } ruler;
     platform::StaticText* statusLine = nullptr;
-    platform::ScrollBar* timelineScrollBar = nullptr;
-    platform::Timer* deckTimer = nullptr;
-    platform::BevelButton *findPlayHeadButton = nullptr, *findPreviewHeadButton = nullptr;
-    platform::Line *inPointGuide = nullptr, *outPointGuide = nullptr, *lane2Border = nullptr,
-                   *lane1Border = nullptr;
-    platform::PopupArrow *inPointHandle = nullptr, *outPointHandle = nullptr,
-                         *fadeInHandle = nullptr, *fadeOutHandle = nullptr;
-    platform::RectangleControl* volumeMeter = nullptr;
-    platform::BevelButton* zoomButton = nullptr;
+    QScrollBar* timelineScrollBar = nullptr;
+    platform::FlatButton *findPlayHeadButton = nullptr, *findPreviewHeadButton = nullptr;
+    platform::Line *lane2Border = nullptr, *lane1Border = nullptr;
+    // The selected clip's four handles, and the guide lines of its in and out points.
+    struct ClipHandles {
+        ClipHandle *inPoint = nullptr, *outPoint = nullptr, *fadeIn = nullptr, *fadeOut = nullptr;
+        platform::Line *inPointGuide = nullptr, *outPointGuide = nullptr;
+    } handles;
+    platform::BorderedRectangle* volumeMeter = nullptr;
+    platform::FlatButton* zoomButton = nullptr;
     platform::StaticText* spaceLatch = nullptr;
 
     LaneView* lane(int n) const override {
         return n == 1 ? laneView1 : n == 2 ? laneView2 : nullptr;
     }
 
-    // ---- Window events ------------------------------------------------------------------------
-    void Layout() override;
-    void CreateControls() override;
-    void Open() override;
-    bool CancelClose(bool appQuitting) override;
-    bool KeyDown(const QString& key) override;
-    void KeyUp(const QString& key) override;
-    void Deactivate() override;
-    bool MouseDown(int x, int y) override;
-    void Resizing() override;
+    // ---- The window's own work ---------------------------------------------------------------
+    // What opening the window does once it is built: the sound handlers, the check that movies
+    // can be played, the kept preferences and the reset.
+    void startUp();
+    // True keeps the window open. appQuitting tells whether the whole program is quitting.
+    bool keepOpen(bool appQuitting);
+    // Closes the window through its close guard; false when the guard kept it open.
+    bool closeGuarded(bool appQuitting);
+    // A key pressed (or repeating) while the window has the focus; modifier keys alone are none.
+    void keyPressed();
+    // A left click at x, y of the content area outside the controls that take it.
+    void backgroundClicked(int x, int y);
+    // The controls that follow the window's width take it again.
+    void fitToWidth();
+    // Resizes the content as the user would.
+    void userResize(int width);
+    void setContentSize(int w, int h) { platform::setContentSize(*this, w, h); }
 
     // ---- Control event handlers ---------------------------------------------------------------
-    void lane1Opened();
-    bool lane1DragEnter(platform::DragItem& item, int action);
-    void lane1DragExit(platform::DragItem& item, int action);
-    void lane1MouseEnter();
-    void lane1Drop(platform::DragItem& item, int action);
-    void lane2Opened();
-    bool lane2DragEnter(platform::DragItem& item, int action);
-    void lane2DragExit(platform::DragItem& item, int action);
-    void lane2MouseEnter();
-    void lane2Drop(platform::DragItem& item, int action);
-    void folderTargetDrop(platform::DragItem& item, int action);
-    void folderTargetOpened();
-    void playHeadButtonClicked();
-    void previewHeadButtonClicked();
-    void scrollBarOpened();
-    void scrollBarMoved();
+    // A folder dropped on the folder target joins the mix.
+    void folderDropped(const QString& folder);
     void tickDecks();
     // Brings a pausing tick up to date before the user's input is handled.
     void catchUpWithTheDecks();
     void findPlayHeadClicked();
     void findPreviewHeadClicked();
-    void inPointHandleDragged(int x, int y);
-    bool inPointHandlePressed(int x, int y);
-    void inPointHandleReleased(int x, int y);
-    bool outPointHandlePressed(int x, int y);
-    void outPointHandleDragged(int x, int y);
-    void outPointHandleReleased(int x, int y);
-    void fadeInHandleDragged(int x, int y);
-    bool fadeInHandlePressed(int x, int y);
-    void fadeInHandleReleased(int x, int y);
-    void fadeOutHandleReleased(int x, int y);
-    void fadeOutHandleDragged(int x, int y);
-    bool fadeOutHandlePressed(int x, int y);
-    void zoomButtonOpened();
-    void zoomButtonClicked();
+    // A clip handle pressed, dragged and released at x in its own coordinates.
+    void handlePressed(int x);
+    void handleDragged(ClipHandle& handle, int x);
+    void handleReleased(const ClipHandle& handle);
+    // A zoom level chosen from the zoom button's menu, in percent.
+    void zoomChosen(const QString& percent);
 
     // ---- The menu bar and its commands ---------------------------------------------------------
     MainMenu* const menu = new MainMenu(this);
@@ -174,7 +171,6 @@ class MainWindow : public platform::Window,
     void exportMovie();
     QString dropFromLibrary(platform::DragItem& item);
     void refreshLanes();
-    void dropOnLane(LaneView* canvas, platform::DragItem& item, int action);
 
     // ---- What the lanes ask of the window ------------------------------------------------------
     void showStatus(const QString& text) override;
@@ -186,10 +182,24 @@ class MainWindow : public platform::Window,
     void redrawLaneBorders() override;
     void shiftDragStarted(int fromLane) override;
     void retakePreviewStartOffsets() override;
+    void dragEnteredLane(LaneView& lane) override;
+    void dragLeftLane(LaneView& lane) override;
+    void droppedOnLane(LaneView& lane, const platform::DragItem& item) override;
+    void mouseEnteredLane(int lane) override;
+
+  protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
   private:
     void createControls0();
     void createControls1();
+
+    bool quitting_ = false;  // the close now asked for is the program quitting
 
   public:
     // The status line's word that sound has nowhere to go on a device (0: the default), cleared
@@ -200,7 +210,7 @@ class MainWindow : public platform::Window,
     int viewWidth() const override;
     int32_t previewOutputDevice() const override;
     void redrawBackdrop() override;
-    platform::Timer& tickTimer() override;
+    engine::TickTimer& tickTimer() override;
 
     // ---- Documents: the window as the host of the document commands --------------------------
     QString titlePath;  // the path the title shows; Save as falls back to it on failure

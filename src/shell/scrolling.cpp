@@ -4,14 +4,10 @@
 #include "model/numtext.h"
 #include "shell/main_window.h"
 
-void MainWindow::scrollBarOpened() { timelineScrollBar->setMaximum(900); }
-
-void MainWindow::scrollBarMoved() { followScroll(); }
-
 void MainWindow::followScroll() {
     laneView1->clearSelection();
     laneView2->clearSelection();
-    mix.scrollX = static_cast<float>(timelineScrollBar->Value() * 60);
+    mix.scrollX = static_cast<float>(timelineScrollBar->value() * 60);
     previewDeck.headX = previewDeck.headTimelineX - mix.scrollX;
     playDeck.headX = playDeck.headTimelineX - mix.scrollX;
     scrollRulerAndHeads();
@@ -22,10 +18,8 @@ void MainWindow::followScroll() {
 
 void MainWindow::scrollRulerAndHeads() {
     const auto labels = lanes::rulerLabels(mix.scrollX, mix.pixelsPerSecond);
-    platform::StaticText* texts[5] = {rulerLabel1, rulerLabel2, rulerLabel3, rulerLabel4,
-                                      rulerLabel5};
-    for (int i = 0; i < 5; ++i) texts[i]->setLeft(labels[i].left);
-    for (int i = 0; i < 5; ++i) texts[i]->setText(labels[i].text);
+    for (int i = 0; i < 5; ++i) ruler.labels[i]->move(labels[i].left, ruler.labels[i]->y());
+    for (int i = 0; i < 5; ++i) ruler.labels[i]->setText(labels[i].text);
     // Both heads go to their places even far outside the window, labels and all: the play
     // labels at the head itself, the preview labels 11 pixels right of it.
     for (engine::Deck* deck : {&playDeck, &previewDeck})
@@ -38,11 +32,11 @@ void MainWindow::centreOnHead(int32_t which) {
     if (which == 2) page = lanes::headPage(playDeck.headX, mix.scrollX);
     mix.scrollX = static_cast<float>(page * 400.0);
     const int value = whole(mix.scrollX / 60);
-    const int before = timelineScrollBar->Value();
+    const int before = timelineScrollBar->value();
     timelineScrollBar->setValue(value);
     // The scroll offset must always equal the bar's value x 60; when the value did not change
     // (or was limited by the maximum) no event ran followScroll, so run it here.
-    if (timelineScrollBar->Value() == before) followScroll();
+    if (timelineScrollBar->value() == before) followScroll();
     laneView1->clearSelection();
     laneView2->clearSelection();
     laneView1->refreshAll();

@@ -5,17 +5,8 @@
 #include "model/zoom_math.h"
 #include "shell/main_window.h"
 
-void MainWindow::zoomButtonOpened() {
-    zoomButton->setCaption(QStringLiteral(" 100%"));
-    zoomButton->DeleteAllRows();
-    for (const QString& row : QStringLiteral("25,50,100,200,400").split(','))
-        zoomButton->AddRow(row);
-}
-
-void MainWindow::zoomButtonClicked() {
-    const int row = zoomButton->MenuValue();
-    if (row < 0 || row >= zoomButton->ListCount()) return;  // no row chosen: the zoom stays
-    const double next = Val(zoomButton->List(row)) / 100;
+void MainWindow::zoomChosen(const QString& percent) {
+    const double next = Val(percent) / 100;
     if (!(next > 0)) return;  // a zoom of 0 would divide every later position by nothing
     zoomButton->setCaption(" " + Str(next * 100) + "%");
     if (static_cast<double>(mix.pixelsPerSecond) == next) return;

@@ -9,7 +9,7 @@
 #include <QTableWidget>
 #include <memory>
 
-#include "platform/control.h"
+#include "platform/fonts.h"
 
 namespace windows {
 

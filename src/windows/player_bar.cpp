@@ -8,7 +8,7 @@
 
 #include "model/lane_logic.h"
 #include "model/numtext.h"
-#include "platform/control.h"
+#include "platform/fonts.h"
 
 namespace windows {
 

@@ -37,7 +37,7 @@ PreferencesWindow::PreferencesWindow(QWidget* owner, model::Mix& mix,
     transitionCaption->setShrinkToFit(true);
     // Wide enough for "9.5" and "10" up to the arrows; the value stays right-aligned beside them.
     transitionLabel = label(this, {153, 162, 31, 20}, QStringLiteral("3"), 12);
-    transitionLabel->setTextAlign(2);
+    transitionLabel->setAlignment(Qt::AlignHCenter);
 
     listDevices();
     connect(deviceList, &windows::ListBox::selectionChanged, this, [this] { deviceChosen(); });

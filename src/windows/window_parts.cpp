@@ -20,8 +20,8 @@ void SmallWindow::showInFront() {
 }
 
 platform::StaticText* label(QWidget* parent, const QRect& bounds, const QString& text, int size) {
-    auto* t = new platform::StaticText(parent, QString());
-    t->setBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    auto* t = new platform::StaticText(parent);
+    t->setGeometry(bounds);
     t->setText(text);
     t->setTextColor(Qt::black);
     t->setTextSize(size);

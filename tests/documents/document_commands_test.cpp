@@ -85,7 +85,7 @@ TEST_F(DocumentCommands, PromptMatrix) {
                          names(w->laneView1) == std::vector<QString>{"other"};
                 break;
             case Command::Close:
-                goesOn = !w->CancelClose(false);
+                goesOn = !w->keepOpen(false);
                 break;
         }
 
@@ -128,11 +128,11 @@ TEST_F(DocumentCommands, CancelledSaveDialogInThePromptStopsTheCommand) {
         bool closes = false;
         if (command == Command::New) w->newDocument();
         if (command == Command::Open) w->open(QString());
-        if (command == Command::Close) closes = !w->CancelClose(true);
+        if (command == Command::Close) closes = !w->keepOpen(true);
         EXPECT_FALSE(closes);
         EXPECT_TRUE(openFilters.empty());
         EXPECT_EQ(clipCount(), 1);
-        EXPECT_EQ(w->Title(), "Vontalix");
+        EXPECT_EQ(w->windowTitle(), "Vontalix");
         EXPECT_EQ(w->mix.document.saved, 0);
     }
 }
@@ -159,17 +159,17 @@ TEST_F(DocumentCommands, SaveDialogSuggestsAnUntitledTextFile) {
     EXPECT_EQ(w->save(), 0);
     ASSERT_EQ(saveNames.size(), 1u);
     EXPECT_EQ(saveNames[0], "NerovaUNTITLED.txt");
-    EXPECT_EQ(w->Title(), "Vontalix");
+    EXPECT_EQ(w->windowTitle(), "Vontalix");
     EXPECT_TRUE(w->mix.document.path.isEmpty());
 }
 
 TEST_F(DocumentCommands, TitleFollowsTheDocumentPath) {
-    EXPECT_EQ(w->Title(), "Vontalix");
+    EXPECT_EQ(w->windowTitle(), "Vontalix");
     addClip(1, 200, 100, "a", media("a.mp3"));
     const QString doc = path("mix.txt");
     saveFiles = {doc};
     ASSERT_EQ(w->save(), 1);
-    EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
+    EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
     EXPECT_EQ(w->mix.document.saved, 1);
 
     // A titled document is saved in place, without a dialog.
@@ -178,11 +178,11 @@ TEST_F(DocumentCommands, TitleFollowsTheDocumentPath) {
     ASSERT_EQ(w->save(), 1);
     EXPECT_TRUE(saveNames.empty());
     EXPECT_EQ(recordCount(readFile(doc)), 2);
-    EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
+    EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
 
     answers = {DialogAnswer::Alternate};
     w->newDocument();
-    EXPECT_EQ(w->Title(), "Vontalix");
+    EXPECT_EQ(w->windowTitle(), "Vontalix");
 }
 
 TEST_F(DocumentCommands, SaveAsThenCancelKeepsThePreviousPath) {
@@ -195,7 +195,7 @@ TEST_F(DocumentCommands, SaveAsThenCancelKeepsThePreviousPath) {
     w->saveAsChosen();  // the save dialog is cancelled
     EXPECT_EQ(saveNames.size(), 2u);
     EXPECT_EQ(w->mix.document.path, doc);
-    EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
+    EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
     EXPECT_EQ(w->mix.document.saved, 0);
     EXPECT_EQ(recordCount(readFile(doc)), 1);
 
@@ -211,14 +211,14 @@ TEST_F(DocumentCommands, SaveAsWritesTheChosenFileAndAdoptsIt) {
     ASSERT_EQ(w->save(), 1);
     w->saveAsChosen();
     EXPECT_EQ(w->mix.document.path, second);
-    EXPECT_EQ(w->Title(), "Vontalix  -  " + second);
+    EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + second);
     EXPECT_EQ(readFile(first), readFile(second));
 }
 
 TEST_F(DocumentCommands, ClosingWithoutPromptDoesNotAsk) {
     addClip(1, 200, 100, "a", media("a.mp3"));
     w->closeWithoutPrompt = 1;
-    EXPECT_FALSE(w->CancelClose(true));
+    EXPECT_FALSE(w->keepOpen(true));
     EXPECT_TRUE(shownDialogs.empty());
 }
 
@@ -238,7 +238,7 @@ TEST_F(DocumentCommands, APlaylistWithoutRecordsOpensEmptyAndSavesAsTheHeaderAlo
     ASSERT_TRUE(testsupport::writeFile(list, documents::playlistHeaderLine()));
     w->open(list);
     EXPECT_EQ(clipCount(), 0);
-    EXPECT_EQ(w->Title(), "Vontalix  -  " + list);
+    EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + list);
     EXPECT_EQ(w->mix.document.saved, 1);
     ASSERT_TRUE(testsupport::writeFile(list, "stale"));
     ASSERT_EQ(w->save(), 1);

@@ -257,8 +257,8 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
         EXPECT_EQ(w->mix.selectedIndex, -1);
         EXPECT_EQ(w->mix.selectedLane, 0);
         EXPECT_EQ(w->mix.document.saved, 0);
-        EXPECT_EQ(w->Title(), "Vontalix");
-        EXPECT_EQ(w->statusLine->Text(), "");  // nothing skipped; the last document's word is gone
+        EXPECT_EQ(w->windowTitle(), "Vontalix");
+        EXPECT_EQ(w->statusLine->text(), "");  // nothing skipped; the last document's word is gone
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
     }
     // Saved, the clips read back with the same places.
@@ -327,7 +327,7 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
         EXPECT_DOUBLE_EQ(c.fadeInEnd, 1);
         left += want[i].width - 1;
     }
-    EXPECT_EQ(w->statusLine->Text(),
+    EXPECT_EQ(w->statusLine->text(),
               "1 file could not be opened: broken.mp3; "
               "1 file too short for a clip at this zoom: short.mp3");
 }
@@ -338,7 +338,7 @@ TEST_F(OpenFolder, MediaLongerThanADayIsSkipped) {
     w->mix.defaultTransition = 0;
     runOpenFolder(path("music"));
     expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
-    EXPECT_EQ(w->statusLine->Text(), "1 file could not be opened: b day.mp3");
+    EXPECT_EQ(w->statusLine->text(), "1 file could not be opened: b day.mp3");
 }
 
 // A name with a line break, or one that is not UTF-8 (which the program cannot even find by
@@ -353,7 +353,7 @@ TEST_F(OpenFolder, NamesAPlaylistCannotHoldAreRefusedAndNamed) {
     w->mix.defaultTransition = 0;
     runOpenFolder(path("music"));
     expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
-    EXPECT_EQ(w->statusLine->Text(),
+    EXPECT_EQ(w->statusLine->text(),
               "2 files were not taken, a playlist cannot hold them: \"b\u21b5c.mp3\" (line break "
               "in its path), \"d\uFFFD.mp3\" (name not UTF-8)");
     saveFiles = {path("mix.txt")};
@@ -402,7 +402,7 @@ TEST_F(OpenFolder, SavePromptAndFolderDialog) {
             saveFiles = {path("saved.txt")};
             ASSERT_EQ(w->save(), 1);
         }
-        const QString titleBefore = w->Title();
+        const QString titleBefore = w->windowTitle();
         const int flagBefore = w->mix.document.saved;
         shownDialogs.clear();
         answers.assign(c.answers.begin(), c.answers.end());
@@ -419,7 +419,7 @@ TEST_F(OpenFolder, SavePromptAndFolderDialog) {
         } else {
             // Without a folder chosen the mix stays as it was, even after "Don't save".
             EXPECT_EQ(names(w->laneView1), std::vector<QString>{"old"});
-            EXPECT_EQ(w->Title(), titleBefore);
+            EXPECT_EQ(w->windowTitle(), titleBefore);
             EXPECT_EQ(w->mix.document.saved, flagBefore);
         }
         if (!c.saveTo.isEmpty()) {

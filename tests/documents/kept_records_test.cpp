@@ -81,7 +81,7 @@ TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
     const QString list = openLines(lines);
 
     EXPECT_EQ(clipCount(), 2);
-    EXPECT_EQ(w->statusLine->Text(),
+    EXPECT_EQ(w->statusLine->text(),
               QString("%1 tracks were not loaded (%2 media files missing, %3 damaged lines, 1 file "
                       "name not in UTF-8) and stay in the playlist file.")
                   .arg(missing + damaged + 1)
@@ -103,7 +103,7 @@ TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
     QFile::remove(list);
     w->mix.document.path = list;
     answers = {DialogAnswer::Action};
-    EXPECT_FALSE(w->CancelClose(true));
+    EXPECT_FALSE(w->keepOpen(true));
     EXPECT_EQ(readFile(list), expected);
 
     // Opened again, the kept lines are kept again and the file stays the same.
@@ -159,7 +159,7 @@ TEST_F(KeptRecords, FilesThatAreNoPlayableMediaLoadAndAreNamed) {
         std::vector<QByteArray> lines;
         for (const QByteArray& l : c.lines) lines.push_back(l.chopped(1));
         openLines(lines);
-        EXPECT_EQ(w->statusLine->Text(), c.status);
+        EXPECT_EQ(w->statusLine->text(), c.status);
         EXPECT_EQ(clipCount() + w->mix.document.keptRecords.count(),
                   static_cast<int>(c.lines.size()));
     }
@@ -201,8 +201,8 @@ TEST_F(KeptRecords, CancelledOpeningLeavesAnEmptyUntitledDocument) {
     EXPECT_EQ(clipCount(), 0);
     EXPECT_EQ(w->mix.document.keptRecords.count(), 0);
     EXPECT_EQ(w->mix.document.path, "");
-    EXPECT_EQ(w->Title(), "Vontalix");
-    EXPECT_EQ(w->statusLine->Text(), "Opening \"long.txt\" was cancelled; the file is unchanged.");
+    EXPECT_EQ(w->windowTitle(), "Vontalix");
+    EXPECT_EQ(w->statusLine->text(), "Opening \"long.txt\" was cancelled; the file is unchanged.");
     EXPECT_EQ(readFile(list), text);
 }
 

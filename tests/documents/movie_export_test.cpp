@@ -460,7 +460,7 @@ TEST_F(MovieExportCommand, WritesTheLanesAtTheSecondsTheRulerShows) {
     };
     w->exportMovie();
     ASSERT_EQ(saveNames, std::vector<QString>{"qtmov.mov"});
-    EXPECT_EQ(w->statusLine->Text(), "The movie \"mix.mov\" was written.");
+    EXPECT_EQ(w->statusLine->text(), "The movie \"mix.mov\" was written.");
     EXPECT_EQ(shownText, "Writing \"mix.mov\"\u2026");
     const std::vector<TrackInfo> tracks = readMovie(out);
     ASSERT_EQ(tracks.size(), 2u);
@@ -488,7 +488,7 @@ TEST_F(MovieExportCommand, CancelInTheDialogsLeavesEverythingAsItWas) {
     w->exportMovie();
     EXPECT_EQ(readFile(out), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"qtmov.mov"});
-    EXPECT_EQ(w->statusLine->Text(), "The export was cancelled; no movie was written.");
+    EXPECT_EQ(w->statusLine->text(), "The export was cancelled; no movie was written.");
     EXPECT_TRUE(shownDialogs.empty());
 }
 
@@ -498,7 +498,7 @@ TEST_F(MovieExportCommand, AFailureIsShownInADialogAndNotReportedAsSuccess) {
     w->exportMovie();
     ASSERT_EQ(shownDialogs.size(), 1u);
     EXPECT_EQ(shownDialogs[0].message, "The movie could not be written.");
-    EXPECT_TRUE(w->statusLine->Text().isEmpty());
+    EXPECT_TRUE(w->statusLine->text().isEmpty());
 }
 
 }  // namespace

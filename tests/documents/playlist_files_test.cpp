@@ -92,10 +92,10 @@ TEST_F(PlaylistFiles, AFailedSaveLeavesTheOldFileAndSaysSo) {
         EXPECT_EQ(readFile(doc), broken);
         EXPECT_EQ(w->mix.document.path, doc);
         EXPECT_EQ(w->mix.document.saved, 0);
-        EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
+        EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
         // The prompt must not let the document go when the save failed.
         answers = {DialogAnswer::Action};
-        EXPECT_TRUE(w->CancelClose(false));
+        EXPECT_TRUE(w->keepOpen(false));
         c.mendIt();
         EXPECT_EQ(clipCount(), 2);
         if (QString(c.name) == "write-protected file") {
@@ -167,7 +167,7 @@ TEST_F(PlaylistFiles, SaveAsIntoAFolderThatIsGoneKeepsThePreviousPath) {
     w->saveAsChosen();
     EXPECT_TRUE(failureShown());
     EXPECT_EQ(w->mix.document.path, doc);
-    EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
+    EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
 }
 
 TEST_F(PlaylistFiles, AClipWhosePathHasALineBreakIsNamedAndNothingIsWritten) {
@@ -230,7 +230,7 @@ TEST_F(PlaylistFiles, WhatIsNotAPlaylistIsRefusedAndNeverOverwritten) {
         EXPECT_EQ(shownDialogs[1].message, c.message);
         // Read before the reset: the current document is still all there.
         EXPECT_EQ(w->mix.document.path, doc);
-        EXPECT_EQ(w->Title(), "Vontalix  -  " + doc);
+        EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
         EXPECT_EQ(clipCount(), 2);
         EXPECT_EQ(w->mix.document.saved, 0);
         ASSERT_EQ(w->save(), 1);
@@ -341,7 +341,7 @@ TEST_F(PlaylistFiles, RecordsWhoseMediaIsGoneAreSkippedAndCounted) {
         answers = {DialogAnswer::Alternate};
         w->open(list);
         EXPECT_EQ(clipCount(), c.loaded);
-        EXPECT_EQ(w->statusLine->Text(), c.status);
+        EXPECT_EQ(w->statusLine->text(), c.status);
         EXPECT_EQ(w->mix.document.path, list);
     }
 }
@@ -353,7 +353,7 @@ TEST_F(PlaylistFiles, ADocumentSentToTheApplicationOpens) {
     w->open(list);
     EXPECT_EQ(names(w->laneView2), std::vector<QString>{"sent"});
     EXPECT_EQ(w->mix.document.path, list);
-    EXPECT_EQ(w->Title(), "Vontalix  -  " + list);
+    EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + list);
     EXPECT_TRUE(openFilters.empty());
 }
 
@@ -405,8 +405,8 @@ TEST_F(PlaylistFiles, OpenedAndSavedAtAnyZoomAndScrollTheFileKeepsEveryPlace) {
         EXPECT_EQ(w->laneView1->clips.back()->name, "e");
         EXPECT_EQ(w->laneView1->clipUnder(60)->name, "b");
         EXPECT_EQ(w->laneView2->clipUnder(50)->name, "d");
-        for (int i = 0; i < w->zoomButton->ListCount(); ++i)
-            if (w->zoomButton->List(i) == v.zoomRow) w->zoomButton->chooseRow(i);
+        for (QAction* level : w->zoomButton->menu()->actions())
+            if (level->text() == v.zoomRow) level->trigger();
         w->timelineScrollBar->setValue(v.scrollValue);
         const QString copy = path("copy.txt");
         QFile::remove(copy);
@@ -426,7 +426,7 @@ TEST_F(PlaylistFiles, RecordsPastTheTimelinesEndAreSaidToLieThereAndKept) {
     ASSERT_TRUE(testsupport::writeFile(list, text));
     w->open(list);
     EXPECT_EQ(clipCount(), 1);
-    EXPECT_EQ(w->statusLine->Text(),
+    EXPECT_EQ(w->statusLine->text(),
               "3 tracks were not loaded (1 damaged line, 2 lie beyond the timeline's end) and "
               "stay in the playlist file.");
     ASSERT_EQ(w->save(), 1);

@@ -49,14 +49,14 @@ TEST_F(StatusLine, AnOpenDialogClosingOverALaneKeepsTheMessage) {
         w->init();
         pointAt(w->laneView1, {400, -30});  // over the ruler
         pointAt(c.lane, {400, 20});
-        ASSERT_EQ(w->statusLine->Text(), QString::number(c.lane->lane()));  // the pointer came in
+        ASSERT_EQ(w->statusLine->text(), QString::number(c.lane->lane()));  // the pointer came in
 
         w->menu->openAction->trigger();
         QApplication::processEvents();
         EXPECT_EQ(w->laneView1->clips.size(), 1u);
         // What Open reported, not the lane's number.
-        EXPECT_TRUE(w->statusLine->Text().startsWith("1 track was not loaded"))
-            << w->statusLine->Text().toStdString();
+        EXPECT_TRUE(w->statusLine->text().startsWith("1 track was not loaded"))
+            << w->statusLine->text().toStdString();
         w->statusLine->setText(QString());
     }
 }
@@ -116,7 +116,7 @@ TEST_F(StatusLine, ANewDocumentStartsWithAnEmptyLine) {
         w->statusLine->setText("1 file could not be opened: old.mp3");
         c.run();
         EXPECT_GT(clipCount() + (c.name == std::string("New")), 0);
-        EXPECT_EQ(w->statusLine->Text(), "");
+        EXPECT_EQ(w->statusLine->text(), "");
     }
 }
 
@@ -179,7 +179,7 @@ TEST_F(StatusLine, MessagesNameWhatHappened) {
             testsupport::AsOrdinaryUser user;
             c.run();
         }
-        EXPECT_EQ(w->statusLine->Text(), c.message);
+        EXPECT_EQ(w->statusLine->text(), c.message);
     }
     ::unlink(latin1Path.constData());  // a name the temporary folder's clean-up cannot spell
 }

@@ -7,6 +7,7 @@
 namespace {
 
 using testsupport::AppFixture;
+using Handles = MainWindow::ClipHandles;
 
 class HandleTest : public AppFixture {
   protected:
@@ -18,8 +19,8 @@ class HandleTest : public AppFixture {
     }
     // An ordinary click on the clip: it shows its handles and becomes the selection.
     void click(LaneView* lane, int x) {
-        ASSERT_TRUE(lane->MouseDown(x, 16));
-        lane->MouseUp(x, 16);
+        ASSERT_TRUE(lane->pressAt(x, 16));
+        lane->releaseAt(x, 16);
     }
     static void mouse(QWidget* target, QEvent::Type type, int x, int y) {
         const QPointF at(x, y);
@@ -29,7 +30,7 @@ class HandleTest : public AppFixture {
         QApplication::sendEvent(target, &e);
     }
     // Press the handle at (3, 4), drag it by dx in two steps, release it.
-    static void drag(platform::Control* handle, int dx) {
+    static void drag(QWidget* handle, int dx) {
         mouse(handle, QEvent::MouseButtonPress, 3, 4);
         mouse(handle, QEvent::MouseMove, 3 + dx / 2, 4);
         // The handle has moved under the mouse, so the mouse is now 3 + dx - dx/2 from its left.
@@ -41,27 +42,27 @@ class HandleTest : public AppFixture {
 TEST_F(HandleTest, InPointDraggedIntoTheClipTrimsItAndPullsTheFadeInAlong) {
     auto clip = addClip(w->laneView1, 100, 200);  // left edge 100
     click(w->laneView1, 200);
-    ASSERT_EQ(w->inPointHandle->Left(), 94);  // hot spot on the in point, 100
+    ASSERT_EQ(w->handles.inPoint->x(), 94);  // hot spot on the in point, 100
 
-    mouse(w->inPointHandle, QEvent::MouseButtonPress, 3, 4);
+    mouse(w->handles.inPoint, QEvent::MouseButtonPress, 3, 4);
     EXPECT_EQ(w->handleDragStartX, 3);
-    mouse(w->inPointHandle, QEvent::MouseMove, 53, 4);
-    EXPECT_EQ(w->inPointHandle->Left(), 144);
-    EXPECT_EQ(w->inPointGuide->X1(), 150);  // the guide line follows the hot spot
-    EXPECT_EQ(w->inPointGuide->X2(), 150);
+    mouse(w->handles.inPoint, QEvent::MouseMove, 53, 4);
+    EXPECT_EQ(w->handles.inPoint->x(), 144);
+    EXPECT_EQ(w->handles.inPointGuide->x1(), 150);  // the guide line follows the hot spot
+    EXPECT_EQ(w->handles.inPointGuide->x2(), 150);
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);  // nothing is written while dragging
     const platform::PictureRef before = clip->image;
     w->mix.document.saved = 1;
-    mouse(w->inPointHandle, QEvent::MouseButtonRelease, 53, 4);
+    mouse(w->handles.inPoint, QEvent::MouseButtonRelease, 53, 4);
 
     EXPECT_DOUBLE_EQ(clip->inPoint, 50);
     EXPECT_DOUBLE_EQ(clip->fadeInEnd, 50);
     EXPECT_DOUBLE_EQ(clip->fadeOutStart, 200);
     EXPECT_DOUBLE_EQ(clip->outPoint, 200);
     // All four handles stand at the clip's new values; the guide line is parked.
-    EXPECT_EQ(w->inPointHandle->Left(), 144);
-    EXPECT_EQ(w->fadeInHandle->Left(), 146);
-    EXPECT_EQ(w->inPointGuide->X1(), -100);
+    EXPECT_EQ(w->handles.inPoint->x(), 144);
+    EXPECT_EQ(w->handles.fadeIn->x(), 146);
+    EXPECT_EQ(w->handles.inPointGuide->x1(), -100);
     EXPECT_EQ(w->mix.document.saved, 0);
     EXPECT_NE(clip->image, before);  // the picture shows the new trim
 }
@@ -70,18 +71,19 @@ TEST_F(HandleTest, EachHandleOnEitherLane) {
     // Clip from 100 to 300 with its in point at 20, fade-in end 60, fade-out start 140, out 180.
     const struct {
         int lane;
-        const char* handle;
+        ClipHandle* Handles::*handle;
         int dx;
         double inPoint, fadeInEnd, fadeOutStart, outPoint;
     } cases[] = {
-        {1, "inPointHandle", 30, 50, 60, 140, 180},
-        {2, "inPointHandle", 60, 80, 80, 140, 180},    // past the fade-in end
-        {1, "inPointHandle", 120, 0, 60, 140, 180},    // exactly at the fade-out start: back to 0
-        {1, "outPointHandle", -60, 20, 60, 120, 120},  // before the fade-out start: pulls it along
-        {2, "outPointHandle", 20, 20, 60, 140, 200},   // exactly at the right edge: the whole clip
-        {1, "fadeInHandle", 40, 20, 100, 140, 180},
-        {1, "fadeOutHandle", 20, 20, 60, 160, 180},
-        {2, "fadeOutHandle", 50, 20, 60, 180, 180},  // past the out point: cut back to it
+        {1, &Handles::inPoint, 30, 50, 60, 140, 180},
+        {2, &Handles::inPoint, 60, 80, 80, 140, 180},  // past the fade-in end
+        {1, &Handles::inPoint, 120, 0, 60, 140, 180},  // exactly at the fade-out start: back to 0
+        {1, &Handles::outPoint, -60, 20, 60, 120,
+         120},                                          // before the fade-out start: pulls it along
+        {2, &Handles::outPoint, 20, 20, 60, 140, 200},  // exactly at the right edge: the whole clip
+        {1, &Handles::fadeIn, 40, 20, 100, 140, 180},
+        {1, &Handles::fadeOut, 20, 20, 60, 160, 180},
+        {2, &Handles::fadeOut, 50, 20, 60, 180, 180},  // past the out point: cut back to it
     };
     for (const auto& c : cases) {
         LaneView* lane = w->lane(c.lane);
@@ -89,10 +91,8 @@ TEST_F(HandleTest, EachHandleOnEitherLane) {
         auto clip = addClip(lane, 100, 200);
         clip->inPoint = 20, clip->fadeInEnd = 60, clip->fadeOutStart = 140, clip->outPoint = 180;
         click(lane, 200);
-        auto* handle = w->findChild<platform::PopupArrow*>(c.handle);
-        ASSERT_TRUE(handle);
-        drag(handle, c.dx);
-        const std::string what = std::string(c.handle) + " " + std::to_string(c.dx);
+        drag(w->handles.*c.handle, c.dx);
+        const std::string what = std::to_string(c.lane) + " " + std::to_string(c.dx);
         EXPECT_DOUBLE_EQ(clip->inPoint, c.inPoint) << what;
         EXPECT_DOUBLE_EQ(clip->fadeInEnd, c.fadeInEnd) << what;
         EXPECT_DOUBLE_EQ(clip->fadeOutStart, c.fadeOutStart) << what;
@@ -106,14 +106,14 @@ TEST_F(HandleTest, FadeHandleDragRedrawsTheLastPressedClipsOnlyAtTheirStoredValu
     click(w->laneView2, 50);
     click(w->laneView1, 50);
     const platform::PictureRef a = one->image, b = two->image;
-    w->fadeOutHandlePressed(4, 4);
-    w->fadeOutHandleDragged(4, 4);  // no movement: nothing happens
+    w->handlePressed(4);
+    w->handleDragged(*w->handles.fadeOut, 4);  // no movement: nothing happens
     EXPECT_EQ(one->image, a);
-    w->fadeOutHandleDragged(-16, 4);
+    w->handleDragged(*w->handles.fadeOut, -16);
     EXPECT_NE(one->image, a);
     EXPECT_NE(two->image, b);
     EXPECT_DOUBLE_EQ(one->fadeOutStart, 100);
-    w->fadeOutHandleReleased(-16, 4);
+    w->handleReleased(*w->handles.fadeOut);
     EXPECT_DOUBLE_EQ(one->fadeOutStart, 80);
     EXPECT_DOUBLE_EQ(two->fadeOutStart, 100);  // only the selected clip is trimmed
 }
@@ -123,11 +123,11 @@ TEST_F(HandleTest, WithoutASelectionAHandleMovesButTrimsNothing) {
     click(w->laneView1, 200);
     w->mix.selectedIndex = -1;  // the selection gone while the handles still stand
     w->mix.selectedLane = 0;
-    drag(w->inPointHandle, 40);
+    drag(w->handles.inPoint, 40);
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);
     EXPECT_DOUBLE_EQ(clip->fadeInEnd, 0);
-    EXPECT_EQ(w->inPointHandle->Left(), 134);  // stays where it was dropped
-    EXPECT_EQ(w->inPointGuide->X1(), 140);     // and so does the guide line
+    EXPECT_EQ(w->handles.inPoint->x(), 134);        // stays where it was dropped
+    EXPECT_EQ(w->handles.inPointGuide->x1(), 140);  // and so does the guide line
 }
 
 TEST_F(HandleTest, AnIndexThatNamesNoShownClipIsNoSelection) {
@@ -138,14 +138,14 @@ TEST_F(HandleTest, AnIndexThatNamesNoShownClipIsNoSelection) {
     ASSERT_EQ(w->mix.selectedIndex, 1);
     for (int stale : {7, -3, 0}) {  // beyond the lane, negative, another clip
         w->mix.selectedIndex = stale;
-        drag(w->inPointHandle, 40);
+        drag(w->handles.inPoint, 40);
         EXPECT_DOUBLE_EQ(first->inPoint, 0) << stale;
         EXPECT_DOUBLE_EQ(first->fadeInEnd, 0) << stale;
         EXPECT_DOUBLE_EQ(second->inPoint, 0) << stale;
         EXPECT_DOUBLE_EQ(second->fadeInEnd, 0) << stale;
     }
     // The handles are put back at the clip they show.
-    EXPECT_EQ(w->inPointHandle->Left(), 94);
+    EXPECT_EQ(w->handles.inPoint->x(), 94);
 }
 
 }  // namespace

@@ -92,16 +92,16 @@ TEST_F(ClipboardTest, ClearKeepsTheOrderOfTheOtherClips) {
     auto a = add(w->laneView2, 0, 50, "a");
     auto b = add(w->laneView2, 100, 50, "b");
     auto c = add(w->laneView2, 200, 50, "c");
-    ASSERT_TRUE(w->laneView2->MouseDown(onLane(*b), 16));  // brings b to the top
-    w->laneView2->MouseUp(onLane(*b), 16);
+    ASSERT_TRUE(w->laneView2->pressAt(onLane(*b), 16));  // brings b to the top
+    w->laneView2->releaseAt(onLane(*b), 16);
     ASSERT_EQ(w->mix.selectedIndex, 2);
-    ASSERT_EQ(w->statusLine->Text(), "b");
+    ASSERT_EQ(w->statusLine->text(), "b");
     w->mix.pasteTarget = {400, 1};
     w->menu->pasteAllowed = true;
     w->clear();
     EXPECT_EQ(w->laneView2->clips, (std::vector<ClipRef>{a, c}));
-    EXPECT_EQ(w->statusLine->Text(), "");  // names no clip that is gone
-    EXPECT_EQ(w->inPointHandle->Left(), -16);
+    EXPECT_EQ(w->statusLine->text(), "");  // names no clip that is gone
+    EXPECT_EQ(w->handles.inPoint->x(), -16);
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{400, 1}));
     EXPECT_TRUE(w->menu->pasteAllowed);
 }
@@ -148,7 +148,7 @@ TEST_F(ClipboardTest, PasteTestsTheEdgesAndTheCentre) {
         w->paste();
         const size_t after = w->laneView1->clips.size() + w->laneView2->clips.size();
         EXPECT_EQ(after, before + (c.added ? 1 : 0)) << c.name;
-        EXPECT_EQ(w->statusLine->Text() == "do not drop one track onto another", c.refused)
+        EXPECT_EQ(w->statusLine->text() == "do not drop one track onto another", c.refused)
             << c.name;
         EXPECT_EQ(w->mix.pasteTarget, c.target) << c.name;
         EXPECT_EQ(w->mix.selectedIndex, -1) << c.name;  // the new clip is not selected
@@ -181,7 +181,7 @@ TEST_F(ClipboardTest, OneCopyPastesAnyNumberOfTimes) {
     w->paste();
     w->paste();  // same target: the second copy's centre falls inside the first
     EXPECT_EQ(w->laneView2->clips.size(), 1u);
-    EXPECT_EQ(w->statusLine->Text(), "do not drop one track onto another");
+    EXPECT_EQ(w->statusLine->text(), "do not drop one track onto another");
     w->mix.pasteTarget = {300, 2};  // right against the first
     w->paste();
     ASSERT_EQ(w->laneView2->clips.size(), 2u);
@@ -217,7 +217,7 @@ TEST_F(ClipboardTest, PasteRefusesAPathAPlaylistCannotHold) {
         w->mix.pasteTarget = {100, 1};
         w->paste();
         EXPECT_TRUE(w->laneView1->clips.empty());
-        EXPECT_EQ(w->statusLine->Text(), c.message);
+        EXPECT_EQ(w->statusLine->text(), c.message);
     }
 }
 

@@ -40,14 +40,14 @@ class EditFixture : public AppFixture {
     // An ordinary click on the clip: its handles show and it becomes the selection.
     void select(LaneView* lane, const ClipRef& clip) {
         platform::Keyboard::resetForTesting();  // no Shift left over from a key test
-        ASSERT_TRUE(lane->MouseDown(onLane(*clip), 16));
-        lane->MouseUp(onLane(*clip), 16);
+        ASSERT_TRUE(lane->pressAt(onLane(*clip), 16));
+        lane->releaseAt(onLane(*clip), 16);
     }
     // A key event as the window system delivers it, through the keyboard tracker.
     void key(QEvent::Type type, int qtKey, bool autoRepeat = false,
              Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QKeyEvent e(type, qtKey, mods, QString(), autoRepeat);
-        QApplication::sendEvent(w->content(), &e);
+        QApplication::sendEvent(w->centralWidget(), &e);
     }
     // One key event while exactly these keys are held (Qt keys) with these modifiers.
     void holdAndPress(std::initializer_list<int> qtKeys,
@@ -55,7 +55,7 @@ class EditFixture : public AppFixture {
         platform::Keyboard::resetForTesting();
         platform::Keyboard::setModifiersForTesting(mods);
         for (int k : qtKeys) platform::Keyboard::setKeyDownForTesting(k, true);
-        w->KeyDown(QString());
+        w->keyPressed();
     }
 
     double volume = 0.5;

@@ -163,16 +163,16 @@ TEST_F(KeyCommandTest, VolumeKeysSetTheClampedVolumeAndSizeTheBar) {
     for (const Case& c : cases) {
         volume = c.start;
         written.clear();
-        w->volumeMeter->setHeight(3);
+        w->volumeMeter->resize(1, 3);
         holdAndPress(c.keys);
         ASSERT_EQ(written.size(), c.written.size()) << c.name;
         for (size_t i = 0; i < written.size(); ++i) {
             EXPECT_DOUBLE_EQ(written[i], c.written[i]) << c.name;
         }
         const int height = c.height < 0 ? 3 : c.height;
-        EXPECT_EQ(w->volumeMeter->Height(), height) << c.name;
+        EXPECT_EQ(w->volumeMeter->height(), height) << c.name;
         if (c.height >= 0) {
-            EXPECT_EQ(w->volumeMeter->Top(), 178 - c.height) << c.name;
+            EXPECT_EQ(w->volumeMeter->y(), 178 - c.height) << c.name;
         }
     }
 }
@@ -187,7 +187,7 @@ TEST_F(KeyCommandTest, KeypadKeysStepTheVolumeToo) {
     EXPECT_DOUBLE_EQ(written[0], 0.4);
     EXPECT_DOUBLE_EQ(written[1], 0.3);
     EXPECT_DOUBLE_EQ(written[2], 0.2);
-    EXPECT_EQ(w->volumeMeter->Height(), 2);
+    EXPECT_EQ(w->volumeMeter->height(), 2);
 }
 
 TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
@@ -213,14 +213,14 @@ TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
             select(lane, clip);
             const double centre0 = clip->centre;
             w->statusLine->setText(QString());
-            w->inPointHandle->setLeft(-16);
+            w->handles.inPoint->move(-16, w->handles.inPoint->y());
             w->mix.document.saved = 1;
             holdAndPress(c.keys, c.mods);
             EXPECT_EQ(onLane(*clip), 250 + c.moved) << c.name << " lane " << lane->lane();
             EXPECT_DOUBLE_EQ(clip->centre, centre0 + c.moved) << c.name;
-            EXPECT_EQ(w->statusLine->Text() == "do not drop one track onto another", c.refused)
+            EXPECT_EQ(w->statusLine->text() == "do not drop one track onto another", c.refused)
                 << c.name;
-            EXPECT_EQ(w->inPointHandle->Left(), onLane(*clip) - 50 - 6)
+            EXPECT_EQ(w->handles.inPoint->x(), onLane(*clip) - 50 - 6)
                 << c.name;  // handles follow the clip
             EXPECT_EQ(w->mix.document.saved, 0) << c.name;
             EXPECT_DOUBLE_EQ(clip->inPoint, 0) << c.name;
@@ -254,7 +254,7 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
             EXPECT_EQ(onLane(*other), 550) << c.name;
             EXPECT_EQ(w->mix.selectedIndex, -1) << c.name;
             EXPECT_EQ(w->mix.selectedLane, 0) << c.name;
-            EXPECT_EQ(w->inPointHandle->Left(), -16) << c.name;  // handles hidden
+            EXPECT_EQ(w->handles.inPoint->x(), -16) << c.name;  // handles hidden
             EXPECT_EQ(w->previewDeck.running, c.spaceLatchClear) << c.name;
         }
     }
@@ -297,14 +297,14 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
             const int32_t index = w->mix.selectedIndex;
             w->statusLine->setText(QString());
             w->mix.document.saved = 1;
-            w->inPointHandle->setLeft(-16);
+            w->handles.inPoint->move(-16, w->handles.inPoint->y());
             holdAndPress(k);
             EXPECT_EQ(onLane(*clip), 250) << c.name;
             EXPECT_EQ(w->laneView1->clips.size() + w->laneView2->clips.size(), clips) << c.name;
             EXPECT_EQ(w->mix.selectedIndex, index) << c.name;
-            EXPECT_TRUE(w->statusLine->Text().isEmpty()) << c.name;
+            EXPECT_TRUE(w->statusLine->text().isEmpty()) << c.name;
             EXPECT_EQ(w->mix.document.saved, 1) << c.name;
-            EXPECT_EQ(w->inPointHandle->Left(), -16) << c.name;
+            EXPECT_EQ(w->handles.inPoint->x(), -16) << c.name;
         }
     }
 }

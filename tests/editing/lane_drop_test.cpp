@@ -116,7 +116,7 @@ class LaneDropTest : public AppFixture {
             during(*data);
         };
         Keyboard::setModifiersForTesting(Qt::ShiftModifier);
-        from->MouseDown(pressX, 16);
+        from->pressAt(pressX, 16);
         platform::dragHook() = nullptr;
         Keyboard::setModifiersForTesting(std::nullopt);
     }
@@ -160,7 +160,7 @@ TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
     EXPECT_EQ(c.image->Width(), 241);
     EXPECT_TRUE(selectionCleared());
     EXPECT_FALSE(w->dropPending);
-    EXPECT_EQ(w->laneView1->Backdrop(), laneBackdropPicture());
+    EXPECT_EQ(w->laneView1->backdrop(), laneBackdropPicture());
 }
 
 TEST_F(LaneDropTest, MediaLongerThanADayIsRefusedAndWhatIsTakenReadsBack) {
@@ -184,7 +184,7 @@ TEST_F(LaneDropTest, MediaLongerThanADayIsRefusedAndWhatIsTakenReadsBack) {
         ASSERT_TRUE(dragAndDrop(w->laneView1, *files({file(c.file)}), 50));
         ASSERT_EQ(w->laneView1->clips.size(), c.taken ? 1u : 0u);
         if (!c.taken) {
-            EXPECT_EQ(w->statusLine->Text(),
+            EXPECT_EQ(w->statusLine->text(),
                       QString(c.file) + " is longer than 24 hours: it cannot be a clip.");
             continue;
         }
@@ -206,7 +206,7 @@ TEST_F(LaneDropTest, UntaggedFileIsNamedFromItsFileName) {
     auto data = files({file("plain.mp3"), file("second.mp3")});
     ASSERT_TRUE(dragAndDrop(w->laneView2, *data, 10));
     ASSERT_EQ(w->laneView2->clips.size(), 1u);  // the first file only, and the DJ is told
-    EXPECT_EQ(w->statusLine->Text(),
+    EXPECT_EQ(w->statusLine->text(),
               "Only the first of the 2 dropped files was taken: \"plain.mp3\".");
     EXPECT_EQ(w->laneView2->clips[0]->name, "plain.mp3");
     EXPECT_EQ(w->laneView2->clips[0]->lane, 2);
@@ -236,7 +236,7 @@ TEST_F(LaneDropTest, OverlapIsRefusedWithTheStatusMessage) {
         auto data = files({path});
         ASSERT_TRUE(dragAndDrop(w->laneView1, *data, c.left));
         EXPECT_EQ(w->laneView1->clips.size(), c.taken ? 2u : 1u) << c.left;
-        EXPECT_EQ(w->statusLine->Text(), c.taken ? QString() : QString(kOverlap)) << c.left;
+        EXPECT_EQ(w->statusLine->text(), c.taken ? QString() : QString(kOverlap)) << c.left;
         EXPECT_TRUE(selectionCleared()) << c.left;  // the lanes are refreshed in both cases
     }
     // A clip lying wholly between two of the probed points is not found.
@@ -255,7 +255,7 @@ TEST_F(LaneDropTest, SecondFileDroppedOverTheFirstIsRefused) {
     ASSERT_TRUE(dragAndDrop(w->laneView1, *second, 50));
     ASSERT_EQ(w->laneView1->clips.size(), 1u);
     EXPECT_EQ(w->laneView1->clips[0]->name, "one.mp3");
-    EXPECT_EQ(w->statusLine->Text(), kOverlap);
+    EXPECT_EQ(w->statusLine->text(), kOverlap);
 }
 
 TEST_F(LaneDropTest, OneDropPerDragThatEnteredALane) {
@@ -264,14 +264,14 @@ TEST_F(LaneDropTest, OneDropPerDragThatEnteredALane) {
     // A drop without a drag having entered a lane only restores the backdrop.
     lane->setBackdrop(laneHighlightPicture());
     platform::DragItem item(data.get(), QPoint(10, 16));
-    lane->DropObject(item, 0);
+    w->droppedOnLane(*lane, item);
     EXPECT_TRUE(lane->clips.empty());
-    EXPECT_EQ(lane->Backdrop(), laneBackdropPicture());
+    EXPECT_EQ(lane->backdrop(), laneBackdropPicture());
     // Enter once, drop twice at free places: one clip.
-    EXPECT_FALSE(lane->DragEnter(item, 0));
-    lane->DropObject(item, 0);
+    w->dragEnteredLane(*lane);
+    w->droppedOnLane(*lane, item);
     platform::DragItem later(data.get(), QPoint(500, 16));
-    lane->DropObject(later, 0);
+    w->droppedOnLane(*lane, later);
     EXPECT_EQ(lane->clips.size(), 1u);
 }
 
@@ -312,7 +312,7 @@ TEST_F(LaneDropTest, FileTypesSortFileDragsAndTextOpensAnyFile) {
             w->statusLine->setText("");
             ASSERT_TRUE(dragAndDrop(w->laneView1, *d.data, 10));
             EXPECT_EQ(w->laneView1->clips.size(), d.taken ? 1u : 0u);
-            EXPECT_EQ(w->statusLine->Text(),
+            EXPECT_EQ(w->statusLine->text(),
                       d.taken ? QString() : QString("Error opening %1 as movie.").arg(c.name));
         }
     }
@@ -331,7 +331,7 @@ TEST_F(LaneDropTest, FileTypesSortFileDragsAndTextOpensAnyFile) {
         auto data = text(r.text);
         ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 10));
         EXPECT_TRUE(w->laneView1->clips.empty()) << r.text.toStdString();
-        EXPECT_EQ(w->statusLine->Text(), r.message);
+        EXPECT_EQ(w->statusLine->text(), r.message);
     }
     EXPECT_FALSE(measured.contains(fifo));
 }
@@ -412,7 +412,7 @@ TEST_F(LaneDropTest, FailuresAreReportedAndChangeNothing) {
         select(0, 1);
         auto data = c.data();
         ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 10)) << c.message.toStdString();
-        EXPECT_EQ(w->statusLine->Text(), c.message);
+        EXPECT_EQ(w->statusLine->text(), c.message);
         EXPECT_EQ(w->laneView1->clips.size(), 1u) << c.message.toStdString();
         // A failure ends the handling before the lanes are refreshed.
         EXPECT_EQ(w->mix.selectedIndex, 0) << c.message.toStdString();
@@ -445,7 +445,7 @@ TEST_F(LaneDropTest, PathsAPlaylistCannotHoldAreRefused) {
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(dragAndDrop(w->laneView1, *c.data, 10));
-        EXPECT_EQ(w->statusLine->Text(), c.message);
+        EXPECT_EQ(w->statusLine->text(), c.message);
         EXPECT_TRUE(w->laneView1->clips.empty());
     }
     EXPECT_TRUE(measured.isEmpty());
@@ -458,9 +458,9 @@ TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
     clip->playStart = 12;
     clip->previewStart = 7;
     // Picked first: its handles show, and must go with the selection.
-    ASSERT_TRUE(w->laneView1->MouseDown(160, 16));
-    w->laneView1->MouseUp(160, 16);
-    ASSERT_GT(w->inPointHandle->Left(), 0);
+    ASSERT_TRUE(w->laneView1->pressAt(160, 16));
+    w->laneView1->releaseAt(160, 16);
+    ASSERT_GT(w->handles.inPoint->x(), 0);
     shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
         // Grabbed 60 pixels right of the clip's left edge.
         EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));
@@ -482,7 +482,7 @@ TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
     EXPECT_DOUBLE_EQ(moved.playStart, 0);
     EXPECT_DOUBLE_EQ(moved.previewStart, 0);
     EXPECT_TRUE(selectionCleared());
-    EXPECT_EQ(w->inPointHandle->Left(), -16);  // no selection, no handles
+    EXPECT_EQ(w->handles.inPoint->x(), -16);  // no selection, no handles
     EXPECT_FALSE(w->menu->clipSelected);
 }
 
@@ -523,7 +523,7 @@ TEST_F(LaneDropTest, ClipDroppedOnItsOwnLaneOrOverAnotherStaysWhereItWas) {
     shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
         EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));  // 400..520 over 380..430
     });
-    EXPECT_EQ(w->statusLine->Text(), kOverlap);
+    EXPECT_EQ(w->statusLine->text(), kOverlap);
     EXPECT_EQ(w->laneView1->clips.size(), 1u);
     EXPECT_EQ(w->laneView1->clips[0], clip);
     ASSERT_EQ(w->laneView2->clips.size(), 1u);
@@ -564,7 +564,7 @@ TEST_F(LaneDropTest, AClipThePlayDeckStartedDuringTheDragIsNotMoved) {
     ASSERT_EQ(w->laneView1->clips.size(), 1u);
     EXPECT_EQ(w->laneView1->clips[0], clip);
     EXPECT_TRUE(w->laneView2->clips.empty());
-    EXPECT_EQ(w->statusLine->Text(), "do not move a playing track");
+    EXPECT_EQ(w->statusLine->text(), "do not move a playing track");
 
     // Copying it leaves it where it plays.
     w->playDeck.current[0] = nullptr;
@@ -628,7 +628,7 @@ TEST_F(LaneDropTest, RealMp3DropMeasuresTheFileAndReadsItsTag) {
     EXPECT_DOUBLE_EQ(w->laneView1->clips[0]->lengthPx, 3);
     ASSERT_EQ(w->laneView2->clips.size(), 1u);
     EXPECT_DOUBLE_EQ(w->laneView2->clips[0]->lengthPx, 14);
-    EXPECT_EQ(w->statusLine->Text(), "Error opening not media.mp3 as movie.");
+    EXPECT_EQ(w->statusLine->text(), "Error opening not media.mp3 as movie.");
 }
 
 TEST_F(LaneDropTest, LanesLightUpWhileADragHoversAndNameTheLaneTheMouseEntered) {
@@ -636,20 +636,20 @@ TEST_F(LaneDropTest, LanesLightUpWhileADragHoversAndNameTheLaneTheMouseEntered) 
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w->laneView2, &enter);
     EXPECT_TRUE(enter.isAccepted());
-    EXPECT_EQ(w->laneView2->Backdrop(), laneHighlightPicture());
+    EXPECT_EQ(w->laneView2->backdrop(), laneHighlightPicture());
     EXPECT_TRUE(w->dropPending);
     QDragLeaveEvent leave;
     QApplication::sendEvent(w->laneView2, &leave);
-    EXPECT_EQ(w->laneView2->Backdrop(), laneBackdropPicture());
+    EXPECT_EQ(w->laneView2->backdrop(), laneBackdropPicture());
     EXPECT_TRUE(w->dropPending);  // leaving does not cancel the one drop a drag may make
 
     w->comment(1, QString());
-    w->laneView2->MouseEnter();
+    w->mouseEnteredLane(2);
     EXPECT_EQ(w->activeLane, 2);
-    EXPECT_EQ(w->statusLine->Text(), "2");
-    w->laneView1->MouseEnter();
+    EXPECT_EQ(w->statusLine->text(), "2");
+    w->mouseEnteredLane(1);
     EXPECT_EQ(w->activeLane, 1);
-    EXPECT_EQ(w->statusLine->Text(), "1");
+    EXPECT_EQ(w->statusLine->text(), "1");
 }
 
 TEST(LaneFileTypes, TheLanesTakeTheirMediaTypesOnly) {

@@ -239,7 +239,7 @@ TEST_F(DeckSoundTest, APreviewOnAMissingDeviceIsSilentAndSaysSo) {
     w->preview();
     run(20, w->previewDeck);
     QApplication::processEvents();
-    EXPECT_EQ(w->statusLine->Text(),
+    EXPECT_EQ(w->statusLine->text(),
               "The preview sound device is not available: the preview is silent.");
     // Nothing reached either real device.
     for (const QByteArray& device : {kMain, kPreview}) {
@@ -279,7 +279,7 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
         w->tickDecks();
         mt::advance(kBlock);
     }
-    EXPECT_EQ(w->statusLine->Text(), QString::fromUtf8(c.message));
+    EXPECT_EQ(w->statusLine->text(), QString::fromUtf8(c.message));
     const media::MoviePlayer& p = (c.previewDeck ? w->previewDeck : w->playDeck).players[0];
     EXPECT_GT(p.Rate(), 0) << "the deck plays on";
 
@@ -296,7 +296,7 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     const QByteArray other = c.previewDeck ? kMain : kPreview;
     EXPECT_GT(maxAbs(mt::captured(media::deviceIdFor(own)), 0, 4 * kBlock), 0.3);
     EXPECT_EQ(maxAbs(mt::captured(media::deviceIdFor(other)), 0, 4 * kBlock), 0.0);
-    EXPECT_EQ(w->statusLine->Text(), "") << "the sound is back";
+    EXPECT_EQ(w->statusLine->text(), "") << "the sound is back";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -34,7 +34,7 @@ TEST_F(EngineWindowTest, PlayToggleSwapsIconAndTextAndForgetsOnStop) {
         clip;
     w->play();
     EXPECT_TRUE(w->playDeck.running);
-    EXPECT_EQ(w->playDeck.button->Icon(), pauseButtonPicture());
+    EXPECT_EQ(w->playDeck.button->picture(), pauseButtonPicture());
     EXPECT_EQ(w->menu->playAction->text(), "Stop");
     EXPECT_EQ(w->playDeck.current[0],
               nullptr);  // starting forgets the clips now sounding, not the last ones
@@ -43,7 +43,7 @@ TEST_F(EngineWindowTest, PlayToggleSwapsIconAndTextAndForgetsOnStop) {
     EXPECT_DOUBLE_EQ(clip->playStart, 50);  // the head at 100 lies 50 into the clip
     w->play();
     EXPECT_FALSE(w->playDeck.running);
-    EXPECT_EQ(w->playDeck.button->Icon(), playButtonPicture());
+    EXPECT_EQ(w->playDeck.button->picture(), playButtonPicture());
     EXPECT_EQ(w->menu->playAction->text(), "Play");
     EXPECT_EQ(w->playDeck.last[0], nullptr);
     EXPECT_EQ(w->playDeck.last[1], nullptr);
@@ -55,13 +55,13 @@ TEST_F(EngineWindowTest, PreviewToggleKeepsSoundingClipsWhenStarting) {
     w->previewDeck.current[0] = w->previewDeck.last[1] = clip;
     w->previewChosen();
     EXPECT_TRUE(w->previewDeck.running);
-    EXPECT_EQ(w->previewDeck.button->Icon(), previewPauseButtonPicture());
+    EXPECT_EQ(w->previewDeck.button->picture(), previewPauseButtonPicture());
     EXPECT_EQ(w->menu->previewAction->text(), "Stop Preview");
     EXPECT_EQ(w->previewDeck.current[0], clip);
     EXPECT_DOUBLE_EQ(clip->previewStart, 50);
-    w->previewDeck.button->push();
+    w->previewDeck.button->click();
     EXPECT_FALSE(w->previewDeck.running);
-    EXPECT_EQ(w->previewDeck.button->Icon(), previewButtonPicture());
+    EXPECT_EQ(w->previewDeck.button->picture(), previewButtonPicture());
     EXPECT_EQ(w->menu->previewAction->text(), "Preview");
     EXPECT_EQ(w->previewDeck.current[0], nullptr);
     EXPECT_EQ(w->previewDeck.last[1], nullptr);
@@ -70,30 +70,30 @@ TEST_F(EngineWindowTest, PreviewToggleKeepsSoundingClipsWhenStarting) {
 TEST_F(EngineWindowTest, HeadControlsFollowAndPark) {
     w->mix.scrollX = 60;
     w->playDeck.labels[1]->setText("0.00:01");
-    w->playDeck.labels[0]->setLeft(5);
+    w->playDeck.labels[0]->move(5, w->playDeck.labels[0]->y());
     w->moveHeadTo(w->playDeck, 200.5);
-    EXPECT_EQ(w->playDeck.button->Left(), 193);
-    EXPECT_EQ(w->playDeck.line->X1(), 200);
-    EXPECT_EQ(w->playDeck.line->X2(), 200);
-    EXPECT_EQ(w->playDeck.mark->Left(), 200);
-    EXPECT_EQ(w->playDeck.labels[0]->Left(), 5);  // no text: stays where it was
-    EXPECT_EQ(w->playDeck.labels[1]->Left(), 204);
+    EXPECT_EQ(w->playDeck.button->x(), 193);
+    EXPECT_EQ(w->playDeck.line->x1(), 200);
+    EXPECT_EQ(w->playDeck.line->x2(), 200);
+    EXPECT_EQ(w->playDeck.mark->x(), 200);
+    EXPECT_EQ(w->playDeck.labels[0]->x(), 5);  // no text: stays where it was
+    EXPECT_EQ(w->playDeck.labels[1]->x(), 204);
     EXPECT_DOUBLE_EQ(w->playDeck.headTimelineX, 260.5);
 
     w->moveHeadTo(w->playDeck, -50);
-    for (int left : {w->playDeck.button->Left(), w->playDeck.line->X1(), w->playDeck.mark->Left(),
-                     w->playDeck.labels[0]->Left(), w->playDeck.labels[1]->Left()}) {
+    for (int left : {w->playDeck.button->x(), w->playDeck.line->x1(), w->playDeck.mark->x(),
+                     w->playDeck.labels[0]->x(), w->playDeck.labels[1]->x()}) {
         EXPECT_EQ(left, -100);
     }
     EXPECT_DOUBLE_EQ(w->playDeck.headX, -50);
     EXPECT_DOUBLE_EQ(w->playDeck.headTimelineX, 10);
 
     w->previewDeck.labels[0]->setText("0.00:02");
-    w->moveHeadTo(w->previewDeck, w->Width() + 49);
-    EXPECT_EQ(w->previewDeck.labels[0]->Left(), w->Width() + 60);
-    w->moveHeadTo(w->previewDeck, w->Width() + 50);
-    EXPECT_EQ(w->previewDeck.button->Left(), -100);
-    EXPECT_DOUBLE_EQ(w->previewDeck.headTimelineX, w->Width() + 110);
+    w->moveHeadTo(w->previewDeck, w->viewWidth() + 49);
+    EXPECT_EQ(w->previewDeck.labels[0]->x(), w->viewWidth() + 60);
+    w->moveHeadTo(w->previewDeck, w->viewWidth() + 50);
+    EXPECT_EQ(w->previewDeck.button->x(), -100);
+    EXPECT_DOUBLE_EQ(w->previewDeck.headTimelineX, w->viewWidth() + 110);
 }
 
 TEST_F(EngineWindowTest, TickWritesParkedPlayLabelsNeverAndPreviewLabelsAlways) {
@@ -103,8 +103,8 @@ TEST_F(EngineWindowTest, TickWritesParkedPlayLabelsNeverAndPreviewLabelsAlways) 
     w->moveHeadTo(w->previewDeck, -80);
     w->playDeck.running = w->previewDeck.running = true;
     w->tickDecks();
-    EXPECT_EQ(w->playDeck.labels[0]->Text(), "keep");
-    EXPECT_EQ(w->previewDeck.labels[0]->Text(), "");
+    EXPECT_EQ(w->playDeck.labels[0]->text(), "keep");
+    EXPECT_EQ(w->previewDeck.labels[0]->text(), "");
     // Gap steps: zoom / 35 and zoom / 10.
     EXPECT_DOUBLE_EQ(w->playDeck.headX, -80 + 1 / 35.0);
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, -80 + 1 / 10.0);
@@ -115,15 +115,14 @@ TEST_F(EngineWindowTest, TheTickRestsWhileNoDeckRuns) {
     for (bool preview : {false, true}) {
         const auto toggle = [&] { preview ? w->preview() : w->play(); };
         w->tickDecks();
-        EXPECT_TRUE(w->deckTimer->resting());
+        EXPECT_TRUE(w->deckTimer.resting());
         toggle();
-        EXPECT_FALSE(w->deckTimer->resting());
+        EXPECT_FALSE(w->deckTimer.resting());
         w->tickDecks();
-        EXPECT_FALSE(w->deckTimer->resting());  // a running deck keeps it going
+        EXPECT_FALSE(w->deckTimer.resting());  // a running deck keeps it going
         toggle();
     }
-    EXPECT_EQ(w->deckTimer->Mode(), 2);
-    EXPECT_EQ(w->deckTimer->Period(), 10);
+    EXPECT_EQ(w->deckTimer.period(), 10);
 }
 
 // Counts the paint events of the widgets it watches and the widest area one of them asked for.
@@ -143,7 +142,7 @@ class PaintCounter : public QObject {
 // The 10 ms tick places the heads on every step, but the lanes under them are drawn only when a
 // head reaches another pixel, and then only the columns it left and entered.
 TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
-    w->deckTimer->setMode(0);  // the test runs the ticks itself
+    w->deckTimer.stop();  // the test runs the ticks itself
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     addClip(1, 400, 100);  // away from both heads: the decks take gap steps, no label changes
@@ -175,7 +174,7 @@ TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
     };
     const QImage columns = shown();
     ASSERT_FALSE(columns.isNull());
-    w->content()->update();
+    w->centralWidget()->update();
     QApplication::processEvents();
     EXPECT_EQ(shown(), columns);
 }
@@ -218,7 +217,7 @@ TEST_F(EngineWindowTest, ADeckReachingAClipItCannotPlaySaysSo) {
         (c.preview ? w->previewDeck.running : w->playDeck.running) = true;
         w->tickDecks();
         w->playDeck.running = w->previewDeck.running = false;
-        EXPECT_EQ(w->statusLine->Text(), c.status);
+        EXPECT_EQ(w->statusLine->text(), c.status);
     }
 }
 

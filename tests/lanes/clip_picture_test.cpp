@@ -159,10 +159,10 @@ TEST_F(LanePictures, ALaneOfPilesOfClipsLooksAsWhenEveryClipIsDrawn) {
                          c.left, c.name, c.length, "/m/x.mp3", 1, c.length / 4, c.length / 2,
                          c.length / 8, c.length * 3 / 4, 3);
     }
-    Picture shown(lane->Width(), 33), every(lane->Width(), 33);
+    Picture shown(lane->width(), 33), every(lane->width(), 33);
     {
         Graphics g(shown);
-        lane->Redraw(g, 0, 0, lane->Width(), 33);
+        lane->Redraw(g, 0, 0, lane->width(), 33);
     }
     {
         Graphics g(every);

@@ -32,6 +32,10 @@ struct RecordingHost : lanes::LaneHost {
     void redrawLaneBorders() override {}
     void shiftDragStarted(int fromLane) override { dragFrom = fromLane; }
     void retakePreviewStartOffsets() override { ++offsetRetakes; }
+    void dragEnteredLane(LaneView&) override {}
+    void dragLeftLane(LaneView&) override {}
+    void droppedOnLane(LaneView&, const platform::DragItem&) override {}
+    void mouseEnteredLane(int) override {}
 };
 
 class LaneHostTest : public ::testing::Test {
@@ -39,8 +43,7 @@ class LaneHostTest : public ::testing::Test {
     void SetUp() override {
         testsupport::ensureApp();
         for (int n : {1, 2}) {
-            auto* lane = new LaneView(&parent, QString("Lane%1").arg(n), n, mix, playDeck,
-                                      previewDeck, host);
+            auto* lane = new LaneView(&parent, n, mix, playDeck, previewDeck, host);
             lane->setGeometry(0, n == 1 ? 45 : 87, 800, 33);
             host.lanes[n - 1] = lane;
         }
@@ -65,24 +68,24 @@ TEST_F(LaneHostTest, PressDragAndReleaseAskTheHost) {
     auto b = add(1, 400, "b");
     auto later = add(2, 500, "later");
 
-    EXPECT_FALSE(lane1.MouseDown(50, 16));  // empty lane space is the window's
+    EXPECT_FALSE(lane1.pressAt(50, 16));  // empty lane space is the window's
     EXPECT_EQ(host.status, "");
-    ASSERT_TRUE(lane1.MouseDown(250, 16));
+    ASSERT_TRUE(lane1.pressAt(250, 16));
     EXPECT_EQ(host.status, "a");
     EXPECT_EQ(host.handlesAt, a.get());
     EXPECT_EQ(host.handlesTop, 45);
 
     // A Command drag right of the play head moves what lies right of the clip on both lanes.
     platform::Keyboard::setModifiersForTesting(Qt::ControlModifier);
-    lane1.MouseDrag(260, 16);
+    lane1.dragTo(260, 16);
     EXPECT_EQ(a->visibleCentre(mix.scrollX), 260);
     EXPECT_EQ(b->visibleCentre(mix.scrollX), 460);
     EXPECT_EQ(later->visibleCentre(mix.scrollX), 560);
 
     // Dropped onto b, the clip goes back and the host says why.
     platform::Keyboard::setModifiersForTesting(Qt::NoModifier);
-    lane1.MouseDrag(400, 16);
-    lane1.MouseUp(400, 16);
+    lane1.dragTo(400, 16);
+    lane1.releaseAt(400, 16);
     EXPECT_EQ(host.overlaps, 1);
     EXPECT_EQ(a->visibleCentre(mix.scrollX), 250);
     EXPECT_GE(host.hides, 1);
@@ -90,9 +93,9 @@ TEST_F(LaneHostTest, PressDragAndReleaseAskTheHost) {
     EXPECT_EQ(mix.selectedLane, 1);
 
     // A Control release right of the play head swaps the lanes from the clip on.
-    ASSERT_TRUE(lane1.MouseDown(460, 16));
+    ASSERT_TRUE(lane1.pressAt(460, 16));
     platform::Keyboard::setModifiersForTesting(Qt::MetaModifier);
-    lane1.MouseUp(460, 16);
+    lane1.releaseAt(460, 16);
     EXPECT_EQ(b->lane, 2);
     EXPECT_EQ(later->lane, 1);
     EXPECT_EQ(a->lane, 1);

@@ -20,7 +20,7 @@ TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
     w->previewDeck.current[0] = w->previewDeck.last[0] = clip;
     w->mix.selectedIndex = 3;
     w->statusLine->setText("something");
-    EXPECT_FALSE(w->MouseDown(230, 10));
+    w->backgroundClicked(230, 10);
     EXPECT_TRUE(w->previewDeck.running);
     EXPECT_EQ(w->previewDeck.current[0], nullptr);
     EXPECT_EQ(w->previewDeck.last[0], nullptr);
@@ -29,10 +29,10 @@ TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
     EXPECT_EQ(w->menu->previewAction->text(), "Stop Preview");
     EXPECT_EQ(w->mix.selectedIndex, -1);
     EXPECT_EQ(w->mix.selectedLane, 0);
-    EXPECT_TRUE(w->statusLine->Text().isEmpty());
+    EXPECT_TRUE(w->statusLine->text().isEmpty());
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
     EXPECT_FALSE(w->menu->pasteAllowed);
-    EXPECT_EQ(w->lane1Border->LineColor(), grey);
+    EXPECT_EQ(w->lane1Border->lineColor(), grey);
     w->preview();  // the menu bar outlives the window: leave its item saying "Preview"
 }
 
@@ -46,17 +46,17 @@ TEST_F(BackgroundClickTest, VolumeBarShowsTheSystemVolume) {
     for (const auto& c : cases) {
         media::setSystemVolume(c.volume);
         w->init();
-        EXPECT_EQ(w->volumeMeter->Height(), c.height) << c.volume;
-        EXPECT_EQ(w->volumeMeter->Top(), c.top) << c.volume;
+        EXPECT_EQ(w->volumeMeter->height(), c.height) << c.volume;
+        EXPECT_EQ(w->volumeMeter->y(), c.top) << c.volume;
     }
     media::setSystemVolume(before);
 }
 
 TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
     w->activeLane = 2;
-    w->MouseDown(120, 60);
-    EXPECT_EQ(w->lane1Border->LineColor(), orange);
-    EXPECT_EQ(w->lane2Border->LineColor(), grey);
+    w->backgroundClicked(120, 60);
+    EXPECT_EQ(w->lane1Border->lineColor(), orange);
+    EXPECT_EQ(w->lane2Border->lineColor(), grey);
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{120, 1}));
     EXPECT_TRUE(w->menu->pasteAllowed);
     EXPECT_EQ(w->activeLane, 1);
@@ -64,23 +64,23 @@ TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 100);
     EXPECT_FALSE(w->previewDeck.running);
 
-    w->MouseDown(140, 150);  // below everything: no lane, the active lane stays
-    EXPECT_EQ(w->lane1Border->LineColor(), grey);
+    w->backgroundClicked(140, 150);  // below everything: no lane, the active lane stays
+    EXPECT_EQ(w->lane1Border->lineColor(), grey);
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
     EXPECT_EQ(w->activeLane, 1);
 }
 
 TEST_F(BackgroundClickTest, StripUnderLaneOneOverlapsLaneTwo) {
-    w->MouseDown(333, 90);
+    w->backgroundClicked(333, 90);
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 333);
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 333);
     EXPECT_EQ(w->activeLane, 2);
-    EXPECT_EQ(w->lane2Border->LineColor(), orange);
+    EXPECT_EQ(w->lane2Border->lineColor(), orange);
 }
 
 TEST_F(BackgroundClickTest, StripClickLeavesARunningPlayHead) {
     w->playDeck.running = true;
-    w->MouseDown(333, 125);
+    w->backgroundClicked(333, 125);
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 100);
     EXPECT_TRUE(w->playDeck.running);
 }

@@ -163,7 +163,7 @@ TEST_F(AuxWindowsTest, PreferencesWithoutAnyDeviceListNothing) {
 
 TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
     PreferencesWindow* p = preferences();
-    EXPECT_EQ(p->transitionLabel->Text(), "3");
+    EXPECT_EQ(p->transitionLabel->text(), "3");
     struct Step {
         bool up;
         int times;
@@ -177,7 +177,7 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
         for (int i = 0; i < s.times; ++i)
             s.up ? emit p->transitionArrows->steppedUp() : emit p->transitionArrows->steppedDown();
         EXPECT_EQ(w->mix.defaultTransition, s.value);
-        EXPECT_EQ(p->transitionLabel->Text(), s.shown);
+        EXPECT_EQ(p->transitionLabel->text(), s.shown);
         EXPECT_EQ(p->transitionLabel->shownText(), s.shown) << "drawn whole, not cut short";
     }
     // A click on each half of the arrows is one step that way.
@@ -188,7 +188,7 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
     // A new window shows the main window's value.
     p->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(preferences()->transitionLabel->Text(), "0.5");
+    EXPECT_EQ(preferences()->transitionLabel->text(), "0.5");
 }
 
 // After a restart the headphone cue must still reach the headphones, not the audience.
@@ -207,10 +207,10 @@ TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
     restart();
     EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
     EXPECT_EQ(w->mix.defaultTransition, 2.5);
-    EXPECT_EQ(w->statusLine->Text(), "");
+    EXPECT_EQ(w->statusLine->text(), "");
     PreferencesWindow* again = preferences();
     EXPECT_EQ(again->deviceList->selectedRow(), 1);
-    EXPECT_EQ(again->transitionLabel->Text(), "2.5");
+    EXPECT_EQ(again->transitionLabel->text(), "2.5");
 }
 
 // A kept device unplugged meanwhile: the preview stays on it, silent, and the DJ is told.
@@ -220,7 +220,7 @@ TEST_F(AuxWindowsTest, AKeptPreviewDeviceThatIsMissingAtStartIsNamed) {
     restart();
     EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
     EXPECT_FALSE(media::routeAvailable(whole(w->previewDevice)));
-    EXPECT_EQ(w->statusLine->Text(),
+    EXPECT_EQ(w->statusLine->text(),
               "The preview sound device \"Headphones\" is not available: the preview stays "
               "silent until it is back.");
     EXPECT_EQ(preferences()->deviceList->selectedRow(), -1);
@@ -237,7 +237,7 @@ TEST_F(AuxWindowsTest, AboutShowsTheTextAndEachClickOpensTheAddressOnce) {
     EXPECT_EQ(a->windowTitle(), "About Vontalix");
     EXPECT_TRUE(a->windowFlags().testFlag(Qt::Tool));
     const QString address = AboutWindow::address();
-    EXPECT_EQ(a->versionText->Text(), windows::aboutText(address));
+    EXPECT_EQ(a->versionText->text(), windows::aboutText(address));
     EXPECT_TRUE(QFileInfo(QUrl(address).toLocalFile()).isFile()) << address.toStdString();
 
     QTest::mouseClick(a->versionText, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
@@ -395,7 +395,7 @@ TEST_F(AuxWindowsTest, ADeviceThatIsGoneKeepsThePreviewSilentAndSaysSo) {
     ASSERT_TRUE(dragAndDrop(d->dropList, *files({sine})));
     mt::advance(20 * kBlock);
     QApplication::processEvents();
-    EXPECT_EQ(w->statusLine->Text(),
+    EXPECT_EQ(w->statusLine->text(),
               "The preview sound device is not available: the preview is silent.");
     for (const QByteArray& device : {kMain, kPreview}) {
         for (float v : mt::captured(media::deviceIdFor(device))) ASSERT_EQ(v, 0.0f);
@@ -455,7 +455,7 @@ TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation)
         for (int c = 0; c < 5; ++c) EXPECT_EQ(list->cell(r, c), rows[r][c]) << r << " " << c;
     }
     for (int c = 0; c < 5; ++c) EXPECT_EQ(list->heading(c), windows::libraryHeadings()[c]);
-    EXPECT_EQ(lib->statusText->Text(), "iTunes Library (3 songs ");
+    EXPECT_EQ(lib->statusText->text(), "iTunes Library (3 songs ");
     EXPECT_EQ(rowDragText(list, 0), "file:///m/one.mp3");
     EXPECT_EQ(rowDragText(list, 1), "");
     EXPECT_EQ(rowDragText(list, 2), "");
@@ -465,7 +465,7 @@ TEST_F(AuxWindowsTest, LibraryListAsStartUpLeavesIt) {
     LibraryWindow* lib = libraryList();
     ASSERT_EQ(lib->songList->rowCount(), 1);
     EXPECT_EQ(lib->songList->cell(0, 0), "");
-    EXPECT_EQ(lib->statusText->Text(), "iTunes Library (1 songs ");
+    EXPECT_EQ(lib->statusText->text(), "iTunes Library (1 songs ");
 }
 
 }  // namespace

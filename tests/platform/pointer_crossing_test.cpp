@@ -1,6 +1,8 @@
-// A canvas's MouseEnter is the pointer crossing into it. The window system also sends enters
-// when a dialog, a menu or a drag ends over the canvas with the pointer already there; the
+// A lane's enter is the pointer crossing into it. The window system also sends enters
+// when a dialog, a menu or a drag ends over the lane with the pointer already there; the
 // pointer is moved and the dialogs are run here as the desktop would.
+#include "platform/pointer_crossing.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,24 +20,44 @@
 #include <functional>
 
 #include "platform/controls.h"
-#include "platform/pointer_crossing.h"
 
 namespace {
 
 using platform::PointerCrossing;
 using platform::PointerReport;
+using platform::PointerWatcher;
+
+// Counts the pointer crossing into it, as the lanes do, and takes text drops.
+class CrossingWidget : public QWidget {
+  public:
+    explicit CrossingWidget(QWidget* parent) : QWidget(parent) {
+        PointerWatcher::instance().watch(this, &crossing_);
+        setAcceptDrops(true);
+    }
+    ~CrossingWidget() override { PointerWatcher::instance().unwatch(this); }
+    int enters = 0, drops = 0;
+
+  protected:
+    void enterEvent(QEnterEvent*) override { enters += crossing_.takeCrossing(); }
+    void dragEnterEvent(QDragEnterEvent* e) override { e->acceptProposedAction(); }
+    void dragMoveEvent(QDragMoveEvent* e) override { e->acceptProposedAction(); }
+    void dropEvent(QDropEvent* e) override {
+        e->acceptProposedAction();
+        ++drops;
+    }
+
+  private:
+    PointerCrossing crossing_;
+};
 
 class CanvasEnter : public ::testing::Test {
   public:  // the cases' steps drive the fixture
     void SetUp() override {
         top.setGeometry(100, 100, 400, 200);
-        lane = new platform::Canvas(&top, "lane");
+        lane = new CrossingWidget(&top);
         lane->setGeometry(0, 50, 400, 50);
-        lane->AcceptTextDrop();
-        lane->onMouseEnter = [this] { ++enters; };
-        lane->onDropObject = [this](platform::DragItem&, int) { ++drops; };
         // A control lying over the lane, as the heads do.
-        head = new platform::Control(&top, "head");
+        head = new QWidget(&top);
         head->setGeometry(100, 40, 20, 70);
         top.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
@@ -99,9 +121,8 @@ class CanvasEnter : public ::testing::Test {
     }
 
     QWidget top;
-    platform::Canvas* lane = nullptr;
-    platform::Control* head = nullptr;
-    int enters = 0, drops = 0;
+    CrossingWidget* lane = nullptr;
+    QWidget* head = nullptr;
 };
 
 TEST_F(CanvasEnter, OnlyThePointerCrossingInCounts) {
@@ -165,11 +186,11 @@ TEST_F(CanvasEnter, OnlyThePointerCrossingInCounts) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         moveTo({10, 10});
-        enters = 0;
+        lane->enters = 0;
         c.steps(*this);
-        EXPECT_EQ(enters, c.enters);
+        EXPECT_EQ(lane->enters, c.enters);
     }
-    EXPECT_EQ(drops, 2);
+    EXPECT_EQ(lane->drops, 2);
 }
 
 // A window appearing under the resting pointer (a program started from a launcher, say) gets an
@@ -177,10 +198,8 @@ TEST_F(CanvasEnter, OnlyThePointerCrossingInCounts) {
 TEST(CanvasEnterAtStart, AWindowOpeningUnderTheRestingPointerIsNoCrossing) {
     QWidget top;
     top.setGeometry(100, 300, 400, 200);
-    auto* lane = new platform::Canvas(&top, "lane");
+    auto* lane = new CrossingWidget(&top);
     lane->setGeometry(0, 50, 400, 50);
-    int enters = 0;
-    lane->onMouseEnter = [&enters] { ++enters; };
     const QPoint local(200, 70);
     const QPoint global = top.geometry().topLeft() + local;
     QCursor::setPos(global);
@@ -190,12 +209,12 @@ TEST(CanvasEnterAtStart, AWindowOpeningUnderTheRestingPointerIsNoCrossing) {
     QEnterEvent windowEnter{QPointF(local), QPointF(local), QPointF(global)};
     QApplication::sendEvent(top.windowHandle(), &windowEnter);
     QApplication::processEvents();
-    EXPECT_EQ(enters, 0);
+    EXPECT_EQ(lane->enters, 0);
     QCursor::setPos(top.mapToGlobal(QPoint(200, 10)));
     QApplication::processEvents();
     QCursor::setPos(top.mapToGlobal(local));
     QApplication::processEvents();
-    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(lane->enters, 1);
 }
 
 TEST(PointerCrossing, ReportsInOrder) {
@@ -228,12 +247,13 @@ namespace {
 
 // The zoom button's caption keeps clear of its menu arrow: the strip the arrow is drawn in looks
 // the same with any caption as with none.
-TEST(BevelButton, CaptionStaysLeftOfTheMenuArrow) {
+TEST(FlatButton, CaptionStaysLeftOfTheMenuArrow) {
     QWidget top;
-    platform::BevelButton button(&top, "zoomButton");
+    platform::FlatButton button(&top);
     button.setGeometry(0, 0, 40, 16);
     button.setTextSize(9);
-    button.setHasMenu(1);
+    QMenu menu;
+    button.setMenu(&menu);
     const auto strip = [&](const QString& caption) {
         button.setCaption(caption);
         const QImage image = button.grab().toImage();
