@@ -71,7 +71,7 @@ void report(benchmark::State& state, MainWindow* w) {
 
 void BM_Open100000Records(benchmark::State& state) {
     const QString file = media();
-    QByteArray text = documents::playlistHeaderLine();
+    QByteArray text = model::playlistHeaderLine();
     for (int i = 0; i < 100000; ++i)
         text += record(1 + i % 2, 20, 30.0 * i, QStringLiteral("Artist %1: Title").arg(i), file);
     const QString list = writePlaylist("100000.txt", text);
@@ -83,7 +83,7 @@ BENCHMARK(BM_Open100000Records)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_Open1000DayLongClipsAt400(benchmark::State& state) {
     const QString file = media();
-    QByteArray text = documents::playlistHeaderLine();
+    QByteArray text = model::playlistHeaderLine();
     // Places beyond about 115 days are refused, so the days overlap, a tenth of a day apart.
     for (int i = 0; i < 1000; ++i)
         text += record(1 + i % 2, 86400, 8640.0 * (i / 2) + 43200, "a day", file);
@@ -106,8 +106,8 @@ BENCHMARK(BM_Open1000DayLongClipsAt400)->Unit(benchmark::kMillisecond)->Iteratio
 
 // Files at the size limit: empty lines, one endless name, and the most records that fit.
 void BM_OpenHostile(benchmark::State& state) {
-    const qint64 size = documents::kMaxPlaylistBytes - 1024;
-    QByteArray text = documents::playlistHeaderLine();
+    const qint64 size = model::kMaxPlaylistBytes - 1024;
+    QByteArray text = model::playlistHeaderLine();
     switch (state.range(0)) {
         case 0:
             text += QByteArray(size, '\n');

@@ -25,7 +25,7 @@ QString playlist2000() {
     if (source.isEmpty()) return {};
     const QString dir = benchMediaCache() + "/playlist-2000";
     QDir().mkpath(dir);
-    QByteArray text = documents::playlistHeaderLine();
+    QByteArray text = model::playlistHeaderLine();
     for (int i = 0; i < kFiles; ++i) {
         const QString file = dir + QStringLiteral("/%1 hour.mp3").arg(i, 4, 10, QChar('0'));
         if (!QFileInfo::exists(file) &&

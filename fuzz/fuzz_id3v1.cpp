@@ -12,7 +12,7 @@ namespace {
 
 QString scratchFile;
 
-void check(const editing::Id3v1Tag& tag) {
+void check(const model::Id3v1Tag& tag) {
     for (const QString& text : {tag.title, tag.artist}) {
         if (text.size() > 30) __builtin_trap();
         for (QChar c : text)
@@ -35,14 +35,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    check(editing::id3v1FromTail(bytes, static_cast<int64_t>(size)));
-    check(editing::id3v1FromTail(bytes, INT64_MAX));
-    check(editing::id3v1FromTail(bytes, -1));
+    check(model::id3v1FromTail(bytes, static_cast<int64_t>(size)));
+    check(model::id3v1FromTail(bytes, INT64_MAX));
+    check(model::id3v1FromTail(bytes, -1));
 
     QFile file(scratchFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         std::abort();
     file.close();
-    check(editing::readId3v1(scratchFile));
+    check(model::readId3v1(scratchFile));
     return 0;
 }

@@ -11,9 +11,9 @@
 namespace {
 
 // A clip made of a record as the lanes make it at zoom 1 and scroll 0.
-ClipRef clipOf(const documents::PlaylistRecord& r) {
-    const documents::ClipPlacement p = documents::clipPlacement(r, 1, 0);
-    auto c = std::make_shared<Clip>();
+model::ClipRef clipOf(const model::PlaylistRecord& r) {
+    const model::ClipPlacement p = model::clipPlacement(r, 1, 0);
+    auto c = std::make_shared<model::Clip>();
     c->x = p.left + p.duration / 2;
     c->centre = c->x;
     c->y = 16;
@@ -33,28 +33,28 @@ ClipRef clipOf(const documents::PlaylistRecord& r) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    documents::isPlaylist(bytes);
-    documents::KeptRecords kept;
-    std::vector<ClipRef> lanes[2];
+    model::isPlaylist(bytes);
+    model::KeptRecords kept;
+    std::vector<model::ClipRef> lanes[2];
     int records = 0;
-    documents::PlaylistLineReader reader(bytes);
+    model::PlaylistLineReader reader(bytes);
     for (QByteArrayView line; reader.next(line);) {
         if (line.contains('\r') || line.contains('\n')) __builtin_trap();
-        records += documents::isRecordLine(line);
-        documents::PlaylistRecord r;
-        if (documents::parseRecord(line, r) != documents::RecordParse::Read) {
-            if (documents::isRecordLine(line)) kept.add(line);
+        records += model::isRecordLine(line);
+        model::PlaylistRecord r;
+        if (model::parseRecord(line, r) != model::RecordParse::Read) {
+            if (model::isRecordLine(line)) kept.add(line);
             continue;
         }
         const bool ordered = 0 <= r.inpoint && r.inpoint <= r.fadeInEnd &&
                              r.fadeInEnd <= r.fadeOutStart && r.fadeOutStart <= r.outpoint &&
                              r.outpoint <= r.lengthSeconds;
-        if ((r.lane != 1 && r.lane != 2) || !lanes::clipSecondsAccepted(r.lengthSeconds) ||
+        if ((r.lane != 1 && r.lane != 2) || !model::clipSecondsAccepted(r.lengthSeconds) ||
             !std::isfinite(r.xpos) || !ordered || r.label < 0 || r.label > 7 ||
             !r.path.startsWith(u'/'))
             __builtin_trap();
         for (double zoom : {0.25, 4.0}) {
-            const auto p = documents::clipPlacement(r, zoom, 120);
+            const auto p = model::clipPlacement(r, zoom, 120);
             if (!std::isfinite(p.left) || !std::isfinite(p.duration)) __builtin_trap();
         }
         lanes[r.lane - 1].push_back(clipOf(r));
@@ -62,19 +62,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The save: every record line comes back out.
     QString error;
-    const QByteArray lane1 = documents::formatLaneRecords(lanes[0], 1, &error);
-    const QByteArray lane2 = documents::formatLaneRecords(lanes[1], 1, &error);
+    const QByteArray lane1 = model::formatLaneRecords(lanes[0], 1, &error);
+    const QByteArray lane2 = model::formatLaneRecords(lanes[1], 1, &error);
     if (!error.isEmpty()) __builtin_trap();  // nothing read can hold a line break
-    const QByteArray saved = documents::playlistText(lane1, lane2, kept);
-    if (!saved.startsWith(documents::playlistHeaderLine()) || !saved.endsWith(kept.text()))
+    const QByteArray saved = model::playlistText(lane1, lane2, kept);
+    if (!saved.startsWith(model::playlistHeaderLine()) || !saved.endsWith(kept.text()))
         __builtin_trap();
     int out = 0, rereadable = 0;
-    documents::PlaylistLineReader again(saved);
+    model::PlaylistLineReader again(saved);
     for (QByteArrayView line; again.next(line);) {
-        if (!documents::isRecordLine(line)) continue;
+        if (!model::isRecordLine(line)) continue;
         ++out;
-        documents::PlaylistRecord r;
-        rereadable += documents::parseRecord(line, r) == documents::RecordParse::Read;
+        model::PlaylistRecord r;
+        rereadable += model::parseRecord(line, r) == model::RecordParse::Read;
     }
     const int loaded = static_cast<int>(lanes[0].size() + lanes[1].size());
     if (out != records || rereadable != loaded) __builtin_trap();

@@ -35,7 +35,7 @@ void showFailure(const QString& message, const QString& explanation) {
     spec.icon = QMessageBox::Critical;
     spec.message = message;
     spec.explanation = explanation;
-    platform::MessageDialog(spec);
+    platform::askWithMessage(spec);
 }
 
 QString quoted(const QString& path) { return u'"' + path + u'"'; }
@@ -47,11 +47,11 @@ bool readWholeFile(const QString& path, QByteArray& bytes, QString& problem) {
         problem = QStringLiteral("The file does not exist.");
         return false;
     }
-    if (!editing::isRegularFile(path)) {
+    if (!model::isRegularFile(path)) {
         problem = QStringLiteral("It is not a file.");
         return false;
     }
-    if (info.size() > documents::kMaxPlaylistBytes) {
+    if (info.size() > model::kMaxPlaylistBytes) {
         problem = QStringLiteral("It is far too large to be a playlist.");
         return false;
     }
@@ -61,8 +61,8 @@ bool readWholeFile(const QString& path, QByteArray& bytes, QString& problem) {
         return false;
     }
     // The size is checked again on what is read: the file may have grown since.
-    bytes = file.read(documents::kMaxPlaylistBytes + 1);
-    if (bytes.size() > documents::kMaxPlaylistBytes) {
+    bytes = file.read(model::kMaxPlaylistBytes + 1);
+    if (bytes.size() > model::kMaxPlaylistBytes) {
         bytes.clear();
         problem = QStringLiteral("It is far too large to be a playlist.");
         return false;
@@ -97,7 +97,7 @@ bool passSavePrompt(DocumentHost& host) {
     spec.actionCaption = QStringLiteral("Save");
     spec.alternateCaption = QStringLiteral("Don't save");
     spec.cancelCaption = QStringLiteral("Cancel");
-    switch (platform::MessageDialog(spec)) {
+    switch (platform::askWithMessage(spec)) {
         case DialogAnswer::Action:
             return save(host);
         case DialogAnswer::Alternate:
@@ -132,8 +132,8 @@ bool save(DocumentHost& host) {
     };
     QString target = mix.document.path;
     if (target.isEmpty()) {
-        target = platform::GetSaveFile(QStringLiteral("Save Playlist"),
-                                       QStringLiteral("NerovaUNTITLED.txt"));
+        target = platform::chooseFileToSave(QStringLiteral("Save Playlist"),
+                                            QStringLiteral("NerovaUNTITLED.txt"));
         if (target.isEmpty()) return keepPath();
         target = QFileInfo(target).absoluteFilePath();
     }
@@ -145,8 +145,8 @@ bool save(DocumentHost& host) {
     // The records that could not be loaded go back into the file after the loaded ones. The file
     // is replaced in one step: the new text is there whole, or the old file is untouched.
     if (problem.isEmpty())
-        problem = media::writeFileAtomically(target,
-                                             playlistText(lane1, lane2, mix.document.keptRecords));
+        problem = media::writeFileAtomically(
+            target, model::playlistText(lane1, lane2, mix.document.keptRecords));
     if (!problem.isEmpty()) {
         showFailure(QStringLiteral("The playlist could not be saved."),
                     quoted(target) + QStringLiteral(": ") + problem +
@@ -164,7 +164,7 @@ void open(DocumentHost& host, const QString& path) {
     if (!lanesEmpty(mix) && !passSavePrompt(host)) return;
     QString file = path;
     if (file.isEmpty()) {
-        file = platform::GetOpenFile(QStringLiteral("Open Playlist"), openDialogFilters());
+        file = platform::chooseFileToOpen(QStringLiteral("Open Playlist"), openDialogFilters());
         if (file.isEmpty()) return;
     }
     file = QFileInfo(file).absoluteFilePath();
@@ -177,7 +177,7 @@ void open(DocumentHost& host, const QString& path) {
                     quoted(file) + QStringLiteral(": ") + problem);
         return;
     }
-    if (!isPlaylist(bytes)) {
+    if (!model::isPlaylist(bytes)) {
         // Adopting its path would let the next Save overwrite it with a playlist.
         showFailure(QStringLiteral("This file is not a playlist."),
                     quoted(file) + QStringLiteral(" was not opened."));
@@ -200,7 +200,7 @@ void open(DocumentHost& host, const QString& path) {
     // at a time and each once, while the clips are laid in file order as the results come.
     struct Line {
         QByteArrayView text;
-        PlaylistRecord record;
+        model::PlaylistRecord record;
         int file = -1;  // into files; -1 for a record that is kept, not laid
         RecordLoad kept = RecordLoad::Damaged;  // why, when file is -1
     };
@@ -208,12 +208,12 @@ void open(DocumentHost& host, const QString& path) {
     std::vector<QString> files;
     {
         QHash<QString, int> fileIndex;
-        PlaylistLineReader reader(bytes);
+        model::PlaylistLineReader reader(bytes);
         for (QByteArrayView text; reader.next(text);) {
             Line line{text, {}, -1};
-            const RecordParse parsed = parseRecord(text, line.record);
-            if (parsed == RecordParse::NotARecord) continue;
-            if (parsed != RecordParse::Read) {
+            const model::RecordParse parsed = model::parseRecord(text, line.record);
+            if (parsed == model::RecordParse::NotARecord) continue;
+            if (parsed != model::RecordParse::Read) {
                 line.kept = keptRecordLoad(parsed, line.record);
             } else {
                 const auto known = fileIndex.constFind(line.record.path);
@@ -233,7 +233,7 @@ void open(DocumentHost& host, const QString& path) {
     });
     MeasureProgress progress(QStringLiteral("Opening \"%1\"...").arg(QFileInfo(file).fileName()),
                              static_cast<int>(lines.size()));
-    LoadTally tally;
+    model::LoadTally tally;
     QElapsedTimer sinceYield;
     sinceYield.start();
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -294,12 +294,12 @@ void open(DocumentHost& host, const QString& path) {
     // A save lists each lane from its top clip down; reading appended them bottom first, so the
     // lanes are turned round to stack as they were saved: where clips overlap, the same one stays
     // on top and sounds.
-    for (std::vector<ClipRef>* lane : {&mix.lane(1), &mix.lane(2)})
+    for (std::vector<model::ClipRef>* lane : {&mix.lane(1), &mix.lane(2)})
         std::reverse(lane->begin(), lane->end());
     host.redrawLanes();
     // Said before anything is saved over the playlist: the user learns which tracks are not on
     // the lanes, and that they stay in the file.
-    host.showStatus(loadStatus(tally));
+    host.showStatus(model::loadStatus(tally));
 }
 
 }  // namespace documents

@@ -38,20 +38,20 @@ namespace {
 
 // The one measurement of a folder's file: what it is, its length and its label.
 MeasuredFile measureFolderFile(const QString& path) {
-    if (!editing::isRegularFile(path)) return {MeasuredFile::Kind::NotAFile, 0, 0, nullptr};
+    if (!model::isRegularFile(path)) return {MeasuredFile::Kind::NotAFile, 0, 0, nullptr};
     media::MovieRef movie;
     const std::optional<double> seconds = platform::measureMovie(path, &movie);
     // Longer media could not be saved and read back as a clip.
-    if (!seconds || !std::isfinite(*seconds) || *seconds > lanes::kMaxClipSeconds)
+    if (!seconds || !std::isfinite(*seconds) || *seconds > model::kMaxClipSeconds)
         return {MeasuredFile::Kind::Failed, 0, 0, nullptr};
-    return {MeasuredFile::Kind::Measured, *seconds, editing::fileLabel(path), std::move(movie)};
+    return {MeasuredFile::Kind::Measured, *seconds, model::fileLabel(path), std::move(movie)};
 }
 
 // The one place a folder's clip is made.
 void addFolderClip(model::Mix& mix, const ClipPlace& place, const FolderEntry& entry,
                    int32_t label) {
     const double width = place.width;
-    platform::PictureRef picture =
+    model::PictureRef picture =
         clipPictureOrSay(entry.name, width, place.fadeInEnd, place.fadeOutStart, 0, width, label);
     mix.addNewClip(place.lane, std::move(picture), place.left, entry.name, width, entry.path,
                    place.lane, place.fadeInEnd, place.fadeOutStart, 0, width, label);
@@ -158,7 +158,7 @@ void layoutFolder(DocumentHost& host, const std::vector<FolderEntry>& entries,
     QStringList refused;  // files a playlist could not hold: named, never laid
     for (const FolderEntry& e : entries) {
         if (!nameTaken(e.name, rules.nameParts)) continue;
-        if (editing::playlistPathProblem(e.path) != editing::PathProblem::None) {
+        if (model::playlistPathProblem(e.path) != model::PathProblem::None) {
             refused << e.path;
             continue;
         }
@@ -186,7 +186,7 @@ void layoutFolder(DocumentHost& host, const std::vector<FolderEntry>& entries,
             const MeasuredFile& r = measure.result(k);
             if (r.kind != MeasuredFile::Kind::NotAFile) {
                 const int32_t width = r.kind == MeasuredFile::Kind::Measured
-                                          ? editing::clipWidth(r.seconds, mix.pixelsPerSecond)
+                                          ? model::clipWidth(r.seconds, mix.pixelsPerSecond)
                                           : 0;
                 // A clip narrower than a pixel could be neither seen nor picked.
                 if (width >= 1) {
@@ -209,7 +209,7 @@ void layoutFolder(DocumentHost& host, const std::vector<FolderEntry>& entries,
     host.lanesLaidOut();
     QStringList said;
     if (const QString text = leftOutText(leftOut); !text.isEmpty()) said << text;
-    if (!refused.isEmpty()) said << editing::refusedPathsText(refused);
+    if (!refused.isEmpty()) said << model::refusedPathsText(refused);
     if (!said.isEmpty()) host.showStatus(said.join(QStringLiteral("; ")));
 }
 
@@ -219,7 +219,7 @@ void openFolder(DocumentHost& host) {
     if (!lanesEmpty(host.documentMix()) && !passSavePrompt(host)) return;
     // The mix is replaced only once there is a folder to replace it with: a cancelled dialog or
     // an unreadable folder leaves it as it was.
-    const QString folder = platform::SelectFolder(QStringLiteral("Open Folder"));
+    const QString folder = platform::chooseFolder(QStringLiteral("Open Folder"));
     if (folder.isEmpty()) return;
     std::vector<FolderEntry> entries;
     if (!readFolder(folder, entries)) {

@@ -22,7 +22,7 @@ documents::MixSnapshot snapshotOf(const model::Mix& open) {
     documents::MixSnapshot mix;
     mix.zoom = open.pixelsPerSecond;
     for (const int lane : {1, 2}) {
-        for (const ClipRef& c : open.lane(lane)) {
+        for (const model::ClipRef& c : open.lane(lane)) {
             if (!c) continue;
             mix.clips.push_back(
                 {c->path, c->name, c->inPoint, c->outPoint, c->lengthPx, c->centre, lane});
@@ -37,7 +37,7 @@ void showExportFailure(const QString& path, const QString& problem) {
     spec.message = QStringLiteral("The movie could not be written.");
     spec.explanation = u'"' + path + QStringLiteral("\": ") + problem +
                        QStringLiteral(" Any earlier version of the file is unchanged.");
-    platform::MessageDialog(spec);
+    platform::askWithMessage(spec);
 }
 
 }  // namespace
@@ -52,7 +52,7 @@ void exportMovie(DocumentHost& host) {
     const auto done = qScopeGuard([] { running = false; });
 
     QString target =
-        platform::GetSaveFile(QStringLiteral("Export Movie"), QStringLiteral("qtmov.mov"));
+        platform::chooseFileToSave(QStringLiteral("Export Movie"), QStringLiteral("qtmov.mov"));
     if (target.isEmpty()) return;
     target = QFileInfo(target).absoluteFilePath();
 

@@ -16,17 +16,17 @@
 
 namespace documents {
 
-QByteArray laneRecords(const model::Mix& mix, const std::vector<ClipRef>& clips, QString* error) {
-    return formatLaneRecords(clips, mix.pixelsPerSecond, error);
+QByteArray laneRecords(const model::Mix& mix, const std::vector<model::ClipRef>& clips,
+                       QString* error) {
+    return model::formatLaneRecords(clips, mix.pixelsPerSecond, error);
 }
 
-platform::PictureRef clipPictureOrSay(const QString& name, double duration, double fadeInEnd,
-                                      double fadeOutStart, double start, double stop,
-                                      int32_t label) {
-    platform::PictureRef picture =
-        lanes::clipPicture(name, duration, fadeInEnd, fadeOutStart, start, stop, label);
+model::PictureRef clipPictureOrSay(const QString& name, double duration, double fadeInEnd,
+                                   double fadeOutStart, double start, double stop, int32_t label) {
+    model::PictureRef picture =
+        model::clipPicture(name, duration, fadeInEnd, fadeOutStart, start, stop, label);
     if (!picture)
-        platform::MsgBox(QStringLiteral(
+        platform::showMessage(QStringLiteral(
             "Out of memory.  Please increase the RAM allocation to the IDE (or built app)."));
     return picture;
 }
@@ -41,17 +41,17 @@ bool MediaCheck::playable(const QString& path) {
 }
 
 RecordLoad loadRecord(model::Mix& mix, QByteArrayView line, MediaCheck& media, QString* path) {
-    PlaylistRecord record;
-    const RecordParse parsed = parseRecord(line, record);
+    model::PlaylistRecord record;
+    const model::RecordParse parsed = model::parseRecord(line, record);
     switch (parsed) {
-        case RecordParse::NotARecord:
+        case model::RecordParse::NotARecord:
             return RecordLoad::NotARecord;
-        case RecordParse::Skipped:
+        case model::RecordParse::Skipped:
             return RecordLoad::Damaged;
-        case RecordParse::BeyondEnd:
-        case RecordParse::NotUtf8:
+        case model::RecordParse::BeyondEnd:
+        case model::RecordParse::NotUtf8:
             return keptRecordLoad(parsed, record);
-        case RecordParse::Read:
+        case model::RecordParse::Read:
             break;
     }
     if (path) *path = record.path;
@@ -63,11 +63,11 @@ RecordLoad loadRecord(model::Mix& mix, QByteArrayView line, MediaCheck& media, Q
     return media.playable(record.path) ? RecordLoad::Loaded : notPlayableLoad(record.path);
 }
 
-RecordLoad keptRecordLoad(RecordParse parsed, const PlaylistRecord& record) {
+RecordLoad keptRecordLoad(model::RecordParse parsed, const model::PlaylistRecord& record) {
     switch (parsed) {
-        case RecordParse::BeyondEnd:
+        case model::RecordParse::BeyondEnd:
             return RecordLoad::BeyondEnd;
-        case RecordParse::NotUtf8: {
+        case model::RecordParse::NotUtf8: {
             // Its name cannot be read back as text, so the file is looked for by its bytes.
             struct stat st {};
             const bool there =
@@ -83,14 +83,14 @@ RecordLoad notPlayableLoad(const QString& path) {
     return ::media::readRefused(path) ? RecordLoad::Unreadable : RecordLoad::NotPlayable;
 }
 
-RecordLoad layRecord(model::Mix& mix, const PlaylistRecord& record) {
+RecordLoad layRecord(model::Mix& mix, const model::PlaylistRecord& record) {
     if (record.lane != 1 && record.lane != 2) return RecordLoad::Damaged;
 
-    const ClipPlacement p = clipPlacement(record, mix.pixelsPerSecond, mix.scrollX);
-    platform::PictureRef picture = clipPictureOrSay(p.name, p.duration, p.fadeInEnd, p.fadeOutStart,
-                                                    p.inpoint, p.outpoint, p.label);
+    const model::ClipPlacement p = model::clipPlacement(record, mix.pixelsPerSecond, mix.scrollX);
+    model::PictureRef picture = clipPictureOrSay(p.name, p.duration, p.fadeInEnd, p.fadeOutStart,
+                                                 p.inpoint, p.outpoint, p.label);
     if (!picture) return RecordLoad::NoPicture;
-    const ClipRef clip =
+    const model::ClipRef clip =
         mix.addNewClip(record.lane, std::move(picture), p.left, p.name, p.duration, p.path, p.lane,
                        p.fadeInEnd, p.fadeOutStart, p.inpoint, p.outpoint, p.label);
     clip->centre = p.centre;

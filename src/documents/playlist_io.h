@@ -37,9 +37,8 @@ class MediaCheck {
 };
 
 // A clip's picture for the lanes; says so in a box when it cannot be made (nullptr then).
-platform::PictureRef clipPictureOrSay(const QString& name, double duration, double fadeInEnd,
-                                      double fadeOutStart, double start, double stop,
-                                      int32_t label);
+model::PictureRef clipPictureOrSay(const QString& name, double duration, double fadeInEnd,
+                                   double fadeOutStart, double start, double stop, int32_t label);
 
 // Makes the clip of one line (without its end) on its lane, at the mix's zoom and scroll.
 // *path gets the record's media path once the record has been read.
@@ -48,14 +47,14 @@ RecordLoad loadRecord(model::Mix& mix, QByteArrayView line, MediaCheck& media,
 
 // Why a record that parseRecord did not read is kept: BeyondEnd, NotUtf8 (its file is there),
 // MissingFile or Damaged.
-RecordLoad keptRecordLoad(RecordParse parsed, const PlaylistRecord& record);
+RecordLoad keptRecordLoad(model::RecordParse parsed, const model::PlaylistRecord& record);
 
 // Why a laid clip's file does not play: Unreadable (this user may not read it) or NotPlayable.
 RecordLoad notPlayableLoad(const QString& path);
 
 // Makes the clip of a record whose file is there on its lane, at the mix's zoom and scroll:
 // Loaded, Damaged (no such lane) or NoPicture.
-RecordLoad layRecord(model::Mix& mix, const PlaylistRecord& record);
+RecordLoad layRecord(model::Mix& mix, const model::PlaylistRecord& record);
 
 // What a playlist needs to know of a file its records name, found on a worker: Missing (nothing
 // there, or a folder), Measured (playable media, its movie kept for the clips) or else not
@@ -63,6 +62,7 @@ RecordLoad layRecord(model::Mix& mix, const PlaylistRecord& record);
 MeasuredFile measureRecordFile(const QString& path);
 
 // One lane's records at the mix's zoom; "" and *error set when a clip cannot be written.
-QByteArray laneRecords(const model::Mix& mix, const std::vector<ClipRef>& clips, QString* error);
+QByteArray laneRecords(const model::Mix& mix, const std::vector<model::ClipRef>& clips,
+                       QString* error);
 
 }  // namespace documents

@@ -6,9 +6,9 @@
 
 namespace editing {
 
-void releaseHandleAt(model::Mix& mix, EditHost& host, Handle handle, int hotSpot) {
-    if (const ClipRef clip = selectedClip(mix, host))
-        releaseHandle(handle, *clip, hotSpot, mix.scrollX);
+void releaseHandleAt(model::Mix& mix, EditHost& host, model::Handle handle, int hotSpot) {
+    if (const model::ClipRef clip = selectedClip(mix, host))
+        model::releaseHandle(handle, *clip, hotSpot, mix.scrollX);
     host.redrawSelection();
 }
 

@@ -9,6 +9,6 @@ namespace editing {
 
 // The handle was let go with its hot spot at window x hotSpot: the selected clip, if any, takes
 // the point there, and its handles and picture follow.
-void releaseHandleAt(model::Mix& mix, EditHost& host, Handle handle, int hotSpot);
+void releaseHandleAt(model::Mix& mix, EditHost& host, model::Handle handle, int hotSpot);
 
 }  // namespace editing

@@ -6,11 +6,11 @@
 namespace editing {
 
 void clearSelectedClip(model::Mix& mix, EditHost& host) {
-    const ClipRef clip = selectedClip(mix, host);
+    const model::ClipRef clip = selectedClip(mix, host);
     // The clip the play deck is sounding stays, without a word: the DJ hears why.
     if (!clip || host.soundingOnPlayDeck(clip)) return;
     const int lane = mix.selectedLane;
-    std::vector<ClipRef>& clips = mix.lane(lane);
+    std::vector<model::ClipRef>& clips = mix.lane(lane);
     clips.erase(clips.begin() + mix.selectedIndex);
     mix.selectedIndex = -1;
     mix.selectedLane = 0;
@@ -21,10 +21,10 @@ void clearSelectedClip(model::Mix& mix, EditHost& host) {
 }
 
 bool copySelectedClip(model::Mix& mix, const EditHost& host) {
-    const ClipRef source = selectedClip(mix, host);
+    const model::ClipRef source = selectedClip(mix, host);
     if (!source) return false;  // the clipboard keeps what it held
     // A clip of its own that belongs to no lane; paste takes place and lane from the target.
-    auto c = std::make_shared<Clip>();
+    auto c = std::make_shared<model::Clip>();
     c->image = source->image;
     c->name = source->name;
     c->path = source->path;
@@ -46,14 +46,14 @@ void pasteClipboardClip(model::Mix& mix, EditHost& host) {
     const double pos = mix.pasteTarget[0];
     const double laneNumber = mix.pasteTarget[1];
     const int target = laneNumber == 1.0 ? 1 : laneNumber == 2.0 ? 2 : 0;
-    const PathProblem problem = playlistPathProblem(mix.clipboardClip->path);
-    if (problem != PathProblem::None) {
+    const model::PathProblem problem = model::playlistPathProblem(mix.clipboardClip->path);
+    if (problem != model::PathProblem::None) {
         // Only a clip that could be saved enters the mix.
-        host.setStatusText(refusedPathText(mix.clipboardClip->path, problem));
+        host.setStatusText(model::refusedPathText(mix.clipboardClip->path, problem));
     } else if (target != 0) {
-        const Clip& c = *mix.clipboardClip;
-        const std::vector<ClipRef>& clips = mix.lane(target);
-        if (placeIsFree(clips, pos, c.lengthPx, mix.scrollX)) {
+        const model::Clip& c = *mix.clipboardClip;
+        const std::vector<model::ClipRef>& clips = mix.lane(target);
+        if (model::placeIsFree(clips, pos, c.lengthPx, mix.scrollX)) {
             mix.addNewClip(target,
                            host.makeClipPicture(c.name, c.lengthPx, c.fadeInEnd, c.fadeOutStart,
                                                 c.inPoint, c.outPoint, c.label),

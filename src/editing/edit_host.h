@@ -16,9 +16,9 @@ class EditHost {
     virtual ~EditHost() = default;
 
     // The clip lane n (1 or 2) shows as pressed, nullptr when none.
-    virtual ClipRef pressedClip(int lane) const = 0;
+    virtual model::ClipRef pressedClip(int lane) const = 0;
     // The play deck is sounding the clip on one of its lanes.
-    virtual bool soundingOnPlayDeck(const ClipRef& clip) const = 0;
+    virtual bool soundingOnPlayDeck(const model::ClipRef& clip) const = 0;
 
     virtual QString statusText() const = 0;
     virtual void setStatusText(const QString& text) = 0;
@@ -38,9 +38,9 @@ class EditHost {
 
     // The picture of a clip with these edit points and file label; nullptr once the user has
     // been told why it could not be made.
-    virtual platform::PictureRef makeClipPicture(const QString& name, double duration,
-                                                 double fadeInEnd, double fadeOutStart,
-                                                 double start, double stop, int32_t label) = 0;
+    virtual model::PictureRef makeClipPicture(const QString& name, double duration,
+                                              double fadeInEnd, double fadeOutStart, double start,
+                                              double stop, int32_t label) = 0;
 
     // Starts or stops the preview head.
     virtual void togglePreview() = 0;

@@ -36,50 +36,52 @@ KeyCommandServices& keyCommandServices() {
 void resetKeyCommandServices() { keyCommandServices() = realServices(); }
 
 void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls) {
-    if (!Keyboard::AsyncKeyDown(key::kSpace)) {
+    if (!Keyboard::virtualKeyDown(model::key::kSpace)) {
         controls.spaceLatch.setText(QString());
     } else if (controls.spaceLatch.text() != kSpaceLatched) {
         host.togglePreview();
         controls.spaceLatch.setText(kSpaceLatched);
     }
 
-    if (Keyboard::AsyncKeyDown(key::kL) && Keyboard::CommandKey()) {
+    if (Keyboard::virtualKeyDown(model::key::kL) && Keyboard::commandKeyDown()) {
         keyCommandServices().exportMix(host);
     }
 
     // Polled after the export: its dialog may have taken a while.
-    const bool up =
-        Keyboard::AsyncKeyDown(key::kVolumeUp) || Keyboard::AsyncKeyDown(key::kKeypadPlus);
-    const bool down =
-        Keyboard::AsyncKeyDown(key::kKeypadMinus) || Keyboard::AsyncKeyDown(key::kVolumeDown);
+    const bool up = Keyboard::virtualKeyDown(model::key::kVolumeUp) ||
+                    Keyboard::virtualKeyDown(model::key::kKeypadPlus);
+    const bool down = Keyboard::virtualKeyDown(model::key::kKeypadMinus) ||
+                      Keyboard::virtualKeyDown(model::key::kVolumeDown);
     if (up || down) {
         double volume = keyCommandServices().readVolume();
-        if (up) setVolume(controls.volumeMeter, volume = steppedVolume(volume, 1));
-        if (down) setVolume(controls.volumeMeter, volume = steppedVolume(volume, -1));
+        if (up) setVolume(controls.volumeMeter, volume = model::steppedVolume(volume, 1));
+        if (down) setVolume(controls.volumeMeter, volume = model::steppedVolume(volume, -1));
     }
 
-    const ClipRef clip = selectedClip(mix, host);
+    const model::ClipRef clip = selectedClip(mix, host);
     if (!clip || host.soundingOnPlayDeck(clip)) return;
-    if (Keyboard::AsyncKeyDown(key::kDelete)) {
+    if (Keyboard::virtualKeyDown(model::key::kDelete)) {
         clearSelectedClip(mix, host);  // redraws the lane and leaves no selection to nudge
         return;
     }
     const int lane = mix.selectedLane;
-    const NudgeKeys keys{Keyboard::AsyncKeyDown(key::kLeft), Keyboard::AsyncKeyDown(key::kRight),
-                         Keyboard::AsyncShiftKey()};
-    if (!nudge(mix.lane(lane), *clip, keys, mix.scrollX)) host.setStatusText(kOverlapRefusedText);
+    const model::NudgeKeys keys{Keyboard::virtualKeyDown(model::key::kLeft),
+                                Keyboard::virtualKeyDown(model::key::kRight),
+                                Keyboard::shiftKeyDown()};
+    if (!model::nudge(mix.lane(lane), *clip, keys, mix.scrollX))
+        host.setStatusText(kOverlapRefusedText);
     host.redrawLane(lane);
     host.showHandles(lane);
 }
 
 void keyReleased(platform::StaticText& spaceLatch) {
-    if (!Keyboard::AsyncKeyDown(key::kSpace)) spaceLatch.setText(QString());
+    if (!Keyboard::virtualKeyDown(model::key::kSpace)) spaceLatch.setText(QString());
 }
 
 void focusLost(platform::StaticText& spaceLatch) { spaceLatch.setText(QString()); }
 
 void showVolume(platform::BorderedRectangle& meter, double volume) {
-    const VolumeBar bar = volumeBar(volume);
+    const model::VolumeBar bar = model::volumeBar(volume);
     meter.setGeometry(meter.x(), bar.top, meter.width(), bar.height);
 }
 

@@ -28,23 +28,23 @@ namespace {
 // clip dropped back on its own lane, a drag from another process and any foreign data are
 // ignored.
 void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const DragItem& item) {
-    const std::optional<lanes::ClipDrag> drag = lanes::decodeClipDrag(item.clipData());
+    const std::optional<model::ClipDrag> drag = model::decodeClipDrag(item.clipData());
     if (!drag || drag->lane == target) return;
     if (drag->lane != 1 && drag->lane != 2) return;
-    std::vector<ClipRef>& source = mix.lane(drag->lane);
+    std::vector<model::ClipRef>& source = mix.lane(drag->lane);
     // Only compared with the lane's clips, never followed.
-    const int index = mix.indexOf(drag->lane, reinterpret_cast<const Clip*>(drag->clip));
+    const int index = mix.indexOf(drag->lane, reinterpret_cast<const model::Clip*>(drag->clip));
     if (index < 0) return;
-    const ClipRef clip = source[index];
+    const model::ClipRef clip = source[index];
 
     // Grabbed far right of its edge, the clip could land before the timeline's start: its left
     // edge stops there, as in a drag along the lane.
-    const double left = std::max<double>(item.DropLeft(), -mix.scrollX);
-    if (!placeIsFree(mix.lane(target), left, clip->lengthPx, mix.scrollX)) {
+    const double left = std::max<double>(item.dropLeft(), -mix.scrollX);
+    if (!model::placeIsFree(mix.lane(target), left, clip->lengthPx, mix.scrollX)) {
         host.setStatusText(kOverlapRefusedText);
         return;
     }
-    const bool move = !platform::Keyboard::AsyncOptionKey();
+    const bool move = !platform::Keyboard::optionKeyDown();
     // The play deck may have started sounding the clip while it was being dragged; it is not
     // taken away from under the deck.
     if (move && host.soundingOnPlayDeck(clip)) {
@@ -55,7 +55,7 @@ void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
                  fadeOutStart = whole(clip->fadeOutStart), start = whole(clip->inPoint),
                  stop = whole(clip->outPoint);
     // The clip leaves its lane only once its new picture exists (the maker said why not).
-    platform::PictureRef picture =
+    model::PictureRef picture =
         host.makeClipPicture(clip->name, length, fadeInEnd, fadeOutStart, start, stop, clip->label);
     if (!picture) return;
     if (move) source.erase(source.begin() + index);
@@ -77,15 +77,15 @@ struct DroppedFile {
 
 DroppedFile droppedFile(const DragItem& item) {
     const QStringList files = item.files();
-    if (item.TextAvailable()) {
-        const QString path = textDropPath(item.Text());
+    if (item.hasText()) {
+        const QString path = model::textDropPath(item.text());
         // A file manager also offers its files as text; they are still file drags.
-        if (isRegularFile(path)) {
-            const bool fileDrag = namesOneOf(path, files);
+        if (model::isRegularFile(path)) {
+            const bool fileDrag = model::namesOneOf(path, files);
             return {path, fileDrag, fileDrag ? files.size() : 0};
         }
     }
-    if (item.MacDataAvailable(QStringLiteral("itun"))) {
+    if (item.hasPrivateData(QStringLiteral("itun"))) {
         const QString path = libraryTrackPath(item);
         if (!path.isEmpty()) return {path, false};
     }
@@ -97,19 +97,20 @@ DroppedFile droppedFile(const DragItem& item) {
 bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item) {
     const auto [path, typeMatters, dragFiles] = droppedFile(item);
     if (path.isEmpty()) {
-        host.setStatusText(item.TextAvailable()
-                               ? QStringLiteral("error opening: ") + statusLineText(item.Text())
-                               : QStringLiteral("error opening file."));
+        host.setStatusText(item.hasText() ? QStringLiteral("error opening: ") +
+                                                model::statusLineText(item.text())
+                                          : QStringLiteral("error opening file."));
         return false;
     }
     const QFileInfo info(path);
     const QString absolute = info.absoluteFilePath();
     const QString displayName = info.fileName();
-    if (const auto problem = playlistPathProblem(absolute); problem != PathProblem::None) {
-        host.setStatusText(refusedPathText(absolute, problem));
+    if (const auto problem = model::playlistPathProblem(absolute);
+        problem != model::PathProblem::None) {
+        host.setStatusText(model::refusedPathText(absolute, problem));
         return false;
     }
-    const int32_t label = fileLabel(absolute);
+    const int32_t label = model::fileLabel(absolute);
     std::optional<double> seconds;
     if (!typeMatters || platform::laneTakesFileType(absolute))
         seconds = platform::measureMovie(absolute);
@@ -120,24 +121,24 @@ bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item)
     }
     // Nothing longer may become a clip: a playlist would not read it back, and a forged header
     // can claim any length.
-    if (!std::isfinite(*seconds) || *seconds > lanes::kMaxClipSeconds) {
+    if (!std::isfinite(*seconds) || *seconds > model::kMaxClipSeconds) {
         host.setStatusText(displayName +
                            QStringLiteral(" is longer than 24 hours: it cannot be a clip."));
         return false;
     }
-    const int32_t length = clipWidth(*seconds, mix.pixelsPerSecond);
+    const int32_t length = model::clipWidth(*seconds, mix.pixelsPerSecond);
     if (length < 1) {
         // A clip narrower than a pixel could be neither seen nor picked.
         host.setStatusText(displayName + QStringLiteral(" is too short for a clip at this zoom."));
         return false;
     }
     const QString name = droppedClipName(displayName, absolute);
-    const double left = item.DropLeft();
-    if (!placeIsFree(mix.lane(target), left, length, mix.scrollX)) {
+    const double left = item.dropLeft();
+    if (!model::placeIsFree(mix.lane(target), left, length, mix.scrollX)) {
         host.setStatusText(kOverlapRefusedText);
         return true;
     }
-    platform::PictureRef picture = host.makeClipPicture(name, length, 0, length, 0, length, label);
+    model::PictureRef picture = host.makeClipPicture(name, length, 0, length, 0, length, label);
     if (!picture) return false;  // the picture maker has said why
     mix.addNewClip(target, std::move(picture), left, name, length, absolute, target, 0, length, 0,
                    length, label);
@@ -152,16 +153,15 @@ bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item)
 }  // namespace
 
 void acceptLaneDrops(platform::DropAcceptance& lane) {
-    lane.AcceptPictureDrop();  // a clip dragged from the other lane
-    for (const QString& type : laneFileTypes()) lane.AcceptFileDrop(type);
-    lane.AcceptTextDrop();  // a file URL or path
-    lane.AcceptMacDataDrop(QStringLiteral("itun"));
+    lane.acceptClips();  // a clip dragged from the other lane
+    for (const QString& type : model::laneFileTypes()) lane.acceptFiles(type);
+    lane.acceptText();  // a file URL or path
+    lane.acceptPrivateData(QStringLiteral("itun"));
 }
 
 void takeLaneDrop(model::Mix& mix, EditHost& host, int lane, const DragItem& item) {
-    if (item.PictureAvailable()) takeClipFromOtherLane(mix, host, lane, item);
-    if (item.FolderItemAvailable() || item.TextAvailable() ||
-        item.MacDataAvailable(QStringLiteral("itun"))) {
+    if (item.hasClip()) takeClipFromOtherLane(mix, host, lane, item);
+    if (item.hasFiles() || item.hasText() || item.hasPrivateData(QStringLiteral("itun"))) {
         if (!takeFile(mix, host, lane, item)) return;
     }
     host.deselectAndRepaint();
@@ -169,13 +169,13 @@ void takeLaneDrop(model::Mix& mix, EditHost& host, int lane, const DragItem& ite
 
 QString libraryTrackPath(const DragItem& item) {
     const QString type = QStringLiteral("itun");
-    if (!item.MacDataAvailable(type)) return QString();
-    return itunesTrackPath(item.MacData(type));
+    if (!item.hasPrivateData(type)) return QString();
+    return model::trackPathInLibraryData(item.privateData(type));
 }
 
 QString droppedClipName(const QString& fileName, const QString& path) {
-    const Id3v1Tag tag = readId3v1(path);
-    return clipName(fileName, tag.title, tag.artist);
+    const model::Id3v1Tag tag = model::readId3v1(path);
+    return model::clipName(fileName, tag.title, tag.artist);
 }
 
 }  // namespace editing

@@ -10,6 +10,6 @@ namespace editing {
 // handles and picture that lane shows. An index that names no clip of the lane, or another clip
 // than the one last pressed there (clips moved, swapped or dropped since the selection was
 // made), is no selection: nullptr.
-ClipRef selectedClip(const model::Mix& mix, const EditHost& host);
+model::ClipRef selectedClip(const model::Mix& mix, const EditHost& host);
 
 }  // namespace editing

@@ -21,8 +21,8 @@ namespace engine {
 struct DeckLooks {
     int labelOffset;          // time labels ride this far right of a moved head
     int scrolledLabelOffset;  // and this far when a scroll lays the heads again
-    platform::PictureRef (*stoppedIcon)();
-    platform::PictureRef (*runningIcon)();
+    model::PictureRef (*stoppedIcon)();
+    model::PictureRef (*runningIcon)();
     const char* stoppedText;    // its menu item while stopped
     const char* runningText;    // and while running
     bool redrawsBackdrop;       // its toggle repaints the window background
@@ -30,19 +30,19 @@ struct DeckLooks {
 };
 
 struct Deck {
-    Deck(const DeckTraits& traits, const DeckLooks& looks) : traits(traits), looks(looks) {}
+    Deck(const model::DeckTraits& traits, const DeckLooks& looks) : traits(traits), looks(looks) {}
     Deck(const Deck&) = delete;
     Deck& operator=(const Deck&) = delete;
 
-    const DeckTraits& traits;
+    const model::DeckTraits& traits;
     const DeckLooks& looks;
 
     bool running = false;
     double headX = 0;          // the head, in visible window pixels
     double headTimelineX = 0;  // the head on the timeline: headX plus the scroll
     std::array<media::MoviePlayer, 2> players;        // per lane
-    std::array<ClipRef, 2> current;                   // per lane: the clip now loaded in the player
-    std::array<ClipRef, 2> last;                      // per lane: the clip started last
+    std::array<model::ClipRef, 2> current;            // per lane: the clip now loaded in the player
+    std::array<model::ClipRef, 2> last;               // per lane: the clip started last
 
     // The controls that draw the head.
     platform::FlatButton* button = nullptr;
@@ -53,7 +53,7 @@ struct Deck {
 
     // Moves the head's controls to the placement. A shown head moves a label only while it shows
     // a text, unless allLabels is set (the ruler re-lays both heads whatever their labels say).
-    void placeControls(const HeadPlacement& p, bool allLabels = false);
+    void placeControls(const model::HeadPlacement& p, bool allLabels = false);
     // Forgets the clips it played, without stopping anything.
     void forgetClips();
 };

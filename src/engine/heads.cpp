@@ -5,7 +5,7 @@
 
 namespace engine {
 
-void Deck::placeControls(const HeadPlacement& p, bool allLabels) {
+void Deck::placeControls(const model::HeadPlacement& p, bool allLabels) {
     if (button->x() != p.button) button->move(p.button, button->y());
     line->setPoints(p.line, line->y1(), p.line, line->y2());
     if (mark->x() != p.line) mark->move(p.line, mark->y());
@@ -23,7 +23,7 @@ void Deck::forgetClips() {
 
 void moveHead(Deck& deck, double x, int viewWidth, double scrollX) {
     deck.headX = x;
-    deck.placeControls(placeHead(x, viewWidth, deck.looks.labelOffset));
+    deck.placeControls(model::placeHead(x, viewWidth, deck.looks.labelOffset));
     deck.headTimelineX = deck.headX + scrollX;
 }
 
@@ -32,9 +32,9 @@ void moveHead(Deck& deck, double x, int viewWidth, double scrollX) {
 // The clip is found at the head, the offset measured from pos.
 void setStartOffsets(Deck& deck, const model::Mix& mix, double pos) {
     if (deck.looks.newStartForgetsClips) deck.current = {};
-    for (const std::vector<ClipRef>& clips : mix.lanes)
-        assignStartOffsets(clips, lanes::lineHit(clips, deck.headX, mix.scrollX), pos, mix.scrollX,
-                           deck.traits.startOffset);
+    for (const std::vector<model::ClipRef>& clips : mix.lanes)
+        model::assignStartOffsets(clips, model::lineHit(clips, deck.headX, mix.scrollX), pos,
+                                  mix.scrollX, deck.traits.startOffset);
 }
 
 }  // namespace engine

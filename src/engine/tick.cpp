@@ -17,7 +17,7 @@
 namespace {
 
 // A deck's player of one lane as the deck step sees it.
-class LanePlayer final : public engine::DeckPlayer {
+class LanePlayer final : public model::DeckPlayer {
   public:
     LanePlayer(engine::DeckHost& host, media::MoviePlayer& p) : host_(host), p_(p) {}
     double Rate() const override { return p_.Rate(); }
@@ -29,7 +29,7 @@ class LanePlayer final : public engine::DeckPlayer {
         lock_ = media::StartLock();
     }
     void Stop() override { p_.Stop(); }
-    Load loadMovie(const Clip& clip) override {
+    Load loadMovie(const model::Clip& clip) override {
         const media::ClipMovieRef& m = clip.movie;
         if (!m || m->state() == media::ClipMovie::Failed) {
             p_.setMovie(nullptr);
@@ -51,8 +51,8 @@ class LanePlayer final : public engine::DeckPlayer {
     }
     void route(int32_t device) override { engine::routePlayer(p_, device); }
 
-    void lockNextStart(const engine::StartLock& lock) override { lock_ = mediaLock(lock); }
-    void cue(const Clip& clip, double seconds, int volume, const engine::StartLock& lock,
+    void lockNextStart(const model::StartLock& lock) override { lock_ = mediaLock(lock); }
+    void cue(const model::Clip& clip, double seconds, int volume, const model::StartLock& lock,
              bool routed, int32_t device) override {
         const media::ClipMovieRef& m = clip.movie;
         if (!m || m->state() != media::ClipMovie::Ready) {
@@ -71,16 +71,16 @@ class LanePlayer final : public engine::DeckPlayer {
         p_.cue(std::move(movie), seconds, volume, at, &clip);
     }
     void cancelCue() override { p_.cancelCue(); }
-    bool preparedFor(const Clip& clip) const override { return preparedFor(clip, true); }
+    bool preparedFor(const model::Clip& clip) const override { return preparedFor(clip, true); }
 
   private:
     // The cue is this clip's: its tag, and (should a new clip have taken a deleted one's place
     // in memory) its file.
-    bool preparedFor(const Clip& clip, bool locked) const {
+    bool preparedFor(const model::Clip& clip, bool locked) const {
         return p_.cueTag() == &clip && p_.cuedMovie() && p_.cuedMovie()->path() == clip.path &&
                (!locked || p_.cueLocked());
     }
-    static media::StartLock mediaLock(const engine::StartLock& lock) {
+    static media::StartLock mediaLock(const model::StartLock& lock) {
         const auto* other = dynamic_cast<const LanePlayer*>(lock.player);
         return other ? other->p_.lockAt(lock.seconds) : media::StartLock();
     }
@@ -104,8 +104,8 @@ void showTime(platform::StaticText& label, bool sounding, double seconds) {
         label.setText(QString());
         return;
     }
-    char text[lanes::kTimeTextCapacity];
-    const QLatin1StringView shown(text, lanes::writeTimeText(seconds, text));
+    char text[model::kTimeTextCapacity];
+    const QLatin1StringView shown(text, model::writeTimeText(seconds, text));
     if (label.text() != shown) label.setText(shown);
 }
 
@@ -125,33 +125,33 @@ double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck
     LanePlayer p1(host, deck.players[0]), p2(host, deck.players[1]);
     // Each probe holds a pointer and the scroll: it fits in the function object without
     // allocating.
-    using Clips = std::vector<ClipRef>;
+    using Clips = std::vector<model::ClipRef>;
     const double scrollX = mix.scrollX;
     auto probe = [scrollX](const Clips* clips) {
-        return [clips, scrollX](double x) { return lanes::lineHit(*clips, x, scrollX); };
+        return [clips, scrollX](double x) { return model::lineHit(*clips, x, scrollX); };
     };
     auto next = [scrollX](const Clips* clips) {
-        return [clips, scrollX](double x) { return lanes::nextHit(*clips, x, scrollX); };
+        return [clips, scrollX](double x) { return model::nextHit(*clips, x, scrollX); };
     };
     auto mark = [scrollX](const Clips* clips) {
-        return [clips, scrollX](double x) { return lanes::nextMark(*clips, x, scrollX); };
+        return [clips, scrollX](double x) { return model::nextMark(*clips, x, scrollX); };
     };
     const Clips* lane1 = &mix.lane(1);
     const Clips* lane2 = &mix.lane(2);
-    std::array<engine::DeckLane, 2> lanes{engine::DeckLane{&p1, &deck.current[0], &deck.last[0],
-                                                           probe(lane1), next(lane1), mark(lane1)},
-                                          engine::DeckLane{&p2, &deck.current[1], &deck.last[1],
-                                                           probe(lane2), next(lane2), mark(lane2)}};
+    std::array<model::DeckLane, 2> lanes{model::DeckLane{&p1, &deck.current[0], &deck.last[0],
+                                                         probe(lane1), next(lane1), mark(lane1)},
+                                         model::DeckLane{&p2, &deck.current[1], &deck.last[1],
+                                                         probe(lane2), next(lane2), mark(lane2)}};
     const double zoom = static_cast<double>(mix.pixelsPerSecond);
-    const engine::DeckStepResult r =
-        engine::deckStep(deck.traits, lanes, deck.headX, scrollX, zoom, host.previewOutputDevice());
+    const model::DeckStepResult r =
+        model::deckStep(deck.traits, lanes, deck.headX, scrollX, zoom, host.previewOutputDevice());
 
     double pause = std::min({kLongestPause, r.quietSeconds, untilNextHalfPixel(r.head, zoom)});
     for (int i = 0; i < 2; ++i) {
         if (r.sounding[i]) pause = std::min(pause, untilNextSecond(r.seconds[i]));
         platform::StaticText* label = deck.labels[i];
         // A play label parked off the window keeps its text and comes back with its head.
-        if (!deck.traits.labelsWhereverTheyStand && label->x() == engine::kParked) continue;
+        if (!deck.traits.labelsWhereverTheyStand && label->x() == model::kParked) continue;
         showTime(*label, r.sounding[i], r.seconds[i]);
     }
     engine::moveHead(deck, r.head, host.viewWidth(), static_cast<double>(mix.scrollX));

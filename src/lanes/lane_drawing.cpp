@@ -4,7 +4,7 @@
 #include "model/numtext.h"
 #include "platform/dialogs.h"
 
-using platform::Graphics;
+using model::Graphics;
 
 void LaneView::draw(Graphics& g) {
     prepareBuffer();
@@ -15,66 +15,69 @@ void LaneView::draw(Graphics& g) {
     if (r.isEmpty()) return;
     {
         Graphics bg(*backBuffer);
-        bg.ClipRect(r.x(), r.y(), r.width(), r.height());
-        Redraw(bg, r.x(), r.y(), r.width(), r.height());
+        bg.clipTo(r.x(), r.y(), r.width(), r.height());
+        drawClips(bg, r.x(), r.y(), r.width(), r.height());
     }
-    g.DrawPicture(*backBuffer, r.x(), r.y(), r.x(), r.y(), r.width(), r.height());
+    g.drawPicture(*backBuffer, r.x(), r.y(), r.x(), r.y(), r.width(), r.height());
 }
 
 void LaneView::prepareBuffer() {
-    if (backBuffer && backBuffer->Width() == width() && backBuffer->Height() == height()) return;
+    if (backBuffer && backBuffer->width() == width() && backBuffer->height() == height()) return;
     if (width() <= 0 || height() <= 0) return;
-    auto buffer = std::make_shared<platform::Picture>(width(), height());
+    auto buffer = std::make_shared<model::Picture>(width(), height());
     if (buffer->isNull()) {
         // Without a buffer the lane cannot be drawn, but its clips stay: nothing of the mix is
         // lost.
         backBuffer.reset();
-        platform::MsgBox(QStringLiteral("Out of memory."));
+        platform::showMessage(QStringLiteral("Out of memory."));
         return;
     }
     backBuffer = std::move(buffer);
 }
 
-void LaneView::Redraw(Graphics& g, double x, double y, double w, double h) {
+void LaneView::drawClips(Graphics& g, double x, double y, double w, double h) {
     const int rx = whole(x), ry = whole(y), rw = whole(w), rh = whole(h);
-    g.ClearRect(rx, ry, rw, rh);
-    if (backdrop_ && !backdrop_->isNull()) g.DrawPicture(*backdrop_, rx, ry, rx, ry, rw, rh);
-    std::vector<lanes::PicturePlace> places;
-    for (const ClipRef& c : clips) {
-        const double W = lanes::pictureWidth(*c), H = lanes::pictureHeight(*c);
-        const double L = c->visibleCentre(mix_.scrollX) - W / 2, T = kClipCentreY - H / 2;
+    g.clearRect(rx, ry, rw, rh);
+    if (backdrop_ && !backdrop_->isNull()) g.drawPicture(*backdrop_, rx, ry, rx, ry, rw, rh);
+    std::vector<model::PicturePlace> places;
+    for (const model::ClipRef& c : clips) {
+        const double W = model::pictureWidth(*c), H = model::pictureHeight(*c);
+        const double L = c->visibleCentre(mix_.scrollX) - W / 2, T = model::kClipCentreY - H / 2;
         if (x < L + W && L < x + w && y < T + H && T < y + h && c->image) {
             places.push_back({c->image.get(), whole(L), whole(T), whole(W), whole(H)});
         }
     }
     // Only what can be seen is drawn: clips wholly under opaque clips cost nothing.
-    for (const lanes::PicturePlace* p : lanes::uncoveredPlaces(places, rx, rx + rw))
-        g.DrawPicture(*p->picture, p->left, p->top);
+    for (const model::PicturePlace* p : model::uncoveredPlaces(places, rx, rx + rw))
+        g.drawPicture(*p->picture, p->left, p->top);
 }
 
-void LaneView::refreshClip(const ClipRef& clip) {
+void LaneView::refreshClip(const model::ClipRef& clip) {
     if (!clip) return;
-    const int W = lanes::pictureWidth(*clip), H = lanes::pictureHeight(*clip);
-    const int L = whole(clip->visibleCentre(mix_.scrollX) - W / 2.0), T = kClipCentreY - H / 2;
+    const int W = model::pictureWidth(*clip), H = model::pictureHeight(*clip);
+    const int L = whole(clip->visibleCentre(mix_.scrollX) - W / 2.0),
+              T = model::kClipCentreY - H / 2;
     if (backBuffer) {
         Graphics bg(*backBuffer);
-        Redraw(bg, L, T, W, H);
+        drawClips(bg, L, T, W, H);
     }
     update(L, T, W, H);
 }
 
-ClipRef LaneView::clipAt(double x, double y) const {
-    return lanes::picHit(clips, x, y, mix_.scrollX);
+model::ClipRef LaneView::clipAt(double x, double y) const {
+    return model::picHit(clips, x, y, mix_.scrollX);
 }
 
-ClipRef LaneView::clipUnder(double x) const { return lanes::lineHit(clips, x, mix_.scrollX); }
+model::ClipRef LaneView::clipUnder(double x) const {
+    return model::lineHit(clips, x, mix_.scrollX);
+}
 
 void LaneView::refreshAll() {
     prepareBuffer();
     if (backBuffer) {
         Graphics bg(*backBuffer);
         // The whole lane: a window wider than 800 pixels shows every column up to date.
-        Redraw(bg, 0, 0, width(), 33);
+        drawClips(bg, 0, 0, width(), 33);
     }
     host_.redrawLaneBorders();
     update();

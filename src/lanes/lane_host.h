@@ -21,13 +21,13 @@ class LaneHost {
     virtual void reportOverlap() = 0;
     // The four edit handles and their guide lines stand at the clip on the lane whose top is
     // laneTop, and the edits that need a selected clip are enabled.
-    virtual void showHandles(const Clip& clip, int laneTop) = 0;
+    virtual void showHandles(const model::Clip& clip, int laneTop) = 0;
     // The handles and guide lines go out of sight, and the edits that need a clip grey out.
     virtual void hideHandles() = 0;
     // A lane's backdrop when no drag hovers over it.
-    virtual platform::PictureRef laneBackdrop() = 0;
+    virtual model::PictureRef laneBackdrop() = 0;
     // The clip drawn anew (its name, length, trims, fades and label); nullptr when it cannot be.
-    virtual platform::PictureRef clipPicture(const Clip& clip) = 0;
+    virtual model::PictureRef clipPicture(const model::Clip& clip) = 0;
     // The lines along the lanes' edges, drawn again after a lane was.
     virtual void redrawLaneBorders() = 0;
     // A Shift-drag carries a clip out of the lane `fromLane`.

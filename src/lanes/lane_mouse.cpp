@@ -11,7 +11,7 @@
 
 namespace Keyboard = platform::Keyboard;
 
-bool LaneView::soundingOnPlayDeck(const ClipRef& clip) const {
+bool LaneView::soundingOnPlayDeck(const model::ClipRef& clip) const {
     return clip && (clip == playDeck_.current[0] || clip == playDeck_.current[1]);
 }
 
@@ -21,10 +21,10 @@ bool LaneView::pressAt(int x, int y) {
     // A press on a clip is the lane's; only presses on empty lane space reach the window.
     keepPressFromWindow();
     host_.showStatus(draggedClip->name);
-    if (Keyboard::AsyncShiftKey()) {
+    if (Keyboard::shiftKeyDown()) {
         if (soundingOnPlayDeck(draggedClip)) return false;
         // Carry the clip out of the lane; the other lane's drop takes it by its identity.
-        const ClipRef clip = draggedClip;
+        const model::ClipRef clip = draggedClip;
         const int left = whole(clip->visibleLeft(mix_.scrollX));
         dragToDelete = indexOf(clip.get());
         host_.shiftDragStarted(clip->lane);
@@ -35,14 +35,14 @@ bool LaneView::pressAt(int x, int y) {
         QPixmap picture;
         int from = 0;
         if (clip->image) {
-            const int width = clip->image->Width();
+            const int width = clip->image->width();
             from = std::clamp(pressed - kDragPictureReach, 0, width);
             const int to = std::clamp(pressed + kDragPictureReach, from, width);
             picture =
-                QPixmap::fromImage(clip->image->part(from, 0, to - from, clip->image->Height()));
+                QPixmap::fromImage(clip->image->part(from, 0, to - from, clip->image->height()));
         }
         platform::startDrag(
-            this, platform::makeClipMimeData(lanes::encodeClipDrag(clip.get(), lane_), pressed),
+            this, platform::makeClipMimeData(model::encodeClipDrag(clip.get(), lane_), pressed),
             picture, QPoint(pressed - from, y - 1));
         return false;
     }
@@ -57,22 +57,22 @@ bool LaneView::pressAt(int x, int y) {
 void LaneView::dragTo(int x, int) {
     if (!draggedClip || soundingOnPlayDeck(draggedClip)) return;
     if (x == lastMouseX) return;
-    Clip& c = *draggedClip;
+    model::Clip& c = *draggedClip;
     // The clip's left edge stops at the start of the timeline.
-    const double step = lanes::stepClampedAtStart(c, x - lastMouseX);
+    const double step = model::stepClampedAtStart(c, x - lastMouseX);
     const double oldX = c.visibleCentre(mix_.scrollX);
     const double newX = oldX + step;
-    const lanes::Rect r = lanes::dragRepaintRect(whole(oldX), whole(newX), lanes::pictureWidth(c),
-                                                 lanes::pictureHeight(c), kClipCentreY);
+    const model::Rect r = model::dragRepaintRect(whole(oldX), whole(newX), model::pictureWidth(c),
+                                                 model::pictureHeight(c), model::kClipCentreY);
     prepareBuffer();
     c.centre += step;
-    if (step != 0 && Keyboard::AsyncCommandKey() && playDeck_.headX < newX - c.lengthPx / 2) {
+    if (step != 0 && Keyboard::commandKeyDown() && playDeck_.headX < newX - c.lengthPx / 2) {
         if (LaneView* lane1 = host_.lane(1), *lane2 = host_.lane(2); lane1 && lane2)
             lanes::shiftClipsRight(*lane1, *lane2, step, c.centre);
     }
     if (backBuffer) {
-        platform::Graphics bg(*backBuffer);
-        Redraw(bg, r.left, r.top, r.width, r.height);
+        model::Graphics bg(*backBuffer);
+        drawClips(bg, r.left, r.top, r.width, r.height);
     }
     update(r.left, r.top, r.width, r.height);
     lastMouseX = x;
@@ -82,9 +82,9 @@ void LaneView::dragTo(int x, int) {
 
 void LaneView::releaseAt(int, int) {
     if (!draggedClip) return;
-    const ClipRef clip = draggedClip;
-    const bool control = Keyboard::AsyncControlKey();
-    if (control && Keyboard::AsyncCommandKey() && Keyboard::AsyncOptionKey() &&
+    const model::ClipRef clip = draggedClip;
+    const bool control = Keyboard::controlKeyDown();
+    if (control && Keyboard::commandKeyDown() && Keyboard::optionKeyDown() &&
         soundingOnPlayDeck(clip)) {
         // Removal chord on the clip the play deck sounds: stop its player and delete it.
         media::MoviePlayer& player =
@@ -107,7 +107,7 @@ void LaneView::releaseAt(int, int) {
         return;
     }
     // Every release is probed, also that of a clip whose centre stood at 0.
-    if (lanes::releaseCollides(clips, *clip, mix_.scrollX)) {
+    if (model::releaseCollides(clips, *clip, mix_.scrollX)) {
         host_.reportOverlap();
         clip->centre = pressCentre;
         clearSelection();
@@ -128,7 +128,7 @@ void LaneView::releaseAt(int, int) {
 void lanes::shiftClipsRight(LaneView& lane1, LaneView& lane2, double delta, double from) {
     for (LaneView* lane : {&lane1, &lane2}) {
         for (int i = static_cast<int>(lane->clips.size()) - 1; i >= 0; --i) {
-            Clip& c = *lane->clips[i];
+            model::Clip& c = *lane->clips[i];
             if (c.centre > from) c.centre += delta;
         }
     }
@@ -139,7 +139,7 @@ void lanes::shiftClipsRight(LaneView& lane1, LaneView& lane2, double delta, doub
 void lanes::swapClipsFrom(LaneView& lane1, LaneView& lane2, double from) {
     auto move = [from](LaneView& src, LaneView& dst, int lane) {
         for (int i = static_cast<int>(src.clips.size()) - 1; i >= 0; --i) {
-            ClipRef c = src.clips[i];
+            model::ClipRef c = src.clips[i];
             if (c->centre >= from && c->lane == lane) {
                 dst.clips.push_back(c);
                 src.clips.erase(src.clips.begin() + i);

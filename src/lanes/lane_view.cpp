@@ -26,7 +26,7 @@ LaneView::LaneView(QWidget* parent, int lane, model::Mix& mix, engine::Deck& pla
 
 LaneView::~LaneView() { platform::PointerWatcher::instance().unwatch(this); }
 
-void LaneView::setBackdrop(platform::PictureRef picture) {
+void LaneView::setBackdrop(model::PictureRef picture) {
     backdrop_ = std::move(picture);
     update();
 }
@@ -35,8 +35,8 @@ void LaneView::setBackdrop(platform::PictureRef picture) {
 void LaneView::paintEvent(QPaintEvent* e) {
     paintRect_ = e->rect();
     {
-        platform::Graphics g(this);
-        if (backdrop_ && !backdrop_->isNull()) g.DrawPicture(*backdrop_, 0, 0);
+        model::Graphics g(this);
+        if (backdrop_ && !backdrop_->isNull()) g.drawPicture(*backdrop_, 0, 0);
         draw(g);
     }
     paintRect_ = QRect();
@@ -103,17 +103,17 @@ void LaneView::dropEvent(QDropEvent* e) {
     host_.droppedOnLane(*this, item);
 }
 
-int LaneView::indexOf(const Clip* clip) const { return mix_.indexOf(lane_, clip); }
+int LaneView::indexOf(const model::Clip* clip) const { return mix_.indexOf(lane_, clip); }
 
-void LaneView::addClip(const ClipRef& clip) { mix_.addClip(lane_, clip); }
+void LaneView::addClip(const model::ClipRef& clip) { mix_.addClip(lane_, clip); }
 
-void LaneView::addNewClip(platform::PictureRef image, double left, const QString& name,
-                          double length, const QString& path, double lane, double fadeInEnd,
-                          double fadeOutStart, double start, double stop, int32_t label) {
+void LaneView::addNewClip(model::PictureRef image, double left, const QString& name, double length,
+                          const QString& path, double lane, double fadeInEnd, double fadeOutStart,
+                          double start, double stop, int32_t label) {
     mix_.addNewClip(lane_, std::move(image), left, name, length, path, lane, fadeInEnd,
                     fadeOutStart, start, stop, label);
 }
 
-void LaneView::bringToFront(const ClipRef& clip) {
+void LaneView::bringToFront(const model::ClipRef& clip) {
     if (mix_.bringToFront(lane_, clip)) refreshClip(clip);
 }

@@ -24,8 +24,8 @@ class LaneView : public QWidget {
 
     int lane() const { return lane_; }
 
-    platform::PictureRef backdrop() const { return backdrop_; }
-    void setBackdrop(platform::PictureRef picture);
+    model::PictureRef backdrop() const { return backdrop_; }
+    void setBackdrop(model::PictureRef picture);
 
     // The left button pressed, dragged and released at x, y in the lane. A press that returns
     // true is followed by the drag steps and the release.
@@ -34,30 +34,30 @@ class LaneView : public QWidget {
     void releaseAt(int x, int y);
 
     // Adds the clip unless this very object is already on the lane; marks the document changed.
-    void addClip(const ClipRef& clip);
-    void addNewClip(platform::PictureRef image, double left, const QString& name, double length,
+    void addClip(const model::ClipRef& clip);
+    void addNewClip(model::PictureRef image, double left, const QString& name, double length,
                     const QString& path, double lane, double fadeInEnd, double fadeOutStart,
                     double start, double stop, int32_t label);
-    void Redraw(platform::Graphics& g, double x, double y, double w, double h);
-    ClipRef clipAt(double x, double y) const;
+    void drawClips(model::Graphics& g, double x, double y, double w, double h);
+    model::ClipRef clipAt(double x, double y) const;
     void prepareBuffer();
-    void bringToFront(const ClipRef& clip);
-    void refreshClip(const ClipRef& clip);
-    ClipRef clipUnder(double x) const;
+    void bringToFront(const model::ClipRef& clip);
+    void refreshClip(const model::ClipRef& clip);
+    model::ClipRef clipUnder(double x) const;
     void refreshAll();
     void showHandles();
     void clearSelection();
     void redrawPictures();
 
-    std::vector<ClipRef>& clips;  // the model's lane, drawn here
-    ClipRef draggedClip;
-    platform::PictureRef backBuffer;
+    std::vector<model::ClipRef>& clips;  // the model's lane, drawn here
+    model::ClipRef draggedClip;
+    model::PictureRef backBuffer;
     int32_t lastMouseX = 0;
     int32_t dragToDelete = 0;
     double pressCentre = 0;
 
     // Index of the clip in clips, -1 when it is not on this lane.
-    int indexOf(const Clip* clip) const;
+    int indexOf(const model::Clip* clip) const;
 
   protected:
     void paintEvent(QPaintEvent* e) override;
@@ -71,16 +71,16 @@ class LaneView : public QWidget {
     void dropEvent(QDropEvent* e) override;
 
   private:
-    bool soundingOnPlayDeck(const ClipRef& clip) const;
+    bool soundingOnPlayDeck(const model::ClipRef& clip) const;
     // Draws the part of the lane that paintRect() covers from the offscreen buffer.
-    void draw(platform::Graphics& g);
+    void draw(model::Graphics& g);
     // The part the current paint event must draw; the whole lane outside one.
     QRect paintRect() const { return paintRect_.isNull() ? rect() : paintRect_; }
     // From pressAt: this press is the lane's own even though it wants no drag steps or release,
     // so it does not go on to the window as a click on the background.
     void keepPressFromWindow() { keepPress_ = true; }
 
-    platform::PictureRef backdrop_;
+    model::PictureRef backdrop_;
     QRect paintRect_;
     bool tracking_ = false;
     bool keepPress_ = false;

@@ -1,6 +1,6 @@
 #include "model/click_bands.h"
 
-namespace engine {
+namespace model {
 
 ClickBands clickBands(int y) {
     ClickBands b;
@@ -14,4 +14,4 @@ ClickBands clickBands(int y) {
     return b;
 }
 
-}  // namespace engine
+}  // namespace model

@@ -1,7 +1,7 @@
 #pragma once
 // The horizontal bands of the main window that a background click is sorted into. Pure logic.
 
-namespace engine {
+namespace model {
 
 struct ClickBands {
     bool ruler = false;      // restart the preview at the click
@@ -12,4 +12,4 @@ struct ClickBands {
 // The three tests are independent: a click in the strip under lane 1 may lie in lane 2's band.
 ClickBands clickBands(int y);
 
-}  // namespace engine
+}  // namespace model

@@ -13,11 +13,13 @@ namespace media {
 class ClipMovie;
 }
 
+namespace model {
+
 // Every clip stands at the same height: its picture's vertical centre on the lane.
 inline constexpr int32_t kClipCentreY = 16;
 
 struct Clip {
-    platform::PictureRef image;  // lengthPx (whole pixels, at least 1) wide, 30 high
+    model::PictureRef image;  // lengthPx (whole pixels, at least 1) wide, 30 high
     QString name;             // display name
     QString path;             // absolute path of the media file
     double lengthPx = 0;      // length: the whole media duration
@@ -57,3 +59,5 @@ struct Clip {
 };
 
 using ClipRef = std::shared_ptr<Clip>;
+
+}  // namespace model

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-namespace lanes {
+namespace model {
 
 inline constexpr double kMaxClipSeconds = 24 * 60 * 60;
 
@@ -15,4 +15,4 @@ inline bool clipSecondsAccepted(double seconds) {
     return seconds > 0 && seconds <= kMaxClipSeconds * (1 + 1e-12);
 }
 
-}  // namespace lanes
+}  // namespace model

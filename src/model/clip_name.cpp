@@ -1,6 +1,6 @@
 #include "model/clip_name.h"
 
-namespace editing {
+namespace model {
 
 QString clipName(const QString& displayName, const QString& title, const QString& artist) {
     // QString::replace scans left to right without overlap, which is the pairing wanted here.
@@ -10,4 +10,4 @@ QString clipName(const QString& displayName, const QString& title, const QString
     return a.isEmpty() ? displayName : a + QStringLiteral(": ") + displayName;
 }
 
-}  // namespace editing
+}  // namespace model

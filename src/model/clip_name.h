@@ -3,7 +3,7 @@
 
 #include <QString>
 
-namespace editing {
+namespace model {
 
 // Clip name for a file: each pair of consecutive blanks in the title and the artist is deleted
 // first (left to right, without overlap: three blanks leave one, four leave none); then
@@ -11,4 +11,4 @@ namespace editing {
 // without a title, and the display name when both are empty.
 QString clipName(const QString& displayName, const QString& title, const QString& artist);
 
-}  // namespace editing
+}  // namespace model

@@ -19,48 +19,47 @@ QColor labelColor(int32_t label) {
 
 }  // namespace
 
-namespace lanes {
+namespace model {
 
-void drawClipPicture(platform::Graphics& g, const ClipPictureSpec& c) {
+void drawClipPicture(model::Graphics& g, const ClipPictureSpec& c) {
     const int w = c.width;
-    g.ClearRect(0, 0, w, 33);
-    g.setForeColor(QColor(250, 250, 250));
-    g.FillRect(0, 0, w, 16);
-    g.setForeColor(QColor(240, 240, 240));
-    g.FillRect(0, 16, w, 16);
-    g.setForeColor(QColor(150, 150, 150));
-    g.DrawLine(c.start, 31, c.fadeInEnd, 16);
-    g.setForeColor(QColor(220, 220, 220));
-    g.FillRect(0, 0, c.start, 32);
-    g.setForeColor(QColor(150, 150, 150));
-    g.DrawLine(c.fadeOutStart, 16, c.stop, 31);
-    g.DrawLine(c.fadeInEnd, 16, c.fadeOutStart, 16);
-    g.setForeColor(QColor(220, 220, 220));
-    g.FillRect(c.stop, 0, w, 32);
-    g.setForeColor(QColor(200, 200, 200));
-    g.DrawRoundRect(0, 0, w, 31, 2, 2);
-    g.DrawRoundRect(0, 0, w, 31, 4, 4);
-    g.DrawRoundRect(0, 0, w, 31, 8, 8);
-    g.setForeColor(c.nameColor);
-    g.setTextFont(QString(), 10);
-    g.DrawWrappedString(c.name, 4, 14, w);
+    g.clearRect(0, 0, w, 33);
+    g.setColor(QColor(250, 250, 250));
+    g.fillRect(0, 0, w, 16);
+    g.setColor(QColor(240, 240, 240));
+    g.fillRect(0, 16, w, 16);
+    g.setColor(QColor(150, 150, 150));
+    g.drawLine(c.start, 31, c.fadeInEnd, 16);
+    g.setColor(QColor(220, 220, 220));
+    g.fillRect(0, 0, c.start, 32);
+    g.setColor(QColor(150, 150, 150));
+    g.drawLine(c.fadeOutStart, 16, c.stop, 31);
+    g.drawLine(c.fadeInEnd, 16, c.fadeOutStart, 16);
+    g.setColor(QColor(220, 220, 220));
+    g.fillRect(c.stop, 0, w, 32);
+    g.setColor(QColor(200, 200, 200));
+    g.drawRoundRect(0, 0, w, 31, 2, 2);
+    g.drawRoundRect(0, 0, w, 31, 4, 4);
+    g.drawRoundRect(0, 0, w, 31, 8, 8);
+    g.setColor(c.nameColor);
+    g.setFont(QString(), 10);
+    g.drawWrappedText(c.name, 4, 14, w);
 }
 
-platform::PictureRef makeClipPicture(const ClipPictureSpec& spec) {
-    auto picture = std::make_shared<platform::Picture>(
-        spec.width, kClipPictureHeight,
-        [spec](platform::Graphics& g) { drawClipPicture(g, spec); });
+model::PictureRef makeClipPicture(const ClipPictureSpec& spec) {
+    auto picture = std::make_shared<model::Picture>(
+        spec.width, kClipPictureHeight, [spec](model::Graphics& g) { drawClipPicture(g, spec); });
     // The two bands fill every pixel; what follows only paints over them.
     picture->setOpaque(true);
     return picture;
 }
 
-}  // namespace lanes
+}  // namespace model
 
-platform::PictureRef lanes::clipPicture(const QString& name, double duration, double fadeInEnd,
-                                        double fadeOutStart, double start, double stop,
-                                        int32_t label) {
-    lanes::ClipPictureSpec spec;
+model::PictureRef model::clipPicture(const QString& name, double duration, double fadeInEnd,
+                                     double fadeOutStart, double start, double stop,
+                                     int32_t label) {
+    model::ClipPictureSpec spec;
     spec.name = name;
     spec.nameColor = labelColor(label);
     // Even the shortest clip gets a picture one pixel wide, so every clip can be drawn and hit.
@@ -69,6 +68,6 @@ platform::PictureRef lanes::clipPicture(const QString& name, double duration, do
     spec.fadeInEnd = whole(fadeInEnd);
     spec.fadeOutStart = whole(fadeOutStart);
     spec.stop = whole(stop);
-    platform::PictureRef pic = lanes::makeClipPicture(spec);
+    model::PictureRef pic = model::makeClipPicture(spec);
     return pic && !pic->isNull() ? pic : nullptr;
 }

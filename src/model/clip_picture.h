@@ -7,7 +7,7 @@
 
 #include "model/picture.h"
 
-namespace lanes {
+namespace model {
 
 // What a clip's picture shows, in whole picture pixels.
 struct ClipPictureSpec {
@@ -20,14 +20,14 @@ struct ClipPictureSpec {
 inline constexpr int kClipPictureHeight = 30;
 
 // Draws the picture in its own coordinates onto any port (the whole picture or a tile of it).
-void drawClipPicture(platform::Graphics& g, const ClipPictureSpec& spec);
+void drawClipPicture(model::Graphics& g, const ClipPictureSpec& spec);
 
 // A picture that draws itself for the parts that are shown; it holds no pixels of its own.
-platform::PictureRef makeClipPicture(const ClipPictureSpec& spec);
+model::PictureRef makeClipPicture(const ClipPictureSpec& spec);
 
 // The picture of a clip with these edit points (timeline pixels from its left edge) and file
 // label; nullptr when it cannot be made.
-platform::PictureRef clipPicture(const QString& name, double duration, double fadeInEnd,
-                                 double fadeOutStart, double start, double stop, int32_t label);
+model::PictureRef clipPicture(const QString& name, double duration, double fadeInEnd,
+                              double fadeOutStart, double start, double stop, int32_t label);
 
-}  // namespace lanes
+}  // namespace model

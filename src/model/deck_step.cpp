@@ -7,7 +7,7 @@
 #include "model/fades.h"
 #include "model/numtext.h"
 
-namespace engine {
+namespace model {
 namespace {
 
 // The player whose sound carries the head when the head stands at `at` (exact timeline pixels):
@@ -166,4 +166,4 @@ DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes
     return result;
 }
 
-}  // namespace engine
+}  // namespace model

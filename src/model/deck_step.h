@@ -10,7 +10,7 @@
 
 #include "model/clip.h"
 
-namespace engine {
+namespace model {
 
 class DeckPlayer;
 
@@ -80,7 +80,7 @@ struct DeckLane {
     // The clip the head will reach next on the lane, moving right from a position; or nullptr.
     // Without it the deck prepares nothing ahead.
     std::function<ClipRef(double)> next;
-    // lanes::nextMark over the lane. Without it the deck is never quiet.
+    // model::nextMark over the lane. Without it the deck is never quiet.
     std::function<double(double)> nextMark;
 };
 
@@ -111,4 +111,4 @@ constexpr double kCueAheadSeconds = 1.0;
 DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
                         double scrollX, double zoom, int32_t device);
 
-}  // namespace engine
+}  // namespace model

@@ -9,7 +9,7 @@
 #include "model/lane_logic.h"
 #include "model/numtext.h"
 
-namespace editing {
+namespace model {
 
 namespace {
 
@@ -92,8 +92,8 @@ QString refusedPathsText(const QStringList& paths) {
 }
 
 bool placeIsFree(const std::vector<ClipRef>& pics, double left, double length, double scrollX) {
-    return !lanes::lineHit(pics, left, scrollX) && !lanes::lineHit(pics, left + length, scrollX) &&
-           !lanes::lineHit(pics, left + length / 2, scrollX);
+    return !model::lineHit(pics, left, scrollX) && !model::lineHit(pics, left + length, scrollX) &&
+           !model::lineHit(pics, left + length / 2, scrollX);
 }
 
 int32_t clipWidth(double seconds, double pixelsPerSecond) {
@@ -109,4 +109,4 @@ const QStringList& laneFileTypes() {
     return kTypes;
 }
 
-}  // namespace editing
+}  // namespace model

@@ -14,7 +14,7 @@ namespace media {
 class Movie;
 }
 
-namespace editing {
+namespace model {
 
 // The local file a dropped text names: its first line, trimmed, taken as a file URL or as an
 // absolute path. "" when the line is neither (a relative path, a web address, prose).
@@ -50,4 +50,4 @@ int32_t clipWidth(double seconds, double pixelsPerSecond);
 // The file types a lane takes as file drops, in the order it declares them.
 const QStringList& laneFileTypes();
 
-}  // namespace editing
+}  // namespace model

@@ -8,7 +8,7 @@
 #include "model/clip.h"
 #include "model/numtext.h"
 
-namespace engine {
+namespace model {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
@@ -58,4 +58,4 @@ std::optional<int> clipVolume(const Clip& clip, double t, double zoom) {
     return v;
 }
 
-}  // namespace engine
+}  // namespace model

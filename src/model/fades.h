@@ -3,9 +3,11 @@
 
 #include <optional>
 
+namespace model {
 struct Clip;
+}
 
-namespace engine {
+namespace model {
 
 // Volume (0..256 scale, unclamped) on a rising ramp of length a, at clip time b, ramp starting
 // at c; zoom in timeline pixels per second. Computed over a right triangle of height 17 x zoom
@@ -24,4 +26,4 @@ constexpr int kFullVolume = 256;
 // counts as the ramp's end. Nothing (volume left alone) when no rule holds, i.e. t is NaN.
 std::optional<int> clipVolume(const Clip& clip, double t, double zoom);
 
-}  // namespace engine
+}  // namespace model

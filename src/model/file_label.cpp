@@ -4,7 +4,7 @@
 
 #include <QFile>
 
-namespace editing {
+namespace model {
 
 namespace {
 
@@ -39,4 +39,4 @@ int32_t fileLabel(const QString& path) {
 
 void setFileLabelSource(FileLabelSource source) { labelSource() = std::move(source); }
 
-}  // namespace editing
+}  // namespace model

@@ -12,7 +12,7 @@
 #include <functional>
 #include <optional>
 
-namespace editing {
+namespace model {
 
 inline constexpr char kFileLabelAttribute[] = "user.vontalix.label";
 
@@ -27,4 +27,4 @@ int32_t parseFileLabel(const QByteArray& value);
 using FileLabelSource = std::function<std::optional<QByteArray>(const QString& path)>;
 void setFileLabelSource(FileLabelSource source);
 
-}  // namespace editing
+}  // namespace model

@@ -1,6 +1,6 @@
 #include "model/handle_logic.h"
 
-namespace editing {
+namespace model {
 
 int handleHotSpot(Handle handle, int left, int width) {
     switch (handle) {
@@ -39,4 +39,4 @@ void releaseHandle(Handle handle, Clip& c, int hotSpot, double scrollX) {
     }
 }
 
-}  // namespace editing
+}  // namespace model

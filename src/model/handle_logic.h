@@ -4,11 +4,11 @@
 
 #include "model/clip.h"
 
-namespace editing {
+namespace model {
 
 enum class Handle { In, Out, FadeIn, FadeOut };
 
-// The window x a handle marks, from its Left and Width.
+// The window x a handle marks, from its left edge and width.
 int handleHotSpot(Handle handle, int left, int width);
 
 // Writes the point of a handle released at window x h into the clip on a lane scrolled by
@@ -19,4 +19,4 @@ int handleHotSpot(Handle handle, int left, int width);
 // 0 <= inPoint <= fadeInEnd <= fadeOutStart <= outPoint <= lengthPx needs it.
 void releaseHandle(Handle handle, Clip& clip, int h, double scrollX);
 
-}  // namespace editing
+}  // namespace model

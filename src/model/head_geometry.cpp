@@ -3,7 +3,7 @@
 
 #include "model/numtext.h"
 
-namespace engine {
+namespace model {
 
 HeadPlacement headAt(double x, int labelOffset) {
     return {true, whole(x - 7), whole(x), whole(x + labelOffset)};
@@ -20,4 +20,4 @@ void assignStartOffsets(const std::vector<ClipRef>& clips, const ClipRef& hit, d
     if (hit) hit.get()->*offset = pos - hit->visibleLeft(scrollX);
 }
 
-}  // namespace engine
+}  // namespace model

@@ -5,7 +5,7 @@
 
 #include "model/clip.h"
 
-namespace engine {
+namespace model {
 
 // Controls of a head that lies outside the view are moved here.
 constexpr int kParked = -100;
@@ -30,4 +30,4 @@ HeadPlacement placeHead(double x, int width, int labelOffset);
 void assignStartOffsets(const std::vector<ClipRef>& clips, const ClipRef& hit, double pos,
                         double scrollX, double Clip::*offset);
 
-}  // namespace engine
+}  // namespace model

@@ -9,7 +9,7 @@
 
 #include "model/regular_file.h"
 
-namespace editing {
+namespace model {
 
 namespace {
 
@@ -77,4 +77,4 @@ Id3v1Tag readId3v1(const QString& path) {
     return id3v1FromTail(block, size);
 }
 
-}  // namespace editing
+}  // namespace model

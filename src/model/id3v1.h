@@ -5,7 +5,7 @@
 #include <QString>
 #include <cstdint>
 
-namespace editing {
+namespace model {
 
 struct Id3v1Tag {
     QString title;   // "" when there is no tag
@@ -25,4 +25,4 @@ Id3v1Tag readId3v1(const QString& path);
 // them, or the whole file when it is shorter). Shared by readId3v1 and the fuzz target.
 Id3v1Tag id3v1FromTail(const QByteArray& tail, int64_t fileSize);
 
-}  // namespace editing
+}  // namespace model

@@ -6,7 +6,7 @@
 #include "model/lane_logic.h"
 #include "model/numtext.h"
 
-namespace editing {
+namespace model {
 
 double steppedVolume(double volume, int steps) {
     if (std::isnan(volume)) volume = 0;
@@ -27,11 +27,11 @@ namespace {
 // One step of `s` pixels (negative = left): free when the clip's new leading edge lies inside no
 // clip of the lane. At the start of the timeline the clip stops; that is no refusal.
 bool step(const std::vector<ClipRef>& lane, Clip& clip, int s, double scrollX) {
-    const double d = lanes::stepClampedAtStart(clip, s);
+    const double d = model::stepClampedAtStart(clip, s);
     if (d == 0) return true;
     const double centre = clip.visibleCentre(scrollX);
     const double edge = d < 0 ? centre - clip.lengthPx / 2 + d : centre + clip.lengthPx / 2 + d;
-    if (lanes::lineHit(lane, edge, scrollX)) return false;
+    if (model::lineHit(lane, edge, scrollX)) return false;
     clip.centre += d;
     return true;
 }
@@ -47,4 +47,4 @@ bool nudge(const std::vector<ClipRef>& lane, Clip& clip, NudgeKeys keys, double 
     return free;
 }
 
-}  // namespace editing
+}  // namespace model

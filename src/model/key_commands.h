@@ -6,7 +6,7 @@
 
 #include "model/clip.h"
 
-namespace editing {
+namespace model {
 
 // Key positions of the commands (virtual key codes, see platform/keyboard.h).
 namespace key {
@@ -45,4 +45,4 @@ struct NudgeKeys {
 // left out. The lane is scrolled by scrollX.
 bool nudge(const std::vector<ClipRef>& lane, Clip& clip, NudgeKeys keys, double scrollX);
 
-}  // namespace editing
+}  // namespace model

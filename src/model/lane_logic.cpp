@@ -9,7 +9,7 @@
 
 #include "model/numtext.h"
 
-namespace lanes {
+namespace model {
 
 std::vector<const PicturePlace*> uncoveredPlaces(const std::vector<PicturePlace>& places, int from,
                                                  int to) {
@@ -85,12 +85,12 @@ double nextMark(const std::vector<ClipRef>& pics, double x, double scrollX) {
 }
 
 int pictureWidth(const Clip& clip) {
-    return clip.image && !clip.image->isNull() ? clip.image->Width()
+    return clip.image && !clip.image->isNull() ? clip.image->width()
                                                : std::max(1, whole(clip.lengthPx));
 }
 
 int pictureHeight(const Clip& clip) {
-    return clip.image && !clip.image->isNull() ? clip.image->Height() : 30;
+    return clip.image && !clip.image->isNull() ? clip.image->height() : 30;
 }
 
 ClipRef picHit(const std::vector<ClipRef>& pics, double x, double y, double scrollX) {
@@ -196,4 +196,4 @@ std::optional<ClipDrag> decodeClipDrag(const QByteArray& data) {
     return d;
 }
 
-}  // namespace lanes
+}  // namespace model

@@ -10,7 +10,7 @@
 
 #include "model/clip.h"
 
-namespace lanes {
+namespace model {
 
 // The hit tests and marks below take places on a lane scrolled by scrollX.
 
@@ -28,7 +28,7 @@ ClipRef picHit(const std::vector<ClipRef>& pics, double x, double y, double scro
 
 // A picture where a lane draws it, in lane pixels.
 struct PicturePlace {
-    const platform::Picture* picture;
+    const model::Picture* picture;
     int left, top, width, height;
 };
 // The places, bottom first, that are not wholly hidden in the columns from..to by opaque
@@ -95,4 +95,4 @@ QByteArray encodeClipDrag(const Clip* clip, int lane);
 // Only a drag made by this process decodes; anything else gives nothing.
 std::optional<ClipDrag> decodeClipDrag(const QByteArray& data);
 
-}  // namespace lanes
+}  // namespace model

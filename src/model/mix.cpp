@@ -20,7 +20,7 @@ void Mix::addClip(int n, const ClipRef& clip) {
     document.saved = 0;
 }
 
-ClipRef Mix::addNewClip(int n, platform::PictureRef image, double left, const QString& name,
+ClipRef Mix::addNewClip(int n, model::PictureRef image, double left, const QString& name,
                         double length, const QString& path, double clipLane, double fadeInEnd,
                         double fadeOutStart, double start, double stop, int32_t label) {
     auto clip = std::make_shared<Clip>();

@@ -19,7 +19,7 @@ struct Document {
     int32_t saved = 0;  // 1 saved, 0 changed since
     // Record lines the playlist held that could not be loaded: written back by every save, and
     // forgotten with the document.
-    documents::KeptRecords keptRecords;
+    model::KeptRecords keptRecords;
 };
 
 struct Mix {
@@ -44,7 +44,7 @@ struct Mix {
     void addClip(int n, const ClipRef& clip);
     // Makes a clip from its fields and puts it on top of lane n (`left` in visible pixels; its
     // centre on the timeline adds the scroll). Marks the document changed.
-    ClipRef addNewClip(int n, platform::PictureRef image, double left, const QString& name,
+    ClipRef addNewClip(int n, model::PictureRef image, double left, const QString& name,
                        double length, const QString& path, double clipLane, double fadeInEnd,
                        double fadeOutStart, double start, double stop, int32_t label);
     // Moves the clip to the top of lane n; false when it is not there.

@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-namespace platform {
+namespace model {
 
 int32_t whole(double v) {
     if (std::isnan(v)) return 0;
@@ -27,7 +27,7 @@ double throughNumberText(double v) { return std::isfinite(v) && v != 0 ? v : 0.0
 
 QString Str(int64_t v) { return QString::number(v); }
 
-QString Hex(int32_t v) { return QString::number(static_cast<uint32_t>(v), 16).toUpper(); }
+QString hexText(int32_t v) { return QString::number(static_cast<uint32_t>(v), 16).toUpper(); }
 
 namespace {
 
@@ -108,4 +108,4 @@ bool parseNumber(const QString& text, double& out) {
     return true;
 }
 
-}  // namespace platform
+}  // namespace model

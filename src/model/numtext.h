@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-namespace platform {
+namespace model {
 
 // A real as a 32-bit whole number: truncated toward zero, NaN gives 0, out-of-range values clamp.
 int32_t whole(double v);
@@ -17,7 +17,7 @@ inline QString Str(int v) { return Str(static_cast<int64_t>(v)); }
 
 // A 32-bit whole number as upper-case hexadecimal digits of its unsigned value, without a prefix
 // or leading zeros ("7FFFFFFF", "FFFFFFFF" for -1); Val reads it back after "&h".
-QString Hex(int32_t v);
+QString hexText(int32_t v);
 
 // Reads the number at the start of the text, stopping at the first character that cannot
 // continue it (leading blanks skipped); no number gives 0. "&h" starts hexadecimal digits.
@@ -30,10 +30,10 @@ double throughNumberText(double v);
 // or the value is not finite. For saved files, where a partial number is an error.
 bool parseNumber(const QString& text, double& out);
 
-}  // namespace platform
+}  // namespace model
 
-using platform::Hex;
-using platform::Str;
-using platform::throughNumberText;
-using platform::Val;
-using platform::whole;
+using model::hexText;
+using model::Str;
+using model::throughNumberText;
+using model::Val;
+using model::whole;

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <unordered_map>
 
-namespace platform {
+namespace model {
 
 namespace {
 
@@ -175,7 +175,7 @@ QRect Graphics::reachable() const {
     return painter_.transform().inverted().mapRect(r);
 }
 
-void Graphics::setTextFont(const QString& family, int pointSize, bool bold) {
+void Graphics::setFont(const QString& family, int pointSize, bool bold) {
     QFont f;  // the application's font unless a family is named
     if (!family.isEmpty()) f.setFamily(family);
     f.setPixelSize(pointSize > 0 ? pointSize : 1);
@@ -184,7 +184,7 @@ void Graphics::setTextFont(const QString& family, int pointSize, bool bold) {
     painter_.setFont(f);
 }
 
-void Graphics::DrawLine(int x1, int y1, int x2, int y2) {
+void Graphics::drawLine(int x1, int y1, int x2, int y2) {
     const QPaintDevice* device = painter_.device();
     if (tileOf_ && device &&
         (std::min(x1, x2) < originX_ || std::max(x1, x2) >= originX_ + device->width())) {
@@ -244,7 +244,7 @@ const std::vector<Picture::Run>& Picture::lineRuns(int x1, int y1, int x2, int y
     return runs;
 }
 
-void Graphics::DrawRoundRect(int x, int y, int w, int h, int cornerW, int cornerH) {
+void Graphics::drawRoundRect(int x, int y, int w, int h, int cornerW, int cornerH) {
     if (w <= 0 || h <= 0) return;
     painter_.setPen(QPen(color_, 1));
     painter_.setBrush(Qt::NoBrush);
@@ -252,7 +252,7 @@ void Graphics::DrawRoundRect(int x, int y, int w, int h, int cornerW, int corner
                              Qt::AbsoluteSize);
 }
 
-void Graphics::DrawWrappedString(const QString& text, int x, int baselineY, int wrapWidth) {
+void Graphics::drawWrappedText(const QString& text, int x, int baselineY, int wrapWidth) {
     if (wrapWidth <= 0) return;
     painter_.setPen(QPen(color_, 1));
     const int ascent = QFontMetrics(painter_.font()).ascent();
@@ -260,21 +260,21 @@ void Graphics::DrawWrappedString(const QString& text, int x, int baselineY, int 
                       Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
 }
 
-void Graphics::FillRect(int x, int y, int w, int h) {
+void Graphics::fillRect(int x, int y, int w, int h) {
     if (w <= 0 || h <= 0) return;
     painter_.fillRect(x, y, w, h, color_);
 }
 
-void Graphics::DrawPicture(const Picture& picture, int x, int y) {
+void Graphics::drawPicture(const Picture& picture, int x, int y) {
     if (picture.isNull()) return;
     if (picture.isDrawn()) {
-        DrawPicture(picture, x, y, 0, 0, picture.Width(), picture.Height());
+        drawPicture(picture, x, y, 0, 0, picture.width(), picture.height());
         return;
     }
     painter_.drawImage(x, y, picture.image());
 }
 
-void Graphics::DrawPicture(const Picture& picture, int x, int y, int srcX, int srcY, int w, int h) {
+void Graphics::drawPicture(const Picture& picture, int x, int y, int srcX, int srcY, int w, int h) {
     if (picture.isNull() || w <= 0 || h <= 0) return;
     if (!picture.isDrawn()) {
         painter_.drawImage(x, y, picture.image(), srcX, srcY, w, h);
@@ -285,7 +285,7 @@ void Graphics::DrawPicture(const Picture& picture, int x, int y, int srcX, int s
     const QRect shown = reachable();
     const int64_t from = std::max<int64_t>({srcX, 0, int64_t{shown.left()} - x + srcX});
     const int64_t to = std::min<int64_t>(
-        {int64_t{srcX} + w, picture.Width(), int64_t{shown.right()} + 1 - x + srcX});
+        {int64_t{srcX} + w, picture.width(), int64_t{shown.right()} + 1 - x + srcX});
     if (from >= to || y + h <= shown.top() || y > shown.bottom()) return;
     for (int64_t i = from / Picture::kTileWidth; i * Picture::kTileWidth < to; ++i) {
         const int64_t left = i * Picture::kTileWidth;
@@ -296,7 +296,7 @@ void Graphics::DrawPicture(const Picture& picture, int x, int y, int srcX, int s
     }
 }
 
-void Graphics::ClearRect(int x, int y, int w, int h) {
+void Graphics::clearRect(int x, int y, int w, int h) {
     if (w <= 0 || h <= 0) return;
     auto mode = painter_.compositionMode();
     painter_.setCompositionMode(QPainter::CompositionMode_Source);
@@ -304,4 +304,4 @@ void Graphics::ClearRect(int x, int y, int w, int h) {
     painter_.setCompositionMode(mode);
 }
 
-}  // namespace platform
+}  // namespace model

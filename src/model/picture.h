@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-namespace platform {
+namespace model {
 
 class Graphics;
 
@@ -38,15 +38,15 @@ class Picture {
     Picture& operator=(const Picture&) = delete;
 
     bool isNull() const { return drawing_ ? false : image_.isNull(); }
-    int Width() const { return drawing_ ? width_ : image_.width(); }
-    int Height() const { return drawing_ ? height_ : image_.height(); }
+    int width() const { return drawing_ ? width_ : image_.width(); }
+    int height() const { return drawing_ ? height_ : image_.height(); }
     bool isDrawn() const { return static_cast<bool>(drawing_); }
     // Whether every pixel is fully opaque, as its maker promises: what lies under it is hidden.
     bool opaque() const { return opaque_; }
     void setOpaque(bool opaque) { opaque_ = opaque; }
 
     // All pixels at once. A drawn picture makes and keeps them here: meant for small pictures and
-    // tests; drawing code uses part() or Graphics::DrawPicture, which make only what is shown.
+    // tests; drawing code uses part() or Graphics::drawPicture, which make only what is shown.
     QImage& image();
     const QImage& image() const;
     // The pixels of one rectangle of the picture (outside it: transparent).
@@ -64,7 +64,7 @@ class Picture {
     QImage tile(int index) const;
 
     // The pixels of a line of a drawn picture as runs along its rows, found once per line (see
-    // Graphics::DrawLine) and kept: a few runs, where the line itself may be long.
+    // Graphics::drawLine) and kept: a few runs, where the line itself may be long.
     struct Run {
         int y;
         int64_t from, to;
@@ -90,28 +90,28 @@ class Graphics {
     Graphics(const Graphics&) = delete;
     Graphics& operator=(const Graphics&) = delete;
 
-    void setForeColor(const QColor& c) { color_ = c; }
-    void setTextFont(const QString& family, int pointSize, bool bold = false);
+    void setColor(const QColor& c) { color_ = c; }
+    void setFont(const QString& family, int pointSize, bool bold = false);
 
-    void DrawLine(int x1, int y1, int x2, int y2);
+    void drawLine(int x1, int y1, int x2, int y2);
     // Outline inside the rectangle with rounded corners of the given width and height.
-    void DrawRoundRect(int x, int y, int w, int h, int cornerW, int cornerH);
+    void drawRoundRect(int x, int y, int w, int h, int cornerW, int cornerH);
     // Text whose first baseline is at baselineY, wrapped at wrapWidth pixels from x.
-    void DrawWrappedString(const QString& text, int x, int baselineY, int wrapWidth);
-    void FillRect(int x, int y, int w, int h);
-    void DrawPicture(const Picture& picture, int x, int y);
+    void drawWrappedText(const QString& text, int x, int baselineY, int wrapWidth);
+    void fillRect(int x, int y, int w, int h);
+    void drawPicture(const Picture& picture, int x, int y);
     // Draws the source rectangle of picture at (x, y) unscaled.
-    void DrawPicture(const Picture& picture, int x, int y, int srcX, int srcY, int w, int h);
-    void ClearRect(int x, int y, int w, int h);  // fills with transparent black
+    void drawPicture(const Picture& picture, int x, int y, int srcX, int srcY, int w, int h);
+    void clearRect(int x, int y, int w, int h);  // fills with transparent black
     // From now on only this rectangle is drawn into (drawn pictures then make only its tiles).
-    void ClipRect(int x, int y, int w, int h) { painter_.setClipRect(x, y, w, h); }
+    void clipTo(int x, int y, int w, int h) { painter_.setClipRect(x, y, w, h); }
 
   private:
     friend class Picture;
     // A port onto one tile of a drawn picture: the picture's column originX falls on the
     // device's column 0.
     Graphics(QPaintDevice* device, const Picture& picture, int originX);
-    // A line of a tile drawn exactly as on the whole picture (see DrawLine).
+    // A line of a tile drawn exactly as on the whole picture (see drawLine).
     void drawLineAcrossTiles(int x1, int y1, int x2, int y2);
     // The device rectangle drawing can reach, in the port's coordinates.
     QRect reachable() const;
@@ -122,4 +122,4 @@ class Graphics {
     int originX_ = 0;
 };
 
-}  // namespace platform
+}  // namespace model

@@ -6,7 +6,7 @@
 
 #include "model/numtext.h"
 
-namespace documents {
+namespace model {
 
 namespace {
 
@@ -15,7 +15,7 @@ constexpr char kHeader[] =
 constexpr char kRecordKey[] = "vtlx%";
 
 bool readNumber(QByteArrayView field, double& out) {
-    return platform::parseNumber(QString::fromLatin1(field), out);
+    return model::parseNumber(QString::fromLatin1(field), out);
 }
 
 }  // namespace
@@ -150,9 +150,9 @@ RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record) {
     const QByteArrayView path = line.sliced(pathFrom, cuts[n - 7] - pathFrom);
     const QByteArrayView name = part(5);
 
-    const int32_t laneNumber = platform::whole(lane);
+    const int32_t laneNumber = model::whole(lane);
     if (laneNumber != 1 && laneNumber != 2) return RecordParse::Skipped;
-    if (!lanes::clipSecondsAccepted(length)) return RecordParse::Skipped;
+    if (!model::clipSecondsAccepted(length)) return RecordParse::Skipped;
     if (xpos < -kMaxPlaylistSeconds) return RecordParse::Skipped;
     if (!path.startsWith('/') || path.contains('\0')) return RecordParse::Skipped;
     record.pathBytes = path.toByteArray();
@@ -166,7 +166,7 @@ RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record) {
     record.name = QString::fromUtf8(name);
     record.path = QString::fromUtf8(path);
     record.xpos = xpos;
-    const int32_t labelNumber = platform::whole(label);
+    const int32_t labelNumber = model::whole(label);
     record.label = labelNumber >= 0 && labelNumber <= 7 ? labelNumber : 0;
     // Keep the clip's edit points in order inside the clip, whatever the file says.
     record.inpoint = std::clamp(in, 0.0, length);
@@ -192,4 +192,4 @@ ClipPlacement clipPlacement(const PlaylistRecord& record, double pixelsPerSecond
     return p;
 }
 
-}  // namespace documents
+}  // namespace model

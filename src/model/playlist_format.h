@@ -17,9 +17,11 @@
 
 #include "model/clip_bounds.h"
 
+namespace model {
 struct Clip;
+}
 
-namespace documents {
+namespace model {
 
 // The first line of every playlist, with its CR: 92 bytes.
 QByteArray playlistHeaderLine();
@@ -113,7 +115,7 @@ struct PlaylistRecord {
 };
 
 // Bounds on what a record may hold: longer clips and places further out are damaged data.
-inline constexpr double kMaxTrackSeconds = lanes::kMaxClipSeconds;
+inline constexpr double kMaxTrackSeconds = model::kMaxClipSeconds;
 inline constexpr double kMaxPlaylistSeconds = 1e7;
 
 enum class RecordParse {
@@ -127,12 +129,12 @@ enum class RecordParse {
 // Parses one line (without its end). Fields before the path are taken from the front and those
 // after it from the back, so a path holding "%" reads back whole. Every number must be complete
 // and finite. Skipped: a line over kMaxRecordBytes, fewer than 13 parts or text after the last
-// "%", a lane other than 1 or 2, a length not accepted for a clip (lanes::clipSecondsAccepted),
+// "%", a lane other than 1 or 2, a length not accepted for a clip (model::clipSecondsAccepted),
 // a centre before -kMaxPlaylistSeconds, or a path that is not absolute. NotUtf8: a name or path
 // that is not UTF-8 (record.pathBytes is set). BeyondEnd: a record that is sound but for its
 // centre beyond kMaxPlaylistSeconds. The points are clamped into 0 <= in <= fade-in end <=
 // fade-out start <= out <= length; a label outside 0..7 becomes 0. Whether the file exists is the
-// caller's test (editing::isRegularFile: only regular files count).
+// caller's test (model::isRegularFile: only regular files count).
 RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record);
 
 // The arguments LaneView.addNewClip takes for a record, in timeline pixels at pixelsPerSecond, with
@@ -154,4 +156,4 @@ struct ClipPlacement {
 };
 ClipPlacement clipPlacement(const PlaylistRecord& record, double pixelsPerSecond, double scrollX);
 
-}  // namespace documents
+}  // namespace model

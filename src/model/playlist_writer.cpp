@@ -6,7 +6,7 @@
 #include "model/clip.h"
 #include "model/numtext.h"
 
-namespace documents {
+namespace model {
 
 QByteArray formatLaneRecords(const std::vector<ClipRef>& clips, double pixelsPerSecond,
                              QString* error) {
@@ -51,4 +51,4 @@ QByteArray formatLaneRecords(const std::vector<ClipRef>& clips, double pixelsPer
     return text.toUtf8();
 }
 
-}  // namespace documents
+}  // namespace model

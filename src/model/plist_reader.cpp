@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace editing {
+namespace model {
 
 namespace {
 
@@ -309,7 +309,7 @@ class Parser {
 
 }  // namespace
 
-QString itunesTrackPath(const QByteArray& data) {
+QString trackPathInLibraryData(const QByteArray& data) {
     if (data.size() > kMaxPlistBytes || data.startsWith("bplist")) return {};
     Node root;
     Parser parser(std::string_view(data.constData(), size_t(data.size())));
@@ -361,4 +361,4 @@ QString fileUrlToLocalPath(const QString& url) {
     return QString::fromUtf8(bytes);
 }
 
-}  // namespace editing
+}  // namespace model

@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace editing {
+namespace model {
 
 // Bounds on what the reader accepts; larger or deeper data gives no file.
 inline constexpr int kMaxPlistBytes = 8 * 1024 * 1024;
@@ -20,11 +20,11 @@ inline constexpr int kMaxPlistDepth = 32;
 // kMaxPlistDepth, malformed, a binary property list, or that declares a DTD internal subset or
 // uses any entity but the five predefined ones gives "" (no entity is ever expanded, no DTD ever
 // fetched). Runs in time linear in the size of data and never throws.
-QString itunesTrackPath(const QByteArray& data);
+QString trackPathInLibraryData(const QByteArray& data);
 
 // The local path named by a file URL, "file:///path", "file://localhost/path" or "file:/path"
 // (the scheme and host in any letter case), percent-decoded as UTF-8, without query or fragment.
 // "" for any other text, a malformed escape or an encoded NUL.
 QString fileUrlToLocalPath(const QString& url);
 
-}  // namespace editing
+}  // namespace model

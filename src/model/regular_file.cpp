@@ -4,7 +4,7 @@
 
 #include <QFile>
 
-namespace editing {
+namespace model {
 
 bool isRegularFile(const QString& path) {
     if (!path.startsWith(u'/') || path.contains(QChar(0))) return false;
@@ -13,4 +13,4 @@ bool isRegularFile(const QString& path) {
     return S_ISREG(st.st_mode);
 }
 
-}  // namespace editing
+}  // namespace model

@@ -4,10 +4,10 @@
 
 #include <QString>
 
-namespace editing {
+namespace model {
 
 // True when path names a regular file (symbolic links are followed). A relative or empty path,
 // a directory, a FIFO, a device or a missing file gives false.
 bool isRegularFile(const QString& path);
 
-}  // namespace editing
+}  // namespace model

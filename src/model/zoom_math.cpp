@@ -1,5 +1,7 @@
 #include "model/zoom_math.h"
 
+namespace model {
+
 void scaleClipLengths(Clip& clip, double f) {
     clip.lengthPx *= f;
     clip.inPoint *= f;
@@ -7,3 +9,5 @@ void scaleClipLengths(Clip& clip, double f) {
     clip.fadeInEnd *= f;
     clip.fadeOutStart *= f;
 }
+
+}  // namespace model

@@ -199,7 +199,7 @@ void BorderedRectangle::paintEvent(QPaintEvent*) {
 
 FlatButton::FlatButton(QWidget* parent) : QWidget(parent) {}
 
-void FlatButton::setPicture(PictureRef p) {
+void FlatButton::setPicture(model::PictureRef p) {
     picture_ = std::move(p);
     update();
 }

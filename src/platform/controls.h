@@ -116,8 +116,8 @@ class FlatButton : public QWidget {
     Q_OBJECT
   public:
     explicit FlatButton(QWidget* parent);
-    PictureRef picture() const { return picture_; }
-    void setPicture(PictureRef p);
+    model::PictureRef picture() const { return picture_; }
+    void setPicture(model::PictureRef p);
     QString caption() const { return caption_; }
     void setCaption(const QString& c);
     void setTextSize(int s);
@@ -135,7 +135,7 @@ class FlatButton : public QWidget {
     void mouseReleaseEvent(QMouseEvent* e) override;
 
   private:
-    PictureRef picture_;
+    model::PictureRef picture_;
     QString caption_;
     int textSize_ = 10;
     Qt::Alignment alignment_ = Qt::AlignHCenter;

@@ -10,7 +10,7 @@ std::function<void(const QString&)>& showUrlHook() {
     return hook;
 }
 
-void ShowURL(const QString& address) {
+void openAddress(const QString& address) {
     if (showUrlHook()) {
         showUrlHook()(address);
         return;

@@ -9,8 +9,8 @@ namespace platform {
 
 // Asks the desktop to open the address; gives no result, as there is nothing the caller could do
 // about a desktop without a handler.
-void ShowURL(const QString& address);
-// Tests replace what ShowURL does; empty: the desktop's handler.
+void openAddress(const QString& address);
+// Tests replace what openAddress does; empty: the desktop's handler.
 std::function<void(const QString& address)>& showUrlHook();
 
 }  // namespace platform

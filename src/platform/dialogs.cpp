@@ -12,7 +12,7 @@ DialogHooks& dialogHooks() {
     return hooks;
 }
 
-DialogAnswer MessageDialog(const MessageSpec& spec) {
+DialogAnswer askWithMessage(const MessageSpec& spec) {
     if (dialogHooks().message) return dialogHooks().message(spec);
     QMessageBox box(QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
@@ -35,24 +35,24 @@ DialogAnswer MessageDialog(const MessageSpec& spec) {
     return DialogAnswer::Cancel;
 }
 
-void MsgBox(const QString& text) {
+void showMessage(const QString& text) {
     MessageSpec spec;
     spec.message = text;
-    MessageDialog(spec);
+    askWithMessage(spec);
 }
 
-QString GetOpenFile(const QString& caption, const QStringList& filters) {
+QString chooseFileToOpen(const QString& caption, const QStringList& filters) {
     if (dialogHooks().openFile) return dialogHooks().openFile(caption, filters);
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(),
                                         filters.join(QStringLiteral(";;")));
 }
 
-QString GetSaveFile(const QString& caption, const QString& defaultName) {
+QString chooseFileToSave(const QString& caption, const QString& defaultName) {
     if (dialogHooks().saveFile) return dialogHooks().saveFile(caption, defaultName);
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, defaultName);
 }
 
-QString SelectFolder(const QString& caption) {
+QString chooseFolder(const QString& caption) {
     if (dialogHooks().selectFolder) return dialogHooks().selectFolder(caption);
     return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption);
 }

@@ -35,13 +35,13 @@ struct DialogHooks {
 
 DialogHooks& dialogHooks();
 
-DialogAnswer MessageDialog(const MessageSpec& spec);
+DialogAnswer askWithMessage(const MessageSpec& spec);
 // A simple alert with one OK button.
-void MsgBox(const QString& text);
+void showMessage(const QString& text);
 // Name filters like "Playlists (*.txt *.text)"; "" when cancelled.
-QString GetOpenFile(const QString& caption, const QStringList& filters);
-QString GetSaveFile(const QString& caption, const QString& defaultName);
-QString SelectFolder(const QString& caption);
+QString chooseFileToOpen(const QString& caption, const QStringList& filters);
+QString chooseFileToSave(const QString& caption, const QString& defaultName);
+QString chooseFolder(const QString& caption);
 
 // The progress of a long file loop: a modal dialog with a bar and a Cancel button. Nothing shows
 // until the first setValue, so a loop that ends quickly never flashes it.

@@ -19,43 +19,43 @@ QStringList DragItem::files() const {
     return out;
 }
 
-QString DragItem::FolderItem() const {
+QString DragItem::firstFile() const {
     QStringList f = files();
     return f.isEmpty() ? QString() : f.first();
 }
 
-bool DragItem::TextAvailable() const { return data_ && data_->hasText(); }
+bool DragItem::hasText() const { return data_ && data_->hasText(); }
 
-QString DragItem::Text() const { return data_ ? data_->text() : QString(); }
+QString DragItem::text() const { return data_ ? data_->text() : QString(); }
 
 void DragItem::setText(const QString& text) {
     if (out_) out_->setText(text);
 }
 
-bool DragItem::PictureAvailable() const { return data_ && data_->hasFormat(kClipMimeType); }
+bool DragItem::hasClip() const { return data_ && data_->hasFormat(kClipMimeType); }
 
 QByteArray DragItem::clipData() const { return data_ ? data_->data(kClipMimeType) : QByteArray(); }
 
-bool DragItem::MacDataAvailable(const QString& type) const {
-    return type == QLatin1String("itun") && data_ && data_->hasFormat(kItunesMimeType);
+bool DragItem::hasPrivateData(const QString& type) const {
+    return type == QLatin1String("itun") && data_ && data_->hasFormat(kLibraryMimeType);
 }
 
-QByteArray DragItem::MacData(const QString& type) const {
-    return MacDataAvailable(type) ? data_->data(kItunesMimeType) : QByteArray();
+QByteArray DragItem::privateData(const QString& type) const {
+    return hasPrivateData(type) ? data_->data(kLibraryMimeType) : QByteArray();
 }
 
-void DropAcceptance::AcceptFileDrop(const QString& typeName) {
+void DropAcceptance::acceptFiles(const QString& typeName) {
     if (!fileTypes_.contains(typeName)) fileTypes_ << typeName;
 }
 
-void DropAcceptance::AcceptMacDataDrop(const QString& type) {
+void DropAcceptance::acceptPrivateData(const QString& type) {
     if (type == QLatin1String("itun")) library_ = true;
 }
 
 bool DropAcceptance::accepts(const QMimeData* data) const {
     if (!data) return false;
     if (picture_ && data->hasFormat(kClipMimeType)) return true;
-    if (library_ && data->hasFormat(kItunesMimeType)) return true;
+    if (library_ && data->hasFormat(kLibraryMimeType)) return true;
     if (!fileTypes_.isEmpty() && data->hasUrls()) {
         for (const QUrl& u : data->urls()) {
             if (u.isLocalFile() &&

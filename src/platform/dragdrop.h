@@ -12,7 +12,7 @@ namespace platform {
 // Private type of the program's own clip drags between lanes; foreign data never uses it.
 inline constexpr const char* kClipMimeType = "application/x-vontalix-clip";
 // Private type carrying a music library's track data (an XML property list).
-inline constexpr const char* kItunesMimeType = "application/x-vontalix-itun";
+inline constexpr const char* kLibraryMimeType = "application/x-vontalix-itun";
 
 class DragItem {
   public:
@@ -23,23 +23,23 @@ class DragItem {
 
     // Local files carried by the drag (file URLs), in order.
     QStringList files() const;
-    bool FolderItemAvailable() const { return !files().isEmpty(); }
-    QString FolderItem() const;  // first file, "" when none
+    bool hasFiles() const { return !files().isEmpty(); }
+    QString firstFile() const;  // first file, "" when none
 
-    bool TextAvailable() const;
-    QString Text() const;
+    bool hasText() const;
+    QString text() const;
     // Only for a drag about to leave; a drop's data cannot be changed.
     void setText(const QString& text);
 
     // Only the program's own clip drag counts as a picture; foreign images are ignored.
-    bool PictureAvailable() const;
+    bool hasClip() const;
     QByteArray clipData() const;
 
-    bool MacDataAvailable(const QString& type) const;
-    QByteArray MacData(const QString& type) const;
+    bool hasPrivateData(const QString& type) const;
+    QByteArray privateData(const QString& type) const;
 
     // Left edge of the dragged thing on the target, in the target's coordinates.
-    int DropLeft() const { return drop_.x() - hotspotX_; }
+    int dropLeft() const { return drop_.x() - hotspotX_; }
     QPoint dropPoint() const { return drop_; }
 
     const QMimeData* mimeData() const { return data_; }
@@ -55,10 +55,10 @@ class DragItem {
 // drags, and the private music-library data ("itun"). Nothing until something is declared.
 class DropAcceptance {
   public:
-    void AcceptFileDrop(const QString& typeName);
-    void AcceptTextDrop() { text_ = true; }
-    void AcceptPictureDrop() { picture_ = true; }
-    void AcceptMacDataDrop(const QString& type);
+    void acceptFiles(const QString& typeName);
+    void acceptText() { text_ = true; }
+    void acceptClips() { picture_ = true; }
+    void acceptPrivateData(const QString& type);
     bool accepts(const QMimeData* data) const;
 
   private:
@@ -66,7 +66,7 @@ class DropAcceptance {
     bool text_ = false, picture_ = false, library_ = false;
 };
 
-// The hotspot of an internal drag is stored with it so DropLeft gives the dragged picture's left.
+// The hotspot of an internal drag is stored with it so dropLeft gives the dragged picture's left.
 QMimeData* makeClipMimeData(const QByteArray& payload, int hotspotX);
 int clipHotspot(const QMimeData* data);
 

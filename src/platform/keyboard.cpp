@@ -113,11 +113,10 @@ class Tracker : public QObject {
 
 }  // namespace
 
-bool AsyncShiftKey() { return mods() & Qt::ShiftModifier; }
-bool AsyncCommandKey() { return mods() & Qt::ControlModifier; }
-bool CommandKey() { return AsyncCommandKey(); }
-bool AsyncOptionKey() { return mods() & Qt::AltModifier; }
-bool AsyncControlKey() { return mods() & Qt::MetaModifier; }
+bool shiftKeyDown() { return mods() & Qt::ShiftModifier; }
+bool commandKeyDown() { return mods() & Qt::ControlModifier; }
+bool optionKeyDown() { return mods() & Qt::AltModifier; }
+bool controlKeyDown() { return mods() & Qt::MetaModifier; }
 
 int qtKeyFor(int virtualKeyCode) {
     for (const auto& m : kMap) {
@@ -171,7 +170,7 @@ bool isModifierKey(int qtKey) {
     }
 }
 
-bool AsyncKeyDown(int virtualKeyCode) { return keysDown().count(virtualKeyCode) > 0; }
+bool virtualKeyDown(int virtualKeyCode) { return keysDown().count(virtualKeyCode) > 0; }
 
 void installTracker() {
     static Tracker* tracker = nullptr;

@@ -11,12 +11,11 @@ class QKeyEvent;
 
 namespace platform::Keyboard {
 
-bool AsyncShiftKey();
-bool AsyncCommandKey();  // Ctrl
-bool CommandKey();
-bool AsyncOptionKey();   // Alt
-bool AsyncControlKey();  // Meta
-bool AsyncKeyDown(int virtualKeyCode);
+bool shiftKeyDown();
+bool commandKeyDown();  // Ctrl
+bool optionKeyDown();   // Alt
+bool controlKeyDown();  // Meta
+bool virtualKeyDown(int virtualKeyCode);
 
 // The Qt key for a virtual key code, or 0 when there is none.
 int qtKeyFor(int virtualKeyCode);

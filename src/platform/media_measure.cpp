@@ -18,12 +18,12 @@ MovieMeasure& measureOverride() {
 }  // namespace
 
 bool laneTakesFileType(const QString& path) {
-    return FileTypeRegistry::instance().matchesAny(path, editing::laneFileTypes());
+    return FileTypeRegistry::instance().matchesAny(path, model::laneFileTypes());
 }
 
 std::optional<double> measureMovie(const QString& path, media::MovieRef* opened) {
     // A FIFO or a device would block the program; only regular files are opened.
-    if (!editing::isRegularFile(path)) return std::nullopt;
+    if (!model::isRegularFile(path)) return std::nullopt;
     if (measureOverride()) return measureOverride()(path);
     const media::MovieRef movie = media::openMovie(path);
     if (!movie) return std::nullopt;

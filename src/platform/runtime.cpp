@@ -38,7 +38,7 @@ void Runtime::unhandledException(const QString& what) {
     spec.message = QStringLiteral("An unexpected error occurred. The program will quit.");
     spec.explanation = what;
     spec.actionCaption = QStringLiteral("Quit");
-    MessageDialog(spec);
+    askWithMessage(spec);
     QCoreApplication::exit(failure);
 }
 

@@ -38,7 +38,7 @@ void MainWindow::backgroundClicked(int x, int y) {
 
     const double cx = x;
     const double absolute = cx + static_cast<double>(mix.scrollX);
-    const engine::ClickBands bands = engine::clickBands(y);
+    const model::ClickBands bands = model::clickBands(y);
     if (bands.ruler) {
         // Restart the preview from the click, whether it ran or not.
         engine::stopDeck(previewDeck);

@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-ClipHandle::ClipHandle(QWidget* parent, editing::Handle which, Pointing pointing)
+ClipHandle::ClipHandle(QWidget* parent, model::Handle which, Pointing pointing)
     : QWidget(parent), which_(which), pointing_(pointing) {
     setFocusPolicy(Qt::NoFocus);
 }

@@ -12,9 +12,9 @@ class ClipHandle : public QWidget {
     // Which way the triangle's tip points.
     enum class Pointing { Left, Right, Down };
 
-    ClipHandle(QWidget* parent, editing::Handle which, Pointing pointing);
+    ClipHandle(QWidget* parent, model::Handle which, Pointing pointing);
 
-    editing::Handle which() const { return which_; }
+    model::Handle which() const { return which_; }
 
   signals:
     // Mouse x in the handle's own coordinates; a drag reports each move while the button is held.
@@ -29,7 +29,7 @@ class ClipHandle : public QWidget {
     void mouseReleaseEvent(QMouseEvent* e) override;
 
   private:
-    editing::Handle which_;
+    model::Handle which_;
     Pointing pointing_;
     bool tracking_ = false;
 };

@@ -3,7 +3,7 @@
 #include "editing/clip_handles.h"
 #include "shell/main_window.h"
 
-using editing::Handle;
+using model::Handle;
 
 // The grabbed point of the handle stays under the mouse while it is dragged.
 void MainWindow::handlePressed(int x) { handleDragStartX = x; }
@@ -19,7 +19,7 @@ void MainWindow::handleDragged(ClipHandle& handle, int x) {
     };
     switch (handle.which()) {
         case Handle::In:
-            placeGuideLine(editing::handleHotSpot(Handle::In, handle.x(), handle.width()));
+            placeGuideLine(model::handleHotSpot(Handle::In, handle.x(), handle.width()));
             break;
         case Handle::Out:
             placeGuideLine(handle.x());
@@ -34,5 +34,5 @@ void MainWindow::handleDragged(ClipHandle& handle, int x) {
 
 void MainWindow::handleReleased(const ClipHandle& handle) {
     editing::releaseHandleAt(mix, *this, handle.which(),
-                             editing::handleHotSpot(handle.which(), handle.x(), handle.width()));
+                             model::handleHotSpot(handle.which(), handle.x(), handle.width()));
 }

@@ -11,12 +11,12 @@ void MainWindow::copy() {
 
 void MainWindow::paste() { editing::pasteClipboardClip(mix, *this); }
 
-ClipRef MainWindow::pressedClip(int n) const {
+model::ClipRef MainWindow::pressedClip(int n) const {
     const LaneView* view = lane(n);
     return view ? view->draggedClip : nullptr;
 }
 
-bool MainWindow::soundingOnPlayDeck(const ClipRef& clip) const {
+bool MainWindow::soundingOnPlayDeck(const model::ClipRef& clip) const {
     return clip && (clip == playDeck.current[0] || clip == playDeck.current[1]);
 }
 

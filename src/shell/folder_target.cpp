@@ -14,8 +14,8 @@
 
 FolderTarget::FolderTarget(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
-    drops_.AcceptFileDrop(QStringLiteral("special/folder"));
-    for (const QString& type : editing::laneFileTypes()) drops_.AcceptFileDrop(type);
+    drops_.acceptFiles(QStringLiteral("special/folder"));
+    for (const QString& type : model::laneFileTypes()) drops_.acceptFiles(type);
     setAcceptDrops(true);
 }
 
@@ -32,7 +32,7 @@ void FolderTarget::dragMoveEvent(QDragMoveEvent* e) { e->acceptProposedAction();
 void FolderTarget::dropEvent(QDropEvent* e) {
     const platform::DragItem item(e->mimeData(), e->position().toPoint());
     e->acceptProposedAction();
-    if (item.FolderItemAvailable()) emit dropped(item.FolderItem());
+    if (item.hasFiles()) emit dropped(item.firstFile());
 }
 
 void MainWindow::folderDropped(const QString& folder) {
@@ -50,7 +50,7 @@ void MainWindow::folderDropped(const QString& folder) {
         this,
         [this, entries = std::move(entries)] {
             if (documentBusy) return;
-            platform::MsgBox(entries.front().name);
+            platform::showMessage(entries.front().name);
             documents::layoutFolder(*this, entries, documents::folderDropRules());
         },
         Qt::QueuedConnection);

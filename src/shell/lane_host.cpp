@@ -4,11 +4,11 @@
 #include "shell/main_window.h"
 #include "shell/pictures.h"
 
-void MainWindow::showHandles(const Clip& clip, int laneTop) {
+void MainWindow::showHandles(const model::Clip& clip, int laneTop) {
     const int T = laneTop;
     menu->clipSelected = true;
-    const lanes::HandlePlaces at =
-        lanes::handlePlaces(clip, mix.scrollX, T, handles.inPoint->height());
+    const model::HandlePlaces at =
+        model::handlePlaces(clip, mix.scrollX, T, handles.inPoint->height());
     handles.inPointGuide->setPoints(-100, T - 8, -100, T + 30);
     handles.inPoint->move(at.inPointLeft, at.topRow);
     handles.outPointGuide->setPoints(-900, T - 8, -900, T + 30);
@@ -50,9 +50,9 @@ void MainWindow::showStatus(const QString& text) { statusLine->setText(text); }
 
 void MainWindow::reportOverlap() { comment(1, QString()); }
 
-platform::PictureRef MainWindow::laneBackdrop() { return laneBackdropPicture(); }
+model::PictureRef MainWindow::laneBackdrop() { return laneBackdropPicture(); }
 
-platform::PictureRef MainWindow::clipPicture(const Clip& c) {
+model::PictureRef MainWindow::clipPicture(const model::Clip& c) {
     return makeClipPicture(c.name, c.lengthPx, c.fadeInEnd, c.fadeOutStart, c.inPoint, c.outPoint,
                            c.label);
 }

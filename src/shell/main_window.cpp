@@ -44,7 +44,7 @@ const engine::DeckLooks kPreviewLooks{
 }  // namespace
 
 MainWindow::MainWindow()
-    : playDeck(engine::kPlayDeck, kPlayLooks), previewDeck(engine::kPreviewDeck, kPreviewLooks) {
+    : playDeck(model::kPlayDeck, kPlayLooks), previewDeck(model::kPreviewDeck, kPreviewLooks) {
     mix.pasteTarget.clear();
     playDeck.menuAction = menu->playAction;
     previewDeck.menuAction = menu->previewAction;
@@ -104,9 +104,9 @@ Line* line(MainWindow* w, int x1, int y1, int x2, int y2, QColor color) {
 }
 
 // A button that runs `clicked` of the window.
-FlatButton* button(MainWindow* w, int left, int top, int width, int height, PictureRef picture,
-                   const char* tip, Qt::Alignment captionAlignment, int textSize,
-                   void (MainWindow::*clicked)()) {
+FlatButton* button(MainWindow* w, int left, int top, int width, int height,
+                   model::PictureRef picture, const char* tip, Qt::Alignment captionAlignment,
+                   int textSize, void (MainWindow::*clicked)()) {
     auto* b = new FlatButton(w->centralWidget());
     b->setGeometry(left, top, width, height);
     b->setPicture(std::move(picture));
@@ -118,7 +118,7 @@ FlatButton* button(MainWindow* w, int left, int top, int width, int height, Pict
 }
 
 // A clip handle, pressed, dragged and released through the window's handle commands.
-ClipHandle* handle(MainWindow* w, editing::Handle which, ClipHandle::Pointing pointing, int left,
+ClipHandle* handle(MainWindow* w, model::Handle which, ClipHandle::Pointing pointing, int left,
                    int top, int width, int height, const char* tip) {
     auto* h = new ClipHandle(w->centralWidget(), which, pointing);
     h->setGeometry(left, top, width, height);
@@ -128,7 +128,6 @@ ClipHandle* handle(MainWindow* w, editing::Handle which, ClipHandle::Pointing po
     QObject::connect(h, &ClipHandle::released, w, [w, h] { w->handleReleased(*h); });
     return h;
 }
-
 
 }  // namespace
 
@@ -197,13 +196,12 @@ void MainWindow::createControls0() {
     // The in-point handle points right to its column, the out-point handle left, the fade
     // handles down onto the ruler.
     using Pointing = ClipHandle::Pointing;
-    handles.inPoint = handle(this, editing::Handle::In, Pointing::Right, 245, 35, 8, 9, "in point");
-    handles.outPoint =
-        handle(this, editing::Handle::Out, Pointing::Left, 282, 35, 8, 9, "out point");
+    handles.inPoint = handle(this, model::Handle::In, Pointing::Right, 245, 35, 8, 9, "in point");
+    handles.outPoint = handle(this, model::Handle::Out, Pointing::Left, 282, 35, 8, 9, "out point");
     handles.fadeIn =
-        handle(this, editing::Handle::FadeIn, Pointing::Down, 186, 11, 9, 9, "fadein ends here");
-    handles.fadeOut = handle(this, editing::Handle::FadeOut, Pointing::Down, 208, 11, 9, 9,
-                             "fadeout starts here");
+        handle(this, model::Handle::FadeIn, Pointing::Down, 186, 11, 9, 9, "fadein ends here");
+    handles.fadeOut =
+        handle(this, model::Handle::FadeOut, Pointing::Down, 208, 11, 9, 9, "fadeout starts here");
 
     volumeMeter = new BorderedRectangle(centralWidget());
     volumeMeter->setGeometry(736, 164, 1, 14);
@@ -304,7 +302,7 @@ void MainWindow::startUp() {
         spec.explanation =
             QStringLiteral("You must have Quicktime installed in order to run this software!");
         spec.actionCaption = QStringLiteral("Quit");
-        if (MessageDialog(spec) == DialogAnswer::Action) {
+        if (askWithMessage(spec) == DialogAnswer::Action) {
             closeWithoutPrompt = 1;
             QMetaObject::invokeMethod(
                 qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
@@ -343,7 +341,7 @@ void MainWindow::fitToWidth() {
     for (Line* border : {lane2Border, lane1Border})
         border->setPoints(border->x1(), border->y1(), border->x1() + w, border->y2());
     ruler.line->resize(w, ruler.line->height());
-    timelineScrollBar->setPageStep(whole(w / 60.0));
+    timelineScrollBar->setPageStep(model::whole(w / 60.0));
     timelineScrollBar->resize(w - 120, timelineScrollBar->height());
     zoomButton->move(w - 54, zoomButton->y());
     findPlayHeadButton->move(w - 110, findPlayHeadButton->y());
@@ -359,7 +357,7 @@ void MainWindow::init() {
     // The clipboard clip survives a reset; bring it back to zoom 1 with everything else so a
     // later paste gives a clip of the right length.
     if (mix.clipboardClip && mix.pixelsPerSecond > 0 && mix.pixelsPerSecond != 1.0f) {
-        scaleClipLengths(*mix.clipboardClip, 1.0 / mix.pixelsPerSecond);
+        model::scaleClipLengths(*mix.clipboardClip, 1.0 / mix.pixelsPerSecond);
         mix.clipboardClip->image = makeClipPicture(
             mix.clipboardClip->name, mix.clipboardClip->lengthPx, mix.clipboardClip->fadeInEnd,
             mix.clipboardClip->fadeOutStart, mix.clipboardClip->inPoint,
@@ -402,8 +400,8 @@ void MainWindow::init() {
     statusLine->setText(QString());
 }
 
-platform::PictureRef MainWindow::makeClipPicture(const QString& name, double duration,
-                                                 double fadeInEnd, double fadeOutStart,
-                                                 double start, double stop, int32_t label) {
+model::PictureRef MainWindow::makeClipPicture(const QString& name, double duration,
+                                              double fadeInEnd, double fadeOutStart, double start,
+                                              double stop, int32_t label) {
     return documents::clipPictureOrSay(name, duration, fadeInEnd, fadeOutStart, start, stop, label);
 }

@@ -164,9 +164,9 @@ class MainWindow : public QMainWindow,
     void clear();
     void copy();
     void paste();
-    platform::PictureRef makeClipPicture(const QString& name, double duration, double fadeInEnd,
-                                         double fadeOutStart, double start, double stop,
-                                         int32_t label) override;
+    model::PictureRef makeClipPicture(const QString& name, double duration, double fadeInEnd,
+                                      double fadeOutStart, double start, double stop,
+                                      int32_t label) override;
     void followScroll();
     void exportMovie();
     QString dropFromLibrary(platform::DragItem& item);
@@ -175,10 +175,10 @@ class MainWindow : public QMainWindow,
     // ---- What the lanes ask of the window ------------------------------------------------------
     void showStatus(const QString& text) override;
     void reportOverlap() override;
-    void showHandles(const Clip& clip, int laneTop) override;
+    void showHandles(const model::Clip& clip, int laneTop) override;
     void hideHandles() override;
-    platform::PictureRef laneBackdrop() override;
-    platform::PictureRef clipPicture(const Clip& clip) override;
+    model::PictureRef laneBackdrop() override;
+    model::PictureRef clipPicture(const model::Clip& clip) override;
     void redrawLaneBorders() override;
     void shiftDragStarted(int fromLane) override;
     void retakePreviewStartOffsets() override;
@@ -222,8 +222,8 @@ class MainWindow : public QMainWindow,
     void lanesLaidOut() override;
 
     // ---- Host of the edit commands (shell/edit_host.cpp) ---------------------------------------
-    ClipRef pressedClip(int lane) const override;
-    bool soundingOnPlayDeck(const ClipRef& clip) const override;
+    model::ClipRef pressedClip(int lane) const override;
+    bool soundingOnPlayDeck(const model::ClipRef& clip) const override;
     QString statusText() const override;
     void setStatusText(const QString& text) override;
     void redrawLane(int lane) override;

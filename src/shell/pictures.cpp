@@ -14,7 +14,7 @@ Loader& loader() {
 }
 
 struct Cache {
-    platform::PictureRef fixedPictures[8];
+    model::PictureRef fixedPictures[8];
 };
 
 Cache& cache() {
@@ -22,20 +22,20 @@ Cache& cache() {
     return c;
 }
 
-platform::PictureRef cached(int id) {
-    platform::PictureRef& slot = cache().fixedPictures[id - 168];
+model::PictureRef cached(int id) {
+    model::PictureRef& slot = cache().fixedPictures[id - 168];
     if (!slot) slot = loader()(id);
     return slot;
 }
 
 }  // namespace
 
-platform::PictureRef loadResource(int id) {
+model::PictureRef loadResource(int id) {
     static bool ready = (initResources(), true);
     (void)ready;
     QImage img(QStringLiteral(":/pictures/%1.png").arg(id));
     if (img.isNull()) return nullptr;
-    return std::make_shared<platform::Picture>(
+    return std::make_shared<model::Picture>(
         img.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
@@ -47,11 +47,11 @@ void resetCache() {
 
 }  // namespace pictures
 
-platform::PictureRef laneBackdropPicture() { return pictures::cached(168); }
-platform::PictureRef findPreviewHeadPicture() { return pictures::cached(169); }
-platform::PictureRef findPlayHeadPicture() { return pictures::cached(170); }
-platform::PictureRef playButtonPicture() { return pictures::cached(171); }
-platform::PictureRef pauseButtonPicture() { return pictures::cached(172); }
-platform::PictureRef previewButtonPicture() { return pictures::cached(173); }
-platform::PictureRef previewPauseButtonPicture() { return pictures::cached(174); }
-platform::PictureRef laneHighlightPicture() { return pictures::cached(175); }
+model::PictureRef laneBackdropPicture() { return pictures::cached(168); }
+model::PictureRef findPreviewHeadPicture() { return pictures::cached(169); }
+model::PictureRef findPlayHeadPicture() { return pictures::cached(170); }
+model::PictureRef playButtonPicture() { return pictures::cached(171); }
+model::PictureRef pauseButtonPicture() { return pictures::cached(172); }
+model::PictureRef previewButtonPicture() { return pictures::cached(173); }
+model::PictureRef previewPauseButtonPicture() { return pictures::cached(174); }
+model::PictureRef laneHighlightPicture() { return pictures::cached(175); }

@@ -7,19 +7,19 @@
 
 #include "model/picture.h"
 
-platform::PictureRef laneBackdropPicture();        // lane backdrop
-platform::PictureRef findPreviewHeadPicture();     // icon of "find preview position"
-platform::PictureRef findPlayHeadPicture();        // icon of "find play position"
-platform::PictureRef playButtonPicture();          // play button, deck stopped
-platform::PictureRef pauseButtonPicture();         // play button, deck running
-platform::PictureRef previewButtonPicture();       // preview button, deck stopped
-platform::PictureRef previewPauseButtonPicture();  // preview button, deck running
-platform::PictureRef laneHighlightPicture();       // lane backdrop while a drag hovers over it
+model::PictureRef laneBackdropPicture();        // lane backdrop
+model::PictureRef findPreviewHeadPicture();     // icon of "find preview position"
+model::PictureRef findPlayHeadPicture();        // icon of "find play position"
+model::PictureRef playButtonPicture();          // play button, deck stopped
+model::PictureRef pauseButtonPicture();         // play button, deck running
+model::PictureRef previewButtonPicture();       // preview button, deck stopped
+model::PictureRef previewPauseButtonPicture();  // preview button, deck running
+model::PictureRef laneHighlightPicture();       // lane backdrop while a drag hovers over it
 
 namespace pictures {
 // The store the pictures come from, by id 168-175; tests replace it to count loads.
-using Loader = std::function<platform::PictureRef(int id)>;
+using Loader = std::function<model::PictureRef(int id)>;
 void setLoader(Loader loader);
 void resetCache();
-platform::PictureRef loadResource(int id);
+model::PictureRef loadResource(int id);
 }  // namespace pictures

@@ -13,23 +13,23 @@ void MainWindow::followScroll() {
     scrollRulerAndHeads();
     laneView1->refreshAll();
     laneView2->refreshAll();
-    if (auto max = lanes::scrollMaximum(mix.pixelsPerSecond)) timelineScrollBar->setMaximum(*max);
+    if (auto max = model::scrollMaximum(mix.pixelsPerSecond)) timelineScrollBar->setMaximum(*max);
 }
 
 void MainWindow::scrollRulerAndHeads() {
-    const auto labels = lanes::rulerLabels(mix.scrollX, mix.pixelsPerSecond);
+    const auto labels = model::rulerLabels(mix.scrollX, mix.pixelsPerSecond);
     for (int i = 0; i < 5; ++i) ruler.labels[i]->move(labels[i].left, ruler.labels[i]->y());
     for (int i = 0; i < 5; ++i) ruler.labels[i]->setText(labels[i].text);
     // Both heads go to their places even far outside the window, labels and all: the play
     // labels at the head itself, the preview labels 11 pixels right of it.
     for (engine::Deck* deck : {&playDeck, &previewDeck})
-        deck->placeControls(engine::headAt(deck->headX, deck->looks.scrolledLabelOffset), true);
+        deck->placeControls(model::headAt(deck->headX, deck->looks.scrolledLabelOffset), true);
 }
 
 void MainWindow::centreOnHead(int32_t which) {
     int32_t page = 0;
-    if (which == 1) page = lanes::headPage(previewDeck.headX, mix.scrollX);
-    if (which == 2) page = lanes::headPage(playDeck.headX, mix.scrollX);
+    if (which == 1) page = model::headPage(previewDeck.headX, mix.scrollX);
+    if (which == 2) page = model::headPage(playDeck.headX, mix.scrollX);
     mix.scrollX = static_cast<float>(page * 400.0);
     const int value = whole(mix.scrollX / 60);
     const int before = timelineScrollBar->value();
@@ -47,4 +47,4 @@ void MainWindow::findPlayHeadClicked() { centreOnHead(2); }
 
 void MainWindow::findPreviewHeadClicked() { centreOnHead(1); }
 
-QString MainWindow::secondsText(double secs) { return lanes::timeText(secs); }
+QString MainWindow::secondsText(double secs) { return model::timeText(secs); }

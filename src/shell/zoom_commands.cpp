@@ -23,15 +23,15 @@ void MainWindow::zoom(double f) {
     moveHeadTo(playDeck, playDeck.headX);
     previewDeck.headX = (previewDeck.headX + s) * f - s;
     moveHeadTo(previewDeck, previewDeck.headX);
-    if (mix.clipboardClip) scaleClipLengths(*mix.clipboardClip, f);
+    if (mix.clipboardClip) model::scaleClipLengths(*mix.clipboardClip, f);
     // The paste target keeps its place in time on either lane.
     if (mix.pasteTarget.size() >= 2 && mix.pasteTarget[0] != 0 && mix.pasteTarget[1] != 0)
         mix.pasteTarget[0] *= f;
     for (LaneView* lane : {laneView1, laneView2}) {
         for (size_t i = 0; i < lane->clips.size(); ++i) {
-            Clip& c = *lane->clips[i];
+            model::Clip& c = *lane->clips[i];
             c.centre *= f;
-            scaleClipLengths(c, f);
+            model::scaleClipLengths(c, f);
             c.playStart *= f;
             c.previewStart *= f;
             c.image = makeClipPicture(c.name, c.lengthPx, c.fadeInEnd, c.fadeOutStart, c.inPoint,

@@ -28,7 +28,7 @@ AboutWindow::AboutWindow(QWidget* owner)
     versionText->setCursor(Qt::PointingHandCursor);
     // Every click opens the address again; the window stays as it is.
     versionText->setOnMouseDown([](int, int) {
-        platform::ShowURL(address());
+        platform::openAddress(address());
         return false;
     });
 }

@@ -35,10 +35,10 @@ constexpr const char* kPreviewTypes[] = {
 // identity among the clips the lane holds now; "" when the drag names no clip of a lane (a clip
 // deleted meanwhile, another process's drag).
 QString laneClipPath(const model::Mix& mix, const DragItem& item) {
-    const std::optional<lanes::ClipDrag> drag = lanes::decodeClipDrag(item.clipData());
+    const std::optional<model::ClipDrag> drag = model::decodeClipDrag(item.clipData());
     if (!drag || (drag->lane != 1 && drag->lane != 2)) return QString();
     // Only compared with the lane's clips, never followed.
-    const int index = mix.indexOf(drag->lane, reinterpret_cast<const Clip*>(drag->clip));
+    const int index = mix.indexOf(drag->lane, reinterpret_cast<const model::Clip*>(drag->clip));
     return index < 0 ? QString() : mix.lane(drag->lane)[static_cast<size_t>(index)]->path;
 }
 
@@ -99,16 +99,16 @@ void DropPreviewWindow::resizeEvent(QResizeEvent* e) {
 // be opened changes nothing but the row's text, which says so.
 void DropPreviewWindow::preview(const DragItem& item) {
     QString file;
-    if (item.MacDataAvailable(kLibraryType))
-        file = editing::itunesTrackPath(item.MacData(kLibraryType));
-    if (item.FolderItemAvailable()) {
-        file = item.FolderItem();
+    if (item.hasPrivateData(kLibraryType))
+        file = model::trackPathInLibraryData(item.privateData(kLibraryType));
+    if (item.hasFiles()) {
+        file = item.firstFile();
         if (!QFileInfo(file).isFile()) {
             dropList->setCell(0, 0, kOpenError);
             return;
         }
     }
-    if (item.PictureAvailable()) {
+    if (item.hasClip()) {
         const QString clipFile = laneClipPath(mix_, item);
         if (!clipFile.isEmpty()) file = clipFile;
     }

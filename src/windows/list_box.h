@@ -48,9 +48,9 @@ class ListBox : public QWidget {
     void selectRow(int row);
 
     // ---- Drops -------------------------------------------------------------------------------
-    void acceptFileDrop(const QString& typeName) { accept().AcceptFileDrop(typeName); }
-    void acceptPictureDrop() { accept().AcceptPictureDrop(); }
-    void acceptLibraryDrop(const QString& type) { accept().AcceptMacDataDrop(type); }
+    void acceptFileDrop(const QString& typeName) { accept().acceptFiles(typeName); }
+    void acceptPictureDrop() { accept().acceptClips(); }
+    void acceptLibraryDrop(const QString& type) { accept().acceptPrivateData(type); }
     bool accepts(const QMimeData* data) const { return drops_.accepts(data); }
 
     // Starts dragging a row out as the user would; false when no drag started.

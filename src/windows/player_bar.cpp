@@ -71,8 +71,8 @@ void PlayerBar::refresh() {
     const double position = movie ? player_.Position() : 0;
     slider_->setMaximum(whole(duration * kSliderStepsPerSecond));
     if (!slider_->isSliderDown()) slider_->setValue(whole(position * kSliderStepsPerSecond));
-    time_->setText(movie ? lanes::timeText(position) + QStringLiteral(" / ") +
-                               lanes::timeText(duration)
+    time_->setText(movie ? model::timeText(position) + QStringLiteral(" / ") +
+                               model::timeText(duration)
                          : QString());
     // The time takes the room its text needs; the slider the rest.
     const int needed = time_->fontMetrics().horizontalAdvance(time_->text()) + 4;

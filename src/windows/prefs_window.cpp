@@ -68,7 +68,7 @@ void PreferencesWindow::keyPressEvent(QKeyEvent* e) {
 // The devices are read again each time the window is built, so a device plugged in meanwhile
 // shows. The device the preview now uses is selected; a device that is missing has no row.
 void PreferencesWindow::listDevices() {
-    const QString current = Hex(whole(device_.previewDeviceId()));
+    const QString current = hexText(whole(device_.previewDeviceId()));
     for (const windows::DeviceRow& row : windows::deviceRows(media::outputDevices())) {
         const int r = deviceList->addRow(row.name);
         deviceList->setCell(r, 1, row.info);

@@ -15,7 +15,7 @@ namespace windows {
 std::vector<DeviceRow> deviceRows(const std::vector<media::OutputDevice>& devices) {
     std::vector<DeviceRow> rows;
     rows.reserve(devices.size());
-    for (const media::OutputDevice& d : devices) rows.push_back({d.name, d.info, Hex(d.id)});
+    for (const media::OutputDevice& d : devices) rows.push_back({d.name, d.info, hexText(d.id)});
     return rows;
 }
 

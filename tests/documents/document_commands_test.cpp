@@ -52,7 +52,7 @@ TEST_F(DocumentCommands, PromptMatrix) {
     };
     const QString other = path("other.txt");
     ASSERT_TRUE(testsupport::writeFile(
-        other, documents::playlistHeaderLine() + record(1, 30, 500, "other", media("o.mp3"))));
+        other, model::playlistHeaderLine() + record(1, 30, 500, "other", media("o.mp3"))));
     const QString doc = path("doc.txt");
 
     for (const PromptCase& c : cases) {
@@ -225,7 +225,7 @@ TEST_F(DocumentCommands, ClosingWithoutPromptDoesNotAsk) {
 TEST_F(DocumentCommands, AnOpenedPlaylistWithClipsCountsAsChanged) {
     const QString list = path("list.txt");
     ASSERT_TRUE(testsupport::writeFile(
-        list, documents::playlistHeaderLine() + record(1, 30, 100, "x", media("x.mp3"))));
+        list, model::playlistHeaderLine() + record(1, 30, 100, "x", media("x.mp3"))));
     w->open(list);
     ASSERT_EQ(clipCount(), 1);
     EXPECT_EQ(w->mix.document.saved, 0);
@@ -235,14 +235,14 @@ TEST_F(DocumentCommands, AnOpenedPlaylistWithClipsCountsAsChanged) {
 
 TEST_F(DocumentCommands, APlaylistWithoutRecordsOpensEmptyAndSavesAsTheHeaderAlone) {
     const QString list = path("empty.txt");
-    ASSERT_TRUE(testsupport::writeFile(list, documents::playlistHeaderLine()));
+    ASSERT_TRUE(testsupport::writeFile(list, model::playlistHeaderLine()));
     w->open(list);
     EXPECT_EQ(clipCount(), 0);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + list);
     EXPECT_EQ(w->mix.document.saved, 1);
     ASSERT_TRUE(testsupport::writeFile(list, "stale"));
     ASSERT_EQ(w->save(), 1);
-    EXPECT_EQ(readFile(list), documents::playlistHeaderLine());
+    EXPECT_EQ(readFile(list), model::playlistHeaderLine());
 }
 
 }  // namespace

@@ -55,8 +55,8 @@ class DocumentFixture : public AppFixture {
     }
 
     // A clip given in timeline pixels at the window's zoom and scroll, like a drop makes it.
-    ClipRef addClip(int lane, double centre, double length, const QString& name,
-                    const QString& file, int label = 0) {
+    model::ClipRef addClip(int lane, double centre, double length, const QString& name,
+                           const QString& file, int label = 0) {
         LaneView* canvas = w->lane(lane);
         const double fadeInEnd = length / 4, fadeOutStart = length * 3 / 4, in = length / 8,
                      out = length * 7 / 8;
@@ -83,8 +83,7 @@ class DocumentFixture : public AppFixture {
 
     static int recordCount(const QByteArray& bytes) {
         int n = 0;
-        for (const QByteArray& line : documents::playlistLines(bytes))
-            n += line.startsWith("vtlx%");
+        for (const QByteArray& line : model::playlistLines(bytes)) n += line.startsWith("vtlx%");
         return n;
     }
 

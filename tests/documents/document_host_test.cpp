@@ -42,9 +42,9 @@ class RecordingHost : public documents::DocumentHost {
 
 class DocumentHostTest : public DocumentFixture {};
 
-std::vector<QString> clipNames(const std::vector<ClipRef>& lane) {
+std::vector<QString> clipNames(const std::vector<model::ClipRef>& lane) {
     std::vector<QString> out;
-    for (const ClipRef& c : lane) out.push_back(c->name);
+    for (const model::ClipRef& c : lane) out.push_back(c->name);
     return out;
 }
 
@@ -54,7 +54,7 @@ TEST_F(DocumentHostTest, OpenSaveAndOpenFolderWorkOnTheHostsMixAlone) {
     const QString list = path("list.txt");
     const QByteArray damaged = "vtlx%1%damaged\r";
     ASSERT_TRUE(testsupport::writeFile(
-        list, documents::playlistHeaderLine() + record(1, 30, 500, "top", media("a.mp3")) +
+        list, model::playlistHeaderLine() + record(1, 30, 500, "top", media("a.mp3")) +
                   record(1, 30, 510, "under", media("b.mp3")) + damaged +
                   record(2, 40, 900, "other", media("c.mp3"))));
     const int windowClips = clipCount();

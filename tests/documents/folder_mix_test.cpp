@@ -178,14 +178,14 @@ class OpenFolder : public DocumentFixture {
     void SetUp() override {
         DocumentFixture::SetUp();
         ASSERT_TRUE(QDir(dir.path()).mkpath("music"));
-        editing::setFileLabelSource([](const QString& p) -> std::optional<QByteArray> {
+        model::setFileLabelSource([](const QString& p) -> std::optional<QByteArray> {
             if (p.endsWith("labelled.mp3")) return QByteArray("5");
             return std::nullopt;
         });
     }
     void TearDown() override {
         platform::setMovieMeasure({});
-        editing::setFileLabelSource({});
+        model::setFileLabelSource({});
         DocumentFixture::TearDown();
     }
 
@@ -310,14 +310,14 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
         {"e.m4a", 1, m4aWidth, 0},        {"labelled.mp3", 2, mp3Width, 5},
         {"live.mp3.bak", 1, mp3Width, 0}, {"tagged.mp3", 2, mp3Width, 0},
     };
-    std::vector<std::pair<double, ClipRef>> all;
+    std::vector<std::pair<double, model::ClipRef>> all;
     for (LaneView* lane : {w->laneView1, w->laneView2})
         for (const auto& c : lane->clips) all.push_back({c->centre - c->lengthPx / 2, c});
     std::sort(all.begin(), all.end(), [](auto& a, auto& b) { return a.first < b.first; });
     ASSERT_EQ(all.size(), std::size(want));
     double left = 10;
     for (size_t i = 0; i < all.size(); ++i) {
-        const Clip& c = *all[i].second;
+        const model::Clip& c = *all[i].second;
         SCOPED_TRACE(want[i].name);
         EXPECT_EQ(c.name, want[i].name);
         EXPECT_EQ(c.lane, want[i].lane);

@@ -26,7 +26,7 @@ class KeptRecords : public DocumentFixture {
 
     // Opens the playlist made of the header and these lines, each ended by CR.
     QString openLines(const std::vector<QByteArray>& lines, const QString& name = "list.txt") {
-        QByteArray text = documents::playlistHeaderLine();
+        QByteArray text = model::playlistHeaderLine();
         for (const QByteArray& line : lines) text += line + '\r';
         const QString list = path(name);
         EXPECT_TRUE(testsupport::writeFile(list, text));
@@ -90,8 +90,7 @@ TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
 
     QByteArray kept;
     for (const Unloadable& c : cases) kept += c.line + '\r';
-    const QByteArray expected =
-        documents::playlistHeaderLine() + good + '\r' + alsoGood + '\r' + kept;
+    const QByteArray expected = model::playlistHeaderLine() + good + '\r' + alsoGood + '\r' + kept;
     // Saved to the same file, saved as another, and saved at the quit prompt.
     ASSERT_EQ(w->save(), 1);
     EXPECT_EQ(readFile(list), expected);
@@ -132,7 +131,7 @@ TEST_F(KeptRecords, NewAndOpenForgetThem) {
         saveFiles = {path("after.txt")};
         w->mix.document.path.clear();
         ASSERT_EQ(w->save(), 1);
-        EXPECT_EQ(readFile(path("after.txt")), documents::playlistHeaderLine());
+        EXPECT_EQ(readFile(path("after.txt")), model::playlistHeaderLine());
     }
 }
 
@@ -174,8 +173,8 @@ TEST_F(KeptRecords, AFileFarTooLargeIsRefusedUnread) {
     {
         QFile f(huge);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(documents::playlistHeaderLine());
-        ASSERT_TRUE(f.resize(documents::kMaxPlaylistBytes + 1));  // sparse: costs no disk
+        f.write(model::playlistHeaderLine());
+        ASSERT_TRUE(f.resize(model::kMaxPlaylistBytes + 1));  // sparse: costs no disk
     }
     shownDialogs.clear();
     answers = {DialogAnswer::Alternate};
@@ -188,7 +187,7 @@ TEST_F(KeptRecords, AFileFarTooLargeIsRefusedUnread) {
 }
 
 TEST_F(KeptRecords, CancelledOpeningLeavesAnEmptyUntitledDocument) {
-    QByteArray text = documents::playlistHeaderLine();
+    QByteArray text = model::playlistHeaderLine();
     const QByteArray gone = record(1, 30, 500, "gone", path("gone.mp3"));
     for (int i = 0; i < 60000; ++i) text += gone;
     const QString list = path("long.txt");

@@ -285,9 +285,9 @@ TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
             SCOPED_TRACE(s.name);
             const LaneView* lane = w->lane(s.lane);
             auto it = std::find_if(lane->clips.begin(), lane->clips.end(),
-                                   [&](const ClipRef& c) { return c->name == s.name; });
+                                   [&](const model::ClipRef& c) { return c->name == s.name; });
             ASSERT_NE(it, lane->clips.end());
-            const Clip& c = **it;
+            const model::Clip& c = **it;
             EXPECT_EQ(c.lane, s.lane);
             EXPECT_EQ(onLane(c), s.centre);
             EXPECT_DOUBLE_EQ(c.centre, s.centre);
@@ -326,7 +326,7 @@ TEST_F(PlaylistFiles, RecordsWhoseMediaIsGoneAreSkippedAndCounted) {
          "3 tracks were not loaded (3 media files missing) and stay in the playlist file."},
     };
     for (const Case& c : cases) {
-        QByteArray text = documents::playlistHeaderLine();
+        QByteArray text = model::playlistHeaderLine();
         int i = 0;
         for (const char* m : c.media) {
             const QString file = QString(m).isEmpty() ? path("gone.mp3")
@@ -349,7 +349,7 @@ TEST_F(PlaylistFiles, RecordsWhoseMediaIsGoneAreSkippedAndCounted) {
 TEST_F(PlaylistFiles, ADocumentSentToTheApplicationOpens) {
     const QString list = path("sent.txt");
     ASSERT_TRUE(testsupport::writeFile(
-        list, documents::playlistHeaderLine() + record(2, 45, 300, "sent", media("s.mp3"))));
+        list, model::playlistHeaderLine() + record(2, 45, 300, "sent", media("s.mp3"))));
     w->open(list);
     EXPECT_EQ(names(w->laneView2), std::vector<QString>{"sent"});
     EXPECT_EQ(w->mix.document.path, list);
@@ -359,7 +359,7 @@ TEST_F(PlaylistFiles, ADocumentSentToTheApplicationOpens) {
 
 TEST_F(PlaylistFiles, LinesEndedByLineFeedsAndAByteOrderMarkRead) {
     const QString list = path("lf.txt");
-    QByteArray text = "\xEF\xBB\xBF" + documents::playlistHeaderLine() +
+    QByteArray text = "\xEF\xBB\xBF" + model::playlistHeaderLine() +
                       record(1, 30, 100, "one", media("1.mp3")) +
                       record(1, 30, 200, "two", media("2.mp3"));
     text.replace('\r', "\r\n");
@@ -380,7 +380,7 @@ TEST_F(PlaylistFiles, OpenedAndSavedAtAnyZoomAndScrollTheFileKeepsEveryPlace) {
         "vtlx%2%10%2%8%c%{c}%1%9%47%{y}%0%",
     };
     const auto text = [&](const QString& y) {
-        QByteArray bytes = documents::playlistHeaderLine();
+        QByteArray bytes = model::playlistHeaderLine();
         for (QString r : records) {
             for (const char* name : {"a", "b", "c", "d", "e"})
                 r.replace(QString("{%1}").arg(name), path(QString(name) + ".mp3"));
@@ -418,7 +418,7 @@ TEST_F(PlaylistFiles, OpenedAndSavedAtAnyZoomAndScrollTheFileKeepsEveryPlace) {
 }
 
 TEST_F(PlaylistFiles, RecordsPastTheTimelinesEndAreSaidToLieThereAndKept) {
-    const QByteArray text = documents::playlistHeaderLine() +
+    const QByteArray text = model::playlistHeaderLine() +
                             record(1, 30, 2e7, "far", media("far.mp3")) +
                             record(2, 30, 100, "near", media("near.mp3")) + "vtlx%1%x%\r" +
                             record(2, 30, 1e7 + 1, "farther", media("farther.mp3"));

@@ -26,7 +26,7 @@ class StatusLine : public DocumentFixture {
 
 TEST_F(StatusLine, AnOpenDialogClosingOverALaneKeepsTheMessage) {
     const QString doc = path("mix.txt");
-    ASSERT_TRUE(testsupport::writeFile(doc, documents::playlistHeaderLine() +
+    ASSERT_TRUE(testsupport::writeFile(doc, model::playlistHeaderLine() +
                                                 record(1, 100, 400, "a", media("a.mp3")) +
                                                 record(2, 100, 400, "gone", path("gone.mp3"))));
     // The file dialog is a real modal window over the lanes, chosen from after a moment.
@@ -98,7 +98,7 @@ TEST_F(StatusLine, ALongMessageIsCutVisiblyAndReadWholeInItsTooltip) {
 TEST_F(StatusLine, ANewDocumentStartsWithAnEmptyLine) {
     const QString doc = path("mix.txt");
     ASSERT_TRUE(testsupport::writeFile(
-        doc, documents::playlistHeaderLine() + record(1, 60, 100, "a", media("a.mp3"))));
+        doc, model::playlistHeaderLine() + record(1, 60, 100, "a", media("a.mp3"))));
     ASSERT_TRUE(QDir(dir.path()).mkpath("music"));
     ASSERT_TRUE(testsupport::writeFile(path("music/b.mp3"), "media"));
     const struct {
@@ -135,7 +135,7 @@ TEST_F(StatusLine, MessagesNameWhatHappened) {
     const QString doc = path("mix.txt");
     const auto playlist = [&](const QByteArray& records) {
         return [&, records] {
-            ASSERT_TRUE(testsupport::writeFile(doc, documents::playlistHeaderLine() + records));
+            ASSERT_TRUE(testsupport::writeFile(doc, model::playlistHeaderLine() + records));
         };
     };
     // A folder holding one file; the measure sees the file as this user may read it.

@@ -12,7 +12,7 @@ using Handles = MainWindow::ClipHandles;
 class HandleTest : public AppFixture {
   protected:
     // A clip as a dropped file makes it: no fades, the whole file.
-    ClipRef addClip(LaneView* lane, double left, double length) {
+    model::ClipRef addClip(LaneView* lane, double left, double length) {
         lane->addNewClip(w->makeClipPicture("c", length, 0, length, 0, length, 0), left, "c",
                          length, "/m/c.mp3", lane->lane(), 0, length, 0, length, 0);
         return lane->clips.back();
@@ -51,7 +51,7 @@ TEST_F(HandleTest, InPointDraggedIntoTheClipTrimsItAndPullsTheFadeInAlong) {
     EXPECT_EQ(w->handles.inPointGuide->x1(), 150);  // the guide line follows the hot spot
     EXPECT_EQ(w->handles.inPointGuide->x2(), 150);
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);  // nothing is written while dragging
-    const platform::PictureRef before = clip->image;
+    const model::PictureRef before = clip->image;
     w->mix.document.saved = 1;
     mouse(w->handles.inPoint, QEvent::MouseButtonRelease, 53, 4);
 
@@ -105,7 +105,7 @@ TEST_F(HandleTest, FadeHandleDragRedrawsTheLastPressedClipsOnlyAtTheirStoredValu
     auto two = addClip(w->laneView2, 0, 100);
     click(w->laneView2, 50);
     click(w->laneView1, 50);
-    const platform::PictureRef a = one->image, b = two->image;
+    const model::PictureRef a = one->image, b = two->image;
     w->handlePressed(4);
     w->handleDragged(*w->handles.fadeOut, 4);  // no movement: nothing happens
     EXPECT_EQ(one->image, a);

@@ -18,30 +18,31 @@ class ClipboardTest : public EditFixture {
 TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
     struct Case {
         const char* name;
-        std::function<void(ClipboardTest&, LaneView*, const ClipRef&)> setUp;
+        std::function<void(ClipboardTest&, LaneView*, const model::ClipRef&)> setUp;
         bool selected;  // the clip is the selection
         bool sounding;  // the play deck sounds it
     };
     const Case cases[] = {
-        {"selected", [](ClipboardTest&, LaneView*, const ClipRef&) {}, true, false},
+        {"selected", [](ClipboardTest&, LaneView*, const model::ClipRef&) {}, true, false},
         {"nothing selected",
-         [](ClipboardTest& t, LaneView*, const ClipRef&) { t.w->refreshLanes(); }, false, false},
+         [](ClipboardTest& t, LaneView*, const model::ClipRef&) { t.w->refreshLanes(); }, false,
+         false},
         {"sounding",
-         [](ClipboardTest& t, LaneView* lane, const ClipRef& c) {
+         [](ClipboardTest& t, LaneView* lane, const model::ClipRef& c) {
              (lane->lane() == 1 ? t.w->playDeck.current[0] : t.w->playDeck.current[1]) = c;
          },
          true, true},
         {"index past the end",
-         [](ClipboardTest& t, LaneView*, const ClipRef&) { t.w->mix.selectedIndex = 5; }, false,
-         false},
+         [](ClipboardTest& t, LaneView*, const model::ClipRef&) { t.w->mix.selectedIndex = 5; },
+         false, false},
         {"stale after a swap",
-         [](ClipboardTest& t, LaneView* lane, const ClipRef& c) {
+         [](ClipboardTest& t, LaneView* lane, const model::ClipRef& c) {
              t.add(t.w->lane(3 - lane->lane()), 600, 50, "other lane");
              lanes::swapClipsFrom(*t.w->laneView1, *t.w->laneView2, c->centre);
          },
          false, false},
         {"stale after a Shift-press of another clip",
-         [](ClipboardTest& t, LaneView* lane, const ClipRef&) {
+         [](ClipboardTest& t, LaneView* lane, const model::ClipRef&) {
              lane->draggedClip = t.add(lane, 700, 50, "pressed");
          },
          false, false},
@@ -52,7 +53,7 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
             for (Op op : {Clear, Copy, Cut}) {
                 w->init();
                 w->playDeck.current[0] = w->playDeck.current[1] = nullptr;
-                const ClipRef before = std::make_shared<Clip>();
+                const model::ClipRef before = std::make_shared<model::Clip>();
                 w->mix.clipboardClip = before;
                 w->menu->pasteAllowed = false;
                 auto clip = add(lane, 200, 100, "sel");
@@ -99,7 +100,7 @@ TEST_F(ClipboardTest, ClearKeepsTheOrderOfTheOtherClips) {
     w->mix.pasteTarget = {400, 1};
     w->menu->pasteAllowed = true;
     w->clear();
-    EXPECT_EQ(w->laneView2->clips, (std::vector<ClipRef>{a, c}));
+    EXPECT_EQ(w->laneView2->clips, (std::vector<model::ClipRef>{a, c}));
     EXPECT_EQ(w->statusLine->text(), "");  // names no clip that is gone
     EXPECT_EQ(w->handles.inPoint->x(), -16);
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{400, 1}));
@@ -153,7 +154,7 @@ TEST_F(ClipboardTest, PasteTestsTheEdgesAndTheCentre) {
         EXPECT_EQ(w->mix.pasteTarget, c.target) << c.name;
         EXPECT_EQ(w->mix.selectedIndex, -1) << c.name;  // the new clip is not selected
         if (!c.added) continue;
-        const ClipRef p = target->clips.back();
+        const model::ClipRef p = target->clips.back();
         EXPECT_NE(p, source) << c.name;
         EXPECT_NE(p->image, source->image) << c.name;  // a picture of its own
         EXPECT_EQ(onLane(*p), 350) << c.name;
@@ -173,7 +174,7 @@ TEST_F(ClipboardTest, OneCopyPastesAnyNumberOfTimes) {
     auto source = add(w->laneView1, 0, 100, "src");
     select(w->laneView1, source);
     w->copy();
-    const ClipRef held = w->mix.clipboardClip;
+    const model::ClipRef held = w->mix.clipboardClip;
     w->clear();  // the source is gone, the clipboard stays
     EXPECT_TRUE(w->laneView1->clips.empty());
 
@@ -211,7 +212,7 @@ TEST_F(ClipboardTest, PasteRefusesAPathAPlaylistCannotHold) {
          "text."},
     };
     for (const auto& c : cases) {
-        w->mix.clipboardClip = std::make_shared<Clip>();
+        w->mix.clipboardClip = std::make_shared<model::Clip>();
         w->mix.clipboardClip->lengthPx = 50;
         w->mix.clipboardClip->path = c.path;
         w->mix.pasteTarget = {100, 1};
@@ -227,7 +228,7 @@ TEST_F(ClipboardTest, PasteWithoutAClipboardClipDoesNothing) {
     w->paste();
     EXPECT_TRUE(w->laneView1->clips.empty());
     w->mix.pasteTarget.clear();  // never set: no target
-    w->mix.clipboardClip = std::make_shared<Clip>();
+    w->mix.clipboardClip = std::make_shared<model::Clip>();
     w->paste();
     EXPECT_TRUE(w->laneView1->clips.empty());
 }

@@ -32,13 +32,13 @@ class EditFixture : public AppFixture {
     }
 
     // A clip as a dropped file makes it, left edge at `left`.
-    ClipRef add(LaneView* lane, double left, double length, const QString& name = "c") {
+    model::ClipRef add(LaneView* lane, double left, double length, const QString& name = "c") {
         lane->addNewClip(w->makeClipPicture(name, length, 0, length, 0, length, 0), left, name,
                          length, "/m/" + name + ".mp3", lane->lane(), 0, length, 0, length, 0);
         return lane->clips.back();
     }
     // An ordinary click on the clip: its handles show and it becomes the selection.
-    void select(LaneView* lane, const ClipRef& clip) {
+    void select(LaneView* lane, const model::ClipRef& clip) {
         platform::Keyboard::resetForTesting();  // no Shift left over from a key test
         ASSERT_TRUE(lane->pressAt(onLane(*clip), 16));
         lane->releaseAt(onLane(*clip), 16);

@@ -10,13 +10,13 @@
 namespace {
 
 struct RecordingHost : editing::EditHost {
-    std::array<ClipRef, 2> pressed;
-    ClipRef sounding;
+    std::array<model::ClipRef, 2> pressed;
+    model::ClipRef sounding;
     QString status;
     std::vector<std::string> calls;
 
-    ClipRef pressedClip(int lane) const override { return pressed[lane == 2 ? 1 : 0]; }
-    bool soundingOnPlayDeck(const ClipRef& c) const override { return c && c == sounding; }
+    model::ClipRef pressedClip(int lane) const override { return pressed[lane == 2 ? 1 : 0]; }
+    bool soundingOnPlayDeck(const model::ClipRef& c) const override { return c && c == sounding; }
     QString statusText() const override { return status; }
     void setStatusText(const QString& text) override { status = text; }
     void redrawLane(int lane) override { calls.push_back("redraw " + std::to_string(lane)); }
@@ -27,15 +27,15 @@ struct RecordingHost : editing::EditHost {
     void redrawSelection() override {}
     void deselectAndRepaint() override {}
     void repaintLanes() override { calls.push_back("repaint"); }
-    platform::PictureRef makeClipPicture(const QString&, double, double, double, double, double,
-                                         int32_t) override {
+    model::PictureRef makeClipPicture(const QString&, double, double, double, double, double,
+                                      int32_t) override {
         return nullptr;
     }
     void togglePreview() override {}
     void exportMix() override {}
 };
 
-ClipRef clipAt(model::Mix& mix, int lane, double left, double length, const QString& name) {
+model::ClipRef clipAt(model::Mix& mix, int lane, double left, double length, const QString& name) {
     return mix.addNewClip(lane, nullptr, left, name, length, QString(), lane, 0, length, 0, length,
                           0);
 }
@@ -66,8 +66,9 @@ TEST(EditSelection, IsTheIndexedClipOnlyWhileItsLaneShowsItPressed) {
         mix.selectedIndex = c.index;
         const int lane = c.lane == 1 ? 1 : 2;
         const size_t at = c.index >= 0 && c.index < 2 ? c.index : 0;
-        host.pressed[lane - 1] = c.pressSelected ? mix.lane(lane)[at] : std::make_shared<Clip>();
-        const ClipRef found = editing::selectedClip(mix, host);
+        host.pressed[lane - 1] =
+            c.pressSelected ? mix.lane(lane)[at] : std::make_shared<model::Clip>();
+        const model::ClipRef found = editing::selectedClip(mix, host);
         EXPECT_EQ(found != nullptr, c.selected) << c.name;
         if (c.selected) {
             EXPECT_EQ(found, mix.lane(lane)[c.index]) << c.name;
@@ -78,7 +79,7 @@ TEST(EditSelection, IsTheIndexedClipOnlyWhileItsLaneShowsItPressed) {
 TEST(EditClipboard, CopiesPastesAndClearsOnTheMixAlone) {
     model::Mix mix;
     RecordingHost host;
-    const ClipRef a = clipAt(mix, 1, 0, 100, "a");
+    const model::ClipRef a = clipAt(mix, 1, 0, 100, "a");
     mix.selectedLane = 1;
     mix.selectedIndex = 0;
     host.pressed[0] = a;

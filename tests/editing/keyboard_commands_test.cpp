@@ -105,14 +105,14 @@ TEST_F(KeyCommandTest, ModifierKeysAloneAreNoKeyEvents) {
 
 TEST_F(KeyCommandTest, LosingTheFocusForgetsTheKeysHeld) {
     key(QEvent::KeyPress, Qt::Key_Left);
-    EXPECT_TRUE(platform::Keyboard::AsyncKeyDown(editing::key::kLeft));
+    EXPECT_TRUE(platform::Keyboard::virtualKeyDown(model::key::kLeft));
     QEvent e(QEvent::WindowDeactivate);
     QApplication::sendEvent(w, &e);
-    EXPECT_FALSE(platform::Keyboard::AsyncKeyDown(editing::key::kLeft));
+    EXPECT_FALSE(platform::Keyboard::virtualKeyDown(model::key::kLeft));
     // The release went to the dialog; the next press is a fresh one.
     key(QEvent::KeyPress, Qt::Key_Right);
-    EXPECT_FALSE(platform::Keyboard::AsyncKeyDown(editing::key::kLeft));
-    EXPECT_TRUE(platform::Keyboard::AsyncKeyDown(editing::key::kRight));
+    EXPECT_FALSE(platform::Keyboard::virtualKeyDown(model::key::kLeft));
+    EXPECT_TRUE(platform::Keyboard::virtualKeyDown(model::key::kRight));
 }
 
 TEST_F(KeyCommandTest, CtrlLExportsOnceAndTheVolumeKeysStillAct) {
@@ -263,24 +263,24 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
 TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
     struct Case {
         const char* name;
-        std::function<void(KeyCommandTest&, const ClipRef&)> setUp;
+        std::function<void(KeyCommandTest&, const model::ClipRef&)> setUp;
     };
     const Case cases[] = {
-        {"nothing selected", [](KeyCommandTest& t, const ClipRef&) { t.w->refreshLanes(); }},
+        {"nothing selected", [](KeyCommandTest& t, const model::ClipRef&) { t.w->refreshLanes(); }},
         {"sounding on lane 1",
-         [](KeyCommandTest& t, const ClipRef& c) { t.w->playDeck.current[0] = c; }},
+         [](KeyCommandTest& t, const model::ClipRef& c) { t.w->playDeck.current[0] = c; }},
         {"sounding on the other deck lane",
-         [](KeyCommandTest& t, const ClipRef& c) { t.w->playDeck.current[1] = c; }},
+         [](KeyCommandTest& t, const model::ClipRef& c) { t.w->playDeck.current[1] = c; }},
         {"index past the end",
-         [](KeyCommandTest& t, const ClipRef&) { t.w->mix.selectedIndex = 7; }},
+         [](KeyCommandTest& t, const model::ClipRef&) { t.w->mix.selectedIndex = 7; }},
         {"stale after a swap",
-         [](KeyCommandTest& t, const ClipRef& c) {
+         [](KeyCommandTest& t, const model::ClipRef& c) {
              t.add(t.w->laneView2, 600, 50, "late");
              // c goes to lane 2, "late" takes its index on lane 1
              lanes::swapClipsFrom(*t.w->laneView1, *t.w->laneView2, c->centre);
          }},
         {"stale after a Shift-drag to the other lane",
-         [](KeyCommandTest& t, const ClipRef&) {
+         [](KeyCommandTest& t, const model::ClipRef&) {
              auto b = t.add(t.w->laneView1, 600, 50, "b");
              t.w->laneView1->draggedClip = b;  // pressed with Shift: handles gone, index unchanged
          }},

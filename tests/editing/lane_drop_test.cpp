@@ -52,11 +52,11 @@ class LaneDropTest : public AppFixture {
             if (it->second < 0) return std::nullopt;  // does not open as a movie
             return it->second;
         });
-        editing::setFileLabelSource([](const QString&) { return std::optional<QByteArray>(); });
+        model::setFileLabelSource([](const QString&) { return std::optional<QByteArray>(); });
     }
     void TearDown() override {
         platform::setMovieMeasure({});
-        editing::setFileLabelSource({});
+        model::setFileLabelSource({});
         AppFixture::TearDown();
     }
 
@@ -80,7 +80,7 @@ class LaneDropTest : public AppFixture {
     }
     static std::unique_ptr<QMimeData> library(const QByteArray& plist) {
         auto data = std::make_unique<QMimeData>();
-        data->setData(platform::kItunesMimeType, plist);
+        data->setData(platform::kLibraryMimeType, plist);
         return data;
     }
     static QByteArray plistWithTrack(const QString& url) {
@@ -102,7 +102,7 @@ class LaneDropTest : public AppFixture {
         return true;
     }
 
-    ClipRef addClip(LaneView* lane, double left, double length, const QString& name) {
+    model::ClipRef addClip(LaneView* lane, double left, double length, const QString& name) {
         lane->addNewClip(w->makeClipPicture(name, length, 10, length - 10, 5, length - 5, 2), left,
                          name, length, "/m/" + name + ".mp3", lane->lane(), 10, length - 10, 5,
                          length - 5, 2);
@@ -133,7 +133,7 @@ class LaneDropTest : public AppFixture {
 };
 
 TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
-    editing::setFileLabelSource([](const QString&) { return std::optional<QByteArray>("5"); });
+    model::setFileLabelSource([](const QString&) { return std::optional<QByteArray>("5"); });
     const QString path = file("song.mp3", QByteArray(4000, 'x') + id3v1("Route 66", "Band"));
     lengths["song.mp3"] = 120.7;
     w->mix.pixelsPerSecond = 2;
@@ -144,7 +144,7 @@ TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
 
     ASSERT_EQ(w->laneView1->clips.size(), 1u);
     EXPECT_TRUE(w->laneView2->clips.empty());
-    const Clip& c = *w->laneView1->clips[0];
+    const model::Clip& c = *w->laneView1->clips[0];
     EXPECT_EQ(c.name, "Band: Route 66");
     EXPECT_EQ(c.path, path);
     EXPECT_DOUBLE_EQ(c.lengthPx, 241);  // 120.7 s at 2 pixels a second, whole pixels
@@ -157,7 +157,7 @@ TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
     EXPECT_DOUBLE_EQ(c.fadeOutStart, 241);
     EXPECT_DOUBLE_EQ(c.outPoint, 241);
     ASSERT_TRUE(c.image);
-    EXPECT_EQ(c.image->Width(), 241);
+    EXPECT_EQ(c.image->width(), 241);
     EXPECT_TRUE(selectionCleared());
     EXPECT_FALSE(w->dropPending);
     EXPECT_EQ(w->laneView1->backdrop(), laneBackdropPicture());
@@ -468,7 +468,7 @@ TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
     ASSERT_EQ(w->laneView1->clips.size(), 1u);
     EXPECT_EQ(w->laneView1->clips[0]->name, "before");
     ASSERT_EQ(w->laneView2->clips.size(), 1u);
-    const Clip& moved = *w->laneView2->clips[0];
+    const model::Clip& moved = *w->laneView2->clips[0];
     EXPECT_EQ(moved.name, "moving");
     EXPECT_EQ(moved.path, "/m/moving.mp3");
     EXPECT_EQ(moved.lane, 2);
@@ -583,7 +583,7 @@ TEST_F(LaneDropTest, ForeignAndStaleClipDataIsIgnored) {
     const QByteArray payloads[] = {
         "garbage",
         "",
-        lanes::encodeClipDrag(clip.get(), 1).replace(' ', ';'),
+        model::encodeClipDrag(clip.get(), 1).replace(' ', ';'),
         // The same clip named by another process.
         QByteArray::number(reinterpret_cast<quintptr>(clip.get()), 16) + " 1 1",
     };

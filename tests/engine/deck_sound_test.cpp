@@ -30,8 +30,8 @@ class DeckSoundTest : public AppFixture {
             for (media::MoviePlayer& p : deck->players) p.Stop();
         AppFixture::TearDown();
     }
-    ClipRef addClip(int lane, const QString& path, double left, double length, double start,
-                    double fadeInEnd, double fadeOutStart, double stop) {
+    model::ClipRef addClip(int lane, const QString& path, double left, double length, double start,
+                           double fadeInEnd, double fadeOutStart, double stop) {
         w->lane(lane)->addNewClip(nullptr, left, "clip", length, path, lane, fadeInEnd,
                                   fadeOutStart, start, stop, 0);
         // As after a drop or a playlist load: the movie is open before the head comes.

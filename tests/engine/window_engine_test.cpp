@@ -20,7 +20,7 @@ using testsupport::AppFixture;
 
 class EngineWindowTest : public AppFixture {
   protected:
-    ClipRef addClip(int lane, double left, double length) {
+    model::ClipRef addClip(int lane, double left, double length) {
         LaneView* c = w->lane(lane);
         c->addNewClip(nullptr, left, "clip", length, "/nowhere/clip.mp3", lane, 0, length, 0,
                       length, 0);

@@ -11,15 +11,15 @@
 
 namespace {
 
-using lanes::ClipPictureSpec;
-using platform::Graphics;
-using platform::Picture;
+using model::ClipPictureSpec;
+using model::Graphics;
+using model::Picture;
 
 QImage drawnWhole(const ClipPictureSpec& spec) {
-    Picture whole(spec.width, lanes::kClipPictureHeight);
+    Picture whole(spec.width, model::kClipPictureHeight);
     {
         Graphics g(whole);
-        lanes::drawClipPicture(g, spec);
+        model::drawClipPicture(g, spec);
     }
     return whole.image();
 }
@@ -29,9 +29,9 @@ QImage shownOnLane(const Picture& picture, int left, int laneWidth) {
     Picture lane(laneWidth, 33);
     {
         Graphics g(lane);
-        g.setForeColor(QColor(10, 20, 30));
-        g.FillRect(0, 0, laneWidth, 33);
-        g.DrawPicture(picture, left, 1);
+        g.setColor(QColor(10, 20, 30));
+        g.fillRect(0, 0, laneWidth, 33);
+        g.drawPicture(picture, left, 1);
     }
     return lane.image();
 }
@@ -77,8 +77,8 @@ TEST(ClipPicture, TilesLookExactlyLikeThePictureDrawnWhole) {
     for (const ClipPictureSpec& s : cases) {
         SCOPED_TRACE(s.name.toStdString());
         const QImage whole = drawnWhole(s);
-        const platform::PictureRef tiled = lanes::makeClipPicture(s);
-        ASSERT_EQ(tiled->Width(), s.width);
+        const model::PictureRef tiled = model::makeClipPicture(s);
+        ASSERT_EQ(tiled->width(), s.width);
         EXPECT_EQ(difference(tiled->part(0, 0, s.width, 30), whole), "");
         // On a lane: clipped at either side, at tile edges and wholly inside.
         const Picture plain(whole);
@@ -92,9 +92,9 @@ TEST(ClipPicture, TilesLookExactlyLikeThePictureDrawnWhole) {
 
 TEST(ClipPicture, MemoryStaysBoundedWhateverTheWidth) {
     // A day at 400 %: 345,600 pixels, about 40 MB each if held whole.
-    std::vector<platform::PictureRef> pictures;
+    std::vector<model::PictureRef> pictures;
     for (int i = 0; i < 3; ++i)
-        pictures.push_back(lanes::makeClipPicture(spec(345600, 0, 1000, 344000, 345600, "day")));
+        pictures.push_back(model::makeClipPicture(spec(345600, 0, 1000, 344000, 345600, "day")));
     // Scrolled along from start to end, every tile of every picture is shown once.
     for (const auto& p : pictures) {
         for (int left = 0; left > -345600; left -= 1280) shownOnLane(*p, left, 1280);
@@ -113,7 +113,7 @@ namespace {
 TEST(ClipPicture, OnlyPicturesNotHiddenUnderOpaqueOnesAreDrawn) {
     Picture opaque(10, 30), clear(10, 30);
     opaque.setOpaque(true);
-    using lanes::PicturePlace;
+    using model::PicturePlace;
     struct Case {
         const char* name;
         std::vector<PicturePlace> places;  // bottom first
@@ -136,7 +136,7 @@ TEST(ClipPicture, OnlyPicturesNotHiddenUnderOpaqueOnesAreDrawn) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<int> shown;
-        for (const PicturePlace* p : lanes::uncoveredPlaces(c.places, 0, 800))
+        for (const PicturePlace* p : model::uncoveredPlaces(c.places, 0, 800))
             shown.push_back(static_cast<int>(p - c.places.data()));
         EXPECT_EQ(shown, c.shown);
     }
@@ -162,12 +162,12 @@ TEST_F(LanePictures, ALaneOfPilesOfClipsLooksAsWhenEveryClipIsDrawn) {
     Picture shown(lane->width(), 33), every(lane->width(), 33);
     {
         Graphics g(shown);
-        lane->Redraw(g, 0, 0, lane->width(), 33);
+        lane->drawClips(g, 0, 0, lane->width(), 33);
     }
     {
         Graphics g(every);
-        for (const ClipRef& c : lane->clips)
-            g.DrawPicture(*c->image, onLane(*c) - c->image->Width() / 2, kClipCentreY - 15);
+        for (const model::ClipRef& c : lane->clips)
+            g.drawPicture(*c->image, onLane(*c) - c->image->width() / 2, model::kClipCentreY - 15);
     }
     EXPECT_EQ(difference(shown.image(), every.image()), "");
 }

@@ -17,18 +17,18 @@ struct RecordingHost : lanes::LaneHost {
     QString status;
     int overlaps = 0, hides = 0, dragFrom = 0, offsetRetakes = 0;
     int handlesTop = -1;
-    const Clip* handlesAt = nullptr;
+    const model::Clip* handlesAt = nullptr;
 
     LaneView* lane(int n) const override { return n == 1 || n == 2 ? lanes[n - 1] : nullptr; }
     void showStatus(const QString& text) override { status = text; }
     void reportOverlap() override { ++overlaps; }
-    void showHandles(const Clip& clip, int laneTop) override {
+    void showHandles(const model::Clip& clip, int laneTop) override {
         handlesAt = &clip;
         handlesTop = laneTop;
     }
     void hideHandles() override { ++hides; }
-    platform::PictureRef laneBackdrop() override { return nullptr; }
-    platform::PictureRef clipPicture(const Clip&) override { return nullptr; }
+    model::PictureRef laneBackdrop() override { return nullptr; }
+    model::PictureRef clipPicture(const model::Clip&) override { return nullptr; }
     void redrawLaneBorders() override {}
     void shiftDragStarted(int fromLane) override { dragFrom = fromLane; }
     void retakePreviewStartOffsets() override { ++offsetRetakes; }
@@ -50,7 +50,7 @@ class LaneHostTest : public ::testing::Test {
         playDeck.headX = 100;
     }
     void TearDown() override { platform::Keyboard::resetForTesting(); }
-    ClipRef add(int lane, double left, const QString& name) {
+    model::ClipRef add(int lane, double left, const QString& name) {
         host.lane(lane)->addNewClip(nullptr, left, name, 100, "/m/" + name + ".mp3", lane, 0, 100,
                                     0, 100, 0);
         return host.lane(lane)->clips.back();
@@ -58,7 +58,7 @@ class LaneHostTest : public ::testing::Test {
 
     QWidget parent;
     model::Mix mix;
-    engine::Deck playDeck{engine::kPlayDeck, kLooks}, previewDeck{engine::kPreviewDeck, kLooks};
+    engine::Deck playDeck{model::kPlayDeck, kLooks}, previewDeck{model::kPreviewDeck, kLooks};
     RecordingHost host;
 };
 

@@ -15,7 +15,7 @@ using testsupport::AppFixture;
 
 class LaneTest : public AppFixture {
   protected:
-    ClipRef add(LaneView* lane, double left, double length, const QString& name = "clip") {
+    model::ClipRef add(LaneView* lane, double left, double length, const QString& name = "clip") {
         lane->addNewClip(w->makeClipPicture(name, length, 0, length, 0, length, 0), left, name,
                          length, "/m/" + name + ".mp3", lane->lane(), 0, length, 0, length, 0);
         return lane->clips.back();
@@ -26,8 +26,8 @@ class LaneTest : public AppFixture {
 TEST_F(LaneTest, ClipPictureBandsRampsTrimsAndOutline) {
     auto pic = w->makeClipPicture("", 99.9, 20.2, 80, 10.7, 90, 0);
     ASSERT_TRUE(pic);
-    EXPECT_EQ(pic->Width(), 99);
-    EXPECT_EQ(pic->Height(), 30);
+    EXPECT_EQ(pic->width(), 99);
+    EXPECT_EQ(pic->height(), 30);
     const QImage& img = pic->image();
     auto at = [&](int x, int y) { return img.pixelColor(x, y).name(); };
     EXPECT_EQ(at(50, 5), "#fafafa");   // upper band
@@ -50,7 +50,7 @@ TEST_F(LaneTest, ClipPictureEdges) {
     for (double d : {0.0, 0.4, -3.0, std::nan("")}) {
         auto tiny = w->makeClipPicture("x", d, 0, 0, 0, 0, 0);
         ASSERT_TRUE(tiny) << d;
-        EXPECT_EQ(tiny->Width(), 1) << d;
+        EXPECT_EQ(tiny->width(), 1) << d;
     }
     // Label colours: black for none or out of range, a colour for 1-7.
     auto nameColourCount = [&](int label) {
@@ -237,7 +237,7 @@ TEST_F(LaneTest, AReleaseClearsTheOtherLanesPreviewClip) {
         SCOPED_TRACE(c.lane);
         w->init();
         auto clip = add(w->lane(c.lane), 100, 100);
-        auto lane1 = std::make_shared<Clip>(), lane2 = std::make_shared<Clip>();
+        auto lane1 = std::make_shared<model::Clip>(), lane2 = std::make_shared<model::Clip>();
         w->previewDeck.current[0] = w->previewDeck.last[0] = lane1;
         w->previewDeck.current[1] = w->previewDeck.last[1] = lane2;
         ASSERT_TRUE(w->lane(c.lane)->pressAt(150, 16));
@@ -273,7 +273,7 @@ TEST_F(LaneTest, ShiftPressCarriesTheClipAsOurOwnDrag) {
     platform::Keyboard::setModifiersForTesting(Qt::ShiftModifier);
     EXPECT_FALSE(w->laneView2->pressAt(150, 16));
     platform::dragHook() = nullptr;
-    auto d = lanes::decodeClipDrag(carried);
+    auto d = model::decodeClipDrag(carried);
     ASSERT_TRUE(d.has_value());
     EXPECT_EQ(d->clip, reinterpret_cast<quintptr>(a.get()));
     EXPECT_EQ(d->lane, 2);
@@ -320,7 +320,7 @@ TEST_F(LaneTest, ZoomRoundTripKeepsClipsInTime) {
     auto a = add(w->laneView1, 180, 180, "a");
     a->inPoint = 10, a->outPoint = 170, a->fadeInEnd = 30, a->fadeOutStart = 150, a->playStart = 20;
     const double centre0 = a->centre;
-    w->mix.clipboardClip = std::make_shared<Clip>(*a);
+    w->mix.clipboardClip = std::make_shared<model::Clip>(*a);
     w->mix.pasteTarget = {300, 2};
     auto choose = [&](const char* row) {
         for (QAction* level : w->zoomButton->menu()->actions())
@@ -333,7 +333,7 @@ TEST_F(LaneTest, ZoomRoundTripKeepsClipsInTime) {
     EXPECT_DOUBLE_EQ(a->centre, centre0 * 4);
     EXPECT_DOUBLE_EQ(w->mix.clipboardClip->lengthPx, 720);
     EXPECT_DOUBLE_EQ(w->mix.pasteTarget[0], 1200);
-    EXPECT_EQ(a->image->Width(), 720);
+    EXPECT_EQ(a->image->width(), 720);
     choose("25");
     EXPECT_DOUBLE_EQ(a->lengthPx, 45);
     EXPECT_EQ(w->zoomButton->caption(), " 25%");

@@ -7,7 +7,7 @@ using testsupport::AppFixture;
 
 class ShiftSwapTest : public AppFixture {
   protected:
-    ClipRef add(int lane, double left, double length) {
+    model::ClipRef add(int lane, double left, double length) {
         w->lane(lane)->addNewClip(nullptr, left, "c", length, "/m/c.mp3", lane, 0, length, 0,
                                   length, 0);
         return w->lane(lane)->clips.back();
@@ -29,8 +29,8 @@ TEST_F(ShiftSwapTest, ShiftMovesOnlyCentresStrictlyRightOfThePosition) {
     };
     for (const Case& c : cases) {
         w->init();
-        std::vector<ClipRef> clips = {add(1, 50, 100), add(1, 200, 100), add(1, 350, 100),
-                                      add(2, 200, 100), add(2, 250, 100)};
+        std::vector<model::ClipRef> clips = {add(1, 50, 100), add(1, 200, 100), add(1, 350, 100),
+                                             add(2, 200, 100), add(2, 250, 100)};
         w->mix.document.saved = 1;
         lanes::shiftClipsRight(*w->laneView1, *w->laneView2, c.dx, c.from);
         for (size_t i = 0; i < clips.size(); ++i) {
@@ -57,7 +57,7 @@ TEST_F(ShiftSwapTest, SwapMovesEveryCentreAtOrRightOfThePosition) {
     };
     for (const Case& c : cases) {
         w->init();
-        std::vector<ClipRef> clips;
+        std::vector<model::ClipRef> clips;
         for (auto [lane, left] : c.clips) clips.push_back(add(lane, left, 100));
         w->mix.selectedIndex = 0;
         w->mix.selectedLane = 1;
@@ -80,11 +80,11 @@ TEST_F(ShiftSwapTest, SwappingTwiceGivesEveryClipItsLaneBack) {
     auto c = add(2, 400, 100);
     lanes::swapClipsFrom(*w->laneView1, *w->laneView2, 350);
     // Arrivals lie above the clips that stayed, in the reverse of their order.
-    EXPECT_EQ(w->laneView1->clips, (std::vector<ClipRef>{stay1, c}));
-    EXPECT_EQ(w->laneView2->clips, (std::vector<ClipRef>{stay2, b, a}));
+    EXPECT_EQ(w->laneView1->clips, (std::vector<model::ClipRef>{stay1, c}));
+    EXPECT_EQ(w->laneView2->clips, (std::vector<model::ClipRef>{stay2, b, a}));
     lanes::swapClipsFrom(*w->laneView1, *w->laneView2, 350);
-    EXPECT_EQ(w->laneView1->clips, (std::vector<ClipRef>{stay1, a, b}));
-    EXPECT_EQ(w->laneView2->clips, (std::vector<ClipRef>{stay2, c}));
+    EXPECT_EQ(w->laneView1->clips, (std::vector<model::ClipRef>{stay1, a, b}));
+    EXPECT_EQ(w->laneView2->clips, (std::vector<model::ClipRef>{stay2, c}));
     for (const auto& clip : w->laneView1->clips) EXPECT_EQ(clip->lane, 1);
     for (const auto& clip : w->laneView2->clips) EXPECT_EQ(clip->lane, 2);
 }

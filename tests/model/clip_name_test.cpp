@@ -28,14 +28,14 @@ TEST(ClipName, NamesAClipFromTitleArtistOrFileName) {
         {"\tTab", "", "\tTab"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(editing::clipName("file.mp3", c.title, c.artist), QString(c.name))
+        EXPECT_EQ(model::clipName("file.mp3", c.title, c.artist), QString(c.name))
             << '"' << c.title << "\" / \"" << c.artist << '"';
     }
 }
 
 TEST(ClipName, KeepsTheFileNameAsGiven) {
-    EXPECT_EQ(editing::clipName("  two  blanks.mp3", "", ""), "  two  blanks.mp3");
-    EXPECT_EQ(editing::clipName("x  y.mp3", "", "A"), "A: x  y.mp3");
+    EXPECT_EQ(model::clipName("  two  blanks.mp3", "", ""), "  two  blanks.mp3");
+    EXPECT_EQ(model::clipName("x  y.mp3", "", "A"), "A: x  y.mp3");
 }
 
 }  // namespace

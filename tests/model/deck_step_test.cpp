@@ -13,7 +13,7 @@ using enginetest::makeClip;
 using Log = std::vector<std::string>;
 
 TEST(DeckStep, StartsTheClipUnderTheHeadOnceFromItsOffset) {
-    FakeDeck d(engine::kPlayDeck);
+    FakeDeck d(model::kPlayDeck);
     d.files["/a.mp3"] = 100;
     auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
     a->playStart = 20;
@@ -29,7 +29,7 @@ TEST(DeckStep, StartsTheClipUnderTheHeadOnceFromItsOffset) {
 }
 
 TEST(DeckStep, StartOffsetIsDividedByTheZoom) {
-    FakeDeck d(engine::kPreviewDeck);
+    FakeDeck d(model::kPreviewDeck);
     d.files["/a.mp3"] = 100;
     d.zoom = 2;
     auto a = makeClip("/a.mp3", 0, 200, 0, 0, 200, 200);
@@ -44,7 +44,7 @@ TEST(DeckStep, StartOffsetIsDividedByTheZoom) {
 }
 
 TEST(DeckStep, AClipThatPlayedOutIsNotRestartedWhileTheHeadIsOverIt) {
-    FakeDeck d(engine::kPlayDeck);
+    FakeDeck d(model::kPlayDeck);
     d.files["/short.mp3"] = 10.05;  // the file ends 10.05 s in, well inside its clip
     auto a = makeClip("/short.mp3", 0, 100, 0, 0, 100, 100);
     a->playStart = 10;
@@ -64,7 +64,7 @@ TEST(DeckStep, AClipThatPlayedOutIsNotRestartedWhileTheHeadIsOverIt) {
 }
 
 TEST(DeckStep, RestartsAfterTheDeckForgetsItsClips) {
-    FakeDeck d(engine::kPlayDeck);
+    FakeDeck d(model::kPlayDeck);
     d.files["/a.mp3"] = 100;
     auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
     a->playStart = 40;
@@ -81,7 +81,7 @@ TEST(DeckStep, RestartsAfterTheDeckForgetsItsClips) {
 }
 
 TEST(DeckStep, PreviewDeckStopsRoutesAndPlaysInThatOrder) {
-    FakeDeck d(engine::kPreviewDeck);
+    FakeDeck d(model::kPreviewDeck);
     d.files["/a.mp3"] = 100;
     d.device = 4242;
     d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 0, 100, 100)};
@@ -93,7 +93,7 @@ TEST(DeckStep, PreviewDeckStopsRoutesAndPlaysInThatOrder) {
 }
 
 TEST(DeckStep, PlayDeckStopsLaneTwoFirstButNotLaneOne) {
-    FakeDeck d(engine::kPlayDeck);
+    FakeDeck d(model::kPlayDeck);
     d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
     d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 0, 100, 100)};
     d.lane[1] = {makeClip("/b.mp3", 0, 100, 0, 0, 100, 100)};
@@ -105,7 +105,7 @@ TEST(DeckStep, PlayDeckStopsLaneTwoFirstButNotLaneOne) {
 }
 
 TEST(DeckStep, NextClipOnLaneOneReplacesTheSoundingOneWithoutAStop) {
-    FakeDeck d(engine::kPlayDeck);
+    FakeDeck d(model::kPlayDeck);
     d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
     auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
     auto b = makeClip("/b.mp3", 100, 50, 0, 0, 50, 50);
@@ -121,7 +121,7 @@ TEST(DeckStep, NextClipOnLaneOneReplacesTheSoundingOneWithoutAStop) {
 }
 
 TEST(DeckStep, HeadFollowsLaneOneBeforeLaneTwo) {
-    FakeDeck d(engine::kPlayDeck);
+    FakeDeck d(model::kPlayDeck);
     d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
     auto a = makeClip("/a.mp3", 50, 100, 0, 0, 100, 100);
     auto b = makeClip("/b.mp3", 0, 200, 0, 0, 200, 200);
@@ -137,7 +137,7 @@ TEST(DeckStep, HeadFollowsLaneOneBeforeLaneTwo) {
 }
 
 TEST(DeckStep, HeadTurnsToLaneTwoWhenLaneOnesClipEnds) {
-    FakeDeck d(engine::kPlayDeck);
+    FakeDeck d(model::kPlayDeck);
     d.files["/a.mp3"] = 30.5;
     d.files["/b.mp3"] = 100;
     d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 0, 100, 100)};
@@ -152,7 +152,7 @@ TEST(DeckStep, HeadTurnsToLaneTwoWhenLaneOnesClipEnds) {
 }
 
 TEST(DeckStep, GapStepsDifferBetweenTheDecks) {
-    for (const auto* traits : {&engine::kPlayDeck, &engine::kPreviewDeck}) {
+    for (const auto* traits : {&model::kPlayDeck, &model::kPreviewDeck}) {
         FakeDeck d(*traits);
         d.zoom = 2;
         d.head = 5;
@@ -164,7 +164,7 @@ TEST(DeckStep, GapStepsDifferBetweenTheDecks) {
 }
 
 TEST(DeckStep, HeadOnAClipsLeftEdgeStartsNothing) {
-    FakeDeck d(engine::kPlayDeck);
+    FakeDeck d(model::kPlayDeck);
     d.files["/a.mp3"] = 100;
     d.lane[0] = {makeClip("/a.mp3", 10, 100, 0, 0, 100, 100)};
     d.head = 10;
@@ -175,7 +175,7 @@ TEST(DeckStep, HeadOnAClipsLeftEdgeStartsNothing) {
 }
 
 TEST(DeckStep, UnplayableFileLeavesTheLaneSilentAndTheHeadMovingOn) {
-    FakeDeck d(engine::kPlayDeck);
+    FakeDeck d(model::kPlayDeck);
     auto gone = makeClip("/gone.mp3", 0, 100, 0, 0, 100, 100);
     d.lane[0] = {gone};
     d.head = 50;
@@ -191,7 +191,7 @@ TEST(DeckStep, UnplayableFileLeavesTheLaneSilentAndTheHeadMovingOn) {
 }
 
 TEST(DeckStep, UnplayableFileOnThePreviewDeckIsNotRouted) {
-    FakeDeck d(engine::kPreviewDeck);
+    FakeDeck d(model::kPreviewDeck);
     d.lane[1] = {makeClip("/gone.mp3", 0, 100, 0, 0, 100, 100)};
     d.head = 50;
     d.tick();
@@ -199,7 +199,7 @@ TEST(DeckStep, UnplayableFileOnThePreviewDeckIsNotRouted) {
 }
 
 TEST(DeckStep, EachLanesVolumeFollowsItsOwnPlayer) {
-    FakeDeck d(engine::kPlayDeck);
+    FakeDeck d(model::kPlayDeck);
     d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
     // Lane 1 fades out over 80..100, lane 2 (entered 8 pixels in) fades in over 0..20.
     auto a = makeClip("/a.mp3", 0, 100, 0, 0, 80, 100);
@@ -222,7 +222,7 @@ TEST(DeckStep, EachLanesVolumeFollowsItsOwnPlayer) {
 // same ticks: every start, load and volume change, for both decks through a mix with in points,
 // fades, an overlap, a gap and a clip whose movie opens late.
 TEST(DeckStep, SteppingOnlyWhenNotQuietChangesNothing) {
-    for (const engine::DeckTraits* traits : {&engine::kPlayDeck, &engine::kPreviewDeck}) {
+    for (const model::DeckTraits* traits : {&model::kPlayDeck, &model::kPreviewDeck}) {
         auto mix = [](FakeDeck& d) {
             for (const char* f : {"/a.mp3", "/b.mp3", "/c.mp3", "/d.mp3"}) d.files[f] = 1000;
             d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 3, 97, 100),
@@ -263,7 +263,7 @@ TEST(DeckStep, SteppingOnlyWhenNotQuietChangesNothing) {
 }
 
 TEST(DeckStep, AStartedClipSoundsAtItsVolumeFromItsFirstBlock) {
-    FakeDeck d(engine::kPlayDeck);
+    FakeDeck d(model::kPlayDeck);
     d.files["/a.mp3"] = 100;
     auto a = makeClip("/a.mp3", 0, 100, 0, 20, 100, 100);
     a->playStart = 5;
@@ -275,7 +275,7 @@ TEST(DeckStep, AStartedClipSoundsAtItsVolumeFromItsFirstBlock) {
 }
 
 TEST(DeckStep, SilentBeforeTheInPointAndAfterTheOutPoint) {
-    FakeDeck d(engine::kPlayDeck);
+    FakeDeck d(model::kPlayDeck);
     d.files["/a.mp3"] = 100;
     d.lane[0] = {makeClip("/a.mp3", 0, 100, 20, 20, 60, 60)};
     d.lane[0][0]->playStart = 1;
@@ -291,7 +291,7 @@ TEST(DeckStep, SilentBeforeTheInPointAndAfterTheOutPoint) {
 }
 
 TEST(DeckStep, NoClipUnderTheHeadLeavesTheVolumeAlone) {
-    FakeDeck d(engine::kPlayDeck);
+    FakeDeck d(model::kPlayDeck);
     d.files["/a.mp3"] = 100;
     auto a = makeClip("/a.mp3", 0, 10, 0, 0, 10, 10);
     d.lane[0] = {a};
@@ -315,7 +315,7 @@ TEST(DeckStep, WaitsForAMovieStillBeingOpenedAndReportsOneThatFails) {
     for (const Case& c : {Case{"opens late", true, 5}, Case{"opens at once", true, 0},
                           Case{"fails late", false, 3}}) {
         SCOPED_TRACE(c.name);
-        FakeDeck d(engine::kPlayDeck);
+        FakeDeck d(model::kPlayDeck);
         auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
         a->playStart = 20;
         d.lane[0] = {a};

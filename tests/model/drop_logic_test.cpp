@@ -25,7 +25,7 @@ TEST(TextDropPath, FileUrlsAndAbsolutePathsOnTheFirstLine) {
         {"file:///music/a%00.mp3", ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(editing::textDropPath(c.text), c.path) << c.text.toStdString();
+        EXPECT_EQ(model::textDropPath(c.text), c.path) << c.text.toStdString();
 }
 
 TEST(NamesOneOf, TheTextRepeatsOneOfTheDragsFiles) {
@@ -39,28 +39,28 @@ TEST(NamesOneOf, TheTextRepeatsOneOfTheDragsFiles) {
                  {"/music/A.mp3", false},
                  {"", false}};
     for (const auto& c : cases)
-        EXPECT_EQ(editing::namesOneOf(c.path, files), c.named) << c.path.toStdString();
-    EXPECT_FALSE(editing::namesOneOf("/music/a.mp3", {}));
+        EXPECT_EQ(model::namesOneOf(c.path, files), c.named) << c.path.toStdString();
+    EXPECT_FALSE(model::namesOneOf("/music/a.mp3", {}));
 }
 
 TEST(StatusLineText, OneShortPlainLine) {
-    EXPECT_EQ(editing::statusLineText("  hello world \nsecond line"), "hello world");
-    EXPECT_EQ(editing::statusLineText(QString("a\x01"
-                                              "b\x1b[31mc")),
+    EXPECT_EQ(model::statusLineText("  hello world \nsecond line"), "hello world");
+    EXPECT_EQ(model::statusLineText(QString("a\x01"
+                                            "b\x1b[31mc")),
               "ab[31mc");
-    EXPECT_EQ(editing::statusLineText(QString(80, 'x')), QString(80, 'x'));
-    const QString cut = editing::statusLineText(QString(5000, 'y'));
-    EXPECT_EQ(cut.size(), editing::kStatusTextChars);
+    EXPECT_EQ(model::statusLineText(QString(80, 'x')), QString(80, 'x'));
+    const QString cut = model::statusLineText(QString(5000, 'y'));
+    EXPECT_EQ(cut.size(), model::kStatusTextChars);
     EXPECT_TRUE(cut.endsWith("..."));
 }
 
 TEST(ClipWidth, WholePixelsAtTheZoom) {
-    EXPECT_EQ(editing::clipWidth(120.9, 1), 120);
-    EXPECT_EQ(editing::clipWidth(120.9, 0.25), 30);
-    EXPECT_EQ(editing::clipWidth(0.3, 4), 1);
-    EXPECT_EQ(editing::clipWidth(0.3, 1), 0);
-    EXPECT_EQ(editing::clipWidth(std::nan(""), 1), 0);
-    EXPECT_EQ(editing::clipWidth(1e300, 4), INT32_MAX);
+    EXPECT_EQ(model::clipWidth(120.9, 1), 120);
+    EXPECT_EQ(model::clipWidth(120.9, 0.25), 30);
+    EXPECT_EQ(model::clipWidth(0.3, 4), 1);
+    EXPECT_EQ(model::clipWidth(0.3, 1), 0);
+    EXPECT_EQ(model::clipWidth(std::nan(""), 1), 0);
+    EXPECT_EQ(model::clipWidth(1e300, 4), INT32_MAX);
 }
 
 }  // namespace

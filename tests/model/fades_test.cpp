@@ -11,9 +11,9 @@
 
 namespace {
 
-using engine::clipVolume;
-using engine::fadeInRamp;
-using engine::fadeOutRamp;
+using model::clipVolume;
+using model::fadeInRamp;
+using model::fadeOutRamp;
 
 TEST(FadeRamp, KnownValuesTruncateAsEstablished) {
     // The midpoint of a 10-pixel fade-in lands just below 128 over the triangle route.
@@ -56,8 +56,8 @@ TEST(FadeRamp, DiffersFromTheClosedFormWhereItMatters) {
     EXPECT_GT(below, 100);
 }
 
-Clip clip(double start, double fadeInEnd, double fadeOutStart, double stop) {
-    Clip c;
+model::Clip clip(double start, double fadeInEnd, double fadeOutStart, double stop) {
+    model::Clip c;
     c.lengthPx = 200;
     c.inPoint = start;
     c.fadeInEnd = fadeInEnd;
@@ -67,7 +67,7 @@ Clip clip(double start, double fadeInEnd, double fadeOutStart, double stop) {
 }
 
 TEST(ClipVolume, FollowsTheTable) {
-    const Clip c = clip(10, 20, 80, 90);
+    const model::Clip c = clip(10, 20, 80, 90);
     struct Case {
         double t;
         int volume;
@@ -81,7 +81,7 @@ TEST(ClipVolume, FollowsTheTable) {
 }
 
 TEST(ClipVolume, WithoutRampsTheEdgesAreFullVolume) {
-    const Clip c = clip(10, 10, 90, 90);
+    const model::Clip c = clip(10, 10, 90, 90);
     EXPECT_EQ(clipVolume(c, 10, 1), 256);  // the later rule wins at the in point
     EXPECT_EQ(clipVolume(c, 90, 1), 256);  // and at the out point, for that tick
     EXPECT_EQ(clipVolume(c, 9.99, 1), 0);
@@ -92,7 +92,7 @@ TEST(ClipVolume, StaysWithinRangeForDegenerateRamps) {
     // Ramps far below a pixel: the route overshoots 256 or divides by zero.
     const double tiny = 1e-6;
     for (int i = 1; i < 10; ++i) {
-        const Clip in = clip(10, 10 + tiny, 90, 90);
+        const model::Clip in = clip(10, 10 + tiny, 90, 90);
         auto v = clipVolume(in, 10 + tiny * i / 10, 1);
         ASSERT_TRUE(v.has_value());
         EXPECT_GE(*v, 0);

@@ -20,7 +20,7 @@ struct VirtualClock {
     double now = 0;  // seconds
 };
 
-class FakePlayer final : public engine::DeckPlayer {
+class FakePlayer final : public model::DeckPlayer {
   public:
     FakePlayer(std::string name, VirtualClock& clock, std::vector<std::string>& log,
                const std::map<QString, double>& files)
@@ -50,7 +50,7 @@ class FakePlayer final : public engine::DeckPlayer {
         position_ = Position();
         playing_ = false;
     }
-    Load loadMovie(const Clip& clip) override {
+    Load loadMovie(const model::Clip& clip) override {
         const QString& path = clip.path;
         if (pending.count(path)) {
             log_.push_back(name_ + ".Pending");
@@ -90,11 +90,11 @@ class FakePlayer final : public engine::DeckPlayer {
 inline constexpr double kDeckScroll = 600;
 
 // A clip `length` pixels long with its left edge at `left`; edit points from its left edge.
-inline ClipRef makeClip(const QString& path, double left, double length, double start,
-                        double fadeInEnd, double fadeOutStart, double stop) {
-    auto c = std::make_shared<Clip>();
+inline model::ClipRef makeClip(const QString& path, double left, double length, double start,
+                               double fadeInEnd, double fadeOutStart, double stop) {
+    auto c = std::make_shared<model::Clip>();
     c->path = path;
-    c->centre = platform::whole(left + length / 2) + kDeckScroll;
+    c->centre = model::whole(left + length / 2) + kDeckScroll;
     c->lengthPx = length;
     c->inPoint = start;
     c->fadeInEnd = fadeInEnd;
@@ -104,35 +104,34 @@ inline ClipRef makeClip(const QString& path, double left, double length, double 
 }
 
 struct FakeDeck {
-    explicit FakeDeck(const engine::DeckTraits& t) : traits(t) {}
+    explicit FakeDeck(const model::DeckTraits& t) : traits(t) {}
 
-    const engine::DeckTraits& traits;
+    const model::DeckTraits& traits;
     VirtualClock clock;
     std::vector<std::string> log;
     std::map<QString, double> files;  // playable files and their lengths in seconds
     FakePlayer p1{"1", clock, log, files}, p2{"2", clock, log, files};
-    ClipRef current[2], last[2];
-    std::vector<ClipRef> lane[2];
+    model::ClipRef current[2], last[2];
+    std::vector<model::ClipRef> lane[2];
     double head = 0;
     double zoom = 1;
     int32_t device = 0;
 
-    engine::DeckStepResult tick(double seconds = 0.01) {
-        std::array<engine::DeckLane, 2> lanes{
-            engine::DeckLane{&p1,
-                             &current[0],
-                             &last[0],
-                             [this](double x) { return lanes::lineHit(lane[0], x, kDeckScroll); },
-                             {},
-                             [this](double x) { return lanes::nextMark(lane[0], x, kDeckScroll); }},
-            engine::DeckLane{
-                &p2,
-                &current[1],
-                &last[1],
-                [this](double x) { return lanes::lineHit(lane[1], x, kDeckScroll); },
-                {},
-                [this](double x) { return lanes::nextMark(lane[1], x, kDeckScroll); }}};
-        auto r = engine::deckStep(traits, lanes, head, kDeckScroll, zoom, device);
+    model::DeckStepResult tick(double seconds = 0.01) {
+        std::array<model::DeckLane, 2> lanes{
+            model::DeckLane{&p1,
+                            &current[0],
+                            &last[0],
+                            [this](double x) { return model::lineHit(lane[0], x, kDeckScroll); },
+                            {},
+                            [this](double x) { return model::nextMark(lane[0], x, kDeckScroll); }},
+            model::DeckLane{&p2,
+                            &current[1],
+                            &last[1],
+                            [this](double x) { return model::lineHit(lane[1], x, kDeckScroll); },
+                            {},
+                            [this](double x) { return model::nextMark(lane[1], x, kDeckScroll); }}};
+        auto r = model::deckStep(traits, lanes, head, kDeckScroll, zoom, device);
         head = r.head;
         clock.now += seconds;
         return r;

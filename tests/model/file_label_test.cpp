@@ -30,34 +30,34 @@ TEST(FileLabel, ParsesOneDigitFromZeroToSeven) {
         {QByteArray("3\0", 2), 0},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(editing::parseFileLabel(c.value), c.label) << c.value.toHex().constData();
+        EXPECT_EQ(model::parseFileLabel(c.value), c.label) << c.value.toHex().constData();
 }
 
 TEST(FileLabel, InjectedSourceIsUsedAndCanBeRemoved) {
     QString asked;
-    editing::setFileLabelSource([&asked](const QString& path) -> std::optional<QByteArray> {
+    model::setFileLabelSource([&asked](const QString& path) -> std::optional<QByteArray> {
         asked = path;
         return QByteArray("6");
     });
-    EXPECT_EQ(editing::fileLabel("/some/file.mp3"), 6);
+    EXPECT_EQ(model::fileLabel("/some/file.mp3"), 6);
     EXPECT_EQ(asked, "/some/file.mp3");
-    editing::setFileLabelSource([](const QString&) { return std::nullopt; });
-    EXPECT_EQ(editing::fileLabel("/some/file.mp3"), 0);
-    editing::setFileLabelSource({});
-    EXPECT_EQ(editing::fileLabel("/no/such/file.mp3"), 0);
+    model::setFileLabelSource([](const QString&) { return std::nullopt; });
+    EXPECT_EQ(model::fileLabel("/some/file.mp3"), 0);
+    model::setFileLabelSource({});
+    EXPECT_EQ(model::fileLabel("/no/such/file.mp3"), 0);
 }
 
 TEST(FileLabel, ReadsTheExtendedAttributeOfARealFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("labelled.mp3");
     ASSERT_TRUE(testsupport::writeFile(path, "x"));
-    EXPECT_EQ(editing::fileLabel(path), 0);
+    EXPECT_EQ(model::fileLabel(path), 0);
     const QByteArray name = QFile::encodeName(path);
-    if (::setxattr(name.constData(), editing::kFileLabelAttribute, "4", 1, 0) != 0)
+    if (::setxattr(name.constData(), model::kFileLabelAttribute, "4", 1, 0) != 0)
         GTEST_SKIP() << "this file system keeps no user attributes";
-    EXPECT_EQ(editing::fileLabel(path), 4);
-    ::setxattr(name.constData(), editing::kFileLabelAttribute, "not a label", 11, 0);
-    EXPECT_EQ(editing::fileLabel(path), 0);
+    EXPECT_EQ(model::fileLabel(path), 4);
+    ::setxattr(name.constData(), model::kFileLabelAttribute, "not a label", 11, 0);
+    EXPECT_EQ(model::fileLabel(path), 0);
 }
 
 }  // namespace

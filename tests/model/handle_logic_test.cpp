@@ -4,12 +4,12 @@
 
 namespace {
 
-using editing::Handle;
+using model::Handle;
 
 // A clip whose left edge is at window x 150 and right edge at 250, with its in point at 10, the
 // fade-in end at 30, the fade-out start at 70 and the out point at 90.
-Clip clipAt150() {
-    Clip c;
+model::Clip clipAt150() {
+    model::Clip c;
     c.centre = 200;
     c.lengthPx = 100;
     c.inPoint = 10;
@@ -62,8 +62,8 @@ TEST(HandleRelease, BoundsFallbacksAndPullAlong) {
         {Handle::FadeOut, 0, {10, 30, 90, 90}, "far outside: no fade-out"},
     };
     for (const auto& c : cases) {
-        Clip clip = clipAt150();
-        editing::releaseHandle(c.handle, clip, c.h, 0);
+        model::Clip clip = clipAt150();
+        model::releaseHandle(c.handle, clip, c.h, 0);
         EXPECT_DOUBLE_EQ(clip.inPoint, c.want.inPoint) << c.why;
         EXPECT_DOUBLE_EQ(clip.fadeInEnd, c.want.fadeInEnd) << c.why;
         EXPECT_DOUBLE_EQ(clip.fadeOutStart, c.want.fadeOutStart) << c.why;
@@ -73,18 +73,18 @@ TEST(HandleRelease, BoundsFallbacksAndPullAlong) {
 }
 
 TEST(HandleRelease, HotSpots) {
-    EXPECT_EQ(editing::handleHotSpot(Handle::In, 100, 8), 106);
-    EXPECT_EQ(editing::handleHotSpot(Handle::Out, 100, 8), 100);
-    EXPECT_EQ(editing::handleHotSpot(Handle::FadeIn, 100, 9), 104);
-    EXPECT_EQ(editing::handleHotSpot(Handle::FadeOut, -16, 9), -12);
+    EXPECT_EQ(model::handleHotSpot(Handle::In, 100, 8), 106);
+    EXPECT_EQ(model::handleHotSpot(Handle::Out, 100, 8), 100);
+    EXPECT_EQ(model::handleHotSpot(Handle::FadeIn, 100, 9), 104);
+    EXPECT_EQ(model::handleHotSpot(Handle::FadeOut, -16, 9), -12);
 }
 
 TEST(HandleRelease, FractionalEdgeSnapsToTheHandlesPixel) {
     // Left edge at 149.5: a handle standing on the pixel of a fractional point writes that pixel.
-    Clip clip = clipAt150();
+    model::Clip clip = clipAt150();
     clip.lengthPx = 101;
     clip.inPoint = 10.7;
-    editing::releaseHandle(Handle::In, clip, 160, 0);
+    model::releaseHandle(Handle::In, clip, 160, 0);
     EXPECT_DOUBLE_EQ(clip.inPoint, 10.5);
 }
 
@@ -97,12 +97,12 @@ TEST(HandleRelease, EveryPlaceKeepsThePointsInOrder) {
             for (Handle second : handles) {
                 for (int h1 = 130; h1 <= 270; h1 += 3) {
                     for (int h2 = 130; h2 <= 270; h2 += 5) {
-                        Clip c;
+                        model::Clip c;
                         c.centre = 200;
                         c.lengthPx = length;
                         c.fadeOutStart = c.outPoint = length;
-                        editing::releaseHandle(first, c, h1, 0);
-                        editing::releaseHandle(second, c, h2, 0);
+                        model::releaseHandle(first, c, h1, 0);
+                        model::releaseHandle(second, c, h2, 0);
                         ASSERT_TRUE(0 <= c.inPoint && c.inPoint <= c.fadeInEnd &&
                                     c.fadeInEnd <= c.fadeOutStart && c.fadeOutStart <= c.outPoint &&
                                     c.outPoint <= c.lengthPx)

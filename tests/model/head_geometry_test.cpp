@@ -22,13 +22,13 @@ TEST(HeadPlacement, ParksOutsideFiftyPixelsBeyondTheWindow) {
     for (const Case& c : {Case{-50, false, -100, -100, -100}, Case{-49.5, true, -56, -49, -45},
                           Case{850, false, -100, -100, -100}, Case{849, true, 842, 849, 853},
                           Case{100.75, true, 93, 100, 104}, Case{1e12, false, -100, -100, -100}}) {
-        auto p = engine::placeHead(c.x, w, 4);
+        auto p = model::placeHead(c.x, w, 4);
         EXPECT_EQ(p.shown, c.shown) << c.x;
         EXPECT_EQ(p.button, c.button) << c.x;
         EXPECT_EQ(p.line, c.line) << c.x;
         EXPECT_EQ(p.label, c.label) << c.x;
     }
-    EXPECT_EQ(engine::placeHead(300, w, 11).label, 311);
+    EXPECT_EQ(model::placeHead(300, w, 11).label, 311);
 }
 
 TEST(StartOffsets, OnlyTheClipUnderTheHeadGetsItsDistance) {
@@ -37,14 +37,15 @@ TEST(StartOffsets, OnlyTheClipUnderTheHeadGetsItsDistance) {
     auto b = makeClip("b", 50, 100, 0, 0, 100, 100);  // overlaps a, lies on top
     auto c = makeClip("c", 300, 100, 0, 0, 100, 100);
     for (auto& clip : {a, b, c}) clip->playStart = clip->previewStart = 7;
-    std::vector<ClipRef> lane{a, b, c};
-    engine::assignStartOffsets(lane, lanes::lineHit(lane, 80, enginetest::kDeckScroll), 80,
-                               enginetest::kDeckScroll, &Clip::playStart);
+    std::vector<model::ClipRef> lane{a, b, c};
+    model::assignStartOffsets(lane, model::lineHit(lane, 80, enginetest::kDeckScroll), 80,
+                              enginetest::kDeckScroll, &model::Clip::playStart);
     EXPECT_EQ(a->playStart, 0);
     EXPECT_EQ(b->playStart, 30);
     EXPECT_EQ(c->playStart, 0);
     EXPECT_EQ(a->previewStart, 7);  // the other deck's offsets stay
-    engine::assignStartOffsets(lane, nullptr, 80, enginetest::kDeckScroll, &Clip::previewStart);
+    model::assignStartOffsets(lane, nullptr, 80, enginetest::kDeckScroll,
+                              &model::Clip::previewStart);
     for (auto& clip : lane) EXPECT_EQ(clip->previewStart, 0);
 }
 
@@ -62,7 +63,7 @@ TEST(ClickBands, SortsRowsIntoBands) {
           Case{93, false, true, 2},   Case{94, false, false, 2},  Case{118, false, false, 2},
           Case{119, false, false, 0}, Case{120, false, false, 0}, Case{121, false, true, 0},
           Case{130, false, true, 0},  Case{131, false, false, 0}, Case{-5, true, false, 0}}) {
-        auto b = engine::clickBands(c.y);
+        auto b = model::clickBands(c.y);
         EXPECT_EQ(b.ruler, c.ruler) << c.y;
         EXPECT_EQ(b.playStrip, c.strip) << c.y;
         EXPECT_EQ(b.lane, c.lane) << c.y;

@@ -14,7 +14,7 @@
 
 namespace {
 
-using editing::readId3v1;
+using model::readId3v1;
 
 // A 128-byte tag block with the given raw title and artist fields (each padded or cut to 30).
 QByteArray tagBlock(QByteArray title, QByteArray artist, const char* key = "TAG") {
@@ -85,7 +85,7 @@ TEST_F(Id3v1File, OnlyRegularFilesAreOpened) {
     const QString fifo = dir_.filePath("pipe.mp3");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     EXPECT_TRUE(readId3v1(fifo).title.isEmpty());
-    EXPECT_FALSE(editing::isRegularFile(fifo));
+    EXPECT_FALSE(model::isRegularFile(fifo));
     EXPECT_TRUE(readId3v1("/dev/zero").title.isEmpty());
 }
 
@@ -118,9 +118,9 @@ TEST_F(Id3v1File, ClosesTheFileOnEveryPath) {
 
 TEST(Id3v1Tail, UsesTheLastBlockOfALongerTail) {
     const QByteArray tail = tagBlock("Wrong", "") + tagBlock("Right", "Artist");
-    EXPECT_EQ(editing::id3v1FromTail(tail, 10000).title, "Right");
-    EXPECT_TRUE(editing::id3v1FromTail(tagBlock("T", "A"), 128).title.isEmpty());
-    EXPECT_TRUE(editing::id3v1FromTail("TAG", 1000).title.isEmpty());
+    EXPECT_EQ(model::id3v1FromTail(tail, 10000).title, "Right");
+    EXPECT_TRUE(model::id3v1FromTail(tagBlock("T", "A"), 128).title.isEmpty());
+    EXPECT_TRUE(model::id3v1FromTail("TAG", 1000).title.isEmpty());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 namespace {
 
-using editing::NudgeKeys;
+using model::NudgeKeys;
 
 TEST(VolumeKeys, StepsStayWithinSilenceAndFullVolume) {
     struct Case {
@@ -28,31 +28,30 @@ TEST(VolumeKeys, StepsStayWithinSilenceAndFullVolume) {
         {std::nan(""), 1, 0.1},
     };
     for (const Case& c : cases) {
-        EXPECT_DOUBLE_EQ(editing::steppedVolume(c.read, c.steps), c.want)
-            << c.read << " " << c.steps;
+        EXPECT_DOUBLE_EQ(model::steppedVolume(c.read, c.steps), c.want) << c.read << " " << c.steps;
     }
     // Ten steps up from silence reach full volume exactly.
     double v = 0;
-    for (int i = 0; i < 10; ++i) v = editing::steppedVolume(v, 1);
+    for (int i = 0; i < 10; ++i) v = model::steppedVolume(v, 1);
     EXPECT_EQ(v, 1.0);
 }
 
 TEST(VolumeKeys, BarIsSizedFromTheClampedVolume) {
     struct Case {
         double volume;
-        editing::VolumeBar want;
+        model::VolumeBar want;
     };
     const Case cases[] = {
         {1.0, {14, 164}}, {1.1, {14, 164}}, {0.0, {0, 178}},          {-0.1, {0, 178}},
         {0.5, {7, 171}},  {0.6, {8, 170}},  {std::nan(""), {0, 178}},
     };
-    for (const Case& c : cases) EXPECT_EQ(editing::volumeBar(c.volume), c.want) << c.volume;
+    for (const Case& c : cases) EXPECT_EQ(model::volumeBar(c.volume), c.want) << c.volume;
 }
 
 constexpr double kScroll = 1000;  // the lane is scrolled; `left` is on the lane
 
-ClipRef clip(double left, double length) {
-    auto c = std::make_shared<Clip>();
+model::ClipRef clip(double left, double length) {
+    auto c = std::make_shared<model::Clip>();
     c->lengthPx = length;
     c->centre = left + length / 2 + kScroll;
     return c;
@@ -85,11 +84,11 @@ TEST(Nudge, StepsTestOnlyTheLeadingEdge) {
     };
     for (const Case& c : cases) {
         auto moving = clip(200, c.length);
-        std::vector<ClipRef> lane;
+        std::vector<model::ClipRef> lane;
         if (c.neighbourLength > 0) lane.push_back(clip(c.neighbourLeft, c.neighbourLength));
         lane.push_back(moving);
         const double centre0 = moving->centre;
-        EXPECT_EQ(editing::nudge(lane, *moving, c.keys, kScroll), c.free) << c.name;
+        EXPECT_EQ(model::nudge(lane, *moving, c.keys, kScroll), c.free) << c.name;
         EXPECT_DOUBLE_EQ(moving->centre, centre0 + c.moved) << c.name;
     }
 }
@@ -110,8 +109,8 @@ TEST(Nudge, TheLeftEdgeStopsAtTheStart) {
     for (const Case& c : cases) {
         auto moving = clip(c.left, 10);
         moving->centre -= kScroll;  // not scrolled
-        std::vector<ClipRef> lane{moving};
-        EXPECT_TRUE(editing::nudge(lane, *moving, c.keys, 0)) << c.left;
+        std::vector<model::ClipRef> lane{moving};
+        EXPECT_TRUE(model::nudge(lane, *moving, c.keys, 0)) << c.left;
         EXPECT_DOUBLE_EQ(moving->centre - 5, c.left + c.moved) << c.left;
     }
 }

@@ -9,12 +9,11 @@ namespace {
 // The lanes are scrolled: every place below is on the lane, the clips' centres on the timeline.
 constexpr double kScroll = 600;
 
-ClipRef clipAt(double x, double length, int pictureWidth = -1) {
-    auto c = std::make_shared<Clip>();
+model::ClipRef clipAt(double x, double length, int pictureWidth = -1) {
+    auto c = std::make_shared<model::Clip>();
     c->centre = x + kScroll;
     c->lengthPx = length;
-    c->image =
-        std::make_shared<platform::Picture>(pictureWidth < 0 ? int(length) : pictureWidth, 30);
+    c->image = std::make_shared<model::Picture>(pictureWidth < 0 ? int(length) : pictureWidth, 30);
     return c;
 }
 
@@ -30,51 +29,51 @@ TEST(TimeText, Table) {
         {36000, "10.00:00"}, {-5, "0.00:00"},         {std::nan(""), "0.00:00"},
         {-1e300, "0.00:00"}, {1e300, "596523.14:07"},
     };
-    for (const Case& c : cases) EXPECT_EQ(lanes::timeText(c.in), c.out) << c.in;
+    for (const Case& c : cases) EXPECT_EQ(model::timeText(c.in), c.out) << c.in;
 }
 
 TEST(HitTests, LineHitIsStrictAtBothEdges) {
-    std::vector<ClipRef> pics = {clipAt(60, 100)};
+    std::vector<model::ClipRef> pics = {clipAt(60, 100)};
     struct Case {
         double x;
         bool hit;
     };
     for (const Case& c : {Case{10, false}, Case{110, false}, Case{10.5, true}, Case{109.9, true},
                           Case{60, true}, Case{-100, false}}) {
-        EXPECT_EQ(lanes::lineHit(pics, c.x, kScroll) != nullptr, c.hit) << c.x;
+        EXPECT_EQ(model::lineHit(pics, c.x, kScroll) != nullptr, c.hit) << c.x;
     }
     // An odd length spans half pixels: 9.5 to 110.5.
-    std::vector<ClipRef> odd = {clipAt(60, 101)};
-    EXPECT_NE(lanes::lineHit(odd, 10, kScroll), nullptr);
-    EXPECT_EQ(lanes::lineHit({}, 10, kScroll), nullptr);
+    std::vector<model::ClipRef> odd = {clipAt(60, 101)};
+    EXPECT_NE(model::lineHit(odd, 10, kScroll), nullptr);
+    EXPECT_EQ(model::lineHit({}, 10, kScroll), nullptr);
 }
 
 // The clip a head moving right reaches next: the nearest left edge beyond it, and nothing while
 // that edge is hidden under a clip above (the head stays on the upper one there).
 TEST(HitTests, NextHitIsTheNearestEdgeAheadThatTheHeadWouldFind) {
-    const ClipRef under = clipAt(100, 20), a = clipAt(60, 100), b = clipAt(250, 100);
-    const std::vector<ClipRef> pics = {under, a, b};  // under: 90..110, below a: 10..110
+    const model::ClipRef under = clipAt(100, 20), a = clipAt(60, 100), b = clipAt(250, 100);
+    const std::vector<model::ClipRef> pics = {under, a, b};  // under: 90..110, below a: 10..110
     const struct {
         double head;
-        ClipRef want;
+        model::ClipRef want;
     } cases[] = {{0, a}, {10, nullptr}, {90, b}, {199.9, b}, {200, nullptr}, {500, nullptr}};
-    for (const auto& c : cases) EXPECT_EQ(lanes::nextHit(pics, c.head, kScroll), c.want) << c.head;
+    for (const auto& c : cases) EXPECT_EQ(model::nextHit(pics, c.head, kScroll), c.want) << c.head;
     // Two edges at one place: the upper clip is reached.
-    const ClipRef same = clipAt(110, 40);
-    EXPECT_EQ(lanes::nextHit({under, same}, 50, kScroll), same);
-    EXPECT_EQ(lanes::nextHit({same, under}, 50, kScroll), under);
+    const model::ClipRef same = clipAt(110, 40);
+    EXPECT_EQ(model::nextHit({under, same}, 50, kScroll), same);
+    EXPECT_EQ(model::nextHit({same, under}, 50, kScroll), under);
 }
 
 TEST(HitTests, ClipAtUsesThePictureAndTheTopmostWins) {
-    std::vector<ClipRef> pics = {clipAt(60, 100)};
-    EXPECT_NE(lanes::picHit(pics, 11, 16, kScroll), nullptr);
-    EXPECT_EQ(lanes::picHit(pics, 10, 16, kScroll), nullptr);
-    EXPECT_EQ(lanes::picHit(pics, 60, 31, kScroll), nullptr);
-    EXPECT_NE(lanes::picHit(pics, 60, 30, kScroll), nullptr);
+    std::vector<model::ClipRef> pics = {clipAt(60, 100)};
+    EXPECT_NE(model::picHit(pics, 11, 16, kScroll), nullptr);
+    EXPECT_EQ(model::picHit(pics, 10, 16, kScroll), nullptr);
+    EXPECT_EQ(model::picHit(pics, 60, 31, kScroll), nullptr);
+    EXPECT_NE(model::picHit(pics, 60, 30, kScroll), nullptr);
     auto top = clipAt(100, 100);
     pics.push_back(top);
-    EXPECT_EQ(lanes::picHit(pics, 80, 16, kScroll), top);
-    EXPECT_EQ(lanes::lineHit(pics, 80, kScroll), top);
+    EXPECT_EQ(model::picHit(pics, 80, 16, kScroll), top);
+    EXPECT_EQ(model::lineHit(pics, 80, kScroll), top);
 }
 
 TEST(Handles, PlacesForShownClips) {
@@ -89,14 +88,14 @@ TEST(Handles, PlacesForShownClips) {
         {87, 200, 214, 380, 236, 356, 78, 120},
     };
     for (const Case& c : cases) {
-        Clip p;
+        model::Clip p;
         p.centre = 300 + kScroll;
         p.lengthPx = c.length;
         p.inPoint = 20;
         p.outPoint = 180;
         p.fadeInEnd = 40;
         p.fadeOutStart = 160;
-        const auto at = lanes::handlePlaces(p, kScroll, c.laneTop, 9);
+        const auto at = model::handlePlaces(p, kScroll, c.laneTop, 9);
         EXPECT_EQ(at.inPointLeft, c.inPointHandle);
         EXPECT_EQ(at.outPointLeft, c.outPointHandle);
         EXPECT_EQ(at.fadeInLeft, c.fadeInHandle);
@@ -109,7 +108,7 @@ TEST(Handles, PlacesForShownClips) {
 TEST(Dragging, RepaintRectCoversOldAndNewPlaces) {
     struct Case {
         int oldX, newX, w, h, y;
-        lanes::Rect r;
+        model::Rect r;
     };
     const Case cases[] = {
         {100, 110, 100, 30, 16, {50, 1, 110, 30}},
@@ -118,7 +117,7 @@ TEST(Dragging, RepaintRectCoversOldAndNewPlaces) {
         {0, -40, 40, 30, 16, {-60, 1, 80, 30}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(lanes::dragRepaintRect(c.oldX, c.newX, c.w, c.h, c.y), c.r);
+        EXPECT_EQ(model::dragRepaintRect(c.oldX, c.newX, c.w, c.h, c.y), c.r);
 }
 
 TEST(Dragging, ReleaseProbesTheEdgesAndTheCentre) {
@@ -147,16 +146,16 @@ TEST(Dragging, ReleaseProbesTheEdgesAndTheCentre) {
     for (const Case& c : cases) {
         auto released = clipAt(100, 100);
         auto other = clipAt(c.otherX, c.otherLength);
-        std::vector<ClipRef> pics = {other, released};
+        std::vector<model::ClipRef> pics = {other, released};
         if (c.otherOnTop) pics = {released, other};
-        EXPECT_EQ(lanes::releaseCollides(pics, *released, kScroll), c.collides) << c.what;
+        EXPECT_EQ(model::releaseCollides(pics, *released, kScroll), c.collides) << c.what;
     }
 }
 
 TEST(Ruler, LabelsAtSeveralZoomsAndScrolls) {
     struct Case {
         double scroll, zoom;
-        std::array<lanes::RulerLabel, 5> labels;
+        std::array<model::RulerLabel, 5> labels;
     };
     const Case cases[] = {
         {0,
@@ -196,34 +195,34 @@ TEST(Ruler, LabelsAtSeveralZoomsAndScrolls) {
            {"0.25:00", 1200}}}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(lanes::rulerLabels(c.scroll, c.zoom), c.labels) << c.scroll << " " << c.zoom;
+        EXPECT_EQ(model::rulerLabels(c.scroll, c.zoom), c.labels) << c.scroll << " " << c.zoom;
 }
 
 TEST(Ruler, HeadPagesAndScrollMaximum) {
-    EXPECT_EQ(lanes::headPage(250, 0), 0);
-    EXPECT_EQ(lanes::headPage(399, 0), 0);
-    EXPECT_EQ(lanes::headPage(500, 0), 1);
-    EXPECT_EQ(lanes::headPage(50, 1200), 3);
-    EXPECT_EQ(lanes::scrollMaximum(1), 900);
-    EXPECT_EQ(lanes::scrollMaximum(2), 1800);
-    EXPECT_EQ(lanes::scrollMaximum(4), 3600);
-    EXPECT_FALSE(lanes::scrollMaximum(0.5).has_value());
-    EXPECT_FALSE(lanes::scrollMaximum(0.25).has_value());
+    EXPECT_EQ(model::headPage(250, 0), 0);
+    EXPECT_EQ(model::headPage(399, 0), 0);
+    EXPECT_EQ(model::headPage(500, 0), 1);
+    EXPECT_EQ(model::headPage(50, 1200), 3);
+    EXPECT_EQ(model::scrollMaximum(1), 900);
+    EXPECT_EQ(model::scrollMaximum(2), 1800);
+    EXPECT_EQ(model::scrollMaximum(4), 3600);
+    EXPECT_FALSE(model::scrollMaximum(0.5).has_value());
+    EXPECT_FALSE(model::scrollMaximum(0.25).has_value());
 }
 
 TEST(ClipDrag, OnlyOurOwnDragDecodes) {
-    Clip c;
-    auto data = lanes::encodeClipDrag(&c, 2);
-    auto d = lanes::decodeClipDrag(data);
+    model::Clip c;
+    auto data = model::encodeClipDrag(&c, 2);
+    auto d = model::decodeClipDrag(data);
     ASSERT_TRUE(d.has_value());
     EXPECT_EQ(d->clip, reinterpret_cast<quintptr>(&c));
     EXPECT_EQ(d->lane, 2);
     for (const char* bad : {"", "zz 1 1", "1 3 1", "0 1 1", "1 1 1 1", "ffff 1 notapid"}) {
-        EXPECT_FALSE(lanes::decodeClipDrag(bad).has_value()) << bad;
+        EXPECT_FALSE(model::decodeClipDrag(bad).has_value()) << bad;
     }
     // Another process's drag names a clip that does not exist here.
     QByteArray foreign = data.left(data.lastIndexOf(' ')) + " 1";
-    EXPECT_FALSE(lanes::decodeClipDrag(foreign).has_value());
+    EXPECT_FALSE(model::decodeClipDrag(foreign).has_value());
 }
 
 }  // namespace

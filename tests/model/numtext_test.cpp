@@ -28,7 +28,7 @@ TEST(Whole, TruncatesAndClamps) {
         {2147483647.5, INT32_MAX},
         {-2147483648.0, INT32_MIN},
     };
-    for (const auto& c : cases) EXPECT_EQ(platform::whole(c.in), c.out) << c.in;
+    for (const auto& c : cases) EXPECT_EQ(model::whole(c.in), c.out) << c.in;
 }
 
 TEST(NumberText, StrGivesShortestExactText) {
@@ -56,7 +56,7 @@ TEST(NumberText, ThroughNumberTextIsValOfStr) {
     const double inf = std::numeric_limits<double>::infinity();
     for (double v : {0.0, -0.0, 1.0 / 3, -2.5, 0.1 + 0.2, 5e-324, 1e300, -1.7976931348623157e308,
                      123456.789012345, inf, -inf, std::nan("")}) {
-        const double expected = Val(Str(v)), got = platform::throughNumberText(v);
+        const double expected = Val(Str(v)), got = model::throughNumberText(v);
         EXPECT_EQ(std::signbit(got), std::signbit(expected)) << v;
         EXPECT_TRUE(got == expected) << v << " gave " << got << ", the text " << expected;
     }
@@ -101,10 +101,10 @@ TEST(NumberText, ValReadsTheLeadingNumber) {
 
 TEST(NumberText, ParseNumberNeedsTheWholeText) {
     double v = -1;
-    EXPECT_TRUE(platform::parseNumber("12.5", v));
+    EXPECT_TRUE(model::parseNumber("12.5", v));
     EXPECT_EQ(v, 12.5);
     for (const char* bad : {"", "12x", "nan", "inf", "1e400", "1,5", "--1", "."}) {
-        EXPECT_FALSE(platform::parseNumber(bad, v)) << bad;
+        EXPECT_FALSE(model::parseNumber(bad, v)) << bad;
     }
 }
 

@@ -14,15 +14,16 @@
 
 namespace {
 
-using documents::formatLaneRecords;
-using documents::parseRecord;
-using documents::PlaylistRecord;
-using documents::RecordParse;
+using model::formatLaneRecords;
+using model::parseRecord;
+using model::PlaylistRecord;
+using model::RecordParse;
 
 // A clip whose centre on the timeline is `centre`.
-ClipRef clip(int32_t lane, double centre, double length, double fadeInEnd, double fadeOutStart,
-             double start, double stop, QString name, QString path, int32_t label) {
-    auto c = std::make_shared<Clip>();
+model::ClipRef clip(int32_t lane, double centre, double length, double fadeInEnd,
+                    double fadeOutStart, double start, double stop, QString name, QString path,
+                    int32_t label) {
+    auto c = std::make_shared<model::Clip>();
     c->lane = lane;
     c->lengthPx = length;
     c->fadeInEnd = fadeInEnd;
@@ -36,7 +37,7 @@ ClipRef clip(int32_t lane, double centre, double length, double fadeInEnd, doubl
     return c;
 }
 
-QByteArray write(const std::vector<ClipRef>& lane, double zoom) {
+QByteArray write(const std::vector<model::ClipRef>& lane, double zoom) {
     QString error;
     const QByteArray bytes = formatLaneRecords(lane, zoom, &error);
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
@@ -44,7 +45,7 @@ QByteArray write(const std::vector<ClipRef>& lane, double zoom) {
 }
 
 TEST(PlaylistWriter, EmptyDocumentIsTheHeaderLine) {
-    const QByteArray header = documents::playlistHeaderLine();
+    const QByteArray header = model::playlistHeaderLine();
     EXPECT_EQ(header,
               "identifier%spur%trackdauer%fadein%fadeout%name%pfad%inpoint%outpoint%xpos%ypos%"
               "finderlabel%\r");
@@ -61,7 +62,7 @@ TEST(PlaylistWriter, ListsALaneFromItsLastClipDown) {
     const auto a = clip(1, 50, 10, 0, 10, 0, 10, "A", "/a", 0);
     const auto b = clip(1, 100, 10, 0, 10, 0, 10, "B", "/b", 0);
     const auto c = clip(1, 150, 10, 0, 10, 0, 10, "C", "/c", 0);
-    const auto lines = documents::playlistLines(write({a, b, nullptr, c}, 1));
+    const auto lines = model::playlistLines(write({a, b, nullptr, c}, 1));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_TRUE(lines[0].contains("%C%/c%"));
     EXPECT_TRUE(lines[1].contains("%B%/b%"));
@@ -90,7 +91,7 @@ TEST(PlaylistWriter, APathWithALineBreakIsNotSavedAndTheClipIsNamed) {
 }
 
 TEST(PlaylistWriter, SameBytesUnderAGermanLocale) {
-    const std::vector<ClipRef> lane = {
+    const std::vector<model::ClipRef> lane = {
         clip(1, 350.5, 1234.5, 10.25, 1200.75, 3.5, 1230.125, "Ä Song", "/m/ä.mp3", 5)};
     const QByteArray plain = write(lane, 0.5);
     std::setlocale(LC_ALL, "de_DE.UTF-8");
@@ -105,13 +106,13 @@ TEST(PlaylistWriter, SameBytesUnderAGermanLocale) {
 }
 
 // Writes a lane at zoom/scroll, reads it back and places the clips at the same zoom and scroll.
-std::vector<documents::ClipPlacement> roundTrip(const std::vector<ClipRef>& lane, double zoom,
-                                                double scroll) {
-    std::vector<documents::ClipPlacement> placed;
-    for (const QByteArray& line : documents::playlistLines(write(lane, zoom))) {
+std::vector<model::ClipPlacement> roundTrip(const std::vector<model::ClipRef>& lane, double zoom,
+                                            double scroll) {
+    std::vector<model::ClipPlacement> placed;
+    for (const QByteArray& line : model::playlistLines(write(lane, zoom))) {
         PlaylistRecord r;
         EXPECT_EQ(parseRecord(line, r), RecordParse::Read) << line.constData();
-        placed.push_back(documents::clipPlacement(r, zoom, scroll));
+        placed.push_back(model::clipPlacement(r, zoom, scroll));
     }
     return placed;
 }
@@ -119,14 +120,14 @@ std::vector<documents::ClipPlacement> roundTrip(const std::vector<ClipRef>& lane
 TEST(PlaylistRoundTrip, ClipsComeBackAtEveryZoom) {
     for (double zoom : {0.25, 0.5, 1.0, 2.0, 4.0}) {
         for (double scroll : {0.0, 120.0, 333.5}) {
-            const std::vector<ClipRef> lane = {
+            const std::vector<model::ClipRef> lane = {
                 clip(1, 400, 301, 12.5, 280.25, 3, 299, "One", "/m/one%two.mp3", 7),
                 clip(2, -40, 77, 0, 77, 0, 77, "Two", "/m/two.mp3", 0),
             };
             const auto placed = roundTrip(lane, zoom, scroll);
             ASSERT_EQ(placed.size(), 2u);
             for (size_t i = 0; i < 2; ++i) {
-                const Clip& c = *lane[1 - i];  // read back in reverse order
+                const model::Clip& c = *lane[1 - i];  // read back in reverse order
                 const auto& p = placed[i];
                 SCOPED_TRACE(testing::Message() << "zoom " << zoom << " scroll " << scroll);
                 EXPECT_EQ(p.lane, c.lane);
@@ -148,7 +149,7 @@ TEST(PlaylistRoundTrip, ZoomTwoRecordReadsBackInSecondsAtZoomOne) {
     PlaylistRecord r;
     ASSERT_EQ(parseRecord("vtlx%1%100%20%80%Band: Song%/music/song.mp3%10%90%210%8%3%", r),
               RecordParse::Read);
-    const auto p = documents::clipPlacement(r, 1, 0);
+    const auto p = model::clipPlacement(r, 1, 0);
     EXPECT_EQ(p.lane, 1);
     EXPECT_EQ(p.duration, 100);
     EXPECT_EQ(p.fadeInEnd, 20);
@@ -180,11 +181,11 @@ TEST(PlaylistLines, AcceptsEveryLineEndAndAByteOrderMark) {
         {"x\xEF\xBB\xBF", {"x\xEF\xBB\xBF"}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(documents::playlistLines(c.bytes), c.lines) << c.bytes.toHex().constData();
+        EXPECT_EQ(model::playlistLines(c.bytes), c.lines) << c.bytes.toHex().constData();
 }
 
 TEST(PlaylistLines, RecognisesAPlaylist) {
-    const QByteArray header = documents::playlistHeaderLine();
+    const QByteArray header = model::playlistHeaderLine();
     const struct {
         QByteArray bytes;
         bool playlist;
@@ -200,7 +201,7 @@ TEST(PlaylistLines, RecognisesAPlaylist) {
         {header.chopped(2) + "\r", false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(documents::isPlaylist(c.bytes), c.playlist) << c.bytes.toHex().constData();
+        EXPECT_EQ(model::isPlaylist(c.bytes), c.playlist) << c.bytes.toHex().constData();
     }
 }
 
@@ -216,7 +217,7 @@ class PlaylistRecords : public testing::Test {
             .replace("{missing}", dir_.filePath("gone.mp3").toUtf8())
             .replace("{dir}", dir_.path().toUtf8());
         PlaylistRecord r;
-        return parseRecord(line, r) == RecordParse::Read && editing::isRegularFile(r.path);
+        return parseRecord(line, r) == RecordParse::Read && model::isRegularFile(r.path);
     }
     QTemporaryDir dir_;
 };
@@ -275,7 +276,7 @@ TEST_F(PlaylistRecords, HostileAndMalformedLinesAreSkipped) {
 
 TEST_F(PlaylistRecords, NotARecordIsToldApartFromABadRecord) {
     PlaylistRecord r;
-    EXPECT_EQ(parseRecord(documents::playlistHeaderLine().chopped(1), r), RecordParse::NotARecord);
+    EXPECT_EQ(parseRecord(model::playlistHeaderLine().chopped(1), r), RecordParse::NotARecord);
     EXPECT_EQ(parseRecord("", r), RecordParse::NotARecord);
     EXPECT_EQ(parseRecord("vtlx", r), RecordParse::NotARecord);
     EXPECT_EQ(parseRecord("vtlx%1%", r), RecordParse::Skipped);

@@ -9,7 +9,7 @@
 
 namespace {
 
-using editing::itunesTrackPath;
+using model::trackPathInLibraryData;
 
 const QByteArray kProlog =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -38,7 +38,7 @@ QByteArray track(int id, const QByteArray& location) {
     return t + "\t\t</dict>\n";
 }
 
-TEST(ItunesTrackPath, GoodDataGivesTheFirstTrackWithALocation) {
+TEST(TrackPathInLibraryData, GoodDataGivesTheFirstTrackWithALocation) {
     const struct {
         const char* what;
         QByteArray data;
@@ -73,16 +73,16 @@ TEST(ItunesTrackPath, GoodDataGivesTheFirstTrackWithALocation) {
          "/a.mp3"},
         {"byte-order mark", "\xEF\xBB\xBF" + drag(track(1, "file:///bom.mp3")), "/bom.mp3"},
     };
-    for (const auto& c : cases) EXPECT_EQ(itunesTrackPath(c.data), c.path) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(trackPathInLibraryData(c.data), c.path) << c.what;
 }
 
-TEST(ItunesTrackPath, ForeignAndHostileDataGiveNoFile) {
+TEST(TrackPathInLibraryData, ForeignAndHostileDataGiveNoFile) {
     const QByteArray good = drag(track(1, "file:///m/a.mp3"));
-    ASSERT_FALSE(itunesTrackPath(good).isEmpty());
+    ASSERT_FALSE(trackPathInLibraryData(good).isEmpty());
     QByteArray cut = good;
     cut.chop(20);
     QByteArray deep = "<plist><dict><key>Tracks</key>";
-    for (int i = 0; i < editing::kMaxPlistDepth; ++i) deep += "<array>";
+    for (int i = 0; i < model::kMaxPlistDepth; ++i) deep += "<array>";
     const struct {
         const char* what;
         QByteArray data;
@@ -121,34 +121,34 @@ TEST(ItunesTrackPath, ForeignAndHostileDataGiveNoFile) {
         {"unterminated comment", "<plist><!-- <dict/></plist>"},
         {"UTF-16", QByteArray("\xFF\xFE<\0p\0", 6)},
     };
-    for (const auto& c : cases) EXPECT_EQ(itunesTrackPath(c.data), QString()) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(trackPathInLibraryData(c.data), QString()) << c.what;
 }
 
-TEST(ItunesTrackPath, DepthUpToTheLimitIsAccepted) {
+TEST(TrackPathInLibraryData, DepthUpToTheLimitIsAccepted) {
     // Root dictionary, Tracks and the track are levels 1-3; arrays fill 4..limit-1, the string
     // inside them is at the limit itself.
     QByteArray inner = "<string>x</string>";
-    for (int depth = 4; depth < editing::kMaxPlistDepth; ++depth)
+    for (int depth = 4; depth < model::kMaxPlistDepth; ++depth)
         inner = "<array>" + inner + "</array>";
     const QByteArray data =
         "<plist><dict><key>Tracks</key><dict><key>1</key><dict><key>Deep</key>" + inner +
         "<key>Location</key><string>file:///ok.mp3</string></dict></dict></dict></plist>";
-    EXPECT_EQ(itunesTrackPath(data), "/ok.mp3");
-    EXPECT_EQ(itunesTrackPath(QByteArray(data).replace("<string>x</string>",
-                                                       "<array><string>x</string></array>")),
+    EXPECT_EQ(trackPathInLibraryData(data), "/ok.mp3");
+    EXPECT_EQ(trackPathInLibraryData(QByteArray(data).replace("<string>x</string>",
+                                                              "<array><string>x</string></array>")),
               QString());
 }
 
-TEST(ItunesTrackPath, OversizedOrPathologicalDataIsRefusedWithoutCrashing) {
+TEST(TrackPathInLibraryData, OversizedOrPathologicalDataIsRefusedWithoutCrashing) {
     QByteArray big = drag(track(1, "file:///m/a.mp3"));
-    big.insert(big.indexOf("<plist"), QByteArray(editing::kMaxPlistBytes, ' '));
-    EXPECT_EQ(itunesTrackPath(big), QString());
+    big.insert(big.indexOf("<plist"), QByteArray(model::kMaxPlistBytes, ' '));
+    EXPECT_EQ(trackPathInLibraryData(big), QString());
     // Far deeper than any stack could recurse: refused at the depth limit.
     QByteArray nested;
     for (int i = 0; i < 1000000; ++i) nested += "<array>";
-    EXPECT_EQ(itunesTrackPath("<plist>" + nested), QString());
-    EXPECT_EQ(itunesTrackPath(QByteArray(1000000, '<')), QString());
-    EXPECT_EQ(itunesTrackPath("<plist><!--" + QByteArray(1000000, '-')), QString());
+    EXPECT_EQ(trackPathInLibraryData("<plist>" + nested), QString());
+    EXPECT_EQ(trackPathInLibraryData(QByteArray(1000000, '<')), QString());
+    EXPECT_EQ(trackPathInLibraryData("<plist><!--" + QByteArray(1000000, '-')), QString());
 }
 
 TEST(FileUrlToLocalPath, AcceptsOnlyLocalFileUrls) {
@@ -171,7 +171,7 @@ TEST(FileUrlToLocalPath, AcceptsOnlyLocalFileUrls) {
         {"file:///a/%00.mp3", ""},
         {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(editing::fileUrlToLocalPath(c.url), c.path) << c.url;
+    for (const auto& c : cases) EXPECT_EQ(model::fileUrlToLocalPath(c.url), c.path) << c.url;
 }
 
 }  // namespace

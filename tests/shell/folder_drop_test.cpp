@@ -90,8 +90,8 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
         EXPECT_EQ(shownDialogs[0].message, "one.mp3");
         ASSERT_EQ(w->laneView1->clips.size(), 2u);
         ASSERT_EQ(w->laneView2->clips.size(), 1u);
-        const Clip& a = *w->laneView1->clips[1];
-        const Clip& b = *w->laneView2->clips[0];
+        const model::Clip& a = *w->laneView1->clips[1];
+        const model::Clip& b = *w->laneView2->clips[0];
         EXPECT_EQ(a.name, "one.mp3");
         EXPECT_EQ(a.path, music + "/one.mp3");
         EXPECT_EQ(onLane(a), c.left1 + c.width1 / 2);

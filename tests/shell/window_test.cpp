@@ -49,12 +49,12 @@ TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
     w->previewDevice = 77;
     w->mix.defaultTransition = 4.5;
     w->activeLane = 2;
-    auto clip = std::make_shared<Clip>();
+    auto clip = std::make_shared<model::Clip>();
     clip->lengthPx = 200;
     clip->outPoint = 200;
     clip->fadeOutStart = 150;
     w->mix.clipboardClip = clip;
-    w->playDeck.current[0] = std::make_shared<Clip>();
+    w->playDeck.current[0] = std::make_shared<model::Clip>();
     w->laneView1->addNewClip(nullptr, 10, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
     w->mix.pixelsPerSecond = 2.0f;
     w->init();
@@ -70,7 +70,7 @@ TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
     EXPECT_DOUBLE_EQ(clip->lengthPx, 100);
     EXPECT_DOUBLE_EQ(clip->fadeOutStart, 75);
     ASSERT_TRUE(clip->image);
-    EXPECT_EQ(clip->image->Width(), 100);
+    EXPECT_EQ(clip->image->width(), 100);
 }
 
 TEST_F(WindowTest, ResizingFollowsTheWidth) {
@@ -329,8 +329,8 @@ TEST(Pictures, LoadedOnceAndKept) {
     });
     auto first = laneBackdropPicture();
     ASSERT_TRUE(first);
-    EXPECT_EQ(first->Width(), 1280);
-    EXPECT_EQ(first->Height(), 33);
+    EXPECT_EQ(first->width(), 1280);
+    EXPECT_EQ(first->height(), 33);
     EXPECT_EQ(laneBackdropPicture(), first);
     EXPECT_EQ(loads, 1);
     // A missing picture is looked up again on the next call.
@@ -341,7 +341,7 @@ TEST(Pictures, LoadedOnceAndKept) {
          {playButtonPicture(), pauseButtonPicture(), previewButtonPicture(),
           previewPauseButtonPicture(), findPlayHeadPicture(), findPreviewHeadPicture()}) {
         ASSERT_TRUE(pic);
-        EXPECT_LE(pic->Width(), 16);
+        EXPECT_LE(pic->width(), 16);
     }
     pictures::setLoader(nullptr);
     pictures::resetCache();

@@ -19,7 +19,7 @@ class AppFixture : public ::testing::Test {
     void TearDown() override;
 
     // Where the clip's centre stands on its lane now.
-    double onLane(const Clip& clip) const { return clip.visibleCentre(w->mix.scrollX); }
+    double onLane(const model::Clip& clip) const { return clip.visibleCentre(w->mix.scrollX); }
 
     MainWindow* w = nullptr;
     // Answers for message dialogs, taken in order; Cancel when the script runs out.

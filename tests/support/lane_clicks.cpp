@@ -59,7 +59,7 @@ PlayedAndExported playAndExportClickMix(MainWindow& w) {
     documents::MixSnapshot mix;
     mix.zoom = 1;
     for (int lane : {1, 2})
-        for (const ClipRef& c : w.lane(lane)->clips)
+        for (const model::ClipRef& c : w.lane(lane)->clips)
             mix.clips.push_back(
                 {c->path, c->name, c->inPoint, c->outPoint, c->lengthPx, c->centre, lane});
     media::MovieWriteControl control;

@@ -82,7 +82,7 @@ class AuxWindowsTest : public AppFixture {
     }
     static std::unique_ptr<QMimeData> library(const QString& url) {
         auto data = std::make_unique<QMimeData>();
-        data->setData(platform::kItunesMimeType,
+        data->setData(platform::kLibraryMimeType,
                       "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>Tracks</key>"
                       "<dict><key>7</key><dict><key>Location</key><string>" +
                           url.toUtf8() + "</string></dict></dict></dict></plist>");
@@ -127,7 +127,7 @@ TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevi
     for (int r = 0; r < 2; ++r) {
         EXPECT_EQ(list->cell(r, 0), QString::fromLatin1(ids[r]));
         EXPECT_EQ(list->cell(r, 1), QString::fromLatin1(ids[r]));
-        EXPECT_EQ(list->cell(r, 2), Hex(media::deviceIdFor(ids[r])));
+        EXPECT_EQ(list->cell(r, 2), hexText(media::deviceIdFor(ids[r])));
     }
     // Only the name column shows, and the list takes no keys until the user picks it.
     EXPECT_EQ(list->table()->columnCount(), 1);
@@ -295,11 +295,11 @@ TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
     const QString broken = tempDir() + "/broken.mp3";
     ASSERT_TRUE(writeFile(broken, QByteArray(5000, 'x')));
     w->lane(2)->addNewClip(nullptr, 100, "clip", 2, chirp, 2, 0, 2, 0.5, 1.5, 0);
-    const ClipRef clip = w->lane(2)->clips.back();
+    const model::ClipRef clip = w->lane(2)->clips.back();
     DropPreviewWindow* d = dropPreview();
     const auto laneClip = [&] {
         return std::unique_ptr<QMimeData>(
-            platform::makeClipMimeData(lanes::encodeClipDrag(clip.get(), 2), 0));
+            platform::makeClipMimeData(model::encodeClipDrag(clip.get(), 2), 0));
     };
     struct Case {
         const char* what;

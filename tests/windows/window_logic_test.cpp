@@ -44,7 +44,7 @@ TEST(DeviceRows, NamesShownAndIdsKeptAsHexThatReadsBack) {
 TEST(DeviceRows, HexOfEveryKindOfId) {
     const std::pair<int32_t, const char*> cases[] = {
         {0, "0"}, {1, "1"}, {255, "FF"}, {0x7FFFFFFF, "7FFFFFFF"}, {-1, "FFFFFFFF"}};
-    for (const auto& [id, text] : cases) EXPECT_EQ(Hex(id), text) << id;
+    for (const auto& [id, text] : cases) EXPECT_EQ(hexText(id), text) << id;
 }
 
 TEST(Transition, HalfSecondStepsRefusedAtTheBounds) {
