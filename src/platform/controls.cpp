@@ -50,8 +50,8 @@ void StaticText::setShrinkToFit(bool s) {
     fitChanged();
 }
 
-void StaticText::setOnMouseDown(std::function<bool(int, int)> handler) {
-    onMouseDown = std::move(handler);
+void StaticText::setClickable(bool clickable) {
+    clickable_ = clickable;
     fitChanged();
 }
 
@@ -65,7 +65,7 @@ void StaticText::resizeEvent(QResizeEvent* e) {
 void StaticText::fitChanged() {
     const bool cut = shownText() != text_;
     setToolTip(cut ? Qt::convertFromPlainText(text_, Qt::WhiteSpaceNormal) : QString());
-    setAttribute(Qt::WA_TransparentForMouseEvents, !onMouseDown && !cut);
+    setAttribute(Qt::WA_TransparentForMouseEvents, !clickable_ && !cut);
     update();
 }
 
@@ -94,12 +94,11 @@ QString StaticText::shownText() const {
 }
 
 void StaticText::mousePressEvent(QMouseEvent* e) {
-    if (e->button() != Qt::LeftButton || !onMouseDown) {
+    if (e->button() != Qt::LeftButton || !clickable_) {
         e->ignore();
         return;
     }
-    const QPoint p = e->position().toPoint();
-    onMouseDown(p.x(), p.y());
+    emit clicked();
 }
 
 void StaticText::paintEvent(QPaintEvent*) {

@@ -4,7 +4,6 @@
 #include <QColor>
 #include <QMenu>
 #include <QStringList>
-#include <functional>
 #include <vector>
 
 #include "model/picture.h"
@@ -32,14 +31,15 @@ class StaticText : public QWidget {
     // (one line: its width; several: its height) rather than losing its end.
     void setShrinkToFit(bool s);
 
-    // A text with a press handler takes presses instead of letting them through; the handler's
-    // result does not matter to the text.
-    std::function<bool(int, int)> onMouseDown;
-    void setOnMouseDown(std::function<bool(int, int)> handler);
+    // A clickable text takes presses instead of letting them through, and says so by clicked().
+    void setClickable(bool clickable);
 
     // What one line shows: the text, or its start and "…" when it is too long for the width; the
     // whole text is then the tooltip.
     QString shownText() const;
+
+  signals:
+    void clicked();
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -57,6 +57,7 @@ class StaticText : public QWidget {
     Qt::Alignment align_ = Qt::AlignLeft;
     bool multiLine_ = false;
     bool shrinkToFit_ = false;
+    bool clickable_ = false;
 };
 
 // A line between two points of its parent; the widget covers their bounding box and lets

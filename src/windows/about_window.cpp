@@ -27,8 +27,7 @@ AboutWindow::AboutWindow(QWidget* owner)
     versionText->setShrinkToFit(true);
     versionText->setCursor(Qt::PointingHandCursor);
     // Every click opens the address again; the window stays as it is.
-    versionText->setOnMouseDown([](int, int) {
-        platform::openAddress(address());
-        return false;
-    });
+    versionText->setClickable(true);
+    connect(versionText, &platform::StaticText::clicked, this,
+            [] { platform::openAddress(address()); });
 }
