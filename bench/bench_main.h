@@ -136,7 +136,7 @@ inline int runBenchmarks(int argc, char** argv, BenchApp kind, std::vector<Budge
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     if (MainWindow* w = MainWindow::existing()) {
-        w->closeWithoutPrompt = 1;  // no save prompt on the way out
+        w->closeWithoutPrompt = true;  // no save prompt on the way out
         delete w;
     }
     return reporter.failed() ? 1 : 0;

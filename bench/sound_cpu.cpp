@@ -143,7 +143,7 @@ void BM_TwoLaneMixAgainstFfmpeg(benchmark::State& state) {
     if (mix.isEmpty()) return state.SkipWithError("could not make the mix");
     testsupport::ensureApp();
     if (MainWindow* old = MainWindow::existing()) {
-        old->closeWithoutPrompt = 1;
+        old->closeWithoutPrompt = true;
         delete old;
     }
     MainWindow* w = MainWindow::instance();

@@ -9,7 +9,7 @@
 
 void MainWindow::newDocument() { documents::newDocument(*this); }
 
-bool MainWindow::keepOpen(bool) { return documents::cancelClose(*this, closeWithoutPrompt == 1); }
+bool MainWindow::keepOpen(bool) { return documents::cancelClose(*this, closeWithoutPrompt); }
 
 bool MainWindow::closeGuarded(bool appQuitting) {
     quitting_ = appQuitting;

@@ -48,7 +48,9 @@ void MainWindow::refreshLanes() {
 
 void MainWindow::showStatus(const QString& text) { statusLine->setText(text); }
 
-void MainWindow::reportOverlap() { comment(1, QString()); }
+void MainWindow::reportOverlap() {
+    statusLine->setText(QStringLiteral("do not drop one track onto another"));
+}
 
 model::PictureRef MainWindow::laneBackdrop() { return laneBackdropPicture(); }
 

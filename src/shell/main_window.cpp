@@ -295,7 +295,7 @@ void MainWindow::startUp() {
         if (MainWindow* w = MainWindow::existing())
             w->showSoundProblem(id, engine::lostDeviceText(name));
     });
-    if (!mediaAvailable() || closeWithoutPrompt == 1) {
+    if (!mediaAvailable() || closeWithoutPrompt) {
         MessageSpec spec;
         spec.icon = QMessageBox::Warning;
         spec.message = QStringLiteral("Sorry");
@@ -303,7 +303,7 @@ void MainWindow::startUp() {
             QStringLiteral("You must have Quicktime installed in order to run this software!");
         spec.actionCaption = QStringLiteral("Quit");
         if (askWithMessage(spec) == DialogAnswer::Action) {
-            closeWithoutPrompt = 1;
+            closeWithoutPrompt = true;
             QMetaObject::invokeMethod(
                 qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
         }
@@ -347,10 +347,6 @@ void MainWindow::fitToWidth() {
     findPlayHeadButton->move(w - 110, findPlayHeadButton->y());
     findPreviewHeadButton->move(w - 88, findPreviewHeadButton->y());
     volumeMeter->move(w - 64, volumeMeter->y());
-}
-
-void MainWindow::comment(int32_t code, const QString&) {
-    if (code == 1) statusLine->setText(QStringLiteral("do not drop one track onto another"));
 }
 
 void MainWindow::init() {

@@ -47,7 +47,7 @@ class MainWindow : public QMainWindow,
     double previewDevice = 0;         // sound output id of the preview players (0 = default)
     int32_t shiftDragSourceLane = 0;  // lane a clip was last Shift-dragged out of
     int32_t handleDragStartX = 0;     // mouse x where a handle drag began
-    int32_t closeWithoutPrompt = 0;   // 1 = close without the save prompt
+    bool closeWithoutPrompt = false;  // close without the save prompt
     bool dropPending = false;         // a drag entered a lane; its one drop may be taken
     int32_t activeLane = 0;           // lane the mouse last entered or clicked
 
@@ -151,16 +151,15 @@ class MainWindow : public QMainWindow,
     void play();
     void preview();
     void scrollRulerAndHeads();
-    QString secondsText(double secs);
     void updateHandles();
     void newDocument();
     int32_t save();
     void updateWindowTitle() override;
     void open(const QString& path);  // "" asks for a file
     void zoom(double f);
-    void comment(int32_t code, const QString& text);
     void init();
-    void centreOnHead(int32_t which);
+    // Scrolls to the 400-pixel page that holds the deck's head.
+    void centreOnHead(const engine::Deck& deck);
     void clear();
     void copy();
     void paste();
@@ -169,7 +168,7 @@ class MainWindow : public QMainWindow,
                                       int32_t label) override;
     void followScroll();
     void exportMovie();
-    QString dropFromLibrary(platform::DragItem& item);
+    QString dropFromLibrary(const platform::DragItem& item);
     void refreshLanes();
 
     // ---- What the lanes ask of the window ------------------------------------------------------

@@ -26,10 +26,8 @@ void MainWindow::scrollRulerAndHeads() {
         deck->placeControls(model::headAt(deck->headX, deck->looks.scrolledLabelOffset), true);
 }
 
-void MainWindow::centreOnHead(int32_t which) {
-    int32_t page = 0;
-    if (which == 1) page = model::headPage(previewDeck.headX, mix.scrollX);
-    if (which == 2) page = model::headPage(playDeck.headX, mix.scrollX);
+void MainWindow::centreOnHead(const engine::Deck& deck) {
+    const int page = model::headPage(deck.headX, mix.scrollX);
     mix.scrollX = static_cast<float>(page * 400.0);
     const int value = whole(mix.scrollX / 60);
     const int before = timelineScrollBar->value();
@@ -43,8 +41,6 @@ void MainWindow::centreOnHead(int32_t which) {
     laneView2->refreshAll();
 }
 
-void MainWindow::findPlayHeadClicked() { centreOnHead(2); }
+void MainWindow::findPlayHeadClicked() { centreOnHead(playDeck); }
 
-void MainWindow::findPreviewHeadClicked() { centreOnHead(1); }
-
-QString MainWindow::secondsText(double secs) { return model::timeText(secs); }
+void MainWindow::findPreviewHeadClicked() { centreOnHead(previewDeck); }

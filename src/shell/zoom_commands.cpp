@@ -13,7 +13,7 @@ void MainWindow::zoomChosen(const QString& percent) {
     zoom(next / static_cast<double>(mix.pixelsPerSecond));
     mix.pixelsPerSecond = static_cast<float>(next);
     scrollRulerAndHeads();
-    centreOnHead(1);
+    centreOnHead(previewDeck);
 }
 
 void MainWindow::zoom(double f) {

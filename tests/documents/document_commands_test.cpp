@@ -217,7 +217,7 @@ TEST_F(DocumentCommands, SaveAsWritesTheChosenFileAndAdoptsIt) {
 
 TEST_F(DocumentCommands, ClosingWithoutPromptDoesNotAsk) {
     addClip(1, 200, 100, "a", media("a.mp3"));
-    w->closeWithoutPrompt = 1;
+    w->closeWithoutPrompt = true;
     EXPECT_FALSE(w->keepOpen(true));
     EXPECT_TRUE(shownDialogs.empty());
 }

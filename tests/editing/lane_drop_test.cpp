@@ -643,7 +643,7 @@ TEST_F(LaneDropTest, LanesLightUpWhileADragHoversAndNameTheLaneTheMouseEntered) 
     EXPECT_EQ(w->laneView2->backdrop(), laneBackdropPicture());
     EXPECT_TRUE(w->dropPending);  // leaving does not cancel the one drop a drag may make
 
-    w->comment(1, QString());
+    w->reportOverlap();
     w->mouseEnteredLane(2);
     EXPECT_EQ(w->activeLane, 2);
     EXPECT_EQ(w->statusLine->text(), "2");

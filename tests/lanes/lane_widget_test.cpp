@@ -384,7 +384,8 @@ TEST_F(LaneTest, HeadSearchScrollsToTheHeadsPage) {
     }
     // Page 0 again from a scrolled view, and the offset stays value x 60 when the value holds.
     w->timelineScrollBar->setValue(6);
-    w->centreOnHead(3);
+    w->playDeck.headX = -300;  // at 60 on the timeline
+    w->findPlayHeadClicked();
     EXPECT_EQ(w->timelineScrollBar->value(), 0);
     EXPECT_FLOAT_EQ(w->mix.scrollX, 0);
     w->playDeck.headTimelineX = 500;

@@ -143,14 +143,6 @@ TEST_F(WindowTest, TheTopLevelWindowHoldsTheLimitsAndOffersNoMaximize) {
     }
 }
 
-TEST_F(WindowTest, StatusLineTakesOnlyCodeOne) {
-    w->statusLine->setText("before");
-    w->comment(0, "ignored");
-    EXPECT_EQ(w->statusLine->text(), "before");
-    w->comment(1, "ignored");
-    EXPECT_EQ(w->statusLine->text(), "do not drop one track onto another");
-}
-
 TEST_F(WindowTest, ScreenshotShowsHeadsAndRuler) {
     w->show();
     QApplication::processEvents();

@@ -18,7 +18,7 @@ void ensureApp() {
 MainWindow* freshWindow() {
     ensureApp();
     if (MainWindow* old = MainWindow::existing()) {
-        old->closeWithoutPrompt = 1;
+        old->closeWithoutPrompt = true;
         delete old;
     }
     return MainWindow::instance();
@@ -50,7 +50,7 @@ void AppFixture::SetUp() {
 
 void AppFixture::TearDown() {
     if (MainWindow* existing = MainWindow::existing()) {
-        existing->closeWithoutPrompt = 1;
+        existing->closeWithoutPrompt = true;
         delete existing;
     }
     platform::Keyboard::resetForTesting();

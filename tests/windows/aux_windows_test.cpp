@@ -100,7 +100,7 @@ class AuxWindowsTest : public AppFixture {
     }
     // The program started anew: a new main window, which reads the kept preferences.
     void restart() {
-        w->closeWithoutPrompt = 1;
+        w->closeWithoutPrompt = true;
         delete w;
         QApplication::processEvents();
         w = MainWindow::instance();
