@@ -57,8 +57,7 @@ MainWindow::MainWindow()
     platform::setContentLimits(*this, 640, 180, 1280, 180);
     setContentSize(800, 180);
     platform::setMaximizeButton(*this, false);
-    createControls0();
-    createControls1();
+    createControls();
     connectMenu();
 }
 
@@ -131,7 +130,7 @@ ClipHandle* handle(MainWindow* w, model::Handle which, ClipHandle::Pointing poin
 
 }  // namespace
 
-void MainWindow::createControls0() {
+void MainWindow::createControls() {
     const QColor rulerText(61, 61, 61), timeText(50, 50, 50), previewText(255, 162, 0);
 
     laneView1 = new LaneView(centralWidget(), 1, mix, playDeck, previewDeck, *this);
@@ -210,9 +209,8 @@ void MainWindow::createControls0() {
     volumeMeter->setBorderWidth(1);
     // The bar follows the system volume when the sound server tells of it.
     media::onSystemVolumeChanged(this, [this](double v) { editing::showVolume(*volumeMeter, v); });
-}
 
-void MainWindow::createControls1() {
+    // The ruler's right part, the zoom button and the space-key latch lie over the rest.
     for (int n = 16; n <= 23; ++n) separator(this, 60 * (n - 2), 30, 1, 5);
     ruler.labels[4] = text(this, 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
     zoomButton = button(this, 745, 163, 40, 16, nullptr, "", Qt::AlignHCenter, 9, nullptr);

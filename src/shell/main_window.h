@@ -59,7 +59,7 @@ class MainWindow : public QMainWindow,
     // Runs the decks' tick; the reset sets its 10 ms period.
     engine::TickTimer deckTimer{nullptr, 1000, [this] { transport.tick(); }};
 
-    // ---- Controls, in creation order (reached by name through the registry as well) -----------
+    // ---- Controls, in creation order ------------------------------------------------------------
     LaneView* laneView1 = nullptr;
     LaneView* laneView2 = nullptr;
     FolderTarget* folderTarget = nullptr;
@@ -186,21 +186,6 @@ class MainWindow : public QMainWindow,
     void droppedOnLane(LaneView& lane, const platform::DragItem& item) override;
     void mouseEnteredLane(int lane) override;
 
-  protected:
-    void resizeEvent(QResizeEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
-    void keyReleaseEvent(QKeyEvent* e) override;
-    bool event(QEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
-
-  private:
-    void createControls0();
-    void createControls1();
-
-    bool quitting_ = false;  // the close now asked for is the program quitting
-
-  public:
     // The status line's word that sound has nowhere to go on a device (0: the default), cleared
     // by the first Play or Preview that finds the device there again.
     void showSoundProblem(int32_t device, const QString& text);
@@ -233,4 +218,18 @@ class MainWindow : public QMainWindow,
     void repaintLanes() override;
     void togglePreview() override;
     void exportMix() override;
+
+  protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    // Builds the controls at their fixed places; later ones lie over earlier ones.
+    void createControls();
+
+    bool quitting_ = false;  // the close now asked for is the program quitting
 };
