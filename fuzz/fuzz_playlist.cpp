@@ -14,9 +14,7 @@ namespace {
 model::ClipRef clipOf(const model::PlaylistRecord& r) {
     const model::ClipPlacement p = model::clipPlacement(r, 1, 0);
     auto c = std::make_shared<model::Clip>();
-    c->x = p.left + p.duration / 2;
-    c->centre = c->x;
-    c->y = 16;
+    c->centre = p.left + p.duration / 2;
     c->name = p.name;
     c->path = p.path;
     c->lengthPx = p.duration;
