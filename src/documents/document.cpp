@@ -111,13 +111,13 @@ bool passSavePrompt(DocumentHost& host) {
 void newDocument(DocumentHost& host) {
     if (host.documentBusy) return;
     const model::Mix& mix = host.documentMix();
-    if (lanesEmpty(mix) || mix.document.saved == 1 || passSavePrompt(host)) host.resetDocument();
+    if (lanesEmpty(mix) || mix.document.saved || passSavePrompt(host)) host.resetDocument();
 }
 
 bool cancelClose(DocumentHost& host, bool withoutPrompt) {
     if (host.documentBusy) return true;
     const model::Mix& mix = host.documentMix();
-    if (lanesEmpty(mix) || mix.document.saved == 1 || withoutPrompt) return false;
+    if (lanesEmpty(mix) || mix.document.saved || withoutPrompt) return false;
     return !passSavePrompt(host);
 }
 

@@ -17,7 +17,7 @@ void Mix::addClip(int n, const ClipRef& clip) {
     if (!clip || indexOf(n, clip.get()) >= 0) return;
     if (!clip->movie && !clip->path.isEmpty()) clip->movie = media::clipMovie(clip->path);
     lane(n).push_back(clip);
-    document.saved = 0;
+    document.saved = false;
 }
 
 ClipRef Mix::addNewClip(int n, model::PictureRef image, double left, const QString& name,
@@ -41,7 +41,7 @@ ClipRef Mix::addNewClip(int n, model::PictureRef image, double left, const QStri
     // A clip made just now cannot be on the lane yet: no search, so a long playlist loads in
     // linear time.
     lane(n).push_back(clip);
-    document.saved = 0;
+    document.saved = false;
     return clip;
 }
 

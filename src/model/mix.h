@@ -16,7 +16,7 @@ namespace model {
 // The playlist file behind the mix.
 struct Document {
     QString path;       // "" while untitled
-    int32_t saved = 0;  // 1 saved, 0 changed since
+    bool saved = false;  // nothing changed since the last open or save
     // Record lines the playlist held that could not be loaded: written back by every save, and
     // forgotten with the document.
     model::KeptRecords keptRecords;

@@ -39,7 +39,7 @@ void MainWindow::updateWindowTitle() {
     setWindowTitle(mix.document.path.isEmpty()
                        ? QStringLiteral("Vontalix")
                        : QStringLiteral("Vontalix  -  ") + mix.document.path);
-    mix.document.saved = 1;
+    mix.document.saved = true;
 }
 
 model::Mix& MainWindow::documentMix() { return mix; }

@@ -133,7 +133,7 @@ TEST_F(DocumentCommands, CancelledSaveDialogInThePromptStopsTheCommand) {
         EXPECT_TRUE(openFilters.empty());
         EXPECT_EQ(clipCount(), 1);
         EXPECT_EQ(w->windowTitle(), "Vontalix");
-        EXPECT_EQ(w->mix.document.saved, 0);
+        EXPECT_FALSE(w->mix.document.saved);
     }
 }
 
@@ -143,7 +143,7 @@ TEST_F(DocumentCommands, DontSaveThenCancelledOpenDialogKeepsTheClips) {
     w->open(QString());
     EXPECT_EQ(openFilters.size(), 1u);
     EXPECT_EQ(names(w->laneView1), std::vector<QString>{"a"});
-    EXPECT_EQ(w->mix.document.saved, 0);
+    EXPECT_FALSE(w->mix.document.saved);
 }
 
 TEST_F(DocumentCommands, OpenDialogOffersTextFilesAndAllFiles) {
@@ -170,7 +170,7 @@ TEST_F(DocumentCommands, TitleFollowsTheDocumentPath) {
     saveFiles = {doc};
     ASSERT_EQ(w->save(), 1);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
-    EXPECT_EQ(w->mix.document.saved, 1);
+    EXPECT_TRUE(w->mix.document.saved);
 
     // A titled document is saved in place, without a dialog.
     addClip(2, 400, 100, "b", media("b.mp3"));
@@ -196,7 +196,7 @@ TEST_F(DocumentCommands, SaveAsThenCancelKeepsThePreviousPath) {
     EXPECT_EQ(saveNames.size(), 2u);
     EXPECT_EQ(w->mix.document.path, doc);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
-    EXPECT_EQ(w->mix.document.saved, 0);
+    EXPECT_FALSE(w->mix.document.saved);
     EXPECT_EQ(recordCount(readFile(doc)), 1);
 
     w->saveChosen();
@@ -228,7 +228,7 @@ TEST_F(DocumentCommands, AnOpenedPlaylistWithClipsCountsAsChanged) {
         list, model::playlistHeaderLine() + record(1, 30, 100, "x", media("x.mp3"))));
     w->open(list);
     ASSERT_EQ(clipCount(), 1);
-    EXPECT_EQ(w->mix.document.saved, 0);
+    EXPECT_FALSE(w->mix.document.saved);
     w->newDocument();
     EXPECT_TRUE(promptShown());
 }
@@ -239,7 +239,7 @@ TEST_F(DocumentCommands, APlaylistWithoutRecordsOpensEmptyAndSavesAsTheHeaderAlo
     w->open(list);
     EXPECT_EQ(clipCount(), 0);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + list);
-    EXPECT_EQ(w->mix.document.saved, 1);
+    EXPECT_TRUE(w->mix.document.saved);
     ASSERT_TRUE(testsupport::writeFile(list, "stale"));
     ASSERT_EQ(w->save(), 1);
     EXPECT_EQ(readFile(list), model::playlistHeaderLine());

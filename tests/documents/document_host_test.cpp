@@ -32,7 +32,7 @@ class RecordingHost : public documents::DocumentHost {
     }
     void updateWindowTitle() override {
         title = mix.document.path;
-        mix.document.saved = 1;
+        mix.document.saved = true;
     }
     QString titledPath() const override { return title; }
     void showStatus(const QString& text) override { status = text; }

@@ -256,7 +256,7 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
         EXPECT_DOUBLE_EQ(onLane(*w->laneView2->clips[0]), c.clips[1].left + 30);
         EXPECT_EQ(w->mix.selectedIndex, -1);
         EXPECT_EQ(w->mix.selectedLane, 0);
-        EXPECT_EQ(w->mix.document.saved, 0);
+        EXPECT_FALSE(w->mix.document.saved);
         EXPECT_EQ(w->windowTitle(), "Vontalix");
         EXPECT_EQ(w->statusLine->text(), "");  // nothing skipped; the last document's word is gone
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);

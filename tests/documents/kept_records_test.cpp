@@ -98,7 +98,7 @@ TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
     w->mix.document.path.clear();
     ASSERT_EQ(w->save(), 1);
     EXPECT_EQ(readFile(path("copy.txt")), expected);
-    w->mix.document.saved = 0;  // a change, so closing asks
+    w->mix.document.saved = false;  // a change, so closing asks
     QFile::remove(list);
     w->mix.document.path = list;
     answers = {DialogAnswer::Action};
@@ -239,7 +239,7 @@ TEST_F(KeptRecords, AFailedSaveSaysWhatHappenedAndKeepsTheOldFile) {
                   "\"" + doc + "\": " + c.says + " Any earlier version of the file is unchanged.");
         EXPECT_EQ(readFile(doc), before);
         EXPECT_EQ(fileNames(), filesBefore);  // no half-written file left behind
-        EXPECT_EQ(w->mix.document.saved, 0);
+        EXPECT_FALSE(w->mix.document.saved);
     }
     media::setWriteCall({});
     EXPECT_EQ(w->save(), 1);

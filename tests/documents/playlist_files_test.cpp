@@ -91,7 +91,7 @@ TEST_F(PlaylistFiles, AFailedSaveLeavesTheOldFileAndSaysSo) {
         EXPECT_TRUE(failureShown());
         EXPECT_EQ(readFile(doc), broken);
         EXPECT_EQ(w->mix.document.path, doc);
-        EXPECT_EQ(w->mix.document.saved, 0);
+        EXPECT_FALSE(w->mix.document.saved);
         EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
         // The prompt must not let the document go when the save failed.
         answers = {DialogAnswer::Action};
@@ -115,7 +115,7 @@ TEST_F(PlaylistFiles, AReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(readFile(doc), before);
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{"mix.txt"});  // no temporary file left behind either
-    EXPECT_EQ(w->mix.document.saved, 0);
+    EXPECT_FALSE(w->mix.document.saved);
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
@@ -232,11 +232,11 @@ TEST_F(PlaylistFiles, WhatIsNotAPlaylistIsRefusedAndNeverOverwritten) {
         EXPECT_EQ(w->mix.document.path, doc);
         EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
         EXPECT_EQ(clipCount(), 2);
-        EXPECT_EQ(w->mix.document.saved, 0);
+        EXPECT_FALSE(w->mix.document.saved);
         ASSERT_EQ(w->save(), 1);
         EXPECT_EQ(readFile(file), bytes);
         EXPECT_EQ(recordCount(readFile(doc)), 2);
-        w->mix.document.saved = 0;
+        w->mix.document.saved = false;
     }
 }
 

@@ -52,7 +52,7 @@ TEST_F(HandleTest, InPointDraggedIntoTheClipTrimsItAndPullsTheFadeInAlong) {
     EXPECT_EQ(w->handles.inPointGuide->x2(), 150);
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);  // nothing is written while dragging
     const model::PictureRef before = clip->image;
-    w->mix.document.saved = 1;
+    w->mix.document.saved = true;
     mouse(w->handles.inPoint, QEvent::MouseButtonRelease, 53, 4);
 
     EXPECT_DOUBLE_EQ(clip->inPoint, 50);
@@ -63,7 +63,7 @@ TEST_F(HandleTest, InPointDraggedIntoTheClipTrimsItAndPullsTheFadeInAlong) {
     EXPECT_EQ(w->handles.inPoint->x(), 144);
     EXPECT_EQ(w->handles.fadeIn->x(), 146);
     EXPECT_EQ(w->handles.inPointGuide->x1(), -100);
-    EXPECT_EQ(w->mix.document.saved, 0);
+    EXPECT_FALSE(w->mix.document.saved);
     EXPECT_NE(clip->image, before);  // the picture shows the new trim
 }
 

@@ -93,14 +93,14 @@ TEST_F(KeyCommandTest, ModifierKeysAloneAreNoKeyEvents) {
     auto clip = add(w->laneView1, 200, 100);
     select(w->laneView1, clip);
     for (int k : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Meta}) {
-        w->mix.document.saved = 1;
+        w->mix.document.saved = true;
         key(QEvent::KeyPress, k);
         key(QEvent::KeyRelease, k);
-        EXPECT_EQ(w->mix.document.saved, 1) << k;
+        EXPECT_TRUE(w->mix.document.saved) << k;
     }
     // Any other key with a clip selected places the handles again: the playlist has changed.
     key(QEvent::KeyPress, Qt::Key_A);
-    EXPECT_EQ(w->mix.document.saved, 0);
+    EXPECT_FALSE(w->mix.document.saved);
 }
 
 TEST_F(KeyCommandTest, LosingTheFocusForgetsTheKeysHeld) {
@@ -214,7 +214,7 @@ TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
             const double centre0 = clip->centre;
             w->statusLine->setText(QString());
             w->handles.inPoint->move(-16, w->handles.inPoint->y());
-            w->mix.document.saved = 1;
+            w->mix.document.saved = true;
             holdAndPress(c.keys, c.mods);
             EXPECT_EQ(onLane(*clip), 250 + c.moved) << c.name << " lane " << lane->lane();
             EXPECT_DOUBLE_EQ(clip->centre, centre0 + c.moved) << c.name;
@@ -222,7 +222,7 @@ TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
                 << c.name;
             EXPECT_EQ(w->handles.inPoint->x(), onLane(*clip) - 50 - 6)
                 << c.name;  // handles follow the clip
-            EXPECT_EQ(w->mix.document.saved, 0) << c.name;
+            EXPECT_FALSE(w->mix.document.saved) << c.name;
             EXPECT_DOUBLE_EQ(clip->inPoint, 0) << c.name;
             EXPECT_EQ(w->mix.selectedLane, lane->lane()) << c.name;
         }
@@ -296,14 +296,14 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
             const size_t clips = w->laneView1->clips.size() + w->laneView2->clips.size();
             const int32_t index = w->mix.selectedIndex;
             w->statusLine->setText(QString());
-            w->mix.document.saved = 1;
+            w->mix.document.saved = true;
             w->handles.inPoint->move(-16, w->handles.inPoint->y());
             holdAndPress(k);
             EXPECT_EQ(onLane(*clip), 250) << c.name;
             EXPECT_EQ(w->laneView1->clips.size() + w->laneView2->clips.size(), clips) << c.name;
             EXPECT_EQ(w->mix.selectedIndex, index) << c.name;
             EXPECT_TRUE(w->statusLine->text().isEmpty()) << c.name;
-            EXPECT_EQ(w->mix.document.saved, 1) << c.name;
+            EXPECT_TRUE(w->mix.document.saved) << c.name;
             EXPECT_EQ(w->handles.inPoint->x(), -16) << c.name;
         }
     }

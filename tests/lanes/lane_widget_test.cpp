@@ -76,10 +76,10 @@ TEST_F(LaneTest, AddNewClipCentresAndIdentity) {
     auto b = add(w->laneView1, 10, 101);
     EXPECT_DOUBLE_EQ(onLane(*b), 60.5);  // a place is never rounded
     EXPECT_DOUBLE_EQ(b->centre, 180.5);
-    w->mix.document.saved = 1;
+    w->mix.document.saved = true;
     w->laneView1->addClip(a);
     EXPECT_EQ(w->laneView1->clips.size(), 2u);
-    EXPECT_EQ(w->mix.document.saved, 1);
+    EXPECT_TRUE(w->mix.document.saved);
     w->laneView1->bringToFront(a);
     EXPECT_EQ(w->laneView1->clips.back(), a);
     w->laneView2->bringToFront(a);  // not on that lane: nothing
@@ -112,7 +112,7 @@ TEST_F(LaneTest, HandlesShowAndPark) {
     auto c = add(w->laneView1, 200, 200);
     c->inPoint = 20, c->outPoint = 180, c->fadeInEnd = 40, c->fadeOutStart = 160;
     w->laneView1->draggedClip = c;
-    w->mix.document.saved = 1;
+    w->mix.document.saved = true;
     w->laneView1->showHandles();
     EXPECT_EQ(w->handles.inPoint->x(), 214);
     EXPECT_EQ(w->handles.inPoint->y(), 36);
@@ -121,7 +121,7 @@ TEST_F(LaneTest, HandlesShowAndPark) {
     EXPECT_EQ(w->handles.fadeOut->y(), 78);
     EXPECT_EQ(w->handles.inPointGuide->y1(), 37);
     EXPECT_EQ(w->handles.inPointGuide->y2(), 75);
-    EXPECT_EQ(w->mix.document.saved, 0);
+    EXPECT_FALSE(w->mix.document.saved);
     EXPECT_TRUE(w->menu->clipSelected);
     w->laneView2->clearSelection();
     EXPECT_EQ(w->handles.inPoint->x(), -16);
@@ -132,9 +132,9 @@ TEST_F(LaneTest, HandlesShowAndPark) {
     EXPECT_FALSE(w->menu->clipSelected);
     // Nothing pressed on the lane: showing does nothing.
     w->laneView2->draggedClip = nullptr;
-    w->mix.document.saved = 1;
+    w->mix.document.saved = true;
     w->laneView2->showHandles();
-    EXPECT_EQ(w->mix.document.saved, 1);
+    EXPECT_TRUE(w->mix.document.saved);
     EXPECT_EQ(w->handles.inPoint->x(), -16);
 }
 
@@ -346,9 +346,9 @@ TEST_F(LaneTest, ZoomRoundTripKeepsClipsInTime) {
     EXPECT_DOUBLE_EQ(a->centre, centre0);
     EXPECT_DOUBLE_EQ(w->mix.pasteTarget[0], 300);
     // The same zoom again re-sets the caption and nothing else.
-    w->mix.document.saved = 1;
+    w->mix.document.saved = true;
     choose("100");
-    EXPECT_EQ(w->mix.document.saved, 1);
+    EXPECT_TRUE(w->mix.document.saved);
 }
 
 TEST_F(LaneTest, ScrollingReplacesClipsHeadsAndRuler) {
@@ -364,7 +364,7 @@ TEST_F(LaneTest, ScrollingReplacesClipsHeadsAndRuler) {
     EXPECT_EQ(w->previewDeck.labels[0]->x(), 300 - 360 + 11);
     EXPECT_EQ(w->ruler.labels[0]->text(), "0.05:00");
     EXPECT_EQ(w->ruler.labels[0]->x(), -60);
-    EXPECT_EQ(w->mix.document.saved, 0);  // a scroll counts as a change
+    EXPECT_FALSE(w->mix.document.saved);  // a scroll counts as a change
 }
 
 TEST_F(LaneTest, HeadSearchScrollsToTheHeadsPage) {

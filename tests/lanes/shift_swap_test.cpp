@@ -31,13 +31,13 @@ TEST_F(ShiftSwapTest, ShiftMovesOnlyCentresStrictlyRightOfThePosition) {
         w->init();
         std::vector<model::ClipRef> clips = {add(1, 50, 100), add(1, 200, 100), add(1, 350, 100),
                                              add(2, 200, 100), add(2, 250, 100)};
-        w->mix.document.saved = 1;
+        w->mix.document.saved = true;
         lanes::shiftClipsRight(*w->laneView1, *w->laneView2, c.dx, c.from);
         for (size_t i = 0; i < clips.size(); ++i) {
             EXPECT_DOUBLE_EQ(clips[i]->centre, c.want[i]) << c.from << " clip " << i;
             EXPECT_EQ(clips[i]->lane, i < 3 ? 1 : 2);
         }
-        EXPECT_EQ(w->mix.document.saved, 1);  // the caller marks the change
+        EXPECT_TRUE(w->mix.document.saved);  // the caller marks the change
     }
 }
 

@@ -103,7 +103,7 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
         EXPECT_EQ(b.name, "two.mp3");
         EXPECT_EQ(onLane(b), c.left2 + c.width2 / 2);
         EXPECT_DOUBLE_EQ(b.fadeOutStart, c.width2 - 7);
-        EXPECT_EQ(w->mix.document.saved, 0);
+        EXPECT_FALSE(w->mix.document.saved);
         EXPECT_EQ(w->mix.selectedIndex, -1);
         EXPECT_EQ(w->mix.selectedLane, 0);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);

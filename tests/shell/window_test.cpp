@@ -26,7 +26,7 @@ TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 300.0);
     EXPECT_DOUBLE_EQ(w->playDeck.headTimelineX, 100.0);
     EXPECT_DOUBLE_EQ(w->previewDeck.headTimelineX, 300.0);
-    EXPECT_EQ(w->mix.document.saved, 1);
+    EXPECT_TRUE(w->mix.document.saved);
     EXPECT_EQ(w->timelineScrollBar->value(), 0);
     EXPECT_FLOAT_EQ(w->mix.scrollX, 0.0f);
     ASSERT_EQ(w->mix.pasteTarget.size(), 2u);
@@ -276,7 +276,7 @@ TEST_F(WindowTest, MenuCommandsReachTheMainWindow) {
     // Quit closes the window through its close guard: a cancelled save prompt keeps it open.
     w->show();
     w->laneView1->addNewClip(nullptr, 10, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
-    w->mix.document.saved = 0;
+    w->mix.document.saved = false;
     answers = {platform::DialogAnswer::Cancel, platform::DialogAnswer::Alternate};
     w->menu->quitAction->trigger();
     EXPECT_TRUE(w->isVisible());
