@@ -6,12 +6,12 @@
 
 using model::Graphics;
 
-void LaneView::draw(Graphics& g) {
+void LaneView::draw(Graphics& g, const QRect& area) {
     prepareBuffer();
     if (!backBuffer) return;
     // Only the part Qt asks for is drawn anew and shown: a head moving by a pixel costs a column,
     // not the whole lane. The rest of the buffer keeps what it showed.
-    const QRect r = paintRect().intersected(rect());
+    const QRect r = area.intersected(rect());
     if (r.isEmpty()) return;
     {
         Graphics bg(*backBuffer);

@@ -33,13 +33,9 @@ void LaneView::setBackdrop(model::PictureRef picture) {
 
 // Qt double-buffers the widget, so what is shown never flickers.
 void LaneView::paintEvent(QPaintEvent* e) {
-    paintRect_ = e->rect();
-    {
-        model::Graphics g(this);
-        if (backdrop_ && !backdrop_->isNull()) g.drawPicture(*backdrop_, 0, 0);
-        draw(g);
-    }
-    paintRect_ = QRect();
+    model::Graphics g(this);
+    if (backdrop_ && !backdrop_->isNull()) g.drawPicture(*backdrop_, 0, 0);
+    draw(g, e->rect());
 }
 
 void LaneView::mousePressEvent(QMouseEvent* e) {

@@ -72,16 +72,13 @@ class LaneView : public QWidget {
 
   private:
     bool soundingOnPlayDeck(const model::ClipRef& clip) const;
-    // Draws the part of the lane that paintRect() covers from the offscreen buffer.
-    void draw(model::Graphics& g);
-    // The part the current paint event must draw; the whole lane outside one.
-    QRect paintRect() const { return paintRect_.isNull() ? rect() : paintRect_; }
+    // Draws the area of the lane a paint event asks for from the offscreen buffer.
+    void draw(model::Graphics& g, const QRect& area);
     // From pressAt: this press is the lane's own even though it wants no drag steps or release,
     // so it does not go on to the window as a click on the background.
     void keepPressFromWindow() { keepPress_ = true; }
 
     model::PictureRef backdrop_;
-    QRect paintRect_;
     bool tracking_ = false;
     bool keepPress_ = false;
     platform::PointerCrossing crossing_;

@@ -11,7 +11,7 @@
 
 namespace platform {
 
-// A text that lets presses through unless it has a press handler; a one-line text too long for
+// A text that lets presses through unless it is clickable; a one-line text too long for
 // its width shows its start and "…", the whole text then its tooltip.
 class StaticText : public QWidget {
     Q_OBJECT
