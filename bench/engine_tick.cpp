@@ -36,12 +36,12 @@ void BM_TickBothDecksOver500Clips(benchmark::State& state) {
     w->moveHeadTo(w->previewDeck, 395);
     w->play();
     w->preview();
-    w->tickDecks();  // loads the four clips
+    w->transport.tick();  // loads the four clips
     if (!w->playDeck.current[0] || !w->playDeck.current[1] || !w->previewDeck.current[0] || !w->previewDeck.current[1]) {
         state.SkipWithError("the decks did not start their clips");
         return;
     }
-    for (auto _ : state) w->tickDecks();
+    for (auto _ : state) w->transport.tick();
     benchmark::DoNotOptimize(w->playDeck.headX);
     state.counters["clips"] =
         static_cast<double>(w->laneView1->clips.size() + w->laneView2->clips.size());
@@ -83,7 +83,7 @@ void BM_TickThatStartsClips(benchmark::State& state) {
         w->play();
         w->preview();
         state.ResumeTiming();
-        w->tickDecks();
+        w->transport.tick();
         state.PauseTiming();
         if (!w->playDeck.current[0] || !w->playDeck.current[1] || !w->previewDeck.current[0] || !w->previewDeck.current[1]) {
             state.SkipWithError("the decks did not start their clips");
@@ -100,7 +100,7 @@ BENCHMARK(BM_TickThatStartsClips)->Unit(benchmark::kMicrosecond);
 void BM_IdleTick(benchmark::State& state) {
     MainWindow* w = freshWindow();
     fillLanes(w, "/nowhere/clip.mp3");
-    for (auto _ : state) w->tickDecks();
+    for (auto _ : state) w->transport.tick();
 }
 BENCHMARK(BM_IdleTick)->Unit(benchmark::kMicrosecond);
 

@@ -5,10 +5,6 @@
 #include "model/numtext.h"
 #include "shell/main_window.h"
 
-void MainWindow::tickDecks() { transport.tick(); }
-
-void MainWindow::catchUpWithTheDecks() { transport.catchUpOnInput(this); }
-
 void MainWindow::play() { transport.toggle(playDeck); }
 
 void MainWindow::preview() { transport.toggle(previewDeck); }

@@ -179,7 +179,7 @@ void MainWindow::createControls() {
     timelineScrollBar->setTracking(true);
     connect(timelineScrollBar, &QScrollBar::valueChanged, this, &MainWindow::followScroll);
 
-    catchUpWithTheDecks();
+    transport.catchUpOnInput(this);
 
     findPlayHeadButton = button(this, 690, 163, 16, 16, findPlayHeadPicture(), "find play position",
                                 Qt::AlignHCenter, 9, &MainWindow::findPlayHeadClicked);
@@ -226,10 +226,10 @@ void MainWindow::createControls() {
 
 void MainWindow::connectMenu() {
     connect(menu->quitAction, &QAction::triggered, this, [] { quitProgram(); });
-    connect(menu->newAction, &QAction::triggered, this, &MainWindow::newChosen);
-    connect(menu->openAction, &QAction::triggered, this, &MainWindow::openChosen);
+    connect(menu->newAction, &QAction::triggered, this, &MainWindow::newDocument);
+    connect(menu->openAction, &QAction::triggered, this, [this] { open(QString()); });
     connect(menu->openFolderAction, &QAction::triggered, this, &MainWindow::openFolderChosen);
-    connect(menu->saveAction, &QAction::triggered, this, &MainWindow::saveChosen);
+    connect(menu->saveAction, &QAction::triggered, this, [this] { save(); });
     connect(menu->saveAsAction, &QAction::triggered, this, &MainWindow::saveAsChosen);
     // Undo has no command. The clip commands do nothing while the Edit menu would show them
     // dimmed: their shortcuts are taken all the same.
@@ -237,41 +237,25 @@ void MainWindow::connectMenu() {
         if (menu->clipSelected) cutChosen();
     });
     connect(menu->copyAction, &QAction::triggered, this, [this] {
-        if (menu->clipSelected) copyChosen();
+        if (menu->clipSelected) copy();
     });
     connect(menu->pasteAction, &QAction::triggered, this, [this] {
-        if (menu->pasteAllowed) pasteChosen();
+        if (menu->pasteAllowed) paste();
     });
     connect(menu->clearAction, &QAction::triggered, this, [this] {
-        if (menu->clipSelected) clearChosen();
+        if (menu->clipSelected) clear();
     });
     connect(menu->preferencesAction, &QAction::triggered, this, &MainWindow::preferencesChosen);
-    connect(menu->playAction, &QAction::triggered, this, &MainWindow::playChosen);
-    connect(menu->previewAction, &QAction::triggered, this, &MainWindow::previewChosen);
+    connect(menu->playAction, &QAction::triggered, this, &MainWindow::play);
+    connect(menu->previewAction, &QAction::triggered, this, &MainWindow::preview);
     connect(menu->dropPreviewAction, &QAction::triggered, this, &MainWindow::dropPreviewChosen);
     connect(menu->aboutAction, &QAction::triggered, this, &MainWindow::aboutChosen);
 }
-
-void MainWindow::newChosen() { newDocument(); }
-
-void MainWindow::openChosen() { open(QString()); }
-
-void MainWindow::playChosen() { play(); }
-
-void MainWindow::previewChosen() { preview(); }
-
-void MainWindow::saveChosen() { save(); }
 
 void MainWindow::saveAsChosen() {
     mix.document.path.clear();
     save();
 }
-
-void MainWindow::clearChosen() { clear(); }
-
-void MainWindow::copyChosen() { copy(); }
-
-void MainWindow::pasteChosen() { paste(); }
 
 void MainWindow::cutChosen() {
     copy();

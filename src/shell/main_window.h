@@ -107,9 +107,6 @@ class MainWindow : public QMainWindow,
     // ---- Control event handlers ---------------------------------------------------------------
     // A folder dropped on the folder target joins the mix.
     void folderDropped(const QString& folder);
-    void tickDecks();
-    // Brings a pausing tick up to date before the user's input is handled.
-    void catchUpWithTheDecks();
     void findPlayHeadClicked();
     void findPreviewHeadClicked();
     // A clip handle pressed, dragged and released at x in its own coordinates.
@@ -122,18 +119,10 @@ class MainWindow : public QMainWindow,
     // ---- The menu bar and its commands ---------------------------------------------------------
     MainMenu* const menu = new MainMenu(this);
     void connectMenu();
-    void newChosen();
-    void openChosen();
     void openFolderChosen();
-    void saveChosen();
     void saveAsChosen();
     void cutChosen();
-    void copyChosen();
-    void pasteChosen();
-    void clearChosen();
     void preferencesChosen();
-    void playChosen();
-    void previewChosen();
     void dropPreviewChosen();
     void aboutChosen();
     void libraryChosen();

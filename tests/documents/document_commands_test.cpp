@@ -199,7 +199,7 @@ TEST_F(DocumentCommands, SaveAsThenCancelKeepsThePreviousPath) {
     EXPECT_FALSE(w->mix.document.saved);
     EXPECT_EQ(recordCount(readFile(doc)), 1);
 
-    w->saveChosen();
+    w->save();
     EXPECT_EQ(saveNames.size(), 2u);
     EXPECT_EQ(recordCount(readFile(doc)), 2);
 }

@@ -59,8 +59,8 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
                 auto clip = add(lane, 200, 100, "sel");
                 select(lane, clip);
                 c.setUp(*this, lane, clip);
-                if (op == Clear) w->clearChosen();
-                if (op == Copy) w->copyChosen();
+                if (op == Clear) w->clear();
+                if (op == Copy) w->copy();
                 if (op == Cut) w->cutChosen();
                 const std::string what = std::string(c.name) + " lane " +
                                          std::to_string(lane->lane()) + " op " + std::to_string(op);

@@ -45,7 +45,7 @@ class DeckSoundTest : public AppFixture {
         const media::MoviePlayer& p2 = deck.players[1];
         std::vector<std::array<double, 2>> at;
         for (int i = 0; i < ticks; ++i) {
-            w->tickDecks();
+            w->transport.tick();
             at.push_back(
                 {p1.Rate() > 0 ? p1.Position() : -1, p2.Rate() > 0 ? p2.Position() : -1});
             mt::advance(kBlock);
@@ -215,13 +215,13 @@ TEST_F(DeckSoundTest, ATickFiredInsideATickReturnsAtOnce) {
     media::setUnavailableRouteHandler([&](int32_t) {
         // As if the report opened a dialog whose event loop let the timer fire.
         ++nested;
-        w->tickDecks();
+        w->transport.tick();
     });
     w->moveHeadTo(w->playDeck, 700);
     w->moveHeadTo(w->previewDeck, 300.5);
     w->playDeck.running = true;  // over nothing: every tick makes exactly one gap step
     w->preview();
-    w->tickDecks();
+    w->transport.tick();
     media::setUnavailableRouteHandler(nullptr);
     EXPECT_EQ(nested, 1);
     EXPECT_DOUBLE_EQ(w->playDeck.headX, 700 + 1 / 35.0);
@@ -271,12 +271,12 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     w->moveHeadTo(w->previewDeck, 100.5);
     c.previewDeck ? w->preview() : w->play();
     for (int i = 0; i < 3; ++i) {
-        w->tickDecks();
+        w->transport.tick();
         mt::advance(kBlock);
     }
     if (c.whileOn != c.atPlay) mt::setNullDevices(c.whileOn);
     for (int i = 0; i < 3; ++i) {
-        w->tickDecks();
+        w->transport.tick();
         mt::advance(kBlock);
     }
     EXPECT_EQ(w->statusLine->text(), QString::fromUtf8(c.message));
@@ -289,7 +289,7 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     mt::clearCaptured();
     c.previewDeck ? w->preview() : w->play();
     for (int i = 0; i < 4; ++i) {
-        w->tickDecks();
+        w->transport.tick();
         mt::advance(kBlock);
     }
     const QByteArray own = c.previewDeck ? kPreview : kMain;

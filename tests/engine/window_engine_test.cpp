@@ -53,7 +53,7 @@ TEST_F(EngineWindowTest, PlayToggleSwapsIconAndTextAndForgetsOnStop) {
 TEST_F(EngineWindowTest, PreviewToggleKeepsSoundingClipsWhenStarting) {
     auto clip = addClip(2, 250, 100);
     w->previewDeck.current[0] = w->previewDeck.last[1] = clip;
-    w->previewChosen();
+    w->preview();
     EXPECT_TRUE(w->previewDeck.running);
     EXPECT_EQ(w->previewDeck.button->picture(), previewPauseButtonPicture());
     EXPECT_EQ(w->menu->previewAction->text(), "Stop Preview");
@@ -102,7 +102,7 @@ TEST_F(EngineWindowTest, TickWritesParkedPlayLabelsNeverAndPreviewLabelsAlways) 
     w->moveHeadTo(w->playDeck, -80);
     w->moveHeadTo(w->previewDeck, -80);
     w->playDeck.running = w->previewDeck.running = true;
-    w->tickDecks();
+    w->transport.tick();
     EXPECT_EQ(w->playDeck.labels[0]->text(), "keep");
     EXPECT_EQ(w->previewDeck.labels[0]->text(), "");
     // Gap steps: zoom / 35 and zoom / 10.
@@ -114,11 +114,11 @@ TEST_F(EngineWindowTest, TickWritesParkedPlayLabelsNeverAndPreviewLabelsAlways) 
 TEST_F(EngineWindowTest, TheTickRestsWhileNoDeckRuns) {
     for (bool preview : {false, true}) {
         const auto toggle = [&] { preview ? w->preview() : w->play(); };
-        w->tickDecks();
+        w->transport.tick();
         EXPECT_TRUE(w->deckTimer.resting());
         toggle();
         EXPECT_FALSE(w->deckTimer.resting());
-        w->tickDecks();
+        w->transport.tick();
         EXPECT_FALSE(w->deckTimer.resting());  // a running deck keeps it going
         toggle();
     }
@@ -156,12 +156,12 @@ TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
     w->playDeck.running = w->previewDeck.running = true;
     // Gap steps of 1/35 and 1/10 pixel: nine ticks keep both heads on their pixels.
     for (int i = 0; i < 9; ++i) {
-        w->tickDecks();
+        w->transport.tick();
         QApplication::processEvents();
     }
     EXPECT_TRUE(counter.paints.empty());
     EXPECT_EQ(whole(w->previewDeck.headX), 300);
-    w->tickDecks();  // the preview head reaches 301
+    w->transport.tick();  // the preview head reaches 301
     QApplication::processEvents();
     w->playDeck.running = w->previewDeck.running = false;
     EXPECT_EQ(whole(w->previewDeck.headX), 301);
@@ -184,7 +184,7 @@ TEST_F(EngineWindowTest, MissingFileOnThePreviewDeckAsksNothingAndRunsOn) {
     openFiles.push_back("/would/be/chosen.mp3");
     ASSERT_TRUE(media::testing::waitForClipMovies());  // tried on the worker, not the tick
     w->preview();
-    w->tickDecks();
+    w->transport.tick();
     EXPECT_TRUE(shownDialogs.empty());
     EXPECT_EQ(openFiles.size(), 1u);  // no file dialog either
     EXPECT_EQ(w->previewDeck.current[0], nullptr);
@@ -215,7 +215,7 @@ TEST_F(EngineWindowTest, ADeckReachingAClipItCannotPlaySaysSo) {
         ASSERT_TRUE(media::testing::waitForClipMovies());  // tried on the worker, not the tick
         w->playDeck.headX = w->previewDeck.headX = 300;
         (c.preview ? w->previewDeck.running : w->playDeck.running) = true;
-        w->tickDecks();
+        w->transport.tick();
         w->playDeck.running = w->previewDeck.running = false;
         EXPECT_EQ(w->statusLine->text(), c.status);
     }

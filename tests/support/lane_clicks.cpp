@@ -50,7 +50,7 @@ PlayedAndExported playAndExportClickMix(MainWindow& w) {
     w.moveHeadTo(w.playDeck, 9.9);
     w.play();
     for (int tick = 0; tick < 1250; ++tick) {
-        w.tickDecks();
+        w.transport.tick();
         media::testing::advance(kBlock);
     }
     w.play();
