@@ -14,6 +14,15 @@ StaticText::StaticText(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+StaticText::StaticText(QWidget* parent, const QRect& bounds, const QString& text,
+                       const QColor& color, int size)
+    : StaticText(parent) {
+    setGeometry(bounds);
+    setText(text);
+    setTextColor(color);
+    setTextSize(size);
+}
+
 void StaticText::setText(const QString& t) {
     if (t == text_) return;
     text_ = t;

@@ -17,6 +17,9 @@ class StaticText : public QWidget {
     Q_OBJECT
   public:
     explicit StaticText(QWidget* parent);
+    // A text at its place, in its colour and layout text size.
+    StaticText(QWidget* parent, const QRect& bounds, const QString& text, const QColor& color,
+               int size);
     QString text() const { return text_; }
     void setText(const QString& t);
     QColor textColor() const { return color_; }

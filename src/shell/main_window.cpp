@@ -82,12 +82,8 @@ namespace {
 
 StaticText* text(MainWindow* w, int left, int top, int width, int height,
                  const char* txt, QColor color, int size = 9) {
-    auto* t = new StaticText(w->centralWidget());
-    t->setGeometry(left, top, width, height);
-    t->setText(QString::fromLatin1(txt));
-    t->setTextColor(color);
-    t->setTextSize(size);
-    return t;
+    return new StaticText(w->centralWidget(), QRect(left, top, width, height),
+                          QString::fromLatin1(txt), color, size);
 }
 
 Separator* separator(MainWindow* w, int left, int top, int width, int height) {

@@ -22,7 +22,8 @@ AboutWindow::AboutWindow(QWidget* owner)
     setMinimumSize(windows::kMinSize, windows::kMinSize);
     setMaximumSize(windows::kMaxSize, windows::kMaxSize);
     resize(240, 122);
-    versionText = windows::label(this, {20, 14, 220, 108}, windows::aboutText(address()), 12);
+    versionText = new platform::StaticText(this, {20, 14, 220, 108}, windows::aboutText(address()),
+                                           Qt::black, 12);
     versionText->setMultiLine(true);
     versionText->setShrinkToFit(true);
     versionText->setCursor(Qt::PointingHandCursor);

@@ -46,7 +46,8 @@ LibraryWindow::LibraryWindow(QWidget* owner)
     songList->setDefaultRowHeight(18);
     songList->setTextSize(12);
     songList->setDragEnabled(true);
-    statusText = windows::label(this, {20, 281, 560, 15}, QStringLiteral("Text:"), 9);
+    statusText =
+        new platform::StaticText(this, {20, 281, 560, 15}, QStringLiteral("Text:"), Qt::black, 9);
 
     const auto& songs = windows::librarySongs;
     for (const windows::LibrarySongRef& song : songs) {

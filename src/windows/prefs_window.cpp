@@ -8,8 +8,6 @@
 #include "windows/aux_windows.h"
 #include "windows/window_logic.h"
 
-using windows::label;
-
 namespace {
 QPointer<PreferencesWindow> thePreferences;
 }
@@ -27,16 +25,17 @@ PreferencesWindow::PreferencesWindow(QWidget* owner, model::Mix& mix,
     deviceList = new windows::ListBox(this);
     deviceList->setGeometry(20, 47, 195, 97);
     deviceList->setTextSize(12);
-    platform::StaticText* deviceCaption =
-        label(this, {20, 15, 195, 20}, QStringLiteral("preview device (select):"), 12);
+    platform::StaticText* deviceCaption = new platform::StaticText(
+        this, {20, 15, 195, 20}, QStringLiteral("preview device (select):"), Qt::black, 12);
     transitionArrows = new windows::LittleArrows(this);
     transitionArrows->setGeometry(186, 161, 13, 23);
-    platform::StaticText* transitionCaption =
-        label(this, {20, 162, 136, 20}, QStringLiteral("default transition time:"), 12);
+    platform::StaticText* transitionCaption = new platform::StaticText(
+        this, {20, 162, 136, 20}, QStringLiteral("default transition time:"), Qt::black, 12);
     deviceCaption->setShrinkToFit(true);
     transitionCaption->setShrinkToFit(true);
     // Wide enough for "9.5" and "10" up to the arrows; the value stays right-aligned beside them.
-    transitionLabel = label(this, {153, 162, 31, 20}, QStringLiteral("3"), 12);
+    transitionLabel =
+        new platform::StaticText(this, {153, 162, 31, 20}, QStringLiteral("3"), Qt::black, 12);
     transitionLabel->setAlignment(Qt::AlignHCenter);
 
     listDevices();

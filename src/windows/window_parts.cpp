@@ -19,13 +19,4 @@ void SmallWindow::showInFront() {
     activateWindow();
 }
 
-platform::StaticText* label(QWidget* parent, const QRect& bounds, const QString& text, int size) {
-    auto* t = new platform::StaticText(parent);
-    t->setGeometry(bounds);
-    t->setText(text);
-    t->setTextColor(Qt::black);
-    t->setTextSize(size);
-    return t;
-}
-
 }  // namespace windows

@@ -29,9 +29,6 @@ W* openOrBuild(QPointer<W>& slot, Args&&... args) {
     return slot;
 }
 
-// A black one-line static text in the layout's text size.
-platform::StaticText* label(QWidget* parent, const QRect& bounds, const QString& text, int size);
-
 // Window sizes: the content's size, and the limits of a window the user may resize.
 inline constexpr int kMinSize = 64, kMaxSize = 32000;
 
