@@ -80,6 +80,16 @@ class ReadLimit {
     bool reached_ = false;
 };
 
+// The bytes of an MP4-family file (MP4, M4A, MOV) held in its top-level boxes other than the
+// sound's own (`mdat`): the demuxer reads them whole before any sound, and a cover picture in
+// `moov` may take tens of megabytes. 0 for a file that does not start with such a box.
+int64_t containerBoxBytes(const QString& path);
+
+// The length of a stream's sound that the file really holds, in the stream's time base: its
+// declared length, or, when its sample table places samples past the end of the file (a file cut
+// short), up to the first of those.
+int64_t durationHeld(AVFormatContext* fmt, AVStream* st);
+
 // Opens a regular file for demuxing with stream information read. Refuses anything that is not
 // a regular file (a FIFO would block, a directory cannot be read). nullptr with *error set.
 FormatPtr openInput(const QString& path, QString* error, ReadLimit* limit = nullptr);

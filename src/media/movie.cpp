@@ -103,7 +103,8 @@ MovieRef openMovie(const QString& path, QString* error) {
     // Damaged files are reported through the result; FFmpeg's own chatter would only be noise.
     static const bool quiet = (av_log_set_level(AV_LOG_ERROR), true);
     (void)quiet;
-    ff::ReadLimit limit(leadingTagBytes(path) + kSearchBytes);
+    // What a container declares before its sound (boxes holding cover art) is no search for it.
+    ff::ReadLimit limit(leadingTagBytes(path) + ff::containerBoxBytes(path) + kSearchBytes);
     ff::FormatPtr fmt = ff::openInput(path, error, &limit);
     if (!fmt) {
         if (error && limit.reached()) *error = QStringLiteral("no sound could be decoded");
@@ -202,7 +203,7 @@ MovieRef openMovie(const QString& path, QString* error) {
     } else if (frames) {
         samples = frames->decodedSamples();
     } else {
-        samples = av_rescale_q(st->duration, st->time_base, AVRational{1, rate});
+        samples = av_rescale_q(ff::durationHeld(fmt.get(), st), st->time_base, AVRational{1, rate});
     }
     if (samples <= 0) return fail(QStringLiteral("no sound could be decoded"));
     movie->duration_ = static_cast<double>(samples) / rate;

@@ -20,8 +20,9 @@ using MovieRef = std::shared_ptr<Movie>;
 
 // Opens a regular file as a movie; nullptr (with *error set) for anything that holds no
 // playable sound: a text file, a directory, a FIFO, an empty, truncated or corrupt file, and a
-// file with no decodable sound in its first few megabytes (zeros or junk), which is not read
-// further. An MP3 whose information tag fits it is measured from the tag, reading a few KB; its
+// file with no decodable sound in its first few megabytes past the boxes an MP4 declares before
+// it (zeros or junk), which is not read further. A file cut short is as long as the sound it
+// holds. An MP3 whose information tag fits it is measured from the tag, reading a few KB; its
 // frame index comes later (indexFramesLater).
 MovieRef openMovie(const QString& path, QString* error = nullptr);
 

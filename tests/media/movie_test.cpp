@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include "media/media.h"
 #include "support/media_gen.h"
@@ -85,6 +86,38 @@ TEST(Movie, TruncatedMp3sAreAsLongAsTheirFrames) {
         const auto decoded = static_cast<int64_t>(decodeAll(path).size() / 2);
         EXPECT_NEAR(m->durationFrames(), decoded, 1152) << c.name;
         EXPECT_EQ(m->frameIndex() == nullptr, c.tagFits) << c.name;
+    }
+}
+
+// An M4A is laid whatever the boxes its container declares before the sound hold (cover art up
+// to 64 MB), and one cut short is as long as the sound it still holds, not its sample table.
+TEST(Movie, M4asAreAsLongAsTheirSoundWhateverTheirCover) {
+    struct Case {
+        const char* name;
+        double seconds;
+        qint64 cover;
+        bool moovFirst;
+        double kept;  // the share of the file's bytes kept from the start
+    } cases[] = {
+        {"cover_9MB_before_sound", 2.0, 9 << 20, true, 1.0},
+        {"cover_64MB_before_sound", 2.0, 64 << 20, true, 1.0},
+        {"cover_64MB_after_sound", 2.0, 64 << 20, false, 1.0},
+        {"1s_cut_to_half", 1.0, 0, true, 0.5},
+        {"3s_cut_to_80_percent", 3.0, 0, true, 0.8},
+    };
+    for (const Case& c : cases) {
+        const QTemporaryDir dir;  // big files go with their case
+        QString path = m4aWithCover(c.seconds, c.cover, c.moovFirst, dir.path());
+        ASSERT_FALSE(path.isEmpty()) << c.name;
+        if (c.kept < 1)
+            path = truncatedCopy(path, qint64(QFile(path).size() * c.kept),
+                                 QStringLiteral("%1.m4a").arg(c.name));
+        QString error;
+        const media::MovieRef m = media::openMovie(path, &error);
+        EXPECT_TRUE(m) << c.name << ": " << error.toStdString();
+        if (!m) continue;
+        const auto decoded = static_cast<int64_t>(decodeAll(path).size() / 2);
+        EXPECT_NEAR(m->durationFrames(), decoded, 1024) << c.name;
     }
 }
 

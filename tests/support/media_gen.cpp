@@ -14,6 +14,16 @@
 
 namespace testsupport {
 
+namespace {
+
+// Runs the ffmpeg command-line tool quietly, writing over its output file.
+bool ffmpeg(const QStringList& args) {
+    return ChildProcess::execute(
+               "ffmpeg", QStringList{"-nostdin", "-loglevel", "error", "-y"} + args, 120000) == 0;
+}
+
+}  // namespace
+
 QString tempDir() {
     static QTemporaryDir dir;
     return dir.path();
@@ -100,19 +110,30 @@ QString makeMedia(const MediaSpec& spec) {
         }
     }
     QStringList args = {
-        "-nostdin",
-        "-loglevel",
-        "error",
-        "-y",
-        "-f",
-        "lavfi",
-        "-i",
+        "-f", "lavfi", "-i",
         QStringLiteral("aevalsrc=%1:s=%2:d=%3").arg(expr).arg(spec.rate).arg(spec.seconds)};
     args << encoderArguments(spec.kind, spec.seconds);
-    args << out;
-    if (ChildProcess::execute("ffmpeg", args, 120000) != 0) return QString();
+    if (!ffmpeg(args << out)) return QString();
     cache[key] = out;
     return out;
+}
+
+QString m4aWithCover(double seconds, qint64 coverBytes, bool moovFirst, const QString& dir) {
+    const QString sound = makeMedia({MediaKind::M4a, seconds, Signal::Sine});
+    if (sound.isEmpty()) return {};
+    QStringList args = {"-i", sound};
+    if (coverBytes > 0) {
+        // A small picture padded with zeros to the size asked: sparse, and quick to make.
+        const QString cover = dir + "/cover.jpg";
+        if (!ffmpeg({"-f", "lavfi", "-i", "color=s=16x16", "-frames:v", "1", cover}) ||
+            !QFile(cover).resize(coverBytes))
+            return {};
+        args += {"-i", cover, "-map", "0", "-map", "1", "-disposition:v", "attached_pic"};
+    }
+    args += {"-c", "copy"};
+    if (moovFirst) args += {"-movflags", "+faststart"};
+    const QString out = dir + QStringLiteral("/cover-%1.m4a").arg(coverBytes);
+    return ffmpeg(args << out) ? out : QString();
 }
 
 QString withVbriTag(const QString& headerless) {

@@ -31,6 +31,10 @@ QStringList encoderArguments(MediaKind kind, double seconds);
 // of its first frame, as some encoders write; empty on failure.
 QString withVbriTag(const QString& headerless);
 
+// An M4A of `seconds` of a sine, with a cover picture of `coverBytes` bytes (none at 0) and its
+// `moov` box before the sound or after it, made in dir (big ones go with it); empty on failure.
+QString m4aWithCover(double seconds, qint64 coverBytes, bool moovFirst, const QString& dir);
+
 // A copy of the file's first `bytes` bytes under a name of its own: a file cut short.
 QString truncatedCopy(const QString& path, qint64 bytes, const QString& name);
 
