@@ -68,8 +68,9 @@ QString whyNotWritable(const QString& file) {
     const QFileInfo info(file);
     if (info.isDir()) return file + QStringLiteral(" is a folder");
     if (info.exists() && !info.isWritable()) return file + QStringLiteral(" is read-only");
-    QFile probe(file);
-    if (!probe.open(QIODevice::Append)) return file + QStringLiteral(": ") + probe.errorString();
+    // Opened to learn the system's reason, only when it is there: the probe must not make it.
+    if (QFile probe(file); info.exists() && !probe.open(QIODevice::Append))
+        return file + QStringLiteral(": ") + probe.errorString();
     return file + QStringLiteral(" could not be written");
 }
 
