@@ -206,13 +206,17 @@ void open(DocumentHost& host, const QString& path) {
     };
     std::vector<Line> lines;
     std::vector<QString> files;
+    model::LoadTally tally;
     {
         QHash<QString, int> fileIndex;
         model::PlaylistLineReader reader(bytes);
         for (QByteArrayView text; reader.next(text);) {
             Line line{text, {}, -1};
             const model::RecordParse parsed = model::parseRecord(text, line.record);
-            if (parsed == model::RecordParse::NotARecord) continue;
+            if (parsed == model::RecordParse::NotARecord) {
+                if (model::isStrayLine(text)) ++tally.strayLines;
+                continue;
+            }
             if (parsed != model::RecordParse::Read) {
                 line.kept = keptRecordLoad(parsed, line.record);
             } else {
@@ -233,7 +237,6 @@ void open(DocumentHost& host, const QString& path) {
     });
     MeasureProgress progress(QStringLiteral("Opening \"%1\"...").arg(QFileInfo(file).fileName()),
                              static_cast<int>(lines.size()));
-    model::LoadTally tally;
     QElapsedTimer sinceYield;
     sinceYield.start();
     for (size_t i = 0; i < lines.size(); ++i) {

@@ -17,6 +17,7 @@ class LaneHost {
     // Lane 1 or 2 (nullptr for any other number): moves that span both lanes reach the other.
     virtual LaneView* lane(int n) const = 0;
     virtual void showStatus(const QString& text) = 0;
+    virtual QString statusText() const = 0;
     // A released clip overlapped another one on its lane and went back.
     virtual void reportOverlap() = 0;
     // The four edit handles and their guide lines stand at the clip on the lane whose top is

@@ -98,6 +98,8 @@ void LaneView::releaseAt(int, int) {
         if (i >= 0) clips.erase(clips.begin() + i);
         refreshAll();
         clearSelection();
+        // The press named the clip; the line must not name a clip that is gone.
+        if (host_.statusText() == clip->name) host_.showStatus(QString());
         return;
     }
     if (control && playDeck_.headX < clip->visibleLeft(mix_.scrollX) && !soundingOnPlayDeck(clip)) {

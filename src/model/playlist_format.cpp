@@ -50,6 +50,10 @@ std::vector<QByteArray> playlistLines(const QByteArray& fileBytes) {
 
 bool isRecordLine(QByteArrayView line) { return line.startsWith(kRecordKey); }
 
+bool isStrayLine(QByteArrayView line) {
+    return !line.isEmpty() && line != kHeader && !isRecordLine(line);
+}
+
 bool isPlaylist(QByteArrayView fileBytes) {
     PlaylistLineReader reader(fileBytes);
     QByteArrayView line;
@@ -104,6 +108,13 @@ QString loadStatus(const LoadTally& tally) {
                QStringLiteral(" (") + why.join(QStringLiteral(", ")) +
                QStringLiteral(") and stays in the playlist file.");
         if (kept > 1) text.replace(QStringLiteral("and stays"), QStringLiteral("and stay"));
+    }
+    if (tally.strayLines > 0) {
+        if (!text.isEmpty()) text += u' ';
+        text += tally.strayLines == 1
+                    ? QStringLiteral("1 line that is no track was")
+                    : QStringLiteral("%1 lines that are no tracks were").arg(tally.strayLines);
+        text += QStringLiteral(" left out and will not be saved.");
     }
     // One name is enough to find the others; the line must stay one line.
     const auto named = [&text](const QStringList& names, const QString& what) {

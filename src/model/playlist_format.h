@@ -66,6 +66,9 @@ bool isPlaylist(QByteArrayView fileBytes);
 
 // Whether a line is a record by its key, and so must never be lost by an open and a save.
 bool isRecordLine(QByteArrayView line);
+// Whether a line holds text that is neither the header nor a record: an open leaves it out and
+// a save does not write it, so the open says how many there were.
+bool isStrayLine(QByteArrayView line);
 
 // The record lines a document could not load, in the order they were read, kept byte for byte so
 // that a save writes them back after the loaded records: a mix never loses a track because its
@@ -92,11 +95,13 @@ struct LoadTally {
     int damaged = 0;         // a record that cannot be read: kept
     int beyondEnd = 0;       // a sound record placed past the timeline's end: kept
     int notUtf8 = 0;         // a name or path not in UTF-8, of a file that is there: kept
+    int strayLines = 0;      // lines that are no records (isStrayLine): left out
     QStringList unplayable;  // loaded, but their files are no playable media
     QStringList unreadable;  // loaded, but this user may not read their files
 };
-// One line: how many tracks were not loaded and why, and that they stay in the file; then the
-// tracks whose files cannot be played. "" when every record loaded as playable media.
+// One line: how many tracks were not loaded and why, and that they stay in the file; how many
+// lines that are no tracks were left out; then the tracks whose files cannot be played. "" when
+// every record loaded as playable media and no line was left out.
 QString loadStatus(const LoadTally& tally);
 
 // One record as read, in seconds.

@@ -39,6 +39,7 @@ class PreferencesWindow : public windows::SmallWindow {
     void listDevices();
     void deviceChosen();
     void stepTransition(double (*step)(double));
+    void sayIfNotKept(const QString& notKept);
     void showTransition();
 
     model::Mix& mix_;

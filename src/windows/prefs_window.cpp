@@ -84,11 +84,17 @@ void PreferencesWindow::deviceChosen() {
     const double id = Val(QStringLiteral("&h") + deviceList->cell(row, 2));
     if (id == device_.previewDeviceId()) return;
     device_.setPreviewDeviceId(id);
-    windows::keepPreviewDevice(whole(id), deviceList->cell(row, 0));
+    sayIfNotKept(windows::keepPreviewDevice(whole(id), deviceList->cell(row, 0)));
 }
 
 void PreferencesWindow::stepTransition(double (*step)(double)) {
     mix_.defaultTransition = step(mix_.defaultTransition);
-    windows::keepTransition(mix_.defaultTransition);
+    sayIfNotKept(windows::keepTransition(mix_.defaultTransition));
     showTransition();
+}
+
+// The change holds for this run either way; that it is lost at the next start must not come as
+// a surprise.
+void PreferencesWindow::sayIfNotKept(const QString& notKept) {
+    if (!notKept.isEmpty()) device_.showStatus(notKept);
 }

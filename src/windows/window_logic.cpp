@@ -1,6 +1,7 @@
 #include "windows/window_logic.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -55,13 +56,45 @@ KeptPreferences keptPreferences() {
     return kept;
 }
 
-void keepPreviewDevice(int32_t id, const QString& name) {
+namespace {
+
+// Why the settings file cannot be written, looked for where a write fails: the nearest part of
+// its folder that is there, then the file itself.
+QString whyNotWritable(const QString& file) {
+    QFileInfo place(QFileInfo(file).absolutePath());
+    while (!place.exists() && !place.isRoot()) place.setFile(place.absolutePath());
+    if (!place.isDir()) return place.absoluteFilePath() + QStringLiteral(" is not a folder");
+    if (!place.isWritable()) return place.absoluteFilePath() + QStringLiteral(" is read-only");
+    const QFileInfo info(file);
+    if (info.isDir()) return file + QStringLiteral(" is a folder");
+    if (info.exists() && !info.isWritable()) return file + QStringLiteral(" is read-only");
+    // Opened to learn the system's reason, only when it is there: the probe must not make it.
+    if (QFile probe(file); info.exists() && !probe.open(QIODevice::Append))
+        return file + QStringLiteral(": ") + probe.errorString();
+    return file + QStringLiteral(" could not be written");
+}
+
+QString notKeptText(QSettings& store) {
+    store.sync();
+    if (store.status() == QSettings::NoError) return {};
+    return QStringLiteral("Preferences will not be kept: ") + whyNotWritable(store.fileName()) +
+           u'.';
+}
+
+}  // namespace
+
+QString keepPreviewDevice(int32_t id, const QString& name) {
     const std::unique_ptr<QSettings> store = preferencesStore();
     store->setValue(kPreviewDeviceKey, id);
     store->setValue(kPreviewDeviceNameKey, name);
+    return notKeptText(*store);
 }
 
-void keepTransition(double seconds) { preferencesStore()->setValue(kTransitionKey, seconds); }
+QString keepTransition(double seconds) {
+    const std::unique_ptr<QSettings> store = preferencesStore();
+    store->setValue(kTransitionKey, seconds);
+    return notKeptText(*store);
+}
 
 QStringList aboutLines(const QString& address) {
     return {QStringLiteral("Vontalix 1.4 Intel / PPC"),

@@ -40,8 +40,10 @@ struct KeptPreferences {
 };
 // What was kept; a value the preferences could not have chosen gives the default instead.
 KeptPreferences keptPreferences();
-void keepPreviewDevice(int32_t id, const QString& name);
-void keepTransition(double seconds);
+// Each keeps its value and returns "", or, when the store cannot be written, says for the status
+// line that the preferences will not be kept, and why.
+[[nodiscard]] QString keepPreviewDevice(int32_t id, const QString& name);
+[[nodiscard]] QString keepTransition(double seconds);
 // The store itself (tests point it at a temporary place and empty it).
 std::unique_ptr<QSettings> preferencesStore();
 

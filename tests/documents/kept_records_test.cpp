@@ -83,7 +83,8 @@ TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
     EXPECT_EQ(clipCount(), 2);
     EXPECT_EQ(w->statusLine->text(),
               QString("%1 tracks were not loaded (%2 media files missing, %3 damaged lines, 1 file "
-                      "name not in UTF-8) and stay in the playlist file.")
+                      "name not in UTF-8) and stay in the playlist file. 1 line that is no "
+                      "track was left out and will not be saved.")
                   .arg(missing + damaged + 1)
                   .arg(missing)
                   .arg(damaged));

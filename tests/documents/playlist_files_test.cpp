@@ -309,11 +309,13 @@ TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
     }
 }
 
+// Lines that are no records are left out, and counted too: the next save drops them.
 TEST_F(PlaylistFiles, RecordsWhoseMediaIsGoneAreSkippedAndCounted) {
     struct Case {
         std::vector<const char*> media;  // "" = a file that does not exist, "/" = a folder
         int loaded;
         QString status;
+        int strayLines = 0;  // after the header; blank lines are not counted
     };
     QDir().mkpath(path("a-folder.mp3"));
     const Case cases[] = {
@@ -324,9 +326,16 @@ TEST_F(PlaylistFiles, RecordsWhoseMediaIsGoneAreSkippedAndCounted) {
         {{"", "a.mp3", "/", ""},
          1,
          "3 tracks were not loaded (3 media files missing) and stay in the playlist file."},
+        {{"a.mp3"}, 1, "3 lines that are no tracks were left out and will not be saved.", 3},
+        {{"a.mp3", ""},
+         1,
+         "1 track was not loaded (1 media file missing) and stays in the playlist file. 1 line "
+         "that is no track was left out and will not be saved.",
+         1},
     };
     for (const Case& c : cases) {
         QByteArray text = model::playlistHeaderLine();
+        for (int k = 0; k < c.strayLines; ++k) text += "junk \x01 line\r\r";
         int i = 0;
         for (const char* m : c.media) {
             const QString file = QString(m).isEmpty() ? path("gone.mp3")

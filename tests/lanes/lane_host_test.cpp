@@ -21,6 +21,7 @@ struct RecordingHost : lanes::LaneHost {
 
     LaneView* lane(int n) const override { return n == 1 || n == 2 ? lanes[n - 1] : nullptr; }
     void showStatus(const QString& text) override { status = text; }
+    QString statusText() const override { return status; }
     void reportOverlap() override { ++overlaps; }
     void showHandles(const model::Clip& clip, int laneTop) override {
         handlesAt = &clip;

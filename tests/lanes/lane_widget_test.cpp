@@ -262,6 +262,7 @@ TEST_F(LaneTest, PlayingClipIsNotDraggedButCanBeRemoved) {
     EXPECT_TRUE(w->laneView1->clips.empty());
     EXPECT_EQ(w->playDeck.current[0], nullptr);
     EXPECT_EQ(w->mix.selectedIndex, -1);
+    EXPECT_EQ(w->statusLine->text(), "");  // as Clear does: the press named it
 }
 
 TEST_F(LaneTest, ShiftPressCarriesTheClipAsOurOwnDrag) {

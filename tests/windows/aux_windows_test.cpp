@@ -1,14 +1,19 @@
 // The auxiliary windows in a running program: preferences, about, drop preview, library list.
 #include "windows/aux_windows.h"
 
+#include <unistd.h>
+
 #include <QApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
+#include <QSettings>
 #include <QSlider>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
@@ -213,9 +218,48 @@ TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
     EXPECT_EQ(again->transitionLabel->text(), "2.5");
 }
 
+// Preferences the store cannot take still hold for this run, and the DJ learns that they will not
+// be kept, and why. Root writes into a read-only folder, but not through a file standing where
+// the folder belongs.
+TEST_F(AuxWindowsTest, PreferencesThatCannotBeWrittenAreSaidNotToBeKept) {
+    const QString usual =
+        QFileInfo(QFileInfo(windows::preferencesStore()->fileName()).absolutePath()).absolutePath();
+    const auto settingsAt = [](const QString& base) {
+        for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, base);
+    };
+    const struct {
+        const char* name;
+        bool folder;  // else a file
+        bool evenForRoot;
+        const char* why;
+    } cases[] = {{"read-only folder", true, false, " is read-only."},
+                 {"a file for the folder", false, true, " is not a folder."}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.evenForRoot && geteuid() == 0) continue;
+        QTemporaryDir base;
+        const QString folder = base.filePath("Vontalix");
+        if (c.folder) {
+            ASSERT_TRUE(QDir().mkpath(folder));
+            ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        } else {
+            ASSERT_TRUE(writeFile(folder, "not a folder"));
+        }
+        settingsAt(base.path());
+        w->statusLine->setText(QString());
+        emit preferences()->transitionArrows->steppedUp();
+        settingsAt(usual);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        EXPECT_EQ(w->mix.defaultTransition, 3.5);
+        EXPECT_EQ(w->statusLine->text(), "Preferences will not be kept: " + folder + c.why);
+        emit preferences()->transitionArrows->steppedDown();
+    }
+}
+
 // A kept device unplugged meanwhile: the preview stays on it, silent, and the DJ is told.
 TEST_F(AuxWindowsTest, AKeptPreviewDeviceThatIsMissingAtStartIsNamed) {
-    windows::keepPreviewDevice(media::deviceIdFor(kPreview), "Headphones");
+    ASSERT_EQ(windows::keepPreviewDevice(media::deviceIdFor(kPreview), "Headphones"), "");
     mt::useNullOutput({kMain});
     restart();
     EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
