@@ -65,7 +65,7 @@ class PulseDevice : public Device {
         // headphone mix): the stream fails instead of moving.
         const auto flags =
             static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE);
-        corked_.store(false);
+        restWord_.store(0, std::memory_order_relaxed);
         if (pa_stream_connect_playback(stream_, sinkName.constData(), &attr, flags, nullptr,
                                        nullptr) < 0) {
             release();
@@ -89,10 +89,9 @@ class PulseDevice : public Device {
             pacer_.wake();
             return;
         }
-        // Pairs with the fence in rest(): either the loop thread sees the new voice, or this
-        // side sees the stream resting and wakes it.
-        std::atomic_thread_fence(std::memory_order_seq_cst);
-        if (corked_.load(std::memory_order_relaxed)) out_.kick();
+        // One read-modify-write on the word rest() decides on: either it comes before the
+        // stream's decision, which then sees this voice, or after, and finds the stream resting.
+        if (restWord_.fetch_add(kWakeStep, std::memory_order_acq_rel) & kResting) out_.kick();
     }
 
     bool dead() const override { return dead_.load(std::memory_order_acquire); }
@@ -100,10 +99,10 @@ class PulseDevice : public Device {
     // Loop thread: a resting stream with a voice to play starts again, from an empty buffer so
     // the first sound is not queued behind the silence of before.
     void resume() {
-        if (!stream_ || dead() || !corked_.load() || !mixer_.anyActive() ||
-            pa_stream_get_state(stream_) != PA_STREAM_READY)
+        if (!stream_ || dead() || !(restWord_.load(std::memory_order_acquire) & kResting) ||
+            !mixer_.anyActive() || pa_stream_get_state(stream_) != PA_STREAM_READY)
             return;
-        corked_.store(false);
+        restWord_.fetch_and(~kResting, std::memory_order_acq_rel);
         idleFrames_ = 0;
         if (pa_operation* op = pa_stream_flush(stream_, nullptr, nullptr)) pa_operation_unref(op);
         if (pa_operation* op = pa_stream_cork(stream_, 0, nullptr, nullptr)) pa_operation_unref(op);
@@ -155,11 +154,12 @@ class PulseDevice : public Device {
 
     // Loop thread: no voice for a while; the stream stops asking for sound (no more wake-ups).
     void rest() {
-        corked_.store(true);
-        std::atomic_thread_fence(std::memory_order_seq_cst);
-        if (mixer_.anyActive()) {  // a voice came in the meantime
-            corked_.store(false);
-            idleFrames_ = 0;
+        // The wake count first, then the voices: a wake() in between changes the count, so the
+        // stream does not rest; a wake() before it was counted is seen together with its voice.
+        uint64_t seen = restWord_.load(std::memory_order_acquire);
+        if (mixer_.anyActive() ||
+            !restWord_.compare_exchange_strong(seen, seen | kResting, std::memory_order_acq_rel)) {
+            idleFrames_ = 0;  // a voice came in the meantime
             return;
         }
         if (pa_operation* op = pa_stream_cork(stream_, 1, nullptr, nullptr)) pa_operation_unref(op);
@@ -180,7 +180,11 @@ class PulseDevice : public Device {
     pa_stream* stream_ = nullptr;
     Pacer pacer_;
     std::atomic<bool> dead_{false};
-    std::atomic<bool> corked_{false};
+    // The stream rests (kResting) and the count of wake() calls above it, in one word so that
+    // wake() and rest() order themselves on it.
+    static constexpr uint64_t kResting = 1;
+    static constexpr uint64_t kWakeStep = 2;
+    std::atomic<uint64_t> restWord_{0};
     int64_t idleFrames_ = 0;  // loop thread
     std::array<float, kBlockFrames * kMixChannels> block_{};
 };
