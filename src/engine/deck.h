@@ -5,6 +5,7 @@
 // the deck's looks.
 
 #include <array>
+#include <limits>
 
 #include "model/deck_step.h"
 #include "model/head_geometry.h"
@@ -40,6 +41,9 @@ struct Deck {
     bool running = false;
     double headX = 0;          // the head, in visible window pixels
     double headTimelineX = 0;  // the head on the timeline: headX plus the scroll
+    // Where the last step found the head on the timeline (none before the deck's first step):
+    // a clip whose start it had reached by then starts where the head stands.
+    double headAtLastStep = -std::numeric_limits<double>::infinity();
     std::array<media::MoviePlayer, 2> players;        // per lane
     std::array<model::ClipRef, 2> current;            // per lane: the clip now loaded in the player
     std::array<model::ClipRef, 2> last;               // per lane: the clip started last

@@ -19,7 +19,9 @@ namespace {
 // A deck's player of one lane as the deck step sees it.
 class LanePlayer final : public model::DeckPlayer {
   public:
-    LanePlayer(engine::DeckHost& host, media::MoviePlayer& p) : host_(host), p_(p) {}
+    // `route`: the output the deck sounds on (0: the default device).
+    LanePlayer(engine::DeckHost& host, media::MoviePlayer& p, int32_t route)
+        : host_(host), p_(p), route_(route) {}
     double Rate() const override { return p_.Rate(); }
     double Position() const override { return p_.Position(); }
     void setPosition(double seconds) override { p_.setPosition(seconds); }
@@ -50,6 +52,7 @@ class LanePlayer final : public model::DeckPlayer {
         return Load::Loaded;
     }
     void route(int32_t device) override { engine::routePlayer(p_, device); }
+    double outputClock() const override { return media::outputClockSeconds(route_); }
 
     void lockNextStart(const model::StartLock& lock) override { lock_ = mediaLock(lock); }
     void cue(const model::Clip& clip, double seconds, int volume, const model::StartLock& lock,
@@ -80,7 +83,8 @@ class LanePlayer final : public model::DeckPlayer {
         return p_.cueTag() == &clip && p_.cuedMovie() && p_.cuedMovie()->path() == clip.path &&
                (!locked || p_.cueLocked());
     }
-    static media::StartLock mediaLock(const model::StartLock& lock) {
+    media::StartLock mediaLock(const model::StartLock& lock) const {
+        if (lock.onClock) return media::startAtClock(route_, lock.seconds);
         const auto* other = dynamic_cast<const LanePlayer*>(lock.player);
         return other ? other->p_.lockAt(lock.seconds) : media::StartLock();
     }
@@ -94,6 +98,7 @@ class LanePlayer final : public model::DeckPlayer {
 
     engine::DeckHost& host_;
     media::MoviePlayer& p_;
+    int32_t route_;
     media::StartLock lock_;
 };
 
@@ -122,7 +127,8 @@ double untilNextSecond(double seconds) { return std::floor(seconds) + 1 - second
 
 // Runs one step of the deck; returns how long the tick may pause after it.
 double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck) {
-    LanePlayer p1(host, deck.players[0]), p2(host, deck.players[1]);
+    const int32_t route = deck.traits.routed ? host.previewOutputDevice() : 0;
+    LanePlayer p1(host, deck.players[0], route), p2(host, deck.players[1], route);
     // Each probe holds a pointer and the scroll: it fits in the function object without
     // allocating.
     using Clips = std::vector<model::ClipRef>;
@@ -144,7 +150,9 @@ double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck
                                                          probe(lane2), next(lane2), mark(lane2)}};
     const double zoom = static_cast<double>(mix.pixelsPerSecond);
     const model::DeckStepResult r =
-        model::deckStep(deck.traits, lanes, deck.headX, scrollX, zoom, host.previewOutputDevice());
+        model::deckStep(deck.traits, lanes, deck.headX, scrollX, zoom, host.previewOutputDevice(),
+                        deck.headAtLastStep);
+    deck.headAtLastStep = deck.headX + scrollX;
 
     double pause = std::min({kLongestPause, r.quietSeconds, untilNextHalfPixel(r.head, zoom)});
     for (int i = 0; i < 2; ++i) {

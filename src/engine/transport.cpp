@@ -28,6 +28,7 @@ void Transport::toggle(Deck& deck) {
         media::refreshOutputs();
         forgetReturnedSoundProblem();
         setStartOffsets(deck, mix_, deck.headX);
+        deck.headAtLastStep = -std::numeric_limits<double>::infinity();
         deck.running = true;
         host_.tickTimer().wake();
         showDeckState(deck, true);

@@ -16,6 +16,21 @@ int64_t StartLock::offsetFrames() const {
     return std::llround((atSeconds - anchorSeconds) * kMixRate);
 }
 
+double outputClockSeconds(int32_t route) {
+    bool available = false;
+    const detail::DeviceRef device = detail::deviceForRoute(route, &available);
+    return static_cast<double>(device->mixer().renderedFrames()) / kMixRate;
+}
+
+StartLock startAtClock(int32_t route, double seconds) {
+    bool available = false;
+    StartLock lock;
+    lock.device = detail::deviceForRoute(route, &available);
+    lock.onClock = true;
+    lock.begunAt = std::llround(seconds * kMixRate);
+    return lock;
+}
+
 MoviePlayer::~MoviePlayer() {
     cancelCue();
     setMovie(nullptr);
@@ -189,6 +204,13 @@ bool MoviePlayer::cued(const void* tag, double seconds, const StartLock& lock) c
             return true;
     if (cue_.lock.valid() != lock.valid()) return false;
     if (!lock.valid()) return true;
+    if (cue_.lock.onClock || lock.onClock) {
+        // Placed on the output's clock by an estimate of when the head gets there, renewed each
+        // step: the start stays where it was first placed unless the estimate moves far.
+        constexpr int64_t kClockSlack = kMixRate / 4;
+        return cue_.lock.onClock && lock.onClock && cue_.lock.device == lock.device &&
+               std::llabs(cue_.lock.startFrame() - lock.startFrame()) <= kClockSlack;
+    }
     // The same start frame, however the lock was reached (its anchor may have begun since).
     const bool sameAnchor = cue_.lock.device == lock.device && cue_.lock.slot == lock.slot &&
                             cue_.lock.generation == lock.generation;

@@ -19,7 +19,8 @@ struct Stream;
 struct VoiceStart;
 
 // A moment of a sounding player on its output's clock: another player's start placed there
-// begins in step with it, to the sample. Holds only on the same output device.
+// begins in step with it, to the sample. Holds only on the same output device. With no player
+// sounding, a moment of the output's own sample clock (startAtClock).
 struct StartLock {
     std::shared_ptr<detail::Device> device;
     int slot = -1;
@@ -27,13 +28,19 @@ struct StartLock {
     int64_t begunAt = -1;      // device frame of the anchor's first frame, once known
     double anchorSeconds = 0;  // the anchor's media position at that frame
     double atSeconds = 0;      // the locked start begins when the anchor is here
-    bool valid() const { return slot >= 0; }
+    bool onClock = false;      // no anchor: the start begins at device frame begunAt
+    bool valid() const { return slot >= 0 || onClock; }
     // Frames from the anchor's first frame to the locked start.
     int64_t offsetFrames() const;
     // The device frame the locked start begins at, once the anchor has begun; else -1.
     int64_t startFrame() const { return begunAt >= 0 ? begunAt + offsetFrames() : -1; }
     bool operator==(const StartLock&) const = default;
 };
+
+// The sample clock of the device a route sounds on: the seconds its mixer has rendered.
+double outputClockSeconds(int32_t route);
+// A start at that moment of the route's clock, for a player whose sound goes there.
+StartLock startAtClock(int32_t route, double seconds);
 
 class MoviePlayer {
   public:

@@ -10,6 +10,12 @@
 namespace model {
 namespace {
 
+struct DeckHeadPlace {
+    double visible;  // the head now, as the lanes are scrolled
+    double scrollX;
+    double timelineBefore;  // the head on the timeline before its last move
+};
+
 // The player whose sound carries the head when the head stands at `at` (exact timeline pixels):
 // lane 1's sounding clip, else lane 2's, if that clip's media lasts to there.
 StartLock lockFor(const std::array<DeckLane, 2>& lanes, const Clip& clip, double at, double zoom) {
@@ -30,13 +36,14 @@ double startPoint(const DeckTraits& traits, const Clip& clip) {
 
 // A clip whose movie is still being opened is neither current nor last: the next step tries it
 // again.
+// `from`: where on the clip (pixels from its left edge) its sound begins.
 void startClip(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>& lanes,
-               const ClipRef& clip, double zoom, int32_t device) {
+               const ClipRef& clip, double from, double zoom, int32_t device) {
     DeckLane& lane = lanes[laneIndex];
     DeckPlayer& player = *lane.player;
     // Taken before the lane's own player lets go of what it plays: that may be the clip the
     // head follows.
-    player.lockNextStart(lockFor(lanes, *clip, startPoint(traits, *clip), zoom));
+    player.lockNextStart(lockFor(lanes, *clip, clip->timelineLeft() + from, zoom));
     if (traits.stopBeforeStart[laneIndex] && !player.preparedFor(*clip)) player.Stop();
     switch (player.loadMovie(*clip)) {
         case DeckPlayer::Load::Pending:
@@ -53,21 +60,30 @@ void startClip(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>&
     }
     *lane.last = clip;
     *lane.current = clip;
-    const double offset = clip.get()->*traits.startOffset;
-    player.setPosition(offset / zoom);
+    player.setPosition(from / zoom);
     if (traits.routed) player.route(device);
     // Its first block already sounds at the clip's volume there (a clip started inside its
     // fade-in must not begin at the volume the player had before).
-    player.setVolume(clipVolume(*clip, offset, zoom).value_or(kFullVolume));
+    player.setVolume(clipVolume(*clip, from, zoom).value_or(kFullVolume));
     player.Play();
 }
 
+// A clip starts from its start offset when the head came to that point in its last move. One
+// the head had already reached before (met again after another clip on its lane covered it or
+// played out, or whose start offset lies behind the head) starts where the head stands: the
+// head never moves back, and nothing it passed sounds again.
+double startFrom(const DeckTraits& traits, const Clip& clip, const DeckHeadPlace& place) {
+    const double offset = clip.*traits.startOffset;
+    if (clip.timelineLeft() + offset > place.timelineBefore) return offset;
+    return std::max(offset, place.visible - clip.visibleLeft(place.scrollX));
+}
+
 void runLane(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>& lanes,
-             const ClipRef& hit, double zoom, int32_t device) {
+             const ClipRef& hit, const DeckHeadPlace& place, double zoom, int32_t device) {
     if (!hit) return;
     DeckLane& lane = lanes[laneIndex];
     if (hit != *lane.current && hit != *lane.last)
-        startClip(traits, laneIndex, lanes, hit, zoom, device);
+        startClip(traits, laneIndex, lanes, hit, startFrom(traits, *hit, place), zoom, device);
     DeckPlayer& player = *lane.player;
     if (player.Rate() > 0 && *lane.current) {
         const double t = player.Position() * zoom;
@@ -83,9 +99,15 @@ double followHead(const Clip& clip, const DeckPlayer& player, double scrollX, do
 
 // Each lane's next clip, once the head is less than kCueAheadSeconds from it, is prepared and
 // locked to the sound the head follows; a lane with nothing near lets go of what it prepared.
+// Where nothing sounds to keep in step with, the start is placed on the output's own sample
+// clock at the moment the head gets there, so that it is prepared and begins at its exact frame
+// like one locked to a sounding clip (both lanes alike when they start together).
 void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
                   double scrollX, double zoom, int32_t device) {
-    const bool carried = *lanes[0].current || *lanes[1].current;
+    const ClipRef& followed = *lanes[0].current ? *lanes[0].current : *lanes[1].current;
+    const bool carried = followed != nullptr;
+    const double gapPace = zoom / traits.gapDivisor * 100;  // pixels a second between clips
+    double clock = -1;  // read once, so that starts placed together fall on the same frame
     for (DeckLane& lane : lanes) {
         if (!lane.next) continue;
         const ClipRef clip = lane.next(head);
@@ -94,19 +116,29 @@ void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, doub
             continue;
         }
         const StartLock lock = lockFor(lanes, *clip, startPoint(traits, *clip), zoom);
-        const double distance = clip->visibleLeft(scrollX) - head;  // as the head sees it
-        // Until it gets there: at the pace of the followed sound, else at the gap step's pace.
-        const double ahead = lock.player ? lock.seconds - lock.player->Position()
-                             : carried   ? distance / zoom
-                                         : distance / (zoom / traits.gapDivisor * 100);
+        const double left = clip->visibleLeft(scrollX);  // as the head sees it
+        // Until it gets there: at the pace of the sound it is locked to; else following its clip
+        // to that clip's end, then at the gap step's pace.
+        double ahead = (left - head) / gapPace;
+        if (lock.player) {
+            ahead = lock.seconds - lock.player->Position();
+        } else if (carried) {
+            const double end = std::min(followed->visibleLeft(scrollX) + followed->lengthPx, left);
+            ahead = (end - head) / zoom + (left - end) / gapPace;
+        }
         if (!(ahead < kCueAheadSeconds)) {
             lane.player->cancelCue();
             continue;
         }
+        StartLock placed = lock;
+        if (!lock.player) {
+            if (clock < 0) clock = lane.player->outputClock();
+            if (clock >= 0) placed = {nullptr, clock + std::max(ahead, kLeastClockLead), true};
+        }
         const double offset = clip.get()->*traits.startOffset;
         lane.player->cue(*clip, offset / zoom,
-                         clipVolume(*clip, offset, zoom).value_or(kFullVolume), lock, traits.routed,
-                         device);
+                         clipVolume(*clip, offset, zoom).value_or(kFullVolume), placed,
+                         traits.routed, device);
     }
 }
 
@@ -141,13 +173,20 @@ double quietSeconds(const std::array<DeckLane, 2>& lanes, const std::array<ClipR
 }  // namespace
 
 DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
-                        double scrollX, double zoom, int32_t device) {
+                        double scrollX, double zoom, int32_t device, double headBefore) {
     for (DeckLane& lane : lanes) {
         if (lane.player->Rate() == 0) *lane.current = nullptr;
     }
     // Both lanes are probed at the head where it stood, before either starts a clip.
-    const std::array<ClipRef, 2> hits{lanes[0].probe(head), lanes[1].probe(head)};
-    for (int i = 0; i < 2; ++i) runLane(traits, i, lanes, hits[i], zoom, device);
+    std::array<ClipRef, 2> hits{lanes[0].probe(head), lanes[1].probe(head)};
+    // A clip started at a frame still to come holds the head on its edge until it sounds: the
+    // clip beneath it there is not the one under the head.
+    for (int i = 0; i < 2; ++i) {
+        const ClipRef& c = *lanes[i].current;
+        if (c && hits[i] != c && head <= c->visibleLeft(scrollX)) hits[i] = c;
+    }
+    const DeckHeadPlace place{head, scrollX, headBefore};
+    for (int i = 0; i < 2; ++i) runLane(traits, i, lanes, hits[i], place, zoom, device);
 
     DeckStepResult result;
     for (int i = 0; i < 2; ++i) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <limits>
 
 #include "model/clip.h"
 
@@ -15,10 +16,13 @@ namespace model {
 class DeckPlayer;
 
 // A start placed in step with a sounding player: it begins when `player` reaches `seconds` of
-// its movie, to the sample, so the lanes click together. No player: at once.
+// its movie, to the sample, so the lanes click together. With nothing sounding it may be placed
+// on the output's own sample clock instead (`onClock`): it begins when that clock
+// (DeckPlayer::outputClock) reaches `seconds`. Neither: at once.
 struct StartLock {
     const DeckPlayer* player = nullptr;
     double seconds = 0;
+    bool onClock = false;
 };
 
 // What a deck needs of a lane's movie player.
@@ -41,6 +45,8 @@ class DeckPlayer {
     // Sends the sound tracks of the player's movie to an output device.
     virtual void route(int32_t device) = 0;
 
+    // Seconds of the sample clock of the output this lane sounds on; negative without one.
+    virtual double outputClock() const { return -1; }
     // The next Play begins in step with the lock (taken now, before the player changes).
     virtual void lockNextStart(const StartLock&) {}
     // Prepares the clip's start ahead of the head, beside what plays now: its movie sought to
@@ -98,6 +104,9 @@ struct DeckStepResult {
 
 // How far ahead of the head (in seconds of playback) a clip's start is prepared.
 constexpr double kCueAheadSeconds = 1.0;
+// The least time a start placed on the output's clock is given to be prepared: a start the head
+// reaches sooner waits for it there.
+constexpr double kLeastClockLead = 0.1;
 
 // One 10 ms step of a running deck: drops clips whose player stopped, starts the clip under the
 // head on each lane when it is new (a clip whose movie is still being opened is tried again on
@@ -108,7 +117,10 @@ constexpr double kCueAheadSeconds = 1.0;
 // The step decides which clip sounds and from where; the moment a sound begins is the output's:
 // each lane's next clip is prepared ahead and begins at the sample where the head reaches it,
 // in step with the clip the head follows (a clip started by the step is locked the same way).
+// `headBefore` is where the head stood on the timeline (scroll added) before its last move: a
+// clip whose start point it had already reached then starts where the head stands now.
 DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
-                        double scrollX, double zoom, int32_t device);
+                        double scrollX, double zoom, int32_t device,
+                        double headBefore = -std::numeric_limits<double>::infinity());
 
 }  // namespace model

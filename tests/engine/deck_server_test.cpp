@@ -2,8 +2,11 @@
 // timer drives the decks, and each sink's monitor shows where the sound went.
 #include <QTest>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
+#include <vector>
 
 #include "media/media.h"
 #include "support/app_fixture.h"
@@ -104,6 +107,71 @@ TEST_F(DeckServerTest, ClipsOnTheTwoLanesClickTogetherOnTheSink) {
     for (size_t i = 0; i < offsets.size(); ++i)
         EXPECT_LE(std::fabs(offsets[i]), 0.002)
             << "lane 2's click " << i << " is off by " << offsets[i] * 1000 << " ms";
+}
+
+// Two clips met from a gap, starting at the same second on the two lanes, each with a click at
+// its first sample: with the other cores kept busy meanwhile, both first clicks reach the sink,
+// together to a sample or two. Neither start may be late and skip its first milliseconds.
+TEST_F(DeckServerTest, ClipsMetFromAGapStartWholeAndTogether) {
+    const QString left = testsupport::makeMedia(
+        {testsupport::MediaKind::Mp3Cbr, 2.0, testsupport::Signal::FirstClicksLeft});
+    const QString right = testsupport::makeMedia(
+        {testsupport::MediaKind::Mp3Cbr, 2.0, testsupport::Signal::FirstClicksRight});
+    w->lane(1)->addNewClip(nullptr, 10, "left", 2, left, 1, 0, 2, 0, 2, 0);
+    w->lane(2)->addNewClip(nullptr, 10, "right", 2, right, 2, 0, 2, 0, 2, 0);
+    ASSERT_TRUE(media::testing::waitForClipMovies());
+    w->moveHeadTo(w->playDeck, 7);  // about a second of gap steps before the clips
+
+    std::atomic<bool> done{false};
+    std::vector<std::thread> busy;
+    for (unsigned i = 1; i < std::max(2u, std::thread::hardware_concurrency()); ++i)
+        busy.emplace_back([&done] {
+            volatile double x = 0;
+            while (!done.load(std::memory_order_relaxed)) x = x + 1;
+        });
+    struct Join {
+        std::atomic<bool>& done;
+        std::vector<std::thread>& threads;
+        ~Join() {
+            done = true;
+            for (std::thread& t : threads) t.join();
+        }
+    } join{done, busy};
+
+    testsupport::ChildProcess rec(
+        "parec", {"-d", "main.monitor", "--format=float32le", "--rate=48000", "--channels=2",
+                  "--raw", "--latency-msec=10"});
+    ASSERT_TRUE(rec.started()) << "parec did not start";
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return rec.readAllStandardOutput().size() > 9600 * 4; }, 10000))
+        << "the recorder records nothing";
+    w->play();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const media::MoviePlayer& p = w->playDeck.players[1];
+            return p.Rate() > 0 && p.Position() > 0.3;
+        },
+        30000))
+        << "lane 2's clip did not play";
+    w->play();
+    std::vector<float> sound;
+    static_cast<void>(QTest::qWaitFor(
+        [&] {
+            const QByteArray data = rec.readAllStandardOutput();
+            const auto* f = reinterpret_cast<const float*>(data.constData());
+            sound.insert(sound.end(), f, f + data.size() / 4);
+            return !testsupport::clickOnsets(sound, 0).empty() &&
+                   !testsupport::clickOnsets(sound, 1).empty();
+        },
+        10000));
+    rec.terminate();
+    rec.waitForFinished(3000);
+    const std::vector<double> lane1 = testsupport::clickOnsets(sound, 0);
+    const std::vector<double> lane2 = testsupport::clickOnsets(sound, 1);
+    ASSERT_FALSE(lane1.empty()) << "no click of lane 1 on the sink";
+    ASSERT_FALSE(lane2.empty()) << "no click of lane 2 on the sink";
+    EXPECT_LE(std::fabs(lane2.front() - lane1.front()) * 48000, 2)
+        << "lane 2's first click is off by " << (lane2.front() - lane1.front()) * 1000 << " ms";
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // The mix on samples: the window's decks driven tick by tick over the null output.
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <cmath>
+#include <iomanip>
+#include <map>
 
 #include "engine/routing.h"
 #include "media/media.h"
@@ -125,6 +129,66 @@ TEST_F(DeckSoundTest, PlaybackPlacesEveryClipWhereTheExportDoes) {
         for (size_t i = 0; i < mix.exported[lane].size(); ++i)
             EXPECT_NEAR(mix.played[lane][i], mix.exported[lane][i], 0.001)
                 << "lane " << lane + 1 << " click " << i;
+    }
+}
+
+// Open Folder overlaps each file with the one before by the transition, so a file shorter than
+// two transitions lets the next clip of its lane start inside the clip before it. The play deck
+// goes through such a mix to its end once: its head never moves back, and no part of a clip's
+// media sounds twice (a clip met again after another covered it goes on where the head stands).
+TEST_F(DeckSoundTest, AFolderMixOfShortFilesPlaysThroughOnce) {
+    const QString longFile = makeMedia({MediaKind::Mp3Cbr, 20.0, Signal::Sine});
+    const QString shortFile = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
+    const QString folder = tempDir() + "/short-files-mix";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const std::pair<const char*, QString> files[] = {{"01_long.mp3", longFile},
+                                                     {"02_short.mp3", shortFile},
+                                                     {"03_short.mp3", shortFile},
+                                                     {"04_long.mp3", longFile}};
+    for (const auto& [name, from] : files) {
+        QFile::remove(folder + "/" + name);
+        ASSERT_TRUE(QFile::copy(from, folder + "/" + name));
+    }
+    w->mix.defaultTransition = 3;
+    folders = {folder};
+    w->openFolderChosen();
+    ASSERT_EQ(w->lane(1)->clips.size() + w->lane(2)->clips.size(), 4u);
+    ASSERT_TRUE(mt::waitForClipMovies());
+    const double end = 45;  // 10 + 20 + 2 + 2 + 20 - 3 * 3
+
+    w->moveHeadTo(w->playDeck, 9);
+    w->play();
+    std::map<const model::Clip*, double> furthest;  // of each clip's media, in seconds
+    std::array<std::vector<QString>, 2> started;    // the clips each lane sounded, in turn
+    double head = w->playDeck.headX;
+    for (int tick = 0; tick < 4000 && head < end + 1; ++tick) {
+        w->transport.tick();
+        ASSERT_GT(w->playDeck.headX, head - 0.05)
+            << "the head moved back from " << std::setprecision(9) << head << " to "
+            << w->playDeck.headX;
+        head = w->playDeck.headX;
+        for (int lane = 0; lane < 2; ++lane) {
+            const model::ClipRef& clip = w->playDeck.current[lane];
+            const media::MoviePlayer& player = w->playDeck.players[lane];
+            if (!clip || !(player.Rate() > 0)) continue;
+            if (started[lane].empty() || started[lane].back() != clip->name)
+                started[lane].push_back(clip->name);
+            const auto [at, first] = furthest.try_emplace(clip.get(), player.Position());
+            ASSERT_GT(player.Position(), at->second - 0.05)
+                << clip->name.toStdString() << " sounds again from " << player.Position();
+            at->second = std::max(at->second, player.Position());
+        }
+        mt::advance(kBlock);
+    }
+    EXPECT_GE(head, end);
+    // The short clip on lane 1 covers part of the long one, which goes on after it; lane 2's
+    // long clip covers its short one.
+    EXPECT_EQ(started[0], (std::vector<QString>{"01_long.mp3", "03_short.mp3", "01_long.mp3"}));
+    EXPECT_EQ(started[1], std::vector<QString>{"04_long.mp3"});
+    for (const auto& [clip, seconds] : furthest) {
+        if (clip->lengthPx == 20) {
+            EXPECT_GT(seconds, 19.9) << clip->name.toStdString();
+        }
     }
 }
 

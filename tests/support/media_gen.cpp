@@ -103,9 +103,16 @@ QString makeMedia(const MediaSpec& spec) {
             expr = "0|0";
             break;
         case Signal::ClicksLeft:
-        case Signal::ClicksRight: {
-            const QString click = "0.8*sin(2*PI*1000*t)*lt(mod(t+0.4\\,0.5)\\,0.004)";
-            expr = spec.signal == Signal::ClicksLeft ? click + "|0" : "0|" + click;
+        case Signal::ClicksRight:
+        case Signal::FirstClicksLeft:
+        case Signal::FirstClicksRight: {
+            const bool first =
+                spec.signal == Signal::FirstClicksLeft || spec.signal == Signal::FirstClicksRight;
+            const QString click = QStringLiteral("0.8*sin(2*PI*1000*t)*lt(mod(t+%1\\,0.5)\\,0.004)")
+                                      .arg(first ? "0" : "0.4");
+            const bool left =
+                spec.signal == Signal::ClicksLeft || spec.signal == Signal::FirstClicksLeft;
+            expr = left ? click + "|0" : "0|" + click;
             break;
         }
     }

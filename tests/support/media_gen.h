@@ -10,8 +10,17 @@ namespace testsupport {
 
 enum class MediaKind { Mp3Cbr, Mp3Vbr, Mp3VbrNoHeader, M4a, Adts, MovWithVideo };
 // Clicks: a 4 ms burst every half second from 0.1 s on, in one channel only (the other silent),
-// so two lanes recorded together still tell apart.
-enum class Signal { Chirp, Sine, Silence, ClicksLeft, ClicksRight };
+// so two lanes recorded together still tell apart. FirstClicks: the same from the first sample
+// on, so a start that loses its first milliseconds loses its first click.
+enum class Signal {
+    Chirp,
+    Sine,
+    Silence,
+    ClicksLeft,
+    ClicksRight,
+    FirstClicksLeft,
+    FirstClicksRight
+};
 
 struct MediaSpec {
     MediaKind kind = MediaKind::Mp3Cbr;
