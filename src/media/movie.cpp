@@ -101,8 +101,7 @@ MovieRef openMovie(const QString& path, QString* error) {
         return MovieRef();
     };
     // Damaged files are reported through the result; FFmpeg's own chatter would only be noise.
-    static const bool quiet = (av_log_set_level(AV_LOG_ERROR), true);
-    (void)quiet;
+    ff::quietLogs();
     ff::ReadLimit limit(leadingTagBytes(path) + kSearchBytes);
     ff::FormatPtr fmt = ff::openInput(path, error, &limit);
     if (!fmt) {
