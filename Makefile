@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 
 PREFIX ?= /usr/local
 
-.PHONY: deps configure build run test bench asan tsan install clean
+.PHONY: deps configure program build run test bench asan tsan install clean
 
 deps:
 	scripts/install-deps
@@ -12,22 +12,32 @@ deps:
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
+# The program alone, for `make run` and `make install`.
+program: configure
+	cmake --build $(BUILD) -j $(JOBS) --target vontalix
+
+# The program and every test program.
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The window needs a desktop; without one Qt would only abort, so say what to do instead.
+run: program
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY$$QT_QPA_PLATFORM" ]; then \
+	    echo "No desktop here (neither DISPLAY nor WAYLAND_DISPLAY is set). To start the program" \
+	        "on a virtual screen: xvfb-run -a make run" >&2; \
+	    exit 1; \
+	fi
 	$(BUILD)/vontalix $(ARGS)
 
-# The end-to-end sound tests need the private sound server; without it they skip, and the last
-# line says so.
-SOUND_SKIPPED = Skipped: the end-to-end sound tests (no private sound server). To include them: \
-scripts/audio-server start, then make test.
-
+# A test that needs what this machine refuses (root, a capability, the private sound server, a
+# file system feature) skips and leaves its reason in $(BUILD)/skipped; the last line names them.
 test: build
-	@rm -f $(BUILD)/sound-tests-skipped
-	@cd $(BUILD) && VONTALIX_SOUND_SKIP_MARK=$(abspath $(BUILD))/sound-tests-skipped \
+	@rm -rf $(BUILD)/skipped && mkdir -p $(BUILD)/skipped
+	@cd $(BUILD) && VONTALIX_SKIP_MARKS=$(abspath $(BUILD))/skipped \
 	    ctest --output-on-failure -j $(JOBS) --timeout 300; status=$$?; \
-	if [ -e sound-tests-skipped ]; then echo "$(SOUND_SKIPPED)"; fi; \
+	if [ -n "$$(ls skipped)" ]; then \
+	    echo "Skipped: $$(sort skipped/* | awk '{ printf "%s%s", (NR > 1 ? "; " : ""), $$0 }')."; \
+	fi; \
 	exit $$status
 
 # Runs only the benchmark programs (the build also leaves *_autogen folders there); the sound
@@ -66,7 +76,7 @@ tsan: deps
 	    -E '^EngineWindowTest\.TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel$$'
 
 # The program, its desktop entry and its icon under $(PREFIX) (default /usr/local).
-install: build
+install: program
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:

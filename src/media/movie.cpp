@@ -101,8 +101,7 @@ MovieRef openMovie(const QString& path, QString* error) {
         return MovieRef();
     };
     // Damaged files are reported through the result; FFmpeg's own chatter would only be noise.
-    static const bool quiet = (av_log_set_level(AV_LOG_ERROR), true);
-    (void)quiet;
+    ff::quietLogs();
     // What a container declares before its sound (boxes holding cover art) is no search for it.
     ff::ReadLimit limit(leadingTagBytes(path) + ff::containerBoxBytes(path) + kSearchBytes);
     ff::FormatPtr fmt = ff::openInput(path, error, &limit);

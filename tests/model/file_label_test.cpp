@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "support/skips.h"
 #include "support/temp_files.h"
 
 namespace {
@@ -54,7 +55,7 @@ TEST(FileLabel, ReadsTheExtendedAttributeOfARealFile) {
     EXPECT_EQ(model::fileLabel(path), 0);
     const QByteArray name = QFile::encodeName(path);
     if (::setxattr(name.constData(), model::kFileLabelAttribute, "4", 1, 0) != 0)
-        GTEST_SKIP() << "this file system keeps no user attributes";
+        VONTALIX_SKIP_BECAUSE("the file label test (this file system keeps no user attributes)");
     EXPECT_EQ(model::fileLabel(path), 4);
     ::setxattr(name.constData(), model::kFileLabelAttribute, "not a label", 11, 0);
     EXPECT_EQ(model::fileLabel(path), 0);

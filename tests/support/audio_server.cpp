@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <QFile>
 #include <QFileInfo>
 #include <cstdlib>
 
@@ -22,11 +21,6 @@ bool pointAtAudioServer() {
 }
 
 bool audioServerRunning() { return ChildProcess::execute("pactl", {"info"}, 3000) == 0; }
-
-void markSoundTestSkipped() {
-    if (const char* mark = getenv("VONTALIX_SOUND_SKIP_MARK"); mark && *mark)
-        QFile(QString::fromLocal8Bit(mark)).open(QIODevice::WriteOnly | QIODevice::Append);
-}
 
 bool soundRequired() {
     const char* v = getenv("VONTALIX_REQUIRE_SOUND");

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "support/skips.h"
+
 namespace testsupport {
 
 // Points libpulse at the private server by setting PULSE_SERVER, unless it is set already.
@@ -20,10 +22,6 @@ bool audioServerRunning();
 // without the private server they then fail instead of being skipped.
 bool soundRequired();
 
-// A sound test skipped for want of the server leaves a mark where VONTALIX_SOUND_SKIP_MARK
-// points (`make test` sets it and says at the end that they were skipped).
-void markSoundTestSkipped();
-
 // An address where no sound server answers.
 inline constexpr const char* kNoServer = "unix:/nonexistent/vontalix-no-server";
 
@@ -37,6 +35,7 @@ inline constexpr const char* kNoServer = "unix:/nonexistent/vontalix-no-server";
         if (testsupport::soundRequired())                                                 \
             GTEST_FAIL() << "the private audio server does not answer; the run asks for " \
                             "the sound tests (VONTALIX_REQUIRE_SOUND)";                   \
-        testsupport::markSoundTestSkipped();                                              \
-        GTEST_SKIP() << "no private audio server; run scripts/audio-server start";        \
+        VONTALIX_SKIP_BECAUSE(                                                            \
+            "the end-to-end sound tests (no private sound server; to include them: "      \
+            "scripts/audio-server start, then make test)");                               \
     }

@@ -19,6 +19,8 @@ AsOrdinaryUser::AsOrdinaryUser() {
     switched_ = setegid(kNobody) == 0 && seteuid(kNobody) == 0;
 }
 
+bool AsOrdinaryUser::inEffect() const { return geteuid() != 0; }
+
 AsOrdinaryUser::~AsOrdinaryUser() {
     if (!switched_) return;
     if (seteuid(0) != 0 || setegid(0) != 0) abort();

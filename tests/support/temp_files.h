@@ -17,6 +17,8 @@ class AsOrdinaryUser {
     ~AsOrdinaryUser();
     AsOrdinaryUser(const AsOrdinaryUser&) = delete;
     AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+    // False when root may not take another user's part here (no CAP_SETUID).
+    bool inEffect() const;
 
   private:
     bool switched_ = false;
