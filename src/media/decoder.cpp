@@ -5,6 +5,8 @@
 #include <cstring>
 #include <numeric>
 
+#include "media/frame_walks.h"
+
 namespace media {
 
 namespace {
@@ -52,6 +54,12 @@ bool AudioDecoder::open(const QString& path, int streamIndex, QString* error) {
     rc = avcodec_open2(codec_.get(), dec, nullptr);
     if (rc < 0) return fail(ff::errorText(rc));
     if (codec_->sample_rate <= 0) return fail(QStringLiteral("no sample rate"));
+    // A decoder of an MP3 is about to sound or export it: its seeks want the file's frame index,
+    // shared with every movie and decoder of the file and walked once.
+    if (codec_->codec_id == AV_CODEC_ID_MP3) {
+        if (!indexSlot_) indexSlot_ = frameIndexSlotFor(path, codec_->sample_rate);
+        walkFramesLater(indexSlot_);
+    }
 
     path_ = path;
     stream_ = streamIndex;

@@ -77,6 +77,18 @@ Mp3FrameIndexRef measureMp3ByTag(const QString& path);
 // bit inside the pointer hides the ordering from ThreadSanitizer.)
 class Mp3FrameIndexSlot {
   public:
+    Mp3FrameIndexSlot() = default;  // for an index given, never walked
+    // For the file at path, whose frames may be walked once; the index must have this rate.
+    Mp3FrameIndexSlot(QString path, int rate) : path_(std::move(path)), rate_(rate) {}
+    const QString& path() const { return path_; }
+    int rate() const { return rate_; }
+    // True for the one caller that is to walk the file (or have it walked): never again after,
+    // and never for a slot without a file.
+    bool claimWalk() {
+        return !path_.isEmpty() && !get() &&
+               !walkClaimed_.exchange(true, std::memory_order_acq_rel);
+    }
+
     Mp3FrameIndexRef get() const {
         return ready_.load(std::memory_order_acquire) ? index_ : nullptr;
     }
@@ -88,6 +100,9 @@ class Mp3FrameIndexSlot {
     }
 
   private:
+    const QString path_;
+    const int rate_ = 0;
+    std::atomic<bool> walkClaimed_{false};
     std::atomic<bool> claimed_{false};
     std::atomic<bool> ready_{false};
     Mp3FrameIndexRef index_;
