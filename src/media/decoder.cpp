@@ -314,6 +314,11 @@ bool AudioDecoder::seek(double seconds) {
     }
     byIndex_ = false;
     sourceEnd_ = INT64_MAX;
+    // Without an index the demuxer finds a place in an MP3 by reading every packet before it;
+    // walking the frame headers of the whole file costs about what reading a sixteenth of it so
+    // does, so a place further in has the index made (or waited for) here first.
+    const int64_t length = fmt_->duration > 0 ? av_rescale(fmt_->duration, rate, AV_TIME_BASE) : 0;
+    if (indexSlot_ && !indexSlot_->get() && sample > length / 16) frameIndexNow(indexSlot_);
     if (!seekByIndex(sample)) {
         const int64_t ts = originPts_ + av_rescale_q(from, AVRational{1, rate}, tb_);
         int rc = avformat_seek_file(fmt_.get(), stream_, INT64_MIN, ts, ts, 0);

@@ -16,18 +16,36 @@ namespace media {
 
 namespace {
 
+using Walk = Mp3FrameIndexSlot::Walk;
+
 // Walks the frames of the files whose index a decoder asked for, one file at a time, behind the
-// work that measures and plays. At exit, walks still waiting are dropped; the one under way
+// work that measures and plays; a decoder that needs an index at once walks its file itself, or
+// waits for the walk under way. At exit, walks still waiting are dropped; the one under way
 // finishes.
 class FrameWalker {
   public:
-    void start(std::weak_ptr<Mp3FrameIndexSlot> slot) {
+    void start(const Mp3FrameIndexSlotRef& slot) {
+        if (slot->get() || !slot->moveWalk(Walk::NotAsked, Walk::Queued)) return;
         {
             const std::lock_guard lock(mutex_);
-            waiting_.push_back(std::move(slot));
+            waiting_.push_back(slot);
         }
         wake_.notify_one();
     }
+
+    Mp3FrameIndexRef now(const Mp3FrameIndexSlotRef& slot) {
+        if (Mp3FrameIndexRef index = slot->get()) return index;
+        if (slot->path().isEmpty()) return nullptr;
+        if (slot->moveWalk(Walk::NotAsked, Walk::Walking) ||
+            slot->moveWalk(Walk::Queued, Walk::Walking)) {
+            walk(*slot);  // the worker passes over it when it comes to it in line
+        } else {
+            std::unique_lock lock(mutex_);
+            walked_.wait(lock, [&] { return slot->walk() == Walk::Done; });
+        }
+        return slot->get();
+    }
+
     bool waitIdle(std::chrono::milliseconds limit) {
         std::unique_lock lock(mutex_);
         return idle_.wait_for(lock, limit, [this] { return waiting_.empty() && !walking_; });
@@ -49,32 +67,33 @@ class FrameWalker {
             idle_.notify_all();
             wake_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
             if (stopping_) return;
-            std::weak_ptr<Mp3FrameIndexSlot> next = std::move(waiting_.front());
+            // Passed over when nothing of the file is left, or a decoder took the walk.
+            const Mp3FrameIndexSlotRef slot = waiting_.front().lock();
             waiting_.pop_front();
+            if (!slot || !slot->moveWalk(Walk::Queued, Walk::Walking)) continue;
             walking_ = true;
             lock.unlock();
-            walk(next);
+            walk(*slot);
             lock.lock();
             walking_ = false;
         }
     }
-    void walk(const std::weak_ptr<Mp3FrameIndexSlot>& next) {
-        QString path;
-        int rate = 0;
-        if (auto slot = next.lock()) {
-            path = slot->path();
-            rate = slot->rate();
-        } else {
-            return;  // nothing of the file is left
-        }
+
+    // The caller has moved the slot's walk to Walking.
+    void walk(Mp3FrameIndexSlot& slot) {
         walks_.fetch_add(1, std::memory_order_relaxed);
-        Mp3FrameIndexRef index = indexMp3Frames(path);
-        if (!index || index->rate != rate) return;  // seeks go on without it
-        if (auto slot = next.lock()) slot->set(std::move(index));
+        // A file that cannot be walked is sought without an index.
+        Mp3FrameIndexRef index = indexMp3Frames(slot.path());
+        if (index && index->rate == slot.rate()) slot.set(std::move(index));
+        {
+            const std::lock_guard lock(mutex_);
+            slot.moveWalk(Walk::Walking, Walk::Done);
+        }
+        walked_.notify_all();
     }
 
     std::mutex mutex_;
-    std::condition_variable wake_, idle_;
+    std::condition_variable wake_, idle_, walked_;
     std::deque<std::weak_ptr<Mp3FrameIndexSlot>> waiting_;
     bool walking_ = false;
     bool stopping_ = false;
@@ -136,7 +155,11 @@ Mp3FrameIndexSlotRef frameIndexSlotFor(const QString& path, int rate) {
 }
 
 void walkFramesLater(const Mp3FrameIndexSlotRef& slot) {
-    if (slot && slot->claimWalk()) frameWalker().start(slot);
+    if (slot) frameWalker().start(slot);
+}
+
+Mp3FrameIndexRef frameIndexNow(const Mp3FrameIndexSlotRef& slot) {
+    return slot ? frameWalker().now(slot) : nullptr;
 }
 
 namespace testing {

@@ -19,6 +19,11 @@ Mp3FrameIndexSlotRef frameIndexSlotFor(const QString& path, int rate);
 // index is there or its walk was asked for already. Does nothing for a slot without a file.
 void walkFramesLater(const Mp3FrameIndexSlotRef& slot);
 
+// Worker threads only: the slot's index, made by walking the file here unless its walk is under
+// way elsewhere, which is waited for. nullptr when the file cannot be walked (or the slot has no
+// file and no index).
+Mp3FrameIndexRef frameIndexNow(const Mp3FrameIndexSlotRef& slot);
+
 namespace testing {
 // Walks the worker has made so far.
 int64_t frameWalks();

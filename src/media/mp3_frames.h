@@ -82,11 +82,14 @@ class Mp3FrameIndexSlot {
     Mp3FrameIndexSlot(QString path, int rate) : path_(std::move(path)), rate_(rate) {}
     const QString& path() const { return path_; }
     int rate() const { return rate_; }
-    // True for the one caller that is to walk the file (or have it walked): never again after,
-    // and never for a slot without a file.
-    bool claimWalk() {
-        return !path_.isEmpty() && !get() &&
-               !walkClaimed_.exchange(true, std::memory_order_acq_rel);
+    // Where the walk of the file stands. It moves only forward, each step taken by one caller.
+    enum class Walk { NotAsked, Queued, Walking, Done };
+    Walk walk() const { return walk_.load(std::memory_order_acquire); }
+    // True for the one caller that moves the walk from `from` to `to`; never for a slot without a
+    // file, whose index is given, never walked.
+    bool moveWalk(Walk from, Walk to) {
+        return !path_.isEmpty() &&
+               walk_.compare_exchange_strong(from, to, std::memory_order_acq_rel);
     }
 
     Mp3FrameIndexRef get() const {
@@ -102,7 +105,7 @@ class Mp3FrameIndexSlot {
   private:
     const QString path_;
     const int rate_ = 0;
-    std::atomic<bool> walkClaimed_{false};
+    std::atomic<Walk> walk_{Walk::NotAsked};
     std::atomic<bool> claimed_{false};
     std::atomic<bool> ready_{false};
     Mp3FrameIndexRef index_;
