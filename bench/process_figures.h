@@ -1,12 +1,14 @@
 #pragma once
 // What a benchmark measures of its own process: resident memory, its peak, bytes read.
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <thread>
-#include <unistd.h>
 
 // Resident memory of this process, in MB.
 inline double residentMb() {
@@ -54,4 +56,11 @@ inline double bytesReadSoFar() {
     for (const QByteArray& line : io.readAll().split('\n'))
         if (line.startsWith("rchar:")) return line.mid(6).trimmed().toDouble();
     return 0;
+}
+
+// CPU seconds this process's threads have used so far (user and system).
+inline double cpuSecondsSoFar() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }

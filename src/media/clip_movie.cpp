@@ -75,7 +75,6 @@ class MovieOpener {
             opening_ = true;
             lock.unlock();
             m->movie_ = openMovie(m->path_);
-            indexFramesLater(m->movie_);
             m->state_.store(m->movie_ ? ClipMovie::Ready : ClipMovie::Failed,
                             std::memory_order_release);
             m.reset();  // a clip deleted meanwhile lets its movie go here, off the UI
@@ -122,7 +121,6 @@ ClipMovieRef clipMovie(const QString& path) {
 
 void keepOpened(const MovieRef& movie) {
     if (!movie) return;
-    indexFramesLater(movie);  // for the clips of the file, whose seeks then start near the mark
     MovieOpener& o = MovieOpener::instance();
     std::lock_guard lock(o.filesMutex);
     // Clips of the file already waiting for their movie take this one.

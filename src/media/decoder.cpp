@@ -5,6 +5,8 @@
 #include <cstring>
 #include <numeric>
 
+#include "media/frame_walks.h"
+
 namespace media {
 
 namespace {
@@ -52,6 +54,12 @@ bool AudioDecoder::open(const QString& path, int streamIndex, QString* error) {
     rc = avcodec_open2(codec_.get(), dec, nullptr);
     if (rc < 0) return fail(ff::errorText(rc));
     if (codec_->sample_rate <= 0) return fail(QStringLiteral("no sample rate"));
+    // A decoder of an MP3 is about to sound or export it: its seeks want the file's frame index,
+    // shared with every movie and decoder of the file and walked once.
+    if (codec_->codec_id == AV_CODEC_ID_MP3) {
+        if (!indexSlot_) indexSlot_ = frameIndexSlotFor(path, codec_->sample_rate);
+        walkFramesLater(indexSlot_);
+    }
 
     path_ = path;
     stream_ = streamIndex;
@@ -306,6 +314,11 @@ bool AudioDecoder::seek(double seconds) {
     }
     byIndex_ = false;
     sourceEnd_ = INT64_MAX;
+    // Without an index the demuxer finds a place in an MP3 by reading every packet before it;
+    // walking the frame headers of the whole file costs about what reading a sixteenth of it so
+    // does, so a place further in has the index made (or waited for) here first.
+    const int64_t length = fmt_->duration > 0 ? av_rescale(fmt_->duration, rate, AV_TIME_BASE) : 0;
+    if (indexSlot_ && !indexSlot_->get() && sample > length / 16) frameIndexNow(indexSlot_);
     if (!seekByIndex(sample)) {
         const int64_t ts = originPts_ + av_rescale_q(from, AVRational{1, rate}, tb_);
         int rc = avformat_seek_file(fmt_.get(), stream_, INT64_MIN, ts, ts, 0);

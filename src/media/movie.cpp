@@ -2,14 +2,10 @@
 
 #include <QFile>
 #include <algorithm>
-#include <condition_variable>
-#include <deque>
-#include <functional>
-#include <mutex>
-#include <thread>
 
 #include "media/decoder.h"
 #include "media/ffmpeg_util.h"
+#include "media/frame_walks.h"
 #include "media/movie_player.h"
 
 namespace media {
@@ -25,53 +21,6 @@ namespace {
 // media; reading stops there, which also bounds what the demuxer buffers while it searches.
 constexpr int64_t kSearchBytes = 8 << 20;
 
-// Walks the frames of the files whose clips were laid, one file at a time, behind the work
-// that measures and plays. At exit, walks still waiting are dropped; the one under way finishes.
-class FrameWalker {
-  public:
-    void start(std::function<void()> walk) {
-        {
-            const std::lock_guard lock(mutex_);
-            waiting_.push_back(std::move(walk));
-        }
-        wake_.notify_one();
-    }
-    ~FrameWalker() {
-        {
-            const std::lock_guard lock(mutex_);
-            waiting_.clear();
-            stopping_ = true;
-        }
-        wake_.notify_one();
-    }
-
-  private:
-    void run() {
-        for (;;) {
-            std::function<void()> walk;
-            {
-                std::unique_lock lock(mutex_);
-                wake_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
-                if (stopping_) return;
-                walk = std::move(waiting_.front());
-                waiting_.pop_front();
-            }
-            walk();
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<std::function<void()>> waiting_;
-    bool stopping_ = false;
-    std::jthread thread_{[this] { run(); }};  // last: it starts once the rest is built
-};
-
-FrameWalker& frameWalker() {
-    static FrameWalker walker;
-    return walker;
-}
-
 // The exact length of an MP3 from its tag, or, when the tag does not fit the file or there is
 // none, from walking its frames (which gives the frame index too). nullptr when neither works.
 Mp3FrameIndexRef measureMp3(const QString& path, int rate, bool* walked) {
@@ -85,14 +34,7 @@ Mp3FrameIndexRef measureMp3(const QString& path, int rate, bool* walked) {
 }  // namespace
 
 void indexFramesLater(const MovieRef& movie) {
-    if (!movie || !movie->frameIndex_ || movie->frameIndex_->get()) return;
-    std::weak_ptr<Mp3FrameIndexSlot> slot = movie->frameIndex_;
-    frameWalker().start([slot, path = movie->path_, rate = movie->mp3Rate_] {
-        if (slot.expired()) return;  // no clip of the file is left
-        Mp3FrameIndexRef index = indexMp3Frames(path);
-        if (!index || index->rate != rate) return;  // seeks go on without it
-        if (auto s = slot.lock()) s->set(std::move(index));
-    });
+    if (movie) walkFramesLater(movie->frameIndex_);
 }
 
 MovieRef openMovie(const QString& path, QString* error) {
@@ -181,14 +123,18 @@ MovieRef openMovie(const QString& path, QString* error) {
     if (!decoded) return fail(QStringLiteral("no sound could be decoded"));
 
     // An MP3's length comes from its tag when that fits the file, else from its frames, walked
-    // here; a walk gives the frame index at once, else a worker makes it once the clip is laid.
+    // here unless another movie of the file has its index already; a walk gives the frame index
+    // at once, else a worker makes it once a decoder of the file needs it.
     Mp3FrameIndexRef frames;
     if (mp3) {
-        bool walked = false;
-        frames = measureMp3(path, rate, &walked);
-        movie->frameIndex_ = std::make_shared<Mp3FrameIndexSlot>();
-        movie->mp3Rate_ = rate;
-        if (walked && frames) movie->frameIndex_->set(frames);
+        movie->frameIndex_ = frameIndexSlotFor(path, rate);
+        if (!movie->frameIndex_) movie->frameIndex_ = std::make_shared<Mp3FrameIndexSlot>();
+        frames = movie->frameIndex_->get();
+        if (!frames) {
+            bool walked = false;
+            frames = measureMp3(path, rate, &walked);
+            if (walked && frames) movie->frameIndex_->set(frames);
+        }
         if (!frames && estimated) {
             // Frames that cannot be walked (free format, a change of rate): counted instead.
             count = true;

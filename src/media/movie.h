@@ -26,8 +26,9 @@ using MovieRef = std::shared_ptr<Movie>;
 // frame index comes later (indexFramesLater).
 MovieRef openMovie(const QString& path, QString* error = nullptr);
 
-// Any thread: the frames of the movie's MP3 file are walked on a worker, unless its index is
-// there already, and seeks use the index once it is ready (exact before that too, if slower).
+// Any thread but the mixer's and the tick: the frames of the movie's MP3 file are walked on a
+// worker, unless its index is there or asked for already (by any movie or decoder of the file),
+// and seeks use the index once it is ready (exact before that too, if slower).
 void indexFramesLater(const MovieRef& movie);
 
 // Thread-compatible; used from the UI thread.
@@ -73,7 +74,6 @@ class Movie {
     int64_t durationFrames_ = 0;
     std::vector<Track> tracks_;
     Mp3FrameIndexSlotRef frameIndex_;
-    int mp3Rate_ = 0;                    // the sample rate the frame index must have
     std::vector<MoviePlayer*> players_;  // players that hold this movie, told about re-routing
 };
 

@@ -77,6 +77,21 @@ Mp3FrameIndexRef measureMp3ByTag(const QString& path);
 // bit inside the pointer hides the ordering from ThreadSanitizer.)
 class Mp3FrameIndexSlot {
   public:
+    Mp3FrameIndexSlot() = default;  // for an index given, never walked
+    // For the file at path, whose frames may be walked once; the index must have this rate.
+    Mp3FrameIndexSlot(QString path, int rate) : path_(std::move(path)), rate_(rate) {}
+    const QString& path() const { return path_; }
+    int rate() const { return rate_; }
+    // Where the walk of the file stands. It moves only forward, each step taken by one caller.
+    enum class Walk { NotAsked, Queued, Walking, Done };
+    Walk walk() const { return walk_.load(std::memory_order_acquire); }
+    // True for the one caller that moves the walk from `from` to `to`; never for a slot without a
+    // file, whose index is given, never walked.
+    bool moveWalk(Walk from, Walk to) {
+        return !path_.isEmpty() &&
+               walk_.compare_exchange_strong(from, to, std::memory_order_acq_rel);
+    }
+
     Mp3FrameIndexRef get() const {
         return ready_.load(std::memory_order_acquire) ? index_ : nullptr;
     }
@@ -88,6 +103,9 @@ class Mp3FrameIndexSlot {
     }
 
   private:
+    const QString path_;
+    const int rate_ = 0;
+    std::atomic<Walk> walk_{Walk::NotAsked};
     std::atomic<bool> claimed_{false};
     std::atomic<bool> ready_{false};
     Mp3FrameIndexRef index_;

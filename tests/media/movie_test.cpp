@@ -83,9 +83,10 @@ TEST(Movie, TruncatedMp3sAreAsLongAsTheirFrames) {
         QString error;
         const media::MovieRef m = media::openMovie(path, &error);
         ASSERT_TRUE(m) << c.name << ": " << error.toStdString();
+        // Looked at before a decoder of the file has it walked.
+        EXPECT_EQ(m->frameIndex() == nullptr, c.tagFits) << c.name;
         const auto decoded = static_cast<int64_t>(decodeAll(path).size() / 2);
         EXPECT_NEAR(m->durationFrames(), decoded, 1152) << c.name;
-        EXPECT_EQ(m->frameIndex() == nullptr, c.tagFits) << c.name;
     }
 }
 
