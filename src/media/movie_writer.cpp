@@ -218,6 +218,7 @@ struct Shared {
     std::vector<std::unique_ptr<Run>> runs;  // by start time, then track
     std::vector<int64_t> written;            // per track: the file holds its samples up to here
     bool stop = false;
+    bool writerWaits = false;  // for packets: only then is it woken for each one
     QString failure;
     std::vector<int> unreadable;
     MovieWriteControl* control = nullptr;
@@ -260,6 +261,7 @@ void encodeRun(Run& run, Shared& sh) {
     const int64_t start = run.feedFrom(), end = run.feedTo();
     const int64_t keepFrom = run.from - kFrame;
     const int64_t keepBelow = run.last ? INT64_MAX : run.to - kFrame;
+    std::vector<ff::PacketPtr> ready;
     auto drain = [&]() -> bool {
         for (;;) {
             const int rc = avcodec_receive_packet(enc.get(), pkt.get());
@@ -282,21 +284,26 @@ void encodeRun(Run& run, Shared& sh) {
             }
             av_packet_move_ref(out.get(), pkt.get());
             out->stream_index = run.track;
-            {
-                std::lock_guard lock(sh.m);
-                run.packets.push_back(std::move(out));
-            }
-            sh.packets.notify_all();
+            ready.push_back(std::move(out));
         }
+    };
+    // Hands the packets made over to the writer; false once the export stops.
+    auto handOver = [&]() -> bool {
+        bool stopped = false, wake = false;
+        {
+            std::lock_guard lock(sh.m);
+            stopped = sh.stop;
+            for (ff::PacketPtr& p : ready) run.packets.push_back(std::move(p));
+            wake = sh.writerWaits && !ready.empty();
+        }
+        ready.clear();
+        if (wake) sh.packets.notify_all();
+        return !stopped;
     };
 
     RunSource source(run.sections, sh.walks);
     for (int64_t pos = start; pos < end; pos += kFrame) {
         if (sh.control->cancel.load(std::memory_order_relaxed)) return;
-        {
-            std::lock_guard lock(sh.m);
-            if (sh.stop) return;
-        }
         const int n = static_cast<int>(std::min<int64_t>(kFrame, end - pos));
         if (av_frame_make_writable(frame.get()) < 0)
             return sh.fail(QStringLiteral("Out of memory."));
@@ -308,14 +315,14 @@ void encodeRun(Run& run, Shared& sh) {
         if (rc < 0)
             return sh.fail(
                 QStringLiteral("The sound could not be encoded: %1.").arg(ff::errorText(rc)));
-        if (!drain()) return;
+        if (!drain() || !handOver()) return;
         // Progress counts the run's own samples, not its lead-in nor the frame looked ahead at.
         const int64_t own = std::min(pos + n, run.to) - std::max(pos, run.from);
         if (own > 0) sh.control->samplesDone.fetch_add(own, std::memory_order_relaxed);
     }
     if (run.last) {
         avcodec_send_frame(enc.get(), nullptr);
-        if (!drain()) return;
+        if (!drain() || !handOver()) return;
     }
     std::lock_guard lock(sh.m);
     run.finished = true;
@@ -490,6 +497,7 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
     // Writes packets as they come, the earliest of those ready first; each track stays in order.
     for (;;) {
         ff::PacketPtr pkt;
+        bool runDone = false;  // so the window for runs to start has moved on
         {
             std::unique_lock lock(sh.m);
             for (;;) {
@@ -498,8 +506,10 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
                 Run* best = nullptr;
                 for (size_t t = 0; t < order.size(); ++t) {
                     while (head[t] < order[t].size() && order[t][head[t]]->finished &&
-                           order[t][head[t]]->packets.empty())
+                           order[t][head[t]]->packets.empty()) {
                         ++head[t];
+                        runDone = true;
+                    }
                     if (head[t] >= order[t].size()) continue;
                     pending = true;
                     Run* r = order[t][head[t]];
@@ -514,11 +524,13 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
                     sh.written[best->track] = pkt->dts;
                     break;
                 }
+                sh.writerWaits = true;
                 sh.packets.wait_for(lock, std::chrono::milliseconds(50));
+                sh.writerWaits = false;
             }
         }
+        if (runDone) sh.work.notify_all();
         if (!pkt) break;
-        sh.work.notify_all();
         AVStream* st = fmt->streams[pkt->stream_index];
         av_packet_rescale_ts(pkt.get(), AVRational{1, kMovieRate}, st->time_base);
         rc = av_write_frame(fmt.get(), pkt.get());
