@@ -12,7 +12,12 @@
 
 // The folder beside the benchmark programs where their media are kept between runs.
 inline QString benchMediaCache() {
-    const QString dir = QCoreApplication::applicationDirPath() + "/media-cache";
+    // A program without an application object finds itself through /proc.
+    const QString programDir =
+        QCoreApplication::instance()
+            ? QCoreApplication::applicationDirPath()
+            : QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).path();
+    const QString dir = programDir + "/media-cache";
     QDir().mkpath(dir);
     return dir;
 }

@@ -123,7 +123,10 @@ ExportResult exportMix(const MixSnapshot& mix, const QString& target,
         result.outcome = media::MovieWriteResult::Outcome::Cancelled;
         return result;
     }
-    const TrackPlan plan = planTracks(mix, stream);
+    TrackPlan plan = planTracks(mix, stream);
+    // Sections of one MP3 share where its frames lie, found once.
+    for (media::MovieTrackLayout& track : plan.tracks)
+        for (media::MovieSection& s : track) s.frameIndex = probes[s.path].frameIndex;
     const media::MovieWriteResult written =
         media::writeSoundMovie(target, {plan.tracks[0], plan.tracks[1]}, plan.length, control);
     result.outcome = written.outcome;

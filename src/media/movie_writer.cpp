@@ -28,10 +28,23 @@ constexpr int64_t kBitRate = 256000;
 // packets waiting in memory (256 kb/s is 32 kB per second of sound).
 constexpr int64_t kAheadSamples = int64_t{300} * kMovieRate;
 constexpr int kIoBufferBytes = 256 * 1024;
+// A run shorter than this costs more in starting its encoder and decoders than it saves.
+constexpr int64_t kShortestRun = int64_t{4} * kMovieRate;
 
-// One stretch of a track encoded on its own. Stretches meet only inside silence: the frame an
-// encoder adds after its input and the one the next encoder puts before its own both carry
-// nothing but that silence, so the track decodes as if one encoder had made it.
+// Frames an encoder is fed before its run starts, their packets dropped. Each packet is a
+// transform over two frames that decodes into the second half of the window before it and the
+// first half of its own, so the run's first packet needs one frame of real sound before it to
+// cancel the aliasing of the run before (without it a seam's frame errs 25-fold). The choice of
+// long or short windows looks one frame ahead and at the energy of the one before, settled after
+// three. Longest to settle is the rate control: it starts at a fixed quality and moves it by at
+// most a tenth a frame once near its target, and on a tone it took some 24 frames to reach the
+// noise of an encoder that ran through. 64 frames let it move 400-fold, for 1.5 s of extra encoding
+// a run.
+constexpr int kLeadInFrames = 64;
+
+// One stretch of a track encoded on its own. Its encoder starts a little before it (the lead-in)
+// and, for a run that another follows, looks one frame past it, so its packets are those one
+// encoder running through the track would give there: the track decodes without a seam.
 struct Run {
     int track = 0;
     int64_t from = 0, to = 0;  // samples; `from` is a whole number of frames
@@ -41,31 +54,43 @@ struct Run {
     std::deque<ff::PacketPtr> packets;
     bool taken = false;
     bool finished = false;
+
+    // The samples the encoder is fed.
+    int64_t feedFrom() const { return std::max<int64_t>(0, from - kLeadInFrames * kFrame); }
+    int64_t feedTo() const { return last ? to : to + kFrame; }
 };
 
-// Cuts a track into runs at silent places: a cut needs two frames of silence before it and one
-// after it.
+// Samples per run: about one run per core for a short mix; for a long one as many runs as keep
+// every core busy within the stretch the encoders may run ahead of the file. Whole frames.
+int64_t chooseRunLength(int64_t length, int64_t requested) {
+    int64_t run = requested;
+    if (run <= 0) {
+        const int64_t cores = std::max(1u, std::thread::hardware_concurrency());
+        run = std::clamp((length + cores - 1) / cores, kShortestRun,
+                         std::max(kShortestRun, kAheadSamples / cores));
+    }
+    return std::max<int64_t>(4, (run + kFrame - 1) / kFrame) * kFrame;
+}
+
+// Cuts a track into runs at frame boundaries every `runLength` samples; the last run is at least
+// half that long, so every run that another follows has a frame after it to look ahead at.
 std::vector<std::unique_ptr<Run>> splitTrack(int track, const MovieTrackLayout& layout,
-                                             int64_t length) {
+                                             int64_t length, int64_t runLength) {
     std::vector<std::unique_ptr<Run>> runs;
     if (length <= 0) return runs;
-    std::vector<int64_t> cuts = {0};
-    int64_t soundEnd = 0;
-    for (const MovieSection& s : layout) {
-        const int64_t cut = (soundEnd + 2 * kFrame + kFrame - 1) / kFrame * kFrame;
-        if (cut > cuts.back() && cut + kFrame <= s.trackFrom && cut < length) cuts.push_back(cut);
-        soundEnd = std::max(soundEnd, s.trackTo);
-    }
-    for (size_t i = 0; i < cuts.size(); ++i) {
+    for (int64_t from = 0; from < length; from += runLength) {
         auto run = std::make_unique<Run>();
         run->track = track;
-        run->from = cuts[i];
-        run->last = i + 1 == cuts.size();
-        run->to = run->last ? length : cuts[i + 1];
+        run->from = from;
+        run->last = from + runLength + runLength / 2 > length;
+        run->to = run->last ? length : from + runLength;
         for (const MovieSection& s : layout)
-            if (s.trackFrom < run->to && s.trackTo > run->from && s.trackTo > s.trackFrom)
+            if (s.trackFrom < run->feedTo() && s.trackTo > run->feedFrom() &&
+                s.trackTo > s.trackFrom)
                 run->sections.push_back(s);
+        const bool last = run->last;
         runs.push_back(std::move(run));
+        if (last) break;
     }
     return runs;
 }
@@ -99,10 +124,28 @@ ff::CodecPtr openEncoder(QString* error) {
     return enc;
 }
 
+// The MP3 frame walks of one export: a file is walked once, by the first run that must start
+// inside it, while runs that need the same file wait for it.
+class FrameWalks {
+  public:
+    void ensure(const MovieSection& s) {
+        if (!s.frameIndex || s.frameIndex->get()) return;
+        std::lock_guard lock(m_);
+        if (std::find(tried_.begin(), tried_.end(), s.frameIndex.get()) != tried_.end()) return;
+        tried_.push_back(s.frameIndex.get());
+        s.frameIndex->set(indexMp3Frames(s.path));  // a file that cannot be walked seeks slower
+    }
+
+  private:
+    std::mutex m_;
+    std::vector<const Mp3FrameIndexSlot*> tried_;
+};
+
 // The samples of one run, section by section, with silence between them.
 class RunSource {
   public:
-    explicit RunSource(const std::vector<MovieSection>& sections) : sections_(sections) {}
+    RunSource(const std::vector<MovieSection>& sections, FrameWalks& walks)
+        : sections_(sections), walks_(walks) {}
 
     // Fills n samples from track position pos on; positions only ever move forward.
     void fill(float* left, float* right, int64_t pos, int n) {
@@ -117,7 +160,7 @@ class RunSource {
             if (i != next_) {
                 while (next_ < i) advance();
             }
-            if (!opened_) openCurrent();
+            if (!opened_) openCurrent(a);
             if (!decoder_.isOpen()) continue;
             const int want = static_cast<int>(b - a);
             scratch_.resize(static_cast<size_t>(want) * kMixChannels);
@@ -138,14 +181,19 @@ class RunSource {
         opened_ = false;
         decoder_ = AudioDecoder();
     }
-    void openCurrent() {
+    // Opens the current section to sound from track position `at` on.
+    void openCurrent(int64_t at) {
         opened_ = true;
         const MovieSection& s = sections_[next_];
+        const int64_t media = s.mediaFrom + (at - s.trackFrom);
         decoder_ = AudioDecoder();
         decoder_.setOutputRate(kMovieRate);
         bool ok = decoder_.open(s.path, s.stream);
-        if (ok && s.mediaFrom > 0)
-            ok = decoder_.seek(static_cast<double>(s.mediaFrom) / kMovieRate);
+        if (ok && media > 0) {
+            walks_.ensure(s);
+            if (s.frameIndex) decoder_.setFrameIndex(s.frameIndex);
+            ok = decoder_.seek(static_cast<double>(media) / kMovieRate);
+        }
         if (!ok) {
             decoder_ = AudioDecoder();
             if (std::find(unreadable_.begin(), unreadable_.end(), s.source) == unreadable_.end())
@@ -154,6 +202,7 @@ class RunSource {
     }
 
     const std::vector<MovieSection>& sections_;
+    FrameWalks& walks_;
     size_t next_ = 0;
     bool opened_ = false;
     AudioDecoder decoder_;
@@ -169,9 +218,11 @@ struct Shared {
     std::vector<std::unique_ptr<Run>> runs;  // by start time, then track
     std::vector<int64_t> written;            // per track: the file holds its samples up to here
     bool stop = false;
+    bool writerWaits = false;  // for packets: only then is it woken for each one
     QString failure;
     std::vector<int> unreadable;
     MovieWriteControl* control = nullptr;
+    FrameWalks walks;
 
     // Under the lock. The earliest run not yet taken that may start now.
     Run* startable() {
@@ -204,10 +255,13 @@ void encodeRun(Run& run, Shared& sh) {
     frame->nb_samples = kFrame;
     if (av_frame_get_buffer(frame.get(), 0) < 0) return sh.fail(QStringLiteral("Out of memory."));
 
-    const int64_t length = run.to - run.from;
-    // A run that another one follows ends on a frame boundary; the encoder's trailing frame
-    // belongs to the next run, which starts with its own.
-    const int64_t keepBelow = run.last ? INT64_MAX : length - kFrame;
+    // The packets of the run: each decodes into the frame at its timestamp, from the second half
+    // of the window before and the first half of its own. The one before `from` is the run's, so
+    // that the run before keeps only windows that lie wholly in it.
+    const int64_t start = run.feedFrom(), end = run.feedTo();
+    const int64_t keepFrom = run.from - kFrame;
+    const int64_t keepBelow = run.last ? INT64_MAX : run.to - kFrame;
+    std::vector<ff::PacketPtr> ready;
     auto drain = [&]() -> bool {
         for (;;) {
             const int rc = avcodec_receive_packet(enc.get(), pkt.get());
@@ -217,7 +271,9 @@ void encodeRun(Run& run, Shared& sh) {
                     QStringLiteral("The sound could not be encoded: %1.").arg(ff::errorText(rc)));
                 return false;
             }
-            if (pkt->pts >= keepBelow) {
+            pkt->pts += start;
+            pkt->dts += start;
+            if (pkt->pts < keepFrom || pkt->pts >= keepBelow) {
                 av_packet_unref(pkt.get());
                 continue;
             }
@@ -227,40 +283,47 @@ void encodeRun(Run& run, Shared& sh) {
                 return false;
             }
             av_packet_move_ref(out.get(), pkt.get());
-            out->pts += run.from;
-            out->dts += run.from;
             out->stream_index = run.track;
-            {
-                std::lock_guard lock(sh.m);
-                run.packets.push_back(std::move(out));
-            }
-            sh.packets.notify_all();
+            ready.push_back(std::move(out));
         }
     };
-
-    RunSource source(run.sections);
-    for (int64_t pos = 0; pos < length; pos += kFrame) {
-        if (sh.control->cancel.load(std::memory_order_relaxed)) return;
+    // Hands the packets made over to the writer; false once the export stops.
+    auto handOver = [&]() -> bool {
+        bool stopped = false, wake = false;
         {
             std::lock_guard lock(sh.m);
-            if (sh.stop) return;
+            stopped = sh.stop;
+            for (ff::PacketPtr& p : ready) run.packets.push_back(std::move(p));
+            wake = sh.writerWaits && !ready.empty();
         }
-        const int n = static_cast<int>(std::min<int64_t>(kFrame, length - pos));
+        ready.clear();
+        if (wake) sh.packets.notify_all();
+        return !stopped;
+    };
+
+    RunSource source(run.sections, sh.walks);
+    for (int64_t pos = start; pos < end; pos += kFrame) {
+        if (sh.control->cancel.load(std::memory_order_relaxed)) return;
+        const int n = static_cast<int>(std::min<int64_t>(kFrame, end - pos));
         if (av_frame_make_writable(frame.get()) < 0)
             return sh.fail(QStringLiteral("Out of memory."));
         frame->nb_samples = n;
         source.fill(reinterpret_cast<float*>(frame->data[0]),
-                    reinterpret_cast<float*>(frame->data[1]), run.from + pos, n);
-        frame->pts = pos;
+                    reinterpret_cast<float*>(frame->data[1]), pos, n);
+        frame->pts = pos - start;
         const int rc = avcodec_send_frame(enc.get(), frame.get());
         if (rc < 0)
             return sh.fail(
                 QStringLiteral("The sound could not be encoded: %1.").arg(ff::errorText(rc)));
-        if (!drain()) return;
-        sh.control->samplesDone.fetch_add(n, std::memory_order_relaxed);
+        if (!drain() || !handOver()) return;
+        // Progress counts the run's own samples, not its lead-in nor the frame looked ahead at.
+        const int64_t own = std::min(pos + n, run.to) - std::max(pos, run.from);
+        if (own > 0) sh.control->samplesDone.fetch_add(own, std::memory_order_relaxed);
     }
-    avcodec_send_frame(enc.get(), nullptr);
-    if (!drain()) return;
+    if (run.last) {
+        avcodec_send_frame(enc.get(), nullptr);
+        if (!drain() || !handOver()) return;
+    }
     std::lock_guard lock(sh.m);
     run.finished = true;
     for (int id : source.unreadable())
@@ -341,6 +404,7 @@ SoundSourceProbe probeSoundSource(const QString& path) {
             if (t.mediaType == QLatin1String("soun")) {
                 probe.status = Status::Usable;
                 probe.stream = t.stream;
+                probe.frameIndex = movie->frameIndexSlot();
                 return probe;
             }
     }
@@ -358,7 +422,7 @@ SoundSourceProbe probeSoundSource(const QString& path) {
 }
 
 MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTrackLayout>& tracks,
-                                 int64_t length, MovieWriteControl& control) {
+                                 int64_t length, MovieWriteControl& control, int64_t runLength) {
     using Outcome = MovieWriteResult::Outcome;
     ff::quietLogs();
     MovieWriteResult result;
@@ -415,8 +479,9 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
     Shared sh;
     sh.control = &control;
     sh.written.assign(tracks.size(), 0);
+    runLength = chooseRunLength(length, runLength);
     for (size_t t = 0; t < tracks.size(); ++t)
-        for (auto& run : splitTrack(static_cast<int>(t), tracks[t], length))
+        for (auto& run : splitTrack(static_cast<int>(t), tracks[t], length, runLength))
             sh.runs.push_back(std::move(run));
     std::stable_sort(sh.runs.begin(), sh.runs.end(),
                      [](const auto& a, const auto& b) { return a->from < b->from; });
@@ -432,6 +497,7 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
     // Writes packets as they come, the earliest of those ready first; each track stays in order.
     for (;;) {
         ff::PacketPtr pkt;
+        bool runDone = false;  // so the window for runs to start has moved on
         {
             std::unique_lock lock(sh.m);
             for (;;) {
@@ -440,8 +506,10 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
                 Run* best = nullptr;
                 for (size_t t = 0; t < order.size(); ++t) {
                     while (head[t] < order[t].size() && order[t][head[t]]->finished &&
-                           order[t][head[t]]->packets.empty())
+                           order[t][head[t]]->packets.empty()) {
                         ++head[t];
+                        runDone = true;
+                    }
                     if (head[t] >= order[t].size()) continue;
                     pending = true;
                     Run* r = order[t][head[t]];
@@ -456,11 +524,13 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
                     sh.written[best->track] = pkt->dts;
                     break;
                 }
+                sh.writerWaits = true;
                 sh.packets.wait_for(lock, std::chrono::milliseconds(50));
+                sh.writerWaits = false;
             }
         }
+        if (runDone) sh.work.notify_all();
         if (!pkt) break;
-        sh.work.notify_all();
         AVStream* st = fmt->streams[pkt->stream_index];
         av_packet_rescale_ts(pkt.get(), AVRational{1, kMovieRate}, st->time_base);
         rc = av_write_frame(fmt.get(), pkt.get());

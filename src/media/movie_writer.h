@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "media/mp3_frames.h"
+
 namespace media {
 
 constexpr int kMovieRate = 44100;
@@ -21,6 +23,10 @@ struct MovieSection {
     int64_t trackFrom = 0;  // where it starts sounding on the track
     int64_t trackTo = 0;    // where it stops (exclusive)
     int source = -1;        // the caller's id, named back if the file cannot be decoded
+    // For an MP3, where its frames lie, shared by every section of the file: a section that
+    // starts inside the file seeks by it. Walked by the writer when still empty; nullptr for
+    // other files.
+    Mp3FrameIndexSlotRef frameIndex;
 };
 
 // A track: sections in time order that do not overlap.
@@ -46,17 +52,19 @@ struct MovieWriteResult {
     std::vector<int> unreadable;  // sources whose file could not be decoded (left silent)
 };
 
-// Writes the tracks, in the given order, each `length` samples long, to `path`. Tracks are
-// encoded on several threads; the call returns when the file is complete, or when it was
-// cancelled or failed, in which case no part of it is left and an older file is untouched.
+// Writes the tracks, in the given order, each `length` samples long, to `path`. Each track is
+// cut into runs of `runLength` samples (0: chosen for the mix and the machine's cores), encoded
+// on every core and joined without a seam; the call returns when the file is complete, or when
+// it was cancelled or failed, in which case no part of it is left and an older file is untouched.
 MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTrackLayout>& tracks,
-                                 int64_t length, MovieWriteControl& control);
+                                 int64_t length, MovieWriteControl& control, int64_t runLength = 0);
 
 // What a media file offers as a sound source.
 struct SoundSourceProbe {
     enum class Status { Usable, Missing, Unreadable, Unopenable, NoSound };
     Status status = Status::Unopenable;
     int stream = -1;  // the first sound stream, when usable
+    Mp3FrameIndexSlotRef frameIndex;  // an MP3's frame index, as MovieSection::frameIndex
 };
 SoundSourceProbe probeSoundSource(const QString& path);
 

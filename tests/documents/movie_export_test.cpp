@@ -283,6 +283,57 @@ TEST_F(MovieExport, EachClipSoundsItsSectionWhereTheMixPlaysIt) {
     }
 }
 
+// A track cut into many short runs, each encoded on its own, decodes as if one encoder had
+// run through it: at no seam between two runs does the tone differ from its source by more than
+// the codec's noise anywhere else, and the tone stays in its place to the sample.
+TEST_F(MovieExport, ATrackCutIntoRunsHasNoSeam) {
+    constexpr int kFrame = 1024;
+    constexpr int64_t kRun = 16 * kFrame;  // a seam every 0.37 s
+    const QString sources[] = {testsupport::makeMedia({MediaKind::Mp3Cbr, 9, Signal::Sine, kRate}),
+                               testsupport::makeMedia({MediaKind::M4a, 9, Signal::Sine, 48000})};
+    const int64_t from = 13230, to = 7 * kRate, media = kRate / 2;  // off the frame grid
+    std::vector<media::MovieTrackLayout> layout;
+    for (const QString& source : sources) {
+        ASSERT_FALSE(source.isEmpty());
+        media::MovieSection s;
+        s.path = source;
+        s.mediaFrom = media;
+        s.trackFrom = from;
+        s.trackTo = to;
+        s.frameIndex = media::probeSoundSource(source).frameIndex;
+        layout.push_back({s});
+    }
+    media::MovieWriteControl control;
+    const media::MovieWriteResult written =
+        media::writeSoundMovie(target(), layout, to + kRate / 4, control, kRun);
+    ASSERT_EQ(written.outcome, Outcome::Written) << written.problem.toStdString();
+    const std::vector<TrackInfo> tracks = readMovie(target());
+    ASSERT_EQ(tracks.size(), 2u);
+    for (size_t t = 0; t < tracks.size(); ++t) {
+        SCOPED_TRACE(sources[t].toStdString());
+        const std::vector<float> source = decodeStream(sources[t], 0, kRate);
+        const std::vector<float>& track = tracks[t].samples;
+        ASSERT_GE(track.size() / 2, static_cast<size_t>(to));
+        // The error of each frame of the track against the source, the clip's edges left out.
+        double seam = 0, elsewhere = 0;
+        for (int64_t block = (from + 4 * kFrame) / kFrame * kFrame; block + kFrame < to - kFrame;
+             block += kFrame) {
+            double err = 0;
+            for (int64_t k = block; k < block + kFrame; ++k)
+                for (int c = 0; c < 2; ++c)
+                    err += std::pow(track[2 * k + c] - source[2 * (k - from + media) + c], 2);
+            err = std::sqrt(err / (2 * kFrame));
+            // The two frames either side of a seam hold what both runs encoded.
+            const int64_t cut = (block + kRun / 2) / kRun * kRun;
+            const bool atSeam = block >= cut - 2 * kFrame && block < cut + 2 * kFrame;
+            (atSeam ? seam : elsewhere) = std::max(atSeam ? seam : elsewhere, err);
+        }
+        // Frames differ in noise by half again; a seam without the frames before it errs 25-fold.
+        EXPECT_GT(seam, 0);
+        EXPECT_LE(seam, 1.5 * elsewhere);
+    }
+}
+
 TEST_F(MovieExport, EmptyLanesGiveAMovieWithTwoEmptyTracks) {
     QFile old(target());
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
