@@ -193,7 +193,7 @@ void BM_TwoLaneMixAgainstFfmpeg(benchmark::State& state) {
 BENCHMARK(BM_TwoLaneMixAgainstFfmpeg)->Iterations(1)->Unit(benchmark::kSecond);
 
 // First sound after Play when the output has rested (no voice for a few seconds, its stream
-// stopped): from Play to the first mixed block of the movie plus the sound queued ahead of it.
+// stopped): from Play to the first sound recorded from the sink.
 void BM_FirstSoundAfterRest(benchmark::State& state) {
     if (!testsupport::audioServerRunning()) {
         state.SkipWithError("no audio server (scripts/audio-server start)");

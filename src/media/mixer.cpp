@@ -52,8 +52,45 @@ bool Mixer::anyActive() const {
 }
 
 void Mixer::render(float* out, int frames) {
-    for (int done = 0; done + kBlockFrames <= frames; done += kBlockFrames)
-        renderBlock(out + static_cast<size_t>(done) * 2);
+    for (int done = 0; done + kBlockFrames <= frames; done += kBlockFrames) {
+        const int64_t blockStart = rendered_.load(std::memory_order_relaxed);
+        renderBlock(out + static_cast<size_t>(done) * 2,
+                    {blockStart, blockStart, blockStart + kBlockFrames});
+        rendered_.fetch_add(kBlockFrames, std::memory_order_release);
+    }
+}
+
+int Mixer::quietTailFrames() const {
+    return static_cast<int>(rendered_.load(std::memory_order_relaxed) - heardUntil_);
+}
+
+bool Mixer::voiceWaitsToBegin() const {
+    const int64_t rendered = rendered_.load(std::memory_order_relaxed);
+    for (const Slot& s : slots_) {
+        if (s.begun || s.state.load(std::memory_order_acquire) != Active) continue;
+        const int kind = s.startKind.load(std::memory_order_acquire);
+        if (kind == VoiceStart::WhenReady ||
+            (kind == VoiceStart::AtFrame &&
+             s.startFrame.load(std::memory_order_relaxed) < rendered))
+            return true;
+    }
+    return false;
+}
+
+int Mixer::remix(float* out, int64_t from) {
+    const int64_t end = rendered_.load(std::memory_order_relaxed);
+    int64_t block = from - from % kBlockFrames;
+    if (from >= end || block < heardUntil_) return 0;
+    // The blocks before the first voice begins stay as they were.
+    while (block < end && !renderBlock(out, {block, from, end})) block += kBlockFrames;
+    if (block >= end) return 0;
+    const int64_t first = block;
+    for (block += kBlockFrames; block < end; block += kBlockFrames)
+        renderBlock(out + static_cast<size_t>(block - first) * 2, {block, from, end});
+    // What lies before `from` is left alone.
+    const int64_t skip = std::max<int64_t>(from - first, 0);
+    if (skip > 0) std::copy(out + skip * 2, out + (end - first) * 2, out);
+    return static_cast<int>(end - first - skip);
 }
 
 std::optional<int64_t> Mixer::anchorBegun(const Slot& s, bool* anchorGone) const {
@@ -76,7 +113,8 @@ std::optional<int64_t> Mixer::anchorBegun(const Slot& s, bool* anchorGone) const
     return std::nullopt;
 }
 
-int Mixer::beginOffset(Slot& s, int64_t blockStart) {
+int Mixer::beginOffset(Slot& s, const BlockSpan& span) {
+    const int64_t blockStart = span.start;
     int kind = s.startKind.load(std::memory_order_acquire);
     int64_t at = s.startFrame.load(std::memory_order_relaxed);
     if (kind == VoiceStart::Held) return -1;
@@ -91,13 +129,14 @@ int Mixer::beginOffset(Slot& s, int64_t blockStart) {
             return -1;
         }
     }
-    if (kind == VoiceStart::WhenReady) {
-        const Stream& st = *s.stream;
-        if (st.ring.available() < kBlockFrames && !st.finished.load(std::memory_order_acquire))
-            return -1;
-        at = blockStart;
-    }
+    if (kind == VoiceStart::WhenReady) at = std::max(blockStart, span.earliest);
     if (at >= blockStart + kBlockFrames) return -1;
+    // A voice that begins when it can waits until its ring holds every frame up to the horizon;
+    // one placed at a frame keeps its place (a ring still empty there is an underrun).
+    const Stream& st = *s.stream;
+    if (kind == VoiceStart::WhenReady && st.ring.available() < span.horizon - at &&
+        !st.finished.load(std::memory_order_acquire))
+        return -1;
     s.begun = true;
     s.begunAt.store(at, std::memory_order_release);
     // A late start keeps time: the frames it should already have played are skipped.
@@ -108,9 +147,9 @@ int Mixer::beginOffset(Slot& s, int64_t blockStart) {
     return static_cast<int>(std::max<int64_t>(at - blockStart, 0));
 }
 
-void Mixer::renderBlock(float* out) {
+bool Mixer::renderBlock(float* out, const BlockSpan& span) {
     std::fill(out, out + kBlockFrames * 2, 0.0f);
-    const int64_t blockStart = rendered_.load(std::memory_order_relaxed);
+    const int64_t blockStart = span.start;
     // Voices that begin by themselves first, so a voice started after one of them in this very
     // block finds its first frame.
     int offsets[kMaxVoices];
@@ -130,12 +169,17 @@ void Mixer::renderBlock(float* out) {
                 s.state.store(Done, std::memory_order_release);  // never heard: nothing to fade
                 continue;
             }
-            offsets[i] = beginOffset(s, blockStart);
+            offsets[i] = beginOffset(s, span);
         }
     }
-    for (int i = 0; i < kMaxVoices; ++i)
-        if (offsets[i] >= 0) mixVoice(slots_[i], out, offsets[i], blockStart);
-    rendered_.fetch_add(kBlockFrames, std::memory_order_release);
+    bool sounded = false;
+    for (int i = 0; i < kMaxVoices; ++i) {
+        if (offsets[i] < 0) continue;
+        mixVoice(slots_[i], out, offsets[i], blockStart);
+        sounded = true;
+    }
+    if (sounded) heardUntil_ = blockStart + kBlockFrames;
+    return sounded;
 }
 
 void Mixer::mixVoice(Slot& s, float* out, int offset, int64_t blockStart) {

@@ -111,17 +111,37 @@ class Mixer {
     int64_t renderedFrames() const { return rendered_.load(std::memory_order_acquire); }
     bool anyActive() const;
 
+    // Device thread. The rendered frames at the end that no voice sounded in, in whole blocks:
+    // silence a device may still replace, if it has not played it yet.
+    int quietTailFrames() const;
+    // Device thread: a voice waits to begin as soon as it can, or at a frame already rendered.
+    bool voiceWaitsToBegin() const;
+    // Device thread: mixes again the frames from `from` (in the quiet tail) to the end, so that
+    // waiting voices begin in them rather than after them: one placed at a frame at that frame,
+    // one that begins as soon as it can at `from` or at a later block's start, once its ring
+    // holds every frame up to the end (so it never runs dry on the way). The frames from the
+    // first one with new sound to the end are written to `out` (at most the frames from the block
+    // holding `from` to the end); returns how many (0: none began, nothing changed).
+    int remix(float* out, int64_t from);
+
   private:
-    void renderBlock(float* out);
-    // Decides whether a voice that has not begun begins in the block at `blockStart`; returns
-    // the frame of the block it begins at, or -1.
-    int beginOffset(Slot& s, int64_t blockStart);
+    // Where a block is mixed from: a voice that begins as soon as it can begins no earlier than
+    // `earliest`, and only if its ring holds its frames up to `horizon`.
+    struct BlockSpan {
+        int64_t start, earliest, horizon;
+    };
+    // Mixes one block; true when a voice sounded in it.
+    bool renderBlock(float* out, const BlockSpan& span);
+    // Decides whether a voice that has not begun begins in the block; returns the frame of the
+    // block it begins at, or -1.
+    int beginOffset(Slot& s, const BlockSpan& span);
     // The first frame of the voice in another slot, while that slot still holds it.
     std::optional<int64_t> anchorBegun(const Slot& s, bool* anchorGone) const;
     void mixVoice(Slot& s, float* out, int offset, int64_t blockStart);
     std::array<Slot, kMaxVoices> slots_;
     std::array<float, kBlockFrames * 2> scratch_{};
     std::atomic<int64_t> rendered_{0};
+    int64_t heardUntil_ = 0;  // device thread: the end of the last block a voice sounded in
 };
 
 }  // namespace media

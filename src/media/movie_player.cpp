@@ -140,6 +140,7 @@ bool MoviePlayer::adoptCue(const StartLock& lock) {
             m.release(v.slot, VoiceStart::AtFrame, lock.startFrame());
         else
             m.release(v.slot, VoiceStart::WhenReady);
+        v.device->wake();  // a device that plays puts it into its queued silence
     }
     return true;
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "media/realtime.h"
 
@@ -18,25 +19,23 @@ namespace {
 constexpr int kFrameBytes = kMixChannels * static_cast<int>(sizeof(float));
 constexpr size_t kBlockBytes = static_cast<size_t>(kBlockFrames) * kFrameBytes;
 // Sound queued in the server: four mixer blocks, asked for one block at a time, so the stream's
-// thread wakes once per block and a new voice is heard within about 40 ms.
+// thread wakes once per block. A new voice does not wait behind the queue: it replaces the
+// silence in it that the server has not yet played.
 constexpr uint32_t kTargetBytes = 4 * kBlockBytes;
 constexpr uint32_t kRequestBytes = kBlockBytes;
+// What the server may hold ahead of playback, for the blocks mixed again (the server may make
+// the queue longer than asked).
+constexpr int kMaxRemixBlocks = 16;
+// Kept clear ahead of where the server reads, in case it reads on before the new sound arrives.
+constexpr int64_t kReadMarginBytes = 96 * kFrameBytes;
+// While a voice waits for its first decoded sound, how often the queued silence is looked at
+// again, and for how long at most.
+constexpr pa_usec_t kRetryUs = 1000;
+constexpr int kMaxRetries = 500;
 // A device with no voice for this long stops its stream until the next voice.
 constexpr int64_t kRestAfterFrames = 3 * kMixRate;
 // How long the UI waits for a server to accept the connection and list its sinks.
 constexpr pa_usec_t kConnectWaitUs = 1000 * 1000;
-
-// Holds the loop's lock for a scope (the loop thread holds it while it runs callbacks).
-class LoopLock {
-  public:
-    explicit LoopLock(pa_threaded_mainloop* l) : l_(l) { pa_threaded_mainloop_lock(l_); }
-    ~LoopLock() { pa_threaded_mainloop_unlock(l_); }
-    LoopLock(const LoopLock&) = delete;
-    LoopLock& operator=(const LoopLock&) = delete;
-
-  private:
-    pa_threaded_mainloop* l_;
-};
 
 }  // namespace
 
@@ -90,8 +89,10 @@ class PulseDevice : public Device {
             return;
         }
         // One read-modify-write on the word rest() decides on: either it comes before the
-        // stream's decision, which then sees this voice, or after, and finds the stream resting.
-        if (restWord_.fetch_add(kWakeStep, std::memory_order_acq_rel) & kResting) out_.kick();
+        // stream's decision, which then sees this voice, or after, and the kick finds the stream
+        // resting. A stream that plays is kicked too: the voice goes into its queued silence.
+        restWord_.fetch_add(kWakeStep, std::memory_order_acq_rel);
+        out_.kick();
     }
 
     bool dead() const override { return dead_.load(std::memory_order_acquire); }
@@ -106,6 +107,17 @@ class PulseDevice : public Device {
         idleFrames_ = 0;
         if (pa_operation* op = pa_stream_flush(stream_, nullptr, nullptr)) pa_operation_unref(op);
         if (pa_operation* op = pa_stream_cork(stream_, 0, nullptr, nullptr)) pa_operation_unref(op);
+    }
+
+    // Loop thread: voices waiting to begin are mixed into the silence queued in the server and
+    // not yet played, instead of after it. The server is asked first where it reads.
+    void startEarly(bool again = false) {
+        if (!again) retries_ = 0;
+        if (!stream_ || dead() || timingOp_ ||
+            (restWord_.load(std::memory_order_acquire) & kResting) ||
+            pa_stream_get_state(stream_) != PA_STREAM_READY || !waitsInSilence())
+            return;
+        timingOp_ = pa_stream_update_timing_info(stream_, &PulseDevice::timingCb, this);
     }
 
     // Loop lock held: the program ends; nothing is told.
@@ -129,6 +141,54 @@ class PulseDevice : public Device {
         const pa_stream_state_t st = pa_stream_get_state(s);
         if (st == PA_STREAM_FAILED || st == PA_STREAM_TERMINATED)
             static_cast<PulseDevice*>(self)->lose();
+    }
+
+    static void timingCb(pa_stream*, int success, void* self) {
+        auto* d = static_cast<PulseDevice*>(self);
+        pa_operation_unref(std::exchange(d->timingOp_, nullptr));
+        if (success) d->replaceQueuedSilence();
+    }
+
+    // A voice waits to begin, and the sound queued last is silence.
+    bool waitsInSilence() const {
+        return mixer_.quietTailFrames() >= kBlockFrames && mixer_.voiceWaitsToBegin();
+    }
+
+    // Loop thread, with fresh timing: the silence the server holds unread is mixed again, and
+    // what now sounds is written over it (the write index ends where it was). Only what was
+    // mixed after the last sound is replaced, so nothing heard or queued to be heard changes,
+    // and each frame keeps its place on the mixer's clock.
+    void replaceQueuedSilence() {
+        if (!stream_ || dead()) return;
+        if (const pa_timing_info* t = pa_stream_get_timing_info(stream_);
+            t && !t->read_index_corrupt && !t->write_index_corrupt) {
+            // The first frame the server has not read, past a margin, on the mixer's clock.
+            const int64_t unread = t->write_index - t->read_index - kReadMarginBytes;
+            const int64_t end = mixer_.renderedFrames();
+            const int64_t from =
+                end - std::min<int64_t>({unread / kFrameBytes, mixer_.quietTailFrames(),
+                                         kMaxRemixBlocks * kBlockFrames});
+            const int frames = unread > 0 ? mixer_.remix(remix_.data(), from) : 0;
+            if (frames > 0) {
+                const size_t bytes = static_cast<size_t>(frames) * kFrameBytes;
+                pa_stream_write(stream_, remix_.data(), bytes, nullptr,
+                                -static_cast<int64_t>(bytes), PA_SEEK_RELATIVE);
+            }
+        }
+        // Its sound not decoded yet: looked at again shortly.
+        if (waitsInSilence() && ++retries_ < kMaxRetries) {
+            const pa_usec_t at = pa_rtclock_now() + kRetryUs;
+            if (retry_) {
+                pa_context_rttime_restart(out_.ctx_, retry_, at);
+            } else {
+                retry_ = pa_context_rttime_new(
+                    out_.ctx_, at,
+                    [](pa_mainloop_api*, pa_time_event*, const timeval*, void* self) {
+                        static_cast<PulseDevice*>(self)->startEarly(true);
+                    },
+                    this);
+            }
+        }
     }
 
     void write(size_t nbytes) {
@@ -167,6 +227,13 @@ class PulseDevice : public Device {
 
     // Loop lock held.
     void release() {
+        if (timingOp_) {
+            pa_operation_cancel(timingOp_);
+            pa_operation_unref(std::exchange(timingOp_, nullptr));
+        }
+        if (retry_) {
+            pa_threaded_mainloop_get_api(out_.loop_)->time_free(std::exchange(retry_, nullptr));
+        }
         if (!stream_) return;
         pa_stream_set_write_callback(stream_, nullptr, nullptr);
         pa_stream_set_state_callback(stream_, nullptr, nullptr);
@@ -185,8 +252,13 @@ class PulseDevice : public Device {
     static constexpr uint64_t kResting = 1;
     static constexpr uint64_t kWakeStep = 2;
     std::atomic<uint64_t> restWord_{0};
-    int64_t idleFrames_ = 0;  // loop thread
+    // Loop thread.
+    int64_t idleFrames_ = 0;
     std::array<float, kBlockFrames * kMixChannels> block_{};
+    std::array<float, (kMaxRemixBlocks + 1) * kBlockFrames * kMixChannels> remix_{};
+    pa_operation* timingOp_ = nullptr;  // asking the server where it reads
+    pa_time_event* retry_ = nullptr;
+    int retries_ = 0;
 };
 
 PulseOutput::~PulseOutput() { shutdown(); }
@@ -226,7 +298,10 @@ void PulseOutput::kick() {
 }
 
 void PulseOutput::onKick() {
-    for (PulseDevice* d : devices_) d->resume();
+    for (PulseDevice* d : devices_) {
+        d->resume();
+        d->startEarly();
+    }
 }
 
 void PulseOutput::contextStateCb(pa_context*, void* self) {

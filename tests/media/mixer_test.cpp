@@ -1,0 +1,85 @@
+// A voice that comes while the device still holds unplayed silence is mixed again into it: at
+// the frame it would have begun at, only over silence, and only as far back as its ring reaches.
+#include "media/mixer.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using media::kBlockFrames;
+using media::Mixer;
+using media::VoiceStart;
+
+TEST(MixerRemix, AWaitingVoiceBeginsInTheQueuedSilenceAtItsFrame) {
+    constexpr int kQueued = 4 * kBlockFrames;  // rendered before the voice comes
+    const struct {
+        const char* name;
+        VoiceStart::Kind kind;
+        int64_t frame;     // for AtFrame
+        int ringFrames;    // decoded when the silence is mixed again
+        bool soundBefore;  // a voice sounded in the last block rendered
+        int64_t from;      // the first frame the device has not played
+        int64_t begunAt;   // where the voice begins (-1: not in the silence)
+    } cases[] = {
+        {"as soon as it can, its ring reaching back three blocks", VoiceStart::WhenReady, 0, 4000,
+         false, kBlockFrames, kBlockFrames},
+        {"as soon as it can, from inside a block", VoiceStart::WhenReady, 0, 4000, false,
+         kBlockFrames + 100, kBlockFrames + 100},
+        {"as soon as it can, its ring reaching back two blocks", VoiceStart::WhenReady, 0,
+         2 * kBlockFrames + 100, false, kBlockFrames, 2 * kBlockFrames},
+        {"at a frame inside the silence", VoiceStart::AtFrame, 2 * kBlockFrames + 37, 4000, false,
+         kBlockFrames, 2 * kBlockFrames + 37},
+        {"behind sound, never over it", VoiceStart::WhenReady, 0, 4000, true, kBlockFrames, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Mixer m;
+        std::vector<float> out(kQueued * 2);
+        media::Stream earlier(kBlockFrames), voice(8192);
+        if (c.soundBefore) {
+            const std::vector<float> block(kBlockFrames * 2, 0.25f);
+            earlier.ring.write(block.data(), kBlockFrames);
+            earlier.finished = true;
+            m.render(out.data(), kQueued - kBlockFrames);
+            m.addVoice(&earlier, 1.0f);
+            m.render(out.data(), kBlockFrames);
+        } else {
+            m.render(out.data(), kQueued);
+        }
+        // Frames whose left sample says its number (from 1), the right one its negative.
+        std::vector<float> media;
+        for (int i = 1; i <= c.ringFrames; ++i) media.insert(media.end(), {float(i), -float(i)});
+        voice.ring.write(media.data(), c.ringFrames);
+        VoiceStart start;
+        start.kind = c.kind;
+        start.frame = c.frame;
+        const int slot = m.addVoice(&voice, 1.0f, start);
+        ASSERT_TRUE(m.voiceWaitsToBegin());
+
+        const int remixed = m.remix(out.data(), c.from);
+        if (c.begunAt < 0) {
+            EXPECT_EQ(remixed, 0);
+            EXPECT_EQ(m.slot(slot).begunAt.load(), Mixer::kNotBegun);
+            continue;
+        }
+        EXPECT_EQ(m.slot(slot).begunAt.load(), c.begunAt);
+        const int64_t firstRemixed = kQueued - remixed;
+        ASSERT_GE(firstRemixed, c.from);
+        ASSERT_GE(c.begunAt, firstRemixed);
+        ASSERT_LT(c.begunAt, firstRemixed + kBlockFrames);
+        // Silence up to the voice's frame, then its frames one after another, on into the next
+        // block rendered as usual.
+        const int lead = static_cast<int>(c.begunAt - firstRemixed);
+        for (int i = 0; i < lead; ++i) ASSERT_EQ(out[2 * i], 0.0f) << i;
+        for (int i = lead; i < remixed; ++i) ASSERT_EQ(out[2 * i], float(i - lead + 1)) << i;
+        EXPECT_EQ(m.quietTailFrames(), 0);
+        EXPECT_FALSE(m.voiceWaitsToBegin());
+        std::vector<float> next(kBlockFrames * 2);
+        m.render(next.data(), kBlockFrames);
+        EXPECT_EQ(next[0], float(remixed - lead + 1));
+    }
+}
+
+}  // namespace
