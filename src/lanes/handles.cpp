@@ -3,7 +3,7 @@
 
 void LaneView::showHandles() {
     if (!draggedClip) return;
-    mix_.document.saved = false;
+    mix_.markChanged();
     host_.showHandles(*draggedClip, y());
 }
 
@@ -11,5 +11,5 @@ void LaneView::clearSelection() {
     redrawPictures();
     host_.hideHandles();
     setBackdrop(host_.laneBackdrop());
-    mix_.document.saved = false;
+    mix_.markChanged();
 }

@@ -14,8 +14,6 @@ namespace lanes {
 
 class LaneHost {
   public:
-    // Lane 1 or 2 (nullptr for any other number): moves that span both lanes reach the other.
-    virtual LaneView* lane(int n) const = 0;
     virtual void showStatus(const QString& text) = 0;
     virtual QString statusText() const = 0;
     // A released clip overlapped another one on its lane and went back.
@@ -29,8 +27,6 @@ class LaneHost {
     virtual model::PictureRef laneBackdrop() = 0;
     // The clip drawn anew (its name, length, trims, fades and label); nullptr when it cannot be.
     virtual model::PictureRef clipPicture(const model::Clip& clip) = 0;
-    // The lines along the lanes' edges, drawn again after a lane was.
-    virtual void redrawLaneBorders() = 0;
     // A Shift-drag carries a clip out of the lane `fromLane`.
     virtual void shiftDragStarted(int fromLane) = 0;
     // A clip was released: the preview head's clips take their start offsets again.

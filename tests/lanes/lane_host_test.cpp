@@ -19,7 +19,7 @@ struct RecordingHost : lanes::LaneHost {
     int handlesTop = -1;
     const model::Clip* handlesAt = nullptr;
 
-    LaneView* lane(int n) const override { return n == 1 || n == 2 ? lanes[n - 1] : nullptr; }
+    LaneView* lane(int n) const { return n == 1 || n == 2 ? lanes[n - 1] : nullptr; }
     void showStatus(const QString& text) override { status = text; }
     QString statusText() const override { return status; }
     void reportOverlap() override { ++overlaps; }
@@ -30,7 +30,6 @@ struct RecordingHost : lanes::LaneHost {
     void hideHandles() override { ++hides; }
     model::PictureRef laneBackdrop() override { return nullptr; }
     model::PictureRef clipPicture(const model::Clip&) override { return nullptr; }
-    void redrawLaneBorders() override {}
     void shiftDragStarted(int fromLane) override { dragFrom = fromLane; }
     void retakePreviewStartOffsets() override { ++offsetRetakes; }
     void dragEnteredLane(LaneView&) override {}

@@ -90,7 +90,7 @@ TEST_F(LaneTest, LaneShowsItsClipsOverTheBackdrop) {
     w->show();
     add(w->laneView1, 10, 100, "one");
     add(w->laneView1, 200, 150, "two");
-    w->laneView1->refreshAll();
+    w->mix.clipsEdited(1);
     QApplication::processEvents();
     QImage shot = laneShot(w->laneView1);
     const QRgb backdrop = laneBackdropPicture()->image().pixel(500, 20);
@@ -103,7 +103,7 @@ TEST_F(LaneTest, LaneShowsItsClipsOverTheBackdrop) {
     // Wider window: the whole width is drawn, not just 800 pixels.
     w->userResize(1280);
     add(w->laneView1, 1000, 100, "far");
-    w->laneView1->refreshAll();
+    w->mix.clipsEdited(1);
     QApplication::processEvents();
     EXPECT_EQ(laneShot(w->laneView1).pixelColor(1050, 25).name(), "#f0f0f0");
 }
@@ -311,7 +311,7 @@ TEST_F(LaneTest, ControlReleaseSwapsLanesFromTheClipOn) {
     EXPECT_EQ(a->lane, 2);
     EXPECT_EQ(b->lane, 1);
     // Swapping again from the same place gives every clip its lane back.
-    lanes::swapClipsFrom(*w->laneView1, *w->laneView2, a->centre);
+    w->mix.swapClipsFrom(a->centre);
     EXPECT_EQ(a->lane, 1);
     EXPECT_EQ(b->lane, 2);
 }

@@ -32,7 +32,7 @@ TEST_F(ShiftSwapTest, ShiftMovesOnlyCentresStrictlyRightOfThePosition) {
         std::vector<model::ClipRef> clips = {add(1, 50, 100), add(1, 200, 100), add(1, 350, 100),
                                              add(2, 200, 100), add(2, 250, 100)};
         w->mix.document.saved = true;
-        lanes::shiftClipsRight(*w->laneView1, *w->laneView2, c.dx, c.from);
+        w->mix.shiftClipsRight(c.dx, c.from);
         for (size_t i = 0; i < clips.size(); ++i) {
             EXPECT_DOUBLE_EQ(clips[i]->centre, c.want[i]) << c.from << " clip " << i;
             EXPECT_EQ(clips[i]->lane, i < 3 ? 1 : 2);
@@ -61,7 +61,7 @@ TEST_F(ShiftSwapTest, SwapMovesEveryCentreAtOrRightOfThePosition) {
         for (auto [lane, left] : c.clips) clips.push_back(add(lane, left, 100));
         w->mix.selectedIndex = 0;
         w->mix.selectedLane = 1;
-        lanes::swapClipsFrom(*w->laneView1, *w->laneView2, c.from);
+        w->mix.swapClipsFrom(c.from);
         for (size_t i = 0; i < clips.size(); ++i) {
             const int lane = c.wantLanes[i];
             EXPECT_EQ(clips[i]->lane, lane) << c.name << " clip " << i;
@@ -78,11 +78,11 @@ TEST_F(ShiftSwapTest, SwappingTwiceGivesEveryClipItsLaneBack) {
     auto b = add(1, 500, 100);
     auto stay2 = add(2, 50, 100);
     auto c = add(2, 400, 100);
-    lanes::swapClipsFrom(*w->laneView1, *w->laneView2, 350);
+    w->mix.swapClipsFrom(350);
     // Arrivals lie above the clips that stayed, in the reverse of their order.
     EXPECT_EQ(w->laneView1->clips, (std::vector<model::ClipRef>{stay1, c}));
     EXPECT_EQ(w->laneView2->clips, (std::vector<model::ClipRef>{stay2, b, a}));
-    lanes::swapClipsFrom(*w->laneView1, *w->laneView2, 350);
+    w->mix.swapClipsFrom(350);
     EXPECT_EQ(w->laneView1->clips, (std::vector<model::ClipRef>{stay1, a, b}));
     EXPECT_EQ(w->laneView2->clips, (std::vector<model::ClipRef>{stay2, c}));
     for (const auto& clip : w->laneView1->clips) EXPECT_EQ(clip->lane, 1);
