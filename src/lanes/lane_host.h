@@ -1,6 +1,6 @@
 #pragma once
-// What a lane needs from the window it sits in: the window owns the edit handles, the status
-// line, the menu and the pictures, and knows both lanes.
+// What a lane needs from the window it sits in: the window owns the status line, the drops and
+// the pictures.
 
 #include <QString>
 
@@ -18,11 +18,6 @@ class LaneHost {
     virtual QString statusText() const = 0;
     // A released clip overlapped another one on its lane and went back.
     virtual void reportOverlap() = 0;
-    // The four edit handles and their guide lines stand at the clip on the lane whose top is
-    // laneTop, and the edits that need a selected clip are enabled.
-    virtual void showHandles(const model::Clip& clip, int laneTop) = 0;
-    // The handles and guide lines go out of sight, and the edits that need a clip grey out.
-    virtual void hideHandles() = 0;
     // A lane's backdrop when no drag hovers over it.
     virtual model::PictureRef laneBackdrop() = 0;
     // The clip drawn anew (its name, length, trims, fades and label); nullptr when it cannot be.

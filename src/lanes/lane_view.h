@@ -57,6 +57,13 @@ class LaneView : public QWidget {
     // Index of the clip in clips, -1 when it is not on this lane.
     int indexOf(const model::Clip* clip) const;
 
+  signals:
+    // The four edit handles and their guide lines stand at the clip on this lane, whose top is
+    // laneTop, and the edits that need a selected clip are enabled.
+    void handlesShown(const model::Clip& clip, int laneTop);
+    // The handles and guide lines go out of sight, and the edits that need a clip grey out.
+    void handlesHidden();
+
   protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;

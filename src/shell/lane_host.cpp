@@ -4,7 +4,7 @@
 #include "shell/main_window.h"
 #include "shell/pictures.h"
 
-void MainWindow::showHandles(const model::Clip& clip, int laneTop) {
+void MainWindow::placeHandles(const model::Clip& clip, int laneTop) {
     const int T = laneTop;
     menu->clipSelected = true;
     const model::HandlePlaces at =

@@ -76,6 +76,10 @@ void MainWindow::connectMix() {
     connect(&mix, &model::Mix::selectionChanged, this, [this] {
         if (mix.selectedLane != 1 && mix.selectedLane != 2) hideHandles();
     });
+    for (LaneView* lane : {laneView1, laneView2}) {
+        connect(lane, &LaneView::handlesShown, this, &MainWindow::placeHandles);
+        connect(lane, &LaneView::handlesHidden, this, &MainWindow::hideHandles);
+    }
     connect(&mix, &model::Mix::viewChanged, this, &MainWindow::scrollRulerAndHeads);
     // The status line named the clip when it was picked; it must not name a clip that is gone.
     connect(&mix, &model::Mix::clipDeleted, this, [this](const QString& name) {

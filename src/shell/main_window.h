@@ -158,8 +158,6 @@ class MainWindow : public QMainWindow,
     // ---- What the lanes ask of the window ------------------------------------------------------
     void showStatus(const QString& text) override;
     void reportOverlap() override;
-    void showHandles(const model::Clip& clip, int laneTop) override;
-    void hideHandles() override;
     model::PictureRef laneBackdrop() override;
     model::PictureRef clipPicture(const model::Clip& clip) override;
     void shiftDragStarted(int fromLane) override;
@@ -206,8 +204,12 @@ class MainWindow : public QMainWindow,
   private:
     // Builds the controls at their fixed places; later ones lie over earlier ones.
     void createControls();
-    // The title, the handles, the ruler and the status line follow the mix.
+    // The title, the handles, the ruler and the status line follow the mix and the lanes.
     void connectMix();
+    // The four handles and their guide lines stand at the clip on the lane whose top is laneTop,
+    // or go out of sight; the Edit menu follows.
+    void placeHandles(const model::Clip& clip, int laneTop);
+    void hideHandles();
 
     bool quitting_ = false;  // the close now asked for is the program quitting
 };
