@@ -2,7 +2,8 @@
 // The open mix without its widgets: the clips of the two lanes, the selection, the clipboard clip
 // and the paste target, the zoom and the scroll, and the playlist document it came from. The
 // views draw it and turn input into changes of it; the decks play it. Changes go through its
-// methods, which tell the views by signals: nobody redraws a view from outside.
+// methods, which tell the views by signals: nobody redraws a view from outside. The fields are
+// still open for reading; whoever changes clips in place says so with clipsEdited.
 
 #include <QObject>
 #include <QString>
@@ -84,6 +85,7 @@ class Mix : public QObject {
     // Lane n (1 or 2) gained, lost, reordered or edited clips.
     void lanesChanged(int lane);
     void selectionChanged();
+    // The selected clip was nudged or trimmed: its handles stand at it again.
     void selectedClipEdited();
     // The saved flag changed, or the document was saved or opened under its path.
     void documentChanged();

@@ -68,7 +68,7 @@ TEST_F(LaneTest, ClipPictureEdges) {
     EXPECT_GT(nameColourCount(6), 0);
 }
 
-TEST_F(LaneTest, AddNewClipCentresAndIdentity) {
+TEST_F(LaneTest, AddNewClipCentresAndBringToFront) {
     w->mix.scrollX = 120;
     auto a = add(w->laneView1, 10, 100);
     EXPECT_EQ(onLane(*a), 60);
