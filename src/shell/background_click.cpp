@@ -29,8 +29,7 @@ void MainWindow::mousePressEvent(QMouseEvent* e) {
 void MainWindow::backgroundClicked(int x, int y) {
     laneView1->clearSelection();
     laneView2->clearSelection();
-    mix.selectedIndex = -1;
-    mix.selectedLane = 0;
+    mix.clearSelection();
     const int volumeHeight = std::max(0, whole(media::systemVolume() * 14));
     volumeMeter->setGeometry(volumeMeter->x(), 178 - volumeHeight, volumeMeter->width(),
                              volumeHeight);

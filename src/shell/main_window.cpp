@@ -58,7 +58,33 @@ MainWindow::MainWindow()
     setContentSize(800, 180);
     platform::setMaximizeButton(*this, false);
     createControls();
+    connectMix();
     connectMenu();
+}
+
+void MainWindow::connectMix() {
+    // The title names the file the document was last opened or saved as; Save as empties the
+    // path while it asks, and the title keeps the old one until a file is written.
+    connect(&mix, &model::Mix::documentChanged, this, [this] {
+        if (!mix.document.saved) return;
+        titlePath = mix.document.path;
+        setWindowTitle(titlePath.isEmpty() ? QStringLiteral("Vontalix")
+                                           : QStringLiteral("Vontalix  -  ") + titlePath);
+    });
+    // With no clip selected there are no handles either (the clip they stood at may have gone
+    // to the other lane).
+    connect(&mix, &model::Mix::selectionChanged, this, [this] {
+        if (mix.selectedLane != 1 && mix.selectedLane != 2) hideHandles();
+    });
+    for (LaneView* lane : {laneView1, laneView2}) {
+        connect(lane, &LaneView::handlesShown, this, &MainWindow::placeHandles);
+        connect(lane, &LaneView::handlesHidden, this, &MainWindow::hideHandles);
+    }
+    connect(&mix, &model::Mix::viewChanged, this, &MainWindow::scrollRulerAndHeads);
+    // The status line named the clip when it was picked; it must not name a clip that is gone.
+    connect(&mix, &model::Mix::clipDeleted, this, [this](const QString& name) {
+        if (statusLine->text() == name) statusLine->setText(QString());
+    });
 }
 
 MainWindow::~MainWindow() {
@@ -249,7 +275,7 @@ void MainWindow::connectMenu() {
 }
 
 void MainWindow::saveAsChosen() {
-    mix.document.path.clear();
+    mix.setPath(QString());
     save();
 }
 
@@ -337,11 +363,10 @@ void MainWindow::init() {
             mix.clipboardClip->fadeOutStart, mix.clipboardClip->inPoint,
             mix.clipboardClip->outPoint, mix.clipboardClip->label);
     }
-    mix.pixelsPerSecond = 1.0f;
+    mix.setZoom(1.0f);
     zoomButton->setCaption(QStringLiteral(" 100%"));
     deckTimer.setPeriod(10);
-    mix.selectedIndex = -1;
-    mix.selectedLane = -1;
+    mix.clearSelection(-1);
     playDeck.labels[0]->setText(QString());
     playDeck.labels[1]->setText(QString());
     previewDeck.labels[0]->setText(QString());
@@ -353,20 +378,18 @@ void MainWindow::init() {
     laneView1->clearSelection();
     laneView2->clearSelection();
     scrollRulerAndHeads();
-    mix.document.path.clear();
+    mix.setPath(QString());
     mix.document.keptRecords.clear();
     playDeck.forgetClips();
     previewDeck.forgetClips();
-    for (LaneView* lane : {laneView1, laneView2}) {
-        while (!lane->clips.empty()) lane->clips.pop_back();
+    for (int n : {1, 2}) {
+        while (!mix.lane(n).empty()) mix.takeClip(n, int(mix.lane(n).size()) - 1);
     }
-    laneView1->refreshAll();
-    laneView2->refreshAll();
     laneView1->clearSelection();
     laneView2->clearSelection();
-    updateWindowTitle();
+    mix.markSaved();
     timelineScrollBar->setValue(0);
-    mix.scrollX = 0;
+    mix.setScrollX(0);
     mix.pasteTarget.assign(2, 0.0);
     for (int i = 0; i < 4; ++i) ruler.labels[i]->move(300 * i, ruler.labels[i]->y());
     editing::showVolume(*volumeMeter, systemVolume());

@@ -82,9 +82,7 @@ class MainWindow : public QMainWindow,
     platform::FlatButton* zoomButton = nullptr;
     platform::StaticText* spaceLatch = nullptr;
 
-    LaneView* lane(int n) const override {
-        return n == 1 ? laneView1 : n == 2 ? laneView2 : nullptr;
-    }
+    LaneView* lane(int n) const { return n == 1 ? laneView1 : n == 2 ? laneView2 : nullptr; }
 
     // ---- The window's own work ---------------------------------------------------------------
     // What opening the window does once it is built: the sound handlers, the check that movies
@@ -140,10 +138,8 @@ class MainWindow : public QMainWindow,
     void play();
     void preview();
     void scrollRulerAndHeads();
-    void updateHandles();
     void newDocument();
     int32_t save();
-    void updateWindowTitle() override;
     void open(const QString& path);  // "" asks for a file
     void zoom(double f);
     void init();
@@ -158,16 +154,12 @@ class MainWindow : public QMainWindow,
     void followScroll();
     void exportMovie();
     QString dropFromLibrary(const platform::DragItem& item);
-    void refreshLanes();
 
     // ---- What the lanes ask of the window ------------------------------------------------------
     void showStatus(const QString& text) override;
     void reportOverlap() override;
-    void showHandles(const model::Clip& clip, int laneTop) override;
-    void hideHandles() override;
     model::PictureRef laneBackdrop() override;
     model::PictureRef clipPicture(const model::Clip& clip) override;
-    void redrawLaneBorders() override;
     void shiftDragStarted(int fromLane) override;
     void retakePreviewStartOffsets() override;
     void dragEnteredLane(LaneView& lane) override;
@@ -191,20 +183,13 @@ class MainWindow : public QMainWindow,
     QWidget* documentWindow() override;
     void resetDocument() override;
     QString titledPath() const override;
-    void redrawLanes() override;
-    void lanesLaidOut() override;
 
     // ---- Host of the edit commands (shell/edit_host.cpp) ---------------------------------------
     model::ClipRef pressedClip(int lane) const override;
     bool soundingOnPlayDeck(const model::ClipRef& clip) const override;
     QString statusText() const override;
     void setStatusText(const QString& text) override;
-    void redrawLane(int lane) override;
     void clearLaneSelection(int lane) override;
-    void showHandles(int lane) override;
-    void redrawSelection() override;
-    void deselectAndRepaint() override;
-    void repaintLanes() override;
     void togglePreview() override;
     void exportMix() override;
 
@@ -219,6 +204,12 @@ class MainWindow : public QMainWindow,
   private:
     // Builds the controls at their fixed places; later ones lie over earlier ones.
     void createControls();
+    // The title, the handles, the ruler and the status line follow the mix and the lanes.
+    void connectMix();
+    // The four handles and their guide lines stand at the clip on the lane whose top is laneTop,
+    // or go out of sight; the Edit menu follows.
+    void placeHandles(const model::Clip& clip, int laneTop);
+    void hideHandles();
 
     bool quitting_ = false;  // the close now asked for is the program quitting
 };

@@ -7,12 +7,10 @@
 void MainWindow::followScroll() {
     laneView1->clearSelection();
     laneView2->clearSelection();
-    mix.scrollX = static_cast<float>(timelineScrollBar->value() * 60);
-    previewDeck.headX = previewDeck.headTimelineX - mix.scrollX;
-    playDeck.headX = playDeck.headTimelineX - mix.scrollX;
-    scrollRulerAndHeads();
-    laneView1->refreshAll();
-    laneView2->refreshAll();
+    const float scrollX = static_cast<float>(timelineScrollBar->value() * 60);
+    previewDeck.headX = previewDeck.headTimelineX - scrollX;
+    playDeck.headX = playDeck.headTimelineX - scrollX;
+    mix.setScrollX(scrollX);  // the ruler, the heads and the lanes follow
     if (auto max = model::scrollMaximum(mix.pixelsPerSecond)) timelineScrollBar->setMaximum(*max);
 }
 
@@ -28,7 +26,7 @@ void MainWindow::scrollRulerAndHeads() {
 
 void MainWindow::centreOnHead(const engine::Deck& deck) {
     const int page = model::headPage(deck.headX, mix.scrollX);
-    mix.scrollX = static_cast<float>(page * 400.0);
+    mix.setScrollX(static_cast<float>(page * 400.0));
     const int value = whole(mix.scrollX / 60);
     const int before = timelineScrollBar->value();
     timelineScrollBar->setValue(value);
@@ -37,8 +35,6 @@ void MainWindow::centreOnHead(const engine::Deck& deck) {
     if (timelineScrollBar->value() == before) followScroll();
     laneView1->clearSelection();
     laneView2->clearSelection();
-    laneView1->refreshAll();
-    laneView2->refreshAll();
 }
 
 void MainWindow::findPlayHeadClicked() { centreOnHead(playDeck); }

@@ -11,8 +11,7 @@ void MainWindow::zoomChosen(const QString& percent) {
     zoomButton->setCaption(" " + Str(next * 100) + "%");
     if (static_cast<double>(mix.pixelsPerSecond) == next) return;
     zoom(next / static_cast<double>(mix.pixelsPerSecond));
-    mix.pixelsPerSecond = static_cast<float>(next);
-    scrollRulerAndHeads();
+    mix.setZoom(static_cast<float>(next));
     centreOnHead(previewDeck);
 }
 
@@ -40,6 +39,6 @@ void MainWindow::zoom(double f) {
     }
     laneView1->clearSelection();
     laneView2->clearSelection();
-    laneView1->refreshAll();
-    laneView2->refreshAll();
+    mix.clipsEdited(1);
+    mix.clipsEdited(2);
 }

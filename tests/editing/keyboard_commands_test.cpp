@@ -266,7 +266,8 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
         std::function<void(KeyCommandTest&, const model::ClipRef&)> setUp;
     };
     const Case cases[] = {
-        {"nothing selected", [](KeyCommandTest& t, const model::ClipRef&) { t.w->refreshLanes(); }},
+        {"nothing selected",
+         [](KeyCommandTest& t, const model::ClipRef&) { t.w->mix.clearSelection(); }},
         {"sounding on lane 1",
          [](KeyCommandTest& t, const model::ClipRef& c) { t.w->playDeck.current[0] = c; }},
         {"sounding on the other deck lane",
@@ -277,7 +278,7 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
          [](KeyCommandTest& t, const model::ClipRef& c) {
              t.add(t.w->laneView2, 600, 50, "late");
              // c goes to lane 2, "late" takes its index on lane 1
-             lanes::swapClipsFrom(*t.w->laneView1, *t.w->laneView2, c->centre);
+             t.w->mix.swapClipsFrom(c->centre);
          }},
         {"stale after a Shift-drag to the other lane",
          [](KeyCommandTest& t, const model::ClipRef&) {

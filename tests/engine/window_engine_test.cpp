@@ -146,7 +146,6 @@ TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     addClip(1, 400, 100);  // away from both heads: the decks take gap steps, no label changes
-    w->laneView1->refreshAll();
     QApplication::processEvents();
     PaintCounter counter;
     for (QWidget* lane : {static_cast<QWidget*>(w->laneView1), static_cast<QWidget*>(w->laneView2)})

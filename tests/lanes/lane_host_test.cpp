@@ -19,18 +19,12 @@ struct RecordingHost : lanes::LaneHost {
     int handlesTop = -1;
     const model::Clip* handlesAt = nullptr;
 
-    LaneView* lane(int n) const override { return n == 1 || n == 2 ? lanes[n - 1] : nullptr; }
+    LaneView* lane(int n) const { return n == 1 || n == 2 ? lanes[n - 1] : nullptr; }
     void showStatus(const QString& text) override { status = text; }
     QString statusText() const override { return status; }
     void reportOverlap() override { ++overlaps; }
-    void showHandles(const model::Clip& clip, int laneTop) override {
-        handlesAt = &clip;
-        handlesTop = laneTop;
-    }
-    void hideHandles() override { ++hides; }
     model::PictureRef laneBackdrop() override { return nullptr; }
     model::PictureRef clipPicture(const model::Clip&) override { return nullptr; }
-    void redrawLaneBorders() override {}
     void shiftDragStarted(int fromLane) override { dragFrom = fromLane; }
     void retakePreviewStartOffsets() override { ++offsetRetakes; }
     void dragEnteredLane(LaneView&) override {}
@@ -47,6 +41,11 @@ class LaneHostTest : public ::testing::Test {
             auto* lane = new LaneView(&parent, n, mix, playDeck, previewDeck, host);
             lane->setGeometry(0, n == 1 ? 45 : 87, 800, 33);
             host.lanes[n - 1] = lane;
+            QObject::connect(lane, &LaneView::handlesShown, [this](const model::Clip& c, int top) {
+                host.handlesAt = &c;
+                host.handlesTop = top;
+            });
+            QObject::connect(lane, &LaneView::handlesHidden, [this] { ++host.hides; });
         }
         playDeck.headX = 100;
     }
