@@ -9,7 +9,7 @@
 
 inline double playAndTimeFirstSound(media::MoviePlayer& p) {
     const auto t0 = std::chrono::steady_clock::now();
-    p.Play();
+    p.play();
     media::testing::FirstSound f;
     for (int i = 0; i < 2000 && !(f = p.firstSound()).sounded; ++i) QThread::usleep(200);
     if (!f.sounded) return 1.0;

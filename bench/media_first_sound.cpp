@@ -44,9 +44,9 @@ void firstSoundAt(benchmark::State& state, MediaKind kind, double seconds) {
     if (!std::exchange(warmed, true)) {  // opens the device once, as a running program has
         media::MoviePlayer warm;
         warm.setMovie(m);
-        warm.Play();
+        warm.play();
         QThread::msleep(300);
-        warm.Stop();
+        warm.stop();
     }
     std::vector<double> heardMs;
     for (auto _ : state) {
@@ -54,7 +54,7 @@ void firstSoundAt(benchmark::State& state, MediaKind kind, double seconds) {
         p.setMovie(m);
         p.setPosition(seconds);
         const double heard = playAndTimeFirstSound(p);
-        p.Stop();
+        p.stop();
         heardMs.push_back(heard * 1000);
         state.SetIterationTime(heard);
         QThread::msleep(30);

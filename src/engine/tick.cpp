@@ -22,15 +22,15 @@ class LanePlayer final : public model::DeckPlayer {
     // `route`: the output the deck sounds on (0: the default device).
     LanePlayer(engine::DeckHost& host, media::MoviePlayer& p, int32_t route)
         : host_(host), p_(p), route_(route) {}
-    double Rate() const override { return p_.Rate(); }
-    double Position() const override { return p_.Position(); }
+    double rate() const override { return p_.rate(); }
+    double position() const override { return p_.position(); }
     void setPosition(double seconds) override { p_.setPosition(seconds); }
     void setVolume(int volume) override { p_.setVolume(volume); }
-    void Play() override {
-        p_.Play(lock_);
+    void play() override {
+        p_.play(lock_);
         lock_ = media::StartLock();
     }
-    void Stop() override { p_.Stop(); }
+    void stop() override { p_.stop(); }
     Load loadMovie(const model::Clip& clip) override {
         const media::ClipMovieRef& m = clip.movie;
         if (!m || m->state() == media::ClipMovie::Failed) {
@@ -42,7 +42,7 @@ class LanePlayer final : public model::DeckPlayer {
             m->hurry();  // still being opened: the deck tries again on the next tick
             return Load::Pending;
         }
-        // The start prepared for this clip, if there is one; Play then takes it over.
+        // The start prepared for this clip, if there is one; play() then takes it over.
         if (preparedFor(clip, false)) {
             p_.setMovie(p_.cuedMovie());
             return Load::Loaded;

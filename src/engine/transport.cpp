@@ -41,7 +41,7 @@ void stopDeck(Deck& deck) {
     showDeckState(deck, false);
     deck.forgetClips();
     for (media::MoviePlayer& player : deck.players) {
-        player.Stop();
+        player.stop();
         player.cancelCue();
     }
 }

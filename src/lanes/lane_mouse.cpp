@@ -88,7 +88,7 @@ void LaneView::releaseAt(int, int) {
         // Removal chord on the clip the play deck sounds: stop its player and delete it.
         media::MoviePlayer& player =
             clip == playDeck_.current[0] ? playDeck_.players[0] : playDeck_.players[1];
-        player.Stop();
+        player.stop();
         player.setMovie(nullptr);
         (clip == playDeck_.current[0] ? playDeck_.current[0] : playDeck_.current[1]) = nullptr;
         mix_.clearSelection();

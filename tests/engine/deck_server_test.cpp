@@ -149,7 +149,7 @@ TEST_F(DeckServerTest, ClipsMetFromAGapStartWholeAndTogether) {
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             const media::MoviePlayer& p = w->playDeck.players[1];
-            return p.Rate() > 0 && p.Position() > 0.3;
+            return p.rate() > 0 && p.position() > 0.3;
         },
         30000))
         << "lane 2's clip did not play";

@@ -31,7 +31,7 @@ class DeckSoundTest : public AppFixture {
     void TearDown() override {
         w->playDeck.running = w->previewDeck.running = false;
         for (engine::Deck* deck : {&w->playDeck, &w->previewDeck})
-            for (media::MoviePlayer& p : deck->players) p.Stop();
+            for (media::MoviePlayer& p : deck->players) p.stop();
         AppFixture::TearDown();
     }
     model::ClipRef addClip(int lane, const QString& path, double left, double length, double start,
@@ -51,7 +51,7 @@ class DeckSoundTest : public AppFixture {
         for (int i = 0; i < ticks; ++i) {
             w->transport.tick();
             at.push_back(
-                {p1.Rate() > 0 ? p1.Position() : -1, p2.Rate() > 0 ? p2.Position() : -1});
+                {p1.rate() > 0 ? p1.position() : -1, p2.rate() > 0 ? p2.position() : -1});
             mt::advance(kBlock);
         }
         return at;
@@ -170,13 +170,13 @@ TEST_F(DeckSoundTest, AFolderMixOfShortFilesPlaysThroughOnce) {
         for (int lane = 0; lane < 2; ++lane) {
             const model::ClipRef& clip = w->playDeck.current[lane];
             const media::MoviePlayer& player = w->playDeck.players[lane];
-            if (!clip || !(player.Rate() > 0)) continue;
+            if (!clip || !(player.rate() > 0)) continue;
             if (started[lane].empty() || started[lane].back() != clip->name)
                 started[lane].push_back(clip->name);
-            const auto [at, first] = furthest.try_emplace(clip.get(), player.Position());
-            ASSERT_GT(player.Position(), at->second - 0.05)
-                << clip->name.toStdString() << " sounds again from " << player.Position();
-            at->second = std::max(at->second, player.Position());
+            const auto [at, first] = furthest.try_emplace(clip.get(), player.position());
+            ASSERT_GT(player.position(), at->second - 0.05)
+                << clip->name.toStdString() << " sounds again from " << player.position();
+            at->second = std::max(at->second, player.position());
         }
         mt::advance(kBlock);
     }
@@ -345,7 +345,7 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     }
     EXPECT_EQ(w->statusLine->text(), QString::fromUtf8(c.message));
     const media::MoviePlayer& p = (c.previewDeck ? w->previewDeck : w->playDeck).players[0];
-    EXPECT_GT(p.Rate(), 0) << "the deck plays on";
+    EXPECT_GT(p.rate(), 0) << "the deck plays on";
 
     // Everything back: the next Play sounds on the deck's own device.
     c.previewDeck ? w->preview() : w->play();

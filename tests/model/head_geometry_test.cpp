@@ -77,7 +77,7 @@ struct FakeMovie {
         int32_t out = 0;
     };
     std::vector<Track> tracks;
-    int TrackCount() const { return static_cast<int>(tracks.size()); }
+    int trackCount() const { return static_cast<int>(tracks.size()); }
     QString trackMediaType(int i) const { return tracks.at(i - 1).type; }
     int32_t trackSoundOutput(int i) const { return tracks.at(i - 1).out; }
     void setTrackSoundOutput(int i, int32_t id) { tracks.at(i - 1).out = id; }
