@@ -1,4 +1,4 @@
-// The 10 ms tick of the deck timer: one step of each running deck, then the head lines redrawn.
+// The 10 ms tick of the deck timer: one step of each running deck; the deck tells what shows it.
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
@@ -10,9 +10,7 @@
 #include "engine/tick_timer.h"
 #include "engine/transport.h"
 #include "media/clip_movie.h"
-#include "model/head_geometry.h"
 #include "model/lane_logic.h"
-#include "platform/controls.h"
 
 namespace {
 
@@ -102,18 +100,6 @@ class LanePlayer final : public model::DeckPlayer {
     media::StartLock lock_;
 };
 
-// A time label gets a new text only when the whole second it shows changes: the tick neither
-// builds a string nor has the label repainted 100 times a second for the same text.
-void showTime(platform::StaticText& label, bool sounding, double seconds) {
-    if (!sounding) {
-        label.setText(QString());
-        return;
-    }
-    char text[model::kTimeTextCapacity];
-    const QLatin1StringView shown(text, model::writeTimeText(seconds, text));
-    if (label.text() != shown) label.setText(shown);
-}
-
 // The longest a playing window's tick pauses: a player that stops by itself (its file went bad)
 // is noticed within this.
 constexpr double kLongestPause = 0.1;
@@ -133,6 +119,7 @@ double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck
     // allocating.
     using Clips = std::vector<model::ClipRef>;
     const double scrollX = mix.scrollX;
+    const double headX = deck.head() - scrollX;  // the step works on the lanes as scrolled
     auto probe = [scrollX](const Clips* clips) {
         return [clips, scrollX](double x) { return model::lineHit(*clips, x, scrollX); };
     };
@@ -149,20 +136,19 @@ double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck
                                          model::DeckLane{&p2, &deck.current[1], &deck.last[1],
                                                          probe(lane2), next(lane2), mark(lane2)}};
     const double zoom = static_cast<double>(mix.pixelsPerSecond);
-    const model::DeckStepResult r =
-        model::deckStep(deck.traits, lanes, deck.headX, scrollX, zoom, host.previewOutputDevice(),
-                        deck.headAtLastStep);
-    deck.headAtLastStep = deck.headX + scrollX;
+    const model::DeckStepResult r = model::deckStep(
+        deck.traits, lanes, headX, scrollX, zoom, host.previewOutputDevice(), deck.headAtLastStep);
+    deck.headAtLastStep = deck.head();
 
     double pause = std::min({kLongestPause, r.quietSeconds, untilNextHalfPixel(r.head, zoom)});
+    engine::Deck::LaneTimes times;
     for (int i = 0; i < 2; ++i) {
-        if (r.sounding[i]) pause = std::min(pause, untilNextSecond(r.seconds[i]));
-        platform::StaticText* label = deck.labels[i];
-        // A play label parked off the window keeps its text and comes back with its head.
-        if (!deck.traits.labelsWhereverTheyStand && label->x() == model::kParked) continue;
-        showTime(*label, r.sounding[i], r.seconds[i]);
+        if (!r.sounding[i]) continue;
+        pause = std::min(pause, untilNextSecond(r.seconds[i]));
+        times[i] = r.seconds[i];
     }
-    engine::moveHead(deck, r.head, host.viewWidth(), static_cast<double>(mix.scrollX));
+    deck.setLaneTimes(times);
+    deck.setHead(r.head + scrollX);
     return pause;
 }
 
@@ -222,20 +208,18 @@ void Transport::tick() {
     } release{tickRunning_};
 
     double pause = kLongestPause;
-    if (play_.running) pause = std::min(pause, runDeck(host_, mix_, play_));
-    if (preview_.running) pause = std::min(pause, runDeck(host_, mix_, preview_));
+    if (play_.running()) pause = std::min(pause, runDeck(host_, mix_, play_));
+    if (preview_.running()) pause = std::min(pause, runDeck(host_, mix_, preview_));
     // With both decks stopped a tick has nothing to do: the timer rests until a deck starts, so
     // the stopped program does not wake a hundred times a second. While the next steps could
     // only repeat this one (the heads and labels stay on their pixel and second, nothing is
     // about to start, stop or fade), it pauses until the first that could change something;
     // the user's input ends the pause (TickCatchUp).
     engine::TickTimer& timer = host_.tickTimer();
-    if (!play_.running && !preview_.running)
+    if (!play_.running() && !preview_.running())
         timer.rest();
     else
         timer.pauseFor(static_cast<int>(pause * 1000));
-    // The head lines need no redraw of their own here: they lie above the lanes, so the window
-    // repaints them whenever a lane under them repaints, and a moved head repaints itself.
 }
 
 }  // namespace engine

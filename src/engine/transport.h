@@ -1,6 +1,7 @@
 #pragma once
-// The transport: starting and stopping the two decks, their 10 ms tick, placing their heads and
-// the status line's word about sound that has nowhere to go.
+// The transport: what Play and Preview do. Starting and stopping the two decks, their 10 ms tick,
+// the start offsets their heads give the clips, and the status line's word about sound that has
+// nowhere to go. What shows a deck follows the deck's signals.
 
 #include <QString>
 #include <cstdint>
@@ -22,6 +23,12 @@ class Transport {
 
     // Starts a stopped deck from its head (the next tick loads the clips under it), or stops it.
     void toggle(Deck& deck);
+    // Stops a deck: its clips forgotten, both players stopped. The head stays where it is and
+    // the players keep their movies.
+    void stop(Deck& deck);
+    // Gives the clips under the deck's head their start offsets, the head standing at window x
+    // `pos` of the lanes as scrolled now.
+    void setStartOffsets(Deck& deck, double pos);
     // One step of each running deck. The tick timer then rests with both decks stopped, or
     // pauses for as long as the steps could change nothing but where the heads stand.
     void tick();
@@ -44,16 +51,5 @@ class Transport {
     QString soundProblemText_;
     int32_t soundProblemDevice_ = 0;
 };
-
-// Stops a deck: flag off, button and menu show "stopped", its clips forgotten, both players
-// stopped. The head stays where it is and the players keep their movies.
-void stopDeck(Deck& deck);
-
-// Moves a deck's head to window x, its controls with it; the view is `viewWidth` pixels wide
-// and scrolled by `scrollX`.
-void moveHead(Deck& deck, double x, int viewWidth, double scrollX);
-
-// Gives the clips under the deck's head their start offsets, the head standing at pos.
-void setStartOffsets(Deck& deck, const model::Mix& mix, double pos);
 
 }  // namespace engine

@@ -11,6 +11,8 @@
 
 namespace Keyboard = platform::Keyboard;
 
+double LaneView::playHeadX() const { return playDeck_.head() - static_cast<double>(mix_.scrollX); }
+
 bool LaneView::soundingOnPlayDeck(const model::ClipRef& clip) const {
     return clip && (clip == playDeck_.current[0] || clip == playDeck_.current[1]);
 }
@@ -66,7 +68,7 @@ void LaneView::dragTo(int x, int) {
                                                  model::pictureHeight(c), model::kClipCentreY);
     prepareBuffer();
     c.centre += step;
-    if (step != 0 && Keyboard::commandKeyDown() && playDeck_.headX < newX - c.lengthPx / 2) {
+    if (step != 0 && Keyboard::commandKeyDown() && playHeadX() < newX - c.lengthPx / 2) {
         mix_.shiftClipsRight(step, c.centre);
     }
     if (backBuffer) {
@@ -96,7 +98,7 @@ void LaneView::releaseAt(int, int) {
         clearSelection();
         return;
     }
-    if (control && playDeck_.headX < clip->visibleLeft(mix_.scrollX) && !soundingOnPlayDeck(clip)) {
+    if (control && playHeadX() < clip->visibleLeft(mix_.scrollX) && !soundingOnPlayDeck(clip)) {
         clearSelection();
         mix_.swapClipsFrom(clip->centre);
         return;

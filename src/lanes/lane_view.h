@@ -77,6 +77,8 @@ class LaneView : public QWidget {
 
   private:
     bool soundingOnPlayDeck(const model::ClipRef& clip) const;
+    // The play head in the lane: its place on the timeline less the scroll.
+    double playHeadX() const;
     // Draws the area of the lane a paint event asks for from the offscreen buffer.
     void draw(model::Graphics& g, const QRect& area);
     // From pressAt: this press is the lane's own even though it wants no drag steps or release,

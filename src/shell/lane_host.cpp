@@ -43,4 +43,6 @@ model::PictureRef MainWindow::clipPicture(const model::Clip& c) {
 
 void MainWindow::shiftDragStarted(int fromLane) { shiftDragSourceLane = fromLane; }
 
-void MainWindow::retakePreviewStartOffsets() { setStartOffsets(previewDeck, previewDeck.headX); }
+void MainWindow::retakePreviewStartOffsets() {
+    setStartOffsets(previewDeck, previewDeckView->headX());
+}

@@ -14,6 +14,7 @@
 #include "engine/deck_host.h"
 #include "engine/tick_timer.h"
 #include "engine/transport.h"
+#include "lanes/deck_view.h"
 #include "lanes/lane_view.h"
 #include "model/clip.h"
 #include "model/clip_picture.h"
@@ -54,6 +55,9 @@ class MainWindow : public QMainWindow,
     // ---- The two decks: the play head and the preview head over the lanes ----------------------
     engine::Deck playDeck;
     engine::Deck previewDeck;
+    // What shows each deck: its head's controls and its menu item.
+    lanes::DeckView* playDeckView = nullptr;
+    lanes::DeckView* previewDeckView = nullptr;
     // Starts, stops and ticks the two decks.
     engine::Transport transport{*this, mix, playDeck, previewDeck};
     // Runs the decks' tick; the reset sets its 10 ms period.
@@ -131,13 +135,13 @@ class MainWindow : public QMainWindow,
     void routeToPreviewDevice(const media::MoviePlayer& player) override;
 
     // ---- Methods ------------------------------------------------------------------------------
-    // Moves a deck's head to window x, its controls with it.
+    // Moves a deck's head to window x of the lanes as scrolled now.
     void moveHeadTo(engine::Deck& deck, double x);
     // Gives the clips under the deck's head their start offsets, the head standing at pos.
     void setStartOffsets(engine::Deck& deck, double pos);
     void play();
     void preview();
-    void scrollRulerAndHeads();
+    void scrollRuler();
     void newDocument();
     int32_t save();
     void open(const QString& path);  // "" asks for a file
@@ -172,10 +176,10 @@ class MainWindow : public QMainWindow,
     void showSoundProblem(int32_t device, const QString& text);
 
     // ---- What the decks need from the window ---------------------------------------------------
-    int viewWidth() const override;
     int32_t previewOutputDevice() const override;
-    void redrawBackdrop() override;
     engine::TickTimer& tickTimer() override;
+    // Width of the visible lanes in pixels.
+    int viewWidth() const;
 
     // ---- Documents: the window as the host of the document commands --------------------------
     QString titlePath;  // the path the title shows; Save as falls back to it on failure

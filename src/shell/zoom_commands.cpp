@@ -17,11 +17,8 @@ void MainWindow::zoomChosen(const QString& percent) {
 
 void MainWindow::zoom(double f) {
     if (f == 0) return;
-    const int32_t s = whole(mix.scrollX);
-    playDeck.headX = (playDeck.headX + s) * f - s;
-    moveHeadTo(playDeck, playDeck.headX);
-    previewDeck.headX = (previewDeck.headX + s) * f - s;
-    moveHeadTo(previewDeck, previewDeck.headX);
+    // The heads keep their place in time.
+    for (engine::Deck* deck : {&playDeck, &previewDeck}) deck->setHead(deck->head() * f);
     if (mix.clipboardClip) model::scaleClipLengths(*mix.clipboardClip, f);
     // The paste target keeps its place in time on either lane.
     if (mix.pasteTarget.size() >= 2 && mix.pasteTarget[0] != 0 && mix.pasteTarget[1] != 0)

@@ -71,7 +71,7 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
           {Ev::Press, Qt::Key_Space, false}}},
     };
     for (const Case& c : cases) {
-        if (w->previewDeck.running) w->preview();
+        if (w->previewDeck.running()) w->preview();
         w->spaceLatch->setText("Untitled");  // as the layout leaves it
         platform::Keyboard::resetForTesting();
         int n = 0;
@@ -83,7 +83,7 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
                 key(s.ev == Ev::Release ? QEvent::KeyRelease : QEvent::KeyPress, s.key,
                     s.ev == Ev::Repeat);
             }
-            EXPECT_EQ(w->previewDeck.running, s.previewAfter) << c.name << ", step " << n;
+            EXPECT_EQ(w->previewDeck.running(), s.previewAfter) << c.name << ", step " << n;
             ++n;
         }
     }
@@ -243,7 +243,7 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
     for (LaneView* lane : {w->laneView1, w->laneView2}) {
         for (const Case& c : cases) {
             w->init();
-            if (w->previewDeck.running) w->preview();
+            if (w->previewDeck.running()) w->preview();
             w->spaceLatch->setText(c.spaceLatchClear ? "" : "khKH");
             auto other = add(lane, 500, 100, "other");
             auto clip = add(lane, 200, 100);
@@ -255,7 +255,7 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
             EXPECT_EQ(w->mix.selectedIndex, -1) << c.name;
             EXPECT_EQ(w->mix.selectedLane, 0) << c.name;
             EXPECT_EQ(w->handles.inPoint->x(), -16) << c.name;  // handles hidden
-            EXPECT_EQ(w->previewDeck.running, c.spaceLatchClear) << c.name;
+            EXPECT_EQ(w->previewDeck.running(), c.spaceLatchClear) << c.name;
         }
     }
 }

@@ -34,8 +34,8 @@ class DeckServerTest : public testsupport::AppFixture {
     }
     void TearDown() override {
         if (!w) return;
-        if (w->playDeck.running) w->play();
-        if (w->previewDeck.running) w->preview();
+        if (w->playDeck.running()) w->play();
+        if (w->previewDeck.running()) w->preview();
         AppFixture::TearDown();
         media::testing::useNullOutput({"main", "preview"});
     }

@@ -10,8 +10,6 @@
 
 namespace {
 
-const engine::DeckLooks kLooks{0, 0, nullptr, nullptr, "", "", false, false};
-
 struct RecordingHost : lanes::LaneHost {
     LaneView* lanes[2] = {};
     QString status;
@@ -47,7 +45,7 @@ class LaneHostTest : public ::testing::Test {
             });
             QObject::connect(lane, &LaneView::handlesHidden, [this] { ++host.hides; });
         }
-        playDeck.headX = 100;
+        playDeck.setHead(100);
     }
     void TearDown() override { platform::Keyboard::resetForTesting(); }
     model::ClipRef add(int lane, double left, const QString& name) {
@@ -58,7 +56,7 @@ class LaneHostTest : public ::testing::Test {
 
     QWidget parent;
     model::Mix mix;
-    engine::Deck playDeck{model::kPlayDeck, kLooks}, previewDeck{model::kPreviewDeck, kLooks};
+    engine::Deck playDeck{model::kPlayDeck, true}, previewDeck{model::kPreviewDeck, false};
     RecordingHost host;
 };
 

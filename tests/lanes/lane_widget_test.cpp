@@ -349,12 +349,10 @@ TEST_F(LaneTest, ScrollingReplacesClipsHeadsAndRuler) {
     w->timelineScrollBar->setValue(6);
     EXPECT_FLOAT_EQ(w->mix.scrollX, 360);
     EXPECT_EQ(onLane(*a), -260);
-    EXPECT_DOUBLE_EQ(w->playDeck.headX, 100 - 360);
-    EXPECT_EQ(w->playDeck.line->x1(), -260);
-    EXPECT_EQ(w->playDeck.button->x(), -267);
-    EXPECT_EQ(w->playDeck.labels[0]->x(),
-              -260);  // labels move with the ruler even without a text
-    EXPECT_EQ(w->previewDeck.labels[0]->x(), 300 - 360 + 11);
+    EXPECT_EQ(w->playDeckView->line()->x1(), -260);  // the head at 100 on the timeline
+    EXPECT_EQ(w->playDeckView->button()->x(), -267);
+    EXPECT_EQ(w->playDeckView->label(1)->x(), -260);  // labels move even without a text
+    EXPECT_EQ(w->previewDeckView->label(1)->x(), 300 - 360 + 11);
     EXPECT_EQ(w->ruler.labels[0]->text(), "0.05:00");
     EXPECT_EQ(w->ruler.labels[0]->x(), -60);
     EXPECT_FALSE(w->mix.document.saved);  // a scroll counts as a change
@@ -368,8 +366,7 @@ TEST_F(LaneTest, HeadSearchScrollsToTheHeadsPage) {
     };
     for (const Case& c : {Case{250, 0, 0}, Case{500, 6, 360}, Case{1250, 20, 1200}}) {
         w->timelineScrollBar->setValue(0);
-        w->playDeck.headTimelineX = c.absolute;
-        w->playDeck.headX = c.absolute;
+        w->playDeck.setHead(c.absolute);
         w->findPlayHeadClicked();
         EXPECT_EQ(w->timelineScrollBar->value(), c.value) << c.absolute;
         EXPECT_FLOAT_EQ(w->mix.scrollX, c.scroll) << c.absolute;
@@ -377,14 +374,12 @@ TEST_F(LaneTest, HeadSearchScrollsToTheHeadsPage) {
     }
     // Page 0 again from a scrolled view, and the offset stays value x 60 when the value holds.
     w->timelineScrollBar->setValue(6);
-    w->playDeck.headX = -300;  // at 60 on the timeline
+    w->playDeck.setHead(60);
     w->findPlayHeadClicked();
     EXPECT_EQ(w->timelineScrollBar->value(), 0);
     EXPECT_FLOAT_EQ(w->mix.scrollX, 0);
-    w->playDeck.headTimelineX = 500;
-    w->playDeck.headX = 500;
+    w->playDeck.setHead(500);
     w->timelineScrollBar->setValue(6);  // already on the head's page
-    w->playDeck.headX = 140;
     w->findPlayHeadClicked();
     EXPECT_FLOAT_EQ(w->mix.scrollX, 360);
 }
@@ -405,7 +400,8 @@ TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
     QTest::mousePress(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     EXPECT_EQ(w->statusLine->text(), "a");
-    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 300);  // the background click did not move the head
+    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(),
+                     300);                        // the background click did not move the head
     EXPECT_EQ(w->mix.pasteTarget[1], 0.0);        // nor set a paste target
 
     // A Shift drag of the clip likewise stays the lane's.
@@ -414,7 +410,7 @@ TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
     QTest::mousePress(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     platform::dragHook() = nullptr;
-    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 300);
+    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 300);
 
     // A press on empty lane space is a click on the window: lane 1 becomes the paste target.
     platform::Keyboard::setModifiersForTesting(Qt::NoModifier);
@@ -422,7 +418,7 @@ TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
     QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(500, 16));
     EXPECT_EQ(w->mix.pasteTarget[0], 500.0);
     EXPECT_EQ(w->mix.pasteTarget[1], 1.0);
-    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 500);
+    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 500);
 }
 
 }  // namespace

@@ -19,15 +19,15 @@ TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
     EXPECT_EQ(w->centralWidget()->height(), 180);
     EXPECT_EQ(w->windowTitle(), "Vontalix");
     EXPECT_EQ(w->zoomButton->caption(), " 100%");
-    EXPECT_EQ(w->playDeck.line->x1(), 100);
-    EXPECT_EQ(w->previewDeck.line->x1(), 300);
+    EXPECT_EQ(w->playDeckView->line()->x1(), 100);
+    EXPECT_EQ(w->previewDeckView->line()->x1(), 300);
     EXPECT_TRUE(w->mix.document.saved);
     EXPECT_EQ(w->ruler.labels[3]->x(), 900);
 }
 
 TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
-    w->playDeck.running = true;
-    w->previewDeck.running = true;
+    w->playDeck.setRunning(true);
+    w->previewDeck.setRunning(true);
     w->previewDevice = 77;
     w->mix.defaultTransition = 4.5;
     w->activeLane = 2;
@@ -40,8 +40,8 @@ TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
     w->laneView1->addNewClip(nullptr, 10, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
     w->mix.pixelsPerSecond = 2.0f;
     w->init();
-    EXPECT_TRUE(w->playDeck.running);
-    EXPECT_TRUE(w->previewDeck.running);
+    EXPECT_TRUE(w->playDeck.running());
+    EXPECT_TRUE(w->previewDeck.running());
     EXPECT_EQ(w->previewDevice, 77);
     EXPECT_EQ(w->mix.defaultTransition, 4.5);
     EXPECT_EQ(w->activeLane, 2);

@@ -98,7 +98,7 @@ double worstPlayedVersusExported(const PlayedAndExported& mix) {
 std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
     auto fail = [&](const char* why) {
         *problem = QString::fromUtf8(why);
-        if (w.playDeck.running) w.play();
+        if (w.playDeck.running()) w.play();
         return std::vector<double>();
     };
     const QString left = makeMedia({MediaKind::Mp3Cbr, 6.0, Signal::ClicksLeft});
