@@ -6,16 +6,12 @@
 
 namespace engine {
 
-class TickTimer;
-
 class DeckHost {
   public:
     // The sound device the preview deck sounds on (0: the default device).
     virtual int32_t previewOutputDevice() const = 0;
     virtual QString statusText() const = 0;
     virtual void showStatus(const QString& text) = 0;
-    // The timer whose action runs Transport::tick.
-    virtual TickTimer& tickTimer() = 0;
 
   protected:
     ~DeckHost() = default;

@@ -2,7 +2,6 @@
 // sound.
 #include "engine/transport.h"
 
-#include "engine/tick_timer.h"
 #include "media/output.h"
 #include "model/head_geometry.h"
 #include "model/lane_logic.h"
@@ -21,7 +20,7 @@ void Transport::toggle(Deck& deck) {
     setStartOffsets(deck, deck.head() - static_cast<double>(mix_.scrollX));
     deck.headAtLastStep = -std::numeric_limits<double>::infinity();
     deck.setRunning(true);
-    host_.tickTimer().wake();
+    timer_.wake();
 }
 
 void Transport::stop(Deck& deck) {

@@ -8,6 +8,7 @@
 
 #include "engine/deck.h"
 #include "engine/deck_host.h"
+#include "engine/tick_timer.h"
 #include "model/mix.h"
 
 class QObject;
@@ -29,6 +30,8 @@ class Transport {
     // Gives the clips under the deck's head their start offsets, the head standing at window x
     // `pos` of the lanes as scrolled now.
     void setStartOffsets(Deck& deck, double pos);
+    // Runs the decks' tick; the window's reset sets its 10 ms period.
+    TickTimer& timer() { return timer_; }
     // One step of each running deck. The tick timer then rests with both decks stopped, or
     // pauses for as long as the steps could change nothing but where the heads stand.
     void tick();
@@ -50,6 +53,7 @@ class Transport {
     bool tickRunning_ = false;
     QString soundProblemText_;
     int32_t soundProblemDevice_ = 0;
+    TickTimer timer_{nullptr, 1000, [this] { tick(); }};
 };
 
 }  // namespace engine

@@ -1,5 +1,5 @@
 // The window's side of the transport: its play and preview commands, the head buttons, and what
-// the decks need from the window (the preview device, the status line, the timer).
+// the decks need from the window (the preview device, the status line).
 #include "engine/routing.h"
 #include "engine/transport.h"
 #include "model/numtext.h"
@@ -24,5 +24,3 @@ void MainWindow::showSoundProblem(int32_t device, const QString& text) {
 int MainWindow::viewWidth() const { return centralWidget()->width(); }
 
 int32_t MainWindow::previewOutputDevice() const { return whole(previewDevice); }
-
-engine::TickTimer& MainWindow::tickTimer() { return deckTimer; }

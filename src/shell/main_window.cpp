@@ -377,7 +377,7 @@ void MainWindow::init() {
     }
     mix.setZoom(1.0f);
     zoomButton->setCaption(QStringLiteral(" 100%"));
-    deckTimer.setPeriod(10);
+    transport.timer().setPeriod(10);
     mix.clearSelection(-1);
     playDeck.clearLaneTimes();
     previewDeck.clearLaneTimes();

@@ -12,7 +12,6 @@
 #include "editing/edit_host.h"
 #include "engine/deck.h"
 #include "engine/deck_host.h"
-#include "engine/tick_timer.h"
 #include "engine/transport.h"
 #include "lanes/deck_view.h"
 #include "lanes/lane_view.h"
@@ -60,8 +59,6 @@ class MainWindow : public QMainWindow,
     lanes::DeckView* previewDeckView = nullptr;
     // Starts, stops and ticks the two decks.
     engine::Transport transport{*this, mix, playDeck, previewDeck};
-    // Runs the decks' tick; the reset sets its 10 ms period.
-    engine::TickTimer deckTimer{nullptr, 1000, [this] { transport.tick(); }};
 
     // ---- Controls, in creation order ------------------------------------------------------------
     LaneView* laneView1 = nullptr;
@@ -177,7 +174,6 @@ class MainWindow : public QMainWindow,
 
     // ---- What the decks need from the window ---------------------------------------------------
     int32_t previewOutputDevice() const override;
-    engine::TickTimer& tickTimer() override;
     // Width of the visible lanes in pixels.
     int viewWidth() const;
 

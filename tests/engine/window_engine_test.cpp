@@ -119,14 +119,14 @@ TEST_F(EngineWindowTest, TheTickRestsWhileNoDeckRuns) {
     for (bool preview : {false, true}) {
         const auto toggle = [&] { preview ? w->preview() : w->play(); };
         w->transport.tick();
-        EXPECT_TRUE(w->deckTimer.resting());
+        EXPECT_TRUE(w->transport.timer().resting());
         toggle();
-        EXPECT_FALSE(w->deckTimer.resting());
+        EXPECT_FALSE(w->transport.timer().resting());
         w->transport.tick();
-        EXPECT_FALSE(w->deckTimer.resting());  // a running deck keeps it going
+        EXPECT_FALSE(w->transport.timer().resting());  // a running deck keeps it going
         toggle();
     }
-    EXPECT_EQ(w->deckTimer.period(), 10);
+    EXPECT_EQ(w->transport.timer().period(), 10);
 }
 
 // Counts the paint events of the widgets it watches and the widest area one of them asked for.
@@ -146,7 +146,7 @@ class PaintCounter : public QObject {
 // The 10 ms tick places the heads on every step, but the lanes under them are drawn only when a
 // head reaches another pixel, and then only the columns it left and entered.
 TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
-    w->deckTimer.stop();  // the test runs the ticks itself
+    w->transport.timer().stop();  // the test runs the ticks itself
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     addClip(1, 400, 100);  // away from both heads: the decks take gap steps, no label changes
