@@ -42,7 +42,7 @@ void BM_TickBothDecksOver500Clips(benchmark::State& state) {
         return;
     }
     for (auto _ : state) w->transport.tick();
-    benchmark::DoNotOptimize(w->playDeck.headX);
+    benchmark::DoNotOptimize(w->playDeckView->headX());
     state.counters["clips"] =
         static_cast<double>(w->laneView1->clips.size() + w->laneView2->clips.size());
     w->play();
@@ -75,8 +75,8 @@ void BM_TickThatStartsClips(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         // Both decks stopped, their heads moved onto the next clips.
-        if (w->playDeck.running) w->play();
-        if (w->previewDeck.running) w->preview();
+        if (w->playDeck.running()) w->play();
+        if (w->previewDeck.running()) w->preview();
         at = at > 20000 ? 1005 : at + 100;
         w->moveHeadTo(w->playDeck, at);
         w->moveHeadTo(w->previewDeck, at + 50);
@@ -92,8 +92,8 @@ void BM_TickThatStartsClips(benchmark::State& state) {
         media::testing::advance(480, false);  // lets retired voices go
         state.ResumeTiming();
     }
-    if (w->playDeck.running) w->play();
-    if (w->previewDeck.running) w->preview();
+    if (w->playDeck.running()) w->play();
+    if (w->previewDeck.running()) w->preview();
 }
 BENCHMARK(BM_TickThatStartsClips)->Unit(benchmark::kMicrosecond);
 

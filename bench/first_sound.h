@@ -177,5 +177,5 @@ class SinkMonitor {
 
 // First sound of a player on the main sink, from Play.
 inline double playAndTimeFirstSound(media::MoviePlayer& p) {
-    return SinkMonitor::main().timeFirstSound([&] { p.Play(); });
+    return SinkMonitor::main().timeFirstSound([&] { p.play(); });
 }

@@ -49,7 +49,7 @@ void coldOpen(benchmark::State& state, MediaKind kind) {
             state.SkipWithError("open failed");
             break;
         }
-        seconds = m->Duration();
+        seconds = m->duration();
         state.ResumeTiming();
     }
     state.counters["seconds"] = seconds;

@@ -113,7 +113,7 @@ void BM_NoDropoutWhileTheUiIsBusy(benchmark::State& state) {
         const BusyCores busy;
         media::MoviePlayer player;
         player.setMovie(movie);
-        player.Play();
+        player.play();
         const auto start = std::chrono::steady_clock::now();
         for (int second = 0; second < seconds; ++second) {
             busyFor(std::chrono::milliseconds(50));  // the UI thread stalls
@@ -128,7 +128,7 @@ void BM_NoDropoutWhileTheUiIsBusy(benchmark::State& state) {
         rec.terminate();
         rec.waitForFinished(3000);
         gaps.feed(rec.readAllStandardOutput());
-        player.Stop();
+        player.stop();
         state.counters["seconds"] = seconds;
         state.counters["busy_cores"] = busy.count();
         state.counters["dropouts"] = gaps.gaps;

@@ -46,9 +46,9 @@ void firstSoundAt(benchmark::State& state, MediaKind kind, double seconds) {
     if (!std::exchange(warmed, true)) {  // opens the device once, as a running program has
         media::MoviePlayer warm;
         warm.setMovie(m);
-        warm.Play();
+        warm.play();
         QThread::msleep(300);
-        warm.Stop();
+        warm.stop();
     }
     std::vector<double> heardMs;
     for (auto _ : state) {
@@ -56,7 +56,7 @@ void firstSoundAt(benchmark::State& state, MediaKind kind, double seconds) {
         p.setMovie(m);
         p.setPosition(seconds);
         const double heard = playAndTimeFirstSound(p);
-        p.Stop();
+        p.stop();
         heardMs.push_back(heard * 1000);
         state.SetIterationTime(heard);
     }

@@ -19,15 +19,15 @@ static void firstSound(benchmark::State& state) {
         testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 5.0, testsupport::Signal::Sine}));
     media::MoviePlayer warm;  // opens the device once, as a running program has
     warm.setMovie(m);
-    warm.Play();
+    warm.play();
     QThread::msleep(300);
-    warm.Stop();
+    warm.stop();
     for (auto _ : state) {
         media::MoviePlayer p;
         p.setMovie(m);
         p.setPosition(1.0);
         state.SetIterationTime(playAndTimeFirstSound(p));
-        p.Stop();
+        p.stop();
         QThread::msleep(50);
     }
 }

@@ -15,7 +15,7 @@ static void openMeasure(benchmark::State& state, MediaKind kind) {
     for (auto _ : state) {
         media::MovieRef m = media::openMovie(path);
         if (!m) state.SkipWithError("open failed");
-        benchmark::DoNotOptimize(m->Duration());
+        benchmark::DoNotOptimize(m->duration());
     }
 }
 

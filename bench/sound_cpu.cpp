@@ -167,7 +167,7 @@ void BM_TwoLaneMixAgainstFfmpeg(benchmark::State& state) {
         w->play();
         runFor(2000);  // both settled
         const Figures playing = measure(20000, ffmpeg.processId());
-        const bool sounded = w->playDeck.players[0].Rate() > 0 && w->playDeck.players[1].Rate() > 0;
+        const bool sounded = w->playDeck.players[0].rate() > 0 && w->playDeck.players[1].rate() > 0;
         w->play();
         ffmpeg.kill();
         ffmpeg.waitForFinished(3000);
@@ -205,16 +205,16 @@ void BM_FirstSoundAfterRest(benchmark::State& state) {
         {
             media::MoviePlayer warm;
             warm.setMovie(m->share());
-            warm.Play();
+            warm.play();
             runFor(200);
-            warm.Stop();
+            warm.stop();
         }
         runFor(3600);  // the output rests
         media::MoviePlayer p;
         p.setMovie(m->share());
         p.setPosition(1.0);
         state.SetIterationTime(playAndTimeFirstSound(p));
-        p.Stop();
+        p.stop();
     }
 }
 BENCHMARK(BM_FirstSoundAfterRest)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);

@@ -127,7 +127,7 @@ bool save(DocumentHost& host) {
     // Save as empties the path before it asks; whenever no new file gets written the document
     // keeps the path its title shows.
     const auto keepPath = [&] {
-        if (mix.document.path.isEmpty()) mix.document.path = host.titledPath();
+        if (mix.document.path.isEmpty()) mix.setPath(host.titledPath());
         return false;
     };
     QString target = mix.document.path;
@@ -153,8 +153,8 @@ bool save(DocumentHost& host) {
                         QStringLiteral(" Any earlier version of the file is unchanged."));
         return keepPath();
     }
-    mix.document.path = target;
-    host.updateWindowTitle();
+    mix.setPath(target);
+    mix.markSaved();
     return true;
 }
 
@@ -185,8 +185,8 @@ void open(DocumentHost& host, const QString& path) {
     }
 
     host.resetDocument();
-    mix.document.path = file;
-    host.updateWindowTitle();
+    mix.setPath(file);
+    mix.markSaved();
     host.documentBusy = true;
     const QPointer<QWidget> alive(host.documentWindow());
     const auto cancelled = [&] {
@@ -299,7 +299,8 @@ void open(DocumentHost& host, const QString& path) {
     // on top and sounds.
     for (std::vector<model::ClipRef>* lane : {&mix.lane(1), &mix.lane(2)})
         std::reverse(lane->begin(), lane->end());
-    host.redrawLanes();
+    mix.clipsEdited(1);
+    mix.clipsEdited(2);
     // Said before anything is saved over the playlist: the user learns which tracks are not on
     // the lanes, and that they stay in the file.
     host.showStatus(model::loadStatus(tally));

@@ -1,13 +1,13 @@
 #pragma once
 // What the document commands need of the window that shows the mix: the mix itself, its title,
-// its status line, repainting the lanes, and putting the window back as a new document has it.
+// its status line, and putting the window back as a new document has it.
 
 #include <QString>
 
 class QWidget;
 
 namespace model {
-struct Mix;
+class Mix;
 }
 
 namespace documents {
@@ -24,15 +24,9 @@ class DocumentHost {
     // Empties the lanes, stops the decks and puts zoom, scroll, heads, title and status line back
     // as a new document has them.
     virtual void resetDocument() = 0;
-    // Shows the document's path in the window title and marks the document saved.
-    virtual void updateWindowTitle() = 0;
     // The path the title shows: Save as falls back to it when no new file gets written.
     virtual QString titledPath() const = 0;
     virtual void showStatus(const QString& text) = 0;
-    // Repaints both lanes whole once a playlist's clips are on them.
-    virtual void redrawLanes() = 0;
-    // Drops the selection and its handles and repaints the lanes once a folder is laid out.
-    virtual void lanesLaidOut() = 0;
 
     // Set while a command reads or writes the document with the event loop running: the other
     // document commands wait for it, and closing the window does not pull the lanes away.

@@ -206,7 +206,7 @@ void layoutFolder(DocumentHost& host, const std::vector<FolderEntry>& entries,
         measure.stop();
     }
     host.documentBusy = false;
-    host.lanesLaidOut();
+    mix.clearSelection();
     QStringList said;
     if (const QString text = leftOutText(leftOut); !text.isEmpty()) said << text;
     if (!refused.isEmpty()) said << model::refusedPathsText(refused);

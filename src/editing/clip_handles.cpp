@@ -9,7 +9,7 @@ namespace editing {
 void releaseHandleAt(model::Mix& mix, EditHost& host, model::Handle handle, int hotSpot) {
     if (const model::ClipRef clip = selectedClip(mix, host))
         model::releaseHandle(handle, *clip, hotSpot, mix.scrollX);
-    host.redrawSelection();
+    mix.markSelectedClipEdited();
 }
 
 }  // namespace editing

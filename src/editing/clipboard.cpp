@@ -10,14 +10,10 @@ void clearSelectedClip(model::Mix& mix, EditHost& host) {
     // The clip the play deck is sounding stays, without a word: the DJ hears why.
     if (!clip || host.soundingOnPlayDeck(clip)) return;
     const int lane = mix.selectedLane;
-    std::vector<model::ClipRef>& clips = mix.lane(lane);
-    clips.erase(clips.begin() + mix.selectedIndex);
-    mix.selectedIndex = -1;
-    mix.selectedLane = 0;
-    host.redrawLane(lane);
+    const int index = mix.selectedIndex;
+    mix.clearSelection();
+    mix.deleteClip(lane, index);
     host.clearLaneSelection(lane);
-    // The status line named the clip when it was picked; it must not name a clip that is gone.
-    if (host.statusText() == clip->name) host.setStatusText(QString());
 }
 
 bool copySelectedClip(model::Mix& mix, const EditHost& host) {
@@ -63,7 +59,6 @@ void pasteClipboardClip(model::Mix& mix, EditHost& host) {
             host.setStatusText(kOverlapRefusedText);
         }
     }
-    host.repaintLanes();
 }
 
 }  // namespace editing

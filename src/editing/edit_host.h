@@ -1,7 +1,7 @@
 #pragma once
 // What the edit commands need from the window that shows the mix: the lanes' pressed clips and
-// their drawing, the handles, the status line, the decks and clip pictures. The commands change
-// the mix themselves; the host only shows the outcome.
+// their handles, the status line, the decks and clip pictures. The commands change the mix
+// themselves; its views follow it.
 
 #include <QString>
 #include <cstdint>
@@ -23,18 +23,8 @@ class EditHost {
     virtual QString statusText() const = 0;
     virtual void setStatusText(const QString& text) = 0;
 
-    // Lane n's clips changed: draw the whole lane again.
-    virtual void redrawLane(int lane) = 0;
     // Lane n keeps no pressed clip: its handles go and its pictures are drawn plain.
     virtual void clearLaneSelection(int lane) = 0;
-    // The handles stand at lane n's pressed clip again.
-    virtual void showHandles(int lane) = 0;
-    // The selected clip's edit points changed: its handles and picture follow.
-    virtual void redrawSelection() = 0;
-    // No clip is selected any more (clips were added or moved): handles hidden, lanes repainted.
-    virtual void deselectAndRepaint() = 0;
-    // Both lanes repainted as they are.
-    virtual void repaintLanes() = 0;
 
     // The picture of a clip with these edit points and file label; nullptr once the user has
     // been told why it could not be made.

@@ -61,17 +61,15 @@ void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls) {
     const model::ClipRef clip = selectedClip(mix, host);
     if (!clip || host.soundingOnPlayDeck(clip)) return;
     if (Keyboard::virtualKeyDown(model::key::kDelete)) {
-        clearSelectedClip(mix, host);  // redraws the lane and leaves no selection to nudge
+        clearSelectedClip(mix, host);  // leaves no selection to nudge
         return;
     }
-    const int lane = mix.selectedLane;
     const model::NudgeKeys keys{Keyboard::virtualKeyDown(model::key::kLeft),
                                 Keyboard::virtualKeyDown(model::key::kRight),
                                 Keyboard::shiftKeyDown()};
-    if (!model::nudge(mix.lane(lane), *clip, keys, mix.scrollX))
+    if (!model::nudge(mix.lane(mix.selectedLane), *clip, keys, mix.scrollX))
         host.setStatusText(kOverlapRefusedText);
-    host.redrawLane(lane);
-    host.showHandles(lane);
+    mix.markSelectedClipEdited();
 }
 
 void keyReleased(platform::StaticText& spaceLatch) {

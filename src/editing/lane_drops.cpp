@@ -58,7 +58,7 @@ void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
     model::PictureRef picture =
         host.makeClipPicture(clip->name, length, fadeInEnd, fadeOutStart, start, stop, clip->label);
     if (!picture) return;
-    if (move) source.erase(source.begin() + index);
+    if (move) mix.takeClip(drag->lane, index);
     mix.addNewClip(target, std::move(picture), left, clip->name, length, clip->path, target,
                    fadeInEnd, fadeOutStart, start, stop, clip->label);
 }
@@ -164,7 +164,7 @@ void takeLaneDrop(model::Mix& mix, EditHost& host, int lane, const DragItem& ite
     if (item.hasFiles() || item.hasText() || item.hasPrivateData(QStringLiteral("itun"))) {
         if (!takeFile(mix, host, lane, item)) return;
     }
-    host.deselectAndRepaint();
+    mix.clearSelection();
 }
 
 QString libraryTrackPath(const DragItem& item) {

@@ -1,65 +1,67 @@
 #pragma once
 // A deck: one head running over the two lanes with a movie player per lane. The main window has
-// two, the play deck and the preview deck; the tick, the transport, the heads and the mouse work
-// on either through this one type. What differs between the two is data: the step's traits and
-// the deck's looks.
+// two, the play deck and the preview deck; the tick, the transport and the mouse work on either
+// through this one type. What differs between the two is data: the step's traits.
+//
+// The deck keeps its state as plain values (running or not, the head on the timeline, the time
+// each lane shows) and signals when they change; what shows them lives in the layers above and
+// reads them back.
 
+#include <QObject>
 #include <array>
 #include <limits>
+#include <optional>
 
-#include "model/deck_step.h"
-#include "model/head_geometry.h"
-#include "model/clip.h"
 #include "media/movie_player.h"
-#include "platform/controls.h"
-#include "model/picture.h"
-
-class QAction;
+#include "model/clip.h"
+#include "model/deck_step.h"
 
 namespace engine {
 
-// How a deck shows itself and what its start does to what it plays.
-struct DeckLooks {
-    int labelOffset;          // time labels ride this far right of a moved head
-    int scrolledLabelOffset;  // and this far when a scroll lays the heads again
-    model::PictureRef (*stoppedIcon)();
-    model::PictureRef (*runningIcon)();
-    const char* stoppedText;    // its menu item while stopped
-    const char* runningText;    // and while running
-    bool redrawsBackdrop;       // its toggle repaints the window background
-    bool newStartForgetsClips;  // taking new start offsets forgets the loaded clips
-};
-
-struct Deck {
-    Deck(const model::DeckTraits& traits, const DeckLooks& looks) : traits(traits), looks(looks) {}
-    Deck(const Deck&) = delete;
-    Deck& operator=(const Deck&) = delete;
+class Deck final : public QObject {
+    Q_OBJECT
+  public:
+    // `newStartForgetsClips`: taking new start offsets forgets the loaded clips, so the next
+    // tick starts them again (the play deck); otherwise what sounds stays (the preview deck).
+    Deck(const model::DeckTraits& traits, bool newStartForgetsClips)
+        : traits(traits), newStartForgetsClips(newStartForgetsClips) {}
 
     const model::DeckTraits& traits;
-    const DeckLooks& looks;
+    const bool newStartForgetsClips;
 
-    bool running = false;
-    double headX = 0;          // the head, in visible window pixels
-    double headTimelineX = 0;  // the head on the timeline: headX plus the scroll
+    bool running() const { return running_; }
+    void setRunning(bool running);
+    // The head on the timeline, in timeline pixels: where it stands whatever the scroll.
+    double head() const { return head_; }
+    void setHead(double timelineX);
+    // Per lane: the seconds of the clip sounding there, or nothing while none sounds.
+    using LaneTimes = std::array<std::optional<double>, 2>;
+    const LaneTimes& laneTimes() const { return laneTimes_; }
+    void setLaneTimes(const LaneTimes& times);
+    // Forgets what the lanes showed (a new document).
+    void clearLaneTimes();
+
     // Where the last step found the head on the timeline (none before the deck's first step):
     // a clip whose start it had reached by then starts where the head stands.
     double headAtLastStep = -std::numeric_limits<double>::infinity();
-    std::array<media::MoviePlayer, 2> players;        // per lane
-    std::array<model::ClipRef, 2> current;            // per lane: the clip now loaded in the player
-    std::array<model::ClipRef, 2> last;               // per lane: the clip started last
+    std::array<media::MoviePlayer, 2> players;  // per lane
+    std::array<model::ClipRef, 2> current;      // per lane: the clip now loaded in the player
+    std::array<model::ClipRef, 2> last;         // per lane: the clip started last
 
-    // The controls that draw the head.
-    platform::FlatButton* button = nullptr;
-    platform::Line* line = nullptr;
-    platform::Separator* mark = nullptr;
-    std::array<platform::StaticText*, 2> labels{};
-    QAction* menuAction = nullptr;  // its Play or Preview item
-
-    // Moves the head's controls to the placement. A shown head moves a label only while it shows
-    // a text, unless allLabels is set (the ruler re-lays both heads whatever their labels say).
-    void placeControls(const model::HeadPlacement& p, bool allLabels = false);
     // Forgets the clips it played, without stopping anything.
     void forgetClips();
+
+  signals:
+    void runningChanged(bool running);
+    void headMoved();
+    // A step gave the lanes' times (every step gives them, changed or not).
+    void laneTimesChanged();
+    void laneTimesCleared();
+
+  private:
+    bool running_ = false;
+    double head_ = 0;
+    LaneTimes laneTimes_;
 };
 
 }  // namespace engine

@@ -29,7 +29,7 @@ inline bool isSoundTrack(const QString& mediaType) { return mediaType == QLatin1
 // Sends every sound track of the movie to the device; other tracks are left alone.
 template <class MovieT>
 void routeSoundTracks(MovieT& movie, int32_t device) {
-    const int n = movie.TrackCount();
+    const int n = movie.trackCount();
     for (int i = 1; i <= n; ++i) {
         if (isSoundTrack(movie.trackMediaType(i))) movie.setTrackSoundOutput(i, device);
     }
@@ -38,7 +38,7 @@ void routeSoundTracks(MovieT& movie, int32_t device) {
 // The device of the first sound track that has one, in track order; 0 when none has.
 template <class MovieT>
 int32_t firstSoundOutput(const MovieT& movie) {
-    const int n = movie.TrackCount();
+    const int n = movie.trackCount();
     for (int i = 1; i <= n; ++i) {
         if (!isSoundTrack(movie.trackMediaType(i))) continue;
         if (const int32_t out = movie.trackSoundOutput(i); out != 0) return out;

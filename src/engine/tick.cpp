@@ -1,118 +1,16 @@
-// The 10 ms tick of the deck timer: one step of each running deck, then the head lines redrawn.
+// The 10 ms tick of the deck timer: one step of each running deck; the deck tells what shows it.
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 
 #include "engine/deck.h"
-#include "engine/routing.h"
+#include "engine/lane_player.h"
 #include "engine/tick_timer.h"
 #include "engine/transport.h"
-#include "media/clip_movie.h"
-#include "model/head_geometry.h"
 #include "model/lane_logic.h"
-#include "platform/controls.h"
 
 namespace {
-
-// A deck's player of one lane as the deck step sees it.
-class LanePlayer final : public model::DeckPlayer {
-  public:
-    // `route`: the output the deck sounds on (0: the default device).
-    LanePlayer(engine::DeckHost& host, media::MoviePlayer& p, int32_t route)
-        : host_(host), p_(p), route_(route) {}
-    double Rate() const override { return p_.Rate(); }
-    double Position() const override { return p_.Position(); }
-    void setPosition(double seconds) override { p_.setPosition(seconds); }
-    void setVolume(int volume) override { p_.setVolume(volume); }
-    void Play() override {
-        p_.Play(lock_);
-        lock_ = media::StartLock();
-    }
-    void Stop() override { p_.Stop(); }
-    Load loadMovie(const model::Clip& clip) override {
-        const media::ClipMovieRef& m = clip.movie;
-        if (!m || m->state() == media::ClipMovie::Failed) {
-            p_.setMovie(nullptr);
-            movieFailed(clip.path);
-            return Load::Failed;
-        }
-        if (m->state() != media::ClipMovie::Ready) {
-            m->hurry();  // still being opened: the deck tries again on the next tick
-            return Load::Pending;
-        }
-        // The start prepared for this clip, if there is one; Play then takes it over.
-        if (preparedFor(clip, false)) {
-            p_.setMovie(p_.cuedMovie());
-            return Load::Loaded;
-        }
-        // A player of its own routes its own tracks: the other deck may sound the same clip.
-        p_.setMovie(m->movie()->share());
-        return Load::Loaded;
-    }
-    void route(int32_t device) override { engine::routePlayer(p_, device); }
-    double outputClock() const override { return media::outputClockSeconds(route_); }
-
-    void lockNextStart(const model::StartLock& lock) override { lock_ = mediaLock(lock); }
-    void cue(const model::Clip& clip, double seconds, int volume, const model::StartLock& lock,
-             bool routed, int32_t device) override {
-        const media::ClipMovieRef& m = clip.movie;
-        if (!m || m->state() != media::ClipMovie::Ready) {
-            // Not open yet (or never): the step starts it when the head gets there.
-            if (m) m->hurry();
-            cancelCue();
-            return;
-        }
-        const media::StartLock at = mediaLock(lock);
-        const media::MovieRef cued = p_.cuedMovie();
-        if (p_.cued(&clip, seconds, at) &&
-            (!routed || engine::firstSoundOutput(*cued) == device))
-            return;
-        media::MovieRef movie = m->movie()->share();
-        if (routed) engine::routeSoundTracks(*movie, device);
-        p_.cue(std::move(movie), seconds, volume, at, &clip);
-    }
-    void cancelCue() override { p_.cancelCue(); }
-    bool preparedFor(const model::Clip& clip) const override { return preparedFor(clip, true); }
-
-  private:
-    // The cue is this clip's: its tag, and (should a new clip have taken a deleted one's place
-    // in memory) its file.
-    bool preparedFor(const model::Clip& clip, bool locked) const {
-        return p_.cueTag() == &clip && p_.cuedMovie() && p_.cuedMovie()->path() == clip.path &&
-               (!locked || p_.cueLocked());
-    }
-    media::StartLock mediaLock(const model::StartLock& lock) const {
-        if (lock.onClock) return media::startAtClock(route_, lock.seconds);
-        const auto* other = dynamic_cast<const LanePlayer*>(lock.player);
-        return other ? other->p_.lockAt(lock.seconds) : media::StartLock();
-    }
-
-    // A clip whose file is gone or is no playable media: the lane stays silent, and the status
-    // line says why.
-    void movieFailed(const QString& path) {
-        host_.showStatus(QStringLiteral("Error opening ") + QFileInfo(path).fileName() +
-                         QStringLiteral(" as movie."));
-    }
-
-    engine::DeckHost& host_;
-    media::MoviePlayer& p_;
-    int32_t route_;
-    media::StartLock lock_;
-};
-
-// A time label gets a new text only when the whole second it shows changes: the tick neither
-// builds a string nor has the label repainted 100 times a second for the same text.
-void showTime(platform::StaticText& label, bool sounding, double seconds) {
-    if (!sounding) {
-        label.setText(QString());
-        return;
-    }
-    char text[model::kTimeTextCapacity];
-    const QLatin1StringView shown(text, model::writeTimeText(seconds, text));
-    if (label.text() != shown) label.setText(shown);
-}
 
 // The longest a playing window's tick pauses: a player that stops by itself (its file went bad)
 // is noticed within this.
@@ -128,11 +26,12 @@ double untilNextSecond(double seconds) { return std::floor(seconds) + 1 - second
 // Runs one step of the deck; returns how long the tick may pause after it.
 double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck) {
     const int32_t route = deck.traits.routed ? host.previewOutputDevice() : 0;
-    LanePlayer p1(host, deck.players[0], route), p2(host, deck.players[1], route);
+    engine::LanePlayer p1(host, deck.players[0], route), p2(host, deck.players[1], route);
     // Each probe holds a pointer and the scroll: it fits in the function object without
     // allocating.
     using Clips = std::vector<model::ClipRef>;
     const double scrollX = mix.scrollX;
+    const double headX = deck.head() - scrollX;  // the step works on the lanes as scrolled
     auto probe = [scrollX](const Clips* clips) {
         return [clips, scrollX](double x) { return model::lineHit(*clips, x, scrollX); };
     };
@@ -149,20 +48,19 @@ double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck
                                          model::DeckLane{&p2, &deck.current[1], &deck.last[1],
                                                          probe(lane2), next(lane2), mark(lane2)}};
     const double zoom = static_cast<double>(mix.pixelsPerSecond);
-    const model::DeckStepResult r =
-        model::deckStep(deck.traits, lanes, deck.headX, scrollX, zoom, host.previewOutputDevice(),
-                        deck.headAtLastStep);
-    deck.headAtLastStep = deck.headX + scrollX;
+    const model::DeckStepResult r = model::deckStep(
+        deck.traits, lanes, headX, scrollX, zoom, host.previewOutputDevice(), deck.headAtLastStep);
+    deck.headAtLastStep = deck.head();
 
     double pause = std::min({kLongestPause, r.quietSeconds, untilNextHalfPixel(r.head, zoom)});
+    engine::Deck::LaneTimes times;
     for (int i = 0; i < 2; ++i) {
-        if (r.sounding[i]) pause = std::min(pause, untilNextSecond(r.seconds[i]));
-        platform::StaticText* label = deck.labels[i];
-        // A play label parked off the window keeps its text and comes back with its head.
-        if (!deck.traits.labelsWhereverTheyStand && label->x() == model::kParked) continue;
-        showTime(*label, r.sounding[i], r.seconds[i]);
+        if (!r.sounding[i]) continue;
+        pause = std::min(pause, untilNextSecond(r.seconds[i]));
+        times[i] = r.seconds[i];
     }
-    engine::moveHead(deck, r.head, host.viewWidth(), static_cast<double>(mix.scrollX));
+    deck.setLaneTimes(times);
+    deck.setHead(r.head + scrollX);
     return pause;
 }
 
@@ -209,8 +107,7 @@ class TickCatchUp final : public QObject {
 namespace engine {
 
 void Transport::catchUpOnInput(QObject* owner) {
-    QCoreApplication::instance()->installEventFilter(
-        new TickCatchUp(*this, host_.tickTimer(), owner));
+    QCoreApplication::instance()->installEventFilter(new TickCatchUp(*this, timer_, owner));
 }
 
 void Transport::tick() {
@@ -222,20 +119,17 @@ void Transport::tick() {
     } release{tickRunning_};
 
     double pause = kLongestPause;
-    if (play_.running) pause = std::min(pause, runDeck(host_, mix_, play_));
-    if (preview_.running) pause = std::min(pause, runDeck(host_, mix_, preview_));
+    if (play_.running()) pause = std::min(pause, runDeck(host_, mix_, play_));
+    if (preview_.running()) pause = std::min(pause, runDeck(host_, mix_, preview_));
     // With both decks stopped a tick has nothing to do: the timer rests until a deck starts, so
     // the stopped program does not wake a hundred times a second. While the next steps could
     // only repeat this one (the heads and labels stay on their pixel and second, nothing is
     // about to start, stop or fade), it pauses until the first that could change something;
     // the user's input ends the pause (TickCatchUp).
-    engine::TickTimer& timer = host_.tickTimer();
-    if (!play_.running && !preview_.running)
-        timer.rest();
+    if (!play_.running() && !preview_.running())
+        timer_.rest();
     else
-        timer.pauseFor(static_cast<int>(pause * 1000));
-    // The head lines need no redraw of their own here: they lie above the lanes, so the window
-    // repaints them whenever a lane under them repaints, and a moved head repaints itself.
+        timer_.pauseFor(static_cast<int>(pause * 1000));
 }
 
 }  // namespace engine

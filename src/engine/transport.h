@@ -1,12 +1,14 @@
 #pragma once
-// The transport: starting and stopping the two decks, their 10 ms tick, placing their heads and
-// the status line's word about sound that has nowhere to go.
+// The transport: what Play and Preview do. Starting and stopping the two decks, their 10 ms tick,
+// the start offsets their heads give the clips, and the status line's word about sound that has
+// nowhere to go. What shows a deck follows the deck's signals.
 
 #include <QString>
 #include <cstdint>
 
 #include "engine/deck.h"
 #include "engine/deck_host.h"
+#include "engine/tick_timer.h"
 #include "model/mix.h"
 
 class QObject;
@@ -22,6 +24,14 @@ class Transport {
 
     // Starts a stopped deck from its head (the next tick loads the clips under it), or stops it.
     void toggle(Deck& deck);
+    // Stops a deck: its clips forgotten, both players stopped. The head stays where it is and
+    // the players keep their movies.
+    void stop(Deck& deck);
+    // Gives the clips under the deck's head their start offsets, the head standing at window x
+    // `pos` of the lanes as scrolled now.
+    void setStartOffsets(Deck& deck, double pos);
+    // Runs the decks' tick; the window's reset sets its 10 ms period.
+    TickTimer& timer() { return timer_; }
     // One step of each running deck. The tick timer then rests with both decks stopped, or
     // pauses for as long as the steps could change nothing but where the heads stand.
     void tick();
@@ -43,17 +53,7 @@ class Transport {
     bool tickRunning_ = false;
     QString soundProblemText_;
     int32_t soundProblemDevice_ = 0;
+    TickTimer timer_{nullptr, 1000, [this] { tick(); }};
 };
-
-// Stops a deck: flag off, button and menu show "stopped", its clips forgotten, both players
-// stopped. The head stays where it is and the players keep their movies.
-void stopDeck(Deck& deck);
-
-// Moves a deck's head to window x, its controls with it; the view is `viewWidth` pixels wide
-// and scrolled by `scrollX`.
-void moveHead(Deck& deck, double x, int viewWidth, double scrollX);
-
-// Gives the clips under the deck's head their start offsets, the head standing at pos.
-void setStartOffsets(Deck& deck, const model::Mix& mix, double pos);
 
 }  // namespace engine

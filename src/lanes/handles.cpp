@@ -1,15 +1,16 @@
-// The selected clip's edit handles, shown by the window at the clip this lane presses.
+// The selected clip's edit handles stand at the clip this lane presses; whoever shows them
+// listens.
 #include "lanes/lane_view.h"
 
 void LaneView::showHandles() {
     if (!draggedClip) return;
-    mix_.document.saved = false;
-    host_.showHandles(*draggedClip, y());
+    mix_.markChanged();
+    emit handlesShown(*draggedClip, y());
 }
 
 void LaneView::clearSelection() {
     redrawPictures();
-    host_.hideHandles();
+    emit handlesHidden();
     setBackdrop(host_.laneBackdrop());
-    mix_.document.saved = false;
+    mix_.markChanged();
 }

@@ -52,35 +52,12 @@ void LaneView::drawClips(Graphics& g, double x, double y, double w, double h) {
         g.drawPicture(*p->picture, p->left, p->top);
 }
 
-void LaneView::refreshClip(const model::ClipRef& clip) {
-    if (!clip) return;
-    const int W = model::pictureWidth(*clip), H = model::pictureHeight(*clip);
-    const int L = whole(clip->visibleCentre(mix_.scrollX) - W / 2.0),
-              T = model::kClipCentreY - H / 2;
-    if (backBuffer) {
-        Graphics bg(*backBuffer);
-        drawClips(bg, L, T, W, H);
-    }
-    update(L, T, W, H);
-}
-
 model::ClipRef LaneView::clipAt(double x, double y) const {
     return model::picHit(clips, x, y, mix_.scrollX);
 }
 
 model::ClipRef LaneView::clipUnder(double x) const {
     return model::lineHit(clips, x, mix_.scrollX);
-}
-
-void LaneView::refreshAll() {
-    prepareBuffer();
-    if (backBuffer) {
-        Graphics bg(*backBuffer);
-        // The whole lane: a window wider than 800 pixels shows every column up to date.
-        drawClips(bg, 0, 0, width(), 33);
-    }
-    host_.redrawLaneBorders();
-    update();
 }
 
 void LaneView::redrawPictures() {

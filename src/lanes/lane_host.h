@@ -1,6 +1,6 @@
 #pragma once
-// What a lane needs from the window it sits in: the window owns the edit handles, the status
-// line, the menu and the pictures, and knows both lanes.
+// What a lane needs from the window it sits in: the window owns the status line, the drops and
+// the pictures.
 
 #include <QString>
 
@@ -14,23 +14,14 @@ namespace lanes {
 
 class LaneHost {
   public:
-    // Lane 1 or 2 (nullptr for any other number): moves that span both lanes reach the other.
-    virtual LaneView* lane(int n) const = 0;
     virtual void showStatus(const QString& text) = 0;
     virtual QString statusText() const = 0;
     // A released clip overlapped another one on its lane and went back.
     virtual void reportOverlap() = 0;
-    // The four edit handles and their guide lines stand at the clip on the lane whose top is
-    // laneTop, and the edits that need a selected clip are enabled.
-    virtual void showHandles(const model::Clip& clip, int laneTop) = 0;
-    // The handles and guide lines go out of sight, and the edits that need a clip grey out.
-    virtual void hideHandles() = 0;
     // A lane's backdrop when no drag hovers over it.
     virtual model::PictureRef laneBackdrop() = 0;
     // The clip drawn anew (its name, length, trims, fades and label); nullptr when it cannot be.
     virtual model::PictureRef clipPicture(const model::Clip& clip) = 0;
-    // The lines along the lanes' edges, drawn again after a lane was.
-    virtual void redrawLaneBorders() = 0;
     // A Shift-drag carries a clip out of the lane `fromLane`.
     virtual void shiftDragStarted(int fromLane) = 0;
     // A clip was released: the preview head's clips take their start offsets again.

@@ -1,5 +1,5 @@
-// Picking, dragging and releasing clips on a lane, and the moves that act on every clip right of
-// a position (shifting along with a Command drag, swapping lanes on a Control release).
+// Picking, dragging and releasing clips on a lane; a Command drag shifts the clips right of the
+// dragged one along, a Control release swaps them to the other lane.
 #include <QPixmap>
 #include <algorithm>
 
@@ -10,6 +10,8 @@
 #include "platform/keyboard.h"
 
 namespace Keyboard = platform::Keyboard;
+
+double LaneView::playHeadX() const { return playDeck_.head() - static_cast<double>(mix_.scrollX); }
 
 bool LaneView::soundingOnPlayDeck(const model::ClipRef& clip) const {
     return clip && (clip == playDeck_.current[0] || clip == playDeck_.current[1]);
@@ -66,9 +68,8 @@ void LaneView::dragTo(int x, int) {
                                                  model::pictureHeight(c), model::kClipCentreY);
     prepareBuffer();
     c.centre += step;
-    if (step != 0 && Keyboard::commandKeyDown() && playDeck_.headX < newX - c.lengthPx / 2) {
-        if (LaneView* lane1 = host_.lane(1), *lane2 = host_.lane(2); lane1 && lane2)
-            lanes::shiftClipsRight(*lane1, *lane2, step, c.centre);
+    if (step != 0 && Keyboard::commandKeyDown() && playHeadX() < newX - c.lengthPx / 2) {
+        mix_.shiftClipsRight(step, c.centre);
     }
     if (backBuffer) {
         model::Graphics bg(*backBuffer);
@@ -89,23 +90,17 @@ void LaneView::releaseAt(int, int) {
         // Removal chord on the clip the play deck sounds: stop its player and delete it.
         media::MoviePlayer& player =
             clip == playDeck_.current[0] ? playDeck_.players[0] : playDeck_.players[1];
-        player.Stop();
+        player.stop();
         player.setMovie(nullptr);
         (clip == playDeck_.current[0] ? playDeck_.current[0] : playDeck_.current[1]) = nullptr;
-        mix_.selectedIndex = -1;
-        mix_.selectedLane = 0;
-        const int i = indexOf(clip.get());
-        if (i >= 0) clips.erase(clips.begin() + i);
-        refreshAll();
+        mix_.clearSelection();
+        mix_.deleteClip(lane_, indexOf(clip.get()));
         clearSelection();
-        // The press named the clip; the line must not name a clip that is gone.
-        if (host_.statusText() == clip->name) host_.showStatus(QString());
         return;
     }
-    if (control && playDeck_.headX < clip->visibleLeft(mix_.scrollX) && !soundingOnPlayDeck(clip)) {
+    if (control && playHeadX() < clip->visibleLeft(mix_.scrollX) && !soundingOnPlayDeck(clip)) {
         clearSelection();
-        if (LaneView* lane1 = host_.lane(1), *lane2 = host_.lane(2); lane1 && lane2)
-            lanes::swapClipsFrom(*lane1, *lane2, clip->centre);
+        mix_.swapClipsFrom(clip->centre);
         return;
     }
     // Every release is probed, also that of a clip whose centre stood at 0.
@@ -113,7 +108,7 @@ void LaneView::releaseAt(int, int) {
         host_.reportOverlap();
         clip->centre = pressCentre;
         clearSelection();
-        refreshAll();
+        mix_.clipsEdited(lane_);
     }
     if (clip->lane == 1) {
         previewDeck_.current[1] = nullptr;
@@ -123,35 +118,5 @@ void LaneView::releaseAt(int, int) {
         previewDeck_.last[0] = nullptr;
     }
     host_.retakePreviewStartOffsets();
-    mix_.selectedIndex = indexOf(clip.get());
-    mix_.selectedLane = clip->lane;
-}
-
-void lanes::shiftClipsRight(LaneView& lane1, LaneView& lane2, double delta, double from) {
-    for (LaneView* lane : {&lane1, &lane2}) {
-        for (int i = static_cast<int>(lane->clips.size()) - 1; i >= 0; --i) {
-            model::Clip& c = *lane->clips[i];
-            if (c.centre > from) c.centre += delta;
-        }
-    }
-    lane1.refreshAll();
-    lane2.refreshAll();
-}
-
-void lanes::swapClipsFrom(LaneView& lane1, LaneView& lane2, double from) {
-    auto move = [from](LaneView& src, LaneView& dst, int lane) {
-        for (int i = static_cast<int>(src.clips.size()) - 1; i >= 0; --i) {
-            model::ClipRef c = src.clips[i];
-            if (c->centre >= from && c->lane == lane) {
-                dst.clips.push_back(c);
-                src.clips.erase(src.clips.begin() + i);
-            }
-        }
-    };
-    move(lane1, lane2, 1);
-    move(lane2, lane1, 2);
-    for (auto& c : lane1.clips) c->lane = 1;
-    for (auto& c : lane2.clips) c->lane = 2;
-    lane1.refreshAll();
-    lane2.refreshAll();
+    mix_.select(clip->lane, indexOf(clip.get()));
 }

@@ -22,6 +22,19 @@ LaneView::LaneView(QWidget* parent, int lane, model::Mix& mix, engine::Deck& pla
     platform::PointerWatcher::instance().watch(this, &crossing_);
     editing::acceptLaneDrops(drops_);
     setAcceptDrops(true);
+    // The lane shows the mix as it stands: a change of its clips, the zoom or the scroll repaints
+    // it (coalesced into one paint, which draws the asked area from the clips).
+    connect(&mix, &model::Mix::lanesChanged, this, [this](int n) {
+        if (n == lane_) update();
+    });
+    connect(&mix, &model::Mix::viewChanged, this, qOverload<>(&QWidget::update));
+    // The handles follow the selected clip of this lane as it is nudged or trimmed.
+    connect(&mix, &model::Mix::selectedClipEdited, this, [this] {
+        if (mix_.selectedLane != lane_) return;
+        showHandles();
+        redrawPictures();
+        update();
+    });
 }
 
 LaneView::~LaneView() { platform::PointerWatcher::instance().unwatch(this); }
@@ -110,6 +123,4 @@ void LaneView::addNewClip(model::PictureRef image, double left, const QString& n
                     fadeOutStart, start, stop, label);
 }
 
-void LaneView::bringToFront(const model::ClipRef& clip) {
-    if (mix_.bringToFront(lane_, clip)) refreshClip(clip);
-}
+void LaneView::bringToFront(const model::ClipRef& clip) { mix_.bringToFront(lane_, clip); }

@@ -42,9 +42,7 @@ class LaneView : public QWidget {
     model::ClipRef clipAt(double x, double y) const;
     void prepareBuffer();
     void bringToFront(const model::ClipRef& clip);
-    void refreshClip(const model::ClipRef& clip);
     model::ClipRef clipUnder(double x) const;
-    void refreshAll();
     void showHandles();
     void clearSelection();
     void redrawPictures();
@@ -59,6 +57,13 @@ class LaneView : public QWidget {
     // Index of the clip in clips, -1 when it is not on this lane.
     int indexOf(const model::Clip* clip) const;
 
+  signals:
+    // The four edit handles and their guide lines stand at the clip on this lane, whose top is
+    // laneTop, and the edits that need a selected clip are enabled.
+    void handlesShown(const model::Clip& clip, int laneTop);
+    // The handles and guide lines go out of sight, and the edits that need a clip grey out.
+    void handlesHidden();
+
   protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -72,6 +77,8 @@ class LaneView : public QWidget {
 
   private:
     bool soundingOnPlayDeck(const model::ClipRef& clip) const;
+    // The play head in the lane: its place on the timeline less the scroll.
+    double playHeadX() const;
     // Draws the area of the lane a paint event asks for from the offscreen buffer.
     void draw(model::Graphics& g, const QRect& area);
     // From pressAt: this press is the lane's own even though it wants no drag steps or release,
@@ -90,11 +97,3 @@ class LaneView : public QWidget {
     lanes::LaneHost& host_;
     int lane_;
 };
-
-namespace lanes {
-// Every clip of both lanes whose centre lies right of `from` (on the timeline) moves by delta.
-void shiftClipsRight(LaneView& lane1, LaneView& lane2, double delta, double from);
-// Every clip whose centre lies at or right of `from` (on the timeline) goes to the other lane,
-// laid above the clips there.
-void swapClipsFrom(LaneView& lane1, LaneView& lane2, double from);
-}  // namespace lanes

@@ -157,17 +157,17 @@ MovieRef openMovie(const QString& path, QString* error) {
 }
 
 QString Movie::trackMediaType(int index) const {
-    if (index < 1 || index > TrackCount()) return QString();
+    if (index < 1 || index > trackCount()) return QString();
     return tracks_[index - 1].mediaType;
 }
 
 int32_t Movie::trackSoundOutput(int index) const {
-    if (index < 1 || index > TrackCount()) return 0;
+    if (index < 1 || index > trackCount()) return 0;
     return tracks_[index - 1].soundOutput;
 }
 
 void Movie::setTrackSoundOutput(int index, int32_t deviceId) {
-    if (index < 1 || index > TrackCount()) return;
+    if (index < 1 || index > trackCount()) return;
     Track& t = tracks_[index - 1];
     if (t.soundOutput == deviceId) return;
     t.soundOutput = deviceId;

@@ -41,12 +41,12 @@ class Movie {
     };
 
     QString path() const { return path_; }
-    double Duration() const { return duration_; }
+    double duration() const { return duration_; }
     // Exact length in mixer frames (48 kHz); playback ends there.
     int64_t durationFrames() const { return durationFrames_; }
 
     // Tracks are numbered from 1.
-    int TrackCount() const { return static_cast<int>(tracks_.size()); }
+    int trackCount() const { return static_cast<int>(tracks_.size()); }
     QString trackMediaType(int index) const;
     int32_t trackSoundOutput(int index) const;
     // Routes a track; a player sounding this movie moves the track to the new device at once.

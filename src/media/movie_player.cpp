@@ -78,7 +78,7 @@ MoviePlayer::Voice MoviePlayer::startVoice(const Movie& movie, int track, double
 std::vector<MoviePlayer::Voice> MoviePlayer::startVoices(const Movie& movie, double at, int volume,
                                                          const StartLock& lock, bool held) const {
     std::vector<Voice> voices;
-    for (int i = 1; i <= movie.TrackCount(); ++i) {
+    for (int i = 1; i <= movie.trackCount(); ++i) {
         if (movie.tracks()[i - 1].mediaType != QLatin1String("soun")) continue;
         bool available = false;
         const detail::DeviceRef device =
@@ -145,7 +145,7 @@ bool MoviePlayer::adoptCue(const StartLock& lock) {
     return true;
 }
 
-void MoviePlayer::Play(const StartLock& lock) {
+void MoviePlayer::play(const StartLock& lock) {
     detail::reclaim();
     if (!movie_ || playing_) return;
     update();
@@ -157,10 +157,10 @@ void MoviePlayer::Play(const StartLock& lock) {
     playing_ = true;
 }
 
-void MoviePlayer::Stop() {
+void MoviePlayer::stop() {
     detail::reclaim();
     if (!playing_) return;
-    position_ = Position();
+    position_ = position();
     endVoices();
     playing_ = false;
 }
@@ -186,7 +186,7 @@ void MoviePlayer::cue(MovieRef movie, double seconds, int volume, const StartLoc
     cancelCue();
     if (!movie) return;
     if (!(seconds > 0)) seconds = 0;  // also NaN
-    seconds = std::min(seconds, movie->Duration());
+    seconds = std::min(seconds, movie->duration());
     cue_.volume = std::clamp(volume, 0, 256);
     cue_.voices = startVoices(*movie, seconds, cue_.volume, lock, !lock.valid());
     cue_.movie = std::move(movie);
@@ -232,7 +232,7 @@ double MoviePlayer::voicePosition(const Voice& v) const {
     const int64_t played =
         v.device->mixer().slot(v.slot).framesPlayed.load(std::memory_order_acquire);
     return std::min(v.startSeconds + static_cast<double>(played) / kMixRate,
-                    movie_ ? movie_->Duration() : v.startSeconds);
+                    movie_ ? movie_->duration() : v.startSeconds);
 }
 
 void MoviePlayer::update() const {
@@ -257,12 +257,12 @@ void MoviePlayer::update() const {
     playing_ = false;
 }
 
-double MoviePlayer::Rate() const {
+double MoviePlayer::rate() const {
     update();
     return playing_ ? 1.0 : 0.0;
 }
 
-double MoviePlayer::Position() const {
+double MoviePlayer::position() const {
     update();
     if (!playing_ || voices_.empty()) return position_;
     return voicePosition(voices_.front());
@@ -272,13 +272,13 @@ void MoviePlayer::setPosition(double seconds) {
     detail::reclaim();
     if (!movie_) return;
     if (!(seconds > 0)) seconds = 0;  // also NaN
-    seconds = std::min(seconds, movie_->Duration());
+    seconds = std::min(seconds, movie_->duration());
     update();
     position_ = seconds;
     if (playing_) {
         endVoices();
         playing_ = false;
-        Play();
+        play();
     }
 }
 

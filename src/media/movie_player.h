@@ -1,8 +1,8 @@
 #pragma once
 // Plays a movie's sound tracks, each as a voice in the mixer of the track's output device.
-// UI thread only. Rate, Position and Volume follow the rules the deck tick relies on: Rate is
-// above 0 at once after Play and exactly 0 when stopped, without a movie or played out (never
-// because of an underrun); Position is the mix cursor in seconds.
+// UI thread only. rate(), position() and volume() follow the rules the deck tick relies on: rate() is
+// above 0 at once after play() and exactly 0 when stopped, without a movie or played out (never
+// because of an underrun); position() is the mix cursor in seconds.
 
 #include <memory>
 #include <vector>
@@ -54,16 +54,16 @@ class MoviePlayer {
     void setMovie(MovieRef m);
     MovieRef movie() const { return movie_; }
 
-    void Play() { Play(StartLock()); }
+    void play() { play(StartLock()); }
     // Begins where the lock says (when it holds on this player's device), else at once.
-    void Play(const StartLock& lock);
-    void Stop();
-    double Rate() const;
-    double Position() const;
-    // Between setMovie and Play, playback starts exactly at this sample; while playing, it
+    void play(const StartLock& lock);
+    void stop();
+    double rate() const;
+    double position() const;
+    // Between setMovie and play(), playback starts exactly at this sample; while playing, it
     // continues from there.
     void setPosition(double seconds);
-    int Volume() const { return volume_; }
+    int volume() const { return volume_; }
     void setVolume(int v);  // 0..256, clamped
 
     // The moment this player's sound reaches `seconds` of its movie; invalid unless it plays.
@@ -71,7 +71,7 @@ class MoviePlayer {
 
     // A start prepared ahead, beside what plays now: the movie's decoders open, seek to
     // `seconds` and fill their rings at once. With a valid lock it begins there by itself;
-    // without one it waits for Play. Play adopts it when the player was given its movie and
+    // without one it waits for play(). play() adopts it when the player was given its movie and
     // position meanwhile; anything else drops it. `tag` tells the caller which cue this is.
     void cue(MovieRef movie, double seconds, int volume, const StartLock& lock, const void* tag);
     bool cued(const void* tag, double seconds, const StartLock& lock) const;

@@ -21,7 +21,7 @@ struct DeckHeadPlace {
 StartLock lockFor(const std::array<DeckLane, 2>& lanes, const Clip& clip, double at, double zoom) {
     for (const DeckLane& lane : lanes) {
         const ClipRef& followed = *lane.current;
-        if (!followed || followed.get() == &clip || !(lane.player->Rate() > 0)) continue;
+        if (!followed || followed.get() == &clip || !(lane.player->rate() > 0)) continue;
         const double seconds = (at - followed->timelineLeft()) / zoom;
         if (seconds >= 0 && seconds < followed->lengthPx / zoom) return {lane.player, seconds};
     }
@@ -44,7 +44,7 @@ void startClip(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>&
     // Taken before the lane's own player lets go of what it plays: that may be the clip the
     // head follows.
     player.lockNextStart(lockFor(lanes, *clip, clip->timelineLeft() + from, zoom));
-    if (traits.stopBeforeStart[laneIndex] && !player.preparedFor(*clip)) player.Stop();
+    if (traits.stopBeforeStart[laneIndex] && !player.preparedFor(*clip)) player.stop();
     switch (player.loadMovie(*clip)) {
         case DeckPlayer::Load::Pending:
             return;
@@ -65,7 +65,7 @@ void startClip(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>&
     // Its first block already sounds at the clip's volume there (a clip started inside its
     // fade-in must not begin at the volume the player had before).
     player.setVolume(clipVolume(*clip, from, zoom).value_or(kFullVolume));
-    player.Play();
+    player.play();
 }
 
 // A clip starts from its start offset when the head came to that point in its last move. One
@@ -85,8 +85,8 @@ void runLane(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>& l
     if (hit != *lane.current && hit != *lane.last)
         startClip(traits, laneIndex, lanes, hit, startFrom(traits, *hit, place), zoom, device);
     DeckPlayer& player = *lane.player;
-    if (player.Rate() > 0 && *lane.current) {
-        const double t = player.Position() * zoom;
+    if (player.rate() > 0 && *lane.current) {
+        const double t = player.position() * zoom;
         if (auto v = clipVolume(**lane.current, t, zoom)) player.setVolume(*v);
     }
 }
@@ -94,7 +94,7 @@ void runLane(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>& l
 // The head over a clip: its left edge plus the player's clip time, carried through number text
 // as the head always has been, so it holds the same digits (without making the text each tick).
 double followHead(const Clip& clip, const DeckPlayer& player, double scrollX, double zoom) {
-    return clip.visibleLeft(scrollX) + throughNumberText(player.Position() * zoom);
+    return clip.visibleLeft(scrollX) + throughNumberText(player.position() * zoom);
 }
 
 // Each lane's next clip, once the head is less than kCueAheadSeconds from it, is prepared and
@@ -121,7 +121,7 @@ void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, doub
         // to that clip's end, then at the gap step's pace.
         double ahead = (left - head) / gapPace;
         if (lock.player) {
-            ahead = lock.seconds - lock.player->Position();
+            ahead = lock.seconds - lock.player->position();
         } else if (carried) {
             const double end = std::min(followed->visibleLeft(scrollX) + followed->lengthPx, left);
             ahead = (end - head) / zoom + (left - end) / gapPace;
@@ -155,8 +155,8 @@ double quietSeconds(const std::array<DeckLane, 2>& lanes, const std::array<ClipR
         // A clip under the head that is neither sounding nor done with: its movie is still being
         // opened, and the next step tries it again.
         if (hits[i] && hits[i] != *lane.current && hits[i] != *lane.last) return 0;
-        if (const ClipRef& c = *lane.current; c && lane.player->Rate() > 0) {
-            const double t = lane.player->Position() * zoom;
+        if (const ClipRef& c = *lane.current; c && lane.player->rate() > 0) {
+            const double t = lane.player->position() * zoom;
             if (c->fadingIn(t) || c->fadingOut(t)) return 0;
             // The sounding clip's own marks come at its player's pace, which need not be the
             // head's (a clip started late sounds from where it was told to).
@@ -175,7 +175,7 @@ double quietSeconds(const std::array<DeckLane, 2>& lanes, const std::array<ClipR
 DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
                         double scrollX, double zoom, int32_t device, double headBefore) {
     for (DeckLane& lane : lanes) {
-        if (lane.player->Rate() == 0) *lane.current = nullptr;
+        if (lane.player->rate() == 0) *lane.current = nullptr;
     }
     // Both lanes are probed at the head where it stood, before either starts a clip.
     std::array<ClipRef, 2> hits{lanes[0].probe(head), lanes[1].probe(head)};
@@ -190,8 +190,8 @@ DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes
 
     DeckStepResult result;
     for (int i = 0; i < 2; ++i) {
-        result.sounding[i] = lanes[i].player->Rate() > 0;
-        if (result.sounding[i]) result.seconds[i] = lanes[i].player->Position();
+        result.sounding[i] = lanes[i].player->rate() > 0;
+        if (result.sounding[i]) result.seconds[i] = lanes[i].player->position();
     }
     if (const ClipRef& c = *lanes[0].current) {
         result.head = followHead(*c, *lanes[0].player, scrollX, zoom);

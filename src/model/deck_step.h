@@ -29,13 +29,13 @@ struct StartLock {
 class DeckPlayer {
   public:
     virtual ~DeckPlayer() = default;
-    // 0 exactly when stopped, without a movie, or played out; > 0 right after Play.
-    virtual double Rate() const = 0;
-    virtual double Position() const = 0;  // seconds into the movie
+    // 0 exactly when stopped, without a movie, or played out; > 0 right after play().
+    virtual double rate() const = 0;
+    virtual double position() const = 0;  // seconds into the movie
     virtual void setPosition(double seconds) = 0;
     virtual void setVolume(int volume) = 0;  // 0..256
-    virtual void Play() = 0;
-    virtual void Stop() = 0;
+    virtual void play() = 0;
+    virtual void stop() = 0;
     enum class Load { Loaded, Pending, Failed };
     // Gives the player the clip's movie, opened beforehand off the user-interface thread; never
     // opens a file. Pending while it is still being opened (the player is left as it was);
@@ -47,7 +47,7 @@ class DeckPlayer {
 
     // Seconds of the sample clock of the output this lane sounds on; negative without one.
     virtual double outputClock() const { return -1; }
-    // The next Play begins in step with the lock (taken now, before the player changes).
+    // The next play() begins in step with the lock (taken now, before the player changes).
     virtual void lockNextStart(const StartLock&) {}
     // Prepares the clip's start ahead of the head, beside what plays now: its movie sought to
     // `seconds` and its first sound decoded, at `volume`, on `device` when `routed`. With a lock

@@ -17,7 +17,8 @@ void Mix::addClip(int n, const ClipRef& clip) {
     if (!clip || indexOf(n, clip.get()) >= 0) return;
     if (!clip->movie && !clip->path.isEmpty()) clip->movie = media::clipMovie(clip->path);
     lane(n).push_back(clip);
-    document.saved = false;
+    markChanged();
+    emit lanesChanged(n == 2 ? 2 : 1);
 }
 
 ClipRef Mix::addNewClip(int n, model::PictureRef image, double left, const QString& name,
@@ -41,7 +42,8 @@ ClipRef Mix::addNewClip(int n, model::PictureRef image, double left, const QStri
     // A clip made just now cannot be on the lane yet: no search, so a long playlist loads in
     // linear time.
     lane(n).push_back(clip);
-    document.saved = false;
+    markChanged();
+    emit lanesChanged(n == 2 ? 2 : 1);
     return clip;
 }
 
@@ -51,7 +53,90 @@ bool Mix::bringToFront(int n, const ClipRef& clip) {
     std::vector<ClipRef>& clips = lane(n);
     clips.erase(clips.begin() + i);
     clips.push_back(clip);
+    emit lanesChanged(n == 2 ? 2 : 1);
     return true;
+}
+
+ClipRef Mix::takeClip(int n, int i) {
+    std::vector<ClipRef>& clips = lane(n);
+    if (i < 0 || i >= static_cast<int>(clips.size())) return nullptr;
+    ClipRef clip = clips[i];
+    clips.erase(clips.begin() + i);
+    emit lanesChanged(n == 2 ? 2 : 1);
+    return clip;
+}
+
+void Mix::deleteClip(int n, int i) {
+    const ClipRef clip = takeClip(n, i);
+    if (!clip) return;
+    markChanged();
+    emit clipDeleted(clip->name);
+}
+
+void Mix::shiftClipsRight(double delta, double from) {
+    for (std::vector<ClipRef>& clips : lanes) {
+        for (int i = static_cast<int>(clips.size()) - 1; i >= 0; --i) {
+            if (clips[i]->centre > from) clips[i]->centre += delta;
+        }
+    }
+    emit lanesChanged(1);
+    emit lanesChanged(2);
+}
+
+void Mix::swapClipsFrom(double from) {
+    auto move = [from](std::vector<ClipRef>& src, std::vector<ClipRef>& dst, int n) {
+        for (int i = static_cast<int>(src.size()) - 1; i >= 0; --i) {
+            ClipRef c = src[i];
+            if (c->centre >= from && c->lane == n) {
+                dst.push_back(c);
+                src.erase(src.begin() + i);
+            }
+        }
+    };
+    move(lanes[0], lanes[1], 1);
+    move(lanes[1], lanes[0], 2);
+    for (auto& c : lanes[0]) c->lane = 1;
+    for (auto& c : lanes[1]) c->lane = 2;
+    emit lanesChanged(1);
+    emit lanesChanged(2);
+}
+
+void Mix::clipsEdited(int n) { emit lanesChanged(n == 2 ? 2 : 1); }
+
+void Mix::markSelectedClipEdited() {
+    emit lanesChanged(selectedLane == 2 ? 2 : 1);
+    emit selectedClipEdited();
+}
+
+void Mix::select(int n, int index) {
+    selectedLane = n;
+    selectedIndex = index;
+    emit selectionChanged();
+}
+
+void Mix::clearSelection(int n) { select(n, -1); }
+
+void Mix::setZoom(float pixels) {
+    pixelsPerSecond = pixels;
+    emit viewChanged();
+}
+
+void Mix::setScrollX(float x) {
+    scrollX = x;
+    emit viewChanged();
+}
+
+void Mix::setPath(const QString& path) { document.path = path; }
+
+void Mix::markChanged() {
+    if (!document.saved) return;
+    document.saved = false;
+    emit documentChanged();
+}
+
+void Mix::markSaved() {
+    document.saved = true;
+    emit documentChanged();
 }
 
 }  // namespace model

@@ -1,8 +1,11 @@
 #pragma once
 // The open mix without its widgets: the clips of the two lanes, the selection, the clipboard clip
 // and the paste target, the zoom and the scroll, and the playlist document it came from. The
-// views draw it and turn input into changes of it; the decks play it.
+// views draw it and turn input into changes of it; the decks play it. Changes go through its
+// methods, which tell the views by signals: nobody redraws a view from outside. The fields are
+// still open for reading; whoever changes clips in place says so with clipsEdited.
 
+#include <QObject>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -22,7 +25,9 @@ struct Document {
     model::KeptRecords keptRecords;
 };
 
-struct Mix {
+class Mix : public QObject {
+    Q_OBJECT
+  public:
     // Each lane's clips in z-order: index 0 at the bottom, the last on top.
     std::array<std::vector<ClipRef>, 2> lanes;
     Document document;
@@ -49,6 +54,45 @@ struct Mix {
                        double fadeOutStart, double start, double stop, int32_t label);
     // Moves the clip to the top of lane n; false when it is not there.
     bool bringToFront(int n, const ClipRef& clip);
+    // Takes the clip at index i off lane n (it moves elsewhere, or the caller drops it).
+    ClipRef takeClip(int n, int i);
+    // Deletes the clip at index i of lane n: the document counts as changed.
+    void deleteClip(int n, int i);
+    // Every clip of both lanes whose centre lies right of `from` (on the timeline) moves by delta.
+    void shiftClipsRight(double delta, double from);
+    // Every clip whose centre lies at or right of `from` (on the timeline) goes to the other lane,
+    // laid above the clips there.
+    void swapClipsFrom(double from);
+    // The caller changed clips of lane n in place (their place, edit points or picture).
+    void clipsEdited(int n);
+    // The caller nudged or trimmed the selected clip: its lane redraws, its handles follow.
+    void markSelectedClipEdited();
+
+    void select(int lane, int index);
+    // No clip selected; `lane` is 0 or -1, both meaning none.
+    void clearSelection(int lane = 0);
+
+    void setZoom(float pixelsPerSecond);
+    void setScrollX(float x);
+
+    void setPath(const QString& path);
+    // Something was done that a save would keep.
+    void markChanged();
+    // The document is the file at its path as it stands now.
+    void markSaved();
+
+  signals:
+    // Lane n (1 or 2) gained, lost, reordered or edited clips.
+    void lanesChanged(int lane);
+    void selectionChanged();
+    // The selected clip was nudged or trimmed: its handles stand at it again.
+    void selectedClipEdited();
+    // The saved flag changed, or the document was saved or opened under its path.
+    void documentChanged();
+    // The zoom or the scroll changed.
+    void viewChanged();
+    // A clip was deleted from the mix (not moved to the other lane).
+    void clipDeleted(const QString& name);
 };
 
 }  // namespace model

@@ -31,7 +31,7 @@ std::optional<double> measureMovie(const QString& path, media::MovieRef* opened)
         *opened = movie;
     else
         media::keepOpened(movie);  // the clip made of it plays it without opening the file again
-    return movie->Duration();
+    return movie->duration();
 }
 
 void setMovieMeasure(MovieMeasure measure) { measureOverride() = std::move(measure); }

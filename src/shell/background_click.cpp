@@ -29,8 +29,7 @@ void MainWindow::mousePressEvent(QMouseEvent* e) {
 void MainWindow::backgroundClicked(int x, int y) {
     laneView1->clearSelection();
     laneView2->clearSelection();
-    mix.selectedIndex = -1;
-    mix.selectedLane = 0;
+    mix.clearSelection();
     const int volumeHeight = std::max(0, whole(media::systemVolume() * 14));
     volumeMeter->setGeometry(volumeMeter->x(), 178 - volumeHeight, volumeMeter->width(),
                              volumeHeight);
@@ -41,15 +40,13 @@ void MainWindow::backgroundClicked(int x, int y) {
     const model::ClickBands bands = model::clickBands(y);
     if (bands.ruler) {
         // Restart the preview from the click, whether it ran or not.
-        engine::stopDeck(previewDeck);
-        previewDeck.headTimelineX = absolute;
-        moveHeadTo(previewDeck, cx);
+        transport.stop(previewDeck);
+        previewDeck.setHead(absolute);
         setStartOffsets(previewDeck, cx);
         preview();
     }
-    if (bands.playStrip && !playDeck.running) {
-        playDeck.headTimelineX = absolute;
-        moveHeadTo(playDeck, cx);
+    if (bands.playStrip && !playDeck.running()) {
+        playDeck.setHead(absolute);
         setStartOffsets(playDeck, cx);
     }
     lane1Border->setLineColor(bands.lane == 1 ? kActiveLane : kInactiveLane);
@@ -58,8 +55,7 @@ void MainWindow::backgroundClicked(int x, int y) {
         mix.pasteTarget.assign({cx, static_cast<double>(bands.lane)});
         menu->pasteAllowed = true;
         activeLane = bands.lane;
-        previewDeck.headTimelineX = absolute;
-        moveHeadTo(previewDeck, cx);
+        previewDeck.setHead(absolute);
         setStartOffsets(previewDeck, cx);
     } else {
         mix.pasteTarget.assign({0.0, 0.0});

@@ -1,5 +1,5 @@
 // The window's side of the transport: its play and preview commands, the head buttons, and what
-// the decks need from the window (its width, the preview device, the status line, the timer).
+// the decks need from the window (the preview device, the status line).
 #include "engine/routing.h"
 #include "engine/transport.h"
 #include "model/numtext.h"
@@ -10,11 +10,11 @@ void MainWindow::play() { transport.toggle(playDeck); }
 void MainWindow::preview() { transport.toggle(previewDeck); }
 
 void MainWindow::moveHeadTo(engine::Deck& deck, double x) {
-    engine::moveHead(deck, x, viewWidth(), static_cast<double>(mix.scrollX));
+    deck.setHead(x + static_cast<double>(mix.scrollX));
 }
 
 void MainWindow::setStartOffsets(engine::Deck& deck, double pos) {
-    engine::setStartOffsets(deck, mix, pos);
+    transport.setStartOffsets(deck, pos);
 }
 
 void MainWindow::showSoundProblem(int32_t device, const QString& text) {
@@ -24,7 +24,3 @@ void MainWindow::showSoundProblem(int32_t device, const QString& text) {
 int MainWindow::viewWidth() const { return centralWidget()->width(); }
 
 int32_t MainWindow::previewOutputDevice() const { return whole(previewDevice); }
-
-void MainWindow::redrawBackdrop() { centralWidget()->update(); }
-
-engine::TickTimer& MainWindow::tickTimer() { return deckTimer; }

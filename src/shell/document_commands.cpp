@@ -34,14 +34,6 @@ void MainWindow::openFolderChosen() { documents::openFolder(*this); }
 
 void MainWindow::exportMovie() { documents::exportMovie(*this); }
 
-void MainWindow::updateWindowTitle() {
-    titlePath = mix.document.path;
-    setWindowTitle(mix.document.path.isEmpty()
-                       ? QStringLiteral("Vontalix")
-                       : QStringLiteral("Vontalix  -  ") + mix.document.path);
-    mix.document.saved = true;
-}
-
 model::Mix& MainWindow::documentMix() { return mix; }
 
 QWidget* MainWindow::documentWindow() { return this; }
@@ -49,11 +41,3 @@ QWidget* MainWindow::documentWindow() { return this; }
 void MainWindow::resetDocument() { init(); }
 
 QString MainWindow::titledPath() const { return titlePath; }
-
-
-void MainWindow::redrawLanes() {
-    laneView1->refreshAll();
-    laneView2->refreshAll();
-}
-
-void MainWindow::lanesLaidOut() { refreshLanes(); }

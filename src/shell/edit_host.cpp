@@ -23,24 +23,8 @@ bool MainWindow::soundingOnPlayDeck(const model::ClipRef& clip) const {
 QString MainWindow::statusText() const { return statusLine->text(); }
 void MainWindow::setStatusText(const QString& text) { statusLine->setText(text); }
 
-void MainWindow::redrawLane(int n) {
-    if (LaneView* view = lane(n)) view->refreshAll();
-}
-
 void MainWindow::clearLaneSelection(int n) {
     if (LaneView* view = lane(n)) view->clearSelection();
-}
-
-void MainWindow::showHandles(int n) {
-    if (LaneView* view = lane(n)) view->showHandles();
-}
-
-void MainWindow::redrawSelection() { updateHandles(); }
-void MainWindow::deselectAndRepaint() { refreshLanes(); }
-
-void MainWindow::repaintLanes() {
-    laneView1->update();
-    laneView2->update();
 }
 
 void MainWindow::togglePreview() { preview(); }

@@ -4,7 +4,7 @@
 #include "shell/main_window.h"
 #include "shell/pictures.h"
 
-void MainWindow::showHandles(const model::Clip& clip, int laneTop) {
+void MainWindow::placeHandles(const model::Clip& clip, int laneTop) {
     const int T = laneTop;
     menu->clipSelected = true;
     const model::HandlePlaces at =
@@ -28,24 +28,6 @@ void MainWindow::hideHandles() {
         h->move(handles.outPointGuide->x1(), h->y());
 }
 
-void MainWindow::updateHandles() {
-    if (LaneView* lane = this->lane(mix.selectedLane)) {
-        lane->showHandles();
-        lane->redrawPictures();
-        lane->update();
-    }
-}
-
-void MainWindow::refreshLanes() {
-    mix.selectedIndex = -1;
-    mix.selectedLane = 0;
-    // No clip is selected any more, so no handles either (the clip they stood at may have gone to
-    // the other lane).
-    hideHandles();
-    laneView1->update();
-    laneView2->update();
-}
-
 void MainWindow::showStatus(const QString& text) { statusLine->setText(text); }
 
 void MainWindow::reportOverlap() {
@@ -59,11 +41,8 @@ model::PictureRef MainWindow::clipPicture(const model::Clip& c) {
                            c.label);
 }
 
-void MainWindow::redrawLaneBorders() {
-    lane2Border->update();
-    lane1Border->update();
-}
-
 void MainWindow::shiftDragStarted(int fromLane) { shiftDragSourceLane = fromLane; }
 
-void MainWindow::retakePreviewStartOffsets() { setStartOffsets(previewDeck, previewDeck.headX); }
+void MainWindow::retakePreviewStartOffsets() {
+    setStartOffsets(previewDeck, previewDeckView->headX());
+}

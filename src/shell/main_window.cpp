@@ -33,21 +33,28 @@ using media::systemVolume;
 namespace {
 
 // The play head's labels ride 4 pixels right of it (none when the ruler lays it again); the
-// preview head's 11. A new play start loads the clips under the head again; the preview deck
-// keeps what sounds.
-const engine::DeckLooks kPlayLooks{
-    4, 0, &playButtonPicture, &pauseButtonPicture, "Play", "Stop", false, true};
-const engine::DeckLooks kPreviewLooks{
-    11,   11,   &previewButtonPicture, &previewPauseButtonPicture, "Preview", "Stop Preview",
-    true, false};
+// preview head's 11.
+const lanes::DeckLooks kPlayLooks{.labelOffset = 4,
+                                  .scrolledLabelOffset = 0,
+                                  .stoppedIcon = &playButtonPicture,
+                                  .runningIcon = &pauseButtonPicture,
+                                  .stoppedText = "Play",
+                                  .runningText = "Stop",
+                                  .redrawsBackdrop = false};
+const lanes::DeckLooks kPreviewLooks{.labelOffset = 11,
+                                     .scrolledLabelOffset = 11,
+                                     .stoppedIcon = &previewButtonPicture,
+                                     .runningIcon = &previewPauseButtonPicture,
+                                     .stoppedText = "Preview",
+                                     .runningText = "Stop Preview",
+                                     .redrawsBackdrop = true};
 
 }  // namespace
 
 MainWindow::MainWindow()
-    : playDeck(model::kPlayDeck, kPlayLooks), previewDeck(model::kPreviewDeck, kPreviewLooks) {
+    // A new play start loads the clips under the head again; the preview deck keeps what sounds.
+    : playDeck(model::kPlayDeck, true), previewDeck(model::kPreviewDeck, false) {
     mix.pasteTarget.clear();
-    playDeck.menuAction = menu->playAction;
-    previewDeck.menuAction = menu->previewAction;
 
     // The content area below the menu bar; the controls are its children, at fixed places.
     auto* content = new QWidget(this);
@@ -58,7 +65,33 @@ MainWindow::MainWindow()
     setContentSize(800, 180);
     platform::setMaximizeButton(*this, false);
     createControls();
+    connectMix();
     connectMenu();
+}
+
+void MainWindow::connectMix() {
+    // The title names the file the document was last opened or saved as; Save as empties the
+    // path while it asks, and the title keeps the old one until a file is written.
+    connect(&mix, &model::Mix::documentChanged, this, [this] {
+        if (!mix.document.saved) return;
+        titlePath = mix.document.path;
+        setWindowTitle(titlePath.isEmpty() ? QStringLiteral("Vontalix")
+                                           : QStringLiteral("Vontalix  -  ") + titlePath);
+    });
+    // With no clip selected there are no handles either (the clip they stood at may have gone
+    // to the other lane).
+    connect(&mix, &model::Mix::selectionChanged, this, [this] {
+        if (mix.selectedLane != 1 && mix.selectedLane != 2) hideHandles();
+    });
+    for (LaneView* lane : {laneView1, laneView2}) {
+        connect(lane, &LaneView::handlesShown, this, &MainWindow::placeHandles);
+        connect(lane, &LaneView::handlesHidden, this, &MainWindow::hideHandles);
+    }
+    connect(&mix, &model::Mix::viewChanged, this, &MainWindow::scrollRuler);
+    // The status line named the clip when it was picked; it must not name a clip that is gone.
+    connect(&mix, &model::Mix::clipDeleted, this, [this](const QString& name) {
+        if (statusLine->text() == name) statusLine->setText(QString());
+    });
 }
 
 MainWindow::~MainWindow() {
@@ -150,20 +183,25 @@ void MainWindow::createControls() {
     ruler.labels[2] = text(this, 600, 20, 63, 12, "Text:", rulerText);
     ruler.labels[3] = text(this, 900, 20, 63, 12, "Text:", rulerText);
     statusLine = text(this, 7, 146, 605, 14, "", QColor(70, 70, 70));
-    playDeck.labels[0] = text(this, 208, 78, 80, 9, "time", timeText);
-    playDeck.labels[1] = text(this, 208, 120, 80, 9, "time2", timeText);
-    previewDeck.labels[0] = text(this, 435, 215, 80, 9, "time", previewText);
-    previewDeck.labels[1] = text(this, 435, 235, 80, 9, "time2", previewText);
+    lanes::DeckControls play{.menuAction = menu->playAction};
+    lanes::DeckControls preview{.menuAction = menu->previewAction};
+    play.labels[0] = text(this, 208, 78, 80, 9, "time", timeText);
+    play.labels[1] = text(this, 208, 120, 80, 9, "time2", timeText);
+    preview.labels[0] = text(this, 435, 215, 80, 9, "time", previewText);
+    preview.labels[1] = text(this, 435, 235, 80, 9, "time2", previewText);
 
-    playDeck.mark = separator(this, 70, 45, 1, 85);
-    playDeck.line = line(this, 100, 45, 100, 130, QColor(0, 0, 0));
-    playDeck.button = button(this, 93, 129, 15, 16, playButtonPicture(), "", Qt::AlignHCenter, 10,
-                             &MainWindow::play);
+    play.mark = separator(this, 70, 45, 1, 85);
+    play.line = line(this, 100, 45, 100, 130, QColor(0, 0, 0));
+    play.button = button(this, 93, 129, 15, 16, playButtonPicture(), "", Qt::AlignHCenter, 10,
+                         &MainWindow::play);
+    playDeckView = new lanes::DeckView(playDeck, mix, centralWidget(), kPlayLooks, play);
 
-    previewDeck.mark = separator(this, 442, 20, 1, 100);
-    previewDeck.line = line(this, 423, 20, 423, 119, QColor(255, 162, 0));
-    previewDeck.button = button(this, 416, 3, 15, 16, previewButtonPicture(), "preview",
-                                Qt::AlignHCenter, 10, &MainWindow::preview);
+    preview.mark = separator(this, 442, 20, 1, 100);
+    preview.line = line(this, 423, 20, 423, 119, QColor(255, 162, 0));
+    preview.button = button(this, 416, 3, 15, 16, previewButtonPicture(), "preview",
+                            Qt::AlignHCenter, 10, &MainWindow::preview);
+    previewDeckView =
+        new lanes::DeckView(previewDeck, mix, centralWidget(), kPreviewLooks, preview);
 
     timelineScrollBar = new QScrollBar(Qt::Horizontal, centralWidget());
     timelineScrollBar->setGeometry(0, 164, 680, 16);
@@ -249,7 +287,7 @@ void MainWindow::connectMenu() {
 }
 
 void MainWindow::saveAsChosen() {
-    mix.document.path.clear();
+    mix.setPath(QString());
     save();
 }
 
@@ -337,36 +375,30 @@ void MainWindow::init() {
             mix.clipboardClip->fadeOutStart, mix.clipboardClip->inPoint,
             mix.clipboardClip->outPoint, mix.clipboardClip->label);
     }
-    mix.pixelsPerSecond = 1.0f;
+    mix.setZoom(1.0f);
     zoomButton->setCaption(QStringLiteral(" 100%"));
-    deckTimer.setPeriod(10);
-    mix.selectedIndex = -1;
-    mix.selectedLane = -1;
-    playDeck.labels[0]->setText(QString());
-    playDeck.labels[1]->setText(QString());
-    previewDeck.labels[0]->setText(QString());
-    previewDeck.labels[1]->setText(QString());
-    playDeck.headX = 100.0;
-    previewDeck.headX = 300.0;
-    playDeck.headTimelineX = playDeck.headX;
-    previewDeck.headTimelineX = previewDeck.headX;
+    transport.timer().setPeriod(10);
+    mix.clearSelection(-1);
+    playDeck.clearLaneTimes();
+    previewDeck.clearLaneTimes();
+    // On the timeline; the scroll goes back to the start below.
+    playDeck.setHead(100.0);
+    previewDeck.setHead(300.0);
     laneView1->clearSelection();
     laneView2->clearSelection();
-    scrollRulerAndHeads();
-    mix.document.path.clear();
+    scrollRuler();
+    mix.setPath(QString());
     mix.document.keptRecords.clear();
     playDeck.forgetClips();
     previewDeck.forgetClips();
-    for (LaneView* lane : {laneView1, laneView2}) {
-        while (!lane->clips.empty()) lane->clips.pop_back();
+    for (int n : {1, 2}) {
+        while (!mix.lane(n).empty()) mix.takeClip(n, int(mix.lane(n).size()) - 1);
     }
-    laneView1->refreshAll();
-    laneView2->refreshAll();
     laneView1->clearSelection();
     laneView2->clearSelection();
-    updateWindowTitle();
+    mix.markSaved();
     timelineScrollBar->setValue(0);
-    mix.scrollX = 0;
+    mix.setScrollX(0);
     mix.pasteTarget.assign(2, 0.0);
     for (int i = 0; i < 4; ++i) ruler.labels[i]->move(300 * i, ruler.labels[i]->y());
     editing::showVolume(*volumeMeter, systemVolume());

@@ -12,8 +12,8 @@
 #include "editing/edit_host.h"
 #include "engine/deck.h"
 #include "engine/deck_host.h"
-#include "engine/tick_timer.h"
 #include "engine/transport.h"
+#include "lanes/deck_view.h"
 #include "lanes/lane_view.h"
 #include "model/clip.h"
 #include "model/clip_picture.h"
@@ -54,10 +54,11 @@ class MainWindow : public QMainWindow,
     // ---- The two decks: the play head and the preview head over the lanes ----------------------
     engine::Deck playDeck;
     engine::Deck previewDeck;
+    // What shows each deck: its head's controls and its menu item.
+    lanes::DeckView* playDeckView = nullptr;
+    lanes::DeckView* previewDeckView = nullptr;
     // Starts, stops and ticks the two decks.
     engine::Transport transport{*this, mix, playDeck, previewDeck};
-    // Runs the decks' tick; the reset sets its 10 ms period.
-    engine::TickTimer deckTimer{nullptr, 1000, [this] { transport.tick(); }};
 
     // ---- Controls, in creation order ------------------------------------------------------------
     LaneView* laneView1 = nullptr;
@@ -82,9 +83,7 @@ class MainWindow : public QMainWindow,
     platform::FlatButton* zoomButton = nullptr;
     platform::StaticText* spaceLatch = nullptr;
 
-    LaneView* lane(int n) const override {
-        return n == 1 ? laneView1 : n == 2 ? laneView2 : nullptr;
-    }
+    LaneView* lane(int n) const { return n == 1 ? laneView1 : n == 2 ? laneView2 : nullptr; }
 
     // ---- The window's own work ---------------------------------------------------------------
     // What opening the window does once it is built: the sound handlers, the check that movies
@@ -133,17 +132,15 @@ class MainWindow : public QMainWindow,
     void routeToPreviewDevice(const media::MoviePlayer& player) override;
 
     // ---- Methods ------------------------------------------------------------------------------
-    // Moves a deck's head to window x, its controls with it.
+    // Moves a deck's head to window x of the lanes as scrolled now.
     void moveHeadTo(engine::Deck& deck, double x);
     // Gives the clips under the deck's head their start offsets, the head standing at pos.
     void setStartOffsets(engine::Deck& deck, double pos);
     void play();
     void preview();
-    void scrollRulerAndHeads();
-    void updateHandles();
+    void scrollRuler();
     void newDocument();
     int32_t save();
-    void updateWindowTitle() override;
     void open(const QString& path);  // "" asks for a file
     void zoom(double f);
     void init();
@@ -158,16 +155,12 @@ class MainWindow : public QMainWindow,
     void followScroll();
     void exportMovie();
     QString dropFromLibrary(const platform::DragItem& item);
-    void refreshLanes();
 
     // ---- What the lanes ask of the window ------------------------------------------------------
     void showStatus(const QString& text) override;
     void reportOverlap() override;
-    void showHandles(const model::Clip& clip, int laneTop) override;
-    void hideHandles() override;
     model::PictureRef laneBackdrop() override;
     model::PictureRef clipPicture(const model::Clip& clip) override;
-    void redrawLaneBorders() override;
     void shiftDragStarted(int fromLane) override;
     void retakePreviewStartOffsets() override;
     void dragEnteredLane(LaneView& lane) override;
@@ -180,10 +173,9 @@ class MainWindow : public QMainWindow,
     void showSoundProblem(int32_t device, const QString& text);
 
     // ---- What the decks need from the window ---------------------------------------------------
-    int viewWidth() const override;
     int32_t previewOutputDevice() const override;
-    void redrawBackdrop() override;
-    engine::TickTimer& tickTimer() override;
+    // Width of the visible lanes in pixels.
+    int viewWidth() const;
 
     // ---- Documents: the window as the host of the document commands --------------------------
     QString titlePath;  // the path the title shows; Save as falls back to it on failure
@@ -191,20 +183,13 @@ class MainWindow : public QMainWindow,
     QWidget* documentWindow() override;
     void resetDocument() override;
     QString titledPath() const override;
-    void redrawLanes() override;
-    void lanesLaidOut() override;
 
     // ---- Host of the edit commands (shell/edit_host.cpp) ---------------------------------------
     model::ClipRef pressedClip(int lane) const override;
     bool soundingOnPlayDeck(const model::ClipRef& clip) const override;
     QString statusText() const override;
     void setStatusText(const QString& text) override;
-    void redrawLane(int lane) override;
     void clearLaneSelection(int lane) override;
-    void showHandles(int lane) override;
-    void redrawSelection() override;
-    void deselectAndRepaint() override;
-    void repaintLanes() override;
     void togglePreview() override;
     void exportMix() override;
 
@@ -219,6 +204,12 @@ class MainWindow : public QMainWindow,
   private:
     // Builds the controls at their fixed places; later ones lie over earlier ones.
     void createControls();
+    // The title, the handles, the ruler and the status line follow the mix and the lanes.
+    void connectMix();
+    // The four handles and their guide lines stand at the clip on the lane whose top is laneTop,
+    // or go out of sight; the Edit menu follows.
+    void placeHandles(const model::Clip& clip, int laneTop);
+    void hideHandles();
 
     bool quitting_ = false;  // the close now asked for is the program quitting
 };

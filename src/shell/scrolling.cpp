@@ -1,4 +1,5 @@
-// Scrolling the view along the timeline, the ruler labels, and the search for a head's page.
+// Scrolling the view along the timeline, the ruler labels, and the search for a head's page;
+// the heads follow the scroll themselves (lanes::DeckView).
 #include "engine/deck.h"
 #include "model/lane_logic.h"
 #include "model/numtext.h"
@@ -7,28 +8,20 @@
 void MainWindow::followScroll() {
     laneView1->clearSelection();
     laneView2->clearSelection();
-    mix.scrollX = static_cast<float>(timelineScrollBar->value() * 60);
-    previewDeck.headX = previewDeck.headTimelineX - mix.scrollX;
-    playDeck.headX = playDeck.headTimelineX - mix.scrollX;
-    scrollRulerAndHeads();
-    laneView1->refreshAll();
-    laneView2->refreshAll();
+    const float scrollX = static_cast<float>(timelineScrollBar->value() * 60);
+    mix.setScrollX(scrollX);  // the ruler, the heads and the lanes follow
     if (auto max = model::scrollMaximum(mix.pixelsPerSecond)) timelineScrollBar->setMaximum(*max);
 }
 
-void MainWindow::scrollRulerAndHeads() {
+void MainWindow::scrollRuler() {
     const auto labels = model::rulerLabels(mix.scrollX, mix.pixelsPerSecond);
     for (int i = 0; i < 5; ++i) ruler.labels[i]->move(labels[i].left, ruler.labels[i]->y());
     for (int i = 0; i < 5; ++i) ruler.labels[i]->setText(labels[i].text);
-    // Both heads go to their places even far outside the window, labels and all: the play
-    // labels at the head itself, the preview labels 11 pixels right of it.
-    for (engine::Deck* deck : {&playDeck, &previewDeck})
-        deck->placeControls(model::headAt(deck->headX, deck->looks.scrolledLabelOffset), true);
 }
 
 void MainWindow::centreOnHead(const engine::Deck& deck) {
-    const int page = model::headPage(deck.headX, mix.scrollX);
-    mix.scrollX = static_cast<float>(page * 400.0);
+    const int page = model::headPage(deck.head() - static_cast<double>(mix.scrollX), mix.scrollX);
+    mix.setScrollX(static_cast<float>(page * 400.0));
     const int value = whole(mix.scrollX / 60);
     const int before = timelineScrollBar->value();
     timelineScrollBar->setValue(value);
@@ -37,8 +30,6 @@ void MainWindow::centreOnHead(const engine::Deck& deck) {
     if (timelineScrollBar->value() == before) followScroll();
     laneView1->clearSelection();
     laneView2->clearSelection();
-    laneView1->refreshAll();
-    laneView2->refreshAll();
 }
 
 void MainWindow::findPlayHeadClicked() { centreOnHead(playDeck); }

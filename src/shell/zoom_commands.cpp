@@ -11,18 +11,14 @@ void MainWindow::zoomChosen(const QString& percent) {
     zoomButton->setCaption(" " + Str(next * 100) + "%");
     if (static_cast<double>(mix.pixelsPerSecond) == next) return;
     zoom(next / static_cast<double>(mix.pixelsPerSecond));
-    mix.pixelsPerSecond = static_cast<float>(next);
-    scrollRulerAndHeads();
+    mix.setZoom(static_cast<float>(next));
     centreOnHead(previewDeck);
 }
 
 void MainWindow::zoom(double f) {
     if (f == 0) return;
-    const int32_t s = whole(mix.scrollX);
-    playDeck.headX = (playDeck.headX + s) * f - s;
-    moveHeadTo(playDeck, playDeck.headX);
-    previewDeck.headX = (previewDeck.headX + s) * f - s;
-    moveHeadTo(previewDeck, previewDeck.headX);
+    // The heads keep their place in time.
+    for (engine::Deck* deck : {&playDeck, &previewDeck}) deck->setHead(deck->head() * f);
     if (mix.clipboardClip) model::scaleClipLengths(*mix.clipboardClip, f);
     // The paste target keeps its place in time on either lane.
     if (mix.pasteTarget.size() >= 2 && mix.pasteTarget[0] != 0 && mix.pasteTarget[1] != 0)
@@ -40,6 +36,6 @@ void MainWindow::zoom(double f) {
     }
     laneView1->clearSelection();
     laneView2->clearSelection();
-    laneView1->refreshAll();
-    laneView2->refreshAll();
+    mix.clipsEdited(1);
+    mix.clipsEdited(2);
 }

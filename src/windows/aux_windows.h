@@ -16,7 +16,7 @@
 #include "windows/window_parts.h"
 
 namespace model {
-struct Mix;
+class Mix;
 }
 
 // The preview device and the default transition of the mix, kept for the next run.

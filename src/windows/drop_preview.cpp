@@ -125,6 +125,6 @@ void DropPreviewWindow::preview(const DragItem& item) {
     // A preview still sounding fades out as the new movie takes its place.
     player.setMovie(movie);
     device_.routeToPreviewDevice(player);
-    player.Play();
+    player.play();
     playerBar->refresh();
 }

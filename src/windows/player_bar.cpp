@@ -43,11 +43,11 @@ PlayerBar::PlayerBar(media::MoviePlayer& player, QWidget* parent)
 }
 
 void PlayerBar::togglePlay() {
-    if (player_.Rate() > 0) {
-        player_.Stop();
+    if (player_.rate() > 0) {
+        player_.stop();
     } else if (const media::MovieRef movie = player_.movie()) {
-        if (player_.Position() >= movie->Duration() - kEndSlack) player_.setPosition(0);
-        player_.Play();
+        if (player_.position() >= movie->duration() - kEndSlack) player_.setPosition(0);
+        player_.play();
     }
     refresh();
 }
@@ -59,7 +59,7 @@ void PlayerBar::seekTo(double seconds) {
 
 void PlayerBar::refresh() {
     const media::MovieRef movie = player_.movie();
-    const bool playing = player_.Rate() > 0;
+    const bool playing = player_.rate() > 0;
     // The bar follows the movie while it plays (and notices it play out); idle, it wakes nobody.
     if (playing && !refresh_.isActive()) refresh_.start(kRefreshMs, this);
     if (!playing) refresh_.stop();
@@ -67,8 +67,8 @@ void PlayerBar::refresh() {
     button_->setToolTip(playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
     button_->setEnabled(movie != nullptr);
     slider_->setEnabled(movie != nullptr);
-    const double duration = movie ? movie->Duration() : 0;
-    const double position = movie ? player_.Position() : 0;
+    const double duration = movie ? movie->duration() : 0;
+    const double position = movie ? player_.position() : 0;
     slider_->setMaximum(whole(duration * kSliderStepsPerSecond));
     if (!slider_->isSliderDown()) slider_->setValue(whole(position * kSliderStepsPerSecond));
     time_->setText(movie ? model::timeText(position) + QStringLiteral(" / ") +

@@ -25,8 +25,8 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
     const Case cases[] = {
         {"selected", [](ClipboardTest&, LaneView*, const model::ClipRef&) {}, true, false},
         {"nothing selected",
-         [](ClipboardTest& t, LaneView*, const model::ClipRef&) { t.w->refreshLanes(); }, false,
-         false},
+         [](ClipboardTest& t, LaneView*, const model::ClipRef&) { t.w->mix.clearSelection(); },
+         false, false},
         {"sounding",
          [](ClipboardTest& t, LaneView* lane, const model::ClipRef& c) {
              (lane->lane() == 1 ? t.w->playDeck.current[0] : t.w->playDeck.current[1]) = c;
@@ -38,7 +38,7 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
         {"stale after a swap",
          [](ClipboardTest& t, LaneView* lane, const model::ClipRef& c) {
              t.add(t.w->lane(3 - lane->lane()), 600, 50, "other lane");
-             lanes::swapClipsFrom(*t.w->laneView1, *t.w->laneView2, c->centre);
+             t.w->mix.swapClipsFrom(c->centre);
          },
          false, false},
         {"stale after a Shift-press of another clip",
@@ -138,7 +138,7 @@ TEST_F(ClipboardTest, PasteTestsTheEdgesAndTheCentre) {
         source->label = 3;
         select(w->laneView1, source);
         w->copy();
-        w->refreshLanes();
+        w->mix.clearSelection();
         w->mix.scrollX = 60;
         const double laneNumber = c.target[1];
         LaneView* target = laneNumber == 1 ? w->laneView1 : w->laneView2;

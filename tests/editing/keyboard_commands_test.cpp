@@ -71,7 +71,7 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
           {Ev::Press, Qt::Key_Space, false}}},
     };
     for (const Case& c : cases) {
-        if (w->previewDeck.running) w->preview();
+        if (w->previewDeck.running()) w->preview();
         w->spaceLatch->setText("Untitled");  // as the layout leaves it
         platform::Keyboard::resetForTesting();
         int n = 0;
@@ -83,7 +83,7 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
                 key(s.ev == Ev::Release ? QEvent::KeyRelease : QEvent::KeyPress, s.key,
                     s.ev == Ev::Repeat);
             }
-            EXPECT_EQ(w->previewDeck.running, s.previewAfter) << c.name << ", step " << n;
+            EXPECT_EQ(w->previewDeck.running(), s.previewAfter) << c.name << ", step " << n;
             ++n;
         }
     }
@@ -243,7 +243,7 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
     for (LaneView* lane : {w->laneView1, w->laneView2}) {
         for (const Case& c : cases) {
             w->init();
-            if (w->previewDeck.running) w->preview();
+            if (w->previewDeck.running()) w->preview();
             w->spaceLatch->setText(c.spaceLatchClear ? "" : "khKH");
             auto other = add(lane, 500, 100, "other");
             auto clip = add(lane, 200, 100);
@@ -255,7 +255,7 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
             EXPECT_EQ(w->mix.selectedIndex, -1) << c.name;
             EXPECT_EQ(w->mix.selectedLane, 0) << c.name;
             EXPECT_EQ(w->handles.inPoint->x(), -16) << c.name;  // handles hidden
-            EXPECT_EQ(w->previewDeck.running, c.spaceLatchClear) << c.name;
+            EXPECT_EQ(w->previewDeck.running(), c.spaceLatchClear) << c.name;
         }
     }
 }
@@ -266,7 +266,8 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
         std::function<void(KeyCommandTest&, const model::ClipRef&)> setUp;
     };
     const Case cases[] = {
-        {"nothing selected", [](KeyCommandTest& t, const model::ClipRef&) { t.w->refreshLanes(); }},
+        {"nothing selected",
+         [](KeyCommandTest& t, const model::ClipRef&) { t.w->mix.clearSelection(); }},
         {"sounding on lane 1",
          [](KeyCommandTest& t, const model::ClipRef& c) { t.w->playDeck.current[0] = c; }},
         {"sounding on the other deck lane",
@@ -277,7 +278,7 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
          [](KeyCommandTest& t, const model::ClipRef& c) {
              t.add(t.w->laneView2, 600, 50, "late");
              // c goes to lane 2, "late" takes its index on lane 1
-             lanes::swapClipsFrom(*t.w->laneView1, *t.w->laneView2, c->centre);
+             t.w->mix.swapClipsFrom(c->centre);
          }},
         {"stale after a Shift-drag to the other lane",
          [](KeyCommandTest& t, const model::ClipRef&) {

@@ -34,8 +34,8 @@ class DeckServerTest : public testsupport::AppFixture {
     }
     void TearDown() override {
         if (!w) return;
-        if (w->playDeck.running) w->play();
-        if (w->previewDeck.running) w->preview();
+        if (w->playDeck.running()) w->play();
+        if (w->previewDeck.running()) w->preview();
         AppFixture::TearDown();
         media::testing::useNullOutput({"main", "preview"});
     }
@@ -149,7 +149,7 @@ TEST_F(DeckServerTest, ClipsMetFromAGapStartWholeAndTogether) {
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             const media::MoviePlayer& p = w->playDeck.players[1];
-            return p.Rate() > 0 && p.Position() > 0.3;
+            return p.rate() > 0 && p.position() > 0.3;
         },
         30000))
         << "lane 2's clip did not play";

@@ -29,9 +29,7 @@ class DeckSoundTest : public AppFixture {
         mt::clearCaptured();
     }
     void TearDown() override {
-        w->playDeck.running = w->previewDeck.running = false;
-        for (engine::Deck* deck : {&w->playDeck, &w->previewDeck})
-            for (media::MoviePlayer& p : deck->players) p.Stop();
+        for (engine::Deck* deck : {&w->playDeck, &w->previewDeck}) w->transport.stop(*deck);
         AppFixture::TearDown();
     }
     model::ClipRef addClip(int lane, const QString& path, double left, double length, double start,
@@ -51,7 +49,7 @@ class DeckSoundTest : public AppFixture {
         for (int i = 0; i < ticks; ++i) {
             w->transport.tick();
             at.push_back(
-                {p1.Rate() > 0 ? p1.Position() : -1, p2.Rate() > 0 ? p2.Position() : -1});
+                {p1.rate() > 0 ? p1.position() : -1, p2.rate() > 0 ? p2.position() : -1});
             mt::advance(kBlock);
         }
         return at;
@@ -160,23 +158,23 @@ TEST_F(DeckSoundTest, AFolderMixOfShortFilesPlaysThroughOnce) {
     w->play();
     std::map<const model::Clip*, double> furthest;  // of each clip's media, in seconds
     std::array<std::vector<QString>, 2> started;    // the clips each lane sounded, in turn
-    double head = w->playDeck.headX;
+    double head = w->playDeckView->headX();
     for (int tick = 0; tick < 4000 && head < end + 1; ++tick) {
         w->transport.tick();
-        ASSERT_GT(w->playDeck.headX, head - 0.05)
+        ASSERT_GT(w->playDeckView->headX(), head - 0.05)
             << "the head moved back from " << std::setprecision(9) << head << " to "
-            << w->playDeck.headX;
-        head = w->playDeck.headX;
+            << w->playDeckView->headX();
+        head = w->playDeckView->headX();
         for (int lane = 0; lane < 2; ++lane) {
             const model::ClipRef& clip = w->playDeck.current[lane];
             const media::MoviePlayer& player = w->playDeck.players[lane];
-            if (!clip || !(player.Rate() > 0)) continue;
+            if (!clip || !(player.rate() > 0)) continue;
             if (started[lane].empty() || started[lane].back() != clip->name)
                 started[lane].push_back(clip->name);
-            const auto [at, first] = furthest.try_emplace(clip.get(), player.Position());
-            ASSERT_GT(player.Position(), at->second - 0.05)
-                << clip->name.toStdString() << " sounds again from " << player.Position();
-            at->second = std::max(at->second, player.Position());
+            const auto [at, first] = furthest.try_emplace(clip.get(), player.position());
+            ASSERT_GT(player.position(), at->second - 0.05)
+                << clip->name.toStdString() << " sounds again from " << player.position();
+            at->second = std::max(at->second, player.position());
         }
         mt::advance(kBlock);
     }
@@ -261,7 +259,7 @@ TEST_F(DeckSoundTest, RestartingThePreviewFadesOutAndIn) {
     run(30, w->previewDeck);
     // What releasing the mouse on the lane-2 clip does to the preview deck.
     w->previewDeck.current[0] = w->previewDeck.last[0] = nullptr;
-    w->setStartOffsets(w->previewDeck, w->previewDeck.headX);
+    w->setStartOffsets(w->previewDeck, w->previewDeckView->headX());
     run(30, w->previewDeck);
     const std::vector<float> out = mt::captured(media::deviceIdFor(kPreview));
     ASSERT_GE(out.size(), size_t(60 * kBlock * 2));
@@ -283,12 +281,12 @@ TEST_F(DeckSoundTest, ATickFiredInsideATickReturnsAtOnce) {
     });
     w->moveHeadTo(w->playDeck, 700);
     w->moveHeadTo(w->previewDeck, 300.5);
-    w->playDeck.running = true;  // over nothing: every tick makes exactly one gap step
+    w->playDeck.setRunning(true);  // over nothing: every tick makes exactly one gap step
     w->preview();
     w->transport.tick();
     media::setUnavailableRouteHandler(nullptr);
     EXPECT_EQ(nested, 1);
-    EXPECT_DOUBLE_EQ(w->playDeck.headX, 700 + 1 / 35.0);
+    EXPECT_DOUBLE_EQ(w->playDeckView->headX(), 700 + 1 / 35.0);
 }
 
 }  // namespace
@@ -345,7 +343,7 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     }
     EXPECT_EQ(w->statusLine->text(), QString::fromUtf8(c.message));
     const media::MoviePlayer& p = (c.previewDeck ? w->previewDeck : w->playDeck).players[0];
-    EXPECT_GT(p.Rate(), 0) << "the deck plays on";
+    EXPECT_GT(p.rate(), 0) << "the deck plays on";
 
     // Everything back: the next Play sounds on the deck's own device.
     c.previewDeck ? w->preview() : w->play();

@@ -10,8 +10,6 @@
 
 namespace {
 
-const engine::DeckLooks kLooks{0, 0, nullptr, nullptr, "", "", false, false};
-
 struct RecordingHost : lanes::LaneHost {
     LaneView* lanes[2] = {};
     QString status;
@@ -19,18 +17,12 @@ struct RecordingHost : lanes::LaneHost {
     int handlesTop = -1;
     const model::Clip* handlesAt = nullptr;
 
-    LaneView* lane(int n) const override { return n == 1 || n == 2 ? lanes[n - 1] : nullptr; }
+    LaneView* lane(int n) const { return n == 1 || n == 2 ? lanes[n - 1] : nullptr; }
     void showStatus(const QString& text) override { status = text; }
     QString statusText() const override { return status; }
     void reportOverlap() override { ++overlaps; }
-    void showHandles(const model::Clip& clip, int laneTop) override {
-        handlesAt = &clip;
-        handlesTop = laneTop;
-    }
-    void hideHandles() override { ++hides; }
     model::PictureRef laneBackdrop() override { return nullptr; }
     model::PictureRef clipPicture(const model::Clip&) override { return nullptr; }
-    void redrawLaneBorders() override {}
     void shiftDragStarted(int fromLane) override { dragFrom = fromLane; }
     void retakePreviewStartOffsets() override { ++offsetRetakes; }
     void dragEnteredLane(LaneView&) override {}
@@ -47,8 +39,13 @@ class LaneHostTest : public ::testing::Test {
             auto* lane = new LaneView(&parent, n, mix, playDeck, previewDeck, host);
             lane->setGeometry(0, n == 1 ? 45 : 87, 800, 33);
             host.lanes[n - 1] = lane;
+            QObject::connect(lane, &LaneView::handlesShown, [this](const model::Clip& c, int top) {
+                host.handlesAt = &c;
+                host.handlesTop = top;
+            });
+            QObject::connect(lane, &LaneView::handlesHidden, [this] { ++host.hides; });
         }
-        playDeck.headX = 100;
+        playDeck.setHead(100);
     }
     void TearDown() override { platform::Keyboard::resetForTesting(); }
     model::ClipRef add(int lane, double left, const QString& name) {
@@ -59,7 +56,7 @@ class LaneHostTest : public ::testing::Test {
 
     QWidget parent;
     model::Mix mix;
-    engine::Deck playDeck{model::kPlayDeck, kLooks}, previewDeck{model::kPreviewDeck, kLooks};
+    engine::Deck playDeck{model::kPlayDeck, true}, previewDeck{model::kPreviewDeck, false};
     RecordingHost host;
 };
 

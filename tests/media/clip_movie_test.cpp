@@ -40,7 +40,7 @@ TEST(ClipMovie, OpensOnTheWorkerOnceForEveryClipOfAFile) {
             EXPECT_EQ(a->movie(), nullptr);
             continue;
         }
-        EXPECT_NEAR(a->movie()->Duration(), c.seconds, 0.03);
+        EXPECT_NEAR(a->movie()->duration(), c.seconds, 0.03);
         EXPECT_EQ(media::clipMovie(c.path)->movie(), a->movie()) << "never opened again";
     }
 }

@@ -102,7 +102,7 @@ TEST(DecodePool, WorkersSleepWhileTheRingsAreFull) {
     media::MoviePlayer p;
     p.setMovie(media::openMovie(testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 10.0})));
     ASSERT_TRUE(p.movie());
-    p.Play();
+    p.play();
     mt::advance(480);  // waits until the decoder has begun
     auto& pool = media::detail::DecodePool::instance();
     // Full after a few passes; then no pass at all while nothing is mixed.
@@ -120,7 +120,7 @@ TEST(DecodePool, WorkersSleepWhileTheRingsAreFull) {
     for (size_t i = 4800; i < out.size(); ++i) silent += out[i] == 0.0f;
     EXPECT_LT(silent, size_t(10));
     EXPECT_TRUE(QTest::qWaitFor([&] { return pool.passes() > passes; }, 10000));
-    p.Stop();
+    p.stop();
     mt::advance(480);
 }
 

@@ -42,7 +42,7 @@ class DevicesTest : public ::testing::Test {
         ASSERT_TRUE(m);
         m->setTrackSoundOutput(1, route);
         p.setMovie(m);
-        p.Play();
+        p.play();
     }
     std::vector<std::pair<int32_t, QString>> lost;
     std::vector<int32_t> unavailable;
@@ -73,11 +73,11 @@ TEST_P(DeviceLoss, FallsSilentIsReportedAndSoundsAgainAtTheNextPlay) {
     EXPECT_EQ(lost[0].first, id);
     EXPECT_EQ(lost[0].second, QString::fromUtf8(c.device));
     const size_t heard = mt::captured(id).size();
-    const double at = p.Position();
+    const double at = p.position();
     mt::advance(kBlock * 10);
     EXPECT_EQ(mt::captured(id).size(), heard) << "a lost device plays nothing";
-    EXPECT_GT(p.Rate(), 0) << "the deck plays on, silent";
-    EXPECT_NEAR(p.Position(), at + 10 * kBlock / 48000.0, 1e-9);
+    EXPECT_GT(p.rate(), 0) << "the deck plays on, silent";
+    EXPECT_NEAR(p.position(), at + 10 * kBlock / 48000.0, 1e-9);
     if (!c.other.isEmpty()) {
         EXPECT_EQ(maxAbs(mt::captured(media::deviceIdFor(c.other))), 0.0)
             << "nothing moves to another output";
@@ -88,10 +88,10 @@ TEST_P(DeviceLoss, FallsSilentIsReportedAndSoundsAgainAtTheNextPlay) {
     mt::setNullDevices({kMain, kPreview});
     mt::advance(kBlock * 4);
     EXPECT_EQ(mt::captured(id).size(), heard);
-    p.Stop();
+    p.stop();
     media::refreshOutputs();  // what Play and Preview do first
     mt::clearCaptured();
-    p.Play();
+    p.play();
     mt::advance(kBlock * 4);
     EXPECT_GT(maxAbs(mt::captured(id)), 0.3);
     EXPECT_TRUE(unavailable.empty());
@@ -109,7 +109,7 @@ TEST_F(DevicesTest, AnIdleDeviceThatGoesAwayIsNotReported) {
     media::MoviePlayer p;
     play(p, media::deviceIdFor(kPreview));
     mt::advance(kBlock * 2);
-    p.Stop();
+    p.stop();
     mt::advance(kBlock * 2);  // the fade-out ends
     mt::setNullDevices({kMain});
     EXPECT_TRUE(lost.empty());
@@ -124,7 +124,7 @@ TEST_F(DevicesTest, WithoutAnyDevicePlayReportsTheDefaultRoute) {
     play(p, 0);
     mt::advance(kBlock * 2);
     EXPECT_EQ(unavailable, std::vector<int32_t>{0});
-    EXPECT_GT(p.Rate(), 0);
+    EXPECT_GT(p.rate(), 0);
 }
 
 TEST_F(DevicesTest, TheDeviceListFollowsTheSystem) {

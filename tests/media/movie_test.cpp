@@ -31,8 +31,8 @@ TEST_P(MovieLength, DurationMatchesDecodedSamples) {
     media::MovieRef m = media::openMovie(path, &error);
     ASSERT_TRUE(m) << error.toStdString();
     const double decoded = decodeAll(path).size() / 2.0 / 48000.0;
-    EXPECT_NEAR(m->Duration(), decoded, 1152.0 / 48000.0) << c.name;
-    EXPECT_NEAR(m->Duration(), c.seconds, 2200.0 / 48000.0) << c.name;
+    EXPECT_NEAR(m->duration(), decoded, 1152.0 / 48000.0) << c.name;
+    EXPECT_NEAR(m->duration(), c.seconds, 2200.0 / 48000.0) << c.name;
     EXPECT_EQ(m->path(), path);
 }
 
@@ -125,7 +125,7 @@ TEST(Movie, M4asAreAsLongAsTheirSoundWhateverTheirCover) {
 TEST(Movie, TracksOfAMovieWithVideo) {
     media::MovieRef m = media::openMovie(makeMedia({MediaKind::MovWithVideo, 1.0}));
     ASSERT_TRUE(m);
-    ASSERT_EQ(m->TrackCount(), 2);
+    ASSERT_EQ(m->trackCount(), 2);
     QStringList types;
     for (int i = 1; i <= 2; ++i) types << m->trackMediaType(i);
     EXPECT_TRUE(types.contains("soun"));
@@ -137,7 +137,7 @@ TEST(Movie, TracksOfAMovieWithVideo) {
 TEST(Movie, TrackRoutingIsKeptPerTrack) {
     media::MovieRef m = media::openMovie(makeMedia({MediaKind::Mp3Cbr, 1.0}));
     ASSERT_TRUE(m);
-    ASSERT_EQ(m->TrackCount(), 1);
+    ASSERT_EQ(m->trackCount(), 1);
     EXPECT_EQ(m->trackMediaType(1), "soun");
     EXPECT_EQ(m->trackSoundOutput(1), 0);
     m->setTrackSoundOutput(1, 12345);

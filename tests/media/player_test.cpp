@@ -60,9 +60,9 @@ TEST_P(StartPosition, PlaybackStartsAtTheExactSample) {
     p.setMovie(media::openMovie(path));
     ASSERT_TRUE(p.movie());
     p.setPosition(c.position);
-    p.Play();
-    EXPECT_GT(p.Rate(), 0);
-    EXPECT_DOUBLE_EQ(p.Position(), c.position);
+    p.play();
+    EXPECT_GT(p.rate(), 0);
+    EXPECT_DOUBLE_EQ(p.position(), c.position);
     mt::advance(kBlock * 20);
     const std::vector<float> out = mt::captured(0);
     const size_t at = std::lround(c.position * 48000);
@@ -74,7 +74,7 @@ TEST_P(StartPosition, PlaybackStartsAtTheExactSample) {
         ASSERT_NEAR(out[i], ref[at * 2 + i] * ramp, c.tolerance) << c.name << " " << i;
     }
     EXPECT_LE(maxDiff(out, kBlock, ref, at + kBlock, kBlock * 19), c.tolerance) << c.name;
-    EXPECT_NEAR(p.Position(), c.position + 20 * kBlock / 48000.0, 1e-9);
+    EXPECT_NEAR(p.position(), c.position + 20 * kBlock / 48000.0, 1e-9);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -92,10 +92,10 @@ TEST_F(PlayerTest, VolumeChangeRampsOverOneBlock) {
     const std::vector<float> ref = decodeAll(path);
     media::MoviePlayer p;
     p.setMovie(media::openMovie(path));
-    p.Play();
+    p.play();
     mt::advance(kBlock * 4);
     p.setVolume(64);
-    EXPECT_EQ(p.Volume(), 64);
+    EXPECT_EQ(p.volume(), 64);
     mt::advance(kBlock * 4);
     const std::vector<float> out = mt::captured(0);
     EXPECT_LE(maxDiff(out, 0, ref, 0, kBlock * 4), 1e-7);
@@ -115,7 +115,7 @@ TEST_F(PlayerTest, VolumeIsClamped) {
     const std::pair<int, int> cases[] = {{-5, 0}, {0, 0}, {128, 128}, {256, 256}, {1000, 256}};
     for (auto [in, want] : cases) {
         p.setVolume(in);
-        EXPECT_EQ(p.Volume(), want) << in;
+        EXPECT_EQ(p.volume(), want) << in;
     }
 }
 
@@ -125,11 +125,11 @@ TEST_F(PlayerTest, ReplacingASoundingMovieFadesItOut) {
     const std::vector<float> refA = decodeAll(a), refB = decodeAll(b);
     media::MoviePlayer p;
     p.setMovie(media::openMovie(a));
-    p.Play();
+    p.play();
     mt::advance(kBlock * 3);
     p.setMovie(media::openMovie(b));
-    EXPECT_EQ(p.Rate(), 0);  // the new movie waits for Play
-    p.Play();
+    EXPECT_EQ(p.rate(), 0);  // the new movie waits for play()
+    p.play();
     mt::advance(kBlock * 3);
     const std::vector<float> out = mt::captured(0);
     // Block 4: the old sine falls to 0 over the block while the new movie starts at its start.
@@ -145,20 +145,20 @@ TEST_F(PlayerTest, StopFadesOutAndRateIsZero) {
     const QString path = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     media::MoviePlayer p;
     p.setMovie(media::openMovie(path));
-    p.Play();
+    p.play();
     mt::advance(kBlock * 2);
-    p.Stop();
-    EXPECT_EQ(p.Rate(), 0.0);
-    const double stoppedAt = p.Position();
+    p.stop();
+    EXPECT_EQ(p.rate(), 0.0);
+    const double stoppedAt = p.position();
     EXPECT_NEAR(stoppedAt, 2 * kBlock / 48000.0, 1e-9);
     mt::advance(kBlock * 3);
     const std::vector<float> out = mt::captured(0);
     EXPECT_LT(std::fabs(out[(kBlock * 3 - 1) * 2]), 0.01);  // end of the fade block
     EXPECT_EQ(maxAbs(out, kBlock * 3 * 2), 0.0);
-    EXPECT_EQ(p.Position(), stoppedAt);
-    // Play continues from there.
-    p.Play();
-    EXPECT_EQ(p.Position(), stoppedAt);
+    EXPECT_EQ(p.position(), stoppedAt);
+    // play() continues from there.
+    p.play();
+    EXPECT_EQ(p.position(), stoppedAt);
 }
 
 TEST_F(PlayerTest, EndOfMovieGivesRateZeroOnceDrained) {
@@ -167,18 +167,18 @@ TEST_F(PlayerTest, EndOfMovieGivesRateZeroOnceDrained) {
     media::MoviePlayer p;
     p.setMovie(m);
     p.setPosition(0.3);
-    p.Play();
+    p.play();
     const int64_t left = m->durationFrames() - std::lround(0.3 * 48000);
     int blocks = 0;
-    while (p.Rate() > 0 && blocks < 200) {
+    while (p.rate() > 0 && blocks < 200) {
         mt::advance(kBlock);
         ++blocks;
     }
     EXPECT_EQ(blocks, (left + kBlock - 1) / kBlock + (left % kBlock == 0 ? 1 : 0));
-    EXPECT_EQ(p.Rate(), 0.0);
-    EXPECT_NEAR(p.Position(), m->Duration(), 1e-9);
+    EXPECT_EQ(p.rate(), 0.0);
+    EXPECT_NEAR(p.position(), m->duration(), 1e-9);
     mt::advance(kBlock);
-    EXPECT_EQ(p.Rate(), 0.0);  // does not loop
+    EXPECT_EQ(p.rate(), 0.0);  // does not loop
 }
 
 TEST_F(PlayerTest, UnderrunKeepsRateAndHoldsPosition) {
@@ -187,31 +187,31 @@ TEST_F(PlayerTest, UnderrunKeepsRateAndHoldsPosition) {
     media::MoviePlayer p;
     p.setMovie(media::openMovie(path));
     mt::pauseDecoding(true);
-    p.Play();
+    p.play();
     mt::advance(kBlock * 5, false);
-    EXPECT_GT(p.Rate(), 0);
-    EXPECT_EQ(p.Position(), 0.0);
+    EXPECT_GT(p.rate(), 0);
+    EXPECT_EQ(p.position(), 0.0);
     EXPECT_EQ(maxAbs(mt::captured(0)), 0.0);
     mt::pauseDecoding(false);
     mt::advance(kBlock * 2);
     const std::vector<float> out = mt::captured(0);
     EXPECT_LE(maxDiff(out, kBlock * 5, ref, 0, kBlock * 2), 1e-7);  // nothing skipped
-    EXPECT_NEAR(p.Position(), 2 * kBlock / 48000.0, 1e-9);
+    EXPECT_NEAR(p.position(), 2 * kBlock / 48000.0, 1e-9);
 }
 
-// A ring that runs dry in the middle of playback: silence for the missing span, Rate above 0,
+// A ring that runs dry in the middle of playback: silence for the missing span, rate() above 0,
 // and the voice goes on where it would have been (its cursor never stopped).
 TEST_F(PlayerTest, UnderrunKeepsTime) {
     const QString path = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine});
     const std::vector<float> ref = decodeAll(path);
     media::MoviePlayer p;
     p.setMovie(media::openMovie(path));
-    p.Play();
+    p.play();
     mt::advance(kBlock * 2);
     mt::pauseDecoding(true);
     mt::advance(kBlock * 100, false);  // more than the ring holds
-    EXPECT_GT(p.Rate(), 0);
-    EXPECT_NEAR(p.Position(), 102 * kBlock / 48000.0, 1e-9);
+    EXPECT_GT(p.rate(), 0);
+    EXPECT_NEAR(p.position(), 102 * kBlock / 48000.0, 1e-9);
     mt::pauseDecoding(false);
     mt::advance(kBlock * 40);
     const std::vector<float> out = mt::captured(0);
@@ -223,12 +223,12 @@ TEST_F(PlayerTest, UnderrunKeepsTime) {
         ASSERT_LE(std::fabs(out[i]), std::fabs(ref[i]) + 1e-6) << i;
     }
     EXPECT_LE(maxDiff(out, 132 * kBlock, ref, 132 * kBlock, 10 * kBlock), 1e-6);
-    EXPECT_NEAR(p.Position(), 142 * kBlock / 48000.0, 1e-9);
+    EXPECT_NEAR(p.position(), 142 * kBlock / 48000.0, 1e-9);
 }
 
 // A start locked to a sounding player begins at the exact frame where that player reaches the
-// given second, mid-block: started at once, prepared ahead (it begins by itself; Play takes it
-// over without a new start), or prepared without a lock and let go by a locked Play.
+// given second, mid-block: started at once, prepared ahead (it begins by itself; play() takes it
+// over without a new start), or prepared without a lock and let go by a locked play().
 TEST_F(PlayerTest, LockedStartsBeginAtTheExactFrame) {
     const QString a = makeMedia({MediaKind::Mp3Cbr, 3.0, Signal::Sine});
     const QString b = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
@@ -238,22 +238,22 @@ TEST_F(PlayerTest, LockedStartsBeginAtTheExactFrame) {
         mt::clearCaptured();
         media::MoviePlayer p1, p2;
         p1.setMovie(media::openMovie(a));
-        p1.Play();
+        p1.play();
         mt::advance(kBlock * 3);
         const double at = 0.1234567;  // p1's second where p2's sound begins
         const media::MovieRef movie = media::openMovie(b);
         if (how == Play) {
             p2.setMovie(movie);
-            p2.Play(p1.lockAt(at));
+            p2.play(p1.lockAt(at));
         } else {
             p2.cue(movie, 0, 256, how == CueLocked ? p1.lockAt(at) : media::StartLock(), &p2);
             EXPECT_TRUE(p2.cued(&p2, 0, how == CueLocked ? p1.lockAt(at) : media::StartLock()));
-            EXPECT_EQ(p2.Rate(), 0);
+            EXPECT_EQ(p2.rate(), 0);
             mt::advance(kBlock * 2);
         }
         if (how != Play) {
             p2.setMovie(p2.cuedMovie());
-            p2.Play(how == CueHeld ? p1.lockAt(at) : media::StartLock());
+            p2.play(how == CueHeld ? p1.lockAt(at) : media::StartLock());
             EXPECT_FALSE(p2.cuedMovie());  // taken over
         }
         mt::advance(kBlock * 20);
@@ -264,7 +264,7 @@ TEST_F(PlayerTest, LockedStartsBeginAtTheExactFrame) {
             const double want = refA[f * 2] + (f >= start ? refB[(f - start) * 2] : 0.0);
             ASSERT_NEAR(out[f * 2], want, 1e-6) << "case " << how << " frame " << f;
         }
-        EXPECT_NEAR(p2.Position(), (end - start) / 48000.0, 1e-9) << how;
+        EXPECT_NEAR(p2.position(), (end - start) / 48000.0, 1e-9) << how;
     }
 }
 
@@ -277,21 +277,21 @@ TEST_F(PlayerTest, APreparedStartReplacesTheOldSoundAtItsFrame) {
     media::MoviePlayer p1, p2;
     p1.setMovie(media::openMovie(a));
     p1.setVolume(0);  // only the clock of it is needed
-    p1.Play();
+    p1.play();
     p2.setMovie(media::openMovie(a));
-    p2.Play();
+    p2.play();
     mt::advance(kBlock * 2);
     const media::MovieRef next = media::openMovie(b);
     const double at = 0.1;  // block 10
     p2.cue(next, 0, 256, p1.lockAt(at), &p2);
     p2.setMovie(p2.cuedMovie());
-    p2.Play();
-    EXPECT_GT(p2.Rate(), 0);
+    p2.play();
+    EXPECT_GT(p2.rate(), 0);
     mt::advance(kBlock * 14);
     const std::vector<float> out = mt::captured(0), refA = decodeAll(a);
     EXPECT_LE(maxDiff(out, kBlock * 2, refA, kBlock * 2, kBlock * 8), 1e-6);  // the old sound
     EXPECT_LE(maxDiff(out, kBlock * 11, refB, kBlock, kBlock * 5), 1e-6);     // the new alone
-    EXPECT_NEAR(p2.Position(), 6 * kBlock / 48000.0, 1e-9);
+    EXPECT_NEAR(p2.position(), 6 * kBlock / 48000.0, 1e-9);
 }
 
 TEST_F(PlayerTest, TwoVoicesOnOneDeviceAreMixed) {
@@ -302,8 +302,8 @@ TEST_F(PlayerTest, TwoVoicesOnOneDeviceAreMixed) {
     p1.setMovie(media::openMovie(a));
     p2.setMovie(media::openMovie(b));
     p2.setVolume(128);
-    p1.Play();
-    p2.Play();
+    p1.play();
+    p2.play();
     mt::advance(kBlock * 10);
     const std::vector<float> out = mt::captured(0);
     ASSERT_EQ(out.size(), size_t(kBlock * 10 * 2));
@@ -317,7 +317,7 @@ TEST_F(PlayerTest, RoutingByDeviceId) {
     m->setTrackSoundOutput(1, previewId());
     media::MoviePlayer p;
     p.setMovie(m);
-    p.Play();
+    p.play();
     mt::advance(kBlock * 4);
     EXPECT_GT(maxAbs(mt::captured(previewId())), 0.4);
     EXPECT_EQ(maxAbs(mt::captured(mainId())), 0.0);
@@ -336,14 +336,14 @@ TEST_F(PlayerTest, MissingRouteSoundsNowhereAndIsReported) {
     m->setTrackSoundOutput(1, gone);
     media::MoviePlayer p, other;
     other.setMovie(media::openMovie(makeMedia({MediaKind::M4a, 2.0})));
-    other.Play();  // creates the main device, so silence there is measured
-    other.Stop();
+    other.play();  // creates the main device, so silence there is measured
+    other.stop();
     p.setMovie(m);
-    p.Play();
+    p.play();
     mt::advance(kBlock * 6);
     EXPECT_EQ(reported, std::vector<int32_t>{gone});
-    EXPECT_GT(p.Rate(), 0);
-    EXPECT_NEAR(p.Position(), 6 * kBlock / 48000.0, 1e-9);  // keeps time
+    EXPECT_GT(p.rate(), 0);
+    EXPECT_NEAR(p.position(), 6 * kBlock / 48000.0, 1e-9);  // keeps time
     EXPECT_EQ(maxAbs(mt::captured(mainId()), kBlock * 2 * 2), 0.0);
     EXPECT_EQ(maxAbs(mt::captured(previewId())), 0.0);
     EXPECT_GT(maxAbs(mt::captured(mt::kNowhere)), 0.4);
@@ -355,24 +355,24 @@ TEST_F(PlayerTest, ReroutingWhilePlayingMovesTheSoundAtItsPosition) {
     media::MovieRef m = media::openMovie(path);
     media::MoviePlayer p;
     p.setMovie(m);
-    p.Play();
+    p.play();
     mt::advance(kBlock * 5);
     m->setTrackSoundOutput(1, previewId());
-    EXPECT_GT(p.Rate(), 0);
-    EXPECT_NEAR(p.Position(), 5 * kBlock / 48000.0, 1e-9);
+    EXPECT_GT(p.rate(), 0);
+    EXPECT_NEAR(p.position(), 5 * kBlock / 48000.0, 1e-9);
     mt::advance(kBlock * 5);
     const std::vector<float> main = mt::captured(mainId()), preview = mt::captured(previewId());
     EXPECT_EQ(maxAbs(main, kBlock * 6 * 2), 0.0);  // faded out within one block
     EXPECT_LE(maxDiff(preview, kBlock, ref, kBlock * 6, kBlock * 4), 1e-6);  // after its fade-in
-    EXPECT_NEAR(p.Position(), 10 * kBlock / 48000.0, 1e-9);
+    EXPECT_NEAR(p.position(), 10 * kBlock / 48000.0, 1e-9);
 }
 
 TEST_F(PlayerTest, WithoutAMovieNothingHappens) {
     media::MoviePlayer p;
-    p.Play();
+    p.play();
     p.setPosition(3);
-    EXPECT_EQ(p.Rate(), 0.0);
-    EXPECT_EQ(p.Position(), 0.0);
+    EXPECT_EQ(p.rate(), 0.0);
+    EXPECT_EQ(p.position(), 0.0);
     EXPECT_FALSE(p.movie());
 }
 
@@ -380,10 +380,10 @@ TEST_F(PlayerTest, PositionIsClampedToTheMovie) {
     media::MovieRef m = media::openMovie(makeMedia({MediaKind::Mp3Cbr, 1.0}));
     media::MoviePlayer p;
     p.setMovie(m);
-    const std::pair<double, double> cases[] = {{-1, 0}, {NAN, 0}, {0.5, 0.5}, {99, m->Duration()}};
+    const std::pair<double, double> cases[] = {{-1, 0}, {NAN, 0}, {0.5, 0.5}, {99, m->duration()}};
     for (auto [in, want] : cases) {
         p.setPosition(in);
-        EXPECT_EQ(p.Position(), want) << in;
+        EXPECT_EQ(p.position(), want) << in;
     }
 }
 

@@ -78,7 +78,7 @@ TEST_P(SeekExact, EveryOffsetGivesTheFramesOfAStraightDecode) {
                               5.123457,
                               7.77,
                               10.0,
-                              movie->Duration() - (mp3 ? 0.05 : 1.5)};
+                              movie->duration() - (mp3 ? 0.05 : 1.5)};
     for (const media::Mp3FrameIndexRef& index : indexes) {
         for (double at : offsets) {
             const double err = seekError(path, index, ref, at, 4800);

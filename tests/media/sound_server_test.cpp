@@ -74,10 +74,10 @@ TEST(SoundServer, PreviewRouteSoundsOnlyOnThePreviewSink) {
     m->setTrackSoundOutput(1, preview);
     media::MoviePlayer p;
     p.setMovie(m);
-    p.Play();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return p.Position() >= 1.0; }, 10000));
-    EXPECT_GT(p.Rate(), 0);
-    p.Stop();
+    p.play();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p.position() >= 1.0; }, 10000));
+    EXPECT_GT(p.rate(), 0);
+    p.stop();
     QTest::qWait(300);  // the sound queued in the server reaches the recorders; nothing must
                         // reach the main sink meanwhile either
 
@@ -104,11 +104,11 @@ TEST(SoundServer, NoOutputDevicesWithoutAServerStillPlaysSilently) {
         media::MoviePlayer p;
         p.setMovie(media::openMovie(testsupport::makeMedia(
             {testsupport::MediaKind::Mp3Cbr, 1.0, testsupport::Signal::Sine})));
-        p.Play();
+        p.play();
         // Keeps time on no device.
-        (void)QTest::qWaitFor([&] { return p.Rate() > 0 && p.Position() > 0.05; }, 10000);
-        const bool playing = p.Rate() > 0 && p.Position() > 0.05;
-        if (!playing) fprintf(stderr, "rate %g position %g\n", p.Rate(), p.Position());
+        (void)QTest::qWaitFor([&] { return p.rate() > 0 && p.position() > 0.05; }, 10000);
+        const bool playing = p.rate() > 0 && p.position() > 0.05;
+        if (!playing) fprintf(stderr, "rate %g position %g\n", p.rate(), p.position());
         // The default route is the one reported: the program says no sound device is available.
         const bool said = reported == std::vector<int32_t>{0};
         if (!said) fprintf(stderr, "%zu routes reported\n", reported.size());
@@ -209,30 +209,30 @@ TEST(SoundServer, AHeadsetPulledOutFallsSilentAndSoundsAgainWhenBack) {
     p.setMovie(m);
     Recorder mainRec("main.monitor");
     ASSERT_TRUE(mainRec.waitUntilRecording());
-    p.Play();
-    ASSERT_TRUE(waitFor([&] { return p.Position() > 0.3; }));
+    p.play();
+    ASSERT_TRUE(waitFor([&] { return p.position() > 0.3; }));
     sink.unplug();
     EXPECT_TRUE(waitFor([&] { return !lost.empty(); })) << "the loss is reported";
     ASSERT_EQ(lost.size(), 1u);
     EXPECT_EQ(lost[0].first, headset);
     EXPECT_EQ(lost[0].second, QStringLiteral("headset"));
     EXPECT_TRUE(waitFor([&] { return !listed(headset); }));
-    const double at = p.Position();
-    EXPECT_TRUE(waitFor([&] { return p.Position() > at + 0.1; })) << "the player keeps time";
-    EXPECT_GT(p.Rate(), 0);
+    const double at = p.position();
+    EXPECT_TRUE(waitFor([&] { return p.position() > at + 0.1; })) << "the player keeps time";
+    EXPECT_GT(p.rate(), 0);
     EXPECT_LT(mainRec.stopAndRms(), 1e-4) << "nothing moves to the main output";
 
     ASSERT_TRUE(sink.plug());
     ASSERT_TRUE(waitFor([&] { return listed(headset); }));
-    p.Stop();
+    p.stop();
     media::refreshOutputs();
-    p.Play();
+    p.play();
     EXPECT_TRUE(waitFor([&] { return p.firstSound().sounded; }));
     // The new sink's monitor records nothing for a while after it appears, so the server is
     // asked where the program's stream plays.
     EXPECT_TRUE(waitFor([] { return streamPlaysOn("vtx-headset"); }))
         << "the next Play sounds there again";
-    p.Stop();
+    p.stop();
     media::setDeviceLostHandler(nullptr);
 }
 
@@ -244,19 +244,19 @@ TEST(SoundServer, AStreamRestingAfterStopSoundsAtOnceOnTheNextPlay) {
     ASSERT_TRUE(m);
     media::MoviePlayer p;
     p.setMovie(m);
-    p.Play();
-    ASSERT_TRUE(waitFor([&] { return p.Position() > 0.3; }));
-    p.Stop();
+    p.play();
+    ASSERT_TRUE(waitFor([&] { return p.position() > 0.3; }));
+    p.stop();
     // The output rests after three quiet seconds.
     ASSERT_TRUE(waitFor(streamRests, 15000));
     Recorder rec("main.monitor");
     ASSERT_TRUE(rec.waitUntilRecording());
-    p.Play();
+    p.play();
     ASSERT_TRUE(waitFor([&] { return p.firstSound().sounded; }));
     const media::testing::FirstSound f = p.firstSound();
     EXPECT_LT(f.queuedSeconds, 0.06);
-    EXPECT_TRUE(waitFor([&] { return p.Position() > 0.6; }));
-    p.Stop();
+    EXPECT_TRUE(waitFor([&] { return p.position() > 0.6; }));
+    p.stop();
     QTest::qWait(100);
     EXPECT_GT(rec.stopAndRms(), 0.1);
 }

@@ -72,12 +72,12 @@ TEST(DeckStep, RestartsAfterTheDeckForgetsItsClips) {
     d.head = 40;
     for (int i = 0; i < 10; ++i) d.tick();
     // Stop and start, as the transport does: players stopped, clips forgotten, new offsets.
-    d.p1.Stop();
+    d.p1.stop();
     d.current[0] = d.last[0] = nullptr;
     a->playStart = d.head;
     d.tick(0);
     EXPECT_EQ(d.count("1.Movie"), 2);
-    EXPECT_DOUBLE_EQ(d.p1.Position(), a->playStart);
+    EXPECT_DOUBLE_EQ(d.p1.position(), a->playStart);
 }
 
 TEST(DeckStep, PreviewDeckStopsRoutesAndPlaysInThatOrder) {
@@ -335,7 +335,7 @@ TEST(DeckStep, WaitsForAMovieStillBeingOpenedAndReportsOneThatFails) {
         EXPECT_EQ(d.count("1.Movie"), 1) << "a failed file is tried once";
         EXPECT_EQ(d.count("1.Play"), c.opens ? 1 : 0);
         if (c.opens) {
-            EXPECT_NEAR(d.p1.Position(), 20.06, 1e-9);  // from its offset, six ticks on
+            EXPECT_NEAR(d.p1.position(), 20.06, 1e-9);  // from its offset, six ticks on
         }
     }
 }

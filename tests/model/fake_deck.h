@@ -26,8 +26,8 @@ class FakePlayer final : public model::DeckPlayer {
                const std::map<QString, double>& files)
         : name_(std::move(name)), clock_(clock), log_(log), files_(files) {}
 
-    double Rate() const override { return playing_ && Position() < duration_ ? 1.0 : 0.0; }
-    double Position() const override {
+    double rate() const override { return playing_ && position() < duration_ ? 1.0 : 0.0; }
+    double position() const override {
         if (!playing_) return position_;
         return std::min(position_ + clock_.now - startedAt_, duration_);
     }
@@ -38,16 +38,16 @@ class FakePlayer final : public model::DeckPlayer {
         startedAt_ = clock_.now;
     }
     void setVolume(int v) override { volume = v; }
-    void Play() override {
+    void play() override {
         log_.push_back(name_ + ".Play");
         volumeAtPlay = volume;
         if (!hasMovie_) return;
         playing_ = true;
         startedAt_ = clock_.now;
     }
-    void Stop() override {
+    void stop() override {
         log_.push_back(name_ + ".Stop");
-        position_ = Position();
+        position_ = position();
         playing_ = false;
     }
     Load loadMovie(const model::Clip& clip) override {
@@ -72,7 +72,7 @@ class FakePlayer final : public model::DeckPlayer {
 
     std::set<QString> pending;  // files still being opened
     int volume = -1;            // last volume set, -1 never
-    int volumeAtPlay = -1;      // the volume when Play was last called
+    int volumeAtPlay = -1;      // the volume when play() was last called
     int32_t routedTo = -1;
     QString moviePath;
 

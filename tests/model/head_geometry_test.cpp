@@ -1,35 +1,15 @@
-// Head placement, start offsets, click bands and track routing: the engine's plain logic.
+// Start offsets and click bands: the decks' plain logic.
+#include "model/head_geometry.h"
+
 #include <gtest/gtest.h>
 
-#include <QString>
 #include <vector>
 
-#include "model/click_bands.h"
-#include "model/head_geometry.h"
-#include "engine/routing.h"
 #include "fake_deck.h"
+#include "model/click_bands.h"
 #include "model/lane_logic.h"
 
 namespace {
-
-TEST(HeadPlacement, ParksOutsideFiftyPixelsBeyondTheWindow) {
-    struct Case {
-        double x;
-        bool shown;
-        int button, line, label;
-    };
-    const int w = 800;
-    for (const Case& c : {Case{-50, false, -100, -100, -100}, Case{-49.5, true, -56, -49, -45},
-                          Case{850, false, -100, -100, -100}, Case{849, true, 842, 849, 853},
-                          Case{100.75, true, 93, 100, 104}, Case{1e12, false, -100, -100, -100}}) {
-        auto p = model::placeHead(c.x, w, 4);
-        EXPECT_EQ(p.shown, c.shown) << c.x;
-        EXPECT_EQ(p.button, c.button) << c.x;
-        EXPECT_EQ(p.line, c.line) << c.x;
-        EXPECT_EQ(p.label, c.label) << c.x;
-    }
-    EXPECT_EQ(model::placeHead(300, w, 11).label, 311);
-}
 
 TEST(StartOffsets, OnlyTheClipUnderTheHeadGetsItsDistance) {
     using enginetest::makeClip;
@@ -68,37 +48,6 @@ TEST(ClickBands, SortsRowsIntoBands) {
         EXPECT_EQ(b.playStrip, c.strip) << c.y;
         EXPECT_EQ(b.lane, c.lane) << c.y;
     }
-}
-
-// A movie's tracks as the routing sees them, numbered from 1.
-struct FakeMovie {
-    struct Track {
-        QString type;
-        int32_t out = 0;
-    };
-    std::vector<Track> tracks;
-    int TrackCount() const { return static_cast<int>(tracks.size()); }
-    QString trackMediaType(int i) const { return tracks.at(i - 1).type; }
-    int32_t trackSoundOutput(int i) const { return tracks.at(i - 1).out; }
-    void setTrackSoundOutput(int i, int32_t id) { tracks.at(i - 1).out = id; }
-};
-
-TEST(Routing, EverySoundTrackAndNothingElse) {
-    FakeMovie m{{{"soun"}, {"vide", 5}, {"soun"}}};
-    engine::routeSoundTracks(m, 99);
-    EXPECT_EQ(m.tracks[0].out, 99);
-    EXPECT_EQ(m.tracks[1].out, 5);
-    EXPECT_EQ(m.tracks[2].out, 99);
-    engine::routeSoundTracks(m, 0);  // the default device passes through
-    EXPECT_EQ(m.tracks[2].out, 0);
-}
-
-TEST(Routing, QueryFindsTheFirstRoutedSoundTrack) {
-    EXPECT_EQ(engine::firstSoundOutput(FakeMovie{{{"vide", 3}}}), 0);
-    EXPECT_EQ(engine::firstSoundOutput(FakeMovie{}), 0);
-    EXPECT_EQ(
-        engine::firstSoundOutput(FakeMovie{{{"vide", 3}, {"soun", 0}, {"soun", 8}, {"soun", 9}}}),
-        8);
 }
 
 }  // namespace

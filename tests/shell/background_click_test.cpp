@@ -16,15 +16,15 @@ class BackgroundClickTest : public AppFixture {
 TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
     w->laneView1->addNewClip(nullptr, 200, "clip", 100, "/nowhere/clip.mp3", 1, 0, 100, 0, 100, 0);
     const model::ClipRef clip = w->laneView1->clips.back();
-    w->previewDeck.running = true;
+    w->previewDeck.setRunning(true);
     w->previewDeck.current[0] = w->previewDeck.last[0] = clip;
     w->mix.selectedIndex = 3;
     w->statusLine->setText("something");
     w->backgroundClicked(230, 10);
-    EXPECT_TRUE(w->previewDeck.running);
+    EXPECT_TRUE(w->previewDeck.running());
     EXPECT_EQ(w->previewDeck.current[0], nullptr);
     EXPECT_EQ(w->previewDeck.last[0], nullptr);
-    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 230);
+    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 230);
     EXPECT_DOUBLE_EQ(clip->previewStart, 30);
     EXPECT_EQ(w->menu->previewAction->text(), "Stop Preview");
     EXPECT_EQ(w->mix.selectedIndex, -1);
@@ -60,9 +60,9 @@ TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
     EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{120, 1}));
     EXPECT_TRUE(w->menu->pasteAllowed);
     EXPECT_EQ(w->activeLane, 1);
-    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 120);
-    EXPECT_DOUBLE_EQ(w->playDeck.headX, 100);
-    EXPECT_FALSE(w->previewDeck.running);
+    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 120);
+    EXPECT_DOUBLE_EQ(w->playDeckView->headX(), 100);
+    EXPECT_FALSE(w->previewDeck.running());
 
     w->backgroundClicked(140, 150);  // below everything: no lane, the active lane stays
     EXPECT_EQ(w->lane1Border->lineColor(), grey);
@@ -72,17 +72,17 @@ TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
 
 TEST_F(BackgroundClickTest, StripUnderLaneOneOverlapsLaneTwo) {
     w->backgroundClicked(333, 90);
-    EXPECT_DOUBLE_EQ(w->playDeck.headX, 333);
-    EXPECT_DOUBLE_EQ(w->previewDeck.headX, 333);
+    EXPECT_DOUBLE_EQ(w->playDeckView->headX(), 333);
+    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 333);
     EXPECT_EQ(w->activeLane, 2);
     EXPECT_EQ(w->lane2Border->lineColor(), orange);
 }
 
 TEST_F(BackgroundClickTest, StripClickLeavesARunningPlayHead) {
-    w->playDeck.running = true;
+    w->playDeck.setRunning(true);
     w->backgroundClicked(333, 125);
-    EXPECT_DOUBLE_EQ(w->playDeck.headX, 100);
-    EXPECT_TRUE(w->playDeck.running);
+    EXPECT_DOUBLE_EQ(w->playDeckView->headX(), 100);
+    EXPECT_TRUE(w->playDeck.running());
 }
 
 }  // namespace

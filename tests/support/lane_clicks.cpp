@@ -98,7 +98,7 @@ double worstPlayedVersusExported(const PlayedAndExported& mix) {
 std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
     auto fail = [&](const char* why) {
         *problem = QString::fromUtf8(why);
-        if (w.playDeck.running) w.play();
+        if (w.playDeck.running()) w.play();
         return std::vector<double>();
     };
     const QString left = makeMedia({MediaKind::Mp3Cbr, 6.0, Signal::ClicksLeft});
@@ -117,7 +117,7 @@ std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
     w.play();
     // Four clicks of lane 2's clip, then the deck stops once the sink has played them.
     if (!QTest::qWaitFor(
-            [&] { return w.playDeck.players[1].Rate() > 0 && w.playDeck.players[1].Position() > 1.8; }, 30000))
+            [&] { return w.playDeck.players[1].rate() > 0 && w.playDeck.players[1].position() > 1.8; }, 30000))
         return fail("lane 2's clip did not play");
     w.play();
     std::vector<float> sound;

@@ -48,7 +48,7 @@ class AuxWindowsTest : public AppFixture {
         mt::clearCaptured();
     }
     void TearDown() override {
-        if (DropPreviewWindow* p = DropPreviewWindow::existing()) p->player.Stop();
+        if (DropPreviewWindow* p = DropPreviewWindow::existing()) p->player.stop();
         platform::dragHook() = nullptr;
         platform::showUrlHook() = nullptr;
         AppFixture::TearDown();
@@ -383,8 +383,8 @@ TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
             movie = d->player.movie();
             ASSERT_NE(movie, nullptr) << c.what;
             EXPECT_EQ(movie->path(), c.previewed) << c.what;
-            EXPECT_GT(d->player.Rate(), 0) << c.what;
-            EXPECT_EQ(d->player.Position(), 0) << c.what;
+            EXPECT_GT(d->player.rate(), 0) << c.what;
+            EXPECT_EQ(d->player.position(), 0) << c.what;
         }
         EXPECT_EQ(d->windowTitle(), title) << c.what;
         EXPECT_EQ(d->player.movie(), movie) << c.what;
@@ -445,7 +445,7 @@ TEST_F(AuxWindowsTest, ADeviceThatIsGoneKeepsThePreviewSilentAndSaysSo) {
         for (float v : mt::captured(media::deviceIdFor(device))) ASSERT_EQ(v, 0.0f);
     }
     // The player runs on, so the bar and a later device choice behave as usual.
-    EXPECT_GT(d->player.Rate(), 0);
+    EXPECT_GT(d->player.rate(), 0);
 }
 
 TEST_F(AuxWindowsTest, ControlBarPausesPlaysAndSeeks) {
@@ -459,18 +459,18 @@ TEST_F(AuxWindowsTest, ControlBarPausesPlaysAndSeeks) {
     EXPECT_EQ(bar->timeLabel()->text(), "0.00:00 / 0.00:02");
     mt::advance(50 * kBlock);
     QTest::mouseClick(bar->playButton(), Qt::LeftButton);
-    EXPECT_EQ(player.Rate(), 0);
-    EXPECT_NEAR(player.Position(), 0.5, 0.02);
+    EXPECT_EQ(player.rate(), 0);
+    EXPECT_NEAR(player.position(), 0.5, 0.02);
     bar->seekTo(1.5);
     QTest::mouseClick(bar->playButton(), Qt::LeftButton);
-    EXPECT_GT(player.Rate(), 0);
-    EXPECT_EQ(player.Position(), 1.5);
+    EXPECT_GT(player.rate(), 0);
+    EXPECT_EQ(player.position(), 1.5);
     EXPECT_EQ(bar->slider()->value(), 15);
     mt::advance(60 * kBlock);  // plays out
-    EXPECT_EQ(player.Rate(), 0);
+    EXPECT_EQ(player.rate(), 0);
     QTest::mouseClick(bar->playButton(), Qt::LeftButton);  // plays again from the start
-    EXPECT_GT(player.Rate(), 0);
-    EXPECT_EQ(player.Position(), 0);
+    EXPECT_GT(player.rate(), 0);
+    EXPECT_EQ(player.position(), 0);
 }
 
 // ---- Library list ------------------------------------------------------------------------------

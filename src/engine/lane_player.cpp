@@ -1,0 +1,70 @@
+#include "engine/lane_player.h"
+
+#include <QFileInfo>
+
+#include "engine/routing.h"
+#include "media/clip_movie.h"
+#include "media/movie.h"
+#include "media/output.h"
+
+namespace engine {
+
+LanePlayer::Load LanePlayer::loadMovie(const model::Clip& clip) {
+    const media::ClipMovieRef& m = clip.movie;
+    if (!m || m->state() == media::ClipMovie::Failed) {
+        p_.setMovie(nullptr);
+        movieFailed(clip.path);
+        return Load::Failed;
+    }
+    if (m->state() != media::ClipMovie::Ready) {
+        m->hurry();  // still being opened: the deck tries again on the next tick
+        return Load::Pending;
+    }
+    // The start prepared for this clip, if there is one; play() then takes it over.
+    if (preparedFor(clip, false)) {
+        p_.setMovie(p_.cuedMovie());
+        return Load::Loaded;
+    }
+    // A player of its own routes its own tracks: the other deck may sound the same clip.
+    p_.setMovie(m->movie()->share());
+    return Load::Loaded;
+}
+
+void LanePlayer::route(int32_t device) { routePlayer(p_, device); }
+
+double LanePlayer::outputClock() const { return media::outputClockSeconds(route_); }
+
+void LanePlayer::cue(const model::Clip& clip, double seconds, int volume,
+                     const model::StartLock& lock, bool routed, int32_t device) {
+    const media::ClipMovieRef& m = clip.movie;
+    if (!m || m->state() != media::ClipMovie::Ready) {
+        // Not open yet (or never): the step starts it when the head gets there.
+        if (m) m->hurry();
+        cancelCue();
+        return;
+    }
+    const media::StartLock at = mediaLock(lock);
+    const media::MovieRef cued = p_.cuedMovie();
+    if (p_.cued(&clip, seconds, at) && (!routed || firstSoundOutput(*cued) == device)) return;
+    media::MovieRef movie = m->movie()->share();
+    if (routed) routeSoundTracks(*movie, device);
+    p_.cue(std::move(movie), seconds, volume, at, &clip);
+}
+
+bool LanePlayer::preparedFor(const model::Clip& clip, bool locked) const {
+    return p_.cueTag() == &clip && p_.cuedMovie() && p_.cuedMovie()->path() == clip.path &&
+           (!locked || p_.cueLocked());
+}
+
+media::StartLock LanePlayer::mediaLock(const model::StartLock& lock) const {
+    if (lock.onClock) return media::startAtClock(route_, lock.seconds);
+    const auto* other = dynamic_cast<const LanePlayer*>(lock.player);
+    return other ? other->p_.lockAt(lock.seconds) : media::StartLock();
+}
+
+void LanePlayer::movieFailed(const QString& path) {
+    host_.showStatus(QStringLiteral("Error opening ") + QFileInfo(path).fileName() +
+                     QStringLiteral(" as movie."));
+}
+
+}  // namespace engine

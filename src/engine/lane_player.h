@@ -1,0 +1,52 @@
+#pragma once
+// A deck's player of one lane as the deck step sees it: the step's requests carried out on the
+// lane's movie player, with the movie its clip opened beforehand off the tick.
+
+#include <cstdint>
+
+#include "engine/deck_host.h"
+#include "media/movie_player.h"
+#include "model/deck_step.h"
+
+namespace engine {
+
+class LanePlayer final : public model::DeckPlayer {
+  public:
+    // `route`: the output the deck sounds on (0: the default device).
+    LanePlayer(DeckHost& host, media::MoviePlayer& p, int32_t route)
+        : host_(host), p_(p), route_(route) {}
+    double rate() const override { return p_.rate(); }
+    double position() const override { return p_.position(); }
+    void setPosition(double seconds) override { p_.setPosition(seconds); }
+    void setVolume(int volume) override { p_.setVolume(volume); }
+    void play() override {
+        p_.play(lock_);
+        lock_ = media::StartLock();
+    }
+    void stop() override { p_.stop(); }
+    Load loadMovie(const model::Clip& clip) override;
+    void route(int32_t device) override;
+    double outputClock() const override;
+
+    void lockNextStart(const model::StartLock& lock) override { lock_ = mediaLock(lock); }
+    void cue(const model::Clip& clip, double seconds, int volume, const model::StartLock& lock,
+             bool routed, int32_t device) override;
+    void cancelCue() override { p_.cancelCue(); }
+    bool preparedFor(const model::Clip& clip) const override { return preparedFor(clip, true); }
+
+  private:
+    // The cue is this clip's: its tag, and (should a new clip have taken a deleted one's place
+    // in memory) its file.
+    bool preparedFor(const model::Clip& clip, bool locked) const;
+    media::StartLock mediaLock(const model::StartLock& lock) const;
+    // A clip whose file is gone or is no playable media: the lane stays silent, and the status
+    // line says why.
+    void movieFailed(const QString& path);
+
+    DeckHost& host_;
+    media::MoviePlayer& p_;
+    int32_t route_;
+    media::StartLock lock_;
+};
+
+}  // namespace engine
