@@ -13,10 +13,10 @@ void MainWindow::dropPreviewChosen() { DropPreviewWindow::instance(this, mix, *t
 
 void MainWindow::libraryChosen() { LibraryWindow::instance(this)->showInFront(); }
 
-double MainWindow::previewDeviceId() const { return previewDevice; }
+media::DeviceId MainWindow::previewDeviceId() const { return previewDevice; }
 
-void MainWindow::setPreviewDeviceId(double id) { previewDevice = id; }
+void MainWindow::setPreviewDeviceId(media::DeviceId id) { previewDevice = id; }
 
 void MainWindow::routeToPreviewDevice(const media::MoviePlayer& player) {
-    engine::routePlayer(player, whole(previewDevice));
+    engine::routePlayer(player, previewDevice);
 }

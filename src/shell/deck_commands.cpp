@@ -23,7 +23,7 @@ void MainWindow::showSoundProblem(int32_t device, const QString& text) {
 
 int MainWindow::viewWidth() const { return centralWidget()->width(); }
 
-int32_t MainWindow::previewOutputDevice() const { return whole(previewDevice); }
+int32_t MainWindow::previewOutputDevice() const { return previewDevice; }
 
 void MainWindow::redrawBackdrop() { centralWidget()->update(); }
 

@@ -44,7 +44,7 @@ class MainWindow : public QMainWindow,
 
     // ---- The open mix, and the window's own state -----------------------------------------------
     model::Mix mix;
-    double previewDevice = 0;         // sound output id of the preview players (0 = default)
+    media::DeviceId previewDevice = 0;  // sound output id of the preview players (0 = default)
     int32_t shiftDragSourceLane = 0;  // lane a clip was last Shift-dragged out of
     int32_t handleDragStartX = 0;     // mouse x where a handle drag began
     bool closeWithoutPrompt = false;  // close without the save prompt
@@ -126,8 +126,8 @@ class MainWindow : public QMainWindow,
     void libraryChosen();
 
     // ---- The preview device as the small windows choose it and play on it ----------------------
-    double previewDeviceId() const override;
-    void setPreviewDeviceId(double id) override;
+    media::DeviceId previewDeviceId() const override;
+    void setPreviewDeviceId(media::DeviceId id) override;
     void routeToPreviewDevice(const media::MoviePlayer& player) override;
 
     // ---- Methods ------------------------------------------------------------------------------

@@ -132,7 +132,6 @@ TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevi
     for (int r = 0; r < 2; ++r) {
         EXPECT_EQ(list->cell(r, 0), QString::fromLatin1(ids[r]));
         EXPECT_EQ(list->cell(r, 1), QString::fromLatin1(ids[r]));
-        EXPECT_EQ(list->cell(r, 2), hexText(media::deviceIdFor(ids[r])));
     }
     // Only the name column shows, and the list takes no keys until the user picks it.
     EXPECT_EQ(list->table()->columnCount(), 1);
@@ -263,7 +262,7 @@ TEST_F(AuxWindowsTest, AKeptPreviewDeviceThatIsMissingAtStartIsNamed) {
     mt::useNullOutput({kMain});
     restart();
     EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
-    EXPECT_FALSE(media::routeAvailable(whole(w->previewDevice)));
+    EXPECT_FALSE(media::routeAvailable(w->previewDevice));
     EXPECT_EQ(w->statusLine->text(),
               "The preview sound device \"Headphones\" is not available: the preview stays "
               "silent until it is back.");

@@ -13,40 +13,6 @@
 
 namespace {
 
-TEST(DeviceRows, NamesShownAndIdsKeptAsHexThatReadsBack) {
-    struct Case {
-        const char* what;
-        std::vector<media::OutputDevice> devices;
-        std::vector<windows::DeviceRow> rows;
-    };
-    const Case cases[] = {
-        {"no device", {}, {}},
-        {"two devices of one name stay apart by id",
-         {{"USB Audio", "alsa_output.usb-1", 0x1234ABCD}, {"USB Audio", "alsa_output.usb-2", 5}},
-         {{"USB Audio", "alsa_output.usb-1", "1234ABCD"}, {"USB Audio", "alsa_output.usb-2", "5"}}},
-        {"ids with the top bit clear, largest and smallest",
-         {{"a", "sink-a", 0x7FFFFFFF}, {"b", "sink-b", 1}},
-         {{"a", "sink-a", "7FFFFFFF"}, {"b", "sink-b", "1"}}},
-        {"order kept, nothing sorted",
-         {{"z", "1", 0x10}, {"a", "2", 0x20}},
-         {{"z", "1", "10"}, {"a", "2", "20"}}},
-    };
-    for (const Case& c : cases) {
-        const std::vector<windows::DeviceRow> rows = windows::deviceRows(c.devices);
-        EXPECT_EQ(rows, c.rows) << c.what;
-        // What the list stores is what routing takes back.
-        for (size_t i = 0; i < rows.size(); ++i) {
-            EXPECT_EQ(whole(Val("&h" + rows[i].hexId)), c.devices[i].id) << c.what;
-        }
-    }
-}
-
-TEST(DeviceRows, HexOfEveryKindOfId) {
-    const std::pair<int32_t, const char*> cases[] = {
-        {0, "0"}, {1, "1"}, {255, "FF"}, {0x7FFFFFFF, "7FFFFFFF"}, {-1, "FFFFFFFF"}};
-    for (const auto& [id, text] : cases) EXPECT_EQ(hexText(id), text) << id;
-}
-
 TEST(Transition, HalfSecondStepsRefusedAtTheBounds) {
     struct Case {
         double from, up, down;
