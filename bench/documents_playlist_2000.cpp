@@ -34,11 +34,11 @@ QString playlist2000() {
             !QFile::copy(source, file))
             return {};
         const double seconds = 3600, centre = 10 + 3600.0 * i + 1800;
-        const QStringList fields = {"vtlx",       Str(1 + i % 2),
-                                    Str(seconds), "0",
-                                    Str(seconds), QFileInfo(file).fileName(),
+        const QStringList fields = {"vtlx",       QString::number(1 + i % 2),
+                                    model::formatNumber(seconds), "0",
+                                    model::formatNumber(seconds), QFileInfo(file).fileName(),
                                     file,         "0",
-                                    Str(seconds), Str(centre),
+                                    model::formatNumber(seconds), model::formatNumber(centre),
                                     "16",         "0"};
         text += (fields.join(u'%') + u'%' + u'\r').toUtf8();
     }

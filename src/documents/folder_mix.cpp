@@ -26,7 +26,6 @@
 #include "model/clip_bounds.h"
 #include "model/drop_logic.h"
 #include "model/file_label.h"
-#include "model/numtext.h"
 #include "model/regular_file.h"
 #include "platform/dialogs.h"
 #include "platform/media_measure.h"
@@ -139,7 +138,7 @@ QString leftOutText(const LeftOutFiles& files) {
     const auto say = [&parts](const QStringList& names, const char* what) {
         if (names.isEmpty()) return;
         parts << (names.size() == 1 ? QStringLiteral("1 file")
-                                    : Str(int(names.size())) + QStringLiteral(" files")) +
+                                    : QString::number(names.size()) + QStringLiteral(" files")) +
                      u' ' + QLatin1String(what) + QStringLiteral(": ") +
                      names.join(QStringLiteral(", "));
     };

@@ -51,9 +51,9 @@ void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
         host.setStatusText(QStringLiteral("do not move a playing track"));
         return;
     }
-    const double length = whole(clip->lengthPx), fadeInEnd = whole(clip->fadeInEnd),
-                 fadeOutStart = whole(clip->fadeOutStart), start = whole(clip->inPoint),
-                 stop = whole(clip->outPoint);
+    const double length = model::whole(clip->lengthPx), fadeInEnd = model::whole(clip->fadeInEnd),
+                 fadeOutStart = model::whole(clip->fadeOutStart), start = model::whole(clip->inPoint),
+                 stop = model::whole(clip->outPoint);
     // The clip leaves its lane only once its new picture exists (the maker said why not).
     model::PictureRef picture =
         host.makeClipPicture(clip->name, length, fadeInEnd, fadeOutStart, start, stop, clip->label);
@@ -143,7 +143,7 @@ bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item)
     mix.addNewClip(target, std::move(picture), left, name, length, absolute, target, 0, length, 0,
                    length, label);
     if (dragFiles > 1) {
-        host.setStatusText(QStringLiteral("Only the first of the ") + Str(int32_t(dragFiles)) +
+        host.setStatusText(QStringLiteral("Only the first of the ") + QString::number(dragFiles) +
                            QStringLiteral(" dropped files was taken: \"") + displayName +
                            QStringLiteral("\"."));
     }

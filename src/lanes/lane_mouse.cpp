@@ -25,7 +25,7 @@ bool LaneView::pressAt(int x, int y) {
         if (soundingOnPlayDeck(draggedClip)) return false;
         // Carry the clip out of the lane; the other lane's drop takes it by its identity.
         const model::ClipRef clip = draggedClip;
-        const int left = whole(clip->visibleLeft(mix_.scrollX));
+        const int left = model::whole(clip->visibleLeft(mix_.scrollX));
         dragToDelete = indexOf(clip.get());
         host_.shiftDragStarted(clip->lane);
         // The drag shows the clip around the press, at most a few screens of it: a day-long
@@ -62,7 +62,7 @@ void LaneView::dragTo(int x, int) {
     const double step = model::stepClampedAtStart(c, x - lastMouseX);
     const double oldX = c.visibleCentre(mix_.scrollX);
     const double newX = oldX + step;
-    const model::Rect r = model::dragRepaintRect(whole(oldX), whole(newX), model::pictureWidth(c),
+    const model::Rect r = model::dragRepaintRect(model::whole(oldX), model::whole(newX), model::pictureWidth(c),
                                                  model::pictureHeight(c), model::kClipCentreY);
     prepareBuffer();
     c.centre += step;

@@ -7,7 +7,6 @@
 #include <QPaintEvent>
 
 #include "editing/lane_drops.h"
-#include "model/numtext.h"
 
 LaneView::LaneView(QWidget* parent, int lane, model::Mix& mix, engine::Deck& playDeck,
                    engine::Deck& previewDeck, lanes::LaneHost& host)

@@ -1,7 +1,6 @@
 // The commands that show the auxiliary windows, and the preview device as the main window gives
 // it to them. A command for a window that is open brings it to the front.
 #include "engine/routing.h"
-#include "model/numtext.h"
 #include "shell/main_window.h"
 #include "windows/aux_windows.h"
 

@@ -30,7 +30,7 @@ void MainWindow::backgroundClicked(int x, int y) {
     laneView1->clearSelection();
     laneView2->clearSelection();
     mix.clearSelection();
-    const int volumeHeight = std::max(0, whole(media::systemVolume() * 14));
+    const int volumeHeight = std::max(0, model::whole(media::systemVolume() * 14));
     volumeMeter->setGeometry(volumeMeter->x(), 178 - volumeHeight, volumeMeter->width(),
                              volumeHeight);
     statusLine->setText(QString());

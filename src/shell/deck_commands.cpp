@@ -2,7 +2,6 @@
 // the decks need from the window (its width, the preview device, the status line, the timer).
 #include "engine/routing.h"
 #include "engine/transport.h"
-#include "model/numtext.h"
 #include "shell/main_window.h"
 
 void MainWindow::play() { transport.toggle(playDeck); }

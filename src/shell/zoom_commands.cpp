@@ -6,9 +6,9 @@
 #include "shell/main_window.h"
 
 void MainWindow::zoomChosen(const QString& percent) {
-    const double next = Val(percent) / 100;
+    const double next = model::parseNumber(percent).value_or(0) / 100;
     if (!(next > 0)) return;  // a zoom of 0 would divide every later position by nothing
-    zoomButton->setCaption(" " + Str(next * 100) + "%");
+    zoomButton->setCaption(" " + model::formatNumber(next * 100) + "%");
     if (static_cast<double>(mix.pixelsPerSecond) == next) return;
     zoom(next / static_cast<double>(mix.pixelsPerSecond));
     mix.setZoom(static_cast<float>(next));
@@ -17,7 +17,7 @@ void MainWindow::zoomChosen(const QString& percent) {
 
 void MainWindow::zoom(double f) {
     if (f == 0) return;
-    const int32_t s = whole(mix.scrollX);
+    const int32_t s = model::whole(mix.scrollX);
     playDeck.headX = (playDeck.headX + s) * f - s;
     moveHeadTo(playDeck, playDeck.headX);
     previewDeck.headX = (previewDeck.headX + s) * f - s;

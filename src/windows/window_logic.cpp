@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "model/numtext.h"
 
 #ifndef VONTALIX_SOURCE_README
 #define VONTALIX_SOURCE_README ""
@@ -124,7 +123,7 @@ QStringList libraryHeadings() {
 }
 
 QString libraryCountText(int slotCount) {
-    return QStringLiteral("iTunes Library (") + Str(slotCount) + QStringLiteral(" songs ");
+    return QStringLiteral("iTunes Library (") + QString::number(slotCount) + QStringLiteral(" songs ");
 }
 
 std::vector<LibrarySongRef> librarySongs(1);

@@ -69,8 +69,8 @@ class DocumentFixture : public AppFixture {
     // One record as the program writes it, values in seconds.
     static QByteArray record(int lane, double length, double centre, const QString& name,
                              const QString& file) {
-        const QStringList fields = {"vtlx", Str(lane), Str(length), "0",         Str(length), name,
-                                    file,   "0",       Str(length), Str(centre), "16",        "0"};
+        const QStringList fields = {"vtlx", QString::number(lane), model::formatNumber(length), "0",         model::formatNumber(length), name,
+                                    file,   "0",       model::formatNumber(length), model::formatNumber(centre), "16",        "0"};
         return (fields.join(u'%') + u'%' + u'\r').toUtf8();
     }
 

@@ -16,6 +16,7 @@
 #include "documents/parallel_measure.h"
 #include "media/movie.h"
 #include "model/drop_logic.h"
+#include "model/numtext.h"
 #include "model/file_label.h"
 #include "platform/media_measure.h"
 #include "platform/progress.h"
@@ -274,8 +275,8 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
     const QString m4a = testsupport::makeMedia({testsupport::MediaKind::M4a, 3.0});
     const QString tiny = testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 0.4});
     ASSERT_FALSE(mp3.isEmpty() || m4a.isEmpty() || tiny.isEmpty());
-    const int32_t mp3Width = whole(media::openMovie(mp3)->Duration());
-    const int32_t m4aWidth = whole(media::openMovie(m4a)->Duration());
+    const int32_t mp3Width = model::whole(media::openMovie(mp3)->Duration());
+    const int32_t m4aWidth = model::whole(media::openMovie(m4a)->Duration());
     ASSERT_GE(mp3Width, 2);
     QByteArray tagged = readFile(mp3);
     tagged += QByteArray("TAG") + QByteArray("Title").leftJustified(30, '\0') +

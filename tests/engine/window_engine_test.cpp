@@ -159,11 +159,11 @@ TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
         QApplication::processEvents();
     }
     EXPECT_TRUE(counter.paints.empty());
-    EXPECT_EQ(whole(w->previewDeck.headX), 300);
+    EXPECT_EQ(model::whole(w->previewDeck.headX), 300);
     w->transport.tick();  // the preview head reaches 301
     QApplication::processEvents();
     w->playDeck.running = w->previewDeck.running = false;
-    EXPECT_EQ(whole(w->previewDeck.headX), 301);
+    EXPECT_EQ(model::whole(w->previewDeck.headX), 301);
     EXPECT_GE(counter.paints[w->laneView1], 1);
     EXPECT_LE(counter.widest, 2);
     // What the window shows after drawing one column at a time is what it shows drawn whole.

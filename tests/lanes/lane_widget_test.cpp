@@ -175,7 +175,7 @@ TEST_F(LaneTest, AClickOnAClipTouchingItsNeighboursIsNoRefusedMove) {
         add(w->laneView1, c.beforeLeft, c.beforeWidth, "before");
         auto b = add(w->laneView1, c.left, c.width, "b");
         add(w->laneView1, c.afterLeft, 100, "after");
-        const int at = whole(onLane(*b));
+        const int at = model::whole(onLane(*b));
         ASSERT_TRUE(w->laneView1->pressAt(at, 16));
         w->laneView1->releaseAt(at, 16);
         EXPECT_EQ(w->statusLine->text(), c.refused ? "do not drop one track onto another" : "b");
@@ -201,7 +201,7 @@ TEST_F(LaneTest, ADraggedClipStopsAtTheTimelinesStart) {
         w->init();
         w->timelineScrollBar->setValue(c.scrollValue);
         auto a = add(w->laneView1, c.left, 100, "a");
-        const int at = whole(onLane(*a));
+        const int at = model::whole(onLane(*a));
         ASSERT_TRUE(w->laneView1->pressAt(at, 16));
         w->laneView1->dragTo(at + c.dragBy, 16);
         w->laneView1->releaseAt(at + c.dragBy, 16);

@@ -9,7 +9,6 @@
 
 #include "model/regular_file.h"
 #include "model/clip.h"
-#include "model/numtext.h"
 #include "support/temp_files.h"
 
 namespace {

@@ -23,7 +23,6 @@
 #include "engine/routing.h"
 #include "media/media.h"
 #include "model/lane_logic.h"
-#include "model/numtext.h"
 #include "platform/desktop.h"
 #include "platform/dragdrop.h"
 #include "support/app_fixture.h"

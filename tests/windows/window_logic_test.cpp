@@ -25,10 +25,10 @@ TEST(Transition, HalfSecondStepsRefusedAtTheBounds) {
     // From the start value every value stays on the grid and shows without trailing zeros.
     double t = 3;
     QStringList shown;
-    for (int i = 0; i < 16; ++i) shown << Str(t = windows::transitionStepUp(t));
+    for (int i = 0; i < 16; ++i) shown << model::formatNumber(t = windows::transitionStepUp(t));
     EXPECT_EQ(shown.join(' '), "3.5 4 4.5 5 5.5 6 6.5 7 7.5 8 8.5 9 9.5 10 10 10");
     shown.clear();
-    for (int i = 0; i < 22; ++i) shown << Str(t = windows::transitionStepDown(t));
+    for (int i = 0; i < 22; ++i) shown << model::formatNumber(t = windows::transitionStepDown(t));
     EXPECT_EQ(shown.mid(17).join(' '), "1 0.5 0 0 0");
 }
 
