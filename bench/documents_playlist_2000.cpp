@@ -34,12 +34,18 @@ QString playlist2000() {
             !QFile::copy(source, file))
             return {};
         const double seconds = 3600, centre = 10 + 3600.0 * i + 1800;
-        const QStringList fields = {"vtlx",       QString::number(1 + i % 2),
-                                    model::formatNumber(seconds), "0",
-                                    model::formatNumber(seconds), QFileInfo(file).fileName(),
-                                    file,         "0",
-                                    model::formatNumber(seconds), model::formatNumber(centre),
-                                    "16",         "0"};
+        const QStringList fields = {"vtlx",
+                                    QString::number(1 + i % 2),
+                                    model::formatNumber(seconds),
+                                    "0",
+                                    model::formatNumber(seconds),
+                                    QFileInfo(file).fileName(),
+                                    file,
+                                    "0",
+                                    model::formatNumber(seconds),
+                                    model::formatNumber(centre),
+                                    "16",
+                                    "0"};
         text += (fields.join(u'%') + u'%' + u'\r').toUtf8();
     }
     const QString path = dir + "/2000 hours.txt";

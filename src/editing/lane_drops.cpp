@@ -52,8 +52,8 @@ void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
         return;
     }
     const double length = model::whole(clip->lengthPx), fadeInEnd = model::whole(clip->fadeInEnd),
-                 fadeOutStart = model::whole(clip->fadeOutStart), start = model::whole(clip->inPoint),
-                 stop = model::whole(clip->outPoint);
+                 fadeOutStart = model::whole(clip->fadeOutStart),
+                 start = model::whole(clip->inPoint), stop = model::whole(clip->outPoint);
     // The clip leaves its lane only once its new picture exists (the maker said why not).
     model::PictureRef picture =
         host.makeClipPicture(clip->name, length, fadeInEnd, fadeOutStart, start, stop, clip->label);

@@ -62,8 +62,9 @@ void LaneView::dragTo(int x, int) {
     const double step = model::stepClampedAtStart(c, x - lastMouseX);
     const double oldX = c.visibleCentre(mix_.scrollX);
     const double newX = oldX + step;
-    const model::Rect r = model::dragRepaintRect(model::whole(oldX), model::whole(newX), model::pictureWidth(c),
-                                                 model::pictureHeight(c), model::kClipCentreY);
+    const model::Rect r =
+        model::dragRepaintRect(model::whole(oldX), model::whole(newX), model::pictureWidth(c),
+                               model::pictureHeight(c), model::kClipCentreY);
     prepareBuffer();
     c.centre += step;
     if (step != 0 && Keyboard::commandKeyDown() && playDeck_.headX < newX - c.lengthPx / 2) {

@@ -53,7 +53,9 @@ PreferencesWindow* PreferencesWindow::instance(QWidget* owner, model::Mix& mix,
 }
 PreferencesWindow* PreferencesWindow::existing() { return thePreferences; }
 
-void PreferencesWindow::showTransition() { transitionLabel->setText(model::formatNumber(mix_.defaultTransition)); }
+void PreferencesWindow::showTransition() {
+    transitionLabel->setText(model::formatNumber(mix_.defaultTransition));
+}
 
 // Escape closes the window, as it does any small window of the desktop.
 void PreferencesWindow::keyPressEvent(QKeyEvent* e) {

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QUrl>
 
-
 #ifndef VONTALIX_SOURCE_README
 #define VONTALIX_SOURCE_README ""
 #endif
@@ -123,7 +122,8 @@ QStringList libraryHeadings() {
 }
 
 QString libraryCountText(int slotCount) {
-    return QStringLiteral("iTunes Library (") + QString::number(slotCount) + QStringLiteral(" songs ");
+    return QStringLiteral("iTunes Library (") + QString::number(slotCount) +
+           QStringLiteral(" songs ");
 }
 
 std::vector<LibrarySongRef> librarySongs(1);

@@ -69,8 +69,10 @@ class DocumentFixture : public AppFixture {
     // One record as the program writes it, values in seconds.
     static QByteArray record(int lane, double length, double centre, const QString& name,
                              const QString& file) {
-        const QStringList fields = {"vtlx", QString::number(lane), model::formatNumber(length), "0",         model::formatNumber(length), name,
-                                    file,   "0",       model::formatNumber(length), model::formatNumber(centre), "16",        "0"};
+        const QString seconds = model::formatNumber(length);
+        const QStringList fields = {
+            "vtlx",  QString::number(lane),       seconds, "0", seconds, name, file, "0",
+            seconds, model::formatNumber(centre), "16",    "0"};
         return (fields.join(u'%') + u'%' + u'\r').toUtf8();
     }
 

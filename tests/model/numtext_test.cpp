@@ -56,7 +56,8 @@ TEST(NumberText, ThroughNumberTextIsTheNumberReadBackFromItsText) {
     const double inf = std::numeric_limits<double>::infinity();
     for (double v : {0.0, -0.0, 1.0 / 3, -2.5, 0.1 + 0.2, 5e-324, 1e300, -1.7976931348623157e308,
                      123456.789012345, inf, -inf, std::nan("")}) {
-        const double expected = *model::parseNumber(model::formatNumber(v)), got = model::throughNumberText(v);
+        const double expected = *model::parseNumber(model::formatNumber(v)),
+                     got = model::throughNumberText(v);
         EXPECT_EQ(std::signbit(got), std::signbit(expected)) << v;
         EXPECT_TRUE(got == expected) << v << " gave " << got << ", the text " << expected;
     }
@@ -76,11 +77,11 @@ TEST(NumberText, RoundTripsUnderAGermanLocale) {
 }
 
 TEST(NumberText, ParseNeedsOneWholeFiniteNumber) {
-    const std::pair<const char*, double> read[] = {{"12.5", 12.5}, {" -2 ", -2}, {"+4", 4},
-                                                   {".5", 0.5},    {"1e3", 1000}};
+    const std::pair<const char*, double> read[] = {
+        {"12.5", 12.5}, {" -2 ", -2}, {"+4", 4}, {".5", 0.5}, {"1e3", 1000}};
     for (const auto& [text, number] : read) EXPECT_EQ(model::parseNumber(text), number) << text;
-    for (const char* bad : {"", "abc", "12x", "1e", "-", "nan", "inf", "1e400", "1,5", "--1", ".",
-                            "&hFF"}) {
+    for (const char* bad :
+         {"", "abc", "12x", "1e", "-", "nan", "inf", "1e400", "1,5", "--1", ".", "&hFF"}) {
         EXPECT_EQ(model::parseNumber(bad), std::nullopt) << bad;
     }
 }
