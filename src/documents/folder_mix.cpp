@@ -52,8 +52,15 @@ void addFolderClip(model::Mix& mix, const ClipPlace& place, const FolderEntry& e
     const double width = place.width;
     model::PictureRef picture =
         clipPictureOrSay(entry.name, width, place.fadeInEnd, place.fadeOutStart, 0, width, label);
-    mix.addNewClip(place.lane, std::move(picture), place.left, entry.name, width, entry.path,
-                   place.lane, place.fadeInEnd, place.fadeOutStart, 0, width, label);
+    mix.addNewClip(place.lane, place.left,
+                   {.image = std::move(picture),
+                    .name = entry.name,
+                    .path = entry.path,
+                    .lengthPx = width,
+                    .fadeInEnd = place.fadeInEnd,
+                    .fadeOutStart = place.fadeOutStart,
+                    .label = label,
+                    .lane = place.lane});
 }
 
 // The watch cursor over the window while a run lasts; the arrow afterwards, however the run

@@ -50,11 +50,19 @@ void pasteClipboardClip(model::Mix& mix, EditHost& host) {
         const model::Clip& c = *mix.clipboardClip;
         const std::vector<model::ClipRef>& clips = mix.lane(target);
         if (model::placeIsFree(clips, pos, c.lengthPx, mix.scrollX)) {
-            mix.addNewClip(target,
-                           host.makeClipPicture(c.name, c.lengthPx, c.fadeInEnd, c.fadeOutStart,
-                                                c.inPoint, c.outPoint, c.label),
-                           pos, c.name, c.lengthPx, c.path, laneNumber, c.fadeInEnd, c.fadeOutStart,
-                           c.inPoint, c.outPoint, c.label);
+            mix.addNewClip(
+                target, pos,
+                {.image = host.makeClipPicture(c.name, c.lengthPx, c.fadeInEnd, c.fadeOutStart,
+                                               c.inPoint, c.outPoint, c.label),
+                 .name = c.name,
+                 .path = c.path,
+                 .lengthPx = c.lengthPx,
+                 .inPoint = c.inPoint,
+                 .outPoint = c.outPoint,
+                 .fadeInEnd = c.fadeInEnd,
+                 .fadeOutStart = c.fadeOutStart,
+                 .label = c.label,
+                 .lane = laneNumber});
         } else {
             host.setStatusText(kOverlapRefusedText);
         }

@@ -59,8 +59,17 @@ void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
         host.makeClipPicture(clip->name, length, fadeInEnd, fadeOutStart, start, stop, clip->label);
     if (!picture) return;
     if (move) mix.takeClip(drag->lane, index);
-    mix.addNewClip(target, std::move(picture), left, clip->name, length, clip->path, target,
-                   fadeInEnd, fadeOutStart, start, stop, clip->label);
+    mix.addNewClip(target, left,
+                   {.image = std::move(picture),
+                    .name = clip->name,
+                    .path = clip->path,
+                    .lengthPx = length,
+                    .inPoint = start,
+                    .outPoint = stop,
+                    .fadeInEnd = fadeInEnd,
+                    .fadeOutStart = fadeOutStart,
+                    .label = clip->label,
+                    .lane = target});
 }
 
 // The file a drop names: text first (a file URL or an absolute path naming a regular file), then a
@@ -140,8 +149,13 @@ bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item)
     }
     model::PictureRef picture = host.makeClipPicture(name, length, 0, length, 0, length, label);
     if (!picture) return false;  // the picture maker has said why
-    mix.addNewClip(target, std::move(picture), left, name, length, absolute, target, 0, length, 0,
-                   length, label);
+    mix.addNewClip(target, left,
+                   {.image = std::move(picture),
+                    .name = name,
+                    .path = absolute,
+                    .lengthPx = length,
+                    .label = label,
+                    .lane = target});
     if (dragFiles > 1) {
         host.setStatusText(QStringLiteral("Only the first of the ") + QString::number(dragFiles) +
                            QStringLiteral(" dropped files was taken: \"") + displayName +

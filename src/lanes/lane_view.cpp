@@ -115,11 +115,8 @@ int LaneView::indexOf(const model::Clip* clip) const { return mix_.indexOf(lane_
 
 void LaneView::addClip(const model::ClipRef& clip) { mix_.addClip(lane_, clip); }
 
-void LaneView::addNewClip(model::PictureRef image, double left, const QString& name, double length,
-                          const QString& path, double lane, double fadeInEnd, double fadeOutStart,
-                          double start, double stop, int32_t label) {
-    mix_.addNewClip(lane_, std::move(image), left, name, length, path, lane, fadeInEnd,
-                    fadeOutStart, start, stop, label);
+void LaneView::addNewClip(double left, model::ClipSpec spec) {
+    mix_.addNewClip(lane_, left, std::move(spec));
 }
 
 void LaneView::bringToFront(const model::ClipRef& clip) { mix_.bringToFront(lane_, clip); }

@@ -61,8 +61,17 @@ class DocumentFixture : public AppFixture {
         const double fadeInEnd = length / 4, fadeOutStart = length * 3 / 4, in = length / 8,
                      out = length * 7 / 8;
         canvas->addNewClip(
-            w->makeClipPicture(name, length, fadeInEnd, fadeOutStart, in, out, label),
-            centre - length / 2, name, length, file, lane, fadeInEnd, fadeOutStart, in, out, label);
+            centre - length / 2,
+            {.image = w->makeClipPicture(name, length, fadeInEnd, fadeOutStart, in, out, label),
+             .name = name,
+             .path = file,
+             .lengthPx = length,
+             .inPoint = in,
+             .outPoint = out,
+             .fadeInEnd = fadeInEnd,
+             .fadeOutStart = fadeOutStart,
+             .label = label,
+             .lane = lane});
         return canvas->clips.back();
     }
 

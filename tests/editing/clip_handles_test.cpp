@@ -13,8 +13,11 @@ class HandleTest : public AppFixture {
   protected:
     // A clip as a dropped file makes it: no fades, the whole file.
     model::ClipRef addClip(LaneView* lane, double left, double length) {
-        lane->addNewClip(w->makeClipPicture("c", length, 0, length, 0, length, 0), left, "c",
-                         length, "/m/c.mp3", lane->lane(), 0, length, 0, length, 0);
+        lane->addNewClip(left, {.image = w->makeClipPicture("c", length, 0, length, 0, length, 0),
+                                .name = "c",
+                                .path = "/m/c.mp3",
+                                .lengthPx = length,
+                                .lane = lane->lane()});
         return lane->clips.back();
     }
     // An ordinary click on the clip: it shows its handles and becomes the selection.

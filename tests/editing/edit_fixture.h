@@ -33,8 +33,11 @@ class EditFixture : public AppFixture {
 
     // A clip as a dropped file makes it, left edge at `left`.
     model::ClipRef add(LaneView* lane, double left, double length, const QString& name = "c") {
-        lane->addNewClip(w->makeClipPicture(name, length, 0, length, 0, length, 0), left, name,
-                         length, "/m/" + name + ".mp3", lane->lane(), 0, length, 0, length, 0);
+        lane->addNewClip(left, {.image = w->makeClipPicture(name, length, 0, length, 0, length, 0),
+                                .name = name,
+                                .path = "/m/" + name + ".mp3",
+                                .lengthPx = length,
+                                .lane = lane->lane()});
         return lane->clips.back();
     }
     // An ordinary click on the clip: its handles show and it becomes the selection.

@@ -31,8 +31,7 @@ struct RecordingHost : editing::EditHost {
 };
 
 model::ClipRef clipAt(model::Mix& mix, int lane, double left, double length, const QString& name) {
-    return mix.addNewClip(lane, nullptr, left, name, length, QString(), lane, 0, length, 0, length,
-                          0);
+    return mix.addNewClip(lane, left, {.name = name, .lengthPx = length, .lane = lane});
 }
 
 TEST(EditSelection, IsTheIndexedClipOnlyWhileItsLaneShowsItPressed) {

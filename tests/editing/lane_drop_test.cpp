@@ -103,9 +103,17 @@ class LaneDropTest : public AppFixture {
     }
 
     model::ClipRef addClip(LaneView* lane, double left, double length, const QString& name) {
-        lane->addNewClip(w->makeClipPicture(name, length, 10, length - 10, 5, length - 5, 2), left,
-                         name, length, "/m/" + name + ".mp3", lane->lane(), 10, length - 10, 5,
-                         length - 5, 2);
+        lane->addNewClip(
+            left, {.image = w->makeClipPicture(name, length, 10, length - 10, 5, length - 5, 2),
+                   .name = name,
+                   .path = "/m/" + name + ".mp3",
+                   .lengthPx = length,
+                   .inPoint = 5,
+                   .outPoint = length - 5,
+                   .fadeInEnd = 10,
+                   .fadeOutStart = length - 10,
+                   .label = 2,
+                   .lane = lane->lane()});
         return lane->clips.back();
     }
 

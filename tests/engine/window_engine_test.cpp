@@ -22,8 +22,8 @@ class EngineWindowTest : public AppFixture {
   protected:
     model::ClipRef addClip(int lane, double left, double length) {
         LaneView* c = w->lane(lane);
-        c->addNewClip(nullptr, left, "clip", length, "/nowhere/clip.mp3", lane, 0, length, 0,
-                      length, 0);
+        c->addNewClip(
+            left, {.name = "clip", .path = "/nowhere/clip.mp3", .lengthPx = length, .lane = lane});
         return c->clips.back();
     }
 };
@@ -210,7 +210,7 @@ TEST_F(EngineWindowTest, ADeckReachingAClipItCannotPlaySaysSo) {
         SCOPED_TRACE(c.status);
         w->init();
         w->statusLine->setText("");
-        w->laneView1->addNewClip(nullptr, 250, "clip", 100, c.path, 1, 0, 100, 0, 100, 0);
+        w->laneView1->addNewClip(250, {.name = "clip", .path = c.path, .lengthPx = 100, .lane = 1});
         ASSERT_TRUE(media::testing::waitForClipMovies());  // tried on the worker, not the tick
         w->playDeck.headX = w->previewDeck.headX = 300;
         (c.preview ? w->previewDeck.running : w->playDeck.running) = true;

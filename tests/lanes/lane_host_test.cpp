@@ -51,8 +51,8 @@ class LaneHostTest : public ::testing::Test {
     }
     void TearDown() override { platform::Keyboard::resetForTesting(); }
     model::ClipRef add(int lane, double left, const QString& name) {
-        host.lane(lane)->addNewClip(nullptr, left, name, 100, "/m/" + name + ".mp3", lane, 0, 100,
-                                    0, 100, 0);
+        host.lane(lane)->addNewClip(
+            left, {.name = name, .path = "/m/" + name + ".mp3", .lengthPx = 100, .lane = lane});
         return host.lane(lane)->clips.back();
     }
 

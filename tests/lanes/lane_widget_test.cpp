@@ -16,8 +16,11 @@ using testsupport::AppFixture;
 class LaneTest : public AppFixture {
   protected:
     model::ClipRef add(LaneView* lane, double left, double length, const QString& name = "clip") {
-        lane->addNewClip(w->makeClipPicture(name, length, 0, length, 0, length, 0), left, name,
-                         length, "/m/" + name + ".mp3", lane->lane(), 0, length, 0, length, 0);
+        lane->addNewClip(left, {.image = w->makeClipPicture(name, length, 0, length, 0, length, 0),
+                                .name = name,
+                                .path = "/m/" + name + ".mp3",
+                                .lengthPx = length,
+                                .lane = lane->lane()});
         return lane->clips.back();
     }
     QImage laneShot(LaneView* lane) { return lane->grab().toImage(); }
@@ -397,8 +400,11 @@ class LanePressTest : public testsupport::AppFixture {};
 
 TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
     w->show();
-    w->laneView1->addNewClip(w->makeClipPicture("a", 100, 0, 100, 0, 100, 0), 200, "a", 100,
-                             "/m/a.mp3", 1, 0, 100, 0, 100, 0);
+    w->laneView1->addNewClip(200, {.image = w->makeClipPicture("a", 100, 0, 100, 0, 100, 0),
+                                   .name = "a",
+                                   .path = "/m/a.mp3",
+                                   .lengthPx = 100,
+                                   .lane = 1});
     auto clip = w->laneView1->clips.back();
     w->playDeck.current[0] = clip;  // a Shift press on the playing clip does nothing but name it
     platform::Keyboard::setModifiersForTesting(Qt::ShiftModifier);

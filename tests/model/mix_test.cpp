@@ -10,8 +10,7 @@
 namespace {
 
 model::ClipRef add(model::Mix& mix, int lane, double left, double length = 100) {
-    return mix.addNewClip(lane, nullptr, left, "c", length, QString(), lane, 0, length, 0, length,
-                          0);
+    return mix.addNewClip(lane, left, {.name = "c", .lengthPx = length, .lane = lane});
 }
 
 TEST(MixMoves, ShiftMovesOnlyCentresStrictlyRightOfThePosition) {

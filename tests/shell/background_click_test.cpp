@@ -14,7 +14,8 @@ class BackgroundClickTest : public AppFixture {
 };
 
 TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
-    w->laneView1->addNewClip(nullptr, 200, "clip", 100, "/nowhere/clip.mp3", 1, 0, 100, 0, 100, 0);
+    w->laneView1->addNewClip(
+        200, {.name = "clip", .path = "/nowhere/clip.mp3", .lengthPx = 100, .lane = 1});
     const model::ClipRef clip = w->laneView1->clips.back();
     w->previewDeck.running = true;
     w->previewDeck.current[0] = w->previewDeck.last[0] = clip;

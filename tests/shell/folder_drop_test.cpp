@@ -75,7 +75,8 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
         w->mix.pixelsPerSecond = c.zoom;
         w->mix.scrollX = c.scroll;
         // A clip lying where the new ones go, and unsaved changes: no test, no prompt.
-        w->laneView1->addNewClip(nullptr, 0, "old", 300, "/m/old.mp3", 1, 0, 300, 0, 300, 0);
+        w->laneView1->addNewClip(0,
+                                 {.name = "old", .path = "/m/old.mp3", .lengthPx = 300, .lane = 1});
         shownDialogs.clear();
         w->mix.selectedIndex = 0;
         w->mix.selectedLane = 1;

@@ -37,7 +37,7 @@ TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
     clip->fadeOutStart = 150;
     w->mix.clipboardClip = clip;
     w->playDeck.current[0] = std::make_shared<model::Clip>();
-    w->laneView1->addNewClip(nullptr, 10, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
+    w->laneView1->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
     w->mix.pixelsPerSecond = 2.0f;
     w->init();
     EXPECT_TRUE(w->playDeck.running);
@@ -216,7 +216,7 @@ TEST_F(WindowTest, MenusShowTheirItemsInOrderWithShortcutsAndEnabledStates) {
 TEST_F(WindowTest, EditItemsWorkWhileTheMenuOffersThem) {
     MainMenu& m = *w->menu;
     const auto laneWithClip = [&] {
-        w->laneView1->addNewClip(nullptr, 10, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
+        w->laneView1->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
         w->mix.selectedLane = 1;
         w->mix.selectedIndex = 0;
         w->laneView1->draggedClip = w->laneView1->clips[0];
@@ -257,7 +257,7 @@ TEST_F(WindowTest, MenuCommandsReachTheMainWindow) {
     EXPECT_TRUE(w->mix.document.path.isEmpty());
     // Quit closes the window through its close guard: a cancelled save prompt keeps it open.
     w->show();
-    w->laneView1->addNewClip(nullptr, 10, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
+    w->laneView1->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
     w->mix.document.saved = false;
     answers = {platform::DialogAnswer::Cancel, platform::DialogAnswer::Alternate};
     w->menu->quitAction->trigger();

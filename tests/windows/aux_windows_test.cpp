@@ -336,7 +336,9 @@ TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
     const QString chirp = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
     const QString broken = tempDir() + "/broken.mp3";
     ASSERT_TRUE(writeFile(broken, QByteArray(5000, 'x')));
-    w->lane(2)->addNewClip(nullptr, 100, "clip", 2, chirp, 2, 0, 2, 0.5, 1.5, 0);
+    w->lane(2)->addNewClip(
+        100,
+        {.name = "clip", .path = chirp, .lengthPx = 2, .inPoint = 0.5, .outPoint = 1.5, .lane = 2});
     const model::ClipRef clip = w->lane(2)->clips.back();
     DropPreviewWindow* d = dropPreview();
     const auto laneClip = [&] {
