@@ -67,7 +67,7 @@ void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls) {
     const model::NudgeKeys keys{Keyboard::virtualKeyDown(model::key::kLeft),
                                 Keyboard::virtualKeyDown(model::key::kRight),
                                 Keyboard::shiftKeyDown()};
-    if (!model::nudge(mix.lane(mix.selectedLane), *clip, keys, mix.scrollX))
+    if (!model::nudge(mix.lane(mix.selection->lane), *clip, keys, mix.scrollX))
         host.setStatusText(kOverlapRefusedText);
     mix.markSelectedClipEdited();
 }

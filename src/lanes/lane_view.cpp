@@ -29,7 +29,7 @@ LaneView::LaneView(QWidget* parent, int lane, model::Mix& mix, engine::Deck& pla
     connect(&mix, &model::Mix::viewChanged, this, qOverload<>(&QWidget::update));
     // The handles follow the selected clip of this lane as it is nudged or trimmed.
     connect(&mix, &model::Mix::selectedClipEdited, this, [this] {
-        if (mix_.selectedLane != lane_) return;
+        if (!mix_.selection || mix_.selection->lane != lane_) return;
         showHandles();
         redrawPictures();
         update();

@@ -102,17 +102,19 @@ void Mix::swapClipsFrom(double from) {
 void Mix::clipsEdited(int n) { emit lanesChanged(n == 2 ? 2 : 1); }
 
 void Mix::markSelectedClipEdited() {
-    emit lanesChanged(selectedLane == 2 ? 2 : 1);
+    emit lanesChanged(selection && selection->lane == 2 ? 2 : 1);
     emit selectedClipEdited();
 }
 
 void Mix::select(int n, int index) {
-    selectedLane = n;
-    selectedIndex = index;
+    selection = ClipSelection{n, index};
     emit selectionChanged();
 }
 
-void Mix::clearSelection(int n) { select(n, -1); }
+void Mix::clearSelection() {
+    selection.reset();
+    emit selectionChanged();
+}
 
 void Mix::setZoom(float pixels) {
     pixelsPerSecond = pixels;

@@ -54,14 +54,14 @@ void MainWindow::backgroundClicked(int x, int y) {
     lane1Border->setLineColor(bands.lane == 1 ? kActiveLane : kInactiveLane);
     lane2Border->setLineColor(bands.lane == 2 ? kActiveLane : kInactiveLane);
     if (bands.lane != 0) {
-        mix.pasteTarget.assign({cx, static_cast<double>(bands.lane)});
+        mix.pasteTarget = model::PasteTarget{cx, bands.lane};
         menu->pasteAllowed = true;
         activeLane = bands.lane;
         previewDeck.headTimelineX = absolute;
         moveHeadTo(previewDeck, cx);
         setStartOffsets(previewDeck, cx);
     } else {
-        mix.pasteTarget.assign({0.0, 0.0});
+        mix.pasteTarget.reset();
         menu->pasteAllowed = false;
     }
 }

@@ -45,7 +45,6 @@ const engine::DeckLooks kPreviewLooks{
 
 MainWindow::MainWindow()
     : playDeck(model::kPlayDeck, kPlayLooks), previewDeck(model::kPreviewDeck, kPreviewLooks) {
-    mix.pasteTarget.clear();
     playDeck.menuAction = menu->playAction;
     previewDeck.menuAction = menu->previewAction;
 
@@ -74,7 +73,7 @@ void MainWindow::connectMix() {
     // With no clip selected there are no handles either (the clip they stood at may have gone
     // to the other lane).
     connect(&mix, &model::Mix::selectionChanged, this, [this] {
-        if (mix.selectedLane != 1 && mix.selectedLane != 2) hideHandles();
+        if (!mix.selection) hideHandles();
     });
     for (LaneView* lane : {laneView1, laneView2}) {
         connect(lane, &LaneView::handlesShown, this, &MainWindow::placeHandles);
@@ -366,7 +365,7 @@ void MainWindow::init() {
     mix.setZoom(1.0f);
     zoomButton->setCaption(QStringLiteral(" 100%"));
     deckTimer.setPeriod(10);
-    mix.clearSelection(-1);
+    mix.clearSelection();
     playDeck.labels[0]->setText(QString());
     playDeck.labels[1]->setText(QString());
     previewDeck.labels[0]->setText(QString());
@@ -390,7 +389,7 @@ void MainWindow::init() {
     mix.markSaved();
     timelineScrollBar->setValue(0);
     mix.setScrollX(0);
-    mix.pasteTarget.assign(2, 0.0);
+    mix.pasteTarget.reset();
     for (int i = 0; i < 4; ++i) ruler.labels[i]->move(300 * i, ruler.labels[i]->y());
     editing::showVolume(*volumeMeter, systemVolume());
     // What the status line said was about the document just ended.

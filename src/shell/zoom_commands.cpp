@@ -24,8 +24,7 @@ void MainWindow::zoom(double f) {
     moveHeadTo(previewDeck, previewDeck.headX);
     if (mix.clipboardClip) model::scaleClipLengths(*mix.clipboardClip, f);
     // The paste target keeps its place in time on either lane.
-    if (mix.pasteTarget.size() >= 2 && mix.pasteTarget[0] != 0 && mix.pasteTarget[1] != 0)
-        mix.pasteTarget[0] *= f;
+    if (mix.pasteTarget) mix.pasteTarget->x *= f;
     for (LaneView* lane : {laneView1, laneView2}) {
         for (size_t i = 0; i < lane->clips.size(); ++i) {
             model::Clip& c = *lane->clips[i];

@@ -255,8 +255,7 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
         EXPECT_EQ(w->laneView1->clips[0]->name, "a 100.mp3");
         EXPECT_EQ(w->laneView1->clips[0]->path, music("a 100.mp3"));
         EXPECT_DOUBLE_EQ(onLane(*w->laneView2->clips[0]), c.clips[1].left + 30);
-        EXPECT_EQ(w->mix.selectedIndex, -1);
-        EXPECT_EQ(w->mix.selectedLane, 0);
+        EXPECT_EQ(w->mix.selection, std::nullopt);
         EXPECT_FALSE(w->mix.document.saved);
         EXPECT_EQ(w->windowTitle(), "Vontalix");
         EXPECT_EQ(w->statusLine->text(), "");  // nothing skipped; the last document's word is gone
@@ -470,7 +469,7 @@ TEST_F(OpenFolder, LongFolderShowsProgressAndCancelKeepsTheClipsLaid) {
         EXPECT_TRUE(watchShown);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
         EXPECT_FALSE(w->documentBusy);
-        EXPECT_EQ(w->mix.selectedLane, 0);
+        EXPECT_EQ(w->mix.selection, std::nullopt);
         EXPECT_EQ(clipCount(), cancel ? 100 : 200);
         if (cancel) {
             EXPECT_EQ(values.size(), 1u);

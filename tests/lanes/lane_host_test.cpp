@@ -90,7 +90,7 @@ TEST_F(LaneHostTest, PressDragAndReleaseAskTheHost) {
     EXPECT_EQ(a->visibleCentre(mix.scrollX), 250);
     EXPECT_GE(host.hides, 1);
     EXPECT_EQ(host.offsetRetakes, 1);
-    EXPECT_EQ(mix.selectedLane, 1);
+    EXPECT_EQ(mix.selection->lane, 1);
 
     // A Control release right of the play head swaps the lanes from the clip on.
     ASSERT_TRUE(lane1.pressAt(460, 16));

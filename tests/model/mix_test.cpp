@@ -66,7 +66,7 @@ TEST(MixMoves, SwapMovesEveryCentreAtOrRightOfThePosition) {
             EXPECT_GE(mix.indexOf(lane, clips[i].get()), 0) << c.name << " clip " << i;
         }
         EXPECT_EQ(mix.lane(1).size() + mix.lane(2).size(), clips.size()) << c.name;
-        EXPECT_EQ(mix.selectedIndex, 0) << c.name;  // the selection is the caller's
+        EXPECT_EQ(mix.selection, (model::ClipSelection{1, 0})) << c.name;  // the caller's
     }
 }
 

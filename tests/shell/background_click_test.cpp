@@ -19,7 +19,7 @@ TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
     const model::ClipRef clip = w->laneView1->clips.back();
     w->previewDeck.running = true;
     w->previewDeck.current[0] = w->previewDeck.last[0] = clip;
-    w->mix.selectedIndex = 3;
+    w->mix.selection = model::ClipSelection{1, 3};
     w->statusLine->setText("something");
     w->backgroundClicked(230, 10);
     EXPECT_TRUE(w->previewDeck.running);
@@ -28,10 +28,9 @@ TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 230);
     EXPECT_DOUBLE_EQ(clip->previewStart, 30);
     EXPECT_EQ(w->menu->previewAction->text(), "Stop Preview");
-    EXPECT_EQ(w->mix.selectedIndex, -1);
-    EXPECT_EQ(w->mix.selectedLane, 0);
+    EXPECT_EQ(w->mix.selection, std::nullopt);
     EXPECT_TRUE(w->statusLine->text().isEmpty());
-    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
+    EXPECT_EQ(w->mix.pasteTarget, std::nullopt);
     EXPECT_FALSE(w->menu->pasteAllowed);
     EXPECT_EQ(w->lane1Border->lineColor(), grey);
     w->preview();  // the menu bar outlives the window: leave its item saying "Preview"
@@ -58,7 +57,7 @@ TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
     w->backgroundClicked(120, 60);
     EXPECT_EQ(w->lane1Border->lineColor(), orange);
     EXPECT_EQ(w->lane2Border->lineColor(), grey);
-    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{120, 1}));
+    EXPECT_EQ(w->mix.pasteTarget, (model::PasteTarget{120, 1}));
     EXPECT_TRUE(w->menu->pasteAllowed);
     EXPECT_EQ(w->activeLane, 1);
     EXPECT_DOUBLE_EQ(w->previewDeck.headX, 120);
@@ -67,7 +66,7 @@ TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
 
     w->backgroundClicked(140, 150);  // below everything: no lane, the active lane stays
     EXPECT_EQ(w->lane1Border->lineColor(), grey);
-    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
+    EXPECT_EQ(w->mix.pasteTarget, std::nullopt);
     EXPECT_EQ(w->activeLane, 1);
 }
 

@@ -217,8 +217,7 @@ TEST_F(WindowTest, EditItemsWorkWhileTheMenuOffersThem) {
     MainMenu& m = *w->menu;
     const auto laneWithClip = [&] {
         w->laneView1->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
-        w->mix.selectedLane = 1;
-        w->mix.selectedIndex = 0;
+        w->mix.selection = model::ClipSelection{1, 0};
         w->laneView1->draggedClip = w->laneView1->clips[0];
     };
     const struct {
@@ -243,7 +242,7 @@ TEST_F(WindowTest, EditItemsWorkWhileTheMenuOffersThem) {
         m.pasteAllowed = c.pasteAllowed;
         m.clearAction->trigger();
         EXPECT_EQ(w->laneView1->clips.empty(), c.clipSelected);
-        w->mix.pasteTarget = {400, 2};
+        w->mix.pasteTarget = model::PasteTarget{400, 2};
         m.pasteAction->trigger();
         EXPECT_EQ(w->laneView2->clips.size(), c.clipSelected && c.pasteAllowed ? 1u : 0u);
         w->mix.clipboardClip = nullptr;
