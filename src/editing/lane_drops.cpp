@@ -44,7 +44,7 @@ void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
         host.setStatusText(kOverlapRefusedText);
         return;
     }
-    const bool move = !platform::Keyboard::optionKeyDown();
+    const bool move = !platform::Keyboard::altDown();
     // The play deck may have started sounding the clip while it was being dragged; it is not
     // taken away from under the deck.
     if (move && host.soundingOnPlayDeck(clip)) {

@@ -21,7 +21,7 @@ bool LaneView::pressAt(int x, int y) {
     // A press on a clip is the lane's; only presses on empty lane space reach the window.
     keepPressFromWindow();
     host_.showStatus(draggedClip->name);
-    if (Keyboard::shiftKeyDown()) {
+    if (Keyboard::shiftDown()) {
         if (soundingOnPlayDeck(draggedClip)) return false;
         // Carry the clip out of the lane; the other lane's drop takes it by its identity.
         const model::ClipRef clip = draggedClip;
@@ -67,7 +67,7 @@ void LaneView::dragTo(int x, int) {
                                model::pictureHeight(c), model::kClipCentreY);
     prepareBuffer();
     c.centre += step;
-    if (step != 0 && Keyboard::commandKeyDown() && playDeck_.headX < newX - c.lengthPx / 2) {
+    if (step != 0 && Keyboard::ctrlDown() && playDeck_.headX < newX - c.lengthPx / 2) {
         mix_.shiftClipsRight(step, c.centre);
     }
     if (backBuffer) {
@@ -83,9 +83,8 @@ void LaneView::dragTo(int x, int) {
 void LaneView::releaseAt(int, int) {
     if (!draggedClip) return;
     const model::ClipRef clip = draggedClip;
-    const bool control = Keyboard::controlKeyDown();
-    if (control && Keyboard::commandKeyDown() && Keyboard::optionKeyDown() &&
-        soundingOnPlayDeck(clip)) {
+    const bool meta = Keyboard::metaDown();
+    if (meta && Keyboard::ctrlDown() && Keyboard::altDown() && soundingOnPlayDeck(clip)) {
         // Removal chord on the clip the play deck sounds: stop its player and delete it.
         media::MoviePlayer& player =
             clip == playDeck_.current[0] ? playDeck_.players[0] : playDeck_.players[1];
@@ -97,7 +96,7 @@ void LaneView::releaseAt(int, int) {
         clearSelection();
         return;
     }
-    if (control && playDeck_.headX < clip->visibleLeft(mix_.scrollX) && !soundingOnPlayDeck(clip)) {
+    if (meta && playDeck_.headX < clip->visibleLeft(mix_.scrollX) && !soundingOnPlayDeck(clip)) {
         clearSelection();
         mix_.swapClipsFrom(clip->centre);
         return;

@@ -240,7 +240,6 @@ void MainWindow::createControls() {
     for (const QString& percent : QStringLiteral("25,50,100,200,400").split(','))
         zoomMenu->addAction(percent, this, [this, percent] { zoomChosen(percent); });
     zoomButton->setMenu(zoomMenu);
-    spaceLatch = text(this, 188, 215, 100, 20, "Untitled", QColor(0, 0, 0), 12);
 }
 
 // ---- Menus -----------------------------------------------------------------------------------

@@ -49,6 +49,7 @@ class MainWindow : public QMainWindow,
     int32_t handleDragStartX = 0;     // mouse x where a handle drag began
     bool closeWithoutPrompt = false;  // close without the save prompt
     bool dropPending = false;         // a drag entered a lane; its one drop may be taken
+    bool previewLatched = false;      // the preview key toggled the preview and is still held
     int32_t activeLane = 0;           // lane the mouse last entered or clicked
 
     // ---- The two decks: the play head and the preview head over the lanes ----------------------
@@ -80,7 +81,6 @@ class MainWindow : public QMainWindow,
     } handles;
     platform::BorderedRectangle* volumeMeter = nullptr;
     platform::FlatButton* zoomButton = nullptr;
-    platform::StaticText* spaceLatch = nullptr;
 
     LaneView* lane(int n) const { return n == 1 ? laneView1 : n == 2 ? laneView2 : nullptr; }
 

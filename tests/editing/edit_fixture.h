@@ -57,7 +57,7 @@ class EditFixture : public AppFixture {
                       Qt::KeyboardModifiers mods = Qt::NoModifier) {
         platform::Keyboard::resetForTesting();
         platform::Keyboard::setModifiersForTesting(mods);
-        for (int k : qtKeys) platform::Keyboard::setKeyDownForTesting(k, true);
+        for (int k : qtKeys) platform::Keyboard::setKeyDownForTesting(Qt::Key(k), true);
         w->keyPressed();
     }
 
