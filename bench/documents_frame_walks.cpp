@@ -97,7 +97,7 @@ Figures openToIdle(benchmark::State& state, const QString& list, int64_t* walks)
     if (!w->mix.lane(1).empty()) {
         const model::Clip& clip = *w->mix.lane(1).back();
         reachClip(clip,
-                  clip.movie && clip.movie->movie() ? clip.movie->movie()->Duration() / 2 : 0);
+                  clip.movie && clip.movie->movie() ? clip.movie->movie()->duration() / 2 : 0);
     }
     if (!media::testing::waitForFrameWalks()) state.SkipWithError("the walks did not end");
     const Figures f = measure.done();

@@ -33,8 +33,18 @@ double rssMb() {
 
 QByteArray record(int lane, double seconds, double centre, const QString& name,
                   const QString& path) {
-    const QStringList fields = {"vtlx", Str(lane), Str(seconds), "0",         Str(seconds), name,
-                                path,   "0",       Str(seconds), Str(centre), "16",         "0"};
+    const QStringList fields = {"vtlx",
+                                QString::number(lane),
+                                model::formatNumber(seconds),
+                                "0",
+                                model::formatNumber(seconds),
+                                name,
+                                path,
+                                "0",
+                                model::formatNumber(seconds),
+                                model::formatNumber(centre),
+                                "16",
+                                "0"};
     return (fields.join(u'%') + u'%' + u'\r').toUtf8();
 }
 

@@ -20,7 +20,12 @@ void fillLanes(MainWindow* w, const QString& path) {
     for (int lane = 1; lane <= 2; ++lane) {
         for (int i = 0; i < 250; ++i) {
             const double left = i * 100.0 + (lane == 2 ? 50 : 0) - 12000;
-            w->lane(lane)->addNewClip(nullptr, left, "clip", 100, path, lane, 10, 90, 0, 100, 0);
+            w->lane(lane)->addNewClip(left, {.name = "clip",
+                                             .path = path,
+                                             .lengthPx = 100,
+                                             .fadeInEnd = 10,
+                                             .fadeOutStart = 90,
+                                             .lane = lane});
         }
     }
     media::testing::waitForClipMovies();
@@ -65,8 +70,12 @@ void BM_TickThatStartsClips(benchmark::State& state) {
     MainWindow* w = freshWindow();
     for (int lane = 1; lane <= 2; ++lane)
         for (int i = 0; i < 250; ++i)
-            w->lane(lane)->addNewClip(nullptr, i * 100.0, "clip", 100, files[(i + 2 * lane) % 4],
-                                      lane, 10, 90, 0, 100, 0);
+            w->lane(lane)->addNewClip(i * 100.0, {.name = "clip",
+                                                  .path = files[(i + 2 * lane) % 4],
+                                                  .lengthPx = 100,
+                                                  .fadeInEnd = 10,
+                                                  .fadeOutStart = 90,
+                                                  .lane = lane});
     if (!media::testing::waitForClipMovies()) {
         state.SkipWithError("the movies were not opened");
         return;

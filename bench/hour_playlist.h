@@ -14,8 +14,10 @@ constexpr int kPlaylistFiles = 2000;
 // One playlist line: the whole file as a clip of `seconds` centred at `centre` on `lane`.
 inline QByteArray playlistRecord(int lane, double seconds, double centre, const QString& name,
                                  const QString& path) {
-    const QStringList fields = {"vtlx", Str(lane), Str(seconds), "0",         Str(seconds), name,
-                                path,   "0",       Str(seconds), Str(centre), "16",         "0"};
+    const QString length = model::formatNumber(seconds);
+    const QStringList fields = {
+        "vtlx", QString::number(lane),       length, "0", length, name, path, "0",
+        length, model::formatNumber(centre), "16",   "0"};
     return (fields.join(u'%') + u'%' + u'\r').toUtf8();
 }
 

@@ -26,7 +26,6 @@
 #include "model/clip_bounds.h"
 #include "model/drop_logic.h"
 #include "model/file_label.h"
-#include "model/numtext.h"
 #include "model/regular_file.h"
 #include "platform/dialogs.h"
 #include "platform/media_measure.h"
@@ -53,8 +52,15 @@ void addFolderClip(model::Mix& mix, const ClipPlace& place, const FolderEntry& e
     const double width = place.width;
     model::PictureRef picture =
         clipPictureOrSay(entry.name, width, place.fadeInEnd, place.fadeOutStart, 0, width, label);
-    mix.addNewClip(place.lane, std::move(picture), place.left, entry.name, width, entry.path,
-                   place.lane, place.fadeInEnd, place.fadeOutStart, 0, width, label);
+    mix.addNewClip(place.lane, place.left,
+                   {.image = std::move(picture),
+                    .name = entry.name,
+                    .path = entry.path,
+                    .lengthPx = width,
+                    .fadeInEnd = place.fadeInEnd,
+                    .fadeOutStart = place.fadeOutStart,
+                    .label = label,
+                    .lane = place.lane});
 }
 
 // The watch cursor over the window while a run lasts; the arrow afterwards, however the run
@@ -139,7 +145,7 @@ QString leftOutText(const LeftOutFiles& files) {
     const auto say = [&parts](const QStringList& names, const char* what) {
         if (names.isEmpty()) return;
         parts << (names.size() == 1 ? QStringLiteral("1 file")
-                                    : Str(int(names.size())) + QStringLiteral(" files")) +
+                                    : QString::number(names.size()) + QStringLiteral(" files")) +
                      u' ' + QLatin1String(what) + QStringLiteral(": ") +
                      names.join(QStringLiteral(", "));
     };

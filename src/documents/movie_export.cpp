@@ -14,7 +14,9 @@ namespace {
 using Status = media::SoundSourceProbe::Status;
 
 // Seconds to samples of the movie, to the nearest one.
-int64_t samples(double seconds) { return whole(std::floor(seconds * media::kMovieRate + 0.5)); }
+int64_t samples(double seconds) {
+    return model::whole(std::floor(seconds * media::kMovieRate + 0.5));
+}
 
 // Paints a clip's section over the lane's track: what lay under it gives way, an earlier
 // section it cuts through goes on after it from the matching place in its media.

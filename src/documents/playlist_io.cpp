@@ -90,9 +90,17 @@ RecordLoad layRecord(model::Mix& mix, const model::PlaylistRecord& record) {
     model::PictureRef picture = clipPictureOrSay(p.name, p.duration, p.fadeInEnd, p.fadeOutStart,
                                                  p.inpoint, p.outpoint, p.label);
     if (!picture) return RecordLoad::NoPicture;
-    const model::ClipRef clip =
-        mix.addNewClip(record.lane, std::move(picture), p.left, p.name, p.duration, p.path, p.lane,
-                       p.fadeInEnd, p.fadeOutStart, p.inpoint, p.outpoint, p.label);
+    const model::ClipRef clip = mix.addNewClip(record.lane, p.left,
+                                               {.image = std::move(picture),
+                                                .name = p.name,
+                                                .path = p.path,
+                                                .lengthPx = p.duration,
+                                                .inPoint = p.inpoint,
+                                                .outPoint = p.outpoint,
+                                                .fadeInEnd = p.fadeInEnd,
+                                                .fadeOutStart = p.fadeOutStart,
+                                                .label = p.label,
+                                                .lane = p.lane});
     clip->centre = p.centre;
     return RecordLoad::Loaded;
 }

@@ -9,8 +9,7 @@ void clearSelectedClip(model::Mix& mix, EditHost& host) {
     const model::ClipRef clip = selectedClip(mix, host);
     // The clip the play deck is sounding stays, without a word: the DJ hears why.
     if (!clip || host.soundingOnPlayDeck(clip)) return;
-    const int lane = mix.selectedLane;
-    const int index = mix.selectedIndex;
+    const auto [lane, index] = *mix.selection;  // a selected clip has a selection
     mix.clearSelection();
     mix.deleteClip(lane, index);
     host.clearLaneSelection(lane);
@@ -36,12 +35,11 @@ bool copySelectedClip(model::Mix& mix, const EditHost& host) {
 }
 
 void pasteClipboardClip(model::Mix& mix, EditHost& host) {
-    if (!mix.clipboardClip || mix.pasteTarget.size() < 2 || mix.pasteTarget[1] == 0 ||
-        mix.pasteTarget[0] == 0)
-        return;
-    const double pos = mix.pasteTarget[0];
-    const double laneNumber = mix.pasteTarget[1];
-    const int target = laneNumber == 1.0 ? 1 : laneNumber == 2.0 ? 2 : 0;
+    // A target at x 0 is refused as no target: the window's left edge takes no paste.
+    if (!mix.clipboardClip || !mix.pasteTarget || mix.pasteTarget->x == 0) return;
+    const double pos = mix.pasteTarget->x;
+    const int laneNumber = mix.pasteTarget->lane;
+    const int target = laneNumber == 1 || laneNumber == 2 ? laneNumber : 0;
     const model::PathProblem problem = model::playlistPathProblem(mix.clipboardClip->path);
     if (problem != model::PathProblem::None) {
         // Only a clip that could be saved enters the mix.
@@ -50,11 +48,19 @@ void pasteClipboardClip(model::Mix& mix, EditHost& host) {
         const model::Clip& c = *mix.clipboardClip;
         const std::vector<model::ClipRef>& clips = mix.lane(target);
         if (model::placeIsFree(clips, pos, c.lengthPx, mix.scrollX)) {
-            mix.addNewClip(target,
-                           host.makeClipPicture(c.name, c.lengthPx, c.fadeInEnd, c.fadeOutStart,
-                                                c.inPoint, c.outPoint, c.label),
-                           pos, c.name, c.lengthPx, c.path, laneNumber, c.fadeInEnd, c.fadeOutStart,
-                           c.inPoint, c.outPoint, c.label);
+            mix.addNewClip(
+                target, pos,
+                {.image = host.makeClipPicture(c.name, c.lengthPx, c.fadeInEnd, c.fadeOutStart,
+                                               c.inPoint, c.outPoint, c.label),
+                 .name = c.name,
+                 .path = c.path,
+                 .lengthPx = c.lengthPx,
+                 .inPoint = c.inPoint,
+                 .outPoint = c.outPoint,
+                 .fadeInEnd = c.fadeInEnd,
+                 .fadeOutStart = c.fadeOutStart,
+                 .label = c.label,
+                 .lane = laneNumber});
         } else {
             host.setStatusText(kOverlapRefusedText);
         }

@@ -17,9 +17,13 @@ KeyCommandServices realServices() {
             [](double v) { media::setSystemVolume(v); }};
 }
 
-// The Space latch's text while latched. Any other text, the layout's included, is clear: the
-// first press works.
-const QString kSpaceLatched = QStringLiteral("khKH");
+// Whether a key the command is bound to is held now.
+bool held(model::KeyCommand command) {
+    for (const model::KeyBinding& binding : model::kKeyCommands) {
+        if (binding.command == command && Keyboard::keyDown(binding.position)) return true;
+    }
+    return false;
+}
 
 void setVolume(platform::BorderedRectangle& meter, double volume) {
     keyCommandServices().writeVolume(volume);
@@ -36,22 +40,20 @@ KeyCommandServices& keyCommandServices() {
 void resetKeyCommandServices() { keyCommandServices() = realServices(); }
 
 void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls) {
-    if (!Keyboard::virtualKeyDown(model::key::kSpace)) {
-        controls.spaceLatch.setText(QString());
-    } else if (controls.spaceLatch.text() != kSpaceLatched) {
+    if (!held(model::KeyCommand::Preview)) {
+        controls.previewLatched = false;
+    } else if (!controls.previewLatched) {
         host.togglePreview();
-        controls.spaceLatch.setText(kSpaceLatched);
+        controls.previewLatched = true;
     }
 
-    if (Keyboard::virtualKeyDown(model::key::kL) && Keyboard::commandKeyDown()) {
+    if (held(model::KeyCommand::Export) && Keyboard::ctrlDown()) {
         keyCommandServices().exportMix(host);
     }
 
     // Polled after the export: its dialog may have taken a while.
-    const bool up = Keyboard::virtualKeyDown(model::key::kVolumeUp) ||
-                    Keyboard::virtualKeyDown(model::key::kKeypadPlus);
-    const bool down = Keyboard::virtualKeyDown(model::key::kKeypadMinus) ||
-                      Keyboard::virtualKeyDown(model::key::kVolumeDown);
+    const bool up = held(model::KeyCommand::VolumeUp);
+    const bool down = held(model::KeyCommand::VolumeDown);
     if (up || down) {
         double volume = keyCommandServices().readVolume();
         if (up) setVolume(controls.volumeMeter, volume = model::steppedVolume(volume, 1));
@@ -60,23 +62,20 @@ void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls) {
 
     const model::ClipRef clip = selectedClip(mix, host);
     if (!clip || host.soundingOnPlayDeck(clip)) return;
-    if (Keyboard::virtualKeyDown(model::key::kDelete)) {
+    if (held(model::KeyCommand::DeleteClip)) {
         clearSelectedClip(mix, host);  // leaves no selection to nudge
         return;
     }
-    const model::NudgeKeys keys{Keyboard::virtualKeyDown(model::key::kLeft),
-                                Keyboard::virtualKeyDown(model::key::kRight),
-                                Keyboard::shiftKeyDown()};
-    if (!model::nudge(mix.lane(mix.selectedLane), *clip, keys, mix.scrollX))
+    const model::NudgeKeys keys{held(model::KeyCommand::NudgeLeft),
+                                held(model::KeyCommand::NudgeRight), Keyboard::shiftDown()};
+    if (!model::nudge(mix.lane(mix.selection->lane), *clip, keys, mix.scrollX))
         host.setStatusText(kOverlapRefusedText);
     mix.markSelectedClipEdited();
 }
 
-void keyReleased(platform::StaticText& spaceLatch) {
-    if (!Keyboard::virtualKeyDown(model::key::kSpace)) spaceLatch.setText(QString());
+void keyReleased(bool& previewLatched) {
+    if (!held(model::KeyCommand::Preview)) previewLatched = false;
 }
-
-void focusLost(platform::StaticText& spaceLatch) { spaceLatch.setText(QString()); }
 
 void showVolume(platform::BorderedRectangle& meter, double volume) {
     const model::VolumeBar bar = model::volumeBar(volume);

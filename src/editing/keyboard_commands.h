@@ -24,19 +24,17 @@ struct KeyCommandServices {
 KeyCommandServices& keyCommandServices();
 void resetKeyCommandServices();
 
-// The window's controls the commands keep their state in and show it by.
+// The window's state the commands keep, and the control that shows the volume.
 struct KeyControls {
-    // Hidden text: latched from the press that toggled the preview until Space is let go.
-    platform::StaticText& spaceLatch;
+    // Set by the press that toggled the preview, until its key is let go.
+    bool& previewLatched;
     platform::BorderedRectangle& volumeMeter;
 };
 
 // A key went down (or repeats): runs every command whose keys are down now.
 void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls);
-// A key went up: the Space latch opens once Space is let go.
-void keyReleased(platform::StaticText& spaceLatch);
-// The window lost the focus: its key releases go elsewhere, so the latch opens now.
-void focusLost(platform::StaticText& spaceLatch);
+// A key went up: the preview latch opens once the preview key is let go.
+void keyReleased(bool& previewLatched);
 // The volume meter rises from the bottom of its column as far as the volume (0..1) reaches.
 void showVolume(platform::BorderedRectangle& meter, double volume);
 

@@ -44,23 +44,32 @@ void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
         host.setStatusText(kOverlapRefusedText);
         return;
     }
-    const bool move = !platform::Keyboard::optionKeyDown();
+    const bool move = !platform::Keyboard::altDown();
     // The play deck may have started sounding the clip while it was being dragged; it is not
     // taken away from under the deck.
     if (move && host.soundingOnPlayDeck(clip)) {
         host.setStatusText(QStringLiteral("do not move a playing track"));
         return;
     }
-    const double length = whole(clip->lengthPx), fadeInEnd = whole(clip->fadeInEnd),
-                 fadeOutStart = whole(clip->fadeOutStart), start = whole(clip->inPoint),
-                 stop = whole(clip->outPoint);
+    const double length = model::whole(clip->lengthPx), fadeInEnd = model::whole(clip->fadeInEnd),
+                 fadeOutStart = model::whole(clip->fadeOutStart),
+                 start = model::whole(clip->inPoint), stop = model::whole(clip->outPoint);
     // The clip leaves its lane only once its new picture exists (the maker said why not).
     model::PictureRef picture =
         host.makeClipPicture(clip->name, length, fadeInEnd, fadeOutStart, start, stop, clip->label);
     if (!picture) return;
     if (move) mix.takeClip(drag->lane, index);
-    mix.addNewClip(target, std::move(picture), left, clip->name, length, clip->path, target,
-                   fadeInEnd, fadeOutStart, start, stop, clip->label);
+    mix.addNewClip(target, left,
+                   {.image = std::move(picture),
+                    .name = clip->name,
+                    .path = clip->path,
+                    .lengthPx = length,
+                    .inPoint = start,
+                    .outPoint = stop,
+                    .fadeInEnd = fadeInEnd,
+                    .fadeOutStart = fadeOutStart,
+                    .label = clip->label,
+                    .lane = target});
 }
 
 // The file a drop names: text first (a file URL or an absolute path naming a regular file), then a
@@ -140,10 +149,15 @@ bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item)
     }
     model::PictureRef picture = host.makeClipPicture(name, length, 0, length, 0, length, label);
     if (!picture) return false;  // the picture maker has said why
-    mix.addNewClip(target, std::move(picture), left, name, length, absolute, target, 0, length, 0,
-                   length, label);
+    mix.addNewClip(target, left,
+                   {.image = std::move(picture),
+                    .name = name,
+                    .path = absolute,
+                    .lengthPx = length,
+                    .label = label,
+                    .lane = target});
     if (dragFiles > 1) {
-        host.setStatusText(QStringLiteral("Only the first of the ") + Str(int32_t(dragFiles)) +
+        host.setStatusText(QStringLiteral("Only the first of the ") + QString::number(dragFiles) +
                            QStringLiteral(" dropped files was taken: \"") + displayName +
                            QStringLiteral("\"."));
     }

@@ -36,7 +36,8 @@ void LaneView::prepareBuffer() {
 }
 
 void LaneView::drawClips(Graphics& g, double x, double y, double w, double h) {
-    const int rx = whole(x), ry = whole(y), rw = whole(w), rh = whole(h);
+    const int rx = model::whole(x), ry = model::whole(y), rw = model::whole(w),
+              rh = model::whole(h);
     g.clearRect(rx, ry, rw, rh);
     if (backdrop_ && !backdrop_->isNull()) g.drawPicture(*backdrop_, rx, ry, rx, ry, rw, rh);
     std::vector<model::PicturePlace> places;
@@ -44,7 +45,8 @@ void LaneView::drawClips(Graphics& g, double x, double y, double w, double h) {
         const double W = model::pictureWidth(*c), H = model::pictureHeight(*c);
         const double L = c->visibleCentre(mix_.scrollX) - W / 2, T = model::kClipCentreY - H / 2;
         if (x < L + W && L < x + w && y < T + H && T < y + h && c->image) {
-            places.push_back({c->image.get(), whole(L), whole(T), whole(W), whole(H)});
+            places.push_back({c->image.get(), model::whole(L), model::whole(T), model::whole(W),
+                              model::whole(H)});
         }
     }
     // Only what can be seen is drawn: clips wholly under opaque clips cost nothing.

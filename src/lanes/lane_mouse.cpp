@@ -23,11 +23,11 @@ bool LaneView::pressAt(int x, int y) {
     // A press on a clip is the lane's; only presses on empty lane space reach the window.
     keepPressFromWindow();
     host_.showStatus(draggedClip->name);
-    if (Keyboard::shiftKeyDown()) {
+    if (Keyboard::shiftDown()) {
         if (soundingOnPlayDeck(draggedClip)) return false;
         // Carry the clip out of the lane; the other lane's drop takes it by its identity.
         const model::ClipRef clip = draggedClip;
-        const int left = whole(clip->visibleLeft(mix_.scrollX));
+        const int left = model::whole(clip->visibleLeft(mix_.scrollX));
         dragToDelete = indexOf(clip.get());
         host_.shiftDragStarted(clip->lane);
         // The drag shows the clip around the press, at most a few screens of it: a day-long
@@ -64,11 +64,12 @@ void LaneView::dragTo(int x, int) {
     const double step = model::stepClampedAtStart(c, x - lastMouseX);
     const double oldX = c.visibleCentre(mix_.scrollX);
     const double newX = oldX + step;
-    const model::Rect r = model::dragRepaintRect(whole(oldX), whole(newX), model::pictureWidth(c),
-                                                 model::pictureHeight(c), model::kClipCentreY);
+    const model::Rect r =
+        model::dragRepaintRect(model::whole(oldX), model::whole(newX), model::pictureWidth(c),
+                               model::pictureHeight(c), model::kClipCentreY);
     prepareBuffer();
     c.centre += step;
-    if (step != 0 && Keyboard::commandKeyDown() && playHeadX() < newX - c.lengthPx / 2) {
+    if (step != 0 && Keyboard::ctrlDown() && playHeadX() < newX - c.lengthPx / 2) {
         mix_.shiftClipsRight(step, c.centre);
     }
     if (backBuffer) {
@@ -84,9 +85,8 @@ void LaneView::dragTo(int x, int) {
 void LaneView::releaseAt(int, int) {
     if (!draggedClip) return;
     const model::ClipRef clip = draggedClip;
-    const bool control = Keyboard::controlKeyDown();
-    if (control && Keyboard::commandKeyDown() && Keyboard::optionKeyDown() &&
-        soundingOnPlayDeck(clip)) {
+    const bool meta = Keyboard::metaDown();
+    if (meta && Keyboard::ctrlDown() && Keyboard::altDown() && soundingOnPlayDeck(clip)) {
         // Removal chord on the clip the play deck sounds: stop its player and delete it.
         media::MoviePlayer& player =
             clip == playDeck_.current[0] ? playDeck_.players[0] : playDeck_.players[1];
@@ -98,7 +98,7 @@ void LaneView::releaseAt(int, int) {
         clearSelection();
         return;
     }
-    if (control && playHeadX() < clip->visibleLeft(mix_.scrollX) && !soundingOnPlayDeck(clip)) {
+    if (meta && playHeadX() < clip->visibleLeft(mix_.scrollX) && !soundingOnPlayDeck(clip)) {
         clearSelection();
         mix_.swapClipsFrom(clip->centre);
         return;

@@ -7,7 +7,6 @@
 #include <QPaintEvent>
 
 #include "editing/lane_drops.h"
-#include "model/numtext.h"
 
 LaneView::LaneView(QWidget* parent, int lane, model::Mix& mix, engine::Deck& playDeck,
                    engine::Deck& previewDeck, lanes::LaneHost& host)
@@ -30,7 +29,7 @@ LaneView::LaneView(QWidget* parent, int lane, model::Mix& mix, engine::Deck& pla
     connect(&mix, &model::Mix::viewChanged, this, qOverload<>(&QWidget::update));
     // The handles follow the selected clip of this lane as it is nudged or trimmed.
     connect(&mix, &model::Mix::selectedClipEdited, this, [this] {
-        if (mix_.selectedLane != lane_) return;
+        if (!mix_.selection || mix_.selection->lane != lane_) return;
         showHandles();
         redrawPictures();
         update();
@@ -116,11 +115,8 @@ int LaneView::indexOf(const model::Clip* clip) const { return mix_.indexOf(lane_
 
 void LaneView::addClip(const model::ClipRef& clip) { mix_.addClip(lane_, clip); }
 
-void LaneView::addNewClip(model::PictureRef image, double left, const QString& name, double length,
-                          const QString& path, double lane, double fadeInEnd, double fadeOutStart,
-                          double start, double stop, int32_t label) {
-    mix_.addNewClip(lane_, std::move(image), left, name, length, path, lane, fadeInEnd,
-                    fadeOutStart, start, stop, label);
+void LaneView::addNewClip(double left, model::ClipSpec spec) {
+    mix_.addNewClip(lane_, left, std::move(spec));
 }
 
 void LaneView::bringToFront(const model::ClipRef& clip) { mix_.bringToFront(lane_, clip); }

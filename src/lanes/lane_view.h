@@ -35,9 +35,7 @@ class LaneView : public QWidget {
 
     // Adds the clip unless this very object is already on the lane; marks the document changed.
     void addClip(const model::ClipRef& clip);
-    void addNewClip(model::PictureRef image, double left, const QString& name, double length,
-                    const QString& path, double lane, double fadeInEnd, double fadeOutStart,
-                    double start, double stop, int32_t label);
+    void addNewClip(double left, model::ClipSpec spec);
     void drawClips(model::Graphics& g, double x, double y, double w, double h);
     model::ClipRef clipAt(double x, double y) const;
     void prepareBuffer();

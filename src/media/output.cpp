@@ -194,7 +194,7 @@ void installOutputBackend(std::unique_ptr<OutputBackend> backend) {
 
 }  // namespace detail
 
-int32_t deviceIdFor(const QByteArray& systemId) {
+DeviceId deviceIdFor(const QByteArray& systemId) {
     // FNV-1a: fixed, so a device keeps its id from run to run.
     uint32_t h = 2166136261u;
     for (char c : systemId) {

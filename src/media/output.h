@@ -11,10 +11,14 @@ class QObject;
 
 namespace media {
 
+// The program's id of a sound output device: a stable non-zero 31-bit hash of the system's device
+// id; 0 is the default device.
+using DeviceId = int32_t;
+
 struct OutputDevice {
     QString name;  // shown to the user
     QString info;  // the system's device id as text
-    int32_t id;    // stable non-zero 31-bit hash of the system's device id
+    DeviceId id;
 };
 
 // The sound output devices, in the system's order; empty without a sound server. The list is read
@@ -28,20 +32,20 @@ std::vector<OutputDevice> outputDevices();
 void refreshOutputs();
 
 // The id the program uses for a system device id: non-zero, 31 bits, the same on every run.
-int32_t deviceIdFor(const QByteArray& systemId);
+DeviceId deviceIdFor(const QByteArray& systemId);
 
 // True for 0 (the default device, while there is one) and for the id of a present device.
 // A track routed to an id that is not available sounds nowhere: it plays on silently and never
 // falls back to another device.
-bool routeAvailable(int32_t id);
+bool routeAvailable(DeviceId id);
 
 // Called on the UI thread whenever a player starts sounding a track whose route is not
 // available, with that route's id, so the program can tell the user.
-void setUnavailableRouteHandler(std::function<void(int32_t id)> handler);
+void setUnavailableRouteHandler(std::function<void(DeviceId id)> handler);
 
 // Called on the UI thread when a device goes away while tracks are sounding on it (unplugged,
 // or the sound server stopped), with its id and name. Those tracks play on silently.
-void setDeviceLostHandler(std::function<void(int32_t id, const QString& name)> handler);
+void setDeviceLostHandler(std::function<void(DeviceId id, const QString& name)> handler);
 
 // The system output volume 0..1 of the default PulseAudio sink; without a server, a value kept
 // in this process. Values outside 0..1 are clamped, NaN is ignored.

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "model/picture.h"
 
@@ -14,6 +15,22 @@ class ClipMovie;
 }
 
 namespace model {
+
+// What a new clip is made of, in timeline pixels; the edit points are measured from its left edge
+// as in Clip. Call sites name each field, so an in point cannot pass for a fade-in end. Left out,
+// the points make a clip heard whole: in at 0, no fade-in, out and fade-out start at its length.
+struct ClipSpec {
+    model::PictureRef image;
+    QString name;
+    QString path;
+    double lengthPx = 0;
+    double inPoint = 0;
+    std::optional<double> outPoint;  // none: lengthPx
+    double fadeInEnd = 0;
+    std::optional<double> fadeOutStart;  // none: lengthPx
+    int32_t label = 0;
+    int32_t lane = 0;  // the lane the clip names as its own
+};
 
 // Every clip stands at the same height: its picture's vertical centre on the lane.
 inline constexpr int32_t kClipCentreY = 16;

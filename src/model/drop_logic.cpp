@@ -86,7 +86,7 @@ QString refusedPathsText(const QStringList& paths) {
         named << shownName(p) + (playlistPathProblem(p) == PathProblem::LineBreak
                                      ? QStringLiteral(" (line break in its path)")
                                      : QStringLiteral(" (name not UTF-8)"));
-    return Str(static_cast<int32_t>(paths.size())) +
+    return QString::number(paths.size()) +
            QStringLiteral(" files were not taken, a playlist cannot hold them: ") +
            named.join(QStringLiteral(", "));
 }

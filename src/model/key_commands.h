@@ -2,24 +2,33 @@
 // Widget-free rules of the main window's keyboard commands: the volume keys with their bar, and
 // the arrow keys that nudge the selected clip along its lane.
 
+#include <QKeyCombination>
 #include <vector>
 
 #include "model/clip.h"
 
 namespace model {
 
-// Key positions of the commands (virtual key codes, see platform/keyboard.h).
-namespace key {
-constexpr int kSpace = 49;        // preview on/off
-constexpr int kL = 37;            // with Ctrl: export the mix
-constexpr int kVolumeUp = 30;     // "]" on a US layout, "+" on a German one
-constexpr int kKeypadPlus = 69;   // volume up
-constexpr int kKeypadMinus = 78;  // volume down
-constexpr int kVolumeDown = 44;   // "/" on a US layout, "-" on a German one
-constexpr int kDelete = 51;       // the backspace key
-constexpr int kLeft = 123;
-constexpr int kRight = 124;
-}  // namespace key
+enum class KeyCommand { Preview, Export, VolumeUp, VolumeDown, DeleteClip, NudgeLeft, NudgeRight };
+
+struct KeyBinding {
+    KeyCommand command;
+    QKeyCombination position;  // the key's position, named as on a US layout
+};
+
+// The main window's key commands and the keys they are held on. Export also needs Ctrl; with
+// Shift a nudge goes 10 pixels further.
+inline constexpr KeyBinding kKeyCommands[] = {
+    {KeyCommand::Preview, Qt::Key_Space},
+    {KeyCommand::Export, Qt::Key_L},
+    {KeyCommand::VolumeUp, Qt::Key_BracketRight},  // "+" on a German layout
+    {KeyCommand::VolumeUp, Qt::KeypadModifier | Qt::Key_Plus},
+    {KeyCommand::VolumeDown, Qt::Key_Slash},  // "-" on a German layout
+    {KeyCommand::VolumeDown, Qt::KeypadModifier | Qt::Key_Minus},
+    {KeyCommand::DeleteClip, Qt::Key_Backspace},
+    {KeyCommand::NudgeLeft, Qt::Key_Left},
+    {KeyCommand::NudgeRight, Qt::Key_Right},
+};
 
 // The system volume after `steps` steps of 0.1 (negative lowers it), kept within 0..1.
 double steppedVolume(double volume, int steps);

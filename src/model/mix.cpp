@@ -21,24 +21,22 @@ void Mix::addClip(int n, const ClipRef& clip) {
     emit lanesChanged(n == 2 ? 2 : 1);
 }
 
-ClipRef Mix::addNewClip(int n, model::PictureRef image, double left, const QString& name,
-                        double length, const QString& path, double clipLane, double fadeInEnd,
-                        double fadeOutStart, double start, double stop, int32_t label) {
+ClipRef Mix::addNewClip(int n, double left, ClipSpec spec) {
     auto clip = std::make_shared<Clip>();
-    clip->image = std::move(image);
-    clip->centre = (left + length / 2) + scrollX;
-    clip->name = name;
-    clip->lengthPx = length;
-    clip->path = path;
-    clip->inPoint = start;
-    clip->outPoint = stop;
-    clip->fadeInEnd = fadeInEnd;
-    clip->fadeOutStart = fadeOutStart;
+    clip->image = std::move(spec.image);
+    clip->centre = (left + spec.lengthPx / 2) + scrollX;
+    clip->name = std::move(spec.name);
+    clip->lengthPx = spec.lengthPx;
+    clip->path = std::move(spec.path);
+    clip->inPoint = spec.inPoint;
+    clip->outPoint = spec.outPoint.value_or(spec.lengthPx);
+    clip->fadeInEnd = spec.fadeInEnd;
+    clip->fadeOutStart = spec.fadeOutStart.value_or(spec.lengthPx);
     clip->playStart = 0;
     clip->previewStart = 0;
-    clip->lane = whole(clipLane);
-    clip->label = label;
-    if (!path.isEmpty()) clip->movie = media::clipMovie(path);
+    clip->lane = spec.lane;
+    clip->label = spec.label;
+    if (!clip->path.isEmpty()) clip->movie = media::clipMovie(clip->path);
     // A clip made just now cannot be on the lane yet: no search, so a long playlist loads in
     // linear time.
     lane(n).push_back(clip);
@@ -104,17 +102,19 @@ void Mix::swapClipsFrom(double from) {
 void Mix::clipsEdited(int n) { emit lanesChanged(n == 2 ? 2 : 1); }
 
 void Mix::markSelectedClipEdited() {
-    emit lanesChanged(selectedLane == 2 ? 2 : 1);
+    emit lanesChanged(selection && selection->lane == 2 ? 2 : 1);
     emit selectedClipEdited();
 }
 
 void Mix::select(int n, int index) {
-    selectedLane = n;
-    selectedIndex = index;
+    selection = ClipSelection{n, index};
     emit selectionChanged();
 }
 
-void Mix::clearSelection(int n) { select(n, -1); }
+void Mix::clearSelection() {
+    selection.reset();
+    emit selectionChanged();
+}
 
 void Mix::setZoom(float pixels) {
     pixelsPerSecond = pixels;

@@ -9,6 +9,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "model/clip.h"
@@ -25,6 +26,20 @@ struct Document {
     model::KeptRecords keptRecords;
 };
 
+// The clip picked on a lane: the lane (1 or 2) and its index there.
+struct ClipSelection {
+    int32_t lane = 0;
+    int32_t index = 0;
+    bool operator==(const ClipSelection&) const = default;
+};
+
+// Where a paste puts the clipboard clip: x in window pixels on a lane (1 or 2).
+struct PasteTarget {
+    double x = 0;
+    int32_t lane = 0;
+    bool operator==(const PasteTarget&) const = default;
+};
+
 class Mix : public QObject {
     Q_OBJECT
   public:
@@ -33,11 +48,10 @@ class Mix : public QObject {
     Document document;
     float pixelsPerSecond = 0;        // the zoom: timeline pixels per second of media
     float scrollX = 0;                // timeline pixels scrolled off the left edge
-    int32_t selectedIndex = 0;        // the selected clip's index in its lane, -1 none
-    int32_t selectedLane = 0;         // the selected clip's lane; 0 or -1 none
-    ClipRef clipboardClip;            // belongs to no lane
-    std::vector<double> pasteTarget;  // [0] x in window pixels, [1] lane (0 none); empty: none
-    double defaultTransition = 3.0;   // seconds of overlap when a folder is laid out
+    std::optional<ClipSelection> selection;  // none: no clip selected
+    ClipRef clipboardClip;                   // belongs to no lane
+    std::optional<PasteTarget> pasteTarget;  // none: nowhere to paste
+    double defaultTransition = 3.0;          // seconds of overlap when a folder is laid out
 
     std::vector<ClipRef>& lane(int n) { return lanes[n == 2 ? 1 : 0]; }
     const std::vector<ClipRef>& lane(int n) const { return lanes[n == 2 ? 1 : 0]; }
@@ -49,9 +63,7 @@ class Mix : public QObject {
     void addClip(int n, const ClipRef& clip);
     // Makes a clip from its fields and puts it on top of lane n (`left` in visible pixels; its
     // centre on the timeline adds the scroll). Marks the document changed.
-    ClipRef addNewClip(int n, model::PictureRef image, double left, const QString& name,
-                       double length, const QString& path, double clipLane, double fadeInEnd,
-                       double fadeOutStart, double start, double stop, int32_t label);
+    ClipRef addNewClip(int n, double left, ClipSpec spec);
     // Moves the clip to the top of lane n; false when it is not there.
     bool bringToFront(int n, const ClipRef& clip);
     // Takes the clip at index i off lane n (it moves elsewhere, or the caller drops it).
@@ -69,8 +81,8 @@ class Mix : public QObject {
     void markSelectedClipEdited();
 
     void select(int lane, int index);
-    // No clip selected; `lane` is 0 or -1, both meaning none.
-    void clearSelection(int lane = 0);
+    // No clip selected.
+    void clearSelection();
 
     void setZoom(float pixelsPerSecond);
     void setScrollX(float x);

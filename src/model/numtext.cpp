@@ -14,7 +14,7 @@ int32_t whole(double v) {
     return static_cast<int32_t>(v);  // in range: truncates toward zero
 }
 
-QString Str(double v) {
+QString formatNumber(double v) {
     if (!std::isfinite(v)) return QStringLiteral("0");
     if (v == 0) return QStringLiteral("0");  // also turns -0 into "0"
     char buf[400];
@@ -24,10 +24,6 @@ QString Str(double v) {
 }
 
 double throughNumberText(double v) { return std::isfinite(v) && v != 0 ? v : 0.0; }
-
-QString Str(int64_t v) { return QString::number(v); }
-
-QString hexText(int32_t v) { return QString::number(static_cast<uint32_t>(v), 16).toUpper(); }
 
 namespace {
 
@@ -75,37 +71,16 @@ double parseDecimal(const std::string& s, size_t pos, size_t len) {
     return res.ec == std::errc() ? v : 0.0;
 }
 
-size_t hexPrefix(const std::string& s, size_t pos) {
-    size_t i = pos;
-    while (i < s.size() && std::isxdigit(static_cast<unsigned char>(s[i])) && i - pos < 16) ++i;
-    return i - pos;
-}
-
 }  // namespace
 
-double Val(const QString& text) {
-    const std::string s = text.toStdString();
-    size_t pos = 0;
-    while (pos < s.size() && (s[pos] == ' ' || s[pos] == '\t')) ++pos;
-    if (s.size() >= pos + 2 && s[pos] == '&' && (s[pos + 1] == 'h' || s[pos + 1] == 'H')) {
-        size_t len = hexPrefix(s, pos + 2);
-        if (len == 0) return 0;
-        uint64_t v = std::stoull(s.substr(pos + 2, len), nullptr, 16);
-        return static_cast<double>(v);
-    }
-    size_t len = decimalPrefix(s, pos);
-    return len == 0 ? 0.0 : parseDecimal(s, pos, len);
-}
-
-bool parseNumber(const QString& text, double& out) {
+std::optional<double> parseNumber(const QString& text) {
     const std::string s = text.trimmed().toStdString();
-    if (s.empty()) return false;
+    if (s.empty()) return std::nullopt;
     size_t len = decimalPrefix(s, 0);
-    if (len == 0 || len != s.size()) return false;
+    if (len == 0 || len != s.size()) return std::nullopt;
     double v = parseDecimal(s, 0, len);
-    if (!std::isfinite(v)) return false;
-    out = v;
-    return true;
+    if (!std::isfinite(v)) return std::nullopt;
+    return v;
 }
 
 }  // namespace model

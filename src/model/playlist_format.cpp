@@ -15,7 +15,9 @@ constexpr char kHeader[] =
 constexpr char kRecordKey[] = "vtlx%";
 
 bool readNumber(QByteArrayView field, double& out) {
-    return model::parseNumber(QString::fromLatin1(field), out);
+    const std::optional<double> number = parseNumber(QString::fromLatin1(field));
+    if (number) out = *number;
+    return number.has_value();
 }
 
 }  // namespace

@@ -142,7 +142,7 @@ enum class RecordParse {
 // caller's test (model::isRegularFile: only regular files count).
 RecordParse parseRecord(QByteArrayView line, PlaylistRecord& record);
 
-// The arguments LaneView.addNewClip takes for a record, in timeline pixels at pixelsPerSecond, with
+// What a lane's addNewClip takes for a record, in timeline pixels at pixelsPerSecond, with
 // the left edge placed so that the clip's absolute centre comes out at xpos.
 struct ClipPlacement {
     double left = 0;

@@ -29,21 +29,21 @@ QByteArray formatLaneRecords(const std::vector<ClipRef>& clips, double pixelsPer
         if (c->path.contains(u'\r') || c->path.contains(u'\n'))
             return fail(QStringLiteral("The playlist cannot be saved: the file path of \"%1\" on "
                                        "lane %2 contains a line break.")
-                            .arg(name, Str(c->lane)));
+                            .arg(name, QString::number(c->lane)));
         const QString fields[] = {
             QStringLiteral("vtlx"),
-            Str(c->lane),
-            Str(c->lengthPx / pixelsPerSecond),
-            Str(c->fadeInEnd / pixelsPerSecond),
-            Str(c->fadeOutStart / pixelsPerSecond),
+            QString::number(c->lane),
+            formatNumber(c->lengthPx / pixelsPerSecond),
+            formatNumber(c->fadeInEnd / pixelsPerSecond),
+            formatNumber(c->fadeOutStart / pixelsPerSecond),
             name,
             c->path,
-            Str(c->inPoint / pixelsPerSecond),
-            Str(c->outPoint / pixelsPerSecond),
+            formatNumber(c->inPoint / pixelsPerSecond),
+            formatNumber(c->outPoint / pixelsPerSecond),
             // The exact centre: what a view shows is rounded, what the file keeps is not.
-            Str(c->centre / pixelsPerSecond),
-            Str(kClipCentreY / pixelsPerSecond),
-            Str(c->label),
+            formatNumber(c->centre / pixelsPerSecond),
+            formatNumber(kClipCentreY / pixelsPerSecond),
+            QString::number(c->label),
         };
         for (const QString& field : fields) text += field + u'%';
         text += u'\r';

@@ -11,7 +11,7 @@ namespace platform::Keyboard {
 namespace {
 
 std::optional<Qt::KeyboardModifiers> forcedMods;
-// The virtual key codes held down now.
+// The key positions held down now (QKeyCombination::toCombined).
 std::set<int>& keysDown() {
     static std::set<int> keys;
     return keys;
@@ -22,55 +22,92 @@ Qt::KeyboardModifiers mods() {
     return QGuiApplication::queryKeyboardModifiers();
 }
 
-struct Mapping {
-    int code;
-    int key;
+// Physical keys as X11 and Wayland number them (Linux input codes + 8), with the key position each
+// stands for.
+struct ScanKey {
+    quint32 scan;
+    QKeyCombination position;
 };
-
-constexpr Mapping kMap[] = {
-    {0, Qt::Key_A},           {1, Qt::Key_S},          {2, Qt::Key_D},
-    {3, Qt::Key_F},           {4, Qt::Key_H},          {5, Qt::Key_G},
-    {6, Qt::Key_Z},           {7, Qt::Key_X},          {8, Qt::Key_C},
-    {9, Qt::Key_V},           {11, Qt::Key_B},         {12, Qt::Key_Q},
-    {13, Qt::Key_W},          {14, Qt::Key_E},         {15, Qt::Key_R},
-    {16, Qt::Key_Y},          {17, Qt::Key_T},         {18, Qt::Key_1},
-    {19, Qt::Key_2},          {20, Qt::Key_3},         {21, Qt::Key_4},
-    {22, Qt::Key_6},          {23, Qt::Key_5},         {24, Qt::Key_Equal},
-    {25, Qt::Key_9},          {26, Qt::Key_7},         {27, Qt::Key_Minus},
-    {28, Qt::Key_8},          {29, Qt::Key_0},         {30, Qt::Key_BracketRight},
-    {31, Qt::Key_O},          {32, Qt::Key_U},         {33, Qt::Key_BracketLeft},
-    {34, Qt::Key_I},          {35, Qt::Key_P},         {36, Qt::Key_Return},
-    {37, Qt::Key_L},          {38, Qt::Key_J},         {39, Qt::Key_Apostrophe},
-    {40, Qt::Key_K},          {41, Qt::Key_Semicolon}, {42, Qt::Key_Backslash},
-    {43, Qt::Key_Comma},      {44, Qt::Key_Slash},     {45, Qt::Key_N},
-    {46, Qt::Key_M},          {47, Qt::Key_Period},    {48, Qt::Key_Tab},
-    {49, Qt::Key_Space},      {51, Qt::Key_Backspace}, {53, Qt::Key_Escape},
-    {76, Qt::Key_Enter},      {117, Qt::Key_Delete},   {115, Qt::Key_Home},
-    {119, Qt::Key_End},       {116, Qt::Key_PageUp},   {121, Qt::Key_PageDown},
-    {123, Qt::Key_Left},      {124, Qt::Key_Right},    {125, Qt::Key_Down},
-    {126, Qt::Key_Up},        {122, Qt::Key_F1},       {120, Qt::Key_F2},
-    {99, Qt::Key_F3},         {118, Qt::Key_F4},       {96, Qt::Key_F5},
-    {97, Qt::Key_F6},         {98, Qt::Key_F7},        {100, Qt::Key_F8},
-    {101, Qt::Key_F9},        {109, Qt::Key_F10},      {103, Qt::Key_F11},
-    {111, Qt::Key_F12},       {72, Qt::Key_VolumeUp},  {73, Qt::Key_VolumeDown},
-    {74, Qt::Key_VolumeMute},
-};
-
-// Keypad keys give the same Qt keys as their main-block twins; the keypad flag tells them apart.
-constexpr Mapping kKeypadMap[] = {{69, Qt::Key_Plus}, {78, Qt::Key_Minus}, {76, Qt::Key_Enter}};
-
-// Physical keys as X11 and Wayland number them (Linux input codes + 8), by virtual key code.
-constexpr Mapping kScanMap[] = {
-    {0, 38},    {1, 39},    {2, 40},    {3, 41},    {4, 43},    {5, 42},    {6, 52},    {7, 53},
-    {8, 54},    {9, 55},    {11, 56},   {12, 24},   {13, 25},   {14, 26},   {15, 27},   {16, 29},
-    {17, 28},   {18, 10},   {19, 11},   {20, 12},   {21, 13},   {22, 15},   {23, 14},   {24, 21},
-    {25, 18},   {26, 16},   {27, 20},   {28, 17},   {29, 19},   {30, 35},   {31, 32},   {32, 30},
-    {33, 34},   {34, 31},   {35, 33},   {36, 36},   {37, 46},   {38, 44},   {39, 48},   {40, 45},
-    {41, 47},   {42, 51},   {43, 59},   {44, 61},   {45, 57},   {46, 58},   {47, 60},   {48, 23},
-    {49, 65},   {50, 49},   {51, 22},   {53, 9},    {69, 86},   {78, 82},   {76, 104},  {117, 119},
-    {115, 110}, {119, 115}, {116, 112}, {121, 117}, {123, 113}, {124, 114}, {125, 116}, {126, 111},
-    {122, 67},  {120, 68},  {99, 69},   {118, 70},  {96, 71},   {97, 72},   {98, 73},   {100, 74},
-    {101, 75},  {109, 76},  {103, 95},  {111, 96},  {72, 123},  {73, 122},  {74, 121},
+constexpr ScanKey kScanKeys[] = {
+    {38, Qt::Key_A},
+    {39, Qt::Key_S},
+    {40, Qt::Key_D},
+    {41, Qt::Key_F},
+    {43, Qt::Key_H},
+    {42, Qt::Key_G},
+    {52, Qt::Key_Z},
+    {53, Qt::Key_X},
+    {54, Qt::Key_C},
+    {55, Qt::Key_V},
+    {56, Qt::Key_B},
+    {24, Qt::Key_Q},
+    {25, Qt::Key_W},
+    {26, Qt::Key_E},
+    {27, Qt::Key_R},
+    {29, Qt::Key_Y},
+    {28, Qt::Key_T},
+    {10, Qt::Key_1},
+    {11, Qt::Key_2},
+    {12, Qt::Key_3},
+    {13, Qt::Key_4},
+    {15, Qt::Key_6},
+    {14, Qt::Key_5},
+    {21, Qt::Key_Equal},
+    {18, Qt::Key_9},
+    {16, Qt::Key_7},
+    {20, Qt::Key_Minus},
+    {17, Qt::Key_8},
+    {19, Qt::Key_0},
+    {35, Qt::Key_BracketRight},
+    {32, Qt::Key_O},
+    {30, Qt::Key_U},
+    {34, Qt::Key_BracketLeft},
+    {31, Qt::Key_I},
+    {33, Qt::Key_P},
+    {36, Qt::Key_Return},
+    {46, Qt::Key_L},
+    {44, Qt::Key_J},
+    {48, Qt::Key_Apostrophe},
+    {45, Qt::Key_K},
+    {47, Qt::Key_Semicolon},
+    {51, Qt::Key_Backslash},
+    {59, Qt::Key_Comma},
+    {61, Qt::Key_Slash},
+    {57, Qt::Key_N},
+    {58, Qt::Key_M},
+    {60, Qt::Key_Period},
+    {23, Qt::Key_Tab},
+    {65, Qt::Key_Space},
+    {49, Qt::Key_QuoteLeft},
+    {22, Qt::Key_Backspace},
+    {9, Qt::Key_Escape},
+    {86, Qt::KeypadModifier | Qt::Key_Plus},
+    {82, Qt::KeypadModifier | Qt::Key_Minus},
+    {104, Qt::Key_Enter},
+    {119, Qt::Key_Delete},
+    {110, Qt::Key_Home},
+    {115, Qt::Key_End},
+    {112, Qt::Key_PageUp},
+    {117, Qt::Key_PageDown},
+    {113, Qt::Key_Left},
+    {114, Qt::Key_Right},
+    {116, Qt::Key_Down},
+    {111, Qt::Key_Up},
+    {67, Qt::Key_F1},
+    {68, Qt::Key_F2},
+    {69, Qt::Key_F3},
+    {70, Qt::Key_F4},
+    {71, Qt::Key_F5},
+    {72, Qt::Key_F6},
+    {73, Qt::Key_F7},
+    {74, Qt::Key_F8},
+    {75, Qt::Key_F9},
+    {76, Qt::Key_F10},
+    {95, Qt::Key_F11},
+    {96, Qt::Key_F12},
+    {123, Qt::Key_VolumeUp},
+    {122, Qt::Key_VolumeDown},
+    {121, Qt::Key_VolumeMute},
 };
 
 bool scanCodesArePhysical() {
@@ -88,8 +125,9 @@ class Tracker : public QObject {
             case QEvent::KeyPress:
             case QEvent::KeyRelease: {
                 auto* k = static_cast<QKeyEvent*>(e);
-                const int code = virtualKeyCodeOf(*k);
-                if (code < 0) break;
+                const std::optional<QKeyCombination> position = keyPositionOf(*k);
+                if (!position) break;
+                const int code = position->toCombined();
                 // Repeats change nothing: a key held since before the focus came back (and so
                 // forgotten) counts as down only once it is pressed again.
                 if (k->isAutoRepeat()) break;
@@ -113,40 +151,31 @@ class Tracker : public QObject {
 
 }  // namespace
 
-bool shiftKeyDown() { return mods() & Qt::ShiftModifier; }
-bool commandKeyDown() { return mods() & Qt::ControlModifier; }
-bool optionKeyDown() { return mods() & Qt::AltModifier; }
-bool controlKeyDown() { return mods() & Qt::MetaModifier; }
+bool shiftDown() { return mods() & Qt::ShiftModifier; }
+bool ctrlDown() { return mods() & Qt::ControlModifier; }
+bool altDown() { return mods() & Qt::AltModifier; }
+bool metaDown() { return mods() & Qt::MetaModifier; }
 
-int qtKeyFor(int virtualKeyCode) {
-    for (const auto& m : kMap) {
-        if (m.code == virtualKeyCode) return m.key;
-    }
-    return 0;
-}
-
-int virtualKeyCode(int qtKey, Qt::KeyboardModifiers mods, quint32 nativeScanCode,
-                   bool scanCodesPhysical) {
+std::optional<QKeyCombination> keyPosition(int qtKey, Qt::KeyboardModifiers mods,
+                                           quint32 nativeScanCode, bool scanCodesPhysical) {
     if (scanCodesPhysical && nativeScanCode != 0) {
-        for (const auto& m : kScanMap) {
-            if (m.key == static_cast<int>(nativeScanCode)) return m.code;
+        for (const ScanKey& k : kScanKeys) {
+            if (k.scan == nativeScanCode) return k.position;
         }
-        return -1;
+        return std::nullopt;
     }
-    if (mods & Qt::KeypadModifier) {
-        for (const auto& m : kKeypadMap) {
-            if (m.key == qtKey) return m.code;
-        }
+    if ((mods & Qt::KeypadModifier) && (qtKey == Qt::Key_Plus || qtKey == Qt::Key_Minus))
+        return Qt::KeypadModifier | Qt::Key(qtKey);
+    // Elsewhere the Qt key names the position as on a US layout.
+    for (const ScanKey& k : kScanKeys) {
+        if (k.position == QKeyCombination(Qt::Key(qtKey))) return k.position;
     }
-    for (const auto& m : kMap) {
-        if (m.key == qtKey) return m.code;
-    }
-    return -1;
+    return std::nullopt;
 }
 
-int virtualKeyCodeOf(const QKeyEvent& event) {
-    return virtualKeyCode(event.key(), event.modifiers(), event.nativeScanCode(),
-                          scanCodesArePhysical());
+std::optional<QKeyCombination> keyPositionOf(const QKeyEvent& event) {
+    return keyPosition(event.key(), event.modifiers(), event.nativeScanCode(),
+                       scanCodesArePhysical());
 }
 
 bool isModifierKey(int qtKey) {
@@ -170,7 +199,7 @@ bool isModifierKey(int qtKey) {
     }
 }
 
-bool virtualKeyDown(int virtualKeyCode) { return keysDown().count(virtualKeyCode) > 0; }
+bool keyDown(QKeyCombination position) { return keysDown().count(position.toCombined()) > 0; }
 
 void installTracker() {
     static Tracker* tracker = nullptr;
@@ -181,14 +210,11 @@ void installTracker() {
 
 void setModifiersForTesting(std::optional<Qt::KeyboardModifiers> m) { forcedMods = m; }
 
-void setKeyDownForTesting(int qtKey, bool down) {
-    for (const auto& m : kMap) {
-        if (m.key != qtKey) continue;
-        if (down)
-            keysDown().insert(m.code);
-        else
-            keysDown().erase(m.code);
-    }
+void setKeyDownForTesting(QKeyCombination position, bool down) {
+    if (down)
+        keysDown().insert(position.toCombined());
+    else
+        keysDown().erase(position.toCombined());
 }
 
 void resetForTesting() {

@@ -1,7 +1,6 @@
 // The commands that show the auxiliary windows, and the preview device as the main window gives
 // it to them. A command for a window that is open brings it to the front.
 #include "engine/routing.h"
-#include "model/numtext.h"
 #include "shell/main_window.h"
 #include "windows/aux_windows.h"
 
@@ -13,10 +12,10 @@ void MainWindow::dropPreviewChosen() { DropPreviewWindow::instance(this, mix, *t
 
 void MainWindow::libraryChosen() { LibraryWindow::instance(this)->showInFront(); }
 
-double MainWindow::previewDeviceId() const { return previewDevice; }
+media::DeviceId MainWindow::previewDeviceId() const { return previewDevice; }
 
-void MainWindow::setPreviewDeviceId(double id) { previewDevice = id; }
+void MainWindow::setPreviewDeviceId(media::DeviceId id) { previewDevice = id; }
 
 void MainWindow::routeToPreviewDevice(const media::MoviePlayer& player) {
-    engine::routePlayer(player, whole(previewDevice));
+    engine::routePlayer(player, previewDevice);
 }

@@ -30,7 +30,7 @@ void MainWindow::backgroundClicked(int x, int y) {
     laneView1->clearSelection();
     laneView2->clearSelection();
     mix.clearSelection();
-    const int volumeHeight = std::max(0, whole(media::systemVolume() * 14));
+    const int volumeHeight = std::max(0, model::whole(media::systemVolume() * 14));
     volumeMeter->setGeometry(volumeMeter->x(), 178 - volumeHeight, volumeMeter->width(),
                              volumeHeight);
     statusLine->setText(QString());
@@ -52,13 +52,13 @@ void MainWindow::backgroundClicked(int x, int y) {
     lane1Border->setLineColor(bands.lane == 1 ? kActiveLane : kInactiveLane);
     lane2Border->setLineColor(bands.lane == 2 ? kActiveLane : kInactiveLane);
     if (bands.lane != 0) {
-        mix.pasteTarget.assign({cx, static_cast<double>(bands.lane)});
+        mix.pasteTarget = model::PasteTarget{cx, bands.lane};
         menu->pasteAllowed = true;
         activeLane = bands.lane;
         previewDeck.setHead(absolute);
         setStartOffsets(previewDeck, cx);
     } else {
-        mix.pasteTarget.assign({0.0, 0.0});
+        mix.pasteTarget.reset();
         menu->pasteAllowed = false;
     }
 }

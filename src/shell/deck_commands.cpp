@@ -2,7 +2,6 @@
 // the decks need from the window (the preview device, the status line).
 #include "engine/routing.h"
 #include "engine/transport.h"
-#include "model/numtext.h"
 #include "shell/main_window.h"
 
 void MainWindow::play() { transport.toggle(playDeck); }
@@ -23,4 +22,4 @@ void MainWindow::showSoundProblem(int32_t device, const QString& text) {
 
 int MainWindow::viewWidth() const { return centralWidget()->width(); }
 
-int32_t MainWindow::previewOutputDevice() const { return whole(previewDevice); }
+int32_t MainWindow::previewOutputDevice() const { return previewDevice; }

@@ -5,7 +5,7 @@
 #include "platform/keyboard.h"
 #include "shell/main_window.h"
 
-void MainWindow::keyPressed() { editing::keyPressed(mix, *this, {*spaceLatch, *volumeMeter}); }
+void MainWindow::keyPressed() { editing::keyPressed(mix, *this, {previewLatched, *volumeMeter}); }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {
     if (!platform::Keyboard::isModifierKey(e->key())) keyPressed();
@@ -14,12 +14,12 @@ void MainWindow::keyPressEvent(QKeyEvent* e) {
 
 void MainWindow::keyReleaseEvent(QKeyEvent* e) {
     if (!e->isAutoRepeat() && !platform::Keyboard::isModifierKey(e->key()))
-        editing::keyReleased(*spaceLatch);
+        editing::keyReleased(previewLatched);
     QMainWindow::keyReleaseEvent(e);
 }
 
 bool MainWindow::event(QEvent* e) {
-    // Keys let go while the window has no focus are not reported to it.
-    if (e->type() == QEvent::WindowDeactivate) editing::focusLost(*spaceLatch);
+    // Keys let go while the window has no focus are not reported to it: the latch opens now.
+    if (e->type() == QEvent::WindowDeactivate) previewLatched = false;
     return QMainWindow::event(e);
 }

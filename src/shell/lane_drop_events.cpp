@@ -1,7 +1,6 @@
 // The two lanes as drop targets: lighting up while a drag hovers over them, the lane the mouse
 // last entered, and handing a drop on to the edit commands.
 #include "editing/lane_drops.h"
-#include "model/numtext.h"
 #include "shell/main_window.h"
 #include "shell/pictures.h"
 
@@ -16,7 +15,7 @@ void MainWindow::dragLeftLane(LaneView& lane) { lane.setBackdrop(laneBackdropPic
 
 void MainWindow::mouseEnteredLane(int lane) {
     activeLane = lane;
-    statusLine->setText(Str(activeLane));
+    statusLine->setText(QString::number(activeLane));
 }
 
 void MainWindow::droppedOnLane(LaneView& lane, const DragItem& item) {

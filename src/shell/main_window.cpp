@@ -54,7 +54,6 @@ const lanes::DeckLooks kPreviewLooks{.labelOffset = 11,
 MainWindow::MainWindow()
     // A new play start loads the clips under the head again; the preview deck keeps what sounds.
     : playDeck(model::kPlayDeck, true), previewDeck(model::kPreviewDeck, false) {
-    mix.pasteTarget.clear();
 
     // The content area below the menu bar; the controls are its children, at fixed places.
     auto* content = new QWidget(this);
@@ -81,7 +80,7 @@ void MainWindow::connectMix() {
     // With no clip selected there are no handles either (the clip they stood at may have gone
     // to the other lane).
     connect(&mix, &model::Mix::selectionChanged, this, [this] {
-        if (mix.selectedLane != 1 && mix.selectedLane != 2) hideHandles();
+        if (!mix.selection) hideHandles();
     });
     for (LaneView* lane : {laneView1, laneView2}) {
         connect(lane, &LaneView::handlesShown, this, &MainWindow::placeHandles);
@@ -253,7 +252,6 @@ void MainWindow::createControls() {
     for (const QString& percent : QStringLiteral("25,50,100,200,400").split(','))
         zoomMenu->addAction(percent, this, [this, percent] { zoomChosen(percent); });
     zoomButton->setMenu(zoomMenu);
-    spaceLatch = text(this, 188, 215, 100, 20, "Untitled", QColor(0, 0, 0), 12);
 }
 
 // ---- Menus -----------------------------------------------------------------------------------
@@ -378,7 +376,7 @@ void MainWindow::init() {
     mix.setZoom(1.0f);
     zoomButton->setCaption(QStringLiteral(" 100%"));
     transport.timer().setPeriod(10);
-    mix.clearSelection(-1);
+    mix.clearSelection();
     playDeck.clearLaneTimes();
     previewDeck.clearLaneTimes();
     // On the timeline; the scroll goes back to the start below.
@@ -399,7 +397,7 @@ void MainWindow::init() {
     mix.markSaved();
     timelineScrollBar->setValue(0);
     mix.setScrollX(0);
-    mix.pasteTarget.assign(2, 0.0);
+    mix.pasteTarget.reset();
     for (int i = 0; i < 4; ++i) ruler.labels[i]->move(300 * i, ruler.labels[i]->y());
     editing::showVolume(*volumeMeter, systemVolume());
     // What the status line said was about the document just ended.

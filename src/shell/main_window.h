@@ -44,11 +44,12 @@ class MainWindow : public QMainWindow,
 
     // ---- The open mix, and the window's own state -----------------------------------------------
     model::Mix mix;
-    double previewDevice = 0;         // sound output id of the preview players (0 = default)
+    media::DeviceId previewDevice = 0;  // sound output id of the preview players (0 = default)
     int32_t shiftDragSourceLane = 0;  // lane a clip was last Shift-dragged out of
     int32_t handleDragStartX = 0;     // mouse x where a handle drag began
     bool closeWithoutPrompt = false;  // close without the save prompt
     bool dropPending = false;         // a drag entered a lane; its one drop may be taken
+    bool previewLatched = false;      // the preview key toggled the preview and is still held
     int32_t activeLane = 0;           // lane the mouse last entered or clicked
 
     // ---- The two decks: the play head and the preview head over the lanes ----------------------
@@ -81,7 +82,6 @@ class MainWindow : public QMainWindow,
     } handles;
     platform::BorderedRectangle* volumeMeter = nullptr;
     platform::FlatButton* zoomButton = nullptr;
-    platform::StaticText* spaceLatch = nullptr;
 
     LaneView* lane(int n) const { return n == 1 ? laneView1 : n == 2 ? laneView2 : nullptr; }
 
@@ -127,8 +127,8 @@ class MainWindow : public QMainWindow,
     void libraryChosen();
 
     // ---- The preview device as the small windows choose it and play on it ----------------------
-    double previewDeviceId() const override;
-    void setPreviewDeviceId(double id) override;
+    media::DeviceId previewDeviceId() const override;
+    void setPreviewDeviceId(media::DeviceId id) override;
     void routeToPreviewDevice(const media::MoviePlayer& player) override;
 
     // ---- Methods ------------------------------------------------------------------------------

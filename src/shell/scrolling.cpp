@@ -22,7 +22,7 @@ void MainWindow::scrollRuler() {
 void MainWindow::centreOnHead(const engine::Deck& deck) {
     const int page = model::headPage(deck.head() - static_cast<double>(mix.scrollX), mix.scrollX);
     mix.setScrollX(static_cast<float>(page * 400.0));
-    const int value = whole(mix.scrollX / 60);
+    const int value = model::whole(mix.scrollX / 60);
     const int before = timelineScrollBar->value();
     timelineScrollBar->setValue(value);
     // The scroll offset must always equal the bar's value x 60; when the value did not change

@@ -6,9 +6,9 @@
 #include "shell/main_window.h"
 
 void MainWindow::zoomChosen(const QString& percent) {
-    const double next = Val(percent) / 100;
+    const double next = model::parseNumber(percent).value_or(0) / 100;
     if (!(next > 0)) return;  // a zoom of 0 would divide every later position by nothing
-    zoomButton->setCaption(" " + Str(next * 100) + "%");
+    zoomButton->setCaption(" " + model::formatNumber(next * 100) + "%");
     if (static_cast<double>(mix.pixelsPerSecond) == next) return;
     zoom(next / static_cast<double>(mix.pixelsPerSecond));
     mix.setZoom(static_cast<float>(next));
@@ -21,8 +21,7 @@ void MainWindow::zoom(double f) {
     for (engine::Deck* deck : {&playDeck, &previewDeck}) deck->setHead(deck->head() * f);
     if (mix.clipboardClip) model::scaleClipLengths(*mix.clipboardClip, f);
     // The paste target keeps its place in time on either lane.
-    if (mix.pasteTarget.size() >= 2 && mix.pasteTarget[0] != 0 && mix.pasteTarget[1] != 0)
-        mix.pasteTarget[0] *= f;
+    if (mix.pasteTarget) mix.pasteTarget->x *= f;
     for (LaneView* lane : {laneView1, laneView2}) {
         for (size_t i = 0; i < lane->clips.size(); ++i) {
             model::Clip& c = *lane->clips[i];

@@ -44,6 +44,7 @@ class PreferencesWindow : public windows::SmallWindow {
 
     model::Mix& mix_;
     windows::PreviewDeviceHost& device_;
+    std::vector<media::DeviceId> listedDevices_;  // the device of each row of the list
 };
 
 // The version text; a click on it opens the program's README.

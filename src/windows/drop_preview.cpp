@@ -8,7 +8,6 @@
 #include "media/movie.h"
 #include "model/lane_logic.h"
 #include "model/mix.h"
-#include "model/numtext.h"
 #include "model/plist_reader.h"
 #include "windows/aux_windows.h"
 

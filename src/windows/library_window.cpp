@@ -1,6 +1,5 @@
 // The library list: the songs of the program's song list with their count. No menu item leads
 // here; the main window's "libraryItem" command shows it.
-#include "model/numtext.h"
 #include "windows/aux_windows.h"
 #include "windows/window_logic.h"
 

@@ -69,8 +69,8 @@ void PlayerBar::refresh() {
     slider_->setEnabled(movie != nullptr);
     const double duration = movie ? movie->duration() : 0;
     const double position = movie ? player_.position() : 0;
-    slider_->setMaximum(whole(duration * kSliderStepsPerSecond));
-    if (!slider_->isSliderDown()) slider_->setValue(whole(position * kSliderStepsPerSecond));
+    slider_->setMaximum(model::whole(duration * kSliderStepsPerSecond));
+    if (!slider_->isSliderDown()) slider_->setValue(model::whole(position * kSliderStepsPerSecond));
     time_->setText(movie ? model::timeText(position) + QStringLiteral(" / ") +
                                model::timeText(duration)
                          : QString());

@@ -1,5 +1,5 @@
 // The preferences window: the preview device and the default transition of the mix, written
-// straight into them. The window keeps nothing of its own.
+// straight into them. The window keeps only the ids of the devices it lists, row by row.
 #include <QKeyEvent>
 
 #include "media/output.h"
@@ -53,7 +53,9 @@ PreferencesWindow* PreferencesWindow::instance(QWidget* owner, model::Mix& mix,
 }
 PreferencesWindow* PreferencesWindow::existing() { return thePreferences; }
 
-void PreferencesWindow::showTransition() { transitionLabel->setText(Str(mix_.defaultTransition)); }
+void PreferencesWindow::showTransition() {
+    transitionLabel->setText(model::formatNumber(mix_.defaultTransition));
+}
 
 // Escape closes the window, as it does any small window of the desktop.
 void PreferencesWindow::keyPressEvent(QKeyEvent* e) {
@@ -67,12 +69,12 @@ void PreferencesWindow::keyPressEvent(QKeyEvent* e) {
 // The devices are read again each time the window is built, so a device plugged in meanwhile
 // shows. The device the preview now uses is selected; a device that is missing has no row.
 void PreferencesWindow::listDevices() {
-    const QString current = hexText(whole(device_.previewDeviceId()));
-    for (const windows::DeviceRow& row : windows::deviceRows(media::outputDevices())) {
-        const int r = deviceList->addRow(row.name);
-        deviceList->setCell(r, 1, row.info);
-        deviceList->setCell(r, 2, row.hexId);
-        if (row.hexId == current) deviceList->selectRow(r);
+    listedDevices_.clear();
+    for (const media::OutputDevice& device : media::outputDevices()) {
+        const int r = deviceList->addRow(device.name);
+        deviceList->setCell(r, 1, device.info);
+        listedDevices_.push_back(device.id);
+        if (device.id == device_.previewDeviceId()) deviceList->selectRow(r);
     }
 }
 
@@ -80,11 +82,11 @@ void PreferencesWindow::listDevices() {
 // clearing the selection keeps the device chosen before.
 void PreferencesWindow::deviceChosen() {
     const int row = deviceList->selectedRow();
-    if (row < 0) return;
-    const double id = Val(QStringLiteral("&h") + deviceList->cell(row, 2));
+    if (row < 0 || row >= static_cast<int>(listedDevices_.size())) return;
+    const media::DeviceId id = listedDevices_[row];
     if (id == device_.previewDeviceId()) return;
     device_.setPreviewDeviceId(id);
-    sayIfNotKept(windows::keepPreviewDevice(whole(id), deviceList->cell(row, 0)));
+    sayIfNotKept(windows::keepPreviewDevice(id, deviceList->cell(row, 0)));
 }
 
 void PreferencesWindow::stepTransition(double (*step)(double)) {

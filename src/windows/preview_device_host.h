@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "media/output.h"
+
 namespace media {
 class MoviePlayer;
 }
@@ -14,9 +16,9 @@ namespace windows {
 class PreviewDeviceHost {
   public:
     // The sound output id the preview plays on (0: the default device).
-    virtual double previewDeviceId() const = 0;
+    virtual media::DeviceId previewDeviceId() const = 0;
     // The device the preview players take from the next movie they route.
-    virtual void setPreviewDeviceId(double id) = 0;
+    virtual void setPreviewDeviceId(media::DeviceId id) = 0;
     // Sends the player's movie to the preview device.
     virtual void routeToPreviewDevice(const media::MoviePlayer& player) = 0;
     // Puts a message in the main window's status line.

@@ -5,20 +5,11 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "model/numtext.h"
-
 #ifndef VONTALIX_SOURCE_README
 #define VONTALIX_SOURCE_README ""
 #endif
 
 namespace windows {
-
-std::vector<DeviceRow> deviceRows(const std::vector<media::OutputDevice>& devices) {
-    std::vector<DeviceRow> rows;
-    rows.reserve(devices.size());
-    for (const media::OutputDevice& d : devices) rows.push_back({d.name, d.info, hexText(d.id)});
-    return rows;
-}
 
 double transitionStepUp(double seconds) {
     return seconds < kLongestTransition ? seconds + kTransitionStep : seconds;
@@ -45,7 +36,7 @@ KeptPreferences keptPreferences() {
     // Device ids are non-zero 31-bit numbers.
     const qlonglong id = store->value(kPreviewDeviceKey).toLongLong(&ok);
     if (ok && id > 0 && id <= INT32_MAX) {
-        kept.previewDevice = static_cast<int32_t>(id);
+        kept.previewDevice = static_cast<media::DeviceId>(id);
         kept.previewDeviceName = store->value(kPreviewDeviceNameKey).toString();
     }
     const double seconds = store->value(kTransitionKey).toDouble(&ok);
@@ -83,7 +74,7 @@ QString notKeptText(QSettings& store) {
 
 }  // namespace
 
-QString keepPreviewDevice(int32_t id, const QString& name) {
+QString keepPreviewDevice(media::DeviceId id, const QString& name) {
     const std::unique_ptr<QSettings> store = preferencesStore();
     store->setValue(kPreviewDeviceKey, id);
     store->setValue(kPreviewDeviceNameKey, name);
@@ -131,7 +122,8 @@ QStringList libraryHeadings() {
 }
 
 QString libraryCountText(int slotCount) {
-    return QStringLiteral("iTunes Library (") + Str(slotCount) + QStringLiteral(" songs ");
+    return QStringLiteral("iTunes Library (") + QString::number(slotCount) +
+           QStringLiteral(" songs ");
 }
 
 std::vector<LibrarySongRef> librarySongs(1);

@@ -16,15 +16,6 @@ namespace windows {
 
 // ---- Preferences -------------------------------------------------------------------------------
 
-// One row of the device list: the name shown, and two hidden cells, the system's description of
-// the device and its id as hexadecimal text (read back with Val("&h" + hexId)).
-struct DeviceRow {
-    QString name, info, hexId;
-    bool operator==(const DeviceRow&) const = default;
-};
-// The rows for the devices, in the order given; devices with the same name stay apart by id.
-std::vector<DeviceRow> deviceRows(const std::vector<media::OutputDevice>& devices);
-
 // The default transition lies on the half-second grid from 0 to 10 seconds: a step that would
 // leave it is refused, never clamped afterwards.
 inline constexpr double kLongestTransition = 10, kTransitionStep = 0.5;
@@ -34,7 +25,7 @@ double transitionStepDown(double seconds);
 // The preview device and the default transition, kept between runs in the desktop's usual
 // settings store, so that after a restart the headphone cue does not reach the audience.
 struct KeptPreferences {
-    int32_t previewDevice = 0;  // 0: the default device
+    media::DeviceId previewDevice = 0;  // 0: the default device
     QString previewDeviceName;  // as last listed, to name the device when it is missing
     double transition = 3;
 };
@@ -42,7 +33,7 @@ struct KeptPreferences {
 KeptPreferences keptPreferences();
 // Each keeps its value and returns "", or, when the store cannot be written, says for the status
 // line that the preferences will not be kept, and why.
-[[nodiscard]] QString keepPreviewDevice(int32_t id, const QString& name);
+[[nodiscard]] QString keepPreviewDevice(media::DeviceId id, const QString& name);
 [[nodiscard]] QString keepTransition(double seconds);
 // The store itself (tests point it at a temporary place and empty it).
 std::unique_ptr<QSettings> preferencesStore();

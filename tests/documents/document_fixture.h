@@ -61,16 +61,27 @@ class DocumentFixture : public AppFixture {
         const double fadeInEnd = length / 4, fadeOutStart = length * 3 / 4, in = length / 8,
                      out = length * 7 / 8;
         canvas->addNewClip(
-            w->makeClipPicture(name, length, fadeInEnd, fadeOutStart, in, out, label),
-            centre - length / 2, name, length, file, lane, fadeInEnd, fadeOutStart, in, out, label);
+            centre - length / 2,
+            {.image = w->makeClipPicture(name, length, fadeInEnd, fadeOutStart, in, out, label),
+             .name = name,
+             .path = file,
+             .lengthPx = length,
+             .inPoint = in,
+             .outPoint = out,
+             .fadeInEnd = fadeInEnd,
+             .fadeOutStart = fadeOutStart,
+             .label = label,
+             .lane = lane});
         return canvas->clips.back();
     }
 
     // One record as the program writes it, values in seconds.
     static QByteArray record(int lane, double length, double centre, const QString& name,
                              const QString& file) {
-        const QStringList fields = {"vtlx", Str(lane), Str(length), "0",         Str(length), name,
-                                    file,   "0",       Str(length), Str(centre), "16",        "0"};
+        const QString seconds = model::formatNumber(length);
+        const QStringList fields = {
+            "vtlx",  QString::number(lane),       seconds, "0", seconds, name, file, "0",
+            seconds, model::formatNumber(centre), "16",    "0"};
         return (fields.join(u'%') + u'%' + u'\r').toUtf8();
     }
 

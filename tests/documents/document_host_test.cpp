@@ -81,7 +81,7 @@ TEST_F(DocumentHostTest, OpenSaveAndOpenFolderWorkOnTheHostsMixAlone) {
     EXPECT_TRUE(promptShown());
     EXPECT_EQ(clipNames(host.mix.lane(1)), (std::vector<QString>{"1.mp3"}));
     EXPECT_EQ(clipNames(host.mix.lane(2)), (std::vector<QString>{"2.mp3"}));
-    EXPECT_EQ(host.mix.selectedIndex, -1);
+    EXPECT_EQ(host.mix.selection, std::nullopt);
     EXPECT_TRUE(host.mix.document.path.isEmpty());
     EXPECT_EQ(host.window.cursor().shape(), Qt::ArrowCursor);
 

@@ -17,6 +17,7 @@
 #include "media/movie.h"
 #include "model/drop_logic.h"
 #include "model/file_label.h"
+#include "model/numtext.h"
 #include "platform/media_measure.h"
 #include "platform/progress.h"
 #include "support/media_gen.h"
@@ -254,8 +255,7 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
         EXPECT_EQ(w->laneView1->clips[0]->name, "a 100.mp3");
         EXPECT_EQ(w->laneView1->clips[0]->path, music("a 100.mp3"));
         EXPECT_DOUBLE_EQ(onLane(*w->laneView2->clips[0]), c.clips[1].left + 30);
-        EXPECT_EQ(w->mix.selectedIndex, -1);
-        EXPECT_EQ(w->mix.selectedLane, 0);
+        EXPECT_EQ(w->mix.selection, std::nullopt);
         EXPECT_FALSE(w->mix.document.saved);
         EXPECT_EQ(w->windowTitle(), "Vontalix");
         EXPECT_EQ(w->statusLine->text(), "");  // nothing skipped; the last document's word is gone
@@ -274,8 +274,8 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
     const QString m4a = testsupport::makeMedia({testsupport::MediaKind::M4a, 3.0});
     const QString tiny = testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 0.4});
     ASSERT_FALSE(mp3.isEmpty() || m4a.isEmpty() || tiny.isEmpty());
-    const int32_t mp3Width = whole(media::openMovie(mp3)->duration());
-    const int32_t m4aWidth = whole(media::openMovie(m4a)->duration());
+    const int32_t mp3Width = model::whole(media::openMovie(mp3)->duration());
+    const int32_t m4aWidth = model::whole(media::openMovie(m4a)->duration());
     ASSERT_GE(mp3Width, 2);
     QByteArray tagged = readFile(mp3);
     tagged += QByteArray("TAG") + QByteArray("Title").leftJustified(30, '\0') +
@@ -469,7 +469,7 @@ TEST_F(OpenFolder, LongFolderShowsProgressAndCancelKeepsTheClipsLaid) {
         EXPECT_TRUE(watchShown);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
         EXPECT_FALSE(w->documentBusy);
-        EXPECT_EQ(w->mix.selectedLane, 0);
+        EXPECT_EQ(w->mix.selection, std::nullopt);
         EXPECT_EQ(clipCount(), cancel ? 100 : 200);
         if (cancel) {
             EXPECT_EQ(values.size(), 1u);

@@ -13,8 +13,11 @@ class HandleTest : public AppFixture {
   protected:
     // A clip as a dropped file makes it: no fades, the whole file.
     model::ClipRef addClip(LaneView* lane, double left, double length) {
-        lane->addNewClip(w->makeClipPicture("c", length, 0, length, 0, length, 0), left, "c",
-                         length, "/m/c.mp3", lane->lane(), 0, length, 0, length, 0);
+        lane->addNewClip(left, {.image = w->makeClipPicture("c", length, 0, length, 0, length, 0),
+                                .name = "c",
+                                .path = "/m/c.mp3",
+                                .lengthPx = length,
+                                .lane = lane->lane()});
         return lane->clips.back();
     }
     // An ordinary click on the clip: it shows its handles and becomes the selection.
@@ -121,8 +124,7 @@ TEST_F(HandleTest, FadeHandleDragRedrawsTheLastPressedClipsOnlyAtTheirStoredValu
 TEST_F(HandleTest, WithoutASelectionAHandleMovesButTrimsNothing) {
     auto clip = addClip(w->laneView1, 100, 200);
     click(w->laneView1, 200);
-    w->mix.selectedIndex = -1;  // the selection gone while the handles still stand
-    w->mix.selectedLane = 0;
+    w->mix.selection.reset();  // the selection gone while the handles still stand
     drag(w->handles.inPoint, 40);
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);
     EXPECT_DOUBLE_EQ(clip->fadeInEnd, 0);
@@ -135,9 +137,9 @@ TEST_F(HandleTest, AnIndexThatNamesNoShownClipIsNoSelection) {
     auto first = addClip(w->laneView1, 100, 200);
     auto second = addClip(w->laneView1, 100, 200);
     click(w->laneView1, 200);  // the top one, second, shows its handles, at index 1
-    ASSERT_EQ(w->mix.selectedIndex, 1);
+    ASSERT_EQ(w->mix.selection, (model::ClipSelection{1, 1}));
     for (int stale : {7, -3, 0}) {  // beyond the lane, negative, another clip
-        w->mix.selectedIndex = stale;
+        w->mix.selection->index = stale;
         drag(w->handles.inPoint, 40);
         EXPECT_DOUBLE_EQ(first->inPoint, 0) << stale;
         EXPECT_DOUBLE_EQ(first->fadeInEnd, 0) << stale;

@@ -33,7 +33,7 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
          },
          true, true},
         {"index past the end",
-         [](ClipboardTest& t, LaneView*, const model::ClipRef&) { t.w->mix.selectedIndex = 5; },
+         [](ClipboardTest& t, LaneView*, const model::ClipRef&) { t.w->mix.selection->index = 5; },
          false, false},
         {"stale after a swap",
          [](ClipboardTest& t, LaneView* lane, const model::ClipRef& c) {
@@ -76,12 +76,11 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
                                      w->lane(3 - lane->lane())->indexOf(clip.get()) >= 0;
                 EXPECT_EQ(present, !deleted) << what;
                 if (deleted) {
-                    EXPECT_EQ(w->mix.selectedIndex, -1) << what;
-                    EXPECT_EQ(w->mix.selectedLane, 0) << what;
+                    EXPECT_EQ(w->mix.selection, std::nullopt) << what;
                     EXPECT_FALSE(w->menu->clipSelected) << what;
                 }
                 if (c.sounding) {
-                    EXPECT_EQ(w->mix.selectedLane, lane->lane()) << what;  // selection stays
+                    EXPECT_EQ(w->mix.selection->lane, lane->lane()) << what;  // selection stays
                     EXPECT_TRUE(w->menu->clipSelected) << what;            // and the handles
                 }
             }
@@ -95,15 +94,15 @@ TEST_F(ClipboardTest, ClearKeepsTheOrderOfTheOtherClips) {
     auto c = add(w->laneView2, 200, 50, "c");
     ASSERT_TRUE(w->laneView2->pressAt(onLane(*b), 16));  // brings b to the top
     w->laneView2->releaseAt(onLane(*b), 16);
-    ASSERT_EQ(w->mix.selectedIndex, 2);
+    ASSERT_EQ(w->mix.selection, (model::ClipSelection{2, 2}));
     ASSERT_EQ(w->statusLine->text(), "b");
-    w->mix.pasteTarget = {400, 1};
+    w->mix.pasteTarget = model::PasteTarget{400, 1};
     w->menu->pasteAllowed = true;
     w->clear();
     EXPECT_EQ(w->laneView2->clips, (std::vector<model::ClipRef>{a, c}));
     EXPECT_EQ(w->statusLine->text(), "");  // names no clip that is gone
     EXPECT_EQ(w->handles.inPoint->x(), -16);
-    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{400, 1}));
+    EXPECT_EQ(w->mix.pasteTarget, (model::PasteTarget{400, 1}));
     EXPECT_TRUE(w->menu->pasteAllowed);
 }
 
@@ -111,23 +110,22 @@ TEST_F(ClipboardTest, PasteTestsTheEdgesAndTheCentre) {
     struct Case {
         const char* name;
         double otherLeft, otherLength;  // a clip on the target lane; length 0: none
-        std::vector<double> target;
+        std::optional<model::PasteTarget> target;
         bool added;
         bool refused;
     };
     const Case cases[] = {
-        {"empty lane", 0, 0, {300, 2}, true, false},
-        {"starts on another's right edge", 200, 100, {300, 2}, true, false},
-        {"ends on another's left edge", 400, 100, {300, 2}, true, false},
-        {"left edge inside another", 250, 100, {300, 2}, false, true},
-        {"right edge inside another", 350, 100, {300, 2}, false, true},
-        {"centre inside another", 340, 20, {300, 2}, false, true},
-        {"a short clip between the test points", 310, 30, {300, 2}, true, false},
-        {"lane 1", 0, 0, {300, 1}, true, false},
-        {"no target", 0, 0, {0, 0}, false, false},
-        {"a click at x 0", 0, 0, {0, 2}, false, false},
-        {"no lane", 0, 0, {300, 0}, false, false},
-        {"a lane between the lanes", 0, 0, {300, 1.5}, false, false},
+        {"empty lane", 0, 0, {{300, 2}}, true, false},
+        {"starts on another's right edge", 200, 100, {{300, 2}}, true, false},
+        {"ends on another's left edge", 400, 100, {{300, 2}}, true, false},
+        {"left edge inside another", 250, 100, {{300, 2}}, false, true},
+        {"right edge inside another", 350, 100, {{300, 2}}, false, true},
+        {"centre inside another", 340, 20, {{300, 2}}, false, true},
+        {"a short clip between the test points", 310, 30, {{300, 2}}, true, false},
+        {"lane 1", 0, 0, {{300, 1}}, true, false},
+        {"no target", 0, 0, std::nullopt, false, false},
+        {"a click at x 0", 0, 0, {{0, 2}}, false, false},
+        {"no lane", 0, 0, {{300, 0}}, false, false},
     };
     for (const Case& c : cases) {
         w->init();
@@ -140,8 +138,7 @@ TEST_F(ClipboardTest, PasteTestsTheEdgesAndTheCentre) {
         w->copy();
         w->mix.clearSelection();
         w->mix.scrollX = 60;
-        const double laneNumber = c.target[1];
-        LaneView* target = laneNumber == 1 ? w->laneView1 : w->laneView2;
+        LaneView* target = c.target && c.target->lane == 1 ? w->laneView1 : w->laneView2;
         if (c.otherLength > 0) add(target, c.otherLeft, c.otherLength, "other");
         const size_t before = w->laneView1->clips.size() + w->laneView2->clips.size();
         w->mix.pasteTarget = c.target;
@@ -152,14 +149,14 @@ TEST_F(ClipboardTest, PasteTestsTheEdgesAndTheCentre) {
         EXPECT_EQ(w->statusLine->text() == "do not drop one track onto another", c.refused)
             << c.name;
         EXPECT_EQ(w->mix.pasteTarget, c.target) << c.name;
-        EXPECT_EQ(w->mix.selectedIndex, -1) << c.name;  // the new clip is not selected
+        EXPECT_EQ(w->mix.selection, std::nullopt) << c.name;  // the new clip is not selected
         if (!c.added) continue;
         const model::ClipRef p = target->clips.back();
         EXPECT_NE(p, source) << c.name;
         EXPECT_NE(p->image, source->image) << c.name;  // a picture of its own
         EXPECT_EQ(onLane(*p), 350) << c.name;
         EXPECT_DOUBLE_EQ(p->centre, 410) << c.name;
-        EXPECT_EQ(p->lane, laneNumber) << c.name;
+        EXPECT_EQ(p->lane, c.target->lane) << c.name;
         EXPECT_EQ(p->path, "/m/src.mp3") << c.name;
         EXPECT_EQ(p->label, 3) << c.name;
         EXPECT_DOUBLE_EQ(p->inPoint, 5) << c.name;
@@ -178,12 +175,12 @@ TEST_F(ClipboardTest, OneCopyPastesAnyNumberOfTimes) {
     w->clear();  // the source is gone, the clipboard stays
     EXPECT_TRUE(w->laneView1->clips.empty());
 
-    w->mix.pasteTarget = {200, 2};
+    w->mix.pasteTarget = model::PasteTarget{200, 2};
     w->paste();
     w->paste();  // same target: the second copy's centre falls inside the first
     EXPECT_EQ(w->laneView2->clips.size(), 1u);
     EXPECT_EQ(w->statusLine->text(), "do not drop one track onto another");
-    w->mix.pasteTarget = {300, 2};  // right against the first
+    w->mix.pasteTarget = model::PasteTarget{300, 2};  // right against the first
     w->paste();
     ASSERT_EQ(w->laneView2->clips.size(), 2u);
     EXPECT_NE(w->laneView2->clips[0], w->laneView2->clips[1]);
@@ -195,7 +192,7 @@ TEST_F(ClipboardTest, OneCopyPastesAnyNumberOfTimes) {
     // New and Open keep the clipboard clip.
     w->init();
     EXPECT_EQ(w->mix.clipboardClip, held);
-    w->mix.pasteTarget = {100, 1};
+    w->mix.pasteTarget = model::PasteTarget{100, 1};
     w->paste();
     EXPECT_EQ(w->laneView1->clips.size(), 1u);
 }
@@ -215,7 +212,7 @@ TEST_F(ClipboardTest, PasteRefusesAPathAPlaylistCannotHold) {
         w->mix.clipboardClip = std::make_shared<model::Clip>();
         w->mix.clipboardClip->lengthPx = 50;
         w->mix.clipboardClip->path = c.path;
-        w->mix.pasteTarget = {100, 1};
+        w->mix.pasteTarget = model::PasteTarget{100, 1};
         w->paste();
         EXPECT_TRUE(w->laneView1->clips.empty());
         EXPECT_EQ(w->statusLine->text(), c.message);
@@ -224,10 +221,10 @@ TEST_F(ClipboardTest, PasteRefusesAPathAPlaylistCannotHold) {
 
 TEST_F(ClipboardTest, PasteWithoutAClipboardClipDoesNothing) {
     w->mix.clipboardClip = nullptr;
-    w->mix.pasteTarget = {100, 1};
+    w->mix.pasteTarget = model::PasteTarget{100, 1};
     w->paste();
     EXPECT_TRUE(w->laneView1->clips.empty());
-    w->mix.pasteTarget.clear();  // never set: no target
+    w->mix.pasteTarget.reset();  // never set: no target
     w->mix.clipboardClip = std::make_shared<model::Clip>();
     w->paste();
     EXPECT_TRUE(w->laneView1->clips.empty());
@@ -238,10 +235,10 @@ TEST_F(ClipboardTest, CopyAtClickedLaneSpaceAndPasteThroughTheWindow) {
     w->show();
     auto clip = add(w->laneView1, 100, 120, "song");
     QTest::mouseClick(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(onLane(*clip), 16));
-    ASSERT_EQ(w->mix.selectedLane, 1);
+    ASSERT_EQ(w->mix.selection->lane, 1);
     w->menu->copyAction->trigger();
     QTest::mouseClick(w->laneView2, Qt::LeftButton, Qt::NoModifier, QPoint(400, 16));
-    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{400, 2}));
+    EXPECT_EQ(w->mix.pasteTarget, (model::PasteTarget{400, 2}));
     EXPECT_TRUE(w->menu->pasteAllowed);
     w->menu->pasteAction->trigger();
     ASSERT_EQ(w->laneView2->clips.size(), 1u);

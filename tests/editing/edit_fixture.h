@@ -33,8 +33,11 @@ class EditFixture : public AppFixture {
 
     // A clip as a dropped file makes it, left edge at `left`.
     model::ClipRef add(LaneView* lane, double left, double length, const QString& name = "c") {
-        lane->addNewClip(w->makeClipPicture(name, length, 0, length, 0, length, 0), left, name,
-                         length, "/m/" + name + ".mp3", lane->lane(), 0, length, 0, length, 0);
+        lane->addNewClip(left, {.image = w->makeClipPicture(name, length, 0, length, 0, length, 0),
+                                .name = name,
+                                .path = "/m/" + name + ".mp3",
+                                .lengthPx = length,
+                                .lane = lane->lane()});
         return lane->clips.back();
     }
     // An ordinary click on the clip: its handles show and it becomes the selection.
@@ -54,7 +57,7 @@ class EditFixture : public AppFixture {
                       Qt::KeyboardModifiers mods = Qt::NoModifier) {
         platform::Keyboard::resetForTesting();
         platform::Keyboard::setModifiersForTesting(mods);
-        for (int k : qtKeys) platform::Keyboard::setKeyDownForTesting(k, true);
+        for (int k : qtKeys) platform::Keyboard::setKeyDownForTesting(Qt::Key(k), true);
         w->keyPressed();
     }
 

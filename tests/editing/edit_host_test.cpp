@@ -31,8 +31,7 @@ struct RecordingHost : editing::EditHost {
 };
 
 model::ClipRef clipAt(model::Mix& mix, int lane, double left, double length, const QString& name) {
-    return mix.addNewClip(lane, nullptr, left, name, length, QString(), lane, 0, length, 0, length,
-                          0);
+    return mix.addNewClip(lane, left, {.name = name, .lengthPx = length, .lane = lane});
 }
 
 TEST(EditSelection, IsTheIndexedClipOnlyWhileItsLaneShowsItPressed) {
@@ -57,8 +56,7 @@ TEST(EditSelection, IsTheIndexedClipOnlyWhileItsLaneShowsItPressed) {
         clipAt(mix, 1, 0, 50, "a");
         clipAt(mix, 2, 0, 50, "b");
         clipAt(mix, 2, 100, 50, "c");
-        mix.selectedLane = c.lane;
-        mix.selectedIndex = c.index;
+        mix.selection = model::ClipSelection{c.lane, c.index};
         const int lane = c.lane == 1 ? 1 : 2;
         const size_t at = c.index >= 0 && c.index < 2 ? c.index : 0;
         host.pressed[lane - 1] =
@@ -75,8 +73,7 @@ TEST(EditClipboard, CopiesPastesAndClearsOnTheMixAlone) {
     model::Mix mix;
     RecordingHost host;
     const model::ClipRef a = clipAt(mix, 1, 0, 100, "a");
-    mix.selectedLane = 1;
-    mix.selectedIndex = 0;
+    mix.selection = model::ClipSelection{1, 0};
     host.pressed[0] = a;
     QObject::connect(&mix, &model::Mix::lanesChanged,
                      [&](int lane) { host.calls.push_back("lane " + std::to_string(lane)); });
@@ -89,15 +86,15 @@ TEST(EditClipboard, CopiesPastesAndClearsOnTheMixAlone) {
     host.sounding = nullptr;
     editing::clearSelectedClip(mix, host);
     EXPECT_TRUE(mix.lane(1).empty());
-    EXPECT_EQ(mix.selectedIndex, -1);
+    EXPECT_EQ(mix.selection, std::nullopt);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"lane 1", "deselect 1"}));
 
-    mix.pasteTarget = {200, 2};
+    mix.pasteTarget = model::PasteTarget{200, 2};
     editing::pasteClipboardClip(mix, host);
     ASSERT_EQ(mix.lane(2).size(), 1u);
     EXPECT_EQ(mix.lane(2)[0]->name, "a");
     EXPECT_NE(mix.lane(2)[0], mix.clipboardClip);
-    mix.pasteTarget = {250, 2};  // overlaps the clip just pasted
+    mix.pasteTarget = model::PasteTarget{250, 2};  // overlaps the clip just pasted
     editing::pasteClipboardClip(mix, host);
     EXPECT_EQ(mix.lane(2).size(), 1u);
     EXPECT_EQ(host.status, editing::kOverlapRefusedText);

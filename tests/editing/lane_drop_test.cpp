@@ -103,9 +103,17 @@ class LaneDropTest : public AppFixture {
     }
 
     model::ClipRef addClip(LaneView* lane, double left, double length, const QString& name) {
-        lane->addNewClip(w->makeClipPicture(name, length, 10, length - 10, 5, length - 5, 2), left,
-                         name, length, "/m/" + name + ".mp3", lane->lane(), 10, length - 10, 5,
-                         length - 5, 2);
+        lane->addNewClip(
+            left, {.image = w->makeClipPicture(name, length, 10, length - 10, 5, length - 5, 2),
+                   .name = name,
+                   .path = "/m/" + name + ".mp3",
+                   .lengthPx = length,
+                   .inPoint = 5,
+                   .outPoint = length - 5,
+                   .fadeInEnd = 10,
+                   .fadeOutStart = length - 10,
+                   .label = 2,
+                   .lane = lane->lane()});
         return lane->clips.back();
     }
 
@@ -121,11 +129,8 @@ class LaneDropTest : public AppFixture {
         Keyboard::setModifiersForTesting(std::nullopt);
     }
 
-    void select(int index, int lane) {
-        w->mix.selectedIndex = index;
-        w->mix.selectedLane = lane;
-    }
-    bool selectionCleared() const { return w->mix.selectedIndex == -1 && w->mix.selectedLane == 0; }
+    void select(int index, int lane) { w->mix.selection = model::ClipSelection{lane, index}; }
+    bool selectionCleared() const { return w->mix.selection == std::nullopt; }
 
     QTemporaryDir dir;
     std::map<QString, double> lengths;  // by file name; negative: not a movie
@@ -415,8 +420,7 @@ TEST_F(LaneDropTest, FailuresAreReportedAndChangeNothing) {
         EXPECT_EQ(w->statusLine->text(), c.message);
         EXPECT_EQ(w->laneView1->clips.size(), 1u) << c.message.toStdString();
         // A failure ends the handling before the lanes are refreshed.
-        EXPECT_EQ(w->mix.selectedIndex, 0) << c.message.toStdString();
-        EXPECT_EQ(w->mix.selectedLane, 1) << c.message.toStdString();
+        EXPECT_EQ(w->mix.selection, (model::ClipSelection{1, 0})) << c.message.toStdString();
     }
     EXPECT_FALSE(measured.contains(fifo));  // never opened: it would block
     // At four pixels a second the short file is wide enough.

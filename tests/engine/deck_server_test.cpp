@@ -82,7 +82,7 @@ TEST_F(DeckServerTest, PlayDeckSoundsOnMainAndPreviewDeckOnPreview) {
     const QString sine =
         testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 4.0, testsupport::Signal::Sine});
     for (int lane : {1, 2}) {
-        w->lane(lane)->addNewClip(nullptr, 90, "sine", 4, sine, lane, 0, 4, 0, 4, 0);
+        w->lane(lane)->addNewClip(90, {.name = "sine", .path = sine, .lengthPx = 4, .lane = lane});
     }
     w->previewDevice = previewId;
     w->moveHeadTo(w->playDeck, 91);
@@ -117,8 +117,8 @@ TEST_F(DeckServerTest, ClipsMetFromAGapStartWholeAndTogether) {
         {testsupport::MediaKind::Mp3Cbr, 2.0, testsupport::Signal::FirstClicksLeft});
     const QString right = testsupport::makeMedia(
         {testsupport::MediaKind::Mp3Cbr, 2.0, testsupport::Signal::FirstClicksRight});
-    w->lane(1)->addNewClip(nullptr, 10, "left", 2, left, 1, 0, 2, 0, 2, 0);
-    w->lane(2)->addNewClip(nullptr, 10, "right", 2, right, 2, 0, 2, 0, 2, 0);
+    w->lane(1)->addNewClip(10, {.name = "left", .path = left, .lengthPx = 2, .lane = 1});
+    w->lane(2)->addNewClip(10, {.name = "right", .path = right, .lengthPx = 2, .lane = 2});
     ASSERT_TRUE(media::testing::waitForClipMovies());
     w->moveHeadTo(w->playDeck, 7);  // about a second of gap steps before the clips
 

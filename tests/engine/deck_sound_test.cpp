@@ -34,8 +34,14 @@ class DeckSoundTest : public AppFixture {
     }
     model::ClipRef addClip(int lane, const QString& path, double left, double length, double start,
                            double fadeInEnd, double fadeOutStart, double stop) {
-        w->lane(lane)->addNewClip(nullptr, left, "clip", length, path, lane, fadeInEnd,
-                                  fadeOutStart, start, stop, 0);
+        w->lane(lane)->addNewClip(left, {.name = "clip",
+                                         .path = path,
+                                         .lengthPx = length,
+                                         .inPoint = start,
+                                         .outPoint = stop,
+                                         .fadeInEnd = fadeInEnd,
+                                         .fadeOutStart = fadeOutStart,
+                                         .lane = lane});
         // As after a drop or a playlist load: the movie is open before the head comes.
         EXPECT_TRUE(mt::waitForClipMovies());
         return w->lane(lane)->clips.back();

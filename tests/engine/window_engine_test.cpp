@@ -21,8 +21,8 @@ class EngineWindowTest : public AppFixture {
   protected:
     model::ClipRef addClip(int lane, double left, double length) {
         LaneView* c = w->lane(lane);
-        c->addNewClip(nullptr, left, "clip", length, "/nowhere/clip.mp3", lane, 0, length, 0,
-                      length, 0);
+        c->addNewClip(
+            left, {.name = "clip", .path = "/nowhere/clip.mp3", .lengthPx = length, .lane = lane});
         return c->clips.back();
     }
 };
@@ -164,12 +164,12 @@ TEST_F(EngineWindowTest, TicksRepaintTheLanesOnlyWhenAHeadMovesAPixel) {
         QApplication::processEvents();
     }
     EXPECT_TRUE(counter.paints.empty());
-    EXPECT_EQ(whole(w->previewDeckView->headX()), 300);
+    EXPECT_EQ(model::whole(w->previewDeckView->headX()), 300);
     w->transport.tick();  // the preview head reaches 301
     QApplication::processEvents();
     w->playDeck.setRunning(false);
     w->previewDeck.setRunning(false);
-    EXPECT_EQ(whole(w->previewDeckView->headX()), 301);
+    EXPECT_EQ(model::whole(w->previewDeckView->headX()), 301);
     EXPECT_GE(counter.paints[w->laneView1], 1);
     EXPECT_LE(counter.widest, 2);
     // What the window shows after drawing one column at a time is what it shows drawn whole.
@@ -217,7 +217,7 @@ TEST_F(EngineWindowTest, ADeckReachingAClipItCannotPlaySaysSo) {
         SCOPED_TRACE(c.status);
         w->init();
         w->statusLine->setText("");
-        w->laneView1->addNewClip(nullptr, 250, "clip", 100, c.path, 1, 0, 100, 0, 100, 0);
+        w->laneView1->addNewClip(250, {.name = "clip", .path = c.path, .lengthPx = 100, .lane = 1});
         ASSERT_TRUE(media::testing::waitForClipMovies());  // tried on the worker, not the tick
         for (engine::Deck* deck : {&w->playDeck, &w->previewDeck}) deck->setHead(300);
         (c.preview ? w->previewDeck : w->playDeck).setRunning(true);

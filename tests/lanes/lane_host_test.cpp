@@ -49,8 +49,8 @@ class LaneHostTest : public ::testing::Test {
     }
     void TearDown() override { platform::Keyboard::resetForTesting(); }
     model::ClipRef add(int lane, double left, const QString& name) {
-        host.lane(lane)->addNewClip(nullptr, left, name, 100, "/m/" + name + ".mp3", lane, 0, 100,
-                                    0, 100, 0);
+        host.lane(lane)->addNewClip(
+            left, {.name = name, .path = "/m/" + name + ".mp3", .lengthPx = 100, .lane = lane});
         return host.lane(lane)->clips.back();
     }
 
@@ -88,7 +88,7 @@ TEST_F(LaneHostTest, PressDragAndReleaseAskTheHost) {
     EXPECT_EQ(a->visibleCentre(mix.scrollX), 250);
     EXPECT_GE(host.hides, 1);
     EXPECT_EQ(host.offsetRetakes, 1);
-    EXPECT_EQ(mix.selectedLane, 1);
+    EXPECT_EQ(mix.selection->lane, 1);
 
     // A Control release right of the play head swaps the lanes from the clip on.
     ASSERT_TRUE(lane1.pressAt(460, 16));

@@ -16,8 +16,11 @@ using testsupport::AppFixture;
 class LaneTest : public AppFixture {
   protected:
     model::ClipRef add(LaneView* lane, double left, double length, const QString& name = "clip") {
-        lane->addNewClip(w->makeClipPicture(name, length, 0, length, 0, length, 0), left, name,
-                         length, "/m/" + name + ".mp3", lane->lane(), 0, length, 0, length, 0);
+        lane->addNewClip(left, {.image = w->makeClipPicture(name, length, 0, length, 0, length, 0),
+                                .name = name,
+                                .path = "/m/" + name + ".mp3",
+                                .lengthPx = length,
+                                .lane = lane->lane()});
         return lane->clips.back();
     }
     QImage laneShot(LaneView* lane) { return lane->grab().toImage(); }
@@ -141,8 +144,7 @@ TEST_F(LaneTest, PressDragAndReleaseMoveAClip) {
     EXPECT_DOUBLE_EQ(b->centre, 300);
     w->laneView1->releaseAt(300, 16);
     EXPECT_EQ(onLane(*b), 300);
-    EXPECT_EQ(w->mix.selectedIndex, 1);
-    EXPECT_EQ(w->mix.selectedLane, 1);
+    EXPECT_EQ(w->mix.selection, (model::ClipSelection{1, 1}));
 
     // Dragged onto a: refused and snapped back.
     ASSERT_TRUE(w->laneView1->pressAt(300, 16));
@@ -152,7 +154,7 @@ TEST_F(LaneTest, PressDragAndReleaseMoveAClip) {
     EXPECT_EQ(w->statusLine->text(), "do not drop one track onto another");
     EXPECT_EQ(onLane(*b), 300);
     EXPECT_DOUBLE_EQ(b->centre, 300);
-    EXPECT_EQ(w->mix.selectedLane, 1);
+    EXPECT_EQ(w->mix.selection->lane, 1);
     (void)a;
 }
 
@@ -175,14 +177,14 @@ TEST_F(LaneTest, AClickOnAClipTouchingItsNeighboursIsNoRefusedMove) {
         add(w->laneView1, c.beforeLeft, c.beforeWidth, "before");
         auto b = add(w->laneView1, c.left, c.width, "b");
         add(w->laneView1, c.afterLeft, 100, "after");
-        const int at = whole(onLane(*b));
+        const int at = model::whole(onLane(*b));
         ASSERT_TRUE(w->laneView1->pressAt(at, 16));
         w->laneView1->releaseAt(at, 16);
         EXPECT_EQ(w->statusLine->text(), c.refused ? "do not drop one track onto another" : "b");
         EXPECT_EQ(w->handles.inPoint->x() > 0, !c.refused);  // handles shown
         EXPECT_EQ(w->menu->clipSelected, !c.refused);
         EXPECT_DOUBLE_EQ(b->centre, c.left + c.width / 2);  // not moved
-        EXPECT_EQ(w->mix.selectedIndex, 2);
+        EXPECT_EQ(w->mix.selection, (model::ClipSelection{1, 2}));
     }
 }
 
@@ -201,7 +203,7 @@ TEST_F(LaneTest, ADraggedClipStopsAtTheTimelinesStart) {
         w->init();
         w->timelineScrollBar->setValue(c.scrollValue);
         auto a = add(w->laneView1, c.left, 100, "a");
-        const int at = whole(onLane(*a));
+        const int at = model::whole(onLane(*a));
         ASSERT_TRUE(w->laneView1->pressAt(at, 16));
         w->laneView1->dragTo(at + c.dragBy, 16);
         w->laneView1->releaseAt(at + c.dragBy, 16);
@@ -253,7 +255,7 @@ TEST_F(LaneTest, PlayingClipIsNotDraggedButCanBeRemoved) {
     w->laneView1->releaseAt(250, 16);
     EXPECT_TRUE(w->laneView1->clips.empty());
     EXPECT_EQ(w->playDeck.current[0], nullptr);
-    EXPECT_EQ(w->mix.selectedIndex, -1);
+    EXPECT_EQ(w->mix.selection, std::nullopt);
     EXPECT_EQ(w->statusLine->text(), "");  // as Clear does: the press named it
 }
 
@@ -272,7 +274,7 @@ TEST_F(LaneTest, ShiftPressCarriesTheClipAsOurOwnDrag) {
     EXPECT_EQ(d->lane, 2);
     EXPECT_EQ(w->shiftDragSourceLane, 2);
     EXPECT_EQ(w->laneView2->dragToDelete, 0);
-    EXPECT_EQ(w->mix.selectedIndex, -1);  // a Shift press does not select
+    EXPECT_EQ(w->mix.selection, std::nullopt);  // a Shift press does not select
 }
 
 TEST_F(LaneTest, CommandDragShiftsTheClipsToTheRight) {
@@ -314,7 +316,7 @@ TEST_F(LaneTest, ZoomRoundTripKeepsClipsInTime) {
     a->inPoint = 10, a->outPoint = 170, a->fadeInEnd = 30, a->fadeOutStart = 150, a->playStart = 20;
     const double centre0 = a->centre;
     w->mix.clipboardClip = std::make_shared<model::Clip>(*a);
-    w->mix.pasteTarget = {300, 2};
+    w->mix.pasteTarget = model::PasteTarget{300, 2};
     auto choose = [&](const char* row) {
         for (QAction* level : w->zoomButton->menu()->actions())
             if (level->text() == row) level->trigger();
@@ -325,7 +327,7 @@ TEST_F(LaneTest, ZoomRoundTripKeepsClipsInTime) {
     EXPECT_DOUBLE_EQ(a->lengthPx, 720);
     EXPECT_DOUBLE_EQ(a->centre, centre0 * 4);
     EXPECT_DOUBLE_EQ(w->mix.clipboardClip->lengthPx, 720);
-    EXPECT_DOUBLE_EQ(w->mix.pasteTarget[0], 1200);
+    EXPECT_DOUBLE_EQ(w->mix.pasteTarget->x, 1200);
     EXPECT_EQ(a->image->width(), 720);
     choose("25");
     EXPECT_DOUBLE_EQ(a->lengthPx, 45);
@@ -337,7 +339,7 @@ TEST_F(LaneTest, ZoomRoundTripKeepsClipsInTime) {
     EXPECT_DOUBLE_EQ(a->fadeOutStart, 150);
     EXPECT_DOUBLE_EQ(a->playStart, 20);
     EXPECT_DOUBLE_EQ(a->centre, centre0);
-    EXPECT_DOUBLE_EQ(w->mix.pasteTarget[0], 300);
+    EXPECT_DOUBLE_EQ(w->mix.pasteTarget->x, 300);
     // The same zoom again re-sets the caption and nothing else.
     w->mix.document.saved = true;
     choose("100");
@@ -392,17 +394,19 @@ class LanePressTest : public testsupport::AppFixture {};
 
 TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
     w->show();
-    w->laneView1->addNewClip(w->makeClipPicture("a", 100, 0, 100, 0, 100, 0), 200, "a", 100,
-                             "/m/a.mp3", 1, 0, 100, 0, 100, 0);
+    w->laneView1->addNewClip(200, {.image = w->makeClipPicture("a", 100, 0, 100, 0, 100, 0),
+                                   .name = "a",
+                                   .path = "/m/a.mp3",
+                                   .lengthPx = 100,
+                                   .lane = 1});
     auto clip = w->laneView1->clips.back();
     w->playDeck.current[0] = clip;  // a Shift press on the playing clip does nothing but name it
     platform::Keyboard::setModifiersForTesting(Qt::ShiftModifier);
     QTest::mousePress(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     EXPECT_EQ(w->statusLine->text(), "a");
-    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(),
-                     300);                        // the background click did not move the head
-    EXPECT_EQ(w->mix.pasteTarget[1], 0.0);        // nor set a paste target
+    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 300);  // the background click did not move the head
+    EXPECT_EQ(w->mix.pasteTarget, std::nullopt);          // nor set a paste target
 
     // A Shift drag of the clip likewise stays the lane's.
     w->playDeck.current[0] = nullptr;
@@ -416,8 +420,7 @@ TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
     platform::Keyboard::setModifiersForTesting(Qt::NoModifier);
     QTest::mousePress(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(500, 16));
     QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(500, 16));
-    EXPECT_EQ(w->mix.pasteTarget[0], 500.0);
-    EXPECT_EQ(w->mix.pasteTarget[1], 1.0);
+    EXPECT_EQ(w->mix.pasteTarget, (model::PasteTarget{500, 1}));
     EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 500);
 }
 

@@ -18,10 +18,10 @@ using model::fadeOutRamp;
 TEST(FadeRamp, KnownValuesTruncateAsEstablished) {
     // The midpoint of a 10-pixel fade-in lands just below 128 over the triangle route.
     EXPECT_EQ(fadeInRamp(10, 5, 0, 1), 127.99999999999997);
-    EXPECT_EQ(whole(fadeInRamp(10, 5, 0, 1)), 127);
-    EXPECT_EQ(whole(fadeInRamp(3, 1, 0, 1)), 85);
+    EXPECT_EQ(model::whole(fadeInRamp(10, 5, 0, 1)), 127);
+    EXPECT_EQ(model::whole(fadeInRamp(3, 1, 0, 1)), 85);
     EXPECT_NEAR(fadeOutRamp(10, 2, 10, 1), 204.8, 1e-12);
-    EXPECT_EQ(whole(fadeOutRamp(10, 2, 10, 1)), 204);
+    EXPECT_EQ(model::whole(fadeOutRamp(10, 2, 10, 1)), 204);
 }
 
 TEST(FadeRamp, ZoomDoesNotChangeTheRampBeyondTheLastBits) {
@@ -50,7 +50,7 @@ TEST(FadeRamp, DiffersFromTheClosedFormWhereItMatters) {
     int below = 0;
     for (int a = 1; a <= 200; ++a) {
         for (int b = 1; b < a; ++b) {
-            if (whole(fadeInRamp(a, b, 0, 1)) != whole(256.0 * b / a)) ++below;
+            if (model::whole(fadeInRamp(a, b, 0, 1)) != model::whole(256.0 * b / a)) ++below;
         }
     }
     EXPECT_GT(below, 100);

@@ -45,7 +45,7 @@ TEST(HandleRelease, BoundsFallbacksAndPullAlong) {
         {Handle::Out, 181, {10, 30, 31, 31}, "just after the fade-in end"},
         {Handle::Out, 180, {10, 30, 70, 100}, "exactly at the fade-in end: refused"},
         {Handle::Out, -40, {10, 30, 70, 100}, "outside the window"},
-        {Handle::FadeIn, 160, {10, 10, 70, 90}, "exactly at the in point: the fallback pstart"},
+        {Handle::FadeIn, 160, {10, 10, 70, 90}, "at the in point: the fallback, the in point"},
         {Handle::FadeIn, 161, {10, 11, 70, 90}, "just after the in point"},
         {Handle::FadeIn, 200, {10, 50, 70, 90}, "inside its range"},
         {Handle::FadeIn, 219, {10, 69, 70, 90}, "just before the fade-out start"},

@@ -10,8 +10,7 @@
 namespace {
 
 model::ClipRef add(model::Mix& mix, int lane, double left, double length = 100) {
-    return mix.addNewClip(lane, nullptr, left, "c", length, QString(), lane, 0, length, 0, length,
-                          0);
+    return mix.addNewClip(lane, left, {.name = "c", .lengthPx = length, .lane = lane});
 }
 
 TEST(MixMoves, ShiftMovesOnlyCentresStrictlyRightOfThePosition) {
@@ -67,7 +66,7 @@ TEST(MixMoves, SwapMovesEveryCentreAtOrRightOfThePosition) {
             EXPECT_GE(mix.indexOf(lane, clips[i].get()), 0) << c.name << " clip " << i;
         }
         EXPECT_EQ(mix.lane(1).size() + mix.lane(2).size(), clips.size()) << c.name;
-        EXPECT_EQ(mix.selectedIndex, 0) << c.name;  // the selection is the caller's
+        EXPECT_EQ(mix.selection, (model::ClipSelection{1, 0})) << c.name;  // the caller's
     }
 }
 

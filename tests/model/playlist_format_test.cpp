@@ -7,9 +7,8 @@
 #include <QTemporaryDir>
 #include <clocale>
 
-#include "model/regular_file.h"
 #include "model/clip.h"
-#include "model/numtext.h"
+#include "model/regular_file.h"
 #include "support/temp_files.h"
 
 namespace {

@@ -14,11 +14,12 @@ class BackgroundClickTest : public AppFixture {
 };
 
 TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
-    w->laneView1->addNewClip(nullptr, 200, "clip", 100, "/nowhere/clip.mp3", 1, 0, 100, 0, 100, 0);
+    w->laneView1->addNewClip(
+        200, {.name = "clip", .path = "/nowhere/clip.mp3", .lengthPx = 100, .lane = 1});
     const model::ClipRef clip = w->laneView1->clips.back();
     w->previewDeck.setRunning(true);
     w->previewDeck.current[0] = w->previewDeck.last[0] = clip;
-    w->mix.selectedIndex = 3;
+    w->mix.selection = model::ClipSelection{1, 3};
     w->statusLine->setText("something");
     w->backgroundClicked(230, 10);
     EXPECT_TRUE(w->previewDeck.running());
@@ -27,10 +28,9 @@ TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
     EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 230);
     EXPECT_DOUBLE_EQ(clip->previewStart, 30);
     EXPECT_EQ(w->menu->previewAction->text(), "Stop Preview");
-    EXPECT_EQ(w->mix.selectedIndex, -1);
-    EXPECT_EQ(w->mix.selectedLane, 0);
+    EXPECT_EQ(w->mix.selection, std::nullopt);
     EXPECT_TRUE(w->statusLine->text().isEmpty());
-    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
+    EXPECT_EQ(w->mix.pasteTarget, std::nullopt);
     EXPECT_FALSE(w->menu->pasteAllowed);
     EXPECT_EQ(w->lane1Border->lineColor(), grey);
     w->preview();  // the menu bar outlives the window: leave its item saying "Preview"
@@ -57,7 +57,7 @@ TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
     w->backgroundClicked(120, 60);
     EXPECT_EQ(w->lane1Border->lineColor(), orange);
     EXPECT_EQ(w->lane2Border->lineColor(), grey);
-    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{120, 1}));
+    EXPECT_EQ(w->mix.pasteTarget, (model::PasteTarget{120, 1}));
     EXPECT_TRUE(w->menu->pasteAllowed);
     EXPECT_EQ(w->activeLane, 1);
     EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 120);
@@ -66,7 +66,7 @@ TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
 
     w->backgroundClicked(140, 150);  // below everything: no lane, the active lane stays
     EXPECT_EQ(w->lane1Border->lineColor(), grey);
-    EXPECT_EQ(w->mix.pasteTarget, (std::vector<double>{0, 0}));
+    EXPECT_EQ(w->mix.pasteTarget, std::nullopt);
     EXPECT_EQ(w->activeLane, 1);
 }
 

@@ -75,10 +75,10 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
         w->mix.pixelsPerSecond = c.zoom;
         w->mix.scrollX = c.scroll;
         // A clip lying where the new ones go, and unsaved changes: no test, no prompt.
-        w->laneView1->addNewClip(nullptr, 0, "old", 300, "/m/old.mp3", 1, 0, 300, 0, 300, 0);
+        w->laneView1->addNewClip(0,
+                                 {.name = "old", .path = "/m/old.mp3", .lengthPx = 300, .lane = 1});
         shownDialogs.clear();
-        w->mix.selectedIndex = 0;
-        w->mix.selectedLane = 1;
+        w->mix.selection = model::ClipSelection{1, 0};
 
         EXPECT_TRUE(dropFile(music));
         // Nothing happens inside the drop: the program the folder came from is not kept waiting.
@@ -104,8 +104,7 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
         EXPECT_EQ(onLane(b), c.left2 + c.width2 / 2);
         EXPECT_DOUBLE_EQ(b.fadeOutStart, c.width2 - 7);
         EXPECT_FALSE(w->mix.document.saved);
-        EXPECT_EQ(w->mix.selectedIndex, -1);
-        EXPECT_EQ(w->mix.selectedLane, 0);
+        EXPECT_EQ(w->mix.selection, std::nullopt);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
     }
 }

@@ -37,7 +37,7 @@ TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
     clip->fadeOutStart = 150;
     w->mix.clipboardClip = clip;
     w->playDeck.current[0] = std::make_shared<model::Clip>();
-    w->laneView1->addNewClip(nullptr, 10, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
+    w->laneView1->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
     w->mix.pixelsPerSecond = 2.0f;
     w->init();
     EXPECT_TRUE(w->playDeck.running());
@@ -216,9 +216,8 @@ TEST_F(WindowTest, MenusShowTheirItemsInOrderWithShortcutsAndEnabledStates) {
 TEST_F(WindowTest, EditItemsWorkWhileTheMenuOffersThem) {
     MainMenu& m = *w->menu;
     const auto laneWithClip = [&] {
-        w->laneView1->addNewClip(nullptr, 10, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
-        w->mix.selectedLane = 1;
-        w->mix.selectedIndex = 0;
+        w->laneView1->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
+        w->mix.selection = model::ClipSelection{1, 0};
         w->laneView1->draggedClip = w->laneView1->clips[0];
     };
     const struct {
@@ -243,7 +242,7 @@ TEST_F(WindowTest, EditItemsWorkWhileTheMenuOffersThem) {
         m.pasteAllowed = c.pasteAllowed;
         m.clearAction->trigger();
         EXPECT_EQ(w->laneView1->clips.empty(), c.clipSelected);
-        w->mix.pasteTarget = {400, 2};
+        w->mix.pasteTarget = model::PasteTarget{400, 2};
         m.pasteAction->trigger();
         EXPECT_EQ(w->laneView2->clips.size(), c.clipSelected && c.pasteAllowed ? 1u : 0u);
         w->mix.clipboardClip = nullptr;
@@ -257,7 +256,7 @@ TEST_F(WindowTest, MenuCommandsReachTheMainWindow) {
     EXPECT_TRUE(w->mix.document.path.isEmpty());
     // Quit closes the window through its close guard: a cancelled save prompt keeps it open.
     w->show();
-    w->laneView1->addNewClip(nullptr, 10, "a", 100, "/a.mp3", 1, 0, 100, 0, 100, 0);
+    w->laneView1->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
     w->mix.document.saved = false;
     answers = {platform::DialogAnswer::Cancel, platform::DialogAnswer::Alternate};
     w->menu->quitAction->trigger();

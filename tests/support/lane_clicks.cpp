@@ -39,9 +39,9 @@ PlayedAndExported playAndExportClickMix(MainWindow& w) {
     const QString left = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksLeft});
     const QString right = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksRight});
     for (double at : {10.0, 14.0, 18.0})
-        w.lane(1)->addNewClip(nullptr, at, "left", 4, left, 1, 0, 4, 0, 4, 0);
+        w.lane(1)->addNewClip(at, {.name = "left", .path = left, .lengthPx = 4, .lane = 1});
     for (double at : {12.0, 16.0})
-        w.lane(2)->addNewClip(nullptr, at, "right", 4, right, 2, 0, 4, 0, 4, 0);
+        w.lane(2)->addNewClip(at, {.name = "right", .path = right, .lengthPx = 4, .lane = 2});
     if (!media::testing::waitForClipMovies()) {
         r.problem = "the clips' movies were not opened";
         return r;
@@ -103,8 +103,8 @@ std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
     };
     const QString left = makeMedia({MediaKind::Mp3Cbr, 6.0, Signal::ClicksLeft});
     const QString right = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksRight});
-    w.lane(1)->addNewClip(nullptr, 10, "left", 6, left, 1, 0, 6, 0, 6, 0);
-    w.lane(2)->addNewClip(nullptr, 12, "right", 4, right, 2, 0, 4, 0, 4, 0);
+    w.lane(1)->addNewClip(10, {.name = "left", .path = left, .lengthPx = 6, .lane = 1});
+    w.lane(2)->addNewClip(12, {.name = "right", .path = right, .lengthPx = 4, .lane = 2});
     if (!media::testing::waitForClipMovies()) return fail("the clips' movies were not opened");
     w.moveHeadTo(w.playDeck, 10.5);
 

@@ -13,40 +13,6 @@
 
 namespace {
 
-TEST(DeviceRows, NamesShownAndIdsKeptAsHexThatReadsBack) {
-    struct Case {
-        const char* what;
-        std::vector<media::OutputDevice> devices;
-        std::vector<windows::DeviceRow> rows;
-    };
-    const Case cases[] = {
-        {"no device", {}, {}},
-        {"two devices of one name stay apart by id",
-         {{"USB Audio", "alsa_output.usb-1", 0x1234ABCD}, {"USB Audio", "alsa_output.usb-2", 5}},
-         {{"USB Audio", "alsa_output.usb-1", "1234ABCD"}, {"USB Audio", "alsa_output.usb-2", "5"}}},
-        {"ids with the top bit clear, largest and smallest",
-         {{"a", "sink-a", 0x7FFFFFFF}, {"b", "sink-b", 1}},
-         {{"a", "sink-a", "7FFFFFFF"}, {"b", "sink-b", "1"}}},
-        {"order kept, nothing sorted",
-         {{"z", "1", 0x10}, {"a", "2", 0x20}},
-         {{"z", "1", "10"}, {"a", "2", "20"}}},
-    };
-    for (const Case& c : cases) {
-        const std::vector<windows::DeviceRow> rows = windows::deviceRows(c.devices);
-        EXPECT_EQ(rows, c.rows) << c.what;
-        // What the list stores is what routing takes back.
-        for (size_t i = 0; i < rows.size(); ++i) {
-            EXPECT_EQ(whole(Val("&h" + rows[i].hexId)), c.devices[i].id) << c.what;
-        }
-    }
-}
-
-TEST(DeviceRows, HexOfEveryKindOfId) {
-    const std::pair<int32_t, const char*> cases[] = {
-        {0, "0"}, {1, "1"}, {255, "FF"}, {0x7FFFFFFF, "7FFFFFFF"}, {-1, "FFFFFFFF"}};
-    for (const auto& [id, text] : cases) EXPECT_EQ(hexText(id), text) << id;
-}
-
 TEST(Transition, HalfSecondStepsRefusedAtTheBounds) {
     struct Case {
         double from, up, down;
@@ -59,10 +25,10 @@ TEST(Transition, HalfSecondStepsRefusedAtTheBounds) {
     // From the start value every value stays on the grid and shows without trailing zeros.
     double t = 3;
     QStringList shown;
-    for (int i = 0; i < 16; ++i) shown << Str(t = windows::transitionStepUp(t));
+    for (int i = 0; i < 16; ++i) shown << model::formatNumber(t = windows::transitionStepUp(t));
     EXPECT_EQ(shown.join(' '), "3.5 4 4.5 5 5.5 6 6.5 7 7.5 8 8.5 9 9.5 10 10 10");
     shown.clear();
-    for (int i = 0; i < 22; ++i) shown << Str(t = windows::transitionStepDown(t));
+    for (int i = 0; i < 22; ++i) shown << model::formatNumber(t = windows::transitionStepDown(t));
     EXPECT_EQ(shown.mid(17).join(' '), "1 0.5 0 0 0");
 }
 
