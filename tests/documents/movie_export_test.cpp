@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <atomic>
 #include <cmath>
@@ -141,10 +140,7 @@ QString silence(double seconds) {
 QString generated(const QString& name, const QStringList& args) {
     const QString out = testsupport::tempDir() + u'/' + name;
     if (QFileInfo::exists(out)) return out;
-    QProcess p;
-    p.start("ffmpeg",
-            QStringList{"-nostdin", "-loglevel", "error", "-y"} + args + QStringList{out});
-    EXPECT_TRUE(p.waitForFinished(120000) && p.exitCode() == 0) << name.toStdString();
+    EXPECT_TRUE(testsupport::runFfmpeg(args + QStringList{out})) << name.toStdString();
     return out;
 }
 

@@ -14,15 +14,10 @@
 
 namespace testsupport {
 
-namespace {
-
-// Runs the ffmpeg command-line tool quietly, writing over its output file.
-bool ffmpeg(const QStringList& args) {
+bool runFfmpeg(const QStringList& args) {
     return ChildProcess::execute(
                "ffmpeg", QStringList{"-nostdin", "-loglevel", "error", "-y"} + args, 120000) == 0;
 }
-
-}  // namespace
 
 QString tempDir() {
     static QTemporaryDir dir;
@@ -120,7 +115,7 @@ QString makeMedia(const MediaSpec& spec) {
         "-f", "lavfi", "-i",
         QStringLiteral("aevalsrc=%1:s=%2:d=%3").arg(expr).arg(spec.rate).arg(spec.seconds)};
     args << encoderArguments(spec.kind, spec.seconds);
-    if (!ffmpeg(args << out)) return QString();
+    if (!runFfmpeg(args << out)) return QString();
     cache[key] = out;
     return out;
 }
@@ -132,7 +127,7 @@ QString m4aWithCover(double seconds, qint64 coverBytes, bool moovFirst, const QS
     if (coverBytes > 0) {
         // A small picture padded with zeros to the size asked: sparse, and quick to make.
         const QString cover = dir + "/cover.jpg";
-        if (!ffmpeg({"-f", "lavfi", "-i", "color=s=16x16", "-frames:v", "1", cover}) ||
+        if (!runFfmpeg({"-f", "lavfi", "-i", "color=s=16x16", "-frames:v", "1", cover}) ||
             !QFile(cover).resize(coverBytes))
             return {};
         args += {"-i", cover, "-map", "0", "-map", "1", "-disposition:v", "attached_pic"};
@@ -140,7 +135,7 @@ QString m4aWithCover(double seconds, qint64 coverBytes, bool moovFirst, const QS
     args += {"-c", "copy"};
     if (moovFirst) args += {"-movflags", "+faststart"};
     const QString out = dir + QStringLiteral("/cover-%1.m4a").arg(coverBytes);
-    return ffmpeg(args << out) ? out : QString();
+    return runFfmpeg(args << out) ? out : QString();
 }
 
 QString withVbriTag(const QString& headerless) {

@@ -47,6 +47,9 @@ QString m4aWithCover(double seconds, qint64 coverBytes, bool moovFirst, const QS
 // A copy of the file's first `bytes` bytes under a name of its own: a file cut short.
 QString truncatedCopy(const QString& path, qint64 bytes, const QString& name);
 
+// Runs the ffmpeg command-line tool quietly, writing over its output file; true when it succeeded.
+bool runFfmpeg(const QStringList& args);
+
 // A writable directory that lives as long as the test process.
 QString tempDir();
 
