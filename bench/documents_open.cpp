@@ -10,8 +10,8 @@
 #include <QFile>
 
 #include "bench_main.h"
-#include "model/playlist_format.h"
 #include "model/numtext.h"
+#include "model/playlist_format.h"
 #include "shell/main_window.h"
 #include "support/app_fixture.h"
 #include "support/media_gen.h"

@@ -33,7 +33,8 @@ void BM_LaneOffsetOnTheSink(benchmark::State& state) {
     std::vector<double> runs;  // the worst click of each run
     for (auto _ : state) {
         QString problem;
-        const std::vector<double> offsets = testsupport::laneOffsetsOnSink(*freshWindow(), &problem);
+        const std::vector<double> offsets =
+            testsupport::laneOffsetsOnSink(*freshWindow(), &problem);
         if (offsets.empty()) {
             state.SkipWithError(problem.toUtf8().constData());
             return;
@@ -52,14 +53,16 @@ BENCHMARK(BM_LaneOffsetOnTheSink)->UseManualTime()->Iterations(10)->Unit(benchma
 void BM_PlaybackVersusExport(benchmark::State& state) {
     media::testing::useNullOutput({"main", "preview"});
     for (auto _ : state) {
-        const testsupport::PlayedAndExported mix = testsupport::playAndExportClickMix(*freshWindow());
+        const testsupport::PlayedAndExported mix =
+            testsupport::playAndExportClickMix(*freshWindow());
         if (!mix.problem.isEmpty()) {
             state.SkipWithError(mix.problem.toUtf8().constData());
             return;
         }
         std::vector<double> all;
         for (int lane = 0; lane < 2; ++lane)
-            for (size_t i = 0; i < std::min(mix.played[lane].size(), mix.exported[lane].size()); ++i)
+            for (size_t i = 0; i < std::min(mix.played[lane].size(), mix.exported[lane].size());
+                 ++i)
                 all.push_back(std::fabs(mix.played[lane][i] - mix.exported[lane][i]));
         const double worst = testsupport::worstPlayedVersusExported(mix);
         state.SetIterationTime(std::isfinite(worst) ? worst : 1.0);
@@ -74,7 +77,7 @@ BENCHMARK(BM_PlaybackVersusExport)->UseManualTime()->Iterations(1)->Unit(benchma
 
 int main(int argc, char** argv) {
     testsupport::pointAtAudioServer();
-    return runBenchmarks(argc, argv, BenchApp::Widgets,
-                         {{"BM_LaneOffsetOnTheSink", "max_ms", 2},
-                          {"BM_PlaybackVersusExport", "max_ms", 1}});
+    return runBenchmarks(
+        argc, argv, BenchApp::Widgets,
+        {{"BM_LaneOffsetOnTheSink", "max_ms", 2}, {"BM_PlaybackVersusExport", "max_ms", 1}});
 }

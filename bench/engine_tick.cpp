@@ -42,7 +42,8 @@ void BM_TickBothDecksOver500Clips(benchmark::State& state) {
     w->play();
     w->preview();
     w->transport.tick();  // loads the four clips
-    if (!w->playDeck.current[0] || !w->playDeck.current[1] || !w->previewDeck.current[0] || !w->previewDeck.current[1]) {
+    if (!w->playDeck.current[0] || !w->playDeck.current[1] || !w->previewDeck.current[0] ||
+        !w->previewDeck.current[1]) {
         state.SkipWithError("the decks did not start their clips");
         return;
     }
@@ -94,7 +95,8 @@ void BM_TickThatStartsClips(benchmark::State& state) {
         state.ResumeTiming();
         w->transport.tick();
         state.PauseTiming();
-        if (!w->playDeck.current[0] || !w->playDeck.current[1] || !w->previewDeck.current[0] || !w->previewDeck.current[1]) {
+        if (!w->playDeck.current[0] || !w->playDeck.current[1] || !w->previewDeck.current[0] ||
+            !w->previewDeck.current[1]) {
             state.SkipWithError("the decks did not start their clips");
             break;
         }

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "model/playlist_format.h"
 #include "model/clip.h"
+#include "model/playlist_format.h"
 
 namespace {
 

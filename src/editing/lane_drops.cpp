@@ -63,7 +63,7 @@ void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
                    {.image = std::move(picture),
                     .name = clip->name,
                     .path = clip->path,
-                    .lengthPx = length,
+                    .lengthPx = static_cast<double>(length),
                     .inPoint = start,
                     .outPoint = stop,
                     .fadeInEnd = fadeInEnd,
@@ -153,7 +153,7 @@ bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item)
                    {.image = std::move(picture),
                     .name = name,
                     .path = absolute,
-                    .lengthPx = length,
+                    .lengthPx = static_cast<double>(length),
                     .label = label,
                     .lane = target});
     if (dragFiles > 1) {

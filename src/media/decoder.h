@@ -90,7 +90,7 @@ class AudioDecoder {
     uint64_t swrInMask_ = 0;
     int swrInFormat_ = -1;
     Mp3FrameIndexSlotRef indexSlot_;
-    Mp3FrameIndexRef index_;  // the slot's index when the last seek looked
+    Mp3FrameIndexRef index_;     // the slot's index when the last seek looked
     bool byIndex_ = false;       // frames come from the index's offsets, not the demuxer
     int64_t indexFrame_ = 0;     // the next frame to feed
     int64_t indexOffset_ = 0;    // its byte offset

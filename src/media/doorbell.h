@@ -10,8 +10,8 @@
 #include <atomic>
 #include <chrono>
 #include <climits>
-#include <ctime>
 #include <cstdint>
+#include <ctime>
 
 namespace media {
 

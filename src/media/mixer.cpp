@@ -199,8 +199,7 @@ void Mixer::mixVoice(Slot& s, float* out, int offset, int64_t blockStart) {
         }
     }
     int n = 0;
-    if (s.owed == 0 && !(stopping && s.gain == 0.0f))
-        n = st.ring.read(scratch_.data(), frames);
+    if (s.owed == 0 && !(stopping && s.gain == 0.0f)) n = st.ring.read(scratch_.data(), frames);
     // The volume moves linearly over one block, also on a partial block (an underrun); a voice
     // that fades in rises over one block of its own frames on top of that.
     const float g0 = s.gain, step = (target - g0) / kBlockFrames;

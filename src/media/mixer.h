@@ -76,9 +76,9 @@ class Mixer {
         // The media frames that have passed since the voice began: the mix cursor. It keeps time
         // through an underrun (silence is heard, and the missed frames are skipped afterwards).
         std::atomic<int64_t> framesPlayed{0};
-        std::atomic<bool> playedOut{false};    // ended because the stream ran out
-        std::atomic<bool> sounded{false};      // at least one frame has been mixed
-        std::atomic<int64_t> firstSoundNs{0};  // steady clock when that happened
+        std::atomic<bool> playedOut{false};       // ended because the stream ran out
+        std::atomic<bool> sounded{false};         // at least one frame has been mixed
+        std::atomic<int64_t> firstSoundNs{0};     // steady clock when that happened
         std::atomic<int64_t> begunAt{kNotBegun};  // device frame of the voice's first frame
         // UI: releases a Held start (to WhenReady or AtFrame); the mixer reads it until begun.
         std::atomic<int> startKind{VoiceStart::WhenReady};
@@ -91,8 +91,8 @@ class Mixer {
         // Mixer thread only.
         float gain = 0;
         bool begun = false;
-        int64_t owed = 0;     // frames missed in an underrun, skipped as soon as they come
-        int fadeInDone = 0;   // frames of the fade-in ramp passed
+        int64_t owed = 0;    // frames missed in an underrun, skipped as soon as they come
+        int fadeInDone = 0;  // frames of the fade-in ramp passed
     };
 
     Mixer();

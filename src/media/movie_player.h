@@ -1,7 +1,7 @@
 #pragma once
 // Plays a movie's sound tracks, each as a voice in the mixer of the track's output device.
-// UI thread only. rate(), position() and volume() follow the rules the deck tick relies on: rate() is
-// above 0 at once after play() and exactly 0 when stopped, without a movie or played out (never
+// UI thread only. rate(), position() and volume() follow the rules the deck tick relies on: rate()
+// is above 0 at once after play() and exactly 0 when stopped, without a movie or played out (never
 // because of an underrun); position() is the mix cursor in seconds.
 
 #include <memory>
@@ -104,8 +104,8 @@ class MoviePlayer {
         StartLock lock;
         std::vector<Voice> voices;
     };
-    std::vector<Voice> startVoices(const Movie& movie, double at, int volume,
-                                   const StartLock& lock, bool held) const;
+    std::vector<Voice> startVoices(const Movie& movie, double at, int volume, const StartLock& lock,
+                                   bool held) const;
     Voice startVoice(const Movie& movie, int track, double at, int volume,
                      const VoiceStart& start) const;
     // `until`: voices on that lock's device sound on until the lock's frame.

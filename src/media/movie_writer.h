@@ -63,7 +63,7 @@ MovieWriteResult writeSoundMovie(const QString& path, const std::vector<MovieTra
 struct SoundSourceProbe {
     enum class Status { Usable, Missing, Unreadable, Unopenable, NoSound };
     Status status = Status::Unopenable;
-    int stream = -1;  // the first sound stream, when usable
+    int stream = -1;                  // the first sound stream, when usable
     Mp3FrameIndexSlotRef frameIndex;  // an MP3's frame index, as MovieSection::frameIndex
 };
 SoundSourceProbe probeSoundSource(const QString& path);

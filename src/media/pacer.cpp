@@ -38,8 +38,8 @@ void Pacer::run() {
         const uint32_t seen = bell_.value();
         resting = !mixer_.anyActive();
         if (quit_.load()) break;
-        bell_.waitFor(seen, resting ? std::chrono::milliseconds(250)
-                                    : std::chrono::milliseconds(10));
+        bell_.waitFor(seen,
+                      resting ? std::chrono::milliseconds(250) : std::chrono::milliseconds(10));
     }
 }
 

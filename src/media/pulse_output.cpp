@@ -1,7 +1,5 @@
 #include "media/pulse_output.h"
 
-#include "media/pulse_context.h"
-
 #include <pulse/pulseaudio.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -10,6 +8,7 @@
 #include <array>
 #include <utility>
 
+#include "media/pulse_context.h"
 #include "media/realtime.h"
 
 namespace media::detail {

@@ -5,9 +5,9 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include "model/plist_reader.h"
 #include "model/lane_logic.h"
 #include "model/numtext.h"
+#include "model/plist_reader.h"
 
 namespace model {
 

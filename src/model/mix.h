@@ -19,7 +19,7 @@ namespace model {
 
 // The playlist file behind the mix.
 struct Document {
-    QString path;       // "" while untitled
+    QString path;        // "" while untitled
     bool saved = false;  // nothing changed since the last open or save
     // Record lines the playlist held that could not be loaded: written back by every save, and
     // forgotten with the document.
@@ -46,8 +46,8 @@ class Mix : public QObject {
     // Each lane's clips in z-order: index 0 at the bottom, the last on top.
     std::array<std::vector<ClipRef>, 2> lanes;
     Document document;
-    float pixelsPerSecond = 0;        // the zoom: timeline pixels per second of media
-    float scrollX = 0;                // timeline pixels scrolled off the left edge
+    float pixelsPerSecond = 0;               // the zoom: timeline pixels per second of media
+    float scrollX = 0;                       // timeline pixels scrolled off the left edge
     std::optional<ClipSelection> selection;  // none: no clip selected
     ClipRef clipboardClip;                   // belongs to no lane
     std::optional<PasteTarget> pasteTarget;  // none: nowhere to paste

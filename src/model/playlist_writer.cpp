@@ -2,9 +2,9 @@
 // record's picture types (the fuzz target links only Qt Core).
 #include <cmath>
 
-#include "model/playlist_format.h"
 #include "model/clip.h"
 #include "model/numtext.h"
+#include "model/playlist_format.h"
 
 namespace model {
 

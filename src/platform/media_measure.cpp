@@ -1,9 +1,9 @@
 #include "platform/media_measure.h"
 
-#include "model/drop_logic.h"
-#include "model/regular_file.h"
 #include "media/clip_movie.h"
 #include "media/movie.h"
+#include "model/drop_logic.h"
+#include "model/regular_file.h"
 #include "platform/filetypes.h"
 
 namespace platform {

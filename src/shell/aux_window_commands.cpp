@@ -4,11 +4,15 @@
 #include "shell/main_window.h"
 #include "windows/aux_windows.h"
 
-void MainWindow::preferencesChosen() { PreferencesWindow::instance(this, mix, *this)->showInFront(); }
+void MainWindow::preferencesChosen() {
+    PreferencesWindow::instance(this, mix, *this)->showInFront();
+}
 
 void MainWindow::aboutChosen() { AboutWindow::instance(this)->showInFront(); }
 
-void MainWindow::dropPreviewChosen() { DropPreviewWindow::instance(this, mix, *this)->showInFront(); }
+void MainWindow::dropPreviewChosen() {
+    DropPreviewWindow::instance(this, mix, *this)->showInFront();
+}
 
 void MainWindow::libraryChosen() { LibraryWindow::instance(this)->showInFront(); }
 

@@ -26,4 +26,6 @@ void MainWindow::droppedOnLane(LaneView& lane, const DragItem& item) {
     editing::takeLaneDrop(mix, *this, lane.lane(), item);
 }
 
-QString MainWindow::dropFromLibrary(const DragItem& item) { return editing::libraryTrackPath(item); }
+QString MainWindow::dropFromLibrary(const DragItem& item) {
+    return editing::libraryTrackPath(item);
+}

@@ -54,7 +54,6 @@ const lanes::DeckLooks kPreviewLooks{.labelOffset = 11,
 MainWindow::MainWindow()
     // A new play start loads the clips under the head again; the preview deck keeps what sounds.
     : playDeck(model::kPlayDeck, true), previewDeck(model::kPreviewDeck, false) {
-
     // The content area below the menu bar; the controls are its children, at fixed places.
     auto* content = new QWidget(this);
     setCentralWidget(content);
@@ -112,8 +111,8 @@ MainWindow* MainWindow::existing() { return theWindow; }
 
 namespace {
 
-StaticText* text(MainWindow* w, int left, int top, int width, int height,
-                 const char* txt, QColor color, int size = 9) {
+StaticText* text(MainWindow* w, int left, int top, int width, int height, const char* txt,
+                 QColor color, int size = 9) {
     return new StaticText(w->centralWidget(), QRect(left, top, width, height),
                           QString::fromLatin1(txt), color, size);
 }

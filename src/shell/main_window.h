@@ -45,12 +45,12 @@ class MainWindow : public QMainWindow,
     // ---- The open mix, and the window's own state -----------------------------------------------
     model::Mix mix;
     media::DeviceId previewDevice = 0;  // sound output id of the preview players (0 = default)
-    int32_t shiftDragSourceLane = 0;  // lane a clip was last Shift-dragged out of
-    int32_t handleDragStartX = 0;     // mouse x where a handle drag began
-    bool closeWithoutPrompt = false;  // close without the save prompt
-    bool dropPending = false;         // a drag entered a lane; its one drop may be taken
-    bool previewLatched = false;      // the preview key toggled the preview and is still held
-    int32_t activeLane = 0;           // lane the mouse last entered or clicked
+    int32_t shiftDragSourceLane = 0;    // lane a clip was last Shift-dragged out of
+    int32_t handleDragStartX = 0;       // mouse x where a handle drag began
+    bool closeWithoutPrompt = false;    // close without the save prompt
+    bool dropPending = false;           // a drag entered a lane; its one drop may be taken
+    bool previewLatched = false;        // the preview key toggled the preview and is still held
+    int32_t activeLane = 0;             // lane the mouse last entered or clicked
 
     // ---- The two decks: the play head and the preview head over the lanes ----------------------
     engine::Deck playDeck;

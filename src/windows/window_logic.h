@@ -26,7 +26,7 @@ double transitionStepDown(double seconds);
 // settings store, so that after a restart the headphone cue does not reach the audience.
 struct KeptPreferences {
     media::DeviceId previewDevice = 0;  // 0: the default device
-    QString previewDeviceName;  // as last listed, to name the device when it is missing
+    QString previewDeviceName;          // as last listed, to name the device when it is missing
     double transition = 3;
 };
 // What was kept; a value the preferences could not have chosen gives the default instead.

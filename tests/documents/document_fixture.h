@@ -7,10 +7,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "model/playlist_format.h"
 #include "model/drop_logic.h"
-#include "platform/dialogs.h"
 #include "model/numtext.h"
+#include "model/playlist_format.h"
+#include "platform/dialogs.h"
 #include "platform/media_measure.h"
 #include "support/app_fixture.h"
 #include "support/temp_files.h"

@@ -81,7 +81,7 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
                 }
                 if (c.sounding) {
                     EXPECT_EQ(w->mix.selection->lane, lane->lane()) << what;  // selection stays
-                    EXPECT_TRUE(w->menu->clipSelected) << what;            // and the handles
+                    EXPECT_TRUE(w->menu->clipSelected) << what;               // and the handles
                 }
             }
         }

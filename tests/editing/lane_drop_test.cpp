@@ -152,7 +152,7 @@ TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
     const model::Clip& c = *w->laneView1->clips[0];
     EXPECT_EQ(c.name, "Band: Route 66");
     EXPECT_EQ(c.path, path);
-    EXPECT_DOUBLE_EQ(c.lengthPx, 241);  // 120.7 s at 2 pixels a second, whole pixels
+    EXPECT_DOUBLE_EQ(c.lengthPx, 241);   // 120.7 s at 2 pixels a second, whole pixels
     EXPECT_DOUBLE_EQ(onLane(c), 220.5);  // left edge exactly at the drop place
     EXPECT_DOUBLE_EQ(c.centre, 280.5);
     EXPECT_EQ(c.lane, 1);

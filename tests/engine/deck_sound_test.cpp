@@ -54,8 +54,7 @@ class DeckSoundTest : public AppFixture {
         std::vector<std::array<double, 2>> at;
         for (int i = 0; i < ticks; ++i) {
             w->transport.tick();
-            at.push_back(
-                {p1.rate() > 0 ? p1.position() : -1, p2.rate() > 0 ? p2.position() : -1});
+            at.push_back({p1.rate() > 0 ? p1.position() : -1, p2.rate() > 0 ? p2.position() : -1});
             mt::advance(kBlock);
         }
         return at;

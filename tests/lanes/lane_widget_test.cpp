@@ -405,8 +405,9 @@ TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
     QTest::mousePress(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     EXPECT_EQ(w->statusLine->text(), "a");
-    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 300);  // the background click did not move the head
-    EXPECT_EQ(w->mix.pasteTarget, std::nullopt);          // nor set a paste target
+    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(),
+                     300);                        // the background click did not move the head
+    EXPECT_EQ(w->mix.pasteTarget, std::nullopt);  // nor set a paste target
 
     // A Shift drag of the clip likewise stays the lane's.
     w->playDeck.current[0] = nullptr;

@@ -1,15 +1,16 @@
+#include "platform/runtime.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
-
-#include "platform/runtime.h"
 
 namespace {
 
 TEST(Runtime, EscapingExceptionsReachTheLastResortAndFailTheRun) {
     QString seen;
     platform::Runtime::unhandledHook() = [&](const QString& what) { seen = what; };
-    const int value = platform::runGuarded([]() -> int { throw std::runtime_error("disk on fire"); });
+    const int value =
+        platform::runGuarded([]() -> int { throw std::runtime_error("disk on fire"); });
     EXPECT_EQ(value, 0);
     EXPECT_EQ(seen, "disk on fire");
     EXPECT_EQ(platform::Runtime::failureStatus(), 1);

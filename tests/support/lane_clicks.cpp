@@ -117,7 +117,10 @@ std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
     w.play();
     // Four clicks of lane 2's clip, then the deck stops once the sink has played them.
     if (!QTest::qWaitFor(
-            [&] { return w.playDeck.players[1].rate() > 0 && w.playDeck.players[1].position() > 1.8; }, 30000))
+            [&] {
+                return w.playDeck.players[1].rate() > 0 && w.playDeck.players[1].position() > 1.8;
+            },
+            30000))
         return fail("lane 2's clip did not play");
     w.play();
     std::vector<float> sound;
