@@ -115,7 +115,7 @@ int LaneView::indexOf(const model::Clip* clip) const { return mix_.indexOf(lane_
 
 void LaneView::addClip(const model::ClipRef& clip) { mix_.addClip(lane_, clip); }
 
-void LaneView::addNewClip(double left, model::ClipSpec spec) {
+void LaneView::addNewClip(double left, model::ClipFields spec) {
     mix_.addNewClip(lane_, left, std::move(spec));
 }
 

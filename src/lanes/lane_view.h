@@ -35,7 +35,7 @@ class LaneView : public QWidget {
 
     // Adds the clip unless this very object is already on the lane; marks the document changed.
     void addClip(const model::ClipRef& clip);
-    void addNewClip(double left, model::ClipSpec spec);
+    void addNewClip(double left, model::ClipFields spec);
     void drawClips(model::Graphics& g, double x, double y, double w, double h);
     model::ClipRef clipAt(double x, double y) const;
     void prepareBuffer();

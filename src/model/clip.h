@@ -19,7 +19,7 @@ namespace model {
 // What a new clip is made of, in timeline pixels; the edit points are measured from its left edge
 // as in Clip. Call sites name each field, so an in point cannot pass for a fade-in end. Left out,
 // the points make a clip heard whole: in at 0, no fade-in, out and fade-out start at its length.
-struct ClipSpec {
+struct ClipFields {
     model::PictureRef image;
     QString name;
     QString path;

@@ -21,7 +21,7 @@ void Mix::addClip(int n, const ClipRef& clip) {
     emit lanesChanged(n == 2 ? 2 : 1);
 }
 
-ClipRef Mix::addNewClip(int n, double left, ClipSpec spec) {
+ClipRef Mix::addNewClip(int n, double left, ClipFields spec) {
     auto clip = std::make_shared<Clip>();
     clip->image = std::move(spec.image);
     clip->centre = (left + spec.lengthPx / 2) + scrollX;

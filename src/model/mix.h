@@ -63,7 +63,7 @@ class Mix : public QObject {
     void addClip(int n, const ClipRef& clip);
     // Makes a clip from its fields and puts it on top of lane n (`left` in visible pixels; its
     // centre on the timeline adds the scroll). Marks the document changed.
-    ClipRef addNewClip(int n, double left, ClipSpec spec);
+    ClipRef addNewClip(int n, double left, ClipFields spec);
     // Moves the clip to the top of lane n; false when it is not there.
     bool bringToFront(int n, const ClipRef& clip);
     // Takes the clip at index i off lane n (it moves elsewhere, or the caller drops it).
