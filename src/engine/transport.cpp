@@ -2,11 +2,34 @@
 // sound.
 #include "engine/transport.h"
 
+#include "engine/lane_player.h"
 #include "media/output.h"
+#include "model/fades.h"
 #include "model/head_geometry.h"
 #include "model/lane_logic.h"
 
 namespace engine {
+
+namespace {
+// Edits and head moves while stopped come in bursts (a drag, a scroll): prepared once it settles.
+constexpr int kPrepareDelayMs = 30;
+}  // namespace
+
+Transport::Transport(DeckHost& host, model::Mix& mix, Deck& playDeck, Deck& previewDeck)
+    : host_(host), mix_(mix), play_(playDeck), preview_(previewDeck) {
+    prepareTimer_.setSingleShot(true);
+    prepareTimer_.setInterval(kPrepareDelayMs);
+    QObject::connect(&prepareTimer_, &QTimer::timeout, [this] { prepareStoppedDecks(); });
+    const auto soon = [this] { prepareStoppedDecksSoon(); };
+    QObject::connect(&mix_, &model::Mix::lanesChanged, &prepareTimer_, soon);
+    QObject::connect(&mix_, &model::Mix::viewChanged, &prepareTimer_, soon);
+    for (Deck* deck : {&play_, &preview_}) {
+        QObject::connect(deck, &Deck::runningChanged, &prepareTimer_, soon);
+        QObject::connect(deck, &Deck::headMoved, &prepareTimer_, [this, deck] {
+            if (!deck->running()) prepareStoppedDecksSoon();
+        });
+    }
+}
 
 void Transport::toggle(Deck& deck) {
     if (deck.running()) {
@@ -29,6 +52,40 @@ void Transport::stop(Deck& deck) {
     for (media::MoviePlayer& player : deck.players) {
         player.stop();
         player.cancelCue();
+    }
+    prepareStoppedDecksSoon();
+}
+
+void Transport::prepareStoppedDecksSoon() {
+    // Never pushed back: a stream of changes (a running deck scrolling the view) still gets the
+    // stopped deck prepared.
+    if (!prepareTimer_.isActive()) prepareTimer_.start();
+}
+
+void Transport::prepareStoppedDecks() {
+    for (Deck* deck : {&play_, &preview_})
+        if (!deck->running()) prepareStopped(*deck);
+}
+
+// What Play will start, prepared the way the first step starts it: the clip under the head on
+// each lane, from the start offset Play gives it, at its volume there, on the deck's output.
+void Transport::prepareStopped(Deck& deck) {
+    const int32_t device = deck.traits.routed ? host_.previewOutputDevice() : 0;
+    const double scrollX = mix_.scrollX;
+    const double zoom = static_cast<double>(mix_.pixelsPerSecond);
+    const double headX = deck.head() - scrollX;
+    for (int i = 0; i < 2; ++i) {
+        LanePlayer player(host_, deck.players[i], device);
+        const std::vector<model::ClipRef>& clips = mix_.lane(i + 1);
+        const model::ClipRef hit = model::lineHit(clips, headX, scrollX);
+        if (!hit || !(zoom > 0)) {
+            player.cancelCue();
+            continue;
+        }
+        const double offset = headX - hit->visibleLeft(scrollX);
+        player.cue(*hit, offset / zoom,
+                   model::clipVolume(*hit, offset, zoom).value_or(model::kFullVolume),
+                   model::StartLock(), deck.traits.routed, device);
     }
 }
 

@@ -4,6 +4,7 @@
 // nowhere to go. What shows a deck follows the deck's signals.
 
 #include <QString>
+#include <QTimer>
 #include <cstdint>
 
 #include "engine/deck.h"
@@ -17,8 +18,7 @@ namespace engine {
 
 class Transport {
   public:
-    Transport(DeckHost& host, model::Mix& mix, Deck& playDeck, Deck& previewDeck)
-        : host_(host), mix_(mix), play_(playDeck), preview_(previewDeck) {}
+    Transport(DeckHost& host, model::Mix& mix, Deck& playDeck, Deck& previewDeck);
     Transport(const Transport&) = delete;
     Transport& operator=(const Transport&) = delete;
 
@@ -44,7 +44,15 @@ class Transport {
     // Clears that word once the device is there again (and the status line still shows it).
     void forgetReturnedSoundProblem();
 
+    // A stopped deck keeps the clips under its head prepared to sound from there (decoded and
+    // held), so that Play sounds at once, like a player paused at the spot: done shortly after
+    // the deck stops, its head moves, or the lanes or the view change.
+    void prepareStoppedDecksSoon();
+    void prepareStoppedDecks();
+
   private:
+    void prepareStopped(Deck& deck);
+
     DeckHost& host_;
     model::Mix& mix_;
     Deck& play_;
@@ -54,6 +62,7 @@ class Transport {
     QString soundProblemText_;
     int32_t soundProblemDevice_ = 0;
     TickTimer timer_{nullptr, 1000, [this] { tick(); }};
+    QTimer prepareTimer_;
 };
 
 }  // namespace engine

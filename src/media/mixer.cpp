@@ -36,18 +36,26 @@ int Mixer::addVoice(Stream* stream, float gain, const VoiceStart& start) {
     return -1;
 }
 
-void Mixer::release(int slot, VoiceStart::Kind kind, int64_t frame) {
+void Mixer::release(int slot, const VoiceStart& start) {
     Slot& s = slots_[slot];
     // Only this thread writes the kind, so a voice seen held stays held until the store below.
-    if (s.startKind.load(std::memory_order_relaxed) != VoiceStart::Held) return;
-    // The frame first: the mixer reads the kind, then the frame.
-    s.startFrame.store(frame, std::memory_order_relaxed);
-    s.startKind.store(kind, std::memory_order_release);
+    if (s.startKind.load(std::memory_order_relaxed) != VoiceStart::Held ||
+        start.kind == VoiceStart::Held)
+        return;
+    // The frame and the anchor first: the mixer reads the kind, then them.
+    s.startFrame.store(start.frame, std::memory_order_relaxed);
+    s.anchor = start.anchor;
+    s.anchorGeneration = start.anchorGeneration;
+    s.anchorOffset = start.offset;
+    s.startKind.store(start.kind, std::memory_order_release);
 }
 
 bool Mixer::anyActive() const {
     for (const Slot& s : slots_)
-        if (s.state.load(std::memory_order_acquire) == Active) return true;
+        if (s.state.load(std::memory_order_acquire) == Active &&
+            (s.startKind.load(std::memory_order_acquire) != VoiceStart::Held ||
+             s.stopRequested.load(std::memory_order_acquire)))
+            return true;
     return false;
 }
 
@@ -67,7 +75,8 @@ int Mixer::quietTailFrames() const {
 bool Mixer::voiceWaitsToBegin() const {
     const int64_t rendered = rendered_.load(std::memory_order_relaxed);
     for (const Slot& s : slots_) {
-        if (s.begun || s.state.load(std::memory_order_acquire) != Active) continue;
+        // The state first: a free slot's fields are the UI's until it publishes the slot Active.
+        if (s.state.load(std::memory_order_acquire) != Active || s.begun) continue;
         const int kind = s.startKind.load(std::memory_order_acquire);
         if (kind == VoiceStart::WhenReady ||
             (kind == VoiceStart::AtFrame &&

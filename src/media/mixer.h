@@ -80,10 +80,12 @@ class Mixer {
         std::atomic<bool> sounded{false};         // at least one frame has been mixed
         std::atomic<int64_t> firstSoundNs{0};     // steady clock when that happened
         std::atomic<int64_t> begunAt{kNotBegun};  // device frame of the voice's first frame
-        // UI: releases a Held start (to WhenReady or AtFrame); the mixer reads it until begun.
+        // UI: releases a Held start (to WhenReady, AtFrame or AfterAnchor); the mixer reads it
+        // until begun.
         std::atomic<int> startKind{VoiceStart::WhenReady};
         std::atomic<int64_t> startFrame{0};
-        // Fixed while Active.
+        // Fixed while Active, except that releasing a Held start may set the anchor fields before
+        // it publishes the new start kind (the mixer reads them only after it sees that kind).
         int anchor = -1;
         uint32_t anchorGeneration = 0;
         int64_t anchorOffset = 0;
@@ -101,14 +103,17 @@ class Mixer {
     int addVoice(Stream* stream, float gain, const VoiceStart& start = {});
     Slot& slot(int i) { return slots_[i]; }
     const Slot& slot(int i) const { return slots_[i]; }
-    // UI thread: lets a Held voice begin (WhenReady or AtFrame); no effect once it has begun.
-    void release(int slot, VoiceStart::Kind kind, int64_t frame = 0);
+    // UI thread: lets a Held voice begin as `start` says (WhenReady, AtFrame or AfterAnchor; its
+    // fade-in stays as added); no effect once it has been released.
+    void release(int slot, const VoiceStart& start);
 
     // Device thread: mixes `frames` (a multiple of kBlockFrames) interleaved stereo frames.
     void render(float* out, int frames);
 
     // Frames rendered so far; the device clock.
     int64_t renderedFrames() const { return rendered_.load(std::memory_order_acquire); }
+    // A voice that sounds, may begin by itself, or was let go of and is still to be marked done;
+    // one Held waits for the UI and keeps no device awake.
     bool anyActive() const;
 
     // Device thread. The rendered frames at the end that no voice sounded in, in whole blocks:

@@ -10,6 +10,20 @@ namespace media {
 namespace {
 constexpr int kRingFrames = 32768;  // about 0.7 s; the workers keep it nearly full
 float gainFor(int volume) { return static_cast<float>(volume) / 256.0f; }
+
+// A start in step with `lock`: at the lock's frame once its anchor has begun, else that many
+// frames after the anchor's first one, whenever it comes.
+void lockStart(const StartLock& lock, VoiceStart& start) {
+    if (lock.begunAt >= 0) {
+        start.kind = VoiceStart::AtFrame;
+        start.frame = lock.startFrame();
+    } else {
+        start.kind = VoiceStart::AfterAnchor;
+        start.anchor = lock.slot;
+        start.anchorGeneration = lock.generation;
+        start.offset = lock.offsetFrames();
+    }
+}
 }  // namespace
 
 int64_t StartLock::offsetFrames() const {
@@ -91,15 +105,7 @@ std::vector<MoviePlayer::Voice> MoviePlayer::startVoices(const Movie& movie, dou
         for (const Voice& v : voices)
             if (v.device == device && v.slot >= 0) first = &v;
         if (lock.valid() && lock.device == device) {
-            if (lock.begunAt >= 0) {
-                start.kind = VoiceStart::AtFrame;
-                start.frame = lock.startFrame();
-            } else {
-                start.kind = VoiceStart::AfterAnchor;
-                start.anchor = lock.slot;
-                start.anchorGeneration = lock.generation;
-                start.offset = lock.offsetFrames();
-            }
+            lockStart(lock, start);
         } else if (first && !held) {
             // The movie's other tracks on the same device begin with its first one.
             start.kind = VoiceStart::AfterAnchor;
@@ -132,14 +138,13 @@ bool MoviePlayer::adoptCue(const StartLock& lock) {
     const bool locked = cue_.lock.valid();
     cue_ = Cue();
     if (locked) return true;
-    // A held start begins now: in step with the lock given here, or as soon as it can.
+    // A held start begins now: in step with the lock given here (at its frame, or after its
+    // anchor once that begins), or as soon as it can.
     for (const Voice& v : voices_) {
         if (v.slot < 0) continue;
-        Mixer& m = v.device->mixer();
-        if (lock.valid() && lock.device == v.device && lock.begunAt >= 0)
-            m.release(v.slot, VoiceStart::AtFrame, lock.startFrame());
-        else
-            m.release(v.slot, VoiceStart::WhenReady);
+        VoiceStart start;
+        if (lock.valid() && lock.device == v.device) lockStart(lock, start);
+        v.device->mixer().release(v.slot, start);
         v.device->wake();  // a device that plays puts it into its queued silence
     }
     return true;

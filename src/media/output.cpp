@@ -165,6 +165,8 @@ void retire(DeviceRef device, int slot, std::shared_ptr<Stream> stream, int64_t 
     if (slot < 0) return;
     device->mixer().slot(slot).stopAt.store(at, std::memory_order_relaxed);
     device->mixer().slot(slot).stopRequested.store(true, std::memory_order_release);
+    // A device resting with only held voices runs again to mark this one done.
+    device->wake();
     registry().retired.push_back({std::move(device), slot, std::move(stream)});
 }
 

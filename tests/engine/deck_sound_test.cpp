@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QTest>
 #include <cmath>
 #include <iomanip>
 #include <map>
@@ -46,6 +47,16 @@ class DeckSoundTest : public AppFixture {
         EXPECT_TRUE(mt::waitForClipMovies());
         return w->lane(lane)->clips.back();
     }
+    // Four-second MP3s of a sine and a chirp, and their decoded samples.
+    struct TwoSounds {
+        QString sine, chirp;
+        std::vector<float> sineSamples, chirpSamples;
+    };
+    static TwoSounds sineAndChirp() {
+        const QString sine = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine});
+        const QString chirp = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Chirp});
+        return {sine, chirp, decodeAll(sine), decodeAll(chirp)};
+    }
     // Ticks the window and renders one block after each tick; returns each lane player's
     // position at the start of every block (negative while the player did not sound).
     std::vector<std::array<double, 2>> run(int ticks, const engine::Deck& deck) {
@@ -86,9 +97,7 @@ std::array<double, 2> fitGains(const std::vector<float>& out, size_t block,
 }
 
 TEST_F(DeckSoundTest, OverlappingClipsCrossFadeEachByItsOwnPosition) {
-    const QString sine = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine});
-    const QString chirp = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Chirp});
-    const std::vector<float> refA = decodeAll(sine), refB = decodeAll(chirp);
+    const auto [sine, chirp, refA, refB] = sineAndChirp();
     // Lane 1 (0..4 s) fades out from 1 s to 3 s; lane 2 (1..5 s) fades in over 0.5..2.5 s of
     // its own file. Lane 2 starts about a second after lane 1, so its clip time lags by that.
     addClip(1, sine, 0, 4, 0, 0, 1, 3);
@@ -297,6 +306,33 @@ TEST_F(DeckSoundTest, ATickFiredInsideATickReturnsAtOnce) {
 }  // namespace
 
 namespace {
+
+// A stopped deck keeps what Play will start ready, as a player paused at the spot: shortly after
+// its head comes to rest, the clips under it are decoded and held, so the very first block after
+// Play sounds both lanes from the head, in step, even with the decoders held up from then on.
+TEST_F(DeckSoundTest, AStoppedDeckHasWhatPlayStartsReady) {
+    const auto [sine, chirp, refA, refB] = sineAndChirp();
+    addClip(1, sine, 0, 4, 0, 0, 4, 4);
+    addClip(2, chirp, 0.5, 4, 0, 0, 4, 4);
+    w->moveHeadTo(w->playDeck, 1.0);  // 1 s into the sine, 0.5 s into the chirp
+    const auto& players = w->playDeck.players;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return players[0].cuedMovie() && players[1].cuedMovie(); }));
+    QTest::qWait(200);  // their rings fill
+    mt::pauseDecoding(true);
+    struct Resume {
+        ~Resume() { mt::pauseDecoding(false); }
+    } resume;
+    w->play();
+    w->transport.tick();
+    mt::advance(3 * kBlock, false);
+    EXPECT_FALSE(players[0].cuedMovie() || players[1].cuedMovie());  // taken over
+    const std::vector<float> out = mt::captured(0);
+    ASSERT_EQ(out.size(), 3u * kBlock * 2);
+    EXPECT_GT(maxAbs(out, 0, kBlock), 0.1);  // sounding from the first block (fading in)
+    for (size_t f = kBlock; f < 3 * kBlock; ++f)
+        ASSERT_NEAR(out[f * 2], refA[(frameAt(1.0) + f) * 2] + refB[(frameAt(0.5) + f) * 2], 1e-6)
+            << f;
+}
 
 TEST_F(DeckSoundTest, APreviewOnAMissingDeviceIsSilentAndSaysSo) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});

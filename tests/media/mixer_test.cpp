@@ -82,4 +82,23 @@ TEST(MixerRemix, AWaitingVoiceBeginsInTheQueuedSilenceAtItsFrame) {
     }
 }
 
+// A voice prepared and held keeps no device awake (a stopped deck's prepared clips would keep the
+// sound thread waking a hundred times a second); let go of, or let begin, it does.
+TEST(MixerHeldVoice, KeepsNoDeviceAwakeUntilReleasedOrLetGoOf) {
+    for (const bool released : {true, false}) {
+        SCOPED_TRACE(released ? "released" : "let go of");
+        Mixer m;
+        media::Stream voice(kBlockFrames);
+        VoiceStart held;
+        held.kind = VoiceStart::Held;
+        const int slot = m.addVoice(&voice, 1.0f, held);
+        EXPECT_FALSE(m.anyActive());
+        if (released)
+            m.release(slot, VoiceStart{});
+        else
+            m.slot(slot).stopRequested = true;  // it must run once more to be marked done
+        EXPECT_TRUE(m.anyActive());
+    }
+}
+
 }  // namespace

@@ -228,39 +228,49 @@ TEST_F(PlayerTest, UnderrunKeepsTime) {
 
 // A start locked to a sounding player begins at the exact frame where that player reaches the
 // given second, mid-block: started at once, prepared ahead (it begins by itself; play() takes it
-// over without a new start), or prepared without a lock and let go by a locked play().
+// over without a new start), or prepared without a lock and let go by a locked play(). Two
+// players prepared and held (a stopped deck's two lanes), let go together, keep the same step:
+// the second begins after its anchor's first frame, however soon that comes.
 TEST_F(PlayerTest, LockedStartsBeginAtTheExactFrame) {
     const QString a = makeMedia({MediaKind::Mp3Cbr, 3.0, Signal::Sine});
     const QString b = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
     const std::vector<float> refA = decodeAll(a), refB = decodeAll(b);
-    enum How { Play, CueLocked, CueHeld };
-    for (How how : {Play, CueLocked, CueHeld}) {
+    enum How { Play, CueLocked, CueHeld, BothHeld };
+    for (How how : {Play, CueLocked, CueHeld, BothHeld}) {
         mt::clearCaptured();
         media::MoviePlayer p1, p2;
-        p1.setMovie(media::openMovie(a));
-        p1.play();
-        mt::advance(kBlock * 3);
         const double at = 0.1234567;  // p1's second where p2's sound begins
         const media::MovieRef movie = media::openMovie(b);
+        if (how == BothHeld) {
+            p1.cue(media::openMovie(a), 0, 256, media::StartLock(), &p1);
+            p2.cue(movie, 0, 256, media::StartLock(), &p2);
+            p1.setMovie(p1.cuedMovie());
+            p1.play();
+            p2.setMovie(p2.cuedMovie());
+            p2.play(p1.lockAt(at));
+            mt::advance(kBlock * 23);
+        } else {
+            p1.setMovie(media::openMovie(a));
+            p1.play();
+            mt::advance(kBlock * 3);
+        }
         if (how == Play) {
             p2.setMovie(movie);
             p2.play(p1.lockAt(at));
-        } else {
+        } else if (how != BothHeld) {
             p2.cue(movie, 0, 256, how == CueLocked ? p1.lockAt(at) : media::StartLock(), &p2);
             EXPECT_TRUE(p2.cued(&p2, 0, how == CueLocked ? p1.lockAt(at) : media::StartLock()));
             EXPECT_EQ(p2.rate(), 0);
             mt::advance(kBlock * 2);
-        }
-        if (how != Play) {
             p2.setMovie(p2.cuedMovie());
             p2.play(how == CueHeld ? p1.lockAt(at) : media::StartLock());
             EXPECT_FALSE(p2.cuedMovie());  // taken over
         }
-        mt::advance(kBlock * 20);
+        if (how != BothHeld) mt::advance(kBlock * 20);
         const std::vector<float> out = mt::captured(0);
         const size_t start = std::lround(at * 48000), end = out.size() / 2;
         ASSERT_GE(end, size_t(kBlock * 23));
-        for (size_t f = kBlock * 3; f < end; ++f) {
+        for (size_t f = kBlock * 3; f < end; ++f) {  // after the last case's fade-out
             const double want = refA[f * 2] + (f >= start ? refB[(f - start) * 2] : 0.0);
             ASSERT_NEAR(out[f * 2], want, 1e-6) << "case " << how << " frame " << f;
         }
