@@ -27,7 +27,8 @@ int runProgram(int argc, char** argv) {
         // Playlists named on the command line open like documents sent by the desktop.
         const QStringList args = QCoreApplication::arguments().mid(1);
         for (const QString& a : args) {
-            if (!a.startsWith('-')) MainWindow::instance()->open(QFileInfo(a).absoluteFilePath());
+            if (!a.startsWith('-'))
+                MainWindow::instance()->openDocument(QFileInfo(a).absoluteFilePath());
         }
         // Closing the main window (once its guard agreed) ends the program.
         QObject::connect(&runtime, &QGuiApplication::lastWindowClosed, &runtime,
