@@ -267,7 +267,7 @@ void MainWindow::createControls() {
 
     edits_->attach(lanes_, *volumeMeter_);
     timeline_ = new TimelineControls(this, mix_, *decks_, timeline);
-    handles_ = new ClipHandles(this, mix_, *edits_, *menu_, lanes_, handles);
+    new ClipHandles(this, mix_, *edits_, *menu_, lanes_, handles);  // owned by the window
 }
 
 // ---- Menus -----------------------------------------------------------------------------------

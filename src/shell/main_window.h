@@ -10,7 +10,6 @@
 #include "model/mix.h"
 #include "platform/controls.h"
 
-class ClipHandles;
 class DeckCommands;
 class DocumentCommands;
 class EditCommands;
@@ -66,7 +65,6 @@ class MainWindow : public QMainWindow {
     EditCommands* edits_ = nullptr;
     LaneServices* laneServices_ = nullptr;
     TimelineControls* timeline_ = nullptr;
-    ClipHandles* handles_ = nullptr;
     std::array<LaneView*, 2> lanes_{};
     std::array<platform::Line*, 2> laneBorders_{};
     platform::BorderedRectangle* volumeMeter_ = nullptr;
