@@ -11,7 +11,7 @@ bool quitProgram() {
     // Only the main window guards its closing (the mix may be unsaved); the small windows go
     // with it.
     MainWindow* window = MainWindow::existing();
-    if (window && window->isVisible() && !window->closeGuarded(true)) return false;
+    if (window && window->isVisible() && !window->close()) return false;
     QCoreApplication::exit(platform::Runtime::failureStatus());
     return true;
 }

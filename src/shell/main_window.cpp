@@ -353,13 +353,7 @@ void MainWindow::startUp() {
 
 void MainWindow::openDocument(const QString& path) { documents_->open(path); }
 
-bool MainWindow::closeGuarded(bool appQuitting) {
-    quitting_ = appQuitting;
-    const bool closed = close();
-    quitting_ = false;
-    return closed;
-}
-
+// Every close passes the close guard: the window's button, Quit and the program's end alike.
 void MainWindow::closeEvent(QCloseEvent* e) {
     if (documents_->keepOpen()) {
         e->ignore();

@@ -30,9 +30,6 @@ class MainWindow : public QMainWindow {
 
     // Opens a playlist as a document sent by the desktop.
     void openDocument(const QString& path);
-    // Closes the window through its close guard; false when the guard kept it open.
-    // appQuitting tells whether the whole program is quitting.
-    bool closeGuarded(bool appQuitting);
 
   protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -68,5 +65,4 @@ class MainWindow : public QMainWindow {
     std::array<LaneView*, 2> lanes_{};
     std::array<platform::Line*, 2> laneBorders_{};
     platform::BorderedRectangle* volumeMeter_ = nullptr;
-    bool quitting_ = false;  // the close now asked for is the program quitting
 };

@@ -83,11 +83,11 @@ TEST_F(EngineWindowTest, HeadControlsFollowAndPark) {
     }
 
     preview.label(1)->setText("0.00:02");
-    decks().moveHeadTo(previewDeck(), viewWidth() + 49);
-    EXPECT_EQ(preview.label(1)->x(), viewWidth() + 60);
-    decks().moveHeadTo(previewDeck(), viewWidth() + 50);
+    decks().moveHeadTo(previewDeck(), 800 + 49);  // right of the 800-pixel view
+    EXPECT_EQ(preview.label(1)->x(), 800 + 60);
+    decks().moveHeadTo(previewDeck(), 800 + 50);
     EXPECT_EQ(preview.button()->x(), -100);
-    EXPECT_DOUBLE_EQ(previewDeck().head(), viewWidth() + 110);
+    EXPECT_DOUBLE_EQ(previewDeck().head(), 800 + 110);
 }
 
 TEST_F(EngineWindowTest, TickWritesParkedPlayLabelsNeverAndPreviewLabelsAlways) {

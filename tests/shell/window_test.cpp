@@ -15,7 +15,7 @@ class WindowTest : public AppFixture {};
 
 // What a new document shows: the title, zoom 100 %, the heads at 100 and 300, the ruler at 0.
 TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
-    EXPECT_EQ(viewWidth(), 800);
+    EXPECT_EQ(w->centralWidget()->width(), 800);
     EXPECT_EQ(w->centralWidget()->height(), 180);
     EXPECT_EQ(w->windowTitle(), "Vontalix");
     EXPECT_EQ(control<platform::FlatButton>("zoomButton")->caption(), " 100%");
@@ -66,7 +66,7 @@ TEST_F(WindowTest, ResizingFollowsTheWidth) {
     for (const Case& c : cases) {
         platform::setContentSize(*w, c.width, 180);
         testsupport::partOf<TimelineControls>(*w).fitToWidth();
-        EXPECT_EQ(viewWidth(), c.width);
+        EXPECT_EQ(w->centralWidget()->width(), c.width);
         EXPECT_EQ(w->centralWidget()->height(), 180);
         EXPECT_EQ(lane(1)->width(), c.width);
         EXPECT_EQ(lane(2)->width(), c.width);
@@ -109,7 +109,7 @@ TEST_F(WindowTest, TheTopLevelWindowHoldsTheLimitsAndOffersNoMaximize) {
         w->resize(c.asked);
         QApplication::processEvents();
         EXPECT_EQ(w->size(), QSize(c.width, 180 + menuH)) << c.asked.width();
-        EXPECT_EQ(viewWidth(), c.width) << c.asked.width();
+        EXPECT_EQ(w->centralWidget()->width(), c.width) << c.asked.width();
         EXPECT_EQ(w->centralWidget()->height(), 180) << c.asked.width();
     }
 }

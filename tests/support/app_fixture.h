@@ -61,7 +61,6 @@ class AppFixture : public ::testing::Test {
     }
     platform::StaticText* statusLine() const { return control<platform::StaticText>("statusLine"); }
     QString statusText() const { return statusLine()->text(); }
-    int viewWidth() const { return w->centralWidget()->width(); }
     DeckCommands& decks() const { return partOf<DeckCommands>(*w); }
     DocumentCommands& documents() const { return partOf<DocumentCommands>(*w); }
     EditCommands& edits() const { return partOf<EditCommands>(*w); }

@@ -108,8 +108,7 @@ class AuxWindowsTest : public AppFixture {
 // ---- Preferences -------------------------------------------------------------------------------
 
 TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevice) {
-    menu()->preferencesAction->trigger();
-    PreferencesWindow* p = PreferencesWindow::existing();
+    PreferencesWindow* p = preferences();
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->windowTitle(), "Preferences");
     EXPECT_TRUE(p->windowFlags().testFlag(Qt::Tool));
@@ -186,8 +185,7 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
 
 // After a restart the headphone cue must still reach the headphones, not the audience.
 TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
-    menu()->preferencesAction->trigger();
-    PreferencesWindow* p = PreferencesWindow::existing();
+    PreferencesWindow* p = preferences();
     ASSERT_NE(p, nullptr);
     p->deviceList->selectRow(1);
     emit p->transitionArrows->steppedUp();
