@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/main_window.h"
+#include "support/app_fixture.h"
 #include "support/audio_server.h"
 #include "support/child_process.h"
 
@@ -136,7 +136,8 @@ inline int runBenchmarks(int argc, char** argv, BenchApp kind, std::vector<Budge
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     if (MainWindow* w = MainWindow::existing()) {
-        w->closeWithoutPrompt = true;  // no save prompt on the way out
+        // No save prompt on the way out.
+        testsupport::partOf<DocumentCommands>(*w).closeWithoutPrompt();
         delete w;
     }
     return reporter.failed() ? 1 : 0;

@@ -52,8 +52,8 @@ void BM_OpenFolder(benchmark::State& state) {
     hooks.progress = [&](const QString&, int, int) { return (progressShown = true), false; };
     size_t laid = 0;
     for (auto _ : state) {
-        w->openFolderChosen();
-        laid = w->laneView1->clips.size() + w->laneView2->clips.size();
+        testsupport::partOf<DocumentCommands>(*w).openFolder();
+        laid = testsupport::laneOf(*w, 1)->clips.size() + testsupport::laneOf(*w, 2)->clips.size();
     }
     hooks = {};
     if (laid != static_cast<size_t>(count)) state.SkipWithError("not every file was laid out");

@@ -90,12 +90,14 @@ Figures openToIdle(benchmark::State& state, const QString& list, int64_t* walks)
     platform::dialogHooks().progress = [](const QString&, int, int) { return false; };
     const int64_t walksBefore = media::testing::frameWalks();
     Measure measure;
-    w->open(list);
+    testsupport::partOf<DocumentCommands>(*w).open(list);
     if (!media::testing::waitForClipMovies()) state.SkipWithError("the movies did not open");
-    for (const auto* lane : {&w->mix.lane(1), &w->mix.lane(2)})
+    for (const auto* lane : {&testsupport::partOf<DocumentCommands>(*w).documentMix().lane(1),
+                             &testsupport::partOf<DocumentCommands>(*w).documentMix().lane(2)})
         for (size_t i = 0; i < std::min<size_t>(lane->size(), 8); ++i) reachClip(*(*lane)[i], 0);
-    if (!w->mix.lane(1).empty()) {
-        const model::Clip& clip = *w->mix.lane(1).back();
+    if (!testsupport::partOf<DocumentCommands>(*w).documentMix().lane(1).empty()) {
+        const model::Clip& clip =
+            *testsupport::partOf<DocumentCommands>(*w).documentMix().lane(1).back();
         reachClip(clip,
                   clip.movie && clip.movie->movie() ? clip.movie->movie()->duration() / 2 : 0);
     }

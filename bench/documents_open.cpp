@@ -66,15 +66,16 @@ MainWindow* window() {
 
 // Opens the playlist into an empty document (no save prompt) and shows it.
 void openAndShow(MainWindow* w, const QString& path) {
-    w->init();
-    w->open(path);
+    testsupport::partOf<DocumentCommands>(*w).resetDocument();
+    testsupport::partOf<DocumentCommands>(*w).open(path);
     w->centralWidget()->grab();
 }
 
 void report(benchmark::State& state, MainWindow* w) {
-    state.counters["clips"] =
-        static_cast<double>(w->laneView1->clips.size() + w->laneView2->clips.size());
-    state.counters["kept"] = w->mix.document.keptRecords.count();
+    state.counters["clips"] = static_cast<double>(testsupport::laneOf(*w, 1)->clips.size() +
+                                                  testsupport::laneOf(*w, 2)->clips.size());
+    state.counters["kept"] =
+        testsupport::partOf<DocumentCommands>(*w).documentMix().document.keptRecords.count();
     state.counters["rss_MB"] = rssMb();
     state.counters["peak_rss_MB"] = peakRssMb();
 }
@@ -101,12 +102,14 @@ void BM_Open1000DayLongClipsAt400(benchmark::State& state) {
     MainWindow* w = window();
     for (auto _ : state) {
         openAndShow(w, list);
-        w->zoom(4.0 / w->mix.pixelsPerSecond);
-        w->mix.pixelsPerSecond = 4;
+        // Zoomed to 400 % from the zoom button's menu.
+        auto* zoomButton = testsupport::controlOf<platform::FlatButton>(*w, "zoomButton");
+        zoomButton->menu()->actions().last()->trigger();
         w->centralWidget()->grab();
         // Scrolled along: a screen of each of ten places.
+        auto* scrollBar = testsupport::controlOf<QScrollBar>(*w, "timelineScrollBar");
         for (int i = 0; i < 10; ++i) {
-            w->timelineScrollBar->setValue(w->timelineScrollBar->maximum() / 10 * i);
+            scrollBar->setValue(scrollBar->maximum() / 10 * i);
             w->centralWidget()->grab();
         }
     }

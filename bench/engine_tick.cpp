@@ -20,12 +20,12 @@ void fillLanes(MainWindow* w, const QString& path) {
     for (int lane = 1; lane <= 2; ++lane) {
         for (int i = 0; i < 250; ++i) {
             const double left = i * 100.0 + (lane == 2 ? 50 : 0) - 12000;
-            w->lane(lane)->addNewClip(left, {.name = "clip",
-                                             .path = path,
-                                             .lengthPx = 100,
-                                             .fadeInEnd = 10,
-                                             .fadeOutStart = 90,
-                                             .lane = lane});
+            testsupport::laneOf(*w, lane)->addNewClip(left, {.name = "clip",
+                                                             .path = path,
+                                                             .lengthPx = 100,
+                                                             .fadeInEnd = 10,
+                                                             .fadeOutStart = 90,
+                                                             .lane = lane});
         }
     }
     media::testing::waitForClipMovies();
@@ -37,22 +37,26 @@ void BM_TickBothDecksOver500Clips(benchmark::State& state) {
     MainWindow* w = freshWindow();
     fillLanes(w, path);
     // Heads inside clips deep in the lanes, in the fade ramps so the fade route runs.
-    w->moveHeadTo(w->playDeck, 305);
-    w->moveHeadTo(w->previewDeck, 395);
-    w->play();
-    w->preview();
-    w->transport.tick();  // loads the four clips
-    if (!w->playDeck.current[0] || !w->playDeck.current[1] || !w->previewDeck.current[0] ||
-        !w->previewDeck.current[1]) {
+    testsupport::partOf<DeckCommands>(*w).moveHeadTo(
+        testsupport::partOf<DeckCommands>(*w).playDeck(), 305);
+    testsupport::partOf<DeckCommands>(*w).moveHeadTo(
+        testsupport::partOf<DeckCommands>(*w).previewDeck(), 395);
+    testsupport::partOf<DeckCommands>(*w).play();
+    testsupport::partOf<DeckCommands>(*w).preview();
+    testsupport::partOf<DeckCommands>(*w).transport().tick();  // loads the four clips
+    if (!testsupport::partOf<DeckCommands>(*w).playDeck().current[0] ||
+        !testsupport::partOf<DeckCommands>(*w).playDeck().current[1] ||
+        !testsupport::partOf<DeckCommands>(*w).previewDeck().current[0] ||
+        !testsupport::partOf<DeckCommands>(*w).previewDeck().current[1]) {
         state.SkipWithError("the decks did not start their clips");
         return;
     }
-    for (auto _ : state) w->transport.tick();
-    benchmark::DoNotOptimize(w->playDeckView->headX());
-    state.counters["clips"] =
-        static_cast<double>(w->laneView1->clips.size() + w->laneView2->clips.size());
-    w->play();
-    w->preview();
+    for (auto _ : state) testsupport::partOf<DeckCommands>(*w).transport().tick();
+    benchmark::DoNotOptimize(testsupport::controlOf<lanes::DeckView>(*w, "playDeckView")->headX());
+    state.counters["clips"] = static_cast<double>(testsupport::laneOf(*w, 1)->clips.size() +
+                                                  testsupport::laneOf(*w, 2)->clips.size());
+    testsupport::partOf<DeckCommands>(*w).play();
+    testsupport::partOf<DeckCommands>(*w).preview();
 }
 BENCHMARK(BM_TickBothDecksOver500Clips)->Unit(benchmark::kMicrosecond);
 
@@ -71,12 +75,12 @@ void BM_TickThatStartsClips(benchmark::State& state) {
     MainWindow* w = freshWindow();
     for (int lane = 1; lane <= 2; ++lane)
         for (int i = 0; i < 250; ++i)
-            w->lane(lane)->addNewClip(i * 100.0, {.name = "clip",
-                                                  .path = files[(i + 2 * lane) % 4],
-                                                  .lengthPx = 100,
-                                                  .fadeInEnd = 10,
-                                                  .fadeOutStart = 90,
-                                                  .lane = lane});
+            testsupport::laneOf(*w, lane)->addNewClip(i * 100.0, {.name = "clip",
+                                                                  .path = files[(i + 2 * lane) % 4],
+                                                                  .lengthPx = 100,
+                                                                  .fadeInEnd = 10,
+                                                                  .fadeOutStart = 90,
+                                                                  .lane = lane});
     if (!media::testing::waitForClipMovies()) {
         state.SkipWithError("the movies were not opened");
         return;
@@ -85,33 +89,41 @@ void BM_TickThatStartsClips(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         // Both decks stopped, their heads moved onto the next clips.
-        if (w->playDeck.running()) w->play();
-        if (w->previewDeck.running()) w->preview();
+        if (testsupport::partOf<DeckCommands>(*w).playDeck().running())
+            testsupport::partOf<DeckCommands>(*w).play();
+        if (testsupport::partOf<DeckCommands>(*w).previewDeck().running())
+            testsupport::partOf<DeckCommands>(*w).preview();
         at = at > 20000 ? 1005 : at + 100;
-        w->moveHeadTo(w->playDeck, at);
-        w->moveHeadTo(w->previewDeck, at + 50);
-        w->play();
-        w->preview();
+        testsupport::partOf<DeckCommands>(*w).moveHeadTo(
+            testsupport::partOf<DeckCommands>(*w).playDeck(), at);
+        testsupport::partOf<DeckCommands>(*w).moveHeadTo(
+            testsupport::partOf<DeckCommands>(*w).previewDeck(), at + 50);
+        testsupport::partOf<DeckCommands>(*w).play();
+        testsupport::partOf<DeckCommands>(*w).preview();
         state.ResumeTiming();
-        w->transport.tick();
+        testsupport::partOf<DeckCommands>(*w).transport().tick();
         state.PauseTiming();
-        if (!w->playDeck.current[0] || !w->playDeck.current[1] || !w->previewDeck.current[0] ||
-            !w->previewDeck.current[1]) {
+        if (!testsupport::partOf<DeckCommands>(*w).playDeck().current[0] ||
+            !testsupport::partOf<DeckCommands>(*w).playDeck().current[1] ||
+            !testsupport::partOf<DeckCommands>(*w).previewDeck().current[0] ||
+            !testsupport::partOf<DeckCommands>(*w).previewDeck().current[1]) {
             state.SkipWithError("the decks did not start their clips");
             break;
         }
         media::testing::advance(480, false);  // lets retired voices go
         state.ResumeTiming();
     }
-    if (w->playDeck.running()) w->play();
-    if (w->previewDeck.running()) w->preview();
+    if (testsupport::partOf<DeckCommands>(*w).playDeck().running())
+        testsupport::partOf<DeckCommands>(*w).play();
+    if (testsupport::partOf<DeckCommands>(*w).previewDeck().running())
+        testsupport::partOf<DeckCommands>(*w).preview();
 }
 BENCHMARK(BM_TickThatStartsClips)->Unit(benchmark::kMicrosecond);
 
 void BM_IdleTick(benchmark::State& state) {
     MainWindow* w = freshWindow();
     fillLanes(w, "/nowhere/clip.mp3");
-    for (auto _ : state) w->transport.tick();
+    for (auto _ : state) testsupport::partOf<DeckCommands>(*w).transport().tick();
 }
 BENCHMARK(BM_IdleTick)->Unit(benchmark::kMicrosecond);
 

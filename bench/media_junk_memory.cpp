@@ -66,9 +66,9 @@ void BM_OpenFolderOfEightZeroFiles(benchmark::State& state) {
     size_t laid = 0;
     for (auto _ : state) {
         PeakMemory peak;
-        w->openFolderChosen();
+        testsupport::partOf<DocumentCommands>(*w).openFolder();
         peakMb = std::max(peakMb, peak.stopped());
-        laid = w->laneView1->clips.size() + w->laneView2->clips.size();
+        laid = testsupport::laneOf(*w, 1)->clips.size() + testsupport::laneOf(*w, 2)->clips.size();
     }
     hooks = {};
     if (laid != 0) state.SkipWithError("a file of zeros was laid as a clip");

@@ -20,7 +20,7 @@ double showWindowMs() {
     w->centralWidget()->grab();  // one full paint, as the screen would get
     QApplication::processEvents();
     const double ms = t.nsecsElapsed() / 1e6;
-    w->closeWithoutPrompt = true;
+    testsupport::partOf<DocumentCommands>(*w).closeWithoutPrompt();
     delete w;
     return ms;
 }

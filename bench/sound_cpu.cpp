@@ -143,16 +143,20 @@ void BM_TwoLaneMixAgainstFfmpeg(benchmark::State& state) {
     if (mix.isEmpty()) return state.SkipWithError("could not make the mix");
     testsupport::ensureApp();
     if (MainWindow* old = MainWindow::existing()) {
-        old->closeWithoutPrompt = true;
+        testsupport::partOf<DocumentCommands>(*old).closeWithoutPrompt();
         delete old;
     }
     MainWindow* w = MainWindow::instance();
     w->show();
     if (!QTest::qWaitForWindowExposed(w)) return state.SkipWithError("the window was not shown");
-    w->open(mix);  // as File > Open Playlist: clip pictures, movies opened on the workers
-    for (int i = 0; i < 100 && (w->documentBusy || w->laneView2->clips.empty()); ++i) runFor(100);
-    if (w->laneView1->clips.size() != 1 || w->laneView2->clips.size() != 1 ||
-        !media::testing::waitForClipMovies())
+    testsupport::partOf<DocumentCommands>(*w).open(
+        mix);  // as File > Open Playlist: clip pictures, movies opened on the workers
+    for (int i = 0; i < 100 && (testsupport::partOf<DocumentCommands>(*w).documentBusy ||
+                                testsupport::laneOf(*w, 2)->clips.empty());
+         ++i)
+        runFor(100);
+    if (testsupport::laneOf(*w, 1)->clips.size() != 1 ||
+        testsupport::laneOf(*w, 2)->clips.size() != 1 || !media::testing::waitForClipMovies())
         return state.SkipWithError("the mix did not load");
 
     for (auto _ : state) {
@@ -164,11 +168,13 @@ void BM_TwoLaneMixAgainstFfmpeg(benchmark::State& state) {
                                 "-filter_complex", "amix=inputs=2", "-f", "pulse", "-device",
                                 "main", "vontalix-bench"});
         if (!ffmpeg.waitForStarted(3000)) return state.SkipWithError("ffmpeg did not start");
-        w->play();
+        testsupport::partOf<DeckCommands>(*w).play();
         runFor(2000);  // both settled
         const Figures playing = measure(20000, ffmpeg.processId());
-        const bool sounded = w->playDeck.players[0].rate() > 0 && w->playDeck.players[1].rate() > 0;
-        w->play();
+        const bool sounded =
+            testsupport::partOf<DeckCommands>(*w).playDeck().players[0].rate() > 0 &&
+            testsupport::partOf<DeckCommands>(*w).playDeck().players[1].rate() > 0;
+        testsupport::partOf<DeckCommands>(*w).play();
         ffmpeg.kill();
         ffmpeg.waitForFinished(3000);
         if (!sounded) return state.SkipWithError("the mix did not play on both lanes");

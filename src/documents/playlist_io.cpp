@@ -31,6 +31,11 @@ model::PictureRef clipPictureOrSay(const QString& name, double duration, double 
     return picture;
 }
 
+model::PictureRef clipPictureOrSay(const model::Clip& c) {
+    return clipPictureOrSay(c.name, c.lengthPx, c.fadeInEnd, c.fadeOutStart, c.inPoint, c.outPoint,
+                            c.label);
+}
+
 bool MediaCheck::playable(const QString& path) {
     const auto known = known_.constFind(path);
     if (known != known_.constEnd()) return *known;

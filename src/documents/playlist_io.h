@@ -39,6 +39,8 @@ class MediaCheck {
 // A clip's picture for the lanes; says so in a box when it cannot be made (nullptr then).
 model::PictureRef clipPictureOrSay(const QString& name, double duration, double fadeInEnd,
                                    double fadeOutStart, double start, double stop, int32_t label);
+// The same for a clip as it stands now (its name, length, trims, fades and label).
+model::PictureRef clipPictureOrSay(const model::Clip& clip);
 
 // Makes the clip of one line (without its end) on its lane, at the mix's zoom and scroll.
 // *path gets the record's media path once the record has been read.

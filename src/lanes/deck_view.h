@@ -39,6 +39,7 @@ struct DeckControls {
 };
 
 class DeckView final : public QObject {
+    Q_OBJECT
   public:
     // `content` holds the controls: its width is the view's, and it is what lies behind the
     // lanes. The view lives as long as `content`.

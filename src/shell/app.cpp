@@ -11,7 +11,7 @@ bool quitProgram() {
     // Only the main window guards its closing (the mix may be unsaved); the small windows go
     // with it.
     MainWindow* window = MainWindow::existing();
-    if (window && window->isVisible() && !window->closeGuarded(true)) return false;
+    if (window && window->isVisible() && !window->close()) return false;
     QCoreApplication::exit(platform::Runtime::failureStatus());
     return true;
 }
@@ -27,7 +27,8 @@ int runProgram(int argc, char** argv) {
         // Playlists named on the command line open like documents sent by the desktop.
         const QStringList args = QCoreApplication::arguments().mid(1);
         for (const QString& a : args) {
-            if (!a.startsWith('-')) MainWindow::instance()->open(QFileInfo(a).absoluteFilePath());
+            if (!a.startsWith('-'))
+                MainWindow::instance()->openDocument(QFileInfo(a).absoluteFilePath());
         }
         // Closing the main window (once its guard agreed) ends the program.
         QObject::connect(&runtime, &QGuiApplication::lastWindowClosed, &runtime,

@@ -1,25 +1,45 @@
-// The window's side of the transport: its play and preview commands, the head buttons, and what
-// the decks need from the window (the preview device, the status line).
+#include "shell/deck_commands.h"
+
 #include "engine/routing.h"
-#include "engine/transport.h"
-#include "shell/main_window.h"
 
-void MainWindow::play() { transport.toggle(playDeck); }
+DeckCommands::DeckCommands(QObject* parent, model::Mix& mix, platform::StaticText& statusLine)
+    // A new play start loads the clips under the head again; the preview deck keeps what sounds.
+    : QObject(parent),
+      mix_(mix),
+      statusLine_(statusLine),
+      playDeck_(model::kPlayDeck, true),
+      previewDeck_(model::kPreviewDeck, false) {}
 
-void MainWindow::preview() { transport.toggle(previewDeck); }
+void DeckCommands::play() { transport_.toggle(playDeck_); }
 
-void MainWindow::moveHeadTo(engine::Deck& deck, double x) {
-    deck.setHead(x + static_cast<double>(mix.scrollX));
+void DeckCommands::preview() { transport_.toggle(previewDeck_); }
+
+void DeckCommands::moveHeadTo(engine::Deck& deck, double x) {
+    deck.setHead(x + static_cast<double>(mix_.scrollX));
 }
 
-void MainWindow::setStartOffsets(engine::Deck& deck, double pos) {
-    transport.setStartOffsets(deck, pos);
+void DeckCommands::setStartOffsets(engine::Deck& deck, double x) {
+    transport_.setStartOffsets(deck, x);
 }
 
-void MainWindow::showSoundProblem(int32_t device, const QString& text) {
-    transport.showSoundProblem(device, text);
+void DeckCommands::retakeStartOffsets(engine::Deck& deck) {
+    setStartOffsets(deck, deck.head() - static_cast<double>(mix_.scrollX));
 }
 
-int MainWindow::viewWidth() const { return centralWidget()->width(); }
+void DeckCommands::showSoundProblem(int32_t device, const QString& text) {
+    transport_.showSoundProblem(device, text);
+}
 
-int32_t MainWindow::previewOutputDevice() const { return previewDevice; }
+int32_t DeckCommands::previewOutputDevice() const { return previewDevice_; }
+
+QString DeckCommands::statusText() const { return statusLine_.text(); }
+
+void DeckCommands::showStatus(const QString& text) { statusLine_.setText(text); }
+
+media::DeviceId DeckCommands::previewDeviceId() const { return previewDevice_; }
+
+void DeckCommands::setPreviewDeviceId(media::DeviceId id) { previewDevice_ = id; }
+
+void DeckCommands::routeToPreviewDevice(const media::MoviePlayer& player) {
+    engine::routePlayer(player, previewDevice_);
+}

@@ -1,43 +1,75 @@
-// The window's document commands: the File menu and the close guard run the document operations
-// on the open mix, with the window as their host.
-#include <QCloseEvent>
+#include "shell/document_commands.h"
+
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMetaObject>
 
 #include "documents/document.h"
 #include "documents/folder_mix.h"
 #include "documents/movie_export_window.h"
-#include "shell/main_window.h"
+#include "platform/dialogs.h"
 
-void MainWindow::newDocument() { documents::newDocument(*this); }
-
-bool MainWindow::keepOpen(bool) { return documents::cancelClose(*this, closeWithoutPrompt); }
-
-bool MainWindow::closeGuarded(bool appQuitting) {
-    quitting_ = appQuitting;
-    const bool closed = close();
-    quitting_ = false;
-    return closed;
+DocumentCommands::DocumentCommands(QMainWindow& window, model::Mix& mix,
+                                   platform::StaticText& statusLine, std::function<void()> reset)
+    : QObject(&window),
+      window_(window),
+      mix_(mix),
+      statusLine_(statusLine),
+      reset_(std::move(reset)) {
+    // The title names the file the document was last opened or saved as; Save as empties the
+    // path while it asks, and the title keeps the old one until a file is written.
+    connect(&mix_, &model::Mix::documentChanged, this, [this] {
+        if (!mix_.document.saved) return;
+        titlePath_ = mix_.document.path;
+        window_.setWindowTitle(titlePath_.isEmpty() ? QStringLiteral("Vontalix")
+                                                    : QStringLiteral("Vontalix  -  ") + titlePath_);
+    });
 }
 
-void MainWindow::closeEvent(QCloseEvent* e) {
-    if (keepOpen(quitting_)) {
-        e->ignore();
-    } else {
-        e->accept();
+void DocumentCommands::newDocument() { documents::newDocument(*this); }
+
+void DocumentCommands::open(const QString& path) { documents::open(*this, path); }
+
+bool DocumentCommands::save() { return documents::save(*this); }
+
+void DocumentCommands::saveAs() {
+    mix_.setPath(QString());
+    save();
+}
+
+void DocumentCommands::openFolder() { documents::openFolder(*this); }
+
+void DocumentCommands::exportMovie() { documents::exportMovie(*this); }
+
+void DocumentCommands::folderDropped(const QString& folder) {
+    // A media file dropped here, or an empty folder, names no first item: nothing happens.
+    if (!QFileInfo(folder).isDir()) return;
+    std::vector<documents::FolderEntry> entries;
+    if (!documents::readFolder(folder, entries)) {
+        statusLine_.setText(QStringLiteral("The folder could not be read: ") + folder);
+        return;
     }
+    if (entries.empty()) return;
+    // The box and the layout come after the drop has returned, so the program the folder was
+    // dragged from is not kept waiting.
+    QMetaObject::invokeMethod(
+        this,
+        [this, entries = std::move(entries)] {
+            if (documentBusy) return;
+            platform::showMessage(entries.front().name);
+            documents::layoutFolder(*this, entries, documents::folderDropRules());
+        },
+        Qt::QueuedConnection);
 }
 
-int32_t MainWindow::save() { return documents::save(*this) ? 1 : 0; }
+bool DocumentCommands::keepOpen() { return documents::cancelClose(*this, closeWithoutPrompt_); }
 
-void MainWindow::open(const QString& path) { documents::open(*this, path); }
+model::Mix& DocumentCommands::documentMix() { return mix_; }
 
-void MainWindow::openFolderChosen() { documents::openFolder(*this); }
+QWidget* DocumentCommands::documentWindow() { return &window_; }
 
-void MainWindow::exportMovie() { documents::exportMovie(*this); }
+void DocumentCommands::resetDocument() { reset_(); }
 
-model::Mix& MainWindow::documentMix() { return mix; }
+QString DocumentCommands::titledPath() const { return titlePath_; }
 
-QWidget* MainWindow::documentWindow() { return this; }
-
-void MainWindow::resetDocument() { init(); }
-
-QString MainWindow::titledPath() const { return titlePath; }
+void DocumentCommands::showStatus(const QString& text) { statusLine_.setText(text); }

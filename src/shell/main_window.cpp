@@ -1,5 +1,5 @@
-// The main window's frame: construction, controls and their wiring, menu wiring, opening,
-// resizing, the status line and the document reset.
+// The main window's frame: construction, controls and their wiring, menu wiring, start-up,
+// resizing, keys, the click outside the controls and the document reset.
 #include "shell/main_window.h"
 
 #include <QApplication>
@@ -7,30 +7,39 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 
 #include "documents/playlist_io.h"
 #include "editing/keyboard_commands.h"
 #include "engine/routing.h"
+#include "lanes/deck_view.h"
 #include "media/media.h"
-#include "model/key_commands.h"
+#include "model/click_bands.h"
 #include "model/numtext.h"
 #include "model/zoom_math.h"
 #include "platform/dialogs.h"
+#include "platform/keyboard.h"
+#include "platform/window.h"
 #include "shell/app.h"
+#include "shell/clip_handles.h"
+#include "shell/deck_commands.h"
+#include "shell/document_commands.h"
+#include "shell/edit_commands.h"
+#include "shell/folder_target.h"
+#include "shell/lane_services.h"
+#include "shell/main_menu.h"
 #include "shell/pictures.h"
+#include "shell/timeline_controls.h"
+#include "windows/aux_windows.h"
 #include "windows/window_logic.h"
 
 using namespace platform;
 
 namespace {
+
 QPointer<MainWindow> theWindow;
-
-using media::mediaAvailable;
-using media::systemVolume;
-}  // namespace
-
-namespace {
 
 // The play head's labels ride 4 pixels right of it (none when the ruler lays it again); the
 // preview head's 11.
@@ -49,51 +58,76 @@ const lanes::DeckLooks kPreviewLooks{.labelOffset = 11,
                                      .runningText = "Stop Preview",
                                      .redrawsBackdrop = true};
 
+const QColor kActiveLane(255, 162, 0);
+const QColor kInactiveLane(160, 160, 160);
+
+StaticText* text(QWidget* content, int left, int top, int width, int height, const char* txt,
+                 QColor color, int size = 9) {
+    return new StaticText(content, QRect(left, top, width, height), QString::fromLatin1(txt), color,
+                          size);
+}
+
+Separator* separator(QWidget* content, int left, int top, int width, int height) {
+    auto* s = new Separator(content);
+    s->setGeometry(left, top, width, height);
+    return s;
+}
+
+Line* line(QWidget* content, int x1, int y1, int x2, int y2, QColor color) {
+    auto* l = new Line(content, color);
+    l->setPoints(x1, y1, x2, y2);
+    return l;
+}
+
+FlatButton* button(QWidget* content, int left, int top, int width, int height,
+                   model::PictureRef picture, const char* tip, Qt::Alignment captionAlignment,
+                   int textSize) {
+    auto* b = new FlatButton(content);
+    b->setGeometry(left, top, width, height);
+    b->setPicture(std::move(picture));
+    b->setToolTip(QString::fromLatin1(tip));
+    b->setCaptionAlignment(captionAlignment);
+    b->setTextSize(textSize);
+    return b;
+}
+
+ClipHandle* handle(QWidget* content, model::Handle which, ClipHandle::Pointing pointing, int left,
+                   int top, int width, int height, const char* tip) {
+    auto* h = new ClipHandle(content, which, pointing);
+    h->setGeometry(left, top, width, height);
+    h->setToolTip(QString::fromLatin1(tip));
+    return h;
+}
+
+template <class Widget>
+Widget* named(Widget* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
 }  // namespace
 
-MainWindow::MainWindow()
-    // A new play start loads the clips under the head again; the preview deck keeps what sounds.
-    : playDeck(model::kPlayDeck, true), previewDeck(model::kPreviewDeck, false) {
+MainWindow::MainWindow() : menu_(new MainMenu(this)) {
     // The content area below the menu bar; the controls are its children, at fixed places.
     auto* content = new QWidget(this);
     setCentralWidget(content);
     content->setFocusPolicy(Qt::StrongFocus);
     setWindowTitle(QStringLiteral("Vontalix"));
     platform::setContentLimits(*this, 640, 180, 1280, 180);
-    setContentSize(800, 180);
+    platform::setContentSize(*this, 800, 180);
     platform::setMaximizeButton(*this, false);
     createControls();
-    connectMix();
     connectMenu();
-}
-
-void MainWindow::connectMix() {
-    // The title names the file the document was last opened or saved as; Save as empties the
-    // path while it asks, and the title keeps the old one until a file is written.
-    connect(&mix, &model::Mix::documentChanged, this, [this] {
-        if (!mix.document.saved) return;
-        titlePath = mix.document.path;
-        setWindowTitle(titlePath.isEmpty() ? QStringLiteral("Vontalix")
-                                           : QStringLiteral("Vontalix  -  ") + titlePath);
-    });
-    // With no clip selected there are no handles either (the clip they stood at may have gone
-    // to the other lane).
-    connect(&mix, &model::Mix::selectionChanged, this, [this] {
-        if (!mix.selection) hideHandles();
-    });
-    for (LaneView* lane : {laneView1, laneView2}) {
-        connect(lane, &LaneView::handlesShown, this, &MainWindow::placeHandles);
-        connect(lane, &LaneView::handlesHidden, this, &MainWindow::hideHandles);
-    }
-    connect(&mix, &model::Mix::viewChanged, this, &MainWindow::scrollRuler);
     // The status line named the clip when it was picked; it must not name a clip that is gone.
-    connect(&mix, &model::Mix::clipDeleted, this, [this](const QString& name) {
-        if (statusLine->text() == name) statusLine->setText(QString());
+    connect(&mix_, &model::Mix::clipDeleted, this, [this](const QString& name) {
+        if (statusLine_->text() == name) statusLine_->setText(QString());
     });
 }
 
 MainWindow::~MainWindow() {
     if (theWindow == this) theWindow = nullptr;
+    // The decks and their transport go before the mix they play, as they came after it.
+    delete decks_;
 }
 
 MainWindow* MainWindow::instance() {
@@ -109,191 +143,170 @@ MainWindow* MainWindow::existing() { return theWindow; }
 
 // ---- Construction ------------------------------------------------------------------------------
 
-namespace {
-
-StaticText* text(MainWindow* w, int left, int top, int width, int height, const char* txt,
-                 QColor color, int size = 9) {
-    return new StaticText(w->centralWidget(), QRect(left, top, width, height),
-                          QString::fromLatin1(txt), color, size);
-}
-
-Separator* separator(MainWindow* w, int left, int top, int width, int height) {
-    auto* s = new Separator(w->centralWidget());
-    s->setGeometry(left, top, width, height);
-    return s;
-}
-
-Line* line(MainWindow* w, int x1, int y1, int x2, int y2, QColor color) {
-    auto* l = new Line(w->centralWidget(), color);
-    l->setPoints(x1, y1, x2, y2);
-    return l;
-}
-
-// A button that runs `clicked` of the window.
-FlatButton* button(MainWindow* w, int left, int top, int width, int height,
-                   model::PictureRef picture, const char* tip, Qt::Alignment captionAlignment,
-                   int textSize, void (MainWindow::*clicked)()) {
-    auto* b = new FlatButton(w->centralWidget());
-    b->setGeometry(left, top, width, height);
-    b->setPicture(std::move(picture));
-    b->setToolTip(QString::fromLatin1(tip));
-    b->setCaptionAlignment(captionAlignment);
-    b->setTextSize(textSize);
-    if (clicked) QObject::connect(b, &FlatButton::clicked, w, clicked);
-    return b;
-}
-
-// A clip handle, pressed, dragged and released through the window's handle commands.
-ClipHandle* handle(MainWindow* w, model::Handle which, ClipHandle::Pointing pointing, int left,
-                   int top, int width, int height, const char* tip) {
-    auto* h = new ClipHandle(w->centralWidget(), which, pointing);
-    h->setGeometry(left, top, width, height);
-    h->setToolTip(QString::fromLatin1(tip));
-    QObject::connect(h, &ClipHandle::pressed, w, [w](int x) { w->handlePressed(x); });
-    QObject::connect(h, &ClipHandle::dragged, w, [w, h](int x) { w->handleDragged(*h, x); });
-    QObject::connect(h, &ClipHandle::released, w, [w, h] { w->handleReleased(*h); });
-    return h;
-}
-
-}  // namespace
-
 void MainWindow::createControls() {
     const QColor rulerText(61, 61, 61), timeText(50, 50, 50), previewText(255, 162, 0);
+    QWidget* const content = centralWidget();
 
-    laneView1 = new LaneView(centralWidget(), 1, mix, playDeck, previewDeck, *this);
-    laneView1->setGeometry(0, 45, 800, 33);
-    laneView1->setToolTip("Track 1");
-    laneView1->setBackdrop(laneBackdropPicture());
+    // Every command object shows its words in the status line, so it comes first; it is laid
+    // among the other controls below.
+    statusLine_ = named(text(content, 7, 146, 605, 14, "", QColor(70, 70, 70)), "statusLine");
+    decks_ = new DeckCommands(this, mix_, *statusLine_);
+    documents_ = new DocumentCommands(*this, mix_, *statusLine_, [this] { resetDocument(); });
+    edits_ = new EditCommands(this, mix_, *decks_, *documents_, *menu_, *statusLine_);
+    laneServices_ = new LaneServices(this, mix_, *edits_, *decks_, *statusLine_);
+    engine::Deck& playDeck = decks_->playDeck();
+    engine::Deck& previewDeck = decks_->previewDeck();
 
-    laneView2 = new LaneView(centralWidget(), 2, mix, playDeck, previewDeck, *this);
-    laneView2->setGeometry(0, 87, 800, 33);
-    laneView2->setToolTip("Track 2");
-    laneView2->setBackdrop(laneBackdropPicture());
+    for (int n : {1, 2}) {
+        auto* lane = new LaneView(content, n, mix_, playDeck, previewDeck, *laneServices_);
+        lane->setObjectName(QStringLiteral("lane%1").arg(n));
+        lane->setGeometry(0, n == 1 ? 45 : 87, 800, 33);
+        lane->setToolTip(QStringLiteral("Track %1").arg(n));
+        lane->setBackdrop(laneBackdropPicture());
+        lanes_[n - 1] = lane;
+    }
 
-    folderTarget = new FolderTarget(centralWidget());
+    auto* folderTarget = named(new FolderTarget(content), "folderTarget");
     folderTarget->setGeometry(749, 226, 32, 32);
-    connect(folderTarget, &FolderTarget::dropped, this, &MainWindow::folderDropped);
+    connect(folderTarget, &FolderTarget::dropped, documents_, &DocumentCommands::folderDropped);
 
-    ruler.line = separator(this, 0, 35, 800, 1);
-    for (int n = 3; n <= 15; ++n) separator(this, 60 * (n - 2), 30, 1, 5);
-    ruler.labels[0] = text(this, 0, 20, 63, 12, "Text:", rulerText);
-    ruler.labels[1] = text(this, 300, 20, 100, 12, "Text:", rulerText);
-    ruler.labels[2] = text(this, 600, 20, 63, 12, "Text:", rulerText);
-    ruler.labels[3] = text(this, 900, 20, 63, 12, "Text:", rulerText);
-    statusLine = text(this, 7, 146, 605, 14, "", QColor(70, 70, 70));
-    lanes::DeckControls play{.menuAction = menu->playAction};
-    lanes::DeckControls preview{.menuAction = menu->previewAction};
-    play.labels[0] = text(this, 208, 78, 80, 9, "time", timeText);
-    play.labels[1] = text(this, 208, 120, 80, 9, "time2", timeText);
-    preview.labels[0] = text(this, 435, 215, 80, 9, "time", previewText);
-    preview.labels[1] = text(this, 435, 235, 80, 9, "time2", previewText);
+    TimelineControls::Parts timeline{
+        .content = content, .lanes = lanes_, .folderTarget = folderTarget};
+    timeline.rulerLine = named(separator(content, 0, 35, 800, 1), "rulerLine");
+    for (int n = 3; n <= 15; ++n) separator(content, 60 * (n - 2), 30, 1, 5);
+    for (int i = 0; i < 4; ++i) {
+        timeline.rulerLabels[i] =
+            text(content, 300 * i, 20, i == 1 ? 100 : 63, 12, "Text:", rulerText);
+        timeline.rulerLabels[i]->setObjectName(QStringLiteral("rulerLabel%1").arg(i));
+    }
+    lanes::DeckControls play{.menuAction = menu_->playAction};
+    lanes::DeckControls preview{.menuAction = menu_->previewAction};
+    play.labels[0] = text(content, 208, 78, 80, 9, "time", timeText);
+    statusLine_->stackUnder(play.labels[0]);
+    play.labels[1] = text(content, 208, 120, 80, 9, "time2", timeText);
+    preview.labels[0] = text(content, 435, 215, 80, 9, "time", previewText);
+    preview.labels[1] = text(content, 435, 235, 80, 9, "time2", previewText);
 
-    play.mark = separator(this, 70, 45, 1, 85);
-    play.line = line(this, 100, 45, 100, 130, QColor(0, 0, 0));
-    play.button = button(this, 93, 129, 15, 16, playButtonPicture(), "", Qt::AlignHCenter, 10,
-                         &MainWindow::play);
-    playDeckView = new lanes::DeckView(playDeck, mix, centralWidget(), kPlayLooks, play);
+    play.mark = separator(content, 70, 45, 1, 85);
+    play.line = line(content, 100, 45, 100, 130, QColor(0, 0, 0));
+    play.button =
+        named(button(content, 93, 129, 15, 16, playButtonPicture(), "", Qt::AlignHCenter, 10),
+              "playButton");
+    connect(play.button, &FlatButton::clicked, decks_, &DeckCommands::play);
+    named(new lanes::DeckView(playDeck, mix_, content, kPlayLooks, play), "playDeckView");
 
-    preview.mark = separator(this, 442, 20, 1, 100);
-    preview.line = line(this, 423, 20, 423, 119, QColor(255, 162, 0));
-    preview.button = button(this, 416, 3, 15, 16, previewButtonPicture(), "preview",
-                            Qt::AlignHCenter, 10, &MainWindow::preview);
-    previewDeckView =
-        new lanes::DeckView(previewDeck, mix, centralWidget(), kPreviewLooks, preview);
+    preview.mark = separator(content, 442, 20, 1, 100);
+    preview.line = line(content, 423, 20, 423, 119, QColor(255, 162, 0));
+    preview.button = named(
+        button(content, 416, 3, 15, 16, previewButtonPicture(), "preview", Qt::AlignHCenter, 10),
+        "previewButton");
+    connect(preview.button, &FlatButton::clicked, decks_, &DeckCommands::preview);
+    named(new lanes::DeckView(previewDeck, mix_, content, kPreviewLooks, preview),
+          "previewDeckView");
 
-    timelineScrollBar = new QScrollBar(Qt::Horizontal, centralWidget());
-    timelineScrollBar->setGeometry(0, 164, 680, 16);
-    timelineScrollBar->setFocusPolicy(Qt::NoFocus);
-    timelineScrollBar->setRange(0, 900);
-    timelineScrollBar->setValue(0);
-    timelineScrollBar->setSingleStep(1);
-    timelineScrollBar->setPageStep(12);
-    timelineScrollBar->setTracking(true);
-    connect(timelineScrollBar, &QScrollBar::valueChanged, this, &MainWindow::followScroll);
+    auto* scrollBar = named(new QScrollBar(Qt::Horizontal, content), "timelineScrollBar");
+    scrollBar->setGeometry(0, 164, 680, 16);
+    scrollBar->setFocusPolicy(Qt::NoFocus);
+    scrollBar->setRange(0, 900);
+    scrollBar->setValue(0);
+    scrollBar->setSingleStep(1);
+    scrollBar->setPageStep(12);
+    scrollBar->setTracking(true);
+    timeline.scrollBar = scrollBar;
 
-    transport.catchUpOnInput(this);
+    decks_->transport().catchUpOnInput(this);
 
-    findPlayHeadButton = button(this, 690, 163, 16, 16, findPlayHeadPicture(), "find play position",
-                                Qt::AlignHCenter, 9, &MainWindow::findPlayHeadClicked);
-    findPreviewHeadButton =
-        button(this, 712, 163, 16, 16, findPreviewHeadPicture(), "find preview position",
-               Qt::AlignRight, 9, &MainWindow::findPreviewHeadClicked);
+    timeline.findPlayHeadButton = named(button(content, 690, 163, 16, 16, findPlayHeadPicture(),
+                                               "find play position", Qt::AlignHCenter, 9),
+                                        "findPlayHeadButton");
+    timeline.findPreviewHeadButton =
+        named(button(content, 712, 163, 16, 16, findPreviewHeadPicture(), "find preview position",
+                     Qt::AlignRight, 9),
+              "findPreviewHeadButton");
 
-    handles.inPointGuide = line(this, 277, 7, 277, 32, QColor(0, 0, 0));
-    handles.outPointGuide = line(this, 258, 11, 258, 36, QColor(0, 0, 0));
-    lane2Border = line(this, 0, 120, 1280, 119, QColor(160, 160, 160));
-    lane1Border = line(this, 0, 78, 1280, 77, QColor(160, 160, 160));
+    ClipHandles::Parts handles;
+    handles.inPointGuide = named(line(content, 277, 7, 277, 32, QColor(0, 0, 0)), "inPointGuide");
+    handles.outPointGuide =
+        named(line(content, 258, 11, 258, 36, QColor(0, 0, 0)), "outPointGuide");
+    laneBorders_[1] = named(line(content, 0, 120, 1280, 119, kInactiveLane), "lane2Border");
+    laneBorders_[0] = named(line(content, 0, 78, 1280, 77, kInactiveLane), "lane1Border");
+    timeline.laneBorders = laneBorders_;
 
     // The in-point handle points right to its column, the out-point handle left, the fade
     // handles down onto the ruler.
     using Pointing = ClipHandle::Pointing;
-    handles.inPoint = handle(this, model::Handle::In, Pointing::Right, 245, 35, 8, 9, "in point");
-    handles.outPoint = handle(this, model::Handle::Out, Pointing::Left, 282, 35, 8, 9, "out point");
-    handles.fadeIn =
-        handle(this, model::Handle::FadeIn, Pointing::Down, 186, 11, 9, 9, "fadein ends here");
-    handles.fadeOut =
-        handle(this, model::Handle::FadeOut, Pointing::Down, 208, 11, 9, 9, "fadeout starts here");
+    handles.inPoint =
+        named(handle(content, model::Handle::In, Pointing::Right, 245, 35, 8, 9, "in point"),
+              "inPointHandle");
+    handles.outPoint =
+        named(handle(content, model::Handle::Out, Pointing::Left, 282, 35, 8, 9, "out point"),
+              "outPointHandle");
+    handles.fadeIn = named(
+        handle(content, model::Handle::FadeIn, Pointing::Down, 186, 11, 9, 9, "fadein ends here"),
+        "fadeInHandle");
+    handles.fadeOut = named(handle(content, model::Handle::FadeOut, Pointing::Down, 208, 11, 9, 9,
+                                   "fadeout starts here"),
+                            "fadeOutHandle");
 
-    volumeMeter = new BorderedRectangle(centralWidget());
-    volumeMeter->setGeometry(736, 164, 1, 14);
-    volumeMeter->setFillColor(QColor(127, 127, 127));
-    volumeMeter->setBorderColors(QColor(127, 127, 127), QColor(127, 127, 127));
-    volumeMeter->setBorderWidth(1);
+    volumeMeter_ = named(new BorderedRectangle(content), "volumeMeter");
+    volumeMeter_->setGeometry(736, 164, 1, 14);
+    volumeMeter_->setFillColor(QColor(127, 127, 127));
+    volumeMeter_->setBorderColors(QColor(127, 127, 127), QColor(127, 127, 127));
+    volumeMeter_->setBorderWidth(1);
     // The bar follows the system volume when the sound server tells of it.
-    media::onSystemVolumeChanged(this, [this](double v) { editing::showVolume(*volumeMeter, v); });
+    media::onSystemVolumeChanged(this, [this](double v) { editing::showVolume(*volumeMeter_, v); });
+    timeline.volumeMeter = volumeMeter_;
 
     // The ruler's right part, the zoom button and the space-key latch lie over the rest.
-    for (int n = 16; n <= 23; ++n) separator(this, 60 * (n - 2), 30, 1, 5);
-    ruler.labels[4] = text(this, 1200, 20, 63, 12, "Text:", QColor(61, 61, 61));
-    zoomButton = button(this, 745, 163, 40, 16, nullptr, "", Qt::AlignHCenter, 9, nullptr);
-    zoomButton->setCaption(QStringLiteral(" 100%"));
-    auto* zoomMenu = new QMenu(zoomButton);
-    for (const QString& percent : QStringLiteral("25,50,100,200,400").split(','))
-        zoomMenu->addAction(percent, this, [this, percent] { zoomChosen(percent); });
-    zoomButton->setMenu(zoomMenu);
+    for (int n = 16; n <= 23; ++n) separator(content, 60 * (n - 2), 30, 1, 5);
+    timeline.rulerLabels[4] =
+        named(text(content, 1200, 20, 63, 12, "Text:", rulerText), "rulerLabel4");
+    timeline.zoomButton =
+        named(button(content, 745, 163, 40, 16, nullptr, "", Qt::AlignHCenter, 9), "zoomButton");
+    timeline.zoomButton->setCaption(QStringLiteral(" 100%"));
+
+    edits_->attach(lanes_, *volumeMeter_);
+    timeline_ = new TimelineControls(this, mix_, *decks_, timeline);
+    new ClipHandles(this, mix_, *edits_, *menu_, lanes_, handles);  // owned by the window
 }
 
 // ---- Menus -----------------------------------------------------------------------------------
 
 void MainWindow::connectMenu() {
-    connect(menu->quitAction, &QAction::triggered, this, [] { quitProgram(); });
-    connect(menu->newAction, &QAction::triggered, this, &MainWindow::newDocument);
-    connect(menu->openAction, &QAction::triggered, this, [this] { open(QString()); });
-    connect(menu->openFolderAction, &QAction::triggered, this, &MainWindow::openFolderChosen);
-    connect(menu->saveAction, &QAction::triggered, this, [this] { save(); });
-    connect(menu->saveAsAction, &QAction::triggered, this, &MainWindow::saveAsChosen);
+    MainMenu* const m = menu_;
+    connect(m->quitAction, &QAction::triggered, this, [] { quitProgram(); });
+    connect(m->newAction, &QAction::triggered, documents_, &DocumentCommands::newDocument);
+    connect(m->openAction, &QAction::triggered, documents_,
+            [this] { documents_->open(QString()); });
+    connect(m->openFolderAction, &QAction::triggered, documents_, &DocumentCommands::openFolder);
+    connect(m->saveAction, &QAction::triggered, documents_, [this] { documents_->save(); });
+    connect(m->saveAsAction, &QAction::triggered, documents_, &DocumentCommands::saveAs);
     // Undo has no command. The clip commands do nothing while the Edit menu would show them
     // dimmed: their shortcuts are taken all the same.
-    connect(menu->cutAction, &QAction::triggered, this, [this] {
-        if (menu->clipSelected) cutChosen();
+    connect(m->cutAction, &QAction::triggered, edits_, [this, m] {
+        if (m->clipSelected) edits_->cut();
     });
-    connect(menu->copyAction, &QAction::triggered, this, [this] {
-        if (menu->clipSelected) copy();
+    connect(m->copyAction, &QAction::triggered, edits_, [this, m] {
+        if (m->clipSelected) edits_->copy();
     });
-    connect(menu->pasteAction, &QAction::triggered, this, [this] {
-        if (menu->pasteAllowed) paste();
+    connect(m->pasteAction, &QAction::triggered, edits_, [this, m] {
+        if (m->pasteAllowed) edits_->paste();
     });
-    connect(menu->clearAction, &QAction::triggered, this, [this] {
-        if (menu->clipSelected) clear();
+    connect(m->clearAction, &QAction::triggered, edits_, [this, m] {
+        if (m->clipSelected) edits_->clear();
     });
-    connect(menu->preferencesAction, &QAction::triggered, this, &MainWindow::preferencesChosen);
-    connect(menu->playAction, &QAction::triggered, this, &MainWindow::play);
-    connect(menu->previewAction, &QAction::triggered, this, &MainWindow::preview);
-    connect(menu->dropPreviewAction, &QAction::triggered, this, &MainWindow::dropPreviewChosen);
-    connect(menu->aboutAction, &QAction::triggered, this, &MainWindow::aboutChosen);
+    // A command for a small window that is open brings it to the front.
+    connect(m->preferencesAction, &QAction::triggered, this,
+            [this] { PreferencesWindow::instance(this, mix_, *decks_)->showInFront(); });
+    connect(m->playAction, &QAction::triggered, decks_, &DeckCommands::play);
+    connect(m->previewAction, &QAction::triggered, decks_, &DeckCommands::preview);
+    connect(m->dropPreviewAction, &QAction::triggered, this,
+            [this] { DropPreviewWindow::instance(this, mix_, *decks_)->showInFront(); });
+    connect(m->aboutAction, &QAction::triggered, this,
+            [this] { AboutWindow::instance(this)->showInFront(); });
 }
 
-void MainWindow::saveAsChosen() {
-    mix.setPath(QString());
-    save();
-}
-
-void MainWindow::cutChosen() {
-    copy();
-    clear();
-}
-
-// ---- Opening, resizing, status line, reset ---------------------------------------------------
+// ---- Start-up, closing, resizing, keys, clicks, reset ----------------------------------------
 
 void MainWindow::startUp() {
     // A preview routed to a device that is gone stays silent rather than reaching the audience
@@ -301,14 +314,15 @@ void MainWindow::startUp() {
     media::setUnavailableRouteHandler([](int32_t id) {
         if (MainWindow* w = MainWindow::existing()) {
             const bool anyDevice = media::routeAvailable(0);
-            w->showSoundProblem(anyDevice ? id : 0, engine::unavailableRouteText(anyDevice));
+            w->decks_->showSoundProblem(anyDevice ? id : 0,
+                                        engine::unavailableRouteText(anyDevice));
         }
     });
     media::setDeviceLostHandler([](int32_t id, const QString& name) {
         if (MainWindow* w = MainWindow::existing())
-            w->showSoundProblem(id, engine::lostDeviceText(name));
+            w->decks_->showSoundProblem(id, engine::lostDeviceText(name));
     });
-    if (!mediaAvailable() || closeWithoutPrompt) {
+    if (!media::mediaAvailable() || documents_->closesWithoutPrompt()) {
         MessageSpec spec;
         spec.icon = QMessageBox::Warning;
         spec.message = QStringLiteral("Sorry");
@@ -316,95 +330,138 @@ void MainWindow::startUp() {
             QStringLiteral("You must have Quicktime installed in order to run this software!");
         spec.actionCaption = QStringLiteral("Quit");
         if (askWithMessage(spec) == DialogAnswer::Action) {
-            closeWithoutPrompt = true;
+            documents_->closeWithoutPrompt();
             QMetaObject::invokeMethod(
                 qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
         }
     }
     const windows::KeptPreferences kept = windows::keptPreferences();
-    previewDevice = kept.previewDevice;
-    mix.defaultTransition = kept.transition;
-    init();
+    decks_->setPreviewDeviceId(kept.previewDevice);
+    mix_.defaultTransition = kept.transition;
+    resetDocument();
     // The kept device may be unplugged: the preview then stays silent, never falling back to the
     // main output, and the DJ is told. Asked once the window shows, as it may wait for the
     // sound server.
     if (kept.previewDevice != 0) {
         QTimer::singleShot(0, this, [this, kept] {
-            if (!media::routeAvailable(kept.previewDevice) && previewDevice == kept.previewDevice)
-                statusLine->setText(engine::missingPreviewDeviceText(kept.previewDeviceName));
+            if (!media::routeAvailable(kept.previewDevice) &&
+                decks_->previewDeviceId() == kept.previewDevice)
+                statusLine_->setText(engine::missingPreviewDeviceText(kept.previewDeviceName));
         });
+    }
+}
+
+void MainWindow::openDocument(const QString& path) { documents_->open(path); }
+
+// Every close passes the close guard: the window's button, Quit and the program's end alike.
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (documents_->keepOpen()) {
+        e->ignore();
+    } else {
+        e->accept();
     }
 }
 
 void MainWindow::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
     // Only the user's resizes (and the window system's) move the controls, never our own.
-    if (e->spontaneous()) fitToWidth();
+    if (e->spontaneous()) timeline_->fitToWidth();
 }
 
-void MainWindow::userResize(int width) {
-    setContentSize(width, centralWidget()->height());
-    fitToWidth();
+void MainWindow::keyPressEvent(QKeyEvent* e) {
+    if (!platform::Keyboard::isModifierKey(e->key())) edits_->keyPressed();
+    QMainWindow::keyPressEvent(e);
 }
 
-void MainWindow::fitToWidth() {
-    const int w = viewWidth();
-    for (LaneView* lane : {laneView1, laneView2}) lane->resize(w, lane->height());
-    folderTarget->move(w - folderTarget->width(), folderTarget->y());
-    for (Line* border : {lane2Border, lane1Border})
-        border->setPoints(border->x1(), border->y1(), border->x1() + w, border->y2());
-    ruler.line->resize(w, ruler.line->height());
-    timelineScrollBar->setPageStep(model::whole(w / 60.0));
-    timelineScrollBar->resize(w - 120, timelineScrollBar->height());
-    zoomButton->move(w - 54, zoomButton->y());
-    findPlayHeadButton->move(w - 110, findPlayHeadButton->y());
-    findPreviewHeadButton->move(w - 88, findPreviewHeadButton->y());
-    volumeMeter->move(w - 64, volumeMeter->y());
+void MainWindow::keyReleaseEvent(QKeyEvent* e) {
+    if (!e->isAutoRepeat() && !platform::Keyboard::isModifierKey(e->key())) edits_->keyReleased();
+    QMainWindow::keyReleaseEvent(e);
 }
 
-void MainWindow::init() {
+bool MainWindow::event(QEvent* e) {
+    if (e->type() == QEvent::WindowDeactivate) edits_->focusLost();
+    return QMainWindow::event(e);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* e) {
+    // Presses the controls leave (empty lane space, texts, lines) come here from the content.
+    if (e->button() != Qt::LeftButton) {
+        QMainWindow::mousePressEvent(e);
+        return;
+    }
+    centralWidget()->setFocus();
+    const QPoint p = centralWidget()->mapFrom(this, e->position().toPoint());
+    backgroundClicked(p.x(), p.y());
+}
+
+void MainWindow::backgroundClicked(int x, int y) {
+    for (LaneView* lane : lanes_) lane->clearSelection();
+    mix_.clearSelection();
+    const int volumeHeight = std::max(0, model::whole(media::systemVolume() * 14));
+    volumeMeter_->setGeometry(volumeMeter_->x(), 178 - volumeHeight, volumeMeter_->width(),
+                              volumeHeight);
+    statusLine_->setText(QString());
+
+    engine::Deck& playDeck = decks_->playDeck();
+    engine::Deck& previewDeck = decks_->previewDeck();
+    const double cx = x;
+    const double absolute = cx + static_cast<double>(mix_.scrollX);
+    const model::ClickBands bands = model::clickBands(y);
+    if (bands.ruler) {
+        // Restart the preview from the click, whether it ran or not.
+        decks_->transport().stop(previewDeck);
+        previewDeck.setHead(absolute);
+        decks_->setStartOffsets(previewDeck, cx);
+        decks_->preview();
+    }
+    if (bands.playStrip && !playDeck.running()) {
+        playDeck.setHead(absolute);
+        decks_->setStartOffsets(playDeck, cx);
+    }
+    laneBorders_[0]->setLineColor(bands.lane == 1 ? kActiveLane : kInactiveLane);
+    laneBorders_[1]->setLineColor(bands.lane == 2 ? kActiveLane : kInactiveLane);
+    if (bands.lane != 0) {
+        mix_.pasteTarget = model::PasteTarget{cx, bands.lane};
+        menu_->pasteAllowed = true;
+        laneServices_->setActiveLane(bands.lane);
+        previewDeck.setHead(absolute);
+        decks_->setStartOffsets(previewDeck, cx);
+    } else {
+        mix_.pasteTarget.reset();
+        menu_->pasteAllowed = false;
+    }
+}
+
+void MainWindow::resetDocument() {
     // The clipboard clip survives a reset; bring it back to zoom 1 with everything else so a
     // later paste gives a clip of the right length.
-    if (mix.clipboardClip && mix.pixelsPerSecond > 0 && mix.pixelsPerSecond != 1.0f) {
-        model::scaleClipLengths(*mix.clipboardClip, 1.0 / mix.pixelsPerSecond);
-        mix.clipboardClip->image = makeClipPicture(
-            mix.clipboardClip->name, mix.clipboardClip->lengthPx, mix.clipboardClip->fadeInEnd,
-            mix.clipboardClip->fadeOutStart, mix.clipboardClip->inPoint,
-            mix.clipboardClip->outPoint, mix.clipboardClip->label);
+    if (mix_.clipboardClip && mix_.pixelsPerSecond > 0 && mix_.pixelsPerSecond != 1.0f) {
+        model::scaleClipLengths(*mix_.clipboardClip, 1.0 / mix_.pixelsPerSecond);
+        mix_.clipboardClip->image = documents::clipPictureOrSay(*mix_.clipboardClip);
     }
-    mix.setZoom(1.0f);
-    zoomButton->setCaption(QStringLiteral(" 100%"));
-    transport.timer().setPeriod(10);
-    mix.clearSelection();
+    mix_.setZoom(1.0f);
+    decks_->transport().timer().setPeriod(10);
+    mix_.clearSelection();
+    engine::Deck& playDeck = decks_->playDeck();
+    engine::Deck& previewDeck = decks_->previewDeck();
     playDeck.clearLaneTimes();
     previewDeck.clearLaneTimes();
     // On the timeline; the scroll goes back to the start below.
     playDeck.setHead(100.0);
     previewDeck.setHead(300.0);
-    laneView1->clearSelection();
-    laneView2->clearSelection();
-    scrollRuler();
-    mix.setPath(QString());
-    mix.document.keptRecords.clear();
+    for (LaneView* lane : lanes_) lane->clearSelection();
+    mix_.setPath(QString());
+    mix_.document.keptRecords.clear();
     playDeck.forgetClips();
     previewDeck.forgetClips();
     for (int n : {1, 2}) {
-        while (!mix.lane(n).empty()) mix.takeClip(n, int(mix.lane(n).size()) - 1);
+        while (!mix_.lane(n).empty()) mix_.takeClip(n, int(mix_.lane(n).size()) - 1);
     }
-    laneView1->clearSelection();
-    laneView2->clearSelection();
-    mix.markSaved();
-    timelineScrollBar->setValue(0);
-    mix.setScrollX(0);
-    mix.pasteTarget.reset();
-    for (int i = 0; i < 4; ++i) ruler.labels[i]->move(300 * i, ruler.labels[i]->y());
-    editing::showVolume(*volumeMeter, systemVolume());
+    for (LaneView* lane : lanes_) lane->clearSelection();
+    mix_.markSaved();
+    timeline_->reset();
+    mix_.pasteTarget.reset();
+    editing::showVolume(*volumeMeter_, media::systemVolume());
     // What the status line said was about the document just ended.
-    statusLine->setText(QString());
-}
-
-model::PictureRef MainWindow::makeClipPicture(const QString& name, double duration,
-                                              double fadeInEnd, double fadeOutStart, double start,
-                                              double stop, int32_t label) {
-    return documents::clipPictureOrSay(name, duration, fadeInEnd, fadeOutStart, start, stop, label);
+    statusLine_->setText(QString());
 }

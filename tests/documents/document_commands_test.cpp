@@ -57,16 +57,16 @@ TEST_F(DocumentCommands, PromptMatrix) {
 
     for (const PromptCase& c : cases) {
         SCOPED_TRACE(describe(c));
-        w->init();
+        documents().resetDocument();
         QFile::remove(doc);
         if (c.doc != Doc::Empty) {
             addClip(1, 200, 100, "a", media("a.mp3"));
             saveFiles = {doc};
-            ASSERT_EQ(w->save(), 1);
+            ASSERT_EQ(documents().save(), 1);
         }
         if (c.doc == Doc::Changed) addClip(2, 300, 50, "b", media("b.mp3"));
         const int clipsBefore = clipCount();
-        const QString pathBefore = w->mix.document.path;
+        const QString pathBefore = mix().document.path;
         shownDialogs.clear();
         answers.clear();
         if (c.reply == Reply::Save) answers.push_back(DialogAnswer::Action);
@@ -76,16 +76,16 @@ TEST_F(DocumentCommands, PromptMatrix) {
         bool goesOn = false;
         switch (c.command) {
             case Command::New:
-                w->newDocument();
-                goesOn = clipCount() == 0 && w->mix.document.path.isEmpty();
+                menu()->newAction->trigger();
+                goesOn = clipCount() == 0 && mix().document.path.isEmpty();
                 break;
             case Command::Open:
-                w->open(other);
-                goesOn = w->mix.document.path == other &&
-                         names(w->laneView1) == std::vector<QString>{"other"};
+                documents().open(other);
+                goesOn =
+                    mix().document.path == other && names(lane(1)) == std::vector<QString>{"other"};
                 break;
             case Command::Close:
-                goesOn = !w->keepOpen(false);
+                goesOn = !documents().keepOpen();
                 break;
         }
 
@@ -94,7 +94,7 @@ TEST_F(DocumentCommands, PromptMatrix) {
         EXPECT_EQ(goesOn, c.goesOn);
         if (!c.goesOn) {
             EXPECT_EQ(clipCount(), clipsBefore);
-            EXPECT_EQ(w->mix.document.path, pathBefore);
+            EXPECT_EQ(mix().document.path, pathBefore);
         }
         const QByteArray saved = readFile(doc);
         EXPECT_EQ(saved == "<missing>" ? -1 : recordCount(saved), c.recordsInSaved);
@@ -103,13 +103,12 @@ TEST_F(DocumentCommands, PromptMatrix) {
 
 TEST_F(DocumentCommands, ThePromptAsksToSaveWithThreeButtons) {
     addClip(1, 200, 100, "a", media("a.mp3"));
-    w->newDocument();
+    menu()->newAction->trigger();
     ASSERT_EQ(shownDialogs.size(), 1u);
     const platform::MessageSpec& p = shownDialogs[0];
     EXPECT_EQ(p.icon, QMessageBox::Warning);
     EXPECT_EQ(p.message, "Save Playlist?");
     EXPECT_EQ(p.explanation, "If you don't save, changes will be lost. ");
-    EXPECT_EQ(p.explanation.size(), 41);
     EXPECT_EQ(p.actionCaption, "Save");
     EXPECT_EQ(p.alternateCaption, "Don't save");
     EXPECT_FALSE(p.cancelCaption.isEmpty());
@@ -120,47 +119,44 @@ TEST_F(DocumentCommands, ThePromptAsksToSaveWithThreeButtons) {
 TEST_F(DocumentCommands, CancelledSaveDialogInThePromptStopsTheCommand) {
     for (Command command : {Command::New, Command::Open, Command::Close}) {
         SCOPED_TRACE(int(command));
-        w->init();
+        documents().resetDocument();
         addClip(1, 200, 100, "a", media("a.mp3"));
         answers = {DialogAnswer::Action};
         saveFiles.clear();
         openFilters.clear();
         bool closes = false;
-        if (command == Command::New) w->newDocument();
-        if (command == Command::Open) w->open(QString());
-        if (command == Command::Close) closes = !w->keepOpen(true);
+        if (command == Command::New) menu()->newAction->trigger();
+        if (command == Command::Open) documents().open(QString());
+        if (command == Command::Close) closes = !documents().keepOpen();
         EXPECT_FALSE(closes);
         EXPECT_TRUE(openFilters.empty());
         EXPECT_EQ(clipCount(), 1);
         EXPECT_EQ(w->windowTitle(), "Vontalix");
-        EXPECT_FALSE(w->mix.document.saved);
+        EXPECT_FALSE(mix().document.saved);
     }
 }
 
 TEST_F(DocumentCommands, DontSaveThenCancelledOpenDialogKeepsTheClips) {
     addClip(1, 200, 100, "a", media("a.mp3"));
     answers = {DialogAnswer::Alternate};
-    w->open(QString());
+    documents().open(QString());
     EXPECT_EQ(openFilters.size(), 1u);
-    EXPECT_EQ(names(w->laneView1), std::vector<QString>{"a"});
-    EXPECT_FALSE(w->mix.document.saved);
+    EXPECT_EQ(names(lane(1)), std::vector<QString>{"a"});
+    EXPECT_FALSE(mix().document.saved);
 }
 
-TEST_F(DocumentCommands, OpenDialogOffersTextFilesAndAllFiles) {
-    w->open(QString());
+TEST_F(DocumentCommands, TheDialogsOfferTextFilesAndSuggestAnUntitledOne) {
+    menu()->openAction->trigger();
     ASSERT_EQ(openFilters.size(), 1u);
     const QStringList& f = openFilters[0];
     EXPECT_TRUE(f.contains("All files (*)"));
     EXPECT_TRUE(f.filter("*.txt").size() == 1 && f.filter("*.text").size() == 1)
         << f.join(";;").toStdString();
-}
-
-TEST_F(DocumentCommands, SaveDialogSuggestsAnUntitledTextFile) {
-    EXPECT_EQ(w->save(), 0);
+    EXPECT_EQ(documents().save(), 0);
     ASSERT_EQ(saveNames.size(), 1u);
     EXPECT_EQ(saveNames[0], "NerovaUNTITLED.txt");
     EXPECT_EQ(w->windowTitle(), "Vontalix");
-    EXPECT_TRUE(w->mix.document.path.isEmpty());
+    EXPECT_TRUE(mix().document.path.isEmpty());
 }
 
 TEST_F(DocumentCommands, TitleFollowsTheDocumentPath) {
@@ -168,80 +164,75 @@ TEST_F(DocumentCommands, TitleFollowsTheDocumentPath) {
     addClip(1, 200, 100, "a", media("a.mp3"));
     const QString doc = path("mix.txt");
     saveFiles = {doc};
-    ASSERT_EQ(w->save(), 1);
+    ASSERT_EQ(documents().save(), 1);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
-    EXPECT_TRUE(w->mix.document.saved);
+    EXPECT_TRUE(mix().document.saved);
 
     // A titled document is saved in place, without a dialog.
     addClip(2, 400, 100, "b", media("b.mp3"));
     saveNames.clear();
-    ASSERT_EQ(w->save(), 1);
+    ASSERT_EQ(documents().save(), 1);
     EXPECT_TRUE(saveNames.empty());
     EXPECT_EQ(recordCount(readFile(doc)), 2);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
 
     answers = {DialogAnswer::Alternate};
-    w->newDocument();
+    menu()->newAction->trigger();
     EXPECT_EQ(w->windowTitle(), "Vontalix");
 }
 
-TEST_F(DocumentCommands, SaveAsThenCancelKeepsThePreviousPath) {
+TEST_F(DocumentCommands, SaveAsKeepsThePreviousPathUntilAFileIsWritten) {
     addClip(1, 200, 100, "a", media("a.mp3"));
     const QString doc = path("mix.txt");
     saveFiles = {doc};
-    ASSERT_EQ(w->save(), 1);
+    ASSERT_EQ(documents().save(), 1);
     addClip(2, 400, 100, "b", media("b.mp3"));
 
-    w->saveAsChosen();  // the save dialog is cancelled
+    menu()->saveAsAction->trigger();  // the save dialog is cancelled
     EXPECT_EQ(saveNames.size(), 2u);
-    EXPECT_EQ(w->mix.document.path, doc);
+    EXPECT_EQ(mix().document.path, doc);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
-    EXPECT_FALSE(w->mix.document.saved);
+    EXPECT_FALSE(mix().document.saved);
     EXPECT_EQ(recordCount(readFile(doc)), 1);
 
-    w->save();
+    menu()->saveAction->trigger();
     EXPECT_EQ(saveNames.size(), 2u);
     EXPECT_EQ(recordCount(readFile(doc)), 2);
-}
 
-TEST_F(DocumentCommands, SaveAsWritesTheChosenFileAndAdoptsIt) {
-    addClip(1, 200, 100, "a", media("a.mp3"));
-    const QString first = path("first.txt"), second = path("second.txt");
-    saveFiles = {first, second};
-    ASSERT_EQ(w->save(), 1);
-    w->saveAsChosen();
-    EXPECT_EQ(w->mix.document.path, second);
+    // Save as to a file chosen: it is written and becomes the document.
+    const QString second = path("second.txt");
+    saveFiles = {second};
+    menu()->saveAsAction->trigger();
+    EXPECT_EQ(mix().document.path, second);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + second);
-    EXPECT_EQ(readFile(first), readFile(second));
-}
+    EXPECT_EQ(readFile(doc), readFile(second));
 
-TEST_F(DocumentCommands, ClosingWithoutPromptDoesNotAsk) {
-    addClip(1, 200, 100, "a", media("a.mp3"));
-    w->closeWithoutPrompt = true;
-    EXPECT_FALSE(w->keepOpen(true));
+    // Closing without the prompt asks nothing, changed or not.
+    addClip(1, 600, 100, "c", media("c.mp3"));
+    documents().closeWithoutPrompt();
+    EXPECT_FALSE(documents().keepOpen());
     EXPECT_TRUE(shownDialogs.empty());
 }
 
-TEST_F(DocumentCommands, AnOpenedPlaylistWithClipsCountsAsChanged) {
+TEST_F(DocumentCommands, AnOpenedPlaylistCountsAsChangedWhenItHoldsClips) {
     const QString list = path("list.txt");
     ASSERT_TRUE(testsupport::writeFile(
         list, model::playlistHeaderLine() + record(1, 30, 100, "x", media("x.mp3"))));
-    w->open(list);
+    documents().open(list);
     ASSERT_EQ(clipCount(), 1);
-    EXPECT_FALSE(w->mix.document.saved);
-    w->newDocument();
+    EXPECT_FALSE(mix().document.saved);
+    menu()->newAction->trigger();
     EXPECT_TRUE(promptShown());
-}
 
-TEST_F(DocumentCommands, APlaylistWithoutRecordsOpensEmptyAndSavesAsTheHeaderAlone) {
-    const QString list = path("empty.txt");
+    // Without records it opens empty, unchanged, and saves as the header alone.
     ASSERT_TRUE(testsupport::writeFile(list, model::playlistHeaderLine()));
-    w->open(list);
+    answers = {DialogAnswer::Alternate};
+    documents().open(list);
     EXPECT_EQ(clipCount(), 0);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + list);
-    EXPECT_TRUE(w->mix.document.saved);
+    EXPECT_TRUE(mix().document.saved);
     ASSERT_TRUE(testsupport::writeFile(list, "stale"));
-    ASSERT_EQ(w->save(), 1);
+    ASSERT_EQ(documents().save(), 1);
     EXPECT_EQ(readFile(list), model::playlistHeaderLine());
 }
 

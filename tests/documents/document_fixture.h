@@ -57,21 +57,21 @@ class DocumentFixture : public AppFixture {
     // A clip given in timeline pixels at the window's zoom and scroll, like a drop makes it.
     model::ClipRef addClip(int lane, double centre, double length, const QString& name,
                            const QString& file, int label = 0) {
-        LaneView* canvas = w->lane(lane);
+        LaneView* canvas = this->lane(lane);
         const double fadeInEnd = length / 4, fadeOutStart = length * 3 / 4, in = length / 8,
                      out = length * 7 / 8;
-        canvas->addNewClip(
-            centre - length / 2,
-            {.image = w->makeClipPicture(name, length, fadeInEnd, fadeOutStart, in, out, label),
-             .name = name,
-             .path = file,
-             .lengthPx = length,
-             .inPoint = in,
-             .outPoint = out,
-             .fadeInEnd = fadeInEnd,
-             .fadeOutStart = fadeOutStart,
-             .label = label,
-             .lane = lane});
+        canvas->addNewClip(centre - length / 2,
+                           {.image = documents::clipPictureOrSay(name, length, fadeInEnd,
+                                                                 fadeOutStart, in, out, label),
+                            .name = name,
+                            .path = file,
+                            .lengthPx = length,
+                            .inPoint = in,
+                            .outPoint = out,
+                            .fadeInEnd = fadeInEnd,
+                            .fadeOutStart = fadeOutStart,
+                            .label = label,
+                            .lane = lane});
         return canvas->clips.back();
     }
 
@@ -105,7 +105,7 @@ class DocumentFixture : public AppFixture {
     }
 
     int clipCount() const {
-        return static_cast<int>(w->laneView1->clips.size() + w->laneView2->clips.size());
+        return static_cast<int>(lane(1)->clips.size() + lane(2)->clips.size());
     }
 
     bool promptShown() const {

@@ -205,12 +205,12 @@ class OpenFolder : public DocumentFixture {
 
     void runOpenFolder(const QString& folder) {
         folders = {folder};
-        w->openFolderChosen();
+        menu()->openFolderAction->trigger();
     }
 
     std::vector<LaidClip> clips() const {
         std::vector<std::pair<double, LaidClip>> all;
-        for (LaneView* lane : {w->laneView1, w->laneView2})
+        for (LaneView* lane : {lane(1), lane(2)})
             for (const auto& c : lane->clips)
                 all.push_back({c->centre,
                                {c->lane, c->centre - c->lengthPx / 2, c->lengthPx, c->fadeInEnd,
@@ -236,9 +236,9 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
     fakeLengths({{"a 100.mp3", 100.6}, {"b 60.m4a", 60}, {"c 200.MP3", 200.2}});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.transition);
-        w->init();
-        w->mix.defaultTransition = c.transition;
-        w->statusLine->setText("before");
+        documents().resetDocument();
+        mix().defaultTransition = c.transition;
+        statusLine()->setText("before");
         runOpenFolder(path("music"));
         const std::vector<LaidClip> laid = clips();
         expectClips(laid, c.clips);
@@ -251,19 +251,19 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
             EXPECT_DOUBLE_EQ(next.fadeInEnd, overlap) << i;
             EXPECT_DOUBLE_EQ(before.width - before.fadeOutStart, overlap) << i;
         }
-        EXPECT_EQ(onLane(*w->laneView1->clips[0]), 60);
-        EXPECT_EQ(w->laneView1->clips[0]->name, "a 100.mp3");
-        EXPECT_EQ(w->laneView1->clips[0]->path, music("a 100.mp3"));
-        EXPECT_DOUBLE_EQ(onLane(*w->laneView2->clips[0]), c.clips[1].left + 30);
-        EXPECT_EQ(w->mix.selection, std::nullopt);
-        EXPECT_FALSE(w->mix.document.saved);
+        EXPECT_EQ(onLane(*lane(1)->clips[0]), 60);
+        EXPECT_EQ(lane(1)->clips[0]->name, "a 100.mp3");
+        EXPECT_EQ(lane(1)->clips[0]->path, music("a 100.mp3"));
+        EXPECT_DOUBLE_EQ(onLane(*lane(2)->clips[0]), c.clips[1].left + 30);
+        EXPECT_EQ(mix().selection, std::nullopt);
+        EXPECT_FALSE(mix().document.saved);
         EXPECT_EQ(w->windowTitle(), "Vontalix");
-        EXPECT_EQ(w->statusLine->text(), "");  // nothing skipped; the last document's word is gone
+        EXPECT_EQ(statusText(), "");  // nothing skipped; the last document's word is gone
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
     }
     // Saved, the clips read back with the same places.
     saveFiles = {path("mix.txt")};
-    ASSERT_EQ(w->save(), 1);
+    ASSERT_EQ(documents().save(), 1);
     EXPECT_EQ(recordCount(readFile(path("mix.txt"))), 3);
 }
 
@@ -297,7 +297,7 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
     }
     ASSERT_TRUE(QDir(path("music")).mkpath("sub"));
     ASSERT_TRUE(QDir(path("music")).mkpath("folder.mp3"));  // passed over like a text file
-    w->mix.defaultTransition = 1;
+    mix().defaultTransition = 1;
 
     runOpenFolder(path("music"));
     // Listing order: a, B, broken, e, folder.mp3, labelled, live.mp3.bak, notes, short, sub,
@@ -311,7 +311,7 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
         {"live.mp3.bak", 1, mp3Width, 0}, {"tagged.mp3", 2, mp3Width, 0},
     };
     std::vector<std::pair<double, model::ClipRef>> all;
-    for (LaneView* lane : {w->laneView1, w->laneView2})
+    for (LaneView* lane : {lane(1), lane(2)})
         for (const auto& c : lane->clips) all.push_back({c->centre - c->lengthPx / 2, c});
     std::sort(all.begin(), all.end(), [](auto& a, auto& b) { return a.first < b.first; });
     ASSERT_EQ(all.size(), std::size(want));
@@ -327,7 +327,7 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
         EXPECT_DOUBLE_EQ(c.fadeInEnd, 1);
         left += want[i].width - 1;
     }
-    EXPECT_EQ(w->statusLine->text(),
+    EXPECT_EQ(statusText(),
               "1 file could not be opened: broken.mp3; "
               "1 file too short for a clip at this zoom: short.mp3");
 }
@@ -335,10 +335,10 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
 // Media longer than a day could not be saved and read back: it is skipped and named.
 TEST_F(OpenFolder, MediaLongerThanADayIsSkipped) {
     fakeLengths({{"a.mp3", 100}, {"b day.mp3", 86400.5}, {"c.mp3", 50}});
-    w->mix.defaultTransition = 0;
+    mix().defaultTransition = 0;
     runOpenFolder(path("music"));
     expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
-    EXPECT_EQ(w->statusLine->text(), "1 file could not be opened: b day.mp3");
+    EXPECT_EQ(statusText(), "1 file could not be opened: b day.mp3");
 }
 
 // A name with a line break, or one that is not UTF-8 (which the program cannot even find by
@@ -350,14 +350,14 @@ TEST_F(OpenFolder, NamesAPlaylistCannotHoldAreRefusedAndNamed) {
     const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0600);
     ASSERT_GE(fd, 0);
     ::close(fd);
-    w->mix.defaultTransition = 0;
+    mix().defaultTransition = 0;
     runOpenFolder(path("music"));
     expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
-    EXPECT_EQ(w->statusLine->text(),
+    EXPECT_EQ(statusText(),
               "2 files were not taken, a playlist cannot hold them: \"b\u21b5c.mp3\" (line break "
               "in its path), \"d\uFFFD.mp3\" (name not UTF-8)");
     saveFiles = {path("mix.txt")};
-    EXPECT_EQ(w->save(), 1);
+    EXPECT_EQ(documents().save(), 1);
     ::unlink(raw.constData());  // the temporary folder's removal would not find it
 }
 
@@ -396,31 +396,31 @@ TEST_F(OpenFolder, SavePromptAndFolderDialog) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        w->init();
+        documents().resetDocument();
         if (c.doc != Doc::Empty) addClip(1, 500, 40, "old", media("old.mp3"));
         if (c.doc == Doc::Saved) {
             saveFiles = {path("saved.txt")};
-            ASSERT_EQ(w->save(), 1);
+            ASSERT_EQ(documents().save(), 1);
         }
         const QString titleBefore = w->windowTitle();
-        const int flagBefore = w->mix.document.saved;
+        const int flagBefore = mix().document.saved;
         shownDialogs.clear();
         answers.assign(c.answers.begin(), c.answers.end());
         saveFiles = {c.saveTo.isEmpty() ? QString() : path(c.saveTo)};
         folders = {c.chooseFolder ? path("music") : QString()};
-        w->openFolderChosen();
+        menu()->openFolderAction->trigger();
 
         EXPECT_EQ(promptShown(), c.prompted);
         EXPECT_EQ(folders.empty(), c.folderAsked);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
         if (c.laidOut) {
-            EXPECT_EQ(names(w->laneView1), std::vector<QString>{"a.mp3"});
-            EXPECT_EQ(names(w->laneView2), std::vector<QString>{"b.mp3"});
+            EXPECT_EQ(names(lane(1)), std::vector<QString>{"a.mp3"});
+            EXPECT_EQ(names(lane(2)), std::vector<QString>{"b.mp3"});
         } else {
             // Without a folder chosen the mix stays as it was, even after "Don't save".
-            EXPECT_EQ(names(w->laneView1), std::vector<QString>{"old"});
+            EXPECT_EQ(names(lane(1)), std::vector<QString>{"old"});
             EXPECT_EQ(w->windowTitle(), titleBefore);
-            EXPECT_EQ(w->mix.document.saved, flagBefore);
+            EXPECT_EQ(mix().document.saved, flagBefore);
         }
         if (!c.saveTo.isEmpty()) {
             EXPECT_EQ(recordCount(readFile(path(c.saveTo))), 1);
@@ -454,11 +454,11 @@ TEST_F(OpenFolder, LongFolderShowsProgressAndCancelKeepsTheClipsLaid) {
             if (values.empty()) firstShownMs = clock.elapsed();
             values.push_back(value);
             maximum = max;
-            watchShown = w->cursor().shape() == Qt::WaitCursor && w->documentBusy;
+            watchShown = w->cursor().shape() == Qt::WaitCursor && documents().documentBusy;
             gate->store(true);
             return cancel;
         };
-        w->init();
+        documents().resetDocument();
         clock.start();
         runOpenFolder(path("music"));
 
@@ -468,15 +468,15 @@ TEST_F(OpenFolder, LongFolderShowsProgressAndCancelKeepsTheClipsLaid) {
         EXPECT_EQ(maximum, 200);
         EXPECT_TRUE(watchShown);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
-        EXPECT_FALSE(w->documentBusy);
-        EXPECT_EQ(w->mix.selection, std::nullopt);
+        EXPECT_FALSE(documents().documentBusy);
+        EXPECT_EQ(mix().selection, std::nullopt);
         EXPECT_EQ(clipCount(), cancel ? 100 : 200);
         if (cancel) {
             EXPECT_EQ(values.size(), 1u);
             EXPECT_LE(*measured, 100 + documents::measureThreads(200));
         } else {
             EXPECT_EQ(values.back(), 200);
-            EXPECT_EQ(w->laneView2->clips.back()->name, "f199.mp3");
+            EXPECT_EQ(lane(2)->clips.back()->name, "f199.mp3");
         }
     }
 }

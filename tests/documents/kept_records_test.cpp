@@ -31,7 +31,7 @@ class KeptRecords : public DocumentFixture {
         const QString list = path(name);
         EXPECT_TRUE(testsupport::writeFile(list, text));
         answers = {DialogAnswer::Alternate};
-        w->open(list);
+        documents().open(list);
         return list;
     }
 
@@ -81,7 +81,7 @@ TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
     const QString list = openLines(lines);
 
     EXPECT_EQ(clipCount(), 2);
-    EXPECT_EQ(w->statusLine->text(),
+    EXPECT_EQ(statusText(),
               QString("%1 tracks were not loaded (%2 media files missing, %3 damaged lines, 1 file "
                       "name not in UTF-8) and stay in the playlist file. 1 line that is no "
                       "track was left out and will not be saved.")
@@ -93,23 +93,23 @@ TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
     for (const Unloadable& c : cases) kept += c.line + '\r';
     const QByteArray expected = model::playlistHeaderLine() + good + '\r' + alsoGood + '\r' + kept;
     // Saved to the same file, saved as another, and saved at the quit prompt.
-    ASSERT_EQ(w->save(), 1);
+    ASSERT_EQ(documents().save(), 1);
     EXPECT_EQ(readFile(list), expected);
     saveFiles = {path("copy.txt")};
-    w->mix.document.path.clear();
-    ASSERT_EQ(w->save(), 1);
+    mix().document.path.clear();
+    ASSERT_EQ(documents().save(), 1);
     EXPECT_EQ(readFile(path("copy.txt")), expected);
-    w->mix.document.saved = false;  // a change, so closing asks
+    mix().document.saved = false;  // a change, so closing asks
     QFile::remove(list);
-    w->mix.document.path = list;
+    mix().document.path = list;
     answers = {DialogAnswer::Action};
-    EXPECT_FALSE(w->keepOpen(true));
+    EXPECT_FALSE(documents().keepOpen());
     EXPECT_EQ(readFile(list), expected);
 
     // Opened again, the kept lines are kept again and the file stays the same.
     answers = {DialogAnswer::Alternate};
-    w->open(list);
-    ASSERT_EQ(w->save(), 1);
+    documents().open(list);
+    ASSERT_EQ(documents().save(), 1);
     EXPECT_EQ(readFile(list), expected);
 }
 
@@ -119,19 +119,19 @@ TEST_F(KeptRecords, NewAndOpenForgetThem) {
         const char* command;
         std::function<void()> run;
     } cases[] = {
-        {"New", [this] { w->newDocument(); }},
+        {"New", [this] { menu()->newAction->trigger(); }},
         {"Open", [this] { openLines({}, "empty.txt"); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         openLines({gone});
-        ASSERT_EQ(w->mix.document.keptRecords.count(), 1);
+        ASSERT_EQ(mix().document.keptRecords.count(), 1);
         answers = {DialogAnswer::Alternate};
         c.run();
-        EXPECT_EQ(w->mix.document.keptRecords.count(), 0);
+        EXPECT_EQ(mix().document.keptRecords.count(), 0);
         saveFiles = {path("after.txt")};
-        w->mix.document.path.clear();
-        ASSERT_EQ(w->save(), 1);
+        mix().document.path.clear();
+        ASSERT_EQ(documents().save(), 1);
         EXPECT_EQ(readFile(path("after.txt")), model::playlistHeaderLine());
     }
 }
@@ -159,8 +159,8 @@ TEST_F(KeptRecords, FilesThatAreNoPlayableMediaLoadAndAreNamed) {
         std::vector<QByteArray> lines;
         for (const QByteArray& l : c.lines) lines.push_back(l.chopped(1));
         openLines(lines);
-        EXPECT_EQ(w->statusLine->text(), c.status);
-        EXPECT_EQ(clipCount() + w->mix.document.keptRecords.count(),
+        EXPECT_EQ(statusText(), c.status);
+        EXPECT_EQ(clipCount() + mix().document.keptRecords.count(),
                   static_cast<int>(c.lines.size()));
     }
 }
@@ -169,7 +169,7 @@ TEST_F(KeptRecords, AFileFarTooLargeIsRefusedUnread) {
     const QString doc = path("doc.txt");
     addClip(1, 200, 100, "a", media("a.mp3"));
     saveFiles = {doc};
-    ASSERT_EQ(w->save(), 1);
+    ASSERT_EQ(documents().save(), 1);
     const QString huge = path("huge.txt");
     {
         QFile f(huge);
@@ -179,11 +179,11 @@ TEST_F(KeptRecords, AFileFarTooLargeIsRefusedUnread) {
     }
     shownDialogs.clear();
     answers = {DialogAnswer::Alternate};
-    w->open(huge);
+    documents().open(huge);
     ASSERT_EQ(shownDialogs.size(), 2u);
     EXPECT_EQ(shownDialogs[1].message, "The playlist could not be opened.");
     EXPECT_TRUE(shownDialogs[1].explanation.endsWith("It is far too large to be a playlist."));
-    EXPECT_EQ(w->mix.document.path, doc);
+    EXPECT_EQ(mix().document.path, doc);
     EXPECT_EQ(clipCount(), 1);
 }
 
@@ -196,13 +196,13 @@ TEST_F(KeptRecords, CancelledOpeningLeavesAnEmptyUntitledDocument) {
     int steps = 0;
     platform::progressDelayMs() = 0;
     platform::dialogHooks().progress = [&steps](const QString&, int, int) { return ++steps == 2; };
-    w->open(list);
+    documents().open(list);
     EXPECT_EQ(steps, 2);
     EXPECT_EQ(clipCount(), 0);
-    EXPECT_EQ(w->mix.document.keptRecords.count(), 0);
-    EXPECT_EQ(w->mix.document.path, "");
+    EXPECT_EQ(mix().document.keptRecords.count(), 0);
+    EXPECT_EQ(mix().document.path, "");
     EXPECT_EQ(w->windowTitle(), "Vontalix");
-    EXPECT_EQ(w->statusLine->text(), "Opening \"long.txt\" was cancelled; the file is unchanged.");
+    EXPECT_EQ(statusText(), "Opening \"long.txt\" was cancelled; the file is unchanged.");
     EXPECT_EQ(readFile(list), text);
 }
 
@@ -219,7 +219,7 @@ TEST_F(KeptRecords, AFailedSaveSaysWhatHappenedAndKeepsTheOldFile) {
     const QString doc = path("mix.txt");
     addClip(1, 200, 100, "a", media("a.mp3"));
     saveFiles = {doc};
-    ASSERT_EQ(w->save(), 1);
+    ASSERT_EQ(documents().save(), 1);
     const QByteArray before = readFile(doc);
     addClip(2, 400, 100, "b", media("b.mp3"));
     const QStringList filesBefore = fileNames();
@@ -233,17 +233,17 @@ TEST_F(KeptRecords, AFailedSaveSaysWhatHappenedAndKeepsTheOldFile) {
             return -1;
         });
         shownDialogs.clear();
-        EXPECT_EQ(w->save(), 0);
+        EXPECT_EQ(documents().save(), 0);
         ASSERT_EQ(shownDialogs.size(), 1u);
         EXPECT_EQ(shownDialogs[0].message, "The playlist could not be saved.");
         EXPECT_EQ(shownDialogs[0].explanation,
                   "\"" + doc + "\": " + c.says + " Any earlier version of the file is unchanged.");
         EXPECT_EQ(readFile(doc), before);
         EXPECT_EQ(fileNames(), filesBefore);  // no half-written file left behind
-        EXPECT_FALSE(w->mix.document.saved);
+        EXPECT_FALSE(mix().document.saved);
     }
     media::setWriteCall({});
-    EXPECT_EQ(w->save(), 1);
+    EXPECT_EQ(documents().save(), 1);
     EXPECT_EQ(recordCount(readFile(doc)), 2);
 }
 

@@ -494,8 +494,8 @@ class MovieExportCommand : public testsupport::DocumentFixture {
 
 TEST_F(MovieExportCommand, WritesTheLanesAtTheSecondsTheRulerShows) {
     const QString a = chirp(6);
-    w->mix.pixelsPerSecond = 2;               // 200 %: two timeline pixels a second
-    w->timelineScrollBar->setValue(1);        // the view scrolled by 60 pixels
+    mix().pixelsPerSecond = 2;                              // 200 %: two timeline pixels a second
+    control<QScrollBar>("timelineScrollBar")->setValue(1);  // the view scrolled by 60 pixels
     addClip(1, 40 + 12 / 2.0, 12, "one", a);  // visible left edge 40: absolute 100 px = 50 s
     addClip(2, -30 + 8 / 2.0, 8, "two", a);   // left of the view: absolute 30 px = 15 s
     const QString out = path("mix.mov");
@@ -505,9 +505,9 @@ TEST_F(MovieExportCommand, WritesTheLanesAtTheSecondsTheRulerShows) {
         shownText = text;
         return false;
     };
-    w->exportMovie();
+    documents().exportMovie();
     ASSERT_EQ(saveNames, std::vector<QString>{"qtmov.mov"});
-    EXPECT_EQ(w->statusLine->text(), "The movie \"mix.mov\" was written.");
+    EXPECT_EQ(statusText(), "The movie \"mix.mov\" was written.");
     EXPECT_EQ(shownText, "Writing \"mix.mov\"\u2026");
     const std::vector<TrackInfo> tracks = readMovie(out);
     ASSERT_EQ(tracks.size(), 2u);
@@ -519,7 +519,7 @@ TEST_F(MovieExportCommand, WritesTheLanesAtTheSecondsTheRulerShows) {
         EXPECT_NEAR(spans[0].first, want[lane].first, kTolerance) << lane;
         EXPECT_NEAR(spans[0].second, want[lane].second, kTolerance) << lane;
     }
-    EXPECT_EQ(w->laneView1->clips.size(), 1u);  // the lanes are left as they were
+    EXPECT_EQ(lane(1)->clips.size(), 1u);  // the lanes are left as they were
 }
 
 TEST_F(MovieExportCommand, CancelInTheDialogsLeavesEverythingAsItWas) {
@@ -529,23 +529,23 @@ TEST_F(MovieExportCommand, CancelInTheDialogsLeavesEverythingAsItWas) {
     const QByteArray old = "an older movie";
     ASSERT_TRUE(testsupport::writeFile(out, old));
     saveFiles = {""};  // Cancel in the save dialog
-    w->exportMovie();
+    documents().exportMovie();
     platform::dialogHooks().progress = [](const QString&, int, int) { return true; };  // Cancel
     saveFiles = {out};
-    w->exportMovie();
+    documents().exportMovie();
     EXPECT_EQ(readFile(out), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"qtmov.mov"});
-    EXPECT_EQ(w->statusLine->text(), "The export was cancelled; no movie was written.");
+    EXPECT_EQ(statusText(), "The export was cancelled; no movie was written.");
     EXPECT_TRUE(shownDialogs.empty());
 }
 
 TEST_F(MovieExportCommand, AFailureIsShownInADialogAndNotReportedAsSuccess) {
     addClip(1, 100, 6, "c", chirp(6));
     saveFiles = {path("no such folder/qtmov.mov")};
-    w->exportMovie();
+    documents().exportMovie();
     ASSERT_EQ(shownDialogs.size(), 1u);
     EXPECT_EQ(shownDialogs[0].message, "The movie could not be written.");
-    EXPECT_TRUE(w->statusLine->text().isEmpty());
+    EXPECT_TRUE(statusText().isEmpty());
 }
 
 }  // namespace

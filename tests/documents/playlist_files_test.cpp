@@ -29,7 +29,7 @@ class PlaylistFiles : public DocumentFixture {
         const QString doc = folder + "/mix.txt";
         addClip(1, 200, 100, "a", media("a.mp3"));
         saveFiles = {doc};
-        EXPECT_EQ(w->save(), 1);
+        EXPECT_EQ(documents().save(), 1);
         addClip(2, 400, 100, "b", media("b.mp3"));
         shownDialogs.clear();
         return doc;
@@ -82,22 +82,22 @@ TEST_F(PlaylistFiles, AFailedSaveLeavesTheOldFileAndSaysSo) {
     int n = 0;
     for (const BrokenTarget& c : cases) {
         SCOPED_TRACE(c.name);
-        w->init();
+        documents().resetDocument();
         const QString folder = path(QString("case%1").arg(n++));
         const QString doc = changedDocumentIn(folder);
         const QByteArray before = readFile(doc);
         c.breakIt(folder, doc);
         const QByteArray broken = readFile(doc);
 
-        EXPECT_EQ(w->save(), 0);
+        EXPECT_EQ(documents().save(), 0);
         EXPECT_TRUE(failureShown());
         EXPECT_EQ(readFile(doc), broken);
-        EXPECT_EQ(w->mix.document.path, doc);
-        EXPECT_FALSE(w->mix.document.saved);
+        EXPECT_EQ(mix().document.path, doc);
+        EXPECT_FALSE(mix().document.saved);
         EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
         // The prompt must not let the document go when the save failed.
         answers = {DialogAnswer::Action};
-        EXPECT_TRUE(w->keepOpen(false));
+        EXPECT_TRUE(documents().keepOpen());
         c.mendIt();
         EXPECT_EQ(clipCount(), 2);
         if (QString(c.name) == "write-protected file") {
@@ -112,12 +112,12 @@ TEST_F(PlaylistFiles, AReadOnlyFolderKeepsTheOldFile) {
     const QString doc = changedDocumentIn(folder);
     const QByteArray before = readFile(doc);
     ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    EXPECT_EQ(w->save(), 0);
+    EXPECT_EQ(documents().save(), 0);
     EXPECT_TRUE(failureShown());
     EXPECT_EQ(readFile(doc), before);
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{"mix.txt"});  // no temporary file left behind either
-    EXPECT_FALSE(w->mix.document.saved);
+    EXPECT_FALSE(mix().document.saved);
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
@@ -136,7 +136,7 @@ TEST_F(PlaylistFiles, ASaveRemovesTheLeftoversOfEarlierSavesOfItsFile) {
     const int running = ::open(QFile::encodeName(folder + "/.mix.txt.c0ffee.tmp"), O_RDONLY);
     ASSERT_GE(running, 0);
     ASSERT_EQ(flock(running, LOCK_EX), 0);
-    ASSERT_EQ(w->save(), 1);
+    ASSERT_EQ(documents().save(), 1);
     ::close(running);
     QStringList want = others + QStringList{"mix.txt"};
     want.sort();
@@ -170,7 +170,7 @@ TEST_F(PlaylistFiles, ASaveOnAReadOnlyDiskSaysSo) {
     mount_attr readOnly{};
     readOnly.attr_set = MOUNT_ATTR_RDONLY;
     ASSERT_EQ(mount_setattr(disk, "", AT_EMPTY_PATH, &readOnly, sizeof readOnly), 0);
-    EXPECT_EQ(w->save(), 0);
+    EXPECT_EQ(documents().save(), 0);
     EXPECT_EQ(readFile(doc), "old");
     ASSERT_TRUE(failureShown());
     EXPECT_TRUE(shownDialogs.back().explanation.contains("The disk is read-only."))
@@ -181,9 +181,9 @@ TEST_F(PlaylistFiles, ASaveOnAReadOnlyDiskSaysSo) {
 TEST_F(PlaylistFiles, SaveAsIntoAFolderThatIsGoneKeepsThePreviousPath) {
     const QString doc = changedDocumentIn(path("here"));
     saveFiles = {path("gone/mix.txt")};
-    w->saveAsChosen();
+    menu()->saveAsAction->trigger();
     EXPECT_TRUE(failureShown());
-    EXPECT_EQ(w->mix.document.path, doc);
+    EXPECT_EQ(mix().document.path, doc);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
 }
 
@@ -191,7 +191,7 @@ TEST_F(PlaylistFiles, AClipWhosePathHasALineBreakIsNamedAndNothingIsWritten) {
     const QString doc = changedDocumentIn(path("here"));
     const QByteArray before = readFile(doc);
     addClip(1, 700, 100, "broken clip", path("odd\nname.mp3"));
-    EXPECT_EQ(w->save(), 0);
+    EXPECT_EQ(documents().save(), 0);
     ASSERT_TRUE(failureShown());
     EXPECT_TRUE(shownDialogs.back().explanation.contains("broken clip"));
     EXPECT_EQ(readFile(doc), before);
@@ -242,18 +242,18 @@ TEST_F(PlaylistFiles, WhatIsNotAPlaylistIsRefusedAndNeverOverwritten) {
         const QByteArray bytes = readFile(file);
         shownDialogs.clear();
         answers = {DialogAnswer::Alternate};  // "Don't save" in the prompt
-        w->open(file);
+        documents().open(file);
         ASSERT_EQ(shownDialogs.size(), 2u);
         EXPECT_EQ(shownDialogs[1].message, c.message);
         // Read before the reset: the current document is still all there.
-        EXPECT_EQ(w->mix.document.path, doc);
+        EXPECT_EQ(mix().document.path, doc);
         EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
         EXPECT_EQ(clipCount(), 2);
-        EXPECT_FALSE(w->mix.document.saved);
-        ASSERT_EQ(w->save(), 1);
+        EXPECT_FALSE(mix().document.saved);
+        ASSERT_EQ(documents().save(), 1);
         EXPECT_EQ(readFile(file), bytes);
         EXPECT_EQ(recordCount(readFile(doc)), 2);
-        w->mix.document.saved = false;
+        mix().document.saved = false;
     }
 }
 
@@ -280,27 +280,27 @@ TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
 
     for (const View& v : views) {
         SCOPED_TRACE(testing::Message() << "zoom " << v.zoom << " scroll " << v.scroll);
-        w->init();
-        w->mix.pixelsPerSecond = v.zoom;
-        w->mix.scrollX = v.scroll;
+        documents().resetDocument();
+        mix().pixelsPerSecond = v.zoom;
+        mix().scrollX = v.scroll;
         for (const Seconds& s : clips)
             addClip(s.lane, s.centre * v.zoom - v.scroll, s.length * v.zoom, s.name, files[s.name],
                     s.label);
         const QString doc = path("round.txt");
         saveFiles = {doc};
         QFile::remove(doc);
-        ASSERT_EQ(w->save(), 1);
+        ASSERT_EQ(documents().save(), 1);
 
         answers = {DialogAnswer::Alternate};
-        w->open(doc);
-        EXPECT_FLOAT_EQ(w->mix.pixelsPerSecond, 1.0f);
-        EXPECT_FLOAT_EQ(w->mix.scrollX, 0.0f);
+        documents().open(doc);
+        EXPECT_FLOAT_EQ(mix().pixelsPerSecond, 1.0f);
+        EXPECT_FLOAT_EQ(mix().scrollX, 0.0f);
         // Each lane comes back stacked as it was written.
-        EXPECT_EQ(names(w->laneView1), (std::vector<QString>{"first", "second", "third"}));
-        EXPECT_EQ(names(w->laneView2), (std::vector<QString>{"other lane"}));
+        EXPECT_EQ(names(lane(1)), (std::vector<QString>{"first", "second", "third"}));
+        EXPECT_EQ(names(lane(2)), (std::vector<QString>{"other lane"}));
         for (const Seconds& s : clips) {
             SCOPED_TRACE(s.name);
-            const LaneView* lane = w->lane(s.lane);
+            const LaneView* lane = this->lane(s.lane);
             auto it = std::find_if(lane->clips.begin(), lane->clips.end(),
                                    [&](const model::ClipRef& c) { return c->name == s.name; });
             ASSERT_NE(it, lane->clips.end());
@@ -319,10 +319,10 @@ TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
             EXPECT_EQ(c.previewStart, 0);
             EXPECT_TRUE(c.image);
         }
-        ASSERT_EQ(w->save(), 1);
+        ASSERT_EQ(documents().save(), 1);
         answers = {DialogAnswer::Alternate};
-        w->open(doc);
-        EXPECT_EQ(names(w->laneView1), (std::vector<QString>{"first", "second", "third"}));
+        documents().open(doc);
+        EXPECT_EQ(names(lane(1)), (std::vector<QString>{"first", "second", "third"}));
     }
 }
 
@@ -363,12 +363,12 @@ TEST_F(PlaylistFiles, RecordsWhoseMediaIsGoneAreSkippedAndCounted) {
         }
         const QString list = path("list.txt");
         ASSERT_TRUE(testsupport::writeFile(list, text));
-        w->statusLine->setText("stale");
+        statusLine()->setText("stale");
         answers = {DialogAnswer::Alternate};
-        w->open(list);
+        documents().open(list);
         EXPECT_EQ(clipCount(), c.loaded);
-        EXPECT_EQ(w->statusLine->text(), c.status);
-        EXPECT_EQ(w->mix.document.path, list);
+        EXPECT_EQ(statusText(), c.status);
+        EXPECT_EQ(mix().document.path, list);
     }
 }
 
@@ -376,9 +376,9 @@ TEST_F(PlaylistFiles, ADocumentSentToTheApplicationOpens) {
     const QString list = path("sent.txt");
     ASSERT_TRUE(testsupport::writeFile(
         list, model::playlistHeaderLine() + record(2, 45, 300, "sent", media("s.mp3"))));
-    w->open(list);
-    EXPECT_EQ(names(w->laneView2), std::vector<QString>{"sent"});
-    EXPECT_EQ(w->mix.document.path, list);
+    documents().open(list);
+    EXPECT_EQ(names(lane(2)), std::vector<QString>{"sent"});
+    EXPECT_EQ(mix().document.path, list);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + list);
     EXPECT_TRUE(openFilters.empty());
 }
@@ -390,8 +390,8 @@ TEST_F(PlaylistFiles, LinesEndedByLineFeedsAndAByteOrderMarkRead) {
                       record(1, 30, 200, "two", media("2.mp3"));
     text.replace('\r', "\r\n");
     ASSERT_TRUE(testsupport::writeFile(list, text));
-    w->open(list);
-    EXPECT_EQ(names(w->laneView1), (std::vector<QString>{"two", "one"}));  // the first on top
+    documents().open(list);
+    EXPECT_EQ(names(lane(1)), (std::vector<QString>{"two", "one"}));  // the first on top
 }
 
 // A file this program wrote, with clips overlapping on both lanes and places between whole
@@ -426,19 +426,19 @@ TEST_F(PlaylistFiles, OpenedAndSavedAtAnyZoomAndScrollTheFileKeepsEveryPlace) {
     for (const auto& v : views) {
         SCOPED_TRACE(testing::Message() << v.zoomRow << "% scrolled " << v.scrollValue);
         answers = {DialogAnswer::Alternate};
-        w->open(list);
+        documents().open(list);
         ASSERT_EQ(clipCount(), 5);
-        EXPECT_EQ(w->laneView1->clips.back()->name, "e");
-        EXPECT_EQ(w->laneView1->clipUnder(60)->name, "b");
-        EXPECT_EQ(w->laneView2->clipUnder(50)->name, "d");
-        for (QAction* level : w->zoomButton->menu()->actions())
+        EXPECT_EQ(lane(1)->clips.back()->name, "e");
+        EXPECT_EQ(lane(1)->clipUnder(60)->name, "b");
+        EXPECT_EQ(lane(2)->clipUnder(50)->name, "d");
+        for (QAction* level : control<platform::FlatButton>("zoomButton")->menu()->actions())
             if (level->text() == v.zoomRow) level->trigger();
-        w->timelineScrollBar->setValue(v.scrollValue);
+        control<QScrollBar>("timelineScrollBar")->setValue(v.scrollValue);
         const QString copy = path("copy.txt");
         QFile::remove(copy);
-        w->mix.document.path.clear();
+        mix().document.path.clear();
         saveFiles = {copy};
-        ASSERT_EQ(w->save(), 1);
+        ASSERT_EQ(documents().save(), 1);
         EXPECT_EQ(readFile(copy), text(v.y));
     }
 }
@@ -450,12 +450,12 @@ TEST_F(PlaylistFiles, RecordsPastTheTimelinesEndAreSaidToLieThereAndKept) {
                             record(2, 30, 1e7 + 1, "farther", media("farther.mp3"));
     const QString list = path("far.txt");
     ASSERT_TRUE(testsupport::writeFile(list, text));
-    w->open(list);
+    documents().open(list);
     EXPECT_EQ(clipCount(), 1);
-    EXPECT_EQ(w->statusLine->text(),
+    EXPECT_EQ(statusText(),
               "3 tracks were not loaded (1 damaged line, 2 lie beyond the timeline's end) and "
               "stay in the playlist file.");
-    ASSERT_EQ(w->save(), 1);
+    ASSERT_EQ(documents().save(), 1);
     EXPECT_EQ(recordCount(readFile(list)), 4);
 }
 

@@ -44,21 +44,21 @@ TEST_F(StatusLine, AnOpenDialogClosingOverALaneKeepsTheMessage) {
     const struct {
         const char* name;
         LaneView* lane;
-    } cases[] = {{"lane 1", w->laneView1}, {"lane 2", w->laneView2}};
+    } cases[] = {{"lane 1", lane(1)}, {"lane 2", lane(2)}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        w->init();
-        pointAt(w->laneView1, {400, -30});  // over the ruler
+        documents().resetDocument();
+        pointAt(lane(1), {400, -30});  // over the ruler
         pointAt(c.lane, {400, 20});
-        ASSERT_EQ(w->statusLine->text(), QString::number(c.lane->lane()));  // the pointer came in
+        ASSERT_EQ(statusText(), QString::number(c.lane->lane()));  // the pointer came in
 
-        w->menu->openAction->trigger();
+        menu()->openAction->trigger();
         QApplication::processEvents();
-        EXPECT_EQ(w->laneView1->clips.size(), 1u);
+        EXPECT_EQ(lane(1)->clips.size(), 1u);
         // What Open reported, not the lane's number.
-        EXPECT_TRUE(w->statusLine->text().startsWith("1 track was not loaded"))
-            << w->statusLine->text().toStdString();
-        w->statusLine->setText(QString());
+        EXPECT_TRUE(statusText().startsWith("1 track was not loaded"))
+            << statusText().toStdString();
+        statusLine()->setText(QString());
     }
 }
 
@@ -79,18 +79,18 @@ TEST_F(StatusLine, ALongMessageIsCutVisiblyAndReadWholeInItsTooltip) {
                  {"short again", "a.mp3", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        w->statusLine->setText(c.text);
-        const QString shown = w->statusLine->shownText();
+        statusLine()->setText(c.text);
+        const QString shown = statusLine()->shownText();
         if (c.cut) {
             EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
             EXPECT_TRUE(c.text.startsWith(shown.chopped(1)));
-            EXPECT_EQ(QTextDocumentFragment::fromHtml(w->statusLine->toolTip()).toPlainText(),
+            EXPECT_EQ(QTextDocumentFragment::fromHtml(statusLine()->toolTip()).toPlainText(),
                       c.text);
-            EXPECT_FALSE(w->statusLine->testAttribute(Qt::WA_TransparentForMouseEvents))
+            EXPECT_FALSE(statusLine()->testAttribute(Qt::WA_TransparentForMouseEvents))
                 << "the pointer reaches it to show the tooltip";
         } else {
             EXPECT_EQ(shown, c.text);
-            EXPECT_EQ(w->statusLine->toolTip(), "");
+            EXPECT_EQ(statusLine()->toolTip(), "");
         }
     }
 }
@@ -105,19 +105,19 @@ TEST_F(StatusLine, ANewDocumentStartsWithAnEmptyLine) {
     const struct {
         const char* name;
         std::function<void()> run;
-    } cases[] = {{"New", [&] { w->newDocument(); }},
-                 {"Open", [&] { w->open(doc); }},
+    } cases[] = {{"New", [&] { menu()->newAction->trigger(); }},
+                 {"Open", [&] { documents().open(doc); }},
                  {"Open Folder", [&] {
                       folders = {path("music")};
-                      w->openFolderChosen();
+                      menu()->openFolderAction->trigger();
                   }}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         answers = {platform::DialogAnswer::Alternate};  // "Don't save" when asked
-        w->statusLine->setText("1 file could not be opened: old.mp3");
+        statusLine()->setText("1 file could not be opened: old.mp3");
         c.run();
         EXPECT_GT(clipCount() + (c.name == std::string("New")), 0);
-        EXPECT_EQ(w->statusLine->text(), "");
+        EXPECT_EQ(statusText(), "");
     }
 }
 
@@ -158,8 +158,8 @@ TEST_F(StatusLine, MessagesNameWhatHappened) {
             folders = {path("music")};
         };
     };
-    const auto openPlaylist = [&] { w->open(doc); };
-    const auto openFolder = [&] { w->openFolderChosen(); };
+    const auto openPlaylist = [&] { documents().open(doc); };
+    const auto openFolder = [&] { menu()->openFolderAction->trigger(); };
     const struct {
         const char* name;
         std::function<void()> prepare, run;
@@ -177,13 +177,13 @@ TEST_F(StatusLine, MessagesNameWhatHappened) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        w->init();
+        documents().resetDocument();
         c.prepare();
         {
             testsupport::AsOrdinaryUser user;
             c.run();
         }
-        EXPECT_EQ(w->statusLine->text(), c.message);
+        EXPECT_EQ(statusText(), c.message);
     }
     ::unlink(latin1Path.constData());  // a name the temporary folder's clean-up cannot spell
 }

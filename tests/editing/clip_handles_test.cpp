@@ -7,19 +7,9 @@
 namespace {
 
 using testsupport::AppFixture;
-using Handles = MainWindow::ClipHandles;
 
 class HandleTest : public AppFixture {
   protected:
-    // A clip as a dropped file makes it: no fades, the whole file.
-    model::ClipRef addClip(LaneView* lane, double left, double length) {
-        lane->addNewClip(left, {.image = w->makeClipPicture("c", length, 0, length, 0, length, 0),
-                                .name = "c",
-                                .path = "/m/c.mp3",
-                                .lengthPx = length,
-                                .lane = lane->lane()});
-        return lane->clips.back();
-    }
     // An ordinary click on the clip: it shows its handles and becomes the selection.
     void click(LaneView* lane, int x) {
         ASSERT_TRUE(lane->pressAt(x, 16));
@@ -43,30 +33,30 @@ class HandleTest : public AppFixture {
 };
 
 TEST_F(HandleTest, InPointDraggedIntoTheClipTrimsItAndPullsTheFadeInAlong) {
-    auto clip = addClip(w->laneView1, 100, 200);  // left edge 100
-    click(w->laneView1, 200);
-    ASSERT_EQ(w->handles.inPoint->x(), 94);  // hot spot on the in point, 100
+    auto clip = add(lane(1), 100, 200);  // left edge 100
+    click(lane(1), 200);
+    ASSERT_EQ(control<ClipHandle>("inPointHandle")->x(), 94);  // hot spot on the in point, 100
 
-    mouse(w->handles.inPoint, QEvent::MouseButtonPress, 3, 4);
-    EXPECT_EQ(w->handleDragStartX, 3);
-    mouse(w->handles.inPoint, QEvent::MouseMove, 53, 4);
-    EXPECT_EQ(w->handles.inPoint->x(), 144);
-    EXPECT_EQ(w->handles.inPointGuide->x1(), 150);  // the guide line follows the hot spot
-    EXPECT_EQ(w->handles.inPointGuide->x2(), 150);
+    mouse(control<ClipHandle>("inPointHandle"), QEvent::MouseButtonPress, 3, 4);
+    mouse(control<ClipHandle>("inPointHandle"), QEvent::MouseMove, 53, 4);
+    EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), 144);
+    EXPECT_EQ(control<platform::Line>("inPointGuide")->x1(),
+              150);  // the guide line follows the hot spot
+    EXPECT_EQ(control<platform::Line>("inPointGuide")->x2(), 150);
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);  // nothing is written while dragging
     const model::PictureRef before = clip->image;
-    w->mix.document.saved = true;
-    mouse(w->handles.inPoint, QEvent::MouseButtonRelease, 53, 4);
+    mix().document.saved = true;
+    mouse(control<ClipHandle>("inPointHandle"), QEvent::MouseButtonRelease, 53, 4);
 
     EXPECT_DOUBLE_EQ(clip->inPoint, 50);
     EXPECT_DOUBLE_EQ(clip->fadeInEnd, 50);
     EXPECT_DOUBLE_EQ(clip->fadeOutStart, 200);
     EXPECT_DOUBLE_EQ(clip->outPoint, 200);
     // All four handles stand at the clip's new values; the guide line is parked.
-    EXPECT_EQ(w->handles.inPoint->x(), 144);
-    EXPECT_EQ(w->handles.fadeIn->x(), 146);
-    EXPECT_EQ(w->handles.inPointGuide->x1(), -100);
-    EXPECT_FALSE(w->mix.document.saved);
+    EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), 144);
+    EXPECT_EQ(control<ClipHandle>("fadeInHandle")->x(), 146);
+    EXPECT_EQ(control<platform::Line>("inPointGuide")->x1(), -100);
+    EXPECT_FALSE(mix().document.saved);
     EXPECT_NE(clip->image, before);  // the picture shows the new trim
 }
 
@@ -74,27 +64,26 @@ TEST_F(HandleTest, EachHandleOnEitherLane) {
     // Clip from 100 to 300 with its in point at 20, fade-in end 60, fade-out start 140, out 180.
     const struct {
         int lane;
-        ClipHandle* Handles::*handle;
+        const char* handle;
         int dx;
         double inPoint, fadeInEnd, fadeOutStart, outPoint;
     } cases[] = {
-        {1, &Handles::inPoint, 30, 50, 60, 140, 180},
-        {2, &Handles::inPoint, 60, 80, 80, 140, 180},  // past the fade-in end
-        {1, &Handles::inPoint, 120, 0, 60, 140, 180},  // exactly at the fade-out start: back to 0
-        {1, &Handles::outPoint, -60, 20, 60, 120,
-         120},                                          // before the fade-out start: pulls it along
-        {2, &Handles::outPoint, 20, 20, 60, 140, 200},  // exactly at the right edge: the whole clip
-        {1, &Handles::fadeIn, 40, 20, 100, 140, 180},
-        {1, &Handles::fadeOut, 20, 20, 60, 160, 180},
-        {2, &Handles::fadeOut, 50, 20, 60, 180, 180},  // past the out point: cut back to it
+        {1, "inPointHandle", 30, 50, 60, 140, 180},
+        {2, "inPointHandle", 60, 80, 80, 140, 180},    // past the fade-in end
+        {1, "inPointHandle", 120, 0, 60, 140, 180},    // exactly at the fade-out start: back to 0
+        {1, "outPointHandle", -60, 20, 60, 120, 120},  // before the fade-out start: pulls it along
+        {2, "outPointHandle", 20, 20, 60, 140, 200},   // exactly at the right edge: the whole clip
+        {1, "fadeInHandle", 40, 20, 100, 140, 180},
+        {1, "fadeOutHandle", 20, 20, 60, 160, 180},
+        {2, "fadeOutHandle", 50, 20, 60, 180, 180},  // past the out point: cut back to it
     };
     for (const auto& c : cases) {
-        LaneView* lane = w->lane(c.lane);
+        LaneView* lane = this->lane(c.lane);
         lane->clips.clear();
-        auto clip = addClip(lane, 100, 200);
+        auto clip = add(lane, 100, 200);
         clip->inPoint = 20, clip->fadeInEnd = 60, clip->fadeOutStart = 140, clip->outPoint = 180;
         click(lane, 200);
-        drag(w->handles.*c.handle, c.dx);
+        drag(control<ClipHandle>(c.handle), c.dx);
         const std::string what = std::to_string(c.lane) + " " + std::to_string(c.dx);
         EXPECT_DOUBLE_EQ(clip->inPoint, c.inPoint) << what;
         EXPECT_DOUBLE_EQ(clip->fadeInEnd, c.fadeInEnd) << what;
@@ -104,50 +93,51 @@ TEST_F(HandleTest, EachHandleOnEitherLane) {
 }
 
 TEST_F(HandleTest, FadeHandleDragRedrawsTheLastPressedClipsOnlyAtTheirStoredValues) {
-    auto one = addClip(w->laneView1, 0, 100);
-    auto two = addClip(w->laneView2, 0, 100);
-    click(w->laneView2, 50);
-    click(w->laneView1, 50);
+    auto one = add(lane(1), 0, 100);
+    auto two = add(lane(2), 0, 100);
+    click(lane(2), 50);
+    click(lane(1), 50);
     const model::PictureRef a = one->image, b = two->image;
-    w->handlePressed(4);
-    w->handleDragged(*w->handles.fadeOut, 4);  // no movement: nothing happens
+    ClipHandle* fadeOut = control<ClipHandle>("fadeOutHandle");
+    mouse(fadeOut, QEvent::MouseButtonPress, 4, 4);
+    mouse(fadeOut, QEvent::MouseMove, 4, 4);  // no movement: nothing happens
     EXPECT_EQ(one->image, a);
-    w->handleDragged(*w->handles.fadeOut, -16);
+    mouse(fadeOut, QEvent::MouseMove, -16, 4);
     EXPECT_NE(one->image, a);
     EXPECT_NE(two->image, b);
     EXPECT_DOUBLE_EQ(one->fadeOutStart, 100);
-    w->handleReleased(*w->handles.fadeOut);
+    mouse(fadeOut, QEvent::MouseButtonRelease, -16, 4);
     EXPECT_DOUBLE_EQ(one->fadeOutStart, 80);
     EXPECT_DOUBLE_EQ(two->fadeOutStart, 100);  // only the selected clip is trimmed
 }
 
 TEST_F(HandleTest, WithoutASelectionAHandleMovesButTrimsNothing) {
-    auto clip = addClip(w->laneView1, 100, 200);
-    click(w->laneView1, 200);
-    w->mix.selection.reset();  // the selection gone while the handles still stand
-    drag(w->handles.inPoint, 40);
+    auto clip = add(lane(1), 100, 200);
+    click(lane(1), 200);
+    mix().selection.reset();  // the selection gone while the handles still stand
+    drag(control<ClipHandle>("inPointHandle"), 40);
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);
     EXPECT_DOUBLE_EQ(clip->fadeInEnd, 0);
-    EXPECT_EQ(w->handles.inPoint->x(), 134);        // stays where it was dropped
-    EXPECT_EQ(w->handles.inPointGuide->x1(), 140);  // and so does the guide line
+    EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), 134);      // stays where it was dropped
+    EXPECT_EQ(control<platform::Line>("inPointGuide")->x1(), 140);  // and so does the guide line
 }
 
 TEST_F(HandleTest, AnIndexThatNamesNoShownClipIsNoSelection) {
     // Two clips in the same place, as swaps between lanes can leave them.
-    auto first = addClip(w->laneView1, 100, 200);
-    auto second = addClip(w->laneView1, 100, 200);
-    click(w->laneView1, 200);  // the top one, second, shows its handles, at index 1
-    ASSERT_EQ(w->mix.selection, (model::ClipSelection{1, 1}));
+    auto first = add(lane(1), 100, 200);
+    auto second = add(lane(1), 100, 200);
+    click(lane(1), 200);  // the top one, second, shows its handles, at index 1
+    ASSERT_EQ(mix().selection, (model::ClipSelection{1, 1}));
     for (int stale : {7, -3, 0}) {  // beyond the lane, negative, another clip
-        w->mix.selection->index = stale;
-        drag(w->handles.inPoint, 40);
+        mix().selection->index = stale;
+        drag(control<ClipHandle>("inPointHandle"), 40);
         EXPECT_DOUBLE_EQ(first->inPoint, 0) << stale;
         EXPECT_DOUBLE_EQ(first->fadeInEnd, 0) << stale;
         EXPECT_DOUBLE_EQ(second->inPoint, 0) << stale;
         EXPECT_DOUBLE_EQ(second->fadeInEnd, 0) << stale;
     }
     // The handles are put back at the clip they show.
-    EXPECT_EQ(w->handles.inPoint->x(), 94);
+    EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), 94);
 }
 
 }  // namespace

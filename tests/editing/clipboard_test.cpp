@@ -8,11 +8,7 @@ namespace {
 
 using testsupport::EditFixture;
 
-class ClipboardTest : public EditFixture {
-  public:
-    using EditFixture::add;
-    using EditFixture::w;
-};
+class ClipboardTest : public EditFixture {};
 
 // What Clear, Copy and Cut find to act on.
 TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
@@ -25,20 +21,20 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
     const Case cases[] = {
         {"selected", [](ClipboardTest&, LaneView*, const model::ClipRef&) {}, true, false},
         {"nothing selected",
-         [](ClipboardTest& t, LaneView*, const model::ClipRef&) { t.w->mix.clearSelection(); },
+         [](ClipboardTest& t, LaneView*, const model::ClipRef&) { t.mix().clearSelection(); },
          false, false},
         {"sounding",
          [](ClipboardTest& t, LaneView* lane, const model::ClipRef& c) {
-             (lane->lane() == 1 ? t.w->playDeck.current[0] : t.w->playDeck.current[1]) = c;
+             (lane->lane() == 1 ? t.playDeck().current[0] : t.playDeck().current[1]) = c;
          },
          true, true},
         {"index past the end",
-         [](ClipboardTest& t, LaneView*, const model::ClipRef&) { t.w->mix.selection->index = 5; },
+         [](ClipboardTest& t, LaneView*, const model::ClipRef&) { t.mix().selection->index = 5; },
          false, false},
         {"stale after a swap",
          [](ClipboardTest& t, LaneView* lane, const model::ClipRef& c) {
-             t.add(t.w->lane(3 - lane->lane()), 600, 50, "other lane");
-             t.w->mix.swapClipsFrom(c->centre);
+             t.add(t.lane(3 - lane->lane()), 600, 50, "other lane");
+             t.mix().swapClipsFrom(c->centre);
          },
          false, false},
         {"stale after a Shift-press of another clip",
@@ -48,40 +44,40 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
          false, false},
     };
     enum Op { Clear, Copy, Cut };
-    for (LaneView* lane : {w->laneView1, w->laneView2}) {
+    for (LaneView* lane : {lane(1), lane(2)}) {
         for (const Case& c : cases) {
             for (Op op : {Clear, Copy, Cut}) {
-                w->init();
-                w->playDeck.current[0] = w->playDeck.current[1] = nullptr;
+                documents().resetDocument();
+                playDeck().current[0] = playDeck().current[1] = nullptr;
                 const model::ClipRef before = std::make_shared<model::Clip>();
-                w->mix.clipboardClip = before;
-                w->menu->pasteAllowed = false;
+                mix().clipboardClip = before;
+                menu()->pasteAllowed = false;
                 auto clip = add(lane, 200, 100, "sel");
                 select(lane, clip);
                 c.setUp(*this, lane, clip);
-                if (op == Clear) w->clear();
-                if (op == Copy) w->copy();
-                if (op == Cut) w->cutChosen();
+                if (op == Clear) edits().clear();
+                if (op == Copy) edits().copy();
+                if (op == Cut) edits().cut();
                 const std::string what = std::string(c.name) + " lane " +
                                          std::to_string(lane->lane()) + " op " + std::to_string(op);
                 const bool copied = c.selected && op != Clear;
                 const bool deleted = c.selected && !c.sounding && op != Copy;
-                EXPECT_EQ(w->mix.clipboardClip != before, copied) << what;
-                EXPECT_EQ(w->menu->pasteAllowed, copied) << what;
+                EXPECT_EQ(mix().clipboardClip != before, copied) << what;
+                EXPECT_EQ(menu()->pasteAllowed, copied) << what;
                 if (copied) {
-                    EXPECT_EQ(w->mix.clipboardClip->name, "sel") << what;
-                    EXPECT_NE(w->mix.clipboardClip, clip) << what;
+                    EXPECT_EQ(mix().clipboardClip->name, "sel") << what;
+                    EXPECT_NE(mix().clipboardClip, clip) << what;
                 }
                 const bool present = lane->indexOf(clip.get()) >= 0 ||
-                                     w->lane(3 - lane->lane())->indexOf(clip.get()) >= 0;
+                                     this->lane(3 - lane->lane())->indexOf(clip.get()) >= 0;
                 EXPECT_EQ(present, !deleted) << what;
                 if (deleted) {
-                    EXPECT_EQ(w->mix.selection, std::nullopt) << what;
-                    EXPECT_FALSE(w->menu->clipSelected) << what;
+                    EXPECT_EQ(mix().selection, std::nullopt) << what;
+                    EXPECT_FALSE(menu()->clipSelected) << what;
                 }
                 if (c.sounding) {
-                    EXPECT_EQ(w->mix.selection->lane, lane->lane()) << what;  // selection stays
-                    EXPECT_TRUE(w->menu->clipSelected) << what;               // and the handles
+                    EXPECT_EQ(mix().selection->lane, lane->lane()) << what;  // selection stays
+                    EXPECT_TRUE(menu()->clipSelected) << what;               // and the handles
                 }
             }
         }
@@ -89,21 +85,21 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
 }
 
 TEST_F(ClipboardTest, ClearKeepsTheOrderOfTheOtherClips) {
-    auto a = add(w->laneView2, 0, 50, "a");
-    auto b = add(w->laneView2, 100, 50, "b");
-    auto c = add(w->laneView2, 200, 50, "c");
-    ASSERT_TRUE(w->laneView2->pressAt(onLane(*b), 16));  // brings b to the top
-    w->laneView2->releaseAt(onLane(*b), 16);
-    ASSERT_EQ(w->mix.selection, (model::ClipSelection{2, 2}));
-    ASSERT_EQ(w->statusLine->text(), "b");
-    w->mix.pasteTarget = model::PasteTarget{400, 1};
-    w->menu->pasteAllowed = true;
-    w->clear();
-    EXPECT_EQ(w->laneView2->clips, (std::vector<model::ClipRef>{a, c}));
-    EXPECT_EQ(w->statusLine->text(), "");  // names no clip that is gone
-    EXPECT_EQ(w->handles.inPoint->x(), -16);
-    EXPECT_EQ(w->mix.pasteTarget, (model::PasteTarget{400, 1}));
-    EXPECT_TRUE(w->menu->pasteAllowed);
+    auto a = add(lane(2), 0, 50, "a");
+    auto b = add(lane(2), 100, 50, "b");
+    auto c = add(lane(2), 200, 50, "c");
+    ASSERT_TRUE(lane(2)->pressAt(onLane(*b), 16));  // brings b to the top
+    lane(2)->releaseAt(onLane(*b), 16);
+    ASSERT_EQ(mix().selection, (model::ClipSelection{2, 2}));
+    ASSERT_EQ(statusText(), "b");
+    mix().pasteTarget = model::PasteTarget{400, 1};
+    menu()->pasteAllowed = true;
+    edits().clear();
+    EXPECT_EQ(lane(2)->clips, (std::vector<model::ClipRef>{a, c}));
+    EXPECT_EQ(statusText(), "");  // names no clip that is gone
+    EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), -16);
+    EXPECT_EQ(mix().pasteTarget, (model::PasteTarget{400, 1}));
+    EXPECT_TRUE(menu()->pasteAllowed);
 }
 
 TEST_F(ClipboardTest, PasteTestsTheEdgesAndTheCentre) {
@@ -128,28 +124,27 @@ TEST_F(ClipboardTest, PasteTestsTheEdgesAndTheCentre) {
         {"no lane", 0, 0, {{300, 0}}, false, false},
     };
     for (const Case& c : cases) {
-        w->init();
+        documents().resetDocument();
         // The clipboard clip comes from lane 1 and has fades of its own.
-        auto source = add(w->laneView1, 1000, 100, "src");
+        auto source = add(lane(1), 1000, 100, "src");
         source->inPoint = 5, source->fadeInEnd = 10, source->fadeOutStart = 80,
         source->outPoint = 90;
         source->label = 3;
-        select(w->laneView1, source);
-        w->copy();
-        w->mix.clearSelection();
-        w->mix.scrollX = 60;
-        LaneView* target = c.target && c.target->lane == 1 ? w->laneView1 : w->laneView2;
+        select(lane(1), source);
+        edits().copy();
+        mix().clearSelection();
+        mix().scrollX = 60;
+        LaneView* target = c.target && c.target->lane == 1 ? lane(1) : lane(2);
         if (c.otherLength > 0) add(target, c.otherLeft, c.otherLength, "other");
-        const size_t before = w->laneView1->clips.size() + w->laneView2->clips.size();
-        w->mix.pasteTarget = c.target;
-        w->statusLine->setText(QString());
-        w->paste();
-        const size_t after = w->laneView1->clips.size() + w->laneView2->clips.size();
+        const size_t before = lane(1)->clips.size() + lane(2)->clips.size();
+        mix().pasteTarget = c.target;
+        statusLine()->setText(QString());
+        edits().paste();
+        const size_t after = lane(1)->clips.size() + lane(2)->clips.size();
         EXPECT_EQ(after, before + (c.added ? 1 : 0)) << c.name;
-        EXPECT_EQ(w->statusLine->text() == "do not drop one track onto another", c.refused)
-            << c.name;
-        EXPECT_EQ(w->mix.pasteTarget, c.target) << c.name;
-        EXPECT_EQ(w->mix.selection, std::nullopt) << c.name;  // the new clip is not selected
+        EXPECT_EQ(statusText() == "do not drop one track onto another", c.refused) << c.name;
+        EXPECT_EQ(mix().pasteTarget, c.target) << c.name;
+        EXPECT_EQ(mix().selection, std::nullopt) << c.name;  // the new clip is not selected
         if (!c.added) continue;
         const model::ClipRef p = target->clips.back();
         EXPECT_NE(p, source) << c.name;
@@ -168,33 +163,33 @@ TEST_F(ClipboardTest, PasteTestsTheEdgesAndTheCentre) {
 }
 
 TEST_F(ClipboardTest, OneCopyPastesAnyNumberOfTimes) {
-    auto source = add(w->laneView1, 0, 100, "src");
-    select(w->laneView1, source);
-    w->copy();
-    const model::ClipRef held = w->mix.clipboardClip;
-    w->clear();  // the source is gone, the clipboard stays
-    EXPECT_TRUE(w->laneView1->clips.empty());
+    auto source = add(lane(1), 0, 100, "src");
+    select(lane(1), source);
+    edits().copy();
+    const model::ClipRef held = mix().clipboardClip;
+    edits().clear();  // the source is gone, the clipboard stays
+    EXPECT_TRUE(lane(1)->clips.empty());
 
-    w->mix.pasteTarget = model::PasteTarget{200, 2};
-    w->paste();
-    w->paste();  // same target: the second copy's centre falls inside the first
-    EXPECT_EQ(w->laneView2->clips.size(), 1u);
-    EXPECT_EQ(w->statusLine->text(), "do not drop one track onto another");
-    w->mix.pasteTarget = model::PasteTarget{300, 2};  // right against the first
-    w->paste();
-    ASSERT_EQ(w->laneView2->clips.size(), 2u);
-    EXPECT_NE(w->laneView2->clips[0], w->laneView2->clips[1]);
-    w->laneView2->clips[0]->inPoint = 20;  // independent of each other and of the clipboard clip
-    EXPECT_DOUBLE_EQ(w->laneView2->clips[1]->inPoint, 0);
-    EXPECT_DOUBLE_EQ(w->mix.clipboardClip->inPoint, 0);
-    EXPECT_EQ(w->mix.clipboardClip, held);
+    mix().pasteTarget = model::PasteTarget{200, 2};
+    edits().paste();
+    edits().paste();  // same target: the second copy's centre falls inside the first
+    EXPECT_EQ(lane(2)->clips.size(), 1u);
+    EXPECT_EQ(statusText(), "do not drop one track onto another");
+    mix().pasteTarget = model::PasteTarget{300, 2};  // right against the first
+    edits().paste();
+    ASSERT_EQ(lane(2)->clips.size(), 2u);
+    EXPECT_NE(lane(2)->clips[0], lane(2)->clips[1]);
+    lane(2)->clips[0]->inPoint = 20;  // independent of each other and of the clipboard clip
+    EXPECT_DOUBLE_EQ(lane(2)->clips[1]->inPoint, 0);
+    EXPECT_DOUBLE_EQ(mix().clipboardClip->inPoint, 0);
+    EXPECT_EQ(mix().clipboardClip, held);
 
     // New and Open keep the clipboard clip.
-    w->init();
-    EXPECT_EQ(w->mix.clipboardClip, held);
-    w->mix.pasteTarget = model::PasteTarget{100, 1};
-    w->paste();
-    EXPECT_EQ(w->laneView1->clips.size(), 1u);
+    documents().resetDocument();
+    EXPECT_EQ(mix().clipboardClip, held);
+    mix().pasteTarget = model::PasteTarget{100, 1};
+    edits().paste();
+    EXPECT_EQ(lane(1)->clips.size(), 1u);
 }
 
 // Only a clip a playlist can hold enters the mix, so that a save never fails because of it.
@@ -209,41 +204,41 @@ TEST_F(ClipboardTest, PasteRefusesAPathAPlaylistCannotHold) {
          "text."},
     };
     for (const auto& c : cases) {
-        w->mix.clipboardClip = std::make_shared<model::Clip>();
-        w->mix.clipboardClip->lengthPx = 50;
-        w->mix.clipboardClip->path = c.path;
-        w->mix.pasteTarget = model::PasteTarget{100, 1};
-        w->paste();
-        EXPECT_TRUE(w->laneView1->clips.empty());
-        EXPECT_EQ(w->statusLine->text(), c.message);
+        mix().clipboardClip = std::make_shared<model::Clip>();
+        mix().clipboardClip->lengthPx = 50;
+        mix().clipboardClip->path = c.path;
+        mix().pasteTarget = model::PasteTarget{100, 1};
+        edits().paste();
+        EXPECT_TRUE(lane(1)->clips.empty());
+        EXPECT_EQ(statusText(), c.message);
     }
 }
 
 TEST_F(ClipboardTest, PasteWithoutAClipboardClipDoesNothing) {
-    w->mix.clipboardClip = nullptr;
-    w->mix.pasteTarget = model::PasteTarget{100, 1};
-    w->paste();
-    EXPECT_TRUE(w->laneView1->clips.empty());
-    w->mix.pasteTarget.reset();  // never set: no target
-    w->mix.clipboardClip = std::make_shared<model::Clip>();
-    w->paste();
-    EXPECT_TRUE(w->laneView1->clips.empty());
+    mix().clipboardClip = nullptr;
+    mix().pasteTarget = model::PasteTarget{100, 1};
+    edits().paste();
+    EXPECT_TRUE(lane(1)->clips.empty());
+    mix().pasteTarget.reset();  // never set: no target
+    mix().clipboardClip = std::make_shared<model::Clip>();
+    edits().paste();
+    EXPECT_TRUE(lane(1)->clips.empty());
 }
 
 TEST_F(ClipboardTest, CopyAtClickedLaneSpaceAndPasteThroughTheWindow) {
     // The way a user does it: click the clip, Copy, click empty space of lane 2, Paste.
     w->show();
-    auto clip = add(w->laneView1, 100, 120, "song");
-    QTest::mouseClick(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(onLane(*clip), 16));
-    ASSERT_EQ(w->mix.selection->lane, 1);
-    w->menu->copyAction->trigger();
-    QTest::mouseClick(w->laneView2, Qt::LeftButton, Qt::NoModifier, QPoint(400, 16));
-    EXPECT_EQ(w->mix.pasteTarget, (model::PasteTarget{400, 2}));
-    EXPECT_TRUE(w->menu->pasteAllowed);
-    w->menu->pasteAction->trigger();
-    ASSERT_EQ(w->laneView2->clips.size(), 1u);
-    EXPECT_EQ(onLane(*w->laneView2->clips[0]), 460);
-    EXPECT_EQ(w->laneView2->clips[0]->name, "song");
+    auto clip = add(lane(1), 100, 120, "song");
+    QTest::mouseClick(lane(1), Qt::LeftButton, Qt::NoModifier, QPoint(onLane(*clip), 16));
+    ASSERT_EQ(mix().selection->lane, 1);
+    menu()->copyAction->trigger();
+    QTest::mouseClick(lane(2), Qt::LeftButton, Qt::NoModifier, QPoint(400, 16));
+    EXPECT_EQ(mix().pasteTarget, (model::PasteTarget{400, 2}));
+    EXPECT_TRUE(menu()->pasteAllowed);
+    menu()->pasteAction->trigger();
+    ASSERT_EQ(lane(2)->clips.size(), 1u);
+    EXPECT_EQ(onLane(*lane(2)->clips[0]), 460);
+    EXPECT_EQ(lane(2)->clips[0]->name, "song");
 }
 
 }  // namespace

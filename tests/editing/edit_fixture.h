@@ -13,7 +13,7 @@
 namespace testsupport {
 
 class EditFixture : public AppFixture {
-  protected:
+  public:
     void SetUp() override {
         AppFixture::SetUp();
         platform::Keyboard::installTracker();
@@ -31,15 +31,6 @@ class EditFixture : public AppFixture {
         AppFixture::TearDown();
     }
 
-    // A clip as a dropped file makes it, left edge at `left`.
-    model::ClipRef add(LaneView* lane, double left, double length, const QString& name = "c") {
-        lane->addNewClip(left, {.image = w->makeClipPicture(name, length, 0, length, 0, length, 0),
-                                .name = name,
-                                .path = "/m/" + name + ".mp3",
-                                .lengthPx = length,
-                                .lane = lane->lane()});
-        return lane->clips.back();
-    }
     // An ordinary click on the clip: its handles show and it becomes the selection.
     void select(LaneView* lane, const model::ClipRef& clip) {
         platform::Keyboard::resetForTesting();  // no Shift left over from a key test
@@ -58,7 +49,7 @@ class EditFixture : public AppFixture {
         platform::Keyboard::resetForTesting();
         platform::Keyboard::setModifiersForTesting(mods);
         for (int k : qtKeys) platform::Keyboard::setKeyDownForTesting(Qt::Key(k), true);
-        w->keyPressed();
+        edits().keyPressed();
     }
 
     double volume = 0.5;

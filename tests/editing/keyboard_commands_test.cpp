@@ -9,11 +9,7 @@ namespace {
 
 using testsupport::EditFixture;
 
-class KeyCommandTest : public EditFixture {
-  public:
-    using EditFixture::add;
-    using EditFixture::w;
-};
+class KeyCommandTest : public EditFixture {};
 
 // One step of a run of key events: a press, an automatic repeat, a release, or the window losing
 // the focus.
@@ -71,8 +67,8 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
           {Ev::Press, Qt::Key_Space, false}}},
     };
     for (const Case& c : cases) {
-        if (w->previewDeck.running()) w->preview();
-        w->previewLatched = false;
+        if (previewDeck().running()) menu()->previewAction->trigger();
+        edits().focusLost();
         platform::Keyboard::resetForTesting();
         int n = 0;
         for (const Step& s : c.steps) {
@@ -83,24 +79,24 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
                 key(s.ev == Ev::Release ? QEvent::KeyRelease : QEvent::KeyPress, s.key,
                     s.ev == Ev::Repeat);
             }
-            EXPECT_EQ(w->previewDeck.running(), s.previewAfter) << c.name << ", step " << n;
+            EXPECT_EQ(previewDeck().running(), s.previewAfter) << c.name << ", step " << n;
             ++n;
         }
     }
 }
 
 TEST_F(KeyCommandTest, ModifierKeysAloneAreNoKeyEvents) {
-    auto clip = add(w->laneView1, 200, 100);
-    select(w->laneView1, clip);
+    auto clip = add(lane(1), 200, 100);
+    select(lane(1), clip);
     for (int k : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Meta}) {
-        w->mix.document.saved = true;
+        mix().document.saved = true;
         key(QEvent::KeyPress, k);
         key(QEvent::KeyRelease, k);
-        EXPECT_TRUE(w->mix.document.saved) << k;
+        EXPECT_TRUE(mix().document.saved) << k;
     }
     // Any other key with a clip selected places the handles again: the playlist has changed.
     key(QEvent::KeyPress, Qt::Key_A);
-    EXPECT_FALSE(w->mix.document.saved);
+    EXPECT_FALSE(mix().document.saved);
 }
 
 TEST_F(KeyCommandTest, LosingTheFocusForgetsTheKeysHeld) {
@@ -163,16 +159,17 @@ TEST_F(KeyCommandTest, VolumeKeysSetTheClampedVolumeAndSizeTheBar) {
     for (const Case& c : cases) {
         volume = c.start;
         written.clear();
-        w->volumeMeter->resize(1, 3);
+        control<platform::BorderedRectangle>("volumeMeter")->resize(1, 3);
         holdAndPress(c.keys);
         ASSERT_EQ(written.size(), c.written.size()) << c.name;
         for (size_t i = 0; i < written.size(); ++i) {
             EXPECT_DOUBLE_EQ(written[i], c.written[i]) << c.name;
         }
         const int height = c.height < 0 ? 3 : c.height;
-        EXPECT_EQ(w->volumeMeter->height(), height) << c.name;
+        EXPECT_EQ(control<platform::BorderedRectangle>("volumeMeter")->height(), height) << c.name;
         if (c.height >= 0) {
-            EXPECT_EQ(w->volumeMeter->y(), 178 - c.height) << c.name;
+            EXPECT_EQ(control<platform::BorderedRectangle>("volumeMeter")->y(), 178 - c.height)
+                << c.name;
         }
     }
 }
@@ -187,7 +184,7 @@ TEST_F(KeyCommandTest, KeypadKeysStepTheVolumeToo) {
     EXPECT_DOUBLE_EQ(written[0], 0.4);
     EXPECT_DOUBLE_EQ(written[1], 0.3);
     EXPECT_DOUBLE_EQ(written[2], 0.2);
-    EXPECT_EQ(w->volumeMeter->height(), 2);
+    EXPECT_EQ(control<platform::BorderedRectangle>("volumeMeter")->height(), 2);
 }
 
 TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
@@ -205,26 +202,26 @@ TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
         {"Shift+Right onto a neighbour 5 away", {Qt::Key_Right}, Qt::ShiftModifier, 305, 1, true},
         {"no command key", {Qt::Key_A}, Qt::NoModifier, 0, 0, false},
     };
-    for (LaneView* lane : {w->laneView1, w->laneView2}) {
+    for (LaneView* lane : {lane(1), lane(2)}) {
         for (const Case& c : cases) {
-            w->init();
+            documents().resetDocument();
             auto clip = add(lane, 200, 100);  // 200..300
             if (c.neighbourLeft != 0) add(lane, c.neighbourLeft, 100, "n");
             select(lane, clip);
             const double centre0 = clip->centre;
-            w->statusLine->setText(QString());
-            w->handles.inPoint->move(-16, w->handles.inPoint->y());
-            w->mix.document.saved = true;
+            statusLine()->setText(QString());
+            control<ClipHandle>("inPointHandle")
+                ->move(-16, control<ClipHandle>("inPointHandle")->y());
+            mix().document.saved = true;
             holdAndPress(c.keys, c.mods);
             EXPECT_EQ(onLane(*clip), 250 + c.moved) << c.name << " lane " << lane->lane();
             EXPECT_DOUBLE_EQ(clip->centre, centre0 + c.moved) << c.name;
-            EXPECT_EQ(w->statusLine->text() == "do not drop one track onto another", c.refused)
-                << c.name;
-            EXPECT_EQ(w->handles.inPoint->x(), onLane(*clip) - 50 - 6)
+            EXPECT_EQ(statusText() == "do not drop one track onto another", c.refused) << c.name;
+            EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), onLane(*clip) - 50 - 6)
                 << c.name;  // handles follow the clip
-            EXPECT_FALSE(w->mix.document.saved) << c.name;
+            EXPECT_FALSE(mix().document.saved) << c.name;
             EXPECT_DOUBLE_EQ(clip->inPoint, 0) << c.name;
-            EXPECT_EQ(w->mix.selection->lane, lane->lane()) << c.name;
+            EXPECT_EQ(mix().selection->lane, lane->lane()) << c.name;
         }
     }
 }
@@ -240,11 +237,11 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
         {"Backspace and Left", {Qt::Key_Backspace, Qt::Key_Left}, false},
         {"Space and Backspace in one event", {Qt::Key_Space, Qt::Key_Backspace}, true},
     };
-    for (LaneView* lane : {w->laneView1, w->laneView2}) {
+    for (LaneView* lane : {lane(1), lane(2)}) {
         for (const Case& c : cases) {
-            w->init();
-            if (w->previewDeck.running()) w->preview();
-            w->previewLatched = !c.latchOpen;
+            documents().resetDocument();
+            if (previewDeck().running()) menu()->previewAction->trigger();
+            edits().focusLost();
             auto other = add(lane, 500, 100, "other");
             auto clip = add(lane, 200, 100);
             select(lane, clip);
@@ -252,9 +249,9 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
             ASSERT_EQ(lane->clips.size(), 1u) << c.name;
             EXPECT_EQ(lane->clips[0], other) << c.name;
             EXPECT_EQ(onLane(*other), 550) << c.name;
-            EXPECT_EQ(w->mix.selection, std::nullopt) << c.name;
-            EXPECT_EQ(w->handles.inPoint->x(), -16) << c.name;  // handles hidden
-            EXPECT_EQ(w->previewDeck.running(), c.latchOpen) << c.name;
+            EXPECT_EQ(mix().selection, std::nullopt) << c.name;
+            EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), -16) << c.name;  // handles hidden
+            EXPECT_EQ(previewDeck().running(), c.latchOpen) << c.name;
         }
     }
 }
@@ -266,57 +263,58 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
     };
     const Case cases[] = {
         {"nothing selected",
-         [](KeyCommandTest& t, const model::ClipRef&) { t.w->mix.clearSelection(); }},
+         [](KeyCommandTest& t, const model::ClipRef&) { t.mix().clearSelection(); }},
         {"sounding on lane 1",
-         [](KeyCommandTest& t, const model::ClipRef& c) { t.w->playDeck.current[0] = c; }},
+         [](KeyCommandTest& t, const model::ClipRef& c) { t.playDeck().current[0] = c; }},
         {"sounding on the other deck lane",
-         [](KeyCommandTest& t, const model::ClipRef& c) { t.w->playDeck.current[1] = c; }},
+         [](KeyCommandTest& t, const model::ClipRef& c) { t.playDeck().current[1] = c; }},
         {"index past the end",
-         [](KeyCommandTest& t, const model::ClipRef&) { t.w->mix.selection->index = 7; }},
+         [](KeyCommandTest& t, const model::ClipRef&) { t.mix().selection->index = 7; }},
         {"stale after a swap",
          [](KeyCommandTest& t, const model::ClipRef& c) {
-             t.add(t.w->laneView2, 600, 50, "late");
+             t.add(t.lane(2), 600, 50, "late");
              // c goes to lane 2, "late" takes its index on lane 1
-             t.w->mix.swapClipsFrom(c->centre);
+             t.mix().swapClipsFrom(c->centre);
          }},
         {"stale after a Shift-drag to the other lane",
          [](KeyCommandTest& t, const model::ClipRef&) {
-             auto b = t.add(t.w->laneView1, 600, 50, "b");
-             t.w->laneView1->draggedClip = b;  // pressed with Shift: handles gone, index unchanged
+             auto b = t.add(t.lane(1), 600, 50, "b");
+             t.lane(1)->draggedClip = b;  // pressed with Shift: handles gone, index unchanged
          }},
     };
     const std::initializer_list<int> keys[] = {
         {Qt::Key_Backspace}, {Qt::Key_Left}, {Qt::Key_Right}, {Qt::Key_A}};
     for (const Case& c : cases) {
         for (const auto& k : keys) {
-            w->init();
-            auto clip = add(w->laneView1, 200, 100);
-            select(w->laneView1, clip);
+            documents().resetDocument();
+            auto clip = add(lane(1), 200, 100);
+            select(lane(1), clip);
             c.setUp(*this, clip);
-            const size_t clips = w->laneView1->clips.size() + w->laneView2->clips.size();
-            const std::optional<model::ClipSelection> selection = w->mix.selection;
-            w->statusLine->setText(QString());
-            w->mix.document.saved = true;
-            w->handles.inPoint->move(-16, w->handles.inPoint->y());
+            const size_t clips = lane(1)->clips.size() + lane(2)->clips.size();
+            const std::optional<model::ClipSelection> selection = mix().selection;
+            statusLine()->setText(QString());
+            mix().document.saved = true;
+            control<ClipHandle>("inPointHandle")
+                ->move(-16, control<ClipHandle>("inPointHandle")->y());
             holdAndPress(k);
             EXPECT_EQ(onLane(*clip), 250) << c.name;
-            EXPECT_EQ(w->laneView1->clips.size() + w->laneView2->clips.size(), clips) << c.name;
-            EXPECT_EQ(w->mix.selection, selection) << c.name;
-            EXPECT_TRUE(w->statusLine->text().isEmpty()) << c.name;
-            EXPECT_TRUE(w->mix.document.saved) << c.name;
-            EXPECT_EQ(w->handles.inPoint->x(), -16) << c.name;
+            EXPECT_EQ(lane(1)->clips.size() + lane(2)->clips.size(), clips) << c.name;
+            EXPECT_EQ(mix().selection, selection) << c.name;
+            EXPECT_TRUE(statusText().isEmpty()) << c.name;
+            EXPECT_TRUE(mix().document.saved) << c.name;
+            EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), -16) << c.name;
         }
     }
 }
 
 TEST_F(KeyCommandTest, AClipSoundingOnlyOnThePreviewIsNotProtected) {
-    auto clip = add(w->laneView1, 200, 100);
-    select(w->laneView1, clip);
-    w->previewDeck.current[0] = clip;
+    auto clip = add(lane(1), 200, 100);
+    select(lane(1), clip);
+    previewDeck().current[0] = clip;
     holdAndPress({Qt::Key_Right});
     EXPECT_EQ(onLane(*clip), 251);
     holdAndPress({Qt::Key_Backspace});
-    EXPECT_TRUE(w->laneView1->clips.empty());
+    EXPECT_TRUE(lane(1)->clips.empty());
 }
 
 }  // namespace

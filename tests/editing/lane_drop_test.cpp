@@ -66,13 +66,6 @@ class LaneDropTest : public AppFixture {
         return path;
     }
 
-    static std::unique_ptr<QMimeData> files(const QStringList& paths) {
-        auto data = std::make_unique<QMimeData>();
-        QList<QUrl> urls;
-        for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
-        data->setUrls(urls);
-        return data;
-    }
     static std::unique_ptr<QMimeData> text(const QString& t) {
         auto data = std::make_unique<QMimeData>();
         data->setText(t);
@@ -103,17 +96,17 @@ class LaneDropTest : public AppFixture {
     }
 
     model::ClipRef addClip(LaneView* lane, double left, double length, const QString& name) {
-        lane->addNewClip(
-            left, {.image = w->makeClipPicture(name, length, 10, length - 10, 5, length - 5, 2),
-                   .name = name,
-                   .path = "/m/" + name + ".mp3",
-                   .lengthPx = length,
-                   .inPoint = 5,
-                   .outPoint = length - 5,
-                   .fadeInEnd = 10,
-                   .fadeOutStart = length - 10,
-                   .label = 2,
-                   .lane = lane->lane()});
+        lane->addNewClip(left, {.image = documents::clipPictureOrSay(name, length, 10, length - 10,
+                                                                     5, length - 5, 2),
+                                .name = name,
+                                .path = "/m/" + name + ".mp3",
+                                .lengthPx = length,
+                                .inPoint = 5,
+                                .outPoint = length - 5,
+                                .fadeInEnd = 10,
+                                .fadeOutStart = length - 10,
+                                .label = 2,
+                                .lane = lane->lane()});
         return lane->clips.back();
     }
 
@@ -129,8 +122,8 @@ class LaneDropTest : public AppFixture {
         Keyboard::setModifiersForTesting(std::nullopt);
     }
 
-    void select(int index, int lane) { w->mix.selection = model::ClipSelection{lane, index}; }
-    bool selectionCleared() const { return w->mix.selection == std::nullopt; }
+    void select(int index, int lane) { mix().selection = model::ClipSelection{lane, index}; }
+    bool selectionCleared() const { return mix().selection == std::nullopt; }
 
     QTemporaryDir dir;
     std::map<QString, double> lengths;  // by file name; negative: not a movie
@@ -141,15 +134,15 @@ TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
     model::setFileLabelSource([](const QString&) { return std::optional<QByteArray>("5"); });
     const QString path = file("song.mp3", QByteArray(4000, 'x') + id3v1("Route 66", "Band"));
     lengths["song.mp3"] = 120.7;
-    w->mix.pixelsPerSecond = 2;
-    w->mix.scrollX = 60;
+    mix().pixelsPerSecond = 2;
+    mix().scrollX = 60;
     select(0, 1);
     auto data = files({path});
-    ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 100));
+    ASSERT_TRUE(dragAndDrop(lane(1), *data, 100));
 
-    ASSERT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_TRUE(w->laneView2->clips.empty());
-    const model::Clip& c = *w->laneView1->clips[0];
+    ASSERT_EQ(lane(1)->clips.size(), 1u);
+    EXPECT_TRUE(lane(2)->clips.empty());
+    const model::Clip& c = *lane(1)->clips[0];
     EXPECT_EQ(c.name, "Band: Route 66");
     EXPECT_EQ(c.path, path);
     EXPECT_DOUBLE_EQ(c.lengthPx, 241);   // 120.7 s at 2 pixels a second, whole pixels
@@ -164,8 +157,8 @@ TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
     ASSERT_TRUE(c.image);
     EXPECT_EQ(c.image->width(), 241);
     EXPECT_TRUE(selectionCleared());
-    EXPECT_FALSE(w->dropPending);
-    EXPECT_EQ(w->laneView1->backdrop(), laneBackdropPicture());
+    EXPECT_FALSE(laneServices().dropPending());
+    EXPECT_EQ(lane(1)->backdrop(), laneBackdropPicture());
 }
 
 TEST_F(LaneDropTest, MediaLongerThanADayIsRefusedAndWhatIsTakenReadsBack) {
@@ -183,39 +176,38 @@ TEST_F(LaneDropTest, MediaLongerThanADayIsRefusedAndWhatIsTakenReadsBack) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        w->init();
-        w->mix.pixelsPerSecond = c.zoom;
+        documents().resetDocument();
+        mix().pixelsPerSecond = c.zoom;
         lengths[c.file] = c.seconds;
-        ASSERT_TRUE(dragAndDrop(w->laneView1, *files({file(c.file)}), 50));
-        ASSERT_EQ(w->laneView1->clips.size(), c.taken ? 1u : 0u);
+        ASSERT_TRUE(dragAndDrop(lane(1), *files({file(c.file)}), 50));
+        ASSERT_EQ(lane(1)->clips.size(), c.taken ? 1u : 0u);
         if (!c.taken) {
-            EXPECT_EQ(w->statusLine->text(),
+            EXPECT_EQ(statusText(),
                       QString(c.file) + " is longer than 24 hours: it cannot be a clip.");
             continue;
         }
         // What a drop takes, a save writes and an open reads back as the same clip.
-        const double seconds = w->laneView1->clips[0]->lengthPx / c.zoom;
+        const double seconds = lane(1)->clips[0]->lengthPx / c.zoom;
         const QString list = dir.path() + "/dropped.txt";
         QFile::remove(list);
         saveFiles = {list};
-        ASSERT_EQ(w->save(), 1);
+        ASSERT_EQ(documents().save(), 1);
         answers = {platform::DialogAnswer::Alternate};
-        w->open(list);
-        ASSERT_EQ(w->laneView1->clips.size(), 1u);
-        EXPECT_DOUBLE_EQ(w->laneView1->clips[0]->lengthPx, seconds);
-        EXPECT_EQ(w->mix.document.keptRecords.count(), 0);
+        documents().open(list);
+        ASSERT_EQ(lane(1)->clips.size(), 1u);
+        EXPECT_DOUBLE_EQ(lane(1)->clips[0]->lengthPx, seconds);
+        EXPECT_EQ(mix().document.keptRecords.count(), 0);
     }
 }
 
 TEST_F(LaneDropTest, UntaggedFileIsNamedFromItsFileName) {
     auto data = files({file("plain.mp3"), file("second.mp3")});
-    ASSERT_TRUE(dragAndDrop(w->laneView2, *data, 10));
-    ASSERT_EQ(w->laneView2->clips.size(), 1u);  // the first file only, and the DJ is told
-    EXPECT_EQ(w->statusLine->text(),
-              "Only the first of the 2 dropped files was taken: \"plain.mp3\".");
-    EXPECT_EQ(w->laneView2->clips[0]->name, "plain.mp3");
-    EXPECT_EQ(w->laneView2->clips[0]->lane, 2);
-    EXPECT_TRUE(w->laneView1->clips.empty());
+    ASSERT_TRUE(dragAndDrop(lane(2), *data, 10));
+    ASSERT_EQ(lane(2)->clips.size(), 1u);  // the first file only, and the DJ is told
+    EXPECT_EQ(statusText(), "Only the first of the 2 dropped files was taken: \"plain.mp3\".");
+    EXPECT_EQ(lane(2)->clips[0]->name, "plain.mp3");
+    EXPECT_EQ(lane(2)->clips[0]->lane, 2);
+    EXPECT_TRUE(lane(1)->clips.empty());
 }
 
 TEST_F(LaneDropTest, OverlapIsRefusedWithTheStatusMessage) {
@@ -234,49 +226,49 @@ TEST_F(LaneDropTest, OverlapIsRefusedWithTheStatusMessage) {
     };
     const QString path = file("new.mp3");
     for (const auto& c : cases) {
-        w->laneView1->clips.clear();
-        addClip(w->laneView1, 100, 120, "old");
-        w->statusLine->setText("");
+        lane(1)->clips.clear();
+        addClip(lane(1), 100, 120, "old");
+        statusLine()->setText("");
         select(0, 1);
         auto data = files({path});
-        ASSERT_TRUE(dragAndDrop(w->laneView1, *data, c.left));
-        EXPECT_EQ(w->laneView1->clips.size(), c.taken ? 2u : 1u) << c.left;
-        EXPECT_EQ(w->statusLine->text(), c.taken ? QString() : QString(kOverlap)) << c.left;
+        ASSERT_TRUE(dragAndDrop(lane(1), *data, c.left));
+        EXPECT_EQ(lane(1)->clips.size(), c.taken ? 2u : 1u) << c.left;
+        EXPECT_EQ(statusText(), c.taken ? QString() : QString(kOverlap)) << c.left;
         EXPECT_TRUE(selectionCleared()) << c.left;  // the lanes are refreshed in both cases
     }
     // A clip lying wholly between two of the probed points is not found.
-    w->laneView2->clips.clear();
-    addClip(w->laneView2, 15, 20, "between");  // 15..35, probes at 10, 40 and 70
+    lane(2)->clips.clear();
+    addClip(lane(2), 15, 20, "between");  // 15..35, probes at 10, 40 and 70
     lengths["new.mp3"] = 60;
     auto data = files({path});
-    ASSERT_TRUE(dragAndDrop(w->laneView2, *data, 10));
-    EXPECT_EQ(w->laneView2->clips.size(), 2u);
+    ASSERT_TRUE(dragAndDrop(lane(2), *data, 10));
+    EXPECT_EQ(lane(2)->clips.size(), 2u);
 }
 
 TEST_F(LaneDropTest, SecondFileDroppedOverTheFirstIsRefused) {
     auto first = files({file("one.mp3")});
     auto second = files({file("two.mp3")});
-    ASSERT_TRUE(dragAndDrop(w->laneView1, *first, 0));
-    ASSERT_TRUE(dragAndDrop(w->laneView1, *second, 50));
-    ASSERT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_EQ(w->laneView1->clips[0]->name, "one.mp3");
-    EXPECT_EQ(w->statusLine->text(), kOverlap);
+    ASSERT_TRUE(dragAndDrop(lane(1), *first, 0));
+    ASSERT_TRUE(dragAndDrop(lane(1), *second, 50));
+    ASSERT_EQ(lane(1)->clips.size(), 1u);
+    EXPECT_EQ(lane(1)->clips[0]->name, "one.mp3");
+    EXPECT_EQ(statusText(), kOverlap);
 }
 
 TEST_F(LaneDropTest, OneDropPerDragThatEnteredALane) {
     auto data = files({file("a.mp3")});
-    LaneView* lane = w->laneView1;
+    LaneView* lane = this->lane(1);
     // A drop without a drag having entered a lane only restores the backdrop.
     lane->setBackdrop(laneHighlightPicture());
     platform::DragItem item(data.get(), QPoint(10, 16));
-    w->droppedOnLane(*lane, item);
+    laneServices().droppedOnLane(*lane, item);
     EXPECT_TRUE(lane->clips.empty());
     EXPECT_EQ(lane->backdrop(), laneBackdropPicture());
     // Enter once, drop twice at free places: one clip.
-    w->dragEnteredLane(*lane);
-    w->droppedOnLane(*lane, item);
+    laneServices().dragEnteredLane(*lane);
+    laneServices().droppedOnLane(*lane, item);
     platform::DragItem later(data.get(), QPoint(500, 16));
-    w->droppedOnLane(*lane, later);
+    laneServices().droppedOnLane(*lane, later);
     EXPECT_EQ(lane->clips.size(), 1u);
 }
 
@@ -313,11 +305,11 @@ TEST_F(LaneDropTest, FileTypesSortFileDragsAndTextOpensAnyFile) {
         };
         for (const auto& d : drops) {
             SCOPED_TRACE(std::string(c.name) + " as " + d.how);
-            w->laneView1->clips.clear();
-            w->statusLine->setText("");
-            ASSERT_TRUE(dragAndDrop(w->laneView1, *d.data, 10));
-            EXPECT_EQ(w->laneView1->clips.size(), d.taken ? 1u : 0u);
-            EXPECT_EQ(w->statusLine->text(),
+            lane(1)->clips.clear();
+            statusLine()->setText("");
+            ASSERT_TRUE(dragAndDrop(lane(1), *d.data, 10));
+            EXPECT_EQ(lane(1)->clips.size(), d.taken ? 1u : 0u);
+            EXPECT_EQ(statusText(),
                       d.taken ? QString() : QString("Error opening %1 as movie.").arg(c.name));
         }
     }
@@ -332,11 +324,11 @@ TEST_F(LaneDropTest, FileTypesSortFileDragsAndTextOpensAnyFile) {
         {file("notes.txt"), "Error opening notes.txt as movie."},
     };
     for (const auto& r : refused) {
-        w->laneView1->clips.clear();
+        lane(1)->clips.clear();
         auto data = text(r.text);
-        ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 10));
-        EXPECT_TRUE(w->laneView1->clips.empty()) << r.text.toStdString();
-        EXPECT_EQ(w->statusLine->text(), r.message);
+        ASSERT_TRUE(dragAndDrop(lane(1), *data, 10));
+        EXPECT_TRUE(lane(1)->clips.empty()) << r.text.toStdString();
+        EXPECT_EQ(statusText(), r.message);
     }
     EXPECT_FALSE(measured.contains(fifo));
 }
@@ -351,12 +343,12 @@ TEST_F(LaneDropTest, TextNamesAFileByUrlOrPath) {
         "\t" + path + "\r\n",
     };
     for (const QString& t : texts) {
-        w->laneView1->clips.clear();
+        lane(1)->clips.clear();
         auto data = text(t);
-        ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 30)) << t.toStdString();
-        ASSERT_EQ(w->laneView1->clips.size(), 1u) << t.toStdString();
-        EXPECT_EQ(w->laneView1->clips[0]->path, path);
-        EXPECT_EQ(w->laneView1->clips[0]->name, "a b.mp3");
+        ASSERT_TRUE(dragAndDrop(lane(1), *data, 30)) << t.toStdString();
+        ASSERT_EQ(lane(1)->clips.size(), 1u) << t.toStdString();
+        EXPECT_EQ(lane(1)->clips[0]->path, path);
+        EXPECT_EQ(lane(1)->clips[0]->name, "a b.mp3");
     }
 }
 
@@ -366,26 +358,26 @@ TEST_F(LaneDropTest, TextThatNamesNoFileFallsBackToTheDragsFileOrLibraryTrack) {
     {
         auto data = files({fromFile});
         data->setText("Some Song - Some Artist");
-        ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 0));
+        ASSERT_TRUE(dragAndDrop(lane(1), *data, 0));
     }
     {
         auto data = library(plistWithTrack(QUrl::fromLocalFile(fromLibrary).toString()));
         data->setText("/no/such/file.mp3");
-        ASSERT_TRUE(dragAndDrop(w->laneView2, *data, 0));
+        ASSERT_TRUE(dragAndDrop(lane(2), *data, 0));
     }
-    ASSERT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_EQ(w->laneView1->clips[0]->path, fromFile);
-    ASSERT_EQ(w->laneView2->clips.size(), 1u);
-    EXPECT_EQ(w->laneView2->clips[0]->path, fromLibrary);
+    ASSERT_EQ(lane(1)->clips.size(), 1u);
+    EXPECT_EQ(lane(1)->clips[0]->path, fromFile);
+    ASSERT_EQ(lane(2)->clips.size(), 1u);
+    EXPECT_EQ(lane(2)->clips[0]->path, fromLibrary);
 }
 
 TEST_F(LaneDropTest, LibraryTrackBecomesAClip) {
     const QString path = file("track.m4a", QByteArray(500, 'x') + id3v1("Title", ""));
     auto data = library(plistWithTrack(QUrl::fromLocalFile(path).toString()));
-    ASSERT_TRUE(dragAndDrop(w->laneView2, *data, 5));
-    ASSERT_EQ(w->laneView2->clips.size(), 1u);
-    EXPECT_EQ(w->laneView2->clips[0]->path, path);
-    EXPECT_EQ(w->laneView2->clips[0]->name, "Title");
+    ASSERT_TRUE(dragAndDrop(lane(2), *data, 5));
+    ASSERT_EQ(lane(2)->clips.size(), 1u);
+    EXPECT_EQ(lane(2)->clips[0]->path, path);
+    EXPECT_EQ(lane(2)->clips[0]->name, "Title");
 }
 
 TEST_F(LaneDropTest, FailuresAreReportedAndChangeNothing) {
@@ -412,23 +404,23 @@ TEST_F(LaneDropTest, FailuresAreReportedAndChangeNothing) {
         {[&] { return library(plistWithTrack(QUrl::fromLocalFile(fifo).toString())); },
          "Error opening pipe.mp3 as movie."},
     };
-    addClip(w->laneView1, 600, 50, "kept");
+    addClip(lane(1), 600, 50, "kept");
     for (const auto& c : cases) {
         select(0, 1);
         auto data = c.data();
-        ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 10)) << c.message.toStdString();
-        EXPECT_EQ(w->statusLine->text(), c.message);
-        EXPECT_EQ(w->laneView1->clips.size(), 1u) << c.message.toStdString();
+        ASSERT_TRUE(dragAndDrop(lane(1), *data, 10)) << c.message.toStdString();
+        EXPECT_EQ(statusText(), c.message);
+        EXPECT_EQ(lane(1)->clips.size(), 1u) << c.message.toStdString();
         // A failure ends the handling before the lanes are refreshed.
-        EXPECT_EQ(w->mix.selection, (model::ClipSelection{1, 0})) << c.message.toStdString();
+        EXPECT_EQ(mix().selection, (model::ClipSelection{1, 0})) << c.message.toStdString();
     }
     EXPECT_FALSE(measured.contains(fifo));  // never opened: it would block
     // At four pixels a second the short file is wide enough.
-    w->mix.pixelsPerSecond = 4;
+    mix().pixelsPerSecond = 4;
     auto data = files({file("short.mp3")});
-    ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 10));
-    ASSERT_EQ(w->laneView1->clips.size(), 2u);
-    EXPECT_DOUBLE_EQ(w->laneView1->clips[1]->lengthPx, 3);
+    ASSERT_TRUE(dragAndDrop(lane(1), *data, 10));
+    ASSERT_EQ(lane(1)->clips.size(), 2u);
+    EXPECT_DOUBLE_EQ(lane(1)->clips[1]->lengthPx, 3);
 }
 
 // A path with a line break would make every save of the mix fail: such a file is refused by
@@ -448,31 +440,31 @@ TEST_F(LaneDropTest, PathsAPlaylistCannotHoldAreRefused) {
         {files({inFolder}), "\"c.mp3" + lineBreak},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(dragAndDrop(w->laneView1, *c.data, 10));
-        EXPECT_EQ(w->statusLine->text(), c.message);
-        EXPECT_TRUE(w->laneView1->clips.empty());
+        ASSERT_TRUE(dragAndDrop(lane(1), *c.data, 10));
+        EXPECT_EQ(statusText(), c.message);
+        EXPECT_TRUE(lane(1)->clips.empty());
     }
     EXPECT_TRUE(measured.isEmpty());
 }
 
 TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
-    addClip(w->laneView1, 0, 30, "before");
-    auto clip = addClip(w->laneView1, 100, 120.6, "moving");  // centre 160.3, spans 100..220.6
+    addClip(lane(1), 0, 30, "before");
+    auto clip = addClip(lane(1), 100, 120.6, "moving");  // centre 160.3, spans 100..220.6
     clip->fadeInEnd = 10.6;
     clip->playStart = 12;
     clip->previewStart = 7;
     // Picked first: its handles show, and must go with the selection.
-    ASSERT_TRUE(w->laneView1->pressAt(160, 16));
-    w->laneView1->releaseAt(160, 16);
-    ASSERT_GT(w->handles.inPoint->x(), 0);
-    shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
+    ASSERT_TRUE(lane(1)->pressAt(160, 16));
+    lane(1)->releaseAt(160, 16);
+    ASSERT_GT(control<ClipHandle>("inPointHandle")->x(), 0);
+    shiftDrag(lane(1), 160, [&](QMimeData& data) {
         // Grabbed 60 pixels right of the clip's left edge.
-        EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));
+        EXPECT_TRUE(dragAndDrop(lane(2), data, 460));
     });
-    ASSERT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_EQ(w->laneView1->clips[0]->name, "before");
-    ASSERT_EQ(w->laneView2->clips.size(), 1u);
-    const model::Clip& moved = *w->laneView2->clips[0];
+    ASSERT_EQ(lane(1)->clips.size(), 1u);
+    EXPECT_EQ(lane(1)->clips[0]->name, "before");
+    ASSERT_EQ(lane(2)->clips.size(), 1u);
+    const model::Clip& moved = *lane(2)->clips[0];
     EXPECT_EQ(moved.name, "moving");
     EXPECT_EQ(moved.path, "/m/moving.mp3");
     EXPECT_EQ(moved.lane, 2);
@@ -486,104 +478,102 @@ TEST_F(LaneDropTest, ShiftDraggedClipMovesToTheOtherLane) {
     EXPECT_DOUBLE_EQ(moved.playStart, 0);
     EXPECT_DOUBLE_EQ(moved.previewStart, 0);
     EXPECT_TRUE(selectionCleared());
-    EXPECT_EQ(w->handles.inPoint->x(), -16);  // no selection, no handles
-    EXPECT_FALSE(w->menu->clipSelected);
+    EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), -16);  // no selection, no handles
+    EXPECT_FALSE(menu()->clipSelected);
 }
 
 TEST_F(LaneDropTest, AClipDroppedPastTheTimelinesStartLiesAtTheStart) {
-    addClip(w->laneView2, 100, 120, "early");
-    shiftDrag(w->laneView2, 160, [&](QMimeData& data) {  // grabbed 60 right of its left edge
-        EXPECT_TRUE(dragAndDrop(w->laneView1, data, 20));
+    addClip(lane(2), 100, 120, "early");
+    shiftDrag(lane(2), 160, [&](QMimeData& data) {  // grabbed 60 right of its left edge
+        EXPECT_TRUE(dragAndDrop(lane(1), data, 20));
     });
-    ASSERT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_DOUBLE_EQ(w->laneView1->clips[0]->centre, 60);  // left edge 0, not -40
+    ASSERT_EQ(lane(1)->clips.size(), 1u);
+    EXPECT_DOUBLE_EQ(lane(1)->clips[0]->centre, 60);  // left edge 0, not -40
 }
 
 TEST_F(LaneDropTest, OptionAtTheDropCopiesTheClip) {
-    auto clip = addClip(w->laneView2, 100, 120, "copied");
-    shiftDrag(w->laneView2, 160, [&](QMimeData& data) {
+    auto clip = addClip(lane(2), 100, 120, "copied");
+    shiftDrag(lane(2), 160, [&](QMimeData& data) {
         Keyboard::setModifiersForTesting(Qt::ShiftModifier | Qt::AltModifier);
-        EXPECT_TRUE(dragAndDrop(w->laneView1, data, 60));
+        EXPECT_TRUE(dragAndDrop(lane(1), data, 60));
     });
-    ASSERT_EQ(w->laneView2->clips.size(), 1u);
-    EXPECT_EQ(w->laneView2->clips[0], clip);
-    ASSERT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_NE(w->laneView1->clips[0], clip);
-    EXPECT_EQ(w->laneView1->clips[0]->name, "copied");
-    EXPECT_EQ(w->laneView1->clips[0]->lane, 1);
-    EXPECT_EQ(onLane(*w->laneView1->clips[0]), 60);
+    ASSERT_EQ(lane(2)->clips.size(), 1u);
+    EXPECT_EQ(lane(2)->clips[0], clip);
+    ASSERT_EQ(lane(1)->clips.size(), 1u);
+    EXPECT_NE(lane(1)->clips[0], clip);
+    EXPECT_EQ(lane(1)->clips[0]->name, "copied");
+    EXPECT_EQ(lane(1)->clips[0]->lane, 1);
+    EXPECT_EQ(onLane(*lane(1)->clips[0]), 60);
 }
 
 TEST_F(LaneDropTest, ClipDroppedOnItsOwnLaneOrOverAnotherStaysWhereItWas) {
-    auto clip = addClip(w->laneView1, 100, 120, "stays");
-    auto blocker = addClip(w->laneView2, 380, 50, "blocker");
-    shiftDrag(w->laneView1, 160,
-              [&](QMimeData& data) { EXPECT_TRUE(dragAndDrop(w->laneView1, data, 460)); });
-    ASSERT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_EQ(onLane(*w->laneView1->clips[0]), 160);
-    EXPECT_EQ(w->laneView2->clips.size(), 1u);
+    auto clip = addClip(lane(1), 100, 120, "stays");
+    auto blocker = addClip(lane(2), 380, 50, "blocker");
+    shiftDrag(lane(1), 160, [&](QMimeData& data) { EXPECT_TRUE(dragAndDrop(lane(1), data, 460)); });
+    ASSERT_EQ(lane(1)->clips.size(), 1u);
+    EXPECT_EQ(onLane(*lane(1)->clips[0]), 160);
+    EXPECT_EQ(lane(2)->clips.size(), 1u);
     EXPECT_TRUE(selectionCleared());
 
-    shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
-        EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));  // 400..520 over 380..430
+    shiftDrag(lane(1), 160, [&](QMimeData& data) {
+        EXPECT_TRUE(dragAndDrop(lane(2), data, 460));  // 400..520 over 380..430
     });
-    EXPECT_EQ(w->statusLine->text(), kOverlap);
-    EXPECT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_EQ(w->laneView1->clips[0], clip);
-    ASSERT_EQ(w->laneView2->clips.size(), 1u);
-    EXPECT_EQ(w->laneView2->clips[0], blocker);
+    EXPECT_EQ(statusText(), kOverlap);
+    EXPECT_EQ(lane(1)->clips.size(), 1u);
+    EXPECT_EQ(lane(1)->clips[0], clip);
+    ASSERT_EQ(lane(2)->clips.size(), 1u);
+    EXPECT_EQ(lane(2)->clips[0], blocker);
 }
 
 TEST_F(LaneDropTest, TheDraggedClipIsRemovedByIdentityNotByItsOldIndex) {
-    auto a = addClip(w->laneView1, 0, 40, "a");
-    auto dragged = addClip(w->laneView1, 100, 120, "dragged");
-    auto c = addClip(w->laneView1, 300, 40, "c");
-    shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
+    auto a = addClip(lane(1), 0, 40, "a");
+    auto dragged = addClip(lane(1), 100, 120, "dragged");
+    auto c = addClip(lane(1), 300, 40, "c");
+    shiftDrag(lane(1), 160, [&](QMimeData& data) {
         // While the drag is under way the lane loses its first clip: the old index now names c.
-        w->laneView1->clips.erase(w->laneView1->clips.begin());
-        EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));
+        lane(1)->clips.erase(lane(1)->clips.begin());
+        EXPECT_TRUE(dragAndDrop(lane(2), data, 460));
     });
-    ASSERT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_EQ(w->laneView1->clips[0], c);
-    ASSERT_EQ(w->laneView2->clips.size(), 1u);
-    EXPECT_EQ(w->laneView2->clips[0]->name, "dragged");
+    ASSERT_EQ(lane(1)->clips.size(), 1u);
+    EXPECT_EQ(lane(1)->clips[0], c);
+    ASSERT_EQ(lane(2)->clips.size(), 1u);
+    EXPECT_EQ(lane(2)->clips[0]->name, "dragged");
 
     // A clip that left its lane during the drag is not brought back, and nothing else goes.
-    shiftDrag(w->laneView1, 320, [&](QMimeData& data) {
-        w->laneView1->clips.clear();
-        w->laneView1->clips.push_back(a);
-        EXPECT_TRUE(dragAndDrop(w->laneView2, data, 700));
+    shiftDrag(lane(1), 320, [&](QMimeData& data) {
+        lane(1)->clips.clear();
+        lane(1)->clips.push_back(a);
+        EXPECT_TRUE(dragAndDrop(lane(2), data, 700));
     });
-    ASSERT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_EQ(w->laneView1->clips[0], a);
-    EXPECT_EQ(w->laneView2->clips.size(), 1u);
+    ASSERT_EQ(lane(1)->clips.size(), 1u);
+    EXPECT_EQ(lane(1)->clips[0], a);
+    EXPECT_EQ(lane(2)->clips.size(), 1u);
 }
 
 TEST_F(LaneDropTest, AClipThePlayDeckStartedDuringTheDragIsNotMoved) {
-    auto clip = addClip(w->laneView1, 100, 120, "playing");
-    shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
-        w->playDeck.current[0] = clip;  // the play head reached it meanwhile
-        EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));
+    auto clip = addClip(lane(1), 100, 120, "playing");
+    shiftDrag(lane(1), 160, [&](QMimeData& data) {
+        playDeck().current[0] = clip;  // the play head reached it meanwhile
+        EXPECT_TRUE(dragAndDrop(lane(2), data, 460));
     });
-    ASSERT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_EQ(w->laneView1->clips[0], clip);
-    EXPECT_TRUE(w->laneView2->clips.empty());
-    EXPECT_EQ(w->statusLine->text(), "do not move a playing track");
+    ASSERT_EQ(lane(1)->clips.size(), 1u);
+    EXPECT_EQ(lane(1)->clips[0], clip);
+    EXPECT_TRUE(lane(2)->clips.empty());
+    EXPECT_EQ(statusText(), "do not move a playing track");
 
     // Copying it leaves it where it plays.
-    w->playDeck.current[0] = nullptr;
-    shiftDrag(w->laneView1, 160, [&](QMimeData& data) {
-        w->playDeck.current[1] = clip;
+    playDeck().current[0] = nullptr;
+    shiftDrag(lane(1), 160, [&](QMimeData& data) {
+        playDeck().current[1] = clip;
         Keyboard::setModifiersForTesting(Qt::AltModifier);
-        EXPECT_TRUE(dragAndDrop(w->laneView2, data, 460));
+        EXPECT_TRUE(dragAndDrop(lane(2), data, 460));
     });
-    EXPECT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_EQ(w->laneView2->clips.size(), 1u);
+    EXPECT_EQ(lane(1)->clips.size(), 1u);
+    EXPECT_EQ(lane(2)->clips.size(), 1u);
 }
 
 TEST_F(LaneDropTest, ForeignAndStaleClipDataIsIgnored) {
-    auto clip = addClip(w->laneView1, 100, 120, "mine");
-    w->shiftDragSourceLane = 1;
+    auto clip = addClip(lane(1), 100, 120, "mine");
     const QByteArray payloads[] = {
         "garbage",
         "",
@@ -593,16 +583,16 @@ TEST_F(LaneDropTest, ForeignAndStaleClipDataIsIgnored) {
     };
     for (const QByteArray& payload : payloads) {
         std::unique_ptr<QMimeData> data(platform::makeClipMimeData(payload, 0));
-        EXPECT_TRUE(dragAndDrop(w->laneView2, *data, 400)) << payload.constData();
+        EXPECT_TRUE(dragAndDrop(lane(2), *data, 400)) << payload.constData();
     }
     // A picture from another program is not even taken by the lane.
     QMimeData image;
     image.setImageData(QImage(10, 10, QImage::Format_ARGB32));
-    EXPECT_FALSE(dragAndDrop(w->laneView2, image, 400));
+    EXPECT_FALSE(dragAndDrop(lane(2), image, 400));
 
-    ASSERT_EQ(w->laneView1->clips.size(), 1u);
-    EXPECT_EQ(w->laneView1->clips[0], clip);
-    EXPECT_TRUE(w->laneView2->clips.empty());
+    ASSERT_EQ(lane(1)->clips.size(), 1u);
+    EXPECT_EQ(lane(1)->clips[0], clip);
+    EXPECT_TRUE(lane(2)->clips.empty());
 }
 
 TEST_F(LaneDropTest, RealMp3DropMeasuresTheFileAndReadsItsTag) {
@@ -615,45 +605,43 @@ TEST_F(LaneDropTest, RealMp3DropMeasuresTheFileAndReadsItsTag) {
     const QString notMedia = file("not media.mp3", QByteArray(5000, 'z'));
 
     auto data = files({path});
-    ASSERT_TRUE(dragAndDrop(w->laneView1, *data, 10));
-    w->mix.pixelsPerSecond = 4;
-    ASSERT_TRUE(dragAndDrop(w->laneView2, *data, 10));
+    ASSERT_TRUE(dragAndDrop(lane(1), *data, 10));
+    mix().pixelsPerSecond = 4;
+    ASSERT_TRUE(dragAndDrop(lane(2), *data, 10));
     auto bad = files({notMedia});
-    ASSERT_TRUE(dragAndDrop(w->laneView2, *bad, 100));
+    ASSERT_TRUE(dragAndDrop(lane(2), *bad, 100));
     // A download stopped after 80 KB of a 20 s file is laid at the 5 s of sound it holds, not
     // at the length its header still claims.
     const QString cut = testsupport::truncatedCopy(
         testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 20.0}), 80 * 1024, "cut.mp3");
-    ASSERT_TRUE(dragAndDrop(w->laneView1, *files({cut}), 100));
+    ASSERT_TRUE(dragAndDrop(lane(1), *files({cut}), 100));
 
-    ASSERT_EQ(w->laneView1->clips.size(), 2u);
-    EXPECT_DOUBLE_EQ(w->laneView1->clips[1]->lengthPx, 20);  // at zoom 4
-    EXPECT_EQ(w->laneView1->clips[0]->name, "Generator: Sine");
-    EXPECT_DOUBLE_EQ(w->laneView1->clips[0]->lengthPx, 3);
-    ASSERT_EQ(w->laneView2->clips.size(), 1u);
-    EXPECT_DOUBLE_EQ(w->laneView2->clips[0]->lengthPx, 14);
-    EXPECT_EQ(w->statusLine->text(), "Error opening not media.mp3 as movie.");
+    ASSERT_EQ(lane(1)->clips.size(), 2u);
+    EXPECT_DOUBLE_EQ(lane(1)->clips[1]->lengthPx, 20);  // at zoom 4
+    EXPECT_EQ(lane(1)->clips[0]->name, "Generator: Sine");
+    EXPECT_DOUBLE_EQ(lane(1)->clips[0]->lengthPx, 3);
+    ASSERT_EQ(lane(2)->clips.size(), 1u);
+    EXPECT_DOUBLE_EQ(lane(2)->clips[0]->lengthPx, 14);
+    EXPECT_EQ(statusText(), "Error opening not media.mp3 as movie.");
 }
 
 TEST_F(LaneDropTest, LanesLightUpWhileADragHoversAndNameTheLaneTheMouseEntered) {
     auto data = files({file("a.mp3")});
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w->laneView2, &enter);
+    QApplication::sendEvent(lane(2), &enter);
     EXPECT_TRUE(enter.isAccepted());
-    EXPECT_EQ(w->laneView2->backdrop(), laneHighlightPicture());
-    EXPECT_TRUE(w->dropPending);
+    EXPECT_EQ(lane(2)->backdrop(), laneHighlightPicture());
+    EXPECT_TRUE(laneServices().dropPending());
     QDragLeaveEvent leave;
-    QApplication::sendEvent(w->laneView2, &leave);
-    EXPECT_EQ(w->laneView2->backdrop(), laneBackdropPicture());
-    EXPECT_TRUE(w->dropPending);  // leaving does not cancel the one drop a drag may make
+    QApplication::sendEvent(lane(2), &leave);
+    EXPECT_EQ(lane(2)->backdrop(), laneBackdropPicture());
+    EXPECT_TRUE(laneServices().dropPending());  // leaving keeps the one drop a drag may make
 
-    w->reportOverlap();
-    w->mouseEnteredLane(2);
-    EXPECT_EQ(w->activeLane, 2);
-    EXPECT_EQ(w->statusLine->text(), "2");
-    w->mouseEnteredLane(1);
-    EXPECT_EQ(w->activeLane, 1);
-    EXPECT_EQ(w->statusLine->text(), "1");
+    for (int n : {2, 1}) {
+        laneServices().mouseEnteredLane(n);
+        EXPECT_EQ(laneServices().activeLane(), n);
+        EXPECT_EQ(statusText(), QString::number(n));
+    }
 }
 
 TEST(LaneFileTypes, TheLanesTakeTheirMediaTypesOnly) {

@@ -34,15 +34,17 @@ class DeckServerTest : public testsupport::AppFixture {
     }
     void TearDown() override {
         if (!w) return;
-        if (w->playDeck.running()) w->play();
-        if (w->previewDeck.running()) w->preview();
+        if (playDeck().running()) menu()->playAction->trigger();
+        if (previewDeck().running()) menu()->previewAction->trigger();
         AppFixture::TearDown();
         media::testing::useNullOutput({"main", "preview"});
     }
 
     // Plays for a while with the window's own timer and returns the RMS of each sink's monitor.
     std::pair<double, double> playAndRecord(bool previewDeck) {
-        auto toggle = [this, previewDeck] { previewDeck ? w->preview() : w->play(); };
+        auto toggle = [this, previewDeck] {
+            previewDeck ? menu()->previewAction->trigger() : menu()->playAction->trigger();
+        };
         testsupport::ChildProcess rec[2];
         const char* sinks[2] = {"main.monitor", "preview.monitor"};
         // Both record (connecting takes a moment), then the deck plays while both record at
@@ -82,17 +84,18 @@ TEST_F(DeckServerTest, PlayDeckSoundsOnMainAndPreviewDeckOnPreview) {
     const QString sine =
         testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 4.0, testsupport::Signal::Sine});
     for (int lane : {1, 2}) {
-        w->lane(lane)->addNewClip(90, {.name = "sine", .path = sine, .lengthPx = 4, .lane = lane});
+        this->lane(lane)->addNewClip(90,
+                                     {.name = "sine", .path = sine, .lengthPx = 4, .lane = lane});
     }
-    w->previewDevice = previewId;
-    w->moveHeadTo(w->playDeck, 91);
-    w->moveHeadTo(w->previewDeck, 91);
+    decks().setPreviewDeviceId(previewId);
+    decks().moveHeadTo(playDeck(), 91);
+    decks().moveHeadTo(previewDeck(), 91);
 
     const auto [mainOfPlay, previewOfPlay] = playAndRecord(false);
     EXPECT_GT(mainOfPlay, 0.05);
     EXPECT_LT(previewOfPlay, 1e-4);
 
-    w->moveHeadTo(w->previewDeck, 91);
+    decks().moveHeadTo(previewDeck(), 91);
     const auto [mainOfPreview, previewOfPreview] = playAndRecord(true);
     EXPECT_LT(mainOfPreview, 1e-4);
     EXPECT_GT(previewOfPreview, 0.05);
@@ -117,10 +120,10 @@ TEST_F(DeckServerTest, ClipsMetFromAGapStartWholeAndTogether) {
         {testsupport::MediaKind::Mp3Cbr, 2.0, testsupport::Signal::FirstClicksLeft});
     const QString right = testsupport::makeMedia(
         {testsupport::MediaKind::Mp3Cbr, 2.0, testsupport::Signal::FirstClicksRight});
-    w->lane(1)->addNewClip(10, {.name = "left", .path = left, .lengthPx = 2, .lane = 1});
-    w->lane(2)->addNewClip(10, {.name = "right", .path = right, .lengthPx = 2, .lane = 2});
+    lane(1)->addNewClip(10, {.name = "left", .path = left, .lengthPx = 2, .lane = 1});
+    lane(2)->addNewClip(10, {.name = "right", .path = right, .lengthPx = 2, .lane = 2});
     ASSERT_TRUE(media::testing::waitForClipMovies());
-    w->moveHeadTo(w->playDeck, 7);  // about a second of gap steps before the clips
+    decks().moveHeadTo(playDeck(), 7);  // about a second of gap steps before the clips
 
     std::atomic<bool> done{false};
     std::vector<std::thread> busy;
@@ -145,15 +148,15 @@ TEST_F(DeckServerTest, ClipsMetFromAGapStartWholeAndTogether) {
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return rec.readAllStandardOutput().size() > 9600 * 4; }, 10000))
         << "the recorder records nothing";
-    w->play();
+    menu()->playAction->trigger();
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            const media::MoviePlayer& p = w->playDeck.players[1];
+            const media::MoviePlayer& p = playDeck().players[1];
             return p.rate() > 0 && p.position() > 0.3;
         },
         30000))
         << "lane 2's clip did not play";
-    w->play();
+    menu()->playAction->trigger();
     std::vector<float> sound;
     static_cast<void>(QTest::qWaitFor(
         [&] {

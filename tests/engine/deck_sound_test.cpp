@@ -30,22 +30,22 @@ class DeckSoundTest : public AppFixture {
         mt::clearCaptured();
     }
     void TearDown() override {
-        for (engine::Deck* deck : {&w->playDeck, &w->previewDeck}) w->transport.stop(*deck);
+        for (engine::Deck* deck : {&playDeck(), &previewDeck()}) transport().stop(*deck);
         AppFixture::TearDown();
     }
     model::ClipRef addClip(int lane, const QString& path, double left, double length, double start,
                            double fadeInEnd, double fadeOutStart, double stop) {
-        w->lane(lane)->addNewClip(left, {.name = "clip",
-                                         .path = path,
-                                         .lengthPx = length,
-                                         .inPoint = start,
-                                         .outPoint = stop,
-                                         .fadeInEnd = fadeInEnd,
-                                         .fadeOutStart = fadeOutStart,
-                                         .lane = lane});
+        this->lane(lane)->addNewClip(left, {.name = "clip",
+                                            .path = path,
+                                            .lengthPx = length,
+                                            .inPoint = start,
+                                            .outPoint = stop,
+                                            .fadeInEnd = fadeInEnd,
+                                            .fadeOutStart = fadeOutStart,
+                                            .lane = lane});
         // As after a drop or a playlist load: the movie is open before the head comes.
         EXPECT_TRUE(mt::waitForClipMovies());
-        return w->lane(lane)->clips.back();
+        return this->lane(lane)->clips.back();
     }
     // Four-second MP3s of a sine and a chirp, and their decoded samples.
     struct TwoSounds {
@@ -64,7 +64,7 @@ class DeckSoundTest : public AppFixture {
         const media::MoviePlayer& p2 = deck.players[1];
         std::vector<std::array<double, 2>> at;
         for (int i = 0; i < ticks; ++i) {
-            w->transport.tick();
+            transport().tick();
             at.push_back({p1.rate() > 0 ? p1.position() : -1, p2.rate() > 0 ? p2.position() : -1});
             mt::advance(kBlock);
         }
@@ -102,9 +102,9 @@ TEST_F(DeckSoundTest, OverlappingClipsCrossFadeEachByItsOwnPosition) {
     // its own file. Lane 2 starts about a second after lane 1, so its clip time lags by that.
     addClip(1, sine, 0, 4, 0, 0, 1, 3);
     addClip(2, chirp, 1, 4, 0.5, 2.5, 4, 4);
-    w->moveHeadTo(w->playDeck, 0.5);
-    w->play();
-    const auto at = run(340, w->playDeck);
+    decks().moveHeadTo(playDeck(), 0.5);
+    menu()->playAction->trigger();
+    const auto at = run(340, playDeck());
 
     const std::vector<float> out = mt::captured(0);
     ASSERT_GE(out.size(), at.size() * kBlock * 2);
@@ -161,27 +161,27 @@ TEST_F(DeckSoundTest, AFolderMixOfShortFilesPlaysThroughOnce) {
         QFile::remove(folder + "/" + name);
         ASSERT_TRUE(QFile::copy(from, folder + "/" + name));
     }
-    w->mix.defaultTransition = 3;
+    mix().defaultTransition = 3;
     folders = {folder};
-    w->openFolderChosen();
-    ASSERT_EQ(w->lane(1)->clips.size() + w->lane(2)->clips.size(), 4u);
+    menu()->openFolderAction->trigger();
+    ASSERT_EQ(lane(1)->clips.size() + lane(2)->clips.size(), 4u);
     ASSERT_TRUE(mt::waitForClipMovies());
     const double end = 45;  // 10 + 20 + 2 + 2 + 20 - 3 * 3
 
-    w->moveHeadTo(w->playDeck, 9);
-    w->play();
+    decks().moveHeadTo(playDeck(), 9);
+    menu()->playAction->trigger();
     std::map<const model::Clip*, double> furthest;  // of each clip's media, in seconds
     std::array<std::vector<QString>, 2> started;    // the clips each lane sounded, in turn
-    double head = w->playDeckView->headX();
+    double head = playDeckView()->headX();
     for (int tick = 0; tick < 4000 && head < end + 1; ++tick) {
-        w->transport.tick();
-        ASSERT_GT(w->playDeckView->headX(), head - 0.05)
+        transport().tick();
+        ASSERT_GT(playDeckView()->headX(), head - 0.05)
             << "the head moved back from " << std::setprecision(9) << head << " to "
-            << w->playDeckView->headX();
-        head = w->playDeckView->headX();
+            << playDeckView()->headX();
+        head = playDeckView()->headX();
         for (int lane = 0; lane < 2; ++lane) {
-            const model::ClipRef& clip = w->playDeck.current[lane];
-            const media::MoviePlayer& player = w->playDeck.players[lane];
+            const model::ClipRef& clip = playDeck().current[lane];
+            const media::MoviePlayer& player = playDeck().players[lane];
             if (!clip || !(player.rate() > 0)) continue;
             if (started[lane].empty() || started[lane].back() != clip->name)
                 started[lane].push_back(clip->name);
@@ -207,9 +207,9 @@ TEST_F(DeckSoundTest, AFolderMixOfShortFilesPlaysThroughOnce) {
 TEST_F(DeckSoundTest, SilentBeforeTheInPointAndAfterTheOutPoint) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine});
     addClip(1, sine, 0, 4, 1, 1, 2, 2);
-    w->moveHeadTo(w->playDeck, 0.01);
-    w->play();
-    const auto at = run(280, w->playDeck);
+    decks().moveHeadTo(playDeck(), 0.01);
+    menu()->playAction->trigger();
+    const auto at = run(280, playDeck());
     const std::vector<float> out = mt::captured(0);
     for (size_t k = 0; k < at.size(); ++k) {
         const double t = at[k][0];
@@ -233,12 +233,12 @@ TEST_F(DeckSoundTest, PreviewDeckSoundsOnlyOnThePreviewDevice) {
     // The mix plays lane 1 on the main device while the preview plays lane 2 elsewhere.
     addClip(1, sine, 50, 2, 0, 0, 2, 2);
     addClip(2, chirp, 200, 2, 0, 0, 2, 2);
-    w->previewDevice = media::deviceIdFor(kPreview);
-    w->moveHeadTo(w->playDeck, 51);
-    w->moveHeadTo(w->previewDeck, 200.5);
-    w->play();
-    w->preview();
-    run(50, w->previewDeck);
+    decks().setPreviewDeviceId(media::deviceIdFor(kPreview));
+    decks().moveHeadTo(playDeck(), 51);
+    decks().moveHeadTo(previewDeck(), 200.5);
+    menu()->playAction->trigger();
+    menu()->previewAction->trigger();
+    run(50, previewDeck());
 
     const std::vector<float> main = mt::captured(media::deviceIdFor(kMain));
     const std::vector<float> preview = mt::captured(media::deviceIdFor(kPreview));
@@ -256,8 +256,8 @@ TEST_F(DeckSoundTest, PreviewDeckSoundsOnlyOnThePreviewDevice) {
     for (size_t i = kBlock * 2; i < 50 * kBlock * 2; ++i)
         mainDiff = std::max(mainDiff, double(std::fabs(main[i] - refMain[frameAt(1) * 2 + i])));
     EXPECT_LE(mainDiff, 1e-6);
-    EXPECT_EQ(engine::playerOutput(w->previewDeck.players[1]), media::deviceIdFor(kPreview));
-    EXPECT_EQ(engine::playerOutput(w->playDeck.players[0]), 0);
+    EXPECT_EQ(engine::playerOutput(previewDeck().players[1]), media::deviceIdFor(kPreview));
+    EXPECT_EQ(engine::playerOutput(playDeck().players[0]), 0);
 }
 
 // A click on a clip of the other lane while the preview plays restarts the preview's clip from
@@ -267,14 +267,14 @@ TEST_F(DeckSoundTest, RestartingThePreviewFadesOutAndIn) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine});
     addClip(1, sine, 100, 4, 0, 0, 4, 4);
     addClip(2, sine, 300, 4, 0, 0, 4, 4);
-    w->previewDevice = media::deviceIdFor(kPreview);
-    w->moveHeadTo(w->previewDeck, 100.5);
-    w->preview();
-    run(30, w->previewDeck);
+    decks().setPreviewDeviceId(media::deviceIdFor(kPreview));
+    decks().moveHeadTo(previewDeck(), 100.5);
+    menu()->previewAction->trigger();
+    run(30, previewDeck());
     // What releasing the mouse on the lane-2 clip does to the preview deck.
-    w->previewDeck.current[0] = w->previewDeck.last[0] = nullptr;
-    w->setStartOffsets(w->previewDeck, w->previewDeckView->headX());
-    run(30, w->previewDeck);
+    previewDeck().current[0] = previewDeck().last[0] = nullptr;
+    decks().setStartOffsets(previewDeck(), previewDeckView()->headX());
+    run(30, previewDeck());
     const std::vector<float> out = mt::captured(media::deviceIdFor(kPreview));
     ASSERT_GE(out.size(), size_t(60 * kBlock * 2));
     double steepest = 0;
@@ -286,21 +286,21 @@ TEST_F(DeckSoundTest, RestartingThePreviewFadesOutAndIn) {
 TEST_F(DeckSoundTest, ATickFiredInsideATickReturnsAtOnce) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     addClip(2, sine, 300, 2, 0, 0, 2, 2);
-    w->previewDevice = 12345;  // no such device: the player reports it while starting
+    decks().setPreviewDeviceId(12345);  // no such device: the player reports it while starting
     int nested = 0;
     media::setUnavailableRouteHandler([&](int32_t) {
         // As if the report opened a dialog whose event loop let the timer fire.
         ++nested;
-        w->transport.tick();
+        transport().tick();
     });
-    w->moveHeadTo(w->playDeck, 700);
-    w->moveHeadTo(w->previewDeck, 300.5);
-    w->playDeck.setRunning(true);  // over nothing: every tick makes exactly one gap step
-    w->preview();
-    w->transport.tick();
+    decks().moveHeadTo(playDeck(), 700);
+    decks().moveHeadTo(previewDeck(), 300.5);
+    playDeck().setRunning(true);  // over nothing: every tick makes exactly one gap step
+    menu()->previewAction->trigger();
+    transport().tick();
     media::setUnavailableRouteHandler(nullptr);
     EXPECT_EQ(nested, 1);
-    EXPECT_DOUBLE_EQ(w->playDeckView->headX(), 700 + 1 / 35.0);
+    EXPECT_DOUBLE_EQ(playDeckView()->headX(), 700 + 1 / 35.0);
 }
 
 }  // namespace
@@ -337,13 +337,12 @@ TEST_F(DeckSoundTest, AStoppedDeckHasWhatPlayStartsReady) {
 TEST_F(DeckSoundTest, APreviewOnAMissingDeviceIsSilentAndSaysSo) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     addClip(2, sine, 200, 2, 0, 0, 2, 2);
-    w->previewDevice = 0x1234567;  // no such device
-    w->moveHeadTo(w->previewDeck, 200.5);
-    w->preview();
-    run(20, w->previewDeck);
+    decks().setPreviewDeviceId(0x1234567);  // no such device
+    decks().moveHeadTo(previewDeck(), 200.5);
+    menu()->previewAction->trigger();
+    run(20, previewDeck());
     QApplication::processEvents();
-    EXPECT_EQ(w->statusLine->text(),
-              "The preview sound device is not available: the preview is silent.");
+    EXPECT_EQ(statusText(), "The preview sound device is not available: the preview is silent.");
     // Nothing reached either real device.
     for (const QByteArray& device : {kMain, kPreview}) {
         for (float v : mt::captured(media::deviceIdFor(device))) ASSERT_EQ(v, 0.0f);
@@ -368,38 +367,38 @@ class DeviceMessages : public DeckSoundTest,
 TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     const DeviceMessageCase& c = GetParam();
     addClip(1, makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine}), 100, 2, 0, 0, 2, 2);
-    w->previewDevice = media::deviceIdFor(kPreview);
+    decks().setPreviewDeviceId(media::deviceIdFor(kPreview));
     mt::setNullDevices(c.atPlay);
-    w->moveHeadTo(w->playDeck, 100.5);
-    w->moveHeadTo(w->previewDeck, 100.5);
-    c.previewDeck ? w->preview() : w->play();
+    decks().moveHeadTo(playDeck(), 100.5);
+    decks().moveHeadTo(previewDeck(), 100.5);
+    c.previewDeck ? menu()->previewAction->trigger() : menu()->playAction->trigger();
     for (int i = 0; i < 3; ++i) {
-        w->transport.tick();
+        transport().tick();
         mt::advance(kBlock);
     }
     if (c.whileOn != c.atPlay) mt::setNullDevices(c.whileOn);
     for (int i = 0; i < 3; ++i) {
-        w->transport.tick();
+        transport().tick();
         mt::advance(kBlock);
     }
-    EXPECT_EQ(w->statusLine->text(), QString::fromUtf8(c.message));
-    const media::MoviePlayer& p = (c.previewDeck ? w->previewDeck : w->playDeck).players[0];
+    EXPECT_EQ(statusText(), QString::fromUtf8(c.message));
+    const media::MoviePlayer& p = (c.previewDeck ? previewDeck() : playDeck()).players[0];
     EXPECT_GT(p.rate(), 0) << "the deck plays on";
 
     // Everything back: the next Play sounds on the deck's own device.
-    c.previewDeck ? w->preview() : w->play();
+    c.previewDeck ? menu()->previewAction->trigger() : menu()->playAction->trigger();
     mt::setNullDevices({kMain, kPreview});
     mt::clearCaptured();
-    c.previewDeck ? w->preview() : w->play();
+    c.previewDeck ? menu()->previewAction->trigger() : menu()->playAction->trigger();
     for (int i = 0; i < 4; ++i) {
-        w->transport.tick();
+        transport().tick();
         mt::advance(kBlock);
     }
     const QByteArray own = c.previewDeck ? kPreview : kMain;
     const QByteArray other = c.previewDeck ? kMain : kPreview;
     EXPECT_GT(maxAbs(mt::captured(media::deviceIdFor(own)), 0, 4 * kBlock), 0.3);
     EXPECT_EQ(maxAbs(mt::captured(media::deviceIdFor(other)), 0, 4 * kBlock), 0.0);
-    EXPECT_EQ(w->statusLine->text(), "") << "the sound is back";
+    EXPECT_EQ(statusText(), "") << "the sound is back";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -145,7 +145,7 @@ TEST(ClipPicture, OnlyPicturesNotHiddenUnderOpaqueOnesAreDrawn) {
 class LanePictures : public testsupport::AppFixture {};
 
 TEST_F(LanePictures, ALaneOfPilesOfClipsLooksAsWhenEveryClipIsDrawn) {
-    LaneView* lane = w->laneView1;
+    LaneView* lane = this->lane(1);
     lane->setBackdrop(nullptr);
     // Piles of clips at the same places, clips sticking out of them, and long ones underneath.
     const struct {
@@ -154,18 +154,18 @@ TEST_F(LanePictures, ALaneOfPilesOfClipsLooksAsWhenEveryClipIsDrawn) {
     } clips[] = {{-300, 5000, "long"}, {20, 100, "a"},  {20, 100, "b"}, {60, 30, "c"},
                  {100, 250, "d"},      {100, 250, "e"}, {340, 20, "f"}, {500, 400, "g"}};
     for (const auto& c : clips) {
-        lane->addNewClip(c.left,
-                         {.image = w->makeClipPicture(c.name, c.length, c.length / 4, c.length / 2,
-                                                      c.length / 8, c.length * 3 / 4, 3),
-                          .name = c.name,
-                          .path = "/m/x.mp3",
-                          .lengthPx = c.length,
-                          .inPoint = c.length / 8,
-                          .outPoint = c.length * 3 / 4,
-                          .fadeInEnd = c.length / 4,
-                          .fadeOutStart = c.length / 2,
-                          .label = 3,
-                          .lane = 1});
+        lane->addNewClip(c.left, {.image = documents::clipPictureOrSay(
+                                      c.name, c.length, c.length / 4, c.length / 2, c.length / 8,
+                                      c.length * 3 / 4, 3),
+                                  .name = c.name,
+                                  .path = "/m/x.mp3",
+                                  .lengthPx = c.length,
+                                  .inPoint = c.length / 8,
+                                  .outPoint = c.length * 3 / 4,
+                                  .fadeInEnd = c.length / 4,
+                                  .fadeOutStart = c.length / 2,
+                                  .label = 3,
+                                  .lane = 1});
     }
     Picture shown(lane->width(), 33), every(lane->width(), 33);
     {

@@ -15,19 +15,11 @@ using testsupport::AppFixture;
 
 class LaneTest : public AppFixture {
   protected:
-    model::ClipRef add(LaneView* lane, double left, double length, const QString& name = "clip") {
-        lane->addNewClip(left, {.image = w->makeClipPicture(name, length, 0, length, 0, length, 0),
-                                .name = name,
-                                .path = "/m/" + name + ".mp3",
-                                .lengthPx = length,
-                                .lane = lane->lane()});
-        return lane->clips.back();
-    }
     QImage laneShot(LaneView* lane) { return lane->grab().toImage(); }
 };
 
 TEST_F(LaneTest, ClipPictureBandsRampsTrimsAndOutline) {
-    auto pic = w->makeClipPicture("", 99.9, 20.2, 80, 10.7, 90, 0);
+    auto pic = documents::clipPictureOrSay("", 99.9, 20.2, 80, 10.7, 90, 0);
     ASSERT_TRUE(pic);
     EXPECT_EQ(pic->width(), 99);
     EXPECT_EQ(pic->height(), 30);
@@ -47,17 +39,17 @@ TEST_F(LaneTest, ClipPictureBandsRampsTrimsAndOutline) {
 
 TEST_F(LaneTest, ClipPictureEdges) {
     // Full-length clip: no darker grey inside.
-    auto full = w->makeClipPicture("", 50, 0, 50, 0, 50, 0);
+    auto full = documents::clipPictureOrSay("", 50, 0, 50, 0, 50, 0);
     EXPECT_EQ(full->image().pixelColor(25, 22).name(), "#f0f0f0");
     // Shorter than a pixel still gives a picture a pixel wide.
     for (double d : {0.0, 0.4, -3.0, std::nan("")}) {
-        auto tiny = w->makeClipPicture("x", d, 0, 0, 0, 0, 0);
+        auto tiny = documents::clipPictureOrSay("x", d, 0, 0, 0, 0, 0);
         ASSERT_TRUE(tiny) << d;
         EXPECT_EQ(tiny->width(), 1) << d;
     }
     // Label colours: black for none or out of range, a colour for 1-7.
     auto nameColourCount = [&](int label) {
-        auto p = w->makeClipPicture("MMMMMMMM", 200, 0, 200, 0, 200, label);
+        auto p = documents::clipPictureOrSay("MMMMMMMM", 200, 0, 200, 0, 200, label);
         int n = 0;
         for (int x = 0; x < 120; ++x)
             for (int y = 2; y < 15; ++y) {
@@ -72,23 +64,23 @@ TEST_F(LaneTest, ClipPictureEdges) {
 }
 
 TEST_F(LaneTest, AddNewClipCentresAndBringToFront) {
-    w->mix.scrollX = 120;
-    auto a = add(w->laneView1, 10, 100);
+    mix().scrollX = 120;
+    auto a = add(lane(1), 10, 100);
     EXPECT_EQ(onLane(*a), 60);
     EXPECT_DOUBLE_EQ(a->centre, 180);
-    auto b = add(w->laneView1, 10, 101);
+    auto b = add(lane(1), 10, 101);
     EXPECT_DOUBLE_EQ(onLane(*b), 60.5);  // a place is never rounded
     EXPECT_DOUBLE_EQ(b->centre, 180.5);
-    w->laneView1->bringToFront(a);
-    EXPECT_EQ(w->laneView1->clips.back(), a);
+    lane(1)->bringToFront(a);
+    EXPECT_EQ(lane(1)->clips.back(), a);
 }
 
 TEST_F(LaneTest, LaneShowsItsClipsOverTheBackdrop) {
     w->show();
-    add(w->laneView1, 10, 100, "one");
-    add(w->laneView1, 200, 150, "two");
+    add(lane(1), 10, 100, "one");
+    add(lane(1), 200, 150, "two");
     QApplication::processEvents();
-    QImage shot = laneShot(w->laneView1);
+    QImage shot = laneShot(lane(1));
     const QRgb backdrop = laneBackdropPicture()->image().pixel(500, 20);
     EXPECT_EQ(shot.pixel(500, 20), backdrop);               // empty stretch
     EXPECT_EQ(shot.pixelColor(60, 25).name(), "#f0f0f0");   // first clip, lower band
@@ -97,64 +89,65 @@ TEST_F(LaneTest, LaneShowsItsClipsOverTheBackdrop) {
     EXPECT_EQ(shot.pixel(60, 0), laneBackdropPicture()->image().pixel(60, 0));
     EXPECT_EQ(shot.pixel(60, 32), laneBackdropPicture()->image().pixel(60, 32));
     // Wider window: the whole width is drawn, not just 800 pixels.
-    w->userResize(1280);
-    add(w->laneView1, 1000, 100, "far");
+    platform::setContentSize(*w, 1280, 180);
+    testsupport::partOf<TimelineControls>(*w).fitToWidth();
+    add(lane(1), 1000, 100, "far");
     QApplication::processEvents();
-    EXPECT_EQ(laneShot(w->laneView1).pixelColor(1050, 25).name(), "#f0f0f0");
+    EXPECT_EQ(laneShot(lane(1)).pixelColor(1050, 25).name(), "#f0f0f0");
 }
 
 TEST_F(LaneTest, HandlesShowAndPark) {
-    auto c = add(w->laneView1, 200, 200);
+    auto c = add(lane(1), 200, 200);
     c->inPoint = 20, c->outPoint = 180, c->fadeInEnd = 40, c->fadeOutStart = 160;
-    w->laneView1->draggedClip = c;
-    w->mix.document.saved = true;
-    w->laneView1->showHandles();
-    EXPECT_EQ(w->handles.inPoint->x(), 214);
-    EXPECT_EQ(w->handles.inPoint->y(), 36);
-    EXPECT_EQ(w->handles.outPoint->x(), 380);
-    EXPECT_EQ(w->handles.fadeIn->x(), 236);
-    EXPECT_EQ(w->handles.fadeOut->y(), 78);
-    EXPECT_EQ(w->handles.inPointGuide->y1(), 37);
-    EXPECT_EQ(w->handles.inPointGuide->y2(), 75);
-    EXPECT_FALSE(w->mix.document.saved);
-    EXPECT_TRUE(w->menu->clipSelected);
-    w->laneView2->clearSelection();
-    EXPECT_EQ(w->handles.inPoint->x(), -16);
-    EXPECT_EQ(w->handles.fadeIn->x(), -16);
-    EXPECT_EQ(w->handles.outPoint->x(), -10);
-    EXPECT_EQ(w->handles.fadeOut->x(), -10);
-    EXPECT_EQ(w->handles.inPoint->y(), 36);  // tops stay
-    EXPECT_FALSE(w->menu->clipSelected);
+    lane(1)->draggedClip = c;
+    mix().document.saved = true;
+    lane(1)->showHandles();
+    EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), 214);
+    EXPECT_EQ(control<ClipHandle>("inPointHandle")->y(), 36);
+    EXPECT_EQ(control<ClipHandle>("outPointHandle")->x(), 380);
+    EXPECT_EQ(control<ClipHandle>("fadeInHandle")->x(), 236);
+    EXPECT_EQ(control<ClipHandle>("fadeOutHandle")->y(), 78);
+    EXPECT_EQ(control<platform::Line>("inPointGuide")->y1(), 37);
+    EXPECT_EQ(control<platform::Line>("inPointGuide")->y2(), 75);
+    EXPECT_FALSE(mix().document.saved);
+    EXPECT_TRUE(menu()->clipSelected);
+    lane(2)->clearSelection();
+    EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), -16);
+    EXPECT_EQ(control<ClipHandle>("fadeInHandle")->x(), -16);
+    EXPECT_EQ(control<ClipHandle>("outPointHandle")->x(), -10);
+    EXPECT_EQ(control<ClipHandle>("fadeOutHandle")->x(), -10);
+    EXPECT_EQ(control<ClipHandle>("inPointHandle")->y(), 36);  // tops stay
+    EXPECT_FALSE(menu()->clipSelected);
     // Nothing pressed on the lane: showing does nothing.
-    w->laneView2->draggedClip = nullptr;
-    w->mix.document.saved = true;
-    w->laneView2->showHandles();
-    EXPECT_TRUE(w->mix.document.saved);
-    EXPECT_EQ(w->handles.inPoint->x(), -16);
+    lane(2)->draggedClip = nullptr;
+    mix().document.saved = true;
+    lane(2)->showHandles();
+    EXPECT_TRUE(mix().document.saved);
+    EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), -16);
 }
 
 TEST_F(LaneTest, PressDragAndReleaseMoveAClip) {
-    auto a = add(w->laneView1, 0, 100, "a");    // 0..100
-    auto b = add(w->laneView1, 300, 100, "b");  // 300..400
-    ASSERT_TRUE(w->laneView1->pressAt(350, 16));
-    EXPECT_EQ(w->statusLine->text(), "b");
-    EXPECT_EQ(w->laneView1->clips.back(), b);
-    w->laneView1->dragTo(300, 16);  // 50 to the left
+    auto a = add(lane(1), 0, 100, "a");    // 0..100
+    auto b = add(lane(1), 300, 100, "b");  // 300..400
+    ASSERT_TRUE(lane(1)->pressAt(350, 16));
+    EXPECT_EQ(statusText(), "b");
+    EXPECT_EQ(lane(1)->clips.back(), b);
+    lane(1)->dragTo(300, 16);  // 50 to the left
     EXPECT_EQ(onLane(*b), 300);
     EXPECT_DOUBLE_EQ(b->centre, 300);
-    w->laneView1->releaseAt(300, 16);
+    lane(1)->releaseAt(300, 16);
     EXPECT_EQ(onLane(*b), 300);
-    EXPECT_EQ(w->mix.selection, (model::ClipSelection{1, 1}));
+    EXPECT_EQ(mix().selection, (model::ClipSelection{1, 1}));
 
     // Dragged onto a: refused and snapped back.
-    ASSERT_TRUE(w->laneView1->pressAt(300, 16));
-    w->laneView1->dragTo(140, 16);
+    ASSERT_TRUE(lane(1)->pressAt(300, 16));
+    lane(1)->dragTo(140, 16);
     EXPECT_EQ(onLane(*b), 140);
-    w->laneView1->releaseAt(140, 16);
-    EXPECT_EQ(w->statusLine->text(), "do not drop one track onto another");
+    lane(1)->releaseAt(140, 16);
+    EXPECT_EQ(statusText(), "do not drop one track onto another");
     EXPECT_EQ(onLane(*b), 300);
     EXPECT_DOUBLE_EQ(b->centre, 300);
-    EXPECT_EQ(w->mix.selection->lane, 1);
+    EXPECT_EQ(mix().selection->lane, 1);
     (void)a;
 }
 
@@ -173,18 +166,18 @@ TEST_F(LaneTest, AClickOnAClipTouchingItsNeighboursIsNoRefusedMove) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        w->init();
-        add(w->laneView1, c.beforeLeft, c.beforeWidth, "before");
-        auto b = add(w->laneView1, c.left, c.width, "b");
-        add(w->laneView1, c.afterLeft, 100, "after");
+        documents().resetDocument();
+        add(lane(1), c.beforeLeft, c.beforeWidth, "before");
+        auto b = add(lane(1), c.left, c.width, "b");
+        add(lane(1), c.afterLeft, 100, "after");
         const int at = model::whole(onLane(*b));
-        ASSERT_TRUE(w->laneView1->pressAt(at, 16));
-        w->laneView1->releaseAt(at, 16);
-        EXPECT_EQ(w->statusLine->text(), c.refused ? "do not drop one track onto another" : "b");
-        EXPECT_EQ(w->handles.inPoint->x() > 0, !c.refused);  // handles shown
-        EXPECT_EQ(w->menu->clipSelected, !c.refused);
+        ASSERT_TRUE(lane(1)->pressAt(at, 16));
+        lane(1)->releaseAt(at, 16);
+        EXPECT_EQ(statusText(), c.refused ? "do not drop one track onto another" : "b");
+        EXPECT_EQ(control<ClipHandle>("inPointHandle")->x() > 0, !c.refused);  // handles shown
+        EXPECT_EQ(menu()->clipSelected, !c.refused);
         EXPECT_DOUBLE_EQ(b->centre, c.left + c.width / 2);  // not moved
-        EXPECT_EQ(w->mix.selection, (model::ClipSelection{1, 2}));
+        EXPECT_EQ(mix().selection, (model::ClipSelection{1, 2}));
     }
 }
 
@@ -200,24 +193,24 @@ TEST_F(LaneTest, ADraggedClipStopsAtTheTimelinesStart) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.left + c.dragBy);
-        w->init();
-        w->timelineScrollBar->setValue(c.scrollValue);
-        auto a = add(w->laneView1, c.left, 100, "a");
+        documents().resetDocument();
+        control<QScrollBar>("timelineScrollBar")->setValue(c.scrollValue);
+        auto a = add(lane(1), c.left, 100, "a");
         const int at = model::whole(onLane(*a));
-        ASSERT_TRUE(w->laneView1->pressAt(at, 16));
-        w->laneView1->dragTo(at + c.dragBy, 16);
-        w->laneView1->releaseAt(at + c.dragBy, 16);
+        ASSERT_TRUE(lane(1)->pressAt(at, 16));
+        lane(1)->dragTo(at + c.dragBy, 16);
+        lane(1)->releaseAt(at + c.dragBy, 16);
         EXPECT_DOUBLE_EQ(a->centre - 50, c.wantLeft);
     }
 }
 
 TEST_F(LaneTest, ReleaseAtCentreZeroIsStillProbed) {
-    auto a = add(w->laneView1, -50, 100, "a");  // centre 0
-    add(w->laneView1, 40, 100, "b");            // overlaps a's right half
-    w->laneView1->bringToFront(a);
-    ASSERT_TRUE(w->laneView1->pressAt(1, 16));
-    w->laneView1->releaseAt(1, 16);
-    EXPECT_EQ(w->statusLine->text(), "do not drop one track onto another");
+    auto a = add(lane(1), -50, 100, "a");  // centre 0
+    add(lane(1), 40, 100, "b");            // overlaps a's right half
+    lane(1)->bringToFront(a);
+    ASSERT_TRUE(lane(1)->pressAt(1, 16));
+    lane(1)->releaseAt(1, 16);
+    EXPECT_EQ(statusText(), "do not drop one track onto another");
 }
 
 // A release on one lane makes the preview deck forget the other lane's clip, so it starts again
@@ -229,61 +222,61 @@ TEST_F(LaneTest, AReleaseClearsTheOtherLanesPreviewClip) {
     } cases[] = {{1, false, true}, {2, true, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lane);
-        w->init();
-        auto clip = add(w->lane(c.lane), 100, 100);
+        documents().resetDocument();
+        auto clip = add(lane(c.lane), 100, 100);
         auto lane1 = std::make_shared<model::Clip>(), lane2 = std::make_shared<model::Clip>();
-        w->previewDeck.current[0] = w->previewDeck.last[0] = lane1;
-        w->previewDeck.current[1] = w->previewDeck.last[1] = lane2;
-        ASSERT_TRUE(w->lane(c.lane)->pressAt(150, 16));
-        w->lane(c.lane)->releaseAt(150, 16);
-        EXPECT_EQ(w->previewDeck.current[0], c.clearsLane1 ? nullptr : lane1);
-        EXPECT_EQ(w->previewDeck.last[0], c.clearsLane1 ? nullptr : lane1);
-        EXPECT_EQ(w->previewDeck.current[1], c.clearsLane2 ? nullptr : lane2);
-        EXPECT_EQ(w->previewDeck.last[1], c.clearsLane2 ? nullptr : lane2);
+        previewDeck().current[0] = previewDeck().last[0] = lane1;
+        previewDeck().current[1] = previewDeck().last[1] = lane2;
+        ASSERT_TRUE(lane(c.lane)->pressAt(150, 16));
+        lane(c.lane)->releaseAt(150, 16);
+        EXPECT_EQ(previewDeck().current[0], c.clearsLane1 ? nullptr : lane1);
+        EXPECT_EQ(previewDeck().last[0], c.clearsLane1 ? nullptr : lane1);
+        EXPECT_EQ(previewDeck().current[1], c.clearsLane2 ? nullptr : lane2);
+        EXPECT_EQ(previewDeck().last[1], c.clearsLane2 ? nullptr : lane2);
         (void)clip;
     }
 }
 
 TEST_F(LaneTest, PlayingClipIsNotDraggedButCanBeRemoved) {
-    auto a = add(w->laneView1, 100, 100, "a");
-    w->playDeck.current[0] = a;
-    ASSERT_TRUE(w->laneView1->pressAt(150, 16));
-    w->laneView1->dragTo(250, 16);
+    auto a = add(lane(1), 100, 100, "a");
+    playDeck().current[0] = a;
+    ASSERT_TRUE(lane(1)->pressAt(150, 16));
+    lane(1)->dragTo(250, 16);
     EXPECT_EQ(onLane(*a), 150);
     platform::Keyboard::setModifiersForTesting(Qt::ControlModifier | Qt::AltModifier |
                                                Qt::MetaModifier);
-    w->laneView1->releaseAt(250, 16);
-    EXPECT_TRUE(w->laneView1->clips.empty());
-    EXPECT_EQ(w->playDeck.current[0], nullptr);
-    EXPECT_EQ(w->mix.selection, std::nullopt);
-    EXPECT_EQ(w->statusLine->text(), "");  // as Clear does: the press named it
+    lane(1)->releaseAt(250, 16);
+    EXPECT_TRUE(lane(1)->clips.empty());
+    EXPECT_EQ(playDeck().current[0], nullptr);
+    EXPECT_EQ(mix().selection, std::nullopt);
+    EXPECT_EQ(statusText(), "");  // as Clear does: the press named it
 }
 
 TEST_F(LaneTest, ShiftPressCarriesTheClipAsOurOwnDrag) {
-    auto a = add(w->laneView2, 100, 100, "a");
+    auto a = add(lane(2), 100, 100, "a");
     QByteArray carried;
     platform::dragHook() = [&](QWidget*, QMimeData* data, const QPixmap&, QPoint) {
         carried = data->data(platform::kClipMimeType);
     };
     platform::Keyboard::setModifiersForTesting(Qt::ShiftModifier);
-    EXPECT_FALSE(w->laneView2->pressAt(150, 16));
+    EXPECT_FALSE(lane(2)->pressAt(150, 16));
     platform::dragHook() = nullptr;
     auto d = model::decodeClipDrag(carried);
     ASSERT_TRUE(d.has_value());
     EXPECT_EQ(d->clip, reinterpret_cast<quintptr>(a.get()));
     EXPECT_EQ(d->lane, 2);
-    EXPECT_EQ(w->shiftDragSourceLane, 2);
-    EXPECT_EQ(w->laneView2->dragToDelete, 0);
-    EXPECT_EQ(w->mix.selection, std::nullopt);  // a Shift press does not select
+    EXPECT_EQ(laneServices().shiftDragSourceLane(), 2);
+    EXPECT_EQ(lane(2)->dragToDelete, 0);
+    EXPECT_EQ(mix().selection, std::nullopt);  // a Shift press does not select
 }
 
 TEST_F(LaneTest, CommandDragShiftsTheClipsToTheRight) {
-    auto a = add(w->laneView1, 200, 100, "a");  // 200..300, right of the play head at 100
-    auto b = add(w->laneView1, 400, 100, "b");
-    auto c = add(w->laneView2, 500, 100, "c");
-    ASSERT_TRUE(w->laneView1->pressAt(250, 16));
+    auto a = add(lane(1), 200, 100, "a");  // 200..300, right of the play head at 100
+    auto b = add(lane(1), 400, 100, "b");
+    auto c = add(lane(2), 500, 100, "c");
+    ASSERT_TRUE(lane(1)->pressAt(250, 16));
     platform::Keyboard::setModifiersForTesting(Qt::ControlModifier);
-    w->laneView1->dragTo(270, 16);
+    lane(1)->dragTo(270, 16);
     EXPECT_EQ(onLane(*a), 270);
     EXPECT_EQ(onLane(*b), 470);
     EXPECT_EQ(onLane(*c), 570);
@@ -291,73 +284,73 @@ TEST_F(LaneTest, CommandDragShiftsTheClipsToTheRight) {
 }
 
 TEST_F(LaneTest, ControlReleaseSwapsLanesFromTheClipOn) {
-    auto a = add(w->laneView1, 200, 100, "a");
-    auto b = add(w->laneView2, 400, 100, "b");
-    auto early = add(w->laneView1, -100, 100, "early");
-    ASSERT_TRUE(w->laneView1->pressAt(250, 16));
+    auto a = add(lane(1), 200, 100, "a");
+    auto b = add(lane(2), 400, 100, "b");
+    auto early = add(lane(1), -100, 100, "early");
+    ASSERT_TRUE(lane(1)->pressAt(250, 16));
     platform::Keyboard::setModifiersForTesting(Qt::MetaModifier);
-    w->laneView1->releaseAt(250, 16);
-    ASSERT_EQ(w->laneView1->clips.size(), 2u);
-    EXPECT_EQ(w->laneView1->clips[0], early);
-    EXPECT_EQ(w->laneView1->clips[1], b);
-    ASSERT_EQ(w->laneView2->clips.size(), 1u);
-    EXPECT_EQ(w->laneView2->clips[0], a);
+    lane(1)->releaseAt(250, 16);
+    ASSERT_EQ(lane(1)->clips.size(), 2u);
+    EXPECT_EQ(lane(1)->clips[0], early);
+    EXPECT_EQ(lane(1)->clips[1], b);
+    ASSERT_EQ(lane(2)->clips.size(), 1u);
+    EXPECT_EQ(lane(2)->clips[0], a);
     EXPECT_EQ(a->lane, 2);
     EXPECT_EQ(b->lane, 1);
     // Swapping again from the same place gives every clip its lane back.
-    w->mix.swapClipsFrom(a->centre);
+    mix().swapClipsFrom(a->centre);
     EXPECT_EQ(a->lane, 1);
     EXPECT_EQ(b->lane, 2);
 }
 
 TEST_F(LaneTest, ZoomRoundTripKeepsClipsInTime) {
-    w->timelineScrollBar->setValue(2);  // scrolled by 120
-    auto a = add(w->laneView1, 180, 180, "a");
+    control<QScrollBar>("timelineScrollBar")->setValue(2);  // scrolled by 120
+    auto a = add(lane(1), 180, 180, "a");
     a->inPoint = 10, a->outPoint = 170, a->fadeInEnd = 30, a->fadeOutStart = 150, a->playStart = 20;
     const double centre0 = a->centre;
-    w->mix.clipboardClip = std::make_shared<model::Clip>(*a);
-    w->mix.pasteTarget = model::PasteTarget{300, 2};
+    mix().clipboardClip = std::make_shared<model::Clip>(*a);
+    mix().pasteTarget = model::PasteTarget{300, 2};
     auto choose = [&](const char* row) {
-        for (QAction* level : w->zoomButton->menu()->actions())
+        for (QAction* level : control<platform::FlatButton>("zoomButton")->menu()->actions())
             if (level->text() == row) level->trigger();
     };
     choose("400");
-    EXPECT_FLOAT_EQ(w->mix.pixelsPerSecond, 4.0f);
-    EXPECT_EQ(w->zoomButton->caption(), " 400%");
+    EXPECT_FLOAT_EQ(mix().pixelsPerSecond, 4.0f);
+    EXPECT_EQ(control<platform::FlatButton>("zoomButton")->caption(), " 400%");
     EXPECT_DOUBLE_EQ(a->lengthPx, 720);
     EXPECT_DOUBLE_EQ(a->centre, centre0 * 4);
-    EXPECT_DOUBLE_EQ(w->mix.clipboardClip->lengthPx, 720);
-    EXPECT_DOUBLE_EQ(w->mix.pasteTarget->x, 1200);
+    EXPECT_DOUBLE_EQ(mix().clipboardClip->lengthPx, 720);
+    EXPECT_DOUBLE_EQ(mix().pasteTarget->x, 1200);
     EXPECT_EQ(a->image->width(), 720);
     choose("25");
     EXPECT_DOUBLE_EQ(a->lengthPx, 45);
-    EXPECT_EQ(w->zoomButton->caption(), " 25%");
+    EXPECT_EQ(control<platform::FlatButton>("zoomButton")->caption(), " 25%");
     choose("100");
-    EXPECT_FLOAT_EQ(w->mix.pixelsPerSecond, 1.0f);
+    EXPECT_FLOAT_EQ(mix().pixelsPerSecond, 1.0f);
     EXPECT_DOUBLE_EQ(a->lengthPx, 180);
     EXPECT_DOUBLE_EQ(a->inPoint, 10);
     EXPECT_DOUBLE_EQ(a->fadeOutStart, 150);
     EXPECT_DOUBLE_EQ(a->playStart, 20);
     EXPECT_DOUBLE_EQ(a->centre, centre0);
-    EXPECT_DOUBLE_EQ(w->mix.pasteTarget->x, 300);
+    EXPECT_DOUBLE_EQ(mix().pasteTarget->x, 300);
     // The same zoom again re-sets the caption and nothing else.
-    w->mix.document.saved = true;
+    mix().document.saved = true;
     choose("100");
-    EXPECT_TRUE(w->mix.document.saved);
+    EXPECT_TRUE(mix().document.saved);
 }
 
 TEST_F(LaneTest, ScrollingReplacesClipsHeadsAndRuler) {
-    auto a = add(w->laneView1, 50, 100, "a");  // centre 100
-    w->timelineScrollBar->setValue(6);
-    EXPECT_FLOAT_EQ(w->mix.scrollX, 360);
+    auto a = add(lane(1), 50, 100, "a");  // centre 100
+    control<QScrollBar>("timelineScrollBar")->setValue(6);
+    EXPECT_FLOAT_EQ(mix().scrollX, 360);
     EXPECT_EQ(onLane(*a), -260);
-    EXPECT_EQ(w->playDeckView->line()->x1(), -260);  // the head at 100 on the timeline
-    EXPECT_EQ(w->playDeckView->button()->x(), -267);
-    EXPECT_EQ(w->playDeckView->label(1)->x(), -260);  // labels move even without a text
-    EXPECT_EQ(w->previewDeckView->label(1)->x(), 300 - 360 + 11);
-    EXPECT_EQ(w->ruler.labels[0]->text(), "0.05:00");
-    EXPECT_EQ(w->ruler.labels[0]->x(), -60);
-    EXPECT_FALSE(w->mix.document.saved);  // a scroll counts as a change
+    EXPECT_EQ(playDeckView()->line()->x1(), -260);  // the head at 100 on the timeline
+    EXPECT_EQ(playDeckView()->button()->x(), -267);
+    EXPECT_EQ(playDeckView()->label(1)->x(), -260);  // labels move even without a text
+    EXPECT_EQ(previewDeckView()->label(1)->x(), 300 - 360 + 11);
+    EXPECT_EQ(control<platform::StaticText>("rulerLabel0")->text(), "0.05:00");
+    EXPECT_EQ(control<platform::StaticText>("rulerLabel0")->x(), -60);
+    EXPECT_FALSE(mix().document.saved);  // a scroll counts as a change
 }
 
 TEST_F(LaneTest, HeadSearchScrollsToTheHeadsPage) {
@@ -367,23 +360,23 @@ TEST_F(LaneTest, HeadSearchScrollsToTheHeadsPage) {
         float scroll;
     };
     for (const Case& c : {Case{250, 0, 0}, Case{500, 6, 360}, Case{1250, 20, 1200}}) {
-        w->timelineScrollBar->setValue(0);
-        w->playDeck.setHead(c.absolute);
-        w->findPlayHeadClicked();
-        EXPECT_EQ(w->timelineScrollBar->value(), c.value) << c.absolute;
-        EXPECT_FLOAT_EQ(w->mix.scrollX, c.scroll) << c.absolute;
-        EXPECT_FLOAT_EQ(w->mix.scrollX, w->timelineScrollBar->value() * 60.0f);
+        control<QScrollBar>("timelineScrollBar")->setValue(0);
+        playDeck().setHead(c.absolute);
+        control<platform::FlatButton>("findPlayHeadButton")->click();
+        EXPECT_EQ(control<QScrollBar>("timelineScrollBar")->value(), c.value) << c.absolute;
+        EXPECT_FLOAT_EQ(mix().scrollX, c.scroll) << c.absolute;
+        EXPECT_FLOAT_EQ(mix().scrollX, control<QScrollBar>("timelineScrollBar")->value() * 60.0f);
     }
     // Page 0 again from a scrolled view, and the offset stays value x 60 when the value holds.
-    w->timelineScrollBar->setValue(6);
-    w->playDeck.setHead(60);
-    w->findPlayHeadClicked();
-    EXPECT_EQ(w->timelineScrollBar->value(), 0);
-    EXPECT_FLOAT_EQ(w->mix.scrollX, 0);
-    w->playDeck.setHead(500);
-    w->timelineScrollBar->setValue(6);  // already on the head's page
-    w->findPlayHeadClicked();
-    EXPECT_FLOAT_EQ(w->mix.scrollX, 360);
+    control<QScrollBar>("timelineScrollBar")->setValue(6);
+    playDeck().setHead(60);
+    control<platform::FlatButton>("findPlayHeadButton")->click();
+    EXPECT_EQ(control<QScrollBar>("timelineScrollBar")->value(), 0);
+    EXPECT_FLOAT_EQ(mix().scrollX, 0);
+    playDeck().setHead(500);
+    control<QScrollBar>("timelineScrollBar")->setValue(6);  // already on the head's page
+    control<platform::FlatButton>("findPlayHeadButton")->click();
+    EXPECT_FLOAT_EQ(mix().scrollX, 360);
 }
 
 }  // namespace
@@ -394,35 +387,35 @@ class LanePressTest : public testsupport::AppFixture {};
 
 TEST_F(LanePressTest, OnlyPressesOnEmptyLaneSpaceReachTheWindow) {
     w->show();
-    w->laneView1->addNewClip(200, {.image = w->makeClipPicture("a", 100, 0, 100, 0, 100, 0),
-                                   .name = "a",
-                                   .path = "/m/a.mp3",
-                                   .lengthPx = 100,
-                                   .lane = 1});
-    auto clip = w->laneView1->clips.back();
-    w->playDeck.current[0] = clip;  // a Shift press on the playing clip does nothing but name it
+    lane(1)->addNewClip(200, {.image = documents::clipPictureOrSay("a", 100, 0, 100, 0, 100, 0),
+                              .name = "a",
+                              .path = "/m/a.mp3",
+                              .lengthPx = 100,
+                              .lane = 1});
+    auto clip = lane(1)->clips.back();
+    playDeck().current[0] = clip;  // a Shift press on the playing clip does nothing but name it
     platform::Keyboard::setModifiersForTesting(Qt::ShiftModifier);
-    QTest::mousePress(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
-    QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
-    EXPECT_EQ(w->statusLine->text(), "a");
-    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(),
-                     300);                        // the background click did not move the head
-    EXPECT_EQ(w->mix.pasteTarget, std::nullopt);  // nor set a paste target
+    QTest::mousePress(lane(1), Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
+    QTest::mouseRelease(lane(1), Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
+    EXPECT_EQ(statusText(), "a");
+    EXPECT_DOUBLE_EQ(previewDeckView()->headX(),
+                     300);                       // the background click did not move the head
+    EXPECT_EQ(mix().pasteTarget, std::nullopt);  // nor set a paste target
 
     // A Shift drag of the clip likewise stays the lane's.
-    w->playDeck.current[0] = nullptr;
+    playDeck().current[0] = nullptr;
     platform::dragHook() = [](QWidget*, QMimeData*, const QPixmap&, QPoint) {};
-    QTest::mousePress(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
-    QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
+    QTest::mousePress(lane(1), Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
+    QTest::mouseRelease(lane(1), Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 16));
     platform::dragHook() = nullptr;
-    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 300);
+    EXPECT_DOUBLE_EQ(previewDeckView()->headX(), 300);
 
     // A press on empty lane space is a click on the window: lane 1 becomes the paste target.
     platform::Keyboard::setModifiersForTesting(Qt::NoModifier);
-    QTest::mousePress(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(500, 16));
-    QTest::mouseRelease(w->laneView1, Qt::LeftButton, Qt::NoModifier, QPoint(500, 16));
-    EXPECT_EQ(w->mix.pasteTarget, (model::PasteTarget{500, 1}));
-    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 500);
+    QTest::mousePress(lane(1), Qt::LeftButton, Qt::NoModifier, QPoint(500, 16));
+    QTest::mouseRelease(lane(1), Qt::LeftButton, Qt::NoModifier, QPoint(500, 16));
+    EXPECT_EQ(mix().pasteTarget, (model::PasteTarget{500, 1}));
+    EXPECT_DOUBLE_EQ(previewDeckView()->headX(), 500);
 }
 
 }  // namespace

@@ -14,26 +14,27 @@ class BackgroundClickTest : public AppFixture {
 };
 
 TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
-    w->laneView1->addNewClip(
-        200, {.name = "clip", .path = "/nowhere/clip.mp3", .lengthPx = 100, .lane = 1});
-    const model::ClipRef clip = w->laneView1->clips.back();
-    w->previewDeck.setRunning(true);
-    w->previewDeck.current[0] = w->previewDeck.last[0] = clip;
-    w->mix.selection = model::ClipSelection{1, 3};
-    w->statusLine->setText("something");
-    w->backgroundClicked(230, 10);
-    EXPECT_TRUE(w->previewDeck.running());
-    EXPECT_EQ(w->previewDeck.current[0], nullptr);
-    EXPECT_EQ(w->previewDeck.last[0], nullptr);
-    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 230);
+    lane(1)->addNewClip(200,
+                        {.name = "clip", .path = "/nowhere/clip.mp3", .lengthPx = 100, .lane = 1});
+    const model::ClipRef clip = lane(1)->clips.back();
+    previewDeck().setRunning(true);
+    previewDeck().current[0] = previewDeck().last[0] = clip;
+    mix().selection = model::ClipSelection{1, 3};
+    statusLine()->setText("something");
+    clickBackground(230, 10);
+    EXPECT_TRUE(previewDeck().running());
+    EXPECT_EQ(previewDeck().current[0], nullptr);
+    EXPECT_EQ(previewDeck().last[0], nullptr);
+    EXPECT_DOUBLE_EQ(previewDeckView()->headX(), 230);
     EXPECT_DOUBLE_EQ(clip->previewStart, 30);
-    EXPECT_EQ(w->menu->previewAction->text(), "Stop Preview");
-    EXPECT_EQ(w->mix.selection, std::nullopt);
-    EXPECT_TRUE(w->statusLine->text().isEmpty());
-    EXPECT_EQ(w->mix.pasteTarget, std::nullopt);
-    EXPECT_FALSE(w->menu->pasteAllowed);
-    EXPECT_EQ(w->lane1Border->lineColor(), grey);
-    w->preview();  // the menu bar outlives the window: leave its item saying "Preview"
+    EXPECT_EQ(menu()->previewAction->text(), "Stop Preview");
+    EXPECT_EQ(mix().selection, std::nullopt);
+    EXPECT_TRUE(statusText().isEmpty());
+    EXPECT_EQ(mix().pasteTarget, std::nullopt);
+    EXPECT_FALSE(menu()->pasteAllowed);
+    EXPECT_EQ(control<platform::Line>("lane1Border")->lineColor(), grey);
+    menu()->previewAction->trigger();  // the menu bar outlives the window: leave its item saying
+                                       // "Preview"
 }
 
 // The volume bar grows upwards from y 178, 14 pixels at full volume.
@@ -45,44 +46,43 @@ TEST_F(BackgroundClickTest, VolumeBarShowsTheSystemVolume) {
     } cases[] = {{1.0, 14, 164}, {0.0, 0, 178}, {0.5, 7, 171}, {0.99, 13, 165}};
     for (const auto& c : cases) {
         media::setSystemVolume(c.volume);
-        w->init();
-        EXPECT_EQ(w->volumeMeter->height(), c.height) << c.volume;
-        EXPECT_EQ(w->volumeMeter->y(), c.top) << c.volume;
+        documents().resetDocument();
+        EXPECT_EQ(control<platform::BorderedRectangle>("volumeMeter")->height(), c.height)
+            << c.volume;
+        EXPECT_EQ(control<platform::BorderedRectangle>("volumeMeter")->y(), c.top) << c.volume;
     }
     media::setSystemVolume(before);
 }
 
 TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
-    w->activeLane = 2;
-    w->backgroundClicked(120, 60);
-    EXPECT_EQ(w->lane1Border->lineColor(), orange);
-    EXPECT_EQ(w->lane2Border->lineColor(), grey);
-    EXPECT_EQ(w->mix.pasteTarget, (model::PasteTarget{120, 1}));
-    EXPECT_TRUE(w->menu->pasteAllowed);
-    EXPECT_EQ(w->activeLane, 1);
-    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 120);
-    EXPECT_DOUBLE_EQ(w->playDeckView->headX(), 100);
-    EXPECT_FALSE(w->previewDeck.running());
+    laneServices().setActiveLane(2);
+    clickBackground(120, 60);
+    EXPECT_EQ(control<platform::Line>("lane1Border")->lineColor(), orange);
+    EXPECT_EQ(control<platform::Line>("lane2Border")->lineColor(), grey);
+    EXPECT_EQ(mix().pasteTarget, (model::PasteTarget{120, 1}));
+    EXPECT_TRUE(menu()->pasteAllowed);
+    EXPECT_EQ(laneServices().activeLane(), 1);
+    EXPECT_DOUBLE_EQ(previewDeckView()->headX(), 120);
+    EXPECT_DOUBLE_EQ(playDeckView()->headX(), 100);
+    EXPECT_FALSE(previewDeck().running());
 
-    w->backgroundClicked(140, 150);  // below everything: no lane, the active lane stays
-    EXPECT_EQ(w->lane1Border->lineColor(), grey);
-    EXPECT_EQ(w->mix.pasteTarget, std::nullopt);
-    EXPECT_EQ(w->activeLane, 1);
+    clickBackground(140, 150);  // below everything: no lane, the active lane stays
+    EXPECT_EQ(control<platform::Line>("lane1Border")->lineColor(), grey);
+    EXPECT_EQ(mix().pasteTarget, std::nullopt);
+    EXPECT_EQ(laneServices().activeLane(), 1);
 }
 
-TEST_F(BackgroundClickTest, StripUnderLaneOneOverlapsLaneTwo) {
-    w->backgroundClicked(333, 90);
-    EXPECT_DOUBLE_EQ(w->playDeckView->headX(), 333);
-    EXPECT_DOUBLE_EQ(w->previewDeckView->headX(), 333);
-    EXPECT_EQ(w->activeLane, 2);
-    EXPECT_EQ(w->lane2Border->lineColor(), orange);
-}
-
-TEST_F(BackgroundClickTest, StripClickLeavesARunningPlayHead) {
-    w->playDeck.setRunning(true);
-    w->backgroundClicked(333, 125);
-    EXPECT_DOUBLE_EQ(w->playDeckView->headX(), 100);
-    EXPECT_TRUE(w->playDeck.running());
+TEST_F(BackgroundClickTest, StripUnderLaneOneOverlapsLaneTwoAndLeavesARunningPlayHead) {
+    clickBackground(333, 90);
+    EXPECT_DOUBLE_EQ(playDeckView()->headX(), 333);
+    EXPECT_DOUBLE_EQ(previewDeckView()->headX(), 333);
+    EXPECT_EQ(laneServices().activeLane(), 2);
+    EXPECT_EQ(control<platform::Line>("lane2Border")->lineColor(), orange);
+    playDeck().setRunning(true);
+    decks().moveHeadTo(playDeck(), 100);
+    clickBackground(333, 125);
+    EXPECT_DOUBLE_EQ(playDeckView()->headX(), 100);
+    EXPECT_TRUE(playDeck().running());
 }
 
 }  // namespace

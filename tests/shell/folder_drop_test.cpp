@@ -45,9 +45,9 @@ class FolderDropTest : public AppFixture {
     // Whether folderTarget takes the drag; the drop is sent either way, as a forged event could be.
     bool drop(const QMimeData& data) {
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(w->folderTarget, &enter);
+        QApplication::sendEvent(control<FolderTarget>("folderTarget"), &enter);
         QDropEvent ev(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(w->folderTarget, &ev);
+        QApplication::sendEvent(control<FolderTarget>("folderTarget"), &ev);
         return enter.isAccepted();
     }
     bool dropFile(const QString& path) {
@@ -71,27 +71,26 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.zoom * 1000 + c.scroll);
-        w->init();
-        w->mix.pixelsPerSecond = c.zoom;
-        w->mix.scrollX = c.scroll;
+        documents().resetDocument();
+        mix().pixelsPerSecond = c.zoom;
+        mix().scrollX = c.scroll;
         // A clip lying where the new ones go, and unsaved changes: no test, no prompt.
-        w->laneView1->addNewClip(0,
-                                 {.name = "old", .path = "/m/old.mp3", .lengthPx = 300, .lane = 1});
+        lane(1)->addNewClip(0, {.name = "old", .path = "/m/old.mp3", .lengthPx = 300, .lane = 1});
         shownDialogs.clear();
-        w->mix.selection = model::ClipSelection{1, 0};
+        mix().selection = model::ClipSelection{1, 0};
 
         EXPECT_TRUE(dropFile(music));
         // Nothing happens inside the drop: the program the folder came from is not kept waiting.
         EXPECT_TRUE(shownDialogs.empty());
-        EXPECT_EQ(w->laneView1->clips.size(), 1u);
+        EXPECT_EQ(lane(1)->clips.size(), 1u);
         QApplication::processEvents();
 
         ASSERT_EQ(shownDialogs.size(), 1u);
         EXPECT_EQ(shownDialogs[0].message, "one.mp3");
-        ASSERT_EQ(w->laneView1->clips.size(), 2u);
-        ASSERT_EQ(w->laneView2->clips.size(), 1u);
-        const model::Clip& a = *w->laneView1->clips[1];
-        const model::Clip& b = *w->laneView2->clips[0];
+        ASSERT_EQ(lane(1)->clips.size(), 2u);
+        ASSERT_EQ(lane(2)->clips.size(), 1u);
+        const model::Clip& a = *lane(1)->clips[1];
+        const model::Clip& b = *lane(2)->clips[0];
         EXPECT_EQ(a.name, "one.mp3");
         EXPECT_EQ(a.path, music + "/one.mp3");
         EXPECT_EQ(onLane(a), c.left1 + c.width1 / 2);
@@ -103,8 +102,8 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
         EXPECT_EQ(b.name, "two.mp3");
         EXPECT_EQ(onLane(b), c.left2 + c.width2 / 2);
         EXPECT_DOUBLE_EQ(b.fadeOutStart, c.width2 - 7);
-        EXPECT_FALSE(w->mix.document.saved);
-        EXPECT_EQ(w->mix.selection, std::nullopt);
+        EXPECT_FALSE(mix().document.saved);
+        EXPECT_EQ(mix().selection, std::nullopt);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
     }
 }
@@ -135,7 +134,7 @@ TEST_F(FolderDropTest, DropsThatNameNoFolderItemDoNothing) {
         if (c.box) {
             EXPECT_EQ(shownDialogs[0].message, "a.txt");
         }
-        EXPECT_TRUE(w->laneView1->clips.empty() && w->laneView2->clips.empty());
+        EXPECT_TRUE(lane(1)->clips.empty() && lane(2)->clips.empty());
     }
     shownDialogs.clear();
     QMimeData text;

@@ -15,40 +15,38 @@ class WindowTest : public AppFixture {};
 
 // What a new document shows: the title, zoom 100 %, the heads at 100 and 300, the ruler at 0.
 TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
-    EXPECT_EQ(w->viewWidth(), 800);
+    EXPECT_EQ(w->centralWidget()->width(), 800);
     EXPECT_EQ(w->centralWidget()->height(), 180);
     EXPECT_EQ(w->windowTitle(), "Vontalix");
-    EXPECT_EQ(w->zoomButton->caption(), " 100%");
-    EXPECT_EQ(w->playDeckView->line()->x1(), 100);
-    EXPECT_EQ(w->previewDeckView->line()->x1(), 300);
-    EXPECT_TRUE(w->mix.document.saved);
-    EXPECT_EQ(w->ruler.labels[3]->x(), 900);
+    EXPECT_EQ(control<platform::FlatButton>("zoomButton")->caption(), " 100%");
+    EXPECT_EQ(playDeckView()->line()->x1(), 100);
+    EXPECT_EQ(previewDeckView()->line()->x1(), 300);
+    EXPECT_TRUE(mix().document.saved);
+    EXPECT_EQ(control<platform::StaticText>("rulerLabel3")->x(), 900);
 }
 
 TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
-    w->playDeck.setRunning(true);
-    w->previewDeck.setRunning(true);
-    w->previewDevice = 77;
-    w->mix.defaultTransition = 4.5;
-    w->activeLane = 2;
+    playDeck().setRunning(true);
+    previewDeck().setRunning(true);
+    decks().setPreviewDeviceId(77);
+    mix().defaultTransition = 4.5;
     auto clip = std::make_shared<model::Clip>();
     clip->lengthPx = 200;
     clip->outPoint = 200;
     clip->fadeOutStart = 150;
-    w->mix.clipboardClip = clip;
-    w->playDeck.current[0] = std::make_shared<model::Clip>();
-    w->laneView1->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
-    w->mix.pixelsPerSecond = 2.0f;
-    w->init();
-    EXPECT_TRUE(w->playDeck.running());
-    EXPECT_TRUE(w->previewDeck.running());
-    EXPECT_EQ(w->previewDevice, 77);
-    EXPECT_EQ(w->mix.defaultTransition, 4.5);
-    EXPECT_EQ(w->activeLane, 2);
-    EXPECT_EQ(w->playDeck.current[0], nullptr);
-    EXPECT_TRUE(w->laneView1->clips.empty());
+    mix().clipboardClip = clip;
+    playDeck().current[0] = std::make_shared<model::Clip>();
+    lane(1)->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
+    mix().pixelsPerSecond = 2.0f;
+    documents().resetDocument();
+    EXPECT_TRUE(playDeck().running());
+    EXPECT_TRUE(previewDeck().running());
+    EXPECT_EQ(decks().previewDeviceId(), 77);
+    EXPECT_EQ(mix().defaultTransition, 4.5);
+    EXPECT_EQ(playDeck().current[0], nullptr);
+    EXPECT_TRUE(lane(1)->clips.empty());
     // The clipboard clip comes back to zoom 1 with the view.
-    ASSERT_EQ(w->mix.clipboardClip, clip);
+    ASSERT_EQ(mix().clipboardClip, clip);
     EXPECT_DOUBLE_EQ(clip->lengthPx, 100);
     EXPECT_DOUBLE_EQ(clip->fadeOutStart, 75);
     ASSERT_TRUE(clip->image);
@@ -66,34 +64,25 @@ TEST_F(WindowTest, ResizingFollowsTheWidth) {
         {1280, 21, 1160, 1248, 1226, 1170, 1192, 1216},
     };
     for (const Case& c : cases) {
-        w->userResize(c.width);
-        EXPECT_EQ(w->viewWidth(), c.width);
+        platform::setContentSize(*w, c.width, 180);
+        testsupport::partOf<TimelineControls>(*w).fitToWidth();
+        EXPECT_EQ(w->centralWidget()->width(), c.width);
         EXPECT_EQ(w->centralWidget()->height(), 180);
-        EXPECT_EQ(w->laneView1->width(), c.width);
-        EXPECT_EQ(w->laneView2->width(), c.width);
-        EXPECT_EQ(w->lane2Border->width(), c.width + 1);  // a line covers both of its end columns
-        EXPECT_EQ(w->ruler.line->width(), c.width);
-        EXPECT_EQ(w->timelineScrollBar->pageStep(), c.pageStep);
-        EXPECT_EQ(w->timelineScrollBar->width(), c.scrollWidth);
-        EXPECT_EQ(w->folderTarget->x(), c.folderTarget);
-        EXPECT_EQ(w->zoomButton->x(), c.zoomButton);
-        EXPECT_EQ(w->findPlayHeadButton->x(), c.findPlayHeadButton);
-        EXPECT_EQ(w->findPreviewHeadButton->x(), c.findPreviewHeadButton);
-        EXPECT_EQ(w->volumeMeter->x(), c.volumeMeter);
-        EXPECT_EQ(w->statusLine->x(), 7);
+        EXPECT_EQ(lane(1)->width(), c.width);
+        EXPECT_EQ(lane(2)->width(), c.width);
+        EXPECT_EQ(control<platform::Line>("lane2Border")->width(),
+                  c.width + 1);  // a line covers both of its end columns
+        EXPECT_EQ(control<platform::Separator>("rulerLine")->width(), c.width);
+        EXPECT_EQ(control<QScrollBar>("timelineScrollBar")->pageStep(), c.pageStep);
+        EXPECT_EQ(control<QScrollBar>("timelineScrollBar")->width(), c.scrollWidth);
+        EXPECT_EQ(control<FolderTarget>("folderTarget")->x(), c.folderTarget);
+        EXPECT_EQ(control<platform::FlatButton>("zoomButton")->x(), c.zoomButton);
+        EXPECT_EQ(control<platform::FlatButton>("findPlayHeadButton")->x(), c.findPlayHeadButton);
+        EXPECT_EQ(control<platform::FlatButton>("findPreviewHeadButton")->x(),
+                  c.findPreviewHeadButton);
+        EXPECT_EQ(control<platform::BorderedRectangle>("volumeMeter")->x(), c.volumeMeter);
+        EXPECT_EQ(statusLine()->x(), 7);
     }
-}
-
-TEST_F(WindowTest, WidthStaysBetween640And1280AndHeightAt180) {
-    w->show();
-    w->setContentSize(2000, 400);
-    QApplication::processEvents();
-    EXPECT_EQ(w->viewWidth(), 1280);
-    EXPECT_EQ(w->centralWidget()->height(), 180);
-    w->setContentSize(300, 50);
-    QApplication::processEvents();
-    EXPECT_EQ(w->viewWidth(), 640);
-    EXPECT_EQ(w->centralWidget()->height(), 180);
 }
 
 // The window manager sees the top-level window, menu bar included: its hints must hold the
@@ -120,7 +109,7 @@ TEST_F(WindowTest, TheTopLevelWindowHoldsTheLimitsAndOffersNoMaximize) {
         w->resize(c.asked);
         QApplication::processEvents();
         EXPECT_EQ(w->size(), QSize(c.width, 180 + menuH)) << c.asked.width();
-        EXPECT_EQ(w->viewWidth(), c.width) << c.asked.width();
+        EXPECT_EQ(w->centralWidget()->width(), c.width) << c.asked.width();
         EXPECT_EQ(w->centralWidget()->height(), 180) << c.asked.width();
     }
 }
@@ -137,7 +126,7 @@ TEST_F(WindowTest, ScreenshotShowsHeadsAndRuler) {
     EXPECT_EQ(shot.pixelColor(100, 60).name(), "#000000");
     EXPECT_EQ(shot.pixelColor(300, 60).name(), "#ffa200");
     EXPECT_EQ(shot.pixelColor(300, 100).name(), "#ffa200");
-    EXPECT_EQ(w->ruler.labels[1]->text(), "0.05:00");
+    EXPECT_EQ(control<platform::StaticText>("rulerLabel1")->text(), "0.05:00");
     // The ruler's base line runs along y 35.
     EXPECT_EQ(shot.pixelColor(500, 35).name(), "#808080");
     EXPECT_EQ(shot.pixelColor(60, 32).name(), "#808080");  // a tick
@@ -146,7 +135,7 @@ TEST_F(WindowTest, ScreenshotShowsHeadsAndRuler) {
 // ---- Menus -----------------------------------------------------------------------------------
 
 TEST_F(WindowTest, MenusShowTheirItemsInOrderWithShortcutsAndEnabledStates) {
-    const MainMenu& m = *w->menu;
+    const MainMenu& m = *menu();
     struct Row {
         QAction* action;  // nullptr: a separator
         const char *text, *shortcut;
@@ -214,18 +203,18 @@ TEST_F(WindowTest, MenusShowTheirItemsInOrderWithShortcutsAndEnabledStates) {
 }
 
 TEST_F(WindowTest, EditItemsWorkWhileTheMenuOffersThem) {
-    MainMenu& m = *w->menu;
+    MainMenu& m = *menu();
     const auto laneWithClip = [&] {
-        w->laneView1->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
-        w->mix.selection = model::ClipSelection{1, 0};
-        w->laneView1->draggedClip = w->laneView1->clips[0];
+        lane(1)->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
+        mix().selection = model::ClipSelection{1, 0};
+        lane(1)->draggedClip = lane(1)->clips[0];
     };
     const struct {
         bool clipSelected, pasteAllowed;
     } cases[] = {{false, false}, {true, false}, {false, true}, {true, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.clipSelected << c.pasteAllowed);
-        w->init();
+        documents().resetDocument();
         laneWithClip();
         m.clipSelected = c.clipSelected;
         m.pasteAllowed = c.pasteAllowed;
@@ -237,33 +226,29 @@ TEST_F(WindowTest, EditItemsWorkWhileTheMenuOffersThem) {
         emit m.editMenu->aboutToHide();
         // Chosen by its shortcut, an item the menu would show dimmed does nothing.
         m.copyAction->trigger();
-        EXPECT_EQ(w->mix.clipboardClip != nullptr, c.clipSelected);
+        EXPECT_EQ(mix().clipboardClip != nullptr, c.clipSelected);
         EXPECT_EQ(m.pasteAllowed, c.pasteAllowed || c.clipSelected);  // a copy offers Paste
         m.pasteAllowed = c.pasteAllowed;
         m.clearAction->trigger();
-        EXPECT_EQ(w->laneView1->clips.empty(), c.clipSelected);
-        w->mix.pasteTarget = model::PasteTarget{400, 2};
+        EXPECT_EQ(lane(1)->clips.empty(), c.clipSelected);
+        mix().pasteTarget = model::PasteTarget{400, 2};
         m.pasteAction->trigger();
-        EXPECT_EQ(w->laneView2->clips.size(), c.clipSelected && c.pasteAllowed ? 1u : 0u);
-        w->mix.clipboardClip = nullptr;
+        EXPECT_EQ(lane(2)->clips.size(), c.clipSelected && c.pasteAllowed ? 1u : 0u);
+        mix().clipboardClip = nullptr;
     }
 }
 
 TEST_F(WindowTest, MenuCommandsReachTheMainWindow) {
-    // Save Playlist as forgets the path before saving.
-    w->mix.document.path = "/tmp/x.txt";
-    w->menu->saveAsAction->trigger();
-    EXPECT_TRUE(w->mix.document.path.isEmpty());
     // Quit closes the window through its close guard: a cancelled save prompt keeps it open.
     w->show();
-    w->laneView1->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
-    w->mix.document.saved = false;
+    lane(1)->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
+    mix().document.saved = false;
     answers = {platform::DialogAnswer::Cancel, platform::DialogAnswer::Alternate};
-    w->menu->quitAction->trigger();
+    menu()->quitAction->trigger();
     EXPECT_TRUE(w->isVisible());
     ASSERT_EQ(shownDialogs.size(), 1u);
     EXPECT_EQ(shownDialogs[0].message, "Save Playlist?");
-    w->menu->quitAction->trigger();  // "Don't save"
+    menu()->quitAction->trigger();  // "Don't save"
     EXPECT_FALSE(w->isVisible());
 }
 

@@ -1,6 +1,8 @@
 #include "support/app_fixture.h"
 
 #include <QApplication>
+#include <QMouseEvent>
+#include <QUrl>
 
 #include "platform/keyboard.h"
 #include "shell/filetypes.h"
@@ -18,7 +20,7 @@ void ensureApp() {
 MainWindow* freshWindow() {
     ensureApp();
     if (MainWindow* old = MainWindow::existing()) {
-        old->closeWithoutPrompt = true;
+        partOf<DocumentCommands>(*old).closeWithoutPrompt();
         delete old;
     }
     return MainWindow::instance();
@@ -50,12 +52,38 @@ void AppFixture::SetUp() {
 
 void AppFixture::TearDown() {
     if (MainWindow* existing = MainWindow::existing()) {
-        existing->closeWithoutPrompt = true;
+        partOf<DocumentCommands>(*existing).closeWithoutPrompt();
         delete existing;
     }
     platform::Keyboard::resetForTesting();
     platform::dialogHooks() = {};
     QApplication::processEvents();
+}
+
+model::ClipRef AppFixture::add(LaneView* lane, double left, double length, const QString& name) {
+    lane->addNewClip(left,
+                     {.image = documents::clipPictureOrSay(name, length, 0, length, 0, length, 0),
+                      .name = name,
+                      .path = "/m/" + name + ".mp3",
+                      .lengthPx = length,
+                      .lane = lane->lane()});
+    return lane->clips.back();
+}
+
+std::unique_ptr<QMimeData> AppFixture::files(const QStringList& paths) {
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+    data->setUrls(urls);
+    return data;
+}
+
+void AppFixture::clickBackground(int x, int y) const {
+    // The content takes no press itself: it goes on to the window, as a real click does.
+    const QPointF at(x, y);
+    QMouseEvent press(QEvent::MouseButtonPress, at, w->centralWidget()->mapToGlobal(at),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w->centralWidget(), &press);
 }
 
 }  // namespace testsupport

@@ -4,22 +4,76 @@
 
 #include <gtest/gtest.h>
 
+#include <QMimeData>
 #include <QString>
 #include <deque>
+#include <memory>
 #include <vector>
 
+#include "documents/playlist_io.h"
+#include "lanes/deck_view.h"
 #include "platform/dialogs.h"
+#include "platform/window.h"
+#include "shell/clip_handle.h"
+#include "shell/deck_commands.h"
+#include "shell/document_commands.h"
+#include "shell/edit_commands.h"
+#include "shell/folder_target.h"
+#include "shell/lane_services.h"
+#include "shell/main_menu.h"
 #include "shell/main_window.h"
+#include "shell/timeline_controls.h"
 
 namespace testsupport {
 
+// One of the objects the window carries its commands with (DeckCommands, EditCommands, ...).
+template <class Part>
+Part& partOf(const MainWindow& w) {
+    return *w.findChild<Part*>();
+}
+// One of the window's controls by its object name; nullptr when there is none of that name.
+template <class Control>
+Control* controlOf(const MainWindow& w, const QString& name) {
+    return w.findChild<Control*>(name);
+}
+inline LaneView* laneOf(const MainWindow& w, int n) {
+    return controlOf<LaneView>(w, QStringLiteral("lane%1").arg(n));
+}
+
 class AppFixture : public ::testing::Test {
-  protected:
+  public:
     void SetUp() override;
     void TearDown() override;
 
+    // A clip as a dropped file makes it (the whole file, no fades), left edge at `left`.
+    model::ClipRef add(LaneView* lane, double left, double length, const QString& name = "c");
     // Where the clip's centre stands on its lane now.
-    double onLane(const model::Clip& clip) const { return clip.visibleCentre(w->mix.scrollX); }
+    double onLane(const model::Clip& clip) const { return clip.visibleCentre(mix().scrollX); }
+
+    // The window as the user meets it: its mix, its menu, its controls by name, and the objects
+    // that carry its commands.
+    model::Mix& mix() const { return documents().documentMix(); }
+    MainMenu* menu() const { return w->findChild<MainMenu*>(); }
+    LaneView* lane(int n) const { return laneOf(*w, n); }
+    template <class Control>
+    Control* control(const char* name) const {
+        return controlOf<Control>(*w, QString::fromLatin1(name));
+    }
+    platform::StaticText* statusLine() const { return control<platform::StaticText>("statusLine"); }
+    QString statusText() const { return statusLine()->text(); }
+    DeckCommands& decks() const { return partOf<DeckCommands>(*w); }
+    DocumentCommands& documents() const { return partOf<DocumentCommands>(*w); }
+    EditCommands& edits() const { return partOf<EditCommands>(*w); }
+    LaneServices& laneServices() const { return partOf<LaneServices>(*w); }
+    engine::Deck& playDeck() const { return decks().playDeck(); }
+    engine::Deck& previewDeck() const { return decks().previewDeck(); }
+    engine::Transport& transport() const { return decks().transport(); }
+    lanes::DeckView* playDeckView() const { return control<lanes::DeckView>("playDeckView"); }
+    lanes::DeckView* previewDeckView() const { return control<lanes::DeckView>("previewDeckView"); }
+    // What a drag of these files carries.
+    static std::unique_ptr<QMimeData> files(const QStringList& paths);
+    // A left click on the content outside the controls that take it.
+    void clickBackground(int x, int y) const;
 
     MainWindow* w = nullptr;
     // Answers for message dialogs, taken in order; Cancel when the script runs out.

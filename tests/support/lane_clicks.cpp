@@ -7,7 +7,7 @@
 #include "documents/movie_export.h"
 #include "media/decoder.h"
 #include "media/media.h"
-#include "shell/main_window.h"
+#include "support/app_fixture.h"
 #include "support/child_process.h"
 #include "support/media_gen.h"
 #include "support/null_output.h"
@@ -36,30 +36,31 @@ std::vector<float> asFloats(const QByteArray& data) {
 
 PlayedAndExported playAndExportClickMix(MainWindow& w) {
     PlayedAndExported r;
+    DeckCommands& decks = partOf<DeckCommands>(w);
     const QString left = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksLeft});
     const QString right = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksRight});
     for (double at : {10.0, 14.0, 18.0})
-        w.lane(1)->addNewClip(at, {.name = "left", .path = left, .lengthPx = 4, .lane = 1});
+        laneOf(w, 1)->addNewClip(at, {.name = "left", .path = left, .lengthPx = 4, .lane = 1});
     for (double at : {12.0, 16.0})
-        w.lane(2)->addNewClip(at, {.name = "right", .path = right, .lengthPx = 4, .lane = 2});
+        laneOf(w, 2)->addNewClip(at, {.name = "right", .path = right, .lengthPx = 4, .lane = 2});
     if (!media::testing::waitForClipMovies()) {
         r.problem = "the clips' movies were not opened";
         return r;
     }
     media::testing::clearCaptured();
-    w.moveHeadTo(w.playDeck, 9.9);
-    w.play();
+    decks.moveHeadTo(decks.playDeck(), 9.9);
+    decks.play();
     for (int tick = 0; tick < 1250; ++tick) {
-        w.transport.tick();
+        decks.transport().tick();
         media::testing::advance(kBlock);
     }
-    w.play();
+    decks.play();
     const std::vector<float> played = media::testing::captured(0);
 
     documents::MixSnapshot mix;
     mix.zoom = 1;
     for (int lane : {1, 2})
-        for (const model::ClipRef& c : w.lane(lane)->clips)
+        for (const model::ClipRef& c : laneOf(w, lane)->clips)
             mix.clips.push_back(
                 {c->path, c->name, c->inPoint, c->outPoint, c->lengthPx, c->centre, lane});
     media::MovieWriteControl control;
@@ -96,17 +97,18 @@ double worstPlayedVersusExported(const PlayedAndExported& mix) {
 }
 
 std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
+    DeckCommands& decks = partOf<DeckCommands>(w);
     auto fail = [&](const char* why) {
         *problem = QString::fromUtf8(why);
-        if (w.playDeck.running()) w.play();
+        if (decks.playDeck().running()) decks.play();
         return std::vector<double>();
     };
     const QString left = makeMedia({MediaKind::Mp3Cbr, 6.0, Signal::ClicksLeft});
     const QString right = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksRight});
-    w.lane(1)->addNewClip(10, {.name = "left", .path = left, .lengthPx = 6, .lane = 1});
-    w.lane(2)->addNewClip(12, {.name = "right", .path = right, .lengthPx = 4, .lane = 2});
+    laneOf(w, 1)->addNewClip(10, {.name = "left", .path = left, .lengthPx = 6, .lane = 1});
+    laneOf(w, 2)->addNewClip(12, {.name = "right", .path = right, .lengthPx = 4, .lane = 2});
     if (!media::testing::waitForClipMovies()) return fail("the clips' movies were not opened");
-    w.moveHeadTo(w.playDeck, 10.5);
+    decks.moveHeadTo(decks.playDeck(), 10.5);
 
     ChildProcess rec("parec", {"-d", "main.monitor", "--format=float32le", "--rate=48000",
                                "--channels=2", "--raw", "--latency-msec=10"});
@@ -114,15 +116,16 @@ std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
     // Waits on conditions, with deadlines generous enough for a loaded machine.
     if (!QTest::qWaitFor([&] { return rec.readAllStandardOutput().size() > 9600 * 4; }, 10000))
         return fail("the recorder records nothing");
-    w.play();
+    decks.play();
     // Four clicks of lane 2's clip, then the deck stops once the sink has played them.
     if (!QTest::qWaitFor(
             [&] {
-                return w.playDeck.players[1].rate() > 0 && w.playDeck.players[1].position() > 1.8;
+                return decks.playDeck().players[1].rate() > 0 &&
+                       decks.playDeck().players[1].position() > 1.8;
             },
             30000))
         return fail("lane 2's clip did not play");
-    w.play();
+    decks.play();
     std::vector<float> sound;
     const bool heard = QTest::qWaitFor(
         [&] {

@@ -53,15 +53,15 @@ class AuxWindowsTest : public AppFixture {
 
     // The open window of each kind, or a new one, as its command shows it.
     PreferencesWindow* preferences() {
-        w->menu->preferencesAction->trigger();
+        menu()->preferencesAction->trigger();
         return PreferencesWindow::existing();
     }
     DropPreviewWindow* dropPreview() {
-        w->menu->dropPreviewAction->trigger();
+        menu()->dropPreviewAction->trigger();
         return DropPreviewWindow::existing();
     }
     LibraryWindow* libraryList() {
-        w->libraryChosen();
+        LibraryWindow::instance(w)->showInFront();
         return LibraryWindow::existing();
     }
 
@@ -73,13 +73,6 @@ class AuxWindowsTest : public AppFixture {
         QDropEvent drop(QPointF(20, 8), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(list, &drop);
         return true;
-    }
-    static std::unique_ptr<QMimeData> files(const QStringList& paths) {
-        auto data = std::make_unique<QMimeData>();
-        QList<QUrl> urls;
-        for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
-        data->setUrls(urls);
-        return data;
     }
     static std::unique_ptr<QMimeData> library(const QString& url) {
         auto data = std::make_unique<QMimeData>();
@@ -101,7 +94,7 @@ class AuxWindowsTest : public AppFixture {
     }
     // The program started anew: a new main window, which reads the kept preferences.
     void restart() {
-        w->closeWithoutPrompt = true;
+        documents().closeWithoutPrompt();
         delete w;
         QApplication::processEvents();
         w = MainWindow::instance();
@@ -115,8 +108,7 @@ class AuxWindowsTest : public AppFixture {
 // ---- Preferences -------------------------------------------------------------------------------
 
 TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevice) {
-    w->menu->preferencesAction->trigger();
-    PreferencesWindow* p = PreferencesWindow::existing();
+    PreferencesWindow* p = preferences();
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->windowTitle(), "Preferences");
     EXPECT_TRUE(p->windowFlags().testFlag(Qt::Tool));
@@ -134,15 +126,15 @@ TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevi
     EXPECT_EQ(p->focusWidget(), p);
 
     list->selectRow(1);
-    EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
+    EXPECT_EQ(decks().previewDeviceId(), media::deviceIdFor(kPreview));
     list->selectRow(-1);  // clearing the selection keeps the choice
-    EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
+    EXPECT_EQ(decks().previewDeviceId(), media::deviceIdFor(kPreview));
 
     // With the floating window in front, the menus still serve the main window: a second
     // command shows the same window; a new one after closing shows no selection.
     QApplication::setActiveWindow(p);
     ASSERT_EQ(QApplication::activeWindow(), p);
-    w->menu->preferencesAction->trigger();
+    menu()->preferencesAction->trigger();
     EXPECT_EQ(PreferencesWindow::existing(), p);
     p->close();
     QApplication::processEvents();
@@ -151,14 +143,14 @@ TEST_F(AuxWindowsTest, PreferencesListTheDevicesAndChoosingOneSetsThePreviewDevi
     PreferencesWindow* again = preferences();
     EXPECT_NE(again->deviceList->rowCount(), 0);
     EXPECT_EQ(again->deviceList->selectedRow(), 1);  // the device in use is highlighted
-    EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
+    EXPECT_EQ(decks().previewDeviceId(), media::deviceIdFor(kPreview));
 }
 
 TEST_F(AuxWindowsTest, PreferencesWithoutAnyDeviceListNothing) {
     mt::useNullOutput({});
     PreferencesWindow* p = preferences();
     EXPECT_EQ(p->deviceList->rowCount(), 0);
-    EXPECT_EQ(w->previewDevice, 0);
+    EXPECT_EQ(decks().previewDeviceId(), 0);
 }
 
 TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
@@ -176,15 +168,15 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
     for (const Step& s : steps) {
         for (int i = 0; i < s.times; ++i)
             s.up ? emit p->transitionArrows->steppedUp() : emit p->transitionArrows->steppedDown();
-        EXPECT_EQ(w->mix.defaultTransition, s.value);
+        EXPECT_EQ(mix().defaultTransition, s.value);
         EXPECT_EQ(p->transitionLabel->text(), s.shown);
         EXPECT_EQ(p->transitionLabel->shownText(), s.shown) << "drawn whole, not cut short";
     }
     // A click on each half of the arrows is one step that way.
     QTest::mouseClick(p->transitionArrows, Qt::LeftButton, Qt::NoModifier, QPoint(6, 3));
-    EXPECT_EQ(w->mix.defaultTransition, 1);
+    EXPECT_EQ(mix().defaultTransition, 1);
     QTest::mouseClick(p->transitionArrows, Qt::LeftButton, Qt::NoModifier, QPoint(6, 20));
-    EXPECT_EQ(w->mix.defaultTransition, 0.5);
+    EXPECT_EQ(mix().defaultTransition, 0.5);
     // A new window shows the main window's value.
     p->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -193,8 +185,7 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
 
 // After a restart the headphone cue must still reach the headphones, not the audience.
 TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
-    w->menu->preferencesAction->trigger();
-    PreferencesWindow* p = PreferencesWindow::existing();
+    PreferencesWindow* p = preferences();
     ASSERT_NE(p, nullptr);
     p->deviceList->selectRow(1);
     emit p->transitionArrows->steppedUp();
@@ -205,9 +196,9 @@ TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
     EXPECT_EQ(PreferencesWindow::existing(), nullptr);
 
     restart();
-    EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
-    EXPECT_EQ(w->mix.defaultTransition, 2.5);
-    EXPECT_EQ(w->statusLine->text(), "");
+    EXPECT_EQ(decks().previewDeviceId(), media::deviceIdFor(kPreview));
+    EXPECT_EQ(mix().defaultTransition, 2.5);
+    EXPECT_EQ(statusText(), "");
     PreferencesWindow* again = preferences();
     EXPECT_EQ(again->deviceList->selectedRow(), 1);
     EXPECT_EQ(again->transitionLabel->text(), "2.5");
@@ -226,12 +217,11 @@ TEST_F(AuxWindowsTest, PreferencesThatCannotBeWrittenAreSaidNotToBeKept) {
     const QString folder = base.filePath("Vontalix");
     ASSERT_TRUE(writeFile(folder, "not a folder"));
     settingsAt(base.path());
-    w->statusLine->setText(QString());
+    statusLine()->setText(QString());
     emit preferences()->transitionArrows->steppedUp();
     settingsAt(usual);
-    EXPECT_EQ(w->mix.defaultTransition, 3.5);
-    EXPECT_EQ(w->statusLine->text(),
-              "Preferences will not be kept: " + folder + " is not a folder.");
+    EXPECT_EQ(mix().defaultTransition, 3.5);
+    EXPECT_EQ(statusText(), "Preferences will not be kept: " + folder + " is not a folder.");
     emit preferences()->transitionArrows->steppedDown();
 }
 
@@ -240,9 +230,9 @@ TEST_F(AuxWindowsTest, AKeptPreviewDeviceThatIsMissingAtStartIsNamed) {
     ASSERT_EQ(windows::keepPreviewDevice(media::deviceIdFor(kPreview), "Headphones"), "");
     mt::useNullOutput({kMain});
     restart();
-    EXPECT_EQ(w->previewDevice, media::deviceIdFor(kPreview));
-    EXPECT_FALSE(media::routeAvailable(w->previewDevice));
-    EXPECT_EQ(w->statusLine->text(),
+    EXPECT_EQ(decks().previewDeviceId(), media::deviceIdFor(kPreview));
+    EXPECT_FALSE(media::routeAvailable(decks().previewDeviceId()));
+    EXPECT_EQ(statusText(),
               "The preview sound device \"Headphones\" is not available: the preview stays "
               "silent until it is back.");
     EXPECT_EQ(preferences()->deviceList->selectedRow(), -1);
@@ -253,7 +243,7 @@ TEST_F(AuxWindowsTest, AKeptPreviewDeviceThatIsMissingAtStartIsNamed) {
 TEST_F(AuxWindowsTest, AboutShowsTheTextAndEachClickOpensTheAddressOnce) {
     QStringList opened;
     platform::showUrlHook() = [&](const QString& a) { opened << a; };
-    w->menu->aboutAction->trigger();
+    menu()->aboutAction->trigger();
     AboutWindow* a = AboutWindow::existing();
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->windowTitle(), "About Vontalix");
@@ -269,14 +259,14 @@ TEST_F(AuxWindowsTest, AboutShowsTheTextAndEachClickOpensTheAddressOnce) {
     // The strip left of the text is not the text.
     QTest::mouseClick(a, Qt::LeftButton, Qt::NoModifier, QPoint(5, 50));
     EXPECT_EQ(opened.size(), 2);
-    w->menu->aboutAction->trigger();
+    menu()->aboutAction->trigger();
     EXPECT_EQ(AboutWindow::existing(), a);
 }
 
 // ---- Drop preview ------------------------------------------------------------------------------
 
 TEST_F(AuxWindowsTest, DropPreviewStartsWaitingAndTakesOnlyMediaDrops) {
-    w->menu->dropPreviewAction->trigger();
+    menu()->dropPreviewAction->trigger();
     DropPreviewWindow* d = DropPreviewWindow::existing();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->windowTitle(), "Drop for Preview");
@@ -316,10 +306,10 @@ TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
     const QString chirp = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
     const QString broken = tempDir() + "/broken.mp3";
     ASSERT_TRUE(writeFile(broken, QByteArray(5000, 'x')));
-    w->lane(2)->addNewClip(
+    lane(2)->addNewClip(
         100,
         {.name = "clip", .path = chirp, .lengthPx = 2, .inPoint = 0.5, .outPoint = 1.5, .lane = 2});
-    const model::ClipRef clip = w->lane(2)->clips.back();
+    const model::ClipRef clip = lane(2)->clips.back();
     DropPreviewWindow* d = dropPreview();
     const auto laneClip = [&] {
         return std::unique_ptr<QMimeData>(
@@ -373,7 +363,7 @@ TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
     }
     // A clip drag whose clip left the lane names nothing.
     const auto stale = laneClip();
-    w->lane(2)->clips.clear();
+    lane(2)->clips.clear();
     d->player.setMovie(nullptr);
     ASSERT_TRUE(dragAndDrop(d->dropList, *stale));
     EXPECT_EQ(d->player.movie(), nullptr);
@@ -384,7 +374,7 @@ TEST_F(AuxWindowsTest, ASecondDropReplacesTheFirstOnThePreviewDeviceOnly) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     const QString chirp = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Chirp});
     const std::vector<float> refChirp = decodeAll(chirp);
-    w->previewDevice = media::deviceIdFor(kPreview);
+    decks().setPreviewDeviceId(media::deviceIdFor(kPreview));
     DropPreviewWindow* d = dropPreview();
     ASSERT_TRUE(dragAndDrop(d->dropList, *files({sine})));
     mt::advance(30 * kBlock);
@@ -414,13 +404,12 @@ TEST_F(AuxWindowsTest, ASecondDropReplacesTheFirstOnThePreviewDeviceOnly) {
 
 TEST_F(AuxWindowsTest, ADeviceThatIsGoneKeepsThePreviewSilentAndSaysSo) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
-    w->previewDevice = media::deviceIdFor("unplugged");
+    decks().setPreviewDeviceId(media::deviceIdFor("unplugged"));
     DropPreviewWindow* d = dropPreview();
     ASSERT_TRUE(dragAndDrop(d->dropList, *files({sine})));
     mt::advance(20 * kBlock);
     QApplication::processEvents();
-    EXPECT_EQ(w->statusLine->text(),
-              "The preview sound device is not available: the preview is silent.");
+    EXPECT_EQ(statusText(), "The preview sound device is not available: the preview is silent.");
     for (const QByteArray& device : {kMain, kPreview}) {
         for (float v : mt::captured(media::deviceIdFor(device))) ASSERT_EQ(v, 0.0f);
     }
@@ -463,8 +452,7 @@ TEST_F(AuxWindowsTest, LibraryListShowsEverySlotWithTheCountAndDragsTheLocation)
         nullptr,
         std::make_shared<windows::LibrarySong>(windows::LibrarySong{"Two", "", "", "", ""}),
     };
-    w->libraryChosen();
-    LibraryWindow* lib = LibraryWindow::existing();
+    LibraryWindow* lib = libraryList();
     ASSERT_NE(lib, nullptr);
     windows::librarySongs = kept;
     EXPECT_EQ(lib->windowTitle(), "iTunes Library");
