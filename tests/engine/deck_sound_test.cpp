@@ -314,16 +314,16 @@ TEST_F(DeckSoundTest, AStoppedDeckHasWhatPlayStartsReady) {
     const auto [sine, chirp, refA, refB] = sineAndChirp();
     addClip(1, sine, 0, 4, 0, 0, 4, 4);
     addClip(2, chirp, 0.5, 4, 0, 0, 4, 4);
-    w->moveHeadTo(w->playDeck, 1.0);  // 1 s into the sine, 0.5 s into the chirp
-    const auto& players = w->playDeck.players;
+    decks().moveHeadTo(playDeck(), 1.0);  // 1 s into the sine, 0.5 s into the chirp
+    const auto& players = playDeck().players;
     ASSERT_TRUE(QTest::qWaitFor([&] { return players[0].cuedMovie() && players[1].cuedMovie(); }));
     QTest::qWait(200);  // their rings fill
     mt::pauseDecoding(true);
     struct Resume {
         ~Resume() { mt::pauseDecoding(false); }
     } resume;
-    w->play();
-    w->transport.tick();
+    menu()->playAction->trigger();
+    transport().tick();
     mt::advance(3 * kBlock, false);
     EXPECT_FALSE(players[0].cuedMovie() || players[1].cuedMovie());  // taken over
     const std::vector<float> out = mt::captured(0);
