@@ -23,8 +23,8 @@ Transport::Transport(DeckHost& host, model::Mix& mix, Deck& playDeck, Deck& prev
     const auto soon = [this] { prepareStoppedDecksSoon(); };
     QObject::connect(&mix_, &model::Mix::lanesChanged, &prepareTimer_, soon);
     QObject::connect(&mix_, &model::Mix::viewChanged, &prepareTimer_, soon);
+    // A deck that stops asks for itself (stop()).
     for (Deck* deck : {&play_, &preview_}) {
-        QObject::connect(deck, &Deck::runningChanged, &prepareTimer_, soon);
         QObject::connect(deck, &Deck::headMoved, &prepareTimer_, [this, deck] {
             if (!deck->running()) prepareStoppedDecksSoon();
         });
@@ -82,7 +82,8 @@ void Transport::prepareStopped(Deck& deck) {
             player.cancelCue();
             continue;
         }
-        const double offset = headX - hit->visibleLeft(scrollX);
+        // Play gives the clip this offset (setStartOffsets) and its first step starts there.
+        const double offset = model::startOffsetAt(*hit, headX, scrollX);
         player.cue(*hit, offset / zoom,
                    model::clipVolume(*hit, offset, zoom).value_or(model::kFullVolume),
                    model::StartLock(), deck.traits.routed, device);

@@ -44,13 +44,12 @@ class Transport {
     // Clears that word once the device is there again (and the status line still shows it).
     void forgetReturnedSoundProblem();
 
+  private:
     // A stopped deck keeps the clips under its head prepared to sound from there (decoded and
     // held), so that Play sounds at once, like a player paused at the spot: done shortly after
     // the deck stops, its head moves, or the lanes or the view change.
     void prepareStoppedDecksSoon();
     void prepareStoppedDecks();
-
-  private:
     void prepareStopped(Deck& deck);
 
     DeckHost& host_;

@@ -17,7 +17,7 @@ HeadPlacement placeHead(double x, int width, int labelOffset) {
 void assignStartOffsets(const std::vector<ClipRef>& clips, const ClipRef& hit, double pos,
                         double scrollX, double Clip::*offset) {
     for (const ClipRef& clip : clips) clip.get()->*offset = 0;
-    if (hit) hit.get()->*offset = pos - hit->visibleLeft(scrollX);
+    if (hit) hit.get()->*offset = startOffsetAt(*hit, pos, scrollX);
 }
 
 }  // namespace model

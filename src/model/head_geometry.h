@@ -25,8 +25,13 @@ HeadPlacement headAt(double x, int labelOffset);
 // Places a head at window x in a window `width` pixels wide, parked when outside the view.
 HeadPlacement placeHead(double x, int width, int labelOffset);
 
+// The start offset a head at window x `pos` gives the clip under it: the distance from the
+// clip's visible left edge (on lanes scrolled by scrollX) to the head.
+inline double startOffsetAt(const Clip& clip, double pos, double scrollX) {
+    return pos - clip.visibleLeft(scrollX);
+}
 // Gives every clip of a lane start offset 0, then the clip under the head (`hit`, may be null)
-// the distance from its visible left edge (on lanes scrolled by scrollX) to the head at `pos`.
+// its start offset for the head at `pos`.
 void assignStartOffsets(const std::vector<ClipRef>& clips, const ClipRef& hit, double pos,
                         double scrollX, double Clip::*offset);
 

@@ -309,7 +309,8 @@ namespace {
 
 // A stopped deck keeps what Play will start ready, as a player paused at the spot: shortly after
 // its head comes to rest, the clips under it are decoded and held, so the very first block after
-// Play sounds both lanes from the head, in step, even with the decoders held up from then on.
+// Play sounds both lanes from the head, in step, even with the decoders held up from then on;
+// stopped, it prepares them again.
 TEST_F(DeckSoundTest, AStoppedDeckHasWhatPlayStartsReady) {
     const auto [sine, chirp, refA, refB] = sineAndChirp();
     addClip(1, sine, 0, 4, 0, 0, 4, 4);
@@ -332,6 +333,10 @@ TEST_F(DeckSoundTest, AStoppedDeckHasWhatPlayStartsReady) {
     for (size_t f = kBlock; f < 3 * kBlock; ++f)
         ASSERT_NEAR(out[f * 2], refA[(frameAt(1.0) + f) * 2] + refB[(frameAt(0.5) + f) * 2], 1e-6)
             << f;
+    // Stopped again, where the head now stands.
+    mt::pauseDecoding(false);
+    menu()->playAction->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return players[0].cuedMovie() && players[1].cuedMovie(); }));
 }
 
 TEST_F(DeckSoundTest, APreviewOnAMissingDeviceIsSilentAndSaysSo) {
