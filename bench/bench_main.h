@@ -135,11 +135,7 @@ inline int runBenchmarks(int argc, char** argv, BenchApp kind, std::vector<Budge
     BudgetReporter reporter(std::move(budgets));
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    if (MainWindow* w = MainWindow::existing()) {
-        // No save prompt on the way out.
-        testsupport::partOf<DocumentCommands>(*w).closeWithoutPrompt();
-        delete w;
-    }
+    testsupport::discardWindow(MainWindow::existing());
     return reporter.failed() ? 1 : 0;
 }
 

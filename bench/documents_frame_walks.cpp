@@ -84,20 +84,20 @@ void reachClip(const model::Clip& clip, double seconds) {
 Figures openToIdle(benchmark::State& state, const QString& list, int64_t* walks) {
     testsupport::ensureApp();
     MainWindow* w = MainWindow::instance();
+    DocumentCommands& documents = testsupport::partOf<DocumentCommands>(*w);
+    const model::Mix& mix = documents.documentMix();
     platform::dialogHooks().message = [](const platform::MessageSpec&) {
         return platform::DialogAnswer::Alternate;  // "Don't save" at the prompt
     };
     platform::dialogHooks().progress = [](const QString&, int, int) { return false; };
     const int64_t walksBefore = media::testing::frameWalks();
     Measure measure;
-    testsupport::partOf<DocumentCommands>(*w).open(list);
+    documents.open(list);
     if (!media::testing::waitForClipMovies()) state.SkipWithError("the movies did not open");
-    for (const auto* lane : {&testsupport::partOf<DocumentCommands>(*w).documentMix().lane(1),
-                             &testsupport::partOf<DocumentCommands>(*w).documentMix().lane(2)})
+    for (const auto* lane : {&mix.lane(1), &mix.lane(2)})
         for (size_t i = 0; i < std::min<size_t>(lane->size(), 8); ++i) reachClip(*(*lane)[i], 0);
-    if (!testsupport::partOf<DocumentCommands>(*w).documentMix().lane(1).empty()) {
-        const model::Clip& clip =
-            *testsupport::partOf<DocumentCommands>(*w).documentMix().lane(1).back();
+    if (!mix.lane(1).empty()) {
+        const model::Clip& clip = *mix.lane(1).back();
         reachClip(clip,
                   clip.movie && clip.movie->movie() ? clip.movie->movie()->duration() / 2 : 0);
     }

@@ -66,8 +66,9 @@ MainWindow* window() {
 
 // Opens the playlist into an empty document (no save prompt) and shows it.
 void openAndShow(MainWindow* w, const QString& path) {
-    testsupport::partOf<DocumentCommands>(*w).resetDocument();
-    testsupport::partOf<DocumentCommands>(*w).open(path);
+    DocumentCommands& documents = testsupport::partOf<DocumentCommands>(*w);
+    documents.resetDocument();
+    documents.open(path);
     w->centralWidget()->grab();
 }
 

@@ -35,28 +35,25 @@ void BM_TickBothDecksOver500Clips(benchmark::State& state) {
     media::testing::useNullOutput({"main", "preview"});
     const QString path = testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 120.0});
     MainWindow* w = freshWindow();
+    DeckCommands& decks = testsupport::partOf<DeckCommands>(*w);
     fillLanes(w, path);
     // Heads inside clips deep in the lanes, in the fade ramps so the fade route runs.
-    testsupport::partOf<DeckCommands>(*w).moveHeadTo(
-        testsupport::partOf<DeckCommands>(*w).playDeck(), 305);
-    testsupport::partOf<DeckCommands>(*w).moveHeadTo(
-        testsupport::partOf<DeckCommands>(*w).previewDeck(), 395);
-    testsupport::partOf<DeckCommands>(*w).play();
-    testsupport::partOf<DeckCommands>(*w).preview();
-    testsupport::partOf<DeckCommands>(*w).transport().tick();  // loads the four clips
-    if (!testsupport::partOf<DeckCommands>(*w).playDeck().current[0] ||
-        !testsupport::partOf<DeckCommands>(*w).playDeck().current[1] ||
-        !testsupport::partOf<DeckCommands>(*w).previewDeck().current[0] ||
-        !testsupport::partOf<DeckCommands>(*w).previewDeck().current[1]) {
+    decks.moveHeadTo(decks.playDeck(), 305);
+    decks.moveHeadTo(decks.previewDeck(), 395);
+    decks.play();
+    decks.preview();
+    decks.transport().tick();  // loads the four clips
+    if (!decks.playDeck().current[0] || !decks.playDeck().current[1] ||
+        !decks.previewDeck().current[0] || !decks.previewDeck().current[1]) {
         state.SkipWithError("the decks did not start their clips");
         return;
     }
-    for (auto _ : state) testsupport::partOf<DeckCommands>(*w).transport().tick();
+    for (auto _ : state) decks.transport().tick();
     benchmark::DoNotOptimize(testsupport::controlOf<lanes::DeckView>(*w, "playDeckView")->headX());
     state.counters["clips"] = static_cast<double>(testsupport::laneOf(*w, 1)->clips.size() +
                                                   testsupport::laneOf(*w, 2)->clips.size());
-    testsupport::partOf<DeckCommands>(*w).play();
-    testsupport::partOf<DeckCommands>(*w).preview();
+    decks.play();
+    decks.preview();
 }
 BENCHMARK(BM_TickBothDecksOver500Clips)->Unit(benchmark::kMicrosecond);
 
@@ -73,6 +70,7 @@ void BM_TickThatStartsClips(benchmark::State& state) {
         testsupport::makeMedia({MediaKind::Mp3Vbr, 300.0}),
     };
     MainWindow* w = freshWindow();
+    DeckCommands& decks = testsupport::partOf<DeckCommands>(*w);
     for (int lane = 1; lane <= 2; ++lane)
         for (int i = 0; i < 250; ++i)
             testsupport::laneOf(*w, lane)->addNewClip(i * 100.0, {.name = "clip",
@@ -89,41 +87,34 @@ void BM_TickThatStartsClips(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         // Both decks stopped, their heads moved onto the next clips.
-        if (testsupport::partOf<DeckCommands>(*w).playDeck().running())
-            testsupport::partOf<DeckCommands>(*w).play();
-        if (testsupport::partOf<DeckCommands>(*w).previewDeck().running())
-            testsupport::partOf<DeckCommands>(*w).preview();
+        if (decks.playDeck().running()) decks.play();
+        if (decks.previewDeck().running()) decks.preview();
         at = at > 20000 ? 1005 : at + 100;
-        testsupport::partOf<DeckCommands>(*w).moveHeadTo(
-            testsupport::partOf<DeckCommands>(*w).playDeck(), at);
-        testsupport::partOf<DeckCommands>(*w).moveHeadTo(
-            testsupport::partOf<DeckCommands>(*w).previewDeck(), at + 50);
-        testsupport::partOf<DeckCommands>(*w).play();
-        testsupport::partOf<DeckCommands>(*w).preview();
+        decks.moveHeadTo(decks.playDeck(), at);
+        decks.moveHeadTo(decks.previewDeck(), at + 50);
+        decks.play();
+        decks.preview();
         state.ResumeTiming();
-        testsupport::partOf<DeckCommands>(*w).transport().tick();
+        decks.transport().tick();
         state.PauseTiming();
-        if (!testsupport::partOf<DeckCommands>(*w).playDeck().current[0] ||
-            !testsupport::partOf<DeckCommands>(*w).playDeck().current[1] ||
-            !testsupport::partOf<DeckCommands>(*w).previewDeck().current[0] ||
-            !testsupport::partOf<DeckCommands>(*w).previewDeck().current[1]) {
+        if (!decks.playDeck().current[0] || !decks.playDeck().current[1] ||
+            !decks.previewDeck().current[0] || !decks.previewDeck().current[1]) {
             state.SkipWithError("the decks did not start their clips");
             break;
         }
         media::testing::advance(480, false);  // lets retired voices go
         state.ResumeTiming();
     }
-    if (testsupport::partOf<DeckCommands>(*w).playDeck().running())
-        testsupport::partOf<DeckCommands>(*w).play();
-    if (testsupport::partOf<DeckCommands>(*w).previewDeck().running())
-        testsupport::partOf<DeckCommands>(*w).preview();
+    if (decks.playDeck().running()) decks.play();
+    if (decks.previewDeck().running()) decks.preview();
 }
 BENCHMARK(BM_TickThatStartsClips)->Unit(benchmark::kMicrosecond);
 
 void BM_IdleTick(benchmark::State& state) {
     MainWindow* w = freshWindow();
+    DeckCommands& decks = testsupport::partOf<DeckCommands>(*w);
     fillLanes(w, "/nowhere/clip.mp3");
-    for (auto _ : state) testsupport::partOf<DeckCommands>(*w).transport().tick();
+    for (auto _ : state) decks.transport().tick();
 }
 BENCHMARK(BM_IdleTick)->Unit(benchmark::kMicrosecond);
 

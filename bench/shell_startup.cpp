@@ -20,8 +20,7 @@ double showWindowMs() {
     w->centralWidget()->grab();  // one full paint, as the screen would get
     QApplication::processEvents();
     const double ms = t.nsecsElapsed() / 1e6;
-    testsupport::partOf<DocumentCommands>(*w).closeWithoutPrompt();
-    delete w;
+    testsupport::discardWindow(w);
     return ms;
 }
 

@@ -141,19 +141,14 @@ void BM_TwoLaneMixAgainstFfmpeg(benchmark::State& state) {
     const QString a = makeMusic(dir.path(), "a", 220), b = makeMusic(dir.path(), "b", 262);
     const QString mix = a.isEmpty() || b.isEmpty() ? QString() : writeMix(dir.path(), a, b);
     if (mix.isEmpty()) return state.SkipWithError("could not make the mix");
-    testsupport::ensureApp();
-    if (MainWindow* old = MainWindow::existing()) {
-        testsupport::partOf<DocumentCommands>(*old).closeWithoutPrompt();
-        delete old;
-    }
-    MainWindow* w = MainWindow::instance();
+    MainWindow* w = testsupport::freshWindow();
+    DocumentCommands& documents = testsupport::partOf<DocumentCommands>(*w);
+    DeckCommands& decks = testsupport::partOf<DeckCommands>(*w);
     w->show();
     if (!QTest::qWaitForWindowExposed(w)) return state.SkipWithError("the window was not shown");
-    testsupport::partOf<DocumentCommands>(*w).open(
-        mix);  // as File > Open Playlist: clip pictures, movies opened on the workers
-    for (int i = 0; i < 100 && (testsupport::partOf<DocumentCommands>(*w).documentBusy ||
-                                testsupport::laneOf(*w, 2)->clips.empty());
-         ++i)
+    documents.open(mix);  // as File > Open Playlist: clip pictures, movies opened on the workers
+    for (int i = 0;
+         i < 100 && (documents.documentBusy || testsupport::laneOf(*w, 2)->clips.empty()); ++i)
         runFor(100);
     if (testsupport::laneOf(*w, 1)->clips.size() != 1 ||
         testsupport::laneOf(*w, 2)->clips.size() != 1 || !media::testing::waitForClipMovies())
@@ -168,13 +163,12 @@ void BM_TwoLaneMixAgainstFfmpeg(benchmark::State& state) {
                                 "-filter_complex", "amix=inputs=2", "-f", "pulse", "-device",
                                 "main", "vontalix-bench"});
         if (!ffmpeg.waitForStarted(3000)) return state.SkipWithError("ffmpeg did not start");
-        testsupport::partOf<DeckCommands>(*w).play();
+        decks.play();
         runFor(2000);  // both settled
         const Figures playing = measure(20000, ffmpeg.processId());
         const bool sounded =
-            testsupport::partOf<DeckCommands>(*w).playDeck().players[0].rate() > 0 &&
-            testsupport::partOf<DeckCommands>(*w).playDeck().players[1].rate() > 0;
-        testsupport::partOf<DeckCommands>(*w).play();
+            decks.playDeck().players[0].rate() > 0 && decks.playDeck().players[1].rate() > 0;
+        decks.play();
         ffmpeg.kill();
         ffmpeg.waitForFinished(3000);
         if (!sounded) return state.SkipWithError("the mix did not play on both lanes");

@@ -17,12 +17,15 @@ void ensureApp() {
     fileTypes::registerAll();
 }
 
+void discardWindow(MainWindow* w) {
+    if (!w) return;
+    partOf<DocumentCommands>(*w).closeWithoutPrompt();
+    delete w;
+}
+
 MainWindow* freshWindow() {
     ensureApp();
-    if (MainWindow* old = MainWindow::existing()) {
-        partOf<DocumentCommands>(*old).closeWithoutPrompt();
-        delete old;
-    }
+    discardWindow(MainWindow::existing());
     return MainWindow::instance();
 }
 
@@ -51,10 +54,7 @@ void AppFixture::SetUp() {
 }
 
 void AppFixture::TearDown() {
-    if (MainWindow* existing = MainWindow::existing()) {
-        partOf<DocumentCommands>(*existing).closeWithoutPrompt();
-        delete existing;
-    }
+    discardWindow(MainWindow::existing());
     platform::Keyboard::resetForTesting();
     platform::dialogHooks() = {};
     QApplication::processEvents();

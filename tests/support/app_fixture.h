@@ -83,6 +83,9 @@ class AppFixture : public ::testing::Test {
     std::deque<QString> openFiles, saveFiles, folders;
 };
 
+// Deletes the window as a test ends with it: without the save prompt.
+void discardWindow(MainWindow* w);
+
 // Makes sure the file types are registered (once per test program).
 void ensureApp();
 

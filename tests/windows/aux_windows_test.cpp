@@ -94,8 +94,7 @@ class AuxWindowsTest : public AppFixture {
     }
     // The program started anew: a new main window, which reads the kept preferences.
     void restart() {
-        documents().closeWithoutPrompt();
-        delete w;
+        testsupport::discardWindow(w);
         QApplication::processEvents();
         w = MainWindow::instance();
         QApplication::processEvents();  // what is said once the window shows
