@@ -2,7 +2,7 @@
 // What the sound path decides, for whoever hunts a glitch: starts placed, adopted and
 // cancelled, devices lost and back, underruns. Off by default; turned on with
 //   QT_LOGGING_RULES="vontalix.sound.debug=true"
-// Never written from the sound threads themselves: they count, and the UI or loop thread logs.
+// Never written from the mixing itself (it must not allocate): it counts, and others log.
 
 #include <QLoggingCategory>
 
