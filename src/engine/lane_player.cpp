@@ -6,6 +6,7 @@
 #include "media/clip_movie.h"
 #include "media/movie.h"
 #include "media/output.h"
+#include "model/lane_logic.h"
 
 namespace engine {
 
@@ -29,6 +30,30 @@ LanePlayer::Load LanePlayer::loadMovie(const model::Clip& clip) {
     p_.setMovie(m->movie()->share());
     return Load::Loaded;
 }
+
+namespace {
+using Clips = std::vector<model::ClipRef>;
+// Each function holds a pointer and the scroll: it fits in the function object without
+// allocating.
+model::DeckLane stepLane(LanePlayer& player, Deck& deck, int i, const Clips* clips,
+                         double scrollX) {
+    return {&player,
+            &deck.current[i],
+            &deck.last[i],
+            [clips, scrollX](double x) { return model::lineHit(*clips, x, scrollX); },
+            [clips, scrollX](double x) { return model::nextHit(*clips, x, scrollX); },
+            [clips, scrollX](double x) { return model::nextMark(*clips, x, scrollX); }};
+}
+int32_t deckRoute(DeckHost& host, const Deck& deck) {
+    return deck.traits.routed ? host.previewOutputDevice() : 0;
+}
+}  // namespace
+
+StepLanes::StepLanes(DeckHost& host, const model::Mix& mix, Deck& deck)
+    : players{LanePlayer(host, deck.players[0], deckRoute(host, deck)),
+              LanePlayer(host, deck.players[1], deckRoute(host, deck))},
+      lanes{stepLane(players[0], deck, 0, &mix.lane(1), mix.scrollX),
+            stepLane(players[1], deck, 1, &mix.lane(2), mix.scrollX)} {}
 
 void LanePlayer::route(int32_t device) { routePlayer(p_, device); }
 

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
+#include "engine/deck.h"
 #include "engine/deck_host.h"
 #include "media/movie_player.h"
 #include "model/deck_step.h"
+#include "model/mix.h"
 
 namespace engine {
 
@@ -47,6 +49,15 @@ class LanePlayer final : public model::DeckPlayer {
     media::MoviePlayer& p_;
     int32_t route_;
     media::StartLock lock_;
+};
+
+// A deck's two lanes as its step sees them: the deck's players over the mix's lanes as scrolled
+// now, with its clips now sounding and started last. Built on the stack for one step; nothing in
+// it allocates.
+struct StepLanes {
+    StepLanes(DeckHost& host, const model::Mix& mix, Deck& deck);
+    LanePlayer players[2];
+    std::array<model::DeckLane, 2> lanes;
 };
 
 }  // namespace engine

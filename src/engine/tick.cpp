@@ -25,31 +25,13 @@ double untilNextSecond(double seconds) { return std::floor(seconds) + 1 - second
 
 // Runs one step of the deck; returns how long the tick may pause after it.
 double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck) {
-    const int32_t route = deck.traits.routed ? host.previewOutputDevice() : 0;
-    engine::LanePlayer p1(host, deck.players[0], route), p2(host, deck.players[1], route);
-    // Each probe holds a pointer and the scroll: it fits in the function object without
-    // allocating.
-    using Clips = std::vector<model::ClipRef>;
+    engine::StepLanes step(host, mix, deck);
     const double scrollX = mix.scrollX;
     const double headX = deck.head() - scrollX;  // the step works on the lanes as scrolled
-    auto probe = [scrollX](const Clips* clips) {
-        return [clips, scrollX](double x) { return model::lineHit(*clips, x, scrollX); };
-    };
-    auto next = [scrollX](const Clips* clips) {
-        return [clips, scrollX](double x) { return model::nextHit(*clips, x, scrollX); };
-    };
-    auto mark = [scrollX](const Clips* clips) {
-        return [clips, scrollX](double x) { return model::nextMark(*clips, x, scrollX); };
-    };
-    const Clips* lane1 = &mix.lane(1);
-    const Clips* lane2 = &mix.lane(2);
-    std::array<model::DeckLane, 2> lanes{model::DeckLane{&p1, &deck.current[0], &deck.last[0],
-                                                         probe(lane1), next(lane1), mark(lane1)},
-                                         model::DeckLane{&p2, &deck.current[1], &deck.last[1],
-                                                         probe(lane2), next(lane2), mark(lane2)}};
     const double zoom = static_cast<double>(mix.pixelsPerSecond);
-    const model::DeckStepResult r = model::deckStep(
-        deck.traits, lanes, headX, scrollX, zoom, host.previewOutputDevice(), deck.headAtLastStep);
+    const model::DeckStepResult r =
+        model::deckStep(deck.traits, step.lanes, headX, scrollX, zoom, host.previewOutputDevice(),
+                        deck.headAtLastStep);
     deck.headAtLastStep = deck.head();
 
     double pause = std::min({kLongestPause, r.quietSeconds, untilNextHalfPixel(r.head, zoom)});
@@ -118,6 +100,8 @@ void Transport::tick() {
         ~Release() { flag = false; }
     } release{tickRunning_};
 
+    // Starts placed by the steps begin together: none is split from its lane's partner.
+    const media::StartTogether together;
     double pause = kLongestPause;
     if (play_.running()) pause = std::min(pause, runDeck(host_, mix_, play_));
     if (preview_.running()) pause = std::min(pause, runDeck(host_, mix_, preview_));

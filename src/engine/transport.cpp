@@ -3,8 +3,9 @@
 #include "engine/transport.h"
 
 #include "engine/lane_player.h"
+#include "engine/routing.h"
 #include "media/output.h"
-#include "model/fades.h"
+#include "media/sound_log.h"
 #include "model/head_geometry.h"
 #include "model/lane_logic.h"
 
@@ -36,14 +37,23 @@ void Transport::toggle(Deck& deck) {
         stop(deck);
         return;
     }
-    // The toggle starts no sound itself: the next tick loads the clips under the head. A sound
-    // server or device that came back since the last Play is found again here.
+    // A sound server or device that came back since the last Play is found again first, so
+    // that what the stopped deck held ready on the one that was gone is not what sounds.
     media::refreshOutputs();
     forgetReturnedSoundProblem();
+    const int32_t route = deck.traits.routed ? host_.previewOutputDevice() : 0;
+    if (!media::routeAvailable(route)) showUnavailableRoute(route);
+    for (media::MoviePlayer& player : deck.players) {
+        if (!player.cuedFileChanged()) continue;
+        qCDebug(media::soundLog) << "the file of a prepared start changed since: started afresh";
+        player.cancelCue();
+    }
     setStartOffsets(deck, deck.head() - static_cast<double>(mix_.scrollX));
     deck.headAtLastStep = -std::numeric_limits<double>::infinity();
     deck.setRunning(true);
+    // The first step now, not a timer period later: it starts the clips under the head.
     timer_.wake();
+    tick();
 }
 
 void Transport::stop(Deck& deck) {
@@ -67,27 +77,13 @@ void Transport::prepareStoppedDecks() {
         if (!deck->running()) prepareStopped(*deck);
 }
 
-// What Play will start, prepared the way the first step starts it: the clip under the head on
-// each lane, from the start offset Play gives it, at its volume there, on the deck's output.
+// What Play will start, prepared the way its first step starts it.
 void Transport::prepareStopped(Deck& deck) {
-    const int32_t device = deck.traits.routed ? host_.previewOutputDevice() : 0;
+    StepLanes step(host_, mix_, deck);
     const double scrollX = mix_.scrollX;
-    const double zoom = static_cast<double>(mix_.pixelsPerSecond);
-    const double headX = deck.head() - scrollX;
-    for (int i = 0; i < 2; ++i) {
-        LanePlayer player(host_, deck.players[i], device);
-        const std::vector<model::ClipRef>& clips = mix_.lane(i + 1);
-        const model::ClipRef hit = model::lineHit(clips, headX, scrollX);
-        if (!hit || !(zoom > 0)) {
-            player.cancelCue();
-            continue;
-        }
-        // Play gives the clip this offset (setStartOffsets) and its first step starts there.
-        const double offset = model::startOffsetAt(*hit, headX, scrollX);
-        player.cue(*hit, offset / zoom,
-                   model::clipVolume(*hit, offset, zoom).value_or(model::kFullVolume),
-                   model::StartLock(), deck.traits.routed, device);
-    }
+    model::prepareStoppedDeck(deck.traits, step.lanes, deck.head() - scrollX, scrollX,
+                              static_cast<double>(mix_.pixelsPerSecond),
+                              host_.previewOutputDevice());
 }
 
 // The play deck forgets the clips it loaded, so the next tick starts them again from the new
@@ -106,6 +102,12 @@ void Transport::showSoundProblem(int32_t device, const QString& text) {
     soundProblemDevice_ = device;
     soundProblemText_ = text;
     host_.showStatus(text);
+}
+
+void Transport::showUnavailableRoute(int32_t route) {
+    // Without a default device there is no sound device at all.
+    const bool anyDevice = media::routeAvailable(0);
+    showSoundProblem(anyDevice ? route : 0, unavailableRouteText(anyDevice));
 }
 
 void Transport::forgetReturnedSoundProblem() {

@@ -41,6 +41,8 @@ class Transport {
 
     // Says in the status line that sound has nowhere to go on `device` (0: the default).
     void showSoundProblem(int32_t device, const QString& text);
+    // Says that a track routed to `route` cannot sound there (0: there is no device at all).
+    void showUnavailableRoute(int32_t route);
     // Clears that word once the device is there again (and the status line still shows it).
     void forgetReturnedSoundProblem();
 

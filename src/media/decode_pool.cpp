@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "media/file_access.h"
+
 namespace media::detail {
 
 namespace {
@@ -39,6 +41,9 @@ void DecodePool::setPaused(bool paused) {
 
 bool DecodePool::fill(Stream& s) {
     if (!s.opened.load(std::memory_order_acquire)) {
+        const FileStamp stamp = fileStamp(s.path);
+        s.fileSize.store(stamp.size, std::memory_order_relaxed);
+        s.fileModified.store(stamp.modified, std::memory_order_release);
         if (!s.decoder.open(s.path, s.streamIndex) ||
             (s.startSeconds > 0 && !s.decoder.seek(s.startSeconds))) {
             s.finished.store(true, std::memory_order_release);

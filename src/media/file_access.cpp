@@ -1,6 +1,7 @@
 #include "media/file_access.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -33,6 +34,13 @@ bool readRefused(const QString& path) {
         return false;
     }
     return errno == EACCES || errno == EPERM;
+}
+
+FileStamp fileStamp(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
+    return {static_cast<int64_t>(st.st_size),
+            static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
 }  // namespace media

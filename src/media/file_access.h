@@ -3,6 +3,7 @@
 // words.
 
 #include <QString>
+#include <cstdint>
 
 namespace media {
 
@@ -14,5 +15,14 @@ QString replaceRefusal(const QString& path);
 // The file is there but this user may not read it: a different matter from a file that is no
 // media.
 bool readRefused(const QString& path);
+
+// A file's size and modification time (nanoseconds): whether it is still the file it was.
+// -1 and -1 when it cannot be read. Any thread.
+struct FileStamp {
+    int64_t size = -1;
+    int64_t modified = -1;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp fileStamp(const QString& path);
 
 }  // namespace media

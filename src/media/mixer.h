@@ -34,6 +34,11 @@ struct Stream {
     std::atomic<bool> finished{false};   // no more frames will come (end or failure)
     std::atomic<bool> cancelled{false};  // the voice is gone; the worker drops the stream
     std::atomic<bool> busy{false};       // a worker is decoding it right now
+    // The file as the worker found it when it opened it (size and modification time, in
+    // nanoseconds), so a start prepared from it can tell whether the file changed since; -1
+    // until it is opened.
+    std::atomic<int64_t> fileSize{-1};
+    std::atomic<int64_t> fileModified{-1};
 };
 
 constexpr int kBlockFrames = 480;  // 10 ms at 48 kHz: the ramp length and render granularity

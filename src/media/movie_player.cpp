@@ -1,9 +1,12 @@
 #include "media/movie_player.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "media/device.h"
+#include "media/file_access.h"
+#include "media/sound_log.h"
 
 namespace media {
 
@@ -24,7 +27,64 @@ void lockStart(const StartLock& lock, VoiceStart& start) {
         start.offset = lock.offsetFrames();
     }
 }
+// Starts held back while a StartTogether lives: UI thread only, a fixed table (the tick must
+// not allocate).
+struct HeldBack {
+    detail::DeviceRef device;
+    int slot = -1;
+    uint32_t generation = 0;
+    VoiceStart start;
+};
+struct Together {
+    int depth = 0;
+    int count = 0;
+    std::array<HeldBack, 2 * kMaxVoices> held;
+};
+Together together;
+
+// Lets a held voice begin as `start` says: now, or, while starts are taken together, when the
+// last StartTogether ends (false: the table is full, let it go now).
+bool holdBack(const detail::DeviceRef& device, int slot, const VoiceStart& start) {
+    if (together.depth == 0 || together.count == static_cast<int>(together.held.size()))
+        return false;
+    together.held[together.count++] = {
+        device, slot, device->mixer().slot(slot).generation.load(std::memory_order_relaxed), start};
+    return true;
+}
+
+void releaseNow(const detail::DeviceRef& device, int slot, const VoiceStart& start) {
+    device->mixer().release(slot, start);
+    device->wake();  // a device that plays puts it into its queued silence
+}
+
+const char* lockText(const StartLock& lock) {
+    if (!lock.valid()) return "held";
+    return lock.onClock ? "on the output's clock" : "in step with a sounding clip";
+}
 }  // namespace
+
+StartTogether::StartTogether() { ++together.depth; }
+
+StartTogether::~StartTogether() {
+    if (--together.depth > 0) return;
+    // A start that follows another (its anchor) is let go of first, while its anchor still waits:
+    // both then begin in the same mix, at the frames they were given.
+    for (const bool anchored : {true, false}) {
+        for (int i = 0; i < together.count; ++i) {
+            HeldBack& h = together.held[i];
+            if ((h.start.kind == VoiceStart::AfterAnchor) != anchored) continue;
+            // A slot freed and taken again meanwhile holds another voice.
+            if (h.device->mixer().slot(h.slot).generation.load(std::memory_order_relaxed) ==
+                h.generation)
+                h.device->mixer().release(h.slot, h.start);
+        }
+    }
+    for (int i = 0; i < together.count; ++i) {
+        together.held[i].device->wake();
+        together.held[i].device.reset();
+    }
+    together.count = 0;
+}
 
 int64_t StartLock::offsetFrames() const {
     return std::llround((atSeconds - anchorSeconds) * kMixRate);
@@ -79,12 +139,17 @@ MoviePlayer::Voice MoviePlayer::startVoice(const Movie& movie, int track, double
     v.stream->decoder.setFrameIndex(movie.frameIndexSlot());
     v.stream->startSeconds = at;
     v.stream->endFrame = movie.durationFrames();
-    v.slot = v.device->mixer().addVoice(v.stream.get(), gainFor(volume), start);
+    // Added held, and let go of as `start` says once the starts taken together are all placed.
+    VoiceStart added = start;
+    if (together.depth > 0 && start.kind != VoiceStart::Held) added.kind = VoiceStart::Held;
+    v.slot = v.device->mixer().addVoice(v.stream.get(), gainFor(volume), added);
     if (v.slot < 0) {
         v.stream->cancelled = true;  // all slots busy: this track stays silent
+        qCDebug(soundLog) << "no free voice for" << movie.path();
     } else {
         detail::DecodePool::instance().add(v.stream);
-        v.device->wake();
+        if (added.kind == start.kind || !holdBack(v.device, v.slot, start))
+            releaseNow(v.device, v.slot, start);
     }
     return v;
 }
@@ -129,10 +194,25 @@ void MoviePlayer::retireVoices(std::vector<Voice>& voices, const StartLock& unti
     voices.clear();
 }
 
+bool MoviePlayer::cueOnCurrentDevices() const {
+    for (const Voice& v : cue_.voices) {
+        bool available = false;
+        if (detail::deviceForRoute(v.route, &available) != v.device) return false;
+    }
+    return true;
+}
+
 bool MoviePlayer::adoptCue(const StartLock& lock) {
     if (!cue_.movie || cue_.movie != movie_ || cue_.seconds != position_) return false;
     for (const Voice& v : cue_.voices)
         if (movie_->trackSoundOutput(v.track) != v.route) return false;  // routed elsewhere since
+    if (!cueOnCurrentDevices()) {
+        qCDebug(soundLog) << "prepared start of" << movie_->path()
+                          << "not used: made on a device its route no longer sounds on";
+        return false;
+    }
+    qCDebug(soundLog) << "prepared start of" << movie_->path() << "at" << cue_.seconds
+                      << "s adopted," << lockText(cue_.lock);
     voices_ = std::move(cue_.voices);
     volume_ = cue_.volume;
     const bool locked = cue_.lock.valid();
@@ -144,8 +224,7 @@ bool MoviePlayer::adoptCue(const StartLock& lock) {
         if (v.slot < 0) continue;
         VoiceStart start;
         if (lock.valid() && lock.device == v.device) lockStart(lock, start);
-        v.device->mixer().release(v.slot, start);
-        v.device->wake();  // a device that plays puts it into its queued silence
+        if (!holdBack(v.device, v.slot, start)) releaseNow(v.device, v.slot, start);
     }
     return true;
 }
@@ -157,6 +236,8 @@ void MoviePlayer::play(const StartLock& lock) {
     if (playing_) return;
     if (!adoptCue(lock)) {
         cancelCue();
+        qCDebug(soundLog) << "start of" << movie_->path() << "at" << position_ << "s,"
+                          << (lock.valid() ? lockText(lock) : "as soon as it can");
         voices_ = startVoices(*movie_, position_, volume_, lock, false);
     }
     playing_ = true;
@@ -194,6 +275,8 @@ void MoviePlayer::cue(MovieRef movie, double seconds, int volume, const StartLoc
     seconds = std::min(seconds, movie->duration());
     cue_.volume = std::clamp(volume, 0, 256);
     cue_.voices = startVoices(*movie, seconds, cue_.volume, lock, !lock.valid());
+    qCDebug(soundLog) << "start of" << movie->path() << "at" << seconds << "s prepared,"
+                      << lockText(lock);
     cue_.movie = std::move(movie);
     cue_.tag = tag;
     cue_.seconds = seconds;
@@ -203,13 +286,18 @@ void MoviePlayer::cue(MovieRef movie, double seconds, int volume, const StartLoc
 bool MoviePlayer::cued(const void* tag, double seconds, const StartLock& lock) const {
     if (!cue_.movie || cue_.tag != tag) return false;
     if (std::fabs(cue_.seconds - seconds) * kMixRate >= 0.5) return false;
-    // A start that has begun stays, however the lock is reached now.
+    if (!cueOnCurrentDevices()) return false;
+    // A start that has begun stays, however the lock is reached now: started again, its first
+    // frames would be heard twice.
     for (const Voice& v : cue_.voices)
         if (v.slot >= 0 && v.device->mixer().slot(v.slot).begunAt.load(std::memory_order_acquire) !=
                                Mixer::kNotBegun)
             return true;
     if (cue_.lock.valid() != lock.valid()) return false;
     if (!lock.valid()) return true;
+    // Placed from a sounding clip, its frame is exact: it stays when that clip has played out
+    // since (as one does that ends where this begins), and only the clock's estimate is left.
+    if (!cue_.lock.onClock && lock.onClock) return true;
     if (cue_.lock.onClock || lock.onClock) {
         // Placed on the output's clock by an estimate of when the head gets there, renewed each
         // step: the start stays where it was first placed unless the estimate moves far.
@@ -228,8 +316,23 @@ bool MoviePlayer::cued(const void* tag, double seconds, const StartLock& lock) c
 }
 
 void MoviePlayer::cancelCue() {
+    if (cue_.movie)
+        qCDebug(soundLog) << "prepared start of" << cue_.movie->path() << "at" << cue_.seconds
+                          << "s cancelled";
     retireVoices(cue_.voices);
     cue_ = Cue();
+}
+
+bool MoviePlayer::cuedFileChanged() const {
+    for (const Voice& v : cue_.voices) {
+        if (!v.stream) continue;
+        const int64_t modified = v.stream->fileModified.load(std::memory_order_acquire);
+        // Not opened yet: it will read the file as it is then.
+        if (modified < 0) continue;
+        const FileStamp then{v.stream->fileSize.load(std::memory_order_relaxed), modified};
+        return fileStamp(cue_.movie->path()) != then;
+    }
+    return false;
 }
 
 double MoviePlayer::voicePosition(const Voice& v) const {

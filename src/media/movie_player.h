@@ -42,6 +42,18 @@ double outputClockSeconds(int32_t route);
 // A start at that moment of the route's clock, for a player whose sound goes there.
 StartLock startAtClock(int32_t route, double seconds);
 
+// While one lives (UI thread), starts that would begin by themselves are held back and let go
+// of together when the last one ends, those that follow another voice first: two lanes started
+// in one step (Play with the head on both) then cannot be split by the sound thread mixing in
+// between, which would begin the first at once and the second late, its first frames skipped.
+class StartTogether {
+  public:
+    StartTogether();
+    ~StartTogether();
+    StartTogether(const StartTogether&) = delete;
+    StartTogether& operator=(const StartTogether&) = delete;
+};
+
 class MoviePlayer {
   public:
     MoviePlayer() = default;
@@ -80,6 +92,9 @@ class MoviePlayer {
     bool cueLocked() const { return cue_.movie && cue_.lock.valid(); }
     const void* cueTag() const { return cue_.tag; }
     void cancelCue();
+    // Whether the prepared start was made from the file as it was then, and the file has changed
+    // since (replaced, cut, rewritten): what it decoded is not what the file holds now.
+    bool cuedFileChanged() const;
 
     // The movie tells its players when a track is routed elsewhere.
     void trackRerouted(int trackIndex);
@@ -112,6 +127,9 @@ class MoviePlayer {
     static void retireVoices(std::vector<Voice>& voices, const StartLock& until = {});
     void endVoices() { retireVoices(voices_); }
     bool adoptCue(const StartLock& lock);
+    // Every voice of the prepared start is on the device its track's route sounds on now (not
+    // on one that went away, or on the one that sounds nowhere while the server was gone).
+    bool cueOnCurrentDevices() const;
     void update() const;  // notices played-out voices
     double voicePosition(const Voice& v) const;
 

@@ -6,6 +6,7 @@
 
 #include "media/device.h"
 #include "media/pulse_output.h"
+#include "media/sound_log.h"
 
 namespace media {
 
@@ -126,7 +127,11 @@ int32_t defaultRoute() {
 }
 
 void forgetDeadDevices() {
-    std::erase_if(registry().devices, [](const auto& entry) { return entry.second->dead(); });
+    std::erase_if(registry().devices, [](const auto& entry) {
+        if (!entry.second->dead()) return false;
+        qCDebug(soundLog) << "device" << entry.first << "went away: opened again when used";
+        return true;
+    });
 }
 
 }  // namespace
@@ -223,7 +228,10 @@ void refreshOutputs() {
     if (QCoreApplication::instance()) {
         detail::ensureSetUp();
         r.triedServer = true;
-        r.backend().ensureConnected();
+        const uint64_t before = r.backend().generation();
+        const bool connected = r.backend().ensureConnected();
+        if (r.backend().generation() != before)
+            qCDebug(soundLog) << (connected ? "sound server connected" : "no sound server");
     }
     detail::forgetDeadDevices();
     detail::refreshList();

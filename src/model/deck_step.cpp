@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "model/fades.h"
+#include "model/head_geometry.h"
 #include "model/numtext.h"
 
 namespace model {
@@ -23,7 +24,8 @@ StartLock lockFor(const std::array<DeckLane, 2>& lanes, const Clip& clip, double
         const ClipRef& followed = *lane.current;
         if (!followed || followed.get() == &clip || !(lane.player->rate() > 0)) continue;
         const double seconds = (at - followed->timelineLeft()) / zoom;
-        if (seconds >= 0 && seconds < followed->lengthPx / zoom) return {lane.player, seconds};
+        // Its very end counts: a clip butt-spliced to it begins at the frame after its last.
+        if (seconds >= 0 && seconds <= followed->lengthPx / zoom) return {lane.player, seconds};
     }
     return {};
 }
@@ -32,6 +34,11 @@ StartLock lockFor(const std::array<DeckLane, 2>& lanes, const Clip& clip, double
 // deck took its start offsets.
 double startPoint(const DeckTraits& traits, const Clip& clip) {
     return clip.timelineLeft() + clip.*traits.startOffset;
+}
+
+// The volume a clip's sound begins at, `from` pixels into it.
+int volumeAt(const Clip& clip, double from, double zoom) {
+    return clipVolume(clip, from, zoom).value_or(kFullVolume);
 }
 
 // A clip whose movie is still being opened is neither current nor last: the next step tries it
@@ -64,7 +71,7 @@ void startClip(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>&
     if (traits.routed) player.route(device);
     // Its first block already sounds at the clip's volume there (a clip started inside its
     // fade-in must not begin at the volume the player had before).
-    player.setVolume(clipVolume(*clip, from, zoom).value_or(kFullVolume));
+    player.setVolume(volumeAt(*clip, from, zoom));
     player.play();
 }
 
@@ -97,11 +104,22 @@ double followHead(const Clip& clip, const DeckPlayer& player, double scrollX, do
     return clip.visibleLeft(scrollX) + throughNumberText(player.position() * zoom);
 }
 
-// Each lane's next clip, once the head is less than kCueAheadSeconds from it, is prepared and
-// locked to the sound the head follows; a lane with nothing near lets go of what it prepared.
-// Where nothing sounds to keep in step with, the start is placed on the output's own sample
-// clock at the moment the head gets there, so that it is prepared and begins at its exact frame
-// like one locked to a sounding clip (both lanes alike when they start together).
+// The clip a lane starts next: the one under the head that it has not started yet (its start
+// comes with the next step: the head has just crossed its edge, or its movie is still being
+// opened), else the one the head reaches next. A start prepared for it stays while it is either.
+ClipRef clipToStartNext(const DeckLane& lane, double head) {
+    if (ClipRef under = lane.probe(head); under && under != *lane.current && under != *lane.last)
+        return under;
+    return lane.next ? lane.next(head) : nullptr;
+}
+
+// Each lane's next clip, once the head is less than kCueAheadSeconds from it (or over it), is
+// prepared and locked to the sound the head follows; a lane with nothing to start lets go of
+// what it prepared. Where nothing sounds to keep in step with, the start is placed on the
+// output's own sample clock at the moment the head gets there, so that it is prepared and begins
+// at its exact frame like one locked to a sounding clip (both lanes alike when they start
+// together). The player keeps a start it placed before (cue()), so looking again each step moves
+// nothing that is placed.
 void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
                   double scrollX, double zoom, int32_t device) {
     const ClipRef& followed = *lanes[0].current ? *lanes[0].current : *lanes[1].current;
@@ -110,7 +128,7 @@ void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, doub
     double clock = -1;  // read once, so that starts placed together fall on the same frame
     for (DeckLane& lane : lanes) {
         if (!lane.next) continue;
-        const ClipRef clip = lane.next(head);
+        const ClipRef clip = clipToStartNext(lane, head);
         if (!clip || clip == *lane.last) {
             lane.player->cancelCue();
             continue;
@@ -135,10 +153,8 @@ void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, doub
             if (clock < 0) clock = lane.player->outputClock();
             if (clock >= 0) placed = {nullptr, clock + std::max(ahead, kLeastClockLead), true};
         }
-        const double offset = clip.get()->*traits.startOffset;
-        lane.player->cue(*clip, offset / zoom,
-                         clipVolume(*clip, offset, zoom).value_or(kFullVolume), placed,
-                         traits.routed, device);
+        cueStart(traits, *lane.player, *clip, clip.get()->*traits.startOffset, zoom, placed,
+                 device);
     }
 }
 
@@ -171,6 +187,25 @@ double quietSeconds(const std::array<DeckLane, 2>& lanes, const std::array<ClipR
 }
 
 }  // namespace
+
+void cueStart(const DeckTraits& traits, DeckPlayer& player, const Clip& clip, double from,
+              double zoom, const StartLock& lock, int32_t device) {
+    player.cue(clip, from / zoom, volumeAt(clip, from, zoom), lock, traits.routed, device);
+}
+
+void prepareStoppedDeck(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
+                        double scrollX, double zoom, int32_t device) {
+    for (DeckLane& lane : lanes) {
+        const ClipRef hit = lane.probe(head);
+        if (!hit || !(zoom > 0)) {
+            lane.player->cancelCue();
+            continue;
+        }
+        // Play gives the clip this start offset, and its first step starts it there.
+        cueStart(traits, *lane.player, *hit, startOffsetAt(*hit, head, scrollX), zoom, StartLock(),
+                 device);
+    }
+}
 
 DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
                         double scrollX, double zoom, int32_t device, double headBefore) {

@@ -123,4 +123,16 @@ DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes
                         double scrollX, double zoom, int32_t device,
                         double headBefore = -std::numeric_limits<double>::infinity());
 
+// Prepares a lane's start of `clip`, `from` pixels into it, the way the step starts it: its
+// movie sought there, at its volume there, on the deck's output; with `lock`, or held for the
+// step that starts it. The one place where a start is prepared, running or stopped.
+void cueStart(const DeckTraits& traits, DeckPlayer& player, const Clip& clip, double from,
+              double zoom, const StartLock& lock, int32_t device);
+
+// What a stopped deck keeps ready, so that Play sounds at once, like a player paused at the spot:
+// on each lane the clip under the head (window x `head`) held at the start offset Play gives it.
+// A lane without one lets go of what it held.
+void prepareStoppedDeck(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
+                        double scrollX, double zoom, int32_t device);
+
 }  // namespace model

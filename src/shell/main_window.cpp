@@ -312,11 +312,7 @@ void MainWindow::startUp() {
     // A preview routed to a device that is gone stays silent rather than reaching the audience
     // through the main output; say so, since nothing else would tell the DJ.
     media::setUnavailableRouteHandler([](int32_t id) {
-        if (MainWindow* w = MainWindow::existing()) {
-            const bool anyDevice = media::routeAvailable(0);
-            w->decks_->showSoundProblem(anyDevice ? id : 0,
-                                        engine::unavailableRouteText(anyDevice));
-        }
+        if (MainWindow* w = MainWindow::existing()) w->decks_->transport().showUnavailableRoute(id);
     });
     media::setDeviceLostHandler([](int32_t id, const QString& name) {
         if (MainWindow* w = MainWindow::existing())

@@ -295,9 +295,8 @@ TEST_F(DeckSoundTest, ATickFiredInsideATickReturnsAtOnce) {
     });
     decks().moveHeadTo(playDeck(), 700);
     decks().moveHeadTo(previewDeck(), 300.5);
-    playDeck().setRunning(true);  // over nothing: every tick makes exactly one gap step
-    menu()->previewAction->trigger();
-    transport().tick();
+    playDeck().setRunning(true);       // over nothing: every tick makes exactly one gap step
+    menu()->previewAction->trigger();  // its first step runs at once
     media::setUnavailableRouteHandler(nullptr);
     EXPECT_EQ(nested, 1);
     EXPECT_DOUBLE_EQ(playDeckView()->headX(), 700 + 1 / 35.0);

@@ -41,20 +41,22 @@ TEST_F(EngineWindowTest, TogglesShowTheDeckAndStartFromTheHead) {
         const double head = c.deck.head();
         auto clip = add(lane(2), head - 50, 100);
         c.deck.current = c.deck.last = {clip, clip};
-        c.view.button()->click();
+        transport().setStartOffsets(c.deck, head);
+        EXPECT_EQ(c.deck.current[0], c.forgetsSounding ? nullptr : clip);
+        EXPECT_EQ(c.deck.last[1], clip);
+        c.view.button()->click();  // its first step runs at once
         EXPECT_TRUE(c.deck.running());
         EXPECT_EQ(c.view.button()->picture(), c.running);
         EXPECT_EQ(c.action->text(), c.runningText);
-        EXPECT_EQ(c.deck.current[0], c.forgetsSounding ? nullptr : clip);
-        EXPECT_EQ(c.deck.last[1], clip);
         EXPECT_DOUBLE_EQ((*clip).*c.start, 50);
+        const double running = c.deck.head();
         c.view.button()->click();
         EXPECT_FALSE(c.deck.running());
         EXPECT_EQ(c.view.button()->picture(), c.stopped);
         EXPECT_EQ(c.action->text(), c.stoppedText);
         EXPECT_EQ(c.deck.current, (std::array<model::ClipRef, 2>{}));
         EXPECT_EQ(c.deck.last, (std::array<model::ClipRef, 2>{}));
-        EXPECT_DOUBLE_EQ(c.deck.head(), head);
+        EXPECT_DOUBLE_EQ(c.deck.head(), running);
     }
 }
 
@@ -181,8 +183,7 @@ TEST_F(EngineWindowTest, MissingFileOnThePreviewDeckAsksNothingAndRunsOn) {
     auto clip = add(lane(1), 250, 100);  // its file does not exist
     openFiles.push_back("/would/be/chosen.mp3");
     ASSERT_TRUE(media::testing::waitForClipMovies());  // tried on the worker, not the tick
-    menu()->previewAction->trigger();
-    transport().tick();
+    menu()->previewAction->trigger();                  // its first step runs at once
     EXPECT_TRUE(shownDialogs.empty());
     EXPECT_EQ(openFiles.size(), 1u);  // no file dialog either
     EXPECT_EQ(previewDeck().current[0], nullptr);
