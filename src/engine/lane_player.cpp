@@ -50,8 +50,8 @@ int32_t deckRoute(DeckHost& host, const Deck& deck) {
 }  // namespace
 
 StepLanes::StepLanes(DeckHost& host, const model::Mix& mix, Deck& deck)
-    : players{LanePlayer(host, deck.players[0], deckRoute(host, deck)),
-              LanePlayer(host, deck.players[1], deckRoute(host, deck))},
+    : players{LanePlayer(host, deck.players[0], deckRoute(host, deck), mix.pixelsPerSecond),
+              LanePlayer(host, deck.players[1], deckRoute(host, deck), mix.pixelsPerSecond)},
       lanes{stepLane(players[0], deck, 0, &mix.lane(1), mix.scrollX),
             stepLane(players[1], deck, 1, &mix.lane(2), mix.scrollX)} {}
 
@@ -73,7 +73,13 @@ void LanePlayer::cue(const model::Clip& clip, double seconds, int volume,
     if (p_.cued(&clip, seconds, at) && (!routed || firstSoundOutput(*cued) == device)) return;
     media::MovieRef movie = m->movie()->share();
     if (routed) routeSoundTracks(*movie, device);
-    p_.cue(std::move(movie), seconds, volume, at, &clip);
+    p_.cue(std::move(movie), seconds, volume, at, &clip, fadesOf(clip));
+}
+
+std::optional<media::MoviePlayer::Fades> LanePlayer::fadesOf(const model::Clip& clip) const {
+    if (!(zoom_ > 0)) return std::nullopt;
+    return media::MoviePlayer::Fades{clip.inPoint / zoom_, clip.fadeInEnd / zoom_,
+                                     clip.fadeOutStart / zoom_, clip.outPoint / zoom_};
 }
 
 bool LanePlayer::preparedFor(const model::Clip& clip, bool locked) const {

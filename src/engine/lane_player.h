@@ -14,13 +14,15 @@ namespace engine {
 
 class LanePlayer final : public model::DeckPlayer {
   public:
-    // `route`: the output the deck sounds on (0: the default device).
-    LanePlayer(DeckHost& host, media::MoviePlayer& p, int32_t route)
-        : host_(host), p_(p), route_(route) {}
+    // `route`: the output the deck sounds on (0: the default device); `zoom`: the lanes' pixels
+    // per second.
+    LanePlayer(DeckHost& host, media::MoviePlayer& p, int32_t route, double zoom)
+        : host_(host), p_(p), route_(route), zoom_(zoom) {}
     double rate() const override { return p_.rate(); }
     double position() const override { return p_.position(); }
     void setPosition(double seconds) override { p_.setPosition(seconds); }
     void setVolume(int volume) override { p_.setVolume(volume); }
+    void followFades(const model::Clip& clip) override { p_.setFades(fadesOf(clip)); }
     void play() override {
         p_.play(lock_);
         lock_ = media::StartLock();
@@ -41,6 +43,8 @@ class LanePlayer final : public model::DeckPlayer {
     // in memory) its file.
     bool preparedFor(const model::Clip& clip, bool locked) const;
     media::StartLock mediaLock(const model::StartLock& lock) const;
+    // The clip's in and out points and fades in seconds of its movie.
+    std::optional<media::MoviePlayer::Fades> fadesOf(const model::Clip& clip) const;
     // A clip whose file is gone or is no playable media: the lane stays silent, and the status
     // line says why.
     void movieFailed(const QString& path);
@@ -48,6 +52,7 @@ class LanePlayer final : public model::DeckPlayer {
     DeckHost& host_;
     media::MoviePlayer& p_;
     int32_t route_;
+    double zoom_;
     media::StartLock lock_;
 };
 

@@ -2,12 +2,54 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace media {
 
+float Envelope::gain(int64_t m, float otherwise) const {
+    float g = otherwise;
+    if (m <= in) g = 0;
+    if (m >= out) g = 0;
+    if (fadeInEnd <= m && m <= fadeOutStart) g = 1;
+    if (in < m && m < fadeInEnd)
+        g = static_cast<float>(static_cast<double>(m - in) / static_cast<double>(fadeInEnd - in));
+    if (fadeOutStart < m && m < out)
+        g = static_cast<float>(static_cast<double>(out - m) /
+                               static_cast<double>(out - fadeOutStart));
+    return g;
+}
+
 Mixer::Mixer() = default;
 
-int Mixer::addVoice(Stream* stream, float gain, const VoiceStart& start) {
+void Mixer::setEnvelope(int slot, const Envelope& e) {
+    Slot& s = slots_[slot];
+    const uint32_t v = s.envelopeVersion.load(std::memory_order_relaxed);
+    s.envelopeVersion.store(v + 1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+    s.envelopeFrames[0].store(e.in, std::memory_order_relaxed);
+    s.envelopeFrames[1].store(e.fadeInEnd, std::memory_order_relaxed);
+    s.envelopeFrames[2].store(e.fadeOutStart, std::memory_order_relaxed);
+    s.envelopeFrames[3].store(e.out, std::memory_order_relaxed);
+    s.enveloped.store(true, std::memory_order_relaxed);
+    s.envelopeVersion.store(v + 2, std::memory_order_release);
+}
+
+void Mixer::readEnvelope(Slot& s) {
+    // A sequence lock: the fields count only when the version was even and unchanged around them.
+    const uint32_t before = s.envelopeVersion.load(std::memory_order_acquire);
+    if (before & 1) return;
+    const bool on = s.enveloped.load(std::memory_order_relaxed);
+    const Envelope e{s.envelopeFrames[0].load(std::memory_order_relaxed),
+                     s.envelopeFrames[1].load(std::memory_order_relaxed),
+                     s.envelopeFrames[2].load(std::memory_order_relaxed),
+                     s.envelopeFrames[3].load(std::memory_order_relaxed)};
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if (s.envelopeVersion.load(std::memory_order_relaxed) != before) return;
+    s.hasEnvelope = on;
+    s.envelope = e;
+}
+
+int Mixer::addVoice(Stream* stream, float gain, const VoiceStart& start, const Envelope* envelope) {
     for (int i = 0; i < kMaxVoices; ++i) {
         Slot& s = slots_[i];
         if (s.state.load(std::memory_order_acquire) != Free) continue;
@@ -27,6 +69,15 @@ int Mixer::addVoice(Stream* stream, float gain, const VoiceStart& start) {
         s.anchorGeneration = start.anchorGeneration;
         s.anchorOffset = start.offset;
         s.fadeIn = start.fadeIn;
+        s.enveloped.store(envelope != nullptr, std::memory_order_relaxed);
+        if (envelope) {
+            s.envelopeFrames[0].store(envelope->in, std::memory_order_relaxed);
+            s.envelopeFrames[1].store(envelope->fadeInEnd, std::memory_order_relaxed);
+            s.envelopeFrames[2].store(envelope->fadeOutStart, std::memory_order_relaxed);
+            s.envelopeFrames[3].store(envelope->out, std::memory_order_relaxed);
+        }
+        s.hasEnvelope = false;
+        s.mediaStart = std::llround(stream->startSeconds * kMixRate);
         s.begun = false;
         s.owed = 0;
         s.fadeInDone = 0;
@@ -207,20 +258,30 @@ void Mixer::mixVoice(Slot& s, float* out, int offset, int64_t blockStart) {
             s.fadeInDone = 0;
         }
     }
+    // The media frame of the first frame read now: every frame since the start has passed,
+    // except those still owed.
+    const int64_t media = s.mediaStart + s.framesPlayed.load(std::memory_order_relaxed) - s.owed;
+    readEnvelope(s);
     int n = 0;
     if (s.owed == 0 && !(stopping && s.gain == 0.0f)) n = st.ring.read(scratch_.data(), frames);
     // The volume moves linearly over one block, also on a partial block (an underrun); a voice
-    // that fades in rises over one block of its own frames on top of that.
+    // that fades in rises over one block of its own frames on top of that. A voice with an
+    // envelope follows it frame by frame instead, and a stop ramps that down over the block.
     const float g0 = s.gain, step = (target - g0) / kBlockFrames;
     float* o = out + static_cast<size_t>(offset) * 2;
+    float last = s.hasEnvelope ? s.gain : target;
     for (int i = 0; i < n; ++i) {
         float g = g0 == target ? target : g0 + step * static_cast<float>(i + 1);
+        if (s.hasEnvelope) {
+            last = s.envelope.gain(media + i, last);
+            g = stopping ? last * (1.0f - static_cast<float>(i + 1) / kBlockFrames) : last;
+        }
         if (s.fadeIn && s.fadeInDone + i < kBlockFrames)
             g *= static_cast<float>(s.fadeInDone + i + 1) / kBlockFrames;
         o[2 * i] += scratch_[2 * i] * g;
         o[2 * i + 1] += scratch_[2 * i + 1] * g;
     }
-    s.gain = target;
+    s.gain = s.hasEnvelope && !stopping ? last : target;
     if (s.fadeIn) s.fadeInDone = std::min(s.fadeInDone + frames, kBlockFrames);
     if (n > 0 && !s.sounded.load(std::memory_order_relaxed)) {
         s.firstSoundNs.store(std::chrono::duration_cast<std::chrono::nanoseconds>(

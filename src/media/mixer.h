@@ -41,6 +41,17 @@ struct Stream {
     std::atomic<int64_t> fileModified{-1};
 };
 
+// A clip's volume over its media: silent up to its in point, rising linearly to full at the
+// end of its fade-in, full to the start of its fade-out, falling linearly to silence at its out
+// point, silent after. Media frames from the file's start (at kMixRate).
+struct Envelope {
+    int64_t in = 0, fadeInEnd = 0, fadeOutStart = 0, out = 0;
+    bool operator==(const Envelope&) const = default;
+    // The gain at media frame m, as the volume rules give it (each rule that holds overrides
+    // the ones before); `otherwise` where none holds (fields out of order).
+    float gain(int64_t m, float otherwise) const;
+};
+
 constexpr int kBlockFrames = 480;  // 10 ms at 48 kHz: the ramp length and render granularity
 constexpr int kMaxVoices = 32;
 
@@ -89,6 +100,12 @@ class Mixer {
         // until begun.
         std::atomic<int> startKind{VoiceStart::WhenReady};
         std::atomic<int64_t> startFrame{0};
+        // The clip's envelope, followed at every frame in place of targetGain once set, so that
+        // in and out points and fades fall on their exact frame, not on the block after the
+        // step that noticed them. The UI writes it under the version (odd while writing).
+        std::atomic<uint32_t> envelopeVersion{0};
+        std::atomic<bool> enveloped{false};
+        std::atomic<int64_t> envelopeFrames[4]{};
         // Fixed while Active, except that releasing a Held start may set the anchor fields before
         // it publishes the new start kind (the mixer reads them only after it sees that kind).
         int anchor = -1;
@@ -100,12 +117,19 @@ class Mixer {
         bool begun = false;
         int64_t owed = 0;    // frames missed in an underrun, skipped as soon as they come
         int fadeInDone = 0;  // frames of the fade-in ramp passed
+        Envelope envelope;   // the last one read whole
+        bool hasEnvelope = false;
+        int64_t mediaStart = 0;  // the media frame the voice begins at
     };
 
     Mixer();
 
-    // UI thread: takes a free slot for a stream, or -1 when all slots are in use.
-    int addVoice(Stream* stream, float gain, const VoiceStart& start = {});
+    // UI thread: takes a free slot for a stream, or -1 when all slots are in use. With an
+    // envelope the voice follows it from its first frame.
+    int addVoice(Stream* stream, float gain, const VoiceStart& start = {},
+                 const Envelope* envelope = nullptr);
+    // UI thread: the voice follows this envelope from the next block on.
+    void setEnvelope(int slot, const Envelope& envelope);
     Slot& slot(int i) { return slots_[i]; }
     const Slot& slot(int i) const { return slots_[i]; }
     // UI thread: lets a Held voice begin as `start` says (WhenReady, AtFrame or AfterAnchor; its
@@ -148,6 +172,8 @@ class Mixer {
     // The first frame of the voice in another slot, while that slot still holds it.
     std::optional<int64_t> anchorBegun(const Slot& s, bool* anchorGone) const;
     void mixVoice(Slot& s, float* out, int offset, int64_t blockStart);
+    // Mixer thread: takes the UI's envelope when it is not being written.
+    static void readEnvelope(Slot& s);
     std::array<Slot, kMaxVoices> slots_;
     std::array<float, kBlockFrames * 2> scratch_{};
     std::atomic<int64_t> rendered_{0};

@@ -118,13 +118,22 @@ void MoviePlayer::setMovie(MovieRef m) {
     retireVoices(voices_, m ? cue_.lock : StartLock());
     playing_ = false;
     position_ = 0;
+    fades_.reset();  // the new movie's clip gives its own
     if (movie_) std::erase(movie_->players_, this);
     movie_ = std::move(m);
     if (movie_) movie_->players_.push_back(this);
 }
 
+namespace {
+Envelope envelopeOf(const MoviePlayer::Fades& f) {
+    auto frame = [](double seconds) { return std::llround(seconds * kMixRate); };
+    return {frame(f.in), frame(f.fadeInEnd), frame(f.fadeOutStart), frame(f.out)};
+}
+}  // namespace
+
 MoviePlayer::Voice MoviePlayer::startVoice(const Movie& movie, int track, double at, int volume,
-                                           const VoiceStart& start) const {
+                                           const VoiceStart& start,
+                                           const std::optional<Fades>& fades) const {
     Voice v;
     v.track = track;
     v.startSeconds = at;
@@ -142,7 +151,9 @@ MoviePlayer::Voice MoviePlayer::startVoice(const Movie& movie, int track, double
     // Added held, and let go of as `start` says once the starts taken together are all placed.
     VoiceStart added = start;
     if (together.depth > 0 && start.kind != VoiceStart::Held) added.kind = VoiceStart::Held;
-    v.slot = v.device->mixer().addVoice(v.stream.get(), gainFor(volume), added);
+    const Envelope envelope = fades ? envelopeOf(*fades) : Envelope();
+    v.slot = v.device->mixer().addVoice(v.stream.get(), gainFor(volume), added,
+                                        fades ? &envelope : nullptr);
     if (v.slot < 0) {
         v.stream->cancelled = true;  // all slots busy: this track stays silent
         qCDebug(soundLog) << "no free voice for" << movie.path();
@@ -155,7 +166,8 @@ MoviePlayer::Voice MoviePlayer::startVoice(const Movie& movie, int track, double
 }
 
 std::vector<MoviePlayer::Voice> MoviePlayer::startVoices(const Movie& movie, double at, int volume,
-                                                         const StartLock& lock, bool held) const {
+                                                         const StartLock& lock, bool held,
+                                                         const std::optional<Fades>& fades) const {
     std::vector<Voice> voices;
     for (int i = 1; i <= movie.trackCount(); ++i) {
         if (movie.tracks()[i - 1].mediaType != QLatin1String("soun")) continue;
@@ -180,7 +192,7 @@ std::vector<MoviePlayer::Voice> MoviePlayer::startVoices(const Movie& movie, dou
         } else if (held) {
             start.kind = VoiceStart::Held;
         }
-        voices.push_back(startVoice(movie, i, at, volume, start));
+        voices.push_back(startVoice(movie, i, at, volume, start, fades));
     }
     return voices;
 }
@@ -215,6 +227,7 @@ bool MoviePlayer::adoptCue(const StartLock& lock) {
                       << "s adopted," << lockText(cue_.lock);
     voices_ = std::move(cue_.voices);
     volume_ = cue_.volume;
+    fades_ = cue_.fades;
     const bool locked = cue_.lock.valid();
     cue_ = Cue();
     if (locked) return true;
@@ -238,7 +251,7 @@ void MoviePlayer::play(const StartLock& lock) {
         cancelCue();
         qCDebug(soundLog) << "start of" << movie_->path() << "at" << position_ << "s,"
                           << (lock.valid() ? lockText(lock) : "as soon as it can");
-        voices_ = startVoices(*movie_, position_, volume_, lock, false);
+        voices_ = startVoices(*movie_, position_, volume_, lock, false, fades_);
     }
     playing_ = true;
 }
@@ -267,14 +280,15 @@ StartLock MoviePlayer::lockAt(double seconds) const {
 }
 
 void MoviePlayer::cue(MovieRef movie, double seconds, int volume, const StartLock& lock,
-                      const void* tag) {
+                      const void* tag, const std::optional<Fades>& fades) {
     detail::reclaim();
     cancelCue();
     if (!movie) return;
     if (!(seconds > 0)) seconds = 0;  // also NaN
     seconds = std::min(seconds, movie->duration());
     cue_.volume = std::clamp(volume, 0, 256);
-    cue_.voices = startVoices(*movie, seconds, cue_.volume, lock, !lock.valid());
+    cue_.fades = fades;
+    cue_.voices = startVoices(*movie, seconds, cue_.volume, lock, !lock.valid(), fades);
     qCDebug(soundLog) << "start of" << movie->path() << "at" << seconds << "s prepared,"
                       << lockText(lock);
     cue_.movie = std::move(movie);
@@ -399,6 +413,19 @@ void MoviePlayer::setVolume(int v) {
                 .targetGain.store(gainFor(volume_), std::memory_order_relaxed);
 }
 
+void MoviePlayer::setFades(const std::optional<Fades>& fades) {
+    if (fades == fades_) return;
+    fades_ = fades;
+    const Envelope envelope = fades ? envelopeOf(*fades) : Envelope();
+    for (const Voice& v : voices_) {
+        if (v.slot < 0) continue;
+        if (fades)
+            v.device->mixer().setEnvelope(v.slot, envelope);
+        else
+            v.device->mixer().slot(v.slot).enveloped.store(false, std::memory_order_relaxed);
+    }
+}
+
 void MoviePlayer::trackRerouted(int trackIndex) {
     detail::reclaim();
     update();
@@ -407,7 +434,7 @@ void MoviePlayer::trackRerouted(int trackIndex) {
         if (v.track != trackIndex) continue;
         const double at = voicePosition(v);
         if (v.slot >= 0) detail::retire(v.device, v.slot, v.stream);
-        v = startVoice(*movie_, trackIndex, at, volume_, VoiceStart{.fadeIn = at > 0});
+        v = startVoice(*movie_, trackIndex, at, volume_, VoiceStart{.fadeIn = at > 0}, fades_);
     }
 }
 

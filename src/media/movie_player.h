@@ -5,6 +5,7 @@
 // because of an underrun); position() is the mix cursor in seconds.
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "media/movie.h"
@@ -77,6 +78,14 @@ class MoviePlayer {
     void setPosition(double seconds);
     int volume() const { return volume_; }
     void setVolume(int v);  // 0..256, clamped
+    // The clip's in and out points and fades (seconds of the movie): its sound follows them at
+    // every frame, in place of the volume, from now on and in every start after. Nothing: the
+    // volume again.
+    struct Fades {
+        double in = 0, fadeInEnd = 0, fadeOutStart = 0, out = 0;
+        bool operator==(const Fades&) const = default;
+    };
+    void setFades(const std::optional<Fades>& fades);
 
     // The moment this player's sound reaches `seconds` of its movie; invalid unless it plays.
     StartLock lockAt(double seconds) const;
@@ -85,7 +94,8 @@ class MoviePlayer {
     // `seconds` and fill their rings at once. With a valid lock it begins there by itself;
     // without one it waits for play(). play() adopts it when the player was given its movie and
     // position meanwhile; anything else drops it. `tag` tells the caller which cue this is.
-    void cue(MovieRef movie, double seconds, int volume, const StartLock& lock, const void* tag);
+    void cue(MovieRef movie, double seconds, int volume, const StartLock& lock, const void* tag,
+             const std::optional<Fades>& fades = std::nullopt);
     bool cued(const void* tag, double seconds, const StartLock& lock) const;
     MovieRef cuedMovie() const { return cue_.movie; }
     // Whether the prepared start waits for nothing but its frame (it begins by itself).
@@ -116,13 +126,14 @@ class MoviePlayer {
         const void* tag = nullptr;
         double seconds = 0;
         int volume = 256;
+        std::optional<Fades> fades;
         StartLock lock;
         std::vector<Voice> voices;
     };
     std::vector<Voice> startVoices(const Movie& movie, double at, int volume, const StartLock& lock,
-                                   bool held) const;
-    Voice startVoice(const Movie& movie, int track, double at, int volume,
-                     const VoiceStart& start) const;
+                                   bool held, const std::optional<Fades>& fades) const;
+    Voice startVoice(const Movie& movie, int track, double at, int volume, const VoiceStart& start,
+                     const std::optional<Fades>& fades) const;
     // `until`: voices on that lock's device sound on until the lock's frame.
     static void retireVoices(std::vector<Voice>& voices, const StartLock& until = {});
     void endVoices() { retireVoices(voices_); }
@@ -138,6 +149,7 @@ class MoviePlayer {
     mutable bool playing_ = false;
     mutable double position_ = 0;  // where playback starts, or where it ended
     int volume_ = 256;
+    std::optional<Fades> fades_;
     Cue cue_;
 };
 

@@ -72,6 +72,7 @@ void startClip(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>&
     // Its first block already sounds at the clip's volume there (a clip started inside its
     // fade-in must not begin at the volume the player had before).
     player.setVolume(volumeAt(*clip, from, zoom));
+    player.followFades(*clip);
     player.play();
 }
 
@@ -95,6 +96,7 @@ void runLane(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>& l
     if (player.rate() > 0 && *lane.current) {
         const double t = player.position() * zoom;
         if (auto v = clipVolume(**lane.current, t, zoom)) player.setVolume(*v);
+        player.followFades(**lane.current);  // edited since, perhaps
     }
 }
 

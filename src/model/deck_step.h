@@ -34,6 +34,9 @@ class DeckPlayer {
     virtual double position() const = 0;  // seconds into the movie
     virtual void setPosition(double seconds) = 0;
     virtual void setVolume(int volume) = 0;  // 0..256
+    // Between the steps, the sound follows the clip's in and out points and fades at every
+    // frame, as the volume rules give them, so none waits for the step after it.
+    virtual void followFades(const Clip& /*clip*/) {}
     virtual void play() = 0;
     virtual void stop() = 0;
     enum class Load { Loaded, Pending, Failed };
@@ -50,7 +53,8 @@ class DeckPlayer {
     // The next play() begins in step with the lock (taken now, before the player changes).
     virtual void lockNextStart(const StartLock&) {}
     // Prepares the clip's start ahead of the head, beside what plays now: its movie sought to
-    // `seconds` and its first sound decoded, at `volume`, on `device` when `routed`. With a lock
+    // `seconds` and its first sound decoded, at `volume` and following the clip's fades, on
+    // `device` when `routed`. With a lock
     // it begins there by itself; without, it waits for the step that starts the clip, which then
     // loads and plays the prepared start. A repeated call with the same start changes nothing.
     virtual void cue(const Clip& /*clip*/, double /*seconds*/, int /*volume*/,
