@@ -338,6 +338,23 @@ TEST_F(DeckSoundTest, AStoppedDeckHasWhatPlayStartsReady) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return players[0].cuedMovie() && players[1].cuedMovie(); }));
 }
 
+// A held start whose file changed since it was decoded is not what Play sounds: the file is
+// read as it is now (here cut to nothing: silence, not the old sound).
+TEST_F(DeckSoundTest, AHeldStartWhoseFileChangedIsStartedAfresh) {
+    const QString copy = testsupport::tempDir() + "/changing.mp3";
+    QFile::remove(copy);
+    ASSERT_TRUE(QFile::copy(makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::Sine}), copy));
+    addClip(1, copy, 0, 4, 0, 0, 4, 4);
+    decks().moveHeadTo(playDeck(), 1.0);
+    const media::MoviePlayer& player = playDeck().players[0];
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.cuedMovie() != nullptr; }));
+    QTest::qWait(200);  // its ring fills
+    QFile(copy).resize(0);
+    menu()->playAction->trigger();
+    run(20, playDeck());
+    EXPECT_EQ(maxAbs(mt::captured(0), 0, 20 * kBlock), 0.0);
+}
+
 TEST_F(DeckSoundTest, APreviewOnAMissingDeviceIsSilentAndSaysSo) {
     const QString sine = makeMedia({MediaKind::Mp3Cbr, 2.0, Signal::Sine});
     addClip(2, sine, 200, 2, 0, 0, 2, 2);
@@ -389,8 +406,10 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     const media::MoviePlayer& p = (c.previewDeck ? previewDeck() : playDeck()).players[0];
     EXPECT_GT(p.rate(), 0) << "the deck plays on";
 
-    // Everything back: the next Play sounds on the deck's own device.
+    // Everything back: the next Play sounds on the deck's own device, though the stopped deck
+    // prepared its clip before the device came back (where nothing is heard).
     c.previewDeck ? menu()->previewAction->trigger() : menu()->playAction->trigger();
+    QTest::qWait(100);
     mt::setNullDevices({kMain, kPreview});
     mt::clearCaptured();
     c.previewDeck ? menu()->previewAction->trigger() : menu()->playAction->trigger();

@@ -278,6 +278,30 @@ TEST_F(PlayerTest, LockedStartsBeginAtTheExactFrame) {
     }
 }
 
+// Starts taken together (a step's two lanes) are not split by the device mixing in between,
+// which would begin the first at once and the second late, its first frames skipped.
+TEST_F(PlayerTest, StartsTakenTogetherStayInStep) {
+    const QString a = makeMedia({MediaKind::Mp3Cbr, 1.0, Signal::Sine});
+    const QString b = makeMedia({MediaKind::Mp3Cbr, 1.0, Signal::Chirp});
+    const std::vector<float> refA = decodeAll(a), refB = decodeAll(b);
+    media::MoviePlayer p1, p2;
+    p1.setMovie(media::openMovie(a));
+    p2.setMovie(media::openMovie(b));
+    const size_t lead = kBlock / 2;  // p2 begins half a block after p1
+    {
+        const media::StartTogether together;
+        p1.play();
+        mt::advance(kBlock);
+        p2.play(p1.lockAt(lead / 48000.0));
+    }
+    mt::advance(kBlock * 8);
+    const int64_t first = p1.lockAt(0).begunAt;
+    ASSERT_GE(first, 0);
+    const std::vector<float> out = mt::captured(0);
+    for (size_t f = first + lead; f < size_t(first) + lead + 4 * kBlock; ++f)
+        ASSERT_NEAR(out[f * 2], refA[(f - first) * 2] + refB[(f - first - lead) * 2], 1e-6) << f;
+}
+
 // A player given its prepared start before that start's frame keeps sounding what it played
 // until the block of that frame, and is silent from the next block on but for the new sound.
 TEST_F(PlayerTest, APreparedStartReplacesTheOldSoundAtItsFrame) {
