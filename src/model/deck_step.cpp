@@ -30,12 +30,6 @@ StartLock lockFor(const std::array<DeckLane, 2>& lanes, const Clip& clip, double
     return {};
 }
 
-// Where a clip's start sounds: at its left edge, or inside it where the head stood when the
-// deck took its start offsets.
-double startPoint(const DeckTraits& traits, const Clip& clip) {
-    return clip.timelineLeft() + clip.*traits.startOffset;
-}
-
 // The volume a clip's sound begins at, `from` pixels into it.
 int volumeAt(const Clip& clip, double from, double zoom) {
     return clipVolume(clip, from, zoom).value_or(kFullVolume);
@@ -122,8 +116,11 @@ ClipRef clipToStartNext(const DeckLane& lane, double head) {
 // at its exact frame like one locked to a sounding clip (both lanes alike when they start
 // together). The player keeps a start it placed before (cue()), so looking again each step moves
 // nothing that is placed.
-void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, double head,
-                  double scrollX, double zoom, int32_t device) {
+// `place`: the head after this step's move, and where it stood before it (the next step's start
+// point of reference).
+void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes,
+                  const DeckHeadPlace& place, double zoom, int32_t device) {
+    const double head = place.visible, scrollX = place.scrollX;
     const ClipRef& followed = *lanes[0].current ? *lanes[0].current : *lanes[1].current;
     const bool carried = followed != nullptr;
     const double gapPace = zoom / traits.gapDivisor * 100;  // pixels a second between clips
@@ -135,7 +132,10 @@ void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, doub
             lane.player->cancelCue();
             continue;
         }
-        const StartLock lock = lockFor(lanes, *clip, startPoint(traits, *clip), zoom);
+        // From where the step that starts it will: its start offset, or for a clip the head
+        // had already reached, where the head stands.
+        const double from = startFrom(traits, *clip, place);
+        const StartLock lock = lockFor(lanes, *clip, clip->timelineLeft() + from, zoom);
         const double left = clip->visibleLeft(scrollX);  // as the head sees it
         // Until it gets there: at the pace of the sound it is locked to; else following its clip
         // to that clip's end, then at the gap step's pace.
@@ -155,8 +155,7 @@ void prepareAhead(const DeckTraits& traits, std::array<DeckLane, 2>& lanes, doub
             if (clock < 0) clock = lane.player->outputClock();
             if (clock >= 0) placed = {nullptr, clock + std::max(ahead, kLeastClockLead), true};
         }
-        cueStart(traits, *lane.player, *clip, clip.get()->*traits.startOffset, zoom, placed,
-                 device);
+        cueStart(traits, *lane.player, *clip, from, zoom, placed, device);
     }
 }
 
@@ -237,7 +236,7 @@ DeckStepResult deckStep(const DeckTraits& traits, std::array<DeckLane, 2>& lanes
     } else {
         result.head = head + zoom / traits.gapDivisor;
     }
-    prepareAhead(traits, lanes, result.head, scrollX, zoom, device);
+    prepareAhead(traits, lanes, {result.head, scrollX, head + scrollX}, zoom, device);
     result.quietSeconds = quietSeconds(lanes, hits, result.head, zoom);
     return result;
 }
