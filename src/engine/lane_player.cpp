@@ -70,7 +70,10 @@ void LanePlayer::cue(const model::Clip& clip, double seconds, int volume,
     }
     const media::StartLock at = mediaLock(lock);
     const media::MovieRef cued = p_.cuedMovie();
-    if (p_.cued(&clip, seconds, at) && (!routed || firstSoundOutput(*cued) == device)) return;
+    if (p_.cued(&clip, seconds, at) && (!routed || firstSoundOutput(*cued) == device)) {
+        p_.endAtCuedStart();
+        return;
+    }
     media::MovieRef movie = m->movie()->share();
     if (routed) routeSoundTracks(*movie, device);
     p_.cue(std::move(movie), seconds, volume, at, &clip, fadesOf(clip));

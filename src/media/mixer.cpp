@@ -19,6 +19,11 @@ float Envelope::gain(int64_t m, float otherwise) const {
     return g;
 }
 
+namespace {
+// Frames over which a voice falls silent before the frame it was asked to (2 ms).
+constexpr int64_t kSilenceRamp = 96;
+}  // namespace
+
 Mixer::Mixer() = default;
 
 void Mixer::setEnvelope(int slot, const Envelope& e) {
@@ -58,6 +63,7 @@ int Mixer::addVoice(Stream* stream, float gain, const VoiceStart& start, const E
         s.targetGain.store(gain, std::memory_order_relaxed);
         s.stopRequested.store(false, std::memory_order_relaxed);
         s.stopAt.store(0, std::memory_order_relaxed);
+        s.silentFrom.store(INT64_MAX, std::memory_order_relaxed);
         s.framesPlayed.store(0, std::memory_order_relaxed);
         s.playedOut.store(false, std::memory_order_relaxed);
         s.sounded.store(false, std::memory_order_relaxed);
@@ -270,6 +276,7 @@ void Mixer::mixVoice(Slot& s, float* out, int offset, int64_t blockStart) {
     const float g0 = s.gain, step = (target - g0) / kBlockFrames;
     float* o = out + static_cast<size_t>(offset) * 2;
     float last = s.hasEnvelope ? s.gain : target;
+    const int64_t silentFrom = s.silentFrom.load(std::memory_order_relaxed);
     for (int i = 0; i < n; ++i) {
         float g = g0 == target ? target : g0 + step * static_cast<float>(i + 1);
         if (s.hasEnvelope) {
@@ -278,6 +285,10 @@ void Mixer::mixVoice(Slot& s, float* out, int offset, int64_t blockStart) {
         }
         if (s.fadeIn && s.fadeInDone + i < kBlockFrames)
             g *= static_cast<float>(s.fadeInDone + i + 1) / kBlockFrames;
+        // Down to silence over a short ramp that ends at that frame, so nothing of it is heard
+        // with what replaces it, and nothing clicks.
+        if (const int64_t left = silentFrom - (blockStart + offset + i); left < kSilenceRamp)
+            g *= left > 0 ? static_cast<float>(left) / kSilenceRamp : 0.0f;
         o[2 * i] += scratch_[2 * i] * g;
         o[2 * i + 1] += scratch_[2 * i + 1] * g;
     }

@@ -89,6 +89,9 @@ class Mixer {
         // A stop takes effect in the block holding this frame (0: at once): a voice that another
         // replaces at a frame still to come sounds until then.
         std::atomic<int64_t> stopAt{0};
+        // From this device frame on the voice is silent (it keeps time): a start prepared to
+        // replace it there, which the player may still let go of (then it is set back).
+        std::atomic<int64_t> silentFrom{INT64_MAX};
         // The media frames that have passed since the voice began: the mix cursor. It keeps time
         // through an underrun (silence is heard, and the missed frames are skipped afterwards).
         std::atomic<int64_t> framesPlayed{0};

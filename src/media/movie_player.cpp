@@ -295,6 +295,32 @@ void MoviePlayer::cue(MovieRef movie, double seconds, int volume, const StartLoc
     cue_.tag = tag;
     cue_.seconds = seconds;
     cue_.lock = lock;
+    endAtCuedStart();
+}
+
+int64_t MoviePlayer::cuedStartFrame() const {
+    const StartLock& l = cue_.lock;
+    if (!cue_.movie || !l.valid()) return -1;
+    if (l.begunAt >= 0) return l.startFrame();
+    // Placed after an anchor that had not begun then: known once it has.
+    const Mixer::Slot& a = l.device->mixer().slot(l.slot);
+    if (a.generation.load(std::memory_order_relaxed) != l.generation) return -1;
+    const int64_t begun = a.begunAt.load(std::memory_order_acquire);
+    return begun >= 0 ? begun + l.offsetFrames() : -1;
+}
+
+void MoviePlayer::endAtCuedStart() {
+    const int64_t frame = cuedStartFrame();
+    if (!playing_ || frame < 0) return;
+    for (const Voice& v : voices_)
+        if (v.slot >= 0 && v.device == cue_.lock.device)
+            v.device->mixer().slot(v.slot).silentFrom.store(frame, std::memory_order_relaxed);
+}
+
+void MoviePlayer::soundOnPastCue() {
+    for (const Voice& v : voices_)
+        if (v.slot >= 0)
+            v.device->mixer().slot(v.slot).silentFrom.store(INT64_MAX, std::memory_order_relaxed);
 }
 
 bool MoviePlayer::cued(const void* tag, double seconds, const StartLock& lock) const {
@@ -330,6 +356,7 @@ bool MoviePlayer::cued(const void* tag, double seconds, const StartLock& lock) c
 }
 
 void MoviePlayer::cancelCue() {
+    if (cue_.movie) soundOnPastCue();
     if (cue_.movie)
         qCDebug(soundLog) << "prepared start of" << cue_.movie->path() << "at" << cue_.seconds
                           << "s cancelled";

@@ -97,6 +97,10 @@ class MoviePlayer {
     void cue(MovieRef movie, double seconds, int volume, const StartLock& lock, const void* tag,
              const std::optional<Fades>& fades = std::nullopt);
     bool cued(const void* tag, double seconds, const StartLock& lock) const;
+    // What plays now falls silent where the prepared start begins (the step hands the player
+    // over to it there), once that frame is known: a clip laid over another on its lane is
+    // heard alone from its first frame. Called again while the frame waits on another start.
+    void endAtCuedStart();
     MovieRef cuedMovie() const { return cue_.movie; }
     // Whether the prepared start waits for nothing but its frame (it begins by itself).
     bool cueLocked() const { return cue_.movie && cue_.lock.valid(); }
@@ -138,6 +142,10 @@ class MoviePlayer {
     static void retireVoices(std::vector<Voice>& voices, const StartLock& until = {});
     void endVoices() { retireVoices(voices_); }
     bool adoptCue(const StartLock& lock);
+    // The device frame the prepared start begins at, once it is known; else -1.
+    int64_t cuedStartFrame() const;
+    // What plays now goes on after the prepared start's frame (it was let go of).
+    void soundOnPastCue();
     // Every voice of the prepared start is on the device its track's route sounds on now (not
     // on one that went away, or on the one that sounds nowhere while the server was gone).
     bool cueOnCurrentDevices() const;

@@ -64,7 +64,8 @@ ClipRef nextHit(const std::vector<ClipRef>& pics, double x, double scrollX) {
     double bestLeft = 0;
     for (auto it = pics.rbegin(); it != pics.rend(); ++it) {
         const double left = (*it)->visibleLeft(scrollX);
-        if (left > x && (!best || left < bestLeft)) best = *it, bestLeft = left;
+        // An edge right at the head is still to come: the head is inside a clip only past it.
+        if (left >= x && (!best || left < bestLeft)) best = *it, bestLeft = left;
     }
     if (!best) return nullptr;
     const double justPast = bestLeft + std::min(best->lengthPx / 2, 1e-3);

@@ -16,7 +16,8 @@ namespace model {
 
 // Topmost clip whose time span holds x strictly (an edge is outside).
 ClipRef lineHit(const std::vector<ClipRef>& pics, double x, double scrollX);
-// The clip a head moving right from x reaches next: the nearest left edge beyond x, if the clip
+// The clip a head moving right from x reaches next: the nearest left edge at or beyond x (the
+// head is inside a clip only past its edge), if the clip
 // there is the one lineHit() finds just past that edge; nullptr while that edge lies under a
 // clip above it.
 ClipRef nextHit(const std::vector<ClipRef>& pics, double x, double scrollX);

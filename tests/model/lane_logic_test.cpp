@@ -48,7 +48,8 @@ TEST(HitTests, LineHitIsStrictAtBothEdges) {
     EXPECT_EQ(model::lineHit({}, 10, kScroll), nullptr);
 }
 
-// The clip a head moving right reaches next: the nearest left edge beyond it, and nothing while
+// The clip a head moving right reaches next: the nearest left edge at or beyond it (a head on an
+// edge is not inside that clip yet), and nothing while
 // that edge is hidden under a clip above (the head stays on the upper one there).
 TEST(HitTests, NextHitIsTheNearestEdgeAheadThatTheHeadWouldFind) {
     const model::ClipRef under = clipAt(100, 20), a = clipAt(60, 100), b = clipAt(250, 100);
@@ -56,7 +57,8 @@ TEST(HitTests, NextHitIsTheNearestEdgeAheadThatTheHeadWouldFind) {
     const struct {
         double head;
         model::ClipRef want;
-    } cases[] = {{0, a}, {10, nullptr}, {90, b}, {199.9, b}, {200, nullptr}, {500, nullptr}};
+    } cases[] = {{0, a},     {10, a},  {10.1, nullptr},  {90, nullptr}, {90.1, b},
+                 {199.9, b}, {200, b}, {200.1, nullptr}, {500, nullptr}};
     for (const auto& c : cases) EXPECT_EQ(model::nextHit(pics, c.head, kScroll), c.want) << c.head;
     // Two edges at one place: the upper clip is reached.
     const model::ClipRef same = clipAt(110, 40);
