@@ -26,6 +26,64 @@ namespace {
 const bool pointed =
     testsupport::pointAtAudioServer() || (setenv("PULSE_SERVER", testsupport::kNoServer, 0), false);
 
+// The kinds of start the end-to-end table plays.
+enum class Start {
+    Play,          // Play at once after the head was set
+    Held,          // Play on the clips the stopped deck prepared after its head moved
+    AfterStop,     // Play again after Stop
+    Preview,       // the preview deck on the preview sink
+    AfterRestart,  // Stop and Play after the sound server restarted under the playing deck
+};
+struct Placed {
+    int lane;
+    double left;  // seconds on the timeline (the window's zoom is 1)
+    testsupport::MediaKind kind;
+};
+struct StartCase {
+    const char* name;
+    Start start;
+    double head;    // where the head stands at first
+    double listen;  // how far the head goes from the (last) Play before the deck stops
+    std::vector<Placed> clips;
+    double seconds = 2;  // of each clip
+};
+
+constexpr auto Mp3 = testsupport::MediaKind::Mp3Cbr;
+constexpr auto M4a = testsupport::MediaKind::M4a;
+// At the butt splice lane 2's clip ends where lane 1's begins; "over a clip" lays lane 1's second
+// clip over its first.
+const StartCase kStartCases[] = {
+    {"head on clips of both lanes", Start::Play, 10.3, 0.2, {{1, 10, M4a}, {2, 10, Mp3}}},
+    {"met from a gap", Start::Play, 9.6, 0.6, {{1, 10, Mp3}, {2, 10, M4a}}},
+    {"met while the other lane sounds", Start::Play, 10.3, 0.4, {{1, 10, Mp3}, {2, 10.5, M4a}}},
+    {"butt splice", Start::Play, 10.8, 0.4, {{2, 9, M4a}, {1, 11, Mp3}}},
+    {"over a clip", Start::Play, 10.3, 0.4, {{1, 10, Mp3}, {1, 10.5, M4a}, {2, 10, M4a}}},
+    {"held after a head move", Start::Held, 10.4, 0.2, {{1, 10, Mp3}, {2, 10, M4a}}},
+    {"held after Stop", Start::AfterStop, 10.1, 0.2, {{1, 10, M4a}, {2, 10, Mp3}}},
+    {"preview met from a gap", Start::Preview, 9.5, 0.7, {{1, 10, M4a}, {2, 10, Mp3}}},
+    {"after a server restart", Start::AfterRestart, 10.1, 0.2, {{1, 10, Mp3}, {2, 10, M4a}}, 6},
+};
+
+// Keeps every core but one busy while it lives.
+class BusyCores {
+  public:
+    BusyCores() {
+        for (unsigned i = 1; i < std::max(2u, std::thread::hardware_concurrency()); ++i)
+            threads_.emplace_back([this] {
+                volatile double x = 0;
+                while (!done_.load(std::memory_order_relaxed)) x = x + 1;
+            });
+    }
+    ~BusyCores() {
+        done_ = true;
+        for (std::thread& t : threads_) t.join();
+    }
+
+  private:
+    std::atomic<bool> done_{false};
+    std::vector<std::thread> threads_;
+};
+
 class DeckServerTest : public testsupport::AppFixture {
   protected:
     void SetUp() override {
@@ -80,103 +138,7 @@ class DeckServerTest : public testsupport::AppFixture {
     }
 
     int32_t previewId = 0;
-};
 
-TEST_F(DeckServerTest, PlayDeckSoundsOnMainAndPreviewDeckOnPreview) {
-    ASSERT_NE(previewId, 0) << "no \"preview\" sink";
-    const QString sine =
-        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 4.0, testsupport::Signal::Sine});
-    for (int lane : {1, 2}) {
-        this->lane(lane)->addNewClip(90,
-                                     {.name = "sine", .path = sine, .lengthPx = 4, .lane = lane});
-    }
-    decks().setPreviewDeviceId(previewId);
-    decks().moveHeadTo(playDeck(), 91);
-    decks().moveHeadTo(previewDeck(), 91);
-
-    const auto [mainOfPlay, previewOfPlay] = playAndRecord(false);
-    EXPECT_GT(mainOfPlay, 0.05);
-    EXPECT_LT(previewOfPlay, 1e-4);
-
-    decks().moveHeadTo(previewDeck(), 91);
-    const auto [mainOfPreview, previewOfPreview] = playAndRecord(true);
-    EXPECT_LT(mainOfPreview, 1e-4);
-    EXPECT_GT(previewOfPreview, 0.05);
-}
-
-// Two clips placed to click together, one on each lane: lane 2's begins while lane 1's sounds,
-// and on the sink each of its clicks falls within 2 ms of lane 1's.
-TEST_F(DeckServerTest, ClipsOnTheTwoLanesClickTogetherOnTheSink) {
-    QString problem;
-    const std::vector<double> offsets = testsupport::laneOffsetsOnSink(*w, &problem);
-    ASSERT_FALSE(offsets.empty()) << problem.toStdString();
-    for (size_t i = 0; i < offsets.size(); ++i)
-        EXPECT_LE(std::fabs(offsets[i]), 0.002)
-            << "lane 2's click " << i << " is off by " << offsets[i] * 1000 << " ms";
-}
-
-// Starts of every kind, heard on the sink. Each case's clips are noise (lane 1's in the left
-// channel, lane 2's in the right), and every stretch recorded from the sink's monitor is found in
-// its clip's decoded source: each clip must be heard once from its first frame (or where the head
-// started it), nothing repeated or lost, all clips within one frame of their places on the
-// timeline. Each case quiet and with every other core busy.
-enum class Start {
-    Play,          // Play at once after the head was set
-    Held,          // Play on the clips the stopped deck prepared after its head moved
-    AfterStop,     // Play again after Stop
-    Preview,       // the preview deck on the preview sink
-    AfterRestart,  // Stop and Play after the sound server restarted under the playing deck
-};
-struct Placed {
-    int lane;
-    double left;  // seconds on the timeline (the window's zoom is 1)
-    testsupport::MediaKind kind;
-};
-struct StartCase {
-    const char* name;
-    Start start;
-    double head;    // where the head stands at first
-    double listen;  // how far the head goes from the (last) Play before the deck stops
-    std::vector<Placed> clips;
-    double seconds = 2;  // of each clip
-};
-
-constexpr auto Mp3 = testsupport::MediaKind::Mp3Cbr;
-constexpr auto M4a = testsupport::MediaKind::M4a;
-const StartCase kStartCases[] = {
-    {"head on clips of both lanes", Start::Play, 10.3, 0.2, {{1, 10, M4a}, {2, 10, Mp3}}},
-    {"met from a gap", Start::Play, 9.6, 0.6, {{1, 10, Mp3}, {2, 10, M4a}}},
-    {"met while the other lane sounds", Start::Play, 10.3, 0.4, {{1, 10, Mp3}, {2, 10.5, M4a}}},
-    {"butt splice", Start::Play, 10.8, 0.4, {{2, 9, M4a}, {1, 11, Mp3}}},
-    {"over a clip", Start::Play, 10.3, 0.4, {{1, 10, Mp3}, {1, 10.5, M4a}, {2, 10, M4a}}},
-    {"held after a head move", Start::Held, 10.4, 0.2, {{1, 10, Mp3}, {2, 10, M4a}}},
-    {"held after Stop", Start::AfterStop, 10.1, 0.2, {{1, 10, M4a}, {2, 10, Mp3}}},
-    {"preview met from a gap", Start::Preview, 9.5, 0.7, {{1, 10, M4a}, {2, 10, Mp3}}},
-    {"after a server restart", Start::AfterRestart, 10.1, 0.2, {{1, 10, Mp3}, {2, 10, M4a}}, 6},
-};
-
-// Keeps every core but one busy while it lives.
-class BusyCores {
-  public:
-    BusyCores() {
-        for (unsigned i = 1; i < std::max(2u, std::thread::hardware_concurrency()); ++i)
-            threads_.emplace_back([this] {
-                volatile double x = 0;
-                while (!done_.load(std::memory_order_relaxed)) x = x + 1;
-            });
-    }
-    ~BusyCores() {
-        done_ = true;
-        for (std::thread& t : threads_) t.join();
-    }
-
-  private:
-    std::atomic<bool> done_{false};
-    std::vector<std::thread> threads_;
-};
-
-class StartsHeardTest : public DeckServerTest {
-  protected:
     // What the listener heard wrong in the case; or why there was nothing to listen to.
     QString faultsIn(const StartCase& c) {
         w = testsupport::freshWindow();
@@ -192,7 +154,7 @@ class StartsHeardTest : public DeckServerTest {
                 {p.kind, c.seconds,
                  p.lane == 1 ? testsupport::Signal::NoiseLeft : testsupport::Signal::NoiseRight,
                  48000, seed});
-            const QString name = QStringLiteral("clip %1").arg(seed);
+            const QString name = QStringLiteral("lane %1's clip at %2 s").arg(p.lane).arg(p.left);
             lane(p.lane)->addNewClip(
                 p.left, {.name = name, .path = path, .lengthPx = c.seconds, .lane = p.lane});
             std::vector<float>& source = sources[path];
@@ -260,7 +222,45 @@ class StartsHeardTest : public DeckServerTest {
     std::map<QString, std::vector<float>> sources;
 };
 
-TEST_F(StartsHeardTest, EveryClipBeginsOnceWholeAndInStep) {
+TEST_F(DeckServerTest, PlayDeckSoundsOnMainAndPreviewDeckOnPreview) {
+    ASSERT_NE(previewId, 0) << "no \"preview\" sink";
+    const QString sine =
+        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 4.0, testsupport::Signal::Sine});
+    for (int lane : {1, 2}) {
+        this->lane(lane)->addNewClip(90,
+                                     {.name = "sine", .path = sine, .lengthPx = 4, .lane = lane});
+    }
+    decks().setPreviewDeviceId(previewId);
+    decks().moveHeadTo(playDeck(), 91);
+    decks().moveHeadTo(previewDeck(), 91);
+
+    const auto [mainOfPlay, previewOfPlay] = playAndRecord(false);
+    EXPECT_GT(mainOfPlay, 0.05);
+    EXPECT_LT(previewOfPlay, 1e-4);
+
+    decks().moveHeadTo(previewDeck(), 91);
+    const auto [mainOfPreview, previewOfPreview] = playAndRecord(true);
+    EXPECT_LT(mainOfPreview, 1e-4);
+    EXPECT_GT(previewOfPreview, 0.05);
+}
+
+// Two clips placed to click together, one on each lane: lane 2's begins while lane 1's sounds,
+// and on the sink each of its clicks falls within 2 ms of lane 1's.
+TEST_F(DeckServerTest, ClipsOnTheTwoLanesClickTogetherOnTheSink) {
+    QString problem;
+    const std::vector<double> offsets = testsupport::laneOffsetsOnSink(*w, &problem);
+    ASSERT_FALSE(offsets.empty()) << problem.toStdString();
+    for (size_t i = 0; i < offsets.size(); ++i)
+        EXPECT_LE(std::fabs(offsets[i]), 0.002)
+            << "lane 2's click " << i << " is off by " << offsets[i] * 1000 << " ms";
+}
+
+// Starts of every kind, heard on the sink. Each case's clips are noise (lane 1's in the left
+// channel, lane 2's in the right), and every stretch recorded from the sink's monitor is found in
+// its clip's decoded source: each clip must be heard once from its first frame (or where the head
+// started it), nothing repeated or lost, all clips within one frame of their places on the
+// timeline. Each case quiet and with every other core busy.
+TEST_F(DeckServerTest, EveryStartIsHeardOnceWholeAndInStep) {
     ASSERT_NE(previewId, 0) << "no \"preview\" sink";
     for (const bool busy : {false, true})
         for (const StartCase& c : kStartCases) {
