@@ -32,6 +32,12 @@ double correlation(const float* a, const float* b) {
     return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
 }
 
+double rms(const float* block) {
+    double energy = 0;
+    for (int i = 0; i < kBlock; ++i) energy += double(block[i]) * block[i];
+    return std::sqrt(energy / kBlock);
+}
+
 struct Place {
     int clip = -1;
     int64_t shift = 0;  // recorded frame minus source frame
@@ -45,9 +51,7 @@ bool fits(const std::vector<float>& source, int64_t at) {
 // the signs of the block's strongest samples (a gain keeps them; elsewhere half of them differ),
 // and what passes is confirmed by correlation.
 Place find(const float* block, int64_t at, const std::vector<std::vector<float>>& sources) {
-    double energy = 0;
-    for (int i = 0; i < kBlock; ++i) energy += double(block[i]) * block[i];
-    const double strong = 0.5 * std::sqrt(energy / kBlock);
+    const double strong = 0.5 * rms(block);
     std::vector<int> tried;
     for (int i = 0; i < kBlock && int(tried.size()) < kSignsTried; ++i)
         if (std::fabs(block[i]) > strong) tried.push_back(i);
@@ -128,9 +132,7 @@ std::vector<HeardStretch> locateHeard(const std::vector<float>& recording, int c
     Place last;
     for (int64_t at = 0; fits(heard, at); at += kBlock) {
         const float* block = &heard[at];
-        double energy = 0;
-        for (int i = 0; i < kBlock; ++i) energy += double(block[i]) * block[i];
-        if (std::sqrt(energy / kBlock) < kSoundRms) {
+        if (rms(block) < kSoundRms) {
             last = {};
             continue;
         }
