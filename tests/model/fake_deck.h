@@ -5,6 +5,7 @@
 #include <QString>
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <map>
 #include <set>
 #include <string>
@@ -39,7 +40,11 @@ class FakePlayer final : public model::DeckPlayer {
     }
     void setVolume(int v) override { volume = v; }
     void play() override {
-        log_.push_back(name_ + ".Play");
+        // A start from the cued clip's cued second takes the prepared start over.
+        const bool takesCue = cued_ && cued_ == loaded_ && cueSeconds_ == position_;
+        if (!takesCue) cancelCue();
+        cued_ = nullptr;
+        log_.push_back(name_ + (takesCue ? ".PlayCue" : ".Play"));
         volumeAtPlay = volume;
         if (!hasMovie_) return;
         playing_ = true;
@@ -57,6 +62,8 @@ class FakePlayer final : public model::DeckPlayer {
             return Load::Pending;
         }
         log_.push_back(name_ + ".Movie");
+        if (cued_ != &clip) cancelCue();
+        loaded_ = &clip;
         auto it = files_.find(path);
         hasMovie_ = it != files_.end();
         duration_ = hasMovie_ ? it->second : 0;
@@ -68,6 +75,25 @@ class FakePlayer final : public model::DeckPlayer {
     void route(int32_t device) override {
         log_.push_back(name_ + ".route");
         routedTo = device;
+    }
+
+    // Starts prepared ahead, logged with their clip's file: made, let go of.
+    void cue(const model::Clip& clip, double seconds, int, const model::StartLock& lock, bool,
+             int32_t) override {
+        cueLocked_ = lock.player || lock.onClock;
+        if (cued_ == &clip && cueSeconds_ == seconds) return;  // the same start: nothing changes
+        cancelCue();
+        log_.push_back(name_ + ".Cue " + clip.path.toStdString());
+        cued_ = &clip;
+        cueSeconds_ = seconds;
+    }
+    void cancelCue() override {
+        if (!cued_) return;
+        log_.push_back(name_ + ".CancelCue " + cued_->path.toStdString());
+        cued_ = nullptr;
+    }
+    bool preparedFor(const model::Clip& clip) const override {
+        return cued_ == &clip && cueLocked_;
     }
 
     std::set<QString> pending;  // files still being opened
@@ -83,6 +109,10 @@ class FakePlayer final : public model::DeckPlayer {
     const std::map<QString, double>& files_;
     bool hasMovie_ = false, playing_ = false;
     double duration_ = 0, position_ = 0, startedAt_ = 0;
+    const model::Clip* loaded_ = nullptr;
+    const model::Clip* cued_ = nullptr;
+    double cueSeconds_ = 0;
+    bool cueLocked_ = false;
 };
 
 // The lanes the decks play are scrolled: heads and left edges are on the lanes, the clips'
@@ -116,22 +146,28 @@ struct FakeDeck {
     double head = 0;
     double zoom = 1;
     int32_t device = 0;
+    // The lanes tell the step their next clips, so it prepares them ahead.
+    bool lookAhead = false;
+    double headBefore = -std::numeric_limits<double>::infinity();
 
     model::DeckStepResult tick(double seconds = 0.01) {
-        std::array<model::DeckLane, 2> lanes{
-            model::DeckLane{&p1,
-                            &current[0],
-                            &last[0],
-                            [this](double x) { return model::lineHit(lane[0], x, kDeckScroll); },
-                            {},
-                            [this](double x) { return model::nextMark(lane[0], x, kDeckScroll); }},
-            model::DeckLane{&p2,
-                            &current[1],
-                            &last[1],
-                            [this](double x) { return model::lineHit(lane[1], x, kDeckScroll); },
-                            {},
-                            [this](double x) { return model::nextMark(lane[1], x, kDeckScroll); }}};
-        auto r = model::deckStep(traits, lanes, head, kDeckScroll, zoom, device);
+        auto deckLane = [this](int i) {
+            const std::vector<model::ClipRef>* clips = &this->lane[i];
+            model::DeckLane l{
+                &(i ? p2 : p1),
+                &current[i],
+                &last[i],
+                [clips](double x) { return model::lineHit(*clips, x, kDeckScroll); },
+                {},
+                [clips](double x) { return model::nextMark(*clips, x, kDeckScroll); }};
+            if (lookAhead)
+                l.next = [clips](double x) { return model::nextHit(*clips, x, kDeckScroll); };
+            return l;
+        };
+        std::array<model::DeckLane, 2> lanes{deckLane(0), deckLane(1)};
+        auto r = model::deckStep(traits, lanes, head, kDeckScroll, zoom, device, headBefore);
+        // As the engine does: the head where it stood before this step's move, on the timeline.
+        if (lookAhead) headBefore = head + kDeckScroll;
         head = r.head;
         clock.now += seconds;
         return r;

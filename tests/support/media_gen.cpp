@@ -77,11 +77,12 @@ QStringList encoderArguments(MediaKind kind, double seconds) {
 QString makeMedia(const MediaSpec& spec) {
     static std::map<QString, QString> cache;
     const char* ext[] = {"mp3", "mp3", "mp3", "m4a", "aac", "mov"};
-    const QString key = QStringLiteral("%1-%2-%3-%4")
+    const QString key = QStringLiteral("%1-%2-%3-%4-%5")
                             .arg(int(spec.kind))
                             .arg(spec.seconds)
                             .arg(int(spec.signal))
-                            .arg(spec.rate);
+                            .arg(spec.rate)
+                            .arg(spec.seed);
     if (auto it = cache.find(key); it != cache.end()) return it->second;
     const QString out = tempDir() + "/media-" + key + "." + ext[int(spec.kind)];
 
@@ -98,23 +99,31 @@ QString makeMedia(const MediaSpec& spec) {
             expr = "0|0";
             break;
         case Signal::ClicksLeft:
-        case Signal::ClicksRight:
-        case Signal::FirstClicksLeft:
-        case Signal::FirstClicksRight: {
-            const bool first =
-                spec.signal == Signal::FirstClicksLeft || spec.signal == Signal::FirstClicksRight;
-            const QString click = QStringLiteral("0.8*sin(2*PI*1000*t)*lt(mod(t+%1\\,0.5)\\,0.004)")
-                                      .arg(first ? "0" : "0.4");
-            const bool left =
-                spec.signal == Signal::ClicksLeft || spec.signal == Signal::FirstClicksLeft;
-            expr = left ? click + "|0" : "0|" + click;
+        case Signal::ClicksRight: {
+            const QString click = "0.8*sin(2*PI*1000*t)*lt(mod(t+0.4\\,0.5)\\,0.004)";
+            expr = spec.signal == Signal::ClicksLeft ? click + "|0" : "0|" + click;
             break;
         }
+        case Signal::NoiseLeft:
+        case Signal::NoiseRight:
+            break;
     }
-    QStringList args = {
-        "-f", "lavfi", "-i",
-        QStringLiteral("aevalsrc=%1:s=%2:d=%3").arg(expr).arg(spec.rate).arg(spec.seconds)};
+    QString source =
+        QStringLiteral("aevalsrc=%1:s=%2:d=%3").arg(expr).arg(spec.rate).arg(spec.seconds);
+    const bool noise = spec.signal == Signal::NoiseLeft || spec.signal == Signal::NoiseRight;
+    if (noise)  // in one channel, the other silent
+        source = QStringLiteral("anoisesrc=c=white:a=0.3:r=%1:d=%2:seed=%3,pan=stereo|%4=c0")
+                     .arg(spec.rate)
+                     .arg(spec.seconds)
+                     .arg(spec.seed)
+                     .arg(spec.signal == Signal::NoiseLeft ? "c0" : "c1");
+    QStringList args = {"-f", "lavfi", "-i", source};
     args << encoderArguments(spec.kind, spec.seconds);
+    // Coded as noise, noise would be decoded from the decoder's own random numbers: other
+    // samples after each seek than a decode from the start gives.
+    if (noise && args.contains("aac"))
+        args << "-aac_pns"
+             << "0";
     if (!runFfmpeg(args << out)) return QString();
     cache[key] = out;
     return out;

@@ -1,6 +1,6 @@
 #pragma once
-// Test media made on demand with the ffmpeg command-line tool: sines, chirps and silence of
-// known length, in the formats the program opens. Files are cached per process in a temp dir.
+// Test media made on demand with the ffmpeg command-line tool: sines, chirps, noise and silence
+// of known length, in the formats the program opens. Files are cached per process in a temp dir.
 
 #include <QString>
 #include <QStringList>
@@ -10,23 +10,17 @@ namespace testsupport {
 
 enum class MediaKind { Mp3Cbr, Mp3Vbr, Mp3VbrNoHeader, M4a, Adts, MovWithVideo };
 // Clicks: a 4 ms burst every half second from 0.1 s on, in one channel only (the other silent),
-// so two lanes recorded together still tell apart. FirstClicks: the same from the first sample
-// on, so a start that loses its first milliseconds loses its first click.
-enum class Signal {
-    Chirp,
-    Sine,
-    Silence,
-    ClicksLeft,
-    ClicksRight,
-    FirstClicksLeft,
-    FirstClicksRight
-};
+// so two lanes recorded together still tell apart. Noise: white noise from the spec's seed in one
+// channel only; no stretch of it resembles another, so what was heard is found in it
+// (heard_sound.h).
+enum class Signal { Chirp, Sine, Silence, ClicksLeft, ClicksRight, NoiseLeft, NoiseRight };
 
 struct MediaSpec {
     MediaKind kind = MediaKind::Mp3Cbr;
     double seconds = 2.0;
     Signal signal = Signal::Chirp;
     int rate = 48000;
+    int seed = 1;  // of the noise
 };
 
 // Path of a file with that content; empty when ffmpeg fails (the test should fail then).
