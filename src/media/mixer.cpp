@@ -179,7 +179,24 @@ std::optional<int64_t> Mixer::anchorBegun(const Slot& s, bool* anchorGone) const
     return std::nullopt;
 }
 
-int Mixer::beginOffset(Slot& s, const BlockSpan& span) {
+bool Mixer::followersReady(int anchor, int64_t at, const BlockSpan& span) const {
+    const uint32_t generation = slots_[anchor].generation.load(std::memory_order_relaxed);
+    for (const Slot& f : slots_) {
+        if (f.state.load(std::memory_order_acquire) != Active || f.begun ||
+            f.startKind.load(std::memory_order_acquire) != VoiceStart::AfterAnchor ||
+            f.anchor != anchor || f.anchorGeneration != generation)
+            continue;
+        const Stream& st = *f.stream;
+        const int64_t needed = span.horizon - (at + f.anchorOffset);
+        if (needed > 0 && st.ring.available() < needed &&
+            !st.finished.load(std::memory_order_acquire))
+            return false;
+    }
+    return true;
+}
+
+int Mixer::beginOffset(int index, const BlockSpan& span) {
+    Slot& s = slots_[index];
     const int64_t blockStart = span.start;
     int kind = s.startKind.load(std::memory_order_acquire);
     int64_t at = s.startFrame.load(std::memory_order_relaxed);
@@ -203,6 +220,9 @@ int Mixer::beginOffset(Slot& s, const BlockSpan& span) {
     if (kind == VoiceStart::WhenReady && st.ring.available() < span.horizon - at &&
         !st.finished.load(std::memory_order_acquire))
         return -1;
+    // Nor before the voices that begin in step with it have theirs: they keep their place
+    // after it, so one not ready would begin in an underrun, its first frames lost.
+    if (kind == VoiceStart::WhenReady && !followersReady(index, at, span)) return -1;
     s.begun = true;
     s.begunAt.store(at, std::memory_order_release);
     // A late start keeps time: the frames it should already have played are skipped.
@@ -235,7 +255,7 @@ bool Mixer::renderBlock(float* out, const BlockSpan& span) {
                 s.state.store(Done, std::memory_order_release);  // never heard: nothing to fade
                 continue;
             }
-            offsets[i] = beginOffset(s, span);
+            offsets[i] = beginOffset(i, span);
         }
     }
     bool sounded = false;

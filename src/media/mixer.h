@@ -171,7 +171,10 @@ class Mixer {
     bool renderBlock(float* out, const BlockSpan& span);
     // Decides whether a voice that has not begun begins in the block; returns the frame of the
     // block it begins at, or -1.
-    int beginOffset(Slot& s, const BlockSpan& span);
+    int beginOffset(int slot, const BlockSpan& span);
+    // Whether every voice waiting to begin in step after the one in `anchor` (which would begin
+    // at frame `at`) has its ring ready, as a voice that begins when it can must.
+    bool followersReady(int anchor, int64_t at, const BlockSpan& span) const;
     // The first frame of the voice in another slot, while that slot still holds it.
     std::optional<int64_t> anchorBegun(const Slot& s, bool* anchorGone) const;
     void mixVoice(Slot& s, float* out, int offset, int64_t blockStart);

@@ -70,13 +70,14 @@ void startClip(const DeckTraits& traits, int laneIndex, std::array<DeckLane, 2>&
     player.play();
 }
 
-// A clip starts from its start offset when the head came to that point in its last move. One
-// the head had already reached before (met again after another clip on its lane covered it or
-// played out, or whose start offset lies behind the head) starts where the head stands: the
-// head never moves back, and nothing it passed sounds again.
+// A clip starts from its start offset when the head came to that point in its last move (or
+// stood right on it, where it is not inside the clip yet). One the head had already reached
+// before (met again after another clip on its lane covered it or played out, or whose start
+// offset lies behind the head) starts where the head stands: the head never moves back, and
+// nothing it passed sounds again.
 double startFrom(const DeckTraits& traits, const Clip& clip, const DeckHeadPlace& place) {
     const double offset = clip.*traits.startOffset;
-    if (clip.timelineLeft() + offset > place.timelineBefore) return offset;
+    if (clip.timelineLeft() + offset >= place.timelineBefore) return offset;
     return std::max(offset, place.visible - clip.visibleLeft(place.scrollX));
 }
 

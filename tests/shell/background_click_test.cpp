@@ -1,6 +1,7 @@
 // A click on the window's background: the heads it places, the lane it picks, the paste target.
 #include <QColor>
 
+#include "media/clip_movie.h"
 #include "media/output.h"
 #include "support/app_fixture.h"
 
@@ -21,6 +22,7 @@ TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
     previewDeck().current[0] = previewDeck().last[0] = clip;
     mix().selection = model::ClipSelection{1, 3};
     statusLine()->setText("something");
+    ASSERT_TRUE(media::testing::waitForClipMovies());  // its file tried, and found missing
     clickBackground(230, 10);
     // The preview's first step runs at once: the clip is tried afresh there (its file is
     // missing, so the head moves on by a gap step).
