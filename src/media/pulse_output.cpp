@@ -30,6 +30,10 @@ constexpr int64_t kReadMarginBytes = 96 * kFrameBytes;
 // While a voice waits for its first decoded sound, how often the queued silence is looked at
 // again, and for how long at most.
 constexpr pa_usec_t kRetryUs = 1000;
+// How long a write takes to reach the server at most, and how often a voice's start may wait for
+// the sink to take its next chunk (a server whose sink says nothing of it is not waited for).
+constexpr int64_t kWriteLandsUs = 2000;
+constexpr int kMaxPostponed = 3;
 constexpr int kMaxRetries = 500;
 // A device with no voice for this long stops its stream until the next voice.
 constexpr int64_t kRestAfterFrames = 3 * kMixRate;
@@ -111,7 +115,7 @@ class PulseDevice : public Device {
     // Loop thread: voices waiting to begin are mixed into the silence queued in the server and
     // not yet played, instead of after it. The server is asked first where it reads.
     void startEarly(bool again = false) {
-        if (!again) retries_ = 0;
+        if (!again) retries_ = postponed_ = 0;
         if (!stream_ || dead() || timingOp_ ||
             (restWord_.load(std::memory_order_acquire) & kResting) ||
             pa_stream_get_state(stream_) != PA_STREAM_READY || !waitsInSilence())
@@ -159,10 +163,25 @@ class PulseDevice : public Device {
     // and each frame keeps its place on the mixer's clock.
     void replaceQueuedSilence() {
         if (!stream_ || dead()) return;
+        pa_usec_t retryIn = kRetryUs;
         if (const pa_timing_info* t = pa_stream_get_timing_info(stream_);
             t && !t->read_index_corrupt && !t->write_index_corrupt) {
-            // The first frame the server has not read, past a margin, on the mixer's clock.
-            const int64_t unread = t->write_index - t->read_index - kReadMarginBytes;
+            // The sink takes what it plays in chunks, a chunk when what it took before is
+            // nearly played. One about to be taken could take the start of the sound written
+            // now before it arrives, and that would never be heard: written after it instead.
+            const int64_t age = static_cast<int64_t>(pa_timeval_age(&t->timestamp));
+            const int64_t untilTaken = static_cast<int64_t>(t->sink_usec) - age;
+            if (t->playing && t->sink_usec > 0 && untilTaken < kWriteLandsUs &&
+                postponed_ < kMaxPostponed) {
+                ++postponed_;
+                retryAfter(static_cast<pa_usec_t>(std::max<int64_t>(untilTaken, 0)) + kRetryUs);
+                return;
+            }
+            // The first frame the server has not read, past a margin, on the mixer's clock. It
+            // has read on since it said where it reads (while it plays, at the pace of
+            // playback): the longer this thread took to get here, the more.
+            const int64_t readOn = t->playing ? age * kMixRate / 1000000 * kFrameBytes : 0;
+            const int64_t unread = t->write_index - t->read_index - readOn - kReadMarginBytes;
             const int64_t end = mixer_.renderedFrames();
             const int64_t from =
                 end - std::min<int64_t>({unread / kFrameBytes, mixer_.quietTailFrames(),
@@ -175,18 +194,21 @@ class PulseDevice : public Device {
             }
         }
         // Its sound not decoded yet: looked at again shortly.
-        if (waitsInSilence() && ++retries_ < kMaxRetries) {
-            const pa_usec_t at = pa_rtclock_now() + kRetryUs;
-            if (retry_) {
-                pa_context_rttime_restart(out_.ctx_, retry_, at);
-            } else {
-                retry_ = pa_context_rttime_new(
-                    out_.ctx_, at,
-                    [](pa_mainloop_api*, pa_time_event*, const timeval*, void* self) {
-                        static_cast<PulseDevice*>(self)->startEarly(true);
-                    },
-                    this);
-            }
+        if (waitsInSilence() && ++retries_ < kMaxRetries) retryAfter(retryIn);
+    }
+
+    // Loop thread: looks at the queued silence again after `us`.
+    void retryAfter(pa_usec_t us) {
+        const pa_usec_t at = pa_rtclock_now() + us;
+        if (retry_) {
+            pa_context_rttime_restart(out_.ctx_, retry_, at);
+        } else {
+            retry_ = pa_context_rttime_new(
+                out_.ctx_, at,
+                [](pa_mainloop_api*, pa_time_event*, const timeval*, void* self) {
+                    static_cast<PulseDevice*>(self)->startEarly(true);
+                },
+                this);
         }
     }
 
@@ -258,6 +280,7 @@ class PulseDevice : public Device {
     pa_operation* timingOp_ = nullptr;  // asking the server where it reads
     pa_time_event* retry_ = nullptr;
     int retries_ = 0;
+    int postponed_ = 0;
 };
 
 PulseOutput::~PulseOutput() { shutdown(); }
