@@ -19,18 +19,16 @@ namespace {
 constexpr int kFrameBytes = kMixChannels * static_cast<int>(sizeof(float));
 constexpr size_t kBlockBytes = static_cast<size_t>(kBlockFrames) * kFrameBytes;
 constexpr double kBytesPerMs = kFrameBytes * kMixRate / 1000.0;
-// Sound queued in the server. With the latency adjusted, a server keeps half of the asked length
-// beyond two requests as its device's own latency (which a new voice cannot be written into)
-// and the rest in the stream's queue, asked for a request at a time. So the stream asks for two
-// requests and two blocks: the device holds one block, the queue one block more than two
-// requests, and the server asks for more while a request's length and a block are left.
-// At first a request is one block (the queue 30 ms, the stream's thread woken once per block).
-// A server that runs the queue dry (PipeWire under load, its interface's thread starved) gets
-// longer requests after each underrun, up to the longest: the queue grows, the device's part
-// and with it the wait for a new voice stay as they were, and every stream opened later starts
-// with requests that long. A new voice does not wait behind the queue: it replaces the silence
-// in it that the server has not yet played.
-constexpr uint32_t kFirstRequestBytes = kBlockBytes;
+// Sound queued in the server. A server adjusting the latency keeps half of what is asked beyond
+// two requests as its device's own latency (which a new voice cannot be written into) and the
+// rest as the stream's queue, refilled a request at a time: asking for two requests and two
+// blocks gives the device one block and the queue two requests and a block.
+// Requests start at two blocks (a 50 ms queue: under load, PipeWire ran a 30 ms one dry, its
+// interface's thread starved). After each underrun they grow by a block, up to the longest: the
+// queue deepens while the device's part, and with it the wait for a new voice, stays one block;
+// streams opened later start with requests that long. A new voice does not wait behind the
+// queue: it replaces the silence in it that the server has not yet played.
+constexpr uint32_t kFirstRequestBytes = 2 * kBlockBytes;
 constexpr uint32_t kMaxRequestBytes = 5 * kBlockBytes;
 constexpr uint32_t askedLength(uint32_t request) { return 2 * (request + kBlockBytes); }
 // What the server may hold ahead of playback, for the blocks mixed again (the server may make
