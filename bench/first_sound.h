@@ -52,8 +52,9 @@ class SinkMonitor {
         return heard ? (heard - t0) / 1e9 : 1.0;
     }
 
-    // The peer: a stream into the main sink with the program's queue (four 10 ms blocks), paused
-    // with a tone already written, then unpaused; seconds from unpausing to the first sound.
+    // The peer: a stream into the main sink asking for what the program's stream asks for first
+    // (60 ms, 20 ms at a time), paused with a tone already written, then unpaused; seconds from
+    // unpausing to the first sound.
     double unpauseAndTimeFirstSound() {
         if (!ok()) return 1.0;
         pa_stream* s = nullptr;
@@ -65,8 +66,8 @@ class SinkMonitor {
             pa_stream_set_state_callback(s, &SinkMonitor::signal, this);
             pa_buffer_attr attr{};
             attr.maxlength = attr.prebuf = attr.fragsize = static_cast<uint32_t>(-1);
-            attr.tlength = 4 * 480 * 8;
-            attr.minreq = 480 * 8;
+            attr.tlength = 6 * 480 * 8;
+            attr.minreq = 2 * 480 * 8;
             const auto flags =
                 static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
             if (pa_stream_connect_playback(s, "main", &attr, flags, nullptr, nullptr) < 0 ||

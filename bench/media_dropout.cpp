@@ -1,8 +1,10 @@
 // Playback without dropouts while the UI thread is busy for 50 ms every second and a busy loop
 // runs on every other core, seven at least (budget: no dropout in 10 minutes). A sine plays through
-// the private PulseAudio server's "main" sink while its monitor is recorded; a dropout is a stretch
+// the private sound server's "main" sink while its monitor is recorded; a dropout is a stretch
 // of at least half a millisecond of silence inside the sine. VONTALIX_DROPOUT_SECONDS sets the
-// length (default 60; 600 for the budget). Needs scripts/audio-server start.
+// length (default 60; 600 for the budget). Needs scripts/audio-server start (PulseAudio), or
+// start pipewire; with QT_LOGGING_RULES="vontalix.sound.debug=true" the output's underruns and
+// its queue's growth are told as they happen.
 #include <pthread.h>
 #include <sched.h>
 

@@ -1,9 +1,9 @@
 // First sound after Play wherever a clip starts in a one-hour file (budget: 30 ms): from Play to
-// the first sound recorded from the private PulseAudio server's main sink. Each run also times
+// the first sound recorded from the private sound server's main sink. Each run also times
 // its peer, a stream paused with its sound written and then unpaused, as peer_ms, and the ratio
 // of the worst first sound to it. The one-hour files (CBR MP3, VBR MP3 with and without a
 // header, M4A) are made once with the ffmpeg command line and kept beside this program. Needs
-// scripts/audio-server start.
+// scripts/audio-server start (PulseAudio), or start pipewire.
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>

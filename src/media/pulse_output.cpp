@@ -10,6 +10,7 @@
 
 #include "media/pulse_context.h"
 #include "media/realtime.h"
+#include "media/sound_log.h"
 
 namespace media::detail {
 
@@ -17,14 +18,24 @@ namespace {
 
 constexpr int kFrameBytes = kMixChannels * static_cast<int>(sizeof(float));
 constexpr size_t kBlockBytes = static_cast<size_t>(kBlockFrames) * kFrameBytes;
-// Sound queued in the server: four mixer blocks, asked for one block at a time, so the stream's
-// thread wakes once per block. A new voice does not wait behind the queue: it replaces the
-// silence in it that the server has not yet played.
-constexpr uint32_t kTargetBytes = 4 * kBlockBytes;
-constexpr uint32_t kRequestBytes = kBlockBytes;
+constexpr double kBytesPerMs = kFrameBytes * kMixRate / 1000.0;
+// Sound queued in the server. A server adjusting the latency keeps half of what is asked beyond
+// two requests as its device's own latency (which a new voice cannot be written into) and the
+// rest as the stream's queue, refilled a request at a time: asking for two requests and two
+// blocks gives the device one block and the queue two requests and a block.
+// Requests start at two blocks (a 50 ms queue: under load, PipeWire ran a 30 ms one dry, its
+// interface's thread starved). After each underrun they grow by a block, up to the longest: the
+// queue deepens while the device's part, and with it the wait for a new voice, stays one block;
+// streams opened later start with requests that long. A new voice does not wait behind the
+// queue: it replaces the silence in it that the server has not yet played.
+constexpr uint32_t kFirstRequestBytes = 2 * kBlockBytes;
+constexpr uint32_t kMaxRequestBytes = 5 * kBlockBytes;
+constexpr uint32_t askedLength(uint32_t request) { return 2 * (request + kBlockBytes); }
 // What the server may hold ahead of playback, for the blocks mixed again (the server may make
 // the queue longer than asked).
 constexpr int kMaxRemixBlocks = 16;
+static_assert(askedLength(kMaxRequestBytes) <= kMaxRemixBlocks * kBlockBytes,
+              "a voice must be able to replace all the silence of the deepest queue");
 // Kept clear ahead of where the server reads, in case it reads on before the new sound arrives.
 constexpr int64_t kReadMarginBytes = 96 * kFrameBytes;
 // While a voice waits for its first decoded sound, how often the queued silence is looked at
@@ -57,12 +68,10 @@ class PulseDevice : public Device {
         if (!stream_) return false;
         pa_stream_set_write_callback(stream_, &PulseDevice::writeCb, this);
         pa_stream_set_state_callback(stream_, &PulseDevice::stateCb, this);
-        pa_buffer_attr attr{};
-        attr.maxlength = static_cast<uint32_t>(-1);
-        attr.tlength = kTargetBytes;
-        attr.prebuf = static_cast<uint32_t>(-1);
-        attr.minreq = kRequestBytes;
-        attr.fragsize = static_cast<uint32_t>(-1);
+        pa_stream_set_underflow_callback(stream_, &PulseDevice::underflowCb, this);
+        pa_stream_set_buffer_attr_callback(stream_, &PulseDevice::attrChangedCb, this);
+        requestBytes_ = std::max(kFirstRequestBytes, out_.requestBytes_);
+        const pa_buffer_attr attr = bufferAttr(requestBytes_);
         // A device that goes away must not take the sound elsewhere (the audience would hear the
         // headphone mix): the stream fails instead of moving.
         const auto flags =
@@ -132,6 +141,7 @@ class PulseDevice : public Device {
     // Loop thread: the server or the sink is gone.
     void lose() {
         if (dead_.exchange(true)) return;
+        qCDebug(soundLog) << "device lost:" << name_;
         pacer_.start();
         if (mixer_.anyActive() && out_.lost_) out_.lost_(id_, name_);
     }
@@ -141,9 +151,54 @@ class PulseDevice : public Device {
         static_cast<PulseDevice*>(self)->write(nbytes);
     }
     static void stateCb(pa_stream* s, void* self) {
+        auto* d = static_cast<PulseDevice*>(self);
         const pa_stream_state_t st = pa_stream_get_state(s);
-        if (st == PA_STREAM_FAILED || st == PA_STREAM_TERMINATED)
-            static_cast<PulseDevice*>(self)->lose();
+        if (st == PA_STREAM_READY) d->readGrantedQueue("opened");
+        if (st == PA_STREAM_FAILED || st == PA_STREAM_TERMINATED) d->lose();
+    }
+    static void underflowCb(pa_stream*, void* self) { static_cast<PulseDevice*>(self)->underrun(); }
+    static void attrChangedCb(pa_stream*, void* self) {
+        static_cast<PulseDevice*>(self)->readGrantedQueue("changed by the server");
+    }
+
+    static pa_buffer_attr bufferAttr(uint32_t request) {
+        pa_buffer_attr attr{};
+        attr.maxlength = static_cast<uint32_t>(-1);
+        attr.tlength = askedLength(request);
+        attr.prebuf = static_cast<uint32_t>(-1);
+        attr.minreq = request;
+        attr.fragsize = static_cast<uint32_t>(-1);
+        return attr;
+    }
+
+    // Loop thread: the server played the queue dry and inserted silence. The queue is made
+    // deeper (and kept so), unless it is at its deepest or a change is on its way.
+    void underrun() {
+        if (dead()) return;
+        qCDebug(soundLog) << "underrun on" << name_ << "with a queue of"
+                          << grantedBytes_ / kBytesPerMs << "ms";
+        if (attrOp_ || requestBytes_ >= kMaxRequestBytes) return;
+        requestBytes_ += kBlockBytes;
+        out_.requestBytes_ = std::max(out_.requestBytes_, requestBytes_);
+        const pa_buffer_attr attr = bufferAttr(requestBytes_);
+        attrOp_ = pa_stream_set_buffer_attr(
+            stream_, &attr,
+            [](pa_stream*, int success, void* self) {
+                auto* d = static_cast<PulseDevice*>(self);
+                pa_operation_unref(std::exchange(d->attrOp_, nullptr));
+                if (success) d->readGrantedQueue("grown");
+            },
+            this);
+    }
+
+    // Loop thread: the queue the server keeps.
+    void readGrantedQueue(const char* why) {
+        const pa_buffer_attr* a = pa_stream_get_buffer_attr(stream_);
+        if (!a) return;
+        grantedBytes_ = a->tlength;
+        qCDebug(soundLog).nospace()
+            << "queue on " << name_ << " " << why << ": " << a->tlength / kBytesPerMs
+            << " ms, asked for " << a->minreq / kBytesPerMs << " ms at a time";
     }
 
     static void timingCb(pa_stream*, int success, void* self) {
@@ -214,8 +269,9 @@ class PulseDevice : public Device {
 
     void write(size_t nbytes) {
         if (dead()) return;
+        // The server asks for what its queue lacks.
         queuedSeconds.store(
-            static_cast<double>(kTargetBytes - std::min<size_t>(nbytes, kTargetBytes)) /
+            static_cast<double>(grantedBytes_ - std::min<size_t>(nbytes, grantedBytes_)) /
                 (kFrameBytes * static_cast<double>(kMixRate)),
             std::memory_order_relaxed);
         const size_t blocks = std::max<size_t>(1, nbytes / kBlockBytes);
@@ -248,9 +304,10 @@ class PulseDevice : public Device {
 
     // Loop lock held.
     void release() {
-        if (timingOp_) {
-            pa_operation_cancel(timingOp_);
-            pa_operation_unref(std::exchange(timingOp_, nullptr));
+        for (pa_operation** op : {&timingOp_, &attrOp_}) {
+            if (!*op) continue;
+            pa_operation_cancel(*op);
+            pa_operation_unref(std::exchange(*op, nullptr));
         }
         if (retry_) {
             pa_threaded_mainloop_get_api(out_.loop_)->time_free(std::exchange(retry_, nullptr));
@@ -258,6 +315,8 @@ class PulseDevice : public Device {
         if (!stream_) return;
         pa_stream_set_write_callback(stream_, nullptr, nullptr);
         pa_stream_set_state_callback(stream_, nullptr, nullptr);
+        pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
+        pa_stream_set_buffer_attr_callback(stream_, nullptr, nullptr);
         pa_stream_disconnect(stream_);
         pa_stream_unref(stream_);
         stream_ = nullptr;
@@ -277,7 +336,10 @@ class PulseDevice : public Device {
     int64_t idleFrames_ = 0;
     std::array<float, kBlockFrames * kMixChannels> block_{};
     std::array<float, (kMaxRemixBlocks + 1) * kBlockFrames * kMixChannels> remix_{};
-    pa_operation* timingOp_ = nullptr;  // asking the server where it reads
+    pa_operation* timingOp_ = nullptr;                         // asking the server where it reads
+    pa_operation* attrOp_ = nullptr;                           // asking for a deeper queue
+    uint32_t requestBytes_ = kFirstRequestBytes;               // asked for at a time
+    uint32_t grantedBytes_ = askedLength(kFirstRequestBytes);  // the queue the server keeps
     pa_time_event* retry_ = nullptr;
     int retries_ = 0;
     int postponed_ = 0;

@@ -70,6 +70,9 @@ class PulseOutput final : public OutputBackend {
     bool listAgain_ = false;
     std::vector<class PulseDevice*> devices_;
     DeviceLostCallback lost_;
+    // The longest request a stream's queue needed so far (bytes; 0: none grew yet): streams
+    // opened later start there.
+    uint32_t requestBytes_ = 0;
 
     std::atomic<uint64_t> generation_{0};
     std::atomic<bool> ready_{false};

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QTest>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "media/media.h"
@@ -236,16 +238,21 @@ TEST(SoundServer, AHeadsetPulledOutFallsSilentAndSoundsAgainWhenBack) {
     media::setDeviceLostHandler(nullptr);
 }
 
+// Plays a six-second sine until it is 0.3 s in; false when it does not get there.
+bool playSine(media::MoviePlayer& p) {
+    media::MovieRef m = media::openMovie(
+        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 6.0, testsupport::Signal::Sine}));
+    if (!m) return false;
+    p.setMovie(m);
+    p.play();
+    return waitFor([&] { return p.position() > 0.3; });
+}
+
 TEST(SoundServer, AStreamRestingAfterStopSoundsAtOnceOnTheNextPlay) {
     VONTALIX_NEED_AUDIO_SERVER(pointed);
     media::testing::useRealOutput();
-    media::MovieRef m = media::openMovie(
-        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 6.0, testsupport::Signal::Sine}));
-    ASSERT_TRUE(m);
     media::MoviePlayer p;
-    p.setMovie(m);
-    p.play();
-    ASSERT_TRUE(waitFor([&] { return p.position() > 0.3; }));
+    ASSERT_TRUE(playSine(p));
     p.stop();
     // The output rests after three quiet seconds.
     ASSERT_TRUE(waitFor(streamRests, 15000));
@@ -259,6 +266,63 @@ TEST(SoundServer, AStreamRestingAfterStopSoundsAtOnceOnTheNextPlay) {
     p.stop();
     QTest::qWait(100);
     EXPECT_GT(rec.stopAndRms(), 0.1);
+}
+
+// What the sound log says, while a test runs.
+class SoundLogLines {
+  public:
+    SoundLogLines() {
+        current_ = this;
+        QLoggingCategory::setFilterRules("vontalix.sound.debug=true");
+        previous_ =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) {
+                std::lock_guard lock(current_->mutex_);
+                current_->lines_.push_back(m);
+            });
+    }
+    ~SoundLogLines() {
+        qInstallMessageHandler(previous_);
+        QLoggingCategory::setFilterRules("");
+        current_ = nullptr;
+    }
+    // The last line holding `text`; empty when none does.
+    QString last(const QString& text) {
+        std::lock_guard lock(mutex_);
+        for (auto it = lines_.rbegin(); it != lines_.rend(); ++it)
+            if (it->contains(text)) return *it;
+        return {};
+    }
+
+  private:
+    static inline SoundLogLines* current_ = nullptr;
+    QtMessageHandler previous_ = nullptr;
+    std::mutex mutex_;
+    std::vector<QString> lines_;
+};
+
+// The whole program stopped for a moment, as a starved machine stops it: the server plays the
+// queue dry, the queue is made deeper, and a stream opened afterwards starts as deep.
+TEST(SoundServer, AnUnderrunDeepensTheQueueForGood) {
+    VONTALIX_NEED_AUDIO_SERVER(pointed);
+    SoundLogLines log;
+    auto owned = std::make_unique<media::detail::PulseOutput>();
+    media::detail::PulseOutput* output = owned.get();
+    media::detail::installOutputBackend(std::move(owned));
+    media::MoviePlayer p;
+    ASSERT_TRUE(playSine(p));
+    EXPECT_EQ(testsupport::ChildProcess::execute(
+                  "sh", {"-c", "kill -STOP $PPID; sleep 0.3; kill -CONT $PPID"}),
+              0);
+    ASSERT_TRUE(waitFor([&] { return !log.last(" grown: ").isEmpty(); }));
+    const QString grown = log.last(" grown: ");
+    p.stop();
+
+    media::detail::DeviceRef later = output->openDevice(1, "preview", "later");
+    ASSERT_TRUE(later);
+    ASSERT_TRUE(waitFor([&] { return !log.last("\"later\" opened: ").isEmpty(); }));
+    EXPECT_EQ(log.last("\"later\" opened: ").section(": ", 1), grown.section(": ", 1));
+    later.reset();
+    media::testing::useRealOutput();
 }
 
 TEST(SystemVolume, SetAndGetClamped) {
