@@ -41,10 +41,12 @@ constexpr int64_t kReadMarginBytes = 96 * kFrameBytes;
 // While a voice waits for its first decoded sound, how often the queued silence is looked at
 // again, and for how long at most.
 constexpr pa_usec_t kRetryUs = 1000;
-// How long a write takes to reach the server at most, and how often a voice's start may wait for
-// the sink to take its next chunk (a server whose sink says nothing of it is not waited for).
+// How long a write takes to reach the server at most, and how often a start may wait for the
+// sink to take its next chunk.
 constexpr int64_t kWriteLandsUs = 2000;
-constexpr int kMaxPostponed = 3;
+constexpr int kMaxWaits = 3;
+// A cycle of PipeWire's graph as its desktops run it with a low-latency client (256 frames).
+constexpr int64_t kCycleBytes = 256 * kFrameBytes;
 constexpr int kMaxRetries = 500;
 // A device with no voice for this long stops its stream until the next voice.
 constexpr int64_t kRestAfterFrames = 3 * kMixRate;
@@ -124,7 +126,9 @@ class PulseDevice : public Device {
     // Loop thread: voices waiting to begin are mixed into the silence queued in the server and
     // not yet played, instead of after it. The server is asked first where it reads.
     void startEarly(bool again = false) {
-        if (!again) retries_ = postponed_ = 0;
+        if (!again) {
+            retries_ = waits_ = 0;
+        }
         if (!stream_ || dead() || timingOp_ ||
             (restWord_.load(std::memory_order_acquire) & kResting) ||
             pa_stream_get_state(stream_) != PA_STREAM_READY || !waitsInSilence())
@@ -218,25 +222,18 @@ class PulseDevice : public Device {
     // and each frame keeps its place on the mixer's clock.
     void replaceQueuedSilence() {
         if (!stream_ || dead()) return;
-        pa_usec_t retryIn = kRetryUs;
         if (const pa_timing_info* t = pa_stream_get_timing_info(stream_);
             t && !t->read_index_corrupt && !t->write_index_corrupt) {
-            // The sink takes what it plays in chunks, a chunk when what it took before is
-            // nearly played. One about to be taken could take the start of the sound written
-            // now before it arrives, and that would never be heard: written after it instead.
             const int64_t age = static_cast<int64_t>(pa_timeval_age(&t->timestamp));
-            const int64_t untilTaken = static_cast<int64_t>(t->sink_usec) - age;
-            if (t->playing && t->sink_usec > 0 && untilTaken < kWriteLandsUs &&
-                postponed_ < kMaxPostponed) {
-                ++postponed_;
-                retryAfter(static_cast<pa_usec_t>(std::max<int64_t>(untilTaken, 0)) + kRetryUs);
+            if (const int64_t wait = waitForTheSinksChunk(*t, age); wait >= 0) {
+                retryAfter(static_cast<pa_usec_t>(wait));
                 return;
             }
             // The first frame the server has not read, past a margin, on the mixer's clock. It
             // has read on since it said where it reads (while it plays, at the pace of
             // playback): the longer this thread took to get here, the more.
             const int64_t readOn = t->playing ? age * kMixRate / 1000000 * kFrameBytes : 0;
-            const int64_t unread = t->write_index - t->read_index - readOn - kReadMarginBytes;
+            const int64_t unread = t->write_index - t->read_index - readOn - readMarginBytes(*t);
             const int64_t end = mixer_.renderedFrames();
             const int64_t from =
                 end - std::min<int64_t>({unread / kFrameBytes, mixer_.quietTailFrames(),
@@ -249,7 +246,26 @@ class PulseDevice : public Device {
             }
         }
         // Its sound not decoded yet: looked at again shortly.
-        if (waitsInSilence() && ++retries_ < kMaxRetries) retryAfter(retryIn);
+        if (waitsInSilence() && ++retries_ < kMaxRetries) retryAfter(kRetryUs);
+    }
+
+    // The sink takes what it plays in chunks, a chunk when what it took before is nearly
+    // played. One taken between the timing asked for and the sound written over the silence
+    // would take the start of that sound with it, never to be heard. A server that says when its
+    // sink takes the next chunk is waited for when that is imminent: how long to wait, or -1 to
+    // write now.
+    int64_t waitForTheSinksChunk(const pa_timing_info& t, int64_t age) {
+        if (!t.playing || t.sink_usec == 0 || waits_ >= kMaxWaits) return -1;
+        const int64_t untilTaken = static_cast<int64_t>(t.sink_usec) - age;
+        if (untilTaken >= kWriteLandsUs) return -1;
+        ++waits_;
+        return std::max<int64_t>(untilTaken, 0) + kRetryUs;
+    }
+
+    // Kept clear ahead of where the server reads: a server that does not say when its sink takes
+    // the next chunk (PipeWire, which takes one each cycle of its graph) gets room for a cycle.
+    static int64_t readMarginBytes(const pa_timing_info& t) {
+        return t.sink_usec > 0 ? kReadMarginBytes : kReadMarginBytes + kCycleBytes;
     }
 
     // Loop thread: looks at the queued silence again after `us`.
@@ -342,7 +358,7 @@ class PulseDevice : public Device {
     uint32_t grantedBytes_ = askedLength(kFirstRequestBytes);  // the queue the server keeps
     pa_time_event* retry_ = nullptr;
     int retries_ = 0;
-    int postponed_ = 0;
+    int waits_ = 0;  // for the sink's next chunk, in this start
 };
 
 PulseOutput::~PulseOutput() { shutdown(); }
