@@ -421,7 +421,7 @@ void MainWindow::backgroundClicked(int x, int y) {
     laneBorders_[0]->setLineColor(bands.lane == 1 ? kActiveLane : kInactiveLane);
     laneBorders_[1]->setLineColor(bands.lane == 2 ? kActiveLane : kInactiveLane);
     if (bands.lane != 0) {
-        mix_.pasteTarget = model::PasteTarget{cx, bands.lane};
+        mix_.pasteTarget = model::PasteTarget{absolute, bands.lane};
         menu_->pasteAllowed = true;
         laneServices_->setActiveLane(bands.lane);
         previewDeck.setHead(absolute);
