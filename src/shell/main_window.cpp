@@ -369,12 +369,14 @@ void MainWindow::resizeEvent(QResizeEvent* e) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {
-    if (!platform::Keyboard::isModifierKey(e->key())) edits_->keyPressed();
+    if (!platform::Keyboard::isModifierKey(e->key()))
+        edits_->keyPressed(platform::Keyboard::isRepeat(*e));
     QMainWindow::keyPressEvent(e);
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* e) {
-    if (!e->isAutoRepeat() && !platform::Keyboard::isModifierKey(e->key())) edits_->keyReleased();
+    if (!platform::Keyboard::isRepeat(*e) && !platform::Keyboard::isModifierKey(e->key()))
+        edits_->keyReleased();
     QMainWindow::keyReleaseEvent(e);
 }
 
