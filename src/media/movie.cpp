@@ -30,7 +30,7 @@ constexpr int64_t kDecodeMeasureMs = 20000;
 // mixer frames; for an MP3 whose frames cannot be walked (damage, files joined, a change of rate),
 // where neither its header nor a count of its packets can be trusted. The decode streams through
 // a small buffer; -1 when it does not open or takes too long.
-int64_t decodedLength(const QString& path, int stream) {
+int64_t decodeLength(const QString& path, int stream) {
     AudioDecoder decoder;
     if (!decoder.open(path, stream)) return -1;
     QElapsedTimer clock;
@@ -163,7 +163,11 @@ MovieRef openMovie(const QString& path, QString* error) {
             // Frames that cannot be walked (free format, a change of rate) or that are damaged:
             // neither the header's claim nor a count of frames or packets tells what a decode
             // gives, so a decode measures it.
-            const int64_t mixFrames = decodedLength(path, audio);
+            int64_t mixFrames = movie->frameIndex_->decodedFrames();
+            if (mixFrames < 0) {
+                mixFrames = decodeLength(path, audio);
+                if (mixFrames > 0) movie->frameIndex_->setDecodedFrames(mixFrames);
+            }
             if (mixFrames < 0)
                 return fail(QStringLiteral("damaged: its length could not be measured"));
             if (mixFrames == 0) return fail(QStringLiteral("no sound could be decoded"));

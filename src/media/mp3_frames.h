@@ -106,12 +106,20 @@ class Mp3FrameIndexSlot {
         ready_.store(true, std::memory_order_release);
     }
 
+    // The length a decode of the whole file gave (mixer frames), for a file whose frames tell no
+    // exact length, so that it is decoded once however many clips name it; -1 until then.
+    int64_t decodedFrames() const { return decodedFrames_.load(std::memory_order_acquire); }
+    void setDecodedFrames(int64_t frames) {
+        decodedFrames_.store(frames, std::memory_order_release);
+    }
+
   private:
     const QString path_;
     const int rate_ = 0;
     std::atomic<Walk> walk_{Walk::NotAsked};
     std::atomic<bool> claimed_{false};
     std::atomic<bool> ready_{false};
+    std::atomic<int64_t> decodedFrames_{-1};
     Mp3FrameIndexRef index_;
 };
 
