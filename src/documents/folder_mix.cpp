@@ -228,8 +228,8 @@ void layoutFolder(DocumentHost& host, const std::vector<FolderEntry>& entries,
             progress.step(int(k) + 1);
             if (!alive) return;
         }
-        lay(layout.finish());  // also after Cancel: every file measured is laid
         measure.stop();
+        lay(layout.finish());  // also after Cancel: every file measured is laid
     }
     host.documentBusy = false;
     mix.clearSelection();
