@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "documents/document.h"
 #include "documents/parallel_measure.h"
@@ -122,23 +123,29 @@ bool nameTaken(const QString& name, const QStringList& parts) {
 FolderLayout::FolderLayout(const FolderLayoutRules& rules)
     : fade_(rules.fade), overlap_(rules.overlap), left_(rules.firstLeft) {}
 
-ClipPlace FolderLayout::next(int32_t width) {
+std::optional<ClipPlace> FolderLayout::next(int32_t width) {
     ClipPlace place;
-    place.left = left_;
     place.width = width;
     place.lane = lane_;
-    // A clip shorter than its two ramps fades in to its middle and out from there, so the ramps
-    // never cross or leave the clip.
-    if (width < 2 * fade_) {
-        place.fadeInEnd = place.fadeOutStart = width / 2.0;
-    } else {
-        place.fadeInEnd = fade_;
-        place.fadeOutStart = width - fade_;
+    // A ramp with no neighbour on its side reaches at most to the clip's middle.
+    const double ownRamp = std::min(fade_, width / 2.0);
+    place.fadeInEnd = ownRamp;
+    place.fadeOutStart = width - ownRamp;
+    std::optional<ClipPlace> before = std::move(pending_);
+    if (before) {
+        const double overlap = std::min({overlap_, before->width / 2.0, width / 2.0});
+        const double ramp = std::min(fade_, overlap);
+        before->fadeOutStart = before->width - ramp;
+        place.fadeInEnd = ramp;
+        left_ = before->left + before->width - overlap;
     }
-    left_ += width - overlap_;
+    place.left = left_;
     lane_ = lane_ == 1 ? 2 : 1;
-    return place;
+    pending_ = place;
+    return before;
 }
+
+std::optional<ClipPlace> FolderLayout::finish() { return std::exchange(pending_, std::nullopt); }
 
 QString leftOutText(const LeftOutFiles& files) {
     QStringList parts;
@@ -185,6 +192,18 @@ void layoutFolder(DocumentHost& host, const std::vector<FolderEntry>& entries,
         MeasureProgress progress(QStringLiteral("Laying out the folder's files..."),
                                  static_cast<int>(taken.size()));
         FolderLayout layout(rules);
+        // The file measured last waits for its place until the next one is measured.
+        struct Waiting {
+            const FolderEntry* entry;
+            int32_t label;
+            media::MovieRef movie;
+        };
+        std::optional<Waiting> waiting;
+        const auto lay = [&](const std::optional<ClipPlace>& place) {
+            if (!place || !waiting) return;
+            media::keepOpened(waiting->movie);  // the clip plays it without opening it again
+            addFolderClip(mix, *place, *waiting->entry, waiting->label);
+        };
         for (size_t k = 0; k < taken.size() && !progress.canceled(); ++k) {
             while (alive && !measure.ready(k) && !progress.canceled()) progress.wait(int(k));
             if (!alive) return;
@@ -196,8 +215,8 @@ void layoutFolder(DocumentHost& host, const std::vector<FolderEntry>& entries,
                                           : 0;
                 // A clip narrower than a pixel could be neither seen nor picked.
                 if (width >= 1) {
-                    media::keepOpened(r.movie);  // the clip plays it without opening it again
-                    addFolderClip(mix, layout.next(width), *taken[k], r.label);
+                    lay(layout.next(width));
+                    waiting = Waiting{taken[k], r.label, r.movie};
                 } else if (r.kind == MeasuredFile::Kind::Measured) {
                     leftOut.tooShort << taken[k]->name;
                 } else if (media::readRefused(taken[k]->path)) {
@@ -210,6 +229,7 @@ void layoutFolder(DocumentHost& host, const std::vector<FolderEntry>& entries,
             if (!alive) return;
         }
         measure.stop();
+        lay(layout.finish());  // also after Cancel: every file measured is laid
     }
     host.documentBusy = false;
     mix.clearSelection();

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "documents/document_host.h"
@@ -44,16 +45,23 @@ struct ClipPlace {
     int lane = 1;
 };
 
-// Where each next clip of a run goes.
+// Where each clip of a run goes. Neighbours overlap by the rules' overlap, but never by more
+// than half of either of them, and both ramps of an overlap are no longer than it: a short file
+// (a jingle) keeps its place between its neighbours, and no clip reaches past the start of the
+// next one on its lane. A clip's fade-out depends on the clip after it, so each place is known
+// only once the next width is (or the run has ended).
 class FolderLayout {
   public:
     explicit FolderLayout(const FolderLayoutRules& rules);
-    // The place of the next clip, of that width; the layout moves on past it.
-    ClipPlace next(int32_t width);
+    // Takes the width of the next clip; the place of the one before it, if there is one.
+    std::optional<ClipPlace> next(int32_t width);
+    // The place of the last clip taken, once no more follow.
+    std::optional<ClipPlace> finish();
 
   private:
     double fade_, overlap_, left_;
     int lane_ = 1;
+    std::optional<ClipPlace> pending_;  // its fade-out waits for the next clip
 };
 
 // The files of a folder that did not become clips, by what happened to them.

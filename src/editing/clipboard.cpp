@@ -35,9 +35,11 @@ bool copySelectedClip(model::Mix& mix, const EditHost& host) {
 }
 
 void pasteClipboardClip(model::Mix& mix, EditHost& host) {
-    // A target at x 0 is refused as no target: the window's left edge takes no paste.
-    if (!mix.clipboardClip || !mix.pasteTarget || mix.pasteTarget->x == 0) return;
-    const double pos = mix.pasteTarget->x;
+    if (!mix.clipboardClip || !mix.pasteTarget) return;
+    // Where the target lies in the window now, whatever was scrolled since the click. A target
+    // at the window's left edge is refused as no target.
+    const double pos = mix.pasteTarget->timelineX - static_cast<double>(mix.scrollX);
+    if (pos == 0) return;
     const int laneNumber = mix.pasteTarget->lane;
     const int target = laneNumber == 1 || laneNumber == 2 ? laneNumber : 0;
     const model::PathProblem problem = model::playlistPathProblem(mix.clipboardClip->path);

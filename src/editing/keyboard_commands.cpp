@@ -39,15 +39,19 @@ KeyCommandServices& keyCommandServices() {
 
 void resetKeyCommandServices() { keyCommandServices() = realServices(); }
 
-void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls) {
+void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls, bool repeat) {
     if (!held(model::KeyCommand::Preview)) {
         controls.previewLatched = false;
+    } else if (repeat) {
+        // The preview key is held on: whatever its release just before this repeat said, the
+        // press that toggled counts until it is let go for real.
+        controls.previewLatched = true;
     } else if (!controls.previewLatched) {
         host.togglePreview();
         controls.previewLatched = true;
     }
 
-    if (held(model::KeyCommand::Export) && Keyboard::ctrlDown()) {
+    if (!repeat && held(model::KeyCommand::Export) && Keyboard::ctrlDown()) {
         keyCommandServices().exportMix(host);
     }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The main window's keyboard commands. Each key event asks which command keys are down at this
-// moment rather than which key raised it, so a held key acts on every repeat and one event can
-// run several commands: Space toggles the preview, Ctrl+L exports, two pairs of keys step the
-// system volume, and with a clip selected Backspace deletes it and the arrows nudge it.
+// moment rather than which key raised it, so one event can run several commands: Space toggles
+// the preview, Ctrl+L exports, two pairs of keys step the system volume, and with a clip selected
+// Backspace deletes it and the arrows nudge it. A held volume, arrow or Backspace key acts again
+// on every automatic repeat; Space and Ctrl+L act once per press.
 
 #include <functional>
 
@@ -31,8 +32,9 @@ struct KeyControls {
     platform::BorderedRectangle& volumeMeter;
 };
 
-// A key went down (or repeats): runs every command whose keys are down now.
-void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls);
+// A key went down, or repeats while held (`repeat`): runs every command whose keys are down now.
+// A repeat toggles nothing and exports nothing; it steps the volume and nudges as a press does.
+void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls, bool repeat = false);
 // A key went up: the preview latch opens once the preview key is let go.
 void keyReleased(bool& previewLatched);
 // The volume meter rises from the bottom of its column as far as the volume (0..1) reaches.

@@ -26,15 +26,15 @@ namespace {
 // The program's own Shift drag of a clip out of the other lane. The drag names the clip by its
 // identity, so a clip that was moved or deleted meanwhile is never confused with another one; a
 // clip dropped back on its own lane, a drag from another process and any foreign data are
-// ignored.
-void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const DragItem& item) {
+// ignored. True when the clip was laid on the target lane.
+bool takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const DragItem& item) {
     const std::optional<model::ClipDrag> drag = model::decodeClipDrag(item.clipData());
-    if (!drag || drag->lane == target) return;
-    if (drag->lane != 1 && drag->lane != 2) return;
+    if (!drag || drag->lane == target) return false;
+    if (drag->lane != 1 && drag->lane != 2) return false;
     std::vector<model::ClipRef>& source = mix.lane(drag->lane);
     // Only compared with the lane's clips, never followed.
     const int index = mix.indexOf(drag->lane, reinterpret_cast<const model::Clip*>(drag->clip));
-    if (index < 0) return;
+    if (index < 0) return false;
     const model::ClipRef clip = source[index];
 
     // Grabbed far right of its edge, the clip could land before the timeline's start: its left
@@ -42,14 +42,14 @@ void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
     const double left = std::max<double>(item.dropLeft(), -mix.scrollX);
     if (!model::placeIsFree(mix.lane(target), left, clip->lengthPx, mix.scrollX)) {
         host.setStatusText(kOverlapRefusedText);
-        return;
+        return false;
     }
     const bool move = !platform::Keyboard::altDown();
     // The play deck may have started sounding the clip while it was being dragged; it is not
     // taken away from under the deck.
     if (move && host.soundingOnPlayDeck(clip)) {
         host.setStatusText(QStringLiteral("do not move a playing track"));
-        return;
+        return false;
     }
     const double length = model::whole(clip->lengthPx), fadeInEnd = model::whole(clip->fadeInEnd),
                  fadeOutStart = model::whole(clip->fadeOutStart),
@@ -57,7 +57,7 @@ void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
     // The clip leaves its lane only once its new picture exists (the maker said why not).
     model::PictureRef picture =
         host.makeClipPicture(clip->name, length, fadeInEnd, fadeOutStart, start, stop, clip->label);
-    if (!picture) return;
+    if (!picture) return false;
     if (move) mix.takeClip(drag->lane, index);
     mix.addNewClip(target, left,
                    {.image = std::move(picture),
@@ -70,6 +70,7 @@ void takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
                     .fadeOutStart = fadeOutStart,
                     .label = clip->label,
                     .lane = target});
+    return true;
 }
 
 // The file a drop names: text first (a file URL or an absolute path naming a regular file), then a
@@ -101,15 +102,20 @@ DroppedFile droppedFile(const DragItem& item) {
     return {files.isEmpty() ? QString() : files.first(), true, files.size()};
 }
 
-// A media file dropped on the lane. False when the handling ends in a failure, which the status
-// line reports.
-bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item) {
+// What became of a media file dropped on a lane.
+enum class FileDrop {
+    Failed,   // the handling ends; the status line says why
+    Refused,  // the place is taken; the status line says so
+    Laid,
+};
+
+FileDrop takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item) {
     const auto [path, typeMatters, dragFiles] = droppedFile(item);
     if (path.isEmpty()) {
         host.setStatusText(item.hasText() ? QStringLiteral("error opening: ") +
                                                 model::statusLineText(item.text())
                                           : QStringLiteral("error opening file."));
-        return false;
+        return FileDrop::Failed;
     }
     const QFileInfo info(path);
     const QString absolute = info.absoluteFilePath();
@@ -117,7 +123,7 @@ bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item)
     if (const auto problem = model::playlistPathProblem(absolute);
         problem != model::PathProblem::None) {
         host.setStatusText(model::refusedPathText(absolute, problem));
-        return false;
+        return FileDrop::Failed;
     }
     const int32_t label = model::fileLabel(absolute);
     std::optional<double> seconds;
@@ -126,29 +132,29 @@ bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item)
     if (!seconds) {
         host.setStatusText(QStringLiteral("Error opening ") + displayName +
                            QStringLiteral(" as movie."));
-        return false;
+        return FileDrop::Failed;
     }
     // Nothing longer may become a clip: a playlist would not read it back, and a forged header
     // can claim any length.
     if (!std::isfinite(*seconds) || *seconds > model::kMaxClipSeconds) {
         host.setStatusText(displayName +
                            QStringLiteral(" is longer than 24 hours: it cannot be a clip."));
-        return false;
+        return FileDrop::Failed;
     }
     const int32_t length = model::clipWidth(*seconds, mix.pixelsPerSecond);
     if (length < 1) {
         // A clip narrower than a pixel could be neither seen nor picked.
         host.setStatusText(displayName + QStringLiteral(" is too short for a clip at this zoom."));
-        return false;
+        return FileDrop::Failed;
     }
     const QString name = droppedClipName(displayName, absolute);
     const double left = item.dropLeft();
     if (!model::placeIsFree(mix.lane(target), left, length, mix.scrollX)) {
         host.setStatusText(kOverlapRefusedText);
-        return true;
+        return FileDrop::Refused;
     }
     model::PictureRef picture = host.makeClipPicture(name, length, 0, length, 0, length, label);
-    if (!picture) return false;  // the picture maker has said why
+    if (!picture) return FileDrop::Failed;  // the picture maker has said why
     mix.addNewClip(target, left,
                    {.image = std::move(picture),
                     .name = name,
@@ -161,7 +167,7 @@ bool takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item)
                            QStringLiteral(" dropped files was taken: \"") + displayName +
                            QStringLiteral("\"."));
     }
-    return true;
+    return FileDrop::Laid;
 }
 
 }  // namespace
@@ -173,12 +179,15 @@ void acceptLaneDrops(platform::DropAcceptance& lane) {
     lane.acceptPrivateData(QStringLiteral("itun"));
 }
 
-void takeLaneDrop(model::Mix& mix, EditHost& host, int lane, const DragItem& item) {
-    if (item.hasClip()) takeClipFromOtherLane(mix, host, lane, item);
+bool takeLaneDrop(model::Mix& mix, EditHost& host, int lane, const DragItem& item) {
+    bool laid = item.hasClip() && takeClipFromOtherLane(mix, host, lane, item);
     if (item.hasFiles() || item.hasText() || item.hasPrivateData(QStringLiteral("itun"))) {
-        if (!takeFile(mix, host, lane, item)) return;
+        const FileDrop file = takeFile(mix, host, lane, item);
+        if (file == FileDrop::Failed) return laid;
+        laid = laid || file == FileDrop::Laid;
     }
     mix.clearSelection();
+    return laid;
 }
 
 QString libraryTrackPath(const DragItem& item) {

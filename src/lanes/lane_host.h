@@ -29,7 +29,8 @@ class LaneHost {
     // A drag came over the lane, left it, or was dropped on it.
     virtual void dragEnteredLane(LaneView& lane) = 0;
     virtual void dragLeftLane(LaneView& lane) = 0;
-    virtual void droppedOnLane(LaneView& lane, const platform::DragItem& item) = 0;
+    // True when the drop laid a clip.
+    virtual bool droppedOnLane(LaneView& lane, const platform::DragItem& item) = 0;
     // The pointer crossed into the lane (not a dialog, menu or drag ending over it).
     virtual void mouseEnteredLane(int lane) = 0;
 

@@ -92,23 +92,21 @@ void LaneView::enterEvent(QEnterEvent*) {
 }
 
 void LaneView::dragEnterEvent(QDragEnterEvent* e) {
-    if (!drops_.accepts(e->mimeData())) {
-        e->ignore();
-        return;
-    }
-    host_.dragEnteredLane(*this);
-    e->acceptProposedAction();
+    const bool taken = drops_.accepts(e->mimeData());
+    platform::answerDrop(e, taken);
+    if (taken) host_.dragEnteredLane(*this);
 }
 
-void LaneView::dragMoveEvent(QDragMoveEvent* e) { e->acceptProposedAction(); }
+void LaneView::dragMoveEvent(QDragMoveEvent* e) {
+    platform::answerDrop(e, drops_.accepts(e->mimeData()));
+}
 
 void LaneView::dragLeaveEvent(QDragLeaveEvent*) { host_.dragLeftLane(*this); }
 
 void LaneView::dropEvent(QDropEvent* e) {
     const platform::DragItem item(e->mimeData(), e->position().toPoint(),
                                   platform::clipHotspot(e->mimeData()));
-    e->acceptProposedAction();
-    host_.droppedOnLane(*this, item);
+    platform::answerDrop(e, host_.droppedOnLane(*this, item));
 }
 
 int LaneView::indexOf(const model::Clip* clip) const { return mix_.indexOf(lane_, clip); }

@@ -1,7 +1,9 @@
 #include "media/movie.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
+#include <vector>
 
 #include "media/decoder.h"
 #include "media/ffmpeg_util.h"
@@ -20,6 +22,28 @@ namespace {
 // A file whose first this many bytes (after its leading tags) hold no decodable sound is no
 // media; reading stops there, which also bounds what the demuxer buffers while it searches.
 constexpr int64_t kSearchBytes = 8 << 20;
+
+// Decoding a file whose length nothing else tells stops after this long: the file is refused.
+constexpr int64_t kDecodeMeasureMs = 20000;
+
+// The length of the file's sound as a decode from the start gives it (what playback gets), in
+// mixer frames; for an MP3 whose frames cannot be walked (damage, files joined, a change of rate),
+// where neither its header nor a count of its packets can be trusted. The decode streams through
+// a small buffer; -1 when it does not open or takes too long.
+int64_t decodeLength(const QString& path, int stream) {
+    AudioDecoder decoder;
+    if (!decoder.open(path, stream)) return -1;
+    QElapsedTimer clock;
+    clock.start();
+    constexpr int kBlock = 8192;
+    std::vector<float> block(kBlock * kMixChannels);
+    int64_t frames = 0;
+    while (const int n = decoder.read(block.data(), kBlock)) {
+        frames += n;
+        if (clock.hasExpired(kDecodeMeasureMs)) return -1;
+    }
+    return frames;
+}
 
 // The exact length of an MP3 from its tag, or, when the tag does not fit the file or there is
 // none, from walking its frames (which gives the frame index too). nullptr when neither works.
@@ -80,12 +104,12 @@ MovieRef openMovie(const QString& path, QString* error) {
         avcodec_open2(codec.get(), dec, nullptr) < 0)
         return fail(QStringLiteral("cannot decode this sound"));
 
-    // The container's length is exact unless it was estimated from the bit rate (an MP3 without
-    // a header, raw AAC): then the packets are counted, unless the MP3's frames tell.
+    // The container's length is exact unless it was estimated from the bit rate (raw AAC): then
+    // the packets are counted. An MP3 is measured from its tag or its frames (below).
     const bool mp3 = st->codecpar->codec_id == AV_CODEC_ID_MP3;
     const bool estimated = fmt->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE ||
                            st->duration == AV_NOPTS_VALUE;
-    bool count = estimated && !mp3;
+    const bool count = estimated && !mp3;
     for (unsigned i = 0; i < fmt->nb_streams; ++i)
         if (static_cast<int>(i) != audio) fmt->streams[i]->discard = AVDISCARD_ALL;
 
@@ -135,10 +159,21 @@ MovieRef openMovie(const QString& path, QString* error) {
             frames = measureMp3(path, rate, &walked);
             if (walked && frames) movie->frameIndex_->set(frames);
         }
-        if (!frames && estimated) {
-            // Frames that cannot be walked (free format, a change of rate): counted instead.
-            count = true;
-            readPackets(true);
+        if (!frames || frames->damaged) {
+            // Frames that cannot be walked (free format, a change of rate) or that are damaged:
+            // neither the header's claim nor a count of frames or packets tells what a decode
+            // gives, so a decode measures it.
+            int64_t mixFrames = movie->frameIndex_->decodedFrames();
+            if (mixFrames < 0) {
+                mixFrames = decodeLength(path, audio);
+                if (mixFrames > 0) movie->frameIndex_->setDecodedFrames(mixFrames);
+            }
+            if (mixFrames < 0)
+                return fail(QStringLiteral("damaged: its length could not be measured"));
+            if (mixFrames == 0) return fail(QStringLiteral("no sound could be decoded"));
+            movie->durationFrames_ = mixFrames;
+            movie->duration_ = static_cast<double>(mixFrames) / kMixRate;
+            return movie;
         }
     }
 

@@ -209,15 +209,20 @@ Mp3FrameIndexRef indexMp3Frames(const QString& path) {
         if (h.bytes && started && !sameStream(h, first)) return nullptr;  // not one stream
         // The first frame must be followed by another, as a sync found in junk is not.
         if (!started || !h.bytes || pos + h.bytes > have) {
-            const int64_t skip =
-                findMp3Sync(buf.data() + pos, have - pos, started ? &first : nullptr);
+            // Frames of another kind further on (a file joined to one of another rate) are
+            // sound this walk cannot count, not junk to skip: the file cannot be walked.
+            const int64_t skip = findMp3Sync(buf.data() + pos, have - pos);
+            if (started && skip >= 0 && !sameStream(parseMp3Header(buf.data() + pos + skip), first))
+                return nullptr;
             if (skip < 0) {
                 if (eof) break;
+                index->damaged = index->damaged || started;
                 pos = std::max(pos + 1, have - 4096);  // a frame may straddle the refill
                 refill();
                 continue;
             }
             if (skip > 0 || !started) {
+                index->damaged = index->damaged || started;
                 pos += skip;
                 if (!started) {
                     started = true;

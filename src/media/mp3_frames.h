@@ -42,7 +42,10 @@ struct Mp3FrameIndex {
     // The frame count of the tag by which the demuxer trims the encoder's padding at the end; 0
     // when it trims nothing. A file cut short keeps the count of its whole.
     int64_t tagFrames = 0;
-    bool hasTag = false;           // the first frame is an information tag, not sound
+    bool hasTag = false;  // the first frame is an information tag, not sound
+    // Bytes that are no frame lie between frames (damage, or files joined): a decoder drops or
+    // loses frames there that the walk counts, so the count is no exact length.
+    bool damaged = false;
     std::vector<int64_t> offsets;  // offsets[i]: byte offset of sound frame i * kStride; empty
                                    // when measured from the tag
 
@@ -61,7 +64,8 @@ using Mp3FrameIndexRef = std::shared_ptr<const Mp3FrameIndex>;
 int64_t leadingTagBytes(const QString& path);
 
 // Walks every frame of an MP3 file; nullptr when it is not a plain layer III stream that can be
-// walked (free-format bit rate, a change of sample rate, nothing found, unreadable).
+// walked (free-format bit rate, a change of sample rate or layer III version anywhere in it, as
+// in two files joined, nothing found, unreadable).
 Mp3FrameIndexRef indexMp3Frames(const QString& path);
 
 // Measures an MP3 file from its information tag, reading only its first frame and its last few
@@ -102,12 +106,20 @@ class Mp3FrameIndexSlot {
         ready_.store(true, std::memory_order_release);
     }
 
+    // The length a decode of the whole file gave (mixer frames), for a file whose frames tell no
+    // exact length, so that it is decoded once however many clips name it; -1 until then.
+    int64_t decodedFrames() const { return decodedFrames_.load(std::memory_order_acquire); }
+    void setDecodedFrames(int64_t frames) {
+        decodedFrames_.store(frames, std::memory_order_release);
+    }
+
   private:
     const QString path_;
     const int rate_ = 0;
     std::atomic<Walk> walk_{Walk::NotAsked};
     std::atomic<bool> claimed_{false};
     std::atomic<bool> ready_{false};
+    std::atomic<int64_t> decodedFrames_{-1};
     Mp3FrameIndexRef index_;
 };
 

@@ -33,9 +33,10 @@ struct ClipSelection {
     bool operator==(const ClipSelection&) const = default;
 };
 
-// Where a paste puts the clipboard clip: x in window pixels on a lane (1 or 2).
+// Where a paste puts the clipboard clip: a place on the timeline (timeline pixels, so it keeps
+// its place in time through a scroll and, scaled with everything else, a zoom) on a lane (1 or 2).
 struct PasteTarget {
-    double x = 0;
+    double timelineX = 0;
     int32_t lane = 0;
     bool operator==(const PasteTarget&) const = default;
 };

@@ -1,5 +1,6 @@
 #include "platform/dragdrop.h"
 
+#include <QDropEvent>
 #include <QUrl>
 
 #include "platform/filetypes.h"
@@ -8,6 +9,15 @@ namespace platform {
 
 namespace {
 constexpr const char* kHotspotMime = "application/x-vontalix-hotspot";
+}
+
+void answerDrop(QDropEvent* e, bool taken) {
+    if (taken && (e->possibleActions() & Qt::CopyAction)) {
+        e->setDropAction(Qt::CopyAction);
+        e->accept();
+    } else {
+        e->ignore();
+    }
 }
 
 QStringList DragItem::files() const {

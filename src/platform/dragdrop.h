@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class QDropEvent;
+
 namespace platform {
 
 // Private type of the program's own clip drags between lanes; foreign data never uses it.
@@ -65,6 +67,12 @@ class DropAcceptance {
     QStringList fileTypes_;
     bool text_ = false, picture_ = false, library_ = false;
 };
+
+// The answer to a drag hovering over a target (taken: the target takes what it carries) or to a
+// drop (taken: the target took it). A drop only reads what it carries, so it is taken as a copy,
+// never a move, after which the program the drag came from would delete its file; a drag that
+// offers no copy, and a drop refused, are not accepted at all.
+void answerDrop(QDropEvent* e, bool taken);
 
 // The hotspot of an internal drag is stored with it so dropLeft gives the dragged picture's left.
 QMimeData* makeClipMimeData(const QByteArray& payload, int hotspotX);

@@ -17,6 +17,13 @@ std::set<int>& keysDown() {
     return keys;
 }
 
+// The last key let go and when, to know X's automatic repeats by.
+struct KeyRelease {
+    int code = 0;
+    quint64 time = 0;
+};
+std::optional<KeyRelease> lastRelease;
+
 Qt::KeyboardModifiers mods() {
     if (forcedMods) return *forcedMods;
     return QGuiApplication::queryKeyboardModifiers();
@@ -131,10 +138,12 @@ class Tracker : public QObject {
                 // Repeats change nothing: a key held since before the focus came back (and so
                 // forgotten) counts as down only once it is pressed again.
                 if (k->isAutoRepeat()) break;
-                if (e->type() == QEvent::KeyPress)
+                if (e->type() == QEvent::KeyPress) {
                     keysDown().insert(code);
-                else
+                } else {
                     keysDown().erase(code);
+                    lastRelease = KeyRelease{code, k->timestamp()};
+                }
                 break;
             }
             case QEvent::WindowDeactivate:
@@ -201,6 +210,14 @@ bool isModifierKey(int qtKey) {
 
 bool keyDown(QKeyCombination position) { return keysDown().count(position.toCombined()) > 0; }
 
+bool isRepeat(const QKeyEvent& event) {
+    if (event.isAutoRepeat()) return true;
+    if (event.type() != QEvent::KeyPress || !lastRelease) return false;
+    const std::optional<QKeyCombination> position = keyPositionOf(event);
+    return position && position->toCombined() == lastRelease->code &&
+           event.timestamp() == lastRelease->time;
+}
+
 void installTracker() {
     static Tracker* tracker = nullptr;
     if (tracker || !QCoreApplication::instance()) return;
@@ -220,6 +237,7 @@ void setKeyDownForTesting(QKeyCombination position, bool down) {
 void resetForTesting() {
     forcedMods.reset();
     keysDown().clear();
+    lastRelease.reset();
 }
 
 }  // namespace platform::Keyboard

@@ -19,6 +19,11 @@ bool altDown();
 bool metaDown();
 bool keyDown(QKeyCombination position);
 
+// Whether a key event is an automatic repeat of a held key. Qt marks some; X11 sends each repeat
+// as a release and a press of the key at the same moment, which Qt often leaves unmarked, so a
+// press at the very time of the key's last release is a repeat too.
+bool isRepeat(const QKeyEvent& event);
+
 // The position of a key, or none when it names no key we know: from the physical key
 // (nativeScanCode) where the window system numbers keys by position (scanCodesPhysical), else
 // from the Qt key as a US layout gives it.

@@ -36,8 +36,8 @@ void EditCommands::paste() { editing::pasteClipboardClip(mix_, *this); }
 
 void EditCommands::clear() { editing::clearSelectedClip(mix_, *this); }
 
-void EditCommands::keyPressed() {
-    editing::keyPressed(mix_, *this, {previewLatched_, *volumeMeter_});
+void EditCommands::keyPressed(bool repeat) {
+    editing::keyPressed(mix_, *this, {previewLatched_, *volumeMeter_}, repeat);
 }
 
 void EditCommands::keyReleased() { editing::keyReleased(previewLatched_); }

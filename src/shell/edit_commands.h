@@ -30,8 +30,9 @@ class EditCommands : public QObject, public editing::EditHost {
     void paste();
     void clear();
 
-    // A key pressed (or repeating) while the window has the focus; modifier keys alone are none.
-    void keyPressed();
+    // A key pressed (or repeating: `repeat`) while the window has the focus; modifier keys alone
+    // are none.
+    void keyPressed(bool repeat = false);
     // A key let go (not a repeat, not a modifier).
     void keyReleased();
     // Keys let go while the window has no focus are not reported to it: the latch opens now.

@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 
 #include "model/drop_logic.h"
 
@@ -13,17 +14,18 @@ FolderTarget::FolderTarget(QWidget* parent) : QWidget(parent) {
 }
 
 void FolderTarget::dragEnterEvent(QDragEnterEvent* e) {
-    if (drops_.accepts(e->mimeData())) {
-        e->acceptProposedAction();
-    } else {
-        e->ignore();
-    }
+    platform::answerDrop(e, drops_.accepts(e->mimeData()));
 }
 
-void FolderTarget::dragMoveEvent(QDragMoveEvent* e) { e->acceptProposedAction(); }
+void FolderTarget::dragMoveEvent(QDragMoveEvent* e) {
+    platform::answerDrop(e, drops_.accepts(e->mimeData()));
+}
 
+// Only a folder is laid out; anything else dropped here is refused.
 void FolderTarget::dropEvent(QDropEvent* e) {
     const platform::DragItem item(e->mimeData(), e->position().toPoint());
-    e->acceptProposedAction();
-    if (item.hasFiles()) emit dropped(item.firstFile());
+    const QString first = item.firstFile();
+    const bool folder = !first.isEmpty() && QFileInfo(first).isDir();
+    platform::answerDrop(e, folder);
+    if (folder) emit dropped(first);
 }

@@ -34,12 +34,12 @@ void LaneServices::dragEnteredLane(LaneView& lane) {
 
 void LaneServices::dragLeftLane(LaneView& lane) { lane.setBackdrop(laneBackdropPicture()); }
 
-void LaneServices::droppedOnLane(LaneView& lane, const platform::DragItem& item) {
+bool LaneServices::droppedOnLane(LaneView& lane, const platform::DragItem& item) {
     lane.setBackdrop(laneBackdropPicture());
     // One drag that entered a lane gives at most one handled drop.
-    if (!dropPending_) return;
+    if (!dropPending_) return false;
     dropPending_ = false;
-    editing::takeLaneDrop(mix_, edits_, lane.lane(), item);
+    return editing::takeLaneDrop(mix_, edits_, lane.lane(), item);
 }
 
 void LaneServices::mouseEnteredLane(int lane) {

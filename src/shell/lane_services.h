@@ -36,7 +36,7 @@ class LaneServices : public QObject, public lanes::LaneHost {
     void retakePreviewStartOffsets() override;
     void dragEnteredLane(LaneView& lane) override;
     void dragLeftLane(LaneView& lane) override;
-    void droppedOnLane(LaneView& lane, const platform::DragItem& item) override;
+    bool droppedOnLane(LaneView& lane, const platform::DragItem& item) override;
     void mouseEnteredLane(int lane) override;
 
   private:

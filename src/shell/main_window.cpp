@@ -365,12 +365,14 @@ void MainWindow::resizeEvent(QResizeEvent* e) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {
-    if (!platform::Keyboard::isModifierKey(e->key())) edits_->keyPressed();
+    if (!platform::Keyboard::isModifierKey(e->key()))
+        edits_->keyPressed(platform::Keyboard::isRepeat(*e));
     QMainWindow::keyPressEvent(e);
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* e) {
-    if (!e->isAutoRepeat() && !platform::Keyboard::isModifierKey(e->key())) edits_->keyReleased();
+    if (!platform::Keyboard::isRepeat(*e) && !platform::Keyboard::isModifierKey(e->key()))
+        edits_->keyReleased();
     QMainWindow::keyReleaseEvent(e);
 }
 
@@ -417,7 +419,7 @@ void MainWindow::backgroundClicked(int x, int y) {
     laneBorders_[0]->setLineColor(bands.lane == 1 ? kActiveLane : kInactiveLane);
     laneBorders_[1]->setLineColor(bands.lane == 2 ? kActiveLane : kInactiveLane);
     if (bands.lane != 0) {
-        mix_.pasteTarget = model::PasteTarget{cx, bands.lane};
+        mix_.pasteTarget = model::PasteTarget{absolute, bands.lane};
         menu_->pasteAllowed = true;
         laneServices_->setActiveLane(bands.lane);
         previewDeck.setHead(absolute);

@@ -93,7 +93,7 @@ void TimelineControls::zoom(double f) {
         deck->setHead(deck->head() * f);
     if (mix_.clipboardClip) model::scaleClipLengths(*mix_.clipboardClip, f);
     // The paste target keeps its place in time on either lane.
-    if (mix_.pasteTarget) mix_.pasteTarget->x *= f;
+    if (mix_.pasteTarget) mix_.pasteTarget->timelineX *= f;
     for (int n : {1, 2}) {
         const std::vector<model::ClipRef>& clips = mix_.lane(n);
         for (size_t i = 0; i < clips.size(); ++i) {

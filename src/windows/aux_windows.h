@@ -76,8 +76,8 @@ class DropPreviewWindow : public windows::SmallWindow {
     windows::PlayerBar* playerBar = nullptr;
     windows::ListBox* dropList = nullptr;
 
-    // What a drop on the list does.
-    void preview(const platform::DragItem& item);
+    // What a drop on the list does; true when it plays what was dropped.
+    bool preview(const platform::DragItem& item);
 
   protected:
     void resizeEvent(QResizeEvent* e) override;

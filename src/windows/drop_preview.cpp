@@ -51,7 +51,7 @@ class DropList final : public windows::ListBox {
         item.setText(window_.windowTitle());
         return true;
     }
-    void dropped(const DragItem& item) override { window_.preview(item); }
+    bool dropped(const DragItem& item) override { return window_.preview(item); }
 
   private:
     DropPreviewWindow& window_;
@@ -96,7 +96,7 @@ void DropPreviewWindow::resizeEvent(QResizeEvent* e) {
 
 // The drag's file wins over its library track, and a lane's clip over both. A file that cannot
 // be opened changes nothing but the row's text, which says so.
-void DropPreviewWindow::preview(const DragItem& item) {
+bool DropPreviewWindow::preview(const DragItem& item) {
     QString file;
     if (item.hasPrivateData(kLibraryType))
         file = model::trackPathInLibraryData(item.privateData(kLibraryType));
@@ -104,19 +104,19 @@ void DropPreviewWindow::preview(const DragItem& item) {
         file = item.firstFile();
         if (!QFileInfo(file).isFile()) {
             dropList->setCell(0, 0, kOpenError);
-            return;
+            return false;
         }
     }
     if (item.hasClip()) {
         const QString clipFile = laneClipPath(mix_, item);
         if (!clipFile.isEmpty()) file = clipFile;
     }
-    if (file.isEmpty()) return;
+    if (file.isEmpty()) return false;
 
     const media::MovieRef movie = media::openMovie(file);
     if (!movie) {
         dropList->setCell(0, 0, kOpenError);
-        return;
+        return false;
     }
     dropList->setCell(0, 0, QFileInfo(file).fileName());
     setWindowTitle(
@@ -126,4 +126,5 @@ void DropPreviewWindow::preview(const DragItem& item) {
     device_.routeToPreviewDevice(player);
     player.play();
     playerBar->refresh();
+    return true;
 }

@@ -184,23 +184,15 @@ bool ListBox::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void ListBox::dragEnterEvent(QDragEnterEvent* e) {
-    if (accepts(e->mimeData())) {
-        e->acceptProposedAction();
-    } else {
-        e->ignore();
-    }
+    platform::answerDrop(e, accepts(e->mimeData()));
 }
 
-void ListBox::dragMoveEvent(QDragMoveEvent* e) { e->acceptProposedAction(); }
+void ListBox::dragMoveEvent(QDragMoveEvent* e) { platform::answerDrop(e, accepts(e->mimeData())); }
 
 void ListBox::dropEvent(QDropEvent* e) {
-    if (!accepts(e->mimeData())) {
-        e->ignore();
-        return;
-    }
-    platform::DragItem item(e->mimeData(), e->position().toPoint());
-    e->acceptProposedAction();
-    dropped(item);
+    const bool taken = accepts(e->mimeData()) &&
+                       dropped(platform::DragItem(e->mimeData(), e->position().toPoint()));
+    platform::answerDrop(e, taken);
 }
 
 }  // namespace windows

@@ -64,8 +64,8 @@ class ListBox : public QWidget {
   protected:
     // What a drag of the row carries; false starts no drag.
     virtual bool writeRowDrag(platform::DragItem&, int /*row*/) { return false; }
-    // Something the list accepts was dropped on it.
-    virtual void dropped(const platform::DragItem&) {}
+    // Something the list accepts was dropped on it; true when the list took it.
+    virtual bool dropped(const platform::DragItem&) { return false; }
 
     void resizeEvent(QResizeEvent*) override;
     bool eventFilter(QObject* watched, QEvent* e) override;

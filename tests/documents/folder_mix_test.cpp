@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <map>
@@ -38,10 +39,11 @@ struct LaidClip {
 std::vector<LaidClip> laidOut(const std::vector<int32_t>& widths, const FolderLayoutRules& rules) {
     FolderLayout layout(rules);
     std::vector<LaidClip> out;
-    for (int32_t w : widths) {
-        const ClipPlace p = layout.next(w);
-        out.push_back({p.lane, p.left, double(p.width), p.fadeInEnd, p.fadeOutStart});
-    }
+    const auto keep = [&out](const std::optional<ClipPlace>& p) {
+        if (p) out.push_back({p->lane, p->left, double(p->width), p->fadeInEnd, p->fadeOutStart});
+    };
+    for (int32_t w : widths) keep(layout.next(w));
+    keep(layout.finish());
     return out;
 }
 
@@ -76,18 +78,47 @@ TEST(FolderLayout, Geometry) {
          documents::openFolderRules(2.5),
          {100, 60},
          {{1, 10, 100, 2.5, 97.5}, {2, 107.5, 60, 2.5, 57.5}}},
-        {"clip shorter than two ramps fades to its middle",
+        {"clips shorter than two ramps overlap their neighbours by half their length at most",
          documents::openFolderRules(3),
          {100, 5, 6, 50},
-         {{1, 10, 100, 3, 97}, {2, 107, 5, 2.5, 2.5}, {1, 109, 6, 3, 3}, {2, 112, 50, 3, 47}}},
+         {{1, 10, 100, 3, 97.5},
+          {2, 107.5, 5, 2.5, 2.5},
+          {1, 110, 6, 2.5, 3},
+          {2, 113, 50, 3, 47}}},
         {"folder drop: fades 7, overlap 10",
          documents::folderDropRules(),
          {100, 60, 12},
-         {{1, 10, 100, 7, 93}, {2, 100, 60, 7, 53}, {1, 150, 12, 6, 6}}},
+         {{1, 10, 100, 7, 93}, {2, 100, 60, 7, 54}, {1, 154, 12, 6, 6}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         expectClips(laidOut(c.widths, c.rules), c.clips);
+    }
+}
+
+// A jingle among songs: every clip starts after the one before it, overlaps each neighbour by
+// the transition or half the shorter of the two, with both ramps of that length, and ends before
+// the next clip of its lane begins.
+TEST(FolderLayout, AShortFileKeepsItsPlaceInTheOrder) {
+    const std::vector<int32_t> widths = {30, 2, 30, 30, 2, 2, 30};
+    for (double transition : {3.0, 5.0, 10.0}) {
+        SCOPED_TRACE(transition);
+        const std::vector<LaidClip> clips = laidOut(widths, documents::openFolderRules(transition));
+        ASSERT_EQ(clips.size(), widths.size());
+        for (size_t i = 0; i < clips.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(clips[i].lane, i % 2 == 0 ? 1 : 2);
+            if (i == 0) continue;
+            const LaidClip &a = clips[i - 1], &b = clips[i];
+            EXPECT_GT(b.left, a.left);
+            const double overlap = std::min({transition, a.width / 2, b.width / 2});
+            EXPECT_DOUBLE_EQ(a.left + a.width - b.left, overlap);
+            EXPECT_DOUBLE_EQ(a.width - a.fadeOutStart, overlap);
+            EXPECT_DOUBLE_EQ(b.fadeInEnd, overlap);
+            if (i >= 2) {
+                EXPECT_LE(clips[i - 2].left + clips[i - 2].width, b.left);
+            }
+        }
     }
 }
 

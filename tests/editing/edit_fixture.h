@@ -38,10 +38,18 @@ class EditFixture : public AppFixture {
         lane->releaseAt(onLane(*clip), 16);
     }
     // A key event as the window system delivers it, through the keyboard tracker.
+    // Each event at a moment of its own, unless `time` is given.
     void key(QEvent::Type type, int qtKey, bool autoRepeat = false,
-             Qt::KeyboardModifiers mods = Qt::NoModifier) {
+             Qt::KeyboardModifiers mods = Qt::NoModifier, quint64 time = 0) {
         QKeyEvent e(type, qtKey, mods, QString(), autoRepeat);
+        e.setTimestamp(time != 0 ? time : ++keyClock);
         QApplication::sendEvent(w->centralWidget(), &e);
+    }
+    // An automatic repeat as X11 sends it: a release and a press at one moment, neither marked.
+    void xRepeat(int qtKey) {
+        const quint64 time = ++keyClock;
+        key(QEvent::KeyRelease, qtKey, false, Qt::NoModifier, time);
+        key(QEvent::KeyPress, qtKey, false, Qt::NoModifier, time);
     }
     // One key event while exactly these keys are held (Qt keys) with these modifiers.
     void holdAndPress(std::initializer_list<int> qtKeys,
@@ -52,6 +60,7 @@ class EditFixture : public AppFixture {
         edits().keyPressed();
     }
 
+    quint64 keyClock = 0;
     double volume = 0.5;
     std::vector<double> written;
     std::vector<std::string> log;

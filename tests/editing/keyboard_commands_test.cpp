@@ -11,9 +11,9 @@ using testsupport::EditFixture;
 
 class KeyCommandTest : public EditFixture {};
 
-// One step of a run of key events: a press, an automatic repeat, a release, or the window losing
-// the focus.
-enum class Ev { Press, Repeat, Release, FocusLost };
+// One step of a run of key events: a press, an automatic repeat (marked, or as X11 sends it), a
+// release, or the window losing the focus.
+enum class Ev { Press, Repeat, XRepeat, Release, FocusLost };
 struct Step {
     Ev ev;
     int key;
@@ -33,6 +33,14 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
           {Ev::Repeat, Qt::Key_Space, true},
           {Ev::Repeat, Qt::Key_Space, true},
           {Ev::Release, Qt::Key_Space, true}}},
+        {"repeats of a held Space as X11 sends them",
+         {{Ev::Press, Qt::Key_Space, true},
+          {Ev::XRepeat, Qt::Key_Space, true},
+          {Ev::XRepeat, Qt::Key_Space, true},
+          {Ev::XRepeat, Qt::Key_Space, true},
+          {Ev::Press, Qt::Key_A, true},
+          {Ev::Release, Qt::Key_Space, true},
+          {Ev::Press, Qt::Key_Space, false}}},
         {"two separate presses",
          {{Ev::Press, Qt::Key_Space, true},
           {Ev::Release, Qt::Key_Space, true},
@@ -75,6 +83,8 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
             if (s.ev == Ev::FocusLost) {
                 QEvent e(QEvent::WindowDeactivate);
                 QApplication::sendEvent(w, &e);
+            } else if (s.ev == Ev::XRepeat) {
+                xRepeat(s.key);
             } else {
                 key(s.ev == Ev::Release ? QEvent::KeyRelease : QEvent::KeyPress, s.key,
                     s.ev == Ev::Repeat);
@@ -83,6 +93,15 @@ TEST_F(KeyCommandTest, SpaceTogglesThePreviewOncePerPress) {
             ++n;
         }
     }
+    // A held arrow goes on nudging on every repeat, however it comes.
+    platform::Keyboard::resetForTesting();
+    auto clip = add(lane(1), 200, 100);
+    select(lane(1), clip);
+    key(QEvent::KeyPress, Qt::Key_Left);
+    key(QEvent::KeyPress, Qt::Key_Left, true);
+    xRepeat(Qt::Key_Left);
+    key(QEvent::KeyRelease, Qt::Key_Left);
+    EXPECT_EQ(onLane(*clip), 247);
 }
 
 TEST_F(KeyCommandTest, ModifierKeysAloneAreNoKeyEvents) {

@@ -27,7 +27,7 @@ struct RecordingHost : lanes::LaneHost {
     void retakePreviewStartOffsets() override { ++offsetRetakes; }
     void dragEnteredLane(LaneView&) override {}
     void dragLeftLane(LaneView&) override {}
-    void droppedOnLane(LaneView&, const platform::DragItem&) override {}
+    bool droppedOnLane(LaneView&, const platform::DragItem&) override { return false; }
     void mouseEnteredLane(int) override {}
 };
 

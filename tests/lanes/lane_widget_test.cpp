@@ -320,7 +320,7 @@ TEST_F(LaneTest, ZoomRoundTripKeepsClipsInTime) {
     EXPECT_DOUBLE_EQ(a->lengthPx, 720);
     EXPECT_DOUBLE_EQ(a->centre, centre0 * 4);
     EXPECT_DOUBLE_EQ(mix().clipboardClip->lengthPx, 720);
-    EXPECT_DOUBLE_EQ(mix().pasteTarget->x, 1200);
+    EXPECT_DOUBLE_EQ(mix().pasteTarget->timelineX, 1200);
     EXPECT_EQ(a->image->width(), 720);
     choose("25");
     EXPECT_DOUBLE_EQ(a->lengthPx, 45);
@@ -332,7 +332,7 @@ TEST_F(LaneTest, ZoomRoundTripKeepsClipsInTime) {
     EXPECT_DOUBLE_EQ(a->fadeOutStart, 150);
     EXPECT_DOUBLE_EQ(a->playStart, 20);
     EXPECT_DOUBLE_EQ(a->centre, centre0);
-    EXPECT_DOUBLE_EQ(mix().pasteTarget->x, 300);
+    EXPECT_DOUBLE_EQ(mix().pasteTarget->timelineX, 300);
     // The same zoom again re-sets the caption and nothing else.
     mix().document.saved = true;
     choose("100");

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
+#include <random>
 
 #include "media/media.h"
 #include "support/media_gen.h"
@@ -87,6 +89,71 @@ TEST(Movie, TruncatedMp3sAreAsLongAsTheirFrames) {
         EXPECT_EQ(m->frameIndex() == nullptr, c.tagFits) << c.name;
         const auto decoded = static_cast<int64_t>(decodeAll(path).size() / 2);
         EXPECT_NEAR(m->durationFrames(), decoded, 1152) << c.name;
+    }
+}
+
+// A copy of the file at src, changed by edit, named name; empty on failure.
+QString damagedCopy(const QString& src, const QString& name,
+                    const std::function<void(QByteArray&)>& edit) {
+    QFile in(src);
+    if (!in.open(QIODevice::ReadOnly)) return QString();
+    QByteArray bytes = in.readAll();
+    edit(bytes);
+    const QString path = tempDir() + "/" + name;
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size())
+        return QString();
+    return path;
+}
+
+// Damaged MP3s are as long as a decode of them, whatever their header or their frames claim.
+TEST(Movie, DamagedMp3sAreAsLongAsTheirDecode) {
+    const QString bare = makeMedia({MediaKind::Mp3VbrNoHeader, 5.0});
+    const QString cbr = makeMedia({MediaKind::Mp3Cbr, 5.0});
+    const QString vbr = makeMedia({MediaKind::Mp3Vbr, 5.0});
+    const QString cbr44 = makeMedia({MediaKind::Mp3Cbr, 7.0, Signal::Sine, 44100});
+    const auto flipBits = [](unsigned seed) {
+        return [seed](QByteArray& b) {
+            std::mt19937 random(seed);
+            for (int i = 0; i < 30; ++i) {
+                const auto at = static_cast<qsizetype>(random() % b.size());
+                b[at] = char(b[at] ^ (1 << (random() % 8)));
+            }
+        };
+    };
+    const auto joinedTo = [](const QString& second) {
+        QFile f(second);
+        const QByteArray tail = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        return [tail](QByteArray& b) { b = b.left(b.size() / 2) + tail.mid(tail.size() / 3); };
+    };
+    const struct {
+        const char* name;
+        QString source;
+        std::function<void(QByteArray&)> edit;
+    } cases[] = {
+        {"bits_flipped_5", bare, flipBits(5)},
+        {"bits_flipped_8", bare, flipBits(8)},
+        // The frame count of the information tag claims days, and frames are damaged.
+        {"tag_and_bits_flipped", cbr,
+         [&](QByteArray& b) {
+             const qsizetype tag = b.indexOf("Info");
+             ASSERT_GE(tag, 0);
+             b[tag + 9] = char(b[tag + 9] ^ 0x40);  // the frame count, after the flags
+             flipBits(3)(b);
+         }},
+        {"joined_to_another_rate", cbr, joinedTo(cbr44)},
+        {"joined_to_the_same_rate", vbr, joinedTo(cbr)},
+        {"cut_short", cbr, [](QByteArray& b) { b.chop(b.size() / 3); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = damagedCopy(c.source, QString(c.name) + ".mp3", c.edit);
+        ASSERT_FALSE(path.isEmpty());
+        QString error;
+        const media::MovieRef m = media::openMovie(path, &error);
+        ASSERT_TRUE(m) << error.toStdString();
+        const auto decoded = static_cast<int64_t>(decodeAll(path).size() / 2);
+        EXPECT_NEAR(m->durationFrames(), decoded, 1152);
     }
 }
 
