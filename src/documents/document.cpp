@@ -89,6 +89,159 @@ namespace documents {
 
 bool lanesEmpty(const model::Mix& mix) { return mix.lane(1).empty() && mix.lane(2).empty(); }
 
+namespace {
+
+// The playlist to open, made absolute: `path`, or the file the user picks ("" when none).
+QString playlistToOpen(const QString& path) {
+    QString file = path;
+    if (file.isEmpty()) {
+        file = platform::chooseFileToOpen(QStringLiteral("Open Playlist"), openDialogFilters());
+        if (file.isEmpty()) return {};
+    }
+    return QFileInfo(file).absoluteFilePath();
+}
+
+// Reads the file whole and checks that it is a playlist; a dialog says why when it is not.
+bool readPlaylist(const QString& file, QByteArray& bytes) {
+    QString problem;
+    if (!readWholeFile(file, bytes, problem)) {
+        showFailure(QStringLiteral("The playlist could not be opened."),
+                    quoted(file) + QStringLiteral(": ") + problem);
+        return false;
+    }
+    if (!model::isPlaylist(bytes)) {
+        // Adopting its path would let the next Save overwrite it with a playlist.
+        showFailure(QStringLiteral("This file is not a playlist."),
+                    quoted(file) + QStringLiteral(" was not opened."));
+        return false;
+    }
+    return true;
+}
+
+// The lines are read first; the files their records name are measured on workers, several at a
+// time and each once, while the clips are laid in file order as the results come.
+struct PlaylistLine {
+    QByteArrayView text;
+    model::PlaylistRecord record;
+    int file = -1;  // into PlaylistLines::files; -1 for a record that is kept, not laid
+    RecordLoad kept = RecordLoad::Damaged;  // why, when file is -1
+};
+struct PlaylistLines {
+    std::vector<PlaylistLine> lines;
+    std::vector<QString> files;
+};
+
+PlaylistLines readLines(const QByteArray& bytes, model::LoadTally& tally) {
+    PlaylistLines read;
+    QHash<QString, int> fileIndex;
+    model::PlaylistLineReader reader(bytes);
+    for (QByteArrayView text; reader.next(text);) {
+        PlaylistLine line{text, {}, -1};
+        const model::RecordParse parsed = model::parseRecord(text, line.record);
+        if (parsed == model::RecordParse::NotARecord) {
+            if (model::isStrayLine(text)) ++tally.strayLines;
+            continue;
+        }
+        if (parsed != model::RecordParse::Read) {
+            line.kept = keptRecordLoad(parsed, line.record);
+        } else {
+            const auto known = fileIndex.constFind(line.record.path);
+            line.file =
+                known != fileIndex.constEnd() ? *known : static_cast<int>(read.files.size());
+            if (known == fileIndex.constEnd()) {
+                fileIndex.insert(line.record.path, line.file);
+                read.files.push_back(line.record.path);
+            }
+        }
+        read.lines.push_back(std::move(line));
+    }
+    return read;
+}
+
+// A record the lanes do not take goes back into the file, counted under why.
+void keepRecord(model::Mix& mix, QByteArrayView text, int& count) {
+    mix.document.keptRecords.add(text);
+    ++count;
+}
+
+int& keptCount(model::LoadTally& tally, RecordLoad why) {
+    switch (why) {
+        case RecordLoad::BeyondEnd:
+            return tally.beyondEnd;
+        case RecordLoad::NotUtf8:
+            return tally.notUtf8;
+        case RecordLoad::MissingFile:
+            return tally.missing;
+        default:
+            return tally.damaged;
+    }
+}
+
+// Lays a record whose file has been measured, or keeps it when the lanes cannot take it.
+void layMeasured(model::Mix& mix, const PlaylistLine& line, MeasuredFile& measured,
+                 model::LoadTally& tally) {
+    if (measured.kind == MeasuredFile::Kind::Missing)
+        return keepRecord(mix, line.text, tally.missing);
+    media::keepOpened(measured.movie);  // the clips play it without opening it again
+    if (layRecord(mix, line.record) != RecordLoad::Loaded)
+        return keepRecord(mix, line.text, tally.damaged);
+    if (measured.kind == MeasuredFile::Kind::Measured) return;
+    if (notPlayableLoad(line.record.path) == RecordLoad::Unreadable)
+        tally.unreadable << QFileInfo(line.record.path).fileName();
+    else
+        tally.unplayable << QFileInfo(line.record.path).fileName();
+}
+
+// The user cancelled: the document is new again. False, for the open that did not finish.
+bool cancelOpen(DocumentHost& host, const QString& file) {
+    host.documentBusy = false;
+    host.resetDocument();
+    host.showStatus(QStringLiteral("Opening \"") + QFileInfo(file).fileName() +
+                    QStringLiteral("\" was cancelled; the file is unchanged."));
+    return false;
+}
+
+// Lays the lines in file order while their files are measured; false when the user cancelled or
+// the window went away.
+bool layLines(DocumentHost& host, const QString& file, PlaylistLines& read,
+              model::LoadTally& tally) {
+    model::Mix& mix = host.documentMix();
+    const QPointer<QWidget> alive(host.documentWindow());
+    const std::vector<PlaylistLine>& lines = read.lines;
+    QAbstractEventDispatcher* ui = QAbstractEventDispatcher::instance();
+    const int threads = measureThreads(read.files.size());
+    ParallelMeasure measure(std::move(read.files), measureRecordFile, threads, [ui] {
+        if (ui) ui->wakeUp();
+    });
+    MeasureProgress progress(QStringLiteral("Opening \"%1\"...").arg(QFileInfo(file).fileName()),
+                             static_cast<int>(lines.size()));
+    QElapsedTimer sinceYield;
+    sinceYield.start();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const PlaylistLine& line = lines[i];
+        if (line.file < 0) {
+            keepRecord(mix, line.text, keptCount(tally, line.kept));
+        } else {
+            while (alive && !measure.ready(line.file) && !progress.canceled())
+                progress.wait(static_cast<int>(i));
+            if (!alive) return false;
+            if (progress.canceled()) return cancelOpen(host, file);
+            layMeasured(mix, line, measure.result(line.file), tally);
+        }
+        // Keeps the decks ticking through a long playlist; input waits until it is read, unless
+        // the progress dialog is up to take a Cancel.
+        if (sinceYield.elapsed() < kYieldMs) continue;
+        progress.step(static_cast<int>(i) + 1);
+        if (!alive) return false;
+        sinceYield.restart();
+        if (progress.canceled()) return cancelOpen(host, file);
+    }
+    measure.stop();
+    return true;
+}
+
+}  // namespace
+
 bool passSavePrompt(DocumentHost& host) {
     MessageSpec spec;
     spec.icon = QMessageBox::Warning;
@@ -162,137 +315,19 @@ void open(DocumentHost& host, const QString& path) {
     if (host.documentBusy) return;
     model::Mix& mix = host.documentMix();
     if (!lanesEmpty(mix) && !passSavePrompt(host)) return;
-    QString file = path;
-    if (file.isEmpty()) {
-        file = platform::chooseFileToOpen(QStringLiteral("Open Playlist"), openDialogFilters());
-        if (file.isEmpty()) return;
-    }
-    file = QFileInfo(file).absoluteFilePath();
-
+    const QString file = playlistToOpen(path);
+    if (file.isEmpty()) return;
     // The file is read and recognised before anything of the current document is given up.
     QByteArray bytes;
-    QString problem;
-    if (!readWholeFile(file, bytes, problem)) {
-        showFailure(QStringLiteral("The playlist could not be opened."),
-                    quoted(file) + QStringLiteral(": ") + problem);
-        return;
-    }
-    if (!model::isPlaylist(bytes)) {
-        // Adopting its path would let the next Save overwrite it with a playlist.
-        showFailure(QStringLiteral("This file is not a playlist."),
-                    quoted(file) + QStringLiteral(" was not opened."));
-        return;
-    }
+    if (!readPlaylist(file, bytes)) return;
 
     host.resetDocument();
     mix.setPath(file);
     mix.markSaved();
     host.documentBusy = true;
-    const QPointer<QWidget> alive(host.documentWindow());
-    const auto cancelled = [&] {
-        host.documentBusy = false;
-        host.resetDocument();
-        host.showStatus(QStringLiteral("Opening \"") + QFileInfo(file).fileName() +
-                        QStringLiteral("\" was cancelled; the file is unchanged."));
-    };
-
-    // The lines are read first; the files their records name are measured on workers, several
-    // at a time and each once, while the clips are laid in file order as the results come.
-    struct Line {
-        QByteArrayView text;
-        model::PlaylistRecord record;
-        int file = -1;  // into files; -1 for a record that is kept, not laid
-        RecordLoad kept = RecordLoad::Damaged;  // why, when file is -1
-    };
-    std::vector<Line> lines;
-    std::vector<QString> files;
     model::LoadTally tally;
-    {
-        QHash<QString, int> fileIndex;
-        model::PlaylistLineReader reader(bytes);
-        for (QByteArrayView text; reader.next(text);) {
-            Line line{text, {}, -1};
-            const model::RecordParse parsed = model::parseRecord(text, line.record);
-            if (parsed == model::RecordParse::NotARecord) {
-                if (model::isStrayLine(text)) ++tally.strayLines;
-                continue;
-            }
-            if (parsed != model::RecordParse::Read) {
-                line.kept = keptRecordLoad(parsed, line.record);
-            } else {
-                const auto known = fileIndex.constFind(line.record.path);
-                line.file = known != fileIndex.constEnd() ? *known : static_cast<int>(files.size());
-                if (known == fileIndex.constEnd()) {
-                    fileIndex.insert(line.record.path, line.file);
-                    files.push_back(line.record.path);
-                }
-            }
-            lines.push_back(std::move(line));
-        }
-    }
-    QAbstractEventDispatcher* ui = QAbstractEventDispatcher::instance();
-    const int threads = measureThreads(files.size());
-    ParallelMeasure measure(std::move(files), measureRecordFile, threads, [ui] {
-        if (ui) ui->wakeUp();
-    });
-    MeasureProgress progress(QStringLiteral("Opening \"%1\"...").arg(QFileInfo(file).fileName()),
-                             static_cast<int>(lines.size()));
-    QElapsedTimer sinceYield;
-    sinceYield.start();
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const Line& line = lines[i];
-        const auto keep = [&](int& count) {
-            mix.document.keptRecords.add(line.text);
-            ++count;
-        };
-        if (line.file < 0) {
-            switch (line.kept) {
-                case RecordLoad::BeyondEnd:
-                    keep(tally.beyondEnd);
-                    break;
-                case RecordLoad::NotUtf8:
-                    keep(tally.notUtf8);
-                    break;
-                case RecordLoad::MissingFile:
-                    keep(tally.missing);
-                    break;
-                default:
-                    keep(tally.damaged);
-                    break;
-            }
-        } else {
-            while (alive && !measure.ready(line.file) && !progress.canceled())
-                progress.wait(static_cast<int>(i));
-            if (!alive) return;
-            if (progress.canceled()) return cancelled();
-            MeasuredFile& measured = measure.result(line.file);
-            if (measured.kind == MeasuredFile::Kind::Missing) {
-                keep(tally.missing);
-            } else {
-                media::keepOpened(measured.movie);  // the clips play it without opening it again
-                switch (layRecord(mix, line.record)) {
-                    case RecordLoad::Loaded:
-                        if (measured.kind == MeasuredFile::Kind::Measured) break;
-                        if (notPlayableLoad(line.record.path) == RecordLoad::Unreadable)
-                            tally.unreadable << QFileInfo(line.record.path).fileName();
-                        else
-                            tally.unplayable << QFileInfo(line.record.path).fileName();
-                        break;
-                    default:
-                        keep(tally.damaged);
-                        break;
-                }
-            }
-        }
-        // Keeps the decks ticking through a long playlist; input waits until it is read, unless
-        // the progress dialog is up to take a Cancel.
-        if (sinceYield.elapsed() < kYieldMs) continue;
-        progress.step(static_cast<int>(i) + 1);
-        if (!alive) return;
-        sinceYield.restart();
-        if (progress.canceled()) return cancelled();
-    }
-    measure.stop();
+    PlaylistLines read = readLines(bytes, tally);
+    if (!layLines(host, file, read, tally)) return;
     host.documentBusy = false;
     // A save lists each lane from its top clip down; reading appended them bottom first, so the
     // lanes are turned round to stack as they were saved: where clips overlap, the same one stays

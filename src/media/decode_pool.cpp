@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "media/file_access.h"
+#include "media/frame_walks.h"
 
 namespace media::detail {
 
@@ -16,10 +17,12 @@ DecodePool& DecodePool::instance() {
 }
 
 DecodePool::DecodePool() {
+    setFramesWalkedBell(&bell_);
     for (int i = 0; i < 2; ++i) threads_.emplace_back([this] { run(); });
 }
 
 DecodePool::~DecodePool() {
+    setFramesWalkedBell(nullptr);
     quit_ = true;
     bell_.ring();
     for (auto& t : threads_) t.join();
@@ -41,11 +44,19 @@ void DecodePool::setPaused(bool paused) {
 
 bool DecodePool::fill(Stream& s) {
     if (!s.opened.load(std::memory_order_acquire)) {
-        const FileStamp stamp = fileStamp(s.path);
-        s.fileSize.store(stamp.size, std::memory_order_relaxed);
-        s.fileModified.store(stamp.modified, std::memory_order_release);
-        if (!s.decoder.open(s.path, s.streamIndex) ||
-            (s.startSeconds > 0 && !s.decoder.seek(s.startSeconds))) {
+        if (!s.decoder.isOpen()) {
+            const FileStamp stamp = fileStamp(s.path);
+            s.fileSize.store(stamp.size, std::memory_order_relaxed);
+            s.fileModified.store(stamp.modified, std::memory_order_release);
+            if (!s.decoder.open(s.path, s.streamIndex)) {
+                s.finished.store(true, std::memory_order_release);
+                return true;
+            }
+        }
+        // A start far into an MP3 whose frames are still to be walked waits for the walk on the
+        // walk worker: this worker fills the other rings meanwhile, and the walk's end wakes it.
+        if (s.startSeconds > 0 && s.decoder.seekWaitsForFrameWalk(s.startSeconds)) return false;
+        if (s.startSeconds > 0 && !s.decoder.seek(s.startSeconds)) {
             s.finished.store(true, std::memory_order_release);
             return true;
         }

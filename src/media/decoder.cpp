@@ -283,20 +283,47 @@ bool AudioDecoder::sendIndexedFrame() {
     return true;
 }
 
-bool AudioDecoder::seek(double seconds) {
-    if (!codec_) return false;
+AudioDecoder::SeekPlan AudioDecoder::planSeek(double seconds) const {
     if (!(seconds > 0)) seconds = 0;  // also NaN
     const int rate = codec_->sample_rate;
-    const int64_t target = std::llround(std::min(seconds * outRate_, 9.0e15));
+    SeekPlan plan;
+    plan.target = std::llround(std::min(seconds * outRate_, 9.0e15));
     // The resampler turns every inStep source samples into exactly outStep frames; started on
     // that grid a little before the target, it makes the very frames of a decode from the start.
     const int64_t common = std::gcd(rate, outRate_);
     const int64_t inStep = rate / common, outStep = outRate_ / common;
     const int64_t settle = rate == outRate_ ? 0 : kResamplerSettleFrames;
-    const int64_t steps = std::max<int64_t>(target - settle, 0) / outStep;
-    const int64_t sample = steps * inStep;  // the first source sample the resampler gets
-    const int64_t from = sample - prerollSamples(rate);
-    if (from <= 0) {
+    const int64_t steps = std::max<int64_t>(plan.target - settle, 0) / outStep;
+    plan.sample = steps * inStep;
+    plan.from = plan.sample - prerollSamples(rate);
+    plan.dropOut = plan.target - steps * outStep;
+    return plan;
+}
+
+bool AudioDecoder::wantsFrameIndexAt(int64_t sample) const {
+    // Without an index the demuxer finds a place in an MP3 by reading every packet before it;
+    // walking the frame headers of the whole file costs about what reading a sixteenth of it so
+    // does, so a place further in has the index made (or waited for) first.
+    const int rate = codec_->sample_rate;
+    const int64_t length = fmt_->duration > 0 ? av_rescale(fmt_->duration, rate, AV_TIME_BASE) : 0;
+    return indexSlot_ && !indexSlot_->get() && sample > length / 16;
+}
+
+bool AudioDecoder::seekWaitsForFrameWalk(double seconds) {
+    if (!codec_ || !indexSlot_ || indexSlot_->path().isEmpty() ||
+        indexSlot_->walk() == Mp3FrameIndexSlot::Walk::Done)
+        return false;
+    const SeekPlan plan = planSeek(seconds);
+    if (plan.from <= 0 || !wantsFrameIndexAt(plan.sample)) return false;
+    walkFramesFirst(indexSlot_);
+    return true;
+}
+
+bool AudioDecoder::seek(double seconds) {
+    if (!codec_) return false;
+    const int rate = codec_->sample_rate;
+    const SeekPlan plan = planSeek(seconds);
+    if (plan.from <= 0) {
         // Near the start, decoding afresh from the first packet gives exactly the samples of a
         // decode from the start (encoder delay trimmed the same way); then drop up to target.
         const QString path = path_;
@@ -305,7 +332,7 @@ bool AudioDecoder::seek(double seconds) {
         if (!open(path, stream)) return false;
         endFrame_ = end;
         std::vector<float> scratch(4096 * kMixChannels);
-        for (int64_t left = target; left > 0;) {
+        for (int64_t left = plan.target; left > 0;) {
             const int n = read(scratch.data(), static_cast<int>(std::min<int64_t>(left, 4096)));
             if (n == 0) break;
             left -= n;
@@ -314,13 +341,9 @@ bool AudioDecoder::seek(double seconds) {
     }
     byIndex_ = false;
     sourceEnd_ = INT64_MAX;
-    // Without an index the demuxer finds a place in an MP3 by reading every packet before it;
-    // walking the frame headers of the whole file costs about what reading a sixteenth of it so
-    // does, so a place further in has the index made (or waited for) here first.
-    const int64_t length = fmt_->duration > 0 ? av_rescale(fmt_->duration, rate, AV_TIME_BASE) : 0;
-    if (indexSlot_ && !indexSlot_->get() && sample > length / 16) frameIndexNow(indexSlot_);
-    if (!seekByIndex(sample)) {
-        const int64_t ts = originPts_ + av_rescale_q(from, AVRational{1, rate}, tb_);
+    if (wantsFrameIndexAt(plan.sample)) frameIndexNow(indexSlot_);
+    if (!seekByIndex(plan.sample)) {
+        const int64_t ts = originPts_ + av_rescale_q(plan.from, AVRational{1, rate}, tb_);
         int rc = avformat_seek_file(fmt_.get(), stream_, INT64_MIN, ts, ts, 0);
         if (rc < 0) rc = av_seek_frame(fmt_.get(), stream_, ts, AVSEEK_FLAG_BACKWARD);
         if (rc < 0) return false;
@@ -331,10 +354,10 @@ bool AudioDecoder::seek(double seconds) {
     pendingPos_ = 0;
     ended_ = false;
     draining_ = false;
-    discardUntil_ = sample;
-    nextSample_ = from;
-    dropOut_ = target - steps * outStep;
-    outPos_ = target;
+    discardUntil_ = plan.sample;
+    nextSample_ = plan.from;
+    dropOut_ = plan.dropOut;
+    outPos_ = plan.target;
     return true;
 }
 

@@ -35,8 +35,12 @@ class AudioDecoder {
     }
 
     // Positions the decoder so that the next frame read is the mixer frame at `seconds` of a
-    // decode from the start (0 = its first frame), whatever the source's sample rate.
+    // decode from the start (0 = its first frame), whatever the source's sample rate. A place far
+    // into an MP3 has the file's frames walked first, here or on the thread already walking them.
     bool seek(double seconds);
+    // Whether seek(seconds) would wait for such a walk; if so, the walk is put first in the walk
+    // worker's line, so that the caller may do other work meanwhile (see setFramesWalkedBell).
+    bool seekWaitsForFrameWalk(double seconds);
 
     // Reads up to maxFrames stereo frames into dst; returns the number read, 0 at the end.
     int read(float* dst, int maxFrames);
@@ -62,8 +66,15 @@ class AudioDecoder {
         return static_cast<int>(pending_.size() / kMixChannels) - pendingPos_;
     }
     int64_t frameStartSample(const AVFrame* f);  // in source samples from the media origin
-    bool seekByIndex(int64_t sample);            // MP3 with an index; false when it cannot
-    bool sendIndexedFrame();                     // feeds the next MP3 frame; false at the end
+    // Where a seek starts: the output frame it reaches, the first source sample the resampler
+    // gets, where decoding starts before it, and the frames resampled early that are dropped.
+    struct SeekPlan {
+        int64_t target = 0, sample = 0, from = 0, dropOut = 0;
+    };
+    SeekPlan planSeek(double seconds) const;
+    bool wantsFrameIndexAt(int64_t sample) const;
+    bool seekByIndex(int64_t sample);  // MP3 with an index; false when it cannot
+    bool sendIndexedFrame();           // feeds the next MP3 frame; false at the end
 
     QString path_;
     int64_t outPos_ = 0;  // output frames read so far, from the media's start

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QFile>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -12,6 +13,8 @@
 #include <thread>
 #include <utility>
 
+#include "media/doorbell.h"
+
 namespace media {
 
 namespace {
@@ -19,18 +22,35 @@ namespace {
 using Walk = Mp3FrameIndexSlot::Walk;
 
 // Walks the frames of the files whose index a decoder asked for, one file at a time, behind the
-// work that measures and plays; a decoder that needs an index at once walks its file itself, or
-// waits for the walk under way. At exit, walks still waiting are dropped; the one under way
-// finishes.
+// work that measures and plays (a walk something is held up by goes first); an export's decoder
+// that needs an index at once walks its file itself, or waits for the walk under way. At exit,
+// walks still waiting are dropped; the one under way finishes.
 class FrameWalker {
   public:
-    void start(const Mp3FrameIndexSlotRef& slot) {
-        if (slot->get() || !slot->moveWalk(Walk::NotAsked, Walk::Queued)) return;
-        {
+    void start(const Mp3FrameIndexSlotRef& slot, bool first) {
+        if (slot->get()) return;
+        if (slot->moveWalk(Walk::NotAsked, Walk::Queued)) {
             const std::lock_guard lock(mutex_);
-            waiting_.push_back(slot);
+            if (first)
+                waiting_.push_front(slot);
+            else
+                waiting_.push_back(slot);
+        } else if (first && slot->walk() == Walk::Queued) {
+            const std::lock_guard lock(mutex_);
+            const auto queued = std::find_if(waiting_.begin(), waiting_.end(),
+                                             [&](const auto& w) { return w.lock() == slot; });
+            if (queued == waiting_.end()) return;
+            waiting_.erase(queued);
+            waiting_.push_front(slot);
+        } else {
+            return;
         }
         wake_.notify_one();
+    }
+
+    void setWalkedBell(Doorbell* bell) {
+        const std::lock_guard lock(mutex_);
+        walkedBell_ = bell;
     }
 
     Mp3FrameIndexRef now(const Mp3FrameIndexSlotRef& slot) {
@@ -88,6 +108,7 @@ class FrameWalker {
         {
             const std::lock_guard lock(mutex_);
             slot.moveWalk(Walk::Walking, Walk::Done);
+            if (walkedBell_) walkedBell_->ring();
         }
         walked_.notify_all();
     }
@@ -97,6 +118,7 @@ class FrameWalker {
     std::deque<std::weak_ptr<Mp3FrameIndexSlot>> waiting_;
     bool walking_ = false;
     bool stopping_ = false;
+    Doorbell* walkedBell_ = nullptr;
     std::atomic<int64_t> walks_{0};
     std::jthread thread_{[this] { run(); }};  // last: it starts once the rest is built
 };
@@ -155,8 +177,14 @@ Mp3FrameIndexSlotRef frameIndexSlotFor(const QString& path, int rate) {
 }
 
 void walkFramesLater(const Mp3FrameIndexSlotRef& slot) {
-    if (slot) frameWalker().start(slot);
+    if (slot) frameWalker().start(slot, false);
 }
+
+void walkFramesFirst(const Mp3FrameIndexSlotRef& slot) {
+    if (slot) frameWalker().start(slot, true);
+}
+
+void setFramesWalkedBell(Doorbell* bell) { frameWalker().setWalkedBell(bell); }
 
 Mp3FrameIndexRef frameIndexNow(const Mp3FrameIndexSlotRef& slot) {
     return slot ? frameWalker().now(slot) : nullptr;

@@ -16,6 +16,7 @@
 #include "media/decoder.h"
 #include "media/ffmpeg_util.h"
 #include "media/file_access.h"
+#include "media/frame_walks.h"
 #include "media/movie.h"
 
 namespace media {
@@ -124,28 +125,10 @@ ff::CodecPtr openEncoder(QString* error) {
     return enc;
 }
 
-// The MP3 frame walks of one export: a file is walked once, by the first run that must start
-// inside it, while runs that need the same file wait for it.
-class FrameWalks {
-  public:
-    void ensure(const MovieSection& s) {
-        if (!s.frameIndex || s.frameIndex->get()) return;
-        std::lock_guard lock(m_);
-        if (std::find(tried_.begin(), tried_.end(), s.frameIndex.get()) != tried_.end()) return;
-        tried_.push_back(s.frameIndex.get());
-        s.frameIndex->set(indexMp3Frames(s.path));  // a file that cannot be walked seeks slower
-    }
-
-  private:
-    std::mutex m_;
-    std::vector<const Mp3FrameIndexSlot*> tried_;
-};
-
 // The samples of one run, section by section, with silence between them.
 class RunSource {
   public:
-    RunSource(const std::vector<MovieSection>& sections, FrameWalks& walks)
-        : sections_(sections), walks_(walks) {}
+    explicit RunSource(const std::vector<MovieSection>& sections) : sections_(sections) {}
 
     // Fills n samples from track position pos on; positions only ever move forward.
     void fill(float* left, float* right, int64_t pos, int n) {
@@ -190,7 +173,10 @@ class RunSource {
         decoder_.setOutputRate(kMovieRate);
         bool ok = decoder_.open(s.path, s.stream);
         if (ok && media > 0) {
-            walks_.ensure(s);
+            // The file's frames are walked once for players and export alike: here, unless the
+            // walk is under way on another thread, which is waited for. A file that cannot be
+            // walked seeks slower.
+            frameIndexNow(s.frameIndex);
             if (s.frameIndex) decoder_.setFrameIndex(s.frameIndex);
             ok = decoder_.seek(static_cast<double>(media) / kMovieRate);
         }
@@ -202,7 +188,6 @@ class RunSource {
     }
 
     const std::vector<MovieSection>& sections_;
-    FrameWalks& walks_;
     size_t next_ = 0;
     bool opened_ = false;
     AudioDecoder decoder_;
@@ -222,7 +207,6 @@ struct Shared {
     QString failure;
     std::vector<int> unreadable;
     MovieWriteControl* control = nullptr;
-    FrameWalks walks;
 
     // Under the lock. The earliest run not yet taken that may start now.
     Run* startable() {
@@ -301,7 +285,7 @@ void encodeRun(Run& run, Shared& sh) {
         return !stopped;
     };
 
-    RunSource source(run.sections, sh.walks);
+    RunSource source(run.sections);
     for (int64_t pos = start; pos < end; pos += kFrame) {
         if (sh.control->cancel.load(std::memory_order_relaxed)) return;
         const int n = static_cast<int>(std::min<int64_t>(kFrame, end - pos));

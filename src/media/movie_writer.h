@@ -23,9 +23,9 @@ struct MovieSection {
     int64_t trackFrom = 0;  // where it starts sounding on the track
     int64_t trackTo = 0;    // where it stops (exclusive)
     int source = -1;        // the caller's id, named back if the file cannot be decoded
-    // For an MP3, where its frames lie, shared by every section of the file: a section that
-    // starts inside the file seeks by it. Walked by the writer when still empty; nullptr for
-    // other files.
+    // For an MP3, where its frames lie, shared by every movie and decoder of the file: a section
+    // that starts inside the file seeks by it, walked once when still empty; nullptr for other
+    // files.
     Mp3FrameIndexSlotRef frameIndex;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
-// Registered file types: a MIME-style name described by file-name extensions.
+// File types: a MIME-style name described by file-name extensions, and the ones the program
+// accepts, registered by name at start-up.
 
 #include <QString>
 #include <QStringList>
@@ -35,5 +36,8 @@ class FileTypeRegistry {
 };
 
 QStringList extensionList(const QString& extensions);
+
+// Registers the twelve types the program accepts (again, replacing any earlier registration).
+void registerFileTypes();
 
 }  // namespace platform

@@ -2,9 +2,9 @@
 
 #include <QFileInfo>
 
+#include "platform/filetypes.h"
 #include "platform/keyboard.h"
 #include "platform/runtime.h"
-#include "shell/filetypes.h"
 #include "shell/main_window.h"
 
 bool quitProgram() {
@@ -22,7 +22,7 @@ int runProgram(int argc, char** argv) {
     int status = 0;
     try {
         platform::Keyboard::installTracker();
-        fileTypes::registerAll();
+        platform::registerFileTypes();
         MainWindow::instance()->show();
         // Playlists named on the command line open like documents sent by the desktop.
         const QStringList args = QCoreApplication::arguments().mid(1);

@@ -105,6 +105,92 @@ Widget* named(Widget* widget, const char* name) {
     return widget;
 }
 
+// ---- The controls' parts that need nothing of the window: later ones lie over earlier ones ----
+
+const QColor kRulerText(61, 61, 61), kTimeText(50, 50, 50), kPreviewText(255, 162, 0);
+
+FolderTarget* addFolderTarget(QWidget* content) {
+    auto* folderTarget = named(new FolderTarget(content), "folderTarget");
+    folderTarget->setGeometry(749, 226, 32, 32);
+    return folderTarget;
+}
+
+// The ruler's base line, its ticks and time labels as far as a window of 800 pixels shows.
+void addRulerStart(QWidget* content, TimelineControls::Parts& timeline) {
+    timeline.rulerLine = named(separator(content, 0, 35, 800, 1), "rulerLine");
+    for (int n = 3; n <= 15; ++n) separator(content, 60 * (n - 2), 30, 1, 5);
+    for (int i = 0; i < 4; ++i) {
+        timeline.rulerLabels[i] =
+            text(content, 300 * i, 20, i == 1 ? 100 : 63, 12, "Text:", kRulerText);
+        timeline.rulerLabels[i]->setObjectName(QStringLiteral("rulerLabel%1").arg(i));
+    }
+}
+
+QScrollBar* addScrollBar(QWidget* content) {
+    auto* scrollBar = named(new QScrollBar(Qt::Horizontal, content), "timelineScrollBar");
+    scrollBar->setGeometry(0, 164, 680, 16);
+    scrollBar->setFocusPolicy(Qt::NoFocus);
+    scrollBar->setRange(0, 900);
+    scrollBar->setValue(0);
+    scrollBar->setSingleStep(1);
+    scrollBar->setPageStep(12);
+    scrollBar->setTracking(true);
+    return scrollBar;
+}
+
+void addFindHeadButtons(QWidget* content, TimelineControls::Parts& timeline) {
+    timeline.findPlayHeadButton = named(button(content, 690, 163, 16, 16, findPlayHeadPicture(),
+                                               "find play position", Qt::AlignHCenter, 9),
+                                        "findPlayHeadButton");
+    timeline.findPreviewHeadButton =
+        named(button(content, 712, 163, 16, 16, findPreviewHeadPicture(), "find preview position",
+                     Qt::AlignRight, 9),
+              "findPreviewHeadButton");
+}
+
+ClipHandles::Parts addHandleGuides(QWidget* content) {
+    ClipHandles::Parts handles;
+    handles.inPointGuide = named(line(content, 277, 7, 277, 32, QColor(0, 0, 0)), "inPointGuide");
+    handles.outPointGuide =
+        named(line(content, 258, 11, 258, 36, QColor(0, 0, 0)), "outPointGuide");
+    return handles;
+}
+
+std::array<Line*, 2> addLaneBorders(QWidget* content) {
+    std::array<Line*, 2> borders;
+    borders[1] = named(line(content, 0, 120, 1280, 119, kInactiveLane), "lane2Border");
+    borders[0] = named(line(content, 0, 78, 1280, 77, kInactiveLane), "lane1Border");
+    return borders;
+}
+
+// The in-point handle points right to its column, the out-point handle left, the fade handles
+// down onto the ruler.
+void addHandles(QWidget* content, ClipHandles::Parts& handles) {
+    using Pointing = ClipHandle::Pointing;
+    handles.inPoint =
+        named(handle(content, model::Handle::In, Pointing::Right, 245, 35, 8, 9, "in point"),
+              "inPointHandle");
+    handles.outPoint =
+        named(handle(content, model::Handle::Out, Pointing::Left, 282, 35, 8, 9, "out point"),
+              "outPointHandle");
+    handles.fadeIn = named(
+        handle(content, model::Handle::FadeIn, Pointing::Down, 186, 11, 9, 9, "fadein ends here"),
+        "fadeInHandle");
+    handles.fadeOut = named(handle(content, model::Handle::FadeOut, Pointing::Down, 208, 11, 9, 9,
+                                   "fadeout starts here"),
+                            "fadeOutHandle");
+}
+
+// The ruler's right part and the zoom button lie over the rest.
+void addRulerEndAndZoom(QWidget* content, TimelineControls::Parts& timeline) {
+    for (int n = 16; n <= 23; ++n) separator(content, 60 * (n - 2), 30, 1, 5);
+    timeline.rulerLabels[4] =
+        named(text(content, 1200, 20, 63, 12, "Text:", kRulerText), "rulerLabel4");
+    timeline.zoomButton =
+        named(button(content, 745, 163, 40, 16, nullptr, "", Qt::AlignHCenter, 9), "zoomButton");
+    timeline.zoomButton->setCaption(QStringLiteral(" 100%"));
+}
+
 }  // namespace
 
 MainWindow::MainWindow() : menu_(new MainMenu(this)) {
@@ -144,9 +230,31 @@ MainWindow* MainWindow::existing() { return theWindow; }
 // ---- Construction ------------------------------------------------------------------------------
 
 void MainWindow::createControls() {
-    const QColor rulerText(61, 61, 61), timeText(50, 50, 50), previewText(255, 162, 0);
     QWidget* const content = centralWidget();
+    createCommands(content);
+    createLanes(content);
+    TimelineControls::Parts timeline{
+        .content = content, .lanes = lanes_, .folderTarget = addFolderTarget(content)};
+    connect(timeline.folderTarget, &FolderTarget::dropped, documents_,
+            &DocumentCommands::folderDropped);
+    addRulerStart(content, timeline);
+    createDeckControls(content);
+    timeline.scrollBar = addScrollBar(content);
+    decks_->transport().catchUpOnInput(this);
+    addFindHeadButtons(content, timeline);
+    ClipHandles::Parts handles = addHandleGuides(content);
+    timeline.laneBorders = laneBorders_ = addLaneBorders(content);
+    addHandles(content, handles);
+    createVolumeMeter(content);
+    timeline.volumeMeter = volumeMeter_;
+    addRulerEndAndZoom(content, timeline);
 
+    edits_->attach(lanes_, *volumeMeter_);
+    timeline_ = new TimelineControls(this, mix_, *decks_, timeline);
+    new ClipHandles(this, mix_, *edits_, *menu_, lanes_, handles);  // owned by the window
+}
+
+void MainWindow::createCommands(QWidget* content) {
     // Every command object shows its words in the status line, so it comes first; it is laid
     // among the other controls below.
     statusLine_ = named(text(content, 7, 146, 605, 14, "", QColor(70, 70, 70)), "statusLine");
@@ -154,38 +262,28 @@ void MainWindow::createControls() {
     documents_ = new DocumentCommands(*this, mix_, *statusLine_, [this] { resetDocument(); });
     edits_ = new EditCommands(this, mix_, *decks_, *documents_, *menu_, *statusLine_);
     laneServices_ = new LaneServices(this, mix_, *edits_, *decks_, *statusLine_);
-    engine::Deck& playDeck = decks_->playDeck();
-    engine::Deck& previewDeck = decks_->previewDeck();
+}
 
+void MainWindow::createLanes(QWidget* content) {
     for (int n : {1, 2}) {
-        auto* lane = new LaneView(content, n, mix_, playDeck, previewDeck, *laneServices_);
+        auto* lane = new LaneView(content, n, mix_, decks_->playDeck(), decks_->previewDeck(),
+                                  *laneServices_);
         lane->setObjectName(QStringLiteral("lane%1").arg(n));
         lane->setGeometry(0, n == 1 ? 45 : 87, 800, 33);
         lane->setToolTip(QStringLiteral("Track %1").arg(n));
         lane->setBackdrop(laneBackdropPicture());
         lanes_[n - 1] = lane;
     }
+}
 
-    auto* folderTarget = named(new FolderTarget(content), "folderTarget");
-    folderTarget->setGeometry(749, 226, 32, 32);
-    connect(folderTarget, &FolderTarget::dropped, documents_, &DocumentCommands::folderDropped);
-
-    TimelineControls::Parts timeline{
-        .content = content, .lanes = lanes_, .folderTarget = folderTarget};
-    timeline.rulerLine = named(separator(content, 0, 35, 800, 1), "rulerLine");
-    for (int n = 3; n <= 15; ++n) separator(content, 60 * (n - 2), 30, 1, 5);
-    for (int i = 0; i < 4; ++i) {
-        timeline.rulerLabels[i] =
-            text(content, 300 * i, 20, i == 1 ? 100 : 63, 12, "Text:", rulerText);
-        timeline.rulerLabels[i]->setObjectName(QStringLiteral("rulerLabel%1").arg(i));
-    }
+void MainWindow::createDeckControls(QWidget* content) {
     lanes::DeckControls play{.menuAction = menu_->playAction};
     lanes::DeckControls preview{.menuAction = menu_->previewAction};
-    play.labels[0] = text(content, 208, 78, 80, 9, "time", timeText);
+    play.labels[0] = text(content, 208, 78, 80, 9, "time", kTimeText);
     statusLine_->stackUnder(play.labels[0]);
-    play.labels[1] = text(content, 208, 120, 80, 9, "time2", timeText);
-    preview.labels[0] = text(content, 435, 215, 80, 9, "time", previewText);
-    preview.labels[1] = text(content, 435, 235, 80, 9, "time2", previewText);
+    play.labels[1] = text(content, 208, 120, 80, 9, "time2", kTimeText);
+    preview.labels[0] = text(content, 435, 215, 80, 9, "time", kPreviewText);
+    preview.labels[1] = text(content, 435, 235, 80, 9, "time2", kPreviewText);
 
     play.mark = separator(content, 70, 45, 1, 85);
     play.line = line(content, 100, 45, 100, 130, QColor(0, 0, 0));
@@ -193,7 +291,7 @@ void MainWindow::createControls() {
         named(button(content, 93, 129, 15, 16, playButtonPicture(), "", Qt::AlignHCenter, 10),
               "playButton");
     connect(play.button, &FlatButton::clicked, decks_, &DeckCommands::play);
-    named(new lanes::DeckView(playDeck, mix_, content, kPlayLooks, play), "playDeckView");
+    named(new lanes::DeckView(decks_->playDeck(), mix_, content, kPlayLooks, play), "playDeckView");
 
     preview.mark = separator(content, 442, 20, 1, 100);
     preview.line = line(content, 423, 20, 423, 119, QColor(255, 162, 0));
@@ -201,53 +299,11 @@ void MainWindow::createControls() {
         button(content, 416, 3, 15, 16, previewButtonPicture(), "preview", Qt::AlignHCenter, 10),
         "previewButton");
     connect(preview.button, &FlatButton::clicked, decks_, &DeckCommands::preview);
-    named(new lanes::DeckView(previewDeck, mix_, content, kPreviewLooks, preview),
+    named(new lanes::DeckView(decks_->previewDeck(), mix_, content, kPreviewLooks, preview),
           "previewDeckView");
+}
 
-    auto* scrollBar = named(new QScrollBar(Qt::Horizontal, content), "timelineScrollBar");
-    scrollBar->setGeometry(0, 164, 680, 16);
-    scrollBar->setFocusPolicy(Qt::NoFocus);
-    scrollBar->setRange(0, 900);
-    scrollBar->setValue(0);
-    scrollBar->setSingleStep(1);
-    scrollBar->setPageStep(12);
-    scrollBar->setTracking(true);
-    timeline.scrollBar = scrollBar;
-
-    decks_->transport().catchUpOnInput(this);
-
-    timeline.findPlayHeadButton = named(button(content, 690, 163, 16, 16, findPlayHeadPicture(),
-                                               "find play position", Qt::AlignHCenter, 9),
-                                        "findPlayHeadButton");
-    timeline.findPreviewHeadButton =
-        named(button(content, 712, 163, 16, 16, findPreviewHeadPicture(), "find preview position",
-                     Qt::AlignRight, 9),
-              "findPreviewHeadButton");
-
-    ClipHandles::Parts handles;
-    handles.inPointGuide = named(line(content, 277, 7, 277, 32, QColor(0, 0, 0)), "inPointGuide");
-    handles.outPointGuide =
-        named(line(content, 258, 11, 258, 36, QColor(0, 0, 0)), "outPointGuide");
-    laneBorders_[1] = named(line(content, 0, 120, 1280, 119, kInactiveLane), "lane2Border");
-    laneBorders_[0] = named(line(content, 0, 78, 1280, 77, kInactiveLane), "lane1Border");
-    timeline.laneBorders = laneBorders_;
-
-    // The in-point handle points right to its column, the out-point handle left, the fade
-    // handles down onto the ruler.
-    using Pointing = ClipHandle::Pointing;
-    handles.inPoint =
-        named(handle(content, model::Handle::In, Pointing::Right, 245, 35, 8, 9, "in point"),
-              "inPointHandle");
-    handles.outPoint =
-        named(handle(content, model::Handle::Out, Pointing::Left, 282, 35, 8, 9, "out point"),
-              "outPointHandle");
-    handles.fadeIn = named(
-        handle(content, model::Handle::FadeIn, Pointing::Down, 186, 11, 9, 9, "fadein ends here"),
-        "fadeInHandle");
-    handles.fadeOut = named(handle(content, model::Handle::FadeOut, Pointing::Down, 208, 11, 9, 9,
-                                   "fadeout starts here"),
-                            "fadeOutHandle");
-
+void MainWindow::createVolumeMeter(QWidget* content) {
     volumeMeter_ = named(new BorderedRectangle(content), "volumeMeter");
     volumeMeter_->setGeometry(736, 164, 1, 14);
     volumeMeter_->setFillColor(QColor(127, 127, 127));
@@ -255,19 +311,6 @@ void MainWindow::createControls() {
     volumeMeter_->setBorderWidth(1);
     // The bar follows the system volume when the sound server tells of it.
     media::onSystemVolumeChanged(this, [this](double v) { editing::showVolume(*volumeMeter_, v); });
-    timeline.volumeMeter = volumeMeter_;
-
-    // The ruler's right part, the zoom button and the space-key latch lie over the rest.
-    for (int n = 16; n <= 23; ++n) separator(content, 60 * (n - 2), 30, 1, 5);
-    timeline.rulerLabels[4] =
-        named(text(content, 1200, 20, 63, 12, "Text:", rulerText), "rulerLabel4");
-    timeline.zoomButton =
-        named(button(content, 745, 163, 40, 16, nullptr, "", Qt::AlignHCenter, 9), "zoomButton");
-    timeline.zoomButton->setCaption(QStringLiteral(" 100%"));
-
-    edits_->attach(lanes_, *volumeMeter_);
-    timeline_ = new TimelineControls(this, mix_, *decks_, timeline);
-    new ClipHandles(this, mix_, *edits_, *menu_, lanes_, handles);  // owned by the window
 }
 
 // ---- Menus -----------------------------------------------------------------------------------

@@ -43,6 +43,11 @@ class MainWindow : public QMainWindow {
     // Builds the controls at their fixed places (later ones lie over earlier ones) and the
     // command objects that work them.
     void createControls();
+    // The steps of createControls that need the window's members.
+    void createCommands(QWidget* content);
+    void createLanes(QWidget* content);
+    void createDeckControls(QWidget* content);
+    void createVolumeMeter(QWidget* content);
     void connectMenu();
     // What opening the window does once it is built: the sound handlers, the check that movies
     // can be played, the kept preferences and the reset.

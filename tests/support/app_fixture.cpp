@@ -4,8 +4,8 @@
 #include <QMouseEvent>
 #include <QUrl>
 
+#include "platform/filetypes.h"
 #include "platform/keyboard.h"
-#include "shell/filetypes.h"
 #include "windows/window_logic.h"
 
 namespace testsupport {
@@ -14,7 +14,7 @@ void ensureApp() {
     static bool started = false;
     if (started) return;
     started = true;
-    fileTypes::registerAll();
+    platform::registerFileTypes();
 }
 
 void discardWindow(MainWindow* w) {
