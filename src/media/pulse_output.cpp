@@ -45,8 +45,8 @@ constexpr pa_usec_t kRetryUs = 1000;
 // sink to take its next chunk.
 constexpr int64_t kWriteLandsUs = 2000;
 constexpr int kMaxWaits = 3;
-// A cycle of PipeWire's graph as its desktops run it with a low-latency client (256 frames).
-constexpr int64_t kCycleBytes = 256 * kFrameBytes;
+// A cycle of PipeWire's graph at its default quantum (1024 frames; shorter ones fit in it).
+constexpr int64_t kCycleBytes = 1024 * kFrameBytes;
 constexpr int kMaxRetries = 500;
 // A device with no voice for this long stops its stream until the next voice.
 constexpr int64_t kRestAfterFrames = 3 * kMixRate;
@@ -263,9 +263,11 @@ class PulseDevice : public Device {
     }
 
     // Kept clear ahead of where the server reads: a server that does not say when its sink takes
-    // the next chunk (PipeWire, which takes one each cycle of its graph) gets room for a cycle.
-    static int64_t readMarginBytes(const pa_timing_info& t) {
-        return t.sink_usec > 0 ? kReadMarginBytes : kReadMarginBytes + kCycleBytes;
+    // the next chunk (PipeWire, which takes a cycle of its graph or a request of the stream at a
+    // time) gets room for the larger.
+    int64_t readMarginBytes(const pa_timing_info& t) const {
+        if (t.sink_usec > 0) return kReadMarginBytes;
+        return kReadMarginBytes + std::max<int64_t>(kCycleBytes, requestBytes_);
     }
 
     // Loop thread: looks at the queued silence again after `us`.
