@@ -41,10 +41,8 @@ constexpr int64_t kReadMarginBytes = 96 * kFrameBytes;
 // While a voice waits for its first decoded sound, how often the queued silence is looked at
 // again, and for how long at most.
 constexpr pa_usec_t kRetryUs = 1000;
-// How long a write takes to reach the server at most, and how often a start may wait for the
-// sink to take its next chunk.
+// How long a write takes to reach the server at most.
 constexpr int64_t kWriteLandsUs = 2000;
-constexpr int kMaxWaits = 3;
 // A cycle of PipeWire's graph at its default quantum (1024 frames; shorter ones fit in it).
 constexpr int64_t kCycleBytes = 1024 * kFrameBytes;
 constexpr int kMaxRetries = 500;
@@ -126,9 +124,7 @@ class PulseDevice : public Device {
     // Loop thread: voices waiting to begin are mixed into the silence queued in the server and
     // not yet played, instead of after it. The server is asked first where it reads.
     void startEarly(bool again = false) {
-        if (!again) {
-            retries_ = waits_ = 0;
-        }
+        if (!again) retries_ = 0;
         if (!stream_ || dead() || timingOp_ ||
             (restWord_.load(std::memory_order_acquire) & kResting) ||
             pa_stream_get_state(stream_) != PA_STREAM_READY || !waitsInSilence())
@@ -225,15 +221,12 @@ class PulseDevice : public Device {
         if (const pa_timing_info* t = pa_stream_get_timing_info(stream_);
             t && !t->read_index_corrupt && !t->write_index_corrupt) {
             const int64_t age = static_cast<int64_t>(pa_timeval_age(&t->timestamp));
-            if (const int64_t wait = waitForTheSinksChunk(*t, age); wait >= 0) {
-                retryAfter(static_cast<pa_usec_t>(wait));
-                return;
-            }
             // The first frame the server has not read, past a margin, on the mixer's clock. It
             // has read on since it said where it reads (while it plays, at the pace of
             // playback): the longer this thread took to get here, the more.
             const int64_t readOn = t->playing ? age * kMixRate / 1000000 * kFrameBytes : 0;
-            const int64_t unread = t->write_index - t->read_index - readOn - readMarginBytes(*t);
+            const int64_t unread =
+                t->write_index - t->read_index - readOn - readMarginBytes(*t, age);
             const int64_t end = mixer_.renderedFrames();
             const int64_t from =
                 end - std::min<int64_t>({unread / kFrameBytes, mixer_.quietTailFrames(),
@@ -249,25 +242,19 @@ class PulseDevice : public Device {
         if (waitsInSilence() && ++retries_ < kMaxRetries) retryAfter(kRetryUs);
     }
 
-    // The sink takes what it plays in chunks, a chunk when what it took before is nearly
-    // played. One taken between the timing asked for and the sound written over the silence
-    // would take the start of that sound with it, never to be heard. A server that says when its
-    // sink takes the next chunk is waited for when that is imminent: how long to wait, or -1 to
-    // write now.
-    int64_t waitForTheSinksChunk(const pa_timing_info& t, int64_t age) {
-        if (!t.playing || t.sink_usec == 0 || waits_ >= kMaxWaits) return -1;
+    // Kept clear ahead of where the server reads. The sink takes what it plays in chunks; one
+    // taken between the timing asked for and the sound written over the silence would take the
+    // start of that sound with it, never to be heard. A server that says when its sink takes the
+    // next chunk (PulseAudio) needs a chunk more only when that is imminent; one that does not
+    // (PipeWire, which takes a cycle of its graph or a request of the stream at a time) always
+    // gets room for the larger.
+    int64_t readMarginBytes(const pa_timing_info& t, int64_t age) {
+        if (t.sink_usec == 0)
+            return kReadMarginBytes + std::max<int64_t>(kCycleBytes, requestBytes_);
+        chunkUs_ = std::max<int64_t>(chunkUs_, static_cast<int64_t>(t.sink_usec));
         const int64_t untilTaken = static_cast<int64_t>(t.sink_usec) - age;
-        if (untilTaken >= kWriteLandsUs) return -1;
-        ++waits_;
-        return std::max<int64_t>(untilTaken, 0) + kRetryUs;
-    }
-
-    // Kept clear ahead of where the server reads: a server that does not say when its sink takes
-    // the next chunk (PipeWire, which takes a cycle of its graph or a request of the stream at a
-    // time) gets room for the larger.
-    int64_t readMarginBytes(const pa_timing_info& t) const {
-        if (t.sink_usec > 0) return kReadMarginBytes;
-        return kReadMarginBytes + std::max<int64_t>(kCycleBytes, requestBytes_);
+        if (untilTaken >= kWriteLandsUs) return kReadMarginBytes;
+        return kReadMarginBytes + chunkUs_ * kMixRate / 1000000 * kFrameBytes;
     }
 
     // Loop thread: looks at the queued silence again after `us`.
@@ -360,7 +347,7 @@ class PulseDevice : public Device {
     uint32_t grantedBytes_ = askedLength(kFirstRequestBytes);  // the queue the server keeps
     pa_time_event* retry_ = nullptr;
     int retries_ = 0;
-    int waits_ = 0;  // for the sink's next chunk, in this start
+    int64_t chunkUs_ = 0;  // the longest the sink was seen to be ahead: a chunk it takes
 };
 
 PulseOutput::~PulseOutput() { shutdown(); }
