@@ -43,8 +43,8 @@ constexpr int64_t kReadMarginBytes = 96 * kFrameBytes;
 constexpr pa_usec_t kRetryUs = 1000;
 // How long a write takes to reach the server at most.
 constexpr int64_t kWriteLandsUs = 2000;
-// A cycle of PipeWire's graph at its default quantum (1024 frames; shorter ones fit in it).
-constexpr int64_t kCycleBytes = 1024 * kFrameBytes;
+// A cycle of PipeWire's graph with a low-latency client on it (256 frames).
+constexpr int64_t kCycleBytes = 256 * kFrameBytes;
 constexpr int kMaxRetries = 500;
 // A device with no voice for this long stops its stream until the next voice.
 constexpr int64_t kRestAfterFrames = 3 * kMixRate;
@@ -246,11 +246,9 @@ class PulseDevice : public Device {
     // taken between the timing asked for and the sound written over the silence would take the
     // start of that sound with it, never to be heard. A server that says when its sink takes the
     // next chunk (PulseAudio) needs a chunk more only when that is imminent; one that does not
-    // (PipeWire, which takes a cycle of its graph or a request of the stream at a time) always
-    // gets room for the larger.
+    // (PipeWire, which takes a cycle of its graph at a time) always gets room for a cycle.
     int64_t readMarginBytes(const pa_timing_info& t, int64_t age) {
-        if (t.sink_usec == 0)
-            return kReadMarginBytes + std::max<int64_t>(kCycleBytes, requestBytes_);
+        if (t.sink_usec == 0) return kReadMarginBytes + kCycleBytes;
         chunkUs_ = std::max<int64_t>(chunkUs_, static_cast<int64_t>(t.sink_usec));
         const int64_t untilTaken = static_cast<int64_t>(t.sink_usec) - age;
         if (untilTaken >= kWriteLandsUs) return kReadMarginBytes;
