@@ -41,8 +41,8 @@ constexpr int64_t kReadMarginBytes = 96 * kFrameBytes;
 // While a voice waits for its first decoded sound, how often the queued silence is looked at
 // again, and for how long at most.
 constexpr pa_usec_t kRetryUs = 1000;
-// How long a write takes to reach the server at most.
-constexpr int64_t kWriteLandsUs = 2000;
+// How long a write may take to reach the server (a busy machine delays it some milliseconds).
+constexpr int64_t kWriteLandsUs = 5000;
 // A cycle of PipeWire's graph with a low-latency client on it (256 frames).
 constexpr int64_t kCycleBytes = 256 * kFrameBytes;
 constexpr int kMaxRetries = 500;
