@@ -326,7 +326,10 @@ void MoviePlayer::soundOnPastCue() {
 bool MoviePlayer::cued(const void* tag, double seconds, const StartLock& lock) const {
     if (!cue_.movie || cue_.tag != tag) return false;
     if (std::fabs(cue_.seconds - seconds) * kMixRate >= 0.5) return false;
-    if (!cueOnCurrentDevices()) return false;
+    // Asked every step: only a device that went away is looked for here (no look-up of routes);
+    // the full check comes when the start is taken over (adoptCue).
+    for (const Voice& v : cue_.voices)
+        if (v.device->dead()) return false;
     // A start that has begun stays, however the lock is reached now: started again, its first
     // frames would be heard twice.
     for (const Voice& v : cue_.voices)
