@@ -347,48 +347,44 @@ TEST(DeckStep, WaitsForAMovieStillBeingOpenedAndReportsOneThatFails) {
 TEST(DeckStep, AMetClipStartsFromWhatWasPreparedAhead) {
     struct Placed {
         int lane;
-        const char* path;
         double left, length;
-        bool met;  // else under the head at first
-    };
-    struct Case {
-        const char* name;
-        std::vector<Placed> clips;
-        double head;
+        std::string path() const {
+            return "/" + std::to_string(lane) + "at" + std::to_string(int(left)) + ".mp3";
+        }
     };
     // The gap steps carry the head over the edges (9.005 keeps them off them); a head that
     // follows a clip in 10 ms steps lands on the next one's edge.
-    const Case cases[] = {
-        {"met from a gap", {{1, "/g1.mp3", 10, 100, true}, {2, "/g2.mp3", 10, 100, true}}, 9.005},
-        {"butt splice", {{2, "/b2.mp3", 0, 10, false}, {1, "/b1.mp3", 10, 100, true}}, 9},
-        {"over a clip", {{1, "/o1.mp3", 0, 100, false}, {1, "/o2.mp3", 10, 50, true}}, 9},
+    const std::tuple<const char*, double, std::vector<Placed>> cases[] = {
+        {"met from a gap", 9.005, {{1, 10, 100}, {2, 10, 100}}},
+        {"butt splice", 9, {{2, 0, 10}, {1, 10, 100}}},
+        {"over a clip", 9, {{1, 0, 100}, {1, 10, 50}}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, head, clips] : cases) {
+        SCOPED_TRACE(name);
         FakeDeck d(model::kPlayDeck);
         d.lookAhead = true;
-        for (const Placed& p : c.clips) {
-            d.files[p.path] = p.length;
-            auto clip = makeClip(p.path, p.left, p.length, 0, 0, p.length, p.length);
-            clip->playStart = std::max(0.0, c.head - p.left);  // as Play gives it
-            d.lane[p.lane - 1].push_back(clip);
+        d.head = head;
+        int startedAfresh[2] = {};  // the clips under the head at first
+        for (const Placed& p : clips) {
+            const QString path = QString::fromStdString(p.path());
+            d.files[path] = p.length;
+            d.lane[p.lane - 1].push_back(
+                makeClip(path, p.left, p.length, 0, 0, p.length, p.length));
+            d.lane[p.lane - 1].back()->playStart =
+                std::max(0.0, head - p.left);  // as Play gives it
+            startedAfresh[p.lane - 1] += p.left < head;
         }
-        d.head = c.head;
         for (int i = 0; i < 1000 && d.head < 12; ++i) d.tick();
-        for (const Placed& p : c.clips) {
-            if (!p.met) continue;
+        for (const Placed& p : clips) {
+            if (p.left < head) continue;
             const std::string lane = std::to_string(p.lane);
-            EXPECT_EQ(d.count(lane + ".Cue " + p.path), 1) << "prepared ahead once";
-            EXPECT_EQ(d.count(lane + ".CancelCue " + p.path), 0);
+            EXPECT_EQ(d.count(lane + ".Cue " + p.path()), 1) << "prepared ahead once";
+            EXPECT_EQ(d.count(lane + ".CancelCue " + p.path()), 0);
             EXPECT_EQ(d.count(lane + ".PlayCue"), 1) << "started from what was prepared";
-            EXPECT_EQ((p.lane == 1 ? d.p1 : d.p2).moviePath, p.path);
+            EXPECT_EQ((p.lane == 1 ? d.p1 : d.p2).moviePath.toStdString(), p.path());
         }
-        // Started afresh: only the clips under the head at first.
         for (int lane : {1, 2})
-            EXPECT_EQ(d.count(std::to_string(lane) + ".Play"),
-                      std::count_if(c.clips.begin(), c.clips.end(),
-                                    [&](const Placed& p) { return p.lane == lane && !p.met; }))
-                << "lane " << lane;
+            EXPECT_EQ(d.count(std::to_string(lane) + ".Play"), startedAfresh[lane - 1]) << lane;
     }
 }
 
