@@ -29,6 +29,17 @@ namespace {
 const bool pointed =
     testsupport::pointAtAudioServer() || (setenv("PULSE_SERVER", testsupport::kNoServer, 0), false);
 
+// Plays a six-second sine on the device until it is 0.3 s in; false when it does not get there.
+bool playSine(media::MoviePlayer& p, int32_t device = 0) {
+    media::MovieRef m = media::openMovie(
+        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 6.0, testsupport::Signal::Sine}));
+    if (!m) return false;
+    m->setTrackSoundOutput(1, device);
+    p.setMovie(m);
+    p.play();
+    return QTest::qWaitFor([&] { return p.position() > 0.3; }, 10000);
+}
+
 TEST(SoundServer, PreviewRouteSoundsOnlyOnThePreviewSink) {
     VONTALIX_NEED_AUDIO_SERVER(pointed);
     media::testing::useRealOutput();
@@ -41,13 +52,8 @@ TEST(SoundServer, PreviewRouteSoundsOnlyOnThePreviewSink) {
     testsupport::SinkRecorder main("main.monitor"), prev("preview.monitor");
     ASSERT_TRUE(main.waitForFrames() && prev.waitForFrames());
 
-    media::MovieRef m = media::openMovie(
-        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 2.0, testsupport::Signal::Sine}));
-    ASSERT_TRUE(m);
-    m->setTrackSoundOutput(1, preview);
     media::MoviePlayer p;
-    p.setMovie(m);
-    p.play();
+    ASSERT_TRUE(playSine(p, preview));
     EXPECT_TRUE(QTest::qWaitFor([&] { return p.position() >= 1.0; }, 10000));
     EXPECT_GT(p.rate(), 0);
     p.stop();
@@ -173,16 +179,10 @@ TEST(SoundServer, AHeadsetPulledOutFallsSilentAndSoundsAgainWhenBack) {
     ASSERT_TRUE(sink.plug());
     ASSERT_TRUE(waitFor([&] { return listed(headset); })) << "the new device is listed";
 
-    media::MovieRef m = media::openMovie(
-        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 6.0, testsupport::Signal::Sine}));
-    ASSERT_TRUE(m);
-    m->setTrackSoundOutput(1, headset);
-    media::MoviePlayer p;
-    p.setMovie(m);
     testsupport::SinkRecorder mainRec("main.monitor");
     ASSERT_TRUE(mainRec.waitForFrames());
-    p.play();
-    ASSERT_TRUE(waitFor([&] { return p.position() > 0.3; }));
+    media::MoviePlayer p;
+    ASSERT_TRUE(playSine(p, headset));
     sink.unplug();
     EXPECT_TRUE(waitFor([&] { return !lost.empty(); })) << "the loss is reported";
     ASSERT_EQ(lost.size(), 1u);
@@ -206,16 +206,6 @@ TEST(SoundServer, AHeadsetPulledOutFallsSilentAndSoundsAgainWhenBack) {
         << "the next Play sounds there again";
     p.stop();
     media::setDeviceLostHandler(nullptr);
-}
-
-// Plays a six-second sine until it is 0.3 s in; false when it does not get there.
-bool playSine(media::MoviePlayer& p) {
-    media::MovieRef m = media::openMovie(
-        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 6.0, testsupport::Signal::Sine}));
-    if (!m) return false;
-    p.setMovie(m);
-    p.play();
-    return waitFor([&] { return p.position() > 0.3; });
 }
 
 TEST(SoundServer, AStreamRestingAfterStopSoundsAtOnceOnTheNextPlay) {
