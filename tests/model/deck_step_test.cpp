@@ -14,11 +14,8 @@ using Log = std::vector<std::string>;
 
 TEST(DeckStep, StartsTheClipUnderTheHeadOnceFromItsOffset) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = 100;
-    auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
-    a->playStart = 20;
-    d.lane[0] = {a};
-    d.head = 20;
+    auto a = d.add(1, "/a.mp3", 0, 100);
+    a->playStart = d.head = 20;
     for (int i = 0; i < 50; ++i) d.tick();
     EXPECT_EQ(d.count("1.Movie"), 1);
     EXPECT_EQ(d.count("1.Play"), 1);
@@ -45,11 +42,8 @@ TEST(DeckStep, StartOffsetIsDividedByTheZoom) {
 
 TEST(DeckStep, AClipThatPlayedOutIsNotRestartedWhileTheHeadIsOverIt) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/short.mp3"] = 10.05;  // the file ends 10.05 s in, well inside its clip
-    auto a = makeClip("/short.mp3", 0, 100, 0, 0, 100, 100);
-    a->playStart = 10;
-    d.lane[0] = {a};
-    d.head = 10;
+    auto a = d.add(1, "/short.mp3", 0, 100, 10.05);  // the file ends well inside its clip
+    a->playStart = d.head = 10;
     for (int i = 0; i < 20; ++i) d.tick();
     EXPECT_EQ(d.count("1.Movie"), 1);
     EXPECT_EQ(d.current[0], nullptr);
@@ -65,11 +59,8 @@ TEST(DeckStep, AClipThatPlayedOutIsNotRestartedWhileTheHeadIsOverIt) {
 
 TEST(DeckStep, RestartsAfterTheDeckForgetsItsClips) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = 100;
-    auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
-    a->playStart = 40;
-    d.lane[0] = {a};
-    d.head = 40;
+    auto a = d.add(1, "/a.mp3", 0, 100);
+    a->playStart = d.head = 40;
     for (int i = 0; i < 10; ++i) d.tick();
     // Stop and start, as the transport does: players stopped, clips forgotten, new offsets.
     d.p1.stop();
@@ -82,9 +73,8 @@ TEST(DeckStep, RestartsAfterTheDeckForgetsItsClips) {
 
 TEST(DeckStep, PreviewDeckStopsRoutesAndPlaysInThatOrder) {
     FakeDeck d(model::kPreviewDeck);
-    d.files["/a.mp3"] = 100;
     d.device = 4242;
-    d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 0, 100, 100)};
+    d.add(1, "/a.mp3", 0, 100);
     d.head = 10;
     d.tick();
     // Only the lane that starts a clip is stopped.
@@ -94,9 +84,8 @@ TEST(DeckStep, PreviewDeckStopsRoutesAndPlaysInThatOrder) {
 
 TEST(DeckStep, PlayDeckStopsLaneTwoFirstButNotLaneOne) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
-    d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 0, 100, 100)};
-    d.lane[1] = {makeClip("/b.mp3", 0, 100, 0, 0, 100, 100)};
+    d.add(1, "/a.mp3", 0, 100);
+    d.add(2, "/b.mp3", 0, 100);
     d.head = 10;
     d.tick();
     EXPECT_EQ(d.log, (Log{"1.Movie", "1.Position", "1.Play", "2.Stop", "2.Movie", "2.Position",
@@ -106,10 +95,8 @@ TEST(DeckStep, PlayDeckStopsLaneTwoFirstButNotLaneOne) {
 
 TEST(DeckStep, NextClipOnLaneOneReplacesTheSoundingOneWithoutAStop) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
-    auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
-    auto b = makeClip("/b.mp3", 100, 50, 0, 0, 50, 50);
-    d.lane[0] = {a, b};
+    d.add(1, "/a.mp3", 0, 100);
+    auto b = d.add(1, "/b.mp3", 100, 50);
     d.head = 99.9;
     d.tick(0.2);  // a starts; the head follows its media to 99.9 + 0.2 on the next tick
     d.log.clear();
@@ -122,13 +109,8 @@ TEST(DeckStep, NextClipOnLaneOneReplacesTheSoundingOneWithoutAStop) {
 
 TEST(DeckStep, HeadFollowsLaneOneBeforeLaneTwo) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
-    auto a = makeClip("/a.mp3", 50, 100, 0, 0, 100, 100);
-    auto b = makeClip("/b.mp3", 0, 200, 0, 0, 200, 200);
-    d.lane[0] = {a};
-    d.lane[1] = {b};
-    b->playStart = 60;
-    a->playStart = 10;
+    d.add(1, "/a.mp3", 50, 100)->playStart = 10;
+    d.add(2, "/b.mp3", 0, 200)->playStart = 60;
     d.head = 60;
     d.tick(1);
     // Lane 1's clip is at 10 s, lane 2's at 60 s: the head follows lane 1's left edge + 11.
@@ -138,12 +120,8 @@ TEST(DeckStep, HeadFollowsLaneOneBeforeLaneTwo) {
 
 TEST(DeckStep, HeadTurnsToLaneTwoWhenLaneOnesClipEnds) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = 30.5;
-    d.files["/b.mp3"] = 100;
-    d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 0, 100, 100)};
-    d.lane[1] = {makeClip("/b.mp3", 0, 100, 0, 0, 100, 100)};
-    d.lane[0][0]->playStart = 30;
-    d.lane[1][0]->playStart = 30;
+    d.add(1, "/a.mp3", 0, 100, 30.5)->playStart = 30;
+    d.add(2, "/b.mp3", 0, 100)->playStart = 30;
     d.head = 30;
     d.tick(1);  // both start; lane 1's file runs out during this second
     d.tick(0);
@@ -165,8 +143,7 @@ TEST(DeckStep, GapStepsDifferBetweenTheDecks) {
 
 TEST(DeckStep, HeadOnAClipsLeftEdgeStartsNothing) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = 100;
-    d.lane[0] = {makeClip("/a.mp3", 10, 100, 0, 0, 100, 100)};
+    d.add(1, "/a.mp3", 10, 100);
     d.head = 10;
     d.tick();
     EXPECT_EQ(d.count("1.Movie"), 0);
@@ -176,8 +153,7 @@ TEST(DeckStep, HeadOnAClipsLeftEdgeStartsNothing) {
 
 TEST(DeckStep, UnplayableFileLeavesTheLaneSilentAndTheHeadMovingOn) {
     FakeDeck d(model::kPlayDeck);
-    auto gone = makeClip("/gone.mp3", 0, 100, 0, 0, 100, 100);
-    d.lane[0] = {gone};
+    auto gone = d.add(1, "/gone.mp3", 0, 100, 0);
     d.head = 50;
     auto r = d.tick();
     EXPECT_EQ(d.current[0], nullptr);
@@ -192,7 +168,7 @@ TEST(DeckStep, UnplayableFileLeavesTheLaneSilentAndTheHeadMovingOn) {
 
 TEST(DeckStep, UnplayableFileOnThePreviewDeckIsNotRouted) {
     FakeDeck d(model::kPreviewDeck);
-    d.lane[1] = {makeClip("/gone.mp3", 0, 100, 0, 0, 100, 100)};
+    d.add(2, "/gone.mp3", 0, 100, 0);
     d.head = 50;
     d.tick();
     EXPECT_EQ(d.log, (Log{"2.Stop", "2.Movie"}));
@@ -292,9 +268,7 @@ TEST(DeckStep, SilentBeforeTheInPointAndAfterTheOutPoint) {
 
 TEST(DeckStep, NoClipUnderTheHeadLeavesTheVolumeAlone) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = 100;
-    auto a = makeClip("/a.mp3", 0, 10, 0, 0, 10, 10);
-    d.lane[0] = {a};
+    d.add(1, "/a.mp3", 0, 10);
     d.head = 5;
     d.tick(0);
     d.p1.volume = 77;
@@ -316,10 +290,7 @@ TEST(DeckStep, WaitsForAMovieStillBeingOpenedAndReportsOneThatFails) {
                           Case{"fails late", false, 3}}) {
         SCOPED_TRACE(c.name);
         FakeDeck d(model::kPlayDeck);
-        auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
-        a->playStart = 20;
-        d.lane[0] = {a};
-        d.head = 20;
+        d.add(1, "/a.mp3", 0, 100, 0)->playStart = d.head = 20;
         d.p1.pending.insert("/a.mp3");
         for (int i = 0; i < c.pendingTicks; ++i) {
             const auto r = d.tick();
@@ -366,11 +337,7 @@ TEST(DeckStep, AMetClipStartsFromWhatWasPreparedAhead) {
         d.head = head;
         int startedAfresh[2] = {};  // the clips under the head at first
         for (const Placed& p : clips) {
-            const QString path = QString::fromStdString(p.path());
-            d.files[path] = p.length;
-            d.lane[p.lane - 1].push_back(
-                makeClip(path, p.left, p.length, 0, 0, p.length, p.length));
-            d.lane[p.lane - 1].back()->playStart =
+            d.add(p.lane, QString::fromStdString(p.path()), p.left, p.length, p.length)->playStart =
                 std::max(0.0, head - p.left);  // as Play gives it
             startedAfresh[p.lane - 1] += p.left < head;
         }
