@@ -2,7 +2,6 @@
 // timer drives the decks, and each sink's monitor shows where the sound went.
 #include <QTest>
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -18,6 +17,7 @@
 #include "support/lane_clicks.h"
 #include "support/media_gen.h"
 #include "support/null_output.h"
+#include "support/sink_recorder.h"
 
 namespace {
 
@@ -66,23 +66,15 @@ const StartCase kStartCases[] = {
 };
 
 // Keeps every core but one busy while it lives.
-class BusyCores {
-  public:
+struct BusyCores {
     BusyCores() {
         for (unsigned i = 1; i < std::max(2u, std::thread::hardware_concurrency()); ++i)
-            threads_.emplace_back([this] {
+            loops.emplace_back([](std::stop_token stop) {
                 volatile double x = 0;
-                while (!done_.load(std::memory_order_relaxed)) x = x + 1;
+                while (!stop.stop_requested()) x = x + 1;
             });
     }
-    ~BusyCores() {
-        done_ = true;
-        for (std::thread& t : threads_) t.join();
-    }
-
-  private:
-    std::atomic<bool> done_{false};
-    std::vector<std::thread> threads_;
+    std::vector<std::jthread> loops;
 };
 
 class DeckServerTest : public testsupport::AppFixture {
@@ -103,39 +95,15 @@ class DeckServerTest : public testsupport::AppFixture {
     }
 
     // Plays for a while with the window's own timer and returns the RMS of each sink's monitor.
-    std::pair<double, double> playAndRecord(bool previewDeck) {
-        auto toggle = [this, previewDeck] {
-            previewDeck ? menu()->previewAction->trigger() : menu()->playAction->trigger();
-        };
-        testsupport::ChildProcess rec[2];
-        const char* sinks[2] = {"main.monitor", "preview.monitor"};
-        // Both record (connecting takes a moment), then the deck plays while both record at
-        // least 1.2 s more, however loaded the machine is.
-        const auto recorded = [&rec](qint64 bytes) {
-            return QTest::qWaitFor(
-                [&] { return rec[0].outputSize() >= bytes && rec[1].outputSize() >= bytes; },
-                10000);
-        };
-        for (int i = 0; i < 2; ++i)
-            rec[i].start("parec", {"-d", sinks[i], "--format=float32le", "--rate=48000",
-                                   "--channels=2", "--raw", "--latency-msec=20"});
-        EXPECT_TRUE(recorded(1));
-        const qint64 before = std::max(rec[0].outputSize(), rec[1].outputSize());
-        toggle();
-        EXPECT_TRUE(recorded(before + qint64(1.2 * 48000 * 2 * 4)));
-        toggle();
-        QTest::qWait(300);  // the tail queued in the server
-        double rms[2];
-        for (int i = 0; i < 2; ++i) {
-            rec[i].terminate();
-            rec[i].waitForFinished(3000);
-            const QByteArray data = rec[i].readAllStandardOutput();
-            const auto* f = reinterpret_cast<const float*>(data.constData());
-            double sum = 0;
-            for (qsizetype k = 0; k < data.size() / 4; ++k) sum += double(f[k]) * f[k];
-            rms[i] = data.size() >= 4 ? std::sqrt(sum / (data.size() / 4)) : 0;
-        }
-        return {rms[0], rms[1]};
+    std::pair<double, double> playAndRecord(QAction* toggle) {
+        testsupport::SinkRecorder main("main.monitor"), preview("preview.monitor");
+        EXPECT_TRUE(main.waitForFrames() && preview.waitForFrames());
+        // At least 1.2 s of play recorded on both, however loaded the machine is.
+        const qint64 until = std::max(main.frames(), preview.frames()) + 57600;
+        toggle->trigger();
+        EXPECT_TRUE(main.waitForFrames(until) && preview.waitForFrames(until));
+        toggle->trigger();
+        return {testsupport::rmsOf(main.stop(0.3)), testsupport::rmsOf(preview.stop(0.3))};
     }
 
     int32_t previewId = 0;
@@ -178,11 +146,8 @@ class DeckServerTest : public testsupport::AppFixture {
         // held (its clips prepared) meanwhile.
         if (c.start != Start::Play && c.start != Start::Preview)
             QTest::qWait(c.start == Start::AfterStop ? 300 : 100);
-        testsupport::ChildProcess rec(
-            "parec", {"-d", preview ? "preview.monitor" : "main.monitor", "--format=float32le",
-                      "--rate=48000", "--channels=2", "--raw", "--latency-msec=10"});
-        if (!QTest::qWaitFor([&] { return rec.outputSize() > 9600 * 4; }, 10000))
-            return "the recorder records nothing";
+        testsupport::SinkRecorder rec(preview ? "preview.monitor" : "main.monitor");
+        if (!rec.waitForFrames(4800)) return "the recorder records nothing";
         if (c.start == Start::AfterRestart) {
             toggle->trigger();  // Stop; the held clips are prepared shortly after
             QTest::qWait(100);
@@ -192,20 +157,12 @@ class DeckServerTest : public testsupport::AppFixture {
         toggle->trigger();
         const bool played = headAt(head + c.listen);
         if (deck.running()) toggle->trigger();
-        // The tail queued in the server reaches the monitor.
-        const qint64 tail = rec.outputSize() + qint64(0.15 * 48000 * 8);
-        static_cast<void>(QTest::qWaitFor([&] { return rec.outputSize() >= tail; }, 5000));
-        rec.terminate();
-        rec.waitForFinished(3000);
+        const std::vector<float> recording = rec.stop(0.15);  // with the tail queued in the server
         if (!played) return "the head did not move on";
         for (std::vector<testsupport::HeardClip>& lane : heard)
-            for (testsupport::HeardClip& clip : lane) {
-                const double left = double(clip.placeFrame) / 48000;
-                if (head > left) clip.firstFrame = std::llround((head - left) * 48000);
-            }
-        const QByteArray data = rec.readAllStandardOutput();
-        const auto* f = reinterpret_cast<const float*>(data.constData());
-        return testsupport::faultsHeard(std::vector<float>(f, f + data.size() / 8 * 2), heard);
+            for (testsupport::HeardClip& clip : lane)
+                clip.firstFrame = std::llround(std::max(0.0, head * 48000 - clip.placeFrame));
+        return testsupport::faultsHeard(recording, heard);
     }
 
     // Stops the sound server and starts it again, the event loop running meanwhile.
@@ -235,12 +192,12 @@ TEST_F(DeckServerTest, PlayDeckSoundsOnMainAndPreviewDeckOnPreview) {
     decks().moveHeadTo(playDeck(), 91);
     decks().moveHeadTo(previewDeck(), 91);
 
-    const auto [mainOfPlay, previewOfPlay] = playAndRecord(false);
+    const auto [mainOfPlay, previewOfPlay] = playAndRecord(menu()->playAction);
     EXPECT_GT(mainOfPlay, 0.05);
     EXPECT_LT(previewOfPlay, 1e-4);
 
     decks().moveHeadTo(previewDeck(), 91);
-    const auto [mainOfPreview, previewOfPreview] = playAndRecord(true);
+    const auto [mainOfPreview, previewOfPreview] = playAndRecord(menu()->previewAction);
     EXPECT_LT(mainOfPreview, 1e-4);
     EXPECT_GT(previewOfPreview, 0.05);
 }

@@ -105,35 +105,28 @@ TEST(MixerHeldVoice, KeepsNoDeviceAwakeUntilReleasedOrLetGoOf) {
 // on them when there is no fade, as the volume rules have it), and ramps linearly over its
 // fades, to the frame: not from the block after the step that noticed.
 TEST(MixerEnvelope, InAndOutPointsAndFadesFallOnTheirFrames) {
-    const struct {
-        const char* name;
-        media::Envelope envelope;
-        float (*gain)(int64_t m);
-    } cases[] = {
-        {"no fades",
-         {100, 100, 700, 700},
-         [](int64_t m) { return m >= 100 && m <= 700 ? 1.f : 0.f; }},
-        {"fades",
-         {100, 300, 500, 700},
+    using Gain = float (*)(int64_t m);
+    const std::pair<media::Envelope, Gain> cases[] = {
+        {{100, 100, 700, 700}, [](int64_t m) { return m >= 100 && m <= 700 ? 1.f : 0.f; }},
+        {{100, 300, 500, 700},
          [](int64_t m) {
              if (m <= 100 || m >= 700) return 0.f;
-             if (m < 300) return float(m - 100) / 200;
-             return m <= 500 ? 1.f : float(700 - m) / 200;
+             return m < 300 ? float(m - 100) / 200 : m <= 500 ? 1.f : float(700 - m) / 200;
          }},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [envelope, gain] : cases) {
+        SCOPED_TRACE(envelope.fadeInEnd > envelope.in ? "fades" : "no fades");
         Mixer m;
         media::Stream voice(4096);
         voice.startSeconds = 50.0 / 48000;  // the voice begins at media frame 50
         const std::vector<float> ones(2 * kBlockFrames * 2, 1.0f);
         voice.ring.write(ones.data(), 2 * kBlockFrames);
         voice.finished = true;
-        m.addVoice(&voice, 0.5f, {}, &c.envelope);
+        m.addVoice(&voice, 0.5f, {}, &envelope);
         std::vector<float> out(2 * kBlockFrames * 2);
         m.render(out.data(), 2 * kBlockFrames);
         for (int i = 0; i < 2 * kBlockFrames; ++i)
-            ASSERT_NEAR(out[2 * i], c.gain(50 + i), 1e-6) << "media frame " << 50 + i;
+            ASSERT_NEAR(out[2 * i], gain(50 + i), 1e-6) << "media frame " << 50 + i;
     }
 }
 

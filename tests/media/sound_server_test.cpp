@@ -19,6 +19,7 @@
 #include "support/child_process.h"
 #include "support/media_gen.h"
 #include "support/null_output.h"
+#include "support/sink_recorder.h"
 
 namespace {
 
@@ -28,34 +29,16 @@ namespace {
 const bool pointed =
     testsupport::pointAtAudioServer() || (setenv("PULSE_SERVER", testsupport::kNoServer, 0), false);
 
-class Recorder {
-  public:
-    explicit Recorder(const QString& source) {
-        p_.start("parec", {"-d", source, "--format=float32le", "--rate=48000", "--channels=2",
-                           "--raw", "--latency-msec=20"});
-    }
-    bool started() const { return p_.started(); }
-    // Once the recorder delivers (connecting takes a moment, more on a loaded machine).
-    bool waitUntilRecording() {
-        return p_.started() && QTest::qWaitFor([this] { return p_.outputSize() > 0; }, 10000);
-    }
-    // Root mean square of everything recorded.
-    double stopAndRms() {
-        p_.terminate();
-        p_.waitForFinished(3000);
-        const QByteArray data = p_.readAllStandardOutput();
-        const auto* f = reinterpret_cast<const float*>(data.constData());
-        const qsizetype n = data.size() / 4;
-        double sum = 0;
-        for (qsizetype i = 0; i < n; ++i) sum += double(f[i]) * f[i];
-        samples = n;
-        return n ? std::sqrt(sum / n) : 0;
-    }
-    qsizetype samples = 0;
-
-  private:
-    testsupport::ChildProcess p_;
-};
+// Plays a six-second sine on the device until it is 0.3 s in; false when it does not get there.
+bool playSine(media::MoviePlayer& p, int32_t device = 0) {
+    media::MovieRef m = media::openMovie(
+        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 6.0, testsupport::Signal::Sine}));
+    if (!m) return false;
+    m->setTrackSoundOutput(1, device);
+    p.setMovie(m);
+    p.play();
+    return QTest::qWaitFor([&] { return p.position() > 0.3; }, 10000);
+}
 
 TEST(SoundServer, PreviewRouteSoundsOnlyOnThePreviewSink) {
     VONTALIX_NEED_AUDIO_SERVER(pointed);
@@ -66,27 +49,20 @@ TEST(SoundServer, PreviewRouteSoundsOnlyOnThePreviewSink) {
     ASSERT_NE(preview, 0) << "no \"preview\" sink";
     EXPECT_TRUE(media::routeAvailable(preview));
 
-    Recorder main("main.monitor"), prev("preview.monitor");
-    ASSERT_TRUE(main.waitUntilRecording());
-    ASSERT_TRUE(prev.waitUntilRecording());
+    testsupport::SinkRecorder main("main.monitor"), prev("preview.monitor");
+    ASSERT_TRUE(main.waitForFrames() && prev.waitForFrames());
 
-    media::MovieRef m = media::openMovie(
-        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 2.0, testsupport::Signal::Sine}));
-    ASSERT_TRUE(m);
-    m->setTrackSoundOutput(1, preview);
     media::MoviePlayer p;
-    p.setMovie(m);
-    p.play();
+    ASSERT_TRUE(playSine(p, preview));
     EXPECT_TRUE(QTest::qWaitFor([&] { return p.position() >= 1.0; }, 10000));
     EXPECT_GT(p.rate(), 0);
     p.stop();
-    QTest::qWait(300);  // the sound queued in the server reaches the recorders; nothing must
-                        // reach the main sink meanwhile either
-
-    const double mainRms = main.stopAndRms(), previewRms = prev.stopAndRms();
-    EXPECT_GT(prev.samples, 48000);
-    EXPECT_GT(previewRms, 0.1);  // a 0.5 sine has an RMS of 0.35
-    EXPECT_LT(mainRms, 1e-4);
+    // The sound queued in the server reaches the recorders; nothing must reach the main sink
+    // meanwhile either.
+    const std::vector<float> heard = prev.stop(0.3);
+    EXPECT_GT(heard.size(), 48000u);
+    EXPECT_GT(testsupport::rmsOf(heard), 0.1);  // a 0.5 sine has an RMS of 0.35
+    EXPECT_LT(testsupport::rmsOf(main.stop()), 1e-4);
 }
 
 // Runs wherever the tests run, a server or not: a fresh copy of the test program is pointed at
@@ -203,16 +179,10 @@ TEST(SoundServer, AHeadsetPulledOutFallsSilentAndSoundsAgainWhenBack) {
     ASSERT_TRUE(sink.plug());
     ASSERT_TRUE(waitFor([&] { return listed(headset); })) << "the new device is listed";
 
-    media::MovieRef m = media::openMovie(
-        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 6.0, testsupport::Signal::Sine}));
-    ASSERT_TRUE(m);
-    m->setTrackSoundOutput(1, headset);
+    testsupport::SinkRecorder mainRec("main.monitor");
+    ASSERT_TRUE(mainRec.waitForFrames());
     media::MoviePlayer p;
-    p.setMovie(m);
-    Recorder mainRec("main.monitor");
-    ASSERT_TRUE(mainRec.waitUntilRecording());
-    p.play();
-    ASSERT_TRUE(waitFor([&] { return p.position() > 0.3; }));
+    ASSERT_TRUE(playSine(p, headset));
     sink.unplug();
     EXPECT_TRUE(waitFor([&] { return !lost.empty(); })) << "the loss is reported";
     ASSERT_EQ(lost.size(), 1u);
@@ -222,7 +192,7 @@ TEST(SoundServer, AHeadsetPulledOutFallsSilentAndSoundsAgainWhenBack) {
     const double at = p.position();
     EXPECT_TRUE(waitFor([&] { return p.position() > at + 0.1; })) << "the player keeps time";
     EXPECT_GT(p.rate(), 0);
-    EXPECT_LT(mainRec.stopAndRms(), 1e-4) << "nothing moves to the main output";
+    EXPECT_LT(testsupport::rmsOf(mainRec.stop()), 1e-4) << "nothing moves to the main output";
 
     ASSERT_TRUE(sink.plug());
     ASSERT_TRUE(waitFor([&] { return listed(headset); }));
@@ -238,16 +208,6 @@ TEST(SoundServer, AHeadsetPulledOutFallsSilentAndSoundsAgainWhenBack) {
     media::setDeviceLostHandler(nullptr);
 }
 
-// Plays a six-second sine until it is 0.3 s in; false when it does not get there.
-bool playSine(media::MoviePlayer& p) {
-    media::MovieRef m = media::openMovie(
-        testsupport::makeMedia({testsupport::MediaKind::Mp3Cbr, 6.0, testsupport::Signal::Sine}));
-    if (!m) return false;
-    p.setMovie(m);
-    p.play();
-    return waitFor([&] { return p.position() > 0.3; });
-}
-
 TEST(SoundServer, AStreamRestingAfterStopSoundsAtOnceOnTheNextPlay) {
     VONTALIX_NEED_AUDIO_SERVER(pointed);
     media::testing::useRealOutput();
@@ -256,55 +216,45 @@ TEST(SoundServer, AStreamRestingAfterStopSoundsAtOnceOnTheNextPlay) {
     p.stop();
     // The output rests after three quiet seconds.
     ASSERT_TRUE(waitFor(streamRests, 15000));
-    Recorder rec("main.monitor");
-    ASSERT_TRUE(rec.waitUntilRecording());
+    testsupport::SinkRecorder rec("main.monitor");
+    ASSERT_TRUE(rec.waitForFrames());
     p.play();
     ASSERT_TRUE(waitFor([&] { return p.firstSound().sounded; }));
     const media::testing::FirstSound f = p.firstSound();
     EXPECT_LT(f.queuedSeconds, 0.06);
     EXPECT_TRUE(waitFor([&] { return p.position() > 0.6; }));
     p.stop();
-    QTest::qWait(100);
-    EXPECT_GT(rec.stopAndRms(), 0.1);
+    EXPECT_GT(testsupport::rmsOf(rec.stop(0.1)), 0.1);
 }
 
-// What the sound log says, while a test runs.
-class SoundLogLines {
-  public:
-    SoundLogLines() {
-        current_ = this;
-        QLoggingCategory::setFilterRules("vontalix.sound.debug=true");
-        previous_ =
-            qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) {
-                std::lock_guard lock(current_->mutex_);
-                current_->lines_.push_back(m);
-            });
-    }
-    ~SoundLogLines() {
-        qInstallMessageHandler(previous_);
+// The sound log's lines (from any thread) while one lives.
+struct SoundLog {
+    static inline std::mutex mutex;
+    static inline QStringList lines;
+    SoundLog() { QLoggingCategory::setFilterRules("vontalix.sound.debug=true"); }
+    ~SoundLog() {
+        qInstallMessageHandler(before);
         QLoggingCategory::setFilterRules("");
-        current_ = nullptr;
     }
-    // The last line holding `text`; empty when none does.
-    QString last(const QString& text) {
-        std::lock_guard lock(mutex_);
-        for (auto it = lines_.rbegin(); it != lines_.rend(); ++it)
-            if (it->contains(text)) return *it;
+    // What follows `text` in the last line holding it; empty when none does.
+    QString after(const QString& text) {
+        std::lock_guard lock(mutex);
+        for (auto it = lines.crbegin(); it != lines.crend(); ++it)
+            if (it->contains(text)) return it->section(text, 1);
         return {};
     }
-
-  private:
-    static inline SoundLogLines* current_ = nullptr;
-    QtMessageHandler previous_ = nullptr;
-    std::mutex mutex_;
-    std::vector<QString> lines_;
+    QtMessageHandler before =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& line) {
+            std::lock_guard lock(mutex);
+            lines << line;
+        });
 };
 
 // The whole program stopped for a moment, as a starved machine stops it: the server plays the
 // queue dry, the queue is made deeper, and a stream opened afterwards starts as deep.
 TEST(SoundServer, AnUnderrunDeepensTheQueueForGood) {
     VONTALIX_NEED_AUDIO_SERVER(pointed);
-    SoundLogLines log;
+    SoundLog log;
     auto owned = std::make_unique<media::detail::PulseOutput>();
     media::detail::PulseOutput* output = owned.get();
     media::detail::installOutputBackend(std::move(owned));
@@ -313,14 +263,14 @@ TEST(SoundServer, AnUnderrunDeepensTheQueueForGood) {
     EXPECT_EQ(testsupport::ChildProcess::execute(
                   "sh", {"-c", "kill -STOP $PPID; sleep 0.3; kill -CONT $PPID"}),
               0);
-    ASSERT_TRUE(waitFor([&] { return !log.last(" grown: ").isEmpty(); }));
-    const QString grown = log.last(" grown: ");
+    ASSERT_TRUE(waitFor([&] { return !log.after(" grown: ").isEmpty(); }));
+    const QString grown = log.after(" grown: ");
     p.stop();
 
     media::detail::DeviceRef later = output->openDevice(1, "preview", "later");
     ASSERT_TRUE(later);
-    ASSERT_TRUE(waitFor([&] { return !log.last("\"later\" opened: ").isEmpty(); }));
-    EXPECT_EQ(log.last("\"later\" opened: ").section(": ", 1), grown.section(": ", 1));
+    ASSERT_TRUE(waitFor([&] { return !log.after("\"later\" opened: ").isEmpty(); }));
+    EXPECT_EQ(log.after("\"later\" opened: "), grown);
     later.reset();
     media::testing::useRealOutput();
 }

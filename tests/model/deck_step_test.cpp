@@ -14,11 +14,8 @@ using Log = std::vector<std::string>;
 
 TEST(DeckStep, StartsTheClipUnderTheHeadOnceFromItsOffset) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = 100;
-    auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
-    a->playStart = 20;
-    d.lane[0] = {a};
-    d.head = 20;
+    auto a = d.add(1, "/a.mp3", 0, 100);
+    a->playStart = d.head = 20;
     for (int i = 0; i < 50; ++i) d.tick();
     EXPECT_EQ(d.count("1.Movie"), 1);
     EXPECT_EQ(d.count("1.Play"), 1);
@@ -45,11 +42,8 @@ TEST(DeckStep, StartOffsetIsDividedByTheZoom) {
 
 TEST(DeckStep, AClipThatPlayedOutIsNotRestartedWhileTheHeadIsOverIt) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/short.mp3"] = 10.05;  // the file ends 10.05 s in, well inside its clip
-    auto a = makeClip("/short.mp3", 0, 100, 0, 0, 100, 100);
-    a->playStart = 10;
-    d.lane[0] = {a};
-    d.head = 10;
+    auto a = d.add(1, "/short.mp3", 0, 100, 10.05);  // the file ends well inside its clip
+    a->playStart = d.head = 10;
     for (int i = 0; i < 20; ++i) d.tick();
     EXPECT_EQ(d.count("1.Movie"), 1);
     EXPECT_EQ(d.current[0], nullptr);
@@ -65,11 +59,8 @@ TEST(DeckStep, AClipThatPlayedOutIsNotRestartedWhileTheHeadIsOverIt) {
 
 TEST(DeckStep, RestartsAfterTheDeckForgetsItsClips) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = 100;
-    auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
-    a->playStart = 40;
-    d.lane[0] = {a};
-    d.head = 40;
+    auto a = d.add(1, "/a.mp3", 0, 100);
+    a->playStart = d.head = 40;
     for (int i = 0; i < 10; ++i) d.tick();
     // Stop and start, as the transport does: players stopped, clips forgotten, new offsets.
     d.p1.stop();
@@ -82,9 +73,8 @@ TEST(DeckStep, RestartsAfterTheDeckForgetsItsClips) {
 
 TEST(DeckStep, PreviewDeckStopsRoutesAndPlaysInThatOrder) {
     FakeDeck d(model::kPreviewDeck);
-    d.files["/a.mp3"] = 100;
     d.device = 4242;
-    d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 0, 100, 100)};
+    d.add(1, "/a.mp3", 0, 100);
     d.head = 10;
     d.tick();
     // Only the lane that starts a clip is stopped.
@@ -94,9 +84,8 @@ TEST(DeckStep, PreviewDeckStopsRoutesAndPlaysInThatOrder) {
 
 TEST(DeckStep, PlayDeckStopsLaneTwoFirstButNotLaneOne) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
-    d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 0, 100, 100)};
-    d.lane[1] = {makeClip("/b.mp3", 0, 100, 0, 0, 100, 100)};
+    d.add(1, "/a.mp3", 0, 100);
+    d.add(2, "/b.mp3", 0, 100);
     d.head = 10;
     d.tick();
     EXPECT_EQ(d.log, (Log{"1.Movie", "1.Position", "1.Play", "2.Stop", "2.Movie", "2.Position",
@@ -106,10 +95,8 @@ TEST(DeckStep, PlayDeckStopsLaneTwoFirstButNotLaneOne) {
 
 TEST(DeckStep, NextClipOnLaneOneReplacesTheSoundingOneWithoutAStop) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
-    auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
-    auto b = makeClip("/b.mp3", 100, 50, 0, 0, 50, 50);
-    d.lane[0] = {a, b};
+    d.add(1, "/a.mp3", 0, 100);
+    auto b = d.add(1, "/b.mp3", 100, 50);
     d.head = 99.9;
     d.tick(0.2);  // a starts; the head follows its media to 99.9 + 0.2 on the next tick
     d.log.clear();
@@ -122,13 +109,8 @@ TEST(DeckStep, NextClipOnLaneOneReplacesTheSoundingOneWithoutAStop) {
 
 TEST(DeckStep, HeadFollowsLaneOneBeforeLaneTwo) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
-    auto a = makeClip("/a.mp3", 50, 100, 0, 0, 100, 100);
-    auto b = makeClip("/b.mp3", 0, 200, 0, 0, 200, 200);
-    d.lane[0] = {a};
-    d.lane[1] = {b};
-    b->playStart = 60;
-    a->playStart = 10;
+    d.add(1, "/a.mp3", 50, 100)->playStart = 10;
+    d.add(2, "/b.mp3", 0, 200)->playStart = 60;
     d.head = 60;
     d.tick(1);
     // Lane 1's clip is at 10 s, lane 2's at 60 s: the head follows lane 1's left edge + 11.
@@ -138,12 +120,8 @@ TEST(DeckStep, HeadFollowsLaneOneBeforeLaneTwo) {
 
 TEST(DeckStep, HeadTurnsToLaneTwoWhenLaneOnesClipEnds) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = 30.5;
-    d.files["/b.mp3"] = 100;
-    d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 0, 100, 100)};
-    d.lane[1] = {makeClip("/b.mp3", 0, 100, 0, 0, 100, 100)};
-    d.lane[0][0]->playStart = 30;
-    d.lane[1][0]->playStart = 30;
+    d.add(1, "/a.mp3", 0, 100, 30.5)->playStart = 30;
+    d.add(2, "/b.mp3", 0, 100)->playStart = 30;
     d.head = 30;
     d.tick(1);  // both start; lane 1's file runs out during this second
     d.tick(0);
@@ -165,8 +143,7 @@ TEST(DeckStep, GapStepsDifferBetweenTheDecks) {
 
 TEST(DeckStep, HeadOnAClipsLeftEdgeStartsNothing) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = 100;
-    d.lane[0] = {makeClip("/a.mp3", 10, 100, 0, 0, 100, 100)};
+    d.add(1, "/a.mp3", 10, 100);
     d.head = 10;
     d.tick();
     EXPECT_EQ(d.count("1.Movie"), 0);
@@ -176,8 +153,7 @@ TEST(DeckStep, HeadOnAClipsLeftEdgeStartsNothing) {
 
 TEST(DeckStep, UnplayableFileLeavesTheLaneSilentAndTheHeadMovingOn) {
     FakeDeck d(model::kPlayDeck);
-    auto gone = makeClip("/gone.mp3", 0, 100, 0, 0, 100, 100);
-    d.lane[0] = {gone};
+    auto gone = d.add(1, "/gone.mp3", 0, 100, 0);
     d.head = 50;
     auto r = d.tick();
     EXPECT_EQ(d.current[0], nullptr);
@@ -192,7 +168,7 @@ TEST(DeckStep, UnplayableFileLeavesTheLaneSilentAndTheHeadMovingOn) {
 
 TEST(DeckStep, UnplayableFileOnThePreviewDeckIsNotRouted) {
     FakeDeck d(model::kPreviewDeck);
-    d.lane[1] = {makeClip("/gone.mp3", 0, 100, 0, 0, 100, 100)};
+    d.add(2, "/gone.mp3", 0, 100, 0);
     d.head = 50;
     d.tick();
     EXPECT_EQ(d.log, (Log{"2.Stop", "2.Movie"}));
@@ -292,9 +268,7 @@ TEST(DeckStep, SilentBeforeTheInPointAndAfterTheOutPoint) {
 
 TEST(DeckStep, NoClipUnderTheHeadLeavesTheVolumeAlone) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = 100;
-    auto a = makeClip("/a.mp3", 0, 10, 0, 0, 10, 10);
-    d.lane[0] = {a};
+    d.add(1, "/a.mp3", 0, 10);
     d.head = 5;
     d.tick(0);
     d.p1.volume = 77;
@@ -316,10 +290,7 @@ TEST(DeckStep, WaitsForAMovieStillBeingOpenedAndReportsOneThatFails) {
                           Case{"fails late", false, 3}}) {
         SCOPED_TRACE(c.name);
         FakeDeck d(model::kPlayDeck);
-        auto a = makeClip("/a.mp3", 0, 100, 0, 0, 100, 100);
-        a->playStart = 20;
-        d.lane[0] = {a};
-        d.head = 20;
+        d.add(1, "/a.mp3", 0, 100, 0)->playStart = d.head = 20;
         d.p1.pending.insert("/a.mp3");
         for (int i = 0; i < c.pendingTicks; ++i) {
             const auto r = d.tick();
@@ -347,48 +318,40 @@ TEST(DeckStep, WaitsForAMovieStillBeingOpenedAndReportsOneThatFails) {
 TEST(DeckStep, AMetClipStartsFromWhatWasPreparedAhead) {
     struct Placed {
         int lane;
-        const char* path;
         double left, length;
-        bool met;  // else under the head at first
-    };
-    struct Case {
-        const char* name;
-        std::vector<Placed> clips;
-        double head;
+        std::string path() const {
+            return "/" + std::to_string(lane) + "at" + std::to_string(int(left)) + ".mp3";
+        }
     };
     // The gap steps carry the head over the edges (9.005 keeps them off them); a head that
     // follows a clip in 10 ms steps lands on the next one's edge.
-    const Case cases[] = {
-        {"met from a gap", {{1, "/g1.mp3", 10, 100, true}, {2, "/g2.mp3", 10, 100, true}}, 9.005},
-        {"butt splice", {{2, "/b2.mp3", 0, 10, false}, {1, "/b1.mp3", 10, 100, true}}, 9},
-        {"over a clip", {{1, "/o1.mp3", 0, 100, false}, {1, "/o2.mp3", 10, 50, true}}, 9},
+    const std::tuple<const char*, double, std::vector<Placed>> cases[] = {
+        {"met from a gap", 9.005, {{1, 10, 100}, {2, 10, 100}}},
+        {"butt splice", 9, {{2, 0, 10}, {1, 10, 100}}},
+        {"over a clip", 9, {{1, 0, 100}, {1, 10, 50}}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, head, clips] : cases) {
+        SCOPED_TRACE(name);
         FakeDeck d(model::kPlayDeck);
         d.lookAhead = true;
-        for (const Placed& p : c.clips) {
-            d.files[p.path] = p.length;
-            auto clip = makeClip(p.path, p.left, p.length, 0, 0, p.length, p.length);
-            clip->playStart = std::max(0.0, c.head - p.left);  // as Play gives it
-            d.lane[p.lane - 1].push_back(clip);
+        d.head = head;
+        int startedAfresh[2] = {};  // the clips under the head at first
+        for (const Placed& p : clips) {
+            d.add(p.lane, QString::fromStdString(p.path()), p.left, p.length, p.length)->playStart =
+                std::max(0.0, head - p.left);  // as Play gives it
+            startedAfresh[p.lane - 1] += p.left < head;
         }
-        d.head = c.head;
         for (int i = 0; i < 1000 && d.head < 12; ++i) d.tick();
-        for (const Placed& p : c.clips) {
-            if (!p.met) continue;
+        for (const Placed& p : clips) {
+            if (p.left < head) continue;
             const std::string lane = std::to_string(p.lane);
-            EXPECT_EQ(d.count(lane + ".Cue " + p.path), 1) << "prepared ahead once";
-            EXPECT_EQ(d.count(lane + ".CancelCue " + p.path), 0);
+            EXPECT_EQ(d.count(lane + ".Cue " + p.path()), 1) << "prepared ahead once";
+            EXPECT_EQ(d.count(lane + ".CancelCue " + p.path()), 0);
             EXPECT_EQ(d.count(lane + ".PlayCue"), 1) << "started from what was prepared";
-            EXPECT_EQ((p.lane == 1 ? d.p1 : d.p2).moviePath, p.path);
+            EXPECT_EQ((p.lane == 1 ? d.p1 : d.p2).moviePath.toStdString(), p.path());
         }
-        // Started afresh: only the clips under the head at first.
         for (int lane : {1, 2})
-            EXPECT_EQ(d.count(std::to_string(lane) + ".Play"),
-                      std::count_if(c.clips.begin(), c.clips.end(),
-                                    [&](const Placed& p) { return p.lane == lane && !p.met; }))
-                << "lane " << lane;
+            EXPECT_EQ(d.count(std::to_string(lane) + ".Play"), startedAfresh[lane - 1]) << lane;
     }
 }
 

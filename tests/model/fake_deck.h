@@ -172,6 +172,13 @@ struct FakeDeck {
         clock.now += seconds;
         return r;
     }
+    // A clip without fades on lane 1 or 2, its file `fileSeconds` long (0: a file that fails).
+    model::ClipRef add(int laneNumber, const QString& path, double left, double length,
+                       double fileSeconds = 100) {
+        if (fileSeconds > 0) files[path] = fileSeconds;
+        lane[laneNumber - 1].push_back(makeClip(path, left, length, 0, 0, length, length));
+        return lane[laneNumber - 1].back();
+    }
     int count(const std::string& call) const {
         return static_cast<int>(std::count(log.begin(), log.end(), call));
     }

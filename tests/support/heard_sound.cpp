@@ -2,7 +2,6 @@
 
 #include <QStringList>
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace testsupport {
@@ -10,26 +9,20 @@ namespace testsupport {
 namespace {
 
 constexpr int kBlock = 240;         // 5 ms
-constexpr double kSoundRms = 1e-3;  // quieter blocks are silence
 constexpr double kSameShape = 0.9;  // a block and its place in the source (noise elsewhere: ~0.07)
-constexpr int kSignsTried = 24;     // per candidate place, at most
-constexpr int kSignsWrong = 3;      // more, and the place is not it
-constexpr int kWindow = 24;         // of a start beneath a voice fading out
+
+// A stretch of one channel of the recording heard from one clip's source.
+struct Stretch {
+    int clip = -1;
+    int64_t recorded = 0, frames = 0;
+    int64_t shift = 0;  // recorded frame minus source frame
+    int64_t source() const { return recorded - shift; }
+};
 
 std::vector<float> channelOf(const std::vector<float>& stereo, int channel) {
     std::vector<float> one(stereo.size() / 2);
     for (size_t i = 0; i < one.size(); ++i) one[i] = stereo[i * 2 + channel];
     return one;
-}
-
-double correlation(const float* a, const float* b) {
-    double ab = 0, aa = 0, bb = 0;
-    for (int i = 0; i < kBlock; ++i) {
-        ab += double(a[i]) * b[i];
-        aa += double(a[i]) * a[i];
-        bb += double(b[i]) * b[i];
-    }
-    return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
 }
 
 double rms(const float* block) {
@@ -38,192 +31,125 @@ double rms(const float* block) {
     return std::sqrt(energy / kBlock);
 }
 
-struct Place {
-    int clip = -1;
-    int64_t shift = 0;  // recorded frame minus source frame
-};
-
-bool fits(const std::vector<float>& source, int64_t at) {
-    return at >= 0 && at + kBlock <= static_cast<int64_t>(source.size());
+// The normalized correlation of the block with the source's frames from `at` (0 outside it): its
+// shape, which gains and ramps keep.
+double shape(const float* block, const std::vector<float>& source, int64_t at) {
+    if (at < 0 || at + kBlock > int64_t(source.size())) return 0;
+    double ab = 0, aa = 0, bb = 0;
+    for (int i = 0; i < kBlock; ++i) {
+        ab += double(block[i]) * source[at + i];
+        aa += double(block[i]) * block[i];
+        bb += double(source[at + i]) * source[at + i];
+    }
+    return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
 }
 
-// Where in the sources the block recorded at `at` comes from. Each place is first screened by
-// the signs of the block's strongest samples (a gain keeps them; elsewhere half of them differ),
-// and what passes is confirmed by correlation.
-Place find(const float* block, int64_t at, const std::vector<std::vector<float>>& sources) {
-    const double strong = 0.5 * rms(block);
-    std::vector<int> tried;
-    for (int i = 0; i < kBlock && int(tried.size()) < kSignsTried; ++i)
-        if (std::fabs(block[i]) > strong) tried.push_back(i);
-    Place best;
+// Where the block recorded at `at` comes from: every place of every source, screened by the
+// signs of the block's strongest samples (a gain keeps them; elsewhere half of them differ).
+Stretch find(const float* block, int64_t at, const std::vector<std::vector<float>>& sources) {
+    std::vector<int> strong;
+    const double loud = 0.5 * rms(block);
+    for (int i = 0; i < kBlock && strong.size() < 24; ++i)
+        if (std::fabs(block[i]) > loud) strong.push_back(i);
+    Stretch best;
     double bestShape = kSameShape;
-    for (size_t k = 0; k < sources.size(); ++k) {
-        const std::vector<float>& s = sources[k];
-        for (int64_t m = 0; fits(s, m); ++m) {
-            int wrong = 0;
-            for (int i : tried)
-                if ((block[i] > 0) != (s[m + i] > 0) && ++wrong > kSignsWrong) break;
-            if (wrong > kSignsWrong) continue;
-            if (const double shape = correlation(block, &s[m]); shape > bestShape)
-                best = {int(k), at - m}, bestShape = shape;
+    for (size_t k = 0; k < sources.size(); ++k)
+        for (int64_t m = 0; m + kBlock <= int64_t(sources[k].size()); ++m) {
+            const float* s = &sources[k][m];
+            if (std::count_if(strong.begin(), strong.end(),
+                              [&](int i) { return (block[i] > 0) != (s[i] > 0); }) > 3)
+                continue;
+            if (const double found = shape(block, sources[k], m); found > bestShape)
+                best = {int(k), at, kBlock, at - m}, bestShape = found;
         }
-    }
     return best;
 }
 
-// How strongly `source` sounds in a short window of the recording where another source may
-// sound too, fading (its gain moving linearly): the source's gain in the least-squares fit of the
-// window by the source, the other and the other times the frame, the other taken from frame
-// `otherAt` on (outside it: silent).
-double presence(const float* heard, const float* source, const std::vector<float>& other,
-                int64_t otherAt) {
-    // Frisch-Waugh: the other's two terms projected out of the heard and the source.
-    std::vector<std::array<double, kWindow>> basis;
-    std::array<double, kWindow> fit{}, own{};
-    for (int i = 0; i < kWindow; ++i) fit[i] = heard[i], own[i] = source[i];
-    for (int term = 0; term < 2; ++term) {
-        std::array<double, kWindow> v{};
-        for (int i = 0; i < kWindow; ++i) {
-            const int64_t at = otherAt + i;
-            if (at >= 0 && at < static_cast<int64_t>(other.size()))
-                v[i] = other[at] * (term ? i : 1);
-        }
-        for (const auto& b : basis) {
-            double dot = 0;
-            for (int i = 0; i < kWindow; ++i) dot += v[i] * b[i];
-            for (int i = 0; i < kWindow; ++i) v[i] -= dot * b[i];
-        }
-        double norm = 0;
-        for (double x : v) norm += x * x;
-        if (norm < 1e-12) continue;
-        for (double& x : v) x /= std::sqrt(norm);
-        basis.push_back(v);
-    }
-    for (const auto& b : basis)
-        for (auto* w : {&fit, &own}) {
-            double dot = 0;
-            for (int i = 0; i < kWindow; ++i) dot += (*w)[i] * b[i];
-            for (int i = 0; i < kWindow; ++i) (*w)[i] -= dot * b[i];
-        }
-    double cross = 0, energy = 0;
-    for (int i = 0; i < kWindow; ++i) cross += fit[i] * own[i], energy += own[i] * own[i];
-    return energy > 0 ? cross / energy : 0;
-}
-
-QString describe(const std::vector<HeardStretch>& heard, const std::vector<HeardClip>& clips) {
-    QStringList parts;
-    for (const HeardStretch& s : heard)
-        parts << QStringLiteral("%1 %2..%3 at %4")
-                     .arg(clips[s.clip].name)
-                     .arg(s.source)
-                     .arg(s.source + s.frames)
-                     .arg(s.recorded);
-    return parts.join(", ");
-}
-
-}  // namespace
-
-std::vector<HeardStretch> locateHeard(const std::vector<float>& recording, int channel,
-                                      const std::vector<HeardClip>& clips) {
-    const std::vector<float> heard = channelOf(recording, channel);
-    std::vector<std::vector<float>> sources;
-    for (const HeardClip& c : clips) sources.push_back(channelOf(*c.source, channel));
-    std::vector<HeardStretch> stretches;
-    Place last;
-    for (int64_t at = 0; fits(heard, at); at += kBlock) {
+// The channel's stretches of sound in recorded order: each 5 ms block found in a source, blocks in
+// line joined, each stretch reaching back frame by frame to its first. Sound found nowhere (two
+// clips mixed) is left out.
+std::vector<Stretch> locate(const std::vector<float>& heard,
+                            const std::vector<std::vector<float>>& sources) {
+    std::vector<Stretch> found;
+    Stretch last;
+    for (int64_t at = 0; at + kBlock <= int64_t(heard.size()); at += kBlock) {
         const float* block = &heard[at];
-        if (rms(block) < kSoundRms) {
+        if (rms(block) < 1e-3) {
             last = {};
             continue;
         }
         // Mostly the sound goes on where the block before left off.
-        Place p = last;
-        if (p.clip < 0 || !fits(sources[p.clip], at - p.shift) ||
-            correlation(block, &sources[p.clip][at - p.shift]) < kSameShape)
-            p = find(block, at, sources);
-        last = p;
-        if (p.clip < 0) continue;
-        HeardStretch* back = stretches.empty() ? nullptr : &stretches.back();
-        if (back && back->clip == p.clip && back->recorded + back->frames == at &&
-            back->recorded - back->source == p.shift)
+        if (last.clip < 0 || shape(block, sources[last.clip], at - last.shift) < kSameShape)
+            last = find(block, at, sources);
+        if (last.clip < 0) continue;
+        Stretch* back = found.empty() ? nullptr : &found.back();
+        if (back && back->clip == last.clip && back->shift == last.shift &&
+            back->recorded + back->frames == at)
             back->frames += kBlock;
         else
-            stretches.push_back({p.clip, at, kBlock, at - p.shift});
+            found.push_back({last.clip, at, kBlock, last.shift});
     }
-    // Each stretch reaches back over what still follows its source: by short windows where the
-    // stretch before it still sounds (a voice fading out over the start), then frame by frame
-    // to the silence or other sound before it.
-    const HeardStretch* before = nullptr;
-    for (HeardStretch& s : stretches) {
-        const int64_t from = before ? before->recorded + before->frames : 0;
+    for (size_t n = 0; n < found.size(); ++n) {
+        Stretch& s = found[n];
+        const int64_t from = n ? found[n - 1].recorded + found[n - 1].frames : 0;
         const std::vector<float>& source = sources[s.clip];
-        while (before && s.recorded - kWindow >= from && s.source - kWindow >= 0 &&
-               presence(&heard[s.recorded - kWindow], &source[s.source - kWindow],
-                        sources[before->clip],
-                        s.recorded - kWindow - before->recorded + before->source) > 0.5)
-            s.recorded -= kWindow, s.source -= kWindow, s.frames += kWindow;
-        while (s.recorded > from && s.source > 0 && heard[s.recorded - 1] != 0 &&
-               (heard[s.recorded - 1] > 0) == (source[s.source - 1] > 0))
-            --s.recorded, --s.source, ++s.frames;
-        before = &s;
+        while (s.recorded > from && s.source() > 0 && heard[s.recorded - 1] != 0 &&
+               (heard[s.recorded - 1] > 0) == (source[s.source() - 1] > 0))
+            --s.recorded, ++s.frames;
     }
-    return stretches;
+    return found;
 }
+
+}  // namespace
 
 QString faultsHeard(const std::vector<float>& recording,
                     const std::array<std::vector<HeardClip>, 2>& lanes) {
     QStringList faults, heardText;
-    // Per clip: the recorded frame where the timeline's 0 would sound, by its first stretch.
-    std::vector<std::pair<QString, int64_t>> origins;
+    std::vector<std::pair<int64_t, QString>> origins;  // the recorded frame of the timeline's 0
     for (int lane = 0; lane < 2; ++lane) {
         const std::vector<HeardClip>& clips = lanes[lane];
-        const std::vector<HeardStretch> heard = locateHeard(recording, lane, clips);
-        heardText << QStringLiteral("lane %1: %2").arg(lane + 1).arg(describe(heard, clips));
+        std::vector<std::vector<float>> sources;
+        for (const HeardClip& c : clips) sources.push_back(channelOf(*c.source, lane));
+        const std::vector<Stretch> heard = locate(channelOf(recording, lane), sources);
+        for (const Stretch& s : heard)
+            heardText << QStringLiteral("%1 %2..%3 at %4")
+                             .arg(clips[s.clip].name)
+                             .arg(s.source())
+                             .arg(s.source() + s.frames)
+                             .arg(s.recorded);
         for (int k = 0; k < int(clips.size()); ++k) {
             const HeardClip& clip = clips[k];
-            const HeardStretch* first = nullptr;
-            const HeardStretch* before = nullptr;
-            for (const HeardStretch& s : heard) {
+            const Stretch* before = nullptr;
+            for (const Stretch& s : heard) {
                 if (s.clip != k) continue;
-                if (!first) first = &s;
-                if (before &&
-                    std::llabs((s.recorded - s.source) - (before->recorded - before->source)) > 1) {
-                    const int64_t end = before->source + before->frames;
-                    faults << (s.source < end ? QStringLiteral("%1 heard again from frame %2")
-                                                    .arg(clip.name)
-                                                    .arg(s.source)
-                               : s.source - end > s.recorded - before->recorded - before->frames
-                                   ? QStringLiteral("%1 lost frames %2..%3")
-                                         .arg(clip.name)
-                                         .arg(end)
-                                         .arg(s.source)
-                                   : QStringLiteral("%1 silent within, before frame %2")
-                                         .arg(clip.name)
-                                         .arg(s.source));
+                if (!before) {
+                    origins.push_back({s.shift - clip.placeFrame, clip.name});
+                    if (std::llabs(s.source() - clip.firstFrame) > 1)
+                        faults << QStringLiteral("%1 begins at frame %2, not %3")
+                                      .arg(clip.name)
+                                      .arg(s.source())
+                                      .arg(clip.firstFrame);
+                } else if (std::llabs(s.shift - before->shift) > 1) {
+                    faults << QStringLiteral(
+                                  "%1 heard to frame %2, then from frame %3, %4 frames later")
+                                  .arg(clip.name)
+                                  .arg(before->source() + before->frames)
+                                  .arg(s.source())
+                                  .arg(s.recorded - before->recorded - before->frames);
                 }
                 before = &s;
             }
-            if (!first) {
-                faults << clip.name + " never heard";
-                continue;
-            }
-            if (std::llabs(first->source - clip.firstFrame) > 1)
-                faults << QStringLiteral("%1 begins at frame %2, not %3")
-                              .arg(clip.name)
-                              .arg(first->source)
-                              .arg(clip.firstFrame);
-            origins.push_back({clip.name, first->recorded - first->source - clip.placeFrame});
+            if (!before) faults << clip.name + " never heard";
         }
     }
-    const auto [low, high] = std::minmax_element(
-        origins.begin(), origins.end(), [](auto& a, auto& b) { return a.second < b.second; });
-    if (!origins.empty() && high->second - low->second > 1)
+    const auto [low, high] = std::minmax_element(origins.begin(), origins.end());
+    if (!origins.empty() && high->first - low->first > 1)
         faults << QStringLiteral("%1 sounds %2 frames late against %3")
-                      .arg(high->first)
-                      .arg(high->second - low->second)
-                      .arg(low->first);
+                      .arg(high->second)
+                      .arg(high->first - low->first)
+                      .arg(low->second);
     if (faults.isEmpty()) return {};
-    return faults.join("; ") + " (heard: " + heardText.join("; ") + ")";
+    return faults.join("; ") + " (heard: " + heardText.join(", ") + ")";
 }
 
 }  // namespace testsupport

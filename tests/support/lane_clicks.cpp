@@ -8,9 +8,9 @@
 #include "media/decoder.h"
 #include "media/media.h"
 #include "support/app_fixture.h"
-#include "support/child_process.h"
 #include "support/media_gen.h"
 #include "support/null_output.h"
+#include "support/sink_recorder.h"
 
 namespace testsupport {
 
@@ -25,11 +25,6 @@ std::vector<float> decodeTrack(const QString& path, int stream) {
     while (int n = track.read(buf.data(), 4096))
         all.insert(all.end(), buf.begin(), buf.begin() + n * 2);
     return all;
-}
-
-std::vector<float> asFloats(const QByteArray& data) {
-    const auto* f = reinterpret_cast<const float*>(data.constData());
-    return std::vector<float>(f, f + data.size() / 4);
 }
 
 }  // namespace
@@ -110,12 +105,9 @@ std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
     if (!media::testing::waitForClipMovies()) return fail("the clips' movies were not opened");
     decks.moveHeadTo(decks.playDeck(), 10.5);
 
-    ChildProcess rec("parec", {"-d", "main.monitor", "--format=float32le", "--rate=48000",
-                               "--channels=2", "--raw", "--latency-msec=10"});
-    if (!rec.started()) return fail("parec did not start");
+    SinkRecorder rec("main.monitor");
     // Waits on conditions, with deadlines generous enough for a loaded machine.
-    if (!QTest::qWaitFor([&] { return rec.readAllStandardOutput().size() > 9600 * 4; }, 10000))
-        return fail("the recorder records nothing");
+    if (!rec.waitForFrames(4800)) return fail("the recorder records nothing");
     decks.play();
     // Four clicks of lane 2's clip, then the deck stops once the sink has played them.
     if (!QTest::qWaitFor(
@@ -129,12 +121,11 @@ std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
     std::vector<float> sound;
     const bool heard = QTest::qWaitFor(
         [&] {
-            sound = asFloats(rec.readAllStandardOutput());
+            sound = rec.samples();
             return clickOnsets(sound, 1).size() >= 4;
         },
         10000);
-    rec.terminate();
-    rec.waitForFinished(3000);
+    rec.stop();
     if (!heard) return fail("lane 2's clicks did not reach the sink");
     const std::vector<double> lane1 = clickOnsets(sound, 0);
     std::vector<double> offsets;
