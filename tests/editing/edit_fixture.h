@@ -37,19 +37,13 @@ class EditFixture : public AppFixture {
         ASSERT_TRUE(lane->pressAt(onLane(*clip), 16));
         lane->releaseAt(onLane(*clip), 16);
     }
-    // A key event as the window system delivers it, through the keyboard tracker.
-    // Each event at a moment of its own, unless `time` is given.
+    // A key event as the window system delivers it, through the keyboard tracker: at a moment of
+    // its own, unless `time` is given.
     void key(QEvent::Type type, int qtKey, bool autoRepeat = false,
              Qt::KeyboardModifiers mods = Qt::NoModifier, quint64 time = 0) {
         QKeyEvent e(type, qtKey, mods, QString(), autoRepeat);
         e.setTimestamp(time != 0 ? time : ++keyClock);
         QApplication::sendEvent(w->centralWidget(), &e);
-    }
-    // An automatic repeat as X11 sends it: a release and a press at one moment, neither marked.
-    void xRepeat(int qtKey) {
-        const quint64 time = ++keyClock;
-        key(QEvent::KeyRelease, qtKey, false, Qt::NoModifier, time);
-        key(QEvent::KeyPress, qtKey, false, Qt::NoModifier, time);
     }
     // One key event while exactly these keys are held (Qt keys) with these modifiers.
     void holdAndPress(std::initializer_list<int> qtKeys,

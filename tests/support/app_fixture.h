@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDropEvent>
 #include <QMimeData>
 #include <QString>
 #include <deque>
@@ -72,6 +73,12 @@ class AppFixture : public ::testing::Test {
     lanes::DeckView* previewDeckView() const { return control<lanes::DeckView>("previewDeckView"); }
     // What a drag of these files carries.
     static std::unique_ptr<QMimeData> files(const QStringList& paths);
+    // Whether a drag or a drop was accepted; whatever the drag proposed, only as a copy: a drop
+    // only reads the file, and after a move the program it came from deletes it.
+    static bool acceptedAsCopy(const QDropEvent& e) {
+        if (e.isAccepted()) EXPECT_EQ(e.dropAction(), Qt::CopyAction);
+        return e.isAccepted();
+    }
     // A left click on the content outside the controls that take it.
     void clickBackground(int x, int y) const;
 
