@@ -14,7 +14,6 @@
 #include "support/audio_server.h"
 #include "support/child_process.h"
 #include "support/heard_sound.h"
-#include "support/lane_clicks.h"
 #include "support/media_gen.h"
 #include "support/null_output.h"
 #include "support/sink_recorder.h"
@@ -51,11 +50,12 @@ struct StartCase {
 constexpr auto Mp3 = testsupport::MediaKind::Mp3Cbr;
 constexpr auto M4a = testsupport::MediaKind::M4a;
 // At the butt splice lane 2's clip ends where lane 1's begins; "over a clip" lays lane 1's second
-// clip over its first.
+// clip over its first. The lanes met one while the other sounds are heard together for 1.5 s: they
+// must stay in step, not only begin so.
 const StartCase kStartCases[] = {
     {"head on clips of both lanes", Start::Play, 10.3, 0.2, {{1, 10, M4a}, {2, 10, Mp3}}},
     {"met from a gap", Start::Play, 9.6, 0.6, {{1, 10, Mp3}, {2, 10, M4a}}},
-    {"met while the other lane sounds", Start::Play, 10.3, 0.4, {{1, 10, Mp3}, {2, 10.5, M4a}}},
+    {"met while the other lane sounds", Start::Play, 10.3, 1.8, {{1, 10, Mp3}, {2, 10.5, M4a}}},
     {"butt splice", Start::Play, 10.8, 0.4, {{2, 9, M4a}, {1, 11, Mp3}}},
     {"over a clip", Start::Play, 10.3, 0.4, {{1, 10, Mp3}, {1, 10.5, M4a}, {2, 10, M4a}}},
     {"held after a head move", Start::Held, 10.4, 0.2, {{1, 10, Mp3}, {2, 10, M4a}}},
@@ -200,17 +200,6 @@ TEST_F(DeckServerTest, PlayDeckSoundsOnMainAndPreviewDeckOnPreview) {
     const auto [mainOfPreview, previewOfPreview] = playAndRecord(menu()->previewAction);
     EXPECT_LT(mainOfPreview, 1e-4);
     EXPECT_GT(previewOfPreview, 0.05);
-}
-
-// Two clips placed to click together, one on each lane: lane 2's begins while lane 1's sounds,
-// and on the sink each of its clicks falls within 2 ms of lane 1's.
-TEST_F(DeckServerTest, ClipsOnTheTwoLanesClickTogetherOnTheSink) {
-    QString problem;
-    const std::vector<double> offsets = testsupport::laneOffsetsOnSink(*w, &problem);
-    ASSERT_FALSE(offsets.empty()) << problem.toStdString();
-    for (size_t i = 0; i < offsets.size(); ++i)
-        EXPECT_LE(std::fabs(offsets[i]), 0.002)
-            << "lane 2's click " << i << " is off by " << offsets[i] * 1000 << " ms";
 }
 
 // Starts of every kind, heard on the sink. Each case's clips are noise (lane 1's in the left

@@ -76,8 +76,9 @@ class AppFixture : public ::testing::Test {
     // Whether a drag or a drop was accepted; whatever the drag proposed, only as a copy: a drop
     // only reads the file, and after a move the program it came from deletes it.
     static bool acceptedAsCopy(const QDropEvent& e) {
-        if (e.isAccepted()) EXPECT_EQ(e.dropAction(), Qt::CopyAction);
-        return e.isAccepted();
+        if (!e.isAccepted()) return false;
+        EXPECT_EQ(e.dropAction(), Qt::CopyAction);
+        return true;
     }
     // A left click on the content outside the controls that take it.
     void clickBackground(int x, int y) const;

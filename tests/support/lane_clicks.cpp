@@ -1,6 +1,5 @@
 #include "support/lane_clicks.h"
 
-#include <QTest>
 #include <cmath>
 #include <limits>
 
@@ -10,7 +9,6 @@
 #include "support/app_fixture.h"
 #include "support/media_gen.h"
 #include "support/null_output.h"
-#include "support/sink_recorder.h"
 
 namespace testsupport {
 
@@ -89,53 +87,6 @@ double worstPlayedVersusExported(const PlayedAndExported& mix) {
             worst = std::max(worst, std::fabs(mix.played[lane][i] - mix.exported[lane][i]));
     }
     return worst;
-}
-
-std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem) {
-    DeckCommands& decks = partOf<DeckCommands>(w);
-    auto fail = [&](const char* why) {
-        *problem = QString::fromUtf8(why);
-        if (decks.playDeck().running()) decks.play();
-        return std::vector<double>();
-    };
-    const QString left = makeMedia({MediaKind::Mp3Cbr, 6.0, Signal::ClicksLeft});
-    const QString right = makeMedia({MediaKind::Mp3Cbr, 4.0, Signal::ClicksRight});
-    laneOf(w, 1)->addNewClip(10, {.name = "left", .path = left, .lengthPx = 6, .lane = 1});
-    laneOf(w, 2)->addNewClip(12, {.name = "right", .path = right, .lengthPx = 4, .lane = 2});
-    if (!media::testing::waitForClipMovies()) return fail("the clips' movies were not opened");
-    decks.moveHeadTo(decks.playDeck(), 10.5);
-
-    SinkRecorder rec("main.monitor");
-    // Waits on conditions, with deadlines generous enough for a loaded machine.
-    if (!rec.waitForFrames(4800)) return fail("the recorder records nothing");
-    decks.play();
-    // Four clicks of lane 2's clip, then the deck stops once the sink has played them.
-    if (!QTest::qWaitFor(
-            [&] {
-                return decks.playDeck().players[1].rate() > 0 &&
-                       decks.playDeck().players[1].position() > 1.8;
-            },
-            30000))
-        return fail("lane 2's clip did not play");
-    decks.play();
-    std::vector<float> sound;
-    const bool heard = QTest::qWaitFor(
-        [&] {
-            sound = rec.samples();
-            return clickOnsets(sound, 1).size() >= 4;
-        },
-        10000);
-    rec.stop();
-    if (!heard) return fail("lane 2's clicks did not reach the sink");
-    const std::vector<double> lane1 = clickOnsets(sound, 0);
-    std::vector<double> offsets;
-    for (double r : clickOnsets(sound, 1)) {
-        double nearest = 1;
-        for (double l : lane1)
-            if (std::fabs(r - l) < std::fabs(nearest)) nearest = r - l;
-        offsets.push_back(nearest);
-    }
-    return offsets;
 }
 
 }  // namespace testsupport

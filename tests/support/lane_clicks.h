@@ -25,10 +25,4 @@ PlayedAndExported playAndExportClickMix(MainWindow& w);
 // (infinity when the clicks do not pair up).
 double worstPlayedVersusExported(const PlayedAndExported& mix);
 
-// Through the private sound server: a 6 s clip on lane 1 from 10 s and a 4 s clip on lane 2
-// from 12 s, the play head started inside lane 1's. Records the main sink's monitor while the
-// window's own timer plays and returns, for each click of lane 2, its distance to the nearest
-// click of lane 1 on the sink, in seconds. Empty, with *problem set, when it could not measure.
-std::vector<double> laneOffsetsOnSink(MainWindow& w, QString* problem);
-
 }  // namespace testsupport
