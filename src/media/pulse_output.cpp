@@ -213,9 +213,9 @@ class PulseDevice : public Device {
     }
 
     // Loop thread, with fresh timing: the silence the server holds unread is mixed again, and
-    // what now sounds is written over it (the write index ends where it was). Only what was
-    // mixed after the last sound is replaced, so nothing heard or queued to be heard changes,
-    // and each frame keeps its place on the mixer's clock.
+    // what now sounds is written over it (the write index ends where it was, or later by what
+    // the sink took unforeseen). Only what was mixed after the last sound is replaced, so
+    // nothing heard or queued to be heard changes.
     void replaceQueuedSilence() {
         if (!stream_ || dead()) return;
         if (const pa_timing_info* t = pa_stream_get_timing_info(stream_);
@@ -233,9 +233,14 @@ class PulseDevice : public Device {
                                          kMaxRemixBlocks * kBlockFrames});
             const int frames = unread > 0 ? mixer_.remix(remix_.data(), from) : 0;
             if (frames > 0) {
+                // Placed from where the server reads when the sound reaches it, not from the end
+                // of the queue: should the sink have taken more than foreseen in the meantime,
+                // the start comes that much later instead of losing its first frames.
                 const size_t bytes = static_cast<size_t>(frames) * kFrameBytes;
-                pa_stream_write(stream_, remix_.data(), bytes, nullptr,
-                                -static_cast<int64_t>(bytes), PA_SEEK_RELATIVE);
+                const int64_t afterRead =
+                    t->write_index - static_cast<int64_t>(bytes) - t->read_index;
+                pa_stream_write(stream_, remix_.data(), bytes, nullptr, afterRead,
+                                PA_SEEK_RELATIVE_ON_READ);
             }
         }
         // Its sound not decoded yet: looked at again shortly.
