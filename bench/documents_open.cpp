@@ -76,7 +76,7 @@ void report(benchmark::State& state, MainWindow* w) {
     state.counters["clips"] = static_cast<double>(testsupport::laneOf(*w, 1)->clips.size() +
                                                   testsupport::laneOf(*w, 2)->clips.size());
     state.counters["kept"] =
-        testsupport::partOf<DocumentCommands>(*w).documentMix().document.keptRecords.count();
+        testsupport::partOf<DocumentCommands>(*w).documentMix().document().keptRecords.count();
     state.counters["rss_MB"] = rssMb();
     state.counters["peak_rss_MB"] = peakRssMb();
 }

@@ -160,7 +160,7 @@ PlaylistLines readLines(const QByteArray& bytes, model::LoadTally& tally) {
 
 // A record the lanes do not take goes back into the file, counted under why.
 void keepRecord(model::Mix& mix, QByteArrayView text, int& count) {
-    mix.document.keptRecords.add(text);
+    mix.keepRecord(text);
     ++count;
 }
 
@@ -196,8 +196,8 @@ void layMeasured(model::Mix& mix, const PlaylistLine& line, MeasuredFile& measur
 bool cancelOpen(DocumentHost& host, const QString& file) {
     host.documentBusy = false;
     host.resetDocument();
-    host.showStatus(QStringLiteral("Opening \"") + QFileInfo(file).fileName() +
-                    QStringLiteral("\" was cancelled; the file is unchanged."));
+    host.statusLine().showMessage(QStringLiteral("Opening \"") + QFileInfo(file).fileName() +
+                                  QStringLiteral("\" was cancelled; the file is unchanged."));
     return false;
 }
 
@@ -264,13 +264,13 @@ bool passSavePrompt(DocumentHost& host) {
 void newDocument(DocumentHost& host) {
     if (host.documentBusy) return;
     const model::Mix& mix = host.documentMix();
-    if (lanesEmpty(mix) || mix.document.saved || passSavePrompt(host)) host.resetDocument();
+    if (lanesEmpty(mix) || mix.document().saved || passSavePrompt(host)) host.resetDocument();
 }
 
 bool cancelClose(DocumentHost& host, bool withoutPrompt) {
     if (host.documentBusy) return true;
     const model::Mix& mix = host.documentMix();
-    if (lanesEmpty(mix) || mix.document.saved || withoutPrompt) return false;
+    if (lanesEmpty(mix) || mix.document().saved || withoutPrompt) return false;
     return !passSavePrompt(host);
 }
 
@@ -280,10 +280,10 @@ bool save(DocumentHost& host) {
     // Save as empties the path before it asks; whenever no new file gets written the document
     // keeps the path its title shows.
     const auto keepPath = [&] {
-        if (mix.document.path.isEmpty()) mix.setPath(host.titledPath());
+        if (mix.document().path.isEmpty()) mix.setPath(host.titledPath());
         return false;
     };
-    QString target = mix.document.path;
+    QString target = mix.document().path;
     if (target.isEmpty()) {
         target = platform::chooseFileToSave(QStringLiteral("Save Playlist"),
                                             QStringLiteral("NerovaUNTITLED.txt"));
@@ -299,7 +299,7 @@ bool save(DocumentHost& host) {
     // is replaced in one step: the new text is there whole, or the old file is untouched.
     if (problem.isEmpty())
         problem = media::writeFileAtomically(
-            target, model::playlistText(lane1, lane2, mix.document.keptRecords));
+            target, model::playlistText(lane1, lane2, mix.document().keptRecords));
     if (!problem.isEmpty()) {
         showFailure(QStringLiteral("The playlist could not be saved."),
                     quoted(target) + QStringLiteral(": ") + problem +
@@ -332,13 +332,10 @@ void open(DocumentHost& host, const QString& path) {
     // A save lists each lane from its top clip down; reading appended them bottom first, so the
     // lanes are turned round to stack as they were saved: where clips overlap, the same one stays
     // on top and sounds.
-    for (std::vector<model::ClipRef>* lane : {&mix.lane(1), &mix.lane(2)})
-        std::reverse(lane->begin(), lane->end());
-    mix.clipsEdited(1);
-    mix.clipsEdited(2);
+    mix.reverseStacking();
     // Said before anything is saved over the playlist: the user learns which tracks are not on
     // the lanes, and that they stay in the file.
-    host.showStatus(model::loadStatus(tally));
+    host.statusLine().showMessage(model::loadStatus(tally));
 }
 
 }  // namespace documents

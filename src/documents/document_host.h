@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "model/status_line.h"
+
 class QWidget;
 
 namespace model {
@@ -14,7 +16,11 @@ namespace documents {
 
 class DocumentHost {
   public:
+    // The commands say what became of them in `statusLine`.
+    explicit DocumentHost(model::StatusLine& statusLine) : statusLine_(statusLine) {}
     virtual ~DocumentHost() = default;
+
+    model::StatusLine& statusLine() const { return statusLine_; }
 
     // The open mix the commands read and change.
     virtual model::Mix& documentMix() = 0;
@@ -26,11 +32,13 @@ class DocumentHost {
     virtual void resetDocument() = 0;
     // The path the title shows: Save as falls back to it when no new file gets written.
     virtual QString titledPath() const = 0;
-    virtual void showStatus(const QString& text) = 0;
 
     // Set while a command reads or writes the document with the event loop running: the other
     // document commands wait for it, and closing the window does not pull the lanes away.
     bool documentBusy = false;
+
+  private:
+    model::StatusLine& statusLine_;
 };
 
 }  // namespace documents

@@ -211,7 +211,7 @@ void layoutFolder(DocumentHost& host, const std::vector<FolderEntry>& entries,
             const MeasuredFile& r = measure.result(k);
             if (r.kind != MeasuredFile::Kind::NotAFile) {
                 const int32_t width = r.kind == MeasuredFile::Kind::Measured
-                                          ? model::clipWidth(r.seconds, mix.pixelsPerSecond)
+                                          ? model::clipWidth(r.seconds, mix.pixelsPerSecond())
                                           : 0;
                 // A clip narrower than a pixel could be neither seen nor picked.
                 if (width >= 1) {
@@ -236,7 +236,7 @@ void layoutFolder(DocumentHost& host, const std::vector<FolderEntry>& entries,
     QStringList said;
     if (const QString text = leftOutText(leftOut); !text.isEmpty()) said << text;
     if (!refused.isEmpty()) said << model::refusedPathsText(refused);
-    if (!said.isEmpty()) host.showStatus(said.join(QStringLiteral("; ")));
+    if (!said.isEmpty()) host.statusLine().showMessage(said.join(QStringLiteral("; ")));
 }
 
 void openFolder(DocumentHost& host) {
@@ -249,11 +249,11 @@ void openFolder(DocumentHost& host) {
     if (folder.isEmpty()) return;
     std::vector<FolderEntry> entries;
     if (!readFolder(folder, entries)) {
-        host.showStatus(QStringLiteral("The folder could not be read: ") + folder);
+        host.statusLine().showMessage(QStringLiteral("The folder could not be read: ") + folder);
         return;
     }
     host.resetDocument();
-    layoutFolder(host, entries, openFolderRules(host.documentMix().defaultTransition));
+    layoutFolder(host, entries, openFolderRules(host.documentMix().defaultTransition()));
 }
 
 }  // namespace documents

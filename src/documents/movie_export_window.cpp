@@ -20,7 +20,7 @@ namespace {
 
 documents::MixSnapshot snapshotOf(const model::Mix& open) {
     documents::MixSnapshot mix;
-    mix.zoom = open.pixelsPerSecond;
+    mix.zoom = open.pixelsPerSecond();
     for (const int lane : {1, 2}) {
         for (const model::ClipRef& c : open.lane(lane)) {
             if (!c) continue;
@@ -92,13 +92,14 @@ void exportMovie(DocumentHost& host) {
     using Outcome = media::MovieWriteResult::Outcome;
     switch (result.outcome) {
         case Outcome::Written:
-            host.showStatus(exportedText(QFileInfo(target).fileName(), result));
+            host.statusLine().showMessage(exportedText(QFileInfo(target).fileName(), result));
             break;
         case Outcome::Cancelled:
-            host.showStatus(QStringLiteral("The export was cancelled; no movie was written."));
+            host.statusLine().showMessage(
+                QStringLiteral("The export was cancelled; no movie was written."));
             break;
         case Outcome::Failed:
-            host.showStatus(QString());
+            host.statusLine().showMessage(QString());
             showExportFailure(target, result.problem);
             break;
     }

@@ -18,7 +18,7 @@ namespace documents {
 
 QByteArray laneRecords(const model::Mix& mix, const std::vector<model::ClipRef>& clips,
                        QString* error) {
-    return model::formatLaneRecords(clips, mix.pixelsPerSecond, error);
+    return model::formatLaneRecords(clips, mix.pixelsPerSecond(), error);
 }
 
 model::PictureRef clipPictureOrSay(const QString& name, double duration, double fadeInEnd,
@@ -91,7 +91,8 @@ RecordLoad notPlayableLoad(const QString& path) {
 RecordLoad layRecord(model::Mix& mix, const model::PlaylistRecord& record) {
     if (record.lane != 1 && record.lane != 2) return RecordLoad::Damaged;
 
-    const model::ClipPlacement p = model::clipPlacement(record, mix.pixelsPerSecond, mix.scrollX);
+    const model::ClipPlacement p =
+        model::clipPlacement(record, mix.pixelsPerSecond(), mix.scrollX());
     model::PictureRef picture = clipPictureOrSay(p.name, p.duration, p.fadeInEnd, p.fadeOutStart,
                                                  p.inpoint, p.outpoint, p.label);
     if (!picture) return RecordLoad::NoPicture;

@@ -8,7 +8,7 @@ namespace editing {
 
 void releaseHandleAt(model::Mix& mix, EditHost& host, model::Handle handle, int hotSpot) {
     if (const model::ClipRef clip = selectedClip(mix, host))
-        model::releaseHandle(handle, *clip, hotSpot, mix.scrollX);
+        model::releaseHandle(handle, *clip, hotSpot, mix.scrollX());
     mix.markSelectedClipEdited();
 }
 

@@ -9,7 +9,7 @@ void clearSelectedClip(model::Mix& mix, EditHost& host) {
     const model::ClipRef clip = selectedClip(mix, host);
     // The clip the play deck is sounding stays, without a word: the DJ hears why.
     if (!clip || host.soundingOnPlayDeck(clip)) return;
-    const auto [lane, index] = *mix.selection;  // a selected clip has a selection
+    const auto [lane, index] = *mix.selection();  // a selected clip has a selection
     mix.clearSelection();
     mix.deleteClip(lane, index);
     host.clearLaneSelection(lane);
@@ -30,26 +30,26 @@ bool copySelectedClip(model::Mix& mix, const EditHost& host) {
     c->fadeOutStart = source->fadeOutStart;
     c->label = source->label;
     c->lane = source->lane;
-    mix.clipboardClip = std::move(c);
+    mix.setClipboardClip(std::move(c));
     return true;
 }
 
 void pasteClipboardClip(model::Mix& mix, EditHost& host) {
-    if (!mix.clipboardClip || !mix.pasteTarget) return;
+    if (!mix.clipboardClip() || !mix.pasteTarget()) return;
     // Where the target lies in the window now, whatever was scrolled since the click. A target
     // at the window's left edge is refused as no target.
-    const double pos = mix.pasteTarget->timelineX - static_cast<double>(mix.scrollX);
+    const double pos = mix.pasteTarget()->timelineX - static_cast<double>(mix.scrollX());
     if (pos == 0) return;
-    const int laneNumber = mix.pasteTarget->lane;
+    const int laneNumber = mix.pasteTarget()->lane;
     const int target = laneNumber == 1 || laneNumber == 2 ? laneNumber : 0;
-    const model::PathProblem problem = model::playlistPathProblem(mix.clipboardClip->path);
+    const model::PathProblem problem = model::playlistPathProblem(mix.clipboardClip()->path);
     if (problem != model::PathProblem::None) {
         // Only a clip that could be saved enters the mix.
-        host.setStatusText(model::refusedPathText(mix.clipboardClip->path, problem));
+        host.statusLine().showMessage(model::refusedPathText(mix.clipboardClip()->path, problem));
     } else if (target != 0) {
-        const model::Clip& c = *mix.clipboardClip;
+        const model::Clip& c = *mix.clipboardClip();
         const std::vector<model::ClipRef>& clips = mix.lane(target);
-        if (model::placeIsFree(clips, pos, c.lengthPx, mix.scrollX)) {
+        if (model::placeIsFree(clips, pos, c.lengthPx, mix.scrollX())) {
             mix.addNewClip(
                 target, pos,
                 {.image = host.makeClipPicture(c.name, c.lengthPx, c.fadeInEnd, c.fadeOutStart,
@@ -64,7 +64,7 @@ void pasteClipboardClip(model::Mix& mix, EditHost& host) {
                  .label = c.label,
                  .lane = laneNumber});
         } else {
-            host.setStatusText(kOverlapRefusedText);
+            host.statusLine().showMessage(kOverlapRefusedText);
         }
     }
 }

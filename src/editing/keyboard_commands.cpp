@@ -72,8 +72,8 @@ void keyPressed(model::Mix& mix, EditHost& host, const KeyControls& controls, bo
     }
     const model::NudgeKeys keys{held(model::KeyCommand::NudgeLeft),
                                 held(model::KeyCommand::NudgeRight), Keyboard::shiftDown()};
-    if (!model::nudge(mix.lane(mix.selection->lane), *clip, keys, mix.scrollX))
-        host.setStatusText(kOverlapRefusedText);
+    if (!model::nudge(mix.lane(mix.selection()->lane), *clip, keys, mix.scrollX()))
+        host.statusLine().showMessage(kOverlapRefusedText);
     mix.markSelectedClipEdited();
 }
 

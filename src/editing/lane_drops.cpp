@@ -27,11 +27,11 @@ namespace {
 // identity, so a clip that was moved or deleted meanwhile is never confused with another one; a
 // clip dropped back on its own lane, a drag from another process and any foreign data are
 // ignored. True when the clip was laid on the target lane.
-bool takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const DragItem& item) {
+bool takeClipFromOtherLane(model::Mix& mix, DropHost& host, int target, const DragItem& item) {
     const std::optional<model::ClipDrag> drag = model::decodeClipDrag(item.clipData());
     if (!drag || drag->lane == target) return false;
     if (drag->lane != 1 && drag->lane != 2) return false;
-    std::vector<model::ClipRef>& source = mix.lane(drag->lane);
+    const std::vector<model::ClipRef>& source = mix.lane(drag->lane);
     // Only compared with the lane's clips, never followed.
     const int index = mix.indexOf(drag->lane, reinterpret_cast<const model::Clip*>(drag->clip));
     if (index < 0) return false;
@@ -39,16 +39,16 @@ bool takeClipFromOtherLane(model::Mix& mix, EditHost& host, int target, const Dr
 
     // Grabbed far right of its edge, the clip could land before the timeline's start: its left
     // edge stops there, as in a drag along the lane.
-    const double left = std::max<double>(item.dropLeft(), -mix.scrollX);
-    if (!model::placeIsFree(mix.lane(target), left, clip->lengthPx, mix.scrollX)) {
-        host.setStatusText(kOverlapRefusedText);
+    const double left = std::max<double>(item.dropLeft(), -mix.scrollX());
+    if (!model::placeIsFree(mix.lane(target), left, clip->lengthPx, mix.scrollX())) {
+        host.statusLine().showMessage(kOverlapRefusedText);
         return false;
     }
     const bool move = !platform::Keyboard::altDown();
     // The play deck may have started sounding the clip while it was being dragged; it is not
     // taken away from under the deck.
     if (move && host.soundingOnPlayDeck(clip)) {
-        host.setStatusText(QStringLiteral("do not move a playing track"));
+        host.statusLine().showMessage(QStringLiteral("do not move a playing track"));
         return false;
     }
     const double length = model::whole(clip->lengthPx), fadeInEnd = model::whole(clip->fadeInEnd),
@@ -109,12 +109,12 @@ enum class FileDrop {
     Laid,
 };
 
-FileDrop takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& item) {
+FileDrop takeFile(model::Mix& mix, DropHost& host, int target, const DragItem& item) {
     const auto [path, typeMatters, dragFiles] = droppedFile(item);
     if (path.isEmpty()) {
-        host.setStatusText(item.hasText() ? QStringLiteral("error opening: ") +
-                                                model::statusLineText(item.text())
-                                          : QStringLiteral("error opening file."));
+        host.statusLine().showMessage(item.hasText() ? QStringLiteral("error opening: ") +
+                                                           model::statusLineText(item.text())
+                                                     : QStringLiteral("error opening file."));
         return FileDrop::Failed;
     }
     const QFileInfo info(path);
@@ -122,7 +122,7 @@ FileDrop takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& i
     const QString displayName = info.fileName();
     if (const auto problem = model::playlistPathProblem(absolute);
         problem != model::PathProblem::None) {
-        host.setStatusText(model::refusedPathText(absolute, problem));
+        host.statusLine().showMessage(model::refusedPathText(absolute, problem));
         return FileDrop::Failed;
     }
     const int32_t label = model::fileLabel(absolute);
@@ -130,27 +130,28 @@ FileDrop takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& i
     if (!typeMatters || platform::laneTakesFileType(absolute))
         seconds = platform::measureMovie(absolute);
     if (!seconds) {
-        host.setStatusText(QStringLiteral("Error opening ") + displayName +
-                           QStringLiteral(" as movie."));
+        host.statusLine().showMessage(QStringLiteral("Error opening ") + displayName +
+                                      QStringLiteral(" as movie."));
         return FileDrop::Failed;
     }
     // Nothing longer may become a clip: a playlist would not read it back, and a forged header
     // can claim any length.
     if (!std::isfinite(*seconds) || *seconds > model::kMaxClipSeconds) {
-        host.setStatusText(displayName +
-                           QStringLiteral(" is longer than 24 hours: it cannot be a clip."));
+        host.statusLine().showMessage(
+            displayName + QStringLiteral(" is longer than 24 hours: it cannot be a clip."));
         return FileDrop::Failed;
     }
-    const int32_t length = model::clipWidth(*seconds, mix.pixelsPerSecond);
+    const int32_t length = model::clipWidth(*seconds, mix.pixelsPerSecond());
     if (length < 1) {
         // A clip narrower than a pixel could be neither seen nor picked.
-        host.setStatusText(displayName + QStringLiteral(" is too short for a clip at this zoom."));
+        host.statusLine().showMessage(displayName +
+                                      QStringLiteral(" is too short for a clip at this zoom."));
         return FileDrop::Failed;
     }
     const QString name = droppedClipName(displayName, absolute);
     const double left = item.dropLeft();
-    if (!model::placeIsFree(mix.lane(target), left, length, mix.scrollX)) {
-        host.setStatusText(kOverlapRefusedText);
+    if (!model::placeIsFree(mix.lane(target), left, length, mix.scrollX())) {
+        host.statusLine().showMessage(kOverlapRefusedText);
         return FileDrop::Refused;
     }
     model::PictureRef picture = host.makeClipPicture(name, length, 0, length, 0, length, label);
@@ -163,9 +164,9 @@ FileDrop takeFile(model::Mix& mix, EditHost& host, int target, const DragItem& i
                     .label = label,
                     .lane = target});
     if (dragFiles > 1) {
-        host.setStatusText(QStringLiteral("Only the first of the ") + QString::number(dragFiles) +
-                           QStringLiteral(" dropped files was taken: \"") + displayName +
-                           QStringLiteral("\"."));
+        host.statusLine().showMessage(
+            QStringLiteral("Only the first of the ") + QString::number(dragFiles) +
+            QStringLiteral(" dropped files was taken: \"") + displayName + QStringLiteral("\"."));
     }
     return FileDrop::Laid;
 }
@@ -179,7 +180,7 @@ void acceptLaneDrops(platform::DropAcceptance& lane) {
     lane.acceptPrivateData(QStringLiteral("itun"));
 }
 
-bool takeLaneDrop(model::Mix& mix, EditHost& host, int lane, const DragItem& item) {
+bool takeLaneDrop(model::Mix& mix, DropHost& host, int lane, const DragItem& item) {
     bool laid = item.hasClip() && takeClipFromOtherLane(mix, host, lane, item);
     if (item.hasFiles() || item.hasText() || item.hasPrivateData(QStringLiteral("itun"))) {
         const FileDrop file = takeFile(mix, host, lane, item);

@@ -16,7 +16,7 @@ void acceptLaneDrops(platform::DropAcceptance& lane);
 
 // Lays what the drop on lane n (1 or 2) carries onto it, then no clip is selected any more. A
 // failure is said on the status line. True when a clip was laid.
-bool takeLaneDrop(model::Mix& mix, EditHost& host, int lane, const platform::DragItem& item);
+bool takeLaneDrop(model::Mix& mix, DropHost& host, int lane, const platform::DragItem& item);
 
 // The file a track dragged out of a music library names; "" when the drag carries none.
 QString libraryTrackPath(const platform::DragItem& item);

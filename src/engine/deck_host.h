@@ -1,7 +1,6 @@
 #pragma once
 // What the transport needs from the program that holds the decks.
 
-#include <QString>
 #include <cstdint>
 
 namespace engine {
@@ -10,8 +9,6 @@ class DeckHost {
   public:
     // The sound device the preview deck sounds on (0: the default device).
     virtual int32_t previewOutputDevice() const = 0;
-    virtual QString statusText() const = 0;
-    virtual void showStatus(const QString& text) = 0;
 
   protected:
     ~DeckHost() = default;

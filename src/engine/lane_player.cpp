@@ -49,11 +49,13 @@ int32_t deckRoute(DeckHost& host, const Deck& deck) {
 }
 }  // namespace
 
-StepLanes::StepLanes(DeckHost& host, const model::Mix& mix, Deck& deck)
-    : players{LanePlayer(host, deck.players[0], deckRoute(host, deck), mix.pixelsPerSecond),
-              LanePlayer(host, deck.players[1], deckRoute(host, deck), mix.pixelsPerSecond)},
-      lanes{stepLane(players[0], deck, 0, &mix.lane(1), mix.scrollX),
-            stepLane(players[1], deck, 1, &mix.lane(2), mix.scrollX)} {}
+StepLanes::StepLanes(DeckHost& host, model::StatusLine& statusLine, const model::Mix& mix,
+                     Deck& deck)
+    : players{LanePlayer(statusLine, deck.players[0], deckRoute(host, deck), mix.pixelsPerSecond()),
+              LanePlayer(statusLine, deck.players[1], deckRoute(host, deck),
+                         mix.pixelsPerSecond())},
+      lanes{stepLane(players[0], deck, 0, &mix.lane(1), mix.scrollX()),
+            stepLane(players[1], deck, 1, &mix.lane(2), mix.scrollX())} {}
 
 void LanePlayer::route(int32_t device) { routePlayer(p_, device); }
 
@@ -97,8 +99,8 @@ media::StartLock LanePlayer::mediaLock(const model::StartLock& lock) const {
 }
 
 void LanePlayer::movieFailed(const QString& path) {
-    host_.showStatus(QStringLiteral("Error opening ") + QFileInfo(path).fileName() +
-                     QStringLiteral(" as movie."));
+    statusLine_.showMessage(QStringLiteral("Error opening ") + QFileInfo(path).fileName() +
+                            QStringLiteral(" as movie."));
 }
 
 }  // namespace engine

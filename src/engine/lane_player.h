@@ -9,6 +9,7 @@
 #include "media/movie_player.h"
 #include "model/deck_step.h"
 #include "model/mix.h"
+#include "model/status_line.h"
 
 namespace engine {
 
@@ -16,8 +17,8 @@ class LanePlayer final : public model::DeckPlayer {
   public:
     // `route`: the output the deck sounds on (0: the default device); `zoom`: the lanes' pixels
     // per second.
-    LanePlayer(DeckHost& host, media::MoviePlayer& p, int32_t route, double zoom)
-        : host_(host), p_(p), route_(route), zoom_(zoom) {}
+    LanePlayer(model::StatusLine& statusLine, media::MoviePlayer& p, int32_t route, double zoom)
+        : statusLine_(statusLine), p_(p), route_(route), zoom_(zoom) {}
     double rate() const override { return p_.rate(); }
     double position() const override { return p_.position(); }
     void setPosition(double seconds) override { p_.setPosition(seconds); }
@@ -49,7 +50,7 @@ class LanePlayer final : public model::DeckPlayer {
     // line says why.
     void movieFailed(const QString& path);
 
-    DeckHost& host_;
+    model::StatusLine& statusLine_;
     media::MoviePlayer& p_;
     int32_t route_;
     double zoom_;
@@ -60,7 +61,7 @@ class LanePlayer final : public model::DeckPlayer {
 // now, with its clips now sounding and started last. Built on the stack for one step; nothing in
 // it allocates.
 struct StepLanes {
-    StepLanes(DeckHost& host, const model::Mix& mix, Deck& deck);
+    StepLanes(DeckHost& host, model::StatusLine& statusLine, const model::Mix& mix, Deck& deck);
     LanePlayer players[2];
     std::array<model::DeckLane, 2> lanes;
 };

@@ -24,11 +24,12 @@ double untilNextHalfPixel(double head, double zoom) {
 double untilNextSecond(double seconds) { return std::floor(seconds) + 1 - seconds; }
 
 // Runs one step of the deck; returns how long the tick may pause after it.
-double runDeck(engine::DeckHost& host, const model::Mix& mix, engine::Deck& deck) {
-    engine::StepLanes step(host, mix, deck);
-    const double scrollX = mix.scrollX;
+double runDeck(engine::DeckHost& host, model::StatusLine& statusLine, const model::Mix& mix,
+               engine::Deck& deck) {
+    engine::StepLanes step(host, statusLine, mix, deck);
+    const double scrollX = mix.scrollX();
     const double headX = deck.head() - scrollX;  // the step works on the lanes as scrolled
-    const double zoom = static_cast<double>(mix.pixelsPerSecond);
+    const double zoom = static_cast<double>(mix.pixelsPerSecond());
     const model::DeckStepResult r =
         model::deckStep(deck.traits, step.lanes, headX, scrollX, zoom, host.previewOutputDevice(),
                         deck.headAtLastStep);
@@ -103,8 +104,8 @@ void Transport::tick() {
     // Starts placed by the steps begin together: none is split from its lane's partner.
     const media::StartTogether together;
     double pause = kLongestPause;
-    if (play_.running()) pause = std::min(pause, runDeck(host_, mix_, play_));
-    if (preview_.running()) pause = std::min(pause, runDeck(host_, mix_, preview_));
+    if (play_.running()) pause = std::min(pause, runDeck(host_, statusLine_, mix_, play_));
+    if (preview_.running()) pause = std::min(pause, runDeck(host_, statusLine_, mix_, preview_));
     // With both decks stopped a tick has nothing to do: the timer rests until a deck starts, so
     // the stopped program does not wake a hundred times a second. While the next steps could
     // only repeat this one (the heads and labels stay on their pixel and second, nothing is

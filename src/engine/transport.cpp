@@ -16,8 +16,9 @@ namespace {
 constexpr int kPrepareDelayMs = 30;
 }  // namespace
 
-Transport::Transport(DeckHost& host, model::Mix& mix, Deck& playDeck, Deck& previewDeck)
-    : host_(host), mix_(mix), play_(playDeck), preview_(previewDeck) {
+Transport::Transport(DeckHost& host, model::StatusLine& statusLine, model::Mix& mix, Deck& playDeck,
+                     Deck& previewDeck)
+    : host_(host), statusLine_(statusLine), mix_(mix), play_(playDeck), preview_(previewDeck) {
     prepareTimer_.setSingleShot(true);
     prepareTimer_.setInterval(kPrepareDelayMs);
     QObject::connect(&prepareTimer_, &QTimer::timeout, [this] { prepareStoppedDecks(); });
@@ -48,7 +49,7 @@ void Transport::toggle(Deck& deck) {
         qCDebug(media::soundLog) << "the file of a prepared start changed since: started afresh";
         player.cancelCue();
     }
-    setStartOffsets(deck, deck.head() - static_cast<double>(mix_.scrollX));
+    setStartOffsets(deck, deck.head() - static_cast<double>(mix_.scrollX()));
     deck.headAtLastStep = -std::numeric_limits<double>::infinity();
     deck.setRunning(true);
     // The first step now, not a timer period later: it starts the clips under the head.
@@ -79,10 +80,10 @@ void Transport::prepareStoppedDecks() {
 
 // What Play will start, prepared the way its first step starts it.
 void Transport::prepareStopped(Deck& deck) {
-    StepLanes step(host_, mix_, deck);
-    const double scrollX = mix_.scrollX;
+    StepLanes step(host_, statusLine_, mix_, deck);
+    const double scrollX = mix_.scrollX();
     model::prepareStoppedDeck(deck.traits, step.lanes, deck.head() - scrollX, scrollX,
-                              static_cast<double>(mix_.pixelsPerSecond),
+                              static_cast<double>(mix_.pixelsPerSecond()),
                               host_.previewOutputDevice());
 }
 
@@ -91,17 +92,19 @@ void Transport::prepareStopped(Deck& deck) {
 // The clip is found at the head, the offset measured from pos.
 void Transport::setStartOffsets(Deck& deck, double pos) {
     if (deck.newStartForgetsClips) deck.current = {};
-    const double scrollX = mix_.scrollX;
+    const double scrollX = mix_.scrollX();
     const double headX = deck.head() - scrollX;
-    for (const std::vector<model::ClipRef>& clips : mix_.lanes)
+    for (int n : {1, 2}) {
+        const std::vector<model::ClipRef>& clips = mix_.lane(n);
         model::assignStartOffsets(clips, model::lineHit(clips, headX, scrollX), pos, scrollX,
                                   deck.traits.startOffset);
+    }
 }
 
 void Transport::showSoundProblem(int32_t device, const QString& text) {
     soundProblemDevice_ = device;
     soundProblemText_ = text;
-    host_.showStatus(text);
+    statusLine_.showMessage(text);
 }
 
 void Transport::showUnavailableRoute(int32_t route) {
@@ -112,7 +115,7 @@ void Transport::showUnavailableRoute(int32_t route) {
 
 void Transport::forgetReturnedSoundProblem() {
     if (soundProblemText_.isEmpty() || !media::routeAvailable(soundProblemDevice_)) return;
-    if (host_.statusText() == soundProblemText_) host_.showStatus(QString());
+    if (statusLine_.text() == soundProblemText_) statusLine_.showMessage(QString());
     soundProblemText_.clear();
 }
 

@@ -11,6 +11,7 @@
 #include "engine/deck_host.h"
 #include "engine/tick_timer.h"
 #include "model/mix.h"
+#include "model/status_line.h"
 
 class QObject;
 
@@ -18,7 +19,8 @@ namespace engine {
 
 class Transport {
   public:
-    Transport(DeckHost& host, model::Mix& mix, Deck& playDeck, Deck& previewDeck);
+    Transport(DeckHost& host, model::StatusLine& statusLine, model::Mix& mix, Deck& playDeck,
+              Deck& previewDeck);
     Transport(const Transport&) = delete;
     Transport& operator=(const Transport&) = delete;
 
@@ -55,6 +57,7 @@ class Transport {
     void prepareStopped(Deck& deck);
 
     DeckHost& host_;
+    model::StatusLine& statusLine_;
     model::Mix& mix_;
     Deck& play_;
     Deck& preview_;

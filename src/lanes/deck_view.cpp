@@ -24,7 +24,7 @@ DeckView::DeckView(engine::Deck& deck, const model::Mix& mix, QWidget* content,
     connect(&mix, &model::Mix::viewChanged, this, &DeckView::followView);
 }
 
-double DeckView::headX() const { return deck_.head() - static_cast<double>(mix_.scrollX); }
+double DeckView::headX() const { return deck_.head() - static_cast<double>(mix_.scrollX()); }
 
 void DeckView::showRunning(bool running) {
     controls_.button->setPicture(running ? looks_.runningIcon() : looks_.stoppedIcon());

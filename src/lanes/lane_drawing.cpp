@@ -43,7 +43,7 @@ void LaneView::drawClips(Graphics& g, double x, double y, double w, double h) {
     std::vector<model::PicturePlace> places;
     for (const model::ClipRef& c : clips) {
         const double W = model::pictureWidth(*c), H = model::pictureHeight(*c);
-        const double L = c->visibleCentre(mix_.scrollX) - W / 2, T = model::kClipCentreY - H / 2;
+        const double L = c->visibleCentre(mix_.scrollX()) - W / 2, T = model::kClipCentreY - H / 2;
         if (x < L + W && L < x + w && y < T + H && T < y + h && c->image) {
             places.push_back({c->image.get(), model::whole(L), model::whole(T), model::whole(W),
                               model::whole(H)});
@@ -55,11 +55,11 @@ void LaneView::drawClips(Graphics& g, double x, double y, double w, double h) {
 }
 
 model::ClipRef LaneView::clipAt(double x, double y) const {
-    return model::picHit(clips, x, y, mix_.scrollX);
+    return model::picHit(clips, x, y, mix_.scrollX());
 }
 
 model::ClipRef LaneView::clipUnder(double x) const {
-    return model::lineHit(clips, x, mix_.scrollX);
+    return model::lineHit(clips, x, mix_.scrollX());
 }
 
 void LaneView::redrawPictures() {

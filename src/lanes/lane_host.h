@@ -1,8 +1,5 @@
 #pragma once
-// What a lane needs from the window it sits in: the window owns the status line, the drops and
-// the pictures.
-
-#include <QString>
+// What a lane needs from the window it sits in: the window owns the drops and the pictures.
 
 #include "model/clip.h"
 #include "model/picture.h"
@@ -14,10 +11,6 @@ namespace lanes {
 
 class LaneHost {
   public:
-    virtual void showStatus(const QString& text) = 0;
-    virtual QString statusText() const = 0;
-    // A released clip overlapped another one on its lane and went back.
-    virtual void reportOverlap() = 0;
     // A lane's backdrop when no drag hovers over it.
     virtual model::PictureRef laneBackdrop() = 0;
     // The clip drawn anew (its name, length, trims, fades and label); nullptr when it cannot be.

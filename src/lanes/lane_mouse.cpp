@@ -3,6 +3,7 @@
 #include <QPixmap>
 #include <algorithm>
 
+#include "editing/clipboard.h"
 #include "lanes/lane_view.h"
 #include "model/lane_logic.h"
 #include "model/numtext.h"
@@ -11,7 +12,9 @@
 
 namespace Keyboard = platform::Keyboard;
 
-double LaneView::playHeadX() const { return playDeck_.head() - static_cast<double>(mix_.scrollX); }
+double LaneView::playHeadX() const {
+    return playDeck_.head() - static_cast<double>(mix_.scrollX());
+}
 
 bool LaneView::soundingOnPlayDeck(const model::ClipRef& clip) const {
     return clip && (clip == playDeck_.current[0] || clip == playDeck_.current[1]);
@@ -22,12 +25,12 @@ bool LaneView::pressAt(int x, int y) {
     if (!draggedClip) return false;
     // A press on a clip is the lane's; only presses on empty lane space reach the window.
     keepPressFromWindow();
-    host_.showStatus(draggedClip->name);
+    statusLine_.showMessage(draggedClip->name);
     if (Keyboard::shiftDown()) {
         if (soundingOnPlayDeck(draggedClip)) return false;
         // Carry the clip out of the lane; the other lane's drop takes it by its identity.
         const model::ClipRef clip = draggedClip;
-        const int left = model::whole(clip->visibleLeft(mix_.scrollX));
+        const int left = model::whole(clip->visibleLeft(mix_.scrollX()));
         dragToDelete = indexOf(clip.get());
         host_.shiftDragStarted(clip->lane);
         // The drag shows the clip around the press, at most a few screens of it: a day-long
@@ -62,7 +65,7 @@ void LaneView::dragTo(int x, int) {
     model::Clip& c = *draggedClip;
     // The clip's left edge stops at the start of the timeline.
     const double step = model::stepClampedAtStart(c, x - lastMouseX);
-    const double oldX = c.visibleCentre(mix_.scrollX);
+    const double oldX = c.visibleCentre(mix_.scrollX());
     const double newX = oldX + step;
     const model::Rect r =
         model::dragRepaintRect(model::whole(oldX), model::whole(newX), model::pictureWidth(c),
@@ -98,14 +101,14 @@ void LaneView::releaseAt(int, int) {
         clearSelection();
         return;
     }
-    if (meta && playHeadX() < clip->visibleLeft(mix_.scrollX) && !soundingOnPlayDeck(clip)) {
+    if (meta && playHeadX() < clip->visibleLeft(mix_.scrollX()) && !soundingOnPlayDeck(clip)) {
         clearSelection();
         mix_.swapClipsFrom(clip->centre);
         return;
     }
     // Every release is probed, also that of a clip whose centre stood at 0.
-    if (model::releaseCollides(clips, *clip, mix_.scrollX)) {
-        host_.reportOverlap();
+    if (model::releaseCollides(clips, *clip, mix_.scrollX())) {
+        statusLine_.showMessage(editing::kOverlapRefusedText);
         clip->centre = pressCentre;
         clearSelection();
         mix_.clipsEdited(lane_);

@@ -9,13 +9,14 @@
 #include "editing/lane_drops.h"
 
 LaneView::LaneView(QWidget* parent, int lane, model::Mix& mix, engine::Deck& playDeck,
-                   engine::Deck& previewDeck, lanes::LaneHost& host)
+                   engine::Deck& previewDeck, lanes::LaneHost& host, model::StatusLine& statusLine)
     : QWidget(parent),
       clips(mix.lane(lane)),
       mix_(mix),
       playDeck_(playDeck),
       previewDeck_(previewDeck),
       host_(host),
+      statusLine_(statusLine),
       lane_(lane) {
     setFocusPolicy(Qt::NoFocus);
     platform::PointerWatcher::instance().watch(this, &crossing_);
@@ -29,7 +30,7 @@ LaneView::LaneView(QWidget* parent, int lane, model::Mix& mix, engine::Deck& pla
     connect(&mix, &model::Mix::viewChanged, this, qOverload<>(&QWidget::update));
     // The handles follow the selected clip of this lane as it is nudged or trimmed.
     connect(&mix, &model::Mix::selectedClipEdited, this, [this] {
-        if (!mix_.selection || mix_.selection->lane != lane_) return;
+        if (!mix_.selection() || mix_.selection()->lane != lane_) return;
         showHandles();
         redrawPictures();
         update();

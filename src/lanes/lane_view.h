@@ -10,6 +10,7 @@
 #include "lanes/lane_host.h"
 #include "model/clip.h"
 #include "model/mix.h"
+#include "model/status_line.h"
 #include "platform/dragdrop.h"
 #include "platform/pointer_crossing.h"
 
@@ -17,9 +18,10 @@ class LaneView : public QWidget {
     Q_OBJECT
   public:
     // The play deck's clips cannot be dragged while they sound; a release on the preview deck's
-    // lane makes it load the lane's clips again.
+    // lane makes it load the lane's clips again. A pressed clip's name, and why a released one
+    // went back, show in the status line.
     LaneView(QWidget* parent, int lane, model::Mix& mix, engine::Deck& playDeck,
-             engine::Deck& previewDeck, lanes::LaneHost& host);
+             engine::Deck& previewDeck, lanes::LaneHost& host, model::StatusLine& statusLine);
     ~LaneView() override;
 
     int lane() const { return lane_; }
@@ -45,7 +47,7 @@ class LaneView : public QWidget {
     void clearSelection();
     void redrawPictures();
 
-    std::vector<model::ClipRef>& clips;  // the model's lane, drawn here
+    const std::vector<model::ClipRef>& clips;  // the model's lane, drawn here
     model::ClipRef draggedClip;
     model::PictureRef backBuffer;
     int32_t lastMouseX = 0;
@@ -93,5 +95,6 @@ class LaneView : public QWidget {
     engine::Deck& playDeck_;
     engine::Deck& previewDeck_;
     lanes::LaneHost& host_;
+    model::StatusLine& statusLine_;
     int lane_;
 };

@@ -1,7 +1,10 @@
 #include "model/mix.h"
 
+#include <algorithm>
+
 #include "media/clip_movie.h"
 #include "model/numtext.h"
+#include "model/zoom_math.h"
 
 namespace model {
 
@@ -16,7 +19,7 @@ int Mix::indexOf(int n, const Clip* clip) const {
 void Mix::addClip(int n, const ClipRef& clip) {
     if (!clip || indexOf(n, clip.get()) >= 0) return;
     if (!clip->movie && !clip->path.isEmpty()) clip->movie = media::clipMovie(clip->path);
-    lane(n).push_back(clip);
+    mutableLane(n).push_back(clip);
     markChanged();
     emit lanesChanged(n == 2 ? 2 : 1);
 }
@@ -24,7 +27,7 @@ void Mix::addClip(int n, const ClipRef& clip) {
 ClipRef Mix::addNewClip(int n, double left, ClipFields spec) {
     auto clip = std::make_shared<Clip>();
     clip->image = std::move(spec.image);
-    clip->centre = (left + spec.lengthPx / 2) + scrollX;
+    clip->centre = (left + spec.lengthPx / 2) + scrollX_;
     clip->name = std::move(spec.name);
     clip->lengthPx = spec.lengthPx;
     clip->path = std::move(spec.path);
@@ -39,7 +42,7 @@ ClipRef Mix::addNewClip(int n, double left, ClipFields spec) {
     if (!clip->path.isEmpty()) clip->movie = media::clipMovie(clip->path);
     // A clip made just now cannot be on the lane yet: no search, so a long playlist loads in
     // linear time.
-    lane(n).push_back(clip);
+    mutableLane(n).push_back(clip);
     markChanged();
     emit lanesChanged(n == 2 ? 2 : 1);
     return clip;
@@ -48,7 +51,7 @@ ClipRef Mix::addNewClip(int n, double left, ClipFields spec) {
 bool Mix::bringToFront(int n, const ClipRef& clip) {
     const int i = clip ? indexOf(n, clip.get()) : -1;
     if (i < 0) return false;
-    std::vector<ClipRef>& clips = lane(n);
+    std::vector<ClipRef>& clips = mutableLane(n);
     clips.erase(clips.begin() + i);
     clips.push_back(clip);
     emit lanesChanged(n == 2 ? 2 : 1);
@@ -56,7 +59,7 @@ bool Mix::bringToFront(int n, const ClipRef& clip) {
 }
 
 ClipRef Mix::takeClip(int n, int i) {
-    std::vector<ClipRef>& clips = lane(n);
+    std::vector<ClipRef>& clips = mutableLane(n);
     if (i < 0 || i >= static_cast<int>(clips.size())) return nullptr;
     ClipRef clip = clips[i];
     clips.erase(clips.begin() + i);
@@ -72,7 +75,7 @@ void Mix::deleteClip(int n, int i) {
 }
 
 void Mix::shiftClipsRight(double delta, double from) {
-    for (std::vector<ClipRef>& clips : lanes) {
+    for (std::vector<ClipRef>& clips : lanes_) {
         for (int i = static_cast<int>(clips.size()) - 1; i >= 0; --i) {
             if (clips[i]->centre > from) clips[i]->centre += delta;
         }
@@ -91,10 +94,16 @@ void Mix::swapClipsFrom(double from) {
             }
         }
     };
-    move(lanes[0], lanes[1], 1);
-    move(lanes[1], lanes[0], 2);
-    for (auto& c : lanes[0]) c->lane = 1;
-    for (auto& c : lanes[1]) c->lane = 2;
+    move(lanes_[0], lanes_[1], 1);
+    move(lanes_[1], lanes_[0], 2);
+    for (auto& c : lanes_[0]) c->lane = 1;
+    for (auto& c : lanes_[1]) c->lane = 2;
+    emit lanesChanged(1);
+    emit lanesChanged(2);
+}
+
+void Mix::reverseStacking() {
+    for (std::vector<ClipRef>& clips : lanes_) std::reverse(clips.begin(), clips.end());
     emit lanesChanged(1);
     emit lanesChanged(2);
 }
@@ -102,41 +111,69 @@ void Mix::swapClipsFrom(double from) {
 void Mix::clipsEdited(int n) { emit lanesChanged(n == 2 ? 2 : 1); }
 
 void Mix::markSelectedClipEdited() {
-    emit lanesChanged(selection && selection->lane == 2 ? 2 : 1);
+    emit lanesChanged(selection_ && selection_->lane == 2 ? 2 : 1);
     emit selectedClipEdited();
 }
 
+void Mix::scaleTimeline(double f, const std::function<PictureRef(const Clip&)>& redraw) {
+    if (clipboardClip_) scaleClipLengths(*clipboardClip_, f);
+    // The paste target keeps its place in time on either lane.
+    if (pasteTarget_) pasteTarget_->timelineX *= f;
+    for (std::vector<ClipRef>& clips : lanes_) {
+        for (const ClipRef& clip : clips) {
+            Clip& c = *clip;
+            c.centre *= f;
+            scaleClipLengths(c, f);
+            c.playStart *= f;
+            c.previewStart *= f;
+            c.image = redraw(c);
+        }
+    }
+    emit lanesChanged(1);
+    emit lanesChanged(2);
+}
+
 void Mix::select(int n, int index) {
-    selection = ClipSelection{n, index};
+    selection_ = ClipSelection{n, index};
     emit selectionChanged();
 }
 
 void Mix::clearSelection() {
-    selection.reset();
+    selection_.reset();
     emit selectionChanged();
 }
 
+void Mix::setClipboardClip(ClipRef clip) { clipboardClip_ = std::move(clip); }
+
+void Mix::setPasteTarget(std::optional<PasteTarget> target) { pasteTarget_ = target; }
+
+void Mix::setDefaultTransition(double seconds) { defaultTransition_ = seconds; }
+
 void Mix::setZoom(float pixels) {
-    pixelsPerSecond = pixels;
+    pixelsPerSecond_ = pixels;
     emit viewChanged();
 }
 
 void Mix::setScrollX(float x) {
-    scrollX = x;
+    scrollX_ = x;
     emit viewChanged();
 }
 
-void Mix::setPath(const QString& path) { document.path = path; }
+void Mix::setPath(const QString& path) { document_.path = path; }
 
 void Mix::markChanged() {
-    if (!document.saved) return;
-    document.saved = false;
+    if (!document_.saved) return;
+    document_.saved = false;
     emit documentChanged();
 }
 
 void Mix::markSaved() {
-    document.saved = true;
+    document_.saved = true;
     emit documentChanged();
 }
+
+void Mix::keepRecord(QByteArrayView line) { document_.keptRecords.add(line); }
+
+void Mix::forgetKeptRecords() { document_.keptRecords.clear(); }
 
 }  // namespace model

@@ -2,13 +2,14 @@
 // The open mix without its widgets: the clips of the two lanes, the selection, the clipboard clip
 // and the paste target, the zoom and the scroll, and the playlist document it came from. The
 // views draw it and turn input into changes of it; the decks play it. Changes go through its
-// methods, which tell the views by signals: nobody redraws a view from outside. The fields are
-// still open for reading; whoever changes clips in place says so with clipsEdited.
+// methods, which tell the views by signals: nobody redraws a view from outside. Readers get const
+// access; whoever changes clips in place says so with clipsEdited.
 
 #include <QObject>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -44,18 +45,19 @@ struct PasteTarget {
 class Mix : public QObject {
     Q_OBJECT
   public:
-    // Each lane's clips in z-order: index 0 at the bottom, the last on top.
-    std::array<std::vector<ClipRef>, 2> lanes;
-    Document document;
-    float pixelsPerSecond = 0;               // the zoom: timeline pixels per second of media
-    float scrollX = 0;                       // timeline pixels scrolled off the left edge
-    std::optional<ClipSelection> selection;  // none: no clip selected
-    ClipRef clipboardClip;                   // belongs to no lane
-    std::optional<PasteTarget> pasteTarget;  // none: nowhere to paste
-    double defaultTransition = 3.0;          // seconds of overlap when a folder is laid out
-
-    std::vector<ClipRef>& lane(int n) { return lanes[n == 2 ? 1 : 0]; }
-    const std::vector<ClipRef>& lane(int n) const { return lanes[n == 2 ? 1 : 0]; }
+    // Each lane's clips in z-order: index 0 at the bottom, the last on top. Read on the tick:
+    // the accessors below neither copy nor lock.
+    const std::vector<ClipRef>& lane(int n) const { return lanes_[n == 2 ? 1 : 0]; }
+    const Document& document() const { return document_; }
+    float pixelsPerSecond() const { return pixelsPerSecond_; }  // the zoom
+    float scrollX() const { return scrollX_; }  // timeline pixels scrolled off the left edge
+    // None: no clip selected.
+    const std::optional<ClipSelection>& selection() const { return selection_; }
+    const ClipRef& clipboardClip() const { return clipboardClip_; }  // belongs to no lane
+    // None: nowhere to paste.
+    const std::optional<PasteTarget>& pasteTarget() const { return pasteTarget_; }
+    // Seconds of overlap when a folder is laid out.
+    double defaultTransition() const { return defaultTransition_; }
 
     // The clip's index on lane n (1 or 2), -1 when it is not there.
     int indexOf(int n, const Clip* clip) const;
@@ -76,14 +78,24 @@ class Mix : public QObject {
     // Every clip whose centre lies at or right of `from` (on the timeline) goes to the other lane,
     // laid above the clips there.
     void swapClipsFrom(double from);
+    // Turns the z-order of both lanes round: the bottom clip goes on top.
+    void reverseStacking();
     // The caller changed clips of lane n in place (their place, edit points or picture).
     void clipsEdited(int n);
     // The caller nudged or trimmed the selected clip: its lane redraws, its handles follow.
     void markSelectedClipEdited();
+    // Everything on the timeline scales by f with the zoom: the clips' places, lengths, edit
+    // points and start offsets, the clipboard clip's lengths and the paste target's place. Each
+    // lane clip then gets the picture `redraw` draws of it at its new length.
+    void scaleTimeline(double f, const std::function<PictureRef(const Clip&)>& redraw);
 
     void select(int lane, int index);
     // No clip selected.
     void clearSelection();
+
+    void setClipboardClip(ClipRef clip);
+    void setPasteTarget(std::optional<PasteTarget> target);
+    void setDefaultTransition(double seconds);
 
     void setZoom(float pixelsPerSecond);
     void setScrollX(float x);
@@ -93,6 +105,10 @@ class Mix : public QObject {
     void markChanged();
     // The document is the file at its path as it stands now.
     void markSaved();
+    // A record line the mix cannot use, written back by every save of this document.
+    void keepRecord(QByteArrayView line);
+    // The kept lines belonged to the document just ended.
+    void forgetKeptRecords();
 
   signals:
     // Lane n (1 or 2) gained, lost, reordered or edited clips.
@@ -106,6 +122,18 @@ class Mix : public QObject {
     void viewChanged();
     // A clip was deleted from the mix (not moved to the other lane).
     void clipDeleted(const QString& name);
+
+  private:
+    std::vector<ClipRef>& mutableLane(int n) { return lanes_[n == 2 ? 1 : 0]; }
+
+    std::array<std::vector<ClipRef>, 2> lanes_;
+    Document document_;
+    float pixelsPerSecond_ = 0;
+    float scrollX_ = 0;
+    std::optional<ClipSelection> selection_;
+    ClipRef clipboardClip_;
+    std::optional<PasteTarget> pasteTarget_;
+    double defaultTransition_ = 3.0;
 };
 
 }  // namespace model

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/picture.h"
+#include "model/status_line.h"
 #include "platform/fonts.h"
 
 namespace platform {
@@ -61,6 +62,14 @@ class StaticText : public QWidget {
     bool multiLine_ = false;
     bool shrinkToFit_ = false;
     bool clickable_ = false;
+};
+
+// The window's status line: the text every command and view shows its message in.
+class StatusLineText : public StaticText, public model::StatusLine {
+  public:
+    using StaticText::StaticText;
+    void showMessage(const QString& text) override { setText(text); }
+    QString text() const override { return StaticText::text(); }
 };
 
 // A line between two points of its parent; the widget covers their bounding box and lets

@@ -21,7 +21,7 @@ ClipHandles::ClipHandles(QObject* parent, model::Mix& mix, editing::EditHost& ed
     // With no clip selected there are no handles either (the clip they stood at may have gone
     // to the other lane).
     connect(&mix_, &model::Mix::selectionChanged, this, [this] {
-        if (!mix_.selection) hide();
+        if (!mix_.selection()) hide();
     });
 }
 
@@ -29,7 +29,7 @@ void ClipHandles::place(const model::Clip& clip, int laneTop) {
     const int T = laneTop;
     menu_.clipSelected = true;
     const model::HandlePlaces at =
-        model::handlePlaces(clip, mix_.scrollX, T, parts_.inPoint->height());
+        model::handlePlaces(clip, mix_.scrollX(), T, parts_.inPoint->height());
     parts_.inPointGuide->setPoints(-100, T - 8, -100, T + 30);
     parts_.inPoint->move(at.inPointLeft, at.topRow);
     parts_.outPointGuide->setPoints(-900, T - 8, -900, T + 30);

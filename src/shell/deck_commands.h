@@ -10,13 +10,13 @@
 #include "engine/deck_host.h"
 #include "engine/transport.h"
 #include "model/mix.h"
-#include "platform/controls.h"
+#include "model/status_line.h"
 #include "windows/preview_device_host.h"
 
 class DeckCommands : public QObject, public engine::DeckHost, public windows::PreviewDeviceHost {
     Q_OBJECT
   public:
-    DeckCommands(QObject* parent, model::Mix& mix, platform::StaticText& statusLine);
+    DeckCommands(QObject* parent, model::Mix& mix, model::StatusLine& statusLine);
 
     engine::Deck& playDeck() { return playDeck_; }
     engine::Deck& previewDeck() { return previewDeck_; }
@@ -37,8 +37,6 @@ class DeckCommands : public QObject, public engine::DeckHost, public windows::Pr
 
     // engine::DeckHost
     int32_t previewOutputDevice() const override;
-    QString statusText() const override;
-    void showStatus(const QString& text) override;
 
     // windows::PreviewDeviceHost
     media::DeviceId previewDeviceId() const override;
@@ -47,9 +45,8 @@ class DeckCommands : public QObject, public engine::DeckHost, public windows::Pr
 
   private:
     model::Mix& mix_;
-    platform::StaticText& statusLine_;
     media::DeviceId previewDevice_ = 0;  // sound output of the preview players (0: the default)
     engine::Deck playDeck_;
     engine::Deck previewDeck_;
-    engine::Transport transport_{*this, mix_, playDeck_, previewDeck_};
+    engine::Transport transport_;
 };

@@ -10,17 +10,17 @@
 #include "platform/dialogs.h"
 
 DocumentCommands::DocumentCommands(QMainWindow& window, model::Mix& mix,
-                                   platform::StaticText& statusLine, std::function<void()> reset)
+                                   model::StatusLine& statusLine, std::function<void()> reset)
     : QObject(&window),
+      DocumentHost(statusLine),
       window_(window),
       mix_(mix),
-      statusLine_(statusLine),
       reset_(std::move(reset)) {
     // The title names the file the document was last opened or saved as; Save as empties the
     // path while it asks, and the title keeps the old one until a file is written.
     connect(&mix_, &model::Mix::documentChanged, this, [this] {
-        if (!mix_.document.saved) return;
-        titlePath_ = mix_.document.path;
+        if (!mix_.document().saved) return;
+        titlePath_ = mix_.document().path;
         window_.setWindowTitle(titlePath_.isEmpty() ? QStringLiteral("Vontalix")
                                                     : QStringLiteral("Vontalix  -  ") + titlePath_);
     });
@@ -46,7 +46,7 @@ void DocumentCommands::folderDropped(const QString& folder) {
     if (!QFileInfo(folder).isDir()) return;
     std::vector<documents::FolderEntry> entries;
     if (!documents::readFolder(folder, entries)) {
-        statusLine_.setText(QStringLiteral("The folder could not be read: ") + folder);
+        statusLine().showMessage(QStringLiteral("The folder could not be read: ") + folder);
         return;
     }
     if (entries.empty()) return;
@@ -71,5 +71,3 @@ QWidget* DocumentCommands::documentWindow() { return &window_; }
 void DocumentCommands::resetDocument() { reset_(); }
 
 QString DocumentCommands::titledPath() const { return titlePath_; }
-
-void DocumentCommands::showStatus(const QString& text) { statusLine_.setText(text); }

@@ -9,7 +9,7 @@
 
 #include "documents/document_host.h"
 #include "model/mix.h"
-#include "platform/controls.h"
+#include "model/status_line.h"
 
 class QMainWindow;
 
@@ -17,7 +17,7 @@ class DocumentCommands : public QObject, public documents::DocumentHost {
     Q_OBJECT
   public:
     // `reset` puts the window back as a new document has it.
-    DocumentCommands(QMainWindow& window, model::Mix& mix, platform::StaticText& statusLine,
+    DocumentCommands(QMainWindow& window, model::Mix& mix, model::StatusLine& statusLine,
                      std::function<void()> reset);
 
     void newDocument();
@@ -43,12 +43,10 @@ class DocumentCommands : public QObject, public documents::DocumentHost {
     QWidget* documentWindow() override;
     void resetDocument() override;
     QString titledPath() const override;
-    void showStatus(const QString& text) override;
 
   private:
     QMainWindow& window_;
     model::Mix& mix_;
-    platform::StaticText& statusLine_;
     std::function<void()> reset_;
     QString titlePath_;  // the path the title shows; Save as falls back to it on failure
     bool closeWithoutPrompt_ = false;

@@ -18,12 +18,11 @@ class DocumentCommands;
 class EditCommands : public QObject, public editing::EditHost {
     Q_OBJECT
   public:
+    // `lanes`: whose pressed clips the commands work on; `drops`: how the lanes lay clips, which
+    // the commands lay the same way; `volumeMeter`: the bar the volume keys move.
     EditCommands(QObject* parent, model::Mix& mix, DeckCommands& decks, DocumentCommands& documents,
-                 MainMenu& menu, platform::StaticText& statusLine);
-
-    // The lanes whose pressed clips the commands work on, and the bar the volume keys move.
-    // The lanes are built after the commands, since their host takes drops through them.
-    void attach(const std::array<LaneView*, 2>& lanes, platform::BorderedRectangle& volumeMeter);
+                 MainMenu& menu, editing::DropHost& drops, const std::array<LaneView*, 2>& lanes,
+                 platform::BorderedRectangle& volumeMeter);
 
     void cut();
     void copy();
@@ -41,8 +40,6 @@ class EditCommands : public QObject, public editing::EditHost {
     // editing::EditHost
     model::ClipRef pressedClip(int lane) const override;
     bool soundingOnPlayDeck(const model::ClipRef& clip) const override;
-    QString statusText() const override;
-    void setStatusText(const QString& text) override;
     void clearLaneSelection(int lane) override;
     model::PictureRef makeClipPicture(const QString& name, double duration, double fadeInEnd,
                                       double fadeOutStart, double start, double stop,
@@ -57,8 +54,8 @@ class EditCommands : public QObject, public editing::EditHost {
     DeckCommands& decks_;
     DocumentCommands& documents_;
     MainMenu& menu_;
-    platform::StaticText& statusLine_;
-    platform::BorderedRectangle* volumeMeter_ = nullptr;
-    std::array<LaneView*, 2> lanes_{};
+    editing::DropHost& drops_;
+    const std::array<LaneView*, 2> lanes_;
+    platform::BorderedRectangle& volumeMeter_;
     bool previewLatched_ = false;  // the preview key toggled the preview and is still held
 };

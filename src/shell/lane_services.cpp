@@ -1,21 +1,14 @@
 #include "shell/lane_services.h"
 
 #include "documents/playlist_io.h"
-#include "editing/clipboard.h"
 #include "editing/lane_drops.h"
 #include "lanes/lane_view.h"
 #include "shell/deck_commands.h"
 #include "shell/pictures.h"
 
-LaneServices::LaneServices(QObject* parent, model::Mix& mix, editing::EditHost& edits,
-                           DeckCommands& decks, platform::StaticText& statusLine)
-    : QObject(parent), mix_(mix), edits_(edits), decks_(decks), statusLine_(statusLine) {}
-
-void LaneServices::showStatus(const QString& text) { statusLine_.setText(text); }
-
-QString LaneServices::statusText() const { return statusLine_.text(); }
-
-void LaneServices::reportOverlap() { statusLine_.setText(editing::kOverlapRefusedText); }
+LaneServices::LaneServices(QObject* parent, model::Mix& mix, DeckCommands& decks,
+                           model::StatusLine& statusLine)
+    : QObject(parent), DropHost(statusLine), mix_(mix), decks_(decks) {}
 
 model::PictureRef LaneServices::laneBackdrop() { return laneBackdropPicture(); }
 
@@ -39,10 +32,21 @@ bool LaneServices::droppedOnLane(LaneView& lane, const platform::DragItem& item)
     // One drag that entered a lane gives at most one handled drop.
     if (!dropPending_) return false;
     dropPending_ = false;
-    return editing::takeLaneDrop(mix_, edits_, lane.lane(), item);
+    return editing::takeLaneDrop(mix_, *this, lane.lane(), item);
 }
 
 void LaneServices::mouseEnteredLane(int lane) {
     activeLane_ = lane;
-    statusLine_.setText(QString::number(activeLane_));
+    statusLine().showMessage(QString::number(activeLane_));
+}
+
+bool LaneServices::soundingOnPlayDeck(const model::ClipRef& clip) const {
+    const engine::Deck& deck = decks_.playDeck();
+    return clip && (clip == deck.current[0] || clip == deck.current[1]);
+}
+
+model::PictureRef LaneServices::makeClipPicture(const QString& name, double duration,
+                                                double fadeInEnd, double fadeOutStart, double start,
+                                                double stop, int32_t label) {
+    return documents::clipPictureOrSay(name, duration, fadeInEnd, fadeOutStart, start, stop, label);
 }

@@ -206,7 +206,7 @@ MainWindow::MainWindow() : menu_(new MainMenu(this)) {
     connectMenu();
     // The status line named the clip when it was picked; it must not name a clip that is gone.
     connect(&mix_, &model::Mix::clipDeleted, this, [this](const QString& name) {
-        if (statusLine_->text() == name) statusLine_->setText(QString());
+        if (statusLine_->text() == name) statusLine_->showMessage(QString());
     });
 }
 
@@ -249,25 +249,28 @@ void MainWindow::createControls() {
     timeline.volumeMeter = volumeMeter_;
     addRulerEndAndZoom(content, timeline);
 
-    edits_->attach(lanes_, *volumeMeter_);
+    edits_ = new EditCommands(this, mix_, *decks_, *documents_, *menu_, *laneServices_, lanes_,
+                              *volumeMeter_);
     timeline_ = new TimelineControls(this, mix_, *decks_, timeline);
     new ClipHandles(this, mix_, *edits_, *menu_, lanes_, handles);  // owned by the window
 }
 
 void MainWindow::createCommands(QWidget* content) {
     // Every command object shows its words in the status line, so it comes first; it is laid
-    // among the other controls below.
-    statusLine_ = named(text(content, 7, 146, 605, 14, "", QColor(70, 70, 70)), "statusLine");
+    // among the other controls below. The edit commands come once the lanes and the volume bar
+    // they work on are built.
+    statusLine_ =
+        named(new StatusLineText(content, QRect(7, 146, 605, 14), QString(), QColor(70, 70, 70), 9),
+              "statusLine");
     decks_ = new DeckCommands(this, mix_, *statusLine_);
     documents_ = new DocumentCommands(*this, mix_, *statusLine_, [this] { resetDocument(); });
-    edits_ = new EditCommands(this, mix_, *decks_, *documents_, *menu_, *statusLine_);
-    laneServices_ = new LaneServices(this, mix_, *edits_, *decks_, *statusLine_);
+    laneServices_ = new LaneServices(this, mix_, *decks_, *statusLine_);
 }
 
 void MainWindow::createLanes(QWidget* content) {
     for (int n : {1, 2}) {
         auto* lane = new LaneView(content, n, mix_, decks_->playDeck(), decks_->previewDeck(),
-                                  *laneServices_);
+                                  *laneServices_, *statusLine_);
         lane->setObjectName(QStringLiteral("lane%1").arg(n));
         lane->setGeometry(0, n == 1 ? 45 : 87, 800, 33);
         lane->setToolTip(QStringLiteral("Track %1").arg(n));
@@ -339,8 +342,9 @@ void MainWindow::connectMenu() {
         if (m->clipSelected) edits_->clear();
     });
     // A command for a small window that is open brings it to the front.
-    connect(m->preferencesAction, &QAction::triggered, this,
-            [this] { PreferencesWindow::instance(this, mix_, *decks_)->showInFront(); });
+    connect(m->preferencesAction, &QAction::triggered, this, [this] {
+        PreferencesWindow::instance(this, mix_, *decks_, *statusLine_)->showInFront();
+    });
     connect(m->playAction, &QAction::triggered, decks_, &DeckCommands::play);
     connect(m->previewAction, &QAction::triggered, decks_, &DeckCommands::preview);
     connect(m->dropPreviewAction, &QAction::triggered, this,
@@ -376,7 +380,7 @@ void MainWindow::startUp() {
     }
     const windows::KeptPreferences kept = windows::keptPreferences();
     decks_->setPreviewDeviceId(kept.previewDevice);
-    mix_.defaultTransition = kept.transition;
+    mix_.setDefaultTransition(kept.transition);
     resetDocument();
     // The kept device may be unplugged: the preview then stays silent, never falling back to the
     // main output, and the DJ is told. Asked once the window shows, as it may wait for the
@@ -385,7 +389,7 @@ void MainWindow::startUp() {
         QTimer::singleShot(0, this, [this, kept] {
             if (!media::routeAvailable(kept.previewDevice) &&
                 decks_->previewDeviceId() == kept.previewDevice)
-                statusLine_->setText(engine::missingPreviewDeviceText(kept.previewDeviceName));
+                statusLine_->showMessage(engine::missingPreviewDeviceText(kept.previewDeviceName));
         });
     }
 }
@@ -441,12 +445,12 @@ void MainWindow::backgroundClicked(int x, int y) {
     const int volumeHeight = std::max(0, model::whole(media::systemVolume() * 14));
     volumeMeter_->setGeometry(volumeMeter_->x(), 178 - volumeHeight, volumeMeter_->width(),
                               volumeHeight);
-    statusLine_->setText(QString());
+    statusLine_->showMessage(QString());
 
     engine::Deck& playDeck = decks_->playDeck();
     engine::Deck& previewDeck = decks_->previewDeck();
     const double cx = x;
-    const double absolute = cx + static_cast<double>(mix_.scrollX);
+    const double absolute = cx + static_cast<double>(mix_.scrollX());
     const model::ClickBands bands = model::clickBands(y);
     if (bands.ruler) {
         // Restart the preview from the click, whether it ran or not.
@@ -462,13 +466,13 @@ void MainWindow::backgroundClicked(int x, int y) {
     laneBorders_[0]->setLineColor(bands.lane == 1 ? kActiveLane : kInactiveLane);
     laneBorders_[1]->setLineColor(bands.lane == 2 ? kActiveLane : kInactiveLane);
     if (bands.lane != 0) {
-        mix_.pasteTarget = model::PasteTarget{absolute, bands.lane};
+        mix_.setPasteTarget(model::PasteTarget{absolute, bands.lane});
         menu_->pasteAllowed = true;
         laneServices_->setActiveLane(bands.lane);
         previewDeck.setHead(absolute);
         decks_->setStartOffsets(previewDeck, cx);
     } else {
-        mix_.pasteTarget.reset();
+        mix_.setPasteTarget(std::nullopt);
         menu_->pasteAllowed = false;
     }
 }
@@ -476,9 +480,12 @@ void MainWindow::backgroundClicked(int x, int y) {
 void MainWindow::resetDocument() {
     // The clipboard clip survives a reset; bring it back to zoom 1 with everything else so a
     // later paste gives a clip of the right length.
-    if (mix_.clipboardClip && mix_.pixelsPerSecond > 0 && mix_.pixelsPerSecond != 1.0f) {
-        model::scaleClipLengths(*mix_.clipboardClip, 1.0 / mix_.pixelsPerSecond);
-        mix_.clipboardClip->image = documents::clipPictureOrSay(*mix_.clipboardClip);
+    const float zoom = mix_.pixelsPerSecond();
+    if (const model::ClipRef& kept = mix_.clipboardClip(); kept && zoom > 0 && zoom != 1.0f) {
+        auto clip = std::make_shared<model::Clip>(*kept);
+        model::scaleClipLengths(*clip, 1.0 / zoom);
+        clip->image = documents::clipPictureOrSay(*clip);
+        mix_.setClipboardClip(std::move(clip));
     }
     mix_.setZoom(1.0f);
     decks_->transport().timer().setPeriod(10);
@@ -492,7 +499,7 @@ void MainWindow::resetDocument() {
     previewDeck.setHead(300.0);
     for (LaneView* lane : lanes_) lane->clearSelection();
     mix_.setPath(QString());
-    mix_.document.keptRecords.clear();
+    mix_.forgetKeptRecords();
     playDeck.forgetClips();
     previewDeck.forgetClips();
     for (int n : {1, 2}) {
@@ -501,8 +508,8 @@ void MainWindow::resetDocument() {
     for (LaneView* lane : lanes_) lane->clearSelection();
     mix_.markSaved();
     timeline_->reset();
-    mix_.pasteTarget.reset();
+    mix_.setPasteTarget(std::nullopt);
     editing::showVolume(*volumeMeter_, media::systemVolume());
     // What the status line said was about the document just ended.
-    statusLine_->setText(QString());
+    statusLine_->showMessage(QString());
 }

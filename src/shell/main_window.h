@@ -61,7 +61,7 @@ class MainWindow : public QMainWindow {
 
     model::Mix mix_;
     MainMenu* const menu_;
-    platform::StaticText* statusLine_ = nullptr;
+    platform::StatusLineText* statusLine_ = nullptr;
     DeckCommands* decks_ = nullptr;
     DocumentCommands* documents_ = nullptr;
     EditCommands* edits_ = nullptr;

@@ -45,20 +45,21 @@ void TimelineControls::followScroll() {
     clearLaneSelections();
     const float scrollX = static_cast<float>(parts_.scrollBar->value() * 60);
     mix_.setScrollX(scrollX);  // the ruler, the heads and the lanes follow
-    if (auto max = model::scrollMaximum(mix_.pixelsPerSecond)) parts_.scrollBar->setMaximum(*max);
+    if (auto max = model::scrollMaximum(mix_.pixelsPerSecond())) parts_.scrollBar->setMaximum(*max);
 }
 
 void TimelineControls::scrollRuler() {
-    const auto labels = model::rulerLabels(mix_.scrollX, mix_.pixelsPerSecond);
+    const auto labels = model::rulerLabels(mix_.scrollX(), mix_.pixelsPerSecond());
     auto& rulerLabels = parts_.rulerLabels;
     for (int i = 0; i < 5; ++i) rulerLabels[i]->move(labels[i].left, rulerLabels[i]->y());
     for (int i = 0; i < 5; ++i) rulerLabels[i]->setText(labels[i].text);
 }
 
 void TimelineControls::centreOnHead(const engine::Deck& deck) {
-    const int page = model::headPage(deck.head() - static_cast<double>(mix_.scrollX), mix_.scrollX);
+    const int page =
+        model::headPage(deck.head() - static_cast<double>(mix_.scrollX()), mix_.scrollX());
     mix_.setScrollX(static_cast<float>(page * 400.0));
-    const int value = model::whole(mix_.scrollX / 60);
+    const int value = model::whole(mix_.scrollX() / 60);
     QScrollBar* scrollBar = parts_.scrollBar;
     const int before = scrollBar->value();
     scrollBar->setValue(value);
@@ -81,8 +82,8 @@ void TimelineControls::zoomChosen(const QString& percent) {
     const double next = model::parseNumber(percent).value_or(0) / 100;
     if (!(next > 0)) return;  // a zoom of 0 would divide every later position by nothing
     showZoomPercent(next * 100);
-    if (static_cast<double>(mix_.pixelsPerSecond) == next) return;
-    zoom(next / static_cast<double>(mix_.pixelsPerSecond));
+    if (static_cast<double>(mix_.pixelsPerSecond()) == next) return;
+    zoom(next / static_cast<double>(mix_.pixelsPerSecond()));
     mix_.setZoom(static_cast<float>(next));
     centreOnHead(decks_.previewDeck());
 }
@@ -91,23 +92,8 @@ void TimelineControls::zoom(double f) {
     if (f == 0) return;
     for (engine::Deck* deck : {&decks_.playDeck(), &decks_.previewDeck()})
         deck->setHead(deck->head() * f);
-    if (mix_.clipboardClip) model::scaleClipLengths(*mix_.clipboardClip, f);
-    // The paste target keeps its place in time on either lane.
-    if (mix_.pasteTarget) mix_.pasteTarget->timelineX *= f;
-    for (int n : {1, 2}) {
-        const std::vector<model::ClipRef>& clips = mix_.lane(n);
-        for (size_t i = 0; i < clips.size(); ++i) {
-            model::Clip& c = *clips[i];
-            c.centre *= f;
-            model::scaleClipLengths(c, f);
-            c.playStart *= f;
-            c.previewStart *= f;
-            c.image = documents::clipPictureOrSay(c);
-        }
-    }
+    mix_.scaleTimeline(f, [](const model::Clip& c) { return documents::clipPictureOrSay(c); });
     clearLaneSelections();
-    mix_.clipsEdited(1);
-    mix_.clipsEdited(2);
 }
 
 void TimelineControls::showZoomPercent(double percent) {

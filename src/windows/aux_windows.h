@@ -17,15 +17,19 @@
 
 namespace model {
 class Mix;
-}
+class StatusLine;
+}  // namespace model
 
-// The preview device and the default transition of the mix, kept for the next run.
+// The preview device and the default transition of the mix, kept for the next run; the status
+// line says when a choice cannot be kept.
 class PreferencesWindow : public windows::SmallWindow {
     Q_OBJECT
   public:
-    PreferencesWindow(QWidget* owner, model::Mix& mix, windows::PreviewDeviceHost& device);
+    PreferencesWindow(QWidget* owner, model::Mix& mix, windows::PreviewDeviceHost& device,
+                      model::StatusLine& statusLine);
     static PreferencesWindow* instance(QWidget* owner, model::Mix& mix,
-                                       windows::PreviewDeviceHost& device);
+                                       windows::PreviewDeviceHost& device,
+                                       model::StatusLine& statusLine);
     static PreferencesWindow* existing();
 
     windows::ListBox* deviceList = nullptr;
@@ -44,6 +48,7 @@ class PreferencesWindow : public windows::SmallWindow {
 
     model::Mix& mix_;
     windows::PreviewDeviceHost& device_;
+    model::StatusLine& statusLine_;
     std::vector<media::DeviceId> listedDevices_;  // the device of each row of the list
 };
 

@@ -5,6 +5,7 @@
 #include "media/output.h"
 #include "model/mix.h"
 #include "model/numtext.h"
+#include "model/status_line.h"
 #include "windows/aux_windows.h"
 #include "windows/window_logic.h"
 
@@ -13,11 +14,13 @@ QPointer<PreferencesWindow> thePreferences;
 }
 
 PreferencesWindow::PreferencesWindow(QWidget* owner, model::Mix& mix,
-                                     windows::PreviewDeviceHost& device)
+                                     windows::PreviewDeviceHost& device,
+                                     model::StatusLine& statusLine)
     : SmallWindow(owner, Kind::Floating, QStringLiteral("Preferences"),
                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint),
       mix_(mix),
-      device_(device) {
+      device_(device),
+      statusLine_(statusLine) {
     setMinimumSize(windows::kMinSize, windows::kMinSize);
     setMaximumSize(windows::kMaxSize, windows::kMaxSize);
     resize(235, 202);
@@ -48,13 +51,14 @@ PreferencesWindow::PreferencesWindow(QWidget* owner, model::Mix& mix,
 }
 
 PreferencesWindow* PreferencesWindow::instance(QWidget* owner, model::Mix& mix,
-                                               windows::PreviewDeviceHost& device) {
-    return windows::openOrBuild(thePreferences, owner, mix, device);
+                                               windows::PreviewDeviceHost& device,
+                                               model::StatusLine& statusLine) {
+    return windows::openOrBuild(thePreferences, owner, mix, device, statusLine);
 }
 PreferencesWindow* PreferencesWindow::existing() { return thePreferences; }
 
 void PreferencesWindow::showTransition() {
-    transitionLabel->setText(model::formatNumber(mix_.defaultTransition));
+    transitionLabel->setText(model::formatNumber(mix_.defaultTransition()));
 }
 
 // Escape closes the window, as it does any small window of the desktop.
@@ -90,13 +94,13 @@ void PreferencesWindow::deviceChosen() {
 }
 
 void PreferencesWindow::stepTransition(double (*step)(double)) {
-    mix_.defaultTransition = step(mix_.defaultTransition);
-    sayIfNotKept(windows::keepTransition(mix_.defaultTransition));
+    mix_.setDefaultTransition(step(mix_.defaultTransition()));
+    sayIfNotKept(windows::keepTransition(mix_.defaultTransition()));
     showTransition();
 }
 
 // The change holds for this run either way; that it is lost at the next start must not come as
 // a surprise.
 void PreferencesWindow::sayIfNotKept(const QString& notKept) {
-    if (!notKept.isEmpty()) device_.showStatus(notKept);
+    if (!notKept.isEmpty()) statusLine_.showMessage(notKept);
 }

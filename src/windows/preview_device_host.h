@@ -1,9 +1,6 @@
 #pragma once
 // The preview device as the small windows see it: the preferences choose it, the drop preview
-// plays on it. The program that owns the decks keeps it and routes the players, and shows what
-// the small windows report.
-
-#include <QString>
+// plays on it. The program that owns the decks keeps it and routes the players.
 
 #include "media/output.h"
 
@@ -21,8 +18,6 @@ class PreviewDeviceHost {
     virtual void setPreviewDeviceId(media::DeviceId id) = 0;
     // Sends the player's movie to the preview device.
     virtual void routeToPreviewDevice(const media::MoviePlayer& player) = 0;
-    // Puts a message in the main window's status line.
-    virtual void showStatus(const QString& text) = 0;
 
   protected:
     ~PreviewDeviceHost() = default;

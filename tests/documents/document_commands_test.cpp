@@ -66,7 +66,7 @@ TEST_F(DocumentCommands, PromptMatrix) {
         }
         if (c.doc == Doc::Changed) addClip(2, 300, 50, "b", media("b.mp3"));
         const int clipsBefore = clipCount();
-        const QString pathBefore = mix().document.path;
+        const QString pathBefore = mix().document().path;
         shownDialogs.clear();
         answers.clear();
         if (c.reply == Reply::Save) answers.push_back(DialogAnswer::Action);
@@ -77,12 +77,12 @@ TEST_F(DocumentCommands, PromptMatrix) {
         switch (c.command) {
             case Command::New:
                 menu()->newAction->trigger();
-                goesOn = clipCount() == 0 && mix().document.path.isEmpty();
+                goesOn = clipCount() == 0 && mix().document().path.isEmpty();
                 break;
             case Command::Open:
                 documents().open(other);
-                goesOn =
-                    mix().document.path == other && names(lane(1)) == std::vector<QString>{"other"};
+                goesOn = mix().document().path == other &&
+                         names(lane(1)) == std::vector<QString>{"other"};
                 break;
             case Command::Close:
                 goesOn = !documents().keepOpen();
@@ -94,7 +94,7 @@ TEST_F(DocumentCommands, PromptMatrix) {
         EXPECT_EQ(goesOn, c.goesOn);
         if (!c.goesOn) {
             EXPECT_EQ(clipCount(), clipsBefore);
-            EXPECT_EQ(mix().document.path, pathBefore);
+            EXPECT_EQ(mix().document().path, pathBefore);
         }
         const QByteArray saved = readFile(doc);
         EXPECT_EQ(saved == "<missing>" ? -1 : recordCount(saved), c.recordsInSaved);
@@ -132,7 +132,7 @@ TEST_F(DocumentCommands, CancelledSaveDialogInThePromptStopsTheCommand) {
         EXPECT_TRUE(openFilters.empty());
         EXPECT_EQ(clipCount(), 1);
         EXPECT_EQ(w->windowTitle(), "Vontalix");
-        EXPECT_FALSE(mix().document.saved);
+        EXPECT_FALSE(mix().document().saved);
     }
 }
 
@@ -142,7 +142,7 @@ TEST_F(DocumentCommands, DontSaveThenCancelledOpenDialogKeepsTheClips) {
     documents().open(QString());
     EXPECT_EQ(openFilters.size(), 1u);
     EXPECT_EQ(names(lane(1)), std::vector<QString>{"a"});
-    EXPECT_FALSE(mix().document.saved);
+    EXPECT_FALSE(mix().document().saved);
 }
 
 TEST_F(DocumentCommands, TheDialogsOfferTextFilesAndSuggestAnUntitledOne) {
@@ -156,7 +156,7 @@ TEST_F(DocumentCommands, TheDialogsOfferTextFilesAndSuggestAnUntitledOne) {
     ASSERT_EQ(saveNames.size(), 1u);
     EXPECT_EQ(saveNames[0], "NerovaUNTITLED.txt");
     EXPECT_EQ(w->windowTitle(), "Vontalix");
-    EXPECT_TRUE(mix().document.path.isEmpty());
+    EXPECT_TRUE(mix().document().path.isEmpty());
 }
 
 TEST_F(DocumentCommands, TitleFollowsTheDocumentPath) {
@@ -166,7 +166,7 @@ TEST_F(DocumentCommands, TitleFollowsTheDocumentPath) {
     saveFiles = {doc};
     ASSERT_EQ(documents().save(), 1);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
-    EXPECT_TRUE(mix().document.saved);
+    EXPECT_TRUE(mix().document().saved);
 
     // A titled document is saved in place, without a dialog.
     addClip(2, 400, 100, "b", media("b.mp3"));
@@ -190,9 +190,9 @@ TEST_F(DocumentCommands, SaveAsKeepsThePreviousPathUntilAFileIsWritten) {
 
     menu()->saveAsAction->trigger();  // the save dialog is cancelled
     EXPECT_EQ(saveNames.size(), 2u);
-    EXPECT_EQ(mix().document.path, doc);
+    EXPECT_EQ(mix().document().path, doc);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
-    EXPECT_FALSE(mix().document.saved);
+    EXPECT_FALSE(mix().document().saved);
     EXPECT_EQ(recordCount(readFile(doc)), 1);
 
     menu()->saveAction->trigger();
@@ -203,7 +203,7 @@ TEST_F(DocumentCommands, SaveAsKeepsThePreviousPathUntilAFileIsWritten) {
     const QString second = path("second.txt");
     saveFiles = {second};
     menu()->saveAsAction->trigger();
-    EXPECT_EQ(mix().document.path, second);
+    EXPECT_EQ(mix().document().path, second);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + second);
     EXPECT_EQ(readFile(doc), readFile(second));
 
@@ -220,7 +220,7 @@ TEST_F(DocumentCommands, AnOpenedPlaylistCountsAsChangedWhenItHoldsClips) {
         list, model::playlistHeaderLine() + record(1, 30, 100, "x", media("x.mp3"))));
     documents().open(list);
     ASSERT_EQ(clipCount(), 1);
-    EXPECT_FALSE(mix().document.saved);
+    EXPECT_FALSE(mix().document().saved);
     menu()->newAction->trigger();
     EXPECT_TRUE(promptShown());
 
@@ -230,7 +230,7 @@ TEST_F(DocumentCommands, AnOpenedPlaylistCountsAsChangedWhenItHoldsClips) {
     documents().open(list);
     EXPECT_EQ(clipCount(), 0);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + list);
-    EXPECT_TRUE(mix().document.saved);
+    EXPECT_TRUE(mix().document().saved);
     ASSERT_TRUE(testsupport::writeFile(list, "stale"));
     ASSERT_EQ(documents().save(), 1);
     EXPECT_EQ(readFile(list), model::playlistHeaderLine());

@@ -11,8 +11,10 @@ namespace {
 
 using testsupport::DocumentFixture;
 
-class RecordingHost : public documents::DocumentHost {
+class RecordingHost : public model::StatusLine, public documents::DocumentHost {
   public:
+    RecordingHost() : DocumentHost(static_cast<model::StatusLine&>(*this)) {}
+
     model::Mix mix;
     QWidget window;
     QString status;
@@ -22,16 +24,17 @@ class RecordingHost : public documents::DocumentHost {
     QWidget* documentWindow() override { return &window; }
     void resetDocument() override {
         ++resets;
-        mix.lane(1).clear();
-        mix.lane(2).clear();
-        mix.document.path.clear();
-        mix.document.keptRecords.clear();
-        mix.pixelsPerSecond = 1;
-        mix.scrollX = 0;
+        for (int n : {1, 2})
+            while (!mix.lane(n).empty()) mix.takeClip(n, 0);
+        mix.setPath(QString());
+        mix.forgetKeptRecords();
+        mix.setZoom(1);
+        mix.setScrollX(0);
         mix.markSaved();
     }
     QString titledPath() const override { return QString(); }
-    void showStatus(const QString& text) override { status = text; }
+    void showMessage(const QString& text) override { status = text; }
+    QString text() const override { return status; }
 };
 
 class DocumentHostTest : public DocumentFixture {};
@@ -56,8 +59,8 @@ TEST_F(DocumentHostTest, OpenSaveAndOpenFolderWorkOnTheHostsMixAlone) {
     documents::open(host, list);
     EXPECT_EQ(clipNames(host.mix.lane(1)), (std::vector<QString>{"under", "top"}));
     EXPECT_EQ(clipNames(host.mix.lane(2)), (std::vector<QString>{"other"}));
-    EXPECT_EQ(host.mix.document.keptRecords.count(), 1);
-    EXPECT_EQ(host.mix.document.path, list);
+    EXPECT_EQ(host.mix.document().keptRecords.count(), 1);
+    EXPECT_EQ(host.mix.document().path, list);
     EXPECT_FALSE(host.status.isEmpty());  // names the damaged record
     EXPECT_FALSE(host.documentBusy);
     EXPECT_EQ(clipCount(), windowClips);  // the window's own mix is untouched
@@ -65,9 +68,9 @@ TEST_F(DocumentHostTest, OpenSaveAndOpenFolderWorkOnTheHostsMixAlone) {
     // Save as writes the host's lanes and the kept record; the document is the new file.
     const QString copy = path("copy.txt");
     saveFiles.push_back(copy);
-    host.mix.document.path.clear();
+    host.mix.setPath(QString());
     EXPECT_TRUE(documents::save(host));
-    EXPECT_EQ(host.mix.document.path, copy);
+    EXPECT_EQ(host.mix.document().path, copy);
     const QByteArray written = readFile(copy);
     EXPECT_EQ(recordCount(written), 4);
     EXPECT_TRUE(written.contains(damaged));
@@ -81,8 +84,8 @@ TEST_F(DocumentHostTest, OpenSaveAndOpenFolderWorkOnTheHostsMixAlone) {
     EXPECT_TRUE(promptShown());
     EXPECT_EQ(clipNames(host.mix.lane(1)), (std::vector<QString>{"1.mp3"}));
     EXPECT_EQ(clipNames(host.mix.lane(2)), (std::vector<QString>{"2.mp3"}));
-    EXPECT_EQ(host.mix.selection, std::nullopt);
-    EXPECT_TRUE(host.mix.document.path.isEmpty());
+    EXPECT_EQ(host.mix.selection(), std::nullopt);
+    EXPECT_TRUE(host.mix.document().path.isEmpty());
     EXPECT_EQ(host.window.cursor().shape(), Qt::ArrowCursor);
 
     // A busy host takes no document command.

@@ -245,7 +245,7 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.transition);
         documents().resetDocument();
-        mix().defaultTransition = c.transition;
+        mix().setDefaultTransition(c.transition);
         statusLine()->setText("before");
         runOpenFolder(path("music"));
         const std::vector<LaidClip> laid = clips();
@@ -263,8 +263,8 @@ TEST_F(OpenFolder, LaysTheFolderOutByTheDefaultTransition) {
         EXPECT_EQ(lane(1)->clips[0]->name, "a 100.mp3");
         EXPECT_EQ(lane(1)->clips[0]->path, music("a 100.mp3"));
         EXPECT_DOUBLE_EQ(onLane(*lane(2)->clips[0]), c.clips[1].left + 30);
-        EXPECT_EQ(mix().selection, std::nullopt);
-        EXPECT_FALSE(mix().document.saved);
+        EXPECT_EQ(mix().selection(), std::nullopt);
+        EXPECT_FALSE(mix().document().saved);
         EXPECT_EQ(w->windowTitle(), "Vontalix");
         EXPECT_EQ(statusText(), "");  // nothing skipped; the last document's word is gone
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
@@ -305,7 +305,7 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
     }
     ASSERT_TRUE(QDir(path("music")).mkpath("sub"));
     ASSERT_TRUE(QDir(path("music")).mkpath("folder.mp3"));  // passed over like a text file
-    mix().defaultTransition = 1;
+    mix().setDefaultTransition(1);
 
     runOpenFolder(path("music"));
     // Listing order: a, B, broken, e, folder.mp3, labelled, live.mp3.bak, notes, short, sub,
@@ -343,7 +343,7 @@ TEST_F(OpenFolder, MixedFolderOfRealFiles) {
 // Media longer than a day could not be saved and read back: it is skipped and named.
 TEST_F(OpenFolder, MediaLongerThanADayIsSkipped) {
     fakeLengths({{"a.mp3", 100}, {"b day.mp3", 86400.5}, {"c.mp3", 50}});
-    mix().defaultTransition = 0;
+    mix().setDefaultTransition(0);
     runOpenFolder(path("music"));
     expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
     EXPECT_EQ(statusText(), "1 file could not be opened: b day.mp3");
@@ -358,7 +358,7 @@ TEST_F(OpenFolder, NamesAPlaylistCannotHoldAreRefusedAndNamed) {
     const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0600);
     ASSERT_GE(fd, 0);
     ::close(fd);
-    mix().defaultTransition = 0;
+    mix().setDefaultTransition(0);
     runOpenFolder(path("music"));
     expectClips(clips(), {{1, 10, 100, 0, 100}, {2, 110, 50, 0, 50}});
     EXPECT_EQ(statusText(),
@@ -411,7 +411,7 @@ TEST_F(OpenFolder, SavePromptAndFolderDialog) {
             ASSERT_EQ(documents().save(), 1);
         }
         const QString titleBefore = w->windowTitle();
-        const int flagBefore = mix().document.saved;
+        const int flagBefore = mix().document().saved;
         shownDialogs.clear();
         answers.assign(c.answers.begin(), c.answers.end());
         saveFiles = {c.saveTo.isEmpty() ? QString() : path(c.saveTo)};
@@ -428,7 +428,7 @@ TEST_F(OpenFolder, SavePromptAndFolderDialog) {
             // Without a folder chosen the mix stays as it was, even after "Don't save".
             EXPECT_EQ(names(lane(1)), std::vector<QString>{"old"});
             EXPECT_EQ(w->windowTitle(), titleBefore);
-            EXPECT_EQ(mix().document.saved, flagBefore);
+            EXPECT_EQ(mix().document().saved, flagBefore);
         }
         if (!c.saveTo.isEmpty()) {
             EXPECT_EQ(recordCount(readFile(path(c.saveTo))), 1);
@@ -477,7 +477,7 @@ TEST_F(OpenFolder, LongFolderShowsProgressAndCancelKeepsTheClipsLaid) {
         EXPECT_TRUE(watchShown);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
         EXPECT_FALSE(documents().documentBusy);
-        EXPECT_EQ(mix().selection, std::nullopt);
+        EXPECT_EQ(mix().selection(), std::nullopt);
         EXPECT_EQ(clipCount(), cancel ? 100 : 200);
         if (cancel) {
             EXPECT_EQ(values.size(), 1u);

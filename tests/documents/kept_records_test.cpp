@@ -96,12 +96,12 @@ TEST_F(KeptRecords, EveryUnloadableRecordComesBackOutOfASaveInOrder) {
     ASSERT_EQ(documents().save(), 1);
     EXPECT_EQ(readFile(list), expected);
     saveFiles = {path("copy.txt")};
-    mix().document.path.clear();
+    mix().setPath(QString());
     ASSERT_EQ(documents().save(), 1);
     EXPECT_EQ(readFile(path("copy.txt")), expected);
-    mix().document.saved = false;  // a change, so closing asks
+    mix().markChanged();  // a change, so closing asks
     QFile::remove(list);
-    mix().document.path = list;
+    mix().setPath(list);
     answers = {DialogAnswer::Action};
     EXPECT_FALSE(documents().keepOpen());
     EXPECT_EQ(readFile(list), expected);
@@ -125,12 +125,12 @@ TEST_F(KeptRecords, NewAndOpenForgetThem) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         openLines({gone});
-        ASSERT_EQ(mix().document.keptRecords.count(), 1);
+        ASSERT_EQ(mix().document().keptRecords.count(), 1);
         answers = {DialogAnswer::Alternate};
         c.run();
-        EXPECT_EQ(mix().document.keptRecords.count(), 0);
+        EXPECT_EQ(mix().document().keptRecords.count(), 0);
         saveFiles = {path("after.txt")};
-        mix().document.path.clear();
+        mix().setPath(QString());
         ASSERT_EQ(documents().save(), 1);
         EXPECT_EQ(readFile(path("after.txt")), model::playlistHeaderLine());
     }
@@ -160,7 +160,7 @@ TEST_F(KeptRecords, FilesThatAreNoPlayableMediaLoadAndAreNamed) {
         for (const QByteArray& l : c.lines) lines.push_back(l.chopped(1));
         openLines(lines);
         EXPECT_EQ(statusText(), c.status);
-        EXPECT_EQ(clipCount() + mix().document.keptRecords.count(),
+        EXPECT_EQ(clipCount() + mix().document().keptRecords.count(),
                   static_cast<int>(c.lines.size()));
     }
 }
@@ -183,7 +183,7 @@ TEST_F(KeptRecords, AFileFarTooLargeIsRefusedUnread) {
     ASSERT_EQ(shownDialogs.size(), 2u);
     EXPECT_EQ(shownDialogs[1].message, "The playlist could not be opened.");
     EXPECT_TRUE(shownDialogs[1].explanation.endsWith("It is far too large to be a playlist."));
-    EXPECT_EQ(mix().document.path, doc);
+    EXPECT_EQ(mix().document().path, doc);
     EXPECT_EQ(clipCount(), 1);
 }
 
@@ -199,8 +199,8 @@ TEST_F(KeptRecords, CancelledOpeningLeavesAnEmptyUntitledDocument) {
     documents().open(list);
     EXPECT_EQ(steps, 2);
     EXPECT_EQ(clipCount(), 0);
-    EXPECT_EQ(mix().document.keptRecords.count(), 0);
-    EXPECT_EQ(mix().document.path, "");
+    EXPECT_EQ(mix().document().keptRecords.count(), 0);
+    EXPECT_EQ(mix().document().path, "");
     EXPECT_EQ(w->windowTitle(), "Vontalix");
     EXPECT_EQ(statusText(), "Opening \"long.txt\" was cancelled; the file is unchanged.");
     EXPECT_EQ(readFile(list), text);
@@ -240,7 +240,7 @@ TEST_F(KeptRecords, AFailedSaveSaysWhatHappenedAndKeepsTheOldFile) {
                   "\"" + doc + "\": " + c.says + " Any earlier version of the file is unchanged.");
         EXPECT_EQ(readFile(doc), before);
         EXPECT_EQ(fileNames(), filesBefore);  // no half-written file left behind
-        EXPECT_FALSE(mix().document.saved);
+        EXPECT_FALSE(mix().document().saved);
     }
     media::setWriteCall({});
     EXPECT_EQ(documents().save(), 1);

@@ -494,7 +494,7 @@ class MovieExportCommand : public testsupport::DocumentFixture {
 
 TEST_F(MovieExportCommand, WritesTheLanesAtTheSecondsTheRulerShows) {
     const QString a = chirp(6);
-    mix().pixelsPerSecond = 2;                              // 200 %: two timeline pixels a second
+    mix().setZoom(2);                                       // 200 %: two timeline pixels a second
     control<QScrollBar>("timelineScrollBar")->setValue(1);  // the view scrolled by 60 pixels
     addClip(1, 40 + 12 / 2.0, 12, "one", a);  // visible left edge 40: absolute 100 px = 50 s
     addClip(2, -30 + 8 / 2.0, 8, "two", a);   // left of the view: absolute 30 px = 15 s

@@ -92,8 +92,8 @@ TEST_F(PlaylistFiles, AFailedSaveLeavesTheOldFileAndSaysSo) {
         EXPECT_EQ(documents().save(), 0);
         EXPECT_TRUE(failureShown());
         EXPECT_EQ(readFile(doc), broken);
-        EXPECT_EQ(mix().document.path, doc);
-        EXPECT_FALSE(mix().document.saved);
+        EXPECT_EQ(mix().document().path, doc);
+        EXPECT_FALSE(mix().document().saved);
         EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
         // The prompt must not let the document go when the save failed.
         answers = {DialogAnswer::Action};
@@ -117,7 +117,7 @@ TEST_F(PlaylistFiles, AReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(readFile(doc), before);
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{"mix.txt"});  // no temporary file left behind either
-    EXPECT_FALSE(mix().document.saved);
+    EXPECT_FALSE(mix().document().saved);
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
@@ -183,7 +183,7 @@ TEST_F(PlaylistFiles, SaveAsIntoAFolderThatIsGoneKeepsThePreviousPath) {
     saveFiles = {path("gone/mix.txt")};
     menu()->saveAsAction->trigger();
     EXPECT_TRUE(failureShown());
-    EXPECT_EQ(mix().document.path, doc);
+    EXPECT_EQ(mix().document().path, doc);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
 }
 
@@ -246,14 +246,14 @@ TEST_F(PlaylistFiles, WhatIsNotAPlaylistIsRefusedAndNeverOverwritten) {
         ASSERT_EQ(shownDialogs.size(), 2u);
         EXPECT_EQ(shownDialogs[1].message, c.message);
         // Read before the reset: the current document is still all there.
-        EXPECT_EQ(mix().document.path, doc);
+        EXPECT_EQ(mix().document().path, doc);
         EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + doc);
         EXPECT_EQ(clipCount(), 2);
-        EXPECT_FALSE(mix().document.saved);
+        EXPECT_FALSE(mix().document().saved);
         ASSERT_EQ(documents().save(), 1);
         EXPECT_EQ(readFile(file), bytes);
         EXPECT_EQ(recordCount(readFile(doc)), 2);
-        mix().document.saved = false;
+        mix().markChanged();
     }
 }
 
@@ -281,8 +281,8 @@ TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
     for (const View& v : views) {
         SCOPED_TRACE(testing::Message() << "zoom " << v.zoom << " scroll " << v.scroll);
         documents().resetDocument();
-        mix().pixelsPerSecond = v.zoom;
-        mix().scrollX = v.scroll;
+        mix().setZoom(v.zoom);
+        mix().setScrollX(v.scroll);
         for (const Seconds& s : clips)
             addClip(s.lane, s.centre * v.zoom - v.scroll, s.length * v.zoom, s.name, files[s.name],
                     s.label);
@@ -293,8 +293,8 @@ TEST_F(PlaylistFiles, SaveThenOpenRestoresTheClipsAtEveryZoom) {
 
         answers = {DialogAnswer::Alternate};
         documents().open(doc);
-        EXPECT_FLOAT_EQ(mix().pixelsPerSecond, 1.0f);
-        EXPECT_FLOAT_EQ(mix().scrollX, 0.0f);
+        EXPECT_FLOAT_EQ(mix().pixelsPerSecond(), 1.0f);
+        EXPECT_FLOAT_EQ(mix().scrollX(), 0.0f);
         // Each lane comes back stacked as it was written.
         EXPECT_EQ(names(lane(1)), (std::vector<QString>{"first", "second", "third"}));
         EXPECT_EQ(names(lane(2)), (std::vector<QString>{"other lane"}));
@@ -368,7 +368,7 @@ TEST_F(PlaylistFiles, RecordsWhoseMediaIsGoneAreSkippedAndCounted) {
         documents().open(list);
         EXPECT_EQ(clipCount(), c.loaded);
         EXPECT_EQ(statusText(), c.status);
-        EXPECT_EQ(mix().document.path, list);
+        EXPECT_EQ(mix().document().path, list);
     }
 }
 
@@ -378,7 +378,7 @@ TEST_F(PlaylistFiles, ADocumentSentToTheApplicationOpens) {
         list, model::playlistHeaderLine() + record(2, 45, 300, "sent", media("s.mp3"))));
     documents().open(list);
     EXPECT_EQ(names(lane(2)), std::vector<QString>{"sent"});
-    EXPECT_EQ(mix().document.path, list);
+    EXPECT_EQ(mix().document().path, list);
     EXPECT_EQ(w->windowTitle(), "Vontalix  -  " + list);
     EXPECT_TRUE(openFilters.empty());
 }
@@ -436,7 +436,7 @@ TEST_F(PlaylistFiles, OpenedAndSavedAtAnyZoomAndScrollTheFileKeepsEveryPlace) {
         control<QScrollBar>("timelineScrollBar")->setValue(v.scrollValue);
         const QString copy = path("copy.txt");
         QFile::remove(copy);
-        mix().document.path.clear();
+        mix().setPath(QString());
         saveFiles = {copy};
         ASSERT_EQ(documents().save(), 1);
         EXPECT_EQ(readFile(copy), text(v.y));

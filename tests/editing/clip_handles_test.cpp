@@ -1,6 +1,7 @@
 // The four handles of the selected clip, pressed, dragged and released as the user does it.
 #include <QApplication>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 
 #include "support/app_fixture.h"
 
@@ -45,7 +46,7 @@ TEST_F(HandleTest, InPointDraggedIntoTheClipTrimsItAndPullsTheFadeInAlong) {
     EXPECT_EQ(control<platform::Line>("inPointGuide")->x2(), 150);
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);  // nothing is written while dragging
     const model::PictureRef before = clip->image;
-    mix().document.saved = true;
+    mix().markSaved();
     mouse(control<ClipHandle>("inPointHandle"), QEvent::MouseButtonRelease, 53, 4);
 
     EXPECT_DOUBLE_EQ(clip->inPoint, 50);
@@ -56,7 +57,7 @@ TEST_F(HandleTest, InPointDraggedIntoTheClipTrimsItAndPullsTheFadeInAlong) {
     EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), 144);
     EXPECT_EQ(control<ClipHandle>("fadeInHandle")->x(), 146);
     EXPECT_EQ(control<platform::Line>("inPointGuide")->x1(), -100);
-    EXPECT_FALSE(mix().document.saved);
+    EXPECT_FALSE(mix().document().saved);
     EXPECT_NE(clip->image, before);  // the picture shows the new trim
 }
 
@@ -79,7 +80,7 @@ TEST_F(HandleTest, EachHandleOnEitherLane) {
     };
     for (const auto& c : cases) {
         LaneView* lane = this->lane(c.lane);
-        lane->clips.clear();
+        emptyLane(c.lane);
         auto clip = add(lane, 100, 200);
         clip->inPoint = 20, clip->fadeInEnd = 60, clip->fadeOutStart = 140, clip->outPoint = 180;
         click(lane, 200);
@@ -114,7 +115,10 @@ TEST_F(HandleTest, FadeHandleDragRedrawsTheLastPressedClipsOnlyAtTheirStoredValu
 TEST_F(HandleTest, WithoutASelectionAHandleMovesButTrimsNothing) {
     auto clip = add(lane(1), 100, 200);
     click(lane(1), 200);
-    mix().selection.reset();  // the selection gone while the handles still stand
+    {
+        const QSignalBlocker unseen(&mix());  // the selection gone while the handles still stand
+        mix().clearSelection();
+    }
     drag(control<ClipHandle>("inPointHandle"), 40);
     EXPECT_DOUBLE_EQ(clip->inPoint, 0);
     EXPECT_DOUBLE_EQ(clip->fadeInEnd, 0);
@@ -127,9 +131,9 @@ TEST_F(HandleTest, AnIndexThatNamesNoShownClipIsNoSelection) {
     auto first = add(lane(1), 100, 200);
     auto second = add(lane(1), 100, 200);
     click(lane(1), 200);  // the top one, second, shows its handles, at index 1
-    ASSERT_EQ(mix().selection, (model::ClipSelection{1, 1}));
+    ASSERT_EQ(mix().selection(), (model::ClipSelection{1, 1}));
     for (int stale : {7, -3, 0}) {  // beyond the lane, negative, another clip
-        mix().selection->index = stale;
+        mix().select(1, stale);
         drag(control<ClipHandle>("inPointHandle"), 40);
         EXPECT_DOUBLE_EQ(first->inPoint, 0) << stale;
         EXPECT_DOUBLE_EQ(first->fadeInEnd, 0) << stale;

@@ -29,7 +29,9 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
          },
          true, true},
         {"index past the end",
-         [](ClipboardTest& t, LaneView*, const model::ClipRef&) { t.mix().selection->index = 5; },
+         [](ClipboardTest& t, LaneView*, const model::ClipRef&) {
+             t.mix().select(t.mix().selection()->lane, 5);
+         },
          false, false},
         {"stale after a swap",
          [](ClipboardTest& t, LaneView* lane, const model::ClipRef& c) {
@@ -50,7 +52,7 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
                 documents().resetDocument();
                 playDeck().current[0] = playDeck().current[1] = nullptr;
                 const model::ClipRef before = std::make_shared<model::Clip>();
-                mix().clipboardClip = before;
+                mix().setClipboardClip(before);
                 menu()->pasteAllowed = false;
                 auto clip = add(lane, 200, 100, "sel");
                 select(lane, clip);
@@ -62,22 +64,22 @@ TEST_F(ClipboardTest, EditCommandsActOnlyOnTheSelectedClip) {
                                          std::to_string(lane->lane()) + " op " + std::to_string(op);
                 const bool copied = c.selected && op != Clear;
                 const bool deleted = c.selected && !c.sounding && op != Copy;
-                EXPECT_EQ(mix().clipboardClip != before, copied) << what;
+                EXPECT_EQ(mix().clipboardClip() != before, copied) << what;
                 EXPECT_EQ(menu()->pasteAllowed, copied) << what;
                 if (copied) {
-                    EXPECT_EQ(mix().clipboardClip->name, "sel") << what;
-                    EXPECT_NE(mix().clipboardClip, clip) << what;
+                    EXPECT_EQ(mix().clipboardClip()->name, "sel") << what;
+                    EXPECT_NE(mix().clipboardClip(), clip) << what;
                 }
                 const bool present = lane->indexOf(clip.get()) >= 0 ||
                                      this->lane(3 - lane->lane())->indexOf(clip.get()) >= 0;
                 EXPECT_EQ(present, !deleted) << what;
                 if (deleted) {
-                    EXPECT_EQ(mix().selection, std::nullopt) << what;
+                    EXPECT_EQ(mix().selection(), std::nullopt) << what;
                     EXPECT_FALSE(menu()->clipSelected) << what;
                 }
                 if (c.sounding) {
-                    EXPECT_EQ(mix().selection->lane, lane->lane()) << what;  // selection stays
-                    EXPECT_TRUE(menu()->clipSelected) << what;               // and the handles
+                    EXPECT_EQ(mix().selection()->lane, lane->lane()) << what;  // selection stays
+                    EXPECT_TRUE(menu()->clipSelected) << what;                 // and the handles
                 }
             }
         }
@@ -90,15 +92,15 @@ TEST_F(ClipboardTest, ClearKeepsTheOrderOfTheOtherClips) {
     auto c = add(lane(2), 200, 50, "c");
     ASSERT_TRUE(lane(2)->pressAt(onLane(*b), 16));  // brings b to the top
     lane(2)->releaseAt(onLane(*b), 16);
-    ASSERT_EQ(mix().selection, (model::ClipSelection{2, 2}));
+    ASSERT_EQ(mix().selection(), (model::ClipSelection{2, 2}));
     ASSERT_EQ(statusText(), "b");
-    mix().pasteTarget = model::PasteTarget{400, 1};
+    mix().setPasteTarget(model::PasteTarget{400, 1});
     menu()->pasteAllowed = true;
     edits().clear();
     EXPECT_EQ(lane(2)->clips, (std::vector<model::ClipRef>{a, c}));
     EXPECT_EQ(statusText(), "");  // names no clip that is gone
     EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), -16);
-    EXPECT_EQ(mix().pasteTarget, (model::PasteTarget{400, 1}));
+    EXPECT_EQ(mix().pasteTarget(), (model::PasteTarget{400, 1}));
     EXPECT_TRUE(menu()->pasteAllowed);
 }
 
@@ -133,18 +135,18 @@ TEST_F(ClipboardTest, PasteTestsTheEdgesAndTheCentre) {
         select(lane(1), source);
         edits().copy();
         mix().clearSelection();
-        mix().scrollX = 60;
+        mix().setScrollX(60);
         LaneView* target = c.target && c.target->lane == 1 ? lane(1) : lane(2);
         if (c.otherLength > 0) add(target, c.otherLeft, c.otherLength, "other");
         const size_t before = lane(1)->clips.size() + lane(2)->clips.size();
-        mix().pasteTarget = c.target;
+        mix().setPasteTarget(c.target);
         statusLine()->setText(QString());
         edits().paste();
         const size_t after = lane(1)->clips.size() + lane(2)->clips.size();
         EXPECT_EQ(after, before + (c.added ? 1 : 0)) << c.name;
         EXPECT_EQ(statusText() == "do not drop one track onto another", c.refused) << c.name;
-        EXPECT_EQ(mix().pasteTarget, c.target) << c.name;
-        EXPECT_EQ(mix().selection, std::nullopt) << c.name;  // the new clip is not selected
+        EXPECT_EQ(mix().pasteTarget(), c.target) << c.name;
+        EXPECT_EQ(mix().selection(), std::nullopt) << c.name;  // the new clip is not selected
         if (!c.added) continue;
         const model::ClipRef p = target->clips.back();
         EXPECT_NE(p, source) << c.name;
@@ -166,28 +168,28 @@ TEST_F(ClipboardTest, OneCopyPastesAnyNumberOfTimes) {
     auto source = add(lane(1), 0, 100, "src");
     select(lane(1), source);
     edits().copy();
-    const model::ClipRef held = mix().clipboardClip;
+    const model::ClipRef held = mix().clipboardClip();
     edits().clear();  // the source is gone, the clipboard stays
     EXPECT_TRUE(lane(1)->clips.empty());
 
-    mix().pasteTarget = model::PasteTarget{200, 2};
+    mix().setPasteTarget(model::PasteTarget{200, 2});
     edits().paste();
     edits().paste();  // same target: the second copy's centre falls inside the first
     EXPECT_EQ(lane(2)->clips.size(), 1u);
     EXPECT_EQ(statusText(), "do not drop one track onto another");
-    mix().pasteTarget = model::PasteTarget{300, 2};  // right against the first
+    mix().setPasteTarget(model::PasteTarget{300, 2});  // right against the first
     edits().paste();
     ASSERT_EQ(lane(2)->clips.size(), 2u);
     EXPECT_NE(lane(2)->clips[0], lane(2)->clips[1]);
     lane(2)->clips[0]->inPoint = 20;  // independent of each other and of the clipboard clip
     EXPECT_DOUBLE_EQ(lane(2)->clips[1]->inPoint, 0);
-    EXPECT_DOUBLE_EQ(mix().clipboardClip->inPoint, 0);
-    EXPECT_EQ(mix().clipboardClip, held);
+    EXPECT_DOUBLE_EQ(mix().clipboardClip()->inPoint, 0);
+    EXPECT_EQ(mix().clipboardClip(), held);
 
     // New and Open keep the clipboard clip.
     documents().resetDocument();
-    EXPECT_EQ(mix().clipboardClip, held);
-    mix().pasteTarget = model::PasteTarget{100, 1};
+    EXPECT_EQ(mix().clipboardClip(), held);
+    mix().setPasteTarget(model::PasteTarget{100, 1});
     edits().paste();
     EXPECT_EQ(lane(1)->clips.size(), 1u);
 }
@@ -204,10 +206,10 @@ TEST_F(ClipboardTest, PasteRefusesAPathAPlaylistCannotHold) {
          "text."},
     };
     for (const auto& c : cases) {
-        mix().clipboardClip = std::make_shared<model::Clip>();
-        mix().clipboardClip->lengthPx = 50;
-        mix().clipboardClip->path = c.path;
-        mix().pasteTarget = model::PasteTarget{100, 1};
+        mix().setClipboardClip(std::make_shared<model::Clip>());
+        mix().clipboardClip()->lengthPx = 50;
+        mix().clipboardClip()->path = c.path;
+        mix().setPasteTarget(model::PasteTarget{100, 1});
         edits().paste();
         EXPECT_TRUE(lane(1)->clips.empty());
         EXPECT_EQ(statusText(), c.message);
@@ -215,12 +217,12 @@ TEST_F(ClipboardTest, PasteRefusesAPathAPlaylistCannotHold) {
 }
 
 TEST_F(ClipboardTest, PasteWithoutAClipboardClipDoesNothing) {
-    mix().clipboardClip = nullptr;
-    mix().pasteTarget = model::PasteTarget{100, 1};
+    mix().setClipboardClip(nullptr);
+    mix().setPasteTarget(model::PasteTarget{100, 1});
     edits().paste();
     EXPECT_TRUE(lane(1)->clips.empty());
-    mix().pasteTarget.reset();  // never set: no target
-    mix().clipboardClip = std::make_shared<model::Clip>();
+    mix().setPasteTarget(std::nullopt);  // never set: no target
+    mix().setClipboardClip(std::make_shared<model::Clip>());
     edits().paste();
     EXPECT_TRUE(lane(1)->clips.empty());
 }
@@ -231,10 +233,10 @@ TEST_F(ClipboardTest, CopyAtClickedLaneSpaceAndPasteThroughTheWindow) {
     w->show();
     auto clip = add(lane(1), 100, 120, "song");
     QTest::mouseClick(lane(1), Qt::LeftButton, Qt::NoModifier, QPoint(onLane(*clip), 16));
-    ASSERT_EQ(mix().selection->lane, 1);
+    ASSERT_EQ(mix().selection()->lane, 1);
     menu()->copyAction->trigger();
     QTest::mouseClick(lane(2), Qt::LeftButton, Qt::NoModifier, QPoint(400, 16));
-    EXPECT_EQ(mix().pasteTarget, (model::PasteTarget{400, 2}));
+    EXPECT_EQ(mix().pasteTarget(), (model::PasteTarget{400, 2}));
     EXPECT_TRUE(menu()->pasteAllowed);
     for (QAction* level : control<platform::FlatButton>("zoomButton")->menu()->actions())
         if (level->text() == "200") level->trigger();

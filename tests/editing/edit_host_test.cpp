@@ -9,7 +9,9 @@
 
 namespace {
 
-struct RecordingHost : editing::EditHost {
+struct RecordingHost : model::StatusLine, editing::EditHost {
+    RecordingHost() : EditHost(static_cast<model::StatusLine&>(*this)) {}
+
     std::array<model::ClipRef, 2> pressed;
     model::ClipRef sounding;
     QString status;
@@ -17,8 +19,8 @@ struct RecordingHost : editing::EditHost {
 
     model::ClipRef pressedClip(int lane) const override { return pressed[lane == 2 ? 1 : 0]; }
     bool soundingOnPlayDeck(const model::ClipRef& c) const override { return c && c == sounding; }
-    QString statusText() const override { return status; }
-    void setStatusText(const QString& text) override { status = text; }
+    void showMessage(const QString& text) override { status = text; }
+    QString text() const override { return status; }
     void clearLaneSelection(int lane) override {
         calls.push_back("deselect " + std::to_string(lane));
     }
@@ -56,7 +58,7 @@ TEST(EditSelection, IsTheIndexedClipOnlyWhileItsLaneShowsItPressed) {
         clipAt(mix, 1, 0, 50, "a");
         clipAt(mix, 2, 0, 50, "b");
         clipAt(mix, 2, 100, 50, "c");
-        mix.selection = model::ClipSelection{c.lane, c.index};
+        mix.select(c.lane, c.index);
         const int lane = c.lane == 1 ? 1 : 2;
         const size_t at = c.index >= 0 && c.index < 2 ? c.index : 0;
         host.pressed[lane - 1] =
@@ -73,7 +75,7 @@ TEST(EditClipboard, CopiesPastesAndClearsOnTheMixAlone) {
     model::Mix mix;
     RecordingHost host;
     const model::ClipRef a = clipAt(mix, 1, 0, 100, "a");
-    mix.selection = model::ClipSelection{1, 0};
+    mix.select(1, 0);
     host.pressed[0] = a;
     QObject::connect(&mix, &model::Mix::lanesChanged,
                      [&](int lane) { host.calls.push_back("lane " + std::to_string(lane)); });
@@ -86,15 +88,15 @@ TEST(EditClipboard, CopiesPastesAndClearsOnTheMixAlone) {
     host.sounding = nullptr;
     editing::clearSelectedClip(mix, host);
     EXPECT_TRUE(mix.lane(1).empty());
-    EXPECT_EQ(mix.selection, std::nullopt);
+    EXPECT_EQ(mix.selection(), std::nullopt);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"lane 1", "deselect 1"}));
 
-    mix.pasteTarget = model::PasteTarget{200, 2};
+    mix.setPasteTarget(model::PasteTarget{200, 2});
     editing::pasteClipboardClip(mix, host);
     ASSERT_EQ(mix.lane(2).size(), 1u);
     EXPECT_EQ(mix.lane(2)[0]->name, "a");
-    EXPECT_NE(mix.lane(2)[0], mix.clipboardClip);
-    mix.pasteTarget = model::PasteTarget{250, 2};  // overlaps the clip just pasted
+    EXPECT_NE(mix.lane(2)[0], mix.clipboardClip());
+    mix.setPasteTarget(model::PasteTarget{250, 2});  // overlaps the clip just pasted
     editing::pasteClipboardClip(mix, host);
     EXPECT_EQ(mix.lane(2).size(), 1u);
     EXPECT_EQ(host.status, editing::kOverlapRefusedText);

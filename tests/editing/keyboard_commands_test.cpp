@@ -92,14 +92,14 @@ TEST_F(KeyCommandTest, ModifierKeysAloneAreNoKeyEvents) {
     auto clip = add(lane(1), 200, 100);
     select(lane(1), clip);
     for (int k : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Meta}) {
-        mix().document.saved = true;
+        mix().markSaved();
         key(QEvent::KeyPress, k);
         key(QEvent::KeyRelease, k);
-        EXPECT_TRUE(mix().document.saved) << k;
+        EXPECT_TRUE(mix().document().saved) << k;
     }
     // Any other key with a clip selected places the handles again: the playlist has changed.
     key(QEvent::KeyPress, Qt::Key_A);
-    EXPECT_FALSE(mix().document.saved);
+    EXPECT_FALSE(mix().document().saved);
 }
 
 TEST_F(KeyCommandTest, LosingTheFocusForgetsTheKeysHeld) {
@@ -215,16 +215,16 @@ TEST_F(KeyCommandTest, ArrowsNudgeTheSelectedClipAndPlaceItsHandles) {
             statusLine()->setText(QString());
             control<ClipHandle>("inPointHandle")
                 ->move(-16, control<ClipHandle>("inPointHandle")->y());
-            mix().document.saved = true;
+            mix().markSaved();
             holdAndPress(c.keys, c.mods);
             EXPECT_EQ(onLane(*clip), 250 + c.moved) << c.name << " lane " << lane->lane();
             EXPECT_DOUBLE_EQ(clip->centre, centre0 + c.moved) << c.name;
             EXPECT_EQ(statusText() == "do not drop one track onto another", c.refused) << c.name;
             EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), onLane(*clip) - 50 - 6)
                 << c.name;  // handles follow the clip
-            EXPECT_FALSE(mix().document.saved) << c.name;
+            EXPECT_FALSE(mix().document().saved) << c.name;
             EXPECT_DOUBLE_EQ(clip->inPoint, 0) << c.name;
-            EXPECT_EQ(mix().selection->lane, lane->lane()) << c.name;
+            EXPECT_EQ(mix().selection()->lane, lane->lane()) << c.name;
         }
     }
 }
@@ -252,7 +252,7 @@ TEST_F(KeyCommandTest, BackspaceDeletesTheSelectedClip) {
             ASSERT_EQ(lane->clips.size(), 1u) << c.name;
             EXPECT_EQ(lane->clips[0], other) << c.name;
             EXPECT_EQ(onLane(*other), 550) << c.name;
-            EXPECT_EQ(mix().selection, std::nullopt) << c.name;
+            EXPECT_EQ(mix().selection(), std::nullopt) << c.name;
             EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), -16) << c.name;  // handles hidden
             EXPECT_EQ(previewDeck().running(), c.latchOpen) << c.name;
         }
@@ -272,7 +272,9 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
         {"sounding on the other deck lane",
          [](KeyCommandTest& t, const model::ClipRef& c) { t.playDeck().current[1] = c; }},
         {"index past the end",
-         [](KeyCommandTest& t, const model::ClipRef&) { t.mix().selection->index = 7; }},
+         [](KeyCommandTest& t, const model::ClipRef&) {
+             t.mix().select(t.mix().selection()->lane, 7);
+         }},
         {"stale after a swap",
          [](KeyCommandTest& t, const model::ClipRef& c) {
              t.add(t.lane(2), 600, 50, "late");
@@ -294,17 +296,17 @@ TEST_F(KeyCommandTest, NoSelectionOrASoundingClipIsLeftAlone) {
             select(lane(1), clip);
             c.setUp(*this, clip);
             const size_t clips = lane(1)->clips.size() + lane(2)->clips.size();
-            const std::optional<model::ClipSelection> selection = mix().selection;
+            const std::optional<model::ClipSelection> selection = mix().selection();
             statusLine()->setText(QString());
-            mix().document.saved = true;
+            mix().markSaved();
             control<ClipHandle>("inPointHandle")
                 ->move(-16, control<ClipHandle>("inPointHandle")->y());
             holdAndPress(k);
             EXPECT_EQ(onLane(*clip), 250) << c.name;
             EXPECT_EQ(lane(1)->clips.size() + lane(2)->clips.size(), clips) << c.name;
-            EXPECT_EQ(mix().selection, selection) << c.name;
+            EXPECT_EQ(mix().selection(), selection) << c.name;
             EXPECT_TRUE(statusText().isEmpty()) << c.name;
-            EXPECT_TRUE(mix().document.saved) << c.name;
+            EXPECT_TRUE(mix().document().saved) << c.name;
             EXPECT_EQ(control<ClipHandle>("inPointHandle")->x(), -16) << c.name;
         }
     }

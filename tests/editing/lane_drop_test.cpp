@@ -125,8 +125,8 @@ class LaneDropTest : public AppFixture {
         Keyboard::setModifiersForTesting(std::nullopt);
     }
 
-    void select(int index, int lane) { mix().selection = model::ClipSelection{lane, index}; }
-    bool selectionCleared() const { return mix().selection == std::nullopt; }
+    void select(int index, int lane) { mix().select(lane, index); }
+    bool selectionCleared() const { return mix().selection() == std::nullopt; }
 
     QTemporaryDir dir;
     std::map<QString, double> lengths;  // by file name; negative: not a movie
@@ -137,8 +137,8 @@ TEST_F(LaneDropTest, FileDropMakesAClipNamedFromItsTagAtTheDropPlace) {
     model::setFileLabelSource([](const QString&) { return std::optional<QByteArray>("5"); });
     const QString path = file("song.mp3", QByteArray(4000, 'x') + id3v1("Route 66", "Band"));
     lengths["song.mp3"] = 120.7;
-    mix().pixelsPerSecond = 2;
-    mix().scrollX = 60;
+    mix().setZoom(2);
+    mix().setScrollX(60);
     select(0, 1);
     auto data = files({path});
     ASSERT_TRUE(dragAndDrop(lane(1), *data, 100));
@@ -180,7 +180,7 @@ TEST_F(LaneDropTest, MediaLongerThanADayIsRefusedAndWhatIsTakenReadsBack) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         documents().resetDocument();
-        mix().pixelsPerSecond = c.zoom;
+        mix().setZoom(c.zoom);
         lengths[c.file] = c.seconds;
         ASSERT_TRUE(dragAndDrop(lane(1), *files({file(c.file)}), 50));
         ASSERT_EQ(lane(1)->clips.size(), c.taken ? 1u : 0u);
@@ -199,7 +199,7 @@ TEST_F(LaneDropTest, MediaLongerThanADayIsRefusedAndWhatIsTakenReadsBack) {
         documents().open(list);
         ASSERT_EQ(lane(1)->clips.size(), 1u);
         EXPECT_DOUBLE_EQ(lane(1)->clips[0]->lengthPx, seconds);
-        EXPECT_EQ(mix().document.keptRecords.count(), 0);
+        EXPECT_EQ(mix().document().keptRecords.count(), 0);
     }
 }
 
@@ -229,7 +229,7 @@ TEST_F(LaneDropTest, OverlapIsRefusedWithTheStatusMessage) {
     };
     const QString path = file("new.mp3");
     for (const auto& c : cases) {
-        lane(1)->clips.clear();
+        emptyLane(1);
         addClip(lane(1), 100, 120, "old");
         statusLine()->setText("");
         select(0, 1);
@@ -240,7 +240,7 @@ TEST_F(LaneDropTest, OverlapIsRefusedWithTheStatusMessage) {
         EXPECT_TRUE(selectionCleared()) << c.left;  // the lanes are refreshed in both cases
     }
     // A clip lying wholly between two of the probed points is not found.
-    lane(2)->clips.clear();
+    emptyLane(2);
     addClip(lane(2), 15, 20, "between");  // 15..35, probes at 10, 40 and 70
     lengths["new.mp3"] = 60;
     auto data = files({path});
@@ -308,7 +308,7 @@ TEST_F(LaneDropTest, FileTypesSortFileDragsAndTextOpensAnyFile) {
         };
         for (const auto& d : drops) {
             SCOPED_TRACE(std::string(c.name) + " as " + d.how);
-            lane(1)->clips.clear();
+            emptyLane(1);
             statusLine()->setText("");
             ASSERT_TRUE(dragAndDrop(lane(1), *d.data, 10));
             EXPECT_EQ(lane(1)->clips.size(), d.taken ? 1u : 0u);
@@ -327,7 +327,7 @@ TEST_F(LaneDropTest, FileTypesSortFileDragsAndTextOpensAnyFile) {
         {file("notes.txt"), "Error opening notes.txt as movie."},
     };
     for (const auto& r : refused) {
-        lane(1)->clips.clear();
+        emptyLane(1);
         auto data = text(r.text);
         ASSERT_TRUE(dragAndDrop(lane(1), *data, 10));
         EXPECT_TRUE(lane(1)->clips.empty()) << r.text.toStdString();
@@ -346,7 +346,7 @@ TEST_F(LaneDropTest, TextNamesAFileByUrlOrPath) {
         "\t" + path + "\r\n",
     };
     for (const QString& t : texts) {
-        lane(1)->clips.clear();
+        emptyLane(1);
         auto data = text(t);
         ASSERT_TRUE(dragAndDrop(lane(1), *data, 30)) << t.toStdString();
         ASSERT_EQ(lane(1)->clips.size(), 1u) << t.toStdString();
@@ -415,11 +415,11 @@ TEST_F(LaneDropTest, FailuresAreReportedAndChangeNothing) {
         EXPECT_EQ(statusText(), c.message);
         EXPECT_EQ(lane(1)->clips.size(), 1u) << c.message.toStdString();
         // A failure ends the handling before the lanes are refreshed.
-        EXPECT_EQ(mix().selection, (model::ClipSelection{1, 0})) << c.message.toStdString();
+        EXPECT_EQ(mix().selection(), (model::ClipSelection{1, 0})) << c.message.toStdString();
     }
     EXPECT_FALSE(measured.contains(fifo));  // never opened: it would block
     // At four pixels a second the short file is wide enough.
-    mix().pixelsPerSecond = 4;
+    mix().setZoom(4);
     auto data = files({file("short.mp3")});
     ASSERT_TRUE(dragAndDrop(lane(1), *data, 10));
     ASSERT_EQ(lane(1)->clips.size(), 2u);
@@ -534,7 +534,7 @@ TEST_F(LaneDropTest, TheDraggedClipIsRemovedByIdentityNotByItsOldIndex) {
     auto c = addClip(lane(1), 300, 40, "c");
     shiftDrag(lane(1), 160, [&](QMimeData& data) {
         // While the drag is under way the lane loses its first clip: the old index now names c.
-        lane(1)->clips.erase(lane(1)->clips.begin());
+        mix().takeClip(1, 0);
         EXPECT_TRUE(dragAndDrop(lane(2), data, 460));
     });
     ASSERT_EQ(lane(1)->clips.size(), 1u);
@@ -544,8 +544,8 @@ TEST_F(LaneDropTest, TheDraggedClipIsRemovedByIdentityNotByItsOldIndex) {
 
     // A clip that left its lane during the drag is not brought back, and nothing else goes.
     shiftDrag(lane(1), 320, [&](QMimeData& data) {
-        lane(1)->clips.clear();
-        lane(1)->clips.push_back(a);
+        emptyLane(1);
+        mix().addClip(1, a);
         EXPECT_TRUE(dragAndDrop(lane(2), data, 700));
     });
     ASSERT_EQ(lane(1)->clips.size(), 1u);
@@ -609,7 +609,7 @@ TEST_F(LaneDropTest, RealMp3DropMeasuresTheFileAndReadsItsTag) {
 
     auto data = files({path});
     ASSERT_TRUE(dragAndDrop(lane(1), *data, 10));
-    mix().pixelsPerSecond = 4;
+    mix().setZoom(4);
     ASSERT_TRUE(dragAndDrop(lane(2), *data, 10));
     auto bad = files({notMedia});
     ASSERT_TRUE(dragAndDrop(lane(2), *bad, 100));

@@ -161,7 +161,7 @@ TEST_F(DeckSoundTest, AFolderMixOfShortFilesPlaysThroughOnce) {
         QFile::remove(folder + "/" + name);
         ASSERT_TRUE(QFile::copy(from, folder + "/" + name));
     }
-    mix().defaultTransition = 3;
+    mix().setDefaultTransition(3);
     folders = {folder};
     menu()->openFolderAction->trigger();
     ASSERT_EQ(lane(1)->clips.size() + lane(2)->clips.size(), 4u);

@@ -64,7 +64,7 @@ TEST_F(EngineWindowTest, TogglesShowTheDeckAndStartFromTheHead) {
 TEST_F(EngineWindowTest, HeadControlsFollowAndPark) {
     const lanes::DeckView& play = *playDeckView();
     const lanes::DeckView& preview = *previewDeckView();
-    mix().scrollX = 60;
+    mix().setScrollX(60);
     play.label(2)->setText("0.00:01");
     play.label(1)->move(5, play.label(1)->y());
     playDeck().setHead(260.5);

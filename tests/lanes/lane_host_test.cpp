@@ -10,17 +10,16 @@
 
 namespace {
 
-struct RecordingHost : lanes::LaneHost {
+struct RecordingHost : lanes::LaneHost, model::StatusLine {
     LaneView* lanes[2] = {};
     QString status;
-    int overlaps = 0, hides = 0, dragFrom = 0, offsetRetakes = 0;
+    int hides = 0, dragFrom = 0, offsetRetakes = 0;
     int handlesTop = -1;
     const model::Clip* handlesAt = nullptr;
 
     LaneView* lane(int n) const { return n == 1 || n == 2 ? lanes[n - 1] : nullptr; }
-    void showStatus(const QString& text) override { status = text; }
-    QString statusText() const override { return status; }
-    void reportOverlap() override { ++overlaps; }
+    void showMessage(const QString& text) override { status = text; }
+    QString text() const override { return status; }
     model::PictureRef laneBackdrop() override { return nullptr; }
     model::PictureRef clipPicture(const model::Clip&) override { return nullptr; }
     void shiftDragStarted(int fromLane) override { dragFrom = fromLane; }
@@ -36,7 +35,7 @@ class LaneHostTest : public ::testing::Test {
     void SetUp() override {
         testsupport::ensureApp();
         for (int n : {1, 2}) {
-            auto* lane = new LaneView(&parent, n, mix, playDeck, previewDeck, host);
+            auto* lane = new LaneView(&parent, n, mix, playDeck, previewDeck, host, host);
             lane->setGeometry(0, n == 1 ? 45 : 87, 800, 33);
             host.lanes[n - 1] = lane;
             QObject::connect(lane, &LaneView::handlesShown, [this](const model::Clip& c, int top) {
@@ -76,19 +75,19 @@ TEST_F(LaneHostTest, PressDragAndReleaseAskTheHost) {
     // A Command drag right of the play head moves what lies right of the clip on both lanes.
     platform::Keyboard::setModifiersForTesting(Qt::ControlModifier);
     lane1.dragTo(260, 16);
-    EXPECT_EQ(a->visibleCentre(mix.scrollX), 260);
-    EXPECT_EQ(b->visibleCentre(mix.scrollX), 460);
-    EXPECT_EQ(later->visibleCentre(mix.scrollX), 560);
+    EXPECT_EQ(a->visibleCentre(mix.scrollX()), 260);
+    EXPECT_EQ(b->visibleCentre(mix.scrollX()), 460);
+    EXPECT_EQ(later->visibleCentre(mix.scrollX()), 560);
 
-    // Dropped onto b, the clip goes back and the host says why.
+    // Dropped onto b, the clip goes back and the status line says why.
     platform::Keyboard::setModifiersForTesting(Qt::NoModifier);
     lane1.dragTo(400, 16);
     lane1.releaseAt(400, 16);
-    EXPECT_EQ(host.overlaps, 1);
-    EXPECT_EQ(a->visibleCentre(mix.scrollX), 250);
+    EXPECT_EQ(host.status, "do not drop one track onto another");
+    EXPECT_EQ(a->visibleCentre(mix.scrollX()), 250);
     EXPECT_GE(host.hides, 1);
     EXPECT_EQ(host.offsetRetakes, 1);
-    EXPECT_EQ(mix.selection->lane, 1);
+    EXPECT_EQ(mix.selection()->lane, 1);
 
     // A Control release right of the play head swaps the lanes from the clip on.
     ASSERT_TRUE(lane1.pressAt(460, 16));

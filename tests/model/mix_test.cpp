@@ -12,6 +12,7 @@ namespace {
 model::ClipRef add(model::Mix& mix, int lane, double left, double length = 100) {
     return mix.addNewClip(lane, left, {.name = "c", .lengthPx = length, .lane = lane});
 }
+model::PictureRef pictureless(const model::Clip&) { return nullptr; }
 
 TEST(MixMoves, ShiftMovesOnlyCentresStrictlyRightOfThePosition) {
     struct Case {
@@ -36,7 +37,7 @@ TEST(MixMoves, ShiftMovesOnlyCentresStrictlyRightOfThePosition) {
             EXPECT_DOUBLE_EQ(clips[i]->centre, c.want[i]) << c.from << " clip " << i;
             EXPECT_EQ(clips[i]->lane, i < 3 ? 1 : 2);
         }
-        EXPECT_TRUE(mix.document.saved);  // the caller marks the change
+        EXPECT_TRUE(mix.document().saved);  // the caller marks the change
     }
 }
 
@@ -66,7 +67,7 @@ TEST(MixMoves, SwapMovesEveryCentreAtOrRightOfThePosition) {
             EXPECT_GE(mix.indexOf(lane, clips[i].get()), 0) << c.name << " clip " << i;
         }
         EXPECT_EQ(mix.lane(1).size() + mix.lane(2).size(), clips.size()) << c.name;
-        EXPECT_EQ(mix.selection, (model::ClipSelection{1, 0})) << c.name;  // the caller's
+        EXPECT_EQ(mix.selection(), (model::ClipSelection{1, 0})) << c.name;  // the caller's
     }
 }
 
@@ -98,6 +99,8 @@ TEST(MixSignals, EachChangeTellsItsViews) {
         {"delete", [](model::Mix& m) { m.deleteClip(1, 0); }, {"lane 1", "document", "deleted c"}},
         {"shift", [](model::Mix& m) { m.shiftClipsRight(10, 0); }, {"lane 1", "lane 2"}},
         {"swap", [](model::Mix& m) { m.swapClipsFrom(0); }, {"lane 1", "lane 2"}},
+        {"restack", [](model::Mix& m) { m.reverseStacking(); }, {"lane 1", "lane 2"}},
+        {"scale", [](model::Mix& m) { m.scaleTimeline(2, pictureless); }, {"lane 1", "lane 2"}},
         {"edit in place", [](model::Mix& m) { m.clipsEdited(2); }, {"lane 2"}},
         {"nudge", [](model::Mix& m) { m.markSelectedClipEdited(); }, {"lane 1", "selected clip"}},
         {"select", [](model::Mix& m) { m.select(2, 0); }, {"selection"}},

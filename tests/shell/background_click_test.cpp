@@ -20,7 +20,7 @@ TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
     const model::ClipRef clip = lane(1)->clips.back();
     previewDeck().setRunning(true);
     previewDeck().current[0] = previewDeck().last[0] = clip;
-    mix().selection = model::ClipSelection{1, 3};
+    mix().select(1, 3);
     statusLine()->setText("something");
     ASSERT_TRUE(media::testing::waitForClipMovies());  // its file tried, and found missing
     clickBackground(230, 10);
@@ -32,9 +32,9 @@ TEST_F(BackgroundClickTest, RulerClickRestartsThePreviewThere) {
     EXPECT_DOUBLE_EQ(previewDeckView()->headX(), 230 + 1 / 10.0);
     EXPECT_DOUBLE_EQ(clip->previewStart, 30);
     EXPECT_EQ(menu()->previewAction->text(), "Stop Preview");
-    EXPECT_EQ(mix().selection, std::nullopt);
+    EXPECT_EQ(mix().selection(), std::nullopt);
     EXPECT_EQ(statusText(), "Error opening clip.mp3 as movie.");
-    EXPECT_EQ(mix().pasteTarget, std::nullopt);
+    EXPECT_EQ(mix().pasteTarget(), std::nullopt);
     EXPECT_FALSE(menu()->pasteAllowed);
     EXPECT_EQ(control<platform::Line>("lane1Border")->lineColor(), grey);
     menu()->previewAction->trigger();  // the menu bar outlives the window: leave its item saying
@@ -63,7 +63,7 @@ TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
     clickBackground(120, 60);
     EXPECT_EQ(control<platform::Line>("lane1Border")->lineColor(), orange);
     EXPECT_EQ(control<platform::Line>("lane2Border")->lineColor(), grey);
-    EXPECT_EQ(mix().pasteTarget, (model::PasteTarget{120, 1}));
+    EXPECT_EQ(mix().pasteTarget(), (model::PasteTarget{120, 1}));
     EXPECT_TRUE(menu()->pasteAllowed);
     EXPECT_EQ(laneServices().activeLane(), 1);
     EXPECT_DOUBLE_EQ(previewDeckView()->headX(), 120);
@@ -72,7 +72,7 @@ TEST_F(BackgroundClickTest, LaneClickChoosesTheLaneAndMovesOnlyThePreviewHead) {
 
     clickBackground(140, 150);  // below everything: no lane, the active lane stays
     EXPECT_EQ(control<platform::Line>("lane1Border")->lineColor(), grey);
-    EXPECT_EQ(mix().pasteTarget, std::nullopt);
+    EXPECT_EQ(mix().pasteTarget(), std::nullopt);
     EXPECT_EQ(laneServices().activeLane(), 1);
 }
 

@@ -76,12 +76,12 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.zoom * 1000 + c.scroll);
         documents().resetDocument();
-        mix().pixelsPerSecond = c.zoom;
-        mix().scrollX = c.scroll;
+        mix().setZoom(c.zoom);
+        mix().setScrollX(c.scroll);
         // A clip lying where the new ones go, and unsaved changes: no test, no prompt.
         lane(1)->addNewClip(0, {.name = "old", .path = "/m/old.mp3", .lengthPx = 300, .lane = 1});
         shownDialogs.clear();
-        mix().selection = model::ClipSelection{1, 0};
+        mix().select(1, 0);
 
         EXPECT_TRUE(dropFile(music));
         // Nothing happens inside the drop: the program the folder came from is not kept waiting.
@@ -106,8 +106,8 @@ TEST_F(FolderDropTest, AddsTheMp3FilesToTheClipsAlreadyThere) {
         EXPECT_EQ(b.name, "two.mp3");
         EXPECT_EQ(onLane(b), c.left2 + c.width2 / 2);
         EXPECT_DOUBLE_EQ(b.fadeOutStart, c.width2 - 7);
-        EXPECT_FALSE(mix().document.saved);
-        EXPECT_EQ(mix().selection, std::nullopt);
+        EXPECT_FALSE(mix().document().saved);
+        EXPECT_EQ(mix().selection(), std::nullopt);
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
     }
 }

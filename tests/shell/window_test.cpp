@@ -21,7 +21,7 @@ TEST_F(WindowTest, StartsAt800By180WithTheResetState) {
     EXPECT_EQ(control<platform::FlatButton>("zoomButton")->caption(), " 100%");
     EXPECT_EQ(playDeckView()->line()->x1(), 100);
     EXPECT_EQ(previewDeckView()->line()->x1(), 300);
-    EXPECT_TRUE(mix().document.saved);
+    EXPECT_TRUE(mix().document().saved);
     EXPECT_EQ(control<platform::StaticText>("rulerLabel3")->x(), 900);
 }
 
@@ -29,28 +29,29 @@ TEST_F(WindowTest, ResetKeepsDecksClipboardAndSettings) {
     playDeck().setRunning(true);
     previewDeck().setRunning(true);
     decks().setPreviewDeviceId(77);
-    mix().defaultTransition = 4.5;
+    mix().setDefaultTransition(4.5);
     auto clip = std::make_shared<model::Clip>();
     clip->lengthPx = 200;
     clip->outPoint = 200;
     clip->fadeOutStart = 150;
-    mix().clipboardClip = clip;
+    mix().setClipboardClip(clip);
     playDeck().current[0] = std::make_shared<model::Clip>();
     lane(1)->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
-    mix().pixelsPerSecond = 2.0f;
+    mix().setZoom(2.0f);
     documents().resetDocument();
     EXPECT_TRUE(playDeck().running());
     EXPECT_TRUE(previewDeck().running());
     EXPECT_EQ(decks().previewDeviceId(), 77);
-    EXPECT_EQ(mix().defaultTransition, 4.5);
+    EXPECT_EQ(mix().defaultTransition(), 4.5);
     EXPECT_EQ(playDeck().current[0], nullptr);
     EXPECT_TRUE(lane(1)->clips.empty());
     // The clipboard clip comes back to zoom 1 with the view.
-    ASSERT_EQ(mix().clipboardClip, clip);
-    EXPECT_DOUBLE_EQ(clip->lengthPx, 100);
-    EXPECT_DOUBLE_EQ(clip->fadeOutStart, 75);
-    ASSERT_TRUE(clip->image);
-    EXPECT_EQ(clip->image->width(), 100);
+    const model::ClipRef& kept = mix().clipboardClip();
+    ASSERT_TRUE(kept);
+    EXPECT_DOUBLE_EQ(kept->lengthPx, 100);
+    EXPECT_DOUBLE_EQ(kept->fadeOutStart, 75);
+    ASSERT_TRUE(kept->image);
+    EXPECT_EQ(kept->image->width(), 100);
 }
 
 TEST_F(WindowTest, ResizingFollowsTheWidth) {
@@ -206,7 +207,7 @@ TEST_F(WindowTest, EditItemsWorkWhileTheMenuOffersThem) {
     MainMenu& m = *menu();
     const auto laneWithClip = [&] {
         lane(1)->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
-        mix().selection = model::ClipSelection{1, 0};
+        mix().select(1, 0);
         lane(1)->draggedClip = lane(1)->clips[0];
     };
     const struct {
@@ -226,15 +227,15 @@ TEST_F(WindowTest, EditItemsWorkWhileTheMenuOffersThem) {
         emit m.editMenu->aboutToHide();
         // Chosen by its shortcut, an item the menu would show dimmed does nothing.
         m.copyAction->trigger();
-        EXPECT_EQ(mix().clipboardClip != nullptr, c.clipSelected);
+        EXPECT_EQ(mix().clipboardClip() != nullptr, c.clipSelected);
         EXPECT_EQ(m.pasteAllowed, c.pasteAllowed || c.clipSelected);  // a copy offers Paste
         m.pasteAllowed = c.pasteAllowed;
         m.clearAction->trigger();
         EXPECT_EQ(lane(1)->clips.empty(), c.clipSelected);
-        mix().pasteTarget = model::PasteTarget{400, 2};
+        mix().setPasteTarget(model::PasteTarget{400, 2});
         m.pasteAction->trigger();
         EXPECT_EQ(lane(2)->clips.size(), c.clipSelected && c.pasteAllowed ? 1u : 0u);
-        mix().clipboardClip = nullptr;
+        mix().setClipboardClip(nullptr);
     }
 }
 
@@ -242,7 +243,7 @@ TEST_F(WindowTest, MenuCommandsReachTheMainWindow) {
     // Quit closes the window through its close guard: a cancelled save prompt keeps it open.
     w->show();
     lane(1)->addNewClip(10, {.name = "a", .path = "/a.mp3", .lengthPx = 100, .lane = 1});
-    mix().document.saved = false;
+    mix().markChanged();
     answers = {platform::DialogAnswer::Cancel, platform::DialogAnswer::Alternate};
     menu()->quitAction->trigger();
     EXPECT_TRUE(w->isVisible());

@@ -49,7 +49,11 @@ class AppFixture : public ::testing::Test {
     // A clip as a dropped file makes it (the whole file, no fades), left edge at `left`.
     model::ClipRef add(LaneView* lane, double left, double length, const QString& name = "c");
     // Where the clip's centre stands on its lane now.
-    double onLane(const model::Clip& clip) const { return clip.visibleCentre(mix().scrollX); }
+    double onLane(const model::Clip& clip) const { return clip.visibleCentre(mix().scrollX()); }
+    // Takes every clip off lane n, as taking them one by one would.
+    void emptyLane(int n) const {
+        while (!mix().lane(n).empty()) mix().takeClip(n, 0);
+    }
 
     // The window as the user meets it: its mix, its menu, its controls by name, and the objects
     // that carry its commands.

@@ -170,15 +170,15 @@ TEST_F(AuxWindowsTest, ArrowsStepTheTransitionWithinItsBoundsAndShowIt) {
     for (const Step& s : steps) {
         for (int i = 0; i < s.times; ++i)
             s.up ? emit p->transitionArrows->steppedUp() : emit p->transitionArrows->steppedDown();
-        EXPECT_EQ(mix().defaultTransition, s.value);
+        EXPECT_EQ(mix().defaultTransition(), s.value);
         EXPECT_EQ(p->transitionLabel->text(), s.shown);
         EXPECT_EQ(p->transitionLabel->shownText(), s.shown) << "drawn whole, not cut short";
     }
     // A click on each half of the arrows is one step that way.
     QTest::mouseClick(p->transitionArrows, Qt::LeftButton, Qt::NoModifier, QPoint(6, 3));
-    EXPECT_EQ(mix().defaultTransition, 1);
+    EXPECT_EQ(mix().defaultTransition(), 1);
     QTest::mouseClick(p->transitionArrows, Qt::LeftButton, Qt::NoModifier, QPoint(6, 20));
-    EXPECT_EQ(mix().defaultTransition, 0.5);
+    EXPECT_EQ(mix().defaultTransition(), 0.5);
     // A new window shows the main window's value.
     p->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -199,7 +199,7 @@ TEST_F(AuxWindowsTest, PreferencesAreKeptForTheNextRunAndEscapeClosesThem) {
 
     restart();
     EXPECT_EQ(decks().previewDeviceId(), media::deviceIdFor(kPreview));
-    EXPECT_EQ(mix().defaultTransition, 2.5);
+    EXPECT_EQ(mix().defaultTransition(), 2.5);
     EXPECT_EQ(statusText(), "");
     PreferencesWindow* again = preferences();
     EXPECT_EQ(again->deviceList->selectedRow(), 1);
@@ -222,7 +222,7 @@ TEST_F(AuxWindowsTest, PreferencesThatCannotBeWrittenAreSaidNotToBeKept) {
     statusLine()->setText(QString());
     emit preferences()->transitionArrows->steppedUp();
     settingsAt(usual);
-    EXPECT_EQ(mix().defaultTransition, 3.5);
+    EXPECT_EQ(mix().defaultTransition(), 3.5);
     EXPECT_EQ(statusText(), "Preferences will not be kept: " + folder + " is not a folder.");
     emit preferences()->transitionArrows->steppedDown();
 }
@@ -365,7 +365,7 @@ TEST_F(AuxWindowsTest, EachKindOfDropPreviewsItsFileAndAFailureOnlySaysSo) {
     }
     // A clip drag whose clip left the lane names nothing.
     const auto stale = laneClip();
-    lane(2)->clips.clear();
+    emptyLane(2);
     d->player.setMovie(nullptr);
     EXPECT_FALSE(dragAndDrop(d->dropList, *stale));
     EXPECT_EQ(d->player.movie(), nullptr);
