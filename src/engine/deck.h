@@ -47,6 +47,10 @@ class Deck final : public QObject {
     std::array<media::MoviePlayer, 2> players;  // per lane
     std::array<model::ClipRef, 2> current;      // per lane: the clip now loaded in the player
     std::array<model::ClipRef, 2> last;         // per lane: the clip started last
+    // The clip is loaded in one of the players (a user may not move or change it).
+    bool holds(const model::ClipRef& clip) const {
+        return clip && (clip == current[0] || clip == current[1]);
+    }
 
     // Forgets the clips it played, without stopping anything.
     void forgetClips();

@@ -17,7 +17,7 @@ double LaneView::playHeadX() const {
 }
 
 bool LaneView::soundingOnPlayDeck(const model::ClipRef& clip) const {
-    return clip && (clip == playDeck_.current[0] || clip == playDeck_.current[1]);
+    return playDeck_.holds(clip);
 }
 
 bool LaneView::pressAt(int x, int y) {

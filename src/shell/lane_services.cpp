@@ -41,8 +41,7 @@ void LaneServices::mouseEnteredLane(int lane) {
 }
 
 bool LaneServices::soundingOnPlayDeck(const model::ClipRef& clip) const {
-    const engine::Deck& deck = decks_.playDeck();
-    return clip && (clip == deck.current[0] || clip == deck.current[1]);
+    return decks_.playDeck().holds(clip);
 }
 
 model::PictureRef LaneServices::makeClipPicture(const QString& name, double duration,
