@@ -36,15 +36,11 @@ constexpr uint32_t askedLength(uint32_t request) { return 2 * (request + kBlockB
 constexpr int kMaxRemixBlocks = 16;
 static_assert(askedLength(kMaxRequestBytes) <= kMaxRemixBlocks * kBlockBytes,
               "a voice must be able to replace all the silence of the deepest queue");
-// Kept clear ahead of where the server reads, in case it reads on before the new sound arrives.
+// Kept clear ahead of where the server reads when it last said so.
 constexpr int64_t kReadMarginBytes = 96 * kFrameBytes;
 // While a voice waits for its first decoded sound, how often the queued silence is looked at
 // again, and for how long at most.
 constexpr pa_usec_t kRetryUs = 1000;
-// How long a write may take to reach the server (a busy machine delays it some milliseconds).
-constexpr int64_t kWriteLandsUs = 5000;
-// A cycle of PipeWire's graph with a low-latency client on it (256 frames).
-constexpr int64_t kCycleBytes = 256 * kFrameBytes;
 constexpr int kMaxRetries = 500;
 // A device with no voice for this long stops its stream until the next voice.
 constexpr int64_t kRestAfterFrames = 3 * kMixRate;
@@ -213,29 +209,22 @@ class PulseDevice : public Device {
     }
 
     // Loop thread, with fresh timing: the silence the server holds unread is mixed again, and
-    // what now sounds is written over it (the write index ends where it was, or later by what
-    // the sink took unforeseen). Only what was mixed after the last sound is replaced, so
-    // nothing heard or queued to be heard changes.
+    // what now sounds is written over it, placed from where the server reads when the write
+    // reaches it: should the sink have read on meanwhile, all that follows comes that much
+    // later (the write index ends later by as much) instead of losing its first frames. Only
+    // what was mixed after the last sound is replaced, so nothing heard or queued to be heard
+    // changes.
     void replaceQueuedSilence() {
         if (!stream_ || dead()) return;
         if (const pa_timing_info* t = pa_stream_get_timing_info(stream_);
             t && !t->read_index_corrupt && !t->write_index_corrupt) {
-            const int64_t age = static_cast<int64_t>(pa_timeval_age(&t->timestamp));
-            // The first frame the server has not read, past a margin, on the mixer's clock. It
-            // has read on since it said where it reads (while it plays, at the pace of
-            // playback): the longer this thread took to get here, the more.
-            const int64_t readOn = t->playing ? age * kMixRate / 1000000 * kFrameBytes : 0;
-            const int64_t unread =
-                t->write_index - t->read_index - readOn - readMarginBytes(*t, age);
+            const int64_t unread = t->write_index - t->read_index - kReadMarginBytes;
             const int64_t end = mixer_.renderedFrames();
             const int64_t from =
                 end - std::min<int64_t>({unread / kFrameBytes, mixer_.quietTailFrames(),
                                          kMaxRemixBlocks * kBlockFrames});
             const int frames = unread > 0 ? mixer_.remix(remix_.data(), from) : 0;
             if (frames > 0) {
-                // Placed from where the server reads when the sound reaches it, not from the end
-                // of the queue: should the sink have taken more than foreseen in the meantime,
-                // the start comes that much later instead of losing its first frames.
                 const size_t bytes = static_cast<size_t>(frames) * kFrameBytes;
                 const int64_t afterRead =
                     t->write_index - static_cast<int64_t>(bytes) - t->read_index;
@@ -245,19 +234,6 @@ class PulseDevice : public Device {
         }
         // Its sound not decoded yet: looked at again shortly.
         if (waitsInSilence() && ++retries_ < kMaxRetries) retryAfter(kRetryUs);
-    }
-
-    // Kept clear ahead of where the server reads. The sink takes what it plays in chunks; one
-    // taken between the timing asked for and the sound written over the silence would take the
-    // start of that sound with it, never to be heard. A server that says when its sink takes the
-    // next chunk (PulseAudio) needs a chunk more only when that is imminent; one that does not
-    // (PipeWire, which takes a cycle of its graph at a time) always gets room for a cycle.
-    int64_t readMarginBytes(const pa_timing_info& t, int64_t age) {
-        if (t.sink_usec == 0) return kReadMarginBytes + kCycleBytes;
-        chunkUs_ = std::max<int64_t>(chunkUs_, static_cast<int64_t>(t.sink_usec));
-        const int64_t untilTaken = static_cast<int64_t>(t.sink_usec) - age;
-        if (untilTaken >= kWriteLandsUs) return kReadMarginBytes;
-        return kReadMarginBytes + chunkUs_ * kMixRate / 1000000 * kFrameBytes;
     }
 
     // Loop thread: looks at the queued silence again after `us`.
@@ -350,7 +326,6 @@ class PulseDevice : public Device {
     uint32_t grantedBytes_ = askedLength(kFirstRequestBytes);  // the queue the server keeps
     pa_time_event* retry_ = nullptr;
     int retries_ = 0;
-    int64_t chunkUs_ = 0;  // the longest the sink was seen to be ahead: a chunk it takes
 };
 
 PulseOutput::~PulseOutput() { shutdown(); }
