@@ -74,13 +74,6 @@ class DeckSoundTest : public AppFixture {
 
 size_t frameAt(double seconds) { return static_cast<size_t>(std::lround(seconds * 48000)); }
 
-double maxAbs(const std::vector<float>& v, size_t fromFrame, size_t frames) {
-    double m = 0;
-    for (size_t i = fromFrame * 2; i < std::min(v.size(), (fromFrame + frames) * 2); ++i)
-        m = std::max(m, double(std::fabs(v[i])));
-    return m;
-}
-
 // Gain of each reference in one block of the output, by least squares over both channels.
 std::array<double, 2> fitGains(const std::vector<float>& out, size_t block,
                                const std::vector<float>& a, size_t aFrom,
@@ -245,17 +238,9 @@ TEST_F(DeckSoundTest, PreviewDeckSoundsOnlyOnThePreviewDevice) {
     ASSERT_GE(preview.size(), size_t(50 * kBlock * 2));
     // Everything the preview device got is the preview clip from its offset, at full volume
     // once it has faded in.
-    const size_t from = frameAt(0.5);
-    double diff = 0;
-    for (size_t i = kBlock * 2; i < 50 * kBlock * 2; ++i)
-        diff = std::max(diff, double(std::fabs(preview[i] - refPreview[from * 2 + i])));
-    EXPECT_LE(diff, 1e-6);
+    EXPECT_LE(maxDiff(preview, kBlock, refPreview, frameAt(0.5) + kBlock, 49 * kBlock), 1e-6);
     // The main device carries the sine alone: nothing of the chirp leaks there.
-    const std::vector<float> refMain = decodeAll(sine);
-    double mainDiff = 0;
-    for (size_t i = kBlock * 2; i < 50 * kBlock * 2; ++i)
-        mainDiff = std::max(mainDiff, double(std::fabs(main[i] - refMain[frameAt(1) * 2 + i])));
-    EXPECT_LE(mainDiff, 1e-6);
+    EXPECT_LE(maxDiff(main, kBlock, decodeAll(sine), frameAt(1) + kBlock, 49 * kBlock), 1e-6);
     EXPECT_EQ(engine::playerOutput(previewDeck().players[1]), media::deviceIdFor(kPreview));
     EXPECT_EQ(engine::playerOutput(playDeck().players[0]), 0);
 }
@@ -392,18 +377,13 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     mt::setNullDevices(c.atPlay);
     decks().moveHeadTo(playDeck(), 100.5);
     decks().moveHeadTo(previewDeck(), 100.5);
+    const engine::Deck& deck = c.previewDeck ? previewDeck() : playDeck();
     c.previewDeck ? menu()->previewAction->trigger() : menu()->playAction->trigger();
-    for (int i = 0; i < 3; ++i) {
-        transport().tick();
-        mt::advance(kBlock);
-    }
+    run(3, deck);
     if (c.whileOn != c.atPlay) mt::setNullDevices(c.whileOn);
-    for (int i = 0; i < 3; ++i) {
-        transport().tick();
-        mt::advance(kBlock);
-    }
+    run(3, deck);
     EXPECT_EQ(statusText(), QString::fromUtf8(c.message));
-    const media::MoviePlayer& p = (c.previewDeck ? previewDeck() : playDeck()).players[0];
+    const media::MoviePlayer& p = deck.players[0];
     EXPECT_GT(p.rate(), 0) << "the deck plays on";
 
     // Everything back: the next Play sounds on the deck's own device, though the stopped deck
@@ -413,10 +393,7 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     mt::setNullDevices({kMain, kPreview});
     mt::clearCaptured();
     c.previewDeck ? menu()->previewAction->trigger() : menu()->playAction->trigger();
-    for (int i = 0; i < 4; ++i) {
-        transport().tick();
-        mt::advance(kBlock);
-    }
+    run(4, deck);
     const QByteArray own = c.previewDeck ? kPreview : kMain;
     const QByteArray other = c.previewDeck ? kMain : kPreview;
     EXPECT_GT(maxAbs(mt::captured(media::deviceIdFor(own)), 0, 4 * kBlock), 0.3);

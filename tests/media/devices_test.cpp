@@ -16,12 +16,6 @@ namespace {
 constexpr int kBlock = 480;
 const QByteArray kMain = "main", kPreview = "preview";
 
-double maxAbs(const std::vector<float>& v, size_t from = 0) {
-    double m = 0;
-    for (size_t i = from; i < v.size(); ++i) m = std::max(m, double(std::fabs(v[i])));
-    return m;
-}
-
 class DevicesTest : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -103,7 +103,7 @@ std::vector<Stretch> locate(const std::vector<float>& heard,
 }  // namespace
 
 QString faultsHeard(const std::vector<float>& recording,
-                    const std::array<std::vector<HeardClip>, 2>& lanes) {
+                    const std::array<std::vector<HeardClip>, 2>& lanes, int64_t startFrame) {
     QStringList faults, heardText;
     std::vector<std::pair<int64_t, QString>> origins;  // the recorded frame of the timeline's 0
     for (int lane = 0; lane < 2; ++lane) {
@@ -111,36 +111,35 @@ QString faultsHeard(const std::vector<float>& recording,
         std::vector<std::vector<float>> sources;
         for (const HeardClip& c : clips) sources.push_back(channelOf(*c.source, lane));
         const std::vector<Stretch> heard = locate(channelOf(recording, lane), sources);
-        for (const Stretch& s : heard)
+        std::vector<const Stretch*> before(clips.size());  // each clip's last stretch so far
+        for (const Stretch& s : heard) {
+            const HeardClip& clip = clips[s.clip];
             heardText << QStringLiteral("%1 %2..%3 at %4")
-                             .arg(clips[s.clip].name)
+                             .arg(clip.name)
                              .arg(s.source())
                              .arg(s.source() + s.frames)
                              .arg(s.recorded);
-        for (int k = 0; k < int(clips.size()); ++k) {
-            const HeardClip& clip = clips[k];
-            const Stretch* before = nullptr;
-            for (const Stretch& s : heard) {
-                if (s.clip != k) continue;
-                if (!before) {
-                    origins.push_back({s.shift - clip.placeFrame, clip.name});
-                    if (std::llabs(s.source() - clip.firstFrame) > 1)
-                        faults << QStringLiteral("%1 begins at frame %2, not %3")
-                                      .arg(clip.name)
-                                      .arg(s.source())
-                                      .arg(clip.firstFrame);
-                } else if (std::llabs(s.shift - before->shift) > 1) {
-                    faults << QStringLiteral(
-                                  "%1 heard to frame %2, then from frame %3, %4 frames later")
+            const Stretch*& last = before[s.clip];
+            const int64_t first = std::max<int64_t>(0, startFrame - clip.placeFrame);
+            if (!last) {
+                origins.push_back({s.shift - clip.placeFrame, clip.name});
+                if (std::llabs(s.source() - first) > 1)
+                    faults << QStringLiteral("%1 begins at frame %2, not %3")
                                   .arg(clip.name)
-                                  .arg(before->source() + before->frames)
                                   .arg(s.source())
-                                  .arg(s.recorded - before->recorded - before->frames);
-                }
-                before = &s;
+                                  .arg(first);
+            } else if (std::llabs(s.shift - last->shift) > 1) {
+                faults << QStringLiteral(
+                              "%1 heard to frame %2, then from frame %3, %4 frames later")
+                              .arg(clip.name)
+                              .arg(last->source() + last->frames)
+                              .arg(s.source())
+                              .arg(s.recorded - last->recorded - last->frames);
             }
-            if (!before) faults << clip.name + " never heard";
+            last = &s;
         }
+        for (size_t k = 0; k < clips.size(); ++k)
+            if (!before[k]) faults << clips[k].name + " never heard";
     }
     const auto [low, high] = std::minmax_element(origins.begin(), origins.end());
     if (!origins.empty() && high->first - low->first > 1)

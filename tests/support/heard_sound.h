@@ -15,13 +15,13 @@ struct HeardClip {
     QString name;
     const std::vector<float>* source = nullptr;  // its file as decodeAll gives it
     int64_t placeFrame = 0;  // where the file's first frame stands on the timeline, at 48 kHz
-    int64_t firstFrame = 0;  // the frame of the file its sound begins with (its start offset)
 };
 
-// What a listener would find wrong: a clip never heard, beginning elsewhere than at its first
-// frame, heard again, frames of it lost or silence within it, or clips off their places relative
-// to each other by more than a frame. Empty when every clip is heard once, whole and in step.
+// What a listener would find wrong when the head started at `startFrame` of the timeline: a clip
+// never heard, beginning elsewhere than at its first frame (or where the head stood in it), heard
+// again, frames of it lost or silence within it, or clips off their places relative to each other
+// by more than a frame. Empty when every clip is heard once, whole and in step.
 QString faultsHeard(const std::vector<float>& recording,
-                    const std::array<std::vector<HeardClip>, 2>& lanes);
+                    const std::array<std::vector<HeardClip>, 2>& lanes, int64_t startFrame);
 
 }  // namespace testsupport

@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -208,6 +210,23 @@ std::vector<float> decodeAll(const QString& path) {
     while (int n = d.read(buf.data(), 4096))
         all.insert(all.end(), buf.begin(), buf.begin() + n * 2);
     return all;
+}
+
+double maxAbs(const std::vector<float>& v, size_t from, size_t frames) {
+    double m = 0;
+    for (size_t i = from * 2; i < v.size() && i / 2 - from < frames; ++i)
+        m = std::max(m, double(std::fabs(v[i])));
+    return m;
+}
+
+double maxDiff(const std::vector<float>& out, size_t outFrom, const std::vector<float>& ref,
+               size_t refFrom, size_t frames) {
+    if ((outFrom + frames) * 2 > out.size() || (refFrom + frames) * 2 > ref.size())
+        return std::numeric_limits<double>::infinity();
+    double d = 0;
+    for (size_t i = 0; i < frames * 2; ++i)
+        d = std::max(d, double(std::fabs(out[outFrom * 2 + i] - ref[refFrom * 2 + i])));
+    return d;
 }
 
 }  // namespace testsupport

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <vector>
 
 namespace testsupport {
@@ -53,5 +54,12 @@ std::vector<double> clickOnsets(const std::vector<float>& stereo, int channel, i
 
 // Every sample of the file's first sound track as the mixer gets it (48 kHz interleaved stereo).
 std::vector<float> decodeAll(const QString& path);
+
+// Over interleaved stereo, counted in frames: the largest magnitude of `frames` frames from
+// `from` on (as far as there are), and the largest difference between `frames` frames of `out`
+// and of `ref` (infinity when either falls short).
+double maxAbs(const std::vector<float>& v, size_t from = 0, size_t frames = SIZE_MAX);
+double maxDiff(const std::vector<float>& out, size_t outFrom, const std::vector<float>& ref,
+               size_t refFrom, size_t frames);
 
 }  // namespace testsupport
