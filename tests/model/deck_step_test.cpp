@@ -8,7 +8,6 @@
 namespace {
 
 using enginetest::FakeDeck;
-using enginetest::makeClip;
 
 using Log = std::vector<std::string>;
 
@@ -27,13 +26,10 @@ TEST(DeckStep, StartsTheClipUnderTheHeadOnceFromItsOffset) {
 
 TEST(DeckStep, StartOffsetIsDividedByTheZoom) {
     FakeDeck d(model::kPreviewDeck);
-    d.files["/a.mp3"] = 100;
     d.zoom = 2;
-    auto a = makeClip("/a.mp3", 0, 200, 0, 0, 200, 200);
-    a->previewStart = 30;
+    auto a = d.add(2, "/a.mp3", 0, 200);
+    a->previewStart = d.head = 30;
     a->playStart = 99;  // the other deck's offset plays no part
-    d.lane[1] = {a};
-    d.head = 30;
     auto r = d.tick(0);
     EXPECT_TRUE(r.sounding[1]);
     EXPECT_DOUBLE_EQ(r.seconds[1], 15);
@@ -71,26 +67,31 @@ TEST(DeckStep, RestartsAfterTheDeckForgetsItsClips) {
     EXPECT_DOUBLE_EQ(d.p1.position(), a->playStart);
 }
 
-TEST(DeckStep, PreviewDeckStopsRoutesAndPlaysInThatOrder) {
-    FakeDeck d(model::kPreviewDeck);
-    d.device = 4242;
-    d.add(1, "/a.mp3", 0, 100);
-    d.head = 10;
-    d.tick();
-    // Only the lane that starts a clip is stopped.
-    EXPECT_EQ(d.log, (Log{"1.Stop", "1.Movie", "1.Position", "1.route", "1.Play"}));
-    EXPECT_EQ(d.p1.routedTo, 4242);
-}
-
-TEST(DeckStep, PlayDeckStopsLaneTwoFirstButNotLaneOne) {
-    FakeDeck d(model::kPlayDeck);
-    d.add(1, "/a.mp3", 0, 100);
-    d.add(2, "/b.mp3", 0, 100);
-    d.head = 10;
-    d.tick();
-    EXPECT_EQ(d.log, (Log{"1.Movie", "1.Position", "1.Play", "2.Stop", "2.Movie", "2.Position",
-                          "2.Play"}));
-    EXPECT_EQ(d.p1.routedTo, -1);
+// What a step that starts clips asks of the players, in order: the preview deck stops only the
+// lane that starts one and routes it to its device before it plays (not when its file fails); the
+// play deck stops lane 2 first but not lane 1, and routes nothing.
+TEST(DeckStep, StartsAskThePlayersInOrder) {
+    const struct {
+        const model::DeckTraits& traits;
+        std::vector<std::pair<int, double>> clips;  // lane and file length (0: a file that fails)
+        Log want;
+    } cases[] = {
+        {model::kPreviewDeck, {{1, 100}}, {"1.Stop", "1.Movie", "1.Position", "1.route", "1.Play"}},
+        {model::kPlayDeck,
+         {{1, 100}, {2, 100}},
+         {"1.Movie", "1.Position", "1.Play", "2.Stop", "2.Movie", "2.Position", "2.Play"}},
+        {model::kPreviewDeck, {{2, 0}}, {"2.Stop", "2.Movie"}},
+    };
+    for (const auto& c : cases) {
+        FakeDeck d(c.traits);
+        d.device = 4242;
+        for (const auto& [lane, seconds] : c.clips)
+            d.add(lane, QStringLiteral("/%1.mp3").arg(lane), 0, 100, seconds);
+        d.head = 10;
+        d.tick();
+        EXPECT_EQ(d.log, c.want);
+        EXPECT_EQ(d.p1.routedTo, d.count("1.route") ? 4242 : -1);
+    }
 }
 
 TEST(DeckStep, NextClipOnLaneOneReplacesTheSoundingOneWithoutAStop) {
@@ -166,25 +167,11 @@ TEST(DeckStep, UnplayableFileLeavesTheLaneSilentAndTheHeadMovingOn) {
     EXPECT_EQ(d.count("1.Movie"), 1);  // not tried again while the head is over it
 }
 
-TEST(DeckStep, UnplayableFileOnThePreviewDeckIsNotRouted) {
-    FakeDeck d(model::kPreviewDeck);
-    d.add(2, "/gone.mp3", 0, 100, 0);
-    d.head = 50;
-    d.tick();
-    EXPECT_EQ(d.log, (Log{"2.Stop", "2.Movie"}));
-}
-
 TEST(DeckStep, EachLanesVolumeFollowsItsOwnPlayer) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = d.files["/b.mp3"] = 100;
     // Lane 1 fades out over 80..100, lane 2 (entered 8 pixels in) fades in over 0..20.
-    auto a = makeClip("/a.mp3", 0, 100, 0, 0, 80, 100);
-    auto b = makeClip("/b.mp3", 85, 100, 0, 20, 100, 100);
-    a->playStart = 93;
-    b->playStart = 8;
-    d.lane[0] = {a};
-    d.lane[1] = {b};
-    d.head = 93;
+    d.add(1, "/a.mp3", 0, 100, 100, {0, 0, 80, 100})->playStart = d.head = 93;
+    d.add(2, "/b.mp3", 85, 100, 100, {0, 20, 100, 100})->playStart = 8;
     d.tick(0);
     EXPECT_EQ(d.p1.volume, 89);   // 256 x 7/20 = 89.6
     EXPECT_EQ(d.p2.volume, 102);  // 256 x 8/20 = 102.4
@@ -200,12 +187,11 @@ TEST(DeckStep, EachLanesVolumeFollowsItsOwnPlayer) {
 TEST(DeckStep, SteppingOnlyWhenNotQuietChangesNothing) {
     for (const model::DeckTraits* traits : {&model::kPlayDeck, &model::kPreviewDeck}) {
         auto mix = [](FakeDeck& d) {
-            for (const char* f : {"/a.mp3", "/b.mp3", "/c.mp3", "/d.mp3"}) d.files[f] = 1000;
-            d.lane[0] = {makeClip("/a.mp3", 0, 100, 0, 3, 97, 100),
-                         makeClip("/c.mp3", 115, 45, 0, 4, 40, 45),
-                         makeClip("/d.mp3", 170, 20, 0, 2, 18, 20)};
-            d.lane[1] = {makeClip("/b.mp3", 50, 70, 2, 6, 64, 70)};
-            d.lane[0][0]->playStart = d.lane[0][0]->previewStart = 0.5;
+            const model::ClipRef a = d.add(1, "/a.mp3", 0, 100, 1000, {0, 3, 97, 100});
+            d.add(1, "/c.mp3", 115, 45, 1000, {0, 4, 40, 45});
+            d.add(1, "/d.mp3", 170, 20, 1000, {0, 2, 18, 20});
+            d.add(2, "/b.mp3", 50, 70, 1000, {2, 6, 64, 70});
+            a->playStart = a->previewStart = 0.5;
             d.p2.pending.insert("/b.mp3");
             d.head = 0.5;
         };
@@ -240,11 +226,7 @@ TEST(DeckStep, SteppingOnlyWhenNotQuietChangesNothing) {
 
 TEST(DeckStep, AStartedClipSoundsAtItsVolumeFromItsFirstBlock) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = 100;
-    auto a = makeClip("/a.mp3", 0, 100, 0, 20, 100, 100);
-    a->playStart = 5;
-    d.lane[0] = {a};
-    d.head = 5;
+    d.add(1, "/a.mp3", 0, 100, 100, {0, 20, 100, 100})->playStart = d.head = 5;
     d.p1.setVolume(256);  // what the player sounded before
     d.tick(0);
     EXPECT_EQ(d.p1.volumeAtPlay, 63);  // 5 pixels into a 20-pixel fade-in, not the 256 before
@@ -252,10 +234,7 @@ TEST(DeckStep, AStartedClipSoundsAtItsVolumeFromItsFirstBlock) {
 
 TEST(DeckStep, SilentBeforeTheInPointAndAfterTheOutPoint) {
     FakeDeck d(model::kPlayDeck);
-    d.files["/a.mp3"] = 100;
-    d.lane[0] = {makeClip("/a.mp3", 0, 100, 20, 20, 60, 60)};
-    d.lane[0][0]->playStart = 1;
-    d.head = 1;
+    d.add(1, "/a.mp3", 0, 100, 100, {20, 20, 60, 60})->playStart = d.head = 1;
     d.tick(0);
     EXPECT_EQ(d.p1.volume, 0);
     d.tick(30);

@@ -151,20 +151,16 @@ struct FakeDeck {
     double headBefore = -std::numeric_limits<double>::infinity();
 
     model::DeckStepResult tick(double seconds = 0.01) {
-        auto deckLane = [this](int i) {
-            const std::vector<model::ClipRef>* clips = &this->lane[i];
-            model::DeckLane l{
-                &(i ? p2 : p1),
-                &current[i],
-                &last[i],
-                [clips](double x) { return model::lineHit(*clips, x, kDeckScroll); },
-                {},
-                [clips](double x) { return model::nextMark(*clips, x, kDeckScroll); }};
-            if (lookAhead)
-                l.next = [clips](double x) { return model::nextHit(*clips, x, kDeckScroll); };
-            return l;
-        };
-        std::array<model::DeckLane, 2> lanes{deckLane(0), deckLane(1)};
+        std::array<model::DeckLane, 2> lanes;
+        for (int i : {0, 1}) {
+            const auto over = [clips = &lane[i]](auto probe) {
+                return [clips, probe](double x) { return probe(*clips, x, kDeckScroll); };
+            };
+            model::DeckLane& l = lanes[i];
+            l = {&(i ? p2 : p1),       &current[i], &last[i],
+                 over(model::lineHit), {},          over(model::nextMark)};
+            if (lookAhead) l.next = over(model::nextHit);
+        }
         auto r = model::deckStep(traits, lanes, head, kDeckScroll, zoom, device, headBefore);
         // As the engine does: the head where it stood before this step's move, on the timeline.
         if (lookAhead) headBefore = head + kDeckScroll;
@@ -172,11 +168,15 @@ struct FakeDeck {
         clock.now += seconds;
         return r;
     }
-    // A clip without fades on lane 1 or 2, its file `fileSeconds` long (0: a file that fails).
+    // A clip on lane 1 or 2, its file `fileSeconds` long (0: a file that fails); its in point,
+    // fade-in end, fade-out start and out point as `edits` gives them, else without fades.
     model::ClipRef add(int laneNumber, const QString& path, double left, double length,
-                       double fileSeconds = 100) {
+                       double fileSeconds = 100, std::array<double, 4> edits = {}) {
         if (fileSeconds > 0) files[path] = fileSeconds;
-        lane[laneNumber - 1].push_back(makeClip(path, left, length, 0, 0, length, length));
+        if (edits == std::array<double, 4>{}) edits = {0, 0, length, length};
+        const auto [in, fadeInEnd, fadeOutStart, out] = edits;
+        lane[laneNumber - 1].push_back(
+            makeClip(path, left, length, in, fadeInEnd, fadeOutStart, out));
         return lane[laneNumber - 1].back();
     }
     int count(const std::string& call) const {
