@@ -401,36 +401,19 @@ TEST_P(DeviceMessages, StatusLineSaysWhereTheSoundWent) {
     EXPECT_EQ(statusText(), "") << "the sound is back";
 }
 
+const char* const kNoDevice = "No sound device is available: nothing can be heard.";
+const char* const kMainGone =
+    "The sound device \"main\" went away: it stays silent until it is back and you play again.";
+const char* const kPreviewGone =
+    "The sound device \"preview\" went away: it stays silent until it is back and you play again.";
 INSTANTIATE_TEST_SUITE_P(
     Devices, DeviceMessages,
-    ::testing::Values(DeviceMessageCase{"PlayWithoutAnyDevice",
-                                        false,
-                                        {},
-                                        {},
-                                        "No sound device is available: nothing can be heard."},
-                      DeviceMessageCase{"PreviewWithoutAnyDevice",
-                                        true,
-                                        {},
-                                        {},
-                                        "No sound device is available: nothing can be heard."},
-                      DeviceMessageCase{"PreviewDeviceUnplugged",
-                                        true,
-                                        {kMain, kPreview},
-                                        {kMain},
-                                        "The sound device \"preview\" went away: it stays silent "
-                                        "until it is back and you play again."},
-                      DeviceMessageCase{"MainDeviceUnplugged",
-                                        false,
-                                        {kMain, kPreview},
-                                        {kPreview},
-                                        "The sound device \"main\" went away: it stays silent "
-                                        "until it is back and you play again."},
-                      DeviceMessageCase{"ServerStopsDuringPlay",
-                                        false,
-                                        {kMain, kPreview},
-                                        {},
-                                        "The sound device \"main\" went away: it stays silent "
-                                        "until it is back and you play again."}),
+    ::testing::Values(
+        DeviceMessageCase{"PlayWithoutAnyDevice", false, {}, {}, kNoDevice},
+        DeviceMessageCase{"PreviewWithoutAnyDevice", true, {}, {}, kNoDevice},
+        DeviceMessageCase{"PreviewDeviceUnplugged", true, {kMain, kPreview}, {kMain}, kPreviewGone},
+        DeviceMessageCase{"MainDeviceUnplugged", false, {kMain, kPreview}, {kPreview}, kMainGone},
+        DeviceMessageCase{"ServerStopsDuringPlay", false, {kMain, kPreview}, {}, kMainGone}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
