@@ -140,12 +140,6 @@ class PluggedSink {
     QString module_;
 };
 
-// Waits with the event loop running (the device list and the lost report come through it).
-template <class F>
-bool waitFor(F done, int ms = 10000) {
-    return QTest::qWaitFor(done, ms);
-}
-
 // Whether a playback stream runs into the named sink.
 bool streamPlaysOn(const QString& sink) {
     QString index;
@@ -177,32 +171,34 @@ TEST(SoundServer, AHeadsetPulledOutFallsSilentAndSoundsAgainWhenBack) {
     const int32_t headset = media::deviceIdFor("vtx-headset");
     PluggedSink sink;
     ASSERT_TRUE(sink.plug());
-    ASSERT_TRUE(waitFor([&] { return listed(headset); })) << "the new device is listed";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listed(headset); }, 10000))
+        << "the new device is listed";
 
     testsupport::SinkRecorder mainRec("main.monitor");
     ASSERT_TRUE(mainRec.waitForFrames());
     media::MoviePlayer p;
     ASSERT_TRUE(playSine(p, headset));
     sink.unplug();
-    EXPECT_TRUE(waitFor([&] { return !lost.empty(); })) << "the loss is reported";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !lost.empty(); }, 10000)) << "the loss is reported";
     ASSERT_EQ(lost.size(), 1u);
     EXPECT_EQ(lost[0].first, headset);
     EXPECT_EQ(lost[0].second, QStringLiteral("headset"));
-    EXPECT_TRUE(waitFor([&] { return !listed(headset); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !listed(headset); }, 10000));
     const double at = p.position();
-    EXPECT_TRUE(waitFor([&] { return p.position() > at + 0.1; })) << "the player keeps time";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p.position() > at + 0.1; }, 10000))
+        << "the player keeps time";
     EXPECT_GT(p.rate(), 0);
     EXPECT_LT(testsupport::rmsOf(mainRec.stop()), 1e-4) << "nothing moves to the main output";
 
     ASSERT_TRUE(sink.plug());
-    ASSERT_TRUE(waitFor([&] { return listed(headset); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listed(headset); }, 10000));
     p.stop();
     media::refreshOutputs();
     p.play();
-    EXPECT_TRUE(waitFor([&] { return p.firstSound().sounded; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p.firstSound().sounded; }, 10000));
     // The new sink's monitor records nothing for a while after it appears, so the server is
     // asked where the program's stream plays.
-    EXPECT_TRUE(waitFor([] { return streamPlaysOn("vtx-headset"); }))
+    EXPECT_TRUE(QTest::qWaitFor([] { return streamPlaysOn("vtx-headset"); }, 10000))
         << "the next Play sounds there again";
     p.stop();
     media::setDeviceLostHandler(nullptr);
@@ -215,14 +211,14 @@ TEST(SoundServer, AStreamRestingAfterStopSoundsAtOnceOnTheNextPlay) {
     ASSERT_TRUE(playSine(p));
     p.stop();
     // The output rests after three quiet seconds.
-    ASSERT_TRUE(waitFor(streamRests, 15000));
+    ASSERT_TRUE(QTest::qWaitFor(streamRests, 15000));
     testsupport::SinkRecorder rec("main.monitor");
     ASSERT_TRUE(rec.waitForFrames());
     p.play();
-    ASSERT_TRUE(waitFor([&] { return p.firstSound().sounded; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.firstSound().sounded; }, 10000));
     const media::testing::FirstSound f = p.firstSound();
     EXPECT_LT(f.queuedSeconds, 0.06);
-    EXPECT_TRUE(waitFor([&] { return p.position() > 0.6; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p.position() > 0.6; }, 10000));
     p.stop();
     EXPECT_GT(testsupport::rmsOf(rec.stop(0.1)), 0.1);
 }
@@ -263,13 +259,13 @@ TEST(SoundServer, AnUnderrunDeepensTheQueueForGood) {
     EXPECT_EQ(testsupport::ChildProcess::execute(
                   "sh", {"-c", "kill -STOP $PPID; sleep 0.3; kill -CONT $PPID"}),
               0);
-    ASSERT_TRUE(waitFor([&] { return !log.after(" grown: ").isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !log.after(" grown: ").isEmpty(); }, 10000));
     const QString grown = log.after(" grown: ");
     p.stop();
 
     media::detail::DeviceRef later = output->openDevice(1, "preview", "later");
     ASSERT_TRUE(later);
-    ASSERT_TRUE(waitFor([&] { return !log.after("\"later\" opened: ").isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !log.after("\"later\" opened: ").isEmpty(); }, 10000));
     EXPECT_EQ(log.after("\"later\" opened: "), grown);
     later.reset();
     media::testing::useRealOutput();
