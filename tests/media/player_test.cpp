@@ -90,7 +90,6 @@ TEST_F(PlayerTest, VolumeChangeRampsOverOneBlock) {
         const double g = 1.0 + (0.25 - 1.0) * (i + 1) / kBlock;
         EXPECT_NEAR(out[f * 2], ref[f * 2] * g, 1e-6) << i;
     }
-    EXPECT_LE(maxDiff(out, kBlock * 5, ref, kBlock * 5, kBlock * 3), 0.51);  // scaled ref
     for (size_t f = kBlock * 5; f < kBlock * 8; ++f)
         EXPECT_NEAR(out[f * 2], ref[f * 2] * 0.25, 1e-6);
 }

@@ -108,26 +108,21 @@ TEST(DeckStep, NextClipOnLaneOneReplacesTheSoundingOneWithoutAStop) {
     EXPECT_EQ(d.count("1.Stop"), 0);
 }
 
-TEST(DeckStep, HeadFollowsLaneOneBeforeLaneTwo) {
-    FakeDeck d(model::kPlayDeck);
-    d.add(1, "/a.mp3", 50, 100)->playStart = 10;
-    d.add(2, "/b.mp3", 0, 200)->playStart = 60;
-    d.head = 60;
-    d.tick(1);
-    // Lane 1's clip is at 10 s, lane 2's at 60 s: the head follows lane 1's left edge + 11.
-    d.tick(0);
-    EXPECT_NEAR(d.head, 50 + 11, 1e-9);
-}
-
-TEST(DeckStep, HeadTurnsToLaneTwoWhenLaneOnesClipEnds) {
-    FakeDeck d(model::kPlayDeck);
-    d.add(1, "/a.mp3", 0, 100, 30.5)->playStart = 30;
-    d.add(2, "/b.mp3", 0, 100)->playStart = 30;
-    d.head = 30;
-    d.tick(1);  // both start; lane 1's file runs out during this second
-    d.tick(0);
-    EXPECT_EQ(d.current[0], nullptr);
-    EXPECT_NEAR(d.head, 31, 1e-9);
+// The head follows lane 1's clip while it sounds (here at 10 s, lane 2's at 60 s), lane 2's once
+// lane 1's file runs out (during the first second).
+TEST(DeckStep, HeadFollowsLaneOneThenLaneTwo) {
+    const struct {
+        double left1, file1, start1, start2, head;
+    } cases[] = {{50, 100, 10, 60, 50 + 11}, {0, 30.5, 30, 30, 31}};
+    for (const auto& c : cases) {
+        FakeDeck d(model::kPlayDeck);
+        d.add(1, "/a.mp3", c.left1, 100, c.file1)->playStart = c.start1;
+        d.add(2, "/b.mp3", 0, 200)->playStart = d.head = c.start2;
+        d.tick(1);  // both start
+        d.tick(0);
+        EXPECT_NEAR(d.head, c.head, 1e-9);
+        EXPECT_EQ(d.current[0] != nullptr, c.file1 > 31);
+    }
 }
 
 TEST(DeckStep, GapStepsDifferBetweenTheDecks) {

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace testsupport {
 
@@ -26,9 +27,7 @@ std::vector<float> channelOf(const std::vector<float>& stereo, int channel) {
 }
 
 double rms(const float* block) {
-    double energy = 0;
-    for (int i = 0; i < kBlock; ++i) energy += double(block[i]) * block[i];
-    return std::sqrt(energy / kBlock);
+    return std::sqrt(std::inner_product(block, block + kBlock, block, 0.0) / kBlock);
 }
 
 // The normalized correlation of the block with the source's frames from `at` (0 outside it): its

@@ -12,8 +12,7 @@ namespace testsupport {
 enum class MediaKind { Mp3Cbr, Mp3Vbr, Mp3VbrNoHeader, M4a, Adts, MovWithVideo };
 // Clicks: a 4 ms burst every half second from 0.1 s on, in one channel only (the other silent),
 // so two lanes recorded together still tell apart. Noise: white noise from the given seed in one
-// channel only; no stretch of it resembles another, so what was heard is found in it
-// (heard_sound.h).
+// channel only, in which heard_sound.h finds what was heard.
 enum class Signal { Chirp, Sine, Silence, ClicksLeft, ClicksRight, NoiseLeft, NoiseRight };
 
 struct MediaSpec {
