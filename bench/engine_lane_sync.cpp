@@ -13,10 +13,10 @@
 #include "bench_main.h"
 #include "media/media.h"
 #include "support/app_fixture.h"
+#include "support/heard_sound.h"
 #include "support/lane_clicks.h"
 #include "support/media_gen.h"
 #include "support/null_output.h"
-#include "support/sink_recorder.h"
 
 namespace {
 

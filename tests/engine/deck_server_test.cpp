@@ -16,7 +16,6 @@
 #include "support/heard_sound.h"
 #include "support/media_gen.h"
 #include "support/null_output.h"
-#include "support/sink_recorder.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include "media/system_volume.h"
 #include "support/audio_server.h"
 #include "support/child_process.h"
+#include "support/heard_sound.h"
 #include "support/media_gen.h"
 #include "support/null_output.h"
-#include "support/sink_recorder.h"
 
 namespace {
 
