@@ -53,14 +53,13 @@ class DeckSoundTest : public AppFixture {
         std::vector<float> sineSamples, chirpSamples;
     };
     static TwoSounds sineAndChirp() {
-        QString files[2];
-        for (const Signal signal : {Signal::Sine, Signal::Chirp}) {
-            QString& copy = files[signal == Signal::Chirp];
-            copy = QStringLiteral("%1/own-%2.mp3").arg(tempDir()).arg(int(signal));
-            QFile::remove(copy);
-            EXPECT_TRUE(QFile::copy(makeMedia({MediaKind::Mp3Cbr, 4.0, signal}), copy));
-        }
-        return {files[0], files[1], decodeAll(files[0]), decodeAll(files[1])};
+        const auto own = [](Signal signal, const QString& name) {
+            const QString file = makeMedia({MediaKind::Mp3Cbr, 4.0, signal});
+            return truncatedCopy(file, QFile(file).size(), name);  // whole
+        };
+        const QString sine = own(Signal::Sine, "own-sine.mp3");
+        const QString chirp = own(Signal::Chirp, "own-chirp.mp3");
+        return {sine, chirp, decodeAll(sine), decodeAll(chirp)};
     }
     // Ticks the window and renders one block after each tick; returns each lane player's
     // position at the start of every block (negative while the player did not sound).

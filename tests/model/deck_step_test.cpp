@@ -290,19 +290,15 @@ TEST(DeckStep, WaitsForAMovieStillBeingOpenedAndReportsOneThatFails) {
 // head approaches or covers the clip, and the clip is never started afresh beside it (its first
 // milliseconds would sound twice).
 TEST(DeckStep, AMetClipStartsFromWhatWasPreparedAhead) {
-    struct Placed {
-        int lane;
-        double left, length;
-        std::string path() const {
-            return "/" + std::to_string(lane) + "at" + std::to_string(int(left)) + ".mp3";
-        }
-    };
     // The gap steps carry the head over the edges (9.005 keeps them off them); a head that
-    // follows a clip in 10 ms steps lands on the next one's edge.
-    const std::tuple<const char*, double, std::vector<Placed>> cases[] = {
+    // follows a clip in 10 ms steps lands on the next one's edge. Clips: lane, left, length.
+    const std::tuple<const char*, double, std::vector<std::array<int, 3>>> cases[] = {
         {"met from a gap", 9.005, {{1, 10, 100}, {2, 10, 100}}},
         {"butt splice", 9, {{2, 0, 10}, {1, 10, 100}}},
         {"over a clip", 9, {{1, 0, 100}, {1, 10, 50}}},
+    };
+    const auto file = [](int lane, int left) {
+        return QStringLiteral("/%1at%2.mp3").arg(lane).arg(left);
     };
     for (const auto& [name, head, clips] : cases) {
         SCOPED_TRACE(name);
@@ -310,19 +306,19 @@ TEST(DeckStep, AMetClipStartsFromWhatWasPreparedAhead) {
         d.lookAhead = true;
         d.head = head;
         int startedAfresh[2] = {};  // the clips under the head at first
-        for (const Placed& p : clips) {
-            d.add(p.lane, QString::fromStdString(p.path()), p.left, p.length, p.length)->playStart =
-                std::max(0.0, head - p.left);  // as Play gives it
-            startedAfresh[p.lane - 1] += p.left < head;
+        for (const auto& [lane, left, length] : clips) {
+            d.add(lane, file(lane, left), left, length, length)->playStart =
+                std::max(0.0, head - left);  // as Play gives it
+            startedAfresh[lane - 1] += left < head;
         }
         for (int i = 0; i < 1000 && d.head < 12; ++i) d.tick();
-        for (const Placed& p : clips) {
-            if (p.left < head) continue;
-            const std::string lane = std::to_string(p.lane);
-            EXPECT_EQ(d.count(lane + ".Cue " + p.path()), 1) << "prepared ahead once";
-            EXPECT_EQ(d.count(lane + ".CancelCue " + p.path()), 0);
-            EXPECT_EQ(d.count(lane + ".PlayCue"), 1) << "started from what was prepared";
-            EXPECT_EQ((p.lane == 1 ? d.p1 : d.p2).moviePath.toStdString(), p.path());
+        for (const auto& [lane, left, length] : clips) {
+            if (left < head) continue;
+            const std::string on = std::to_string(lane), path = file(lane, left).toStdString();
+            EXPECT_EQ(d.count(on + ".Cue " + path), 1) << "prepared ahead once";
+            EXPECT_EQ(d.count(on + ".CancelCue " + path), 0);
+            EXPECT_EQ(d.count(on + ".PlayCue"), 1) << "started from what was prepared";
+            EXPECT_EQ((lane == 1 ? d.p1 : d.p2).moviePath.toStdString(), path);
         }
         for (int lane : {1, 2})
             EXPECT_EQ(d.count(std::to_string(lane) + ".Play"), startedAfresh[lane - 1]) << lane;

@@ -3,7 +3,6 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 
 namespace testsupport {
 
@@ -26,10 +25,6 @@ std::vector<float> channelOf(const std::vector<float>& stereo, int channel) {
     return one;
 }
 
-double rms(const float* block) {
-    return std::sqrt(std::inner_product(block, block + kBlock, block, 0.0) / kBlock);
-}
-
 // The normalized correlation of the block with the source's frames from `at` (0 outside it): its
 // shape, which gains and ramps keep.
 double shape(const float* block, const std::vector<float>& source, int64_t at) {
@@ -47,7 +42,7 @@ double shape(const float* block, const std::vector<float>& source, int64_t at) {
 // signs of the block's strongest samples (a gain keeps them; elsewhere half of them differ).
 Stretch find(const float* block, int64_t at, const std::vector<std::vector<float>>& sources) {
     std::vector<int> strong;
-    const double loud = 0.5 * rms(block);
+    const double loud = 0.5 * rmsOf({block, kBlock});
     for (int i = 0; i < kBlock && strong.size() < 24; ++i)
         if (std::fabs(block[i]) > loud) strong.push_back(i);
     Stretch best;
@@ -73,7 +68,7 @@ std::vector<Stretch> locate(const std::vector<float>& heard,
     Stretch last;
     for (int64_t at = 0; at + kBlock <= int64_t(heard.size()); at += kBlock) {
         const float* block = &heard[at];
-        if (rms(block) < 1e-3) {
+        if (rmsOf({block, kBlock}) < 1e-3) {
             last = {};
             continue;
         }

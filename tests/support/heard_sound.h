@@ -10,6 +10,8 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <numeric>
+#include <span>
 #include <vector>
 
 #include "support/child_process.h"
@@ -44,9 +46,8 @@ class SinkRecorder {
     ChildProcess parec_;
 };
 
-inline double rmsOf(const std::vector<float>& samples) {
-    double sum = 0;
-    for (float s : samples) sum += double(s) * s;
+inline double rmsOf(std::span<const float> samples) {
+    const double sum = std::inner_product(samples.begin(), samples.end(), samples.begin(), 0.0);
     return samples.empty() ? 0 : std::sqrt(sum / samples.size());
 }
 
