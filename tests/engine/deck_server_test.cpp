@@ -94,6 +94,7 @@ class DeckServerTest : public testsupport::AppFixture {
     }
 
     int32_t previewId = 0;
+    std::map<QString, std::vector<float>> sources;  // decoded once for every case
 
     // What the listener heard wrong in the case (sound on the other deck's sink too); or why there
     // was nothing to listen to.
@@ -164,8 +165,6 @@ class DeckServerTest : public testsupport::AppFixture {
         }
         return true;
     }
-
-    std::map<QString, std::vector<float>> sources;
 };
 
 // Starts of every kind, heard on their deck's sink and nowhere else: each clip once from its first

@@ -14,8 +14,7 @@ constexpr double kSameShape = 0.9;  // a block and its place in the source (nois
 // A stretch of one channel of the recording heard from one clip's source.
 struct Stretch {
     int clip = -1;
-    int64_t recorded = 0, frames = 0;
-    int64_t shift = 0;  // recorded frame minus source frame
+    int64_t recorded = 0, frames = 0, shift = 0;  // shift: recorded frame minus source frame
     int64_t source() const { return recorded - shift; }
 };
 
